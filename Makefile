@@ -1,0 +1,60 @@
+# Two commands for a fresh Debian 12 machine:
+#   make run    installs what is missing, builds, starts the window (ARGS="paths...")
+#   make test   installs what is missing, builds, runs every test
+# Also: make bench [QUICK=1], make build, make deps.
+
+BUILD     ?= build
+BUILDTYPE ?= RelWithDebInfo
+CMAKEARGS ?=
+ARGS      ?=
+QUICK     ?=
+
+# Debian packages the build, the tests and the screenshots need.
+DEPS = g++ cmake ninja-build make qt6-base-dev qt6-base-dev-tools libgl-dev \
+       libvulkan-dev qt6-qpa-plugins fonts-dejavu-core xvfb xauth
+
+.PHONY: all run test bench build configure deps clean
+
+all: build
+
+deps:
+	@missing=""; \
+	for p in $(DEPS); do \
+	    dpkg-query -W -f='$${Status}\n' $$p 2>/dev/null | grep -q '^install ok installed' \
+	        || missing="$$missing $$p"; \
+	done; \
+	if [ -n "$$missing" ]; then \
+	    echo "Installing:$$missing"; \
+	    if [ "$$(id -u)" -eq 0 ]; then sudo=""; else sudo="sudo"; fi; \
+	    $$sudo env DEBIAN_FRONTEND=noninteractive apt-get install -y --no-install-recommends $$missing \
+	    || { $$sudo apt-get update && \
+	         $$sudo env DEBIAN_FRONTEND=noninteractive apt-get install -y --no-install-recommends $$missing; }; \
+	fi
+
+$(BUILD)/build.ninja:
+	cmake -S . -B $(BUILD) -G Ninja -DCMAKE_BUILD_TYPE=$(BUILDTYPE) $(CMAKEARGS)
+
+configure: deps $(BUILD)/build.ninja
+
+build: configure
+	cmake --build $(BUILD)
+
+test: build
+	ctest --test-dir $(BUILD) --output-on-failure -j2
+
+run: build
+	@if [ -x $(BUILD)/src/app/velnor ]; then \
+	    if [ -z "$$DISPLAY" ] && [ -z "$$WAYLAND_DISPLAY" ] && [ -z "$$QT_QPA_PLATFORM" ]; then \
+	        echo "velnor: no display (set DISPLAY, or run under xvfb-run)"; exit 1; \
+	    fi; \
+	    exec $(BUILD)/src/app/velnor $(ARGS); \
+	else \
+	    echo "Built everything; the window is not part of this build yet (would start $(BUILD)/src/app/velnor $(ARGS))."; \
+	fi
+
+bench:
+	$(MAKE) build BUILD=build-bench BUILDTYPE=Release
+	BUILD=build-bench QUICK=$(QUICK) bench/run
+
+clean:
+	rm -rf $(BUILD) build-bench build-asan

@@ -1,0 +1,34 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+
+#include <functional>
+
+class FileList;
+
+// Turns handed-over paths into records at the end of a FileList. Works on
+// native byte paths and walks folders with POSIX calls, so that names which
+// are not valid UTF-8 are listed like any other.
+class FileIntake
+{
+public:
+    explicit FileIntake(FileList &list);
+
+    // Lists a file (true), or walks a folder at every depth, following links
+    // to folders but never entering a folder that is already being walked
+    // (false). A path already listed is refused (false). A path with no
+    // readable attributes still becomes a record, without size and date.
+    bool insertFile(const QByteArray &nativePath);
+    bool insertFile(const QString &path);
+
+    // Called now and then during a long walk with the number of records added
+    // so far by this intake.
+    void setProgress(std::function<void(qsizetype added)> progress);
+    qsizetype added() const { return m_added; }
+
+private:
+    FileList &m_list;
+    std::function<void(qsizetype)> m_progress;
+    qsizetype m_added = 0;
+};

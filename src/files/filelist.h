@@ -1,0 +1,84 @@
+#pragma once
+
+#include "zqfile.h"
+
+#include <QByteArray>
+#include <QList>
+#include <QSet>
+#include <QString>
+
+#include <memory>
+#include <vector>
+
+// The one list of records (contentsArray) in stored order, with the sort
+// state that decides how the table shows it. Stored order is the order of
+// addition until a sort by a column; the table reads it backwards while
+// sortDescending is set. Exact full paths are indexed, so the duplicate test
+// of the intake costs constant time per path.
+class FileList
+{
+public:
+    // Column identifiers of the table.
+    static inline const QString OldName = QStringLiteral("OldName");
+    static inline const QString NewName = QStringLiteral("NewName");
+    static inline const QString Size = QStringLiteral("Size");
+    static inline const QString Date = QStringLiteral("Date");
+    static inline const QString Location = QStringLiteral("Location");
+
+    FileList();
+    ~FileList();
+
+    const std::vector<std::unique_ptr<ZQFile>> &contentsArray() const { return m_files; }
+    qsizetype count() const { return qsizetype(m_files.size()); }
+    bool isEmpty() const { return m_files.empty(); }
+
+    // Appends at the end of the stored order. Refuses (returns nullptr) a
+    // record whose native path is already listed.
+    ZQFile *append(std::unique_ptr<ZQFile> file);
+    bool containsPath(const QByteArray &nativePath) const;
+    // Moves a listed record to another path, keeping the duplicate index right.
+    void setNativePath(ZQFile *file, const QByteArray &nativePath);
+
+    // The record shown in display row `row` (0 <= row < count()).
+    ZQFile *fileAtIndex(qint64 row) const;
+    // The display row of a listed record, or -1.
+    qint64 rowOfFile(const ZQFile *file) const;
+
+    bool sortDescending() const { return m_sortDescending; }
+    void setSortDescending(bool descending) { m_sortDescending = descending; }
+    // The identifier of the column the list was last sorted by; empty for none.
+    QString lastColumn() const { return m_lastColumn; }
+    void setLastColumn(const QString &identifier) { m_lastColumn = identifier; }
+
+    // Sorts the stored list ascending by lastColumn's comparison of ZQFile.
+    void performSort();
+
+    // What a header click changes on the table.
+    struct HeaderClick
+    {
+        bool changed = false;     // false for the New Name column
+        QString indicatorColumn;  // carries the indicator now
+        bool descending = false;  // its direction
+        QString clearedColumn;    // lost the indicator, or empty
+        bool sorted = false;      // the stored list was sorted
+    };
+    // The header click on the column with this identifier.
+    HeaderClick tableView(const QString &clickedColumn);
+
+    // The records in the given display rows, from the lowest row up.
+    QList<ZQFile *> getSelectedFilesBySets(QList<qint64> rows) const;
+
+    // Removes these records, by identity, wherever they stand.
+    void removeFiles(const QList<ZQFile *> &files);
+    // Removes every record; the sort state stays.
+    void clear();
+
+    // "No files", "1 file", "%lu files".
+    static QString countText(qsizetype count);
+
+private:
+    std::vector<std::unique_ptr<ZQFile>> m_files;
+    QSet<QByteArray> m_paths;
+    bool m_sortDescending = false;
+    QString m_lastColumn;
+};

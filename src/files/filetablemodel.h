@@ -1,0 +1,58 @@
+#pragma once
+
+#include "namecomposer.h"
+
+#include <QAbstractTableModel>
+#include <QItemSelectionModel>
+
+class FileList;
+class ZQFile;
+
+// The table over a FileList: five columns "OldName", "NewName", "Size",
+// "Date", "Location" in display order. New names are composed for the rows
+// the view asks for, with the row as the counter index, and never stored.
+// The model owns no file I/O.
+class FileTableModel : public QAbstractTableModel
+{
+    Q_OBJECT
+public:
+    enum Column { OldNameColumn, NewNameColumn, SizeColumn, DateColumn, LocationColumn, ColumnCount };
+    // headerData(section, Horizontal, IdentifierRole) gives the identifier.
+    static constexpr int IdentifierRole = Qt::UserRole + 1;
+    // data(index, FileRole) gives the ZQFile* of the row.
+    static constexpr int FileRole = Qt::UserRole + 2;
+
+    explicit FileTableModel(FileList *list, QObject *parent = nullptr);
+
+    FileList *list() const { return m_list; }
+
+    const NameComposer &composer() const { return m_composer; }
+    // New settings: only the New Name column changes.
+    void setSettings(const RenameSettings &settings);
+
+    // Rewrites the count text and resets the model; after any change of the list.
+    void updateResults();
+    // Every cell asked for afresh, the rows unchanged.
+    void reloadData();
+    QString totalText() const { return m_totalText; }
+
+    // The records of the selected rows, top to bottom.
+    QList<ZQFile *> getSelectedFiles(const QItemSelectionModel *selection) const;
+
+    // The column showing this identifier, or -1.
+    int columnOfIdentifier(const QString &identifier) const;
+
+    int rowCount(const QModelIndex &parent = QModelIndex()) const override;
+    int columnCount(const QModelIndex &parent = QModelIndex()) const override;
+    QVariant data(const QModelIndex &index, int role = Qt::DisplayRole) const override;
+    QVariant headerData(int section, Qt::Orientation orientation,
+                        int role = Qt::DisplayRole) const override;
+
+signals:
+    void totalTextChanged(const QString &text);
+
+private:
+    FileList *m_list;
+    NameComposer m_composer;
+    QString m_totalText;
+};

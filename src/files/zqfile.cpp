@@ -1,0 +1,379 @@
+#include "zqfile.h"
+
+#include <QFile>
+#include <QLocale>
+
+#include <dirent.h>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <time.h>
+#include <unistd.h>
+
+struct ZQFile::Extras
+{
+    QString displayName;
+    QString displayExtension;
+    QString date;
+    QString size;
+    QString kind;
+    QString attrs;
+    QString newName;
+    QVariant icon;
+    qint64 labelColor = 0;
+};
+
+ZQFile::ZQFile() : m_fileTime(QDateTime::currentMSecsSinceEpoch()) {}
+
+ZQFile::~ZQFile() = default;
+
+ZQFile::Extras &ZQFile::extras()
+{
+    if (!m_extras)
+        m_extras = std::make_unique<Extras>();
+    return *m_extras;
+}
+
+void ZQFile::setName(const QString &name)
+{
+    if (m_extensionDerived) {
+        const QString extension = displayExtension();
+        m_extensionDerived = false;
+        extras().displayExtension = extension;
+    }
+    m_name = name;
+}
+
+QString ZQFile::displayName() const
+{
+    return m_extras ? m_extras->displayName : QString();
+}
+
+void ZQFile::setDisplayName(const QString &displayName)
+{
+    extras().displayName = displayName;
+}
+
+QString ZQFile::displayExtension() const
+{
+    if (m_extensionDerived) {
+        const qsizetype dot = m_name.lastIndexOf(u'.');
+        return dot < 0 ? QString() : m_name.mid(dot + 1);
+    }
+    return m_extras ? m_extras->displayExtension : QString();
+}
+
+void ZQFile::setDisplayExtension(const QString &displayExtension)
+{
+    m_extensionDerived = false;
+    extras().displayExtension = displayExtension;
+}
+
+void ZQFile::deriveDisplayExtension()
+{
+    m_extensionDerived = true;
+    if (m_extras)
+        m_extras->displayExtension.clear();
+}
+
+QString ZQFile::dateText(qint64 fileTimeMsecs)
+{
+    time_t seconds = static_cast<time_t>(fileTimeMsecs / 1000);
+    if (fileTimeMsecs % 1000 < 0)
+        --seconds;
+    struct tm local = {};
+    if (!localtime_r(&seconds, &local))
+        return QString();
+    char text[64];
+    const int length = snprintf(text, sizeof text, "%04d/%02d/%02d %02d:%02d", local.tm_year + 1900,
+                                local.tm_mon + 1, local.tm_mday, local.tm_hour, local.tm_min);
+    return QString::fromLatin1(text, length);
+}
+
+QString ZQFile::date() const
+{
+    if (m_dateDerived)
+        return dateText(m_fileTime);
+    return m_extras ? m_extras->date : QString();
+}
+
+void ZQFile::setDate(const QString &date)
+{
+    m_dateDerived = false;
+    extras().date = date;
+}
+
+QString ZQFile::size() const
+{
+    if (m_sizeDerived)
+        return QLocale().toString(m_fullSize);
+    return m_extras ? m_extras->size : QString();
+}
+
+void ZQFile::setSize(const QString &size)
+{
+    m_sizeDerived = false;
+    extras().size = size;
+}
+
+QString ZQFile::kind() const
+{
+    return m_extras ? m_extras->kind : QString();
+}
+
+void ZQFile::setKind(const QString &kind)
+{
+    extras().kind = kind;
+}
+
+QString ZQFile::attrs() const
+{
+    return m_extras ? m_extras->attrs : QString();
+}
+
+void ZQFile::setAttrs(const QString &attrs)
+{
+    extras().attrs = attrs;
+}
+
+QString ZQFile::newName() const
+{
+    return m_extras ? m_extras->newName : QString();
+}
+
+void ZQFile::setNewName(const QString &newName)
+{
+    extras().newName = newName;
+}
+
+QString ZQFile::fullPath() const
+{
+    return QString::fromUtf8(m_path);
+}
+
+void ZQFile::setFullPath(const QString &fullPath)
+{
+    m_path = fullPath.toUtf8();
+}
+
+void ZQFile::setNativePath(const QByteArray &path)
+{
+    m_path = path;
+}
+
+QByteArray ZQFile::nativeName() const
+{
+    const qsizetype slash = m_path.lastIndexOf('/');
+    return slash < 0 ? m_path : m_path.mid(slash + 1);
+}
+
+QByteArray ZQFile::nativeFolder() const
+{
+    const qsizetype slash = m_path.lastIndexOf('/');
+    if (slash < 0)
+        return QByteArray();
+    return slash == 0 ? QByteArray("/") : m_path.left(slash);
+}
+
+void ZQFile::materializeSize()
+{
+    if (m_sizeDerived) {
+        const QString text = size();
+        m_sizeDerived = false;
+        extras().size = text;
+    }
+}
+
+void ZQFile::materializeDate()
+{
+    if (m_dateDerived) {
+        const QString text = date();
+        m_dateDerived = false;
+        extras().date = text;
+    }
+}
+
+void ZQFile::setFullSize(quint64 fullSize)
+{
+    materializeSize();
+    m_fullSize = fullSize;
+}
+
+QVariant ZQFile::icon() const
+{
+    return m_extras ? m_extras->icon : QVariant();
+}
+
+void ZQFile::setIcon(const QVariant &icon)
+{
+    extras().icon = icon;
+}
+
+qint64 ZQFile::labelColor() const
+{
+    return m_extras ? m_extras->labelColor : 0;
+}
+
+void ZQFile::setLabelColor(qint64 labelColor)
+{
+    extras().labelColor = labelColor;
+}
+
+QDateTime ZQFile::fileDate() const
+{
+    return QDateTime::fromMSecsSinceEpoch(m_fileTime);
+}
+
+void ZQFile::setFileDate(const QDateTime &fileDate)
+{
+    materializeDate();
+    m_fileTime = fileDate.toMSecsSinceEpoch();
+}
+
+void ZQFile::setAttributes(quint64 fullSize, qint64 fileTimeMsecs)
+{
+    m_fullSize = fullSize;
+    m_fileTime = fileTimeMsecs;
+    m_sizeDerived = true;
+    m_dateDerived = true;
+    if (m_extras) {
+        m_extras->size.clear();
+        m_extras->date.clear();
+    }
+}
+
+bool ZQFile::hasSizeText() const
+{
+    return m_sizeDerived || (m_extras && !m_extras->size.isEmpty());
+}
+
+bool ZQFile::hasDateText() const
+{
+    return m_dateDerived || (m_extras && !m_extras->date.isEmpty());
+}
+
+namespace {
+
+// The total of every item below the folder open at dirFd, sub-folders
+// included, links not followed. Unreadable folders add nothing.
+quint64 folderTotal(int dirFd)
+{
+    DIR *dir = fdopendir(dirFd);
+    if (!dir) {
+        close(dirFd);
+        return 0;
+    }
+    quint64 total = 0;
+    while (const dirent *entry = readdir(dir)) {
+        const char *entryName = entry->d_name;
+        if (qstrcmp(entryName, ".") == 0 || qstrcmp(entryName, "..") == 0)
+            continue;
+        struct stat info;
+        if (fstatat(dirfd(dir), entryName, &info, AT_SYMLINK_NOFOLLOW) != 0)
+            continue;
+        total += static_cast<quint64>(info.st_size);
+        if (S_ISDIR(info.st_mode)) {
+            const int childFd =
+                openat(dirfd(dir), entryName, O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
+            if (childFd >= 0)
+                total += folderTotal(childFd);
+        }
+    }
+    closedir(dir);
+    return total;
+}
+
+// A leading integer as C's strtoll reads it: white space, a sign, digits.
+qint64 leadingInteger(const QString &text)
+{
+    const QByteArray latin = text.toLatin1();
+    return std::strtoll(latin.constData(), nullptr, 10);
+}
+
+} // namespace
+
+void ZQFile::calculateFullSize()
+{
+    if (m_isDirectory || m_isPackage) {
+        if (m_fullSize > 1000)
+            return;
+        const int fd = open(m_path.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+        m_fullSize = fd >= 0 ? folderTotal(fd) : 0;
+    } else {
+        if (m_fullSize != 0)
+            return;
+        const qint64 fromText = leadingInteger(size());
+        if (fromText >= 1) {
+            m_fullSize = static_cast<quint64>(fromText);
+            return;
+        }
+        struct stat info;
+        if (stat(m_path.constData(), &info) != 0)
+            return;
+        m_fullSize = static_cast<quint64>(info.st_size);
+    }
+    m_sizeDerived = false;
+    extras().size = QLocale().toString(m_fullSize);
+}
+
+int ZQFile::caseInsensitiveCompare(const QString &a, const QString &b)
+{
+    const int order = QString::compare(a, b, Qt::CaseInsensitive);
+    return order < 0 ? -1 : (order > 0 ? 1 : 0);
+}
+
+int ZQFile::OldNameComparison(const ZQFile &other) const
+{
+    return caseInsensitiveCompare(m_name, other.m_name);
+}
+
+int ZQFile::NewNameComparison(const ZQFile &other) const
+{
+    return caseInsensitiveCompare(newName(), other.newName());
+}
+
+int ZQFile::SizeComparison(const ZQFile &other) const
+{
+    const auto mine = static_cast<qint64>(m_fullSize);
+    const auto theirs = static_cast<qint64>(other.m_fullSize);
+    return mine < theirs ? -1 : (mine > theirs ? 1 : 0);
+}
+
+int ZQFile::KindComparison(const ZQFile &other) const
+{
+    return caseInsensitiveCompare(kind(), other.kind());
+}
+
+namespace {
+QString extensionAfterLastDot(const QString &name)
+{
+    const qsizetype dot = name.lastIndexOf(u'.');
+    return dot < 0 ? QString() : name.mid(dot + 1);
+}
+} // namespace
+
+int ZQFile::ExtComparison(const ZQFile &other) const
+{
+    return caseInsensitiveCompare(extensionAfterLastDot(m_name), extensionAfterLastDot(other.m_name));
+}
+
+int ZQFile::DateComparison(const ZQFile &other) const
+{
+    return caseInsensitiveCompare(date(), other.date());
+}
+
+int ZQFile::AttrComparison(const ZQFile &other) const
+{
+    return caseInsensitiveCompare(attrs(), other.attrs());
+}
+
+int ZQFile::LocationComparison(const ZQFile &other) const
+{
+    return caseInsensitiveCompare(fullPath(), other.fullPath());
+}
+
+int ZQFile::FolderComparison(const ZQFile &other) const
+{
+    if (m_isDirectory == other.m_isDirectory)
+        return 0;
+    return m_isDirectory ? 1 : -1;
+}

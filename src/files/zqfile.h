@@ -1,0 +1,137 @@
+#pragma once
+
+#include <QByteArray>
+#include <QDateTime>
+#include <QString>
+#include <QVariant>
+
+#include <memory>
+
+// The record of one listed file.
+//
+// A path on Linux is bytes, so the record keeps the exact bytes it was listed
+// with (nativePath) and reaches the file only through them; fullPath() and
+// name() are the decoded texts that the table shows and the templates read
+// (undecodable bytes show as U+FFFD).
+//
+// Records have identity semantics: they are never copied, and the list holds
+// and removes them by address. Fields that are rarely filled live in a
+// side block that is allocated on first write, and the size and date texts of
+// an intake record are formatted from the raw values when asked for, which
+// keeps a listed file at about a hundred bytes.
+class ZQFile
+{
+public:
+    ZQFile();
+    ~ZQFile();
+    ZQFile(const ZQFile &) = delete;
+    ZQFile &operator=(const ZQFile &) = delete;
+
+    QString name() const { return m_name; }
+    void setName(const QString &name);
+
+    QString displayName() const;
+    void setDisplayName(const QString &displayName);
+
+    // The intake's value is the text after the last dot of the name it was
+    // listed under; it is derived from that name until set explicitly.
+    QString displayExtension() const;
+    void setDisplayExtension(const QString &displayExtension);
+    // Makes displayExtension() the text after the last dot of name().
+    void deriveDisplayExtension();
+
+    // "yyyy/MM/dd HH:mm" in local time.
+    QString date() const;
+    void setDate(const QString &date);
+
+    // The byte count in the user's decimal style, grouped, without unit.
+    QString size() const;
+    void setSize(const QString &size);
+
+    QString kind() const;
+    void setKind(const QString &kind);
+    QString attrs() const;
+    void setAttrs(const QString &attrs);
+    QString newName() const;
+    void setNewName(const QString &newName);
+
+    // Decoded for display; the record reaches its file through nativePath().
+    QString fullPath() const;
+    void setFullPath(const QString &fullPath);
+    const QByteArray &nativePath() const { return m_path; }
+    void setNativePath(const QByteArray &path);
+    // The last component of nativePath() and the folder before it.
+    QByteArray nativeName() const;
+    QByteArray nativeFolder() const;
+
+    quint64 fullSize() const { return m_fullSize; }
+    void setFullSize(quint64 fullSize);
+
+    // The window keeps a QIcon here; the core never fills it.
+    QVariant icon() const;
+    void setIcon(const QVariant &icon);
+
+    qint64 labelColor() const;
+    void setLabelColor(qint64 labelColor);
+
+    bool isDirectory() const { return m_isDirectory; }
+    void setIsDirectory(bool isDirectory) { m_isDirectory = isDirectory; }
+    bool isPackage() const { return m_isPackage; }
+    void setIsPackage(bool isPackage) { m_isPackage = isPackage; }
+    bool isSpecial() const { return m_isSpecial; }
+    void setIsSpecial(bool isSpecial) { m_isSpecial = isSpecial; }
+    bool isSelected() const { return m_isSelected; }
+    void setIsSelected(bool isSelected) { m_isSelected = isSelected; }
+
+    QDateTime fileDate() const;
+    void setFileDate(const QDateTime &fileDate);
+    // The same instant as fileDate(), in milliseconds since the epoch.
+    qint64 fileTime() const { return m_fileTime; }
+
+    // What the intake reads from the file system: the byte count and the
+    // modification time. The size and date texts follow from them.
+    void setAttributes(quint64 fullSize, qint64 fileTimeMsecs);
+    bool hasSizeText() const;
+    bool hasDateText() const;
+
+    // Fills in a missing byte count: a folder's total of every item below it
+    // (recomputed while it is 1000 bytes or less), a file's from its size
+    // text or, failing that, from the file itself.
+    void calculateFullSize();
+
+    // Sorting: each returns -1, 0 or 1 for this record against the other.
+    int OldNameComparison(const ZQFile &other) const;
+    int NewNameComparison(const ZQFile &other) const;
+    int SizeComparison(const ZQFile &other) const;
+    int KindComparison(const ZQFile &other) const;
+    int ExtComparison(const ZQFile &other) const;
+    int DateComparison(const ZQFile &other) const;
+    int AttrComparison(const ZQFile &other) const;
+    int LocationComparison(const ZQFile &other) const;
+    int FolderComparison(const ZQFile &other) const;
+
+    // The date text for a time in milliseconds since the epoch.
+    static QString dateText(qint64 fileTimeMsecs);
+    // -1, 0 or 1 for two texts compared without regard to case.
+    static int caseInsensitiveCompare(const QString &a, const QString &b);
+
+private:
+    struct Extras;
+    Extras &extras();
+    void materializeSize();
+    void materializeDate();
+
+    QString m_name;
+    QByteArray m_path;
+    quint64 m_fullSize = 0;
+    qint64 m_fileTime = 0;
+    std::unique_ptr<Extras> m_extras;
+    bool m_isDirectory : 1 = false;
+    bool m_isPackage : 1 = false;
+    bool m_isSpecial : 1 = false;
+    bool m_isSelected : 1 = false;
+    // Size and date texts formatted from the raw values on demand.
+    bool m_sizeDerived : 1 = false;
+    bool m_dateDerived : 1 = false;
+    bool m_extensionDerived : 1 = false;
+};

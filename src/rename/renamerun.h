@@ -1,0 +1,69 @@
+#pragma once
+
+#include <QByteArray>
+#include <QList>
+#include <QString>
+
+#include <functional>
+
+class AccessPrompt;
+class FileList;
+class NameComposer;
+class UserDefaults;
+class ZQFile;
+
+namespace RenameRun {
+
+enum class Outcome { Renamed, Unchanged, Failed };
+
+struct Entry
+{
+    QByteArray oldPath;
+    QByteArray newPath;
+    QString oldName;
+    QString newName;
+    Outcome outcome = Outcome::Unchanged;
+    QString error; // why it failed
+};
+
+struct Report
+{
+    bool ran = false; // false: empty list, or access declined
+    QList<Entry> entries;
+    qsizetype renamed = 0;
+    qsizetype failed = 0;
+    qsizetype unchanged = 0;
+
+    // "%@ renamed successfully." with the count text of the files moved.
+    QString message() const;
+    // Empty when nothing failed; otherwise how many could not be renamed and
+    // the first few names with their reasons.
+    QString informativeText() const;
+    // Every failure, one a line.
+    QString detailedText() const;
+};
+
+// The deepest folder that holds every path: the folder of a single file,
+// "/" for paths on unrelated branches.
+QByteArray accessRoot(const QList<QByteArray> &paths);
+
+// Why a new name cannot be used, or an empty text when it can: empty, ".",
+// "..", a "/" or NUL character, longer than 255 bytes.
+QString refusalReason(const QString &newName);
+
+// Moves `from` to `to` without ever replacing or copying: renameat2 with
+// RENAME_NOREPLACE, link and unlink where the file system lacks it, and a
+// temporary name in the same folder for a case-only change on a
+// case-insensitive volume. On failure writes one log line and gives the
+// reason in *error.
+bool renameFile(const QByteArray &from, const QByteArray &to, QString *error = nullptr);
+
+// The run over the whole list: checks the access grant (through prompt and
+// defaults, skipped when prompt is null), then moves each file, in stored
+// order, to the name the table shows for it. A successful move updates the
+// record's path and name.
+using Progress = std::function<void(qsizetype done, qsizetype total)>;
+Report clickStart(FileList &list, const NameComposer &composer, AccessPrompt *prompt,
+                  UserDefaults *defaults, const Progress &progress = {});
+
+} // namespace RenameRun

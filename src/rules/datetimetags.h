@@ -1,0 +1,27 @@
+#pragma once
+
+#include <QString>
+
+class ZQFile;
+
+// The six values of a file time in local time: year (at least four digits),
+// month, day, hour on the 12-hour clock (01 to 12, no marker), minute, second.
+struct DateTimeParts
+{
+    char year[16];
+    char month[3];
+    char day[3];
+    char hour[3];
+    char minute[3];
+    char second[3];
+
+    static DateTimeParts fromFileTime(qint64 fileTimeMsecs);
+};
+
+// Replaces the date tokens ("[Y]", "[YMD]", "[DM]", ...) with the file's date.
+QString handleDateForString(const QString &text, const ZQFile &file);
+// Replaces the time tokens ("[h]", "[hms]", "[sh]", ...) with the file's time.
+QString handleTimeForString(const QString &text, const ZQFile &file);
+
+QString handleDateForString(const QString &text, const DateTimeParts &parts);
+QString handleTimeForString(const QString &text, const DateTimeParts &parts);

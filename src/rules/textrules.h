@@ -1,0 +1,42 @@
+#pragma once
+
+#include <QString>
+#include <QStringView>
+
+// Small text operations of the renaming rules. Lengths and positions are
+// UTF-16 code units, as QString counts them.
+namespace TextRules {
+
+// The name without its extension. The extension is the text after the last
+// dot, unless that dot is the first character ("README", ".profile") or the
+// last one ("file."): then the name is its own base name.
+QString baseName(const QString &name);
+// The extension without its dot; empty when baseName() is the whole name.
+QString pathExtension(const QString &name);
+
+// start + step * index, in 64-bit arithmetic, written as a signed 32-bit
+// decimal (low 32 bits) with zeros after any minus sign up to `digits`
+// characters, like printf("%0*d"). A negative width counts as 0 and the width
+// never exceeds 255.
+QString counterText(qint32 start, qint32 step, qint32 digits, qint64 index);
+
+// Replaces every occurrence of `search`, left to right, non-overlapping, in
+// one pass, case-sensitively. Canonically equivalent text matches (precomposed
+// and decomposed accents, Hangul syllables and jamo), only whole characters
+// with their combining marks match, and text outside the matches is copied
+// as it was. An empty search text leaves the text alone.
+QString replaceAll(const QString &text, const QString &search, const QString &replacement);
+
+// Replaces every occurrence of an ASCII token such as "[C]" that stands as
+// whole characters (no combining mark attached to its closing bracket).
+QString replaceToken(const QString &text, QLatin1StringView token, QStringView replacement);
+
+// Locale-independent full case mapping (ß becomes SS, a final sigma is ς).
+QString lowercase(const QString &text);
+QString uppercase(const QString &text);
+
+// True when no combining character continues the character that ends before
+// `position`, so that a match ending there ends on a whole character.
+bool endsOnCharacterBoundary(QStringView text, qsizetype position);
+
+} // namespace TextRules
