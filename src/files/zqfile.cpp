@@ -353,7 +353,8 @@ QString extensionAfterLastDot(const QString &name)
 
 int ZQFile::ExtComparison(const ZQFile &other) const
 {
-    return caseInsensitiveCompare(extensionAfterLastDot(m_name), extensionAfterLastDot(other.m_name));
+    return caseInsensitiveCompare(extensionAfterLastDot(m_name),
+                                  extensionAfterLastDot(other.m_name));
 }
 
 int ZQFile::DateComparison(const ZQFile &other) const

@@ -18,9 +18,7 @@ public:
 
 private:
     RenameSettings m_settings;
-    // What the templates can hold, worked out once per settings, so that a
-    // name whose text has no bracket skips the token passes.
-    bool m_nameNeedsCounter = false;
-    bool m_extNeedsCounter = false;
+    // The default templates give a name without brackets back unchanged.
+    bool m_identityTemplates = false;
     bool m_hasSearch = false;
 };

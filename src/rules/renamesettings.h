@@ -6,7 +6,8 @@
 // controls, the command line builds one from its options.
 struct RenameSettings
 {
-    enum CaseTag : int {
+    enum CaseTag : int
+    {
         KeepCase = 0,
         LowerCase = 1,
         UpperCase = 2,

@@ -1,0 +1,120 @@
+#include "intervaltags.h"
+
+#include <algorithm>
+#include <climits>
+
+namespace {
+
+// Leading white space, an optional "+", then decimal digits; no digits read
+// as 0, and a number past the 32-bit range as its largest value.
+qint64 readNumber(QStringView text)
+{
+    qsizetype i = 0;
+    while (i < text.size() && text[i].isSpace())
+        ++i;
+    if (i < text.size() && text[i] == u'+')
+        ++i;
+    qint64 value = 0;
+    for (; i < text.size() && text[i] >= u'0' && text[i] <= u'9'; ++i)
+        value = std::min<qint64>(value * 10 + (text[i].unicode() - u'0'), INT_MAX);
+    return value;
+}
+
+QStringView upTo(QStringView text, QChar separator)
+{
+    const qsizetype at = text.indexOf(separator);
+    return at < 0 ? text : text.left(at);
+}
+
+// The piece of the source that one tag body stands for.
+QStringView piece(QStringView body, QStringView source)
+{
+    const qint64 length = source.size();
+    const qsizetype dash = body.indexOf(u'-');
+    const qint64 a = readNumber(dash < 0 ? body : body.left(dash));
+    const qint64 first = std::min(a >= 1 ? a - 1 : 0, length);
+    qint64 end = length;
+    if (dash >= 0) {
+        const qint64 b = readNumber(upTo(body.mid(dash + 1), u'-'));
+        if (b > first && b <= length)
+            end = b;
+    } else {
+        const qsizetype comma = body.indexOf(u',');
+        const qint64 n = comma < 0 ? 1 : readNumber(upTo(body.mid(comma + 1), u','));
+        if (n >= 1 && first + n <= length)
+            end = first + n;
+    }
+    return source.mid(first, end - first);
+}
+
+void appendReversed(QString &stack, QStringView text)
+{
+    for (qsizetype i = text.size() - 1; i >= 0; --i)
+        stack.append(text[i]);
+}
+
+QString reversed(QStringView text)
+{
+    QString result;
+    appendReversed(result, text);
+    return result;
+}
+
+} // namespace
+
+// Every search for the next tag starts again at the beginning of the text.
+// Since everything before the first tag is final except its last character
+// (which may open a new tag together with an inserted piece), the text is
+// kept as a final part plus the rest as a stack with its first character on
+// top: each expansion then costs the length of the tag and of its piece, not
+// of the whole text, and the cap stays cheap to reach.
+QString handleIntervalTags(const QString &text, const QString &tag, const QString &originalName)
+{
+    const QString opening = QLatin1Char('[') + tag;
+    if (!text.contains(opening))
+        return text;
+
+    QString done;
+    done.reserve(text.size());
+    QString rest = reversed(text);
+    auto openingOnTop = [&] {
+        if (rest.size() < opening.size())
+            return false;
+        for (qsizetype i = 0; i < opening.size(); ++i) {
+            if (rest[rest.size() - 1 - i] != opening[i])
+                return false;
+        }
+        return true;
+    };
+    auto asItStands = [&] { return done + reversed(rest); };
+
+    int expansions = 0;
+    for (;;) {
+        while (!rest.isEmpty() && !openingOnTop()) {
+            done.append(rest.back());
+            rest.chop(1);
+        }
+        if (rest.isEmpty())
+            return done;
+        if (rest.size() == opening.size())
+            return asItStands();
+        qsizetype close = rest.size() - 1 - opening.size();
+        while (close >= 0 && rest[close] != u']')
+            --close;
+        if (close < 0)
+            return asItStands();
+        const QString body =
+            reversed(QStringView(rest).mid(close + 1, rest.size() - 1 - opening.size() - close));
+        const QStringView replacement = piece(body, originalName);
+        rest.truncate(close);
+        appendReversed(rest, replacement);
+        ++expansions;
+        if (expansions >= IntervalTags::maxExpansions ||
+            done.size() + rest.size() > IntervalTags::maxTextLength)
+            return asItStands();
+        if (!done.isEmpty()) {
+            rest.append(done.back());
+            done.chop(1);
+        }
+    }
+}

@@ -1,0 +1,127 @@
+#include "namecomposer.h"
+#include "zqfile.h"
+
+#include <QTest>
+
+// Runs with TZ=Europe/Berlin; the file date is 5 March 2024 14:07:09 local.
+class tst_NameComposer : public QObject
+{
+    Q_OBJECT
+private slots:
+    void compose_data();
+    void compose();
+    void hugeWidthStaysBounded();
+    void composerLeavesTheRecordAlone();
+};
+
+namespace {
+RenameSettings settings(const QString &name, const QString &ext, const QString &search = {},
+                        const QString &replace = {}, int caseTag = 0, int start = 1, int step = 1,
+                        int digits = 1)
+{
+    RenameSettings s;
+    s.nameTemplate = name;
+    s.extTemplate = ext;
+    s.searchText = search;
+    s.replaceText = replace;
+    s.caseTag = caseTag;
+    s.startCounter = start;
+    s.stepCounter = step;
+    s.digitsCounter = digits;
+    return s;
+}
+} // namespace
+
+Q_DECLARE_METATYPE(RenameSettings)
+
+void tst_NameComposer::compose_data()
+{
+    QTest::addColumn<RenameSettings>("s");
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<qint64>("index");
+    QTest::addColumn<QString>("expected");
+    const RenameSettings defaults;
+    QTest::newRow("defaults keep photo.jpg") << defaults << "photo.jpg" << qint64(0) << "photo.jpg";
+    QTest::newRow("defaults keep README") << defaults << "README" << qint64(0) << "README";
+    QTest::newRow("defaults keep .profile") << defaults << ".profile" << qint64(0) << ".profile";
+    QTest::newRow("defaults keep file.") << defaults << "file." << qint64(0) << "file.";
+    QTest::newRow("defaults keep a bracketed name")
+        << defaults << "notes [draft].txt" << qint64(0) << "notes [draft].txt";
+    QTest::newRow("empty name template")
+        << settings("", "[E]") << "photo.jpg" << qint64(0) << ".jpg";
+    QTest::newRow("both empty") << settings("", "") << "photo.jpg" << qint64(0) << "";
+    QTest::newRow("counter extension")
+        << settings("[N]", "[C]", {}, {}, 0, 1, 1, 3) << "photo.jpg" << qint64(4) << "photo.005";
+    QTest::newRow("dot search hits the join")
+        << settings("[N]", "[E]", ".", "_") << "photo.jpg" << qint64(0) << "photo_jpg";
+    QTest::newRow("upper case converts the extension")
+        << settings("[N]", "[E]", {}, {}, 2) << "photo.jpg" << qint64(0) << "PHOTO.JPG";
+    QTest::newRow("lower case") << settings("[N]", "[E]", {}, {}, 1) << "Photo.JPG" << qint64(0)
+                                << "photo.jpg";
+    QTest::newRow("other tag keeps case")
+        << settings("[N]", "[E]", {}, {}, 7) << "Photo.JPG" << qint64(0) << "Photo.JPG";
+    QTest::newRow("sharp s under upper case")
+        << settings("[N]", "[E]", {}, {}, 2) << "straße.txt" << qint64(0) << "STRASSE.TXT";
+    QTest::newRow("[E] in name template is text")
+        << settings("[E]-[N]", "[E]") << "a.jpg" << qint64(0) << "[E]-a.jpg";
+    QTest::newRow("date token in extension is text")
+        << settings("[N]", "[Y]") << "a.jpg" << qint64(0) << "a.[Y]";
+    QTest::newRow("year inside the name")
+        << defaults << "Report [Y].txt" << qint64(0) << "Report 2024.txt";
+    QTest::newRow("counter inside the name")
+        << defaults << "take [C].txt" << qint64(2) << "take 3.txt";
+    QTest::newRow("[E] inside the base name stays")
+        << defaults << "a[E]b.txt" << qint64(0) << "a[E]b.txt";
+    QTest::newRow("interval tag in base name") << defaults << "a[N]b" << qint64(0) << "aab";
+    QTest::newRow("search after tokens")
+        << settings("[N]-[Y]", "[E]", "2024", "Y") << "a.txt" << qint64(0) << "a-Y.txt";
+    QTest::newRow("holiday ranges")
+        << settings("[N1-3]_[C]", "[E1-3]") << "Holiday.jpeg" << qint64(0) << "Hol_1.jpe";
+    QTest::newRow("date and time")
+        << settings("[N]-[YMD]_[hms]", "[E]") << "x.png" << qint64(0) << "x-20240305_020709.png";
+    QTest::newRow("counter in both parts")
+        << settings("[C]", "[C]", {}, {}, 0, 10, -1, 2) << "a.b" << qint64(3) << "07.07";
+    QTest::newRow("no extension, no dot")
+        << settings("[N]", "[E]") << "Makefile" << qint64(0) << "Makefile";
+    QTest::newRow("NFD search in NFC name")
+        << settings("[N]", "[E]", "e\u0301", "e") << "caf\u00E9.txt" << qint64(0) << "cafe.txt";
+    QTest::newRow("search removes everything")
+        << settings("[N]", "[E]", "a.b", "") << "a.b" << qint64(0) << "";
+    QTest::newRow("negative digits count as zero")
+        << settings("[C]", "[E]", {}, {}, 0, 5, 1, -3) << "a.b" << qint64(0) << "5.b";
+}
+
+void tst_NameComposer::compose()
+{
+    QFETCH(RenameSettings, s);
+    QFETCH(QString, name);
+    QFETCH(qint64, index);
+    QFETCH(QString, expected);
+    ZQFile file;
+    file.setName(name);
+    file.setAttributes(
+        0, QDateTime(QDate(2024, 3, 5), QTime(14, 7, 9), Qt::LocalTime).toMSecsSinceEpoch());
+    QCOMPARE(NameComposer(s).newNameForFile(file, index), expected);
+}
+
+void tst_NameComposer::hugeWidthStaysBounded()
+{
+    ZQFile file;
+    file.setName(u"a.b"_qs);
+    const QString name =
+        NameComposer(settings("[C]", "", {}, {}, 0, 1, 1, 2147483647)).newNameForFile(file, 0);
+    QCOMPARE(name.size(), 255);
+    QVERIFY(name.endsWith(u"01"_qs));
+}
+
+void tst_NameComposer::composerLeavesTheRecordAlone()
+{
+    ZQFile file;
+    file.setName(u"a.txt"_qs);
+    NameComposer(settings("x", "y")).newNameForFile(file, 0);
+    QCOMPARE(file.name(), u"a.txt"_qs);
+    QCOMPARE(file.newName(), QString());
+}
+
+QTEST_GUILESS_MAIN(tst_NameComposer)
+#include "tst_namecomposer.moc"
