@@ -60,20 +60,15 @@ QString reversed(QStringView text)
     return result;
 }
 
-} // namespace
-
 // Every search for the next tag starts again at the beginning of the text.
 // Since everything before the first tag is final except its last character
 // (which may open a new tag together with an inserted piece), the text is
 // kept as a final part plus the rest as a stack with its first character on
 // top: each expansion then costs the length of the tag and of its piece, not
 // of the whole text, and the cap stays cheap to reach.
-QString handleIntervalTags(const QString &text, const QString &tag, const QString &originalName)
+QString expandFromStart(const QString &text, const QString &opening, QStringView originalName,
+                        int expansions)
 {
-    const QString opening = QLatin1Char('[') + tag;
-    if (!text.contains(opening))
-        return text;
-
     QString done;
     done.reserve(text.size());
     QString rest = reversed(text);
@@ -88,7 +83,6 @@ QString handleIntervalTags(const QString &text, const QString &tag, const QStrin
     };
     auto asItStands = [&] { return done + reversed(rest); };
 
-    int expansions = 0;
     for (;;) {
         while (!rest.isEmpty() && !openingOnTop()) {
             done.append(rest.back());
@@ -117,4 +111,45 @@ QString handleIntervalTags(const QString &text, const QString &tag, const QStrin
             done.chop(1);
         }
     }
+}
+
+} // namespace
+
+// Most pieces hold no bracket: then each tag is replaced in one forward pass.
+// Only a piece that may open another tag (it holds "[", or it follows a "["
+// and could start the letter) hands the text to the full expansion.
+QString handleIntervalTags(const QString &text, const QString &tag, const QString &originalName)
+{
+    const QString opening = QLatin1Char('[') + tag;
+    qsizetype at = text.indexOf(opening);
+    if (at < 0)
+        return text;
+    const bool sourceHasBracket = originalName.contains(u'[');
+    QString result;
+    result.reserve(text.size() + originalName.size());
+    qsizetype copied = 0;
+    int expansions = 0;
+    while (at >= 0) {
+        const qsizetype bodyStart = at + opening.size();
+        const qsizetype close = text.indexOf(u']', bodyStart);
+        if (close < 0)
+            break;
+        const QStringView replacement =
+            piece(QStringView(text).mid(bodyStart, close - bodyStart), originalName);
+        result.append(QStringView(text).mid(copied, at - copied));
+        const bool mayOpen = sourceHasBracket || result.endsWith(u'[');
+        ++expansions;
+        if (mayOpen || expansions >= IntervalTags::maxExpansions) {
+            QString whole = result;
+            whole.append(replacement).append(QStringView(text).mid(close + 1));
+            if (expansions >= IntervalTags::maxExpansions)
+                return whole;
+            return expandFromStart(whole, opening, originalName, expansions);
+        }
+        result.append(replacement);
+        copied = close + 1;
+        at = text.indexOf(opening, copied);
+    }
+    result.append(QStringView(text).mid(copied));
+    return result;
 }

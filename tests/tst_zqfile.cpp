@@ -1,0 +1,182 @@
+#include "zqfile.h"
+
+#include <QLocale>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+class tst_ZQFile : public QObject
+{
+    Q_OBJECT
+private slots:
+    void initTestCase() { QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates)); }
+    void newRecord();
+    void derivedTextsKeepTheirValue();
+    void fileSize_data();
+    void fileSize();
+    void folderTotal();
+    void nativeBytesSurvive();
+    void comparisons_data();
+    void comparisons();
+
+private:
+    QTemporaryDir m_dir;
+};
+
+static QByteArray writeFile(const QByteArray &path, qsizetype bytes)
+{
+    const int fd = ::open(path.constData(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    const QByteArray data(bytes, 'x');
+    if (fd < 0 || ::write(fd, data.constData(), size_t(bytes)) != bytes)
+        qFatal("cannot write %s", path.constData());
+    ::close(fd);
+    return path;
+}
+
+void tst_ZQFile::newRecord()
+{
+    const qint64 before = QDateTime::currentMSecsSinceEpoch();
+    ZQFile file;
+    const qint64 after = QDateTime::currentMSecsSinceEpoch();
+    for (const QString &text : {file.name(), file.displayName(), file.displayExtension(),
+                                file.date(), file.size(), file.kind(), file.attrs(),
+                                file.newName(), file.fullPath()}) {
+        QVERIFY(text.isEmpty());
+    }
+    QCOMPARE(file.fullSize(), 0u);
+    QCOMPARE(file.labelColor(), 0);
+    QVERIFY(!file.isDirectory() && !file.isPackage() && !file.isSpecial() && !file.isSelected());
+    QVERIFY(!file.icon().isValid());
+    QVERIFY(file.fileTime() >= before && file.fileTime() <= after);
+}
+
+// The intake's size and date texts come from the raw values; setting one raw
+// value later must not rewrite the other's text.
+void tst_ZQFile::derivedTextsKeepTheirValue()
+{
+    ZQFile file;
+    file.setName(u"a.tar.gz"_qs);
+    file.deriveDisplayExtension();
+    const qint64 when =
+        QDateTime(QDate(2024, 3, 5), QTime(14, 7, 30), Qt::LocalTime).toMSecsSinceEpoch();
+    file.setAttributes(1234, when);
+    QCOMPARE(file.size(), u"1,234"_qs);
+    QCOMPARE(file.date(), u"2024/03/05 14:07"_qs);
+    QCOMPARE(file.displayExtension(), u"gz"_qs);
+
+    file.setFullSize(99);
+    file.setFileDate(QDateTime(QDate(2000, 1, 1), QTime(0, 0), Qt::LocalTime));
+    file.setName(u"b.txt"_qs);
+    QCOMPARE(file.size(), u"1,234"_qs);
+    QCOMPARE(file.date(), u"2024/03/05 14:07"_qs);
+    QCOMPARE(file.displayExtension(), u"gz"_qs);
+}
+
+void tst_ZQFile::fileSize_data()
+{
+    QTest::addColumn<quint64>("fullSize");
+    QTest::addColumn<QString>("sizeText");
+    QTest::addColumn<quint64>("expectedSize");
+    QTest::addColumn<QString>("expectedText");
+    QTest::newRow("known size stays") << quint64(5) << "777" << quint64(5) << "777";
+    QTest::newRow("grouped text reads to the separator") << quint64(0) << "1,234" << quint64(1)
+                                                         << "1,234";
+    QTest::newRow("from the file") << quint64(0) << "" << quint64(2048) << "2,048";
+    QTest::newRow("zero text reads the file") << quint64(0) << "0" << quint64(2048) << "2,048";
+}
+
+void tst_ZQFile::fileSize()
+{
+    QFETCH(quint64, fullSize);
+    QFETCH(QString, sizeText);
+    QFETCH(quint64, expectedSize);
+    QFETCH(QString, expectedText);
+    ZQFile file;
+    file.setNativePath(writeFile(QFile::encodeName(m_dir.filePath(u"f2048"_qs)), 2048));
+    file.setSize(sizeText);
+    file.setFullSize(fullSize);
+    file.calculateFullSize();
+    QCOMPARE(file.fullSize(), expectedSize);
+    QCOMPARE(file.size(), expectedText);
+}
+
+void tst_ZQFile::folderTotal()
+{
+    const QByteArray folder = QFile::encodeName(m_dir.filePath(u"folder"_qs));
+    QVERIFY(::mkdir(folder.constData(), 0755) == 0);
+    writeFile(folder + "/a", 300);
+    ZQFile record;
+    record.setIsDirectory(true);
+    record.setNativePath(folder);
+    record.calculateFullSize();
+    const quint64 small = record.fullSize();
+    QVERIFY(small >= 300 && small <= 1000);
+    // A total of 1000 bytes or less is computed again on every call...
+    writeFile(folder + "/b", 5000);
+    record.calculateFullSize();
+    QVERIFY(record.fullSize() >= 5300);
+    // ...a larger one never again.
+    const quint64 large = record.fullSize();
+    writeFile(folder + "/c", 100);
+    record.calculateFullSize();
+    QCOMPARE(record.fullSize(), large);
+
+    ZQFile missing;
+    missing.setIsDirectory(true);
+    missing.setNativePath(folder + "/nowhere");
+    missing.calculateFullSize();
+    QCOMPARE(missing.fullSize(), 0u);
+    QCOMPARE(missing.size(), u"0"_qs);
+}
+
+void tst_ZQFile::nativeBytesSurvive()
+{
+    ZQFile file;
+    const QByteArray path("/tmp/caf\xE9/x\xFF.txt");
+    file.setNativePath(path);
+    QCOMPARE(file.nativePath(), path);
+    QCOMPARE(file.nativeName(), QByteArray("x\xFF.txt"));
+    QCOMPARE(file.nativeFolder(), QByteArray("/tmp/caf\xE9"));
+    QVERIFY(file.fullPath().contains(QChar::ReplacementCharacter));
+    ZQFile root;
+    root.setNativePath("/x");
+    QCOMPARE(root.nativeFolder(), QByteArray("/"));
+}
+
+void tst_ZQFile::comparisons_data()
+{
+    QTest::addColumn<QString>("column");
+    QTest::addColumn<QString>("left");
+    QTest::addColumn<QString>("right");
+    QTest::addColumn<int>("order");
+    QTest::newRow("names ignore case") << "OldName" << "ABC.txt" << "abc.txt" << 0;
+    QTest::newRow("digits are characters") << "OldName" << "a10" << "a9" << -1;
+    QTest::newRow("location ignores case") << "Location" << "/B/x" << "/a/x" << 1;
+    QTest::newRow("extension") << "Ext" << "a.PNG" << "b.jpg" << 1;
+    QTest::newRow("no extension first") << "Ext" << "README" << "a.c" << -1;
+}
+
+void tst_ZQFile::comparisons()
+{
+    QFETCH(QString, column);
+    QFETCH(QString, left);
+    QFETCH(QString, right);
+    QFETCH(int, order);
+    ZQFile a;
+    ZQFile b;
+    if (column == u"Location") {
+        a.setFullPath(left);
+        b.setFullPath(right);
+        QCOMPARE(a.LocationComparison(b), order);
+    } else {
+        a.setName(left);
+        b.setName(right);
+        QCOMPARE(column == u"Ext" ? a.ExtComparison(b) : a.OldNameComparison(b), order);
+    }
+}
+
+QTEST_GUILESS_MAIN(tst_ZQFile)
+#include "tst_zqfile.moc"
