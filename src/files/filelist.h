@@ -3,6 +3,7 @@
 #include "zqfile.h"
 
 #include <QByteArray>
+#include <QHash>
 #include <QList>
 #include <QSet>
 #include <QString>
@@ -56,11 +57,11 @@ public:
     // What a header click changes on the table.
     struct HeaderClick
     {
-        bool changed = false;     // false for the New Name column
-        QString indicatorColumn;  // carries the indicator now
-        bool descending = false;  // its direction
-        QString clearedColumn;    // lost the indicator, or empty
-        bool sorted = false;      // the stored list was sorted
+        bool changed = false;    // false for the New Name column
+        QString indicatorColumn; // carries the indicator now
+        bool descending = false; // its direction
+        QString clearedColumn;   // lost the indicator, or empty
+        bool sorted = false;     // the stored list was sorted
     };
     // The header click on the column with this identifier.
     HeaderClick tableView(const QString &clickedColumn);
@@ -77,8 +78,17 @@ public:
     static QString countText(qsizetype count);
 
 private:
+    void forgetPath(const QByteArray &nativePath);
+    void invalidatePlaces();
+
     std::vector<std::unique_ptr<ZQFile>> m_files;
     QSet<QByteArray> m_paths;
+    // Paths named by more than one record (after a rename onto a vanished
+    // file's path): how many records beyond the first.
+    QHash<QByteArray, qsizetype> m_extraHolders;
+    // Stored place of each record, built when first asked for.
+    mutable QHash<const ZQFile *, qsizetype> m_places;
+    mutable bool m_placesValid = false;
     bool m_sortDescending = false;
     QString m_lastColumn;
 };

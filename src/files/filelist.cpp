@@ -1,0 +1,382 @@
+#include "filelist.h"
+
+#include <QChar>
+#include <QHash>
+#include <QtEndian>
+
+#include <algorithm>
+#include <cstring>
+#include <functional>
+#include <string>
+
+namespace {
+
+// Sort keys, worked out once per record so that a sort of a million records
+// does not decode and fold the same texts twenty times over.
+//
+// A text key is the sequence that QString::compare(..., Qt::CaseInsensitive)
+// walks: each UTF-16 unit folded on its own, except that a low surrogate after
+// a high one stands for the folded code point of the pair. Each value is
+// written as value + 1 in the UTF-8 pattern, whose byte order is the order of
+// the values and which never holds a zero byte: comparing keys byte by byte
+// then gives exactly the order of the comparison, and a zero pad marks where
+// a key ends.
+void appendKeyValue(std::string &key, char32_t value)
+{
+    const char32_t w = value + 1;
+    if (w < 0x80) {
+        key.push_back(char(w));
+    } else if (w < 0x800) {
+        key.push_back(char(0xC0 | (w >> 6)));
+        key.push_back(char(0x80 | (w & 0x3F)));
+    } else if (w < 0x10000) {
+        key.push_back(char(0xE0 | (w >> 12)));
+        key.push_back(char(0x80 | ((w >> 6) & 0x3F)));
+        key.push_back(char(0x80 | (w & 0x3F)));
+    } else {
+        key.push_back(char(0xF0 | (w >> 18)));
+        key.push_back(char(0x80 | ((w >> 12) & 0x3F)));
+        key.push_back(char(0x80 | ((w >> 6) & 0x3F)));
+        key.push_back(char(0x80 | (w & 0x3F)));
+    }
+}
+
+inline char32_t foldAscii(char32_t c)
+{
+    return (c >= 'A' && c <= 'Z') ? c + ('a' - 'A') : c;
+}
+
+void appendFoldedText(std::string &key, QStringView text)
+{
+    char16_t last = 0;
+    for (const QChar ch : text) {
+        const char16_t unit = ch.unicode();
+        char32_t value;
+        if (unit < 0x80) {
+            value = foldAscii(unit);
+        } else {
+            char32_t ucs4 = unit;
+            if (QChar::isLowSurrogate(unit) && QChar::isHighSurrogate(last))
+                ucs4 = QChar::surrogateToUcs4(last, unit);
+            value = QChar::toCaseFolded(ucs4);
+        }
+        last = unit;
+        appendKeyValue(key, value);
+    }
+}
+
+// The key of the decoded path, without decoding when the bytes are ASCII.
+void appendFoldedPath(std::string &key, const QByteArray &path)
+{
+    const size_t start = key.size();
+    for (const char byte : path) {
+        const auto c = static_cast<unsigned char>(byte);
+        if (c >= 0x80) {
+            key.resize(start);
+            appendFoldedText(key, QString::fromUtf8(path));
+            return;
+        }
+        appendKeyValue(key, foldAscii(c));
+    }
+}
+
+QString extensionAfterLastDot(const QString &name)
+{
+    const qsizetype dot = name.lastIndexOf(u'.');
+    return dot < 0 ? QString() : name.mid(dot + 1);
+}
+
+enum class KeyKind
+{
+    Text,
+    Signed,
+    None
+};
+
+struct SortItem
+{
+    quint64 chunk;
+    quint32 index;
+};
+
+bool chunkThenIndex(const SortItem &a, const SortItem &b)
+{
+    return a.chunk != b.chunk ? a.chunk < b.chunk : a.index < b.index;
+}
+
+struct TextKeys
+{
+    std::string bytes;
+    std::vector<size_t> offsets; // record i: [offsets[i], offsets[i + 1])
+
+    // Eight key bytes from `depth` on, big-endian, zero past the end.
+    quint64 chunk(quint32 index, size_t depth) const
+    {
+        const size_t begin = offsets[index] + depth;
+        const size_t end = offsets[index + 1];
+        if (begin >= end)
+            return 0;
+        unsigned char buffer[8] = {};
+        std::memcpy(buffer, bytes.data() + begin, std::min<size_t>(8, end - begin));
+        return qFromBigEndian<quint64>(buffer);
+    }
+};
+
+// Sorts by text key eight bytes at a time: the items carry the bytes being
+// compared, so most comparisons stay inside the item array, and a group that
+// agrees so far is refilled from the next eight bytes only. Ties keep their
+// stored order.
+void sortTextRange(SortItem *first, SortItem *last, size_t depth, const TextKeys &keys)
+{
+    for (;;) {
+        for (SortItem *item = first; item != last; ++item)
+            item->chunk = keys.chunk(item->index, depth);
+        const quint64 common = first->chunk;
+        const bool allSame = std::all_of(
+            first, last, [common](const SortItem &item) { return item.chunk == common; });
+        if (!allSame)
+            break;
+        if ((common & 0xFF) == 0) {
+            // Every key ended here, equal: stored order.
+            std::sort(first, last, chunkThenIndex);
+            return;
+        }
+        depth += 8;
+    }
+    std::sort(first, last, chunkThenIndex);
+    for (SortItem *run = first; run != last;) {
+        SortItem *runEnd = run + 1;
+        while (runEnd != last && runEnd->chunk == run->chunk)
+            ++runEnd;
+        // A zero last byte means the keys ended within this chunk: they are
+        // equal and already in stored order.
+        if (runEnd - run > 1 && (run->chunk & 0xFF) != 0)
+            sortTextRange(run, runEnd, depth + 8, keys);
+        run = runEnd;
+    }
+}
+
+} // namespace
+
+FileList::FileList() = default;
+
+FileList::~FileList() = default;
+
+ZQFile *FileList::append(std::unique_ptr<ZQFile> file)
+{
+    if (!file || m_paths.contains(file->nativePath()))
+        return nullptr;
+    // The index shares the record's bytes rather than copying them.
+    m_paths.insert(file->nativePath());
+    ZQFile *added = file.get();
+    m_files.push_back(std::move(file));
+    if (m_placesValid)
+        m_places.insert(added, qsizetype(m_files.size()) - 1);
+    return added;
+}
+
+bool FileList::containsPath(const QByteArray &nativePath) const
+{
+    return m_paths.contains(nativePath);
+}
+
+void FileList::forgetPath(const QByteArray &nativePath)
+{
+    const auto extra = m_extraHolders.find(nativePath);
+    if (extra != m_extraHolders.end()) {
+        if (--extra.value() == 0)
+            m_extraHolders.erase(extra);
+        return;
+    }
+    m_paths.remove(nativePath);
+}
+
+void FileList::setNativePath(ZQFile *file, const QByteArray &nativePath)
+{
+    if (file->nativePath() == nativePath)
+        return;
+    forgetPath(file->nativePath());
+    file->setNativePath(nativePath);
+    // A record can be moved onto a path that another record still names (a
+    // vanished file's path, reused by a rename): both stay listed, and the
+    // path stays indexed until the last of them lets it go.
+    if (m_paths.contains(nativePath))
+        ++m_extraHolders[nativePath];
+    else
+        m_paths.insert(file->nativePath());
+}
+
+ZQFile *FileList::fileAtIndex(qint64 row) const
+{
+    const auto n = qint64(m_files.size());
+    if (row < 0 || row >= n)
+        return nullptr;
+    return m_files[size_t(m_sortDescending ? n - 1 - row : row)].get();
+}
+
+qint64 FileList::rowOfFile(const ZQFile *file) const
+{
+    if (!m_placesValid) {
+        m_places.clear();
+        m_places.reserve(qsizetype(m_files.size()));
+        for (size_t i = 0; i < m_files.size(); ++i)
+            m_places.insert(m_files[i].get(), qsizetype(i));
+        m_placesValid = true;
+    }
+    const auto place = m_places.constFind(file);
+    if (place == m_places.cend())
+        return -1;
+    return m_sortDescending ? qint64(m_files.size()) - 1 - place.value() : place.value();
+}
+
+void FileList::invalidatePlaces()
+{
+    m_placesValid = false;
+    m_places.clear();
+}
+
+void FileList::performSort()
+{
+    const size_t n = m_files.size();
+    if (n < 2)
+        return;
+
+    // The comparison named after the column ("Size" gives SizeComparison)
+    // and the key it compares.
+    const QString &column = m_lastColumn;
+    KeyKind kind = KeyKind::None;
+    std::function<void(std::string &, const ZQFile &)> textKey;
+    std::function<qint64(const ZQFile &)> signedKey;
+    if (column == OldName) {
+        textKey = [](std::string &key, const ZQFile &f) { appendFoldedText(key, f.name()); };
+    } else if (column == NewName) {
+        textKey = [](std::string &key, const ZQFile &f) { appendFoldedText(key, f.newName()); };
+    } else if (column == QLatin1String("Kind")) {
+        textKey = [](std::string &key, const ZQFile &f) { appendFoldedText(key, f.kind()); };
+    } else if (column == QLatin1String("Ext")) {
+        textKey = [](std::string &key, const ZQFile &f) {
+            appendFoldedText(key, extensionAfterLastDot(f.name()));
+        };
+    } else if (column == Date) {
+        textKey = [](std::string &key, const ZQFile &f) { appendFoldedText(key, f.date()); };
+    } else if (column == QLatin1String("Attr")) {
+        textKey = [](std::string &key, const ZQFile &f) { appendFoldedText(key, f.attrs()); };
+    } else if (column == Location) {
+        textKey = [](std::string &key, const ZQFile &f) { appendFoldedPath(key, f.nativePath()); };
+    } else if (column == Size) {
+        signedKey = [](const ZQFile &f) { return static_cast<qint64>(f.fullSize()); };
+    } else if (column == QLatin1String("Folder")) {
+        signedKey = [](const ZQFile &f) { return qint64(f.isDirectory() ? 1 : 0); };
+    }
+    if (textKey)
+        kind = KeyKind::Text;
+    else if (signedKey)
+        kind = KeyKind::Signed;
+    // A column without a comparison leaves the list as it is.
+    if (kind == KeyKind::None)
+        return;
+
+    std::vector<SortItem> items(n);
+    for (size_t i = 0; i < n; ++i)
+        items[i].index = quint32(i);
+
+    if (kind == KeyKind::Signed) {
+        for (size_t i = 0; i < n; ++i) {
+            // Flipping the sign bit puts signed order into unsigned order.
+            items[i].chunk = quint64(signedKey(*m_files[i])) ^ (quint64(1) << 63);
+        }
+        std::sort(items.begin(), items.end(), chunkThenIndex);
+    } else {
+        TextKeys keys;
+        keys.offsets.reserve(n + 1);
+        keys.offsets.push_back(0);
+        for (size_t i = 0; i < n; ++i) {
+            textKey(keys.bytes, *m_files[i]);
+            keys.offsets.push_back(keys.bytes.size());
+        }
+        sortTextRange(items.data(), items.data() + n, 0, keys);
+    }
+
+    std::vector<std::unique_ptr<ZQFile>> sorted;
+    sorted.reserve(n);
+    for (const SortItem &item : items)
+        sorted.push_back(std::move(m_files[item.index]));
+    m_files.swap(sorted);
+    invalidatePlaces();
+}
+
+FileList::HeaderClick FileList::tableView(const QString &clickedColumn)
+{
+    HeaderClick click;
+    if (clickedColumn == NewName || clickedColumn.isEmpty()) {
+        click.indicatorColumn = m_lastColumn;
+        click.descending = m_sortDescending;
+        return click;
+    }
+    click.changed = true;
+    if (clickedColumn == m_lastColumn) {
+        m_sortDescending = !m_sortDescending;
+    } else {
+        m_sortDescending = false;
+        click.clearedColumn = m_lastColumn;
+        m_lastColumn = clickedColumn;
+        performSort();
+        click.sorted = true;
+    }
+    click.indicatorColumn = clickedColumn;
+    click.descending = m_sortDescending;
+    return click;
+}
+
+QList<ZQFile *> FileList::getSelectedFilesBySets(QList<qint64> rows) const
+{
+    std::sort(rows.begin(), rows.end());
+    rows.erase(std::unique(rows.begin(), rows.end()), rows.end());
+    QList<ZQFile *> files;
+    files.reserve(rows.size());
+    for (const qint64 row : std::as_const(rows)) {
+        if (ZQFile *file = fileAtIndex(row))
+            files.append(file);
+    }
+    return files;
+}
+
+void FileList::removeFiles(const QList<ZQFile *> &files)
+{
+    if (files.isEmpty() || m_files.empty())
+        return;
+    QSet<const ZQFile *> doomed;
+    doomed.reserve(files.size());
+    for (const ZQFile *file : files)
+        doomed.insert(file);
+    size_t keep = 0;
+    for (size_t i = 0; i < m_files.size(); ++i) {
+        if (doomed.contains(m_files[i].get())) {
+            forgetPath(m_files[i]->nativePath());
+            m_files[i].reset();
+        } else {
+            if (keep != i)
+                m_files[keep] = std::move(m_files[i]);
+            ++keep;
+        }
+    }
+    m_files.resize(keep);
+    invalidatePlaces();
+}
+
+void FileList::clear()
+{
+    m_files.clear();
+    m_paths.clear();
+    m_extraHolders.clear();
+    invalidatePlaces();
+}
+
+QString FileList::countText(qsizetype count)
+{
+    if (count == 0)
+        return QStringLiteral("No files");
+    if (count == 1)
+        return QStringLiteral("1 file");
+    return QStringLiteral("%1 files").arg(quint64(count));
+}
