@@ -1,0 +1,129 @@
+#include "userdefaults.h"
+
+#include <QFile>
+#include <QTemporaryDir>
+#include <QTest>
+
+using namespace Qt::StringLiterals;
+
+class tst_UserDefaults : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void factoryAnswersButIsNeverWritten();
+    void invalidValueRemovesTheKey();
+    void bytesSurviveTheFile_data();
+    void bytesSurviveTheFile();
+    void readFactoryFile_data();
+    void readFactoryFile();
+    void boolFromText_data();
+    void boolFromText();
+
+private:
+    QTemporaryDir m_dir;
+};
+
+void tst_UserDefaults::factoryAnswersButIsNeverWritten()
+{
+    const QString fileName = m_dir.filePath(u"factory.conf"_s);
+    {
+        UserDefaults defaults(fileName);
+        defaults.registerDefaults({{u"skipTutorial"_s, true}, {u"rootlimit"_s, u"/srv"_s}});
+        QVERIFY(defaults.boolForKey(u"skipTutorial"_s));
+        defaults.setObject(u"/home"_s, u"rootlimit"_s);
+        QCOMPARE(defaults.stringForKey(u"rootlimit"_s), u"/home"_s);
+        defaults.setObject(QVariant(), u"rootlimit"_s);
+        QCOMPARE(defaults.stringForKey(u"rootlimit"_s), u"/srv"_s);
+        defaults.synchronize();
+    }
+    UserDefaults plain(fileName);
+    QVERIFY(!plain.objectForKey(u"skipTutorial"_s).isValid());
+    QVERIFY(!plain.objectForKey(u"rootlimit"_s).isValid());
+}
+
+void tst_UserDefaults::invalidValueRemovesTheKey()
+{
+    const QString fileName = m_dir.filePath(u"remove.conf"_s);
+    UserDefaults defaults(fileName);
+    defaults.setObject(QByteArray("data"), u"sandboxscope"_s);
+    defaults.synchronize();
+    QVERIFY(UserDefaults(fileName).objectForKey(u"sandboxscope"_s).isValid());
+    defaults.setObject(QVariant(), u"sandboxscope"_s);
+    defaults.synchronize();
+    QVERIFY(!UserDefaults(fileName).objectForKey(u"sandboxscope"_s).isValid());
+}
+
+void tst_UserDefaults::bytesSurviveTheFile_data()
+{
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::newRow("NUL and high bytes") << QByteArray("VLNG\x01\0\0\xff\x80/a", 11);
+    QTest::newRow("not UTF-8 path") << QByteArray("/home/caf\xe9");
+    QTest::newRow("looks like a type tag") << QByteArray("@Variant(x)");
+    QTest::newRow("newline and equals") << QByteArray("/a\nb=c;d");
+}
+
+void tst_UserDefaults::bytesSurviveTheFile()
+{
+    QFETCH(QByteArray, bytes);
+    const QString fileName = m_dir.filePath(QString::fromLatin1(QTest::currentDataTag()));
+    {
+        UserDefaults defaults(fileName);
+        defaults.setObject(bytes, u"rootlimit"_s);
+        defaults.synchronize();
+    }
+    QCOMPARE(UserDefaults(fileName).dataForKey(u"rootlimit"_s), bytes);
+}
+
+void tst_UserDefaults::readFactoryFile_data()
+{
+    QTest::addColumn<QByteArray>("content");
+    QTest::addColumn<bool>("skipTutorial");
+    QTest::addColumn<QString>("rootlimit");
+    QTest::newRow("INI") << QByteArray("[General]\nskipTutorial=true\nrootlimit=/srv\n") << true
+                         << u"/srv"_s;
+    QTest::newRow("JSON") << QByteArray("  {\"skipTutorial\": false, \"rootlimit\": \"/srv\"}")
+                          << false << u"/srv"_s;
+    QTest::newRow("broken JSON") << QByteArray("{\"skipTutorial\": tru") << false << QString();
+}
+
+void tst_UserDefaults::readFactoryFile()
+{
+    QFETCH(QByteArray, content);
+    QFETCH(bool, skipTutorial);
+    QFETCH(QString, rootlimit);
+    const QString fileName = m_dir.filePath(u"Factory"_s);
+    QFile file(fileName);
+    QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    file.write(content);
+    file.close();
+    UserDefaults defaults(m_dir.filePath(u"user.conf"_s));
+    defaults.registerDefaults(UserDefaults::readFactoryFile(fileName));
+    QCOMPARE(defaults.boolForKey(u"skipTutorial"_s), skipTutorial);
+    QCOMPARE(defaults.stringForKey(u"rootlimit"_s), rootlimit);
+}
+
+void tst_UserDefaults::boolFromText_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<bool>("expected");
+    QTest::newRow("true") << u"true"_s << true;
+    QTest::newRow("YES") << u"YES"_s << true;
+    QTest::newRow("1") << u"1"_s << true;
+    QTest::newRow("false") << u"false"_s << false;
+    QTest::newRow("no") << u"no"_s << false;
+    QTest::newRow("0") << u"0"_s << false;
+    QTest::newRow("empty") << QString() << false;
+}
+
+void tst_UserDefaults::boolFromText()
+{
+    QFETCH(QString, text);
+    QFETCH(bool, expected);
+    UserDefaults defaults(m_dir.filePath(u"bool.conf"_s));
+    defaults.setObject(text, u"skipTutorial"_s);
+    QCOMPARE(defaults.boolForKey(u"skipTutorial"_s), expected);
+}
+
+QTEST_GUILESS_MAIN(tst_UserDefaults)
+#include "tst_userdefaults.moc"
