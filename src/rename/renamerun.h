@@ -14,11 +14,18 @@ class ZQFile;
 
 namespace RenameRun {
 
-enum class Outcome { Renamed, Unchanged, Failed };
+enum class Outcome
+{
+    Renamed,
+    Unchanged,
+    Failed
+};
 
 struct Entry
 {
     QByteArray oldPath;
+    // Where the file went, or for a failed move where it was to go (empty for
+    // a refused name); an unchanged file keeps oldPath.
     QByteArray newPath;
     QString oldName;
     QString newName;
@@ -64,6 +71,10 @@ bool renameFile(const QByteArray &from, const QByteArray &to, QString *error = n
 // record's path and name.
 using Progress = std::function<void(qsizetype done, qsizetype total)>;
 Report clickStart(FileList &list, const NameComposer &composer, AccessPrompt *prompt,
+                  UserDefaults *defaults, const Progress &progress = {});
+// The same run with the new names from any source, such as a fixed table.
+using NameSource = std::function<QString(const ZQFile &file, qint64 index)>;
+Report clickStart(FileList &list, const NameSource &newNameForFile, AccessPrompt *prompt,
                   UserDefaults *defaults, const Progress &progress = {});
 
 } // namespace RenameRun

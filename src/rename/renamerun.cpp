@@ -1,0 +1,341 @@
+#include "renamerun.h"
+
+#include "accessgrant.h"
+#include "filelist.h"
+#include "namecomposer.h"
+#include "nativemove.h"
+#include "renamelog.h"
+#include "userdefaults.h"
+#include "zqfile.h"
+
+#include <QByteArrayView>
+#include <QStringList>
+
+#include <cerrno>
+#include <fcntl.h>
+#include <unistd.h>
+
+namespace {
+
+// How many failures the informative text names before it refers to the details.
+constexpr qsizetype failuresNamed = 5;
+
+QString logLine(const QByteArray &fromPath, const QString &newName, const QString &reason)
+{
+    return QStringLiteral("Cannot rename “%1” to “%2”: %3")
+        .arg(RenameLog::displayPath(fromPath), RenameLog::escaped(newName), reason);
+}
+
+QString failureReason(int error, const QByteArray &strandedName)
+{
+    QString text = NativeMove::reason(error);
+    if (!strandedName.isEmpty())
+        text += QStringLiteral(" (the file was left as “%1”)")
+                    .arg(RenameLog::displayPath(strandedName));
+    return text;
+}
+
+// The components of a path as the access root compares them: the leading
+// slash of an absolute path is a component of its own, empty components
+// (doubled or trailing slashes) are none.
+class Components
+{
+public:
+    explicit Components(QByteArrayView path) : m_path(path) {}
+
+    // The next component, or a null view at the end.
+    QByteArrayView next()
+    {
+        if (m_position == 0 && m_path.startsWith('/')) {
+            m_position = 1;
+            return m_path.first(1);
+        }
+        while (m_position < m_path.size() && m_path[m_position] == '/')
+            ++m_position;
+        if (m_position >= m_path.size())
+            return {};
+        qsizetype end = m_position;
+        while (end < m_path.size() && m_path[end] != '/')
+            ++end;
+        const QByteArrayView component = m_path.sliced(m_position, end - m_position);
+        m_position = end;
+        return component;
+    }
+
+private:
+    QByteArrayView m_path;
+    qsizetype m_position = 0;
+};
+
+QByteArray joinedComponents(const QList<QByteArrayView> &components)
+{
+    QByteArray path;
+    for (const QByteArrayView component : components) {
+        if (!path.isEmpty() && !path.endsWith('/'))
+            path += '/';
+        path += component;
+    }
+    return path;
+}
+
+// The folder of the record being moved, open for the dirfd-relative moves of
+// every following record in it.
+class FolderHandle
+{
+public:
+    ~FolderHandle() { release(); }
+
+    // The descriptor of `folder`, or -1 with *error set.
+    int open(QByteArrayView folder, int *error)
+    {
+        if (!m_valid || QByteArrayView(m_folder) != folder) {
+            release();
+            m_folder = folder.toByteArray();
+            m_fd = ::open(m_folder.constData(), O_PATH | O_DIRECTORY | O_CLOEXEC);
+            m_error = m_fd < 0 ? errno : 0;
+            m_valid = true;
+        }
+        *error = m_error;
+        return m_fd;
+    }
+
+private:
+    void release()
+    {
+        if (m_fd >= 0)
+            ::close(m_fd);
+        m_fd = -1;
+        m_valid = false;
+    }
+
+    QByteArray m_folder;
+    int m_fd = -1;
+    int m_error = 0;
+    bool m_valid = false;
+};
+
+} // namespace
+
+namespace RenameRun {
+
+QString Report::message() const
+{
+    return QStringLiteral("%1 renamed successfully.").arg(FileList::countText(renamed));
+}
+
+QString Report::informativeText() const
+{
+    if (failed == 0)
+        return QString();
+    QStringList lines;
+    lines << QStringLiteral("%1 could not be renamed:").arg(FileList::countText(failed));
+    qsizetype named = 0;
+    for (const Entry &entry : entries) {
+        if (entry.outcome != Outcome::Failed)
+            continue;
+        if (named == failuresNamed) {
+            lines << QStringLiteral("and %1 more (see the details).").arg(failed - named);
+            break;
+        }
+        lines << QStringLiteral("“%1” to “%2”: %3")
+                     .arg(RenameLog::escaped(entry.oldName), RenameLog::escaped(entry.newName),
+                          entry.error);
+        ++named;
+    }
+    return lines.join(u'\n');
+}
+
+QString Report::detailedText() const
+{
+    QStringList lines;
+    for (const Entry &entry : entries) {
+        if (entry.outcome == Outcome::Failed)
+            lines << logLine(entry.oldPath, entry.newName, entry.error);
+    }
+    return lines.join(u'\n');
+}
+
+QByteArray accessRoot(const QList<QByteArray> &paths)
+{
+    if (paths.isEmpty())
+        return QByteArray();
+    QList<QByteArrayView> prefix;
+    Components first(paths.first());
+    for (QByteArrayView component = first.next(); !component.isNull(); component = first.next())
+        prefix << component;
+    for (qsizetype i = 1; i < paths.size() && !prefix.isEmpty(); ++i) {
+        Components components(paths[i]);
+        qsizetype equal = 0;
+        while (equal < prefix.size()) {
+            const QByteArrayView component = components.next();
+            if (component.isNull() || component != prefix[equal])
+                break;
+            ++equal;
+        }
+        if (equal < prefix.size())
+            prefix.resize(equal);
+    }
+    if (paths.size() < 2 && prefix.size() > 1)
+        prefix.removeLast();
+    return joinedComponents(prefix);
+}
+
+QString refusalReason(const QString &newName)
+{
+    if (newName.isEmpty())
+        return QStringLiteral("The new name is empty.");
+    if (newName == u"." || newName == u"..")
+        return QStringLiteral("The new name “%1” is not allowed.").arg(newName);
+    if (newName.contains(u'/'))
+        return QStringLiteral("The new name contains “/”.");
+    if (newName.contains(QChar(0)))
+        return QStringLiteral("The new name contains a NUL character.");
+    const qsizetype n = newName.size();
+    for (qsizetype i = 0; i < n; ++i) {
+        const QChar c = newName.at(i);
+        if (c.isHighSurrogate() && i + 1 < n && newName.at(i + 1).isLowSurrogate())
+            ++i;
+        else if (c.isSurrogate())
+            return QStringLiteral("The new name holds half of a character (a lone surrogate).");
+    }
+    if (newName.toUtf8().size() > 255)
+        return QStringLiteral("The new name is longer than 255 bytes.");
+    return QString();
+}
+
+bool renameFile(const QByteArray &from, const QByteArray &to, QString *error)
+{
+    const auto split = [](const QByteArray &path) {
+        const qsizetype slash = path.lastIndexOf('/');
+        if (slash < 0)
+            return std::pair(QByteArray("."), path);
+        return std::pair(slash == 0 ? QByteArray("/") : path.left(slash), path.mid(slash + 1));
+    };
+    const auto [fromFolder, fromName] = split(from);
+    const auto [toFolder, toName] = split(to);
+    int result = 0;
+    QByteArray stranded;
+    const int fromDir = ::open(fromFolder.constData(), O_PATH | O_DIRECTORY | O_CLOEXEC);
+    if (fromDir < 0) {
+        result = errno;
+    } else {
+        const int toDir = toFolder == fromFolder
+                              ? fromDir
+                              : ::open(toFolder.constData(), O_PATH | O_DIRECTORY | O_CLOEXEC);
+        if (toDir < 0) {
+            result = errno;
+        } else {
+            result = NativeMove::moveAt(fromDir, fromName.constData(), toDir, toName.constData(),
+                                        &stranded);
+            if (toDir != fromDir)
+                ::close(toDir);
+        }
+        ::close(fromDir);
+    }
+    if (result == 0)
+        return true;
+    const QString reason = failureReason(result, stranded);
+    RenameLog::write(logLine(from, RenameLog::displayPath(toName), reason));
+    if (error)
+        *error = reason;
+    return false;
+}
+
+Report clickStart(FileList &list, const NameComposer &composer, AccessPrompt *prompt,
+                  UserDefaults *defaults, const Progress &progress)
+{
+    return clickStart(
+        list,
+        [&composer](const ZQFile &file, qint64 index) {
+            return composer.newNameForFile(file, index);
+        },
+        prompt, defaults, progress);
+}
+
+Report clickStart(FileList &list, const NameSource &newNameForFile, AccessPrompt *prompt,
+                  UserDefaults *defaults, const Progress &progress)
+{
+    Report report;
+    if (list.isEmpty())
+        return report;
+
+    const auto &files = list.contentsArray();
+    const qsizetype total = list.count();
+    if (prompt) {
+        QList<QByteArray> paths;
+        paths.reserve(total);
+        for (const auto &file : files)
+            paths << file->nativePath();
+        const QByteArray root = accessRoot(paths);
+        paths.clear();
+        std::unique_ptr<UserDefaults> ownDefaults;
+        if (!defaults) {
+            ownDefaults = std::make_unique<UserDefaults>();
+            defaults = ownDefaults.get();
+        }
+        if (!storedGrantCovers(root, *defaults) && !requestFilesystem(root, *prompt, *defaults))
+            return report;
+    }
+    report.ran = true;
+    report.entries.reserve(total);
+
+    // The walk keeps stored order; the counter index is the row the table
+    // shows the record in, so that the names applied are the names previewed
+    // in either sort direction.
+    const bool descending = list.sortDescending();
+    FolderHandle folder;
+    for (qsizetype position = 0; position < total; ++position) {
+        ZQFile *file = files[size_t(position)].get();
+        const qint64 row = descending ? total - 1 - position : position;
+        Entry entry;
+        entry.oldPath = file->nativePath();
+        entry.oldName = file->name();
+        entry.newName = newNameForFile(*file, row);
+
+        if (entry.newName == entry.oldName) {
+            entry.newPath = entry.oldPath;
+            entry.outcome = Outcome::Unchanged;
+            ++report.unchanged;
+        } else if (const QString refusal = refusalReason(entry.newName); !refusal.isEmpty()) {
+            entry.error = refusal;
+        } else {
+            const QByteArray &oldPath = entry.oldPath;
+            const qsizetype slash = oldPath.lastIndexOf('/');
+            const QByteArrayView folderPath =
+                slash < 0 ? QByteArrayView(".")
+                          : QByteArrayView(oldPath.constData(), slash ? slash : 1);
+            const char *oldName = oldPath.constData() + slash + 1;
+            const QByteArray newName = entry.newName.toUtf8();
+            if (slash >= 0) {
+                entry.newPath.reserve(slash + 1 + newName.size());
+                entry.newPath.append(oldPath.constData(), slash + 1);
+            }
+            entry.newPath += newName;
+
+            int error = 0;
+            QByteArray stranded;
+            const int dir = folder.open(folderPath, &error);
+            if (dir >= 0)
+                error = NativeMove::moveAt(dir, oldName, dir, newName.constData(), &stranded);
+            if (error == 0) {
+                list.setNativePath(file, entry.newPath);
+                file->setName(entry.newName);
+                entry.outcome = Outcome::Renamed;
+                ++report.renamed;
+            } else {
+                entry.error = failureReason(error, stranded);
+            }
+        }
+        if (!entry.error.isEmpty()) {
+            entry.outcome = Outcome::Failed;
+            ++report.failed;
+            RenameLog::write(logLine(entry.oldPath, entry.newName, entry.error));
+        }
+        report.entries << std::move(entry);
+        if (progress && ((position + 1) % 1024 == 0 || position + 1 == total))
+            progress(position + 1, total);
+    }
+    return report;
+}
+
+} // namespace RenameRun
