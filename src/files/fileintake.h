@@ -1,9 +1,12 @@
 #pragma once
 
 #include <QByteArray>
+#include <QByteArrayView>
 #include <QString>
 
 #include <functional>
+#include <utility>
+#include <vector>
 
 class FileList;
 
@@ -28,7 +31,14 @@ public:
     qsizetype added() const { return m_added; }
 
 private:
+    struct Attributes;
+    // Adds the record of a path and its last component, if not yet listed.
+    bool addRecord(QByteArray path, QByteArrayView name, const Attributes *attributes);
+    void expandFolder(const QByteArray &path);
+
     FileList &m_list;
+    // Device and inode of each folder being expanded, outermost first.
+    std::vector<std::pair<quint64, quint64>> m_expanding;
     std::function<void(qsizetype)> m_progress;
     qsizetype m_added = 0;
 };
