@@ -1,11 +1,11 @@
 #pragma once
 
+#include "filelist.h"
 #include "namecomposer.h"
 
 #include <QAbstractTableModel>
 #include <QItemSelectionModel>
 
-class FileList;
 class ZQFile;
 
 // The table over a FileList: five columns "OldName", "NewName", "Size",
@@ -16,7 +16,15 @@ class FileTableModel : public QAbstractTableModel
 {
     Q_OBJECT
 public:
-    enum Column { OldNameColumn, NewNameColumn, SizeColumn, DateColumn, LocationColumn, ColumnCount };
+    enum Column
+    {
+        OldNameColumn,
+        NewNameColumn,
+        SizeColumn,
+        DateColumn,
+        LocationColumn,
+        ColumnCount
+    };
     // headerData(section, Horizontal, IdentifierRole) gives the identifier.
     static constexpr int IdentifierRole = Qt::UserRole + 1;
     // data(index, FileRole) gives the ZQFile* of the row.
@@ -38,6 +46,17 @@ public:
 
     // The records of the selected rows, top to bottom.
     QList<ZQFile *> getSelectedFiles(const QItemSelectionModel *selection) const;
+
+    // The header click on a column: the list's sort state moves and the rows
+    // are shown afresh. The window clears the selection and sets the
+    // indicator from the result.
+    FileList::HeaderClick tableView(int section);
+    // Remove: the records of the selected rows go, then the count and the
+    // table are shown afresh (even with nothing selected); nothing happens
+    // on an empty list.
+    void clickRemove(const QItemSelectionModel *selection);
+    // Clear All: every record goes; the sort state stays.
+    void clickClearAll();
 
     // The column showing this identifier, or -1.
     int columnOfIdentifier(const QString &identifier) const;
