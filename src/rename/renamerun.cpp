@@ -114,6 +114,56 @@ private:
     bool m_valid = false;
 };
 
+// The reason for refusing a new name whose UTF-8 form is at hand.
+QString refusalFor(const QString &newName, const QByteArray &utf8)
+{
+    if (newName.isEmpty())
+        return QStringLiteral("The new name is empty.");
+    if (newName == u"." || newName == u"..")
+        return QStringLiteral("The new name “%1” is not allowed.").arg(newName);
+    if (newName.contains(u'/'))
+        return QStringLiteral("The new name contains “/”.");
+    if (newName.contains(QChar(0)))
+        return QStringLiteral("The new name contains a NUL character.");
+    // UTF-8 has no form for half a surrogate pair: the name on disk would not
+    // be the name shown.
+    const qsizetype n = newName.size();
+    for (qsizetype i = 0; i < n; ++i) {
+        const QChar c = newName.at(i);
+        if (c.isHighSurrogate() && i + 1 < n && newName.at(i + 1).isLowSurrogate())
+            ++i;
+        else if (c.isSurrogate())
+            return QStringLiteral("The new name holds half of a character (a lone surrogate).");
+    }
+    if (utf8.size() > 255)
+        return QStringLiteral("The new name is longer than 255 bytes.");
+    return QString();
+}
+
+// Moves the entry's file to newName in its own folder and fills in newPath;
+// on failure, the reason in the entry's error.
+bool move(FolderHandle &folder, RenameRun::Entry &entry, const QByteArray &newName)
+{
+    const QByteArray &oldPath = entry.oldPath;
+    const qsizetype slash = oldPath.lastIndexOf('/');
+    const QByteArrayView folderPath =
+        slash < 0 ? QByteArrayView(".") : QByteArrayView(oldPath.constData(), slash ? slash : 1);
+    entry.newPath.reserve(slash + 1 + newName.size());
+    entry.newPath.append(oldPath.constData(), slash + 1);
+    entry.newPath += newName;
+
+    int error = 0;
+    QByteArray stranded;
+    const int dir = folder.open(folderPath, &error);
+    if (dir >= 0) {
+        error = NativeMove::moveAt(dir, oldPath.constData() + slash + 1, dir, newName.constData(),
+                                   &stranded);
+    }
+    if (error != 0)
+        entry.error = failureReason(error, stranded);
+    return error == 0;
+}
+
 } // namespace
 
 namespace RenameRun {
@@ -182,25 +232,7 @@ QByteArray accessRoot(const QList<QByteArray> &paths)
 
 QString refusalReason(const QString &newName)
 {
-    if (newName.isEmpty())
-        return QStringLiteral("The new name is empty.");
-    if (newName == u"." || newName == u"..")
-        return QStringLiteral("The new name “%1” is not allowed.").arg(newName);
-    if (newName.contains(u'/'))
-        return QStringLiteral("The new name contains “/”.");
-    if (newName.contains(QChar(0)))
-        return QStringLiteral("The new name contains a NUL character.");
-    const qsizetype n = newName.size();
-    for (qsizetype i = 0; i < n; ++i) {
-        const QChar c = newName.at(i);
-        if (c.isHighSurrogate() && i + 1 < n && newName.at(i + 1).isLowSurrogate())
-            ++i;
-        else if (c.isSurrogate())
-            return QStringLiteral("The new name holds half of a character (a lone surrogate).");
-    }
-    if (newName.toUtf8().size() > 255)
-        return QStringLiteral("The new name is longer than 255 bytes.");
-    return QString();
+    return refusalFor(newName, newName.toUtf8());
 }
 
 bool renameFile(const QByteArray &from, const QByteArray &to, QString *error)
@@ -296,34 +328,14 @@ Report clickStart(FileList &list, const NameSource &newNameForFile, AccessPrompt
             entry.newPath = entry.oldPath;
             entry.outcome = Outcome::Unchanged;
             ++report.unchanged;
-        } else if (const QString refusal = refusalReason(entry.newName); !refusal.isEmpty()) {
-            entry.error = refusal;
         } else {
-            const QByteArray &oldPath = entry.oldPath;
-            const qsizetype slash = oldPath.lastIndexOf('/');
-            const QByteArrayView folderPath =
-                slash < 0 ? QByteArrayView(".")
-                          : QByteArrayView(oldPath.constData(), slash ? slash : 1);
-            const char *oldName = oldPath.constData() + slash + 1;
             const QByteArray newName = entry.newName.toUtf8();
-            if (slash >= 0) {
-                entry.newPath.reserve(slash + 1 + newName.size());
-                entry.newPath.append(oldPath.constData(), slash + 1);
-            }
-            entry.newPath += newName;
-
-            int error = 0;
-            QByteArray stranded;
-            const int dir = folder.open(folderPath, &error);
-            if (dir >= 0)
-                error = NativeMove::moveAt(dir, oldName, dir, newName.constData(), &stranded);
-            if (error == 0) {
+            entry.error = refusalFor(entry.newName, newName);
+            if (entry.error.isEmpty() && move(folder, entry, newName)) {
                 list.setNativePath(file, entry.newPath);
                 file->setName(entry.newName);
                 entry.outcome = Outcome::Renamed;
                 ++report.renamed;
-            } else {
-                entry.error = failureReason(error, stranded);
             }
         }
         if (!entry.error.isEmpty()) {
