@@ -1,0 +1,46 @@
+#include "dialogaccessprompt.h"
+
+#include <QFile>
+#include <QFileDialog>
+#include <QGridLayout>
+#include <QLabel>
+#include <QMessageBox>
+
+std::optional<QByteArray> DialogAccessPrompt::chooseFolder(const QString &title,
+                                                           const QString &prompt,
+                                                           const QString &message,
+                                                           const QByteArray &proposedPath)
+{
+    QFileDialog panel(m_parent, title);
+    // Qt's own dialog, since a native one has no room for the message.
+    panel.setOption(QFileDialog::DontUseNativeDialog);
+    panel.setOption(QFileDialog::ShowDirsOnly);
+    panel.setFileMode(QFileDialog::Directory);
+    panel.setAcceptMode(QFileDialog::AcceptOpen);
+    panel.setLabelText(QFileDialog::Accept, prompt);
+    panel.setWindowModality(Qt::ApplicationModal);
+    const QString proposed = QFile::decodeName(proposedPath);
+    panel.setDirectory(proposed);
+    auto *text = new QLabel(message, &panel);
+    text->setObjectName(QStringLiteral("accessMessage"));
+    text->setWordWrap(true);
+    if (auto *grid = qobject_cast<QGridLayout *>(panel.layout()))
+        grid->addWidget(text, grid->rowCount(), 0, 1, grid->columnCount());
+    if (panel.exec() != QDialog::Accepted || panel.selectedFiles().isEmpty())
+        return std::nullopt;
+    const QString chosen = panel.selectedFiles().constFirst();
+    // The dialog speaks decoded text; when the user keeps the proposed folder,
+    // hand back its own bytes, which may not be valid UTF-8.
+    if (chosen == proposed)
+        return proposedPath;
+    return QFile::encodeName(chosen);
+}
+
+void DialogAccessPrompt::alert(const QString &message)
+{
+    QMessageBox box(QMessageBox::Warning, QStringLiteral("Velnor"), message, QMessageBox::Ok,
+                    m_parent);
+    box.setInformativeText(QString());
+    box.setWindowModality(Qt::ApplicationModal);
+    box.exec();
+}

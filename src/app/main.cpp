@@ -1,0 +1,60 @@
+#include "appdelegate.h"
+#include "singleinstance.h"
+
+#include <QApplication>
+#include <QIcon>
+
+#include <unistd.h>
+
+namespace {
+
+// The paths as the shell gave them, made absolute against our folder; their
+// bytes are kept, whatever their encoding.
+QList<QByteArray> pathArguments(int argc, char **argv)
+{
+    QByteArray folder;
+    QList<QByteArray> paths;
+    for (int i = 1; i < argc; ++i) {
+        QByteArray path(argv[i]);
+        if (path.isEmpty())
+            continue;
+        if (!path.startsWith('/')) {
+            if (folder.isEmpty()) {
+                char *cwd = ::getcwd(nullptr, 0);
+                folder = cwd ? QByteArray(cwd) : QByteArray("/");
+                ::free(cwd);
+            }
+            path = (folder.endsWith('/') ? folder : folder + '/') + path;
+        }
+        paths.append(path);
+    }
+    return paths;
+}
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    QApplication app(argc, argv);
+    QApplication::setOrganizationName(QStringLiteral("Velnor"));
+    QApplication::setApplicationName(QStringLiteral("Velnor"));
+    QApplication::setApplicationVersion(QStringLiteral(VELNOR_VERSION));
+    QApplication::setDesktopFileName(QStringLiteral("velnor"));
+    QApplication::setWindowIcon(QIcon(QStringLiteral(":/velnor.png")));
+    QIcon::setFallbackThemeName(QStringLiteral("Adwaita"));
+
+    // QApplication has taken its own options out of argv by now.
+    const QList<QByteArray> paths = pathArguments(argc, argv);
+
+    SingleInstance instance(SingleInstance::defaultServerName());
+    if (instance.start(paths) == SingleInstance::Role::HandedOver)
+        return 0;
+
+    AppDelegate delegate;
+    delegate.applicationDidFinishLaunching();
+    if (!paths.isEmpty())
+        delegate.application(paths);
+    QObject::connect(&instance, &SingleInstance::openFilesRequested, &delegate,
+                     &AppDelegate::handOverReceived);
+    return app.exec();
+}

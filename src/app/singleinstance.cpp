@@ -1,0 +1,106 @@
+#include "singleinstance.h"
+
+#include <QDataStream>
+#include <QDir>
+#include <QFileInfo>
+#include <QLocalServer>
+#include <QLocalSocket>
+#include <QLockFile>
+#include <QStandardPaths>
+
+#include <unistd.h>
+
+namespace {
+
+constexpr quint32 requestMagic = 0x564c4e31; // "VLN1"
+constexpr char acknowledgement = 'k';
+constexpr int timeoutMsecs = 5000;
+
+} // namespace
+
+SingleInstance::SingleInstance(const QString &serverName, QObject *parent)
+    : QObject(parent), m_name(serverName)
+{}
+
+SingleInstance::~SingleInstance() = default;
+
+QString SingleInstance::defaultServerName()
+{
+    const QString runtime = qEnvironmentVariable("XDG_RUNTIME_DIR");
+    if (!runtime.isEmpty() && QFileInfo(runtime).isDir())
+        return runtime + QLatin1String("/velnor.socket");
+    return QDir::tempPath() + QLatin1String("/velnor-") + QString::number(::getuid()) +
+           QLatin1String(".socket");
+}
+
+SingleInstance::Role SingleInstance::start(const QList<QByteArray> &nativePaths)
+{
+    QLockFile lock(m_name + QLatin1String(".lock"));
+    lock.setStaleLockTime(timeoutMsecs * 2);
+    const bool locked = lock.tryLock(timeoutMsecs);
+    if (handOver(nativePaths))
+        return Role::HandedOver;
+    const bool listening = listen();
+    if (locked)
+        lock.unlock();
+    return listening ? Role::Primary : Role::Failed;
+}
+
+bool SingleInstance::handOver(const QList<QByteArray> &nativePaths)
+{
+    QLocalSocket socket;
+    socket.connectToServer(m_name);
+    if (!socket.waitForConnected(timeoutMsecs))
+        return false;
+    QByteArray request;
+    QDataStream out(&request, QIODevice::WriteOnly);
+    out << requestMagic << nativePaths;
+    socket.write(request);
+    if (!socket.waitForBytesWritten(timeoutMsecs))
+        return false;
+    // The reply tells that the paths arrived, not that they were listed.
+    while (socket.bytesAvailable() < 1) {
+        if (!socket.waitForReadyRead(timeoutMsecs))
+            return false;
+    }
+    return socket.read(1) == QByteArray(1, acknowledgement);
+}
+
+bool SingleInstance::listen()
+{
+    m_server = new QLocalServer(this);
+    m_server->setSocketOptions(QLocalServer::UserAccessOption);
+    if (!m_server->listen(m_name)) {
+        // A socket left behind by a launch that crashed: nobody answered on
+        // it above, so it can go.
+        QLocalServer::removeServer(m_name);
+        if (!m_server->listen(m_name))
+            return false;
+    }
+    connect(m_server, &QLocalServer::newConnection, this, &SingleInstance::receive);
+    return true;
+}
+
+void SingleInstance::receive()
+{
+    while (QLocalSocket *socket = m_server->nextPendingConnection()) {
+        connect(socket, &QLocalSocket::disconnected, socket, &QObject::deleteLater);
+        connect(socket, &QLocalSocket::readyRead, this, [this, socket] {
+            QDataStream in(socket);
+            in.startTransaction();
+            quint32 magic = 0;
+            QList<QByteArray> paths;
+            in >> magic >> paths;
+            if (!in.commitTransaction())
+                return;
+            if (magic != requestMagic) {
+                socket->abort();
+                return;
+            }
+            socket->write(QByteArray(1, acknowledgement));
+            socket->flush();
+            socket->disconnectFromServer();
+            emit openFilesRequested(paths);
+        });
+    }
+}

@@ -1,0 +1,47 @@
+#pragma once
+
+#include <QByteArray>
+#include <QList>
+#include <QObject>
+#include <QString>
+
+class QLocalServer;
+
+// One running Velnor per user. The first launch listens on a local socket of
+// the user's own; a later launch hands its paths to it (or, with none, asks
+// it to show its window) and ends.
+class SingleInstance : public QObject
+{
+    Q_OBJECT
+public:
+    enum class Role
+    {
+        Primary,
+        HandedOver,
+        Failed
+    };
+
+    explicit SingleInstance(const QString &serverName, QObject *parent = nullptr);
+    ~SingleInstance() override;
+
+    // The socket in the user's runtime folder, or in the temporary folder
+    // under a name with the user's id.
+    static QString defaultServerName();
+
+    // Hands the paths to a running instance if there is one, otherwise
+    // becomes the running instance. A lock file makes two launches at the
+    // same moment agree on which one runs.
+    Role start(const QList<QByteArray> &nativePaths);
+
+signals:
+    // Paths from a later launch; an empty list asks for the window.
+    void openFilesRequested(const QList<QByteArray> &nativePaths);
+
+private:
+    bool handOver(const QList<QByteArray> &nativePaths);
+    bool listen();
+    void receive();
+
+    QString m_name;
+    QLocalServer *m_server = nullptr;
+};

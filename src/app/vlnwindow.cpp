@@ -1,0 +1,480 @@
+#include "vlnwindow.h"
+
+#include "dialogaccessprompt.h"
+#include "fileintake.h"
+#include "filelist.h"
+#include "filemanager.h"
+#include "filenamedelegate.h"
+#include "filetablemodel.h"
+#include "renamerun.h"
+#include "ui_vlnwindow.h"
+#include "userdefaults.h"
+#include "zqfile.h"
+
+#include <QDragEnterEvent>
+#include <QDropEvent>
+#include <QFileDialog>
+#include <QHeaderView>
+#include <QMessageBox>
+#include <QMimeData>
+#include <QUrl>
+
+#include <sys/stat.h>
+
+namespace {
+
+const QString skipTutorialKey = QStringLiteral("skipTutorial");
+const QString supportAddress = QStringLiteral("support@velnor.app");
+
+// The tutorial's pages, welcome to farewell.
+QString tutorialText(int page)
+{
+    switch (page) {
+    case 0:
+        return QStringLiteral("\nThank you for installing Velnor, the fastest way to rename large "
+                              "amounts of files.\n\n\nClick Next for a quick start guide on how to "
+                              "use this software.");
+    case 1:
+        return QStringLiteral(
+            "In this section you can change the file name based on the text you input.\nUsing "
+            "special tokens such as [N] or [C] you can insert dynamic text into the file "
+            "name.\nFor date and time tokens, you can change the order of units in the token "
+            "itself such as [DMY] or [SH]\n\nTry typing [N]-[YMD] in the textfield and see how "
+            "the names change in real-time.");
+    case 2:
+        return QStringLiteral(
+            "In this section you can change the file extension based on the text you "
+            "input.\nUsing special tokens such as [E] or [C] you can insert dynamic text into "
+            "the extension.\n\nTry typing [C] in the textfield to set the extension to an "
+            "increasing numerical value.");
+    case 3:
+        return QStringLiteral(
+            "In this section you can search for a particular text and replace it.\nLeave the "
+            "replace text empty if you simply want to remove the searched text.\n\nTry typing "
+            "Test in the search textfield.");
+    case 4:
+        return QStringLiteral("In this section you can convert the entire file name to uppercase "
+                              "or lowercase\n\nTry changing it to All UPPERCASE.");
+    case 5:
+        return QStringLiteral(
+            "In this section you can adjust the numerical counter linked to the [C] token.\nThe "
+            "counter can start from a certain number and increase in value by then number next "
+            "to Step by.\nDigits represent the minimum amount of digits the counter will "
+            "show.\n\nTry increasing the Digits to 3.");
+    case 6:
+        return QStringLiteral(
+                   "That's it!\nAll you have to do now is Drag&Drop the files you want to rename "
+                   "on this window or\non the Velnor dock icon. Adjust the renaming parameters "
+                   "and click on the Start Renaming button.\n\nIf you have any questions, you "
+                   "can reach us on our email, ") +
+               supportAddress;
+    }
+    return {};
+}
+
+std::unique_ptr<ZQFile> exampleRecord(const QString &name, const QString &base,
+                                      const QString &extension)
+{
+    auto file = std::make_unique<ZQFile>();
+    file->setName(name);
+    file->setDisplayName(base);
+    file->setDisplayExtension(extension);
+    file->setFullPath(QStringLiteral("Example Tutorial File"));
+    return file;
+}
+
+// A dropped URL's path as the bytes it names: the percent-encoded form keeps
+// bytes that are not valid UTF-8, which the decoded form would replace.
+QByteArray nativePathOfUrl(const QUrl &url)
+{
+    return QByteArray::fromPercentEncoding(url.path(QUrl::FullyEncoded).toLatin1());
+}
+
+} // namespace
+
+VLNWindow::VLNWindow(UserDefaults *defaults, QWidget *parent)
+    : QMainWindow(parent), m_ui(std::make_unique<Ui::VLNWindow>()), m_defaults(defaults),
+      m_list(std::make_unique<FileList>()), m_intake(std::make_unique<FileIntake>(*m_list))
+{
+    m_ui->setupUi(this);
+    m_model = new FileTableModel(m_list.get(), this);
+    connect(m_model, &FileTableModel::totalTextChanged, m_ui->totalLabel, &QLabel::setText);
+    m_ui->casePopup->setItemData(0, int(RenameSettings::KeepCase));
+    m_ui->casePopup->setItemData(1, int(RenameSettings::LowerCase));
+    m_ui->casePopup->setItemData(2, int(RenameSettings::UpperCase));
+    // The overlay lies outside the content until the tutorial places it there.
+    m_ui->tutorialView->hide();
+    m_ui->centralwidget->installEventFilter(this);
+    setupTable();
+    windowDidLoad();
+}
+
+VLNWindow::~VLNWindow()
+{
+    // The model reads the list while the view goes away.
+    m_ui->tableView->setModel(nullptr);
+}
+
+void VLNWindow::setupTable()
+{
+    QTableView *table = m_ui->tableView;
+    table->setModel(m_model);
+    table->setItemDelegateForColumn(FileTableModel::OldNameColumn, new FileNameDelegate(table));
+    table->setSortingEnabled(false);
+    // Rows of one height: the view then never measures rows it does not show,
+    // which keeps a list of a million files as quick as a short one.
+    QHeaderView *rows = table->verticalHeader();
+    rows->setSectionResizeMode(QHeaderView::Fixed);
+    rows->setDefaultSectionSize(table->fontMetrics().height() + 8);
+    rows->hide();
+    QHeaderView *columns = table->horizontalHeader();
+    columns->setSectionsClickable(true);
+    columns->setSortIndicatorShown(true);
+    columns->setHighlightSections(false);
+    columns->setSectionResizeMode(QHeaderView::Interactive);
+    columns->setStretchLastSection(true);
+    columns->resizeSection(FileTableModel::OldNameColumn, 220);
+    columns->resizeSection(FileTableModel::NewNameColumn, 220);
+    columns->resizeSection(FileTableModel::SizeColumn, 90);
+    columns->resizeSection(FileTableModel::DateColumn, 130);
+    connect(columns, &QHeaderView::sectionClicked, this, &VLNWindow::tableViewHeaderClicked);
+}
+
+void VLNWindow::windowDidLoad()
+{
+    setAcceptDrops(true);
+    m_list->setLastColumn(FileList::OldName);
+    showSortIndicator();
+    m_ui->nameField->setText(QStringLiteral("[N]"));
+    m_ui->extField->setText(QStringLiteral("[E]"));
+    m_model->setSettings(renameSettings());
+    updateResults();
+    if (!m_defaults || !m_defaults->boolForKey(skipTutorialKey))
+        startTutorial();
+}
+
+RenameSettings VLNWindow::renameSettings() const
+{
+    RenameSettings settings;
+    settings.nameTemplate = m_ui->nameField->text();
+    settings.extTemplate = m_ui->extField->text();
+    settings.searchText = m_ui->searchField->text();
+    settings.replaceText = m_ui->replaceField->text();
+    settings.caseTag = m_ui->casePopup->currentData().toInt();
+    settings.startCounter = m_startCounter;
+    settings.stepCounter = m_stepCounter;
+    settings.digitsCounter = m_digitsCounter;
+    return settings;
+}
+
+void VLNWindow::reloadData()
+{
+    m_model->setSettings(renameSettings());
+}
+
+void VLNWindow::updateResults()
+{
+    m_model->updateResults();
+    m_ui->totalLabel->setText(m_model->totalText());
+}
+
+// ---- settings -------------------------------------------------------------
+
+void VLNWindow::controlTextDidChange()
+{
+    reloadData();
+}
+
+void VLNWindow::appendToken(QWidget *field, const QString &token)
+{
+    auto *edit = static_cast<QLineEdit *>(field);
+    edit->setText(edit->text() + token);
+    reloadData();
+}
+
+void VLNWindow::clickName()
+{
+    appendToken(m_ui->nameField, QStringLiteral("[N]"));
+}
+
+void VLNWindow::clickDate()
+{
+    appendToken(m_ui->nameField, QStringLiteral("[YMD]"));
+}
+
+void VLNWindow::clickCounter()
+{
+    appendToken(m_ui->nameField, QStringLiteral("[C]"));
+}
+
+void VLNWindow::clickTime()
+{
+    appendToken(m_ui->nameField, QStringLiteral("[hms]"));
+}
+
+void VLNWindow::clickExt()
+{
+    appendToken(m_ui->extField, QStringLiteral("[E]"));
+}
+
+void VLNWindow::clickExtCounter()
+{
+    appendToken(m_ui->extField, QStringLiteral("[C]"));
+}
+
+void VLNWindow::clickStepper()
+{
+    reloadData();
+}
+
+void VLNWindow::clickCasePopup()
+{
+    reloadData();
+}
+
+// ---- the list -------------------------------------------------------------
+
+bool VLNWindow::insertFile(const QByteArray &nativePath)
+{
+    return m_intake->insertFile(nativePath);
+}
+
+void VLNWindow::openFiles(const QList<QByteArray> &nativePaths)
+{
+    for (const QByteArray &path : nativePaths) {
+        struct stat status;
+        if (::stat(path.constData(), &status) == 0)
+            insertFile(path);
+    }
+    updateResults();
+}
+
+void VLNWindow::dragEnterEvent(QDragEnterEvent *event)
+{
+    const QMimeData *data = event->mimeData();
+    if (!data->hasUrls())
+        return;
+    if (event->possibleActions() & Qt::LinkAction) {
+        event->setDropAction(Qt::LinkAction);
+        event->accept();
+    } else {
+        event->acceptProposedAction();
+    }
+}
+
+void VLNWindow::dropEvent(QDropEvent *event)
+{
+    if (event->possibleActions() & Qt::LinkAction)
+        event->setDropAction(Qt::LinkAction);
+    event->accept();
+    if (auto *source = qobject_cast<QWidget *>(event->source()); source && isAncestorOf(source))
+        return;
+    const QList<QUrl> urls = event->mimeData()->urls();
+    bool listed = false;
+    for (const QUrl &url : urls) {
+        if (!url.isLocalFile())
+            continue;
+        insertFile(nativePathOfUrl(url));
+        listed = true;
+    }
+    if (listed)
+        updateResults();
+}
+
+void VLNWindow::clickAdd()
+{
+    auto *panel = new QFileDialog(this);
+    panel->setAttribute(Qt::WA_DeleteOnClose);
+    panel->setFileMode(QFileDialog::ExistingFiles);
+    panel->setWindowTitle(tr("Add Files"));
+    connect(panel, &QFileDialog::filesSelected, this, [this](const QStringList &files) {
+        for (const QString &file : files)
+            insertFile(QFile::encodeName(file));
+        updateResults();
+    });
+    panel->open();
+}
+
+void VLNWindow::clickRemove()
+{
+    if (m_list->isEmpty())
+        return;
+    m_list->removeFiles(m_model->getSelectedFiles(m_ui->tableView->selectionModel()));
+    updateResults();
+}
+
+void VLNWindow::clickClearAll()
+{
+    m_list->clear();
+    updateResults();
+}
+
+void VLNWindow::setRevealHandler(RevealHandler handler)
+{
+    m_reveal = std::move(handler);
+}
+
+void VLNWindow::clickShow()
+{
+    if (m_list->isEmpty())
+        return;
+    QList<QByteArray> paths;
+    for (const ZQFile *file : m_model->getSelectedFiles(m_ui->tableView->selectionModel()))
+        paths.append(file->nativePath());
+    if (m_reveal)
+        m_reveal(paths);
+    else
+        FileManager::showItems(paths);
+}
+
+void VLNWindow::tableViewHeaderClicked(int section)
+{
+    const QString identifier =
+        m_model->headerData(section, Qt::Horizontal, FileTableModel::IdentifierRole).toString();
+    m_ui->tableView->clearSelection();
+    const FileList::HeaderClick click = m_list->tableView(identifier);
+    // The header moves its indicator on every click by itself; put it back
+    // where the list's sort state says, also after a click that changed nothing.
+    showSortIndicator();
+    if (click.changed)
+        m_model->reloadData();
+}
+
+void VLNWindow::showSortIndicator()
+{
+    const int column = m_model->columnOfIdentifier(m_list->lastColumn());
+    QHeaderView *header = m_ui->tableView->horizontalHeader();
+    if (column < 0) {
+        header->setSortIndicatorShown(false);
+        return;
+    }
+    header->setSortIndicatorShown(true);
+    header->setSortIndicator(column,
+                             m_list->sortDescending() ? Qt::DescendingOrder : Qt::AscendingOrder);
+}
+
+// ---- the rename run -------------------------------------------------------
+
+void VLNWindow::setAccessPrompt(AccessPrompt *prompt)
+{
+    m_accessPrompt = prompt;
+}
+
+void VLNWindow::clickStart()
+{
+    if (m_list->isEmpty())
+        return;
+    AccessPrompt *prompt = m_accessPrompt;
+    if (!prompt) {
+        if (!m_dialogPrompt)
+            m_dialogPrompt = std::make_unique<DialogAccessPrompt>(this);
+        prompt = m_dialogPrompt.get();
+    }
+    const RenameRun::Report report =
+        RenameRun::clickStart(*m_list, m_model->composer(), prompt, m_defaults);
+    if (!report.ran)
+        return;
+    auto *sheet = new QMessageBox(QMessageBox::Information, windowTitle(), report.message(),
+                                  QMessageBox::Ok, this);
+    sheet->setAttribute(Qt::WA_DeleteOnClose);
+    sheet->setWindowModality(Qt::WindowModal);
+    sheet->setInformativeText(report.informativeText());
+    sheet->setDetailedText(report.detailedText());
+    if (report.failed > 0)
+        sheet->setIcon(QMessageBox::Warning);
+    m_reportSheet = sheet;
+    sheet->open();
+    m_model->reloadData();
+}
+
+// ---- the tutorial ---------------------------------------------------------
+
+void VLNWindow::startTutorial()
+{
+    m_tutorialStep = 0;
+    m_list->append(exampleRecord(QStringLiteral("TestFile.txt"), QStringLiteral("TestFile"),
+                                 QStringLiteral("txt")));
+    m_list->append(exampleRecord(QStringLiteral("TestImage.jpg"), QStringLiteral("TestImage"),
+                                 QStringLiteral("jpg")));
+    updateResults();
+    showTutorialStep(0);
+}
+
+void VLNWindow::placeTutorialOverlay()
+{
+    m_ui->tutorialView->setGeometry(m_ui->centralwidget->rect());
+}
+
+void VLNWindow::showTutorialStep(int page)
+{
+    placeTutorialOverlay();
+    m_ui->tutorialTextView->setPlainText(tutorialText(page));
+    m_ui->tutorialView->show();
+    m_ui->tutorialView->raise();
+
+    QGroupBox *const boxes[] = {nullptr,
+                                m_ui->section1Box,
+                                m_ui->section2Box,
+                                m_ui->section3Box,
+                                m_ui->section4Box,
+                                m_ui->section5Box,
+                                nullptr};
+    QWidget *const focus[] = {nullptr,         m_ui->nameField,   m_ui->extField, m_ui->searchField,
+                              m_ui->casePopup, m_ui->section5Box, nullptr};
+    // The overlay keeps the mouse off what it covers; keyboard focus could
+    // still reach a covered control, so those are switched off meanwhile. The
+    // table stays on: it is there to be watched.
+    for (QObject *child : m_ui->centralwidget->children()) {
+        auto *widget = qobject_cast<QWidget *>(child);
+        if (!widget || widget == m_ui->tutorialView || widget == m_ui->tableView)
+            continue;
+        widget->setEnabled(widget == boxes[page]);
+    }
+    m_ui->actionStartRenaming->setEnabled(false);
+    if (QGroupBox *box = boxes[page])
+        box->raise();
+    if (QWidget *widget = focus[page])
+        widget->setFocus(Qt::OtherFocusReason);
+    else
+        m_ui->nextTutorialButton->setFocus(Qt::OtherFocusReason);
+    m_tutorialStep = page;
+}
+
+void VLNWindow::clickNextTutorial()
+{
+    if (m_tutorialStep >= 0 && m_tutorialStep < 6)
+        showTutorialStep(m_tutorialStep + 1);
+    else if (m_tutorialStep == 6)
+        clickSkipTutorial();
+}
+
+void VLNWindow::clickSkipTutorial()
+{
+    if (m_defaults) {
+        m_defaults->setBool(true, skipTutorialKey);
+        m_defaults->synchronize();
+    }
+    m_tutorialStep = 0;
+    m_list->clear();
+    m_ui->tutorialView->hide();
+    for (QObject *child : m_ui->centralwidget->children()) {
+        if (auto *widget = qobject_cast<QWidget *>(child))
+            widget->setEnabled(true);
+    }
+    m_ui->actionStartRenaming->setEnabled(true);
+    updateResults();
+}
+
+void VLNWindow::clickStartTutorial()
+{
+    if (m_tutorialStep <= 0)
+        startTutorial();
+}
+
+bool VLNWindow::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched == m_ui->centralwidget && event->type() == QEvent::Resize &&
+        !m_ui->tutorialView->isHidden())
+        placeTutorialOverlay();
+    return QMainWindow::eventFilter(watched, event);
+}

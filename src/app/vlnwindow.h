@@ -1,0 +1,126 @@
+#pragma once
+
+#include "renamesettings.h"
+
+#include <QByteArray>
+#include <QList>
+#include <QMainWindow>
+#include <QMessageBox>
+#include <QPointer>
+
+#include <functional>
+#include <memory>
+
+class AccessPrompt;
+class FileIntake;
+class FileList;
+class FileTableModel;
+class UserDefaults;
+namespace Ui {
+class VLNWindow;
+}
+
+// The one main window: the rename settings in five section boxes, the file
+// table with its list buttons, "Start Renaming", and the first-run tutorial.
+// The controls come from the Designer layout; every change of a setting gives
+// the table model a fresh RenameSettings, so the preview is recomposed for
+// the visible rows only.
+class VLNWindow : public QMainWindow
+{
+    Q_OBJECT
+    Q_PROPERTY(qint32 startCounter READ startCounter WRITE setStartCounter)
+    Q_PROPERTY(qint32 stepCounter READ stepCounter WRITE setStepCounter)
+    Q_PROPERTY(qint32 digitsCounter READ digitsCounter WRITE setDigitsCounter)
+
+public:
+    // The settings file answers "skipTutorial" and keeps the access grant;
+    // it must outlive the window.
+    explicit VLNWindow(UserDefaults *defaults, QWidget *parent = nullptr);
+    ~VLNWindow() override;
+
+    Ui::VLNWindow *ui() const { return m_ui.get(); }
+    FileList *fileList() const { return m_list.get(); }
+    FileTableModel *tableModel() const { return m_model; }
+
+    qint32 startCounter() const { return m_startCounter; }
+    qint32 stepCounter() const { return m_stepCounter; }
+    qint32 digitsCounter() const { return m_digitsCounter; }
+    qint32 tutorialStep() const { return m_tutorialStep; }
+
+    // The settings as the controls stand now.
+    RenameSettings renameSettings() const;
+
+    // Lists a file or walks a folder; the table is refreshed by the caller
+    // through updateResults, once for a whole batch.
+    bool insertFile(const QByteArray &nativePath);
+    // The platform's open-files request: paths at which nothing exists are
+    // left out, the rest are listed in order, then the list is refreshed.
+    void openFiles(const QList<QByteArray> &nativePaths);
+    // Recounts and reloads the table after a change of the list.
+    void updateResults();
+
+    // Replaces the folder chooser and alert of the grant request (tests
+    // script it); null restores the dialogs.
+    void setAccessPrompt(AccessPrompt *prompt);
+    // The last rename report shown, while it is open.
+    QMessageBox *reportSheet() const { return m_reportSheet; }
+
+    // Reveals files in the file manager; tests replace it.
+    using RevealHandler = std::function<void(const QList<QByteArray> &nativePaths)>;
+    void setRevealHandler(RevealHandler handler);
+
+public slots:
+    void setStartCounter(qint32 value) { m_startCounter = value; }
+    void setStepCounter(qint32 value) { m_stepCounter = value; }
+    void setDigitsCounter(qint32 value) { m_digitsCounter = value; }
+
+    void controlTextDidChange();
+    void clickName();
+    void clickDate();
+    void clickCounter();
+    void clickTime();
+    void clickExt();
+    void clickExtCounter();
+    void clickStepper();
+    void clickCasePopup();
+
+    void clickAdd();
+    void clickRemove();
+    void clickClearAll();
+    void clickShow();
+    void clickStart();
+
+    void startTutorial();
+    void clickNextTutorial();
+    void clickSkipTutorial();
+    void clickStartTutorial();
+
+protected:
+    void dragEnterEvent(QDragEnterEvent *event) override;
+    void dropEvent(QDropEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
+private:
+    void windowDidLoad();
+    void setupTable();
+    void appendToken(QWidget *field, const QString &token);
+    void reloadData();
+    void tableViewHeaderClicked(int section);
+    void showSortIndicator();
+    void showTutorialStep(int page);
+    void placeTutorialOverlay();
+
+    std::unique_ptr<Ui::VLNWindow> m_ui;
+    UserDefaults *m_defaults;
+    std::unique_ptr<FileList> m_list;
+    std::unique_ptr<FileIntake> m_intake;
+    FileTableModel *m_model = nullptr;
+    AccessPrompt *m_accessPrompt = nullptr;
+    std::unique_ptr<AccessPrompt> m_dialogPrompt;
+    RevealHandler m_reveal;
+    QPointer<QMessageBox> m_reportSheet;
+    qint32 m_startCounter = 1;
+    qint32 m_stepCounter = 1;
+    qint32 m_digitsCounter = 1;
+    qint32 m_tutorialStep = 0;
+};
