@@ -72,15 +72,22 @@ QString tutorialText(int page)
     return {};
 }
 
-std::unique_ptr<ZQFile> exampleRecord(const QString &name, const QString &base,
-                                      const QString &extension)
+// An example record names no file: its path is only the label that the
+// Location column shows, the same for both. The list refuses a second record
+// under a path it holds (that is the intake's duplicate rule), so the record
+// joins under a path no file can have, a NUL byte in it, and then takes the
+// label, which the list allows for records that come to share a path.
+void appendExample(FileList &list, const QString &name, const QString &base,
+                   const QString &extension)
 {
+    static quint64 serial = 0;
     auto file = std::make_unique<ZQFile>();
     file->setName(name);
     file->setDisplayName(base);
     file->setDisplayExtension(extension);
-    file->setFullPath(QStringLiteral("Example Tutorial File"));
-    return file;
+    file->setNativePath(QByteArray("\0example ", 9) + QByteArray::number(++serial));
+    if (ZQFile *added = list.append(std::move(file)))
+        list.setNativePath(added, QByteArrayLiteral("Example Tutorial File"));
 }
 
 // A dropped URL's path as the bytes it names: the percent-encoded form keeps
@@ -392,10 +399,10 @@ void VLNWindow::clickStart()
 void VLNWindow::startTutorial()
 {
     m_tutorialStep = 0;
-    m_list->append(exampleRecord(QStringLiteral("TestFile.txt"), QStringLiteral("TestFile"),
-                                 QStringLiteral("txt")));
-    m_list->append(exampleRecord(QStringLiteral("TestImage.jpg"), QStringLiteral("TestImage"),
-                                 QStringLiteral("jpg")));
+    appendExample(*m_list, QStringLiteral("TestFile.txt"), QStringLiteral("TestFile"),
+                  QStringLiteral("txt"));
+    appendExample(*m_list, QStringLiteral("TestImage.jpg"), QStringLiteral("TestImage"),
+                  QStringLiteral("jpg"));
     updateResults();
     showTutorialStep(0);
 }

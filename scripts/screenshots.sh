@@ -1,0 +1,25 @@
+#!/usr/bin/env bash
+# Pictures of the window for the README: starts the window on a virtual X
+# display over a sample folder and saves docs/screenshot.png (the main
+# window) and docs/tutorial.png (the tutorial's name page).
+# Needs a build (make build) and xvfb-run. BUILD overrides the build folder.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+BUILD=${BUILD:-build}
+OUT=${1:-docs}
+cmake --build "$BUILD" --target velnor-screenshot >/dev/null
+mkdir -p "$OUT"
+
+sample=$(mktemp -d)
+trap 'rm -rf "$sample"' EXIT
+mkdir -p "$sample/Trip to Lisbon/raw"
+i=0
+for name in IMG_0412.JPG IMG_0413.JPG IMG_0417.JPG "Tram 28.png" notes.txt \
+            raw/DSC_1001.NEF raw/DSC_1002.NEF "Budget Lisbon.ods" "route map.pdf"; do
+    i=$((i + 1))
+    head -c $((i * 137 * 1024)) /dev/zero > "$sample/Trip to Lisbon/$name"
+    touch -d "2024-05-$((10 + i)) $((8 + i)):1$i:0$i" "$sample/Trip to Lisbon/$name"
+done
+
+xvfb-run -a -s "-screen 0 1280x800x24" \
+    "$BUILD/tests/app/velnor-screenshot" "$OUT" "$sample/Trip to Lisbon"

@@ -1,0 +1,69 @@
+// velnor-screenshot OUTDIR FOLDER: lists FOLDER in the window and saves
+// OUTDIR/screenshot.png (the main window) and OUTDIR/tutorial.png (the
+// tutorial's first section page). Run it on a real display, e.g. xvfb-run.
+#include "filetablemodel.h"
+#include "ui_vlnwindow.h"
+#include "userdefaults.h"
+#include "vlnwindow.h"
+
+#include <QApplication>
+#include <QIcon>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <cstdio>
+
+namespace {
+
+bool save(QWidget *window, const QString &path)
+{
+    window->show();
+    window->raise();
+    window->activateWindow();
+    if (!QTest::qWaitForWindowExposed(window))
+        return false;
+    QTest::qWait(300);
+    const bool saved = window->grab().save(path);
+    std::printf("%s %s\n", saved ? "saved" : "could not save", qPrintable(path));
+    return saved;
+}
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    QApplication app(argc, argv);
+    if (argc != 3) {
+        std::fprintf(stderr, "usage: velnor-screenshot OUTDIR FOLDER\n");
+        return 2;
+    }
+    QIcon::setFallbackThemeName(QStringLiteral("Adwaita"));
+    const QString out = QFile::decodeName(argv[1]);
+    const QByteArray folder = argv[2];
+    QTemporaryDir settings;
+    UserDefaults defaults(settings.filePath(QStringLiteral("Velnor.conf")));
+    defaults.registerDefaults(UserDefaults::readFactoryFile(QStringLiteral(":/Factory")));
+
+    bool ok = true;
+    {
+        defaults.setBool(true, QStringLiteral("skipTutorial"));
+        VLNWindow window(&defaults);
+        window.resize(1040, 680);
+        window.openFiles({folder});
+        Ui::VLNWindow *ui = window.ui();
+        ui->nameField->setText(QStringLiteral("Holiday-[YMD]-[C]"));
+        ui->digitsCounterBox->setValue(3);
+        ui->casePopup->setCurrentIndex(1);
+        window.controlTextDidChange();
+        ui->tableView->selectRow(2);
+        ok = save(&window, out + QStringLiteral("/screenshot.png")) && ok;
+    }
+    {
+        defaults.setBool(false, QStringLiteral("skipTutorial"));
+        VLNWindow window(&defaults);
+        window.resize(1040, 680);
+        window.clickNextTutorial();
+        ok = save(&window, out + QStringLiteral("/tutorial.png")) && ok;
+    }
+    return ok ? 0 : 1;
+}
