@@ -73,7 +73,8 @@ void keystroke(UserDefaults &defaults, qint64 records)
     }
     window.updateResults();
     window.show();
-    QTest::qWaitForWindowExposed(&window);
+    if (!QTest::qWaitForWindowExposed(&window))
+        std::fprintf(stderr, "window not exposed\n");
     Ui::VLNWindow *ui = window.ui();
     ui->nameField->setText(QStringLiteral("Holiday-[YMD]-[C]"));
     window.controlTextDidChange();
@@ -124,7 +125,8 @@ double dropSeconds(UserDefaults &defaults, const QByteArray &root, qint64 files)
     VLNWindow window(&defaults);
     window.resize(1040, 680);
     window.show();
-    QTest::qWaitForWindowExposed(&window);
+    if (!QTest::qWaitForWindowExposed(&window))
+        std::fprintf(stderr, "window not exposed\n");
     QMimeData data;
     data.setUrls({QUrl::fromEncoded("file://" + root.toPercentEncoding("/"))});
     const QString expected = QStringLiteral("%1 files").arg(files);

@@ -8,10 +8,10 @@ TutorialOverlay::TutorialOverlay(QWidget *parent) : QWidget(parent) {}
 
 void TutorialOverlay::paintEvent(QPaintEvent *event)
 {
+    // Dark enough to set the raised box apart, light enough to read the
+    // table's names through.
     QPainter painter(this);
-    QColor veil = palette().color(QPalette::Shadow);
-    veil.setAlpha(110);
-    painter.fillRect(event->rect(), veil);
+    painter.fillRect(event->rect(), QColor(0, 0, 0, 100));
 }
 
 void TutorialOverlay::mousePressEvent(QMouseEvent *event)

@@ -181,8 +181,8 @@ void VLNWindow::reloadData()
 
 void VLNWindow::updateResults()
 {
+    // The label follows the model's count text through totalTextChanged.
     m_model->updateResults();
-    m_ui->totalLabel->setText(m_model->totalText());
 }
 
 // ---- settings -------------------------------------------------------------
@@ -304,16 +304,12 @@ void VLNWindow::clickAdd()
 
 void VLNWindow::clickRemove()
 {
-    if (m_list->isEmpty())
-        return;
-    m_list->removeFiles(m_model->getSelectedFiles(m_ui->tableView->selectionModel()));
-    updateResults();
+    m_model->clickRemove(m_ui->tableView->selectionModel());
 }
 
 void VLNWindow::clickClearAll()
 {
-    m_list->clear();
-    updateResults();
+    m_model->clickClearAll();
 }
 
 void VLNWindow::setRevealHandler(RevealHandler handler)
@@ -336,15 +332,11 @@ void VLNWindow::clickShow()
 
 void VLNWindow::tableViewHeaderClicked(int section)
 {
-    const QString identifier =
-        m_model->headerData(section, Qt::Horizontal, FileTableModel::IdentifierRole).toString();
     m_ui->tableView->clearSelection();
-    const FileList::HeaderClick click = m_list->tableView(identifier);
+    m_model->tableView(section);
     // The header moves its indicator on every click by itself; put it back
     // where the list's sort state says, also after a click that changed nothing.
     showSortIndicator();
-    if (click.changed)
-        m_model->reloadData();
 }
 
 void VLNWindow::showSortIndicator()

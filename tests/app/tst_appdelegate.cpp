@@ -158,7 +158,7 @@ void tst_AppDelegate::secondLaunchHandsOver()
                   QStringLiteral(VELNOR_BINARY)});
     QVERIFY(second.waitForStarted());
     QTRY_COMPARE_WITH_TIMEOUT(requests.count(), 1, 15000);
-    QVERIFY(second.waitForFinished(15000));
+    QVERIFY(second.state() == QProcess::NotRunning || second.waitForFinished(15000));
     QCOMPARE(second.exitStatus(), QProcess::NormalExit);
     QCOMPARE(second.exitCode(), 0);
 
@@ -184,7 +184,7 @@ void tst_AppDelegate::socketLeftBehindIsReplaced()
     other.setProcessEnvironment(environment);
     other.start(QStringLiteral(VELNOR_BINARY), {});
     QTRY_COMPARE_WITH_TIMEOUT(requests.count(), 1, 15000);
-    QVERIFY(other.waitForFinished(15000));
+    QVERIFY(other.state() == QProcess::NotRunning || other.waitForFinished(15000));
     QCOMPARE(other.exitCode(), 0);
 }
 

@@ -163,7 +163,8 @@ void tst_VLNWindow::firstStartShowsWelcomePage()
     QCOMPARE(cell(0, FileTableModel::NewNameColumn), QStringLiteral("TestFile.txt"));
     // The overlay lies on top of everything in the content, the table
     // included, and the settings start as they leave every name unchanged.
-    QCOMPARE(ui->centralwidget->children().last(), ui->tutorialView);
+    QCOMPARE(ui->centralwidget->findChildren<QWidget *>(Qt::FindDirectChildrenOnly).last(),
+             ui->tutorialView);
     QCOMPARE(ui->nameField->text(), QStringLiteral("[N]"));
     QCOMPARE(ui->extField->text(), QStringLiteral("[E]"));
     QVERIFY(!ui->startButton->isEnabled());
@@ -243,7 +244,8 @@ void tst_VLNWindow::nextWalksThePages()
     QCOMPARE(ui->tutorialTextView->toPlainText(), text);
     QVERIFY(!ui->tutorialView->isHidden());
 
-    const QObjectList order = ui->centralwidget->children();
+    const QWidgetList order =
+        ui->centralwidget->findChildren<QWidget *>(Qt::FindDirectChildrenOnly);
     const qsizetype overlay = order.indexOf(ui->tutorialView);
     for (QGroupBox *box :
          {ui->section1Box, ui->section2Box, ui->section3Box, ui->section4Box, ui->section5Box}) {
@@ -455,7 +457,7 @@ void tst_VLNWindow::countersAndCase()
     QCOMPARE(window->startCounter(), -3);
     QCOMPARE(window->digitsCounter(), 3);
     ui->casePopup->setCurrentIndex(1);
-    QCOMPARE(cell(0, FileTableModel::NewNameColumn), QStringLiteral("ab_-003.txt"));
+    QCOMPARE(cell(0, FileTableModel::NewNameColumn), QStringLiteral("ab_-03.txt"));
     QCOMPARE(cell(2, FileTableModel::NewNameColumn), QStringLiteral("ef_001.txt"));
 }
 
@@ -488,6 +490,8 @@ void tst_VLNWindow::dropFolderAndUndecodableName()
     QCOMPARE(window->fileList()->fileAtIndex(0)->nativePath(), odd);
     QCOMPARE(window->fileList()->fileAtIndex(1)->nativePath(), folder + "/one.jpg");
     QCOMPARE(cell(0, FileTableModel::OldNameColumn), QStringLiteral("caf\uFFFD \uFFFD.txt"));
+    // QTemporaryDir cannot see this name to remove it.
+    QCOMPARE(::unlink(odd.constData()), 0);
 }
 
 void tst_VLNWindow::dropOfTextOnlyAddsNothing()
@@ -713,7 +717,10 @@ void tst_VLNWindow::grantDialogShowsMessage()
         modality = panel->windowModality();
         if (auto *label = panel->findChild<QLabel *>(QStringLiteral("accessMessage")))
             message = label->isVisible() ? label->text() : QString();
-        confirm ? panel->accept() : panel->reject();
+        if (confirm)
+            QMetaObject::invokeMethod(panel, "accept");
+        else
+            panel->reject();
     };
     QTimer::singleShot(0, answer);
     const auto chosen = prompt.chooseFolder(
