@@ -169,12 +169,12 @@ void FileIntake::expandFolder(const QByteArray &path)
     const bool endsInSlash = path.endsWith('/');
     const qsizetype prefixLength = path.size() + (endsInSlash ? 0 : 1);
     for (const Entry &entry : entries) {
-        QByteArray child;
-        child.reserve(prefixLength + qsizetype(entry.nameLength));
-        child.append(path);
+        QByteArray child(prefixLength + qsizetype(entry.nameLength), Qt::Uninitialized);
+        char *bytes = child.data();
+        std::memcpy(bytes, path.constData(), size_t(path.size()));
         if (!endsInSlash)
-            child.append('/');
-        child.append(names.data() + entry.nameOffset, qsizetype(entry.nameLength));
+            bytes[path.size()] = '/';
+        std::memcpy(bytes + prefixLength, names.data() + entry.nameOffset, entry.nameLength);
         if (entry.kind == Entry::Folder) {
             if (!m_list.containsPath(child))
                 expandFolder(child);

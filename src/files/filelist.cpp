@@ -2,11 +2,11 @@
 
 #include <QChar>
 #include <QHash>
+#include <QSet>
 #include <QtEndian>
 
 #include <algorithm>
 #include <cstring>
-#include <functional>
 #include <string>
 
 namespace {
@@ -48,9 +48,22 @@ inline char32_t foldAscii(char32_t c)
 
 void appendFoldedText(std::string &key, QStringView text)
 {
-    char16_t last = 0;
-    for (const QChar ch : text) {
-        const char16_t unit = ch.unicode();
+    // Plain ASCII is written in place; the first other unit hands the rest
+    // to the general path.
+    const size_t start = key.size();
+    const qsizetype length = text.size();
+    key.resize(start + size_t(length));
+    char *out = key.data() + start;
+    const char16_t *units = text.utf16();
+    qsizetype i = 0;
+    for (; i < length && units[i] < 0x7F; ++i)
+        out[i] = char(foldAscii(units[i]) + 1);
+    if (i == length)
+        return;
+    key.resize(start + size_t(i));
+    char16_t last = i > 0 ? units[i - 1] : 0;
+    for (; i < length; ++i) {
+        const char16_t unit = units[i];
         char32_t value;
         if (unit < 0x80) {
             value = foldAscii(unit);
@@ -69,14 +82,17 @@ void appendFoldedText(std::string &key, QStringView text)
 void appendFoldedPath(std::string &key, const QByteArray &path)
 {
     const size_t start = key.size();
-    for (const char byte : path) {
-        const auto c = static_cast<unsigned char>(byte);
-        if (c >= 0x80) {
+    const qsizetype length = path.size();
+    key.resize(start + size_t(length));
+    char *out = key.data() + start;
+    const auto *bytes = reinterpret_cast<const unsigned char *>(path.constData());
+    for (qsizetype i = 0; i < length; ++i) {
+        if (bytes[i] >= 0x7F) {
             key.resize(start);
             appendFoldedText(key, QString::fromUtf8(path));
             return;
         }
-        appendKeyValue(key, foldAscii(c));
+        out[i] = char(foldAscii(bytes[i]) + 1);
     }
 }
 
@@ -156,6 +172,57 @@ void sortTextRange(SortItem *first, SortItem *last, size_t depth, const TextKeys
     }
 }
 
+using Records = std::vector<std::unique_ptr<ZQFile>>;
+
+std::vector<SortItem> unsortedItems(size_t count)
+{
+    std::vector<SortItem> items(count);
+    for (size_t i = 0; i < count; ++i)
+        items[i].index = quint32(i);
+    return items;
+}
+
+// After a sort the records lie in memory in another order than the list's,
+// so that reading them in list order misses the cache at every record: ask
+// for each record, and then for the path bytes it points to, a little ahead.
+constexpr size_t RecordLookahead = 16;
+constexpr size_t PathLookahead = 8;
+
+template<typename AppendKey>
+std::vector<SortItem> sortedByText(const Records &files, AppendKey appendKey,
+                                   bool readsPath = false)
+{
+    TextKeys keys;
+    const size_t count = files.size();
+    keys.offsets.reserve(count + 1);
+    keys.offsets.push_back(0);
+    for (size_t i = 0; i < count; ++i) {
+        if (i + RecordLookahead < count)
+            __builtin_prefetch(files[i + RecordLookahead].get());
+        if (readsPath && i + PathLookahead < count)
+            __builtin_prefetch(files[i + PathLookahead]->nativePath().constData());
+        appendKey(keys.bytes, *files[i]);
+        keys.offsets.push_back(keys.bytes.size());
+    }
+    std::vector<SortItem> items = unsortedItems(files.size());
+    sortTextRange(items.data(), items.data() + items.size(), 0, keys);
+    return items;
+}
+
+template<typename KeyOf> std::vector<SortItem> sortedBySigned(const Records &files, KeyOf keyOf)
+{
+    std::vector<SortItem> items = unsortedItems(files.size());
+    const size_t count = files.size();
+    for (size_t i = 0; i < count; ++i) {
+        if (i + RecordLookahead < count)
+            __builtin_prefetch(files[i + RecordLookahead].get());
+        // Flipping the sign bit puts signed order into unsigned order.
+        items[i].chunk = quint64(qint64(keyOf(*files[i]))) ^ (quint64(1) << 63);
+    }
+    std::sort(items.begin(), items.end(), chunkThenIndex);
+    return items;
+}
+
 } // namespace
 
 FileList::FileList() = default;
@@ -164,10 +231,10 @@ FileList::~FileList() = default;
 
 ZQFile *FileList::append(std::unique_ptr<ZQFile> file)
 {
-    if (!file || m_paths.contains(file->nativePath()))
+    if (!file)
         return nullptr;
-    // The index shares the record's bytes rather than copying them.
-    m_paths.insert(file->nativePath());
+    if (!m_paths.insertUnique(file.get()))
+        return nullptr;
     ZQFile *added = file.get();
     m_files.push_back(std::move(file));
     if (m_placesValid)
@@ -180,30 +247,16 @@ bool FileList::containsPath(const QByteArray &nativePath) const
     return m_paths.contains(nativePath);
 }
 
-void FileList::forgetPath(const QByteArray &nativePath)
-{
-    const auto extra = m_extraHolders.find(nativePath);
-    if (extra != m_extraHolders.end()) {
-        if (--extra.value() == 0)
-            m_extraHolders.erase(extra);
-        return;
-    }
-    m_paths.remove(nativePath);
-}
-
 void FileList::setNativePath(ZQFile *file, const QByteArray &nativePath)
 {
     if (file->nativePath() == nativePath)
         return;
-    forgetPath(file->nativePath());
+    m_paths.remove(file, file->nativePath());
     file->setNativePath(nativePath);
-    // A record can be moved onto a path that another record still names (a
+    // A record may be moved onto a path that another record still names (a
     // vanished file's path, reused by a rename): both stay listed, and the
-    // path stays indexed until the last of them lets it go.
-    if (m_paths.contains(nativePath))
-        ++m_extraHolders[nativePath];
-    else
-        m_paths.insert(file->nativePath());
+    // path stays indexed until neither names it.
+    m_paths.insert(file);
 }
 
 ZQFile *FileList::fileAtIndex(qint64 row) const
@@ -242,59 +295,41 @@ void FileList::performSort()
         return;
 
     // The comparison named after the column ("Size" gives SizeComparison)
-    // and the key it compares.
+    // and the key it compares; a column without one leaves the list alone.
     const QString &column = m_lastColumn;
-    KeyKind kind = KeyKind::None;
-    std::function<void(std::string &, const ZQFile &)> textKey;
-    std::function<qint64(const ZQFile &)> signedKey;
+    std::vector<SortItem> items;
     if (column == OldName) {
-        textKey = [](std::string &key, const ZQFile &f) { appendFoldedText(key, f.name()); };
+        items = sortedByText(
+            m_files, [](std::string &key, const ZQFile &f) { appendFoldedText(key, f.name()); });
     } else if (column == NewName) {
-        textKey = [](std::string &key, const ZQFile &f) { appendFoldedText(key, f.newName()); };
+        items = sortedByText(
+            m_files, [](std::string &key, const ZQFile &f) { appendFoldedText(key, f.newName()); });
     } else if (column == QLatin1String("Kind")) {
-        textKey = [](std::string &key, const ZQFile &f) { appendFoldedText(key, f.kind()); };
+        items = sortedByText(
+            m_files, [](std::string &key, const ZQFile &f) { appendFoldedText(key, f.kind()); });
     } else if (column == QLatin1String("Ext")) {
-        textKey = [](std::string &key, const ZQFile &f) {
-            appendFoldedText(key, extensionAfterLastDot(f.name()));
-        };
+        items = sortedByText(
+            m_files,
+            [](std::string &key, const ZQFile &f) {
+                appendFoldedText(key, extensionAfterLastDot(f.name()));
+            },
+            false);
     } else if (column == Date) {
-        textKey = [](std::string &key, const ZQFile &f) { appendFoldedText(key, f.date()); };
+        items = sortedByText(
+            m_files, [](std::string &key, const ZQFile &f) { appendFoldedText(key, f.date()); });
     } else if (column == QLatin1String("Attr")) {
-        textKey = [](std::string &key, const ZQFile &f) { appendFoldedText(key, f.attrs()); };
+        items = sortedByText(
+            m_files, [](std::string &key, const ZQFile &f) { appendFoldedText(key, f.attrs()); });
     } else if (column == Location) {
-        textKey = [](std::string &key, const ZQFile &f) { appendFoldedPath(key, f.nativePath()); };
+        items = sortedByText(
+            m_files,
+            [](std::string &key, const ZQFile &f) { appendFoldedPath(key, f.nativePath()); }, true);
     } else if (column == Size) {
-        signedKey = [](const ZQFile &f) { return static_cast<qint64>(f.fullSize()); };
+        items = sortedBySigned(m_files, [](const ZQFile &f) { return f.fullSize(); });
     } else if (column == QLatin1String("Folder")) {
-        signedKey = [](const ZQFile &f) { return qint64(f.isDirectory() ? 1 : 0); };
-    }
-    if (textKey)
-        kind = KeyKind::Text;
-    else if (signedKey)
-        kind = KeyKind::Signed;
-    // A column without a comparison leaves the list as it is.
-    if (kind == KeyKind::None)
-        return;
-
-    std::vector<SortItem> items(n);
-    for (size_t i = 0; i < n; ++i)
-        items[i].index = quint32(i);
-
-    if (kind == KeyKind::Signed) {
-        for (size_t i = 0; i < n; ++i) {
-            // Flipping the sign bit puts signed order into unsigned order.
-            items[i].chunk = quint64(signedKey(*m_files[i])) ^ (quint64(1) << 63);
-        }
-        std::sort(items.begin(), items.end(), chunkThenIndex);
+        items = sortedBySigned(m_files, [](const ZQFile &f) { return f.isDirectory() ? 1 : 0; });
     } else {
-        TextKeys keys;
-        keys.offsets.reserve(n + 1);
-        keys.offsets.push_back(0);
-        for (size_t i = 0; i < n; ++i) {
-            textKey(keys.bytes, *m_files[i]);
-            keys.offsets.push_back(keys.bytes.size());
-        }
-        sortTextRange(items.data(), items.data() + n, 0, keys);
+        return;
     }
 
     std::vector<std::unique_ptr<ZQFile>> sorted;
@@ -352,7 +387,7 @@ void FileList::removeFiles(const QList<ZQFile *> &files)
     size_t keep = 0;
     for (size_t i = 0; i < m_files.size(); ++i) {
         if (doomed.contains(m_files[i].get())) {
-            forgetPath(m_files[i]->nativePath());
+            m_paths.remove(m_files[i].get(), m_files[i]->nativePath());
             m_files[i].reset();
         } else {
             if (keep != i)
@@ -368,7 +403,6 @@ void FileList::clear()
 {
     m_files.clear();
     m_paths.clear();
-    m_extraHolders.clear();
     invalidatePlaces();
 }
 

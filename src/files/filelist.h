@@ -1,11 +1,11 @@
 #pragma once
 
+#include "pathindex.h"
 #include "zqfile.h"
 
 #include <QByteArray>
 #include <QHash>
 #include <QList>
-#include <QSet>
 #include <QString>
 
 #include <memory>
@@ -78,14 +78,10 @@ public:
     static QString countText(qsizetype count);
 
 private:
-    void forgetPath(const QByteArray &nativePath);
     void invalidatePlaces();
 
     std::vector<std::unique_ptr<ZQFile>> m_files;
-    QSet<QByteArray> m_paths;
-    // Paths named by more than one record (after a rename onto a vanished
-    // file's path): how many records beyond the first.
-    QHash<QByteArray, qsizetype> m_extraHolders;
+    PathIndex m_paths;
     // Stored place of each record, built when first asked for.
     mutable QHash<const ZQFile *, qsizetype> m_places;
     mutable bool m_placesValid = false;
