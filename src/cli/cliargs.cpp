@@ -1,0 +1,260 @@
+#include "cliargs.h"
+
+#include "filelist.h"
+
+#include <limits>
+
+namespace {
+
+QString quoted(const QByteArray &argument)
+{
+    QString text = QString::fromUtf8(argument);
+    // A message is one line whatever the argument holds.
+    QString out;
+    out.reserve(text.size() + 2);
+    out += QLatin1Char('\'');
+    for (QChar c : std::as_const(text)) {
+        if (c.unicode() < 0x20 || c.unicode() == 0x7f)
+            out += QStringLiteral("\\x%1").arg(c.unicode(), 2, 16, QLatin1Char('0'));
+        else
+            out += c;
+    }
+    out += QLatin1Char('\'');
+    return out;
+}
+
+QString numberMessage(const char *option, const QByteArray &value, CliArgs::NumberError error,
+                      qint64 min, qint64 max)
+{
+    if (error == CliArgs::NumberError::NotANumber)
+        return QStringLiteral("%1: %2 is not a whole number")
+            .arg(QLatin1String(option), quoted(value));
+    return QStringLiteral("%1: %2 is out of range (%3 to %4)")
+        .arg(QLatin1String(option), quoted(value))
+        .arg(min)
+        .arg(max);
+}
+
+} // namespace
+
+CliArgs::NumberError CliArgs::parseNumber(const QByteArray &text, qint64 min, qint64 max,
+                                          qint64 *value)
+{
+    qsizetype i = 0;
+    bool negative = false;
+    if (i < text.size() && (text[i] == '-' || text[i] == '+')) {
+        negative = text[i] == '-';
+        ++i;
+    }
+    if (i == text.size())
+        return NumberError::NotANumber;
+    // Digits beyond what fits still make a number, only one out of range.
+    bool tooLarge = false;
+    qint64 magnitude = 0;
+    for (; i < text.size(); ++i) {
+        const char c = text[i];
+        if (c < '0' || c > '9')
+            return NumberError::NotANumber;
+        if (magnitude > (std::numeric_limits<qint64>::max() - 9) / 10)
+            tooLarge = true;
+        else
+            magnitude = magnitude * 10 + (c - '0');
+    }
+    const qint64 number = negative ? -magnitude : magnitude;
+    if (tooLarge || number < min || number > max)
+        return NumberError::OutOfRange;
+    *value = number;
+    return NumberError::None;
+}
+
+bool CliArgs::parse(const QList<QByteArray> &arguments, QString *error)
+{
+    auto fail = [error](const QString &message) {
+        *error = message;
+        return false;
+    };
+    bool optionsEnded = false;
+    for (qsizetype i = 0; i < arguments.size(); ++i) {
+        const QByteArray &argument = arguments[i];
+        if (optionsEnded || !argument.startsWith('-') || argument == "-") {
+            paths << argument;
+            continue;
+        }
+        if (argument == "--") {
+            optionsEnded = true;
+            continue;
+        }
+        // "--name=VALUE" and "--name VALUE" both work.
+        QByteArray option = argument;
+        QByteArray value;
+        bool hasValue = false;
+        if (const qsizetype eq = argument.indexOf('='); argument.startsWith("--") && eq > 2) {
+            option = argument.left(eq);
+            value = argument.mid(eq + 1);
+            hasValue = true;
+        }
+        auto flag = [&](bool *target) {
+            if (hasValue)
+                return fail(QStringLiteral("%1 takes no value").arg(QString::fromUtf8(option)));
+            *target = true;
+            return true;
+        };
+        if (option == "--apply") {
+            if (!flag(&apply))
+                return false;
+            continue;
+        }
+        if (option == "--json") {
+            if (!flag(&json))
+                return false;
+            continue;
+        }
+        if (option == "--help") {
+            if (!flag(&help))
+                return false;
+            continue;
+        }
+        if (option == "--version") {
+            if (!flag(&version))
+                return false;
+            continue;
+        }
+        static const char *const valued[] = {"--name",  "--ext",  "--search", "--replace", "--case",
+                                             "--start", "--step", "--digits", "--sort"};
+        const auto known = std::find_if(std::begin(valued), std::end(valued),
+                                        [&](const char *name) { return option == name; });
+        if (known == std::end(valued))
+            return fail(QStringLiteral("unknown option %1 (see --help)").arg(quoted(option)));
+        if (!hasValue) {
+            if (i + 1 == arguments.size())
+                return fail(QStringLiteral("%1 needs a value").arg(QString::fromUtf8(option)));
+            value = arguments[++i];
+        }
+        const char *name = *known;
+        const QString text = QString::fromUtf8(value);
+        if (option == "--name") {
+            settings.nameTemplate = text;
+        } else if (option == "--ext") {
+            settings.extTemplate = text;
+        } else if (option == "--search") {
+            settings.searchText = text;
+        } else if (option == "--replace") {
+            settings.replaceText = text;
+        } else if (option == "--case") {
+            if (value == "keep")
+                settings.caseTag = RenameSettings::KeepCase;
+            else if (value == "lower")
+                settings.caseTag = RenameSettings::LowerCase;
+            else if (value == "upper")
+                settings.caseTag = RenameSettings::UpperCase;
+            else
+                return fail(QStringLiteral("--case: unknown case %1 (keep, lower or upper)")
+                                .arg(quoted(value)));
+        } else if (option == "--sort") {
+            QByteArray column = value;
+            sortDescending = column.endsWith(":desc");
+            if (sortDescending)
+                column.chop(5);
+            if (column == "old-name")
+                sortColumn = FileList::OldName;
+            else if (column == "size")
+                sortColumn = FileList::Size;
+            else if (column == "date")
+                sortColumn = FileList::Date;
+            else if (column == "location")
+                sortColumn = FileList::Location;
+            else
+                return fail(QStringLiteral("--sort: unknown sort %1 (old-name, size, date or "
+                                           "location, optionally followed by :desc)")
+                                .arg(quoted(value)));
+        } else {
+            const bool digits = option == "--digits";
+            const qint64 min = digits ? 0 : std::numeric_limits<qint32>::min();
+            const qint64 max = digits ? 32 : std::numeric_limits<qint32>::max();
+            qint64 number = 0;
+            const NumberError numberError = parseNumber(value, min, max, &number);
+            if (numberError != NumberError::None)
+                return fail(numberMessage(name, value, numberError, min, max));
+            qint32 &target = digits                ? settings.digitsCounter
+                             : option == "--start" ? settings.startCounter
+                                                   : settings.stepCounter;
+            target = qint32(number);
+        }
+    }
+    if (paths.isEmpty() && !help && !version)
+        return fail(QStringLiteral("no PATH given (see --help)"));
+    return true;
+}
+
+QString CliArgs::helpText()
+{
+    return QStringLiteral(
+        R"(Usage: velnor-rename [OPTIONS] PATH...
+
+Renames many files at once, with the rules of the Velnor window. Every PATH is
+listed in the order given: a folder is walked at every depth (hidden files
+included), a path listed twice counts once. Without --apply nothing on disk
+changes: a table shows each file's old name, new name and location.
+
+Name:
+  --name TEMPLATE      name template (default "[N]"). Tokens: [N] the old
+                       base name; [C] the counter; [N3] [N2,3] [N2-4] [N-3]
+                       [N5-] characters of the old base name (from 1; a
+                       count after a comma, a range after a hyphen); from the
+                       modification date in local time: [Y] [M] [D] year,
+                       month, day and runs of them such as [YMD] [DMY] [MD],
+                       [h] [m] [s] hour (12-hour clock), minute, second and
+                       runs such as [hms] [hm]
+  --ext TEMPLATE       extension template (default "[E]"). Tokens: [E] the
+                       old extension; [C] the counter; [E1] [E1-3] and the
+                       like, characters of the old extension. An empty
+                       extension drops the dot
+  --search TEXT        text to find in the joined name (default empty: none)
+  --replace TEXT       text that replaces each occurrence (default empty)
+  --case keep|lower|upper
+                       case of the whole new name (default keep)
+
+Counter ([C]):
+  --start N            value of the first file (default 1)
+  --step N             added for each further file (default 1)
+  --digits N           minimum width, padded with zeros, 0 to 32 (default 1)
+                       N of --start and --step is a signed 32-bit integer.
+                       Each file is counted by its place in the list as shown.
+
+Order:
+  --sort COLUMN[:desc] sort by old-name, size, date or location (names and
+                       paths without regard to case); ":desc" shows and
+                       counts the list in descending direction. Without
+                       --sort the list keeps the order of the PATHs.
+
+Action and output:
+  --apply              rename the files. A file is never moved out of its
+                       folder and never replaces another; a file whose new
+                       name equals its name is left alone; a refused name
+                       (empty, ".", "..", holding "/", longer than 255 bytes)
+                       and every failed move are logged on standard error and
+                       the run goes on. A summary line with the counts ends.
+  --json               print one JSON object instead of the table:
+                       {"files":[{"path":..., "name":..., "newName":...,
+                       "status":...}], "renamed":N, "failed":N, "unchanged":N}
+                       Status: "rename", "unchanged" or "invalid: REASON"
+                       without --apply; "renamed", "unchanged" or
+                       "failed: REASON" with it. Without --apply the counts
+                       tell what the run would do as far as the names show:
+                       "renamed" the planned moves, "failed" the refused
+                       names (a target taken on disk shows only at --apply).
+                       Text is UTF-8; bytes of a path that are not valid
+                       UTF-8 show as U+FFFD and the entry has
+                       "undecodable": true.
+  --help               show this help and exit
+  --version            show the version and exit
+  --                   every later argument is a PATH
+
+Table marks: "=" new name equals the name (left alone), "!" new name refused.
+
+Exit status: 0 success (a preview always); 1 some file could not be renamed;
+2 bad arguments or a PATH that does not exist (nothing is renamed).
+A progress line shows on standard error, when it is a terminal, for listings
+and runs that take longer than a second.
+)");
+}

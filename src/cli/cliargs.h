@@ -1,0 +1,39 @@
+#pragma once
+
+#include "renamesettings.h"
+
+#include <QByteArray>
+#include <QList>
+#include <QString>
+
+// The command line of velnor-rename, read from the raw argument bytes so that
+// a PATH reaches the file system exactly as the shell handed it over.
+class CliArgs
+{
+public:
+    RenameSettings settings;
+    // A column identifier of the file table, or empty to keep the order of addition.
+    QString sortColumn;
+    bool sortDescending = false;
+    bool apply = false;
+    bool json = false;
+    bool help = false;
+    bool version = false;
+    QList<QByteArray> paths;
+
+    // The arguments after the program name. On a bad argument returns false
+    // and puts a one-line message naming it in *error.
+    bool parse(const QList<QByteArray> &arguments, QString *error);
+
+    static QString helpText();
+
+    // Strict decimal integer: an optional sign and ASCII digits only, within
+    // [min, max]. "12x", " 1", "" and "0x10" are not numbers.
+    enum class NumberError
+    {
+        None,
+        NotANumber,
+        OutOfRange
+    };
+    static NumberError parseNumber(const QByteArray &text, qint64 min, qint64 max, qint64 *value);
+};

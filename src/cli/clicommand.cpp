@@ -1,0 +1,223 @@
+#include "clicommand.h"
+
+#include "cliargs.h"
+#include "cliformat.h"
+#include "cliprogress.h"
+#include "fileintake.h"
+#include "filelist.h"
+#include "namecomposer.h"
+#include "renamerun.h"
+
+#include <QHash>
+
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace {
+
+void printLine(std::FILE *out, const QString &line)
+{
+    const QByteArray bytes = line.toUtf8() + '\n';
+    std::fwrite(bytes.constData(), 1, size_t(bytes.size()), out);
+}
+
+void printError(const QString &message)
+{
+    printLine(stderr, QStringLiteral("velnor-rename: ") + message);
+}
+
+// An absolute path without "." or empty components, so that "." and "./a/"
+// list the same records as the folder's full path would. ".." stays: only
+// the file system knows where it leads through a link.
+QByteArray absolutePath(const QByteArray &path, const QByteArray &currentFolder)
+{
+    const QByteArray full = path.startsWith('/') ? path : currentFolder + '/' + path;
+    QByteArray clean;
+    clean.reserve(full.size());
+    for (const QByteArray &component : full.split('/')) {
+        if (component.isEmpty() || component == ".")
+            continue;
+        clean += '/';
+        clean += component;
+    }
+    return clean.isEmpty() ? QByteArrayLiteral("/") : clean;
+}
+
+QByteArray currentFolder()
+{
+    QByteArray folder(4096, Qt::Uninitialized);
+    while (!::getcwd(folder.data(), size_t(folder.size()))) {
+        if (errno != ERANGE)
+            return {};
+        folder.resize(folder.size() * 2);
+    }
+    folder.truncate(qsizetype(std::strlen(folder.constData())));
+    return folder;
+}
+
+} // namespace
+
+int CliCommand::run(const QList<QByteArray> &arguments)
+{
+    CliArgs args;
+    QString error;
+    if (!args.parse(arguments, &error)) {
+        printError(error);
+        return BadArguments;
+    }
+    if (args.help) {
+        printLine(stdout, CliArgs::helpText().trimmed());
+        return Success;
+    }
+    if (args.version) {
+        printLine(stdout, QStringLiteral("velnor-rename " VELNOR_VERSION));
+        return Success;
+    }
+
+    // Every PATH is checked before the first is listed, so that a typing
+    // error renames nothing.
+    QByteArray here;
+    QList<QByteArray> paths;
+    paths.reserve(args.paths.size());
+    for (const QByteArray &path : std::as_const(args.paths)) {
+        struct stat info;
+        if (::lstat(path.constData(), &info) != 0) {
+            const QString reason = QString::fromLocal8Bit(std::strerror(errno));
+            printError(QStringLiteral("'%1': %2")
+                           .arg(CliFormat::printable(QString::fromUtf8(path)), reason));
+            return BadArguments;
+        }
+        if (!path.startsWith('/') && here.isEmpty()) {
+            here = currentFolder();
+            if (here.isEmpty()) {
+                printError(QStringLiteral("cannot read the current folder: %1")
+                               .arg(QString::fromLocal8Bit(std::strerror(errno))));
+                return BadArguments;
+            }
+        }
+        paths << absolutePath(path, here);
+    }
+
+    FileList list;
+    {
+        CliProgress progress;
+        FileIntake intake(list);
+        intake.setProgress([&progress](qsizetype added) {
+            progress.show(QStringLiteral("Listing files: %1").arg(added));
+        });
+        for (const QByteArray &path : std::as_const(paths))
+            intake.insertFile(path);
+    }
+    if (!args.sortColumn.isEmpty()) {
+        list.setLastColumn(args.sortColumn);
+        list.performSort();
+    }
+    list.setSortDescending(args.sortDescending);
+
+    const NameComposer composer(args.settings);
+    return args.apply ? apply(args, list, composer) : preview(args, list, composer);
+}
+
+int CliCommand::preview(const CliArgs &args, const FileList &list, const NameComposer &composer)
+{
+    QList<CliRow> rows;
+    rows.reserve(list.count());
+    CliCounts counts;
+    for (qint64 row = 0; row < list.count(); ++row) {
+        const ZQFile *file = list.fileAtIndex(row);
+        CliRow &line = rows.emplace_back();
+        line.path = file->fullPath();
+        line.name = file->name();
+        line.newName = composer.newNameForFile(*file, row);
+        line.undecodable = !CliFormat::isValidUtf8(file->nativePath());
+        // The run leaves a file alone before it looks at the name at all.
+        if (line.newName == line.name) {
+            line.status = CliRow::Status::Unchanged;
+            ++counts.unchanged;
+        } else if (line.reason = RenameRun::refusalReason(line.newName); !line.reason.isEmpty()) {
+            line.status = CliRow::Status::Invalid;
+            ++counts.failed;
+        } else {
+            line.status = CliRow::Status::Rename;
+            ++counts.renamed;
+        }
+    }
+    if (args.json) {
+        CliFormat::writeJson(stdout, rows, counts);
+    } else {
+        CliFormat::writeTable(stdout, rows);
+        printLine(stdout, QStringLiteral("%1: %2 to rename, %3 unchanged, %4 refused.")
+                              .arg(FileList::countText(list.count()))
+                              .arg(counts.renamed)
+                              .arg(counts.unchanged)
+                              .arg(counts.failed));
+    }
+    return Success;
+}
+
+int CliCommand::apply(const CliArgs &args, FileList &list, const NameComposer &composer)
+{
+    // What each row was before the run; the records then hold the new names.
+    QList<CliRow> rows;
+    QList<QByteArray> oldPaths;
+    if (args.json) {
+        rows.reserve(list.count());
+        oldPaths.reserve(list.count());
+        for (qint64 row = 0; row < list.count(); ++row) {
+            const ZQFile *file = list.fileAtIndex(row);
+            CliRow &line = rows.emplace_back();
+            line.path = file->fullPath();
+            line.name = file->name();
+            line.undecodable = !CliFormat::isValidUtf8(file->nativePath());
+            oldPaths << file->nativePath();
+        }
+    }
+
+    RenameRun::Report report;
+    {
+        CliProgress progress;
+        report = RenameRun::clickStart(
+            list, composer, nullptr, nullptr, [&progress](qsizetype done, qsizetype total) {
+                progress.show(QStringLiteral("Renaming: %1 of %2").arg(done).arg(total));
+            });
+    }
+
+    if (args.json) {
+        QHash<QByteArray, const RenameRun::Entry *> entries;
+        entries.reserve(report.entries.size());
+        for (const RenameRun::Entry &entry : std::as_const(report.entries))
+            entries.insert(entry.oldPath, &entry);
+        for (qsizetype row = 0; row < rows.size(); ++row) {
+            CliRow &line = rows[row];
+            const RenameRun::Entry *entry = entries.value(oldPaths[row]);
+            if (!entry) {
+                line.newName = line.name;
+                line.status = CliRow::Status::Unchanged;
+                continue;
+            }
+            line.newName = entry->newName;
+            switch (entry->outcome) {
+            case RenameRun::Outcome::Renamed:
+                line.status = CliRow::Status::Renamed;
+                break;
+            case RenameRun::Outcome::Unchanged:
+                line.status = CliRow::Status::Unchanged;
+                break;
+            case RenameRun::Outcome::Failed:
+                line.status = CliRow::Status::Failed;
+                line.reason = entry->error;
+                break;
+            }
+        }
+        CliFormat::writeJson(stdout, rows, {report.renamed, report.failed, report.unchanged});
+    } else {
+        printLine(stdout, QStringLiteral("%1 %2 failed, %3 unchanged.")
+                              .arg(report.message())
+                              .arg(report.failed)
+                              .arg(report.unchanged));
+    }
+    return report.failed > 0 ? SomeFailed : Success;
+}

@@ -1,0 +1,28 @@
+#pragma once
+
+#include <QByteArray>
+#include <QList>
+
+class CliArgs;
+class FileList;
+class NameComposer;
+
+// velnor-rename from its arguments to its exit status: lists the PATHs as the
+// window's intake does, then previews the new names or runs the renaming.
+class CliCommand
+{
+public:
+    enum ExitStatus
+    {
+        Success = 0,
+        SomeFailed = 1,
+        BadArguments = 2
+    };
+
+    // The arguments after the program name, as raw bytes.
+    int run(const QList<QByteArray> &arguments);
+
+private:
+    int preview(const CliArgs &args, const FileList &list, const NameComposer &composer);
+    int apply(const CliArgs &args, FileList &list, const NameComposer &composer);
+};

@@ -1,0 +1,240 @@
+#include "cliformat.h"
+
+#include <QStringDecoder>
+
+#include <algorithm>
+
+namespace {
+
+// Longer names still show in full; they only push their own row out of line.
+constexpr qsizetype MaxColumnWidth = 60;
+constexpr qsizetype FlushSize = 1 << 16;
+
+void flushIfFull(std::FILE *out, QByteArray &buffer)
+{
+    if (buffer.size() >= FlushSize) {
+        std::fwrite(buffer.constData(), 1, size_t(buffer.size()), out);
+        buffer.clear();
+    }
+}
+
+void flush(std::FILE *out, QByteArray &buffer)
+{
+    std::fwrite(buffer.constData(), 1, size_t(buffer.size()), out);
+    buffer.clear();
+}
+
+bool isWide(char32_t c)
+{
+    return (c >= 0x1100 && c <= 0x115F) || (c >= 0x2E80 && c <= 0x303E) ||
+           (c >= 0x3041 && c <= 0x33FF) || (c >= 0x3400 && c <= 0x4DBF) ||
+           (c >= 0x4E00 && c <= 0x9FFF) || (c >= 0xA000 && c <= 0xA4CF) ||
+           (c >= 0xAC00 && c <= 0xD7A3) || (c >= 0xF900 && c <= 0xFAFF) ||
+           (c >= 0xFE30 && c <= 0xFE4F) || (c >= 0xFF00 && c <= 0xFF60) ||
+           (c >= 0xFFE0 && c <= 0xFFE6) || (c >= 0x1F300 && c <= 0x1F64F) ||
+           (c >= 0x1F900 && c <= 0x1F9FF) || (c >= 0x20000 && c <= 0x3FFFD);
+}
+
+QByteArray padded(const QString &text, qsizetype width)
+{
+    QByteArray bytes = text.toUtf8();
+    const qsizetype missing = width - CliFormat::displayWidth(text);
+    if (missing > 0)
+        bytes.append(missing, ' ');
+    return bytes;
+}
+
+} // namespace
+
+QString CliFormat::statusText(const CliRow &row)
+{
+    switch (row.status) {
+    case CliRow::Status::Rename:
+        return QStringLiteral("rename");
+    case CliRow::Status::Unchanged:
+        return QStringLiteral("unchanged");
+    case CliRow::Status::Invalid:
+        return QStringLiteral("invalid: ") + row.reason;
+    case CliRow::Status::Renamed:
+        return QStringLiteral("renamed");
+    case CliRow::Status::Failed:
+        return QStringLiteral("failed: ") + row.reason;
+    }
+    return {};
+}
+
+QString CliFormat::printable(const QString &text)
+{
+    const auto needsEscape = [](QChar c) {
+        const char16_t u = c.unicode();
+        return u < 0x20 || u == 0x7f || (u >= 0x80 && u < 0xa0);
+    };
+    if (std::none_of(text.cbegin(), text.cend(), needsEscape))
+        return text;
+    QString out;
+    out.reserve(text.size() + 8);
+    for (QChar c : text) {
+        if (!needsEscape(c)) {
+            out += c;
+            continue;
+        }
+        switch (c.unicode()) {
+        case '\n':
+            out += QLatin1String("\\n");
+            break;
+        case '\t':
+            out += QLatin1String("\\t");
+            break;
+        case '\r':
+            out += QLatin1String("\\r");
+            break;
+        default:
+            out += QStringLiteral("\\x%1").arg(c.unicode(), 2, 16, QLatin1Char('0'));
+        }
+    }
+    return out;
+}
+
+qsizetype CliFormat::displayWidth(const QString &text)
+{
+    qsizetype width = 0;
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        char32_t c = text[i].unicode();
+        if (QChar::isHighSurrogate(c) && i + 1 < text.size() && text[i + 1].isLowSurrogate()) {
+            c = QChar::surrogateToUcs4(text[i], text[i + 1]);
+            ++i;
+        }
+        switch (QChar::category(c)) {
+        case QChar::Mark_NonSpacing:
+        case QChar::Mark_Enclosing:
+        case QChar::Other_Format:
+            break;
+        default:
+            width += isWide(c) ? 2 : 1;
+        }
+    }
+    return width;
+}
+
+bool CliFormat::isValidUtf8(const QByteArray &bytes)
+{
+    if (std::all_of(bytes.cbegin(), bytes.cend(), [](char c) { return uchar(c) < 0x80; }))
+        return true;
+    QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+    const QString decoded = decoder.decode(bytes);
+    return !decoder.hasError();
+}
+
+void CliFormat::appendJsonString(QByteArray &out, const QString &text)
+{
+    out += '"';
+    qsizetype plainStart = 0;
+    auto copyPlain = [&](qsizetype end) {
+        if (end > plainStart)
+            out += QStringView(text).sliced(plainStart, end - plainStart).toUtf8();
+    };
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const char16_t u = text[i].unicode();
+        if (QChar::isHighSurrogate(u) && i + 1 < text.size() && text[i + 1].isLowSurrogate()) {
+            ++i;
+            continue;
+        }
+        const bool lone = QChar::isSurrogate(u);
+        if (u >= 0x20 && u != '"' && u != '\\' && !lone)
+            continue;
+        copyPlain(i);
+        plainStart = i + 1;
+        switch (u) {
+        case '"':
+            out += "\\\"";
+            break;
+        case '\\':
+            out += "\\\\";
+            break;
+        case '\n':
+            out += "\\n";
+            break;
+        case '\t':
+            out += "\\t";
+            break;
+        case '\r':
+            out += "\\r";
+            break;
+        default:
+            if (lone) {
+                out += "\xEF\xBF\xBD";
+            } else {
+                char escape[8];
+                std::snprintf(escape, sizeof escape, "\\u%04x", unsigned(u));
+                out += escape;
+            }
+        }
+    }
+    copyPlain(text.size());
+    out += '"';
+}
+
+void CliFormat::writeTable(std::FILE *out, const QList<CliRow> &rows)
+{
+    const QString oldTitle = QStringLiteral("Old Name");
+    const QString newTitle = QStringLiteral("New Name");
+    qsizetype oldWidth = displayWidth(oldTitle);
+    qsizetype newWidth = displayWidth(newTitle);
+    for (const CliRow &row : rows) {
+        oldWidth = std::max(oldWidth, std::min(MaxColumnWidth, displayWidth(printable(row.name))));
+        newWidth =
+            std::max(newWidth, std::min(MaxColumnWidth, displayWidth(printable(row.newName))));
+    }
+    QByteArray buffer;
+    buffer +=
+        "   " + padded(oldTitle, oldWidth) + "  " + padded(newTitle, newWidth) + "  Location\n";
+    for (const CliRow &row : rows) {
+        switch (row.status) {
+        case CliRow::Status::Unchanged:
+            buffer += "=  ";
+            break;
+        case CliRow::Status::Invalid:
+        case CliRow::Status::Failed:
+            buffer += "!  ";
+            break;
+        default:
+            buffer += "   ";
+        }
+        buffer += padded(printable(row.name), oldWidth);
+        buffer += "  ";
+        buffer += padded(printable(row.newName), newWidth);
+        buffer += "  ";
+        buffer += printable(row.path).toUtf8();
+        if (!row.reason.isEmpty())
+            buffer += "  (" + printable(row.reason).toUtf8() + ')';
+        buffer += '\n';
+        flushIfFull(out, buffer);
+    }
+    flush(out, buffer);
+}
+
+void CliFormat::writeJson(std::FILE *out, const QList<CliRow> &rows, const CliCounts &counts)
+{
+    QByteArray buffer;
+    buffer += "{\"files\":[";
+    bool first = true;
+    for (const CliRow &row : rows) {
+        buffer += first ? "\n{\"path\":" : ",\n{\"path\":";
+        first = false;
+        appendJsonString(buffer, row.path);
+        buffer += ",\"name\":";
+        appendJsonString(buffer, row.name);
+        buffer += ",\"newName\":";
+        appendJsonString(buffer, row.newName);
+        buffer += ",\"status\":";
+        appendJsonString(buffer, statusText(row));
+        if (row.undecodable)
+            buffer += ",\"undecodable\":true";
+        buffer += '}';
+        flushIfFull(out, buffer);
+    }
+    buffer += "],\n\"renamed\":" + QByteArray::number(counts.renamed) +
+              ",\"failed\":" + QByteArray::number(counts.failed) +
+              ",\"unchanged\":" + QByteArray::number(counts.unchanged) + "}\n";
+    flush(out, buffer);
+}

@@ -1,0 +1,57 @@
+#pragma once
+
+#include <QByteArray>
+#include <QList>
+#include <QString>
+
+#include <cstdio>
+
+// One listed file as the command line reports it.
+struct CliRow
+{
+    enum class Status
+    {
+        Rename,
+        Unchanged,
+        Invalid,
+        Renamed,
+        Failed
+    };
+
+    QString path;
+    QString name;
+    QString newName;
+    Status status = Status::Rename;
+    QString reason; // why the name is refused or the move failed
+    bool undecodable = false;
+};
+
+struct CliCounts
+{
+    qsizetype renamed = 0;
+    qsizetype failed = 0;
+    qsizetype unchanged = 0;
+};
+
+// The preview table and the JSON object, written straight to a stream.
+class CliFormat
+{
+public:
+    static void writeTable(std::FILE *out, const QList<CliRow> &rows);
+    static void writeJson(std::FILE *out, const QList<CliRow> &rows, const CliCounts &counts);
+
+    // "rename", "unchanged", "invalid: REASON", "renamed", "failed: REASON".
+    static QString statusText(const CliRow &row);
+
+    // One line of text whatever a name holds: control characters become
+    // escapes, so that a newline in a file name cannot forge a row.
+    static QString printable(const QString &text);
+    // Columns a terminal gives the text: combining marks take none, wide
+    // East Asian characters two.
+    static qsizetype displayWidth(const QString &text);
+    // A JSON string literal in valid UTF-8: a surrogate without its partner
+    // becomes U+FFFD.
+    static void appendJsonString(QByteArray &out, const QString &text);
+    // Whether bytes are valid UTF-8, as a path's bytes may not be.
+    static bool isValidUtf8(const QByteArray &bytes);
+};

@@ -1,0 +1,30 @@
+#pragma once
+
+#include <QElapsedTimer>
+#include <QString>
+
+#include <cstdio>
+
+// A progress line on standard error for work that takes longer than a
+// second, only when standard error is a terminal: scripts and logs get none.
+class CliProgress
+{
+public:
+    explicit CliProgress(std::FILE *out = stderr);
+    ~CliProgress();
+
+    // Starts timing a new piece of work.
+    void start();
+    // Redraws the line at most a few times a second, once the work has
+    // lasted a second.
+    void show(const QString &text);
+    // Erases the line, if one was drawn.
+    void finish();
+
+private:
+    std::FILE *m_out;
+    bool m_enabled;
+    bool m_drawn = false;
+    QElapsedTimer m_timer;
+    qint64 m_lastDraw = 0;
+};
