@@ -101,10 +101,9 @@ int CliCommand::run(const QList<QByteArray> &arguments)
         paths << absolutePath(path, here);
     }
 
-    FileList list;
     {
         CliProgress progress;
-        FileIntake intake(list);
+        FileIntake intake(m_list);
         intake.setProgress([&progress](qsizetype added) {
             progress.show(QStringLiteral("Listing files: %1").arg(added));
         });
@@ -112,17 +111,18 @@ int CliCommand::run(const QList<QByteArray> &arguments)
             intake.insertFile(path);
     }
     if (!args.sortColumn.isEmpty()) {
-        list.setLastColumn(args.sortColumn);
-        list.performSort();
+        m_list.setLastColumn(args.sortColumn);
+        m_list.performSort();
     }
-    list.setSortDescending(args.sortDescending);
+    m_list.setSortDescending(args.sortDescending);
 
     const NameComposer composer(args.settings);
-    return args.apply ? apply(args, list, composer) : preview(args, list, composer);
+    return args.apply ? apply(args, composer) : preview(args, composer);
 }
 
-int CliCommand::preview(const CliArgs &args, const FileList &list, const NameComposer &composer)
+int CliCommand::preview(const CliArgs &args, const NameComposer &composer)
 {
+    const FileList &list = m_list;
     QList<CliRow> rows;
     rows.reserve(list.count());
     CliCounts counts;
@@ -158,8 +158,9 @@ int CliCommand::preview(const CliArgs &args, const FileList &list, const NameCom
     return Success;
 }
 
-int CliCommand::apply(const CliArgs &args, FileList &list, const NameComposer &composer)
+int CliCommand::apply(const CliArgs &args, const NameComposer &composer)
 {
+    FileList &list = m_list;
     // What each row was before the run; the records then hold the new names.
     QList<CliRow> rows;
     QList<QByteArray> oldPaths;
@@ -176,7 +177,7 @@ int CliCommand::apply(const CliArgs &args, FileList &list, const NameComposer &c
         }
     }
 
-    RenameRun::Report report;
+    RenameRun::Report &report = m_report;
     {
         CliProgress progress;
         report = RenameRun::clickStart(

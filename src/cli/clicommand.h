@@ -1,10 +1,12 @@
 #pragma once
 
+#include "filelist.h"
+#include "renamerun.h"
+
 #include <QByteArray>
 #include <QList>
 
 class CliArgs;
-class FileList;
 class NameComposer;
 
 // velnor-rename from its arguments to its exit status: lists the PATHs as the
@@ -23,6 +25,9 @@ public:
     int run(const QList<QByteArray> &arguments);
 
 private:
-    int preview(const CliArgs &args, const FileList &list, const NameComposer &composer);
-    int apply(const CliArgs &args, FileList &list, const NameComposer &composer);
+    int preview(const CliArgs &args, const NameComposer &composer);
+    int apply(const CliArgs &args, const NameComposer &composer);
+
+    FileList m_list;
+    RenameRun::Report m_report;
 };
