@@ -209,10 +209,13 @@ Name:
                        old extension; [C] the counter; [E1] [E1-3] and the
                        like, characters of the old extension. An empty
                        extension drops the dot
-  --search TEXT        text to find in the joined name (default empty: none)
-  --replace TEXT       text that replaces each occurrence (default empty)
+  --search TEXT        text to find in the name the templates made, dot and
+                       extension included; case-sensitive (default empty:
+                       nothing is replaced)
+  --replace TEXT       what replaces each occurrence (default empty: delete)
   --case keep|lower|upper
-                       case of the whole new name (default keep)
+                       case of the whole new name, extension included,
+                       after the replacing (default keep)
 
 Counter ([C]):
   --start N            value of the first file (default 1)
@@ -240,9 +243,9 @@ Action and output:
                        Status: "rename", "unchanged" or "invalid: REASON"
                        without --apply; "renamed", "unchanged" or
                        "failed: REASON" with it. Without --apply the counts
-                       tell what the run would do as far as the names show:
-                       "renamed" the planned moves, "failed" the refused
-                       names (a target taken on disk shows only at --apply).
+                       tell what the run would do: "renamed" the planned
+                       moves, "failed" the names it would refuse or find
+                       taken (by a file on disk or an earlier move).
                        Text is UTF-8; bytes of a path that are not valid
                        UTF-8 show as U+FFFD and the entry has
                        "undecodable": true.
@@ -250,10 +253,12 @@ Action and output:
   --version            show the version and exit
   --                   every later argument is a PATH
 
-Table marks: "=" new name equals the name (left alone), "!" new name refused.
+Table marks: "=" the new name equals the name (left alone); "!" the run would
+refuse the new name or find it taken, for the reason shown.
 
-Exit status: 0 success (a preview always); 1 some file could not be renamed;
-2 bad arguments or a PATH that does not exist (nothing is renamed).
+Exit status: 0 success (a preview always); 1 some file could not be renamed,
+or the output could not be written; 2 bad arguments or a PATH that does not
+exist (nothing is renamed).
 A progress line shows on standard error, when it is a terminal, for listings
 and runs that take longer than a second.
 )");

@@ -6,9 +6,11 @@
 #include "fileintake.h"
 #include "filelist.h"
 #include "namecomposer.h"
+#include "nativemove.h"
 #include "renamerun.h"
 
 #include <QHash>
+#include <QSet>
 
 #include <cerrno>
 #include <cstdio>
@@ -57,6 +59,45 @@ QByteArray currentFolder()
     folder.truncate(qsizetype(std::strlen(folder.constData())));
     return folder;
 }
+
+// Which names the run would find taken: those on disk that no earlier move
+// has freed, and those that earlier moves have taken.
+class Occupancy
+{
+public:
+    // Whether the run could move the file to the new name in its folder; if
+    // so, the move counts as done for the files after it.
+    bool move(const ZQFile *file, const QString &newName)
+    {
+        const QByteArray &from = file->nativePath();
+        const QByteArray to = file->nativeFolder() + '/' + newName.toUtf8();
+        if (m_taken.contains(to) || (!m_freed.contains(to) && onDisk(from, to, newName, file)))
+            return false;
+        m_freed.insert(from);
+        m_taken.remove(from);
+        m_taken.insert(to);
+        m_freed.remove(to);
+        return true;
+    }
+
+private:
+    // A case-only change on a case-insensitive volume finds the file itself
+    // under the new name: the run moves it through a temporary name.
+    static bool onDisk(const QByteArray &from, const QByteArray &to, const QString &newName,
+                       const ZQFile *file)
+    {
+        struct stat target;
+        if (::lstat(to.constData(), &target) != 0)
+            return false;
+        struct stat source;
+        return ::lstat(from.constData(), &source) != 0 || source.st_dev != target.st_dev ||
+               source.st_ino != target.st_ino ||
+               newName.compare(file->name(), Qt::CaseInsensitive) != 0;
+    }
+
+    QSet<QByteArray> m_taken;
+    QSet<QByteArray> m_freed;
+};
 
 } // namespace
 
@@ -122,13 +163,17 @@ int CliCommand::run(const QList<QByteArray> &arguments)
 
 int CliCommand::preview(const CliArgs &args, const NameComposer &composer)
 {
+    // Walks in stored order, as the run does, so that the names the earlier
+    // moves take and free are known when a later file asks for one.
     const FileList &list = m_list;
-    QList<CliRow> rows;
-    rows.reserve(list.count());
+    const qsizetype total = list.count();
+    QList<CliRow> rows(total);
     CliCounts counts;
-    for (qint64 row = 0; row < list.count(); ++row) {
-        const ZQFile *file = list.fileAtIndex(row);
-        CliRow &line = rows.emplace_back();
+    Occupancy occupancy;
+    for (qsizetype position = 0; position < total; ++position) {
+        const ZQFile *file = list.contentsArray()[size_t(position)].get();
+        const qint64 row = list.sortDescending() ? total - 1 - position : position;
+        CliRow &line = rows[row];
         line.path = file->fullPath();
         line.name = file->name();
         line.newName = composer.newNameForFile(*file, row);
@@ -137,19 +182,24 @@ int CliCommand::preview(const CliArgs &args, const NameComposer &composer)
         if (line.newName == line.name) {
             line.status = CliRow::Status::Unchanged;
             ++counts.unchanged;
-        } else if (line.reason = RenameRun::refusalReason(line.newName); !line.reason.isEmpty()) {
-            line.status = CliRow::Status::Invalid;
-            ++counts.failed;
-        } else {
+            continue;
+        }
+        line.reason = RenameRun::refusalReason(line.newName);
+        if (line.reason.isEmpty() && !occupancy.move(file, line.newName))
+            line.reason = NativeMove::reason(EEXIST);
+        if (line.reason.isEmpty()) {
             line.status = CliRow::Status::Rename;
             ++counts.renamed;
+        } else {
+            line.status = CliRow::Status::Invalid;
+            ++counts.failed;
         }
     }
     if (args.json) {
         CliFormat::writeJson(stdout, rows, counts);
     } else {
         CliFormat::writeTable(stdout, rows);
-        printLine(stdout, QStringLiteral("%1: %2 to rename, %3 unchanged, %4 refused.")
+        printLine(stdout, QStringLiteral("%1: %2 to rename, %3 unchanged, %4 would fail.")
                               .arg(FileList::countText(list.count()))
                               .arg(counts.renamed)
                               .arg(counts.unchanged)

@@ -120,7 +120,10 @@ private slots:
     void sameAsComposer();
     void previewMatchesApply_data();
     void previewMatchesApply();
+    void collisionsPreviewed_data();
+    void collisionsPreviewed();
     void failedMoveRenamesTheRest();
+    void unwritableOutputFails();
     void refusedNameFails();
     void undecodableNameSurvives();
     void awkwardNamesStayOneRow();
@@ -393,6 +396,55 @@ void tst_Cli::previewMatchesApply()
                  QFile::encodeName(paths[i].section(u'/', -1)));
 }
 
+void tst_Cli::collisionsPreviewed_data()
+{
+    QTest::addColumn<QList<QByteArray>>("files");
+    QTest::addColumn<QStringList>("options");
+    QTest::addColumn<QStringList>("statuses");
+    QTest::addColumn<QList<QByteArray>>("after");
+    QTest::newRow("chain: the name is still taken")
+        << QList<QByteArray>{"1.txt", "2.txt"}
+        << QStringList{u"--name"_s, u"[C]"_s, u"--start"_s, u"2"_s}
+        << QStringList{u"invalid: File exists"_s, u"rename"_s}
+        << QList<QByteArray>{"1.txt", "3.txt"};
+    QTest::newRow("chain: an earlier move frees the name")
+        << QList<QByteArray>{"2.txt", "1.txt"}
+        << QStringList{u"--name"_s, u"[C]"_s, u"--start"_s, u"3"_s, u"--step"_s, u"-1"_s}
+        << QStringList{u"rename"_s, u"rename"_s} << QList<QByteArray>{"2.txt", "3.txt"};
+    QTest::newRow("two files, one new name")
+        << QList<QByteArray>{"a.txt", "b.txt"} << QStringList{u"--name"_s, u"x"_s}
+        << QStringList{u"rename"_s, u"invalid: File exists"_s}
+        << QList<QByteArray>{"b.txt", "x.txt"};
+    QTest::newRow("descending display, stored walk")
+        << QList<QByteArray>{"a.txt", "b.txt"}
+        << QStringList{u"--name"_s, u"x"_s, u"--sort"_s, u"old-name:desc"_s}
+        << QStringList{u"invalid: File exists"_s, u"rename"_s}
+        << QList<QByteArray>{"b.txt", "x.txt"};
+}
+
+void tst_Cli::collisionsPreviewed()
+{
+    QFETCH(QList<QByteArray>, files);
+    QFETCH(QStringList, options);
+    QFETCH(QStringList, statuses);
+    QFETCH(QList<QByteArray>, after);
+    QStringList arguments = QStringList{u"--json"_s} + options;
+    for (const QByteArray &name : std::as_const(files)) {
+        writeFile(m_root + '/' + name, name);
+        arguments << QString::fromUtf8(m_root + '/' + name);
+    }
+    const Result preview = runCli(arguments);
+    QCOMPARE(preview.exitCode, 0);
+    QCOMPARE(field(parseJson(preview.out), u"status"_s), statuses);
+
+    const Result run = runCli(QStringList{u"--apply"_s} + arguments);
+    QStringList done = statuses;
+    done.replaceInStrings(u"rename"_s, u"renamed"_s).replaceInStrings(u"invalid"_s, u"failed"_s);
+    QCOMPARE(field(parseJson(run.out), u"status"_s), done);
+    QCOMPARE(run.exitCode, statuses.filter(u"invalid"_s).isEmpty() ? 0 : 1);
+    QCOMPARE(namesIn(m_root), after);
+}
+
 void tst_Cli::failedMoveRenamesTheRest()
 {
     for (const char *name : {"a.txt", "b.txt", "c.txt"})
@@ -420,6 +472,18 @@ void tst_Cli::failedMoveRenamesTheRest()
     QCOMPARE(object.value(u"renamed"_s).toInt(), 0);
 }
 
+void tst_Cli::unwritableOutputFails()
+{
+    writeFile(path("a.txt"));
+    QProcess process;
+    process.setStandardOutputFile(u"/dev/full"_s);
+    process.start(QStringLiteral(VELNOR_RENAME_BIN), {u"--json"_s, folder()});
+    QVERIFY(process.waitForFinished());
+    QCOMPARE(process.exitCode(), 1);
+    QCOMPARE(process.readAllStandardError(),
+             QByteArray("velnor-rename: cannot write the output: No space left on device\n"));
+}
+
 void tst_Cli::refusedNameFails()
 {
     writeFile(path("a.b"), "ab");
@@ -433,7 +497,7 @@ void tst_Cli::refusedNameFails()
     QCOMPARE(lines.size(), 5); // title, two rows, summary, and the end of the last line
     QVERIFY2(lines[1].startsWith("!  a.b"), lines[1].constData());
     QVERIFY2(lines[2].startsWith("   c "), lines[2].constData());
-    QCOMPARE(lines[3], QByteArray("2 files: 1 to rename, 0 unchanged, 1 refused."));
+    QCOMPARE(lines[3], QByteArray("2 files: 1 to rename, 0 unchanged, 1 would fail."));
 
     const Result preview = runCli(QStringList{u"--json"_s} + arguments);
     const QJsonObject planned = parseJson(preview.out);
