@@ -22,6 +22,8 @@ public:
     // to folders but never entering a folder that is already being walked
     // (false). A path already listed is refused (false). A path with no
     // readable attributes still becomes a record, without size and date.
+    // A folder's entries come in the byte order of their names. An empty path,
+    // or one holding a NUL byte, is no path (false).
     bool insertFile(const QByteArray &nativePath);
     bool insertFile(const QString &path);
 

@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <limits>
 #include <string>
 
 namespace {
@@ -102,13 +103,6 @@ QString extensionAfterLastDot(const QString &name)
     return dot < 0 ? QString() : name.mid(dot + 1);
 }
 
-enum class KeyKind
-{
-    Text,
-    Signed,
-    None
-};
-
 struct SortItem
 {
     quint64 chunk;
@@ -152,11 +146,10 @@ void sortTextRange(SortItem *first, SortItem *last, size_t depth, const TextKeys
             first, last, [common](const SortItem &item) { return item.chunk == common; });
         if (!allSame)
             break;
-        if ((common & 0xFF) == 0) {
-            // Every key ended here, equal: stored order.
-            std::sort(first, last, chunkThenIndex);
+        // Every key ended here, equal: the items are in stored order already
+        // (the caller's sort put them so, or nothing has moved them yet).
+        if ((common & 0xFF) == 0)
             return;
-        }
         depth += 8;
     }
     std::sort(first, last, chunkThenIndex);
@@ -291,7 +284,8 @@ void FileList::invalidatePlaces()
 void FileList::performSort()
 {
     const size_t n = m_files.size();
-    if (n < 2)
+    // The sort numbers records with 32 bits.
+    if (n < 2 || n > std::numeric_limits<quint32>::max())
         return;
 
     // The comparison named after the column ("Size" gives SizeComparison)
@@ -308,12 +302,9 @@ void FileList::performSort()
         items = sortedByText(
             m_files, [](std::string &key, const ZQFile &f) { appendFoldedText(key, f.kind()); });
     } else if (column == QLatin1String("Ext")) {
-        items = sortedByText(
-            m_files,
-            [](std::string &key, const ZQFile &f) {
-                appendFoldedText(key, extensionAfterLastDot(f.name()));
-            },
-            false);
+        items = sortedByText(m_files, [](std::string &key, const ZQFile &f) {
+            appendFoldedText(key, extensionAfterLastDot(f.name()));
+        });
     } else if (column == Date) {
         items = sortedByText(
             m_files, [](std::string &key, const ZQFile &f) { appendFoldedText(key, f.date()); });

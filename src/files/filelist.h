@@ -38,9 +38,11 @@ public:
     ZQFile *append(std::unique_ptr<ZQFile> file);
     bool containsPath(const QByteArray &nativePath) const;
     // Moves a listed record to another path, keeping the duplicate index right.
+    // Change a listed record's path only through here.
     void setNativePath(ZQFile *file, const QByteArray &nativePath);
 
-    // The record shown in display row `row` (0 <= row < count()).
+    // The record shown in display row `row` (0 <= row < count()); nullptr
+    // for any other row.
     ZQFile *fileAtIndex(qint64 row) const;
     // The display row of a listed record, or -1.
     qint64 rowOfFile(const ZQFile *file) const;
@@ -51,7 +53,9 @@ public:
     QString lastColumn() const { return m_lastColumn; }
     void setLastColumn(const QString &identifier) { m_lastColumn = identifier; }
 
-    // Sorts the stored list ascending by lastColumn's comparison of ZQFile.
+    // Sorts the stored list ascending by lastColumn's comparison of ZQFile
+    // ("Size" sorts by SizeComparison). Records that compare the same keep
+    // their order; a column without a comparison leaves the list alone.
     void performSort();
 
     // What a header click changes on the table.
@@ -63,10 +67,14 @@ public:
         QString clearedColumn;   // lost the indicator, or empty
         bool sorted = false;     // the stored list was sorted
     };
-    // The header click on the column with this identifier.
+    // The header click on the column with this identifier: the New Name
+    // column changes nothing, lastColumn turns the direction, any other
+    // column becomes lastColumn and sorts ascending. Until the window sets
+    // lastColumn, the first click on any sortable column sorts.
     HeaderClick tableView(const QString &clickedColumn);
 
-    // The records in the given display rows, from the lowest row up.
+    // The records in the given display rows, from the lowest row up; a row
+    // given twice counts once, rows outside the list count not at all.
     QList<ZQFile *> getSelectedFilesBySets(QList<qint64> rows) const;
 
     // Removes these records, by identity, wherever they stand.
