@@ -131,6 +131,9 @@ double dropSeconds(UserDefaults &defaults, const QByteArray &root, qint64 files)
     data.setUrls({QUrl::fromEncoded("file://" + root.toPercentEncoding("/"))});
     const QString expected = QStringLiteral("%1 files").arg(files);
     const double start = now();
+    QDragEnterEvent enter(QPoint(100, 100), Qt::CopyAction | Qt::LinkAction, &data, Qt::LeftButton,
+                          Qt::NoModifier);
+    QApplication::sendEvent(&window, &enter);
     QDropEvent drop(QPointF(100, 100), Qt::CopyAction | Qt::LinkAction, &data, Qt::LeftButton,
                     Qt::NoModifier);
     QApplication::sendEvent(&window, &drop);
