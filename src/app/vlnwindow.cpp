@@ -192,10 +192,9 @@ void VLNWindow::controlTextDidChange()
     reloadData();
 }
 
-void VLNWindow::appendToken(QWidget *field, const QString &token)
+void VLNWindow::appendToken(QLineEdit *field, const QString &token)
 {
-    auto *edit = static_cast<QLineEdit *>(field);
-    edit->setText(edit->text() + token);
+    field->setText(field->text() + token);
     reloadData();
 }
 
@@ -274,7 +273,8 @@ void VLNWindow::dropEvent(QDropEvent *event)
     if (event->possibleActions() & Qt::LinkAction)
         event->setDropAction(Qt::LinkAction);
     event->accept();
-    if (auto *source = qobject_cast<QWidget *>(event->source()); source && isAncestorOf(source))
+    if (auto *source = qobject_cast<QWidget *>(event->source());
+        source && (source == this || isAncestorOf(source)))
         return;
     const QList<QUrl> urls = event->mimeData()->urls();
     bool listed = false;

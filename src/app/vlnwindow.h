@@ -15,6 +15,7 @@ class AccessPrompt;
 class FileIntake;
 class FileList;
 class FileTableModel;
+class QLineEdit;
 class UserDefaults;
 namespace Ui {
 class VLNWindow;
@@ -103,7 +104,7 @@ protected:
 private:
     void windowDidLoad();
     void setupTable();
-    void appendToken(QWidget *field, const QString &token);
+    void appendToken(QLineEdit *field, const QString &token);
     void reloadData();
     void tableViewHeaderClicked(int section);
     void showSortIndicator();

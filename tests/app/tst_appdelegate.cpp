@@ -123,6 +123,17 @@ void tst_AppDelegate::openFilesInOrder()
     QCOMPARE(window->fileList()->fileAtIndex(0)->nativePath(), m_files + "/first.txt");
     QCOMPARE(window->fileList()->fileAtIndex(1)->nativePath(), folder + "/inside.txt");
     QCOMPARE(window->ui()->totalLabel->text(), QStringLiteral("2 files"));
+
+    // A later launch's request: its paths join the list, the window comes back.
+    window->close();
+    touch(m_files + "/second.txt");
+    delegate.handOverReceived({m_files + "/second.txt"});
+    QVERIFY(window->isVisible());
+    QCOMPARE(window->fileList()->count(), 3);
+    window->close();
+    delegate.handOverReceived({});
+    QVERIFY(window->isVisible());
+    QCOMPARE(window->fileList()->count(), 3);
 }
 
 void tst_AppDelegate::secondLaunchHandsOver_data()

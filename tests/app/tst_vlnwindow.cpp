@@ -78,6 +78,7 @@ private slots:
     void laterStartHasNoTutorial();
     void nextWalksThePages_data();
     void nextWalksThePages();
+    void overlayFollowsResize();
     void nextOnLastPageFinishes();
     void skipEndsTutorial();
     void startTutorialOnRequest_data();
@@ -255,11 +256,37 @@ void tst_VLNWindow::nextWalksThePages()
     }
     if (!focus.isEmpty())
         QCOMPARE(window->focusWidget()->objectName(), focus);
+    // What the mouse reaches: the raised box's controls, and the overlay
+    // everywhere else, over the table too.
+    auto hit = [&](QWidget *widget) {
+        return ui->centralwidget->childAt(
+            widget->mapTo(ui->centralwidget, widget->rect().center()));
+    };
+    auto covered = [&](QWidget *widget) {
+        QWidget *top = hit(widget);
+        return top == ui->tutorialView || ui->tutorialView->isAncestorOf(top);
+    };
+    QVERIFY(covered(ui->startButton));
+    QVERIFY(covered(ui->addButton));
+    QVERIFY(covered(ui->tableView->viewport()));
+    QCOMPARE(covered(ui->extField), raised != QLatin1String("section2Box"));
+    QCOMPARE(covered(ui->casePopup), raised != QLatin1String("section4Box"));
     // Controls outside the raised box stay out of reach, the table in sight.
     QVERIFY(!ui->startButton->isEnabled());
     QVERIFY(!ui->addButton->isEnabled());
     QVERIFY(ui->tableView->isEnabled());
     QCOMPARE(window->fileList()->count(), 2);
+}
+
+void tst_VLNWindow::overlayFollowsResize()
+{
+    VLNWindow *window = makeWindow(false);
+    Ui::VLNWindow *ui = window->ui();
+    window->resize(1200, 800);
+    QTRY_COMPARE(ui->tutorialView->geometry(), ui->centralwidget->rect());
+    QTest::mouseClick(ui->nextTutorialButton, Qt::LeftButton);
+    window->resize(900, 640);
+    QTRY_COMPARE(ui->tutorialView->geometry(), ui->centralwidget->rect());
 }
 
 void tst_VLNWindow::nextOnLastPageFinishes()
