@@ -18,6 +18,9 @@ QList<QByteArray> pathArguments(int argc, char **argv)
         QByteArray path(argv[i]);
         if (path.isEmpty())
             continue;
+        // "./photo.jpg" and "photo.jpg" name one file; list it under one path.
+        while (path.startsWith("./"))
+            path.remove(0, 2);
         if (!path.startsWith('/')) {
             if (folder.isEmpty()) {
                 char *cwd = ::getcwd(nullptr, 0);

@@ -142,9 +142,9 @@ void tst_AppDelegate::secondLaunchHandsOver_data()
     QTest::addColumn<QList<QByteArray>>("expected");
     QTest::newRow("no paths: show the window") << QByteArray() << QList<QByteArray>{};
     // The shell makes the Latin-1 byte; a relative path is made absolute
-    // against the second launch's own folder.
+    // against the second launch's own folder, and an empty one is no path.
     QTest::newRow("relative and undecodable")
-        << QByteArray("\"$(printf 'caf\\351.txt')\" sub/x.txt")
+        << QByteArray("\"$(printf 'caf\\351.txt')\" ./sub/x.txt \"\"")
         << QList<QByteArray>{"caf\xe9.txt", "sub/x.txt"};
 }
 
