@@ -41,9 +41,9 @@ void tst_ZQFile::newRecord()
     const qint64 before = QDateTime::currentMSecsSinceEpoch();
     ZQFile file;
     const qint64 after = QDateTime::currentMSecsSinceEpoch();
-    for (const QString &text : {file.name(), file.displayName(), file.displayExtension(),
-                                file.date(), file.size(), file.kind(), file.attrs(),
-                                file.newName(), file.fullPath()}) {
+    for (const QString &text :
+         {file.name(), file.displayName(), file.displayExtension(), file.date(), file.size(),
+          file.kind(), file.attrs(), file.newName(), file.fullPath()}) {
         QVERIFY(text.isEmpty());
     }
     QCOMPARE(file.fullSize(), 0u);
@@ -82,8 +82,8 @@ void tst_ZQFile::fileSize_data()
     QTest::addColumn<quint64>("expectedSize");
     QTest::addColumn<QString>("expectedText");
     QTest::newRow("known size stays") << quint64(5) << "777" << quint64(5) << "777";
-    QTest::newRow("grouped text reads to the separator") << quint64(0) << "1,234" << quint64(1)
-                                                         << "1,234";
+    QTest::newRow("grouped text reads to the separator")
+        << quint64(0) << "1,234" << quint64(1) << "1,234";
     QTest::newRow("from the file") << quint64(0) << "" << quint64(2048) << "2,048";
     QTest::newRow("zero text reads the file") << quint64(0) << "0" << quint64(2048) << "2,048";
 }
@@ -152,11 +152,21 @@ void tst_ZQFile::comparisons_data()
     QTest::addColumn<QString>("left");
     QTest::addColumn<QString>("right");
     QTest::addColumn<int>("order");
-    QTest::newRow("names ignore case") << "OldName" << "ABC.txt" << "abc.txt" << 0;
-    QTest::newRow("digits are characters") << "OldName" << "a10" << "a9" << -1;
-    QTest::newRow("location ignores case") << "Location" << "/B/x" << "/a/x" << 1;
-    QTest::newRow("extension") << "Ext" << "a.PNG" << "b.jpg" << 1;
-    QTest::newRow("no extension first") << "Ext" << "README" << "a.c" << -1;
+    QTest::newRow("names ignore case") << "OldName"
+                                       << "ABC.txt"
+                                       << "abc.txt" << 0;
+    QTest::newRow("digits are characters") << "OldName"
+                                           << "a10"
+                                           << "a9" << -1;
+    QTest::newRow("location ignores case") << "Location"
+                                           << "/B/x"
+                                           << "/a/x" << 1;
+    QTest::newRow("extension") << "Ext"
+                               << "a.PNG"
+                               << "b.jpg" << 1;
+    QTest::newRow("no extension first") << "Ext"
+                                        << "README"
+                                        << "a.c" << -1;
 }
 
 void tst_ZQFile::comparisons()
