@@ -140,24 +140,20 @@ QString refusalFor(const QString &newName, const QByteArray &utf8)
     return QString();
 }
 
-// Moves the entry's file to newName in its own folder and fills in newPath;
-// on failure, the reason in the entry's error.
-bool move(FolderHandle &folder, RenameRun::Entry &entry, const QByteArray &newName)
+// Moves the entry's file from oldPath to newPath, both in one folder; on
+// failure, the reason in the entry's error.
+bool move(FolderHandle &folder, RenameRun::Entry &entry)
 {
     const QByteArray &oldPath = entry.oldPath;
     const qsizetype slash = oldPath.lastIndexOf('/');
     const QByteArrayView folderPath =
         slash < 0 ? QByteArrayView(".") : QByteArrayView(oldPath.constData(), slash ? slash : 1);
-    entry.newPath.reserve(slash + 1 + newName.size());
-    entry.newPath.append(oldPath.constData(), slash + 1);
-    entry.newPath += newName;
-
     int error = 0;
     QByteArray stranded;
     const int dir = folder.open(folderPath, &error);
     if (dir >= 0) {
-        error = NativeMove::moveAt(dir, oldPath.constData() + slash + 1, dir, newName.constData(),
-                                   &stranded);
+        error = NativeMove::moveAt(dir, oldPath.constData() + slash + 1, dir,
+                                   entry.newPath.constData() + slash + 1, &stranded);
     }
     if (error != 0)
         entry.error = failureReason(error, stranded);
@@ -313,39 +309,61 @@ Report clickStart(FileList &list, const NameSource &newNameForFile, AccessPrompt
 
     // The walk keeps stored order; the counter index is the row the table
     // shows the record in, so that the names applied are the names previewed
-    // in either sort direction.
+    // in either sort direction. It goes in three passes (names, moves,
+    // records), so that the moves run back to back: each pass keeps its own
+    // data in the caches, which a rename otherwise pushes out.
     const bool descending = list.sortDescending();
-    FolderHandle folder;
     for (qsizetype position = 0; position < total; ++position) {
-        ZQFile *file = files[size_t(position)].get();
+        const ZQFile *file = files[size_t(position)].get();
         const qint64 row = descending ? total - 1 - position : position;
-        Entry entry;
+        Entry &entry = report.entries.emplace_back();
         entry.oldPath = file->nativePath();
         entry.oldName = file->name();
         entry.newName = newNameForFile(*file, row);
-
         if (entry.newName == entry.oldName) {
             entry.newPath = entry.oldPath;
             entry.outcome = Outcome::Unchanged;
-            ++report.unchanged;
-        } else {
-            const QByteArray newName = entry.newName.toUtf8();
-            entry.error = refusalFor(entry.newName, newName);
-            if (entry.error.isEmpty() && move(folder, entry, newName)) {
-                list.setNativePath(file, entry.newPath);
-                file->setName(entry.newName);
-                entry.outcome = Outcome::Renamed;
-                ++report.renamed;
-            }
+            continue;
         }
+        const QByteArray newName = entry.newName.toUtf8();
+        entry.error = refusalFor(entry.newName, newName);
         if (!entry.error.isEmpty()) {
             entry.outcome = Outcome::Failed;
-            ++report.failed;
-            RenameLog::write(logLine(entry.oldPath, entry.newName, entry.error));
+            continue;
         }
-        report.entries << std::move(entry);
+        const qsizetype slash = entry.oldPath.lastIndexOf('/');
+        entry.newPath.reserve(slash + 1 + newName.size());
+        entry.newPath.append(entry.oldPath.constData(), slash + 1);
+        entry.newPath += newName;
+        entry.outcome = Outcome::Renamed; // until the move says otherwise
+    }
+
+    FolderHandle folder;
+    for (qsizetype position = 0; position < total; ++position) {
+        Entry &entry = report.entries[position];
+        if (entry.outcome == Outcome::Renamed && !move(folder, entry))
+            entry.outcome = Outcome::Failed;
         if (progress && ((position + 1) % 1024 == 0 || position + 1 == total))
             progress(position + 1, total);
+    }
+
+    for (qsizetype position = 0; position < total; ++position) {
+        const Entry &entry = report.entries[position];
+        ZQFile *file = files[size_t(position)].get();
+        switch (entry.outcome) {
+        case Outcome::Renamed:
+            list.setNativePath(file, entry.newPath);
+            file->setName(entry.newName);
+            ++report.renamed;
+            break;
+        case Outcome::Failed:
+            ++report.failed;
+            RenameLog::write(logLine(entry.oldPath, entry.newName, entry.error));
+            break;
+        case Outcome::Unchanged:
+            ++report.unchanged;
+            break;
+        }
     }
     return report;
 }
