@@ -237,7 +237,8 @@ Action and output:
                        (empty, ".", "..", holding "/", longer than 255 bytes)
                        and every failed move are logged on standard error and
                        the run goes on. A summary line with the counts ends.
-  --json               print one JSON object instead of the table:
+  --json               print one JSON object instead of the table or the
+                       summary line:
                        {"files":[{"path":..., "name":..., "newName":...,
                        "status":...}], "renamed":N, "failed":N, "unchanged":N}
                        Status: "rename", "unchanged" or "invalid: REASON"

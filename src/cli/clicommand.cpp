@@ -70,7 +70,7 @@ public:
     bool move(const ZQFile *file, const QString &newName)
     {
         const QByteArray &from = file->nativePath();
-        const QByteArray to = file->nativeFolder() + '/' + newName.toUtf8();
+        const QByteArray to = from.left(from.lastIndexOf('/') + 1) + newName.toUtf8();
         if (m_taken.contains(to) || (!m_freed.contains(to) && onDisk(from, to, newName, file)))
             return false;
         m_freed.insert(from);
