@@ -80,14 +80,12 @@ QString tutorialText(int page)
 void appendExample(FileList &list, const QString &name, const QString &base,
                    const QString &extension)
 {
-    static quint64 serial = 0;
     auto file = std::make_unique<ZQFile>();
     file->setName(name);
     file->setDisplayName(base);
     file->setDisplayExtension(extension);
-    file->setNativePath(QByteArray("\0example ", 9) + QByteArray::number(++serial));
-    if (ZQFile *added = list.append(std::move(file)))
-        list.setNativePath(added, QByteArrayLiteral("Example Tutorial File"));
+    file->setFullPath(QStringLiteral("Example Tutorial File"));
+    list.appendUnchecked(std::move(file));
 }
 
 // A dropped URL's path as the bytes it names: the percent-encoded form keeps

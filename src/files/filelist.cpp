@@ -228,6 +228,19 @@ ZQFile *FileList::append(std::unique_ptr<ZQFile> file)
         return nullptr;
     if (!m_paths.insertUnique(file.get()))
         return nullptr;
+    return store(std::move(file));
+}
+
+ZQFile *FileList::appendUnchecked(std::unique_ptr<ZQFile> file)
+{
+    if (!file)
+        return nullptr;
+    m_paths.insert(file.get());
+    return store(std::move(file));
+}
+
+ZQFile *FileList::store(std::unique_ptr<ZQFile> file)
+{
     ZQFile *added = file.get();
     m_files.push_back(std::move(file));
     if (m_placesValid)

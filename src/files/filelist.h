@@ -36,6 +36,9 @@ public:
     // Appends at the end of the stored order. Refuses (returns nullptr) a
     // record whose native path is already listed.
     ZQFile *append(std::unique_ptr<ZQFile> file);
+    // Appends without the duplicate test: records that name no file on disk,
+    // such as the tutorial's examples, may share a label as their path.
+    ZQFile *appendUnchecked(std::unique_ptr<ZQFile> file);
     bool containsPath(const QByteArray &nativePath) const;
     // Moves a listed record to another path, keeping the duplicate index right.
     // Change a listed record's path only through here.
@@ -86,6 +89,7 @@ public:
     static QString countText(qsizetype count);
 
 private:
+    ZQFile *store(std::unique_ptr<ZQFile> file);
     void invalidatePlaces();
 
     std::vector<std::unique_ptr<ZQFile>> m_files;

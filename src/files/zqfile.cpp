@@ -83,10 +83,31 @@ QString ZQFile::dateText(qint64 fileTimeMsecs)
     struct tm local = {};
     if (!localtime_r(&seconds, &local))
         return QString();
-    char text[64];
-    const int length = snprintf(text, sizeof text, "%04d/%02d/%02d %02d:%02d", local.tm_year + 1900,
-                                local.tm_mon + 1, local.tm_mday, local.tm_hour, local.tm_min);
-    return QString::fromLatin1(text, length);
+    const int year = local.tm_year + 1900;
+    if (year < 0 || year > 9999) {
+        char text[64];
+        const int length = snprintf(text, sizeof text, "%04d/%02d/%02d %02d:%02d", year,
+                                    local.tm_mon + 1, local.tm_mday, local.tm_hour, local.tm_min);
+        return QString::fromLatin1(text, length);
+    }
+    // The common case by hand: the sort by date formats every record.
+    QString text(16, Qt::Uninitialized);
+    QChar *out = text.data();
+    auto put = [&out](int value, int digits) {
+        for (int i = digits - 1; i >= 0; --i, value /= 10)
+            out[i] = QLatin1Char(char('0' + value % 10));
+        out += digits;
+    };
+    put(year, 4);
+    *out++ = u'/';
+    put(local.tm_mon + 1, 2);
+    *out++ = u'/';
+    put(local.tm_mday, 2);
+    *out++ = u' ';
+    put(local.tm_hour, 2);
+    *out++ = u':';
+    put(local.tm_min, 2);
+    return text;
 }
 
 QString ZQFile::date() const
