@@ -120,6 +120,11 @@ QString expandFromStart(const QString &text, const QString &opening, QStringView
 // and could start the letter) hands the text to the full expansion.
 QString handleIntervalTags(const QString &text, const QString &tag, const QString &originalName)
 {
+    return handleIntervalTags(text, tag, QStringView(originalName));
+}
+
+QString handleIntervalTags(const QString &text, const QString &tag, QStringView originalName)
+{
     const QString opening = QLatin1Char('[') + tag;
     qsizetype at = text.indexOf(opening);
     if (at < 0)

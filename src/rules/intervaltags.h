@@ -6,6 +6,7 @@
 // its piece of originalName. Stops after a bounded number of expansions, so a
 // source that reproduces its own tag cannot make it run forever.
 QString handleIntervalTags(const QString &text, const QString &tag, const QString &originalName);
+QString handleIntervalTags(const QString &text, const QString &tag, QStringView originalName);
 
 namespace IntervalTags {
 // At most this many tags are expanded per call, and expansion stops once the

@@ -15,8 +15,8 @@ const QString extTag = QStringLiteral("E");
 NameComposer::NameComposer(const RenameSettings &settings)
     : m_settings(settings), m_hasSearch(!settings.searchText.isEmpty())
 {
-    m_identityTemplates = settings.nameTemplate == QLatin1String("[N]") &&
-                          settings.extTemplate == QLatin1String("[E]");
+    m_extIsPlainTag = settings.extTemplate == QLatin1String("[E]");
+    m_identityTemplates = settings.nameTemplate == QLatin1String("[N]") && m_extIsPlainTag;
 }
 
 QString NameComposer::newNameForFile(const ZQFile &file, qint64 index) const
@@ -34,8 +34,9 @@ QString NameComposer::newNameForFile(const ZQFile &file, qint64 index) const
                                                  m_settings.digitsCounter, index);
             return *counter;
         };
-        const QString base = TextRules::baseName(name);
-        const QString extension = TextRules::pathExtension(name);
+        QStringView base;
+        QStringView extension;
+        TextRules::splitName(name, &base, &extension);
 
         QString namePart =
             TextRules::replaceToken(m_settings.nameTemplate, QLatin1StringView("[N]"), base);
@@ -51,15 +52,26 @@ QString NameComposer::newNameForFile(const ZQFile &file, qint64 index) const
             }
         }
 
-        QString extPart =
-            TextRules::replaceToken(m_settings.extTemplate, QLatin1StringView("[E]"), extension);
-        if (extPart.contains(u'[')) {
-            extPart = handleIntervalTags(extPart, extTag, extension);
-            if (extPart.contains(QLatin1StringView("[C]")))
-                extPart = TextRules::replaceToken(extPart, QLatin1StringView("[C]"), counterText());
+        QString extPart;
+        QStringView extView = extension;
+        if (!m_extIsPlainTag || extension.contains(u'[')) {
+            extPart = TextRules::replaceToken(m_settings.extTemplate, QLatin1StringView("[E]"),
+                                              extension);
+            if (extPart.contains(u'[')) {
+                extPart = handleIntervalTags(extPart, extTag, extension);
+                if (extPart.contains(QLatin1StringView("[C]")))
+                    extPart =
+                        TextRules::replaceToken(extPart, QLatin1StringView("[C]"), counterText());
+            }
+            extView = extPart;
         }
 
-        joined = extPart.isEmpty() ? namePart : namePart + QLatin1Char('.') + extPart;
+        if (extView.isEmpty()) {
+            joined = namePart;
+        } else {
+            joined.reserve(namePart.size() + 1 + extView.size());
+            joined.append(namePart).append(QLatin1Char('.')).append(extView);
+        }
     }
 
     if (m_hasSearch)

@@ -20,5 +20,7 @@ private:
     RenameSettings m_settings;
     // The default templates give a name without brackets back unchanged.
     bool m_identityTemplates = false;
+    // "[E]" alone gives the old extension, unless that holds a bracket.
+    bool m_extIsPlainTag = false;
     bool m_hasSearch = false;
 };

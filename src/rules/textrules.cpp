@@ -11,7 +11,7 @@ namespace TextRules {
 namespace {
 
 // The dot that starts the extension, or -1 when the name is its own base name.
-qsizetype extensionDot(const QString &name)
+qsizetype extensionDot(QStringView name)
 {
     const qsizetype dot = name.lastIndexOf(u'.');
     if (dot <= 0 || dot == name.size() - 1)
@@ -66,6 +66,13 @@ QString pathExtension(const QString &name)
 {
     const qsizetype dot = extensionDot(name);
     return dot < 0 ? QString() : name.mid(dot + 1);
+}
+
+void splitName(QStringView name, QStringView *base, QStringView *extension)
+{
+    const qsizetype dot = extensionDot(name);
+    *base = dot < 0 ? name : name.left(dot);
+    *extension = dot < 0 ? QStringView() : name.mid(dot + 1);
 }
 
 QString counterText(qint32 start, qint32 step, qint32 digits, qint64 index)

@@ -13,6 +13,8 @@ namespace TextRules {
 QString baseName(const QString &name);
 // The extension without its dot; empty when baseName() is the whole name.
 QString pathExtension(const QString &name);
+// Both at once, as views into name.
+void splitName(QStringView name, QStringView *base, QStringView *extension);
 
 // start + step * index, in 64-bit arithmetic, written as a signed 32-bit
 // decimal (low 32 bits) with zeros after any minus sign up to `digits`
