@@ -47,6 +47,8 @@ QString expandTokens(const QString &text, const char letters[3], const char *con
     QString result;
     qsizetype copied = 0;
     for (; at >= 0; at = text.indexOf(u'[', at + 1)) {
+        if (result.isNull())
+            result.reserve(text.size() + 16);
         int order[3];
         int count = 0;
         qsizetype i = at + 1;

@@ -1,5 +1,7 @@
 #include "intervaltags.h"
 
+#include <QVarLengthArray>
+
 #include <algorithm>
 #include <climits>
 
@@ -66,7 +68,7 @@ QString reversed(QStringView text)
 // kept as a final part plus the rest as a stack with its first character on
 // top: each expansion then costs the length of the tag and of its piece, not
 // of the whole text, and the cap stays cheap to reach.
-QString expandFromStart(const QString &text, const QString &opening, QStringView originalName,
+QString expandFromStart(const QString &text, QStringView opening, QStringView originalName,
                         int expansions)
 {
     QString done;
@@ -125,7 +127,11 @@ QString handleIntervalTags(const QString &text, const QString &tag, const QStrin
 
 QString handleIntervalTags(const QString &text, const QString &tag, QStringView originalName)
 {
-    const QString opening = QLatin1Char('[') + tag;
+    // "[" and the letter, without building a string on every call.
+    QVarLengthArray<char16_t, 8> openingText;
+    openingText.append(u'[');
+    openingText.append(tag.utf16(), tag.size());
+    const QStringView opening(openingText.constData(), openingText.size());
     qsizetype at = text.indexOf(opening);
     if (at < 0)
         return text;
