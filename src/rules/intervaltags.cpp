@@ -130,7 +130,7 @@ QString handleIntervalTags(const QString &text, const QString &tag, QStringView 
     // "[" and the letter, without building a string on every call.
     QVarLengthArray<char16_t, 8> openingText;
     openingText.append(u'[');
-    openingText.append(tag.utf16(), tag.size());
+    openingText.append(reinterpret_cast<const char16_t *>(tag.utf16()), tag.size());
     const QStringView opening(openingText.constData(), openingText.size());
     qsizetype at = text.indexOf(opening);
     if (at < 0)
