@@ -364,7 +364,12 @@ void tst_RenameRun::descendingAppliesThePreview()
         preview << composer.newNameForFile(*list.fileAtIndex(row), row);
     QCOMPARE(preview, QStringList({u"1-c.txt"_s, u"2-b.txt"_s, u"3-a.txt"_s}));
 
-    RenameRun::clickStart(list, composer, nullptr, nullptr);
+    QList<std::pair<qsizetype, qsizetype>> steps;
+    RenameRun::clickStart(list, composer, nullptr, nullptr, [&](qsizetype done, qsizetype total) {
+        steps.append({done, total});
+    });
+    QCOMPARE(steps.last().first, 3);
+    QCOMPARE(steps.last().second, 3);
     QStringList shown;
     for (qint64 row = 0; row < list.count(); ++row)
         shown << list.fileAtIndex(row)->name();
