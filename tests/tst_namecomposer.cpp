@@ -87,6 +87,14 @@ void tst_NameComposer::compose_data()
         << settings("[N]", "[E]", "e\u0301", "e") << "caf\u00E9.txt" << qint64(0) << "cafe.txt";
     QTest::newRow("search removes everything")
         << settings("[N]", "[E]", "a.b", "") << "a.b" << qint64(0) << "";
+    QTest::newRow("[N] twice") << settings("[N][N]", "[E][E]") << "ab.c" << qint64(0) << "abab.cc";
+    // Not the [N] token, but still an interval tag with an empty body.
+    QTest::newRow("accent on the bracket is no [N]")
+        << settings("[N]\u0301", "[E]") << "ab.c" << qint64(0) << "a\u0301.c";
+    QTest::newRow("brackets around [N]")
+        << settings("[[N]]", "[E]") << "ab.c" << qint64(0) << "[ab].c";
+    QTest::newRow("tag in the old extension") << defaults << "a.[E1]" << qint64(0) << "a.[";
+    QTest::newRow("interval tag in extension") << defaults << "a.x[E1]" << qint64(0) << "a.xx";
     QTest::newRow("negative digits count as zero")
         << settings("[C]", "[E]", {}, {}, 0, 5, 1, -3) << "a.b" << qint64(0) << "5.b";
 }

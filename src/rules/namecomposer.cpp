@@ -5,6 +5,7 @@
 #include "textrules.h"
 #include "zqfile.h"
 
+#include <algorithm>
 #include <optional>
 
 namespace {
@@ -12,9 +13,45 @@ const QString nameTag = QStringLiteral("N");
 const QString extTag = QStringLiteral("E");
 } // namespace
 
+void NameComposer::Pieces::cut(const QString &text, QLatin1StringView token)
+{
+    literals.clear();
+    qsizetype copied = 0;
+    for (qsizetype at = text.indexOf(token); at >= 0; at = text.indexOf(token, at + 1)) {
+        const qsizetype end = at + token.size();
+        if (!TextRules::endsOnCharacterBoundary(text, end))
+            continue;
+        literals << text.mid(copied, at - copied);
+        copied = end;
+        at = end - 1;
+    }
+    literals << text.mid(copied);
+    haveBracket = std::any_of(literals.cbegin(), literals.cend(),
+                              [](const QString &literal) { return literal.contains(u'['); });
+}
+
+qsizetype NameComposer::Pieces::filledSize(QStringView value) const
+{
+    qsizetype size = value.size() * (literals.size() - 1);
+    for (const QString &literal : literals)
+        size += literal.size();
+    return size;
+}
+
+void NameComposer::Pieces::appendFilled(QString &out, QStringView value) const
+{
+    for (qsizetype i = 0; i < literals.size(); ++i) {
+        if (i > 0)
+            out.append(value);
+        out.append(literals[i]);
+    }
+}
+
 NameComposer::NameComposer(const RenameSettings &settings)
     : m_settings(settings), m_hasSearch(!settings.searchText.isEmpty())
 {
+    m_namePieces.cut(settings.nameTemplate, QLatin1StringView("[N]"));
+    m_extPieces.cut(settings.extTemplate, QLatin1StringView("[E]"));
     m_extIsPlainTag = settings.extTemplate == QLatin1String("[E]");
     m_identityTemplates = settings.nameTemplate == QLatin1String("[N]") && m_extIsPlainTag;
 }
@@ -38,9 +75,29 @@ QString NameComposer::newNameForFile(const ZQFile &file, qint64 index) const
         QStringView extension;
         TextRules::splitName(name, &base, &extension);
 
-        QString namePart =
-            TextRules::replaceToken(m_settings.nameTemplate, QLatin1StringView("[N]"), base);
-        if (namePart.contains(u'[')) {
+        QString extPart;
+        QStringView extView = extension;
+        if (!m_extIsPlainTag || extension.contains(u'[')) {
+            extPart.reserve(m_extPieces.filledSize(extension));
+            m_extPieces.appendFilled(extPart, extension);
+            if (m_extPieces.mayHoldTokens(extension)) {
+                extPart = handleIntervalTags(extPart, extTag, extension);
+                if (extPart.contains(QLatin1StringView("[C]")))
+                    extPart =
+                        TextRules::replaceToken(extPart, QLatin1StringView("[C]"), counterText());
+            }
+            extView = extPart;
+        }
+        const qsizetype joinSize = extView.isEmpty() ? 0 : extView.size() + 1;
+
+        if (!m_namePieces.mayHoldTokens(base)) {
+            // Nothing left to expand: the name part goes straight into the result.
+            joined.reserve(m_namePieces.filledSize(base) + joinSize);
+            m_namePieces.appendFilled(joined, base);
+        } else {
+            QString namePart;
+            namePart.reserve(m_namePieces.filledSize(base));
+            m_namePieces.appendFilled(namePart, base);
             namePart = handleIntervalTags(namePart, nameTag, base);
             if (namePart.contains(QLatin1StringView("[C]")))
                 namePart =
@@ -50,28 +107,12 @@ QString NameComposer::newNameForFile(const ZQFile &file, qint64 index) const
                 namePart = handleDateForString(namePart, parts);
                 namePart = handleTimeForString(namePart, parts);
             }
+            joined = std::move(namePart);
+            if (joinSize > 0)
+                joined.reserve(joined.size() + joinSize);
         }
-
-        QString extPart;
-        QStringView extView = extension;
-        if (!m_extIsPlainTag || extension.contains(u'[')) {
-            extPart = TextRules::replaceToken(m_settings.extTemplate, QLatin1StringView("[E]"),
-                                              extension);
-            if (extPart.contains(u'[')) {
-                extPart = handleIntervalTags(extPart, extTag, extension);
-                if (extPart.contains(QLatin1StringView("[C]")))
-                    extPart =
-                        TextRules::replaceToken(extPart, QLatin1StringView("[C]"), counterText());
-            }
-            extView = extPart;
-        }
-
-        if (extView.isEmpty()) {
-            joined = namePart;
-        } else {
-            joined.reserve(namePart.size() + 1 + extView.size());
-            joined.append(namePart).append(QLatin1Char('.')).append(extView);
-        }
+        if (!extView.isEmpty())
+            joined.append(QLatin1Char('.')).append(extView);
     }
 
     if (m_hasSearch)

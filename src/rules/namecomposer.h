@@ -2,6 +2,8 @@
 
 #include "renamesettings.h"
 
+#include <QStringList>
+
 class ZQFile;
 
 // Turns a file record and its counter index into the file's new name under
@@ -18,6 +20,23 @@ public:
 
 private:
     RenameSettings m_settings;
+    // A template cut at its "[N]" (or "[E]") tokens, once per settings: the
+    // part is the pieces joined with the old base name (or extension).
+    struct Pieces
+    {
+        QStringList literals;
+        bool haveBracket = false;
+        void cut(const QString &text, QLatin1StringView token);
+        qsizetype filledSize(QStringView value) const;
+        void appendFilled(QString &out, QStringView value) const;
+        // Whether the filled part may hold another token to expand.
+        bool mayHoldTokens(QStringView value) const
+        {
+            return haveBracket || (literals.size() > 1 && value.contains(u'['));
+        }
+    };
+    Pieces m_namePieces;
+    Pieces m_extPieces;
     // The default templates give a name without brackets back unchanged.
     bool m_identityTemplates = false;
     // "[E]" alone gives the old extension, unless that holds a bracket.
