@@ -7,6 +7,7 @@
 #include "filenamedelegate.h"
 #include "filetablemodel.h"
 #include "renamerun.h"
+#include "tutorialoverlay.h"
 #include "ui_vlnwindow.h"
 #include "userdefaults.h"
 #include "zqfile.h"
@@ -109,6 +110,7 @@ VLNWindow::VLNWindow(UserDefaults *defaults, QWidget *parent)
     m_ui->casePopup->setItemData(2, int(RenameSettings::UpperCase));
     // The overlay lies outside the content until the tutorial places it there.
     m_ui->tutorialView->hide();
+    m_ui->tutorialView->setWheelTarget(m_ui->tableView);
     m_ui->centralwidget->installEventFilter(this);
     setupTable();
     windowDidLoad();

@@ -14,6 +14,7 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QMimeData>
+#include <QScrollBar>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
@@ -79,6 +80,7 @@ private slots:
     void nextWalksThePages_data();
     void nextWalksThePages();
     void overlayFollowsResize();
+    void wheelOverOverlayScrollsTable();
     void nextOnLastPageFinishes();
     void skipEndsTutorial();
     void startTutorialOnRequest_data();
@@ -287,6 +289,43 @@ void tst_VLNWindow::overlayFollowsResize()
     QTest::mouseClick(ui->nextTutorialButton, Qt::LeftButton);
     window->resize(900, 640);
     QTRY_COMPARE(ui->tutorialView->geometry(), ui->centralwidget->rect());
+}
+
+void tst_VLNWindow::wheelOverOverlayScrollsTable()
+{
+    VLNWindow *window = makeWindow(false);
+    QVERIFY(QTest::qWaitForWindowExposed(window));
+    Ui::VLNWindow *ui = window->ui();
+    for (int i = 0; i < 200; ++i) {
+        auto file = std::make_unique<ZQFile>();
+        file->setName(QStringLiteral("row%1.txt").arg(i));
+        window->fileList()->appendUnchecked(std::move(file));
+    }
+    window->updateResults();
+    QTest::mouseClick(ui->nextTutorialButton, Qt::LeftButton);
+    QScrollBar *bar = ui->tableView->verticalScrollBar();
+    QTRY_VERIFY(bar->maximum() > 0);
+    QCOMPARE(bar->value(), 0);
+
+    // Left of the tutorial's text panel, over the table: the veil is on top.
+    QWidget *viewport = ui->tableView->viewport();
+    const QPoint overTable = viewport->mapTo(ui->centralwidget, QPoint(20, viewport->height() / 2));
+    QCOMPARE(ui->centralwidget->childAt(overTable), ui->tutorialView);
+    auto wheel = [&](const QPoint &inCentral) {
+        const QPointF local = ui->tutorialView->mapFrom(ui->centralwidget, QPointF(inCentral));
+        QWheelEvent event(local, ui->tutorialView->mapToGlobal(local), QPoint(), QPoint(0, -120),
+                          Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
+        QApplication::sendEvent(ui->tutorialView, &event);
+    };
+    wheel(overTable);
+    QVERIFY(bar->value() > 0);
+    const int scrolled = bar->value();
+
+    // Elsewhere the wheel reaches nothing under the veil.
+    wheel(ui->startButton->mapTo(ui->centralwidget, ui->startButton->rect().center()));
+    QCOMPARE(bar->value(), scrolled);
+    QCOMPARE(window->tutorialStep(), 1);
+    QCOMPARE(ui->nameField->text(), QStringLiteral("[N]"));
 }
 
 void tst_VLNWindow::nextOnLastPageFinishes()
