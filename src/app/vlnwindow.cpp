@@ -294,9 +294,14 @@ void VLNWindow::clickAdd()
     panel->setAttribute(Qt::WA_DeleteOnClose);
     panel->setFileMode(QFileDialog::ExistingFiles);
     panel->setWindowTitle(tr("Add Files"));
-    connect(panel, &QFileDialog::filesSelected, this, [this](const QStringList &files) {
-        for (const QString &file : files)
-            insertFile(QFile::encodeName(file));
+    // The panel's URLs, not its file names: a native panel hands over the
+    // bytes of a name that is not valid UTF-8 only in its URLs, and the
+    // decoded name would lead to another file.
+    connect(panel, &QDialog::accepted, this, [this, panel] {
+        for (const QUrl &url : panel->selectedUrls()) {
+            if (url.isLocalFile())
+                insertFile(nativePathOfUrl(url));
+        }
         updateResults();
     });
     panel->open();

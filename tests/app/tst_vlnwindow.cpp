@@ -13,6 +13,7 @@
 #include <QFileIconProvider>
 #include <QHeaderView>
 #include <QLabel>
+#include <QLineEdit>
 #include <QMimeData>
 #include <QScrollBar>
 #include <QSignalSpy>
@@ -94,6 +95,7 @@ private slots:
     void dropFolderAndUndecodableName();
     void dropOfTextOnlyAddsNothing();
     void openFilesSkipsMissing();
+    void addPanelKeepsBytes();
     void headerClicks();
     void removeAndClearAll();
     void showRevealsSelection();
@@ -571,6 +573,30 @@ void tst_VLNWindow::dropOfTextOnlyAddsNothing()
     QDropEvent drop(QPointF(50, 50), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
     QApplication::sendEvent(window, &drop);
     QCOMPARE(window->fileList()->count(), 0);
+}
+
+void tst_VLNWindow::addPanelKeepsBytes()
+{
+    VLNWindow *window = makeWindow(true);
+    const QByteArray root = QFile::encodeName(m_dir->path());
+    writeFile(root + "/b.txt", 2);
+    writeFile(root + "/a \xc3\xa9t\xc3\xa9 #1%.txt", 3); // UTF-8, with URL delimiters
+
+    window->clickAdd();
+    auto *panel = window->findChild<QFileDialog *>();
+    QVERIFY(panel);
+    QCOMPARE(panel->fileMode(), QFileDialog::ExistingFiles);
+    panel->setDirectory(QFile::decodeName(root));
+    auto *nameEdit = panel->findChild<QLineEdit *>(QStringLiteral("fileNameEdit"));
+    QVERIFY(nameEdit);
+    nameEdit->setText(QStringLiteral("\"b.txt\" \"a \u00e9t\u00e9 #1%.txt\""));
+    QMetaObject::invokeMethod(panel, "accept");
+    QCOMPARE(window->fileList()->count(), 2);
+    QCOMPARE(window->ui()->totalLabel->text(), QStringLiteral("2 files"));
+    QCOMPARE(window->fileList()->fileAtIndex(0)->nativePath(), root + "/b.txt");
+    QCOMPARE(window->fileList()->fileAtIndex(1)->nativePath(),
+             root + "/a \xc3\xa9t\xc3\xa9 #1%.txt");
+    QCOMPARE(window->fileList()->fileAtIndex(1)->size(), QStringLiteral("3"));
 }
 
 void tst_VLNWindow::openFilesSkipsMissing()
