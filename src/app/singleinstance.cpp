@@ -56,12 +56,16 @@ bool SingleInstance::handOver(const QList<QByteArray> &nativePaths)
     QDataStream out(&request, QIODevice::WriteOnly);
     out << requestMagic << nativePaths;
     socket.write(request);
-    if (!socket.waitForBytesWritten(timeoutMsecs))
+    socket.waitForBytesWritten(timeoutMsecs);
+    if (socket.bytesToWrite() > 0)
         return false;
-    // The reply tells that the paths arrived, not that they were listed.
+    // The reply tells that the paths arrived, not that they were listed. A
+    // running instance busy with a long walk answers only once it is done;
+    // it has the request all the same, so a silence is no reason to start a
+    // second instance in its place.
     while (socket.bytesAvailable() < 1) {
         if (!socket.waitForReadyRead(timeoutMsecs))
-            return false;
+            return true;
     }
     return socket.read(1) == QByteArray(1, acknowledgement);
 }

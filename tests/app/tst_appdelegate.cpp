@@ -42,6 +42,7 @@ private slots:
     void secondLaunchHandsOver_data();
     void secondLaunchHandsOver();
     void socketLeftBehindIsReplaced();
+    void busyInstanceKeepsItsPlace();
 
 private:
     QTemporaryDir m_home;
@@ -197,6 +198,21 @@ void tst_AppDelegate::socketLeftBehindIsReplaced()
     QTRY_COMPARE_WITH_TIMEOUT(requests.count(), 1, 15000);
     QVERIFY(other.state() == QProcess::NotRunning || other.waitForFinished(15000));
     QCOMPARE(other.exitCode(), 0);
+}
+
+void tst_AppDelegate::busyInstanceKeepsItsPlace()
+{
+    QTemporaryDir runtime;
+    const QString name = runtime.filePath(QStringLiteral("velnor.socket"));
+    SingleInstance first(name);
+    QCOMPARE(first.start({}), SingleInstance::Role::Primary);
+    QSignalSpy requests(&first, &SingleInstance::openFilesRequested);
+    // No event loop runs while the second launch asks: the first stands for
+    // an instance whose window is busy listing a large folder.
+    SingleInstance second(name);
+    QCOMPARE(second.start({"/data/a.txt"}), SingleInstance::Role::HandedOver);
+    QTRY_COMPARE_WITH_TIMEOUT(requests.count(), 1, 15000);
+    QCOMPARE(requests.first().first().value<QList<QByteArray>>(), QList<QByteArray>{"/data/a.txt"});
 }
 
 QTEST_MAIN(tst_AppDelegate)
