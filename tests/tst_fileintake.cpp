@@ -90,6 +90,7 @@ private slots:
     void undecodableName();
     void badPaths();
     void unreadableFolder();
+    void timeBeyondMilliseconds();
 
 private:
     QTemporaryDir m_dir;
@@ -317,6 +318,40 @@ void tst_FileIntake::unreadableFolder()
     QVERIFY(WIFEXITED(status));
     QCOMPARE(WEXITSTATUS(status), 0);
     QCOMPARE(names, QByteArray("1.txt,z.txt"));
+}
+
+void tst_FileIntake::timeBeyondMilliseconds()
+{
+    // Some file systems (tmpfs among them) keep any 64-bit second count,
+    // which in milliseconds no longer fits 64 bits.
+    const qint64 seconds = qint64(1) << 62;
+    QByteArray path;
+    for (const QByteArray &folder : {QFile::encodeName(m_dir.path()), QByteArray("/dev/shm")}) {
+        const QByteArray candidate = folder + "/far-future.txt";
+        ::unlink(candidate.constData());
+        if (!makeFile(candidate, "x"))
+            continue;
+        const struct timespec times[2] = {{seconds, 0}, {seconds, 0}};
+        struct stat info;
+        if (::utimensat(AT_FDCWD, candidate.constData(), times, 0) == 0 &&
+            ::stat(candidate.constData(), &info) == 0 && info.st_mtim.tv_sec == seconds) {
+            path = candidate;
+            break;
+        }
+        ::unlink(candidate.constData());
+    }
+    if (path.isEmpty())
+        QSKIP("no file system here keeps a modification time of 2^62 seconds");
+
+    FileList list;
+    FileIntake intake(list);
+    QVERIFY(intake.insertFile(path));
+    ::unlink(path.constData());
+    const ZQFile *file = list.fileAtIndex(0);
+    QCOMPARE(file->fullSize(), quint64(1));
+    // The latest time that milliseconds hold, whole seconds, in Berlin.
+    QCOMPARE(file->fileTime(), qint64(9223372036854774000));
+    QCOMPARE(file->date(), u"292278994/08/17 08:12"_s);
 }
 
 QTEST_GUILESS_MAIN(tst_FileIntake)

@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <limits>
 #include <string>
 
 #include <dirent.h>
@@ -40,7 +41,10 @@ QByteArrayView lastComponent(const QByteArray &path)
 
 qint64 mtimeMsecs(const struct stat &info)
 {
-    return qint64(info.st_mtim.tv_sec) * 1000 + info.st_mtim.tv_nsec / 1000000;
+    // Some file systems keep any 64-bit second count; milliseconds hold less.
+    constexpr qint64 latest = std::numeric_limits<qint64>::max() / 1000 - 1;
+    const qint64 seconds = std::clamp<qint64>(info.st_mtim.tv_sec, -latest, latest);
+    return seconds * 1000 + info.st_mtim.tv_nsec / 1000000;
 }
 
 struct Entry
