@@ -74,10 +74,8 @@ QString tutorialText(int page)
 }
 
 // An example record names no file: its path is only the label that the
-// Location column shows, the same for both. The list refuses a second record
-// under a path it holds (that is the intake's duplicate rule), so the record
-// joins under a path no file can have, a NUL byte in it, and then takes the
-// label, which the list allows for records that come to share a path.
+// Location column shows, the same for both. The intake's duplicate rule does
+// not apply to it, so it joins the list without that test.
 void appendExample(FileList &list, const QString &name, const QString &base,
                    const QString &extension)
 {
