@@ -19,8 +19,14 @@ QList<QByteArray> pathArguments(int argc, char **argv)
         if (path.isEmpty())
             continue;
         // "./photo.jpg" and "photo.jpg" name one file; list it under one path.
-        while (path.startsWith("./"))
-            path.remove(0, 2);
+        // The slashes after a "./" go with it: ".//photo.jpg" is no root path.
+        qsizetype dropped = 0;
+        while (path.sliced(dropped).startsWith("./")) {
+            dropped += 2;
+            while (dropped < path.size() && path[dropped] == '/')
+                ++dropped;
+        }
+        path.remove(0, dropped);
         if (!path.startsWith('/')) {
             if (folder.isEmpty()) {
                 char *cwd = ::getcwd(nullptr, 0);

@@ -147,6 +147,9 @@ void tst_AppDelegate::secondLaunchHandsOver_data()
     QTest::newRow("relative and undecodable")
         << QByteArray("\"$(printf 'caf\\351.txt')\" ./sub/x.txt \"\"")
         << QList<QByteArray>{"caf\xe9.txt", "sub/x.txt"};
+    // A slash after "./" still leaves the path in our folder, not at the root.
+    QTest::newRow("doubled slash after ./")
+        << QByteArray(".//sub/y.txt ././/z.txt") << QList<QByteArray>{"sub/y.txt", "z.txt"};
 }
 
 void tst_AppDelegate::secondLaunchHandsOver()
