@@ -40,6 +40,7 @@ private slots:
     void displayOrder();
     void duplicatePaths();
     void pathSharedAfterMove();
+    void pathChangesInOneGo();
     void headerClicks_data();
     void headerClicks();
     void comparisons_data();
@@ -149,6 +150,26 @@ void tst_FileList::pathSharedAfterMove()
     list.removeFiles({moved});
     QVERIFY(!list.containsPath("/t/x"));
     QVERIFY(list.isEmpty());
+}
+
+// A rename run changes many paths at once; the index must follow them all.
+void tst_FileList::pathChangesInOneGo()
+{
+    FileList list;
+    ZQFile *a = list.append(record("/t/a"));
+    ZQFile *b = list.append(record("/t/b"));
+    list.beginPathChanges();
+    list.setNativePath(a, "/t/b2");
+    list.setNativePath(b, "/t/a");
+    list.endPathChanges();
+    QVERIFY(list.containsPath("/t/a"));
+    QVERIFY(list.containsPath("/t/b2"));
+    QVERIFY(!list.containsPath("/t/b"));
+    QCOMPARE(list.append(record("/t/b2")), nullptr);
+    QVERIFY(list.append(record("/t/b")) != nullptr);
+    list.removeFiles({a});
+    QVERIFY(!list.containsPath("/t/b2"));
+    QCOMPARE(list.count(), 2);
 }
 
 void tst_FileList::headerClicks_data()

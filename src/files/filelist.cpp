@@ -226,7 +226,7 @@ ZQFile *FileList::append(std::unique_ptr<ZQFile> file)
 {
     if (!file)
         return nullptr;
-    if (!m_paths.insertUnique(file.get()))
+    if (!paths().insertUnique(file.get()))
         return nullptr;
     return store(std::move(file));
 }
@@ -235,7 +235,7 @@ ZQFile *FileList::appendUnchecked(std::unique_ptr<ZQFile> file)
 {
     if (!file)
         return nullptr;
-    m_paths.insert(file.get());
+    paths().insert(file.get());
     return store(std::move(file));
 }
 
@@ -250,19 +250,41 @@ ZQFile *FileList::store(std::unique_ptr<ZQFile> file)
 
 bool FileList::containsPath(const QByteArray &nativePath) const
 {
-    return m_paths.contains(nativePath);
+    return paths().contains(nativePath);
 }
 
 void FileList::setNativePath(ZQFile *file, const QByteArray &nativePath)
 {
     if (file->nativePath() == nativePath)
         return;
-    m_paths.remove(file, file->nativePath());
+    if (m_pathChanges) {
+        file->setNativePath(nativePath);
+        return;
+    }
+    paths().remove(file, file->nativePath());
     file->setNativePath(nativePath);
     // A record may be moved onto a path that another record still names (a
     // vanished file's path, reused by a rename): both stay listed, and the
     // path stays indexed until neither names it.
-    m_paths.insert(file);
+    paths().insert(file);
+}
+
+void FileList::endPathChanges()
+{
+    m_pathChanges = false;
+    // Rebuilt when next needed, so that a run does not wait for it.
+    m_pathsStale = true;
+}
+
+PathIndex &FileList::paths() const
+{
+    if (m_pathsStale) {
+        m_paths.clear();
+        for (const auto &file : m_files)
+            m_paths.insert(file.get());
+        m_pathsStale = false;
+    }
+    return m_paths;
 }
 
 ZQFile *FileList::fileAtIndex(qint64 row) const
@@ -391,7 +413,7 @@ void FileList::removeFiles(const QList<ZQFile *> &files)
     size_t keep = 0;
     for (size_t i = 0; i < m_files.size(); ++i) {
         if (doomed.contains(m_files[i].get())) {
-            m_paths.remove(m_files[i].get(), m_files[i]->nativePath());
+            paths().remove(m_files[i].get(), m_files[i]->nativePath());
             m_files[i].reset();
         } else {
             if (keep != i)
@@ -407,6 +429,7 @@ void FileList::clear()
 {
     m_files.clear();
     m_paths.clear();
+    m_pathsStale = false;
     invalidatePlaces();
 }
 

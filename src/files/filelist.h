@@ -43,6 +43,12 @@ public:
     // Moves a listed record to another path, keeping the duplicate index right.
     // Change a listed record's path only through here.
     void setNativePath(ZQFile *file, const QByteArray &nativePath);
+    // Many path changes at once, as after a rename run: between these two,
+    // setNativePath only changes the record, and the end rebuilds the index
+    // in one go, which costs far less than moving each entry. Nothing may be
+    // appended in between.
+    void beginPathChanges() { m_pathChanges = true; }
+    void endPathChanges();
 
     // The record shown in display row `row` (0 <= row < count()); nullptr
     // for any other row.
@@ -90,10 +96,13 @@ public:
 
 private:
     ZQFile *store(std::unique_ptr<ZQFile> file);
+    bool m_pathChanges = false;
     void invalidatePlaces();
 
     std::vector<std::unique_ptr<ZQFile>> m_files;
-    PathIndex m_paths;
+    PathIndex &paths() const;
+    mutable PathIndex m_paths;
+    mutable bool m_pathsStale = false;
     // Stored place of each record, built when first asked for.
     mutable QHash<const ZQFile *, qsizetype> m_places;
     mutable bool m_placesValid = false;

@@ -11,8 +11,10 @@
 #include <QByteArrayView>
 #include <QStringList>
 
+#include <atomic>
 #include <cerrno>
 #include <fcntl.h>
+#include <thread>
 #include <unistd.h>
 
 namespace {
@@ -305,50 +307,77 @@ Report clickStart(FileList &list, const NameSource &newNameForFile, AccessPrompt
             return report;
     }
     report.ran = true;
-    report.entries.reserve(total);
+    report.entries.resize(total);
+    Entry *const entries = report.entries.data();
 
     // The walk keeps stored order; the counter index is the row the table
     // shows the record in, so that the names applied are the names previewed
-    // in either sort direction. It goes in three passes (names, moves,
-    // records), so that the moves run back to back: each pass keeps its own
-    // data in the caches, which a rename otherwise pushes out.
+    // in either sort direction.
+    //
+    // The moves run back to back on a thread of their own, in stored order,
+    // while this thread works out the names ahead of them and then writes the
+    // outcomes into the records behind them: the user-space work then hides
+    // behind the time the file system takes for each rename. Each side hands
+    // over in batches, so that waking the other costs little.
+    constexpr qsizetype batch = 64;
+    std::atomic<qsizetype> named{0};
+    std::atomic<qsizetype> moved{0};
+    const auto publish = [](std::atomic<qsizetype> &counter, qsizetype value) {
+        counter.store(value, std::memory_order_release);
+        counter.notify_one();
+    };
+    const auto awaitBeyond = [](const std::atomic<qsizetype> &counter, qsizetype position) {
+        qsizetype seen = counter.load(std::memory_order_acquire);
+        while (seen <= position) {
+            counter.wait(seen, std::memory_order_acquire);
+            seen = counter.load(std::memory_order_acquire);
+        }
+    };
+
+    std::thread mover([&] {
+        FolderHandle folder;
+        for (qsizetype position = 0; position < total; ++position) {
+            awaitBeyond(named, position);
+            Entry &entry = entries[position];
+            if (entry.outcome == Outcome::Renamed && !move(folder, entry))
+                entry.outcome = Outcome::Failed;
+            if ((position + 1) % batch == 0 || position + 1 == total)
+                publish(moved, position + 1);
+        }
+    });
+
     const bool descending = list.sortDescending();
     for (qsizetype position = 0; position < total; ++position) {
         const ZQFile *file = files[size_t(position)].get();
         const qint64 row = descending ? total - 1 - position : position;
-        Entry &entry = report.entries.emplace_back();
+        Entry &entry = entries[position];
         entry.oldPath = file->nativePath();
         entry.oldName = file->name();
         entry.newName = newNameForFile(*file, row);
         if (entry.newName == entry.oldName) {
             entry.newPath = entry.oldPath;
             entry.outcome = Outcome::Unchanged;
-            continue;
+        } else {
+            const QByteArray newName = entry.newName.toUtf8();
+            entry.error = refusalFor(entry.newName, newName);
+            if (!entry.error.isEmpty()) {
+                entry.outcome = Outcome::Failed;
+            } else {
+                const qsizetype slash = entry.oldPath.lastIndexOf('/');
+                entry.newPath.reserve(slash + 1 + newName.size());
+                entry.newPath.append(entry.oldPath.constData(), slash + 1);
+                entry.newPath += newName;
+                entry.outcome = Outcome::Renamed; // until the move says otherwise
+            }
         }
-        const QByteArray newName = entry.newName.toUtf8();
-        entry.error = refusalFor(entry.newName, newName);
-        if (!entry.error.isEmpty()) {
-            entry.outcome = Outcome::Failed;
-            continue;
-        }
-        const qsizetype slash = entry.oldPath.lastIndexOf('/');
-        entry.newPath.reserve(slash + 1 + newName.size());
-        entry.newPath.append(entry.oldPath.constData(), slash + 1);
-        entry.newPath += newName;
-        entry.outcome = Outcome::Renamed; // until the move says otherwise
+        if ((position + 1) % batch == 0 || position + 1 == total)
+            publish(named, position + 1);
     }
 
-    FolderHandle folder;
+    list.beginPathChanges();
     for (qsizetype position = 0; position < total; ++position) {
-        Entry &entry = report.entries[position];
-        if (entry.outcome == Outcome::Renamed && !move(folder, entry))
-            entry.outcome = Outcome::Failed;
-        if (progress && ((position + 1) % 1024 == 0 || position + 1 == total))
-            progress(position + 1, total);
-    }
-
-    for (qsizetype position = 0; position < total; ++position) {
-        const Entry &entry = report.entries[position];
+        awaitBeyond(moved, position);
+        const Entry &entry = entries[position];
         ZQFile *file = files[size_t(position)].get();
         switch (entry.outcome) {
         case Outcome::Renamed:
@@ -364,7 +393,11 @@ Report clickStart(FileList &list, const NameSource &newNameForFile, AccessPrompt
             ++report.unchanged;
             break;
         }
+        if (progress && ((position + 1) % 1024 == 0 || position + 1 == total))
+            progress(position + 1, total);
     }
+    mover.join();
+    list.endPathChanges();
     return report;
 }
 
