@@ -41,6 +41,7 @@ private slots:
     void duplicatePaths();
     void pathSharedAfterMove();
     void pathChangesInOneGo();
+    void lookupDuringPathChanges();
     void headerClicks_data();
     void headerClicks();
     void comparisons_data();
@@ -170,6 +171,28 @@ void tst_FileList::pathChangesInOneGo()
     list.removeFiles({a});
     QVERIFY(!list.containsPath("/t/b2"));
     QCOMPARE(list.count(), 2);
+}
+
+// A lookup between the changes (a progress callback may make one) must not
+// freeze the index in its old state for the rest of them.
+void tst_FileList::lookupDuringPathChanges()
+{
+    FileList list;
+    ZQFile *a = list.append(record("/t/a"));
+    ZQFile *b = list.append(record("/t/b"));
+    list.beginPathChanges();
+    list.setNativePath(a, "/t/a2");
+    QVERIFY(list.containsPath("/t/a2"));
+    QVERIFY(!list.containsPath("/t/a"));
+    list.setNativePath(b, "/t/b2");
+    QVERIFY(list.containsPath("/t/b2"));
+    list.endPathChanges();
+    QVERIFY(list.containsPath("/t/a2"));
+    QVERIFY(list.containsPath("/t/b2"));
+    QVERIFY(!list.containsPath("/t/b"));
+    QVERIFY(list.append(record("/t/b")) != nullptr);
+    QCOMPARE(list.append(record("/t/b2")), nullptr);
+    QCOMPARE(list.count(), 3);
 }
 
 void tst_FileList::headerClicks_data()

@@ -14,7 +14,9 @@
 #include <fcntl.h>
 #include <filesystem>
 #include <fstream>
+#include <stdexcept>
 #include <sys/stat.h>
+#include <thread>
 #include <unistd.h>
 
 using namespace Qt::StringLiterals;
@@ -125,6 +127,10 @@ private slots:
     void faults();
     void refusedNamesStayPut();
     void descendingAppliesThePreview();
+    void handOverAtBatchEdges_data();
+    void handOverAtBatchEdges();
+    void exceptionFromANameStopsTheMoves();
+    void exceptionFromProgressKeepsRecordsTrue();
     void folderWithoutWritePermission();
     void reportTexts();
     void renameFileNeverReplaces();
@@ -376,6 +382,183 @@ void tst_RenameRun::descendingAppliesThePreview()
     QCOMPARE(shown, preview);
     QCOMPARE(disk(dir.path()),
              QStringList({u"1-c.txt=c.txt"_s, u"2-b.txt=b.txt"_s, u"3-a.txt=a.txt"_s}));
+}
+
+namespace {
+
+// Lists `total` files named f0000.txt... in dir.
+void listNumbered(FileList &list, const ScratchDir &dir, int total)
+{
+    for (int i = 0; i < total; ++i)
+        listFile(list, dir.path(),
+                 QByteArray::number(i).rightJustified(4, '0').prepend('f') + ".txt");
+}
+
+int filesOnDisk(const QByteArray &folder)
+{
+    int count = 0;
+    for ([[maybe_unused]] const auto &entry :
+         std::filesystem::directory_iterator(folder.toStdString()))
+        ++count;
+    return count;
+}
+
+} // namespace
+
+// The names are worked out ahead of the moves and the records written behind
+// them, in batches: every total, whatever mix of outcomes, must finish with
+// each record, count and log line right, and the progress on this thread.
+void tst_RenameRun::handOverAtBatchEdges_data()
+{
+    QTest::addColumn<int>("total");
+    QTest::addColumn<QString>("mix");
+    QTest::addColumn<int>("renamed");
+    QTest::addColumn<int>("failed");
+    QTest::addColumn<int>("unchanged");
+    QTest::addColumn<QList<qsizetype>>("progressSteps");
+
+    using Steps = QList<qsizetype>;
+    QTest::newRow("one, renamed") << 1 << u"rename"_s << 1 << 0 << 0 << Steps{1};
+    QTest::newRow("one, unchanged") << 1 << u"unchanged"_s << 0 << 0 << 1 << Steps{1};
+    QTest::newRow("one, refused") << 1 << u"refused"_s << 0 << 1 << 0 << Steps{1};
+    QTest::newRow("63, mixed") << 63 << u"mixed"_s << 21 << 21 << 21 << Steps{63};
+    QTest::newRow("64, renamed") << 64 << u"rename"_s << 64 << 0 << 0 << Steps{64};
+    QTest::newRow("65, mixed") << 65 << u"mixed"_s << 21 << 22 << 22 << Steps{65};
+    QTest::newRow("130, unchanged") << 130 << u"unchanged"_s << 0 << 0 << 130 << Steps{130};
+    QTest::newRow("130, refused") << 130 << u"refused"_s << 0 << 130 << 0 << Steps{130};
+    QTest::newRow("1025, mixed") << 1025 << u"mixed"_s << 341 << 342 << 342 << Steps{1024, 1025};
+}
+
+void tst_RenameRun::handOverAtBatchEdges()
+{
+    QFETCH(int, total);
+    QFETCH(QString, mix);
+    QFETCH(int, renamed);
+    QFETCH(int, failed);
+    QFETCH(int, unchanged);
+    QFETCH(QList<qsizetype>, progressSteps);
+
+    ScratchDir dir;
+    FileList list;
+    listNumbered(list, dir, total);
+    writeFile(dir.path("taken.txt"), "unlisted");
+    // mixed: every third name taken on disk, every third kept, the rest moved.
+    const auto kind = [&mix](qint64 index) {
+        if (mix != u"mixed")
+            return mix;
+        return QStringList{u"taken"_s, u"unchanged"_s, u"rename"_s}[index % 3];
+    };
+    const RenameRun::NameSource source = [&](const ZQFile &file, qint64 index) {
+        const QString what = kind(index);
+        if (what == u"unchanged")
+            return file.name();
+        if (what == u"refused")
+            return QString();
+        if (what == u"taken")
+            return u"taken.txt"_s;
+        return u"r"_s + file.name();
+    };
+
+    LogCapture log;
+    QList<qsizetype> steps;
+    const auto caller = std::this_thread::get_id();
+    bool onOtherThread = false;
+    const RenameRun::Report report =
+        RenameRun::clickStart(list, source, nullptr, nullptr, [&](qsizetype done, qsizetype all) {
+            onOtherThread |= std::this_thread::get_id() != caller;
+            QCOMPARE(all, qsizetype(total));
+            steps << done;
+        });
+
+    QVERIFY(!onOtherThread);
+    QCOMPARE(steps, progressSteps);
+    QCOMPARE(report.renamed, renamed);
+    QCOMPARE(report.failed, failed);
+    QCOMPARE(report.unchanged, unchanged);
+    QCOMPARE(log.lines.size(), failed);
+    QCOMPARE(filesOnDisk(dir.path()), total + 1);
+    QCOMPARE(readFile(dir.path("taken.txt").toStdString()), QByteArray("unlisted"));
+    qsizetype logged = 0;
+    for (int i = 0; i < total; ++i) {
+        const ZQFile &file = *list.contentsArray()[size_t(i)];
+        const QByteArray original = "f" + QByteArray::number(i).rightJustified(4, '0') + ".txt";
+        const QString what = kind(i);
+        const QByteArray expected = what == u"rename" ? "r" + original : original;
+        QCOMPARE(file.nativeName(), expected);
+        QCOMPARE(file.name(), QString::fromUtf8(expected));
+        QCOMPARE(readFile(file.nativePath().toStdString()), original);
+        QVERIFY(list.containsPath(file.nativePath()));
+        if (what == u"taken" || what == u"refused") {
+            QVERIFY(log.lines[logged++].startsWith(
+                u"Cannot rename “%1”"_s.arg(QString::fromUtf8(dir.path(original)))));
+        }
+    }
+}
+
+// A name that cannot be worked out (here an exception from the name source)
+// ends the run: what was moved stays moved with its record following it,
+// nothing from that file on is moved, and the exception reaches the caller.
+void tst_RenameRun::exceptionFromANameStopsTheMoves()
+{
+    ScratchDir dir;
+    FileList list;
+    listNumbered(list, dir, 200);
+    const RenameRun::NameSource source = [](const ZQFile &file, qint64 index) {
+        if (index == 100)
+            throw std::runtime_error("no name");
+        return u"r"_s + file.name();
+    };
+    bool thrown = false;
+    try {
+        RenameRun::clickStart(list, source, nullptr, nullptr);
+    } catch (const std::runtime_error &) {
+        thrown = true;
+    }
+    QVERIFY(thrown);
+    QCOMPARE(filesOnDisk(dir.path()), 200);
+    // The moves done form a run from the start, none at or after the file
+    // whose name failed.
+    int moved = 0;
+    for (int i = 0; i < 200; ++i) {
+        const ZQFile &file = *list.contentsArray()[size_t(i)];
+        const QByteArray original = "f" + QByteArray::number(i).rightJustified(4, '0') + ".txt";
+        QCOMPARE(readFile(file.nativePath().toStdString()), original);
+        QVERIFY(list.containsPath(file.nativePath()));
+        if (file.nativeName() == "r" + original)
+            QCOMPARE(moved++, i);
+        else
+            QCOMPARE(file.nativeName(), original);
+    }
+    QVERIFY(moved <= 100);
+}
+
+// The moves run ahead of the records: when the caller's progress throws, the
+// records of the files moved meanwhile must still follow them.
+void tst_RenameRun::exceptionFromProgressKeepsRecordsTrue()
+{
+    ScratchDir dir;
+    FileList list;
+    listNumbered(list, dir, 3000);
+    bool thrown = false;
+    try {
+        RenameRun::clickStart(list, NameComposer(settings(u"r[N]"_s)), nullptr, nullptr,
+                              [](qsizetype, qsizetype) { throw std::runtime_error("stop"); });
+    } catch (const std::runtime_error &) {
+        thrown = true;
+    }
+    QVERIFY(thrown);
+    QCOMPARE(filesOnDisk(dir.path()), 3000);
+    int moved = 0;
+    for (int i = 0; i < 3000; ++i) {
+        const ZQFile &file = *list.contentsArray()[size_t(i)];
+        const QByteArray original = "f" + QByteArray::number(i).rightJustified(4, '0') + ".txt";
+        QCOMPARE(readFile(file.nativePath().toStdString()), original);
+        QCOMPARE(file.name(), QString::fromUtf8(file.nativeName()));
+        QVERIFY(list.containsPath(file.nativePath()));
+        moved += file.nativeName().startsWith('r');
+    }
+    // The first progress call comes after 1024 records.
+    QVERIFY(moved >= 1024);
 }
 
 void tst_RenameRun::folderWithoutWritePermission()

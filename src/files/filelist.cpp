@@ -259,6 +259,9 @@ void FileList::setNativePath(ZQFile *file, const QByteArray &nativePath)
         return;
     if (m_pathChanges) {
         file->setNativePath(nativePath);
+        // A lookup before the end (from a progress callback, say) must see
+        // this change too.
+        m_pathsStale = true;
         return;
     }
     paths().remove(file, file->nativePath());
@@ -271,9 +274,9 @@ void FileList::setNativePath(ZQFile *file, const QByteArray &nativePath)
 
 void FileList::endPathChanges()
 {
+    // The index, stale since the first change, is rebuilt when next needed,
+    // so that a run does not wait for it.
     m_pathChanges = false;
-    // Rebuilt when next needed, so that a run does not wait for it.
-    m_pathsStale = true;
 }
 
 PathIndex &FileList::paths() const

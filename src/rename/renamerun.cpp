@@ -334,67 +334,96 @@ Report clickStart(FileList &list, const NameSource &newNameForFile, AccessPrompt
         }
     };
 
+    // Set when this thread gives up on the run (an exception from a name, the
+    // progress or the log): the mover then stops before its next move.
+    std::atomic<bool> stop{false};
+    qsizetype attempted = 0; // moves the mover went through, read after join
     std::thread mover([&] {
         FolderHandle folder;
-        for (qsizetype position = 0; position < total; ++position) {
+        qsizetype position = 0;
+        for (; position < total; ++position) {
             awaitBeyond(named, position);
+            if (stop.load(std::memory_order_acquire))
+                break;
             Entry &entry = entries[position];
             if (entry.outcome == Outcome::Renamed && !move(folder, entry))
                 entry.outcome = Outcome::Failed;
             if ((position + 1) % batch == 0 || position + 1 == total)
                 publish(moved, position + 1);
         }
+        attempted = position;
     });
 
-    const bool descending = list.sortDescending();
-    for (qsizetype position = 0; position < total; ++position) {
-        const ZQFile *file = files[size_t(position)].get();
-        const qint64 row = descending ? total - 1 - position : position;
-        Entry &entry = entries[position];
-        entry.oldPath = file->nativePath();
-        entry.oldName = file->name();
-        entry.newName = newNameForFile(*file, row);
-        if (entry.newName == entry.oldName) {
-            entry.newPath = entry.oldPath;
-            entry.outcome = Outcome::Unchanged;
-        } else {
-            const QByteArray newName = entry.newName.toUtf8();
-            entry.error = refusalFor(entry.newName, newName);
-            if (!entry.error.isEmpty()) {
-                entry.outcome = Outcome::Failed;
-            } else {
-                const qsizetype slash = entry.oldPath.lastIndexOf('/');
-                entry.newPath.reserve(slash + 1 + newName.size());
-                entry.newPath.append(entry.oldPath.constData(), slash + 1);
-                entry.newPath += newName;
-                entry.outcome = Outcome::Renamed; // until the move says otherwise
-            }
-        }
-        if ((position + 1) % batch == 0 || position + 1 == total)
-            publish(named, position + 1);
-    }
-
-    list.beginPathChanges();
-    for (qsizetype position = 0; position < total; ++position) {
-        awaitBeyond(moved, position);
+    const auto recordMove = [&](qsizetype position) {
         const Entry &entry = entries[position];
         ZQFile *file = files[size_t(position)].get();
-        switch (entry.outcome) {
-        case Outcome::Renamed:
-            list.setNativePath(file, entry.newPath);
-            file->setName(entry.newName);
-            ++report.renamed;
-            break;
-        case Outcome::Failed:
-            ++report.failed;
-            RenameLog::write(logLine(entry.oldPath, entry.newName, entry.error));
-            break;
-        case Outcome::Unchanged:
-            ++report.unchanged;
-            break;
+        list.setNativePath(file, entry.newPath);
+        file->setName(entry.newName);
+    };
+
+    list.beginPathChanges();
+    qsizetype recorded = 0;
+    try {
+        const bool descending = list.sortDescending();
+        for (qsizetype position = 0; position < total; ++position) {
+            const ZQFile *file = files[size_t(position)].get();
+            const qint64 row = descending ? total - 1 - position : position;
+            Entry &entry = entries[position];
+            entry.oldPath = file->nativePath();
+            entry.oldName = file->name();
+            entry.newName = newNameForFile(*file, row);
+            if (entry.newName == entry.oldName) {
+                entry.newPath = entry.oldPath;
+                entry.outcome = Outcome::Unchanged;
+            } else {
+                const QByteArray newName = entry.newName.toUtf8();
+                entry.error = refusalFor(entry.newName, newName);
+                if (!entry.error.isEmpty()) {
+                    entry.outcome = Outcome::Failed;
+                } else {
+                    const qsizetype slash = entry.oldPath.lastIndexOf('/');
+                    entry.newPath.reserve(slash + 1 + newName.size());
+                    entry.newPath.append(entry.oldPath.constData(), slash + 1);
+                    entry.newPath += newName;
+                    entry.outcome = Outcome::Renamed; // until the move says otherwise
+                }
+            }
+            if ((position + 1) % batch == 0 || position + 1 == total)
+                publish(named, position + 1);
         }
-        if (progress && ((position + 1) % 1024 == 0 || position + 1 == total))
-            progress(position + 1, total);
+
+        for (; recorded < total; ++recorded) {
+            awaitBeyond(moved, recorded);
+            const Entry &entry = entries[recorded];
+            switch (entry.outcome) {
+            case Outcome::Renamed:
+                recordMove(recorded);
+                ++report.renamed;
+                break;
+            case Outcome::Failed:
+                ++report.failed;
+                RenameLog::write(logLine(entry.oldPath, entry.newName, entry.error));
+                break;
+            case Outcome::Unchanged:
+                ++report.unchanged;
+                break;
+            }
+            if (progress && ((recorded + 1) % 1024 == 0 || recorded + 1 == total))
+                progress(recorded + 1, total);
+        }
+    } catch (...) {
+        // The mover must not outlive this frame, and every file it moved must
+        // have its record follow it, or the list would name files that are
+        // gone. Entries it never reached are not moved.
+        stop.store(true, std::memory_order_release);
+        publish(named, total);
+        mover.join();
+        for (qsizetype position = recorded; position < attempted; ++position) {
+            if (entries[position].outcome == Outcome::Renamed)
+                recordMove(position);
+        }
+        list.endPathChanges();
+        throw;
     }
     mover.join();
     list.endPathChanges();
