@@ -14,6 +14,7 @@
 
 #include <cerrno>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -31,21 +32,49 @@ void printError(const QString &message)
     printLine(stderr, QStringLiteral("velnor-rename: ") + message);
 }
 
+// The real path of an existing folder, or an empty array.
+QByteArray realFolder(const QByteArray &folder)
+{
+    char *real = ::realpath(folder.constData(), nullptr);
+    if (!real)
+        return {};
+    QByteArray result(real);
+    std::free(real);
+    return result;
+}
+
 // An absolute path without "." or empty components, so that "." and "./a/"
-// list the same records as the folder's full path would. ".." stays: only
-// the file system knows where it leads through a link.
+// list the same records as the folder's full path would. Only the file system
+// knows where ".." leads through a link, so a path holding it has the folder
+// of its last component resolved there: "d/../d/x" and "d/x" then name the
+// same record, while the last component, which may itself be a link, stays.
 QByteArray absolutePath(const QByteArray &path, const QByteArray &currentFolder)
 {
     const QByteArray full = path.startsWith('/') ? path : currentFolder + '/' + path;
     QByteArray clean;
     clean.reserve(full.size());
+    bool parentStep = false;
     for (const QByteArray &component : full.split('/')) {
         if (component.isEmpty() || component == ".")
             continue;
+        parentStep = parentStep || component == "..";
         clean += '/';
         clean += component;
     }
-    return clean.isEmpty() ? QByteArrayLiteral("/") : clean;
+    if (clean.isEmpty())
+        return QByteArrayLiteral("/");
+    if (!parentStep)
+        return clean;
+    const qsizetype slash = clean.lastIndexOf('/');
+    const QByteArray last = clean.mid(slash + 1);
+    if (last == "..") {
+        const QByteArray real = realFolder(clean);
+        return real.isEmpty() ? clean : real;
+    }
+    const QByteArray folder = realFolder(slash == 0 ? QByteArrayLiteral("/") : clean.left(slash));
+    if (folder.isEmpty())
+        return clean;
+    return (folder == "/" ? folder : folder + '/') + last;
 }
 
 QByteArray currentFolder()

@@ -2,6 +2,7 @@
 #include "filelist.h"
 #include "namecomposer.h"
 
+#include <QFileInfo>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -128,6 +129,7 @@ private slots:
     void undecodableNameSurvives();
     void awkwardNamesStayOneRow();
     void pathsInGivenOrderOnce();
+    void parentStepsNameTheSameFile();
     void helpNamesEveryOption();
 
 private:
@@ -583,6 +585,41 @@ void tst_Cli::pathsInGivenOrderOnce()
     const QJsonObject json = parseJson(process.readAllStandardOutput());
     QCOMPARE(field(json, u"path"_s), (QStringList{folder() + u"/z.txt"_s, folder() + u"/d/m.txt"_s,
                                                   folder() + u"/a.txt"_s}));
+}
+
+// "d/../d" reaches the files of "d": listed once, and the preview promises
+// only what the run then does. A link in the last component stays a link.
+void tst_Cli::parentStepsNameTheSameFile()
+{
+    QVERIFY(::mkdir(path("d").constData(), 0755) == 0);
+    QVERIFY(::mkdir(path("d/e").constData(), 0755) == 0);
+    writeFile(path("d/x.txt"));
+    writeFile(path("d/e/y.txt"));
+    QVERIFY(::symlink("x.txt", path("d/link").constData()) == 0);
+    const QString real = QFileInfo(folder()).canonicalFilePath();
+    QProcess process;
+    process.setWorkingDirectory(folder());
+    const QStringList paths{u"d/../d"_s, u"d"_s, u"d/e/../x.txt"_s, u"d/e/.."_s, u"d/e/../link"_s};
+    process.start(QStringLiteral(VELNOR_RENAME_BIN),
+                  QStringList{u"--json"_s, u"--name"_s, u"[N]_x"_s} + paths);
+    QVERIFY(process.waitForFinished());
+    QCOMPARE(process.exitCode(), 0);
+    const QJsonObject json = parseJson(process.readAllStandardOutput());
+    QStringList listed = field(json, u"path"_s);
+    listed.sort();
+    QCOMPARE(listed,
+             (QStringList{real + u"/d/e/y.txt"_s, real + u"/d/link"_s, real + u"/d/x.txt"_s}));
+    QCOMPARE(json.value(u"renamed"_s).toInt(), 3);
+    QCOMPARE(json.value(u"failed"_s).toInt(), 0);
+
+    process.start(QStringLiteral(VELNOR_RENAME_BIN),
+                  QStringList{u"--apply"_s, u"--name"_s, u"[N]_x"_s} + paths);
+    QVERIFY(process.waitForFinished());
+    QCOMPARE(process.readAllStandardError(), QByteArray());
+    QCOMPARE(process.exitCode(), 0);
+    QVERIFY(QFileInfo::exists(path("d/e/y_x.txt")));
+    QVERIFY(QFileInfo(path("d/link_x")).isSymLink());
+    QVERIFY(QFileInfo::exists(path("d/x_x.txt")));
 }
 
 void tst_Cli::helpNamesEveryOption()
