@@ -1,5 +1,6 @@
 #include "nativemove.h"
 
+#include <atomic>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
@@ -59,7 +60,7 @@ int linkMove(int fromDir, const char *fromName, int toDir, const char *toName)
 int moveThroughTemporaryName(int dir, const char *fromName, const char *toName,
                              QByteArray *strandedName)
 {
-    static unsigned serial = 0;
+    static std::atomic<unsigned> serial = 0;
     char temporary[64];
     int error = EEXIST;
     for (int attempt = 0; attempt < 100 && error == EEXIST; ++attempt) {
