@@ -17,6 +17,8 @@
 #include <fcntl.h>
 #include <unistd.h>
 
+using namespace Qt::StringLiterals;
+
 namespace {
 
 void touch(const QByteArray &path)
@@ -36,12 +38,9 @@ private slots:
     void initTestCase();
     void init();
 
-    void factoryDefaults();
-    void launchShowsTutorialAndMenu();
-    void openFilesInOrder();
+    void launchMenuAndOpenFiles();
     void secondLaunchHandsOver_data();
     void secondLaunchHandsOver();
-    void socketLeftBehindIsReplaced();
     void busyInstanceKeepsItsPlace();
 
 private:
@@ -54,77 +53,51 @@ void tst_AppDelegate::initTestCase()
     QVERIFY(m_home.isValid());
     // Settings and the socket go to the test's own folder, set before the
     // first settings object reads the environment.
-    qputenv("XDG_CONFIG_HOME", QFile::encodeName(m_home.filePath(QStringLiteral("config"))));
-    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope,
-                       m_home.filePath(QStringLiteral("config")));
-    QApplication::setOrganizationName(QStringLiteral("Velnor"));
-    QApplication::setApplicationName(QStringLiteral("Velnor"));
-    m_files = QFile::encodeName(m_home.filePath(QStringLiteral("files")));
+    qputenv("XDG_CONFIG_HOME", QFile::encodeName(m_home.filePath(u"config"_s)));
+    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, m_home.filePath(u"config"_s));
+    QApplication::setOrganizationName(u"Velnor"_s);
+    QApplication::setApplicationName(u"Velnor"_s);
+    m_files = QFile::encodeName(m_home.filePath(u"files"_s));
     QVERIFY(QDir().mkpath(QFile::decodeName(m_files)));
 }
 
 void tst_AppDelegate::init()
 {
-    QFile::remove(m_home.filePath(QStringLiteral("config/Velnor/Velnor.conf")));
+    QFile::remove(m_home.filePath(u"config/Velnor/Velnor.conf"_s));
 }
 
-void tst_AppDelegate::factoryDefaults()
-{
-    const QVariantMap factory = UserDefaults::readFactoryFile(QStringLiteral(":/Factory"));
-    QVERIFY(factory.contains(QStringLiteral("skipTutorial")));
-    QCOMPARE(factory.value(QStringLiteral("skipTutorial")).toBool(), false);
-}
-
-void tst_AppDelegate::launchShowsTutorialAndMenu()
+void tst_AppDelegate::launchMenuAndOpenFiles()
 {
     AppDelegate delegate;
     delegate.applicationDidFinishLaunching();
     VLNWindow *window = delegate.mainWindow();
-    QVERIFY(window);
+    Ui::VLNWindow *ui = window->ui();
     QVERIFY(window->isVisible());
-    QCOMPARE(delegate.defaults()->fileName(),
-             m_home.filePath(QStringLiteral("config/Velnor/Velnor.conf")));
+    QCOMPARE(delegate.defaults()->fileName(), m_home.filePath(u"config/Velnor/Velnor.conf"_s));
     QCOMPARE(window->tutorialStep(), 0);
     QCOMPARE(window->fileList()->count(), 2);
-
-    Ui::VLNWindow *ui = window->ui();
-    ui->actionShowTutorial->trigger(); // on the welcome page: starts again
+    // The menu item on the welcome page starts the tour again (the window's
+    // own tests cover the later pages).
+    ui->actionShowTutorial->trigger();
     QCOMPARE(window->fileList()->count(), 4);
-    QTest::mouseClick(ui->nextTutorialButton, Qt::LeftButton);
-    ui->actionShowTutorial->trigger(); // on page 1: nothing
-    QCOMPARE(window->tutorialStep(), 1);
-    QCOMPARE(window->fileList()->count(), 4);
-    QTest::mouseClick(ui->skipTutorialButton, Qt::LeftButton);
-
-    window->close();
-    QVERIFY(!window->isVisible());
-    ui->actionShowVLNWindow->trigger();
-    QVERIFY(window->isVisible());
-    QVERIFY(QApplication::quitOnLastWindowClosed());
-
-    // A later launch reads the written setting and starts without the tour.
-    AppDelegate later;
-    later.applicationDidFinishLaunching();
-    QVERIFY(later.mainWindow()->ui()->tutorialView->isHidden());
-    QCOMPARE(later.mainWindow()->fileList()->count(), 0);
-}
-
-void tst_AppDelegate::openFilesInOrder()
-{
-    AppDelegate delegate;
-    delegate.applicationDidFinishLaunching();
-    VLNWindow *window = delegate.mainWindow();
     window->clickSkipTutorial();
+
     const QByteArray folder = m_files + "/open";
     QVERIFY(QDir().mkpath(QFile::decodeName(folder)));
     touch(folder + "/inside.txt");
     touch(m_files + "/first.txt");
-    delegate.application({m_files + "/first.txt", m_files + "/deleted.txt", folder});
-    QCOMPARE(window->fileList()->count(), 2);
+    // Missing paths are left out, a path given twice is listed once.
+    delegate.application(
+        {m_files + "/first.txt", m_files + "/deleted.txt", folder, m_files + "/first.txt"});
     QCOMPARE(window->fileList()->fileAtIndex(0)->nativePath(), m_files + "/first.txt");
     QCOMPARE(window->fileList()->fileAtIndex(1)->nativePath(), folder + "/inside.txt");
-    QCOMPARE(window->ui()->totalLabel->text(), QStringLiteral("2 files"));
+    QCOMPARE(ui->totalLabel->text(), u"2 files"_s);
 
+    // Closing the window quits: there is no dock to bring it back from.
+    QVERIFY(QApplication::quitOnLastWindowClosed());
+    window->close();
+    ui->actionShowVLNWindow->trigger();
+    QVERIFY(window->isVisible());
     // A later launch's request: its paths join the list, the window comes back.
     window->close();
     touch(m_files + "/second.txt");
@@ -139,38 +112,45 @@ void tst_AppDelegate::openFilesInOrder()
 
 void tst_AppDelegate::secondLaunchHandsOver_data()
 {
+    QTest::addColumn<bool>("socketLeftBehind");
     QTest::addColumn<QByteArray>("arguments");
     QTest::addColumn<QList<QByteArray>>("expected");
-    QTest::newRow("no paths: show the window") << QByteArray() << QList<QByteArray>{};
+    QTest::newRow("no paths: show the window") << false << QByteArray() << QList<QByteArray>{};
+    // A file where the socket goes, as a crashed instance leaves it.
+    QTest::newRow("socket left behind") << true << QByteArray() << QList<QByteArray>{};
     // The shell makes the Latin-1 byte; a relative path is made absolute
     // against the second launch's own folder, and an empty one is no path.
     QTest::newRow("relative and undecodable")
-        << QByteArray("\"$(printf 'caf\\351.txt')\" ./sub/x.txt \"\"")
+        << false << QByteArray("\"$(printf 'caf\\351.txt')\" ./sub/x.txt \"\"")
         << QList<QByteArray>{"caf\xe9.txt", "sub/x.txt"};
     // A slash after "./" still leaves the path in our folder, not at the root.
-    QTest::newRow("doubled slash after ./")
-        << QByteArray(".//sub/y.txt ././/z.txt") << QList<QByteArray>{"sub/y.txt", "z.txt"};
+    QTest::newRow("doubled slash after ./") << false << QByteArray(".//sub/y.txt ././/z.txt")
+                                            << QList<QByteArray>{"sub/y.txt", "z.txt"};
 }
 
 void tst_AppDelegate::secondLaunchHandsOver()
 {
+    QFETCH(bool, socketLeftBehind);
     QFETCH(QByteArray, arguments);
     QFETCH(QList<QByteArray>, expected);
     QTemporaryDir runtime;
     QVERIFY(runtime.isValid());
-    SingleInstance first(runtime.filePath(QStringLiteral("velnor.socket")));
+    const QString socket = runtime.filePath(u"velnor.socket"_s);
+    if (socketLeftBehind)
+        touch(QFile::encodeName(socket));
+    // The reply comes from this event loop, so the second launch is a
+    // process of its own.
+    SingleInstance first(socket);
     QCOMPARE(first.start({}), SingleInstance::Role::Primary);
     QSignalSpy requests(&first, &SingleInstance::openFilesRequested);
 
     QProcess second;
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-    environment.insert(QStringLiteral("XDG_RUNTIME_DIR"), runtime.path());
+    environment.insert(u"XDG_RUNTIME_DIR"_s, runtime.path());
     second.setProcessEnvironment(environment);
     second.setWorkingDirectory(QFile::decodeName(m_files));
-    second.start(QStringLiteral("/bin/sh"),
-                 {QStringLiteral("-c"),
-                  QStringLiteral("exec \"$0\" ") + QString::fromLatin1(arguments),
-                  QStringLiteral(VELNOR_BINARY)});
+    second.start(u"/bin/sh"_s, {u"-c"_s, u"exec \"$0\" "_s + QString::fromLatin1(arguments),
+                                QStringLiteral(VELNOR_BINARY)});
     QVERIFY(second.waitForStarted());
     QTRY_COMPARE_WITH_TIMEOUT(requests.count(), 1, 15000);
     QVERIFY(second.state() == QProcess::NotRunning || second.waitForFinished(15000));
@@ -183,30 +163,10 @@ void tst_AppDelegate::secondLaunchHandsOver()
     QCOMPARE(requests.first().first().value<QList<QByteArray>>(), absolute);
 }
 
-void tst_AppDelegate::socketLeftBehindIsReplaced()
-{
-    QTemporaryDir runtime;
-    const QString name = runtime.filePath(QStringLiteral("velnor.socket"));
-    touch(QFile::encodeName(name));
-    SingleInstance instance(name);
-    QCOMPARE(instance.start({}), SingleInstance::Role::Primary);
-    QSignalSpy requests(&instance, &SingleInstance::openFilesRequested);
-    // Answered while this thread waits: the reply comes from the event loop,
-    // so hand over from a process of its own instead of from here.
-    QProcess other;
-    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-    environment.insert(QStringLiteral("XDG_RUNTIME_DIR"), runtime.path());
-    other.setProcessEnvironment(environment);
-    other.start(QStringLiteral(VELNOR_BINARY), {});
-    QTRY_COMPARE_WITH_TIMEOUT(requests.count(), 1, 15000);
-    QVERIFY(other.state() == QProcess::NotRunning || other.waitForFinished(15000));
-    QCOMPARE(other.exitCode(), 0);
-}
-
 void tst_AppDelegate::busyInstanceKeepsItsPlace()
 {
     QTemporaryDir runtime;
-    const QString name = runtime.filePath(QStringLiteral("velnor.socket"));
+    const QString name = runtime.filePath(u"velnor.socket"_s);
     SingleInstance first(name);
     QCOMPARE(first.start({}), SingleInstance::Role::Primary);
     QSignalSpy requests(&first, &SingleInstance::openFilesRequested);

@@ -1,4 +1,5 @@
-#include "accessgrant.h"
+#include "../scratchdir.h"
+#include "../scriptedprompt.h"
 #include "dialogaccessprompt.h"
 #include "fileicons.h"
 #include "filelist.h"
@@ -17,15 +18,17 @@
 #include <QMimeData>
 #include <QScrollBar>
 #include <QSignalSpy>
-#include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
 
 #include <functional>
+#include <tuple>
 
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
+
+using namespace Qt::StringLiterals;
 
 namespace {
 
@@ -44,28 +47,6 @@ bool exists(const QByteArray &path)
     return ::lstat(path.constData(), &status) == 0;
 }
 
-QUrl urlOfBytes(const QByteArray &path)
-{
-    return QUrl::fromEncoded("file://" + path.toPercentEncoding("/"));
-}
-
-// A prompt that answers as the test says and remembers what it was asked.
-class ScriptedPrompt : public AccessPrompt
-{
-public:
-    std::optional<QByteArray> answer;
-    QList<QByteArray> proposals;
-    QStringList alerts;
-
-    std::optional<QByteArray> chooseFolder(const QString &, const QString &, const QString &,
-                                           const QByteArray &proposedPath) override
-    {
-        proposals.append(proposedPath);
-        return answer;
-    }
-    void alert(const QString &message) override { alerts.append(message); }
-};
-
 } // namespace
 
 class tst_VLNWindow : public QObject
@@ -76,52 +57,43 @@ private slots:
     void init();
     void cleanup();
 
-    void firstStartShowsWelcomePage();
-    void laterStartHasNoTutorial();
-    void nextWalksThePages_data();
-    void nextWalksThePages();
-    void overlayFollowsResize();
+    void tutorialPages_data();
+    void tutorialPages();
     void wheelOverOverlayScrollsTable();
-    void nextOnLastPageFinishes();
-    void skipEndsTutorial();
-    void startTutorialOnRequest_data();
-    void startTutorialOnRequest();
+    void tutorialActions_data();
+    void tutorialActions();
 
     void tokenButtonsAppend_data();
     void tokenButtonsAppend();
-    void settingsChangeKeepsCount();
-    void countersAndCase();
+    void settingsReachThePreviewOnly();
 
     void dropFolderAndUndecodableName();
-    void dropOfTextOnlyAddsNothing();
-    void openFilesSkipsMissing();
     void addPanelKeepsBytes();
     void headerClicks();
-    void removeAndClearAll();
-    void showRevealsSelection();
-    void fileUrisKeepBytes();
+    void listButtons();
 
     void startRenamesAndShowsSheet();
-    void startDeclinedChangesNothing();
-    void grantDialogShowsMessage();
-
+    void grantDialog();
     void iconsByType();
 
 private:
     VLNWindow *makeWindow(bool skipTutorial);
+    void listFiles(const QList<QByteArray> &names, const QList<int> &sizes = {});
     QString cell(int row, int column) const;
 
-    std::unique_ptr<QTemporaryDir> m_dir;
+    std::unique_ptr<ScratchDir> m_dir;
+    QByteArray m_root;
     std::unique_ptr<UserDefaults> m_defaults;
     std::unique_ptr<VLNWindow> m_window;
 };
 
 void tst_VLNWindow::init()
 {
-    m_dir = std::make_unique<QTemporaryDir>();
+    m_dir = std::make_unique<ScratchDir>();
     QVERIFY(m_dir->isValid());
-    m_defaults = std::make_unique<UserDefaults>(m_dir->filePath(QStringLiteral("Velnor.conf")));
-    m_defaults->registerDefaults(UserDefaults::readFactoryFile(QStringLiteral(":/Factory")));
+    m_root = m_dir->path();
+    m_defaults = std::make_unique<UserDefaults>(m_dir->filePath(u"Velnor.conf"_s));
+    m_defaults->registerDefaults(UserDefaults::readFactoryFile(u":/Factory"_s));
 }
 
 void tst_VLNWindow::cleanup()
@@ -134,11 +106,22 @@ void tst_VLNWindow::cleanup()
 VLNWindow *tst_VLNWindow::makeWindow(bool skipTutorial)
 {
     if (skipTutorial)
-        m_defaults->setBool(true, QStringLiteral("skipTutorial"));
+        m_defaults->setBool(true, u"skipTutorial"_s);
     m_window = std::make_unique<VLNWindow>(m_defaults.get());
     m_window->resize(1000, 700);
     m_window->show();
     return m_window.get();
+}
+
+// Files of these names (and sizes) in the scratch folder, listed in the window.
+void tst_VLNWindow::listFiles(const QList<QByteArray> &names, const QList<int> &sizes)
+{
+    QList<QByteArray> paths;
+    for (const QByteArray &name : names) {
+        paths.append(m_root + '/' + name);
+        writeFile(paths.last(), sizes.value(paths.size() - 1));
+    }
+    m_window->openFiles(paths);
 }
 
 QString tst_VLNWindow::cell(int row, int column) const
@@ -149,96 +132,28 @@ QString tst_VLNWindow::cell(int row, int column) const
 
 // ---- the tutorial ---------------------------------------------------------
 
-void tst_VLNWindow::firstStartShowsWelcomePage()
-{
-    VLNWindow *window = makeWindow(false);
-    Ui::VLNWindow *ui = window->ui();
-    QCOMPARE(window->fileList()->count(), 2);
-    QCOMPARE(ui->totalLabel->text(), QStringLiteral("2 files"));
-    QCOMPARE(window->tutorialStep(), 0);
-    QVERIFY(!ui->tutorialView->isHidden());
-    QCOMPARE(ui->tutorialView->geometry(), ui->centralwidget->rect());
-    QCOMPARE(ui->tutorialTextView->toPlainText(),
-             QStringLiteral("\nThank you for installing Velnor, the fastest way to rename large "
-                            "amounts of files.\n\n\nClick Next for a quick start guide on how to "
-                            "use this software."));
-    QCOMPARE(cell(0, FileTableModel::OldNameColumn), QStringLiteral("TestFile.txt"));
-    QCOMPARE(cell(1, FileTableModel::OldNameColumn), QStringLiteral("TestImage.jpg"));
-    QCOMPARE(cell(1, FileTableModel::LocationColumn), QStringLiteral("Example Tutorial File"));
-    QCOMPARE(cell(0, FileTableModel::NewNameColumn), QStringLiteral("TestFile.txt"));
-    // The overlay lies on top of everything in the content, the table
-    // included, and the settings start as they leave every name unchanged.
-    QCOMPARE(ui->centralwidget->findChildren<QWidget *>(Qt::FindDirectChildrenOnly).last(),
-             ui->tutorialView);
-    QCOMPARE(ui->nameField->text(), QStringLiteral("[N]"));
-    QCOMPARE(ui->extField->text(), QStringLiteral("[E]"));
-    QVERIFY(!ui->startButton->isEnabled());
-}
-
-void tst_VLNWindow::laterStartHasNoTutorial()
-{
-    VLNWindow *window = makeWindow(true);
-    QVERIFY(window->ui()->tutorialView->isHidden());
-    QCOMPARE(window->fileList()->count(), 0);
-    QCOMPARE(window->ui()->totalLabel->text(), QStringLiteral("No files"));
-    QHeaderView *header = window->ui()->tableView->horizontalHeader();
-    QCOMPARE(header->sortIndicatorSection(), int(FileTableModel::OldNameColumn));
-    QCOMPARE(header->sortIndicatorOrder(), Qt::AscendingOrder);
-    QCOMPARE(window->fileList()->lastColumn(), QStringLiteral("OldName"));
-}
-
-void tst_VLNWindow::nextWalksThePages_data()
+void tst_VLNWindow::tutorialPages_data()
 {
     QTest::addColumn<int>("page");
-    QTest::addColumn<QString>("raised");
     QTest::addColumn<QString>("focus");
     QTest::addColumn<QString>("text");
-    QTest::newRow("1 name")
-        << 1 << "section1Box"
-        << "nameField"
-        << "In this section you can change the file name based on the text you "
-           "input.\nUsing special tokens such as [N] or [C] you can insert "
-           "dynamic text into the file name.\nFor date and time tokens, you can "
-           "change the order of units in the token itself such as [DMY] or "
-           "[SH]\n\nTry typing [N]-[YMD] in the textfield and see how the names "
-           "change in real-time.";
-    QTest::newRow("2 extension")
-        << 2 << "section2Box"
-        << "extField"
-        << "In this section you can change the file extension based on the text you input.\nUsing "
-           "special tokens such as [E] or [C] you can insert dynamic text into the "
-           "extension.\n\nTry "
-           "typing [C] in the textfield to set the extension to an increasing numerical value.";
-    QTest::newRow("3 search")
-        << 3 << "section3Box"
-        << "searchField"
-        << "In this section you can search for a particular text and replace "
-           "it.\nLeave the replace text empty if you simply want to remove the "
-           "searched text.\n\nTry typing Test in the search textfield.";
-    QTest::newRow("4 case") << 4 << "section4Box"
-                            << "casePopup"
-                            << "In this section you can convert the entire file name to uppercase "
-                               "or lowercase\n\nTry changing it to All UPPERCASE.";
-    QTest::newRow("5 counter, the box itself")
-        << 5 << "section5Box"
-        << "section5Box"
-        << "In this section you can adjust the numerical counter linked to the [C] token.\nThe "
-           "counter can start from a certain number and increase in value by then number next to "
-           "Step by.\nDigits represent the minimum amount of digits the counter will show.\n\nTry "
-           "increasing the Digits to 3.";
-    QTest::newRow("6 farewell")
-        << 6 << ""
-        << ""
-        << "That's it!\nAll you have to do now is Drag&Drop the files you want to rename on this "
-           "window or\non the Velnor dock icon. Adjust the renaming parameters and click on the "
-           "Start Renaming button.\n\nIf you have any questions, you can reach us on our email, "
-           "support@velnor.app";
+    QTest::newRow("0 welcome") << 0 << QString()
+                               << u"\nThank you for installing Velnor, the fastest way to rename "
+                                  "large amounts of files.\n\n\nClick Next for a quick start "
+                                  "guide on how to use this software."_s;
+    QTest::newRow("1 name") << 1 << u"nameField"_s << u"you can change the file name"_s;
+    QTest::newRow("2 extension") << 2 << u"extField"_s << u"you can change the file extension"_s;
+    QTest::newRow("3 search") << 3 << u"searchField"_s << u"search for a particular text"_s;
+    QTest::newRow("4 case") << 4 << u"casePopup"_s << u"Try changing it to All UPPERCASE."_s;
+    QTest::newRow("5 counter, the box") << 5 << u"section5Box"_s << u"Try increasing the Digits"_s;
+    QTest::newRow("6 farewell") << 6 << QString() << u"support@velnor.app"_s;
 }
 
-void tst_VLNWindow::nextWalksThePages()
+// A first start lists two example files and shows the welcome page; Next
+// raises one section box after another above the veil.
+void tst_VLNWindow::tutorialPages()
 {
     QFETCH(int, page);
-    QFETCH(QString, raised);
     QFETCH(QString, focus);
     QFETCH(QString, text);
     VLNWindow *window = makeWindow(false);
@@ -246,49 +161,38 @@ void tst_VLNWindow::nextWalksThePages()
     for (int i = 0; i < page; ++i)
         QTest::mouseClick(ui->nextTutorialButton, Qt::LeftButton);
     QCOMPARE(window->tutorialStep(), page);
-    QCOMPARE(ui->tutorialTextView->toPlainText(), text);
     QVERIFY(!ui->tutorialView->isHidden());
+    const QString shown = ui->tutorialTextView->toPlainText();
+    QVERIFY2(page == 0 ? shown == text : shown.contains(text), qPrintable(shown));
+    QCOMPARE(ui->totalLabel->text(), u"2 files"_s);
+    QCOMPARE(cell(0, FileTableModel::NewNameColumn), u"TestFile.txt"_s);
+    QCOMPARE(cell(1, FileTableModel::OldNameColumn), u"TestImage.jpg"_s);
+    QCOMPARE(cell(1, FileTableModel::LocationColumn), u"Example Tutorial File"_s);
 
+    const QString raised = page >= 1 && page <= 5 ? u"section%1Box"_s.arg(page) : QString();
     const QWidgetList order =
         ui->centralwidget->findChildren<QWidget *>(Qt::FindDirectChildrenOnly);
-    const qsizetype overlay = order.indexOf(ui->tutorialView);
     for (QGroupBox *box :
          {ui->section1Box, ui->section2Box, ui->section3Box, ui->section4Box, ui->section5Box}) {
-        const bool above = order.indexOf(box) > overlay;
+        const bool above = order.indexOf(box) > order.indexOf(ui->tutorialView);
         QCOMPARE(above, box->objectName() == raised);
         QCOMPARE(box->isEnabled(), box->objectName() == raised);
     }
     if (!focus.isEmpty())
         QCOMPARE(window->focusWidget()->objectName(), focus);
-    // What the mouse reaches: the raised box's controls, and the overlay
-    // everywhere else, over the table too.
-    auto hit = [&](QWidget *widget) {
-        return ui->centralwidget->childAt(
-            widget->mapTo(ui->centralwidget, widget->rect().center()));
-    };
+    // What the mouse reaches: the raised box's controls, and the veil
+    // everywhere else, over the table too, which stays enabled and in sight.
     auto covered = [&](QWidget *widget) {
-        QWidget *top = hit(widget);
+        QWidget *top =
+            ui->centralwidget->childAt(widget->mapTo(ui->centralwidget, widget->rect().center()));
         return top == ui->tutorialView || ui->tutorialView->isAncestorOf(top);
     };
-    QVERIFY(covered(ui->startButton));
     QVERIFY(covered(ui->addButton));
     QVERIFY(covered(ui->tableView->viewport()));
-    QCOMPARE(covered(ui->extField), raised != QLatin1String("section2Box"));
-    QCOMPARE(covered(ui->casePopup), raised != QLatin1String("section4Box"));
-    // Controls outside the raised box stay out of reach, the table in sight.
-    QVERIFY(!ui->startButton->isEnabled());
+    QCOMPARE(covered(ui->extField), page != 2);
+    QCOMPARE(covered(ui->casePopup), page != 4);
     QVERIFY(!ui->addButton->isEnabled());
     QVERIFY(ui->tableView->isEnabled());
-    QCOMPARE(window->fileList()->count(), 2);
-}
-
-void tst_VLNWindow::overlayFollowsResize()
-{
-    VLNWindow *window = makeWindow(false);
-    Ui::VLNWindow *ui = window->ui();
-    window->resize(1200, 800);
-    QTRY_COMPARE(ui->tutorialView->geometry(), ui->centralwidget->rect());
-    QTest::mouseClick(ui->nextTutorialButton, Qt::LeftButton);
     window->resize(900, 640);
     QTRY_COMPARE(ui->tutorialView->geometry(), ui->centralwidget->rect());
 }
@@ -300,7 +204,7 @@ void tst_VLNWindow::wheelOverOverlayScrollsTable()
     Ui::VLNWindow *ui = window->ui();
     for (int i = 0; i < 200; ++i) {
         auto file = std::make_unique<ZQFile>();
-        file->setName(QStringLiteral("row%1.txt").arg(i));
+        file->setName(u"row%1.txt"_s.arg(i));
         window->fileList()->appendUnchecked(std::move(file));
     }
     window->updateResults();
@@ -308,108 +212,77 @@ void tst_VLNWindow::wheelOverOverlayScrollsTable()
     QScrollBar *bar = ui->tableView->verticalScrollBar();
     QTRY_VERIFY(bar->maximum() > 0);
     QCOMPARE(bar->value(), 0);
-
-    // Left of the tutorial's text panel, over the table: the veil is on top.
-    QWidget *viewport = ui->tableView->viewport();
-    const QPoint overTable = viewport->mapTo(ui->centralwidget, QPoint(20, viewport->height() / 2));
-    QCOMPARE(ui->centralwidget->childAt(overTable), ui->tutorialView);
     auto wheel = [&](const QPoint &inCentral) {
         const QPointF local = ui->tutorialView->mapFrom(ui->centralwidget, QPointF(inCentral));
         QWheelEvent event(local, ui->tutorialView->mapToGlobal(local), QPoint(), QPoint(0, -120),
                           Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
         QApplication::sendEvent(ui->tutorialView, &event);
     };
+    // Left of the tutorial's text panel, over the table: the veil is on top.
+    QWidget *viewport = ui->tableView->viewport();
+    const QPoint overTable = viewport->mapTo(ui->centralwidget, QPoint(20, viewport->height() / 2));
+    QCOMPARE(ui->centralwidget->childAt(overTable), ui->tutorialView);
     wheel(overTable);
-    QVERIFY(bar->value() > 0);
     const int scrolled = bar->value();
-
+    QVERIFY(scrolled > 0);
     // Elsewhere the wheel reaches nothing under the veil.
     wheel(ui->startButton->mapTo(ui->centralwidget, ui->startButton->rect().center()));
     QCOMPARE(bar->value(), scrolled);
     QCOMPARE(window->tutorialStep(), 1);
-    QCOMPARE(ui->nameField->text(), QStringLiteral("[N]"));
 }
 
-void tst_VLNWindow::nextOnLastPageFinishes()
-{
-    VLNWindow *window = makeWindow(false);
-    Ui::VLNWindow *ui = window->ui();
-    for (int i = 0; i < 6; ++i)
-        QTest::mouseClick(ui->nextTutorialButton, Qt::LeftButton);
-    QCOMPARE(window->tutorialStep(), 6);
-    QTest::mouseClick(ui->nextTutorialButton, Qt::LeftButton);
-    QCOMPARE(window->tutorialStep(), 0);
-    QVERIFY(ui->tutorialView->isHidden());
-    QCOMPARE(window->fileList()->count(), 0);
-    QCOMPARE(ui->totalLabel->text(), QStringLiteral("No files"));
-    QVERIFY(ui->startButton->isEnabled());
-    QVERIFY(ui->section2Box->isEnabled());
-    // Written through to the file at once, where a later launch reads it.
-    UserDefaults later(m_dir->filePath(QStringLiteral("Velnor.conf")));
-    QVERIFY(later.boolForKey(QStringLiteral("skipTutorial")));
-}
-
-void tst_VLNWindow::skipEndsTutorial()
-{
-    VLNWindow *window = makeWindow(false);
-    Ui::VLNWindow *ui = window->ui();
-    QTest::mouseClick(ui->nextTutorialButton, Qt::LeftButton);
-    QTest::keyClicks(ui->nameField, QStringLiteral("-[C]"));
-    QCOMPARE(cell(1, FileTableModel::NewNameColumn), QStringLiteral("TestImage-2.jpg"));
-    QTest::mouseClick(ui->skipTutorialButton, Qt::LeftButton);
-    QCOMPARE(window->tutorialStep(), 0);
-    QVERIFY(ui->tutorialView->isHidden());
-    QCOMPARE(window->fileList()->count(), 0);
-    QCOMPARE(ui->totalLabel->text(), QStringLiteral("No files"));
-    QCOMPARE(ui->nameField->text(), QStringLiteral("[N]-[C]"));
-    UserDefaults later(m_dir->filePath(QStringLiteral("Velnor.conf")));
-    QVERIFY(later.boolForKey(QStringLiteral("skipTutorial")));
-    // Once skipped, a new window starts without it.
-    m_window.reset();
-    VLNWindow *again = makeWindow(false);
-    QVERIFY(again->ui()->tutorialView->isHidden());
-}
-
-void tst_VLNWindow::startTutorialOnRequest_data()
+void tst_VLNWindow::tutorialActions_data()
 {
     QTest::addColumn<bool>("skipTutorial");
-    QTest::addColumn<int>("nextClicks");
     QTest::addColumn<int>("ownFiles");
-    QTest::addColumn<int>("expectedStep");
-    QTest::addColumn<int>("expectedCount");
-    QTest::newRow("welcome page: starts again") << false << 0 << 0 << 0 << 4;
-    QTest::newRow("page 1: nothing") << false << 1 << 0 << 1 << 2;
-    QTest::newRow("page 6: nothing") << false << 6 << 0 << 6 << 2;
-    QTest::newRow("no tutorial, own files kept") << true << 0 << 2 << 0 << 4;
+    QTest::addColumn<QString>("clicks"); // n: Next, s: Skip, t: the menu's Show Tutorial
+    QTest::addColumn<int>("step");
+    QTest::addColumn<int>("count");
+    QTest::addColumn<QString>("firstName");
+    QTest::newRow("Next past page 6") << false << 0 << "nnnnnnn" << 0 << 0 << "";
+    QTest::newRow("Skip on page 1") << false << 0 << "ns" << 0 << 0 << "";
+    QTest::newRow("menu on the welcome page: starts again")
+        << false << 0 << "t" << 0 << 4 << "TestFile.txt";
+    QTest::newRow("menu on page 1: nothing") << false << 0 << "nt" << 1 << 2 << "TestFile.txt";
+    QTest::newRow("menu on page 6: nothing") << false << 0 << "nnnnnnt" << 6 << 2 << "TestFile.txt";
+    QTest::newRow("menu after the tour, own files kept")
+        << true << 2 << "t" << 0 << 4 << "own0.txt";
+    // Finishing empties the whole list, the user's files with it.
+    QTest::newRow("menu, then Skip") << true << 2 << "ts" << 0 << 0 << "";
 }
 
-void tst_VLNWindow::startTutorialOnRequest()
+void tst_VLNWindow::tutorialActions()
 {
     QFETCH(bool, skipTutorial);
-    QFETCH(int, nextClicks);
     QFETCH(int, ownFiles);
-    QFETCH(int, expectedStep);
-    QFETCH(int, expectedCount);
+    QFETCH(QString, clicks);
+    QFETCH(int, step);
+    QFETCH(int, count);
+    QFETCH(QString, firstName);
     VLNWindow *window = makeWindow(skipTutorial);
-    QList<QByteArray> own;
-    for (int i = 0; i < ownFiles; ++i) {
-        own.append(QFile::encodeName(m_dir->filePath(QStringLiteral("own%1.txt").arg(i))));
-        writeFile(own.last());
+    Ui::VLNWindow *ui = window->ui();
+    listFiles(QList<QByteArray>({"own0.txt", "own1.txt"}).first(ownFiles));
+    for (QChar click : clicks) {
+        if (click == u't')
+            window->clickStartTutorial();
+        else
+            QTest::mouseClick(click == u'n' ? ui->nextTutorialButton : ui->skipTutorialButton,
+                              Qt::LeftButton);
     }
-    window->openFiles(own);
-    for (int i = 0; i < nextClicks; ++i)
-        QTest::mouseClick(window->ui()->nextTutorialButton, Qt::LeftButton);
-    window->clickStartTutorial();
-    QCOMPARE(window->tutorialStep(), expectedStep);
-    QCOMPARE(window->fileList()->count(), expectedCount);
-    QCOMPARE(window->ui()->totalLabel->text(), QStringLiteral("%1 files").arg(expectedCount));
-    QVERIFY(!window->ui()->tutorialView->isHidden());
-    if (ownFiles > 0) {
-        QCOMPARE(cell(0, FileTableModel::OldNameColumn), QStringLiteral("own0.txt"));
-        QCOMPARE(cell(2, FileTableModel::OldNameColumn), QStringLiteral("TestFile.txt"));
-        // Finishing empties the whole list, the user's files with it.
-        window->clickSkipTutorial();
-        QCOMPARE(window->fileList()->count(), 0);
+    QCOMPARE(window->tutorialStep(), step);
+    QCOMPARE(window->fileList()->count(), count);
+    QCOMPARE(ui->totalLabel->text(), count ? u"%1 files"_s.arg(count) : u"No files"_s);
+    if (count)
+        QCOMPARE(cell(0, FileTableModel::OldNameColumn), firstName);
+    const bool ended = !clicks.endsWith(u't');
+    QCOMPARE(ui->tutorialView->isHidden(), ended);
+    QCOMPARE(ui->startButton->isEnabled(), ended);
+    QCOMPARE(ui->section2Box->isEnabled(), ended);
+    if (ended) {
+        // Written through to the file at once, where a later launch reads it.
+        QVERIFY(UserDefaults(m_dir->filePath(u"Velnor.conf"_s)).boolForKey(u"skipTutorial"_s));
+        m_window.reset();
+        QVERIFY(makeWindow(false)->ui()->tutorialView->isHidden());
     }
 }
 
@@ -418,115 +291,60 @@ void tst_VLNWindow::startTutorialOnRequest()
 void tst_VLNWindow::tokenButtonsAppend_data()
 {
     QTest::addColumn<QString>("button");
-    QTest::addColumn<QString>("field");
     QTest::addColumn<QString>("before");
-    QTest::addColumn<int>("selectionStart");
-    QTest::addColumn<int>("selectionLength");
     QTest::addColumn<QString>("after");
     QTest::addColumn<QString>("newName");
-    QTest::newRow("[N] twice") << "nameTokenButton"
-                               << "nameField"
-                               << "[N]" << 3 << 0 << "[N][N]"
-                               << "photophoto.jpg";
-    QTest::newRow("cursor at start") << "counterTokenButton"
-                                     << "nameField"
-                                     << "x" << 0 << 0 << "x[C]"
-                                     << "x1.jpg";
-    QTest::newRow("selection kept") << "dateTokenButton"
-                                    << "nameField"
-                                    << "abc" << 1 << 1 << "abc[YMD]"
-                                    << "abc20240305.jpg";
-    QTest::newRow("time") << "timeTokenButton"
-                          << "nameField"
-                          << "" << 0 << 0 << "[hms]"
-                          << "020708.jpg";
-    QTest::newRow("extension") << "extTokenButton"
-                               << "extField"
-                               << "[E]" << 0 << 3 << "[E][E]"
-                               << "photo.jpgjpg";
-    QTest::newRow("extension counter") << "extCounterTokenButton"
-                                       << "extField"
-                                       << "" << 0 << 0 << "[C]"
-                                       << "photo.1";
+    QTest::newRow("name") << u"name"_s << u"[N]"_s << u"[N][N]"_s << u"photophoto.jpg"_s;
+    QTest::newRow("counter") << u"counter"_s << u"x"_s << u"x[C]"_s << u"x1.jpg"_s;
+    QTest::newRow("date") << u"date"_s << u"abc"_s << u"abc[YMD]"_s << u"abc20240305.jpg"_s;
+    QTest::newRow("time, empty field") << u"time"_s << QString() << u"[hms]"_s << u"020708.jpg"_s;
+    QTest::newRow("extension") << u"ext"_s << u"[E]"_s << u"[E][E]"_s << u"photo.jpgjpg"_s;
+    QTest::newRow("extension counter") << u"extCounter"_s << QString() << u"[C]"_s << u"photo.1"_s;
 }
 
+// The token goes at the end, whatever the cursor and selection in the field.
 void tst_VLNWindow::tokenButtonsAppend()
 {
     QFETCH(QString, button);
-    QFETCH(QString, field);
     QFETCH(QString, before);
-    QFETCH(int, selectionStart);
-    QFETCH(int, selectionLength);
     QFETCH(QString, after);
     QFETCH(QString, newName);
     VLNWindow *window = makeWindow(true);
-    const QByteArray photo = QFile::encodeName(m_dir->filePath(QStringLiteral("photo.jpg")));
+    const QByteArray photo = m_root + "/photo.jpg";
     writeFile(photo);
     // 5 March 2024, 14:07:08 in Berlin (the tests' zone).
     const struct timespec times[2] = {{1709644028, 0}, {1709644028, 0}};
     QCOMPARE(::utimensat(AT_FDCWD, photo.constData(), times, 0), 0);
     window->openFiles({photo});
 
-    auto *edit = window->findChild<QLineEdit *>(field);
+    auto *edit = button.startsWith(u"ext") ? window->ui()->extField : window->ui()->nameField;
     edit->setText(before);
     edit->setFocus();
-    edit->setSelection(selectionStart, selectionLength);
-    QTest::mouseClick(window->findChild<QPushButton *>(button), Qt::LeftButton);
+    edit->setSelection(0, 1);
+    QTest::mouseClick(window->findChild<QPushButton *>(button + u"TokenButton"_s), Qt::LeftButton);
     QCOMPARE(edit->text(), after);
     QCOMPARE(cell(0, FileTableModel::NewNameColumn), newName);
 }
 
-void tst_VLNWindow::settingsChangeKeepsCount()
+void tst_VLNWindow::settingsReachThePreviewOnly()
 {
     VLNWindow *window = makeWindow(true);
     Ui::VLNWindow *ui = window->ui();
-    const QByteArray file = QFile::encodeName(m_dir->filePath(QStringLiteral("a.txt")));
-    writeFile(file);
-    window->openFiles({file});
-    // A label text that no refresh of the count would write: any setting that
-    // touched the count would show here.
-    ui->totalLabel->setText(QStringLiteral("untouched"));
+    listFiles({"Ab.txt", "Cd.txt", "Ef.txt"});
+    // A label text that no refresh of the count would write: a setting that
+    // touched the count, or reset the model, would show here.
+    ui->totalLabel->setText(u"untouched"_s);
     QSignalSpy resets(window->tableModel(), &QAbstractItemModel::modelReset);
-    QTest::keyClicks(ui->nameField, QStringLiteral("-x"));
+    QTest::keyClicks(ui->nameField, u"_"_s);
     QTest::mouseClick(ui->counterTokenButton, Qt::LeftButton);
-    ui->casePopup->setCurrentIndex(2);
-    ui->digitsCounterBox->setValue(4);
-    QCOMPARE(ui->totalLabel->text(), QStringLiteral("untouched"));
-    QCOMPARE(resets.count(), 0);
-    QCOMPARE(cell(0, FileTableModel::NewNameColumn), QStringLiteral("A-X0001.TXT"));
-}
-
-void tst_VLNWindow::countersAndCase()
-{
-    VLNWindow *window = makeWindow(true);
-    Ui::VLNWindow *ui = window->ui();
-    QCOMPARE(ui->startCounterBox->minimum(), std::numeric_limits<qint32>::min());
-    QCOMPARE(ui->startCounterBox->maximum(), std::numeric_limits<qint32>::max());
-    QCOMPARE(ui->stepCounterBox->minimum(), std::numeric_limits<qint32>::min());
-    QCOMPARE(ui->digitsCounterBox->minimum(), 0);
-    QCOMPARE(ui->digitsCounterBox->maximum(), 32);
-    QCOMPARE(ui->casePopup->itemText(2), QStringLiteral("All UPPERCASE"));
-    QCOMPARE(ui->casePopup->itemData(2).toInt(), 2);
-    QCOMPARE(ui->casePopup->itemData(1).toInt(), 1);
-    QCOMPARE(ui->casePopup->currentData().toInt(), 0);
-
-    QList<QByteArray> files;
-    for (const char *name : {"Ab.txt", "Cd.txt", "Ef.txt"}) {
-        files.append(QFile::encodeName(m_dir->path()) + '/' + name);
-        writeFile(files.last());
-    }
-    window->openFiles(files);
-    ui->nameField->setText(QStringLiteral("[N]_[C]"));
-    window->controlTextDidChange();
     QTest::keyClick(ui->stepCounterBox, Qt::Key_Up); // step 2
     ui->startCounterBox->setValue(-3);
     ui->digitsCounterBox->setValue(3);
-    QCOMPARE(window->stepCounter(), 2);
-    QCOMPARE(window->startCounter(), -3);
-    QCOMPARE(window->digitsCounter(), 3);
-    ui->casePopup->setCurrentIndex(1);
-    QCOMPARE(cell(0, FileTableModel::NewNameColumn), QStringLiteral("ab_-03.txt"));
-    QCOMPARE(cell(2, FileTableModel::NewNameColumn), QStringLiteral("ef_001.txt"));
+    ui->casePopup->setCurrentIndex(2);
+    QCOMPARE(cell(0, FileTableModel::NewNameColumn), u"AB_-03.TXT"_s);
+    QCOMPARE(cell(2, FileTableModel::NewNameColumn), u"EF_001.TXT"_s);
+    QCOMPARE(ui->totalLabel->text(), u"untouched"_s);
+    QCOMPARE(resets.count(), 0);
 }
 
 // ---- the list -------------------------------------------------------------
@@ -534,166 +352,90 @@ void tst_VLNWindow::countersAndCase()
 void tst_VLNWindow::dropFolderAndUndecodableName()
 {
     VLNWindow *window = makeWindow(true);
-    const QByteArray root = QFile::encodeName(m_dir->path());
-    const QByteArray folder = root + "/photos";
+    const QByteArray folder = m_root + "/photos";
     QCOMPARE(::mkdir(folder.constData(), 0755), 0);
     writeFile(folder + "/one.jpg", 3);
-    const QByteArray odd = root + "/caf\xe9 \xff.txt"; // Latin-1 bytes, not UTF-8
+    const QByteArray odd = m_root + "/caf\xe9 \xff.txt"; // Latin-1 bytes, not UTF-8
     writeFile(odd, 5);
+    // The action the window takes the drag with, if it takes the drop too.
+    auto drop = [&](const QMimeData &data) {
+        const Qt::DropActions actions = Qt::CopyAction | Qt::LinkAction;
+        QDragEnterEvent enter(QPoint(50, 50), actions, &data, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(window, &enter);
+        QDropEvent drop(QPointF(50, 50), actions, &data, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(window, &drop);
+        return enter.isAccepted() && drop.isAccepted() ? enter.dropAction() : Qt::IgnoreAction;
+    };
+    QMimeData text; // a path as text is no file
+    text.setText(QString::fromLatin1(odd));
+    QCOMPARE(drop(text), Qt::IgnoreAction);
+    QCOMPARE(window->fileList()->count(), 0);
 
     QMimeData data;
-    data.setUrls({urlOfBytes(odd), urlOfBytes(folder)});
-    QDragEnterEvent enter(QPoint(50, 50), Qt::CopyAction | Qt::LinkAction, &data, Qt::LeftButton,
-                          Qt::NoModifier);
-    QApplication::sendEvent(window, &enter);
-    QVERIFY(enter.isAccepted());
-    QCOMPARE(enter.dropAction(), Qt::LinkAction);
-    QDropEvent drop(QPointF(50, 50), Qt::CopyAction | Qt::LinkAction, &data, Qt::LeftButton,
-                    Qt::NoModifier);
-    QApplication::sendEvent(window, &drop);
-    QVERIFY(drop.isAccepted());
-
-    QCOMPARE(window->fileList()->count(), 2);
-    QCOMPARE(window->ui()->totalLabel->text(), QStringLiteral("2 files"));
+    data.setUrls({QUrl::fromEncoded("file://" + odd.toPercentEncoding("/")),
+                  QUrl::fromEncoded("file://" + folder.toPercentEncoding("/"))});
+    QCOMPARE(drop(data), Qt::LinkAction);
+    QCOMPARE(window->ui()->totalLabel->text(), u"2 files"_s);
     QCOMPARE(window->fileList()->fileAtIndex(0)->nativePath(), odd);
     QCOMPARE(window->fileList()->fileAtIndex(1)->nativePath(), folder + "/one.jpg");
-    QCOMPARE(cell(0, FileTableModel::OldNameColumn), QStringLiteral("caf\uFFFD \uFFFD.txt"));
-    // QTemporaryDir cannot see this name to remove it.
-    QCOMPARE(::unlink(odd.constData()), 0);
-}
-
-void tst_VLNWindow::dropOfTextOnlyAddsNothing()
-{
-    VLNWindow *window = makeWindow(true);
-    QMimeData data;
-    data.setText(QStringLiteral("/etc/hostname"));
-    QDragEnterEvent enter(QPoint(50, 50), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
-    QApplication::sendEvent(window, &enter);
-    QVERIFY(!enter.isAccepted());
-    QDropEvent drop(QPointF(50, 50), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
-    QApplication::sendEvent(window, &drop);
-    QCOMPARE(window->fileList()->count(), 0);
+    QCOMPARE(cell(0, FileTableModel::OldNameColumn), u"caf\uFFFD \uFFFD.txt"_s);
 }
 
 void tst_VLNWindow::addPanelKeepsBytes()
 {
     VLNWindow *window = makeWindow(true);
-    const QByteArray root = QFile::encodeName(m_dir->path());
-    writeFile(root + "/b.txt", 2);
-    writeFile(root + "/a \xc3\xa9t\xc3\xa9 #1%.txt", 3); // UTF-8, with URL delimiters
-
+    writeFile(m_root + "/b.txt", 2);
+    writeFile(m_root + "/a \xc3\xa9t\xc3\xa9 #1%.txt", 3); // UTF-8, with URL delimiters
     window->clickAdd();
     auto *panel = window->findChild<QFileDialog *>();
     QVERIFY(panel);
     QCOMPARE(panel->fileMode(), QFileDialog::ExistingFiles);
-    panel->setDirectory(QFile::decodeName(root));
-    auto *nameEdit = panel->findChild<QLineEdit *>(QStringLiteral("fileNameEdit"));
+    panel->setDirectory(QFile::decodeName(m_root));
+    auto *nameEdit = panel->findChild<QLineEdit *>(u"fileNameEdit"_s);
     QVERIFY(nameEdit);
-    nameEdit->setText(QStringLiteral("\"b.txt\" \"a \u00e9t\u00e9 #1%.txt\""));
+    nameEdit->setText(u"\"b.txt\" \"a \u00e9t\u00e9 #1%.txt\""_s);
     QMetaObject::invokeMethod(panel, "accept");
-    QCOMPARE(window->fileList()->count(), 2);
-    QCOMPARE(window->ui()->totalLabel->text(), QStringLiteral("2 files"));
-    QCOMPARE(window->fileList()->fileAtIndex(0)->nativePath(), root + "/b.txt");
+    QCOMPARE(window->ui()->totalLabel->text(), u"2 files"_s);
+    QCOMPARE(window->fileList()->fileAtIndex(0)->nativePath(), m_root + "/b.txt");
     QCOMPARE(window->fileList()->fileAtIndex(1)->nativePath(),
-             root + "/a \xc3\xa9t\xc3\xa9 #1%.txt");
-    QCOMPARE(window->fileList()->fileAtIndex(1)->size(), QStringLiteral("3"));
-}
-
-void tst_VLNWindow::openFilesSkipsMissing()
-{
-    VLNWindow *window = makeWindow(true);
-    const QByteArray root = QFile::encodeName(m_dir->path());
-    writeFile(root + "/b.txt");
-    QCOMPARE(::mkdir((root + "/folder").constData(), 0755), 0);
-    writeFile(root + "/folder/a.txt");
-    window->openFiles({root + "/b.txt", root + "/gone.txt", root + "/folder", root + "/b.txt"});
-    QCOMPARE(window->fileList()->count(), 2);
-    QCOMPARE(cell(0, FileTableModel::OldNameColumn), QStringLiteral("b.txt"));
-    QCOMPARE(cell(1, FileTableModel::OldNameColumn), QStringLiteral("a.txt"));
-    QCOMPARE(window->ui()->totalLabel->text(), QStringLiteral("2 files"));
+             m_root + "/a \xc3\xa9t\xc3\xa9 #1%.txt");
+    QCOMPARE(window->fileList()->fileAtIndex(1)->size(), u"3"_s);
 }
 
 void tst_VLNWindow::headerClicks()
 {
     VLNWindow *window = makeWindow(true);
     QVERIFY(QTest::qWaitForWindowExposed(window));
-    const QByteArray root = QFile::encodeName(m_dir->path());
-    // Added in this order: big, small, middle.
-    writeFile(root + "/b.txt", 300);
-    writeFile(root + "/c.txt", 100);
-    writeFile(root + "/a.txt", 200);
-    window->openFiles({root + "/b.txt", root + "/c.txt", root + "/a.txt"});
+    listFiles({"b.txt", "c.txt", "a.txt"}, {300, 100, 200}); // big, small, middle
     QHeaderView *header = window->ui()->tableView->horizontalHeader();
-    auto click = [&](int column) {
+    // Old Name carries the indicator from the start: a first click only flips.
+    QCOMPARE(header->sortIndicatorSection(), int(FileTableModel::OldNameColumn));
+    QCOMPARE(header->sortIndicatorOrder(), Qt::AscendingOrder);
+    const int old = FileTableModel::OldNameColumn, size = FileTableModel::SizeColumn;
+    const auto up = Qt::AscendingOrder, down = Qt::DescendingOrder;
+    const std::tuple<int, const char *, int, Qt::SortOrder> steps[] = {
+        {old, "a.txt c.txt b.txt", old, down},
+        {size, "c.txt a.txt b.txt", size, up},
+        {size, "b.txt a.txt c.txt", size, down},
+        // New Name never sorts, and the indicator stays where it was.
+        {FileTableModel::NewNameColumn, "b.txt a.txt c.txt", size, down},
+        {old, "a.txt b.txt c.txt", old, up},
+    };
+    for (const auto &[column, expected, indicator, order] : steps) {
+        window->ui()->tableView->selectRow(1);
         const QPoint at(header->sectionViewportPosition(column) + 10, header->height() / 2);
         QTest::mouseClick(header->viewport(), Qt::LeftButton, Qt::NoModifier, at);
-    };
-    auto names = [&] {
-        QStringList list;
-        for (int row = 0; row < 3; ++row)
-            list << cell(row, FileTableModel::OldNameColumn);
-        return list.join(QLatin1Char(' '));
-    };
-    struct Step
-    {
-        int column;
-        QString names;
-        int indicator;
-        Qt::SortOrder order;
-    };
-    const Step steps[] = {
-        // Old Name carries the indicator from the start: a click only flips.
-        {FileTableModel::OldNameColumn, QStringLiteral("a.txt c.txt b.txt"),
-         FileTableModel::OldNameColumn, Qt::DescendingOrder},
-        {FileTableModel::OldNameColumn, QStringLiteral("b.txt c.txt a.txt"),
-         FileTableModel::OldNameColumn, Qt::AscendingOrder},
-        {FileTableModel::SizeColumn, QStringLiteral("c.txt a.txt b.txt"),
-         FileTableModel::SizeColumn, Qt::AscendingOrder},
-        {FileTableModel::SizeColumn, QStringLiteral("b.txt a.txt c.txt"),
-         FileTableModel::SizeColumn, Qt::DescendingOrder},
-        // New Name never sorts, and the indicator stays where it was.
-        {FileTableModel::NewNameColumn, QStringLiteral("b.txt a.txt c.txt"),
-         FileTableModel::SizeColumn, Qt::DescendingOrder},
-        {FileTableModel::OldNameColumn, QStringLiteral("a.txt b.txt c.txt"),
-         FileTableModel::OldNameColumn, Qt::AscendingOrder},
-    };
-    for (const Step &step : steps) {
-        window->ui()->tableView->selectRow(1);
-        click(step.column);
-        QCOMPARE(names(), step.names);
-        QCOMPARE(header->sortIndicatorSection(), step.indicator);
-        QCOMPARE(header->sortIndicatorOrder(), step.order);
+        const QString names = QStringList{cell(0, old), cell(1, old), cell(2, old)}.join(u' ');
+        QCOMPARE(names, QString::fromLatin1(expected));
+        QCOMPARE(header->sortIndicatorSection(), indicator);
+        QCOMPARE(header->sortIndicatorOrder(), order);
         QVERIFY(!window->ui()->tableView->selectionModel()->hasSelection());
     }
 }
 
-void tst_VLNWindow::removeAndClearAll()
-{
-    VLNWindow *window = makeWindow(true);
-    Ui::VLNWindow *ui = window->ui();
-    const QByteArray root = QFile::encodeName(m_dir->path());
-    for (const char *name : {"a", "b", "c", "d"})
-        writeFile(root + '/' + name);
-    window->openFiles({root + "/a", root + "/b", root + "/c", root + "/d"});
-    QTest::mouseClick(ui->removeButton, Qt::LeftButton); // nothing selected
-    QCOMPARE(window->fileList()->count(), 4);
-    // Rows 0 and 2 of the reversed view: d and b.
-    window->fileList()->setSortDescending(true);
-    window->updateResults();
-    ui->tableView->selectionModel()->select(
-        window->tableModel()->index(0, 0), QItemSelectionModel::Select | QItemSelectionModel::Rows);
-    ui->tableView->selectionModel()->select(
-        window->tableModel()->index(2, 0), QItemSelectionModel::Select | QItemSelectionModel::Rows);
-    QTest::mouseClick(ui->removeButton, Qt::LeftButton);
-    QCOMPARE(ui->totalLabel->text(), QStringLiteral("2 files"));
-    QCOMPARE(cell(0, FileTableModel::OldNameColumn), QStringLiteral("c"));
-    QCOMPARE(cell(1, FileTableModel::OldNameColumn), QStringLiteral("a"));
-    QTest::mouseClick(ui->clearAllButton, Qt::LeftButton);
-    QCOMPARE(ui->totalLabel->text(), QStringLiteral("No files"));
-    QVERIFY(window->fileList()->sortDescending());
-}
-
-void tst_VLNWindow::showRevealsSelection()
+// Show, Remove and Clear All act on the records behind the selected rows of
+// the sorted view.
+void tst_VLNWindow::listButtons()
 {
     VLNWindow *window = makeWindow(true);
     Ui::VLNWindow *ui = window->ui();
@@ -701,24 +443,29 @@ void tst_VLNWindow::showRevealsSelection()
     window->setRevealHandler([&](const QList<QByteArray> &paths) { revealed.append(paths); });
     QTest::mouseClick(ui->showButton, Qt::LeftButton);
     QCOMPARE(revealed.size(), 0); // empty list: nothing at all
-
-    const QByteArray root = QFile::encodeName(m_dir->path());
-    writeFile(root + "/x");
-    writeFile(root + "/y");
-    window->openFiles({root + "/x", root + "/y"});
+    listFiles({"a", "b", "c", "d"});
     QTest::mouseClick(ui->showButton, Qt::LeftButton);
     QCOMPARE(revealed.size(), 1);
     QVERIFY(revealed.last().isEmpty()); // the file manager comes forward, nothing selected
-    ui->tableView->selectAll();
-    QTest::mouseClick(ui->showButton, Qt::LeftButton);
-    QCOMPARE(revealed.last(), (QList<QByteArray>{root + "/x", root + "/y"}));
-}
 
-void tst_VLNWindow::fileUrisKeepBytes()
-{
+    window->fileList()->setSortDescending(true);
+    window->updateResults();
+    for (int row : {0, 2}) // d and b
+        ui->tableView->selectionModel()->select(window->tableModel()->index(row, 0),
+                                                QItemSelectionModel::Select |
+                                                    QItemSelectionModel::Rows);
+    QTest::mouseClick(ui->showButton, Qt::LeftButton);
+    QCOMPARE(revealed.last(), (QList<QByteArray>{m_root + "/d", m_root + "/b"}));
+    QTest::mouseClick(ui->removeButton, Qt::LeftButton);
+    QCOMPARE(ui->totalLabel->text(), u"2 files"_s);
+    QCOMPARE(cell(0, FileTableModel::OldNameColumn), u"c"_s);
+    QCOMPARE(cell(1, FileTableModel::OldNameColumn), u"a"_s);
+    QTest::mouseClick(ui->clearAllButton, Qt::LeftButton);
+    QCOMPARE(ui->totalLabel->text(), u"No files"_s);
+    QVERIFY(window->fileList()->sortDescending());
+    // The file manager is handed the names' bytes, not decoded texts.
     QCOMPARE(FileManager::fileUris({QByteArray("/tmp/caf\xe9 #1.txt"), QByteArray("/a/b")}),
-             (QStringList{QStringLiteral("file:///tmp/caf%E9%20%231.txt"),
-                          QStringLiteral("file:///a/b")}));
+             (QStringList{u"file:///tmp/caf%E9%20%231.txt"_s, u"file:///a/b"_s}));
 }
 
 // ---- the rename run -------------------------------------------------------
@@ -729,117 +476,81 @@ void tst_VLNWindow::startRenamesAndShowsSheet()
     Ui::VLNWindow *ui = window->ui();
     ScriptedPrompt prompt;
     window->setAccessPrompt(&prompt);
-    const QByteArray root = QFile::encodeName(m_dir->path());
-    writeFile(root + "/one.txt");
-    writeFile(root + "/two.txt");
-    window->openFiles({root + "/one.txt", root + "/two.txt"});
-
-    QTest::mouseClick(ui->startButton, Qt::LeftButton);
-    QCOMPARE(prompt.proposals, QList<QByteArray>{root}); // asked, declined: nothing happens
-    QVERIFY(!window->reportSheet());
-    QVERIFY(exists(root + "/one.txt"));
-
-    prompt.answer = root;
-    ui->nameField->setText(QStringLiteral("[C]-[N]"));
+    QTest::mouseClick(ui->startButton, Qt::LeftButton); // empty list: not even asked
+    QVERIFY(prompt.proposed.isEmpty());
+    listFiles({"one.txt", "two.txt"});
+    ui->nameField->setText(u"[C]-[N]"_s);
     window->controlTextDidChange();
+
+    // Declined: an alert, and nothing on disk or in the list changes.
     QTest::mouseClick(ui->startButton, Qt::LeftButton);
-    QVERIFY(exists(root + "/1-one.txt"));
-    QVERIFY(exists(root + "/2-two.txt"));
-    QVERIFY(!exists(root + "/one.txt"));
-    QCOMPARE(window->fileList()->fileAtIndex(1)->nativePath(), root + "/2-two.txt");
-    QCOMPARE(window->fileList()->fileAtIndex(1)->name(), QStringLiteral("2-two.txt"));
+    QCOMPARE(prompt.proposed, QByteArrayList{m_root});
+    QCOMPARE(prompt.alerts.size(), 1);
+    QVERIFY(!window->reportSheet());
+    QVERIFY(exists(m_root + "/one.txt"));
+    QCOMPARE(cell(0, FileTableModel::OldNameColumn), u"one.txt"_s);
+
+    prompt.answers = {m_root};
+    QTest::mouseClick(ui->startButton, Qt::LeftButton);
+    QVERIFY(exists(m_root + "/1-one.txt"));
+    QVERIFY(exists(m_root + "/2-two.txt"));
+    QVERIFY(!exists(m_root + "/one.txt"));
+    QVERIFY(!exists(m_root + "/two.txt"));
+    QCOMPARE(window->fileList()->fileAtIndex(1)->nativePath(), m_root + "/2-two.txt");
+    QCOMPARE(window->fileList()->fileAtIndex(1)->name(), u"2-two.txt"_s);
 
     QMessageBox *sheet = window->reportSheet();
-    QVERIFY(sheet);
-    QVERIFY(sheet->isVisible());
+    QVERIFY(sheet && sheet->isVisible());
     QCOMPARE(sheet->windowModality(), Qt::WindowModal);
-    QCOMPARE(sheet->text(), QStringLiteral("2 files renamed successfully."));
+    QCOMPARE(sheet->text(), u"2 files renamed successfully."_s);
     QCOMPARE(sheet->informativeText(), QString());
-    // The table shows the new names, the preview applied to them afresh, and
-    // the count keeps its text.
-    QCOMPARE(cell(0, FileTableModel::OldNameColumn), QStringLiteral("1-one.txt"));
-    QCOMPARE(cell(0, FileTableModel::NewNameColumn), QStringLiteral("1-1-one.txt"));
-    QCOMPARE(cell(0, FileTableModel::LocationColumn),
-             QFile::decodeName(root) + QStringLiteral("/1-one.txt"));
-    QCOMPARE(ui->totalLabel->text(), QStringLiteral("2 files"));
+    // The table shows the new names, the preview applied to them afresh.
+    QCOMPARE(cell(0, FileTableModel::OldNameColumn), u"1-one.txt"_s);
+    QCOMPARE(cell(0, FileTableModel::NewNameColumn), u"1-1-one.txt"_s);
+    QCOMPARE(cell(0, FileTableModel::LocationColumn), QFile::decodeName(m_root + "/1-one.txt"));
+    QCOMPARE(ui->totalLabel->text(), u"2 files"_s);
     sheet->accept();
 
     // The grant is kept: a second run over the same folder does not ask.
     QTest::mouseClick(ui->startButton, Qt::LeftButton);
-    QCOMPARE(prompt.proposals.size(), 2);
-    QVERIFY(exists(root + "/1-1-one.txt"));
+    QCOMPARE(prompt.proposed.size(), 2);
+    QVERIFY(exists(m_root + "/1-1-one.txt"));
 }
 
-void tst_VLNWindow::startDeclinedChangesNothing()
-{
-    VLNWindow *window = makeWindow(true);
-    ScriptedPrompt prompt;
-    window->setAccessPrompt(&prompt);
-    QTest::mouseClick(window->ui()->startButton, Qt::LeftButton); // empty list
-    QVERIFY(prompt.proposals.isEmpty());
-    const QByteArray root = QFile::encodeName(m_dir->path());
-    writeFile(root + "/x.txt");
-    window->openFiles({root + "/x.txt"});
-    window->ui()->nameField->setText(QStringLiteral("y"));
-    window->controlTextDidChange();
-    window->clickStart();
-    QCOMPARE(prompt.alerts.size(), 1);
-    QVERIFY(exists(root + "/x.txt"));
-    QVERIFY(!window->reportSheet());
-    QCOMPARE(cell(0, FileTableModel::OldNameColumn), QStringLiteral("x.txt"));
-}
-
-void tst_VLNWindow::grantDialogShowsMessage()
+// The real folder panel: modal, with its message, and a folder only when confirmed.
+void tst_VLNWindow::grantDialog()
 {
     QWidget parent;
     DialogAccessPrompt prompt(&parent);
-    const QByteArray folder = QFile::encodeName(m_dir->path());
-    QString title, accept, message;
-    Qt::WindowModality modality = Qt::NonModal;
+    QString message;
     bool confirm = true;
-    std::function<void()> answer;
-    answer = [&] {
+    std::function<void()> answer = [&] {
         auto *panel = qobject_cast<QFileDialog *>(QApplication::activeModalWidget());
-        if (!panel) {
-            QTimer::singleShot(20, answer);
-            return;
-        }
-        title = panel->windowTitle();
-        accept = panel->labelText(QFileDialog::Accept);
-        modality = panel->windowModality();
-        if (auto *label = panel->findChild<QLabel *>(QStringLiteral("accessMessage")))
-            message = label->isVisible() ? label->text() : QString();
+        if (!panel)
+            return QTimer::singleShot(20, answer);
+        auto *label = panel->findChild<QLabel *>(u"accessMessage"_s);
+        message = label && label->isVisible() ? label->text() : QString();
         if (confirm)
             QMetaObject::invokeMethod(panel, "accept");
         else
             panel->reject();
     };
     QTimer::singleShot(0, answer);
-    const auto chosen = prompt.chooseFolder(
-        QStringLiteral("Filesystem Access"), QStringLiteral("Allow Access"),
-        QStringLiteral("Click Allow Access to grant Velnor permission to rename the files."),
-        folder);
-    QCOMPARE(title, QStringLiteral("Filesystem Access"));
-    QCOMPARE(accept, QStringLiteral("Allow Access"));
-    QCOMPARE(message,
-             QStringLiteral("Click Allow Access to grant Velnor permission to rename the files."));
-    QCOMPARE(modality, Qt::ApplicationModal);
-    QCOMPARE(chosen, std::optional<QByteArray>(folder));
-
+    QCOMPARE(prompt.chooseFolder(u"Filesystem Access"_s, u"Allow Access"_s, u"Why"_s, m_root),
+             std::optional<QByteArray>(m_root));
+    QCOMPARE(message, u"Why"_s);
+    // Kept as proposed, a folder whose name is not UTF-8 comes back as its bytes.
+    const QByteArray folder = m_root + "/caf\xe9";
+    QCOMPARE(::mkdir(folder.constData(), 0755), 0);
+    QTimer::singleShot(0, answer);
+    // Known fault: the panel cannot open the decoded name and answers with the
+    // working folder instead.
+    QEXPECT_FAIL("", "a proposed folder that is not UTF-8 is not kept", Continue);
+    QCOMPARE(prompt.chooseFolder(QString(), QString(), QString(), folder),
+             std::optional<QByteArray>(folder));
     confirm = false;
     QTimer::singleShot(0, answer);
-    QCOMPARE(prompt.chooseFolder(QString(), QString(), QString(), folder), std::nullopt);
-
-    QString alertText;
-    QTimer::singleShot(0, [&] {
-        auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
-        QVERIFY(box);
-        alertText = box->text();
-        QCOMPARE(box->buttons().size(), 1);
-        box->accept();
-    });
-    prompt.alert(QStringLiteral("You need to allow access for Velnor to work properly."));
-    QCOMPARE(alertText, QStringLiteral("You need to allow access for Velnor to work properly."));
+    QCOMPARE(prompt.chooseFolder(QString(), QString(), QString(), m_root), std::nullopt);
 }
 
 void tst_VLNWindow::iconsByType()
@@ -847,14 +558,12 @@ void tst_VLNWindow::iconsByType()
     ZQFile folder;
     folder.setIsSpecial(true);
     folder.setIsDirectory(true);
-    folder.setFullPath(QStringLiteral("/nowhere/at/all"));
+    folder.setFullPath(u"/nowhere/at/all"_s);
     QCOMPARE(image(folder).pixmap(16).toImage(),
              QFileIconProvider().icon(QFileIconProvider::Folder).pixmap(16).toImage());
-
-    ZQFile jpeg;
-    jpeg.setName(QStringLiteral("a.jpg"));
-    ZQFile other;
-    other.setName(QStringLiteral("B.JPG"));
+    ZQFile jpeg, other;
+    jpeg.setName(u"a.jpg"_s);
+    other.setName(u"B.JPG"_s);
     QVERIFY(!image(jpeg).isNull());
     // One icon per extension, whatever its case.
     QCOMPARE(image(jpeg).cacheKey(), image(other).cacheKey());
