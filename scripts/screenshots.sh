@@ -22,4 +22,4 @@ for name in IMG_0412.JPG IMG_0413.JPG IMG_0417.JPG "Tram 28.png" notes.txt \
 done
 
 xvfb-run -a -s "-screen 0 1280x800x24" \
-    "$BUILD/tests/app/velnor-screenshot" "$OUT" "$sample/Trip to Lisbon"
+    "$BUILD/src/app/tools/velnor-screenshot" "$OUT" "$sample/Trip to Lisbon"
