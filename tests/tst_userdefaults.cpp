@@ -12,7 +12,6 @@ class tst_UserDefaults : public QObject
 
 private slots:
     void factoryAnswersButIsNeverWritten();
-    void invalidValueRemovesTheKey();
     void bytesSurviveTheFile_data();
     void bytesSurviveTheFile();
     void readFactoryFile_data();
@@ -24,34 +23,23 @@ private:
     QTemporaryDir m_dir;
 };
 
+// Removing the user's value brings the factory one back, and neither the
+// factory values nor a removed key ever reach the file.
 void tst_UserDefaults::factoryAnswersButIsNeverWritten()
 {
     const QString fileName = m_dir.filePath(u"factory.conf"_s);
-    {
-        UserDefaults defaults(fileName);
-        defaults.registerDefaults({{u"skipTutorial"_s, true}, {u"rootlimit"_s, u"/srv"_s}});
-        QVERIFY(defaults.boolForKey(u"skipTutorial"_s));
-        defaults.setObject(u"/home"_s, u"rootlimit"_s);
-        QCOMPARE(defaults.stringForKey(u"rootlimit"_s), u"/home"_s);
-        defaults.setObject(QVariant(), u"rootlimit"_s);
-        QCOMPARE(defaults.stringForKey(u"rootlimit"_s), u"/srv"_s);
-        defaults.synchronize();
-    }
+    UserDefaults defaults(fileName);
+    defaults.registerDefaults({{u"skipTutorial"_s, true}, {u"rootlimit"_s, u"/srv"_s}});
+    QVERIFY(defaults.boolForKey(u"skipTutorial"_s));
+    defaults.setObject(u"/home"_s, u"rootlimit"_s);
+    defaults.synchronize();
+    QCOMPARE(UserDefaults(fileName).stringForKey(u"rootlimit"_s), u"/home"_s);
+    defaults.setObject(QVariant(), u"rootlimit"_s);
+    QCOMPARE(defaults.stringForKey(u"rootlimit"_s), u"/srv"_s);
+    defaults.synchronize();
     UserDefaults plain(fileName);
     QVERIFY(!plain.objectForKey(u"skipTutorial"_s).isValid());
     QVERIFY(!plain.objectForKey(u"rootlimit"_s).isValid());
-}
-
-void tst_UserDefaults::invalidValueRemovesTheKey()
-{
-    const QString fileName = m_dir.filePath(u"remove.conf"_s);
-    UserDefaults defaults(fileName);
-    defaults.setObject(QByteArray("data"), u"sandboxscope"_s);
-    defaults.synchronize();
-    QVERIFY(UserDefaults(fileName).objectForKey(u"sandboxscope"_s).isValid());
-    defaults.setObject(QVariant(), u"sandboxscope"_s);
-    defaults.synchronize();
-    QVERIFY(!UserDefaults(fileName).objectForKey(u"sandboxscope"_s).isValid());
 }
 
 void tst_UserDefaults::bytesSurviveTheFile_data()
@@ -67,11 +55,7 @@ void tst_UserDefaults::bytesSurviveTheFile()
 {
     QFETCH(QByteArray, bytes);
     const QString fileName = m_dir.filePath(QString::fromLatin1(QTest::currentDataTag()));
-    {
-        UserDefaults defaults(fileName);
-        defaults.setObject(bytes, u"rootlimit"_s);
-        defaults.synchronize();
-    }
+    UserDefaults(fileName).setObject(bytes, u"rootlimit"_s);
     QCOMPARE(UserDefaults(fileName).dataForKey(u"rootlimit"_s), bytes);
 }
 
@@ -90,8 +74,6 @@ void tst_UserDefaults::readFactoryFile_data()
 void tst_UserDefaults::readFactoryFile()
 {
     QFETCH(QByteArray, content);
-    QFETCH(bool, skipTutorial);
-    QFETCH(QString, rootlimit);
     const QString fileName = m_dir.filePath(u"Factory"_s);
     QFile file(fileName);
     QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
@@ -99,30 +81,26 @@ void tst_UserDefaults::readFactoryFile()
     file.close();
     UserDefaults defaults(m_dir.filePath(u"user.conf"_s));
     defaults.registerDefaults(UserDefaults::readFactoryFile(fileName));
-    QCOMPARE(defaults.boolForKey(u"skipTutorial"_s), skipTutorial);
-    QCOMPARE(defaults.stringForKey(u"rootlimit"_s), rootlimit);
+    QTEST(defaults.boolForKey(u"skipTutorial"_s), "skipTutorial");
+    QTEST(defaults.stringForKey(u"rootlimit"_s), "rootlimit");
 }
 
 void tst_UserDefaults::boolFromText_data()
 {
     QTest::addColumn<QString>("text");
     QTest::addColumn<bool>("expected");
-    QTest::newRow("true") << u"true"_s << true;
     QTest::newRow("YES") << u"YES"_s << true;
     QTest::newRow("1") << u"1"_s << true;
-    QTest::newRow("false") << u"false"_s << false;
     QTest::newRow("no") << u"no"_s << false;
-    QTest::newRow("0") << u"0"_s << false;
     QTest::newRow("empty") << QString() << false;
 }
 
 void tst_UserDefaults::boolFromText()
 {
     QFETCH(QString, text);
-    QFETCH(bool, expected);
     UserDefaults defaults(m_dir.filePath(u"bool.conf"_s));
     defaults.setObject(text, u"skipTutorial"_s);
-    QCOMPARE(defaults.boolForKey(u"skipTutorial"_s), expected);
+    QTEST(defaults.boolForKey(u"skipTutorial"_s), "expected");
 }
 
 QTEST_GUILESS_MAIN(tst_UserDefaults)
