@@ -20,7 +20,7 @@ struct Fixture
     ScratchDir dir;
     UserDefaults defaults{dir.filePath(u"defaults.conf"_s)};
 
-    QByteArray folder(const QByteArray &relative, mode_t mode = 0755) const
+    QByteArray folder(const QByteArray &relative, mode_t mode = 0777) const
     {
         const QByteArray path = dir.path(relative);
         mkdir(path.constData(), mode);
@@ -40,11 +40,9 @@ class tst_AccessGrant : public QObject
 private slots:
     void bookmarkRejectsDamage_data();
     void bookmarkRejectsDamage();
-    void resolvesOnlyToTheSameFolder();
     void requestFilesystemFlow();
     void grantCoverage_data();
     void grantCoverage();
-    void accessNeedsWriteAndSearch();
 };
 
 void tst_AccessGrant::bookmarkRejectsDamage_data()
@@ -65,26 +63,6 @@ void tst_AccessGrant::bookmarkRejectsDamage()
 {
     QFETCH(QByteArray, data);
     QVERIFY(!AccessGrant::fromBookmarkData(data));
-}
-
-void tst_AccessGrant::resolvesOnlyToTheSameFolder()
-{
-    Fixture f;
-    const QByteArray folder = f.folder("Docs");
-    const auto grant = AccessGrant::forFolder(folder);
-    QVERIFY(grant && grant->resolves());
-    // The new folder is made before the old one goes, so its inode cannot be reused.
-    QVERIFY(rename(folder.constData(), (folder + "-old").constData()) == 0);
-    QVERIFY(!grant->resolves());
-    f.folder("Docs");
-    QVERIFY(!grant->resolves());
-    QVERIFY(rmdir(folder.constData()) == 0);
-    QFile file(QFile::decodeName(folder));
-    QVERIFY(file.open(QIODevice::WriteOnly));
-    file.close();
-    QVERIFY(!grant->resolves());
-    QVERIFY(!AccessGrant::forFolder(folder));
-    QVERIFY(!AccessGrant::forFolder(folder + "/missing"));
 }
 
 void tst_AccessGrant::requestFilesystemFlow()
@@ -125,8 +103,12 @@ void tst_AccessGrant::requestFilesystemFlow()
     QVERIFY(storedGrantCovers(gone, f.defaults));
     QVERIFY(!storedGrantCovers(parent, f.defaults));
     QCOMPARE(prompt.proposed, QByteArrayList({docs, docs, gone}));
+    QVERIFY(!AccessGrant::forFolder(gone));
+    QVERIFY(!AccessGrant::forFolder(f.dir.path("defaults.conf")));
 }
 
+// Whether the run may use the stored grant, asked in a child without
+// privileges, as root ignores the folder's permissions.
 void tst_AccessGrant::grantCoverage_data()
 {
     QTest::addColumn<QByteArray>("granted");
@@ -145,7 +127,11 @@ void tst_AccessGrant::grantCoverage_data()
         << QByteArray("a\nb c") << QByteArray("a\nb c") << QString() << true;
     QTest::newRow("U+FFFD for the bad byte")
         << QByteArray("caf\xe9") << QByteArray("caf\xef\xbf\xbd") << QString() << false;
-    QTest::newRow("folder replaced") << docs << docs << u"replace"_s << false;
+    QTest::newRow("folder moved away") << docs << docs << u"move"_s << false;
+    QTest::newRow("another folder in its place") << docs << docs << u"replace"_s << false;
+    QTest::newRow("a file in its place") << docs << docs << u"file"_s << false;
+    QTest::newRow("read-only folder") << docs << docs << u"readonly"_s << false;
+    QTest::newRow("folder not searchable") << docs << docs << u"nosearch"_s << false;
     QTest::newRow("bookmark damaged") << docs << docs << u"garbage"_s << false;
     QTest::newRow("bookmark of another folder") << docs << docs << u"other"_s << false;
     QTest::newRow("no bookmark stored") << docs << docs << u"remove"_s << true;
@@ -166,40 +152,29 @@ void tst_AccessGrant::grantCoverage()
         prompt.answers = {grantedPath};
         QVERIFY(requestFilesystem(grantedPath, prompt, f.defaults));
     }
-    if (damage == u"replace") {
+    // The new folder is made after the old one is moved, so its inode cannot be the old one's.
+    if (damage == u"move" || damage == u"replace" || damage == u"file")
         QVERIFY(rename(grantedPath.constData(), (grantedPath + "-old").constData()) == 0);
+    if (damage == u"replace")
         f.folder(granted);
-    } else if (damage == u"garbage") {
+    else if (damage == u"file")
+        QVERIFY(QFile(QFile::decodeName(grantedPath)).open(QIODevice::WriteOnly));
+    else if (damage == u"readonly" || damage == u"nosearch")
+        chmod(grantedPath.constData(), damage == u"readonly" ? 0555 : 0666);
+    else if (damage == u"garbage")
         f.defaults.setObject(QByteArray("not a bookmark"), sandboxscope);
-    } else if (damage == u"other") {
+    else if (damage == u"other")
         f.defaults.setObject(AccessGrant::forFolder(f.dir.path("Pics"))->bookmarkData(),
                              sandboxscope);
-    } else if (damage == u"remove") {
+    else if (damage == u"remove")
         f.defaults.setObject(QVariant(), sandboxscope);
-    }
     f.defaults.synchronize();
-    UserDefaults stored = f.reread();
-    QTEST(storedGrantCovers(f.dir.path(root), stored), "covers");
-}
-
-// Root ignores permissions: the check runs in a child without privileges.
-void tst_AccessGrant::accessNeedsWriteAndSearch()
-{
-    Fixture f;
-    const QByteArray open = f.folder("open", 0777);
-    for (const QByteArray &folder :
-         {open, f.folder("readonly", 0555), f.folder("nosearch", 0666)}) {
-        ScriptedPrompt prompt;
-        prompt.answers = {folder};
-        QVERIFY(requestFilesystem(folder, prompt, f.defaults));
-        f.defaults.synchronize();
-        const ChildResult child = runWithoutPrivileges([&] {
-            UserDefaults defaults = f.reread();
-            return QByteArray(storedGrantCovers(folder, defaults) ? "covers" : "asks");
-        });
-        QVERIFY(child.ok);
-        QCOMPARE(child.output, folder == open ? QByteArray("covers") : QByteArray("asks"));
-    }
+    const ChildResult child = runWithoutPrivileges([&] {
+        UserDefaults stored = f.reread();
+        return QByteArray(storedGrantCovers(f.dir.path(root), stored) ? "covers" : "asks");
+    });
+    QVERIFY(child.ok);
+    QTEST(child.output == "covers", "covers");
 }
 
 QTEST_GUILESS_MAIN(tst_AccessGrant)

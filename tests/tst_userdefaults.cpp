@@ -16,8 +16,6 @@ private slots:
     void bytesSurviveTheFile();
     void readFactoryFile_data();
     void readFactoryFile();
-    void boolFromText_data();
-    void boolFromText();
 
 private:
     QTemporaryDir m_dir;
@@ -68,6 +66,10 @@ void tst_UserDefaults::readFactoryFile_data()
                          << u"/srv"_s;
     QTest::newRow("JSON") << QByteArray("  {\"skipTutorial\": false, \"rootlimit\": \"/srv\"}")
                           << false << u"/srv"_s;
+    QTest::newRow("INI, YES") << QByteArray("[General]\nskipTutorial=YES\n") << true << QString();
+    QTest::newRow("INI, 1") << QByteArray("[General]\nskipTutorial=1\n") << true << QString();
+    QTest::newRow("INI, no") << QByteArray("[General]\nskipTutorial=no\n") << false << QString();
+    QTest::newRow("INI, empty") << QByteArray("[General]\nskipTutorial=\n") << false << QString();
     QTest::newRow("broken JSON") << QByteArray("{\"skipTutorial\": tru") << false << QString();
 }
 
@@ -83,24 +85,6 @@ void tst_UserDefaults::readFactoryFile()
     defaults.registerDefaults(UserDefaults::readFactoryFile(fileName));
     QTEST(defaults.boolForKey(u"skipTutorial"_s), "skipTutorial");
     QTEST(defaults.stringForKey(u"rootlimit"_s), "rootlimit");
-}
-
-void tst_UserDefaults::boolFromText_data()
-{
-    QTest::addColumn<QString>("text");
-    QTest::addColumn<bool>("expected");
-    QTest::newRow("YES") << u"YES"_s << true;
-    QTest::newRow("1") << u"1"_s << true;
-    QTest::newRow("no") << u"no"_s << false;
-    QTest::newRow("empty") << QString() << false;
-}
-
-void tst_UserDefaults::boolFromText()
-{
-    QFETCH(QString, text);
-    UserDefaults defaults(m_dir.filePath(u"bool.conf"_s));
-    defaults.setObject(text, u"skipTutorial"_s);
-    QTEST(defaults.boolForKey(u"skipTutorial"_s), "expected");
 }
 
 QTEST_GUILESS_MAIN(tst_UserDefaults)
