@@ -19,7 +19,15 @@ std::optional<QByteArray> DialogAccessPrompt::chooseFolder(const QString &title,
     panel.setAcceptMode(QFileDialog::AcceptOpen);
     panel.setLabelText(QFileDialog::Accept, prompt);
     panel.setWindowModality(Qt::ApplicationModal);
-    const QString proposed = QFile::decodeName(proposedPath);
+    // The dialog works on decoded names and cannot open a folder whose name is
+    // not valid UTF-8; it would fall back to the working folder. Open it at
+    // the deepest folder above that it can show instead.
+    QByteArray shown = proposedPath;
+    while (QFile::encodeName(QFile::decodeName(shown)) != shown) {
+        const qsizetype slash = shown.lastIndexOf('/');
+        shown = slash <= 0 ? QByteArray("/") : shown.left(slash);
+    }
+    const QString proposed = QFile::decodeName(shown);
     panel.setDirectory(proposed);
     auto *text = new QLabel(message, &panel);
     text->setObjectName(QStringLiteral("accessMessage"));
@@ -32,7 +40,7 @@ std::optional<QByteArray> DialogAccessPrompt::chooseFolder(const QString &title,
     // The dialog speaks decoded text; when the user keeps the proposed folder,
     // hand back its own bytes, which may not be valid UTF-8.
     if (chosen == proposed)
-        return proposedPath;
+        return shown;
     return QFile::encodeName(chosen);
 }
 
