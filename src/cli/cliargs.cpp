@@ -2,7 +2,10 @@
 
 #include "filelist.h"
 
+#include <algorithm>
+#include <iterator>
 #include <limits>
+#include <utility>
 
 namespace {
 
@@ -99,23 +102,12 @@ bool CliArgs::parse(const QList<QByteArray> &arguments, QString *error)
             *target = true;
             return true;
         };
-        if (option == "--apply") {
-            if (!flag(&apply))
-                return false;
-            continue;
-        }
-        if (option == "--json") {
-            if (!flag(&json))
-                return false;
-            continue;
-        }
-        if (option == "--help") {
-            if (!flag(&help))
-                return false;
-            continue;
-        }
-        if (option == "--version") {
-            if (!flag(&version))
+        const std::pair<const char *, bool *> flags[] = {
+            {"--apply", &apply}, {"--json", &json}, {"--help", &help}, {"--version", &version}};
+        const auto isFlag = std::find_if(std::begin(flags), std::end(flags),
+                                         [&](const auto &entry) { return option == entry.first; });
+        if (isFlag != std::end(flags)) {
+            if (!flag(isFlag->second))
                 return false;
             continue;
         }
