@@ -19,8 +19,6 @@ private slots:
     void fileSize();
     void folderTotal();
     void nativeBytesSurvive();
-    void comparisons_data();
-    void comparisons();
 
 private:
     QTemporaryDir m_dir;
@@ -144,48 +142,6 @@ void tst_ZQFile::nativeBytesSurvive()
     ZQFile root;
     root.setNativePath("/x");
     QCOMPARE(root.nativeFolder(), QByteArray("/"));
-}
-
-void tst_ZQFile::comparisons_data()
-{
-    QTest::addColumn<QString>("column");
-    QTest::addColumn<QString>("left");
-    QTest::addColumn<QString>("right");
-    QTest::addColumn<int>("order");
-    QTest::newRow("names ignore case") << "OldName"
-                                       << "ABC.txt"
-                                       << "abc.txt" << 0;
-    QTest::newRow("digits are characters") << "OldName"
-                                           << "a10"
-                                           << "a9" << -1;
-    QTest::newRow("location ignores case") << "Location"
-                                           << "/B/x"
-                                           << "/a/x" << 1;
-    QTest::newRow("extension") << "Ext"
-                               << "a.PNG"
-                               << "b.jpg" << 1;
-    QTest::newRow("no extension first") << "Ext"
-                                        << "README"
-                                        << "a.c" << -1;
-}
-
-void tst_ZQFile::comparisons()
-{
-    QFETCH(QString, column);
-    QFETCH(QString, left);
-    QFETCH(QString, right);
-    QFETCH(int, order);
-    ZQFile a;
-    ZQFile b;
-    if (column == u"Location") {
-        a.setFullPath(left);
-        b.setFullPath(right);
-        QCOMPARE(a.LocationComparison(b), order);
-    } else {
-        a.setName(left);
-        b.setName(right);
-        QCOMPARE(column == u"Ext" ? a.ExtComparison(b) : a.OldNameComparison(b), order);
-    }
 }
 
 QTEST_GUILESS_MAIN(tst_ZQFile)
