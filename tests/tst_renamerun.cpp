@@ -1,5 +1,6 @@
 #include "asnobody.h"
 #include "filelist.h"
+#include "movelanes.h"
 #include "namecomposer.h"
 #include "nativemove.h"
 #include "renamelog.h"
@@ -143,16 +144,21 @@ struct Scenario
             QCOMPARE(file(i).nativeName(), moved(i) ? "r" + numbered(i) : numbered(i));
             QCOMPARE(file(i).name(), QString::fromUtf8(file(i).nativeName()));
             QVERIFY(list.containsPath(file(i).nativePath()));
-            QCOMPARE(readFile(file(i).nativePath()), numbered(i));
+            const QByteArray content = readFile(file(i).nativePath());
+            QCOMPARE(content.mid(content.lastIndexOf('/') + 1), numbered(i));
         }
     }
 };
 
-QByteArrayList numberedFiles(int total)
+// Numbered files, in blocks over `folders` folders when there is more than one.
+QByteArrayList numberedFiles(int total, int folders = 1)
 {
     QByteArrayList files;
-    for (int i = 0; i < total; ++i)
-        files << numbered(i);
+    for (int i = 0; i < total; ++i) {
+        const QByteArray folder =
+            folders > 1 ? "d" + QByteArray::number(qint64(i) * folders / total) + '/' : "";
+        files << folder + numbered(i);
+    }
     return files;
 }
 
@@ -174,6 +180,10 @@ private slots:
     void folderWithoutWritePermission();
     void handOverAtBatchEdges_data();
     void handOverAtBatchEdges();
+    void moveLanes_data();
+    void moveLanes();
+    void foldersMoveSideBySide_data();
+    void foldersMoveSideBySide();
     void exceptionKeepsRecordsTrue_data();
     void exceptionKeepsRecordsTrue();
     void reportTexts();
@@ -409,6 +419,89 @@ void tst_RenameRun::handOverAtBatchEdges()
     s.checkNumbered([&](int i) { return kind(i) == u"rename"; });
 }
 
+// Paths that reach one folder share its lane, so that its moves keep their
+// order; a folder seen first goes to the lane with the fewest moves. The tree
+// holds the folders a, b, c and a link to a.
+void tst_RenameRun::moveLanes_data()
+{
+    QTest::addColumn<int>("laneCount");
+    QTest::addColumn<QByteArrayList>("folders");
+    QTest::addColumn<QList<int>>("lanes");
+    using Lanes = QList<int>;
+    QTest::newRow("two folders") << 2 << L{"a", "b"} << Lanes{0, 1};
+    QTest::newRow("one lane") << 1 << L{"a", "b", "c"} << Lanes{0, 0, 0};
+    QTest::newRow("ties to the first") << 2 << L{"a", "b", "c"} << Lanes{0, 1, 0};
+    QTest::newRow("fewest moves first")
+        << 2 << L{"a", "a", "a", "b", "c", "b", "a"} << Lanes{0, 0, 0, 1, 1, 1, 0};
+    QTest::newRow("link to a folder") << 2 << L{"a", "link", "b", "link"} << Lanes{0, 0, 1, 0};
+    QTest::newRow("link seen first") << 4 << L{"b", "link", "c", "a"} << Lanes{0, 1, 2, 1};
+    QTest::newRow("spelled another way") << 2 << L{"a", "b", "b/../a", "a/."} << Lanes{0, 1, 0, 0};
+    QTest::newRow("missing folder") << 2 << L{"gone", "a", "gone"} << Lanes{0, 1, 0};
+}
+
+void tst_RenameRun::moveLanes()
+{
+    QFETCH(int, laneCount);
+    QFETCH(QByteArrayList, folders);
+    ScratchDir dir;
+    for (const char *folder : {"a", "b", "c"})
+        QCOMPARE(mkdir(dir.path(folder).constData(), 0755), 0);
+    QCOMPARE(symlink("a", dir.path("link").constData()), 0);
+
+    MoveLanes lanes(laneCount);
+    QList<int> result;
+    for (const QByteArray &folder : folders)
+        result << lanes.laneOf(dir.path(folder));
+    QTEST(result, "lanes");
+}
+
+// Each folder holds 1.txt to 100.txt and each file is to take the next
+// number, so a single walk moves only the last file of each folder. A link to
+// folder a lists a's 101.txt, which exists only once a's last move is done:
+// wherever the link's record stands, its move comes after, as in that walk.
+void tst_RenameRun::foldersMoveSideBySide_data()
+{
+    QTest::addColumn<int>("linkAfter"); // folders listed before the link's record
+    QTest::newRow("right after its folder") << 1;
+    QTest::newRow("last") << 4;
+}
+
+void tst_RenameRun::foldersMoveSideBySide()
+{
+    QFETCH(int, linkAfter);
+    constexpr int perFolder = 100;
+    Scenario s({});
+    QStringList expected;
+    const QByteArrayList folders{"a", "b", "c", "d"};
+    for (qsizetype f = 0; f < folders.size(); ++f) {
+        const QString folder = QString::fromLatin1(folders[f]);
+        for (int k = 1; k <= perFolder; ++k) {
+            const QByteArray relative = folders[f] + '/' + QByteArray::number(k) + ".txt";
+            listFile(s.list, s.dir.path(), relative);
+            if (k < perFolder)
+                expected << u"%1/%2.txt=%1/%2.txt"_s.arg(folder).arg(k);
+        }
+        expected << u"%1/%2.txt=%1/%3.txt"_s.arg(folder).arg(f == 0 ? 102 : 101).arg(perFolder);
+        if (f + 1 == linkAfter) {
+            QCOMPARE(symlink("a", s.dir.path("link").constData()), 0);
+            auto link = std::make_unique<ZQFile>();
+            link->setNativePath(s.dir.path("link/101.txt"));
+            link->setName(u"101.txt"_s);
+            link->deriveDisplayExtension();
+            QVERIFY(s.list.append(std::move(link)));
+        }
+    }
+    s.run([](const ZQFile &file, qint64) {
+        return QString::number(file.name().chopped(4).toInt() + 1) + u".txt"_s;
+    });
+
+    expected.sort();
+    QCOMPARE(disk(s.dir.path()), expected);
+    QCOMPARE(s.report.renamed, folders.size() + 1);
+    QCOMPARE(s.report.failed, folders.size() * (perFolder - 1));
+    QCOMPARE(s.file(linkAfter * perFolder).nativePath(), s.dir.path("link/102.txt"));
+}
+
 // An exception from a name ends the run and reaches the caller; so does one
 // from the progress, while the mover is ahead. Either way what was moved
 // stays moved, a run from the start, with its records following it.
@@ -418,9 +511,12 @@ void tst_RenameRun::exceptionKeepsRecordsTrue_data()
     QTest::addColumn<int>("throwingName");
     QTest::addColumn<int>("minMoved");
     QTest::addColumn<int>("maxMoved");
-    QTest::newRow("from a name") << 200 << 100 << 0 << 100;
+    QTest::addColumn<int>("folders");
+    QTest::newRow("from a name") << 200 << 100 << 0 << 100 << 1;
+    QTest::newRow("from a name, four folders") << 200 << 100 << 0 << 100 << 4;
     // The first progress call comes after 1024 records.
-    QTest::newRow("from the progress") << 3000 << -1 << 1024 << 3000;
+    QTest::newRow("from the progress") << 3000 << -1 << 1024 << 3000 << 1;
+    QTest::newRow("from the progress, three folders") << 3000 << -1 << 1024 << 3000 << 3;
 }
 
 void tst_RenameRun::exceptionKeepsRecordsTrue()
@@ -429,7 +525,8 @@ void tst_RenameRun::exceptionKeepsRecordsTrue()
     QFETCH(int, throwingName);
     QFETCH(int, minMoved);
     QFETCH(int, maxMoved);
-    Scenario s(numberedFiles(total));
+    QFETCH(int, folders);
+    Scenario s(numberedFiles(total, folders));
     const auto source = [&](const ZQFile &file, qint64 index) {
         if (index == throwingName)
             throw std::runtime_error("no name");
@@ -443,10 +540,19 @@ void tst_RenameRun::exceptionKeepsRecordsTrue()
                              RenameRun::clickStart(s.list, source, nullptr, nullptr, progress));
 
     QCOMPARE(disk(s.dir.path()).size(), total);
+    // Folders move side by side, each in its own order: what moved in a
+    // folder is a run from its start.
     int moved = 0;
-    while (moved < total && s.file(moved).nativeName().startsWith('r'))
-        ++moved;
-    s.checkNumbered([&](int i) { return i < moved; });
+    bool movingHere = true;
+    for (int i = 0; i < total; ++i) {
+        const bool isMoved = s.file(i).nativeName().startsWith('r');
+        if (i > 0 && s.file(i).nativeFolder() != s.file(i - 1).nativeFolder())
+            movingHere = true;
+        QVERIFY2(!isMoved || movingHere, numbered(i).constData());
+        movingHere = isMoved;
+        moved += isMoved ? 1 : 0;
+    }
+    s.checkNumbered([&](int i) { return s.file(i).nativeName().startsWith('r'); });
     QVERIFY(moved >= minMoved && moved <= maxMoved);
 }
 

@@ -2,6 +2,7 @@
 
 #include "accessgrant.h"
 #include "filelist.h"
+#include "movelanes.h"
 #include "namecomposer.h"
 #include "nativemove.h"
 #include "renamelog.h"
@@ -14,8 +15,10 @@
 #include <atomic>
 #include <cerrno>
 #include <fcntl.h>
+#include <memory>
 #include <thread>
 #include <unistd.h>
+#include <vector>
 
 namespace {
 
@@ -142,17 +145,22 @@ QString refusalFor(const QString &newName, const QByteArray &utf8)
     return QString();
 }
 
+// The folder part of a path: "." for a bare name, "/" for a file at the root.
+QByteArrayView folderOf(const QByteArray &path)
+{
+    const qsizetype slash = path.lastIndexOf('/');
+    return slash < 0 ? QByteArrayView(".") : QByteArrayView(path.constData(), slash ? slash : 1);
+}
+
 // Moves the entry's file from oldPath to newPath, both in one folder; on
 // failure, the reason in the entry's error.
 bool move(FolderHandle &folder, RenameRun::Entry &entry)
 {
     const QByteArray &oldPath = entry.oldPath;
     const qsizetype slash = oldPath.lastIndexOf('/');
-    const QByteArrayView folderPath =
-        slash < 0 ? QByteArrayView(".") : QByteArrayView(oldPath.constData(), slash ? slash : 1);
     int error = 0;
     QByteArray stranded;
-    const int dir = folder.open(folderPath, &error);
+    const int dir = folder.open(folderOf(oldPath), &error);
     if (dir >= 0) {
         error = NativeMove::moveAt(dir, oldPath.constData() + slash + 1, dir,
                                    entry.newPath.constData() + slash + 1, &stranded);
@@ -314,17 +322,29 @@ Report clickStart(FileList &list, const NameSource &newNameForFile, AccessPrompt
     // shows the record in, so that the names applied are the names previewed
     // in either sort direction.
     //
-    // The moves run back to back on a thread of their own, in stored order,
-    // while this thread works out the names ahead of them and then writes the
-    // outcomes into the records behind them: the user-space work then hides
-    // behind the time the file system takes for each rename. Each side hands
-    // over in batches, so that waking the other costs little.
+    // The moves run on threads of their own, one lane of folders each, while
+    // this thread works out the names ahead of them and then writes the
+    // outcomes, the log lines and the progress behind them, in stored order.
+    // Inside a folder the moves keep stored order; moves in different folders
+    // cannot meet, so every outcome is the one a single walk would have. The
+    // user-space work then hides behind the time the file system takes, and
+    // folders on different processors move side by side. Each side hands over
+    // in batches, so that waking the other costs little.
     constexpr qsizetype batch = 64;
+    struct Lane
+    {
+        std::thread mover;
+        std::atomic<qsizetype> moved{0}; // every move of the lane before it is done
+        qsizetype attempted = 0;         // moves the mover went through, read after join
+    };
+    MoveLanes laneMap(MoveLanes::defaultLaneCount());
+    const auto lanes = std::make_unique<Lane[]>(size_t(laneMap.laneCount()));
+    // The lane of each position's move, or -1 when it needs none.
+    std::vector<qint8> laneAt(size_t(total), -1);
     std::atomic<qsizetype> named{0};
-    std::atomic<qsizetype> moved{0};
     const auto publish = [](std::atomic<qsizetype> &counter, qsizetype value) {
         counter.store(value, std::memory_order_release);
-        counter.notify_one();
+        counter.notify_all();
     };
     const auto awaitBeyond = [](const std::atomic<qsizetype> &counter, qsizetype position) {
         qsizetype seen = counter.load(std::memory_order_acquire);
@@ -335,24 +355,36 @@ Report clickStart(FileList &list, const NameSource &newNameForFile, AccessPrompt
     };
 
     // Set when this thread gives up on the run (an exception from a name, the
-    // progress or the log): the mover then stops before its next move.
+    // progress or the log): the movers then stop before their next move.
     std::atomic<bool> stop{false};
-    qsizetype attempted = 0; // moves the mover went through, read after join
-    std::thread mover([&] {
+    const auto moveLane = [&](int laneIndex, qsizetype first) {
+        Lane &lane = lanes[size_t(laneIndex)];
         FolderHandle folder;
-        qsizetype position = 0;
+        qsizetype position = first;
+        qsizetype sinceHandOver = 0;
         for (; position < total; ++position) {
             awaitBeyond(named, position);
             if (stop.load(std::memory_order_acquire))
                 break;
+            if (laneAt[size_t(position)] != laneIndex)
+                continue;
             Entry &entry = entries[position];
-            if (entry.outcome == Outcome::Renamed && !move(folder, entry))
+            if (!move(folder, entry))
                 entry.outcome = Outcome::Failed;
-            if ((position + 1) % batch == 0 || position + 1 == total)
-                publish(moved, position + 1);
+            if (++sinceHandOver == batch) {
+                publish(lane.moved, position + 1);
+                sinceHandOver = 0;
+            }
         }
-        attempted = position;
-    });
+        lane.attempted = position;
+        publish(lane.moved, total);
+    };
+    const auto joinMovers = [&] {
+        for (int i = 0; i < laneMap.laneCount(); ++i) {
+            if (lanes[size_t(i)].mover.joinable())
+                lanes[size_t(i)].mover.join();
+        }
+    };
 
     const auto recordMove = [&](qsizetype position) {
         const Entry &entry = entries[position];
@@ -386,6 +418,10 @@ Report clickStart(FileList &list, const NameSource &newNameForFile, AccessPrompt
                     entry.newPath.append(entry.oldPath.constData(), slash + 1);
                     entry.newPath += newName;
                     entry.outcome = Outcome::Renamed; // until the move says otherwise
+                    const int lane = laneMap.laneOf(folderOf(entry.oldPath));
+                    laneAt[size_t(position)] = qint8(lane);
+                    if (!lanes[size_t(lane)].mover.joinable())
+                        lanes[size_t(lane)].mover = std::thread(moveLane, lane, position);
                 }
             }
             if ((position + 1) % batch == 0 || position + 1 == total)
@@ -393,7 +429,9 @@ Report clickStart(FileList &list, const NameSource &newNameForFile, AccessPrompt
         }
 
         for (; recorded < total; ++recorded) {
-            awaitBeyond(moved, recorded);
+            const int lane = laneAt[size_t(recorded)];
+            if (lane >= 0)
+                awaitBeyond(lanes[size_t(lane)].moved, recorded);
             const Entry &entry = entries[recorded];
             switch (entry.outcome) {
             case Outcome::Renamed:
@@ -412,20 +450,22 @@ Report clickStart(FileList &list, const NameSource &newNameForFile, AccessPrompt
                 progress(recorded + 1, total);
         }
     } catch (...) {
-        // The mover must not outlive this frame, and every file it moved must
-        // have its record follow it, or the list would name files that are
-        // gone. Entries it never reached are not moved.
+        // The movers must not outlive this frame, and every file they moved
+        // must have its record follow it, or the list would name files that
+        // are gone. Entries they never reached are not moved.
         stop.store(true, std::memory_order_release);
         publish(named, total);
-        mover.join();
-        for (qsizetype position = recorded; position < attempted; ++position) {
-            if (entries[position].outcome == Outcome::Renamed)
+        joinMovers();
+        for (qsizetype position = recorded; position < total; ++position) {
+            const int lane = laneAt[size_t(position)];
+            if (lane >= 0 && position < lanes[size_t(lane)].attempted &&
+                entries[position].outcome == Outcome::Renamed)
                 recordMove(position);
         }
         list.endPathChanges();
         throw;
     }
-    mover.join();
+    joinMovers();
     list.endPathChanges();
     return report;
 }
