@@ -8,6 +8,7 @@
 #include <QTest>
 
 #include <fstream>
+#include <stdexcept>
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -51,6 +52,28 @@ bool makeLink(const QByteArray &target, const QByteArray &path, const QDateTime 
            (!time.isValid() || setTime(path, time.toSecsSinceEpoch()));
 }
 
+// A sparse file of `size` bytes dated `seconds`.
+bool makeSized(const QByteArray &path, qint64 size, qint64 seconds)
+{
+    const int fd = ::open(path.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644);
+    if (fd < 0)
+        return false;
+    const bool sized = ::ftruncate(fd, off_t(size)) == 0;
+    return ::close(fd) == 0 && sized && setTime(path, seconds);
+}
+
+// One line per record below root: path, size, date in milliseconds, so that
+// a mismatch shows the record it is in.
+QByteArrayList recordsBelow(const FileList &list, const QByteArray &root)
+{
+    QByteArrayList lines;
+    for (const auto &file : list.contentsArray())
+        lines << file->nativePath().mid(root.size() + 1) + " | " +
+                     QByteArray::number(file->fullSize()) + " | " +
+                     QByteArray::number(file->fileTime());
+    return lines;
+}
+
 // The listed paths below root, in stored order.
 QByteArrayList listedBelow(const FileList &list, const QByteArray &root)
 {
@@ -74,6 +97,9 @@ private slots:
     void badPaths();
     void unreadableFolder();
     void timeBeyondMilliseconds();
+    void largeFolder_data();
+    void largeFolder();
+    void exceptionDuringLargeFolder();
 
 private:
     ScratchDir m_dir;
@@ -251,6 +277,114 @@ void tst_FileIntake::timeBeyondMilliseconds()
     // The latest time that milliseconds hold, whole seconds, in Berlin.
     QCOMPARE(list.fileAtIndex(0)->fileTime(), qint64(9223372036854774000));
     QCOMPARE(list.fileAtIndex(0)->date(), u"292278994/08/17 08:12"_s);
+}
+
+// Large folders are looked at on two threads while their records are made;
+// what is listed must not show it. Entry k of the folder "big" is named after
+// k, so the records come in the order of k, and its kind and attributes
+// follow from k: every 7th is a folder holding `inner` files, every 11th a
+// link to a folder elsewhere, every 13th a dangling link, every 5th a file
+// whose name is not UTF-8, the rest plain files; each with a size and date of
+// its own, so that attributes landing on the wrong record show.
+void tst_FileIntake::largeFolder_data()
+{
+    QTest::addColumn<int>("count");
+    QTest::addColumn<int>("inner");
+    constexpr int threshold = int(FileIntake::ParallelStatThreshold);
+    QTest::newRow("one below the threshold") << threshold - 1 << 1;
+    QTest::newRow("at the threshold") << threshold << 1;
+    QTest::newRow("one above the threshold") << threshold + 1 << 1;
+    QTest::newRow("many times the threshold, part of a chunk at the end")
+        << 9 * threshold + 37 << 2;
+    QTest::newRow("its folders above the threshold too") << threshold + 1 << threshold + 1;
+}
+
+void tst_FileIntake::largeFolder()
+{
+    QFETCH(int, count);
+    QFETCH(int, inner);
+    ScratchDir dir;
+    QVERIFY(dir.isValid());
+    const QByteArray big = dir.path("big");
+    QVERIFY(makeFolder(big));
+    QVERIFY(makeFolder(dir.path("elsewhere")));
+    QVERIFY(makeSized(dir.path("elsewhere/t.txt"), 77, 1500000000));
+
+    QByteArrayList expected;
+    const auto line = [](const QByteArray &path, qint64 size, qint64 seconds) {
+        return path + " | " + QByteArray::number(size) + " | " + QByteArray::number(seconds * 1000);
+    };
+    for (int k = 0; k < count; ++k) {
+        const QByteArray stem = QByteArray::number(k).rightJustified(5, '0');
+        const qint64 seconds = 1600000000 + qint64(k) * 61;
+        if (k % 7 == 3) {
+            QVERIFY(makeFolder(big + '/' + stem + " dir"));
+            for (int i = 0; i < inner; ++i) {
+                const QByteArray name =
+                    stem + " dir/" + QByteArray::number(i).rightJustified(4, '0');
+                QVERIFY(makeSized(big + '/' + name, k * 10 + i, seconds + i));
+                expected << line(name, k * 10 + i, seconds + i);
+            }
+        } else if (k % 11 == 5) {
+            QVERIFY(makeLink("../elsewhere", big + '/' + stem + " link"));
+            expected << line(stem + " link/t.txt", 77, 1500000000);
+        } else if (k % 13 == 7) {
+            const QByteArray target = "nowhere/" + stem;
+            QVERIFY(makeLink(target, big + '/' + stem + " dangling",
+                             QDateTime::fromSecsSinceEpoch(seconds)));
+            expected << line(stem + " dangling", target.size(), seconds);
+        } else if (k % 5 == 2) {
+            const QByteArray name = stem + " caf\xE9\xFF.bin";
+            QVERIFY(makeSized(big + '/' + name, k, seconds));
+            expected << line(name, k, seconds);
+        } else {
+            QVERIFY(makeSized(big + '/' + stem + ".txt", k, seconds));
+            expected << line(stem + ".txt", k, seconds);
+        }
+    }
+
+    FileList list;
+    FileIntake intake(list);
+    QVERIFY(!intake.insertFile(big));
+    QCOMPARE(recordsBelow(list, big), expected);
+    QCOMPARE(intake.added(), expected.size());
+}
+
+// A progress that throws leaves a large folder half made into records while
+// its entries are still being looked at on the other thread. That thread must
+// be done with them before they go, and the intake must stay usable: walking
+// the tree again adds what is missing.
+void tst_FileIntake::exceptionDuringLargeFolder()
+{
+    ScratchDir dir;
+    QVERIFY(dir.isValid());
+    // Progress comes every 4096 records: here at the first of "b", whose
+    // entries have just been handed to the other thread.
+    constexpr int inA = 4095;
+    constexpr int inB = 3000;
+    QVERIFY(makeFolder(dir.path("a")));
+    QVERIFY(makeFolder(dir.path("b")));
+    for (int i = 0; i < inA; ++i)
+        QVERIFY(makeSized(dir.path("a/") + QByteArray::number(i).rightJustified(5, '0'), i, 1));
+    for (int i = 0; i < inB; ++i)
+        QVERIFY(makeSized(dir.path("b/") + QByteArray::number(i).rightJustified(5, '0'), i, 2));
+
+    FileList list;
+    FileIntake intake(list);
+    intake.setProgress([](qsizetype added) {
+        if (added == 4096)
+            throw std::runtime_error("progress");
+    });
+    QVERIFY_THROWS_EXCEPTION(std::runtime_error, intake.insertFile(dir.path()));
+    QCOMPARE(list.count(), inA + 1);
+    QCOMPARE(list.fileAtIndex(inA)->nativePath(), dir.path("b/00000"));
+
+    intake.setProgress({});
+    QVERIFY(!intake.insertFile(dir.path()));
+    QCOMPARE(list.count(), inA + inB);
+    QCOMPARE(list.fileAtIndex(inA + 1)->nativePath(), dir.path("b/00001"));
+    QCOMPARE(list.fileAtIndex(inA + inB - 1)->nativePath(), dir.path("b/02999"));
+    QCOMPARE(list.fileAtIndex(inA + inB - 1)->fullSize(), quint64(2999));
 }
 
 QTEST_GUILESS_MAIN(tst_FileIntake)

@@ -4,11 +4,18 @@
 #include "zqfile.h"
 
 #include <QFile>
+#include <QScopeGuard>
 
 #include <algorithm>
+#include <atomic>
+#include <condition_variable>
 #include <cstring>
 #include <limits>
+#include <memory>
+#include <mutex>
 #include <string>
+#include <system_error>
+#include <thread>
 
 #include <dirent.h>
 #include <fcntl.h>
@@ -62,9 +69,213 @@ struct Entry
     qint64 mtimeMsecs = 0;
 };
 
+// Looks at entries [begin, end): their kind and their own size and date.
+void statEntries(int fd, const std::string &names, std::vector<Entry> &entries, size_t begin,
+                 size_t end)
+{
+    for (size_t i = begin; i < end; ++i) {
+        Entry &entry = entries[i];
+        const char *name = names.data() + entry.nameOffset;
+        struct stat info;
+        if (::fstatat(fd, name, &info, AT_SYMLINK_NOFOLLOW) != 0)
+            continue; // vanished since the listing: a record without attributes
+        entry.kind = Entry::File;
+        entry.size = quint64(info.st_size);
+        entry.mtimeMsecs = mtimeMsecs(info);
+        if (S_ISDIR(info.st_mode)) {
+            entry.kind = Entry::Folder;
+        } else if (S_ISLNK(info.st_mode)) {
+            struct stat target;
+            if (::fstatat(fd, name, &target, 0) == 0 && S_ISDIR(target.st_mode))
+                entry.kind = Entry::Folder;
+        }
+    }
+}
+
+// Entries taken at a time by a thread: few enough that the two threads end
+// close together (a helper that starts late, or a run of links, which cost
+// two calls each, is made up by the other), many enough that taking them is
+// rare.
+constexpr size_t StatChunk = 64;
+
 } // namespace
 
+// A thread kept for the intake's life that looks at the entries of large
+// folders alongside the calling thread: it takes chunks from the front while
+// the calling thread turns the entries already looked at into records, taking
+// chunks itself whenever the next entry it needs is not ready. Most of a walk
+// goes to the kernel's per-name lookups, which run side by side on another
+// core. Kept rather than started per folder: a new thread must be scheduled
+// before it can be joined, which on a busy machine costs more than a small
+// folder gains. One folder at a time: the calling thread ends the sharing of
+// a folder before it opens another.
+class FileIntake::StatHelper
+{
+public:
+    StatHelper() : m_thread([this] { run(); }) {}
+    ~StatHelper()
+    {
+        {
+            const std::lock_guard lock(m_mutex);
+            m_quit = true;
+        }
+        m_wake.notify_one();
+        m_thread.join();
+    }
+    StatHelper(const StatHelper &) = delete;
+    StatHelper &operator=(const StatHelper &) = delete;
+
+    // Shares the looking at `entries` of the folder open as `fd`; false when
+    // it cannot, and the caller looks at them alone.
+    bool share(int fd, const std::string &names, std::vector<Entry> &entries)
+    {
+        // The helper reaches the folder through a descriptor of its own: two
+        // threads resolving names through one descriptor contend on its
+        // reference count, which costs about half of what the helper gains.
+        m_helperFd = ::openat(fd, ".", O_PATH | O_DIRECTORY | O_CLOEXEC);
+        if (m_helperFd < 0)
+            return false;
+        m_fd = fd;
+        m_names = &names;
+        m_entries = &entries;
+        const size_t chunks = (entries.size() + StatChunk - 1) / StatChunk;
+        if (chunks > m_doneCapacity) {
+            m_done = std::make_unique<std::atomic<bool>[]>(chunks);
+            m_doneCapacity = chunks;
+        }
+        for (size_t chunk = 0; chunk < chunks; ++chunk)
+            m_done[chunk].store(false, std::memory_order_relaxed);
+        m_next.store(0, std::memory_order_relaxed);
+        m_stop.store(false, std::memory_order_relaxed);
+        m_sharing = true;
+        {
+            const std::lock_guard lock(m_mutex);
+            m_offered = true;
+        }
+        m_wake.notify_one();
+        return true;
+    }
+
+    // Entry `index` of the shared folder has been looked at and may be read.
+    void waitFor(size_t index)
+    {
+        if (!m_sharing)
+            return;
+        const size_t chunk = index / StatChunk;
+        while (!m_done[chunk].load(std::memory_order_acquire)) {
+            if (!statNextChunk(m_fd)) {
+                // The helper holds the chunk and has at most one to go.
+                finish();
+                return;
+            }
+        }
+    }
+
+    // Every entry has been looked at and the helper is done with the folder,
+    // so it may be closed.
+    void finish()
+    {
+        if (!m_sharing)
+            return;
+        while (statNextChunk(m_fd)) {
+        }
+        withdraw();
+    }
+
+    // The helper is done with the folder, whatever is left; on the way out of
+    // a walk, also when making a record throws, so that the helper never
+    // touches entries that are gone.
+    void release()
+    {
+        if (!m_sharing)
+            return;
+        m_stop.store(true, std::memory_order_relaxed);
+        withdraw();
+    }
+
+private:
+    void run()
+    {
+        std::unique_lock lock(m_mutex);
+        for (;;) {
+            m_wake.wait(lock, [this] { return m_quit || (m_offered && !m_busy); });
+            if (m_quit)
+                return;
+            m_busy = true;
+            lock.unlock();
+            while (!m_stop.load(std::memory_order_relaxed) && statNextChunk(m_helperFd)) {
+            }
+            lock.lock();
+            m_busy = false;
+            m_offered = false;
+            m_idle.notify_one();
+        }
+    }
+
+    bool statNextChunk(int fd)
+    {
+        const size_t count = m_entries->size();
+        const size_t begin = m_next.fetch_add(StatChunk, std::memory_order_relaxed);
+        if (begin >= count)
+            return false;
+        statEntries(fd, *m_names, *m_entries, begin, std::min(begin + StatChunk, count));
+        m_done[begin / StatChunk].store(true, std::memory_order_release);
+        return true;
+    }
+
+    // Takes the folder back from the helper: at once if it has not started on
+    // it, else once it has ended its chunk.
+    void withdraw()
+    {
+        {
+            std::unique_lock lock(m_mutex);
+            if (m_offered && !m_busy)
+                m_offered = false;
+            else
+                m_idle.wait(lock, [this] { return !m_offered; });
+        }
+        ::close(m_helperFd);
+        m_helperFd = -1;
+        m_sharing = false;
+    }
+
+    // The shared folder, set before it is offered and read by both threads.
+    int m_fd = -1;
+    int m_helperFd = -1;
+    const std::string *m_names = nullptr;
+    std::vector<Entry> *m_entries = nullptr;
+    std::unique_ptr<std::atomic<bool>[]> m_done;
+    size_t m_doneCapacity = 0;
+    std::atomic<size_t> m_next = 0;
+    std::atomic<bool> m_stop = false;
+    // The calling thread's own.
+    bool m_sharing = false;
+
+    std::mutex m_mutex;
+    std::condition_variable m_wake;
+    std::condition_variable m_idle;
+    bool m_offered = false;
+    bool m_busy = false;
+    bool m_quit = false;
+    // Last, so that everything it uses exists when it starts.
+    std::thread m_thread;
+};
+
 FileIntake::FileIntake(FileList &list) : m_list(list) {}
+
+FileIntake::~FileIntake() = default;
+
+FileIntake::StatHelper *FileIntake::statHelper()
+{
+    if (!m_statHelper) {
+        try {
+            m_statHelper = std::make_unique<StatHelper>();
+        } catch (const std::system_error &) {
+            // No thread to be had: folders are looked at on the calling thread.
+        }
+    }
+    return m_statHelper.get();
+}
 
 void FileIntake::setProgress(std::function<void(qsizetype)> progress)
 {
@@ -134,8 +345,10 @@ void FileIntake::expandFolder(const QByteArray &path)
         return;
     }
 
-    // Every entry is read and looked at before any is handled, so that only
+    // Closed before a subfolder is walked (and on any way out), so that only
     // one folder is open at a time however deep the tree goes.
+    std::unique_ptr<DIR, int (*)(DIR *)> openDir(dir, ::closedir);
+
     std::string names;
     std::vector<Entry> entries;
     while (const dirent *entry = ::readdir(dir)) {
@@ -151,28 +364,25 @@ void FileIntake::expandFolder(const QByteArray &path)
     std::sort(entries.begin(), entries.end(), [&names](const Entry &a, const Entry &b) {
         return std::strcmp(names.data() + a.nameOffset, names.data() + b.nameOffset) < 0;
     });
-    for (Entry &entry : entries) {
-        const char *name = names.data() + entry.nameOffset;
-        struct stat info;
-        if (::fstatat(fd, name, &info, AT_SYMLINK_NOFOLLOW) != 0)
-            continue; // vanished since the listing: a record without attributes
-        entry.kind = Entry::File;
-        entry.size = quint64(info.st_size);
-        entry.mtimeMsecs = mtimeMsecs(info);
-        if (S_ISDIR(info.st_mode)) {
-            entry.kind = Entry::Folder;
-        } else if (S_ISLNK(info.st_mode)) {
-            struct stat target;
-            if (::fstatat(fd, name, &target, 0) == 0 && S_ISDIR(target.st_mode))
-                entry.kind = Entry::Folder;
-        }
+    StatHelper *helper = entries.size() > size_t(ParallelStatThreshold) ? statHelper() : nullptr;
+    if (!helper || !helper->share(fd, names, entries)) {
+        helper = nullptr;
+        statEntries(fd, names, entries, 0, entries.size());
     }
-    ::closedir(dir);
+    const auto releaseHelper = qScopeGuard([helper] {
+        if (helper)
+            helper->release();
+    });
 
     m_expanding.push_back(id);
+    // Popped however the walk ends, so that a later walk is not refused.
+    const auto popExpanding = qScopeGuard([this] { m_expanding.pop_back(); });
     const bool endsInSlash = path.endsWith('/');
     const qsizetype prefixLength = path.size() + (endsInSlash ? 0 : 1);
-    for (const Entry &entry : entries) {
+    for (size_t i = 0; i < entries.size(); ++i) {
+        if (helper)
+            helper->waitFor(i);
+        const Entry &entry = entries[i];
         QByteArray child(prefixLength + qsizetype(entry.nameLength), Qt::Uninitialized);
         char *bytes = child.data();
         std::memcpy(bytes, path.constData(), size_t(path.size()));
@@ -180,6 +390,9 @@ void FileIntake::expandFolder(const QByteArray &path)
             bytes[path.size()] = '/';
         std::memcpy(bytes + prefixLength, names.data() + entry.nameOffset, entry.nameLength);
         if (entry.kind == Entry::Folder) {
+            if (helper)
+                helper->finish();
+            openDir.reset();
             if (!m_list.containsPath(child))
                 expandFolder(child);
             continue;
@@ -192,5 +405,4 @@ void FileIntake::expandFolder(const QByteArray &path)
             addRecord(child, name, nullptr);
         }
     }
-    m_expanding.pop_back();
 }

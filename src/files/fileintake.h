@@ -5,6 +5,7 @@
 #include <QString>
 
 #include <functional>
+#include <memory>
 #include <utility>
 #include <vector>
 
@@ -17,6 +18,10 @@ class FileIntake
 {
 public:
     explicit FileIntake(FileList &list);
+    ~FileIntake();
+
+    // A folder with more entries than this has them looked at on two threads.
+    static constexpr qsizetype ParallelStatThreshold = 128;
 
     // Lists a file (true), or walks a folder at every depth, following links
     // to folders but never entering a folder that is already being walked
@@ -34,6 +39,9 @@ public:
 
 private:
     struct Attributes;
+    class StatHelper;
+    // The helper thread, started with the first large folder.
+    StatHelper *statHelper();
     // Adds the record of a path and its last component, if not yet listed.
     bool addRecord(QByteArray path, QByteArrayView name, const Attributes *attributes);
     void expandFolder(const QByteArray &path);
@@ -43,4 +51,5 @@ private:
     std::vector<std::pair<quint64, quint64>> m_expanding;
     std::function<void(qsizetype)> m_progress;
     qsizetype m_added = 0;
+    std::unique_ptr<StatHelper> m_statHelper;
 };
