@@ -197,13 +197,20 @@ VELNOR_BENCH(intake, 20)
     const qint64 large = context.scaled(1000000);
     const QByteArray smallRoot = work + "/tree-100k";
     const QByteArray largeRoot = work + "/tree-1m";
+    // Folders just above the size from which the intake looks at entries on
+    // two threads, where handing them over costs most for what it gains.
+    const qint64 modest = context.scaled(150000);
+    const QByteArray modestRoot = work + "/tree-150k";
     if (!makeTree(smallRoot, 100, int(small / 100)) ||
-        !makeTree(largeRoot, 1000, int(large / 1000))) {
+        !makeTree(largeRoot, 1000, int(large / 1000)) ||
+        !makeTree(modestRoot, 1000, int(modest / 1000))) {
         std::fprintf(stderr, "intake: cannot make the trees\n");
         return;
     }
 
     figure("intake_100k_vs_find", intakeVsFind(smallRoot, small, nullptr, nullptr), "ratio");
+    figure("intake_150k_in_1000_folders_vs_find",
+           intakeVsFind(modestRoot, modest, nullptr, nullptr), "ratio");
     std::unique_ptr<FileList> list;
     double memoryPerFile = -1;
     figure("intake_1m_vs_find", intakeVsFind(largeRoot, large, &list, &memoryPerFile), "ratio");

@@ -129,6 +129,11 @@ public:
     // it cannot, and the caller looks at them alone.
     bool share(int fd, const std::string &names, std::vector<Entry> &entries)
     {
+        const size_t chunks = (entries.size() + StatChunk - 1) / StatChunk;
+        if (chunks > m_doneCapacity) {
+            m_done = std::make_unique<std::atomic<bool>[]>(chunks);
+            m_doneCapacity = chunks;
+        }
         // The helper reaches the folder through a descriptor of its own: two
         // threads resolving names through one descriptor contend on its
         // reference count, which costs about half of what the helper gains.
@@ -138,11 +143,6 @@ public:
         m_fd = fd;
         m_names = &names;
         m_entries = &entries;
-        const size_t chunks = (entries.size() + StatChunk - 1) / StatChunk;
-        if (chunks > m_doneCapacity) {
-            m_done = std::make_unique<std::atomic<bool>[]>(chunks);
-            m_doneCapacity = chunks;
-        }
         for (size_t chunk = 0; chunk < chunks; ++chunk)
             m_done[chunk].store(false, std::memory_order_relaxed);
         m_next.store(0, std::memory_order_relaxed);
@@ -198,7 +198,7 @@ private:
     {
         std::unique_lock lock(m_mutex);
         for (;;) {
-            m_wake.wait(lock, [this] { return m_quit || (m_offered && !m_busy); });
+            m_wake.wait(lock, [this] { return m_quit || m_offered; });
             if (m_quit)
                 return;
             m_busy = true;
