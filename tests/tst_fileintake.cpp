@@ -166,14 +166,18 @@ void tst_FileIntake::walk()
     QFETCH(QByteArrayList, paths);
     QFETCH(QList<bool>, results);
     QFETCH(QByteArrayList, expected);
-    FileList list;
-    FileIntake intake(list);
-    QList<bool> returned;
-    for (const QByteArray &path : paths)
-        returned << intake.insertFile(path.isEmpty() ? m_root : m_root + '/' + path);
-    QCOMPARE(returned, results);
-    QCOMPARE(listedBelow(list, m_root), expected);
-    QCOMPARE(intake.added(), expected.size());
+    // Files and folders known from the listing alone walk the same.
+    for (const bool readsAttributes : {true, false}) {
+        FileList list;
+        FileIntake intake(list);
+        intake.setReadsAttributes(readsAttributes);
+        QList<bool> returned;
+        for (const QByteArray &path : paths)
+            returned << intake.insertFile(path.isEmpty() ? m_root : m_root + '/' + path);
+        QCOMPARE(returned, results);
+        QCOMPARE(listedBelow(list, m_root), expected);
+        QCOMPARE(intake.added(), expected.size());
+    }
 }
 
 void tst_FileIntake::records_data()
@@ -290,19 +294,23 @@ void tst_FileIntake::largeFolder_data()
 {
     QTest::addColumn<int>("count");
     QTest::addColumn<int>("inner");
+    QTest::addColumn<bool>("readsAttributes");
     constexpr int threshold = int(FileIntake::ParallelStatThreshold);
-    QTest::newRow("one below the threshold") << threshold - 1 << 1;
-    QTest::newRow("at the threshold") << threshold << 1;
-    QTest::newRow("one above the threshold") << threshold + 1 << 1;
+    QTest::newRow("one below the threshold") << threshold - 1 << 1 << true;
+    QTest::newRow("at the threshold") << threshold << 1 << true;
+    QTest::newRow("one above the threshold") << threshold + 1 << 1 << true;
     QTest::newRow("many times the threshold, part of a chunk at the end")
-        << 9 * threshold + 37 << 2;
-    QTest::newRow("its folders above the threshold too") << threshold + 1 << threshold + 1;
+        << 9 * threshold + 37 << 2 << true;
+    QTest::newRow("its folders above the threshold too") << threshold + 1 << threshold + 1 << true;
+    // Only the links are looked at during the walk; the rest are read after.
+    QTest::newRow("attributes read after the walk") << 9 * threshold + 37 << 2 << false;
 }
 
 void tst_FileIntake::largeFolder()
 {
     QFETCH(int, count);
     QFETCH(int, inner);
+    QFETCH(bool, readsAttributes);
     ScratchDir dir;
     QVERIFY(dir.isValid());
     const QByteArray big = dir.path("big");
@@ -345,7 +353,14 @@ void tst_FileIntake::largeFolder()
 
     FileList list;
     FileIntake intake(list);
+    intake.setReadsAttributes(readsAttributes);
     QVERIFY(!intake.insertFile(big));
+    for (const auto &file : list.contentsArray()) {
+        if (file->hasDateText())
+            continue;
+        QVERIFY(!readsAttributes && !file->nativePath().contains(" dangling"));
+        QVERIFY(FileIntake::readAttributes(*file));
+    }
     QCOMPARE(recordsBelow(list, big), expected);
     QCOMPARE(intake.added(), expected.size());
 }

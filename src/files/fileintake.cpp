@@ -60,7 +60,9 @@ struct Entry
     {
         File,
         Missing,
-        Folder
+        Folder,
+        // A plain file known from the listing alone, its size and date unread.
+        Unread
     };
     size_t nameOffset;
     size_t nameLength;
@@ -75,6 +77,8 @@ void statEntries(int fd, const std::string &names, std::vector<Entry> &entries, 
 {
     for (size_t i = begin; i < end; ++i) {
         Entry &entry = entries[i];
+        if (entry.kind != Entry::Missing)
+            continue; // known from the listing
         const char *name = names.data() + entry.nameOffset;
         struct stat info;
         if (::fstatat(fd, name, &info, AT_SYMLINK_NOFOLLOW) != 0)
@@ -307,6 +311,21 @@ bool FileIntake::insertFile(const QByteArray &nativePath)
     return addRecord(nativePath, lastComponent(nativePath), nullptr);
 }
 
+void FileIntake::setReadsAttributes(bool reads)
+{
+    m_readsAttributes = reads;
+}
+
+bool FileIntake::readAttributes(ZQFile &file)
+{
+    // As the walk reads them: a link's own size and date.
+    struct stat info;
+    if (::lstat(file.nativePath().constData(), &info) != 0)
+        return false;
+    file.setAttributes(quint64(info.st_size), mtimeMsecs(info));
+    return true;
+}
+
 bool FileIntake::addRecord(QByteArray path, QByteArrayView name, const Attributes *attributes)
 {
     auto file = std::make_unique<ZQFile>();
@@ -351,23 +370,33 @@ void FileIntake::expandFolder(const QByteArray &path)
 
     std::string names;
     std::vector<Entry> entries;
+    size_t toLookAt = 0;
     while (const dirent *entry = ::readdir(dir)) {
         const char *name = entry->d_name;
         if (name[0] == '.' && (name[1] == 0 || (name[1] == '.' && name[2] == 0)))
             continue;
         const size_t length = std::strlen(name);
-        entries.push_back({names.size(), length});
+        Entry &item = entries.emplace_back(Entry{names.size(), length});
         names.append(name, length + 1);
+        // Without size and date, the type the listing gives settles plain
+        // files and folders; links and unknown types are still looked at.
+        if (!m_readsAttributes && entry->d_type == DT_REG)
+            item.kind = Entry::Unread;
+        else if (!m_readsAttributes && entry->d_type == DT_DIR)
+            item.kind = Entry::Folder;
+        else
+            ++toLookAt;
     }
     // Name order rather than the file system's, which on most Linux file
     // systems is hash order and would number the files at random.
     std::sort(entries.begin(), entries.end(), [&names](const Entry &a, const Entry &b) {
         return std::strcmp(names.data() + a.nameOffset, names.data() + b.nameOffset) < 0;
     });
-    StatHelper *helper = entries.size() > size_t(ParallelStatThreshold) ? statHelper() : nullptr;
+    StatHelper *helper = toLookAt > size_t(ParallelStatThreshold) ? statHelper() : nullptr;
     if (!helper || !helper->share(fd, names, entries)) {
         helper = nullptr;
-        statEntries(fd, names, entries, 0, entries.size());
+        if (toLookAt > 0)
+            statEntries(fd, names, entries, 0, entries.size());
     }
     const auto releaseHelper = qScopeGuard([helper] {
         if (helper)

@@ -10,6 +10,7 @@
 #include <vector>
 
 class FileList;
+class ZQFile;
 
 // Turns handed-over paths into records at the end of a FileList. Works on
 // native byte paths and walks folders with POSIX calls, so that names which
@@ -39,6 +40,15 @@ public:
     void setProgress(std::function<void(qsizetype added)> progress);
     qsizetype added() const { return m_added; }
 
+    // Whether a walk reads the size and date of each file (the default). A
+    // caller that shows neither can leave them unread: plain files are then
+    // known from their folder's listing, without a call each, and their
+    // records come without size and date until readAttributes. Files handed
+    // over by path are always read.
+    void setReadsAttributes(bool reads);
+    // Reads the size and date of a listed file as the walk would have.
+    static bool readAttributes(ZQFile &file);
+
 private:
     struct Attributes;
     class StatHelper;
@@ -53,5 +63,6 @@ private:
     std::vector<std::pair<quint64, quint64>> m_expanding;
     std::function<void(qsizetype)> m_progress;
     qsizetype m_added = 0;
+    bool m_readsAttributes = true;
     std::unique_ptr<StatHelper> m_statHelper;
 };
