@@ -10,6 +10,8 @@ class tst_NameComposer : public QObject
 private slots:
     void compose_data();
     void compose();
+    void readsFileTime_data();
+    void readsFileTime();
     void hugeWidthStaysBounded();
     void composerLeavesTheRecordAlone();
 };
@@ -109,7 +111,48 @@ void tst_NameComposer::compose()
     file.setName(name);
     file.setAttributes(
         0, QDateTime(QDate(2024, 3, 5), QTime(14, 7, 9), Qt::LocalTime).toMSecsSinceEpoch());
-    QCOMPARE(NameComposer(s).newNameForFile(file, index), expected);
+    const NameComposer composer(s);
+    QCOMPARE(composer.newNameForFile(file, index), expected);
+    // A caller may leave the date unread when the composer says so.
+    if (!composer.readsFileTime(file)) {
+        file.setAttributes(0, 0);
+        QCOMPARE(composer.newNameForFile(file, index), expected);
+    }
+}
+
+void tst_NameComposer::readsFileTime_data()
+{
+    QTest::addColumn<RenameSettings>("s");
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<bool>("reads");
+    const RenameSettings defaults = settings("[N]", "[E]");
+    QTest::newRow("defaults") << defaults << "photo.jpg" << false;
+    QTest::newRow("defaults, date token in the name") << defaults << "a[YMD].jpg" << true;
+    QTest::newRow("defaults, bracket in the extension") << defaults << "a.[Y]" << false;
+    QTest::newRow("suffix") << settings("[N]_x", "[E]") << "photo.jpg" << false;
+    QTest::newRow("suffix, bracket in the name") << settings("[N]_x", "[E]") << "[1].jpg" << true;
+    QTest::newRow("date token") << settings("[YMD]", "[E]") << "photo.jpg" << true;
+    QTest::newRow("counter") << settings("[N]_[C]", "[E]") << "photo.jpg" << true;
+    QTest::newRow("fixed name, bracket in the old name")
+        << settings("x", "[E]") << "[Y].jpg" << false;
+    QTest::newRow("search and case")
+        << settings("[N]", "[E]", "o", "[Y]", 2) << "photo.jpg" << false;
+}
+
+void tst_NameComposer::readsFileTime()
+{
+    QFETCH(RenameSettings, s);
+    QFETCH(QString, name);
+    QFETCH(bool, reads);
+    ZQFile file;
+    file.setName(name);
+    const NameComposer composer(s);
+    QCOMPARE(composer.readsFileTime(file), reads);
+    file.setAttributes(0, 0);
+    const QString before = composer.newNameForFile(file, 0);
+    file.setAttributes(0, 1709644029000);
+    if (!reads)
+        QCOMPARE(composer.newNameForFile(file, 0), before);
 }
 
 void tst_NameComposer::hugeWidthStaysBounded()

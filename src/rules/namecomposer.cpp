@@ -56,6 +56,19 @@ NameComposer::NameComposer(const RenameSettings &settings)
     m_identityTemplates = settings.nameTemplate == QLatin1String("[N]") && m_extIsPlainTag;
 }
 
+bool NameComposer::readsFileTime(const ZQFile &file) const
+{
+    const QString name = file.name();
+    if (m_identityTemplates && !name.contains(u'['))
+        return false;
+    QStringView base;
+    QStringView extension;
+    TextRules::splitName(name, &base, &extension);
+    // Date and time tokens are expanded in the name part only, and only
+    // when it may hold a bracket after the cut templates are filled.
+    return m_namePieces.mayHoldTokens(base);
+}
+
 QString NameComposer::newNameForFile(const ZQFile &file, qint64 index) const
 {
     const QString name = file.name();

@@ -18,6 +18,11 @@ public:
 
     QString newNameForFile(const ZQFile &file, qint64 index) const;
 
+    // Whether the new name of this file may depend on its date and time, so
+    // that a caller that has not read them yet knows it must. False only when
+    // newNameForFile cannot reach them.
+    bool readsFileTime(const ZQFile &file) const;
+
 private:
     RenameSettings m_settings;
     // A template cut at its "[N]" (or "[E]") tokens, once per settings: the
