@@ -171,22 +171,33 @@ int CliCommand::run(const QList<QByteArray> &arguments)
         paths << absolutePath(path, here);
     }
 
+    // Neither size nor date is shown here: the walk leaves them unread unless
+    // the list is sorted by one of them, and only the files whose new names
+    // may hold their date have it read.
+    const bool sortsByAttributes =
+        args.sortColumn == FileList::Size || args.sortColumn == FileList::Date;
+    const NameComposer composer(args.settings);
     {
         CliProgress progress;
         FileIntake intake(m_list);
+        intake.setReadsAttributes(sortsByAttributes);
         intake.setProgress([&progress](qsizetype added) {
             progress.show(QStringLiteral("Listing files: %1").arg(added));
         });
         for (const QByteArray &path : std::as_const(paths))
             intake.insertFile(path);
     }
+    if (!sortsByAttributes) {
+        for (const auto &file : m_list.contentsArray()) {
+            if (!file->hasDateText() && composer.readsFileTime(*file))
+                FileIntake::readAttributes(*file);
+        }
+    }
     if (!args.sortColumn.isEmpty()) {
         m_list.setLastColumn(args.sortColumn);
         m_list.performSort();
     }
     m_list.setSortDescending(args.sortDescending);
-
-    const NameComposer composer(args.settings);
     return args.apply ? apply(args, composer) : preview(args, composer);
 }
 
