@@ -151,6 +151,11 @@ void tst_FileIntake::walk_data()
     QTest::newRow("nothing listed twice") << QByteArrayList{"b/c.txt", "b/c.txt", "b/d", "b/d", ""}
                                           << QList<bool>{true, false, false, false, false}
                                           << QByteArrayList{"b/c.txt", "b/d/e.txt"} + rest;
+    // The first walk goes into an empty list, without duplicate tests; the
+    // list must still know every path it made.
+    QTest::newRow("after a walk into an empty list")
+        << QByteArrayList{"", "a.txt", "b/d", ""} << QList<bool>{false, false, false, false}
+        << tree;
     QTest::newRow("trailing slash; a link to a folder")
         << QByteArrayList{"b/d/", "m"} << QList<bool>{false, false}
         << QByteArrayList{"b/d/e.txt", "m/e.txt"};

@@ -300,6 +300,11 @@ bool FileIntake::insertFile(const QByteArray &nativePath)
         return false;
     struct stat info;
     if (::stat(nativePath.constData(), &info) == 0 && S_ISDIR(info.st_mode)) {
+        // Every path a walk makes is its own (a folder's path and a name
+        // that is unique in it), so a walk into an empty list needs no
+        // duplicate test, and the list's index is built once, if ever asked.
+        m_unlistedWalk = m_list.isEmpty();
+        const auto endWalk = qScopeGuard([this] { m_unlistedWalk = false; });
         expandFolder(nativePath);
         return false;
     }
@@ -334,7 +339,7 @@ bool FileIntake::addRecord(QByteArray path, QByteArrayView name, const Attribute
     file->setNativePath(path);
     if (attributes)
         file->setAttributes(attributes->size, attributes->mtimeMsecs);
-    if (!m_list.append(std::move(file)))
+    if (!(m_unlistedWalk ? m_list.appendUnlisted(std::move(file)) : m_list.append(std::move(file))))
         return false;
     ++m_added;
     if (m_progress && m_added % ProgressInterval == 0)
@@ -392,6 +397,15 @@ void FileIntake::expandFolder(const QByteArray &path)
     std::sort(entries.begin(), entries.end(), [&names](const Entry &a, const Entry &b) {
         return std::strcmp(names.data() + a.nameOffset, names.data() + b.nameOffset) < 0;
     });
+    // A folder that changes while it is read may show a name twice.
+    entries.erase(std::unique(entries.begin(), entries.end(),
+                              [&names](const Entry &a, const Entry &b) {
+                                  return a.nameLength == b.nameLength &&
+                                         std::memcmp(names.data() + a.nameOffset,
+                                                     names.data() + b.nameOffset,
+                                                     a.nameLength) == 0;
+                              }),
+                  entries.end());
     StatHelper *helper = toLookAt > size_t(ParallelStatThreshold) ? statHelper() : nullptr;
     if (!helper || !helper->share(fd, names, entries)) {
         helper = nullptr;
@@ -422,7 +436,7 @@ void FileIntake::expandFolder(const QByteArray &path)
             if (helper)
                 helper->finish();
             openDir.reset();
-            if (!m_list.containsPath(child))
+            if (m_unlistedWalk || !m_list.containsPath(child))
                 expandFolder(child);
             continue;
         }

@@ -64,5 +64,7 @@ private:
     std::function<void(qsizetype)> m_progress;
     qsizetype m_added = 0;
     bool m_readsAttributes = true;
+    // Walking a folder into a list that was empty: no path can be listed twice.
+    bool m_unlistedWalk = false;
     std::unique_ptr<StatHelper> m_statHelper;
 };

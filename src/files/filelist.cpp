@@ -239,6 +239,14 @@ ZQFile *FileList::appendUnchecked(std::unique_ptr<ZQFile> file)
     return store(std::move(file));
 }
 
+ZQFile *FileList::appendUnlisted(std::unique_ptr<ZQFile> file)
+{
+    if (!file)
+        return nullptr;
+    m_pathsStale = true;
+    return store(std::move(file));
+}
+
 ZQFile *FileList::store(std::unique_ptr<ZQFile> file)
 {
     ZQFile *added = file.get();
@@ -283,6 +291,7 @@ PathIndex &FileList::paths() const
 {
     if (m_pathsStale) {
         m_paths.clear();
+        m_paths.reserve(qsizetype(m_files.size()));
         for (const auto &file : m_files)
             m_paths.insert(file.get());
         m_pathsStale = false;

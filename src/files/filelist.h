@@ -39,6 +39,10 @@ public:
     // Appends without the duplicate test: records that name no file on disk,
     // such as the tutorial's examples, may share a label as their path.
     ZQFile *appendUnchecked(std::unique_ptr<ZQFile> file);
+    // Appends a record whose path the caller knows is not listed (a walk of a
+    // folder into a list that held nothing before it): the duplicate index
+    // then catches up when it is next needed, all at once.
+    ZQFile *appendUnlisted(std::unique_ptr<ZQFile> file);
     bool containsPath(const QByteArray &nativePath) const;
     // Moves a listed record to another path, keeping the duplicate index right.
     // Change a listed record's path only through here.

@@ -42,6 +42,21 @@ void PathIndex::insert(const ZQFile *file)
     insertHashed(file, hashOf(file->nativePath()));
 }
 
+void PathIndex::reserve(qsizetype count)
+{
+    size_t size = m_slots.empty() ? 16 : m_slots.size();
+    while (size_t(count) * 4 > size * 3)
+        size *= 2;
+    if (size == m_slots.size())
+        return;
+    std::vector<Slot> old(size);
+    old.swap(m_slots);
+    for (const Slot &slot : old) {
+        if (slot.file)
+            place(slot);
+    }
+}
+
 void PathIndex::insertHashed(const ZQFile *file, size_t hash)
 {
     // At most three quarters full, so that probes stay short.

@@ -25,6 +25,8 @@ public:
     // Forgets the record, which was indexed under `indexedPath`.
     void remove(const ZQFile *file, const QByteArray &indexedPath);
     void clear();
+    // Room for `count` paths without growing.
+    void reserve(qsizetype count);
     qsizetype size() const { return m_count; }
 
 private:
