@@ -92,6 +92,8 @@ private slots:
     void initTestCase();
     void walk_data();
     void walk();
+    void nameOrder_data();
+    void nameOrder();
     void records_data();
     void records();
     void badPaths();
@@ -183,6 +185,40 @@ void tst_FileIntake::walk()
         QCOMPARE(listedBelow(list, m_root), expected);
         QCOMPARE(intake.added(), expected.size());
     }
+}
+
+// Names in a folder are listed in the byte order of their names, compared as
+// unsigned bytes; names that agree in their first eight bytes are where a
+// shortcut would go wrong.
+void tst_FileIntake::nameOrder_data()
+{
+    QTest::addColumn<QByteArrayList>("names"); // in the order expected
+    QTest::newRow("a name before its longer forms")
+        << QByteArrayList{"a", "a.txt", "ab", "abcdefg", "abcdefgh", "abcdefgh.", "abcdefghi"};
+    QTest::newRow("ninth byte decides")
+        << QByteArrayList{"IMG_0001.jpg", "IMG_00010.jpg", "IMG_0001_x.jpg", "IMG_0002.jpg"};
+    QTest::newRow("bytes above 0x7f after ASCII")
+        << QByteArrayList{"Z", "a", "cafe", "caf\xc3\xa9", "caf\xe9", "\xff"};
+    QTest::newRow("upper case first, digits before letters")
+        << QByteArrayList{"10", "2", "B", "a", "b"};
+}
+
+void tst_FileIntake::nameOrder()
+{
+    QFETCH(QByteArrayList, names);
+    ScratchDir dir;
+    QVERIFY(dir.isValid());
+    const QByteArray folder = dir.path("f");
+    QVERIFY(makeFolder(folder));
+    QByteArrayList expected;
+    // Made in reverse, so that the folder's own order is no help.
+    for (auto it = names.crbegin(); it != names.crend(); ++it) {
+        QVERIFY(makeFile(folder + '/' + *it));
+        expected.prepend(*it);
+    }
+    FileList list;
+    FileIntake(list).insertFile(folder);
+    QCOMPARE(listedBelow(list, folder), expected);
 }
 
 void tst_FileIntake::records_data()

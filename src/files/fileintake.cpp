@@ -71,6 +71,44 @@ struct Entry
     qint64 mtimeMsecs = 0;
 };
 
+// Puts entries in the byte order of their names. Most names differ in their
+// first eight bytes, which compare as one big-endian number; the rest of the
+// name is compared only where those agree.
+void sortByName(std::vector<Entry> &entries, const std::string &names)
+{
+    struct Key
+    {
+        quint64 prefix;
+        size_t index;
+    };
+    std::vector<Key> keys(entries.size());
+    for (size_t i = 0; i < entries.size(); ++i) {
+        const auto *name =
+            reinterpret_cast<const unsigned char *>(names.data() + entries[i].nameOffset);
+        const size_t length = entries[i].nameLength;
+        quint64 prefix = 0;
+        for (size_t b = 0; b < 8; ++b)
+            prefix = (prefix << 8) | (b < length ? name[b] : 0);
+        keys[i] = {prefix, i};
+    }
+    // A name holds no NUL byte, so equal prefixes mean the same first eight
+    // bytes of two names that both go on, or two names alike.
+    std::sort(keys.begin(), keys.end(), [&](const Key &a, const Key &b) {
+        if (a.prefix != b.prefix)
+            return a.prefix < b.prefix;
+        const Entry &x = entries[a.index];
+        const Entry &y = entries[b.index];
+        if (x.nameLength <= 8 || y.nameLength <= 8)
+            return x.nameLength < y.nameLength;
+        return std::strcmp(names.data() + x.nameOffset + 8, names.data() + y.nameOffset + 8) < 0;
+    });
+    std::vector<Entry> sorted;
+    sorted.reserve(entries.size());
+    for (const Key &key : keys)
+        sorted.push_back(std::move(entries[key.index]));
+    entries.swap(sorted);
+}
+
 // Looks at entries [begin, end): their kind and their own size and date.
 void statEntries(int fd, const std::string &names, std::vector<Entry> &entries, size_t begin,
                  size_t end)
@@ -394,9 +432,7 @@ void FileIntake::expandFolder(const QByteArray &path)
     }
     // Name order rather than the file system's, which on most Linux file
     // systems is hash order and would number the files at random.
-    std::sort(entries.begin(), entries.end(), [&names](const Entry &a, const Entry &b) {
-        return std::strcmp(names.data() + a.nameOffset, names.data() + b.nameOffset) < 0;
-    });
+    sortByName(entries, names);
     // A folder that changes while it is read may show a name twice.
     entries.erase(std::unique(entries.begin(), entries.end(),
                               [&names](const Entry &a, const Entry &b) {
