@@ -13,6 +13,7 @@
 #include <limits>
 #include <memory>
 #include <mutex>
+#include <optional>
 #include <string>
 #include <system_error>
 #include <thread>
@@ -132,6 +133,87 @@ void statEntries(int fd, const std::string &names, std::vector<Entry> &entries, 
                 entry.kind = Entry::Folder;
         }
     }
+}
+
+// Reads every entry of an open folder, in the byte order of their names.
+// Without size and date, the type the listing gives settles plain files and
+// folders; the rest (links, unknown types) are left to be looked at, and
+// their number is returned.
+size_t readEntries(DIR *dir, bool readsAttributes, std::string &names, std::vector<Entry> &entries)
+{
+    size_t toLookAt = 0;
+    while (const dirent *entry = ::readdir(dir)) {
+        const char *name = entry->d_name;
+        if (name[0] == '.' && (name[1] == 0 || (name[1] == '.' && name[2] == 0)))
+            continue;
+        const size_t length = std::strlen(name);
+        Entry &item = entries.emplace_back(Entry{names.size(), length});
+        names.append(name, length + 1);
+        if (!readsAttributes && entry->d_type == DT_REG)
+            item.kind = Entry::Unread;
+        else if (!readsAttributes && entry->d_type == DT_DIR)
+            item.kind = Entry::Folder;
+        else
+            ++toLookAt;
+    }
+    // Name order rather than the file system's, which on most Linux file
+    // systems is hash order and would number the files at random.
+    sortByName(entries, names);
+    // A folder that changes while it is read may show a name twice.
+    entries.erase(std::unique(entries.begin(), entries.end(),
+                              [&names](const Entry &a, const Entry &b) {
+                                  return a.nameLength == b.nameLength &&
+                                         std::memcmp(names.data() + a.nameOffset,
+                                                     names.data() + b.nameOffset,
+                                                     a.nameLength) == 0;
+                              }),
+                  entries.end());
+    return toLookAt;
+}
+
+// The path of an entry of the folder at `folder`.
+QByteArray childPath(const QByteArray &folder, const std::string &names, const Entry &entry)
+{
+    const bool endsInSlash = folder.endsWith('/');
+    const qsizetype prefixLength = folder.size() + (endsInSlash ? 0 : 1);
+    QByteArray child(prefixLength + qsizetype(entry.nameLength), Qt::Uninitialized);
+    char *bytes = child.data();
+    std::memcpy(bytes, folder.constData(), size_t(folder.size()));
+    if (!endsInSlash)
+        bytes[folder.size()] = '/';
+    std::memcpy(bytes + prefixLength, names.data() + entry.nameOffset, entry.nameLength);
+    return child;
+}
+
+// A folder read whole ahead of the walk, every entry's kind settled, and
+// closed again.
+struct Listing
+{
+    std::pair<quint64, quint64> id;
+    std::string names;
+    std::vector<Entry> entries;
+};
+
+// Reads a folder for the walk to come, when sizes and dates are not read:
+// only links and entries of unknown type need a look of their own. None when
+// the folder cannot be read; the walk then finds that out itself.
+std::optional<Listing> readListing(const QByteArray &path)
+{
+    const int fd = ::open(path.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0)
+        return std::nullopt;
+    struct stat self;
+    DIR *dir = ::fstat(fd, &self) == 0 ? ::fdopendir(fd) : nullptr;
+    if (!dir) {
+        ::close(fd);
+        return std::nullopt;
+    }
+    const std::unique_ptr<DIR, int (*)(DIR *)> openDir(dir, ::closedir);
+    Listing listing;
+    listing.id = {quint64(self.st_dev), quint64(self.st_ino)};
+    if (readEntries(dir, false, listing.names, listing.entries) > 0)
+        statEntries(fd, listing.names, listing.entries, 0, listing.entries.size());
+    return listing;
 }
 
 // Entries taken at a time by a thread: few enough that the two threads end
@@ -303,9 +385,135 @@ private:
     std::thread m_thread;
 };
 
+// A thread kept for the intake's life that reads the folder the walk will
+// come to next while the calling thread makes the records of the one before:
+// reading a folder is mostly the kernel's work, which then runs on another
+// core. Only for walks that leave sizes and dates unread, where reading a
+// folder needs few calls beyond the listing. Nothing on disk changes during
+// an intake, so a folder read a little early reads the same.
+class FileIntake::Prefetcher
+{
+public:
+    Prefetcher() : m_thread([this] { run(); }) {}
+    ~Prefetcher()
+    {
+        {
+            const std::lock_guard lock(m_mutex);
+            m_quit = true;
+        }
+        m_wake.notify_one();
+        m_thread.join();
+    }
+    Prefetcher(const Prefetcher &) = delete;
+    Prefetcher &operator=(const Prefetcher &) = delete;
+
+    // Starts reading `path`; a folder read earlier and not taken is dropped.
+    void request(const QByteArray &path)
+    {
+        {
+            std::unique_lock lock(m_mutex);
+            m_done.wait(lock, [this] { return m_state != Reading; });
+            m_path = path;
+            m_listing.reset();
+            m_state = Asked;
+        }
+        m_wake.notify_one();
+    }
+
+    // The folder at `path` as read ahead, waiting for the read to end; none
+    // when another folder was asked for or the read failed.
+    std::optional<Listing> take(const QByteArray &path)
+    {
+        std::unique_lock lock(m_mutex);
+        if (m_state == Idle || m_path != path)
+            return std::nullopt;
+        m_done.wait(lock, [this] { return m_state == Done; });
+        m_state = Idle;
+        return std::move(m_listing);
+    }
+
+private:
+    void run()
+    {
+        std::unique_lock lock(m_mutex);
+        for (;;) {
+            m_wake.wait(lock, [this] { return m_quit || m_state == Asked; });
+            if (m_quit)
+                return;
+            m_state = Reading;
+            const QByteArray path = m_path;
+            lock.unlock();
+            std::optional<Listing> listing;
+            try {
+                listing = readListing(path);
+            } catch (...) {
+                // Out of memory: the walk reads the folder itself.
+            }
+            lock.lock();
+            m_listing = std::move(listing);
+            m_state = Done;
+            m_done.notify_all();
+        }
+    }
+
+    enum State
+    {
+        Idle,
+        Asked,
+        Reading,
+        Done
+    };
+    std::mutex m_mutex;
+    std::condition_variable m_wake;
+    std::condition_variable m_done;
+    State m_state = Idle;
+    QByteArray m_path;
+    std::optional<Listing> m_listing;
+    bool m_quit = false;
+    // Last, so that everything it uses exists when it starts.
+    std::thread m_thread;
+};
+
+// Where the walk stands in one folder: what the next folder to read is
+// worked out from.
+struct FileIntake::Frame
+{
+    const QByteArray *path;
+    const std::string *names;
+    const std::vector<Entry> *entries;
+    size_t index; // the entry being handled
+};
+
 FileIntake::FileIntake(FileList &list) : m_list(list) {}
 
 FileIntake::~FileIntake() = default;
+
+FileIntake::Prefetcher *FileIntake::prefetcher()
+{
+    if (!m_prefetcher) {
+        try {
+            m_prefetcher = std::make_unique<Prefetcher>();
+        } catch (const std::system_error &) {
+            // No thread to be had: each folder is read when the walk comes to it.
+        }
+    }
+    return m_prefetcher.get();
+}
+
+QByteArray FileIntake::nextFolder() const
+{
+    // The first subfolder of the folder being walked, or else the next
+    // subfolder of an enclosing one.
+    for (auto frame = m_frames.rbegin(); frame != m_frames.rend(); ++frame) {
+        const auto &entries = *frame->entries;
+        const size_t from = frame == m_frames.rbegin() ? frame->index : frame->index + 1;
+        for (size_t i = from; i < entries.size(); ++i) {
+            if (entries[i].kind == Entry::Folder)
+                return childPath(*frame->path, *frame->names, entries[i]);
+        }
+    }
+    return {};
+}
 
 FileIntake::StatHelper *FileIntake::statHelper()
 {
@@ -387,66 +595,49 @@ bool FileIntake::addRecord(QByteArray path, QByteArrayView name, const Attribute
 
 void FileIntake::expandFolder(const QByteArray &path)
 {
-    const int fd = ::open(path.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (fd < 0)
-        return;
-    struct stat self;
-    if (::fstat(fd, &self) != 0) {
-        ::close(fd);
-        return;
-    }
-    // A link back to an enclosing folder would otherwise never end.
-    const std::pair<quint64, quint64> id(quint64(self.st_dev), quint64(self.st_ino));
-    if (std::find(m_expanding.begin(), m_expanding.end(), id) != m_expanding.end()) {
-        ::close(fd);
-        return;
-    }
-    DIR *dir = ::fdopendir(fd);
-    if (!dir) {
-        ::close(fd);
-        return;
-    }
-
-    // Closed before a subfolder is walked (and on any way out), so that only
-    // one folder is open at a time however deep the tree goes.
-    std::unique_ptr<DIR, int (*)(DIR *)> openDir(dir, ::closedir);
-
+    std::pair<quint64, quint64> id;
     std::string names;
     std::vector<Entry> entries;
-    size_t toLookAt = 0;
-    while (const dirent *entry = ::readdir(dir)) {
-        const char *name = entry->d_name;
-        if (name[0] == '.' && (name[1] == 0 || (name[1] == '.' && name[2] == 0)))
-            continue;
-        const size_t length = std::strlen(name);
-        Entry &item = entries.emplace_back(Entry{names.size(), length});
-        names.append(name, length + 1);
-        // Without size and date, the type the listing gives settles plain
-        // files and folders; links and unknown types are still looked at.
-        if (!m_readsAttributes && entry->d_type == DT_REG)
-            item.kind = Entry::Unread;
-        else if (!m_readsAttributes && entry->d_type == DT_DIR)
-            item.kind = Entry::Folder;
-        else
-            ++toLookAt;
-    }
-    // Name order rather than the file system's, which on most Linux file
-    // systems is hash order and would number the files at random.
-    sortByName(entries, names);
-    // A folder that changes while it is read may show a name twice.
-    entries.erase(std::unique(entries.begin(), entries.end(),
-                              [&names](const Entry &a, const Entry &b) {
-                                  return a.nameLength == b.nameLength &&
-                                         std::memcmp(names.data() + a.nameOffset,
-                                                     names.data() + b.nameOffset,
-                                                     a.nameLength) == 0;
-                              }),
-                  entries.end());
-    StatHelper *helper = toLookAt > size_t(ParallelStatThreshold) ? statHelper() : nullptr;
-    if (!helper || !helper->share(fd, names, entries)) {
-        helper = nullptr;
-        if (toLookAt > 0)
-            statEntries(fd, names, entries, 0, entries.size());
+    // Closed before a subfolder is walked (and on any way out), so that only
+    // one folder is open at a time however deep the tree goes.
+    std::unique_ptr<DIR, int (*)(DIR *)> openDir(nullptr, ::closedir);
+    StatHelper *helper = nullptr;
+
+    Prefetcher *ahead = m_readsAttributes ? nullptr : prefetcher();
+    if (std::optional<Listing> listing = ahead ? ahead->take(path) : std::nullopt) {
+        id = listing->id;
+        // A link back to an enclosing folder would otherwise never end.
+        if (std::find(m_expanding.begin(), m_expanding.end(), id) != m_expanding.end())
+            return;
+        names = std::move(listing->names);
+        entries = std::move(listing->entries);
+    } else {
+        const int fd = ::open(path.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+        if (fd < 0)
+            return;
+        struct stat self;
+        if (::fstat(fd, &self) != 0) {
+            ::close(fd);
+            return;
+        }
+        id = {quint64(self.st_dev), quint64(self.st_ino)};
+        if (std::find(m_expanding.begin(), m_expanding.end(), id) != m_expanding.end()) {
+            ::close(fd);
+            return;
+        }
+        DIR *dir = ::fdopendir(fd);
+        if (!dir) {
+            ::close(fd);
+            return;
+        }
+        openDir.reset(dir);
+        const size_t toLookAt = readEntries(dir, m_readsAttributes, names, entries);
+        helper = toLookAt > size_t(ParallelStatThreshold) ? statHelper() : nullptr;
+        if (!helper || !helper->share(fd, names, entries)) {
+            helper = nullptr;
+            if (toLookAt > 0)
+                statEntries(fd, names, entries, 0, entries.size());
+        }
     }
     const auto releaseHelper = qScopeGuard([helper] {
         if (helper)
@@ -454,20 +645,23 @@ void FileIntake::expandFolder(const QByteArray &path)
     });
 
     m_expanding.push_back(id);
+    m_frames.push_back({&path, &names, &entries, 0});
     // Popped however the walk ends, so that a later walk is not refused.
-    const auto popExpanding = qScopeGuard([this] { m_expanding.pop_back(); });
-    const bool endsInSlash = path.endsWith('/');
-    const qsizetype prefixLength = path.size() + (endsInSlash ? 0 : 1);
+    const auto popExpanding = qScopeGuard([this] {
+        m_frames.pop_back();
+        m_expanding.pop_back();
+    });
+    if (ahead) {
+        const QByteArray next = nextFolder();
+        if (!next.isEmpty())
+            ahead->request(next);
+    }
     for (size_t i = 0; i < entries.size(); ++i) {
         if (helper)
             helper->waitFor(i);
+        m_frames.back().index = i;
         const Entry &entry = entries[i];
-        QByteArray child(prefixLength + qsizetype(entry.nameLength), Qt::Uninitialized);
-        char *bytes = child.data();
-        std::memcpy(bytes, path.constData(), size_t(path.size()));
-        if (!endsInSlash)
-            bytes[path.size()] = '/';
-        std::memcpy(bytes + prefixLength, names.data() + entry.nameOffset, entry.nameLength);
+        const QByteArray child = childPath(path, names, entry);
         if (entry.kind == Entry::Folder) {
             if (helper)
                 helper->finish();
@@ -476,7 +670,8 @@ void FileIntake::expandFolder(const QByteArray &path)
                 expandFolder(child);
             continue;
         }
-        const QByteArrayView name(child.constData() + prefixLength, qsizetype(entry.nameLength));
+        const QByteArrayView name(child.constData() + child.size() - qsizetype(entry.nameLength),
+                                  qsizetype(entry.nameLength));
         if (entry.kind == Entry::File) {
             const Attributes attributes{entry.size, entry.mtimeMsecs};
             addRecord(child, name, &attributes);

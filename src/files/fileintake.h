@@ -51,7 +51,15 @@ public:
 
 private:
     struct Attributes;
+    struct Frame;
     class StatHelper;
+    class Prefetcher;
+    // The reading thread, started with the first folder of a walk that
+    // leaves sizes and dates unread.
+    Prefetcher *prefetcher();
+    // The folder the walk will read next, as far as can be told now; empty
+    // when there is none.
+    QByteArray nextFolder() const;
     // The helper thread, started with the first large folder.
     StatHelper *statHelper();
     // Adds the record of a path and its last component, if not yet listed.
@@ -67,4 +75,6 @@ private:
     // Walking a folder into a list that was empty: no path can be listed twice.
     bool m_unlistedWalk = false;
     std::unique_ptr<StatHelper> m_statHelper;
+    std::vector<Frame> m_frames;
+    std::unique_ptr<Prefetcher> m_prefetcher;
 };
