@@ -396,11 +396,14 @@ void tst_FileIntake::largeFolder()
     FileList list;
     FileIntake intake(list);
     intake.setReadsAttributes(readsAttributes);
+    // Files whose names are not UTF-8 have them read as they are listed.
+    intake.setAttributesNeeded([](const ZQFile &file) { return file.name().contains(u"caf"); });
     QVERIFY(!intake.insertFile(big));
     for (const auto &file : list.contentsArray()) {
         if (file->hasDateText())
             continue;
-        QVERIFY(!readsAttributes && !file->nativePath().contains(" dangling"));
+        QVERIFY(!readsAttributes && !file->nativePath().contains(" dangling") &&
+                !file->nativePath().contains(" caf"));
         QVERIFY(FileIntake::readAttributes(*file));
     }
     QCOMPARE(recordsBelow(list, big), expected);

@@ -8,6 +8,7 @@
 #include "namecomposer.h"
 #include "nativemove.h"
 #include "renamerun.h"
+#include "zqfile.h"
 
 #include <QHash>
 #include <QSet>
@@ -181,17 +182,13 @@ int CliCommand::run(const QList<QByteArray> &arguments)
         CliProgress progress;
         FileIntake intake(m_list);
         intake.setReadsAttributes(sortsByAttributes);
+        intake.setAttributesNeeded(
+            [&composer](const ZQFile &file) { return composer.readsFileTime(file); });
         intake.setProgress([&progress](qsizetype added) {
             progress.show(QStringLiteral("Listing files: %1").arg(added));
         });
         for (const QByteArray &path : std::as_const(paths))
             intake.insertFile(path);
-    }
-    if (!sortsByAttributes) {
-        for (const auto &file : m_list.contentsArray()) {
-            if (!file->hasDateText() && composer.readsFileTime(*file))
-                FileIntake::readAttributes(*file);
-        }
     }
     if (!args.sortColumn.isEmpty()) {
         m_list.setLastColumn(args.sortColumn);

@@ -567,6 +567,11 @@ void FileIntake::setReadsAttributes(bool reads)
     m_readsAttributes = reads;
 }
 
+void FileIntake::setAttributesNeeded(std::function<bool(const ZQFile &)> needed)
+{
+    m_attributesNeeded = std::move(needed);
+}
+
 bool FileIntake::readAttributes(ZQFile &file)
 {
     // As the walk reads them: a link's own size and date.
@@ -585,6 +590,8 @@ bool FileIntake::addRecord(QByteArray path, QByteArrayView name, const Attribute
     file->setNativePath(path);
     if (attributes)
         file->setAttributes(attributes->size, attributes->mtimeMsecs);
+    else if (!m_readsAttributes && m_attributesNeeded && m_attributesNeeded(*file))
+        readAttributes(*file);
     if (!(m_unlistedWalk ? m_list.appendUnlisted(std::move(file)) : m_list.append(std::move(file))))
         return false;
     ++m_added;

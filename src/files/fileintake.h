@@ -48,6 +48,9 @@ public:
     void setReadsAttributes(bool reads);
     // Reads the size and date of a listed file as the walk would have.
     static bool readAttributes(ZQFile &file);
+    // With sizes and dates left unread, the records that have them read all
+    // the same, each as soon as it is made.
+    void setAttributesNeeded(std::function<bool(const ZQFile &)> needed);
 
 private:
     struct Attributes;
@@ -72,6 +75,7 @@ private:
     std::function<void(qsizetype)> m_progress;
     qsizetype m_added = 0;
     bool m_readsAttributes = true;
+    std::function<bool(const ZQFile &)> m_attributesNeeded;
     // Walking a folder into a list that was empty: no path can be listed twice.
     bool m_unlistedWalk = false;
     std::unique_ptr<StatHelper> m_statHelper;
