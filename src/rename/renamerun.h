@@ -66,9 +66,12 @@ QString refusalReason(const QString &newName);
 bool renameFile(const QByteArray &from, const QByteArray &to, QString *error = nullptr);
 
 // The run over the whole list: checks the access grant (through prompt and
-// defaults, skipped when prompt is null), then moves each file, in stored
-// order, to the name the table shows for it. A successful move updates the
-// record's path and name.
+// defaults, skipped when prompt is null), then moves each file to the name
+// the table shows for it. The files of one folder move in stored order;
+// different folders move side by side, one lane per processor, since a move
+// never touches another folder's names. Outcomes, log lines and progress come
+// in stored order on the calling thread, exactly as a single walk would give
+// them. A successful move updates the record's path and name.
 using Progress = std::function<void(qsizetype done, qsizetype total)>;
 Report clickStart(FileList &list, const NameComposer &composer, AccessPrompt *prompt,
                   UserDefaults *defaults, const Progress &progress = {});
