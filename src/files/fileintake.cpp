@@ -222,6 +222,31 @@ std::optional<Listing> readListing(const QByteArray &path)
 // rare.
 constexpr size_t StatChunk = 64;
 
+// A thread kept for an intake's life and woken for each piece of work. A
+// class deriving from it starts it at the end of its constructor, once all
+// that the thread uses exists, and stops it first thing in its destructor.
+class KeptThread
+{
+protected:
+    template<typename Work> void start(Work work) { m_thread = std::thread(std::move(work)); }
+    void stop()
+    {
+        {
+            const std::lock_guard lock(m_mutex);
+            m_quit = true;
+        }
+        m_wake.notify_one();
+        m_thread.join();
+    }
+
+    std::mutex m_mutex;
+    std::condition_variable m_wake;
+    bool m_quit = false; // under m_mutex
+
+private:
+    std::thread m_thread;
+};
+
 } // namespace
 
 // A thread kept for the intake's life that looks at the entries of large
@@ -233,19 +258,14 @@ constexpr size_t StatChunk = 64;
 // before it can be joined, which on a busy machine costs more than a small
 // folder gains. One folder at a time: the calling thread ends the sharing of
 // a folder before it opens another.
-class FileIntake::StatHelper
+class FileIntake::StatHelper : KeptThread
 {
 public:
-    StatHelper() : m_thread([this] { run(); }) {}
-    ~StatHelper()
+    StatHelper()
     {
-        {
-            const std::lock_guard lock(m_mutex);
-            m_quit = true;
-        }
-        m_wake.notify_one();
-        m_thread.join();
+        start([this] { run(); });
     }
+    ~StatHelper() { stop(); }
     StatHelper(const StatHelper &) = delete;
     StatHelper &operator=(const StatHelper &) = delete;
 
@@ -375,14 +395,10 @@ private:
     // The calling thread's own.
     bool m_sharing = false;
 
-    std::mutex m_mutex;
-    std::condition_variable m_wake;
+    // Under m_mutex.
     std::condition_variable m_idle;
     bool m_offered = false;
     bool m_busy = false;
-    bool m_quit = false;
-    // Last, so that everything it uses exists when it starts.
-    std::thread m_thread;
 };
 
 // A thread kept for the intake's life that reads the folder the walk will
@@ -391,19 +407,14 @@ private:
 // core. Only for walks that leave sizes and dates unread, where reading a
 // folder needs few calls beyond the listing. Nothing on disk changes during
 // an intake, so a folder read a little early reads the same.
-class FileIntake::Prefetcher
+class FileIntake::Prefetcher : KeptThread
 {
 public:
-    Prefetcher() : m_thread([this] { run(); }) {}
-    ~Prefetcher()
+    Prefetcher()
     {
-        {
-            const std::lock_guard lock(m_mutex);
-            m_quit = true;
-        }
-        m_wake.notify_one();
-        m_thread.join();
+        start([this] { run(); });
     }
+    ~Prefetcher() { stop(); }
     Prefetcher(const Prefetcher &) = delete;
     Prefetcher &operator=(const Prefetcher &) = delete;
 
@@ -463,15 +474,11 @@ private:
         Reading,
         Done
     };
-    std::mutex m_mutex;
-    std::condition_variable m_wake;
+    // Under m_mutex.
     std::condition_variable m_done;
     State m_state = Idle;
     QByteArray m_path;
     std::optional<Listing> m_listing;
-    bool m_quit = false;
-    // Last, so that everything it uses exists when it starts.
-    std::thread m_thread;
 };
 
 // Where the walk stands in one folder: what the next folder to read is
@@ -488,16 +495,26 @@ FileIntake::FileIntake(FileList &list) : m_list(list) {}
 
 FileIntake::~FileIntake() = default;
 
-FileIntake::Prefetcher *FileIntake::prefetcher()
+namespace {
+
+// The kept thread in `slot`, started on first use; null when no thread can be
+// had, and the calling thread then does all the work itself.
+template<typename Helper> Helper *started(std::unique_ptr<Helper> &slot)
 {
-    if (!m_prefetcher) {
+    if (!slot) {
         try {
-            m_prefetcher = std::make_unique<Prefetcher>();
+            slot = std::make_unique<Helper>();
         } catch (const std::system_error &) {
-            // No thread to be had: each folder is read when the walk comes to it.
         }
     }
-    return m_prefetcher.get();
+    return slot.get();
+}
+
+} // namespace
+
+FileIntake::Prefetcher *FileIntake::prefetcher()
+{
+    return started(m_prefetcher);
 }
 
 QByteArray FileIntake::nextFolder() const
@@ -517,14 +534,7 @@ QByteArray FileIntake::nextFolder() const
 
 FileIntake::StatHelper *FileIntake::statHelper()
 {
-    if (!m_statHelper) {
-        try {
-            m_statHelper = std::make_unique<StatHelper>();
-        } catch (const std::system_error &) {
-            // No thread to be had: folders are looked at on the calling thread.
-        }
-    }
-    return m_statHelper.get();
+    return started(m_statHelper);
 }
 
 void FileIntake::setProgress(std::function<void(qsizetype)> progress)
