@@ -227,7 +227,13 @@ constexpr size_t StatChunk = 64;
 // that the thread uses exists, and stops it first thing in its destructor.
 class KeptThread
 {
+public:
+    KeptThread(const KeptThread &) = delete;
+    KeptThread &operator=(const KeptThread &) = delete;
+
 protected:
+    KeptThread() = default;
+    ~KeptThread() = default;
     template<typename Work> void start(Work work) { m_thread = std::thread(std::move(work)); }
     void stop()
     {
@@ -266,8 +272,6 @@ public:
         start([this] { run(); });
     }
     ~StatHelper() { stop(); }
-    StatHelper(const StatHelper &) = delete;
-    StatHelper &operator=(const StatHelper &) = delete;
 
     // Shares the looking at `entries` of the folder open as `fd`; false when
     // it cannot, and the caller looks at them alone.
@@ -415,8 +419,6 @@ public:
         start([this] { run(); });
     }
     ~Prefetcher() { stop(); }
-    Prefetcher(const Prefetcher &) = delete;
-    Prefetcher &operator=(const Prefetcher &) = delete;
 
     // Starts reading `path`; a folder read earlier and not taken is dropped.
     void request(const QByteArray &path)
