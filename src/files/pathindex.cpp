@@ -44,6 +44,7 @@ void PathIndex::insert(const ZQFile *file)
 
 void PathIndex::reserve(qsizetype count)
 {
+    // At most three quarters full, so that probes stay short.
     size_t size = m_slots.empty() ? 16 : m_slots.size();
     while (size_t(count) * 4 > size * 3)
         size *= 2;
@@ -59,15 +60,7 @@ void PathIndex::reserve(qsizetype count)
 
 void PathIndex::insertHashed(const ZQFile *file, size_t hash)
 {
-    // At most three quarters full, so that probes stay short.
-    if (size_t(m_count + 1) * 4 > m_slots.size() * 3) {
-        std::vector<Slot> old(m_slots.empty() ? 16 : m_slots.size() * 2);
-        old.swap(m_slots);
-        for (const Slot &slot : old) {
-            if (slot.file)
-                place(slot);
-        }
-    }
+    reserve(m_count + 1);
     place({hash, file});
     ++m_count;
 }

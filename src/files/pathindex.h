@@ -25,7 +25,7 @@ public:
     // Forgets the record, which was indexed under `indexedPath`.
     void remove(const ZQFile *file, const QByteArray &indexedPath);
     void clear();
-    // Room for `count` paths without growing.
+    // Room for `count` paths without growing; never shrinks.
     void reserve(qsizetype count);
     qsizetype size() const { return m_count; }
 

@@ -22,8 +22,12 @@ int MoveLanes::laneOf(QByteArrayView folder)
     if (m_lastLane < 0 || QByteArrayView(m_lastFolder) != folder) {
         m_lastFolder = folder.toByteArray();
         const auto known = m_byPath.constFind(m_lastFolder);
-        m_lastLane = known != m_byPath.cend() ? *known : laneForIdentity(m_lastFolder);
-        m_byPath.insert(m_lastFolder, m_lastLane);
+        if (known != m_byPath.cend()) {
+            m_lastLane = *known;
+        } else {
+            m_lastLane = laneForIdentity(m_lastFolder);
+            m_byPath.insert(m_lastFolder, m_lastLane);
+        }
     }
     ++m_load[size_t(m_lastLane)];
     return m_lastLane;

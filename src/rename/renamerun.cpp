@@ -145,10 +145,10 @@ QString refusalFor(const QString &newName, const QByteArray &utf8)
     return QString();
 }
 
-// The folder part of a path: "." for a bare name, "/" for a file at the root.
-QByteArrayView folderOf(const QByteArray &path)
+// The folder part of a path whose last slash is at `slash`: "." for a bare
+// name, "/" for a file at the root.
+QByteArrayView folderOf(const QByteArray &path, qsizetype slash)
 {
-    const qsizetype slash = path.lastIndexOf('/');
     return slash < 0 ? QByteArrayView(".") : QByteArrayView(path.constData(), slash ? slash : 1);
 }
 
@@ -160,7 +160,7 @@ bool move(FolderHandle &folder, RenameRun::Entry &entry)
     const qsizetype slash = oldPath.lastIndexOf('/');
     int error = 0;
     QByteArray stranded;
-    const int dir = folder.open(folderOf(oldPath), &error);
+    const int dir = folder.open(folderOf(oldPath, slash), &error);
     if (dir >= 0) {
         error = NativeMove::moveAt(dir, oldPath.constData() + slash + 1, dir,
                                    entry.newPath.constData() + slash + 1, &stranded);
@@ -418,7 +418,7 @@ Report clickStart(FileList &list, const NameSource &newNameForFile, AccessPrompt
                     entry.newPath.append(entry.oldPath.constData(), slash + 1);
                     entry.newPath += newName;
                     entry.outcome = Outcome::Renamed; // until the move says otherwise
-                    const int lane = laneMap.laneOf(folderOf(entry.oldPath));
+                    const int lane = laneMap.laneOf(folderOf(entry.oldPath, slash));
                     laneAt[size_t(position)] = qint8(lane);
                     if (!lanes[size_t(lane)].mover.joinable())
                         lanes[size_t(lane)].mover = std::thread(moveLane, lane, position);
