@@ -185,6 +185,27 @@ QByteArray childPath(const QByteArray &folder, const std::string &names, const E
     return child;
 }
 
+using FolderStream = std::unique_ptr<DIR, int (*)(DIR *)>;
+
+// Opens a folder for reading and gives its device and inode; null when it
+// cannot be read.
+FolderStream openFolder(const QByteArray &path, std::pair<quint64, quint64> *id)
+{
+    FolderStream stream(nullptr, ::closedir);
+    const int fd = ::open(path.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0)
+        return stream;
+    struct stat self;
+    DIR *dir = ::fstat(fd, &self) == 0 ? ::fdopendir(fd) : nullptr;
+    if (!dir) {
+        ::close(fd);
+        return stream;
+    }
+    *id = {quint64(self.st_dev), quint64(self.st_ino)};
+    stream.reset(dir);
+    return stream;
+}
+
 // A folder read whole ahead of the walk, every entry's kind settled, and
 // closed again.
 struct Listing
@@ -199,20 +220,12 @@ struct Listing
 // the folder cannot be read; the walk then finds that out itself.
 std::optional<Listing> readListing(const QByteArray &path)
 {
-    const int fd = ::open(path.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (fd < 0)
-        return std::nullopt;
-    struct stat self;
-    DIR *dir = ::fstat(fd, &self) == 0 ? ::fdopendir(fd) : nullptr;
-    if (!dir) {
-        ::close(fd);
-        return std::nullopt;
-    }
-    const std::unique_ptr<DIR, int (*)(DIR *)> openDir(dir, ::closedir);
     Listing listing;
-    listing.id = {quint64(self.st_dev), quint64(self.st_ino)};
-    if (readEntries(dir, false, listing.names, listing.entries) > 0)
-        statEntries(fd, listing.names, listing.entries, 0, listing.entries.size());
+    const FolderStream dir = openFolder(path, &listing.id);
+    if (!dir)
+        return std::nullopt;
+    if (readEntries(dir.get(), false, listing.names, listing.entries) > 0)
+        statEntries(::dirfd(dir.get()), listing.names, listing.entries, 0, listing.entries.size());
     return listing;
 }
 
@@ -619,38 +632,27 @@ void FileIntake::expandFolder(const QByteArray &path)
     std::vector<Entry> entries;
     // Closed before a subfolder is walked (and on any way out), so that only
     // one folder is open at a time however deep the tree goes.
-    std::unique_ptr<DIR, int (*)(DIR *)> openDir(nullptr, ::closedir);
+    FolderStream openDir(nullptr, ::closedir);
     StatHelper *helper = nullptr;
 
     Prefetcher *ahead = m_readsAttributes ? nullptr : prefetcher();
-    if (std::optional<Listing> listing = ahead ? ahead->take(path) : std::nullopt) {
+    std::optional<Listing> listing = ahead ? ahead->take(path) : std::nullopt;
+    if (listing) {
         id = listing->id;
-        // A link back to an enclosing folder would otherwise never end.
-        if (std::find(m_expanding.begin(), m_expanding.end(), id) != m_expanding.end())
+    } else {
+        openDir = openFolder(path, &id);
+        if (!openDir)
             return;
+    }
+    // A link back to an enclosing folder would otherwise never end.
+    if (std::find(m_expanding.begin(), m_expanding.end(), id) != m_expanding.end())
+        return;
+    if (listing) {
         names = std::move(listing->names);
         entries = std::move(listing->entries);
     } else {
-        const int fd = ::open(path.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-        if (fd < 0)
-            return;
-        struct stat self;
-        if (::fstat(fd, &self) != 0) {
-            ::close(fd);
-            return;
-        }
-        id = {quint64(self.st_dev), quint64(self.st_ino)};
-        if (std::find(m_expanding.begin(), m_expanding.end(), id) != m_expanding.end()) {
-            ::close(fd);
-            return;
-        }
-        DIR *dir = ::fdopendir(fd);
-        if (!dir) {
-            ::close(fd);
-            return;
-        }
-        openDir.reset(dir);
-        const size_t toLookAt = readEntries(dir, m_readsAttributes, names, entries);
+        const int fd = ::dirfd(openDir.get());
+        const size_t toLookAt = readEntries(openDir.get(), m_readsAttributes, names, entries);
         helper = toLookAt > size_t(ParallelStatThreshold) ? statHelper() : nullptr;
         if (!helper || !helper->share(fd, names, entries)) {
             helper = nullptr;
