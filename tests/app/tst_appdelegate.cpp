@@ -38,7 +38,7 @@ private slots:
     void initTestCase();
     void init();
 
-    void launchMenuAndOpenFiles();
+    void launchAndOpenFiles();
     void secondLaunchHandsOver_data();
     void secondLaunchHandsOver();
     void busyInstanceKeepsItsPlace();
@@ -66,20 +66,14 @@ void tst_AppDelegate::init()
     QFile::remove(m_home.filePath(u"config/Velnor/Velnor.conf"_s));
 }
 
-void tst_AppDelegate::launchMenuAndOpenFiles()
+void tst_AppDelegate::launchAndOpenFiles()
 {
     AppDelegate delegate;
     delegate.applicationDidFinishLaunching();
     VLNWindow *window = delegate.mainWindow();
-    Ui::VLNWindow *ui = window->ui();
     QVERIFY(window->isVisible());
     QCOMPARE(delegate.defaults()->fileName(), m_home.filePath(u"config/Velnor/Velnor.conf"_s));
-    QCOMPARE(window->tutorialStep(), 0);
-    QCOMPARE(window->fileList()->count(), 2);
-    // The menu item on the welcome page starts the tour again (the window's
-    // own tests cover the later pages).
-    ui->actionShowTutorial->trigger();
-    QCOMPARE(window->fileList()->count(), 4);
+    QCOMPARE(window->fileList()->count(), 2); // the tour's files, on a first launch
     window->clickSkipTutorial();
 
     const QByteArray folder = m_files + "/open";
@@ -91,23 +85,18 @@ void tst_AppDelegate::launchMenuAndOpenFiles()
         {m_files + "/first.txt", m_files + "/deleted.txt", folder, m_files + "/first.txt"});
     QCOMPARE(window->fileList()->fileAtIndex(0)->nativePath(), m_files + "/first.txt");
     QCOMPARE(window->fileList()->fileAtIndex(1)->nativePath(), folder + "/inside.txt");
-    QCOMPARE(ui->totalLabel->text(), u"2 files"_s);
+    QCOMPARE(window->ui()->totalLabel->text(), u"2 files"_s);
 
-    // Closing the window quits: there is no dock to bring it back from.
+    // Closing the window quits: there is no dock to bring it back from. A later
+    // launch's request, even one without paths, brings it back.
     QVERIFY(QApplication::quitOnLastWindowClosed());
-    window->close();
-    ui->actionShowVLNWindow->trigger();
-    QVERIFY(window->isVisible());
-    // A later launch's request: its paths join the list, the window comes back.
-    window->close();
     touch(m_files + "/second.txt");
-    delegate.handOverReceived({m_files + "/second.txt"});
-    QVERIFY(window->isVisible());
-    QCOMPARE(window->fileList()->count(), 3);
-    window->close();
-    delegate.handOverReceived({});
-    QVERIFY(window->isVisible());
-    QCOMPARE(window->fileList()->count(), 3);
+    for (const QList<QByteArray> &paths : {QList<QByteArray>{m_files + "/second.txt"}, {}}) {
+        window->close();
+        delegate.handOverReceived(paths);
+        QVERIFY(window->isVisible());
+        QCOMPARE(window->fileList()->count(), 3);
+    }
 }
 
 void tst_AppDelegate::secondLaunchHandsOver_data()
@@ -122,10 +111,11 @@ void tst_AppDelegate::secondLaunchHandsOver_data()
     // against the second launch's own folder, and an empty one is no path.
     QTest::newRow("relative and undecodable")
         << false << QByteArray("\"$(printf 'caf\\351.txt')\" ./sub/x.txt \"\"")
-        << QList<QByteArray>{"caf\xe9.txt", "sub/x.txt"};
+        << QList<QByteArray>{m_files + "/caf\xe9.txt", m_files + "/sub/x.txt"};
     // A slash after "./" still leaves the path in our folder, not at the root.
-    QTest::newRow("doubled slash after ./") << false << QByteArray(".//sub/y.txt ././/z.txt")
-                                            << QList<QByteArray>{"sub/y.txt", "z.txt"};
+    QTest::newRow("doubled slash after ./")
+        << false << QByteArray(".//sub/y.txt ././/z.txt")
+        << QList<QByteArray>{m_files + "/sub/y.txt", m_files + "/z.txt"};
 }
 
 void tst_AppDelegate::secondLaunchHandsOver()
@@ -156,11 +146,7 @@ void tst_AppDelegate::secondLaunchHandsOver()
     QVERIFY(second.state() == QProcess::NotRunning || second.waitForFinished(15000));
     QCOMPARE(second.exitStatus(), QProcess::NormalExit);
     QCOMPARE(second.exitCode(), 0);
-
-    QList<QByteArray> absolute;
-    for (const QByteArray &path : expected)
-        absolute.append(m_files + '/' + path);
-    QCOMPARE(requests.first().first().value<QList<QByteArray>>(), absolute);
+    QCOMPARE(requests.first().first().value<QList<QByteArray>>(), expected);
 }
 
 void tst_AppDelegate::busyInstanceKeepsItsPlace()

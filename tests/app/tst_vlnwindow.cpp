@@ -1,22 +1,18 @@
 #include "../scratchdir.h"
 #include "../scriptedprompt.h"
 #include "dialogaccessprompt.h"
-#include "fileicons.h"
 #include "filelist.h"
 #include "filemanager.h"
 #include "filetablemodel.h"
 #include "ui_vlnwindow.h"
 #include "userdefaults.h"
 #include "vlnwindow.h"
-#include "zqfile.h"
 
 #include <QFileDialog>
-#include <QFileIconProvider>
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMimeData>
-#include <QScrollBar>
 #include <QSignalSpy>
 #include <QTest>
 #include <QTimer>
@@ -59,22 +55,18 @@ private slots:
 
     void tutorialPages_data();
     void tutorialPages();
-    void wheelOverOverlayScrollsTable();
     void tutorialActions_data();
     void tutorialActions();
 
-    void tokenButtonsAppend_data();
-    void tokenButtonsAppend();
     void settingsReachThePreviewOnly();
 
     void dropFolderAndUndecodableName();
     void addPanelKeepsBytes();
     void headerClicks();
-    void listButtons();
+    void showHandsOverSelectedBytes();
 
     void startRenamesAndShowsSheet();
     void grantDialog();
-    void iconsByType();
 
 private:
     VLNWindow *makeWindow(bool skipTutorial);
@@ -130,8 +122,6 @@ QString tst_VLNWindow::cell(int row, int column) const
     return model->data(model->index(row, column)).toString();
 }
 
-// ---- the tutorial ---------------------------------------------------------
-
 void tst_VLNWindow::tutorialPages_data()
 {
     QTest::addColumn<int>("page");
@@ -164,20 +154,12 @@ void tst_VLNWindow::tutorialPages()
     QVERIFY(!ui->tutorialView->isHidden());
     const QString shown = ui->tutorialTextView->toPlainText();
     QVERIFY2(page == 0 ? shown == text : shown.contains(text), qPrintable(shown));
-    QCOMPARE(ui->totalLabel->text(), u"2 files"_s);
-    QCOMPARE(cell(0, FileTableModel::NewNameColumn), u"TestFile.txt"_s);
-    QCOMPARE(cell(1, FileTableModel::OldNameColumn), u"TestImage.jpg"_s);
     QCOMPARE(cell(1, FileTableModel::LocationColumn), u"Example Tutorial File"_s);
 
-    const QString raised = page >= 1 && page <= 5 ? u"section%1Box"_s.arg(page) : QString();
-    const QWidgetList order =
-        ui->centralwidget->findChildren<QWidget *>(Qt::FindDirectChildrenOnly);
+    // Only the box the page is about can be used.
     for (QGroupBox *box :
-         {ui->section1Box, ui->section2Box, ui->section3Box, ui->section4Box, ui->section5Box}) {
-        const bool above = order.indexOf(box) > order.indexOf(ui->tutorialView);
-        QCOMPARE(above, box->objectName() == raised);
-        QCOMPARE(box->isEnabled(), box->objectName() == raised);
-    }
+         {ui->section1Box, ui->section2Box, ui->section3Box, ui->section4Box, ui->section5Box})
+        QCOMPARE(box->isEnabled(), box->objectName() == u"section%1Box"_s.arg(page));
     if (!focus.isEmpty())
         QCOMPARE(window->focusWidget()->objectName(), focus);
     // What the mouse reaches: the raised box's controls, and the veil
@@ -195,40 +177,6 @@ void tst_VLNWindow::tutorialPages()
     QVERIFY(ui->tableView->isEnabled());
     window->resize(900, 640);
     QTRY_COMPARE(ui->tutorialView->geometry(), ui->centralwidget->rect());
-}
-
-void tst_VLNWindow::wheelOverOverlayScrollsTable()
-{
-    VLNWindow *window = makeWindow(false);
-    QVERIFY(QTest::qWaitForWindowExposed(window));
-    Ui::VLNWindow *ui = window->ui();
-    for (int i = 0; i < 200; ++i) {
-        auto file = std::make_unique<ZQFile>();
-        file->setName(u"row%1.txt"_s.arg(i));
-        window->fileList()->appendUnchecked(std::move(file));
-    }
-    window->updateResults();
-    QTest::mouseClick(ui->nextTutorialButton, Qt::LeftButton);
-    QScrollBar *bar = ui->tableView->verticalScrollBar();
-    QTRY_VERIFY(bar->maximum() > 0);
-    QCOMPARE(bar->value(), 0);
-    auto wheel = [&](const QPoint &inCentral) {
-        const QPointF local = ui->tutorialView->mapFrom(ui->centralwidget, QPointF(inCentral));
-        QWheelEvent event(local, ui->tutorialView->mapToGlobal(local), QPoint(), QPoint(0, -120),
-                          Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
-        QApplication::sendEvent(ui->tutorialView, &event);
-    };
-    // Left of the tutorial's text panel, over the table: the veil is on top.
-    QWidget *viewport = ui->tableView->viewport();
-    const QPoint overTable = viewport->mapTo(ui->centralwidget, QPoint(20, viewport->height() / 2));
-    QCOMPARE(ui->centralwidget->childAt(overTable), ui->tutorialView);
-    wheel(overTable);
-    const int scrolled = bar->value();
-    QVERIFY(scrolled > 0);
-    // Elsewhere the wheel reaches nothing under the veil.
-    wheel(ui->startButton->mapTo(ui->centralwidget, ui->startButton->rect().center()));
-    QCOMPARE(bar->value(), scrolled);
-    QCOMPARE(window->tutorialStep(), 1);
 }
 
 void tst_VLNWindow::tutorialActions_data()
@@ -286,46 +234,6 @@ void tst_VLNWindow::tutorialActions()
     }
 }
 
-// ---- settings -------------------------------------------------------------
-
-void tst_VLNWindow::tokenButtonsAppend_data()
-{
-    QTest::addColumn<QString>("button");
-    QTest::addColumn<QString>("before");
-    QTest::addColumn<QString>("after");
-    QTest::addColumn<QString>("newName");
-    QTest::newRow("name") << u"name"_s << u"[N]"_s << u"[N][N]"_s << u"photophoto.jpg"_s;
-    QTest::newRow("counter") << u"counter"_s << u"x"_s << u"x[C]"_s << u"x1.jpg"_s;
-    QTest::newRow("date") << u"date"_s << u"abc"_s << u"abc[YMD]"_s << u"abc20240305.jpg"_s;
-    QTest::newRow("time, empty field") << u"time"_s << QString() << u"[hms]"_s << u"020708.jpg"_s;
-    QTest::newRow("extension") << u"ext"_s << u"[E]"_s << u"[E][E]"_s << u"photo.jpgjpg"_s;
-    QTest::newRow("extension counter") << u"extCounter"_s << QString() << u"[C]"_s << u"photo.1"_s;
-}
-
-// The token goes at the end, whatever the cursor and selection in the field.
-void tst_VLNWindow::tokenButtonsAppend()
-{
-    QFETCH(QString, button);
-    QFETCH(QString, before);
-    QFETCH(QString, after);
-    QFETCH(QString, newName);
-    VLNWindow *window = makeWindow(true);
-    const QByteArray photo = m_root + "/photo.jpg";
-    writeFile(photo);
-    // 5 March 2024, 14:07:08 in Berlin (the tests' zone).
-    const struct timespec times[2] = {{1709644028, 0}, {1709644028, 0}};
-    QCOMPARE(::utimensat(AT_FDCWD, photo.constData(), times, 0), 0);
-    window->openFiles({photo});
-
-    auto *edit = button.startsWith(u"ext") ? window->ui()->extField : window->ui()->nameField;
-    edit->setText(before);
-    edit->setFocus();
-    edit->setSelection(0, 1);
-    QTest::mouseClick(window->findChild<QPushButton *>(button + u"TokenButton"_s), Qt::LeftButton);
-    QCOMPARE(edit->text(), after);
-    QCOMPARE(cell(0, FileTableModel::NewNameColumn), newName);
-}
-
 void tst_VLNWindow::settingsReachThePreviewOnly()
 {
     VLNWindow *window = makeWindow(true);
@@ -336,7 +244,10 @@ void tst_VLNWindow::settingsReachThePreviewOnly()
     ui->totalLabel->setText(u"untouched"_s);
     QSignalSpy resets(window->tableModel(), &QAbstractItemModel::modelReset);
     QTest::keyClicks(ui->nameField, u"_"_s);
+    // A token goes at the end, whatever the cursor and selection.
+    ui->nameField->setSelection(0, 1);
     QTest::mouseClick(ui->counterTokenButton, Qt::LeftButton);
+    QCOMPARE(ui->nameField->text(), u"[N]_[C]"_s);
     QTest::keyClick(ui->stepCounterBox, Qt::Key_Up); // step 2
     ui->startCounterBox->setValue(-3);
     ui->digitsCounterBox->setValue(3);
@@ -346,8 +257,6 @@ void tst_VLNWindow::settingsReachThePreviewOnly()
     QCOMPARE(ui->totalLabel->text(), u"untouched"_s);
     QCOMPARE(resets.count(), 0);
 }
-
-// ---- the list -------------------------------------------------------------
 
 void tst_VLNWindow::dropFolderAndUndecodableName()
 {
@@ -375,7 +284,6 @@ void tst_VLNWindow::dropFolderAndUndecodableName()
     data.setUrls({QUrl::fromEncoded("file://" + odd.toPercentEncoding("/")),
                   QUrl::fromEncoded("file://" + folder.toPercentEncoding("/"))});
     QCOMPARE(drop(data), Qt::LinkAction);
-    QCOMPARE(window->ui()->totalLabel->text(), u"2 files"_s);
     QCOMPARE(window->fileList()->fileAtIndex(0)->nativePath(), odd);
     QCOMPARE(window->fileList()->fileAtIndex(1)->nativePath(), folder + "/one.jpg");
     QCOMPARE(cell(0, FileTableModel::OldNameColumn), u"caf\uFFFD \uFFFD.txt"_s);
@@ -384,22 +292,19 @@ void tst_VLNWindow::dropFolderAndUndecodableName()
 void tst_VLNWindow::addPanelKeepsBytes()
 {
     VLNWindow *window = makeWindow(true);
-    writeFile(m_root + "/b.txt", 2);
-    writeFile(m_root + "/a \xc3\xa9t\xc3\xa9 #1%.txt", 3); // UTF-8, with URL delimiters
+    writeFile(m_root + "/b.txt");
+    writeFile(m_root + "/a \xc3\xa9t\xc3\xa9 #1%.txt"); // UTF-8, with URL delimiters
     window->clickAdd();
     auto *panel = window->findChild<QFileDialog *>();
     QVERIFY(panel);
-    QCOMPARE(panel->fileMode(), QFileDialog::ExistingFiles);
     panel->setDirectory(QFile::decodeName(m_root));
     auto *nameEdit = panel->findChild<QLineEdit *>(u"fileNameEdit"_s);
     QVERIFY(nameEdit);
     nameEdit->setText(u"\"b.txt\" \"a \u00e9t\u00e9 #1%.txt\""_s);
     QMetaObject::invokeMethod(panel, "accept");
-    QCOMPARE(window->ui()->totalLabel->text(), u"2 files"_s);
-    QCOMPARE(window->fileList()->fileAtIndex(0)->nativePath(), m_root + "/b.txt");
+    QCOMPARE(window->fileList()->count(), 2);
     QCOMPARE(window->fileList()->fileAtIndex(1)->nativePath(),
              m_root + "/a \xc3\xa9t\xc3\xa9 #1%.txt");
-    QCOMPARE(window->fileList()->fileAtIndex(1)->size(), u"3"_s);
 }
 
 void tst_VLNWindow::headerClicks()
@@ -408,13 +313,10 @@ void tst_VLNWindow::headerClicks()
     QVERIFY(QTest::qWaitForWindowExposed(window));
     listFiles({"b.txt", "c.txt", "a.txt"}, {300, 100, 200}); // big, small, middle
     QHeaderView *header = window->ui()->tableView->horizontalHeader();
-    // Old Name carries the indicator from the start: a first click only flips.
-    QCOMPARE(header->sortIndicatorSection(), int(FileTableModel::OldNameColumn));
-    QCOMPARE(header->sortIndicatorOrder(), Qt::AscendingOrder);
     const int old = FileTableModel::OldNameColumn, size = FileTableModel::SizeColumn;
     const auto up = Qt::AscendingOrder, down = Qt::DescendingOrder;
     const std::tuple<int, const char *, int, Qt::SortOrder> steps[] = {
-        {old, "a.txt c.txt b.txt", old, down},
+        {old, "a.txt c.txt b.txt", old, down}, // Old Name starts sorted: a click flips
         {size, "c.txt a.txt b.txt", size, up},
         {size, "b.txt a.txt c.txt", size, down},
         // New Name never sorts, and the indicator stays where it was.
@@ -433,9 +335,9 @@ void tst_VLNWindow::headerClicks()
     }
 }
 
-// Show, Remove and Clear All act on the records behind the selected rows of
-// the sorted view.
-void tst_VLNWindow::listButtons()
+// Show hands the file manager the records behind the selected rows of the
+// sorted view, as bytes.
+void tst_VLNWindow::showHandsOverSelectedBytes()
 {
     VLNWindow *window = makeWindow(true);
     Ui::VLNWindow *ui = window->ui();
@@ -445,9 +347,7 @@ void tst_VLNWindow::listButtons()
     QCOMPARE(revealed.size(), 0); // empty list: nothing at all
     listFiles({"a", "b", "c", "d"});
     QTest::mouseClick(ui->showButton, Qt::LeftButton);
-    QCOMPARE(revealed.size(), 1);
-    QVERIFY(revealed.last().isEmpty()); // the file manager comes forward, nothing selected
-
+    QCOMPARE(revealed, QList<QList<QByteArray>>{{}}); // the file manager comes forward
     window->fileList()->setSortDescending(true);
     window->updateResults();
     for (int row : {0, 2}) // d and b
@@ -456,19 +356,9 @@ void tst_VLNWindow::listButtons()
                                                     QItemSelectionModel::Rows);
     QTest::mouseClick(ui->showButton, Qt::LeftButton);
     QCOMPARE(revealed.last(), (QList<QByteArray>{m_root + "/d", m_root + "/b"}));
-    QTest::mouseClick(ui->removeButton, Qt::LeftButton);
-    QCOMPARE(ui->totalLabel->text(), u"2 files"_s);
-    QCOMPARE(cell(0, FileTableModel::OldNameColumn), u"c"_s);
-    QCOMPARE(cell(1, FileTableModel::OldNameColumn), u"a"_s);
-    QTest::mouseClick(ui->clearAllButton, Qt::LeftButton);
-    QCOMPARE(ui->totalLabel->text(), u"No files"_s);
-    QVERIFY(window->fileList()->sortDescending());
-    // The file manager is handed the names' bytes, not decoded texts.
     QCOMPARE(FileManager::fileUris({QByteArray("/tmp/caf\xe9 #1.txt"), QByteArray("/a/b")}),
              (QStringList{u"file:///tmp/caf%E9%20%231.txt"_s, u"file:///a/b"_s}));
 }
-
-// ---- the rename run -------------------------------------------------------
 
 void tst_VLNWindow::startRenamesAndShowsSheet()
 {
@@ -492,23 +382,16 @@ void tst_VLNWindow::startRenamesAndShowsSheet()
 
     prompt.answers = {m_root};
     QTest::mouseClick(ui->startButton, Qt::LeftButton);
-    QVERIFY(exists(m_root + "/1-one.txt"));
-    QVERIFY(exists(m_root + "/2-two.txt"));
-    QVERIFY(!exists(m_root + "/one.txt"));
-    QVERIFY(!exists(m_root + "/two.txt"));
+    QVERIFY(exists(m_root + "/2-two.txt") && !exists(m_root + "/two.txt"));
     QCOMPARE(window->fileList()->fileAtIndex(1)->nativePath(), m_root + "/2-two.txt");
-    QCOMPARE(window->fileList()->fileAtIndex(1)->name(), u"2-two.txt"_s);
 
     QMessageBox *sheet = window->reportSheet();
     QVERIFY(sheet && sheet->isVisible());
     QCOMPARE(sheet->windowModality(), Qt::WindowModal);
     QCOMPARE(sheet->text(), u"2 files renamed successfully."_s);
-    QCOMPARE(sheet->informativeText(), QString());
     // The table shows the new names, the preview applied to them afresh.
     QCOMPARE(cell(0, FileTableModel::OldNameColumn), u"1-one.txt"_s);
     QCOMPARE(cell(0, FileTableModel::NewNameColumn), u"1-1-one.txt"_s);
-    QCOMPARE(cell(0, FileTableModel::LocationColumn), QFile::decodeName(m_root + "/1-one.txt"));
-    QCOMPARE(ui->totalLabel->text(), u"2 files"_s);
     sheet->accept();
 
     // The grant is kept: a second run over the same folder does not ask.
@@ -549,22 +432,6 @@ void tst_VLNWindow::grantDialog()
     confirm = false;
     QTimer::singleShot(0, answer);
     QCOMPARE(prompt.chooseFolder(QString(), QString(), QString(), m_root), std::nullopt);
-}
-
-void tst_VLNWindow::iconsByType()
-{
-    ZQFile folder;
-    folder.setIsSpecial(true);
-    folder.setIsDirectory(true);
-    folder.setFullPath(u"/nowhere/at/all"_s);
-    QCOMPARE(image(folder).pixmap(16).toImage(),
-             QFileIconProvider().icon(QFileIconProvider::Folder).pixmap(16).toImage());
-    ZQFile jpeg, other;
-    jpeg.setName(u"a.jpg"_s);
-    other.setName(u"B.JPG"_s);
-    QVERIFY(!image(jpeg).isNull());
-    // One icon per extension, whatever its case.
-    QCOMPARE(image(jpeg).cacheKey(), image(other).cacheKey());
 }
 
 QTEST_MAIN(tst_VLNWindow)
