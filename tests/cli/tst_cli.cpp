@@ -12,8 +12,9 @@
 #include <QTest>
 
 #include <algorithm>
-#include <dirent.h>
 #include <fcntl.h>
+#include <filesystem>
+#include <fstream>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -54,27 +55,18 @@ void writeFile(const QByteArray &path, const QByteArray &content = {})
 
 QByteArray readFile(const QByteArray &path)
 {
-    char buffer[256];
-    const int fd = ::open(path.constData(), O_RDONLY);
-    const ssize_t n = fd < 0 ? -1 : ::read(fd, buffer, sizeof buffer);
-    if (fd >= 0)
-        ::close(fd);
-    return n < 0 ? QByteArray("(missing)") : QByteArray(buffer, qsizetype(n));
+    std::ifstream in(path.toStdString(), std::ios::binary);
+    return in ? QByteArray::fromStdString({std::istreambuf_iterator<char>(in), {}})
+              : QByteArray("(missing)");
 }
 
 // The raw names in a folder, sorted: QDir would skip the undecodable ones.
 QList<QByteArray> namesIn(const QByteArray &folder)
 {
     QList<QByteArray> names;
-    DIR *dir = ::opendir(folder.constData());
-    if (!dir)
-        return names;
-    while (const dirent *entry = ::readdir(dir)) {
-        const QByteArray name(entry->d_name);
-        if (name != "." && name != "..")
-            names << name;
-    }
-    ::closedir(dir);
+    std::error_code error;
+    for (const auto &entry : std::filesystem::directory_iterator(folder.toStdString(), error))
+        names << QByteArray::fromStdString(entry.path().filename().native());
     std::sort(names.begin(), names.end());
     return names;
 }
