@@ -84,12 +84,11 @@ QStringList names(const FileList &list)
     return result;
 }
 
-RenameSettings settings(const QString &nameTemplate, const QString &extTemplate = u"[E]"_s,
-                        qint32 start = 1)
+RenameSettings settings(const QString &name, const QString &ext = u"[E]"_s, qint32 start = 1)
 {
     RenameSettings values;
-    values.nameTemplate = nameTemplate;
-    values.extTemplate = extTemplate;
+    values.nameTemplate = name;
+    values.extTemplate = ext;
     values.startCounter = start;
     return values;
 }
@@ -203,12 +202,9 @@ void tst_RenameRun::accessRoot_data()
     QTest::addColumn<QByteArray>("root");
     QTest::newRow("one file") << L{"/home/a/Docs/x.txt"} << QByteArray("/home/a/Docs");
     QTest::newRow("one file at the top") << L{"/x.txt"} << QByteArray("/");
-    QTest::newRow("two folders") << L{"/home/a/Docs/x", "/home/a/Pics/y"} << QByteArray("/home/a");
     QTest::newRow("unrelated branches") << L{"/media/Disk/x", "/home/a/y"} << QByteArray("/");
     QTest::newRow("whole components only") << L{"/home/ab/x", "/home/a/y"} << QByteArray("/home");
     QTest::newRow("deeper file later") << L{"/d/x", "/d/e/f/y", "/d/e/z"} << QByteArray("/d");
-    QTest::newRow("bytes not UTF-8")
-        << L{"/d/caf\xe9/x", "/d/caf\xe9/y"} << QByteArray("/d/caf\xe9");
     QTest::newRow("bad bytes differ") << L{"/d/caf\xe9/x", "/d/caf\xe8/y"} << QByteArray("/d");
 }
 
@@ -219,83 +215,79 @@ void tst_RenameRun::accessRoot()
     QCOMPARE(RenameRun::accessRoot(paths), root);
 }
 
-// Descending: the names applied are those previewed, counted by row.
+// Around the listed files, "+x" puts an unlisted file x on disk, "-x" removes
+// x. Descending: the names applied are those previewed, counted by row.
 void tst_RenameRun::faults_data()
 {
     QTest::addColumn<QByteArrayList>("listed");
-    QTest::addColumn<QByteArrayList>("unlisted");
-    QTest::addColumn<QByteArrayList>("removed");
+    QTest::addColumn<QByteArrayList>("changes");
     QTest::addColumn<RenameSettings>("values");
     QTest::addColumn<bool>("descending");
-    QTest::addColumn<QStringList>("expectedDisk");
-    QTest::addColumn<QStringList>("expectedNames");
-    QTest::addColumn<QStringList>("errors");
+    QTest::addColumn<QString>("expectedDisk");
+    QTest::addColumn<QString>("expectedNames");
+    QTest::addColumn<QString>("errors");
     QTest::addColumn<int>("renamed");
 
-    const S gone{u"No such file or directory"_s};
-    const S taken{u"File exists"_s};
-    QTest::newRow("listed file deleted")
-        << L{"a.txt", "b.txt"} << L() << L{"a.txt"} << settings(u"[N]_x"_s) << false
-        << S{u"b_x.txt=b.txt"_s} << S{u"a.txt"_s, u"b_x.txt"_s} << gone << 1;
-    QTest::newRow("folder deleted") << L{"d1/a.txt", "d1/b.txt", "d2/c.txt"} << L() << L{"d1"}
-                                    << settings(u"[N]_x"_s) << false << S{u"d2/c_x.txt=d2/c.txt"_s}
-                                    << S{u"a.txt"_s, u"b.txt"_s, u"c_x.txt"_s} << gone + gone << 1;
+    const RenameSettings x = settings(u"[N]_x"_s);
+    const QString gone = u"No such file or directory"_s;
+    const QString taken = u"File exists"_s;
+    QTest::newRow("listed file deleted") << L{"a.txt", "b.txt"} << L{"-a.txt"} << x << false
+                                         << u"b_x.txt=b.txt"_s << u"a.txt b_x.txt"_s << gone << 1;
+    QTest::newRow("folder deleted")
+        << L{"d1/a.txt", "d1/b.txt", "d2/c.txt"} << L{"-d1"} << x << false
+        << u"d2/c_x.txt=d2/c.txt"_s << u"a.txt b.txt c_x.txt"_s << gone + u"; "_s + gone << 1;
     QTest::newRow("target exists, not listed")
-        << L{"a.txt", "b.txt"} << L{"a_x.txt"} << L() << settings(u"[N]_x"_s) << false
-        << S{u"a.txt=a.txt"_s, u"a_x.txt=unlisted"_s, u"b_x.txt=b.txt"_s}
-        << S{u"a.txt"_s, u"b_x.txt"_s} << taken << 1;
+        << L{"a.txt", "b.txt"} << L{"+a_x.txt"} << x << false
+        << u"a.txt=a.txt a_x.txt=unlisted b_x.txt=b.txt"_s << u"a.txt b_x.txt"_s << taken << 1;
     QTest::newRow("target exists, listed")
-        << L{"a.txt", "a_x.txt"} << L() << L() << settings(u"[N]_x"_s) << false
-        << S{u"a.txt=a.txt"_s, u"a_x_x.txt=a_x.txt"_s} << S{u"a.txt"_s, u"a_x_x.txt"_s} << taken
-        << 1;
+        << L{"a.txt", "a_x.txt"} << L() << x << false << u"a.txt=a.txt a_x_x.txt=a_x.txt"_s
+        << u"a.txt a_x_x.txt"_s << taken << 1;
     QTest::newRow("counter chain")
-        << L{"1.txt", "2.txt"} << L() << L() << settings(u"[C]"_s, u"[E]"_s, 2) << false
-        << S{u"1.txt=1.txt"_s, u"3.txt=2.txt"_s} << S{u"1.txt"_s, u"3.txt"_s} << taken << 1;
-    QTest::newRow("same new name")
-        << L{"a.txt", "b.txt", "c.txt"} << L() << L() << settings(u"same"_s) << false
-        << S{u"b.txt=b.txt"_s, u"c.txt=c.txt"_s, u"same.txt=a.txt"_s}
-        << S{u"same.txt"_s, u"b.txt"_s, u"c.txt"_s} << taken + taken << 1;
+        << L{"1.txt", "2.txt"} << L() << settings(u"[C]"_s, u"[E]"_s, 2) << false
+        << u"1.txt=1.txt 3.txt=2.txt"_s << u"1.txt 3.txt"_s << taken << 1;
+    QTest::newRow("same new name") << L{"a.txt", "b.txt", "c.txt"} << L() << settings(u"same"_s)
+                                   << false << u"b.txt=b.txt c.txt=c.txt same.txt=a.txt"_s
+                                   << u"same.txt b.txt c.txt"_s << taken + u"; "_s + taken << 1;
     QTest::newRow("not UTF-8, default templates")
-        << L{"caf\xe9.txt"} << L() << L() << settings(u"[N]"_s) << false
-        << S{u"caf\\xe9.txt=caf\\xe9.txt"_s} << S{u"caf\uFFFD.txt"_s} << S() << 0;
+        << L{"caf\xe9.txt"} << L() << settings(u"[N]"_s) << false << u"caf\\xe9.txt=caf\\xe9.txt"_s
+        << u"caf\uFFFD.txt"_s << QString() << 0;
     QTest::newRow("not UTF-8, new template")
-        << L{"caf\xe9.txt", "caf\xef\xbf\xbd.txt"} << L() << L() << settings(u"[N]_x"_s) << false
-        << S{u"caf\uFFFD.txt=caf\uFFFD.txt"_s, u"caf\uFFFD_x.txt=caf\\xe9.txt"_s}
-        << S{u"caf\uFFFD_x.txt"_s, u"caf\uFFFD.txt"_s} << taken << 1;
-    QTest::newRow("case only") << L{"Photo.JPG"} << L() << L() << settings(u"[N]"_s, u"jpg"_s)
-                               << false << S{u"Photo.jpg=Photo.JPG"_s} << S{u"Photo.jpg"_s} << S()
-                               << 1;
-    QTest::newRow("descending") << L{"a.txt", "b.txt", "c.txt"} << L() << L()
-                                << settings(u"[C]-[N]"_s) << true
-                                << S{u"1-c.txt=c.txt"_s, u"2-b.txt=b.txt"_s, u"3-a.txt=a.txt"_s}
-                                << S{u"3-a.txt"_s, u"2-b.txt"_s, u"1-c.txt"_s} << S() << 3;
+        << L{"caf\xe9.txt", "caf\xef\xbf\xbd.txt"} << L() << x << false
+        << u"caf\uFFFD.txt=caf\uFFFD.txt caf\uFFFD_x.txt=caf\\xe9.txt"_s
+        << u"caf\uFFFD_x.txt caf\uFFFD.txt"_s << taken << 1;
+    QTest::newRow("case only") << L{"Photo.JPG"} << L() << settings(u"[N]"_s, u"jpg"_s) << false
+                               << u"Photo.jpg=Photo.JPG"_s << u"Photo.jpg"_s << QString() << 1;
+    QTest::newRow("descending") << L{"a.txt", "b.txt", "c.txt"} << L() << settings(u"[C]-[N]"_s)
+                                << true << u"1-c.txt=c.txt 2-b.txt=b.txt 3-a.txt=a.txt"_s
+                                << u"3-a.txt 2-b.txt 1-c.txt"_s << QString() << 3;
 }
 
 void tst_RenameRun::faults()
 {
     QFETCH(QByteArrayList, listed);
-    QFETCH(QByteArrayList, unlisted);
-    QFETCH(QByteArrayList, removed);
+    QFETCH(QByteArrayList, changes);
     QFETCH(RenameSettings, values);
     QFETCH(bool, descending);
     Scenario s(listed);
-    for (const QByteArray &relative : unlisted)
-        writeFile(s.dir.path(relative), "unlisted");
-    for (const QByteArray &relative : removed)
-        std::filesystem::remove_all(s.dir.path(relative).toStdString());
+    for (const QByteArray &change : changes) {
+        if (change.startsWith('+'))
+            writeFile(s.dir.path(change.mid(1)), "unlisted");
+        else
+            std::filesystem::remove_all(s.dir.path(change.mid(1)).toStdString());
+    }
     s.list.setSortDescending(descending);
     const NameComposer composer(values);
     s.run([&](const ZQFile &file, qint64 row) { return composer.newNameForFile(file, row); });
 
-    QTEST(disk(s.dir.path()), "expectedDisk");
-    QTEST(names(s.list), "expectedNames");
+    QTEST(disk(s.dir.path()).join(u' '), "expectedDisk");
+    QTEST(names(s.list).join(u' '), "expectedNames");
     QTEST(int(s.report.renamed), "renamed");
     QStringList errors;
     for (const RenameRun::Entry &entry : s.report.entries) {
         if (entry.outcome == Outcome::Failed)
             errors << entry.error;
     }
-    QTEST(errors, "errors");
+    QTEST(errors.join(u"; "_s), "errors");
 }
 
 // Each name goes to the first of two files; the second is still moved.
@@ -372,7 +364,6 @@ void tst_RenameRun::handOverAtBatchEdges_data()
     QTest::addColumn<QList<qsizetype>>("progressSteps");
 
     using Steps = QList<qsizetype>;
-    QTest::newRow("one, renamed") << 1 << u"rename"_s << 1 << 0 << 0 << Steps{1};
     QTest::newRow("one, refused") << 1 << u"refused"_s << 0 << 1 << 0 << Steps{1};
     QTest::newRow("63, mixed") << 63 << u"mixed"_s << 21 << 21 << 21 << Steps{63};
     QTest::newRow("64, renamed") << 64 << u"rename"_s << 64 << 0 << 0 << Steps{64};
@@ -556,23 +547,21 @@ void tst_RenameRun::exceptionKeepsRecordsTrue()
     QVERIFY(moved >= minMoved && moved <= maxMoved);
 }
 
+// Five failures are named; the rest are left to the details, which hold all.
 void tst_RenameRun::reportTexts()
 {
     RenameRun::Report report;
     QCOMPARE(report.message(), u"No files renamed successfully."_s);
     QCOMPARE(report.informativeText(), QString());
-    report.renamed = 2;
-    QCOMPARE(report.message(), u"2 files renamed successfully."_s);
-    report.renamed = 1;
     for (int i = 1; i <= 7; ++i) {
-        RenameRun::Entry failed;
-        failed.oldPath = "/d/" + QByteArray::number(i) + ".txt";
-        failed.oldName = QString::number(i) + u".txt"_s;
-        failed.newName = QString::number(i + 1) + u".txt"_s;
-        failed.outcome = Outcome::Failed;
-        failed.error = u"File exists"_s;
-        report.entries << failed;
+        report.entries << RenameRun::Entry{"/d/" + QByteArray::number(i) + ".txt",
+                                           {},
+                                           QString::number(i) + u".txt"_s,
+                                           QString::number(i + 1) + u".txt"_s,
+                                           Outcome::Failed,
+                                           u"File exists"_s};
     }
+    report.renamed = 1;
     report.failed = 7;
     QCOMPARE(report.message(), u"1 file renamed successfully."_s);
     QCOMPARE(report.informativeText(), u"7 files could not be renamed:\n"
@@ -589,46 +578,32 @@ void tst_RenameRun::reportTexts()
 
 // The moves underneath the run; none may replace or copy. "b@a" is a second
 // hard link to a: the same file under two names, as a case-only change looks
-// on a case-insensitive volume, but here a real entry that must not go.
+// on a case-insensitive volume, but here a real entry that must not go. Its
+// move goes through a temporary name, and back when the target is taken.
 void tst_RenameRun::nativeMoves_data()
 {
     QTest::addColumn<QString>("how");
     QTest::addColumn<QByteArrayList>("files");
-    QTest::addColumn<QByteArray>("from");
     QTest::addColumn<QByteArray>("to");
     QTest::addColumn<QString>("error");
-    QTest::addColumn<QStringList>("expectedDisk");
+    QTest::addColumn<QString>("expectedDisk");
     const QString exists = u"File exists"_s;
     const L ab{"a", "b"};
-    const S untouched{u"a=a"_s, u"b=b"_s};
-    const S moved{u"b=b"_s, u"c=a"_s};
-    const L photo{"Photo.JPG", "taken"};
-    QTest::newRow("renameFile, free") << u"renameFile"_s << ab << "a"_ba
-                                      << "c"_ba << QString() << moved;
-    QTest::newRow("renameFile, taken") << u"renameFile"_s << ab << "a"_ba
-                                       << "b"_ba << exists << untouched;
-    QTest::newRow("moveAt, same file") << u"moveAt"_s << L{"a", "b@a"} << "a"_ba
-                                       << "b"_ba << exists << S{u"a=a"_s, u"b=a"_s};
-    QTest::newRow("link, free") << u"link"_s << ab << "a"_ba
-                                << "c"_ba << QString() << moved;
-    QTest::newRow("link, taken") << u"link"_s << ab << "a"_ba
-                                 << "b"_ba << exists << untouched;
-    QTest::newRow("link, missing") << u"link"_s << ab << "gone"_ba
-                                   << "d"_ba << u"No such file or directory"_s << untouched;
+    QTest::newRow("renameFile, free")
+        << u"renameFile"_s << ab << "c"_ba << QString() << u"b=b c=a"_s;
+    QTest::newRow("renameFile, taken") << u"renameFile"_s << ab << "b"_ba << exists << u"a=a b=b"_s;
+    QTest::newRow("renameFile, same file")
+        << u"renameFile"_s << L{"a", "b@a"} << "b"_ba << exists << u"a=a b=a"_s;
+    QTest::newRow("link, free") << u"link"_s << ab << "c"_ba << QString() << u"b=b c=a"_s;
+    QTest::newRow("link, taken") << u"link"_s << ab << "b"_ba << exists << u"a=a b=b"_s;
     QTest::newRow("temporary, case only")
-        << u"temporary"_s << photo << "Photo.JPG"_ba
-        << "Photo.jpg"_ba << QString() << S{u"Photo.jpg=Photo.JPG"_s, u"taken=taken"_s};
-    // A taken target sends the file back to its own name.
-    QTest::newRow("temporary, taken")
-        << u"temporary"_s << photo << "Photo.JPG"_ba
-        << "taken"_ba << exists << S{u"Photo.JPG=Photo.JPG"_s, u"taken=taken"_s};
+        << u"temporary"_s << L{"a"} << "A"_ba << QString() << u"A=a"_s;
 }
 
 void tst_RenameRun::nativeMoves()
 {
     QFETCH(QString, how);
     QFETCH(QByteArrayList, files);
-    QFETCH(QByteArray, from);
     QFETCH(QByteArray, to);
     QFETCH(QString, error);
     ScratchDir dir;
@@ -642,22 +617,20 @@ void tst_RenameRun::nativeMoves()
     QString result;
     QByteArray stranded;
     if (how == u"renameFile") {
-        RenameRun::renameFile(dir.path(from), dir.path(to), &result);
+        QCOMPARE(RenameRun::renameFile(dir.path("a"), dir.path(to), &result), error.isEmpty());
     } else {
         const int fd = open(dir.path().constData(), O_PATH | O_DIRECTORY | O_CLOEXEC);
-        const int rc = how == u"link" ? NativeMove::linkMove(fd, from, fd, to)
-                       : how == u"moveAt"
-                           ? NativeMove::moveAt(fd, from, fd, to, &stranded)
-                           : NativeMove::moveThroughTemporaryName(fd, from, to, &stranded);
+        const int rc = how == u"link"
+                           ? NativeMove::linkMove(fd, "a", fd, to)
+                           : NativeMove::moveThroughTemporaryName(fd, "a", to, &stranded);
         close(fd);
-        if (rc != 0)
-            result = NativeMove::reason(rc);
+        result = rc ? NativeMove::reason(rc) : QString();
     }
     QCOMPARE(result, error);
     QVERIFY(stranded.isEmpty());
-    QTEST(disk(dir.path()), "expectedDisk");
-    if (how == u"renameFile" && !error.isEmpty()) {
-        QCOMPARE(g_log, S{u"Cannot rename “%1” to “%2”: %3"_s.arg(QString::fromUtf8(dir.path(from)),
+    QTEST(disk(dir.path()).join(u' '), "expectedDisk");
+    if (!error.isEmpty() && how == u"renameFile") {
+        QCOMPARE(g_log, S{u"Cannot rename “%1” to “%2”: %3"_s.arg(QString::fromUtf8(dir.path("a")),
                                                                   QString::fromUtf8(to), error)});
     }
 }
