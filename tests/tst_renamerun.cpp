@@ -531,8 +531,6 @@ void tst_RenameRun::exceptionKeepsRecordsTrue()
                              RenameRun::clickStart(s.list, source, nullptr, nullptr, progress));
 
     QCOMPARE(disk(s.dir.path()).size(), total);
-    // Folders move side by side, each in its own order: what moved in a
-    // folder is a run from its start.
     int moved = 0;
     bool movingHere = true;
     for (int i = 0; i < total; ++i) {
@@ -576,10 +574,9 @@ void tst_RenameRun::reportTexts()
     QCOMPARE(details.last(), u"Cannot rename “/d/7.txt” to “8.txt”: File exists"_s);
 }
 
-// The moves underneath the run; none may replace or copy. "b@a" is a second
-// hard link to a: the same file under two names, as a case-only change looks
-// on a case-insensitive volume, but here a real entry that must not go. Its
-// move goes through a temporary name, and back when the target is taken.
+// The moves underneath the run; none may replace or copy. "b@a" is a hard
+// link to a: one file under two names, as a case-only change looks on a
+// case-insensitive volume; it goes to a temporary name and back, as b is taken.
 void tst_RenameRun::nativeMoves_data()
 {
     QTest::addColumn<QString>("how");
