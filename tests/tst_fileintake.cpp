@@ -119,6 +119,8 @@ void tst_FileIntake::initTestCase()
 
 void tst_FileIntake::walk_data()
 {
+    using L = QByteArrayList;
+    using B = QList<bool>;
     // Paths below the tree, given in order ("" for the tree itself), what
     // each insertFile returned and what is listed then.
     QTest::addColumn<QByteArrayList>("paths");
@@ -127,29 +129,25 @@ void tst_FileIntake::walk_data()
 
     // Depth first, byte order, dot files included; links to folders are
     // walked unless they lead back into a folder being walked.
-    const QByteArrayList tree = {
+    const L tree = {
         "a.txt",    "b/.hidden", "b/c.txt", "b/d/e.txt", "caf\xE9.txt", "caf\xEF\xBF\xBD.txt",
         "dangling", "linkfile",  "m/e.txt", "self",      "z.txt"};
-    QTest::newRow("the tree") << QByteArrayList{""} << QList<bool>{false} << tree;
-    QByteArrayList rest = tree;
+    QTest::newRow("the tree") << L{""} << B{false} << tree;
+    L rest = tree;
     rest.removeAll("b/c.txt");
     rest.removeAll("b/d/e.txt");
-    QTest::newRow("nothing listed twice") << QByteArrayList{"b/c.txt", "b/c.txt", "b/d", "b/d", ""}
-                                          << QList<bool>{true, false, false, false, false}
-                                          << QByteArrayList{"b/c.txt", "b/d/e.txt"} + rest;
+    QTest::newRow("nothing listed twice")
+        << L{"b/c.txt", "b/c.txt", "b/d", "b/d", ""} << B{true, false, false, false, false}
+        << L{"b/c.txt", "b/d/e.txt"} + rest;
     // The first walk goes into an empty list, without duplicate tests; the
     // list must still know every path it made.
     QTest::newRow("after a walk into an empty list")
-        << QByteArrayList{"", "a.txt", "b/d", ""} << QList<bool>{false, false, false, false}
-        << tree;
+        << L{"", "a.txt", "b/d", ""} << B{false, false, false, false} << tree;
     QTest::newRow("trailing slash; a link to a folder")
-        << QByteArrayList{"b/d/", "m"} << QList<bool>{false, false}
-        << QByteArrayList{"b/d/e.txt", "m/e.txt"};
+        << L{"b/d/", "m"} << B{false, false} << L{"b/d/e.txt", "m/e.txt"};
     QTest::newRow("another spelling of the same file is another path")
-        << QByteArrayList{"a.txt", "b/../a.txt"} << QList<bool>{true, true}
-        << QByteArrayList{"a.txt", "b/../a.txt"};
-    QTest::newRow("empty folder") << QByteArrayList{"empty"} << QList<bool>{false}
-                                  << QByteArrayList{};
+        << L{"a.txt", "b/../a.txt"} << B{true, true} << L{"a.txt", "b/../a.txt"};
+    QTest::newRow("empty folder") << L{"empty"} << B{false} << L{};
 }
 
 void tst_FileIntake::walk()
@@ -206,14 +204,12 @@ void tst_FileIntake::records_data()
     QTest::addColumn<QString>("expected");
     QTest::newRow("1234 bytes, grouped")
         << "a.txt"_ba << u"a.txt | txt | 1,234 | 1234 | 2021/01/02 03:04"_s;
-    QTest::newRow("dot file") << QByteArray("b/.hidden")
-                              << u".hidden | hidden | 0 | 0 | 2020/02/29 00:00"_s;
+    QTest::newRow("dot file") << "b/.hidden"_ba << u".hidden | hidden | 0 | 0 | 2020/02/29 00:00"_s;
     // Shown alike, each reached through its own bytes (the sizes tell).
     QTest::newRow("not UTF-8: U+FFFD in the name")
         << "caf\xE9.txt"_ba << u"caf\uFFFD.txt | txt | 13 | 13 | 2018/07/01 12:00"_s;
     QTest::newRow("U+FFFD in the real name")
-        << QByteArray("caf\xEF\xBF\xBD.txt")
-        << u"caf\uFFFD.txt | txt | 21 | 21 | 2018/07/01 12:01"_s;
+        << "caf\xEF\xBF\xBD.txt"_ba << u"caf\uFFFD.txt | txt | 21 | 21 | 2018/07/01 12:01"_s;
     QTest::newRow("link to a file: the link's size and date")
         << "linkfile"_ba << u"linkfile |  | 5 | 5 | 2022/06/07 08:09"_s;
     QTest::newRow("dangling link: the link's size and date")
