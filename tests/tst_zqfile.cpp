@@ -13,7 +13,6 @@ class tst_ZQFile : public QObject
     Q_OBJECT
 private slots:
     void initTestCase() { QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates)); }
-    void newRecord();
     void derivedTextsKeepTheirValue();
     void fileSize_data();
     void fileSize();
@@ -32,23 +31,6 @@ static QByteArray writeFile(const QByteArray &path, qsizetype bytes)
         qFatal("cannot write %s", path.constData());
     ::close(fd);
     return path;
-}
-
-void tst_ZQFile::newRecord()
-{
-    const qint64 before = QDateTime::currentMSecsSinceEpoch();
-    ZQFile file;
-    const qint64 after = QDateTime::currentMSecsSinceEpoch();
-    for (const QString &text :
-         {file.name(), file.displayName(), file.displayExtension(), file.date(), file.size(),
-          file.kind(), file.attrs(), file.newName(), file.fullPath()}) {
-        QVERIFY(text.isEmpty());
-    }
-    QCOMPARE(file.fullSize(), 0u);
-    QCOMPARE(file.labelColor(), 0);
-    QVERIFY(!file.isDirectory() && !file.isPackage() && !file.isSpecial() && !file.isSelected());
-    QVERIFY(!file.icon().isValid());
-    QVERIFY(file.fileTime() >= before && file.fileTime() <= after);
 }
 
 // The intake's size and date texts come from the raw values; setting one raw
