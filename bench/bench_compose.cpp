@@ -1,7 +1,7 @@
 #include "bench.h"
 
-#include "namecomposer.h"
-#include "zqfile.h"
+#include "files/zqfile.h"
+#include "rules/namecomposer.h"
 
 #include <memory>
 #include <vector>

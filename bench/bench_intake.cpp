@@ -1,7 +1,7 @@
 #include "bench.h"
 
-#include "fileintake.h"
-#include "filelist.h"
+#include "files/filelist.h"
+#include "intake/fileintake.h"
 
 #include <QFile>
 #include <QProcess>

@@ -1,10 +1,10 @@
 #include "bench.h"
 
-#include "accessgrant.h"
-#include "filelist.h"
-#include "namecomposer.h"
-#include "renamerun.h"
-#include "userdefaults.h"
+#include "files/filelist.h"
+#include "rename/accessgrant.h"
+#include "rename/renamerun.h"
+#include "rename/userdefaults.h"
+#include "rules/namecomposer.h"
 
 #include <QFile>
 

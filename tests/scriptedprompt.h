@@ -1,6 +1,6 @@
 #pragma once
 
-#include "accessgrant.h"
+#include "rename/accessgrant.h"
 
 #include <QByteArrayList>
 #include <QList>

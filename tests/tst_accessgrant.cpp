@@ -1,8 +1,8 @@
-#include "accessgrant.h"
 #include "asnobody.h"
+#include "rename/accessgrant.h"
+#include "rename/userdefaults.h"
 #include "scratchdir.h"
 #include "scriptedprompt.h"
-#include "userdefaults.h"
 
 #include <QTest>
 

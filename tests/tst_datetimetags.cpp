@@ -1,5 +1,5 @@
-#include "datetimetags.h"
-#include "zqfile.h"
+#include "files/zqfile.h"
+#include "rules/datetimetags.h"
 
 #include <QTest>
 

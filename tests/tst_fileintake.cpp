@@ -1,6 +1,6 @@
 #include "asnobody.h"
-#include "fileintake.h"
-#include "filelist.h"
+#include "files/filelist.h"
+#include "intake/fileintake.h"
 #include "scratchdir.h"
 
 #include <QDateTime>

@@ -1,5 +1,5 @@
-#include "filelist.h"
-#include "pathindex.h"
+#include "files/filelist.h"
+#include "files/pathindex.h"
 
 #include <QRandomGenerator>
 #include <QTest>

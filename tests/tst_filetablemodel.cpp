@@ -1,5 +1,5 @@
-#include "filelist.h"
-#include "filetablemodel.h"
+#include "files/filelist.h"
+#include "model/filetablemodel.h"
 
 #include <QAbstractItemModelTester>
 #include <QDateTime>

@@ -1,4 +1,4 @@
-#include "intervaltags.h"
+#include "rules/intervaltags.h"
 
 #include <QTest>
 

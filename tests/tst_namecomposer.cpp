@@ -1,5 +1,5 @@
-#include "namecomposer.h"
-#include "zqfile.h"
+#include "files/zqfile.h"
+#include "rules/namecomposer.h"
 
 #include <QTest>
 

@@ -1,13 +1,13 @@
 #include "asnobody.h"
-#include "filelist.h"
-#include "movelanes.h"
-#include "namecomposer.h"
-#include "nativemove.h"
-#include "renamelog.h"
-#include "renamerun.h"
+#include "files/filelist.h"
+#include "posix/nativemove.h"
+#include "rename/movelanes.h"
+#include "rename/renamelog.h"
+#include "rename/renamerun.h"
+#include "rename/userdefaults.h"
+#include "rules/namecomposer.h"
 #include "scratchdir.h"
 #include "scriptedprompt.h"
-#include "userdefaults.h"
 
 #include <QTest>
 

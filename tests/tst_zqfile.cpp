@@ -1,4 +1,4 @@
-#include "zqfile.h"
+#include "files/zqfile.h"
 
 #include <QLocale>
 #include <QTemporaryDir>

@@ -2,13 +2,13 @@
 // The window under load, offscreen: a keystroke in the name field with a
 // million files listed, and a drop of a large folder against the core's own
 // intake of the same tree.
-#include "fileintake.h"
-#include "filelist.h"
-#include "filetablemodel.h"
+#include "app/vlnwindow.h"
+#include "files/filelist.h"
+#include "files/zqfile.h"
+#include "intake/fileintake.h"
+#include "model/filetablemodel.h"
+#include "rename/userdefaults.h"
 #include "ui_vlnwindow.h"
-#include "userdefaults.h"
-#include "vlnwindow.h"
-#include "zqfile.h"
 
 #include <QApplication>
 #include <QDir>

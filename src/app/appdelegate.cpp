@@ -1,8 +1,8 @@
-#include "appdelegate.h"
+#include "app/appdelegate.h"
 
+#include "app/vlnwindow.h"
+#include "rename/userdefaults.h"
 #include "ui_vlnwindow.h"
-#include "userdefaults.h"
-#include "vlnwindow.h"
 
 #include <QApplication>
 #include <QDesktopServices>

@@ -1,4 +1,4 @@
-#include "dialogaccessprompt.h"
+#include "app/dialogaccessprompt.h"
 
 #include <QFile>
 #include <QFileDialog>

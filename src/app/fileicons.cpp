@@ -1,6 +1,6 @@
-#include "fileicons.h"
+#include "app/fileicons.h"
 
-#include "zqfile.h"
+#include "files/zqfile.h"
 
 #include <QFileIconProvider>
 #include <QHash>

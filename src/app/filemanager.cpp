@@ -1,4 +1,4 @@
-#include "filemanager.h"
+#include "app/filemanager.h"
 
 #include <QDBusConnection>
 #include <QDBusMessage>

@@ -1,8 +1,8 @@
-#include "filenamedelegate.h"
+#include "app/filenamedelegate.h"
 
-#include "fileicons.h"
-#include "filetablemodel.h"
-#include "zqfile.h"
+#include "app/fileicons.h"
+#include "files/zqfile.h"
+#include "model/filetablemodel.h"
 
 void FileNameDelegate::initStyleOption(QStyleOptionViewItem *option, const QModelIndex &index) const
 {

@@ -1,5 +1,5 @@
-#include "appdelegate.h"
-#include "singleinstance.h"
+#include "app/appdelegate.h"
+#include "app/singleinstance.h"
 
 #include <QApplication>
 #include <QIcon>

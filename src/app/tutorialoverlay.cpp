@@ -1,4 +1,4 @@
-#include "tutorialoverlay.h"
+#include "app/tutorialoverlay.h"
 
 #include <QAbstractScrollArea>
 #include <QApplication>

@@ -1,16 +1,16 @@
-#include "vlnwindow.h"
+#include "app/vlnwindow.h"
 
-#include "dialogaccessprompt.h"
-#include "fileintake.h"
-#include "filelist.h"
-#include "filemanager.h"
-#include "filenamedelegate.h"
-#include "filetablemodel.h"
-#include "renamerun.h"
-#include "tutorialoverlay.h"
+#include "app/dialogaccessprompt.h"
+#include "app/filemanager.h"
+#include "app/filenamedelegate.h"
+#include "app/tutorialoverlay.h"
+#include "files/filelist.h"
+#include "files/zqfile.h"
+#include "intake/fileintake.h"
+#include "model/filetablemodel.h"
+#include "rename/renamerun.h"
+#include "rename/userdefaults.h"
 #include "ui_vlnwindow.h"
-#include "userdefaults.h"
-#include "zqfile.h"
 
 #include <QDragEnterEvent>
 #include <QDropEvent>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "renamesettings.h"
+#include "rules/renamesettings.h"
 
 #include <QByteArray>
 #include <QList>

@@ -1,6 +1,6 @@
-#include "cliargs.h"
+#include "cli/cliargs.h"
 
-#include "filelist.h"
+#include "files/filelist.h"
 
 #include <algorithm>
 #include <iterator>

@@ -1,14 +1,14 @@
-#include "clicommand.h"
+#include "cli/clicommand.h"
 
-#include "cliargs.h"
-#include "cliformat.h"
-#include "cliprogress.h"
-#include "fileintake.h"
-#include "filelist.h"
-#include "namecomposer.h"
-#include "nativemove.h"
-#include "renamerun.h"
-#include "zqfile.h"
+#include "cli/cliargs.h"
+#include "cli/cliformat.h"
+#include "cli/cliprogress.h"
+#include "files/filelist.h"
+#include "files/zqfile.h"
+#include "intake/fileintake.h"
+#include "posix/nativemove.h"
+#include "rename/renamerun.h"
+#include "rules/namecomposer.h"
 
 #include <QHash>
 #include <QSet>

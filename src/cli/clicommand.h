@@ -1,7 +1,7 @@
 #pragma once
 
-#include "filelist.h"
-#include "renamerun.h"
+#include "files/filelist.h"
+#include "rename/renamerun.h"
 
 #include <QByteArray>
 #include <QList>

@@ -1,4 +1,4 @@
-#include "cliformat.h"
+#include "cli/cliformat.h"
 
 #include <QStringDecoder>
 

@@ -1,4 +1,4 @@
-#include "cliprogress.h"
+#include "cli/cliprogress.h"
 
 #include <unistd.h>
 

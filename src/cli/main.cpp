@@ -1,4 +1,4 @@
-#include "clicommand.h"
+#include "cli/clicommand.h"
 
 #include <QByteArray>
 #include <QList>

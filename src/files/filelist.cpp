@@ -1,4 +1,4 @@
-#include "filelist.h"
+#include "files/filelist.h"
 
 #include <QChar>
 #include <QHash>

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "pathindex.h"
-#include "zqfile.h"
+#include "files/pathindex.h"
+#include "files/zqfile.h"
 
 #include <QByteArray>
 #include <QHash>

@@ -1,6 +1,6 @@
-#include "pathindex.h"
+#include "files/pathindex.h"
 
-#include "zqfile.h"
+#include "files/zqfile.h"
 
 #include <QHashFunctions>
 

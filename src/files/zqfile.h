@@ -1,5 +1,7 @@
 #pragma once
 
+#include "rules/rulefile.h"
+
 #include <QByteArray>
 #include <QDateTime>
 #include <QString>
@@ -28,6 +30,9 @@ public:
     ZQFile &operator=(const ZQFile &) = delete;
 
     QString name() const { return m_name; }
+    // What the renaming rules read of this file.
+    RuleFile ruleFile() const { return {m_name, m_fileTime}; }
+    operator RuleFile() const { return ruleFile(); }
     void setName(const QString &name);
 
     QString displayName() const;

@@ -1,6 +1,6 @@
-#include "accessgrant.h"
+#include "rename/accessgrant.h"
 
-#include "userdefaults.h"
+#include "rename/userdefaults.h"
 
 #include <QtEndian>
 

@@ -1,4 +1,4 @@
-#include "movelanes.h"
+#include "rename/movelanes.h"
 
 #include <algorithm>
 #include <sched.h>

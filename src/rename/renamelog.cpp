@@ -1,4 +1,4 @@
-#include "renamelog.h"
+#include "rename/renamelog.h"
 
 #include <QByteArray>
 

@@ -1,13 +1,13 @@
-#include "renamerun.h"
+#include "rename/renamerun.h"
 
-#include "accessgrant.h"
-#include "filelist.h"
-#include "movelanes.h"
-#include "namecomposer.h"
-#include "nativemove.h"
-#include "renamelog.h"
-#include "userdefaults.h"
-#include "zqfile.h"
+#include "files/filelist.h"
+#include "files/zqfile.h"
+#include "posix/nativemove.h"
+#include "rename/accessgrant.h"
+#include "rename/movelanes.h"
+#include "rename/renamelog.h"
+#include "rename/userdefaults.h"
+#include "rules/namecomposer.h"
 
 #include <QByteArrayView>
 #include <QStringList>

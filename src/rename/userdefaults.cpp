@@ -1,4 +1,4 @@
-#include "userdefaults.h"
+#include "rename/userdefaults.h"
 
 #include <QFile>
 #include <QJsonDocument>

@@ -1,7 +1,6 @@
-#include "datetimetags.h"
+#include "rules/datetimetags.h"
 
-#include "textrules.h"
-#include "zqfile.h"
+#include "rules/textrules.h"
 
 #include <cstdio>
 #include <ctime>
@@ -97,12 +96,12 @@ QString handleTimeForString(const QString &text, const DateTimeParts &parts)
     return expandTokens(text, "hms", values);
 }
 
-QString handleDateForString(const QString &text, const ZQFile &file)
+QString handleDateForString(const QString &text, const RuleFile &file)
 {
-    return handleDateForString(text, DateTimeParts::fromFileTime(file.fileTime()));
+    return handleDateForString(text, DateTimeParts::fromFileTime(file.fileTime));
 }
 
-QString handleTimeForString(const QString &text, const ZQFile &file)
+QString handleTimeForString(const QString &text, const RuleFile &file)
 {
-    return handleTimeForString(text, DateTimeParts::fromFileTime(file.fileTime()));
+    return handleTimeForString(text, DateTimeParts::fromFileTime(file.fileTime));
 }

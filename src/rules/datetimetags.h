@@ -1,8 +1,8 @@
 #pragma once
 
-#include <QString>
+#include "rules/rulefile.h"
 
-class ZQFile;
+#include <QString>
 
 // The six values of a file time in local time: year (at least four digits),
 // month, day, hour on the 12-hour clock (01 to 12, no marker), minute, second.
@@ -19,9 +19,9 @@ struct DateTimeParts
 };
 
 // Replaces the date tokens ("[Y]", "[YMD]", "[DM]", ...) with the file's date.
-QString handleDateForString(const QString &text, const ZQFile &file);
+QString handleDateForString(const QString &text, const RuleFile &file);
 // Replaces the time tokens ("[h]", "[hms]", "[sh]", ...) with the file's time.
-QString handleTimeForString(const QString &text, const ZQFile &file);
+QString handleTimeForString(const QString &text, const RuleFile &file);
 
 QString handleDateForString(const QString &text, const DateTimeParts &parts);
 QString handleTimeForString(const QString &text, const DateTimeParts &parts);

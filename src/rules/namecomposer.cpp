@@ -1,9 +1,8 @@
-#include "namecomposer.h"
+#include "rules/namecomposer.h"
 
-#include "datetimetags.h"
-#include "intervaltags.h"
-#include "textrules.h"
-#include "zqfile.h"
+#include "rules/datetimetags.h"
+#include "rules/intervaltags.h"
+#include "rules/textrules.h"
 
 #include <algorithm>
 #include <optional>
@@ -56,9 +55,9 @@ NameComposer::NameComposer(const RenameSettings &settings)
     m_identityTemplates = settings.nameTemplate == QLatin1String("[N]") && m_extIsPlainTag;
 }
 
-bool NameComposer::readsFileTime(const ZQFile &file) const
+bool NameComposer::readsFileTime(const RuleFile &file) const
 {
-    const QString name = file.name();
+    const QString &name = file.name;
     if (m_identityTemplates && !name.contains(u'['))
         return false;
     QStringView base;
@@ -69,9 +68,9 @@ bool NameComposer::readsFileTime(const ZQFile &file) const
     return m_namePieces.mayHoldTokens(base);
 }
 
-QString NameComposer::newNameForFile(const ZQFile &file, qint64 index) const
+QString NameComposer::newNameForFile(const RuleFile &file, qint64 index) const
 {
-    const QString name = file.name();
+    const QString &name = file.name;
     QString joined;
     if (m_identityTemplates && !name.contains(u'[')) {
         // "[N]" "." "[E]" with nothing to expand gives the name back.
@@ -116,7 +115,7 @@ QString NameComposer::newNameForFile(const ZQFile &file, qint64 index) const
                 namePart =
                     TextRules::replaceToken(namePart, QLatin1StringView("[C]"), counterText());
             if (namePart.contains(u'[')) {
-                const DateTimeParts parts = DateTimeParts::fromFileTime(file.fileTime());
+                const DateTimeParts parts = DateTimeParts::fromFileTime(file.fileTime);
                 namePart = handleDateForString(namePart, parts);
                 namePart = handleTimeForString(namePart, parts);
             }

@@ -1,12 +1,11 @@
 #pragma once
 
-#include "renamesettings.h"
+#include "rules/renamesettings.h"
+#include "rules/rulefile.h"
 
 #include <QStringList>
 
-class ZQFile;
-
-// Turns a file record and its counter index into the file's new name under
+// Turns a file (its name and time) and its counter index into the file's new name under
 // one set of rename settings. Pure: the same settings, name, date and index
 // always give the same name.
 class NameComposer
@@ -16,12 +15,12 @@ public:
 
     const RenameSettings &settings() const { return m_settings; }
 
-    QString newNameForFile(const ZQFile &file, qint64 index) const;
+    QString newNameForFile(const RuleFile &file, qint64 index) const;
 
     // Whether the new name of this file may depend on its date and time, so
     // that a caller that has not read them yet knows it must. False only when
     // newNameForFile cannot reach them.
-    bool readsFileTime(const ZQFile &file) const;
+    bool readsFileTime(const RuleFile &file) const;
 
 private:
     RenameSettings m_settings;

@@ -1,10 +1,10 @@
-#include "appdelegate.h"
-#include "filelist.h"
-#include "filetablemodel.h"
-#include "singleinstance.h"
+#include "app/appdelegate.h"
+#include "app/singleinstance.h"
+#include "app/vlnwindow.h"
+#include "files/filelist.h"
+#include "model/filetablemodel.h"
+#include "rename/userdefaults.h"
 #include "ui_vlnwindow.h"
-#include "userdefaults.h"
-#include "vlnwindow.h"
 
 #include <QApplication>
 #include <QDir>

@@ -1,12 +1,12 @@
 #include "../scratchdir.h"
 #include "../scriptedprompt.h"
-#include "dialogaccessprompt.h"
-#include "filelist.h"
-#include "filemanager.h"
-#include "filetablemodel.h"
+#include "app/dialogaccessprompt.h"
+#include "app/filemanager.h"
+#include "app/vlnwindow.h"
+#include "files/filelist.h"
+#include "model/filetablemodel.h"
+#include "rename/userdefaults.h"
 #include "ui_vlnwindow.h"
-#include "userdefaults.h"
-#include "vlnwindow.h"
 
 #include <QFileDialog>
 #include <QHeaderView>

@@ -1,6 +1,6 @@
-#include "fileintake.h"
-#include "filelist.h"
-#include "namecomposer.h"
+#include "files/filelist.h"
+#include "intake/fileintake.h"
+#include "rules/namecomposer.h"
 
 #include <QFileInfo>
 #include <QJsonArray>

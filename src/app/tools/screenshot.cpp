@@ -1,10 +1,10 @@
 // velnor-screenshot OUTDIR FOLDER: lists FOLDER in the window and saves
 // OUTDIR/screenshot.png (the main window) and OUTDIR/tutorial.png (the
 // tutorial's first section page). Run it on a real display, e.g. xvfb-run.
-#include "filetablemodel.h"
+#include "app/vlnwindow.h"
+#include "model/filetablemodel.h"
+#include "rename/userdefaults.h"
 #include "ui_vlnwindow.h"
-#include "userdefaults.h"
-#include "vlnwindow.h"
 
 #include <QApplication>
 #include <QIcon>

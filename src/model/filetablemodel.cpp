@@ -1,7 +1,7 @@
-#include "filetablemodel.h"
+#include "model/filetablemodel.h"
 
-#include "filelist.h"
-#include "zqfile.h"
+#include "files/filelist.h"
+#include "files/zqfile.h"
 
 #include <QItemSelection>
 

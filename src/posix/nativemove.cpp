@@ -1,4 +1,4 @@
-#include "nativemove.h"
+#include "posix/nativemove.h"
 
 #include <atomic>
 #include <cerrno>

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "filelist.h"
-#include "namecomposer.h"
+#include "files/filelist.h"
+#include "rules/namecomposer.h"
 
 #include <QAbstractTableModel>
 #include <QItemSelectionModel>

@@ -1,7 +1,7 @@
-#include "fileintake.h"
+#include "intake/fileintake.h"
 
-#include "filelist.h"
-#include "zqfile.h"
+#include "files/filelist.h"
+#include "files/zqfile.h"
 
 #include <QFile>
 #include <QScopeGuard>
