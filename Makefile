@@ -57,4 +57,4 @@ bench:
 	BUILD=build-bench QUICK=$(QUICK) bench/run
 
 clean:
-	rm -rf $(BUILD) build-bench build-asan
+	rm -rf $(BUILD) build-bench build-asan build-tsan

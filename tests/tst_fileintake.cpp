@@ -86,6 +86,7 @@ private slots:
     void largeFolder();
     void exceptionDuringLargeFolder_data();
     void exceptionDuringLargeFolder();
+    void linksBeforeFirstFolder();
 
 private:
     ScratchDir m_dir;
@@ -408,6 +409,29 @@ void tst_FileIntake::exceptionDuringLargeFolder()
     QCOMPARE(list.fileAtIndex(inA + 1)->nativePath(), dir.path("b/00001"));
     QCOMPARE(list.fileAtIndex(inA + inB - 1)->nativePath(), dir.path("b/02999"));
     QCOMPARE(list.fileAtIndex(inA + inB - 1)->fullSize(), quint64(readsAttributes ? 2999 : 0));
+}
+
+// Sizes and dates unread, a run of links longer than the threshold before the
+// first sub-folder: the links are looked at on the helper thread while the
+// walk works out which folder to read ahead. Under ThreadSanitizer a race
+// between the two shows here.
+void tst_FileIntake::linksBeforeFirstFolder()
+{
+    ScratchDir dir;
+    QVERIFY(makeFolder(dir.path("top")) && makeFolder(dir.path("top/zz")));
+    QVERIFY(makeFile(dir.path("top/zz/inner.txt")) && makeFile(dir.path("target.txt")));
+    QByteArrayList expected;
+    for (int i = 0; i < 200; ++i) {
+        const QByteArray name = "l" + QByteArray::number(i).rightJustified(3, '0');
+        QVERIFY(makeLink("../target.txt", dir.path("top/" + name)));
+        expected << name;
+    }
+    expected << "zz/inner.txt";
+    FileList list;
+    FileIntake intake(list);
+    intake.setReadsAttributes(false);
+    QVERIFY(!intake.insertFile(dir.path("top")));
+    QCOMPARE(listedBelow(list, dir.path("top")), expected);
 }
 
 QTEST_GUILESS_MAIN(tst_FileIntake)

@@ -673,6 +673,13 @@ void FileIntake::expandFolder(const QByteArray &path)
         m_expanding.pop_back();
     });
     if (ahead) {
+        // Which folder comes next depends on the kinds of this folder's
+        // entries, which the helper may still be writing: both threads end
+        // the looking first, and the records are made after.
+        if (helper) {
+            helper->finish();
+            helper = nullptr;
+        }
         const QByteArray next = nextFolder();
         if (!next.isEmpty())
             ahead->request(next);
