@@ -9,6 +9,7 @@
 #include <cstring>
 #include <limits>
 #include <string>
+#include <utility>
 
 namespace {
 
@@ -443,6 +444,13 @@ void FileList::clear()
     m_paths.clear();
     m_pathsStale = false;
     invalidatePlaces();
+}
+
+std::vector<std::unique_ptr<ZQFile>> FileList::takeAll()
+{
+    std::vector<std::unique_ptr<ZQFile>> files = std::exchange(m_files, {});
+    clear();
+    return files;
 }
 
 QString FileList::countText(qsizetype count)

@@ -94,6 +94,8 @@ public:
     void removeFiles(const QList<ZQFile *> &files);
     // Removes every record; the sort state stays.
     void clear();
+    // Hands every record over, in stored order, and is empty after.
+    std::vector<std::unique_ptr<ZQFile>> takeAll();
 
     // "No files", "1 file", "%lu files".
     static QString countText(qsizetype count);

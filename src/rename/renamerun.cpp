@@ -15,6 +15,7 @@
 #include <atomic>
 #include <cerrno>
 #include <fcntl.h>
+#include <limits>
 #include <memory>
 #include <thread>
 #include <unistd.h>
@@ -181,9 +182,13 @@ QString Report::message() const
 
 QString Report::informativeText() const
 {
-    if (failed == 0)
+    if (failed == 0 && notAttempted == 0)
         return QString();
     QStringList lines;
+    if (notAttempted > 0)
+        lines << QStringLiteral("Cancelled: %1 not attempted.").arg(FileList::countText(notAttempted));
+    if (failed == 0)
+        return lines.join(u'\n');
     lines << QStringLiteral("%1 could not be renamed:").arg(FileList::countText(failed));
     qsizetype named = 0;
     for (const Entry &entry : entries) {
@@ -280,19 +285,24 @@ bool renameFile(const QByteArray &from, const QByteArray &to, QString *error)
 }
 
 Report clickStart(FileList &list, const NameComposer &composer, AccessPrompt *prompt,
-                  UserDefaults *defaults, const Progress &progress)
+                  UserDefaults *defaults, const Progress &progress,
+                  const std::atomic<bool> *cancel)
 {
     return clickStart(
         list,
         [&composer](const ZQFile &file, qint64 index) {
             return composer.newNameForFile(file, index);
         },
-        prompt, defaults, progress);
+        prompt, defaults, progress, cancel);
 }
 
 Report clickStart(FileList &list, const NameSource &newNameForFile, AccessPrompt *prompt,
-                  UserDefaults *defaults, const Progress &progress)
+                  UserDefaults *defaults, const Progress &progress,
+                  const std::atomic<bool> *cancel)
 {
+    const auto cancelled = [cancel] {
+        return cancel && cancel->load(std::memory_order_relaxed);
+    };
     Report report;
     if (list.isEmpty())
         return report;
@@ -335,7 +345,8 @@ Report clickStart(FileList &list, const NameSource &newNameForFile, AccessPrompt
     {
         std::thread mover;
         std::atomic<qsizetype> moved{0}; // every move of the lane before it is done
-        qsizetype attempted = 0;         // moves the mover went through, read after join
+        // Where the mover stopped, set before its last hand-over.
+        std::atomic<qsizetype> attempted{std::numeric_limits<qsizetype>::max()};
     };
     MoveLanes laneMap(MoveLanes::defaultLaneCount());
     const auto lanes = std::make_unique<Lane[]>(size_t(laneMap.laneCount()));
@@ -364,7 +375,7 @@ Report clickStart(FileList &list, const NameSource &newNameForFile, AccessPrompt
         qsizetype sinceHandOver = 0;
         for (; position < total; ++position) {
             awaitBeyond(named, position);
-            if (stop.load(std::memory_order_acquire))
+            if (stop.load(std::memory_order_acquire) || cancelled())
                 break;
             if (laneAt[size_t(position)] != laneIndex)
                 continue;
@@ -376,7 +387,7 @@ Report clickStart(FileList &list, const NameSource &newNameForFile, AccessPrompt
                 sinceHandOver = 0;
             }
         }
-        lane.attempted = position;
+        lane.attempted.store(position, std::memory_order_relaxed);
         publish(lane.moved, total);
     };
     const auto joinMovers = [&] {
@@ -395,9 +406,16 @@ Report clickStart(FileList &list, const NameSource &newNameForFile, AccessPrompt
 
     list.beginPathChanges();
     qsizetype recorded = 0;
+    // Positions from here on were never named, when the run was cancelled.
+    qsizetype namedEnd = total;
     try {
         const bool descending = list.sortDescending();
         for (qsizetype position = 0; position < total; ++position) {
+            if (cancelled()) {
+                namedEnd = position;
+                publish(named, total);
+                break;
+            }
             const ZQFile *file = files[size_t(position)].get();
             const qint64 row = descending ? total - 1 - position : position;
             Entry &entry = entries[position];
@@ -432,7 +450,16 @@ Report clickStart(FileList &list, const NameSource &newNameForFile, AccessPrompt
             const int lane = laneAt[size_t(recorded)];
             if (lane >= 0)
                 awaitBeyond(lanes[size_t(lane)].moved, recorded);
-            const Entry &entry = entries[recorded];
+            Entry &entry = entries[recorded];
+            if (recorded >= namedEnd) {
+                entry.oldPath = files[size_t(recorded)]->nativePath();
+                entry.oldName = files[size_t(recorded)]->name();
+                entry.newPath = entry.oldPath;
+                entry.outcome = Outcome::NotAttempted;
+            } else if (lane >= 0 &&
+                       recorded >= lanes[size_t(lane)].attempted.load(std::memory_order_relaxed)) {
+                entry.outcome = Outcome::NotAttempted;
+            }
             switch (entry.outcome) {
             case Outcome::Renamed:
                 recordMove(recorded);
@@ -444,6 +471,9 @@ Report clickStart(FileList &list, const NameSource &newNameForFile, AccessPrompt
                 break;
             case Outcome::Unchanged:
                 ++report.unchanged;
+                break;
+            case Outcome::NotAttempted:
+                ++report.notAttempted;
                 break;
             }
             if (progress && ((recorded + 1) % 1024 == 0 || recorded + 1 == total))
@@ -458,7 +488,8 @@ Report clickStart(FileList &list, const NameSource &newNameForFile, AccessPrompt
         joinMovers();
         for (qsizetype position = recorded; position < total; ++position) {
             const int lane = laneAt[size_t(position)];
-            if (lane >= 0 && position < lanes[size_t(lane)].attempted &&
+            if (lane >= 0 &&
+                position < lanes[size_t(lane)].attempted.load(std::memory_order_relaxed) &&
                 entries[position].outcome == Outcome::Renamed)
                 recordMove(position);
         }
