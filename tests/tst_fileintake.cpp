@@ -137,8 +137,9 @@ void tst_FileIntake::walk_data()
     // Depth first, byte order, dot files included; links to folders are
     // walked unless they lead to a folder this walk has been in ("m" leads
     // to "b/d", "loop" and "b/up" back to the top).
-    const L tree = {"a.txt",    "b/.hidden", "b/c.txt", "b/d/e.txt", "caf\xE9.txt",
-                    "caf\xEF\xBF\xBD.txt", "dangling", "linkfile", "self",      "z.txt"};
+    const L tree = {
+        "a.txt",    "b/.hidden", "b/c.txt", "b/d/e.txt", "caf\xE9.txt", "caf\xEF\xBF\xBD.txt",
+        "dangling", "linkfile",  "self",    "z.txt"};
     QTest::newRow("the tree") << L{""} << B{false} << tree;
     L rest = tree;
     rest.removeAll("b/c.txt");
@@ -465,7 +466,8 @@ void tst_FileIntake::doublingLinks()
     QVERIFY(!intake.insertFile(dir.path("d0")));
     QCOMPARE(list.count(), levels);
     // Depth first, through the first link of each folder.
-    QCOMPARE(list.fileAtIndex(0)->nativePath(), dir.path("d0" + QByteArray("/a").repeated(20) + "/f"));
+    QCOMPARE(list.fileAtIndex(0)->nativePath(),
+             dir.path("d0" + QByteArray("/a").repeated(20) + "/f"));
     QCOMPARE(list.fileAtIndex(levels - 1)->nativePath(), dir.path("d0/f"));
     // Another walk, another top-level folder: walked anew.
     QVERIFY(!intake.insertFile(dir.path("d1")));

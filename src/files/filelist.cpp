@@ -257,6 +257,25 @@ ZQFile *FileList::store(std::unique_ptr<ZQFile> file)
     return added;
 }
 
+qsizetype FileList::appendAll(std::vector<std::unique_ptr<ZQFile>> files,
+                              const std::function<void(qsizetype)> &beforeStore)
+{
+    // Indexed as they are tested, so that a path twice in `files` is caught
+    // too; the records do not move in memory when they are stored.
+    size_t kept = 0;
+    for (auto &file : files) {
+        if (file && paths().insertUnique(file.get()))
+            files[kept++] = std::move(file);
+    }
+    files.resize(kept);
+    if (beforeStore)
+        beforeStore(qsizetype(kept));
+    m_files.reserve(m_files.size() + kept);
+    for (auto &file : files)
+        store(std::move(file));
+    return qsizetype(kept);
+}
+
 bool FileList::containsPath(const QByteArray &nativePath) const
 {
     return paths().contains(nativePath);

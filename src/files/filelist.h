@@ -8,6 +8,7 @@
 #include <QList>
 #include <QString>
 
+#include <functional>
 #include <memory>
 #include <vector>
 
@@ -43,6 +44,12 @@ public:
     // folder into a list that held nothing before it): the duplicate index
     // then catches up when it is next needed, all at once.
     ZQFile *appendUnlisted(std::unique_ptr<ZQFile> file);
+    // Appends those of `files` whose paths are not listed (the first of a
+    // path within `files` counts), in their order, and gives their number.
+    // `beforeStore` hears that number after the test and before the list
+    // changes, so that a model can announce the rows.
+    qsizetype appendAll(std::vector<std::unique_ptr<ZQFile>> files,
+                        const std::function<void(qsizetype count)> &beforeStore = {});
     bool containsPath(const QByteArray &nativePath) const;
     // Moves a listed record to another path, keeping the duplicate index right.
     // Change a listed record's path only through here.

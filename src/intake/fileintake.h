@@ -30,10 +30,10 @@ public:
     static constexpr qsizetype ParallelStatThreshold = 128;
 
     // Lists a file (true), or walks a folder at every depth, following links
-    // to folders but never entering a folder twice in one walk (false). A path already listed is refused (false). A path with no
-    // readable attributes still becomes a record, without size and date.
-    // A folder's entries come in the byte order of their names. An empty path,
-    // or one holding a NUL byte, is no path (false).
+    // to folders but never entering a folder twice in one walk (false). A path already listed is
+    // refused (false). A path with no readable attributes still becomes a record, without size and
+    // date. A folder's entries come in the byte order of their names. An empty path, or one holding
+    // a NUL byte, is no path (false).
     bool insertFile(const QByteArray &nativePath);
     bool insertFile(const QString &path);
 

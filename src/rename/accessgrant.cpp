@@ -84,15 +84,10 @@ bool AccessGrant::startAccessing() const
     return faccessat(AT_FDCWD, path.constData(), W_OK | X_OK, AT_EACCESS) == 0;
 }
 
-bool requestFilesystem(const QByteArray &path, AccessPrompt &prompt, UserDefaults &defaults)
+bool grantChosenFolder(const std::optional<QByteArray> &chosen, UserDefaults &defaults)
 {
-    const std::optional<QByteArray> chosen = prompt.chooseFolder(
-        QStringLiteral("Filesystem Access"), QStringLiteral("Allow Access"),
-        QStringLiteral("Click Allow Access to grant Velnor permission to rename the files."), path);
-    if (!chosen || chosen->isEmpty()) {
-        prompt.alert(QStringLiteral("You need to allow access for Velnor to work properly."));
+    if (!chosen || chosen->isEmpty())
         return false;
-    }
     const QByteArray folder = withoutTrailingSlash(*chosen);
     const std::optional<AccessGrant> grant = AccessGrant::forFolder(folder);
     // Without a bookmark the key goes, so that no older grant's bookmark is
@@ -102,6 +97,17 @@ bool requestFilesystem(const QByteArray &path, AccessPrompt &prompt, UserDefault
     // Bytes, not text: a folder whose name is not UTF-8 must still match.
     defaults.setObject(folder, AccessGrantKeys::rootlimit);
     defaults.synchronize();
+    return true;
+}
+
+bool requestFilesystem(const QByteArray &path, AccessPrompt &prompt, UserDefaults &defaults)
+{
+    const std::optional<QByteArray> chosen = prompt.chooseFolder(
+        AccessRequestText::title, AccessRequestText::prompt, AccessRequestText::message, path);
+    if (!grantChosenFolder(chosen, defaults)) {
+        prompt.alert(AccessRequestText::declined);
+        return false;
+    }
     return true;
 }
 

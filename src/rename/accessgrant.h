@@ -48,6 +48,20 @@ inline const QString sandboxscope = QStringLiteral("sandboxscope");
 inline const QString rootlimit = QStringLiteral("rootlimit");
 } // namespace AccessGrantKeys
 
+// The texts of the grant request.
+namespace AccessRequestText {
+inline const QString title = QStringLiteral("Filesystem Access");
+inline const QString prompt = QStringLiteral("Allow Access");
+inline const QString message =
+    QStringLiteral("Click Allow Access to grant Velnor permission to rename the files.");
+inline const QString declined =
+    QStringLiteral("You need to allow access for Velnor to work properly.");
+} // namespace AccessRequestText
+
+// The user's answer to the request: a chosen folder is stored as the grant
+// (true); none stores nothing (false), and the caller shows the alert.
+bool grantChosenFolder(const std::optional<QByteArray> &chosen, UserDefaults &defaults);
+
 // Asks the user for access to a folder, proposing `path`. On confirmation the
 // chosen folder is stored as the grant and the result is true; on cancel the
 // alert says why access is needed and the result is false.

@@ -186,7 +186,8 @@ QString Report::informativeText() const
         return QString();
     QStringList lines;
     if (notAttempted > 0)
-        lines << QStringLiteral("Cancelled: %1 not attempted.").arg(FileList::countText(notAttempted));
+        lines << QStringLiteral("Cancelled: %1 not attempted.")
+                     .arg(FileList::countText(notAttempted));
     if (failed == 0)
         return lines.join(u'\n');
     lines << QStringLiteral("%1 could not be renamed:").arg(FileList::countText(failed));
@@ -285,8 +286,7 @@ bool renameFile(const QByteArray &from, const QByteArray &to, QString *error)
 }
 
 Report clickStart(FileList &list, const NameComposer &composer, AccessPrompt *prompt,
-                  UserDefaults *defaults, const Progress &progress,
-                  const std::atomic<bool> *cancel)
+                  UserDefaults *defaults, const Progress &progress, const std::atomic<bool> *cancel)
 {
     return clickStart(
         list,
@@ -297,12 +297,9 @@ Report clickStart(FileList &list, const NameComposer &composer, AccessPrompt *pr
 }
 
 Report clickStart(FileList &list, const NameSource &newNameForFile, AccessPrompt *prompt,
-                  UserDefaults *defaults, const Progress &progress,
-                  const std::atomic<bool> *cancel)
+                  UserDefaults *defaults, const Progress &progress, const std::atomic<bool> *cancel)
 {
-    const auto cancelled = [cancel] {
-        return cancel && cancel->load(std::memory_order_relaxed);
-    };
+    const auto cancelled = [cancel] { return cancel && cancel->load(std::memory_order_relaxed); };
     Report report;
     if (list.isEmpty())
         return report;

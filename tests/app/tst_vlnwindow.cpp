@@ -114,6 +114,7 @@ void tst_VLNWindow::listFiles(const QList<QByteArray> &names, const QList<int> &
         writeFile(paths.last(), sizes.value(paths.size() - 1));
     }
     m_window->openFiles(paths);
+    QTRY_VERIFY(!m_window->isListing());
 }
 
 QString tst_VLNWindow::cell(int row, int column) const
@@ -284,6 +285,7 @@ void tst_VLNWindow::dropFolderAndUndecodableName()
     data.setUrls({QUrl::fromEncoded("file://" + odd.toPercentEncoding("/")),
                   QUrl::fromEncoded("file://" + folder.toPercentEncoding("/"))});
     QCOMPARE(drop(data), Qt::LinkAction);
+    QTRY_VERIFY(!window->isListing());
     QCOMPARE(window->fileList()->fileAtIndex(0)->nativePath(), odd);
     QCOMPARE(window->fileList()->fileAtIndex(1)->nativePath(), folder + "/one.jpg");
     QCOMPARE(cell(0, FileTableModel::OldNameColumn), u"caf\uFFFD \uFFFD.txt"_s);
@@ -302,6 +304,7 @@ void tst_VLNWindow::addPanelKeepsBytes()
     QVERIFY(nameEdit);
     nameEdit->setText(u"\"b.txt\" \"a \u00e9t\u00e9 #1%.txt\""_s);
     QMetaObject::invokeMethod(panel, "accept");
+    QTRY_VERIFY(!window->isListing());
     QCOMPARE(window->fileList()->count(), 2);
     QCOMPARE(window->fileList()->fileAtIndex(1)->nativePath(),
              m_root + "/a \xc3\xa9t\xc3\xa9 #1%.txt");
@@ -382,6 +385,7 @@ void tst_VLNWindow::startRenamesAndShowsSheet()
 
     prompt.answers = {m_root};
     QTest::mouseClick(ui->startButton, Qt::LeftButton);
+    QTRY_VERIFY(!window->isRenaming());
     QVERIFY(exists(m_root + "/2-two.txt") && !exists(m_root + "/two.txt"));
     QCOMPARE(window->fileList()->fileAtIndex(1)->nativePath(), m_root + "/2-two.txt");
 
@@ -396,6 +400,7 @@ void tst_VLNWindow::startRenamesAndShowsSheet()
 
     // The grant is kept: a second run over the same folder does not ask.
     QTest::mouseClick(ui->startButton, Qt::LeftButton);
+    QTRY_VERIFY(!window->isRenaming());
     QCOMPARE(prompt.proposed.size(), 2);
     QVERIFY(exists(m_root + "/1-1-one.txt"));
 }

@@ -356,14 +356,13 @@ void tst_Cli::unreadableFolderFails()
         return output;
     });
     QVERIFY(child.ok);
-    QCOMPARE(child.output,
-             "velnor-rename: '" + dir.path("locked") +
-                 "': cannot read the folder; its files are not listed\n"
-                 "velnor-rename: '" +
-                 dir.path("locked2") +
-                 "': cannot read the folder; its files are not listed\n"
-                 "1 file renamed successfully. 0 failed, 0 unchanged.\n"
-                 "exit 1\n");
+    QCOMPARE(child.output, "velnor-rename: '" + dir.path("locked") +
+                               "': cannot read the folder; its files are not listed\n"
+                               "velnor-rename: '" +
+                               dir.path("locked2") +
+                               "': cannot read the folder; its files are not listed\n"
+                               "1 file renamed successfully. 0 failed, 0 unchanged.\n"
+                               "exit 1\n");
     QCOMPARE(namesIn(dir.path("open")), QList<QByteArray>{"b_x.txt"});
 }
 
