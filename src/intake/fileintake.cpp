@@ -32,9 +32,6 @@ struct FileIntake::Attributes
 
 namespace {
 
-// How often a long walk reports its progress, in records.
-constexpr qsizetype ProgressInterval = 4096;
-
 // The last component of a path, ignoring slashes at its end ("/a/b/" gives
 // "b"); "/" stays "/".
 QByteArrayView lastComponent(const QByteArray &path)
@@ -578,9 +575,10 @@ FileIntake::StatHelper *FileIntake::statHelper()
     return started(m_statHelper);
 }
 
-void FileIntake::setProgress(std::function<void(qsizetype)> progress)
+void FileIntake::setProgress(std::function<void(qsizetype)> progress, qsizetype interval)
 {
     m_progress = std::move(progress);
+    m_progressInterval = std::max<qsizetype>(interval, 1);
 }
 
 bool FileIntake::insertFile(const QString &path)
@@ -649,7 +647,7 @@ bool FileIntake::addRecord(QByteArray path, QByteArrayView name, const Attribute
     if (!(m_unlistedWalk ? m_list.appendUnlisted(std::move(file)) : m_list.append(std::move(file))))
         return false;
     ++m_added;
-    if (m_progress && m_added % ProgressInterval == 0)
+    if (m_progress && m_added % m_progressInterval == 0)
         m_progress(m_added);
     return true;
 }

@@ -37,9 +37,9 @@ public:
     bool insertFile(const QByteArray &nativePath);
     bool insertFile(const QString &path);
 
-    // Called now and then during a long walk with the number of records added
-    // so far by this intake.
-    void setProgress(std::function<void(qsizetype added)> progress);
+    // Called every `interval` records during a long walk with the number of
+    // records added so far by this intake.
+    void setProgress(std::function<void(qsizetype added)> progress, qsizetype interval = 4096);
     qsizetype added() const { return m_added; }
 
     // Folders that were there but could not be read (no permission, too
@@ -88,6 +88,7 @@ private:
     QByteArrayList m_unreadableFolders;
     const std::atomic<bool> *m_cancel = nullptr;
     std::function<void(qsizetype)> m_progress;
+    qsizetype m_progressInterval = 4096;
     qsizetype m_added = 0;
     bool m_readsAttributes = true;
     std::function<bool(const ZQFile &)> m_attributesNeeded;

@@ -56,13 +56,15 @@ void ListingJob::work()
     intake.setReadsAttributes(m_readsAttributes);
     intake.setAttributesNeeded(m_attributesNeeded);
     intake.setCancelFlag(&cancelFlag());
-    intake.setProgress([this, &list, &intake](qsizetype added) {
-        setProgress(added);
-        if (m_batched)
-            handOver(list.takeAll());
-        else
-            notify();
-    });
+    intake.setProgress(
+        [this, &list, &intake](qsizetype added) {
+            setProgress(added);
+            if (m_batched)
+                handOver(list.takeAll());
+            else
+                notify();
+        },
+        m_batchSize);
     for (const QByteArray &path : m_paths) {
         if (isCancelled())
             break;

@@ -29,6 +29,8 @@ public:
     void setReadsAttributes(bool reads) { m_readsAttributes = reads; }
     void setAttributesNeeded(std::function<bool(const ZQFile &)> needed);
     void setBatched(bool batched) { m_batched = batched; }
+    // Records in a batch, at most; also how often the progress moves.
+    void setBatchSize(qsizetype size) { m_batchSize = size; }
 
     // The records listed since the last call. Owner's thread (or any, once
     // the job has ended).
@@ -45,6 +47,7 @@ private:
     const QList<QByteArray> m_paths;
     bool m_readsAttributes = true;
     bool m_batched = true;
+    qsizetype m_batchSize = 4096;
     std::function<bool(const ZQFile &)> m_attributesNeeded;
 
     mutable std::mutex m_mutex;
