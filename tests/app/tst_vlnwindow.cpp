@@ -2,6 +2,7 @@
 #include "../scriptedprompt.h"
 #include "app/dialogaccessprompt.h"
 #include "app/filemanager.h"
+#include "app/jobbar.h"
 #include "app/vlnwindow.h"
 #include "files/filelist.h"
 #include "model/filetablemodel.h"
@@ -13,10 +14,12 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMimeData>
+#include <QSet>
 #include <QSignalSpy>
 #include <QTest>
 #include <QTimer>
 
+#include <algorithm>
 #include <functional>
 #include <tuple>
 
@@ -67,6 +70,14 @@ private slots:
 
     void startRenamesAndShowsSheet();
     void grantDialog();
+
+    void listingCancelKeepsWhatWasListed();
+    void overlappingListingsQueued();
+    void startWaitsForListing();
+    void runCancelled_data();
+    void runCancelled();
+    void closingWaitsForRun();
+    void unreadableNotice();
 
 private:
     VLNWindow *makeWindow(bool skipTutorial);
@@ -437,6 +448,187 @@ void tst_VLNWindow::grantDialog()
     confirm = false;
     QTimer::singleShot(0, answer);
     QCOMPARE(prompt.chooseFolder(QString(), QString(), QString(), m_root), std::nullopt);
+}
+
+namespace {
+
+// `count` files in `folders` folders below root; their paths, in listing order.
+QByteArrayList makeTree(const QByteArray &root, int folders, int count)
+{
+    QByteArrayList paths;
+    for (int f = 0; f < folders; ++f) {
+        const QByteArray folder = root + "/d" + QByteArray::number(f);
+        ::mkdir(folder.constData(), 0755);
+        for (int i = f; i < count; i += folders) {
+            paths << folder + '/' + QByteArray::number(i).rightJustified(5, '0');
+            writeFile(paths.last());
+        }
+    }
+    std::sort(paths.begin(), paths.end());
+    return paths;
+}
+
+// Every record names a file that is there, and no path is listed twice.
+bool listIsTrue(const FileList &list)
+{
+    QSet<QByteArray> seen;
+    for (const auto &file : list.contentsArray()) {
+        if (!exists(file->nativePath()) || seen.contains(file->nativePath()))
+            return false;
+        seen.insert(file->nativePath());
+    }
+    return true;
+}
+
+} // namespace
+
+// The bottom bar shows the listing with Cancel; Cancel keeps what was listed.
+void tst_VLNWindow::listingCancelKeepsWhatWasListed()
+{
+    VLNWindow *window = makeWindow(true);
+    const QByteArray tree = m_root + "/tree";
+    QCOMPARE(::mkdir(tree.constData(), 0755), 0);
+    const QByteArrayList paths = makeTree(tree, 2, 600);
+    window->listInBackground({tree});
+    QVERIFY(window->isListing());
+    QVERIFY(window->jobBar()->isShowingProgress());
+    QVERIFY(window->jobBar()->progressText().startsWith(u"Listing: "_s));
+    // The settings stay editable meanwhile.
+    QVERIFY(window->ui()->nameField->isEnabled());
+    window->cancelJob();
+    QTRY_VERIFY(!window->isListing());
+    QVERIFY(!window->jobBar()->isShowingProgress());
+    const FileList &list = *window->fileList();
+    QVERIFY(list.count() <= paths.size());
+    for (qsizetype i = 0; i < list.count(); ++i)
+        QCOMPARE(list.fileAtIndex(i)->nativePath(), paths[i]);
+    QCOMPARE(window->ui()->totalLabel->text(), FileList::countText(list.count()));
+}
+
+// A second drop while the first is listed waits behind it; what the first
+// listed is refused the second time.
+void tst_VLNWindow::overlappingListingsQueued()
+{
+    VLNWindow *window = makeWindow(true);
+    const QByteArray tree = m_root + "/tree";
+    QCOMPARE(::mkdir(tree.constData(), 0755), 0);
+    const QByteArrayList paths = makeTree(tree, 2, 300);
+    window->listInBackground({tree + "/d1"});
+    window->listInBackground({tree + "/d0/00000", tree, tree + "/d1/00001"});
+    QTRY_VERIFY(!window->isListing());
+    QByteArrayList expected = paths.mid(150);
+    expected << tree + "/d0/00000" << paths.mid(1, 149);
+    QCOMPARE(window->fileList()->count(), expected.size());
+    for (qsizetype i = 0; i < expected.size(); ++i)
+        QCOMPARE(window->fileList()->fileAtIndex(i)->nativePath(), expected[i]);
+    QCOMPARE(window->ui()->totalLabel->text(), u"300 files"_s);
+}
+
+// Start during a listing renames the whole listing once it has ended.
+void tst_VLNWindow::startWaitsForListing()
+{
+    VLNWindow *window = makeWindow(true);
+    const QByteArray tree = m_root + "/tree";
+    QCOMPARE(::mkdir(tree.constData(), 0755), 0);
+    ScriptedPrompt prompt;
+    prompt.answers = {tree};
+    window->setAccessPrompt(&prompt);
+    const QByteArrayList paths = makeTree(tree, 1, 200);
+    window->ui()->nameField->setText(u"[N]_x"_s);
+    window->controlTextDidChange();
+    window->listInBackground({tree});
+    window->clickStart();
+    QTRY_VERIFY(!window->isListing() && !window->isRenaming() && window->reportSheet());
+    QCOMPARE(window->reportSheet()->text(), u"200 files renamed successfully."_s);
+    for (const QByteArray &path : paths)
+        QVERIFY(exists(path + "_x") && !exists(path));
+}
+
+void tst_VLNWindow::runCancelled_data()
+{
+    QTest::addColumn<bool>("cancel");
+    QTest::newRow("cancelled at once") << true;
+    QTest::newRow("run to the end") << false;
+}
+
+// A run shows its progress; a second Start does nothing; Cancel stops after
+// the moves in flight, and the list, the disk and the report agree.
+void tst_VLNWindow::runCancelled()
+{
+    QFETCH(bool, cancel);
+    VLNWindow *window = makeWindow(true);
+    const QByteArray tree = m_root + "/tree";
+    QCOMPARE(::mkdir(tree.constData(), 0755), 0);
+    ScriptedPrompt prompt;
+    prompt.answers = {tree};
+    window->setAccessPrompt(&prompt);
+    const QByteArrayList paths = makeTree(tree, 3, 1500);
+    window->listInBackground({tree});
+    QTRY_VERIFY(!window->isListing());
+    window->ui()->nameField->setText(u"[N]_x"_s);
+    window->controlTextDidChange();
+    window->clickStart();
+    QVERIFY(window->isRenaming());
+    QCOMPARE(window->jobBar()->progressText(), u"Renaming 0 of 1,500"_s);
+    window->clickStart(); // does nothing: one run at a time
+    if (cancel)
+        window->cancelJob();
+    QTRY_VERIFY_WITH_TIMEOUT(!window->isRenaming(), 60000);
+    QCOMPARE(prompt.proposed.size(), 1);
+    QVERIFY(listIsTrue(*window->fileList()));
+    qsizetype renamed = 0;
+    for (const QByteArray &path : paths) {
+        const bool moved = exists(path + "_x");
+        QVERIFY(moved != exists(path)); // under one name, never two, never none
+        renamed += moved;
+    }
+    const QString text = window->reportSheet()->text();
+    QCOMPARE(text, u"%1 renamed successfully."_s.arg(FileList::countText(renamed)));
+    const QString informative = window->reportSheet()->informativeText();
+    if (renamed < paths.size())
+        QCOMPARE(informative, u"Cancelled: %1 not attempted."_s.arg(FileList::countText(paths.size() - renamed)));
+    else
+        QCOMPARE(informative, QString());
+}
+
+// Closing the window while it renames: the run stops and is waited for, and
+// every record follows its file.
+void tst_VLNWindow::closingWaitsForRun()
+{
+    VLNWindow *window = makeWindow(true);
+    const QByteArray tree = m_root + "/tree";
+    QCOMPARE(::mkdir(tree.constData(), 0755), 0);
+    ScriptedPrompt prompt;
+    prompt.answers = {tree};
+    window->setAccessPrompt(&prompt);
+    makeTree(tree, 2, 1200);
+    window->listInBackground({tree});
+    QTRY_VERIFY(!window->isListing());
+    window->ui()->nameField->setText(u"[N]_y"_s);
+    window->controlTextDidChange();
+    window->clickStart();
+    window->listInBackground({tree + "/d0"}); // waits behind the run, then is dropped
+    window->close();
+    QVERIFY(!window->isRenaming() && !window->isListing());
+    QVERIFY(listIsTrue(*window->fileList()));
+    QCOMPARE(window->fileList()->count(), 1200);
+}
+
+// The quiet notice names how many folders could not be read; the tooltip
+// names them.
+void tst_VLNWindow::unreadableNotice()
+{
+    VLNWindow *window = makeWindow(true);
+    JobBar *bar = window->jobBar();
+    QCOMPARE(bar->noticeText(), QString());
+    bar->setUnreadableFolders({"/a/locked", "/b/caf\xe9"});
+    QCOMPARE(bar->noticeText(), u"2 folders could not be read"_s);
+    auto *notice = bar->findChild<QLabel *>(u"unreadableNotice"_s);
+    QCOMPARE(notice->toolTip(), u"/a/locked\n/b/caf\uFFFD"_s);
+    bar->setUnreadableFolders({"/a/locked"});
+    QCOMPARE(bar->noticeText(), u"1 folder could not be read"_s);
+    bar->setUnreadableFolders({});
+    QCOMPARE(bar->noticeText(), QString());
 }
 
 QTEST_MAIN(tst_VLNWindow)
