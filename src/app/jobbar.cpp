@@ -12,7 +12,8 @@ JobBar::JobBar(QWidget *parent)
       m_progress(new QProgressBar(this)), m_cancel(new QPushButton(tr("Cancel"), this))
 {
     auto *layout = new QHBoxLayout(this);
-    layout->setContentsMargins(0, 0, 0, 0);
+    // Apart from the count label before it.
+    layout->setContentsMargins(12, 0, 0, 0);
     layout->addWidget(m_notice);
     layout->addWidget(m_label);
     layout->addWidget(m_progress);
@@ -24,7 +25,7 @@ JobBar::JobBar(QWidget *parent)
     // Quiet: the notice is there to be found, not to alarm.
     m_notice->setForegroundRole(QPalette::PlaceholderText);
     m_progress->setTextVisible(false);
-    m_progress->setFixedWidth(160);
+    m_progress->setFixedWidth(120);
     connect(m_cancel, &QPushButton::clicked, this, &JobBar::cancelClicked);
     m_notice->hide();
     showIdle();
@@ -32,7 +33,7 @@ JobBar::JobBar(QWidget *parent)
 
 void JobBar::showListing(qsizetype found)
 {
-    m_label->setText(tr("Listing: %1 files found").arg(QLocale().toString(found)));
+    m_label->setText(tr("%1 files found").arg(QLocale().toString(found)));
     // A busy bar: the total is not known until the walk ends.
     m_progress->setRange(0, 0);
     m_label->show();

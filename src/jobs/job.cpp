@@ -68,7 +68,7 @@ void Job::notify()
         return;
     if (m_notifyPending.exchange(true, std::memory_order_acq_rel))
         return;
-    QMetaObject::invokeMethod(this, &Job::deliver, Qt::QueuedConnection);
+    QMetaObject::invokeMethod(this, "deliver", Qt::QueuedConnection);
 }
 
 void Job::deliver()

@@ -61,7 +61,9 @@ protected:
     virtual void ended() {}
 
 private:
-    void deliver();
+    // Called through the event queue by name: a queued functor's slot object
+    // is freed inside Qt, where ThreadSanitizer cannot see it handed over.
+    Q_INVOKABLE void deliver();
 
     std::thread m_thread;
     bool m_started = false;

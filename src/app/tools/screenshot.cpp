@@ -1,6 +1,9 @@
 // velnor-screenshot OUTDIR FOLDER: lists FOLDER in the window and saves
-// OUTDIR/screenshot.png (the main window) and OUTDIR/tutorial.png (the
-// tutorial's first section page). Run it on a real display, e.g. xvfb-run.
+// OUTDIR/screenshot.png (the main window), OUTDIR/tutorial.png (the
+// tutorial's first section page), and OUTDIR/listing.png and
+// OUTDIR/renaming.png (the bottom bar during a listing and during a run,
+// held at a moment of each). Run it on a real display, e.g. xvfb-run.
+#include "app/jobbar.h"
 #include "app/vlnwindow.h"
 #include "model/filetablemodel.h"
 #include "rename/userdefaults.h"
@@ -50,6 +53,8 @@ int main(int argc, char **argv)
         VLNWindow window(&defaults);
         window.resize(1040, 680);
         window.openFiles({folder});
+        while (window.isListing())
+            QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 10);
         Ui::VLNWindow *ui = window.ui();
         ui->nameField->setText(QStringLiteral("Holiday-[YMD]-[C]"));
         ui->digitsCounterBox->setValue(3);
@@ -57,6 +62,13 @@ int main(int argc, char **argv)
         window.controlTextDidChange();
         ui->tableView->selectRow(2);
         ok = save(&window, out + QStringLiteral("/screenshot.png")) && ok;
+        // The bar as a long listing and a long run show it, at one moment.
+        window.jobBar()->setUnreadableFolders({folder + "/private", folder + "/backup"});
+        window.jobBar()->showListing(48213);
+        ok = save(&window, out + QStringLiteral("/listing.png")) && ok;
+        window.jobBar()->setUnreadableFolders({});
+        window.jobBar()->showRun(12345, 100000);
+        ok = save(&window, out + QStringLiteral("/renaming.png")) && ok;
     }
     {
         defaults.setBool(false, QStringLiteral("skipTutorial"));
