@@ -220,7 +220,7 @@ int CliCommand::preview(const CliArgs &args, const NameComposer &composer)
     Occupancy occupancy;
     for (qsizetype position = 0; position < total; ++position) {
         const ZQFile *file = list.contentsArray()[size_t(position)].get();
-        const qint64 row = list.sortDescending() ? total - 1 - position : position;
+        const qint64 row = list.rowOfPosition(position);
         CliRow &line = rows[row];
         line.path = file->fullPath();
         line.name = file->name();

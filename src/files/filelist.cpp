@@ -324,7 +324,7 @@ ZQFile *FileList::fileAtIndex(qint64 row) const
     const auto n = qint64(m_files.size());
     if (row < 0 || row >= n)
         return nullptr;
-    return m_files[size_t(m_sortDescending ? n - 1 - row : row)].get();
+    return m_files[size_t(positionOfRow(row))].get();
 }
 
 qint64 FileList::rowOfFile(const ZQFile *file) const
@@ -339,7 +339,7 @@ qint64 FileList::rowOfFile(const ZQFile *file) const
     const auto place = m_places.constFind(file);
     if (place == m_places.cend())
         return -1;
-    return m_sortDescending ? qint64(m_files.size()) - 1 - place.value() : place.value();
+    return rowOfPosition(place.value());
 }
 
 void FileList::invalidatePlaces()

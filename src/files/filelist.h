@@ -61,6 +61,20 @@ public:
     void beginPathChanges() { m_pathChanges = true; }
     void endPathChanges();
 
+    // The display row of a stored position, and the stored position of a
+    // display row: one mapping, its own inverse, since the table reads the
+    // list backwards while sortDescending is set. Positions outside the list
+    // map outside it.
+    static qint64 rowOfPosition(qint64 position, qint64 count, bool descending)
+    {
+        return descending ? count - 1 - position : position;
+    }
+    qint64 rowOfPosition(qint64 position) const
+    {
+        return rowOfPosition(position, count(), m_sortDescending);
+    }
+    qint64 positionOfRow(qint64 row) const { return rowOfPosition(row); }
+
     // The record shown in display row `row` (0 <= row < count()); nullptr
     // for any other row.
     ZQFile *fileAtIndex(qint64 row) const;

@@ -414,7 +414,7 @@ Report clickStart(FileList &list, const NameSource &newNameForFile, AccessPrompt
                 break;
             }
             const ZQFile *file = files[size_t(position)].get();
-            const qint64 row = descending ? total - 1 - position : position;
+            const qint64 row = FileList::rowOfPosition(position, total, descending);
             Entry &entry = entries[position];
             entry.oldPath = file->nativePath();
             entry.oldName = file->name();
