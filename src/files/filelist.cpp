@@ -1,5 +1,7 @@
 #include "files/filelist.h"
 
+#include "rules/textrules.h"
+
 #include <QChar>
 #include <QHash>
 #include <QSet>
@@ -96,12 +98,6 @@ void appendFoldedPath(std::string &key, const QByteArray &path)
         }
         out[i] = char(foldAscii(bytes[i]) + 1);
     }
-}
-
-QString extensionAfterLastDot(const QString &name)
-{
-    const qsizetype dot = name.lastIndexOf(u'.');
-    return dot < 0 ? QString() : name.mid(dot + 1);
 }
 
 struct SortItem
@@ -370,7 +366,7 @@ void FileList::performSort()
             m_files, [](std::string &key, const ZQFile &f) { appendFoldedText(key, f.kind()); });
     } else if (column == QLatin1String("Ext")) {
         items = sortedByText(m_files, [](std::string &key, const ZQFile &f) {
-            appendFoldedText(key, extensionAfterLastDot(f.name()));
+            appendFoldedText(key, TextRules::displayExtension(f.name()));
         });
     } else if (column == Date) {
         items = sortedByText(
