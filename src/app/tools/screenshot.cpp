@@ -2,6 +2,7 @@
 // OUTDIR/screenshot.png (the main window) and OUTDIR/tutorial.png (the
 // tutorial's first section page). Run it on a real display, e.g. xvfb-run.
 #include "filetablemodel.h"
+#include "translations.h"
 #include "ui_vlnwindow.h"
 #include "userdefaults.h"
 #include "vlnwindow.h"
@@ -38,6 +39,7 @@ int main(int argc, char **argv)
         return 2;
     }
     QIcon::setFallbackThemeName(QStringLiteral("Adwaita"));
+    Translations::install(&app);
     const QString out = QFile::decodeName(argv[1]);
     const QByteArray folder = argv[2];
     QTemporaryDir settings;
