@@ -1,0 +1,221 @@
+#include "../scratchdir.h"
+
+#include <QFile>
+#include <QProcess>
+#include <QRegularExpression>
+#include <QStandardPaths>
+#include <QTest>
+
+using namespace Qt::StringLiterals;
+
+// What the package installs beside the programs: the manual pages made from
+// --help, and the shell completions, which must know every option.
+class tst_Packaging : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void helpToMan_data();
+    void helpToMan();
+    void manPagesHoldEveryOption_data();
+    void manPagesHoldEveryOption();
+    void manPagesFormatCleanly_data();
+    void manPagesFormatCleanly();
+    void completionsKnowEveryOption_data();
+    void completionsKnowEveryOption();
+    void completionsParse_data();
+    void completionsParse();
+};
+
+namespace {
+
+QString run(const QString &program, const QStringList &arguments, int *status = nullptr,
+            QString *errors = nullptr)
+{
+    QProcess process;
+    process.start(program, arguments);
+    process.waitForFinished(60000);
+    if (status)
+        *status = process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
+    if (errors)
+        *errors = QString::fromUtf8(process.readAllStandardError());
+    return QString::fromUtf8(process.readAllStandardOutput());
+}
+
+QString readText(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? QString::fromUtf8(file.readAll()) : QString();
+}
+
+// The long options that "velnor-rename --help" lists, in its order.
+QStringList helpOptions()
+{
+    static const QRegularExpression option(u"^  (--[a-z-]+)"_s,
+                                           QRegularExpression::MultilineOption);
+    QStringList options;
+    for (const auto &match :
+         option.globalMatch(run(QStringLiteral(VELNOR_RENAME_BIN), {u"--help"_s})))
+        options << match.captured(1);
+    return options;
+}
+
+} // namespace
+
+void tst_Packaging::helpToMan_data()
+{
+    QTest::addColumn<QString>("help");
+    QTest::addColumn<QString>("page");
+
+    const QString head = u".\\\" Made from \"tool --help\" by velnor-helptoman; edit the help text "
+                         u"instead.\n.TH \"TOOL\" 1 \"\" \"velnor 9.9\" \"User Commands\"\n"
+                         u".SH NAME\ntool \\- does one thing\n.SH SYNOPSIS\n.B tool\n"
+                         u"[OPTIONS] PATH...\n.SH DESCRIPTION\n"_s;
+    QTest::newRow("description, option headings, both option layouts")
+        << u"Usage: tool [OPTIONS] PATH...\n\nDoes one thing. Then\nmore.\n\nName:\n"
+           u"  --name TEMPLATE      the name\n                       on two lines\n"
+           u"  --case keep|lower\n                       the case\n\nAction:\n"
+           u"  --apply              do it\n"_s
+        << head + u"Does one thing. Then\nmore.\n.SH OPTIONS\n.SS Name\n.TP\n"
+                  u"\\fB\\-\\-name\\fR \\fITEMPLATE\\fR\nthe name\non two lines\n.TP\n"
+                  u"\\fB\\-\\-case\\fR \\fIkeep|lower\\fR\nthe case\n.SS Action\n.TP\n"
+                  u"\\fB\\-\\-apply\\fR\ndo it\n.SH \"SEE ALSO\"\n.BR other (1)\n"_s;
+    QTest::newRow("labelled paragraphs after the options are sections")
+        << u"Usage: tool [OPTIONS] PATH...\n\nDoes one thing.\n\nOptions:\n"
+           u"  --help               show this help\n\nExit status: 0 success;\n1 failure.\n"_s
+        << head + u"Does one thing.\n.SH OPTIONS\n.TP\n\\fB\\-\\-help\\fR\nshow this help\n"
+                  u".SH EXIT STATUS\n0 success;\n1 failure.\n.SH \"SEE ALSO\"\n.BR other (1)\n"_s;
+    QTest::newRow("backslashes and lines that would be requests stay text")
+        << u"Usage: tool [OPTIONS] PATH...\n\nDoes one thing.\n.hidden and C:\\dir\n"_s
+        << head + u"Does one thing.\n\\&.hidden and C:\\edir\n.SH \"SEE ALSO\"\n.BR other (1)\n"_s;
+}
+
+void tst_Packaging::helpToMan()
+{
+    QFETCH(QString, help);
+    QFETCH(QString, page);
+    ScratchDir dir;
+    // A stand-in program whose --help is the text of the row.
+    const QString tool = dir.filePath(u"tool"_s);
+    const QString text = dir.filePath(u"help.txt"_s);
+    QFile helpFile(text);
+    QVERIFY(helpFile.open(QIODevice::WriteOnly));
+    helpFile.write(help.toUtf8());
+    helpFile.close();
+    QFile script(tool);
+    QVERIFY(script.open(QIODevice::WriteOnly));
+    script.write("#!/bin/sh\nexec cat '" + text.toUtf8() + "'\n");
+    script.close();
+    QVERIFY(script.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner));
+
+    const QString out = dir.filePath(u"tool.1"_s);
+    int status = -1;
+    QString errors;
+    run(QStringLiteral(VELNOR_HELPTOMAN), {tool, u"velnor 9.9"_s, u"other(1)"_s, out}, &status,
+        &errors);
+    QVERIFY2(status == 0, qPrintable(errors));
+    QCOMPARE(readText(out), page);
+}
+
+void tst_Packaging::manPagesHoldEveryOption_data()
+{
+    QTest::addColumn<QString>("page");
+    QTest::addColumn<QStringList>("options");
+    QTest::newRow("velnor-rename")
+        << QStringLiteral(VELNOR_MANPAGES "/velnor-rename.1") << helpOptions();
+    QTest::newRow("velnor") << QStringLiteral(VELNOR_MANPAGES "/velnor.1")
+                            << QStringList{u"--help"_s, u"--version"_s};
+}
+
+void tst_Packaging::manPagesHoldEveryOption()
+{
+    QFETCH(QString, page);
+    QFETCH(QStringList, options);
+    QVERIFY(options.size() >= 2);
+    const QString text = readText(page);
+    QVERIFY2(!text.isEmpty(), qPrintable(page));
+    for (QString option : options) {
+        option.replace(u"-"_s, u"\\-"_s);
+        QVERIFY2(text.contains(u".TP\n\\fB"_s + option + u"\\fR"_s), qPrintable(option));
+    }
+}
+
+void tst_Packaging::manPagesFormatCleanly_data()
+{
+    QTest::addColumn<QString>("page");
+    QTest::newRow("velnor-rename") << QStringLiteral(VELNOR_MANPAGES "/velnor-rename.1");
+    QTest::newRow("velnor") << QStringLiteral(VELNOR_MANPAGES "/velnor.1");
+}
+
+// What lintian runs on every page: no warning from man and groff.
+void tst_Packaging::manPagesFormatCleanly()
+{
+    QFETCH(QString, page);
+    const QString man = QStandardPaths::findExecutable(u"man"_s);
+    if (man.isEmpty())
+        QSKIP("man is not installed (Debian man-db)");
+    int status = -1;
+    QString errors;
+    const QString out =
+        run(man, {u"--warnings"_s, u"-E"_s, u"UTF-8"_s, u"-l"_s, u"-Tutf8"_s, u"-Z"_s, page},
+            &status, &errors);
+    QCOMPARE(status, 0);
+    QCOMPARE(errors, QString());
+    QVERIFY(out.size() > 500);
+}
+
+void tst_Packaging::completionsKnowEveryOption_data()
+{
+    QTest::addColumn<QString>("file");
+    QTest::addColumn<QString>("pattern");
+    const QString dir = QStringLiteral(VELNOR_RESOURCES "/completions/");
+    // OPTION stands for "--name", NAME for "name".
+    QTest::newRow("bash") << dir + u"velnor-rename.bash"_s << u"[\" ]OPTION[ \"]"_s;
+    QTest::newRow("zsh") << dir + u"_velnor-rename"_s << u"'(\\(- \\*\\))?OPTION[=\\[]"_s;
+    QTest::newRow("fish") << dir + u"velnor-rename.fish"_s << u"-l NAME "_s;
+}
+
+void tst_Packaging::completionsKnowEveryOption()
+{
+    QFETCH(QString, file);
+    QFETCH(QString, pattern);
+    const QString text = readText(file);
+    QVERIFY2(!text.isEmpty(), qPrintable(file));
+    const QStringList options = helpOptions();
+    QVERIFY(options.contains(u"--sort"_s));
+    for (const QString &option : options) {
+        if (option == u"--"_s)
+            continue;
+        const QRegularExpression known(QString(pattern)
+                                           .replace(u"OPTION"_s, QRegularExpression::escape(option))
+                                           .replace(u"NAME"_s, option.mid(2)));
+        QVERIFY2(known.match(text).hasMatch(), qPrintable(option));
+    }
+}
+
+void tst_Packaging::completionsParse_data()
+{
+    QTest::addColumn<QString>("shell");
+    QTest::addColumn<QStringList>("arguments");
+    const QString dir = QStringLiteral(VELNOR_RESOURCES "/completions/");
+    QTest::newRow("bash") << u"bash"_s << QStringList{u"-n"_s, dir + u"velnor-rename.bash"_s};
+    QTest::newRow("zsh") << u"zsh"_s << QStringList{u"-n"_s, dir + u"_velnor-rename"_s};
+    QTest::newRow("fish") << u"fish"_s
+                          << QStringList{u"--no-execute"_s, dir + u"velnor-rename.fish"_s};
+}
+
+void tst_Packaging::completionsParse()
+{
+    QFETCH(QString, shell);
+    QFETCH(QStringList, arguments);
+    const QString program = QStandardPaths::findExecutable(shell);
+    if (program.isEmpty())
+        QSKIP(qPrintable(shell + u" is not installed"_s));
+    int status = -1;
+    QString errors;
+    run(program, arguments, &status, &errors);
+    QVERIFY2(status == 0, qPrintable(errors));
+}
+
+QTEST_MAIN(tst_Packaging)
+#include "tst_packaging.moc"
