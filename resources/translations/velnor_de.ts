@@ -115,6 +115,10 @@
         <source>“%1” to “%2”: %3</source>
         <translation>„%1“ in „%2“: %3</translation>
     </message>
+    <message>
+        <source>Cannot rename “%1” to “%2”: %3</source>
+        <translation>„%1“ kann nicht in „%2“ umbenannt werden: %3</translation>
+    </message>
 </context>
 <context>
     <name>VLNWindow</name>
@@ -429,6 +433,10 @@ Bei Fragen erreichen Sie uns per E-Mail unter %1</translation>
     <message>
         <source>Add Files</source>
         <translation>Dateien hinzufügen</translation>
+    </message>
+    <message>
+        <source>Example Tutorial File</source>
+        <translation>Beispieldatei der Einführung</translation>
     </message>
 </context>
 </TS>

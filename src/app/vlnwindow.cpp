@@ -85,7 +85,7 @@ void appendExample(FileList &list, const QString &name, const QString &base,
     file->setName(name);
     file->setDisplayName(base);
     file->setDisplayExtension(extension);
-    file->setFullPath(QStringLiteral("Example Tutorial File"));
+    file->setFullPath(VLNWindow::tr("Example Tutorial File"));
     list.appendUnchecked(std::move(file));
 }
 

@@ -212,7 +212,10 @@ QString Report::detailedText() const
     QStringList lines;
     for (const Entry &entry : entries) {
         if (entry.outcome == Outcome::Failed)
-            lines << logLine(entry.oldPath, entry.newName, entry.error);
+            // The log's line in the reader's language; the log itself stays English.
+            lines << QCoreApplication::translate("RenameRun", "Cannot rename “%1” to “%2”: %3")
+                         .arg(RenameLog::displayPath(entry.oldPath),
+                              RenameLog::escaped(entry.newName), entry.error);
     }
     return lines.join(u'\n');
 }
