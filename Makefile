@@ -13,7 +13,7 @@ QUICK     ?=
 # Debian packages the build, the tests and the screenshots need.
 DEPS = g++ cmake ninja-build make qt6-base-dev qt6-base-dev-tools libgl-dev \
        libvulkan-dev qt6-qpa-plugins fonts-dejavu-core xvfb xauth \
-       qt6-tools-dev qt6-l10n-tools man-db
+       qt6-tools-dev qt6-l10n-tools man-db bash-completion
 # And what the Debian package is made and checked with.
 PACKAGE_DEPS = dpkg-dev file lintian desktop-file-utils appstream
 

@@ -3,7 +3,8 @@
 _velnor_rename()
 {
     local cur prev words cword
-    _init_completion -s || return
+    # -n : keeps "old-name:desc" one word.
+    _init_completion -s -n : || return
 
     local with_value="--name --ext --search --replace --case --start --step --digits --sort"
     local flags="--apply --json --help --version --"
@@ -14,6 +15,7 @@ _velnor_rename()
             return ;;
         --sort)
             COMPREPLY=($(compgen -W 'old-name size date location old-name:desc size:desc date:desc location:desc' -- "$cur"))
+            __ltrim_colon_completions "$cur"
             return ;;
         --name | --ext | --search | --replace | --start | --step | --digits)
             return ;;

@@ -25,6 +25,8 @@ private slots:
     void completionsKnowEveryOption();
     void completionsParse_data();
     void completionsParse();
+    void bashCompletes_data();
+    void bashCompletes();
 };
 
 namespace {
@@ -215,6 +217,65 @@ void tst_Packaging::completionsParse()
     QString errors;
     run(program, arguments, &status, &errors);
     QVERIFY2(status == 0, qPrintable(errors));
+}
+
+void tst_Packaging::bashCompletes_data()
+{
+    // The words as bash splits the line: at "=" and ":" too.
+    QTest::addColumn<QStringList>("words");
+    QTest::addColumn<QString>("line");
+    QTest::addColumn<QString>("replies");
+    const QString name = u"velnor-rename"_s;
+    QTest::newRow("option names") << QStringList{name, u"--ca"_s} << u"velnor-rename --ca"_s
+                                  << u"--case"_s;
+    QTest::newRow("every option from a dash")
+        << QStringList{name, u"--"_s} << u"velnor-rename --"_s
+        << u"--name --ext --search --replace --case --start --step --digits --sort --apply "
+           u"--json --help --version --"_s;
+    QTest::newRow("case values") << QStringList{name, u"--case"_s, QString()}
+                                 << u"velnor-rename --case "_s << u"keep lower upper"_s;
+    QTest::newRow("case value after =") << QStringList{name, u"--case"_s, u"="_s, u"u"_s}
+                                        << u"velnor-rename --case=u"_s << u"upper"_s;
+    QTest::newRow("sort values") << QStringList{name, u"--sort"_s, u"o"_s}
+                                 << u"velnor-rename --sort o"_s << u"old-name old-name:desc"_s;
+    QTest::newRow("sort direction after the colon")
+        << QStringList{name, u"--sort"_s, u"old-name"_s, u":"_s, u"d"_s}
+        << u"velnor-rename --sort old-name:d"_s << u"desc"_s;
+    QTest::newRow("a template is free text")
+        << QStringList{name, u"--name"_s, u"a"_s} << u"velnor-rename --name a"_s << QString();
+    QTest::newRow("file names") << QStringList{name, u"al"_s} << u"velnor-rename al"_s
+                                << u"alpha.txt"_s;
+    QTest::newRow("after -- only file names")
+        << QStringList{name, u"--"_s, u"--a"_s} << u"velnor-rename -- --a"_s << u"--apply-notes"_s;
+}
+
+void tst_Packaging::bashCompletes()
+{
+    QFETCH(QStringList, words);
+    QFETCH(QString, line);
+    QFETCH(QString, replies);
+    const QString library = u"/usr/share/bash-completion/bash_completion"_s;
+    if (!QFile::exists(library))
+        QSKIP("bash-completion is not installed");
+    ScratchDir dir;
+    for (const char *file : {"/alpha.txt", "/beta", "/--apply-notes"})
+        QVERIFY(QFile(QFile::decodeName(dir.path() + file)).open(QIODevice::WriteOnly));
+    const QString script =
+        u"source '%1'; source '%2'; COMP_WORDS=(\"$@\"); COMP_CWORD=$(($# - 1));"
+        u" COMP_LINE=\"$LINE\"; COMP_POINT=${#COMP_LINE}; _velnor_rename;"
+        u" printf '%s\\n' \"${COMPREPLY[@]}\""_s.arg(
+            library, QStringLiteral(VELNOR_RESOURCES "/completions/velnor-rename.bash"));
+    QProcess bash;
+    bash.setWorkingDirectory(QFile::decodeName(dir.path()));
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert(u"LINE"_s, line);
+    bash.setProcessEnvironment(environment);
+    bash.start(u"bash"_s, QStringList{u"-c"_s, script, u"bash"_s} + words);
+    QVERIFY(bash.waitForFinished(30000));
+    QCOMPARE(bash.readAllStandardError(), QByteArray());
+    QStringList got = QString::fromUtf8(bash.readAllStandardOutput()).split(u'\n');
+    got.removeAll(QString());
+    QCOMPARE(got.join(u' '), replies);
 }
 
 QTEST_MAIN(tst_Packaging)
