@@ -40,18 +40,25 @@ QString textLine(const QString &text)
     return line;
 }
 
-// "--name TEMPLATE" as a bold option and an italic argument; minus signs
-// of options as \- so that they can be searched and copied.
+// "--name TEMPLATE" (or "-n, --name TEMPLATE") as bold options and an italic
+// argument; minus signs of options as \- so that they can be searched and
+// copied.
 QString optionTerm(const QString &term)
 {
-    static const QRegularExpression split(u"^(\\S+)\\s*(.*)$"_s);
-    const QRegularExpressionMatch match = split.match(term);
-    QString option = escaped(match.captured(1));
-    option.replace(u'-', "\\-"_L1);
-    QString result = "\\fB"_L1 + option + "\\fR"_L1;
-    if (!match.captured(2).isEmpty())
-        result += " \\fI"_L1 + escaped(match.captured(2)) + "\\fR"_L1;
-    return result;
+    QStringList parts;
+    QStringList argument;
+    for (const QString &word : term.split(u' ', Qt::SkipEmptyParts)) {
+        if (argument.isEmpty() && word.startsWith(u'-')) {
+            QString option = word.endsWith(u',') ? word.chopped(1) : word;
+            option = escaped(option).replace(u'-', "\\-"_L1);
+            parts << "\\fB"_L1 + option + "\\fR"_L1 + (word.endsWith(u',') ? ","_L1 : ""_L1);
+        } else {
+            argument << word;
+        }
+    }
+    if (!argument.isEmpty())
+        parts << "\\fI"_L1 + escaped(argument.join(u' ')) + "\\fR"_L1;
+    return parts.join(u' ');
 }
 
 struct Page

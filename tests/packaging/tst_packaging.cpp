@@ -53,7 +53,7 @@ QString readText(const QString &path)
 // The long options that "velnor-rename --help" lists, in its order.
 QStringList helpOptions()
 {
-    static const QRegularExpression option(u"^  (--[a-z-]+)"_s,
+    static const QRegularExpression option(u"^  (?:-\\w, )?(--[a-z0-9-]*)"_s,
                                            QRegularExpression::MultilineOption);
     QStringList options;
     for (const auto &match :
@@ -87,6 +87,11 @@ void tst_Packaging::helpToMan_data()
            u"  --help               show this help\n\nExit status: 0 success;\n1 failure.\n"_s
         << head + u"Does one thing.\n.SH OPTIONS\n.TP\n\\fB\\-\\-help\\fR\nshow this help\n"
                   u".SH EXIT STATUS\n0 success;\n1 failure.\n.SH \"SEE ALSO\"\n.BR other (1)\n"_s;
+    QTest::newRow("short and long option")
+        << u"Usage: tool [OPTIONS] PATH...\n\nDoes one thing.\n\nOptions:\n"
+           u"  -n, --name TEMPLATE  the name\n"_s
+        << head + u"Does one thing.\n.SH OPTIONS\n.TP\n\\fB\\-n\\fR, \\fB\\-\\-name\\fR "
+                  u"\\fITEMPLATE\\fR\nthe name\n.SH \"SEE ALSO\"\n.BR other (1)\n"_s;
     QTest::newRow("backslashes and lines that would be requests stay text")
         << u"Usage: tool [OPTIONS] PATH...\n\nDoes one thing.\n.hidden and C:\\dir\n"_s
         << head + u"Does one thing.\n\\&.hidden and C:\\edir\n.SH \"SEE ALSO\"\n.BR other (1)\n"_s;
