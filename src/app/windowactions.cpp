@@ -24,8 +24,11 @@ WindowActions::WindowActions(VLNWindow *window) : QObject(window), m_window(wind
 
     // The tutorial switches off what it covers; the list's actions must not
     // reach around it to its example files.
-    ui->tutorialView->installEventFilter(this);
-    setListActionsEnabled(ui->tutorialView->isHidden());
+    m_tutorial = ui->tutorialView;
+    m_listActions = {ui->actionRemove, ui->actionClearAll, ui->actionShow, ui->actionCopyNewName,
+                     ui->actionGoToName};
+    m_tutorial->installEventFilter(this);
+    setListActionsEnabled(m_tutorial->isHidden());
 }
 
 void WindowActions::copyNewNames()
@@ -72,16 +75,16 @@ void WindowActions::showContextMenu(const QPoint &position)
 
 void WindowActions::setListActionsEnabled(bool enabled)
 {
-    Ui::VLNWindow *ui = m_window->ui();
-    for (QAction *action : {ui->actionRemove, ui->actionClearAll, ui->actionShow,
-                            ui->actionCopyNewName, ui->actionGoToName})
-        action->setEnabled(enabled);
+    for (const QPointer<QAction> &action : std::as_const(m_listActions)) {
+        if (action)
+            action->setEnabled(enabled);
+    }
 }
 
 bool WindowActions::eventFilter(QObject *watched, QEvent *event)
 {
-    if (watched == m_window->ui()->tutorialView &&
+    if (m_tutorial && watched == m_tutorial &&
         (event->type() == QEvent::Show || event->type() == QEvent::Hide))
-        setListActionsEnabled(m_window->ui()->tutorialView->isHidden());
+        setListActionsEnabled(m_tutorial->isHidden());
     return QObject::eventFilter(watched, event);
 }

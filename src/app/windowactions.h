@@ -1,6 +1,11 @@
 #pragma once
 
+#include <QList>
 #include <QObject>
+#include <QPointer>
+
+class QAction;
+class QWidget;
 
 class VLNWindow;
 
@@ -27,4 +32,8 @@ private:
     void setListActionsEnabled(bool enabled);
 
     VLNWindow *m_window;
+    // Held apart from the window: the tutorial's events still arrive while
+    // the window is being taken down, when it can no longer be asked.
+    QPointer<QWidget> m_tutorial;
+    QList<QPointer<QAction>> m_listActions;
 };
