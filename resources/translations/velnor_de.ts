@@ -105,7 +105,7 @@
     </message>
     <message>
         <source>%1 could not be renamed:</source>
-        <translation>%1 konnten nicht umbenannt werden:</translation>
+        <translation>%1 nicht umbenannt:</translation>
     </message>
     <message>
         <source>and %1 more (see the details).</source>
