@@ -1,6 +1,7 @@
 #include "files/filelist.h"
 
 #include <QChar>
+#include <QCoreApplication>
 #include <QHash>
 #include <QSet>
 #include <QtEndian>
@@ -448,8 +449,8 @@ void FileList::clear()
 QString FileList::countText(qsizetype count)
 {
     if (count == 0)
-        return QStringLiteral("No files");
+        return QCoreApplication::translate("FileList", "No files");
     if (count == 1)
-        return QStringLiteral("1 file");
-    return QStringLiteral("%1 files").arg(quint64(count));
+        return QCoreApplication::translate("FileList", "1 file");
+    return QCoreApplication::translate("FileList", "%1 files").arg(quint64(count));
 }
