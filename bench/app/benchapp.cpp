@@ -278,8 +278,8 @@ int main(int argc, char **argv)
         const qint64 files = (large ? 1000000 : 100000) / (quick ? 10 : 1);
         const char *const size = large ? "1m" : "100k";
         std::fprintf(stderr, "# drop %s\n", size);
-        const QByteArray root = QFile::encodeName(
-            scratch.filePath(QStringLiteral("tree-%1").arg(QLatin1String(size))));
+        const QByteArray root =
+            QFile::encodeName(scratch.filePath(QStringLiteral("tree-%1").arg(QLatin1String(size))));
         makeTree(root, files);
         intakeSeconds(root); // warm the cache
         std::vector<double> intake, dropped, stalls;

@@ -2,6 +2,7 @@
 
 #include <QFile>
 #include <QHBoxLayout>
+#include <QKeySequence>
 #include <QLabel>
 #include <QLocale>
 #include <QProgressBar>
@@ -26,6 +27,9 @@ JobBar::JobBar(QWidget *parent)
     m_notice->setForegroundRole(QPalette::PlaceholderText);
     m_progress->setTextVisible(false);
     m_progress->setFixedWidth(120);
+    // Escape rather than a mnemonic: the button shows only while a job runs,
+    // and every letter of its name is taken by a button always there.
+    m_cancel->setShortcut(QKeySequence(Qt::Key_Escape));
     connect(m_cancel, &QPushButton::clicked, this, &JobBar::cancelClicked);
     m_notice->hide();
     showIdle();

@@ -3,6 +3,7 @@
 #include "rules/textrules.h"
 
 #include <QChar>
+#include <QCoreApplication>
 #include <QHash>
 #include <QSet>
 #include <QtEndian>
@@ -471,8 +472,8 @@ std::vector<std::unique_ptr<ZQFile>> FileList::takeAll()
 QString FileList::countText(qsizetype count)
 {
     if (count == 0)
-        return QStringLiteral("No files");
+        return QCoreApplication::translate("FileList", "No files");
     if (count == 1)
-        return QStringLiteral("1 file");
-    return QStringLiteral("%1 files").arg(quint64(count));
+        return QCoreApplication::translate("FileList", "1 file");
+    return QCoreApplication::translate("FileList", "%1 files").arg(quint64(count));
 }

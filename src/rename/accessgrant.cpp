@@ -2,6 +2,7 @@
 
 #include "rename/userdefaults.h"
 
+#include <QCoreApplication>
 #include <QtEndian>
 
 #include <fcntl.h>
@@ -84,6 +85,28 @@ bool AccessGrant::startAccessing() const
     return faccessat(AT_FDCWD, path.constData(), W_OK | X_OK, AT_EACCESS) == 0;
 }
 
+namespace AccessRequestText {
+QString title()
+{
+    return QCoreApplication::translate("AccessGrant", "Filesystem Access");
+}
+QString prompt()
+{
+    return QCoreApplication::translate("AccessGrant", "Allow Access");
+}
+QString message()
+{
+    return QCoreApplication::translate(
+        "AccessGrant", "Click Allow Access to grant Velnor permission to rename the "
+                       "files.");
+}
+QString declined()
+{
+    return QCoreApplication::translate("AccessGrant",
+                                       "You need to allow access for Velnor to work properly.");
+}
+} // namespace AccessRequestText
+
 bool grantChosenFolder(const std::optional<QByteArray> &chosen, UserDefaults &defaults)
 {
     if (!chosen || chosen->isEmpty())
@@ -102,10 +125,11 @@ bool grantChosenFolder(const std::optional<QByteArray> &chosen, UserDefaults &de
 
 bool requestFilesystem(const QByteArray &path, AccessPrompt &prompt, UserDefaults &defaults)
 {
-    const std::optional<QByteArray> chosen = prompt.chooseFolder(
-        AccessRequestText::title, AccessRequestText::prompt, AccessRequestText::message, path);
+    const std::optional<QByteArray> chosen =
+        prompt.chooseFolder(AccessRequestText::title(), AccessRequestText::prompt(),
+                            AccessRequestText::message(), path);
     if (!grantChosenFolder(chosen, defaults)) {
-        prompt.alert(AccessRequestText::declined);
+        prompt.alert(AccessRequestText::declined());
         return false;
     }
     return true;

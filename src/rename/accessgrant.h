@@ -48,14 +48,12 @@ inline const QString sandboxscope = QStringLiteral("sandboxscope");
 inline const QString rootlimit = QStringLiteral("rootlimit");
 } // namespace AccessGrantKeys
 
-// The texts of the grant request.
+// The texts of the grant request, in the user's language.
 namespace AccessRequestText {
-inline const QString title = QStringLiteral("Filesystem Access");
-inline const QString prompt = QStringLiteral("Allow Access");
-inline const QString message =
-    QStringLiteral("Click Allow Access to grant Velnor permission to rename the files.");
-inline const QString declined =
-    QStringLiteral("You need to allow access for Velnor to work properly.");
+QString title();
+QString prompt();
+QString message();
+QString declined();
 } // namespace AccessRequestText
 
 // The user's answer to the request: a chosen folder is stored as the grant

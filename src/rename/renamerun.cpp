@@ -10,6 +10,7 @@
 #include "rules/namecomposer.h"
 
 #include <QByteArrayView>
+#include <QCoreApplication>
 #include <QStringList>
 
 #include <atomic>
@@ -36,7 +37,7 @@ QString failureReason(int error, const QByteArray &strandedName)
 {
     QString text = NativeMove::reason(error);
     if (!strandedName.isEmpty())
-        text += QStringLiteral(" (the file was left as “%1”)")
+        text += QCoreApplication::translate("RenameRun", " (the file was left as “%1”)")
                     .arg(RenameLog::displayPath(strandedName));
     return text;
 }
@@ -124,13 +125,14 @@ private:
 QString refusalFor(const QString &newName, const QByteArray &utf8)
 {
     if (newName.isEmpty())
-        return QStringLiteral("The new name is empty.");
+        return QCoreApplication::translate("RenameRun", "The new name is empty.");
     if (newName == u"." || newName == u"..")
-        return QStringLiteral("The new name “%1” is not allowed.").arg(newName);
+        return QCoreApplication::translate("RenameRun", "The new name “%1” is not allowed.")
+            .arg(newName);
     if (newName.contains(u'/'))
-        return QStringLiteral("The new name contains “/”.");
+        return QCoreApplication::translate("RenameRun", "The new name contains “/”.");
     if (newName.contains(QChar(0)))
-        return QStringLiteral("The new name contains a NUL character.");
+        return QCoreApplication::translate("RenameRun", "The new name contains a NUL character.");
     // UTF-8 has no form for half a surrogate pair: the name on disk would not
     // be the name shown.
     const qsizetype n = newName.size();
@@ -139,10 +141,11 @@ QString refusalFor(const QString &newName, const QByteArray &utf8)
         if (c.isHighSurrogate() && i + 1 < n && newName.at(i + 1).isLowSurrogate())
             ++i;
         else if (c.isSurrogate())
-            return QStringLiteral("The new name holds half of a character (a lone surrogate).");
+            return QCoreApplication::translate(
+                "RenameRun", "The new name holds half of a character (a lone surrogate).");
     }
     if (utf8.size() > 255)
-        return QStringLiteral("The new name is longer than 255 bytes.");
+        return QCoreApplication::translate("RenameRun", "The new name is longer than 255 bytes.");
     return QString();
 }
 
@@ -177,7 +180,8 @@ namespace RenameRun {
 
 QString Report::message() const
 {
-    return QStringLiteral("%1 renamed successfully.").arg(FileList::countText(renamed));
+    return QCoreApplication::translate("RenameRun", "%1 renamed successfully.")
+        .arg(FileList::countText(renamed));
 }
 
 QString Report::informativeText() const
@@ -186,20 +190,22 @@ QString Report::informativeText() const
         return QString();
     QStringList lines;
     if (notAttempted > 0)
-        lines << QStringLiteral("Cancelled: %1 not attempted.")
+        lines << QCoreApplication::translate("RenameRun", "Cancelled: %1 not attempted.")
                      .arg(FileList::countText(notAttempted));
     if (failed == 0)
         return lines.join(u'\n');
-    lines << QStringLiteral("%1 could not be renamed:").arg(FileList::countText(failed));
+    lines << QCoreApplication::translate("RenameRun", "%1 could not be renamed:")
+                 .arg(FileList::countText(failed));
     qsizetype named = 0;
     for (const Entry &entry : entries) {
         if (entry.outcome != Outcome::Failed)
             continue;
         if (named == failuresNamed) {
-            lines << QStringLiteral("and %1 more (see the details).").arg(failed - named);
+            lines << QCoreApplication::translate("RenameRun", "and %1 more (see the details).")
+                         .arg(failed - named);
             break;
         }
-        lines << QStringLiteral("“%1” to “%2”: %3")
+        lines << QCoreApplication::translate("RenameRun", "“%1” to “%2”: %3")
                      .arg(RenameLog::escaped(entry.oldName), RenameLog::escaped(entry.newName),
                           entry.error);
         ++named;
@@ -212,7 +218,10 @@ QString Report::detailedText() const
     QStringList lines;
     for (const Entry &entry : entries) {
         if (entry.outcome == Outcome::Failed)
-            lines << logLine(entry.oldPath, entry.newName, entry.error);
+            // The log's line in the reader's language; the log itself stays English.
+            lines << QCoreApplication::translate("RenameRun", "Cannot rename “%1” to “%2”: %3")
+                         .arg(RenameLog::displayPath(entry.oldPath),
+                              RenameLog::escaped(entry.newName), entry.error);
     }
     return lines.join(u'\n');
 }

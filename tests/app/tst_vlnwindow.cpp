@@ -586,7 +586,8 @@ void tst_VLNWindow::runCancelled()
     QCOMPARE(text, u"%1 renamed successfully."_s.arg(FileList::countText(renamed)));
     const QString informative = window->reportSheet()->informativeText();
     if (renamed < paths.size())
-        QCOMPARE(informative, u"Cancelled: %1 not attempted."_s.arg(FileList::countText(paths.size() - renamed)));
+        QCOMPARE(informative, u"Cancelled: %1 not attempted."_s.arg(
+                                  FileList::countText(paths.size() - renamed)));
     else
         QCOMPARE(informative, QString());
 }

@@ -4,6 +4,7 @@
 // OUTDIR/renaming.png (the bottom bar during a listing and during a run,
 // held at a moment of each). Run it on a real display, e.g. xvfb-run.
 #include "app/jobbar.h"
+#include "app/translations.h"
 #include "app/vlnwindow.h"
 #include "model/filetablemodel.h"
 #include "rename/userdefaults.h"
@@ -41,6 +42,7 @@ int main(int argc, char **argv)
         return 2;
     }
     QIcon::setFallbackThemeName(QStringLiteral("Adwaita"));
+    Translations::install(&app);
     const QString out = QFile::decodeName(argv[1]);
     const QByteArray folder = argv[2];
     QTemporaryDir settings;
