@@ -525,9 +525,10 @@ void VLNWindow::clickStart()
                                       AccessRequestText::declined(), QMessageBox::Ok, this);
         alert->setAttribute(Qt::WA_DeleteOnClose);
         alert->setWindowModality(Qt::ApplicationModal);
-        alert->open();
+        alert->show();
     });
-    panel->open();
+    // show(), not open(): open() would make the panel window-modal.
+    panel->show();
 }
 
 void VLNWindow::startRun()

@@ -78,6 +78,7 @@ private slots:
     void runCancelled();
     void closingWaitsForRun();
     void unreadableNotice();
+    void grantPanelWithoutNestedLoop();
 
 private:
     VLNWindow *makeWindow(bool skipTutorial);
@@ -630,6 +631,41 @@ void tst_VLNWindow::unreadableNotice()
     QCOMPARE(bar->noticeText(), u"1 folder could not be read"_s);
     bar->setUnreadableFolders({});
     QCOMPARE(bar->noticeText(), QString());
+}
+
+// Start asks for the grant with a panel that does not hold the caller: the
+// click returns at once, the panel's answer starts the run, a second Start
+// meanwhile does nothing, and a declined panel leaves an alert and no run.
+void tst_VLNWindow::grantPanelWithoutNestedLoop()
+{
+    VLNWindow *window = makeWindow(true);
+    const QByteArray tree = m_root + "/tree";
+    QCOMPARE(::mkdir(tree.constData(), 0755), 0);
+    writeFile(tree + "/a.txt");
+    window->listInBackground({tree});
+    QTRY_VERIFY(!window->isListing());
+    window->ui()->nameField->setText(u"[N]_x"_s);
+    window->controlTextDidChange();
+
+    window->clickStart(); // returns with the panel open
+    auto *panel = window->findChild<QFileDialog *>();
+    QVERIFY(panel && panel->isVisible());
+    QCOMPARE(panel->windowModality(), Qt::ApplicationModal);
+    window->clickStart();
+    QCOMPARE(window->findChildren<QFileDialog *>().size(), 1);
+    panel->reject();
+    QTRY_VERIFY(window->findChild<QMessageBox *>());
+    QVERIFY(!window->isRenaming() && exists(tree + "/a.txt"));
+    window->findChild<QMessageBox *>()->accept();
+    QTRY_VERIFY(!window->findChild<QMessageBox *>());
+
+    window->clickStart();
+    QTRY_VERIFY(panel = window->findChild<QFileDialog *>());
+    panel->selectFile(QFile::decodeName(tree));
+    QMetaObject::invokeMethod(panel, "accept");
+    QTRY_VERIFY(!window->isRenaming() && window->reportSheet());
+    QVERIFY(exists(tree + "/a_x.txt") && !exists(tree + "/a.txt"));
+    QCOMPARE(m_defaults->dataForKey(u"rootlimit"_s), tree);
 }
 
 QTEST_MAIN(tst_VLNWindow)
