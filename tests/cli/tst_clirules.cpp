@@ -23,6 +23,8 @@ private slots:
     void previews();
     void badArguments_data();
     void badArguments();
+    void refusedPatternNames_data();
+    void refusedPatternNames();
     void filesFromKeepsBytesAndOrder();
     void filesFromStdinWithNul();
     void counterPerFolderOnDisk();
@@ -169,6 +171,43 @@ void tst_CliRules::badArguments()
     QCOMPARE(result.exitCode, 2);
     QCOMPARE(result.err, message);
     QCOMPARE(result.out, QByteArray());
+}
+
+void tst_CliRules::refusedPatternNames_data()
+{
+    QTest::addColumn<QString>("search");
+    QTest::addColumn<QString>("replace");
+    QTest::addColumn<QString>("reason");
+    QTest::newRow("slash") << "_"
+                           << "/"
+                           << "The new name contains \u201C/\u201D.";
+    QTest::newRow("empty") << ".*"
+                           << ""
+                           << "The new name is empty.";
+    QTest::newRow("over 255 bytes")
+        << "^" << QString(250, u'x') << "The new name is longer than 255 bytes.";
+    QTest::newRow("dot dot") << ".+"
+                             << ".."
+                             << "The new name \u201C..\u201D is not allowed.";
+}
+
+void tst_CliRules::refusedPatternNames()
+{
+    QFETCH(QString, search);
+    QFETCH(QString, replace);
+    QFETCH(QString, reason);
+    ScratchDir dir;
+    QVERIFY(dir.isValid());
+    touch(dir.path("a_b.txt"));
+    const Result result = runCli({QStringLiteral("--regex"), QStringLiteral("--search"), search,
+                                  QStringLiteral("--replace"), replace, QStringLiteral("--apply"),
+                                  QStringLiteral("--json"), QFile::decodeName(dir.path())},
+                                 m_config.path());
+    QCOMPARE(result.exitCode, 1);
+    const QJsonObject json = QJsonDocument::fromJson(result.out).object();
+    QCOMPARE(json[u"failed"].toInt(), 1);
+    QCOMPARE(json[u"files"].toArray()[0][u"status"].toString(), u"failed: "_qs + reason);
+    QCOMPARE(namesIn(dir.path()), QList<QByteArray>{"a_b.txt"});
 }
 
 void tst_CliRules::filesFromKeepsBytesAndOrder()
