@@ -228,8 +228,8 @@ Name:
                        like, characters of the old extension. An empty
                        extension drops the dot
   --search TEXT        text to find in the name the templates made, dot and
-                       extension included; case-sensitive (default empty:
-                       nothing is replaced)
+                       extension included; case-sensitive unless
+                       --ignore-case (default empty: nothing is replaced)
   --replace TEXT       what replaces each occurrence (default empty: delete)
   --regex              TEXT of --search is a Perl-compatible regular
                        expression; every match is replaced, left to right.
