@@ -72,8 +72,8 @@ void tst_TextCase::sentenceCase_data()
                                 << "Won't stop";
     QTest::newRow("leading digits then a word") << "01 - TRACK NAME"
                                                 << "01 - Track name";
-    QTest::newRow("letter after a digit is no start") << "2ND PLACE"
-                                                      << "2nd Place";
+    QTest::newRow("the first letter, even after a digit") << "2ND PLACE"
+                                                          << "2Nd place";
     QTest::newRow("no letter at all") << "2024-01"
                                       << "2024-01";
     QTest::newRow("empty") << ""

@@ -251,9 +251,9 @@ Name:
                        before the extension. title: each word's first letter
                        or digit upper case, the rest lower; a word starts at
                        the start and after a space - _ . ( [ ("won't stop"
-                       gives "Won't Stop"). sentence: the first letter that
-                       starts a word upper case, every other lower
-                       ("HELLO world.TXT" gives "Hello world.TXT")
+                       gives "Won't Stop"). sentence: the first letter upper
+                       case, every other lower ("HELLO world.TXT" gives
+                       "Hello world.TXT")
 
 Counter ([C]):
   --start N            value of the first file (default 1)

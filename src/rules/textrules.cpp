@@ -295,17 +295,14 @@ QString titleCase(QStringView text)
 
 QString sentenceCase(QStringView text)
 {
-    char32_t previous = 0;
     for (qsizetype i = 0; i < text.size();) {
         qsizetype length = 0;
-        const char32_t c = codePointAt(text, i, &length);
-        if (QChar::isLetter(c) && !QChar::isLetterOrNumber(previous) && !QChar::isMark(previous)) {
+        if (QChar::isLetter(codePointAt(text, i, &length))) {
             QString out;
             out.reserve(text.size());
             appendWithTitleAt(out, text, i);
             return out;
         }
-        previous = c;
         i += length;
     }
     return lowerText(text);

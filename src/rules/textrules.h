@@ -42,9 +42,8 @@ QString uppercase(const QString &text);
 // "(" or "["; its first letter or digit takes its title case, every other
 // letter of the word goes lower case ("won't stop" gives "Won't Stop").
 QString titleCase(QStringView text);
-// Sentence case: the first letter that starts a word (no letter, digit or
-// accent right before it) takes its title case, every other letter goes
-// lower case ("HELLO world" gives "Hello world", "2ND place" "2nd Place").
+// Sentence case: the first letter takes its title case, every other letter
+// goes lower case ("HELLO world" gives "Hello world", "2ND PLACE" "2Nd place").
 QString sentenceCase(QStringView text);
 
 // True when no combining character continues the character that ends before
