@@ -84,6 +84,13 @@ void tst_PatternSearch::replace_data()
     QTest::newRow("no match keeps the text") << "q"
                                              << "x" << false << "abc"
                                              << "abc";
+    QTest::newRow("lone surrogate is matched around and kept")
+        << "(.)b"
+        << "[$1]" << false << u"a"_qs + QChar(0xDC80) + u"b"_qs + QChar(0xD800)
+        << u"a["_qs + QChar(0xDC80) + u"]"_qs + QChar(0xD800);
+    QTest::newRow("surrogate pair stays a pair")
+        << "."
+        << "<$0>" << false << u"\U0001F600"_qs << u"<\U0001F600>"_qs;
     QTest::newRow("may produce a slash") << "_"
                                          << "/" << false << "a_b"
                                          << "a/b";

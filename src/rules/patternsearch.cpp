@@ -15,6 +15,37 @@ bool isAsciiDigit(QChar c)
     return c >= u'0' && c <= u'9';
 }
 
+// PCRE2 refuses a subject that is not valid UTF-16, so a name that holds a
+// lone surrogate (an undecodable byte of its native name) is matched as if
+// each stood for U+FFFD. The replacement is one unit for one, so every
+// position is the same in both texts, and the result takes its text from the
+// original: the surrogates keep their values.
+QString matchableText(const QString &text)
+{
+    const qsizetype n = text.size();
+    const QChar *units = text.constData();
+    qsizetype i = 0;
+    for (; i < n; ++i) {
+        if (!units[i].isSurrogate())
+            continue;
+        if (units[i].isHighSurrogate() && i + 1 < n && units[i + 1].isLowSurrogate()) {
+            ++i;
+            continue;
+        }
+        break;
+    }
+    if (i == n)
+        return text;
+    QString subject = text;
+    for (; i < n; ++i) {
+        if (subject[i].isHighSurrogate() && i + 1 < n && subject[i + 1].isLowSurrogate())
+            ++i;
+        else if (subject[i].isSurrogate())
+            subject[i] = QChar::ReplacementCharacter;
+    }
+    return subject;
+}
+
 } // namespace
 
 PatternSearch::PatternSearch(const QString &pattern, const QString &replacement, bool ignoreCase)
@@ -101,7 +132,8 @@ QString PatternSearch::replaceAll(const QString &text) const
 {
     if (m_fault != Fault::None)
         return text;
-    QRegularExpressionMatchIterator matches = m_expression.globalMatch(text);
+    const QString subject = matchableText(text);
+    QRegularExpressionMatchIterator matches = m_expression.globalMatch(subject);
     if (!matches.hasNext())
         return text;
     QString out;
@@ -112,14 +144,15 @@ QString PatternSearch::replaceAll(const QString &text) const
         out.append(QStringView(text).mid(copied, match.capturedStart() - copied));
         for (const Piece &piece : m_pieces) {
             out.append(piece.literal);
-            if (piece.group >= 0)
-                out.append(match.capturedView(piece.group));
+            if (piece.group >= 0 && match.capturedStart(piece.group) >= 0)
+                out.append(QStringView(text).mid(match.capturedStart(piece.group),
+                                                 match.capturedLength(piece.group)));
         }
         copied = match.capturedEnd();
     }
     // The matches also end where an attempt hit the bound: the attempt after
     // the last match tells, and such a name keeps no replacement at all.
-    if (!m_expression.match(text, copied).isValid())
+    if (!m_expression.match(subject, copied).isValid())
         return text;
     out.append(QStringView(text).mid(copied));
     return out;

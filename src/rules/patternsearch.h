@@ -18,6 +18,9 @@
 // replacement, like an invalid pattern; a group that took no part in a match
 // gives empty text.
 //
+// A lone surrogate in a name (an undecodable byte) matches as U+FFFD would
+// and keeps its own value in the result.
+//
 // The work of one match is bounded: a pattern that backtracks without end
 // ("(a+)+$" against a long name) gives up after MatchLimit steps instead of
 // freezing the window for seconds a name, and the name it gave up on is
