@@ -7,6 +7,8 @@
 #include <QMainWindow>
 #include <QMenu>
 #include <QMenuBar>
+#include <QMessageBox>
+#include <QPushButton>
 
 PresetMenu::PresetMenu(QMainWindow *window, QMenu *before, UserDefaults *defaults,
                        SettingsGetter current, SettingsSetter apply)
@@ -54,8 +56,20 @@ void PresetMenu::askForName()
     dialog->setWindowTitle(tr("Save Settings as Preset"));
     dialog->setLabelText(tr("Preset name:"));
     connect(dialog, &QInputDialog::textValueSelected, this, [this](const QString &name) {
-        if (!name.trimmed().isEmpty())
+        if (name.trimmed().isEmpty())
+            return;
+        if (!RenamePresets(*m_defaults).contains(name)) {
             saveAs(name);
+            return;
+        }
+        // A preset is a week's work for some: replace one only when asked to.
+        auto *ask = new QMessageBox(QMessageBox::Question, tr("Save Settings as Preset"),
+                                    tr("A preset named “%1” exists. Replace it?").arg(name),
+                                    QMessageBox::Cancel, m_window);
+        ask->setAttribute(Qt::WA_DeleteOnClose);
+        QPushButton *replace = ask->addButton(tr("Replace"), QMessageBox::AcceptRole);
+        connect(replace, &QPushButton::clicked, this, [this, name] { saveAs(name); });
+        ask->open();
     });
     dialog->open();
 }

@@ -273,7 +273,7 @@ void tst_RuleControls::presetsMenu()
     QCOMPARE(cell(0, FileTableModel::NewNameColumn), u"one.txt"_s);
     presets->menu()->actions()[2]->trigger();
     QCOMPARE(window->renameSettings(), saved);
-    QCOMPARE(cell(0, FileTableModel::NewNameColumn), u"001_0ne.txt"_s);
+    QCOMPARE(cell(0, FileTableModel::NewNameColumn), u"001_0Ne.txt"_s);
 
     // One group in the user defaults, where the command line looks too.
     QCOMPARE(m_defaults->settings().childGroups(), QStringList{u"Presets"_s});
