@@ -1,8 +1,8 @@
 #include "app/windowactions.h"
 
+#include "app/vlnwindow.h"
 #include "model/filetablemodel.h"
 #include "ui_vlnwindow.h"
-#include "app/vlnwindow.h"
 
 #include <QClipboard>
 #include <QGuiApplication>

@@ -1,10 +1,10 @@
 #include "../scratchdir.h"
+#include "app/translations.h"
+#include "app/vlnwindow.h"
 #include "files/filelist.h"
 #include "rename/renamerun.h"
-#include "app/translations.h"
-#include "ui_vlnwindow.h"
 #include "rename/userdefaults.h"
-#include "app/vlnwindow.h"
+#include "ui_vlnwindow.h"
 
 #include <QApplication>
 #include <QFile>

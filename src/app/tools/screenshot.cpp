@@ -1,6 +1,8 @@
 // velnor-screenshot OUTDIR FOLDER: lists FOLDER in the window and saves
-// OUTDIR/screenshot.png (the main window) and OUTDIR/tutorial.png (the
+// OUTDIR/screenshot.png (the main window), OUTDIR/pattern-error.png (a
+// regular expression that does not compile) and OUTDIR/tutorial.png (the
 // tutorial's first section page). Run it on a real display, e.g. xvfb-run.
+#include "app/rulecontrols.h"
 #include "app/translations.h"
 #include "app/vlnwindow.h"
 #include "model/filetablemodel.h"
@@ -8,6 +10,7 @@
 #include "ui_vlnwindow.h"
 
 #include <QApplication>
+#include <QCheckBox>
 #include <QIcon>
 #include <QTemporaryDir>
 #include <QTest>
@@ -59,6 +62,19 @@ int main(int argc, char **argv)
         window.controlTextDidChange();
         ui->tableView->selectRow(2);
         ok = save(&window, out + QStringLiteral("/screenshot.png")) && ok;
+    }
+    {
+        // A pattern that does not compile, and why, under the search field.
+        VLNWindow window(&defaults);
+        window.resize(1040, 680);
+        window.openFiles({folder});
+        Ui::VLNWindow *ui = window.ui();
+        window.ruleControls()->regexBox()->setChecked(true);
+        ui->searchField->setText(QStringLiteral("IMG_(\\d+"));
+        ui->replaceField->setText(QStringLiteral("Lisbon-$1"));
+        ui->casePopup->setCurrentIndex(3);
+        window.controlTextDidChange();
+        ok = save(&window, out + QStringLiteral("/pattern-error.png")) && ok;
     }
     {
         defaults.setBool(false, QStringLiteral("skipTutorial"));
