@@ -6,18 +6,21 @@ _velnor_rename()
     # -n : keeps "old-name:desc" one word.
     _init_completion -s -n : || return
 
-    local with_value="--name --ext --search --replace --case --start --step --digits --sort"
-    local flags="--apply --json --help --version --"
+    local with_value="--name --ext --search --replace --case --start --step --digits --sort --files-from --preset --save-preset"
+    local flags="--regex --ignore-case --counter-per-folder --natural --null --list-presets --apply --json --help --version --"
 
     case $prev in
         --case)
-            COMPREPLY=($(compgen -W 'keep lower upper' -- "$cur"))
+            COMPREPLY=($(compgen -W 'keep lower upper title sentence' -- "$cur"))
             return ;;
         --sort)
             COMPREPLY=($(compgen -W 'old-name size date location old-name:desc size:desc date:desc location:desc' -- "$cur"))
             __ltrim_colon_completions "$cur"
             return ;;
-        --name | --ext | --search | --replace | --start | --step | --digits)
+        --files-from)
+            _filedir
+            return ;;
+        --name | --ext | --search | --replace | --start | --step | --digits | --preset | --save-preset)
             return ;;
     esac
 

@@ -93,6 +93,37 @@
     </message>
 </context>
 <context>
+    <name>PresetMenu</name>
+    <message>
+        <source>Prese&amp;ts</source>
+        <translation>&amp;Vorlagen</translation>
+    </message>
+    <message>
+        <source>&amp;Save Settings as Preset…</source>
+        <translation>Einstellungen als Vorlage &amp;sichern…</translation>
+    </message>
+    <message>
+        <source>&amp;Delete Preset</source>
+        <translation>Vorlage &amp;löschen</translation>
+    </message>
+    <message>
+        <source>Save Settings as Preset</source>
+        <translation>Einstellungen als Vorlage sichern</translation>
+    </message>
+    <message>
+        <source>Preset name:</source>
+        <translation>Name der Vorlage:</translation>
+    </message>
+    <message>
+        <source>A preset named “%1” exists. Replace it?</source>
+        <translation>Eine Vorlage „%1“ gibt es schon. Ersetzen?</translation>
+    </message>
+    <message>
+        <source>Replace</source>
+        <translation>Ersetzen</translation>
+    </message>
+</context>
+<context>
     <name>RenameRun</name>
     <message>
         <source> (the file was left as “%1”)</source>
@@ -148,6 +179,57 @@
     </message>
 </context>
 <context>
+    <name>RuleControls</name>
+    <message>
+        <source>Regular e&amp;xpression</source>
+        <translation>Regulärer &amp;Ausdruck</translation>
+    </message>
+    <message>
+        <source>Search with a Perl-compatible pattern; the replacement may use $0, $1 to $99, ${name} and $$</source>
+        <translation>Mit einem Perl-kompatiblen Muster suchen; die Ersetzung kann $0, $1 bis $99, ${name} und $$ verwenden</translation>
+    </message>
+    <message>
+        <source>I&amp;gnore case</source>
+        <translation>Groß-/Kleinschreibung &amp;ignorieren</translation>
+    </message>
+    <message>
+        <source>Title Case</source>
+        <translation>Wortanfänge Groß</translation>
+    </message>
+    <message>
+        <source>Sentence case</source>
+        <translation>Satzanfang groß</translation>
+    </message>
+    <message>
+        <source>Restart in each fol&amp;der</source>
+        <translation>In jedem &amp;Ordner neu beginnen</translation>
+    </message>
+    <message>
+        <source>Count each file among the files of its own folder</source>
+        <translation>Jede Datei unter den Dateien ihres eigenen Ordners zählen</translation>
+    </message>
+    <message>
+        <source>&amp;View</source>
+        <translation>Ans&amp;icht</translation>
+    </message>
+    <message>
+        <source>&amp;Natural Order</source>
+        <translation>&amp;Natürliche Reihenfolge</translation>
+    </message>
+    <message>
+        <source>Sort names and locations with numbers by value: 2 before 10</source>
+        <translation>Namen und Orte mit Zahlen nach deren Wert sortieren: 2 vor 10</translation>
+    </message>
+    <message>
+        <source>Invalid regular expression: %1 at offset %2. Names are not searched.</source>
+        <translation>Ungültiger regulärer Ausdruck: %1 an Stelle %2. Namen werden nicht durchsucht.</translation>
+    </message>
+    <message>
+        <source>Replacement: %1 at offset %2. Names are not searched.</source>
+        <translation>Ersetzung: %1 an Stelle %2. Namen werden nicht durchsucht.</translation>
+    </message>
+</context>
+<context>
     <name>VLNWindow</name>
     <message>
         <source>Name</source>
@@ -166,7 +248,7 @@
         <translation>Den alten Namen anhängen</translation>
     </message>
     <message>
-        <source>[N] Na&amp;me</source>
+        <source>[N] &amp;Name</source>
         <translation>[N] Na&amp;me</translation>
     </message>
     <message>
@@ -183,7 +265,7 @@
     </message>
     <message>
         <source>[C] &amp;Counter</source>
-        <translation>[C] &amp;Zähler</translation>
+        <translation>[C] Z&amp;ähler</translation>
     </message>
     <message>
         <source>Append the modification time</source>
@@ -215,7 +297,7 @@
     </message>
     <message>
         <source>[C] Co&amp;unter</source>
-        <translation>[C] Zäh&amp;ler</translation>
+        <translation>[C] &amp;Zähler</translation>
     </message>
     <message>
         <source>Search and Replace</source>
@@ -258,7 +340,7 @@
         <translation>Zähler</translation>
     </message>
     <message>
-        <source>S&amp;tart</source>
+        <source>Start</source>
         <translation>Startwert</translation>
     </message>
     <message>
@@ -282,7 +364,7 @@
         <translation>Die ausgewählten Dateien aus der Liste entfernen</translation>
     </message>
     <message>
-        <source>Remo&amp;ve</source>
+        <source>Re&amp;move</source>
         <translation>En&amp;tfernen</translation>
     </message>
     <message>
@@ -291,7 +373,7 @@
     </message>
     <message>
         <source>C&amp;lear All</source>
-        <translation>L&amp;iste leeren</translation>
+        <translation>&amp;Liste leeren</translation>
     </message>
     <message>
         <source>Show the selected files in the file manager</source>

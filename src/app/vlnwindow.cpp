@@ -4,6 +4,8 @@
 #include "app/filemanager.h"
 #include "app/filenamedelegate.h"
 #include "app/jobbar.h"
+#include "app/presetmenu.h"
+#include "app/rulecontrols.h"
 #include "app/tutorialoverlay.h"
 #include "app/windowactions.h"
 #include "app/windowmemory.h"
@@ -113,6 +115,12 @@ VLNWindow::VLNWindow(UserDefaults *defaults, QWidget *parent)
     m_ui->casePopup->setItemData(0, int(RenameSettings::KeepCase));
     m_ui->casePopup->setItemData(1, int(RenameSettings::LowerCase));
     m_ui->casePopup->setItemData(2, int(RenameSettings::UpperCase));
+    m_rules = new RuleControls(m_ui.get(), this);
+    connect(m_rules, &RuleControls::changed, this, &VLNWindow::reloadData);
+    connect(m_rules, &RuleControls::naturalOrderToggled, this, &VLNWindow::setNaturalOrder);
+    m_presets = new PresetMenu(
+        this, m_ui->menuWindow, m_defaults, [this] { return renameSettings(); },
+        [this](const RenameSettings &settings) { setRenameSettings(settings); });
     // The overlay lies outside the content until the tutorial places it there.
     m_ui->tutorialView->hide();
     m_ui->tutorialView->setWheelTarget(m_ui->tableView);
@@ -191,12 +199,39 @@ RenameSettings VLNWindow::renameSettings() const
     settings.startCounter = m_startCounter;
     settings.stepCounter = m_stepCounter;
     settings.digitsCounter = m_digitsCounter;
+    m_rules->fillSettings(settings);
     return settings;
+}
+
+void VLNWindow::setRenameSettings(const RenameSettings &settings)
+{
+    m_ui->nameField->setText(settings.nameTemplate);
+    m_ui->extField->setText(settings.extTemplate);
+    m_ui->searchField->setText(settings.searchText);
+    m_ui->replaceField->setText(settings.replaceText);
+    // A tag without an item of its own keeps the case, as the first item does.
+    const int caseItem = m_ui->casePopup->findData(settings.caseTag);
+    m_ui->casePopup->setCurrentIndex(qMax(0, caseItem));
+    m_ui->startCounterBox->setValue(settings.startCounter);
+    m_ui->stepCounterBox->setValue(settings.stepCounter);
+    m_ui->digitsCounterBox->setValue(settings.digitsCounter);
+    m_rules->showSettings(settings);
+    reloadData();
 }
 
 void VLNWindow::reloadData()
 {
     m_model->setSettings(renameSettings());
+    m_rules->showSearchFault(m_model->composer());
+}
+
+void VLNWindow::setNaturalOrder(bool natural)
+{
+    m_list->setNaturalOrder(natural);
+    // A list already sorted by name or location takes the new order at once.
+    const QString column = m_list->lastColumn();
+    if (m_list->hasBeenSorted() && (column == FileList::OldName || column == FileList::Location))
+        m_model->performSort();
 }
 
 void VLNWindow::updateResults()

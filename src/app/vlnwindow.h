@@ -17,8 +17,10 @@ class FileList;
 class FileTableModel;
 class JobBar;
 class ListingJob;
+class PresetMenu;
 class QFileDialog;
 class QLineEdit;
+class RuleControls;
 class RunJob;
 class UserDefaults;
 namespace Ui {
@@ -54,6 +56,10 @@ public:
 
     // The settings as the controls stand now.
     RenameSettings renameSettings() const;
+    // Sets every control from the settings (a preset) and shows the preview.
+    void setRenameSettings(const RenameSettings &settings);
+    RuleControls *ruleControls() const { return m_rules; }
+    PresetMenu *presetMenu() const { return m_presets; }
 
     // Lists a file or walks a folder on this thread; the table is refreshed
     // by the caller through updateResults, once for a whole batch.
@@ -130,6 +136,7 @@ private:
     void listingEnded();
     void startRun();
     void runEnded();
+    void setNaturalOrder(bool natural);
 
     std::unique_ptr<Ui::VLNWindow> m_ui;
     UserDefaults *m_defaults;
@@ -140,6 +147,8 @@ private:
     std::unique_ptr<AccessPrompt> m_dialogPrompt;
     RevealHandler m_reveal;
     QPointer<QMessageBox> m_reportSheet;
+    RuleControls *m_rules = nullptr;
+    PresetMenu *m_presets = nullptr;
     qint32 m_startCounter = 1;
     qint32 m_stepCounter = 1;
     qint32 m_digitsCounter = 1;

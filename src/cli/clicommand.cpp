@@ -8,9 +8,12 @@
 #include "jobs/listingjob.h"
 #include "jobs/runjob.h"
 #include "posix/nativemove.h"
+#include "rename/renamepresets.h"
 #include "rename/renamerun.h"
+#include "rename/userdefaults.h"
 #include "rules/namecomposer.h"
 
+#include <QFile>
 #include <QHash>
 #include <QSet>
 
@@ -18,6 +21,9 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <fcntl.h>
+#include <memory>
+#include <optional>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -136,6 +142,19 @@ int CliCommand::run(const QList<QByteArray> &arguments)
 {
     CliArgs args;
     QString error;
+    // The presets live in the user defaults, opened only when an option asks.
+    std::unique_ptr<UserDefaults> defaults;
+    auto presets = [&defaults] {
+        if (!defaults)
+            defaults = std::make_unique<UserDefaults>();
+        return RenamePresets(*defaults);
+    };
+    args.presetLookup = [&presets](const QString &name, RenameSettings *settings) {
+        const std::optional<RenameSettings> preset = presets().load(name);
+        if (preset)
+            *settings = *preset;
+        return preset.has_value();
+    };
     if (!args.parse(arguments, &error)) {
         printError(error);
         return BadArguments;
@@ -148,6 +167,19 @@ int CliCommand::run(const QList<QByteArray> &arguments)
         printLine(stdout, QStringLiteral("velnor-rename " VELNOR_VERSION));
         return Success;
     }
+    if (!searchIsValid(NameComposer(args.settings)))
+        return BadArguments;
+    if (args.listPresets) {
+        for (const QString &name : presets().names())
+            printLine(stdout, CliFormat::printable(name));
+        return Success;
+    }
+    if (!args.savePreset.isEmpty()) {
+        presets().save(args.savePreset, args.settings);
+        return Success;
+    }
+    if (!readPathLists(args))
+        return BadArguments;
 
     // Every PATH is checked before the first is listed, so that a typing
     // error renames nothing.
@@ -200,6 +232,7 @@ int CliCommand::run(const QList<QByteArray> &arguments)
         printError(QStringLiteral("'%1': cannot read the folder; its files are not listed")
                        .arg(CliFormat::printable(QString::fromUtf8(folder))));
     const int listed = unreadable.isEmpty() ? Success : SomeFailed;
+    m_list.setNaturalOrder(args.natural);
     if (!args.sortColumn.isEmpty()) {
         m_list.setLastColumn(args.sortColumn);
         m_list.performSort();
@@ -207,6 +240,60 @@ int CliCommand::run(const QList<QByteArray> &arguments)
     m_list.setSortDescending(args.sortDescending);
     const int status = args.apply ? apply(args, composer) : preview(args, composer);
     return status == Success ? listed : status;
+}
+
+bool CliCommand::searchIsValid(const NameComposer &composer)
+{
+    if (composer.searchIsValid())
+        return true;
+    const PatternSearch &pattern = composer.pattern();
+    if (pattern.fault() == PatternSearch::Fault::Pattern)
+        printError(QStringLiteral("--search: invalid regular expression: %1 at offset %2")
+                       .arg(pattern.errorString())
+                       .arg(pattern.errorOffset()));
+    else
+        printError(QStringLiteral("--replace: %1 at offset %2")
+                       .arg(pattern.errorString())
+                       .arg(pattern.errorOffset()));
+    return false;
+}
+
+bool CliCommand::readPathLists(CliArgs &args)
+{
+    // Inserted from the last list back, so the earlier places stay right.
+    for (qsizetype k = args.filesFrom.size() - 1; k >= 0; --k) {
+        const auto &[place, source] = args.filesFrom[k];
+        QFile file;
+        bool opened = false;
+        if (source == "-") {
+            opened = file.open(stdin, QIODevice::ReadOnly);
+        } else {
+            // Opened by its bytes: a decoded name could lead to another file.
+            const int fd = ::open(source.constData(), O_RDONLY | O_CLOEXEC);
+            opened = fd >= 0 && file.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle);
+            if (fd < 0) {
+                printError(QStringLiteral("--files-from: '%1': %2")
+                               .arg(CliFormat::printable(QString::fromUtf8(source)),
+                                    QString::fromLocal8Bit(std::strerror(errno))));
+                return false;
+            }
+        }
+        const QByteArray content = opened ? file.readAll() : QByteArray();
+        if (!opened || file.error() != QFileDevice::NoError) {
+            printError(
+                QStringLiteral("--files-from: '%1': %2")
+                    .arg(CliFormat::printable(QString::fromUtf8(source)), file.errorString()));
+            return false;
+        }
+        QList<QByteArray> listed;
+        for (const QByteArray &path : content.split(args.nullSeparated ? '\0' : '\n')) {
+            if (!path.isEmpty())
+                listed << path;
+        }
+        args.paths.insert(place, listed.size(), QByteArray());
+        std::copy(listed.cbegin(), listed.cend(), args.paths.begin() + place);
+    }
+    return true;
 }
 
 int CliCommand::preview(const CliArgs &args, const NameComposer &composer)
@@ -224,7 +311,8 @@ int CliCommand::preview(const CliArgs &args, const NameComposer &composer)
         CliRow &line = rows[row];
         line.path = file->fullPath();
         line.name = file->name();
-        line.newName = composer.newNameForFile(*file, row);
+        line.newName = composer.newNameForFile(
+            *file, list.counterIndex(row, composer.settings().counterPerFolder));
         line.undecodable = !CliFormat::isValidUtf8(file->nativePath());
         // The run leaves a file alone before it looks at the name at all.
         if (line.newName == line.name) {

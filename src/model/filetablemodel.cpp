@@ -109,6 +109,13 @@ FileList::HeaderClick FileTableModel::tableView(int section)
     return click;
 }
 
+void FileTableModel::performSort()
+{
+    beginResetModel();
+    m_list->performSort();
+    endResetModel();
+}
+
 void FileTableModel::clickRemove(const QItemSelectionModel *selection)
 {
     if (m_list->isEmpty())
@@ -161,7 +168,8 @@ QVariant FileTableModel::data(const QModelIndex &index, int role) const
         return file->name();
     case NewNameColumn:
         // The row is the counter index, so [C] follows the display order.
-        return m_composer.newNameForFile(*file, index.row());
+        return m_composer.newNameForFile(
+            *file, m_list->counterIndex(index.row(), m_composer.settings().counterPerFolder));
     case SizeColumn:
         return file->size();
     case DateColumn:

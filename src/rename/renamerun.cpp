@@ -299,8 +299,9 @@ Report clickStart(FileList &list, const NameComposer &composer, AccessPrompt *pr
 {
     return clickStart(
         list,
-        [&composer](const ZQFile &file, qint64 index) {
-            return composer.newNameForFile(file, index);
+        [&composer, &list](const ZQFile &file, qint64 row) {
+            return composer.newNameForFile(
+                file, list.counterIndex(row, composer.settings().counterPerFolder));
         },
         prompt, defaults, progress, cancel);
 }

@@ -53,6 +53,8 @@ NameComposer::NameComposer(const RenameSettings &settings)
     m_extPieces.cut(settings.extTemplate, QLatin1StringView("[E]"));
     m_extIsPlainTag = settings.extTemplate == QLatin1String("[E]");
     m_identityTemplates = settings.nameTemplate == QLatin1String("[N]") && m_extIsPlainTag;
+    if (settings.regex && m_hasSearch)
+        m_pattern = PatternSearch(settings.searchText, settings.replaceText, settings.ignoreCase);
 }
 
 bool NameComposer::readsFileTime(const RuleFile &file) const
@@ -127,11 +129,37 @@ QString NameComposer::newNameForFile(const RuleFile &file, qint64 index) const
             joined.append(QLatin1Char('.')).append(extView);
     }
 
-    if (m_hasSearch)
-        joined = TextRules::replaceAll(joined, m_settings.searchText, m_settings.replaceText);
-    if (m_settings.caseTag == RenameSettings::LowerCase)
+    if (m_hasSearch) {
+        if (m_settings.regex)
+            joined = m_pattern.replaceAll(joined);
+        else
+            joined = TextRules::replaceAll(joined, m_settings.searchText, m_settings.replaceText,
+                                           m_settings.ignoreCase ? Qt::CaseInsensitive
+                                                                 : Qt::CaseSensitive);
+    }
+    switch (m_settings.caseTag) {
+    case RenameSettings::LowerCase:
         joined = TextRules::lowercase(joined);
-    else if (m_settings.caseTag == RenameSettings::UpperCase)
+        break;
+    case RenameSettings::UpperCase:
         joined = TextRules::uppercase(joined);
+        break;
+    case RenameSettings::TitleCase:
+    case RenameSettings::SentenceCase: {
+        // Only the part before the extension: the extension keeps what the
+        // templates and the replace made.
+        QStringView base;
+        QStringView extension;
+        TextRules::splitName(joined, &base, &extension);
+        QString cased = m_settings.caseTag == RenameSettings::TitleCase
+                            ? TextRules::titleCase(base)
+                            : TextRules::sentenceCase(base);
+        cased.append(QStringView(joined).mid(base.size()));
+        joined = std::move(cased);
+        break;
+    }
+    default:
+        break;
+    }
     return joined;
 }

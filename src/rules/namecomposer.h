@@ -1,5 +1,6 @@
 #pragma once
 
+#include "rules/patternsearch.h"
 #include "rules/renamesettings.h"
 #include "rules/rulefile.h"
 
@@ -21,6 +22,12 @@ public:
     // that a caller that has not read them yet knows it must. False only when
     // newNameForFile cannot reach them.
     bool readsFileTime(const RuleFile &file) const;
+
+    // The pattern of a regular-expression search; while it is not valid,
+    // names get no search and replace at all.
+    const PatternSearch &pattern() const { return m_pattern; }
+    // False when the settings ask for a pattern that is not valid.
+    bool searchIsValid() const { return !m_settings.regex || !m_hasSearch || m_pattern.isValid(); }
 
 private:
     RenameSettings m_settings;
@@ -46,4 +53,5 @@ private:
     // "[E]" alone gives the old extension, unless that holds a bracket.
     bool m_extIsPlainTag = false;
     bool m_hasSearch = false;
+    PatternSearch m_pattern;
 };

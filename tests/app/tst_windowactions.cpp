@@ -10,6 +10,7 @@
 
 #include <QAbstractButton>
 #include <QApplication>
+#include <QCheckBox>
 #include <QClipboard>
 #include <QContextMenuEvent>
 #include <QFileDialog>
@@ -309,6 +310,15 @@ void tst_WindowActions::mnemonics()
         const qsizetype at = text.indexOf(u'&');
         return at >= 0 && at + 1 < text.size() ? text.at(at + 1).toLower() : QChar();
     };
+    auto isOnTutorial = [&](QWidget *widget) {
+        return window->ui()->tutorialView->isAncestorOf(widget);
+    };
+    QHash<QChar, QString> tutorialKeys;
+    for (QAbstractButton *button : window->ui()->tutorialView->findChildren<QAbstractButton *>()) {
+        const QChar key = mnemonic(button->text());
+        QVERIFY2(!key.isNull() && !tutorialKeys.contains(key), qPrintable(button->text()));
+        tutorialKeys.insert(key, button->text());
+    }
     QHash<QChar, QString> windowKeys;
     auto claim = [&](const QString &text) {
         const QChar key = mnemonic(text);
@@ -326,7 +336,12 @@ void tst_WindowActions::mnemonics()
         if (button->objectName() == u"cancelJobButton"_s)
             continue;
         QVERIFY2(!mnemonic(button->text()).isNull(), qPrintable(button->text()));
-        claim(button->text());
+        // The window has more options than letters: a check box may share its
+        // key with another control (the key then moves the focus between them).
+        // The tutorial's buttons show on its overlay, over the window, and
+        // claim their keys among themselves.
+        if (!qobject_cast<QCheckBox *>(button) && !isOnTutorial(button))
+            claim(button->text());
     }
     for (QLabel *label : window->findChildren<QLabel *>()) {
         if (label->buddy() && !mnemonic(label->text()).isNull())
@@ -354,7 +369,7 @@ void tst_WindowActions::tabOrderFollowsSections()
     listFiles({"a.txt"});
     window->ui()->nameField->setFocus();
     QStringList order{QApplication::focusWidget()->objectName()};
-    for (int i = 0; i < 20; ++i) {
+    for (int i = 0; i < 23; ++i) {
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
         order << QApplication::focusWidget()->objectName();
     }
@@ -363,12 +378,13 @@ void tst_WindowActions::tabOrderFollowsSections()
                                  u"timeTokenButton"_s, u"extField"_s,
                                  u"extTokenButton"_s,  u"extCounterTokenButton"_s,
                                  u"searchField"_s,     u"replaceField"_s,
+                                 u"regexBox"_s,        u"ignoreCaseBox"_s,
                                  u"casePopup"_s,       u"startCounterBox"_s,
                                  u"stepCounterBox"_s,  u"digitsCounterBox"_s,
-                                 u"tableView"_s,       u"addButton"_s,
-                                 u"removeButton"_s,    u"clearAllButton"_s,
-                                 u"showButton"_s,      u"startButton"_s,
-                                 u"nameField"_s}));
+                                 u"perFolderBox"_s,    u"tableView"_s,
+                                 u"addButton"_s,       u"removeButton"_s,
+                                 u"clearAllButton"_s,  u"showButton"_s,
+                                 u"startButton"_s,     u"nameField"_s}));
 }
 
 void tst_WindowActions::remembersSizeAndColumns()

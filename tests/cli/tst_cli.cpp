@@ -145,8 +145,9 @@ void tst_Cli::badArguments_data()
                                               << u"--step: '-99999999999999999999999' "_s + range32;
     QTest::newRow("digits 33") << u"--digits 33 @"_s
                                << u"--digits: '33' is out of range (0 to 32)"_s;
-    QTest::newRow("case word") << u"--case Upper @"_s
-                               << u"--case: unknown case 'Upper' (keep, lower or upper)"_s;
+    QTest::newRow("case word")
+        << u"--case Upper @"_s
+        << u"--case: unknown case 'Upper' (keep, lower, upper, title or sentence)"_s;
     QTest::newRow("sort direction") << u"--sort size:asc @"_s
                                     << u"--sort: unknown sort 'size:asc' (old-name, size, date "
                                        "or location, optionally followed by :desc)"_s;

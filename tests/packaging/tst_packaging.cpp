@@ -235,10 +235,12 @@ void tst_Packaging::bashCompletes_data()
                                   << u"--case"_s;
     QTest::newRow("every option from a dash")
         << QStringList{name, u"--"_s} << u"velnor-rename --"_s
-        << u"--name --ext --search --replace --case --start --step --digits --sort --apply "
-           u"--json --help --version --"_s;
+        << u"--name --ext --search --replace --case --start --step --digits --sort --files-from "
+           u"--preset --save-preset --regex --ignore-case --counter-per-folder --natural --null "
+           u"--list-presets --apply --json --help --version --"_s;
     QTest::newRow("case values") << QStringList{name, u"--case"_s, QString()}
-                                 << u"velnor-rename --case "_s << u"keep lower upper"_s;
+                                 << u"velnor-rename --case "_s
+                                 << u"keep lower upper title sentence"_s;
     QTest::newRow("case value after =") << QStringList{name, u"--case"_s, u"="_s, u"u"_s}
                                         << u"velnor-rename --case=u"_s << u"upper"_s;
     QTest::newRow("sort values") << QStringList{name, u"--sort"_s, u"o"_s}

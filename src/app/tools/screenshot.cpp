@@ -1,9 +1,11 @@
 // velnor-screenshot OUTDIR FOLDER: lists FOLDER in the window and saves
-// OUTDIR/screenshot.png (the main window), OUTDIR/tutorial.png (the
+// OUTDIR/screenshot.png (the main window), OUTDIR/pattern-error.png (a
+// regular expression that does not compile), OUTDIR/tutorial.png (the
 // tutorial's first section page), and OUTDIR/listing.png and
 // OUTDIR/renaming.png (the bottom bar during a listing and during a run,
 // held at a moment of each). Run it on a real display, e.g. xvfb-run.
 #include "app/jobbar.h"
+#include "app/rulecontrols.h"
 #include "app/translations.h"
 #include "app/vlnwindow.h"
 #include "model/filetablemodel.h"
@@ -11,6 +13,7 @@
 #include "ui_vlnwindow.h"
 
 #include <QApplication>
+#include <QCheckBox>
 #include <QIcon>
 #include <QTemporaryDir>
 #include <QTest>
@@ -71,6 +74,19 @@ int main(int argc, char **argv)
         window.jobBar()->setUnreadableFolders({});
         window.jobBar()->showRun(12345, 100000);
         ok = save(&window, out + QStringLiteral("/renaming.png")) && ok;
+    }
+    {
+        // A pattern that does not compile, and why, under the search field.
+        VLNWindow window(&defaults);
+        window.resize(1040, 680);
+        window.openFiles({folder});
+        Ui::VLNWindow *ui = window.ui();
+        window.ruleControls()->regexBox()->setChecked(true);
+        ui->searchField->setText(QStringLiteral("IMG_(\\d+"));
+        ui->replaceField->setText(QStringLiteral("Lisbon-$1"));
+        ui->casePopup->setCurrentIndex(3);
+        window.controlTextDidChange();
+        ok = save(&window, out + QStringLiteral("/pattern-error.png")) && ok;
     }
     {
         defaults.setBool(false, QStringLiteral("skipTutorial"));
