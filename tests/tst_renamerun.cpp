@@ -1,6 +1,7 @@
 #include "asnobody.h"
 #include "files/filelist.h"
 #include "posix/nativemove.h"
+#include "posix/textescape.h"
 #include "rename/movelanes.h"
 #include "rename/renamelog.h"
 #include "rename/renamerun.h"
@@ -47,8 +48,8 @@ QStringList disk(const QByteArray &root)
     for (const auto &entry : std::filesystem::recursive_directory_iterator(root.toStdString())) {
         const QByteArray path = QByteArray::fromStdString(entry.path().native());
         if (entry.is_regular_file())
-            files << RenameLog::displayPath(path.mid(root.size() + 1)) + u'=' +
-                         RenameLog::displayPath(readFile(path));
+            files << TextEscape::path(path.mid(root.size() + 1)) + u'=' +
+                         TextEscape::path(readFile(path));
     }
     files.sort();
     return files;
@@ -128,8 +129,9 @@ struct Scenario
             QVERIFY(list.containsPath(file(i).nativePath()));
             if (entry.outcome == Outcome::Failed) {
                 QVERIFY(g_log.value(failures++)
-                            .startsWith(RenameLog::escaped(u"Cannot rename “%1” to “%2”: "_s.arg(
-                                RenameLog::displayPath(entry.oldPath), entry.newName))));
+                            .startsWith(TextEscape::line(u"Cannot rename “%1” to “%2”: "_s.arg(
+                                TextEscape::path(entry.oldPath),
+                                TextEscape::shortened(entry.newName)))));
             }
         }
         QCOMPARE(report.failed, failures);

@@ -10,6 +10,28 @@
 namespace {
 const QString nameTag = QStringLiteral("N");
 const QString extTag = QStringLiteral("E");
+
+// A name longer than 255 bytes is refused, and composing it further only
+// costs time and memory (a template of [C] ten thousand times makes names of
+// a third of a million characters). Without a search text no later step
+// shrinks a part below a third of its length: "[C]" gives at least one
+// character, a date or time token at least two of its three or more, the
+// case mapping never shortens UTF-16 text, and every unit is at least one
+// byte. A part longer than this is certain to be refused.
+constexpr qsizetype certainlyTooLong = 3 * 255;
+
+// A name certain to be refused as too long, cut to what still says so: more
+// than 255 units, and so more than 255 bytes. A surrogate pair is not split.
+void cutTooLong(QString &name)
+{
+    qsizetype keep = 256;
+    if (name.size() <= keep)
+        return;
+    if (name[keep - 1].isHighSurrogate() && name[keep].isLowSurrogate())
+        ++keep;
+    name.truncate(keep);
+    name.squeeze();
+}
 } // namespace
 
 void NameComposer::Pieces::cut(const QString &text, QLatin1StringView token)
@@ -94,6 +116,10 @@ QString NameComposer::newNameForFile(const RuleFile &file, qint64 index) const
             m_extPieces.appendFilled(extPart, extension);
             if (m_extPieces.mayHoldTokens(extension)) {
                 extPart = handleIntervalTags(extPart, extTag, extension);
+                if (!m_hasSearch && extPart.size() > certainlyTooLong) {
+                    cutTooLong(extPart);
+                    return caseMapped(extPart);
+                }
                 if (extPart.contains(QLatin1StringView("[C]")))
                     extPart =
                         TextRules::replaceToken(extPart, QLatin1StringView("[C]"), counterText());
@@ -111,6 +137,10 @@ QString NameComposer::newNameForFile(const RuleFile &file, qint64 index) const
             namePart.reserve(m_namePieces.filledSize(base));
             m_namePieces.appendFilled(namePart, base);
             namePart = handleIntervalTags(namePart, nameTag, base);
+            if (!m_hasSearch && namePart.size() > certainlyTooLong) {
+                cutTooLong(namePart);
+                return caseMapped(namePart);
+            }
             if (namePart.contains(QLatin1StringView("[C]")))
                 namePart =
                     TextRules::replaceToken(namePart, QLatin1StringView("[C]"), counterText());
@@ -129,9 +159,16 @@ QString NameComposer::newNameForFile(const RuleFile &file, qint64 index) const
 
     if (m_hasSearch)
         joined = TextRules::replaceAll(joined, m_settings.searchText, m_settings.replaceText);
+    else
+        cutTooLong(joined);
+    return caseMapped(joined);
+}
+
+QString NameComposer::caseMapped(const QString &name) const
+{
     if (m_settings.caseTag == RenameSettings::LowerCase)
-        joined = TextRules::lowercase(joined);
-    else if (m_settings.caseTag == RenameSettings::UpperCase)
-        joined = TextRules::uppercase(joined);
-    return joined;
+        return TextRules::lowercase(name);
+    if (m_settings.caseTag == RenameSettings::UpperCase)
+        return TextRules::uppercase(name);
+    return name;
 }
