@@ -76,7 +76,7 @@ bool startsWithTag(QStringView text, QStringView opening, QStringView body)
 // at the cap is built at once instead of pass by pass. `rest` holds the text
 // after the tag being expanded (reversed); `expansions` counts those before.
 QString repeatedToCap(const QString &done, const QString &rest, QStringView opening,
-                      QStringView body, QStringView piece, int expansions)
+                      QStringView body, QStringView piece, int expansions, qsizetype enough)
 {
     const qsizetype tagSize = opening.size() + body.size() + 1;
     const QStringView added = piece.sliced(tagSize);
@@ -88,11 +88,12 @@ QString repeatedToCap(const QString &done, const QString &rest, QStringView open
         size += added.size();
     } while (expansions < IntervalTags::maxExpansions && size <= IntervalTags::maxTextLength);
     QString text;
-    text.reserve(size);
+    text.reserve(std::min(size, enough));
     text.append(done).append(piece.first(tagSize));
-    for (qsizetype i = 0; i < copies; ++i)
+    for (qsizetype i = 0; i < copies && text.size() <= enough; ++i)
         text.append(added);
-    text.append(reversed(rest));
+    if (text.size() <= enough)
+        text.append(reversed(rest));
     return text;
 }
 
@@ -103,7 +104,7 @@ QString repeatedToCap(const QString &done, const QString &rest, QStringView open
 // top: each expansion then costs the length of the tag and of its piece, not
 // of the whole text, and the cap stays cheap to reach.
 QString expandFromStart(const QString &text, QStringView opening, QStringView originalName,
-                        int expansions)
+                        int expansions, qsizetype enough)
 {
     QString done;
     done.reserve(text.size());
@@ -138,7 +139,7 @@ QString expandFromStart(const QString &text, QStringView opening, QStringView or
         const QStringView replacement = piece(body, originalName);
         rest.truncate(close);
         if (startsWithTag(replacement, opening, body))
-            return repeatedToCap(done, rest, opening, body, replacement, expansions);
+            return repeatedToCap(done, rest, opening, body, replacement, expansions, enough);
         appendReversed(rest, replacement);
         ++expansions;
         if (expansions >= IntervalTags::maxExpansions ||
@@ -161,7 +162,8 @@ QString handleIntervalTags(const QString &text, const QString &tag, const QStrin
     return handleIntervalTags(text, tag, QStringView(originalName));
 }
 
-QString handleIntervalTags(const QString &text, const QString &tag, QStringView originalName)
+QString handleIntervalTags(const QString &text, const QString &tag, QStringView originalName,
+                           qsizetype enough)
 {
     // "[" and the letter, without building a string on every call.
     QVarLengthArray<char16_t, 8> openingText;
@@ -191,7 +193,7 @@ QString handleIntervalTags(const QString &text, const QString &tag, QStringView 
             whole.append(replacement).append(QStringView(text).mid(close + 1));
             if (expansions >= IntervalTags::maxExpansions)
                 return whole;
-            return expandFromStart(whole, opening, originalName, expansions);
+            return expandFromStart(whole, opening, originalName, expansions, enough);
         }
         result.append(replacement);
         copied = close + 1;

@@ -5,6 +5,7 @@
 #include "rules/textrules.h"
 
 #include <algorithm>
+#include <limits>
 #include <optional>
 
 namespace {
@@ -19,6 +20,7 @@ const QString extTag = QStringLiteral("E");
 // case mapping never shortens UTF-16 text, and every unit is at least one
 // byte. A part longer than this is certain to be refused.
 constexpr qsizetype certainlyTooLong = 3 * 255;
+constexpr qsizetype maxLength = std::numeric_limits<qsizetype>::max();
 
 // A name certain to be refused as too long, cut to what still says so: more
 // than 255 units, and so more than 255 bytes. A surrogate pair is not split.
@@ -115,7 +117,8 @@ QString NameComposer::newNameForFile(const RuleFile &file, qint64 index) const
             extPart.reserve(m_extPieces.filledSize(extension));
             m_extPieces.appendFilled(extPart, extension);
             if (m_extPieces.mayHoldTokens(extension)) {
-                extPart = handleIntervalTags(extPart, extTag, extension);
+                extPart = handleIntervalTags(extPart, extTag, extension,
+                                             m_hasSearch ? maxLength : certainlyTooLong);
                 if (!m_hasSearch && extPart.size() > certainlyTooLong) {
                     cutTooLong(extPart);
                     return caseMapped(extPart);
@@ -136,7 +139,8 @@ QString NameComposer::newNameForFile(const RuleFile &file, qint64 index) const
             QString namePart;
             namePart.reserve(m_namePieces.filledSize(base));
             m_namePieces.appendFilled(namePart, base);
-            namePart = handleIntervalTags(namePart, nameTag, base);
+            namePart = handleIntervalTags(namePart, nameTag, base,
+                                          m_hasSearch ? maxLength : certainlyTooLong);
             if (!m_hasSearch && namePart.size() > certainlyTooLong) {
                 cutTooLong(namePart);
                 return caseMapped(namePart);
