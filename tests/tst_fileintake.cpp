@@ -102,6 +102,9 @@ void tst_FileIntake::initTestCase()
     QVERIFY(makeFile(r + "/a.txt", 1234, local(2021, 1, 2, 3, 4)));
     QVERIFY(makeFolder(r + "/b"));
     QVERIFY(makeFile(r + "/b/.hidden", 0, local(2020, 2, 29, 0, 0)));
+    // Only "." and ".." themselves are no entries of their own.
+    QVERIFY(makeFile(r + "/b/..notes", 0, local(2020, 2, 29, 0, 0)));
+    QVERIFY(makeFile(r + "/b/...", 0, local(2020, 2, 29, 0, 0)));
     QVERIFY(makeFile(r + "/b/c.txt"));
     QVERIFY(makeFolder(r + "/b/d"));
     QVERIFY(makeFile(r + "/b/d/e.txt"));
@@ -129,9 +132,10 @@ void tst_FileIntake::walk_data()
 
     // Depth first, byte order, dot files included; links to folders are
     // walked unless they lead back into a folder being walked.
-    const L tree = {
-        "a.txt",    "b/.hidden", "b/c.txt", "b/d/e.txt", "caf\xE9.txt", "caf\xEF\xBF\xBD.txt",
-        "dangling", "linkfile",  "m/e.txt", "self",      "z.txt"};
+    const L tree = {"a.txt",    "b/...",     "b/..notes",   "b/.hidden",
+                    "b/c.txt",  "b/d/e.txt", "caf\xE9.txt", "caf\xEF\xBF\xBD.txt",
+                    "dangling", "linkfile",  "m/e.txt",     "self",
+                    "z.txt"};
     QTest::newRow("the tree") << L{""} << B{false} << tree;
     L rest = tree;
     rest.removeAll("b/c.txt");

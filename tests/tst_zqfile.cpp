@@ -17,6 +17,7 @@ private slots:
     void fileSize_data();
     void fileSize();
     void folderTotal();
+    void folderTotalCountsLinksThemselves();
     void nativeBytesSurvive();
 
 private:
@@ -81,6 +82,27 @@ void tst_ZQFile::fileSize()
     file.calculateFullSize();
     QCOMPARE(file.fullSize(), expectedSize);
     QCOMPARE(file.size(), expectedText);
+}
+
+// Links count their own size (the length of the path they hold), never what
+// they point to, file or folder.
+void tst_ZQFile::folderTotalCountsLinksThemselves()
+{
+    const QByteArray root = QFile::encodeName(m_dir.filePath(u"links"_qs));
+    QVERIFY(::mkdir(root.constData(), 0755) == 0);
+    QVERIFY(::mkdir((root + "/other").constData(), 0755) == 0);
+    QVERIFY(::mkdir((root + "/folder").constData(), 0755) == 0);
+    writeFile(root + "/large.bin", 3 << 20);
+    writeFile(root + "/other/inside", 5000);
+    writeFile(root + "/folder/a", 300);
+    QVERIFY(::symlink("../large.bin", (root + "/folder/big").constData()) == 0);
+    QVERIFY(::symlink("../other", (root + "/folder/dir").constData()) == 0);
+    ZQFile record;
+    record.setIsDirectory(true);
+    record.setNativePath(root + "/folder");
+    record.calculateFullSize();
+    QCOMPARE(record.fullSize(), quint64(300 + 12 + 8));
+    QCOMPARE(record.size(), u"320"_qs);
 }
 
 void tst_ZQFile::folderTotal()
