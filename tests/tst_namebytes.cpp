@@ -1,3 +1,6 @@
+#include "files/filelist.h"
+#include "files/zqfile.h"
+#include "model/filetablemodel.h"
 #include "posix/namecodec.h"
 #include "rename/renamerun.h"
 #include "rules/intervaltags.h"
@@ -23,6 +26,8 @@ private slots:
     void hostileTemplatesStayCheap();
     void selfReproducingTagAtCap_data();
     void selfReproducingTagAtCap();
+    void tableShowsEscapes_data();
+    void tableShowsEscapes();
 };
 
 namespace {
@@ -222,6 +227,45 @@ void tst_NameBytes::selfReproducingTagAtCap()
     const QString result = handleIntervalTags(text, u"N"_s, source);
     QCOMPARE(result.size(), head.size() + repeated.size() * copies + tail.size());
     QCOMPARE(result, head + repeated.repeated(copies) + tail);
+}
+
+// The window's table writes names as the command line does, and its tooltip
+// names what each escape stands for.
+void tst_NameBytes::tableShowsEscapes_data()
+{
+    QTest::addColumn<QByteArray>("name");
+    QTest::addColumn<QString>("shown");
+    QTest::addColumn<QString>("tip");
+    QTest::newRow("plain") << "photo.jpg"_ba << u"photo.jpg"_s << QString();
+    QTest::newRow("Latin-1 byte") << "caf\xe9.txt"_ba << u"caf\\xe9.txt"_s
+                                  << u"\\xe9: the byte E9, not UTF-8, kept as it is"_s;
+    QTest::newRow("real U+FFFD") << "caf\xef\xbf\xbd.txt"_ba << u"caf\uFFFD.txt"_s << QString();
+    QTest::newRow("right-to-left override") << "rlo\xe2\x80\xaetxt.exe"_ba << u"rlo\\u202etxt.exe"_s
+                                            << u"\\u202e: U+202E, a bidirectional control"_s;
+    QTest::newRow("newline twice, named once")
+        << "a\nb\nc"_ba << u"a\\x0ab\\x0ac"_s << u"\\x0a: U+000A, a control character"_s;
+    QTest::newRow("two kinds") << "\xff\xe2\x81\xa6"_ba << u"\\xff\\u2066"_s
+                               << u"\\xff: the byte FF, not UTF-8, kept as it is\n"
+                                  u"\\u2066: U+2066, a bidirectional control"_s;
+}
+
+void tst_NameBytes::tableShowsEscapes()
+{
+    QFETCH(QByteArray, name);
+    QFETCH(QString, shown);
+    QFETCH(QString, tip);
+    FileList list;
+    auto file = std::make_unique<ZQFile>();
+    file->setNativePath("/p/" + name);
+    file->setName(NameCodec::decode(name));
+    list.append(std::move(file));
+    FileTableModel model(&list);
+    model.updateResults();
+    const QModelIndex oldName = model.index(0, FileTableModel::OldNameColumn);
+    QCOMPARE(oldName.data().toString(), shown);
+    QCOMPARE(oldName.data(Qt::ToolTipRole).toString(), tip);
+    QCOMPARE(model.index(0, FileTableModel::NewNameColumn).data().toString(), shown);
+    QCOMPARE(model.index(0, FileTableModel::LocationColumn).data().toString(), u"/p/"_s + shown);
 }
 
 QTEST_GUILESS_MAIN(tst_NameBytes)

@@ -43,19 +43,18 @@ QVariant escapesTip(const QString &text)
         const QString shown = TextEscape::line(QStringView(text).sliced(i, 1));
         if (shown.size() == 1)
             continue;
+        const auto hex = [](uint value, int digits) {
+            return QString::number(value, 16).toUpper().rightJustified(digits, u'0');
+        };
         QString what;
         if (NameCodec::isEscapedByte(u))
-            what = QStringLiteral("the byte 0x%1, not UTF-8, kept as it is")
-                       .arg(uint(u - 0xdc00), 2, 16, QLatin1Char('0'));
+            what = QStringLiteral("the byte %1, not UTF-8, kept as it is").arg(hex(u - 0xdc00u, 2));
         else if (TextEscape::isBidiControl(u))
-            what = QStringLiteral("U+%1, a bidirectional control")
-                       .arg(uint(u), 4, 16, QLatin1Char('0'));
+            what = QStringLiteral("U+%1, a bidirectional control").arg(hex(u, 4));
         else if (QChar::isSurrogate(u))
-            what =
-                QStringLiteral("U+%1, half of a character").arg(uint(u), 4, 16, QLatin1Char('0'));
+            what = QStringLiteral("U+%1, half of a character").arg(hex(u, 4));
         else
-            what =
-                QStringLiteral("U+%1, a control character").arg(uint(u), 4, 16, QLatin1Char('0'));
+            what = QStringLiteral("U+%1, a control character").arg(hex(u, 4));
         const QString line = shown + QStringLiteral(": ") + what;
         if (!lines.contains(line))
             lines << line;
