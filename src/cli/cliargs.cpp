@@ -239,11 +239,12 @@ Action and output:
                        tell what the run would do: "renamed" the planned
                        moves, "failed" the names it would refuse or find
                        taken (by a file on disk or an earlier move).
-                       Text is UTF-8; bytes of a path that are not valid
-                       UTF-8 show as U+FFFD and the entry has
+                       Text is UTF-8; bytes of a path or new name that are
+                       not valid UTF-8 show as U+FFFD and the entry has
                        "undecodable": true, "pathBytes" and "newNameBytes":
                        the exact bytes of the path and of the new name in
-                       base64. A new name refused as too long is shortened.
+                       base64 (no newNameBytes for a name refused as too
+                       long; such a name is shortened).
   --help               show this help and exit
   --version            show the version and exit
   --                   every later argument is a PATH
