@@ -100,6 +100,9 @@ void tst_NameBytes::compose_data()
     QTest::newRow("a byte after a letter is no accent")
         << settings(u"[N]"_s, u"[E]"_s, u"a"_s, u"b"_s) << "a\xcc\x81 a\x81"_ba
         << "a\xcc\x81 b\x81"_ba;
+    QTest::newRow("bytes that meet make a character")
+        << settings(u"[N]"_s, u"[E]"_s, u"_"_s, {}) << "\xc3_\xa9.txt"_ba
+        << "\xc3\xa9.txt"_ba;
     QTest::newRow("replacement holds a byte")
         << settings(u"[N]"_s, u"[E]"_s, u"x"_s, bytes("\xfe")) << "axb"_ba
         << "a\xfe"
@@ -113,6 +116,8 @@ void tst_NameBytes::compose()
     QFETCH(QByteArray, expected);
     const QString newName = NameComposer(s).newNameForFile({NameCodec::decode(name), 0}, 0);
     QCOMPARE(NameCodec::encode(newName), expected);
+    // The text is the one the name on disk will decode to.
+    QCOMPARE(NameCodec::decode(expected), newName);
     QCOMPARE(RenameRun::refusalReason(newName), QString());
 }
 

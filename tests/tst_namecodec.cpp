@@ -15,6 +15,8 @@ private slots:
     void foreignSurrogates_data();
     void foreignSurrogates();
     void randomRoundTrip();
+    void canonical_data();
+    void canonical();
 };
 
 namespace {
@@ -96,6 +98,26 @@ void tst_NameCodec::foreignSurrogates()
     QFETCH(QByteArray, encoded);
     QCOMPARE(NameCodec::hasForeignSurrogate(text), foreign);
     QCOMPARE(NameCodec::encode(text), encoded);
+}
+
+void tst_NameCodec::canonical_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QString>("expected");
+    QTest::newRow("plain") << u"café"_s << u"café"_s;
+    QTest::newRow("one byte") << units({0xdce9}) << units({0xdce9});
+    QTest::newRow("the bytes of é") << u"a"_s + units({0xdcc3, 0xdca9}) << u"aé"_s;
+    QTest::newRow("two bytes that make nothing")
+        << units({0xdce9, 0xdce9}) << units({0xdce9, 0xdce9});
+    QTest::newRow("foreign surrogate stays")
+        << units({0xd800, 0xdcc3, 0xdca9, 0xd800}) << units({0xd800, 0xdcc3, 0xdca9, 0xd800});
+}
+
+void tst_NameCodec::canonical()
+{
+    QFETCH(QString, text);
+    QFETCH(QString, expected);
+    QCOMPARE(NameCodec::canonical(text), expected);
 }
 
 // Every byte but '/' and NUL, in names of every length a file system takes.

@@ -134,6 +134,19 @@ bool hasForeignSurrogate(QStringView text)
     return false;
 }
 
+QString canonical(const QString &text)
+{
+    // Two escaped bytes in a row are needed to make a character.
+    const auto *units = reinterpret_cast<const char16_t *>(text.utf16());
+    const qsizetype n = text.size();
+    qsizetype i = 1;
+    while (i < n && !(isEscapedByte(units[i]) && isEscapedByte(units[i - 1])))
+        ++i;
+    if (i >= n || hasForeignSurrogate(text))
+        return text;
+    return decode(encode(text));
+}
+
 bool hasEscapedBytes(QStringView text)
 {
     const auto *units = reinterpret_cast<const char16_t *>(text.utf16());

@@ -29,6 +29,12 @@ QByteArray encode(QStringView text);
 // Whether the text holds half a surrogate pair that is not an escaped byte
 // (U+D800-U+DBFF, U+DC00-U+DC7F alone): such text is no file name.
 bool hasForeignSurrogate(QStringView text);
+// The text that the bytes of `text` decode to: escaped bytes that come
+// together in a valid UTF-8 sequence (the bytes of "é" escaped one by one and
+// cut apart by a template, then joined again) are that character on disk, and
+// so in the name. Text with a foreign surrogate is returned as it is, to be
+// refused.
+QString canonical(const QString &text);
 // Whether the text holds any escaped byte.
 bool hasEscapedBytes(QStringView text);
 // Whether the bytes are valid UTF-8, so that decode() needed no escape.

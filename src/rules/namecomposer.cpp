@@ -4,6 +4,8 @@
 #include "rules/intervaltags.h"
 #include "rules/textrules.h"
 
+#include "posix/namecodec.h"
+
 #include <algorithm>
 #include <limits>
 #include <optional>
@@ -165,6 +167,10 @@ QString NameComposer::newNameForFile(const RuleFile &file, qint64 index) const
         joined = TextRules::replaceAll(joined, m_settings.searchText, m_settings.replaceText);
     else
         cutTooLong(joined);
+    // Only pieces put together can bring escaped bytes together; the name
+    // given back whole is as its bytes decode already.
+    if (m_hasSearch || joined.constData() != name.constData())
+        joined = NameCodec::canonical(joined);
     return caseMapped(joined);
 }
 
