@@ -3,8 +3,6 @@
 #include "posix/namecodec.h"
 #include "posix/textescape.h"
 
-#include <QStringDecoder>
-
 #include <algorithm>
 
 namespace {
