@@ -162,6 +162,11 @@ void tst_NameBytes::tooLongIsCut_data()
         << settings(u"[N1-]"_s) << u"[N1-][N1-]NNNN"_s << qsizetype(256);
     QTest::newRow("upper case after the cut")
         << settings(u"x[C]"_s.repeated(400), u"[E]"_s, {}, {}, 2) << u"a.txt"_s << qsizetype(256);
+    // Three bytes apart in the old name meet as the Kelvin sign, one
+    // unit, which lower case makes "k": the name is cut only at the end.
+    QTest::newRow("bytes that meet, then lower case")
+        << settings(u"[N1-2][N4]"_s.repeated(100), u"[E]"_s, {}, {}, 1) << bytes("\xe2\x84x\xaa")
+        << qsizetype(100);
     QTest::newRow("a pair is not split at the cut")
         << settings(u"x"_s + u"😀"_s.repeated(200)) << u"a"_s << qsizetype(257);
     // Tags that vanish: long templates whose names end short are kept.
@@ -180,6 +185,8 @@ void tst_NameBytes::tooLongIsCut()
     QFETCH(qsizetype, size);
     const QString newName = NameComposer(s).newNameForFile({name, 0}, 0);
     QCOMPARE(newName.size(), size);
+    if (size == 100)
+        QCOMPARE(newName, QString(100, u'k'));
     QCOMPARE(RenameRun::refusalReason(newName).isEmpty(), size <= 255);
 }
 

@@ -20,7 +20,9 @@ const QString extTag = QStringLiteral("E");
 // shrinks a part below a third of its length: "[C]" gives at least one
 // character, a date or time token at least two of its three or more, the
 // case mapping never shortens UTF-16 text, and every unit is at least one
-// byte. A part longer than this is certain to be refused.
+// byte. Bytes that meet in a valid UTF-8 sequence become one character of up
+// to three units less, and so the final name keeps more than a third of the
+// units of such a part. A part longer than this is certain to be refused.
 constexpr qsizetype certainlyTooLong = 3 * 255;
 constexpr qsizetype maxLength = std::numeric_limits<qsizetype>::max();
 
@@ -165,13 +167,15 @@ QString NameComposer::newNameForFile(const RuleFile &file, qint64 index) const
 
     if (m_hasSearch)
         joined = TextRules::replaceAll(joined, m_settings.searchText, m_settings.replaceText);
-    else
-        cutTooLong(joined);
     // Only pieces put together can bring escaped bytes together; the name
     // given back whole is as its bytes decode already.
     if (m_hasSearch || joined.constData() != name.constData())
         joined = NameCodec::canonical(joined);
-    return caseMapped(joined);
+    joined = caseMapped(joined);
+    // Last, since the steps before may shorten the text: three escaped
+    // bytes may make one character, which the case mapping may make one byte.
+    cutTooLong(joined);
+    return joined;
 }
 
 QString NameComposer::caseMapped(const QString &name) const
