@@ -25,6 +25,10 @@ const QString extTag = QStringLiteral("E");
 // units of such a part. A part longer than this is certain to be refused.
 constexpr qsizetype certainlyTooLong = 3 * 255;
 constexpr qsizetype maxLength = std::numeric_limits<qsizetype>::max();
+// What is kept of such a part for the rest of the steps, so that the refused
+// name still reads as composed: more than 256 units whatever the tokens in
+// it become. Its escaped bytes stay apart, each one byte.
+constexpr qsizetype tooLongPrefix = 3 * 257;
 
 // A name certain to be refused as too long, cut to what still says so: more
 // than 255 units, and so more than 255 bytes. A surrogate pair is not split.
@@ -100,6 +104,8 @@ QString NameComposer::newNameForFile(const RuleFile &file, qint64 index) const
 {
     const QString &name = file.name;
     QString joined;
+    // Certain to be refused as too long: only its beginning is composed.
+    bool tooLong = false;
     if (m_identityTemplates && !name.contains(u'[')) {
         // "[N]" "." "[E]" with nothing to expand gives the name back.
         joined = name;
@@ -124,8 +130,8 @@ QString NameComposer::newNameForFile(const RuleFile &file, qint64 index) const
                 extPart = handleIntervalTags(extPart, extTag, extension,
                                              m_hasSearch ? maxLength : certainlyTooLong);
                 if (!m_hasSearch && extPart.size() > certainlyTooLong) {
-                    cutTooLong(extPart);
-                    return caseMapped(extPart);
+                    extPart.truncate(tooLongPrefix);
+                    tooLong = true;
                 }
                 if (extPart.contains(QLatin1StringView("[C]")))
                     extPart =
@@ -146,8 +152,8 @@ QString NameComposer::newNameForFile(const RuleFile &file, qint64 index) const
             namePart = handleIntervalTags(namePart, nameTag, base,
                                           m_hasSearch ? maxLength : certainlyTooLong);
             if (!m_hasSearch && namePart.size() > certainlyTooLong) {
-                cutTooLong(namePart);
-                return caseMapped(namePart);
+                namePart.truncate(tooLongPrefix);
+                tooLong = true;
             }
             if (namePart.contains(QLatin1StringView("[C]")))
                 namePart =
@@ -169,7 +175,7 @@ QString NameComposer::newNameForFile(const RuleFile &file, qint64 index) const
         joined = TextRules::replaceAll(joined, m_settings.searchText, m_settings.replaceText);
     // Only pieces put together can bring escaped bytes together; the name
     // given back whole is as its bytes decode already.
-    if (m_hasSearch || joined.constData() != name.constData())
+    if (!tooLong && (m_hasSearch || joined.constData() != name.constData()))
         joined = NameCodec::canonical(joined);
     joined = caseMapped(joined);
     // Last, since the steps before may shorten the text: three escaped
