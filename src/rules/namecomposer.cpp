@@ -177,18 +177,17 @@ QString NameComposer::newNameForFile(const RuleFile &file, qint64 index) const
     // given back whole is as its bytes decode already.
     if (!tooLong && (m_hasSearch || joined.constData() != name.constData()))
         joined = NameCodec::canonical(joined);
-    joined = caseMapped(joined);
+    mapCase(joined);
     // Last, since the steps before may shorten the text: three escaped
     // bytes may make one character, which the case mapping may make one byte.
     cutTooLong(joined);
     return joined;
 }
 
-QString NameComposer::caseMapped(const QString &name) const
+void NameComposer::mapCase(QString &name) const
 {
     if (m_settings.caseTag == RenameSettings::LowerCase)
-        return TextRules::lowercase(name);
-    if (m_settings.caseTag == RenameSettings::UpperCase)
-        return TextRules::uppercase(name);
-    return name;
+        name = TextRules::lowercase(name);
+    else if (m_settings.caseTag == RenameSettings::UpperCase)
+        name = TextRules::uppercase(name);
 }

@@ -26,8 +26,9 @@ public:
     bool readsFileTime(const RuleFile &file) const;
 
 private:
-    // The case mode applied to a composed name.
-    QString caseMapped(const QString &name) const;
+    // The case mode applied to a composed name, in place: the name is left
+    // alone, without a copy, when the case is kept.
+    void mapCase(QString &name) const;
 
     RenameSettings m_settings;
     // A template cut at its "[N]" (or "[E]") tokens, once per settings: the
