@@ -3,6 +3,7 @@
 #include "posix/namecodec.h"
 
 #include <QChar>
+#include <QCoreApplication>
 #include <QHash>
 #include <QSet>
 #include <QtEndian>
@@ -450,8 +451,8 @@ void FileList::clear()
 QString FileList::countText(qsizetype count)
 {
     if (count == 0)
-        return QStringLiteral("No files");
+        return QCoreApplication::translate("FileList", "No files");
     if (count == 1)
-        return QStringLiteral("1 file");
-    return QStringLiteral("%1 files").arg(quint64(count));
+        return QCoreApplication::translate("FileList", "1 file");
+    return QCoreApplication::translate("FileList", "%1 files").arg(quint64(count));
 }

@@ -5,6 +5,7 @@
 #include "posix/namecodec.h"
 #include "posix/textescape.h"
 
+#include <QCoreApplication>
 #include <QItemSelection>
 
 #include <array>
@@ -19,12 +20,15 @@ const std::array<QString, FileTableModel::ColumnCount> &identifiers()
     return columns;
 }
 
-const std::array<QString, FileTableModel::ColumnCount> &titles()
+// Looked up on every call: the language can be chosen after the first table.
+QString title(int column)
 {
-    static const std::array<QString, FileTableModel::ColumnCount> columns = {
-        QStringLiteral("Old Name"), QStringLiteral("New Name"), QStringLiteral("Size"),
-        QStringLiteral("Date"), QStringLiteral("Location")};
-    return columns;
+    static const char *const titles[FileTableModel::ColumnCount] = {
+        QT_TRANSLATE_NOOP("FileTableModel", "Old Name"),
+        QT_TRANSLATE_NOOP("FileTableModel", "New Name"),
+        QT_TRANSLATE_NOOP("FileTableModel", "Size"), QT_TRANSLATE_NOOP("FileTableModel", "Date"),
+        QT_TRANSLATE_NOOP("FileTableModel", "Location")};
+    return QCoreApplication::translate("FileTableModel", titles[column]);
 }
 
 // What the escapes of a shown name stand for, one a line, or nothing when
@@ -207,7 +211,7 @@ QVariant FileTableModel::headerData(int section, Qt::Orientation orientation, in
 {
     if (orientation == Qt::Horizontal && section >= 0 && section < ColumnCount) {
         if (role == Qt::DisplayRole)
-            return titles()[size_t(section)];
+            return title(section);
         if (role == IdentifierRole)
             return identifiers()[size_t(section)];
     }

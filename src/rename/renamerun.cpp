@@ -12,6 +12,7 @@
 #include "rules/namecomposer.h"
 
 #include <QByteArrayView>
+#include <QCoreApplication>
 #include <QStringList>
 
 #include <atomic>
@@ -39,7 +40,8 @@ QString failureReason(int error, const QByteArray &strandedName)
 {
     QString text = NativeMove::reason(error);
     if (!strandedName.isEmpty())
-        text += QStringLiteral(" (the file was left as “%1”)").arg(TextEscape::path(strandedName));
+        text += QCoreApplication::translate("RenameRun", " (the file was left as “%1”)")
+                    .arg(TextEscape::path(strandedName));
     return text;
 }
 
@@ -126,20 +128,22 @@ private:
 QString refusalFor(const QString &newName, const QByteArray &bytes)
 {
     if (newName.isEmpty())
-        return QStringLiteral("The new name is empty.");
+        return QCoreApplication::translate("RenameRun", "The new name is empty.");
     if (newName == u"." || newName == u"..")
-        return QStringLiteral("The new name “%1” is not allowed.").arg(newName);
+        return QCoreApplication::translate("RenameRun", "The new name “%1” is not allowed.")
+            .arg(newName);
     if (bytes.size() > 255)
-        return QStringLiteral("The new name is longer than 255 bytes.");
+        return QCoreApplication::translate("RenameRun", "The new name is longer than 255 bytes.");
     if (newName.contains(u'/'))
-        return QStringLiteral("The new name contains “/”.");
+        return QCoreApplication::translate("RenameRun", "The new name contains “/”.");
     if (newName.contains(QChar(0)))
-        return QStringLiteral("The new name contains a NUL character.");
+        return QCoreApplication::translate("RenameRun", "The new name contains a NUL character.");
     // A lone surrogate is a byte of the old name that is not UTF-8 (it is
     // written back as that byte), or half a character that has no bytes at
     // all: the name on disk would not be the name shown.
     if (NameCodec::hasForeignSurrogate(newName))
-        return QStringLiteral("The new name holds half of a character (a lone surrogate).");
+        return QCoreApplication::translate(
+            "RenameRun", "The new name holds half of a character (a lone surrogate).");
     return QString();
 }
 
@@ -174,7 +178,8 @@ namespace RenameRun {
 
 QString Report::message() const
 {
-    return QStringLiteral("%1 renamed successfully.").arg(FileList::countText(renamed));
+    return QCoreApplication::translate("RenameRun", "%1 renamed successfully.")
+        .arg(FileList::countText(renamed));
 }
 
 QString Report::informativeText() const
@@ -182,16 +187,18 @@ QString Report::informativeText() const
     if (failed == 0)
         return QString();
     QStringList lines;
-    lines << QStringLiteral("%1 could not be renamed:").arg(FileList::countText(failed));
+    lines << QCoreApplication::translate("RenameRun", "%1 could not be renamed:")
+                 .arg(FileList::countText(failed));
     qsizetype named = 0;
     for (const Entry &entry : entries) {
         if (entry.outcome != Outcome::Failed)
             continue;
         if (named == failuresNamed) {
-            lines << QStringLiteral("and %1 more (see the details).").arg(failed - named);
+            lines << QCoreApplication::translate("RenameRun", "and %1 more (see the details).")
+                         .arg(failed - named);
             break;
         }
-        lines << QStringLiteral("“%1” to “%2”: %3")
+        lines << QCoreApplication::translate("RenameRun", "“%1” to “%2”: %3")
                      .arg(TextEscape::line(TextEscape::shortened(entry.oldName)),
                           TextEscape::line(TextEscape::shortened(entry.newName)), entry.error);
         ++named;
@@ -204,7 +211,10 @@ QString Report::detailedText() const
     QStringList lines;
     for (const Entry &entry : entries) {
         if (entry.outcome == Outcome::Failed)
-            lines << logLine(entry.oldPath, entry.newName, entry.error);
+            // The log's line in the reader's language; the log itself stays English.
+            lines << QCoreApplication::translate("RenameRun", "Cannot rename “%1” to “%2”: %3")
+                         .arg(TextEscape::path(entry.oldPath),
+                              TextEscape::line(TextEscape::shortened(entry.newName)), entry.error);
     }
     return lines.join(u'\n');
 }

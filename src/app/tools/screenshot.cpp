@@ -1,6 +1,7 @@
 // velnor-screenshot OUTDIR FOLDER: lists FOLDER in the window and saves
 // OUTDIR/screenshot.png (the main window) and OUTDIR/tutorial.png (the
 // tutorial's first section page). Run it on a real display, e.g. xvfb-run.
+#include "app/translations.h"
 #include "app/vlnwindow.h"
 #include "model/filetablemodel.h"
 #include "rename/userdefaults.h"
@@ -38,6 +39,7 @@ int main(int argc, char **argv)
         return 2;
     }
     QIcon::setFallbackThemeName(QStringLiteral("Adwaita"));
+    Translations::install(&app);
     const QString out = QFile::decodeName(argv[1]);
     const QByteArray folder = argv[2];
     QTemporaryDir settings;

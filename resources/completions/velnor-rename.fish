@@ -1,0 +1,15 @@
+# fish completion for velnor-rename. The options below are the ones
+# "velnor-rename --help" shows; a test keeps them in step with it.
+complete -c velnor-rename -l name -x -d 'Name template'
+complete -c velnor-rename -l ext -x -d 'Extension template'
+complete -c velnor-rename -l search -x -d 'Text to find'
+complete -c velnor-rename -l replace -x -d 'Replacement text'
+complete -c velnor-rename -l case -x -a 'keep lower upper' -d 'Case of the new name'
+complete -c velnor-rename -l start -x -d 'First counter value'
+complete -c velnor-rename -l step -x -d 'Counter step'
+complete -c velnor-rename -l digits -x -d 'Minimum counter digits'
+complete -c velnor-rename -l sort -x -a 'old-name size date location old-name:desc size:desc date:desc location:desc' -d 'Sort column'
+complete -c velnor-rename -l apply -d 'Rename the files'
+complete -c velnor-rename -l json -d 'Print one JSON object'
+complete -c velnor-rename -l help -d 'Show the help and exit'
+complete -c velnor-rename -l version -d 'Show the version and exit'
