@@ -1,6 +1,8 @@
 #include "cli/cliargs.h"
 
 #include "files/filelist.h"
+#include "posix/namecodec.h"
+#include "posix/textescape.h"
 
 #include <algorithm>
 #include <iterator>
@@ -9,21 +11,10 @@
 
 namespace {
 
+// A message is one line whatever the argument holds.
 QString quoted(const QByteArray &argument)
 {
-    QString text = QString::fromUtf8(argument);
-    // A message is one line whatever the argument holds.
-    QString out;
-    out.reserve(text.size() + 2);
-    out += QLatin1Char('\'');
-    for (QChar c : std::as_const(text)) {
-        if (c.unicode() < 0x20 || c.unicode() == 0x7f)
-            out += QStringLiteral("\\x%1").arg(c.unicode(), 2, 16, QLatin1Char('0'));
-        else
-            out += c;
-    }
-    out += QLatin1Char('\'');
-    return out;
+    return QLatin1Char('\'') + TextEscape::path(argument) + QLatin1Char('\'');
 }
 
 QString numberMessage(const char *option, const QByteArray &value, CliArgs::NumberError error,
@@ -133,7 +124,16 @@ bool CliArgs::parse(const QList<QByteArray> &arguments, QString *error)
             value = arguments[++i];
         }
         const char *name = *known;
-        const QString text = QString::fromUtf8(value);
+        // A template or search text given as bytes that are not UTF-8 keeps
+        // them, as a name does.
+        const QString text = NameCodec::decode(value);
+        if (value.size() > maxTemplateBytes && (option == "--name" || option == "--ext" ||
+                                                option == "--search" || option == "--replace")) {
+            return fail(QStringLiteral("%1 is %2 bytes long; at most %3 are taken")
+                            .arg(QString::fromUtf8(option))
+                            .arg(value.size())
+                            .arg(maxTemplateBytes));
+        }
         if (option == "--name") {
             settings.nameTemplate = text;
         } else if (option == "--ext") {
@@ -309,15 +309,24 @@ Action and output:
                        tell what the run would do: "renamed" the planned
                        moves, "failed" the names it would refuse or find
                        taken (by a file on disk or an earlier move).
-                       Text is UTF-8; bytes of a path that are not valid
-                       UTF-8 show as U+FFFD and the entry has
-                       "undecodable": true.
+                       Text is UTF-8; bytes of a path or new name that are
+                       not valid UTF-8 show as U+FFFD and the entry has
+                       "undecodable": true, "pathBytes" and "newNameBytes":
+                       the exact bytes of the path and of the new name in
+                       base64 (no newNameBytes for a name refused as too
+                       long; such a name is shortened).
   --help               show this help and exit
   --version            show the version and exit
   --                   every later argument is a PATH
 
 Table marks: "=" the new name equals the name (left alone); "!" the run would
 refuse the new name or find it taken, for the reason shown.
+The table writes a byte of a name that is not UTF-8 as \xNN (it is kept as
+that byte in the new name), control characters as \xNN or \uNNNN and the
+bidirectional controls U+200E, U+200F, U+202A-U+202E and U+2066-U+2069 as
+\uNNNN, so that no name can pass for another. A TEMPLATE or TEXT given as
+bytes that are not UTF-8 keeps those bytes. Names longer than 80 characters
+refused as too long show their first 60, an ellipsis and their length.
 
 Exit status: 0 success (a preview always); 1 some file could not be renamed,
 or the output could not be written; 2 bad arguments or a PATH that does not

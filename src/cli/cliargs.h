@@ -44,6 +44,10 @@ public:
 
     static QString helpText();
 
+    // A template, search or replacement text longer than this is refused at
+    // once: every name it makes would be far too long.
+    static constexpr qsizetype maxTemplateBytes = 64 * 1024;
+
     // Strict decimal integer: an optional sign and ASCII digits only, within
     // [min, max]. "12x", " 1", "" and "0x10" are not numbers.
     enum class NumberError

@@ -7,7 +7,9 @@
 #include "files/zqfile.h"
 #include "jobs/listingjob.h"
 #include "jobs/runjob.h"
+#include "posix/namecodec.h"
 #include "posix/nativemove.h"
+#include "posix/textescape.h"
 #include "rename/renamepresets.h"
 #include "rename/renamerun.h"
 #include "rename/userdefaults.h"
@@ -85,6 +87,22 @@ QByteArray absolutePath(const QByteArray &path, const QByteArray &currentFolder)
     return (folder == "/" ? folder : folder + '/') + last;
 }
 
+// What a row says about bytes: where the path or the new name is not UTF-8,
+// their exact bytes for a script; a new name refused as too long is
+// shortened, since it may run to thousands of characters.
+void describeBytes(CliRow &line, const QByteArray &path)
+{
+    const QByteArray newBytes = NameCodec::encode(line.newName);
+    line.undecodable = !NameCodec::isValidUtf8(path) || NameCodec::hasEscapedBytes(line.newName);
+    if (line.undecodable) {
+        line.pathBytes = path;
+        if (newBytes.size() <= 255)
+            line.newNameBytes = newBytes;
+    }
+    if (newBytes.size() > 255)
+        line.newName = TextEscape::shortened(line.newName);
+}
+
 QByteArray currentFolder()
 {
     QByteArray folder(4096, Qt::Uninitialized);
@@ -107,7 +125,7 @@ public:
     bool move(const ZQFile *file, const QString &newName)
     {
         const QByteArray &from = file->nativePath();
-        const QByteArray to = from.left(from.lastIndexOf('/') + 1) + newName.toUtf8();
+        const QByteArray to = from.left(from.lastIndexOf('/') + 1) + NameCodec::encode(newName);
         if (m_taken.contains(to) || (!m_freed.contains(to) && onDisk(from, to, newName, file)))
             return false;
         m_freed.insert(from);
@@ -190,8 +208,7 @@ int CliCommand::run(const QList<QByteArray> &arguments)
         struct stat info;
         if (::lstat(path.constData(), &info) != 0) {
             const QString reason = QString::fromLocal8Bit(std::strerror(errno));
-            printError(QStringLiteral("'%1': %2")
-                           .arg(CliFormat::printable(QString::fromUtf8(path)), reason));
+            printError(QStringLiteral("'%1': %2").arg(TextEscape::path(path), reason));
             return BadArguments;
         }
         if (!path.startsWith('/') && here.isEmpty()) {
@@ -313,23 +330,23 @@ int CliCommand::preview(const CliArgs &args, const NameComposer &composer)
         line.name = file->name();
         line.newName = composer.newNameForFile(
             *file, list.counterIndex(row, composer.settings().counterPerFolder));
-        line.undecodable = !CliFormat::isValidUtf8(file->nativePath());
         // The run leaves a file alone before it looks at the name at all.
         if (line.newName == line.name) {
             line.status = CliRow::Status::Unchanged;
             ++counts.unchanged;
-            continue;
-        }
-        line.reason = RenameRun::refusalReason(line.newName);
-        if (line.reason.isEmpty() && !occupancy.move(file, line.newName))
-            line.reason = NativeMove::reason(EEXIST);
-        if (line.reason.isEmpty()) {
-            line.status = CliRow::Status::Rename;
-            ++counts.renamed;
         } else {
-            line.status = CliRow::Status::Invalid;
-            ++counts.failed;
+            line.reason = RenameRun::refusalReason(line.newName);
+            if (line.reason.isEmpty() && !occupancy.move(file, line.newName))
+                line.reason = NativeMove::reason(EEXIST);
+            if (line.reason.isEmpty()) {
+                line.status = CliRow::Status::Rename;
+                ++counts.renamed;
+            } else {
+                line.status = CliRow::Status::Invalid;
+                ++counts.failed;
+            }
         }
+        describeBytes(line, file->nativePath());
     }
     if (args.json) {
         CliFormat::writeJson(stdout, rows, counts);
@@ -358,7 +375,6 @@ int CliCommand::apply(const CliArgs &args, const NameComposer &composer)
             CliRow &line = rows.emplace_back();
             line.path = file->fullPath();
             line.name = file->name();
-            line.undecodable = !CliFormat::isValidUtf8(file->nativePath());
             oldPaths << file->nativePath();
         }
     }
@@ -385,9 +401,11 @@ int CliCommand::apply(const CliArgs &args, const NameComposer &composer)
             if (!entry) {
                 line.newName = line.name;
                 line.status = CliRow::Status::Unchanged;
+                describeBytes(line, oldPaths[row]);
                 continue;
             }
             line.newName = entry->newName;
+            describeBytes(line, oldPaths[row]);
             switch (entry->outcome) {
             case RenameRun::Outcome::Renamed:
                 line.status = CliRow::Status::Renamed;

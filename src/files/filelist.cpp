@@ -1,5 +1,6 @@
 #include "files/filelist.h"
 
+#include "posix/namecodec.h"
 #include "rules/textrules.h"
 
 #include <QChar>
@@ -94,7 +95,7 @@ void appendFoldedPath(std::string &key, const QByteArray &path)
     for (qsizetype i = 0; i < length; ++i) {
         if (bytes[i] >= 0x7F) {
             key.resize(start);
-            appendFoldedText(key, QString::fromUtf8(path));
+            appendFoldedText(key, NameCodec::decode(path));
             return;
         }
         out[i] = char(foldAscii(bytes[i]) + 1);

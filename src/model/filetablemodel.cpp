@@ -2,6 +2,8 @@
 
 #include "files/filelist.h"
 #include "files/zqfile.h"
+#include "posix/namecodec.h"
+#include "posix/textescape.h"
 
 #include <QCoreApplication>
 #include <QItemSelection>
@@ -27,6 +29,41 @@ QString title(int column)
         QT_TRANSLATE_NOOP("FileTableModel", "Size"), QT_TRANSLATE_NOOP("FileTableModel", "Date"),
         QT_TRANSLATE_NOOP("FileTableModel", "Location")};
     return QCoreApplication::translate("FileTableModel", titles[column]);
+}
+
+// What the escapes of a shown name stand for, one a line, or nothing when
+// the name is shown as it is.
+QVariant escapesTip(const QString &text)
+{
+    if (!TextEscape::needsEscape(text))
+        return {};
+    QStringList lines;
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const char16_t u = text[i].unicode();
+        if (QChar::isHighSurrogate(u) && i + 1 < text.size() && text[i + 1].isLowSurrogate()) {
+            ++i;
+            continue;
+        }
+        const QString shown = TextEscape::line(QStringView(text).sliced(i, 1));
+        if (shown.size() == 1)
+            continue;
+        const auto hex = [](uint value, int digits) {
+            return QString::number(value, 16).toUpper().rightJustified(digits, u'0');
+        };
+        QString what;
+        if (NameCodec::isEscapedByte(u))
+            what = QStringLiteral("the byte %1, not UTF-8, kept as it is").arg(hex(u - 0xdc00u, 2));
+        else if (TextEscape::isBidiControl(u))
+            what = QStringLiteral("U+%1, a bidirectional control").arg(hex(u, 4));
+        else if (QChar::isSurrogate(u))
+            what = QStringLiteral("U+%1, half of a character").arg(hex(u, 4));
+        else
+            what = QStringLiteral("U+%1, a control character").arg(hex(u, 4));
+        const QString line = shown + QStringLiteral(": ") + what;
+        if (!lines.contains(line))
+            lines << line;
+    }
+    return lines.join(u'\n');
 }
 
 } // namespace
@@ -161,21 +198,38 @@ QVariant FileTableModel::data(const QModelIndex &index, int role) const
         return {};
     if (role == FileRole)
         return QVariant::fromValue(file);
+    if (role == Qt::ToolTipRole) {
+        // Every escape the cell shows, named.
+        switch (index.column()) {
+        case OldNameColumn:
+            return escapesTip(file->name());
+        case NewNameColumn:
+            return escapesTip(m_composer.newNameForFile(
+                *file, m_list->counterIndex(index.row(), m_composer.settings().counterPerFolder)));
+        case LocationColumn:
+            return escapesTip(file->fullPath());
+        default:
+            return {};
+        }
+    }
     if (role != Qt::DisplayRole)
         return {};
+    // Names are shown as the command line writes them: a byte that is not
+    // UTF-8, a control or a bidirectional control as a visible escape, so
+    // that no name can pass for another.
     switch (index.column()) {
     case OldNameColumn:
-        return file->name();
+        return TextEscape::line(file->name());
     case NewNameColumn:
         // The row is the counter index, so [C] follows the display order.
-        return m_composer.newNameForFile(
-            *file, m_list->counterIndex(index.row(), m_composer.settings().counterPerFolder));
+        return TextEscape::line(m_composer.newNameForFile(
+            *file, m_list->counterIndex(index.row(), m_composer.settings().counterPerFolder)));
     case SizeColumn:
         return file->size();
     case DateColumn:
         return file->date();
     case LocationColumn:
-        return file->fullPath();
+        return TextEscape::line(file->fullPath());
     default:
         return {};
     }

@@ -2,7 +2,9 @@
 
 #include "files/filelist.h"
 #include "files/zqfile.h"
+#include "posix/namecodec.h"
 #include "posix/nativemove.h"
+#include "posix/textescape.h"
 #include "rename/accessgrant.h"
 #include "rename/movelanes.h"
 #include "rename/renamelog.h"
@@ -27,10 +29,12 @@ namespace {
 // How many failures the informative text names before it refers to the details.
 constexpr qsizetype failuresNamed = 5;
 
+// A name of thousands of characters would flood the log: long names are
+// shortened there and in every message.
 QString logLine(const QByteArray &fromPath, const QString &newName, const QString &reason)
 {
     return QStringLiteral("Cannot rename “%1” to “%2”: %3")
-        .arg(RenameLog::displayPath(fromPath), RenameLog::escaped(newName), reason);
+        .arg(TextEscape::path(fromPath), TextEscape::line(TextEscape::shortened(newName)), reason);
 }
 
 QString failureReason(int error, const QByteArray &strandedName)
@@ -38,7 +42,7 @@ QString failureReason(int error, const QByteArray &strandedName)
     QString text = NativeMove::reason(error);
     if (!strandedName.isEmpty())
         text += QCoreApplication::translate("RenameRun", " (the file was left as “%1”)")
-                    .arg(RenameLog::displayPath(strandedName));
+                    .arg(TextEscape::path(strandedName));
     return text;
 }
 
@@ -121,31 +125,26 @@ private:
     bool m_valid = false;
 };
 
-// The reason for refusing a new name whose UTF-8 form is at hand.
-QString refusalFor(const QString &newName, const QByteArray &utf8)
+// The reason for refusing a new name whose bytes (NameCodec) are at hand.
+QString refusalFor(const QString &newName, const QByteArray &bytes)
 {
     if (newName.isEmpty())
         return QCoreApplication::translate("RenameRun", "The new name is empty.");
     if (newName == u"." || newName == u"..")
         return QCoreApplication::translate("RenameRun", "The new name “%1” is not allowed.")
             .arg(newName);
+    if (bytes.size() > 255)
+        return QCoreApplication::translate("RenameRun", "The new name is longer than 255 bytes.");
     if (newName.contains(u'/'))
         return QCoreApplication::translate("RenameRun", "The new name contains “/”.");
     if (newName.contains(QChar(0)))
         return QCoreApplication::translate("RenameRun", "The new name contains a NUL character.");
-    // UTF-8 has no form for half a surrogate pair: the name on disk would not
-    // be the name shown.
-    const qsizetype n = newName.size();
-    for (qsizetype i = 0; i < n; ++i) {
-        const QChar c = newName.at(i);
-        if (c.isHighSurrogate() && i + 1 < n && newName.at(i + 1).isLowSurrogate())
-            ++i;
-        else if (c.isSurrogate())
-            return QCoreApplication::translate(
-                "RenameRun", "The new name holds half of a character (a lone surrogate).");
-    }
-    if (utf8.size() > 255)
-        return QCoreApplication::translate("RenameRun", "The new name is longer than 255 bytes.");
+    // A lone surrogate is a byte of the old name that is not UTF-8 (it is
+    // written back as that byte), or half a character that has no bytes at
+    // all: the name on disk would not be the name shown.
+    if (NameCodec::hasForeignSurrogate(newName))
+        return QCoreApplication::translate(
+            "RenameRun", "The new name holds half of a character (a lone surrogate).");
     return QString();
 }
 
@@ -206,8 +205,8 @@ QString Report::informativeText() const
             break;
         }
         lines << QCoreApplication::translate("RenameRun", "“%1” to “%2”: %3")
-                     .arg(RenameLog::escaped(entry.oldName), RenameLog::escaped(entry.newName),
-                          entry.error);
+                     .arg(TextEscape::line(TextEscape::shortened(entry.oldName)),
+                          TextEscape::line(TextEscape::shortened(entry.newName)), entry.error);
         ++named;
     }
     return lines.join(u'\n');
@@ -220,8 +219,8 @@ QString Report::detailedText() const
         if (entry.outcome == Outcome::Failed)
             // The log's line in the reader's language; the log itself stays English.
             lines << QCoreApplication::translate("RenameRun", "Cannot rename “%1” to “%2”: %3")
-                         .arg(RenameLog::displayPath(entry.oldPath),
-                              RenameLog::escaped(entry.newName), entry.error);
+                         .arg(TextEscape::path(entry.oldPath),
+                              TextEscape::line(TextEscape::shortened(entry.newName)), entry.error);
     }
     return lines.join(u'\n');
 }
@@ -253,7 +252,7 @@ QByteArray accessRoot(const QList<QByteArray> &paths)
 
 QString refusalReason(const QString &newName)
 {
-    return refusalFor(newName, newName.toUtf8());
+    return refusalFor(newName, NameCodec::encode(newName));
 }
 
 bool renameFile(const QByteArray &from, const QByteArray &to, QString *error)
@@ -288,7 +287,7 @@ bool renameFile(const QByteArray &from, const QByteArray &to, QString *error)
     if (result == 0)
         return true;
     const QString reason = failureReason(result, stranded);
-    RenameLog::write(logLine(from, RenameLog::displayPath(toName), reason));
+    RenameLog::write(logLine(from, NameCodec::decode(toName), reason));
     if (error)
         *error = reason;
     return false;
@@ -433,7 +432,7 @@ Report clickStart(FileList &list, const NameSource &newNameForFile, AccessPrompt
                 entry.newPath = entry.oldPath;
                 entry.outcome = Outcome::Unchanged;
             } else {
-                const QByteArray newName = entry.newName.toUtf8();
+                const QByteArray newName = NameCodec::encode(entry.newName);
                 entry.error = refusalFor(entry.newName, newName);
                 if (!entry.error.isEmpty()) {
                     entry.outcome = Outcome::Failed;

@@ -16,6 +16,9 @@ public:
 
     const RenameSettings &settings() const { return m_settings; }
 
+    // A name that is certain to be longer than 255 bytes, and so refused,
+    // comes back cut to its first 256 units: composing it in full would only
+    // cost time and memory.
     QString newNameForFile(const RuleFile &file, qint64 index) const;
 
     // Whether the new name of this file may depend on its date and time, so
@@ -30,6 +33,10 @@ public:
     bool searchIsValid() const { return !m_settings.regex || !m_hasSearch || m_pattern.isValid(); }
 
 private:
+    // The case mode applied to a composed name, in place: the name is left
+    // alone, without a copy, when the case is kept.
+    void mapCase(QString &name) const;
+
     RenameSettings m_settings;
     // A template cut at its "[N]" (or "[E]") tokens, once per settings: the
     // part is the pieces joined with the old base name (or extension).
