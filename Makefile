@@ -12,6 +12,8 @@ QUICK     ?=
 # Debian packages the build, the tests and the screenshots need.
 DEPS = g++ cmake ninja-build make qt6-base-dev qt6-base-dev-tools libgl-dev \
        libvulkan-dev qt6-qpa-plugins fonts-dejavu-core xvfb xauth
+# Real volumes of other file systems that the move tests mount (as root).
+DEPS += exfat-fuse exfatprogs ntfs-3g
 
 .PHONY: all run test bench build configure deps clean
 
