@@ -453,3 +453,17 @@ QString FileList::countText(qsizetype count)
         return QStringLiteral("1 file");
     return QStringLiteral("%1 files").arg(quint64(count));
 }
+
+void FileList::setFolderIdentity(const QByteArray &folder, FolderIdentity identity)
+{
+    m_folderIdentities.insert(folder, identity);
+}
+
+bool FileList::folderIdentity(const QByteArray &folder, FolderIdentity *identity) const
+{
+    const auto found = m_folderIdentities.constFind(folder);
+    if (found == m_folderIdentities.constEnd())
+        return false;
+    *identity = *found;
+    return true;
+}
