@@ -1,9 +1,6 @@
 #include "plan/folderfacts.h"
 
 #include <QFile>
-#include <QHash>
-#include <QMutex>
-#include <QMutexLocker>
 
 #include <cerrno>
 #include <cstring>
@@ -84,16 +81,10 @@ QString volumeType(const QByteArray &device)
     return QString();
 }
 
-// FUSE mounts seen in this process, by device number: one look at the mount
-// table and the device each.
+// What a FUSE mount holds, from the mount table and the device. Not kept
+// between calls: device numbers of FUSE mounts are reused after an unmount.
 QString fuseType(dev_t device)
 {
-    static QMutex mutex;
-    static QHash<dev_t, QString> known;
-    QMutexLocker locker(&mutex);
-    const auto found = known.constFind(device);
-    if (found != known.constEnd())
-        return *found;
     QByteArray type;
     QByteArray source;
     QString result;
@@ -109,7 +100,6 @@ QString fuseType(dev_t device)
             result = QStringLiteral("ntfs");
         }
     }
-    known.insert(device, result);
     return result;
 }
 
