@@ -151,13 +151,20 @@ void readNames(int fd, FolderFacts &facts)
         facts.nameBytes.insert(facts.nameBytes.end(), entry->d_name, entry->d_name + length);
     }
     ::closedir(stream);
-    facts.names.reserve(spans.size());
-    for (const auto &[offset, length] : spans)
-        facts.names.insert(std::string_view(facts.nameBytes.data() + offset, length));
-    facts.namesRead = true;
+    facts.indexNames(spans);
 }
 
 } // namespace
+
+void FolderFacts::indexNames(const std::vector<std::pair<size_t, size_t>> &spans)
+{
+    names.clear();
+    names.reserve(spans.size());
+    for (const auto &[offset, length] : spans)
+        names.emplace_back(nameBytes.data() + offset, length);
+    std::sort(names.begin(), names.end());
+    namesRead = true;
+}
 
 namespace FolderFactsReader {
 

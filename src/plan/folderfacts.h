@@ -3,8 +3,9 @@
 #include <QByteArray>
 #include <QString>
 
+#include <algorithm>
 #include <string_view>
-#include <unordered_set>
+#include <utility>
 #include <vector>
 
 // What a rename plan needs to know of one folder, read from the disk in one
@@ -24,15 +25,22 @@ struct FolderFacts
     // Why no file can be renamed in the folder (a read-only mount, no write
     // and search permission), or empty.
     QString notWritable;
-    // The name of every entry, read in one pass over the folder. Views into
-    // nameBytes, whose buffer stays where it is when the facts are moved.
+    // The name of every entry, read in one pass over the folder, sorted by
+    // bytes. Views into nameBytes, whose buffer stays where it is when the
+    // facts are moved.
     bool namesRead = false;
     std::vector<char> nameBytes;
-    std::unordered_set<std::string_view> names;
+    std::vector<std::string_view> names;
 
+    // Makes `names` from the spans of nameBytes, each an offset and a length.
+    void indexNames(const std::vector<std::pair<size_t, size_t>> &spans);
+    bool hasName(std::string_view name) const
+    {
+        return std::binary_search(names.begin(), names.end(), name);
+    }
     bool hasName(const QByteArray &name) const
     {
-        return names.count(std::string_view(name.constData(), size_t(name.size()))) != 0;
+        return hasName(std::string_view(name.constData(), size_t(name.size())));
     }
 };
 

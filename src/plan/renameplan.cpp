@@ -4,8 +4,10 @@
 #include "plan/namerules.h"
 
 #include <QHash>
-#include <QSet>
 
+#include <algorithm>
+#include <string_view>
+#include <unordered_map>
 #include <utility>
 
 namespace {
@@ -33,11 +35,6 @@ QByteArray keyOf(const QString &text, const QByteArray &bytes, bool caseInsensit
     if (caseInsensitive)
         key = key.toCaseFolded();
     return key.toUtf8();
-}
-
-QByteArray lastComponent(const QByteArray &path)
-{
-    return path.mid(path.lastIndexOf('/') + 1);
 }
 
 QString quoted(const QString &name)
@@ -164,7 +161,6 @@ RenamePlan RenamePlan::compute(const std::vector<File> &files, std::vector<QStri
         row.folder = folderOfFile[i];
         row.newName = std::move(newNames[i]);
         if (row.newName == files[i].rule.name) {
-            row.newNativeName = lastComponent(files[i].path);
             row.status = Status::Unchanged;
         } else {
             row.newNativeName = row.newName.toUtf8();
@@ -210,32 +206,47 @@ void RenamePlan::conflict(qint64 row, const QString &reason, qint64 other)
 void RenamePlan::resolveFolder(const std::vector<qint64> &rows, const std::vector<File> &files,
                                const FolderFacts &facts)
 {
+    const auto moves = [this](qint64 r) { return m_rows[size_t(r)].status == Status::Move; };
+    if (std::none_of(rows.begin(), rows.end(), moves))
+        return;
     const bool caseless = facts.caseInsensitive;
     const auto rowText = [&](qint64 other) {
         return QStringLiteral("row %1 (%2)")
             .arg(other + 1)
             .arg(quoted(files[size_t(other)].rule.name));
     };
+    const size_t n = rows.size();
+    using View = std::string_view;
+    const auto viewOf = [](const QByteArray &bytes) {
+        return View(bytes.constData(), size_t(bytes.size()));
+    };
+
+    std::vector<View> oldNames(n);
+    for (size_t k = 0; k < n; ++k) {
+        const QByteArray &path = files[size_t(rows[k])].path;
+        const qsizetype start = path.lastIndexOf('/') + 1;
+        oldNames[k] = View(path.constData() + start, size_t(path.size() - start));
+    }
 
     // The same entry listed twice (through two spellings of its folder): the
     // first listing moves it; a second move would find it gone.
-    QHash<QByteArray, qint64> firstListing;
-    firstListing.reserve(qsizetype(rows.size()));
-    std::vector<qint64> oldOwner; // per position in rows: the row whose entry it is
-    oldOwner.reserve(rows.size());
-    for (const qint64 r : rows) {
-        const QByteArray oldName = lastComponent(files[size_t(r)].path);
-        const qint64 owner = *firstListing.insert(oldName, firstListing.value(oldName, r));
-        oldOwner.push_back(owner);
-        if (owner != r && m_rows[size_t(r)].status == Status::Move) {
-            conflict(r, QStringLiteral("The same file as %1, listed twice.").arg(rowText(owner)),
-                     owner);
+    std::unordered_map<View, qint64> listing;
+    listing.reserve(n);
+    std::vector<qint64> owner(n);
+    for (size_t k = 0; k < n; ++k) {
+        const qint64 r = rows[k];
+        const auto [first, inserted] = listing.try_emplace(oldNames[k], r);
+        owner[k] = first->second;
+        if (!inserted && moves(r)) {
+            conflict(
+                r, QStringLiteral("The same file as %1, listed twice.").arg(rowText(first->second)),
+                first->second);
         }
     }
 
     // What no listed file of the folder can change.
     for (const qint64 r : rows) {
-        if (m_rows[size_t(r)].status != Status::Move)
+        if (!moves(r))
             continue;
         if (!facts.opened) {
             conflict(r, facts.openError);
@@ -249,80 +260,91 @@ void RenamePlan::resolveFolder(const std::vector<qint64> &rows, const std::vecto
         }
     }
 
-    // The names of the folder on disk, by key, for a folder that does not
+    // Keys that are not a name's own bytes live here; moving a QByteArray
+    // keeps its bytes where they are, so views into them stay good.
+    std::vector<QByteArray> keyStore;
+    const auto keyView = [&](const QString &text, View bytes) {
+        if (!caseless &&
+            std::all_of(bytes.begin(), bytes.end(), [](char c) { return uchar(c) < 0x80; }))
+            return bytes;
+        keyStore.push_back(
+            keyOf(text, QByteArray(bytes.data(), qsizetype(bytes.size())), caseless));
+        return viewOf(keyStore.back());
+    };
+    // The names of the folder on disk by key, for a folder that does not
     // tell case apart.
-    QHash<QByteArray, QByteArray> diskByKey;
+    std::unordered_map<View, View> diskByKey;
     if (caseless) {
-        for (const std::string_view name : facts.names) {
-            const QByteArray bytes(name.data(), qsizetype(name.size()));
-            diskByKey.insert(keyOf(QString::fromUtf8(bytes), bytes, true), bytes);
+        for (const View name : facts.names) {
+            diskByKey.emplace(keyView(QString::fromUtf8(name.data(), qsizetype(name.size())), name),
+                              name);
         }
     }
-
-    std::vector<QByteArray> oldKeys(rows.size());
-    std::vector<QByteArray> newKeys(rows.size());
-    for (size_t k = 0; k < rows.size(); ++k) {
-        const qint64 r = rows[k];
-        const File &file = files[size_t(r)];
-        oldKeys[k] = keyOf(file.rule.name, lastComponent(file.path), caseless);
-        const Row &row = m_rows[size_t(r)];
+    std::vector<View> oldKeys(n);
+    std::vector<View> newKeys(n);
+    for (size_t k = 0; k < n; ++k) {
+        const Row &row = m_rows[size_t(rows[k])];
+        oldKeys[k] = keyView(files[size_t(rows[k])].rule.name, oldNames[k]);
         if (row.status == Status::Move)
-            newKeys[k] = keyOf(row.newName, row.newNativeName, caseless);
+            newKeys[k] = keyView(row.newName, viewOf(row.newNativeName));
     }
 
     // Conflicts only ever turn a move into a conflict, which may take a
     // name away from a move that waited for it: repeat until nothing changes.
+    std::unordered_map<View, qint64> movingFrom; // key of a moving file's current name
+    std::unordered_map<View, qint64> stayingAt;  // key of a listed file's name that stays
+    std::unordered_map<View, qint64> claimed;    // key of a new name, first taken by
     bool changed = true;
     while (changed) {
         changed = false;
-        QHash<QByteArray, qint64> movingFrom; // key of a moving file's current name
-        QHash<QByteArray, qint64> stayingAt;  // key of a listed file's name that stays
-        QSet<QByteArray> movingNames;         // exact current names of moving files
-        for (size_t k = 0; k < rows.size(); ++k) {
-            const qint64 r = rows[k];
-            if (oldOwner[k] != r)
+        movingFrom.clear();
+        stayingAt.clear();
+        claimed.clear();
+        movingFrom.reserve(n);
+        claimed.reserve(n);
+        for (size_t k = 0; k < n; ++k) {
+            if (owner[k] != rows[k])
                 continue; // the entry is its first listing's
-            if (m_rows[size_t(r)].status == Status::Move) {
-                movingFrom.insert(oldKeys[k], r);
-                movingNames.insert(lastComponent(files[size_t(r)].path));
-            } else {
-                stayingAt.insert(oldKeys[k], r);
-            }
+            (moves(rows[k]) ? movingFrom : stayingAt).emplace(oldKeys[k], rows[k]);
         }
-        QHash<QByteArray, qint64> claimed;
-        for (size_t k = 0; k < rows.size(); ++k) {
+        for (size_t k = 0; k < n; ++k) {
             const qint64 r = rows[k];
             Row &row = m_rows[size_t(r)];
             if (row.status != Status::Move)
                 continue;
-            const QByteArray &key = newKeys[k];
-            const auto staying = stayingAt.constFind(key);
-            if (staying != stayingAt.constEnd() && *staying != r) {
+            const View key = newKeys[k];
+            const auto staying = stayingAt.find(key);
+            if (staying != stayingAt.end() && staying->second != r) {
                 conflict(r,
                          QStringLiteral("The new name is taken by %1, which is not renamed.")
-                             .arg(rowText(*staying)),
-                         *staying);
+                             .arg(rowText(staying->second)),
+                         staying->second);
                 changed = true;
                 continue;
             }
-            const auto moving = movingFrom.constFind(key);
-            const bool freedByListed = moving != movingFrom.constEnd();
+            const auto moving = movingFrom.find(key);
+            const bool freedByListed = moving != movingFrom.end();
             if (!freedByListed) {
-                QByteArray onDisk;
-                if (caseless)
-                    onDisk = diskByKey.value(key);
-                else if (facts.hasName(row.newNativeName))
-                    onDisk = row.newNativeName;
-                if (!onDisk.isEmpty() && !movingNames.contains(onDisk)) {
+                View onDisk;
+                if (caseless) {
+                    const auto found = diskByKey.find(key);
+                    if (found != diskByKey.end())
+                        onDisk = found->second;
+                } else if (facts.hasName(viewOf(row.newNativeName))) {
+                    onDisk = viewOf(row.newNativeName);
+                }
+                const auto listed = onDisk.empty() ? listing.end() : listing.find(onDisk);
+                if (!onDisk.empty() && (listed == listing.end() || !moves(listed->second))) {
                     conflict(r, QStringLiteral("%1 is taken by a file that is not listed.")
-                                    .arg(quoted(QString::fromUtf8(onDisk))));
+                                    .arg(quoted(QString::fromUtf8(onDisk.data(),
+                                                                  qsizetype(onDisk.size())))));
                     changed = true;
                     continue;
                 }
             }
-            const auto first = claimed.constFind(key);
-            if (first != claimed.constEnd()) {
-                const Row &other = m_rows[size_t(*first)];
+            const auto [first, free] = claimed.try_emplace(key, r);
+            if (!free) {
+                const Row &other = m_rows[size_t(first->second)];
                 QString reason;
                 if (other.newNativeName == row.newNativeName)
                     reason = QStringLiteral("The same new name as %1.");
@@ -333,12 +355,11 @@ void RenamePlan::resolveFolder(const std::vector<qint64> &rows, const std::vecto
                 else
                     reason = QStringLiteral("The new name differs only in case from that of %1, "
                                             "and this folder does not tell case apart.");
-                conflict(r, reason.arg(rowText(*first)), *first);
+                conflict(r, reason.arg(rowText(first->second)), first->second);
                 changed = true;
                 continue;
             }
-            claimed.insert(key, r);
-            row.after = freedByListed && *moving != r ? *moving : -1;
+            row.after = freedByListed && moving->second != r ? moving->second : -1;
         }
     }
 }

@@ -33,7 +33,7 @@ public:
     struct Row
     {
         QString newName;
-        QByteArray newNativeName; // the bytes the file will be named
+        QByteArray newNativeName; // the bytes the file will be named; empty when unchanged
         Status status = Status::Unchanged;
         QString reason;    // for Refused and Conflict
         qint64 other = -1; // the row a conflict is with, if any
