@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <string_view>
+#include <thread>
 #include <unordered_map>
 #include <utility>
 
@@ -36,6 +37,52 @@ QByteArray keyOf(const QString &text, const QByteArray &bytes, bool caseInsensit
         key = key.toCaseFolded();
     return key.toUtf8();
 }
+
+// Names of one folder to rows: open addressing over a table sized once, so
+// that a folder of a million names costs no allocation per name.
+class NameTable
+{
+public:
+    explicit NameTable(size_t capacity)
+    {
+        size_t size = 16;
+        while (size < capacity * 2)
+            size *= 2;
+        m_slots.resize(size);
+        m_mask = size - 1;
+    }
+    void clear() { std::fill(m_slots.begin(), m_slots.end(), Slot()); }
+    // The row stored under the key, and whether it was just stored.
+    std::pair<qint64, bool> tryEmplace(std::string_view key, qint64 row)
+    {
+        Slot &slot = find(key);
+        if (slot.row >= 0)
+            return {slot.row, false};
+        slot = {key, row};
+        return {row, true};
+    }
+    // The row under the key, or -1.
+    qint64 value(std::string_view key) const
+    {
+        return const_cast<NameTable *>(this)->find(key).row;
+    }
+
+private:
+    struct Slot
+    {
+        std::string_view key;
+        qint64 row = -1;
+    };
+    Slot &find(std::string_view key)
+    {
+        size_t i = std::hash<std::string_view>()(key) & m_mask;
+        while (m_slots[i].row >= 0 && m_slots[i].key != key)
+            i = (i + 1) & m_mask;
+        return m_slots[i];
+    }
+    std::vector<Slot> m_slots;
+    size_t m_mask = 0;
+};
 
 QString quoted(const QString &name)
 {
@@ -86,10 +133,21 @@ std::vector<QByteArray> RenamePlan::foldersOf(const std::vector<File> &files,
 std::vector<FolderFacts> RenamePlan::gatherFacts(const std::vector<QByteArray> &folders,
                                                  const std::vector<bool> &needsNames)
 {
-    std::vector<FolderFacts> facts;
-    facts.reserve(folders.size());
-    for (size_t i = 0; i < folders.size(); ++i)
-        facts.push_back(FolderFactsReader::read(folders[i], needsNames[i]));
+    // Reading a folder waits mostly on the kernel: two threads read two
+    // folders at a time, each taking the next folder as it is done.
+    std::vector<FolderFacts> facts(folders.size());
+    std::atomic<size_t> next{0};
+    const auto reader = [&] {
+        for (size_t i = next++; i < folders.size(); i = next++)
+            facts[i] = FolderFactsReader::read(folders[i], needsNames[i]);
+    };
+    if (folders.size() < 4) {
+        reader();
+        return facts;
+    }
+    std::thread helper(reader);
+    reader();
+    helper.join();
     return facts;
 }
 
@@ -230,17 +288,15 @@ void RenamePlan::resolveFolder(const std::vector<qint64> &rows, const std::vecto
 
     // The same entry listed twice (through two spellings of its folder): the
     // first listing moves it; a second move would find it gone.
-    std::unordered_map<View, qint64> listing;
-    listing.reserve(n);
+    NameTable listing(n);
     std::vector<qint64> owner(n);
     for (size_t k = 0; k < n; ++k) {
         const qint64 r = rows[k];
-        const auto [first, inserted] = listing.try_emplace(oldNames[k], r);
-        owner[k] = first->second;
+        const auto [first, inserted] = listing.tryEmplace(oldNames[k], r);
+        owner[k] = first;
         if (!inserted && moves(r)) {
-            conflict(
-                r, QStringLiteral("The same file as %1, listed twice.").arg(rowText(first->second)),
-                first->second);
+            conflict(r, QStringLiteral("The same file as %1, listed twice.").arg(rowText(first)),
+                     first);
         }
     }
 
@@ -291,21 +347,21 @@ void RenamePlan::resolveFolder(const std::vector<qint64> &rows, const std::vecto
 
     // Conflicts only ever turn a move into a conflict, which may take a
     // name away from a move that waited for it: repeat until nothing changes.
-    std::unordered_map<View, qint64> movingFrom; // key of a moving file's current name
-    std::unordered_map<View, qint64> stayingAt;  // key of a listed file's name that stays
-    std::unordered_map<View, qint64> claimed;    // key of a new name, first taken by
+    NameTable movingFrom(n); // key of a moving file's current name
+    NameTable stayingAt(n);  // key of a listed file's name that stays
+    NameTable claimed(n);    // key of a new name, first taken by
     bool changed = true;
-    while (changed) {
+    for (bool firstPass = true; changed; firstPass = false) {
         changed = false;
-        movingFrom.clear();
-        stayingAt.clear();
-        claimed.clear();
-        movingFrom.reserve(n);
-        claimed.reserve(n);
+        if (!firstPass) {
+            movingFrom.clear();
+            stayingAt.clear();
+            claimed.clear();
+        }
         for (size_t k = 0; k < n; ++k) {
             if (owner[k] != rows[k])
                 continue; // the entry is its first listing's
-            (moves(rows[k]) ? movingFrom : stayingAt).emplace(oldKeys[k], rows[k]);
+            (moves(rows[k]) ? movingFrom : stayingAt).tryEmplace(oldKeys[k], rows[k]);
         }
         for (size_t k = 0; k < n; ++k) {
             const qint64 r = rows[k];
@@ -313,17 +369,17 @@ void RenamePlan::resolveFolder(const std::vector<qint64> &rows, const std::vecto
             if (row.status != Status::Move)
                 continue;
             const View key = newKeys[k];
-            const auto staying = stayingAt.find(key);
-            if (staying != stayingAt.end() && staying->second != r) {
+            const qint64 staying = stayingAt.value(key);
+            if (staying >= 0 && staying != r) {
                 conflict(r,
                          QStringLiteral("The new name is taken by %1, which is not renamed.")
-                             .arg(rowText(staying->second)),
-                         staying->second);
+                             .arg(rowText(staying)),
+                         staying);
                 changed = true;
                 continue;
             }
-            const auto moving = movingFrom.find(key);
-            const bool freedByListed = moving != movingFrom.end();
+            const qint64 moving = movingFrom.value(key);
+            const bool freedByListed = moving >= 0;
             if (!freedByListed) {
                 View onDisk;
                 if (caseless) {
@@ -333,8 +389,8 @@ void RenamePlan::resolveFolder(const std::vector<qint64> &rows, const std::vecto
                 } else if (facts.hasName(viewOf(row.newNativeName))) {
                     onDisk = viewOf(row.newNativeName);
                 }
-                const auto listed = onDisk.empty() ? listing.end() : listing.find(onDisk);
-                if (!onDisk.empty() && (listed == listing.end() || !moves(listed->second))) {
+                const qint64 listed = onDisk.empty() ? -1 : listing.value(onDisk);
+                if (!onDisk.empty() && (listed < 0 || !moves(listed))) {
                     conflict(r, QStringLiteral("%1 is taken by a file that is not listed.")
                                     .arg(quoted(QString::fromUtf8(onDisk.data(),
                                                                   qsizetype(onDisk.size())))));
@@ -342,9 +398,9 @@ void RenamePlan::resolveFolder(const std::vector<qint64> &rows, const std::vecto
                     continue;
                 }
             }
-            const auto [first, free] = claimed.try_emplace(key, r);
+            const auto [first, free] = claimed.tryEmplace(key, r);
             if (!free) {
-                const Row &other = m_rows[size_t(first->second)];
+                const Row &other = m_rows[size_t(first)];
                 QString reason;
                 if (other.newNativeName == row.newNativeName)
                     reason = QStringLiteral("The same new name as %1.");
@@ -355,11 +411,11 @@ void RenamePlan::resolveFolder(const std::vector<qint64> &rows, const std::vecto
                 else
                     reason = QStringLiteral("The new name differs only in case from that of %1, "
                                             "and this folder does not tell case apart.");
-                conflict(r, reason.arg(rowText(first->second)), first->second);
+                conflict(r, reason.arg(rowText(first)), first);
                 changed = true;
                 continue;
             }
-            row.after = freedByListed && moving->second != r ? moving->second : -1;
+            row.after = freedByListed && moving != r ? moving : -1;
         }
     }
 }
