@@ -131,6 +131,14 @@ QVariant FileTableModel::data(const QModelIndex &index, int role) const
         return {};
     if (role == FileRole)
         return QVariant::fromValue(file);
+    if ((role == ProblemRole || role == Qt::ToolTipRole) && index.column() == NewNameColumn) {
+        if (!m_plan || index.row() >= m_plan->count())
+            return {};
+        const RenamePlan::Row &row = m_plan->row(index.row());
+        if (row.status != RenamePlan::Status::Refused && row.status != RenamePlan::Status::Conflict)
+            return {};
+        return row.reason;
+    }
     if (role != Qt::DisplayRole)
         return {};
     switch (index.column()) {
@@ -159,4 +167,15 @@ QVariant FileTableModel::headerData(int section, Qt::Orientation orientation, in
             return identifiers()[size_t(section)];
     }
     return QAbstractTableModel::headerData(section, orientation, role);
+}
+
+void FileTableModel::setPlan(std::shared_ptr<const RenamePlan> plan)
+{
+    if (!plan && !m_plan)
+        return;
+    m_plan = std::move(plan);
+    if (rowCount() > 0) {
+        emit dataChanged(index(0, NewNameColumn), index(rowCount() - 1, NewNameColumn),
+                         {ProblemRole, Qt::ToolTipRole});
+    }
 }
