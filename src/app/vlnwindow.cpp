@@ -24,6 +24,7 @@
 #include <QPushButton>
 #include <QUrl>
 
+#include <functional>
 #include <sys/stat.h>
 
 namespace {
@@ -134,11 +135,21 @@ void VLNWindow::setupPlan()
     m_problemsButton->setStyleSheet(QStringLiteral("QPushButton { color: #b35c00; }"));
     m_problemsButton->setIcon(style()->standardIcon(QStyle::SP_MessageBoxWarning));
     m_problemsButton->hide();
-    if (auto *row = qobject_cast<QBoxLayout *>(m_ui->totalLabel->parentWidget()->layout())) {
-        const int at = row->indexOf(m_ui->totalLabel);
-        if (at >= 0)
-            row->insertWidget(at + 1, m_problemsButton);
-    }
+    // Right after the count label, in whichever row of the layout holds it.
+    std::function<QBoxLayout *(QLayout *)> rowOf = [&](QLayout *layout) -> QBoxLayout * {
+        if (!layout)
+            return nullptr;
+        auto *box = qobject_cast<QBoxLayout *>(layout);
+        if (box && box->indexOf(m_ui->totalLabel) >= 0)
+            return box;
+        for (int i = 0; i < layout->count(); ++i) {
+            if (QBoxLayout *found = rowOf(layout->itemAt(i)->layout()))
+                return found;
+        }
+        return nullptr;
+    };
+    if (QBoxLayout *row = rowOf(m_ui->totalLabel->parentWidget()->layout()))
+        row->insertWidget(row->indexOf(m_ui->totalLabel) + 1, m_problemsButton);
     connect(m_problemsButton, &QPushButton::clicked, this, &VLNWindow::selectFirstProblem);
     m_planner = new PlanScheduler(m_list.get(), m_model, this);
     connect(m_planner, &PlanScheduler::planReady, this, &VLNWindow::showPlan);

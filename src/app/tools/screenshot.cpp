@@ -1,6 +1,7 @@
 // velnor-screenshot OUTDIR FOLDER: lists FOLDER in the window and saves
-// OUTDIR/screenshot.png (the main window) and OUTDIR/tutorial.png (the
-// tutorial's first section page). Run it on a real display, e.g. xvfb-run.
+// OUTDIR/screenshot.png (the main window), OUTDIR/conflicts.png (new names
+// that collide, marked) and OUTDIR/tutorial.png (the tutorial's first
+// section page). Run it on a real display, e.g. xvfb-run.
 #include "app/vlnwindow.h"
 #include "model/filetablemodel.h"
 #include "rename/userdefaults.h"
@@ -57,6 +58,18 @@ int main(int argc, char **argv)
         window.controlTextDidChange();
         ui->tableView->selectRow(2);
         ok = save(&window, out + QStringLiteral("/screenshot.png")) && ok;
+    }
+    {
+        // Names that collide: the plan marks the files that cannot take them.
+        VLNWindow window(&defaults);
+        window.resize(1040, 680);
+        window.openFiles({folder});
+        Ui::VLNWindow *ui = window.ui();
+        ui->nameField->setText(QStringLiteral("Lisbon"));
+        ui->casePopup->setCurrentIndex(1);
+        window.controlTextDidChange();
+        QTest::qWaitFor([&] { return window.tableModel()->plan() != nullptr; }, 5000);
+        ok = save(&window, out + QStringLiteral("/conflicts.png")) && ok;
     }
     {
         defaults.setBool(false, QStringLiteral("skipTutorial"));
