@@ -10,6 +10,7 @@
 
 #include <QTest>
 
+#include <atomic>
 #include <dirent.h>
 #include <fstream>
 #include <sys/stat.h>
@@ -101,6 +102,7 @@ private slots:
     void chains();
     void shiftOfAThousand();
     void cycleWithAFailureGoesBack();
+    void cancelInACycle();
     void replacedFolder();
     void exfatVolume();
 };
@@ -209,6 +211,33 @@ void tst_RenameChains::cycleWithAFailureGoesBack()
                             "keeps its old name.";
     QCOMPARE(child.output, back + ';' + back + ";Operation not permitted;");
     QCOMPARE(disk(sticky), u"a=a b=b c=c"_s);
+}
+
+// Each of 3000 files takes the next one's name and the last the first's: one
+// cycle. Cancelled while it runs, every file is back under its own name and
+// no temporary name is left.
+void tst_RenameChains::cancelInACycle()
+{
+    ScratchDir dir;
+    FileList list;
+    L names;
+    S newNames;
+    QStringList expected;
+    for (int i = 0; i < 3000; ++i) {
+        names << QByteArray::number(10000 + i);
+        newNames << QString::number(10000 + (i + 1) % 3000);
+        expected << u"%1=%1"_s.arg(10000 + i);
+    }
+    makeFiles(dir.path(), names, list);
+    std::atomic<bool> cancel{false};
+    const RenameRun::Report report = RenameRun::clickStart(
+        list, fixedNames(newNames), nullptr, nullptr,
+        [&](qsizetype, qsizetype) { cancel.store(true); }, &cancel);
+    QCOMPARE(disk(dir.path()), expected.join(u' '));
+    QCOMPARE(report.renamed, 0);
+    QCOMPARE(report.failed + report.notAttempted, 3000);
+    for (qsizetype i = 0; i < list.count(); ++i)
+        QCOMPARE(list.contentsArray()[size_t(i)]->nativeName(), names[i]);
 }
 
 // A listed folder swapped for a link to another before the run: nothing in

@@ -563,7 +563,8 @@ void tst_RenameRun::reportTexts()
                                            QString::number(i) + u".txt"_s,
                                            QString::number(i + 1) + u".txt"_s,
                                            Outcome::Failed,
-                                           u"File exists"_s};
+                                           u"File exists"_s,
+                                           {}};
     }
     report.renamed = 1;
     report.failed = 7;

@@ -256,6 +256,9 @@ int CliCommand::apply(const CliArgs &args, const NameComposer &composer)
             case RenameRun::Outcome::Unchanged:
                 line.status = CliRow::Status::Unchanged;
                 break;
+            case RenameRun::Outcome::NotAttempted:
+                line.status = CliRow::Status::Unchanged;
+                break;
             case RenameRun::Outcome::Failed:
                 line.status = CliRow::Status::Failed;
                 line.reason = entry->error;

@@ -106,7 +106,7 @@ void FolderRun::run(const std::vector<qsizetype> &positions,
                     const std::function<qsizetype(qsizetype)> &waitsFor,
                     std::vector<quint8> &finished,
                     const std::function<void(qsizetype)> &finishedSome,
-                    const std::atomic<bool> &stop)
+                    const std::function<bool()> &stop)
 {
     QHash<qsizetype, qsizetype> local;
     local.reserve(qsizetype(positions.size()));
@@ -134,7 +134,7 @@ void FolderRun::run(const std::vector<qsizetype> &positions,
     bool cycleBroken = false;
     for (const MoveOrder::Step &step : steps) {
         RenameRun::Entry &entry = m_entries[positions[size_t(step.move)]];
-        const bool stopping = stop.load(std::memory_order_acquire);
+        const bool stopping = stop();
         if (stopping && parked < 0)
             break;
         int error = 0;

@@ -87,13 +87,6 @@ QByteArray joinedComponents(const QList<QByteArrayView> &components)
     return path;
 }
 
-// The folder part of a path whose last slash is at `slash`: "." for a bare
-// name, "/" for a file at the root.
-QByteArrayView folderOf(const QByteArray &path, qsizetype slash)
-{
-    return slash < 0 ? QByteArrayView(".") : QByteArrayView(path.constData(), slash ? slash : 1);
-}
-
 } // namespace
 
 namespace RenameRun {
@@ -105,9 +98,14 @@ QString Report::message() const
 
 QString Report::informativeText() const
 {
-    if (failed == 0)
+    if (failed == 0 && notAttempted == 0)
         return QString();
     QStringList lines;
+    if (notAttempted > 0)
+        lines << QStringLiteral("Cancelled: %1 not attempted.")
+                     .arg(FileList::countText(notAttempted));
+    if (failed == 0)
+        return lines.join(u'\n');
     lines << QStringLiteral("%1 could not be renamed:").arg(FileList::countText(failed));
     qsizetype named = 0;
     for (const Entry &entry : entries) {
@@ -209,19 +207,20 @@ bool renameFile(const QByteArray &from, const QByteArray &to, QString *error)
 }
 
 Report clickStart(FileList &list, const NameComposer &composer, AccessPrompt *prompt,
-                  UserDefaults *defaults, const Progress &progress)
+                  UserDefaults *defaults, const Progress &progress, const std::atomic<bool> *cancel)
 {
     return clickStart(
         list,
         [&composer](const ZQFile &file, qint64 index) {
             return composer.newNameForFile(file, index);
         },
-        prompt, defaults, progress);
+        prompt, defaults, progress, cancel);
 }
 
 Report clickStart(FileList &list, const NameSource &newNameForFile, AccessPrompt *prompt,
-                  UserDefaults *defaults, const Progress &progress)
+                  UserDefaults *defaults, const Progress &progress, const std::atomic<bool> *cancel)
 {
+    const auto cancelled = [cancel] { return cancel && cancel->load(std::memory_order_relaxed); };
     Report report;
     if (list.isEmpty())
         return report;
@@ -330,8 +329,8 @@ Report clickStart(FileList &list, const NameSource &newNameForFile, AccessPrompt
         events.notify_all();
     };
     const auto mover = [&] {
-        for (size_t group = nextGroup++; group < movesOfGroup.size() && !stop.load();
-             group = nextGroup++) {
+        for (size_t group = nextGroup++;
+             group < movesOfGroup.size() && !stop.load() && !cancelled(); group = nextGroup++) {
             FolderRun folder(entries, listedIdentity);
             folder.run(
                 movesOfGroup[group], [&](qsizetype p) { return waitsFor[size_t(p)]; }, finished,
@@ -339,7 +338,7 @@ Report clickStart(FileList &list, const NameSource &newNameForFile, AccessPrompt
                     done.fetch_add(count, std::memory_order_release);
                     signal();
                 },
-                stop);
+                [&] { return stop.load(std::memory_order_acquire) || cancelled(); });
         }
         running.fetch_sub(1, std::memory_order_release);
         signal();
@@ -377,7 +376,10 @@ Report clickStart(FileList &list, const NameSource &newNameForFile, AccessPrompt
         }
         joinMovers();
         for (qsizetype position = 0; position < total; ++position) {
-            const Entry &entry = entries[position];
+            Entry &entry = entries[position];
+            // A move the cancelled run never came to.
+            if (entry.outcome == Outcome::Renamed && !finished[size_t(position)])
+                entry.outcome = Outcome::NotAttempted;
             switch (entry.outcome) {
             case Outcome::Renamed:
                 recordMove(position);
@@ -389,6 +391,9 @@ Report clickStart(FileList &list, const NameSource &newNameForFile, AccessPrompt
                 break;
             case Outcome::Unchanged:
                 ++report.unchanged;
+                break;
+            case Outcome::NotAttempted:
+                ++report.notAttempted;
                 break;
             }
         }

@@ -4,6 +4,7 @@
 #include <QList>
 #include <QString>
 
+#include <atomic>
 #include <functional>
 
 class AccessPrompt;
@@ -18,7 +19,9 @@ enum class Outcome
 {
     Renamed,
     Unchanged,
-    Failed
+    Failed,
+    // The run was cancelled before it came to the file: nothing was tried.
+    NotAttempted
 };
 
 struct Entry
@@ -43,11 +46,13 @@ struct Report
     qsizetype renamed = 0;
     qsizetype failed = 0;
     qsizetype unchanged = 0;
+    qsizetype notAttempted = 0; // left when the run was cancelled
 
     // "%@ renamed successfully." with the count text of the files moved.
     QString message() const;
-    // Empty when nothing failed; otherwise how many could not be renamed and
-    // the first few names with their reasons.
+    // Empty when nothing failed and nothing was left; otherwise how many
+    // could not be renamed, with the first few names and their reasons, and
+    // how many were not attempted.
     QString informativeText() const;
     // Every failure, one a line.
     QString detailedText() const;
@@ -81,12 +86,18 @@ bool renameFile(const QByteArray &from, const QByteArray &to, QString *error = n
 // never touches another folder's names. Outcomes and log lines come in
 // stored order on the calling thread, progress as the moves go on. A
 // successful move updates the record's path and name.
+//
+// A run whose `cancel` flag is set (from any thread) stops after the moves
+// in flight: every file moved so far has its record follow it, and the rest
+// are reported as not attempted.
 using Progress = std::function<void(qsizetype done, qsizetype total)>;
 Report clickStart(FileList &list, const NameComposer &composer, AccessPrompt *prompt,
-                  UserDefaults *defaults, const Progress &progress = {});
+                  UserDefaults *defaults, const Progress &progress = {},
+                  const std::atomic<bool> *cancel = nullptr);
 // The same run with the new names from any source, such as a fixed table.
 using NameSource = std::function<QString(const ZQFile &file, qint64 index)>;
 Report clickStart(FileList &list, const NameSource &newNameForFile, AccessPrompt *prompt,
-                  UserDefaults *defaults, const Progress &progress = {});
+                  UserDefaults *defaults, const Progress &progress = {},
+                  const std::atomic<bool> *cancel = nullptr);
 
 } // namespace RenameRun
