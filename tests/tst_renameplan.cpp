@@ -178,7 +178,7 @@ void tst_RenamePlan::windowsNames_data()
         QTest::newRow(reserved) << QString::fromLatin1(reserved) << false;
     for (const char16_t c : u"<>:\"\\|?*\u0001\u001f")
         if (c)
-            QTest::newRow(qPrintable(u"character U+%1"_s.arg(int(c), 4, 16, u'0')))
+            QTest::newRow(qPrintable(u"character U+%1"_s.arg(int(c), 4, 16, QChar(u'0'))))
                 << u"a"_s + QChar(c) + u"b"_s << false;
     QTest::newRow("trailing dot") << u"name."_s << false;
     QTest::newRow("trailing space") << u"name "_s << false;

@@ -162,8 +162,31 @@ void FolderFacts::indexNames(const std::vector<std::pair<size_t, size_t>> &spans
     names.reserve(spans.size());
     for (const auto &[offset, length] : spans)
         names.emplace_back(nameBytes.data() + offset, length);
-    std::sort(names.begin(), names.end());
+    size_t size = 16;
+    while (size < names.size() * 2)
+        size *= 2;
+    m_slots.assign(size, 0);
+    const size_t mask = size - 1;
+    for (size_t i = 0; i < names.size(); ++i) {
+        size_t slot = std::hash<std::string_view>()(names[i]) & mask;
+        while (m_slots[slot] != 0)
+            slot = (slot + 1) & mask;
+        m_slots[slot] = quint32(i + 1);
+    }
     namesRead = true;
+}
+
+bool FolderFacts::hasName(std::string_view name) const
+{
+    if (m_slots.empty())
+        return false;
+    const size_t mask = m_slots.size() - 1;
+    for (size_t slot = std::hash<std::string_view>()(name) & mask; m_slots[slot] != 0;
+         slot = (slot + 1) & mask) {
+        if (names[m_slots[slot] - 1] == name)
+            return true;
+    }
+    return false;
 }
 
 namespace FolderFactsReader {

@@ -3,7 +3,6 @@
 #include <QByteArray>
 #include <QString>
 
-#include <algorithm>
 #include <string_view>
 #include <utility>
 #include <vector>
@@ -25,23 +24,26 @@ struct FolderFacts
     // Why no file can be renamed in the folder (a read-only mount, no write
     // and search permission), or empty.
     QString notWritable;
-    // The name of every entry, read in one pass over the folder, sorted by
-    // bytes. Views into nameBytes, whose buffer stays where it is when the
-    // facts are moved.
+    // The name of every entry, read in one pass over the folder, in the
+    // folder's order. Views into nameBytes, whose buffer stays where it is
+    // when the facts are moved.
     bool namesRead = false;
     std::vector<char> nameBytes;
     std::vector<std::string_view> names;
 
-    // Makes `names` from the spans of nameBytes, each an offset and a length.
+    // Makes `names` and their index from the spans of nameBytes, each an
+    // offset and a length.
     void indexNames(const std::vector<std::pair<size_t, size_t>> &spans);
-    bool hasName(std::string_view name) const
-    {
-        return std::binary_search(names.begin(), names.end(), name);
-    }
+    bool hasName(std::string_view name) const;
     bool hasName(const QByteArray &name) const
     {
         return hasName(std::string_view(name.constData(), size_t(name.size())));
     }
+
+private:
+    // Open addressing over names: each slot the index of a name plus one, or
+    // 0 for none.
+    std::vector<quint32> m_slots;
 };
 
 namespace FolderFactsReader {

@@ -39,47 +39,55 @@ QByteArray keyOf(const QString &text, const QByteArray &bytes, bool caseInsensit
 }
 
 // Names of one folder to rows: open addressing over a table sized once, so
-// that a folder of a million names costs no allocation per name.
+// that a folder of a million names costs no allocation per name. A slot
+// holds the hash and the place of a key in `keys` (rows[place] is its row).
 class NameTable
 {
 public:
-    explicit NameTable(size_t capacity)
+    NameTable(const std::vector<std::string_view> &keys, const std::vector<qint64> &rows)
+        : m_keys(keys), m_rows(rows)
     {
         size_t size = 16;
-        while (size < capacity * 2)
+        while (size < keys.size() * 2)
             size *= 2;
         m_slots.resize(size);
         m_mask = size - 1;
     }
     void clear() { std::fill(m_slots.begin(), m_slots.end(), Slot()); }
-    // The row stored under the key, and whether it was just stored.
-    std::pair<qint64, bool> tryEmplace(std::string_view key, qint64 row)
+    // The row stored under keys[place], and whether it was just stored.
+    std::pair<qint64, bool> tryEmplace(size_t place)
     {
-        Slot &slot = find(key);
-        if (slot.row >= 0)
-            return {slot.row, false};
-        slot = {key, row};
-        return {row, true};
+        const std::string_view key = m_keys[place];
+        const quint32 hash = quint32(std::hash<std::string_view>()(key));
+        Slot &slot = find(key, hash);
+        if (slot.place >= 0)
+            return {m_rows[size_t(slot.place)], false};
+        slot = {hash, qint32(place)};
+        return {m_rows[place], true};
     }
     // The row under the key, or -1.
-    qint64 value(std::string_view key) const
+    qint64 value(std::string_view key)
     {
-        return const_cast<NameTable *>(this)->find(key).row;
+        const Slot &slot = find(key, quint32(std::hash<std::string_view>()(key)));
+        return slot.place < 0 ? -1 : m_rows[size_t(slot.place)];
     }
 
 private:
     struct Slot
     {
-        std::string_view key;
-        qint64 row = -1;
+        quint32 hash = 0;
+        qint32 place = -1;
     };
-    Slot &find(std::string_view key)
+    Slot &find(std::string_view key, quint32 hash)
     {
-        size_t i = std::hash<std::string_view>()(key) & m_mask;
-        while (m_slots[i].row >= 0 && m_slots[i].key != key)
+        size_t i = hash & m_mask;
+        while (m_slots[i].place >= 0 &&
+               (m_slots[i].hash != hash || m_keys[size_t(m_slots[i].place)] != key))
             i = (i + 1) & m_mask;
         return m_slots[i];
     }
+    const std::vector<std::string_view> &m_keys;
+    const std::vector<qint64> &m_rows;
     std::vector<Slot> m_slots;
     size_t m_mask = 0;
 };
@@ -288,11 +296,11 @@ void RenamePlan::resolveFolder(const std::vector<qint64> &rows, const std::vecto
 
     // The same entry listed twice (through two spellings of its folder): the
     // first listing moves it; a second move would find it gone.
-    NameTable listing(n);
+    NameTable listing(oldNames, rows);
     std::vector<qint64> owner(n);
     for (size_t k = 0; k < n; ++k) {
         const qint64 r = rows[k];
-        const auto [first, inserted] = listing.tryEmplace(oldNames[k], r);
+        const auto [first, inserted] = listing.tryEmplace(k);
         owner[k] = first;
         if (!inserted && moves(r)) {
             conflict(r, QStringLiteral("The same file as %1, listed twice.").arg(rowText(first)),
@@ -347,9 +355,9 @@ void RenamePlan::resolveFolder(const std::vector<qint64> &rows, const std::vecto
 
     // Conflicts only ever turn a move into a conflict, which may take a
     // name away from a move that waited for it: repeat until nothing changes.
-    NameTable movingFrom(n); // key of a moving file's current name
-    NameTable stayingAt(n);  // key of a listed file's name that stays
-    NameTable claimed(n);    // key of a new name, first taken by
+    NameTable movingFrom(oldKeys, rows); // key of a moving file's current name
+    NameTable stayingAt(oldKeys, rows);  // key of a listed file's name that stays
+    NameTable claimed(newKeys, rows);    // key of a new name, first taken by
     bool changed = true;
     for (bool firstPass = true; changed; firstPass = false) {
         changed = false;
@@ -361,7 +369,7 @@ void RenamePlan::resolveFolder(const std::vector<qint64> &rows, const std::vecto
         for (size_t k = 0; k < n; ++k) {
             if (owner[k] != rows[k])
                 continue; // the entry is its first listing's
-            (moves(rows[k]) ? movingFrom : stayingAt).tryEmplace(oldKeys[k], rows[k]);
+            (moves(rows[k]) ? movingFrom : stayingAt).tryEmplace(k);
         }
         for (size_t k = 0; k < n; ++k) {
             const qint64 r = rows[k];
@@ -398,7 +406,7 @@ void RenamePlan::resolveFolder(const std::vector<qint64> &rows, const std::vecto
                     continue;
                 }
             }
-            const auto [first, free] = claimed.tryEmplace(key, r);
+            const auto [first, free] = claimed.tryEmplace(k);
             if (!free) {
                 const Row &other = m_rows[size_t(first)];
                 QString reason;
