@@ -14,6 +14,22 @@
 namespace {
 
 constexpr qsizetype CancelCheckInterval = 4096;
+// Below this many files a second thread costs more than it gains.
+constexpr size_t ParallelThreshold = 20000;
+
+// Runs both, side by side on a helper thread when `parallel`, else one after
+// the other.
+void inTwo(const std::function<void()> &first, const std::function<void()> &second, bool parallel)
+{
+    if (!parallel) {
+        first();
+        second();
+        return;
+    }
+    std::thread helper(second);
+    first();
+    helper.join();
+}
 
 bool isAscii(const QByteArray &bytes)
 {
@@ -163,12 +179,25 @@ std::vector<QString> RenamePlan::composeNames(const std::vector<File> &files,
                                               const NewNames &newNames,
                                               const std::atomic<bool> *cancel)
 {
+    // Two halves side by side, one on a helper thread.
     std::vector<QString> names(files.size());
-    for (size_t i = 0; i < files.size(); ++i) {
-        if (cancel && i % CancelCheckInterval == 0 && cancel->load(std::memory_order_relaxed))
-            return {};
-        names[i] = newNames(files[i].rule, qint64(i));
-    }
+    std::atomic<bool> stopped{false};
+    const auto compose = [&](size_t from, size_t to) {
+        for (size_t i = from; i < to; ++i) {
+            if (i % CancelCheckInterval == 0 &&
+                (stopped.load(std::memory_order_relaxed) ||
+                 (cancel && cancel->load(std::memory_order_relaxed)))) {
+                stopped = true;
+                return;
+            }
+            names[i] = newNames(files[i].rule, qint64(i));
+        }
+    };
+    const size_t half = files.size() / 2;
+    inTwo([&] { compose(0, half); }, [&] { compose(half, files.size()); },
+          files.size() >= ParallelThreshold);
+    if (stopped)
+        return {};
     return names;
 }
 
@@ -222,24 +251,36 @@ RenamePlan RenamePlan::compute(const std::vector<File> &files, std::vector<QStri
     plan.m_groupOfFolder = groupOfFolder;
     plan.m_groupCount = groups;
 
-    for (size_t i = 0; i < files.size(); ++i) {
-        Row &row = plan.m_rows[i];
-        row.folder = folderOfFile[i];
-        row.newName = std::move(newNames[i]);
-        if (row.newName == files[i].rule.name) {
-            row.status = Status::Unchanged;
-        } else {
-            row.newNativeName = row.newName.toUtf8();
-            row.reason = NameRules::refusalReason(row.newName, row.newNativeName);
-            row.status = row.reason.isEmpty() ? Status::Move : Status::Refused;
+    const auto judge = [&](size_t from, size_t to) {
+        for (size_t i = from; i < to; ++i) {
+            Row &row = plan.m_rows[i];
+            row.folder = folderOfFile[i];
+            row.newName = std::move(newNames[i]);
+            if (row.newName == files[i].rule.name) {
+                row.status = Status::Unchanged;
+            } else {
+                row.newNativeName = row.newName.toUtf8();
+                row.reason = NameRules::refusalReason(row.newName, row.newNativeName);
+                row.status = row.reason.isEmpty() ? Status::Move : Status::Refused;
+            }
         }
-        rowsOfGroup[size_t(groupOfFolder[size_t(row.folder)])].push_back(qint64(i));
-    }
-    for (const std::vector<qint64> &rows : rowsOfGroup) {
-        if (!rows.empty())
-            plan.resolveFolder(rows, files,
-                               plan.m_facts[size_t(plan.m_rows[size_t(rows[0])].folder)]);
-    }
+    };
+    const size_t half = files.size() / 2;
+    inTwo([&] { judge(0, half); }, [&] { judge(half, files.size()); },
+          files.size() >= ParallelThreshold);
+    for (size_t i = 0; i < files.size(); ++i)
+        rowsOfGroup[size_t(groupOfFolder[size_t(folderOfFile[i])])].push_back(qint64(i));
+    // Each folder's rows are its own: two threads take folders in turn.
+    std::atomic<size_t> nextGroup{0};
+    const auto resolve = [&] {
+        for (size_t g = nextGroup++; g < rowsOfGroup.size(); g = nextGroup++) {
+            const std::vector<qint64> &rows = rowsOfGroup[g];
+            if (!rows.empty())
+                plan.resolveFolder(rows, files,
+                                   plan.m_facts[size_t(plan.m_rows[size_t(rows[0])].folder)]);
+        }
+    };
+    inTwo(resolve, resolve, rowsOfGroup.size() > 1 && files.size() >= ParallelThreshold);
 
     for (size_t i = 0; i < plan.m_rows.size(); ++i) {
         switch (plan.m_rows[i].status) {

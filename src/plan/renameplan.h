@@ -65,8 +65,9 @@ public:
     static std::vector<FolderFacts> gatherFacts(const std::vector<QByteArray> &folders,
                                                 const std::vector<bool> &needsNames);
 
-    // The new name of each file: newNames(file, row). Empty when *cancel
-    // became true on the way.
+    // The new name of each file: newNames(file, row), called from two
+    // threads at once for a long list (the composer is pure). Empty when
+    // *cancel became true on the way.
     static std::vector<QString> composeNames(const std::vector<File> &files,
                                              const NewNames &newNames,
                                              const std::atomic<bool> *cancel = nullptr);

@@ -68,7 +68,8 @@ int main(int argc, char **argv)
         ui->nameField->setText(QStringLiteral("Lisbon"));
         ui->casePopup->setCurrentIndex(1);
         window.controlTextDidChange();
-        QTest::qWaitFor([&] { return window.tableModel()->plan() != nullptr; }, 5000);
+        if (!QTest::qWaitFor([&] { return window.tableModel()->plan() != nullptr; }, 5000))
+            std::fprintf(stderr, "the plan did not come\n");
         ok = save(&window, out + QStringLiteral("/conflicts.png")) && ok;
     }
     {
