@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Pictures of the window for the README: starts the window on a virtual X
 # display over a sample folder and saves docs/screenshot.png (the main
-# window) and docs/tutorial.png (the tutorial's name page).
+# window), docs/conflicts.png (new names that collide, marked) and
+# docs/tutorial.png (the tutorial's name page).
 # Needs a build (make build) and xvfb-run. BUILD overrides the build folder.
 set -euo pipefail
 cd "$(dirname "$0")/.."
