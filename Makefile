@@ -1,7 +1,8 @@
 # Two commands for a fresh Debian 12 machine:
 #   make run    installs what is missing, builds, starts the window (ARGS="paths...")
 #   make test   installs what is missing, builds, runs every test
-# Also: make bench [QUICK=1], make build, make deps.
+# Also: make package (velnor_VERSION_ARCH.deb here), make bench [QUICK=1],
+# make build, make deps.
 
 BUILD     ?= build
 BUILDTYPE ?= RelWithDebInfo
@@ -11,17 +12,20 @@ QUICK     ?=
 
 # Debian packages the build, the tests and the screenshots need.
 DEPS = g++ cmake ninja-build make qt6-base-dev qt6-base-dev-tools libgl-dev \
-       libvulkan-dev qt6-qpa-plugins fonts-dejavu-core xvfb xauth
+       libvulkan-dev qt6-qpa-plugins fonts-dejavu-core xvfb xauth \
+       qt6-tools-dev qt6-l10n-tools man-db bash-completion
 # Real volumes of other file systems that the move tests mount (as root).
 DEPS += exfat-fuse exfatprogs ntfs-3g
+# And what the Debian package is made and checked with.
+PACKAGE_DEPS = dpkg-dev file lintian desktop-file-utils appstream
 
-.PHONY: all run test bench build configure deps clean
+.PHONY: all run test bench build configure deps package-deps package clean
 
 all: build
 
-deps:
+deps package-deps:
 	@missing=""; \
-	for p in $(DEPS); do \
+	for p in $(if $(filter package-deps,$@),$(PACKAGE_DEPS),$(DEPS)); do \
 	    dpkg-query -W -f='$${Status}\n' $$p 2>/dev/null | grep -q '^install ok installed' \
 	        || missing="$$missing $$p"; \
 	done; \
@@ -44,6 +48,13 @@ build: configure
 test: build
 	ctest --test-dir $(BUILD) --output-on-failure -j2
 
+# The Debian package of both programs, with its dependencies read from the
+# binaries (dpkg-shlibdeps), copied here from the build folder.
+package: build package-deps
+	rm -f $(BUILD)/velnor_*.deb velnor_*.deb
+	cd $(BUILD) && cpack -G DEB
+	cp $(BUILD)/velnor_*.deb .
+
 run: build
 	@if [ -x $(BUILD)/src/app/velnor ]; then \
 	    if [ -z "$$DISPLAY" ] && [ -z "$$WAYLAND_DISPLAY" ] && [ -z "$$QT_QPA_PLATFORM" ]; then \
@@ -59,4 +70,4 @@ bench:
 	BUILD=build-bench QUICK=$(QUICK) bench/run
 
 clean:
-	rm -rf $(BUILD) build-bench build-asan
+	rm -rf $(BUILD) build-bench build-asan velnor_*.deb

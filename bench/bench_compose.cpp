@@ -51,7 +51,7 @@ double nsPerCopy(const std::vector<std::unique_ptr<ZQFile>> &records, qsizetype 
 
 } // namespace
 
-// New names for a million records under three settings, next to copying each
+// New names for a million records under four settings, next to copying each
 // record's name into a new string.
 VELNOR_BENCH(compose, 10)
 {
@@ -71,6 +71,11 @@ VELNOR_BENCH(compose, 10)
     dateTime.replaceText = QStringLiteral("photo");
     dateTime.caseTag = RenameSettings::UpperCase;
 
+    RenameSettings regex;
+    regex.searchText = QStringLiteral("(\\d+)");
+    regex.replaceText = QStringLiteral("n$1");
+    regex.regex = true;
+
     // Warm up caches and the allocator once.
     nsPerName(records, dateTime, &checksum);
 
@@ -78,14 +83,17 @@ VELNOR_BENCH(compose, 10)
     const double composeDefault = nsPerName(records, defaults, &checksum);
     const double composeRanges = nsPerName(records, ranges, &checksum);
     const double composeDateTime = nsPerName(records, dateTime, &checksum);
+    const double composeRegex = nsPerName(records, regex, &checksum);
 
     figure("copy_reference", copy, "ns/name");
     figure("compose_default", composeDefault, "ns/name");
     figure("compose_ranges", composeRanges, "ns/name");
     figure("compose_datetime", composeDateTime, "ns/name");
+    figure("compose_regex", composeRegex, "ns/name");
     figure("compose_default_vs_copy", composeDefault / copy, "ratio");
     figure("compose_ranges_vs_copy", composeRanges / copy, "ratio");
     figure("compose_datetime_vs_copy", composeDateTime / copy, "ratio");
+    figure("compose_regex_vs_default", composeRegex / composeDefault, "ratio");
     if (checksum == 0)
         figure("compose_checksum", 0, "none");
 }

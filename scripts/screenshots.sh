@@ -1,8 +1,10 @@
 #!/usr/bin/env bash
 # Pictures of the window for the README: starts the window on a virtual X
 # display over a sample folder and saves docs/screenshot.png (the main
-# window), docs/conflicts.png (new names that collide, marked) and
-# docs/tutorial.png (the tutorial's name page).
+# window), docs/conflicts.png (new names that collide, marked),
+# docs/pattern-error.png (a pattern that does not compile),
+# docs/tutorial.png (the tutorial's name page) and docs/screenshot-de.png
+# (the main window in German, from LANG alone).
 # Needs a build (make build) and xvfb-run. BUILD overrides the build folder.
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -24,3 +26,9 @@ done
 
 xvfb-run -a -s "-screen 0 1280x800x24" \
     "$BUILD/src/app/tools/velnor-screenshot" "$OUT" "$sample/Trip to Lisbon"
+
+german=$(mktemp -d)
+trap 'rm -rf "$sample" "$german"' EXIT
+env -u LC_ALL -u LC_MESSAGES -u LANGUAGE LANG=de_DE.UTF-8 xvfb-run -a -s "-screen 0 1280x800x24" \
+    "$BUILD/src/app/tools/velnor-screenshot" "$german" "$sample/Trip to Lisbon"
+cp "$german/screenshot.png" "$OUT/screenshot-de.png"

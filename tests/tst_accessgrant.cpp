@@ -135,6 +135,12 @@ void tst_AccessGrant::grantCoverage_data()
     QTest::newRow("bookmark damaged") << docs << docs << u"garbage"_s << false;
     QTest::newRow("bookmark of another folder") << docs << docs << u"other"_s << false;
     QTest::newRow("no bookmark stored") << docs << docs << u"remove"_s << true;
+    QTest::newRow("no bookmark, a name it begins")
+        << QByteArray("a") << QByteArray("ab") << u"remove"_s << false;
+    QTest::newRow("no bookmark, a subfolder")
+        << QByteArray("a") << QByteArray("a/sub") << u"remove"_s << false;
+    QTest::newRow("no bookmark, with a trailing slash")
+        << QByteArray("a") << QByteArray("a/") << u"remove"_s << false;
 }
 
 void tst_AccessGrant::grantCoverage()
@@ -143,8 +149,8 @@ void tst_AccessGrant::grantCoverage()
     QFETCH(QByteArray, root);
     QFETCH(QString, damage);
     Fixture f;
-    for (const char *name :
-         {"Docs", "docs", "Docs/Sub", "Pics", "a\nb c", "caf\xe9", "caf\xef\xbf\xbd"})
+    for (const char *name : {"Docs", "docs", "Docs/Sub", "Pics", "a\nb c", "caf\xe9",
+                             "caf\xef\xbf\xbd", "a", "ab", "a/sub"})
         f.folder(name);
     const QByteArray grantedPath = granted.isEmpty() ? f.dir.path() : f.dir.path(granted);
     if (!granted.isNull()) {

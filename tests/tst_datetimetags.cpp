@@ -13,6 +13,8 @@ private slots:
     void twelveHourClock_data();
     void twelveHourClock();
     void recordWithoutDateUsesItsCreation();
+    void beforeTheEpoch_data();
+    void beforeTheEpoch();
 };
 
 static qint64 localMsecs(int year, int month, int day, int hour, int minute, int second)
@@ -116,6 +118,34 @@ void tst_DateTimeTags::recordWithoutDateUsesItsCreation()
     const QString year = handleDateForString(u"[Y]"_qs, file);
     QVERIFY(year == QString::number(before.date().year()) ||
             year == QString::number(QDate::currentDate().year()));
+}
+
+// Negative times round down to the second before, in the tokens and in the
+// Date column alike (Berlin: the epoch is 01:00 local).
+void tst_DateTimeTags::beforeTheEpoch_data()
+{
+    QTest::addColumn<qint64>("msecs");
+    QTest::addColumn<QString>("tokens");
+    QTest::addColumn<QString>("column");
+    QTest::newRow("half a second before") << qint64(-500) << "19700101125959"
+                                          << "1970/01/01 00:59";
+    QTest::newRow("a whole second before") << qint64(-1000) << "19700101125959"
+                                           << "1970/01/01 00:59";
+    QTest::newRow("just before the hour") << qint64(-3600001) << "19691231115959"
+                                          << "1969/12/31 23:59";
+    QTest::newRow("the epoch") << qint64(0) << "19700101010000"
+                               << "1970/01/01 01:00";
+    QTest::newRow("1900") << qint64(-2208992400000) << "19000101120000"
+                          << "1900/01/01 00:00";
+}
+
+void tst_DateTimeTags::beforeTheEpoch()
+{
+    QFETCH(qint64, msecs);
+    ZQFile file;
+    file.setAttributes(0, msecs);
+    QTEST(handleTimeForString(handleDateForString(u"[YMD][hms]"_qs, file), file), "tokens");
+    QTEST(file.date(), "column");
 }
 
 QTEST_GUILESS_MAIN(tst_DateTimeTags)

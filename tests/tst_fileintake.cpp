@@ -102,6 +102,9 @@ void tst_FileIntake::initTestCase()
     QVERIFY(makeFile(r + "/a.txt", 1234, local(2021, 1, 2, 3, 4)));
     QVERIFY(makeFolder(r + "/b"));
     QVERIFY(makeFile(r + "/b/.hidden", 0, local(2020, 2, 29, 0, 0)));
+    // Only "." and ".." themselves are no entries of their own.
+    QVERIFY(makeFile(r + "/b/..notes", 0, local(2020, 2, 29, 0, 0)));
+    QVERIFY(makeFile(r + "/b/...", 0, local(2020, 2, 29, 0, 0)));
     QVERIFY(makeFile(r + "/b/c.txt"));
     QVERIFY(makeFolder(r + "/b/d"));
     QVERIFY(makeFile(r + "/b/d/e.txt"));
@@ -129,9 +132,10 @@ void tst_FileIntake::walk_data()
 
     // Depth first, byte order, dot files included; links to folders are
     // walked unless they lead back into a folder being walked.
-    const L tree = {
-        "a.txt",    "b/.hidden", "b/c.txt", "b/d/e.txt", "caf\xE9.txt", "caf\xEF\xBF\xBD.txt",
-        "dangling", "linkfile",  "m/e.txt", "self",      "z.txt"};
+    const L tree = {"a.txt",    "b/...",     "b/..notes",   "b/.hidden",
+                    "b/c.txt",  "b/d/e.txt", "caf\xE9.txt", "caf\xEF\xBF\xBD.txt",
+                    "dangling", "linkfile",  "m/e.txt",     "self",
+                    "z.txt"};
     QTest::newRow("the tree") << L{""} << B{false} << tree;
     L rest = tree;
     rest.removeAll("b/c.txt");
@@ -206,8 +210,9 @@ void tst_FileIntake::records_data()
         << "a.txt"_ba << u"a.txt | txt | 1,234 | 1234 | 2021/01/02 03:04"_s;
     QTest::newRow("dot file") << "b/.hidden"_ba << u".hidden | hidden | 0 | 0 | 2020/02/29 00:00"_s;
     // Shown alike, each reached through its own bytes (the sizes tell).
-    QTest::newRow("not UTF-8: U+FFFD in the name")
-        << "caf\xE9.txt"_ba << u"caf\uFFFD.txt | txt | 13 | 13 | 2018/07/01 12:00"_s;
+    QTest::newRow("not UTF-8: the byte escaped in the name")
+        << "caf\xE9.txt"_ba
+        << u"caf"_s + QChar(0xdce9) + u".txt | txt | 13 | 13 | 2018/07/01 12:00"_s;
     QTest::newRow("U+FFFD in the real name")
         << "caf\xEF\xBF\xBD.txt"_ba << u"caf\uFFFD.txt | txt | 21 | 21 | 2018/07/01 12:01"_s;
     QTest::newRow("link to a file: the link's size and date")

@@ -9,34 +9,9 @@ class tst_RenameLog : public QObject
     Q_OBJECT
 
 private slots:
-    void displayPath_data();
-    void displayPath();
     void lineStaysOneLine_data();
     void lineStaysOneLine();
 };
-
-void tst_RenameLog::displayPath_data()
-{
-    QTest::addColumn<QByteArray>("bytes");
-    QTest::addColumn<QString>("expected");
-    QTest::newRow("UTF-8 kept") << QByteArray("/a/caf\xc3\xa9 \xf0\x9f\x98\x80") << u"/a/café 😀"_s;
-    QTest::newRow("Latin-1 byte") << QByteArray("/a/caf\xe9.txt") << u"/a/caf\\xe9.txt"_s;
-    QTest::newRow("cut sequence at end") << QByteArray("/a/\xe2\x82") << u"/a/\\xe2\\x82"_s;
-    QTest::newRow("overlong slash") << QByteArray("/a/\xc0\xaf") << u"/a/\\xc0\\xaf"_s;
-    QTest::newRow("encoded surrogate") << QByteArray("\xed\xa0\x80") << u"\\xed\\xa0\\x80"_s;
-    QTest::newRow("newline") << QByteArray("/a/x\ny") << u"/a/x\\x0ay"_s;
-    QTest::newRow("escape and DEL") << QByteArray("\x1b[31m\x7f") << u"\\x1b[31m\\x7f"_s;
-    QTest::newRow("C1 control") << QByteArray("a\xc2\x85"
-                                              "b")
-                                << u"a\\x85b"_s;
-}
-
-void tst_RenameLog::displayPath()
-{
-    QFETCH(QByteArray, bytes);
-    QFETCH(QString, expected);
-    QCOMPARE(RenameLog::displayPath(bytes), expected);
-}
 
 // A name can carry what would forge a second line in the log.
 void tst_RenameLog::lineStaysOneLine_data()

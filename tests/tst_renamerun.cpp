@@ -1,6 +1,8 @@
 #include "asnobody.h"
 #include "files/filelist.h"
+#include "posix/namecodec.h"
 #include "posix/nativemove.h"
+#include "posix/textescape.h"
 #include "rename/movelanes.h"
 #include "rename/renamelog.h"
 #include "rename/renamerun.h"
@@ -48,8 +50,8 @@ QStringList disk(const QByteArray &root)
     for (const auto &entry : std::filesystem::recursive_directory_iterator(root.toStdString())) {
         const QByteArray path = QByteArray::fromStdString(entry.path().native());
         if (entry.is_regular_file())
-            files << RenameLog::displayPath(path.mid(root.size() + 1)) + u'=' +
-                         RenameLog::displayPath(readFile(path));
+            files << TextEscape::path(path.mid(root.size() + 1)) + u'=' +
+                         TextEscape::path(readFile(path));
     }
     files.sort();
     return files;
@@ -67,7 +69,7 @@ void listFile(FileList &list, const QByteArray &root, const QByteArray &relative
         writeFile(path, relative);
     auto file = std::make_unique<ZQFile>();
     file->setNativePath(path);
-    file->setName(QString::fromUtf8(file->nativeName()));
+    file->setName(NameCodec::decode(file->nativeName()));
     file->deriveDisplayExtension();
     file->setAttributes(quint64(relative.size()), 1700000000000);
     list.append(std::move(file));
@@ -82,7 +84,7 @@ QStringList names(const FileList &list)
 {
     QStringList result;
     for (const auto &file : list.contentsArray())
-        result << file->name();
+        result << TextEscape::line(file->name());
     return result;
 }
 
@@ -129,8 +131,9 @@ struct Scenario
             QVERIFY(list.containsPath(file(i).nativePath()));
             if (entry.outcome == Outcome::Failed) {
                 QVERIFY(g_log.value(failures++)
-                            .startsWith(RenameLog::escaped(u"Cannot rename “%1” to “%2”: "_s.arg(
-                                RenameLog::displayPath(entry.oldPath), entry.newName))));
+                            .startsWith(TextEscape::line(u"Cannot rename “%1” to “%2”: "_s.arg(
+                                TextEscape::path(entry.oldPath),
+                                TextEscape::shortened(entry.newName)))));
             }
         }
         QCOMPARE(report.failed, failures);
@@ -259,12 +262,19 @@ void tst_RenameRun::faults_data()
         << u"The same new name as row 1 (“a.txt”).; The same new name as row 1 (“a.txt”)."_s << 1;
     QTest::newRow("not UTF-8, default templates")
         << L{"caf\xe9.txt"} << L() << settings(u"[N]"_s) << false << u"caf\\xe9.txt=caf\\xe9.txt"_s
-        << u"caf\uFFFD.txt"_s << QString() << 0;
-    QTest::newRow("not UTF-8, new template")
+        << u"caf\\xe9.txt"_s << QString() << 0;
+    QTest::newRow("not UTF-8, new template: both keep their bytes")
         << L{"caf\xe9.txt", "caf\xef\xbf\xbd.txt"} << L() << x << false
-        << u"caf\uFFFD.txt=caf\uFFFD.txt caf\uFFFD_x.txt=caf\\xe9.txt"_s
-        << u"caf\uFFFD_x.txt caf\uFFFD.txt"_s << u"The same new name as row 1 (“caf\uFFFD.txt”)."_s
-        << 1;
+        << u"caf\\xe9_x.txt=caf\\xe9.txt caf\uFFFD_x.txt=caf\uFFFD.txt"_s
+        << u"caf\\xe9_x.txt caf\uFFFD_x.txt"_s << QString() << 2;
+    QTest::newRow("not UTF-8 beside a decoy that holds U+FFFD")
+        << L{"caf\xe9.txt"} << L{"+caf\xef\xbf\xbd.txt"} << settings(u"[N]-x"_s) << false
+        << u"caf\\xe9-x.txt=caf\\xe9.txt caf\uFFFD.txt=unlisted"_s << u"caf\\xe9-x.txt"_s
+        << QString() << 1;
+    QTest::newRow("not UTF-8 onto a name that holds U+FFFD")
+        << L{"caf\xe9.txt"} << L{"+caf\xef\xbf\xbd-x.txt"} << settings(u"[N]-x"_s) << false
+        << u"caf\\xe9-x.txt=caf\\xe9.txt caf\uFFFD-x.txt=unlisted"_s << u"caf\\xe9-x.txt"_s
+        << QString() << 1;
     QTest::newRow("case only") << L{"Photo.JPG"} << L() << settings(u"[N]"_s, u"jpg"_s) << false
                                << u"Photo.jpg=Photo.JPG"_s << u"Photo.jpg"_s << QString() << 1;
     QTest::newRow("descending") << L{"a.txt", "b.txt", "c.txt"} << L() << settings(u"[C]-[N]"_s)

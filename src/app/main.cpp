@@ -1,8 +1,12 @@
 #include "app/appdelegate.h"
+#include "app/apphelp.h"
 #include "app/singleinstance.h"
+#include "app/translations.h"
 
 #include <QApplication>
 #include <QIcon>
+
+#include <cstdio>
 
 #include <unistd.h>
 
@@ -44,6 +48,11 @@ QList<QByteArray> pathArguments(int argc, char **argv)
 
 int main(int argc, char **argv)
 {
+    // Answered before the application object, which would need a display.
+    if (const QString answer = AppHelp::answer(argc, argv); !answer.isEmpty()) {
+        std::fputs(answer.toUtf8().constData(), stdout);
+        return std::fflush(stdout) == 0 ? 0 : 1;
+    }
     QApplication app(argc, argv);
     QApplication::setOrganizationName(QStringLiteral("Velnor"));
     QApplication::setApplicationName(QStringLiteral("Velnor"));
@@ -51,6 +60,7 @@ int main(int argc, char **argv)
     QApplication::setDesktopFileName(QStringLiteral("velnor"));
     QApplication::setWindowIcon(QIcon(QStringLiteral(":/velnor.png")));
     QIcon::setFallbackThemeName(QStringLiteral("Adwaita"));
+    Translations::install(&app);
 
     // QApplication has taken its own options out of argv by now.
     const QList<QByteArray> paths = pathArguments(argc, argv);

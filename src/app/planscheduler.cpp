@@ -43,7 +43,8 @@ void PlanScheduler::scheduleNow()
 void PlanScheduler::start()
 {
     // The list and the settings as they are now; the worker touches neither.
-    auto files = std::make_shared<std::vector<RenamePlan::File>>(RenamePlan::filesOf(*m_list));
+    auto files = std::make_shared<std::vector<RenamePlan::File>>(
+        RenamePlan::filesOf(*m_list, m_model->composer().settings().counterPerFolder));
     const NameComposer composer = m_model->composer();
     auto cancel = std::make_shared<std::atomic<bool>>(false);
     m_cancel = cancel;

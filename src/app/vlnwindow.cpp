@@ -4,8 +4,12 @@
 #include "app/filemanager.h"
 #include "app/filenamedelegate.h"
 #include "app/planscheduler.h"
+#include "app/presetmenu.h"
 #include "app/problemmarkdelegate.h"
+#include "app/rulecontrols.h"
 #include "app/tutorialoverlay.h"
+#include "app/windowactions.h"
+#include "app/windowmemory.h"
 #include "files/filelist.h"
 #include "files/zqfile.h"
 #include "intake/fileintake.h"
@@ -37,43 +41,43 @@ QString tutorialText(int page)
 {
     switch (page) {
     case 0:
-        return QStringLiteral("\nThank you for installing Velnor, the fastest way to rename large "
-                              "amounts of files.\n\n\nClick Next for a quick start guide on how to "
-                              "use this software.");
+        return VLNWindow::tr("\nThank you for installing Velnor, the fastest way to rename large "
+                             "amounts of files.\n\n\nClick Next for a quick start guide on how to "
+                             "use this software.");
     case 1:
-        return QStringLiteral(
+        return VLNWindow::tr(
             "In this section you can change the file name based on the text you input.\nUsing "
             "special tokens such as [N] or [C] you can insert dynamic text into the file "
             "name.\nFor date and time tokens, you can change the order of units in the token "
             "itself such as [DMY] or [SH]\n\nTry typing [N]-[YMD] in the textfield and see how "
             "the names change in real-time.");
     case 2:
-        return QStringLiteral(
+        return VLNWindow::tr(
             "In this section you can change the file extension based on the text you "
             "input.\nUsing special tokens such as [E] or [C] you can insert dynamic text into "
             "the extension.\n\nTry typing [C] in the textfield to set the extension to an "
             "increasing numerical value.");
     case 3:
-        return QStringLiteral(
+        return VLNWindow::tr(
             "In this section you can search for a particular text and replace it.\nLeave the "
             "replace text empty if you simply want to remove the searched text.\n\nTry typing "
             "Test in the search textfield.");
     case 4:
-        return QStringLiteral("In this section you can convert the entire file name to uppercase "
-                              "or lowercase\n\nTry changing it to All UPPERCASE.");
+        return VLNWindow::tr("In this section you can convert the entire file name to uppercase "
+                             "or lowercase\n\nTry changing it to All UPPERCASE.");
     case 5:
-        return QStringLiteral(
+        return VLNWindow::tr(
             "In this section you can adjust the numerical counter linked to the [C] token.\nThe "
             "counter can start from a certain number and increase in value by then number next "
             "to Step by.\nDigits represent the minimum amount of digits the counter will "
             "show.\n\nTry increasing the Digits to 3.");
     case 6:
-        return QStringLiteral(
+        return VLNWindow::tr(
                    "That's it!\nAll you have to do now is Drag&Drop the files you want to rename "
                    "on this window or\non the Velnor dock icon. Adjust the renaming parameters "
                    "and click on the Start Renaming button.\n\nIf you have any questions, you "
-                   "can reach us on our email, ") +
-               supportAddress;
+                   "can reach us on our email, %1")
+            .arg(supportAddress);
     }
     return {};
 }
@@ -88,7 +92,7 @@ void appendExample(FileList &list, const QString &name, const QString &base,
     file->setName(name);
     file->setDisplayName(base);
     file->setDisplayExtension(extension);
-    file->setFullPath(QStringLiteral("Example Tutorial File"));
+    file->setFullPath(VLNWindow::tr("Example Tutorial File"));
     list.appendUnchecked(std::move(file));
 }
 
@@ -111,11 +115,19 @@ VLNWindow::VLNWindow(UserDefaults *defaults, QWidget *parent)
     m_ui->casePopup->setItemData(0, int(RenameSettings::KeepCase));
     m_ui->casePopup->setItemData(1, int(RenameSettings::LowerCase));
     m_ui->casePopup->setItemData(2, int(RenameSettings::UpperCase));
+    m_rules = new RuleControls(m_ui.get(), this);
+    connect(m_rules, &RuleControls::changed, this, &VLNWindow::reloadData);
+    connect(m_rules, &RuleControls::naturalOrderToggled, this, &VLNWindow::setNaturalOrder);
+    m_presets = new PresetMenu(
+        this, m_ui->menuWindow, m_defaults, [this] { return renameSettings(); },
+        [this](const RenameSettings &settings) { setRenameSettings(settings); });
     // The overlay lies outside the content until the tutorial places it there.
     m_ui->tutorialView->hide();
     m_ui->tutorialView->setWheelTarget(m_ui->tableView);
     m_ui->centralwidget->installEventFilter(this);
     setupTable();
+    new WindowMemory(this, m_ui->tableView->horizontalHeader(), m_defaults);
+    new WindowActions(this);
     setupPlan();
     windowDidLoad();
 }
@@ -245,12 +257,39 @@ RenameSettings VLNWindow::renameSettings() const
     settings.startCounter = m_startCounter;
     settings.stepCounter = m_stepCounter;
     settings.digitsCounter = m_digitsCounter;
+    m_rules->fillSettings(settings);
     return settings;
+}
+
+void VLNWindow::setRenameSettings(const RenameSettings &settings)
+{
+    m_ui->nameField->setText(settings.nameTemplate);
+    m_ui->extField->setText(settings.extTemplate);
+    m_ui->searchField->setText(settings.searchText);
+    m_ui->replaceField->setText(settings.replaceText);
+    // A tag without an item of its own keeps the case, as the first item does.
+    const int caseItem = m_ui->casePopup->findData(settings.caseTag);
+    m_ui->casePopup->setCurrentIndex(qMax(0, caseItem));
+    m_ui->startCounterBox->setValue(settings.startCounter);
+    m_ui->stepCounterBox->setValue(settings.stepCounter);
+    m_ui->digitsCounterBox->setValue(settings.digitsCounter);
+    m_rules->showSettings(settings);
+    reloadData();
 }
 
 void VLNWindow::reloadData()
 {
     m_model->setSettings(renameSettings());
+    m_rules->showSearchFault(m_model->composer());
+}
+
+void VLNWindow::setNaturalOrder(bool natural)
+{
+    m_list->setNaturalOrder(natural);
+    // A list already sorted by name or location takes the new order at once.
+    const QString column = m_list->lastColumn();
+    if (m_list->hasBeenSorted() && (column == FileList::OldName || column == FileList::Location))
+        m_model->performSort();
 }
 
 void VLNWindow::updateResults()

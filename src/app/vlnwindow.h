@@ -16,9 +16,11 @@ class FileIntake;
 class FileList;
 class FileTableModel;
 class PlanScheduler;
+class PresetMenu;
 class QLineEdit;
 class QPushButton;
 class RenamePlan;
+class RuleControls;
 class UserDefaults;
 namespace Ui {
 class VLNWindow;
@@ -57,6 +59,10 @@ public:
 
     // The settings as the controls stand now.
     RenameSettings renameSettings() const;
+    // Sets every control from the settings (a preset) and shows the preview.
+    void setRenameSettings(const RenameSettings &settings);
+    RuleControls *ruleControls() const { return m_rules; }
+    PresetMenu *presetMenu() const { return m_presets; }
 
     // Lists a file or walks a folder; the table is refreshed by the caller
     // through updateResults, once for a whole batch.
@@ -120,6 +126,7 @@ private:
     void setupPlan();
     void showPlan(std::shared_ptr<const RenamePlan> plan);
     void selectFirstProblem();
+    void setNaturalOrder(bool natural);
 
     std::unique_ptr<Ui::VLNWindow> m_ui;
     UserDefaults *m_defaults;
@@ -130,6 +137,8 @@ private:
     std::unique_ptr<AccessPrompt> m_dialogPrompt;
     RevealHandler m_reveal;
     QPointer<QMessageBox> m_reportSheet;
+    RuleControls *m_rules = nullptr;
+    PresetMenu *m_presets = nullptr;
     qint32 m_startCounter = 1;
     qint32 m_stepCounter = 1;
     qint32 m_digitsCounter = 1;

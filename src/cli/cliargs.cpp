@@ -1,6 +1,8 @@
 #include "cli/cliargs.h"
 
 #include "files/filelist.h"
+#include "posix/namecodec.h"
+#include "posix/textescape.h"
 
 #include <algorithm>
 #include <iterator>
@@ -9,21 +11,10 @@
 
 namespace {
 
+// A message is one line whatever the argument holds.
 QString quoted(const QByteArray &argument)
 {
-    QString text = QString::fromUtf8(argument);
-    // A message is one line whatever the argument holds.
-    QString out;
-    out.reserve(text.size() + 2);
-    out += QLatin1Char('\'');
-    for (QChar c : std::as_const(text)) {
-        if (c.unicode() < 0x20 || c.unicode() == 0x7f)
-            out += QStringLiteral("\\x%1").arg(c.unicode(), 2, 16, QLatin1Char('0'));
-        else
-            out += c;
-    }
-    out += QLatin1Char('\'');
-    return out;
+    return QLatin1Char('\'') + TextEscape::path(argument) + QLatin1Char('\'');
 }
 
 QString numberMessage(const char *option, const QByteArray &value, CliArgs::NumberError error,
@@ -103,7 +94,16 @@ bool CliArgs::parse(const QList<QByteArray> &arguments, QString *error)
             return true;
         };
         const std::pair<const char *, bool *> flags[] = {
-            {"--apply", &apply}, {"--json", &json}, {"--help", &help}, {"--version", &version}};
+            {"--apply", &apply},
+            {"--json", &json},
+            {"--help", &help},
+            {"--version", &version},
+            {"--regex", &settings.regex},
+            {"--ignore-case", &settings.ignoreCase},
+            {"--counter-per-folder", &settings.counterPerFolder},
+            {"--natural", &natural},
+            {"--null", &nullSeparated},
+            {"--list-presets", &listPresets}};
         const auto isFlag = std::find_if(std::begin(flags), std::end(flags),
                                          [&](const auto &entry) { return option == entry.first; });
         if (isFlag != std::end(flags)) {
@@ -111,8 +111,9 @@ bool CliArgs::parse(const QList<QByteArray> &arguments, QString *error)
                 return false;
             continue;
         }
-        static const char *const valued[] = {"--name",  "--ext",  "--search", "--replace", "--case",
-                                             "--start", "--step", "--digits", "--sort"};
+        static const char *const valued[] = {"--name", "--ext",        "--search", "--replace",
+                                             "--case", "--start",      "--step",   "--digits",
+                                             "--sort", "--files-from", "--preset", "--save-preset"};
         const auto known = std::find_if(std::begin(valued), std::end(valued),
                                         [&](const char *name) { return option == name; });
         if (known == std::end(valued))
@@ -123,7 +124,16 @@ bool CliArgs::parse(const QList<QByteArray> &arguments, QString *error)
             value = arguments[++i];
         }
         const char *name = *known;
-        const QString text = QString::fromUtf8(value);
+        // A template or search text given as bytes that are not UTF-8 keeps
+        // them, as a name does.
+        const QString text = NameCodec::decode(value);
+        if (value.size() > maxTemplateBytes && (option == "--name" || option == "--ext" ||
+                                                option == "--search" || option == "--replace")) {
+            return fail(QStringLiteral("%1 is %2 bytes long; at most %3 are taken")
+                            .arg(QString::fromUtf8(option))
+                            .arg(value.size())
+                            .arg(maxTemplateBytes));
+        }
         if (option == "--name") {
             settings.nameTemplate = text;
         } else if (option == "--ext") {
@@ -139,9 +149,24 @@ bool CliArgs::parse(const QList<QByteArray> &arguments, QString *error)
                 settings.caseTag = RenameSettings::LowerCase;
             else if (value == "upper")
                 settings.caseTag = RenameSettings::UpperCase;
+            else if (value == "title")
+                settings.caseTag = RenameSettings::TitleCase;
+            else if (value == "sentence")
+                settings.caseTag = RenameSettings::SentenceCase;
             else
-                return fail(QStringLiteral("--case: unknown case %1 (keep, lower or upper)")
+                return fail(QStringLiteral(
+                                "--case: unknown case %1 (keep, lower, upper, title or sentence)")
                                 .arg(quoted(value)));
+        } else if (option == "--files-from") {
+            filesFrom.append({paths.size(), value});
+        } else if (option == "--preset") {
+            // Options after it override its values, those before it do not.
+            if (!presetLookup || !presetLookup(text, &settings))
+                return fail(QStringLiteral("--preset: no preset named %1").arg(quoted(value)));
+        } else if (option == "--save-preset") {
+            if (text.isEmpty())
+                return fail(QStringLiteral("--save-preset: a preset needs a name"));
+            savePreset = text;
         } else if (option == "--sort") {
             QByteArray column = value;
             sortDescending = column.endsWith(":desc");
@@ -173,7 +198,8 @@ bool CliArgs::parse(const QList<QByteArray> &arguments, QString *error)
             target = qint32(number);
         }
     }
-    if (paths.isEmpty() && !help && !version)
+    if (paths.isEmpty() && filesFrom.isEmpty() && !help && !version && savePreset.isEmpty() &&
+        !listPresets)
         return fail(QStringLiteral("no PATH given (see --help)"));
     return true;
 }
@@ -202,12 +228,32 @@ Name:
                        like, characters of the old extension. An empty
                        extension drops the dot
   --search TEXT        text to find in the name the templates made, dot and
-                       extension included; case-sensitive (default empty:
-                       nothing is replaced)
+                       extension included; case-sensitive unless
+                       --ignore-case (default empty: nothing is replaced)
   --replace TEXT       what replaces each occurrence (default empty: delete)
-  --case keep|lower|upper
-                       case of the whole new name, extension included,
-                       after the replacing (default keep)
+  --regex              TEXT of --search is a Perl-compatible regular
+                       expression; every match is replaced, left to right.
+                       In --replace, $0 is the whole match, $1 to $99 a group
+                       (two digits at most: $100 is group 10, then "0"),
+                       ${name} or ${12} a group by name or number, $$ a
+                       dollar sign; any other text, a lone "$" at the end
+                       included, is literal. A pattern that does not compile
+                       or a group the pattern lacks: exit 2. A name whose
+                       matching backtracks without end is left unreplaced.
+                       Example: --regex --search '(\d+)' --replace 'n$1'
+                       turns IMG_0042.jpg into IMG_n0042.jpg
+  --ignore-case        --search ignores case, literal text or pattern.
+                       Example: --search img --ignore-case --replace photo
+  --case keep|lower|upper|title|sentence
+                       case of the new name after the replacing (default
+                       keep): lower and upper convert the whole name,
+                       extension included; title and sentence only the part
+                       before the extension. title: each word's first letter
+                       or digit upper case, the rest lower; a word starts at
+                       the start and after a space - _ . ( [ ("won't stop"
+                       gives "Won't Stop"). sentence: the first letter upper
+                       case, every other lower ("HELLO world.TXT" gives
+                       "Hello world.TXT")
 
 Counter ([C]):
   --start N            value of the first file (default 1)
@@ -215,12 +261,36 @@ Counter ([C]):
   --digits N           minimum width, padded with zeros, 0 to 32 (default 1)
                        N of --start and --step is a signed 32-bit integer.
                        Each file is counted by its place in the list as shown.
+  --counter-per-folder [C] counts each file by its place among the listed
+                       files of its own folder, so every folder starts at
+                       --start. Example: --name '[C]' --counter-per-folder
+                       a/x b/y gives a/1 and b/1
 
 Order:
   --sort COLUMN[:desc] sort by old-name, size, date or location (names and
                        paths without regard to case); ":desc" shows and
                        counts the list in descending direction. Without
                        --sort the list keeps the order of the PATHs.
+  --natural            old-name and location sorts compare runs of digits by
+                       value: a2 before a10, a02 after a2.
+                       Example: --sort old-name --natural
+
+Input:
+  --files-from FILE    also list the paths in FILE ("-": standard input), one
+                       a line, in the order given, as if they were PATHs at
+                       this place: one list, one counter. Empty lines are
+                       skipped; every other byte counts.
+  --null               the paths of --files-from end with NUL bytes instead.
+                       Example: find . -name '*.jpg' -print0 |
+                         velnor-rename --files-from - --null --name '[C]'
+
+Presets (shared with the window's Presets menu):
+  --preset NAME        load the saved preset's settings; options after it
+                       override them. Unknown NAME: exit 2
+  --save-preset NAME   save the settings given by the other options as NAME
+                       and exit. Example: velnor-rename --name '[N]_[C]'
+                         --digits 3 --save-preset 'weekly photos'
+  --list-presets       print the names of the saved presets and exit
 
 Action and output:
   --apply              rename the files. A file is never moved out of its
@@ -239,15 +309,24 @@ Action and output:
                        tell what the run would do: "renamed" the planned
                        moves, "failed" the names it would refuse or find
                        taken (by a file on disk or an earlier move).
-                       Text is UTF-8; bytes of a path that are not valid
-                       UTF-8 show as U+FFFD and the entry has
-                       "undecodable": true.
+                       Text is UTF-8; bytes of a path or new name that are
+                       not valid UTF-8 show as U+FFFD and the entry has
+                       "undecodable": true, "pathBytes" and "newNameBytes":
+                       the exact bytes of the path and of the new name in
+                       base64 (no newNameBytes for a name refused as too
+                       long; such a name is shortened).
   --help               show this help and exit
   --version            show the version and exit
   --                   every later argument is a PATH
 
 Table marks: "=" the new name equals the name (left alone); "!" the run would
 refuse the new name or find it taken, for the reason shown.
+The table writes a byte of a name that is not UTF-8 as \xNN (it is kept as
+that byte in the new name), control characters as \xNN or \uNNNN and the
+bidirectional controls U+200E, U+200F, U+202A-U+202E and U+2066-U+2069 as
+\uNNNN, so that no name can pass for another. A TEMPLATE or TEXT given as
+bytes that are not UTF-8 keeps those bytes. Names longer than 80 characters
+refused as too long show their first 60, an ellipsis and their length.
 
 Exit status: 0 success (a preview always); 1 some file could not be renamed,
 or the output could not be written; 2 bad arguments or a PATH that does not

@@ -6,6 +6,9 @@
 #include <QList>
 #include <QString>
 
+#include <functional>
+#include <utility>
+
 // The command line of velnor-rename, read from the raw argument bytes so that
 // a PATH reaches the file system exactly as the shell handed it over.
 class CliArgs
@@ -19,13 +22,31 @@ public:
     bool json = false;
     bool help = false;
     bool version = false;
+    // Sort names and paths with runs of digits by value.
+    bool natural = false;
     QList<QByteArray> paths;
+    // Lists of paths to read (a file name, "-" for standard input), each with
+    // the number of PATHs given before it, where its paths belong.
+    QList<std::pair<qsizetype, QByteArray>> filesFrom;
+    // The lists hold paths separated by NUL bytes instead of line ends.
+    bool nullSeparated = false;
+    // Save the settings under this name and exit; empty for no.
+    QString savePreset;
+    bool listPresets = false;
+
+    // Looks up a saved preset for --preset; false when there is none by that
+    // name. Without one, --preset is refused.
+    std::function<bool(const QString &name, RenameSettings *settings)> presetLookup;
 
     // The arguments after the program name. On a bad argument returns false
     // and puts a one-line message naming it in *error.
     bool parse(const QList<QByteArray> &arguments, QString *error);
 
     static QString helpText();
+
+    // A template, search or replacement text longer than this is refused at
+    // once: every name it makes would be far too long.
+    static constexpr qsizetype maxTemplateBytes = 64 * 1024;
 
     // Strict decimal integer: an optional sign and ASCII digits only, within
     // [min, max]. "12x", " 1", "" and "0x10" are not numbers.

@@ -7,15 +7,23 @@
 #include "files/zqfile.h"
 #include "intake/fileintake.h"
 #include "plan/renameplan.h"
+#include "posix/namecodec.h"
+#include "posix/textescape.h"
+#include "rename/renamepresets.h"
 #include "rename/renamerun.h"
+#include "rename/userdefaults.h"
 #include "rules/namecomposer.h"
 
+#include <QFile>
 #include <QHash>
 
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <fcntl.h>
+#include <memory>
+#include <optional>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -77,6 +85,22 @@ QByteArray absolutePath(const QByteArray &path, const QByteArray &currentFolder)
     return (folder == "/" ? folder : folder + '/') + last;
 }
 
+// What a row says about bytes: where the path or the new name is not UTF-8,
+// their exact bytes for a script; a new name refused as too long is
+// shortened, since it may run to thousands of characters.
+void describeBytes(CliRow &line, const QByteArray &path)
+{
+    const QByteArray newBytes = NameCodec::encode(line.newName);
+    line.undecodable = !NameCodec::isValidUtf8(path) || NameCodec::hasEscapedBytes(line.newName);
+    if (line.undecodable) {
+        line.pathBytes = path;
+        if (newBytes.size() <= 255)
+            line.newNameBytes = newBytes;
+    }
+    if (newBytes.size() > 255)
+        line.newName = TextEscape::shortened(line.newName);
+}
+
 QByteArray currentFolder()
 {
     QByteArray folder(4096, Qt::Uninitialized);
@@ -95,6 +119,19 @@ int CliCommand::run(const QList<QByteArray> &arguments)
 {
     CliArgs args;
     QString error;
+    // The presets live in the user defaults, opened only when an option asks.
+    std::unique_ptr<UserDefaults> defaults;
+    auto presets = [&defaults] {
+        if (!defaults)
+            defaults = std::make_unique<UserDefaults>();
+        return RenamePresets(*defaults);
+    };
+    args.presetLookup = [&presets](const QString &name, RenameSettings *settings) {
+        const std::optional<RenameSettings> preset = presets().load(name);
+        if (preset)
+            *settings = *preset;
+        return preset.has_value();
+    };
     if (!args.parse(arguments, &error)) {
         printError(error);
         return BadArguments;
@@ -107,6 +144,19 @@ int CliCommand::run(const QList<QByteArray> &arguments)
         printLine(stdout, QStringLiteral("velnor-rename " VELNOR_VERSION));
         return Success;
     }
+    if (!searchIsValid(NameComposer(args.settings)))
+        return BadArguments;
+    if (args.listPresets) {
+        for (const QString &name : presets().names())
+            printLine(stdout, CliFormat::printable(name));
+        return Success;
+    }
+    if (!args.savePreset.isEmpty()) {
+        presets().save(args.savePreset, args.settings);
+        return Success;
+    }
+    if (!readPathLists(args))
+        return BadArguments;
 
     // Every PATH is checked before the first is listed, so that a typing
     // error renames nothing.
@@ -117,8 +167,7 @@ int CliCommand::run(const QList<QByteArray> &arguments)
         struct stat info;
         if (::lstat(path.constData(), &info) != 0) {
             const QString reason = QString::fromLocal8Bit(std::strerror(errno));
-            printError(QStringLiteral("'%1': %2")
-                           .arg(CliFormat::printable(QString::fromUtf8(path)), reason));
+            printError(QStringLiteral("'%1': %2").arg(TextEscape::path(path), reason));
             return BadArguments;
         }
         if (!path.startsWith('/') && here.isEmpty()) {
@@ -150,6 +199,7 @@ int CliCommand::run(const QList<QByteArray> &arguments)
         for (const QByteArray &path : std::as_const(paths))
             intake.insertFile(path);
     }
+    m_list.setNaturalOrder(args.natural);
     if (!args.sortColumn.isEmpty()) {
         m_list.setLastColumn(args.sortColumn);
         m_list.performSort();
@@ -158,14 +208,69 @@ int CliCommand::run(const QList<QByteArray> &arguments)
     return args.apply ? apply(args, composer) : preview(args, composer);
 }
 
+bool CliCommand::searchIsValid(const NameComposer &composer)
+{
+    if (composer.searchIsValid())
+        return true;
+    const PatternSearch &pattern = composer.pattern();
+    if (pattern.fault() == PatternSearch::Fault::Pattern)
+        printError(QStringLiteral("--search: invalid regular expression: %1 at offset %2")
+                       .arg(pattern.errorString())
+                       .arg(pattern.errorOffset()));
+    else
+        printError(QStringLiteral("--replace: %1 at offset %2")
+                       .arg(pattern.errorString())
+                       .arg(pattern.errorOffset()));
+    return false;
+}
+
+bool CliCommand::readPathLists(CliArgs &args)
+{
+    // Inserted from the last list back, so the earlier places stay right.
+    for (qsizetype k = args.filesFrom.size() - 1; k >= 0; --k) {
+        const auto &[place, source] = args.filesFrom[k];
+        QFile file;
+        bool opened = false;
+        if (source == "-") {
+            opened = file.open(stdin, QIODevice::ReadOnly);
+        } else {
+            // Opened by its bytes: a decoded name could lead to another file.
+            const int fd = ::open(source.constData(), O_RDONLY | O_CLOEXEC);
+            opened = fd >= 0 && file.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle);
+            if (fd < 0) {
+                printError(QStringLiteral("--files-from: '%1': %2")
+                               .arg(CliFormat::printable(QString::fromUtf8(source)),
+                                    QString::fromLocal8Bit(std::strerror(errno))));
+                return false;
+            }
+        }
+        const QByteArray content = opened ? file.readAll() : QByteArray();
+        if (!opened || file.error() != QFileDevice::NoError) {
+            printError(
+                QStringLiteral("--files-from: '%1': %2")
+                    .arg(CliFormat::printable(QString::fromUtf8(source)), file.errorString()));
+            return false;
+        }
+        QList<QByteArray> listed;
+        for (const QByteArray &path : content.split(args.nullSeparated ? '\0' : '\n')) {
+            if (!path.isEmpty())
+                listed << path;
+        }
+        args.paths.insert(place, listed.size(), QByteArray());
+        std::copy(listed.cbegin(), listed.cend(), args.paths.begin() + place);
+    }
+    return true;
+}
+
 int CliCommand::preview(const CliArgs &args, const NameComposer &composer)
 {
     // The plan the run will follow, so that what is shown is what happens.
     const FileList &list = m_list;
     const RenamePlan plan =
-        RenamePlan::make(RenamePlan::filesOf(list), [&composer](const RuleFile &file, qint64 row) {
-            return composer.newNameForFile(file, row);
-        });
+        RenamePlan::make(RenamePlan::filesOf(list, composer.settings().counterPerFolder),
+                         [&composer](const RuleFile &file, qint64 row) {
+                             return composer.newNameForFile(file, row);
+                         });
     const qsizetype total = list.count();
     QList<CliRow> rows(total);
     CliCounts counts;
@@ -193,6 +298,7 @@ int CliCommand::preview(const CliArgs &args, const NameComposer &composer)
             ++counts.failed;
             break;
         }
+        describeBytes(line, file->nativePath());
     }
     if (args.json) {
         CliFormat::writeJson(stdout, rows, counts);
@@ -221,7 +327,6 @@ int CliCommand::apply(const CliArgs &args, const NameComposer &composer)
             CliRow &line = rows.emplace_back();
             line.path = file->fullPath();
             line.name = file->name();
-            line.undecodable = !CliFormat::isValidUtf8(file->nativePath());
             oldPaths << file->nativePath();
         }
     }
@@ -246,9 +351,11 @@ int CliCommand::apply(const CliArgs &args, const NameComposer &composer)
             if (!entry) {
                 line.newName = line.name;
                 line.status = CliRow::Status::Unchanged;
+                describeBytes(line, oldPaths[row]);
                 continue;
             }
             line.newName = entry->newName;
+            describeBytes(line, oldPaths[row]);
             switch (entry->outcome) {
             case RenameRun::Outcome::Renamed:
                 line.status = CliRow::Status::Renamed;

@@ -25,6 +25,10 @@ public:
     int run(const QList<QByteArray> &arguments);
 
 private:
+    // Says why a regular-expression search cannot work, and returns false then.
+    static bool searchIsValid(const NameComposer &composer);
+    // Puts the paths of every --files-from list into args.paths, in place.
+    static bool readPathLists(CliArgs &args);
     int preview(const CliArgs &args, const NameComposer &composer);
     int apply(const CliArgs &args, const NameComposer &composer);
 

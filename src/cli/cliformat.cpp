@@ -1,6 +1,7 @@
 #include "cli/cliformat.h"
 
-#include <QStringDecoder>
+#include "posix/namecodec.h"
+#include "posix/textescape.h"
 
 #include <algorithm>
 
@@ -65,34 +66,7 @@ QString CliFormat::statusText(const CliRow &row)
 
 QString CliFormat::printable(const QString &text)
 {
-    const auto needsEscape = [](QChar c) {
-        const char16_t u = c.unicode();
-        return u < 0x20 || u == 0x7f || (u >= 0x80 && u < 0xa0);
-    };
-    if (std::none_of(text.cbegin(), text.cend(), needsEscape))
-        return text;
-    QString out;
-    out.reserve(text.size() + 8);
-    for (QChar c : text) {
-        if (!needsEscape(c)) {
-            out += c;
-            continue;
-        }
-        switch (c.unicode()) {
-        case '\n':
-            out += QLatin1String("\\n");
-            break;
-        case '\t':
-            out += QLatin1String("\\t");
-            break;
-        case '\r':
-            out += QLatin1String("\\r");
-            break;
-        default:
-            out += QStringLiteral("\\x%1").arg(c.unicode(), 2, 16, QLatin1Char('0'));
-        }
-    }
-    return out;
+    return TextEscape::line(text);
 }
 
 qsizetype CliFormat::displayWidth(const QString &text)
@@ -122,11 +96,7 @@ qsizetype CliFormat::displayWidth(const QString &text)
 
 bool CliFormat::isValidUtf8(const QByteArray &bytes)
 {
-    if (std::all_of(bytes.cbegin(), bytes.cend(), [](char c) { return uchar(c) < 0x80; }))
-        return true;
-    QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
-    const QString decoded = decoder.decode(bytes);
-    return !decoder.hasError();
+    return NameCodec::isValidUtf8(bytes);
 }
 
 void CliFormat::appendJsonString(QByteArray &out, const QString &text)
@@ -232,8 +202,10 @@ void CliFormat::writeJson(std::FILE *out, const QList<CliRow> &rows, const CliCo
         appendJsonString(buffer, row.newName);
         buffer += ",\"status\":";
         appendJsonString(buffer, statusText(row));
-        if (row.undecodable)
-            buffer += ",\"undecodable\":true";
+        if (row.undecodable) {
+            buffer += ",\"undecodable\":true,\"pathBytes\":\"" + row.pathBytes.toBase64() +
+                      "\",\"newNameBytes\":\"" + row.newNameBytes.toBase64() + '"';
+        }
         buffer += '}';
         flushIfFull(out, buffer);
     }

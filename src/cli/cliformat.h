@@ -23,7 +23,11 @@ struct CliRow
     QString newName;
     Status status = Status::Rename;
     QString reason; // why the name is refused or the move failed
+    // Set when the path or the new name holds bytes that are not UTF-8: the
+    // JSON then carries the exact bytes of both.
     bool undecodable = false;
+    QByteArray pathBytes;
+    QByteArray newNameBytes;
 };
 
 struct CliCounts
@@ -43,8 +47,9 @@ public:
     // "rename", "unchanged", "invalid: REASON", "renamed", "failed: REASON".
     static QString statusText(const CliRow &row);
 
-    // One line of text whatever a name holds: control characters become
-    // escapes, so that a newline in a file name cannot forge a row.
+    // One line of text whatever a name holds (TextEscape::line): a newline
+    // in a file name cannot forge a row, nor a bidirectional control turn
+    // one name into another.
     static QString printable(const QString &text);
     // Columns a terminal gives the text: combining marks take none, wide
     // East Asian characters two.

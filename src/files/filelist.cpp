@@ -1,6 +1,9 @@
 #include "files/filelist.h"
 
+#include "posix/namecodec.h"
+
 #include <QChar>
+#include <QCoreApplication>
 #include <QHash>
 #include <QSet>
 #include <QtEndian>
@@ -90,11 +93,47 @@ void appendFoldedPath(std::string &key, const QByteArray &path)
     for (qsizetype i = 0; i < length; ++i) {
         if (bytes[i] >= 0x7F) {
             key.resize(start);
-            appendFoldedText(key, QString::fromUtf8(path));
+            appendFoldedText(key, NameCodec::decode(path));
             return;
         }
         out[i] = char(foldAscii(bytes[i]) + 1);
     }
+}
+
+// Rewrites the ASCII digits of a key from `start` on so that bytes compare
+// runs of digits by their value: a run becomes the key of "0" (digits sort
+// among the characters where they always did), the count of its significant
+// digits, those digits, and the length of the whole run, so that equal values
+// order "2" before "02". Every value is written as appendKeyValue does, with
+// no zero byte.
+void naturalizeKey(std::string &key, size_t start)
+{
+    constexpr char zero = char('0' + 1);
+    constexpr char nine = char('9' + 1);
+    size_t i = start;
+    while (i < key.size() && (key[i] < zero || key[i] > nine))
+        ++i;
+    if (i == key.size())
+        return;
+    std::string out = key.substr(start, i - start);
+    while (i < key.size()) {
+        if (key[i] < zero || key[i] > nine) {
+            out.push_back(key[i++]);
+            continue;
+        }
+        size_t end = i;
+        while (end < key.size() && key[end] >= zero && key[end] <= nine)
+            ++end;
+        size_t significant = i;
+        while (significant < end && key[significant] == zero)
+            ++significant;
+        out.push_back(zero);
+        appendKeyValue(out, char32_t(end - significant));
+        out.append(key, significant, end - significant);
+        appendKeyValue(out, char32_t(end - i));
+        i = end;
+    }
+    key.replace(start, std::string::npos, out);
 }
 
 QString extensionAfterLastDot(const QString &name)
@@ -253,6 +292,7 @@ ZQFile *FileList::store(std::unique_ptr<ZQFile> file)
     m_files.push_back(std::move(file));
     if (m_placesValid)
         m_places.insert(added, qsizetype(m_files.size()) - 1);
+    invalidateFolderPlaces();
     return added;
 }
 
@@ -265,6 +305,12 @@ void FileList::setNativePath(ZQFile *file, const QByteArray &nativePath)
 {
     if (file->nativePath() == nativePath)
         return;
+    // A rename keeps the folder; anything else may move the record to another.
+    const QByteArray &old = file->nativePath();
+    const qsizetype slash = old.lastIndexOf('/');
+    if (!nativePath.startsWith(QByteArrayView(old).first(slash + 1)) ||
+        nativePath.indexOf('/', slash + 1) >= 0)
+        invalidateFolderPlaces();
     if (m_pathChanges) {
         file->setNativePath(nativePath);
         // A lookup before the end (from a progress callback, say) must see
@@ -326,6 +372,34 @@ void FileList::invalidatePlaces()
 {
     m_placesValid = false;
     m_places.clear();
+    invalidateFolderPlaces();
+}
+
+qint64 FileList::counterIndex(qint64 row, bool perFolder) const
+{
+    const auto n = qint64(m_files.size());
+    if (!perFolder || row < 0 || row >= n)
+        return row;
+    if (m_folderPlaces.size() != m_files.size()) {
+        // Places counted in stored order; the descending direction reads
+        // each folder from its other end.
+        m_folderPlaces.assign(m_files.size(), {0, 0});
+        QHash<QByteArray, std::vector<quint32>> folders;
+        for (size_t i = 0; i < m_files.size(); ++i) {
+            const QByteArray &path = m_files[i]->nativePath();
+            const QByteArray folder = path.left(path.lastIndexOf('/') + 1);
+            std::vector<quint32> &members = folders[folder];
+            m_folderPlaces[i].first = quint32(members.size());
+            members.push_back(quint32(i));
+        }
+        for (const std::vector<quint32> &members : std::as_const(folders)) {
+            for (const quint32 member : members)
+                m_folderPlaces[member].second = quint32(members.size());
+        }
+    }
+    const auto place = size_t(m_sortDescending ? n - 1 - row : row);
+    const auto [inFolder, folderSize] = m_folderPlaces[place];
+    return m_sortDescending ? qint64(folderSize) - 1 - inFolder : inFolder;
 }
 
 void FileList::performSort()
@@ -339,7 +413,20 @@ void FileList::performSort()
     // and the key it compares; a column without one leaves the list alone.
     const QString &column = m_lastColumn;
     std::vector<SortItem> items;
-    if (column == OldName) {
+    if (m_naturalOrder && (column == OldName || column == Location)) {
+        const bool byName = column == OldName;
+        items = sortedByText(
+            m_files,
+            [byName](std::string &key, const ZQFile &f) {
+                const size_t start = key.size();
+                if (byName)
+                    appendFoldedText(key, f.name());
+                else
+                    appendFoldedPath(key, f.nativePath());
+                naturalizeKey(key, start);
+            },
+            !byName);
+    } else if (column == OldName) {
         items = sortedByText(
             m_files, [](std::string &key, const ZQFile &f) { appendFoldedText(key, f.name()); });
     } else if (column == NewName) {
@@ -376,6 +463,7 @@ void FileList::performSort()
         sorted.push_back(std::move(m_files[item.index]));
     m_files.swap(sorted);
     invalidatePlaces();
+    m_sorted = true;
 }
 
 FileList::HeaderClick FileList::tableView(const QString &clickedColumn)
@@ -439,6 +527,7 @@ void FileList::removeFiles(const QList<ZQFile *> &files)
 
 void FileList::clear()
 {
+    m_sorted = false;
     m_files.clear();
     m_paths.clear();
     m_pathsStale = false;
@@ -448,10 +537,10 @@ void FileList::clear()
 QString FileList::countText(qsizetype count)
 {
     if (count == 0)
-        return QStringLiteral("No files");
+        return QCoreApplication::translate("FileList", "No files");
     if (count == 1)
-        return QStringLiteral("1 file");
-    return QStringLiteral("%1 files").arg(quint64(count));
+        return QCoreApplication::translate("FileList", "1 file");
+    return QCoreApplication::translate("FileList", "%1 files").arg(quint64(count));
 }
 
 void FileList::setFolderIdentity(const QByteArray &folder, FolderIdentity identity)

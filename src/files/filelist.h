@@ -67,6 +67,18 @@ public:
     QString lastColumn() const { return m_lastColumn; }
     void setLastColumn(const QString &identifier) { m_lastColumn = identifier; }
 
+    // Natural order: the Old Name and Location sorts compare runs of ASCII
+    // digits by their value ("a2" before "a10"; equal values by their
+    // length, "a02" after "a2"). Off, they compare digits as characters.
+    bool naturalOrder() const { return m_naturalOrder; }
+    void setNaturalOrder(bool natural) { m_naturalOrder = natural; }
+    // Whether performSort has put the list in order since it was last cleared.
+    bool hasBeenSorted() const { return m_sorted; }
+
+    // The counter index of display row `row`: the row itself, or with
+    // perFolder its place among the rows of its own folder, in display order.
+    qint64 counterIndex(qint64 row, bool perFolder) const;
+
     // Sorts the stored list ascending by lastColumn's comparison of ZQFile
     // ("Size" sorts by SizeComparison). Records that compare the same keep
     // their order; a column without a comparison leaves the list alone.
@@ -120,6 +132,12 @@ private:
     mutable QHash<const ZQFile *, qsizetype> m_places;
     mutable bool m_placesValid = false;
     bool m_sortDescending = false;
+    bool m_naturalOrder = false;
+    bool m_sorted = false;
     QString m_lastColumn;
+    // Per stored place: the place among the records of its folder (in stored
+    // order) and how many records that folder has. Built when first asked for.
+    void invalidateFolderPlaces() { m_folderPlaces.clear(); }
+    mutable std::vector<std::pair<quint32, quint32>> m_folderPlaces;
     QHash<QByteArray, FolderIdentity> m_folderIdentities;
 };

@@ -1,5 +1,7 @@
 #include "files/zqfile.h"
 
+#include "posix/namecodec.h"
+
 #include <QFile>
 #include <QLocale>
 
@@ -168,12 +170,12 @@ void ZQFile::setNewName(const QString &newName)
 
 QString ZQFile::fullPath() const
 {
-    return QString::fromUtf8(m_path);
+    return NameCodec::decode(m_path);
 }
 
 void ZQFile::setFullPath(const QString &fullPath)
 {
-    m_path = fullPath.toUtf8();
+    m_path = NameCodec::encode(fullPath);
 }
 
 void ZQFile::setNativePath(const QByteArray &path)

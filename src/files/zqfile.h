@@ -14,7 +14,8 @@
 // A path on Linux is bytes, so the record keeps the exact bytes it was listed
 // with (nativePath) and reaches the file only through them; fullPath() and
 // name() are the decoded texts that the table shows and the templates read
-// (undecodable bytes show as U+FFFD).
+// (each byte that is not UTF-8 is one escaped unit, see NameCodec, so the
+// texts give the bytes back).
 //
 // Records have identity semantics: they are never copied, and the list holds
 // and removes them by address. Fields that are rarely filled live in a

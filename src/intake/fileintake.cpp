@@ -2,6 +2,7 @@
 
 #include "files/filelist.h"
 #include "files/zqfile.h"
+#include "posix/namecodec.h"
 
 #include <QFile>
 #include <QScopeGuard>
@@ -559,7 +560,7 @@ void FileIntake::setProgress(std::function<void(qsizetype)> progress)
 
 bool FileIntake::insertFile(const QString &path)
 {
-    return insertFile(QFile::encodeName(path));
+    return insertFile(NameCodec::encode(path));
 }
 
 bool FileIntake::insertFile(const QByteArray &nativePath)
@@ -625,7 +626,7 @@ bool FileIntake::readAttributes(ZQFile &file)
 bool FileIntake::addRecord(QByteArray path, QByteArrayView name, const Attributes *attributes)
 {
     auto file = std::make_unique<ZQFile>();
-    file->setName(QString::fromUtf8(name));
+    file->setName(NameCodec::decode(name));
     file->deriveDisplayExtension();
     file->setNativePath(path);
     if (attributes)

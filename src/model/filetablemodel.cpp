@@ -2,7 +2,10 @@
 
 #include "files/filelist.h"
 #include "files/zqfile.h"
+#include "posix/namecodec.h"
+#include "posix/textescape.h"
 
+#include <QCoreApplication>
 #include <QItemSelection>
 
 #include <array>
@@ -17,12 +20,50 @@ const std::array<QString, FileTableModel::ColumnCount> &identifiers()
     return columns;
 }
 
-const std::array<QString, FileTableModel::ColumnCount> &titles()
+// Looked up on every call: the language can be chosen after the first table.
+QString title(int column)
 {
-    static const std::array<QString, FileTableModel::ColumnCount> columns = {
-        QStringLiteral("Old Name"), QStringLiteral("New Name"), QStringLiteral("Size"),
-        QStringLiteral("Date"), QStringLiteral("Location")};
-    return columns;
+    static const char *const titles[FileTableModel::ColumnCount] = {
+        QT_TRANSLATE_NOOP("FileTableModel", "Old Name"),
+        QT_TRANSLATE_NOOP("FileTableModel", "New Name"),
+        QT_TRANSLATE_NOOP("FileTableModel", "Size"), QT_TRANSLATE_NOOP("FileTableModel", "Date"),
+        QT_TRANSLATE_NOOP("FileTableModel", "Location")};
+    return QCoreApplication::translate("FileTableModel", titles[column]);
+}
+
+// What the escapes of a shown name stand for, one a line, or nothing when
+// the name is shown as it is.
+QVariant escapesTip(const QString &text)
+{
+    if (!TextEscape::needsEscape(text))
+        return {};
+    QStringList lines;
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const char16_t u = text[i].unicode();
+        if (QChar::isHighSurrogate(u) && i + 1 < text.size() && text[i + 1].isLowSurrogate()) {
+            ++i;
+            continue;
+        }
+        const QString shown = TextEscape::line(QStringView(text).sliced(i, 1));
+        if (shown.size() == 1)
+            continue;
+        const auto hex = [](uint value, int digits) {
+            return QString::number(value, 16).toUpper().rightJustified(digits, u'0');
+        };
+        QString what;
+        if (NameCodec::isEscapedByte(u))
+            what = QStringLiteral("the byte %1, not UTF-8, kept as it is").arg(hex(u - 0xdc00u, 2));
+        else if (TextEscape::isBidiControl(u))
+            what = QStringLiteral("U+%1, a bidirectional control").arg(hex(u, 4));
+        else if (QChar::isSurrogate(u))
+            what = QStringLiteral("U+%1, half of a character").arg(hex(u, 4));
+        else
+            what = QStringLiteral("U+%1, a control character").arg(hex(u, 4));
+        const QString line = shown + QStringLiteral(": ") + what;
+        if (!lines.contains(line))
+            lines << line;
+    }
+    return lines.join(u'\n');
 }
 
 } // namespace
@@ -86,6 +127,13 @@ FileList::HeaderClick FileTableModel::tableView(int section)
     return click;
 }
 
+void FileTableModel::performSort()
+{
+    beginResetModel();
+    m_list->performSort();
+    endResetModel();
+}
+
 void FileTableModel::clickRemove(const QItemSelectionModel *selection)
 {
     if (m_list->isEmpty())
@@ -131,7 +179,7 @@ QVariant FileTableModel::data(const QModelIndex &index, int role) const
         return {};
     if (role == FileRole)
         return QVariant::fromValue(file);
-    if ((role == ProblemRole || role == Qt::ToolTipRole) && index.column() == NewNameColumn) {
+    if (role == ProblemRole && index.column() == NewNameColumn) {
         if (!m_plan || index.row() >= m_plan->count())
             return {};
         const RenamePlan::Row &row = m_plan->row(index.row());
@@ -139,20 +187,44 @@ QVariant FileTableModel::data(const QModelIndex &index, int role) const
             return {};
         return row.reason;
     }
+    if (role == Qt::ToolTipRole) {
+        // Every escape the cell shows, named; in the New Name column after
+        // why the plan cannot rename the file, if it cannot.
+        switch (index.column()) {
+        case OldNameColumn:
+            return escapesTip(file->name());
+        case NewNameColumn: {
+            const QString problem = data(index, ProblemRole).toString();
+            const QVariant escapes = escapesTip(m_composer.newNameForFile(
+                *file, m_list->counterIndex(index.row(), m_composer.settings().counterPerFolder)));
+            if (problem.isEmpty())
+                return escapes;
+            return escapes.isNull() ? problem : problem + u'\n' + escapes.toString();
+        }
+        case LocationColumn:
+            return escapesTip(file->fullPath());
+        default:
+            return {};
+        }
+    }
     if (role != Qt::DisplayRole)
         return {};
+    // Names are shown as the command line writes them: a byte that is not
+    // UTF-8, a control or a bidirectional control as a visible escape, so
+    // that no name can pass for another.
     switch (index.column()) {
     case OldNameColumn:
-        return file->name();
+        return TextEscape::line(file->name());
     case NewNameColumn:
         // The row is the counter index, so [C] follows the display order.
-        return m_composer.newNameForFile(*file, index.row());
+        return TextEscape::line(m_composer.newNameForFile(
+            *file, m_list->counterIndex(index.row(), m_composer.settings().counterPerFolder)));
     case SizeColumn:
         return file->size();
     case DateColumn:
         return file->date();
     case LocationColumn:
-        return file->fullPath();
+        return TextEscape::line(file->fullPath());
     default:
         return {};
     }
@@ -162,7 +234,7 @@ QVariant FileTableModel::headerData(int section, Qt::Orientation orientation, in
 {
     if (orientation == Qt::Horizontal && section >= 0 && section < ColumnCount) {
         if (role == Qt::DisplayRole)
-            return titles()[size_t(section)];
+            return title(section);
         if (role == IdentifierRole)
             return identifiers()[size_t(section)];
     }

@@ -57,6 +57,8 @@ public:
     // are shown afresh. The window clears the selection and sets the
     // indicator from the result.
     FileList::HeaderClick tableView(int section);
+    // Sorts the list again by its last column, as after a change of the order.
+    void performSort();
     // Remove: the records of the selected rows go, then the count and the
     // table are shown afresh (even with nothing selected); nothing happens
     // on an empty list.

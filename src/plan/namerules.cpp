@@ -1,32 +1,38 @@
 #include "plan/namerules.h"
 
+#include "posix/namecodec.h"
+
+#include <QCoreApplication>
+
 #include <QStringView>
 
 namespace NameRules {
 
-QString refusalReason(const QString &newName, const QByteArray &utf8)
+QString refusalReason(const QString &newName, const QByteArray &bytes)
 {
     if (newName.isEmpty())
-        return QStringLiteral("The new name is empty.");
+        return QCoreApplication::translate("RenameRun", "The new name is empty.");
     if (newName == u"." || newName == u"..")
-        return QStringLiteral("The new name “%1” is not allowed.").arg(newName);
+        return QCoreApplication::translate("RenameRun", "The new name “%1” is not allowed.")
+            .arg(newName);
+    if (bytes.size() > 255)
+        return QCoreApplication::translate("RenameRun", "The new name is longer than 255 bytes.");
     if (newName.contains(u'/'))
-        return QStringLiteral("The new name contains “/”.");
+        return QCoreApplication::translate("RenameRun", "The new name contains “/”.");
     if (newName.contains(QChar(0)))
-        return QStringLiteral("The new name contains a NUL character.");
-    // UTF-8 has no form for half a surrogate pair: the name on disk would not
-    // be the name shown.
-    const qsizetype n = newName.size();
-    for (qsizetype i = 0; i < n; ++i) {
-        const QChar c = newName.at(i);
-        if (c.isHighSurrogate() && i + 1 < n && newName.at(i + 1).isLowSurrogate())
-            ++i;
-        else if (c.isSurrogate())
-            return QStringLiteral("The new name holds half of a character (a lone surrogate).");
-    }
-    if (utf8.size() > 255)
-        return QStringLiteral("The new name is longer than 255 bytes.");
+        return QCoreApplication::translate("RenameRun", "The new name contains a NUL character.");
+    // A lone surrogate is a byte of the old name that is not UTF-8 (it is
+    // written back as that byte), or half a character that has no bytes at
+    // all: the name on disk would not be the name shown.
+    if (NameCodec::hasForeignSurrogate(newName))
+        return QCoreApplication::translate(
+            "RenameRun", "The new name holds half of a character (a lone surrogate).");
     return QString();
+}
+
+QString refusalReason(const QString &newName)
+{
+    return refusalReason(newName, NameCodec::encode(newName));
 }
 
 QString windowsReason(const QString &newName, const QString &fileSystem)

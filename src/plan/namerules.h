@@ -10,13 +10,10 @@
 namespace NameRules {
 
 // Why a new name cannot be used anywhere, or an empty text when it can:
-// empty, ".", "..", a "/" or NUL character, half a surrogate pair, longer
-// than 255 bytes. `utf8` is the name's UTF-8 form.
-QString refusalReason(const QString &newName, const QByteArray &utf8);
-inline QString refusalReason(const QString &newName)
-{
-    return refusalReason(newName, newName.toUtf8());
-}
+// empty, ".", "..", longer than 255 bytes, a "/" or NUL character, half a
+// surrogate pair. `bytes` is the name as written (NameCodec::encode).
+QString refusalReason(const QString &newName, const QByteArray &bytes);
+QString refusalReason(const QString &newName);
 
 // Why a folder of a Windows file system (named `fileSystem` in the text)
 // cannot hold the name, or an empty text: one of < > : " \ | ? * or a

@@ -3,6 +3,7 @@
 #include "files/filelist.h"
 #include "plan/namerules.h"
 #include "plan/nametable.h"
+#include "posix/namecodec.h"
 
 #include <QHash>
 
@@ -46,10 +47,12 @@ bool isAscii(const QByteArray &bytes)
 // case apart, case-folded as well. Plain ASCII keeps its bytes.
 QByteArray keyOf(const QString &text, const QByteArray &bytes, bool caseInsensitive)
 {
-    const bool ascii = isAscii(bytes);
-    if (ascii && !caseInsensitive)
+    // A name holding bytes that are not UTF-8 is compared by its bytes:
+    // normalising or folding would turn those bytes into U+FFFD, and two
+    // different names into one.
+    if ((!caseInsensitive && isAscii(bytes)) || NameCodec::hasEscapedBytes(text))
         return bytes;
-    QString key = ascii ? text : text.normalized(QString::NormalizationForm_C);
+    QString key = isAscii(bytes) ? text : text.normalized(QString::NormalizationForm_C);
     if (caseInsensitive)
         key = key.toCaseFolded();
     return key.toUtf8();
@@ -62,13 +65,14 @@ QString quoted(const QString &name)
 
 } // namespace
 
-std::vector<RenamePlan::File> RenamePlan::filesOf(const FileList &list)
+std::vector<RenamePlan::File> RenamePlan::filesOf(const FileList &list, bool counterPerFolder)
 {
     std::vector<File> files;
     files.reserve(size_t(list.count()));
     for (qint64 row = 0; row < list.count(); ++row) {
         const ZQFile *file = list.fileAtIndex(row);
-        files.push_back({file->nativePath(), file->ruleFile()});
+        files.push_back({file->nativePath(), file->ruleFile(),
+                         counterPerFolder ? list.counterIndex(row, true) : row});
     }
     return files;
 }
@@ -137,7 +141,7 @@ std::vector<QString> RenamePlan::composeNames(const std::vector<File> &files,
                 stopped = true;
                 return;
             }
-            names[i] = newNames(files[i].rule, qint64(i));
+            names[i] = newNames(files[i].rule, files[i].index < 0 ? qint64(i) : files[i].index);
         }
     };
     const size_t half = files.size() / 2;
@@ -206,7 +210,7 @@ RenamePlan RenamePlan::compute(const std::vector<File> &files, std::vector<QStri
             if (row.newName == files[i].rule.name) {
                 row.status = Status::Unchanged;
             } else {
-                row.newNativeName = row.newName.toUtf8();
+                row.newNativeName = NameCodec::encode(row.newName);
                 row.reason = NameRules::refusalReason(row.newName, row.newNativeName);
                 row.status = row.reason.isEmpty() ? Status::Move : Status::Refused;
             }
@@ -328,8 +332,10 @@ void RenamePlan::resolveFolder(const std::vector<qint64> &rows, const std::vecto
     std::unordered_map<View, View> diskByKey;
     if (caseless) {
         for (const View name : facts.names) {
-            diskByKey.emplace(keyView(QString::fromUtf8(name.data(), qsizetype(name.size())), name),
-                              name);
+            diskByKey.emplace(
+                keyView(NameCodec::decode(QByteArrayView(name.data(), qsizetype(name.size()))),
+                        name),
+                name);
         }
     }
     std::vector<View> oldKeys(n);
@@ -388,8 +394,8 @@ void RenamePlan::resolveFolder(const std::vector<qint64> &rows, const std::vecto
                 const qint64 listed = onDisk.empty() ? -1 : listing.value(onDisk);
                 if (!onDisk.empty() && (listed < 0 || !moves(listed))) {
                     conflict(r, QStringLiteral("%1 is taken by a file that is not listed.")
-                                    .arg(quoted(QString::fromUtf8(onDisk.data(),
-                                                                  qsizetype(onDisk.size())))));
+                                    .arg(quoted(NameCodec::decode(
+                                        QByteArrayView(onDisk.data(), qsizetype(onDisk.size()))))));
                     changed = true;
                     continue;
                 }

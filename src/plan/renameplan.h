@@ -48,11 +48,14 @@ public:
     {
         QByteArray path; // native bytes
         RuleFile rule;   // what the composer reads: the current name and time
+        // The counter index the composer is given; -1 for the row itself.
+        qint64 index = -1;
     };
-    using NewNames = std::function<QString(const RuleFile &file, qint64 row)>;
+    using NewNames = std::function<QString(const RuleFile &file, qint64 index)>;
 
-    // The listed files of a list, in display order.
-    static std::vector<File> filesOf(const FileList &list);
+    // The listed files of a list, in display order, with their counter
+    // indexes (FileList::counterIndex).
+    static std::vector<File> filesOf(const FileList &list, bool counterPerFolder = false);
 
     // The folders of the files (each the path before its last slash, "/" at
     // the root), in order of first appearance, and each file's index into

@@ -2,6 +2,7 @@
 
 #include "rename/userdefaults.h"
 
+#include <QCoreApplication>
 #include <QtEndian>
 
 #include <fcntl.h>
@@ -87,10 +88,15 @@ bool AccessGrant::startAccessing() const
 bool requestFilesystem(const QByteArray &path, AccessPrompt &prompt, UserDefaults &defaults)
 {
     const std::optional<QByteArray> chosen = prompt.chooseFolder(
-        QStringLiteral("Filesystem Access"), QStringLiteral("Allow Access"),
-        QStringLiteral("Click Allow Access to grant Velnor permission to rename the files."), path);
+        QCoreApplication::translate("AccessGrant", "Filesystem Access"),
+        QCoreApplication::translate("AccessGrant", "Allow Access"),
+        QCoreApplication::translate("AccessGrant",
+                                    "Click Allow Access to grant Velnor permission to rename the "
+                                    "files."),
+        path);
     if (!chosen || chosen->isEmpty()) {
-        prompt.alert(QStringLiteral("You need to allow access for Velnor to work properly."));
+        prompt.alert(QCoreApplication::translate(
+            "AccessGrant", "You need to allow access for Velnor to work properly."));
         return false;
     }
     const QByteArray folder = withoutTrailingSlash(*chosen);

@@ -1,8 +1,8 @@
 #include "rename/folderrun.h"
 
 #include "posix/nativemove.h"
+#include "posix/textescape.h"
 #include "rename/moveorder.h"
-#include "rename/renamelog.h"
 
 #include <atomic>
 #include <cerrno>
@@ -81,7 +81,7 @@ bool FolderRun::move(RenameRun::Entry &entry, const char *from, const char *to, 
     entry.error = NativeMove::reason(*error);
     if (!stranded.isEmpty())
         entry.error +=
-            QStringLiteral(" (the file was left as “%1”)").arg(RenameLog::displayPath(stranded));
+            QStringLiteral(" (the file was left as “%1”)").arg(TextEscape::path(stranded));
     return false;
 }
 
@@ -193,7 +193,7 @@ void FolderRun::run(const std::vector<qsizetype> &positions,
                 entry.error = why;
             } else {
                 entry.error = why + QStringLiteral(" (the file was left as “%1”)")
-                                        .arg(RenameLog::displayPath(entry.temporaryName));
+                                        .arg(TextEscape::path(entry.temporaryName));
             }
             finish(entry, false);
             parked = -1;

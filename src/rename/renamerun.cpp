@@ -4,7 +4,9 @@
 #include "files/zqfile.h"
 #include "plan/namerules.h"
 #include "plan/renameplan.h"
+#include "posix/namecodec.h"
 #include "posix/nativemove.h"
+#include "posix/textescape.h"
 #include "rename/accessgrant.h"
 #include "rename/folderrun.h"
 #include "rename/movelanes.h"
@@ -13,6 +15,7 @@
 #include "rules/namecomposer.h"
 
 #include <QByteArrayView>
+#include <QCoreApplication>
 #include <QStringList>
 
 #include <algorithm>
@@ -29,18 +32,20 @@ namespace {
 // How many failures the informative text names before it refers to the details.
 constexpr qsizetype failuresNamed = 5;
 
+// A name of thousands of characters would flood the log: long names are
+// shortened there and in every message.
 QString logLine(const QByteArray &fromPath, const QString &newName, const QString &reason)
 {
     return QStringLiteral("Cannot rename “%1” to “%2”: %3")
-        .arg(RenameLog::displayPath(fromPath), RenameLog::escaped(newName), reason);
+        .arg(TextEscape::path(fromPath), TextEscape::line(TextEscape::shortened(newName)), reason);
 }
 
 QString failureReason(int error, const QByteArray &strandedName)
 {
     QString text = NativeMove::reason(error);
     if (!strandedName.isEmpty())
-        text += QStringLiteral(" (the file was left as “%1”)")
-                    .arg(RenameLog::displayPath(strandedName));
+        text += QCoreApplication::translate("RenameRun", " (the file was left as “%1”)")
+                    .arg(TextEscape::path(strandedName));
     return text;
 }
 
@@ -93,7 +98,8 @@ namespace RenameRun {
 
 QString Report::message() const
 {
-    return QStringLiteral("%1 renamed successfully.").arg(FileList::countText(renamed));
+    return QCoreApplication::translate("RenameRun", "%1 renamed successfully.")
+        .arg(FileList::countText(renamed));
 }
 
 QString Report::informativeText() const
@@ -102,22 +108,24 @@ QString Report::informativeText() const
         return QString();
     QStringList lines;
     if (notAttempted > 0)
-        lines << QStringLiteral("Cancelled: %1 not attempted.")
+        lines << QCoreApplication::translate("RenameRun", "Cancelled: %1 not attempted.")
                      .arg(FileList::countText(notAttempted));
     if (failed == 0)
         return lines.join(u'\n');
-    lines << QStringLiteral("%1 could not be renamed:").arg(FileList::countText(failed));
+    lines << QCoreApplication::translate("RenameRun", "%1 could not be renamed:")
+                 .arg(FileList::countText(failed));
     qsizetype named = 0;
     for (const Entry &entry : entries) {
         if (entry.outcome != Outcome::Failed)
             continue;
         if (named == failuresNamed) {
-            lines << QStringLiteral("and %1 more (see the details).").arg(failed - named);
+            lines << QCoreApplication::translate("RenameRun", "and %1 more (see the details).")
+                         .arg(failed - named);
             break;
         }
-        lines << QStringLiteral("“%1” to “%2”: %3")
-                     .arg(RenameLog::escaped(entry.oldName), RenameLog::escaped(entry.newName),
-                          entry.error);
+        lines << QCoreApplication::translate("RenameRun", "“%1” to “%2”: %3")
+                     .arg(TextEscape::line(TextEscape::shortened(entry.oldName)),
+                          TextEscape::line(TextEscape::shortened(entry.newName)), entry.error);
         ++named;
     }
     return lines.join(u'\n');
@@ -128,7 +136,10 @@ QString Report::detailedText() const
     QStringList lines;
     for (const Entry &entry : entries) {
         if (entry.outcome == Outcome::Failed)
-            lines << logLine(entry.oldPath, entry.newName, entry.error);
+            // The log's line in the reader's language; the log itself stays English.
+            lines << QCoreApplication::translate("RenameRun", "Cannot rename “%1” to “%2”: %3")
+                         .arg(TextEscape::path(entry.oldPath),
+                              TextEscape::line(TextEscape::shortened(entry.newName)), entry.error);
     }
     return lines.join(u'\n');
 }
@@ -200,7 +211,7 @@ bool renameFile(const QByteArray &from, const QByteArray &to, QString *error)
     if (result == 0)
         return true;
     const QString reason = failureReason(result, stranded);
-    RenameLog::write(logLine(from, RenameLog::displayPath(toName), reason));
+    RenameLog::write(logLine(from, NameCodec::decode(toName), reason));
     if (error)
         *error = reason;
     return false;
@@ -211,8 +222,9 @@ Report clickStart(FileList &list, const NameComposer &composer, AccessPrompt *pr
 {
     return clickStart(
         list,
-        [&composer](const ZQFile &file, qint64 index) {
-            return composer.newNameForFile(file, index);
+        [&composer, &list](const ZQFile &file, qint64 row) {
+            return composer.newNameForFile(
+                file, list.counterIndex(row, composer.settings().counterPerFolder));
         },
         prompt, defaults, progress, cancel);
 }

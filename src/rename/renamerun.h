@@ -63,7 +63,8 @@ struct Report
 QByteArray accessRoot(const QList<QByteArray> &paths);
 
 // Why a new name cannot be used, or an empty text when it can: empty, ".",
-// "..", a "/" or NUL character, longer than 255 bytes.
+// "..", longer than 255 bytes (its bytes as NameCodec encodes it), a "/" or
+// NUL character, half a surrogate pair that stands for no byte.
 QString refusalReason(const QString &newName);
 
 // Why the files of a folder are not moved when the folder opened for the run

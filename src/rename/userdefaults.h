@@ -32,6 +32,8 @@ public:
     void synchronize();
 
     QString fileName() const;
+    // The user's file itself, for groups of keys such as the presets.
+    QSettings &settings() const { return *m_settings; }
 
 private:
     std::unique_ptr<QSettings> m_settings;

@@ -62,6 +62,41 @@ QString reversed(QStringView text)
     return result;
 }
 
+bool startsWithTag(QStringView text, QStringView opening, QStringView body)
+{
+    const qsizetype tagSize = opening.size() + body.size() + 1;
+    return text.size() >= tagSize && text.startsWith(opening) &&
+           text.sliced(opening.size(), body.size()) == body && text[tagSize - 1] == u']';
+}
+
+// A piece that begins with the very tag it replaces puts that tag back at
+// the first opening, so it expands again at once with the same piece, each
+// time adding the rest of the piece after it ("[N1-]" over the base name
+// "[N1-]x" grows by an x at every pass) until a cap stops the loop. The text
+// at the cap is built at once instead of pass by pass. `rest` holds the text
+// after the tag being expanded (reversed); `expansions` counts those before.
+QString repeatedToCap(const QString &done, const QString &rest, QStringView opening,
+                      QStringView body, QStringView piece, int expansions, qsizetype enough)
+{
+    const qsizetype tagSize = opening.size() + body.size() + 1;
+    const QStringView added = piece.sliced(tagSize);
+    qsizetype size = done.size() + rest.size() + tagSize;
+    qsizetype copies = 0;
+    do {
+        ++expansions;
+        ++copies;
+        size += added.size();
+    } while (expansions < IntervalTags::maxExpansions && size <= IntervalTags::maxTextLength);
+    QString text;
+    text.reserve(std::min(size, enough));
+    text.append(done).append(piece.first(tagSize));
+    for (qsizetype i = 0; i < copies && text.size() <= enough; ++i)
+        text.append(added);
+    if (text.size() <= enough)
+        text.append(reversed(rest));
+    return text;
+}
+
 // Every search for the next tag starts again at the beginning of the text.
 // Since everything before the first tag is final except its last character
 // (which may open a new tag together with an inserted piece), the text is
@@ -69,7 +104,7 @@ QString reversed(QStringView text)
 // top: each expansion then costs the length of the tag and of its piece, not
 // of the whole text, and the cap stays cheap to reach.
 QString expandFromStart(const QString &text, QStringView opening, QStringView originalName,
-                        int expansions)
+                        int expansions, qsizetype enough)
 {
     QString done;
     done.reserve(text.size());
@@ -103,6 +138,8 @@ QString expandFromStart(const QString &text, QStringView opening, QStringView or
             reversed(QStringView(rest).mid(close + 1, rest.size() - 1 - opening.size() - close));
         const QStringView replacement = piece(body, originalName);
         rest.truncate(close);
+        if (startsWithTag(replacement, opening, body))
+            return repeatedToCap(done, rest, opening, body, replacement, expansions, enough);
         appendReversed(rest, replacement);
         ++expansions;
         if (expansions >= IntervalTags::maxExpansions ||
@@ -125,7 +162,8 @@ QString handleIntervalTags(const QString &text, const QString &tag, const QStrin
     return handleIntervalTags(text, tag, QStringView(originalName));
 }
 
-QString handleIntervalTags(const QString &text, const QString &tag, QStringView originalName)
+QString handleIntervalTags(const QString &text, const QString &tag, QStringView originalName,
+                           qsizetype enough)
 {
     // "[" and the letter, without building a string on every call.
     QVarLengthArray<char16_t, 8> openingText;
@@ -155,7 +193,7 @@ QString handleIntervalTags(const QString &text, const QString &tag, QStringView 
             whole.append(replacement).append(QStringView(text).mid(close + 1));
             if (expansions >= IntervalTags::maxExpansions)
                 return whole;
-            return expandFromStart(whole, opening, originalName, expansions);
+            return expandFromStart(whole, opening, originalName, expansions, enough);
         }
         result.append(replacement);
         copied = close + 1;

@@ -4,12 +4,44 @@
 #include "rules/intervaltags.h"
 #include "rules/textrules.h"
 
+#include "posix/namecodec.h"
+
 #include <algorithm>
+#include <limits>
 #include <optional>
 
 namespace {
 const QString nameTag = QStringLiteral("N");
 const QString extTag = QStringLiteral("E");
+
+// A name longer than 255 bytes is refused, and composing it further only
+// costs time and memory (a template of [C] ten thousand times makes names of
+// a third of a million characters). Without a search text no later step
+// shrinks a part below a third of its length: "[C]" gives at least one
+// character, a date or time token at least two of its three or more, the
+// case mapping never shortens UTF-16 text, and every unit is at least one
+// byte. Bytes that meet in a valid UTF-8 sequence become one character of up
+// to three units less, and so the final name keeps more than a third of the
+// units of such a part. A part longer than this is certain to be refused.
+constexpr qsizetype certainlyTooLong = 3 * 255;
+constexpr qsizetype maxLength = std::numeric_limits<qsizetype>::max();
+// What is kept of such a part for the rest of the steps, so that the refused
+// name still reads as composed: more than 256 units whatever the tokens in
+// it become. Its escaped bytes stay apart, each one byte.
+constexpr qsizetype tooLongPrefix = 3 * 257;
+
+// A name certain to be refused as too long, cut to what still says so: more
+// than 255 units, and so more than 255 bytes. A surrogate pair is not split.
+void cutTooLong(QString &name)
+{
+    qsizetype keep = 256;
+    if (name.size() <= keep)
+        return;
+    if (name[keep - 1].isHighSurrogate() && name[keep].isLowSurrogate())
+        ++keep;
+    name.truncate(keep);
+    name.squeeze();
+}
 } // namespace
 
 void NameComposer::Pieces::cut(const QString &text, QLatin1StringView token)
@@ -53,6 +85,8 @@ NameComposer::NameComposer(const RenameSettings &settings)
     m_extPieces.cut(settings.extTemplate, QLatin1StringView("[E]"));
     m_extIsPlainTag = settings.extTemplate == QLatin1String("[E]");
     m_identityTemplates = settings.nameTemplate == QLatin1String("[N]") && m_extIsPlainTag;
+    if (settings.regex && m_hasSearch)
+        m_pattern = PatternSearch(settings.searchText, settings.replaceText, settings.ignoreCase);
 }
 
 bool NameComposer::readsFileTime(const RuleFile &file) const
@@ -72,6 +106,8 @@ QString NameComposer::newNameForFile(const RuleFile &file, qint64 index) const
 {
     const QString &name = file.name;
     QString joined;
+    // Certain to be refused as too long: only its beginning is composed.
+    bool tooLong = false;
     if (m_identityTemplates && !name.contains(u'[')) {
         // "[N]" "." "[E]" with nothing to expand gives the name back.
         joined = name;
@@ -93,7 +129,12 @@ QString NameComposer::newNameForFile(const RuleFile &file, qint64 index) const
             extPart.reserve(m_extPieces.filledSize(extension));
             m_extPieces.appendFilled(extPart, extension);
             if (m_extPieces.mayHoldTokens(extension)) {
-                extPart = handleIntervalTags(extPart, extTag, extension);
+                extPart = handleIntervalTags(extPart, extTag, extension,
+                                             m_hasSearch ? maxLength : certainlyTooLong);
+                if (!m_hasSearch && extPart.size() > certainlyTooLong) {
+                    extPart.truncate(tooLongPrefix);
+                    tooLong = true;
+                }
                 if (extPart.contains(QLatin1StringView("[C]")))
                     extPart =
                         TextRules::replaceToken(extPart, QLatin1StringView("[C]"), counterText());
@@ -110,7 +151,12 @@ QString NameComposer::newNameForFile(const RuleFile &file, qint64 index) const
             QString namePart;
             namePart.reserve(m_namePieces.filledSize(base));
             m_namePieces.appendFilled(namePart, base);
-            namePart = handleIntervalTags(namePart, nameTag, base);
+            namePart = handleIntervalTags(namePart, nameTag, base,
+                                          m_hasSearch ? maxLength : certainlyTooLong);
+            if (!m_hasSearch && namePart.size() > certainlyTooLong) {
+                namePart.truncate(tooLongPrefix);
+                tooLong = true;
+            }
             if (namePart.contains(QLatin1StringView("[C]")))
                 namePart =
                     TextRules::replaceToken(namePart, QLatin1StringView("[C]"), counterText());
@@ -127,11 +173,49 @@ QString NameComposer::newNameForFile(const RuleFile &file, qint64 index) const
             joined.append(QLatin1Char('.')).append(extView);
     }
 
-    if (m_hasSearch)
-        joined = TextRules::replaceAll(joined, m_settings.searchText, m_settings.replaceText);
-    if (m_settings.caseTag == RenameSettings::LowerCase)
-        joined = TextRules::lowercase(joined);
-    else if (m_settings.caseTag == RenameSettings::UpperCase)
-        joined = TextRules::uppercase(joined);
+    if (m_hasSearch) {
+        if (m_settings.regex)
+            joined = m_pattern.replaceAll(joined);
+        else
+            joined = TextRules::replaceAll(joined, m_settings.searchText, m_settings.replaceText,
+                                           m_settings.ignoreCase ? Qt::CaseInsensitive
+                                                                 : Qt::CaseSensitive);
+    }
+    // Only pieces put together can bring escaped bytes together; the name
+    // given back whole is as its bytes decode already.
+    if (!tooLong && (m_hasSearch || joined.constData() != name.constData()))
+        joined = NameCodec::canonical(joined);
+    mapCase(joined);
+    // Last, since the steps before may shorten the text: three escaped
+    // bytes may make one character, which the case mapping may make one byte.
+    cutTooLong(joined);
     return joined;
+}
+
+void NameComposer::mapCase(QString &name) const
+{
+    switch (m_settings.caseTag) {
+    case RenameSettings::LowerCase:
+        name = TextRules::lowercase(name);
+        break;
+    case RenameSettings::UpperCase:
+        name = TextRules::uppercase(name);
+        break;
+    case RenameSettings::TitleCase:
+    case RenameSettings::SentenceCase: {
+        // Only the part before the extension: the extension keeps what the
+        // templates and the replace made.
+        QStringView base;
+        QStringView extension;
+        TextRules::splitName(name, &base, &extension);
+        QString cased = m_settings.caseTag == RenameSettings::TitleCase
+                            ? TextRules::titleCase(base)
+                            : TextRules::sentenceCase(base);
+        cased.append(QStringView(name).mid(base.size()));
+        name = std::move(cased);
+        break;
+    }
+    default:
+        break;
+    }
 }

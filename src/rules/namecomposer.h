@@ -1,5 +1,6 @@
 #pragma once
 
+#include "rules/patternsearch.h"
 #include "rules/renamesettings.h"
 #include "rules/rulefile.h"
 
@@ -15,6 +16,9 @@ public:
 
     const RenameSettings &settings() const { return m_settings; }
 
+    // A name that is certain to be longer than 255 bytes, and so refused,
+    // comes back cut to its first 256 units: composing it in full would only
+    // cost time and memory.
     QString newNameForFile(const RuleFile &file, qint64 index) const;
 
     // Whether the new name of this file may depend on its date and time, so
@@ -22,7 +26,17 @@ public:
     // newNameForFile cannot reach them.
     bool readsFileTime(const RuleFile &file) const;
 
+    // The pattern of a regular-expression search; while it is not valid,
+    // names get no search and replace at all.
+    const PatternSearch &pattern() const { return m_pattern; }
+    // False when the settings ask for a pattern that is not valid.
+    bool searchIsValid() const { return !m_settings.regex || !m_hasSearch || m_pattern.isValid(); }
+
 private:
+    // The case mode applied to a composed name, in place: the name is left
+    // alone, without a copy, when the case is kept.
+    void mapCase(QString &name) const;
+
     RenameSettings m_settings;
     // A template cut at its "[N]" (or "[E]") tokens, once per settings: the
     // part is the pieces joined with the old base name (or extension).
@@ -46,4 +60,5 @@ private:
     // "[E]" alone gives the old extension, unless that holds a bracket.
     bool m_extIsPlainTag = false;
     bool m_hasSearch = false;
+    PatternSearch m_pattern;
 };

@@ -54,6 +54,59 @@ bool startsSegment(char32_t c)
     return QChar::combiningClass(c) == 0;
 }
 
+bool startsTitleWord(QChar c)
+{
+    switch (c.unicode()) {
+    case u' ':
+    case u'-':
+    case u'_':
+    case u'.':
+    case u'(':
+    case u'[':
+        return true;
+    default:
+        return false;
+    }
+}
+
+QString lowerText(QStringView text)
+{
+    static const QLocale c = QLocale::c();
+    return isAscii(text) ? text.toString().toLower() : c.toLower(text.toString());
+}
+
+// The title case of one character. Qt maps only one character to one (ǆ to
+// ǅ); a character whose upper case is longer (ß to SS, the ligature ﬁ to FI)
+// takes the first of those and the rest in lower case (Ss, Fi), as Unicode's
+// full title-case mapping gives.
+QString titleOfCharacter(char32_t c)
+{
+    const char32_t title = QChar::toTitleCase(c);
+    if (title != c)
+        return QString::fromUcs4(&title, 1);
+    static const QLocale locale = QLocale::c();
+    const QString upper = locale.toUpper(QString::fromUcs4(&c, 1));
+    qsizetype length = 0;
+    codePointAt(upper, 0, &length);
+    if (length >= upper.size())
+        return upper;
+    return upper.left(length) + lowerText(QStringView(upper).mid(length));
+}
+
+// Appends `text` lower-cased, but with the character at `at` in title case.
+// The lower case of the character and all after it is made in one piece, so
+// that a final sigma after it still sees the letters before it.
+void appendWithTitleAt(QString &out, QStringView text, qsizetype at)
+{
+    out += lowerText(text.left(at));
+    qsizetype length = 0;
+    const char32_t c = codePointAt(text, at, &length);
+    const QString lowered = lowerText(text.mid(at));
+    const QString loweredFirst = lowerText(text.mid(at, length));
+    out += titleOfCharacter(c);
+    out += QStringView(lowered).mid(loweredFirst.size());
+}
+
 } // namespace
 
 QString baseName(const QString &name)
@@ -118,15 +171,17 @@ QString replaceToken(const QString &text, QLatin1StringView token, QStringView r
     return result;
 }
 
-QString replaceAll(const QString &text, const QString &search, const QString &replacement)
+QString replaceAll(const QString &text, const QString &search, const QString &replacement,
+                   Qt::CaseSensitivity sensitivity)
 {
     if (search.isEmpty() || text.isEmpty())
         return text;
+    const bool folds = sensitivity == Qt::CaseInsensitive;
     if (isAscii(text) && isAscii(search)) {
-        if (!text.contains(search))
+        if (!text.contains(search, sensitivity))
             return text;
         QString result = text;
-        return result.replace(search, replacement);
+        return result.replace(search, replacement, sensitivity);
     }
 
     // Cut the text into units that begin with a starter, compare in NFD and
@@ -147,16 +202,20 @@ QString replaceAll(const QString &text, const QString &search, const QString &re
     std::vector<bool> ready(segmentCount, false);
     auto segmentNfd = [&](size_t k) -> QStringView {
         const QStringView segment = QStringView(text).mid(bounds[k], bounds[k + 1] - bounds[k]);
-        if (segment.size() == 1 && segment[0].unicode() < 0xC0)
+        if (segment.size() == 1 && segment[0].unicode() < 0xC0 && !(folds && segment[0].isUpper()))
             return segment;
         if (!ready[k]) {
             decomposed[k] = segment.toString().normalized(QString::NormalizationForm_D);
+            if (folds)
+                decomposed[k] = decomposed[k].toCaseFolded();
             ready[k] = true;
         }
         return decomposed[k];
     };
 
-    const QString wanted = search.normalized(QString::NormalizationForm_D);
+    QString wanted = search.normalized(QString::NormalizationForm_D);
+    if (folds)
+        wanted = wanted.toCaseFolded();
     const QStringView wantedView(wanted);
     QString result;
     result.reserve(text.size());
@@ -199,6 +258,54 @@ QString uppercase(const QString &text)
         return text.toUpper();
     static const QLocale c = QLocale::c();
     return c.toUpper(text);
+}
+
+QString titleCase(QStringView text)
+{
+    QString out;
+    out.reserve(text.size());
+    qsizetype i = 0;
+    while (i < text.size()) {
+        if (startsTitleWord(text[i])) {
+            out += text[i++];
+            continue;
+        }
+        qsizetype end = i;
+        while (end < text.size() && !startsTitleWord(text[end]))
+            ++end;
+        const QStringView word = text.mid(i, end - i);
+        // An opening quote or mark before the word's first letter or digit
+        // does not take its place ("'hello'" gives "'Hello'").
+        qsizetype first = 0;
+        while (first < word.size()) {
+            qsizetype length = 0;
+            const char32_t c = codePointAt(word, first, &length);
+            if (QChar::isLetterOrNumber(c))
+                break;
+            first += length;
+        }
+        if (first < word.size())
+            appendWithTitleAt(out, word, first);
+        else
+            out += lowerText(word);
+        i = end;
+    }
+    return out;
+}
+
+QString sentenceCase(QStringView text)
+{
+    for (qsizetype i = 0; i < text.size();) {
+        qsizetype length = 0;
+        if (QChar::isLetter(codePointAt(text, i, &length))) {
+            QString out;
+            out.reserve(text.size());
+            appendWithTitleAt(out, text, i);
+            return out;
+        }
+        i += length;
+    }
+    return lowerText(text);
 }
 
 } // namespace TextRules

@@ -26,8 +26,10 @@ QString counterText(qint32 start, qint32 step, qint32 digits, qint64 index);
 // one pass, case-sensitively. Canonically equivalent text matches (precomposed
 // and decomposed accents, Hangul syllables and jamo), only whole characters
 // with their combining marks match, and text outside the matches is copied
-// as it was. An empty search text leaves the text alone.
-QString replaceAll(const QString &text, const QString &search, const QString &replacement);
+// as it was. An empty search text leaves the text alone. Ignoring case
+// compares the simple case folding of both sides (as QString::compare does).
+QString replaceAll(const QString &text, const QString &search, const QString &replacement,
+                   Qt::CaseSensitivity sensitivity = Qt::CaseSensitive);
 
 // Replaces every occurrence of an ASCII token such as "[C]" that stands as
 // whole characters (no combining mark attached to its closing bracket).
@@ -36,6 +38,13 @@ QString replaceToken(const QString &text, QLatin1StringView token, QStringView r
 // Locale-independent full case mapping (ß becomes SS, a final sigma is ς).
 QString lowercase(const QString &text);
 QString uppercase(const QString &text);
+// Title Case: a word starts at the start and after a space, "-", "_", ".",
+// "(" or "["; its first letter or digit takes its title case, every other
+// letter of the word goes lower case ("won't stop" gives "Won't Stop").
+QString titleCase(QStringView text);
+// Sentence case: the first letter takes its title case, every other letter
+// goes lower case ("HELLO world" gives "Hello world", "2ND PLACE" "2Nd place").
+QString sentenceCase(QStringView text);
 
 // True when no combining character continues the character that ends before
 // `position`, so that a match ending there ends on a whole character.

@@ -141,8 +141,9 @@ void tst_Cli::badArguments_data()
                                               << u"--step: '-99999999999999999999999' "_s + range32;
     QTest::newRow("digits 33") << u"--digits 33 @"_s
                                << u"--digits: '33' is out of range (0 to 32)"_s;
-    QTest::newRow("case word") << u"--case Upper @"_s
-                               << u"--case: unknown case 'Upper' (keep, lower or upper)"_s;
+    QTest::newRow("case word")
+        << u"--case Upper @"_s
+        << u"--case: unknown case 'Upper' (keep, lower, upper, title or sentence)"_s;
     QTest::newRow("sort direction") << u"--sort size:asc @"_s
                                     << u"--sort: unknown sort 'size:asc' (old-name, size, date "
                                        "or location, optionally followed by :desc)"_s;
@@ -354,6 +355,10 @@ void tst_Cli::undecodableAndAwkwardNames()
                           u"quote\"back\\slash"_s, u"tab\there"_s}));
     QCOMPARE(field(kept, u"status"_s), QStringList(5, u"unchanged"_s));
     QVERIFY(kept[u"files"_s][0][u"undecodable"_s].toBool());
+    QCOMPARE(QByteArray::fromBase64(kept[u"files"_s][0][u"pathBytes"_s].toString().toLatin1()),
+             m_root + '/' + names[0]);
+    QCOMPARE(QByteArray::fromBase64(kept[u"files"_s][0][u"newNameBytes"_s].toString().toLatin1()),
+             names[0]);
     QCOMPARE(keep.out.count("\"undecodable\""), 1);
     QCOMPARE(namesIn(m_root), names);
 
@@ -361,16 +366,16 @@ void tst_Cli::undecodableAndAwkwardNames()
     const Result table = runCli(args(u"--name [N]_x @"_s));
     QCOMPARE(table.exitCode, 0);
     QCOMPARE(table.out.count('\n'), names.size() + 2);
-    QVERIFY2(table.out.contains("new\\nline_x.txt"), table.out.constData());
+    QVERIFY2(table.out.contains("new\\x0aline_x.txt"), table.out.constData());
+    QVERIFY2(table.out.contains("bad\\xff\\xfe_x.txt"), table.out.constData());
 
     // A template that changes the name moves the very file the bytes name.
     const Result run = runCli(args(u"--apply --name [N]_x @"_s));
     QCOMPARE(run.exitCode, 0);
     QCOMPARE(namesIn(m_root),
-             (QList<QByteArray>{"bad\xef\xbf\xbd\xef\xbf\xbd_x.txt",
-                                "e\xcc\x81t\xc3\xa9 \xf0\x9f\x93\xb7_x.jpg", "new\nline_x.txt",
-                                "quote\"back\\slash_x", "tab\there_x"}));
-    QCOMPARE(readFile(path("bad\xef\xbf\xbd\xef\xbf\xbd_x.txt")), names[0]);
+             (QList<QByteArray>{"bad\xff\xfe_x.txt", "e\xcc\x81t\xc3\xa9 \xf0\x9f\x93\xb7_x.jpg",
+                                "new\nline_x.txt", "quote\"back\\slash_x", "tab\there_x"}));
+    QCOMPARE(readFile(path("bad\xff\xfe_x.txt")), names[0]);
 }
 
 // Relative paths, ".", repeated slashes and ".." all name the same files: each

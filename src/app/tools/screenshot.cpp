@@ -1,13 +1,17 @@
 // velnor-screenshot OUTDIR FOLDER: lists FOLDER in the window and saves
 // OUTDIR/screenshot.png (the main window), OUTDIR/conflicts.png (new names
-// that collide, marked) and OUTDIR/tutorial.png (the tutorial's first
-// section page). Run it on a real display, e.g. xvfb-run.
+// that collide, marked), OUTDIR/pattern-error.png (a regular expression that
+// does not compile) and OUTDIR/tutorial.png (the tutorial's first section
+// page). Run it on a real display, e.g. xvfb-run.
+#include "app/rulecontrols.h"
+#include "app/translations.h"
 #include "app/vlnwindow.h"
 #include "model/filetablemodel.h"
 #include "rename/userdefaults.h"
 #include "ui_vlnwindow.h"
 
 #include <QApplication>
+#include <QCheckBox>
 #include <QIcon>
 #include <QTemporaryDir>
 #include <QTest>
@@ -39,6 +43,7 @@ int main(int argc, char **argv)
         return 2;
     }
     QIcon::setFallbackThemeName(QStringLiteral("Adwaita"));
+    Translations::install(&app);
     const QString out = QFile::decodeName(argv[1]);
     const QByteArray folder = argv[2];
     QTemporaryDir settings;
@@ -71,6 +76,19 @@ int main(int argc, char **argv)
         if (!QTest::qWaitFor([&] { return window.tableModel()->plan() != nullptr; }, 5000))
             std::fprintf(stderr, "the plan did not come\n");
         ok = save(&window, out + QStringLiteral("/conflicts.png")) && ok;
+    }
+    {
+        // A pattern that does not compile, and why, under the search field.
+        VLNWindow window(&defaults);
+        window.resize(1040, 680);
+        window.openFiles({folder});
+        Ui::VLNWindow *ui = window.ui();
+        window.ruleControls()->regexBox()->setChecked(true);
+        ui->searchField->setText(QStringLiteral("IMG_(\\d+"));
+        ui->replaceField->setText(QStringLiteral("Lisbon-$1"));
+        ui->casePopup->setCurrentIndex(3);
+        window.controlTextDidChange();
+        ok = save(&window, out + QStringLiteral("/pattern-error.png")) && ok;
     }
     {
         defaults.setBool(false, QStringLiteral("skipTutorial"));

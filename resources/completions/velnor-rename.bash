@@ -1,0 +1,41 @@
+# bash completion for velnor-rename. The option lists below are the ones
+# "velnor-rename --help" shows; a test keeps them in step with it.
+_velnor_rename()
+{
+    local cur prev words cword
+    # -n : keeps "old-name:desc" one word.
+    _init_completion -s -n : || return
+
+    local with_value="--name --ext --search --replace --case --start --step --digits --sort --files-from --preset --save-preset"
+    local flags="--regex --ignore-case --counter-per-folder --natural --null --list-presets --apply --json --help --version --"
+
+    case $prev in
+        --case)
+            COMPREPLY=($(compgen -W 'keep lower upper title sentence' -- "$cur"))
+            return ;;
+        --sort)
+            COMPREPLY=($(compgen -W 'old-name size date location old-name:desc size:desc date:desc location:desc' -- "$cur"))
+            __ltrim_colon_completions "$cur"
+            return ;;
+        --files-from)
+            _filedir
+            return ;;
+        --name | --ext | --search | --replace | --start | --step | --digits | --preset | --save-preset)
+            return ;;
+    esac
+
+    local i
+    for ((i = 1; i < cword; i++)); do
+        if [[ ${words[i]} == -- ]]; then
+            _filedir
+            return
+        fi
+    done
+
+    if [[ $cur == -* ]]; then
+        COMPREPLY=($(compgen -W "$with_value $flags" -- "$cur"))
+        return
+    fi
+    _filedir
+} &&
+    complete -F _velnor_rename velnor-rename

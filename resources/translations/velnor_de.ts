@@ -1,0 +1,528 @@
+<?xml version="1.0" encoding="utf-8"?>
+<!DOCTYPE TS>
+<TS version="2.1" language="de_DE" sourcelanguage="en">
+<context>
+    <name>AccessGrant</name>
+    <message>
+        <source>Filesystem Access</source>
+        <translation>Zugriff auf Dateien</translation>
+    </message>
+    <message>
+        <source>Allow Access</source>
+        <translation>Zugriff erlauben</translation>
+    </message>
+    <message>
+        <source>Click Allow Access to grant Velnor permission to rename the files.</source>
+        <translation>Klicken Sie auf „Zugriff erlauben“, damit Velnor die Dateien umbenennen darf.</translation>
+    </message>
+    <message>
+        <source>You need to allow access for Velnor to work properly.</source>
+        <translation>Velnor braucht den Zugriff, um richtig zu arbeiten.</translation>
+    </message>
+</context>
+<context>
+    <name>AppDelegate</name>
+    <message>
+        <source>About Velnor</source>
+        <translation>Über Velnor</translation>
+    </message>
+    <message>
+        <source>&lt;h3&gt;Velnor %1&lt;/h3&gt;&lt;p&gt;Renames many files at once.&lt;/p&gt;&lt;p&gt;&lt;a href=&quot;%2&quot;&gt;%2&lt;/a&gt;&lt;/p&gt;</source>
+        <translation>&lt;h3&gt;Velnor %1&lt;/h3&gt;&lt;p&gt;Benennt viele Dateien auf einmal um.&lt;/p&gt;&lt;p&gt;&lt;a href=&quot;%2&quot;&gt;%2&lt;/a&gt;&lt;/p&gt;</translation>
+    </message>
+</context>
+<context>
+    <name>FileList</name>
+    <message>
+        <source>No files</source>
+        <translation>Keine Dateien</translation>
+    </message>
+    <message>
+        <source>1 file</source>
+        <translation>1 Datei</translation>
+    </message>
+    <message>
+        <source>%1 files</source>
+        <translation>%1 Dateien</translation>
+    </message>
+</context>
+<context>
+    <name>FileTableModel</name>
+    <message>
+        <source>Old Name</source>
+        <translation>Alter Name</translation>
+    </message>
+    <message>
+        <source>New Name</source>
+        <translation>Neuer Name</translation>
+    </message>
+    <message>
+        <source>Size</source>
+        <translation>Größe</translation>
+    </message>
+    <message>
+        <source>Date</source>
+        <translation>Datum</translation>
+    </message>
+    <message>
+        <source>Location</source>
+        <translation>Ort</translation>
+    </message>
+</context>
+<context>
+    <name>PresetMenu</name>
+    <message>
+        <source>Prese&amp;ts</source>
+        <translation>&amp;Vorlagen</translation>
+    </message>
+    <message>
+        <source>&amp;Save Settings as Preset…</source>
+        <translation>Einstellungen als Vorlage &amp;sichern…</translation>
+    </message>
+    <message>
+        <source>&amp;Delete Preset</source>
+        <translation>Vorlage &amp;löschen</translation>
+    </message>
+    <message>
+        <source>Save Settings as Preset</source>
+        <translation>Einstellungen als Vorlage sichern</translation>
+    </message>
+    <message>
+        <source>Preset name:</source>
+        <translation>Name der Vorlage:</translation>
+    </message>
+    <message>
+        <source>A preset named “%1” exists. Replace it?</source>
+        <translation>Eine Vorlage „%1“ gibt es schon. Ersetzen?</translation>
+    </message>
+    <message>
+        <source>Replace</source>
+        <translation>Ersetzen</translation>
+    </message>
+</context>
+<context>
+    <name>RenameRun</name>
+    <message>
+        <source> (the file was left as “%1”)</source>
+        <translation> (die Datei heißt jetzt „%1“)</translation>
+    </message>
+    <message>
+        <source>The new name is empty.</source>
+        <translation>Der neue Name ist leer.</translation>
+    </message>
+    <message>
+        <source>The new name “%1” is not allowed.</source>
+        <translation>Der neue Name „%1“ ist nicht erlaubt.</translation>
+    </message>
+    <message>
+        <source>The new name contains “/”.</source>
+        <translation>Der neue Name enthält „/“.</translation>
+    </message>
+    <message>
+        <source>The new name contains a NUL character.</source>
+        <translation>Der neue Name enthält ein NUL-Zeichen.</translation>
+    </message>
+    <message>
+        <source>The new name holds half of a character (a lone surrogate).</source>
+        <translation>Der neue Name enthält ein halbes Zeichen (ein einzelnes Surrogat).</translation>
+    </message>
+    <message>
+        <source>The new name is longer than 255 bytes.</source>
+        <translation>Der neue Name ist länger als 255 Bytes.</translation>
+    </message>
+    <message>
+        <source>%1 renamed successfully.</source>
+        <translation>%1 erfolgreich umbenannt.</translation>
+    </message>
+    <message>
+        <source>Cancelled: %1 not attempted.</source>
+        <translation>Abgebrochen: %1 nicht versucht.</translation>
+    </message>
+    <message>
+        <source>%1 could not be renamed:</source>
+        <translation>%1 nicht umbenannt:</translation>
+    </message>
+    <message>
+        <source>and %1 more (see the details).</source>
+        <translation>und %1 weitere (siehe Details).</translation>
+    </message>
+    <message>
+        <source>“%1” to “%2”: %3</source>
+        <translation>„%1“ in „%2“: %3</translation>
+    </message>
+    <message>
+        <source>Cannot rename “%1” to “%2”: %3</source>
+        <translation>„%1“ kann nicht in „%2“ umbenannt werden: %3</translation>
+    </message>
+</context>
+<context>
+    <name>RuleControls</name>
+    <message>
+        <source>Regular e&amp;xpression</source>
+        <translation>Regulärer &amp;Ausdruck</translation>
+    </message>
+    <message>
+        <source>Search with a Perl-compatible pattern; the replacement may use $0, $1 to $99, ${name} and $$</source>
+        <translation>Mit einem Perl-kompatiblen Muster suchen; die Ersetzung kann $0, $1 bis $99, ${name} und $$ verwenden</translation>
+    </message>
+    <message>
+        <source>I&amp;gnore case</source>
+        <translation>Groß-/Kleinschreibung &amp;ignorieren</translation>
+    </message>
+    <message>
+        <source>Title Case</source>
+        <translation>Wortanfänge Groß</translation>
+    </message>
+    <message>
+        <source>Sentence case</source>
+        <translation>Satzanfang groß</translation>
+    </message>
+    <message>
+        <source>Restart in each fol&amp;der</source>
+        <translation>In jedem &amp;Ordner neu beginnen</translation>
+    </message>
+    <message>
+        <source>Count each file among the files of its own folder</source>
+        <translation>Jede Datei unter den Dateien ihres eigenen Ordners zählen</translation>
+    </message>
+    <message>
+        <source>&amp;View</source>
+        <translation>Ans&amp;icht</translation>
+    </message>
+    <message>
+        <source>&amp;Natural Order</source>
+        <translation>&amp;Natürliche Reihenfolge</translation>
+    </message>
+    <message>
+        <source>Sort names and locations with numbers by value: 2 before 10</source>
+        <translation>Namen und Orte mit Zahlen nach deren Wert sortieren: 2 vor 10</translation>
+    </message>
+    <message>
+        <source>Invalid regular expression: %1 at offset %2. Names are not searched.</source>
+        <translation>Ungültiger regulärer Ausdruck: %1 an Stelle %2. Namen werden nicht durchsucht.</translation>
+    </message>
+    <message>
+        <source>Replacement: %1 at offset %2. Names are not searched.</source>
+        <translation>Ersetzung: %1 an Stelle %2. Namen werden nicht durchsucht.</translation>
+    </message>
+</context>
+<context>
+    <name>VLNWindow</name>
+    <message>
+        <source>Name</source>
+        <translation>Name</translation>
+    </message>
+    <message>
+        <source>The new file name without its extension. Tokens: [N] old name, [C] counter, [YMD] date, [hms] time, [N2-5] characters of the old name</source>
+        <translation>Der neue Dateiname ohne Endung. Platzhalter: [N] alter Name, [C] Zähler, [YMD] Datum, [hms] Uhrzeit, [N2-5] Zeichen des alten Namens</translation>
+    </message>
+    <message>
+        <source>Name template</source>
+        <translation>Vorlage für den Namen</translation>
+    </message>
+    <message>
+        <source>Append the old name</source>
+        <translation>Den alten Namen anhängen</translation>
+    </message>
+    <message>
+        <source>[N] &amp;Name</source>
+        <translation>[N] Na&amp;me</translation>
+    </message>
+    <message>
+        <source>Append the modification date</source>
+        <translation>Das Änderungsdatum anhängen</translation>
+    </message>
+    <message>
+        <source>[YMD] &amp;Date</source>
+        <translation>[YMD] D&amp;atum</translation>
+    </message>
+    <message>
+        <source>Append the counter</source>
+        <translation>Den Zähler anhängen</translation>
+    </message>
+    <message>
+        <source>[C] &amp;Counter</source>
+        <translation>[C] Z&amp;ähler</translation>
+    </message>
+    <message>
+        <source>Append the modification time</source>
+        <translation>Die Änderungszeit anhängen</translation>
+    </message>
+    <message>
+        <source>[hms] T&amp;ime</source>
+        <translation>[hms] Uh&amp;rzeit</translation>
+    </message>
+    <message>
+        <source>Extension</source>
+        <translation>Endung</translation>
+    </message>
+    <message>
+        <source>The new extension. Tokens: [E] old extension, [C] counter, [E1-2] characters of the old extension</source>
+        <translation>Die neue Endung. Platzhalter: [E] alte Endung, [C] Zähler, [E1-2] Zeichen der alten Endung</translation>
+    </message>
+    <message>
+        <source>Extension template</source>
+        <translation>Vorlage für die Endung</translation>
+    </message>
+    <message>
+        <source>Append the old extension</source>
+        <translation>Die alte Endung anhängen</translation>
+    </message>
+    <message>
+        <source>[E] E&amp;xtension</source>
+        <translation>[E] End&amp;ung</translation>
+    </message>
+    <message>
+        <source>[C] Co&amp;unter</source>
+        <translation>[C] &amp;Zähler</translation>
+    </message>
+    <message>
+        <source>Search and Replace</source>
+        <translation>Suchen und Ersetzen</translation>
+    </message>
+    <message>
+        <source>&amp;Search:</source>
+        <translation>Su&amp;chen:</translation>
+    </message>
+    <message>
+        <source>Text to find</source>
+        <translation>Zu suchender Text</translation>
+    </message>
+    <message>
+        <source>Re&amp;place:</source>
+        <translation>&amp;Ersetzen durch:</translation>
+    </message>
+    <message>
+        <source>Replacement (empty removes)</source>
+        <translation>Ersatz (leer entfernt den Text)</translation>
+    </message>
+    <message>
+        <source>Case</source>
+        <translation>Groß- und Kleinschreibung</translation>
+    </message>
+    <message>
+        <source>Keep Case</source>
+        <translation>Schreibweise beibehalten</translation>
+    </message>
+    <message>
+        <source>all lowercase</source>
+        <translation>alles in kleinbuchstaben</translation>
+    </message>
+    <message>
+        <source>All UPPERCASE</source>
+        <translation>ALLES IN GROSSBUCHSTABEN</translation>
+    </message>
+    <message>
+        <source>Counter</source>
+        <translation>Zähler</translation>
+    </message>
+    <message>
+        <source>Start</source>
+        <translation>Startwert</translation>
+    </message>
+    <message>
+        <source>Step &amp;by</source>
+        <translation>Schrittweite</translation>
+    </message>
+    <message>
+        <source>Di&amp;gits</source>
+        <translation>Stellen</translation>
+    </message>
+    <message>
+        <source>Add files to the list</source>
+        <translation>Dateien zur Liste hinzufügen</translation>
+    </message>
+    <message>
+        <source>&amp;Add…</source>
+        <translation>Hi&amp;nzufügen…</translation>
+    </message>
+    <message>
+        <source>Remove the selected files from the list</source>
+        <translation>Die ausgewählten Dateien aus der Liste entfernen</translation>
+    </message>
+    <message>
+        <source>Re&amp;move</source>
+        <translation>En&amp;tfernen</translation>
+    </message>
+    <message>
+        <source>Empty the list</source>
+        <translation>Die Liste leeren</translation>
+    </message>
+    <message>
+        <source>C&amp;lear All</source>
+        <translation>&amp;Liste leeren</translation>
+    </message>
+    <message>
+        <source>Show the selected files in the file manager</source>
+        <translation>Die ausgewählten Dateien in der Dateiverwaltung zeigen</translation>
+    </message>
+    <message>
+        <source>Sh&amp;ow</source>
+        <translation>Anzei&amp;gen</translation>
+    </message>
+    <message>
+        <source>No files</source>
+        <translation>Keine Dateien</translation>
+    </message>
+    <message>
+        <source>Start &amp;Renaming</source>
+        <translation>Umbenennen &amp;starten</translation>
+    </message>
+    <message>
+        <source>S&amp;kip Tutorial</source>
+        <translation>Tut&amp;orial überspringen</translation>
+    </message>
+    <message>
+        <source>&amp;Next</source>
+        <translation>&amp;Weiter</translation>
+    </message>
+    <message>
+        <source>&amp;File</source>
+        <translation>&amp;Datei</translation>
+    </message>
+    <message>
+        <source>&amp;Edit</source>
+        <translation>&amp;Bearbeiten</translation>
+    </message>
+    <message>
+        <source>&amp;Window</source>
+        <translation>&amp;Fenster</translation>
+    </message>
+    <message>
+        <source>&amp;Help</source>
+        <translation>&amp;Hilfe</translation>
+    </message>
+    <message>
+        <source>&amp;Add Files…</source>
+        <translation>&amp;Dateien hinzufügen…</translation>
+    </message>
+    <message>
+        <source>&amp;Start Renaming</source>
+        <translation>&amp;Umbenennen starten</translation>
+    </message>
+    <message>
+        <source>&amp;Quit</source>
+        <translation>&amp;Beenden</translation>
+    </message>
+    <message>
+        <source>&amp;Velnor</source>
+        <translation>&amp;Velnor</translation>
+    </message>
+    <message>
+        <source>Show &amp;Tutorial</source>
+        <translation>&amp;Tutorial zeigen</translation>
+    </message>
+    <message>
+        <source>&amp;Go to Name Template</source>
+        <translation>&amp;Zur Namensvorlage</translation>
+    </message>
+    <message>
+        <source>&amp;Remove</source>
+        <translation>&amp;Entfernen</translation>
+    </message>
+    <message>
+        <source>&amp;Clear All</source>
+        <translation>&amp;Liste leeren</translation>
+    </message>
+    <message>
+        <source>&amp;Show</source>
+        <translation>&amp;Anzeigen</translation>
+    </message>
+    <message>
+        <source>Copy &amp;New Name</source>
+        <translation>&amp;Neuen Namen kopieren</translation>
+    </message>
+    <message>
+        <source>Velnor &amp;Web Site</source>
+        <translation>&amp;Velnor-Website</translation>
+    </message>
+    <message>
+        <source>&amp;About Velnor</source>
+        <translation>Ü&amp;ber Velnor</translation>
+    </message>
+    <message>
+        <source>
+Thank you for installing Velnor, the fastest way to rename large amounts of files.
+
+
+Click Next for a quick start guide on how to use this software.</source>
+        <translation>
+Danke, dass Sie Velnor installiert haben, den schnellsten Weg, große Mengen von Dateien umzubenennen.
+
+
+Klicken Sie auf Weiter für eine kurze Einführung in dieses Programm.</translation>
+    </message>
+    <message>
+        <source>In this section you can change the file name based on the text you input.
+Using special tokens such as [N] or [C] you can insert dynamic text into the file name.
+For date and time tokens, you can change the order of units in the token itself such as [DMY] or [SH]
+
+Try typing [N]-[YMD] in the textfield and see how the names change in real-time.</source>
+        <translation>In diesem Bereich ändern Sie den Dateinamen nach dem Text, den Sie eingeben.
+Mit Platzhaltern wie [N] oder [C] fügen Sie veränderliche Teile in den Dateinamen ein.
+Bei Datums- und Zeitplatzhaltern bestimmen Sie die Reihenfolge der Einheiten im Platzhalter selbst, etwa [DMY] oder [SH]
+
+Geben Sie [N]-[YMD] in das Textfeld ein und sehen Sie zu, wie sich die Namen sofort ändern.</translation>
+    </message>
+    <message>
+        <source>In this section you can change the file extension based on the text you input.
+Using special tokens such as [E] or [C] you can insert dynamic text into the extension.
+
+Try typing [C] in the textfield to set the extension to an increasing numerical value.</source>
+        <translation>In diesem Bereich ändern Sie die Dateiendung nach dem Text, den Sie eingeben.
+Mit Platzhaltern wie [E] oder [C] fügen Sie veränderliche Teile in die Endung ein.
+
+Geben Sie [C] in das Textfeld ein, um die Endung zu einer aufsteigenden Zahl zu machen.</translation>
+    </message>
+    <message>
+        <source>In this section you can search for a particular text and replace it.
+Leave the replace text empty if you simply want to remove the searched text.
+
+Try typing Test in the search textfield.</source>
+        <translation>In diesem Bereich suchen Sie einen bestimmten Text und ersetzen ihn.
+Lassen Sie den Ersatz leer, wenn Sie den gesuchten Text einfach entfernen wollen.
+
+Geben Sie Test in das Suchfeld ein.</translation>
+    </message>
+    <message>
+        <source>In this section you can convert the entire file name to uppercase or lowercase
+
+Try changing it to All UPPERCASE.</source>
+        <translation>In diesem Bereich schreiben Sie den ganzen Dateinamen in Groß- oder Kleinbuchstaben
+
+Stellen Sie auf ALLES IN GROSSBUCHSTABEN um.</translation>
+    </message>
+    <message>
+        <source>In this section you can adjust the numerical counter linked to the [C] token.
+The counter can start from a certain number and increase in value by then number next to Step by.
+Digits represent the minimum amount of digits the counter will show.
+
+Try increasing the Digits to 3.</source>
+        <translation>In diesem Bereich stellen Sie den Zähler des Platzhalters [C] ein.
+Der Zähler beginnt beim Startwert und wächst bei jeder Datei um die Zahl neben Schrittweite.
+Stellen gibt an, wie viele Ziffern der Zähler mindestens zeigt.
+
+Erhöhen Sie Stellen auf 3.</translation>
+    </message>
+    <message>
+        <source>That&apos;s it!
+All you have to do now is Drag&amp;Drop the files you want to rename on this window or
+on the Velnor dock icon. Adjust the renaming parameters and click on the Start Renaming button.
+
+If you have any questions, you can reach us on our email, %1</source>
+        <translation>Das war’s!
+Ziehen Sie jetzt die Dateien, die Sie umbenennen wollen, auf dieses Fenster oder
+auf das Velnor-Symbol. Stellen Sie die Regeln ein und klicken Sie auf Umbenennen starten.
+
+Bei Fragen erreichen Sie uns per E-Mail unter %1</translation>
+    </message>
+    <message>
+        <source>Add Files</source>
+        <translation>Dateien hinzufügen</translation>
+    </message>
+    <message>
+        <source>Example Tutorial File</source>
+        <translation>Beispieldatei der Einführung</translation>
+    </message>
+</context>
+</TS>

@@ -1,0 +1,109 @@
+#include "app/rulecontrols.h"
+
+#include "rules/namecomposer.h"
+#include "rules/renamesettings.h"
+#include "ui_vlnwindow.h"
+
+#include <QCheckBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QMainWindow>
+#include <QMenu>
+#include <QMenuBar>
+#include <QSignalBlocker>
+
+namespace {
+
+// Qt has no palette role for errors: a red that keeps its contrast on the
+// window's own background, light or dark.
+QColor errorColour(const QPalette &palette)
+{
+    return palette.color(QPalette::Window).lightness() < 128 ? QColor(0xff, 0x6b, 0x68)
+                                                             : QColor(0xc0, 0x1c, 0x28);
+}
+
+} // namespace
+
+RuleControls::RuleControls(Ui::VLNWindow *ui, QMainWindow *window) : QObject(window), m_ui(ui)
+{
+    // Search and replace: the two check boxes in a row under the fields,
+    // the pattern's error under them.
+    m_regexBox = new QCheckBox(tr("Regular e&xpression"), ui->section3Box);
+    m_regexBox->setObjectName(QStringLiteral("regexBox"));
+    m_regexBox->setToolTip(tr("Search with a Perl-compatible pattern; the replacement may use "
+                              "$0, $1 to $99, ${name} and $$"));
+    m_ignoreCaseBox = new QCheckBox(tr("I&gnore case"), ui->section3Box);
+    m_ignoreCaseBox->setObjectName(QStringLiteral("ignoreCaseBox"));
+    auto *options = new QHBoxLayout;
+    options->addWidget(m_regexBox);
+    options->addWidget(m_ignoreCaseBox);
+    options->addStretch();
+    ui->section3Layout->addRow(options);
+    m_searchError = new QLabel(ui->section3Box);
+    m_searchError->setObjectName(QStringLiteral("searchErrorLabel"));
+    m_searchError->setWordWrap(true);
+    m_searchError->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    QPalette palette = m_searchError->palette();
+    palette.setColor(QPalette::WindowText, errorColour(palette));
+    m_searchError->setPalette(palette);
+    m_searchError->hide();
+    ui->section3Layout->addRow(m_searchError);
+
+    ui->casePopup->addItem(tr("Title Case"), int(RenameSettings::TitleCase));
+    ui->casePopup->addItem(tr("Sentence case"), int(RenameSettings::SentenceCase));
+
+    m_perFolderBox = new QCheckBox(tr("Restart in each fol&der"), ui->section5Box);
+    m_perFolderBox->setObjectName(QStringLiteral("perFolderBox"));
+    m_perFolderBox->setToolTip(tr("Count each file among the files of its own folder"));
+    ui->section5Layout->addRow(m_perFolderBox);
+
+    // Tab reaches each box with its section.
+    QWidget::setTabOrder(ui->replaceField, m_regexBox);
+    QWidget::setTabOrder(m_regexBox, m_ignoreCaseBox);
+    QWidget::setTabOrder(ui->digitsCounterBox, m_perFolderBox);
+
+    for (QCheckBox *box : {m_regexBox, m_ignoreCaseBox, m_perFolderBox})
+        connect(box, &QCheckBox::toggled, this, &RuleControls::changed);
+
+    m_viewMenu = new QMenu(tr("&View"), window);
+    m_viewMenu->setObjectName(QStringLiteral("menuView"));
+    m_naturalOrder = m_viewMenu->addAction(tr("&Natural Order"));
+    m_naturalOrder->setObjectName(QStringLiteral("actionNaturalOrder"));
+    m_naturalOrder->setCheckable(true);
+    m_naturalOrder->setToolTip(tr("Sort names and locations with numbers by value: 2 before 10"));
+    connect(m_naturalOrder, &QAction::toggled, this, &RuleControls::naturalOrderToggled);
+    window->menuBar()->insertMenu(ui->menuWindow->menuAction(), m_viewMenu);
+}
+
+void RuleControls::fillSettings(RenameSettings &settings) const
+{
+    settings.regex = m_regexBox->isChecked();
+    settings.ignoreCase = m_ignoreCaseBox->isChecked();
+    settings.counterPerFolder = m_perFolderBox->isChecked();
+}
+
+void RuleControls::showSettings(const RenameSettings &settings)
+{
+    const QSignalBlocker regex(m_regexBox);
+    const QSignalBlocker ignoreCase(m_ignoreCaseBox);
+    const QSignalBlocker perFolder(m_perFolderBox);
+    m_regexBox->setChecked(settings.regex);
+    m_ignoreCaseBox->setChecked(settings.ignoreCase);
+    m_perFolderBox->setChecked(settings.counterPerFolder);
+}
+
+void RuleControls::showSearchFault(const NameComposer &composer)
+{
+    if (composer.searchIsValid()) {
+        m_searchError->hide();
+        m_searchError->clear();
+        return;
+    }
+    const PatternSearch &pattern = composer.pattern();
+    const QString text =
+        pattern.fault() == PatternSearch::Fault::Pattern
+            ? tr("Invalid regular expression: %1 at offset %2. Names are not searched.")
+            : tr("Replacement: %1 at offset %2. Names are not searched.");
+    m_searchError->setText(text.arg(pattern.errorString()).arg(pattern.errorOffset()));
+    m_searchError->show();
+}

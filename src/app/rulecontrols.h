@@ -1,0 +1,56 @@
+#pragma once
+
+#include <QObject>
+
+class NameComposer;
+class QAction;
+class QCheckBox;
+class QLabel;
+class QMainWindow;
+class QMenu;
+struct RenameSettings;
+namespace Ui {
+class VLNWindow;
+}
+
+// The controls of the rules that came after the window's layout: "Regular
+// expression" and "Ignore case" with the pattern's error under the search
+// field, the Title Case and Sentence case items of the case pop-up, "Restart
+// in each folder" in the counter box and View > Natural Order. Each is made
+// here, in code, and starts in the state that leaves every name and order as
+// the layout alone gives them.
+class RuleControls : public QObject
+{
+    Q_OBJECT
+public:
+    RuleControls(Ui::VLNWindow *ui, QMainWindow *window);
+
+    // Copies the state of these controls into the settings.
+    void fillSettings(RenameSettings &settings) const;
+    // Sets these controls from the settings, without signals.
+    void showSettings(const RenameSettings &settings);
+    // Shows why the composer's pattern or replacement cannot work, or hides
+    // the message.
+    void showSearchFault(const NameComposer &composer);
+
+    QCheckBox *regexBox() const { return m_regexBox; }
+    QCheckBox *ignoreCaseBox() const { return m_ignoreCaseBox; }
+    QCheckBox *perFolderBox() const { return m_perFolderBox; }
+    QLabel *searchErrorLabel() const { return m_searchError; }
+    QAction *naturalOrderAction() const { return m_naturalOrder; }
+    QMenu *viewMenu() const { return m_viewMenu; }
+
+signals:
+    // A rule changed: the preview is due.
+    void changed();
+    void naturalOrderToggled(bool natural);
+
+private:
+    Ui::VLNWindow *m_ui;
+    QCheckBox *m_regexBox = nullptr;
+    QCheckBox *m_ignoreCaseBox = nullptr;
+    QCheckBox *m_perFolderBox = nullptr;
+    QLabel *m_searchError = nullptr;
+    QAction *m_naturalOrder = nullptr;
+    QMenu *m_viewMenu = nullptr;
+};

@@ -1,0 +1,39 @@
+#pragma once
+
+#include <QList>
+#include <QObject>
+#include <QPointer>
+
+class QAction;
+class QWidget;
+
+class VLNWindow;
+
+// The window's keyboard and context menu beyond what its layout connects:
+// Ctrl+L to the name template, Ctrl+Return (and Enter on the keypad) to
+// start, the table's context menu (Show, Remove, Copy New Name), and the
+// list's actions resting while the tutorial covers the window.
+class WindowActions : public QObject
+{
+    Q_OBJECT
+public:
+    explicit WindowActions(VLNWindow *window);
+
+    // The new names of the selected rows, top to bottom, one a line, to the
+    // clipboard.
+    void copyNewNames();
+    void goToNameTemplate();
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
+private:
+    void showContextMenu(const QPoint &position);
+    void setListActionsEnabled(bool enabled);
+
+    VLNWindow *m_window;
+    // Held apart from the window: the tutorial's events still arrive while
+    // the window is being taken down, when it can no longer be asked.
+    QPointer<QWidget> m_tutorial;
+    QList<QPointer<QAction>> m_listActions;
+};

@@ -1,0 +1,43 @@
+#pragma once
+
+#include <QByteArray>
+#include <QByteArrayView>
+#include <QString>
+#include <QStringView>
+
+// File names are bytes; the rules and the screen work on text. The codec
+// turns every byte that is not part of valid UTF-8 into one lone surrogate,
+// U+DC80 + byte (the scheme Python calls surrogateescape), and maps such a
+// surrogate back to its byte, so that encode(decode(bytes)) == bytes for
+// every name. Valid UTF-8 costs one extra scan of the decoded text.
+namespace NameCodec {
+
+inline constexpr char16_t firstEscape = 0xDC80;
+inline constexpr char16_t lastEscape = 0xDCFF;
+
+inline bool isEscapedByte(char16_t unit)
+{
+    return unit >= firstEscape && unit <= lastEscape;
+}
+
+QString decode(QByteArrayView bytes);
+// Escaped bytes become their bytes again. A lone surrogate that stands for no
+// byte has no encoding and becomes U+FFFD; callers refuse such text first
+// (see hasForeignSurrogate).
+QByteArray encode(QStringView text);
+
+// Whether the text holds half a surrogate pair that is not an escaped byte
+// (U+D800-U+DBFF, U+DC00-U+DC7F alone): such text is no file name.
+bool hasForeignSurrogate(QStringView text);
+// The text that the bytes of `text` decode to: escaped bytes that come
+// together in a valid UTF-8 sequence (the bytes of "é" escaped one by one and
+// cut apart by a template, then joined again) are that character on disk, and
+// so in the name. Text with a foreign surrogate is returned as it is, to be
+// refused.
+QString canonical(const QString &text);
+// Whether the text holds any escaped byte.
+bool hasEscapedBytes(QStringView text);
+// Whether the bytes are valid UTF-8, so that decode() needed no escape.
+bool isValidUtf8(QByteArrayView bytes);
+
+} // namespace NameCodec

@@ -1,0 +1,513 @@
+#include "rename/journal.h"
+
+#include <QDateTime>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QMutexLocker>
+
+#include <algorithm>
+#include <cerrno>
+#include <cstring>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace {
+
+// Outcomes reach the file in batches of this many: a kill loses at most the
+// last batch's outcomes, which undo finds again from the disk.
+constexpr int outcomesPerWrite = 256;
+
+QString systemReason(int error)
+{
+    return QString::fromLocal8Bit(std::strerror(error));
+}
+
+bool writeAll(int fd, const char *data, qsizetype size)
+{
+    while (size > 0) {
+        const ssize_t written = ::write(fd, data, size_t(size));
+        if (written < 0) {
+            if (errno == EINTR)
+                continue;
+            return false;
+        }
+        data += written;
+        size -= written;
+    }
+    return true;
+}
+
+int hexValue(char c)
+{
+    if (c >= '0' && c <= '9')
+        return c - '0';
+    if (c >= 'A' && c <= 'F')
+        return c - 'A' + 10;
+    if (c >= 'a' && c <= 'f')
+        return c - 'a' + 10;
+    return -1;
+}
+
+bool parseNumber(QByteArrayView field, qint64 *value)
+{
+    bool ok = false;
+    *value = field.toLongLong(&ok);
+    return ok;
+}
+
+bool parseUnsigned(QByteArrayView field, quint64 *value)
+{
+    bool ok = false;
+    *value = field.toULongLong(&ok);
+    return ok;
+}
+
+// The deepest folder that holds the folders of every move.
+QByteArray commonFolder(const QList<JournalMove> &moves)
+{
+    if (moves.isEmpty())
+        return {};
+    QList<QByteArray> prefix = moves.first().folder.split('/');
+    const QByteArray *last = nullptr;
+    for (const JournalMove &move : moves) {
+        if (last && *last == move.folder)
+            continue;
+        last = &move.folder;
+        const QList<QByteArray> parts = move.folder.split('/');
+        qsizetype same = 0;
+        while (same < std::min(prefix.size(), parts.size()) && prefix[same] == parts[same])
+            ++same;
+        prefix.resize(same);
+    }
+    const QByteArray joined = prefix.join('/');
+    return joined.isEmpty() ? QByteArrayLiteral("/") : joined;
+}
+
+// Creates the journal's file under a name made from the start time, claimed
+// with an exclusive create so that two runs started in the same second do not
+// share one.
+int createJournalFile(const QString &folder, qint64 startedMsecs, QString *id, QString *path,
+                      int *error)
+{
+    const QString stamp = QDateTime::fromMSecsSinceEpoch(startedMsecs, Qt::UTC)
+                              .toString(QStringLiteral("yyyyMMdd-HHmmss"));
+    for (int attempt = 1; attempt < 1000; ++attempt) {
+        const QString candidate =
+            attempt == 1 ? stamp : stamp + QLatin1Char('-') + QString::number(attempt);
+        const QString file = folder + QLatin1Char('/') + candidate + QStringLiteral(".journal");
+        const int fd = ::open(QFile::encodeName(file).constData(),
+                              O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_APPEND, 0600);
+        if (fd >= 0) {
+            *id = candidate;
+            *path = file;
+            return fd;
+        }
+        if (errno != EEXIST) {
+            *error = errno;
+            return -1;
+        }
+    }
+    *error = EEXIST;
+    return -1;
+}
+
+bool syncFolder(const QString &folder)
+{
+    const int fd =
+        ::open(QFile::encodeName(folder).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0)
+        return false;
+    const bool ok = ::fsync(fd) == 0;
+    ::close(fd);
+    return ok;
+}
+
+} // namespace
+
+qsizetype RunJournal::movedCount() const
+{
+    return std::count(outcomes.cbegin(), outcomes.cend(), Outcome::Moved);
+}
+
+namespace Journal {
+
+QByteArray encodeField(const QByteArray &bytes)
+{
+    if (bytes.isEmpty())
+        return QByteArrayLiteral("%");
+    static const char hex[] = "0123456789ABCDEF";
+    QByteArray out;
+    out.reserve(bytes.size() + 8);
+    for (const char c : bytes) {
+        const auto byte = static_cast<unsigned char>(c);
+        if (byte > 0x20 && byte < 0x7F && byte != '%') {
+            out.append(c);
+        } else {
+            out.append('%');
+            out.append(hex[byte >> 4]);
+            out.append(hex[byte & 0xF]);
+        }
+    }
+    return out;
+}
+
+bool decodeField(QByteArrayView field, QByteArray *bytes)
+{
+    bytes->clear();
+    if (field == "%")
+        return true;
+    if (field.isEmpty())
+        return false;
+    bytes->reserve(field.size());
+    for (qsizetype i = 0; i < field.size(); ++i) {
+        const auto byte = static_cast<unsigned char>(field[i]);
+        if (byte == '%') {
+            if (i + 2 >= field.size())
+                return false;
+            const int high = hexValue(field[i + 1]);
+            const int low = hexValue(field[i + 2]);
+            if (high < 0 || low < 0)
+                return false;
+            bytes->append(char(high << 4 | low));
+            i += 2;
+        } else if (byte > 0x20 && byte < 0x7F) {
+            bytes->append(char(byte));
+        } else {
+            return false;
+        }
+    }
+    return true;
+}
+
+namespace {
+
+// One record line into its fields, or false when it is not one this version
+// writes.
+bool takeLine(QByteArrayView line, RunJournal *j, QHash<qsizetype, QByteArray> *folders)
+{
+    const QList<QByteArrayView> fields = [&] {
+        QList<QByteArrayView> out;
+        qsizetype from = 0;
+        for (qsizetype at = line.indexOf(' '); at >= 0; at = line.indexOf(' ', from)) {
+            out << line.sliced(from, at - from);
+            from = at + 1;
+        }
+        out << line.sliced(from);
+        return out;
+    }();
+    const QByteArrayView kind = fields.first();
+    auto index = [&](qsizetype field, qsizetype limit, qsizetype *value) {
+        qint64 number = 0;
+        if (!parseNumber(fields[field], &number) || number < 0 || number >= limit)
+            return false;
+        *value = qsizetype(number);
+        return true;
+    };
+    const qsizetype moveCount = j->moves.size();
+
+    if (kind == "run" && fields.size() == 3) {
+        return parseNumber(fields[1], &j->started) && decodeField(fields[2], &j->root);
+    }
+    if (kind == "folder" && fields.size() == 3 && !j->planComplete) {
+        qint64 number = 0;
+        QByteArray path;
+        if (!parseNumber(fields[1], &number) || !decodeField(fields[2], &path))
+            return false;
+        folders->insert(qsizetype(number), path);
+        return true;
+    }
+    if (kind == "move" && fields.size() == 7 && !j->planComplete) {
+        qint64 number = 0;
+        qint64 folder = 0;
+        JournalMove move;
+        if (!parseNumber(fields[1], &number) || number != moveCount ||
+            !parseNumber(fields[2], &folder) || !folders->contains(qsizetype(folder)) ||
+            !parseUnsigned(fields[3], &move.device) || !parseUnsigned(fields[4], &move.inode) ||
+            !decodeField(fields[5], &move.oldName) || !decodeField(fields[6], &move.newName))
+            return false;
+        move.folder = folders->value(qsizetype(folder));
+        j->moves << move;
+        return true;
+    }
+    if (kind == "planned" && fields.size() == 2 && !j->planComplete) {
+        qint64 count = 0;
+        if (!parseNumber(fields[1], &count) || count != moveCount)
+            return false;
+        j->planComplete = true;
+        j->outcomes.assign(size_t(moveCount), RunJournal::Outcome::Unknown);
+        return true;
+    }
+    if (!j->planComplete)
+        return false;
+    qsizetype move = 0;
+    if (kind == "temp" && fields.size() == 3) {
+        QByteArray name;
+        if (!index(1, moveCount, &move) || !decodeField(fields[2], &name))
+            return false;
+        j->temporaryNames.insert(move, name);
+        return true;
+    }
+    if ((kind == "moved" || kind == "failed") && fields.size() == 2) {
+        if (!index(1, moveCount, &move))
+            return false;
+        j->outcomes[size_t(move)] =
+            kind == "moved" ? RunJournal::Outcome::Moved : RunJournal::Outcome::Failed;
+        return true;
+    }
+    if (kind == "end" && fields.size() == 4) {
+        qint64 counts[3];
+        for (int i = 0; i < 3; ++i)
+            if (!parseNumber(fields[i + 1], &counts[i]) || counts[i] < 0)
+                return false;
+        j->closed = true;
+        j->renamed = qsizetype(counts[0]);
+        j->failed = qsizetype(counts[1]);
+        j->notAttempted = qsizetype(counts[2]);
+        j->state = RunJournal::State::Complete;
+        return true;
+    }
+    if ((kind == "undo" || kind == "redo") && fields.size() == 2) {
+        qint64 when = 0;
+        if (!parseNumber(fields[1], &when))
+            return false;
+        j->state = RunJournal::State::UndoInterrupted;
+        return true;
+    }
+    if (kind == "back" && fields.size() == 2)
+        return index(1, moveCount, &move);
+    if (kind == "kept" && fields.size() == 3) {
+        QByteArray reason;
+        return index(1, moveCount, &move) && decodeField(fields[2], &reason);
+    }
+    if ((kind == "undo-end" || kind == "redo-end") && fields.size() == 3) {
+        j->state = kind == "undo-end" ? RunJournal::State::Undone : RunJournal::State::Redone;
+        return true;
+    }
+    return false;
+}
+
+} // namespace
+
+bool read(const QString &path, RunJournal *journal, QString *error)
+{
+    *journal = RunJournal();
+    journal->path = path;
+    journal->id = QFileInfo(path).completeBaseName();
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) {
+        *error = file.errorString();
+        return false;
+    }
+    const QByteArray data = file.readAll();
+    const QByteArrayView all(data);
+    qsizetype lineEnd = all.indexOf('\n');
+    const QByteArrayView first = lineEnd < 0 ? all : all.first(lineEnd);
+    const QByteArrayView prefix(magic);
+    if (!first.startsWith(prefix) || first.size() < prefix.size() + 2 ||
+        first[prefix.size()] != ' ') {
+        *error = QStringLiteral("not a rename journal");
+        return false;
+    }
+    qint64 version = 0;
+    if (!parseNumber(first.sliced(prefix.size() + 1), &version) || version < 1) {
+        *error = QStringLiteral("not a rename journal");
+        return false;
+    }
+    if (version > Journal::version) {
+        *error = QStringLiteral("written by a later version of Velnor (journal version %1)")
+                     .arg(version);
+        return false;
+    }
+    journal->version = int(version);
+    if (lineEnd < 0) {
+        journal->damaged = true;
+        return true;
+    }
+
+    QHash<qsizetype, QByteArray> folders;
+    qsizetype from = lineEnd + 1;
+    while (from < all.size()) {
+        lineEnd = all.indexOf('\n', from);
+        // A last line without its newline was cut off while being written.
+        if (lineEnd < 0 || lineEnd == from ||
+            !takeLine(all.sliced(from, lineEnd - from), journal, &folders)) {
+            journal->damaged = true;
+            break;
+        }
+        from = lineEnd + 1;
+    }
+    if (!journal->planComplete)
+        journal->moves.clear();
+    if (!journal->closed) {
+        journal->renamed = journal->movedCount();
+        journal->failed = std::count(journal->outcomes.cbegin(), journal->outcomes.cend(),
+                                     RunJournal::Outcome::Failed);
+    }
+    return true;
+}
+
+} // namespace Journal
+
+JournalWriter::~JournalWriter()
+{
+    if (m_fd >= 0) {
+        QMutexLocker lock(&m_mutex);
+        appendLocked({}, false);
+        ::close(m_fd);
+    }
+}
+
+bool JournalWriter::begin(const QString &folder, const QList<JournalMove> &moves,
+                          qint64 startedMsecs, QString *error)
+{
+    if (!QDir().mkpath(folder)) {
+        *error = QStringLiteral("cannot make the folder %1").arg(folder);
+        return false;
+    }
+    int createError = 0;
+    m_fd = createJournalFile(folder, startedMsecs, &m_id, &m_path, &createError);
+    if (m_fd < 0) {
+        *error = systemReason(createError);
+        return false;
+    }
+
+    QByteArray text;
+    text.reserve(64 + moves.size() * 64);
+    text += Journal::magic;
+    text += ' ' + QByteArray::number(Journal::version) + '\n';
+    text += "run " + QByteArray::number(startedMsecs) + ' ' +
+            Journal::encodeField(commonFolder(moves)) + '\n';
+    QHash<QByteArray, qsizetype> folderIndex;
+    for (qsizetype i = 0; i < moves.size(); ++i) {
+        const JournalMove &move = moves[i];
+        auto found = folderIndex.constFind(move.folder);
+        if (found == folderIndex.cend()) {
+            found = folderIndex.insert(move.folder, folderIndex.size());
+            text += "folder " + QByteArray::number(*found) + ' ' +
+                    Journal::encodeField(move.folder) + '\n';
+        }
+        text += "move " + QByteArray::number(i) + ' ' + QByteArray::number(*found) + ' ' +
+                QByteArray::number(move.device) + ' ' + QByteArray::number(move.inode) + ' ' +
+                Journal::encodeField(move.oldName) + ' ' + Journal::encodeField(move.newName) +
+                '\n';
+    }
+    text += "planned " + QByteArray::number(moves.size()) + '\n';
+
+    // The plan and the file's own entry in the folder are on disk before the
+    // first file moves: a power cut after that still leaves the plan.
+    int failure = 0;
+    if (!writeAll(m_fd, text.constData(), text.size()))
+        failure = errno;
+    else if (::fdatasync(m_fd) != 0)
+        failure = errno;
+    if (failure == 0 && !syncFolder(folder))
+        failure = errno;
+    if (failure != 0) {
+        *error = systemReason(failure);
+        ::close(m_fd);
+        m_fd = -1;
+        ::unlink(QFile::encodeName(m_path).constData());
+        return false;
+    }
+    return true;
+}
+
+bool JournalWriter::appendLocked(const QByteArray &text, bool sync)
+{
+    if (m_fd < 0)
+        return false;
+    m_pending += text;
+    if (!m_pending.isEmpty()) {
+        if (!writeAll(m_fd, m_pending.constData(), m_pending.size()))
+            m_healthy = false;
+        m_pending.clear();
+        m_pendingCount = 0;
+    }
+    if (sync && ::fdatasync(m_fd) != 0)
+        m_healthy = false;
+    return m_healthy;
+}
+
+bool JournalWriter::recordTemporaryName(qsizetype move, const QByteArray &name)
+{
+    QMutexLocker lock(&m_mutex);
+    return appendLocked(
+        "temp " + QByteArray::number(move) + ' ' + Journal::encodeField(name) + '\n', true);
+}
+
+void JournalWriter::recordOutcome(qsizetype move, bool moved)
+{
+    QMutexLocker lock(&m_mutex);
+    m_pending += (moved ? "moved " : "failed ") + QByteArray::number(move) + '\n';
+    if (++m_pendingCount >= outcomesPerWrite)
+        appendLocked({}, false);
+}
+
+bool JournalWriter::finish(qsizetype renamed, qsizetype failed, qsizetype notAttempted)
+{
+    QMutexLocker lock(&m_mutex);
+    const bool ok =
+        appendLocked("end " + QByteArray::number(renamed) + ' ' + QByteArray::number(failed) + ' ' +
+                         QByteArray::number(notAttempted) + '\n',
+                     true);
+    ::close(m_fd);
+    m_fd = -1;
+    return ok;
+}
+
+JournalAppender::~JournalAppender()
+{
+    if (m_fd >= 0) {
+        append({}, false);
+        ::close(m_fd);
+    }
+}
+
+bool JournalAppender::open(const QString &path, QString *error)
+{
+    m_fd = ::open(QFile::encodeName(path).constData(), O_WRONLY | O_APPEND | O_CLOEXEC);
+    if (m_fd < 0) {
+        *error = systemReason(errno);
+        return false;
+    }
+    return true;
+}
+
+bool JournalAppender::append(const QByteArray &text, bool sync)
+{
+    if (m_fd < 0)
+        return false;
+    m_pending += text;
+    bool ok = writeAll(m_fd, m_pending.constData(), m_pending.size());
+    m_pending.clear();
+    if (sync)
+        ok = ::fdatasync(m_fd) == 0 && ok;
+    return ok;
+}
+
+bool JournalAppender::start(bool redo, qint64 startedMsecs)
+{
+    return append((redo ? "redo " : "undo ") + QByteArray::number(startedMsecs) + '\n', true);
+}
+
+void JournalAppender::back(qsizetype move)
+{
+    m_pending += "back " + QByteArray::number(move) + '\n';
+    if (m_pending.size() > 16384)
+        append({}, false);
+}
+
+void JournalAppender::kept(qsizetype move, const QString &reason)
+{
+    m_pending +=
+        "kept " + QByteArray::number(move) + ' ' + Journal::encodeField(reason.toUtf8()) + '\n';
+}
+
+bool JournalAppender::finish(bool redo, qsizetype back, qsizetype kept)
+{
+    return append((redo ? "redo-end " : "undo-end ") + QByteArray::number(back) + ' ' +
+                      QByteArray::number(kept) + '\n',
+                  true);
+}

@@ -1,0 +1,161 @@
+#pragma once
+
+#include <QByteArray>
+#include <QHash>
+#include <QList>
+#include <QMutex>
+#include <QString>
+
+#include <vector>
+
+// The journal of one rename run: a small file in the user's state folder that
+// says, before the first file moves, every move the run is about to make, and
+// then how each one ended. It is what lets a run be undone, also one that was
+// killed half way.
+//
+// The format is lines of text, one record a line, fields apart by one space.
+// Every name and path is percent-encoded, so that any byte (a newline, a
+// byte that is not UTF-8) goes through unchanged and a line is always whole
+// or missing. The first line says what the file is and its version:
+//
+//   velnor rename journal 1
+//   run STARTED_MSECS ROOT
+//   folder INDEX PATH
+//   move INDEX FOLDER_INDEX DEVICE INODE OLD_NAME NEW_NAME
+//   planned COUNT                  (the plan is whole and on disk)
+//   temp INDEX NAME                (move INDEX goes through NAME)
+//   moved INDEX | failed INDEX
+//   end RENAMED FAILED NOT_ATTEMPTED
+//   undo STARTED_MSECS | redo STARTED_MSECS
+//   back INDEX | kept INDEX REASON (a file went back, or could not)
+//   undo-end BACK KEPT | redo-end BACK KEPT
+//
+// A reader takes every whole line it understands and stops at the first one
+// it does not (a line cut off by a crash, garbage appended), so a damaged
+// journal still tells what was done up to that point.
+
+struct JournalMove
+{
+    QByteArray folder;
+    QByteArray oldName;
+    QByteArray newName;
+    quint64 device = 0;
+    quint64 inode = 0;
+
+    bool operator==(const JournalMove &) const = default;
+};
+
+// Everything a journal says, as read back.
+struct RunJournal
+{
+    enum class Outcome : signed char
+    {
+        Unknown = 0,
+        Moved = 1,
+        Failed = -1,
+    };
+    enum class State
+    {
+        Interrupted, // the run never wrote its closing record
+        Complete,
+        Undone,
+        Redone,
+        UndoInterrupted, // an undo or a redo that never finished
+    };
+
+    QString id;
+    QString path;
+    int version = 0;
+    qint64 started = 0;
+    QByteArray root;
+    QList<JournalMove> moves;
+    bool planComplete = false;
+    std::vector<Outcome> outcomes; // one per move
+    QHash<qsizetype, QByteArray> temporaryNames;
+    bool closed = false;
+    qsizetype renamed = 0;
+    qsizetype failed = 0;
+    qsizetype notAttempted = 0;
+    State state = State::Interrupted;
+    // The reader stopped before the end of the file, at a line it could not
+    // take (cut off or damaged).
+    bool damaged = false;
+
+    // Moves whose outcome says the file went to its new name.
+    qsizetype movedCount() const;
+};
+
+class JournalWriter
+{
+public:
+    JournalWriter() = default;
+    ~JournalWriter();
+    JournalWriter(const JournalWriter &) = delete;
+    JournalWriter &operator=(const JournalWriter &) = delete;
+
+    // Creates a new journal in `folder` (made if missing) and writes the
+    // whole plan to disk, synced, before returning. False, with the reason in
+    // *error, when the journal cannot be written: the run must not start
+    // without the user's word then.
+    bool begin(const QString &folder, const QList<JournalMove> &moves, qint64 startedMsecs,
+               QString *error);
+
+    QString id() const { return m_id; }
+    QString path() const { return m_path; }
+
+    // Written and synced before the caller may use the name. Safe to call
+    // from any thread.
+    bool recordTemporaryName(qsizetype move, const QByteArray &name);
+    // Buffered; reaches the file every few hundred outcomes and at finish().
+    void recordOutcome(qsizetype move, bool moved);
+    // The closing record, synced. Without it the run reads as interrupted.
+    bool finish(qsizetype renamed, qsizetype failed, qsizetype notAttempted);
+
+    // Whether every write so far reached the file.
+    bool healthy() const { return m_healthy; }
+
+private:
+    bool appendLocked(const QByteArray &text, bool sync);
+
+    QMutex m_mutex;
+    int m_fd = -1;
+    QString m_id;
+    QString m_path;
+    QByteArray m_pending;
+    int m_pendingCount = 0;
+    bool m_healthy = true;
+};
+
+// Appends the records of an undo or redo to an existing journal, so the
+// history knows what was taken back.
+class JournalAppender
+{
+public:
+    ~JournalAppender();
+    bool open(const QString &path, QString *error);
+    bool start(bool redo, qint64 startedMsecs);
+    void back(qsizetype move);
+    void kept(qsizetype move, const QString &reason);
+    bool finish(bool redo, qsizetype back, qsizetype kept);
+
+private:
+    bool append(const QByteArray &text, bool sync);
+    int m_fd = -1;
+    QByteArray m_pending;
+};
+
+namespace Journal {
+
+// The first line of every journal, without its version.
+inline constexpr char magic[] = "velnor rename journal";
+inline constexpr int version = 1;
+
+// Reads a journal up to its last whole record it understands. False, with a
+// reason, for a file that is no journal or one from a later version.
+bool read(const QString &path, RunJournal *journal, QString *error);
+
+QByteArray encodeField(const QByteArray &bytes);
+// False for a field that is not well formed.
+bool decodeField(QByteArrayView field, QByteArray *bytes);
+
+} // namespace Journal

@@ -1,0 +1,151 @@
+#include "rename/renamepresets.h"
+
+#include "rename/userdefaults.h"
+
+#include <QSettings>
+#include <QUrl>
+
+#include <algorithm>
+#include <limits>
+
+namespace {
+
+const QString group = QStringLiteral("Presets");
+
+// The key of every setting in a preset, in the order they are written.
+namespace Key {
+const QString nameTemplate = QStringLiteral("nameTemplate");
+const QString extTemplate = QStringLiteral("extTemplate");
+const QString searchText = QStringLiteral("searchText");
+const QString replaceText = QStringLiteral("replaceText");
+const QString regex = QStringLiteral("regex");
+const QString ignoreCase = QStringLiteral("ignoreCase");
+const QString caseTag = QStringLiteral("caseTag");
+const QString startCounter = QStringLiteral("startCounter");
+const QString stepCounter = QStringLiteral("stepCounter");
+const QString digitsCounter = QStringLiteral("digitsCounter");
+const QString counterPerFolder = QStringLiteral("counterPerFolder");
+} // namespace Key
+
+// INI files hold every value as text.
+bool readBool(const QSettings &settings, const QString &key, bool fallback)
+{
+    const QVariant value = settings.value(key);
+    if (!value.isValid())
+        return fallback;
+    const QString text = value.toString().trimmed();
+    if (text.compare(QLatin1String("true"), Qt::CaseInsensitive) == 0 || text == QLatin1String("1"))
+        return true;
+    if (text.compare(QLatin1String("false"), Qt::CaseInsensitive) == 0 ||
+        text == QLatin1String("0"))
+        return false;
+    return fallback;
+}
+
+qint32 readInt(const QSettings &settings, const QString &key, qint32 fallback)
+{
+    bool ok = false;
+    const qlonglong value = settings.value(key).toString().trimmed().toLongLong(&ok);
+    if (!ok || value < std::numeric_limits<qint32>::min() ||
+        value > std::numeric_limits<qint32>::max())
+        return fallback;
+    return qint32(value);
+}
+
+QString readText(const QSettings &settings, const QString &key, const QString &fallback)
+{
+    const QVariant value = settings.value(key);
+    return value.isValid() ? value.toString() : fallback;
+}
+
+} // namespace
+
+RenamePresets::RenamePresets(UserDefaults &defaults) : m_defaults(defaults) {}
+
+QString RenamePresets::keyOfName(const QString &name)
+{
+    return QString::fromLatin1(QUrl::toPercentEncoding(name));
+}
+
+QString RenamePresets::nameOfKey(const QString &key)
+{
+    return QString::fromUtf8(QByteArray::fromPercentEncoding(key.toLatin1()));
+}
+
+QStringList RenamePresets::names() const
+{
+    QSettings &settings = m_defaults.settings();
+    settings.beginGroup(group);
+    const QStringList keys = settings.childGroups();
+    settings.endGroup();
+    QStringList result;
+    result.reserve(keys.size());
+    for (const QString &key : keys)
+        result << nameOfKey(key);
+    std::sort(result.begin(), result.end(), [](const QString &a, const QString &b) {
+        const int folded = a.compare(b, Qt::CaseInsensitive);
+        return folded != 0 ? folded < 0 : a < b;
+    });
+    return result;
+}
+
+bool RenamePresets::contains(const QString &name) const
+{
+    if (name.isEmpty())
+        return false;
+    QSettings &settings = m_defaults.settings();
+    settings.beginGroup(group);
+    const bool found = settings.childGroups().contains(keyOfName(name));
+    settings.endGroup();
+    return found;
+}
+
+std::optional<RenameSettings> RenamePresets::load(const QString &name) const
+{
+    if (!contains(name))
+        return std::nullopt;
+    QSettings &settings = m_defaults.settings();
+    settings.beginGroup(group + u'/' + keyOfName(name));
+    const RenameSettings d;
+    RenameSettings s;
+    s.nameTemplate = readText(settings, Key::nameTemplate, d.nameTemplate);
+    s.extTemplate = readText(settings, Key::extTemplate, d.extTemplate);
+    s.searchText = readText(settings, Key::searchText, d.searchText);
+    s.replaceText = readText(settings, Key::replaceText, d.replaceText);
+    s.regex = readBool(settings, Key::regex, d.regex);
+    s.ignoreCase = readBool(settings, Key::ignoreCase, d.ignoreCase);
+    s.caseTag = readInt(settings, Key::caseTag, d.caseTag);
+    s.startCounter = readInt(settings, Key::startCounter, d.startCounter);
+    s.stepCounter = readInt(settings, Key::stepCounter, d.stepCounter);
+    s.digitsCounter = std::clamp(readInt(settings, Key::digitsCounter, d.digitsCounter), 0, 255);
+    s.counterPerFolder = readBool(settings, Key::counterPerFolder, d.counterPerFolder);
+    settings.endGroup();
+    return s;
+}
+
+void RenamePresets::save(const QString &name, const RenameSettings &s)
+{
+    QSettings &settings = m_defaults.settings();
+    // Only the known keys are written: what a later version added stays.
+    settings.beginGroup(group + u'/' + keyOfName(name));
+    settings.setValue(Key::nameTemplate, s.nameTemplate);
+    settings.setValue(Key::extTemplate, s.extTemplate);
+    settings.setValue(Key::searchText, s.searchText);
+    settings.setValue(Key::replaceText, s.replaceText);
+    settings.setValue(Key::regex, s.regex);
+    settings.setValue(Key::ignoreCase, s.ignoreCase);
+    settings.setValue(Key::caseTag, s.caseTag);
+    settings.setValue(Key::startCounter, s.startCounter);
+    settings.setValue(Key::stepCounter, s.stepCounter);
+    settings.setValue(Key::digitsCounter, s.digitsCounter);
+    settings.setValue(Key::counterPerFolder, s.counterPerFolder);
+    settings.endGroup();
+    settings.sync();
+}
+
+void RenamePresets::remove(const QString &name)
+{
+    QSettings &settings = m_defaults.settings();
+    settings.remove(group + u'/' + keyOfName(name));
+    settings.sync();
+}

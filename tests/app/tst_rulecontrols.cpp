@@ -1,0 +1,290 @@
+#include "../scratchdir.h"
+#include "../scriptedprompt.h"
+#include "app/presetmenu.h"
+#include "app/rulecontrols.h"
+#include "app/vlnwindow.h"
+#include "files/filelist.h"
+#include "model/filetablemodel.h"
+#include "rename/userdefaults.h"
+#include "ui_vlnwindow.h"
+
+#include <QAction>
+#include <QCheckBox>
+#include <QElapsedTimer>
+#include <QLabel>
+#include <QMenu>
+#include <QMenuBar>
+#include <QTest>
+
+#include <fcntl.h>
+#include <filesystem>
+#include <sys/stat.h>
+#include <unistd.h>
+
+using namespace Qt::StringLiterals;
+
+// The window's controls of the later rules: defaults that change nothing,
+// the pattern's error, per-folder numbering in preview and run, natural
+// order and the Presets menu.
+class tst_RuleControls : public QObject
+{
+    Q_OBJECT
+private slots:
+    void init();
+    void cleanup();
+    void defaultsChangeNothing();
+    void patternAndItsError();
+    void backtrackingKeepsTheWindowResponsive();
+    void perFolderPreviewMatchesRun_data();
+    void perFolderPreviewMatchesRun();
+    void naturalOrderResorts();
+    void presetsMenu();
+
+private:
+    VLNWindow *makeWindow();
+    void listFiles(const QList<QByteArray> &relativePaths);
+    QString cell(int row, int column) const;
+    QStringList column(int column) const;
+
+    std::unique_ptr<ScratchDir> m_dir;
+    QByteArray m_root;
+    std::unique_ptr<UserDefaults> m_defaults;
+    std::unique_ptr<VLNWindow> m_window;
+};
+
+void tst_RuleControls::init()
+{
+    m_dir = std::make_unique<ScratchDir>();
+    QVERIFY(m_dir->isValid());
+    m_root = m_dir->path();
+    m_defaults = std::make_unique<UserDefaults>(m_dir->filePath(u"Velnor.conf"_s));
+    m_defaults->setBool(true, u"skipTutorial"_s);
+}
+
+void tst_RuleControls::cleanup()
+{
+    m_window.reset();
+    m_defaults.reset();
+    m_dir.reset();
+}
+
+VLNWindow *tst_RuleControls::makeWindow()
+{
+    m_window = std::make_unique<VLNWindow>(m_defaults.get());
+    m_window->resize(1000, 700);
+    m_window->show();
+    return m_window.get();
+}
+
+void tst_RuleControls::listFiles(const QList<QByteArray> &relativePaths)
+{
+    QList<QByteArray> paths;
+    for (const QByteArray &relative : relativePaths) {
+        const QByteArray path = m_root + '/' + relative;
+        std::filesystem::create_directories(path.left(path.lastIndexOf('/')).toStdString());
+        const int fd = ::open(path.constData(), O_WRONLY | O_CREAT | O_EXCL, 0644);
+        QVERIFY2(fd >= 0, path.constData());
+        ::close(fd);
+        paths << path;
+    }
+    m_window->openFiles(paths);
+}
+
+QString tst_RuleControls::cell(int row, int column) const
+{
+    FileTableModel *model = m_window->tableModel();
+    return model->data(model->index(row, column)).toString();
+}
+
+QStringList tst_RuleControls::column(int column) const
+{
+    QStringList cells;
+    for (int row = 0; row < m_window->tableModel()->rowCount(); ++row)
+        cells << cell(row, column);
+    return cells;
+}
+
+void tst_RuleControls::defaultsChangeNothing()
+{
+    VLNWindow *window = makeWindow();
+    RuleControls *rules = window->ruleControls();
+    QVERIFY(!rules->regexBox()->isChecked());
+    QVERIFY(!rules->ignoreCaseBox()->isChecked());
+    QVERIFY(!rules->perFolderBox()->isChecked());
+    QVERIFY(!rules->naturalOrderAction()->isChecked());
+    QVERIFY(rules->searchErrorLabel()->isHidden());
+    QCOMPARE(window->renameSettings(), RenameSettings());
+    QComboBox *popup = window->ui()->casePopup;
+    QCOMPARE(popup->count(), 5);
+    QCOMPARE(popup->itemText(3), u"Title Case"_s);
+    QCOMPARE(popup->itemData(3).toInt(), 3);
+    QCOMPARE(popup->itemText(4), u"Sentence case"_s);
+    QCOMPARE(popup->itemData(4).toInt(), 4);
+    QStringList menus;
+    for (QAction *action : window->menuBar()->actions())
+        menus << action->text();
+    QCOMPARE(menus, (QStringList{u"&File"_s, u"&Edit"_s, u"&View"_s, u"Prese&ts"_s, u"&Window"_s,
+                                 u"&Help"_s}));
+}
+
+void tst_RuleControls::patternAndItsError()
+{
+    VLNWindow *window = makeWindow();
+    Ui::VLNWindow *ui = window->ui();
+    RuleControls *rules = window->ruleControls();
+    listFiles({"IMG_0042.jpg"});
+    ui->searchField->setText(u"(\\d+"_s);
+    ui->replaceField->setText(u"n$1"_s);
+    window->controlTextDidChange();
+    // Literal: nothing found, no error.
+    QCOMPARE(cell(0, FileTableModel::NewNameColumn), u"IMG_0042.jpg"_s);
+    QVERIFY(rules->searchErrorLabel()->isHidden());
+
+    rules->regexBox()->setChecked(true);
+    QVERIFY(!rules->searchErrorLabel()->isHidden());
+    QCOMPARE(rules->searchErrorLabel()->text(),
+             u"Invalid regular expression: missing closing parenthesis at offset 4. Names are "
+             "not searched."_s);
+    QCOMPARE(cell(0, FileTableModel::NewNameColumn), u"IMG_0042.jpg"_s);
+
+    ui->searchField->setText(u"(\\d+)"_s);
+    window->controlTextDidChange();
+    QVERIFY(rules->searchErrorLabel()->isHidden());
+    QCOMPARE(cell(0, FileTableModel::NewNameColumn), u"IMG_n0042.jpg"_s);
+
+    ui->searchField->setText(u"img_"_s);
+    ui->replaceField->setText(u"p"_s);
+    window->controlTextDidChange();
+    QCOMPARE(cell(0, FileTableModel::NewNameColumn), u"IMG_0042.jpg"_s);
+    rules->ignoreCaseBox()->setChecked(true);
+    QCOMPARE(cell(0, FileTableModel::NewNameColumn), u"p0042.jpg"_s);
+    rules->regexBox()->setChecked(false);
+    QCOMPARE(cell(0, FileTableModel::NewNameColumn), u"p0042.jpg"_s);
+
+    ui->casePopup->setCurrentIndex(3);
+    ui->searchField->clear();
+    window->controlTextDidChange();
+    QCOMPARE(cell(0, FileTableModel::NewNameColumn), u"Img_0042.jpg"_s);
+}
+
+void tst_RuleControls::backtrackingKeepsTheWindowResponsive()
+{
+    VLNWindow *window = makeWindow();
+    QList<QByteArray> names;
+    for (int i = 0; i < 30; ++i)
+        names << QByteArray(200, 'a') + QByteArray::number(i);
+    listFiles(names);
+    Ui::VLNWindow *ui = window->ui();
+    window->ruleControls()->regexBox()->setChecked(true);
+    ui->replaceField->setText(u"x"_s);
+    ui->searchField->setText(u"(a+)+$"_s);
+    QElapsedTimer timer;
+    timer.start();
+    window->controlTextDidChange();
+    QCOMPARE(column(FileTableModel::NewNameColumn).size(), 30);
+    window->repaint();
+    QCOMPARE(cell(0, FileTableModel::NewNameColumn), QString::fromLatin1(names[0]));
+    // Unbounded, the rows take seconds; bounded, a few tens of milliseconds.
+    QVERIFY2(timer.elapsed() < 1000, qPrintable(QString::number(timer.elapsed())));
+}
+
+void tst_RuleControls::perFolderPreviewMatchesRun_data()
+{
+    QTest::addColumn<bool>("descending");
+    QTest::newRow("ascending") << false;
+    QTest::newRow("descending") << true;
+}
+
+void tst_RuleControls::perFolderPreviewMatchesRun()
+{
+    QFETCH(bool, descending);
+    VLNWindow *window = makeWindow();
+    ScriptedPrompt prompt;
+    prompt.answers = {m_root};
+    window->setAccessPrompt(&prompt);
+    listFiles({"a/p.txt", "b/q.txt", "a/r.txt", "b/s.txt", "a/t.txt"});
+    if (descending)
+        window->fileList()->setSortDescending(true);
+    window->ui()->nameField->setText(u"[N]-[C]"_s);
+    window->ruleControls()->perFolderBox()->setChecked(true);
+    const QStringList preview = column(FileTableModel::NewNameColumn);
+    const QStringList expected =
+        descending
+            ? QStringList{u"t-1.txt"_s, u"s-1.txt"_s, u"r-2.txt"_s, u"q-2.txt"_s, u"p-3.txt"_s}
+            : QStringList{u"p-1.txt"_s, u"q-1.txt"_s, u"r-2.txt"_s, u"s-2.txt"_s, u"t-3.txt"_s};
+    QCOMPARE(preview, expected);
+    window->clickStart();
+    QVERIFY(window->reportSheet());
+    QStringList onDisk;
+    for (const char *folder : {"a", "b"}) {
+        for (const auto &entry :
+             std::filesystem::directory_iterator((m_root + '/' + folder).toStdString()))
+            onDisk << QString::fromStdString(entry.path().filename().native());
+    }
+    onDisk.sort();
+    QStringList sortedPreview = preview;
+    sortedPreview.sort();
+    QCOMPARE(onDisk, sortedPreview);
+}
+
+void tst_RuleControls::naturalOrderResorts()
+{
+    VLNWindow *window = makeWindow();
+    listFiles({"a10", "a2", "a1"});
+    // Turned on before any sort: the order of addition stays.
+    window->ruleControls()->naturalOrderAction()->setChecked(true);
+    QCOMPARE(column(FileTableModel::OldNameColumn), (QStringList{u"a10"_s, u"a2"_s, u"a1"_s}));
+    // Sorted by size, then by name: natural.
+    window->tableModel()->tableView(FileTableModel::SizeColumn);
+    window->tableModel()->tableView(FileTableModel::OldNameColumn);
+    QCOMPARE(column(FileTableModel::OldNameColumn), (QStringList{u"a1"_s, u"a2"_s, u"a10"_s}));
+    // Turned off while sorted by name: sorted again, by characters.
+    window->ruleControls()->naturalOrderAction()->setChecked(false);
+    QCOMPARE(column(FileTableModel::OldNameColumn), (QStringList{u"a1"_s, u"a10"_s, u"a2"_s}));
+}
+
+void tst_RuleControls::presetsMenu()
+{
+    VLNWindow *window = makeWindow();
+    Ui::VLNWindow *ui = window->ui();
+    PresetMenu *presets = window->presetMenu();
+    listFiles({"one.txt"});
+    ui->nameField->setText(u"[C]_[N]"_s);
+    ui->searchField->setText(u"o"_s);
+    ui->replaceField->setText(u"0"_s);
+    ui->casePopup->setCurrentIndex(4);
+    ui->digitsCounterBox->setValue(3);
+    window->ruleControls()->regexBox()->setChecked(true);
+    window->ruleControls()->ignoreCaseBox()->setChecked(true);
+    window->ruleControls()->perFolderBox()->setChecked(true);
+    window->controlTextDidChange();
+    const RenameSettings saved = window->renameSettings();
+    const QString name = u"a/b = \u00E4 & co"_s;
+    presets->saveAs(name);
+
+    // One item per preset, titled with the name ("&" is no mnemonic).
+    QStringList titles;
+    for (QAction *action : presets->menu()->actions())
+        titles << action->text();
+    QCOMPARE(titles, (QStringList{u"&Save Settings as Preset…"_s, QString(),
+                                  u"a/b = \u00E4 && co"_s, QString(), u"&Delete Preset"_s}));
+
+    window->setRenameSettings(RenameSettings());
+    QCOMPARE(window->renameSettings(), RenameSettings());
+    QCOMPARE(cell(0, FileTableModel::NewNameColumn), u"one.txt"_s);
+    presets->menu()->actions()[2]->trigger();
+    QCOMPARE(window->renameSettings(), saved);
+    QCOMPARE(cell(0, FileTableModel::NewNameColumn), u"001_0Ne.txt"_s);
+
+    // One group in the user defaults, where the command line looks too.
+    QCOMPARE(m_defaults->settings().childGroups(), QStringList{u"Presets"_s});
+
+    QMenu *deleteMenu = presets->menu()->actions().last()->menu();
+    QVERIFY(deleteMenu);
+    deleteMenu->actions().first()->trigger();
+    QCOMPARE(presets->menu()->actions().size(), 4);
+    QVERIFY(!presets->load(name));
+}
+
+QTEST_MAIN(tst_RuleControls)
+#include "tst_rulecontrols.moc"

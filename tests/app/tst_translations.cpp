@@ -1,0 +1,191 @@
+#include "../scratchdir.h"
+#include "app/translations.h"
+#include "app/vlnwindow.h"
+#include "files/filelist.h"
+#include "rename/renamerun.h"
+#include "rename/userdefaults.h"
+#include "ui_vlnwindow.h"
+
+#include <QApplication>
+#include <QFile>
+#include <QHeaderView>
+#include <QProcess>
+#include <QRegularExpression>
+#include <QTest>
+#include <QTranslator>
+#include <QXmlStreamReader>
+
+using namespace Qt::StringLiterals;
+
+// The German translation: complete for every text the sources hold now, and
+// the window speaks it when the user's locale is German. Runs with
+// LANG=de_DE.UTF-8 and no LC_ALL, LC_MESSAGES or LANGUAGE (see CMakeLists).
+class tst_Translations : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void cleanup();
+
+    void everySourceTextHasAGermanTranslation();
+    void windowFollowsTheSystemLocale_data();
+    void windowFollowsTheSystemLocale();
+    void languageOfTheLocale_data();
+    void languageOfTheLocale();
+    void reportTexts();
+
+private:
+    void removeTranslators();
+};
+
+void tst_Translations::cleanup()
+{
+    removeTranslators();
+}
+
+void tst_Translations::removeTranslators()
+{
+    for (QTranslator *translator : qApp->findChildren<QTranslator *>()) {
+        QCoreApplication::removeTranslator(translator);
+        delete translator;
+    }
+}
+
+// lupdate reads the sources as they are now into a copy of the catalogue: a
+// text added without its translation shows up unfinished there.
+void tst_Translations::everySourceTextHasAGermanTranslation()
+{
+    ScratchDir dir;
+    const QString copy = dir.filePath(u"velnor_de.ts"_s);
+    QVERIFY(QFile::copy(QStringLiteral(VELNOR_TS_DE), copy));
+    QProcess lupdate;
+    lupdate.start(QStringLiteral(VELNOR_LUPDATE),
+                  {u"@"_s + QStringLiteral(VELNOR_LUPDATE_SOURCES), u"-no-obsolete"_s,
+                   u"-locations"_s, u"none"_s, u"-ts"_s, copy});
+    QVERIFY(lupdate.waitForFinished(60000));
+    QVERIFY2(lupdate.exitCode() == 0, lupdate.readAllStandardError().constData());
+
+    QFile file(copy);
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    QXmlStreamReader xml(&file);
+    QString context, source;
+    int messages = 0;
+    QStringList faults;
+    static const QRegularExpression placeholder(u"%\\d"_s);
+    while (!xml.atEnd()) {
+        xml.readNext();
+        if (!xml.isStartElement())
+            continue;
+        if (xml.name() == u"name") {
+            context = xml.readElementText();
+        } else if (xml.name() == u"source") {
+            source = xml.readElementText();
+            ++messages;
+        } else if (xml.name() == u"translation") {
+            const QString type = xml.attributes().value(u"type"_s).toString();
+            const QString text = xml.readElementText();
+            auto placeholders = [](const QString &s) {
+                QStringList found;
+                for (const auto &match : placeholder.globalMatch(s))
+                    found << match.captured();
+                found.sort();
+                return found;
+            };
+            if (!type.isEmpty() || text.isEmpty())
+                faults << context + u": "_s + source + u" ("_s +
+                              (type.isEmpty() ? u"empty"_s : type) + u")"_s;
+            else if (placeholders(text) != placeholders(source))
+                faults << context + u": "_s + source + u" (placeholders differ)"_s;
+        }
+    }
+    QVERIFY2(!xml.hasError(), qPrintable(xml.errorString()));
+    QVERIFY2(faults.isEmpty(), qPrintable(faults.join(u'\n')));
+    QVERIFY2(messages >= 80, qPrintable(QString::number(messages))); // it read the catalogue
+}
+
+void tst_Translations::windowFollowsTheSystemLocale_data()
+{
+    QTest::addColumn<QString>("control");
+    QTest::addColumn<QString>("text");
+    QTest::newRow("start button") << u"startButton"_s << u"Umbenennen &starten"_s;
+    QTest::newRow("menu title") << u"menuFile"_s << u"&Datei"_s;
+    QTest::newRow("section box") << u"section2Box"_s << u"Endung"_s;
+    QTest::newRow("count label, with the two examples") << u"totalLabel"_s << u"2 Dateien"_s;
+    QTest::newRow("column header") << u"header 0"_s << u"Alter Name"_s;
+    QTest::newRow("case pop-up item") << u"casePopup 2"_s << u"ALLES IN GROSSBUCHSTABEN"_s;
+    QTest::newRow("tutorial page") << u"tutorialTextView"_s
+                                   << u"\nDanke, dass Sie Velnor installiert haben, den "
+                                      u"schnellsten Weg, große Mengen von Dateien "
+                                      u"umzubenennen.\n\n\nKlicken Sie auf Weiter für eine "
+                                      u"kurze Einführung in dieses Programm."_s;
+}
+
+void tst_Translations::windowFollowsTheSystemLocale()
+{
+    QFETCH(QString, control);
+    QFETCH(QString, text);
+    QCOMPARE(QLocale::system().uiLanguages().value(0), u"de-DE"_s);
+    QVERIFY(Translations::install(qApp));
+
+    ScratchDir dir;
+    UserDefaults defaults(dir.filePath(u"Velnor.conf"_s));
+    VLNWindow window(&defaults); // the tutorial shows: "skipTutorial" is unset
+    Ui::VLNWindow *ui = window.ui();
+    QString shown;
+    if (control == u"header 0"_s)
+        shown = ui->tableView->model()->headerData(0, Qt::Horizontal).toString();
+    else if (control == u"casePopup 2"_s)
+        shown = ui->casePopup->itemText(2);
+    else if (control == u"menuFile"_s)
+        shown = ui->menuFile->title();
+    else if (control == u"section2Box"_s)
+        shown = ui->section2Box->title();
+    else if (control == u"tutorialTextView"_s)
+        shown = ui->tutorialTextView->toPlainText();
+    else if (auto *label = window.findChild<QLabel *>(control))
+        shown = label->text();
+    else if (auto *button = window.findChild<QAbstractButton *>(control))
+        shown = button->text();
+    QCOMPARE(shown, text);
+}
+
+void tst_Translations::languageOfTheLocale_data()
+{
+    QTest::addColumn<QString>("locale");
+    QTest::addColumn<bool>("found");
+    QTest::addColumn<QString>("start");
+    QTest::newRow("German, Germany") << u"de_DE"_s << true << u"Umbenennen &starten"_s;
+    QTest::newRow("German, Austria: the German catalogue")
+        << u"de_AT"_s << true << u"Umbenennen &starten"_s;
+    QTest::newRow("English: the source texts") << u"en_GB"_s << false << u"Start &Renaming"_s;
+    QTest::newRow("French, not translated: English") << u"fr_FR"_s << false << u"Start &Renaming"_s;
+    QTest::newRow("C") << u"C"_s << false << u"Start &Renaming"_s;
+}
+
+void tst_Translations::languageOfTheLocale()
+{
+    QFETCH(QString, locale);
+    QFETCH(bool, found);
+    QFETCH(QString, start);
+    QCOMPARE(Translations::install(qApp, QLocale(locale)), found);
+    ScratchDir dir;
+    UserDefaults defaults(dir.filePath(u"Velnor.conf"_s));
+    defaults.setBool(true, u"skipTutorial"_s);
+    VLNWindow window(&defaults);
+    QCOMPARE(window.ui()->startButton->text(), start);
+}
+
+// The core's texts reach the window's report through the same catalogue.
+void tst_Translations::reportTexts()
+{
+    QVERIFY(Translations::install(qApp, QLocale(u"de_DE"_s)));
+    RenameRun::Report report;
+    report.renamed = 2;
+    QCOMPARE(report.message(), u"2 Dateien erfolgreich umbenannt."_s);
+    report.renamed = 1;
+    QCOMPARE(report.message(), u"1 Datei erfolgreich umbenannt."_s);
+    QCOMPARE(FileList::countText(0), u"Keine Dateien"_s);
+}
+
+QTEST_MAIN(tst_Translations)
+#include "tst_translations.moc"

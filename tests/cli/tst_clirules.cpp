@@ -1,0 +1,296 @@
+#include "../scratchdir.h"
+
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <algorithm>
+#include <fcntl.h>
+#include <filesystem>
+#include <unistd.h>
+
+// velnor-rename with the pattern search, the case modes, the per-folder
+// counter, natural order, --files-from and the presets, on real files.
+class tst_CliRules : public QObject
+{
+    Q_OBJECT
+private slots:
+    void init();
+    void previews_data();
+    void previews();
+    void badArguments_data();
+    void badArguments();
+    void refusedPatternNames_data();
+    void refusedPatternNames();
+    void filesFromKeepsBytesAndOrder();
+    void filesFromStdinWithNul();
+    void counterPerFolderOnDisk();
+    void presets();
+
+private:
+    QTemporaryDir m_config;
+};
+
+namespace {
+
+struct Result
+{
+    int exitCode = -1;
+    QByteArray out;
+    QByteArray err;
+};
+
+Result runCli(const QStringList &arguments, const QString &configHome, const QByteArray &input = {})
+{
+    QProcess process;
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert(QStringLiteral("XDG_CONFIG_HOME"), configHome);
+    process.setProcessEnvironment(environment);
+    process.start(QStringLiteral(VELNOR_RENAME_BIN), arguments);
+    process.write(input);
+    process.closeWriteChannel();
+    const bool ended =
+        process.waitForFinished(60000) && process.exitStatus() == QProcess::NormalExit;
+    return {ended ? process.exitCode() : -1, process.readAllStandardOutput(),
+            process.readAllStandardError()};
+}
+
+void touch(const QByteArray &path)
+{
+    const int fd = ::open(path.constData(), O_WRONLY | O_CREAT | O_EXCL, 0644);
+    QVERIFY2(fd >= 0, path.constData());
+    ::close(fd);
+}
+
+QList<QByteArray> namesIn(const QByteArray &folder)
+{
+    QList<QByteArray> names;
+    for (const auto &entry : std::filesystem::directory_iterator(folder.toStdString()))
+        names << QByteArray::fromStdString(entry.path().filename().native());
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+// "name -> newName" of each row of the JSON preview, in order.
+QStringList renames(const QByteArray &json)
+{
+    QStringList lines;
+    const QJsonArray files = QJsonDocument::fromJson(json).object()[u"files"].toArray();
+    for (const QJsonValue &file : files)
+        lines << file[u"name"].toString() + QStringLiteral(" -> ") + file[u"newName"].toString();
+    return lines;
+}
+
+} // namespace
+
+void tst_CliRules::init()
+{
+    QVERIFY(m_config.isValid());
+}
+
+void tst_CliRules::previews_data()
+{
+    QTest::addColumn<QStringList>("files");
+    QTest::addColumn<QStringList>("options");
+    QTest::addColumn<QStringList>("expected");
+    QTest::newRow("regex with a group")
+        << QStringList{"IMG_0042.jpg"}
+        << QStringList{"--search", "(\\d+)", "--regex", "--replace", "n$1"}
+        << QStringList{"IMG_0042.jpg -> IMG_n0042.jpg"};
+    QTest::newRow("ignore case, literal")
+        << QStringList{"Img_1.JPG"}
+        << QStringList{"--search", "img", "--ignore-case", "--replace", "p"}
+        << QStringList{"Img_1.JPG -> p_1.JPG"};
+    QTest::newRow("literal stays case-sensitive")
+        << QStringList{"Img_1.JPG"} << QStringList{"--search", "img", "--replace", "p"}
+        << QStringList{"Img_1.JPG -> Img_1.JPG"};
+    QTest::newRow("title case") << QStringList{"won't stop.MP3"} << QStringList{"--case", "title"}
+                                << QStringList{"won't stop.MP3 -> Won't Stop.MP3"};
+    QTest::newRow("sentence case")
+        << QStringList{"HELLO world.TXT"} << QStringList{"--case=sentence"}
+        << QStringList{"HELLO world.TXT -> Hello world.TXT"};
+    QTest::newRow("natural order")
+        << QStringList{"a10", "a2", "a1"} << QStringList{"--sort", "old-name", "--natural"}
+        << QStringList{"a1 -> a1", "a2 -> a2", "a10 -> a10"};
+    QTest::newRow("plain order without --natural")
+        << QStringList{"a10", "a2", "a1"} << QStringList{"--sort", "old-name"}
+        << QStringList{"a1 -> a1", "a10 -> a10", "a2 -> a2"};
+}
+
+void tst_CliRules::previews()
+{
+    QFETCH(QStringList, files);
+    QFETCH(QStringList, options);
+    QFETCH(QStringList, expected);
+    QTemporaryDir dir;
+    QStringList arguments = options;
+    arguments << QStringLiteral("--json");
+    for (const QString &name : files) {
+        touch(QFile::encodeName(dir.filePath(name)));
+        arguments << dir.filePath(name);
+    }
+    const Result result = runCli(arguments, m_config.path());
+    QCOMPARE(result.err, QByteArray());
+    QCOMPARE(result.exitCode, 0);
+    QCOMPARE(renames(result.out), expected);
+}
+
+void tst_CliRules::badArguments_data()
+{
+    QTest::addColumn<QStringList>("options");
+    QTest::addColumn<QByteArray>("message");
+    QTest::newRow("invalid pattern")
+        << QStringList{"--regex", "--search", "a(b"}
+        << QByteArray("velnor-rename: --search: invalid regular expression: missing closing "
+                      "parenthesis at offset 3\n");
+    QTest::newRow("missing group name")
+        << QStringList{"--regex", "--search", "(a)", "--replace", "x${missing}"}
+        << QByteArray("velnor-rename: --replace: no group named \"missing\" in the pattern at "
+                      "offset 1\n");
+    QTest::newRow("unknown preset")
+        << QStringList{"--preset", "nope/=\xc3\xa4"}
+        << QByteArray("velnor-rename: --preset: no preset named 'nope/=\xc3\xa4'\n");
+    QTest::newRow("unknown case") << QStringList{"--case", "camel"}
+                                  << QByteArray("velnor-rename: --case: unknown case 'camel' "
+                                                "(keep, lower, upper, title or sentence)\n");
+    QTest::newRow("missing list")
+        << QStringList{"--files-from", "/nonexistent/list"}
+        << QByteArray("velnor-rename: --files-from: '/nonexistent/list': No such file or "
+                      "directory\n");
+}
+
+void tst_CliRules::badArguments()
+{
+    QFETCH(QStringList, options);
+    QFETCH(QByteArray, message);
+    QTemporaryDir dir;
+    const Result result = runCli(options << dir.path(), m_config.path());
+    QCOMPARE(result.exitCode, 2);
+    QCOMPARE(result.err, message);
+    QCOMPARE(result.out, QByteArray());
+}
+
+void tst_CliRules::refusedPatternNames_data()
+{
+    QTest::addColumn<QString>("search");
+    QTest::addColumn<QString>("replace");
+    QTest::addColumn<QString>("reason");
+    QTest::newRow("slash") << "_"
+                           << "/"
+                           << "The new name contains \u201C/\u201D.";
+    QTest::newRow("empty") << ".*"
+                           << ""
+                           << "The new name is empty.";
+    QTest::newRow("over 255 bytes")
+        << "^" << QString(250, u'x') << "The new name is longer than 255 bytes.";
+    QTest::newRow("dot dot") << ".+"
+                             << ".."
+                             << "The new name \u201C..\u201D is not allowed.";
+}
+
+void tst_CliRules::refusedPatternNames()
+{
+    QFETCH(QString, search);
+    QFETCH(QString, replace);
+    QFETCH(QString, reason);
+    ScratchDir dir;
+    QVERIFY(dir.isValid());
+    touch(dir.path("a_b.txt"));
+    const Result result = runCli({QStringLiteral("--regex"), QStringLiteral("--search"), search,
+                                  QStringLiteral("--replace"), replace, QStringLiteral("--apply"),
+                                  QStringLiteral("--json"), QFile::decodeName(dir.path())},
+                                 m_config.path());
+    QCOMPARE(result.exitCode, 1);
+    const QJsonObject json = QJsonDocument::fromJson(result.out).object();
+    QCOMPARE(json[u"failed"].toInt(), 1);
+    QCOMPARE(json[u"files"].toArray()[0][u"status"].toString(), u"failed: "_qs + reason);
+    QCOMPARE(namesIn(dir.path()), QList<QByteArray>{"a_b.txt"});
+}
+
+void tst_CliRules::filesFromKeepsBytesAndOrder()
+{
+    ScratchDir dir;
+    QVERIFY(dir.isValid());
+    // A carriage return, a backslash, a trailing space: each kept exactly.
+    const QByteArray odd = dir.path("b\r\\ \xc3\xa9 ");
+    touch(odd);
+    touch(dir.path("a"));
+    touch(dir.path("c"));
+    QFile list(QFile::decodeName(dir.path("list")));
+    QVERIFY(list.open(QIODevice::WriteOnly));
+    list.write(odd + '\n' + dir.path("a") + "\n\n");
+    list.close();
+    // PATH, list, PATH: one list, one counter, in the order given.
+    const Result result =
+        runCli({QStringLiteral("--name"), QStringLiteral("[C]-[N]"), QStringLiteral("--apply"),
+                QFile::decodeName(dir.path("c")), QStringLiteral("--files-from"),
+                QFile::decodeName(dir.path("list"))},
+               m_config.path());
+    QCOMPARE(result.exitCode, 0);
+    QCOMPARE(namesIn(dir.path()), (QList<QByteArray>{"1-c", "2-b\r\\ \xc3\xa9 ", "3-a", "list"}));
+}
+
+void tst_CliRules::filesFromStdinWithNul()
+{
+    ScratchDir dir;
+    QVERIFY(dir.isValid());
+    const QByteArray withNewline = dir.path("x\ny");
+    touch(withNewline);
+    touch(dir.path("z"));
+    const Result result =
+        runCli({QStringLiteral("--files-from"), QStringLiteral("-"), QStringLiteral("--null"),
+                QStringLiteral("--ext"), QStringLiteral("[C]"), QStringLiteral("--apply")},
+               m_config.path(), dir.path("z") + '\0' + withNewline + '\0');
+    QCOMPARE(result.exitCode, 0);
+    QCOMPARE(namesIn(dir.path()), (QList<QByteArray>{"x\ny.2", "z.1"}));
+}
+
+void tst_CliRules::counterPerFolderOnDisk()
+{
+    ScratchDir dir;
+    QVERIFY(dir.isValid());
+    for (const char *folder : {"a", "b"}) {
+        QVERIFY(::mkdir(dir.path(folder).constData(), 0755) == 0);
+        for (const char *name : {"x", "y"})
+            touch(dir.path(folder) + '/' + name);
+    }
+    // Descending by name: each folder counts from its last name down.
+    const Result result = runCli({QStringLiteral("--name"), QStringLiteral("[N][C]"),
+                                  QStringLiteral("--counter-per-folder"), QStringLiteral("--sort"),
+                                  QStringLiteral("old-name:desc"), QStringLiteral("--apply"),
+                                  QFile::decodeName(dir.path())},
+                                 m_config.path());
+    QCOMPARE(result.exitCode, 0);
+    QCOMPARE(namesIn(dir.path("a")), (QList<QByteArray>{"x2", "y1"}));
+    QCOMPARE(namesIn(dir.path("b")), (QList<QByteArray>{"x2", "y1"}));
+}
+
+void tst_CliRules::presets()
+{
+    QTemporaryDir dir;
+    const QString name = u"Fotos/M\u00E4rz=1"_qs;
+    touch(QFile::encodeName(dir.filePath(QStringLiteral("img_7.JPG"))));
+    Result saved =
+        runCli({QStringLiteral("--name"), QStringLiteral("[N]_[C]"), QStringLiteral("--digits"),
+                QStringLiteral("3"), QStringLiteral("--case"), QStringLiteral("title"),
+                QStringLiteral("--save-preset"), name},
+               m_config.path());
+    QCOMPARE(saved.exitCode, 0);
+    QCOMPARE(saved.out, QByteArray());
+    const Result listed = runCli({QStringLiteral("--list-presets")}, m_config.path());
+    QCOMPARE(listed.out, name.toUtf8() + '\n');
+    // Later options override the preset, earlier ones do not.
+    const Result used =
+        runCli({QStringLiteral("--start"), QStringLiteral("5"), QStringLiteral("--preset"), name,
+                QStringLiteral("--digits"), QStringLiteral("2"), QStringLiteral("--json"),
+                dir.filePath(QStringLiteral("img_7.JPG"))},
+               m_config.path());
+    QCOMPARE(used.exitCode, 0);
+    QCOMPARE(renames(used.out), QStringList{"img_7.JPG -> Img_7_01.JPG"});
+}
+
+QTEST_GUILESS_MAIN(tst_CliRules)
+#include "tst_clirules.moc"

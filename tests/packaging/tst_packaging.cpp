@@ -1,0 +1,289 @@
+#include "../scratchdir.h"
+
+#include <QFile>
+#include <QProcess>
+#include <QRegularExpression>
+#include <QStandardPaths>
+#include <QTest>
+
+using namespace Qt::StringLiterals;
+
+// What the package installs beside the programs: the manual pages made from
+// --help, and the shell completions, which must know every option.
+class tst_Packaging : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void helpToMan_data();
+    void helpToMan();
+    void manPagesHoldEveryOption_data();
+    void manPagesHoldEveryOption();
+    void manPagesFormatCleanly_data();
+    void manPagesFormatCleanly();
+    void completionsKnowEveryOption_data();
+    void completionsKnowEveryOption();
+    void completionsParse_data();
+    void completionsParse();
+    void bashCompletes_data();
+    void bashCompletes();
+};
+
+namespace {
+
+QString run(const QString &program, const QStringList &arguments, int *status = nullptr,
+            QString *errors = nullptr)
+{
+    QProcess process;
+    process.start(program, arguments);
+    process.waitForFinished(60000);
+    if (status)
+        *status = process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
+    if (errors)
+        *errors = QString::fromUtf8(process.readAllStandardError());
+    return QString::fromUtf8(process.readAllStandardOutput());
+}
+
+QString readText(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? QString::fromUtf8(file.readAll()) : QString();
+}
+
+// The long options that "velnor-rename --help" lists, in its order.
+QStringList helpOptions()
+{
+    static const QRegularExpression option(u"^  (?:-\\w, )?(--[a-z0-9-]*)"_s,
+                                           QRegularExpression::MultilineOption);
+    QStringList options;
+    for (const auto &match :
+         option.globalMatch(run(QStringLiteral(VELNOR_RENAME_BIN), {u"--help"_s})))
+        options << match.captured(1);
+    return options;
+}
+
+} // namespace
+
+void tst_Packaging::helpToMan_data()
+{
+    QTest::addColumn<QString>("help");
+    QTest::addColumn<QString>("page");
+
+    const QString head = u".\\\" Made from \"tool --help\" by velnor-helptoman; edit the help text "
+                         u"instead.\n.TH \"TOOL\" 1 \"\" \"velnor 9.9\" \"User Commands\"\n"
+                         u".SH NAME\ntool \\- does one thing\n.SH SYNOPSIS\n.B tool\n"
+                         u"[OPTIONS] PATH...\n.SH DESCRIPTION\n"_s;
+    QTest::newRow("description, option headings, both option layouts")
+        << u"Usage: tool [OPTIONS] PATH...\n\nDoes one thing. Then\nmore.\n\nName:\n"
+           u"  --name TEMPLATE      the name\n                       on two lines\n"
+           u"  --case keep|lower\n                       the case\n\nAction:\n"
+           u"  --apply              do it\n"_s
+        << head + u"Does one thing. Then\nmore.\n.SH OPTIONS\n.SS Name\n.TP\n"
+                  u"\\fB\\-\\-name\\fR \\fITEMPLATE\\fR\nthe name\non two lines\n.TP\n"
+                  u"\\fB\\-\\-case\\fR \\fIkeep|lower\\fR\nthe case\n.SS Action\n.TP\n"
+                  u"\\fB\\-\\-apply\\fR\ndo it\n.SH \"SEE ALSO\"\n.BR other (1)\n"_s;
+    QTest::newRow("labelled paragraphs after the options are sections")
+        << u"Usage: tool [OPTIONS] PATH...\n\nDoes one thing.\n\nOptions:\n"
+           u"  --help               show this help\n\nExit status: 0 success;\n1 failure.\n"_s
+        << head + u"Does one thing.\n.SH OPTIONS\n.TP\n\\fB\\-\\-help\\fR\nshow this help\n"
+                  u".SH EXIT STATUS\n0 success;\n1 failure.\n.SH \"SEE ALSO\"\n.BR other (1)\n"_s;
+    QTest::newRow("short and long option")
+        << u"Usage: tool [OPTIONS] PATH...\n\nDoes one thing.\n\nOptions:\n"
+           u"  -n, --name TEMPLATE  the name\n"_s
+        << head + u"Does one thing.\n.SH OPTIONS\n.TP\n\\fB\\-n\\fR, \\fB\\-\\-name\\fR "
+                  u"\\fITEMPLATE\\fR\nthe name\n.SH \"SEE ALSO\"\n.BR other (1)\n"_s;
+    QTest::newRow("backslashes and lines that would be requests stay text")
+        << u"Usage: tool [OPTIONS] PATH...\n\nDoes one thing.\n.hidden and C:\\dir\n"_s
+        << head + u"Does one thing.\n\\&.hidden and C:\\edir\n.SH \"SEE ALSO\"\n.BR other (1)\n"_s;
+}
+
+void tst_Packaging::helpToMan()
+{
+    QFETCH(QString, help);
+    QFETCH(QString, page);
+    ScratchDir dir;
+    // A stand-in program whose --help is the text of the row.
+    const QString tool = dir.filePath(u"tool"_s);
+    const QString text = dir.filePath(u"help.txt"_s);
+    QFile helpFile(text);
+    QVERIFY(helpFile.open(QIODevice::WriteOnly));
+    helpFile.write(help.toUtf8());
+    helpFile.close();
+    QFile script(tool);
+    QVERIFY(script.open(QIODevice::WriteOnly));
+    script.write("#!/bin/sh\nexec cat '" + text.toUtf8() + "'\n");
+    script.close();
+    QVERIFY(script.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner));
+
+    const QString out = dir.filePath(u"tool.1"_s);
+    int status = -1;
+    QString errors;
+    run(QStringLiteral(VELNOR_HELPTOMAN), {tool, u"velnor 9.9"_s, u"other(1)"_s, out}, &status,
+        &errors);
+    QVERIFY2(status == 0, qPrintable(errors));
+    QCOMPARE(readText(out), page);
+}
+
+void tst_Packaging::manPagesHoldEveryOption_data()
+{
+    QTest::addColumn<QString>("page");
+    QTest::addColumn<QStringList>("options");
+    QTest::newRow("velnor-rename")
+        << QStringLiteral(VELNOR_MANPAGES "/velnor-rename.1") << helpOptions();
+    QTest::newRow("velnor") << QStringLiteral(VELNOR_MANPAGES "/velnor.1")
+                            << QStringList{u"--help"_s, u"--version"_s};
+}
+
+void tst_Packaging::manPagesHoldEveryOption()
+{
+    QFETCH(QString, page);
+    QFETCH(QStringList, options);
+    QVERIFY(options.size() >= 2);
+    const QString text = readText(page);
+    QVERIFY2(!text.isEmpty(), qPrintable(page));
+    for (QString option : options) {
+        option.replace(u"-"_s, u"\\-"_s);
+        QVERIFY2(text.contains(u".TP\n\\fB"_s + option + u"\\fR"_s), qPrintable(option));
+    }
+}
+
+void tst_Packaging::manPagesFormatCleanly_data()
+{
+    QTest::addColumn<QString>("page");
+    QTest::newRow("velnor-rename") << QStringLiteral(VELNOR_MANPAGES "/velnor-rename.1");
+    QTest::newRow("velnor") << QStringLiteral(VELNOR_MANPAGES "/velnor.1");
+}
+
+// What lintian runs on every page: no warning from man and groff.
+void tst_Packaging::manPagesFormatCleanly()
+{
+    QFETCH(QString, page);
+    const QString man = QStandardPaths::findExecutable(u"man"_s);
+    if (man.isEmpty())
+        QSKIP("man is not installed (Debian man-db)");
+    int status = -1;
+    QString errors;
+    const QString out =
+        run(man, {u"--warnings"_s, u"-E"_s, u"UTF-8"_s, u"-l"_s, u"-Tutf8"_s, u"-Z"_s, page},
+            &status, &errors);
+    QCOMPARE(status, 0);
+    QCOMPARE(errors, QString());
+    QVERIFY(out.size() > 500);
+}
+
+void tst_Packaging::completionsKnowEveryOption_data()
+{
+    QTest::addColumn<QString>("file");
+    QTest::addColumn<QString>("pattern");
+    const QString dir = QStringLiteral(VELNOR_RESOURCES "/completions/");
+    // OPTION stands for "--name", NAME for "name".
+    QTest::newRow("bash") << dir + u"velnor-rename.bash"_s << u"[\" ]OPTION[ \"]"_s;
+    QTest::newRow("zsh") << dir + u"_velnor-rename"_s << u"'(\\(- \\*\\))?OPTION[=\\[]"_s;
+    QTest::newRow("fish") << dir + u"velnor-rename.fish"_s << u"-l NAME "_s;
+}
+
+void tst_Packaging::completionsKnowEveryOption()
+{
+    QFETCH(QString, file);
+    QFETCH(QString, pattern);
+    const QString text = readText(file);
+    QVERIFY2(!text.isEmpty(), qPrintable(file));
+    const QStringList options = helpOptions();
+    QVERIFY(options.contains(u"--sort"_s));
+    for (const QString &option : options) {
+        if (option == u"--"_s)
+            continue;
+        const QRegularExpression known(QString(pattern)
+                                           .replace(u"OPTION"_s, QRegularExpression::escape(option))
+                                           .replace(u"NAME"_s, option.mid(2)));
+        QVERIFY2(known.match(text).hasMatch(), qPrintable(option));
+    }
+}
+
+void tst_Packaging::completionsParse_data()
+{
+    QTest::addColumn<QString>("shell");
+    QTest::addColumn<QStringList>("arguments");
+    const QString dir = QStringLiteral(VELNOR_RESOURCES "/completions/");
+    QTest::newRow("bash") << u"bash"_s << QStringList{u"-n"_s, dir + u"velnor-rename.bash"_s};
+    QTest::newRow("zsh") << u"zsh"_s << QStringList{u"-n"_s, dir + u"_velnor-rename"_s};
+    QTest::newRow("fish") << u"fish"_s
+                          << QStringList{u"--no-execute"_s, dir + u"velnor-rename.fish"_s};
+}
+
+void tst_Packaging::completionsParse()
+{
+    QFETCH(QString, shell);
+    QFETCH(QStringList, arguments);
+    const QString program = QStandardPaths::findExecutable(shell);
+    if (program.isEmpty())
+        QSKIP(qPrintable(shell + u" is not installed"_s));
+    int status = -1;
+    QString errors;
+    run(program, arguments, &status, &errors);
+    QVERIFY2(status == 0, qPrintable(errors));
+}
+
+void tst_Packaging::bashCompletes_data()
+{
+    // The words as bash splits the line: at "=" and ":" too.
+    QTest::addColumn<QStringList>("words");
+    QTest::addColumn<QString>("line");
+    QTest::addColumn<QString>("replies");
+    const QString name = u"velnor-rename"_s;
+    QTest::newRow("option names") << QStringList{name, u"--ca"_s} << u"velnor-rename --ca"_s
+                                  << u"--case"_s;
+    QTest::newRow("every option from a dash")
+        << QStringList{name, u"--"_s} << u"velnor-rename --"_s
+        << u"--name --ext --search --replace --case --start --step --digits --sort --files-from "
+           u"--preset --save-preset --regex --ignore-case --counter-per-folder --natural --null "
+           u"--list-presets --apply --json --help --version --"_s;
+    QTest::newRow("case values") << QStringList{name, u"--case"_s, QString()}
+                                 << u"velnor-rename --case "_s
+                                 << u"keep lower upper title sentence"_s;
+    QTest::newRow("case value after =") << QStringList{name, u"--case"_s, u"="_s, u"u"_s}
+                                        << u"velnor-rename --case=u"_s << u"upper"_s;
+    QTest::newRow("sort values") << QStringList{name, u"--sort"_s, u"o"_s}
+                                 << u"velnor-rename --sort o"_s << u"old-name old-name:desc"_s;
+    QTest::newRow("sort direction after the colon")
+        << QStringList{name, u"--sort"_s, u"old-name"_s, u":"_s, u"d"_s}
+        << u"velnor-rename --sort old-name:d"_s << u"desc"_s;
+    QTest::newRow("a template is free text")
+        << QStringList{name, u"--name"_s, u"a"_s} << u"velnor-rename --name a"_s << QString();
+    QTest::newRow("file names") << QStringList{name, u"al"_s} << u"velnor-rename al"_s
+                                << u"alpha.txt"_s;
+    QTest::newRow("after -- only file names")
+        << QStringList{name, u"--"_s, u"--a"_s} << u"velnor-rename -- --a"_s << u"--apply-notes"_s;
+}
+
+void tst_Packaging::bashCompletes()
+{
+    QFETCH(QStringList, words);
+    QFETCH(QString, line);
+    QFETCH(QString, replies);
+    const QString library = u"/usr/share/bash-completion/bash_completion"_s;
+    if (!QFile::exists(library))
+        QSKIP("bash-completion is not installed");
+    ScratchDir dir;
+    for (const char *file : {"/alpha.txt", "/beta", "/--apply-notes"})
+        QVERIFY(QFile(QFile::decodeName(dir.path() + file)).open(QIODevice::WriteOnly));
+    const QString script =
+        u"source '%1'; source '%2'; COMP_WORDS=(\"$@\"); COMP_CWORD=$(($# - 1));"
+        u" COMP_LINE=\"$LINE\"; COMP_POINT=${#COMP_LINE}; _velnor_rename;"
+        u" printf '%s\\n' \"${COMPREPLY[@]}\""_s.arg(
+            library, QStringLiteral(VELNOR_RESOURCES "/completions/velnor-rename.bash"));
+    QProcess bash;
+    bash.setWorkingDirectory(QFile::decodeName(dir.path()));
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert(u"LINE"_s, line);
+    bash.setProcessEnvironment(environment);
+    bash.start(u"bash"_s, QStringList{u"-c"_s, script, u"bash"_s} + words);
+    QVERIFY(bash.waitForFinished(30000));
+    QCOMPARE(bash.readAllStandardError(), QByteArray());
+    QStringList got = QString::fromUtf8(bash.readAllStandardOutput()).split(u'\n');
+    got.removeAll(QString());
+    QCOMPARE(got.join(u' '), replies);
+}
+
+QTEST_MAIN(tst_Packaging)
+#include "tst_packaging.moc"

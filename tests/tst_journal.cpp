@@ -1,0 +1,315 @@
+#include "rename/journal.h"
+#include "rename/runhistory.h"
+
+#include <QFile>
+#include <QTemporaryDir>
+#include <QTest>
+
+using namespace Qt::StringLiterals;
+
+class tst_Journal : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void fieldRoundTrip_data();
+    void fieldRoundTrip();
+    void malformedFields_data();
+    void malformedFields();
+    void writtenRunReadsBack();
+    void everyCutReadsUpToLastWholeLine();
+    void damagedJournals_data();
+    void damagedJournals();
+    void unwritableFolderRefusesToBegin();
+    void undoMarksTheRun();
+    void historyNewestFirstAndPruned();
+    void runsFolderFollowsXdgState_data();
+    void runsFolderFollowsXdgState();
+};
+
+namespace {
+
+QList<JournalMove> sampleMoves()
+{
+    return {
+        {"/data/a b", "caf\xE9.txt", "new\nline", 2049, 11},
+        {"/data/a b", "%41", "50% off", 2049, 12},
+        {"/data/other", "x", "y", 2050, 7},
+    };
+}
+
+QByteArray fileBytes(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+void writeBytes(const QString &path, const QByteArray &bytes)
+{
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    file.write(bytes);
+}
+
+} // namespace
+
+void tst_Journal::fieldRoundTrip_data()
+{
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<QByteArray>("encoded");
+    QTest::newRow("plain") << QByteArray("IMG_0412.JPG") << QByteArray("IMG_0412.JPG");
+    QTest::newRow("space and percent") << QByteArray("50% off") << QByteArray("50%25%20off");
+    QTest::newRow("newline") << QByteArray("a\nb") << QByteArray("a%0Ab");
+    QTest::newRow("latin-1 byte") << QByteArray("caf\xE9") << QByteArray("caf%E9");
+    QTest::newRow("utf-8 kept as bytes") << QByteArray("\xC3\xA9") << QByteArray("%C3%A9");
+    QTest::newRow("empty") << QByteArray() << QByteArray("%");
+    QTest::newRow("slash stays") << QByteArray("/a/b") << QByteArray("/a/b");
+    QTest::newRow("DEL and tab") << QByteArray("\x7F\t") << QByteArray("%7F%09");
+}
+
+void tst_Journal::fieldRoundTrip()
+{
+    QFETCH(QByteArray, bytes);
+    QFETCH(QByteArray, encoded);
+    QCOMPARE(Journal::encodeField(bytes), encoded);
+    QByteArray decoded;
+    QVERIFY(Journal::decodeField(encoded, &decoded));
+    QCOMPARE(decoded, bytes);
+}
+
+void tst_Journal::malformedFields_data()
+{
+    QTest::addColumn<QByteArray>("field");
+    QTest::newRow("empty") << QByteArray();
+    QTest::newRow("percent at end") << QByteArray("ab%4");
+    QTest::newRow("not hex") << QByteArray("%G1");
+    QTest::newRow("raw space") << QByteArray("a b");
+    QTest::newRow("raw high byte") << QByteArray("caf\xE9");
+}
+
+void tst_Journal::malformedFields()
+{
+    QFETCH(QByteArray, field);
+    QByteArray decoded;
+    QVERIFY(!Journal::decodeField(field, &decoded));
+}
+
+void tst_Journal::writtenRunReadsBack()
+{
+    QTemporaryDir dir;
+    const QString folder = dir.filePath(u"runs"_s);
+    JournalWriter writer;
+    QString error;
+    QVERIFY2(writer.begin(folder, sampleMoves(), 1765000000123, &error), qPrintable(error));
+    QCOMPARE(writer.id(), u"20251206-054640"_s);
+    QVERIFY(writer.recordTemporaryName(1, ".velnor-tmp\x01"));
+    writer.recordOutcome(0, true);
+    writer.recordOutcome(1, false);
+    writer.recordOutcome(2, true);
+    QVERIFY(writer.finish(2, 1, 0));
+
+    RunJournal journal;
+    QVERIFY2(Journal::read(writer.path(), &journal, &error), qPrintable(error));
+    QCOMPARE(journal.id, writer.id());
+    QCOMPARE(journal.version, 1);
+    QCOMPARE(journal.started, 1765000000123);
+    QCOMPARE(journal.root, QByteArray("/data"));
+    QCOMPARE(journal.moves, sampleMoves());
+    QCOMPARE(journal.temporaryNames.value(1), QByteArray(".velnor-tmp\x01"));
+    using O = RunJournal::Outcome;
+    QCOMPARE(journal.outcomes, (std::vector<O>{O::Moved, O::Failed, O::Moved}));
+    QCOMPARE(journal.state, RunJournal::State::Complete);
+    QCOMPARE(journal.renamed, 2);
+    QCOMPARE(journal.failed, 1);
+    QVERIFY(!journal.damaged);
+    QVERIFY(fileBytes(writer.path()).startsWith("velnor rename journal 1\n"));
+
+    // A second run in the same second gets a journal of its own.
+    JournalWriter second;
+    QVERIFY(second.begin(folder, sampleMoves(), 1765000000500, &error));
+    QCOMPARE(second.id(), u"20251206-054640-2"_s);
+}
+
+void tst_Journal::everyCutReadsUpToLastWholeLine()
+{
+    QTemporaryDir dir;
+    QString error;
+    QString path;
+    {
+        JournalWriter writer;
+        QVERIFY(writer.begin(dir.path(), sampleMoves(), 0, &error));
+        writer.recordOutcome(0, true);
+        writer.recordOutcome(1, true);
+        QVERIFY(writer.finish(2, 0, 1));
+        path = writer.path();
+    }
+    const QByteArray whole = fileBytes(path);
+    const qsizetype planEnd = whole.indexOf("planned 3\n") + qsizetype(strlen("planned 3\n"));
+    const QString cut = dir.filePath(u"cut.journal"_s);
+    for (qsizetype length = 0; length <= whole.size(); ++length) {
+        writeBytes(cut, whole.left(length));
+        RunJournal journal;
+        const bool read = Journal::read(cut, &journal, &error);
+        // Cut inside the first line: no longer says what it is.
+        if (length < qsizetype(strlen("velnor rename journal 1"))) {
+            QVERIFY(!read);
+            continue;
+        }
+        QVERIFY2(read, qPrintable(error));
+        // Moves only once the whole plan is there, and never a part of it.
+        QCOMPARE(journal.moves.size(), length >= planEnd ? 3 : 0);
+        QCOMPARE(journal.closed, length == whole.size());
+        QCOMPARE(journal.damaged, length < whole.size() && whole.at(length - 1) != '\n');
+        QVERIFY(journal.movedCount() <= 2);
+    }
+}
+
+void tst_Journal::damagedJournals_data()
+{
+    QTest::addColumn<QByteArray>("tail");
+    QTest::addColumn<bool>("readable");
+    QTest::addColumn<qsizetype>("moved");
+    QTest::addColumn<bool>("closed");
+    QTest::newRow("garbage appended")
+        << QByteArray("\x00\xFF garbage\n", 11) << true << qsizetype(1) << false;
+    QTest::newRow("unknown record")
+        << QByteArray("frobnicate 1\nmoved 1\n") << true << qsizetype(1) << false;
+    QTest::newRow("outcome of a move never planned")
+        << QByteArray("moved 9\n") << true << qsizetype(1) << false;
+    QTest::newRow("closing record") << QByteArray("end 1 0 2\n") << true << qsizetype(1) << true;
+}
+
+void tst_Journal::damagedJournals()
+{
+    QFETCH(QByteArray, tail);
+    QFETCH(bool, readable);
+    QFETCH(qsizetype, moved);
+    QFETCH(bool, closed);
+    QTemporaryDir dir;
+    QString error;
+    QString path;
+    {
+        JournalWriter writer;
+        QVERIFY(writer.begin(dir.path(), sampleMoves(), 0, &error));
+        writer.recordOutcome(0, true);
+        path = writer.path();
+    } // dropped without its closing record, as by a crash after the write
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::Append));
+    file.write(tail);
+    file.close();
+
+    RunJournal journal;
+    QCOMPARE(Journal::read(path, &journal, &error), readable);
+    QCOMPARE(journal.moves.size(), 3);
+    QCOMPARE(journal.movedCount(), moved);
+    QCOMPARE(journal.closed, closed);
+    QCOMPARE(journal.state, closed ? RunJournal::State::Complete : RunJournal::State::Interrupted);
+}
+
+void tst_Journal::unwritableFolderRefusesToBegin()
+{
+    QTemporaryDir dir;
+    const QString blocker = dir.filePath(u"file"_s);
+    writeBytes(blocker, "x");
+    JournalWriter writer;
+    QString error;
+    QVERIFY(!writer.begin(blocker + u"/runs"_s, sampleMoves(), 0, &error));
+    QVERIFY(!error.isEmpty());
+
+    // Versions this build does not know, and files that are not journals.
+    const QString future = dir.filePath(u"future.journal"_s);
+    writeBytes(future, "velnor rename journal 7\nrun 0 /\n");
+    RunJournal journal;
+    QVERIFY(!Journal::read(future, &journal, &error));
+    QCOMPARE(error, u"written by a later version of Velnor (journal version 7)"_s);
+    writeBytes(future, "something else\n");
+    QVERIFY(!Journal::read(future, &journal, &error));
+    QCOMPARE(error, u"not a rename journal"_s);
+}
+
+void tst_Journal::undoMarksTheRun()
+{
+    QTemporaryDir dir;
+    QString error;
+    JournalWriter writer;
+    QVERIFY(writer.begin(dir.path(), sampleMoves(), 0, &error));
+    writer.recordOutcome(0, true);
+    QVERIFY(writer.finish(1, 0, 2));
+
+    JournalAppender undo;
+    QVERIFY(undo.open(writer.path(), &error));
+    QVERIFY(undo.start(false, 1000));
+    RunJournal journal;
+    QVERIFY(Journal::read(writer.path(), &journal, &error));
+    QCOMPARE(journal.state, RunJournal::State::UndoInterrupted);
+    undo.back(0);
+    undo.kept(2, u"changed since the run"_s);
+    QVERIFY(undo.finish(false, 1, 1));
+    QVERIFY(Journal::read(writer.path(), &journal, &error));
+    QCOMPARE(journal.state, RunJournal::State::Undone);
+    QVERIFY(!journal.damaged);
+}
+
+void tst_Journal::historyNewestFirstAndPruned()
+{
+    QTemporaryDir dir;
+    QString error;
+    for (qint64 second = 0; second < 5; ++second) {
+        JournalWriter writer;
+        QVERIFY(writer.begin(dir.path(), sampleMoves(), 1765000000000 + second * 1000, &error));
+        if (second != 3)
+            QVERIFY(writer.finish(3, 0, 0));
+    }
+    writeBytes(dir.filePath(u"99999999-999999.journal"_s), "velnor rename journal 9\n");
+
+    RunHistory::Listing listing = RunHistory::list(dir.path());
+    QCOMPARE(listing.runs.size(), 5);
+    QCOMPARE(listing.unreadable.size(), 1);
+    QCOMPARE(listing.runs.first().id, u"20251206-054644"_s);
+    QCOMPARE(listing.runs.at(1).state, RunJournal::State::Interrupted);
+    QCOMPARE(RunHistory::lastUndoable(listing), 0);
+    QCOMPARE(RunHistory::find(listing, u"20251206-054641"_s), 3);
+
+    QFile::remove(dir.filePath(u"99999999-999999.journal"_s));
+    RunHistory::prune(dir.path(), 3);
+    listing = RunHistory::list(dir.path());
+    QCOMPARE(listing.runs.size(), 3);
+    QCOMPARE(listing.runs.last().id, u"20251206-054642"_s);
+
+    // The byte cap: only the newest survives a cap smaller than one journal.
+    RunHistory::prune(dir.path(), 100, 10);
+    listing = RunHistory::list(dir.path());
+    QCOMPARE(listing.runs.size(), 1);
+    QCOMPARE(listing.runs.first().id, u"20251206-054644"_s);
+}
+
+void tst_Journal::runsFolderFollowsXdgState_data()
+{
+    QTest::addColumn<QByteArray>("state");
+    QTest::addColumn<QString>("expected");
+    QTest::newRow("set") << QByteArray("/tmp/st") << u"/tmp/st/Velnor/runs"_s;
+    QTest::newRow("relative is ignored")
+        << QByteArray("st") << u"/home/u/.local/state/Velnor/runs"_s;
+    QTest::newRow("unset") << QByteArray() << u"/home/u/.local/state/Velnor/runs"_s;
+}
+
+void tst_Journal::runsFolderFollowsXdgState()
+{
+    QFETCH(QByteArray, state);
+    QFETCH(QString, expected);
+    const QByteArray oldHome = qgetenv("HOME");
+    const QByteArray oldState = qgetenv("XDG_STATE_HOME");
+    qputenv("HOME", "/home/u");
+    if (state.isEmpty())
+        qunsetenv("XDG_STATE_HOME");
+    else
+        qputenv("XDG_STATE_HOME", state);
+    const QString folder = RunHistory::runsFolder();
+    qputenv("HOME", oldHome);
+    qputenv("XDG_STATE_HOME", oldState);
+    QCOMPARE(folder, expected);
+}
+
+QTEST_GUILESS_MAIN(tst_Journal)
+#include "tst_journal.moc"

@@ -1,0 +1,290 @@
+#include "files/filelist.h"
+#include "files/zqfile.h"
+#include "model/filetablemodel.h"
+#include "posix/namecodec.h"
+#include "rename/renamerun.h"
+#include "rules/intervaltags.h"
+#include "rules/namecomposer.h"
+
+#include <QElapsedTimer>
+#include <QTest>
+
+using namespace Qt::StringLiterals;
+
+// Names that are not UTF-8 through the rules: each byte outside valid UTF-8
+// is one unit of its own (NameCodec), copied, cut and kept like any other.
+class tst_NameBytes : public QObject
+{
+    Q_OBJECT
+private slots:
+    void compose_data();
+    void compose();
+    void refusal_data();
+    void refusal();
+    void tooLongIsCut_data();
+    void tooLongIsCut();
+    void hostileTemplatesStayCheap();
+    void selfReproducingTagAtCap_data();
+    void selfReproducingTagAtCap();
+    void tableShowsEscapes_data();
+    void tableShowsEscapes();
+};
+
+namespace {
+
+RenameSettings settings(const QString &name, const QString &ext = u"[E]"_s,
+                        const QString &search = {}, const QString &replace = {}, int caseTag = 0,
+                        int digits = 1)
+{
+    RenameSettings s;
+    s.nameTemplate = name;
+    s.extTemplate = ext;
+    s.searchText = search;
+    s.replaceText = replace;
+    s.caseTag = caseTag;
+    s.digitsCounter = digits;
+    return s;
+}
+
+QString bytes(const char *raw)
+{
+    return NameCodec::decode(QByteArray(raw));
+}
+
+} // namespace
+
+Q_DECLARE_METATYPE(RenameSettings)
+
+void tst_NameBytes::compose_data()
+{
+    QTest::addColumn<RenameSettings>("s");
+    QTest::addColumn<QByteArray>("name");
+    QTest::addColumn<QByteArray>("expected");
+    QTest::newRow("[N] copies the byte") << settings(u"[N]-x"_s) << "caf\xe9.txt"_ba
+                                         << "caf\xe9-x.txt"_ba;
+    QTest::newRow("[E] copies the byte") << settings(u"x"_s, u"[E]"_s) << "a.t\xfft"_ba
+                                         << "x.t\xfft"_ba;
+    QTest::newRow("a real U+FFFD stays U+FFFD") << settings(u"[N]-x"_s) << "caf\xef\xbf\xbd.txt"_ba
+                                                << "caf\xef\xbf\xbd-x.txt"_ba;
+    QTest::newRow("[N2-4] cuts by units") << settings(u"[N2-4]"_s)
+                                          << "\xe9"
+                                             "a\xff"
+                                             "bc.txt"_ba
+                                          << "a\xff"
+                                             "b.txt"_ba;
+    QTest::newRow("[N1,2] takes two bytes of a cut sequence")
+        << settings(u"[N1,2]"_s) << "\xe2\x82x.txt"_ba
+        << "\xe2\x82.txt"_ba;
+    QTest::newRow("upper case leaves the byte") << settings(u"[N]"_s, u"[E]"_s, {}, {}, 2)
+                                                << "\xe9"
+                                                   "abc"_ba
+                                                << "\xe9"
+                                                   "ABC"_ba;
+    QTest::newRow("lower case leaves the byte") << settings(u"[N]"_s, u"[E]"_s, {}, {}, 1)
+                                                << "\xc9"
+                                                   "ABC.TXT"_ba
+                                                << "\xc9"
+                                                   "abc.txt"_ba;
+    QTest::newRow("search for the byte")
+        << settings(u"[N]"_s, u"[E]"_s, bytes("\xe9"), u"e"_s) << "caf\xe9.txt"_ba
+        << "cafe.txt"_ba;
+    QTest::newRow("search for a letter beside a byte")
+        << settings(u"[N]"_s, u"[E]"_s, u"e"_s, u"E"_s) << "e\xcc.txt"_ba
+        << "E\xcc.txt"_ba;
+    QTest::newRow("the bytes of é are no é")
+        << settings(u"[N]"_s, u"[E]"_s, u"é"_s, u"e"_s) << "\xc3_\xa9 \xc3\xa9"_ba
+        << "\xc3_\xa9 e"_ba;
+    QTest::newRow("é is not its bytes escaped")
+        << settings(u"[N]"_s, u"[E]"_s, bytes("\xc3"), u"C"_s) << "\xc3\xa9 \xc3"_ba
+        << "\xc3\xa9 C"_ba;
+    QTest::newRow("a byte after a letter is no accent")
+        << settings(u"[N]"_s, u"[E]"_s, u"a"_s, u"b"_s) << "a\xcc\x81 a\x81"_ba
+        << "a\xcc\x81 b\x81"_ba;
+    QTest::newRow("bytes that meet make a character")
+        << settings(u"[N]"_s, u"[E]"_s, u"_"_s, {}) << "\xc3_\xa9.txt"_ba
+        << "\xc3\xa9.txt"_ba;
+    QTest::newRow("replacement holds a byte")
+        << settings(u"[N]"_s, u"[E]"_s, u"x"_s, bytes("\xfe")) << "axb"_ba
+        << "a\xfe"
+           "b"_ba;
+}
+
+void tst_NameBytes::compose()
+{
+    QFETCH(RenameSettings, s);
+    QFETCH(QByteArray, name);
+    QFETCH(QByteArray, expected);
+    const QString newName = NameComposer(s).newNameForFile({NameCodec::decode(name), 0}, 0);
+    QCOMPARE(NameCodec::encode(newName), expected);
+    // The text is the one the name on disk will decode to.
+    QCOMPARE(NameCodec::decode(expected), newName);
+    QCOMPARE(RenameRun::refusalReason(newName), QString());
+}
+
+void tst_NameBytes::refusal_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QString>("reason");
+    const QString lone = u"The new name holds half of a character (a lone surrogate)."_s;
+    QTest::newRow("escaped byte") << bytes("caf\xe9") << QString();
+    QTest::newRow("high surrogate") << u"a"_s + QChar(0xd800) << lone;
+    QTest::newRow("highest high surrogate") << u"a"_s + QChar(0xdbff) << lone;
+    QTest::newRow("low surrogate below the bytes") << u"a"_s + QChar(0xdc7f) << lone;
+    QTest::newRow("lowest low surrogate") << u"a"_s + QChar(0xdc00) << lone;
+    QTest::newRow("255 escaped bytes") << QString(255, QChar(0xdce9)) << QString();
+    QTest::newRow("256 escaped bytes")
+        << QString(256, QChar(0xdce9)) << u"The new name is longer than 255 bytes."_s;
+}
+
+void tst_NameBytes::refusal()
+{
+    QFETCH(QString, name);
+    QFETCH(QString, reason);
+    QCOMPARE(RenameRun::refusalReason(name), reason);
+}
+
+// A name certain to be refused comes back short, and still refused as too
+// long; a name that ends within 255 bytes is composed in full.
+void tst_NameBytes::tooLongIsCut_data()
+{
+    QTest::addColumn<RenameSettings>("s");
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<qsizetype>("size");
+    QTest::addColumn<QString>("head");
+    const QString counter32 = QString(31, u'0') + u"1"_s;
+    QTest::newRow("[C] 10000 times, 32 digits")
+        << settings(u"[C]"_s.repeated(10000), u"[E]"_s, {}, {}, 0, 32) << u"a.txt"_s
+        << qsizetype(256) << counter32 + counter32;
+    QTest::newRow("[C] 200 times, 32 digits")
+        << settings(u"[C]"_s.repeated(200), u"[E]"_s, {}, {}, 0, 32) << u"a.txt"_s << qsizetype(256)
+        << counter32 + counter32;
+    QTest::newRow("[C] of one digit 1000 times")
+        << settings(u"[C]"_s.repeated(1000)) << u"a.txt"_s << qsizetype(256) << QString(256, u'1');
+    QTest::newRow("[C] in the extension") << settings(u"[N]"_s, u"[C]"_s.repeated(1000))
+                                          << u"a.txt"_s << qsizetype(256) << u"a.111"_s;
+    QTest::newRow("a growing interval tag") << settings(u"[N1-]"_s) << u"[N1-][N1-]NNNN"_s
+                                            << qsizetype(256) << u"[N1-][N1-]NNNN[N1-]NNNN"_s;
+    QTest::newRow("upper case after the cut")
+        << settings(u"x[C]"_s.repeated(400), u"[E]"_s, {}, {}, 2) << u"a.txt"_s << qsizetype(256)
+        << u"X1X1X1"_s;
+    // Three bytes apart in the old name meet as the Kelvin sign, one
+    // unit, which lower case makes "k": the name is cut only at the end.
+    QTest::newRow("bytes that meet, then lower case")
+        << settings(u"[N1-2][N4]"_s.repeated(100), u"[E]"_s, {}, {}, 1) << bytes("\xe2\x84x\xaa")
+        << qsizetype(100) << QString(100, u'k');
+    QTest::newRow("a pair is not split at the cut")
+        << settings(u"x"_s + u"😀"_s.repeated(200)) << u"a"_s << qsizetype(257) << u"x😀"_s;
+    // Tags that vanish: long templates whose names end short are kept.
+    QTest::newRow("1000 empty pieces")
+        << settings(u"[N9]"_s.repeated(1000) + u"x"_s) << u"a.txt"_s << qsizetype(5) << u"x.txt"_s;
+    QTest::newRow("255 counters of one digit")
+        << settings(u"[C]"_s.repeated(251)) << u"a.txt"_s << qsizetype(255) << QString(251, u'1');
+    QTest::newRow("a search can shorten: no cut")
+        << settings(u"[C]"_s.repeated(1000), u"[E]"_s, u"1"_s, {}) << u"a.txt"_s << qsizetype(4)
+        << u".txt"_s;
+}
+
+void tst_NameBytes::tooLongIsCut()
+{
+    QFETCH(RenameSettings, s);
+    QFETCH(QString, name);
+    QFETCH(qsizetype, size);
+    QFETCH(QString, head);
+    const QString newName = NameComposer(s).newNameForFile({name, 0}, 0);
+    QCOMPARE(newName.size(), size);
+    QVERIFY2(newName.startsWith(head), qPrintable(newName));
+    QCOMPARE(RenameRun::refusalReason(newName).isEmpty(), size <= 255);
+}
+
+// The hostile templates of a preview: each name costs microseconds, not
+// milliseconds (a bound far above the expected cost, so a slow machine passes).
+void tst_NameBytes::hostileTemplatesStayCheap()
+{
+    const NameComposer counters(settings(u"[C]"_s.repeated(10000), u"[E]"_s, {}, {}, 0, 32));
+    const NameComposer growing(settings(u"[N1-]"_s));
+    QElapsedTimer timer;
+    timer.start();
+    for (int i = 0; i < 2000; ++i) {
+        QCOMPARE(counters.newNameForFile({u"a.txt"_s, 0}, i).size(), 256);
+        QCOMPARE(growing.newNameForFile({u"[N1-][N1-]NNNN"_s, 0}, i).size(), 256);
+    }
+    QVERIFY2(timer.elapsed() < 5000, qPrintable(QString::number(timer.elapsed())));
+}
+
+// A tag whose piece starts with the tag itself expands again and again
+// until the cap; the text at the cap is exactly the one pass by pass gives.
+void tst_NameBytes::selfReproducingTagAtCap_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QString>("source");
+    QTest::addColumn<QString>("head");
+    QTest::addColumn<QString>("repeated");
+    QTest::addColumn<qsizetype>("copies");
+    QTest::addColumn<QString>("tail");
+    QTest::newRow("one more x each pass")
+        << u"[N1-]"_s << u"[N1-]x"_s << u"[N1-]"_s << u"x"_s << qsizetype(10000) << QString();
+    QTest::newRow("text around the tag")
+        << u"ab[N1-]cd"_s << u"[N1-]x"_s << u"ab[N1-]"_s << u"x"_s << qsizetype(10000) << u"cd"_s;
+    QTest::newRow("a second tag behind") << u"[N-][N-]"_s << u"[N-][N-]"_s << u"[N-]"_s << u"[N-]"_s
+                                         << qsizetype(10000) << u"[N-]"_s;
+    QTest::newRow("the issue's name") << u"[N1-]"_s << u"[N1-][N1-]NNNN"_s << u"[N1-]"_s
+                                      << u"[N1-]NNNN"_s << qsizetype(10000) << QString();
+    QTest::newRow("stopped by length")
+        << u"[N-]"_s + QString(250, u'x') << u"[N-]"_s + QString(250, u'x') << u"[N-]"_s
+        << QString(250, u'x') << qsizetype(4194) << QString(250, u'x');
+}
+
+void tst_NameBytes::selfReproducingTagAtCap()
+{
+    QFETCH(QString, text);
+    QFETCH(QString, source);
+    QFETCH(QString, head);
+    QFETCH(QString, repeated);
+    QFETCH(qsizetype, copies);
+    QFETCH(QString, tail);
+    const QString result = handleIntervalTags(text, u"N"_s, source);
+    QCOMPARE(result.size(), head.size() + repeated.size() * copies + tail.size());
+    QCOMPARE(result, head + repeated.repeated(copies) + tail);
+}
+
+// The window's table writes names as the command line does, and its tooltip
+// names what each escape stands for.
+void tst_NameBytes::tableShowsEscapes_data()
+{
+    QTest::addColumn<QByteArray>("name");
+    QTest::addColumn<QString>("shown");
+    QTest::addColumn<QString>("tip");
+    QTest::newRow("plain") << "photo.jpg"_ba << u"photo.jpg"_s << QString();
+    QTest::newRow("Latin-1 byte") << "caf\xe9.txt"_ba << u"caf\\xe9.txt"_s
+                                  << u"\\xe9: the byte E9, not UTF-8, kept as it is"_s;
+    QTest::newRow("real U+FFFD") << "caf\xef\xbf\xbd.txt"_ba << u"caf\uFFFD.txt"_s << QString();
+    QTest::newRow("right-to-left override") << "rlo\xe2\x80\xaetxt.exe"_ba << u"rlo\\u202etxt.exe"_s
+                                            << u"\\u202e: U+202E, a bidirectional control"_s;
+    QTest::newRow("newline twice, named once")
+        << "a\nb\nc"_ba << u"a\\x0ab\\x0ac"_s << u"\\x0a: U+000A, a control character"_s;
+    QTest::newRow("two kinds") << "\xff\xe2\x81\xa6"_ba << u"\\xff\\u2066"_s
+                               << u"\\xff: the byte FF, not UTF-8, kept as it is\n"
+                                  u"\\u2066: U+2066, a bidirectional control"_s;
+}
+
+void tst_NameBytes::tableShowsEscapes()
+{
+    QFETCH(QByteArray, name);
+    QFETCH(QString, shown);
+    QFETCH(QString, tip);
+    FileList list;
+    auto file = std::make_unique<ZQFile>();
+    file->setNativePath("/p/" + name);
+    file->setName(NameCodec::decode(name));
+    list.append(std::move(file));
+    FileTableModel model(&list);
+    model.updateResults();
+    const QModelIndex oldName = model.index(0, FileTableModel::OldNameColumn);
+    QCOMPARE(oldName.data().toString(), shown);
+    QCOMPARE(oldName.data(Qt::ToolTipRole).toString(), tip);
+    QCOMPARE(model.index(0, FileTableModel::NewNameColumn).data().toString(), shown);
+    QCOMPARE(model.index(0, FileTableModel::LocationColumn).data().toString(), u"/p/"_s + shown);
+}
+
+QTEST_GUILESS_MAIN(tst_NameBytes)
+#include "tst_namebytes.moc"
