@@ -135,6 +135,10 @@
         <translation>%1 erfolgreich umbenannt.</translation>
     </message>
     <message>
+        <source>Cancelled: %1 not attempted.</source>
+        <translation>Abgebrochen: %1 nicht versucht.</translation>
+    </message>
+    <message>
         <source>%1 could not be renamed:</source>
         <translation>%1 nicht umbenannt:</translation>
     </message>

@@ -15,8 +15,11 @@ class AccessPrompt;
 class FileIntake;
 class FileList;
 class FileTableModel;
+class PlanScheduler;
 class PresetMenu;
 class QLineEdit;
+class QPushButton;
+class RenamePlan;
 class RuleControls;
 class UserDefaults;
 namespace Ui {
@@ -44,6 +47,10 @@ public:
     Ui::VLNWindow *ui() const { return m_ui.get(); }
     FileList *fileList() const { return m_list.get(); }
     FileTableModel *tableModel() const { return m_model; }
+    // Beside the count label: how many files the rename plan cannot rename;
+    // a click selects the first of them. Hidden while there are none.
+    QPushButton *problemsButton() const { return m_problemsButton; }
+    PlanScheduler *planScheduler() const { return m_planner; }
 
     qint32 startCounter() const { return m_startCounter; }
     qint32 stepCounter() const { return m_stepCounter; }
@@ -116,6 +123,9 @@ private:
     void showSortIndicator();
     void showTutorialStep(int page);
     void placeTutorialOverlay();
+    void setupPlan();
+    void showPlan(std::shared_ptr<const RenamePlan> plan);
+    void selectFirstProblem();
     void setNaturalOrder(bool natural);
 
     std::unique_ptr<Ui::VLNWindow> m_ui;
@@ -133,4 +143,7 @@ private:
     qint32 m_stepCounter = 1;
     qint32 m_digitsCounter = 1;
     qint32 m_tutorialStep = 0;
+    PlanScheduler *m_planner = nullptr;
+    QPushButton *m_problemsButton = nullptr;
+    bool m_showingPlan = false;
 };

@@ -580,12 +580,27 @@ bool FileIntake::insertFile(const QByteArray &nativePath)
         expandFolder(nativePath);
         return false;
     }
+    recordFolderOf(nativePath);
     // A link to a file, a dangling link, shows the link's own size and date.
     if (::lstat(nativePath.constData(), &info) == 0) {
         const Attributes attributes{quint64(info.st_size), mtimeMsecs(info)};
         return addRecord(nativePath, lastComponent(nativePath), &attributes);
     }
     return addRecord(nativePath, lastComponent(nativePath), nullptr);
+}
+
+void FileIntake::recordFolderOf(const QByteArray &nativePath)
+{
+    const qsizetype slash = nativePath.lastIndexOf('/');
+    const QByteArray folder = slash < 0    ? QByteArray()
+                              : slash == 0 ? QByteArray("/")
+                                           : nativePath.left(slash);
+    if (folder.isEmpty() || folder == m_lastRecordedFolder)
+        return;
+    struct stat info;
+    if (::stat(folder.constData(), &info) == 0)
+        m_list.setFolderIdentity(folder, {quint64(info.st_dev), quint64(info.st_ino)});
+    m_lastRecordedFolder = folder;
 }
 
 void FileIntake::setReadsAttributes(bool reads)
@@ -666,6 +681,8 @@ void FileIntake::expandFolder(const QByteArray &path)
             helper->release();
     });
 
+    // Under the spelling its files' paths give their folder.
+    m_list.setFolderIdentity(path.size() > 1 && path.endsWith('/') ? path.chopped(1) : path, id);
     m_expanding.push_back(id);
     m_frames.push_back({&path, &names, &entries, 0});
     // Popped however the walk ends, so that a later walk is not refused.

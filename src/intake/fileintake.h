@@ -68,6 +68,9 @@ private:
     // Adds the record of a path and its last component, if not yet listed.
     bool addRecord(QByteArray path, QByteArrayView name, const Attributes *attributes);
     void expandFolder(const QByteArray &path);
+    // Records the device and inode of the folder of a file handed over by
+    // path.
+    void recordFolderOf(const QByteArray &nativePath);
 
     FileList &m_list;
     // Device and inode of each folder being expanded, outermost first.
@@ -81,4 +84,5 @@ private:
     std::unique_ptr<StatHelper> m_statHelper;
     std::vector<Frame> m_frames;
     std::unique_ptr<Prefetcher> m_prefetcher;
+    QByteArray m_lastRecordedFolder;
 };

@@ -1,7 +1,8 @@
 // velnor-screenshot OUTDIR FOLDER: lists FOLDER in the window and saves
-// OUTDIR/screenshot.png (the main window), OUTDIR/pattern-error.png (a
-// regular expression that does not compile) and OUTDIR/tutorial.png (the
-// tutorial's first section page). Run it on a real display, e.g. xvfb-run.
+// OUTDIR/screenshot.png (the main window), OUTDIR/conflicts.png (new names
+// that collide, marked), OUTDIR/pattern-error.png (a regular expression that
+// does not compile) and OUTDIR/tutorial.png (the tutorial's first section
+// page). Run it on a real display, e.g. xvfb-run.
 #include "app/rulecontrols.h"
 #include "app/translations.h"
 #include "app/vlnwindow.h"
@@ -62,6 +63,19 @@ int main(int argc, char **argv)
         window.controlTextDidChange();
         ui->tableView->selectRow(2);
         ok = save(&window, out + QStringLiteral("/screenshot.png")) && ok;
+    }
+    {
+        // Names that collide: the plan marks the files that cannot take them.
+        VLNWindow window(&defaults);
+        window.resize(1040, 680);
+        window.openFiles({folder});
+        Ui::VLNWindow *ui = window.ui();
+        ui->nameField->setText(QStringLiteral("Lisbon"));
+        ui->casePopup->setCurrentIndex(1);
+        window.controlTextDidChange();
+        if (!QTest::qWaitFor([&] { return window.tableModel()->plan() != nullptr; }, 5000))
+            std::fprintf(stderr, "the plan did not come\n");
+        ok = save(&window, out + QStringLiteral("/conflicts.png")) && ok;
     }
     {
         // A pattern that does not compile, and why, under the search field.
