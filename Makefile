@@ -14,6 +14,8 @@ QUICK     ?=
 DEPS = g++ cmake ninja-build make qt6-base-dev qt6-base-dev-tools libgl-dev \
        libvulkan-dev qt6-qpa-plugins fonts-dejavu-core xvfb xauth \
        qt6-tools-dev qt6-l10n-tools man-db bash-completion
+# Real volumes of other file systems that the move tests mount (as root).
+DEPS += exfat-fuse exfatprogs ntfs-3g
 # And what the Debian package is made and checked with.
 PACKAGE_DEPS = dpkg-dev file lintian desktop-file-utils appstream
 

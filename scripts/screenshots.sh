@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Pictures of the window for the README: starts the window on a virtual X
 # display over a sample folder and saves docs/screenshot.png (the main
-# window), docs/pattern-error.png (a pattern that does not compile),
+# window), docs/conflicts.png (new names that collide, marked),
+# docs/pattern-error.png (a pattern that does not compile),
 # docs/tutorial.png (the tutorial's name page), docs/listing.png and
 # docs/renaming.png (the bottom bar's progress during a listing and a run),
 # and docs/screenshot-de.png (the main window in German, from LANG alone).

@@ -4,7 +4,9 @@
 #include "app/filemanager.h"
 #include "app/filenamedelegate.h"
 #include "app/jobbar.h"
+#include "app/planscheduler.h"
 #include "app/presetmenu.h"
+#include "app/problemmarkdelegate.h"
 #include "app/rulecontrols.h"
 #include "app/tutorialoverlay.h"
 #include "app/windowactions.h"
@@ -20,6 +22,7 @@
 #include "rename/userdefaults.h"
 #include "ui_vlnwindow.h"
 
+#include <QBoxLayout>
 #include <QCloseEvent>
 #include <QDragEnterEvent>
 #include <QDropEvent>
@@ -27,8 +30,10 @@
 #include <QHeaderView>
 #include <QMessageBox>
 #include <QMimeData>
+#include <QPushButton>
 #include <QUrl>
 
+#include <functional>
 #include <sys/stat.h>
 
 namespace {
@@ -132,7 +137,78 @@ VLNWindow::VLNWindow(UserDefaults *defaults, QWidget *parent)
     setupTable();
     new WindowMemory(this, m_ui->tableView->horizontalHeader(), m_defaults);
     new WindowActions(this);
+    setupPlan();
     windowDidLoad();
+}
+
+// The rename plan follows every change of the list or the settings, made on
+// a worker a moment after the last one; the New Name cells of files that
+// cannot be renamed get a warning mark, and a text beside the count label
+// says how many there are.
+void VLNWindow::setupPlan()
+{
+    m_ui->tableView->setItemDelegateForColumn(FileTableModel::NewNameColumn,
+                                              new ProblemMarkDelegate(m_ui->tableView));
+    m_problemsButton = new QPushButton(m_ui->totalLabel->parentWidget());
+    m_problemsButton->setObjectName(QStringLiteral("problemsButton"));
+    m_problemsButton->setFlat(true);
+    m_problemsButton->setCursor(Qt::PointingHandCursor);
+    m_problemsButton->setStyleSheet(QStringLiteral("QPushButton { color: #b35c00; }"));
+    m_problemsButton->setIcon(style()->standardIcon(QStyle::SP_MessageBoxWarning));
+    m_problemsButton->hide();
+    // Right after the count label, in whichever row of the layout holds it.
+    std::function<QBoxLayout *(QLayout *)> rowOf = [&](QLayout *layout) -> QBoxLayout * {
+        if (!layout)
+            return nullptr;
+        auto *box = qobject_cast<QBoxLayout *>(layout);
+        if (box && box->indexOf(m_ui->totalLabel) >= 0)
+            return box;
+        for (int i = 0; i < layout->count(); ++i) {
+            if (QBoxLayout *found = rowOf(layout->itemAt(i)->layout()))
+                return found;
+        }
+        return nullptr;
+    };
+    if (QBoxLayout *row = rowOf(m_ui->totalLabel->parentWidget()->layout()))
+        row->insertWidget(row->indexOf(m_ui->totalLabel) + 1, m_problemsButton);
+    connect(m_problemsButton, &QPushButton::clicked, this, &VLNWindow::selectFirstProblem);
+    m_planner = new PlanScheduler(m_list.get(), m_model, this);
+    connect(m_planner, &PlanScheduler::planReady, this, &VLNWindow::showPlan);
+    const auto changed = [this] {
+        if (m_showingPlan)
+            return;
+        m_showingPlan = true;
+        m_model->setPlan(nullptr);
+        m_showingPlan = false;
+        m_problemsButton->hide();
+        m_planner->schedule();
+    };
+    connect(m_model, &QAbstractItemModel::modelReset, this, changed);
+    connect(m_model, &QAbstractItemModel::dataChanged, this, changed);
+    connect(m_model, &QAbstractItemModel::layoutChanged, this, changed);
+}
+
+void VLNWindow::showPlan(std::shared_ptr<const RenamePlan> plan)
+{
+    const qsizetype problems = plan->problems();
+    m_showingPlan = true;
+    m_model->setPlan(std::move(plan));
+    m_showingPlan = false;
+    m_problemsButton->setText(FileList::countText(problems) + QStringLiteral(" cannot be renamed"));
+    m_problemsButton->setVisible(problems > 0);
+}
+
+void VLNWindow::selectFirstProblem()
+{
+    const RenamePlan *plan = m_model->plan();
+    if (!plan || plan->firstProblem() < 0)
+        return;
+    const QModelIndex first =
+        m_model->index(int(plan->firstProblem()), FileTableModel::NewNameColumn);
+    m_ui->tableView->selectionModel()->select(first, QItemSelectionModel::ClearAndSelect |
+                                                         QItemSelectionModel::Rows);
+    m_ui->tableView->scrollTo(first);
+    m_ui->tableView->setFocus();
 }
 
 VLNWindow::~VLNWindow()
@@ -336,13 +412,25 @@ void VLNWindow::takeListedRecords()
 {
     if (!m_listing)
         return;
-    m_model->appendRecords(m_listing->takeRecords());
+    auto records = m_listing->takeRecords();
+    if (!records.empty()) {
+        // The plan shown is of the list before these rows; a new one is made
+        // once the listing has ended, not after every batch.
+        m_showingPlan = true;
+        m_model->setPlan(nullptr);
+        m_showingPlan = false;
+        m_problemsButton->hide();
+    }
+    m_model->appendRecords(std::move(records));
     m_jobBar->showListing(m_listing->done());
 }
 
 void VLNWindow::listingEnded()
 {
     takeListedRecords();
+    const auto identities = m_listing->folderIdentities();
+    for (auto it = identities.cbegin(); it != identities.cend(); ++it)
+        m_list->setFolderIdentity(it.key(), it.value());
     const QByteArrayList unreadable = m_listing->unreadableFolders();
     if (!unreadable.isEmpty()) {
         m_unreadableFolders += unreadable;
@@ -350,6 +438,7 @@ void VLNWindow::listingEnded()
     }
     // Deleted later: this runs inside the job's own signal.
     m_listing.release()->deleteLater();
+    m_planner->schedule();
     m_jobBar->showIdle();
     if (!m_listingsWaiting.isEmpty()) {
         startNextListing();

@@ -17,9 +17,12 @@ class FileList;
 class FileTableModel;
 class JobBar;
 class ListingJob;
+class PlanScheduler;
 class PresetMenu;
 class QFileDialog;
 class QLineEdit;
+class QPushButton;
+class RenamePlan;
 class RuleControls;
 class RunJob;
 class UserDefaults;
@@ -48,6 +51,10 @@ public:
     Ui::VLNWindow *ui() const { return m_ui.get(); }
     FileList *fileList() const { return m_list.get(); }
     FileTableModel *tableModel() const { return m_model; }
+    // Beside the count label: how many files the rename plan cannot rename;
+    // a click selects the first of them. Hidden while there are none.
+    QPushButton *problemsButton() const { return m_problemsButton; }
+    PlanScheduler *planScheduler() const { return m_planner; }
 
     qint32 startCounter() const { return m_startCounter; }
     qint32 stepCounter() const { return m_stepCounter; }
@@ -136,6 +143,9 @@ private:
     void listingEnded();
     void startRun();
     void runEnded();
+    void setupPlan();
+    void showPlan(std::shared_ptr<const RenamePlan> plan);
+    void selectFirstProblem();
     void setNaturalOrder(bool natural);
 
     std::unique_ptr<Ui::VLNWindow> m_ui;
@@ -161,4 +171,7 @@ private:
     std::unique_ptr<RunJob> m_run;
     bool m_startWhenListed = false;
     QPointer<QFileDialog> m_grantPanel;
+    PlanScheduler *m_planner = nullptr;
+    QPushButton *m_problemsButton = nullptr;
+    bool m_showingPlan = false;
 };

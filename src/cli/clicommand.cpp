@@ -7,8 +7,8 @@
 #include "files/zqfile.h"
 #include "jobs/listingjob.h"
 #include "jobs/runjob.h"
+#include "plan/renameplan.h"
 #include "posix/namecodec.h"
-#include "posix/nativemove.h"
 #include "posix/textescape.h"
 #include "rename/renamepresets.h"
 #include "rename/renamerun.h"
@@ -17,7 +17,6 @@
 
 #include <QFile>
 #include <QHash>
-#include <QSet>
 
 #include <cerrno>
 #include <cstdio>
@@ -115,45 +114,6 @@ QByteArray currentFolder()
     return folder;
 }
 
-// Which names the run would find taken: those on disk that no earlier move
-// has freed, and those that earlier moves have taken.
-class Occupancy
-{
-public:
-    // Whether the run could move the file to the new name in its folder; if
-    // so, the move counts as done for the files after it.
-    bool move(const ZQFile *file, const QString &newName)
-    {
-        const QByteArray &from = file->nativePath();
-        const QByteArray to = from.left(from.lastIndexOf('/') + 1) + NameCodec::encode(newName);
-        if (m_taken.contains(to) || (!m_freed.contains(to) && onDisk(from, to, newName, file)))
-            return false;
-        m_freed.insert(from);
-        m_taken.remove(from);
-        m_taken.insert(to);
-        m_freed.remove(to);
-        return true;
-    }
-
-private:
-    // A case-only change on a case-insensitive volume finds the file itself
-    // under the new name: the run moves it through a temporary name.
-    static bool onDisk(const QByteArray &from, const QByteArray &to, const QString &newName,
-                       const ZQFile *file)
-    {
-        struct stat target;
-        if (::lstat(to.constData(), &target) != 0)
-            return false;
-        struct stat source;
-        return ::lstat(from.constData(), &source) != 0 || source.st_dev != target.st_dev ||
-               source.st_ino != target.st_ino ||
-               newName.compare(file->name(), Qt::CaseInsensitive) != 0;
-    }
-
-    QSet<QByteArray> m_taken;
-    QSet<QByteArray> m_freed;
-};
-
 } // namespace
 
 int CliCommand::run(const QList<QByteArray> &arguments)
@@ -243,6 +203,9 @@ int CliCommand::run(const QList<QByteArray> &arguments)
         for (auto &file : listing.takeRecords())
             m_list.appendUnlisted(std::move(file));
         unreadable = listing.unreadableFolders();
+        const auto identities = listing.folderIdentities();
+        for (auto it = identities.cbegin(); it != identities.cend(); ++it)
+            m_list.setFolderIdentity(it.key(), it.value());
     }
     // An incomplete list is no success, whatever comes of it.
     for (const QByteArray &folder : std::as_const(unreadable))
@@ -315,36 +278,39 @@ bool CliCommand::readPathLists(CliArgs &args)
 
 int CliCommand::preview(const CliArgs &args, const NameComposer &composer)
 {
-    // Walks in stored order, as the run does, so that the names the earlier
-    // moves take and free are known when a later file asks for one.
+    // The plan the run will follow, so that what is shown is what happens.
     const FileList &list = m_list;
+    const RenamePlan plan =
+        RenamePlan::make(RenamePlan::filesOf(list, composer.settings().counterPerFolder),
+                         [&composer](const RuleFile &file, qint64 row) {
+                             return composer.newNameForFile(file, row);
+                         });
     const qsizetype total = list.count();
     QList<CliRow> rows(total);
     CliCounts counts;
-    Occupancy occupancy;
-    for (qsizetype position = 0; position < total; ++position) {
-        const ZQFile *file = list.contentsArray()[size_t(position)].get();
-        const qint64 row = list.rowOfPosition(position);
+    for (qsizetype row = 0; row < total; ++row) {
+        const ZQFile *file = list.fileAtIndex(row);
+        const RenamePlan::Row &planned = plan.row(row);
         CliRow &line = rows[row];
         line.path = file->fullPath();
         line.name = file->name();
-        line.newName = composer.newNameForFile(
-            *file, list.counterIndex(row, composer.settings().counterPerFolder));
-        // The run leaves a file alone before it looks at the name at all.
-        if (line.newName == line.name) {
+        line.newName = planned.newName;
+        line.undecodable = !CliFormat::isValidUtf8(file->nativePath());
+        switch (planned.status) {
+        case RenamePlan::Status::Unchanged:
             line.status = CliRow::Status::Unchanged;
             ++counts.unchanged;
-        } else {
-            line.reason = RenameRun::refusalReason(line.newName);
-            if (line.reason.isEmpty() && !occupancy.move(file, line.newName))
-                line.reason = NativeMove::reason(EEXIST);
-            if (line.reason.isEmpty()) {
-                line.status = CliRow::Status::Rename;
-                ++counts.renamed;
-            } else {
-                line.status = CliRow::Status::Invalid;
-                ++counts.failed;
-            }
+            break;
+        case RenamePlan::Status::Move:
+            line.status = CliRow::Status::Rename;
+            ++counts.renamed;
+            break;
+        case RenamePlan::Status::Refused:
+        case RenamePlan::Status::Conflict:
+            line.status = CliRow::Status::Invalid;
+            line.reason = planned.reason;
+            ++counts.failed;
+            break;
         }
         describeBytes(line, file->nativePath());
     }

@@ -71,6 +71,10 @@ QString CliFormat::printable(const QString &text)
 
 qsizetype CliFormat::displayWidth(const QString &text)
 {
+    // Most names are printable ASCII: one column a character.
+    if (std::all_of(text.cbegin(), text.cend(),
+                    [](QChar c) { return c.unicode() >= 0x20 && c.unicode() < 0x7f; }))
+        return text.size();
     qsizetype width = 0;
     for (qsizetype i = 0; i < text.size(); ++i) {
         char32_t c = text[i].unicode();

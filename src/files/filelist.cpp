@@ -564,3 +564,17 @@ QString FileList::countText(qsizetype count)
         return QCoreApplication::translate("FileList", "1 file");
     return QCoreApplication::translate("FileList", "%1 files").arg(quint64(count));
 }
+
+void FileList::setFolderIdentity(const QByteArray &folder, FolderIdentity identity)
+{
+    m_folderIdentities.insert(folder, identity);
+}
+
+bool FileList::folderIdentity(const QByteArray &folder, FolderIdentity *identity) const
+{
+    const auto found = m_folderIdentities.constFind(folder);
+    if (found == m_folderIdentities.constEnd())
+        return false;
+    *identity = *found;
+    return true;
+}

@@ -10,6 +10,7 @@
 
 #include <functional>
 #include <memory>
+#include <utility>
 #include <vector>
 
 // The one list of records (contentsArray) in stored order, with the sort
@@ -133,6 +134,16 @@ public:
     // "No files", "1 file", "%lu files".
     static QString countText(qsizetype count);
 
+    // Device and inode of a listed folder (as nativeFolder() spells it),
+    // recorded by the intake when it lists the folder's files, so that a run
+    // can tell that the folder it opens is still the folder that was listed.
+    using FolderIdentity = std::pair<quint64, quint64>;
+    void setFolderIdentity(const QByteArray &folder, FolderIdentity identity);
+    // False when the folder's identity was never recorded.
+    bool folderIdentity(const QByteArray &folder, FolderIdentity *identity) const;
+    // Every folder identity recorded, to hand over with the records.
+    const QHash<QByteArray, FolderIdentity> &folderIdentities() const { return m_folderIdentities; }
+
 private:
     ZQFile *store(std::unique_ptr<ZQFile> file);
     bool m_pathChanges = false;
@@ -153,4 +164,5 @@ private:
     // order) and how many records that folder has. Built when first asked for.
     void invalidateFolderPlaces() { m_folderPlaces.clear(); }
     mutable std::vector<std::pair<quint32, quint32>> m_folderPlaces;
+    QHash<QByteArray, FolderIdentity> m_folderIdentities;
 };

@@ -607,12 +607,27 @@ bool FileIntake::insertFile(const QByteArray &nativePath)
         expandFolder(AT_FDCWD, nativePath, nativePath.constData());
         return false;
     }
+    recordFolderOf(nativePath);
     // A link to a file, a dangling link, shows the link's own size and date.
     if (::lstat(nativePath.constData(), &info) == 0) {
         const Attributes attributes{quint64(info.st_size), mtimeMsecs(info)};
         return addRecord(nativePath, lastComponent(nativePath), &attributes);
     }
     return addRecord(nativePath, lastComponent(nativePath), nullptr);
+}
+
+void FileIntake::recordFolderOf(const QByteArray &nativePath)
+{
+    const qsizetype slash = nativePath.lastIndexOf('/');
+    const QByteArray folder = slash < 0    ? QByteArray()
+                              : slash == 0 ? QByteArray("/")
+                                           : nativePath.left(slash);
+    if (folder.isEmpty() || folder == m_lastRecordedFolder)
+        return;
+    struct stat info;
+    if (::stat(folder.constData(), &info) == 0)
+        m_list.setFolderIdentity(folder, {quint64(info.st_dev), quint64(info.st_ino)});
+    m_lastRecordedFolder = folder;
 }
 
 void FileIntake::setReadsAttributes(bool reads)
@@ -705,6 +720,8 @@ void FileIntake::expandFolder(int parentFd, const QByteArray &path, const char *
             helper->release();
     });
 
+    // Under the spelling its files' paths give their folder.
+    m_list.setFolderIdentity(path.size() > 1 && path.endsWith('/') ? path.chopped(1) : path, id);
     m_frames.push_back({&path, &names, &entries, 0});
     // Popped however the walk ends.
     const auto popFrame = qScopeGuard([this] { m_frames.pop_back(); });

@@ -81,6 +81,9 @@ private:
     // Walks the folder `name` inside the folder open as parentFd; `path` is
     // what its records' paths start with.
     void expandFolder(int parentFd, const QByteArray &path, const char *name);
+    // Records the device and inode of the folder of a file handed over by
+    // path.
+    void recordFolderOf(const QByteArray &nativePath);
 
     FileList &m_list;
     // Device and inode of each folder walked so far from one handed-over path.
@@ -97,4 +100,5 @@ private:
     std::unique_ptr<StatHelper> m_statHelper;
     std::vector<Frame> m_frames;
     std::unique_ptr<Prefetcher> m_prefetcher;
+    QByteArray m_lastRecordedFolder;
 };

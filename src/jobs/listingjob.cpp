@@ -25,6 +25,12 @@ std::vector<std::unique_ptr<ZQFile>> ListingJob::takeRecords()
     return std::exchange(m_pending, {});
 }
 
+QHash<QByteArray, std::pair<quint64, quint64>> ListingJob::folderIdentities() const
+{
+    const std::lock_guard lock(m_mutex);
+    return m_identities;
+}
+
 QByteArrayList ListingJob::unreadableFolders() const
 {
     const std::lock_guard lock(m_mutex);
@@ -77,4 +83,5 @@ void ListingJob::work()
         handOver(list.takeAll());
     const std::lock_guard lock(m_mutex);
     m_unreadable = intake.unreadableFolders();
+    m_identities = list.folderIdentities();
 }

@@ -4,6 +4,7 @@
 
 #include <QByteArray>
 #include <QByteArrayList>
+#include <QHash>
 #include <QList>
 
 #include <functional>
@@ -35,6 +36,9 @@ public:
     // The records listed since the last call. Owner's thread (or any, once
     // the job has ended).
     std::vector<std::unique_ptr<ZQFile>> takeRecords();
+    // The device and inode of each folder the records came from, as listed;
+    // complete once ended.
+    QHash<QByteArray, std::pair<quint64, quint64>> folderIdentities() const;
     // Folders that were there but could not be read; complete once ended.
     QByteArrayList unreadableFolders() const;
 
@@ -51,6 +55,7 @@ private:
     std::function<bool(const ZQFile &)> m_attributesNeeded;
 
     mutable std::mutex m_mutex;
-    std::vector<std::unique_ptr<ZQFile>> m_pending; // under m_mutex
-    QByteArrayList m_unreadable;                    // under m_mutex
+    std::vector<std::unique_ptr<ZQFile>> m_pending;              // under m_mutex
+    QByteArrayList m_unreadable;                                 // under m_mutex
+    QHash<QByteArray, std::pair<quint64, quint64>> m_identities; // under m_mutex
 };

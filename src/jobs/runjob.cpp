@@ -17,6 +17,9 @@ RunJob::RunJob(const FileList &list, const NameComposer &composer)
         m_originals.push_back(file.get());
     }
     m_copy->setSortDescending(list.sortDescending());
+    // The run checks that each folder is still the one listed.
+    for (auto it = list.folderIdentities().cbegin(); it != list.folderIdentities().cend(); ++it)
+        m_copy->setFolderIdentity(it.key(), it.value());
     setProgress(0, list.count());
 }
 

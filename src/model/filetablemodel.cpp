@@ -198,14 +198,28 @@ QVariant FileTableModel::data(const QModelIndex &index, int role) const
         return {};
     if (role == FileRole)
         return QVariant::fromValue(file);
+    if (role == ProblemRole && index.column() == NewNameColumn) {
+        if (!m_plan || index.row() >= m_plan->count())
+            return {};
+        const RenamePlan::Row &row = m_plan->row(index.row());
+        if (row.status != RenamePlan::Status::Refused && row.status != RenamePlan::Status::Conflict)
+            return {};
+        return row.reason;
+    }
     if (role == Qt::ToolTipRole) {
-        // Every escape the cell shows, named.
+        // Every escape the cell shows, named; in the New Name column after
+        // why the plan cannot rename the file, if it cannot.
         switch (index.column()) {
         case OldNameColumn:
             return escapesTip(file->name());
-        case NewNameColumn:
-            return escapesTip(m_composer.newNameForFile(
+        case NewNameColumn: {
+            const QString problem = data(index, ProblemRole).toString();
+            const QVariant escapes = escapesTip(m_composer.newNameForFile(
                 *file, m_list->counterIndex(index.row(), m_composer.settings().counterPerFolder)));
+            if (problem.isEmpty())
+                return escapes;
+            return escapes.isNull() ? problem : problem + u'\n' + escapes.toString();
+        }
         case LocationColumn:
             return escapesTip(file->fullPath());
         default:
@@ -244,4 +258,15 @@ QVariant FileTableModel::headerData(int section, Qt::Orientation orientation, in
             return identifiers()[size_t(section)];
     }
     return QAbstractTableModel::headerData(section, orientation, role);
+}
+
+void FileTableModel::setPlan(std::shared_ptr<const RenamePlan> plan)
+{
+    if (!plan && !m_plan)
+        return;
+    m_plan = std::move(plan);
+    if (rowCount() > 0) {
+        emit dataChanged(index(0, NewNameColumn), index(rowCount() - 1, NewNameColumn),
+                         {ProblemRole, Qt::ToolTipRole});
+    }
 }

@@ -1,10 +1,13 @@
 #pragma once
 
 #include "files/filelist.h"
+#include "plan/renameplan.h"
 #include "rules/namecomposer.h"
 
 #include <QAbstractTableModel>
 #include <QItemSelectionModel>
+
+#include <memory>
 
 class ZQFile;
 
@@ -29,6 +32,9 @@ public:
     static constexpr int IdentifierRole = Qt::UserRole + 1;
     // data(index, FileRole) gives the ZQFile* of the row.
     static constexpr int FileRole = Qt::UserRole + 2;
+    // data(index, ProblemRole) of the New Name column: why the plan cannot
+    // rename the row's file, or nothing.
+    static constexpr int ProblemRole = Qt::UserRole + 3;
 
     explicit FileTableModel(FileList *list, QObject *parent = nullptr);
 
@@ -64,6 +70,13 @@ public:
     // Clear All: every record goes; the sort state stays.
     void clickClearAll();
 
+    // The rename plan of the rows as they are shown: its refused and
+    // conflicting rows carry their reason (ProblemRole, and the New Name
+    // cell's tooltip). Null drops it, as any change of the settings or the
+    // list should, until the next plan is made.
+    void setPlan(std::shared_ptr<const RenamePlan> plan);
+    const RenamePlan *plan() const { return m_plan.get(); }
+
     // The column showing this identifier, or -1.
     int columnOfIdentifier(const QString &identifier) const;
 
@@ -80,4 +93,5 @@ private:
     FileList *m_list;
     NameComposer m_composer;
     QString m_totalText;
+    std::shared_ptr<const RenamePlan> m_plan;
 };

@@ -4,6 +4,7 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -25,10 +26,10 @@ int moveNoReplace(int fromDir, const char *fromName, int toDir, const char *toNa
     const int error = errno;
     if (error != EINVAL && error != ENOSYS)
         return error;
-    // EINVAL is also how a file system refuses a name it cannot hold; keep
-    // that reason when the fallback cannot even be tried.
     const int linkError = NativeMove::linkMove(fromDir, fromName, toDir, toName);
-    return linkError != 0 && linkUnsupported(linkError) ? error : linkError;
+    if (linkError == 0 || !linkUnsupported(linkError))
+        return linkError;
+    return NativeMove::placeholderMove(fromDir, fromName, toDir, toName);
 }
 
 bool sameFile(int fromDir, const char *fromName, int toDir, const char *toName)
@@ -38,6 +39,15 @@ bool sameFile(int fromDir, const char *fromName, int toDir, const char *toName)
     return fstatat(fromDir, fromName, &from, AT_SYMLINK_NOFOLLOW) == 0 &&
            fstatat(toDir, toName, &to, AT_SYMLINK_NOFOLLOW) == 0 && from.st_dev == to.st_dev &&
            from.st_ino == to.st_ino;
+}
+
+// Whether `name` in the folder is still the empty placeholder with this
+// identity, that is, ours and untouched.
+bool isOurPlaceholder(int dir, const char *name, const struct stat &claimed)
+{
+    struct stat now;
+    return fstatat(dir, name, &now, AT_SYMLINK_NOFOLLOW) == 0 && now.st_dev == claimed.st_dev &&
+           now.st_ino == claimed.st_ino && now.st_size == 0 && S_ISREG(now.st_mode);
 }
 
 } // namespace
@@ -55,6 +65,62 @@ int linkMove(int fromDir, const char *fromName, int toDir, const char *toName)
         return error;
     }
     return 0;
+}
+
+int placeholderMove(int fromDir, const char *fromName, int toDir, const char *toName)
+{
+    // Why this never replaces a file that was there before: the exclusive
+    // create is atomic in the file system (over FUSE too, where the daemon's
+    // create fails on an existing name), so it succeeds only when no entry of
+    // that name exists, under the volume's own case rule, and from then on
+    // the name belongs to us. Another program that creates the name after us
+    // with O_EXCL fails; one that merely opens it gets our empty placeholder.
+    // Just before the plain rename, which replaces whatever holds the name,
+    // the name is checked to still be our empty placeholder (same inode, no
+    // byte written into it); if anything touched it, we give up without the
+    // rename. What remains open is a program writing into or replacing our
+    // placeholder in the microseconds between that check and the rename:
+    // it would have to do so to a name that did not exist a moment before
+    // and that nobody had created but us.
+    const int fd =
+        openat(toDir, toName, O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600);
+    if (fd < 0)
+        return errno;
+    struct stat claimed;
+    const bool known = fstat(fd, &claimed) == 0;
+    close(fd);
+    if (!known)
+        return EIO; // cannot tell our placeholder later; leave it, it is empty
+    if (!isOurPlaceholder(toDir, toName, claimed))
+        return EEXIST;
+    if (renameat(fromDir, fromName, toDir, toName) == 0)
+        return 0;
+    const int error = errno;
+    // Only our own placeholder goes, never a file someone put in its place.
+    if (isOurPlaceholder(toDir, toName, claimed))
+        unlinkat(toDir, toName, 0);
+    return error;
+}
+
+int hasExactEntry(int dir, const char *name)
+{
+    const int fd = openat(dir, ".", O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0)
+        return -1;
+    DIR *stream = fdopendir(fd);
+    if (!stream) {
+        close(fd);
+        return -1;
+    }
+    int found = 0;
+    while (const dirent *entry = readdir(stream)) {
+        if (std::strcmp(entry->d_name, name) == 0) {
+            found = 1;
+            break;
+        }
+    }
+    closedir(stream);
+    return found;
 }
 
 int moveThroughTemporaryName(int dir, const char *fromName, const char *toName,
@@ -81,7 +147,17 @@ int moveAt(int fromDir, const char *fromName, int toDir, const char *toName,
            QByteArray *strandedName)
 {
     const int error = moveNoReplace(fromDir, fromName, toDir, toName);
-    if (error == EEXIST && fromDir == toDir && sameFile(fromDir, fromName, toDir, toName))
+    // The target is the source itself only on a case-insensitive (or
+    // normalising) folder where the two names differ in spelling: then no
+    // entry is spelled like the target. Two hard links of one file under
+    // both names are two entries, and the target then really is taken. Some
+    // FUSE file systems (exfat-fuse) give each spelling its own inode
+    // number, so names that differ only in case count as the same file too.
+    if (error == EEXIST && fromDir == toDir && std::strcmp(fromName, toName) != 0 &&
+        (sameFile(fromDir, fromName, toDir, toName) ||
+         QString::fromUtf8(fromName).compare(QString::fromUtf8(toName), Qt::CaseInsensitive) ==
+             0) &&
+        hasExactEntry(fromDir, toName) == 0)
         return moveThroughTemporaryName(fromDir, fromName, toName, strandedName);
     return error;
 }

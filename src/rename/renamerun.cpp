@@ -2,10 +2,13 @@
 
 #include "files/filelist.h"
 #include "files/zqfile.h"
+#include "plan/namerules.h"
+#include "plan/renameplan.h"
 #include "posix/namecodec.h"
 #include "posix/nativemove.h"
 #include "posix/textescape.h"
 #include "rename/accessgrant.h"
+#include "rename/folderrun.h"
 #include "rename/movelanes.h"
 #include "rename/renamelog.h"
 #include "rename/userdefaults.h"
@@ -15,10 +18,10 @@
 #include <QCoreApplication>
 #include <QStringList>
 
+#include <algorithm>
 #include <atomic>
 #include <cerrno>
 #include <fcntl.h>
-#include <limits>
 #include <memory>
 #include <thread>
 #include <unistd.h>
@@ -87,90 +90,6 @@ QByteArray joinedComponents(const QList<QByteArrayView> &components)
         path += component;
     }
     return path;
-}
-
-// The folder of the record being moved, open for the dirfd-relative moves of
-// every following record in it.
-class FolderHandle
-{
-public:
-    ~FolderHandle() { release(); }
-
-    // The descriptor of `folder`, or -1 with *error set.
-    int open(QByteArrayView folder, int *error)
-    {
-        if (!m_valid || QByteArrayView(m_folder) != folder) {
-            release();
-            m_folder = folder.toByteArray();
-            m_fd = ::open(m_folder.constData(), O_PATH | O_DIRECTORY | O_CLOEXEC);
-            m_error = m_fd < 0 ? errno : 0;
-            m_valid = true;
-        }
-        *error = m_error;
-        return m_fd;
-    }
-
-private:
-    void release()
-    {
-        if (m_fd >= 0)
-            ::close(m_fd);
-        m_fd = -1;
-        m_valid = false;
-    }
-
-    QByteArray m_folder;
-    int m_fd = -1;
-    int m_error = 0;
-    bool m_valid = false;
-};
-
-// The reason for refusing a new name whose bytes (NameCodec) are at hand.
-QString refusalFor(const QString &newName, const QByteArray &bytes)
-{
-    if (newName.isEmpty())
-        return QCoreApplication::translate("RenameRun", "The new name is empty.");
-    if (newName == u"." || newName == u"..")
-        return QCoreApplication::translate("RenameRun", "The new name “%1” is not allowed.")
-            .arg(newName);
-    if (bytes.size() > 255)
-        return QCoreApplication::translate("RenameRun", "The new name is longer than 255 bytes.");
-    if (newName.contains(u'/'))
-        return QCoreApplication::translate("RenameRun", "The new name contains “/”.");
-    if (newName.contains(QChar(0)))
-        return QCoreApplication::translate("RenameRun", "The new name contains a NUL character.");
-    // A lone surrogate is a byte of the old name that is not UTF-8 (it is
-    // written back as that byte), or half a character that has no bytes at
-    // all: the name on disk would not be the name shown.
-    if (NameCodec::hasForeignSurrogate(newName))
-        return QCoreApplication::translate(
-            "RenameRun", "The new name holds half of a character (a lone surrogate).");
-    return QString();
-}
-
-// The folder part of a path whose last slash is at `slash`: "." for a bare
-// name, "/" for a file at the root.
-QByteArrayView folderOf(const QByteArray &path, qsizetype slash)
-{
-    return slash < 0 ? QByteArrayView(".") : QByteArrayView(path.constData(), slash ? slash : 1);
-}
-
-// Moves the entry's file from oldPath to newPath, both in one folder; on
-// failure, the reason in the entry's error.
-bool move(FolderHandle &folder, RenameRun::Entry &entry)
-{
-    const QByteArray &oldPath = entry.oldPath;
-    const qsizetype slash = oldPath.lastIndexOf('/');
-    int error = 0;
-    QByteArray stranded;
-    const int dir = folder.open(folderOf(oldPath, slash), &error);
-    if (dir >= 0) {
-        error = NativeMove::moveAt(dir, oldPath.constData() + slash + 1, dir,
-                                   entry.newPath.constData() + slash + 1, &stranded);
-    }
-    if (error != 0)
-        entry.error = failureReason(error, stranded);
-    return error == 0;
 }
 
 } // namespace
@@ -252,7 +171,12 @@ QByteArray accessRoot(const QList<QByteArray> &paths)
 
 QString refusalReason(const QString &newName)
 {
-    return refusalFor(newName, NameCodec::encode(newName));
+    return NameRules::refusalReason(newName);
+}
+
+QString folderReplacedReason()
+{
+    return QStringLiteral("the folder was replaced after it was listed");
 }
 
 bool renameFile(const QByteArray &from, const QByteArray &to, QString *error)
@@ -331,78 +255,117 @@ Report clickStart(FileList &list, const NameSource &newNameForFile, AccessPrompt
             return report;
     }
     report.ran = true;
+
+    // The plan of the list as the table shows it: the counter index is the
+    // display row, so that the names applied are the names previewed in
+    // either sort direction. Every name is known before the first move.
+    const bool descending = list.sortDescending();
+    const auto flip = [&](qsizetype i) { return descending ? total - 1 - i : i; };
+    std::vector<RenamePlan::File> planFiles(static_cast<size_t>(total));
+    std::vector<QString> names(static_cast<size_t>(total));
+    for (qsizetype row = 0; row < total; ++row) {
+        const ZQFile &file = *files[size_t(flip(row))];
+        planFiles[size_t(row)] = {file.nativePath(), file.ruleFile()};
+        names[size_t(row)] = newNameForFile(file, row);
+    }
+    const RenamePlan plan = RenamePlan::fromNames(planFiles, std::move(names));
+    planFiles.clear();
+
     report.entries.resize(total);
     Entry *const entries = report.entries.data();
-
-    // The walk keeps stored order; the counter index is the row the table
-    // shows the record in, so that the names applied are the names previewed
-    // in either sort direction.
-    //
-    // The moves run on threads of their own, one lane of folders each, while
-    // this thread works out the names ahead of them and then writes the
-    // outcomes, the log lines and the progress behind them, in stored order.
-    // Inside a folder the moves keep stored order; moves in different folders
-    // cannot meet, so every outcome is the one a single walk would have. The
-    // user-space work then hides behind the time the file system takes, and
-    // folders on different processors move side by side. Each side hands over
-    // in batches, so that waking the other costs little.
-    constexpr qsizetype batch = 64;
-    struct Lane
-    {
-        std::thread mover;
-        std::atomic<qsizetype> moved{0}; // every move of the lane before it is done
-        // Where the mover stopped, set before its last hand-over.
-        std::atomic<qsizetype> attempted{std::numeric_limits<qsizetype>::max()};
-    };
-    MoveLanes laneMap(MoveLanes::defaultLaneCount());
-    const auto lanes = std::make_unique<Lane[]>(size_t(laneMap.laneCount()));
-    // The lane of each position's move, or -1 when it needs none.
-    std::vector<qint8> laneAt(size_t(total), -1);
-    std::atomic<qsizetype> named{0};
-    const auto publish = [](std::atomic<qsizetype> &counter, qsizetype value) {
-        counter.store(value, std::memory_order_release);
-        counter.notify_all();
-    };
-    const auto awaitBeyond = [](const std::atomic<qsizetype> &counter, qsizetype position) {
-        qsizetype seen = counter.load(std::memory_order_acquire);
-        while (seen <= position) {
-            counter.wait(seen, std::memory_order_acquire);
-            seen = counter.load(std::memory_order_acquire);
+    std::vector<qsizetype> waitsFor(size_t(total), -1);
+    std::vector<std::vector<qsizetype>> movesOfGroup(size_t(plan.groupCount()));
+    qsizetype moves = 0;
+    for (qsizetype position = 0; position < total; ++position) {
+        const ZQFile &file = *files[size_t(position)];
+        const RenamePlan::Row &row = plan.row(flip(position));
+        Entry &entry = entries[position];
+        entry.oldPath = file.nativePath();
+        entry.oldName = file.name();
+        entry.newName = row.newName;
+        if (row.status == RenamePlan::Status::Unchanged) {
+            entry.newPath = entry.oldPath;
+            entry.outcome = Outcome::Unchanged;
+            continue;
         }
+        if (row.status != RenamePlan::Status::Refused) {
+            const qsizetype slash = entry.oldPath.lastIndexOf('/');
+            entry.newPath.reserve(slash + 1 + row.newNativeName.size());
+            entry.newPath.append(entry.oldPath.constData(), slash + 1);
+            entry.newPath += row.newNativeName;
+        }
+        if (row.status != RenamePlan::Status::Move) {
+            entry.outcome = Outcome::Failed;
+            entry.error = row.reason;
+            continue;
+        }
+        entry.outcome = Outcome::Renamed; // until the move says otherwise
+        waitsFor[size_t(position)] = row.after < 0 ? -1 : flip(row.after);
+        movesOfGroup[size_t(plan.groupOf(row.folder))].push_back(position);
+        ++moves;
+    }
+
+    // The identity each folder was listed with, for the check that the folder
+    // opened for the moves is that folder; the plan's look at it when the
+    // intake recorded none.
+    QHash<QByteArray, FolderRun::Identity> listed;
+    for (size_t f = 0; f < plan.folders().size(); ++f) {
+        const QByteArray &folder = plan.folders()[f];
+        FolderRun::Identity identity;
+        if (list.folderIdentity(folder, &identity))
+            listed.insert(folder, identity);
+        else if (plan.facts()[f].opened)
+            listed.insert(folder, {plan.facts()[f].device, plan.facts()[f].inode});
+    }
+    const auto listedIdentity = [&listed](const QByteArray &folder, FolderRun::Identity *id) {
+        const auto found = listed.constFind(folder);
+        if (found == listed.constEnd())
+            return false;
+        *id = *found;
+        return true;
     };
 
-    // Set when this thread gives up on the run (an exception from a name, the
-    // progress or the log): the movers then stop before their next move.
+    // Folders move side by side, each whole on one thread, since a move never
+    // touches another folder's names; this thread reports the progress.
+    std::erase_if(movesOfGroup, [](const auto &group) { return group.empty(); });
+    std::vector<quint8> finished(size_t(total), 0);
+    std::atomic<qsizetype> done{total - moves};
+    std::atomic<quint64> events{0};
+    std::atomic<size_t> nextGroup{0};
     std::atomic<bool> stop{false};
-    const auto moveLane = [&](int laneIndex, qsizetype first) {
-        Lane &lane = lanes[size_t(laneIndex)];
-        FolderHandle folder;
-        qsizetype position = first;
-        qsizetype sinceHandOver = 0;
-        for (; position < total; ++position) {
-            awaitBeyond(named, position);
-            if (stop.load(std::memory_order_acquire) || cancelled())
-                break;
-            if (laneAt[size_t(position)] != laneIndex)
-                continue;
-            Entry &entry = entries[position];
-            if (!move(folder, entry))
-                entry.outcome = Outcome::Failed;
-            if (++sinceHandOver == batch) {
-                publish(lane.moved, position + 1);
-                sinceHandOver = 0;
-            }
-        }
-        lane.attempted.store(position, std::memory_order_relaxed);
-        publish(lane.moved, total);
+    const int laneCount =
+        int(std::min<size_t>(size_t(MoveLanes::defaultLaneCount()), movesOfGroup.size()));
+    std::atomic<int> running{laneCount};
+    const auto signal = [&events] {
+        events.fetch_add(1, std::memory_order_release);
+        events.notify_all();
     };
+    const auto mover = [&] {
+        for (size_t group = nextGroup++;
+             group < movesOfGroup.size() && !stop.load() && !cancelled(); group = nextGroup++) {
+            FolderRun folder(entries, listedIdentity);
+            folder.run(
+                movesOfGroup[group], [&](qsizetype p) { return waitsFor[size_t(p)]; }, finished,
+                [&](qsizetype count) {
+                    done.fetch_add(count, std::memory_order_release);
+                    signal();
+                },
+                [&] { return stop.load(std::memory_order_acquire) || cancelled(); });
+        }
+        running.fetch_sub(1, std::memory_order_release);
+        signal();
+    };
+    std::vector<std::thread> lanes;
+    for (int i = 0; i < laneCount; ++i)
+        lanes.emplace_back(mover);
+    bool joined = false;
     const auto joinMovers = [&] {
-        for (int i = 0; i < laneMap.laneCount(); ++i) {
-            if (lanes[size_t(i)].mover.joinable())
-                lanes[size_t(i)].mover.join();
+        if (!joined) {
+            for (std::thread &lane : lanes)
+                lane.join();
         }
+        joined = true;
     };
-
     const auto recordMove = [&](qsizetype position) {
         const Entry &entry = entries[position];
         ZQFile *file = files[size_t(position)].get();
@@ -411,64 +374,27 @@ Report clickStart(FileList &list, const NameSource &newNameForFile, AccessPrompt
     };
 
     list.beginPathChanges();
-    qsizetype recorded = 0;
-    // Positions from here on were never named, when the run was cancelled.
-    qsizetype namedEnd = total;
     try {
-        const bool descending = list.sortDescending();
-        for (qsizetype position = 0; position < total; ++position) {
-            if (cancelled()) {
-                namedEnd = position;
-                publish(named, total);
-                break;
+        qsizetype reported = 0;
+        quint64 seen = events.load(std::memory_order_acquire);
+        while (running.load(std::memory_order_acquire) > 0) {
+            const qsizetype now = done.load(std::memory_order_acquire);
+            if (progress && now / 1024 > reported / 1024 && now < total) {
+                progress(now, total);
+                reported = now;
             }
-            const ZQFile *file = files[size_t(position)].get();
-            const qint64 row = FileList::rowOfPosition(position, total, descending);
-            Entry &entry = entries[position];
-            entry.oldPath = file->nativePath();
-            entry.oldName = file->name();
-            entry.newName = newNameForFile(*file, row);
-            if (entry.newName == entry.oldName) {
-                entry.newPath = entry.oldPath;
-                entry.outcome = Outcome::Unchanged;
-            } else {
-                const QByteArray newName = NameCodec::encode(entry.newName);
-                entry.error = refusalFor(entry.newName, newName);
-                if (!entry.error.isEmpty()) {
-                    entry.outcome = Outcome::Failed;
-                } else {
-                    const qsizetype slash = entry.oldPath.lastIndexOf('/');
-                    entry.newPath.reserve(slash + 1 + newName.size());
-                    entry.newPath.append(entry.oldPath.constData(), slash + 1);
-                    entry.newPath += newName;
-                    entry.outcome = Outcome::Renamed; // until the move says otherwise
-                    const int lane = laneMap.laneOf(folderOf(entry.oldPath, slash));
-                    laneAt[size_t(position)] = qint8(lane);
-                    if (!lanes[size_t(lane)].mover.joinable())
-                        lanes[size_t(lane)].mover = std::thread(moveLane, lane, position);
-                }
-            }
-            if ((position + 1) % batch == 0 || position + 1 == total)
-                publish(named, position + 1);
+            events.wait(seen, std::memory_order_acquire);
+            seen = events.load(std::memory_order_acquire);
         }
-
-        for (; recorded < total; ++recorded) {
-            const int lane = laneAt[size_t(recorded)];
-            if (lane >= 0)
-                awaitBeyond(lanes[size_t(lane)].moved, recorded);
-            Entry &entry = entries[recorded];
-            if (recorded >= namedEnd) {
-                entry.oldPath = files[size_t(recorded)]->nativePath();
-                entry.oldName = files[size_t(recorded)]->name();
-                entry.newPath = entry.oldPath;
+        joinMovers();
+        for (qsizetype position = 0; position < total; ++position) {
+            Entry &entry = entries[position];
+            // A move the cancelled run never came to.
+            if (entry.outcome == Outcome::Renamed && !finished[size_t(position)])
                 entry.outcome = Outcome::NotAttempted;
-            } else if (lane >= 0 &&
-                       recorded >= lanes[size_t(lane)].attempted.load(std::memory_order_relaxed)) {
-                entry.outcome = Outcome::NotAttempted;
-            }
             switch (entry.outcome) {
             case Outcome::Renamed:
-                recordMove(recorded);
+                recordMove(position);
                 ++report.renamed;
                 break;
             case Outcome::Failed:
@@ -482,27 +408,23 @@ Report clickStart(FileList &list, const NameSource &newNameForFile, AccessPrompt
                 ++report.notAttempted;
                 break;
             }
-            if (progress && ((recorded + 1) % 1024 == 0 || recorded + 1 == total))
-                progress(recorded + 1, total);
         }
+        if (progress)
+            progress(total, total);
     } catch (...) {
         // The movers must not outlive this frame, and every file they moved
         // must have its record follow it, or the list would name files that
-        // are gone. Entries they never reached are not moved.
+        // are gone.
         stop.store(true, std::memory_order_release);
-        publish(named, total);
         joinMovers();
-        for (qsizetype position = recorded; position < total; ++position) {
-            const int lane = laneAt[size_t(position)];
-            if (lane >= 0 &&
-                position < lanes[size_t(lane)].attempted.load(std::memory_order_relaxed) &&
-                entries[position].outcome == Outcome::Renamed)
+        for (qsizetype position = 0; position < total; ++position) {
+            if (finished[size_t(position)] && entries[position].outcome == Outcome::Renamed &&
+                files[size_t(position)]->nativePath() != entries[position].newPath)
                 recordMove(position);
         }
         list.endPathChanges();
         throw;
     }
-    joinMovers();
     list.endPathChanges();
     return report;
 }

@@ -34,6 +34,9 @@ struct Entry
     QString newName;
     Outcome outcome = Outcome::Unchanged;
     QString error; // why it failed
+    // The temporary name a cycle of moves parked this file under, recorded
+    // before the file was moved there; empty when it never was.
+    QByteArray temporaryName;
 };
 
 struct Report
@@ -64,6 +67,10 @@ QByteArray accessRoot(const QList<QByteArray> &paths);
 // NUL character, half a surrogate pair that stands for no byte.
 QString refusalReason(const QString &newName);
 
+// Why the files of a folder are not moved when the folder opened for the run
+// is not the one the intake listed.
+QString folderReplacedReason();
+
 // Moves `from` to `to` without ever replacing or copying: renameat2 with
 // RENAME_NOREPLACE, link and unlink where the file system lacks it, and a
 // temporary name in the same folder for a case-only change on a
@@ -72,12 +79,14 @@ QString refusalReason(const QString &newName);
 bool renameFile(const QByteArray &from, const QByteArray &to, QString *error = nullptr);
 
 // The run over the whole list: checks the access grant (through prompt and
-// defaults, skipped when prompt is null), then moves each file to the name
-// the table shows for it. The files of one folder move in stored order;
-// different folders move side by side, one lane per processor, since a move
-// never touches another folder's names. Outcomes, log lines and progress come
-// in stored order on the calling thread, exactly as a single walk would give
-// them. A successful move updates the record's path and name.
+// defaults, skipped when prompt is null), makes the rename plan of the list
+// and follows it: every file the plan moves gets the name the table shows
+// for it, chains and cycles of names within a folder included; every file
+// the plan refuses or finds in conflict fails with the plan's reason.
+// Different folders move side by side, one lane per processor, since a move
+// never touches another folder's names. Outcomes and log lines come in
+// stored order on the calling thread, progress as the moves go on. A
+// successful move updates the record's path and name.
 //
 // A run whose `cancel` flag is set (from any thread) stops after the moves
 // in flight: every file moved so far has its record follow it, and the rest

@@ -14,6 +14,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMimeData>
+#include <QPushButton>
 #include <QSet>
 #include <QSignalSpy>
 #include <QTest>
@@ -69,6 +70,7 @@ private slots:
     void showHandsOverSelectedBytes();
 
     void startRenamesAndShowsSheet();
+    void planMarksConflicts();
     void grantDialog();
 
     void listingCancelKeepsWhatWasListed();
@@ -418,6 +420,54 @@ void tst_VLNWindow::startRenamesAndShowsSheet()
 }
 
 // The real folder panel: modal, with its message, and a folder only when confirmed.
+// The plan follows a change a moment later: rows that cannot be renamed get
+// their reason, the text beside the count says how many, and a click on it
+// selects the first. The count label keeps its own text.
+void tst_VLNWindow::planMarksConflicts()
+{
+    VLNWindow *window = makeWindow(true);
+    Ui::VLNWindow *ui = window->ui();
+    writeFile(m_root + "/taken.txt");
+    listFiles({"a.txt", "b.txt", "c.txt"});
+    QPushButton *problems = window->problemsButton();
+    QTRY_VERIFY(window->tableModel()->plan());
+    QVERIFY(problems->isHidden());
+    ui->nameField->setText(u"taken"_s);
+    window->controlTextDidChange();
+    QVERIFY(!window->tableModel()->plan()); // the old plan is gone at once
+    QTRY_VERIFY(window->tableModel()->plan());
+    const auto problem = [&](int row) {
+        return window->tableModel()
+            ->data(window->tableModel()->index(row, FileTableModel::NewNameColumn),
+                   FileTableModel::ProblemRole)
+            .toString();
+    };
+    QCOMPARE(problem(0), u"“taken.txt” is taken by a file that is not listed."_s);
+    QCOMPARE(problem(1), u"“taken.txt” is taken by a file that is not listed."_s);
+    QCOMPARE(problems->text(), u"3 files cannot be renamed"_s);
+    QVERIFY(!problems->isHidden());
+    QCOMPARE(ui->totalLabel->text(), u"3 files"_s);
+
+    // Names of their own: nothing to mark.
+    ui->nameField->setText(u"[N]_[C]"_s);
+    ui->stepCounterBox->setValue(0);
+    window->controlTextDidChange();
+    QTRY_VERIFY(window->tableModel()->plan());
+    QCOMPARE(problem(0), QString());
+    QCOMPARE(problem(1), QString());
+    QVERIFY(problems->isHidden());
+
+    ui->nameField->setText(u"same"_s);
+    window->controlTextDidChange();
+    QTRY_VERIFY(window->tableModel()->plan());
+    QCOMPARE(problems->text(), u"2 files cannot be renamed"_s);
+    QCOMPARE(problem(1), u"The same new name as row 1 (“a.txt”)."_s);
+    QTest::mouseClick(problems, Qt::LeftButton);
+    const QModelIndexList selected = ui->tableView->selectionModel()->selectedRows();
+    QCOMPARE(selected.size(), 1);
+    QCOMPARE(selected.first().row(), 1);
+}
+
 void tst_VLNWindow::grantDialog()
 {
     QWidget parent;

@@ -250,7 +250,6 @@ void tst_Cli::previewMatchesApply_data()
     QTest::addColumn<QString>("options");
     QTest::addColumn<QStringList>("statuses");
     QTest::addColumn<QByteArray>("after");
-    const QString exists = u"invalid: File exists"_s;
     const QString rename = u"rename"_s;
     QTest::newRow("counter descending applies what it shows")
         << QByteArray("a.txt b.txt c 4.md") << u"--name [C] --sort old-name:desc"_s
@@ -258,15 +257,18 @@ void tst_Cli::previewMatchesApply_data()
     QTest::newRow("refused name") << QByteArray("a.b c") << u"--search . --replace / --name [N]x"_s
                                   << QStringList{u"invalid: The new name contains “/”."_s, rename}
                                   << QByteArray("a.b cx");
-    QTest::newRow("chain: the name is still taken")
-        << QByteArray("1.txt 2.txt") << u"--name [C] --start 2"_s << QStringList{exists, rename}
-        << QByteArray("1.txt 3.txt");
+    QTest::newRow("chain: the name is freed first")
+        << QByteArray("1.txt 2.txt") << u"--name [C] --start 2"_s << QStringList{rename, rename}
+        << QByteArray("2.txt 3.txt");
+    QTest::newRow("swap") << QByteArray("1.txt 2.txt") << u"--name [C] --start 2 --step -1"_s
+                          << QStringList{rename, rename} << QByteArray("1.txt 2.txt");
     QTest::newRow("chain: an earlier move frees the name")
         << QByteArray("2.txt 1.txt") << u"--name [C] --start 3 --step -1"_s
         << QStringList{rename, rename} << QByteArray("2.txt 3.txt");
-    QTest::newRow("descending display, stored walk")
+    QTest::newRow("descending display: the top row keeps the name")
         << QByteArray("a.txt b.txt") << u"--name x --sort old-name:desc"_s
-        << QStringList{exists, rename} << QByteArray("b.txt x.txt");
+        << QStringList{rename, u"invalid: The same new name as row 1 (“b.txt”)."_s}
+        << QByteArray("a.txt x.txt");
 }
 
 void tst_Cli::previewMatchesApply()

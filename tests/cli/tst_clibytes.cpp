@@ -196,7 +196,8 @@ void tst_CliBytes::tablePinned()
                                 "\n"
                                 "!  ab.txt     a.txt     " +
                                 path("ab.txt") +
-                                "  (File exists)\n"
+                                "  (The new name is taken by row 1 (\xE2\x80\x9C"
+                                "a.txt\xE2\x80\x9D), which is not renamed.)\n"
                                 "   b\\xe9.txt  b.txt     " +
                                 m_root +
                                 "/b\\xe9.txt\n"

@@ -1,9 +1,10 @@
 // velnor-screenshot OUTDIR FOLDER: lists FOLDER in the window and saves
-// OUTDIR/screenshot.png (the main window), OUTDIR/pattern-error.png (a
-// regular expression that does not compile), OUTDIR/tutorial.png (the
-// tutorial's first section page), and OUTDIR/listing.png and
-// OUTDIR/renaming.png (the bottom bar during a listing and during a run,
-// held at a moment of each). Run it on a real display, e.g. xvfb-run.
+// OUTDIR/screenshot.png (the main window), OUTDIR/conflicts.png (new names
+// that collide, marked), OUTDIR/pattern-error.png (a regular expression that
+// does not compile), OUTDIR/tutorial.png (the tutorial's first section
+// page), and OUTDIR/listing.png and OUTDIR/renaming.png (the bottom bar
+// during a listing and during a run, held at a moment of each). Run it on a
+// real display, e.g. xvfb-run.
 #include "app/jobbar.h"
 #include "app/rulecontrols.h"
 #include "app/translations.h"
@@ -74,6 +75,19 @@ int main(int argc, char **argv)
         window.jobBar()->setUnreadableFolders({});
         window.jobBar()->showRun(12345, 100000);
         ok = save(&window, out + QStringLiteral("/renaming.png")) && ok;
+    }
+    {
+        // Names that collide: the plan marks the files that cannot take them.
+        VLNWindow window(&defaults);
+        window.resize(1040, 680);
+        window.openFiles({folder});
+        Ui::VLNWindow *ui = window.ui();
+        ui->nameField->setText(QStringLiteral("Lisbon"));
+        ui->casePopup->setCurrentIndex(1);
+        window.controlTextDidChange();
+        if (!QTest::qWaitFor([&] { return window.tableModel()->plan() != nullptr; }, 5000))
+            std::fprintf(stderr, "the plan did not come\n");
+        ok = save(&window, out + QStringLiteral("/conflicts.png")) && ok;
     }
     {
         // A pattern that does not compile, and why, under the search field.

@@ -1,0 +1,41 @@
+#!/usr/bin/env bash
+# velnor-rename's preview of a new name over 1,000,000 files in one folder,
+# as a text table and as JSON, against the plain listing of the same folder
+# (`velnor-rename DIR --json`, default templates). Prints the larger of the
+# two ratios: "figure cli_preview_1m_vs_list RATIO ratio". QUICK=1: 100,000.
+set -euo pipefail
+
+BUILD=${BUILD:-build-bench}
+velnor=$BUILD/src/cli/velnor-rename
+[ -x "$velnor" ] || { echo "preview.sh: $velnor is missing" >&2; exit 1; }
+total=1000000
+if [ -n "${QUICK:-}" ] && [ "${QUICK:-}" != 0 ]; then
+    total=100000
+fi
+
+work=$(mktemp -d "${TMPDIR:-/tmp}/velnor-preview-bench-XXXXXX")
+trap 'rm -rf "$work"' EXIT
+perl -e '
+    my ($dir, $n) = @ARGV;
+    for my $i (0 .. $n - 1) {
+        my $name = sprintf("%s/IMG_%07d.jpg", $dir, $i);
+        open(my $fh, ">", $name) or die "$name: $!";
+        close($fh);
+    }' "$work" "$total"
+
+# Seconds of one run, output thrown away.
+seconds() {
+    local start end
+    start=$(date +%s.%N)
+    "$@" >/dev/null
+    end=$(date +%s.%N)
+    echo "$end - $start" | bc -l
+}
+
+"$velnor" "$work" --json >/dev/null # warm the cache
+list=$(seconds "$velnor" "$work" --json)
+table=$(seconds "$velnor" --name '[N]_x' "$work")
+json=$(seconds "$velnor" --name '[N]_x' "$work" --json)
+echo "# preview: list ${list}s, table ${table}s, json ${json}s" >&2
+ratio=$(echo "r = $table / $list; j = $json / $list; if (j > r) r = j; r" | bc -l)
+printf 'figure cli_preview_1m_vs_list %.2f ratio\n' "$ratio"

@@ -1,0 +1,19 @@
+#include "app/problemmarkdelegate.h"
+
+#include "model/filetablemodel.h"
+
+#include <QApplication>
+#include <QStyle>
+
+void ProblemMarkDelegate::initStyleOption(QStyleOptionViewItem *option,
+                                          const QModelIndex &index) const
+{
+    QStyledItemDelegate::initStyleOption(option, index);
+    if (index.data(FileTableModel::ProblemRole).toString().isEmpty())
+        return;
+    static const QIcon mark = QApplication::style()->standardIcon(QStyle::SP_MessageBoxWarning);
+    option->icon = mark;
+    option->features |= QStyleOptionViewItem::HasDecoration;
+    const int size = option->fontMetrics.height();
+    option->decorationSize = QSize(size, size);
+}

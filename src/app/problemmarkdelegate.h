@@ -1,0 +1,15 @@
+#pragma once
+
+#include <QStyledItemDelegate>
+
+// Draws a warning mark in a New Name cell whose file the rename plan cannot
+// rename; the reason shows as the cell's tooltip.
+class ProblemMarkDelegate : public QStyledItemDelegate
+{
+    Q_OBJECT
+public:
+    using QStyledItemDelegate::QStyledItemDelegate;
+
+protected:
+    void initStyleOption(QStyleOptionViewItem *option, const QModelIndex &index) const override;
+};

@@ -1,0 +1,263 @@
+#include "plan/folderfacts.h"
+
+#include <QFile>
+
+#include <cerrno>
+#include <cstring>
+#include <dirent.h>
+#include <fcntl.h>
+#include <linux/fs.h>
+#include <sys/ioctl.h>
+#include <sys/stat.h>
+#include <sys/statvfs.h>
+#include <sys/sysmacros.h>
+#include <sys/vfs.h>
+#include <unistd.h>
+
+namespace {
+
+constexpr long ExfatMagic = 0x2011BAB0;
+constexpr long MsdosMagic = 0x4d44;
+constexpr long NtfsMagic = 0x5346544e;  // the old kernel driver
+constexpr long Ntfs3Magic = 0x7366746e; // ntfs3
+constexpr long CifsMagic = 0xFF534D42;
+constexpr long Smb2Magic = 0xFE534D42;
+constexpr long SmbMagic = 0x517B;
+constexpr long FuseMagic = 0x65735546;
+constexpr long Ext4Magic = 0xEF53;
+#ifndef FS_CASEFOLD_FL
+#define FS_CASEFOLD_FL 0x40000000
+#endif
+
+QString errorText(int error)
+{
+    char buffer[256];
+    return QString::fromLocal8Bit(strerror_r(error, buffer, sizeof buffer));
+}
+
+// The file-system type and source of the mount with this device number,
+// from /proc/self/mountinfo: "fuseblk" and "/dev/loop0" for an exFAT or NTFS
+// volume through FUSE.
+bool mountOf(dev_t device, QByteArray *type, QByteArray *source)
+{
+    QFile file(QStringLiteral("/proc/self/mountinfo"));
+    if (!file.open(QIODevice::ReadOnly))
+        return false;
+    const QByteArray wanted =
+        QByteArray::number(major(device)) + ':' + QByteArray::number(minor(device));
+    const QList<QByteArray> lines = file.readAll().split('\n');
+    for (const QByteArray &line : lines) {
+        const QList<QByteArray> fields = line.split(' ');
+        if (fields.size() < 10 || fields[2] != wanted)
+            continue;
+        const qsizetype separator = fields.indexOf("-");
+        if (separator < 0 || separator + 2 >= fields.size())
+            continue;
+        *type = fields[separator + 1];
+        *source = fields[separator + 2];
+        return true;
+    }
+    return false;
+}
+
+// The file system on a block device, from its boot sector's OEM name, as
+// blkid tells it; empty when the device cannot be read.
+QString volumeType(const QByteArray &device)
+{
+    const int fd = ::open(device.constData(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0)
+        return QString();
+    char sector[90] = {};
+    const ssize_t n = ::pread(fd, sector, sizeof sector, 0);
+    ::close(fd);
+    if (n < 90)
+        return QString();
+    if (std::memcmp(sector + 3, "EXFAT   ", 8) == 0)
+        return QStringLiteral("exfat");
+    if (std::memcmp(sector + 3, "NTFS    ", 8) == 0)
+        return QStringLiteral("ntfs");
+    if (std::memcmp(sector + 54, "FAT", 3) == 0 || std::memcmp(sector + 82, "FAT32", 5) == 0)
+        return QStringLiteral("vfat");
+    return QString();
+}
+
+// What a FUSE mount holds, from the mount table and the device. Not kept
+// between calls: device numbers of FUSE mounts are reused after an unmount.
+QString fuseType(dev_t device)
+{
+    QByteArray type;
+    QByteArray source;
+    QString result;
+    if (mountOf(device, &type, &source)) {
+        result = QString::fromUtf8(type);
+        if (type == "fuseblk") {
+            const QString onDevice = volumeType(source);
+            if (!onDevice.isEmpty())
+                result = onDevice;
+        } else if (type == "fuse.exfat" || type == "fuse.exfat-fuse") {
+            result = QStringLiteral("exfat");
+        } else if (type == "fuse.ntfs-3g") {
+            result = QStringLiteral("ntfs");
+        }
+    }
+    return result;
+}
+
+// By behaviour: a name of the folder looked up with its case changed finds
+// the same file. Unsure (false) when no name has letters to change.
+bool looksUpWithoutCase(int dir, const FolderFacts &facts)
+{
+    for (const std::string_view name : facts.names) {
+        const QByteArray bytes(name.data(), qsizetype(name.size()));
+        QByteArray swapped = bytes;
+        bool changed = false;
+        for (char &c : swapped) {
+            if (c >= 'a' && c <= 'z') {
+                c = char(c - 32);
+                changed = true;
+            } else if (c >= 'A' && c <= 'Z') {
+                c = char(c + 32);
+                changed = true;
+            }
+        }
+        if (!changed || facts.hasName(swapped))
+            continue;
+        struct stat original;
+        struct stat other;
+        if (::fstatat(dir, bytes.constData(), &original, AT_SYMLINK_NOFOLLOW) != 0)
+            continue;
+        return ::fstatat(dir, swapped.constData(), &other, AT_SYMLINK_NOFOLLOW) == 0 &&
+               other.st_ino == original.st_ino && other.st_dev == original.st_dev;
+    }
+    return false;
+}
+
+void readNames(int fd, FolderFacts &facts)
+{
+    const int readable = ::openat(fd, ".", O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    DIR *stream = readable >= 0 ? ::fdopendir(readable) : nullptr;
+    if (!stream) {
+        if (readable >= 0)
+            ::close(readable);
+        return;
+    }
+    std::vector<std::pair<size_t, size_t>> spans;
+    while (const dirent *entry = ::readdir(stream)) {
+        const size_t length = std::strlen(entry->d_name);
+        if ((length == 1 && entry->d_name[0] == '.') ||
+            (length == 2 && entry->d_name[0] == '.' && entry->d_name[1] == '.'))
+            continue;
+        spans.emplace_back(facts.nameBytes.size(), length);
+        facts.nameBytes.insert(facts.nameBytes.end(), entry->d_name, entry->d_name + length);
+    }
+    ::closedir(stream);
+    facts.indexNames(spans);
+}
+
+} // namespace
+
+void FolderFacts::indexNames(const std::vector<std::pair<size_t, size_t>> &spans)
+{
+    names.clear();
+    names.reserve(spans.size());
+    for (const auto &[offset, length] : spans)
+        names.emplace_back(nameBytes.data() + offset, length);
+    size_t size = 16;
+    while (size < names.size() * 2)
+        size *= 2;
+    m_slots.assign(size, 0);
+    const size_t mask = size - 1;
+    for (size_t i = 0; i < names.size(); ++i) {
+        size_t slot = std::hash<std::string_view>()(names[i]) & mask;
+        while (m_slots[slot] != 0)
+            slot = (slot + 1) & mask;
+        m_slots[slot] = quint32(i + 1);
+    }
+    namesRead = true;
+}
+
+bool FolderFacts::hasName(std::string_view name) const
+{
+    if (m_slots.empty())
+        return false;
+    const size_t mask = m_slots.size() - 1;
+    for (size_t slot = std::hash<std::string_view>()(name) & mask; m_slots[slot] != 0;
+         slot = (slot + 1) & mask) {
+        if (names[m_slots[slot] - 1] == name)
+            return true;
+    }
+    return false;
+}
+
+namespace FolderFactsReader {
+
+FolderFacts read(const QByteArray &folder, bool withNames)
+{
+    FolderFacts facts;
+    const int fd =
+        ::open(folder.isEmpty() ? "." : folder.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0) {
+        facts.openError = QStringLiteral("The folder cannot be opened: %1").arg(errorText(errno));
+        return facts;
+    }
+    facts.opened = true;
+    struct stat self;
+    if (::fstat(fd, &self) == 0) {
+        facts.device = quint64(self.st_dev);
+        facts.inode = quint64(self.st_ino);
+    }
+    struct statvfs volume;
+    if (::fstatvfs(fd, &volume) == 0 && (volume.f_flag & ST_RDONLY))
+        facts.notWritable = QStringLiteral("The folder is on a read-only file system.");
+    else if (::faccessat(fd, ".", W_OK | X_OK, AT_EACCESS) != 0)
+        facts.notWritable =
+            QStringLiteral("The folder cannot be written: %1").arg(errorText(errno));
+    if (withNames)
+        readNames(fd, facts);
+
+    struct statfs system;
+    const long type = ::fstatfs(fd, &system) == 0 ? long(system.f_type) : 0;
+    bool unsure = false;
+    switch (type) {
+    case ExfatMagic:
+        facts.fileSystem = QStringLiteral("exfat");
+        break;
+    case MsdosMagic:
+        facts.fileSystem = QStringLiteral("vfat");
+        break;
+    case NtfsMagic:
+    case Ntfs3Magic:
+        facts.fileSystem = QStringLiteral("ntfs");
+        break;
+    case CifsMagic:
+    case Smb2Magic:
+    case SmbMagic:
+        facts.fileSystem = QStringLiteral("cifs");
+        break;
+    case FuseMagic:
+        facts.fileSystem = fuseType(self.st_dev);
+        unsure = true;
+        break;
+    case Ext4Magic: {
+        facts.fileSystem = QStringLiteral("ext4");
+        int flags = 0;
+        facts.caseInsensitive =
+            ::ioctl(fd, FS_IOC_GETFLAGS, &flags) == 0 && (flags & FS_CASEFOLD_FL) != 0;
+        break;
+    }
+    default:
+        break;
+    }
+    const QString &fs = facts.fileSystem;
+    facts.windowsNames = fs == u"exfat" || fs == u"vfat" || fs == u"ntfs" || fs == u"cifs";
+    if (fs == u"exfat" || fs == u"vfat" || fs == u"cifs")
+        facts.caseInsensitive = true;
+    // NTFS is case-sensitive through ntfs-3g unless mounted otherwise, and
+    // FUSE mounts of other kinds may be either: ask the folder.
+    if ((unsure || fs == u"ntfs") && !facts.caseInsensitive && facts.namesRead)
+        facts.caseInsensitive = looksUpWithoutCase(fd, facts);
+    ::close(fd);
+    return facts;
+}
+
+} // namespace FolderFactsReader

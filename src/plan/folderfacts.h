@@ -1,0 +1,55 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+
+#include <string_view>
+#include <utility>
+#include <vector>
+
+// What a rename plan needs to know of one folder, read from the disk in one
+// step so that the plan itself can be worked out from plain values.
+struct FolderFacts
+{
+    bool opened = false; // false: nothing below was read
+    QString openError;   // why the folder could not be opened
+    quint64 device = 0;
+    quint64 inode = 0;
+    // "ext4", "exfat", "ntfs", "vfat", "cifs", "fuse.sshfs", ... as far as
+    // it could be told; empty when unknown.
+    QString fileSystem;
+    bool caseInsensitive = false;
+    // A file system made for Windows: its stricter name rules apply.
+    bool windowsNames = false;
+    // Why no file can be renamed in the folder (a read-only mount, no write
+    // and search permission), or empty.
+    QString notWritable;
+    // The name of every entry, read in one pass over the folder, in the
+    // folder's order. Views into nameBytes, whose buffer stays where it is
+    // when the facts are moved.
+    bool namesRead = false;
+    std::vector<char> nameBytes;
+    std::vector<std::string_view> names;
+
+    // Makes `names` and their index from the spans of nameBytes, each an
+    // offset and a length.
+    void indexNames(const std::vector<std::pair<size_t, size_t>> &spans);
+    bool hasName(std::string_view name) const;
+    bool hasName(const QByteArray &name) const
+    {
+        return hasName(std::string_view(name.constData(), size_t(name.size())));
+    }
+
+private:
+    // Open addressing over names: each slot the index of a name plus one, or
+    // 0 for none.
+    std::vector<quint32> m_slots;
+};
+
+namespace FolderFactsReader {
+
+// Reads the facts of a folder; its entries' names only when `withNames`
+// (a folder where nothing moves needs none).
+FolderFacts read(const QByteArray &folder, bool withNames);
+
+} // namespace FolderFactsReader

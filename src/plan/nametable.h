@@ -1,0 +1,63 @@
+#pragma once
+
+#include <QtGlobal>
+
+#include <algorithm>
+#include <functional>
+#include <string_view>
+#include <utility>
+#include <vector>
+
+// Names of one folder to rows: open addressing over a table sized once, so
+// that a folder of a million names costs no allocation per name. A slot
+// holds the hash and the place of a key in `keys` (rows[place] is its row).
+class NameTable
+{
+public:
+    NameTable(const std::vector<std::string_view> &keys, const std::vector<qint64> &rows)
+        : m_keys(keys), m_rows(rows)
+    {
+        size_t size = 16;
+        while (size < keys.size() * 2)
+            size *= 2;
+        m_slots.resize(size);
+        m_mask = size - 1;
+    }
+    void clear() { std::fill(m_slots.begin(), m_slots.end(), Slot()); }
+    // The row stored under keys[place], and whether it was just stored.
+    std::pair<qint64, bool> tryEmplace(size_t place)
+    {
+        const std::string_view key = m_keys[place];
+        const quint32 hash = quint32(std::hash<std::string_view>()(key));
+        Slot &slot = find(key, hash);
+        if (slot.place >= 0)
+            return {m_rows[size_t(slot.place)], false};
+        slot = {hash, qint32(place)};
+        return {m_rows[place], true};
+    }
+    // The row under the key, or -1.
+    qint64 value(std::string_view key)
+    {
+        const Slot &slot = find(key, quint32(std::hash<std::string_view>()(key)));
+        return slot.place < 0 ? -1 : m_rows[size_t(slot.place)];
+    }
+
+private:
+    struct Slot
+    {
+        quint32 hash = 0;
+        qint32 place = -1;
+    };
+    Slot &find(std::string_view key, quint32 hash)
+    {
+        size_t i = hash & m_mask;
+        while (m_slots[i].place >= 0 &&
+               (m_slots[i].hash != hash || m_keys[size_t(m_slots[i].place)] != key))
+            i = (i + 1) & m_mask;
+        return m_slots[i];
+    }
+    const std::vector<std::string_view> &m_keys;
+    const std::vector<qint64> &m_rows;
+    std::vector<Slot> m_slots;
+    size_t m_mask = 0;
+};

@@ -1,0 +1,124 @@
+#pragma once
+
+#include "plan/folderfacts.h"
+#include "rules/rulefile.h"
+
+#include <QByteArray>
+#include <QList>
+#include <QString>
+
+#include <atomic>
+#include <functional>
+#include <vector>
+
+class FileList;
+
+// What a rename run will do with every listed file, worked out before it
+// starts, so that the table and the command line can show it and the run can
+// follow it: for each display row the new name and one status. Made in two
+// steps: the facts of every folder are read from the disk (gatherFacts),
+// then the plan is worked out from plain values (compute), which tests can
+// give it directly.
+class RenamePlan
+{
+public:
+    enum class Status : quint8
+    {
+        Unchanged, // the new name is the current one
+        Move,
+        Refused,  // no folder can hold the new name
+        Conflict, // it cannot be moved here: the reason says why
+    };
+
+    struct Row
+    {
+        QString newName;
+        QByteArray newNativeName; // the bytes the file will be named; empty when unchanged
+        Status status = Status::Unchanged;
+        QString reason;    // for Refused and Conflict
+        qint64 other = -1; // the row a conflict is with, if any
+        // For a move: the row of the listed file that moves away from this
+        // row's new name, so that this move must wait for it; or -1.
+        qint64 after = -1;
+        qint32 folder = -1; // index into folders()
+    };
+
+    // One listed file, in display order.
+    struct File
+    {
+        QByteArray path; // native bytes
+        RuleFile rule;   // what the composer reads: the current name and time
+        // The counter index the composer is given; -1 for the row itself.
+        qint64 index = -1;
+    };
+    using NewNames = std::function<QString(const RuleFile &file, qint64 index)>;
+
+    // The listed files of a list, in display order, with their counter
+    // indexes (FileList::counterIndex).
+    static std::vector<File> filesOf(const FileList &list, bool counterPerFolder = false);
+
+    // The folders of the files (each the path before its last slash, "/" at
+    // the root), in order of first appearance, and each file's index into
+    // them.
+    static std::vector<QByteArray> foldersOf(const std::vector<File> &files,
+                                             std::vector<qint32> *folderOfFile);
+
+    // The disk facts of each folder; the names of a folder are read only if
+    // needsNames says so for its index.
+    static std::vector<FolderFacts> gatherFacts(const std::vector<QByteArray> &folders,
+                                                const std::vector<bool> &needsNames);
+
+    // The new name of each file: newNames(file, row), called from two
+    // threads at once for a long list (the composer is pure). Empty when
+    // *cancel became true on the way.
+    static std::vector<QString> composeNames(const std::vector<File> &files,
+                                             const NewNames &newNames,
+                                             const std::atomic<bool> *cancel = nullptr);
+
+    // Works the plan out without touching the disk, from the files, their
+    // new names, their folders and those folders' facts.
+    static RenamePlan compute(const std::vector<File> &files, std::vector<QString> newNames,
+                              const std::vector<qint32> &folderOfFile,
+                              std::vector<QByteArray> folders, std::vector<FolderFacts> facts);
+
+    // The two steps after composing, from names composed already.
+    static RenamePlan fromNames(const std::vector<File> &files, std::vector<QString> newNames);
+
+    // All three steps.
+    static RenamePlan make(const std::vector<File> &files, const NewNames &newNames,
+                           const std::atomic<bool> *cancel = nullptr);
+
+    bool isComplete() const { return m_complete; }
+    qsizetype count() const { return qsizetype(m_rows.size()); }
+    const Row &row(qsizetype row) const { return m_rows[size_t(row)]; }
+    const std::vector<Row> &rows() const { return m_rows; }
+    const std::vector<QByteArray> &folders() const { return m_folders; }
+    const std::vector<FolderFacts> &facts() const { return m_facts; }
+    // Folders reached through several spellings (links) are one group: the
+    // group of a folder index, and how many groups there are.
+    qint32 groupOf(qint32 folder) const { return m_groupOfFolder[size_t(folder)]; }
+    qint32 groupCount() const { return m_groupCount; }
+
+    qsizetype moves() const { return m_moves; }
+    qsizetype unchanged() const { return m_unchanged; }
+    // Refused and conflicting rows: files that cannot be renamed.
+    qsizetype problems() const { return m_problems; }
+    // The first row that cannot be renamed, or -1.
+    qint64 firstProblem() const { return m_firstProblem; }
+
+private:
+    void resolveFolder(const std::vector<qint64> &rows, const std::vector<File> &files,
+                       const FolderFacts &facts);
+    void conflict(qint64 row, const QString &reason, qint64 other = -1);
+
+    std::vector<Row> m_rows;
+    std::vector<QByteArray> m_folders;
+    std::vector<FolderFacts> m_facts;
+    std::vector<qint32> m_groupOfFolder;
+    qint32 m_groupCount = 0;
+    qsizetype m_moves = 0;
+    qsizetype m_unchanged = 0;
+    qsizetype m_problems = 0;
+    qint64 m_firstProblem = -1;
+    bool m_complete = false;
+};

@@ -1,0 +1,206 @@
+#include "rename/folderrun.h"
+
+#include "posix/nativemove.h"
+#include "posix/textescape.h"
+#include "rename/moveorder.h"
+
+#include <atomic>
+#include <cerrno>
+#include <cstdio>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace {
+
+const char *nameIn(const QByteArray &path)
+{
+    return path.constData() + path.lastIndexOf('/') + 1;
+}
+
+QByteArray folderPath(const QByteArray &path)
+{
+    const qsizetype slash = path.lastIndexOf('/');
+    return slash < 0 ? QByteArray(".") : slash == 0 ? QByteArray("/") : path.left(slash);
+}
+
+QString cycleFailed()
+{
+    return QStringLiteral("Another file of its cycle of names could not be renamed, so it keeps "
+                          "its old name.");
+}
+
+} // namespace
+
+FolderRun::~FolderRun()
+{
+    for (const Folder &folder : std::as_const(m_folders)) {
+        if (folder.fd >= 0)
+            ::close(folder.fd);
+    }
+}
+
+const FolderRun::Folder &FolderRun::folderOf(const RenameRun::Entry &entry)
+{
+    const QByteArray path = folderPath(entry.oldPath);
+    auto found = m_folders.find(path);
+    if (found != m_folders.end())
+        return *found;
+    Folder folder;
+    folder.fd = ::open(path.constData(), O_PATH | O_DIRECTORY | O_CLOEXEC);
+    if (folder.fd < 0) {
+        folder.error = NativeMove::reason(errno);
+    } else {
+        // The path may lead elsewhere now (a folder swapped for a link): the
+        // moves must happen in the folder that was listed, or nowhere.
+        Identity listed;
+        struct stat opened;
+        if (m_listedIdentity && m_listedIdentity(path, &listed) &&
+            (::fstat(folder.fd, &opened) != 0 || quint64(opened.st_dev) != listed.first ||
+             quint64(opened.st_ino) != listed.second)) {
+            ::close(folder.fd);
+            folder.fd = -1;
+            folder.error = RenameRun::folderReplacedReason();
+        }
+    }
+    return *m_folders.insert(path, folder);
+}
+
+bool FolderRun::move(RenameRun::Entry &entry, const char *from, const char *to, int *error)
+{
+    const Folder &folder = folderOf(entry);
+    if (folder.fd < 0) {
+        entry.error = folder.error;
+        *error = 0;
+        return false;
+    }
+    QByteArray stranded;
+    *error = NativeMove::moveAt(folder.fd, from, folder.fd, to, &stranded);
+    if (*error == 0)
+        return true;
+    entry.error = NativeMove::reason(*error);
+    if (!stranded.isEmpty())
+        entry.error +=
+            QStringLiteral(" (the file was left as “%1”)").arg(TextEscape::path(stranded));
+    return false;
+}
+
+bool FolderRun::toTemporary(RenameRun::Entry &entry)
+{
+    static std::atomic<unsigned> serial = 0;
+    int error = EEXIST;
+    for (int attempt = 0; attempt < 100 && error == EEXIST; ++attempt) {
+        char name[64];
+        std::snprintf(name, sizeof name, ".velnor-cycle-%ld-%u", long(getpid()), ++serial);
+        // Recorded before the move, so that wherever the run stops the
+        // name under which the file waits is known.
+        entry.temporaryName = name;
+        if (move(entry, nameIn(entry.oldPath), name, &error))
+            return true;
+    }
+    entry.temporaryName.clear();
+    return false;
+}
+
+void FolderRun::run(const std::vector<qsizetype> &positions,
+                    const std::function<qsizetype(qsizetype)> &waitsFor,
+                    std::vector<quint8> &finished,
+                    const std::function<void(qsizetype)> &finishedSome,
+                    const std::function<bool()> &stop)
+{
+    QHash<qsizetype, qsizetype> local;
+    local.reserve(qsizetype(positions.size()));
+    for (size_t k = 0; k < positions.size(); ++k)
+        local.insert(positions[k], qsizetype(k));
+    const std::vector<MoveOrder::Step> steps =
+        MoveOrder::of(qsizetype(positions.size()), [&](qsizetype k) {
+            const qsizetype position = waitsFor(positions[size_t(k)]);
+            return position < 0 ? qsizetype(-1) : local.value(position, -1);
+        });
+
+    qsizetype unpublished = 0;
+    const auto finish = [&](RenameRun::Entry &entry, bool moved) {
+        if (!moved)
+            entry.outcome = RenameRun::Outcome::Failed;
+        finished[size_t(&entry - m_entries)] = 1;
+        if (++unpublished == 64) {
+            finishedSome(unpublished);
+            unpublished = 0;
+        }
+    };
+
+    qsizetype parked = -1;             // the entry under a temporary name
+    std::vector<qsizetype> cycleMoved; // the cycle's entries moved since
+    bool cycleBroken = false;
+    for (const MoveOrder::Step &step : steps) {
+        RenameRun::Entry &entry = m_entries[positions[size_t(step.move)]];
+        const bool stopping = stop();
+        if (stopping && parked < 0)
+            break;
+        int error = 0;
+        switch (step.kind) {
+        case MoveOrder::Step::ToTemporary:
+            if (toTemporary(entry)) {
+                parked = step.move;
+                cycleMoved.clear();
+                cycleBroken = false;
+            } else {
+                finish(entry, false);
+            }
+            break;
+        case MoveOrder::Step::Move:
+            if (parked >= 0 && (cycleBroken || stopping)) {
+                entry.error = stopping ? QStringLiteral("The run was stopped.") : cycleFailed();
+                cycleBroken = true;
+                finish(entry, false);
+                break;
+            }
+            if (move(entry, nameIn(entry.oldPath), nameIn(entry.newPath), &error)) {
+                if (parked >= 0)
+                    cycleMoved.push_back(step.move);
+                finish(entry, true);
+            } else {
+                cycleBroken = parked >= 0;
+                finish(entry, false);
+            }
+            break;
+        case MoveOrder::Step::FromTemporary:
+            if (parked < 0)
+                break; // it never left its name, and failed then
+            bool ownFailure = false;
+            if (!cycleBroken && !stopping) {
+                if (move(entry, entry.temporaryName.constData(), nameIn(entry.newPath), &error)) {
+                    finish(entry, true);
+                    parked = -1;
+                    cycleMoved.clear();
+                    break;
+                }
+                ownFailure = true;
+            }
+            // Undo the cycle, last move first: each file's old name is free
+            // again once the file after it has gone back.
+            for (auto k = cycleMoved.rbegin(); k != cycleMoved.rend(); ++k) {
+                RenameRun::Entry &moved = m_entries[positions[size_t(*k)]];
+                if (move(moved, nameIn(moved.newPath), nameIn(moved.oldPath), &error)) {
+                    moved.outcome = RenameRun::Outcome::Failed;
+                    moved.error = cycleFailed();
+                }
+            }
+            const QString why = ownFailure ? entry.error
+                                : stopping ? QStringLiteral("The run was stopped.")
+                                           : cycleFailed();
+            if (move(entry, entry.temporaryName.constData(), nameIn(entry.oldPath), &error)) {
+                entry.error = why;
+            } else {
+                entry.error = why + QStringLiteral(" (the file was left as “%1”)")
+                                        .arg(TextEscape::path(entry.temporaryName));
+            }
+            finish(entry, false);
+            parked = -1;
+            cycleMoved.clear();
+            break;
+        }
+    }
+    if (unpublished > 0)
+        finishedSome(unpublished);
+}

@@ -1,0 +1,57 @@
+#pragma once
+
+#include "rename/renamerun.h"
+
+#include <QByteArray>
+#include <QHash>
+
+#include <atomic>
+#include <functional>
+#include <utility>
+#include <vector>
+
+// The moves of one folder of a run, made in an order that lets chains and
+// cycles of names through (MoveOrder), each move inside its folder's open
+// descriptor. A folder whose device and inode are not those it was listed
+// with has none of its files moved.
+class FolderRun
+{
+public:
+    using Identity = std::pair<quint64, quint64>;
+    // The identity a folder (as spelled in the entries' paths) had when it
+    // was listed; false when none is known.
+    using ListedIdentity = std::function<bool(const QByteArray &folder, Identity *identity)>;
+
+    FolderRun(RenameRun::Entry *entries, ListedIdentity listedIdentity)
+        : m_entries(entries), m_listedIdentity(std::move(listedIdentity))
+    {}
+    ~FolderRun();
+    FolderRun(const FolderRun &) = delete;
+    FolderRun &operator=(const FolderRun &) = delete;
+
+    // Moves the entries at `positions` (one folder, stored order), whose
+    // outcome is Renamed until a move says otherwise; waitsFor(position) is
+    // the position of the move that must leave that entry's new name first,
+    // or -1. Each entry gets its outcome and finished[position] set;
+    // finishedSome(count) tells of them now and then. Once stopping() says
+    // so it makes no further move, except to bring back a file parked under
+    // a temporary name.
+    void run(const std::vector<qsizetype> &positions,
+             const std::function<qsizetype(qsizetype)> &waitsFor, std::vector<quint8> &finished,
+             const std::function<void(qsizetype)> &finishedSome,
+             const std::function<bool()> &stopping);
+
+private:
+    struct Folder
+    {
+        int fd = -1;
+        QString error; // why nothing in it moves
+    };
+    const Folder &folderOf(const RenameRun::Entry &entry);
+    bool move(RenameRun::Entry &entry, const char *from, const char *to, int *error);
+    bool toTemporary(RenameRun::Entry &entry);
+
+    RenameRun::Entry *m_entries;
+    ListedIdentity m_listedIdentity;
+    QHash<QByteArray, Folder> m_folders;
+};

@@ -1,0 +1,87 @@
+#pragma once
+
+#include "scratchdir.h"
+
+#include <QByteArray>
+#include <QProcess>
+#include <QString>
+#include <QStringList>
+
+#include <unistd.h>
+
+// A real volume of another file system, in an image file on a loop device,
+// mounted for one test: "exfat" through exfat-fuse, "ntfs" through ntfs-3g.
+// Needs root and the Debian packages exfat-fuse, exfatprogs and ntfs-3g;
+// where any of it is missing, isValid() is false and whyNot() says what
+// failed, for the test's QSKIP.
+class LoopMount
+{
+public:
+    explicit LoopMount(const QString &type)
+    {
+        if (geteuid() != 0) {
+            m_whyNot = QStringLiteral("mounting a %1 volume needs root").arg(type);
+            return;
+        }
+        if (!m_scratch.isValid()) {
+            m_whyNot = QStringLiteral("no scratch folder");
+            return;
+        }
+        const QString image = QString::fromUtf8(m_scratch.path("volume.img"));
+        const QString mountPoint = QString::fromUtf8(m_scratch.path("mnt"));
+        if (!run(u"mkdir"_qs, {mountPoint}) || !run(u"truncate"_qs, {u"-s"_qs, u"32M"_qs, image}))
+            return;
+        QString device;
+        if (!run(u"losetup"_qs, {u"-f"_qs, u"--show"_qs, image}, &device))
+            return;
+        m_device = device.trimmed();
+        const bool made = type == u"exfat" ? run(u"mkfs.exfat"_qs, {m_device})
+                                           : run(u"mkntfs"_qs, {u"-Q"_qs, u"-F"_qs, m_device});
+        if (!made)
+            return;
+        const bool mounted = type == u"exfat" ? run(u"mount.exfat-fuse"_qs, {m_device, mountPoint})
+                                              : run(u"ntfs-3g"_qs, {m_device, mountPoint});
+        if (!mounted)
+            return;
+        m_mountPoint = mountPoint.toUtf8();
+        run(u"chmod"_qs, {u"0777"_qs, mountPoint});
+    }
+    ~LoopMount()
+    {
+        if (!m_mountPoint.isEmpty())
+            run(u"umount"_qs, {QString::fromUtf8(m_mountPoint)});
+        if (!m_device.isEmpty())
+            run(u"losetup"_qs, {u"-d"_qs, m_device});
+    }
+    LoopMount(const LoopMount &) = delete;
+    LoopMount &operator=(const LoopMount &) = delete;
+
+    bool isValid() const { return !m_mountPoint.isEmpty(); }
+    QString whyNot() const { return m_whyNot; }
+    const QByteArray &path() const { return m_mountPoint; }
+    QByteArray path(const QByteArray &relative) const { return m_mountPoint + '/' + relative; }
+
+private:
+    bool run(const QString &program, const QStringList &arguments, QString *output = nullptr)
+    {
+        QProcess process;
+        process.start(program, arguments);
+        const bool ok = process.waitForFinished(30000) &&
+                        process.exitStatus() == QProcess::NormalExit && process.exitCode() == 0;
+        if (output)
+            *output = QString::fromUtf8(process.readAllStandardOutput());
+        if (!ok && m_whyNot.isEmpty()) {
+            m_whyNot = QStringLiteral("cannot mount a test volume: %1 %2 failed (%3)")
+                           .arg(program, arguments.join(u' '),
+                                process.error() == QProcess::FailedToStart
+                                    ? QStringLiteral("not installed")
+                                    : QString::fromUtf8(process.readAllStandardError()).trimmed());
+        }
+        return ok;
+    }
+
+    ScratchDir m_scratch;
+    QByteArray m_mountPoint;
+    QString m_device;
+    QString m_whyNot;
+};

@@ -1,0 +1,250 @@
+#include "loopmount.h"
+#include "plan/folderfacts.h"
+#include "plan/namerules.h"
+#include "plan/renameplan.h"
+#include "scratchdir.h"
+
+#include <QTest>
+
+#include <fstream>
+
+using namespace Qt::StringLiterals;
+using S = QStringList;
+
+namespace {
+
+FolderFacts factsWith(const QStringList &names, bool caseless, const QString &fileSystem,
+                      const QString &notWritable)
+{
+    FolderFacts facts;
+    facts.opened = true;
+    facts.device = 1;
+    facts.inode = 2;
+    facts.caseInsensitive = caseless;
+    facts.fileSystem = fileSystem;
+    facts.windowsNames = !fileSystem.isEmpty();
+    facts.notWritable = notWritable;
+    std::vector<std::pair<size_t, size_t>> spans;
+    for (const QString &name : names) {
+        const QByteArray bytes = name.toUtf8();
+        spans.emplace_back(facts.nameBytes.size(), size_t(bytes.size()));
+        facts.nameBytes.insert(facts.nameBytes.end(), bytes.begin(), bytes.end());
+    }
+    facts.indexNames(spans);
+    return facts;
+}
+
+// Each row as "unchanged", "move", "move after N" (1-based), "refused: REASON"
+// or "conflict: REASON".
+QStringList outcome(const RenamePlan &plan)
+{
+    QStringList result;
+    for (const RenamePlan::Row &row : plan.rows()) {
+        switch (row.status) {
+        case RenamePlan::Status::Unchanged:
+            result << u"unchanged"_s;
+            break;
+        case RenamePlan::Status::Move:
+            result << (row.after < 0 ? u"move"_s : u"move after %1"_s.arg(row.after + 1));
+            break;
+        case RenamePlan::Status::Refused:
+            result << u"refused: "_s + row.reason;
+            break;
+        case RenamePlan::Status::Conflict:
+            result << u"conflict: "_s + row.reason;
+            break;
+        }
+    }
+    return result;
+}
+
+} // namespace
+
+class tst_RenamePlan : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void plan_data();
+    void plan();
+    void windowsNames_data();
+    void windowsNames();
+    void foldersThroughLinks();
+    void factsOfRealVolumes();
+};
+
+// One folder /d: the listed files (a path given twice lists one file twice),
+// their new names, and what else the folder holds.
+void tst_RenamePlan::plan_data()
+{
+    QTest::addColumn<S>("listed");
+    QTest::addColumn<S>("newNames");
+    QTest::addColumn<S>("unlisted");
+    QTest::addColumn<bool>("caseless");
+    QTest::addColumn<QString>("fileSystem");
+    QTest::addColumn<QString>("notWritable");
+    QTest::addColumn<S>("expected");
+    const S none;
+    const QString e;
+    QTest::newRow("unchanged and free") << S{u"a"_s, u"b"_s} << S{u"a"_s, u"c"_s} << none << false
+                                        << e << e << S{u"unchanged"_s, u"move"_s};
+    QTest::newRow("chain") << S{u"1"_s, u"2"_s, u"3"_s} << S{u"2"_s, u"3"_s, u"4"_s} << none
+                           << false << e << e << S{u"move after 2"_s, u"move after 3"_s, u"move"_s};
+    QTest::newRow("swap") << S{u"a"_s, u"b"_s} << S{u"b"_s, u"a"_s} << none << false << e << e
+                          << S{u"move after 2"_s, u"move after 1"_s};
+    QTest::newRow("three-cycle") << S{u"a"_s, u"b"_s, u"c"_s} << S{u"b"_s, u"c"_s, u"a"_s} << none
+                                 << false << e << e
+                                 << S{u"move after 2"_s, u"move after 3"_s, u"move after 1"_s};
+    QTest::newRow("two to one name")
+        << S{u"a"_s, u"b"_s, u"c"_s} << S{u"x"_s, u"x"_s, u"y"_s} << none << false << e << e
+        << S{u"move"_s, u"conflict: The same new name as row 1 (“a”)."_s, u"move"_s};
+    QTest::newRow("taken by an unlisted file")
+        << S{u"a"_s} << S{u"x"_s} << S{u"x"_s} << false << e << e
+        << S{u"conflict: “x” is taken by a file that is not listed."_s};
+    QTest::newRow("taken by a listed file that stays")
+        << S{u"a"_s, u"b"_s} << S{u"b"_s, u"b"_s} << none << false << e << e
+        << S{u"conflict: The new name is taken by row 2 (“b”), which is not renamed."_s,
+             u"unchanged"_s};
+    // b cannot move, so a cannot take its name either.
+    QTest::newRow("blocked chain")
+        << S{u"a"_s, u"b"_s} << S{u"b"_s, u"c"_s} << S{u"c"_s} << false << e << e
+        << S{u"conflict: The new name is taken by row 2 (“b”), which is not renamed."_s,
+             u"conflict: “c” is taken by a file that is not listed."_s};
+    QTest::newRow("refused name blocks a chain")
+        << S{u"a"_s, u"b"_s} << S{u"b"_s, QString()} << none << false << e << e
+        << S{u"conflict: The new name is taken by row 2 (“b”), which is not renamed."_s,
+             u"refused: The new name is empty."_s};
+    QTest::newRow("case apart") << S{u"a"_s, u"b"_s} << S{u"X"_s, u"x"_s} << S{u"Y"_s} << false << e
+                                << e << S{u"move"_s, u"move"_s};
+    QTest::newRow("caseless: case only")
+        << S{u"a"_s, u"b"_s} << S{u"X"_s, u"x"_s} << none << true << e << e
+        << S{u"move"_s,
+             u"conflict: The new name differs only in case from that of row 1 (“a”), and this "
+             u"folder does not tell case apart."_s};
+    QTest::newRow("caseless: unlisted in another case")
+        << S{u"a"_s} << S{u"readme"_s} << S{u"README"_s} << true << e << e
+        << S{u"conflict: “README” is taken by a file that is not listed."_s};
+    QTest::newRow("caseless: own case change")
+        << S{u"photo.jpg"_s} << S{u"Photo.JPG"_s} << none << true << e << e << S{u"move"_s};
+    QTest::newRow("caseless: chain through case")
+        << S{u"a"_s, u"B"_s} << S{u"b"_s, u"c"_s} << none << true << e << e
+        << S{u"move after 2"_s, u"move"_s};
+    QTest::newRow("canonically equivalent")
+        << S{u"a"_s, u"b"_s} << S{u"caf\u00e9"_s, u"cafe\u0301"_s} << none << false << e << e
+        << S{u"move"_s,
+             u"conflict: The new name looks the same as that of row 1 (“a”) (the two are "
+             u"canonically equivalent)."_s};
+    QTest::newRow("one file listed twice")
+        << S{u"a"_s, u"a"_s} << S{u"x"_s, u"y"_s} << none << false << e << e
+        << S{u"move"_s, u"conflict: The same file as row 1 (“a”), listed twice."_s};
+    QTest::newRow("not writable") << S{u"a"_s, u"b"_s} << S{u"x"_s, u"b"_s} << none << false << e
+                                  << u"The folder is on a read-only file system."_s
+                                  << S{u"conflict: The folder is on a read-only file system."_s,
+                                       u"unchanged"_s};
+    QTest::newRow("exfat: reserved name")
+        << S{u"a"_s, u"b"_s} << S{u"con.txt"_s, u"con_.txt"_s} << none << true << u"exfat"_s << e
+        << S{u"conflict: “CON” is a reserved name on a exfat folder."_s, u"move"_s};
+}
+
+void tst_RenamePlan::plan()
+{
+    QFETCH(S, listed);
+    QFETCH(S, newNames);
+    QFETCH(S, unlisted);
+    QFETCH(bool, caseless);
+    QFETCH(QString, fileSystem);
+    QFETCH(QString, notWritable);
+    std::vector<RenamePlan::File> files;
+    for (const QString &name : listed)
+        files.push_back({"/d/" + name.toUtf8(), RuleFile{name, 0}});
+    std::vector<QString> names(newNames.begin(), newNames.end());
+    std::vector<qint32> folderOfFile;
+    std::vector<QByteArray> folders = RenamePlan::foldersOf(files, &folderOfFile);
+    QCOMPARE(folders, std::vector<QByteArray>{"/d"_ba});
+    std::vector<FolderFacts> facts;
+    facts.push_back(factsWith(listed + unlisted, caseless, fileSystem, notWritable));
+    const RenamePlan plan = RenamePlan::compute(files, std::move(names), folderOfFile,
+                                                std::move(folders), std::move(facts));
+    QTEST(outcome(plan), "expected");
+}
+
+// The names a Windows file system cannot hold, each on its own.
+void tst_RenamePlan::windowsNames_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<bool>("holds");
+    for (const char *reserved : {"CON", "PRN", "AUX", "NUL", "COM1", "COM9", "LPT1", "LPT9",
+                                 "con.txt", "Nul.tar.gz", "lpt5.x"})
+        QTest::newRow(reserved) << QString::fromLatin1(reserved) << false;
+    for (const char16_t c : u"<>:\"\\|?*\u0001\u001f")
+        if (c)
+            QTest::newRow(qPrintable(u"character U+%1"_s.arg(int(c), 4, 16, QChar(u'0'))))
+                << u"a"_s + QChar(c) + u"b"_s << false;
+    QTest::newRow("trailing dot") << u"name."_s << false;
+    QTest::newRow("trailing space") << u"name "_s << false;
+    QTest::newRow("256 UTF-16 units") << QString(256, u'é') << false;
+    QTest::newRow("255 UTF-16 units") << QString(255, u'é') << true;
+    QTest::newRow("COM10") << u"COM10"_s << true;
+    QTest::newRow("CONSOLE") << u"CONSOLE.txt"_s << true;
+    QTest::newRow("COM0") << u"COM0"_s << true;
+    QTest::newRow("leading dot") << u".hidden"_s << true;
+    QTest::newRow("plain") << u"Photo 2024-05-01 (1).jpg"_s << true;
+}
+
+void tst_RenamePlan::windowsNames()
+{
+    QFETCH(QString, name);
+    QTEST(NameRules::windowsReason(name, u"exfat"_s).isEmpty(), "holds");
+}
+
+// Two spellings of one folder (a link to it) are one folder: a chain through
+// both is seen, and one file listed through both is marked.
+void tst_RenamePlan::foldersThroughLinks()
+{
+    ScratchDir dir;
+    QVERIFY(mkdir(dir.path("real").constData(), 0755) == 0);
+    QVERIFY(symlink("real", dir.path("link").constData()) == 0);
+    for (const char *name : {"1", "2"})
+        std::ofstream(dir.path("real/" + QByteArray(name)).toStdString()) << name;
+    const std::vector<RenamePlan::File> files{{dir.path("real/1"), {u"1"_s, 0}},
+                                              {dir.path("link/2"), {u"2"_s, 0}},
+                                              {dir.path("link/1"), {u"1"_s, 0}}};
+    const RenamePlan plan = RenamePlan::make(
+        files, [](const RuleFile &file, qint64) { return QString::number(file.name.toInt() + 1); });
+    QCOMPARE(outcome(plan), S({u"move after 2"_s, u"move"_s,
+                               u"conflict: The same file as row 1 (“1”), listed twice."_s}));
+    QCOMPARE(plan.groupCount(), 1);
+    QCOMPARE(plan.problems(), 1);
+    QCOMPARE(plan.firstProblem(), 2);
+}
+
+// What the facts say of real folders: the temporary folder, and exFAT and
+// NTFS volumes where they can be mounted.
+void tst_RenamePlan::factsOfRealVolumes()
+{
+    ScratchDir local;
+    std::ofstream(local.path("Name").toStdString()) << "x";
+    FolderFacts facts = FolderFactsReader::read(local.path(), true);
+    QVERIFY(facts.opened);
+    QVERIFY(!facts.caseInsensitive);
+    QVERIFY(!facts.windowsNames);
+    QVERIFY(facts.hasName("Name"_ba));
+    QVERIFY(!facts.hasName("name"_ba));
+
+    for (const QString &type : {u"exfat"_s, u"ntfs"_s}) {
+        LoopMount mount(type);
+        if (!mount.isValid())
+            QSKIP(qPrintable(mount.whyNot()));
+        std::ofstream(mount.path("Name").toStdString()) << "x";
+        facts = FolderFactsReader::read(mount.path(), true);
+        QCOMPARE(facts.fileSystem, type);
+        QVERIFY(facts.windowsNames);
+        // ntfs-3g tells case apart unless mounted otherwise.
+        QCOMPARE(facts.caseInsensitive, type == u"exfat");
+        QVERIFY(facts.notWritable.isEmpty());
+        QVERIFY(facts.hasName("Name"_ba));
+    }
+}
+
+QTEST_GUILESS_MAIN(tst_RenamePlan)
+#include "tst_renameplan.moc"
