@@ -70,4 +70,4 @@ bench:
 	BUILD=build-bench QUICK=$(QUICK) bench/run
 
 clean:
-	rm -rf $(BUILD) build-bench build-asan velnor_*.deb
+	rm -rf $(BUILD) build-bench build-asan build-tsan velnor_*.deb

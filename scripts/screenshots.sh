@@ -3,8 +3,9 @@
 # display over a sample folder and saves docs/screenshot.png (the main
 # window), docs/conflicts.png (new names that collide, marked),
 # docs/pattern-error.png (a pattern that does not compile),
-# docs/tutorial.png (the tutorial's name page) and docs/screenshot-de.png
-# (the main window in German, from LANG alone).
+# docs/tutorial.png (the tutorial's name page), docs/listing.png and
+# docs/renaming.png (the bottom bar's progress during a listing and a run),
+# and docs/screenshot-de.png (the main window in German, from LANG alone).
 # Needs a build (make build) and xvfb-run. BUILD overrides the build folder.
 set -euo pipefail
 cd "$(dirname "$0")/.."

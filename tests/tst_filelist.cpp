@@ -58,6 +58,8 @@ class tst_FileList : public QObject
 {
     Q_OBJECT
 private slots:
+    void rowsAndPositions_data();
+    void rowsAndPositions();
     void displayOrder();
     void pathChanges();
     void pathIndexAgreesWithReference();
@@ -68,6 +70,33 @@ private slots:
     void sortAgreesWithComparison_data();
     void sortAgreesWithComparison();
 };
+
+void tst_FileList::rowsAndPositions_data()
+{
+    QTest::addColumn<qint64>("position");
+    QTest::addColumn<qint64>("count");
+    QTest::addColumn<bool>("descending");
+    QTest::addColumn<qint64>("row");
+    QTest::newRow("ascending: the same") << qint64(3) << qint64(10) << false << qint64(3);
+    QTest::newRow("descending: the first stored is the last row")
+        << qint64(0) << qint64(10) << true << qint64(9);
+    QTest::newRow("descending: the last stored is the top row")
+        << qint64(9) << qint64(10) << true << qint64(0);
+    QTest::newRow("descending, one record") << qint64(0) << qint64(1) << true << qint64(0);
+    QTest::newRow("descending, odd middle") << qint64(2) << qint64(5) << true << qint64(2);
+    QTest::newRow("outside stays outside") << qint64(10) << qint64(10) << true << qint64(-1);
+}
+
+// One mapping both ways: the row of a position, the position of a row.
+void tst_FileList::rowsAndPositions()
+{
+    QFETCH(qint64, position);
+    QFETCH(qint64, count);
+    QFETCH(bool, descending);
+    QFETCH(qint64, row);
+    QCOMPARE(FileList::rowOfPosition(position, count, descending), row);
+    QCOMPARE(FileList::rowOfPosition(row, count, descending), position);
+}
 
 void tst_FileList::displayOrder()
 {

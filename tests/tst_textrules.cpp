@@ -4,6 +4,8 @@
 
 using namespace TextRules;
 
+using namespace Qt::StringLiterals;
+
 class tst_TextRules : public QObject
 {
     Q_OBJECT
@@ -18,38 +20,28 @@ private slots:
     void caseMapping();
 };
 
+// The two extension rules side by side: the composer's (`[E]`, base name)
+// and the record's shown extension (the text after the last dot, always).
 void tst_TextRules::split_data()
 {
     QTest::addColumn<QString>("name");
     QTest::addColumn<QString>("base");
     QTest::addColumn<QString>("extension");
-    QTest::newRow("plain") << "photo.jpg"
-                           << "photo"
-                           << "jpg";
-    QTest::newRow("two dots") << "archive.tar.gz"
-                              << "archive.tar"
-                              << "gz";
-    QTest::newRow("no dot") << "README"
-                            << "README"
-                            << "";
-    QTest::newRow("dot file") << ".profile"
-                              << ".profile"
-                              << "";
-    QTest::newRow("dot file with extension") << ".config.bak"
-                                             << ".config"
-                                             << "bak";
-    QTest::newRow("trailing dot") << "file."
-                                  << "file."
-                                  << "";
-    QTest::newRow("two trailing dots") << "file.."
-                                       << "file.."
-                                       << "";
-    QTest::newRow("empty") << ""
-                           << ""
-                           << "";
-    QTest::newRow("astral extension") << "a.\U0001F600"
-                                      << "a"
-                                      << "\U0001F600";
+    QTest::addColumn<QString>("shownExtension");
+    const auto row = [](const char *tag, const QString &name, const QString &base,
+                        const QString &extension, const QString &shown) {
+        QTest::newRow(tag) << name << base << extension << shown;
+    };
+    row("plain", u"photo.jpg"_s, u"photo"_s, u"jpg"_s, u"jpg"_s);
+    row("two dots", u"archive.tar.gz"_s, u"archive.tar"_s, u"gz"_s, u"gz"_s);
+    row("no dot", u"README"_s, u"README"_s, u""_s, u""_s);
+    row("dot file: the rules differ", u".profile"_s, u".profile"_s, u""_s, u"profile"_s);
+    row("dot file with extension", u".config.bak"_s, u".config"_s, u"bak"_s, u"bak"_s);
+    row("trailing dot", u"file."_s, u"file."_s, u""_s, u""_s);
+    row("two trailing dots", u"file.."_s, u"file.."_s, u""_s, u""_s);
+    row("only a dot", u"."_s, u"."_s, u""_s, u""_s);
+    row("empty", u""_s, u""_s, u""_s, u""_s);
+    row("astral extension", u"a.\U0001F600"_s, u"a"_s, u"\U0001F600"_s, u"\U0001F600"_s);
 }
 
 void tst_TextRules::split()
@@ -57,8 +49,10 @@ void tst_TextRules::split()
     QFETCH(QString, name);
     QFETCH(QString, base);
     QFETCH(QString, extension);
+    QFETCH(QString, shownExtension);
     QCOMPARE(baseName(name), base);
     QCOMPARE(pathExtension(name), extension);
+    QCOMPARE(displayExtension(name), shownExtension);
 }
 
 void tst_TextRules::counter_data()

@@ -1,24 +1,33 @@
 // velnor-bench-app [--quick] [--work DIR]
 // The window under load, offscreen: a keystroke in the name field with a
-// million files listed, and a drop of a large folder against the core's own
-// intake of the same tree.
+// million files listed; drops of large folders against the core's own intake
+// of the same tree, with the longest the event loop stood still meanwhile;
+// and Start Renaming against the core's run, likewise.
 #include "app/vlnwindow.h"
 #include "files/filelist.h"
 #include "files/zqfile.h"
 #include "intake/fileintake.h"
 #include "model/filetablemodel.h"
+#include "rename/accessgrant.h"
+#include "rename/renamerun.h"
 #include "rename/userdefaults.h"
+#include "rules/namecomposer.h"
 #include "ui_vlnwindow.h"
 
 #include <QApplication>
 #include <QDir>
+#include <QLabel>
+#include <QMessageBox>
 #include <QMimeData>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
 
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
+#include <functional>
+#include <string>
 #include <vector>
 
 #include <fcntl.h>
@@ -120,7 +129,58 @@ double intakeSeconds(const QByteArray &root)
     return now() - start;
 }
 
-double dropSeconds(UserDefaults &defaults, const QByteArray &root, qint64 files)
+// The largest gap between the ticks of a 1 ms timer: how long the event
+// loop went without turning.
+class StallProbe : public QObject
+{
+public:
+    StallProbe()
+    {
+        m_timer.setInterval(1);
+        m_timer.setTimerType(Qt::PreciseTimer);
+        connect(&m_timer, &QTimer::timeout, this, [this] { tick(); });
+    }
+    void start()
+    {
+        m_last = now();
+        m_largest = 0;
+        m_timer.start();
+    }
+    // Also counts the time since the last tick, for work that ends the wait.
+    double stopMs()
+    {
+        tick();
+        m_timer.stop();
+        return m_largest * 1000;
+    }
+
+private:
+    void tick()
+    {
+        const double t = now();
+        m_largest = std::max(m_largest, t - m_last);
+        m_last = t;
+    }
+    QTimer m_timer;
+    double m_last = 0;
+    double m_largest = 0;
+};
+
+// Turns the event loop until `done` holds.
+void spinUntil(const std::function<bool()> &done)
+{
+    while (!done())
+        QCoreApplication::processEvents(QEventLoop::AllEvents | QEventLoop::WaitForMoreEvents, 5);
+}
+
+struct Timed
+{
+    double seconds = 0;
+    double stallMs = 0;
+};
+
+// A drop of the tree on the window, until the label reads its count.
+Timed drop(UserDefaults &defaults, const QByteArray &root, qint64 files)
 {
     VLNWindow window(&defaults);
     window.resize(1040, 680);
@@ -130,6 +190,8 @@ double dropSeconds(UserDefaults &defaults, const QByteArray &root, qint64 files)
     QMimeData data;
     data.setUrls({QUrl::fromEncoded("file://" + root.toPercentEncoding("/"))});
     const QString expected = QStringLiteral("%1 files").arg(files);
+    StallProbe probe;
+    probe.start();
     const double start = now();
     QDragEnterEvent enter(QPoint(100, 100), Qt::CopyAction | Qt::LinkAction, &data, Qt::LeftButton,
                           Qt::NoModifier);
@@ -137,11 +199,57 @@ double dropSeconds(UserDefaults &defaults, const QByteArray &root, qint64 files)
     QDropEvent drop(QPointF(100, 100), Qt::CopyAction | Qt::LinkAction, &data, Qt::LeftButton,
                     Qt::NoModifier);
     QApplication::sendEvent(&window, &drop);
-    QCoreApplication::processEvents(); // the label and the table painted
-    const double seconds = now() - start;
-    if (window.ui()->totalLabel->text() != expected)
-        std::fprintf(stderr, "drop: label reads %s\n", qPrintable(window.ui()->totalLabel->text()));
-    return seconds;
+    QLabel *label = window.ui()->totalLabel;
+    spinUntil([&] { return label->text() == expected || !window.isListing(); });
+    Timed timed;
+    timed.seconds = now() - start;
+    timed.stallMs = probe.stopMs();
+    if (label->text() != expected)
+        std::fprintf(stderr, "drop: label reads %s\n", qPrintable(label->text()));
+    return timed;
+}
+
+// The tree listed in the window, then renamed by Start Renaming with the
+// grant already stored, until the report shows.
+Timed windowRun(UserDefaults &defaults, const QByteArray &root, const QString &nameTemplate)
+{
+    VLNWindow window(&defaults);
+    window.resize(1040, 680);
+    window.show();
+    if (!QTest::qWaitForWindowExposed(&window))
+        std::fprintf(stderr, "window not exposed\n");
+    window.listInBackground({root});
+    spinUntil([&] { return !window.isListing(); });
+    window.ui()->nameField->setText(nameTemplate);
+    window.controlTextDidChange();
+    grantChosenFolder(root, defaults);
+    StallProbe probe;
+    probe.start();
+    const double start = now();
+    window.clickStart();
+    spinUntil([&] { return !window.isRenaming(); });
+    Timed timed;
+    timed.seconds = now() - start;
+    timed.stallMs = probe.stopMs();
+    if (window.reportSheet())
+        window.reportSheet()->accept();
+    return timed;
+}
+
+// The core's run over the same tree, as run_100k_vs_renameat2 times it.
+double coreRun(const QByteArray &root, const QString &nameTemplate)
+{
+    FileList list;
+    FileIntake intake(list);
+    intake.setReadsAttributes(false);
+    intake.insertFile(root);
+    RenameSettings settings;
+    settings.nameTemplate = nameTemplate;
+    settings.extTemplate = QStringLiteral("[E]");
+    const NameComposer composer(settings);
+    const double start = now();
+    RenameRun::clickStart(list, composer, nullptr, nullptr);
+    return now() - start;
 }
 
 } // namespace
@@ -165,18 +273,59 @@ int main(int argc, char **argv)
     std::fprintf(stderr, "# keystroke\n");
     keystroke(defaults, quick ? 100000 : 1000000);
 
-    std::fprintf(stderr, "# drop\n");
-    const qint64 files = quick ? 10000 : 100000;
-    const QByteArray root = QFile::encodeName(scratch.filePath(QStringLiteral("tree")));
-    makeTree(root, files);
-    intakeSeconds(root); // warm the cache
-    std::vector<double> intake, drop;
-    for (int i = 0; i < 3; ++i) {
-        intake.push_back(intakeSeconds(root));
-        drop.push_back(dropSeconds(defaults, root, files));
+    for (const bool large : {false, true}) {
+        // drop_100k at a tenth of the size of the quick run, as before.
+        const qint64 files = (large ? 1000000 : 100000) / (quick ? 10 : 1);
+        const char *const size = large ? "1m" : "100k";
+        std::fprintf(stderr, "# drop %s\n", size);
+        const QByteArray root =
+            QFile::encodeName(scratch.filePath(QStringLiteral("tree-%1").arg(QLatin1String(size))));
+        makeTree(root, files);
+        intakeSeconds(root); // warm the cache
+        std::vector<double> intake, dropped, stalls;
+        for (int i = 0; i < (large ? 1 : 3); ++i) {
+            intake.push_back(intakeSeconds(root));
+            const Timed timed = drop(defaults, root, files);
+            dropped.push_back(timed.seconds);
+            stalls.push_back(timed.stallMs);
+        }
+        const std::string name = std::string("drop_") + size;
+        figure((name + "_ms").c_str(), median(dropped) * 1000, "ms");
+        figure((std::string("intake_") + size + "_ms").c_str(), median(intake) * 1000, "ms");
+        figure((name + "_vs_intake").c_str(), median(dropped) / median(intake), "ratio");
+        if (large)
+            figure("stall_drop_1m_ms", *std::max_element(stalls.begin(), stalls.end()), "ms");
+        QDir(QFile::decodeName(root)).removeRecursively();
     }
-    figure("drop_100k_ms", median(drop) * 1000, "ms");
-    figure("intake_100k_ms", median(intake) * 1000, "ms");
-    figure("drop_100k_vs_intake", median(drop) / median(intake), "ratio");
+
+    std::fprintf(stderr, "# run\n");
+    {
+        // 100 folders, as run_100k_vs_renameat2.
+        const qint64 files = quick ? 10000 : 100000;
+        const QByteArray root = QFile::encodeName(scratch.filePath(QStringLiteral("run")));
+        ::mkdir(root.constData(), 0755);
+        for (qint64 i = 0; i < files; ++i) {
+            const QByteArray folder = root + "/f" + QByteArray::number(i % 100);
+            if (i < 100)
+                ::mkdir(folder.constData(), 0755);
+            const QByteArray path = folder + "/file" + QByteArray::number(i) + ".txt";
+            const int fd = ::open(path.constData(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+            if (fd >= 0)
+                ::close(fd);
+        }
+        intakeSeconds(root); // warm the cache
+        // Each run renames every file once more, alternating window and core.
+        std::vector<double> core, window, stalls;
+        for (int i = 0; i < 2; ++i) {
+            core.push_back(coreRun(root, QStringLiteral("[N]a")));
+            const Timed timed = windowRun(defaults, root, QStringLiteral("[N]b"));
+            window.push_back(timed.seconds);
+            stalls.push_back(timed.stallMs);
+        }
+        figure("run_100k_window_ms", median(window) * 1000, "ms");
+        figure("run_100k_core_ms", median(core) * 1000, "ms");
+        figure("run_100k_window_vs_core", median(window) / median(core), "ratio");
+        figure("stall_run_100k_ms", *std::max_element(stalls.begin(), stalls.end()), "ms");
+    }
     return 0;
 }

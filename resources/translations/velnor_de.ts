@@ -70,6 +70,29 @@
     </message>
 </context>
 <context>
+    <name>JobBar</name>
+    <message>
+        <source>Cancel</source>
+        <translation>Abbrechen</translation>
+    </message>
+    <message>
+        <source>%1 files found</source>
+        <translation>%1 Dateien gefunden</translation>
+    </message>
+    <message>
+        <source>Renaming %1 of %2</source>
+        <translation>Umbenennen: %1 von %2</translation>
+    </message>
+    <message>
+        <source>1 folder could not be read</source>
+        <translation>1 Ordner konnte nicht gelesen werden</translation>
+    </message>
+    <message>
+        <source>%1 folders could not be read</source>
+        <translation>%1 Ordner konnten nicht gelesen werden</translation>
+    </message>
+</context>
+<context>
     <name>PresetMenu</name>
     <message>
         <source>Prese&amp;ts</source>

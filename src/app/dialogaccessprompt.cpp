@@ -6,19 +6,25 @@
 #include <QLabel>
 #include <QMessageBox>
 
-std::optional<QByteArray> DialogAccessPrompt::chooseFolder(const QString &title,
-                                                           const QString &prompt,
-                                                           const QString &message,
-                                                           const QByteArray &proposedPath)
+#include <memory>
+
+namespace {
+// The folder the panel was opened at, as bytes.
+const char *const shownProperty = "velnorShownFolder";
+} // namespace
+
+QFileDialog *DialogAccessPrompt::makePanel(QWidget *parent, const QString &title,
+                                           const QString &prompt, const QString &message,
+                                           const QByteArray &proposedPath)
 {
-    QFileDialog panel(m_parent, title);
+    auto *panel = new QFileDialog(parent, title);
     // Qt's own dialog, since a native one has no room for the message.
-    panel.setOption(QFileDialog::DontUseNativeDialog);
-    panel.setOption(QFileDialog::ShowDirsOnly);
-    panel.setFileMode(QFileDialog::Directory);
-    panel.setAcceptMode(QFileDialog::AcceptOpen);
-    panel.setLabelText(QFileDialog::Accept, prompt);
-    panel.setWindowModality(Qt::ApplicationModal);
+    panel->setOption(QFileDialog::DontUseNativeDialog);
+    panel->setOption(QFileDialog::ShowDirsOnly);
+    panel->setFileMode(QFileDialog::Directory);
+    panel->setAcceptMode(QFileDialog::AcceptOpen);
+    panel->setLabelText(QFileDialog::Accept, prompt);
+    panel->setWindowModality(Qt::ApplicationModal);
     // The dialog works on decoded names and cannot open a folder whose name is
     // not valid UTF-8; it would fall back to the working folder. Open it at
     // the deepest folder above that it can show instead.
@@ -27,21 +33,38 @@ std::optional<QByteArray> DialogAccessPrompt::chooseFolder(const QString &title,
         const qsizetype slash = shown.lastIndexOf('/');
         shown = slash <= 0 ? QByteArray("/") : shown.left(slash);
     }
-    const QString proposed = QFile::decodeName(shown);
-    panel.setDirectory(proposed);
-    auto *text = new QLabel(message, &panel);
+    panel->setProperty(shownProperty, shown);
+    panel->setDirectory(QFile::decodeName(shown));
+    auto *text = new QLabel(message, panel);
     text->setObjectName(QStringLiteral("accessMessage"));
     text->setWordWrap(true);
-    if (auto *grid = qobject_cast<QGridLayout *>(panel.layout()))
+    if (auto *grid = qobject_cast<QGridLayout *>(panel->layout()))
         grid->addWidget(text, grid->rowCount(), 0, 1, grid->columnCount());
-    if (panel.exec() != QDialog::Accepted || panel.selectedFiles().isEmpty())
+    return panel;
+}
+
+std::optional<QByteArray> DialogAccessPrompt::chosenFolder(const QFileDialog &panel)
+{
+    if (panel.result() != QDialog::Accepted || panel.selectedFiles().isEmpty())
         return std::nullopt;
     const QString chosen = panel.selectedFiles().constFirst();
     // The dialog speaks decoded text; when the user keeps the proposed folder,
     // hand back its own bytes, which may not be valid UTF-8.
-    if (chosen == proposed)
+    const QByteArray shown = panel.property(shownProperty).toByteArray();
+    if (chosen == QFile::decodeName(shown))
         return shown;
     return QFile::encodeName(chosen);
+}
+
+std::optional<QByteArray> DialogAccessPrompt::chooseFolder(const QString &title,
+                                                           const QString &prompt,
+                                                           const QString &message,
+                                                           const QByteArray &proposedPath)
+{
+    const std::unique_ptr<QFileDialog> panel(
+        makePanel(m_parent, title, prompt, message, proposedPath));
+    panel->exec();
+    return chosenFolder(*panel);
 }
 
 void DialogAccessPrompt::alert(const QString &message)

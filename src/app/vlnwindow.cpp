@@ -3,6 +3,7 @@
 #include "app/dialogaccessprompt.h"
 #include "app/filemanager.h"
 #include "app/filenamedelegate.h"
+#include "app/jobbar.h"
 #include "app/planscheduler.h"
 #include "app/presetmenu.h"
 #include "app/problemmarkdelegate.h"
@@ -13,12 +14,16 @@
 #include "files/filelist.h"
 #include "files/zqfile.h"
 #include "intake/fileintake.h"
+#include "jobs/listingjob.h"
+#include "jobs/runjob.h"
 #include "model/filetablemodel.h"
+#include "rename/accessgrant.h"
 #include "rename/renamerun.h"
 #include "rename/userdefaults.h"
 #include "ui_vlnwindow.h"
 
 #include <QBoxLayout>
+#include <QCloseEvent>
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QFileDialog>
@@ -125,6 +130,10 @@ VLNWindow::VLNWindow(UserDefaults *defaults, QWidget *parent)
     m_ui->tutorialView->hide();
     m_ui->tutorialView->setWheelTarget(m_ui->tableView);
     m_ui->centralwidget->installEventFilter(this);
+    // Background work shows in the bottom bar, just before Start Renaming.
+    m_jobBar = new JobBar(m_ui->centralwidget);
+    m_ui->listButtons->insertWidget(m_ui->listButtons->indexOf(m_ui->startButton), m_jobBar);
+    connect(m_jobBar, &JobBar::cancelClicked, this, &VLNWindow::cancelJob);
     setupTable();
     new WindowMemory(this, m_ui->tableView->horizontalHeader(), m_defaults);
     new WindowActions(this);
@@ -204,6 +213,15 @@ void VLNWindow::selectFirstProblem()
 
 VLNWindow::~VLNWindow()
 {
+    // Jobs end before the list they feed: cancelled and waited for.
+    m_listingsWaiting.clear();
+    m_listing.reset();
+    if (m_run) {
+        m_run->cancel();
+        m_run->wait();
+        m_run->applyTo(*m_list);
+        m_run.reset();
+    }
     // The model reads the list while the view goes away.
     m_ui->tableView->setModel(nullptr);
 }
@@ -360,12 +378,110 @@ bool VLNWindow::insertFile(const QByteArray &nativePath)
 
 void VLNWindow::openFiles(const QList<QByteArray> &nativePaths)
 {
+    QList<QByteArray> existing;
     for (const QByteArray &path : nativePaths) {
         struct stat status;
         if (::stat(path.constData(), &status) == 0)
-            insertFile(path);
+            existing << path;
     }
-    updateResults();
+    listInBackground(existing);
+}
+
+void VLNWindow::listInBackground(const QList<QByteArray> &nativePaths)
+{
+    if (nativePaths.isEmpty())
+        return;
+    // One job at a time, in the order asked: a later drop may hold a path
+    // an earlier one lists, and the first listed keeps it.
+    m_listingsWaiting.append(nativePaths);
+    startNextListing();
+}
+
+void VLNWindow::startNextListing()
+{
+    if (m_listing || m_run || m_listingsWaiting.isEmpty())
+        return;
+    m_listing = std::make_unique<ListingJob>(m_listingsWaiting.takeFirst());
+    connect(m_listing.get(), &Job::progressed, this, &VLNWindow::takeListedRecords);
+    connect(m_listing.get(), &Job::finished, this, &VLNWindow::listingEnded);
+    m_jobBar->showListing(0);
+    m_listing->start();
+}
+
+void VLNWindow::takeListedRecords()
+{
+    if (!m_listing)
+        return;
+    auto records = m_listing->takeRecords();
+    if (!records.empty()) {
+        // The plan shown is of the list before these rows; a new one is made
+        // once the listing has ended, not after every batch.
+        m_showingPlan = true;
+        m_model->setPlan(nullptr);
+        m_showingPlan = false;
+        m_problemsButton->hide();
+    }
+    m_model->appendRecords(std::move(records));
+    m_jobBar->showListing(m_listing->done());
+}
+
+void VLNWindow::listingEnded()
+{
+    takeListedRecords();
+    const auto identities = m_listing->folderIdentities();
+    for (auto it = identities.cbegin(); it != identities.cend(); ++it)
+        m_list->setFolderIdentity(it.key(), it.value());
+    const QByteArrayList unreadable = m_listing->unreadableFolders();
+    if (!unreadable.isEmpty()) {
+        m_unreadableFolders += unreadable;
+        m_jobBar->setUnreadableFolders(m_unreadableFolders);
+    }
+    // Deleted later: this runs inside the job's own signal.
+    m_listing.release()->deleteLater();
+    m_planner->schedule();
+    m_jobBar->showIdle();
+    if (!m_listingsWaiting.isEmpty()) {
+        startNextListing();
+        return;
+    }
+    if (m_startWhenListed) {
+        m_startWhenListed = false;
+        clickStart();
+    }
+}
+
+void VLNWindow::cancelJob()
+{
+    if (m_run) {
+        m_run->cancel();
+        return;
+    }
+    // Cancel stops this listing and the ones waiting behind it.
+    m_listingsWaiting.clear();
+    m_startWhenListed = false;
+    if (m_listing)
+        m_listing->cancel();
+}
+
+void VLNWindow::closeEvent(QCloseEvent *event)
+{
+    // Quitting while a job runs: it stops, and nothing is left half done.
+    m_listingsWaiting.clear();
+    if (m_listing) {
+        m_listing->cancel();
+        m_listing->wait();
+        takeListedRecords();
+        m_listing.reset();
+    }
+    if (m_run) {
+        m_run->cancel();
+        m_run->wait();
+        m_run->applyTo(*m_list);
+        m_run.reset();
+        m_model->reloadData();
+    }
+    m_jobBar->showIdle();
+    QMainWindow::closeEvent(event);
 }
 
 void VLNWindow::dragEnterEvent(QDragEnterEvent *event)
@@ -390,15 +506,12 @@ void VLNWindow::dropEvent(QDropEvent *event)
         source && (source == this || isAncestorOf(source)))
         return;
     const QList<QUrl> urls = event->mimeData()->urls();
-    bool listed = false;
+    QList<QByteArray> paths;
     for (const QUrl &url : urls) {
-        if (!url.isLocalFile())
-            continue;
-        insertFile(nativePathOfUrl(url));
-        listed = true;
+        if (url.isLocalFile())
+            paths << nativePathOfUrl(url);
     }
-    if (listed)
-        updateResults();
+    listInBackground(paths);
 }
 
 void VLNWindow::clickAdd()
@@ -411,23 +524,31 @@ void VLNWindow::clickAdd()
     // bytes of a name that is not valid UTF-8 only in its URLs, and the
     // decoded name would lead to another file.
     connect(panel, &QDialog::accepted, this, [this, panel] {
+        QList<QByteArray> paths;
         for (const QUrl &url : panel->selectedUrls()) {
             if (url.isLocalFile())
-                insertFile(nativePathOfUrl(url));
+                paths << nativePathOfUrl(url);
         }
-        updateResults();
+        listInBackground(paths);
     });
     panel->open();
 }
 
 void VLNWindow::clickRemove()
 {
+    // A run holds on to the records until it ends.
+    if (m_run)
+        return;
     m_model->clickRemove(m_ui->tableView->selectionModel());
 }
 
 void VLNWindow::clickClearAll()
 {
+    if (m_run)
+        return;
     m_model->clickClearAll();
+    m_unreadableFolders.clear();
+    m_jobBar->setUnreadableFolders({});
 }
 
 void VLNWindow::setRevealHandler(RevealHandler handler)
@@ -479,29 +600,92 @@ void VLNWindow::setAccessPrompt(AccessPrompt *prompt)
 
 void VLNWindow::clickStart()
 {
+    // A second Start while a run goes on, or while its grant is asked for,
+    // does nothing.
+    if (m_run || m_grantPanel)
+        return;
+    // The run waits for the listing: it renames what the list holds.
+    if (m_listing || !m_listingsWaiting.isEmpty()) {
+        m_startWhenListed = true;
+        return;
+    }
     if (m_list->isEmpty())
         return;
-    AccessPrompt *prompt = m_accessPrompt;
-    if (!prompt) {
-        if (!m_dialogPrompt)
-            m_dialogPrompt = std::make_unique<DialogAccessPrompt>(this);
-        prompt = m_dialogPrompt.get();
+    QList<QByteArray> paths;
+    paths.reserve(m_list->count());
+    for (const auto &file : m_list->contentsArray())
+        paths << file->nativePath();
+    const QByteArray root = RenameRun::accessRoot(paths);
+    std::unique_ptr<UserDefaults> ownDefaults;
+    UserDefaults *defaults = m_defaults;
+    if (!defaults) {
+        ownDefaults = std::make_unique<UserDefaults>();
+        defaults = ownDefaults.get();
     }
-    const RenameRun::Report report =
-        RenameRun::clickStart(*m_list, m_model->composer(), prompt, m_defaults);
-    if (!report.ran)
+    if (storedGrantCovers(root, *defaults)) {
+        startRun();
         return;
+    }
+    if (m_accessPrompt) {
+        if (requestFilesystem(root, *m_accessPrompt, *defaults))
+            startRun();
+        return;
+    }
+    // Application-modal, without an event loop of its own: the answer comes
+    // back here through the panel's signal.
+    QFileDialog *panel =
+        DialogAccessPrompt::makePanel(this, AccessRequestText::title(), AccessRequestText::prompt(),
+                                      AccessRequestText::message(), root);
+    panel->setAttribute(Qt::WA_DeleteOnClose);
+    m_grantPanel = panel;
+    connect(panel, &QDialog::finished, this, [this, panel] {
+        UserDefaults fallback;
+        UserDefaults &defaults = m_defaults ? *m_defaults : fallback;
+        if (grantChosenFolder(DialogAccessPrompt::chosenFolder(*panel), defaults)) {
+            startRun();
+            return;
+        }
+        auto *alert = new QMessageBox(QMessageBox::Warning, QStringLiteral("Velnor"),
+                                      AccessRequestText::declined(), QMessageBox::Ok, this);
+        alert->setAttribute(Qt::WA_DeleteOnClose);
+        alert->setWindowModality(Qt::ApplicationModal);
+        alert->show();
+    });
+    // show(), not open(): open() would make the panel window-modal.
+    panel->show();
+}
+
+void VLNWindow::startRun()
+{
+    if (m_run || m_list->isEmpty())
+        return;
+    m_run = std::make_unique<RunJob>(*m_list, m_model->composer());
+    connect(m_run.get(), &Job::progressed, this,
+            [this] { m_jobBar->showRun(m_run->done(), m_run->total()); });
+    connect(m_run.get(), &Job::finished, this, &VLNWindow::runEnded);
+    m_jobBar->showRun(0, m_list->count());
+    m_run->start();
+}
+
+void VLNWindow::runEnded()
+{
+    m_run->applyTo(*m_list);
+    const RenameRun::Report report = m_run->report();
+    m_run.release()->deleteLater();
+    m_jobBar->showIdle();
     auto *sheet = new QMessageBox(QMessageBox::Information, windowTitle(), report.message(),
                                   QMessageBox::Ok, this);
     sheet->setAttribute(Qt::WA_DeleteOnClose);
     sheet->setWindowModality(Qt::WindowModal);
     sheet->setInformativeText(report.informativeText());
     sheet->setDetailedText(report.detailedText());
-    if (report.failed > 0)
+    if (report.failed > 0 || report.notAttempted > 0)
         sheet->setIcon(QMessageBox::Warning);
     m_reportSheet = sheet;
     sheet->open();
     m_model->reloadData();
+    // Drops made during the run were kept waiting.
+    startNextListing();
 }
 
 // ---- the tutorial ---------------------------------------------------------
@@ -584,7 +768,8 @@ void VLNWindow::clickSkipTutorial()
 
 void VLNWindow::clickStartTutorial()
 {
-    if (m_tutorialStep <= 0)
+    // The tutorial empties the list when it ends, which a run must not see.
+    if (m_tutorialStep <= 0 && !m_run)
         startTutorial();
 }
 

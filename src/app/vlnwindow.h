@@ -15,12 +15,16 @@ class AccessPrompt;
 class FileIntake;
 class FileList;
 class FileTableModel;
+class JobBar;
+class ListingJob;
 class PlanScheduler;
 class PresetMenu;
+class QFileDialog;
 class QLineEdit;
 class QPushButton;
 class RenamePlan;
 class RuleControls;
+class RunJob;
 class UserDefaults;
 namespace Ui {
 class VLNWindow;
@@ -64,12 +68,22 @@ public:
     RuleControls *ruleControls() const { return m_rules; }
     PresetMenu *presetMenu() const { return m_presets; }
 
-    // Lists a file or walks a folder; the table is refreshed by the caller
-    // through updateResults, once for a whole batch.
+    // Lists a file or walks a folder on this thread; the table is refreshed
+    // by the caller through updateResults, once for a whole batch.
     bool insertFile(const QByteArray &nativePath);
     // The platform's open-files request: paths at which nothing exists are
-    // left out, the rest are listed in order, then the list is refreshed.
+    // left out, the rest are listed in order by a listing job.
     void openFiles(const QList<QByteArray> &nativePaths);
+    // Lists the paths in a job of their own, after any listing before it;
+    // the records join the table in batches as they are found.
+    void listInBackground(const QList<QByteArray> &nativePaths);
+    // A listing or a run is going on.
+    bool isListing() const { return bool(m_listing); }
+    bool isRenaming() const { return bool(m_run); }
+    // Asks the running job to stop: a listing keeps what it found, a run
+    // stops after the moves in flight.
+    void cancelJob();
+    JobBar *jobBar() const { return m_jobBar; }
     // Recounts and reloads the table after a change of the list.
     void updateResults();
 
@@ -112,6 +126,7 @@ public slots:
 protected:
     void dragEnterEvent(QDragEnterEvent *event) override;
     void dropEvent(QDropEvent *event) override;
+    void closeEvent(QCloseEvent *event) override;
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
@@ -123,6 +138,11 @@ private:
     void showSortIndicator();
     void showTutorialStep(int page);
     void placeTutorialOverlay();
+    void startNextListing();
+    void takeListedRecords();
+    void listingEnded();
+    void startRun();
+    void runEnded();
     void setupPlan();
     void showPlan(std::shared_ptr<const RenamePlan> plan);
     void selectFirstProblem();
@@ -143,6 +163,14 @@ private:
     qint32 m_stepCounter = 1;
     qint32 m_digitsCounter = 1;
     qint32 m_tutorialStep = 0;
+
+    JobBar *m_jobBar = nullptr;
+    std::unique_ptr<ListingJob> m_listing;
+    QList<QList<QByteArray>> m_listingsWaiting;
+    QByteArrayList m_unreadableFolders;
+    std::unique_ptr<RunJob> m_run;
+    bool m_startWhenListed = false;
+    QPointer<QFileDialog> m_grantPanel;
     PlanScheduler *m_planner = nullptr;
     QPushButton *m_problemsButton = nullptr;
     bool m_showingPlan = false;

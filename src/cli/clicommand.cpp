@@ -5,7 +5,8 @@
 #include "cli/cliprogress.h"
 #include "files/filelist.h"
 #include "files/zqfile.h"
-#include "intake/fileintake.h"
+#include "jobs/listingjob.h"
+#include "jobs/runjob.h"
 #include "plan/renameplan.h"
 #include "posix/namecodec.h"
 #include "posix/textescape.h"
@@ -187,25 +188,38 @@ int CliCommand::run(const QList<QByteArray> &arguments)
     const bool sortsByAttributes =
         args.sortColumn == FileList::Size || args.sortColumn == FileList::Date;
     const NameComposer composer(args.settings);
+    QByteArrayList unreadable;
     {
         CliProgress progress;
-        FileIntake intake(m_list);
-        intake.setReadsAttributes(sortsByAttributes);
-        intake.setAttributesNeeded(
+        ListingJob listing(paths);
+        listing.setBatched(false);
+        listing.setReadsAttributes(sortsByAttributes);
+        listing.setAttributesNeeded(
             [&composer](const ZQFile &file) { return composer.readsFileTime(file); });
-        intake.setProgress([&progress](qsizetype added) {
-            progress.show(QStringLiteral("Listing files: %1").arg(added));
-        });
-        for (const QByteArray &path : std::as_const(paths))
-            intake.insertFile(path);
+        listing.start();
+        while (!listing.wait(100))
+            progress.show(QStringLiteral("Listing files: %1").arg(listing.done()));
+        // Unbatched, the job lists each path once, into a list of its own.
+        for (auto &file : listing.takeRecords())
+            m_list.appendUnlisted(std::move(file));
+        unreadable = listing.unreadableFolders();
+        const auto identities = listing.folderIdentities();
+        for (auto it = identities.cbegin(); it != identities.cend(); ++it)
+            m_list.setFolderIdentity(it.key(), it.value());
     }
+    // An incomplete list is no success, whatever comes of it.
+    for (const QByteArray &folder : std::as_const(unreadable))
+        printError(QStringLiteral("'%1': cannot read the folder; its files are not listed")
+                       .arg(CliFormat::printable(QString::fromUtf8(folder))));
+    const int listed = unreadable.isEmpty() ? Success : SomeFailed;
     m_list.setNaturalOrder(args.natural);
     if (!args.sortColumn.isEmpty()) {
         m_list.setLastColumn(args.sortColumn);
         m_list.performSort();
     }
     m_list.setSortDescending(args.sortDescending);
-    return args.apply ? apply(args, composer) : preview(args, composer);
+    const int status = args.apply ? apply(args, composer) : preview(args, composer);
+    return status == Success ? listed : status;
 }
 
 bool CliCommand::searchIsValid(const NameComposer &composer)
@@ -334,10 +348,12 @@ int CliCommand::apply(const CliArgs &args, const NameComposer &composer)
     RenameRun::Report &report = m_report;
     {
         CliProgress progress;
-        report = RenameRun::clickStart(
-            list, composer, nullptr, nullptr, [&progress](qsizetype done, qsizetype total) {
-                progress.show(QStringLiteral("Renaming: %1 of %2").arg(done).arg(total));
-            });
+        RunJob run(list, composer);
+        run.start();
+        while (!run.wait(100))
+            progress.show(QStringLiteral("Renaming: %1 of %2").arg(run.done()).arg(run.total()));
+        run.applyTo(list);
+        report = run.report();
     }
 
     if (args.json) {

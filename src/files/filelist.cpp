@@ -1,6 +1,7 @@
 #include "files/filelist.h"
 
 #include "posix/namecodec.h"
+#include "rules/textrules.h"
 
 #include <QChar>
 #include <QCoreApplication>
@@ -12,6 +13,7 @@
 #include <cstring>
 #include <limits>
 #include <string>
+#include <utility>
 
 namespace {
 
@@ -134,12 +136,6 @@ void naturalizeKey(std::string &key, size_t start)
         i = end;
     }
     key.replace(start, std::string::npos, out);
-}
-
-QString extensionAfterLastDot(const QString &name)
-{
-    const qsizetype dot = name.lastIndexOf(u'.');
-    return dot < 0 ? QString() : name.mid(dot + 1);
 }
 
 struct SortItem
@@ -296,6 +292,25 @@ ZQFile *FileList::store(std::unique_ptr<ZQFile> file)
     return added;
 }
 
+qsizetype FileList::appendAll(std::vector<std::unique_ptr<ZQFile>> files,
+                              const std::function<void(qsizetype)> &beforeStore)
+{
+    // Indexed as they are tested, so that a path twice in `files` is caught
+    // too; the records do not move in memory when they are stored.
+    size_t kept = 0;
+    for (auto &file : files) {
+        if (file && paths().insertUnique(file.get()))
+            files[kept++] = std::move(file);
+    }
+    files.resize(kept);
+    if (beforeStore)
+        beforeStore(qsizetype(kept));
+    m_files.reserve(m_files.size() + kept);
+    for (auto &file : files)
+        store(std::move(file));
+    return qsizetype(kept);
+}
+
 bool FileList::containsPath(const QByteArray &nativePath) const
 {
     return paths().contains(nativePath);
@@ -350,7 +365,7 @@ ZQFile *FileList::fileAtIndex(qint64 row) const
     const auto n = qint64(m_files.size());
     if (row < 0 || row >= n)
         return nullptr;
-    return m_files[size_t(m_sortDescending ? n - 1 - row : row)].get();
+    return m_files[size_t(positionOfRow(row))].get();
 }
 
 qint64 FileList::rowOfFile(const ZQFile *file) const
@@ -365,7 +380,7 @@ qint64 FileList::rowOfFile(const ZQFile *file) const
     const auto place = m_places.constFind(file);
     if (place == m_places.cend())
         return -1;
-    return m_sortDescending ? qint64(m_files.size()) - 1 - place.value() : place.value();
+    return rowOfPosition(place.value());
 }
 
 void FileList::invalidatePlaces()
@@ -397,7 +412,7 @@ qint64 FileList::counterIndex(qint64 row, bool perFolder) const
                 m_folderPlaces[member].second = quint32(members.size());
         }
     }
-    const auto place = size_t(m_sortDescending ? n - 1 - row : row);
+    const auto place = size_t(positionOfRow(row));
     const auto [inFolder, folderSize] = m_folderPlaces[place];
     return m_sortDescending ? qint64(folderSize) - 1 - inFolder : inFolder;
 }
@@ -437,7 +452,7 @@ void FileList::performSort()
             m_files, [](std::string &key, const ZQFile &f) { appendFoldedText(key, f.kind()); });
     } else if (column == QLatin1String("Ext")) {
         items = sortedByText(m_files, [](std::string &key, const ZQFile &f) {
-            appendFoldedText(key, extensionAfterLastDot(f.name()));
+            appendFoldedText(key, TextRules::displayExtension(f.name()));
         });
     } else if (column == Date) {
         items = sortedByText(
@@ -532,6 +547,13 @@ void FileList::clear()
     m_paths.clear();
     m_pathsStale = false;
     invalidatePlaces();
+}
+
+std::vector<std::unique_ptr<ZQFile>> FileList::takeAll()
+{
+    std::vector<std::unique_ptr<ZQFile>> files = std::exchange(m_files, {});
+    clear();
+    return files;
 }
 
 QString FileList::countText(qsizetype count)

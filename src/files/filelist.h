@@ -8,6 +8,7 @@
 #include <QList>
 #include <QString>
 
+#include <functional>
 #include <memory>
 #include <utility>
 #include <vector>
@@ -44,6 +45,12 @@ public:
     // folder into a list that held nothing before it): the duplicate index
     // then catches up when it is next needed, all at once.
     ZQFile *appendUnlisted(std::unique_ptr<ZQFile> file);
+    // Appends those of `files` whose paths are not listed (the first of a
+    // path within `files` counts), in their order, and gives their number.
+    // `beforeStore` hears that number after the test and before the list
+    // changes, so that a model can announce the rows.
+    qsizetype appendAll(std::vector<std::unique_ptr<ZQFile>> files,
+                        const std::function<void(qsizetype count)> &beforeStore = {});
     bool containsPath(const QByteArray &nativePath) const;
     // Moves a listed record to another path, keeping the duplicate index right.
     // Change a listed record's path only through here.
@@ -54,6 +61,20 @@ public:
     // appended in between.
     void beginPathChanges() { m_pathChanges = true; }
     void endPathChanges();
+
+    // The display row of a stored position, and the stored position of a
+    // display row: one mapping, its own inverse, since the table reads the
+    // list backwards while sortDescending is set. Positions outside the list
+    // map outside it.
+    static qint64 rowOfPosition(qint64 position, qint64 count, bool descending)
+    {
+        return descending ? count - 1 - position : position;
+    }
+    qint64 rowOfPosition(qint64 position) const
+    {
+        return rowOfPosition(position, count(), m_sortDescending);
+    }
+    qint64 positionOfRow(qint64 row) const { return rowOfPosition(row); }
 
     // The record shown in display row `row` (0 <= row < count()); nullptr
     // for any other row.
@@ -107,6 +128,8 @@ public:
     void removeFiles(const QList<ZQFile *> &files);
     // Removes every record; the sort state stays.
     void clear();
+    // Hands every record over, in stored order, and is empty after.
+    std::vector<std::unique_ptr<ZQFile>> takeAll();
 
     // "No files", "1 file", "%lu files".
     static QString countText(qsizetype count);
@@ -118,6 +141,8 @@ public:
     void setFolderIdentity(const QByteArray &folder, FolderIdentity identity);
     // False when the folder's identity was never recorded.
     bool folderIdentity(const QByteArray &folder, FolderIdentity *identity) const;
+    // Every folder identity recorded, to hand over with the records.
+    const QHash<QByteArray, FolderIdentity> &folderIdentities() const { return m_folderIdentities; }
 
 private:
     ZQFile *store(std::unique_ptr<ZQFile> file);

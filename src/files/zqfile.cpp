@@ -1,6 +1,7 @@
 #include "files/zqfile.h"
 
 #include "posix/namecodec.h"
+#include "rules/textrules.h"
 
 #include <QFile>
 #include <QLocale>
@@ -57,10 +58,8 @@ void ZQFile::setDisplayName(const QString &displayName)
 
 QString ZQFile::displayExtension() const
 {
-    if (m_extensionDerived) {
-        const qsizetype dot = m_name.lastIndexOf(u'.');
-        return dot < 0 ? QString() : m_name.mid(dot + 1);
-    }
+    if (m_extensionDerived)
+        return TextRules::displayExtension(m_name);
     return m_extras ? m_extras->displayExtension : QString();
 }
 
@@ -366,18 +365,10 @@ int ZQFile::KindComparison(const ZQFile &other) const
     return caseInsensitiveCompare(kind(), other.kind());
 }
 
-namespace {
-QString extensionAfterLastDot(const QString &name)
-{
-    const qsizetype dot = name.lastIndexOf(u'.');
-    return dot < 0 ? QString() : name.mid(dot + 1);
-}
-} // namespace
-
 int ZQFile::ExtComparison(const ZQFile &other) const
 {
-    return caseInsensitiveCompare(extensionAfterLastDot(m_name),
-                                  extensionAfterLastDot(other.m_name));
+    return caseInsensitiveCompare(TextRules::displayExtension(m_name),
+                                  TextRules::displayExtension(other.m_name));
 }
 
 int ZQFile::DateComparison(const ZQFile &other) const

@@ -9,6 +9,7 @@
 
 #include <algorithm>
 #include <atomic>
+#include <cerrno>
 #include <condition_variable>
 #include <cstring>
 #include <limits>
@@ -31,9 +32,6 @@ struct FileIntake::Attributes
 };
 
 namespace {
-
-// How often a long walk reports its progress, in records.
-constexpr qsizetype ProgressInterval = 4096;
 
 // The last component of a path, ignoring slashes at its end ("/a/b/" gives
 // "b"); "/" stays "/".
@@ -205,6 +203,31 @@ FolderStream openFolder(const QByteArray &path, std::pair<quint64, quint64> *id)
     *id = {quint64(self.st_dev), quint64(self.st_ino)};
     stream.reset(dir);
     return stream;
+}
+
+// A descriptor closed when it goes.
+class OwnedFd
+{
+public:
+    explicit OwnedFd(int fd = -1) : m_fd(fd) {}
+    ~OwnedFd()
+    {
+        if (m_fd >= 0)
+            ::close(m_fd);
+    }
+    OwnedFd(const OwnedFd &) = delete;
+    OwnedFd &operator=(const OwnedFd &) = delete;
+    int get() const { return m_fd; }
+
+private:
+    int m_fd;
+};
+
+// Whether a folder that could not be opened had gone (or was replaced by a
+// file) since it was listed, rather than being there and unreadable.
+bool vanished(int error)
+{
+    return error == ENOENT || error == ENOTDIR;
 }
 
 // A folder read whole ahead of the walk, every entry's kind settled, and
@@ -553,9 +576,10 @@ FileIntake::StatHelper *FileIntake::statHelper()
     return started(m_statHelper);
 }
 
-void FileIntake::setProgress(std::function<void(qsizetype)> progress)
+void FileIntake::setProgress(std::function<void(qsizetype)> progress, qsizetype interval)
 {
     m_progress = std::move(progress);
+    m_progressInterval = std::max<qsizetype>(interval, 1);
 }
 
 bool FileIntake::insertFile(const QString &path)
@@ -576,8 +600,11 @@ bool FileIntake::insertFile(const QByteArray &nativePath)
         // that is unique in it), so a walk into an empty list needs no
         // duplicate test, and the list's index is built once, if ever asked.
         m_unlistedWalk = m_list.isEmpty();
-        const auto endWalk = qScopeGuard([this] { m_unlistedWalk = false; });
-        expandFolder(nativePath);
+        const auto endWalk = qScopeGuard([this] {
+            m_unlistedWalk = false;
+            m_walked.clear();
+        });
+        expandFolder(AT_FDCWD, nativePath, nativePath.constData());
         return false;
     }
     recordFolderOf(nativePath);
@@ -636,39 +663,51 @@ bool FileIntake::addRecord(QByteArray path, QByteArrayView name, const Attribute
     if (!(m_unlistedWalk ? m_list.appendUnlisted(std::move(file)) : m_list.append(std::move(file))))
         return false;
     ++m_added;
-    if (m_progress && m_added % ProgressInterval == 0)
+    if (m_progress && m_added % m_progressInterval == 0)
         m_progress(m_added);
     return true;
 }
 
-void FileIntake::expandFolder(const QByteArray &path)
+void FileIntake::expandFolder(int parentFd, const QByteArray &path, const char *name)
 {
-    std::pair<quint64, quint64> id;
+    // Opened from the folder above, by name, so that no path is ever longer
+    // than one name however deep the tree goes; kept open while the folder's
+    // entries are walked, one descriptor per level.
+    const OwnedFd folder(::openat(parentFd, name, O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    struct stat self;
+    if (folder.get() < 0 || ::fstat(folder.get(), &self) != 0) {
+        if (!vanished(errno))
+            m_unreadableFolders.append(path);
+        return;
+    }
+    const std::pair<quint64, quint64> id{quint64(self.st_dev), quint64(self.st_ino)};
+    // A folder reached a second time (a link back to an enclosing folder, or
+    // two links to one folder) is walked once: links could otherwise make the
+    // walk endless, or list a tree twice for every link that leads into it.
+    if (!m_walked.insert(id).second)
+        return;
+
     std::string names;
     std::vector<Entry> entries;
-    // Closed before a subfolder is walked (and on any way out), so that only
-    // one folder is open at a time however deep the tree goes.
-    FolderStream openDir(nullptr, ::closedir);
     StatHelper *helper = nullptr;
+    const int fd = folder.get();
 
     Prefetcher *ahead = m_readsAttributes ? nullptr : prefetcher();
     std::optional<Listing> listing = ahead ? ahead->take(path) : std::nullopt;
-    if (listing) {
-        id = listing->id;
-    } else {
-        openDir = openFolder(path, &id);
-        if (!openDir)
-            return;
-    }
-    // A link back to an enclosing folder would otherwise never end.
-    if (std::find(m_expanding.begin(), m_expanding.end(), id) != m_expanding.end())
-        return;
-    if (listing) {
+    if (listing && listing->id == id) {
         names = std::move(listing->names);
         entries = std::move(listing->entries);
     } else {
-        const int fd = ::dirfd(openDir.get());
-        const size_t toLookAt = readEntries(openDir.get(), m_readsAttributes, names, entries);
+        const int readFd = ::dup(fd);
+        FolderStream dir(readFd >= 0 ? ::fdopendir(readFd) : nullptr, ::closedir);
+        if (!dir) {
+            if (readFd >= 0)
+                ::close(readFd);
+            m_unreadableFolders.append(path);
+            return;
+        }
+        const size_t toLookAt = readEntries(dir.get(), m_readsAttributes, names, entries);
+        dir.reset();
         helper = toLookAt > size_t(ParallelStatThreshold) ? statHelper() : nullptr;
         if (!helper || !helper->share(fd, names, entries)) {
             helper = nullptr;
@@ -683,19 +722,24 @@ void FileIntake::expandFolder(const QByteArray &path)
 
     // Under the spelling its files' paths give their folder.
     m_list.setFolderIdentity(path.size() > 1 && path.endsWith('/') ? path.chopped(1) : path, id);
-    m_expanding.push_back(id);
     m_frames.push_back({&path, &names, &entries, 0});
-    // Popped however the walk ends, so that a later walk is not refused.
-    const auto popExpanding = qScopeGuard([this] {
-        m_frames.pop_back();
-        m_expanding.pop_back();
-    });
+    // Popped however the walk ends.
+    const auto popFrame = qScopeGuard([this] { m_frames.pop_back(); });
     if (ahead) {
+        // Which folder comes next depends on the kinds of this folder's
+        // entries, which the helper may still be writing: both threads end
+        // the looking first, and the records are made after.
+        if (helper) {
+            helper->finish();
+            helper = nullptr;
+        }
         const QByteArray next = nextFolder();
         if (!next.isEmpty())
             ahead->request(next);
     }
     for (size_t i = 0; i < entries.size(); ++i) {
+        if (m_cancel && m_cancel->load(std::memory_order_relaxed))
+            return;
         if (helper)
             helper->waitFor(i);
         m_frames.back().index = i;
@@ -704,9 +748,8 @@ void FileIntake::expandFolder(const QByteArray &path)
         if (entry.kind == Entry::Folder) {
             if (helper)
                 helper->finish();
-            openDir.reset();
             if (m_unlistedWalk || !m_list.containsPath(child))
-                expandFolder(child);
+                expandFolder(fd, child, names.data() + entry.nameOffset);
             continue;
         }
         const QByteArrayView name(child.constData() + child.size() - qsizetype(entry.nameLength),

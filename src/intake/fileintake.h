@@ -1,11 +1,14 @@
 #pragma once
 
 #include <QByteArray>
+#include <QByteArrayList>
 #include <QByteArrayView>
 #include <QString>
 
+#include <atomic>
 #include <functional>
 #include <memory>
+#include <set>
 #include <utility>
 #include <vector>
 
@@ -27,18 +30,26 @@ public:
     static constexpr qsizetype ParallelStatThreshold = 128;
 
     // Lists a file (true), or walks a folder at every depth, following links
-    // to folders but never entering a folder that is already being walked
-    // (false). A path already listed is refused (false). A path with no
-    // readable attributes still becomes a record, without size and date.
-    // A folder's entries come in the byte order of their names. An empty path,
-    // or one holding a NUL byte, is no path (false).
+    // to folders but never entering a folder twice in one walk (false). A path already listed is
+    // refused (false). A path with no readable attributes still becomes a record, without size and
+    // date. A folder's entries come in the byte order of their names. An empty path, or one holding
+    // a NUL byte, is no path (false).
     bool insertFile(const QByteArray &nativePath);
     bool insertFile(const QString &path);
 
-    // Called now and then during a long walk with the number of records added
-    // so far by this intake.
-    void setProgress(std::function<void(qsizetype added)> progress);
+    // Called every `interval` records during a long walk with the number of
+    // records added so far by this intake.
+    void setProgress(std::function<void(qsizetype added)> progress, qsizetype interval = 4096);
     qsizetype added() const { return m_added; }
+
+    // Folders that were there but could not be read (no permission, too
+    // many open files), in the order met; folders that vanished during the
+    // walk are not among them. The list is then incomplete.
+    QByteArrayList unreadableFolders() const { return m_unreadableFolders; }
+
+    // A walk that sees the flag set stops before its next entry; what was
+    // listed stays listed. Null for none; the flag must outlive the walks.
+    void setCancelFlag(const std::atomic<bool> *cancel) { m_cancel = cancel; }
 
     // Whether a walk reads the size and date of each file (the default). A
     // caller that shows neither can leave them unread: plain files are then
@@ -67,15 +78,20 @@ private:
     StatHelper *statHelper();
     // Adds the record of a path and its last component, if not yet listed.
     bool addRecord(QByteArray path, QByteArrayView name, const Attributes *attributes);
-    void expandFolder(const QByteArray &path);
+    // Walks the folder `name` inside the folder open as parentFd; `path` is
+    // what its records' paths start with.
+    void expandFolder(int parentFd, const QByteArray &path, const char *name);
     // Records the device and inode of the folder of a file handed over by
     // path.
     void recordFolderOf(const QByteArray &nativePath);
 
     FileList &m_list;
-    // Device and inode of each folder being expanded, outermost first.
-    std::vector<std::pair<quint64, quint64>> m_expanding;
+    // Device and inode of each folder walked so far from one handed-over path.
+    std::set<std::pair<quint64, quint64>> m_walked;
+    QByteArrayList m_unreadableFolders;
+    const std::atomic<bool> *m_cancel = nullptr;
     std::function<void(qsizetype)> m_progress;
+    qsizetype m_progressInterval = 4096;
     qsizetype m_added = 0;
     bool m_readsAttributes = true;
     std::function<bool(const ZQFile &)> m_attributesNeeded;

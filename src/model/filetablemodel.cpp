@@ -91,6 +91,25 @@ void FileTableModel::updateResults()
     emit totalTextChanged(m_totalText);
 }
 
+void FileTableModel::appendRecords(std::vector<std::unique_ptr<ZQFile>> records)
+{
+    if (records.empty())
+        return;
+    const qsizetype before = m_list->count();
+    const qsizetype added = m_list->appendAll(std::move(records), [this, before](qsizetype count) {
+        if (count == 0)
+            return;
+        // Stored at the end, which the descending view shows at the top.
+        const qsizetype first = m_list->sortDescending() ? 0 : before;
+        beginInsertRows(QModelIndex(), int(first), int(first + count - 1));
+    });
+    if (added == 0)
+        return;
+    endInsertRows();
+    m_totalText = FileList::countText(m_list->count());
+    emit totalTextChanged(m_totalText);
+}
+
 void FileTableModel::reloadData()
 {
     const int rows = rowCount();

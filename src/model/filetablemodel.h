@@ -46,6 +46,10 @@ public:
 
     // Rewrites the count text and resets the model; after any change of the list.
     void updateResults();
+    // Appends records that are not listed yet as new rows (at the top while
+    // the list shows in descending direction), so that the selection and the
+    // scroll position stay; then the count text follows.
+    void appendRecords(std::vector<std::unique_ptr<ZQFile>> records);
     // Every cell asked for afresh, the rows unchanged.
     void reloadData();
     QString totalText() const { return m_totalText; }

@@ -85,20 +85,32 @@ bool AccessGrant::startAccessing() const
     return faccessat(AT_FDCWD, path.constData(), W_OK | X_OK, AT_EACCESS) == 0;
 }
 
-bool requestFilesystem(const QByteArray &path, AccessPrompt &prompt, UserDefaults &defaults)
+namespace AccessRequestText {
+QString title()
 {
-    const std::optional<QByteArray> chosen = prompt.chooseFolder(
-        QCoreApplication::translate("AccessGrant", "Filesystem Access"),
-        QCoreApplication::translate("AccessGrant", "Allow Access"),
-        QCoreApplication::translate("AccessGrant",
-                                    "Click Allow Access to grant Velnor permission to rename the "
-                                    "files."),
-        path);
-    if (!chosen || chosen->isEmpty()) {
-        prompt.alert(QCoreApplication::translate(
-            "AccessGrant", "You need to allow access for Velnor to work properly."));
+    return QCoreApplication::translate("AccessGrant", "Filesystem Access");
+}
+QString prompt()
+{
+    return QCoreApplication::translate("AccessGrant", "Allow Access");
+}
+QString message()
+{
+    return QCoreApplication::translate(
+        "AccessGrant", "Click Allow Access to grant Velnor permission to rename the "
+                       "files.");
+}
+QString declined()
+{
+    return QCoreApplication::translate("AccessGrant",
+                                       "You need to allow access for Velnor to work properly.");
+}
+} // namespace AccessRequestText
+
+bool grantChosenFolder(const std::optional<QByteArray> &chosen, UserDefaults &defaults)
+{
+    if (!chosen || chosen->isEmpty())
         return false;
-    }
     const QByteArray folder = withoutTrailingSlash(*chosen);
     const std::optional<AccessGrant> grant = AccessGrant::forFolder(folder);
     // Without a bookmark the key goes, so that no older grant's bookmark is
@@ -108,6 +120,18 @@ bool requestFilesystem(const QByteArray &path, AccessPrompt &prompt, UserDefault
     // Bytes, not text: a folder whose name is not UTF-8 must still match.
     defaults.setObject(folder, AccessGrantKeys::rootlimit);
     defaults.synchronize();
+    return true;
+}
+
+bool requestFilesystem(const QByteArray &path, AccessPrompt &prompt, UserDefaults &defaults)
+{
+    const std::optional<QByteArray> chosen =
+        prompt.chooseFolder(AccessRequestText::title(), AccessRequestText::prompt(),
+                            AccessRequestText::message(), path);
+    if (!grantChosenFolder(chosen, defaults)) {
+        prompt.alert(AccessRequestText::declined());
+        return false;
+    }
     return true;
 }
 

@@ -48,6 +48,18 @@ inline const QString sandboxscope = QStringLiteral("sandboxscope");
 inline const QString rootlimit = QStringLiteral("rootlimit");
 } // namespace AccessGrantKeys
 
+// The texts of the grant request, in the user's language.
+namespace AccessRequestText {
+QString title();
+QString prompt();
+QString message();
+QString declined();
+} // namespace AccessRequestText
+
+// The user's answer to the request: a chosen folder is stored as the grant
+// (true); none stores nothing (false), and the caller shows the alert.
+bool grantChosenFolder(const std::optional<QByteArray> &chosen, UserDefaults &defaults);
+
 // Asks the user for access to a folder, proposing `path`. On confirmation the
 // chosen folder is stored as the grant and the result is true; on cancel the
 // alert says why access is needed and the result is false.

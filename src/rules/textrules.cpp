@@ -121,6 +121,12 @@ QString pathExtension(const QString &name)
     return dot < 0 ? QString() : name.mid(dot + 1);
 }
 
+QString displayExtension(const QString &name)
+{
+    const qsizetype dot = name.lastIndexOf(u'.');
+    return dot < 0 ? QString() : name.mid(dot + 1);
+}
+
 void splitName(QStringView name, QStringView *base, QStringView *extension)
 {
     const qsizetype dot = extensionDot(name);

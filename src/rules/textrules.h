@@ -13,6 +13,10 @@ namespace TextRules {
 QString baseName(const QString &name);
 // The extension without its dot; empty when baseName() is the whole name.
 QString pathExtension(const QString &name);
+// The extension a record shows: the text after the last dot, whatever
+// stands before it (".profile" shows "profile"); empty without a dot. Not the
+// composer's rule above, on purpose: each is what its own column shows.
+QString displayExtension(const QString &name);
 // Both at once, as views into name.
 void splitName(QStringView name, QStringView *base, QStringView *extension);
 

@@ -83,6 +83,7 @@ void tst_AppDelegate::launchAndOpenFiles()
     // Missing paths are left out, a path given twice is listed once.
     delegate.application(
         {m_files + "/first.txt", m_files + "/deleted.txt", folder, m_files + "/first.txt"});
+    QTRY_VERIFY(!window->isListing());
     QCOMPARE(window->fileList()->fileAtIndex(0)->nativePath(), m_files + "/first.txt");
     QCOMPARE(window->fileList()->fileAtIndex(1)->nativePath(), folder + "/inside.txt");
     QCOMPARE(window->ui()->totalLabel->text(), u"2 files"_s);
@@ -95,6 +96,7 @@ void tst_AppDelegate::launchAndOpenFiles()
         window->close();
         delegate.handOverReceived(paths);
         QVERIFY(window->isVisible());
+        QTRY_VERIFY(!window->isListing());
         QCOMPARE(window->fileList()->count(), 3);
     }
 }

@@ -88,6 +88,7 @@ void tst_RuleControls::listFiles(const QList<QByteArray> &relativePaths)
         paths << path;
     }
     m_window->openFiles(paths);
+    QTRY_VERIFY(!m_window->isListing());
 }
 
 QString tst_RuleControls::cell(int row, int column) const
@@ -214,7 +215,7 @@ void tst_RuleControls::perFolderPreviewMatchesRun()
             : QStringList{u"p-1.txt"_s, u"q-1.txt"_s, u"r-2.txt"_s, u"s-2.txt"_s, u"t-3.txt"_s};
     QCOMPARE(preview, expected);
     window->clickStart();
-    QVERIFY(window->reportSheet());
+    QTRY_VERIFY(!window->isRenaming() && window->reportSheet());
     QStringList onDisk;
     for (const char *folder : {"a", "b"}) {
         for (const auto &entry :

@@ -2,6 +2,7 @@
 #include "../scriptedprompt.h"
 #include "app/dialogaccessprompt.h"
 #include "app/filemanager.h"
+#include "app/jobbar.h"
 #include "app/vlnwindow.h"
 #include "files/filelist.h"
 #include "model/filetablemodel.h"
@@ -14,10 +15,12 @@
 #include <QLineEdit>
 #include <QMimeData>
 #include <QPushButton>
+#include <QSet>
 #include <QSignalSpy>
 #include <QTest>
 #include <QTimer>
 
+#include <algorithm>
 #include <functional>
 #include <tuple>
 
@@ -70,6 +73,15 @@ private slots:
     void planMarksConflicts();
     void grantDialog();
 
+    void listingCancelKeepsWhatWasListed();
+    void overlappingListingsQueued();
+    void startWaitsForListing();
+    void runCancelled_data();
+    void runCancelled();
+    void closingWaitsForRun();
+    void unreadableNotice();
+    void grantPanelWithoutNestedLoop();
+
 private:
     VLNWindow *makeWindow(bool skipTutorial);
     void listFiles(const QList<QByteArray> &names, const QList<int> &sizes = {});
@@ -116,6 +128,7 @@ void tst_VLNWindow::listFiles(const QList<QByteArray> &names, const QList<int> &
         writeFile(paths.last(), sizes.value(paths.size() - 1));
     }
     m_window->openFiles(paths);
+    QTRY_VERIFY(!m_window->isListing());
 }
 
 QString tst_VLNWindow::cell(int row, int column) const
@@ -286,6 +299,7 @@ void tst_VLNWindow::dropFolderAndUndecodableName()
     data.setUrls({QUrl::fromEncoded("file://" + odd.toPercentEncoding("/")),
                   QUrl::fromEncoded("file://" + folder.toPercentEncoding("/"))});
     QCOMPARE(drop(data), Qt::LinkAction);
+    QTRY_VERIFY(!window->isListing());
     QCOMPARE(window->fileList()->fileAtIndex(0)->nativePath(), odd);
     QCOMPARE(window->fileList()->fileAtIndex(1)->nativePath(), folder + "/one.jpg");
     QCOMPARE(cell(0, FileTableModel::OldNameColumn), u"caf\\xe9 \\xff.txt"_s);
@@ -304,6 +318,7 @@ void tst_VLNWindow::addPanelKeepsBytes()
     QVERIFY(nameEdit);
     nameEdit->setText(u"\"b.txt\" \"a \u00e9t\u00e9 #1%.txt\""_s);
     QMetaObject::invokeMethod(panel, "accept");
+    QTRY_VERIFY(!window->isListing());
     QCOMPARE(window->fileList()->count(), 2);
     QCOMPARE(window->fileList()->fileAtIndex(1)->nativePath(),
              m_root + "/a \xc3\xa9t\xc3\xa9 #1%.txt");
@@ -384,6 +399,7 @@ void tst_VLNWindow::startRenamesAndShowsSheet()
 
     prompt.answers = {m_root};
     QTest::mouseClick(ui->startButton, Qt::LeftButton);
+    QTRY_VERIFY(!window->isRenaming());
     QVERIFY(exists(m_root + "/2-two.txt") && !exists(m_root + "/two.txt"));
     QCOMPARE(window->fileList()->fileAtIndex(1)->nativePath(), m_root + "/2-two.txt");
 
@@ -398,6 +414,7 @@ void tst_VLNWindow::startRenamesAndShowsSheet()
 
     // The grant is kept: a second run over the same folder does not ask.
     QTest::mouseClick(ui->startButton, Qt::LeftButton);
+    QTRY_VERIFY(!window->isRenaming());
     QCOMPARE(prompt.proposed.size(), 2);
     QVERIFY(exists(m_root + "/1-1-one.txt"));
 }
@@ -482,6 +499,223 @@ void tst_VLNWindow::grantDialog()
     confirm = false;
     QTimer::singleShot(0, answer);
     QCOMPARE(prompt.chooseFolder(QString(), QString(), QString(), m_root), std::nullopt);
+}
+
+namespace {
+
+// `count` files in `folders` folders below root; their paths, in listing order.
+QByteArrayList makeTree(const QByteArray &root, int folders, int count)
+{
+    QByteArrayList paths;
+    for (int f = 0; f < folders; ++f) {
+        const QByteArray folder = root + "/d" + QByteArray::number(f);
+        ::mkdir(folder.constData(), 0755);
+        for (int i = f; i < count; i += folders) {
+            paths << folder + '/' + QByteArray::number(i).rightJustified(5, '0');
+            writeFile(paths.last());
+        }
+    }
+    std::sort(paths.begin(), paths.end());
+    return paths;
+}
+
+// Every record names a file that is there, and no path is listed twice.
+bool listIsTrue(const FileList &list)
+{
+    QSet<QByteArray> seen;
+    for (const auto &file : list.contentsArray()) {
+        if (!exists(file->nativePath()) || seen.contains(file->nativePath()))
+            return false;
+        seen.insert(file->nativePath());
+    }
+    return true;
+}
+
+} // namespace
+
+// The bottom bar shows the listing with Cancel; Cancel keeps what was listed.
+void tst_VLNWindow::listingCancelKeepsWhatWasListed()
+{
+    VLNWindow *window = makeWindow(true);
+    const QByteArray tree = m_root + "/tree";
+    QCOMPARE(::mkdir(tree.constData(), 0755), 0);
+    const QByteArrayList paths = makeTree(tree, 2, 600);
+    window->listInBackground({tree});
+    QVERIFY(window->isListing());
+    QVERIFY(window->jobBar()->isShowingProgress());
+    QVERIFY(window->jobBar()->progressText().endsWith(u" files found"_s));
+    // The settings stay editable meanwhile.
+    QVERIFY(window->ui()->nameField->isEnabled());
+    window->cancelJob();
+    QTRY_VERIFY(!window->isListing());
+    QVERIFY(!window->jobBar()->isShowingProgress());
+    const FileList &list = *window->fileList();
+    QVERIFY(list.count() <= paths.size());
+    for (qsizetype i = 0; i < list.count(); ++i)
+        QCOMPARE(list.fileAtIndex(i)->nativePath(), paths[i]);
+    QCOMPARE(window->ui()->totalLabel->text(), FileList::countText(list.count()));
+}
+
+// A second drop while the first is listed waits behind it; what the first
+// listed is refused the second time.
+void tst_VLNWindow::overlappingListingsQueued()
+{
+    VLNWindow *window = makeWindow(true);
+    const QByteArray tree = m_root + "/tree";
+    QCOMPARE(::mkdir(tree.constData(), 0755), 0);
+    const QByteArrayList paths = makeTree(tree, 2, 300);
+    window->listInBackground({tree + "/d1"});
+    window->listInBackground({tree + "/d0/00000", tree, tree + "/d1/00001"});
+    QTRY_VERIFY(!window->isListing());
+    QByteArrayList expected = paths.mid(150);
+    expected << tree + "/d0/00000" << paths.mid(1, 149);
+    QCOMPARE(window->fileList()->count(), expected.size());
+    for (qsizetype i = 0; i < expected.size(); ++i)
+        QCOMPARE(window->fileList()->fileAtIndex(i)->nativePath(), expected[i]);
+    QCOMPARE(window->ui()->totalLabel->text(), u"300 files"_s);
+}
+
+// Start during a listing renames the whole listing once it has ended.
+void tst_VLNWindow::startWaitsForListing()
+{
+    VLNWindow *window = makeWindow(true);
+    const QByteArray tree = m_root + "/tree";
+    QCOMPARE(::mkdir(tree.constData(), 0755), 0);
+    ScriptedPrompt prompt;
+    prompt.answers = {tree};
+    window->setAccessPrompt(&prompt);
+    const QByteArrayList paths = makeTree(tree, 1, 200);
+    window->ui()->nameField->setText(u"[N]_x"_s);
+    window->controlTextDidChange();
+    window->listInBackground({tree});
+    window->clickStart();
+    QTRY_VERIFY(!window->isListing() && !window->isRenaming() && window->reportSheet());
+    QCOMPARE(window->reportSheet()->text(), u"200 files renamed successfully."_s);
+    for (const QByteArray &path : paths)
+        QVERIFY(exists(path + "_x") && !exists(path));
+}
+
+void tst_VLNWindow::runCancelled_data()
+{
+    QTest::addColumn<bool>("cancel");
+    QTest::newRow("cancelled at once") << true;
+    QTest::newRow("run to the end") << false;
+}
+
+// A run shows its progress; a second Start does nothing; Cancel stops after
+// the moves in flight, and the list, the disk and the report agree.
+void tst_VLNWindow::runCancelled()
+{
+    QFETCH(bool, cancel);
+    VLNWindow *window = makeWindow(true);
+    const QByteArray tree = m_root + "/tree";
+    QCOMPARE(::mkdir(tree.constData(), 0755), 0);
+    ScriptedPrompt prompt;
+    prompt.answers = {tree};
+    window->setAccessPrompt(&prompt);
+    const QByteArrayList paths = makeTree(tree, 3, 1500);
+    window->listInBackground({tree});
+    QTRY_VERIFY(!window->isListing());
+    window->ui()->nameField->setText(u"[N]_x"_s);
+    window->controlTextDidChange();
+    window->clickStart();
+    QVERIFY(window->isRenaming());
+    QCOMPARE(window->jobBar()->progressText(), u"Renaming 0 of 1,500"_s);
+    window->clickStart(); // does nothing: one run at a time
+    if (cancel)
+        window->cancelJob();
+    QTRY_VERIFY_WITH_TIMEOUT(!window->isRenaming(), 60000);
+    QCOMPARE(prompt.proposed.size(), 1);
+    QVERIFY(listIsTrue(*window->fileList()));
+    qsizetype renamed = 0;
+    for (const QByteArray &path : paths) {
+        const bool moved = exists(path + "_x");
+        QVERIFY(moved != exists(path)); // under one name, never two, never none
+        renamed += moved;
+    }
+    const QString text = window->reportSheet()->text();
+    QCOMPARE(text, u"%1 renamed successfully."_s.arg(FileList::countText(renamed)));
+    const QString informative = window->reportSheet()->informativeText();
+    if (renamed < paths.size())
+        QCOMPARE(informative, u"Cancelled: %1 not attempted."_s.arg(
+                                  FileList::countText(paths.size() - renamed)));
+    else
+        QCOMPARE(informative, QString());
+}
+
+// Closing the window while it renames: the run stops and is waited for, and
+// every record follows its file.
+void tst_VLNWindow::closingWaitsForRun()
+{
+    VLNWindow *window = makeWindow(true);
+    const QByteArray tree = m_root + "/tree";
+    QCOMPARE(::mkdir(tree.constData(), 0755), 0);
+    ScriptedPrompt prompt;
+    prompt.answers = {tree};
+    window->setAccessPrompt(&prompt);
+    makeTree(tree, 2, 1200);
+    window->listInBackground({tree});
+    QTRY_VERIFY(!window->isListing());
+    window->ui()->nameField->setText(u"[N]_y"_s);
+    window->controlTextDidChange();
+    window->clickStart();
+    window->listInBackground({tree + "/d0"}); // waits behind the run, then is dropped
+    window->close();
+    QVERIFY(!window->isRenaming() && !window->isListing());
+    QVERIFY(listIsTrue(*window->fileList()));
+    QCOMPARE(window->fileList()->count(), 1200);
+}
+
+// The quiet notice names how many folders could not be read; the tooltip
+// names them.
+void tst_VLNWindow::unreadableNotice()
+{
+    VLNWindow *window = makeWindow(true);
+    JobBar *bar = window->jobBar();
+    QCOMPARE(bar->noticeText(), QString());
+    bar->setUnreadableFolders({"/a/locked", "/b/caf\xe9"});
+    QCOMPARE(bar->noticeText(), u"2 folders could not be read"_s);
+    auto *notice = bar->findChild<QLabel *>(u"unreadableNotice"_s);
+    QCOMPARE(notice->toolTip(), u"/a/locked\n/b/caf\uFFFD"_s);
+    bar->setUnreadableFolders({"/a/locked"});
+    QCOMPARE(bar->noticeText(), u"1 folder could not be read"_s);
+    bar->setUnreadableFolders({});
+    QCOMPARE(bar->noticeText(), QString());
+}
+
+// Start asks for the grant with a panel that does not hold the caller: the
+// click returns at once, the panel's answer starts the run, a second Start
+// meanwhile does nothing, and a declined panel leaves an alert and no run.
+void tst_VLNWindow::grantPanelWithoutNestedLoop()
+{
+    VLNWindow *window = makeWindow(true);
+    const QByteArray tree = m_root + "/tree";
+    QCOMPARE(::mkdir(tree.constData(), 0755), 0);
+    writeFile(tree + "/a.txt");
+    window->listInBackground({tree});
+    QTRY_VERIFY(!window->isListing());
+    window->ui()->nameField->setText(u"[N]_x"_s);
+    window->controlTextDidChange();
+
+    window->clickStart(); // returns with the panel open
+    auto *panel = window->findChild<QFileDialog *>();
+    QVERIFY(panel && panel->isVisible());
+    QCOMPARE(panel->windowModality(), Qt::ApplicationModal);
+    window->clickStart();
+    QCOMPARE(window->findChildren<QFileDialog *>().size(), 1);
+    panel->reject();
+    QTRY_VERIFY(window->findChild<QMessageBox *>());
+    QVERIFY(!window->isRenaming() && exists(tree + "/a.txt"));
+    window->findChild<QMessageBox *>()->accept();
+    QTRY_VERIFY(!window->findChild<QMessageBox *>());
+
+    window->clickStart();
+    QTRY_VERIFY(panel = window->findChild<QFileDialog *>());
+    panel->selectFile(QFile::decodeName(tree));
+    QMetaObject::invokeMethod(panel, "accept");
+    QTRY_VERIFY(!window->isRenaming() && window->reportSheet());
+    QVERIFY(exists(tree + "/a_x.txt") && !exists(tree + "/a.txt"));
+    QCOMPARE(m_defaults->dataForKey(u"rootlimit"_s), tree);
 }
 
 QTEST_MAIN(tst_VLNWindow)

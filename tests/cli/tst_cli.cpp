@@ -1,6 +1,8 @@
+#include "asnobody.h"
 #include "files/filelist.h"
 #include "intake/fileintake.h"
 #include "rules/namecomposer.h"
+#include "scratchdir.h"
 
 #include <QFileInfo>
 #include <QJsonArray>
@@ -12,6 +14,7 @@
 #include <QTest>
 
 #include <algorithm>
+#include <cstdio>
 #include <fcntl.h>
 #include <filesystem>
 #include <fstream>
@@ -103,6 +106,7 @@ private slots:
     void unwritableOutputFails();
     void undecodableAndAwkwardNames();
     void pathsListedOnceInGivenOrder();
+    void unreadableFolderFails();
 
 private:
     QByteArray path(const char *relative) const { return m_root + '/' + relative; }
@@ -327,6 +331,42 @@ void tst_Cli::failedMoveRenamesTheRest()
     QCOMPARE(result.err.count('\n'), 1);
     QCOMPARE(namesIn(m_root), (QList<QByteArray>{"a_x.txt", "b.txt", "b_x.txt", "c_x.txt"}));
     QCOMPARE(readFile(path("b_x.txt")), QByteArray("keep me"));
+}
+
+// A folder that cannot be read leaves the list incomplete: said on standard
+// error, one line for each, and no success, while the rest is still renamed.
+void tst_Cli::unreadableFolderFails()
+{
+    ScratchDir dir;
+    for (const char *folder : {"locked", "open", "locked2"})
+        QVERIFY(::mkdir(dir.path(folder).constData(), 0777) == 0);
+    for (const char *file : {"locked/a.txt", "open/b.txt", "locked2/c.txt"})
+        writeFile(dir.path(file));
+    QVERIFY(::chmod(dir.path("open").constData(), 0777) == 0);
+    QVERIFY(::chmod(dir.path("open/b.txt").constData(), 0666) == 0);
+    QVERIFY(::chmod(dir.path("locked").constData(), 0) == 0);
+    QVERIFY(::chmod(dir.path("locked2").constData(), 0) == 0);
+    const QByteArray command = QByteArray(VELNOR_RENAME_BIN) + " --apply --name '[N]_x' " +
+                               dir.path() + " 2>&1; echo \"exit $?\"";
+    const ChildResult child = runWithoutPrivileges([&command] {
+        QByteArray output;
+        if (std::FILE *pipe = ::popen(command.constData(), "r")) {
+            char buffer[4096];
+            while (const size_t n = std::fread(buffer, 1, sizeof buffer, pipe))
+                output.append(buffer, qsizetype(n));
+            ::pclose(pipe);
+        }
+        return output;
+    });
+    QVERIFY(child.ok);
+    QCOMPARE(child.output, "velnor-rename: '" + dir.path("locked") +
+                               "': cannot read the folder; its files are not listed\n"
+                               "velnor-rename: '" +
+                               dir.path("locked2") +
+                               "': cannot read the folder; its files are not listed\n"
+                               "1 file renamed successfully. 0 failed, 0 unchanged.\n"
+                               "exit 1\n");
+    QCOMPARE(namesIn(dir.path("open")), QList<QByteArray>{"b_x.txt"});
 }
 
 void tst_Cli::unwritableOutputFails()

@@ -1,8 +1,11 @@
 // velnor-screenshot OUTDIR FOLDER: lists FOLDER in the window and saves
 // OUTDIR/screenshot.png (the main window), OUTDIR/conflicts.png (new names
 // that collide, marked), OUTDIR/pattern-error.png (a regular expression that
-// does not compile) and OUTDIR/tutorial.png (the tutorial's first section
-// page). Run it on a real display, e.g. xvfb-run.
+// does not compile), OUTDIR/tutorial.png (the tutorial's first section
+// page), and OUTDIR/listing.png and OUTDIR/renaming.png (the bottom bar
+// during a listing and during a run, held at a moment of each). Run it on a
+// real display, e.g. xvfb-run.
+#include "app/jobbar.h"
 #include "app/rulecontrols.h"
 #include "app/translations.h"
 #include "app/vlnwindow.h"
@@ -56,6 +59,8 @@ int main(int argc, char **argv)
         VLNWindow window(&defaults);
         window.resize(1040, 680);
         window.openFiles({folder});
+        while (window.isListing())
+            QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 10);
         Ui::VLNWindow *ui = window.ui();
         ui->nameField->setText(QStringLiteral("Holiday-[YMD]-[C]"));
         ui->digitsCounterBox->setValue(3);
@@ -63,6 +68,13 @@ int main(int argc, char **argv)
         window.controlTextDidChange();
         ui->tableView->selectRow(2);
         ok = save(&window, out + QStringLiteral("/screenshot.png")) && ok;
+        // The bar as a long listing and a long run show it, at one moment.
+        window.jobBar()->setUnreadableFolders({folder + "/private", folder + "/backup"});
+        window.jobBar()->showListing(48213);
+        ok = save(&window, out + QStringLiteral("/listing.png")) && ok;
+        window.jobBar()->setUnreadableFolders({});
+        window.jobBar()->showRun(12345, 100000);
+        ok = save(&window, out + QStringLiteral("/renaming.png")) && ok;
     }
     {
         // Names that collide: the plan marks the files that cannot take them.

@@ -1,0 +1,42 @@
+#pragma once
+
+#include <QByteArrayList>
+#include <QWidget>
+
+class QLabel;
+class QProgressBar;
+class QPushButton;
+
+// The part of the bottom bar that tells about background work: what a
+// running listing or run has done so far, with a Cancel button, and a quiet
+// notice of folders a listing could not read (named in its tooltip).
+class JobBar : public QWidget
+{
+    Q_OBJECT
+public:
+    explicit JobBar(QWidget *parent = nullptr);
+
+    // A listing that has found `found` files so far; how many are to come
+    // is not known.
+    void showListing(qsizetype found);
+    // "Renaming 12,345 of 100,000".
+    void showRun(qsizetype done, qsizetype total);
+    // No work is running.
+    void showIdle();
+    // The folders listings could not read since the list was last empty;
+    // none hides the notice.
+    void setUnreadableFolders(const QByteArrayList &folders);
+
+    QString progressText() const;
+    QString noticeText() const;
+    bool isShowingProgress() const;
+
+signals:
+    void cancelClicked();
+
+private:
+    QLabel *m_notice;
+    QLabel *m_label;
+    QProgressBar *m_progress;
+    QPushButton *m_cancel;
+};

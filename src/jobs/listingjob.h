@@ -1,0 +1,61 @@
+#pragma once
+
+#include "jobs/job.h"
+
+#include <QByteArray>
+#include <QByteArrayList>
+#include <QHash>
+#include <QList>
+
+#include <functional>
+#include <memory>
+#include <mutex>
+#include <vector>
+
+class ZQFile;
+
+// Lists handed-over paths on a worker thread, as FileIntake does, and hands
+// the records over in listing order. Batched (the default), records come
+// every few thousand and at the end of each path, for a list that shows them
+// as they come; the owner then refuses the paths it already lists. Unbatched,
+// they all come at the end, each path once.
+class ListingJob : public Job
+{
+    Q_OBJECT
+public:
+    explicit ListingJob(QList<QByteArray> nativePaths);
+    ~ListingJob() override;
+
+    // Before start: as FileIntake's.
+    void setReadsAttributes(bool reads) { m_readsAttributes = reads; }
+    void setAttributesNeeded(std::function<bool(const ZQFile &)> needed);
+    void setBatched(bool batched) { m_batched = batched; }
+    // Records in a batch, at most; also how often the progress moves.
+    void setBatchSize(qsizetype size) { m_batchSize = size; }
+
+    // The records listed since the last call. Owner's thread (or any, once
+    // the job has ended).
+    std::vector<std::unique_ptr<ZQFile>> takeRecords();
+    // The device and inode of each folder the records came from, as listed;
+    // complete once ended.
+    QHash<QByteArray, std::pair<quint64, quint64>> folderIdentities() const;
+    // Folders that were there but could not be read; complete once ended.
+    QByteArrayList unreadableFolders() const;
+
+protected:
+    void work() override;
+
+private:
+    void handOver(std::vector<std::unique_ptr<ZQFile>> records);
+
+    const QList<QByteArray> m_paths;
+    bool m_readsAttributes = true;
+    bool m_batched = true;
+    qsizetype m_batchSize = 4096;
+    std::function<bool(const ZQFile &)> m_attributesNeeded;
+
+    mutable std::mutex m_mutex;
+    std::vector<std::unique_ptr<ZQFile>> m_pending;              // under m_mutex
+    QByteArrayList m_unreadable;                                 // under m_mutex
+    QHash<QByteArray, std::pair<quint64, quint64>> m_identities; // under m_mutex
+};

@@ -1,0 +1,40 @@
+#pragma once
+
+#include "jobs/job.h"
+#include "rename/renamerun.h"
+#include "rules/namecomposer.h"
+
+#include <memory>
+#include <vector>
+
+class FileList;
+class ZQFile;
+
+// The rename run on a worker thread. The job runs over copies of the records
+// (name, path and file time, in stored order and with the list's direction),
+// so that the owner's list is never touched from the worker; once the job has
+// ended, applyTo moves the owner's records that were renamed. The owner keeps
+// every record of the list alive meanwhile (no Remove, no Clear All). The
+// access grant is the owner's to settle before the start.
+class RunJob : public Job
+{
+    Q_OBJECT
+public:
+    RunJob(const FileList &list, const NameComposer &composer);
+    ~RunJob() override;
+
+    // Complete once the job has ended.
+    const RenameRun::Report &report() const { return m_report; }
+    // Gives each renamed record its new path and name. Owner's thread, once
+    // the job has ended; once.
+    void applyTo(FileList &list);
+
+protected:
+    void work() override;
+
+private:
+    std::unique_ptr<FileList> m_copy;
+    std::vector<ZQFile *> m_originals; // in stored order
+    const NameComposer m_composer;
+    RenameRun::Report m_report;
+};

@@ -1,0 +1,248 @@
+#include "files/filelist.h"
+#include "files/zqfile.h"
+#include "jobs/listingjob.h"
+#include "jobs/runjob.h"
+#include "rules/namecomposer.h"
+#include "scratchdir.h"
+
+#include <QSet>
+#include <QSignalSpy>
+#include <QTest>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <filesystem>
+
+namespace {
+
+bool makeFile(const QByteArray &path, const QByteArray &content = {})
+{
+    const int fd = ::open(path.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644);
+    if (fd < 0)
+        return false;
+    const bool written = ::write(fd, content.constData(), size_t(content.size())) == content.size();
+    return ::close(fd) == 0 && written;
+}
+
+// `folders` folders of `perFolder` files each, every file holding its own
+// path, so that a file under a wrong name or two names shows.
+QByteArrayList makeTree(const QByteArray &root, int folders, int perFolder)
+{
+    QByteArrayList paths;
+    for (int f = 0; f < folders; ++f) {
+        const QByteArray folder = root + "/f" + QByteArray::number(f).rightJustified(3, '0');
+        if (::mkdir(folder.constData(), 0755) != 0)
+            return {};
+        for (int i = 0; i < perFolder; ++i) {
+            const QByteArray name = QByteArray::number(i).rightJustified(5, '0') + ".txt";
+            if (!makeFile(folder + '/' + name, folder + '/' + name))
+                return {};
+            paths << folder + '/' + name;
+        }
+    }
+    return paths;
+}
+
+// Every file below root, by path, with its content.
+QHash<QByteArray, QByteArray> filesOnDisk(const QByteArray &root)
+{
+    namespace fs = std::filesystem;
+    QHash<QByteArray, QByteArray> files;
+    for (const auto &entry : fs::recursive_directory_iterator(root.toStdString())) {
+        if (!entry.is_regular_file())
+            continue;
+        QFile file(QString::fromStdString(entry.path().string()));
+        if (file.open(QIODevice::ReadOnly))
+            files.insert(QByteArray::fromStdString(entry.path().string()), file.readAll());
+    }
+    return files;
+}
+
+} // namespace
+
+class tst_Jobs : public QObject
+{
+    Q_OBJECT
+private slots:
+    void initTestCase();
+    void listingInBatches();
+    void listingCancelled_data();
+    void listingCancelled();
+    void listingGoneWhileRunning();
+    void runCancelled_data();
+    void runCancelled();
+    void runGoneWhileRunning();
+
+private:
+    ScratchDir m_listed;
+    QByteArrayList m_listedPaths;
+};
+
+void tst_Jobs::initTestCase()
+{
+    m_listedPaths = makeTree(m_listed.path(), 3, 500);
+    QCOMPARE(m_listedPaths.size(), 1500);
+}
+
+// Records come in batches on the owner's thread, in listing order, with the
+// progress counting them; each path once across batches.
+void tst_Jobs::listingInBatches()
+{
+    const QByteArrayList &paths = m_listedPaths;
+    ListingJob job({m_listed.path(), m_listed.path("f001")});
+    job.setBatchSize(100);
+    FileList list;
+    int batches = 0;
+    connect(&job, &Job::progressed, this, [&] {
+        auto records = job.takeRecords();
+        if (!records.empty())
+            ++batches;
+        list.appendAll(std::move(records));
+    });
+    QSignalSpy finished(&job, &Job::finished);
+    job.start();
+    QVERIFY(finished.wait(60000));
+    list.appendAll(job.takeRecords());
+    QVERIFY(batches > 1);
+    QCOMPARE(list.count(), paths.size());
+    for (qsizetype i = 0; i < paths.size(); ++i)
+        QCOMPARE(list.fileAtIndex(i)->nativePath(), paths[i]);
+    QCOMPARE(job.done(), paths.size() + 500); // the second path listed it again
+    QVERIFY(job.unreadableFolders().isEmpty());
+    QVERIFY(!job.isRunning());
+}
+
+void tst_Jobs::listingCancelled_data()
+{
+    // Cancelled once this many files are found.
+    QTest::addColumn<int>("after");
+    QTest::newRow("before it starts") << -1;
+    QTest::newRow("at once") << 0;
+    QTest::newRow("after the first batch") << 1;
+    QTest::newRow("well on") << 800;
+}
+
+// Cancel keeps what was listed: a beginning of the full listing, each record
+// naming a file that is there.
+void tst_Jobs::listingCancelled()
+{
+    QFETCH(int, after);
+    const QByteArrayList &paths = m_listedPaths;
+    ListingJob job({m_listed.path()});
+    job.setBatchSize(100);
+    if (after < 0)
+        job.cancel();
+    job.start();
+    while (after >= 0 && job.done() < after && !job.wait(1)) {
+    }
+    job.cancel();
+    QVERIFY(job.wait(60000));
+    FileList list;
+    list.appendAll(job.takeRecords());
+    if (after < 0)
+        QCOMPARE(list.count(), 0);
+    QVERIFY(list.count() <= paths.size());
+    for (qsizetype i = 0; i < list.count(); ++i)
+        QCOMPARE(list.fileAtIndex(i)->nativePath(), paths[i]);
+}
+
+// A job that goes while it runs (the window closing) stops and is waited for.
+void tst_Jobs::listingGoneWhileRunning()
+{
+    auto job = std::make_unique<ListingJob>(QList<QByteArray>{m_listed.path()});
+    job->start();
+    job.reset();
+    QVERIFY(true);
+}
+
+void tst_Jobs::runCancelled_data()
+{
+    // Cancelled once this many files are through.
+    QTest::addColumn<int>("after");
+    QTest::newRow("before it starts") << -1;
+    QTest::newRow("after the first report") << 1;
+    QTest::newRow("half way") << 600;
+    QTest::newRow("never") << 0;
+}
+
+// Cancel stops after the moves in flight: every record names its file, no
+// file has two names or went missing, and the counts add up.
+void tst_Jobs::runCancelled()
+{
+    QFETCH(int, after);
+    ScratchDir dir;
+    const QByteArrayList paths = makeTree(dir.path(), 4, 300);
+    FileList list;
+    for (const QByteArray &path : paths) {
+        auto file = std::make_unique<ZQFile>();
+        file->setName(QString::fromUtf8(path.mid(path.lastIndexOf('/') + 1)));
+        file->setNativePath(path);
+        list.append(std::move(file));
+    }
+    RenameSettings settings;
+    settings.nameTemplate = QStringLiteral("[N]_x");
+    settings.extTemplate = QStringLiteral("[E]");
+    RunJob job(list, NameComposer(settings));
+    QCOMPARE(job.total(), paths.size());
+    if (after < 0)
+        job.cancel();
+    job.start();
+    while (after >= 0 && job.done() < after && !job.wait(1)) {
+    }
+    if (QString::fromUtf8(QTest::currentDataTag()) != QStringLiteral("never"))
+        job.cancel();
+    QVERIFY(job.wait(60000));
+    job.applyTo(list);
+    const RenameRun::Report &report = job.report();
+    QCOMPARE(report.renamed + report.failed + report.unchanged + report.notAttempted, paths.size());
+    QCOMPARE(report.failed, 0);
+    if (after < 0)
+        QCOMPARE(report.renamed, 0);
+
+    const QHash<QByteArray, QByteArray> disk = filesOnDisk(dir.path());
+    QCOMPARE(disk.size(), paths.size());
+    QSet<QByteArray> contents;
+    qsizetype renamedOnDisk = 0;
+    for (auto it = disk.cbegin(); it != disk.cend(); ++it) {
+        contents.insert(it.value());
+        if (it.key().endsWith("_x.txt")) {
+            ++renamedOnDisk;
+            QCOMPARE(it.key(), it.value().chopped(4) + "_x.txt");
+        } else {
+            QCOMPARE(it.key(), it.value());
+        }
+    }
+    QCOMPARE(contents.size(), paths.size());
+    QCOMPARE(renamedOnDisk, report.renamed);
+    for (const auto &file : list.contentsArray()) {
+        QVERIFY2(disk.contains(file->nativePath()), file->nativePath().constData());
+        QCOMPARE(file->name().toUtf8(),
+                 file->nativePath().mid(file->nativePath().lastIndexOf('/') + 1));
+    }
+}
+
+// A run whose job goes while it runs stops after the moves in flight.
+void tst_Jobs::runGoneWhileRunning()
+{
+    ScratchDir dir;
+    const QByteArrayList paths = makeTree(dir.path(), 2, 300);
+    FileList list;
+    for (const QByteArray &path : paths) {
+        auto file = std::make_unique<ZQFile>();
+        file->setName(QString::fromUtf8(path.mid(path.lastIndexOf('/') + 1)));
+        file->setNativePath(path);
+        list.append(std::move(file));
+    }
+    RenameSettings settings;
+    settings.nameTemplate = QStringLiteral("[N]_y");
+    settings.extTemplate = QStringLiteral("[E]");
+    auto job = std::make_unique<RunJob>(list, NameComposer(settings));
+    job->start();
+    job.reset();
+    QCOMPARE(filesOnDisk(dir.path()).size(), paths.size());
+}
+
+QTEST_GUILESS_MAIN(tst_Jobs)
+#include "tst_jobs.moc"
