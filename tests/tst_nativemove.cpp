@@ -1,3 +1,4 @@
+#include "diskfiles.h"
 #include "loopmount.h"
 #include "posix/nativemove.h"
 #include "scratchdir.h"
@@ -12,39 +13,7 @@
 using namespace Qt::StringLiterals;
 using L = QByteArrayList;
 
-namespace {
-
-void writeFile(const QByteArray &path, const QByteArray &content)
-{
-    std::ofstream(path.toStdString(), std::ios::binary).write(content.constData(), content.size());
-}
-
-QByteArray readFile(const QByteArray &path)
-{
-    std::ifstream in(path.toStdString(), std::ios::binary);
-    return QByteArray::fromStdString(
-        std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()));
-}
-
-// Every entry of the folder, hidden ones included, as "name=content", sorted:
-// a leftover placeholder or temporary name shows here.
-QString disk(const QByteArray &folder)
-{
-    QStringList entries;
-    DIR *stream = opendir(folder.constData());
-    while (const dirent *entry = stream ? readdir(stream) : nullptr) {
-        const QByteArray name(entry->d_name);
-        if (name != "." && name != ".." && name != "$RECYCLE.BIN" &&
-            name != "System Volume Information")
-            entries << QString::fromUtf8(name + '=' + readFile(folder + '/' + name));
-    }
-    if (stream)
-        closedir(stream);
-    entries.sort();
-    return entries.join(u' ');
-}
-
-} // namespace
+namespace {} // namespace
 
 class tst_NativeMove : public QObject
 {
@@ -127,7 +96,7 @@ void tst_NativeMove::moves()
     else
         QCOMPARE(rc ? NativeMove::reason(rc) : QString(), error);
     QVERIFY(stranded.isEmpty());
-    QTEST(disk(folder), "expectedDisk");
+    QTEST(folderEntries(folder), "expectedDisk");
 }
 
 // The placeholder move on any folder: a name that exists is never replaced,
@@ -145,7 +114,7 @@ void tst_NativeMove::placeholderNeverReplaces()
     QCOMPARE(NativeMove::placeholderMove(fd, "gone", fd, "free"), ENOENT);
     QCOMPARE(NativeMove::placeholderMove(fd, "a", fd, "b"), 0);
     close(fd);
-    QCOMPARE(disk(dir.path()), u"b=a dangling= empty= full=full"_s);
+    QCOMPARE(folderEntries(dir.path()), u"b=a dangling= empty= full=full"_s);
 }
 
 // Two hard links Foo and foo of one file on a case-sensitive folder are two
@@ -162,7 +131,7 @@ void tst_NativeMove::hardLinksUnderBothNames()
     QCOMPARE(NativeMove::hasExactEntry(fd, "FOO"), 0);
     close(fd);
     QVERIFY(stranded.isEmpty());
-    QCOMPARE(disk(dir.path()), u"Foo=x foo=x"_s);
+    QCOMPARE(folderEntries(dir.path()), u"Foo=x foo=x"_s);
 }
 
 QTEST_GUILESS_MAIN(tst_NativeMove)

@@ -1,4 +1,5 @@
 #include "asnobody.h"
+#include "diskfiles.h"
 #include "files/filelist.h"
 #include "intake/fileintake.h"
 #include "loopmount.h"
@@ -21,31 +22,6 @@ using S = QStringList;
 using L = QByteArrayList;
 
 namespace {
-
-QByteArray readFile(const QByteArray &path)
-{
-    std::ifstream in(path.toStdString(), std::ios::binary);
-    return QByteArray::fromStdString(
-        std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()));
-}
-
-// Every entry of a folder, hidden ones included, as "name=content", sorted;
-// volume entries of Windows file systems left out.
-QString disk(const QByteArray &folder)
-{
-    QStringList entries;
-    DIR *stream = opendir(folder.constData());
-    while (const dirent *entry = stream ? readdir(stream) : nullptr) {
-        const QByteArray name(entry->d_name);
-        if (name != "." && name != ".." && name != "$RECYCLE.BIN" &&
-            name != "System Volume Information")
-            entries << QString::fromUtf8(name + '=' + readFile(folder + '/' + name));
-    }
-    if (stream)
-        closedir(stream);
-    entries.sort();
-    return entries.join(u' ');
-}
 
 // Files in one folder, each holding its own name, listed through the intake.
 void makeFiles(const QByteArray &folder, const L &names, FileList &list)
@@ -156,7 +132,7 @@ void tst_RenameChains::chains()
     QTest::failOnWarning(QRegularExpression(u"not moved as planned"_s));
     const RenameRun::Report report = planAndRun(
         list, [&](const ZQFile &file, qint64 row) { return composer.newNameForFile(file, row); });
-    QTEST(disk(dir.path()), "expectedDisk");
+    QTEST(folderEntries(dir.path()), "expectedDisk");
     QTEST(int(report.failed), "failed");
 }
 
@@ -181,7 +157,7 @@ void tst_RenameChains::shiftOfAThousand()
         list, [&](const ZQFile &file, qint64 row) { return composer.newNameForFile(file, row); });
     QCOMPARE(report.renamed, 1000);
     expected.sort();
-    QCOMPARE(disk(dir.path()), expected.join(u' '));
+    QCOMPARE(folderEntries(dir.path()), expected.join(u' '));
 }
 
 // A three-cycle in a sticky folder, run by a user who owns two of the files:
@@ -210,7 +186,7 @@ void tst_RenameChains::cycleWithAFailureGoesBack()
     const QByteArray back = "Another file of its cycle of names could not be renamed, so it "
                             "keeps its old name.";
     QCOMPARE(child.output, back + ';' + back + ";Operation not permitted;");
-    QCOMPARE(disk(sticky), u"a=a b=b c=c"_s);
+    QCOMPARE(folderEntries(sticky), u"a=a b=b c=c"_s);
 }
 
 // Each of 3000 files takes the next one's name and the last the first's: one
@@ -233,7 +209,7 @@ void tst_RenameChains::cancelInACycle()
     const RenameRun::Report report = RenameRun::clickStart(
         list, fixedNames(newNames), nullptr, nullptr,
         [&](qsizetype, qsizetype) { cancel.store(true); }, &cancel);
-    QCOMPARE(disk(dir.path()), expected.join(u' '));
+    QCOMPARE(folderEntries(dir.path()), expected.join(u' '));
     QCOMPARE(report.renamed, 0);
     QCOMPARE(report.failed + report.notAttempted, 3000);
     for (qsizetype i = 0; i < list.count(); ++i)
@@ -257,8 +233,8 @@ void tst_RenameChains::replacedFolder()
         RenameRun::clickStart(list, fixedNames({u"a_x"_s}), nullptr, nullptr);
     QCOMPARE(report.failed, 1);
     QCOMPARE(report.entries[0].error, u"the folder was replaced after it was listed"_s);
-    QCOMPARE(disk(dir.path("victim")), u"a=victim"_s);
-    QCOMPARE(disk(dir.path("tree/zz.orig")), u"a=a"_s);
+    QCOMPARE(folderEntries(dir.path("victim")), u"a=victim"_s);
+    QCOMPARE(folderEntries(dir.path("tree/zz.orig")), u"a=a"_s);
 }
 
 // On a real exFAT volume: a chain, a case-only change, and names the volume
@@ -278,8 +254,9 @@ void tst_RenameChains::exfatVolume()
     const RenameRun::Report report = planAndRun(list, fixedNames(newNames));
     QCOMPARE(report.renamed, 3);
     QCOMPARE(report.failed, 10);
-    QCOMPARE(disk(mount.path()), u"2=1 3=2 Photo.JPG=photo.jpg a=a b=b c=c d=d e=e f=f g=g "
-                                 u"h=h i=i j=j"_s);
+    QCOMPARE(folderEntries(mount.path()),
+             u"2=1 3=2 Photo.JPG=photo.jpg a=a b=b c=c d=d e=e f=f g=g "
+             u"h=h i=i j=j"_s);
 }
 
 QTEST_GUILESS_MAIN(tst_RenameChains)

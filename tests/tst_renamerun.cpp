@@ -1,4 +1,5 @@
 #include "asnobody.h"
+#include "diskfiles.h"
 #include "files/filelist.h"
 #include "posix/namecodec.h"
 #include "posix/nativemove.h"
@@ -30,18 +31,6 @@ using S = QStringList;
 namespace {
 
 QStringList g_log; // the log lines of the current test
-
-void writeFile(const QByteArray &path, const QByteArray &content)
-{
-    std::ofstream(path.toStdString(), std::ios::binary).write(content.constData(), content.size());
-}
-
-QByteArray readFile(const QByteArray &path)
-{
-    std::ifstream in(path.toStdString(), std::ios::binary);
-    return QByteArray::fromStdString(
-        std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()));
-}
 
 // Every file below root as "relative path=content", bad bytes escaped, sorted.
 QStringList disk(const QByteArray &root)

@@ -1,0 +1,43 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+#include <QStringList>
+
+#include <dirent.h>
+#include <fstream>
+#include <iterator>
+#include <string>
+
+// Files written and read back by their bytes, for tests that check the disk
+// after a move.
+inline void writeFile(const QByteArray &path, const QByteArray &content)
+{
+    std::ofstream(path.toStdString(), std::ios::binary).write(content.constData(), content.size());
+}
+
+inline QByteArray readFile(const QByteArray &path)
+{
+    std::ifstream in(path.toStdString(), std::ios::binary);
+    return QByteArray::fromStdString(
+        std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()));
+}
+
+// Every entry of one folder, hidden ones included, as "name=content", sorted
+// and joined by spaces: a leftover placeholder or temporary name shows here.
+// The volume entries of Windows file systems are left out.
+inline QString folderEntries(const QByteArray &folder)
+{
+    QStringList entries;
+    DIR *stream = opendir(folder.constData());
+    while (const dirent *entry = stream ? readdir(stream) : nullptr) {
+        const QByteArray name(entry->d_name);
+        if (name != "." && name != ".." && name != "$RECYCLE.BIN" &&
+            name != "System Volume Information")
+            entries << QString::fromUtf8(name + '=' + readFile(folder + '/' + name));
+    }
+    if (stream)
+        closedir(stream);
+    entries.sort();
+    return entries.join(u' ');
+}
