@@ -149,16 +149,7 @@ QString canonical(const QString &text)
 
 bool hasEscapedBytes(QStringView text)
 {
-    const auto *units = reinterpret_cast<const char16_t *>(text.utf16());
-    const qsizetype n = text.size();
-    for (qsizetype i = 0; i < n; ++i) {
-        const char16_t u = units[i];
-        if (QChar::isHighSurrogate(u) && i + 1 < n && QChar::isLowSurrogate(units[i + 1]))
-            ++i;
-        else if (isEscapedByte(u))
-            return true;
-    }
-    return false;
+    return anyUnpairedUnit(text, isEscapedByte);
 }
 
 bool isValidUtf8(QByteArrayView bytes)

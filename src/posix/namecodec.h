@@ -20,6 +20,22 @@ inline bool isEscapedByte(char16_t unit)
     return unit >= firstEscape && unit <= lastEscape;
 }
 
+// Whether any unit of the text that is not part of a surrogate pair
+// satisfies `test`: the one scan behind every "does this name hold ..." check.
+template<typename Test> bool anyUnpairedUnit(QStringView text, Test test)
+{
+    const auto *units = reinterpret_cast<const char16_t *>(text.utf16());
+    const qsizetype n = text.size();
+    for (qsizetype i = 0; i < n; ++i) {
+        const char16_t u = units[i];
+        if (QChar::isHighSurrogate(u) && i + 1 < n && QChar::isLowSurrogate(units[i + 1]))
+            ++i;
+        else if (test(u))
+            return true;
+    }
+    return false;
+}
+
 QString decode(QByteArrayView bytes);
 // Escaped bytes become their bytes again. A lone surrogate that stands for no
 // byte has no encoding and becomes U+FFFD; callers refuse such text first

@@ -33,16 +33,7 @@ bool isBidiControl(char32_t c)
 
 bool needsEscape(QStringView text)
 {
-    const auto *units = reinterpret_cast<const char16_t *>(text.utf16());
-    const qsizetype n = text.size();
-    for (qsizetype i = 0; i < n; ++i) {
-        const char16_t u = units[i];
-        if (QChar::isHighSurrogate(u) && i + 1 < n && QChar::isLowSurrogate(units[i + 1]))
-            ++i;
-        else if (isEscaped(u))
-            return true;
-    }
-    return false;
+    return NameCodec::anyUnpairedUnit(text, isEscaped);
 }
 
 QString line(QStringView text)
