@@ -3,8 +3,9 @@
 #include "files/filelist.h"
 #include "files/zqfile.h"
 
-RunJob::RunJob(const FileList &list, const NameComposer &composer)
-    : m_copy(std::make_unique<FileList>()), m_composer(composer)
+RunJob::RunJob(const FileList &list, const NameComposer &composer,
+               const RenameRun::JournalChoice &journal)
+    : m_copy(std::make_unique<FileList>()), m_composer(composer), m_journal(journal)
 {
     const auto &files = list.contentsArray();
     m_originals.reserve(files.size());
@@ -36,7 +37,7 @@ void RunJob::work()
             setProgress(done, total);
             notify();
         },
-        &cancelFlag());
+        &cancelFlag(), m_journal);
 }
 
 void RunJob::applyTo(FileList &list)

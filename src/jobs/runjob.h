@@ -20,7 +20,8 @@ class RunJob : public Job
 {
     Q_OBJECT
 public:
-    RunJob(const FileList &list, const NameComposer &composer);
+    RunJob(const FileList &list, const NameComposer &composer,
+           const RenameRun::JournalChoice &journal = {});
     ~RunJob() override;
 
     // Complete once the job has ended.
@@ -36,5 +37,6 @@ private:
     std::unique_ptr<FileList> m_copy;
     std::vector<ZQFile *> m_originals; // in stored order
     const NameComposer m_composer;
+    const RenameRun::JournalChoice m_journal;
     RenameRun::Report m_report;
 };

@@ -218,7 +218,8 @@ bool renameFile(const QByteArray &from, const QByteArray &to, QString *error)
 }
 
 Report clickStart(FileList &list, const NameComposer &composer, AccessPrompt *prompt,
-                  UserDefaults *defaults, const Progress &progress, const std::atomic<bool> *cancel)
+                  UserDefaults *defaults, const Progress &progress, const std::atomic<bool> *cancel,
+                  const JournalChoice &journal)
 {
     return clickStart(
         list,
@@ -226,12 +227,14 @@ Report clickStart(FileList &list, const NameComposer &composer, AccessPrompt *pr
             return composer.newNameForFile(
                 file, list.counterIndex(row, composer.settings().counterPerFolder));
         },
-        prompt, defaults, progress, cancel);
+        prompt, defaults, progress, cancel, journal);
 }
 
 Report clickStart(FileList &list, const NameSource &newNameForFile, AccessPrompt *prompt,
-                  UserDefaults *defaults, const Progress &progress, const std::atomic<bool> *cancel)
+                  UserDefaults *defaults, const Progress &progress, const std::atomic<bool> *cancel,
+                  const JournalChoice &journal)
 {
+    Q_UNUSED(journal); // kept from the next change on
     const auto cancelled = [cancel] { return cancel && cancel->load(std::memory_order_relaxed); };
     Report report;
     if (list.isEmpty())
