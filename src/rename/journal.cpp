@@ -10,6 +10,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <charconv>
 #include <cstring>
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -113,6 +114,37 @@ int createJournalFile(const QString &folder, qint64 startedMsecs, QString *id, Q
     }
     *error = EEXIST;
     return -1;
+}
+
+void appendNumber(QByteArray &out, quint64 value)
+{
+    char digits[24];
+    const auto end = std::to_chars(digits, digits + sizeof digits, value).ptr;
+    out.append(digits, end - digits);
+}
+
+// Journal::encodeField, appended in place.
+void appendField(QByteArray &out, const QByteArray &bytes)
+{
+    if (bytes.isEmpty()) {
+        out += '%';
+        return;
+    }
+    static const char hex[] = "0123456789ABCDEF";
+    const qsizetype start = out.size();
+    out.resize(start + bytes.size() * 3);
+    char *to = out.data() + start;
+    for (const char c : bytes) {
+        const auto byte = static_cast<unsigned char>(c);
+        if (byte > 0x20 && byte < 0x7F && byte != '%') {
+            *to++ = c;
+        } else {
+            *to++ = '%';
+            *to++ = hex[byte >> 4];
+            *to++ = hex[byte & 0xF];
+        }
+    }
+    out.truncate(to - out.data());
 }
 
 bool syncFolder(const QString &folder)
@@ -385,24 +417,44 @@ bool JournalWriter::begin(const QString &folder, const QList<JournalMove> &moves
     }
 
     QByteArray text;
-    text.reserve(64 + moves.size() * 64);
+    text.reserve(64 + moves.size() * 96);
     text += Journal::magic;
     text += ' ' + QByteArray::number(Journal::version) + '\n';
     text += "run " + QByteArray::number(startedMsecs) + ' ' +
             Journal::encodeField(commonFolder(moves)) + '\n';
+    // A plan of 100,000 moves is several megabytes: written straight into
+    // one buffer, with no text made and thrown away per move.
     QHash<QByteArray, qsizetype> folderIndex;
+    const QByteArray *lastFolder = nullptr;
+    qsizetype lastIndex = -1;
     for (qsizetype i = 0; i < moves.size(); ++i) {
         const JournalMove &move = moves[i];
-        auto found = folderIndex.constFind(move.folder);
-        if (found == folderIndex.cend()) {
-            found = folderIndex.insert(move.folder, folderIndex.size());
-            text += "folder " + QByteArray::number(*found) + ' ' +
-                    Journal::encodeField(move.folder) + '\n';
+        if (!lastFolder || *lastFolder != move.folder) {
+            auto found = folderIndex.constFind(move.folder);
+            if (found == folderIndex.cend()) {
+                found = folderIndex.insert(move.folder, folderIndex.size());
+                text += "folder ";
+                appendNumber(text, quint64(*found));
+                text += ' ';
+                appendField(text, move.folder);
+                text += '\n';
+            }
+            lastFolder = &move.folder;
+            lastIndex = *found;
         }
-        text += "move " + QByteArray::number(i) + ' ' + QByteArray::number(*found) + ' ' +
-                QByteArray::number(move.device) + ' ' + QByteArray::number(move.inode) + ' ' +
-                Journal::encodeField(move.oldName) + ' ' + Journal::encodeField(move.newName) +
-                '\n';
+        text += "move ";
+        appendNumber(text, quint64(i));
+        text += ' ';
+        appendNumber(text, quint64(lastIndex));
+        text += ' ';
+        appendNumber(text, move.device);
+        text += ' ';
+        appendNumber(text, move.inode);
+        text += ' ';
+        appendField(text, move.oldName);
+        text += ' ';
+        appendField(text, move.newName);
+        text += '\n';
     }
     text += "planned " + QByteArray::number(moves.size()) + '\n';
 
@@ -456,7 +508,9 @@ bool JournalWriter::recordTemporaryName(qsizetype move, const QByteArray &name)
 void JournalWriter::recordOutcome(qsizetype move, bool moved)
 {
     QMutexLocker lock(&m_mutex);
-    m_pending += (moved ? "moved " : "failed ") + QByteArray::number(move) + '\n';
+    m_pending += moved ? "moved " : "failed ";
+    appendNumber(m_pending, quint64(move));
+    m_pending += '\n';
     if (++m_pendingCount >= outcomesPerWrite)
         appendLocked({}, false);
 }
@@ -529,7 +583,9 @@ bool JournalAppender::temporaryName(qsizetype move, const QByteArray &name)
 void JournalAppender::back(qsizetype move)
 {
     QMutexLocker lock(&m_mutex);
-    m_pending += "back " + QByteArray::number(move) + '\n';
+    m_pending += "back ";
+    appendNumber(m_pending, quint64(move));
+    m_pending += '\n';
     if (m_pending.size() > 16384)
         append({}, false);
 }

@@ -11,9 +11,12 @@
 
 namespace {
 
+// The journal's moves live only while the journal is written, and the
+// entries they point into stay unchanged until then: no copy of each name.
 QByteArray nameOf(const QByteArray &path)
 {
-    return path.mid(path.lastIndexOf('/') + 1);
+    const qsizetype start = path.lastIndexOf('/') + 1;
+    return QByteArray::fromRawData(path.constData() + start, path.size() - start);
 }
 
 } // namespace
@@ -49,7 +52,8 @@ QList<JournalMove> moves(const RenamePlan &plan, const RenameRun::Entry *entries
                     folder, ::open(move.folder.constData(), O_PATH | O_DIRECTORY | O_CLOEXEC));
             struct stat info;
             if (*fd >= 0 &&
-                ::fstatat(*fd, move.oldName.constData(), &info, AT_SYMLINK_NOFOLLOW) == 0) {
+                ::fstatat(*fd, entry.oldPath.constData() + entry.oldPath.lastIndexOf('/') + 1,
+                          &info, AT_SYMLINK_NOFOLLOW) == 0) {
                 move.device = quint64(info.st_dev);
                 move.inode = quint64(info.st_ino);
             }

@@ -18,7 +18,8 @@ namespace JournalPlan {
 // is the plan's folder of positions[k]. The inodes come from the plan's
 // listing of each folder where the file system's listing gives the numbers
 // that stat gives, otherwise from a look at each file. A file that is not
-// there gets inode 0, which no file has.
+// there gets inode 0, which no file has. The names point into the entries,
+// which must outlive the moves and stay unchanged.
 QList<JournalMove> moves(const RenamePlan &plan, const RenameRun::Entry *entries,
                          const std::vector<qsizetype> &positions,
                          const std::vector<qint32> &folders);
