@@ -139,6 +139,7 @@ private slots:
 
     void undo_data();
     void undo();
+    void reportTexts();
     void runJournal();
     void redo();
     void journalFaults_data();
@@ -222,6 +223,26 @@ void TstUndoRun::undo()
     QString error;
     QVERIFY(Journal::read(run.journalPath, &journal, &error));
     QCOMPARE(journal.state, RunJournal::State::Undone);
+}
+
+void TstUndoRun::reportTexts()
+{
+    ScratchDir dir;
+    writeFile(dir.path("a"), "a");
+    writeFile(dir.path("b"), "b");
+    const RenameRun::Report run =
+        runWithJournal(dir.path(), {"a>x", "b>y"}, m_state.filePath(u"runs"_s));
+    // The new file first, so that it cannot be given the inode of the one deleted.
+    writeFile(dir.path("b"), "new");
+    QCOMPARE(::unlink(dir.path("x").constData()), 0);
+    const UndoRun::Report report = UndoRun::run(run.journalPath, Direction::Undo);
+    const QString d = QFile::decodeName(dir.path());
+    QCOMPARE(report.message(), u"No files restored."_s);
+    QCOMPARE(report.informativeText(),
+             u"2 files could not go back:\n“%1/y”: old name taken\n“%1/x”: missing"_s.arg(d));
+    QCOMPARE(report.detailedText(), u"“%1/y” stays, not “%1/b”: old name taken\n"
+                                    u"“%1/x” stays, not “%1/a”: missing"_s.arg(d));
+    QCOMPARE(entries(dir.path()), (L{"b=new", "y=b"}));
 }
 
 void TstUndoRun::runJournal()

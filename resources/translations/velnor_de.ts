@@ -177,6 +177,10 @@
         <source>Cannot rename “%1” to “%2”: %3</source>
         <translation>„%1“ kann nicht in „%2“ umbenannt werden: %3</translation>
     </message>
+    <message>
+        <source>cannot write the journal in %1: %2</source>
+        <translation>das Journal kann nicht in %1 geschrieben werden: %2</translation>
+    </message>
 </context>
 <context>
     <name>RuleControls</name>
@@ -227,6 +231,81 @@
     <message>
         <source>Replacement: %1 at offset %2. Names are not searched.</source>
         <translation>Ersetzung: %1 an Stelle %2. Namen werden nicht durchsucht.</translation>
+    </message>
+</context>
+<context>
+    <name>UndoRun</name>
+    <message>
+        <source>The journal cannot be read: %1</source>
+        <translation>Das Journal kann nicht gelesen werden: %1</translation>
+    </message>
+    <message>
+        <source>The journal holds no moves.</source>
+        <translation>Das Journal enthält keine Umbenennungen.</translation>
+    </message>
+    <message>
+        <source>This run has been undone already.</source>
+        <translation>Dieser Lauf wurde bereits widerrufen.</translation>
+    </message>
+    <message>
+        <source>This run has not been undone, so there is nothing to redo.</source>
+        <translation>Dieser Lauf wurde nicht widerrufen, es gibt also nichts zu wiederholen.</translation>
+    </message>
+    <message>
+        <source>The journal cannot be written: %1</source>
+        <translation>Das Journal kann nicht geschrieben werden: %1</translation>
+    </message>
+    <message>
+        <source>changed since the run</source>
+        <translation>seit dem Lauf verändert</translation>
+    </message>
+    <message>
+        <source>renamed since the run (now “%1”)</source>
+        <translation>seit dem Lauf umbenannt (jetzt „%1“)</translation>
+    </message>
+    <message>
+        <source>missing</source>
+        <translation>fehlt</translation>
+    </message>
+    <message>
+        <source>new name taken</source>
+        <translation>neuer Name vergeben</translation>
+    </message>
+    <message>
+        <source>old name taken</source>
+        <translation>alter Name vergeben</translation>
+    </message>
+    <message>
+        <source>%1 renamed again.</source>
+        <translation>%1 erneut umbenannt.</translation>
+    </message>
+    <message>
+        <source>%1 restored.</source>
+        <translation>%1 wiederhergestellt.</translation>
+    </message>
+    <message>
+        <source>Cancelled: %1 not attempted.</source>
+        <translation>Abgebrochen: %1 nicht versucht.</translation>
+    </message>
+    <message>
+        <source>%1 could not be renamed again:</source>
+        <translation>%1 konnten nicht erneut umbenannt werden:</translation>
+    </message>
+    <message>
+        <source>%1 could not go back:</source>
+        <translation>%1 konnten nicht zurück:</translation>
+    </message>
+    <message>
+        <source>and %1 more (see the details).</source>
+        <translation>und %1 weitere (siehe Details).</translation>
+    </message>
+    <message>
+        <source>“%1”: %2</source>
+        <translation>„%1“: %2</translation>
+    </message>
+    <message>
+        <source>“%1” stays, not “%2”: %3</source>
+        <translation>„%1“ bleibt, nicht „%2“: %3</translation>
     </message>
 </context>
 <context>

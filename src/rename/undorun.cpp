@@ -23,11 +23,6 @@ namespace {
 
 constexpr qsizetype keptNamed = 5;
 
-QString tr(const char *text)
-{
-    return QCoreApplication::translate("UndoRun", text);
-}
-
 QByteArray joined(const QByteArray &folder, const QByteArray &name)
 {
     return folder.endsWith('/') ? folder + name : folder + '/' + name;
@@ -96,23 +91,27 @@ public:
         return true;
     }
 
-    // The name the file now has in this folder, if it is still there.
+    // The name the file now has in this folder, if it is still there. All
+    // names are looked at once, on the first question.
     QByteArray nameOf(const Identity &id) const
     {
-        for (size_t i = 0; i < m_facts.names.size(); ++i) {
-            Identity other;
-            const QByteArray name(m_facts.names[i].data(), qsizetype(m_facts.names[i].size()));
-            if (m_facts.inodesMatchStat
-                    ? m_facts.device == id.first && m_facts.inodes[i] == id.second
-                    : identity(name, &other) && other == id)
-                return name;
+        if (!m_byIdentityMade) {
+            m_byIdentityMade = true;
+            for (size_t i = 0; i < m_facts.names.size(); ++i) {
+                const QByteArray name(m_facts.names[i].data(), qsizetype(m_facts.names[i].size()));
+                Identity found;
+                if (identity(name, &found))
+                    m_byIdentity.insert(found, name);
+            }
         }
-        return {};
+        return m_byIdentity.value(id);
     }
 
 private:
     FolderFacts m_facts;
     int m_fd = -1;
+    mutable bool m_byIdentityMade = false;
+    mutable QHash<Identity, QByteArray> m_byIdentity;
 };
 
 struct Context
@@ -180,11 +179,12 @@ void undoFolder(const QByteArray &folder, const std::vector<qsizetype> &moves, C
         } else if (c.redo || moved) {
             QString reason;
             if (now.identity(from, &at)) {
-                reason = tr("changed since the run");
+                reason = QCoreApplication::translate("UndoRun", "changed since the run");
             } else if (const QByteArray name = now.nameOf(recorded); !name.isEmpty()) {
-                reason = tr("renamed since the run (now “%1”)").arg(TextEscape::path(name));
+                reason = QCoreApplication::translate("UndoRun", "renamed since the run (now “%1”)")
+                             .arg(TextEscape::path(name));
             } else {
-                reason = tr("missing");
+                reason = QCoreApplication::translate("UndoRun", "missing");
             }
             keep(move, from, to, reason);
         }
@@ -219,7 +219,8 @@ void undoFolder(const QByteArray &folder, const std::vector<qsizetype> &moves, C
         for (; k >= 0 && !stays[size_t(k)]; k = waitedBy[size_t(k)]) {
             stays[size_t(k)] = 1;
             keep(moving[size_t(k)], current[size_t(k)], targetOf(k),
-                 c.redo ? tr("new name taken") : tr("old name taken"));
+                 c.redo ? QCoreApplication::translate("UndoRun", "new name taken")
+                        : QCoreApplication::translate("UndoRun", "old name taken"));
         }
     }
 
@@ -278,24 +279,29 @@ namespace UndoRun {
 QString Report::message() const
 {
     const QString count = FileList::countText(moved.size());
-    return redone ? tr("%1 renamed again.").arg(count) : tr("%1 restored.").arg(count);
+    return redone ? QCoreApplication::translate("UndoRun", "%1 renamed again.").arg(count)
+                  : QCoreApplication::translate("UndoRun", "%1 restored.").arg(count);
 }
 
 QString Report::informativeText() const
 {
     QStringList lines;
     if (notAttempted > 0)
-        lines << tr("Cancelled: %1 not attempted.").arg(FileList::countText(notAttempted));
+        lines << QCoreApplication::translate("UndoRun", "Cancelled: %1 not attempted.")
+                     .arg(FileList::countText(notAttempted));
     if (kept.isEmpty())
         return lines.join(u'\n');
-    lines << (redone ? tr("%1 could not be renamed again:") : tr("%1 could not go back:"))
+    lines << (redone ? QCoreApplication::translate("UndoRun", "%1 could not be renamed again:")
+                     : QCoreApplication::translate("UndoRun", "%1 could not go back:"))
                  .arg(FileList::countText(kept.size()));
     for (qsizetype i = 0; i < kept.size(); ++i) {
         if (i == keptNamed) {
-            lines << tr("and %1 more (see the details).").arg(kept.size() - i);
+            lines << QCoreApplication::translate("UndoRun", "and %1 more (see the details).")
+                         .arg(kept.size() - i);
             break;
         }
-        lines << tr("“%1”: %2").arg(TextEscape::path(kept[i].path), kept[i].reason);
+        lines << QCoreApplication::translate("UndoRun", "“%1”: %2")
+                     .arg(TextEscape::path(kept[i].path), kept[i].reason);
     }
     return lines.join(u'\n');
 }
@@ -304,7 +310,7 @@ QString Report::detailedText() const
 {
     QStringList lines;
     for (const Kept &file : kept)
-        lines << tr("“%1” stays, not “%2”: %3")
+        lines << QCoreApplication::translate("UndoRun", "“%1” stays, not “%2”: %3")
                      .arg(TextEscape::path(file.path), TextEscape::path(file.wanted), file.reason);
     return lines.join(u'\n');
 }
@@ -318,26 +324,29 @@ Report run(const QString &journalPath, Direction direction, const Progress &prog
     RunJournal journal;
     QString error;
     if (!Journal::read(journalPath, &journal, &error)) {
-        report.error = tr("The journal cannot be read: %1").arg(error);
+        report.error =
+            QCoreApplication::translate("UndoRun", "The journal cannot be read: %1").arg(error);
         return report;
     }
     if (journal.moves.isEmpty()) {
-        report.error = tr("The journal holds no moves.");
+        report.error = QCoreApplication::translate("UndoRun", "The journal holds no moves.");
         return report;
     }
     const RunJournal::State state = journal.state;
     if (!redo && state == RunJournal::State::Undone) {
-        report.error = tr("This run has been undone already.");
+        report.error = QCoreApplication::translate("UndoRun", "This run has been undone already.");
         return report;
     }
     if (redo && state != RunJournal::State::Undone && state != RunJournal::State::UndoInterrupted) {
-        report.error = tr("This run has not been undone, so there is nothing to redo.");
+        report.error = QCoreApplication::translate(
+            "UndoRun", "This run has not been undone, so there is nothing to redo.");
         return report;
     }
     JournalAppender appender;
     if (!appender.open(journalPath, &error, journal.damaged ? journal.soundSize : -1) ||
         !appender.start(redo, QDateTime::currentMSecsSinceEpoch())) {
-        report.error = tr("The journal cannot be written: %1").arg(error);
+        report.error =
+            QCoreApplication::translate("UndoRun", "The journal cannot be written: %1").arg(error);
         return report;
     }
     report.ran = true;
