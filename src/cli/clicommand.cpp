@@ -360,8 +360,7 @@ int CliCommand::apply(const CliArgs &args, const NameComposer &composer)
     RenameRun::Report &report = m_report;
     {
         CliProgress progress;
-        if (!args.noJournal)
-            CliHistory::noteInterrupted(RunHistory::list(RunHistory::runsFolder()));
+        CliHistory::noteInterrupted(RunHistory::list(RunHistory::runsFolder()));
         RunJob run(list, composer, RenameRun::JournalChoice{!args.noJournal, {}});
         run.start();
         while (!run.wait(100)) {

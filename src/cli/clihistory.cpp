@@ -130,8 +130,10 @@ int CliHistory::list(bool json)
         first = false;
         CliFormat::appendJsonString(out, run.id);
         out += ",\"time\":";
+        // With the offset from UTC, so that a script need not guess the zone.
+        const QDateTime time = QDateTime::fromMSecsSinceEpoch(run.started);
         CliFormat::appendJsonString(
-            out, QDateTime::fromMSecsSinceEpoch(run.started).toString(Qt::ISODate));
+            out, time.toOffsetFromUtc(time.offsetFromUtc()).toString(Qt::ISODate));
         out += ",\"files\":" + QByteArray::number(run.moves.size()) +
                ",\"renamed\":" + QByteArray::number(run.movedCount()) +
                ",\"failed\":" + QByteArray::number(run.failed) + ",\"state\":";
