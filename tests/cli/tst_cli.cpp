@@ -120,10 +120,14 @@ private:
 
     std::unique_ptr<QTemporaryDir> m_dir;
     QByteArray m_root;
+    // The journals of the runs go here, never to the user's own history.
+    QTemporaryDir m_state;
 };
 
 void tst_Cli::init()
 {
+    QVERIFY(m_state.isValid());
+    qputenv("XDG_STATE_HOME", QFile::encodeName(m_state.path()));
     m_dir = std::make_unique<QTemporaryDir>();
     QVERIFY(m_dir->isValid());
     // Canonical, because a path with ".." is listed by its real folder.
