@@ -10,7 +10,9 @@
 #include <QProcess>
 #include <QTest>
 
+#include <sys/mount.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 using namespace Qt::StringLiterals;
 
@@ -60,6 +62,7 @@ private slots:
     void undoKeepsWhatChanged();
     void journalFolderUnwritable_data();
     void journalFolderUnwritable();
+    void cleanup();
 
 private:
     Result run(const QStringList &arguments) const;
@@ -76,6 +79,7 @@ private:
 
     std::unique_ptr<ScratchDir> m_files;
     ScratchDir m_state;
+    QByteArray m_mounted;
 };
 
 void tst_CliHistory::init()
@@ -86,6 +90,14 @@ void tst_CliHistory::init()
     QDir(runsFolder()).removeRecursively();
     ::chmod(m_state.path().constData(), 0755);
     QFile::remove(m_state.filePath(u"Velnor"_s));
+}
+
+void tst_CliHistory::cleanup()
+{
+    if (!m_mounted.isEmpty())
+        QCOMPARE(::umount(m_mounted.constData()), 0);
+    m_mounted.clear();
+    ::rmdir(m_state.path("Velnor"));
 }
 
 Result tst_CliHistory::run(const QStringList &arguments) const
@@ -385,20 +397,37 @@ void tst_CliHistory::undoKeepsWhatChanged()
 
 void tst_CliHistory::journalFolderUnwritable_data()
 {
+    QTest::addColumn<bool>("readOnly");
     QTest::addColumn<bool>("noJournal");
     QTest::addColumn<int>("exitCode");
     QTest::addColumn<QString>("entries");
-    QTest::newRow("refused") << false << 1 << u"a=a b=b"_s;
-    QTest::newRow("without a journal") << true << 0 << u"xa=a xb=b"_s;
+    QTest::newRow("a file in the way") << false << false << 1 << u"a=a b=b"_s;
+    QTest::newRow("a file in the way, without a journal") << false << true << 0 << u"xa=a xb=b"_s;
+    QTest::newRow("read-only") << true << false << 1 << u"a=a b=b"_s;
+    QTest::newRow("read-only, without a journal") << true << true << 0 << u"xa=a xb=b"_s;
 }
 
-// A file where the state folder should be: even root cannot write there.
+// A file where the state folder should be, or a folder that cannot be
+// written: read-only mounted onto itself under root, who ignores its mode.
 void tst_CliHistory::journalFolderUnwritable()
 {
+    QFETCH(bool, readOnly);
     QFETCH(bool, noJournal);
     QFETCH(int, exitCode);
     QFETCH(QString, entries);
-    writeFile(m_state.path("Velnor"), "in the way");
+    const QByteArray velnor = m_state.path("Velnor");
+    if (!readOnly) {
+        writeFile(velnor, "in the way");
+    } else {
+        QVERIFY(::mkdir(velnor.constData(), 0555) == 0);
+        if (::geteuid() == 0) {
+            if (::mount(velnor.constData(), velnor.constData(), nullptr, MS_BIND, nullptr) != 0)
+                QSKIP("cannot bind-mount a folder here (no CAP_SYS_ADMIN)");
+            m_mounted = velnor;
+            QVERIFY(::mount(nullptr, velnor.constData(), nullptr, MS_REMOUNT | MS_BIND | MS_RDONLY,
+                            nullptr) == 0);
+        }
+    }
     writeFile(m_files->path("a"), "a");
     writeFile(m_files->path("b"), "b");
     const Result result =
