@@ -59,6 +59,7 @@ private slots:
     void interruptedRunNoted_data();
     void interruptedRunNoted();
     void undoAndRedoRestoreTheDisk();
+    void undoKeepsWhatChanged_data();
     void undoKeepsWhatChanged();
     void journalFolderUnwritable_data();
     void journalFolderUnwritable();
@@ -372,8 +373,16 @@ void tst_CliHistory::undoAndRedoRestoreTheDisk()
     QCOMPARE(folderEntries(other), otherBefore);
 }
 
+void tst_CliHistory::undoKeepsWhatChanged_data()
+{
+    QTest::addColumn<bool>("json");
+    QTest::newRow("summary line") << false;
+    QTest::newRow("JSON") << true;
+}
+
 void tst_CliHistory::undoKeepsWhatChanged()
 {
+    QFETCH(bool, json);
     const QByteArray root = m_files->path();
     for (const char *name : {"f1", "f2", "f3", "f4"})
         writeFile(root + '/' + name, name);
@@ -385,9 +394,27 @@ void tst_CliHistory::undoKeepsWhatChanged()
     writeFile(root + "/f2", "new");
     QVERIFY(::unlink(root + "/g3") == 0);
 
-    const Result result = run({u"--undo"_s});
+    const Result result =
+        run(json ? QStringList{u"--undo"_s, u"--json"_s} : QStringList{u"--undo"_s});
     QCOMPARE(result.exitCode, 1);
-    QCOMPARE(result.out, QByteArray("1 file restored. 3 kept.\n"));
+    if (json) {
+        const QJsonObject object = QJsonDocument::fromJson(result.out).object();
+        QCOMPARE(object.value(u"moved"_s).toInt(), 1);
+        QCOMPARE(object.value(u"notAttempted"_s).toInt(), 0);
+        QStringList paths;
+        QStringList wanted;
+        for (const QJsonValue &value : object.value(u"kept"_s).toArray()) {
+            paths << value.toObject().value(u"path"_s).toString().section(u'/', -1);
+            wanted << value.toObject().value(u"wanted"_s).toString().section(u'/', -1);
+            QVERIFY(!value.toObject().value(u"reason"_s).toString().isEmpty());
+        }
+        paths.sort();
+        wanted.sort();
+        QCOMPARE(paths, (QStringList{u"g1"_s, u"g2"_s, u"g3"_s}));
+        QCOMPARE(wanted, (QStringList{u"f1"_s, u"f2"_s, u"f3"_s}));
+    } else {
+        QCOMPARE(result.out, QByteArray("1 file restored. 3 kept.\n"));
+    }
     const QList<QByteArray> kept = result.err.trimmed().split('\n');
     QCOMPARE(kept.size(), 3);
     for (const QByteArray &line : kept)
