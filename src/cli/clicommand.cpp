@@ -372,8 +372,7 @@ int CliCommand::apply(const CliArgs &args, const NameComposer &composer)
         report = run.report();
     }
     if (!report.journalError.isEmpty()) {
-        printError(QStringLiteral("cannot keep the journal that lets this run be undone: %1; "
-                                  "nothing was renamed (--no-journal renames without one)")
+        printError(QStringLiteral("%1; nothing was renamed (--no-journal renames without one)")
                        .arg(report.journalError));
         return SomeFailed;
     }

@@ -4,6 +4,7 @@
 
 #include <QDateTime>
 #include <QDir>
+#include <QFileInfo>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -88,8 +89,7 @@ void tst_CliHistory::init()
     m_files = std::make_unique<ScratchDir>();
     QVERIFY(m_files->isValid());
     // A fresh history for every test.
-    QDir(runsFolder()).removeRecursively();
-    ::chmod(m_state.path().constData(), 0755);
+    QDir(m_state.filePath(u"Velnor"_s)).removeRecursively();
     QFile::remove(m_state.filePath(u"Velnor"_s));
 }
 
@@ -445,6 +445,7 @@ void tst_CliHistory::journalFolderUnwritable()
     const QByteArray velnor = m_state.path("Velnor");
     if (!readOnly) {
         writeFile(velnor, "in the way");
+        QVERIFY(QFileInfo(QFile::decodeName(velnor)).isFile());
     } else {
         QVERIFY(::mkdir(velnor.constData(), 0555) == 0);
         if (::geteuid() == 0) {
@@ -467,9 +468,9 @@ void tst_CliHistory::journalFolderUnwritable()
     }
     QCOMPARE(result.out, QByteArray());
     QCOMPARE(QString::fromUtf8(result.err),
-             u"velnor-rename: cannot keep the journal that lets this run be undone: cannot make "
-             u"the folder "_s +
-                 runsFolder() + u"; nothing was renamed (--no-journal renames without one)\n"_s);
+             u"velnor-rename: cannot write the journal in "_s + runsFolder() +
+                 u": cannot make the folder "_s + runsFolder() +
+                 u"; nothing was renamed (--no-journal renames without one)\n"_s);
 }
 
 QTEST_GUILESS_MAIN(tst_CliHistory)
