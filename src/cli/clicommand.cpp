@@ -360,7 +360,7 @@ int CliCommand::apply(const CliArgs &args, const NameComposer &composer)
     RenameRun::Report &report = m_report;
     {
         CliProgress progress;
-        CliHistory::noteInterrupted(RunHistory::list(RunHistory::runsFolder()));
+        CliHistory::noteInterrupted();
         RunJob run(list, composer, RenameRun::JournalChoice{!args.noJournal, {}});
         run.start();
         while (!run.wait(100)) {

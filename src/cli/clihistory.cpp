@@ -9,8 +9,11 @@
 #include "posix/textescape.h"
 
 #include <QDateTime>
+#include <QDir>
 
+#include <algorithm>
 #include <cstdio>
+#include <utility>
 
 namespace {
 
@@ -107,6 +110,28 @@ void CliHistory::noteInterrupted(const RunHistory::Listing &listing, const QStri
     printLine(stderr, QStringLiteral("note: the last rename (%1) was interrupted after %2 of %3 "
                                      "files; `velnor-rename --undo %1` takes it back")
                           .arg(last.id, grouped(last.movedCount()), grouped(last.moves.size())));
+}
+
+void CliHistory::noteInterrupted()
+{
+    // Journals are named by their start time in UTC, those of one second
+    // numbered on: "20261207-044012", "20261207-044012-2", ...
+    const QDir folder(RunHistory::runsFolder());
+    const QStringList names = folder.entryList({QStringLiteral("*.journal")}, QDir::Files);
+    auto key = [](const QString &name) {
+        const QString id = name.chopped(int(sizeof(".journal") - 1));
+        const qsizetype dash = id.indexOf(QLatin1Char('-'), 9);
+        return std::pair(id.left(dash), dash < 0 ? 0 : id.mid(dash + 1).toInt());
+    };
+    const auto newest =
+        std::max_element(names.cbegin(), names.cend(),
+                         [&key](const QString &a, const QString &b) { return key(a) < key(b); });
+    if (newest == names.cend())
+        return;
+    RunHistory::Listing listing;
+    QString error;
+    if (Journal::read(folder.filePath(*newest), &listing.runs.emplace_back(), &error))
+        noteInterrupted(listing);
 }
 
 int CliHistory::list(bool json)

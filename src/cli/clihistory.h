@@ -21,6 +21,9 @@ public:
     // when `except` is that run, as an undo of it says enough.
     static void noteInterrupted(const RunHistory::Listing &listing,
                                 const QString &except = QString());
+    // The same before a run, from the newest journal alone: reading the
+    // whole history (up to 100 MiB) would hold up a run of one file.
+    static void noteInterrupted();
 
     // "complete", "interrupted", ...: one word, for the column of --history.
     static QString stateText(RunJournal::State state);

@@ -308,6 +308,16 @@ void tst_CliHistory::interruptedRunNoted_data()
         << QList<FixtureRun>{{FirstRun, folder, 100000, 12345, false},
                              {FirstRun + 1000, folder, 1, -1, false}}
         << u"--apply --name=[N]x @"_s << QString();
+    QTest::newRow("the later of two runs in one second")
+        << QList<FixtureRun>{{FirstRun, folder, 1, -1, false},
+                             {FirstRun, folder, 100000, 12345, false}}
+        << u"--apply --name=[N]x @"_s
+        << u"note: the last rename (20260102-030405-2) was interrupted after 12,345 of 100,000 "
+           u"files; `velnor-rename --undo 20260102-030405-2` takes it back\n"_s;
+    QTest::newRow("not when the later of two runs in one second ended")
+        << QList<FixtureRun>{{FirstRun, folder, 100000, 12345, false},
+                             {FirstRun, folder, 1, -1, false}}
+        << u"--apply --name=[N]x @"_s << QString();
     QTest::newRow("not at a preview")
         << QList<FixtureRun>{{FirstRun, folder, 10, 2, false}} << u"@"_s << QString();
 }
