@@ -350,7 +350,12 @@ void tst_Cli::unreadableFolderFails()
     QVERIFY(::chmod(dir.path("open/b.txt").constData(), 0666) == 0);
     QVERIFY(::chmod(dir.path("locked").constData(), 0) == 0);
     QVERIFY(::chmod(dir.path("locked2").constData(), 0) == 0);
-    const QByteArray command = QByteArray(VELNOR_RENAME_BIN) + " --apply --name '[N]_x' " +
+    // The child keeps the journal where it may write.
+    ScratchDir state;
+    QVERIFY(::mkdir(state.path("home").constData(), 0777) == 0);
+    QVERIFY(::chmod(state.path("home").constData(), 0777) == 0);
+    const QByteArray command = "XDG_STATE_HOME=" + state.path("home") + ' ' +
+                               QByteArray(VELNOR_RENAME_BIN) + " --apply --name '[N]_x' " +
                                dir.path() + " 2>&1; echo \"exit $?\"";
     const ChildResult child = runWithoutPrivileges([&command] {
         QByteArray output;
