@@ -391,9 +391,11 @@ History (the runs of the window and of velnor-rename, the last 100 kept):
                        or whose old name is taken, stays where it is and is
                        logged on standard error with the reason; the rest go
                        back. A summary line ends. An interrupted run is taken
-                       back from the files as they are on disk.
+                       back from the files as they are on disk; an undo that
+                       was interrupted is finished by the next --undo.
   --redo [ID]          rename the files of the last undone run, or of the
-                       undone run ID, again, by the same rules.
+                       undone run ID, again, by the same rules (also after
+                       an undo that was interrupted).
                        --history, --undo and --redo take no PATH and no
                        other option but --json.
 

@@ -54,14 +54,20 @@ void appendPath(QByteArray &out, const char *key, const QByteArray &path)
     }
 }
 
+// An undo or redo that was cut short may be taken up in either direction.
+bool mayRedo(RunJournal::State state)
+{
+    return state == RunJournal::State::Undone || state == RunJournal::State::UndoInterrupted;
+}
+
 // The run an --undo or --redo without an ID means: the last one not undone,
-// or the last one undone.
+// or the last one undone. An undo cut short by Ctrl+C is the one a second
+// --undo finishes, not the run before it.
 qsizetype runInQuestion(const RunHistory::Listing &listing, bool redo)
 {
-    if (!redo)
-        return RunHistory::lastUndoable(listing);
     for (qsizetype i = 0; i < listing.runs.size(); ++i) {
-        if (listing.runs[i].state == RunJournal::State::Undone)
+        const RunJournal::State state = listing.runs[i].state;
+        if (redo ? mayRedo(state) : state != RunJournal::State::Undone)
             return i;
     }
     return -1;
@@ -105,7 +111,16 @@ void CliHistory::noteInterrupted(const RunHistory::Listing &listing, const QStri
     if (listing.runs.isEmpty())
         return;
     const RunJournal &last = listing.runs.first();
-    if (last.state != RunJournal::State::Interrupted || last.id == except)
+    if (last.id == except)
+        return;
+    if (last.state == RunJournal::State::UndoInterrupted) {
+        printLine(stderr, QStringLiteral("note: the undo or redo of the last rename (%1) was "
+                                         "interrupted; `velnor-rename --undo %1` or `--redo %1` "
+                                         "takes it up")
+                              .arg(last.id));
+        return;
+    }
+    if (last.state != RunJournal::State::Interrupted)
         return;
     printLine(stderr, QStringLiteral("note: the last rename (%1) was interrupted after %2 of %3 "
                                      "files; `velnor-rename --undo %1` takes it back")
@@ -201,7 +216,7 @@ int CliHistory::undo(const CliArgs &args)
                        .arg(run.id));
         return SomeFailed;
     }
-    if (redo && run.state != RunJournal::State::Undone) {
+    if (redo && !mayRedo(run.state)) {
         printError(QStringLiteral("--redo: the run %1 has not been undone").arg(run.id));
         return SomeFailed;
     }
@@ -226,7 +241,9 @@ int CliHistory::undo(const CliArgs &args)
         return CliSignals::exitStatus(SomeFailed);
     }
     for (const UndoRun::Kept &kept : std::as_const(report.kept))
-        printError(QStringLiteral("'%1': %2").arg(TextEscape::path(kept.path), kept.reason));
+        printError(
+            QStringLiteral("'%1' stays, not '%2': %3")
+                .arg(TextEscape::path(kept.path), TextEscape::path(kept.wanted), kept.reason));
     if (args.json) {
         QByteArray out = "{\"id\":";
         CliFormat::appendJsonString(out, run.id);

@@ -60,6 +60,7 @@ private slots:
     void interruptedRunNoted_data();
     void interruptedRunNoted();
     void undoAndRedoRestoreTheDisk();
+    void undoCutShortIsTakenUp();
     void undoKeepsWhatChanged_data();
     void undoKeepsWhatChanged();
     void journalFolderUnwritable_data();
@@ -381,6 +382,45 @@ void tst_CliHistory::undoAndRedoRestoreTheDisk()
     QCOMPARE(run({u"--undo"_s, runId}).exitCode, 0);
     QCOMPARE(folderEntries(root), before);
     QCOMPARE(folderEntries(other), otherBefore);
+}
+
+// An undo stopped half way (Ctrl+C) is what the next --undo finishes, not
+// the run before it; --redo may take it up too.
+void tst_CliHistory::undoCutShortIsTakenUp()
+{
+    const QByteArray first = m_files->path("a");
+    const QByteArray second = m_files->path("b");
+    QVERIFY(::mkdir(first, 0755) == 0);
+    QVERIFY(::mkdir(second, 0755) == 0);
+    writeFile(first + "/f1", "1");
+    writeFile(first + "/f2", "2");
+    writeFile(second + "/f3", "3");
+    QCOMPARE(run(args(u"--apply --search f --replace g @/a"_s)).exitCode, 0);
+    const QString firstId = QString::fromUtf8(run({u"--history"_s}).out.split(' ').first());
+    {
+        // The undo's first records, as a process killed right after them leaves them.
+        JournalAppender undo;
+        QString error;
+        QVERIFY2(undo.open(runsFolder() + u'/' + firstId + u".journal"_s, &error),
+                 qPrintable(error));
+        QVERIFY(undo.start(false, QDateTime::currentMSecsSinceEpoch()));
+    }
+    QVERIFY(run({u"--history"_s}).out.contains("  undo-interrupted  "));
+    const Result noted = run(args(u"--apply --search f --replace g @/b"_s));
+    QCOMPARE(noted.exitCode, 0);
+    QCOMPARE(QString::fromUtf8(noted.err),
+             u"note: the undo or redo of the last rename (%1) was interrupted; `velnor-rename "
+             u"--undo %1` or `--redo %1` takes it up\n"_s.arg(firstId));
+    QCOMPARE(run({u"--undo"_s}).exitCode, 0);
+    QCOMPARE(folderEntries(second), u"f3=3"_s);
+    QCOMPARE(folderEntries(first), u"g1=1 g2=2"_s);
+
+    const Result result = run({u"--undo"_s});
+    QCOMPARE(result.err, QByteArray());
+    QCOMPARE(result.out, QByteArray("2 files restored. 0 kept.\n"));
+    QCOMPARE(result.exitCode, 0);
+    QCOMPARE(folderEntries(first), u"f1=1 f2=2"_s);
+    QCOMPARE(folderEntries(second), u"f3=3"_s);
 }
 
 void tst_CliHistory::undoKeepsWhatChanged_data()
