@@ -1,0 +1,84 @@
+#pragma once
+
+#include "app/historywindow.h"
+#include "rename/runhistory.h"
+#include "rename/undorun.h"
+
+#include <QObject>
+#include <QPointer>
+#include <QString>
+
+#include <memory>
+
+class QMessageBox;
+class UndoJob;
+class UserDefaults;
+class VLNWindow;
+
+// Taking runs back from the window: Edit ▸ Undo Rename and Redo Rename for
+// the last run, the Rename History window for any run, and the question
+// after a start that finds the last run interrupted. The undo runs as a job
+// in the window's bottom bar, one job at a time with the window's listings
+// and runs; when it ends, the list's records follow the files it moved and
+// its report shows in a sheet.
+//
+// The history is read from disk when the window opens and after each run or
+// undo, not each time the menu opens: a long history takes a moment to read.
+class UndoControl : public QObject
+{
+    Q_OBJECT
+public:
+    UndoControl(VLNWindow *window, UserDefaults *defaults);
+    ~UndoControl() override;
+
+    // Reads the history again and sets the Edit menu's items from it.
+    void refresh();
+    const RunHistory::Listing &history() const { return m_history; }
+    // The runs Undo Rename and Redo Rename act on, as indexes into
+    // history().runs, or -1.
+    qsizetype undoTarget() const { return m_undoTarget; }
+    qsizetype redoTarget() const { return m_redoTarget; }
+
+    void undoLast();
+    void redoLast();
+    // Takes the run with this journal back (or does it again) in a job.
+    void start(const QString &journalPath, UndoRun::Direction direction);
+    bool isRunning() const { return bool(m_job); }
+    // Asks a running undo to stop after the moves in flight.
+    void cancel();
+    // The window is closing: a running undo stops, and the list follows what
+    // it did before the window goes.
+    void finishNow();
+
+    // When the newest run was interrupted and the user has not chosen to
+    // keep it, asks whether to take back what it did.
+    void askAboutInterruptedRun();
+
+    void showHistory();
+    HistoryWindow *historyWindow() const { return m_historyWindow; }
+    // The open sheets, while they are open.
+    QMessageBox *reportSheet() const { return m_reportSheet; }
+    QMessageBox *interruptedSheet() const { return m_interruptedSheet; }
+
+signals:
+    // An undo ended and its report is shown.
+    void ended();
+
+private:
+    void jobEnded();
+    void applyMoves(const UndoRun::Report &report);
+    void showReport(const UndoRun::Report &report);
+    void updateActions();
+    bool windowIsBusy() const;
+
+    VLNWindow *m_window;
+    UserDefaults *m_defaults;
+    RunHistory::Listing m_history;
+    qsizetype m_undoTarget = -1;
+    qsizetype m_redoTarget = -1;
+    std::unique_ptr<UndoJob> m_job;
+    bool m_redoing = false;
+    QPointer<HistoryWindow> m_historyWindow;
+    QPointer<QMessageBox> m_reportSheet;
+    QPointer<QMessageBox> m_interruptedSheet;
+};
