@@ -111,7 +111,7 @@ void UndoControl::finishNow()
         return;
     m_job->cancel();
     m_job->wait();
-    applyMoves(m_job->report());
+    followMoves(*m_window->fileList(), m_job->report().moved);
     m_job.reset();
     m_window->jobBar()->showIdle();
     m_window->tableModel()->reloadData();
@@ -124,30 +124,29 @@ void UndoControl::jobEnded()
     // Deleted later: this runs inside the job's own signal.
     m_job.release()->deleteLater();
     m_window->jobBar()->showIdle();
-    applyMoves(report);
+    followMoves(*m_window->fileList(), report.moved);
     m_window->tableModel()->reloadData();
     refresh();
     showReport(report);
     emit ended();
 }
 
-void UndoControl::applyMoves(const UndoRun::Report &report)
+void UndoControl::followMoves(FileList &list, const QList<UndoRun::Moved> &moved)
 {
-    if (report.moved.isEmpty())
+    if (moved.isEmpty())
         return;
-    FileList *list = m_window->fileList();
     // Each record moves at most once, from where it stood before the undo:
     // in a cycle a path is both left and taken.
     QHash<QByteArray, ZQFile *> byPath;
-    byPath.reserve(list->count());
-    for (const auto &file : list->contentsArray())
+    byPath.reserve(list.count());
+    for (const auto &file : list.contentsArray())
         byPath.insert(file->nativePath(), file.get());
     QSet<QByteArray> left;
-    for (const UndoRun::Moved &move : report.moved)
+    for (const UndoRun::Moved &move : moved)
         left.insert(move.from);
     QList<ZQFile *> stale;
-    list->beginPathChanges();
-    for (const UndoRun::Moved &move : report.moved) {
+    list.beginPathChanges();
+    for (const UndoRun::Moved &move : moved) {
         ZQFile *file = byPath.value(move.from);
         if (!file)
             continue;
@@ -157,12 +156,12 @@ void UndoControl::applyMoves(const UndoRun::Report &report)
             stale << file;
             continue;
         }
-        list->setNativePath(file, move.to);
+        list.setNativePath(file, move.to);
         file->setName(NameCodec::decode(file->nativeName()));
     }
-    list->endPathChanges();
+    list.endPathChanges();
     if (!stale.isEmpty())
-        list->removeFiles(stale);
+        list.removeFiles(stale);
 }
 
 void UndoControl::showReport(const UndoRun::Report &report)

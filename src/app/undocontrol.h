@@ -10,6 +10,7 @@
 
 #include <memory>
 
+class FileList;
 class QMessageBox;
 class UndoJob;
 class UserDefaults;
@@ -60,13 +61,17 @@ public:
     QMessageBox *reportSheet() const { return m_reportSheet; }
     QMessageBox *interruptedSheet() const { return m_interruptedSheet; }
 
+    // Each record of a file the undo moved takes the file's new path and
+    // name; a record left under a path that another listed record now holds
+    // is removed, so that no file is listed twice.
+    static void followMoves(FileList &list, const QList<UndoRun::Moved> &moved);
+
 signals:
     // An undo ended and its report is shown.
     void ended();
 
 private:
     void jobEnded();
-    void applyMoves(const UndoRun::Report &report);
     void showReport(const UndoRun::Report &report);
     void updateActions();
     bool windowIsBusy() const;

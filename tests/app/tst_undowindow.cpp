@@ -1,0 +1,564 @@
+#include "../diskfiles.h"
+#include "../scratchdir.h"
+#include "../scriptedprompt.h"
+#include "app/historywindow.h"
+#include "app/jobbar.h"
+#include "app/undocontrol.h"
+#include "app/vlnwindow.h"
+#include "files/filelist.h"
+#include "files/zqfile.h"
+#include "model/filetablemodel.h"
+#include "rename/journal.h"
+#include "rename/runhistory.h"
+#include "rename/userdefaults.h"
+#include "ui_vlnwindow.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QTest>
+#include <QTreeWidget>
+
+#include <sys/stat.h>
+#include <unistd.h>
+
+using namespace Qt::StringLiterals;
+
+// Taking runs back from the window: the Edit menu's Undo and Redo as the
+// history stands, Ctrl+Z left to the text fields, the History window, the
+// question after an interrupted run, and the alert when the run cannot keep
+// its journal. Every test keeps its history in a scratch state folder.
+class tst_UndoWindow : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void init();
+    void cleanup();
+
+    void menuFollowsHistory_data();
+    void menuFollowsHistory();
+    void ctrlZStaysWithTextFields_data();
+    void ctrlZStaysWithTextFields();
+    void historyWindowRows();
+    void recordsFollowMoves_data();
+    void recordsFollowMoves();
+
+    void interruptedSheet_data();
+    void interruptedSheet();
+    void keptRunIsNotAskedAgain();
+
+    void undoAndRedoThroughMenu();
+    void interruptedRunUndoneFromSheet();
+    void journalAlert_data();
+    void journalAlert();
+
+private:
+    VLNWindow *makeWindow();
+    // A journal of `total` moves in the scratch history, the first `moved`
+    // of them recorded as done, finished (complete) or not (interrupted),
+    // and optionally undone afterwards.
+    QString writeRun(qint64 started, int total, int moved, bool finish, bool undone = false);
+    void listFiles(const QList<QByteArray> &names);
+
+    std::unique_ptr<ScratchDir> m_dir;
+    std::unique_ptr<ScratchDir> m_state;
+    QByteArray m_root;
+    std::unique_ptr<UserDefaults> m_defaults;
+    std::unique_ptr<VLNWindow> m_window;
+    ScriptedPrompt m_prompt;
+};
+
+void tst_UndoWindow::init()
+{
+    QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
+    m_dir = std::make_unique<ScratchDir>();
+    m_state = std::make_unique<ScratchDir>();
+    QVERIFY(m_dir->isValid() && m_state->isValid());
+    qputenv("XDG_STATE_HOME", m_state->path());
+    m_root = m_dir->path();
+    m_defaults = std::make_unique<UserDefaults>(m_state->filePath(u"Velnor.conf"_s));
+    m_defaults->registerDefaults(UserDefaults::readFactoryFile(u":/Factory"_s));
+    m_defaults->setBool(true, u"skipTutorial"_s);
+    m_prompt = {};
+}
+
+void tst_UndoWindow::cleanup()
+{
+    m_window.reset();
+    m_defaults.reset();
+    m_dir.reset();
+    m_state.reset();
+}
+
+VLNWindow *tst_UndoWindow::makeWindow()
+{
+    m_window = std::make_unique<VLNWindow>(m_defaults.get());
+    m_window->setAccessPrompt(&m_prompt);
+    m_window->resize(1000, 700);
+    m_window->show();
+    m_window->activateWindow();
+    if (!QTest::qWaitForWindowActive(m_window.get()))
+        return nullptr;
+    return m_window.get();
+}
+
+QString tst_UndoWindow::writeRun(qint64 started, int total, int moved, bool finish, bool undone)
+{
+    QList<JournalMove> moves;
+    for (int i = 0; i < total; ++i)
+        moves << JournalMove{m_root, "old" + QByteArray::number(i), "new" + QByteArray::number(i),
+                             1, quint64(1000 + i)};
+    JournalWriter writer;
+    QString error;
+    if (!writer.begin(RunHistory::runsFolder(), moves, started, &error)) {
+        qWarning() << error;
+        return {};
+    }
+    for (int i = 0; i < moved; ++i)
+        writer.recordOutcome(i, true);
+    if (finish)
+        writer.finish(moved, 0, total - moved);
+    const QString path = writer.path();
+    if (undone) {
+        JournalAppender appender;
+        if (!appender.open(path, &error) || !appender.start(false, started + 1))
+            return {};
+        for (int i = moved - 1; i >= 0; --i)
+            appender.back(i);
+        appender.finish(false, moved, 0);
+    }
+    return path;
+}
+
+void tst_UndoWindow::listFiles(const QList<QByteArray> &names)
+{
+    QList<QByteArray> paths;
+    for (const QByteArray &name : names) {
+        paths << m_root + '/' + name;
+        writeFile(paths.last(), name);
+    }
+    m_window->openFiles(paths);
+    QTRY_VERIFY(!m_window->isListing());
+}
+
+// Newest first: C complete, U undone, R redone, I interrupted.
+void tst_UndoWindow::menuFollowsHistory_data()
+{
+    QTest::addColumn<QString>("states");
+    QTest::addColumn<int>("undoTarget");
+    QTest::addColumn<int>("redoTarget");
+
+    QTest::newRow("no history") << u""_s << -1 << -1;
+    QTest::newRow("one run") << u"C"_s << 0 << -1;
+    QTest::newRow("interrupted run can be undone") << u"I"_s << 0 << -1;
+    QTest::newRow("newest undone: redo it, undo the next") << u"UC"_s << 1 << 0;
+    QTest::newRow("two undone: redo the last undone first") << u"UUC"_s << 2 << 1;
+    QTest::newRow("undone run below a newer run: no redo") << u"CU"_s << 0 << -1;
+    QTest::newRow("everything undone") << u"UU"_s << -1 << 1;
+    QTest::newRow("redone run can be undone again") << u"RC"_s << 0 << -1;
+}
+
+void tst_UndoWindow::menuFollowsHistory()
+{
+    QFETCH(QString, states);
+    QFETCH(int, undoTarget);
+    QFETCH(int, redoTarget);
+    const qint64 newest = 1'700'000'000'000;
+    for (qsizetype i = 0; i < states.size(); ++i) {
+        const QChar state = states[i];
+        const QString path = writeRun(newest - i * 1000, 3, 3, state != u'I', state == u'U');
+        QVERIFY(!path.isEmpty());
+        if (state == u'R') {
+            JournalAppender appender;
+            QString error;
+            QVERIFY(appender.open(path, &error));
+            appender.start(false, newest + 1);
+            appender.finish(false, 3, 0);
+            appender.start(true, newest + 2);
+            appender.finish(true, 3, 0);
+        }
+    }
+    VLNWindow *window = makeWindow();
+    QVERIFY(window);
+    UndoControl *control = window->undoControl();
+    QCOMPARE(control->history().runs.size(), states.size());
+    QCOMPARE(control->undoTarget(), undoTarget);
+    QCOMPARE(control->redoTarget(), redoTarget);
+    QCOMPARE(window->ui()->actionUndoRename->isEnabled(), undoTarget >= 0);
+    QCOMPARE(window->ui()->actionRedoRename->isEnabled(), redoTarget >= 0);
+    QVERIFY(window->ui()->actionRenameHistory->isEnabled());
+}
+
+// Ctrl+Z in a field where text is typed undoes the typing; elsewhere it
+// takes the last run back.
+void tst_UndoWindow::ctrlZStaysWithTextFields_data()
+{
+    QTest::addColumn<QString>("focus");
+    QTest::addColumn<QKeySequence>("keys");
+    QTest::addColumn<bool>("undoStarts");
+    QTest::addColumn<QString>("nameTemplate");
+
+    const QKeySequence undo(Qt::CTRL | Qt::Key_Z), redo(Qt::CTRL | Qt::SHIFT | Qt::Key_Z);
+    QTest::newRow("Ctrl+Z in the name field undoes the typing")
+        << u"nameField"_s << undo << false << u"[N]"_s;
+    QTest::newRow("Ctrl+Z in the search field stays there")
+        << u"searchField"_s << undo << false << u"[N]x"_s;
+    QTest::newRow("Ctrl+Z in a counter box stays there")
+        << u"stepCounterBox"_s << undo << false << u"[N]x"_s;
+    QTest::newRow("Ctrl+Z on the table undoes the run")
+        << u"tableView"_s << undo << true << u"[N]x"_s;
+    QTest::newRow("Ctrl+Shift+Z in the name field redoes the typing")
+        << u"nameField"_s << redo << false << u"[N]x"_s;
+}
+
+void tst_UndoWindow::ctrlZStaysWithTextFields()
+{
+    QFETCH(QString, focus);
+    QFETCH(QKeySequence, keys);
+    QFETCH(bool, undoStarts);
+    QFETCH(QString, nameTemplate);
+    QVERIFY(!writeRun(1'700'000'000'000, 2, 2, true).isEmpty());
+    VLNWindow *window = makeWindow();
+    QVERIFY(window);
+    Ui::VLNWindow *ui = window->ui();
+    QVERIFY(ui->actionUndoRename->isEnabled());
+    ui->nameField->setFocus();
+    ui->nameField->end(false);
+    QTest::keyClick(ui->nameField, Qt::Key_X);
+    QCOMPARE(ui->nameField->text(), u"[N]x"_s);
+    auto *target = window->findChild<QWidget *>(focus);
+    QVERIFY(target);
+    target->setFocus();
+    QWidget *receiver = QApplication::focusWidget();
+    QVERIFY(receiver);
+    QTest::keySequence(receiver, keys);
+    // The undo of a run ends in its report sheet, whatever it could do.
+    if (undoStarts)
+        QTRY_VERIFY(window->undoControl()->reportSheet());
+    else
+        QVERIFY(!window->undoControl()->isRunning() && !window->undoControl()->reportSheet());
+    QCOMPARE(ui->nameField->text(), nameTemplate);
+}
+
+void tst_UndoWindow::historyWindowRows()
+{
+    const qint64 newest = 1'700'000'000'000;
+    QVERIFY(!writeRun(newest, 2000, 1234, false).isEmpty());
+    QVERIFY(!writeRun(newest - 1000, 3, 3, true, true).isEmpty());
+    QVERIFY(!writeRun(newest - 2000, 12, 12, true).isEmpty());
+    VLNWindow *window = makeWindow();
+    QVERIFY(window);
+    window->ui()->actionRenameHistory->trigger();
+    HistoryWindow *history = window->undoControl()->historyWindow();
+    QVERIFY(history && history->isVisible());
+    QTreeWidget *runs = history->runList();
+    QCOMPARE(runs->topLevelItemCount(), 3);
+    const QStringList files = {u"1,234 of 2,000"_s, u"3"_s, u"12"_s};
+    const QStringList states = {u"Interrupted"_s, u"Undone"_s, u"Renamed"_s};
+    const QList<bool> undo = {true, false, true};
+    for (int row = 0; row < 3; ++row) {
+        QTreeWidgetItem *item = runs->topLevelItem(row);
+        QCOMPARE(item->text(1), QString::fromUtf8(m_root));
+        QCOMPARE(item->text(2), files[row]);
+        QCOMPARE(item->text(3), states[row]);
+        runs->setCurrentItem(item);
+        QCOMPARE(history->undoButton()->isEnabled(), undo[row]);
+        QCOMPARE(history->redoButton()->isEnabled(), !undo[row]);
+    }
+    // A second choice of the menu item raises the same window.
+    window->ui()->actionRenameHistory->trigger();
+    QCOMPARE(window->undoControl()->historyWindow(), history);
+}
+
+void tst_UndoWindow::recordsFollowMoves_data()
+{
+    QTest::addColumn<QByteArrayList>("listed");
+    QTest::addColumn<QByteArrayList>("moves"); // from, to, from, to, ...
+    QTest::addColumn<QByteArrayList>("paths");
+    QTest::addColumn<QStringList>("names");
+
+    QTest::newRow("one file back")
+        << QByteArrayList{"/d/new.txt"} << QByteArrayList{"/d/new.txt", "/d/old.txt"}
+        << QByteArrayList{"/d/old.txt"} << QStringList{u"old.txt"_s};
+    QTest::newRow("a swap moves each record once")
+        << QByteArrayList{"/d/a", "/d/b"} << QByteArrayList{"/d/a", "/d/b", "/d/b", "/d/a"}
+        << QByteArrayList{"/d/b", "/d/a"} << QStringList{u"b"_s, u"a"_s};
+    QTest::newRow("a chain backwards")
+        << QByteArrayList{"/d/1", "/d/2"} << QByteArrayList{"/d/2", "/d/3", "/d/1", "/d/2"}
+        << QByteArrayList{"/d/2", "/d/3"} << QStringList{u"2"_s, u"3"_s};
+    QTest::newRow("a file not listed leaves the list")
+        << QByteArrayList{"/d/a"} << QByteArrayList{"/e/x", "/e/y"} << QByteArrayList{"/d/a"}
+        << QStringList{u"a"_s};
+    QTest::newRow("the path taken is listed already: one record stays")
+        << QByteArrayList{"/d/new", "/d/old"} << QByteArrayList{"/d/new", "/d/old"}
+        << QByteArrayList{"/d/old"} << QStringList{u"old"_s};
+    QTest::newRow("bytes that are not UTF-8 go through")
+        << QByteArrayList{"/d/caf\xe9"} << QByteArrayList{"/d/caf\xe9", "/d/\xff\xfe"}
+        << QByteArrayList{"/d/\xff\xfe"} << QStringList{};
+}
+
+void tst_UndoWindow::recordsFollowMoves()
+{
+    QFETCH(QByteArrayList, listed);
+    QFETCH(QByteArrayList, moves);
+    QFETCH(QByteArrayList, paths);
+    QFETCH(QStringList, names);
+    FileList list;
+    for (const QByteArray &path : listed) {
+        auto file = std::make_unique<ZQFile>();
+        file->setNativePath(path);
+        file->setName(QString::fromUtf8(path.mid(path.lastIndexOf('/') + 1)));
+        QVERIFY(list.append(std::move(file)));
+    }
+    QList<UndoRun::Moved> moved;
+    for (qsizetype i = 0; i + 1 < moves.size(); i += 2)
+        moved << UndoRun::Moved{moves[i], moves[i + 1]};
+    UndoControl::followMoves(list, moved);
+    QByteArrayList listedAfter;
+    QStringList namesAfter;
+    for (const auto &file : list.contentsArray()) {
+        listedAfter << file->nativePath();
+        namesAfter << file->name();
+    }
+    QCOMPARE(listedAfter, paths);
+    if (!names.isEmpty())
+        QCOMPARE(namesAfter, names);
+    for (const QByteArray &path : paths)
+        QVERIFY(list.containsPath(path));
+}
+
+void tst_UndoWindow::interruptedSheet_data()
+{
+    QTest::addColumn<int>("total");
+    QTest::addColumn<int>("moved");
+    QTest::addColumn<bool>("finish");
+    QTest::addColumn<bool>("olderInterrupted");
+    QTest::addColumn<QString>("text"); // empty: no sheet
+
+    QTest::newRow("interrupted, counts grouped")
+        << 2000 << 1234 << false << false
+        << u"The last rename was interrupted after 1,234 of 2,000 files. Undo those 1,234?"_s;
+    QTest::newRow("interrupted before any outcome was written")
+        << 3 << 0 << false << false
+        << u"The last rename was interrupted after 0 of 3 files. Undo those 0?"_s;
+    QTest::newRow("a finished run asks nothing") << 3 << 3 << true << false << QString();
+    QTest::newRow("only the newest run counts") << 3 << 3 << true << true << QString();
+}
+
+void tst_UndoWindow::interruptedSheet()
+{
+    QFETCH(int, total);
+    QFETCH(int, moved);
+    QFETCH(bool, finish);
+    QFETCH(bool, olderInterrupted);
+    QFETCH(QString, text);
+    const qint64 newest = 1'700'000'000'000;
+    if (olderInterrupted)
+        QVERIFY(!writeRun(newest - 1000, 5, 2, false).isEmpty());
+    QVERIFY(!writeRun(newest, total, moved, finish).isEmpty());
+    VLNWindow *window = makeWindow();
+    QVERIFY(window);
+    window->undoControl()->askAboutInterruptedRun();
+    QMessageBox *sheet = window->undoControl()->interruptedSheet();
+    if (text.isEmpty()) {
+        QVERIFY(!sheet);
+        return;
+    }
+    QVERIFY(sheet && sheet->isVisible());
+    QCOMPARE(sheet->windowModality(), Qt::WindowModal);
+    QCOMPARE(sheet->text(), text);
+    QStringList buttons;
+    for (QAbstractButton *button : sheet->buttons())
+        buttons << button->text();
+    buttons.sort();
+    QCOMPARE(buttons, (QStringList{u"&Keep"_s, u"&Undo"_s}));
+}
+
+void tst_UndoWindow::keptRunIsNotAskedAgain()
+{
+    QVERIFY(!writeRun(1'700'000'000'000, 4, 2, false).isEmpty());
+    VLNWindow *window = makeWindow();
+    QVERIFY(window);
+    window->undoControl()->askAboutInterruptedRun();
+    QMessageBox *sheet = window->undoControl()->interruptedSheet();
+    QVERIFY(sheet);
+    QTest::keyClick(sheet, Qt::Key_Escape);
+    QTRY_VERIFY(!window->undoControl()->interruptedSheet());
+    QVERIFY(!window->undoControl()->isRunning());
+    m_window.reset();
+
+    // The next start keeps quiet about it, but the run can still be undone.
+    window = makeWindow();
+    QVERIFY(window);
+    window->undoControl()->askAboutInterruptedRun();
+    QVERIFY(!window->undoControl()->interruptedSheet());
+    QCOMPARE(window->undoControl()->undoTarget(), 0);
+    m_window.reset();
+
+    // A newer interrupted run is asked about again.
+    QVERIFY(!writeRun(1'700'000'100'000, 4, 1, false).isEmpty());
+    window = makeWindow();
+    QVERIFY(window);
+    window->undoControl()->askAboutInterruptedRun();
+    QVERIFY(window->undoControl()->interruptedSheet());
+}
+
+// A run through the window, taken back through the Edit menu and done again:
+// the disk holds each name and content once, and the records follow.
+void tst_UndoWindow::undoAndRedoThroughMenu()
+{
+    VLNWindow *window = makeWindow();
+    QVERIFY(window);
+    Ui::VLNWindow *ui = window->ui();
+    QVERIFY(!ui->actionUndoRename->isEnabled());
+    listFiles({"a.txt", "b.txt", "c.txt"});
+    ui->nameField->setText(u"[C]-[N]"_s);
+    window->controlTextDidChange();
+    m_prompt.answers = {m_root};
+    window->clickStart();
+    QTRY_VERIFY(!window->isRenaming() && window->reportSheet());
+    window->reportSheet()->accept();
+    QCOMPARE(folderEntries(m_root), u"1-a.txt=a.txt 2-b.txt=b.txt 3-c.txt=c.txt"_s);
+    QVERIFY(ui->actionUndoRename->isEnabled());
+    QVERIFY(!ui->actionRedoRename->isEnabled());
+
+    ui->tableView->setFocus();
+    QTest::keySequence(ui->tableView, QKeySequence(Qt::CTRL | Qt::Key_Z));
+    QTRY_VERIFY(window->undoControl()->reportSheet());
+    QVERIFY(!window->undoControl()->isRunning());
+    QCOMPARE(folderEntries(m_root), u"a.txt=a.txt b.txt=b.txt c.txt=c.txt"_s);
+    QCOMPARE(window->fileList()->fileAtIndex(1)->nativePath(), m_root + "/b.txt");
+    QCOMPARE(window->fileList()->fileAtIndex(1)->name(), u"b.txt"_s);
+    QVERIFY(window->fileList()->containsPath(m_root + "/c.txt"));
+    QMessageBox *sheet = window->undoControl()->reportSheet();
+    QCOMPARE(sheet->icon(), QMessageBox::Information);
+    QVERIFY(!sheet->text().isEmpty());
+    sheet->accept();
+    QVERIFY(!ui->actionUndoRename->isEnabled());
+    QVERIFY(ui->actionRedoRename->isEnabled());
+
+    ui->actionRedoRename->trigger();
+    QCOMPARE(window->jobBar()->progressText().left(7), u"Redoing"_s);
+    QTRY_VERIFY(window->undoControl()->reportSheet());
+    QCOMPARE(folderEntries(m_root), u"1-a.txt=a.txt 2-b.txt=b.txt 3-c.txt=c.txt"_s);
+    QCOMPARE(window->fileList()->fileAtIndex(0)->nativePath(), m_root + "/1-a.txt");
+    QVERIFY(ui->actionUndoRename->isEnabled());
+    QVERIFY(!ui->actionRedoRename->isEnabled());
+}
+
+// A run killed half way: two of three files moved, the journal without its
+// end. Undo from the question at start puts them back.
+void tst_UndoWindow::interruptedRunUndoneFromSheet()
+{
+    QList<JournalMove> moves;
+    for (int i = 0; i < 3; ++i) {
+        const QByteArray name = "old" + QByteArray::number(i);
+        writeFile(m_root + '/' + name, name);
+        struct stat status;
+        QCOMPARE(::stat((m_root + '/' + name).constData(), &status), 0);
+        moves << JournalMove{m_root, name, "new" + QByteArray::number(i), quint64(status.st_dev),
+                             quint64(status.st_ino)};
+    }
+    {
+        // The writer goes without its closing record, as a killed run's does.
+        JournalWriter writer;
+        QString error;
+        QVERIFY2(writer.begin(RunHistory::runsFolder(), moves, 1'700'000'000'000, &error),
+                 qPrintable(error));
+        for (int i = 0; i < 2; ++i) {
+            QCOMPARE(::rename((m_root + "/old" + QByteArray::number(i)).constData(),
+                              (m_root + "/new" + QByteArray::number(i)).constData()),
+                     0);
+            writer.recordOutcome(i, true);
+        }
+    }
+    QCOMPARE(folderEntries(m_root), u"new0=old0 new1=old1 old2=old2"_s);
+
+    VLNWindow *window = makeWindow();
+    QVERIFY(window);
+    listFiles({});
+    window->openFiles({m_root + "/new0", m_root + "/new1", m_root + "/old2"});
+    QTRY_VERIFY(!window->isListing());
+    window->undoControl()->askAboutInterruptedRun();
+    QMessageBox *sheet = window->undoControl()->interruptedSheet();
+    QVERIFY(sheet);
+    QCOMPARE(sheet->text(), u"The last rename was interrupted after 2 of 3 files. Undo those 2?"_s);
+    for (QAbstractButton *button : sheet->buttons()) {
+        if (button->text() == u"&Undo"_s)
+            button->click();
+    }
+    QTRY_VERIFY(window->undoControl()->reportSheet());
+    QCOMPARE(folderEntries(m_root), u"old0=old0 old1=old1 old2=old2"_s);
+    QCOMPARE(window->fileList()->fileAtIndex(0)->nativePath(), m_root + "/old0");
+    QCOMPARE(window->fileList()->fileAtIndex(1)->name(), u"old1"_s);
+    QCOMPARE(window->undoControl()->history().runs.first().state, RunJournal::State::Undone);
+}
+
+void tst_UndoWindow::journalAlert_data()
+{
+    QTest::addColumn<QString>("fault");
+    QTest::addColumn<bool>("withoutUndo");
+    QTest::addColumn<QString>("entries");
+
+    QTest::newRow("state folder is a file, renamed without undo")
+        << u"file"_s << true << u"1-a.txt=a.txt 2-b.txt=b.txt"_s;
+    QTest::newRow("state folder is a file, cancelled")
+        << u"file"_s << false << u"a.txt=a.txt b.txt=b.txt"_s;
+    QTest::newRow("read-only history folder, renamed without undo")
+        << u"read-only"_s << true << u"1-a.txt=a.txt 2-b.txt=b.txt"_s;
+}
+
+void tst_UndoWindow::journalAlert()
+{
+    QFETCH(QString, fault);
+    QFETCH(bool, withoutUndo);
+    QFETCH(QString, entries);
+    const QByteArray state = m_state->path() + "/Velnor";
+    if (fault == u"file"_s) {
+        writeFile(state, "not a folder");
+    } else {
+        if (::geteuid() == 0)
+            QSKIP("root writes into a read-only folder; the file row covers the alert");
+        QVERIFY(QDir().mkpath(QFile::decodeName(state + "/runs")));
+        QCOMPARE(::chmod((state + "/runs").constData(), 0555), 0);
+    }
+    VLNWindow *window = makeWindow();
+    QVERIFY(window);
+    listFiles({"a.txt", "b.txt"});
+    window->ui()->nameField->setText(u"[C]-[N]"_s);
+    window->controlTextDidChange();
+    m_prompt.answers = {m_root};
+    window->clickStart();
+    QTRY_VERIFY(!window->isRenaming() && window->journalAlert());
+    QMessageBox *alert = window->journalAlert();
+    QVERIFY(alert->isVisible());
+    QCOMPARE(alert->text(), u"The rename could not be prepared for undo."_s);
+    QVERIFY(!window->reportSheet());
+    // Nothing moved without the user's word.
+    QCOMPARE(folderEntries(m_root), u"a.txt=a.txt b.txt=b.txt"_s);
+    // Start again while the alert is open asks nothing more.
+    window->clickStart();
+    QVERIFY(!window->isRenaming());
+
+    QAbstractButton *answer = nullptr;
+    for (QAbstractButton *button : alert->buttons()) {
+        if (withoutUndo ? button->text() == u"Rename &Without Undo"_s
+                        : alert->buttonRole(button) == QMessageBox::RejectRole)
+            answer = button;
+    }
+    QVERIFY(answer);
+    answer->click();
+    QTRY_VERIFY(!window->journalAlert());
+    if (withoutUndo)
+        QTRY_VERIFY(!window->isRenaming() && window->reportSheet());
+    QCOMPARE(folderEntries(m_root), entries);
+    QCOMPARE(window->fileList()->fileAtIndex(0)->name(), withoutUndo ? u"1-a.txt"_s : u"a.txt"_s);
+    // No journal: the history has nothing to undo.
+    QVERIFY(!window->ui()->actionUndoRename->isEnabled());
+}
+
+QTEST_MAIN(tst_UndoWindow)
+#include "tst_undowindow.moc"
