@@ -70,6 +70,73 @@
     </message>
 </context>
 <context>
+    <name>HistoryWindow</name>
+    <message>
+        <source>&amp;Undo</source>
+        <translation>&amp;Rückgängig</translation>
+    </message>
+    <message>
+        <source>Re&amp;do</source>
+        <translation>&amp;Wiederholen</translation>
+    </message>
+    <message>
+        <source>&amp;Close</source>
+        <translation>&amp;Schließen</translation>
+    </message>
+    <message>
+        <source>Rename History</source>
+        <translation>Verlauf der Umbenennungen</translation>
+    </message>
+    <message>
+        <source>Time</source>
+        <translation>Zeit</translation>
+    </message>
+    <message>
+        <source>Folder</source>
+        <translation>Ordner</translation>
+    </message>
+    <message>
+        <source>Files</source>
+        <translation>Dateien</translation>
+    </message>
+    <message>
+        <source>State</source>
+        <translation>Zustand</translation>
+    </message>
+    <message>
+        <source>Interrupted</source>
+        <translation>Unterbrochen</translation>
+    </message>
+    <message>
+        <source>Renamed</source>
+        <translation>Umbenannt</translation>
+    </message>
+    <message>
+        <source>Undone</source>
+        <translation>Rückgängig gemacht</translation>
+    </message>
+    <message>
+        <source>Redone</source>
+        <translation>Wiederholt</translation>
+    </message>
+    <message>
+        <source>Undo interrupted</source>
+        <translation>Rückgängig unterbrochen</translation>
+    </message>
+    <message>
+        <source>%1 of %2</source>
+        <translation>%1 von %2</translation>
+    </message>
+    <message>
+        <source>1 journal could not be read</source>
+        <translation>1 Protokoll konnte nicht gelesen werden</translation>
+    </message>
+    <message>
+        <source>%1 journals could not be read</source>
+        <translation>%1 Protokolle konnten nicht gelesen werden</translation>
+    </message>
+</context>
+<context>
     <name>JobBar</name>
     <message>
         <source>Cancel</source>
@@ -90,6 +157,14 @@
     <message>
         <source>%1 folders could not be read</source>
         <translation>%1 Ordner konnten nicht gelesen werden</translation>
+    </message>
+    <message>
+        <source>Redoing %1 of %2</source>
+        <translation>Wiederhole %1 von %2</translation>
+    </message>
+    <message>
+        <source>Undoing %1 of %2</source>
+        <translation>Mache %1 von %2 rückgängig</translation>
     </message>
 </context>
 <context>
@@ -227,6 +302,25 @@
     <message>
         <source>Replacement: %1 at offset %2. Names are not searched.</source>
         <translation>Ersetzung: %1 an Stelle %2. Namen werden nicht durchsucht.</translation>
+    </message>
+</context>
+<context>
+    <name>UndoControl</name>
+    <message>
+        <source>The last rename was interrupted after %1 of %2 files. Undo those %1?</source>
+        <translation>Das letzte Umbenennen wurde nach %1 von %2 Dateien unterbrochen. Diese %1 rückgängig machen?</translation>
+    </message>
+    <message>
+        <source>Folder: %1</source>
+        <translation>Ordner: %1</translation>
+    </message>
+    <message>
+        <source>&amp;Undo</source>
+        <translation>&amp;Rückgängig</translation>
+    </message>
+    <message>
+        <source>&amp;Keep</source>
+        <translation>&amp;Behalten</translation>
     </message>
 </context>
 <context>
@@ -546,6 +640,34 @@ Bei Fragen erreichen Sie uns per E-Mail unter %1</translation>
     <message>
         <source>Example Tutorial File</source>
         <translation>Beispieldatei der Einführung</translation>
+    </message>
+    <message>
+        <source>&amp;Undo Rename</source>
+        <translation>Umbenennen &amp;rückgängig</translation>
+    </message>
+    <message>
+        <source>Re&amp;do Rename</source>
+        <translation>Umbenennen &amp;wiederholen</translation>
+    </message>
+    <message>
+        <source>Rename &amp;History…</source>
+        <translation>&amp;Verlauf der Umbenennungen…</translation>
+    </message>
+    <message>
+        <source>The rename could not be prepared for undo.</source>
+        <translation>Das Umbenennen konnte nicht für Rückgängig vorbereitet werden.</translation>
+    </message>
+    <message>
+        <source>%1
+
+No file has been renamed. Without undo, this rename cannot be taken back.</source>
+        <translation>%1
+
+Keine Datei wurde umbenannt. Ohne Rückgängig lässt sich dieses Umbenennen nicht zurücknehmen.</translation>
+    </message>
+    <message>
+        <source>Rename &amp;Without Undo</source>
+        <translation>&amp;Ohne Rückgängig umbenennen</translation>
     </message>
 </context>
 </TS>

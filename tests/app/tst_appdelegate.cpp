@@ -54,6 +54,7 @@ void tst_AppDelegate::initTestCase()
     // Settings and the socket go to the test's own folder, set before the
     // first settings object reads the environment.
     qputenv("XDG_CONFIG_HOME", QFile::encodeName(m_home.filePath(u"config"_s)));
+    qputenv("XDG_STATE_HOME", QFile::encodeName(m_home.filePath(u"state"_s)));
     QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, m_home.filePath(u"config"_s));
     QApplication::setOrganizationName(u"Velnor"_s);
     QApplication::setApplicationName(u"Velnor"_s);

@@ -25,6 +25,7 @@ class tst_Translations : public QObject
     Q_OBJECT
 
 private slots:
+    void initTestCase();
     void cleanup();
 
     void everySourceTextHasAGermanTranslation();
@@ -36,7 +37,15 @@ private slots:
 
 private:
     void removeTranslators();
+
+    // The windows read the history of runs from here.
+    ScratchDir m_state;
 };
+
+void tst_Translations::initTestCase()
+{
+    qputenv("XDG_STATE_HOME", m_state.path());
+}
 
 void tst_Translations::cleanup()
 {
