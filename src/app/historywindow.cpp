@@ -46,12 +46,10 @@ HistoryWindow::HistoryWindow(QWidget *parent)
     m_runs->setUniformRowHeights(true);
     m_runs->setAllColumnsShowFocus(true);
     m_runs->setHeaderLabels({tr("Time"), tr("Folder"), tr("Files"), tr("State")});
+    m_runs->headerItem()->setTextAlignment(FilesColumn, Qt::AlignRight | Qt::AlignVCenter);
     QHeaderView *header = m_runs->header();
     header->setStretchLastSection(false);
     header->setSectionResizeMode(FolderColumn, QHeaderView::Stretch);
-    header->resizeSection(TimeColumn, 150);
-    header->resizeSection(FilesColumn, 130);
-    header->resizeSection(StateColumn, 120);
     m_unreadable->setForegroundRole(QPalette::PlaceholderText);
     m_unreadable->hide();
     m_undo->setDefault(true);
@@ -127,6 +125,12 @@ void HistoryWindow::setHistory(const RunHistory::Listing &history)
         current = m_runs->topLevelItem(0);
     if (current)
         m_runs->setCurrentItem(current);
+    // The columns beside the folder fit their longest text (a state in
+    // German is twice as long as in English), with room apart.
+    for (const int column : {TimeColumn, FilesColumn, StateColumn}) {
+        m_runs->resizeColumnToContents(column);
+        m_runs->header()->resizeSection(column, m_runs->header()->sectionSize(column) + 12);
+    }
     const qsizetype unreadable = history.unreadable.size();
     m_unreadable->setVisible(unreadable > 0);
     m_unreadable->setText(unreadable == 1 ? tr("1 journal could not be read")
