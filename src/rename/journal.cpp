@@ -6,6 +6,8 @@
 #include <QFileInfo>
 #include <QMutexLocker>
 
+#include "rename/testpause.h"
+
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
@@ -237,6 +239,7 @@ bool takeLine(QByteArrayView line, RunJournal *j, QHash<qsizetype, QByteArray> *
             return false;
         j->planComplete = true;
         j->outcomes.assign(size_t(moveCount), RunJournal::Outcome::Unknown);
+        j->takenBack.assign(size_t(moveCount), 0);
         return true;
     }
     if (!j->planComplete)
@@ -273,10 +276,16 @@ bool takeLine(QByteArrayView line, RunJournal *j, QHash<qsizetype, QByteArray> *
         if (!parseNumber(fields[1], &when))
             return false;
         j->state = RunJournal::State::UndoInterrupted;
+        j->lastWasRedo = kind == "redo";
         return true;
     }
-    if (kind == "back" && fields.size() == 2)
-        return index(1, moveCount, &move);
+    if (kind == "back" && fields.size() == 2) {
+        if (!index(1, moveCount, &move))
+            return false;
+        if (!j->lastWasRedo)
+            j->takenBack[size_t(move)] = 1;
+        return true;
+    }
     if (kind == "kept" && fields.size() == 3) {
         QByteArray reason;
         return index(1, moveCount, &move) && decodeField(fields[2], &reason);
@@ -323,6 +332,7 @@ bool read(const QString &path, RunJournal *journal, QString *error)
     journal->version = int(version);
     if (lineEnd < 0) {
         journal->damaged = true;
+        journal->soundSize = all.size();
         return true;
     }
 
@@ -338,6 +348,7 @@ bool read(const QString &path, RunJournal *journal, QString *error)
         }
         from = lineEnd + 1;
     }
+    journal->soundSize = from;
     if (!journal->planComplete)
         journal->moves.clear();
     if (!journal->closed) {
@@ -398,7 +409,12 @@ bool JournalWriter::begin(const QString &folder, const QList<JournalMove> &moves
     // The plan and the file's own entry in the folder are on disk before the
     // first file moves: a power cut after that still leaves the plan.
     int failure = 0;
-    if (!writeAll(m_fd, text.constData(), text.size()))
+    const qsizetype half = text.size() / 2;
+    if (!writeAll(m_fd, text.constData(), half))
+        failure = errno;
+    else
+        TestPause::at("journal");
+    if (failure == 0 && !writeAll(m_fd, text.constData() + half, text.size() - half))
         failure = errno;
     else if (::fdatasync(m_fd) != 0)
         failure = errno;
@@ -459,17 +475,27 @@ bool JournalWriter::finish(qsizetype renamed, qsizetype failed, qsizetype notAtt
 
 JournalAppender::~JournalAppender()
 {
+    QMutexLocker lock(&m_mutex);
     if (m_fd >= 0) {
         append({}, false);
         ::close(m_fd);
     }
 }
 
-bool JournalAppender::open(const QString &path, QString *error)
+bool JournalAppender::open(const QString &path, QString *error, qint64 soundSize)
 {
+    QMutexLocker lock(&m_mutex);
     m_fd = ::open(QFile::encodeName(path).constData(), O_WRONLY | O_APPEND | O_CLOEXEC);
     if (m_fd < 0) {
         *error = systemReason(errno);
+        return false;
+    }
+    struct stat info;
+    if (soundSize >= 0 && ::fstat(m_fd, &info) == 0 && info.st_size > soundSize &&
+        ::ftruncate(m_fd, soundSize) != 0) {
+        *error = systemReason(errno);
+        ::close(m_fd);
+        m_fd = -1;
         return false;
     }
     return true;
@@ -489,11 +515,20 @@ bool JournalAppender::append(const QByteArray &text, bool sync)
 
 bool JournalAppender::start(bool redo, qint64 startedMsecs)
 {
+    QMutexLocker lock(&m_mutex);
     return append((redo ? "redo " : "undo ") + QByteArray::number(startedMsecs) + '\n', true);
+}
+
+bool JournalAppender::temporaryName(qsizetype move, const QByteArray &name)
+{
+    QMutexLocker lock(&m_mutex);
+    return append("temp " + QByteArray::number(move) + ' ' + Journal::encodeField(name) + '\n',
+                  true);
 }
 
 void JournalAppender::back(qsizetype move)
 {
+    QMutexLocker lock(&m_mutex);
     m_pending += "back " + QByteArray::number(move) + '\n';
     if (m_pending.size() > 16384)
         append({}, false);
@@ -501,12 +536,14 @@ void JournalAppender::back(qsizetype move)
 
 void JournalAppender::kept(qsizetype move, const QString &reason)
 {
+    QMutexLocker lock(&m_mutex);
     m_pending +=
         "kept " + QByteArray::number(move) + ' ' + Journal::encodeField(reason.toUtf8()) + '\n';
 }
 
 bool JournalAppender::finish(bool redo, qsizetype back, qsizetype kept)
 {
+    QMutexLocker lock(&m_mutex);
     return append((redo ? "redo-end " : "undo-end ") + QByteArray::number(back) + ' ' +
                       QByteArray::number(kept) + '\n',
                   true);

@@ -48,6 +48,7 @@ struct Report
     QList<Moved> moved;
     QList<Kept> kept;
     qsizetype notAttempted = 0; // left when cancelled
+    bool redone = false;        // the report of a redo
 
     // "12 files restored." / "12 files renamed again." style summary.
     QString message() const;
