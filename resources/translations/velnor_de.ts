@@ -252,6 +252,10 @@
         <source>Cannot rename “%1” to “%2”: %3</source>
         <translation>„%1“ kann nicht in „%2“ umbenannt werden: %3</translation>
     </message>
+    <message>
+        <source>cannot write the journal in %1: %2</source>
+        <translation>das Protokoll kann nicht in %1 geschrieben werden: %2</translation>
+    </message>
 </context>
 <context>
     <name>RuleControls</name>
@@ -321,6 +325,64 @@
     <message>
         <source>&amp;Keep</source>
         <translation>&amp;Behalten</translation>
+    </message>
+</context>
+<context>
+    <name>UndoRun</name>
+    <message>
+        <source>The journal cannot be read: %1</source>
+        <translation>Das Protokoll kann nicht gelesen werden: %1</translation>
+    </message>
+    <message>
+        <source>The journal holds no moves.</source>
+        <translation>Das Protokoll enthält keine Umbenennungen.</translation>
+    </message>
+    <message>
+        <source>This run has been undone already.</source>
+        <translation>Dieses Umbenennen wurde bereits rückgängig gemacht.</translation>
+    </message>
+    <message>
+        <source>This run has not been undone, so there is nothing to redo.</source>
+        <translation>Dieses Umbenennen wurde nicht rückgängig gemacht, es gibt also nichts zu wiederholen.</translation>
+    </message>
+    <message>
+        <source>The journal cannot be written: %1</source>
+        <translation>Das Protokoll kann nicht geschrieben werden: %1</translation>
+    </message>
+</context>
+<context>
+    <name>UndoRun::Report</name>
+    <message>
+        <source>%1 renamed again.</source>
+        <translation>%1 erneut umbenannt.</translation>
+    </message>
+    <message>
+        <source>%1 restored.</source>
+        <translation>%1 wiederhergestellt.</translation>
+    </message>
+    <message>
+        <source>Cancelled: %1 not attempted.</source>
+        <translation>Abgebrochen: %1 nicht versucht.</translation>
+    </message>
+    <message>
+        <source>%1 could not be renamed again:</source>
+        <translation>%1 nicht erneut umbenannt:</translation>
+    </message>
+    <message>
+        <source>%1 could not go back:</source>
+        <translation>%1 nicht zurückbenannt:</translation>
+    </message>
+    <message>
+        <source>and %1 more (see the details).</source>
+        <translation>und %1 weitere (siehe Details).</translation>
+    </message>
+    <message>
+        <source>“%1”: %2</source>
+        <translation>„%1“: %2</translation>
+    </message>
+    <message>
+        <source>“%1” stays, not “%2”: %3</source>
+        <translation>„%1“ bleibt, nicht „%2“: %3</translation>
     </message>
 </context>
 <context>

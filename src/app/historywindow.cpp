@@ -26,7 +26,7 @@ constexpr int stateRole = Qt::UserRole + 1;
 
 bool undoable(RunJournal::State state)
 {
-    // An undo that stopped half way can be taken up again.
+    // An undo or redo that stopped half way can be taken up again.
     return state == RunJournal::State::Complete || state == RunJournal::State::Interrupted ||
            state == RunJournal::State::Redone || state == RunJournal::State::UndoInterrupted;
 }
@@ -154,7 +154,10 @@ void HistoryWindow::updateButtons()
     const auto state =
         item ? RunJournal::State(item->data(TimeColumn, stateRole).toInt()) : RunJournal::State{};
     m_undo->setEnabled(item && !m_busy && undoable(state));
-    m_redo->setEnabled(item && !m_busy && state == RunJournal::State::Undone);
+    // An undo that stopped half way can also be turned round and redone.
+    m_redo->setEnabled(
+        item && !m_busy &&
+        (state == RunJournal::State::Undone || state == RunJournal::State::UndoInterrupted));
 }
 
 void HistoryWindow::requestSelected(bool redo)

@@ -249,24 +249,33 @@ void tst_UndoWindow::historyWindowRows()
     QVERIFY(!writeRun(newest, 2000, 1234, false).isEmpty());
     QVERIFY(!writeRun(newest - 1000, 3, 3, true, true).isEmpty());
     QVERIFY(!writeRun(newest - 2000, 12, 12, true).isEmpty());
+    const QString cutOff = writeRun(newest - 3000, 4, 4, true);
+    {
+        // An undo that never wrote its end.
+        JournalAppender appender;
+        QString error;
+        QVERIFY(appender.open(cutOff, &error) && appender.start(false, newest));
+        appender.back(3);
+    }
     VLNWindow *window = makeWindow();
     QVERIFY(window);
     window->ui()->actionRenameHistory->trigger();
     HistoryWindow *history = window->undoControl()->historyWindow();
     QVERIFY(history && history->isVisible());
     QTreeWidget *runs = history->runList();
-    QCOMPARE(runs->topLevelItemCount(), 3);
-    const QStringList files = {u"1,234 of 2,000"_s, u"3"_s, u"12"_s};
-    const QStringList states = {u"Interrupted"_s, u"Undone"_s, u"Renamed"_s};
-    const QList<bool> undo = {true, false, true};
-    for (int row = 0; row < 3; ++row) {
+    QCOMPARE(runs->topLevelItemCount(), 4);
+    const QStringList files = {u"1,234 of 2,000"_s, u"3"_s, u"12"_s, u"4"_s};
+    const QStringList states = {u"Interrupted"_s, u"Undone"_s, u"Renamed"_s, u"Undo interrupted"_s};
+    const QList<bool> undo = {true, false, true, true};
+    const QList<bool> redo = {false, true, false, true};
+    for (int row = 0; row < 4; ++row) {
         QTreeWidgetItem *item = runs->topLevelItem(row);
         QCOMPARE(item->text(1), QString::fromUtf8(m_root));
         QCOMPARE(item->text(2), files[row]);
         QCOMPARE(item->text(3), states[row]);
         runs->setCurrentItem(item);
         QCOMPARE(history->undoButton()->isEnabled(), undo[row]);
-        QCOMPARE(history->redoButton()->isEnabled(), !undo[row]);
+        QCOMPARE(history->redoButton()->isEnabled(), redo[row]);
     }
     // A second choice of the menu item raises the same window.
     window->ui()->actionRenameHistory->trigger();
@@ -425,24 +434,27 @@ void tst_UndoWindow::undoAndRedoThroughMenu()
     QVERIFY(ui->actionUndoRename->isEnabled());
     QVERIFY(!ui->actionRedoRename->isEnabled());
 
+    window->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(window));
     ui->tableView->setFocus();
     QTest::keySequence(ui->tableView, QKeySequence(Qt::CTRL | Qt::Key_Z));
-    QTRY_VERIFY(window->undoControl()->reportSheet());
-    QVERIFY(!window->undoControl()->isRunning());
+    QTRY_VERIFY(!window->undoControl()->isRunning() && window->undoControl()->reportSheet());
     QCOMPARE(folderEntries(m_root), u"a.txt=a.txt b.txt=b.txt c.txt=c.txt"_s);
     QCOMPARE(window->fileList()->fileAtIndex(1)->nativePath(), m_root + "/b.txt");
     QCOMPARE(window->fileList()->fileAtIndex(1)->name(), u"b.txt"_s);
     QVERIFY(window->fileList()->containsPath(m_root + "/c.txt"));
     QMessageBox *sheet = window->undoControl()->reportSheet();
     QCOMPARE(sheet->icon(), QMessageBox::Information);
-    QVERIFY(!sheet->text().isEmpty());
+    QCOMPARE(sheet->text(), u"3 files restored."_s);
+    QCOMPARE(sheet->informativeText(), QString());
     sheet->accept();
     QVERIFY(!ui->actionUndoRename->isEnabled());
     QVERIFY(ui->actionRedoRename->isEnabled());
 
     ui->actionRedoRename->trigger();
     QCOMPARE(window->jobBar()->progressText().left(7), u"Redoing"_s);
-    QTRY_VERIFY(window->undoControl()->reportSheet());
+    QTRY_VERIFY(!window->undoControl()->isRunning());
+    QCOMPARE(window->undoControl()->reportSheet()->text(), u"3 files renamed again."_s);
     QCOMPARE(folderEntries(m_root), u"1-a.txt=a.txt 2-b.txt=b.txt 3-c.txt=c.txt"_s);
     QCOMPARE(window->fileList()->fileAtIndex(0)->nativePath(), m_root + "/1-a.txt");
     QVERIFY(ui->actionUndoRename->isEnabled());
@@ -490,7 +502,8 @@ void tst_UndoWindow::interruptedRunUndoneFromSheet()
         if (button->text() == u"&Undo"_s)
             button->click();
     }
-    QTRY_VERIFY(window->undoControl()->reportSheet());
+    QTRY_VERIFY(!window->undoControl()->isRunning() && window->undoControl()->reportSheet());
+    QCOMPARE(window->undoControl()->reportSheet()->text(), u"2 files restored."_s);
     QCOMPARE(folderEntries(m_root), u"old0=old0 old1=old1 old2=old2"_s);
     QCOMPARE(window->fileList()->fileAtIndex(0)->nativePath(), m_root + "/old0");
     QCOMPARE(window->fileList()->fileAtIndex(1)->name(), u"old1"_s);
