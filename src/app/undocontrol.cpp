@@ -18,6 +18,8 @@
 #include <QPushButton>
 #include <QSet>
 
+#include <utility>
+
 namespace {
 
 // The id of the interrupted run the user chose to keep as it is, so that the
@@ -84,10 +86,16 @@ bool UndoControl::windowIsBusy() const
 
 void UndoControl::start(const QString &journalPath, UndoRun::Direction direction)
 {
-    // One job at a time: a run or a listing going on keeps the files where
-    // the journal cannot follow them.
-    if (windowIsBusy())
+    if (m_job)
         return;
+    // One job at a time: a run or a listing going on would see files move
+    // under it. The undo asked for comes after them.
+    if (windowIsBusy()) {
+        m_waitingPath = journalPath;
+        m_waitingDirection = direction;
+        return;
+    }
+    m_waitingPath.clear();
     m_redoing = direction == UndoRun::Direction::Redo;
     m_job = std::make_unique<UndoJob>(journalPath, direction);
     JobBar *bar = m_window->jobBar();
@@ -99,8 +107,19 @@ void UndoControl::start(const QString &journalPath, UndoRun::Direction direction
     m_job->start();
 }
 
+bool UndoControl::startWaiting()
+{
+    if (m_waitingPath.isEmpty() || windowIsBusy())
+        return false;
+    // A copy: start() forgets the waiting path before it reads its argument.
+    const QString path = std::exchange(m_waitingPath, QString());
+    start(path, m_waitingDirection);
+    return true;
+}
+
 void UndoControl::cancel()
 {
+    m_waitingPath.clear();
     if (m_job)
         m_job->cancel();
 }

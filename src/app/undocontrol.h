@@ -42,8 +42,12 @@ public:
 
     void undoLast();
     void redoLast();
-    // Takes the run with this journal back (or does it again) in a job.
+    // Takes the run with this journal back (or does it again) in a job. While
+    // a listing or a run goes on, the undo waits for startWaiting.
     void start(const QString &journalPath, UndoRun::Direction direction);
+    // Starts the undo that waited for the window's work to end; false when
+    // none waited or the window is still busy.
+    bool startWaiting();
     bool isRunning() const { return bool(m_job); }
     // Asks a running undo to stop after the moves in flight.
     void cancel();
@@ -83,6 +87,8 @@ private:
     qsizetype m_redoTarget = -1;
     std::unique_ptr<UndoJob> m_job;
     bool m_redoing = false;
+    QString m_waitingPath;
+    UndoRun::Direction m_waitingDirection = UndoRun::Direction::Undo;
     QPointer<HistoryWindow> m_historyWindow;
     QPointer<QMessageBox> m_reportSheet;
     QPointer<QMessageBox> m_interruptedSheet;

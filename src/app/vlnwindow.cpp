@@ -404,7 +404,7 @@ void VLNWindow::listInBackground(const QList<QByteArray> &nativePaths)
 void VLNWindow::startNextListing()
 {
     // An undo moves files the listing would find under either name.
-    if (m_listing || m_run || m_undo->isRunning() || m_listingsWaiting.isEmpty())
+    if (m_listing || m_run || m_undo->isRunning() || m_journalAlert || m_listingsWaiting.isEmpty())
         return;
     m_listing = std::make_unique<ListingJob>(m_listingsWaiting.takeFirst());
     connect(m_listing.get(), &Job::progressed, this, &VLNWindow::takeListedRecords);
@@ -447,6 +447,11 @@ void VLNWindow::listingEnded()
     m_jobBar->showIdle();
     if (!m_listingsWaiting.isEmpty()) {
         startNextListing();
+        return;
+    }
+    if (m_undo->startWaiting()) {
+        // The files move: the run asked for would no longer be the one shown.
+        m_startWhenListed = false;
         return;
     }
     if (m_startWhenListed) {
@@ -702,8 +707,9 @@ void VLNWindow::runEnded()
     m_reportSheet = sheet;
     sheet->open();
     m_model->reloadData();
-    // Drops made during the run were kept waiting.
-    startNextListing();
+    // Drops made during the run were kept waiting, and an undo asked for.
+    if (!m_undo->startWaiting())
+        startNextListing();
 }
 
 // Nothing has moved: the run stopped before its first move, since it could
@@ -724,8 +730,11 @@ void VLNWindow::askToRenameWithoutUndo(const QString &reason)
     alert->setDefaultButton(cancel);
     alert->setEscapeButton(cancel);
     connect(alert, &QMessageBox::finished, this, [this, alert, withoutUndo] {
+        m_journalAlert = nullptr;
         if (alert->clickedButton() == withoutUndo)
             startRun(false);
+        // Drops made while the alert was open waited for the answer.
+        startNextListing();
     });
     m_journalAlert = alert;
     alert->open();
