@@ -1,42 +1,26 @@
-#include "../diskfiles.h"
-#include "../scratchdir.h"
-#include "../scriptedprompt.h"
+#include "undowindowtest.h"
+
 #include "app/historywindow.h"
-#include "app/jobbar.h"
 #include "app/undocontrol.h"
-#include "app/vlnwindow.h"
 #include "files/filelist.h"
 #include "files/zqfile.h"
-#include "model/filetablemodel.h"
-#include "rename/journal.h"
-#include "rename/runhistory.h"
-#include "rename/userdefaults.h"
 #include "ui_vlnwindow.h"
 
 #include <QApplication>
-#include <QDir>
-#include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
-#include <QTest>
 #include <QTreeWidget>
 
-#include <sys/stat.h>
-#include <unistd.h>
-
-using namespace Qt::StringLiterals;
-
-// Taking runs back from the window: the Edit menu's Undo and Redo as the
-// history stands, Ctrl+Z left to the text fields, the History window, the
-// question after an interrupted run, and the alert when the run cannot keep
-// its journal. Every test keeps its history in a scratch state folder.
-class tst_UndoWindow : public QObject
+// Taking runs back from the window, as the history stands: the Edit menu's
+// Undo and Redo, Ctrl+Z left to the text fields, the History window, the
+// question after an interrupted run, and the records that follow the files.
+class tst_UndoWindow : public UndoWindowTest
 {
     Q_OBJECT
 
 private slots:
-    void init();
-    void cleanup();
+    void init() { UndoWindowTest::init(); }
+    void cleanup() { UndoWindowTest::cleanup(); }
 
     void menuFollowsHistory_data();
     void menuFollowsHistory();
@@ -49,100 +33,7 @@ private slots:
     void interruptedSheet_data();
     void interruptedSheet();
     void keptRunIsNotAskedAgain();
-
-    void undoAndRedoThroughMenu();
-    void interruptedRunUndoneFromSheet();
-    void journalAlert_data();
-    void journalAlert();
-
-private:
-    VLNWindow *makeWindow();
-    // A journal of `total` moves in the scratch history, the first `moved`
-    // of them recorded as done, finished (complete) or not (interrupted),
-    // and optionally undone afterwards.
-    QString writeRun(qint64 started, int total, int moved, bool finish, bool undone = false);
-    void listFiles(const QList<QByteArray> &names);
-
-    std::unique_ptr<ScratchDir> m_dir;
-    std::unique_ptr<ScratchDir> m_state;
-    QByteArray m_root;
-    std::unique_ptr<UserDefaults> m_defaults;
-    std::unique_ptr<VLNWindow> m_window;
-    ScriptedPrompt m_prompt;
 };
-
-void tst_UndoWindow::init()
-{
-    QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
-    m_dir = std::make_unique<ScratchDir>();
-    m_state = std::make_unique<ScratchDir>();
-    QVERIFY(m_dir->isValid() && m_state->isValid());
-    qputenv("XDG_STATE_HOME", m_state->path());
-    m_root = m_dir->path();
-    m_defaults = std::make_unique<UserDefaults>(m_state->filePath(u"Velnor.conf"_s));
-    m_defaults->registerDefaults(UserDefaults::readFactoryFile(u":/Factory"_s));
-    m_defaults->setBool(true, u"skipTutorial"_s);
-    m_prompt = {};
-}
-
-void tst_UndoWindow::cleanup()
-{
-    m_window.reset();
-    m_defaults.reset();
-    m_dir.reset();
-    m_state.reset();
-}
-
-VLNWindow *tst_UndoWindow::makeWindow()
-{
-    m_window = std::make_unique<VLNWindow>(m_defaults.get());
-    m_window->setAccessPrompt(&m_prompt);
-    m_window->resize(1000, 700);
-    m_window->show();
-    m_window->activateWindow();
-    if (!QTest::qWaitForWindowActive(m_window.get()))
-        return nullptr;
-    return m_window.get();
-}
-
-QString tst_UndoWindow::writeRun(qint64 started, int total, int moved, bool finish, bool undone)
-{
-    QList<JournalMove> moves;
-    for (int i = 0; i < total; ++i)
-        moves << JournalMove{m_root, "old" + QByteArray::number(i), "new" + QByteArray::number(i),
-                             1, quint64(1000 + i)};
-    JournalWriter writer;
-    QString error;
-    if (!writer.begin(RunHistory::runsFolder(), moves, started, &error)) {
-        qWarning() << error;
-        return {};
-    }
-    for (int i = 0; i < moved; ++i)
-        writer.recordOutcome(i, true);
-    if (finish)
-        writer.finish(moved, 0, total - moved);
-    const QString path = writer.path();
-    if (undone) {
-        JournalAppender appender;
-        if (!appender.open(path, &error) || !appender.start(false, started + 1))
-            return {};
-        for (int i = moved - 1; i >= 0; --i)
-            appender.back(i);
-        appender.finish(false, moved, 0);
-    }
-    return path;
-}
-
-void tst_UndoWindow::listFiles(const QList<QByteArray> &names)
-{
-    QList<QByteArray> paths;
-    for (const QByteArray &name : names) {
-        paths << m_root + '/' + name;
-        writeFile(paths.last(), name);
-    }
-    m_window->openFiles(paths);
-    QTRY_VERIFY(!m_window->isListing());
-}
 
 // Newest first: C complete, U undone, R redone, I interrupted.
 void tst_UndoWindow::menuFollowsHistory_data()
@@ -416,172 +307,6 @@ void tst_UndoWindow::keptRunIsNotAskedAgain()
 }
 
 // A run through the window, taken back through the Edit menu and done again:
-// the disk holds each name and content once, and the records follow.
-void tst_UndoWindow::undoAndRedoThroughMenu()
-{
-    VLNWindow *window = makeWindow();
-    QVERIFY(window);
-    Ui::VLNWindow *ui = window->ui();
-    QVERIFY(!ui->actionUndoRename->isEnabled());
-    listFiles({"a.txt", "b.txt", "c.txt"});
-    ui->nameField->setText(u"[C]-[N]"_s);
-    window->controlTextDidChange();
-    m_prompt.answers = {m_root};
-    window->clickStart();
-    QTRY_VERIFY(!window->isRenaming() && window->reportSheet());
-    window->reportSheet()->accept();
-    QCOMPARE(folderEntries(m_root), u"1-a.txt=a.txt 2-b.txt=b.txt 3-c.txt=c.txt"_s);
-    QVERIFY(ui->actionUndoRename->isEnabled());
-    QVERIFY(!ui->actionRedoRename->isEnabled());
-
-    window->activateWindow();
-    QVERIFY(QTest::qWaitForWindowActive(window));
-    ui->tableView->setFocus();
-    QTest::keySequence(ui->tableView, QKeySequence(Qt::CTRL | Qt::Key_Z));
-    QTRY_VERIFY(!window->undoControl()->isRunning() && window->undoControl()->reportSheet());
-    QCOMPARE(folderEntries(m_root), u"a.txt=a.txt b.txt=b.txt c.txt=c.txt"_s);
-    QCOMPARE(window->fileList()->fileAtIndex(1)->nativePath(), m_root + "/b.txt");
-    QCOMPARE(window->fileList()->fileAtIndex(1)->name(), u"b.txt"_s);
-    QVERIFY(window->fileList()->containsPath(m_root + "/c.txt"));
-    QMessageBox *sheet = window->undoControl()->reportSheet();
-    QCOMPARE(sheet->icon(), QMessageBox::Information);
-    QCOMPARE(sheet->text(), u"3 files restored."_s);
-    QCOMPARE(sheet->informativeText(), QString());
-    sheet->accept();
-    QVERIFY(!ui->actionUndoRename->isEnabled());
-    QVERIFY(ui->actionRedoRename->isEnabled());
-
-    // Redo asked for while a listing goes on waits for it to end.
-    writeFile(m_root + "/d.txt", "d.txt");
-    window->openFiles({m_root + "/d.txt"});
-    QVERIFY(window->isListing());
-    ui->actionRedoRename->trigger();
-    QVERIFY(!window->undoControl()->isRunning());
-    const auto redone = [&] {
-        QMessageBox *report = window->undoControl()->reportSheet();
-        return !window->isListing() && !window->undoControl()->isRunning() && report &&
-               report->text() == u"3 files renamed again."_s;
-    };
-    QTRY_VERIFY(redone());
-
-    QCOMPARE(folderEntries(m_root), u"1-a.txt=a.txt 2-b.txt=b.txt 3-c.txt=c.txt d.txt=d.txt"_s);
-    QCOMPARE(window->fileList()->count(), 4);
-    QCOMPARE(window->fileList()->fileAtIndex(0)->nativePath(), m_root + "/1-a.txt");
-    QVERIFY(ui->actionUndoRename->isEnabled());
-    QVERIFY(!ui->actionRedoRename->isEnabled());
-}
-
-// A run killed half way: two of three files moved, the journal without its
-// end. Undo from the question at start puts them back.
-void tst_UndoWindow::interruptedRunUndoneFromSheet()
-{
-    QList<JournalMove> moves;
-    for (int i = 0; i < 3; ++i) {
-        const QByteArray name = "old" + QByteArray::number(i);
-        writeFile(m_root + '/' + name, name);
-        struct stat status;
-        QCOMPARE(::stat((m_root + '/' + name).constData(), &status), 0);
-        moves << JournalMove{m_root, name, "new" + QByteArray::number(i), quint64(status.st_dev),
-                             quint64(status.st_ino)};
-    }
-    {
-        // The writer goes without its closing record, as a killed run's does.
-        JournalWriter writer;
-        QString error;
-        QVERIFY2(writer.begin(RunHistory::runsFolder(), moves, 1'700'000'000'000, &error),
-                 qPrintable(error));
-        for (int i = 0; i < 2; ++i) {
-            QCOMPARE(::rename((m_root + "/old" + QByteArray::number(i)).constData(),
-                              (m_root + "/new" + QByteArray::number(i)).constData()),
-                     0);
-            writer.recordOutcome(i, true);
-        }
-    }
-    QCOMPARE(folderEntries(m_root), u"new0=old0 new1=old1 old2=old2"_s);
-
-    VLNWindow *window = makeWindow();
-    QVERIFY(window);
-    listFiles({});
-    window->openFiles({m_root + "/new0", m_root + "/new1", m_root + "/old2"});
-    QTRY_VERIFY(!window->isListing());
-    window->undoControl()->askAboutInterruptedRun();
-    QMessageBox *sheet = window->undoControl()->interruptedSheet();
-    QVERIFY(sheet);
-    QCOMPARE(sheet->text(), u"The last rename was interrupted after 2 of 3 files. Undo those 2?"_s);
-    for (QAbstractButton *button : sheet->buttons()) {
-        if (button->text() == u"&Undo"_s)
-            button->click();
-    }
-    QTRY_VERIFY(!window->undoControl()->isRunning() && window->undoControl()->reportSheet());
-    QCOMPARE(window->undoControl()->reportSheet()->text(), u"2 files restored."_s);
-    QCOMPARE(folderEntries(m_root), u"old0=old0 old1=old1 old2=old2"_s);
-    QCOMPARE(window->fileList()->fileAtIndex(0)->nativePath(), m_root + "/old0");
-    QCOMPARE(window->fileList()->fileAtIndex(1)->name(), u"old1"_s);
-    QCOMPARE(window->undoControl()->history().runs.first().state, RunJournal::State::Undone);
-}
-
-void tst_UndoWindow::journalAlert_data()
-{
-    QTest::addColumn<QString>("fault");
-    QTest::addColumn<bool>("withoutUndo");
-    QTest::addColumn<QString>("entries");
-
-    QTest::newRow("state folder is a file, renamed without undo")
-        << u"file"_s << true << u"1-a.txt=a.txt 2-b.txt=b.txt"_s;
-    QTest::newRow("state folder is a file, cancelled")
-        << u"file"_s << false << u"a.txt=a.txt b.txt=b.txt"_s;
-    QTest::newRow("read-only history folder, renamed without undo")
-        << u"read-only"_s << true << u"1-a.txt=a.txt 2-b.txt=b.txt"_s;
-}
-
-void tst_UndoWindow::journalAlert()
-{
-    QFETCH(QString, fault);
-    QFETCH(bool, withoutUndo);
-    QFETCH(QString, entries);
-    const QByteArray state = m_state->path() + "/Velnor";
-    if (fault == u"file"_s) {
-        writeFile(state, "not a folder");
-    } else {
-        if (::geteuid() == 0)
-            QSKIP("root writes into a read-only folder; the file row covers the alert");
-        QVERIFY(QDir().mkpath(QFile::decodeName(state + "/runs")));
-        QCOMPARE(::chmod((state + "/runs").constData(), 0555), 0);
-    }
-    VLNWindow *window = makeWindow();
-    QVERIFY(window);
-    listFiles({"a.txt", "b.txt"});
-    window->ui()->nameField->setText(u"[C]-[N]"_s);
-    window->controlTextDidChange();
-    m_prompt.answers = {m_root};
-    window->clickStart();
-    QTRY_VERIFY(!window->isRenaming() && window->journalAlert());
-    QMessageBox *alert = window->journalAlert();
-    QVERIFY(alert->isVisible());
-    QCOMPARE(alert->text(), u"The rename could not be prepared for undo."_s);
-    QVERIFY(!window->reportSheet());
-    // Nothing moved without the user's word.
-    QCOMPARE(folderEntries(m_root), u"a.txt=a.txt b.txt=b.txt"_s);
-    // Start again while the alert is open asks nothing more.
-    window->clickStart();
-    QVERIFY(!window->isRenaming());
-
-    QAbstractButton *answer = nullptr;
-    for (QAbstractButton *button : alert->buttons()) {
-        if (withoutUndo ? button->text() == u"Rename &Without Undo"_s
-                        : alert->buttonRole(button) == QMessageBox::RejectRole)
-            answer = button;
-    }
-    QVERIFY(answer);
-    answer->click();
-    QTRY_VERIFY(!window->journalAlert());
-    if (withoutUndo)
-        QTRY_VERIFY(!window->isRenaming() && window->reportSheet());
-    QCOMPARE(folderEntries(m_root), entries);
-    QCOMPARE(window->fileList()->fileAtIndex(0)->name(), withoutUndo ? u"1-a.txt"_s : u"a.txt"_s);
-    // No journal: the history has nothing to undo.
-    QVERIFY(!window->ui()->actionUndoRename->isEnabled());
-}
 
 QTEST_MAIN(tst_UndoWindow)
 #include "tst_undowindow.moc"
