@@ -1,12 +1,17 @@
 #include "bench.h"
 
 #include "files/filelist.h"
+#include "rename/journal.h"
 #include "rename/renamerun.h"
+#include "rename/runhistory.h"
 #include "rename/undorun.h"
 #include "rules/namecomposer.h"
 
 #include <QFile>
+#include <QFileInfo>
+#include <QProcess>
 
+#include <algorithm>
 #include <cstdio>
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -117,4 +122,61 @@ VELNOR_BENCH(journalAndUndo, 65)
     figure("journal_overhead_100k", journalSeconds / plainSeconds, "ratio");
     figure("undo_100k_vs_run", undoSeconds / journalSeconds, "ratio");
     figure("journal_run_us_per_file", journalSeconds * 1e6 / double(2 * folders * perFolder), "us");
+}
+
+// Listing a history of about 100 MiB of journals (those of 100,000-file runs,
+// each with every outcome and its closing record), as the window does at
+// start and after every run, against `wc -l` reading the same files. Each
+// side's best of three.
+VELNOR_BENCH(historyList, 66)
+{
+    const qint64 movesPerRun = context.scaled(100000);
+    const qint64 targetBytes = context.scaled(100) * 1024 * 1024;
+    const QString runs = context.workDir + QStringLiteral("/history");
+    QList<JournalMove> moves;
+    moves.reserve(movesPerRun);
+    for (qint64 i = 0; i < movesPerRun; ++i)
+        moves.append({"/home/user/Pictures/d" + QByteArray::number(i / 1000), name(i),
+                      name(i).replace(".jpg", "_x.jpg"), 2049, quint64(1000000 + i)});
+    qint64 bytes = 0;
+    QStringList files;
+    for (qint64 run = 0; bytes < targetBytes; ++run) {
+        JournalWriter writer;
+        QString error;
+        if (!writer.begin(runs, moves, 1765000000000 + run * 1000, &error)) {
+            std::fprintf(stderr, "historyList: %s\n", qPrintable(error));
+            return;
+        }
+        for (qint64 i = 0; i < movesPerRun; ++i)
+            writer.recordOutcome(i, true);
+        writer.finish(movesPerRun, 0, 0);
+        bytes += QFileInfo(writer.path()).size();
+        files << writer.path();
+    }
+
+    double listSeconds = 1e9;
+    qsizetype listed = 0;
+    for (int round = 0; round < 3; ++round) {
+        const double start = benchNow();
+        const RunHistory::Listing listing = RunHistory::list(runs);
+        listSeconds = std::min(listSeconds, benchNow() - start);
+        listed = listing.runs.size();
+    }
+    double wcSeconds = 1e9;
+    for (int round = 0; round < 3; ++round) {
+        QProcess wc;
+        wc.setStandardOutputFile(QProcess::nullDevice());
+        const double start = benchNow();
+        wc.start(QStringLiteral("wc"), QStringList{QStringLiteral("-l")} + files);
+        wc.waitForFinished(-1);
+        wcSeconds = std::min(wcSeconds, benchNow() - start);
+    }
+    if (listed != files.size())
+        std::fprintf(stderr, "historyList: %lld of %lld runs listed\n",
+                     static_cast<long long>(listed), static_cast<long long>(files.size()));
+    std::fprintf(stderr, "# history of %lld runs, %.1f MiB: listed in %.1f ms, wc -l %.1f ms\n",
+                 static_cast<long long>(files.size()), double(bytes) / (1024 * 1024),
+                 listSeconds * 1e3, wcSeconds * 1e3);
+    figure("history_list_100mib_ms", listSeconds * 1e3, "ms");
+    figure("history_list_vs_wc", listSeconds / wcSeconds, "ratio");
 }

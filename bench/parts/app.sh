@@ -8,6 +8,11 @@ if [ ! -x "$bench" ]; then
     echo "# app: $bench not built, skipped" >&2
     exit 0
 fi
+# The window's run keeps a journal: into a scratch state folder, not the
+# user's history.
+state=$(mktemp -d "${TMPDIR:-/tmp}/velnor-bench-state-XXXXXX")
+trap 'rm -rf "$state"' EXIT
+export XDG_STATE_HOME="$state"
 quick=()
 [ -n "${QUICK:-}" ] && [ "${QUICK:-}" != 0 ] && quick=(--quick)
 QT_QPA_PLATFORM=offscreen "$bench" "${quick[@]}"

@@ -2,7 +2,9 @@
 # velnor-rename against the common command-line renamers on the same job:
 # every file of a tree of 100,000 files in 100 folders gets "_x" after its
 # base name, extension kept. Each tool renames a same-shaped tree of its own
-# (warm cache); the medians of three rounds are compared.
+# (warm cache); the medians of three rounds are compared. velnor-rename runs
+# as a user runs it, with its journal (so that the run can be undone); the
+# journals go to a scratch state folder, not the user's history.
 # Prints "figure cli_100k_vs_mmv RATIO ratio" and
 # "figure cli_100k_vs_perl_rename RATIO ratio" (velnor's time over theirs).
 set -euo pipefail
@@ -39,6 +41,7 @@ fi
 
 work=$(mktemp -d "${TMPDIR:-/tmp}/velnor-cli-bench-XXXXXX")
 trap 'rm -rf "$work"' EXIT
+export XDG_STATE_HOME="$work/state"
 
 # f000000.txt ... in d000 ... d099, each folder holding per_folder files.
 make_tree() {

@@ -101,7 +101,7 @@ void HistoryWindow::setHistory(const RunHistory::Listing &history)
     m_runs->clear();
     const QLocale locale;
     QTreeWidgetItem *current = nullptr;
-    for (const RunJournal &run : history.runs) {
+    for (const RunSummary &run : history.runs) {
         auto *item = new QTreeWidgetItem(m_runs);
         item->setText(TimeColumn,
                       locale.toString(QDateTime::fromMSecsSinceEpoch(run.started).toLocalTime(),
@@ -110,10 +110,9 @@ void HistoryWindow::setHistory(const RunHistory::Listing &history)
         item->setText(FolderColumn, folder);
         item->setToolTip(FolderColumn, folder);
         const QString moved = locale.toString(run.movedCount());
-        item->setText(FilesColumn,
-                      run.state == RunJournal::State::Interrupted
-                          ? tr("%1 of %2").arg(moved, locale.toString(run.moves.size()))
-                          : moved);
+        item->setText(FilesColumn, run.state == RunJournal::State::Interrupted
+                                       ? tr("%1 of %2").arg(moved, locale.toString(run.planned))
+                                       : moved);
         item->setTextAlignment(FilesColumn, Qt::AlignRight | Qt::AlignVCenter);
         item->setText(StateColumn, stateText(run.state));
         item->setData(TimeColumn, pathRole, run.path);

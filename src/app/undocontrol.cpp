@@ -205,10 +205,10 @@ void UndoControl::askAboutInterruptedRun()
 {
     if (m_history.runs.isEmpty() || m_interruptedSheet)
         return;
-    const RunJournal &run = m_history.runs.first();
+    const RunSummary &run = m_history.runs.first();
     // A journal whose plan never reached the disk belongs to a run that
     // stopped before its first move: there is nothing to take back.
-    if (run.state != RunJournal::State::Interrupted || !run.planComplete || run.moves.isEmpty())
+    if (run.state != RunJournal::State::Interrupted || !run.planComplete || run.planned == 0)
         return;
     UserDefaults fallback;
     UserDefaults *defaults = m_defaults ? m_defaults : &fallback;
@@ -219,7 +219,7 @@ void UndoControl::askAboutInterruptedRun()
     auto *sheet =
         new QMessageBox(QMessageBox::Question, m_window->windowTitle(),
                         tr("The last rename was interrupted after %1 of %2 files. Undo those %1?")
-                            .arg(moved, locale.toString(run.moves.size())),
+                            .arg(moved, locale.toString(run.planned)),
                         QMessageBox::NoButton, m_window);
     sheet->setAttribute(Qt::WA_DeleteOnClose);
     sheet->setWindowModality(Qt::WindowModal);

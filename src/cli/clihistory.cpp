@@ -110,7 +110,7 @@ void CliHistory::noteInterrupted(const RunHistory::Listing &listing, const QStri
 {
     if (listing.runs.isEmpty())
         return;
-    const RunJournal &last = listing.runs.first();
+    const RunSummary &last = listing.runs.first();
     if (last.id == except)
         return;
     if (last.state == RunJournal::State::UndoInterrupted) {
@@ -124,28 +124,25 @@ void CliHistory::noteInterrupted(const RunHistory::Listing &listing, const QStri
         return;
     printLine(stderr, QStringLiteral("note: the last rename (%1) was interrupted after %2 of %3 "
                                      "files; `velnor-rename --undo %1` takes it back")
-                          .arg(last.id, grouped(last.movedCount()), grouped(last.moves.size())));
+                          .arg(last.id, grouped(last.movedCount()), grouped(last.planned)));
 }
 
 void CliHistory::noteInterrupted()
 {
-    // Journals are named by their start time in UTC, those of one second
-    // numbered on: "20261207-044012", "20261207-044012-2", ...
     const QDir folder(RunHistory::runsFolder());
     const QStringList names = folder.entryList({QStringLiteral("*.journal")}, QDir::Files);
-    auto key = [](const QString &name) {
-        const QString id = name.chopped(int(sizeof(".journal") - 1));
-        const qsizetype dash = id.indexOf(QLatin1Char('-'), 9);
-        return std::pair(id.left(dash), dash < 0 ? 0 : id.mid(dash + 1).toInt());
+    const auto id = [](const QString &name) {
+        return QStringView(name).chopped(qsizetype(sizeof(".journal") - 1));
     };
     const auto newest =
-        std::max_element(names.cbegin(), names.cend(),
-                         [&key](const QString &a, const QString &b) { return key(a) < key(b); });
+        std::min_element(names.cbegin(), names.cend(), [&id](const QString &a, const QString &b) {
+            return RunHistory::isNewer(id(a), id(b));
+        });
     if (newest == names.cend())
         return;
     RunHistory::Listing listing;
     QString error;
-    if (Journal::read(folder.filePath(*newest), &listing.runs.emplace_back(), &error))
+    if (Journal::readSummary(folder.filePath(*newest), &listing.runs.emplace_back(), &error))
         noteInterrupted(listing);
 }
 
@@ -157,11 +154,11 @@ int CliHistory::list(bool json)
     if (json)
         out += "{\"runs\":[";
     bool first = true;
-    for (const RunJournal &run : listing.runs) {
+    for (const RunSummary &run : listing.runs) {
         if (!json) {
             out += QStringLiteral("%1  %2  %3  %4  %5\n")
                        .arg(run.id, localTime(run.started))
-                       .arg(run.moves.size())
+                       .arg(run.planned)
                        .arg(stateText(run.state), TextEscape::path(run.root))
                        .toUtf8();
             continue;
@@ -174,7 +171,7 @@ int CliHistory::list(bool json)
         const QDateTime time = QDateTime::fromMSecsSinceEpoch(run.started);
         CliFormat::appendJsonString(
             out, time.toOffsetFromUtc(time.offsetFromUtc()).toString(Qt::ISODate));
-        out += ",\"files\":" + QByteArray::number(run.moves.size()) +
+        out += ",\"files\":" + QByteArray::number(run.planned) +
                ",\"renamed\":" + QByteArray::number(run.movedCount()) +
                ",\"failed\":" + QByteArray::number(run.failed) + ",\"state\":";
         CliFormat::appendJsonString(out, stateText(run.state));
@@ -207,7 +204,7 @@ int CliHistory::undo(const CliArgs &args)
                                          "been undone"));
         return SomeFailed;
     }
-    const RunJournal &run = listing.runs[index];
+    const RunSummary &run = listing.runs[index];
     if (!redo)
         noteInterrupted(listing, run.id);
     if (!redo && run.state == RunJournal::State::Undone) {

@@ -7,13 +7,45 @@
 
 namespace {
 
-// Journals by name, newest first: the name starts with the run's start time
-// in UTC, so the order of names is the order of runs.
+constexpr QStringView suffix = u".journal";
+
+// A run's ID split into its second and its number within that second; no
+// second for a name of another shape.
+struct RunKey
+{
+    QStringView second;
+    qint64 number = 0;
+};
+
+RunKey runKey(QStringView id)
+{
+    // yyyyMMdd-HHmmss
+    constexpr qsizetype stampSize = 15;
+    const auto digits = [](QStringView text) {
+        return !text.isEmpty() && std::all_of(text.begin(), text.end(),
+                                              [](QChar c) { return c >= u'0' && c <= u'9'; });
+    };
+    if (id.size() < stampSize || !digits(id.first(8)) || id[8] != u'-' || !digits(id.sliced(9, 6)))
+        return {};
+    if (id.size() == stampSize)
+        return {id, 1};
+    const QStringView number = id.sliced(stampSize + 1);
+    // Numbers past 2 written with leading zeros are no names this program gives.
+    if (id[stampSize] != u'-' || !digits(number) || number.size() > 9 || number[0] == u'0')
+        return {};
+    const qint64 value = number.toLongLong();
+    return value >= 2 ? RunKey{id.first(stampSize), value} : RunKey{};
+}
+
+// The journals in `folder`, newest first.
 QFileInfoList journalFiles(const QString &folder)
 {
-    QDir dir(folder);
     QFileInfoList files =
-        dir.entryInfoList({QStringLiteral("*.journal")}, QDir::Files, QDir::Name | QDir::Reversed);
+        QDir(folder).entryInfoList({QStringLiteral("*.journal")}, QDir::Files, QDir::Name);
+    std::stable_sort(files.begin(), files.end(), [](const QFileInfo &a, const QFileInfo &b) {
+        return RunHistory::isNewer(QStringView(a.fileName()).chopped(suffix.size()),
+                                   QStringView(b.fileName()).chopped(suffix.size()));
+    });
     return files;
 }
 
@@ -29,36 +61,39 @@ QString runsFolder()
     return state + QStringLiteral("/Velnor/runs");
 }
 
+bool isNewer(QStringView id, QStringView other)
+{
+    const RunKey a = runKey(id);
+    const RunKey b = runKey(other);
+    if (a.second.isEmpty() || b.second.isEmpty()) {
+        if (a.second.isEmpty() != b.second.isEmpty())
+            return b.second.isEmpty();
+        return id > other;
+    }
+    const int second = a.second.compare(b.second);
+    return second != 0 ? second > 0 : a.number > b.number;
+}
+
 Listing list(const QString &folder)
 {
     Listing listing;
     for (const QFileInfo &file : journalFiles(folder)) {
-        RunJournal journal;
+        RunSummary run;
         QString error;
-        if (Journal::read(file.filePath(), &journal, &error))
-            listing.runs << journal;
+        if (Journal::readSummary(file.filePath(), &run, &error))
+            listing.runs << run;
         else
             listing.unreadable.append({file.filePath(), error});
     }
-    // Runs started in the same second are told apart by the number their
-    // ID gets: "-2" came after the plain one, "-10" after "-9".
-    std::stable_sort(listing.runs.begin(), listing.runs.end(),
-                     [](const RunJournal &a, const RunJournal &b) {
-                         if (a.started != b.started)
-                             return a.started > b.started;
-                         if (a.id.size() != b.id.size())
-                             return a.id.size() > b.id.size();
-                         return a.id > b.id;
-                     });
     return listing;
 }
 
 qsizetype lastUndoable(const Listing &listing)
 {
     for (qsizetype i = 0; i < listing.runs.size(); ++i) {
-        const RunJournal::State state = listing.runs[i].state;
-        if (state == RunJournal::State::Complete || state == RunJournal::State::Interrupted ||
-            state == RunJournal::State::Redone)
+        const RunSummary::State state = listing.runs[i].state;
+        if (state == RunSummary::State::Complete || state == RunSummary::State::Interrupted ||
+            state == RunSummary::State::Redone)
             return i;
     }
     return -1;
@@ -74,7 +109,10 @@ qsizetype find(const Listing &listing, const QString &id)
 
 void prune(const QString &folder, int keepRuns, qint64 keepBytes)
 {
-    const QFileInfoList files = journalFiles(folder);
+    QFileInfoList files = journalFiles(folder);
+    files.removeIf([](const QFileInfo &file) {
+        return runKey(QStringView(file.fileName()).chopped(suffix.size())).second.isEmpty();
+    });
     qint64 bytes = 0;
     for (qsizetype i = 0; i < files.size(); ++i) {
         bytes += files[i].size();

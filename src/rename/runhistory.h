@@ -13,9 +13,17 @@ namespace RunHistory {
 // $XDG_STATE_HOME/Velnor/runs, or ~/.local/state/Velnor/runs.
 QString runsFolder();
 
+// Whether the run `id` started after the run `other`. IDs are the start
+// time in UTC to the second, those of one second numbered on from 2
+// ("20261207-044012", "20261207-044012-2", ... "-10"); a name of another
+// shape counts as older than every run.
+bool isNewer(QStringView id, QStringView other);
+
 struct Listing
 {
-    QList<RunJournal> runs; // newest first
+    // What each journal says of its run (its moves are not read), newest
+    // first. Undo and redo read the whole journal from `path`.
+    QList<RunSummary> runs;
     // Journals that could not be read, each with its reason.
     QList<std::pair<QString, QString>> unreadable;
 };
@@ -28,7 +36,8 @@ qsizetype lastUndoable(const Listing &listing);
 qsizetype find(const Listing &listing, const QString &id);
 
 // Removes the oldest journals until at most `keepRuns` remain and they take
-// at most `keepBytes` together; the newest is always kept.
+// at most `keepBytes` together; the newest is always kept, and files whose
+// names are not those of a run are left alone.
 void prune(const QString &folder, int keepRuns = 100, qint64 keepBytes = 100 * 1024 * 1024);
 
 } // namespace RunHistory
