@@ -326,6 +326,10 @@
         <source>&amp;Keep</source>
         <translation>&amp;Behalten</translation>
     </message>
+    <message>
+        <source>The last rename was interrupted before any file was recorded as renamed. Undo what it renamed?</source>
+        <translation>Das letzte Umbenennen wurde unterbrochen, bevor eine Datei als umbenannt verzeichnet war. Rückgängig machen, was es umbenannt hat?</translation>
+    </message>
 </context>
 <context>
     <name>UndoRun</name>

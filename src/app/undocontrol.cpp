@@ -216,11 +216,16 @@ void UndoControl::askAboutInterruptedRun()
         return;
     const QLocale locale;
     const QString moved = locale.toString(run.movedCount());
-    auto *sheet =
-        new QMessageBox(QMessageBox::Question, m_window->windowTitle(),
-                        tr("The last rename was interrupted after %1 of %2 files. Undo those %1?")
-                            .arg(moved, locale.toString(run.planned)),
-                        QMessageBox::NoButton, m_window);
+    // Outcomes reach the journal in batches, so a count of 0 may be untrue:
+    // the undo finds the files on the disk whatever the journal counted.
+    const QString question =
+        run.movedCount() == 0
+            ? tr("The last rename was interrupted before any file was recorded as renamed. "
+                 "Undo what it renamed?")
+            : tr("The last rename was interrupted after %1 of %2 files. Undo those %1?")
+                  .arg(moved, locale.toString(run.planned));
+    auto *sheet = new QMessageBox(QMessageBox::Question, m_window->windowTitle(), question,
+                                  QMessageBox::NoButton, m_window);
     sheet->setAttribute(Qt::WA_DeleteOnClose);
     sheet->setWindowModality(Qt::WindowModal);
     sheet->setInformativeText(tr("Folder: %1").arg(QFile::decodeName(run.root)));

@@ -120,8 +120,18 @@ void CliHistory::noteInterrupted(const RunHistory::Listing &listing, const QStri
                               .arg(last.id));
         return;
     }
-    if (last.state != RunJournal::State::Interrupted)
+    // A run whose plan never became whole moved nothing.
+    if (last.state != RunJournal::State::Interrupted || last.planned == 0)
         return;
+    // Outcomes reach the journal in batches, so "after 0 files" may be
+    // untrue: the undo looks at the disk.
+    if (last.movedCount() == 0) {
+        printLine(stderr, QStringLiteral("note: the last rename (%1) was interrupted before any "
+                                         "file was recorded as renamed; `velnor-rename --undo "
+                                         "%1` takes back what it renamed")
+                              .arg(last.id));
+        return;
+    }
     printLine(stderr, QStringLiteral("note: the last rename (%1) was interrupted after %2 of %3 "
                                      "files; `velnor-rename --undo %1` takes it back")
                           .arg(last.id, grouped(last.movedCount()), grouped(last.planned)));

@@ -319,6 +319,11 @@ void tst_CliHistory::interruptedRunNoted_data()
         << QList<FixtureRun>{{FirstRun, folder, 100000, 12345, false},
                              {FirstRun, folder, 1, -1, false}}
         << u"--apply --name=[N]x @"_s << QString();
+    QTest::newRow("before any outcome reached the journal")
+        << QList<FixtureRun>{{FirstRun, folder, 3, 0, false}} << u"--apply --name=[N]x @"_s
+        << u"note: the last rename (20260102-030405) was interrupted before any file was "
+           u"recorded as renamed; `velnor-rename --undo 20260102-030405` takes back what it "
+           u"renamed\n"_s;
     QTest::newRow("not at a preview")
         << QList<FixtureRun>{{FirstRun, folder, 10, 2, false}} << u"@"_s << QString();
 }
