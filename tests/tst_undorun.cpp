@@ -147,6 +147,8 @@ private slots:
     void unwritableJournal();
     void kill_data();
     void kill();
+    void killDuringUndo_data();
+    void killDuringUndo();
 
 private:
     ScratchDir m_state;
@@ -432,10 +434,73 @@ void TstUndoRun::kill()
         QCOMPARE(entries(dir.path(QByteArray::number(f))), killExpected(f));
 }
 
+void TstUndoRun::killDuringUndo_data()
+{
+    QTest::addColumn<QByteArray>("moment");
+    QTest::newRow("after the first file went back") << "move:1"_ba;
+    QTest::newRow("in the middle") << "move:10000"_ba;
+    QTest::newRow("a cycle's file parked") << "temporary"_ba;
+}
+
+void TstUndoRun::killDuringUndo()
+{
+    QFETCH(QByteArray, moment);
+    const QByteArray shm = "/dev/shm";
+    const QByteArray tmp = qgetenv("TMPDIR");
+    if (::access(shm.constData(), W_OK) == 0)
+        qputenv("TMPDIR", shm);
+    ScratchDir dir;
+    qputenv("TMPDIR", tmp);
+    QVERIFY(dir.isValid());
+    for (int f = 0; f < killFolders; ++f) {
+        const QByteArray folder = dir.path(QByteArray::number(f));
+        QCOMPARE(::mkdir(folder.constData(), 0755), 0);
+        for (int i = 0; i < killFilesPerFolder; ++i)
+            writeFile(folder + '/' + killName(i), QByteArray::number(f) + '/' + killName(i));
+    }
+    const QByteArray journals = dir.path("runs");
+    QCOMPARE(childRun(dir.path(), QFile::decodeName(journals)), 0);
+    QVERIFY(entries(dir.path("0")) != killExpected(0));
+    RunHistory::Listing history = RunHistory::list(QFile::decodeName(journals));
+    QCOMPARE(history.runs.size(), 1);
+    const QString journal = history.runs[0].path;
+
+    const pid_t child = ::fork();
+    if (child == 0) {
+        ::setenv("VELNOR_TEST_PAUSE_AT", moment.constData(), 1);
+        const QByteArray path = QFile::encodeName(journal);
+        ::execl(g_self.constData(), g_self.constData(), "--child-undo", path.constData(),
+                static_cast<char *>(nullptr));
+        ::_exit(127);
+    }
+    QVERIFY(child > 0);
+    int status = 0;
+    QCOMPARE(::waitpid(child, &status, WUNTRACED), child);
+    QVERIFY2(WIFSTOPPED(status), "the undo ended before the moment it was to be killed at");
+    ::kill(child, SIGKILL);
+    QCOMPARE(::waitpid(child, &status, 0), child);
+    QVERIFY(WIFSIGNALED(status));
+
+    history = RunHistory::list(QFile::decodeName(journals));
+    QCOMPARE(history.runs[0].state, RunJournal::State::UndoInterrupted);
+    // The second undo finishes the job from the disk as the first left it.
+    const UndoRun::Report report = UndoRun::run(journal, Direction::Undo);
+    QVERIFY2(report.error.isEmpty(), qPrintable(report.error));
+    QCOMPARE(report.kept.size(), 0);
+    for (int f = 0; f < killFolders; ++f)
+        QCOMPARE(entries(dir.path(QByteArray::number(f))), killExpected(f));
+    history = RunHistory::list(QFile::decodeName(journals));
+    QCOMPARE(history.runs[0].state, RunJournal::State::Undone);
+}
+
 int main(int argc, char **argv)
 {
     if (argc == 4 && std::strcmp(argv[1], "--child-run") == 0)
         return childRun(argv[2], QFile::decodeName(argv[3]));
+    if (argc == 3 && std::strcmp(argv[1], "--child-undo") == 0)
+        return UndoRun::run(QFile::decodeName(argv[2]), UndoRun::Direction::Undo).kept.isEmpty()
+                   ? 0
+                   : 1;
     QCoreApplication app(argc, argv);
     g_self = QFile::encodeName(QCoreApplication::applicationFilePath());
     TstUndoRun test;

@@ -127,6 +127,8 @@ private:
     std::vector<RunJournal::Outcome> m_ownOutcomes;
     // Folder paths by their index; the summary only keeps the indexes.
     QHash<qint64, QByteArray> m_folders;
+    qint64 m_lastFolderNumber = 0;
+    const QByteArray *m_lastFolder = nullptr; // of m_lastFolderNumber
     qsizetype m_moveCount = 0;
 };
 
@@ -139,22 +141,28 @@ bool RecordReader::takePlan(const Fields &f)
         if (!parseNumber(f.at[1], &number) || !decode(f.at[2], m_full ? &path : nullptr))
             return false;
         m_folders.insert(number, path);
+        m_lastFolder = nullptr;
         return true;
     }
     if (kind == "move" && f.count == 7) {
         qint64 number = 0;
         qint64 folder = 0;
         JournalMove move;
-        const auto found = [&] {
-            return parseNumber(f.at[2], &folder) ? m_folders.constFind(folder) : m_folders.cend();
-        }();
-        if (!parseNumber(f.at[1], &number) || number != m_moveCount || found == m_folders.cend() ||
+        // Moves come folder by folder: one look in the table per folder.
+        if (!parseNumber(f.at[2], &folder))
+            return false;
+        if (!m_lastFolder || folder != m_lastFolderNumber) {
+            const auto found = m_folders.constFind(folder);
+            m_lastFolder = found == m_folders.cend() ? nullptr : &*found;
+            m_lastFolderNumber = folder;
+        }
+        if (!parseNumber(f.at[1], &number) || number != m_moveCount || !m_lastFolder ||
             !parseNumber(f.at[3], &move.device) || !parseNumber(f.at[4], &move.inode) ||
             !decode(f.at[5], m_full ? &move.oldName : nullptr) ||
             !decode(f.at[6], m_full ? &move.newName : nullptr))
             return false;
         if (m_full) {
-            move.folder = *found;
+            move.folder = *m_lastFolder;
             m_full->moves << move;
         }
         ++m_moveCount;

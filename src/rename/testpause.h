@@ -7,8 +7,9 @@
 //
 //   journal     half of the plan written to the journal, not yet synced
 //   planned     the plan on disk, no file moved yet
-//   move:N      N files moved (counted over all folders)
-//   temporary   a file of a cycle of names parked under its temporary name
+//   move:N      N files moved (counted over all folders), by a run or an undo
+//   temporary   a file of a cycle of names parked under its temporary name (run
+//               or undo)
 //
 // Without the variable each call costs one load of a cached value.
 namespace TestPause {
