@@ -31,12 +31,21 @@
 #include <QMessageBox>
 #include <QMimeData>
 #include <QPushButton>
+#include <QTimer>
 #include <QUrl>
 
 #include <functional>
 #include <sys/stat.h>
 
 namespace {
+
+// How often, at most, a listing's rows join the table: every hand-over
+// repaints the table and the count, which costs the same for ten rows as for
+// ten thousand, and ten a second is as live as a count can be read.
+constexpr int handOverMs = 100;
+// How many records of a run take their new names in one turn of the event
+// loop: a few milliseconds' worth.
+constexpr qsizetype applyBatch = 16384;
 
 const QString skipTutorialKey = QStringLiteral("skipTutorial");
 const QString supportAddress = QStringLiteral("support@velnor.app");
@@ -134,6 +143,9 @@ VLNWindow::VLNWindow(UserDefaults *defaults, QWidget *parent)
     m_jobBar = new JobBar(m_ui->centralwidget);
     m_ui->listButtons->insertWidget(m_ui->listButtons->indexOf(m_ui->startButton), m_jobBar);
     connect(m_jobBar, &JobBar::cancelClicked, this, &VLNWindow::cancelJob);
+    m_handOverTimer = new QTimer(this);
+    m_handOverTimer->setSingleShot(true);
+    connect(m_handOverTimer, &QTimer::timeout, this, &VLNWindow::takeListedRecords);
     setupTable();
     new WindowMemory(this, m_ui->tableView->horizontalHeader(), m_defaults);
     new WindowActions(this);
@@ -181,7 +193,13 @@ void VLNWindow::setupPlan()
         m_model->setPlan(nullptr);
         m_showingPlan = false;
         m_problemsButton->hide();
-        m_planner->schedule();
+        // A listing or a run changes the list under any plan made meanwhile,
+        // and a plan's worker would only slow them down: the plan is made
+        // once they have ended.
+        if (m_listing || m_run)
+            m_planner->cancel();
+        else
+            m_planner->schedule();
     };
     connect(m_model, &QAbstractItemModel::modelReset, this, changed);
     connect(m_model, &QAbstractItemModel::dataChanged, this, changed);
@@ -401,7 +419,11 @@ void VLNWindow::startNextListing()
 {
     if (m_listing || m_run || m_listingsWaiting.isEmpty())
         return;
-    m_listing = std::make_unique<ListingJob>(m_listingsWaiting.takeFirst());
+    const QList<QByteArray> paths = m_listingsWaiting.takeFirst();
+    m_listingUnlisted = paths.size() == 1 && m_list->isEmpty();
+    m_listing = std::make_unique<ListingJob>(paths);
+    m_planner->cancel();
+    m_lastHandOver.invalidate();
     connect(m_listing.get(), &Job::progressed, this, &VLNWindow::takeListedRecords);
     connect(m_listing.get(), &Job::finished, this, &VLNWindow::listingEnded);
     m_jobBar->showListing(0);
@@ -412,6 +434,14 @@ void VLNWindow::takeListedRecords()
 {
     if (!m_listing)
         return;
+    if (m_listing->isRunning() && m_lastHandOver.isValid() &&
+        m_lastHandOver.elapsed() < handOverMs) {
+        if (!m_handOverTimer->isActive())
+            m_handOverTimer->start(int(handOverMs - m_lastHandOver.elapsed()));
+        return;
+    }
+    m_handOverTimer->stop();
+    m_lastHandOver.start();
     auto records = m_listing->takeRecords();
     if (!records.empty()) {
         // The plan shown is of the list before these rows; a new one is made
@@ -421,7 +451,7 @@ void VLNWindow::takeListedRecords()
         m_showingPlan = false;
         m_problemsButton->hide();
     }
-    m_model->appendRecords(std::move(records));
+    m_model->appendRecords(std::move(records), m_listingUnlisted);
     m_jobBar->showListing(m_listing->done());
 }
 
@@ -659,6 +689,7 @@ void VLNWindow::startRun()
 {
     if (m_run || m_list->isEmpty())
         return;
+    m_planner->cancel();
     m_run = std::make_unique<RunJob>(*m_list, m_model->composer());
     connect(m_run.get(), &Job::progressed, this,
             [this] { m_jobBar->showRun(m_run->done(), m_run->total()); });
@@ -669,7 +700,16 @@ void VLNWindow::startRun()
 
 void VLNWindow::runEnded()
 {
-    m_run->applyTo(*m_list);
+    // Closing the window may have applied the rest already.
+    if (!m_run)
+        return;
+    // A long list takes its new names over a few turns of the event loop,
+    // so that the window never stands still for all of them at once. Until
+    // the last, the run holds the list as it did while it ran.
+    if (!m_run->applyTo(*m_list, applyBatch)) {
+        QTimer::singleShot(0, this, &VLNWindow::runEnded);
+        return;
+    }
     const RenameRun::Report report = m_run->report();
     m_run.release()->deleteLater();
     m_jobBar->showIdle();

@@ -673,10 +673,11 @@ void tst_VLNWindow::unreadableNotice()
     VLNWindow *window = makeWindow(true);
     JobBar *bar = window->jobBar();
     QCOMPARE(bar->noticeText(), QString());
-    bar->setUnreadableFolders({"/a/locked", "/b/caf\xe9"});
-    QCOMPARE(bar->noticeText(), u"2 folders could not be read"_s);
+    bar->setUnreadableFolders({"/a/locked", "/b/caf\xe9", "/c/two\nlines"});
+    QCOMPARE(bar->noticeText(), u"3 folders could not be read"_s);
     auto *notice = bar->findChild<QLabel *>(u"unreadableNotice"_s);
-    QCOMPARE(notice->toolTip(), u"/a/locked\n/b/caf\uFFFD"_s);
+    // One line a folder, each byte shown as the command line shows it.
+    QCOMPARE(notice->toolTip(), u"/a/locked\n/b/caf\\xe9\n/c/two\\x0alines"_s);
     bar->setUnreadableFolders({"/a/locked"});
     QCOMPARE(bar->noticeText(), u"1 folder could not be read"_s);
     bar->setUnreadableFolders({});
