@@ -423,7 +423,9 @@ void VLNWindow::startNextListing()
     m_listingUnlisted = paths.size() == 1 && m_list->isEmpty();
     m_listing = std::make_unique<ListingJob>(paths);
     m_planner->cancel();
-    m_lastHandOver.invalidate();
+    // The first rows too come after a moment: a short listing then reaches
+    // the table at once, whole.
+    m_lastHandOver.start();
     connect(m_listing.get(), &Job::progressed, this, &VLNWindow::takeListedRecords);
     connect(m_listing.get(), &Job::finished, this, &VLNWindow::listingEnded);
     m_jobBar->showListing(0);
@@ -434,8 +436,7 @@ void VLNWindow::takeListedRecords()
 {
     if (!m_listing)
         return;
-    if (m_listing->isRunning() && m_lastHandOver.isValid() &&
-        m_lastHandOver.elapsed() < handOverMs) {
+    if (m_listing->isRunning() && m_lastHandOver.elapsed() < handOverMs) {
         if (!m_handOverTimer->isActive())
             m_handOverTimer->start(int(handOverMs - m_lastHandOver.elapsed()));
         return;
