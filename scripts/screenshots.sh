@@ -5,7 +5,10 @@
 # docs/pattern-error.png (a pattern that does not compile),
 # docs/tutorial.png (the tutorial's name page), docs/listing.png and
 # docs/renaming.png (the bottom bar's progress during a listing and a run),
-# and docs/screenshot-de.png (the main window in German, from LANG alone).
+# docs/interrupted.png and docs/history.png (the question after a run that was
+# cut off, and the Rename History window), and docs/screenshot-de.png,
+# docs/interrupted-de.png and docs/history-de.png (the same in German, from
+# LANG alone).
 # Needs a build (make build) and xvfb-run. BUILD overrides the build folder.
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -32,4 +35,6 @@ german=$(mktemp -d)
 trap 'rm -rf "$sample" "$german"' EXIT
 env -u LC_ALL -u LC_MESSAGES -u LANGUAGE LANG=de_DE.UTF-8 xvfb-run -a -s "-screen 0 1280x800x24" \
     "$BUILD/src/app/tools/velnor-screenshot" "$german" "$sample/Trip to Lisbon"
-cp "$german/screenshot.png" "$OUT/screenshot-de.png"
+for picture in screenshot interrupted history; do
+    cp "$german/$picture.png" "$OUT/$picture-de.png"
+done

@@ -2,6 +2,7 @@
 #include "files/zqfile.h"
 #include "jobs/listingjob.h"
 #include "jobs/runjob.h"
+#include "jobs/undojob.h"
 #include "rules/namecomposer.h"
 #include "scratchdir.h"
 
@@ -76,6 +77,8 @@ private slots:
     void runGoneWhileRunning();
     void runAppliedInBatches_data();
     void runAppliedInBatches();
+    void undoCancelled_data();
+    void undoCancelled();
 
 private:
     ScratchDir m_listed;
@@ -308,6 +311,57 @@ void tst_Jobs::runGoneWhileRunning()
     job->start();
     job.reset();
     QCOMPARE(filesOnDisk(dir.path()).size(), paths.size());
+}
+
+void tst_Jobs::undoCancelled_data()
+{
+    QTest::addColumn<bool>("cancelFirst");
+    QTest::newRow("to the end") << false;
+    QTest::newRow("cancelled, then carried on") << true;
+}
+
+// Undo runs as a job: every file goes back to the name it was listed under;
+// a cancelled undo leaves the run open to be undone the rest of the way.
+void tst_Jobs::undoCancelled()
+{
+    QFETCH(bool, cancelFirst);
+    ScratchDir dir;
+    const QByteArrayList paths = makeTree(dir.path(), 3, 200);
+    FileList list;
+    for (const QByteArray &path : paths) {
+        auto file = std::make_unique<ZQFile>();
+        file->setName(QString::fromUtf8(path.mid(path.lastIndexOf('/') + 1)));
+        file->setNativePath(path);
+        list.append(std::move(file));
+    }
+    RenameSettings settings;
+    settings.nameTemplate = QStringLiteral("[N]_u");
+    settings.extTemplate = QStringLiteral("[E]");
+    RunJob run(list, NameComposer(settings), {true, dir.filePath(QStringLiteral("runs"))});
+    run.start();
+    QVERIFY(run.wait(60000));
+    QCOMPARE(run.report().renamed, paths.size());
+    const QString journal = run.report().journalPath;
+
+    if (cancelFirst) {
+        UndoJob cancelled(journal, UndoRun::Direction::Undo);
+        cancelled.cancel();
+        cancelled.start();
+        QVERIFY(cancelled.wait(60000));
+        QCOMPARE(cancelled.report().moved.size(), 0);
+        QCOMPARE(cancelled.report().notAttempted, paths.size());
+    }
+    UndoJob undo(journal, UndoRun::Direction::Undo);
+    undo.start();
+    QVERIFY(undo.wait(60000));
+    QCOMPARE(undo.report().moved.size(), paths.size());
+    QCOMPARE(undo.report().kept.size(), 0);
+    QCOMPARE(undo.done(), paths.size());
+
+    const QHash<QByteArray, QByteArray> disk = filesOnDisk(dir.path());
+    QCOMPARE(disk.size(), paths.size() + 1); // and the journal
+    for (const QByteArray &path : paths)
+        QCOMPARE(disk.value(path), path);
 }
 
 QTEST_GUILESS_MAIN(tst_Jobs)

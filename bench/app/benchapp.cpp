@@ -258,7 +258,12 @@ double coreRun(const QByteArray &root, const QString &nameTemplate)
     ::sync(); // as before the window's run
 
     const double start = now();
-    RenameRun::clickStart(list, composer, nullptr, nullptr);
+    // With its journal, as the window's run keeps one for undo; in a folder
+    // of its own, so that the window's history does not grow with the core's.
+    RenameRun::JournalChoice journal;
+    journal.keep = true;
+    journal.folder = QFile::decodeName(root) + QStringLiteral("-core-runs");
+    RenameRun::clickStart(list, composer, nullptr, nullptr, {}, nullptr, journal);
     return now() - start;
 }
 
@@ -281,6 +286,8 @@ int main(int argc, char **argv)
             only = args[++i];
     }
     QTemporaryDir scratch(work + QLatin1String("/velnor-bench-app-XXXXXX"));
+    // The journals of the runs go with the rest of the scratch.
+    qputenv("XDG_STATE_HOME", QFile::encodeName(scratch.path()));
     UserDefaults defaults(scratch.filePath(QStringLiteral("Velnor.conf")));
     defaults.setBool(true, QStringLiteral("skipTutorial"));
 

@@ -7,7 +7,7 @@ _velnor_rename()
     _init_completion -s -n : || return
 
     local with_value="--name --ext --search --replace --case --start --step --digits --sort --files-from --preset --save-preset"
-    local flags="--regex --ignore-case --counter-per-folder --natural --null --list-presets --apply --json --help --version --"
+    local flags="--regex --ignore-case --counter-per-folder --natural --null --list-presets --apply --no-journal --json --history --undo --redo --help --version --"
 
     case $prev in
         --case)
@@ -19,6 +19,10 @@ _velnor_rename()
             return ;;
         --files-from)
             _filedir
+            return ;;
+        --undo | --redo)
+            # The IDs of the runs, the first column of --history.
+            COMPREPLY=($(compgen -W "$(velnor-rename --history 2>/dev/null | cut -d' ' -f1)" -- "$cur"))
             return ;;
         --name | --ext | --search | --replace | --start | --step | --digits | --preset | --save-preset)
             return ;;

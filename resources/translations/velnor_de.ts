@@ -70,6 +70,73 @@
     </message>
 </context>
 <context>
+    <name>HistoryWindow</name>
+    <message>
+        <source>&amp;Undo</source>
+        <translation>&amp;Rückgängig</translation>
+    </message>
+    <message>
+        <source>Re&amp;do</source>
+        <translation>&amp;Wiederholen</translation>
+    </message>
+    <message>
+        <source>&amp;Close</source>
+        <translation>&amp;Schließen</translation>
+    </message>
+    <message>
+        <source>Rename History</source>
+        <translation>Verlauf der Umbenennungen</translation>
+    </message>
+    <message>
+        <source>Time</source>
+        <translation>Zeit</translation>
+    </message>
+    <message>
+        <source>Folder</source>
+        <translation>Ordner</translation>
+    </message>
+    <message>
+        <source>Files</source>
+        <translation>Dateien</translation>
+    </message>
+    <message>
+        <source>State</source>
+        <translation>Zustand</translation>
+    </message>
+    <message>
+        <source>Interrupted</source>
+        <translation>Unterbrochen</translation>
+    </message>
+    <message>
+        <source>Renamed</source>
+        <translation>Umbenannt</translation>
+    </message>
+    <message>
+        <source>Undone</source>
+        <translation>Rückgängig gemacht</translation>
+    </message>
+    <message>
+        <source>Redone</source>
+        <translation>Wiederholt</translation>
+    </message>
+    <message>
+        <source>Undo interrupted</source>
+        <translation>Rückgängig unterbrochen</translation>
+    </message>
+    <message>
+        <source>%1 of %2</source>
+        <translation>%1 von %2</translation>
+    </message>
+    <message>
+        <source>1 journal could not be read</source>
+        <translation>1 Protokoll konnte nicht gelesen werden</translation>
+    </message>
+    <message>
+        <source>%1 journals could not be read</source>
+        <translation>%1 Protokolle konnten nicht gelesen werden</translation>
+    </message>
+</context>
+<context>
     <name>JobBar</name>
     <message>
         <source>Cancel</source>
@@ -90,6 +157,14 @@
     <message>
         <source>%1 folders could not be read</source>
         <translation>%1 Ordner konnten nicht gelesen werden</translation>
+    </message>
+    <message>
+        <source>Redoing %1 of %2</source>
+        <translation>Wiederhole %1 von %2</translation>
+    </message>
+    <message>
+        <source>Undoing %1 of %2</source>
+        <translation>Mache %1 von %2 rückgängig</translation>
     </message>
 </context>
 <context>
@@ -177,6 +252,10 @@
         <source>Cannot rename “%1” to “%2”: %3</source>
         <translation>„%1“ kann nicht in „%2“ umbenannt werden: %3</translation>
     </message>
+    <message>
+        <source>cannot write the journal in %1: %2</source>
+        <translation>das Protokoll kann nicht in %1 geschrieben werden: %2</translation>
+    </message>
 </context>
 <context>
     <name>RuleControls</name>
@@ -227,6 +306,100 @@
     <message>
         <source>Replacement: %1 at offset %2. Names are not searched.</source>
         <translation>Ersetzung: %1 an Stelle %2. Namen werden nicht durchsucht.</translation>
+    </message>
+</context>
+<context>
+    <name>UndoControl</name>
+    <message>
+        <source>The last rename was interrupted after %1 of %2 files. Undo those %1?</source>
+        <translation>Das letzte Umbenennen wurde nach %1 von %2 Dateien unterbrochen. Diese %1 rückgängig machen?</translation>
+    </message>
+    <message>
+        <source>Folder: %1</source>
+        <translation>Ordner: %1</translation>
+    </message>
+    <message>
+        <source>&amp;Undo</source>
+        <translation>&amp;Rückgängig</translation>
+    </message>
+    <message>
+        <source>&amp;Keep</source>
+        <translation>&amp;Behalten</translation>
+    </message>
+</context>
+<context>
+    <name>UndoRun</name>
+    <message>
+        <source>The journal cannot be read: %1</source>
+        <translation>Das Protokoll kann nicht gelesen werden: %1</translation>
+    </message>
+    <message>
+        <source>The journal holds no moves.</source>
+        <translation>Das Protokoll enthält keine Umbenennungen.</translation>
+    </message>
+    <message>
+        <source>This run has been undone already.</source>
+        <translation>Dieses Umbenennen wurde bereits rückgängig gemacht.</translation>
+    </message>
+    <message>
+        <source>This run has not been undone, so there is nothing to redo.</source>
+        <translation>Dieses Umbenennen wurde nicht rückgängig gemacht, es gibt also nichts zu wiederholen.</translation>
+    </message>
+    <message>
+        <source>The journal cannot be written: %1</source>
+        <translation>Das Protokoll kann nicht geschrieben werden: %1</translation>
+    </message>
+    <message>
+        <source>changed since the run</source>
+        <translation>seit dem Lauf verändert</translation>
+    </message>
+    <message>
+        <source>renamed since the run (now “%1”)</source>
+        <translation>seit dem Lauf umbenannt (jetzt „%1“)</translation>
+    </message>
+    <message>
+        <source>missing</source>
+        <translation>fehlt</translation>
+    </message>
+    <message>
+        <source>new name taken</source>
+        <translation>neuer Name vergeben</translation>
+    </message>
+    <message>
+        <source>old name taken</source>
+        <translation>alter Name vergeben</translation>
+    </message>
+    <message>
+        <source>%1 renamed again.</source>
+        <translation>%1 erneut umbenannt.</translation>
+    </message>
+    <message>
+        <source>%1 restored.</source>
+        <translation>%1 wiederhergestellt.</translation>
+    </message>
+    <message>
+        <source>Cancelled: %1 not attempted.</source>
+        <translation>Abgebrochen: %1 nicht versucht.</translation>
+    </message>
+    <message>
+        <source>%1 could not be renamed again:</source>
+        <translation>%1 konnten nicht erneut umbenannt werden:</translation>
+    </message>
+    <message>
+        <source>%1 could not go back:</source>
+        <translation>%1 konnten nicht zurückbenannt werden:</translation>
+    </message>
+    <message>
+        <source>and %1 more (see the details).</source>
+        <translation>und %1 weitere (siehe Details).</translation>
+    </message>
+    <message>
+        <source>“%1”: %2</source>
+        <translation>„%1“: %2</translation>
+    </message>
+    <message>
+        <source>“%1” stays, not “%2”: %3</source>
+        <translation>„%1“ bleibt, nicht „%2“: %3</translation>
     </message>
 </context>
 <context>
@@ -546,6 +719,34 @@ Bei Fragen erreichen Sie uns per E-Mail unter %1</translation>
     <message>
         <source>Example Tutorial File</source>
         <translation>Beispieldatei der Einführung</translation>
+    </message>
+    <message>
+        <source>&amp;Undo Rename</source>
+        <translation>Umbenennen &amp;rückgängig</translation>
+    </message>
+    <message>
+        <source>Re&amp;do Rename</source>
+        <translation>Umbenennen &amp;wiederholen</translation>
+    </message>
+    <message>
+        <source>Rename &amp;History…</source>
+        <translation>&amp;Verlauf der Umbenennungen…</translation>
+    </message>
+    <message>
+        <source>The rename could not be prepared for undo.</source>
+        <translation>Das Umbenennen konnte nicht für Rückgängig vorbereitet werden.</translation>
+    </message>
+    <message>
+        <source>%1
+
+No file has been renamed. Without undo, this rename cannot be taken back.</source>
+        <translation>%1
+
+Keine Datei wurde umbenannt. Ohne Rückgängig lässt sich dieses Umbenennen nicht zurücknehmen.</translation>
+    </message>
+    <message>
+        <source>Rename &amp;Without Undo</source>
+        <translation>&amp;Ohne Rückgängig umbenennen</translation>
     </message>
 </context>
 </TS>

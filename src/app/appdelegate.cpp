@@ -1,5 +1,6 @@
 #include "app/appdelegate.h"
 
+#include "app/undocontrol.h"
 #include "app/vlnwindow.h"
 #include "rename/userdefaults.h"
 #include "ui_vlnwindow.h"
@@ -30,6 +31,8 @@ void AppDelegate::createVLNWindow()
     connect(ui->actionQuit, &QAction::triggered, qApp, &QApplication::closeAllWindows,
             Qt::QueuedConnection);
     menuShowVLNWindow();
+    // Over the window, so that the question is seen with what it is about.
+    m_mainWindow->undoControl()->askAboutInterruptedRun();
 }
 
 void AppDelegate::application(const QList<QByteArray> &openFiles)

@@ -50,6 +50,20 @@ void JobBar::showRun(qsizetype done, qsizetype total)
 {
     const QLocale locale;
     m_label->setText(tr("Renaming %1 of %2").arg(locale.toString(done), locale.toString(total)));
+    showFraction(done, total);
+}
+
+void JobBar::showUndo(qsizetype done, qsizetype total, bool redo)
+{
+    const QLocale locale;
+    const QString counts[] = {locale.toString(done), locale.toString(total)};
+    m_label->setText(redo ? tr("Redoing %1 of %2").arg(counts[0], counts[1])
+                          : tr("Undoing %1 of %2").arg(counts[0], counts[1]));
+    showFraction(done, total);
+}
+
+void JobBar::showFraction(qsizetype done, qsizetype total)
+{
     // The bar counts in thousandths, so that any total fits an int.
     m_progress->setRange(0, 1000);
     m_progress->setValue(total > 0 ? int(done * 1000 / total) : 0);

@@ -21,6 +21,8 @@ public:
     void showListing(qsizetype found);
     // "Renaming 12,345 of 100,000".
     void showRun(qsizetype done, qsizetype total);
+    // "Undoing 12 of 100", or "Redoing 12 of 100".
+    void showUndo(qsizetype done, qsizetype total, bool redo);
     // No work is running.
     void showIdle();
     // The folders listings could not read since the list was last empty;
@@ -35,6 +37,8 @@ signals:
     void cancelClicked();
 
 private:
+    void showFraction(qsizetype done, qsizetype total);
+
     QLabel *m_notice;
     QLabel *m_label;
     QProgressBar *m_progress;

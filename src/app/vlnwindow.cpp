@@ -9,6 +9,7 @@
 #include "app/problemmarkdelegate.h"
 #include "app/rulecontrols.h"
 #include "app/tutorialoverlay.h"
+#include "app/undocontrol.h"
 #include "app/windowactions.h"
 #include "app/windowmemory.h"
 #include "files/filelist.h"
@@ -149,6 +150,9 @@ VLNWindow::VLNWindow(UserDefaults *defaults, QWidget *parent)
     setupTable();
     new WindowMemory(this, m_ui->tableView->horizontalHeader(), m_defaults);
     new WindowActions(this);
+    m_undo = new UndoControl(this, m_defaults);
+    // Drops made during an undo were kept waiting.
+    connect(m_undo, &UndoControl::ended, this, &VLNWindow::startNextListing);
     setupPlan();
     windowDidLoad();
 }
@@ -417,7 +421,8 @@ void VLNWindow::listInBackground(const QList<QByteArray> &nativePaths)
 
 void VLNWindow::startNextListing()
 {
-    if (m_listing || m_run || m_listingsWaiting.isEmpty())
+    // An undo moves files the listing would find under either name.
+    if (m_listing || m_run || m_undo->isRunning() || m_journalAlert || m_listingsWaiting.isEmpty())
         return;
     const QList<QByteArray> paths = m_listingsWaiting.takeFirst();
     m_listingUnlisted = paths.size() == 1 && m_list->isEmpty();
@@ -475,6 +480,11 @@ void VLNWindow::listingEnded()
         startNextListing();
         return;
     }
+    if (m_undo->startWaiting()) {
+        // The files move: the run asked for would no longer be the one shown.
+        m_startWhenListed = false;
+        return;
+    }
     if (m_startWhenListed) {
         m_startWhenListed = false;
         clickStart();
@@ -483,6 +493,10 @@ void VLNWindow::listingEnded()
 
 void VLNWindow::cancelJob()
 {
+    if (m_undo->isRunning()) {
+        m_undo->cancel();
+        return;
+    }
     if (m_run) {
         m_run->cancel();
         return;
@@ -511,6 +525,7 @@ void VLNWindow::closeEvent(QCloseEvent *event)
         m_run.reset();
         m_model->reloadData();
     }
+    m_undo->finishNow();
     m_jobBar->showIdle();
     QMainWindow::closeEvent(event);
 }
@@ -633,7 +648,7 @@ void VLNWindow::clickStart()
 {
     // A second Start while a run goes on, or while its grant is asked for,
     // does nothing.
-    if (m_run || m_grantPanel)
+    if (m_run || m_grantPanel || m_journalAlert || m_undo->isRunning())
         return;
     // The run waits for the listing: it renames what the list holds.
     if (m_listing || !m_listingsWaiting.isEmpty()) {
@@ -686,12 +701,14 @@ void VLNWindow::clickStart()
     panel->show();
 }
 
-void VLNWindow::startRun()
+void VLNWindow::startRun(bool keepJournal)
 {
     if (m_run || m_list->isEmpty())
         return;
     m_planner->cancel();
-    m_run = std::make_unique<RunJob>(*m_list, m_model->composer());
+    RenameRun::JournalChoice journal;
+    journal.keep = keepJournal;
+    m_run = std::make_unique<RunJob>(*m_list, m_model->composer(), journal);
     connect(m_run.get(), &Job::progressed, this,
             [this] { m_jobBar->showRun(m_run->done(), m_run->total()); });
     connect(m_run.get(), &Job::finished, this, &VLNWindow::runEnded);
@@ -714,6 +731,12 @@ void VLNWindow::runEnded()
     const RenameRun::Report report = m_run->report();
     m_run.release()->deleteLater();
     m_jobBar->showIdle();
+    if (!report.journalError.isEmpty() && !report.ran) {
+        askToRenameWithoutUndo(report.journalError);
+        startNextListing();
+        return;
+    }
+    m_undo->refresh();
     auto *sheet = new QMessageBox(QMessageBox::Information, windowTitle(), report.message(),
                                   QMessageBox::Ok, this);
     sheet->setAttribute(Qt::WA_DeleteOnClose);
@@ -725,8 +748,37 @@ void VLNWindow::runEnded()
     m_reportSheet = sheet;
     sheet->open();
     m_model->reloadData();
-    // Drops made during the run were kept waiting.
-    startNextListing();
+    // Drops made during the run were kept waiting, and an undo asked for.
+    if (!m_undo->startWaiting())
+        startNextListing();
+}
+
+// Nothing has moved: the run stopped before its first move, since it could
+// not write down how to take the moves back.
+void VLNWindow::askToRenameWithoutUndo(const QString &reason)
+{
+    auto *alert = new QMessageBox(QMessageBox::Warning, windowTitle(),
+                                  tr("The rename could not be prepared for undo."),
+                                  QMessageBox::NoButton, this);
+    alert->setAttribute(Qt::WA_DeleteOnClose);
+    alert->setWindowModality(Qt::WindowModal);
+    alert->setInformativeText(
+        tr("%1\n\nNo file has been renamed. Without undo, this rename cannot be taken back.")
+            .arg(reason));
+    QPushButton *withoutUndo =
+        alert->addButton(tr("Rename &Without Undo"), QMessageBox::AcceptRole);
+    QPushButton *cancel = alert->addButton(QMessageBox::Cancel);
+    alert->setDefaultButton(cancel);
+    alert->setEscapeButton(cancel);
+    connect(alert, &QMessageBox::finished, this, [this, alert, withoutUndo] {
+        m_journalAlert = nullptr;
+        if (alert->clickedButton() == withoutUndo)
+            startRun(false);
+        // Drops made while the alert was open waited for the answer.
+        startNextListing();
+    });
+    m_journalAlert = alert;
+    alert->open();
 }
 
 // ---- the tutorial ---------------------------------------------------------

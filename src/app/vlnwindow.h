@@ -27,6 +27,7 @@ class QPushButton;
 class RenamePlan;
 class RuleControls;
 class RunJob;
+class UndoControl;
 class UserDefaults;
 namespace Ui {
 class VLNWindow;
@@ -82,6 +83,8 @@ public:
     // A listing or a run is going on.
     bool isListing() const { return bool(m_listing); }
     bool isRenaming() const { return bool(m_run); }
+    // Edit ▸ Undo Rename, Redo Rename and the Rename History.
+    UndoControl *undoControl() const { return m_undo; }
     // Asks the running job to stop: a listing keeps what it found, a run
     // stops after the moves in flight.
     void cancelJob();
@@ -94,6 +97,8 @@ public:
     void setAccessPrompt(AccessPrompt *prompt);
     // The last rename report shown, while it is open.
     QMessageBox *reportSheet() const { return m_reportSheet; }
+    // The alert after a run that could not keep its journal, while it is open.
+    QMessageBox *journalAlert() const { return m_journalAlert; }
 
     // Reveals files in the file manager; tests replace it.
     using RevealHandler = std::function<void(const QList<QByteArray> &nativePaths)>;
@@ -143,8 +148,9 @@ private:
     void startNextListing();
     void takeListedRecords();
     void listingEnded();
-    void startRun();
+    void startRun(bool keepJournal = true);
     void runEnded();
+    void askToRenameWithoutUndo(const QString &reason);
     void setupPlan();
     void showPlan(std::shared_ptr<const RenamePlan> plan);
     void selectFirstProblem();
@@ -159,6 +165,8 @@ private:
     std::unique_ptr<AccessPrompt> m_dialogPrompt;
     RevealHandler m_reveal;
     QPointer<QMessageBox> m_reportSheet;
+    QPointer<QMessageBox> m_journalAlert;
+    UndoControl *m_undo = nullptr;
     RuleControls *m_rules = nullptr;
     PresetMenu *m_presets = nullptr;
     qint32 m_startCounter = 1;

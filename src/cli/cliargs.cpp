@@ -29,7 +29,35 @@ QString numberMessage(const char *option, const QByteArray &value, CliArgs::Numb
         .arg(max);
 }
 
+// The IDs the history gives: the start time and a number, no path.
+bool isRunId(const QByteArray &value)
+{
+    return !value.isEmpty() && value.size() <= 64 &&
+           std::all_of(value.cbegin(), value.cend(), [](char c) {
+               return (c >= '0' && c <= '9') || (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') ||
+                      c == '-' || c == '_';
+           });
+}
+
 } // namespace
+
+bool CliArgs::checkRunAction(const QStringList *otherOptions, QString *error) const
+{
+    const QString action = history ? QStringLiteral("--history")
+                           : undo  ? QStringLiteral("--undo")
+                                   : QStringLiteral("--redo");
+    if (history && (undo || redo))
+        *error = QStringLiteral("%1 and %2 cannot be combined")
+                     .arg(action, undo ? QStringLiteral("--undo") : QStringLiteral("--redo"));
+    else if (!otherOptions->isEmpty())
+        *error = QStringLiteral("%1 and %2 cannot be combined").arg(action, otherOptions->first());
+    else if (!paths.isEmpty())
+        *error = QStringLiteral("%1 takes no PATH: a run is named by its ID (see --history)")
+                     .arg(action);
+    else
+        return true;
+    return false;
+}
 
 CliArgs::NumberError CliArgs::parseNumber(const QByteArray &text, qint64 min, qint64 max,
                                           qint64 *value)
@@ -63,6 +91,8 @@ CliArgs::NumberError CliArgs::parseNumber(const QByteArray &text, qint64 min, qi
 
 bool CliArgs::parse(const QList<QByteArray> &arguments, QString *error)
 {
+    // Options that shape new names, which an action on the history refuses.
+    QStringList ruleOptions;
     auto fail = [error](const QString &message) {
         *error = message;
         return false;
@@ -103,12 +133,31 @@ bool CliArgs::parse(const QList<QByteArray> &arguments, QString *error)
             {"--counter-per-folder", &settings.counterPerFolder},
             {"--natural", &natural},
             {"--null", &nullSeparated},
-            {"--list-presets", &listPresets}};
+            {"--list-presets", &listPresets},
+            {"--no-journal", &noJournal},
+            {"--history", &history}};
         const auto isFlag = std::find_if(std::begin(flags), std::end(flags),
                                          [&](const auto &entry) { return option == entry.first; });
         if (isFlag != std::end(flags)) {
             if (!flag(isFlag->second))
                 return false;
+            if (option != "--json" && option != "--help" && option != "--version" &&
+                option != "--history")
+                ruleOptions << QString::fromUtf8(option);
+            continue;
+        }
+        if (option == "--undo" || option == "--redo") {
+            if (undo || redo)
+                return fail(QStringLiteral("give one of --undo and --redo"));
+            (option == "--undo" ? undo : redo) = true;
+            // The ID is optional: "--undo ID" takes the next argument unless
+            // it is an option.
+            if (!hasValue && i + 1 < arguments.size() && !arguments[i + 1].startsWith('-'))
+                value = arguments[++i], hasValue = true;
+            if (hasValue && !isRunId(value))
+                return fail(QStringLiteral("%1: %2 is no run ID (see --history)")
+                                .arg(QString::fromUtf8(option), quoted(value)));
+            runId = QString::fromLatin1(value);
             continue;
         }
         static const char *const valued[] = {"--name", "--ext",        "--search", "--replace",
@@ -124,6 +173,7 @@ bool CliArgs::parse(const QList<QByteArray> &arguments, QString *error)
             value = arguments[++i];
         }
         const char *name = *known;
+        ruleOptions << QString::fromUtf8(option);
         // A template or search text given as bytes that are not UTF-8 keeps
         // them, as a name does.
         const QString text = NameCodec::decode(value);
@@ -198,8 +248,11 @@ bool CliArgs::parse(const QList<QByteArray> &arguments, QString *error)
             target = qint32(number);
         }
     }
-    if (paths.isEmpty() && filesFrom.isEmpty() && !help && !version && savePreset.isEmpty() &&
-        !listPresets)
+    if (help || version)
+        return true;
+    if (history || undo || redo)
+        return checkRunAction(&ruleOptions, error);
+    if (paths.isEmpty() && filesFrom.isEmpty() && savePreset.isEmpty() && !listPresets)
         return fail(QStringLiteral("no PATH given (see --help)"));
     return true;
 }
@@ -299,6 +352,12 @@ Action and output:
                        (empty, ".", "..", holding "/", longer than 255 bytes)
                        and every failed move are logged on standard error and
                        the run goes on. A summary line with the counts ends.
+                       The run first writes its plan to a journal in
+                       $XDG_STATE_HOME/Velnor/runs (default ~/.local/state),
+                       which lets --undo take it back; when that folder
+                       cannot be written, nothing is renamed (exit 1).
+  --no-journal         with --apply: rename without a journal. Such a run
+                       cannot be undone.
   --json               print one JSON object instead of the table or the
                        summary line:
                        {"files":[{"path":..., "name":..., "newName":...,
@@ -315,6 +374,31 @@ Action and output:
                        the exact bytes of the path and of the new name in
                        base64 (no newNameBytes for a name refused as too
                        long; such a name is shortened).
+
+History (the runs of the window and of velnor-rename, the last 100 kept):
+  --history            list the runs, newest first, one a line:
+                       ID  TIME  FILES  STATE  FOLDER
+                       TIME in local time, FILES the files the run was to
+                       move, STATE complete, interrupted, undone, redone or
+                       undo-interrupted. With --json one object:
+                       {"runs":[{"id":..., "time":..., "files":N,
+                       "renamed":N, "failed":N, "state":..., "folder":...}]}
+                       ("folderBytes" in base64 when the folder is not
+                       UTF-8).
+  --undo [ID]          take back the last run that has not been undone, or
+                       the run ID: each file it moved goes back to its old
+                       name, in reverse order. A file changed since the run,
+                       or whose old name is taken, stays where it is and is
+                       logged on standard error with the reason; the rest go
+                       back. A summary line ends. An interrupted run is taken
+                       back from the files as they are on disk; an undo that
+                       was interrupted is finished by the next --undo.
+  --redo [ID]          rename the files of the last undone run, or of the
+                       undone run ID, again, by the same rules (also after
+                       an undo that was interrupted).
+                       --history, --undo and --redo take no PATH and no
+                       other option but --json.
+
   --help               show this help and exit
   --version            show the version and exit
   --                   every later argument is a PATH
@@ -328,9 +412,13 @@ bidirectional controls U+200E, U+200F, U+202A-U+202E and U+2066-U+2069 as
 bytes that are not UTF-8 keeps those bytes. Names longer than 80 characters
 refused as too long show their first 60, an ellipsis and their length.
 
-Exit status: 0 success (a preview always); 1 some file could not be renamed,
-or the output could not be written; 2 bad arguments or a PATH that does not
-exist (nothing is renamed).
+Exit status: 0 success (a preview always); 1 some file could not be renamed
+(or taken back), the journal could not be written, or the output could not be
+written; 2 bad arguments, a PATH that does not exist or an unknown run ID
+(nothing is renamed); 130 and 143 interrupted by SIGINT or SIGTERM: the moves
+in flight end, the journal is closed and the summary line shows what was done
+(a second SIGINT stops at once; the journal still tells what was done). A
+reader that closes the output early stops the writing, not the run.
 A progress line shows on standard error, when it is a terminal, for listings
 and runs that take longer than a second.
 )");

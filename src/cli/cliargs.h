@@ -5,6 +5,7 @@
 #include <QByteArray>
 #include <QList>
 #include <QString>
+#include <QStringList>
 
 #include <functional>
 #include <utility>
@@ -33,6 +34,15 @@ public:
     // Save the settings under this name and exit; empty for no.
     QString savePreset;
     bool listPresets = false;
+    // The run keeps no journal and cannot be undone.
+    bool noJournal = false;
+    // List the runs of the history.
+    bool history = false;
+    // Take a run back, or do it again; runId empty for the one in question
+    // (the last run not undone, the last run undone).
+    bool undo = false;
+    bool redo = false;
+    QString runId;
 
     // Looks up a saved preset for --preset; false when there is none by that
     // name. Without one, --preset is refused.
@@ -57,4 +67,9 @@ public:
         OutOfRange
     };
     static NumberError parseNumber(const QByteArray &text, qint64 min, qint64 max, qint64 *value);
+
+private:
+    // --history, --undo and --redo stand alone: no PATH, no option that
+    // shapes names or runs.
+    bool checkRunAction(const QStringList *otherOptions, QString *error) const;
 };

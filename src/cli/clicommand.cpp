@@ -2,7 +2,9 @@
 
 #include "cli/cliargs.h"
 #include "cli/cliformat.h"
+#include "cli/clihistory.h"
 #include "cli/cliprogress.h"
+#include "cli/clisignals.h"
 #include "files/filelist.h"
 #include "files/zqfile.h"
 #include "jobs/listingjob.h"
@@ -145,6 +147,10 @@ int CliCommand::run(const QList<QByteArray> &arguments)
         printLine(stdout, QStringLiteral("velnor-rename " VELNOR_VERSION));
         return Success;
     }
+    if (args.history)
+        return CliHistory::list(args.json);
+    if (args.undo || args.redo)
+        return CliHistory::undo(args);
     if (!searchIsValid(NameComposer(args.settings)))
         return BadArguments;
     if (args.listPresets) {
@@ -158,6 +164,7 @@ int CliCommand::run(const QList<QByteArray> &arguments)
     }
     if (!readPathLists(args))
         return BadArguments;
+    CliSignals::install();
 
     // Every PATH is checked before the first is listed, so that a typing
     // error renames nothing.
@@ -197,8 +204,13 @@ int CliCommand::run(const QList<QByteArray> &arguments)
         listing.setAttributesNeeded(
             [&composer](const ZQFile &file) { return composer.readsFileTime(file); });
         listing.start();
-        while (!listing.wait(100))
+        while (!listing.wait(100)) {
+            if (CliSignals::received())
+                listing.cancel();
             progress.show(QStringLiteral("Listing files: %1").arg(listing.done()));
+        }
+        if (CliSignals::received())
+            return CliSignals::exitStatus(SomeFailed);
         // Unbatched, the job lists each path once, into a list of its own.
         for (auto &file : listing.takeRecords())
             m_list.appendUnlisted(std::move(file));
@@ -219,7 +231,7 @@ int CliCommand::run(const QList<QByteArray> &arguments)
     }
     m_list.setSortDescending(args.sortDescending);
     const int status = args.apply ? apply(args, composer) : preview(args, composer);
-    return status == Success ? listed : status;
+    return CliSignals::exitStatus(status == Success ? listed : status);
 }
 
 bool CliCommand::searchIsValid(const NameComposer &composer)
@@ -348,12 +360,21 @@ int CliCommand::apply(const CliArgs &args, const NameComposer &composer)
     RenameRun::Report &report = m_report;
     {
         CliProgress progress;
-        RunJob run(list, composer);
+        CliHistory::noteInterrupted();
+        RunJob run(list, composer, RenameRun::JournalChoice{!args.noJournal, {}});
         run.start();
-        while (!run.wait(100))
+        while (!run.wait(100)) {
+            if (CliSignals::received())
+                run.cancel();
             progress.show(QStringLiteral("Renaming: %1 of %2").arg(run.done()).arg(run.total()));
+        }
         run.applyTo(list);
         report = run.report();
+    }
+    if (!report.journalError.isEmpty()) {
+        printError(QStringLiteral("%1; nothing was renamed (--no-journal renames without one)")
+                       .arg(report.journalError));
+        return SomeFailed;
     }
 
     if (args.json) {
@@ -390,10 +411,13 @@ int CliCommand::apply(const CliArgs &args, const NameComposer &composer)
         }
         CliFormat::writeJson(stdout, rows, {report.renamed, report.failed, report.unchanged});
     } else {
-        printLine(stdout, QStringLiteral("%1 %2 failed, %3 unchanged.")
+        QString summary = QStringLiteral("%1 %2 failed, %3 unchanged")
                               .arg(report.message())
                               .arg(report.failed)
-                              .arg(report.unchanged));
+                              .arg(report.unchanged);
+        if (report.notAttempted > 0)
+            summary += QStringLiteral(", %1 not attempted").arg(report.notAttempted);
+        printLine(stdout, summary + QLatin1Char('.'));
     }
     return report.failed > 0 ? SomeFailed : Success;
 }

@@ -5,9 +5,10 @@
 
 #include <algorithm>
 
-RunJob::RunJob(const FileList &list, const NameComposer &composer)
+RunJob::RunJob(const FileList &list, const NameComposer &composer,
+               const RenameRun::JournalChoice &journal)
     : m_descending(list.sortDescending()), m_identities(list.folderIdentities()),
-      m_composer(composer)
+      m_composer(composer), m_journal(journal)
 {
     const auto &files = list.contentsArray();
     m_sources.reserve(files.size());
@@ -46,7 +47,7 @@ void RunJob::work()
             setProgress(done, total);
             notify();
         },
-        &cancelFlag());
+        &cancelFlag(), m_journal);
 }
 
 void RunJob::applyTo(FileList &list)

@@ -24,7 +24,8 @@ class RunJob : public Job
 {
     Q_OBJECT
 public:
-    RunJob(const FileList &list, const NameComposer &composer);
+    RunJob(const FileList &list, const NameComposer &composer,
+           const RenameRun::JournalChoice &journal = {});
     ~RunJob() override;
 
     // Complete once the job has ended.
@@ -57,5 +58,6 @@ private:
     std::vector<ZQFile *> m_originals; // in stored order
     qsizetype m_applied = 0;           // entries applied so far
     const NameComposer m_composer;
+    const RenameRun::JournalChoice m_journal;
     RenameRun::Report m_report;
 };

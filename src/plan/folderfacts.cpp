@@ -25,6 +25,8 @@ constexpr long Smb2Magic = 0xFE534D42;
 constexpr long SmbMagic = 0x517B;
 constexpr long FuseMagic = 0x65735546;
 constexpr long Ext4Magic = 0xEF53;
+constexpr long TmpfsMagic = 0x01021994;
+constexpr long XfsMagic = 0x58465342;
 #ifndef FS_CASEFOLD_FL
 #define FS_CASEFOLD_FL 0x40000000
 #endif
@@ -148,6 +150,7 @@ void readNames(int fd, FolderFacts &facts)
             (length == 2 && entry->d_name[0] == '.' && entry->d_name[1] == '.'))
             continue;
         spans.emplace_back(facts.nameBytes.size(), length);
+        facts.inodes.push_back(quint64(entry->d_ino));
         facts.nameBytes.insert(facts.nameBytes.end(), entry->d_name, entry->d_name + length);
     }
     ::closedir(stream);
@@ -176,17 +179,17 @@ void FolderFacts::indexNames(const std::vector<std::pair<size_t, size_t>> &spans
     namesRead = true;
 }
 
-bool FolderFacts::hasName(std::string_view name) const
+qint64 FolderFacts::indexOf(std::string_view name) const
 {
     if (m_slots.empty())
-        return false;
+        return -1;
     const size_t mask = m_slots.size() - 1;
     for (size_t slot = std::hash<std::string_view>()(name) & mask; m_slots[slot] != 0;
          slot = (slot + 1) & mask) {
         if (names[m_slots[slot] - 1] == name)
-            return true;
+            return qint64(m_slots[slot] - 1);
     }
-    return false;
+    return -1;
 }
 
 namespace FolderFactsReader {
@@ -248,6 +251,12 @@ FolderFacts read(const QByteArray &folder, bool withNames)
     default:
         break;
     }
+    // Where a listing's d_ino may differ from stat's st_ino (overlay, FUSE,
+    // network and Windows file systems), each file is looked at on its own.
+    facts.inodesMatchStat =
+        (type == Ext4Magic || type == TmpfsMagic || type == XfsMagic) && facts.namesRead;
+    if (!facts.inodesMatchStat)
+        facts.inodes.clear();
     const QString &fs = facts.fileSystem;
     facts.windowsNames = fs == u"exfat" || fs == u"vfat" || fs == u"ntfs" || fs == u"cifs";
     if (fs == u"exfat" || fs == u"vfat" || fs == u"cifs")

@@ -30,11 +30,18 @@ struct FolderFacts
     bool namesRead = false;
     std::vector<char> nameBytes;
     std::vector<std::string_view> names;
+    // The inode of each name as the folder listing gave it (d_ino), where
+    // the file system is known to give the same number as stat does
+    // (inodesMatchStat); empty otherwise.
+    std::vector<quint64> inodes;
+    bool inodesMatchStat = false;
 
     // Makes `names` and their index from the spans of nameBytes, each an
     // offset and a length.
     void indexNames(const std::vector<std::pair<size_t, size_t>> &spans);
-    bool hasName(std::string_view name) const;
+    bool hasName(std::string_view name) const { return indexOf(name) >= 0; }
+    // The index of a name in `names`, or -1.
+    qint64 indexOf(std::string_view name) const;
     bool hasName(const QByteArray &name) const
     {
         return hasName(std::string_view(name.constData(), size_t(name.size())));

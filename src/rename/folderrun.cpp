@@ -4,6 +4,7 @@
 #include "posix/nativepath.h"
 #include "posix/textescape.h"
 #include "rename/moveorder.h"
+#include "rename/testpause.h"
 
 #include <atomic>
 #include <cerrno>
@@ -95,8 +96,16 @@ bool FolderRun::toTemporary(RenameRun::Entry &entry)
         // Recorded before the move, so that wherever the run stops the
         // name under which the file waits is known.
         entry.temporaryName = name;
-        if (move(entry, nameIn(entry.oldPath), name, &error))
+        if (m_recorder.temporaryName &&
+            !m_recorder.temporaryName(qsizetype(&entry - m_entries), entry.temporaryName)) {
+            entry.error = QStringLiteral("The journal cannot be written, so no file of its "
+                                         "cycle of names is moved.");
+            break;
+        }
+        if (move(entry, nameIn(entry.oldPath), name, &error)) {
+            TestPause::at("temporary");
             return true;
+        }
     }
     entry.temporaryName.clear();
     return false;
@@ -120,9 +129,14 @@ void FolderRun::run(const std::vector<qsizetype> &positions,
 
     qsizetype unpublished = 0;
     const auto finish = [&](RenameRun::Entry &entry, bool moved) {
+        const qsizetype position = &entry - m_entries;
         if (!moved)
             entry.outcome = RenameRun::Outcome::Failed;
-        finished[size_t(&entry - m_entries)] = 1;
+        else
+            TestPause::afterMove();
+        if (m_recorder.outcome)
+            m_recorder.outcome(position, moved);
+        finished[size_t(position)] = 1;
         if (++unpublished == 64) {
             finishedSome(unpublished);
             unpublished = 0;
@@ -184,6 +198,8 @@ void FolderRun::run(const std::vector<qsizetype> &positions,
                 if (move(moved, nameIn(moved.newPath), nameIn(moved.oldPath), &error)) {
                     moved.outcome = RenameRun::Outcome::Failed;
                     moved.error = cycleFailed();
+                    if (m_recorder.outcome)
+                        m_recorder.outcome(qsizetype(&moved - m_entries), false);
                 }
             }
             const QString why = ownFailure ? entry.error

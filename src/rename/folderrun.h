@@ -26,6 +26,17 @@ public:
         : m_entries(entries), m_listedIdentity(std::move(listedIdentity))
     {}
     ~FolderRun();
+
+    // What a journal learns of the moves, by entry position: a temporary
+    // name before the file is moved there (false: it could not be written,
+    // and the name is not used), and each move's outcome as it ends.
+    struct Recorder
+    {
+        std::function<bool(qsizetype position, const QByteArray &name)> temporaryName;
+        std::function<void(qsizetype position, bool moved)> outcome;
+    };
+    void setRecorder(Recorder recorder) { m_recorder = std::move(recorder); }
+
     FolderRun(const FolderRun &) = delete;
     FolderRun &operator=(const FolderRun &) = delete;
 
@@ -54,4 +65,5 @@ private:
     RenameRun::Entry *m_entries;
     ListedIdentity m_listedIdentity;
     QHash<QByteArray, Folder> m_folders;
+    Recorder m_recorder;
 };

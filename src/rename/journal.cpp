@@ -6,8 +6,11 @@
 #include <QFileInfo>
 #include <QMutexLocker>
 
+#include "rename/testpause.h"
+
 #include <algorithm>
 #include <cerrno>
+#include <charconv>
 #include <cstring>
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -111,6 +114,37 @@ int createJournalFile(const QString &folder, qint64 startedMsecs, QString *id, Q
     }
     *error = EEXIST;
     return -1;
+}
+
+void appendNumber(QByteArray &out, quint64 value)
+{
+    char digits[24];
+    const auto end = std::to_chars(digits, digits + sizeof digits, value).ptr;
+    out.append(digits, end - digits);
+}
+
+// Journal::encodeField, appended in place.
+void appendField(QByteArray &out, const QByteArray &bytes)
+{
+    if (bytes.isEmpty()) {
+        out += '%';
+        return;
+    }
+    static const char hex[] = "0123456789ABCDEF";
+    const qsizetype start = out.size();
+    out.resize(start + bytes.size() * 3);
+    char *to = out.data() + start;
+    for (const char c : bytes) {
+        const auto byte = static_cast<unsigned char>(c);
+        if (byte > 0x20 && byte < 0x7F && byte != '%') {
+            *to++ = c;
+        } else {
+            *to++ = '%';
+            *to++ = hex[byte >> 4];
+            *to++ = hex[byte & 0xF];
+        }
+    }
+    out.truncate(to - out.data());
 }
 
 bool syncFolder(const QString &folder)
@@ -237,6 +271,7 @@ bool takeLine(QByteArrayView line, RunJournal *j, QHash<qsizetype, QByteArray> *
             return false;
         j->planComplete = true;
         j->outcomes.assign(size_t(moveCount), RunJournal::Outcome::Unknown);
+        j->takenBack.assign(size_t(moveCount), 0);
         return true;
     }
     if (!j->planComplete)
@@ -273,10 +308,16 @@ bool takeLine(QByteArrayView line, RunJournal *j, QHash<qsizetype, QByteArray> *
         if (!parseNumber(fields[1], &when))
             return false;
         j->state = RunJournal::State::UndoInterrupted;
+        j->lastWasRedo = kind == "redo";
         return true;
     }
-    if (kind == "back" && fields.size() == 2)
-        return index(1, moveCount, &move);
+    if (kind == "back" && fields.size() == 2) {
+        if (!index(1, moveCount, &move))
+            return false;
+        if (!j->lastWasRedo)
+            j->takenBack[size_t(move)] = 1;
+        return true;
+    }
     if (kind == "kept" && fields.size() == 3) {
         QByteArray reason;
         return index(1, moveCount, &move) && decodeField(fields[2], &reason);
@@ -323,6 +364,7 @@ bool read(const QString &path, RunJournal *journal, QString *error)
     journal->version = int(version);
     if (lineEnd < 0) {
         journal->damaged = true;
+        journal->soundSize = all.size();
         return true;
     }
 
@@ -338,6 +380,7 @@ bool read(const QString &path, RunJournal *journal, QString *error)
         }
         from = lineEnd + 1;
     }
+    journal->soundSize = from;
     if (!journal->planComplete)
         journal->moves.clear();
     if (!journal->closed) {
@@ -374,31 +417,56 @@ bool JournalWriter::begin(const QString &folder, const QList<JournalMove> &moves
     }
 
     QByteArray text;
-    text.reserve(64 + moves.size() * 64);
+    text.reserve(64 + moves.size() * 96);
     text += Journal::magic;
     text += ' ' + QByteArray::number(Journal::version) + '\n';
     text += "run " + QByteArray::number(startedMsecs) + ' ' +
             Journal::encodeField(commonFolder(moves)) + '\n';
+    // A plan of 100,000 moves is several megabytes: written straight into
+    // one buffer, with no text made and thrown away per move.
     QHash<QByteArray, qsizetype> folderIndex;
+    const QByteArray *lastFolder = nullptr;
+    qsizetype lastIndex = -1;
     for (qsizetype i = 0; i < moves.size(); ++i) {
         const JournalMove &move = moves[i];
-        auto found = folderIndex.constFind(move.folder);
-        if (found == folderIndex.cend()) {
-            found = folderIndex.insert(move.folder, folderIndex.size());
-            text += "folder " + QByteArray::number(*found) + ' ' +
-                    Journal::encodeField(move.folder) + '\n';
+        if (!lastFolder || *lastFolder != move.folder) {
+            auto found = folderIndex.constFind(move.folder);
+            if (found == folderIndex.cend()) {
+                found = folderIndex.insert(move.folder, folderIndex.size());
+                text += "folder ";
+                appendNumber(text, quint64(*found));
+                text += ' ';
+                appendField(text, move.folder);
+                text += '\n';
+            }
+            lastFolder = &move.folder;
+            lastIndex = *found;
         }
-        text += "move " + QByteArray::number(i) + ' ' + QByteArray::number(*found) + ' ' +
-                QByteArray::number(move.device) + ' ' + QByteArray::number(move.inode) + ' ' +
-                Journal::encodeField(move.oldName) + ' ' + Journal::encodeField(move.newName) +
-                '\n';
+        text += "move ";
+        appendNumber(text, quint64(i));
+        text += ' ';
+        appendNumber(text, quint64(lastIndex));
+        text += ' ';
+        appendNumber(text, move.device);
+        text += ' ';
+        appendNumber(text, move.inode);
+        text += ' ';
+        appendField(text, move.oldName);
+        text += ' ';
+        appendField(text, move.newName);
+        text += '\n';
     }
     text += "planned " + QByteArray::number(moves.size()) + '\n';
 
     // The plan and the file's own entry in the folder are on disk before the
     // first file moves: a power cut after that still leaves the plan.
     int failure = 0;
-    if (!writeAll(m_fd, text.constData(), text.size()))
+    const qsizetype half = text.size() / 2;
+    if (!writeAll(m_fd, text.constData(), half))
+        failure = errno;
+    else
+        TestPause::at("journal");
+    if (failure == 0 && !writeAll(m_fd, text.constData() + half, text.size() - half))
         failure = errno;
     else if (::fdatasync(m_fd) != 0)
         failure = errno;
@@ -440,7 +508,9 @@ bool JournalWriter::recordTemporaryName(qsizetype move, const QByteArray &name)
 void JournalWriter::recordOutcome(qsizetype move, bool moved)
 {
     QMutexLocker lock(&m_mutex);
-    m_pending += (moved ? "moved " : "failed ") + QByteArray::number(move) + '\n';
+    m_pending += moved ? "moved " : "failed ";
+    appendNumber(m_pending, quint64(move));
+    m_pending += '\n';
     if (++m_pendingCount >= outcomesPerWrite)
         appendLocked({}, false);
 }
@@ -459,17 +529,27 @@ bool JournalWriter::finish(qsizetype renamed, qsizetype failed, qsizetype notAtt
 
 JournalAppender::~JournalAppender()
 {
+    QMutexLocker lock(&m_mutex);
     if (m_fd >= 0) {
         append({}, false);
         ::close(m_fd);
     }
 }
 
-bool JournalAppender::open(const QString &path, QString *error)
+bool JournalAppender::open(const QString &path, QString *error, qint64 soundSize)
 {
+    QMutexLocker lock(&m_mutex);
     m_fd = ::open(QFile::encodeName(path).constData(), O_WRONLY | O_APPEND | O_CLOEXEC);
     if (m_fd < 0) {
         *error = systemReason(errno);
+        return false;
+    }
+    struct stat info;
+    if (soundSize >= 0 && ::fstat(m_fd, &info) == 0 && info.st_size > soundSize &&
+        ::ftruncate(m_fd, soundSize) != 0) {
+        *error = systemReason(errno);
+        ::close(m_fd);
+        m_fd = -1;
         return false;
     }
     return true;
@@ -489,24 +569,37 @@ bool JournalAppender::append(const QByteArray &text, bool sync)
 
 bool JournalAppender::start(bool redo, qint64 startedMsecs)
 {
+    QMutexLocker lock(&m_mutex);
     return append((redo ? "redo " : "undo ") + QByteArray::number(startedMsecs) + '\n', true);
+}
+
+bool JournalAppender::temporaryName(qsizetype move, const QByteArray &name)
+{
+    QMutexLocker lock(&m_mutex);
+    return append("temp " + QByteArray::number(move) + ' ' + Journal::encodeField(name) + '\n',
+                  true);
 }
 
 void JournalAppender::back(qsizetype move)
 {
-    m_pending += "back " + QByteArray::number(move) + '\n';
+    QMutexLocker lock(&m_mutex);
+    m_pending += "back ";
+    appendNumber(m_pending, quint64(move));
+    m_pending += '\n';
     if (m_pending.size() > 16384)
         append({}, false);
 }
 
 void JournalAppender::kept(qsizetype move, const QString &reason)
 {
+    QMutexLocker lock(&m_mutex);
     m_pending +=
         "kept " + QByteArray::number(move) + ' ' + Journal::encodeField(reason.toUtf8()) + '\n';
 }
 
 bool JournalAppender::finish(bool redo, qsizetype back, qsizetype kept)
 {
+    QMutexLocker lock(&m_mutex);
     return append((redo ? "redo-end " : "undo-end ") + QByteArray::number(back) + ' ' +
                       QByteArray::number(kept) + '\n',
                   true);

@@ -71,7 +71,14 @@ struct RunJournal
     QList<JournalMove> moves;
     bool planComplete = false;
     std::vector<Outcome> outcomes; // one per move
+    // The latest temporary name recorded for a move (by the run, or by an
+    // undo or redo that went through a cycle).
     QHash<qsizetype, QByteArray> temporaryNames;
+    // Per move: an undo took the file back to its old name ("back" in an
+    // undo). What a redo may move again besides what the run moved.
+    std::vector<quint8> takenBack;
+    // The last undo or redo record is a redo's.
+    bool lastWasRedo = false;
     bool closed = false;
     qsizetype renamed = 0;
     qsizetype failed = 0;
@@ -80,6 +87,8 @@ struct RunJournal
     // The reader stopped before the end of the file, at a line it could not
     // take (cut off or damaged).
     bool damaged = false;
+    // The bytes up to the end of the last record read.
+    qint64 soundSize = 0;
 
     // Moves whose outcome says the file went to its new name.
     qsizetype movedCount() const;
@@ -132,14 +141,21 @@ class JournalAppender
 {
 public:
     ~JournalAppender();
-    bool open(const QString &path, QString *error);
+    // A journal read as damaged (`soundSize` less than its size) is cut back
+    // to its last whole record first, or the records appended would follow
+    // the damage and never be read.
+    bool open(const QString &path, QString *error, qint64 soundSize = -1);
     bool start(bool redo, qint64 startedMsecs);
+    // These three are safe to call from any thread.
+    // Written and synced before the caller may use the name.
+    bool temporaryName(qsizetype move, const QByteArray &name);
     void back(qsizetype move);
     void kept(qsizetype move, const QString &reason);
     bool finish(bool redo, qsizetype back, qsizetype kept);
 
 private:
     bool append(const QByteArray &text, bool sync);
+    QMutex m_mutex;
     int m_fd = -1;
     QByteArray m_pending;
 };

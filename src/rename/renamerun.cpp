@@ -10,13 +10,18 @@
 #include "posix/textescape.h"
 #include "rename/accessgrant.h"
 #include "rename/folderrun.h"
+#include "rename/journal.h"
+#include "rename/journalplan.h"
 #include "rename/movelanes.h"
 #include "rename/renamelog.h"
+#include "rename/runhistory.h"
+#include "rename/testpause.h"
 #include "rename/userdefaults.h"
 #include "rules/namecomposer.h"
 
 #include <QByteArrayView>
 #include <QCoreApplication>
+#include <QDateTime>
 #include <QStringList>
 
 #include <algorithm>
@@ -230,7 +235,8 @@ bool renameFile(const QByteArray &from, const QByteArray &to, QString *error)
 }
 
 Report clickStart(FileList &list, const NameComposer &composer, AccessPrompt *prompt,
-                  UserDefaults *defaults, const Progress &progress, const std::atomic<bool> *cancel)
+                  UserDefaults *defaults, const Progress &progress, const std::atomic<bool> *cancel,
+                  const JournalChoice &journal)
 {
     return clickStart(
         list,
@@ -238,11 +244,12 @@ Report clickStart(FileList &list, const NameComposer &composer, AccessPrompt *pr
             return composer.newNameForFile(
                 file, list.counterIndex(row, composer.settings().counterPerFolder));
         },
-        prompt, defaults, progress, cancel);
+        prompt, defaults, progress, cancel, journal);
 }
 
 Report clickStart(FileList &list, const NameSource &newNameForFile, AccessPrompt *prompt,
-                  UserDefaults *defaults, const Progress &progress, const std::atomic<bool> *cancel)
+                  UserDefaults *defaults, const Progress &progress, const std::atomic<bool> *cancel,
+                  const JournalChoice &journal)
 {
     const auto cancelled = [cancel] { return cancel && cancel->load(std::memory_order_relaxed); };
     Report report;
@@ -288,6 +295,8 @@ Report clickStart(FileList &list, const NameSource &newNameForFile, AccessPrompt
     std::vector<qsizetype> waitsFor(size_t(total), -1);
     std::vector<std::vector<qsizetype>> movesOfGroup(size_t(plan.groupCount()));
     qsizetype moves = 0;
+    std::vector<qsizetype> journalPositions; // the moves, in the journal's order
+    std::vector<qint32> journalFolders;
     for (qsizetype position = 0; position < total; ++position) {
         const ZQFile &file = *files[size_t(position)];
         const RenamePlan::Row &row = plan.row(flip(position));
@@ -315,7 +324,37 @@ Report clickStart(FileList &list, const NameSource &newNameForFile, AccessPrompt
         waitsFor[size_t(position)] = row.after < 0 ? -1 : flip(row.after);
         movesOfGroup[size_t(plan.groupOf(row.folder))].push_back(position);
         ++moves;
+        if (journal.keep) {
+            journalPositions.push_back(position);
+            journalFolders.push_back(row.folder);
+        }
     }
+
+    // The journal is whole on disk before the first move, or nothing moves.
+    std::unique_ptr<JournalWriter> writer;
+    std::vector<qsizetype> journalIndex;
+    const QString journalFolder =
+        journal.folder.isEmpty() ? RunHistory::runsFolder() : journal.folder;
+    if (journal.keep && moves > 0) {
+        writer = std::make_unique<JournalWriter>();
+        QString error;
+        if (!writer->begin(journalFolder,
+                           JournalPlan::moves(plan, entries, journalPositions, journalFolders),
+                           QDateTime::currentMSecsSinceEpoch(), &error)) {
+            Report refused;
+            refused.journalError =
+                QCoreApplication::translate("RenameRun", "cannot write the journal in %1: %2")
+                    .arg(journalFolder, error);
+            return refused;
+        }
+        report.journalPath = writer->path();
+        journalIndex.assign(size_t(total), -1);
+        for (size_t k = 0; k < journalPositions.size(); ++k)
+            journalIndex[size_t(journalPositions[k])] = qsizetype(k);
+        TestPause::at("planned");
+    }
+    journalPositions.clear();
+    journalFolders.clear();
 
     // The identity each folder was listed with, for the check that the folder
     // opened for the moves is that folder; the plan's look at it when the
@@ -356,6 +395,14 @@ Report clickStart(FileList &list, const NameSource &newNameForFile, AccessPrompt
         for (size_t group = nextGroup++;
              group < movesOfGroup.size() && !stop.load() && !cancelled(); group = nextGroup++) {
             FolderRun folder(entries, listedIdentity);
+            if (writer)
+                folder.setRecorder({[&](qsizetype p, const QByteArray &name) {
+                                        return writer->recordTemporaryName(journalIndex[size_t(p)],
+                                                                           name);
+                                    },
+                                    [&](qsizetype p, bool moved) {
+                                        writer->recordOutcome(journalIndex[size_t(p)], moved);
+                                    }});
             folder.run(
                 movesOfGroup[group], [&](qsizetype p) { return waitsFor[size_t(p)]; }, finished,
                 [&](qsizetype count) {
@@ -420,6 +467,11 @@ Report clickStart(FileList &list, const NameSource &newNameForFile, AccessPrompt
                 ++report.notAttempted;
                 break;
             }
+        }
+        if (writer) {
+            writer->finish(report.renamed, report.failed, report.notAttempted);
+            writer.reset();
+            RunHistory::prune(journalFolder);
         }
         if (progress)
             progress(total, total);

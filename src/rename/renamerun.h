@@ -47,6 +47,11 @@ struct Report
     qsizetype failed = 0;
     qsizetype unchanged = 0;
     qsizetype notAttempted = 0; // left when the run was cancelled
+    // The run's journal (see JournalChoice); empty when it kept none.
+    QString journalPath;
+    // Why the journal could not be written. The run then moved nothing
+    // (ran is false): the user must say first whether to rename without undo.
+    QString journalError;
 
     // "%@ renamed successfully." with the count text of the files moved.
     QString message() const;
@@ -78,6 +83,13 @@ QString folderReplacedReason();
 // reason in *error.
 bool renameFile(const QByteArray &from, const QByteArray &to, QString *error = nullptr);
 
+// Whether the run keeps a journal that lets it be undone, and where.
+struct JournalChoice
+{
+    bool keep = false;
+    QString folder; // empty: the history's folder (RunHistory::runsFolder())
+};
+
 // The run over the whole list: checks the access grant (through prompt and
 // defaults, skipped when prompt is null), makes the rename plan of the list
 // and follows it: every file the plan moves gets the name the table shows
@@ -94,11 +106,11 @@ bool renameFile(const QByteArray &from, const QByteArray &to, QString *error = n
 using Progress = std::function<void(qsizetype done, qsizetype total)>;
 Report clickStart(FileList &list, const NameComposer &composer, AccessPrompt *prompt,
                   UserDefaults *defaults, const Progress &progress = {},
-                  const std::atomic<bool> *cancel = nullptr);
+                  const std::atomic<bool> *cancel = nullptr, const JournalChoice &journal = {});
 // The same run with the new names from any source, such as a fixed table.
 using NameSource = std::function<QString(const ZQFile &file, qint64 index)>;
 Report clickStart(FileList &list, const NameSource &newNameForFile, AccessPrompt *prompt,
                   UserDefaults *defaults, const Progress &progress = {},
-                  const std::atomic<bool> *cancel = nullptr);
+                  const std::atomic<bool> *cancel = nullptr, const JournalChoice &journal = {});
 
 } // namespace RenameRun

@@ -40,9 +40,16 @@ Listing list(const QString &folder)
         else
             listing.unreadable.append({file.filePath(), error});
     }
-    std::stable_sort(
-        listing.runs.begin(), listing.runs.end(),
-        [](const RunJournal &a, const RunJournal &b) { return a.started > b.started; });
+    // Runs started in the same second are told apart by the number their
+    // ID gets: "-2" came after the plain one, "-10" after "-9".
+    std::stable_sort(listing.runs.begin(), listing.runs.end(),
+                     [](const RunJournal &a, const RunJournal &b) {
+                         if (a.started != b.started)
+                             return a.started > b.started;
+                         if (a.id.size() != b.id.size())
+                             return a.id.size() > b.id.size();
+                         return a.id > b.id;
+                     });
     return listing;
 }
 

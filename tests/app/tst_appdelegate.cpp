@@ -1,13 +1,17 @@
 #include "app/appdelegate.h"
 #include "app/singleinstance.h"
+#include "app/undocontrol.h"
 #include "app/vlnwindow.h"
 #include "files/filelist.h"
 #include "model/filetablemodel.h"
+#include "rename/journal.h"
+#include "rename/runhistory.h"
 #include "rename/userdefaults.h"
 #include "ui_vlnwindow.h"
 
 #include <QApplication>
 #include <QDir>
+#include <QMessageBox>
 #include <QProcess>
 #include <QSettings>
 #include <QSignalSpy>
@@ -39,6 +43,7 @@ private slots:
     void init();
 
     void launchAndOpenFiles();
+    void launchAsksAboutInterruptedRun();
     void secondLaunchHandsOver_data();
     void secondLaunchHandsOver();
     void busyInstanceKeepsItsPlace();
@@ -54,6 +59,7 @@ void tst_AppDelegate::initTestCase()
     // Settings and the socket go to the test's own folder, set before the
     // first settings object reads the environment.
     qputenv("XDG_CONFIG_HOME", QFile::encodeName(m_home.filePath(u"config"_s)));
+    qputenv("XDG_STATE_HOME", QFile::encodeName(m_home.filePath(u"state"_s)));
     QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, m_home.filePath(u"config"_s));
     QApplication::setOrganizationName(u"Velnor"_s);
     QApplication::setApplicationName(u"Velnor"_s);
@@ -99,6 +105,37 @@ void tst_AppDelegate::launchAndOpenFiles()
         QTRY_VERIFY(!window->isListing());
         QCOMPARE(window->fileList()->count(), 3);
     }
+}
+
+// A run that never wrote its end is asked about over the window at launch;
+// one that did is not.
+void tst_AppDelegate::launchAsksAboutInterruptedRun()
+{
+    const QString runs = RunHistory::runsFolder();
+    QVERIFY(runs.startsWith(m_home.path()));
+    for (const bool finished : {true, false}) {
+        QVERIFY(QDir(runs).removeRecursively());
+        {
+            JournalWriter writer;
+            QString error;
+            QVERIFY2(writer.begin(runs, {JournalMove{m_files, "a", "b", 1, 2}}, 1'700'000'000'000,
+                                  &error),
+                     qPrintable(error));
+            writer.recordOutcome(0, true);
+            if (finished)
+                writer.finish(1, 0, 0);
+        }
+        AppDelegate delegate;
+        delegate.applicationDidFinishLaunching();
+        VLNWindow *window = delegate.mainWindow();
+        QMessageBox *sheet = window->undoControl()->interruptedSheet();
+        QCOMPARE(bool(sheet), !finished);
+        if (sheet) {
+            QVERIFY(sheet->isVisible());
+            QCOMPARE(sheet->parentWidget(), window);
+        }
+    }
+    QVERIFY(QDir(runs).removeRecursively());
 }
 
 void tst_AppDelegate::secondLaunchHandsOver_data()

@@ -90,6 +90,8 @@ private:
     QString cell(int row, int column) const;
 
     std::unique_ptr<ScratchDir> m_dir;
+    // The history of runs, apart from the files listed.
+    std::unique_ptr<ScratchDir> m_state;
     QByteArray m_root;
     std::unique_ptr<UserDefaults> m_defaults;
     std::unique_ptr<VLNWindow> m_window;
@@ -97,6 +99,8 @@ private:
 
 void tst_VLNWindow::init()
 {
+    m_state = std::make_unique<ScratchDir>();
+    qputenv("XDG_STATE_HOME", m_state->path());
     m_dir = std::make_unique<ScratchDir>();
     QVERIFY(m_dir->isValid());
     m_root = m_dir->path();

@@ -62,12 +62,16 @@ private:
     void removeTranslators();
 
     std::unique_ptr<ScratchDir> m_dir;
+    // The history of runs, apart from the files listed.
+    std::unique_ptr<ScratchDir> m_state;
     std::unique_ptr<UserDefaults> m_defaults;
     std::unique_ptr<VLNWindow> m_window;
 };
 
 void tst_WindowActions::init()
 {
+    m_state = std::make_unique<ScratchDir>();
+    qputenv("XDG_STATE_HOME", m_state->path());
     m_dir = std::make_unique<ScratchDir>();
     QVERIFY(m_dir->isValid());
     m_defaults = std::make_unique<UserDefaults>(m_dir->filePath(u"Velnor.conf"_s));

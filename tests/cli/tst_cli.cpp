@@ -120,10 +120,14 @@ private:
 
     std::unique_ptr<QTemporaryDir> m_dir;
     QByteArray m_root;
+    // The journals of the runs go here, never to the user's own history.
+    QTemporaryDir m_state;
 };
 
 void tst_Cli::init()
 {
+    QVERIFY(m_state.isValid());
+    qputenv("XDG_STATE_HOME", QFile::encodeName(m_state.path()));
     m_dir = std::make_unique<QTemporaryDir>();
     QVERIFY(m_dir->isValid());
     // Canonical, because a path with ".." is listed by its real folder.
@@ -346,7 +350,12 @@ void tst_Cli::unreadableFolderFails()
     QVERIFY(::chmod(dir.path("open/b.txt").constData(), 0666) == 0);
     QVERIFY(::chmod(dir.path("locked").constData(), 0) == 0);
     QVERIFY(::chmod(dir.path("locked2").constData(), 0) == 0);
-    const QByteArray command = QByteArray(VELNOR_RENAME_BIN) + " --apply --name '[N]_x' " +
+    // The child keeps the journal where it may write.
+    ScratchDir state;
+    QVERIFY(::mkdir(state.path("home").constData(), 0777) == 0);
+    QVERIFY(::chmod(state.path("home").constData(), 0777) == 0);
+    const QByteArray command = "XDG_STATE_HOME=" + state.path("home") + ' ' +
+                               QByteArray(VELNOR_RENAME_BIN) + " --apply --name '[N]_x' " +
                                dir.path() + " 2>&1; echo \"exit $?\"";
     const ChildResult child = runWithoutPrivileges([&command] {
         QByteArray output;

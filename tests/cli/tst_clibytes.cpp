@@ -141,10 +141,14 @@ private:
     QByteArray path(const QByteArray &name) const { return m_root + '/' + name; }
     std::unique_ptr<QTemporaryDir> m_dir;
     QByteArray m_root;
+    // The journals of the runs go here, never to the user's own history.
+    QTemporaryDir m_state;
 };
 
 void tst_CliBytes::init()
 {
+    QVERIFY(m_state.isValid());
+    qputenv("XDG_STATE_HOME", QFile::encodeName(m_state.path()));
     m_dir = std::make_unique<QTemporaryDir>();
     QVERIFY(m_dir->isValid());
     m_root = QFile::encodeName(QFileInfo(m_dir->path()).canonicalFilePath());

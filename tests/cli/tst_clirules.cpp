@@ -32,6 +32,8 @@ private slots:
 
 private:
     QTemporaryDir m_config;
+    // The journals of the runs go here, never to the user's own history.
+    QTemporaryDir m_state;
 };
 
 namespace {
@@ -88,6 +90,8 @@ QStringList renames(const QByteArray &json)
 
 void tst_CliRules::init()
 {
+    QVERIFY(m_state.isValid());
+    qputenv("XDG_STATE_HOME", QFile::encodeName(m_state.path()));
     QVERIFY(m_config.isValid());
 }
 

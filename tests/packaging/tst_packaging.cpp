@@ -237,7 +237,8 @@ void tst_Packaging::bashCompletes_data()
         << QStringList{name, u"--"_s} << u"velnor-rename --"_s
         << u"--name --ext --search --replace --case --start --step --digits --sort --files-from "
            u"--preset --save-preset --regex --ignore-case --counter-per-folder --natural --null "
-           u"--list-presets --apply --json --help --version --"_s;
+           u"--list-presets --apply --no-journal --json --history --undo --redo --help --version "
+           u"--"_s;
     QTest::newRow("case values") << QStringList{name, u"--case"_s, QString()}
                                  << u"velnor-rename --case "_s
                                  << u"keep lower upper title sentence"_s;

@@ -3,19 +3,26 @@
 // that collide, marked), OUTDIR/pattern-error.png (a regular expression that
 // does not compile), OUTDIR/tutorial.png (the tutorial's first section
 // page), and OUTDIR/listing.png and OUTDIR/renaming.png (the bottom bar
-// during a listing and during a run, held at a moment of each). Run it on a
-// real display, e.g. xvfb-run.
+// during a listing and during a run, held at a moment of each),
+// OUTDIR/interrupted.png (the question after a run that was cut off) and
+// OUTDIR/history.png (the Rename History window over a made-up history).
+// Run it on a real display, e.g. xvfb-run.
 #include "app/jobbar.h"
 #include "app/rulecontrols.h"
 #include "app/translations.h"
+#include "app/undocontrol.h"
 #include "app/vlnwindow.h"
 #include "model/filetablemodel.h"
+#include "rename/journal.h"
 #include "rename/userdefaults.h"
 #include "ui_vlnwindow.h"
 
 #include <QApplication>
 #include <QCheckBox>
+#include <QDateTime>
 #include <QIcon>
+#include <QMessageBox>
+#include <QPainter>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -36,6 +43,85 @@ bool save(QWidget *window, const QString &path)
     return saved;
 }
 
+// The window with a sheet over it, where the sheet stands: the sheet is a
+// window of its own, which grabbing the main window leaves out.
+bool saveWithSheet(QWidget *window, QWidget *sheet, const QString &path)
+{
+    window->show();
+    if (!QTest::qWaitForWindowExposed(window) || !QTest::qWaitForWindowExposed(sheet))
+        return false;
+    QTest::qWait(300);
+    QPixmap picture = window->grab();
+    QPainter painter(&picture);
+    const QPoint at = sheet->mapToGlobal(QPoint()) - window->mapToGlobal(QPoint());
+    const QPixmap sheetPicture = sheet->grab();
+    // A frame, as the window manager would draw it.
+    painter.setPen(QColor(0, 0, 0, 90));
+    painter.drawRect(QRect(at, sheetPicture.size()).adjusted(-1, -1, 0, 0));
+    painter.drawPixmap(at, sheetPicture);
+    painter.end();
+    const bool saved = picture.save(path);
+    std::printf("%s %s\n", saved ? "saved" : "could not save", qPrintable(path));
+    return saved;
+}
+
+// A made-up history: runs of the last week over folders of a home, the
+// newest cut off after 12,345 of 100,000 files.
+void writeSampleHistory(const QString &runsFolder)
+{
+    struct Run
+    {
+        const char *root;
+        int files;
+        int moved;
+        int daysAgo;
+        const char *end; // "", "end", "undo", "redo"
+    };
+    const Run runs[] = {
+        {"/home/anna/Pictures/Scans", 1204, 1204, 7, "end"},
+        {"/home/anna/Documents/Invoices 2024", 37, 37, 5, "redo"},
+        {"/home/anna/Music/Albums", 240, 240, 3, "undo"},
+        {"/home/anna/Pictures/Trip to Lisbon", 9, 9, 1, "end"},
+        {"/home/anna/Pictures/Camera", 100000, 12345, 0, ""},
+    };
+    const QDateTime now(QDate(2024, 5, 20), QTime(14, 32));
+    for (const Run &run : runs) {
+        QList<JournalMove> moves;
+        moves.reserve(run.files);
+        for (int i = 0; i < run.files; ++i)
+            moves << JournalMove{run.root, "IMG_" + QByteArray::number(i) + ".JPG",
+                                 "Photo-" + QByteArray::number(i) + ".jpg", 1, quint64(i + 1)};
+        const qint64 started =
+            now.addDays(-run.daysAgo).addSecs(-run.daysAgo * 4111).toMSecsSinceEpoch();
+        QString path;
+        {
+            JournalWriter writer;
+            QString error;
+            if (!writer.begin(runsFolder, moves, started, &error)) {
+                std::fprintf(stderr, "%s\n", qPrintable(error));
+                return;
+            }
+            for (int i = 0; i < run.moved; ++i)
+                writer.recordOutcome(i, true);
+            if (qstrlen(run.end) > 0)
+                writer.finish(run.moved, 0, 0);
+            path = writer.path();
+        }
+        const QByteArray end = run.end;
+        if (end == "undo" || end == "redo") {
+            JournalAppender appender;
+            QString error;
+            appender.open(path, &error);
+            appender.start(false, started + 60000);
+            appender.finish(false, run.moved, 0);
+            if (end == "redo") {
+                appender.start(true, started + 120000);
+                appender.finish(true, run.moved, 0);
+            }
+        }
+    }
+}
+
 } // namespace
 
 int main(int argc, char **argv)
@@ -50,6 +136,10 @@ int main(int argc, char **argv)
     const QString out = QFile::decodeName(argv[1]);
     const QByteArray folder = argv[2];
     QTemporaryDir settings;
+    // The history of runs, too, is the tool's own: empty until the pictures
+    // of the history fill it.
+    QTemporaryDir state;
+    qputenv("XDG_STATE_HOME", QFile::encodeName(state.path()));
     UserDefaults defaults(settings.filePath(QStringLiteral("Velnor.conf")));
     defaults.registerDefaults(UserDefaults::readFactoryFile(QStringLiteral(":/Factory")));
 
@@ -101,6 +191,27 @@ int main(int argc, char **argv)
         ui->casePopup->setCurrentIndex(3);
         window.controlTextDidChange();
         ok = save(&window, out + QStringLiteral("/pattern-error.png")) && ok;
+    }
+    {
+        // The question after a start that finds the last run cut off, and
+        // the history, over a history of their own.
+        writeSampleHistory(state.filePath(QStringLiteral("Velnor/runs")));
+        VLNWindow window(&defaults);
+        window.resize(1040, 680);
+        window.openFiles({folder});
+        while (window.isListing())
+            QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 10);
+        window.show();
+        QTest::qWaitForWindowExposed(&window);
+        window.undoControl()->refresh();
+        window.undoControl()->askAboutInterruptedRun();
+        QMessageBox *sheet = window.undoControl()->interruptedSheet();
+        ok = sheet && saveWithSheet(&window, sheet, out + QStringLiteral("/interrupted.png")) && ok;
+        if (sheet)
+            sheet->hide();
+        window.ui()->actionRenameHistory->trigger();
+        QWidget *history = window.undoControl()->historyWindow();
+        ok = history && save(history, out + QStringLiteral("/history.png")) && ok;
     }
     {
         defaults.setBool(false, QStringLiteral("skipTutorial"));

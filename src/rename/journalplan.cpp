@@ -1,0 +1,70 @@
+#include "rename/journalplan.h"
+
+#include "plan/renameplan.h"
+#include "posix/nativepath.h"
+
+#include <QHash>
+
+#include <fcntl.h>
+#include <string_view>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace {
+
+// The journal's moves live only while the journal is written, and the
+// entries they point into stay unchanged until then: no copy of each name.
+QByteArray nameOf(const QByteArray &path)
+{
+    const qsizetype start = NativePath::nameStart(path);
+    return QByteArray::fromRawData(path.constData() + start, path.size() - start);
+}
+
+} // namespace
+
+namespace JournalPlan {
+
+QList<JournalMove> moves(const RenamePlan &plan, const RenameRun::Entry *entries,
+                         const std::vector<qsizetype> &positions,
+                         const std::vector<qint32> &folders)
+{
+    QList<JournalMove> result;
+    result.reserve(qsizetype(positions.size()));
+    QHash<qint32, int> opened; // folder index to descriptor, for the looks one by one
+    for (size_t k = 0; k < positions.size(); ++k) {
+        const RenameRun::Entry &entry = entries[positions[k]];
+        const qint32 folder = folders[k];
+        const FolderFacts &facts = plan.facts()[size_t(folder)];
+        JournalMove move;
+        move.folder = plan.folders()[size_t(folder)];
+        move.oldName = nameOf(entry.oldPath);
+        move.newName = nameOf(entry.newPath);
+        if (facts.inodesMatchStat) {
+            const qint64 index = facts.indexOf(
+                std::string_view(move.oldName.constData(), size_t(move.oldName.size())));
+            if (index >= 0) {
+                move.device = facts.device;
+                move.inode = facts.inodes[size_t(index)];
+            }
+        } else {
+            auto fd = opened.find(folder);
+            if (fd == opened.end())
+                fd = opened.insert(
+                    folder, ::open(move.folder.constData(), O_PATH | O_DIRECTORY | O_CLOEXEC));
+            struct stat info;
+            if (*fd >= 0 &&
+                ::fstatat(*fd, entry.oldPath.constData() + NativePath::nameStart(entry.oldPath),
+                          &info, AT_SYMLINK_NOFOLLOW) == 0) {
+                move.device = quint64(info.st_dev);
+                move.inode = quint64(info.st_ino);
+            }
+        }
+        result << move;
+    }
+    for (const int fd : std::as_const(opened))
+        if (fd >= 0)
+            ::close(fd);
+    return result;
+}
+
+} // namespace JournalPlan

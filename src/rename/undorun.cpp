@@ -1,0 +1,437 @@
+#include "rename/undorun.h"
+
+#include "files/filelist.h"
+#include "plan/folderfacts.h"
+#include "posix/textescape.h"
+#include "rename/folderrun.h"
+#include "rename/journal.h"
+#include "rename/movelanes.h"
+
+#include <QCoreApplication>
+#include <QDateTime>
+#include <QHash>
+#include <QStringList>
+
+#include <algorithm>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <thread>
+#include <unistd.h>
+#include <vector>
+
+namespace {
+
+constexpr qsizetype keptNamed = 5;
+
+QByteArray joined(const QByteArray &folder, const QByteArray &name)
+{
+    return folder.endsWith('/') ? folder + name : folder + '/' + name;
+}
+
+enum class Result : quint8
+{
+    None, // in place already, or nothing to do
+    Moved,
+    Kept,
+    NotAttempted,
+};
+
+// What became of every move of the journal, each written by the one lane
+// that has the move's folder.
+struct Results
+{
+    explicit Results(qsizetype count)
+        : result(size_t(count), Result::None), reason(size_t(count)), from(size_t(count)),
+          to(size_t(count))
+    {}
+    std::vector<Result> result;
+    std::vector<QString> reason;
+    std::vector<QByteArray> from;
+    std::vector<QByteArray> to;
+};
+
+using Identity = std::pair<quint64, quint64>;
+
+// One folder as it is now: its names with their device and inode, from one
+// listing where the file system's listing gives the numbers stat gives, and
+// from a look at each name otherwise.
+class FolderNow
+{
+public:
+    explicit FolderNow(const QByteArray &folder) : m_facts(FolderFactsReader::read(folder, true))
+    {
+        if (m_facts.opened && !m_facts.inodesMatchStat)
+            m_fd = ::open(folder.constData(), O_PATH | O_DIRECTORY | O_CLOEXEC);
+    }
+    ~FolderNow()
+    {
+        if (m_fd >= 0)
+            ::close(m_fd);
+    }
+    FolderNow(const FolderNow &) = delete;
+    FolderNow &operator=(const FolderNow &) = delete;
+
+    const FolderFacts &facts() const { return m_facts; }
+
+    // Whether an entry is spelled exactly `name`, and which file it is.
+    bool identity(const QByteArray &name, Identity *id) const
+    {
+        const std::string_view bytes(name.constData(), size_t(name.size()));
+        const qint64 index = m_facts.namesRead ? m_facts.indexOf(bytes) : 0;
+        if (index < 0)
+            return false;
+        if (m_facts.inodesMatchStat) {
+            *id = {m_facts.device, m_facts.inodes[size_t(index)]};
+            return true;
+        }
+        struct stat info;
+        if (m_fd < 0 || ::fstatat(m_fd, name.constData(), &info, AT_SYMLINK_NOFOLLOW) != 0)
+            return false;
+        *id = {quint64(info.st_dev), quint64(info.st_ino)};
+        return true;
+    }
+
+    // The name the file now has in this folder, if it is still there. All
+    // names are looked at once, on the first question.
+    QByteArray nameOf(const Identity &id) const
+    {
+        if (!m_byIdentityMade) {
+            m_byIdentityMade = true;
+            for (size_t i = 0; i < m_facts.names.size(); ++i) {
+                const QByteArray name(m_facts.names[i].data(), qsizetype(m_facts.names[i].size()));
+                Identity found;
+                if (identity(name, &found))
+                    m_byIdentity.insert(found, name);
+            }
+        }
+        return m_byIdentity.value(id);
+    }
+
+private:
+    FolderFacts m_facts;
+    int m_fd = -1;
+    mutable bool m_byIdentityMade = false;
+    mutable QHash<Identity, QByteArray> m_byIdentity;
+};
+
+struct Context
+{
+    const RunJournal &journal;
+    bool redo;
+    Results &results;
+    JournalAppender &appender;
+    const std::atomic<bool> *cancel;
+    std::atomic<qsizetype> &done;
+    const std::function<void()> &signal;
+};
+
+// Takes back (or forth again) the moves of one folder, given last move first.
+void undoFolder(const QByteArray &folder, const std::vector<qsizetype> &moves, Context &c)
+{
+    const RunJournal &journal = c.journal;
+    Results &results = c.results;
+    const auto keep = [&](qsizetype move, const QByteArray &from, const QByteArray &to,
+                          const QString &reason) {
+        results.result[size_t(move)] = Result::Kept;
+        results.reason[size_t(move)] = reason;
+        results.from[size_t(move)] = joined(folder, from);
+        results.to[size_t(move)] = joined(folder, to);
+    };
+    const FolderNow now(folder);
+    if (!now.facts().opened) {
+        for (const qsizetype move : moves) {
+            const JournalMove &m = journal.moves[move];
+            if (c.redo || journal.outcomes[size_t(move)] == RunJournal::Outcome::Moved)
+                keep(move, c.redo ? m.oldName : m.newName, c.redo ? m.newName : m.oldName,
+                     now.facts().openError);
+        }
+        c.done.fetch_add(qsizetype(moves.size()));
+        c.signal();
+        return;
+    }
+
+    // Where each file is now: under the name it is to leave, or under a
+    // temporary name of a cycle that an interrupted run or undo left it in.
+    std::vector<qsizetype> moving; // journal moves
+    std::vector<QByteArray> current;
+    for (const qsizetype move : moves) {
+        const JournalMove &m = journal.moves[move];
+        const QByteArray &from = c.redo ? m.oldName : m.newName;
+        const QByteArray &to = c.redo ? m.newName : m.oldName;
+        const bool moved = journal.outcomes[size_t(move)] == RunJournal::Outcome::Moved;
+        // A redo moves only what the run moved and what an undo took back;
+        // an undo looks at every planned file, since the last outcomes of an
+        // interrupted run may never have reached the journal.
+        if (c.redo && !moved && !journal.takenBack[size_t(move)])
+            continue;
+        const Identity recorded(m.device, m.inode);
+        Identity at;
+        if (m.inode != 0 && now.identity(to, &at) && at == recorded)
+            continue; // where it is to go already
+        const QByteArray temporary = journal.temporaryNames.value(move);
+        if (m.inode != 0 && now.identity(from, &at) && at == recorded) {
+            moving.push_back(move);
+            current.push_back(from);
+        } else if (m.inode != 0 && !temporary.isEmpty() && now.identity(temporary, &at) &&
+                   at == recorded) {
+            moving.push_back(move);
+            current.push_back(temporary);
+        } else if (c.redo || moved) {
+            QString reason;
+            if (now.identity(from, &at)) {
+                reason = QCoreApplication::translate("UndoRun", "changed since the run");
+            } else if (const QByteArray name = now.nameOf(recorded); !name.isEmpty()) {
+                reason = QCoreApplication::translate("UndoRun", "renamed since the run (now “%1”)")
+                             .arg(TextEscape::path(name));
+            } else {
+                reason = QCoreApplication::translate("UndoRun", "missing");
+            }
+            keep(move, from, to, reason);
+        }
+    }
+
+    // A file whose name to take is held by a file that stays, stays too, and
+    // so does the file that was to take its name, and so on.
+    const qsizetype count = qsizetype(moving.size());
+    QHash<QByteArray, qsizetype> byCurrent;
+    byCurrent.reserve(count);
+    for (qsizetype k = 0; k < count; ++k)
+        byCurrent.insert(current[size_t(k)], k);
+    const auto targetOf = [&](qsizetype k) -> const QByteArray & {
+        const JournalMove &m = journal.moves[moving[size_t(k)]];
+        return c.redo ? m.newName : m.oldName;
+    };
+    std::vector<qsizetype> waitsFor(size_t(count), -1);
+    std::vector<qsizetype> waitedBy(size_t(count), -1);
+    std::vector<qsizetype> blocked;
+    for (qsizetype k = 0; k < count; ++k) {
+        const auto found = byCurrent.constFind(targetOf(k));
+        Identity at;
+        if (found != byCurrent.cend()) {
+            waitsFor[size_t(k)] = *found;
+            waitedBy[size_t(*found)] = k;
+        } else if (now.identity(targetOf(k), &at)) {
+            blocked.push_back(k);
+        }
+    }
+    std::vector<quint8> stays(size_t(count), 0);
+    for (qsizetype k : blocked) {
+        for (; k >= 0 && !stays[size_t(k)]; k = waitedBy[size_t(k)]) {
+            stays[size_t(k)] = 1;
+            keep(moving[size_t(k)], current[size_t(k)], targetOf(k),
+                 c.redo ? QCoreApplication::translate("UndoRun", "new name taken")
+                        : QCoreApplication::translate("UndoRun", "old name taken"));
+        }
+    }
+
+    std::vector<RenameRun::Entry> entries(static_cast<size_t>(count));
+    std::vector<qsizetype> positions;
+    for (qsizetype k = 0; k < count; ++k) {
+        if (stays[size_t(k)])
+            continue;
+        RenameRun::Entry &entry = entries[size_t(k)];
+        entry.oldPath = joined(folder, current[size_t(k)]);
+        entry.newPath = joined(folder, targetOf(k));
+        entry.outcome = RenameRun::Outcome::Renamed;
+        positions.push_back(k);
+    }
+    c.done.fetch_add(qsizetype(moves.size() - positions.size()));
+    c.signal();
+    const Identity folderIdentity(now.facts().device, now.facts().inode);
+    FolderRun run(entries.data(), [&](const QByteArray &, Identity *id) {
+        *id = folderIdentity;
+        return true;
+    });
+    run.setRecorder({[&](qsizetype k, const QByteArray &name) {
+                         return c.appender.temporaryName(moving[size_t(k)], name);
+                     },
+                     [&](qsizetype k, bool moved) {
+                         if (moved)
+                             c.appender.back(moving[size_t(k)]);
+                     }});
+    std::vector<quint8> finished(static_cast<size_t>(count), 0);
+    run.run(
+        positions, [&](qsizetype k) { return waitsFor[size_t(k)]; }, finished,
+        [&](qsizetype some) {
+            c.done.fetch_add(some);
+            c.signal();
+        },
+        [&] { return c.cancel && c.cancel->load(std::memory_order_relaxed); });
+    for (const qsizetype k : positions) {
+        const RenameRun::Entry &entry = entries[size_t(k)];
+        const qsizetype move = moving[size_t(k)];
+        if (!finished[size_t(k)]) {
+            results.result[size_t(move)] = Result::NotAttempted;
+        } else if (entry.outcome == RenameRun::Outcome::Renamed) {
+            results.result[size_t(move)] = Result::Moved;
+            results.from[size_t(move)] = entry.oldPath;
+            results.to[size_t(move)] = entry.newPath;
+        } else {
+            keep(move, current[size_t(k)], targetOf(k), entry.error);
+        }
+    }
+}
+
+} // namespace
+
+namespace UndoRun {
+
+QString Report::message() const
+{
+    const QString count = FileList::countText(moved.size());
+    return redone ? QCoreApplication::translate("UndoRun", "%1 renamed again.").arg(count)
+                  : QCoreApplication::translate("UndoRun", "%1 restored.").arg(count);
+}
+
+QString Report::informativeText() const
+{
+    QStringList lines;
+    if (notAttempted > 0)
+        lines << QCoreApplication::translate("UndoRun", "Cancelled: %1 not attempted.")
+                     .arg(FileList::countText(notAttempted));
+    if (kept.isEmpty())
+        return lines.join(u'\n');
+    lines << (redone ? QCoreApplication::translate("UndoRun", "%1 could not be renamed again:")
+                     : QCoreApplication::translate("UndoRun", "%1 could not go back:"))
+                 .arg(FileList::countText(kept.size()));
+    for (qsizetype i = 0; i < kept.size(); ++i) {
+        if (i == keptNamed) {
+            lines << QCoreApplication::translate("UndoRun", "and %1 more (see the details).")
+                         .arg(kept.size() - i);
+            break;
+        }
+        lines << QCoreApplication::translate("UndoRun", "“%1”: %2")
+                     .arg(TextEscape::path(kept[i].path), kept[i].reason);
+    }
+    return lines.join(u'\n');
+}
+
+QString Report::detailedText() const
+{
+    QStringList lines;
+    for (const Kept &file : kept)
+        lines << QCoreApplication::translate("UndoRun", "“%1” stays, not “%2”: %3")
+                     .arg(TextEscape::path(file.path), TextEscape::path(file.wanted), file.reason);
+    return lines.join(u'\n');
+}
+
+Report run(const QString &journalPath, Direction direction, const Progress &progress,
+           const std::atomic<bool> *cancel)
+{
+    Report report;
+    const bool redo = direction == Direction::Redo;
+    report.redone = redo;
+    RunJournal journal;
+    QString error;
+    if (!Journal::read(journalPath, &journal, &error)) {
+        report.error =
+            QCoreApplication::translate("UndoRun", "The journal cannot be read: %1").arg(error);
+        return report;
+    }
+    if (journal.moves.isEmpty()) {
+        report.error = QCoreApplication::translate("UndoRun", "The journal holds no moves.");
+        return report;
+    }
+    const RunJournal::State state = journal.state;
+    if (!redo && state == RunJournal::State::Undone) {
+        report.error = QCoreApplication::translate("UndoRun", "This run has been undone already.");
+        return report;
+    }
+    if (redo && state != RunJournal::State::Undone && state != RunJournal::State::UndoInterrupted) {
+        report.error = QCoreApplication::translate(
+            "UndoRun", "This run has not been undone, so there is nothing to redo.");
+        return report;
+    }
+    JournalAppender appender;
+    if (!appender.open(journalPath, &error, journal.damaged ? journal.soundSize : -1) ||
+        !appender.start(redo, QDateTime::currentMSecsSinceEpoch())) {
+        report.error =
+            QCoreApplication::translate("UndoRun", "The journal cannot be written: %1").arg(error);
+        return report;
+    }
+    report.ran = true;
+
+    // The folders in the order of their first move, each with its moves last
+    // first.
+    std::vector<QByteArray> folders;
+    std::vector<std::vector<qsizetype>> movesOf;
+    QHash<QByteArray, size_t> folderIndex;
+    for (qsizetype move = journal.moves.size() - 1; move >= 0; --move) {
+        const QByteArray &folder = journal.moves[move].folder;
+        auto found = folderIndex.constFind(folder);
+        if (found == folderIndex.cend()) {
+            found = folderIndex.insert(folder, folders.size());
+            folders.push_back(folder);
+            movesOf.emplace_back();
+        }
+        movesOf[*found].push_back(move);
+    }
+
+    const qsizetype total = journal.moves.size();
+    Results results(total);
+    std::atomic<qsizetype> done{0};
+    std::atomic<quint64> events{0};
+    const std::function<void()> signal = [&events] {
+        events.fetch_add(1, std::memory_order_release);
+        events.notify_all();
+    };
+    Context context{journal, redo, results, appender, cancel, done, signal};
+    std::atomic<size_t> next{0};
+    const int laneCount =
+        int(std::min<size_t>(size_t(MoveLanes::defaultLaneCount()), folders.size()));
+    std::atomic<int> running{laneCount};
+    std::vector<std::thread> lanes;
+    for (int i = 0; i < laneCount; ++i)
+        lanes.emplace_back([&] {
+            for (size_t f = next++; f < folders.size(); f = next++) {
+                if (cancel && cancel->load()) {
+                    for (const qsizetype move : movesOf[f])
+                        results.result[size_t(move)] = Result::NotAttempted;
+                    continue;
+                }
+                undoFolder(folders[f], movesOf[f], context);
+            }
+            running.fetch_sub(1, std::memory_order_release);
+            signal();
+        });
+    qsizetype reported = 0;
+    quint64 seen = events.load(std::memory_order_acquire);
+    while (running.load(std::memory_order_acquire) > 0) {
+        const qsizetype now = done.load(std::memory_order_acquire);
+        if (progress && now / 1024 > reported / 1024 && now < total) {
+            progress(now, total);
+            reported = now;
+        }
+        events.wait(seen, std::memory_order_acquire);
+        seen = events.load(std::memory_order_acquire);
+    }
+    for (std::thread &lane : lanes)
+        lane.join();
+
+    for (qsizetype move = total - 1; move >= 0; --move) {
+        switch (results.result[size_t(move)]) {
+        case Result::None:
+            break;
+        case Result::Moved:
+            report.moved.append({results.from[size_t(move)], results.to[size_t(move)]});
+            break;
+        case Result::Kept:
+            report.kept.append({results.from[size_t(move)], results.to[size_t(move)],
+                                results.reason[size_t(move)]});
+            appender.kept(move, results.reason[size_t(move)]);
+            break;
+        case Result::NotAttempted:
+            ++report.notAttempted;
+            break;
+        }
+    }
+    // A cancelled undo stays open: it may be carried on, or the files taken
+    // back so far may be redone.
+    if (report.notAttempted == 0)
+        appender.finish(redo, report.moved.size(), report.kept.size());
+    if (progress)
+        progress(total, total);
+    return report;
+}
+
+} // namespace UndoRun

@@ -1,0 +1,252 @@
+#include "undowindowtest.h"
+
+#include "app/jobbar.h"
+#include "app/undocontrol.h"
+#include "files/filelist.h"
+#include "files/zqfile.h"
+#include "ui_vlnwindow.h"
+
+#include <QAbstractButton>
+#include <QDir>
+#include <QLineEdit>
+#include <QMessageBox>
+
+#include <sys/stat.h>
+#include <unistd.h>
+
+// Undo from the window on real files: through the menu and back again, from
+// the question after an interrupted run, cancelled half way; and the alert
+// when the run cannot keep its journal. The disk is checked after each: every
+// name and content once, nothing left over, and the records where the files are.
+class tst_UndoDisk : public UndoWindowTest
+{
+    Q_OBJECT
+
+private slots:
+    void init() { UndoWindowTest::init(); }
+    void cleanup() { UndoWindowTest::cleanup(); }
+
+    void undoAndRedoThroughMenu();
+    void interruptedRunUndoneFromSheet();
+    void undoCancelledHalfWay();
+    void journalAlert_data();
+    void journalAlert();
+};
+
+// the disk holds each name and content once, and the records follow.
+void tst_UndoDisk::undoAndRedoThroughMenu()
+{
+    VLNWindow *window = makeWindow();
+    QVERIFY(window);
+    Ui::VLNWindow *ui = window->ui();
+    QVERIFY(!ui->actionUndoRename->isEnabled());
+    listFiles({"a.txt", "b.txt", "c.txt"});
+    ui->nameField->setText(u"[C]-[N]"_s);
+    window->controlTextDidChange();
+    m_prompt.answers = {m_root};
+    window->clickStart();
+    QTRY_VERIFY(!window->isRenaming() && window->reportSheet());
+    window->reportSheet()->accept();
+    QCOMPARE(folderEntries(m_root), u"1-a.txt=a.txt 2-b.txt=b.txt 3-c.txt=c.txt"_s);
+    QVERIFY(ui->actionUndoRename->isEnabled());
+    QVERIFY(!ui->actionRedoRename->isEnabled());
+
+    window->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(window));
+    ui->tableView->setFocus();
+    QTest::keySequence(ui->tableView, QKeySequence(Qt::CTRL | Qt::Key_Z));
+    QTRY_VERIFY(!window->undoControl()->isRunning() && window->undoControl()->reportSheet());
+    QCOMPARE(folderEntries(m_root), u"a.txt=a.txt b.txt=b.txt c.txt=c.txt"_s);
+    QCOMPARE(window->fileList()->fileAtIndex(1)->nativePath(), m_root + "/b.txt");
+    QCOMPARE(window->fileList()->fileAtIndex(1)->name(), u"b.txt"_s);
+    QVERIFY(window->fileList()->containsPath(m_root + "/c.txt"));
+    QMessageBox *sheet = window->undoControl()->reportSheet();
+    QCOMPARE(sheet->icon(), QMessageBox::Information);
+    QCOMPARE(sheet->text(), u"3 files restored."_s);
+    QCOMPARE(sheet->informativeText(), QString());
+    sheet->accept();
+    QVERIFY(!ui->actionUndoRename->isEnabled());
+    QVERIFY(ui->actionRedoRename->isEnabled());
+
+    // Redo asked for while a listing goes on waits for it to end.
+    writeFile(m_root + "/d.txt", "d.txt");
+    window->openFiles({m_root + "/d.txt"});
+    QVERIFY(window->isListing());
+    ui->actionRedoRename->trigger();
+    QVERIFY(!window->undoControl()->isRunning());
+    const auto redone = [&] {
+        QMessageBox *report = window->undoControl()->reportSheet();
+        return !window->isListing() && !window->undoControl()->isRunning() && report &&
+               report->text() == u"3 files renamed again."_s;
+    };
+    QTRY_VERIFY(redone());
+
+    QCOMPARE(folderEntries(m_root), u"1-a.txt=a.txt 2-b.txt=b.txt 3-c.txt=c.txt d.txt=d.txt"_s);
+    QCOMPARE(window->fileList()->count(), 4);
+    QCOMPARE(window->fileList()->fileAtIndex(0)->nativePath(), m_root + "/1-a.txt");
+    QVERIFY(ui->actionUndoRename->isEnabled());
+    QVERIFY(!ui->actionRedoRename->isEnabled());
+}
+
+// A run killed half way: two of three files moved, the journal without its
+// end. Undo from the question at start puts them back.
+void tst_UndoDisk::interruptedRunUndoneFromSheet()
+{
+    QList<JournalMove> moves;
+    for (int i = 0; i < 3; ++i) {
+        const QByteArray name = "old" + QByteArray::number(i);
+        writeFile(m_root + '/' + name, name);
+        struct stat status;
+        QCOMPARE(::stat((m_root + '/' + name).constData(), &status), 0);
+        moves << JournalMove{m_root, name, "new" + QByteArray::number(i), quint64(status.st_dev),
+                             quint64(status.st_ino)};
+    }
+    {
+        // The writer goes without its closing record, as a killed run's does.
+        JournalWriter writer;
+        QString error;
+        QVERIFY2(writer.begin(RunHistory::runsFolder(), moves, 1'700'000'000'000, &error),
+                 qPrintable(error));
+        for (int i = 0; i < 2; ++i) {
+            QCOMPARE(::rename((m_root + "/old" + QByteArray::number(i)).constData(),
+                              (m_root + "/new" + QByteArray::number(i)).constData()),
+                     0);
+            writer.recordOutcome(i, true);
+        }
+    }
+    QCOMPARE(folderEntries(m_root), u"new0=old0 new1=old1 old2=old2"_s);
+
+    VLNWindow *window = makeWindow();
+    QVERIFY(window);
+    listFiles({});
+    window->openFiles({m_root + "/new0", m_root + "/new1", m_root + "/old2"});
+    QTRY_VERIFY(!window->isListing());
+    window->undoControl()->askAboutInterruptedRun();
+    QMessageBox *sheet = window->undoControl()->interruptedSheet();
+    QVERIFY(sheet);
+    QCOMPARE(sheet->text(), u"The last rename was interrupted after 2 of 3 files. Undo those 2?"_s);
+    for (QAbstractButton *button : sheet->buttons()) {
+        if (button->text() == u"&Undo"_s)
+            button->click();
+    }
+    QTRY_VERIFY(!window->undoControl()->isRunning() && window->undoControl()->reportSheet());
+    QCOMPARE(window->undoControl()->reportSheet()->text(), u"2 files restored."_s);
+    QCOMPARE(folderEntries(m_root), u"old0=old0 old1=old1 old2=old2"_s);
+    QCOMPARE(window->fileList()->fileAtIndex(0)->nativePath(), m_root + "/old0");
+    QCOMPARE(window->fileList()->fileAtIndex(1)->name(), u"old1"_s);
+    QCOMPARE(window->undoControl()->history().runs.first().state, RunJournal::State::Undone);
+}
+
+// Cancel right after the undo starts: however far it came, each file is
+// under exactly one of its two names with its content, and its record is
+// where the file is.
+void tst_UndoDisk::undoCancelledHalfWay()
+{
+    VLNWindow *window = makeWindow();
+    QVERIFY(window);
+    QList<QByteArray> names;
+    for (int i = 0; i < 3000; ++i)
+        names << "f" + QByteArray::number(10000 + i);
+    listFiles(names);
+    window->ui()->nameField->setText(u"x-[N]"_s);
+    window->controlTextDidChange();
+    m_prompt.answers = {m_root};
+    window->clickStart();
+    QTRY_VERIFY_WITH_TIMEOUT(!window->isRenaming() && window->reportSheet(), 30000);
+    QCOMPARE(window->reportSheet()->text(), u"3000 files renamed successfully."_s);
+    window->reportSheet()->accept();
+
+    window->ui()->actionUndoRename->trigger();
+    QVERIFY(window->undoControl()->isRunning());
+    QVERIFY(window->jobBar()->progressText().startsWith(u"Undoing"_s));
+    window->cancelJob();
+    QTRY_VERIFY_WITH_TIMEOUT(!window->undoControl()->isRunning(), 30000);
+    QMessageBox *sheet = window->undoControl()->reportSheet();
+    QVERIFY(sheet);
+    QVERIFY(window->jobBar()->progressText().isEmpty());
+
+    const QByteArrayList entries = folderEntries(m_root).toUtf8().split(' ');
+    QCOMPARE(entries.size(), 3000);
+    qsizetype back = 0;
+    for (qsizetype i = 0; i < names.size(); ++i) {
+        const QByteArray old = m_root + '/' + names[i];
+        const QByteArray renamed = m_root + "/x-" + names[i];
+        const bool isBack = ::access(old.constData(), F_OK) == 0;
+        QCOMPARE(isBack, ::access(renamed.constData(), F_OK) != 0);
+        QCOMPARE(readFile(isBack ? old : renamed), names[i]);
+        QVERIFY(window->fileList()->containsPath(isBack ? old : renamed));
+        back += isBack;
+    }
+    QCOMPARE(window->fileList()->count(), 3000);
+    if (back < 3000) {
+        QCOMPARE(sheet->icon(), QMessageBox::Warning);
+        QVERIFY2(sheet->informativeText().startsWith(u"Cancelled: "_s),
+                 qPrintable(sheet->informativeText()));
+    }
+}
+
+void tst_UndoDisk::journalAlert_data()
+{
+    QTest::addColumn<QString>("fault");
+    QTest::addColumn<bool>("withoutUndo");
+    QTest::addColumn<QString>("entries");
+
+    QTest::newRow("state folder is a file, renamed without undo")
+        << u"file"_s << true << u"1-a.txt=a.txt 2-b.txt=b.txt"_s;
+    QTest::newRow("state folder is a file, cancelled")
+        << u"file"_s << false << u"a.txt=a.txt b.txt=b.txt"_s;
+    QTest::newRow("read-only history folder, renamed without undo")
+        << u"read-only"_s << true << u"1-a.txt=a.txt 2-b.txt=b.txt"_s;
+}
+
+void tst_UndoDisk::journalAlert()
+{
+    QFETCH(QString, fault);
+    QFETCH(bool, withoutUndo);
+    QFETCH(QString, entries);
+    const QByteArray state = m_state->path() + "/Velnor";
+    if (fault == u"file"_s) {
+        writeFile(state, "not a folder");
+    } else {
+        if (::geteuid() == 0)
+            QSKIP("root writes into a read-only folder; the file row covers the alert");
+        QVERIFY(QDir().mkpath(QFile::decodeName(state + "/runs")));
+        QCOMPARE(::chmod((state + "/runs").constData(), 0555), 0);
+    }
+    VLNWindow *window = makeWindow();
+    QVERIFY(window);
+    listFiles({"a.txt", "b.txt"});
+    window->ui()->nameField->setText(u"[C]-[N]"_s);
+    window->controlTextDidChange();
+    m_prompt.answers = {m_root};
+    window->clickStart();
+    QTRY_VERIFY(!window->isRenaming() && window->journalAlert());
+    QMessageBox *alert = window->journalAlert();
+    QVERIFY(alert->isVisible());
+    QCOMPARE(alert->text(), u"The rename could not be prepared for undo."_s);
+    QVERIFY(!window->reportSheet());
+    // Nothing moved without the user's word.
+    QCOMPARE(folderEntries(m_root), u"a.txt=a.txt b.txt=b.txt"_s);
+    // Start again while the alert is open asks nothing more.
+    window->clickStart();
+    QVERIFY(!window->isRenaming());
+
+    QAbstractButton *answer = nullptr;
+    for (QAbstractButton *button : alert->buttons()) {
+        if (withoutUndo ? button->text() == u"Rename &Without Undo"_s
+                        : alert->buttonRole(button) == QMessageBox::RejectRole)
+            answer = button;
+    }
+    QVERIFY(answer);
+    answer->click();
+    QTRY_VERIFY(!window->journalAlert());
+    if (withoutUndo)
+        QTRY_VERIFY(!window->isRenaming() && window->reportSheet());
+    QCOMPARE(folderEntries(m_root), entries);
+    QCOMPARE(window->fileList()->fileAtIndex(0)->name(), withoutUndo ? u"1-a.txt"_s : u"a.txt"_s);
+    // No journal: the history has nothing to undo.
+    QVERIFY(!window->ui()->actionUndoRename->isEnabled());
+}
+
+QTEST_MAIN(tst_UndoDisk)
+#include "tst_undodisk.moc"

@@ -1,0 +1,312 @@
+#include "undowindowtest.h"
+
+#include "app/historywindow.h"
+#include "app/undocontrol.h"
+#include "files/filelist.h"
+#include "files/zqfile.h"
+#include "ui_vlnwindow.h"
+
+#include <QApplication>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QTreeWidget>
+
+// Taking runs back from the window, as the history stands: the Edit menu's
+// Undo and Redo, Ctrl+Z left to the text fields, the History window, the
+// question after an interrupted run, and the records that follow the files.
+class tst_UndoWindow : public UndoWindowTest
+{
+    Q_OBJECT
+
+private slots:
+    void init() { UndoWindowTest::init(); }
+    void cleanup() { UndoWindowTest::cleanup(); }
+
+    void menuFollowsHistory_data();
+    void menuFollowsHistory();
+    void ctrlZStaysWithTextFields_data();
+    void ctrlZStaysWithTextFields();
+    void historyWindowRows();
+    void recordsFollowMoves_data();
+    void recordsFollowMoves();
+
+    void interruptedSheet_data();
+    void interruptedSheet();
+    void keptRunIsNotAskedAgain();
+};
+
+// Newest first: C complete, U undone, R redone, I interrupted.
+void tst_UndoWindow::menuFollowsHistory_data()
+{
+    QTest::addColumn<QString>("states");
+    QTest::addColumn<int>("undoTarget");
+    QTest::addColumn<int>("redoTarget");
+
+    QTest::newRow("no history") << u""_s << -1 << -1;
+    QTest::newRow("one run") << u"C"_s << 0 << -1;
+    QTest::newRow("interrupted run can be undone") << u"I"_s << 0 << -1;
+    QTest::newRow("newest undone: redo it, undo the next") << u"UC"_s << 1 << 0;
+    QTest::newRow("two undone: redo the last undone first") << u"UUC"_s << 2 << 1;
+    QTest::newRow("undone run below a newer run: no redo") << u"CU"_s << 0 << -1;
+    QTest::newRow("everything undone") << u"UU"_s << -1 << 1;
+    QTest::newRow("redone run can be undone again") << u"RC"_s << 0 << -1;
+}
+
+void tst_UndoWindow::menuFollowsHistory()
+{
+    QFETCH(QString, states);
+    QFETCH(int, undoTarget);
+    QFETCH(int, redoTarget);
+    const qint64 newest = 1'700'000'000'000;
+    for (qsizetype i = 0; i < states.size(); ++i) {
+        const QChar state = states[i];
+        const QString path = writeRun(newest - i * 1000, 3, 3, state != u'I', state == u'U');
+        QVERIFY(!path.isEmpty());
+        if (state == u'R') {
+            JournalAppender appender;
+            QString error;
+            QVERIFY(appender.open(path, &error));
+            appender.start(false, newest + 1);
+            appender.finish(false, 3, 0);
+            appender.start(true, newest + 2);
+            appender.finish(true, 3, 0);
+        }
+    }
+    VLNWindow *window = makeWindow();
+    QVERIFY(window);
+    UndoControl *control = window->undoControl();
+    QCOMPARE(control->history().runs.size(), states.size());
+    QCOMPARE(control->undoTarget(), undoTarget);
+    QCOMPARE(control->redoTarget(), redoTarget);
+    QCOMPARE(window->ui()->actionUndoRename->isEnabled(), undoTarget >= 0);
+    QCOMPARE(window->ui()->actionRedoRename->isEnabled(), redoTarget >= 0);
+    QVERIFY(window->ui()->actionRenameHistory->isEnabled());
+}
+
+// Ctrl+Z in a field where text is typed undoes the typing; elsewhere it
+// takes the last run back.
+void tst_UndoWindow::ctrlZStaysWithTextFields_data()
+{
+    QTest::addColumn<QString>("focus");
+    QTest::addColumn<QKeySequence>("keys");
+    QTest::addColumn<bool>("undoStarts");
+    QTest::addColumn<QString>("nameTemplate");
+
+    const QKeySequence undo(Qt::CTRL | Qt::Key_Z), redo(Qt::CTRL | Qt::SHIFT | Qt::Key_Z);
+    QTest::newRow("Ctrl+Z in the name field undoes the typing")
+        << u"nameField"_s << undo << false << u"[N]"_s;
+    QTest::newRow("Ctrl+Z in the search field stays there")
+        << u"searchField"_s << undo << false << u"[N]x"_s;
+    QTest::newRow("Ctrl+Z in a counter box stays there")
+        << u"stepCounterBox"_s << undo << false << u"[N]x"_s;
+    QTest::newRow("Ctrl+Z on the table undoes the run")
+        << u"tableView"_s << undo << true << u"[N]x"_s;
+    QTest::newRow("Ctrl+Shift+Z in the name field redoes the typing")
+        << u"nameField"_s << redo << false << u"[N]x"_s;
+}
+
+void tst_UndoWindow::ctrlZStaysWithTextFields()
+{
+    QFETCH(QString, focus);
+    QFETCH(QKeySequence, keys);
+    QFETCH(bool, undoStarts);
+    QFETCH(QString, nameTemplate);
+    QVERIFY(!writeRun(1'700'000'000'000, 2, 2, true).isEmpty());
+    VLNWindow *window = makeWindow();
+    QVERIFY(window);
+    Ui::VLNWindow *ui = window->ui();
+    QVERIFY(ui->actionUndoRename->isEnabled());
+    ui->nameField->setFocus();
+    ui->nameField->end(false);
+    QTest::keyClick(ui->nameField, Qt::Key_X);
+    QCOMPARE(ui->nameField->text(), u"[N]x"_s);
+    auto *target = window->findChild<QWidget *>(focus);
+    QVERIFY(target);
+    target->setFocus();
+    QWidget *receiver = QApplication::focusWidget();
+    QVERIFY(receiver);
+    QTest::keySequence(receiver, keys);
+    // The undo of a run ends in its report sheet, whatever it could do.
+    if (undoStarts)
+        QTRY_VERIFY(window->undoControl()->reportSheet());
+    else
+        QVERIFY(!window->undoControl()->isRunning() && !window->undoControl()->reportSheet());
+    QCOMPARE(ui->nameField->text(), nameTemplate);
+}
+
+void tst_UndoWindow::historyWindowRows()
+{
+    const qint64 newest = 1'700'000'000'000;
+    QVERIFY(!writeRun(newest, 2000, 1234, false).isEmpty());
+    QVERIFY(!writeRun(newest - 1000, 3, 3, true, true).isEmpty());
+    QVERIFY(!writeRun(newest - 2000, 12, 12, true).isEmpty());
+    const QString cutOff = writeRun(newest - 3000, 4, 4, true);
+    {
+        // An undo that never wrote its end.
+        JournalAppender appender;
+        QString error;
+        QVERIFY(appender.open(cutOff, &error) && appender.start(false, newest));
+        appender.back(3);
+    }
+    VLNWindow *window = makeWindow();
+    QVERIFY(window);
+    window->ui()->actionRenameHistory->trigger();
+    HistoryWindow *history = window->undoControl()->historyWindow();
+    QVERIFY(history && history->isVisible());
+    QTreeWidget *runs = history->runList();
+    QCOMPARE(runs->topLevelItemCount(), 4);
+    const QStringList files = {u"1,234 of 2,000"_s, u"3"_s, u"12"_s, u"4"_s};
+    const QStringList states = {u"Interrupted"_s, u"Undone"_s, u"Renamed"_s, u"Undo interrupted"_s};
+    const QList<bool> undo = {true, false, true, true};
+    const QList<bool> redo = {false, true, false, true};
+    for (int row = 0; row < 4; ++row) {
+        QTreeWidgetItem *item = runs->topLevelItem(row);
+        QCOMPARE(item->text(1), QString::fromUtf8(m_root));
+        QCOMPARE(item->text(2), files[row]);
+        QCOMPARE(item->text(3), states[row]);
+        runs->setCurrentItem(item);
+        QCOMPARE(history->undoButton()->isEnabled(), undo[row]);
+        QCOMPARE(history->redoButton()->isEnabled(), redo[row]);
+    }
+    // A second choice of the menu item raises the same window.
+    window->ui()->actionRenameHistory->trigger();
+    QCOMPARE(window->undoControl()->historyWindow(), history);
+}
+
+void tst_UndoWindow::recordsFollowMoves_data()
+{
+    QTest::addColumn<QByteArrayList>("listed");
+    QTest::addColumn<QByteArrayList>("moves"); // from, to, from, to, ...
+    QTest::addColumn<QByteArrayList>("paths");
+    QTest::addColumn<QStringList>("names");
+
+    QTest::newRow("one file back")
+        << QByteArrayList{"/d/new.txt"} << QByteArrayList{"/d/new.txt", "/d/old.txt"}
+        << QByteArrayList{"/d/old.txt"} << QStringList{u"old.txt"_s};
+    QTest::newRow("a swap moves each record once")
+        << QByteArrayList{"/d/a", "/d/b"} << QByteArrayList{"/d/a", "/d/b", "/d/b", "/d/a"}
+        << QByteArrayList{"/d/b", "/d/a"} << QStringList{u"b"_s, u"a"_s};
+    QTest::newRow("a chain backwards")
+        << QByteArrayList{"/d/1", "/d/2"} << QByteArrayList{"/d/2", "/d/3", "/d/1", "/d/2"}
+        << QByteArrayList{"/d/2", "/d/3"} << QStringList{u"2"_s, u"3"_s};
+    QTest::newRow("a file not listed leaves the list")
+        << QByteArrayList{"/d/a"} << QByteArrayList{"/e/x", "/e/y"} << QByteArrayList{"/d/a"}
+        << QStringList{u"a"_s};
+    QTest::newRow("the path taken is listed already: one record stays")
+        << QByteArrayList{"/d/new", "/d/old"} << QByteArrayList{"/d/new", "/d/old"}
+        << QByteArrayList{"/d/old"} << QStringList{u"old"_s};
+    QTest::newRow("bytes that are not UTF-8 go through")
+        << QByteArrayList{"/d/caf\xe9"} << QByteArrayList{"/d/caf\xe9", "/d/\xff\xfe"}
+        << QByteArrayList{"/d/\xff\xfe"} << QStringList{};
+}
+
+void tst_UndoWindow::recordsFollowMoves()
+{
+    QFETCH(QByteArrayList, listed);
+    QFETCH(QByteArrayList, moves);
+    QFETCH(QByteArrayList, paths);
+    QFETCH(QStringList, names);
+    FileList list;
+    for (const QByteArray &path : listed) {
+        auto file = std::make_unique<ZQFile>();
+        file->setNativePath(path);
+        file->setName(QString::fromUtf8(path.mid(path.lastIndexOf('/') + 1)));
+        QVERIFY(list.append(std::move(file)));
+    }
+    QList<UndoRun::Moved> moved;
+    for (qsizetype i = 0; i + 1 < moves.size(); i += 2)
+        moved << UndoRun::Moved{moves[i], moves[i + 1]};
+    UndoControl::followMoves(list, moved);
+    QByteArrayList listedAfter;
+    QStringList namesAfter;
+    for (const auto &file : list.contentsArray()) {
+        listedAfter << file->nativePath();
+        namesAfter << file->name();
+    }
+    QCOMPARE(listedAfter, paths);
+    if (!names.isEmpty())
+        QCOMPARE(namesAfter, names);
+    for (const QByteArray &path : paths)
+        QVERIFY(list.containsPath(path));
+}
+
+void tst_UndoWindow::interruptedSheet_data()
+{
+    QTest::addColumn<int>("total");
+    QTest::addColumn<int>("moved");
+    QTest::addColumn<bool>("finish");
+    QTest::addColumn<bool>("olderInterrupted");
+    QTest::addColumn<QString>("text"); // empty: no sheet
+
+    QTest::newRow("interrupted, counts grouped")
+        << 2000 << 1234 << false << false
+        << u"The last rename was interrupted after 1,234 of 2,000 files. Undo those 1,234?"_s;
+    QTest::newRow("interrupted before any outcome was written")
+        << 3 << 0 << false << false
+        << u"The last rename was interrupted after 0 of 3 files. Undo those 0?"_s;
+    QTest::newRow("a finished run asks nothing") << 3 << 3 << true << false << QString();
+    QTest::newRow("only the newest run counts") << 3 << 3 << true << true << QString();
+}
+
+void tst_UndoWindow::interruptedSheet()
+{
+    QFETCH(int, total);
+    QFETCH(int, moved);
+    QFETCH(bool, finish);
+    QFETCH(bool, olderInterrupted);
+    QFETCH(QString, text);
+    const qint64 newest = 1'700'000'000'000;
+    if (olderInterrupted)
+        QVERIFY(!writeRun(newest - 1000, 5, 2, false).isEmpty());
+    QVERIFY(!writeRun(newest, total, moved, finish).isEmpty());
+    VLNWindow *window = makeWindow();
+    QVERIFY(window);
+    window->undoControl()->askAboutInterruptedRun();
+    QMessageBox *sheet = window->undoControl()->interruptedSheet();
+    if (text.isEmpty()) {
+        QVERIFY(!sheet);
+        return;
+    }
+    QVERIFY(sheet && sheet->isVisible());
+    QCOMPARE(sheet->windowModality(), Qt::WindowModal);
+    QCOMPARE(sheet->text(), text);
+    QStringList buttons;
+    for (QAbstractButton *button : sheet->buttons())
+        buttons << button->text();
+    buttons.sort();
+    QCOMPARE(buttons, (QStringList{u"&Keep"_s, u"&Undo"_s}));
+}
+
+void tst_UndoWindow::keptRunIsNotAskedAgain()
+{
+    QVERIFY(!writeRun(1'700'000'000'000, 4, 2, false).isEmpty());
+    VLNWindow *window = makeWindow();
+    QVERIFY(window);
+    window->undoControl()->askAboutInterruptedRun();
+    QMessageBox *sheet = window->undoControl()->interruptedSheet();
+    QVERIFY(sheet);
+    QTest::keyClick(sheet, Qt::Key_Escape);
+    QTRY_VERIFY(!window->undoControl()->interruptedSheet());
+    QVERIFY(!window->undoControl()->isRunning());
+    m_window.reset();
+
+    // The next start keeps quiet about it, but the run can still be undone.
+    window = makeWindow();
+    QVERIFY(window);
+    window->undoControl()->askAboutInterruptedRun();
+    QVERIFY(!window->undoControl()->interruptedSheet());
+    QCOMPARE(window->undoControl()->undoTarget(), 0);
+    m_window.reset();
+
+    // A newer interrupted run is asked about again.
+    QVERIFY(!writeRun(1'700'000'100'000, 4, 1, false).isEmpty());
+    window = makeWindow();
+    QVERIFY(window);
+    window->undoControl()->askAboutInterruptedRun();
+    QVERIFY(window->undoControl()->interruptedSheet());
+}
+
+// A run through the window, taken back through the Edit menu and done again:
+
+QTEST_MAIN(tst_UndoWindow)
+#include "tst_undowindow.moc"

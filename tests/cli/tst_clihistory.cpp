@@ -1,0 +1,527 @@
+#include "diskfiles.h"
+#include "rename/journal.h"
+#include "scratchdir.h"
+
+#include <QDateTime>
+#include <QDir>
+#include <QFileInfo>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QProcess>
+#include <QTest>
+
+#include <sys/mount.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+using namespace Qt::StringLiterals;
+
+// The history of runs through the real binary: listing it, taking runs back
+// and doing them again, and the journal the run must be able to write.
+namespace {
+
+struct Result
+{
+    int exitCode = -1;
+    QByteArray out;
+    QByteArray err;
+};
+
+// Runs of 2026-01-02 03:04:05 UTC and later: their IDs and times are fixed.
+constexpr qint64 FirstRun = 1767323045000;
+
+struct FixtureRun
+{
+    qint64 started;
+    QByteArray folder; // "@" for the folder of the files
+    int moves;
+    int recorded; // outcomes written; -1 for all and a closing record
+    bool undone;
+};
+
+} // namespace
+
+Q_DECLARE_METATYPE(FixtureRun)
+
+class tst_CliHistory : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void init();
+
+    void actionsStandAlone_data();
+    void actionsStandAlone();
+    void runInQuestion_data();
+    void runInQuestion();
+    void historyLines();
+    void historyJson();
+    void interruptedRunNoted_data();
+    void interruptedRunNoted();
+    void undoAndRedoRestoreTheDisk();
+    void undoCutShortIsTakenUp();
+    void undoKeepsWhatChanged_data();
+    void undoKeepsWhatChanged();
+    void journalFolderUnwritable_data();
+    void journalFolderUnwritable();
+    void cleanup();
+
+private:
+    Result run(const QStringList &arguments) const;
+    QStringList args(const QString &line) const;
+    QString runsFolder() const { return m_state.filePath(u"Velnor/runs"_s); }
+    // A journal as a run of the past left it, made by the journal's own writer.
+    void writeRun(const FixtureRun &fixture) const;
+    // The ID of a run started `seconds` after the first.
+    static QString id(int seconds)
+    {
+        return QDateTime::fromMSecsSinceEpoch(FirstRun + seconds * 1000, Qt::UTC)
+            .toString(u"yyyyMMdd-HHmmss"_s);
+    }
+
+    std::unique_ptr<ScratchDir> m_files;
+    ScratchDir m_state;
+    QByteArray m_mounted;
+};
+
+void tst_CliHistory::init()
+{
+    m_files = std::make_unique<ScratchDir>();
+    QVERIFY(m_files->isValid());
+    // A fresh history for every test.
+    QDir(m_state.filePath(u"Velnor"_s)).removeRecursively();
+    QFile::remove(m_state.filePath(u"Velnor"_s));
+}
+
+void tst_CliHistory::cleanup()
+{
+    if (!m_mounted.isEmpty())
+        QCOMPARE(::umount(m_mounted.constData()), 0);
+    m_mounted.clear();
+    ::rmdir(m_state.path("Velnor"));
+}
+
+Result tst_CliHistory::run(const QStringList &arguments) const
+{
+    QProcess process;
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert(u"XDG_STATE_HOME"_s, QFile::decodeName(m_state.path()));
+    environment.insert(u"TZ"_s, u"UTC"_s);
+    process.setProcessEnvironment(environment);
+    process.start(QStringLiteral(VELNOR_RENAME_BIN), arguments);
+    const bool ended =
+        process.waitForFinished(60000) && process.exitStatus() == QProcess::NormalExit;
+    return {ended ? process.exitCode() : -1, process.readAllStandardOutput(),
+            process.readAllStandardError()};
+}
+
+// Options written as one line; "@" is the folder of the files.
+QStringList tst_CliHistory::args(const QString &line) const
+{
+    QStringList list = line.split(u' ', Qt::SkipEmptyParts);
+    return list.replaceInStrings(u"@"_s, QFile::decodeName(m_files->path()));
+}
+
+void tst_CliHistory::writeRun(const FixtureRun &fixture) const
+{
+    const QByteArray folder = fixture.folder == "@" ? m_files->path() : fixture.folder;
+    QList<JournalMove> moves;
+    for (int i = 0; i < fixture.moves; ++i)
+        moves << JournalMove{folder, "f" + QByteArray::number(i), "g" + QByteArray::number(i), 1,
+                             quint64(100 + i)};
+    JournalWriter writer;
+    QString error;
+    QVERIFY2(writer.begin(runsFolder(), moves, fixture.started, &error), qPrintable(error));
+    const int recorded = fixture.recorded < 0 ? fixture.moves : fixture.recorded;
+    for (int i = 0; i < recorded; ++i)
+        writer.recordOutcome(i, true);
+    if (fixture.recorded < 0)
+        QVERIFY(writer.finish(fixture.moves, 0, 0));
+    if (!fixture.undone)
+        return;
+    JournalAppender undo;
+    QVERIFY2(undo.open(writer.path(), &error), qPrintable(error));
+    QVERIFY(undo.start(false, fixture.started + 60000));
+    for (int i = fixture.moves - 1; i >= 0; --i)
+        undo.back(i);
+    QVERIFY(undo.finish(false, fixture.moves, 0));
+}
+
+void tst_CliHistory::actionsStandAlone_data()
+{
+    QTest::addColumn<QString>("arguments");
+    QTest::addColumn<QString>("message");
+    QTest::newRow("undo with a name template")
+        << u"--undo --name x"_s << u"--undo and --name cannot be combined"_s;
+    QTest::newRow("redo with apply")
+        << u"--redo --apply"_s << u"--redo and --apply cannot be combined"_s;
+    QTest::newRow("history with no-journal")
+        << u"--history --no-journal"_s << u"--history and --no-journal cannot be combined"_s;
+    QTest::newRow("undo with a list of paths")
+        << u"--undo --files-from=-"_s << u"--undo and --files-from cannot be combined"_s;
+    QTest::newRow("history with a path")
+        << u"--history @"_s
+        << u"--history takes no PATH: a run is named by its ID (see --history)"_s;
+    QTest::newRow("undo with a path after the ID")
+        << u"--undo 20260102-030405 @"_s
+        << u"--undo takes no PATH: a run is named by its ID (see --history)"_s;
+    QTest::newRow("a path is no ID")
+        << u"--undo @"_s << u"--undo: '@' is no run ID (see --history)"_s;
+    QTest::newRow("an ID cannot climb out of the history")
+        << u"--redo=../../etc"_s << u"--redo: '../../etc' is no run ID (see --history)"_s;
+    QTest::newRow("empty ID") << u"--undo="_s << u"--undo: '' is no run ID (see --history)"_s;
+    QTest::newRow("undo and redo") << u"--undo --redo"_s << u"give one of --undo and --redo"_s;
+    QTest::newRow("history and undo")
+        << u"--history --undo"_s << u"--history and --undo cannot be combined"_s;
+    QTest::newRow("flag with a value") << u"--history=all"_s << u"--history takes no value"_s;
+    QTest::newRow("no-journal with a value")
+        << u"--apply --no-journal=yes @"_s << u"--no-journal takes no value"_s;
+}
+
+// Refused before anything is read or moved.
+void tst_CliHistory::actionsStandAlone()
+{
+    QFETCH(QString, arguments);
+    QFETCH(QString, message);
+    writeRun({FirstRun, m_files->path(), 1, -1, false});
+    writeFile(m_files->path("f0"), "zero");
+    const Result result = run(args(arguments));
+    QCOMPARE(result.exitCode, 2);
+    QCOMPARE(QString::fromUtf8(result.err),
+             u"velnor-rename: "_s + message.replace(u"@"_s, QFile::decodeName(m_files->path())) +
+                 u'\n');
+    QCOMPARE(result.out, QByteArray());
+    QCOMPARE(folderEntries(m_files->path()), u"f0=zero"_s);
+}
+
+void tst_CliHistory::runInQuestion_data()
+{
+    QTest::addColumn<bool>("withRuns");
+    QTest::addColumn<QString>("arguments");
+    QTest::addColumn<int>("exitCode");
+    QTest::addColumn<QString>("message");
+    // With runs: id(0) complete, id(10) undone.
+    QTest::newRow("unknown ID")
+        << true << u"--undo 20990101-000000"_s << 2
+        << u"--undo: no run with the ID '20990101-000000' (see --history)"_s;
+    QTest::newRow("unknown ID to redo")
+        << true << u"--redo=20260102-030406"_s << 2
+        << u"--redo: no run with the ID '20260102-030406' (see --history)"_s;
+    QTest::newRow("undone already")
+        << true << u"--undo 20260102-030415"_s << 1
+        << u"--undo: the run 20260102-030415 has been undone already; `velnor-rename --redo "
+           u"20260102-030415` renames its files again"_s;
+    QTest::newRow("redo of a run not undone")
+        << true << u"--redo 20260102-030405"_s << 1
+        << u"--redo: the run 20260102-030405 has not been undone"_s;
+    QTest::newRow("nothing to undo") << false << u"--undo"_s << 1
+                                     << u"nothing to undo: the history holds no run that has "
+                                        u"not been undone"_s;
+    QTest::newRow("nothing to redo")
+        << false << u"--redo"_s << 1 << u"nothing to redo: no run in the history has been undone"_s;
+}
+
+void tst_CliHistory::runInQuestion()
+{
+    QFETCH(bool, withRuns);
+    QFETCH(QString, arguments);
+    QFETCH(int, exitCode);
+    QFETCH(QString, message);
+    QCOMPARE(id(10), u"20260102-030415"_s);
+    if (withRuns) {
+        writeRun({FirstRun, m_files->path(), 2, -1, false});
+        writeRun({FirstRun + 10000, m_files->path(), 2, -1, true});
+    }
+    const Result result = run(args(arguments));
+    QCOMPARE(QString::fromUtf8(result.err), u"velnor-rename: "_s + message + u'\n');
+    QCOMPARE(result.exitCode, exitCode);
+    QCOMPARE(result.out, QByteArray());
+}
+
+void tst_CliHistory::historyLines()
+{
+    QCOMPARE(run({u"--history"_s}).out, QByteArray());
+    writeRun({FirstRun, "/data/photos", 3, -1, false});
+    writeRun({FirstRun + 3600000, "/data/two words\nand a line", 12345, 7, false});
+    writeRun({FirstRun + 60000, "/data/caf\xe9", 2, -1, true});
+    writeRun({FirstRun + 60000, "/data/same second", 1, -1, false});
+    const Result result = run({u"--history"_s});
+    QCOMPARE(result.exitCode, 0);
+    QCOMPARE(result.err, QByteArray());
+    // Newest first; a folder's bytes that are not UTF-8, and a newline, stay
+    // on one line.
+    QCOMPARE(QString::fromUtf8(result.out),
+             u"20260102-040405  2026-01-02 04:04:05  12345  interrupted  /data/two words\\x0aand "
+             u"a line\n"
+             u"20260102-030505-2  2026-01-02 03:05:05  1  complete  /data/same second\n"
+             u"20260102-030505  2026-01-02 03:05:05  2  undone  /data/caf\\xe9\n"
+             u"20260102-030405  2026-01-02 03:04:05  3  complete  /data/photos\n"_s);
+}
+
+void tst_CliHistory::historyJson()
+{
+    writeRun({FirstRun, "/data/caf\xe9", 4, 3, false});
+    writeRun({FirstRun + 1000, "/data/\"quoted\"", 2, -1, true});
+    const Result result = run({u"--history"_s, u"--json"_s});
+    QCOMPARE(result.exitCode, 0);
+    QJsonParseError error;
+    const QJsonDocument document = QJsonDocument::fromJson(result.out, &error);
+    QCOMPARE(error.error, QJsonParseError::NoError);
+    const QJsonArray runs = document.object().value(u"runs"_s).toArray();
+    QCOMPARE(runs.size(), 2);
+    const QJsonObject undone = runs[0].toObject();
+    QCOMPARE(undone.value(u"id"_s).toString(), u"20260102-030406"_s);
+    QCOMPARE(undone.value(u"time"_s).toString(), u"2026-01-02T03:04:06Z"_s);
+    QCOMPARE(undone.value(u"state"_s).toString(), u"undone"_s);
+    QCOMPARE(undone.value(u"folder"_s).toString(), u"/data/\"quoted\""_s);
+    QVERIFY(!undone.contains(u"folderBytes"_s));
+    const QJsonObject interrupted = runs[1].toObject();
+    QCOMPARE(interrupted.value(u"state"_s).toString(), u"interrupted"_s);
+    QCOMPARE(interrupted.value(u"files"_s).toInt(), 4);
+    QCOMPARE(interrupted.value(u"renamed"_s).toInt(), 3);
+    QCOMPARE(interrupted.value(u"failed"_s).toInt(), 0);
+    QCOMPARE(interrupted.value(u"folder"_s).toString(), u"/data/caf\uFFFD"_s);
+    QCOMPARE(interrupted.value(u"folderBytes"_s).toString(), u"L2RhdGEvY2Fm6Q=="_s);
+}
+
+void tst_CliHistory::interruptedRunNoted_data()
+{
+    QTest::addColumn<QList<FixtureRun>>("runs");
+    QTest::addColumn<QString>("arguments");
+    QTest::addColumn<QString>("note");
+    const QByteArray folder = "/data";
+    const QString note = u"note: the last rename (20260102-030405) was interrupted after 12,345 "
+                         u"of 100,000 files; `velnor-rename --undo 20260102-030405` takes it "
+                         u"back\n"_s;
+    QTest::newRow("at the next run") << QList<FixtureRun>{{FirstRun, folder, 100000, 12345, false}}
+                                     << u"--apply --name=[N]x @"_s << note;
+    QTest::newRow("at the next run without a journal")
+        << QList<FixtureRun>{{FirstRun, folder, 100000, 12345, false}}
+        << u"--apply --no-journal --name=[N]x @"_s << note;
+    QTest::newRow("at the undo of another run")
+        << QList<FixtureRun>{{FirstRun - 1000, "@", 1, -1, false},
+                             {FirstRun, folder, 100000, 12345, false}}
+        << u"--undo 20260102-030404"_s << note;
+    QTest::newRow("not when it is the one undone")
+        << QList<FixtureRun>{{FirstRun, "@", 3, 1, false}} << u"--undo"_s << QString();
+    QTest::newRow("not when a later run ended")
+        << QList<FixtureRun>{{FirstRun, folder, 100000, 12345, false},
+                             {FirstRun + 1000, folder, 1, -1, false}}
+        << u"--apply --name=[N]x @"_s << QString();
+    QTest::newRow("the later of two runs in one second")
+        << QList<FixtureRun>{{FirstRun, folder, 1, -1, false},
+                             {FirstRun, folder, 100000, 12345, false}}
+        << u"--apply --name=[N]x @"_s
+        << u"note: the last rename (20260102-030405-2) was interrupted after 12,345 of 100,000 "
+           u"files; `velnor-rename --undo 20260102-030405-2` takes it back\n"_s;
+    QTest::newRow("not when the later of two runs in one second ended")
+        << QList<FixtureRun>{{FirstRun, folder, 100000, 12345, false},
+                             {FirstRun, folder, 1, -1, false}}
+        << u"--apply --name=[N]x @"_s << QString();
+    QTest::newRow("not at a preview")
+        << QList<FixtureRun>{{FirstRun, folder, 10, 2, false}} << u"@"_s << QString();
+}
+
+void tst_CliHistory::interruptedRunNoted()
+{
+    QFETCH(QList<FixtureRun>, runs);
+    QFETCH(QString, arguments);
+    QFETCH(QString, note);
+    for (const FixtureRun &fixture : std::as_const(runs))
+        writeRun(fixture);
+    writeFile(m_files->path("h"), "h");
+    const Result result = run(args(arguments));
+    QVERIFY2(QString::fromUtf8(result.err).startsWith(note), result.err.constData());
+    QVERIFY(!result.err.mid(note.size()).contains("note:"));
+}
+
+void tst_CliHistory::undoAndRedoRestoreTheDisk()
+{
+    // A swap of two names through a temporary one, and a name that is not
+    // UTF-8 in a folder of its own.
+    const QByteArray root = m_files->path("a");
+    const QByteArray other = m_files->path("b");
+    QVERIFY(::mkdir(root, 0755) == 0);
+    QVERIFY(::mkdir(other, 0755) == 0);
+    writeFile(root + "/1", "one");
+    writeFile(root + "/2", "two");
+    writeFile(root + "/3", "three");
+    writeFile(other + "/caf\xe9.txt", "cafe");
+    const QString before = u"1=one 2=two 3=three"_s;
+    const QString otherBefore = QString::fromUtf8("caf\xe9.txt=cafe");
+
+    const Result applied = run(args(u"--apply --name [C] --sort old-name:desc "
+                                    u"--counter-per-folder @/a @/b"_s));
+    QCOMPARE(applied.err, QByteArray());
+    QCOMPARE(applied.exitCode, 0);
+    const QString after = u"1=three 2=two 3=one"_s;
+    QCOMPARE(folderEntries(root), after);
+    QCOMPARE(folderEntries(other), u"1.txt=cafe"_s);
+    const QList<QByteArray> lines = run({u"--history"_s}).out.split(' ');
+    QVERIFY(!lines.isEmpty());
+    const QString runId = QString::fromUtf8(lines.first());
+
+    const Result undone = run({u"--undo"_s});
+    QCOMPARE(undone.err, QByteArray());
+    QCOMPARE(undone.exitCode, 0);
+    QCOMPARE(undone.out, QByteArray("3 files restored. 0 kept.\n"));
+    QCOMPARE(folderEntries(root), before);
+    QCOMPARE(folderEntries(other), otherBefore);
+    QVERIFY(run({u"--history"_s}).out.contains("  undone  "));
+
+    // Nothing left to undo: the only run is undone.
+    QCOMPARE(run({u"--undo"_s}).exitCode, 1);
+    const Result redone = run({u"--redo"_s, runId});
+    QCOMPARE(redone.err, QByteArray());
+    QCOMPARE(redone.exitCode, 0);
+    QCOMPARE(folderEntries(root), after);
+    QCOMPARE(folderEntries(other), u"1.txt=cafe"_s);
+    QVERIFY(run({u"--history"_s}).out.contains("  redone  "));
+
+    QCOMPARE(run({u"--undo"_s, runId}).exitCode, 0);
+    QCOMPARE(folderEntries(root), before);
+    QCOMPARE(folderEntries(other), otherBefore);
+}
+
+// An undo stopped half way (Ctrl+C) is what the next --undo finishes, not
+// the run before it; --redo may take it up too.
+void tst_CliHistory::undoCutShortIsTakenUp()
+{
+    const QByteArray first = m_files->path("a");
+    const QByteArray second = m_files->path("b");
+    QVERIFY(::mkdir(first, 0755) == 0);
+    QVERIFY(::mkdir(second, 0755) == 0);
+    writeFile(first + "/f1", "1");
+    writeFile(first + "/f2", "2");
+    writeFile(second + "/f3", "3");
+    QCOMPARE(run(args(u"--apply --search f --replace g @/a"_s)).exitCode, 0);
+    const QString firstId = QString::fromUtf8(run({u"--history"_s}).out.split(' ').first());
+    {
+        // The undo's first records, as a process killed right after them leaves them.
+        JournalAppender undo;
+        QString error;
+        QVERIFY2(undo.open(runsFolder() + u'/' + firstId + u".journal"_s, &error),
+                 qPrintable(error));
+        QVERIFY(undo.start(false, QDateTime::currentMSecsSinceEpoch()));
+    }
+    QVERIFY(run({u"--history"_s}).out.contains("  undo-interrupted  "));
+    const Result noted = run(args(u"--apply --search f --replace g @/b"_s));
+    QCOMPARE(noted.exitCode, 0);
+    QCOMPARE(QString::fromUtf8(noted.err),
+             u"note: the undo or redo of the last rename (%1) was interrupted; `velnor-rename "
+             u"--undo %1` or `--redo %1` takes it up\n"_s.arg(firstId));
+    QCOMPARE(run({u"--undo"_s}).exitCode, 0);
+    QCOMPARE(folderEntries(second), u"f3=3"_s);
+    QCOMPARE(folderEntries(first), u"g1=1 g2=2"_s);
+
+    const Result result = run({u"--undo"_s});
+    QCOMPARE(result.err, QByteArray());
+    QCOMPARE(result.out, QByteArray("2 files restored. 0 kept.\n"));
+    QCOMPARE(result.exitCode, 0);
+    QCOMPARE(folderEntries(first), u"f1=1 f2=2"_s);
+    QCOMPARE(folderEntries(second), u"f3=3"_s);
+}
+
+void tst_CliHistory::undoKeepsWhatChanged_data()
+{
+    QTest::addColumn<bool>("json");
+    QTest::newRow("summary line") << false;
+    QTest::newRow("JSON") << true;
+}
+
+void tst_CliHistory::undoKeepsWhatChanged()
+{
+    QFETCH(bool, json);
+    const QByteArray root = m_files->path();
+    for (const char *name : {"f1", "f2", "f3", "f4"})
+        writeFile(root + '/' + name, name);
+    QCOMPARE(run(args(u"--apply --search f --replace g @"_s)).exitCode, 0);
+    QCOMPARE(folderEntries(root), u"g1=f1 g2=f2 g3=f3 g4=f4"_s);
+    // Renamed by hand, its old name taken by a new file, deleted; g4 alone
+    // is as the run left it.
+    QVERIFY(::rename(root + "/g1", root + "/h1") == 0);
+    writeFile(root + "/f2", "new");
+    QVERIFY(::unlink(root + "/g3") == 0);
+
+    const Result result =
+        run(json ? QStringList{u"--undo"_s, u"--json"_s} : QStringList{u"--undo"_s});
+    QCOMPARE(result.exitCode, 1);
+    if (json) {
+        const QJsonObject object = QJsonDocument::fromJson(result.out).object();
+        QCOMPARE(object.value(u"moved"_s).toInt(), 1);
+        QCOMPARE(object.value(u"notAttempted"_s).toInt(), 0);
+        QStringList paths;
+        QStringList wanted;
+        for (const QJsonValue &value : object.value(u"kept"_s).toArray()) {
+            paths << value.toObject().value(u"path"_s).toString().section(u'/', -1);
+            wanted << value.toObject().value(u"wanted"_s).toString().section(u'/', -1);
+            QVERIFY(!value.toObject().value(u"reason"_s).toString().isEmpty());
+        }
+        paths.sort();
+        wanted.sort();
+        QCOMPARE(paths, (QStringList{u"g1"_s, u"g2"_s, u"g3"_s}));
+        QCOMPARE(wanted, (QStringList{u"f1"_s, u"f2"_s, u"f3"_s}));
+    } else {
+        QCOMPARE(result.out, QByteArray("1 file restored. 3 kept.\n"));
+    }
+    const QList<QByteArray> kept = result.err.trimmed().split('\n');
+    QCOMPARE(kept.size(), 3);
+    for (const QByteArray &line : kept)
+        QVERIFY2(line.startsWith("velnor-rename: '" + root + "/"), line.constData());
+    QCOMPARE(folderEntries(root), u"f2=new f4=f4 g2=f2 h1=f1"_s);
+}
+
+void tst_CliHistory::journalFolderUnwritable_data()
+{
+    QTest::addColumn<bool>("readOnly");
+    QTest::addColumn<bool>("noJournal");
+    QTest::addColumn<int>("exitCode");
+    QTest::addColumn<QString>("entries");
+    QTest::newRow("a file in the way") << false << false << 1 << u"a=a b=b"_s;
+    QTest::newRow("a file in the way, without a journal") << false << true << 0 << u"xa=a xb=b"_s;
+    QTest::newRow("read-only") << true << false << 1 << u"a=a b=b"_s;
+    QTest::newRow("read-only, without a journal") << true << true << 0 << u"xa=a xb=b"_s;
+}
+
+// A file where the state folder should be, or a folder that cannot be
+// written: read-only mounted onto itself under root, who ignores its mode.
+void tst_CliHistory::journalFolderUnwritable()
+{
+    QFETCH(bool, readOnly);
+    QFETCH(bool, noJournal);
+    QFETCH(int, exitCode);
+    QFETCH(QString, entries);
+    const QByteArray velnor = m_state.path("Velnor");
+    if (!readOnly) {
+        writeFile(velnor, "in the way");
+        QVERIFY(QFileInfo(QFile::decodeName(velnor)).isFile());
+    } else {
+        QVERIFY(::mkdir(velnor.constData(), 0555) == 0);
+        if (::geteuid() == 0) {
+            if (::mount(velnor.constData(), velnor.constData(), nullptr, MS_BIND, nullptr) != 0)
+                QSKIP("cannot bind-mount a folder here (no CAP_SYS_ADMIN)");
+            m_mounted = velnor;
+            QVERIFY(::mount(nullptr, velnor.constData(), nullptr, MS_REMOUNT | MS_BIND | MS_RDONLY,
+                            nullptr) == 0);
+        }
+    }
+    writeFile(m_files->path("a"), "a");
+    writeFile(m_files->path("b"), "b");
+    const Result result =
+        run(args(u"--apply --name x[N] @"_s + (noJournal ? u" --no-journal"_s : QString())));
+    QCOMPARE(result.exitCode, exitCode);
+    QCOMPARE(folderEntries(m_files->path()), entries);
+    if (noJournal) {
+        QCOMPARE(result.err, QByteArray());
+        return;
+    }
+    QCOMPARE(result.out, QByteArray());
+    QCOMPARE(QString::fromUtf8(result.err),
+             u"velnor-rename: cannot write the journal in "_s + runsFolder() +
+                 u": cannot make the folder "_s + runsFolder() +
+                 u"; nothing was renamed (--no-journal renames without one)\n"_s);
+}
+
+QTEST_GUILESS_MAIN(tst_CliHistory)
+#include "tst_clihistory.moc"

@@ -1,0 +1,319 @@
+#include "diskfiles.h"
+#include "rename/journal.h"
+#include "scratchdir.h"
+
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QProcess>
+#include <QRegularExpression>
+#include <QTest>
+
+#include <csignal>
+#include <dirent.h>
+#include <sys/stat.h>
+#include <thread>
+
+using namespace Qt::StringLiterals;
+
+// velnor-rename stopped by a signal half way through a run, and writing into
+// a pipe whose reader has gone: the disk must still hold every file under
+// exactly one name, and the exit status must say what happened.
+namespace {
+
+constexpr int Folders = 20;
+constexpr int FilesPerFolder = 1000;
+constexpr int Files = Folders * FilesPerFolder;
+
+QByteArray folderName(int folder)
+{
+    return QByteArray("d") + QByteArray::number(folder).rightJustified(2, '0');
+}
+
+QByteArray fileName(int file)
+{
+    return QByteArray("f") + QByteArray::number(file).rightJustified(4, '0');
+}
+
+QSet<QByteArray> namesIn(const QByteArray &folder)
+{
+    QSet<QByteArray> names;
+    DIR *stream = opendir(folder.constData());
+    while (const dirent *entry = stream ? readdir(stream) : nullptr) {
+        const QByteArray name(entry->d_name);
+        if (name != "." && name != "..")
+            names << name;
+    }
+    if (stream)
+        closedir(stream);
+    return names;
+}
+
+// Waits until the child has stopped itself at the point the run was told to
+// pause at.
+bool waitUntilStopped(qint64 pid)
+{
+    QElapsedTimer timer;
+    timer.start();
+    while (timer.elapsed() < 60000) {
+        QFile stat(u"/proc/%1/stat"_s.arg(pid));
+        if (!stat.open(QIODevice::ReadOnly))
+            return false;
+        const QByteArray text = stat.readAll();
+        // "PID (COMMAND) STATE ...": the command may hold spaces and parentheses.
+        const qsizetype close = text.lastIndexOf(')');
+        if (close > 0 && text.mid(close + 2, 1) == "T")
+            return true;
+        if (close > 0 && text.mid(close + 2, 1) == "Z")
+            return false;
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    }
+    return false;
+}
+
+} // namespace
+
+class tst_CliSignals : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void init();
+
+    void signalEndsTheRunWithItsSummary_data();
+    void signalEndsTheRunWithItsSummary();
+    void secondInterruptStopsAtOnce();
+    void closedPipeStopsOnlyTheWriting_data();
+    void closedPipeStopsOnlyTheWriting();
+
+private:
+    void makeTree();
+    // How many files went to their new names; fails the test unless every
+    // file is on disk under exactly one name, old or new, with its content,
+    // and nothing else is.
+    int checkDisk(bool *consistent) const;
+    QProcessEnvironment environment() const;
+    QString journalPath() const;
+
+    std::unique_ptr<ScratchDir> m_files;
+    std::unique_ptr<ScratchDir> m_state;
+};
+
+void tst_CliSignals::init()
+{
+    m_files = std::make_unique<ScratchDir>();
+    m_state = std::make_unique<ScratchDir>();
+    QVERIFY(m_files->isValid());
+    QVERIFY(m_state->isValid());
+}
+
+QProcessEnvironment tst_CliSignals::environment() const
+{
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert(u"XDG_STATE_HOME"_s, QFile::decodeName(m_state->path()));
+    return environment;
+}
+
+QString tst_CliSignals::journalPath() const
+{
+    const QDir runs(m_state->filePath(u"Velnor/runs"_s));
+    const QStringList journals = runs.entryList({u"*.journal"_s}, QDir::Files);
+    return journals.size() == 1 ? runs.filePath(journals.first()) : QString();
+}
+
+void tst_CliSignals::makeTree()
+{
+    for (int folder = 0; folder < Folders; ++folder) {
+        const QByteArray path = m_files->path(folderName(folder));
+        QVERIFY(::mkdir(path.constData(), 0755) == 0);
+        for (int file = 0; file < FilesPerFolder; ++file)
+            writeFile(path + '/' + fileName(file), folderName(folder) + '/' + fileName(file));
+    }
+}
+
+int tst_CliSignals::checkDisk(bool *consistent) const
+{
+    *consistent = false;
+    int renamed = 0;
+    for (int folder = 0; folder < Folders; ++folder) {
+        const QByteArray path = m_files->path(folderName(folder));
+        QSet<QByteArray> names = namesIn(path);
+        for (int file = 0; file < FilesPerFolder; ++file) {
+            const QByteArray oldName = fileName(file);
+            const QByteArray newName = 'n' + oldName;
+            const bool old = names.remove(oldName);
+            const bool moved = names.remove(newName);
+            if (old == moved) {
+                qWarning("%s/%s: %s", path.constData(), oldName.constData(),
+                         old ? "under both names" : "lost");
+                return -1;
+            }
+            if (readFile(path + '/' + (moved ? newName : oldName)) !=
+                folderName(folder) + '/' + oldName) {
+                qWarning("%s/%s: content changed", path.constData(), oldName.constData());
+                return -1;
+            }
+            renamed += moved ? 1 : 0;
+        }
+        if (!names.isEmpty()) {
+            qWarning("%s: left over: %s", path.constData(), names.values().first().constData());
+            return -1;
+        }
+    }
+    *consistent = true;
+    return renamed;
+}
+
+void tst_CliSignals::signalEndsTheRunWithItsSummary_data()
+{
+    QTest::addColumn<int>("signal");
+    QTest::addColumn<int>("exitCode");
+    QTest::newRow("SIGTERM") << int(SIGTERM) << 143;
+    QTest::newRow("SIGINT") << int(SIGINT) << 130;
+}
+
+void tst_CliSignals::signalEndsTheRunWithItsSummary()
+{
+    QFETCH(int, signal);
+    QFETCH(int, exitCode);
+    makeTree();
+    QProcess process;
+    QProcessEnvironment env = environment();
+    // The run stops itself after 5,000 moves, so that the signal comes in
+    // the middle of it however fast the machine is.
+    env.insert(u"VELNOR_TEST_PAUSE_AT"_s, u"move:5000"_s);
+    process.setProcessEnvironment(env);
+    process.start(QStringLiteral(VELNOR_RENAME_BIN),
+                  {u"--apply"_s, u"--name=n[N]"_s, QFile::decodeName(m_files->path())});
+    QVERIFY(process.waitForStarted());
+    QVERIFY2(waitUntilStopped(process.processId()), "the run never reached its 5,000th move");
+    ::kill(pid_t(process.processId()), signal);
+    ::kill(pid_t(process.processId()), SIGCONT);
+    QVERIFY(process.waitForFinished(60000));
+    QCOMPARE(process.exitStatus(), QProcess::NormalExit);
+    QCOMPARE(process.exitCode(), exitCode);
+
+    const QString summary = QString::fromUtf8(process.readAllStandardOutput());
+    static const QRegularExpression line(
+        u"^(\\d+) files renamed successfully\\. 0 failed, 0 unchanged, (\\d+) not attempted\\.\\n$"_s);
+    const QRegularExpressionMatch match = line.match(summary);
+    QVERIFY2(match.hasMatch(), qPrintable(summary));
+    const int renamed = match.captured(1).toInt();
+    QCOMPARE(renamed + match.captured(2).toInt(), Files);
+    QVERIFY(renamed >= 5000);
+    bool consistent = false;
+    QCOMPARE(checkDisk(&consistent), renamed);
+    QVERIFY(consistent);
+
+    // The journal was closed and knows every move.
+    const QString path = journalPath();
+    QVERIFY(!path.isEmpty());
+    RunJournal journal;
+    QString error;
+    QVERIFY2(Journal::read(path, &journal, &error), qPrintable(error));
+    QVERIFY(journal.closed);
+    QCOMPARE(journal.state, RunJournal::State::Complete);
+    QCOMPARE(journal.movedCount(), qsizetype(renamed));
+    QCOMPARE(journal.notAttempted, qsizetype(Files - renamed));
+}
+
+// The user insists: no waiting for the moves in flight, no summary needed;
+// the journal and the disk still let the run be taken back.
+void tst_CliSignals::secondInterruptStopsAtOnce()
+{
+    makeTree();
+    QProcess process;
+    QProcessEnvironment env = environment();
+    env.insert(u"VELNOR_TEST_PAUSE_AT"_s, u"move:5000"_s);
+    process.setProcessEnvironment(env);
+    process.start(QStringLiteral(VELNOR_RENAME_BIN),
+                  {u"--apply"_s, u"--name=n[N]"_s, QFile::decodeName(m_files->path())});
+    QVERIFY(process.waitForStarted());
+    QVERIFY(waitUntilStopped(process.processId()));
+    const pid_t pid = pid_t(process.processId());
+    ::kill(pid, SIGINT);
+    ::kill(pid, SIGCONT);
+    std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    ::kill(pid, SIGINT);
+    QVERIFY(process.waitForFinished(60000));
+    QCOMPARE(process.exitStatus(), QProcess::NormalExit);
+    QCOMPARE(process.exitCode(), 130);
+    bool consistent = false;
+    const int renamed = checkDisk(&consistent);
+    QVERIFY(consistent);
+    QVERIFY(renamed >= 5000);
+
+    QProcess undo;
+    undo.setProcessEnvironment(environment());
+    undo.start(QStringLiteral(VELNOR_RENAME_BIN), {u"--undo"_s});
+    QVERIFY(undo.waitForFinished(60000));
+    QCOMPARE(undo.readAllStandardError(), QByteArray());
+    QCOMPARE(undo.exitCode(), 0);
+    QCOMPARE(checkDisk(&consistent), 0);
+    QVERIFY(consistent);
+}
+
+void tst_CliSignals::closedPipeStopsOnlyTheWriting_data()
+{
+    QTest::addColumn<bool>("withFailures");
+    QTest::addColumn<QString>("redirect");
+    QTest::addColumn<int>("exitCode");
+    QTest::addColumn<QByteArray>("errors");
+    // Each failure is one line on standard error, written as the run goes.
+    QTest::newRow("messages and summary into head")
+        << true << u"2>&1 | head -2 >\"$OUT\""_s << 1 << QByteArray();
+    QTest::newRow("JSON into head")
+        << false << u"--json 2>\"$ERR\" | head -c 10 >\"$OUT\""_s << 0 << QByteArray();
+    QTest::newRow("summary into a reader that reads nothing")
+        << false << u"2>\"$ERR\" | true"_s << 0 << QByteArray();
+}
+
+void tst_CliSignals::closedPipeStopsOnlyTheWriting()
+{
+    QFETCH(bool, withFailures);
+    QFETCH(QString, redirect);
+    QFETCH(int, exitCode);
+    QFETCH(QByteArray, errors);
+    const QString bash = u"/bin/bash"_s;
+    if (!QFile::exists(bash))
+        QSKIP("bash is not installed");
+    // a*.y move to b*.y; a*.x fail, as b*.x holds their new names.
+    constexpr int Count = 1500;
+    const QByteArray folder = m_files->path();
+    for (int i = 0; i < Count; ++i) {
+        const QByteArray number = QByteArray::number(i);
+        writeFile(folder + "/a" + number + ".y", number);
+        if (withFailures) {
+            writeFile(folder + "/a" + number + ".x", number);
+            writeFile(folder + "/b" + number + ".x", "b");
+        }
+    }
+    QProcess process;
+    QProcessEnvironment env = environment();
+    env.insert(u"BIN"_s, QStringLiteral(VELNOR_RENAME_BIN));
+    env.insert(u"DIR"_s, QFile::decodeName(folder));
+    env.insert(u"OUT"_s, m_state->filePath(u"out"_s));
+    env.insert(u"ERR"_s, m_state->filePath(u"err"_s));
+    process.setProcessEnvironment(env);
+    process.start(bash, {u"-c"_s, u"\"$BIN\" --apply --search a --replace b \"$DIR\" "_s +
+                                      redirect + u"; echo \"${PIPESTATUS[0]}\""_s});
+    QVERIFY(process.waitForFinished(60000));
+    QCOMPARE(process.readAllStandardOutput().trimmed(), QByteArray::number(exitCode));
+    QCOMPARE(readFile(m_state->path("err")), errors);
+
+    // Every file was tried: all of a*.y moved, a*.x stayed.
+    const QSet<QByteArray> names = namesIn(folder);
+    QCOMPARE(names.size(), withFailures ? 3 * Count : Count);
+    for (int i = 0; i < Count; ++i) {
+        const QByteArray number = QByteArray::number(i);
+        QVERIFY2(names.contains("b" + number + ".y"), number.constData());
+        QCOMPARE(readFile(folder + "/b" + number + ".y"), number);
+        if (withFailures)
+            QVERIFY(names.contains("a" + number + ".x") && names.contains("b" + number + ".x"));
+    }
+    if (withFailures)
+        QCOMPARE(readFile(m_state->path("out")).count('\n'), 2);
+}
+
+QTEST_GUILESS_MAIN(tst_CliSignals)
+#include "tst_clisignals.moc"

@@ -1,0 +1,445 @@
+#include "diskfiles.h"
+#include "files/filelist.h"
+#include "posix/namecodec.h"
+#include "rename/journal.h"
+#include "rename/renamelog.h"
+#include "rename/renamerun.h"
+#include "rename/runhistory.h"
+#include "rename/undorun.h"
+#include "scratchdir.h"
+
+#include <QTest>
+
+#include <algorithm>
+#include <csignal>
+#include <cstring>
+#include <dirent.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+using namespace Qt::StringLiterals;
+using L = QByteArrayList;
+using S = QStringList;
+using UndoRun::Direction;
+
+namespace {
+
+// Every entry of a folder as "name=content", by their bytes, sorted: a lost,
+// doubled or left-over file (a temporary name of a cycle) shows here.
+L entries(const QByteArray &folder)
+{
+    L result;
+    DIR *stream = opendir(folder.constData());
+    while (const dirent *entry = stream ? readdir(stream) : nullptr) {
+        const QByteArray name(entry->d_name);
+        if (name != "." && name != "..")
+            result << name + '=' + readFile(folder + '/' + name);
+    }
+    if (stream)
+        closedir(stream);
+    std::sort(result.begin(), result.end());
+    return result;
+}
+
+void listFile(FileList &list, const QByteArray &path)
+{
+    auto file = std::make_unique<ZQFile>();
+    file->setNativePath(path);
+    file->setName(NameCodec::decode(file->nativeName()));
+    file->deriveDisplayExtension();
+    list.append(std::move(file));
+}
+
+// Runs over the files of `folder` named on the left of each "old>new" pair,
+// with the journal kept in `journals`; the name bytes of the new name as given.
+RenameRun::Report runWithJournal(const QByteArray &folder, const L &renames,
+                                 const QString &journals)
+{
+    FileList list;
+    QHash<QByteArray, QByteArray> newName;
+    for (const QByteArray &pair : renames) {
+        const qsizetype arrow = pair.indexOf('>');
+        listFile(list, folder + '/' + pair.left(arrow));
+        newName.insert(pair.left(arrow), pair.mid(arrow + 1));
+    }
+    const auto source = [&](const ZQFile &file, qint64) {
+        return NameCodec::decode(newName.value(file.nativeName()));
+    };
+    return RenameRun::clickStart(list, source, nullptr, nullptr, {}, nullptr, {true, journals});
+}
+
+// The 20,000 files of the kill tests: four folders of 5,000, in groups of ten
+// that either turn round in a cycle or shift by one along a chain into a new
+// name; some names hold a byte that is not UTF-8, some a newline.
+constexpr int killFolders = 4;
+constexpr int killFilesPerFolder = 5000;
+
+QByteArray killName(int i)
+{
+    QByteArray name = "f" + QByteArray::number(i).rightJustified(5, '0');
+    if (i % 7 == 0)
+        name += "\xff\xfe";
+    if (i % 11 == 0)
+        name += "\nline";
+    return name;
+}
+
+QByteArray killNewName(int i)
+{
+    const int base = i - i % 10;
+    if ((i / 10) % 2 == 0)
+        return killName(base + (i + 1) % 10);
+    return i % 10 == 9 ? "x" + killName(i) : killName(i + 1);
+}
+
+L killExpected(int folder)
+{
+    L expected;
+    for (int i = 0; i < killFilesPerFolder; ++i)
+        expected << killName(i) + '=' + QByteArray::number(folder) + '/' + killName(i);
+    std::sort(expected.begin(), expected.end());
+    return expected;
+}
+
+// The child's side of a kill test: the run over every file, with the journal.
+int childRun(const QByteArray &root, const QString &journals)
+{
+    FileList list;
+    QHash<QByteArray, QByteArray> newName;
+    for (int f = 0; f < killFolders; ++f) {
+        for (int i = 0; i < killFilesPerFolder; ++i) {
+            listFile(list, root + '/' + QByteArray::number(f) + '/' + killName(i));
+            newName.insert(killName(i), killNewName(i));
+        }
+    }
+    const auto source = [&](const ZQFile &file, qint64) {
+        return NameCodec::decode(newName.value(file.nativeName()));
+    };
+    const RenameRun::Report report =
+        RenameRun::clickStart(list, source, nullptr, nullptr, {}, nullptr, {true, journals});
+    return report.renamed == killFolders * killFilesPerFolder ? 0 : 1;
+}
+
+QByteArray g_self;
+
+} // namespace
+
+class TstUndoRun : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase()
+    {
+        RenameLog::setSink([](const QString &) {});
+        // Journals go to a scratch folder, never to the real home.
+        qputenv("XDG_STATE_HOME", m_state.path("state"));
+    }
+
+    void undo_data();
+    void undo();
+    void reportTexts();
+    void runJournal();
+    void redo();
+    void journalFaults_data();
+    void journalFaults();
+    void unwritableJournal();
+    void kill_data();
+    void kill();
+
+private:
+    ScratchDir m_state;
+};
+
+void TstUndoRun::undo_data()
+{
+    QTest::addColumn<L>("renames");
+    QTest::addColumn<L>("afterRun"); // "mv A B", "rm A", "new A"
+    QTest::addColumn<L>("disk");     // after the undo
+    QTest::addColumn<int>("restored");
+    QTest::addColumn<S>("kept");
+
+    QTest::newRow("plain") << L{"a>x", "b>y"} << L{} << L{"a=a", "b=b"} << 2 << S{};
+    QTest::newRow("chain") << L{"a>b", "b>c", "c>d"} << L{} << L{"a=a", "b=b", "c=c"} << 3 << S{};
+    QTest::newRow("swap") << L{"a>b", "b>a"} << L{} << L{"a=a", "b=b"} << 2 << S{};
+    QTest::newRow("3-cycle") << L{"a>b", "b>c", "c>a"} << L{} << L{"a=a", "b=b", "c=c"} << 3 << S{};
+    QTest::newRow("not UTF-8") << L{"\xff\xfe.txt>n\xe9.txt", "b>\xff\xfe.txt"} << L{}
+                               << L{"b=b", "\xff\xfe.txt=\xff\xfe.txt"} << 2 << S{};
+    QTest::newRow("newlines") << L{"line\nbreak>x\ny", "x\ny>z"} << L{}
+                              << L{"line\nbreak=line\nbreak", "x\ny=x\ny"} << 2 << S{};
+    QTest::newRow("renamed by hand") << L{"a>x", "b>y"} << L{"mv x z"} << L{"b=b", "z=a"} << 1
+                                     << S{u"renamed since the run (now “z”)"_s};
+    QTest::newRow("deleted") << L{"a>x", "b>y"} << L{"rm x"} << L{"b=b"} << 1 << S{u"missing"_s};
+    QTest::newRow("replaced") << L{"a>x", "b>y"} << L{"new t", "mv t x"} << L{"b=b", "x=t"} << 1
+                              << S{u"changed since the run"_s};
+    QTest::newRow("old name taken")
+        << L{"a>x", "b>y"} << L{"new a"} << L{"a=a", "b=b", "x=a"} << 1 << S{u"old name taken"_s};
+    // The file that cannot go back holds the old name of the one after it.
+    QTest::newRow("chain held") << L{"a>b", "b>c"} << L{"new a"} << L{"a=a", "b=a", "c=b"} << 0
+                                << S{u"old name taken"_s, u"old name taken"_s};
+    QTest::newRow("cycle with one gone")
+        << L{"a>b", "b>c", "c>a"} << L{"rm a"} << L{"a=a", "b=b"} << 2 << S{u"missing"_s};
+}
+
+void TstUndoRun::undo()
+{
+    QFETCH(L, renames);
+    QFETCH(L, afterRun);
+    QFETCH(L, disk);
+    QFETCH(int, restored);
+    QFETCH(S, kept);
+    ScratchDir dir;
+    for (const QByteArray &pair : renames) {
+        const QByteArray name = pair.left(pair.indexOf('>'));
+        writeFile(dir.path(name), name);
+    }
+    const RenameRun::Report run = runWithJournal(dir.path(), renames, m_state.filePath(u"runs"_s));
+    QCOMPARE(run.renamed, renames.size());
+    QVERIFY(!run.journalPath.isEmpty());
+    for (const QByteArray &step : afterRun) {
+        const L words = step.split(' ');
+        if (words[0] == "mv")
+            QCOMPARE(::rename(dir.path(words[1]).constData(), dir.path(words[2]).constData()), 0);
+        else if (words[0] == "rm")
+            QCOMPARE(::unlink(dir.path(words[1]).constData()), 0);
+        else
+            writeFile(dir.path(words[1]), words[1]);
+    }
+
+    const UndoRun::Report report = UndoRun::run(run.journalPath, Direction::Undo);
+    QVERIFY2(report.error.isEmpty(), qPrintable(report.error));
+    QCOMPARE(entries(dir.path()), disk);
+    QCOMPARE(report.moved.size(), restored);
+    S reasons;
+    for (const UndoRun::Kept &file : report.kept)
+        reasons << file.reason;
+    QCOMPARE(reasons, kept);
+    QCOMPARE(report.message(), restored == 0   ? u"No files restored."_s
+                               : restored == 1 ? u"1 file restored."_s
+                                               : u"%1 files restored."_s.arg(restored));
+
+    RunJournal journal;
+    QString error;
+    QVERIFY(Journal::read(run.journalPath, &journal, &error));
+    QCOMPARE(journal.state, RunJournal::State::Undone);
+}
+
+void TstUndoRun::reportTexts()
+{
+    ScratchDir dir;
+    writeFile(dir.path("a"), "a");
+    writeFile(dir.path("b"), "b");
+    const RenameRun::Report run =
+        runWithJournal(dir.path(), {"a>x", "b>y"}, m_state.filePath(u"runs"_s));
+    // The new file first, so that it cannot be given the inode of the one deleted.
+    writeFile(dir.path("b"), "new");
+    QCOMPARE(::unlink(dir.path("x").constData()), 0);
+    const UndoRun::Report report = UndoRun::run(run.journalPath, Direction::Undo);
+    const QString d = QFile::decodeName(dir.path());
+    QCOMPARE(report.message(), u"No files restored."_s);
+    QCOMPARE(report.informativeText(),
+             u"2 files could not go back:\n“%1/y”: old name taken\n“%1/x”: missing"_s.arg(d));
+    QCOMPARE(report.detailedText(), u"“%1/y” stays, not “%1/b”: old name taken\n"
+                                    u"“%1/x” stays, not “%1/a”: missing"_s.arg(d));
+    QCOMPARE(entries(dir.path()), (L{"b=new", "y=b"}));
+}
+
+void TstUndoRun::runJournal()
+{
+    ScratchDir dir;
+    for (const QByteArray name : {"a", "b", "c"})
+        writeFile(dir.path(name), name);
+    struct stat a;
+    QCOMPARE(::lstat(dir.path("a").constData(), &a), 0);
+    const RenameRun::Report run =
+        runWithJournal(dir.path(), {"a>b", "b>a", "c>n\xe9\n"}, m_state.filePath(u"runs"_s));
+    RunJournal journal;
+    QString error;
+    QVERIFY(Journal::read(run.journalPath, &journal, &error));
+    QCOMPARE(journal.state, RunJournal::State::Complete);
+    QCOMPARE(journal.moves.size(), 3);
+    QCOMPARE(journal.moves[0], (JournalMove{dir.path(), "a", "b", quint64(a.st_dev), a.st_ino}));
+    QCOMPARE(journal.moves[2].newName, QByteArray("n\xe9\n"));
+    QCOMPARE(journal.movedCount(), 3);
+    // The swap went through one temporary name, recorded before its use.
+    QCOMPARE(journal.temporaryNames.size(), 1);
+    QVERIFY(journal.temporaryNames.cbegin()->startsWith(".velnor-cycle-"));
+    QCOMPARE(entries(dir.path()), (L{"a=b", "b=a", "n\xe9\n=c"}));
+}
+
+void TstUndoRun::redo()
+{
+    ScratchDir dir;
+    for (const QByteArray name : {"a", "b", "c"})
+        writeFile(dir.path(name), name);
+    const RenameRun::Report run =
+        runWithJournal(dir.path(), {"a>b", "b>c", "c>a"}, m_state.filePath(u"runs"_s));
+    const L done{"a=c", "b=a", "c=b"};
+    const L original{"a=a", "b=b", "c=c"};
+    QCOMPARE(entries(dir.path()), done);
+
+    QCOMPARE(UndoRun::run(run.journalPath, Direction::Redo).error,
+             u"This run has not been undone, so there is nothing to redo."_s);
+    QCOMPARE(UndoRun::run(run.journalPath, Direction::Undo).moved.size(), 3);
+    QCOMPARE(entries(dir.path()), original);
+    QCOMPARE(UndoRun::run(run.journalPath, Direction::Undo).error,
+             u"This run has been undone already."_s);
+    QCOMPARE(entries(dir.path()), original);
+
+    const UndoRun::Report again = UndoRun::run(run.journalPath, Direction::Redo);
+    QCOMPARE(again.message(), u"3 files renamed again."_s);
+    QCOMPARE(entries(dir.path()), done);
+    QCOMPARE(UndoRun::run(run.journalPath, Direction::Redo).error,
+             u"This run has not been undone, so there is nothing to redo."_s);
+    // A redone run may be undone again.
+    QCOMPARE(UndoRun::run(run.journalPath, Direction::Undo).moved.size(), 3);
+    QCOMPARE(entries(dir.path()), original);
+    for (const QByteArray &entry : entries(m_state.path("runs")))
+        QVERIFY(entry.startsWith("20"));
+}
+
+void TstUndoRun::journalFaults_data()
+{
+    QTest::addColumn<QByteArray>("damage"); // "cut N": keep N bytes; else appended
+    QTest::addColumn<QString>("error");
+    QTest::addColumn<L>("disk");
+
+    const L original{"a=a", "b=b"};
+    QTest::newRow("last line cut") << "cut -3"_ba << QString() << original;
+    QTest::newRow("garbage appended")
+        << "\x01\x02garbage\xff\nmoved 9999\n"_ba << QString() << original;
+    QTest::newRow("cut in the plan")
+        << "cut 40"_ba << u"The journal holds no moves."_s << L{"x=a", "y=b"};
+    QTest::newRow("empty") << "cut 0"_ba << u"The journal cannot be read: not a rename journal"_s
+                           << L{"x=a", "y=b"};
+    QTest::newRow("future version")
+        << "version 2"_ba
+        << u"The journal cannot be read: written by a later version of Velnor (journal version 2)"_s
+        << L{"x=a", "y=b"};
+    QTest::newRow("not a journal")
+        << "replace"_ba << u"The journal cannot be read: not a rename journal"_s << L{"x=a", "y=b"};
+}
+
+void TstUndoRun::journalFaults()
+{
+    QFETCH(QByteArray, damage);
+    QFETCH(QString, error);
+    QFETCH(L, disk);
+    ScratchDir dir;
+    writeFile(dir.path("a"), "a");
+    writeFile(dir.path("b"), "b");
+    const RenameRun::Report run =
+        runWithJournal(dir.path(), {"a>x", "b>y"}, m_state.filePath(u"runs"_s));
+    const QByteArray path = QFile::encodeName(run.journalPath);
+    QByteArray text = readFile(path);
+    if (damage.startsWith("cut ")) {
+        const int keep = damage.mid(4).toInt();
+        text.truncate(keep < 0 ? text.size() + keep : keep);
+    } else if (damage == "version 2") {
+        text.replace("journal 1\n", "journal 2\n");
+    } else if (damage == "replace") {
+        text = QByteArray(4096, '\xa5');
+    } else {
+        text += damage;
+    }
+    writeFile(path, text);
+
+    const UndoRun::Report report = UndoRun::run(run.journalPath, Direction::Undo);
+    QCOMPARE(report.error, error);
+    QCOMPARE(report.ran, error.isEmpty());
+    QCOMPARE(entries(dir.path()), disk);
+    if (error.isEmpty()) {
+        // The damage was cut off, so that what the undo wrote can be read.
+        RunJournal journal;
+        QVERIFY(Journal::read(run.journalPath, &journal, &error));
+        QCOMPARE(journal.state, RunJournal::State::Undone);
+        QVERIFY(!journal.damaged);
+    }
+}
+
+void TstUndoRun::unwritableJournal()
+{
+    ScratchDir dir;
+    writeFile(dir.path("a"), "a");
+    writeFile(dir.path("file"), "not a folder");
+    const RenameRun::Report run = runWithJournal(dir.path(), {"a>x"}, dir.filePath(u"file/runs"_s));
+    QVERIFY(!run.ran);
+    QVERIFY(run.journalPath.isEmpty());
+    QCOMPARE(run.journalError, u"cannot write the journal in %1: cannot make the folder %1"_s.arg(
+                                   dir.filePath(u"file/runs"_s)));
+    QCOMPARE(entries(dir.path()), (L{"a=a", "file=not a folder"}));
+}
+
+void TstUndoRun::kill_data()
+{
+    QTest::addColumn<QByteArray>("moment");
+    QTest::addColumn<int>("restoredAtLeast");
+    QTest::newRow("before the first move") << "planned"_ba << 0;
+    QTest::newRow("in the middle") << "move:10000"_ba << 9000;
+    QTest::newRow("a cycle's file parked") << "temporary"_ba << 0;
+    QTest::newRow("journal half written") << "journal"_ba << 0;
+}
+
+void TstUndoRun::kill()
+{
+    QFETCH(QByteArray, moment);
+    QFETCH(int, restoredAtLeast);
+    // On tmpfs where there is one, so that 20,000 files stay quick.
+    const QByteArray shm = "/dev/shm";
+    struct stat info;
+    const QByteArray tmp = qgetenv("TMPDIR");
+    if (::stat(shm.constData(), &info) == 0 && ::access(shm.constData(), W_OK) == 0)
+        qputenv("TMPDIR", shm);
+    ScratchDir dir;
+    qputenv("TMPDIR", tmp);
+    QVERIFY(dir.isValid());
+    for (int f = 0; f < killFolders; ++f) {
+        const QByteArray folder = dir.path(QByteArray::number(f));
+        QCOMPARE(::mkdir(folder.constData(), 0755), 0);
+        for (int i = 0; i < killFilesPerFolder; ++i)
+            writeFile(folder + '/' + killName(i), QByteArray::number(f) + '/' + killName(i));
+    }
+    const QByteArray journals = dir.path("runs");
+
+    const pid_t child = ::fork();
+    if (child == 0) {
+        ::setenv("VELNOR_TEST_PAUSE_AT", moment.constData(), 1);
+        ::execl(g_self.constData(), g_self.constData(), "--child-run", dir.path().constData(),
+                journals.constData(), static_cast<char *>(nullptr));
+        ::_exit(127);
+    }
+    QVERIFY(child > 0);
+    int status = 0;
+    QCOMPARE(::waitpid(child, &status, WUNTRACED), child);
+    QVERIFY2(WIFSTOPPED(status), "the run ended before the moment it was to be killed at");
+    ::kill(child, SIGKILL);
+    QCOMPARE(::waitpid(child, &status, 0), child);
+    QVERIFY(WIFSIGNALED(status));
+
+    const RunHistory::Listing history = RunHistory::list(QFile::decodeName(journals));
+    QCOMPARE(history.runs.size(), 1);
+    QCOMPARE(history.runs[0].state, RunJournal::State::Interrupted);
+    const UndoRun::Report report = UndoRun::run(history.runs[0].path, Direction::Undo);
+    if (moment == "journal") {
+        QCOMPARE(report.error, u"The journal holds no moves."_s);
+    } else {
+        QVERIFY2(report.error.isEmpty(), qPrintable(report.error));
+        QCOMPARE(report.kept.size(), 0);
+        QVERIFY(report.moved.size() >= restoredAtLeast);
+    }
+    for (int f = 0; f < killFolders; ++f)
+        QCOMPARE(entries(dir.path(QByteArray::number(f))), killExpected(f));
+}
+
+int main(int argc, char **argv)
+{
+    if (argc == 4 && std::strcmp(argv[1], "--child-run") == 0)
+        return childRun(argv[2], QFile::decodeName(argv[3]));
+    QCoreApplication app(argc, argv);
+    g_self = QFile::encodeName(QCoreApplication::applicationFilePath());
+    TstUndoRun test;
+    return QTest::qExec(&test, argc, argv);
+}
+
+#include "tst_undorun.moc"
