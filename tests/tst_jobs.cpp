@@ -75,6 +75,8 @@ private slots:
     void runCancelled_data();
     void runCancelled();
     void runGoneWhileRunning();
+    void runAppliedInBatches_data();
+    void runAppliedInBatches();
     void undoCancelled_data();
     void undoCancelled();
 
@@ -224,6 +226,70 @@ void tst_Jobs::runCancelled()
         QCOMPARE(file->name().toUtf8(),
                  file->nativePath().mid(file->nativePath().lastIndexOf('/') + 1));
     }
+}
+
+// The owner takes the new names a batch at a time, while its list may have
+// been sorted meanwhile: each record follows its own file.
+void tst_Jobs::runAppliedInBatches_data()
+{
+    QTest::addColumn<int>("batch");
+    QTest::addColumn<bool>("sortedMeanwhile");
+    QTest::addColumn<int>("calls");
+    QTest::newRow("one at a time") << 1 << false << 10;
+    QTest::newRow("three at a time") << 3 << false << 4;
+    QTest::newRow("all at once") << 10 << false << 1;
+    QTest::newRow("more than listed") << 100 << false << 1;
+    QTest::newRow("sorted meanwhile") << 3 << true << 4;
+}
+
+void tst_Jobs::runAppliedInBatches()
+{
+    QFETCH(int, batch);
+    QFETCH(bool, sortedMeanwhile);
+    QFETCH(int, calls);
+    ScratchDir dir;
+    const QByteArrayList paths = makeTree(dir.path(), 2, 5);
+    FileList list;
+    // Listed backwards when the sort is to turn the stored order round.
+    for (qsizetype i = 0; i < paths.size(); ++i) {
+        const QByteArray &path = paths[sortedMeanwhile ? paths.size() - 1 - i : i];
+        auto file = std::make_unique<ZQFile>();
+        file->setName(QString::fromUtf8(path.mid(path.lastIndexOf('/') + 1)));
+        file->setNativePath(path);
+        list.append(std::move(file));
+    }
+    RenameSettings settings;
+    settings.nameTemplate = QStringLiteral("[N]_x");
+    settings.extTemplate = QStringLiteral("[E]");
+    RunJob job(list, NameComposer(settings));
+    job.start();
+    if (sortedMeanwhile) {
+        list.setLastColumn(FileList::Size);
+        list.tableView(FileList::Location);
+        QCOMPARE(list.contentsArray().front()->nativePath(), paths.first());
+    }
+    QVERIFY(job.wait(60000));
+    int made = 0;
+    while (!job.applyTo(list, batch))
+        ++made;
+    QCOMPARE(made + 1, calls);
+    QCOMPARE(job.report().renamed, 10);
+
+    const QHash<QByteArray, QByteArray> disk = filesOnDisk(dir.path());
+    QCOMPARE(disk.size(), 10);
+    QCOMPARE(list.count(), 10);
+    QSet<QByteArray> listed;
+    for (const auto &file : list.contentsArray()) {
+        const QByteArray path = file->nativePath();
+        QVERIFY2(path.endsWith("_x.txt"), path.constData());
+        // The file under the record's path is the one it named before.
+        QCOMPARE(disk.value(path), path.chopped(6) + ".txt");
+        QCOMPARE(file->name().toUtf8(), path.mid(path.lastIndexOf('/') + 1));
+        listed.insert(path);
+    }
+    QCOMPARE(listed.size(), 10);
+    QVERIFY(list.containsPath(paths.first().chopped(4) + "_x.txt"));
+    QVERIFY(!list.containsPath(paths.first()));
 }
 
 // A run whose job goes while it runs stops after the moves in flight.

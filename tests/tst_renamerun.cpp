@@ -200,6 +200,14 @@ void tst_RenameRun::accessRoot_data()
     QTest::newRow("whole components only") << L{"/home/ab/x", "/home/a/y"} << QByteArray("/home");
     QTest::newRow("deeper file later") << L{"/d/x", "/d/e/f/y", "/d/e/z"} << QByteArray("/d");
     QTest::newRow("bad bytes differ") << L{"/d/caf\xe9/x", "/d/caf\xe8/y"} << QByteArray("/d");
+    QTest::newRow("same bytes, longer name")
+        << L{"/d/e/x", "/d/e/y", "/d/ef/z"} << QByteArray("/d");
+    QTest::newRow("doubled slash, same components")
+        << L{"/d/e/x", "/d//e/y", "/d/e//z"} << QByteArray("/d/e");
+    QTest::newRow("a path that is the prefix") << L{"/d/e/x", "/d/e"} << QByteArray("/d/e");
+    QTest::newRow("shrinks, then holds")
+        << L{"/d/e/f/x", "/d/e/g/y", "/d/e/h", "/d/k"} << QByteArray("/d");
+    QTest::newRow("relative and absolute") << L{"d/x", "/d/y"} << QByteArray();
 }
 
 void tst_RenameRun::accessRoot()

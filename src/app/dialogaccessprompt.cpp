@@ -1,6 +1,8 @@
 #include "app/dialogaccessprompt.h"
 
-#include <QFile>
+#include "posix/namecodec.h"
+#include "posix/nativepath.h"
+
 #include <QFileDialog>
 #include <QGridLayout>
 #include <QLabel>
@@ -29,12 +31,13 @@ QFileDialog *DialogAccessPrompt::makePanel(QWidget *parent, const QString &title
     // not valid UTF-8; it would fall back to the working folder. Open it at
     // the deepest folder above that it can show instead.
     QByteArray shown = proposedPath;
-    while (QFile::encodeName(QFile::decodeName(shown)) != shown) {
-        const qsizetype slash = shown.lastIndexOf('/');
-        shown = slash <= 0 ? QByteArray("/") : shown.left(slash);
+    while (!NameCodec::isValidUtf8(shown)) {
+        shown = NativePath::folder(shown);
+        if (shown.isEmpty())
+            shown = QByteArrayLiteral("/");
     }
     panel->setProperty(shownProperty, shown);
-    panel->setDirectory(QFile::decodeName(shown));
+    panel->setDirectory(NameCodec::decode(shown));
     auto *text = new QLabel(message, panel);
     text->setObjectName(QStringLiteral("accessMessage"));
     text->setWordWrap(true);
@@ -51,9 +54,9 @@ std::optional<QByteArray> DialogAccessPrompt::chosenFolder(const QFileDialog &pa
     // The dialog speaks decoded text; when the user keeps the proposed folder,
     // hand back its own bytes, which may not be valid UTF-8.
     const QByteArray shown = panel.property(shownProperty).toByteArray();
-    if (chosen == QFile::decodeName(shown))
+    if (chosen == NameCodec::decode(shown))
         return shown;
-    return QFile::encodeName(chosen);
+    return NameCodec::encode(chosen);
 }
 
 std::optional<QByteArray> DialogAccessPrompt::chooseFolder(const QString &title,

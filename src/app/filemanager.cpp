@@ -1,5 +1,7 @@
 #include "app/filemanager.h"
 
+#include "posix/nativepath.h"
+
 #include <QDBusConnection>
 #include <QDBusMessage>
 #include <QDBusPendingCallWatcher>
@@ -19,9 +21,7 @@ void openFolderOf(const QList<QByteArray> &nativePaths)
 {
     if (nativePaths.isEmpty())
         return;
-    QByteArray folder = nativePaths.constFirst();
-    const qsizetype slash = folder.lastIndexOf('/');
-    folder.truncate(slash <= 0 ? 1 : slash);
+    const QByteArray folder = NativePath::folder(nativePaths.constFirst());
     QDesktopServices::openUrl(QUrl(fileUri(folder), QUrl::StrictMode));
 }
 

@@ -1,6 +1,7 @@
 #include "app/jobbar.h"
 
-#include <QFile>
+#include "posix/textescape.h"
+
 #include <QHBoxLayout>
 #include <QKeySequence>
 #include <QLabel>
@@ -91,7 +92,7 @@ void JobBar::setUnreadableFolders(const QByteArrayList &folders)
                                           : tr("%1 folders could not be read").arg(folders.size()));
     QStringList lines;
     for (const QByteArray &folder : folders)
-        lines << QFile::decodeName(folder);
+        lines << TextEscape::path(folder);
     m_notice->setToolTip(lines.join(u'\n'));
     m_notice->show();
 }

@@ -33,6 +33,12 @@ void PlanScheduler::schedule()
     m_timer.start();
 }
 
+void PlanScheduler::cancel()
+{
+    schedule();
+    m_timer.stop();
+}
+
 void PlanScheduler::scheduleNow()
 {
     schedule();

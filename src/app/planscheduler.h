@@ -30,6 +30,9 @@ public:
     void schedule();
     // Makes the plan now, without waiting for the moment to pass.
     void scheduleNow();
+    // No plan until the next schedule: the one waiting or in the making is
+    // dropped, and its worker stops.
+    void cancel();
 
 signals:
     // The plan of the list and settings as they were at the latest change.

@@ -32,12 +32,21 @@
 #include <QMessageBox>
 #include <QMimeData>
 #include <QPushButton>
+#include <QTimer>
 #include <QUrl>
 
 #include <functional>
 #include <sys/stat.h>
 
 namespace {
+
+// How often, at most, a listing's rows join the table: every hand-over
+// repaints the table and the count, which costs the same for ten rows as for
+// ten thousand, and ten a second is as live as a count can be read.
+constexpr int handOverMs = 100;
+// How many records of a run take their new names in one turn of the event
+// loop: a few milliseconds' worth.
+constexpr qsizetype applyBatch = 16384;
 
 const QString skipTutorialKey = QStringLiteral("skipTutorial");
 const QString supportAddress = QStringLiteral("support@velnor.app");
@@ -135,6 +144,9 @@ VLNWindow::VLNWindow(UserDefaults *defaults, QWidget *parent)
     m_jobBar = new JobBar(m_ui->centralwidget);
     m_ui->listButtons->insertWidget(m_ui->listButtons->indexOf(m_ui->startButton), m_jobBar);
     connect(m_jobBar, &JobBar::cancelClicked, this, &VLNWindow::cancelJob);
+    m_handOverTimer = new QTimer(this);
+    m_handOverTimer->setSingleShot(true);
+    connect(m_handOverTimer, &QTimer::timeout, this, &VLNWindow::takeListedRecords);
     setupTable();
     new WindowMemory(this, m_ui->tableView->horizontalHeader(), m_defaults);
     new WindowActions(this);
@@ -185,7 +197,13 @@ void VLNWindow::setupPlan()
         m_model->setPlan(nullptr);
         m_showingPlan = false;
         m_problemsButton->hide();
-        m_planner->schedule();
+        // A listing or a run changes the list under any plan made meanwhile,
+        // and a plan's worker would only slow them down: the plan is made
+        // once they have ended.
+        if (m_listing || m_run)
+            m_planner->cancel();
+        else
+            m_planner->schedule();
     };
     connect(m_model, &QAbstractItemModel::modelReset, this, changed);
     connect(m_model, &QAbstractItemModel::dataChanged, this, changed);
@@ -406,7 +424,13 @@ void VLNWindow::startNextListing()
     // An undo moves files the listing would find under either name.
     if (m_listing || m_run || m_undo->isRunning() || m_journalAlert || m_listingsWaiting.isEmpty())
         return;
-    m_listing = std::make_unique<ListingJob>(m_listingsWaiting.takeFirst());
+    const QList<QByteArray> paths = m_listingsWaiting.takeFirst();
+    m_listingUnlisted = paths.size() == 1 && m_list->isEmpty();
+    m_listing = std::make_unique<ListingJob>(paths);
+    m_planner->cancel();
+    // The first rows too come after a moment: a short listing then reaches
+    // the table at once, whole.
+    m_lastHandOver.start();
     connect(m_listing.get(), &Job::progressed, this, &VLNWindow::takeListedRecords);
     connect(m_listing.get(), &Job::finished, this, &VLNWindow::listingEnded);
     m_jobBar->showListing(0);
@@ -417,6 +441,13 @@ void VLNWindow::takeListedRecords()
 {
     if (!m_listing)
         return;
+    if (m_listing->isRunning() && m_lastHandOver.elapsed() < handOverMs) {
+        if (!m_handOverTimer->isActive())
+            m_handOverTimer->start(int(handOverMs - m_lastHandOver.elapsed()));
+        return;
+    }
+    m_handOverTimer->stop();
+    m_lastHandOver.start();
     auto records = m_listing->takeRecords();
     if (!records.empty()) {
         // The plan shown is of the list before these rows; a new one is made
@@ -426,7 +457,7 @@ void VLNWindow::takeListedRecords()
         m_showingPlan = false;
         m_problemsButton->hide();
     }
-    m_model->appendRecords(std::move(records));
+    m_model->appendRecords(std::move(records), m_listingUnlisted);
     m_jobBar->showListing(m_listing->done());
 }
 
@@ -674,6 +705,7 @@ void VLNWindow::startRun(bool keepJournal)
 {
     if (m_run || m_list->isEmpty())
         return;
+    m_planner->cancel();
     RenameRun::JournalChoice journal;
     journal.keep = keepJournal;
     m_run = std::make_unique<RunJob>(*m_list, m_model->composer(), journal);
@@ -686,7 +718,16 @@ void VLNWindow::startRun(bool keepJournal)
 
 void VLNWindow::runEnded()
 {
-    m_run->applyTo(*m_list);
+    // Closing the window may have applied the rest already.
+    if (!m_run)
+        return;
+    // A long list takes its new names over a few turns of the event loop,
+    // so that the window never stands still for all of them at once. Until
+    // the last, the run holds the list as it did while it ran.
+    if (!m_run->applyTo(*m_list, applyBatch)) {
+        QTimer::singleShot(0, this, &VLNWindow::runEnded);
+        return;
+    }
     const RenameRun::Report report = m_run->report();
     m_run.release()->deleteLater();
     m_jobBar->showIdle();

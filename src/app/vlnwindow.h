@@ -3,6 +3,7 @@
 #include "rules/renamesettings.h"
 
 #include <QByteArray>
+#include <QElapsedTimer>
 #include <QList>
 #include <QMainWindow>
 #include <QMessageBox>
@@ -18,6 +19,7 @@ class FileTableModel;
 class JobBar;
 class ListingJob;
 class PlanScheduler;
+class QTimer;
 class PresetMenu;
 class QFileDialog;
 class QLineEdit;
@@ -174,6 +176,13 @@ private:
 
     JobBar *m_jobBar = nullptr;
     std::unique_ptr<ListingJob> m_listing;
+    // When the listing's rows last joined the table, and the timer that
+    // takes the ones that came since.
+    QElapsedTimer m_lastHandOver;
+    QTimer *m_handOverTimer = nullptr;
+    // The listing walks one path into a list that was empty when it began:
+    // none of its records can name a listed path.
+    bool m_listingUnlisted = false;
     QList<QList<QByteArray>> m_listingsWaiting;
     QByteArrayList m_unreadableFolders;
     std::unique_ptr<RunJob> m_run;

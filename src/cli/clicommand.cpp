@@ -11,6 +11,7 @@
 #include "jobs/runjob.h"
 #include "plan/renameplan.h"
 #include "posix/namecodec.h"
+#include "posix/nativepath.h"
 #include "posix/textescape.h"
 #include "rename/renamepresets.h"
 #include "rename/renamerun.h"
@@ -76,13 +77,12 @@ QByteArray absolutePath(const QByteArray &path, const QByteArray &currentFolder)
         return QByteArrayLiteral("/");
     if (!parentStep)
         return clean;
-    const qsizetype slash = clean.lastIndexOf('/');
-    const QByteArray last = clean.mid(slash + 1);
+    const QByteArray last = NativePath::name(clean).toByteArray();
     if (last == "..") {
         const QByteArray real = realFolder(clean);
         return real.isEmpty() ? clean : real;
     }
-    const QByteArray folder = realFolder(slash == 0 ? QByteArrayLiteral("/") : clean.left(slash));
+    const QByteArray folder = realFolder(NativePath::folder(clean));
     if (folder.isEmpty())
         return clean;
     return (folder == "/" ? folder : folder + '/') + last;

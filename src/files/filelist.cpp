@@ -1,6 +1,7 @@
 #include "files/filelist.h"
 
 #include "posix/namecodec.h"
+#include "posix/nativepath.h"
 #include "rules/textrules.h"
 
 #include <QChar>
@@ -305,10 +306,22 @@ qsizetype FileList::appendAll(std::vector<std::unique_ptr<ZQFile>> files,
     files.resize(kept);
     if (beforeStore)
         beforeStore(qsizetype(kept));
-    m_files.reserve(m_files.size() + kept);
+    // No reserve: one of the exact size for each batch of a listing would
+    // copy the whole list again for every batch.
     for (auto &file : files)
         store(std::move(file));
     return qsizetype(kept);
+}
+
+qsizetype FileList::appendAllUnlisted(std::vector<std::unique_ptr<ZQFile>> files,
+                                      const std::function<void(qsizetype)> &beforeStore)
+{
+    std::erase(files, nullptr);
+    if (beforeStore)
+        beforeStore(qsizetype(files.size()));
+    for (auto &file : files)
+        appendUnlisted(std::move(file));
+    return qsizetype(files.size());
 }
 
 bool FileList::containsPath(const QByteArray &nativePath) const
@@ -322,9 +335,9 @@ void FileList::setNativePath(ZQFile *file, const QByteArray &nativePath)
         return;
     // A rename keeps the folder; anything else may move the record to another.
     const QByteArray &old = file->nativePath();
-    const qsizetype slash = old.lastIndexOf('/');
-    if (!nativePath.startsWith(QByteArrayView(old).first(slash + 1)) ||
-        nativePath.indexOf('/', slash + 1) >= 0)
+    const qsizetype start = NativePath::nameStart(old);
+    if (!nativePath.startsWith(QByteArrayView(old).first(start)) ||
+        nativePath.indexOf('/', start) >= 0)
         invalidateFolderPlaces();
     if (m_pathChanges) {
         file->setNativePath(nativePath);
@@ -402,7 +415,7 @@ qint64 FileList::counterIndex(qint64 row, bool perFolder) const
         QHash<QByteArray, std::vector<quint32>> folders;
         for (size_t i = 0; i < m_files.size(); ++i) {
             const QByteArray &path = m_files[i]->nativePath();
-            const QByteArray folder = path.left(path.lastIndexOf('/') + 1);
+            const QByteArray folder = path.left(NativePath::nameStart(path));
             std::vector<quint32> &members = folders[folder];
             m_folderPlaces[i].first = quint32(members.size());
             members.push_back(quint32(i));

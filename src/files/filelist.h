@@ -51,6 +51,11 @@ public:
     // changes, so that a model can announce the rows.
     qsizetype appendAll(std::vector<std::unique_ptr<ZQFile>> files,
                         const std::function<void(qsizetype count)> &beforeStore = {});
+    // As appendAll, for records the caller knows name no listed path and no
+    // path twice (one walk into a list that was empty): the duplicate index
+    // catches up when it is next needed, as after appendUnlisted.
+    qsizetype appendAllUnlisted(std::vector<std::unique_ptr<ZQFile>> files,
+                                const std::function<void(qsizetype count)> &beforeStore = {});
     bool containsPath(const QByteArray &nativePath) const;
     // Moves a listed record to another path, keeping the duplicate index right.
     // Change a listed record's path only through here.

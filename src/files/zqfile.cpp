@@ -1,6 +1,7 @@
 #include "files/zqfile.h"
 
 #include "posix/namecodec.h"
+#include "posix/nativepath.h"
 #include "rules/textrules.h"
 
 #include <QFile>
@@ -184,16 +185,12 @@ void ZQFile::setNativePath(const QByteArray &path)
 
 QByteArray ZQFile::nativeName() const
 {
-    const qsizetype slash = m_path.lastIndexOf('/');
-    return slash < 0 ? m_path : m_path.mid(slash + 1);
+    return m_path.mid(NativePath::nameStart(m_path));
 }
 
 QByteArray ZQFile::nativeFolder() const
 {
-    const qsizetype slash = m_path.lastIndexOf('/');
-    if (slash < 0)
-        return QByteArray();
-    return slash == 0 ? QByteArray("/") : m_path.left(slash);
+    return NativePath::folder(m_path);
 }
 
 void ZQFile::materializeSize()

@@ -3,6 +3,7 @@
 #include "files/filelist.h"
 #include "files/zqfile.h"
 #include "posix/namecodec.h"
+#include "posix/nativepath.h"
 
 #include <QFile>
 #include <QScopeGuard>
@@ -32,19 +33,6 @@ struct FileIntake::Attributes
 };
 
 namespace {
-
-// The last component of a path, ignoring slashes at its end ("/a/b/" gives
-// "b"); "/" stays "/".
-QByteArrayView lastComponent(const QByteArray &path)
-{
-    qsizetype end = path.size();
-    while (end > 1 && path[end - 1] == '/')
-        --end;
-    const qsizetype slash = path.lastIndexOf('/', end - 1);
-    if (slash < 0 || (slash == 0 && end == 1))
-        return QByteArrayView(path.constData(), end);
-    return QByteArrayView(path.constData() + slash + 1, end - slash - 1);
-}
 
 qint64 mtimeMsecs(const struct stat &info)
 {
@@ -611,17 +599,14 @@ bool FileIntake::insertFile(const QByteArray &nativePath)
     // A link to a file, a dangling link, shows the link's own size and date.
     if (::lstat(nativePath.constData(), &info) == 0) {
         const Attributes attributes{quint64(info.st_size), mtimeMsecs(info)};
-        return addRecord(nativePath, lastComponent(nativePath), &attributes);
+        return addRecord(nativePath, NativePath::lastComponent(nativePath), &attributes);
     }
-    return addRecord(nativePath, lastComponent(nativePath), nullptr);
+    return addRecord(nativePath, NativePath::lastComponent(nativePath), nullptr);
 }
 
 void FileIntake::recordFolderOf(const QByteArray &nativePath)
 {
-    const qsizetype slash = nativePath.lastIndexOf('/');
-    const QByteArray folder = slash < 0    ? QByteArray()
-                              : slash == 0 ? QByteArray("/")
-                                           : nativePath.left(slash);
+    const QByteArray folder = NativePath::folder(nativePath);
     if (folder.isEmpty() || folder == m_lastRecordedFolder)
         return;
     struct stat info;

@@ -3,24 +3,20 @@
 #include "files/filelist.h"
 #include "files/zqfile.h"
 
+#include <algorithm>
+
 RunJob::RunJob(const FileList &list, const NameComposer &composer,
                const RenameRun::JournalChoice &journal)
-    : m_copy(std::make_unique<FileList>()), m_composer(composer), m_journal(journal)
+    : m_descending(list.sortDescending()), m_identities(list.folderIdentities()),
+      m_composer(composer), m_journal(journal)
 {
     const auto &files = list.contentsArray();
+    m_sources.reserve(files.size());
     m_originals.reserve(files.size());
     for (const auto &file : files) {
-        auto copy = std::make_unique<ZQFile>();
-        copy->setName(file->name());
-        copy->setNativePath(file->nativePath());
-        copy->setAttributes(file->fullSize(), file->fileTime());
-        m_copy->appendUnlisted(std::move(copy));
+        m_sources.push_back({file->name(), file->nativePath(), file->fullSize(), file->fileTime()});
         m_originals.push_back(file.get());
     }
-    m_copy->setSortDescending(list.sortDescending());
-    // The run checks that each folder is still the one listed.
-    for (auto it = list.folderIdentities().cbegin(); it != list.folderIdentities().cend(); ++it)
-        m_copy->setFolderIdentity(it.key(), it.value());
     setProgress(0, list.count());
 }
 
@@ -29,10 +25,24 @@ RunJob::~RunJob()
     stopAndWait();
 }
 
+#include <QElapsedTimer>
 void RunJob::work()
 {
+    FileList copy;
+    for (Source &source : m_sources) {
+        auto record = std::make_unique<ZQFile>();
+        record->setName(source.name);
+        record->setNativePath(source.nativePath);
+        record->setAttributes(source.size, source.time);
+        copy.appendUnlisted(std::move(record));
+    }
+    m_sources = {};
+    copy.setSortDescending(m_descending);
+    // The run checks that each folder is still the one listed.
+    for (auto it = m_identities.cbegin(); it != m_identities.cend(); ++it)
+        copy.setFolderIdentity(it.key(), it.value());
     m_report = RenameRun::clickStart(
-        *m_copy, m_composer, nullptr, nullptr,
+        copy, m_composer, nullptr, nullptr,
         [this](qsizetype done, qsizetype total) {
             setProgress(done, total);
             notify();
@@ -42,16 +52,25 @@ void RunJob::work()
 
 void RunJob::applyTo(FileList &list)
 {
+    applyTo(list, m_report.entries.size());
+}
+
+bool RunJob::applyTo(FileList &list, qsizetype count)
+{
     const QList<RenameRun::Entry> &entries = m_report.entries;
+    const qsizetype end = std::min(entries.size(), m_applied + std::max<qsizetype>(count, 0));
     list.beginPathChanges();
-    for (qsizetype position = 0; position < entries.size(); ++position) {
-        const RenameRun::Entry &entry = entries[position];
+    for (; m_applied < end; ++m_applied) {
+        const RenameRun::Entry &entry = entries[m_applied];
         if (entry.outcome != RenameRun::Outcome::Renamed)
             continue;
-        ZQFile *file = m_originals[size_t(position)];
+        ZQFile *file = m_originals[size_t(m_applied)];
         list.setNativePath(file, entry.newPath);
         file->setName(entry.newName);
     }
     list.endPathChanges();
-    m_originals.clear();
+    if (m_applied < entries.size())
+        return false;
+    m_originals = {};
+    return true;
 }

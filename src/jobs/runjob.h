@@ -4,6 +4,10 @@
 #include "rename/renamerun.h"
 #include "rules/namecomposer.h"
 
+#include <QByteArray>
+#include <QHash>
+#include <QString>
+
 #include <memory>
 #include <vector>
 
@@ -29,13 +33,30 @@ public:
     // Gives each renamed record its new path and name. Owner's thread, once
     // the job has ended; once.
     void applyTo(FileList &list);
+    // The same for at most `count` more entries, so that a long list can
+    // take its new names over several turns of an event loop; true once every
+    // entry has been applied.
+    bool applyTo(FileList &list, qsizetype count);
 
 protected:
     void work() override;
 
 private:
-    std::unique_ptr<FileList> m_copy;
+    // What the run needs of a record, taken on the owner's thread; the
+    // worker makes its records of these, so that the owner's thread only
+    // copies (shared) texts.
+    struct Source
+    {
+        QString name;
+        QByteArray nativePath;
+        quint64 size = 0;
+        qint64 time = 0;
+    };
+    std::vector<Source> m_sources;
+    bool m_descending = false;
+    QHash<QByteArray, std::pair<quint64, quint64>> m_identities;
     std::vector<ZQFile *> m_originals; // in stored order
+    qsizetype m_applied = 0;           // entries applied so far
     const NameComposer m_composer;
     const RenameRun::JournalChoice m_journal;
     RenameRun::Report m_report;

@@ -91,18 +91,20 @@ void FileTableModel::updateResults()
     emit totalTextChanged(m_totalText);
 }
 
-void FileTableModel::appendRecords(std::vector<std::unique_ptr<ZQFile>> records)
+void FileTableModel::appendRecords(std::vector<std::unique_ptr<ZQFile>> records, bool unlisted)
 {
     if (records.empty())
         return;
     const qsizetype before = m_list->count();
-    const qsizetype added = m_list->appendAll(std::move(records), [this, before](qsizetype count) {
+    const auto announce = [this, before](qsizetype count) {
         if (count == 0)
             return;
         // Stored at the end, which the descending view shows at the top.
         const qsizetype first = m_list->sortDescending() ? 0 : before;
         beginInsertRows(QModelIndex(), int(first), int(first + count - 1));
-    });
+    };
+    const qsizetype added = unlisted ? m_list->appendAllUnlisted(std::move(records), announce)
+                                     : m_list->appendAll(std::move(records), announce);
     if (added == 0)
         return;
     endInsertRows();

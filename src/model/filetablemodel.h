@@ -48,8 +48,10 @@ public:
     void updateResults();
     // Appends records that are not listed yet as new rows (at the top while
     // the list shows in descending direction), so that the selection and the
-    // scroll position stay; then the count text follows.
-    void appendRecords(std::vector<std::unique_ptr<ZQFile>> records);
+    // scroll position stay; then the count text follows. `unlisted`: the
+    // caller knows that no record names a listed path or the path of
+    // another (FileList::appendAllUnlisted).
+    void appendRecords(std::vector<std::unique_ptr<ZQFile>> records, bool unlisted = false);
     // Every cell asked for afresh, the rows unchanged.
     void reloadData();
     QString totalText() const { return m_totalText; }

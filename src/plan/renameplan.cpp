@@ -4,6 +4,7 @@
 #include "plan/namerules.h"
 #include "plan/nametable.h"
 #include "posix/namecodec.h"
+#include "posix/nativepath.h"
 
 #include <QHash>
 
@@ -87,10 +88,7 @@ std::vector<QByteArray> RenamePlan::foldersOf(const std::vector<File> &files,
     qint32 lastIndex = -1;
     for (size_t i = 0; i < files.size(); ++i) {
         const QByteArray &path = files[i].path;
-        const qsizetype slash = path.lastIndexOf('/');
-        const QByteArray folder = slash < 0    ? QByteArray()
-                                  : slash == 0 ? QByteArray("/")
-                                               : path.left(slash);
+        const QByteArray folder = NativePath::folder(path);
         if (lastIndex < 0 || folder != last) {
             auto found = indexOf.find(folder);
             if (found == indexOf.end()) {
@@ -282,7 +280,7 @@ void RenamePlan::resolveFolder(const std::vector<qint64> &rows, const std::vecto
     std::vector<View> oldNames(n);
     for (size_t k = 0; k < n; ++k) {
         const QByteArray &path = files[size_t(rows[k])].path;
-        const qsizetype start = path.lastIndexOf('/') + 1;
+        const qsizetype start = NativePath::nameStart(path);
         oldNames[k] = View(path.constData() + start, size_t(path.size() - start));
     }
 

@@ -1,6 +1,7 @@
 #include "rename/folderrun.h"
 
 #include "posix/nativemove.h"
+#include "posix/nativepath.h"
 #include "posix/textescape.h"
 #include "rename/moveorder.h"
 #include "rename/testpause.h"
@@ -16,13 +17,12 @@ namespace {
 
 const char *nameIn(const QByteArray &path)
 {
-    return path.constData() + path.lastIndexOf('/') + 1;
+    return path.constData() + NativePath::nameStart(path);
 }
 
 QByteArray folderPath(const QByteArray &path)
 {
-    const qsizetype slash = path.lastIndexOf('/');
-    return slash < 0 ? QByteArray(".") : slash == 0 ? QByteArray("/") : path.left(slash);
+    return NativePath::openableFolder(path);
 }
 
 QString cycleFailed()

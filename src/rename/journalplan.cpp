@@ -1,6 +1,7 @@
 #include "rename/journalplan.h"
 
 #include "plan/renameplan.h"
+#include "posix/nativepath.h"
 
 #include <QHash>
 
@@ -15,7 +16,7 @@ namespace {
 // entries they point into stay unchanged until then: no copy of each name.
 QByteArray nameOf(const QByteArray &path)
 {
-    const qsizetype start = path.lastIndexOf('/') + 1;
+    const qsizetype start = NativePath::nameStart(path);
     return QByteArray::fromRawData(path.constData() + start, path.size() - start);
 }
 
@@ -52,7 +53,7 @@ QList<JournalMove> moves(const RenamePlan &plan, const RenameRun::Entry *entries
                     folder, ::open(move.folder.constData(), O_PATH | O_DIRECTORY | O_CLOEXEC));
             struct stat info;
             if (*fd >= 0 &&
-                ::fstatat(*fd, entry.oldPath.constData() + entry.oldPath.lastIndexOf('/') + 1,
+                ::fstatat(*fd, entry.oldPath.constData() + NativePath::nameStart(entry.oldPath),
                           &info, AT_SYMLINK_NOFOLLOW) == 0) {
                 move.device = quint64(info.st_dev);
                 move.inode = quint64(info.st_ino);

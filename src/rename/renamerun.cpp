@@ -6,6 +6,7 @@
 #include "plan/renameplan.h"
 #include "posix/namecodec.h"
 #include "posix/nativemove.h"
+#include "posix/nativepath.h"
 #include "posix/textescape.h"
 #include "rename/accessgrant.h"
 #include "rename/folderrun.h"
@@ -154,11 +155,23 @@ QByteArray accessRoot(const QList<QByteArray> &paths)
     if (paths.isEmpty())
         return QByteArray();
     QList<QByteArrayView> prefix;
-    Components first(paths.first());
+    const QByteArray &firstPath = paths.first();
+    Components first(firstPath);
     for (QByteArrayView component = first.next(); !component.isNull(); component = first.next())
         prefix << component;
+    // Most paths begin with the very bytes the prefix has in the first path,
+    // followed by a slash: they keep the whole prefix, and one comparison of
+    // bytes tells.
+    const auto prefixBytes = [&] {
+        const QByteArrayView last = prefix.constLast();
+        return QByteArrayView(firstPath).first(last.data() + last.size() - firstPath.constData());
+    };
+    QByteArrayView bytes = prefix.isEmpty() ? QByteArrayView() : prefixBytes();
     for (qsizetype i = 1; i < paths.size() && !prefix.isEmpty(); ++i) {
-        Components components(paths[i]);
+        const QByteArray &path = paths[i];
+        if (path.startsWith(bytes) && (path.size() == bytes.size() || path[bytes.size()] == '/'))
+            continue;
+        Components components(path);
         qsizetype equal = 0;
         while (equal < prefix.size()) {
             const QByteArrayView component = components.next();
@@ -166,8 +179,11 @@ QByteArray accessRoot(const QList<QByteArray> &paths)
                 break;
             ++equal;
         }
-        if (equal < prefix.size())
+        if (equal < prefix.size()) {
             prefix.resize(equal);
+            if (!prefix.isEmpty())
+                bytes = prefixBytes();
+        }
     }
     if (paths.size() < 2 && prefix.size() > 1)
         prefix.removeLast();
@@ -186,14 +202,10 @@ QString folderReplacedReason()
 
 bool renameFile(const QByteArray &from, const QByteArray &to, QString *error)
 {
-    const auto split = [](const QByteArray &path) {
-        const qsizetype slash = path.lastIndexOf('/');
-        if (slash < 0)
-            return std::pair(QByteArray("."), path);
-        return std::pair(slash == 0 ? QByteArray("/") : path.left(slash), path.mid(slash + 1));
-    };
-    const auto [fromFolder, fromName] = split(from);
-    const auto [toFolder, toName] = split(to);
+    const QByteArray fromFolder = NativePath::openableFolder(from);
+    const QByteArray fromName = NativePath::name(from).toByteArray();
+    const QByteArray toFolder = NativePath::openableFolder(to);
+    const QByteArray toName = NativePath::name(to).toByteArray();
     int result = 0;
     QByteArray stranded;
     const int fromDir = ::open(fromFolder.constData(), O_PATH | O_DIRECTORY | O_CLOEXEC);
@@ -298,9 +310,9 @@ Report clickStart(FileList &list, const NameSource &newNameForFile, AccessPrompt
             continue;
         }
         if (row.status != RenamePlan::Status::Refused) {
-            const qsizetype slash = entry.oldPath.lastIndexOf('/');
-            entry.newPath.reserve(slash + 1 + row.newNativeName.size());
-            entry.newPath.append(entry.oldPath.constData(), slash + 1);
+            const qsizetype start = NativePath::nameStart(entry.oldPath);
+            entry.newPath.reserve(start + row.newNativeName.size());
+            entry.newPath.append(entry.oldPath.constData(), start);
             entry.newPath += row.newNativeName;
         }
         if (row.status != RenamePlan::Status::Move) {

@@ -75,6 +75,8 @@ private slots:
 
     void listingCancelKeepsWhatWasListed();
     void overlappingListingsQueued();
+    void laterDropsRefuseListed_data();
+    void laterDropsRefuseListed();
     void startWaitsForListing();
     void runCancelled_data();
     void runCancelled();
@@ -579,6 +581,51 @@ void tst_VLNWindow::overlappingListingsQueued()
     QCOMPARE(window->ui()->totalLabel->text(), u"300 files"_s);
 }
 
+// The first drop on an empty list keeps no duplicate index while it lists;
+// later drops still find every path it listed. A file "new" is made between
+// the drops: a later drop of the folder lists it, once.
+void tst_VLNWindow::laterDropsRefuseListed_data()
+{
+    QTest::addColumn<QByteArrayList>("later");
+    QTest::addColumn<bool>("removeFirstRow");
+    QTest::addColumn<int>("count");
+    QTest::newRow("the same folder") << QByteArrayList{""} << false << 41;
+    QTest::newRow("a file in it") << QByteArrayList{"/d1/00003"} << false << 40;
+    QTest::newRow("a sub-folder and the folder") << QByteArrayList{"/d0", ""} << false << 41;
+    QTest::newRow("a removed file comes back") << QByteArrayList{""} << true << 41;
+    QTest::newRow("a new file beside") << QByteArrayList{"/new"} << false << 41;
+}
+
+void tst_VLNWindow::laterDropsRefuseListed()
+{
+    QFETCH(QByteArrayList, later);
+    QFETCH(bool, removeFirstRow);
+    QFETCH(int, count);
+    VLNWindow *window = makeWindow(true);
+    const QByteArray tree = m_root + "/tree";
+    QCOMPARE(::mkdir(tree.constData(), 0755), 0);
+    makeTree(tree, 2, 40);
+    window->listInBackground({tree});
+    QTRY_VERIFY(!window->isListing());
+    QCOMPARE(window->fileList()->count(), 40);
+    if (removeFirstRow) {
+        window->ui()->tableView->selectRow(0);
+        window->clickRemove();
+        QCOMPARE(window->fileList()->count(), 39);
+    }
+    writeFile(tree + "/new");
+    QByteArrayList paths;
+    for (const QByteArray &suffix : later)
+        paths << tree + suffix;
+    window->listInBackground(paths);
+    QTRY_VERIFY(!window->isListing());
+    QCOMPARE(window->fileList()->count(), count);
+    QSet<QByteArray> listed;
+    for (const auto &file : window->fileList()->contentsArray())
+        listed.insert(file->nativePath());
+    QCOMPARE(listed.size(), count);
+}
+
 // Start during a listing renames the whole listing once it has ended.
 void tst_VLNWindow::startWaitsForListing()
 {
@@ -677,10 +724,11 @@ void tst_VLNWindow::unreadableNotice()
     VLNWindow *window = makeWindow(true);
     JobBar *bar = window->jobBar();
     QCOMPARE(bar->noticeText(), QString());
-    bar->setUnreadableFolders({"/a/locked", "/b/caf\xe9"});
-    QCOMPARE(bar->noticeText(), u"2 folders could not be read"_s);
+    bar->setUnreadableFolders({"/a/locked", "/b/caf\xe9", "/c/two\nlines"});
+    QCOMPARE(bar->noticeText(), u"3 folders could not be read"_s);
     auto *notice = bar->findChild<QLabel *>(u"unreadableNotice"_s);
-    QCOMPARE(notice->toolTip(), u"/a/locked\n/b/caf\uFFFD"_s);
+    // One line a folder, each byte shown as the command line shows it.
+    QCOMPARE(notice->toolTip(), u"/a/locked\n/b/caf\\xe9\n/c/two\\x0alines"_s);
     bar->setUnreadableFolders({"/a/locked"});
     QCOMPARE(bar->noticeText(), u"1 folder could not be read"_s);
     bar->setUnreadableFolders({});

@@ -1,0 +1,26 @@
+#pragma once
+
+#include <QByteArray>
+#include <QByteArrayView>
+
+// Where a native path parts into the folder that holds the entry and the
+// entry's name: at its last slash. The bytes are never decoded, so a name
+// that is not UTF-8 parts like any other.
+namespace NativePath {
+
+// Where the name begins: just after the last slash, 0 without one.
+qsizetype nameStart(QByteArrayView path);
+// What follows the last slash: the whole path without a slash, nothing
+// after a trailing slash. A view into `path`.
+QByteArrayView name(QByteArrayView path);
+// What comes before the last slash; "/" for an entry of the root ("/a",
+// "//a"), nothing for a path without a slash.
+QByteArray folder(const QByteArray &path);
+// The folder to open for a move: as folder(), but "." (the working folder)
+// for a path without a slash.
+QByteArray openableFolder(const QByteArray &path);
+// The name a handed-over path means, trailing slashes not counted: "b" for
+// "/a/b/", "/" for "/" and "//". A view into `path`.
+QByteArrayView lastComponent(QByteArrayView path);
+
+} // namespace NativePath
