@@ -121,6 +121,21 @@ int childRun(const QByteArray &root, const QString &journals)
     return report.renamed == killFolders * killFilesPerFolder ? 0 : 1;
 }
 
+// A journal as written by hand: the lines after the plan's, with "@" for
+// `folder` and "INODE a" for the device and inode of the file `a` there.
+QByteArray handJournal(const QByteArray &folder, QByteArray lines)
+{
+    for (qsizetype at = lines.indexOf("INODE "); at >= 0; at = lines.indexOf("INODE ")) {
+        const qsizetype end = lines.indexOf(' ', at + 6);
+        struct stat info = {};
+        ::lstat((folder + '/' + lines.mid(at + 6, end - at - 6)).constData(), &info);
+        lines.replace(at, end - at,
+                      QByteArray::number(quint64(info.st_dev)) + ' ' +
+                          QByteArray::number(quint64(info.st_ino)));
+    }
+    return "velnor rename journal 1\nrun 1 /\n" + lines.replace('@', folder);
+}
+
 QByteArray g_self;
 
 } // namespace
@@ -145,6 +160,10 @@ private slots:
     void journalFaults_data();
     void journalFaults();
     void unwritableJournal();
+    void journalOutsideItsFolders_data();
+    void journalOutsideItsFolders();
+    void interruptedOutcomes_data();
+    void interruptedOutcomes();
     void kill_data();
     void kill();
 
@@ -369,6 +388,114 @@ void TstUndoRun::unwritableJournal()
     QCOMPARE(run.journalError, u"cannot write the journal in %1: cannot make the folder %1"_s.arg(
                                    dir.filePath(u"file/runs"_s)));
     QCOMPARE(entries(dir.path()), (L{"a=a", "file=not a folder"}));
+}
+
+void TstUndoRun::journalOutsideItsFolders_data()
+{
+    QTest::addColumn<QByteArray>("folder");
+    QTest::addColumn<QByteArray>("names"); // the move's old and new name, as written
+    QTest::addColumn<QString>("error");
+    QTest::addColumn<L>("disk");
+
+    const QString damaged = u"The journal is damaged: move 0 is not one of a file in its folder."_s;
+    QTest::newRow("sound") << "@"_ba
+                           << "a b"_ba << QString() << L{"a=b"};
+    QTest::newRow("slash in the old name") << "@"_ba
+                                           << "x%2Fa b"_ba << damaged << L{"b=b"};
+    QTest::newRow("up in the old name") << "@"_ba
+                                        << "..%2Fa b"_ba << damaged << L{"b=b"};
+    QTest::newRow("old name a dot-dot") << "@"_ba
+                                        << ".. b"_ba << damaged << L{"b=b"};
+    QTest::newRow("NUL in the old name") << "@"_ba
+                                         << "a%00b b"_ba << damaged << L{"b=b"};
+    QTest::newRow("empty old name") << "@"_ba
+                                    << "% b"_ba << damaged << L{"b=b"};
+    QTest::newRow("slash in the new name") << "@"_ba
+                                           << "a .%2Fb"_ba << damaged << L{"b=b"};
+    QTest::newRow("relative folder") << "relative"_ba
+                                     << "a b"_ba << damaged << L{"b=b"};
+    QTest::newRow("up in the folder") << "@/x/.."_ba
+                                      << "a b"_ba << damaged << L{"b=b"};
+}
+
+// A journal is the user's own file, but one edited or damaged so that it
+// still reads must not move a file to a name other than the one it records.
+void TstUndoRun::journalOutsideItsFolders()
+{
+    QFETCH(QByteArray, folder);
+    QFETCH(QByteArray, names);
+    QFETCH(QString, error);
+    QFETCH(L, disk);
+    ScratchDir dir;
+    writeFile(dir.path("b"), "b");
+    const QString path = m_state.filePath(u"outside.journal"_s);
+    writeFile(QFile::encodeName(path),
+              handJournal(dir.path(), "folder 0 " + folder + "\nmove 0 0 INODE b " + names +
+                                          "\nplanned 1\nmoved 0\nend 1 0 0\n"));
+    const UndoRun::Report report = UndoRun::run(path, Direction::Undo);
+    QCOMPARE(entries(dir.path()), disk);
+    QCOMPARE(report.error, error);
+}
+
+void TstUndoRun::interruptedOutcomes_data()
+{
+    QTest::addColumn<QByteArray>("ending"); // the records after the plan
+    QTest::addColumn<QByteArray>("afterRun");
+    QTest::addColumn<L>("disk");
+    QTest::addColumn<S>("kept");
+
+    // The run moved a to x and was killed before it could write so.
+    const QByteArray killed = "";
+    QTest::newRow("as the run left it") << killed << ""_ba << L{"a=a", "b=b"} << S{};
+    QTest::newRow("renamed by hand")
+        << killed << "mv x z"_ba << L{"b=b", "z=a"} << S{u"renamed since the run (now “z”)"_s};
+    QTest::newRow("deleted") << killed << "rm x"_ba << L{"b=b"} << S{u"missing"_s};
+    QTest::newRow("folder moved away")
+        << killed << "mv folder"_ba << L{"b=b", "x=a"}
+        << S{u"The folder cannot be opened: No such file or directory"_s,
+             u"The folder cannot be opened: No such file or directory"_s};
+    // A run that closed and never came to b: b is no file of the run's.
+    QTest::newRow("closed, b never tried") << "moved 0\nend 1 0 1\n"_ba
+                                           << "mv b w"_ba << L{"a=a", "w=b"} << S{};
+}
+
+// The outcomes of a run cut short may never have reached its journal: each
+// file of such a run that cannot be found at its old name is one the undo
+// must say it could not take back, or the run reads as undone with files
+// still renamed.
+void TstUndoRun::interruptedOutcomes()
+{
+    QFETCH(QByteArray, ending);
+    QFETCH(QByteArray, afterRun);
+    QFETCH(L, disk);
+    QFETCH(S, kept);
+    ScratchDir dir;
+    const QByteArray folder = dir.path("folder");
+    QCOMPARE(::mkdir(folder.constData(), 0755), 0);
+    writeFile(folder + "/x", "a");
+    writeFile(folder + "/b", "b");
+    const QString path = m_state.filePath(u"interrupted.journal"_s);
+    writeFile(QFile::encodeName(path),
+              handJournal(folder, "folder 0 @\nmove 0 0 INODE x a x\nmove 1 0 INODE b b y\n"
+                                  "planned 2\n" +
+                                      ending));
+    QByteArray now = folder;
+    if (afterRun == "mv folder") {
+        now = dir.path("elsewhere");
+        QCOMPARE(::rename(folder.constData(), now.constData()), 0);
+    } else if (afterRun.startsWith("mv ")) {
+        QCOMPARE(::rename(folder + '/' + afterRun.mid(3, 1), folder + '/' + afterRun.mid(5)), 0);
+    } else if (afterRun.startsWith("rm ")) {
+        QCOMPARE(::unlink(folder + '/' + afterRun.mid(3)), 0);
+    }
+
+    const UndoRun::Report report = UndoRun::run(path, Direction::Undo);
+    QVERIFY2(report.error.isEmpty(), qPrintable(report.error));
+    S reasons;
+    for (const UndoRun::Kept &file : report.kept)
+        reasons << file.reason;
+    QCOMPARE(reasons, kept);
+    QCOMPARE(entries(now), disk);
 }
 
 void TstUndoRun::kill_data()

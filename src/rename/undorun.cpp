@@ -28,6 +28,42 @@ QByteArray joined(const QByteArray &folder, const QByteArray &name)
     return folder.endsWith('/') ? folder + name : folder + '/' + name;
 }
 
+// A name of one entry of its folder: a journal that says otherwise (edited,
+// or damaged in a way that still reads) must not lead a move into another
+// folder, or to a shorter name at a NUL byte.
+bool isEntryName(const QByteArray &name)
+{
+    return !name.isEmpty() && name != "." && name != ".." && !name.contains('/') &&
+           !name.contains('\0');
+}
+
+// An absolute folder, spelled as a run writes it: no "." or ".." steps.
+bool isFolderPath(const QByteArray &folder)
+{
+    if (folder == "/")
+        return true;
+    if (!folder.startsWith('/') || folder.contains('\0'))
+        return false;
+    const QList<QByteArray> steps = folder.mid(1).split('/');
+    return std::none_of(steps.cbegin(), steps.cend(), [](const QByteArray &step) {
+        return step.isEmpty() || step == "." || step == "..";
+    });
+}
+
+// Whether an undo or a redo is to bring this file back or forth at all, and
+// so must say why when it cannot: a redo, what the run moved and an undo took
+// back; an undo, what the run moved, and in a run cut short also each file
+// whose outcome never reached the journal.
+bool isOwed(const RunJournal &journal, qsizetype move, bool redo)
+{
+    const RunJournal::Outcome outcome = journal.outcomes[size_t(move)];
+    if (redo)
+        return outcome == RunJournal::Outcome::Moved || journal.takenBack[size_t(move)];
+    return outcome == RunJournal::Outcome::Moved ||
+           (!journal.closed && outcome == RunJournal::Outcome::Unknown &&
+            journal.moves[move].inode != 0);
+}
+
 enum class Result : quint8
 {
     None, // in place already, or nothing to do
@@ -141,7 +177,7 @@ void undoFolder(const QByteArray &folder, const std::vector<qsizetype> &moves, C
     if (!now.facts().opened) {
         for (const qsizetype move : moves) {
             const JournalMove &m = journal.moves[move];
-            if (c.redo || journal.outcomes[size_t(move)] == RunJournal::Outcome::Moved)
+            if (isOwed(journal, move, c.redo))
                 keep(move, c.redo ? m.oldName : m.newName, c.redo ? m.newName : m.oldName,
                      now.facts().openError);
         }
@@ -176,7 +212,7 @@ void undoFolder(const QByteArray &folder, const std::vector<qsizetype> &moves, C
                    at == recorded) {
             moving.push_back(move);
             current.push_back(temporary);
-        } else if (c.redo || moved) {
+        } else if (isOwed(journal, move, c.redo)) {
             QString reason;
             if (now.identity(from, &at)) {
                 reason = QCoreApplication::translate("UndoRun", "changed since the run");
@@ -331,6 +367,18 @@ Report run(const QString &journalPath, Direction direction, const Progress &prog
     if (journal.moves.isEmpty()) {
         report.error = QCoreApplication::translate("UndoRun", "The journal holds no moves.");
         return report;
+    }
+    for (qsizetype move = 0; move < journal.moves.size(); ++move) {
+        const JournalMove &m = journal.moves[move];
+        const QByteArray temporary = journal.temporaryNames.value(move);
+        if (!isFolderPath(m.folder) || !isEntryName(m.oldName) || !isEntryName(m.newName) ||
+            (!temporary.isEmpty() && !isEntryName(temporary))) {
+            report.error = QCoreApplication::translate(
+                               "UndoRun", "The journal is damaged: move %1 is not one of a file "
+                                          "in its folder.")
+                               .arg(move);
+            return report;
+        }
     }
     const RunJournal::State state = journal.state;
     if (!redo && state == RunJournal::State::Undone) {
