@@ -164,6 +164,8 @@ private slots:
     void journalOutsideItsFolders();
     void interruptedOutcomes_data();
     void interruptedOutcomes();
+    void folderUnderTwoSpellings_data();
+    void folderUnderTwoSpellings();
     void kill_data();
     void kill();
 
@@ -496,6 +498,55 @@ void TstUndoRun::interruptedOutcomes()
         reasons << file.reason;
     QCOMPARE(reasons, kept);
     QCOMPARE(entries(now), disk);
+}
+
+void TstUndoRun::folderUnderTwoSpellings_data()
+{
+    QTest::addColumn<L>("renames"); // "l/" for the folder reached through a link
+    QTest::addColumn<L>("afterRun");
+
+    QTest::newRow("swap") << L{"a>b", "l/b>a"} << L{"a=b", "b=a"};
+    QTest::newRow("3-cycle") << L{"a>b", "l/b>c", "c>a"} << L{"a=c", "b=a", "c=b"};
+    QTest::newRow("chain") << L{"a>b", "l/b>c", "l/c>d"} << L{"b=a", "c=b", "d=c"};
+}
+
+// A run over one folder named two ways (itself and a link to it) moves its
+// files as one folder's, and so must the undo and the redo: two listings of
+// one folder, each blind to the other's moves, find every old name taken.
+void TstUndoRun::folderUnderTwoSpellings()
+{
+    QFETCH(L, renames);
+    QFETCH(L, afterRun);
+    ScratchDir dir;
+    const QByteArray folder = dir.path("f");
+    QCOMPARE(::mkdir(folder.constData(), 0755), 0);
+    QCOMPARE(::symlink("f", dir.path("l").constData()), 0);
+    FileList list;
+    QHash<QByteArray, QByteArray> newName;
+    L original;
+    for (const QByteArray &pair : renames) {
+        const QByteArray from = pair.left(pair.indexOf('>'));
+        const QByteArray name = from.mid(from.lastIndexOf('/') + 1);
+        writeFile(folder + '/' + name, name);
+        original << name + '=' + name;
+        listFile(list, dir.path(from.startsWith("l/") ? from : "f/" + from));
+        newName.insert(name, pair.mid(pair.indexOf('>') + 1));
+    }
+    const auto source = [&](const ZQFile &file, qint64) {
+        return NameCodec::decode(newName.value(file.nativeName()));
+    };
+    const RenameRun::Report run = RenameRun::clickStart(list, source, nullptr, nullptr, {}, nullptr,
+                                                        {true, m_state.filePath(u"runs"_s)});
+    QCOMPARE(run.renamed, renames.size());
+    QCOMPARE(entries(folder), afterRun);
+
+    const UndoRun::Report undone = UndoRun::run(run.journalPath, Direction::Undo);
+    QCOMPARE(undone.kept.size(), 0);
+    QCOMPARE(undone.moved.size(), renames.size());
+    QCOMPARE(entries(folder), original);
+    const UndoRun::Report redone = UndoRun::run(run.journalPath, Direction::Redo);
+    QCOMPARE(redone.kept.size(), 0);
+    QCOMPARE(entries(folder), afterRun);
 }
 
 void TstUndoRun::kill_data()

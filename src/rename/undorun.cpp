@@ -161,7 +161,8 @@ struct Context
     const std::function<void()> &signal;
 };
 
-// Takes back (or forth again) the moves of one folder, given last move first.
+// Takes back (or forth again) the moves of one folder, given last move first;
+// `folder` is one of the spellings the moves name it by.
 void undoFolder(const QByteArray &folder, const std::vector<qsizetype> &moves, Context &c)
 {
     const RunJournal &journal = c.journal;
@@ -170,8 +171,8 @@ void undoFolder(const QByteArray &folder, const std::vector<qsizetype> &moves, C
                           const QString &reason) {
         results.result[size_t(move)] = Result::Kept;
         results.reason[size_t(move)] = reason;
-        results.from[size_t(move)] = joined(folder, from);
-        results.to[size_t(move)] = joined(folder, to);
+        results.from[size_t(move)] = joined(journal.moves[move].folder, from);
+        results.to[size_t(move)] = joined(journal.moves[move].folder, to);
     };
     const FolderNow now(folder);
     if (!now.facts().opened) {
@@ -266,8 +267,9 @@ void undoFolder(const QByteArray &folder, const std::vector<qsizetype> &moves, C
         if (stays[size_t(k)])
             continue;
         RenameRun::Entry &entry = entries[size_t(k)];
-        entry.oldPath = joined(folder, current[size_t(k)]);
-        entry.newPath = joined(folder, targetOf(k));
+        const QByteArray &spelling = journal.moves[moving[size_t(k)]].folder;
+        entry.oldPath = joined(spelling, current[size_t(k)]);
+        entry.newPath = joined(spelling, targetOf(k));
         entry.outcome = RenameRun::Outcome::Renamed;
         positions.push_back(k);
     }
@@ -400,17 +402,32 @@ Report run(const QString &journalPath, Direction direction, const Progress &prog
     report.ran = true;
 
     // The folders in the order of their first move, each with its moves last
-    // first.
+    // first. A folder the run reached by two paths (itself and a link to it)
+    // is one folder here too: its names are taken back in one listing, or
+    // each path's moves would find the names the other's are to free taken.
     std::vector<QByteArray> folders;
     std::vector<std::vector<qsizetype>> movesOf;
     QHash<QByteArray, size_t> folderIndex;
+    QHash<Identity, size_t> identityIndex;
     for (qsizetype move = journal.moves.size() - 1; move >= 0; --move) {
         const QByteArray &folder = journal.moves[move].folder;
         auto found = folderIndex.constFind(folder);
         if (found == folderIndex.cend()) {
-            found = folderIndex.insert(folder, folders.size());
-            folders.push_back(folder);
-            movesOf.emplace_back();
+            size_t index = folders.size();
+            struct stat info;
+            if (::stat(folder.constData(), &info) == 0) {
+                const Identity identity(info.st_dev, info.st_ino);
+                const auto same = identityIndex.constFind(identity);
+                if (same != identityIndex.cend())
+                    index = *same;
+                else
+                    identityIndex.insert(identity, index);
+            }
+            if (index == folders.size()) {
+                folders.push_back(folder);
+                movesOf.emplace_back();
+            }
+            found = folderIndex.insert(folder, index);
         }
         movesOf[*found].push_back(move);
     }
