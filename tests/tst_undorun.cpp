@@ -164,6 +164,8 @@ private slots:
     void journalOutsideItsFolders();
     void interruptedOutcomes_data();
     void interruptedOutcomes();
+    void hardLinks_data();
+    void hardLinks();
     void folderUnderTwoSpellings_data();
     void folderUnderTwoSpellings();
     void kill_data();
@@ -498,6 +500,61 @@ void TstUndoRun::interruptedOutcomes()
         reasons << file.reason;
     QCOMPARE(reasons, kept);
     QCOMPARE(entries(now), disk);
+}
+
+void TstUndoRun::hardLinks_data()
+{
+    QTest::addColumn<L>("renames");  // "old>new", or "old=first>new": old a second link of first
+    QTest::addColumn<L>("afterRun"); // "ln A B"
+    QTest::addColumn<L>("disk");
+    QTest::addColumn<int>("restored");
+    QTest::addColumn<S>("kept");
+
+    // Both names of one file shift along a chain; the journal records one
+    // inode twice, and the name the first is to take back is the second's.
+    QTest::newRow("chain of two links")
+        << L{"p1>p0", "p2=p1>p1"} << L{} << L{"p1=p1", "p2=p1"} << 2 << S{};
+    // Both names go back through a cycle, as they came.
+    QTest::newRow("links swapped")
+        << L{"p1>p2", "p2=p1>p1"} << L{} << L{"p1=p1", "p2=p1"} << 2 << S{};
+    // A second name made by hand at the old name: the file is not back as it
+    // was, since its new name stays too.
+    QTest::newRow("linked back by hand")
+        << L{"a>x"} << L{"ln x a"} << L{"a=a", "x=a"} << 0 << S{u"old name taken"_s};
+}
+
+void TstUndoRun::hardLinks()
+{
+    QFETCH(L, renames);
+    QFETCH(L, afterRun);
+    QFETCH(L, disk);
+    QFETCH(int, restored);
+    QFETCH(S, kept);
+    ScratchDir dir;
+    L plain;
+    for (const QByteArray &pair : renames) {
+        const QByteArray from = pair.left(pair.indexOf('>'));
+        const qsizetype link = from.indexOf('=');
+        if (link < 0)
+            writeFile(dir.path(from), from);
+        else
+            QCOMPARE(::link(dir.path(from.mid(link + 1)), dir.path(from.left(link))), 0);
+        plain << (link < 0 ? pair : from.left(link) + pair.mid(pair.indexOf('>')));
+    }
+    const RenameRun::Report run = runWithJournal(dir.path(), plain, m_state.filePath(u"runs"_s));
+    QCOMPARE(run.renamed, renames.size());
+    for (const QByteArray &step : afterRun) {
+        const L words = step.split(' ');
+        QCOMPARE(::link(dir.path(words[1]), dir.path(words[2])), 0);
+    }
+
+    const UndoRun::Report report = UndoRun::run(run.journalPath, Direction::Undo);
+    QCOMPARE(entries(dir.path()), disk);
+    QCOMPARE(report.moved.size(), restored);
+    S reasons;
+    for (const UndoRun::Kept &file : report.kept)
+        reasons << file.reason;
+    QCOMPARE(reasons, kept);
 }
 
 void TstUndoRun::folderUnderTwoSpellings_data()

@@ -203,10 +203,14 @@ void undoFolder(const QByteArray &folder, const std::vector<qsizetype> &moves, C
             continue;
         const Identity recorded(m.device, m.inode);
         Identity at;
-        if (m.inode != 0 && now.identity(to, &at) && at == recorded)
-            continue; // where it is to go already
+        const bool atFrom = m.inode != 0 && now.identity(from, &at) && at == recorded;
+        // Where it is to go already; unless it is under the name to leave
+        // too (two links of one file, of which the one at `to` may be
+        // another move's to take along first).
+        if (!atFrom && m.inode != 0 && now.identity(to, &at) && at == recorded)
+            continue;
         const QByteArray temporary = journal.temporaryNames.value(move);
-        if (m.inode != 0 && now.identity(from, &at) && at == recorded) {
+        if (atFrom) {
             moving.push_back(move);
             current.push_back(from);
         } else if (m.inode != 0 && !temporary.isEmpty() && now.identity(temporary, &at) &&
