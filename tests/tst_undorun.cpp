@@ -454,6 +454,13 @@ void TstUndoRun::interruptedOutcomes_data()
     QTest::newRow("renamed by hand")
         << killed << "mv x z"_ba << L{"b=b", "z=a"} << S{u"renamed since the run (now “z”)"_s};
     QTest::newRow("deleted") << killed << "rm x"_ba << L{"b=b"} << S{u"missing"_s};
+    // Killed half way through a move of case, which goes through a name of
+    // its own on a folder that ignores case.
+    QTest::newRow("under a move's temporary name")
+        << killed << "mv x .velnor-move-99-1"_ba << L{"a=a", "b=b"} << S{};
+    QTest::newRow("under a hidden name of the user's")
+        << killed << "mv x .velnor"_ba << L{".velnor=a", "b=b"}
+        << S{u"renamed since the run (now “.velnor”)"_s};
     QTest::newRow("folder moved away")
         << killed << "mv folder"_ba << L{"b=b", "x=a"}
         << S{u"The folder cannot be opened: No such file or directory"_s,

@@ -50,6 +50,14 @@ bool isFolderPath(const QByteArray &folder)
     });
 }
 
+// A name a move of case takes on the way (NativeMove, never journaled), or a
+// cycle's name other than the last one the journal holds for the move: a
+// file of the run found under one was on its way, and goes on from there.
+bool isPassingName(const QByteArray &name)
+{
+    return name.startsWith(".velnor-move-") || name.startsWith(".velnor-cycle-");
+}
+
 // Whether an undo or a redo is to bring this file back or forth at all, and
 // so must say why when it cannot: a redo, what the run moved and an undo took
 // back; an undo, what the run moved, and in a run cut short also each file
@@ -217,6 +225,10 @@ void undoFolder(const QByteArray &folder, const std::vector<qsizetype> &moves, C
                    at == recorded) {
             moving.push_back(move);
             current.push_back(temporary);
+        } else if (const QByteArray name = m.inode != 0 ? now.nameOf(recorded) : QByteArray();
+                   isPassingName(name)) {
+            moving.push_back(move);
+            current.push_back(name);
         } else if (isOwed(journal, move, c.redo)) {
             QString reason;
             if (now.identity(from, &at)) {
