@@ -386,10 +386,15 @@ Report run(const QString &journalPath, Direction direction, const Progress &prog
         report.error = QCoreApplication::translate("UndoRun", "The journal holds no moves.");
         return report;
     }
+    // Moves come folder by folder: each folder is looked at once.
+    const QByteArray *soundFolder = nullptr;
     for (qsizetype move = 0; move < journal.moves.size(); ++move) {
         const JournalMove &m = journal.moves[move];
         const QByteArray temporary = journal.temporaryNames.value(move);
-        if (!isFolderPath(m.folder) || !isEntryName(m.oldName) || !isEntryName(m.newName) ||
+        const bool folderSound =
+            (soundFolder && *soundFolder == m.folder) || isFolderPath(m.folder);
+        soundFolder = folderSound ? &m.folder : nullptr;
+        if (!folderSound || !isEntryName(m.oldName) || !isEntryName(m.newName) ||
             (!temporary.isEmpty() && !isEntryName(temporary))) {
             report.error = QCoreApplication::translate(
                                "UndoRun", "The journal is damaged: move %1 is not one of a file "
