@@ -166,6 +166,8 @@ private slots:
     void interruptedOutcomes();
     void hardLinks_data();
     void hardLinks();
+    void journalInUse_data();
+    void journalInUse();
     void folderUnderTwoSpellings_data();
     void folderUnderTwoSpellings();
     void kill_data();
@@ -562,6 +564,44 @@ void TstUndoRun::hardLinks()
     for (const UndoRun::Kept &file : report.kept)
         reasons << file.reason;
     QCOMPARE(reasons, kept);
+}
+
+void TstUndoRun::journalInUse_data()
+{
+    QTest::addColumn<bool>("running"); // the run itself, or an undo of it
+    QTest::newRow("run in progress") << true;
+    QTest::newRow("undo in progress") << false;
+}
+
+// Two movers over one run at once (an undo started from the command line
+// while the window's run or undo of it is still going on) each find names
+// freed by the other and move whatever is there: files end under each
+// other's names. The one that comes second must not start.
+void TstUndoRun::journalInUse()
+{
+    QFETCH(bool, running);
+    ScratchDir dir;
+    writeFile(dir.path("a"), "a");
+    writeFile(dir.path("b"), "b");
+    const RenameRun::Report run =
+        runWithJournal(dir.path(), {"a>b", "b>a"}, m_state.filePath(u"runs"_s));
+    QString error;
+    {
+        JournalWriter writer;
+        JournalAppender appender;
+        if (running)
+            QVERIFY(writer.begin(m_state.filePath(u"busy"_s),
+                                 {JournalMove{dir.path(), "a", "b", 1, 2}}, 1, &error));
+        else
+            QVERIFY(appender.open(run.journalPath, &error));
+        const QString path = running ? writer.path() : run.journalPath;
+        const UndoRun::Report report = UndoRun::run(path, Direction::Undo);
+        QCOMPARE(report.error, u"The journal cannot be written: it is in use by another run, "
+                               u"undo or redo of the same files"_s);
+        QCOMPARE(entries(dir.path()), (L{"a=b", "b=a"}));
+    }
+    QCOMPARE(UndoRun::run(run.journalPath, Direction::Undo).moved.size(), 2);
+    QCOMPARE(entries(dir.path()), (L{"a=a", "b=b"}));
 }
 
 void TstUndoRun::folderUnderTwoSpellings_data()
