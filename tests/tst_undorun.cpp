@@ -121,6 +121,21 @@ int childRun(const QByteArray &root, const QString &journals)
     return report.renamed == killFolders * killFilesPerFolder ? 0 : 1;
 }
 
+// A journal as written by hand: the lines after the plan's, with "@" for
+// `folder` and "INODE a" for the device and inode of the file `a` there.
+QByteArray handJournal(const QByteArray &folder, QByteArray lines)
+{
+    for (qsizetype at = lines.indexOf("INODE "); at >= 0; at = lines.indexOf("INODE ")) {
+        const qsizetype end = lines.indexOf(' ', at + 6);
+        struct stat info = {};
+        ::lstat((folder + '/' + lines.mid(at + 6, end - at - 6)).constData(), &info);
+        lines.replace(at, end - at,
+                      QByteArray::number(quint64(info.st_dev)) + ' ' +
+                          QByteArray::number(quint64(info.st_ino)));
+    }
+    return "velnor rename journal 1\nrun 1 /\n" + lines.replace('@', folder);
+}
+
 QByteArray g_self;
 
 } // namespace
@@ -145,6 +160,16 @@ private slots:
     void journalFaults_data();
     void journalFaults();
     void unwritableJournal();
+    void journalOutsideItsFolders_data();
+    void journalOutsideItsFolders();
+    void interruptedOutcomes_data();
+    void interruptedOutcomes();
+    void hardLinks_data();
+    void hardLinks();
+    void journalInUse_data();
+    void journalInUse();
+    void folderUnderTwoSpellings_data();
+    void folderUnderTwoSpellings();
     void kill_data();
     void kill();
     void killDuringUndo_data();
@@ -371,6 +396,263 @@ void TstUndoRun::unwritableJournal()
     QCOMPARE(run.journalError, u"cannot write the journal in %1: cannot make the folder %1"_s.arg(
                                    dir.filePath(u"file/runs"_s)));
     QCOMPARE(entries(dir.path()), (L{"a=a", "file=not a folder"}));
+}
+
+void TstUndoRun::journalOutsideItsFolders_data()
+{
+    QTest::addColumn<QByteArray>("folder");
+    QTest::addColumn<QByteArray>("names"); // the move's old and new name, as written
+    QTest::addColumn<QString>("error");
+    QTest::addColumn<L>("disk");
+
+    const QString damaged = u"The journal is damaged: move 0 is not one of a file in its folder."_s;
+    QTest::newRow("sound") << "@"_ba
+                           << "a b"_ba << QString() << L{"a=b"};
+    QTest::newRow("slash in the old name") << "@"_ba
+                                           << "x%2Fa b"_ba << damaged << L{"b=b"};
+    QTest::newRow("up in the old name") << "@"_ba
+                                        << "..%2Fa b"_ba << damaged << L{"b=b"};
+    QTest::newRow("old name a dot-dot") << "@"_ba
+                                        << ".. b"_ba << damaged << L{"b=b"};
+    QTest::newRow("NUL in the old name") << "@"_ba
+                                         << "a%00b b"_ba << damaged << L{"b=b"};
+    QTest::newRow("empty old name") << "@"_ba
+                                    << "% b"_ba << damaged << L{"b=b"};
+    QTest::newRow("slash in the new name") << "@"_ba
+                                           << "a .%2Fb"_ba << damaged << L{"b=b"};
+    QTest::newRow("relative folder") << "relative"_ba
+                                     << "a b"_ba << damaged << L{"b=b"};
+    QTest::newRow("up in the folder") << "@/x/.."_ba
+                                      << "a b"_ba << damaged << L{"b=b"};
+}
+
+// A journal is the user's own file, but one edited or damaged so that it
+// still reads must not move a file to a name other than the one it records.
+void TstUndoRun::journalOutsideItsFolders()
+{
+    QFETCH(QByteArray, folder);
+    QFETCH(QByteArray, names);
+    QFETCH(QString, error);
+    QFETCH(L, disk);
+    ScratchDir dir;
+    writeFile(dir.path("b"), "b");
+    const QString path = m_state.filePath(u"outside.journal"_s);
+    writeFile(QFile::encodeName(path),
+              handJournal(dir.path(), "folder 0 " + folder + "\nmove 0 0 INODE b " + names +
+                                          "\nplanned 1\nmoved 0\nend 1 0 0\n"));
+    const UndoRun::Report report = UndoRun::run(path, Direction::Undo);
+    QCOMPARE(entries(dir.path()), disk);
+    QCOMPARE(report.error, error);
+}
+
+void TstUndoRun::interruptedOutcomes_data()
+{
+    QTest::addColumn<QByteArray>("ending"); // the records after the plan
+    QTest::addColumn<QByteArray>("afterRun");
+    QTest::addColumn<L>("disk");
+    QTest::addColumn<S>("kept");
+
+    // The run moved a to x and was killed before it could write so.
+    const QByteArray killed = "";
+    QTest::newRow("as the run left it") << killed << ""_ba << L{"a=a", "b=b"} << S{};
+    QTest::newRow("renamed by hand")
+        << killed << "mv x z"_ba << L{"b=b", "z=a"} << S{u"renamed since the run (now “z”)"_s};
+    QTest::newRow("deleted") << killed << "rm x"_ba << L{"b=b"} << S{u"missing"_s};
+    // Killed half way through a move of case, which goes through a name of
+    // its own on a folder that ignores case.
+    QTest::newRow("under a move's temporary name")
+        << killed << "mv x .velnor-move-99-1"_ba << L{"a=a", "b=b"} << S{};
+    QTest::newRow("under a hidden name of the user's")
+        << killed << "mv x .velnor"_ba << L{".velnor=a", "b=b"}
+        << S{u"renamed since the run (now “.velnor”)"_s};
+    QTest::newRow("folder moved away")
+        << killed << "mv folder"_ba << L{"b=b", "x=a"}
+        << S{u"The folder cannot be opened: No such file or directory"_s,
+             u"The folder cannot be opened: No such file or directory"_s};
+    // A run that closed and never came to b: b is no file of the run's.
+    QTest::newRow("closed, b never tried") << "moved 0\nend 1 0 1\n"_ba
+                                           << "mv b w"_ba << L{"a=a", "w=b"} << S{};
+}
+
+// The outcomes of a run cut short may never have reached its journal: each
+// file of such a run that cannot be found at its old name is one the undo
+// must say it could not take back, or the run reads as undone with files
+// still renamed.
+void TstUndoRun::interruptedOutcomes()
+{
+    QFETCH(QByteArray, ending);
+    QFETCH(QByteArray, afterRun);
+    QFETCH(L, disk);
+    QFETCH(S, kept);
+    ScratchDir dir;
+    const QByteArray folder = dir.path("folder");
+    QCOMPARE(::mkdir(folder.constData(), 0755), 0);
+    writeFile(folder + "/x", "a");
+    writeFile(folder + "/b", "b");
+    const QString path = m_state.filePath(u"interrupted.journal"_s);
+    writeFile(QFile::encodeName(path),
+              handJournal(folder, "folder 0 @\nmove 0 0 INODE x a x\nmove 1 0 INODE b b y\n"
+                                  "planned 2\n" +
+                                      ending));
+    QByteArray now = folder;
+    if (afterRun == "mv folder") {
+        now = dir.path("elsewhere");
+        QCOMPARE(::rename(folder.constData(), now.constData()), 0);
+    } else if (afterRun.startsWith("mv ")) {
+        QCOMPARE(::rename(folder + '/' + afterRun.mid(3, 1), folder + '/' + afterRun.mid(5)), 0);
+    } else if (afterRun.startsWith("rm ")) {
+        QCOMPARE(::unlink(folder + '/' + afterRun.mid(3)), 0);
+    }
+
+    const UndoRun::Report report = UndoRun::run(path, Direction::Undo);
+    QVERIFY2(report.error.isEmpty(), qPrintable(report.error));
+    S reasons;
+    for (const UndoRun::Kept &file : report.kept)
+        reasons << file.reason;
+    QCOMPARE(reasons, kept);
+    QCOMPARE(entries(now), disk);
+}
+
+void TstUndoRun::hardLinks_data()
+{
+    QTest::addColumn<L>("renames");  // "old>new", or "old=first>new": old a second link of first
+    QTest::addColumn<L>("afterRun"); // "ln A B"
+    QTest::addColumn<L>("disk");
+    QTest::addColumn<int>("restored");
+    QTest::addColumn<S>("kept");
+
+    // Both names of one file shift along a chain; the journal records one
+    // inode twice, and the name the first is to take back is the second's.
+    QTest::newRow("chain of two links")
+        << L{"p1>p0", "p2=p1>p1"} << L{} << L{"p1=p1", "p2=p1"} << 2 << S{};
+    // Both names go back through a cycle, as they came.
+    QTest::newRow("links swapped")
+        << L{"p1>p2", "p2=p1>p1"} << L{} << L{"p1=p1", "p2=p1"} << 2 << S{};
+    // A second name made by hand at the old name: the file is not back as it
+    // was, since its new name stays too.
+    QTest::newRow("linked back by hand")
+        << L{"a>x"} << L{"ln x a"} << L{"a=a", "x=a"} << 0 << S{u"old name taken"_s};
+}
+
+void TstUndoRun::hardLinks()
+{
+    QFETCH(L, renames);
+    QFETCH(L, afterRun);
+    QFETCH(L, disk);
+    QFETCH(int, restored);
+    QFETCH(S, kept);
+    ScratchDir dir;
+    L plain;
+    for (const QByteArray &pair : renames) {
+        const QByteArray from = pair.left(pair.indexOf('>'));
+        const qsizetype link = from.indexOf('=');
+        if (link < 0)
+            writeFile(dir.path(from), from);
+        else
+            QCOMPARE(::link(dir.path(from.mid(link + 1)), dir.path(from.left(link))), 0);
+        plain << (link < 0 ? pair : from.left(link) + pair.mid(pair.indexOf('>')));
+    }
+    const RenameRun::Report run = runWithJournal(dir.path(), plain, m_state.filePath(u"runs"_s));
+    QCOMPARE(run.renamed, renames.size());
+    for (const QByteArray &step : afterRun) {
+        const L words = step.split(' ');
+        QCOMPARE(::link(dir.path(words[1]), dir.path(words[2])), 0);
+    }
+
+    const UndoRun::Report report = UndoRun::run(run.journalPath, Direction::Undo);
+    QCOMPARE(entries(dir.path()), disk);
+    QCOMPARE(report.moved.size(), restored);
+    S reasons;
+    for (const UndoRun::Kept &file : report.kept)
+        reasons << file.reason;
+    QCOMPARE(reasons, kept);
+}
+
+void TstUndoRun::journalInUse_data()
+{
+    QTest::addColumn<bool>("running"); // the run itself, or an undo of it
+    QTest::newRow("run in progress") << true;
+    QTest::newRow("undo in progress") << false;
+}
+
+// Two movers over one run at once (an undo started from the command line
+// while the window's run or undo of it is still going on) each find names
+// freed by the other and move whatever is there: files end under each
+// other's names. The one that comes second must not start.
+void TstUndoRun::journalInUse()
+{
+    QFETCH(bool, running);
+    ScratchDir dir;
+    writeFile(dir.path("a"), "a");
+    writeFile(dir.path("b"), "b");
+    const RenameRun::Report run =
+        runWithJournal(dir.path(), {"a>b", "b>a"}, m_state.filePath(u"runs"_s));
+    QString error;
+    {
+        JournalWriter writer;
+        JournalAppender appender;
+        if (running)
+            QVERIFY(writer.begin(m_state.filePath(u"busy"_s),
+                                 {JournalMove{dir.path(), "a", "b", 1, 2}}, 1, &error));
+        else
+            QVERIFY(appender.open(run.journalPath, &error));
+        const QString path = running ? writer.path() : run.journalPath;
+        const UndoRun::Report report = UndoRun::run(path, Direction::Undo);
+        QCOMPARE(report.error, u"The journal cannot be written: it is in use by another run, "
+                               u"undo or redo of the same files"_s);
+        QCOMPARE(entries(dir.path()), (L{"a=b", "b=a"}));
+    }
+    QCOMPARE(UndoRun::run(run.journalPath, Direction::Undo).moved.size(), 2);
+    QCOMPARE(entries(dir.path()), (L{"a=a", "b=b"}));
+}
+
+void TstUndoRun::folderUnderTwoSpellings_data()
+{
+    QTest::addColumn<L>("renames"); // "l/" for the folder reached through a link
+    QTest::addColumn<L>("afterRun");
+
+    QTest::newRow("swap") << L{"a>b", "l/b>a"} << L{"a=b", "b=a"};
+    QTest::newRow("3-cycle") << L{"a>b", "l/b>c", "c>a"} << L{"a=c", "b=a", "c=b"};
+    QTest::newRow("chain") << L{"a>b", "l/b>c", "l/c>d"} << L{"b=a", "c=b", "d=c"};
+}
+
+// A run over one folder named two ways (itself and a link to it) moves its
+// files as one folder's, and so must the undo and the redo: two listings of
+// one folder, each blind to the other's moves, find every old name taken.
+void TstUndoRun::folderUnderTwoSpellings()
+{
+    QFETCH(L, renames);
+    QFETCH(L, afterRun);
+    ScratchDir dir;
+    const QByteArray folder = dir.path("f");
+    QCOMPARE(::mkdir(folder.constData(), 0755), 0);
+    QCOMPARE(::symlink("f", dir.path("l").constData()), 0);
+    FileList list;
+    QHash<QByteArray, QByteArray> newName;
+    L original;
+    for (const QByteArray &pair : renames) {
+        const QByteArray from = pair.left(pair.indexOf('>'));
+        const QByteArray name = from.mid(from.lastIndexOf('/') + 1);
+        writeFile(folder + '/' + name, name);
+        original << name + '=' + name;
+        listFile(list, dir.path(from.startsWith("l/") ? from : "f/" + from));
+        newName.insert(name, pair.mid(pair.indexOf('>') + 1));
+    }
+    const auto source = [&](const ZQFile &file, qint64) {
+        return NameCodec::decode(newName.value(file.nativeName()));
+    };
+    const RenameRun::Report run = RenameRun::clickStart(list, source, nullptr, nullptr, {}, nullptr,
+                                                        {true, m_state.filePath(u"runs"_s)});
+    QCOMPARE(run.renamed, renames.size());
+    QCOMPARE(entries(folder), afterRun);
+
+    const UndoRun::Report undone = UndoRun::run(run.journalPath, Direction::Undo);
+    QCOMPARE(undone.kept.size(), 0);
+    QCOMPARE(undone.moved.size(), renames.size());
+    QCOMPARE(entries(folder), original);
+    const UndoRun::Report redone = UndoRun::run(run.journalPath, Direction::Redo);
+    QCOMPARE(redone.kept.size(), 0);
+    QCOMPARE(entries(folder), afterRun);
 }
 
 void TstUndoRun::kill_data()

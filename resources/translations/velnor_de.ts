@@ -342,6 +342,10 @@
         <translation>Das Protokoll enthält keine Umbenennungen.</translation>
     </message>
     <message>
+        <source>The journal is damaged: move %1 is not one of a file in its folder.</source>
+        <translation>Das Protokoll ist beschädigt: Umbenennung %1 betrifft keine Datei in ihrem Ordner.</translation>
+    </message>
+    <message>
         <source>This run has been undone already.</source>
         <translation>Dieses Umbenennen wurde bereits rückgängig gemacht.</translation>
     </message>

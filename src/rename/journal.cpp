@@ -13,6 +13,7 @@
 #include <charconv>
 #include <cstring>
 #include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -181,6 +182,10 @@ bool JournalWriter::begin(const QString &folder, const QList<JournalMove> &moves
         *error = systemReason(createError);
         return false;
     }
+    // Held while the run lasts, so that no undo starts on its files while
+    // they are still moving (JournalAppender::open). A file system without
+    // locks still runs.
+    ::flock(m_fd, LOCK_EX | LOCK_NB);
 
     QByteArray text;
     text.reserve(64 + moves.size() * 96);
@@ -308,6 +313,15 @@ bool JournalAppender::open(const QString &path, QString *error, qint64 soundSize
     m_fd = ::open(QFile::encodeName(path).constData(), O_WRONLY | O_APPEND | O_CLOEXEC);
     if (m_fd < 0) {
         *error = systemReason(errno);
+        return false;
+    }
+    // Two movers over the same files at once would each move what the other
+    // has just put under a name; and the last line of a journal still being
+    // written is no damage to cut off.
+    if (::flock(m_fd, LOCK_EX | LOCK_NB) != 0 && errno == EWOULDBLOCK) {
+        *error = QStringLiteral("it is in use by another run, undo or redo of the same files");
+        ::close(m_fd);
+        m_fd = -1;
         return false;
     }
     struct stat info;

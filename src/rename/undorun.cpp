@@ -28,6 +28,50 @@ QByteArray joined(const QByteArray &folder, const QByteArray &name)
     return folder.endsWith('/') ? folder + name : folder + '/' + name;
 }
 
+// A name of one entry of its folder: a journal that says otherwise (edited,
+// or damaged in a way that still reads) must not lead a move into another
+// folder, or to a shorter name at a NUL byte.
+bool isEntryName(const QByteArray &name)
+{
+    return !name.isEmpty() && name != "." && name != ".." && !name.contains('/') &&
+           !name.contains('\0');
+}
+
+// An absolute folder, spelled as a run writes it: no "." or ".." steps.
+bool isFolderPath(const QByteArray &folder)
+{
+    if (folder == "/")
+        return true;
+    if (!folder.startsWith('/') || folder.contains('\0'))
+        return false;
+    const QList<QByteArray> steps = folder.mid(1).split('/');
+    return std::none_of(steps.cbegin(), steps.cend(), [](const QByteArray &step) {
+        return step.isEmpty() || step == "." || step == "..";
+    });
+}
+
+// A name a move of case takes on the way (NativeMove, never journaled), or a
+// cycle's name other than the last one the journal holds for the move: a
+// file of the run found under one was on its way, and goes on from there.
+bool isPassingName(const QByteArray &name)
+{
+    return name.startsWith(".velnor-move-") || name.startsWith(".velnor-cycle-");
+}
+
+// Whether an undo or a redo is to bring this file back or forth at all, and
+// so must say why when it cannot: a redo, what the run moved and an undo took
+// back; an undo, what the run moved, and in a run cut short also each file
+// whose outcome never reached the journal.
+bool isOwed(const RunJournal &journal, qsizetype move, bool redo)
+{
+    const RunJournal::Outcome outcome = journal.outcomes[size_t(move)];
+    if (redo)
+        return outcome == RunJournal::Outcome::Moved || journal.takenBack[size_t(move)];
+    return outcome == RunJournal::Outcome::Moved ||
+           (!journal.closed && outcome == RunJournal::Outcome::Unknown &&
+            journal.moves[move].inode != 0);
+}
+
 enum class Result : quint8
 {
     None, // in place already, or nothing to do
@@ -125,7 +169,8 @@ struct Context
     const std::function<void()> &signal;
 };
 
-// Takes back (or forth again) the moves of one folder, given last move first.
+// Takes back (or forth again) the moves of one folder, given last move first;
+// `folder` is one of the spellings the moves name it by.
 void undoFolder(const QByteArray &folder, const std::vector<qsizetype> &moves, Context &c)
 {
     const RunJournal &journal = c.journal;
@@ -134,14 +179,14 @@ void undoFolder(const QByteArray &folder, const std::vector<qsizetype> &moves, C
                           const QString &reason) {
         results.result[size_t(move)] = Result::Kept;
         results.reason[size_t(move)] = reason;
-        results.from[size_t(move)] = joined(folder, from);
-        results.to[size_t(move)] = joined(folder, to);
+        results.from[size_t(move)] = joined(journal.moves[move].folder, from);
+        results.to[size_t(move)] = joined(journal.moves[move].folder, to);
     };
     const FolderNow now(folder);
     if (!now.facts().opened) {
         for (const qsizetype move : moves) {
             const JournalMove &m = journal.moves[move];
-            if (c.redo || journal.outcomes[size_t(move)] == RunJournal::Outcome::Moved)
+            if (isOwed(journal, move, c.redo))
                 keep(move, c.redo ? m.oldName : m.newName, c.redo ? m.newName : m.oldName,
                      now.facts().openError);
         }
@@ -166,17 +211,25 @@ void undoFolder(const QByteArray &folder, const std::vector<qsizetype> &moves, C
             continue;
         const Identity recorded(m.device, m.inode);
         Identity at;
-        if (m.inode != 0 && now.identity(to, &at) && at == recorded)
-            continue; // where it is to go already
+        const bool atFrom = m.inode != 0 && now.identity(from, &at) && at == recorded;
+        // Where it is to go already; unless it is under the name to leave
+        // too (two links of one file, of which the one at `to` may be
+        // another move's to take along first).
+        if (!atFrom && m.inode != 0 && now.identity(to, &at) && at == recorded)
+            continue;
         const QByteArray temporary = journal.temporaryNames.value(move);
-        if (m.inode != 0 && now.identity(from, &at) && at == recorded) {
+        if (atFrom) {
             moving.push_back(move);
             current.push_back(from);
         } else if (m.inode != 0 && !temporary.isEmpty() && now.identity(temporary, &at) &&
                    at == recorded) {
             moving.push_back(move);
             current.push_back(temporary);
-        } else if (c.redo || moved) {
+        } else if (const QByteArray name = m.inode != 0 ? now.nameOf(recorded) : QByteArray();
+                   isPassingName(name)) {
+            moving.push_back(move);
+            current.push_back(name);
+        } else if (isOwed(journal, move, c.redo)) {
             QString reason;
             if (now.identity(from, &at)) {
                 reason = QCoreApplication::translate("UndoRun", "changed since the run");
@@ -230,8 +283,9 @@ void undoFolder(const QByteArray &folder, const std::vector<qsizetype> &moves, C
         if (stays[size_t(k)])
             continue;
         RenameRun::Entry &entry = entries[size_t(k)];
-        entry.oldPath = joined(folder, current[size_t(k)]);
-        entry.newPath = joined(folder, targetOf(k));
+        const QByteArray &spelling = journal.moves[moving[size_t(k)]].folder;
+        entry.oldPath = joined(spelling, current[size_t(k)]);
+        entry.newPath = joined(spelling, targetOf(k));
         entry.outcome = RenameRun::Outcome::Renamed;
         positions.push_back(k);
     }
@@ -332,6 +386,23 @@ Report run(const QString &journalPath, Direction direction, const Progress &prog
         report.error = QCoreApplication::translate("UndoRun", "The journal holds no moves.");
         return report;
     }
+    // Moves come folder by folder: each folder is looked at once.
+    const QByteArray *soundFolder = nullptr;
+    for (qsizetype move = 0; move < journal.moves.size(); ++move) {
+        const JournalMove &m = journal.moves[move];
+        const QByteArray temporary = journal.temporaryNames.value(move);
+        const bool folderSound =
+            (soundFolder && *soundFolder == m.folder) || isFolderPath(m.folder);
+        soundFolder = folderSound ? &m.folder : nullptr;
+        if (!folderSound || !isEntryName(m.oldName) || !isEntryName(m.newName) ||
+            (!temporary.isEmpty() && !isEntryName(temporary))) {
+            report.error = QCoreApplication::translate(
+                               "UndoRun", "The journal is damaged: move %1 is not one of a file "
+                                          "in its folder.")
+                               .arg(move);
+            return report;
+        }
+    }
     const RunJournal::State state = journal.state;
     if (!redo && state == RunJournal::State::Undone) {
         report.error = QCoreApplication::translate("UndoRun", "This run has been undone already.");
@@ -352,17 +423,32 @@ Report run(const QString &journalPath, Direction direction, const Progress &prog
     report.ran = true;
 
     // The folders in the order of their first move, each with its moves last
-    // first.
+    // first. A folder the run reached by two paths (itself and a link to it)
+    // is one folder here too: its names are taken back in one listing, or
+    // each path's moves would find the names the other's are to free taken.
     std::vector<QByteArray> folders;
     std::vector<std::vector<qsizetype>> movesOf;
     QHash<QByteArray, size_t> folderIndex;
+    QHash<Identity, size_t> identityIndex;
     for (qsizetype move = journal.moves.size() - 1; move >= 0; --move) {
         const QByteArray &folder = journal.moves[move].folder;
         auto found = folderIndex.constFind(folder);
         if (found == folderIndex.cend()) {
-            found = folderIndex.insert(folder, folders.size());
-            folders.push_back(folder);
-            movesOf.emplace_back();
+            size_t index = folders.size();
+            struct stat info;
+            if (::stat(folder.constData(), &info) == 0) {
+                const Identity identity(info.st_dev, info.st_ino);
+                const auto same = identityIndex.constFind(identity);
+                if (same != identityIndex.cend())
+                    index = *same;
+                else
+                    identityIndex.insert(identity, index);
+            }
+            if (index == folders.size()) {
+                folders.push_back(folder);
+                movesOf.emplace_back();
+            }
+            found = folderIndex.insert(folder, index);
         }
         movesOf[*found].push_back(move);
     }
