@@ -17,6 +17,7 @@ private slots:
     void orderAndPrune();
     void summaryAgreesWithFullRead_data();
     void summaryAgreesWithFullRead();
+    void runGoingOnIsNotInterrupted();
 };
 
 namespace {
@@ -241,6 +242,29 @@ void tst_RunHistory::summaryAgreesWithFullRead()
         QCOMPARE(full.moves.last().folder, QByteArray("/data/caf\xE9"));
         QCOMPARE(full.moves.last().oldName, QByteArray("%"));
     }
+}
+
+// A run still moving its files has no closing record yet, like one that was
+// killed; only the one that was killed may be offered for undo as interrupted.
+void tst_RunHistory::runGoingOnIsNotInterrupted()
+{
+    QTemporaryDir scratch;
+    QVERIFY(scratch.isValid());
+    const QString folder = scratch.filePath(QStringLiteral("runs"));
+    {
+        JournalWriter writer;
+        QString error;
+        QVERIFY2(writer.begin(folder, {{"/tmp", "a", "b", 1, 2}}, 1700000000000, &error),
+                 qPrintable(error));
+        const RunHistory::Listing going = RunHistory::list(folder);
+        QCOMPARE(going.runs.size(), 1);
+        QCOMPARE(going.runs.first().state, RunSummary::State::Interrupted);
+        QVERIFY(going.runs.first().inUse);
+    } // the writer is gone without its closing record, as a killed run's is
+    const RunHistory::Listing killed = RunHistory::list(folder);
+    QCOMPARE(killed.runs.size(), 1);
+    QCOMPARE(killed.runs.first().state, RunSummary::State::Interrupted);
+    QVERIFY(!killed.runs.first().inUse);
 }
 
 QTEST_GUILESS_MAIN(tst_RunHistory)

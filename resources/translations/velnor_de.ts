@@ -135,6 +135,10 @@
         <source>%1 journals could not be read</source>
         <translation>%1 Protokolle konnten nicht gelesen werden</translation>
     </message>
+    <message>
+        <source>Running</source>
+        <translation>Läuft</translation>
+    </message>
 </context>
 <context>
     <name>JobBar</name>

@@ -114,7 +114,7 @@ void HistoryWindow::setHistory(const RunHistory::Listing &history)
                                        ? tr("%1 of %2").arg(moved, locale.toString(run.planned))
                                        : moved);
         item->setTextAlignment(FilesColumn, Qt::AlignRight | Qt::AlignVCenter);
-        item->setText(StateColumn, stateText(run.state));
+        item->setText(StateColumn, run.inUse ? tr("Running") : stateText(run.state));
         item->setData(TimeColumn, pathRole, run.path);
         item->setData(TimeColumn, stateRole, int(run.state));
         if (run.path == selected)

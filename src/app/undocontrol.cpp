@@ -208,7 +208,8 @@ void UndoControl::askAboutInterruptedRun()
     const RunSummary &run = m_history.runs.first();
     // A journal whose plan never reached the disk belongs to a run that
     // stopped before its first move: there is nothing to take back.
-    if (run.state != RunJournal::State::Interrupted || !run.planComplete || run.planned == 0)
+    if (run.state != RunJournal::State::Interrupted || !run.planComplete || run.planned == 0 ||
+        run.inUse)
         return;
     UserDefaults fallback;
     UserDefaults *defaults = m_defaults ? m_defaults : &fallback;

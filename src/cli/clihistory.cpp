@@ -111,7 +111,8 @@ void CliHistory::noteInterrupted(const RunHistory::Listing &listing, const QStri
     if (listing.runs.isEmpty())
         return;
     const RunSummary &last = listing.runs.first();
-    if (last.id == except)
+    // A run or an undo still going on, here or in another process.
+    if (last.id == except || last.inUse)
         return;
     if (last.state == RunJournal::State::UndoInterrupted) {
         printLine(stderr, QStringLiteral("note: the undo or redo of the last rename (%1) was "
@@ -152,8 +153,11 @@ void CliHistory::noteInterrupted()
         return;
     RunHistory::Listing listing;
     QString error;
-    if (Journal::readSummary(folder.filePath(*newest), &listing.runs.emplace_back(), &error))
+    RunSummary &run = listing.runs.emplace_back();
+    if (Journal::readSummary(folder.filePath(*newest), &run, &error)) {
+        run.inUse = RunHistory::inUse(run.path);
         noteInterrupted(listing);
+    }
 }
 
 int CliHistory::list(bool json)
@@ -169,7 +173,8 @@ int CliHistory::list(bool json)
             out += QStringLiteral("%1  %2  %3  %4  %5\n")
                        .arg(run.id, localTime(run.started))
                        .arg(run.planned)
-                       .arg(stateText(run.state), TextEscape::path(run.root))
+                       .arg(run.inUse ? QStringLiteral("running") : stateText(run.state),
+                            TextEscape::path(run.root))
                        .toUtf8();
             continue;
         }
@@ -184,7 +189,8 @@ int CliHistory::list(bool json)
         out += ",\"files\":" + QByteArray::number(run.planned) +
                ",\"renamed\":" + QByteArray::number(run.movedCount()) +
                ",\"failed\":" + QByteArray::number(run.failed) + ",\"state\":";
-        CliFormat::appendJsonString(out, stateText(run.state));
+        CliFormat::appendJsonString(out,
+                                    run.inUse ? QStringLiteral("running") : stateText(run.state));
         out += ',';
         appendPath(out, "folder", run.root);
         out += '}';

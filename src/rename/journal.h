@@ -80,6 +80,10 @@ struct RunSummary
     bool damaged = false;
     // The bytes up to the end of the last record read.
     qint64 soundSize = 0;
+    // A run, undo or redo holds the journal's lock: it is moving the files
+    // now, in this process or another, and is not interrupted, only not done
+    // yet. Only the history's listing looks.
+    bool inUse = false;
 
     qsizetype movedCount() const { return moved; }
 };

@@ -1,9 +1,14 @@
 #include "rename/runhistory.h"
 
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 
 #include <algorithm>
+#include <cerrno>
+#include <fcntl.h>
+#include <sys/file.h>
+#include <unistd.h>
 
 namespace {
 
@@ -74,15 +79,27 @@ bool isNewer(QStringView id, QStringView other)
     return second != 0 ? second > 0 : a.number > b.number;
 }
 
+// A lock lives with the open file, so it is gone once its holder has died.
+bool inUse(const QString &path)
+{
+    const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0)
+        return false;
+    const bool locked = ::flock(fd, LOCK_SH | LOCK_NB) != 0 && errno == EWOULDBLOCK;
+    ::close(fd);
+    return locked;
+}
+
 Listing list(const QString &folder)
 {
     Listing listing;
     for (const QFileInfo &file : journalFiles(folder)) {
         RunSummary run;
         QString error;
-        if (Journal::readSummary(file.filePath(), &run, &error))
+        if (Journal::readSummary(file.filePath(), &run, &error)) {
+            run.inUse = inUse(file.filePath());
             listing.runs << run;
-        else
+        } else
             listing.unreadable.append({file.filePath(), error});
     }
     return listing;

@@ -29,6 +29,11 @@ struct Listing
 };
 Listing list(const QString &folder);
 
+// Whether a run, undo or redo holds the journal's lock (JournalWriter,
+// JournalAppender): it is moving files now. A lock lives with its open file,
+// so it is gone once its holder has died.
+bool inUse(const QString &path);
+
 // The newest run that may be undone (complete or interrupted, not undone
 // yet), or -1.
 qsizetype lastUndoable(const Listing &listing);
