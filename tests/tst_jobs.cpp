@@ -109,8 +109,14 @@ void tst_Jobs::listingInBatches()
     QSignalSpy finished(&job, &Job::finished);
     job.start();
     QVERIFY(finished.wait(60000));
-    list.appendAll(job.takeRecords());
-    QVERIFY(batches > 1);
+    auto rest = job.takeRecords();
+    if (!rest.empty())
+        ++batches;
+    list.appendAll(std::move(rest));
+    // How many batches there are depends on how often this thread's loop
+    // turned while the worker listed (a fast worker may finish before the
+    // first turn); what must hold is the order, each path once.
+    QVERIFY(batches >= 1);
     QCOMPARE(list.count(), paths.size());
     for (qsizetype i = 0; i < paths.size(); ++i)
         QCOMPARE(list.fileAtIndex(i)->nativePath(), paths[i]);
