@@ -17,6 +17,7 @@ private slots:
     void malformedFields_data();
     void malformedFields();
     void writtenRunReadsBack();
+    void largePlanKeepsItsOrder();
     void everyCutReadsUpToLastWholeLine();
     void damagedJournals_data();
     void damagedJournals();
@@ -128,6 +129,58 @@ void tst_Journal::writtenRunReadsBack()
     JournalWriter second;
     QVERIFY(second.begin(folder, sampleMoves(), 1765000000500, &error));
     QCOMPARE(second.id(), u"20251206-054640-2"_s);
+}
+
+// A plan large enough to be written in two halves at once: the second half
+// opens with the first move of a folder, and a folder met again after
+// another one gets no second record. The file must read as if written in one
+// go, line for line.
+void tst_Journal::largePlanKeepsItsOrder()
+{
+    // Moves [start, end) of each stretch are in folder "/d/f N".
+    struct Stretch
+    {
+        int start;
+        int end;
+        int folder;
+    };
+    const QList<Stretch> stretches{
+        {0, 4000, 0}, {4000, 10000, 1}, {10000, 10001, 2}, {10001, 16000, 3}, {16000, 20001, 1}};
+    QList<JournalMove> moves;
+    QByteArray expected = "velnor rename journal 1\nrun 0 /d\n";
+    QList<int> written;
+    for (const Stretch &stretch : stretches) {
+        const QByteArray folder = "/d/f " + QByteArray::number(stretch.folder);
+        if (!written.contains(stretch.folder)) {
+            expected += "folder " + QByteArray::number(stretch.folder) + " /d/f%20" +
+                        QByteArray::number(stretch.folder) + '\n';
+            written << stretch.folder;
+        }
+        for (int i = stretch.start; i < stretch.end; ++i) {
+            const QByteArray number = QByteArray::number(i);
+            const bool odd = i % 2 == 1;
+            moves.append({folder, "n" + number + (odd ? "\n" : ""), "m " + number, 2049,
+                          quint64(500000 + i)});
+            expected += "move " + number + ' ' + QByteArray::number(stretch.folder) + " 2049 " +
+                        QByteArray::number(500000 + i) + " n" + number + (odd ? "%0A" : "") +
+                        " m%20" + number + '\n';
+        }
+    }
+    expected += "planned 20001\n";
+
+    QTemporaryDir dir;
+    JournalWriter writer;
+    QString error;
+    QVERIFY2(writer.begin(dir.path(), moves, 0, &error), qPrintable(error));
+    QVERIFY(writer.finish(0, 0, 20001));
+    const QByteArray text = fileBytes(writer.path());
+    QVERIFY(text.startsWith(expected));
+    QCOMPARE(text.mid(expected.size()), QByteArray("end 0 0 20001\n"));
+
+    RunJournal journal;
+    QVERIFY2(Journal::read(writer.path(), &journal, &error), qPrintable(error));
+    QCOMPARE(journal.moves.size(), 20001);
+    QVERIFY(journal.moves == moves);
 }
 
 void tst_Journal::everyCutReadsUpToLastWholeLine()

@@ -7,12 +7,15 @@
 #include <QMutexLocker>
 
 #include "rename/testpause.h"
+#include "rename/twohalves.h"
 
 #include <algorithm>
+#include <array>
 #include <cerrno>
 #include <charconv>
 #include <cstring>
 #include <fcntl.h>
+#include <string_view>
 #include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -99,17 +102,15 @@ void appendNumber(QByteArray &out, quint64 value)
     out.append(digits, end - digits);
 }
 
-// Journal::encodeField, appended in place.
-void appendField(QByteArray &out, const QByteArray &bytes)
+// Journal::encodeField, written at `to`, which has room for three bytes a
+// byte (and at least one); returns the end.
+char *putField(char *to, const QByteArray &bytes)
 {
     if (bytes.isEmpty()) {
-        out += '%';
-        return;
+        *to++ = '%';
+        return to;
     }
     static const char hex[] = "0123456789ABCDEF";
-    const qsizetype start = out.size();
-    out.resize(start + bytes.size() * 3);
-    char *to = out.data() + start;
     for (const char c : bytes) {
         const auto byte = static_cast<unsigned char>(c);
         if (byte > 0x20 && byte < 0x7F && byte != '%') {
@@ -120,7 +121,83 @@ void appendField(QByteArray &out, const QByteArray &bytes)
             *to++ = hex[byte & 0xF];
         }
     }
-    out.truncate(to - out.data());
+    return to;
+}
+
+char *putText(char *to, std::string_view text)
+{
+    std::memcpy(to, text.data(), text.size());
+    return to + text.size();
+}
+
+char *putNumber(char *to, quint64 value)
+{
+    return std::to_chars(to, to + 20, value).ptr;
+}
+
+// The most bytes a field of `bytes` takes, or a number with its space.
+qsizetype fieldRoom(const QByteArray &bytes)
+{
+    return 3 * bytes.size() + 1;
+}
+constexpr qsizetype numberRoom = 21;
+
+// The plan's records of moves [begin, end): a folder's record before its
+// first move, then the move. opensFolder[i] says move i is the first of its
+// folder, folderOf[i] is its folder's number.
+QByteArray planRecords(const QList<JournalMove> &moves, const std::vector<qint32> &folderOf,
+                       const std::vector<quint8> &opensFolder, qsizetype begin, qsizetype end)
+{
+    qsizetype room = 0;
+    for (qsizetype i = begin; i < end; ++i) {
+        const JournalMove &move = moves[i];
+        room += 5 + 4 * numberRoom + fieldRoom(move.oldName) + fieldRoom(move.newName) + 1;
+        if (opensFolder[size_t(i)])
+            room += 7 + numberRoom + fieldRoom(move.folder) + 1;
+    }
+    QByteArray text;
+    text.resize(room);
+    char *to = text.data();
+    for (qsizetype i = begin; i < end; ++i) {
+        const JournalMove &move = moves[i];
+        const quint64 folder = quint64(folderOf[size_t(i)]);
+        if (opensFolder[size_t(i)]) {
+            to = putText(to, "folder ");
+            to = putNumber(to, folder);
+            *to++ = ' ';
+            to = putField(to, move.folder);
+            *to++ = '\n';
+        }
+        to = putText(to, "move ");
+        to = putNumber(to, quint64(i));
+        *to++ = ' ';
+        to = putNumber(to, folder);
+        *to++ = ' ';
+        to = putNumber(to, move.device);
+        *to++ = ' ';
+        to = putNumber(to, move.inode);
+        *to++ = ' ';
+        to = putField(to, move.oldName);
+        *to++ = ' ';
+        to = putField(to, move.newName);
+        *to++ = '\n';
+    }
+    text.truncate(to - text.constData());
+    return text;
+}
+
+// Writes the bytes [from, to) of the pieces taken one after the other.
+bool writeRange(int fd, const std::array<QByteArrayView, 4> &pieces, qsizetype from, qsizetype to)
+{
+    qsizetype start = 0;
+    for (const QByteArrayView piece : pieces) {
+        const qsizetype first = std::max(from, start);
+        const qsizetype last = std::min(to, start + piece.size());
+        if (first < last && !writeAll(fd, piece.data() + (first - start), last - first))
+            return false;
+        start += piece.size();
+    }
+    return true;
 }
 
 bool syncFolder(const QString &folder)
@@ -187,57 +264,48 @@ bool JournalWriter::begin(const QString &folder, const QList<JournalMove> &moves
     // locks still runs.
     ::flock(m_fd, LOCK_EX | LOCK_NB);
 
-    QByteArray text;
-    text.reserve(64 + moves.size() * 96);
-    text += Journal::magic;
-    text += ' ' + QByteArray::number(Journal::version) + '\n';
-    text += "run " + QByteArray::number(startedMsecs) + ' ' +
+    QByteArray head = Journal::magic;
+    head += ' ' + QByteArray::number(Journal::version) + '\n';
+    head += "run " + QByteArray::number(startedMsecs) + ' ' +
             Journal::encodeField(commonFolder(moves)) + '\n';
-    // A plan of 100,000 moves is several megabytes: written straight into
-    // one buffer, with no text made and thrown away per move.
-    QHash<QByteArray, qsizetype> folderIndex;
+    // Each folder is numbered where its first move is; the records of a plan
+    // of 100,000 moves (several megabytes) are then written in two halves at
+    // once, each straight into one buffer.
+    std::vector<qint32> folderOf(size_t(moves.size()));
+    std::vector<quint8> opensFolder(size_t(moves.size()), 0);
+    QHash<QByteArray, qint32> folderIndex;
     const QByteArray *lastFolder = nullptr;
-    qsizetype lastIndex = -1;
+    qint32 lastIndex = -1;
     for (qsizetype i = 0; i < moves.size(); ++i) {
-        const JournalMove &move = moves[i];
-        if (!lastFolder || *lastFolder != move.folder) {
-            auto found = folderIndex.constFind(move.folder);
+        const QByteArray &folder = moves[i].folder;
+        if (!lastFolder || *lastFolder != folder) {
+            auto found = folderIndex.constFind(folder);
             if (found == folderIndex.cend()) {
-                found = folderIndex.insert(move.folder, folderIndex.size());
-                text += "folder ";
-                appendNumber(text, quint64(*found));
-                text += ' ';
-                appendField(text, move.folder);
-                text += '\n';
+                found = folderIndex.insert(folder, qint32(folderIndex.size()));
+                opensFolder[size_t(i)] = 1;
             }
-            lastFolder = &move.folder;
+            lastFolder = &folder;
             lastIndex = *found;
         }
-        text += "move ";
-        appendNumber(text, quint64(i));
-        text += ' ';
-        appendNumber(text, quint64(lastIndex));
-        text += ' ';
-        appendNumber(text, move.device);
-        text += ' ';
-        appendNumber(text, move.inode);
-        text += ' ';
-        appendField(text, move.oldName);
-        text += ' ';
-        appendField(text, move.newName);
-        text += '\n';
+        folderOf[size_t(i)] = lastIndex;
     }
-    text += "planned " + QByteArray::number(moves.size()) + '\n';
+    std::array<QByteArray, 2> halves;
+    inTwoHalves(moves.size(), [&](qsizetype begin, qsizetype end, int half) {
+        halves[size_t(half)] = planRecords(moves, folderOf, opensFolder, begin, end);
+    });
+    const QByteArray tail = "planned " + QByteArray::number(moves.size()) + '\n';
+    const std::array<QByteArrayView, 4> pieces{head, halves[0], halves[1], tail};
+    const qsizetype size = head.size() + halves[0].size() + halves[1].size() + tail.size();
 
     // The plan and the file's own entry in the folder are on disk before the
     // first file moves: a power cut after that still leaves the plan.
     int failure = 0;
-    const qsizetype half = text.size() / 2;
-    if (!writeAll(m_fd, text.constData(), half))
+    const qsizetype half = size / 2;
+    if (!writeRange(m_fd, pieces, 0, half))
         failure = errno;
     else
         TestPause::at("journal");
-    if (failure == 0 && !writeAll(m_fd, text.constData() + half, text.size() - half))
+    if (failure == 0 && !writeRange(m_fd, pieces, half, size))
         failure = errno;
     else if (::fdatasync(m_fd) != 0)
         failure = errno;

@@ -2,6 +2,7 @@
 
 #include "plan/renameplan.h"
 #include "posix/nativepath.h"
+#include "rename/twohalves.h"
 
 #include <QHash>
 
@@ -28,42 +29,43 @@ QList<JournalMove> moves(const RenamePlan &plan, const RenameRun::Entry *entries
                          const std::vector<qsizetype> &positions,
                          const std::vector<qint32> &folders)
 {
-    QList<JournalMove> result;
-    result.reserve(qsizetype(positions.size()));
-    QHash<qint32, int> opened; // folder index to descriptor, for the looks one by one
-    for (size_t k = 0; k < positions.size(); ++k) {
-        const RenameRun::Entry &entry = entries[positions[k]];
-        const qint32 folder = folders[k];
-        const FolderFacts &facts = plan.facts()[size_t(folder)];
-        JournalMove move;
-        move.folder = plan.folders()[size_t(folder)];
-        move.oldName = nameOf(entry.oldPath);
-        move.newName = nameOf(entry.newPath);
-        if (facts.inodesMatchStat) {
-            const qint64 index = facts.indexOf(
-                std::string_view(move.oldName.constData(), size_t(move.oldName.size())));
-            if (index >= 0) {
-                move.device = facts.device;
-                move.inode = facts.inodes[size_t(index)];
-            }
-        } else {
-            auto fd = opened.find(folder);
-            if (fd == opened.end())
-                fd = opened.insert(
-                    folder, ::open(move.folder.constData(), O_PATH | O_DIRECTORY | O_CLOEXEC));
-            struct stat info;
-            if (*fd >= 0 &&
-                ::fstatat(*fd, entry.oldPath.constData() + NativePath::nameStart(entry.oldPath),
-                          &info, AT_SYMLINK_NOFOLLOW) == 0) {
-                move.device = quint64(info.st_dev);
-                move.inode = quint64(info.st_ino);
+    QList<JournalMove> result(qsizetype(positions.size()));
+    JournalMove *const out = result.data();
+    inTwoHalves(qsizetype(positions.size()), [&](qsizetype begin, qsizetype end, int) {
+        QHash<qint32, int> opened; // folder index to descriptor, for the looks one by one
+        for (size_t k = size_t(begin); k < size_t(end); ++k) {
+            const RenameRun::Entry &entry = entries[positions[k]];
+            const qint32 folder = folders[k];
+            const FolderFacts &facts = plan.facts()[size_t(folder)];
+            JournalMove &move = out[k];
+            move.folder = plan.folders()[size_t(folder)];
+            move.oldName = nameOf(entry.oldPath);
+            move.newName = nameOf(entry.newPath);
+            if (facts.inodesMatchStat) {
+                const qint64 index = facts.indexOf(
+                    std::string_view(move.oldName.constData(), size_t(move.oldName.size())));
+                if (index >= 0) {
+                    move.device = facts.device;
+                    move.inode = facts.inodes[size_t(index)];
+                }
+            } else {
+                auto fd = opened.find(folder);
+                if (fd == opened.end())
+                    fd = opened.insert(
+                        folder, ::open(move.folder.constData(), O_PATH | O_DIRECTORY | O_CLOEXEC));
+                struct stat info;
+                if (*fd >= 0 &&
+                    ::fstatat(*fd, entry.oldPath.constData() + NativePath::nameStart(entry.oldPath),
+                              &info, AT_SYMLINK_NOFOLLOW) == 0) {
+                    move.device = quint64(info.st_dev);
+                    move.inode = quint64(info.st_ino);
+                }
             }
         }
-        result << move;
-    }
-    for (const int fd : std::as_const(opened))
-        if (fd >= 0)
-            ::close(fd);
+        for (const int fd : std::as_const(opened))
+            if (fd >= 0)
+                ::close(fd);
+    });
     return result;
 }
 
