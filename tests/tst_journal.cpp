@@ -18,6 +18,7 @@ private slots:
     void malformedFields();
     void writtenRunReadsBack();
     void largePlanKeepsItsOrder();
+    void batchedOutcomesFollowInOrder();
     void everyCutReadsUpToLastWholeLine();
     void damagedJournals_data();
     void damagedJournals();
@@ -181,6 +182,32 @@ void tst_Journal::largePlanKeepsItsOrder()
     QVERIFY2(Journal::read(writer.path(), &journal, &error), qPrintable(error));
     QCOMPARE(journal.moves.size(), 20001);
     QVERIFY(journal.moves == moves);
+}
+
+// Outcomes handed over in a batch reach the file in the order handed over,
+// with those recorded one by one, and leave the batch empty.
+void tst_Journal::batchedOutcomesFollowInOrder()
+{
+    QTemporaryDir dir;
+    JournalWriter writer;
+    QString error;
+    QVERIFY2(writer.begin(dir.path(), sampleMoves(), 0, &error), qPrintable(error));
+    JournalWriter::Outcomes batch;
+    batch.add(2, false);
+    batch.add(0, true);
+    QCOMPARE(batch.count(), 2);
+    writer.recordOutcomes(batch);
+    QCOMPARE(batch.count(), 0);
+    writer.recordOutcomes(batch); // empty: nothing
+    writer.recordOutcome(1, true);
+    QVERIFY(writer.finish(2, 1, 0));
+    QVERIFY(
+        fileBytes(writer.path()).endsWith("planned 3\nfailed 2\nmoved 0\nmoved 1\nend 2 1 0\n"));
+
+    RunJournal journal;
+    QVERIFY2(Journal::read(writer.path(), &journal, &error), qPrintable(error));
+    using O = RunJournal::Outcome;
+    QCOMPARE(journal.outcomes, (std::vector<O>{O::Moved, O::Moved, O::Failed}));
 }
 
 void tst_Journal::everyCutReadsUpToLastWholeLine()

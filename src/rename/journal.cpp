@@ -354,6 +354,27 @@ void JournalWriter::recordOutcome(qsizetype move, bool moved)
         appendLocked({}, false);
 }
 
+void JournalWriter::Outcomes::add(qsizetype move, bool moved)
+{
+    m_text += moved ? "moved " : "failed ";
+    appendNumber(m_text, quint64(move));
+    m_text += '\n';
+    ++m_count;
+}
+
+void JournalWriter::recordOutcomes(Outcomes &outcomes)
+{
+    if (outcomes.m_count == 0)
+        return;
+    QMutexLocker lock(&m_mutex);
+    m_pending += outcomes.m_text;
+    m_pendingCount += outcomes.m_count;
+    outcomes.m_text.clear();
+    outcomes.m_count = 0;
+    if (m_pendingCount >= outcomesPerWrite)
+        appendLocked({}, false);
+}
+
 bool JournalWriter::finish(qsizetype renamed, qsizetype failed, qsizetype notAttempted)
 {
     QMutexLocker lock(&m_mutex);

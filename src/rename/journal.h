@@ -131,6 +131,23 @@ public:
     bool recordTemporaryName(qsizetype move, const QByteArray &name);
     // Buffered; reaches the file every few hundred outcomes and at finish().
     void recordOutcome(qsizetype move, bool moved);
+
+    // Outcomes gathered by one thread and handed over together, which spares
+    // the threads that move the files a shared lock for each move.
+    class Outcomes
+    {
+    public:
+        void add(qsizetype move, bool moved);
+        int count() const { return m_count; }
+
+    private:
+        friend class JournalWriter;
+        QByteArray m_text;
+        int m_count = 0;
+    };
+    // Takes the batch's outcomes (leaving it empty), as recordOutcome() would
+    // one by one.
+    void recordOutcomes(Outcomes &outcomes);
     // The closing record, synced. Without it the run reads as interrupted.
     bool finish(qsizetype renamed, qsizetype failed, qsizetype notAttempted);
 

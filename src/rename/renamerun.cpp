@@ -392,6 +392,8 @@ Report clickStart(FileList &list, const NameSource &newNameForFile, AccessPrompt
         events.notify_all();
     };
     const auto mover = [&] {
+        // Handed to the journal in batches, as they reach the file anyway.
+        JournalWriter::Outcomes outcomes;
         for (size_t group = nextGroup++;
              group < movesOfGroup.size() && !stop.load() && !cancelled(); group = nextGroup++) {
             FolderRun folder(entries, listedIdentity);
@@ -401,7 +403,9 @@ Report clickStart(FileList &list, const NameSource &newNameForFile, AccessPrompt
                                                                            name);
                                     },
                                     [&](qsizetype p, bool moved) {
-                                        writer->recordOutcome(journalIndex[size_t(p)], moved);
+                                        outcomes.add(journalIndex[size_t(p)], moved);
+                                        if (outcomes.count() >= 64)
+                                            writer->recordOutcomes(outcomes);
                                     }});
             folder.run(
                 movesOfGroup[group], [&](qsizetype p) { return waitsFor[size_t(p)]; }, finished,
@@ -411,6 +415,8 @@ Report clickStart(FileList &list, const NameSource &newNameForFile, AccessPrompt
                 },
                 [&] { return stop.load(std::memory_order_acquire) || cancelled(); });
         }
+        if (writer)
+            writer->recordOutcomes(outcomes);
         running.fetch_sub(1, std::memory_order_release);
         signal();
     };
