@@ -39,13 +39,16 @@ protected:
 
     QString settingsPath() const { return m_state->filePath(QStringLiteral("Velnor.conf")); }
 
-    // The window as a launch opens it, active. The tutorial is skipped
-    // unless asked for; a launch after it ended skips it anyway.
-    VLNWindow *makeWindow(bool skipTutorial = true)
+    // The window as a launch opens it, active, asking for grants through
+    // `prompt` if given. The tutorial is skipped unless asked for; a launch
+    // after it ended skips it anyway.
+    VLNWindow *makeWindow(bool skipTutorial = true, AccessPrompt *prompt = nullptr)
     {
         if (skipTutorial)
             m_defaults->setBool(true, QStringLiteral("skipTutorial"));
         m_window = std::make_unique<VLNWindow>(m_defaults.get());
+        if (prompt)
+            m_window->setAccessPrompt(prompt);
         m_window->resize(1000, 700);
         m_window->show();
         m_window->activateWindow();
