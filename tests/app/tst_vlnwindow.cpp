@@ -83,6 +83,11 @@ private slots:
     void closingWaitsForRun();
     void unreadableNotice();
     void grantPanelWithoutNestedLoop();
+
+private:
+    QByteArray tree() const { return m_root + "/tree"; }
+    QByteArrayList treeToRename(int folders, int count, const QString &nameTemplate,
+                                ScriptedPrompt *prompt);
 };
 
 void tst_VLNWindow::tutorialPages_data()
@@ -481,6 +486,19 @@ bool listIsTrue(const FileList &list)
 
 } // namespace
 
+// A tree of `count` files in `folders` folders under tree(), and the name
+// template set; the grant of the tree scripted in `prompt`. Its paths.
+QByteArrayList tst_VLNWindow::treeToRename(int folders, int count, const QString &nameTemplate,
+                                           ScriptedPrompt *prompt)
+{
+    if (::mkdir(tree().constData(), 0755) != 0)
+        return {};
+    prompt->answers = {tree()};
+    m_window->ui()->nameField->setText(nameTemplate);
+    m_window->controlTextDidChange();
+    return makeTree(tree(), folders, count);
+}
+
 // The bottom bar shows the listing with Cancel; Cancel keeps what was listed.
 void tst_VLNWindow::listingCancelKeepsWhatWasListed()
 {
@@ -571,16 +589,10 @@ void tst_VLNWindow::laterDropsRefuseListed()
 // Start during a listing renames the whole listing once it has ended.
 void tst_VLNWindow::startWaitsForListing()
 {
-    VLNWindow *window = makeWindow();
-    const QByteArray tree = m_root + "/tree";
-    QCOMPARE(::mkdir(tree.constData(), 0755), 0);
     ScriptedPrompt prompt;
-    prompt.answers = {tree};
-    window->setAccessPrompt(&prompt);
-    const QByteArrayList paths = makeTree(tree, 1, 200);
-    window->ui()->nameField->setText(u"[N]_x"_s);
-    window->controlTextDidChange();
-    window->listInBackground({tree});
+    VLNWindow *window = makeWindow(true, &prompt);
+    const QByteArrayList paths = treeToRename(1, 200, u"[N]_x"_s, &prompt);
+    window->listInBackground({tree()});
     window->clickStart();
     QTRY_VERIFY(!window->isListing() && !window->isRenaming() && window->reportSheet());
     QCOMPARE(window->reportSheet()->text(), u"200 files renamed successfully."_s);
@@ -600,17 +612,11 @@ void tst_VLNWindow::runCancelled_data()
 void tst_VLNWindow::runCancelled()
 {
     QFETCH(bool, cancel);
-    VLNWindow *window = makeWindow();
-    const QByteArray tree = m_root + "/tree";
-    QCOMPARE(::mkdir(tree.constData(), 0755), 0);
     ScriptedPrompt prompt;
-    prompt.answers = {tree};
-    window->setAccessPrompt(&prompt);
-    const QByteArrayList paths = makeTree(tree, 3, 1500);
-    window->listInBackground({tree});
+    VLNWindow *window = makeWindow(true, &prompt);
+    const QByteArrayList paths = treeToRename(3, 1500, u"[N]_x"_s, &prompt);
+    window->listInBackground({tree()});
     QTRY_VERIFY(!window->isListing());
-    window->ui()->nameField->setText(u"[N]_x"_s);
-    window->controlTextDidChange();
     window->clickStart();
     QVERIFY(window->isRenaming());
     QCOMPARE(window->jobBar()->progressText(), u"Renaming 0 of 1,500"_s);
@@ -640,19 +646,13 @@ void tst_VLNWindow::runCancelled()
 // every record follows its file.
 void tst_VLNWindow::closingWaitsForRun()
 {
-    VLNWindow *window = makeWindow();
-    const QByteArray tree = m_root + "/tree";
-    QCOMPARE(::mkdir(tree.constData(), 0755), 0);
     ScriptedPrompt prompt;
-    prompt.answers = {tree};
-    window->setAccessPrompt(&prompt);
-    makeTree(tree, 2, 1200);
-    window->listInBackground({tree});
+    VLNWindow *window = makeWindow(true, &prompt);
+    treeToRename(2, 1200, u"[N]_y"_s, &prompt);
+    window->listInBackground({tree()});
     QTRY_VERIFY(!window->isListing());
-    window->ui()->nameField->setText(u"[N]_y"_s);
-    window->controlTextDidChange();
     window->clickStart();
-    window->listInBackground({tree + "/d0"}); // waits behind the run, then is dropped
+    window->listInBackground({tree() + "/d0"}); // waits behind the run, then is dropped
     window->close();
     QVERIFY(!window->isRenaming() && !window->isListing());
     QVERIFY(listIsTrue(*window->fileList()));
