@@ -2,6 +2,8 @@
 
 #include <QTest>
 
+using namespace Qt::StringLiterals;
+
 class tst_IntervalTags : public QObject
 {
     Q_OBJECT
@@ -10,8 +12,8 @@ private slots:
     void holidayPieces();
     void expansion_data();
     void expansion();
-    void selfReproducingTagsStop_data();
-    void selfReproducingTagsStop();
+    void selfReproducingTagAtCap_data();
+    void selfReproducingTagAtCap();
 };
 
 void tst_IntervalTags::holidayPieces_data()
@@ -152,20 +154,42 @@ void tst_IntervalTags::expansion()
     QCOMPARE(handleIntervalTags(text, tag, source), expected);
 }
 
-void tst_IntervalTags::selfReproducingTagsStop_data()
+// A tag whose piece starts with the tag itself expands again and again
+// until the cap; the text at the cap is exactly the one pass by pass gives.
+void tst_IntervalTags::selfReproducingTagAtCap_data()
 {
+    QTest::addColumn<QString>("text");
     QTest::addColumn<QString>("source");
-    QTest::newRow("same length") << "[N-]";
-    QTest::newRow("growing") << "[N-][N-]";
-    QTest::newRow("growing with a long tail") << u"[N-]"_qs + QString(250, u'x');
+    QTest::addColumn<QString>("head");
+    QTest::addColumn<QString>("repeated");
+    QTest::addColumn<qsizetype>("copies");
+    QTest::addColumn<QString>("tail");
+    QTest::newRow("same length") << u"[N-]"_s << u"[N-]"_s << u"[N-]"_s << QString() << qsizetype(0)
+                                 << QString();
+    QTest::newRow("one more x each pass")
+        << u"[N1-]"_qs << u"[N1-]x"_s << u"[N1-]"_qs << u"x"_s << qsizetype(10000) << QString();
+    QTest::newRow("text around the tag")
+        << u"ab[N1-]cd"_s << u"[N1-]x"_s << u"ab[N1-]"_s << u"x"_s << qsizetype(10000) << u"cd"_s;
+    QTest::newRow("a second tag behind") << u"[N-][N-]"_s << u"[N-][N-]"_s << u"[N-]"_s << u"[N-]"_s
+                                         << qsizetype(10000) << u"[N-]"_s;
+    QTest::newRow("the issue's name") << u"[N1-]"_qs << u"[N1-][N1-]NNNN"_s << u"[N1-]"_qs
+                                      << u"[N1-]NNNN"_s << qsizetype(10000) << QString();
+    QTest::newRow("stopped by length")
+        << u"[N-]"_s + QString(250, u'x') << u"[N-]"_s + QString(250, u'x') << u"[N-]"_s
+        << QString(250, u'x') << qsizetype(4194) << QString(250, u'x');
 }
 
-void tst_IntervalTags::selfReproducingTagsStop()
+void tst_IntervalTags::selfReproducingTagAtCap()
 {
+    QFETCH(QString, text);
     QFETCH(QString, source);
-    const QString result = handleIntervalTags(source, u"N"_qs, source);
-    QVERIFY(result.size() <= IntervalTags::maxTextLength + source.size());
-    QVERIFY(result.startsWith(u"[N"_qs));
+    QFETCH(QString, head);
+    QFETCH(QString, repeated);
+    QFETCH(qsizetype, copies);
+    QFETCH(QString, tail);
+    const QString result = handleIntervalTags(text, u"N"_s, source);
+    QCOMPARE(result.size(), head.size() + repeated.size() * copies + tail.size());
+    QCOMPARE(result, head + repeated.repeated(copies) + tail);
 }
 
 QTEST_GUILESS_MAIN(tst_IntervalTags)
