@@ -21,8 +21,6 @@ private slots:
     void init();
     void previews_data();
     void previews();
-    void badArguments_data();
-    void badArguments();
     void refusedPatternNames_data();
     void refusedPatternNames();
     void filesFromKeepsBytesAndOrder();
@@ -140,41 +138,6 @@ void tst_CliRules::previews()
     QCOMPARE(result.err, QByteArray());
     QCOMPARE(result.exitCode, 0);
     QCOMPARE(renames(result.out), expected);
-}
-
-void tst_CliRules::badArguments_data()
-{
-    QTest::addColumn<QStringList>("options");
-    QTest::addColumn<QByteArray>("message");
-    QTest::newRow("invalid pattern")
-        << QStringList{"--regex", "--search", "a(b"}
-        << QByteArray("velnor-rename: --search: invalid regular expression: missing closing "
-                      "parenthesis at offset 3\n");
-    QTest::newRow("missing group name")
-        << QStringList{"--regex", "--search", "(a)", "--replace", "x${missing}"}
-        << QByteArray("velnor-rename: --replace: no group named \"missing\" in the pattern at "
-                      "offset 1\n");
-    QTest::newRow("unknown preset")
-        << QStringList{"--preset", "nope/=\xc3\xa4"}
-        << QByteArray("velnor-rename: --preset: no preset named 'nope/=\xc3\xa4'\n");
-    QTest::newRow("unknown case") << QStringList{"--case", "camel"}
-                                  << QByteArray("velnor-rename: --case: unknown case 'camel' "
-                                                "(keep, lower, upper, title or sentence)\n");
-    QTest::newRow("missing list")
-        << QStringList{"--files-from", "/nonexistent/list"}
-        << QByteArray("velnor-rename: --files-from: '/nonexistent/list': No such file or "
-                      "directory\n");
-}
-
-void tst_CliRules::badArguments()
-{
-    QFETCH(QStringList, options);
-    QFETCH(QByteArray, message);
-    QTemporaryDir dir;
-    const Result result = runCli(options << dir.path(), m_config.path());
-    QCOMPARE(result.exitCode, 2);
-    QCOMPARE(result.err, message);
-    QCOMPARE(result.out, QByteArray());
 }
 
 void tst_CliRules::refusedPatternNames_data()
