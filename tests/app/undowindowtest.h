@@ -4,6 +4,7 @@
 #include "../scriptedprompt.h"
 #include "rename/journal.h"
 #include "rename/runhistory.h"
+#include "ui_vlnwindow.h"
 #include "windowtest.h"
 
 #include <QLocale>
@@ -26,6 +27,8 @@ protected:
     // and optionally undone afterwards.
     QString writeRun(qint64 started, int total, int moved, bool finish, bool undone = false);
     void listFiles(const QList<QByteArray> &names);
+    // Start with this name template, the scratch folder granted.
+    void startRun(const QString &nameTemplate);
 
     ScriptedPrompt m_prompt;
 };
@@ -80,4 +83,12 @@ inline void UndoWindowTest::listFiles(const QList<QByteArray> &names)
     }
     m_window->openFiles(paths);
     QTRY_VERIFY(!m_window->isListing());
+}
+
+inline void UndoWindowTest::startRun(const QString &nameTemplate)
+{
+    m_window->ui()->nameField->setText(nameTemplate);
+    m_window->controlTextDidChange();
+    m_prompt.answers = {m_root};
+    m_window->clickStart();
 }
