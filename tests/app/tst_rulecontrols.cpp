@@ -16,10 +16,7 @@
 #include <QMenuBar>
 #include <QTest>
 
-#include <fcntl.h>
 #include <filesystem>
-#include <sys/stat.h>
-#include <unistd.h>
 
 using namespace Qt::StringLiterals;
 

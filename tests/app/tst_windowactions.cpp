@@ -22,9 +22,6 @@
 #include <QTest>
 #include <QTranslator>
 
-#include <fcntl.h>
-#include <unistd.h>
-
 using namespace Qt::StringLiterals;
 
 // The window's keyboard: shortcuts, mnemonics, the tab order, the table's
