@@ -215,7 +215,7 @@ void tst_Jobs::runCancelled()
     job.start();
     while (after >= 0 && job.done() < after && !job.wait(1)) {
     }
-    if (QString::fromUtf8(QTest::currentDataTag()) != QStringLiteral("never"))
+    if (QString::fromUtf8(QTest::currentDataTag()) != u"never"_s)
         job.cancel();
     QVERIFY(job.wait(60000));
     job.applyTo(list);
@@ -331,7 +331,7 @@ void tst_Jobs::undoCancelled()
     const QByteArrayList paths = makeTree(dir.path(), 3, 200);
     FileList list;
     listPaths(list, paths);
-    RunJob run(list, appending("_u"), {true, dir.filePath(QStringLiteral("runs"))});
+    RunJob run(list, appending("_u"), {true, dir.filePath(u"runs"_s)});
     run.start();
     QVERIFY(run.wait(60000));
     QCOMPARE(run.report().renamed, paths.size());
