@@ -52,23 +52,12 @@ private slots:
     void remembersSizeAndColumns();
     void storedColumnWidths_data();
     void storedColumnWidths();
-
-private:
-    void removeTranslators();
 };
 
 void tst_WindowActions::cleanup()
 {
     WindowTest::cleanup();
     removeTranslators();
-}
-
-void tst_WindowActions::removeTranslators()
-{
-    for (QTranslator *translator : qApp->findChildren<QTranslator *>()) {
-        QCoreApplication::removeTranslator(translator);
-        delete translator;
-    }
 }
 
 void tst_WindowActions::shortcuts_data()

@@ -5,12 +5,24 @@
 #include "model/filetablemodel.h"
 #include "rename/userdefaults.h"
 
+#include <QApplication>
 #include <QTest>
+#include <QTranslator>
 
 #include <fcntl.h>
 #include <filesystem>
 #include <memory>
 #include <unistd.h>
+
+// Takes out every catalogue a test installed, so that the next test starts
+// in the source language.
+inline void removeTranslators()
+{
+    for (QTranslator *translator : qApp->findChildren<QTranslator *>()) {
+        QCoreApplication::removeTranslator(translator);
+        delete translator;
+    }
+}
 
 // What the window tests share: a window over a scratch folder, with its
 // settings file and its history of runs in a scratch state folder apart from
