@@ -3,6 +3,8 @@
 
 #include <QTest>
 
+using namespace Qt::StringLiterals;
+
 // Runs with TZ=Europe/Berlin: every expectation is local wall-clock time.
 class tst_DateTimeTags : public QObject
 {
@@ -27,59 +29,44 @@ void tst_DateTimeTags::tokens_data()
 {
     QTest::addColumn<QString>("text");
     QTest::addColumn<QString>("expected");
-    QTest::newRow("YMD") << "[YMD]"
-                         << "20240305";
-    QTest::newRow("DMY") << "[DMY]"
-                         << "05032024";
-    QTest::newRow("MY") << "[MY]"
-                        << "032024";
-    QTest::newRow("singles") << "[Y]-[M]-[D]"
-                             << "2024-03-05";
-    QTest::newRow("every order of three") << "[YDM][DYM][MYD][MDY]"
-                                          << "20240503"
+    QTest::newRow("YMD") << u"[YMD]"_s << u"20240305"_s;
+    QTest::newRow("DMY") << u"[DMY]"_s << u"05032024"_s;
+    QTest::newRow("MY") << u"[MY]"_s << u"032024"_s;
+    QTest::newRow("singles") << u"[Y]-[M]-[D]"_s << u"2024-03-05"_s;
+    QTest::newRow("every order of three") << u"[YDM][DYM][MYD][MDY]"_s
+                                          << u"20240503"_s
                                              "05202403"
                                              "03202405"
                                              "03052024";
-    QTest::newRow("pairs") << "[YM][YD][MD][DM][DY]"
-                           << "202403"
+    QTest::newRow("pairs") << u"[YM][YD][MD][DM][DY]"_s
+                           << u"202403"_s
                               "202405"
                               "0305"
                               "0503"
                               "052024";
-    QTest::newRow("hms") << "[hms]"
-                         << "020709";
-    QTest::newRow("h:m") << "[h]:[m]"
-                         << "02:07";
-    QTest::newRow("sh") << "[sh]"
-                        << "0902";
-    QTest::newRow("time orders") << "[hsm][smh][shm][mhs][msh]"
-                                 << "020907"
+    QTest::newRow("hms") << u"[hms]"_s << u"020709"_s;
+    QTest::newRow("h:m") << u"[h]:[m]"_s << u"02:07"_s;
+    QTest::newRow("sh") << u"[sh]"_s << u"0902"_s;
+    QTest::newRow("time orders") << u"[hsm][smh][shm][mhs][msh]"_s
+                                 << u"020907"_s
                                     "090702"
                                     "090207"
                                     "070209"
                                     "070902";
-    QTest::newRow("time pairs") << "[hm][mh][ms][sm][hs]"
-                                << "0207"
+    QTest::newRow("time pairs") << u"[hm][mh][ms][sm][hs]"_s
+                                << u"0207"_s
                                    "0702"
                                    "0709"
                                    "0907"
                                    "0209";
-    QTest::newRow("upper time is text") << "[SH][H]"
-                                        << "[SH][H]";
-    QTest::newRow("lower date is text") << "[y][d]"
-                                        << "[y][d]";
-    QTest::newRow("repeated letter is text") << "[YY][hh]"
-                                             << "[YY][hh]";
-    QTest::newRow("four letters is text") << "[YMDY]"
-                                          << "[YMDY]";
-    QTest::newRow("mixed families is text") << "[Yh]"
-                                            << "[Yh]";
-    QTest::newRow("around text") << "a[Y]b[m]c"
-                                 << "a2024b07c";
-    QTest::newRow("combining mark on bracket") << "[Y]\u0301"
-                                               << "[Y]\u0301";
-    QTest::newRow("nested bracket") << "[[Y]]"
-                                    << "[2024]";
+    QTest::newRow("upper time is text") << u"[SH][H]"_s << u"[SH][H]"_s;
+    QTest::newRow("lower date is text") << u"[y][d]"_s << u"[y][d]"_s;
+    QTest::newRow("repeated letter is text") << u"[YY][hh]"_s << u"[YY][hh]"_s;
+    QTest::newRow("four letters is text") << u"[YMDY]"_s << u"[YMDY]"_s;
+    QTest::newRow("mixed families is text") << u"[Yh]"_s << u"[Yh]"_s;
+    QTest::newRow("around text") << u"a[Y]b[m]c"_s << u"a2024b07c"_s;
+    QTest::newRow("combining mark on bracket") << u"[Y]\u0301"_s << u"[Y]\u0301"_s;
+    QTest::newRow("nested bracket") << u"[[Y]]"_s << u"[2024]"_s;
 }
 
 void tst_DateTimeTags::tokens()
@@ -95,11 +82,11 @@ void tst_DateTimeTags::twelveHourClock_data()
 {
     QTest::addColumn<int>("hour");
     QTest::addColumn<QString>("expected");
-    QTest::newRow("midnight") << 0 << "12";
-    QTest::newRow("one") << 1 << "01";
-    QTest::newRow("noon") << 12 << "12";
-    QTest::newRow("thirteen") << 13 << "01";
-    QTest::newRow("twenty-three") << 23 << "11";
+    QTest::newRow("midnight") << 0 << u"12"_s;
+    QTest::newRow("one") << 1 << u"01"_s;
+    QTest::newRow("noon") << 12 << u"12"_s;
+    QTest::newRow("thirteen") << 13 << u"01"_s;
+    QTest::newRow("twenty-three") << 23 << u"11"_s;
 }
 
 void tst_DateTimeTags::twelveHourClock()
@@ -127,16 +114,14 @@ void tst_DateTimeTags::beforeTheEpoch_data()
     QTest::addColumn<qint64>("msecs");
     QTest::addColumn<QString>("tokens");
     QTest::addColumn<QString>("column");
-    QTest::newRow("half a second before") << qint64(-500) << "19700101125959"
-                                          << "1970/01/01 00:59";
-    QTest::newRow("a whole second before") << qint64(-1000) << "19700101125959"
-                                           << "1970/01/01 00:59";
-    QTest::newRow("just before the hour") << qint64(-3600001) << "19691231115959"
-                                          << "1969/12/31 23:59";
-    QTest::newRow("the epoch") << qint64(0) << "19700101010000"
-                               << "1970/01/01 01:00";
-    QTest::newRow("1900") << qint64(-2208992400000) << "19000101120000"
-                          << "1900/01/01 00:00";
+    QTest::newRow("half a second before")
+        << qint64(-500) << u"19700101125959"_s << u"1970/01/01 00:59"_s;
+    QTest::newRow("a whole second before")
+        << qint64(-1000) << u"19700101125959"_s << u"1970/01/01 00:59"_s;
+    QTest::newRow("just before the hour")
+        << qint64(-3600001) << u"19691231115959"_s << u"1969/12/31 23:59"_s;
+    QTest::newRow("the epoch") << qint64(0) << u"19700101010000"_s << u"1970/01/01 01:00"_s;
+    QTest::newRow("1900") << qint64(-2208992400000) << u"19000101120000"_s << u"1900/01/01 00:00"_s;
 }
 
 void tst_DateTimeTags::beforeTheEpoch()

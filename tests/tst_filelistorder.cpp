@@ -11,7 +11,6 @@ class tst_FileListOrder : public QObject
 private slots:
     void naturalOrder_data();
     void naturalOrder();
-    void plainOrderUnchanged();
     void counterPerFolder_data();
     void counterPerFolder();
     void counterPerFolderFollowsTheList();
@@ -91,15 +90,6 @@ void tst_FileListOrder::naturalOrder()
     list.setLastColumn(column);
     list.performSort();
     QCOMPARE(shown(list), expected);
-}
-
-void tst_FileListOrder::plainOrderUnchanged()
-{
-    FileList list;
-    fill(list, {"/d/a10", "/d/a2", "/d/a02"});
-    list.setLastColumn(FileList::OldName);
-    list.performSort();
-    QCOMPARE(shown(list), (QList<QByteArray>{"/d/a02", "/d/a10", "/d/a2"}));
 }
 
 void tst_FileListOrder::counterPerFolder_data()

@@ -16,6 +16,8 @@
 
 #include <filesystem>
 
+using namespace Qt::StringLiterals;
+
 namespace {
 
 bool makeFile(const QByteArray &path, const QByteArray &content = {})
@@ -59,6 +61,25 @@ QHash<QByteArray, QByteArray> filesOnDisk(const QByteArray &root)
             files.insert(QByteArray::fromStdString(entry.path().string()), file.readAll());
     }
     return files;
+}
+
+void listPaths(FileList &list, const QByteArrayList &paths)
+{
+    for (const QByteArray &path : paths) {
+        auto file = std::make_unique<ZQFile>();
+        file->setName(QString::fromUtf8(path.mid(path.lastIndexOf('/') + 1)));
+        file->setNativePath(path);
+        list.append(std::move(file));
+    }
+}
+
+// New names of the old name with `suffix` before the extension.
+NameComposer appending(const char *suffix)
+{
+    RenameSettings settings;
+    settings.nameTemplate = u"[N]"_s + QLatin1StringView(suffix);
+    settings.extTemplate = u"[E]"_s;
+    return NameComposer(settings);
 }
 
 } // namespace
@@ -186,23 +207,15 @@ void tst_Jobs::runCancelled()
     ScratchDir dir;
     const QByteArrayList paths = makeTree(dir.path(), 4, 300);
     FileList list;
-    for (const QByteArray &path : paths) {
-        auto file = std::make_unique<ZQFile>();
-        file->setName(QString::fromUtf8(path.mid(path.lastIndexOf('/') + 1)));
-        file->setNativePath(path);
-        list.append(std::move(file));
-    }
-    RenameSettings settings;
-    settings.nameTemplate = QStringLiteral("[N]_x");
-    settings.extTemplate = QStringLiteral("[E]");
-    RunJob job(list, NameComposer(settings));
+    listPaths(list, paths);
+    RunJob job(list, appending("_x"));
     QCOMPARE(job.total(), paths.size());
     if (after < 0)
         job.cancel();
     job.start();
     while (after >= 0 && job.done() < after && !job.wait(1)) {
     }
-    if (QString::fromUtf8(QTest::currentDataTag()) != QStringLiteral("never"))
+    if (QString::fromUtf8(QTest::currentDataTag()) != u"never"_s)
         job.cancel();
     QVERIFY(job.wait(60000));
     job.applyTo(list);
@@ -257,17 +270,8 @@ void tst_Jobs::runAppliedInBatches()
     const QByteArrayList paths = makeTree(dir.path(), 2, 5);
     FileList list;
     // Listed backwards when the sort is to turn the stored order round.
-    for (qsizetype i = 0; i < paths.size(); ++i) {
-        const QByteArray &path = paths[sortedMeanwhile ? paths.size() - 1 - i : i];
-        auto file = std::make_unique<ZQFile>();
-        file->setName(QString::fromUtf8(path.mid(path.lastIndexOf('/') + 1)));
-        file->setNativePath(path);
-        list.append(std::move(file));
-    }
-    RenameSettings settings;
-    settings.nameTemplate = QStringLiteral("[N]_x");
-    settings.extTemplate = QStringLiteral("[E]");
-    RunJob job(list, NameComposer(settings));
+    listPaths(list, sortedMeanwhile ? QByteArrayList(paths.rbegin(), paths.rend()) : paths);
+    RunJob job(list, appending("_x"));
     job.start();
     if (sortedMeanwhile) {
         list.setLastColumn(FileList::Size);
@@ -304,16 +308,8 @@ void tst_Jobs::runGoneWhileRunning()
     ScratchDir dir;
     const QByteArrayList paths = makeTree(dir.path(), 2, 300);
     FileList list;
-    for (const QByteArray &path : paths) {
-        auto file = std::make_unique<ZQFile>();
-        file->setName(QString::fromUtf8(path.mid(path.lastIndexOf('/') + 1)));
-        file->setNativePath(path);
-        list.append(std::move(file));
-    }
-    RenameSettings settings;
-    settings.nameTemplate = QStringLiteral("[N]_y");
-    settings.extTemplate = QStringLiteral("[E]");
-    auto job = std::make_unique<RunJob>(list, NameComposer(settings));
+    listPaths(list, paths);
+    auto job = std::make_unique<RunJob>(list, appending("_y"));
     job->start();
     job.reset();
     QCOMPARE(filesOnDisk(dir.path()).size(), paths.size());
@@ -334,16 +330,8 @@ void tst_Jobs::undoCancelled()
     ScratchDir dir;
     const QByteArrayList paths = makeTree(dir.path(), 3, 200);
     FileList list;
-    for (const QByteArray &path : paths) {
-        auto file = std::make_unique<ZQFile>();
-        file->setName(QString::fromUtf8(path.mid(path.lastIndexOf('/') + 1)));
-        file->setNativePath(path);
-        list.append(std::move(file));
-    }
-    RenameSettings settings;
-    settings.nameTemplate = QStringLiteral("[N]_u");
-    settings.extTemplate = QStringLiteral("[E]");
-    RunJob run(list, NameComposer(settings), {true, dir.filePath(QStringLiteral("runs"))});
+    listPaths(list, paths);
+    RunJob run(list, appending("_u"), {true, dir.filePath(u"runs"_s)});
     run.start();
     QVERIFY(run.wait(60000));
     QCOMPARE(run.report().renamed, paths.size());

@@ -3,7 +3,6 @@
 #include "model/filetablemodel.h"
 #include "posix/namecodec.h"
 #include "rename/renamerun.h"
-#include "rules/intervaltags.h"
 #include "rules/namecomposer.h"
 
 #include <QElapsedTimer>
@@ -24,8 +23,6 @@ private slots:
     void tooLongIsCut_data();
     void tooLongIsCut();
     void hostileTemplatesStayCheap();
-    void selfReproducingTagAtCap_data();
-    void selfReproducingTagAtCap();
     void tableShowsEscapes_data();
     void tableShowsEscapes();
 };
@@ -66,25 +63,17 @@ void tst_NameBytes::compose_data()
                                          << "x.t\xfft"_ba;
     QTest::newRow("a real U+FFFD stays U+FFFD") << settings(u"[N]-x"_s) << "caf\xef\xbf\xbd.txt"_ba
                                                 << "caf\xef\xbf\xbd-x.txt"_ba;
-    QTest::newRow("[N2-4] cuts by units") << settings(u"[N2-4]"_s)
-                                          << "\xe9"
-                                             "a\xff"
-                                             "bc.txt"_ba
-                                          << "a\xff"
-                                             "b.txt"_ba;
+    QTest::newRow("[N2-4] cuts by units") << settings(u"[N2-4]"_s) << "\xe9"_ba + "a\xff" + "bc.txt"
+                                          << "a\xff"_ba + "b.txt";
     QTest::newRow("[N1,2] takes two bytes of a cut sequence")
         << settings(u"[N1,2]"_s) << "\xe2\x82x.txt"_ba
         << "\xe2\x82.txt"_ba;
-    QTest::newRow("upper case leaves the byte") << settings(u"[N]"_s, u"[E]"_s, {}, {}, 2)
-                                                << "\xe9"
-                                                   "abc"_ba
-                                                << "\xe9"
-                                                   "ABC"_ba;
-    QTest::newRow("lower case leaves the byte") << settings(u"[N]"_s, u"[E]"_s, {}, {}, 1)
-                                                << "\xc9"
-                                                   "ABC.TXT"_ba
-                                                << "\xc9"
-                                                   "abc.txt"_ba;
+    QTest::newRow("upper case leaves the byte")
+        << settings(u"[N]"_s, u"[E]"_s, {}, {}, 2) << "\xe9"_ba + "abc"
+        << "\xe9"_ba + "ABC";
+    QTest::newRow("lower case leaves the byte")
+        << settings(u"[N]"_s, u"[E]"_s, {}, {}, 1) << "\xc9"_ba + "ABC.TXT"
+        << "\xc9"_ba + "abc.txt";
     QTest::newRow("search for the byte")
         << settings(u"[N]"_s, u"[E]"_s, bytes("\xe9"), u"e"_s) << "caf\xe9.txt"_ba
         << "cafe.txt"_ba;
@@ -105,8 +94,7 @@ void tst_NameBytes::compose_data()
         << "\xc3\xa9.txt"_ba;
     QTest::newRow("replacement holds a byte")
         << settings(u"[N]"_s, u"[E]"_s, u"x"_s, bytes("\xfe")) << "axb"_ba
-        << "a\xfe"
-           "b"_ba;
+        << "a\xfe"_ba + "b";
 }
 
 void tst_NameBytes::compose()
@@ -209,42 +197,6 @@ void tst_NameBytes::hostileTemplatesStayCheap()
         QCOMPARE(growing.newNameForFile({u"[N1-][N1-]NNNN"_s, 0}, i).size(), 256);
     }
     QVERIFY2(timer.elapsed() < 5000, qPrintable(QString::number(timer.elapsed())));
-}
-
-// A tag whose piece starts with the tag itself expands again and again
-// until the cap; the text at the cap is exactly the one pass by pass gives.
-void tst_NameBytes::selfReproducingTagAtCap_data()
-{
-    QTest::addColumn<QString>("text");
-    QTest::addColumn<QString>("source");
-    QTest::addColumn<QString>("head");
-    QTest::addColumn<QString>("repeated");
-    QTest::addColumn<qsizetype>("copies");
-    QTest::addColumn<QString>("tail");
-    QTest::newRow("one more x each pass")
-        << u"[N1-]"_s << u"[N1-]x"_s << u"[N1-]"_s << u"x"_s << qsizetype(10000) << QString();
-    QTest::newRow("text around the tag")
-        << u"ab[N1-]cd"_s << u"[N1-]x"_s << u"ab[N1-]"_s << u"x"_s << qsizetype(10000) << u"cd"_s;
-    QTest::newRow("a second tag behind") << u"[N-][N-]"_s << u"[N-][N-]"_s << u"[N-]"_s << u"[N-]"_s
-                                         << qsizetype(10000) << u"[N-]"_s;
-    QTest::newRow("the issue's name") << u"[N1-]"_s << u"[N1-][N1-]NNNN"_s << u"[N1-]"_s
-                                      << u"[N1-]NNNN"_s << qsizetype(10000) << QString();
-    QTest::newRow("stopped by length")
-        << u"[N-]"_s + QString(250, u'x') << u"[N-]"_s + QString(250, u'x') << u"[N-]"_s
-        << QString(250, u'x') << qsizetype(4194) << QString(250, u'x');
-}
-
-void tst_NameBytes::selfReproducingTagAtCap()
-{
-    QFETCH(QString, text);
-    QFETCH(QString, source);
-    QFETCH(QString, head);
-    QFETCH(QString, repeated);
-    QFETCH(qsizetype, copies);
-    QFETCH(QString, tail);
-    const QString result = handleIntervalTags(text, u"N"_s, source);
-    QCOMPARE(result.size(), head.size() + repeated.size() * copies + tail.size());
-    QCOMPARE(result, head + repeated.repeated(copies) + tail);
 }
 
 // The window's table writes names as the command line does, and its tooltip

@@ -4,6 +4,8 @@
 #include <QElapsedTimer>
 #include <QTest>
 
+using namespace Qt::StringLiterals;
+
 // The regular-expression search and its replacement syntax.
 class tst_PatternSearch : public QObject
 {
@@ -25,78 +27,46 @@ void tst_PatternSearch::replace_data()
     QTest::addColumn<bool>("ignoreCase");
     QTest::addColumn<QString>("text");
     QTest::addColumn<QString>("expected");
-    QTest::newRow("digits with a group") << "(\\d+)"
-                                         << "n$1" << false << "IMG_0042.jpg"
-                                         << "IMG_n0042.jpg";
-    QTest::newRow("every match, left to right") << "(\\d)"
-                                                << "<$1>" << false << "a1b2"
-                                                << "a<1>b<2>";
-    QTest::newRow("whole match") << "b+"
-                                 << "[$0]" << false << "abbc"
-                                 << "a[bb]c";
-    QTest::newRow("swap with groups") << "^(\\w+)-(\\w+)"
-                                      << "$2-$1" << false << "left-right.txt"
-                                      << "right-left.txt";
-    QTest::newRow("named group") << "(?<year>\\d{4})"
-                                 << "y${year}" << false << "x2024"
-                                 << "xy2024";
-    QTest::newRow("numbered in braces") << "(a)"
-                                        << "${1}0" << false << "a"
-                                        << "a0";
-    QTest::newRow("two digits: $10") << "(a)(b)(c)(d)(e)(f)(g)(h)(i)(j)"
-                                     << "$10" << false << "abcdefghij"
-                                     << "j";
-    QTest::newRow("$100 is group 10 then 0") << "(a)(b)(c)(d)(e)(f)(g)(h)(i)(j)"
-                                             << "$100" << false << "abcdefghij"
-                                             << "j0";
-    QTest::newRow("dollar dollar") << "a"
-                                   << "$$1" << false << "a"
-                                   << "$1";
-    QTest::newRow("lone dollar at the end") << "a"
-                                            << "x$" << false << "ba"
-                                            << "bx$";
-    QTest::newRow("dollar before a letter stays") << "a"
-                                                  << "$x" << false << "a"
-                                                  << "$x";
-    QTest::newRow("unclosed brace stays") << "a"
-                                          << "${1" << false << "a"
-                                          << "${1";
-    QTest::newRow("group that took no part is empty") << "(a)|(b)"
-                                                      << "[$2]" << false << "ab"
-                                                      << "[][b]";
-    QTest::newRow("empty matches do not loop") << "x*"
-                                               << "-" << false << "abc"
-                                               << "-a-b-c-";
+    QTest::newRow("digits with a group")
+        << u"(\\d+)"_s << u"n$1"_s << false << u"IMG_0042.jpg"_s << u"IMG_n0042.jpg"_s;
+    QTest::newRow("every match, left to right")
+        << u"(\\d)"_s << u"<$1>"_s << false << u"a1b2"_s << u"a<1>b<2>"_s;
+    QTest::newRow("whole match") << u"b+"_s << u"[$0]"_s << false << u"abbc"_s << u"a[bb]c"_s;
+    QTest::newRow("swap with groups")
+        << u"^(\\w+)-(\\w+)"_s << u"$2-$1"_s << false << u"left-right.txt"_s << u"right-left.txt"_s;
+    QTest::newRow("named group") << u"(?<year>\\d{4})"_s << u"y${year}"_s << false << u"x2024"_s
+                                 << u"xy2024"_s;
+    QTest::newRow("numbered in braces") << u"(a)"_s << u"${1}0"_s << false << u"a"_s << u"a0"_s;
+    QTest::newRow("two digits: $10")
+        << u"(a)(b)(c)(d)(e)(f)(g)(h)(i)(j)"_s << u"$10"_s << false << u"abcdefghij"_s << u"j"_s;
+    QTest::newRow("$100 is group 10 then 0")
+        << u"(a)(b)(c)(d)(e)(f)(g)(h)(i)(j)"_s << u"$100"_s << false << u"abcdefghij"_s << u"j0"_s;
+    QTest::newRow("dollar dollar") << u"a"_s << u"$$1"_s << false << u"a"_s << u"$1"_s;
+    QTest::newRow("lone dollar at the end") << u"a"_s << u"x$"_s << false << u"ba"_s << u"bx$"_s;
+    QTest::newRow("dollar before a letter stays")
+        << u"a"_s << u"$x"_s << false << u"a"_s << u"$x"_s;
+    QTest::newRow("unclosed brace stays") << u"a"_s << u"${1"_s << false << u"a"_s << u"${1"_s;
+    QTest::newRow("group that took no part is empty")
+        << u"(a)|(b)"_s << u"[$2]"_s << false << u"ab"_s << u"[][b]"_s;
+    QTest::newRow("empty matches do not loop")
+        << u"x*"_s << u"-"_s << false << u"abc"_s << u"-a-b-c-"_s;
     QTest::newRow("empty match between astral characters")
-        << "x*"
-        << "-" << false << u"\U0001F600"_qs << u"-\U0001F600-"_qs;
-    QTest::newRow("replacement is not searched again") << "a"
-                                                       << "aa" << false << "aa"
-                                                       << "aaaa";
-    QTest::newRow("ignore case") << "img"
-                                 << "P" << true << "IMG_img"
-                                 << "P_P";
-    QTest::newRow("case matters without it") << "img"
-                                             << "P" << false << "IMG_img"
-                                             << "IMG_P";
+        << u"x*"_s << u"-"_s << false << u"\U0001F600"_qs << u"-\U0001F600-"_qs;
+    QTest::newRow("replacement is not searched again")
+        << u"a"_s << u"aa"_s << false << u"aa"_s << u"aaaa"_s;
+    QTest::newRow("ignore case") << u"img"_s << u"P"_s << true << u"IMG_img"_s << u"P_P"_s;
+    QTest::newRow("case matters without it")
+        << u"img"_s << u"P"_s << false << u"IMG_img"_s << u"IMG_P"_s;
     QTest::newRow("ignore case beyond ASCII")
-        << u"\u00E9t\u00E9"_qs << "E" << true << u"\u00C9T\u00C9"_qs << "E";
-    QTest::newRow("no match keeps the text") << "q"
-                                             << "x" << false << "abc"
-                                             << "abc";
+        << u"\u00E9t\u00E9"_qs << u"E"_s << true << u"\u00C9T\u00C9"_qs << u"E"_s;
+    QTest::newRow("no match keeps the text") << u"q"_s << u"x"_s << false << u"abc"_s << u"abc"_s;
     QTest::newRow("lone surrogate is matched around and kept")
-        << "(.)b"
-        << "[$1]" << false << u"a"_qs + QChar(0xDC80) + u"b"_qs + QChar(0xD800)
+        << u"(.)b"_s << u"[$1]"_s << false << u"a"_qs + QChar(0xDC80) + u"b"_qs + QChar(0xD800)
         << u"a["_qs + QChar(0xDC80) + u"]"_qs + QChar(0xD800);
     QTest::newRow("surrogate pair stays a pair")
-        << "."
-        << "<$0>" << false << u"\U0001F600"_qs << u"<\U0001F600>"_qs;
-    QTest::newRow("may produce a slash") << "_"
-                                         << "/" << false << "a_b"
-                                         << "a/b";
-    QTest::newRow("may produce an empty name") << ".*"
-                                               << "" << false << "abc"
-                                               << "";
+        << u"."_s << u"<$0>"_s << false << u"\U0001F600"_qs << u"<\U0001F600>"_qs;
+    QTest::newRow("may produce a slash") << u"_"_s << u"/"_s << false << u"a_b"_s << u"a/b"_s;
+    QTest::newRow("may produce an empty name") << u".*"_s << u""_s << false << u"abc"_s << u""_s;
 }
 
 void tst_PatternSearch::replace()
@@ -121,44 +91,38 @@ void tst_PatternSearch::faults_data()
     const int pattern = int(PatternSearch::Fault::Pattern);
     const int replacement = int(PatternSearch::Fault::Replacement);
     QTest::newRow("unclosed group")
-        << "a(b"
-        << "" << pattern << "missing closing parenthesis" << qsizetype(3);
+        << u"a(b"_s << u""_s << pattern << u"missing closing parenthesis"_s << qsizetype(3);
     QTest::newRow("unmatched closing parenthesis")
-        << "ab)"
-        << "" << pattern << "unmatched closing parenthesis" << qsizetype(2);
+        << u"ab)"_s << u""_s << pattern << u"unmatched closing parenthesis"_s << qsizetype(2);
     QTest::newRow("nothing to repeat")
-        << "*a"
-        << "" << pattern << "quantifier does not follow a repeatable item" << qsizetype(0);
-    QTest::newRow("unclosed class")
-        << "[a"
-        << "" << pattern << "missing terminating ] for character class" << qsizetype(2);
-    QTest::newRow("bad escape") << "a\\"
-                                << "" << pattern << "\\ at end of pattern" << qsizetype(2);
-    QTest::newRow("range out of order")
-        << "[z-a]"
-        << "" << pattern << "range out of order in character class" << qsizetype(3);
-    QTest::newRow("bad quantifier range")
-        << "a{3,1}"
-        << "" << pattern << "numbers out of order in {} quantifier" << qsizetype(5);
-    QTest::newRow("unknown group name in the pattern")
-        << "\\k<x>"
-        << "" << pattern << "reference to non-existent subpattern" << qsizetype(3);
-    QTest::newRow("lookbehind not fixed length")
-        << "(?<=a+)b"
-        << "" << pattern << "lookbehind assertion is not fixed length" << qsizetype(0);
-    QTest::newRow("missing named group")
-        << "(a)"
-        << "${missing}" << replacement << "no group named \"missing\" in the pattern"
+        << u"*a"_s << u""_s << pattern << u"quantifier does not follow a repeatable item"_s
         << qsizetype(0);
+    QTest::newRow("unclosed class")
+        << u"[a"_s << u""_s << pattern << u"missing terminating ] for character class"_s
+        << qsizetype(2);
+    QTest::newRow("bad escape") << u"a\\"_s << u""_s << pattern << u"\\ at end of pattern"_s
+                                << qsizetype(2);
+    QTest::newRow("range out of order")
+        << u"[z-a]"_s << u""_s << pattern << u"range out of order in character class"_s
+        << qsizetype(3);
+    QTest::newRow("bad quantifier range")
+        << u"a{3,1}"_s << u""_s << pattern << u"numbers out of order in {} quantifier"_s
+        << qsizetype(5);
+    QTest::newRow("unknown group name in the pattern")
+        << u"\\k<x>"_s << u""_s << pattern << u"reference to non-existent subpattern"_s
+        << qsizetype(3);
+    QTest::newRow("lookbehind not fixed length")
+        << u"(?<=a+)b"_s << u""_s << pattern << u"lookbehind assertion is not fixed length"_s
+        << qsizetype(0);
+    QTest::newRow("missing named group")
+        << u"(a)"_s << u"${missing}"_s << replacement
+        << u"no group named \"missing\" in the pattern"_s << qsizetype(0);
     QTest::newRow("group beyond the count")
-        << "(a)"
-        << "x$2" << replacement << "no group 2 in the pattern" << qsizetype(1);
+        << u"(a)"_s << u"x$2"_s << replacement << u"no group 2 in the pattern"_s << qsizetype(1);
     QTest::newRow("two digits beyond the count")
-        << "(a)"
-        << "$12" << replacement << "no group 12 in the pattern" << qsizetype(0);
-    QTest::newRow("empty braces") << "(a)"
-                                  << "${}" << replacement << "no group named \"\" in the pattern"
-                                  << qsizetype(0);
+        << u"(a)"_s << u"$12"_s << replacement << u"no group 12 in the pattern"_s << qsizetype(0);
+    QTest::newRow("empty braces") << u"(a)"_s << u"${}"_s << replacement
+                                  << u"no group named \"\" in the pattern"_s << qsizetype(0);
 }
 
 void tst_PatternSearch::faults()
@@ -173,12 +137,12 @@ void tst_PatternSearch::faults()
     QCOMPARE(int(search.fault()), fault);
     QCOMPARE(search.errorString(), reason);
     QCOMPARE(search.errorOffset(), offset);
-    QCOMPARE(search.replaceAll(QStringLiteral("abc")), QStringLiteral("abc"));
+    QCOMPARE(search.replaceAll(u"abc"_s), u"abc"_s);
 }
 
 void tst_PatternSearch::backtrackingIsBounded()
 {
-    const PatternSearch search(QStringLiteral("(a+)+$"), QStringLiteral("x"), false);
+    const PatternSearch search(u"(a+)+$"_s, u"x"_s, false);
     QVERIFY(search.isValid());
     const QString name = QString(250, u'a') + u'b';
     QElapsedTimer timer;
@@ -191,42 +155,39 @@ void tst_PatternSearch::backtrackingIsBounded()
 
     // A match before the attempt that gives up does not leave half a
     // replacement behind.
-    const PatternSearch partly(QStringLiteral("^z|(a+)+$"), QStringLiteral("x"), false);
+    const PatternSearch partly(u"^z|(a+)+$"_s, u"x"_s, false);
     const QString prefixed = u'z' + name;
     QCOMPARE(partly.replaceAll(prefixed), prefixed);
-    QCOMPARE(partly.replaceAll(QStringLiteral("zaa")), QStringLiteral("xx"));
+    QCOMPARE(partly.replaceAll(u"zaa"_s), u"xx"_s);
 }
 
 void tst_PatternSearch::invalidPatternLeavesTheTemplatesResult()
 {
     RenameSettings settings;
-    settings.nameTemplate = QStringLiteral("[N]_x");
-    settings.searchText = QStringLiteral("(x");
-    settings.replaceText = QStringLiteral("y");
+    settings.nameTemplate = u"[N]_x"_s;
+    settings.searchText = u"(x"_s;
+    settings.replaceText = u"y"_s;
     settings.regex = true;
     settings.caseTag = RenameSettings::UpperCase;
     const NameComposer composer(settings);
     QVERIFY(!composer.searchIsValid());
-    QCOMPARE(composer.newNameForFile({QStringLiteral("a(x.txt"), 0}, 0),
-             QStringLiteral("A(X_X.TXT"));
+    QCOMPARE(composer.newNameForFile({u"a(x.txt"_s, 0}, 0), u"A(X_X.TXT"_s);
     // The same text searched literally is no pattern at all.
     settings.regex = false;
     QVERIFY(NameComposer(settings).searchIsValid());
-    QCOMPARE(NameComposer(settings).newNameForFile({QStringLiteral("a(x.txt"), 0}, 0),
-             QStringLiteral("AY_X.TXT"));
+    QCOMPARE(NameComposer(settings).newNameForFile({u"a(x.txt"_s, 0}, 0), u"AY_X.TXT"_s);
 }
 
 void tst_PatternSearch::composerRunsThePatternAfterTheJoin()
 {
     RenameSettings settings;
-    settings.nameTemplate = QStringLiteral("[N]-[C]");
-    settings.extTemplate = QStringLiteral("[E]");
-    settings.searchText = QStringLiteral("\\.(\\w+)$");
-    settings.replaceText = QStringLiteral("_$1");
+    settings.nameTemplate = u"[N]-[C]"_s;
+    settings.extTemplate = u"[E]"_s;
+    settings.searchText = u"\\.(\\w+)$"_s;
+    settings.replaceText = u"_$1"_s;
     settings.regex = true;
     settings.startCounter = 7;
-    QCOMPARE(NameComposer(settings).newNameForFile({QStringLiteral("a.jpg"), 0}, 0),
-             QStringLiteral("a-7_jpg"));
+    QCOMPARE(NameComposer(settings).newNameForFile({u"a.jpg"_s, 0}, 0), u"a-7_jpg"_s);
 }
 
 QTEST_GUILESS_MAIN(tst_PatternSearch)

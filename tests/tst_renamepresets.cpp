@@ -5,6 +5,15 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+using namespace Qt::StringLiterals;
+
+// A settings file of these presets' keys, as written by hand or a later version.
+static bool writeIni(const QString &path, const QByteArray &presets)
+{
+    QFile ini(path);
+    return ini.open(QIODevice::WriteOnly) && ini.write("[Presets]\n" + presets) > 0;
+}
+
 // Presets in the user's settings file: names of any kind, every setting, and
 // keys of a later version.
 class tst_RenamePresets : public QObject
@@ -35,9 +44,9 @@ void tst_RenamePresets::roundTrip()
 {
     QFETCH(QString, name);
     QTemporaryDir dir;
-    const QString file = dir.filePath(QStringLiteral("v.conf"));
+    const QString file = dir.filePath(u"v.conf"_s);
     RenameSettings settings;
-    settings.nameTemplate = QStringLiteral("[N]_[C]");
+    settings.nameTemplate = u"[N]_[C]"_s;
     {
         UserDefaults defaults(file);
         RenamePresets(defaults).save(name, settings);
@@ -46,19 +55,19 @@ void tst_RenamePresets::roundTrip()
     const RenamePresets presets(defaults);
     QCOMPARE(presets.names(), QStringList{name});
     QVERIFY(presets.contains(name));
-    QCOMPARE(presets.load(name)->nameTemplate, QStringLiteral("[N]_[C]"));
+    QCOMPARE(presets.load(name)->nameTemplate, u"[N]_[C]"_s);
     QVERIFY(!presets.load(name + u'x'));
 }
 
 void tst_RenamePresets::everySettingIsKept()
 {
     QTemporaryDir dir;
-    const QString file = dir.filePath(QStringLiteral("v.conf"));
+    const QString file = dir.filePath(u"v.conf"_s);
     RenameSettings settings;
-    settings.nameTemplate = QStringLiteral(" [N] ");
+    settings.nameTemplate = u" [N] "_s;
     settings.extTemplate = QString();
-    settings.searchText = QStringLiteral("(\\d+)");
-    settings.replaceText = QStringLiteral("n$1, \"quoted\"");
+    settings.searchText = u"(\\d+)"_s;
+    settings.replaceText = u"n$1, \"quoted\""_s;
     settings.regex = true;
     settings.ignoreCase = true;
     settings.caseTag = RenameSettings::TitleCase;
@@ -68,51 +77,38 @@ void tst_RenamePresets::everySettingIsKept()
     settings.counterPerFolder = true;
     {
         UserDefaults defaults(file);
-        RenamePresets(defaults).save(QStringLiteral("all"), settings);
+        RenamePresets(defaults).save(u"all"_s, settings);
     }
     UserDefaults defaults(file);
-    QCOMPARE(*RenamePresets(defaults).load(QStringLiteral("all")), settings);
+    QCOMPARE(*RenamePresets(defaults).load(u"all"_s), settings);
 }
 
 void tst_RenamePresets::laterKeysIgnoredAndKept()
 {
     QTemporaryDir dir;
-    const QString file = dir.filePath(QStringLiteral("v.conf"));
-    QFile ini(file);
-    QVERIFY(ini.open(QIODevice::WriteOnly));
-    ini.write("[Presets]\n"
-              "old\\nameTemplate=[C]\n"
-              "old\\colourOfTheDay=blue\n"
-              "old\\caseTag=9\n");
-    ini.close();
+    const QString file = dir.filePath(u"v.conf"_s);
+    QVERIFY(writeIni(file, "old\\nameTemplate=[C]\nold\\colourOfTheDay=blue\nold\\caseTag=9\n"));
     {
         UserDefaults defaults(file);
         RenamePresets presets(defaults);
-        const RenameSettings loaded = *presets.load(QStringLiteral("old"));
-        QCOMPARE(loaded.nameTemplate, QStringLiteral("[C]"));
-        QCOMPARE(loaded.extTemplate, QStringLiteral("[E]"));
+        const RenameSettings loaded = *presets.load(u"old"_s);
+        QCOMPARE(loaded.nameTemplate, u"[C]"_s);
+        QCOMPARE(loaded.extTemplate, u"[E]"_s);
         QCOMPARE(loaded.caseTag, 9);
-        presets.save(QStringLiteral("old"), loaded);
+        presets.save(u"old"_s, loaded);
     }
     const UserDefaults defaults(file);
-    QCOMPARE(defaults.stringForKey(QStringLiteral("Presets/old/colourOfTheDay")),
-             QStringLiteral("blue"));
+    QCOMPARE(defaults.stringForKey(u"Presets/old/colourOfTheDay"_s), u"blue"_s);
 }
 
 void tst_RenamePresets::unreadableValuesFallBack()
 {
     QTemporaryDir dir;
-    const QString file = dir.filePath(QStringLiteral("v.conf"));
-    QFile ini(file);
-    QVERIFY(ini.open(QIODevice::WriteOnly));
-    ini.write("[Presets]\n"
-              "p\\startCounter=many\n"
-              "p\\stepCounter=99999999999\n"
-              "p\\digitsCounter=100000\n"
-              "p\\regex=perhaps\n");
-    ini.close();
+    const QString file = dir.filePath(u"v.conf"_s);
+    QVERIFY(writeIni(file, "p\\startCounter=many\np\\stepCounter=99999999999\n"
+                           "p\\digitsCounter=100000\np\\regex=perhaps\n"));
     UserDefaults defaults(file);
-    const RenameSettings loaded = *RenamePresets(defaults).load(QStringLiteral("p"));
+    const RenameSettings loaded = *RenamePresets(defaults).load(u"p"_s);
     QCOMPARE(loaded.startCounter, 1);
     QCOMPARE(loaded.stepCounter, 1);
     QCOMPARE(loaded.digitsCounter, 255);
@@ -122,13 +118,13 @@ void tst_RenamePresets::unreadableValuesFallBack()
 void tst_RenamePresets::deleteAndList()
 {
     QTemporaryDir dir;
-    UserDefaults defaults(dir.filePath(QStringLiteral("v.conf")));
+    UserDefaults defaults(dir.filePath(u"v.conf"_s));
     RenamePresets presets(defaults);
     for (const char *name : {"beta", "Alpha", "a/b", "gamma"})
         presets.save(QString::fromUtf8(name), RenameSettings());
     QCOMPARE(presets.names(), (QStringList{"a/b", "Alpha", "beta", "gamma"}));
-    presets.remove(QStringLiteral("a/b"));
-    presets.remove(QStringLiteral("nothing"));
+    presets.remove(u"a/b"_s);
+    presets.remove(u"nothing"_s);
     QCOMPARE(presets.names(), (QStringList{"Alpha", "beta", "gamma"}));
     QVERIFY(!presets.contains(QString()));
 }

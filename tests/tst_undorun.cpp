@@ -17,6 +17,7 @@
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
+#include <vector>
 
 using namespace Qt::StringLiterals;
 using L = QByteArrayList;
@@ -136,7 +137,49 @@ QByteArray handJournal(const QByteArray &folder, QByteArray lines)
     return "velnor rename journal 1\nrun 1 /\n" + lines.replace('@', folder);
 }
 
+// The tree of the kill tests, in a scratch folder on tmpfs where there is
+// one, so that 20,000 files stay quick; null if it could not be made.
+std::unique_ptr<ScratchDir> killTree()
+{
+    const QByteArray tmp = qgetenv("TMPDIR");
+    if (::access("/dev/shm", W_OK) == 0)
+        qputenv("TMPDIR", "/dev/shm");
+    auto dir = std::make_unique<ScratchDir>();
+    qputenv("TMPDIR", tmp);
+    for (int f = 0; f < killFolders && dir->isValid(); ++f) {
+        const QByteArray folder = dir->path(QByteArray::number(f));
+        if (::mkdir(folder.constData(), 0755) != 0)
+            return nullptr;
+        for (int i = 0; i < killFilesPerFolder; ++i)
+            writeFile(folder + '/' + killName(i), QByteArray::number(f) + '/' + killName(i));
+    }
+    return dir->isValid() ? std::move(dir) : nullptr;
+}
+
 QByteArray g_self;
+
+// Runs this program with `arguments`, stopped by the test pause at `moment`,
+// and kills it there. False if it ended before it came to the moment.
+bool killChildAt(const QByteArray &moment, const L &arguments)
+{
+    const pid_t child = ::fork();
+    if (child == 0) {
+        ::setenv("VELNOR_TEST_PAUSE_AT", moment.constData(), 1);
+        std::vector<char *> argv{g_self.data()};
+        for (const QByteArray &argument : arguments)
+            argv.push_back(const_cast<char *>(argument.constData()));
+        argv.push_back(nullptr);
+        ::execv(g_self.constData(), argv.data());
+        ::_exit(127);
+    }
+    int status = 0;
+    if (child < 0 || ::waitpid(child, &status, WUNTRACED) != child || !WIFSTOPPED(status)) {
+        qWarning("the child ended before the moment it was to be killed at");
+        return false;
+    }
+    ::kill(child, SIGKILL);
+    return ::waitpid(child, &status, 0) == child && WIFSIGNALED(status);
+}
 
 } // namespace
 
@@ -164,8 +207,6 @@ private slots:
     void journalOutsideItsFolders();
     void interruptedOutcomes_data();
     void interruptedOutcomes();
-    void hardLinks_data();
-    void hardLinks();
     void journalInUse_data();
     void journalInUse();
     void folderUnderTwoSpellings_data();
@@ -181,8 +222,9 @@ private:
 
 void TstUndoRun::undo_data()
 {
+    // "old>new", or "old=first>new": old a second link of first
     QTest::addColumn<L>("renames");
-    QTest::addColumn<L>("afterRun"); // "mv A B", "rm A", "new A"
+    QTest::addColumn<L>("afterRun"); // "mv A B", "rm A", "ln A B", "new A"
     QTest::addColumn<L>("disk");     // after the undo
     QTest::addColumn<int>("restored");
     QTest::addColumn<S>("kept");
@@ -207,6 +249,17 @@ void TstUndoRun::undo_data()
                                 << S{u"old name taken"_s, u"old name taken"_s};
     QTest::newRow("cycle with one gone")
         << L{"a>b", "b>c", "c>a"} << L{"rm a"} << L{"a=a", "b=b"} << 2 << S{u"missing"_s};
+    // Both names of one file shift along a chain; the journal records one
+    // inode twice, and the name the first is to take back is the second's.
+    QTest::newRow("chain of two links")
+        << L{"p1>p0", "p2=p1>p1"} << L{} << L{"p1=p1", "p2=p1"} << 2 << S{};
+    // Both names go back through a cycle, as they came.
+    QTest::newRow("links swapped")
+        << L{"p1>p2", "p2=p1>p1"} << L{} << L{"p1=p1", "p2=p1"} << 2 << S{};
+    // A second name made by hand at the old name: the file is not back as it
+    // was, since its new name stays too.
+    QTest::newRow("linked back by hand")
+        << L{"a>x"} << L{"ln x a"} << L{"a=a", "x=a"} << 0 << S{u"old name taken"_s};
 }
 
 void TstUndoRun::undo()
@@ -217,11 +270,17 @@ void TstUndoRun::undo()
     QFETCH(int, restored);
     QFETCH(S, kept);
     ScratchDir dir;
+    L plain;
     for (const QByteArray &pair : renames) {
-        const QByteArray name = pair.left(pair.indexOf('>'));
-        writeFile(dir.path(name), name);
+        const QByteArray from = pair.left(pair.indexOf('>'));
+        const qsizetype link = from.indexOf('=');
+        if (link < 0)
+            writeFile(dir.path(from), from);
+        else
+            QCOMPARE(::link(dir.path(from.mid(link + 1)), dir.path(from.left(link))), 0);
+        plain << (link < 0 ? pair : from.left(link) + pair.mid(pair.indexOf('>')));
     }
-    const RenameRun::Report run = runWithJournal(dir.path(), renames, m_state.filePath(u"runs"_s));
+    const RenameRun::Report run = runWithJournal(dir.path(), plain, m_state.filePath(u"runs"_s));
     QCOMPARE(run.renamed, renames.size());
     QVERIFY(!run.journalPath.isEmpty());
     for (const QByteArray &step : afterRun) {
@@ -230,6 +289,8 @@ void TstUndoRun::undo()
             QCOMPARE(::rename(dir.path(words[1]).constData(), dir.path(words[2]).constData()), 0);
         else if (words[0] == "rm")
             QCOMPARE(::unlink(dir.path(words[1]).constData()), 0);
+        else if (words[0] == "ln")
+            QCOMPARE(::link(dir.path(words[1]), dir.path(words[2])), 0);
         else
             writeFile(dir.path(words[1]), words[1]);
     }
@@ -513,61 +574,6 @@ void TstUndoRun::interruptedOutcomes()
     QCOMPARE(entries(now), disk);
 }
 
-void TstUndoRun::hardLinks_data()
-{
-    QTest::addColumn<L>("renames");  // "old>new", or "old=first>new": old a second link of first
-    QTest::addColumn<L>("afterRun"); // "ln A B"
-    QTest::addColumn<L>("disk");
-    QTest::addColumn<int>("restored");
-    QTest::addColumn<S>("kept");
-
-    // Both names of one file shift along a chain; the journal records one
-    // inode twice, and the name the first is to take back is the second's.
-    QTest::newRow("chain of two links")
-        << L{"p1>p0", "p2=p1>p1"} << L{} << L{"p1=p1", "p2=p1"} << 2 << S{};
-    // Both names go back through a cycle, as they came.
-    QTest::newRow("links swapped")
-        << L{"p1>p2", "p2=p1>p1"} << L{} << L{"p1=p1", "p2=p1"} << 2 << S{};
-    // A second name made by hand at the old name: the file is not back as it
-    // was, since its new name stays too.
-    QTest::newRow("linked back by hand")
-        << L{"a>x"} << L{"ln x a"} << L{"a=a", "x=a"} << 0 << S{u"old name taken"_s};
-}
-
-void TstUndoRun::hardLinks()
-{
-    QFETCH(L, renames);
-    QFETCH(L, afterRun);
-    QFETCH(L, disk);
-    QFETCH(int, restored);
-    QFETCH(S, kept);
-    ScratchDir dir;
-    L plain;
-    for (const QByteArray &pair : renames) {
-        const QByteArray from = pair.left(pair.indexOf('>'));
-        const qsizetype link = from.indexOf('=');
-        if (link < 0)
-            writeFile(dir.path(from), from);
-        else
-            QCOMPARE(::link(dir.path(from.mid(link + 1)), dir.path(from.left(link))), 0);
-        plain << (link < 0 ? pair : from.left(link) + pair.mid(pair.indexOf('>')));
-    }
-    const RenameRun::Report run = runWithJournal(dir.path(), plain, m_state.filePath(u"runs"_s));
-    QCOMPARE(run.renamed, renames.size());
-    for (const QByteArray &step : afterRun) {
-        const L words = step.split(' ');
-        QCOMPARE(::link(dir.path(words[1]), dir.path(words[2])), 0);
-    }
-
-    const UndoRun::Report report = UndoRun::run(run.journalPath, Direction::Undo);
-    QCOMPARE(entries(dir.path()), disk);
-    QCOMPARE(report.moved.size(), restored);
-    S reasons;
-    for (const UndoRun::Kept &file : report.kept)
-        reasons << file.reason;
-    QCOMPARE(reasons, kept);
-}
-
 void TstUndoRun::journalInUse_data()
 {
     QTest::addColumn<bool>("running"); // the run itself, or an undo of it
@@ -669,37 +675,11 @@ void TstUndoRun::kill()
 {
     QFETCH(QByteArray, moment);
     QFETCH(int, restoredAtLeast);
-    // On tmpfs where there is one, so that 20,000 files stay quick.
-    const QByteArray shm = "/dev/shm";
-    struct stat info;
-    const QByteArray tmp = qgetenv("TMPDIR");
-    if (::stat(shm.constData(), &info) == 0 && ::access(shm.constData(), W_OK) == 0)
-        qputenv("TMPDIR", shm);
-    ScratchDir dir;
-    qputenv("TMPDIR", tmp);
-    QVERIFY(dir.isValid());
-    for (int f = 0; f < killFolders; ++f) {
-        const QByteArray folder = dir.path(QByteArray::number(f));
-        QCOMPARE(::mkdir(folder.constData(), 0755), 0);
-        for (int i = 0; i < killFilesPerFolder; ++i)
-            writeFile(folder + '/' + killName(i), QByteArray::number(f) + '/' + killName(i));
-    }
+    const std::unique_ptr<ScratchDir> scratch = killTree();
+    QVERIFY(scratch);
+    const ScratchDir &dir = *scratch;
     const QByteArray journals = dir.path("runs");
-
-    const pid_t child = ::fork();
-    if (child == 0) {
-        ::setenv("VELNOR_TEST_PAUSE_AT", moment.constData(), 1);
-        ::execl(g_self.constData(), g_self.constData(), "--child-run", dir.path().constData(),
-                journals.constData(), static_cast<char *>(nullptr));
-        ::_exit(127);
-    }
-    QVERIFY(child > 0);
-    int status = 0;
-    QCOMPARE(::waitpid(child, &status, WUNTRACED), child);
-    QVERIFY2(WIFSTOPPED(status), "the run ended before the moment it was to be killed at");
-    ::kill(child, SIGKILL);
-    QCOMPARE(::waitpid(child, &status, 0), child);
-    QVERIFY(WIFSIGNALED(status));
+    QVERIFY(killChildAt(moment, {"--child-run", dir.path(), journals}));
 
     const RunHistory::Listing history = RunHistory::list(QFile::decodeName(journals));
     QCOMPARE(history.runs.size(), 1);
@@ -727,19 +707,9 @@ void TstUndoRun::killDuringUndo_data()
 void TstUndoRun::killDuringUndo()
 {
     QFETCH(QByteArray, moment);
-    const QByteArray shm = "/dev/shm";
-    const QByteArray tmp = qgetenv("TMPDIR");
-    if (::access(shm.constData(), W_OK) == 0)
-        qputenv("TMPDIR", shm);
-    ScratchDir dir;
-    qputenv("TMPDIR", tmp);
-    QVERIFY(dir.isValid());
-    for (int f = 0; f < killFolders; ++f) {
-        const QByteArray folder = dir.path(QByteArray::number(f));
-        QCOMPARE(::mkdir(folder.constData(), 0755), 0);
-        for (int i = 0; i < killFilesPerFolder; ++i)
-            writeFile(folder + '/' + killName(i), QByteArray::number(f) + '/' + killName(i));
-    }
+    const std::unique_ptr<ScratchDir> scratch = killTree();
+    QVERIFY(scratch);
+    const ScratchDir &dir = *scratch;
     const QByteArray journals = dir.path("runs");
     QCOMPARE(childRun(dir.path(), QFile::decodeName(journals)), 0);
     QVERIFY(entries(dir.path("0")) != killExpected(0));
@@ -747,21 +717,7 @@ void TstUndoRun::killDuringUndo()
     QCOMPARE(history.runs.size(), 1);
     const QString journal = history.runs[0].path;
 
-    const pid_t child = ::fork();
-    if (child == 0) {
-        ::setenv("VELNOR_TEST_PAUSE_AT", moment.constData(), 1);
-        const QByteArray path = QFile::encodeName(journal);
-        ::execl(g_self.constData(), g_self.constData(), "--child-undo", path.constData(),
-                static_cast<char *>(nullptr));
-        ::_exit(127);
-    }
-    QVERIFY(child > 0);
-    int status = 0;
-    QCOMPARE(::waitpid(child, &status, WUNTRACED), child);
-    QVERIFY2(WIFSTOPPED(status), "the undo ended before the moment it was to be killed at");
-    ::kill(child, SIGKILL);
-    QCOMPARE(::waitpid(child, &status, 0), child);
-    QVERIFY(WIFSIGNALED(status));
+    QVERIFY(killChildAt(moment, {"--child-undo", QFile::encodeName(journal)}));
 
     history = RunHistory::list(QFile::decodeName(journals));
     QCOMPARE(history.runs[0].state, RunJournal::State::UndoInterrupted);

@@ -44,6 +44,11 @@ namespace {
 // repaints the table and the count, which costs the same for ten rows as for
 // ten thousand, and ten a second is as live as a count can be read.
 constexpr int handOverMs = 100;
+// The first hand-over of a listing waits longer: a listing that ends within
+// it (a hundred thousand files on a warm disk) reaches the table whole and
+// is painted once, not once partly and again whole while the walk still
+// needs the processor. The bar shows that the listing runs meanwhile.
+constexpr int firstHandOverMs = 250;
 // How many records of a run take their new names in one turn of the event
 // loop: a few milliseconds' worth.
 constexpr qsizetype applyBatch = 16384;
@@ -428,9 +433,8 @@ void VLNWindow::startNextListing()
     m_listingUnlisted = paths.size() == 1 && m_list->isEmpty();
     m_listing = std::make_unique<ListingJob>(paths);
     m_planner->cancel();
-    // The first rows too come after a moment: a short listing then reaches
-    // the table at once, whole.
     m_lastHandOver.start();
+    m_handedOver = false;
     connect(m_listing.get(), &Job::progressed, this, &VLNWindow::takeListedRecords);
     connect(m_listing.get(), &Job::finished, this, &VLNWindow::listingEnded);
     m_jobBar->showListing(0);
@@ -441,13 +445,15 @@ void VLNWindow::takeListedRecords()
 {
     if (!m_listing)
         return;
-    if (m_listing->isRunning() && m_lastHandOver.elapsed() < handOverMs) {
+    const int wait = m_handedOver ? handOverMs : firstHandOverMs;
+    if (m_listing->isRunning() && m_lastHandOver.elapsed() < wait) {
         if (!m_handOverTimer->isActive())
-            m_handOverTimer->start(int(handOverMs - m_lastHandOver.elapsed()));
+            m_handOverTimer->start(int(wait - m_lastHandOver.elapsed()));
         return;
     }
     m_handOverTimer->stop();
     m_lastHandOver.start();
+    m_handedOver = true;
     auto records = m_listing->takeRecords();
     if (!records.empty()) {
         // The plan shown is of the list before these rows; a new one is made

@@ -179,6 +179,7 @@ private:
     // When the listing's rows last joined the table, and the timer that
     // takes the ones that came since.
     QElapsedTimer m_lastHandOver;
+    bool m_handedOver = false;
     QTimer *m_handOverTimer = nullptr;
     // The listing walks one path into a list that was empty when it began:
     // none of its records can name a listed path.

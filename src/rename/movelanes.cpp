@@ -48,3 +48,20 @@ int MoveLanes::laneForIdentity(const QByteArray &folder)
     m_byIdentity.insert(identity, leastLoaded);
     return leastLoaded;
 }
+
+void waitForLanes(const std::atomic<int> &running, const std::atomic<qsizetype> &done,
+                  std::atomic<quint64> &events, qsizetype total,
+                  const std::function<void(qsizetype done, qsizetype total)> &progress)
+{
+    qsizetype reported = 0;
+    quint64 seen = events.load(std::memory_order_acquire);
+    while (running.load(std::memory_order_acquire) > 0) {
+        const qsizetype now = done.load(std::memory_order_acquire);
+        if (progress && now / 1024 > reported / 1024 && now < total) {
+            progress(now, total);
+            reported = now;
+        }
+        events.wait(seen, std::memory_order_acquire);
+        seen = events.load(std::memory_order_acquire);
+    }
+}

@@ -4,6 +4,8 @@
 #include <QByteArrayView>
 #include <QHash>
 
+#include <atomic>
+#include <functional>
 #include <utility>
 #include <vector>
 
@@ -37,3 +39,11 @@ private:
     QHash<std::pair<quint64, quint64>, int> m_byIdentity;
     std::vector<qsizetype> m_load;
 };
+
+// Blocks the calling thread while any of the lanes still runs. The lanes add
+// the moves they finish to `done`, and bump `events` (notifying its waiters)
+// each time and as they end. `progress`, if set, hears of every further 1024 moves done, but
+// never of the last: the caller reports that once its own work is over.
+void waitForLanes(const std::atomic<int> &running, const std::atomic<qsizetype> &done,
+                  std::atomic<quint64> &events, qsizetype total,
+                  const std::function<void(qsizetype done, qsizetype total)> &progress);

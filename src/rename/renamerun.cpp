@@ -440,17 +440,7 @@ Report clickStart(FileList &list, const NameSource &newNameForFile, AccessPrompt
 
     list.beginPathChanges();
     try {
-        qsizetype reported = 0;
-        quint64 seen = events.load(std::memory_order_acquire);
-        while (running.load(std::memory_order_acquire) > 0) {
-            const qsizetype now = done.load(std::memory_order_acquire);
-            if (progress && now / 1024 > reported / 1024 && now < total) {
-                progress(now, total);
-                reported = now;
-            }
-            events.wait(seen, std::memory_order_acquire);
-            seen = events.load(std::memory_order_acquire);
-        }
+        waitForLanes(running, done, events, total, progress);
         joinMovers();
         for (qsizetype position = 0; position < total; ++position) {
             Entry &entry = entries[position];

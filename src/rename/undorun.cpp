@@ -480,17 +480,7 @@ Report run(const QString &journalPath, Direction direction, const Progress &prog
             running.fetch_sub(1, std::memory_order_release);
             signal();
         });
-    qsizetype reported = 0;
-    quint64 seen = events.load(std::memory_order_acquire);
-    while (running.load(std::memory_order_acquire) > 0) {
-        const qsizetype now = done.load(std::memory_order_acquire);
-        if (progress && now / 1024 > reported / 1024 && now < total) {
-            progress(now, total);
-            reported = now;
-        }
-        events.wait(seen, std::memory_order_acquire);
-        seen = events.load(std::memory_order_acquire);
-    }
+    waitForLanes(running, done, events, total, progress);
     for (std::thread &lane : lanes)
         lane.join();
 

@@ -1,4 +1,3 @@
-#include "../scratchdir.h"
 #include "../scriptedprompt.h"
 #include "app/presetmenu.h"
 #include "app/rulecontrols.h"
@@ -7,6 +6,7 @@
 #include "model/filetablemodel.h"
 #include "rename/userdefaults.h"
 #include "ui_vlnwindow.h"
+#include "windowtest.h"
 
 #include <QAction>
 #include <QCheckBox>
@@ -16,22 +16,19 @@
 #include <QMenuBar>
 #include <QTest>
 
-#include <fcntl.h>
 #include <filesystem>
-#include <sys/stat.h>
-#include <unistd.h>
 
 using namespace Qt::StringLiterals;
 
 // The window's controls of the later rules: defaults that change nothing,
 // the pattern's error, per-folder numbering in preview and run, natural
 // order and the Presets menu.
-class tst_RuleControls : public QObject
+class tst_RuleControls : public WindowTest
 {
     Q_OBJECT
 private slots:
-    void init();
-    void cleanup();
+    void init() { WindowTest::init(); }
+    void cleanup() { WindowTest::cleanup(); }
     void defaultsChangeNothing();
     void patternAndItsError();
     void backtrackingKeepsTheWindowResponsive();
@@ -41,65 +38,8 @@ private slots:
     void presetsMenu();
 
 private:
-    VLNWindow *makeWindow();
-    void listFiles(const QList<QByteArray> &relativePaths);
-    QString cell(int row, int column) const;
     QStringList column(int column) const;
-
-    std::unique_ptr<ScratchDir> m_dir;
-    // The history of runs, apart from the files listed.
-    std::unique_ptr<ScratchDir> m_state;
-    QByteArray m_root;
-    std::unique_ptr<UserDefaults> m_defaults;
-    std::unique_ptr<VLNWindow> m_window;
 };
-
-void tst_RuleControls::init()
-{
-    m_state = std::make_unique<ScratchDir>();
-    qputenv("XDG_STATE_HOME", m_state->path());
-    m_dir = std::make_unique<ScratchDir>();
-    QVERIFY(m_dir->isValid());
-    m_root = m_dir->path();
-    m_defaults = std::make_unique<UserDefaults>(m_dir->filePath(u"Velnor.conf"_s));
-    m_defaults->setBool(true, u"skipTutorial"_s);
-}
-
-void tst_RuleControls::cleanup()
-{
-    m_window.reset();
-    m_defaults.reset();
-    m_dir.reset();
-}
-
-VLNWindow *tst_RuleControls::makeWindow()
-{
-    m_window = std::make_unique<VLNWindow>(m_defaults.get());
-    m_window->resize(1000, 700);
-    m_window->show();
-    return m_window.get();
-}
-
-void tst_RuleControls::listFiles(const QList<QByteArray> &relativePaths)
-{
-    QList<QByteArray> paths;
-    for (const QByteArray &relative : relativePaths) {
-        const QByteArray path = m_root + '/' + relative;
-        std::filesystem::create_directories(path.left(path.lastIndexOf('/')).toStdString());
-        const int fd = ::open(path.constData(), O_WRONLY | O_CREAT | O_EXCL, 0644);
-        QVERIFY2(fd >= 0, path.constData());
-        ::close(fd);
-        paths << path;
-    }
-    m_window->openFiles(paths);
-    QTRY_VERIFY(!m_window->isListing());
-}
-
-QString tst_RuleControls::cell(int row, int column) const
-{
-    FileTableModel *model = m_window->tableModel();
-    return model->data(model->index(row, column)).toString();
-}
 
 QStringList tst_RuleControls::column(int column) const
 {

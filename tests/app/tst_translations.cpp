@@ -1,10 +1,10 @@
-#include "../scratchdir.h"
 #include "app/translations.h"
 #include "app/vlnwindow.h"
 #include "files/filelist.h"
 #include "rename/renamerun.h"
 #include "rename/userdefaults.h"
 #include "ui_vlnwindow.h"
+#include "windowtest.h"
 
 #include <QApplication>
 #include <QFile>
@@ -26,7 +26,7 @@ class tst_Translations : public QObject
 
 private slots:
     void initTestCase();
-    void cleanup();
+    void cleanup() { removeTranslators(); }
 
     void everySourceTextHasAGermanTranslation();
     void windowFollowsTheSystemLocale_data();
@@ -36,8 +36,6 @@ private slots:
     void reportTexts();
 
 private:
-    void removeTranslators();
-
     // The windows read the history of runs from here.
     ScratchDir m_state;
 };
@@ -45,19 +43,6 @@ private:
 void tst_Translations::initTestCase()
 {
     qputenv("XDG_STATE_HOME", m_state.path());
-}
-
-void tst_Translations::cleanup()
-{
-    removeTranslators();
-}
-
-void tst_Translations::removeTranslators()
-{
-    for (QTranslator *translator : qApp->findChildren<QTranslator *>()) {
-        QCoreApplication::removeTranslator(translator);
-        delete translator;
-    }
 }
 
 // lupdate reads the sources as they are now into a copy of the catalogue: a

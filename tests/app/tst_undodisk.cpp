@@ -33,7 +33,8 @@ private slots:
     void journalAlert();
 };
 
-// the disk holds each name and content once, and the records follow.
+// A run, its undo by Ctrl+Z and its redo from the menu: after each, the disk
+// holds each name and content once, and the records follow.
 void tst_UndoDisk::undoAndRedoThroughMenu()
 {
     VLNWindow *window = makeWindow();
@@ -41,10 +42,7 @@ void tst_UndoDisk::undoAndRedoThroughMenu()
     Ui::VLNWindow *ui = window->ui();
     QVERIFY(!ui->actionUndoRename->isEnabled());
     listFiles({"a.txt", "b.txt", "c.txt"});
-    ui->nameField->setText(u"[C]-[N]"_s);
-    window->controlTextDidChange();
-    m_prompt.answers = {m_root};
-    window->clickStart();
+    startRun(u"[C]-[N]"_s);
     QTRY_VERIFY(!window->isRenaming() && window->reportSheet());
     window->reportSheet()->accept();
     QCOMPARE(folderEntries(m_root), u"1-a.txt=a.txt 2-b.txt=b.txt 3-c.txt=c.txt"_s);
@@ -148,10 +146,7 @@ void tst_UndoDisk::undoCancelledHalfWay()
     for (int i = 0; i < 3000; ++i)
         names << "f" + QByteArray::number(10000 + i);
     listFiles(names);
-    window->ui()->nameField->setText(u"x-[N]"_s);
-    window->controlTextDidChange();
-    m_prompt.answers = {m_root};
-    window->clickStart();
+    startRun(u"x-[N]"_s);
     QTRY_VERIFY_WITH_TIMEOUT(!window->isRenaming() && window->reportSheet(), 30000);
     QCOMPARE(window->reportSheet()->text(), u"3000 files renamed successfully."_s);
     window->reportSheet()->accept();
@@ -216,10 +211,7 @@ void tst_UndoDisk::journalAlert()
     VLNWindow *window = makeWindow();
     QVERIFY(window);
     listFiles({"a.txt", "b.txt"});
-    window->ui()->nameField->setText(u"[C]-[N]"_s);
-    window->controlTextDidChange();
-    m_prompt.answers = {m_root};
-    window->clickStart();
+    startRun(u"[C]-[N]"_s);
     QTRY_VERIFY(!window->isRenaming() && window->journalAlert());
     QMessageBox *alert = window->journalAlert();
     QVERIFY(alert->isVisible());

@@ -310,7 +310,5 @@ void tst_UndoWindow::keptRunIsNotAskedAgain()
     QVERIFY(window->undoControl()->interruptedSheet());
 }
 
-// A run through the window, taken back through the Edit menu and done again:
-
 QTEST_MAIN(tst_UndoWindow)
 #include "tst_undowindow.moc"

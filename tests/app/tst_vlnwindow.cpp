@@ -1,4 +1,3 @@
-#include "../scratchdir.h"
 #include "../scriptedprompt.h"
 #include "app/dialogaccessprompt.h"
 #include "app/filemanager.h"
@@ -8,6 +7,7 @@
 #include "model/filetablemodel.h"
 #include "rename/userdefaults.h"
 #include "ui_vlnwindow.h"
+#include "windowtest.h"
 
 #include <QFileDialog>
 #include <QHeaderView>
@@ -49,13 +49,13 @@ bool exists(const QByteArray &path)
 
 } // namespace
 
-class tst_VLNWindow : public QObject
+class tst_VLNWindow : public WindowTest
 {
     Q_OBJECT
 
 private slots:
-    void init();
-    void cleanup();
+    void init() { WindowTest::init(); }
+    void cleanup() { WindowTest::cleanup(); }
 
     void tutorialPages_data();
     void tutorialPages();
@@ -85,63 +85,10 @@ private slots:
     void grantPanelWithoutNestedLoop();
 
 private:
-    VLNWindow *makeWindow(bool skipTutorial);
-    void listFiles(const QList<QByteArray> &names, const QList<int> &sizes = {});
-    QString cell(int row, int column) const;
-
-    std::unique_ptr<ScratchDir> m_dir;
-    // The history of runs, apart from the files listed.
-    std::unique_ptr<ScratchDir> m_state;
-    QByteArray m_root;
-    std::unique_ptr<UserDefaults> m_defaults;
-    std::unique_ptr<VLNWindow> m_window;
+    QByteArray tree() const { return m_root + "/tree"; }
+    QByteArrayList treeToRename(int folders, int count, const QString &nameTemplate,
+                                ScriptedPrompt *prompt);
 };
-
-void tst_VLNWindow::init()
-{
-    m_state = std::make_unique<ScratchDir>();
-    qputenv("XDG_STATE_HOME", m_state->path());
-    m_dir = std::make_unique<ScratchDir>();
-    QVERIFY(m_dir->isValid());
-    m_root = m_dir->path();
-    m_defaults = std::make_unique<UserDefaults>(m_dir->filePath(u"Velnor.conf"_s));
-    m_defaults->registerDefaults(UserDefaults::readFactoryFile(u":/Factory"_s));
-}
-
-void tst_VLNWindow::cleanup()
-{
-    m_window.reset();
-    m_defaults.reset();
-    m_dir.reset();
-}
-
-VLNWindow *tst_VLNWindow::makeWindow(bool skipTutorial)
-{
-    if (skipTutorial)
-        m_defaults->setBool(true, u"skipTutorial"_s);
-    m_window = std::make_unique<VLNWindow>(m_defaults.get());
-    m_window->resize(1000, 700);
-    m_window->show();
-    return m_window.get();
-}
-
-// Files of these names (and sizes) in the scratch folder, listed in the window.
-void tst_VLNWindow::listFiles(const QList<QByteArray> &names, const QList<int> &sizes)
-{
-    QList<QByteArray> paths;
-    for (const QByteArray &name : names) {
-        paths.append(m_root + '/' + name);
-        writeFile(paths.last(), sizes.value(paths.size() - 1));
-    }
-    m_window->openFiles(paths);
-    QTRY_VERIFY(!m_window->isListing());
-}
-
-QString tst_VLNWindow::cell(int row, int column) const
-{
-    FileTableModel *model = m_window->tableModel();
-    return model->data(model->index(row, column)).toString();
-}
 
 void tst_VLNWindow::tutorialPages_data()
 {
@@ -249,7 +196,7 @@ void tst_VLNWindow::tutorialActions()
     QCOMPARE(ui->section2Box->isEnabled(), ended);
     if (ended) {
         // Written through to the file at once, where a later launch reads it.
-        QVERIFY(UserDefaults(m_dir->filePath(u"Velnor.conf"_s)).boolForKey(u"skipTutorial"_s));
+        QVERIFY(UserDefaults(settingsPath()).boolForKey(u"skipTutorial"_s));
         m_window.reset();
         QVERIFY(makeWindow(false)->ui()->tutorialView->isHidden());
     }
@@ -257,7 +204,7 @@ void tst_VLNWindow::tutorialActions()
 
 void tst_VLNWindow::settingsReachThePreviewOnly()
 {
-    VLNWindow *window = makeWindow(true);
+    VLNWindow *window = makeWindow();
     Ui::VLNWindow *ui = window->ui();
     listFiles({"Ab.txt", "Cd.txt", "Ef.txt"});
     // A label text that no refresh of the count would write: a setting that
@@ -281,7 +228,7 @@ void tst_VLNWindow::settingsReachThePreviewOnly()
 
 void tst_VLNWindow::dropFolderAndUndecodableName()
 {
-    VLNWindow *window = makeWindow(true);
+    VLNWindow *window = makeWindow();
     const QByteArray folder = m_root + "/photos";
     QCOMPARE(::mkdir(folder.constData(), 0755), 0);
     writeFile(folder + "/one.jpg", 3);
@@ -313,7 +260,7 @@ void tst_VLNWindow::dropFolderAndUndecodableName()
 
 void tst_VLNWindow::addPanelKeepsBytes()
 {
-    VLNWindow *window = makeWindow(true);
+    VLNWindow *window = makeWindow();
     writeFile(m_root + "/b.txt");
     writeFile(m_root + "/a \xc3\xa9t\xc3\xa9 #1%.txt"); // UTF-8, with URL delimiters
     window->clickAdd();
@@ -332,7 +279,7 @@ void tst_VLNWindow::addPanelKeepsBytes()
 
 void tst_VLNWindow::headerClicks()
 {
-    VLNWindow *window = makeWindow(true);
+    VLNWindow *window = makeWindow();
     QVERIFY(QTest::qWaitForWindowExposed(window));
     listFiles({"b.txt", "c.txt", "a.txt"}, {300, 100, 200}); // big, small, middle
     QHeaderView *header = window->ui()->tableView->horizontalHeader();
@@ -362,7 +309,7 @@ void tst_VLNWindow::headerClicks()
 // sorted view, as bytes.
 void tst_VLNWindow::showHandsOverSelectedBytes()
 {
-    VLNWindow *window = makeWindow(true);
+    VLNWindow *window = makeWindow();
     Ui::VLNWindow *ui = window->ui();
     QList<QList<QByteArray>> revealed;
     window->setRevealHandler([&](const QList<QByteArray> &paths) { revealed.append(paths); });
@@ -385,7 +332,7 @@ void tst_VLNWindow::showHandsOverSelectedBytes()
 
 void tst_VLNWindow::startRenamesAndShowsSheet()
 {
-    VLNWindow *window = makeWindow(true);
+    VLNWindow *window = makeWindow();
     Ui::VLNWindow *ui = window->ui();
     ScriptedPrompt prompt;
     window->setAccessPrompt(&prompt);
@@ -431,7 +378,7 @@ void tst_VLNWindow::startRenamesAndShowsSheet()
 // selects the first. The count label keeps its own text.
 void tst_VLNWindow::planMarksConflicts()
 {
-    VLNWindow *window = makeWindow(true);
+    VLNWindow *window = makeWindow();
     Ui::VLNWindow *ui = window->ui();
     writeFile(m_root + "/taken.txt");
     listFiles({"a.txt", "b.txt", "c.txt"});
@@ -539,10 +486,23 @@ bool listIsTrue(const FileList &list)
 
 } // namespace
 
+// A tree of `count` files in `folders` folders under tree(), and the name
+// template set; the grant of the tree scripted in `prompt`. Its paths.
+QByteArrayList tst_VLNWindow::treeToRename(int folders, int count, const QString &nameTemplate,
+                                           ScriptedPrompt *prompt)
+{
+    if (::mkdir(tree().constData(), 0755) != 0)
+        return {};
+    prompt->answers = {tree()};
+    m_window->ui()->nameField->setText(nameTemplate);
+    m_window->controlTextDidChange();
+    return makeTree(tree(), folders, count);
+}
+
 // The bottom bar shows the listing with Cancel; Cancel keeps what was listed.
 void tst_VLNWindow::listingCancelKeepsWhatWasListed()
 {
-    VLNWindow *window = makeWindow(true);
+    VLNWindow *window = makeWindow();
     const QByteArray tree = m_root + "/tree";
     QCOMPARE(::mkdir(tree.constData(), 0755), 0);
     const QByteArrayList paths = makeTree(tree, 2, 600);
@@ -563,16 +523,19 @@ void tst_VLNWindow::listingCancelKeepsWhatWasListed()
 }
 
 // A second drop while the first is listed waits behind it; what the first
-// listed is refused the second time.
+// listed is refused the second time. Each listing, short, reaches the table
+// whole, in one insertion.
 void tst_VLNWindow::overlappingListingsQueued()
 {
-    VLNWindow *window = makeWindow(true);
+    VLNWindow *window = makeWindow();
     const QByteArray tree = m_root + "/tree";
     QCOMPARE(::mkdir(tree.constData(), 0755), 0);
     const QByteArrayList paths = makeTree(tree, 2, 300);
+    QSignalSpy inserted(window->tableModel(), &QAbstractItemModel::rowsInserted);
     window->listInBackground({tree + "/d1"});
     window->listInBackground({tree + "/d0/00000", tree, tree + "/d1/00001"});
     QTRY_VERIFY(!window->isListing());
+    QCOMPARE(inserted.size(), 2);
     QByteArrayList expected = paths.mid(150);
     expected << tree + "/d0/00000" << paths.mid(1, 149);
     QCOMPARE(window->fileList()->count(), expected.size());
@@ -601,7 +564,7 @@ void tst_VLNWindow::laterDropsRefuseListed()
     QFETCH(QByteArrayList, later);
     QFETCH(bool, removeFirstRow);
     QFETCH(int, count);
-    VLNWindow *window = makeWindow(true);
+    VLNWindow *window = makeWindow();
     const QByteArray tree = m_root + "/tree";
     QCOMPARE(::mkdir(tree.constData(), 0755), 0);
     makeTree(tree, 2, 40);
@@ -629,16 +592,10 @@ void tst_VLNWindow::laterDropsRefuseListed()
 // Start during a listing renames the whole listing once it has ended.
 void tst_VLNWindow::startWaitsForListing()
 {
-    VLNWindow *window = makeWindow(true);
-    const QByteArray tree = m_root + "/tree";
-    QCOMPARE(::mkdir(tree.constData(), 0755), 0);
     ScriptedPrompt prompt;
-    prompt.answers = {tree};
-    window->setAccessPrompt(&prompt);
-    const QByteArrayList paths = makeTree(tree, 1, 200);
-    window->ui()->nameField->setText(u"[N]_x"_s);
-    window->controlTextDidChange();
-    window->listInBackground({tree});
+    VLNWindow *window = makeWindow(true, &prompt);
+    const QByteArrayList paths = treeToRename(1, 200, u"[N]_x"_s, &prompt);
+    window->listInBackground({tree()});
     window->clickStart();
     QTRY_VERIFY(!window->isListing() && !window->isRenaming() && window->reportSheet());
     QCOMPARE(window->reportSheet()->text(), u"200 files renamed successfully."_s);
@@ -658,17 +615,11 @@ void tst_VLNWindow::runCancelled_data()
 void tst_VLNWindow::runCancelled()
 {
     QFETCH(bool, cancel);
-    VLNWindow *window = makeWindow(true);
-    const QByteArray tree = m_root + "/tree";
-    QCOMPARE(::mkdir(tree.constData(), 0755), 0);
     ScriptedPrompt prompt;
-    prompt.answers = {tree};
-    window->setAccessPrompt(&prompt);
-    const QByteArrayList paths = makeTree(tree, 3, 1500);
-    window->listInBackground({tree});
+    VLNWindow *window = makeWindow(true, &prompt);
+    const QByteArrayList paths = treeToRename(3, 1500, u"[N]_x"_s, &prompt);
+    window->listInBackground({tree()});
     QTRY_VERIFY(!window->isListing());
-    window->ui()->nameField->setText(u"[N]_x"_s);
-    window->controlTextDidChange();
     window->clickStart();
     QVERIFY(window->isRenaming());
     QCOMPARE(window->jobBar()->progressText(), u"Renaming 0 of 1,500"_s);
@@ -698,19 +649,13 @@ void tst_VLNWindow::runCancelled()
 // every record follows its file.
 void tst_VLNWindow::closingWaitsForRun()
 {
-    VLNWindow *window = makeWindow(true);
-    const QByteArray tree = m_root + "/tree";
-    QCOMPARE(::mkdir(tree.constData(), 0755), 0);
     ScriptedPrompt prompt;
-    prompt.answers = {tree};
-    window->setAccessPrompt(&prompt);
-    makeTree(tree, 2, 1200);
-    window->listInBackground({tree});
+    VLNWindow *window = makeWindow(true, &prompt);
+    treeToRename(2, 1200, u"[N]_y"_s, &prompt);
+    window->listInBackground({tree()});
     QTRY_VERIFY(!window->isListing());
-    window->ui()->nameField->setText(u"[N]_y"_s);
-    window->controlTextDidChange();
     window->clickStart();
-    window->listInBackground({tree + "/d0"}); // waits behind the run, then is dropped
+    window->listInBackground({tree() + "/d0"}); // waits behind the run, then is dropped
     window->close();
     QVERIFY(!window->isRenaming() && !window->isListing());
     QVERIFY(listIsTrue(*window->fileList()));
@@ -721,7 +666,7 @@ void tst_VLNWindow::closingWaitsForRun()
 // names them.
 void tst_VLNWindow::unreadableNotice()
 {
-    VLNWindow *window = makeWindow(true);
+    VLNWindow *window = makeWindow();
     JobBar *bar = window->jobBar();
     QCOMPARE(bar->noticeText(), QString());
     bar->setUnreadableFolders({"/a/locked", "/b/caf\xe9", "/c/two\nlines"});
@@ -740,7 +685,7 @@ void tst_VLNWindow::unreadableNotice()
 // meanwhile does nothing, and a declined panel leaves an alert and no run.
 void tst_VLNWindow::grantPanelWithoutNestedLoop()
 {
-    VLNWindow *window = makeWindow(true);
+    VLNWindow *window = makeWindow();
     const QByteArray tree = m_root + "/tree";
     QCOMPARE(::mkdir(tree.constData(), 0755), 0);
     writeFile(tree + "/a.txt");

@@ -1,4 +1,3 @@
-#include "../scratchdir.h"
 #include "app/translations.h"
 #include "app/vlnwindow.h"
 #include "app/windowmemory.h"
@@ -7,6 +6,7 @@
 #include "model/filetablemodel.h"
 #include "rename/userdefaults.h"
 #include "ui_vlnwindow.h"
+#include "windowtest.h"
 
 #include <QAbstractButton>
 #include <QApplication>
@@ -22,19 +22,16 @@
 #include <QTest>
 #include <QTranslator>
 
-#include <fcntl.h>
-#include <unistd.h>
-
 using namespace Qt::StringLiterals;
 
 // The window's keyboard: shortcuts, mnemonics, the tab order, the table's
 // context menu; and the size and column widths it keeps between starts.
-class tst_WindowActions : public QObject
+class tst_WindowActions : public WindowTest
 {
     Q_OBJECT
 
 private slots:
-    void init();
+    void init() { WindowTest::init(); }
     void cleanup();
 
     void shortcuts_data();
@@ -55,67 +52,12 @@ private slots:
     void remembersSizeAndColumns();
     void storedColumnWidths_data();
     void storedColumnWidths();
-
-private:
-    VLNWindow *makeWindow(bool skipTutorial = true);
-    void listFiles(const QList<QByteArray> &names);
-    void removeTranslators();
-
-    std::unique_ptr<ScratchDir> m_dir;
-    // The history of runs, apart from the files listed.
-    std::unique_ptr<ScratchDir> m_state;
-    std::unique_ptr<UserDefaults> m_defaults;
-    std::unique_ptr<VLNWindow> m_window;
 };
-
-void tst_WindowActions::init()
-{
-    m_state = std::make_unique<ScratchDir>();
-    qputenv("XDG_STATE_HOME", m_state->path());
-    m_dir = std::make_unique<ScratchDir>();
-    QVERIFY(m_dir->isValid());
-    m_defaults = std::make_unique<UserDefaults>(m_dir->filePath(u"Velnor.conf"_s));
-    m_defaults->registerDefaults(UserDefaults::readFactoryFile(u":/Factory"_s));
-}
 
 void tst_WindowActions::cleanup()
 {
-    m_window.reset();
-    m_defaults.reset();
-    m_dir.reset();
+    WindowTest::cleanup();
     removeTranslators();
-}
-
-void tst_WindowActions::removeTranslators()
-{
-    for (QTranslator *translator : qApp->findChildren<QTranslator *>()) {
-        QCoreApplication::removeTranslator(translator);
-        delete translator;
-    }
-}
-
-VLNWindow *tst_WindowActions::makeWindow(bool skipTutorial)
-{
-    m_defaults->setBool(skipTutorial, u"skipTutorial"_s);
-    m_window = std::make_unique<VLNWindow>(m_defaults.get());
-    m_window->show();
-    m_window->activateWindow();
-    if (!QTest::qWaitForWindowActive(m_window.get()))
-        return nullptr;
-    return m_window.get();
-}
-
-void tst_WindowActions::listFiles(const QList<QByteArray> &names)
-{
-    QList<QByteArray> paths;
-    for (const QByteArray &name : names) {
-        paths << m_dir->path() + '/' + name;
-        const int fd = ::open(paths.last().constData(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-        QVERIFY(fd >= 0);
-        ::close(fd);
-    }
-    m_window->openFiles(paths);
-    QTRY_VERIFY(!m_window->isListing());
 }
 
 void tst_WindowActions::shortcuts_data()
@@ -405,7 +347,7 @@ void tst_WindowActions::remembersSizeAndColumns()
     m_window.reset();
     QVERIFY(m_defaults->stringForKey(u"columnWidths"_s).startsWith(u"150,260,70,140,"_s));
     // Read back from the file, as the next start would.
-    m_defaults = std::make_unique<UserDefaults>(m_dir->filePath(u"Velnor.conf"_s));
+    m_defaults = std::make_unique<UserDefaults>(settingsPath());
 
     m_window = std::make_unique<VLNWindow>(m_defaults.get());
     header = m_window->ui()->tableView->horizontalHeader();

@@ -1,12 +1,11 @@
 #pragma once
 
 #include "../diskfiles.h"
-#include "../scratchdir.h"
 #include "../scriptedprompt.h"
-#include "app/vlnwindow.h"
 #include "rename/journal.h"
 #include "rename/runhistory.h"
-#include "rename/userdefaults.h"
+#include "ui_vlnwindow.h"
+#include "windowtest.h"
 
 #include <QLocale>
 #include <QTest>
@@ -15,61 +14,35 @@
 
 using namespace Qt::StringLiterals;
 
-// What the tests of undo in the window share: a window over a scratch
-// folder, a history of runs in a scratch state folder of its own, the grant
-// answered from a script, and journals written by hand.
-class UndoWindowTest : public QObject
+// What the tests of undo in the window share besides the window: the grant
+// answered from a script, journals written by hand, and files that hold
+// their own names.
+class UndoWindowTest : public WindowTest
 {
 protected:
     void init();
-    void cleanup();
     VLNWindow *makeWindow();
     // A journal of `total` moves in the scratch history, the first `moved`
     // of them recorded as done, finished (complete) or not (interrupted),
     // and optionally undone afterwards.
     QString writeRun(qint64 started, int total, int moved, bool finish, bool undone = false);
     void listFiles(const QList<QByteArray> &names);
+    // Start with this name template, the scratch folder granted.
+    void startRun(const QString &nameTemplate);
 
-    std::unique_ptr<ScratchDir> m_dir;
-    std::unique_ptr<ScratchDir> m_state;
-    QByteArray m_root;
-    std::unique_ptr<UserDefaults> m_defaults;
-    std::unique_ptr<VLNWindow> m_window;
     ScriptedPrompt m_prompt;
 };
 
 inline void UndoWindowTest::init()
 {
     QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
-    m_dir = std::make_unique<ScratchDir>();
-    m_state = std::make_unique<ScratchDir>();
-    QVERIFY(m_dir->isValid() && m_state->isValid());
-    qputenv("XDG_STATE_HOME", m_state->path());
-    m_root = m_dir->path();
-    m_defaults = std::make_unique<UserDefaults>(m_state->filePath(u"Velnor.conf"_s));
-    m_defaults->registerDefaults(UserDefaults::readFactoryFile(u":/Factory"_s));
-    m_defaults->setBool(true, u"skipTutorial"_s);
+    WindowTest::init();
     m_prompt = {};
-}
-
-inline void UndoWindowTest::cleanup()
-{
-    m_window.reset();
-    m_defaults.reset();
-    m_dir.reset();
-    m_state.reset();
 }
 
 inline VLNWindow *UndoWindowTest::makeWindow()
 {
-    m_window = std::make_unique<VLNWindow>(m_defaults.get());
-    m_window->setAccessPrompt(&m_prompt);
-    m_window->resize(1000, 700);
-    m_window->show();
-    m_window->activateWindow();
-    if (!QTest::qWaitForWindowActive(m_window.get()))
-        return nullptr;
-    return m_window.get();
+    return WindowTest::makeWindow(true, &m_prompt);
 }
 
 inline QString UndoWindowTest::writeRun(qint64 started, int total, int moved, bool finish,
@@ -110,4 +83,12 @@ inline void UndoWindowTest::listFiles(const QList<QByteArray> &names)
     }
     m_window->openFiles(paths);
     QTRY_VERIFY(!m_window->isListing());
+}
+
+inline void UndoWindowTest::startRun(const QString &nameTemplate)
+{
+    m_window->ui()->nameField->setText(nameTemplate);
+    m_window->controlTextDidChange();
+    m_prompt.answers = {m_root};
+    m_window->clickStart();
 }

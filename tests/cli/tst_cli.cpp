@@ -120,7 +120,7 @@ private:
 
     std::unique_ptr<QTemporaryDir> m_dir;
     QByteArray m_root;
-    // The journals of the runs go here, never to the user's own history.
+    // The journals of the runs and the settings go here, never to the user's own.
     QTemporaryDir m_state;
 };
 
@@ -128,6 +128,8 @@ void tst_Cli::init()
 {
     QVERIFY(m_state.isValid());
     qputenv("XDG_STATE_HOME", QFile::encodeName(m_state.path()));
+    // No presets but those a test saves.
+    qputenv("XDG_CONFIG_HOME", QFile::encodeName(m_state.path()));
     m_dir = std::make_unique<QTemporaryDir>();
     QVERIFY(m_dir->isValid());
     // Canonical, because a path with ".." is listed by its real folder.
@@ -160,6 +162,17 @@ void tst_Cli::badArguments_data()
     QTest::newRow("no path") << u"--name x"_s << u"no PATH given (see --help)"_s;
     QTest::newRow("missing path after a good one")
         << u"@ @/nothere"_s << u"'@/nothere': No such file or directory"_s;
+    QTest::newRow("invalid pattern")
+        << u"--regex --search a(b @"_s
+        << u"--search: invalid regular expression: missing closing parenthesis at offset 3"_s;
+    QTest::newRow("missing group name")
+        << u"--regex --search (a) --replace x${missing} @"_s
+        << u"--replace: no group named \"missing\" in the pattern at offset 1"_s;
+    QTest::newRow("unknown preset")
+        << u"--preset nope/=\u00e4 @"_s << u"--preset: no preset named 'nope/=\u00e4'"_s;
+    QTest::newRow("missing list")
+        << u"--files-from /nonexistent/list @"_s
+        << u"--files-from: '/nonexistent/list': No such file or directory"_s;
 }
 
 void tst_Cli::badArguments()

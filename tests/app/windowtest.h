@@ -1,0 +1,102 @@
+#pragma once
+
+#include "../scratchdir.h"
+#include "app/vlnwindow.h"
+#include "model/filetablemodel.h"
+#include "rename/userdefaults.h"
+
+#include <QApplication>
+#include <QTest>
+#include <QTranslator>
+
+#include <fcntl.h>
+#include <filesystem>
+#include <memory>
+#include <unistd.h>
+
+// Takes out every catalogue a test installed, so that the next test starts
+// in the source language.
+inline void removeTranslators()
+{
+    for (QTranslator *translator : qApp->findChildren<QTranslator *>()) {
+        QCoreApplication::removeTranslator(translator);
+        delete translator;
+    }
+}
+
+// What the window tests share: a window over a scratch folder, with its
+// settings file and its history of runs in a scratch state folder apart from
+// the files listed.
+class WindowTest : public QObject
+{
+protected:
+    void init()
+    {
+        m_state = std::make_unique<ScratchDir>();
+        m_dir = std::make_unique<ScratchDir>();
+        QVERIFY(m_dir->isValid() && m_state->isValid());
+        qputenv("XDG_STATE_HOME", m_state->path());
+        m_root = m_dir->path();
+        m_defaults = std::make_unique<UserDefaults>(settingsPath());
+        m_defaults->registerDefaults(UserDefaults::readFactoryFile(QStringLiteral(":/Factory")));
+    }
+
+    void cleanup()
+    {
+        m_window.reset();
+        m_defaults.reset();
+        m_dir.reset();
+        m_state.reset();
+    }
+
+    QString settingsPath() const { return m_state->filePath(QStringLiteral("Velnor.conf")); }
+
+    // The window as a launch opens it, active, asking for grants through
+    // `prompt` if given. The tutorial is skipped unless asked for; a launch
+    // after it ended skips it anyway.
+    VLNWindow *makeWindow(bool skipTutorial = true, AccessPrompt *prompt = nullptr)
+    {
+        if (skipTutorial)
+            m_defaults->setBool(true, QStringLiteral("skipTutorial"));
+        m_window = std::make_unique<VLNWindow>(m_defaults.get());
+        if (prompt)
+            m_window->setAccessPrompt(prompt);
+        m_window->resize(1000, 700);
+        m_window->show();
+        m_window->activateWindow();
+        if (!QTest::qWaitForWindowActive(m_window.get()))
+            return nullptr;
+        return m_window.get();
+    }
+
+    // New files at these paths below the scratch folder (their folders made
+    // as needed), of these sizes or empty, listed in the window.
+    void listFiles(const QList<QByteArray> &relativePaths, const QList<int> &sizes = {})
+    {
+        QList<QByteArray> paths;
+        for (const QByteArray &relative : relativePaths) {
+            const QByteArray path = m_root + '/' + relative;
+            std::filesystem::create_directories(path.left(path.lastIndexOf('/')).toStdString());
+            const int fd = ::open(path.constData(), O_WRONLY | O_CREAT | O_EXCL, 0644);
+            QVERIFY2(fd >= 0, path.constData());
+            const QByteArray bytes(sizes.value(paths.size()), 'x');
+            QCOMPARE(::write(fd, bytes.constData(), size_t(bytes.size())), ssize_t(bytes.size()));
+            ::close(fd);
+            paths << path;
+        }
+        m_window->openFiles(paths);
+        QTRY_VERIFY(!m_window->isListing());
+    }
+
+    QString cell(int row, int column) const
+    {
+        FileTableModel *model = m_window->tableModel();
+        return model->data(model->index(row, column)).toString();
+    }
+
+    std::unique_ptr<ScratchDir> m_dir;
+    std::unique_ptr<ScratchDir> m_state;
+    QByteArray m_root;
+    std::unique_ptr<UserDefaults> m_defaults;
+    std::unique_ptr<VLNWindow> m_window;
+};
