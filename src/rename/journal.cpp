@@ -346,12 +346,9 @@ bool JournalWriter::recordTemporaryName(qsizetype move, const QByteArray &name)
 
 void JournalWriter::recordOutcome(qsizetype move, bool moved)
 {
-    QMutexLocker lock(&m_mutex);
-    m_pending += moved ? "moved " : "failed ";
-    appendNumber(m_pending, quint64(move));
-    m_pending += '\n';
-    if (++m_pendingCount >= outcomesPerWrite)
-        appendLocked({}, false);
+    Outcomes one;
+    one.add(move, moved);
+    recordOutcomes(one);
 }
 
 void JournalWriter::Outcomes::add(qsizetype move, bool moved)
