@@ -20,8 +20,6 @@ private slots:
     void largePlanKeepsItsOrder();
     void batchedOutcomesFollowInOrder();
     void everyCutReadsUpToLastWholeLine();
-    void damagedJournals_data();
-    void damagedJournals();
     void unwritableFolderRefusesToBegin();
     void undoMarksTheRun();
     void historyNewestFirstAndPruned();
@@ -242,49 +240,6 @@ void tst_Journal::everyCutReadsUpToLastWholeLine()
         QCOMPARE(journal.damaged, length < whole.size() && whole.at(length - 1) != '\n');
         QVERIFY(journal.movedCount() <= 2);
     }
-}
-
-void tst_Journal::damagedJournals_data()
-{
-    QTest::addColumn<QByteArray>("tail");
-    QTest::addColumn<bool>("readable");
-    QTest::addColumn<qsizetype>("moved");
-    QTest::addColumn<bool>("closed");
-    QTest::newRow("garbage appended")
-        << QByteArray("\x00\xFF garbage\n", 11) << true << qsizetype(1) << false;
-    QTest::newRow("unknown record")
-        << QByteArray("frobnicate 1\nmoved 1\n") << true << qsizetype(1) << false;
-    QTest::newRow("outcome of a move never planned")
-        << QByteArray("moved 9\n") << true << qsizetype(1) << false;
-    QTest::newRow("closing record") << QByteArray("end 1 0 2\n") << true << qsizetype(1) << true;
-}
-
-void tst_Journal::damagedJournals()
-{
-    QFETCH(QByteArray, tail);
-    QFETCH(bool, readable);
-    QFETCH(qsizetype, moved);
-    QFETCH(bool, closed);
-    QTemporaryDir dir;
-    QString error;
-    QString path;
-    {
-        JournalWriter writer;
-        QVERIFY(writer.begin(dir.path(), sampleMoves(), 0, &error));
-        writer.recordOutcome(0, true);
-        path = writer.path();
-    } // dropped without its closing record, as by a crash after the write
-    QFile file(path);
-    QVERIFY(file.open(QIODevice::Append));
-    file.write(tail);
-    file.close();
-
-    RunJournal journal;
-    QCOMPARE(Journal::read(path, &journal, &error), readable);
-    QCOMPARE(journal.moves.size(), 3);
-    QCOMPARE(journal.movedCount(), moved);
-    QCOMPARE(journal.closed, closed);
-    QCOMPARE(journal.state, closed ? RunJournal::State::Complete : RunJournal::State::Interrupted);
 }
 
 void tst_Journal::unwritableFolderRefusesToBegin()

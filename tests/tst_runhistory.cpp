@@ -178,6 +178,8 @@ void tst_RunHistory::summaryAgreesWithFullRead_data()
         << true << 3 << 1 << 0 << int(Interrupted) << true;
     QTest::newRow("a plan recorded twice") << plan + "move 3 0 2049 14 e f\n"
                                            << true << 3 << 0 << 0 << int(Interrupted) << true;
+    QTest::newRow("an unknown record") << plan + "moved 0\nfrobnicate 1\nmoved 1\n"
+                                       << true << 3 << 1 << 0 << int(Interrupted) << true;
     QTest::newRow("an empty line") << plan + "moved 0\n\nmoved 1\n"
                                    << true << 3 << 1 << 0 << int(Interrupted) << true;
     QTest::newRow("too many fields") << plan + "moved 0 1 2 3 4 5 6 7 8\n"
