@@ -6,9 +6,9 @@
 #include <algorithm>
 
 RunJob::RunJob(const FileList &list, const NameComposer &composer,
-               const RenameRun::JournalChoice &journal)
+               const RenameRun::JournalChoice &journal, const TypedNames &typed)
     : m_descending(list.sortDescending()), m_identities(list.folderIdentities()),
-      m_composer(composer), m_journal(journal)
+      m_composer(composer), m_journal(journal), m_typed(typed)
 {
     const auto &files = list.contentsArray();
     m_sources.reserve(files.size());
@@ -42,7 +42,7 @@ void RunJob::work()
     for (auto it = m_identities.cbegin(); it != m_identities.cend(); ++it)
         copy.setFolderIdentity(it.key(), it.value());
     m_report = RenameRun::clickStart(
-        copy, m_composer, nullptr, nullptr,
+        copy, m_typed.source(copy, m_composer), nullptr, nullptr,
         [this](qsizetype done, qsizetype total) {
             setProgress(done, total);
             notify();

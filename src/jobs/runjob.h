@@ -1,6 +1,7 @@
 #pragma once
 
 #include "jobs/job.h"
+#include "plan/typednames.h"
 #include "rename/renamerun.h"
 #include "rules/namecomposer.h"
 
@@ -24,8 +25,10 @@ class RunJob : public Job
 {
     Q_OBJECT
 public:
+    // A file with a name typed by hand gets that name instead of the
+    // composer's.
     RunJob(const FileList &list, const NameComposer &composer,
-           const RenameRun::JournalChoice &journal = {});
+           const RenameRun::JournalChoice &journal = {}, const TypedNames &typed = {});
     ~RunJob() override;
 
     // Complete once the job has ended.
@@ -59,5 +62,6 @@ private:
     qsizetype m_applied = 0;           // entries applied so far
     const NameComposer m_composer;
     const RenameRun::JournalChoice m_journal;
+    const TypedNames m_typed;
     RenameRun::Report m_report;
 };

@@ -3,6 +3,7 @@
 #include "files/filelist.h"
 #include "plan/namerules.h"
 #include "plan/nametable.h"
+#include "plan/typednames.h"
 #include "posix/namecodec.h"
 #include "posix/nativepath.h"
 
@@ -151,11 +152,13 @@ std::vector<QString> RenamePlan::composeNames(const std::vector<File> &files,
 }
 
 RenamePlan RenamePlan::make(const std::vector<File> &files, const NewNames &newNames,
-                            const std::atomic<bool> *cancel)
+                            const std::atomic<bool> *cancel, const TypedNames *typed)
 {
     std::vector<QString> names = composeNames(files, newNames, cancel);
     if (names.size() != files.size() || (cancel && cancel->load()))
         return RenamePlan();
+    if (typed)
+        typed->applyTo(files, names);
     return fromNames(files, std::move(names));
 }
 

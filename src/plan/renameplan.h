@@ -12,6 +12,7 @@
 #include <vector>
 
 class FileList;
+class TypedNames;
 
 // What a rename run will do with every listed file, worked out before it
 // starts, so that the table and the command line can show it and the run can
@@ -84,9 +85,11 @@ public:
     // The two steps after composing, from names composed already.
     static RenamePlan fromNames(const std::vector<File> &files, std::vector<QString> newNames);
 
-    // All three steps.
+    // All three steps; the names typed by hand, if any, in place of the
+    // composed ones.
     static RenamePlan make(const std::vector<File> &files, const NewNames &newNames,
-                           const std::atomic<bool> *cancel = nullptr);
+                           const std::atomic<bool> *cancel = nullptr,
+                           const TypedNames *typed = nullptr);
 
     bool isComplete() const { return m_complete; }
     qsizetype count() const { return qsizetype(m_rows.size()); }
