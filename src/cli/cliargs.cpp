@@ -59,6 +59,32 @@ bool CliArgs::checkRunAction(const QStringList *otherOptions, QString *error) co
     return false;
 }
 
+bool CliArgs::checkNamesByHand(QString *error) const
+{
+    QStringList ways;
+    if (!namesFrom.isEmpty())
+        ways << QStringLiteral("--names-from");
+    if (mapEntry >= 0)
+        ways << QStringLiteral("--map");
+    if (edit)
+        ways << QStringLiteral("--edit");
+    qsizetype readers = namesFrom == "-" ? 1 : 0;
+    for (const auto &entry : filesFrom)
+        readers += entry.second == "-" ? 1 : 0;
+    if (ways.size() > 1)
+        *error = QStringLiteral("%1 and %2 cannot be combined: each gives the new names")
+                     .arg(ways[0], ways[1]);
+    else if (!ways.isEmpty() && !savePreset.isEmpty())
+        *error = QStringLiteral("--save-preset and %1 cannot be combined: a preset keeps no "
+                                "names by hand")
+                     .arg(ways[0]);
+    else if (readers > 1)
+        *error = QStringLiteral("standard input (\"-\") can be read by one option only");
+    else
+        return true;
+    return false;
+}
+
 CliArgs::NumberError CliArgs::parseNumber(const QByteArray &text, qint64 min, qint64 max,
                                           qint64 *value)
 {
@@ -135,6 +161,7 @@ bool CliArgs::parse(const QList<QByteArray> &arguments, QString *error)
             {"--null", &nullSeparated},
             {"--list-presets", &listPresets},
             {"--no-journal", &noJournal},
+            {"--edit", &edit},
             {"--history", &history}};
         const auto isFlag = std::find_if(std::begin(flags), std::end(flags),
                                          [&](const auto &entry) { return option == entry.first; });
@@ -160,9 +187,10 @@ bool CliArgs::parse(const QList<QByteArray> &arguments, QString *error)
             runId = QString::fromLatin1(value);
             continue;
         }
-        static const char *const valued[] = {"--name", "--ext",        "--search", "--replace",
-                                             "--case", "--start",      "--step",   "--digits",
-                                             "--sort", "--files-from", "--preset", "--save-preset"};
+        static const char *const valued[] = {
+            "--name",   "--ext",         "--search",     "--replace", "--case",
+            "--start",  "--step",        "--digits",     "--sort",    "--files-from",
+            "--preset", "--save-preset", "--names-from", "--map"};
         const auto known = std::find_if(std::begin(valued), std::end(valued),
                                         [&](const char *name) { return option == name; });
         if (known == std::end(valued))
@@ -207,8 +235,20 @@ bool CliArgs::parse(const QList<QByteArray> &arguments, QString *error)
                 return fail(QStringLiteral(
                                 "--case: unknown case %1 (keep, lower, upper, title or sentence)")
                                 .arg(quoted(value)));
-        } else if (option == "--files-from") {
+        } else if (option == "--files-from" || option == "--map") {
+            if (value.isEmpty())
+                return fail(QStringLiteral("%1 needs a file name").arg(QString::fromUtf8(option)));
+            if (option == "--map") {
+                if (mapEntry >= 0)
+                    return fail(QStringLiteral("--map can be given once"));
+                mapEntry = filesFrom.size();
+                mapFile = value;
+            }
             filesFrom.append({paths.size(), value});
+        } else if (option == "--names-from") {
+            if (value.isEmpty())
+                return fail(QStringLiteral("--names-from needs a file name"));
+            namesFrom = value;
         } else if (option == "--preset") {
             // Options after it override its values, those before it do not.
             if (!presetLookup || !presetLookup(text, &settings))
@@ -252,6 +292,8 @@ bool CliArgs::parse(const QList<QByteArray> &arguments, QString *error)
         return true;
     if (history || undo || redo)
         return checkRunAction(&ruleOptions, error);
+    if (!checkNamesByHand(error))
+        return false;
     if (paths.isEmpty() && filesFrom.isEmpty() && savePreset.isEmpty() && !listPresets)
         return fail(QStringLiteral("no PATH given (see --help)"));
     return true;
@@ -336,6 +378,31 @@ Input:
   --null               the paths of --files-from end with NUL bytes instead.
                        Example: find . -name '*.jpg' -print0 |
                          velnor-rename --files-from - --null --name '[C]'
+
+New names by hand (one of the three; each name as it stands: no template,
+search, case or counter; checked, run, journaled and undone like any name):
+  --names-from FILE    the new names in FILE ("-": standard input), one a
+                       line, given to the listed files in the order shown.
+                       Bytes as given ("\r" too); an empty line, or a count
+                       other than the files': exit 2, nothing renamed.
+                       Example: ls *.mkv | velnor-rename --files-from -
+                         --names-from titles.txt
+  --map FILE           CSV of two columns, path and new name, no header row
+                       (RFC 4180: "..." quotes a field that holds commas,
+                       line ends or "" for a quote; CRLF or LF). Every path
+                       is listed, in the map's order, as if given as a PATH
+                       at this place (relative to the current folder); other
+                       PATHs get the rules' names. A path in two rows or
+                       that does not exist, a row without two columns or
+                       with an empty field: exit 2 naming the row.
+                       Example row: "Trip/IMG 1,2.jpg",Beach.jpg
+  --edit               open the new names, one a line, in $VISUAL, else
+                       $EDITOR, else vi (run by the shell: "code --wait"
+                       works), and take the lines back: a line left as it
+                       was keeps the rules' name. A changed count of lines,
+                       an empty line, an editor that exits non-zero or a new
+                       name holding a line end: exit 2, nothing renamed.
+                       A preset never keeps names by hand.
 
 Presets (shared with the window's Presets menu):
   --preset NAME        load the saved preset's settings; options after it

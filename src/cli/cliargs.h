@@ -31,6 +31,14 @@ public:
     QList<std::pair<qsizetype, QByteArray>> filesFrom;
     // The lists hold paths separated by NUL bytes instead of line ends.
     bool nullSeparated = false;
+    // New names by hand, one of three ways at most: a list of names (a file
+    // name, "-" for standard input), one a line; a map of paths to names,
+    // whose paths are listed like those of --files-from (at filesFrom's entry
+    // mapEntry, -1 without a map); or the names edited in a text editor.
+    QByteArray namesFrom;
+    QByteArray mapFile;
+    qsizetype mapEntry = -1;
+    bool edit = false;
     // Save the settings under this name and exit; empty for no.
     QString savePreset;
     bool listPresets = false;
@@ -72,4 +80,7 @@ private:
     // --history, --undo and --redo stand alone: no PATH, no option that
     // shapes names or runs.
     bool checkRunAction(const QStringList *otherOptions, QString *error) const;
+    // At most one way of names by hand, none with --save-preset, and one
+    // reader of standard input.
+    bool checkNamesByHand(QString *error) const;
 };

@@ -3,13 +3,16 @@
 #include "cli/cliargs.h"
 #include "cli/cliformat.h"
 #include "cli/clihistory.h"
+#include "cli/clinames.h"
 #include "cli/cliprogress.h"
 #include "cli/clisignals.h"
 #include "files/filelist.h"
 #include "files/zqfile.h"
+#include "intake/namelists.h"
 #include "jobs/listingjob.h"
 #include "jobs/runjob.h"
 #include "plan/renameplan.h"
+#include "plan/typednames.h"
 #include "posix/namecodec.h"
 #include "posix/nativepath.h"
 #include "posix/textescape.h"
@@ -18,14 +21,12 @@
 #include "rename/userdefaults.h"
 #include "rules/namecomposer.h"
 
-#include <QFile>
 #include <QHash>
 
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <fcntl.h>
 #include <memory>
 #include <optional>
 #include <sys/stat.h>
@@ -39,10 +40,7 @@ void printLine(std::FILE *out, const QString &line)
     std::fwrite(bytes.constData(), 1, size_t(bytes.size()), out);
 }
 
-void printError(const QString &message)
-{
-    printLine(stderr, QStringLiteral("velnor-rename: ") + message);
-}
+using CliNames::printError;
 
 // The real path of an existing folder, or an empty array.
 QByteArray realFolder(const QByteArray &folder)
@@ -162,7 +160,10 @@ int CliCommand::run(const QList<QByteArray> &arguments)
         presets().save(args.savePreset, args.settings);
         return Success;
     }
-    if (!readPathLists(args))
+    QList<MapEntry> map;
+    QList<QByteArray> names;
+    if (!readPathLists(args, &map) ||
+        (!args.namesFrom.isEmpty() && !CliNames::readNameList(args.namesFrom, &names)))
         return BadArguments;
     CliSignals::install();
 
@@ -230,6 +231,8 @@ int CliCommand::run(const QList<QByteArray> &arguments)
         m_list.performSort();
     }
     m_list.setSortDescending(args.sortDescending);
+    if (!typeNames(args, composer, map, names))
+        return BadArguments;
     const int status = args.apply ? apply(args, composer) : preview(args, composer);
     return CliSignals::exitStatus(status == Success ? listed : status);
 }
@@ -250,40 +253,122 @@ bool CliCommand::searchIsValid(const NameComposer &composer)
     return false;
 }
 
-bool CliCommand::readPathLists(CliArgs &args)
+bool CliCommand::readPathLists(CliArgs &args, QList<MapEntry> *map)
 {
     // Inserted from the last list back, so the earlier places stay right.
     for (qsizetype k = args.filesFrom.size() - 1; k >= 0; --k) {
         const auto &[place, source] = args.filesFrom[k];
-        QFile file;
-        bool opened = false;
-        if (source == "-") {
-            opened = file.open(stdin, QIODevice::ReadOnly);
-        } else {
-            // Opened by its bytes: a decoded name could lead to another file.
-            const int fd = ::open(source.constData(), O_RDONLY | O_CLOEXEC);
-            opened = fd >= 0 && file.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle);
-            if (fd < 0) {
-                printError(QStringLiteral("--files-from: '%1': %2")
-                               .arg(CliFormat::printable(QString::fromUtf8(source)),
-                                    QString::fromLocal8Bit(std::strerror(errno))));
-                return false;
-            }
-        }
-        const QByteArray content = opened ? file.readAll() : QByteArray();
-        if (!opened || file.error() != QFileDevice::NoError) {
-            printError(
-                QStringLiteral("--files-from: '%1': %2")
-                    .arg(CliFormat::printable(QString::fromUtf8(source)), file.errorString()));
+        QByteArray content;
+        if (!CliNames::readSource(k == args.mapEntry ? "--map" : "--files-from", source, &content))
             return false;
-        }
         QList<QByteArray> listed;
-        for (const QByteArray &path : content.split(args.nullSeparated ? '\0' : '\n')) {
-            if (!path.isEmpty())
-                listed << path;
+        if (k == args.mapEntry) {
+            if (!readMap(source, content, map))
+                return false;
+            for (const MapEntry &entry : std::as_const(*map))
+                listed << entry.path;
+        } else {
+            for (const QByteArray &path : content.split(args.nullSeparated ? '\0' : '\n')) {
+                if (!path.isEmpty())
+                    listed << path;
+            }
         }
         args.paths.insert(place, listed.size(), QByteArray());
         std::copy(listed.cbegin(), listed.cend(), args.paths.begin() + place);
+    }
+    return true;
+}
+
+bool CliCommand::readMap(const QByteArray &source, const QByteArray &content, QList<MapEntry> *map)
+{
+    const NameLists::Map read = NameLists::readMap(content);
+    const auto fail = [&source](qsizetype row, const QString &what) {
+        printError(QStringLiteral("--map: '%1': row %2: %3")
+                       .arg(TextEscape::path(source))
+                       .arg(row)
+                       .arg(what));
+        return false;
+    };
+    switch (read.fault) {
+    case NameLists::MapFault::None:
+        break;
+    case NameLists::MapFault::UnclosedQuote:
+        return fail(read.faultRow, QStringLiteral("a quoted field has no closing quote"));
+    case NameLists::MapFault::TextAfterQuote:
+        return fail(read.faultRow, QStringLiteral("text after a closing quote"));
+    case NameLists::MapFault::NotTwoColumns:
+        return fail(read.faultRow, QStringLiteral("not two columns (path, new name)"));
+    case NameLists::MapFault::EmptyPath:
+        return fail(read.faultRow, QStringLiteral("the path is empty"));
+    case NameLists::MapFault::EmptyName:
+        return fail(read.faultRow, QStringLiteral("the new name is empty"));
+    }
+    const QByteArray here = currentFolder();
+    QHash<QByteArray, qsizetype> rowOfPath;
+    for (qsizetype i = 0; i < read.rows.size(); ++i) {
+        const NameLists::MapRow &row = read.rows[i];
+        const QString shown = QLatin1Char('\'') + TextEscape::path(row.path) + QLatin1Char('\'');
+        struct stat info;
+        if (::stat(row.path.constData(), &info) == 0 && S_ISDIR(info.st_mode))
+            return fail(i + 1, shown + QStringLiteral(" is a folder; the map names files"));
+        if (::lstat(row.path.constData(), &info) != 0)
+            return fail(i + 1, shown + QStringLiteral(": ") +
+                                   QString::fromLocal8Bit(std::strerror(errno)));
+        // The same file by two spellings ("a" and "./a") is a path listed twice.
+        const QByteArray absolute = absolutePath(row.path, here);
+        if (const qsizetype earlier = rowOfPath.value(absolute)) {
+            return fail(i + 1, shown + QStringLiteral(" is in row %1 already").arg(earlier));
+        }
+        rowOfPath.insert(absolute, i + 1);
+        map->append({row.path, absolute, row.newName});
+    }
+    return true;
+}
+
+bool CliCommand::typeNames(const CliArgs &args, const NameComposer &composer,
+                           const QList<MapEntry> &map, QList<QByteArray> names)
+{
+    for (qsizetype i = 0; i < map.size(); ++i) {
+        // A path the intake passes over (a socket, say) would lose its name
+        // without a word.
+        if (!m_list.containsPath(map[i].absolutePath)) {
+            printError(QStringLiteral("--map: '%1': row %2: '%3' is not a file that can be listed")
+                           .arg(TextEscape::path(args.mapFile))
+                           .arg(i + 1)
+                           .arg(TextEscape::path(map[i].path)));
+            return false;
+        }
+        m_typed.set(map[i].absolutePath, NameCodec::decode(map[i].newName));
+    }
+    const qsizetype total = m_list.count();
+    QList<QByteArray> paths(total);
+    for (qsizetype row = 0; row < total; ++row)
+        paths[row] = m_list.fileAtIndex(row)->nativePath();
+    QList<QByteArray> ruleNames;
+    if (args.edit) {
+        // Each file's name under the other options, as the preview shows it.
+        const auto files = RenamePlan::filesOf(m_list, composer.settings().counterPerFolder);
+        const std::vector<QString> composed =
+            RenamePlan::composeNames(files, [&composer](const RuleFile &file, qint64 index) {
+                return composer.newNameForFile(file, index);
+            });
+        for (const QString &name : composed)
+            ruleNames << NameCodec::encode(name);
+        names = ruleNames;
+        if (total > 0 && !CliNames::editNames(paths, &names))
+            return false;
+    } else if (args.namesFrom.isEmpty()) {
+        return true;
+    } else if (names.size() != total) {
+        printError(QStringLiteral("--names-from: %1 names for %2; nothing renamed")
+                       .arg(names.size())
+                       .arg(FileList::countText(total)));
+        return false;
+    }
+    for (qsizetype row = 0; row < total; ++row) {
+        // A line left as it was keeps the name the rules give.
+        if (!args.edit || names[row] != ruleNames[row])
+            m_typed.set(paths[row], NameCodec::decode(names[row]));
     }
     return true;
 }
@@ -292,11 +377,12 @@ int CliCommand::preview(const CliArgs &args, const NameComposer &composer)
 {
     // The plan the run will follow, so that what is shown is what happens.
     const FileList &list = m_list;
-    const RenamePlan plan =
-        RenamePlan::make(RenamePlan::filesOf(list, composer.settings().counterPerFolder),
-                         [&composer](const RuleFile &file, qint64 row) {
-                             return composer.newNameForFile(file, row);
-                         });
+    const RenamePlan plan = RenamePlan::make(
+        RenamePlan::filesOf(list, composer.settings().counterPerFolder),
+        [&composer](const RuleFile &file, qint64 row) {
+            return composer.newNameForFile(file, row);
+        },
+        nullptr, &m_typed);
     const qsizetype total = list.count();
     QList<CliRow> rows(total);
     CliCounts counts;
@@ -361,7 +447,7 @@ int CliCommand::apply(const CliArgs &args, const NameComposer &composer)
     {
         CliProgress progress;
         CliHistory::noteInterrupted();
-        RunJob run(list, composer, RenameRun::JournalChoice{!args.noJournal, {}});
+        RunJob run(list, composer, RenameRun::JournalChoice{!args.noJournal, {}}, m_typed);
         run.start();
         while (!run.wait(100)) {
             if (CliSignals::received())

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "files/filelist.h"
+#include "plan/typednames.h"
 #include "rename/renamerun.h"
 
 #include <QByteArray>
@@ -27,11 +28,25 @@ public:
 private:
     // Says why a regular-expression search cannot work, and returns false then.
     static bool searchIsValid(const NameComposer &composer);
-    // Puts the paths of every --files-from list into args.paths, in place.
-    static bool readPathLists(CliArgs &args);
+    // A row of --map: the path as written and as listed, and its new name.
+    struct MapEntry
+    {
+        QByteArray path;
+        QByteArray absolutePath;
+        QByteArray newName;
+    };
+    // Puts the paths of every --files-from list and of the --map into
+    // args.paths, in place.
+    static bool readPathLists(CliArgs &args, QList<MapEntry> *map);
+    static bool readMap(const QByteArray &source, const QByteArray &content, QList<MapEntry> *map);
+    // The names by hand of --map, --names-from (`names`) or --edit for the
+    // listed files.
+    bool typeNames(const CliArgs &args, const NameComposer &composer, const QList<MapEntry> &map,
+                   QList<QByteArray> names);
     int preview(const CliArgs &args, const NameComposer &composer);
     int apply(const CliArgs &args, const NameComposer &composer);
 
     FileList m_list;
     RenameRun::Report m_report;
+    TypedNames m_typed;
 };

@@ -178,7 +178,7 @@ void tst_Packaging::completionsKnowEveryOption_data()
     const QString dir = QStringLiteral(VELNOR_RESOURCES "/completions/");
     // OPTION stands for "--name", NAME for "name".
     QTest::newRow("bash") << dir + u"velnor-rename.bash"_s << u"[\" ]OPTION[ \"]"_s;
-    QTest::newRow("zsh") << dir + u"_velnor-rename"_s << u"'(\\(- \\*\\))?OPTION[=\\[]"_s;
+    QTest::newRow("zsh") << dir + u"_velnor-rename"_s << u"'(\\([^)]*\\))?OPTION[=\\[]"_s;
     QTest::newRow("fish") << dir + u"velnor-rename.fish"_s << u"-l NAME "_s;
 }
 
@@ -236,9 +236,9 @@ void tst_Packaging::bashCompletes_data()
     QTest::newRow("every option from a dash")
         << QStringList{name, u"--"_s} << u"velnor-rename --"_s
         << u"--name --ext --search --replace --case --start --step --digits --sort --files-from "
-           u"--preset --save-preset --regex --ignore-case --counter-per-folder --natural --null "
-           u"--list-presets --apply --no-journal --json --history --undo --redo --help --version "
-           u"--"_s;
+           u"--names-from --map --preset --save-preset --regex --ignore-case --counter-per-folder "
+           u"--natural --null --list-presets --edit --apply --no-journal --json --history --undo "
+           u"--redo --help --version --"_s;
     QTest::newRow("case values") << QStringList{name, u"--case"_s, QString()}
                                  << u"velnor-rename --case "_s
                                  << u"keep lower upper title sentence"_s;
