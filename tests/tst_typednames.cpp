@@ -60,7 +60,6 @@ void tst_TypedNames::readMap_data()
                                                 "a,b\n"_ba
                                              << u"a|b"_s;
     QTest::newRow("quote inside a bare field") << "a\"b,c\n"_ba << u"a\"b|c"_s;
-    QTest::newRow("empty text") << ""_ba << u""_s;
     QTest::newRow("unclosed quote") << "a,b\n\"c,d\n"_ba << u"fault 1 at row 2"_s;
     QTest::newRow("text after quote") << "\"a\"x,b\n"_ba << u"fault 2 at row 1"_s;
     QTest::newRow("one column") << "a,b\nc\n"_ba << u"fault 3 at row 2"_s;
@@ -69,7 +68,6 @@ void tst_TypedNames::readMap_data()
     QTest::newRow("blank line") << "a,b\n\nc,d\n"_ba << u"fault 3 at row 2"_s;
     QTest::newRow("rows counted, not lines") << "\"a\nb\",c\n\"d\",\n"_ba << u"fault 5 at row 2"_s;
     QTest::newRow("empty path") << "\"\",b\n"_ba << u"fault 4 at row 1"_s;
-    QTest::newRow("comma at the end") << "a,"_ba << u"fault 5 at row 1"_s;
 }
 
 void tst_TypedNames::readMap()
@@ -86,9 +84,7 @@ void tst_TypedNames::readLines_data()
     QTest::newRow("last line end optional") << "a\nb"_ba << u"a|b"_s << qsizetype(0);
     QTest::newRow("CR and bytes kept") << "a\r\n\xff\n"_ba << u"a%0D|%FF"_s << qsizetype(0);
     QTest::newRow("empty line") << "a\n\nb\n"_ba << u""_s << qsizetype(2);
-    QTest::newRow("first line empty") << "\na\n"_ba << u""_s << qsizetype(1);
     QTest::newRow("two line ends at the end") << "a\n\n"_ba << u""_s << qsizetype(2);
-    QTest::newRow("nothing") << ""_ba << u""_s << qsizetype(0);
 }
 
 void tst_TypedNames::readLines()
@@ -107,32 +103,19 @@ void tst_TypedNames::readLines()
 void tst_TypedNames::planChecksTypedNames_data()
 {
     QTest::addColumn<QString>("typed");
-    QTest::addColumn<QStringList>("plan");
+    QTest::addColumn<QString>("plan");
     // Files a, b, c and d in one folder; the rules add "-r" to d only
     // (--search d --replace d-r), so a typed name can meet a rules name.
-    QTest::newRow("none") << u""_s
-                          << QStringList{u"unchanged"_s, u"unchanged"_s, u"unchanged"_s,
-                                         u"move: d-r"_s};
-    QTest::newRow("swap") << u"a=b b=a"_s
-                          << QStringList{u"move: b"_s, u"move: a"_s, u"unchanged"_s,
-                                         u"move: d-r"_s};
-    QTest::newRow("three-cycle") << u"a=b b=c c=a"_s
-                                 << QStringList{u"move: b"_s, u"move: c"_s, u"move: a"_s,
-                                                u"move: d-r"_s};
-    QTest::newRow("taken by a file that stays")
-        << u"a=c"_s << QStringList{u"conflict"_s, u"unchanged"_s, u"unchanged"_s, u"move: d-r"_s};
-    QTest::newRow("the rules' name of another")
-        << u"a=d-r"_s << QStringList{u"move: d-r"_s, u"unchanged"_s, u"unchanged"_s, u"conflict"_s};
-    QTest::newRow("slash refused")
-        << u"b=x/y"_s << QStringList{u"unchanged"_s, u"refused"_s, u"unchanged"_s, u"move: d-r"_s};
-    QTest::newRow("NUL refused") << u"b=x\0y"_s
-                                 << QStringList{u"unchanged"_s, u"refused"_s, u"unchanged"_s,
-                                                u"move: d-r"_s};
-    QTest::newRow("typed name is the old one")
-        << u"d=d"_s << QStringList{u"unchanged"_s, u"unchanged"_s, u"unchanged"_s, u"unchanged"_s};
-    QTest::newRow("no case, counter or template on it")
-        << u"a=[C]-[N]"_s
-        << QStringList{u"move: [C]-[N]"_s, u"unchanged"_s, u"unchanged"_s, u"move: d-r"_s};
+    // Each row's new name for a move, "=" unchanged, "refused", "conflict".
+    QTest::newRow("none") << u""_s << u"= = = d-r"_s;
+    QTest::newRow("swap") << u"a=b b=a"_s << u"b a = d-r"_s;
+    QTest::newRow("three-cycle") << u"a=b b=c c=a"_s << u"b c a d-r"_s;
+    QTest::newRow("taken by a file that stays") << u"a=c"_s << u"conflict = = d-r"_s;
+    QTest::newRow("the rules' name of another") << u"a=d-r"_s << u"d-r = = conflict"_s;
+    QTest::newRow("slash refused") << u"b=x/y"_s << u"= refused = d-r"_s;
+    QTest::newRow("NUL refused") << u"b=x\0y"_s << u"= refused = d-r"_s;
+    QTest::newRow("typed name is the old one") << u"d=d"_s << u"= = = ="_s;
+    QTest::newRow("no case, counter or template") << u"a=[C]-[N]"_s << u"[C]-[N] = = d-r"_s;
 }
 
 void tst_TypedNames::planChecksTypedNames()
@@ -162,12 +145,12 @@ void tst_TypedNames::planChecksTypedNames()
         nullptr, &names);
     QStringList shown;
     for (const RenamePlan::Row &row : plan.rows()) {
-        shown << (row.status == RenamePlan::Status::Unchanged ? u"unchanged"_s
-                  : row.status == RenamePlan::Status::Move    ? u"move: "_s + row.newName
+        shown << (row.status == RenamePlan::Status::Unchanged ? u"="_s
+                  : row.status == RenamePlan::Status::Move    ? row.newName
                   : row.status == RenamePlan::Status::Refused ? u"refused"_s
                                                               : u"conflict"_s);
     }
-    QTEST(shown, "plan");
+    QTEST(shown.join(u' '), "plan");
 }
 
 void tst_TypedNames::namesFollowTheList()
@@ -182,10 +165,8 @@ void tst_TypedNames::namesFollowTheList()
     TypedNames names;
     names.set("/f/a", u"x"_s);
     names.set("/f/gone", u"y"_s);
-    const TypedNames copy = names;
     names.keepListed(list);
     QCOMPARE(names.count(), 1);
-    QCOMPARE(copy.count(), 2);
     const auto source = names.source(list, NameComposer());
     QCOMPARE(source(*list.fileAtIndex(0), 0), u"x"_s);
     QCOMPARE(source(*list.fileAtIndex(1), 1), u"b"_s);
