@@ -392,9 +392,9 @@ search, case or counter; checked, run, journaled and undone like any name):
                        line ends or "" for a quote; CRLF or LF). Every path
                        is listed, in the map's order, as if given as a PATH
                        at this place (relative to the current folder); other
-                       PATHs get the rules' names. A path in two rows or
-                       that does not exist, a row without two columns or
-                       with an empty field: exit 2 naming the row.
+                       PATHs get the rules' names. A path in two rows, one
+                       that does not exist or is a folder, a row without two
+                       columns or with an empty field: exit 2 naming the row.
                        Example row: "Trip/IMG 1,2.jpg",Beach.jpg
   --edit               open the new names, one a line, in $VISUAL, else
                        $EDITOR, else vi (run by the shell: "code --wait"
