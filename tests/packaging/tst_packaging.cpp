@@ -36,6 +36,7 @@ private slots:
     void desktopEntriesValidate();
     void fileManagerEntries_data();
     void fileManagerEntries();
+    void debianVersionIsTheProjectVersion();
 };
 
 namespace {
@@ -434,6 +435,15 @@ void tst_Packaging::fileManagerEntries()
         const qsizetype equals = entry.indexOf(u'=');
         QCOMPARE(read.value(entry.left(equals)), entry.mid(equals + 1));
     }
+}
+
+// dpkg-buildpackage names the package after debian/changelog, the programs
+// say the version CMake gave them: the two must agree.
+void tst_Packaging::debianVersionIsTheProjectVersion()
+{
+    const QString changelog = readText(QStringLiteral(VELNOR_SOURCE_DIR "/debian/changelog"));
+    QVERIFY(changelog.startsWith(u"velnor ("_s));
+    QCOMPARE(changelog.section(u'(', 1).section(u')', 0, 0), QStringLiteral(VELNOR_VERSION));
 }
 
 QTEST_MAIN(tst_Packaging)
