@@ -5,6 +5,8 @@
 # make build, make deps.
 
 BUILD     ?= build
+# Where make package copies the sources and runs dpkg-buildpackage.
+DEBBUILD  ?= build-deb
 BUILDTYPE ?= RelWithDebInfo
 CMAKEARGS ?=
 ARGS      ?=
@@ -16,8 +18,10 @@ DEPS = g++ cmake ninja-build make qt6-base-dev qt6-base-dev-tools libgl-dev \
        qt6-tools-dev qt6-l10n-tools man-db bash-completion
 # Real volumes of other file systems that the move tests mount (as root).
 DEPS += exfat-fuse exfatprogs ntfs-3g
-# And what the Debian package is made and checked with.
-PACKAGE_DEPS = dpkg-dev file lintian desktop-file-utils appstream
+# And what the Debian package is made and checked with (mmdebstrap makes the
+# bare Debian root that .ci/package installs it into).
+PACKAGE_DEPS = dpkg-dev debhelper fakeroot file lintian desktop-file-utils appstream \
+               mmdebstrap python3
 
 .PHONY: all run test bench build configure deps package-deps package clean
 
@@ -48,12 +52,19 @@ build: configure
 test: build
 	ctest --test-dir $(BUILD) --output-on-failure -j2
 
-# The Debian package of both programs, with its dependencies read from the
-# binaries (dpkg-shlibdeps), copied here from the build folder.
-package: build package-deps
-	rm -f $(BUILD)/velnor_*.deb velnor_*.deb
-	cd $(BUILD) && cpack -G DEB
-	cp $(BUILD)/velnor_*.deb .
+# The Debian package of both programs, built by dpkg-buildpackage from
+# debian/ on a copy of the sources (tracked and new files, as they are now)
+# in its own folder, so that build/ is left alone. Without the suite:
+# make test runs it. The package is copied here, its -dbgsym stays there.
+package: deps package-deps
+	rm -rf $(DEBBUILD) velnor_*.deb
+	mkdir -p $(DEBBUILD)/velnor
+	git ls-files -z --cached --others --exclude-standard \
+	    | xargs -0 -r sh -c 'for f; do [ -e "$$f" ] && printf "%s\0" "$$f"; done; true' sh \
+	    | tar -c --null -T - -f - | tar -x -C $(DEBBUILD)/velnor
+	cd $(DEBBUILD)/velnor && DEB_BUILD_OPTIONS="nocheck $(DEB_BUILD_OPTIONS)" \
+	    dpkg-buildpackage -us -uc -b
+	cp $(DEBBUILD)/velnor_*.deb .
 
 run: build
 	@if [ -x $(BUILD)/src/app/velnor ]; then \
@@ -70,4 +81,4 @@ bench:
 	BUILD=build-bench QUICK=$(QUICK) bench/run
 
 clean:
-	rm -rf $(BUILD) build-bench build-asan build-tsan velnor_*.deb
+	rm -rf $(BUILD) $(DEBBUILD) build-bench build-asan build-tsan velnor_*.deb

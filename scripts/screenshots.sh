@@ -6,9 +6,9 @@
 # docs/tutorial.png (the tutorial's name page), docs/listing.png and
 # docs/renaming.png (the bottom bar's progress during a listing and a run),
 # docs/interrupted.png and docs/history.png (the question after a run that was
-# cut off, and the Rename History window), and docs/screenshot-de.png,
+# cut off, and the Rename History window), docs/screenshot-de.png,
 # docs/interrupted-de.png and docs/history-de.png (the same in German, from
-# LANG alone).
+# LANG alone), and docs/screenshot-fr.png and docs/screenshot-es.png.
 # Needs a build (make build) and xvfb-run. BUILD overrides the build folder.
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -31,10 +31,16 @@ done
 xvfb-run -a -s "-screen 0 1280x800x24" \
     "$BUILD/src/app/tools/velnor-screenshot" "$OUT" "$sample/Trip to Lisbon"
 
-german=$(mktemp -d)
-trap 'rm -rf "$sample" "$german"' EXIT
-env -u LC_ALL -u LC_MESSAGES -u LANGUAGE LANG=de_DE.UTF-8 xvfb-run -a -s "-screen 0 1280x800x24" \
-    "$BUILD/src/app/tools/velnor-screenshot" "$german" "$sample/Trip to Lisbon"
-for picture in screenshot interrupted history; do
-    cp "$german/$picture.png" "$OUT/$picture-de.png"
+# The same window in German (also the question and the history), French and
+# Spanish, from LANG alone.
+for lang in de_DE fr_FR es_ES; do
+    shots=$(mktemp -d)
+    env -u LC_ALL -u LC_MESSAGES -u LANGUAGE LANG=$lang.UTF-8 xvfb-run -a -s "-screen 0 1280x800x24" \
+        "$BUILD/src/app/tools/velnor-screenshot" "$shots" "$sample/Trip to Lisbon"
+    pictures=screenshot
+    [ "$lang" = de_DE ] && pictures="screenshot interrupted history"
+    for picture in $pictures; do
+        cp "$shots/$picture.png" "$OUT/$picture-${lang%_*}.png"
+    done
+    rm -rf "$shots"
 done

@@ -2,6 +2,17 @@
 <!DOCTYPE TS>
 <TS version="2.1" language="de_DE" sourcelanguage="en">
 <context>
+    <name>AboutDialog</name>
+    <message>
+        <source>&lt;h3&gt;Velnor %1&lt;/h3&gt;&lt;p&gt;Renames many files at once.&lt;/p&gt;&lt;p&gt;Copyright © 2026 Velnor&lt;/p&gt;&lt;p&gt;Velnor is free software: you may share and change it under the terms of the GNU General Public License, version 3 or any later version (%2). It comes with no warranty.&lt;/p&gt;&lt;p&gt;Uses Qt %3 (LGPL-3.0).&lt;/p&gt;&lt;p&gt;&lt;a href=&quot;%4&quot;&gt;%4&lt;/a&gt;&lt;/p&gt;</source>
+        <translation>&lt;h3&gt;Velnor %1&lt;/h3&gt;&lt;p&gt;Benennt viele Dateien auf einmal um.&lt;/p&gt;&lt;p&gt;Copyright © 2026 Velnor&lt;/p&gt;&lt;p&gt;Velnor ist freie Software: Sie dürfen es nach den Bedingungen der GNU General Public License, Version 3 oder jeder späteren Version (%2), weitergeben und verändern. Es kommt ohne jede Gewährleistung.&lt;/p&gt;&lt;p&gt;Verwendet Qt %3 (LGPL-3.0).&lt;/p&gt;&lt;p&gt;&lt;a href=&quot;%4&quot;&gt;%4&lt;/a&gt;&lt;/p&gt;</translation>
+    </message>
+    <message>
+        <source>About Velnor</source>
+        <translation>Über Velnor</translation>
+    </message>
+</context>
+<context>
     <name>AccessGrant</name>
     <message>
         <source>Filesystem Access</source>
@@ -18,17 +29,6 @@
     <message>
         <source>You need to allow access for Velnor to work properly.</source>
         <translation>Velnor braucht den Zugriff, um richtig zu arbeiten.</translation>
-    </message>
-</context>
-<context>
-    <name>AppDelegate</name>
-    <message>
-        <source>About Velnor</source>
-        <translation>Über Velnor</translation>
-    </message>
-    <message>
-        <source>&lt;h3&gt;Velnor %1&lt;/h3&gt;&lt;p&gt;Renames many files at once.&lt;/p&gt;&lt;p&gt;&lt;a href=&quot;%2&quot;&gt;%2&lt;/a&gt;&lt;/p&gt;</source>
-        <translation>&lt;h3&gt;Velnor %1&lt;/h3&gt;&lt;p&gt;Benennt viele Dateien auf einmal um.&lt;/p&gt;&lt;p&gt;&lt;a href=&quot;%2&quot;&gt;%2&lt;/a&gt;&lt;/p&gt;</translation>
     </message>
 </context>
 <context>

@@ -1,5 +1,6 @@
 #include "app/appdelegate.h"
 
+#include "app/aboutdialog.h"
 #include "app/undocontrol.h"
 #include "app/vlnwindow.h"
 #include "rename/userdefaults.h"
@@ -7,7 +8,6 @@
 
 #include <QApplication>
 #include <QDesktopServices>
-#include <QMessageBox>
 
 AppDelegate::AppDelegate(QObject *parent) : QObject(parent) {}
 
@@ -77,8 +77,5 @@ void AppDelegate::menuMoreApps()
 
 void AppDelegate::menuAbout()
 {
-    QMessageBox::about(m_mainWindow.get(), tr("About Velnor"),
-                       tr("<h3>Velnor %1</h3><p>Renames many files at once.</p>"
-                          "<p><a href=\"%2\">%2</a></p>")
-                           .arg(QStringLiteral(VELNOR_VERSION), webSite.toString()));
+    AboutDialog::show(m_mainWindow.get());
 }

@@ -5,7 +5,7 @@
 QString AppHelp::text()
 {
     return QStringLiteral(
-        R"(Usage: velnor [PATH...]
+        R"(Usage: velnor [--] [PATH...]
 
 Opens the Velnor window, which renames many files at once. Every PATH is
 added to the list in the order given: a folder is walked at every depth. A
@@ -17,6 +17,7 @@ file is moved to its new name in its own folder, never replacing another.
 Options:
   --help               show this help and exit
   --version            show the version and exit
+  --                   every later argument is a PATH
 
 Keyboard: Ctrl+O adds files, Delete removes the selected files from the list,
 Ctrl+Shift+Delete clears it, Ctrl+L goes to the name template, Ctrl+Return

@@ -7,19 +7,24 @@
 #include <QIcon>
 
 #include <cstdio>
+#include <cstring>
 
 #include <unistd.h>
 
 namespace {
 
 // The paths as the shell gave them, made absolute against our folder; their
-// bytes are kept, whatever their encoding.
-QList<QByteArray> pathArguments(int argc, char **argv)
+// bytes are kept, whatever their encoding. With takeUris, a local file's URI
+// ("file:///photos/a%20b.jpg", as Nemo hands its bulk-rename tool the
+// selection) stands for its path; percent escapes carry every byte.
+QList<QByteArray> pathArguments(int first, int end, char **argv, bool takeUris)
 {
     QByteArray folder;
     QList<QByteArray> paths;
-    for (int i = 1; i < argc; ++i) {
+    for (int i = first; i < end; ++i) {
         QByteArray path(argv[i]);
+        if (takeUris && (path.startsWith("file:///") || path.startsWith("file://localhost/")))
+            path = QByteArray::fromPercentEncoding(path.sliced(path.indexOf('/', 7)));
         if (path.isEmpty())
             continue;
         // "./photo.jpg" and "photo.jpg" name one file; list it under one path.
@@ -53,7 +58,17 @@ int main(int argc, char **argv)
         std::fputs(answer.toUtf8().constData(), stdout);
         return std::fflush(stdout) == 0 ? 0 : 1;
     }
-    QApplication app(argc, argv);
+    // Qt takes its own options ("-reverse", "-style") out of the arguments.
+    // What follows "--" is paths, whatever they look like, and Qt never sees it.
+    int endOfOptions = argc;
+    for (int i = 1; i < argc; ++i) {
+        if (std::strcmp(argv[i], "--") == 0) {
+            endOfOptions = i;
+            break;
+        }
+    }
+    int qtArgc = endOfOptions;
+    QApplication app(qtArgc, argv);
     QApplication::setOrganizationName(QStringLiteral("Velnor"));
     QApplication::setApplicationName(QStringLiteral("Velnor"));
     QApplication::setApplicationVersion(QStringLiteral(VELNOR_VERSION));
@@ -63,7 +78,8 @@ int main(int argc, char **argv)
     Translations::install(&app);
 
     // QApplication has taken its own options out of argv by now.
-    const QList<QByteArray> paths = pathArguments(argc, argv);
+    const QList<QByteArray> paths =
+        pathArguments(1, qtArgc, argv, true) + pathArguments(endOfOptions + 1, argc, argv, false);
 
     SingleInstance instance(SingleInstance::defaultServerName());
     if (instance.start(paths) == SingleInstance::Role::HandedOver)

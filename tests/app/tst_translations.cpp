@@ -17,8 +17,8 @@
 
 using namespace Qt::StringLiterals;
 
-// The German translation: complete for every text the sources hold now, and
-// the window speaks it when the user's locale is German. Runs with
+// The translations (German, French, Spanish): complete for every text the
+// sources hold now, and the window speaks the user's language. Runs with
 // LANG=de_DE.UTF-8 and no LC_ALL, LC_MESSAGES or LANGUAGE (see CMakeLists).
 class tst_Translations : public QObject
 {
@@ -28,11 +28,13 @@ private slots:
     void initTestCase();
     void cleanup() { removeTranslators(); }
 
-    void everySourceTextHasAGermanTranslation();
+    void everySourceTextIsTranslated_data();
+    void everySourceTextIsTranslated();
     void windowFollowsTheSystemLocale_data();
     void windowFollowsTheSystemLocale();
     void languageOfTheLocale_data();
     void languageOfTheLocale();
+    void reportTexts_data();
     void reportTexts();
 
 private:
@@ -47,11 +49,21 @@ void tst_Translations::initTestCase()
 
 // lupdate reads the sources as they are now into a copy of the catalogue: a
 // text added without its translation shows up unfinished there.
-void tst_Translations::everySourceTextHasAGermanTranslation()
+void tst_Translations::everySourceTextIsTranslated_data()
 {
+    QTest::addColumn<QString>("language");
+    QTest::newRow("German") << u"de"_s;
+    QTest::newRow("French") << u"fr"_s;
+    QTest::newRow("Spanish") << u"es"_s;
+}
+
+void tst_Translations::everySourceTextIsTranslated()
+{
+    QFETCH(QString, language);
     ScratchDir dir;
-    const QString copy = dir.filePath(u"velnor_de.ts"_s);
-    QVERIFY(QFile::copy(QStringLiteral(VELNOR_TS_DE), copy));
+    const QString name = u"velnor_"_s + language + u".ts"_s;
+    const QString copy = dir.filePath(name);
+    QVERIFY(QFile::copy(QStringLiteral(VELNOR_TS_DIR "/") + name, copy));
     QProcess lupdate;
     lupdate.start(QStringLiteral(VELNOR_LUPDATE),
                   // The include folder, as the build's own lupdate has it: without
@@ -155,7 +167,14 @@ void tst_Translations::languageOfTheLocale_data()
     QTest::newRow("German, Austria: the German catalogue")
         << u"de_AT"_s << true << u"Umbenennen &starten"_s;
     QTest::newRow("English: the source texts") << u"en_GB"_s << false << u"Start &Renaming"_s;
-    QTest::newRow("French, not translated: English") << u"fr_FR"_s << false << u"Start &Renaming"_s;
+    QTest::newRow("French, France") << u"fr_FR"_s << true << u"&Lancer le renommage"_s;
+    QTest::newRow("French, Canada: the French catalogue")
+        << u"fr_CA"_s << true << u"&Lancer le renommage"_s;
+    QTest::newRow("Spanish, Spain") << u"es_ES"_s << true << u"&Iniciar el renombrado"_s;
+    QTest::newRow("Spanish, Mexico: the Spanish catalogue")
+        << u"es_MX"_s << true << u"&Iniciar el renombrado"_s;
+    QTest::newRow("Italian, not translated: English")
+        << u"it_IT"_s << false << u"Start &Renaming"_s;
     QTest::newRow("C") << u"C"_s << false << u"Start &Renaming"_s;
 }
 
@@ -172,16 +191,38 @@ void tst_Translations::languageOfTheLocale()
     QCOMPARE(window.ui()->startButton->text(), start);
 }
 
-// The core's texts reach the window's report through the same catalogue.
+// The core's texts reach the window's report through the same catalogue, and
+// the count in each language's words for one and for many.
+void tst_Translations::reportTexts_data()
+{
+    QTest::addColumn<QString>("locale");
+    QTest::addColumn<QStringList>("texts"); // renamed 2, renamed 1, no files, 2 files
+    QTest::newRow("German") << u"de_DE"_s
+                            << QStringList{u"2 Dateien erfolgreich umbenannt."_s,
+                                           u"1 Datei erfolgreich umbenannt."_s, u"Keine Dateien"_s,
+                                           u"2 Dateien"_s};
+    QTest::newRow("French") << u"fr_FR"_s
+                            << QStringList{u"Renommage réussi\u00a0: 2 fichiers."_s,
+                                           u"Renommage réussi\u00a0: 1 fichier."_s,
+                                           u"Aucun fichier"_s, u"2 fichiers"_s};
+    QTest::newRow("Spanish") << u"es_ES"_s
+                             << QStringList{u"Renombrado correctamente: 2 archivos."_s,
+                                            u"Renombrado correctamente: 1 archivo."_s,
+                                            u"Ningún archivo"_s, u"2 archivos"_s};
+}
+
 void tst_Translations::reportTexts()
 {
-    QVERIFY(Translations::install(qApp, QLocale(u"de_DE"_s)));
+    QFETCH(QString, locale);
+    QFETCH(QStringList, texts);
+    QVERIFY(Translations::install(qApp, QLocale(locale)));
     RenameRun::Report report;
     report.renamed = 2;
-    QCOMPARE(report.message(), u"2 Dateien erfolgreich umbenannt."_s);
+    QCOMPARE(report.message(), texts[0]);
     report.renamed = 1;
-    QCOMPARE(report.message(), u"1 Datei erfolgreich umbenannt."_s);
-    QCOMPARE(FileList::countText(0), u"Keine Dateien"_s);
+    QCOMPARE(report.message(), texts[1]);
+    QCOMPARE(FileList::countText(0), texts[2]);
+    QCOMPARE(FileList::countText(2), texts[3]);
 }
 
 QTEST_MAIN(tst_Translations)

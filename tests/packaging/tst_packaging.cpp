@@ -1,6 +1,8 @@
 #include "../scratchdir.h"
 
 #include <QFile>
+#include <QFileInfo>
+#include <QHash>
 #include <QProcess>
 #include <QRegularExpression>
 #include <QStandardPaths>
@@ -27,6 +29,14 @@ private slots:
     void completionsParse();
     void bashCompletes_data();
     void bashCompletes();
+    void sourcesStartWithTheLicence();
+    void installedWhereTheDesktopsLook_data();
+    void installedWhereTheDesktopsLook();
+    void desktopEntriesValidate_data();
+    void desktopEntriesValidate();
+    void fileManagerEntries_data();
+    void fileManagerEntries();
+    void debianVersionIsTheProjectVersion();
 };
 
 namespace {
@@ -60,6 +70,20 @@ QStringList helpOptions()
          option.globalMatch(run(QStringLiteral(VELNOR_RENAME_BIN), {u"--help"_s})))
         options << match.captured(1);
     return options;
+}
+
+// The keys of a desktop-entry style file by "group/key".
+QHash<QString, QString> readEntries(const QString &path)
+{
+    QHash<QString, QString> entries;
+    QString group;
+    for (const QString &line : readText(path).split(u'\n')) {
+        if (line.startsWith(u'[') && line.endsWith(u']'))
+            group = line.mid(1, line.size() - 2);
+        else if (const qsizetype equals = line.indexOf(u'='); equals > 0 && !line.startsWith(u'#'))
+            entries.insert(group + u'/' + line.left(equals), line.mid(equals + 1));
+    }
+    return entries;
 }
 
 } // namespace
@@ -284,6 +308,142 @@ void tst_Packaging::bashCompletes()
     QStringList got = QString::fromUtf8(bash.readAllStandardOutput()).split(u'\n');
     got.removeAll(QString());
     QCOMPARE(got.join(u' '), replies);
+}
+
+// The licence line that scripts/spdx.sh puts first in every C++ file. Until
+// that script has run on the tree no file has it and the check waits; from
+// then on a file without it fails.
+void tst_Packaging::sourcesStartWithTheLicence()
+{
+    QProcess git;
+    git.setWorkingDirectory(QStringLiteral(VELNOR_SOURCE_DIR));
+    git.start(u"git"_s, {u"ls-files"_s, u"-z"_s, u"--"_s, u"src"_s, u"tests"_s, u"bench"_s});
+    if (!git.waitForFinished(30000) || git.exitStatus() != QProcess::NormalExit ||
+        git.exitCode() != 0)
+        QSKIP("not a git checkout: the tracked files are unknown");
+    const QByteArray line = "// SPDX-License-Identifier: GPL-3.0-or-later\n";
+    QStringList without;
+    int files = 0;
+    for (const QByteArray &name : git.readAllStandardOutput().split('\0')) {
+        if (!name.endsWith(".cpp") && !name.endsWith(".h"))
+            continue;
+        ++files;
+        QFile file(QStringLiteral(VELNOR_SOURCE_DIR "/") + QFile::decodeName(name));
+        QVERIFY2(file.open(QIODevice::ReadOnly), qPrintable(file.fileName()));
+        if (file.read(line.size()) != line)
+            without << QFile::decodeName(name);
+    }
+    QVERIFY(files > 100);
+    if (without.size() == files)
+        QSKIP("no source file carries its licence line yet: run scripts/spdx.sh");
+    QVERIFY2(without.isEmpty(),
+             qPrintable(u"without the licence line (scripts/spdx.sh adds it):\n"_s +
+                        without.join(u'\n')));
+}
+
+void tst_Packaging::installedWhereTheDesktopsLook_data()
+{
+    QTest::addColumn<QString>("path");
+    QTest::addColumn<bool>("executable");
+    QTest::newRow("Dolphin's service menu, executable for KIO")
+        << u"usr/share/kio/servicemenus/velnor-rename.desktop"_s << true;
+    QTest::newRow("Nemo's action") << u"usr/share/nemo/actions/velnor.nemo_action"_s << false;
+    QTest::newRow("Nautilus's extension")
+        << u"usr/share/nautilus-python/extensions/velnor-nautilus.py"_s << false;
+    QTest::newRow("menu entry") << u"usr/share/applications/velnor.desktop"_s << false;
+    QTest::newRow("AppStream") << u"usr/share/metainfo/com.velnor.Velnor.metainfo.xml"_s << false;
+    QTest::newRow("French catalogue") << u"usr/share/velnor/translations/velnor_fr.qm"_s << false;
+    QTest::newRow("Spanish catalogue") << u"usr/share/velnor/translations/velnor_es.qm"_s << false;
+    QTest::newRow("the window") << u"usr/bin/velnor"_s << true;
+}
+
+// What the package gets: the build installed into a scratch root, as
+// dh_auto_install does.
+void tst_Packaging::installedWhereTheDesktopsLook()
+{
+    QFETCH(QString, path);
+    QFETCH(bool, executable);
+    static ScratchDir root;
+    static bool installed = false;
+    if (!installed) {
+        QProcess install;
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.insert(u"DESTDIR"_s, QFile::decodeName(root.path()));
+        install.setProcessEnvironment(environment);
+        install.start(
+            QStringLiteral(VELNOR_CMAKE),
+            {u"--install"_s, QStringLiteral(VELNOR_BINARY_DIR), u"--prefix"_s, u"/usr"_s});
+        QVERIFY(install.waitForFinished(120000));
+        QVERIFY2(install.exitCode() == 0, install.readAllStandardError().constData());
+        installed = true;
+    }
+    const QFileInfo file(QFile::decodeName(root.path()) + u'/' + path);
+    QVERIFY2(file.isFile(), qPrintable(path));
+    QCOMPARE(file.isExecutable(), executable);
+    QVERIFY(file.permissions().testFlag(QFile::ReadOther));
+}
+
+void tst_Packaging::desktopEntriesValidate_data()
+{
+    QTest::addColumn<QString>("file");
+    QTest::newRow("menu entry") << QStringLiteral(VELNOR_RESOURCES "/velnor.desktop");
+}
+
+void tst_Packaging::desktopEntriesValidate()
+{
+    QFETCH(QString, file);
+    const QString validate = QStandardPaths::findExecutable(u"desktop-file-validate"_s);
+    if (validate.isEmpty())
+        QSKIP("desktop-file-validate is not installed (Debian desktop-file-utils)");
+    int status = -1;
+    const QString out = run(validate, {file}, &status);
+    QVERIFY2(status == 0 && out.isEmpty(), qPrintable(out));
+}
+
+void tst_Packaging::fileManagerEntries_data()
+{
+    // The keys each file manager needs to offer the entry for any selection
+    // of local files and folders and to start "velnor -- PATHS".
+    QTest::addColumn<QString>("file");
+    QTest::addColumn<QStringList>("entries");
+    const QString dir = QStringLiteral(VELNOR_RESOURCES "/filemanagers/");
+    QTest::newRow("Dolphin")
+        << dir + u"velnor-rename.desktop"_s
+        << QStringList{u"Desktop Entry/Type=Service"_s,
+                       u"Desktop Entry/MimeType=all/allfiles;inode/directory;"_s,
+                       u"Desktop Entry/X-KDE-Protocols=file"_s,
+                       u"Desktop Entry/Actions=renameWithVelnor;"_s,
+                       u"Desktop Action renameWithVelnor/Exec=velnor -- %F"_s,
+                       u"Desktop Action renameWithVelnor/Name=Rename with Velnor…"_s,
+                       u"Desktop Action renameWithVelnor/Name[fr]=Renommer avec Velnor…"_s};
+    QTest::newRow("Nemo") << dir + u"velnor.nemo_action"_s
+                          << QStringList{u"Nemo Action/Exec=velnor -- %F"_s,
+                                         u"Nemo Action/Selection=notnone"_s,
+                                         u"Nemo Action/Extensions=any;"_s,
+                                         u"Nemo Action/Quote=double"_s,
+                                         u"Nemo Action/UriScheme=file"_s,
+                                         u"Nemo Action/Name=Rename with Velnor…"_s,
+                                         u"Nemo Action/Name[es]=Renombrar con Velnor…"_s};
+}
+
+void tst_Packaging::fileManagerEntries()
+{
+    QFETCH(QString, file);
+    QFETCH(QStringList, entries);
+    const QHash<QString, QString> read = readEntries(file);
+    for (const QString &entry : entries) {
+        const qsizetype equals = entry.indexOf(u'=');
+        QCOMPARE(read.value(entry.left(equals)), entry.mid(equals + 1));
+    }
+}
+
+// dpkg-buildpackage names the package after debian/changelog, the programs
+// say the version CMake gave them: the two must agree.
+void tst_Packaging::debianVersionIsTheProjectVersion()
+{
+    const QString changelog = readText(QStringLiteral(VELNOR_SOURCE_DIR "/debian/changelog"));
+    QVERIFY(changelog.startsWith(u"velnor ("_s));
+    QCOMPARE(changelog.section(u'(', 1).section(u')', 0, 0), QStringLiteral(VELNOR_VERSION));
 }
 
 QTEST_MAIN(tst_Packaging)

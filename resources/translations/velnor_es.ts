@@ -1,0 +1,764 @@
+<?xml version="1.0" encoding="utf-8"?>
+<!DOCTYPE TS>
+<TS version="2.1" language="es_ES" sourcelanguage="en">
+<context>
+    <name>AboutDialog</name>
+    <message>
+        <source>&lt;h3&gt;Velnor %1&lt;/h3&gt;&lt;p&gt;Renames many files at once.&lt;/p&gt;&lt;p&gt;Copyright © 2026 Velnor&lt;/p&gt;&lt;p&gt;Velnor is free software: you may share and change it under the terms of the GNU General Public License, version 3 or any later version (%2). It comes with no warranty.&lt;/p&gt;&lt;p&gt;Uses Qt %3 (LGPL-3.0).&lt;/p&gt;&lt;p&gt;&lt;a href=&quot;%4&quot;&gt;%4&lt;/a&gt;&lt;/p&gt;</source>
+        <translation>&lt;h3&gt;Velnor %1&lt;/h3&gt;&lt;p&gt;Renombra muchos archivos a la vez.&lt;/p&gt;&lt;p&gt;Copyright © 2026 Velnor&lt;/p&gt;&lt;p&gt;Velnor es software libre: puede redistribuirlo y modificarlo según los términos de la Licencia Pública General de GNU, versión 3 o cualquier versión posterior (%2). Se ofrece sin ninguna garantía.&lt;/p&gt;&lt;p&gt;Usa Qt %3 (LGPL-3.0).&lt;/p&gt;&lt;p&gt;&lt;a href=&quot;%4&quot;&gt;%4&lt;/a&gt;&lt;/p&gt;</translation>
+    </message>
+    <message>
+        <source>About Velnor</source>
+        <translation>Acerca de Velnor</translation>
+    </message>
+</context>
+<context>
+    <name>AccessGrant</name>
+    <message>
+        <source>Filesystem Access</source>
+        <translation>Acceso a los archivos</translation>
+    </message>
+    <message>
+        <source>Allow Access</source>
+        <translation>Permitir el acceso</translation>
+    </message>
+    <message>
+        <source>Click Allow Access to grant Velnor permission to rename the files.</source>
+        <translation>Pulse «Permitir el acceso» para que Velnor pueda renombrar los archivos.</translation>
+    </message>
+    <message>
+        <source>You need to allow access for Velnor to work properly.</source>
+        <translation>Velnor necesita este acceso para funcionar correctamente.</translation>
+    </message>
+</context>
+<context>
+    <name>FileList</name>
+    <message>
+        <source>No files</source>
+        <translation>Ningún archivo</translation>
+    </message>
+    <message>
+        <source>1 file</source>
+        <translation>1 archivo</translation>
+    </message>
+    <message>
+        <source>%1 files</source>
+        <translation>%1 archivos</translation>
+    </message>
+</context>
+<context>
+    <name>FileTableModel</name>
+    <message>
+        <source>Old Name</source>
+        <translation>Nombre anterior</translation>
+    </message>
+    <message>
+        <source>New Name</source>
+        <translation>Nombre nuevo</translation>
+    </message>
+    <message>
+        <source>Size</source>
+        <translation>Tamaño</translation>
+    </message>
+    <message>
+        <source>Date</source>
+        <translation>Fecha</translation>
+    </message>
+    <message>
+        <source>Location</source>
+        <translation>Ubicación</translation>
+    </message>
+</context>
+<context>
+    <name>HistoryWindow</name>
+    <message>
+        <source>&amp;Undo</source>
+        <translation>&amp;Deshacer</translation>
+    </message>
+    <message>
+        <source>Re&amp;do</source>
+        <translation>&amp;Rehacer</translation>
+    </message>
+    <message>
+        <source>&amp;Close</source>
+        <translation>&amp;Cerrar</translation>
+    </message>
+    <message>
+        <source>Rename History</source>
+        <translation>Historial de renombrados</translation>
+    </message>
+    <message>
+        <source>Time</source>
+        <translation>Hora</translation>
+    </message>
+    <message>
+        <source>Folder</source>
+        <translation>Carpeta</translation>
+    </message>
+    <message>
+        <source>Files</source>
+        <translation>Archivos</translation>
+    </message>
+    <message>
+        <source>State</source>
+        <translation>Estado</translation>
+    </message>
+    <message>
+        <source>Interrupted</source>
+        <translation>Interrumpido</translation>
+    </message>
+    <message>
+        <source>Renamed</source>
+        <translation>Renombrado</translation>
+    </message>
+    <message>
+        <source>Undone</source>
+        <translation>Deshecho</translation>
+    </message>
+    <message>
+        <source>Redone</source>
+        <translation>Rehecho</translation>
+    </message>
+    <message>
+        <source>Undo interrupted</source>
+        <translation>Deshacer interrumpido</translation>
+    </message>
+    <message>
+        <source>%1 of %2</source>
+        <translation>%1 de %2</translation>
+    </message>
+    <message>
+        <source>Running</source>
+        <translation>En curso</translation>
+    </message>
+    <message>
+        <source>1 journal could not be read</source>
+        <translation>No se pudo leer 1 registro</translation>
+    </message>
+    <message>
+        <source>%1 journals could not be read</source>
+        <translation>No se pudieron leer %1 registros</translation>
+    </message>
+</context>
+<context>
+    <name>JobBar</name>
+    <message>
+        <source>Cancel</source>
+        <translation>Cancelar</translation>
+    </message>
+    <message>
+        <source>%1 files found</source>
+        <translation>Archivos encontrados: %1</translation>
+    </message>
+    <message>
+        <source>Renaming %1 of %2</source>
+        <translation>Renombrando %1 de %2</translation>
+    </message>
+    <message>
+        <source>Redoing %1 of %2</source>
+        <translation>Rehaciendo %1 de %2</translation>
+    </message>
+    <message>
+        <source>Undoing %1 of %2</source>
+        <translation>Deshaciendo %1 de %2</translation>
+    </message>
+    <message>
+        <source>1 folder could not be read</source>
+        <translation>No se pudo leer 1 carpeta</translation>
+    </message>
+    <message>
+        <source>%1 folders could not be read</source>
+        <translation>No se pudieron leer %1 carpetas</translation>
+    </message>
+</context>
+<context>
+    <name>PresetMenu</name>
+    <message>
+        <source>Prese&amp;ts</source>
+        <translation>&amp;Preajustes</translation>
+    </message>
+    <message>
+        <source>&amp;Save Settings as Preset…</source>
+        <translation>&amp;Guardar los ajustes como preajuste…</translation>
+    </message>
+    <message>
+        <source>&amp;Delete Preset</source>
+        <translation>&amp;Eliminar preajuste</translation>
+    </message>
+    <message>
+        <source>Save Settings as Preset</source>
+        <translation>Guardar los ajustes como preajuste</translation>
+    </message>
+    <message>
+        <source>Preset name:</source>
+        <translation>Nombre del preajuste:</translation>
+    </message>
+    <message>
+        <source>A preset named “%1” exists. Replace it?</source>
+        <translation>Ya existe un preajuste llamado «%1». ¿Quiere reemplazarlo?</translation>
+    </message>
+    <message>
+        <source>Replace</source>
+        <translation>Reemplazar</translation>
+    </message>
+</context>
+<context>
+    <name>RenameRun</name>
+    <message>
+        <source>The new name is empty.</source>
+        <translation>El nombre nuevo está vacío.</translation>
+    </message>
+    <message>
+        <source>The new name “%1” is not allowed.</source>
+        <translation>El nombre nuevo «%1» no está permitido.</translation>
+    </message>
+    <message>
+        <source>The new name is longer than 255 bytes.</source>
+        <translation>El nombre nuevo supera los 255 bytes.</translation>
+    </message>
+    <message>
+        <source>The new name contains “/”.</source>
+        <translation>El nombre nuevo contiene «/».</translation>
+    </message>
+    <message>
+        <source>The new name contains a NUL character.</source>
+        <translation>El nombre nuevo contiene un carácter NUL.</translation>
+    </message>
+    <message>
+        <source>The new name holds half of a character (a lone surrogate).</source>
+        <translation>El nombre nuevo contiene medio carácter (un sustituto suelto).</translation>
+    </message>
+    <message>
+        <source> (the file was left as “%1”)</source>
+        <translation> (el archivo se quedó como «%1»)</translation>
+    </message>
+    <message>
+        <source>%1 renamed successfully.</source>
+        <translation>Renombrado correctamente: %1.</translation>
+    </message>
+    <message>
+        <source>Cancelled: %1 not attempted.</source>
+        <translation>Cancelado: %1 sin intentar.</translation>
+    </message>
+    <message>
+        <source>%1 could not be renamed:</source>
+        <translation>Error al renombrar %1:</translation>
+    </message>
+    <message>
+        <source>and %1 more (see the details).</source>
+        <translation>y %1 más (vea los detalles).</translation>
+    </message>
+    <message>
+        <source>“%1” to “%2”: %3</source>
+        <translation>«%1» a «%2»: %3</translation>
+    </message>
+    <message>
+        <source>Cannot rename “%1” to “%2”: %3</source>
+        <translation>No se puede renombrar «%1» a «%2»: %3</translation>
+    </message>
+    <message>
+        <source>cannot write the journal in %1: %2</source>
+        <translation>no se puede escribir el registro en %1: %2</translation>
+    </message>
+</context>
+<context>
+    <name>RuleControls</name>
+    <message>
+        <source>Regular e&amp;xpression</source>
+        <translation>E&amp;xpresión regular</translation>
+    </message>
+    <message>
+        <source>Search with a Perl-compatible pattern; the replacement may use $0, $1 to $99, ${name} and $$</source>
+        <translation>Buscar con un patrón compatible con Perl; el reemplazo puede usar $0, $1 a $99, ${name} y $$</translation>
+    </message>
+    <message>
+        <source>I&amp;gnore case</source>
+        <translation>Ignorar mayúsc&amp;ulas</translation>
+    </message>
+    <message>
+        <source>Title Case</source>
+        <translation>Mayúscula Al Inicio De Cada Palabra</translation>
+    </message>
+    <message>
+        <source>Sentence case</source>
+        <translation>Mayúscula al inicio de la frase</translation>
+    </message>
+    <message>
+        <source>Restart in each fol&amp;der</source>
+        <translation>&amp;Reiniciar en cada carpeta</translation>
+    </message>
+    <message>
+        <source>Count each file among the files of its own folder</source>
+        <translation>Contar cada archivo entre los archivos de su propia carpeta</translation>
+    </message>
+    <message>
+        <source>&amp;View</source>
+        <translation>&amp;Ver</translation>
+    </message>
+    <message>
+        <source>&amp;Natural Order</source>
+        <translation>Orden &amp;natural</translation>
+    </message>
+    <message>
+        <source>Sort names and locations with numbers by value: 2 before 10</source>
+        <translation>Ordenar los nombres y ubicaciones con números según su valor: 2 antes que 10</translation>
+    </message>
+    <message>
+        <source>Invalid regular expression: %1 at offset %2. Names are not searched.</source>
+        <translation>Expresión regular no válida: %1 en la posición %2. No se buscará en los nombres.</translation>
+    </message>
+    <message>
+        <source>Replacement: %1 at offset %2. Names are not searched.</source>
+        <translation>Reemplazo: %1 en la posición %2. No se buscará en los nombres.</translation>
+    </message>
+</context>
+<context>
+    <name>UndoControl</name>
+    <message>
+        <source>The last rename was interrupted before any file was recorded as renamed. Undo what it renamed?</source>
+        <translation>El último renombrado se interrumpió antes de que se registrara ningún archivo como renombrado. ¿Quiere deshacer lo que renombró?</translation>
+    </message>
+    <message>
+        <source>The last rename was interrupted after %1 of %2 files. Undo those %1?</source>
+        <translation>El último renombrado se interrumpió tras %1 de %2 archivos. ¿Quiere deshacer esos %1?</translation>
+    </message>
+    <message>
+        <source>Folder: %1</source>
+        <translation>Carpeta: %1</translation>
+    </message>
+    <message>
+        <source>&amp;Undo</source>
+        <translation>&amp;Deshacer</translation>
+    </message>
+    <message>
+        <source>&amp;Keep</source>
+        <translation>&amp;Conservar</translation>
+    </message>
+</context>
+<context>
+    <name>UndoRun</name>
+    <message>
+        <source>changed since the run</source>
+        <translation>modificado desde el renombrado</translation>
+    </message>
+    <message>
+        <source>renamed since the run (now “%1”)</source>
+        <translation>renombrado desde entonces (ahora «%1»)</translation>
+    </message>
+    <message>
+        <source>missing</source>
+        <translation>no se encuentra</translation>
+    </message>
+    <message>
+        <source>new name taken</source>
+        <translation>el nombre nuevo ya existe</translation>
+    </message>
+    <message>
+        <source>old name taken</source>
+        <translation>el nombre anterior ya existe</translation>
+    </message>
+    <message>
+        <source>%1 renamed again.</source>
+        <translation>Renombrado de nuevo: %1.</translation>
+    </message>
+    <message>
+        <source>%1 restored.</source>
+        <translation>Nombres anteriores restaurados: %1.</translation>
+    </message>
+    <message>
+        <source>Cancelled: %1 not attempted.</source>
+        <translation>Cancelado: %1 sin intentar.</translation>
+    </message>
+    <message>
+        <source>%1 could not be renamed again:</source>
+        <translation>Error al volver a renombrar %1:</translation>
+    </message>
+    <message>
+        <source>%1 could not go back:</source>
+        <translation>Error al restaurar el nombre anterior de %1:</translation>
+    </message>
+    <message>
+        <source>and %1 more (see the details).</source>
+        <translation>y %1 más (vea los detalles).</translation>
+    </message>
+    <message>
+        <source>“%1”: %2</source>
+        <translation>«%1»: %2</translation>
+    </message>
+    <message>
+        <source>“%1” stays, not “%2”: %3</source>
+        <translation>«%1» se queda, no «%2»: %3</translation>
+    </message>
+    <message>
+        <source>The journal cannot be read: %1</source>
+        <translation>No se puede leer el registro: %1</translation>
+    </message>
+    <message>
+        <source>The journal holds no moves.</source>
+        <translation>El registro no contiene ningún cambio de nombre.</translation>
+    </message>
+    <message>
+        <source>The journal is damaged: move %1 is not one of a file in its folder.</source>
+        <translation>El registro está dañado: el cambio de nombre %1 no corresponde a ningún archivo de su carpeta.</translation>
+    </message>
+    <message>
+        <source>This run has been undone already.</source>
+        <translation>Este renombrado ya se ha deshecho.</translation>
+    </message>
+    <message>
+        <source>This run has not been undone, so there is nothing to redo.</source>
+        <translation>Este renombrado no se ha deshecho, así que no hay nada que rehacer.</translation>
+    </message>
+    <message>
+        <source>The journal cannot be written: %1</source>
+        <translation>No se puede escribir el registro: %1</translation>
+    </message>
+</context>
+<context>
+    <name>VLNWindow</name>
+    <message>
+        <source>Name</source>
+        <translation>Nombre</translation>
+    </message>
+    <message>
+        <source>The new file name without its extension. Tokens: [N] old name, [C] counter, [YMD] date, [hms] time, [N2-5] characters of the old name</source>
+        <translation>El nombre nuevo del archivo sin su extensión. Etiquetas: [N] nombre anterior, [C] contador, [YMD] fecha, [hms] hora, [N2-5] caracteres del nombre anterior</translation>
+    </message>
+    <message>
+        <source>Name template</source>
+        <translation>Plantilla del nombre</translation>
+    </message>
+    <message>
+        <source>Append the old name</source>
+        <translation>Añadir el nombre anterior</translation>
+    </message>
+    <message>
+        <source>[N] &amp;Name</source>
+        <translation>[N] N&amp;ombre</translation>
+    </message>
+    <message>
+        <source>Append the modification date</source>
+        <translation>Añadir la fecha de modificación</translation>
+    </message>
+    <message>
+        <source>[YMD] &amp;Date</source>
+        <translation>[YMD] &amp;Fecha</translation>
+    </message>
+    <message>
+        <source>Append the counter</source>
+        <translation>Añadir el contador</translation>
+    </message>
+    <message>
+        <source>[C] &amp;Counter</source>
+        <translation>[C] &amp;Contador</translation>
+    </message>
+    <message>
+        <source>Append the modification time</source>
+        <translation>Añadir la hora de modificación</translation>
+    </message>
+    <message>
+        <source>[hms] T&amp;ime</source>
+        <translation>[hms] &amp;Hora</translation>
+    </message>
+    <message>
+        <source>Extension</source>
+        <translation>Extensión</translation>
+    </message>
+    <message>
+        <source>The new extension. Tokens: [E] old extension, [C] counter, [E1-2] characters of the old extension</source>
+        <translation>La extensión nueva. Etiquetas: [E] extensión anterior, [C] contador, [E1-2] caracteres de la extensión anterior</translation>
+    </message>
+    <message>
+        <source>Extension template</source>
+        <translation>Plantilla de la extensión</translation>
+    </message>
+    <message>
+        <source>Append the old extension</source>
+        <translation>Añadir la extensión anterior</translation>
+    </message>
+    <message>
+        <source>[E] E&amp;xtension</source>
+        <translation>[E] Exten&amp;sión</translation>
+    </message>
+    <message>
+        <source>[C] Co&amp;unter</source>
+        <translation>[C] Conta&amp;dor</translation>
+    </message>
+    <message>
+        <source>Search and Replace</source>
+        <translation>Buscar y reemplazar</translation>
+    </message>
+    <message>
+        <source>&amp;Search:</source>
+        <translation>&amp;Buscar:</translation>
+    </message>
+    <message>
+        <source>Text to find</source>
+        <translation>Texto que buscar</translation>
+    </message>
+    <message>
+        <source>Re&amp;place:</source>
+        <translation>Reempla&amp;zar por:</translation>
+    </message>
+    <message>
+        <source>Replacement (empty removes)</source>
+        <translation>Reemplazo (vacío: lo elimina)</translation>
+    </message>
+    <message>
+        <source>Case</source>
+        <translation>Mayúsculas y minúsculas</translation>
+    </message>
+    <message>
+        <source>Keep Case</source>
+        <translation>Mantener mayúsculas</translation>
+    </message>
+    <message>
+        <source>all lowercase</source>
+        <translation>todo en minúsculas</translation>
+    </message>
+    <message>
+        <source>All UPPERCASE</source>
+        <translation>TODO EN MAYÚSCULAS</translation>
+    </message>
+    <message>
+        <source>Counter</source>
+        <translation>Contador</translation>
+    </message>
+    <message>
+        <source>Start</source>
+        <translation>Inicio</translation>
+    </message>
+    <message>
+        <source>Step &amp;by</source>
+        <translation>I&amp;ncremento</translation>
+    </message>
+    <message>
+        <source>Di&amp;gits</source>
+        <translation>Dí&amp;gitos</translation>
+    </message>
+    <message>
+        <source>Add files to the list</source>
+        <translation>Añadir archivos a la lista</translation>
+    </message>
+    <message>
+        <source>&amp;Add…</source>
+        <translation>&amp;Añadir…</translation>
+    </message>
+    <message>
+        <source>Remove the selected files from the list</source>
+        <translation>Quitar de la lista los archivos seleccionados</translation>
+    </message>
+    <message>
+        <source>Re&amp;move</source>
+        <translation>&amp;Quitar</translation>
+    </message>
+    <message>
+        <source>Empty the list</source>
+        <translation>Vaciar la lista</translation>
+    </message>
+    <message>
+        <source>C&amp;lear All</source>
+        <translation>&amp;Vaciar</translation>
+    </message>
+    <message>
+        <source>Show the selected files in the file manager</source>
+        <translation>Mostrar los archivos seleccionados en el gestor de archivos</translation>
+    </message>
+    <message>
+        <source>Sh&amp;ow</source>
+        <translation>&amp;Mostrar</translation>
+    </message>
+    <message>
+        <source>No files</source>
+        <translation>Ningún archivo</translation>
+    </message>
+    <message>
+        <source>Start &amp;Renaming</source>
+        <translation>&amp;Iniciar el renombrado</translation>
+    </message>
+    <message>
+        <source>S&amp;kip Tutorial</source>
+        <translation>Sa&amp;ltar el tutorial</translation>
+    </message>
+    <message>
+        <source>&amp;Next</source>
+        <translation>Siguien&amp;te</translation>
+    </message>
+    <message>
+        <source>&amp;File</source>
+        <translation>&amp;Archivo</translation>
+    </message>
+    <message>
+        <source>&amp;Edit</source>
+        <translation>&amp;Editar</translation>
+    </message>
+    <message>
+        <source>&amp;Window</source>
+        <translation>Ve&amp;ntana</translation>
+    </message>
+    <message>
+        <source>&amp;Help</source>
+        <translation>A&amp;yuda</translation>
+    </message>
+    <message>
+        <source>&amp;Add Files…</source>
+        <translation>&amp;Añadir archivos…</translation>
+    </message>
+    <message>
+        <source>&amp;Start Renaming</source>
+        <translation>&amp;Iniciar el renombrado</translation>
+    </message>
+    <message>
+        <source>&amp;Quit</source>
+        <translation>&amp;Salir</translation>
+    </message>
+    <message>
+        <source>&amp;Velnor</source>
+        <translation>&amp;Velnor</translation>
+    </message>
+    <message>
+        <source>Show &amp;Tutorial</source>
+        <translation>Mostrar el &amp;tutorial</translation>
+    </message>
+    <message>
+        <source>&amp;Undo Rename</source>
+        <translation>&amp;Deshacer el renombrado</translation>
+    </message>
+    <message>
+        <source>Re&amp;do Rename</source>
+        <translation>&amp;Rehacer el renombrado</translation>
+    </message>
+    <message>
+        <source>Rename &amp;History…</source>
+        <translation>&amp;Historial de renombrados…</translation>
+    </message>
+    <message>
+        <source>&amp;Go to Name Template</source>
+        <translation>Ir a la &amp;plantilla del nombre</translation>
+    </message>
+    <message>
+        <source>&amp;Remove</source>
+        <translation>&amp;Quitar</translation>
+    </message>
+    <message>
+        <source>&amp;Clear All</source>
+        <translation>&amp;Vaciar la lista</translation>
+    </message>
+    <message>
+        <source>&amp;Show</source>
+        <translation>&amp;Mostrar</translation>
+    </message>
+    <message>
+        <source>Copy &amp;New Name</source>
+        <translation>Copiar el &amp;nombre nuevo</translation>
+    </message>
+    <message>
+        <source>Velnor &amp;Web Site</source>
+        <translation>Sitio &amp;web de Velnor</translation>
+    </message>
+    <message>
+        <source>&amp;About Velnor</source>
+        <translation>&amp;Acerca de Velnor</translation>
+    </message>
+    <message>
+        <source>
+Thank you for installing Velnor, the fastest way to rename large amounts of files.
+
+
+Click Next for a quick start guide on how to use this software.</source>
+        <translation>
+Gracias por instalar Velnor, la forma más rápida de renombrar grandes cantidades de archivos.
+
+
+Pulse Siguiente para ver una breve introducción a este programa.</translation>
+    </message>
+    <message>
+        <source>In this section you can change the file name based on the text you input.
+Using special tokens such as [N] or [C] you can insert dynamic text into the file name.
+For date and time tokens, you can change the order of units in the token itself such as [DMY] or [SH]
+
+Try typing [N]-[YMD] in the textfield and see how the names change in real-time.</source>
+        <translation>En esta sección cambia el nombre del archivo según el texto que escriba.
+Con etiquetas especiales como [N] o [C] puede insertar en el nombre partes que cambian de un archivo a otro.
+En las etiquetas de fecha y hora, el orden de las unidades se elige en la propia etiqueta, como [DMY] o [SH]
+
+Pruebe a escribir [N]-[YMD] en el campo de texto y verá cómo cambian los nombres al instante.</translation>
+    </message>
+    <message>
+        <source>In this section you can change the file extension based on the text you input.
+Using special tokens such as [E] or [C] you can insert dynamic text into the extension.
+
+Try typing [C] in the textfield to set the extension to an increasing numerical value.</source>
+        <translation>En esta sección cambia la extensión del archivo según el texto que escriba.
+Con etiquetas especiales como [E] o [C] puede insertar en la extensión partes que cambian de un archivo a otro.
+
+Pruebe a escribir [C] en el campo de texto para que las extensiones sean números crecientes.</translation>
+    </message>
+    <message>
+        <source>In this section you can search for a particular text and replace it.
+Leave the replace text empty if you simply want to remove the searched text.
+
+Try typing Test in the search textfield.</source>
+        <translation>En esta sección busca un texto concreto y lo reemplaza.
+Deje vacío el reemplazo si solo quiere eliminar el texto buscado.
+
+Pruebe a escribir Test en el campo de búsqueda.</translation>
+    </message>
+    <message>
+        <source>In this section you can convert the entire file name to uppercase or lowercase
+
+Try changing it to All UPPERCASE.</source>
+        <translation>En esta sección pasa todo el nombre del archivo a mayúsculas o a minúsculas
+
+Pruebe a cambiarlo a TODO EN MAYÚSCULAS.</translation>
+    </message>
+    <message>
+        <source>In this section you can adjust the numerical counter linked to the [C] token.
+The counter can start from a certain number and increase in value by then number next to Step by.
+Digits represent the minimum amount of digits the counter will show.
+
+Try increasing the Digits to 3.</source>
+        <translation>En esta sección ajusta el contador de la etiqueta [C].
+El contador empieza en el valor de Inicio y aumenta en cada archivo lo que indique Incremento.
+Dígitos es la cantidad mínima de cifras que muestra el contador.
+
+Pruebe a subir Dígitos a 3.</translation>
+    </message>
+    <message>
+        <source>That&apos;s it!
+All you have to do now is Drag&amp;Drop the files you want to rename on this window or
+on the Velnor dock icon. Adjust the renaming parameters and click on the Start Renaming button.
+
+If you have any questions, you can reach us on our email, %1</source>
+        <translation>¡Eso es todo!
+Solo tiene que arrastrar los archivos que quiera renombrar a esta ventana o
+al icono de Velnor. Ajuste los parámetros y pulse el botón Iniciar el renombrado.
+
+Si tiene alguna pregunta, escríbanos a %1</translation>
+    </message>
+    <message>
+        <source>Example Tutorial File</source>
+        <translation>Archivo de ejemplo del tutorial</translation>
+    </message>
+    <message>
+        <source>Add Files</source>
+        <translation>Añadir archivos</translation>
+    </message>
+    <message>
+        <source>The rename could not be prepared for undo.</source>
+        <translation>No se pudo preparar el renombrado para poder deshacerlo.</translation>
+    </message>
+    <message>
+        <source>%1
+
+No file has been renamed. Without undo, this rename cannot be taken back.</source>
+        <translation>%1
+
+No se ha renombrado ningún archivo. Sin la opción de deshacer, este renombrado no se podrá revertir.</translation>
+    </message>
+    <message>
+        <source>Rename &amp;Without Undo</source>
+        <translation>Renombrar &amp;sin poder deshacer</translation>
+    </message>
+</context>
+</TS>

@@ -1,0 +1,764 @@
+<?xml version="1.0" encoding="utf-8"?>
+<!DOCTYPE TS>
+<TS version="2.1" language="fr_FR" sourcelanguage="en">
+<context>
+    <name>AboutDialog</name>
+    <message>
+        <source>&lt;h3&gt;Velnor %1&lt;/h3&gt;&lt;p&gt;Renames many files at once.&lt;/p&gt;&lt;p&gt;Copyright © 2026 Velnor&lt;/p&gt;&lt;p&gt;Velnor is free software: you may share and change it under the terms of the GNU General Public License, version 3 or any later version (%2). It comes with no warranty.&lt;/p&gt;&lt;p&gt;Uses Qt %3 (LGPL-3.0).&lt;/p&gt;&lt;p&gt;&lt;a href=&quot;%4&quot;&gt;%4&lt;/a&gt;&lt;/p&gt;</source>
+        <translation>&lt;h3&gt;Velnor %1&lt;/h3&gt;&lt;p&gt;Renomme de nombreux fichiers en une fois.&lt;/p&gt;&lt;p&gt;Copyright © 2026 Velnor&lt;/p&gt;&lt;p&gt;Velnor est un logiciel libre&#xa0;: vous pouvez le redistribuer et le modifier selon les termes de la licence publique générale GNU, version&#xa0;3 ou toute version ultérieure (%2). Il est fourni sans aucune garantie.&lt;/p&gt;&lt;p&gt;Utilise Qt %3 (LGPL-3.0).&lt;/p&gt;&lt;p&gt;&lt;a href=&quot;%4&quot;&gt;%4&lt;/a&gt;&lt;/p&gt;</translation>
+    </message>
+    <message>
+        <source>About Velnor</source>
+        <translation>À propos de Velnor</translation>
+    </message>
+</context>
+<context>
+    <name>AccessGrant</name>
+    <message>
+        <source>Filesystem Access</source>
+        <translation>Accès aux fichiers</translation>
+    </message>
+    <message>
+        <source>Allow Access</source>
+        <translation>Autoriser l’accès</translation>
+    </message>
+    <message>
+        <source>Click Allow Access to grant Velnor permission to rename the files.</source>
+        <translation>Cliquez sur «&#xa0;Autoriser l’accès&#xa0;» pour permettre à Velnor de renommer les fichiers.</translation>
+    </message>
+    <message>
+        <source>You need to allow access for Velnor to work properly.</source>
+        <translation>Velnor a besoin de cet accès pour fonctionner correctement.</translation>
+    </message>
+</context>
+<context>
+    <name>FileList</name>
+    <message>
+        <source>No files</source>
+        <translation>Aucun fichier</translation>
+    </message>
+    <message>
+        <source>1 file</source>
+        <translation>1 fichier</translation>
+    </message>
+    <message>
+        <source>%1 files</source>
+        <translation>%1 fichiers</translation>
+    </message>
+</context>
+<context>
+    <name>FileTableModel</name>
+    <message>
+        <source>Old Name</source>
+        <translation>Ancien nom</translation>
+    </message>
+    <message>
+        <source>New Name</source>
+        <translation>Nouveau nom</translation>
+    </message>
+    <message>
+        <source>Size</source>
+        <translation>Taille</translation>
+    </message>
+    <message>
+        <source>Date</source>
+        <translation>Date</translation>
+    </message>
+    <message>
+        <source>Location</source>
+        <translation>Emplacement</translation>
+    </message>
+</context>
+<context>
+    <name>HistoryWindow</name>
+    <message>
+        <source>&amp;Undo</source>
+        <translation>&amp;Annuler</translation>
+    </message>
+    <message>
+        <source>Re&amp;do</source>
+        <translation>&amp;Rétablir</translation>
+    </message>
+    <message>
+        <source>&amp;Close</source>
+        <translation>&amp;Fermer</translation>
+    </message>
+    <message>
+        <source>Rename History</source>
+        <translation>Historique des renommages</translation>
+    </message>
+    <message>
+        <source>Time</source>
+        <translation>Heure</translation>
+    </message>
+    <message>
+        <source>Folder</source>
+        <translation>Dossier</translation>
+    </message>
+    <message>
+        <source>Files</source>
+        <translation>Fichiers</translation>
+    </message>
+    <message>
+        <source>State</source>
+        <translation>État</translation>
+    </message>
+    <message>
+        <source>Interrupted</source>
+        <translation>Interrompu</translation>
+    </message>
+    <message>
+        <source>Renamed</source>
+        <translation>Renommé</translation>
+    </message>
+    <message>
+        <source>Undone</source>
+        <translation>Annulé</translation>
+    </message>
+    <message>
+        <source>Redone</source>
+        <translation>Rétabli</translation>
+    </message>
+    <message>
+        <source>Undo interrupted</source>
+        <translation>Annulation interrompue</translation>
+    </message>
+    <message>
+        <source>%1 of %2</source>
+        <translation>%1 sur %2</translation>
+    </message>
+    <message>
+        <source>Running</source>
+        <translation>En cours</translation>
+    </message>
+    <message>
+        <source>1 journal could not be read</source>
+        <translation>1 journal illisible</translation>
+    </message>
+    <message>
+        <source>%1 journals could not be read</source>
+        <translation>%1 journaux illisibles</translation>
+    </message>
+</context>
+<context>
+    <name>JobBar</name>
+    <message>
+        <source>Cancel</source>
+        <translation>Annuler</translation>
+    </message>
+    <message>
+        <source>%1 files found</source>
+        <translation>Fichiers trouvés&#xa0;: %1</translation>
+    </message>
+    <message>
+        <source>Renaming %1 of %2</source>
+        <translation>Renommage&#xa0;: %1 sur %2</translation>
+    </message>
+    <message>
+        <source>Redoing %1 of %2</source>
+        <translation>Rétablissement&#xa0;: %1 sur %2</translation>
+    </message>
+    <message>
+        <source>Undoing %1 of %2</source>
+        <translation>Annulation&#xa0;: %1 sur %2</translation>
+    </message>
+    <message>
+        <source>1 folder could not be read</source>
+        <translation>1 dossier illisible</translation>
+    </message>
+    <message>
+        <source>%1 folders could not be read</source>
+        <translation>%1 dossiers illisibles</translation>
+    </message>
+</context>
+<context>
+    <name>PresetMenu</name>
+    <message>
+        <source>Prese&amp;ts</source>
+        <translation>&amp;Préréglages</translation>
+    </message>
+    <message>
+        <source>&amp;Save Settings as Preset…</source>
+        <translation>&amp;Enregistrer les réglages comme préréglage…</translation>
+    </message>
+    <message>
+        <source>&amp;Delete Preset</source>
+        <translation>&amp;Supprimer un préréglage</translation>
+    </message>
+    <message>
+        <source>Save Settings as Preset</source>
+        <translation>Enregistrer les réglages comme préréglage</translation>
+    </message>
+    <message>
+        <source>Preset name:</source>
+        <translation>Nom du préréglage&#xa0;:</translation>
+    </message>
+    <message>
+        <source>A preset named “%1” exists. Replace it?</source>
+        <translation>Un préréglage nommé «&#xa0;%1&#xa0;» existe déjà. Le remplacer&#xa0;?</translation>
+    </message>
+    <message>
+        <source>Replace</source>
+        <translation>Remplacer</translation>
+    </message>
+</context>
+<context>
+    <name>RenameRun</name>
+    <message>
+        <source>The new name is empty.</source>
+        <translation>Le nouveau nom est vide.</translation>
+    </message>
+    <message>
+        <source>The new name “%1” is not allowed.</source>
+        <translation>Le nouveau nom «&#xa0;%1&#xa0;» n’est pas permis.</translation>
+    </message>
+    <message>
+        <source>The new name is longer than 255 bytes.</source>
+        <translation>Le nouveau nom dépasse 255 octets.</translation>
+    </message>
+    <message>
+        <source>The new name contains “/”.</source>
+        <translation>Le nouveau nom contient «&#xa0;/&#xa0;».</translation>
+    </message>
+    <message>
+        <source>The new name contains a NUL character.</source>
+        <translation>Le nouveau nom contient un caractère NUL.</translation>
+    </message>
+    <message>
+        <source>The new name holds half of a character (a lone surrogate).</source>
+        <translation>Le nouveau nom contient une moitié de caractère (un demi-codet isolé).</translation>
+    </message>
+    <message>
+        <source> (the file was left as “%1”)</source>
+        <translation> (le fichier est resté «&#xa0;%1&#xa0;»)</translation>
+    </message>
+    <message>
+        <source>%1 renamed successfully.</source>
+        <translation>Renommage réussi&#xa0;: %1.</translation>
+    </message>
+    <message>
+        <source>Cancelled: %1 not attempted.</source>
+        <translation>Annulé&#xa0;: %1 non traités.</translation>
+    </message>
+    <message>
+        <source>%1 could not be renamed:</source>
+        <translation>Impossible de renommer %1&#xa0;:</translation>
+    </message>
+    <message>
+        <source>and %1 more (see the details).</source>
+        <translation>et %1 de plus (voir les détails).</translation>
+    </message>
+    <message>
+        <source>“%1” to “%2”: %3</source>
+        <translation>«&#xa0;%1&#xa0;» en «&#xa0;%2&#xa0;»&#xa0;: %3</translation>
+    </message>
+    <message>
+        <source>Cannot rename “%1” to “%2”: %3</source>
+        <translation>Impossible de renommer «&#xa0;%1&#xa0;» en «&#xa0;%2&#xa0;»&#xa0;: %3</translation>
+    </message>
+    <message>
+        <source>cannot write the journal in %1: %2</source>
+        <translation>impossible d’écrire le journal dans %1&#xa0;: %2</translation>
+    </message>
+</context>
+<context>
+    <name>RuleControls</name>
+    <message>
+        <source>Regular e&amp;xpression</source>
+        <translation>&amp;Expression régulière</translation>
+    </message>
+    <message>
+        <source>Search with a Perl-compatible pattern; the replacement may use $0, $1 to $99, ${name} and $$</source>
+        <translation>Rechercher avec un motif compatible Perl&#xa0;; le remplacement peut utiliser $0, $1 à $99, ${name} et $$</translation>
+    </message>
+    <message>
+        <source>I&amp;gnore case</source>
+        <translation>I&amp;gnorer la casse</translation>
+    </message>
+    <message>
+        <source>Title Case</source>
+        <translation>Majuscule En Début De Mot</translation>
+    </message>
+    <message>
+        <source>Sentence case</source>
+        <translation>Majuscule en début de phrase</translation>
+    </message>
+    <message>
+        <source>Restart in each fol&amp;der</source>
+        <translation>&amp;Reprendre dans chaque dossier</translation>
+    </message>
+    <message>
+        <source>Count each file among the files of its own folder</source>
+        <translation>Compter chaque fichier parmi les fichiers de son propre dossier</translation>
+    </message>
+    <message>
+        <source>&amp;View</source>
+        <translation>Affic&amp;hage</translation>
+    </message>
+    <message>
+        <source>&amp;Natural Order</source>
+        <translation>Ordre &amp;naturel</translation>
+    </message>
+    <message>
+        <source>Sort names and locations with numbers by value: 2 before 10</source>
+        <translation>Trier les noms et emplacements contenant des nombres selon leur valeur&#xa0;: 2 avant 10</translation>
+    </message>
+    <message>
+        <source>Invalid regular expression: %1 at offset %2. Names are not searched.</source>
+        <translation>Expression régulière non valide&#xa0;: %1 à la position %2. Les noms ne sont pas parcourus.</translation>
+    </message>
+    <message>
+        <source>Replacement: %1 at offset %2. Names are not searched.</source>
+        <translation>Remplacement&#xa0;: %1 à la position %2. Les noms ne sont pas parcourus.</translation>
+    </message>
+</context>
+<context>
+    <name>UndoControl</name>
+    <message>
+        <source>The last rename was interrupted before any file was recorded as renamed. Undo what it renamed?</source>
+        <translation>Le dernier renommage a été interrompu avant qu’un fichier ne soit noté comme renommé. Annuler ce qu’il a renommé&#xa0;?</translation>
+    </message>
+    <message>
+        <source>The last rename was interrupted after %1 of %2 files. Undo those %1?</source>
+        <translation>Le dernier renommage a été interrompu après %1 fichiers sur %2. Annuler ces %1&#xa0;?</translation>
+    </message>
+    <message>
+        <source>Folder: %1</source>
+        <translation>Dossier&#xa0;: %1</translation>
+    </message>
+    <message>
+        <source>&amp;Undo</source>
+        <translation>&amp;Annuler</translation>
+    </message>
+    <message>
+        <source>&amp;Keep</source>
+        <translation>&amp;Conserver</translation>
+    </message>
+</context>
+<context>
+    <name>UndoRun</name>
+    <message>
+        <source>changed since the run</source>
+        <translation>modifié depuis le renommage</translation>
+    </message>
+    <message>
+        <source>renamed since the run (now “%1”)</source>
+        <translation>renommé depuis (maintenant «&#xa0;%1&#xa0;»)</translation>
+    </message>
+    <message>
+        <source>missing</source>
+        <translation>introuvable</translation>
+    </message>
+    <message>
+        <source>new name taken</source>
+        <translation>nouveau nom déjà pris</translation>
+    </message>
+    <message>
+        <source>old name taken</source>
+        <translation>ancien nom déjà pris</translation>
+    </message>
+    <message>
+        <source>%1 renamed again.</source>
+        <translation>Renommage rétabli&#xa0;: %1.</translation>
+    </message>
+    <message>
+        <source>%1 restored.</source>
+        <translation>Noms d’origine rétablis&#xa0;: %1.</translation>
+    </message>
+    <message>
+        <source>Cancelled: %1 not attempted.</source>
+        <translation>Annulé&#xa0;: %1 non traités.</translation>
+    </message>
+    <message>
+        <source>%1 could not be renamed again:</source>
+        <translation>Impossible de renommer à nouveau %1&#xa0;:</translation>
+    </message>
+    <message>
+        <source>%1 could not go back:</source>
+        <translation>Impossible de rétablir l’ancien nom de %1&#xa0;:</translation>
+    </message>
+    <message>
+        <source>and %1 more (see the details).</source>
+        <translation>et %1 de plus (voir les détails).</translation>
+    </message>
+    <message>
+        <source>“%1”: %2</source>
+        <translation>«&#xa0;%1&#xa0;»&#xa0;: %2</translation>
+    </message>
+    <message>
+        <source>“%1” stays, not “%2”: %3</source>
+        <translation>«&#xa0;%1&#xa0;» reste, et non «&#xa0;%2&#xa0;»&#xa0;: %3</translation>
+    </message>
+    <message>
+        <source>The journal cannot be read: %1</source>
+        <translation>Le journal est illisible&#xa0;: %1</translation>
+    </message>
+    <message>
+        <source>The journal holds no moves.</source>
+        <translation>Le journal ne contient aucun renommage.</translation>
+    </message>
+    <message>
+        <source>The journal is damaged: move %1 is not one of a file in its folder.</source>
+        <translation>Le journal est endommagé&#xa0;: le renommage %1 ne concerne aucun fichier de son dossier.</translation>
+    </message>
+    <message>
+        <source>This run has been undone already.</source>
+        <translation>Ce renommage a déjà été annulé.</translation>
+    </message>
+    <message>
+        <source>This run has not been undone, so there is nothing to redo.</source>
+        <translation>Ce renommage n’a pas été annulé&#xa0;: il n’y a rien à rétablir.</translation>
+    </message>
+    <message>
+        <source>The journal cannot be written: %1</source>
+        <translation>Impossible d’écrire le journal&#xa0;: %1</translation>
+    </message>
+</context>
+<context>
+    <name>VLNWindow</name>
+    <message>
+        <source>Name</source>
+        <translation>Nom</translation>
+    </message>
+    <message>
+        <source>The new file name without its extension. Tokens: [N] old name, [C] counter, [YMD] date, [hms] time, [N2-5] characters of the old name</source>
+        <translation>Le nouveau nom du fichier, sans son extension. Balises&#xa0;: [N] ancien nom, [C] compteur, [YMD] date, [hms] heure, [N2-5] caractères de l’ancien nom</translation>
+    </message>
+    <message>
+        <source>Name template</source>
+        <translation>Modèle de nom</translation>
+    </message>
+    <message>
+        <source>Append the old name</source>
+        <translation>Ajouter l’ancien nom</translation>
+    </message>
+    <message>
+        <source>[N] &amp;Name</source>
+        <translation>[N] N&amp;om</translation>
+    </message>
+    <message>
+        <source>Append the modification date</source>
+        <translation>Ajouter la date de modification</translation>
+    </message>
+    <message>
+        <source>[YMD] &amp;Date</source>
+        <translation>[YMD] &amp;Date</translation>
+    </message>
+    <message>
+        <source>Append the counter</source>
+        <translation>Ajouter le compteur</translation>
+    </message>
+    <message>
+        <source>[C] &amp;Counter</source>
+        <translation>[C] Com&amp;pteur</translation>
+    </message>
+    <message>
+        <source>Append the modification time</source>
+        <translation>Ajouter l’heure de modification</translation>
+    </message>
+    <message>
+        <source>[hms] T&amp;ime</source>
+        <translation>[hms] He&amp;ure</translation>
+    </message>
+    <message>
+        <source>Extension</source>
+        <translation>Extension</translation>
+    </message>
+    <message>
+        <source>The new extension. Tokens: [E] old extension, [C] counter, [E1-2] characters of the old extension</source>
+        <translation>La nouvelle extension. Balises&#xa0;: [E] ancienne extension, [C] compteur, [E1-2] caractères de l’ancienne extension</translation>
+    </message>
+    <message>
+        <source>Extension template</source>
+        <translation>Modèle d’extension</translation>
+    </message>
+    <message>
+        <source>Append the old extension</source>
+        <translation>Ajouter l’ancienne extension</translation>
+    </message>
+    <message>
+        <source>[E] E&amp;xtension</source>
+        <translation>[E] E&amp;xtension</translation>
+    </message>
+    <message>
+        <source>[C] Co&amp;unter</source>
+        <translation>[C] &amp;Compteur</translation>
+    </message>
+    <message>
+        <source>Search and Replace</source>
+        <translation>Rechercher et remplacer</translation>
+    </message>
+    <message>
+        <source>&amp;Search:</source>
+        <translation>Recherc&amp;her&#xa0;:</translation>
+    </message>
+    <message>
+        <source>Text to find</source>
+        <translation>Texte à trouver</translation>
+    </message>
+    <message>
+        <source>Re&amp;place:</source>
+        <translation>Re&amp;mplacer par&#xa0;:</translation>
+    </message>
+    <message>
+        <source>Replacement (empty removes)</source>
+        <translation>Remplacement (vide&#xa0;: supprime)</translation>
+    </message>
+    <message>
+        <source>Case</source>
+        <translation>Casse</translation>
+    </message>
+    <message>
+        <source>Keep Case</source>
+        <translation>Garder la casse</translation>
+    </message>
+    <message>
+        <source>all lowercase</source>
+        <translation>tout en minuscules</translation>
+    </message>
+    <message>
+        <source>All UPPERCASE</source>
+        <translation>TOUT EN MAJUSCULES</translation>
+    </message>
+    <message>
+        <source>Counter</source>
+        <translation>Compteur</translation>
+    </message>
+    <message>
+        <source>Start</source>
+        <translation>Début</translation>
+    </message>
+    <message>
+        <source>Step &amp;by</source>
+        <translation>P&amp;as</translation>
+    </message>
+    <message>
+        <source>Di&amp;gits</source>
+        <translation>Chi&amp;ffres</translation>
+    </message>
+    <message>
+        <source>Add files to the list</source>
+        <translation>Ajouter des fichiers à la liste</translation>
+    </message>
+    <message>
+        <source>&amp;Add…</source>
+        <translation>A&amp;jouter…</translation>
+    </message>
+    <message>
+        <source>Remove the selected files from the list</source>
+        <translation>Retirer de la liste les fichiers sélectionnés</translation>
+    </message>
+    <message>
+        <source>Re&amp;move</source>
+        <translation>Ret&amp;irer</translation>
+    </message>
+    <message>
+        <source>Empty the list</source>
+        <translation>Vider la liste</translation>
+    </message>
+    <message>
+        <source>C&amp;lear All</source>
+        <translation>&amp;Vider</translation>
+    </message>
+    <message>
+        <source>Show the selected files in the file manager</source>
+        <translation>Montrer les fichiers sélectionnés dans le gestionnaire de fichiers</translation>
+    </message>
+    <message>
+        <source>Sh&amp;ow</source>
+        <translation>Mo&amp;ntrer</translation>
+    </message>
+    <message>
+        <source>No files</source>
+        <translation>Aucun fichier</translation>
+    </message>
+    <message>
+        <source>Start &amp;Renaming</source>
+        <translation>&amp;Lancer le renommage</translation>
+    </message>
+    <message>
+        <source>S&amp;kip Tutorial</source>
+        <translation>Passer le &amp;tutoriel</translation>
+    </message>
+    <message>
+        <source>&amp;Next</source>
+        <translation>&amp;Suivant</translation>
+    </message>
+    <message>
+        <source>&amp;File</source>
+        <translation>&amp;Fichier</translation>
+    </message>
+    <message>
+        <source>&amp;Edit</source>
+        <translation>É&amp;dition</translation>
+    </message>
+    <message>
+        <source>&amp;Window</source>
+        <translation>Fe&amp;nêtre</translation>
+    </message>
+    <message>
+        <source>&amp;Help</source>
+        <translation>&amp;Aide</translation>
+    </message>
+    <message>
+        <source>&amp;Add Files…</source>
+        <translation>&amp;Ajouter des fichiers…</translation>
+    </message>
+    <message>
+        <source>&amp;Start Renaming</source>
+        <translation>&amp;Lancer le renommage</translation>
+    </message>
+    <message>
+        <source>&amp;Quit</source>
+        <translation>&amp;Quitter</translation>
+    </message>
+    <message>
+        <source>&amp;Velnor</source>
+        <translation>&amp;Velnor</translation>
+    </message>
+    <message>
+        <source>Show &amp;Tutorial</source>
+        <translation>Afficher le &amp;tutoriel</translation>
+    </message>
+    <message>
+        <source>&amp;Undo Rename</source>
+        <translation>&amp;Annuler le renommage</translation>
+    </message>
+    <message>
+        <source>Re&amp;do Rename</source>
+        <translation>&amp;Rétablir le renommage</translation>
+    </message>
+    <message>
+        <source>Rename &amp;History…</source>
+        <translation>&amp;Historique des renommages…</translation>
+    </message>
+    <message>
+        <source>&amp;Go to Name Template</source>
+        <translation>Aller au &amp;modèle de nom</translation>
+    </message>
+    <message>
+        <source>&amp;Remove</source>
+        <translation>Re&amp;tirer</translation>
+    </message>
+    <message>
+        <source>&amp;Clear All</source>
+        <translation>&amp;Vider la liste</translation>
+    </message>
+    <message>
+        <source>&amp;Show</source>
+        <translation>M&amp;ontrer</translation>
+    </message>
+    <message>
+        <source>Copy &amp;New Name</source>
+        <translation>Copier le &amp;nouveau nom</translation>
+    </message>
+    <message>
+        <source>Velnor &amp;Web Site</source>
+        <translation>Site &amp;web de Velnor</translation>
+    </message>
+    <message>
+        <source>&amp;About Velnor</source>
+        <translation>À &amp;propos de Velnor</translation>
+    </message>
+    <message>
+        <source>
+Thank you for installing Velnor, the fastest way to rename large amounts of files.
+
+
+Click Next for a quick start guide on how to use this software.</source>
+        <translation>
+Merci d’avoir installé Velnor, le moyen le plus rapide de renommer de grandes quantités de fichiers.
+
+
+Cliquez sur Suivant pour une courte présentation de ce logiciel.</translation>
+    </message>
+    <message>
+        <source>In this section you can change the file name based on the text you input.
+Using special tokens such as [N] or [C] you can insert dynamic text into the file name.
+For date and time tokens, you can change the order of units in the token itself such as [DMY] or [SH]
+
+Try typing [N]-[YMD] in the textfield and see how the names change in real-time.</source>
+        <translation>Dans cette partie, vous changez le nom du fichier d’après le texte que vous saisissez.
+Des balises comme [N] ou [C] insèrent dans le nom des parties qui varient d’un fichier à l’autre.
+Dans les balises de date et d’heure, vous choisissez vous-même l’ordre des unités, par exemple [DMY] ou [SH]
+
+Essayez de saisir [N]-[YMD] dans le champ et regardez les noms changer aussitôt.</translation>
+    </message>
+    <message>
+        <source>In this section you can change the file extension based on the text you input.
+Using special tokens such as [E] or [C] you can insert dynamic text into the extension.
+
+Try typing [C] in the textfield to set the extension to an increasing numerical value.</source>
+        <translation>Dans cette partie, vous changez l’extension du fichier d’après le texte que vous saisissez.
+Des balises comme [E] ou [C] insèrent dans l’extension des parties qui varient d’un fichier à l’autre.
+
+Essayez de saisir [C] dans le champ pour donner aux extensions des numéros croissants.</translation>
+    </message>
+    <message>
+        <source>In this section you can search for a particular text and replace it.
+Leave the replace text empty if you simply want to remove the searched text.
+
+Try typing Test in the search textfield.</source>
+        <translation>Dans cette partie, vous cherchez un texte précis et le remplacez.
+Laissez le remplacement vide pour simplement supprimer le texte cherché.
+
+Essayez de saisir Test dans le champ de recherche.</translation>
+    </message>
+    <message>
+        <source>In this section you can convert the entire file name to uppercase or lowercase
+
+Try changing it to All UPPERCASE.</source>
+        <translation>Dans cette partie, vous mettez tout le nom du fichier en majuscules ou en minuscules
+
+Essayez de choisir TOUT EN MAJUSCULES.</translation>
+    </message>
+    <message>
+        <source>In this section you can adjust the numerical counter linked to the [C] token.
+The counter can start from a certain number and increase in value by then number next to Step by.
+Digits represent the minimum amount of digits the counter will show.
+
+Try increasing the Digits to 3.</source>
+        <translation>Dans cette partie, vous réglez le compteur de la balise [C].
+Le compteur part du nombre de Début et augmente à chaque fichier du nombre indiqué dans Pas.
+Chiffres indique le nombre minimal de chiffres qu’affiche le compteur.
+
+Essayez de porter Chiffres à 3.</translation>
+    </message>
+    <message>
+        <source>That&apos;s it!
+All you have to do now is Drag&amp;Drop the files you want to rename on this window or
+on the Velnor dock icon. Adjust the renaming parameters and click on the Start Renaming button.
+
+If you have any questions, you can reach us on our email, %1</source>
+        <translation>C’est tout&#xa0;!
+Il ne vous reste qu’à glisser les fichiers à renommer sur cette fenêtre ou
+sur l’icône de Velnor. Réglez les paramètres et cliquez sur Lancer le renommage.
+
+Pour toute question, écrivez-nous à %1</translation>
+    </message>
+    <message>
+        <source>Example Tutorial File</source>
+        <translation>Fichier d’exemple du tutoriel</translation>
+    </message>
+    <message>
+        <source>Add Files</source>
+        <translation>Ajouter des fichiers</translation>
+    </message>
+    <message>
+        <source>The rename could not be prepared for undo.</source>
+        <translation>Le renommage n’a pas pu être préparé pour l’annulation.</translation>
+    </message>
+    <message>
+        <source>%1
+
+No file has been renamed. Without undo, this rename cannot be taken back.</source>
+        <translation>%1
+
+Aucun fichier n’a été renommé. Sans annulation possible, ce renommage sera définitif.</translation>
+    </message>
+    <message>
+        <source>Rename &amp;Without Undo</source>
+        <translation>Renommer &amp;sans annulation</translation>
+    </message>
+</context>
+</TS>
