@@ -1,21 +1,28 @@
-// velnor-bench-app [--quick] [--work DIR] [--only keystroke|drop|drop_100k|drop_1m|run]
+// velnor-bench-app [--quick] [--work DIR]
+//                  [--only keystroke|drop|drop_100k|drop_1m|run|history]
 // The window under load, offscreen: a keystroke in the name field with a
-// million files listed; drops of large folders against the core's own intake
-// of the same tree, with the longest the event loop stood still meanwhile;
-// and Start Renaming against the core's run, likewise.
+// million files listed, and the longest the event loop stood still until the
+// rename plan of that keystroke was shown; drops of large folders against the
+// core's own intake of the same tree, with the longest stall meanwhile; Start
+// Renaming against the core's run, likewise; and the longest stall while a
+// history of 100 MiB is read at start-up and after a run.
+#include "app/undocontrol.h"
 #include "app/vlnwindow.h"
 #include "files/filelist.h"
 #include "files/zqfile.h"
 #include "intake/fileintake.h"
 #include "model/filetablemodel.h"
 #include "rename/accessgrant.h"
+#include "rename/journal.h"
 #include "rename/renamerun.h"
+#include "rename/runhistory.h"
 #include "rename/userdefaults.h"
 #include "rules/namecomposer.h"
 #include "ui_vlnwindow.h"
 
 #include <QApplication>
 #include <QDir>
+#include <QFileInfo>
 #include <QLabel>
 #include <QMessageBox>
 #include <QMimeData>
@@ -67,68 +74,6 @@ public:
     }
 };
 
-void keystroke(UserDefaults &defaults, qint64 records)
-{
-    VLNWindow window(&defaults);
-    window.resize(1040, 680);
-    FileList *list = window.fileList();
-    for (qint64 i = 0; i < records; ++i) {
-        auto file = std::make_unique<ZQFile>();
-        const QByteArray name = "IMG_" + QByteArray::number(i).rightJustified(7, '0') + ".JPG";
-        file->setNativePath("/home/user/Pictures/" + QByteArray::number(i / 1000) + '/' + name);
-        file->setName(QString::fromLatin1(name));
-        file->setAttributes(quint64(1000 + i % 5000000), 1700000000000 + i * 1000);
-        list->append(std::move(file));
-    }
-    window.updateResults();
-    window.show();
-    if (!QTest::qWaitForWindowExposed(&window))
-        std::fprintf(stderr, "window not exposed\n");
-    Ui::VLNWindow *ui = window.ui();
-    ui->nameField->setText(QStringLiteral("Holiday-[YMD]-[C]"));
-    window.controlTextDidChange();
-    ui->nameField->setFocus();
-    QTest::qWait(50);
-
-    PaintCounter counter;
-    ui->tableView->viewport()->installEventFilter(&counter);
-    std::vector<double> times;
-    for (int i = 0; i < 41; ++i) {
-        const int before = counter.paints;
-        const double start = now();
-        QTest::keyClick(ui->nameField, i % 2 ? Qt::Key_Backspace : Qt::Key_A);
-        while (counter.paints == before)
-            QCoreApplication::processEvents();
-        times.push_back((now() - start) * 1000);
-    }
-    figure("keystroke_1m", median(times), "ms");
-    window.close();
-}
-
-void makeTree(const QByteArray &root, qint64 files)
-{
-    ::mkdir(root.constData(), 0755);
-    const qint64 perFolder = 1000;
-    for (qint64 i = 0; i < files; ++i) {
-        const QByteArray folder = root + "/f" + QByteArray::number(i / perFolder);
-        if (i % perFolder == 0)
-            ::mkdir(folder.constData(), 0755);
-        const QByteArray path = folder + "/file" + QByteArray::number(i) + ".txt";
-        const int fd = ::open(path.constData(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-        if (fd >= 0)
-            ::close(fd);
-    }
-}
-
-double intakeSeconds(const QByteArray &root)
-{
-    FileList list;
-    FileIntake intake(list);
-    const double start = now();
-    intake.insertFile(root);
-    return now() - start;
-}
-
 // The largest gap between the ticks of a 1 ms timer: how long the event
 // loop went without turning.
 class StallProbe : public QObject
@@ -176,6 +121,133 @@ void spinUntil(const std::function<bool()> &done)
     wake.start(5);
     while (!done())
         QCoreApplication::processEvents(QEventLoop::AllEvents | QEventLoop::WaitForMoreEvents);
+}
+
+void keystroke(UserDefaults &defaults, qint64 records)
+{
+    VLNWindow window(&defaults);
+    window.resize(1040, 680);
+    FileList *list = window.fileList();
+    for (qint64 i = 0; i < records; ++i) {
+        auto file = std::make_unique<ZQFile>();
+        const QByteArray name = "IMG_" + QByteArray::number(i).rightJustified(7, '0') + ".JPG";
+        file->setNativePath("/home/user/Pictures/" + QByteArray::number(i / 1000) + '/' + name);
+        file->setName(QString::fromLatin1(name));
+        file->setAttributes(quint64(1000 + i % 5000000), 1700000000000 + i * 1000);
+        list->append(std::move(file));
+    }
+    window.updateResults();
+    window.show();
+    if (!QTest::qWaitForWindowExposed(&window))
+        std::fprintf(stderr, "window not exposed\n");
+    Ui::VLNWindow *ui = window.ui();
+    ui->nameField->setText(QStringLiteral("Holiday-[YMD]-[C]"));
+    window.controlTextDidChange();
+    ui->nameField->setFocus();
+    QTest::qWait(50);
+
+    PaintCounter counter;
+    ui->tableView->viewport()->installEventFilter(&counter);
+    std::vector<double> times;
+    for (int i = 0; i < 41; ++i) {
+        const int before = counter.paints;
+        const double start = now();
+        QTest::keyClick(ui->nameField, i % 2 ? Qt::Key_Backspace : Qt::Key_A);
+        while (counter.paints == before)
+            QCoreApplication::processEvents();
+        times.push_back((now() - start) * 1000);
+    }
+    figure("keystroke_1m", median(times), "ms");
+
+    // The plan of each keystroke is made on a worker a moment later: the
+    // longest the event loop stands still until it is shown.
+    FileTableModel *model = window.tableModel();
+    spinUntil([&] { return model->plan() != nullptr; });
+    double stall = 0;
+    for (int i = 0; i < 5; ++i) {
+        StallProbe probe;
+        probe.start();
+        QTest::keyClick(ui->nameField, i % 2 ? Qt::Key_Backspace : Qt::Key_B);
+        spinUntil([&] { return model->plan() != nullptr; });
+        stall = std::max(stall, probe.stopMs());
+    }
+    figure("stall_plan_1m_ms", stall, "ms");
+    window.close();
+}
+
+// A history of about 100 MiB in the runs folder: journals of 20,000 moves
+// each, every move done.
+void makeHistory(const QByteArray &root)
+{
+    const QString folder = RunHistory::runsFolder();
+    qint64 bytes = 0;
+    for (int run = 0; bytes < 100 * 1024 * 1024; ++run) {
+        QList<JournalMove> moves;
+        for (int i = 0; i < 20000; ++i) {
+            const QByteArray name = "IMG_" + QByteArray::number(i).rightJustified(7, '0');
+            moves << JournalMove{root + "/folder" + QByteArray::number(i % 100), name + ".JPG",
+                                 name + "-renamed.JPG", 1, quint64(1000 + i)};
+        }
+        JournalWriter writer;
+        QString error;
+        if (!writer.begin(folder, moves, 1'700'000'000'000 + run * 1000LL, &error)) {
+            std::fprintf(stderr, "history: %s\n", qPrintable(error));
+            return;
+        }
+        for (int i = 0; i < moves.size(); ++i)
+            writer.recordOutcome(i, true);
+        writer.finish(moves.size(), 0, 0);
+        bytes += QFileInfo(writer.path()).size();
+    }
+}
+
+// The longest stall of the event loop while the window reads the history:
+// as it opens, and again as after a run.
+double historyStall(UserDefaults &defaults)
+{
+    double stall = 0;
+    VLNWindow window(&defaults);
+    UndoControl *undo = window.undoControl();
+    {
+        StallProbe probe;
+        probe.start();
+        window.resize(1040, 680);
+        window.show();
+        spinUntil([&] { return !undo->isReading(); });
+        stall = probe.stopMs();
+    }
+    for (int i = 0; i < 3; ++i) {
+        StallProbe probe;
+        probe.start();
+        undo->refresh();
+        spinUntil([&] { return !undo->isReading(); });
+        stall = std::max(stall, probe.stopMs());
+    }
+    return stall;
+}
+
+void makeTree(const QByteArray &root, qint64 files)
+{
+    ::mkdir(root.constData(), 0755);
+    const qint64 perFolder = 1000;
+    for (qint64 i = 0; i < files; ++i) {
+        const QByteArray folder = root + "/f" + QByteArray::number(i / perFolder);
+        if (i % perFolder == 0)
+            ::mkdir(folder.constData(), 0755);
+        const QByteArray path = folder + "/file" + QByteArray::number(i) + ".txt";
+        const int fd = ::open(path.constData(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+        if (fd >= 0)
+            ::close(fd);
+    }
+}
+
+double intakeSeconds(const QByteArray &root)
+{
+    FileList list;
+    FileIntake intake(list);
+    const double start = now();
+    intake.insertFile(root);
+    return now() - start;
 }
 
 struct Timed
@@ -362,6 +434,12 @@ int main(int argc, char **argv)
         figure("run_100k_core_ms", median(core) * 1000, "ms");
         figure("run_100k_window_vs_core", median(window) / median(core), "ratio");
         figure("stall_run_100k_ms", *std::max_element(stalls.begin(), stalls.end()), "ms");
+    }
+
+    if (wanted("history")) {
+        std::fprintf(stderr, "# history\n");
+        makeHistory(QFile::encodeName(scratch.path()));
+        figure("stall_history_ms", historyStall(defaults), "ms");
     }
     return 0;
 }

@@ -15,6 +15,7 @@
 #include <QLineEdit>
 #include <QMimeData>
 #include <QPushButton>
+#include <QScrollBar>
 #include <QSet>
 #include <QSignalSpy>
 #include <QTest>
@@ -67,6 +68,7 @@ private slots:
     void dropFolderAndUndecodableName();
     void addPanelKeepsBytes();
     void headerClicks();
+    void removeKeepsScrollPosition();
     void showHandsOverSelectedBytes();
 
     void startRenamesAndShowsSheet();
@@ -307,6 +309,29 @@ void tst_VLNWindow::headerClicks()
 
 // Show hands the file manager the records behind the selected rows of the
 // sorted view, as bytes.
+// Remove takes the selected rows out and leaves the view where it was: the
+// rows above stay in place and the ones below move up.
+void tst_VLNWindow::removeKeepsScrollPosition()
+{
+    VLNWindow *window = makeWindow();
+    QList<QByteArray> names;
+    for (int i = 0; i < 300; ++i)
+        names << "f" + QByteArray::number(i).rightJustified(3, '0');
+    listFiles(names);
+    QTableView *table = window->ui()->tableView;
+    FileTableModel *model = window->tableModel();
+    table->scrollTo(model->index(150, 0), QAbstractItemView::PositionAtTop);
+    const int scroll = table->verticalScrollBar()->value();
+    QVERIFY(scroll > 0);
+    table->selectionModel()->select(QItemSelection(model->index(152, 0), model->index(153, 0)),
+                                    QItemSelectionModel::Select | QItemSelectionModel::Rows);
+    window->clickRemove();
+    QCOMPARE(table->verticalScrollBar()->value(), scroll);
+    QCOMPARE(cell(151, 0), u"f151"_s);
+    QCOMPARE(cell(152, 0), u"f154"_s);
+    QCOMPARE(window->ui()->totalLabel->text(), u"298 files"_s);
+}
+
 void tst_VLNWindow::showHandsOverSelectedBytes()
 {
     VLNWindow *window = makeWindow();
@@ -519,7 +544,10 @@ void tst_VLNWindow::listingCancelKeepsWhatWasListed()
     QVERIFY(list.count() <= paths.size());
     for (qsizetype i = 0; i < list.count(); ++i)
         QCOMPARE(list.fileAtIndex(i)->nativePath(), paths[i]);
-    QCOMPARE(window->ui()->totalLabel->text(), FileList::countText(list.count()));
+    QCOMPARE(window->ui()->totalLabel->text(), list.count() == 0 ? u"No files"_s
+                                               : list.count() == 1
+                                                   ? u"1 file"_s
+                                                   : u"%1 files"_s.arg(list.count()));
 }
 
 // A second drop while the first is listed waits behind it; what the first
@@ -636,11 +664,14 @@ void tst_VLNWindow::runCancelled()
         renamed += moved;
     }
     const QString text = window->reportSheet()->text();
-    QCOMPARE(text, u"%1 renamed successfully."_s.arg(FileList::countText(renamed)));
+    const auto files = [](qsizetype n) {
+        return n == 0 ? u"No files"_s : n == 1 ? u"1 file"_s : u"%1 files"_s.arg(n);
+    };
+    QCOMPARE(text, files(renamed) + u" renamed successfully."_s);
     const QString informative = window->reportSheet()->informativeText();
     if (renamed < paths.size())
-        QCOMPARE(informative, u"Cancelled: %1 not attempted."_s.arg(
-                                  FileList::countText(paths.size() - renamed)));
+        QCOMPARE(informative,
+                 u"Cancelled: "_s + files(paths.size() - renamed) + u" not attempted."_s);
     else
         QCOMPARE(informative, QString());
 }
