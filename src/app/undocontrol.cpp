@@ -44,6 +44,10 @@ void UndoControl::refresh()
         m_readAgain = true;
         return;
     }
+    // Until the history is read, the menu names no run: the one it named
+    // may just have been taken back.
+    m_undoTarget = m_redoTarget = -1;
+    updateActions();
     m_reading = std::make_unique<HistoryJob>(RunHistory::runsFolder());
     connect(m_reading.get(), &Job::finished, this, &UndoControl::historyRead);
     m_reading->start();
