@@ -68,6 +68,7 @@ void PlanMarks::changed()
 
 void PlanMarks::drop()
 {
+    m_work->retirePlan(m_model->sharedPlan());
     m_showing = true;
     m_model->setPlan(nullptr);
     m_showing = false;
@@ -77,6 +78,7 @@ void PlanMarks::drop()
 void PlanMarks::show(std::shared_ptr<const RenamePlan> plan)
 {
     const qsizetype problems = plan->problems();
+    m_work->retirePlan(m_model->sharedPlan());
     m_showing = true;
     m_model->setPlan(std::move(plan));
     m_showing = false;

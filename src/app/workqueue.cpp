@@ -365,6 +365,7 @@ void WorkQueue::startPlan()
     }
     m_planWaiting = false;
     m_plan = std::make_unique<PlanJob>(*m_model->list(), m_model->composer());
+    m_plan->setRetired(std::exchange(m_retiredPlans, {}));
     connect(m_plan.get(), &Job::finished, this, &WorkQueue::planFinished);
     m_plan->start();
 }
@@ -372,7 +373,9 @@ void WorkQueue::startPlan()
 void WorkQueue::planFinished()
 {
     // A plan cancelled after its worker was done is out of date all the same.
-    std::shared_ptr<const RenamePlan> plan = m_plan->isCancelled() ? nullptr : m_plan->plan();
+    std::shared_ptr<const RenamePlan> plan = m_plan->plan();
+    if (m_plan->isCancelled() || m_planTimer.isActive())
+        retirePlan(std::exchange(plan, nullptr));
     // Deleted later: this runs inside the job's own signal. Its thread has
     // ended; the object goes with the next turn of the event loop.
     m_plan.release()->deleteLater();
@@ -380,6 +383,12 @@ void WorkQueue::planFinished()
         startPlan();
         return;
     }
-    if (plan && !m_planTimer.isActive())
+    if (plan)
         emit planReady(std::move(plan));
+}
+
+void WorkQueue::retirePlan(std::shared_ptr<const RenamePlan> plan)
+{
+    if (plan)
+        m_retiredPlans.push_back(std::move(plan));
 }

@@ -10,6 +10,7 @@
 #include <QTimer>
 
 #include <memory>
+#include <vector>
 
 class FileTableModel;
 class JobBar;
@@ -78,6 +79,8 @@ public:
     void schedulePlan();
     // No plan until the next schedulePlan; a worker reading the list lets go.
     void cancelPlan();
+    // A plan no longer shown: the next plan's worker frees it.
+    void retirePlan(std::shared_ptr<const RenamePlan> plan);
 
     // Each record of a file an undo moved takes the file's new path and
     // name; a record left under a path that another listed record now holds
@@ -126,5 +129,6 @@ private:
     bool m_held = false;
     std::unique_ptr<PlanJob> m_plan;
     bool m_planWaiting = false;
+    std::vector<std::shared_ptr<const RenamePlan>> m_retiredPlans;
     QTimer m_planTimer;
 };

@@ -3,6 +3,10 @@
 #include "files/filelist.h"
 #include "files/zqfile.h"
 
+#include <sys/resource.h>
+#include <sys/syscall.h>
+#include <unistd.h>
+
 PlanJob::PlanJob(const FileList &list, const NameComposer &composer)
     : m_list(list), m_composer(composer)
 {
@@ -33,6 +37,10 @@ std::shared_ptr<const RenamePlan> PlanJob::plan() const
 
 void PlanJob::work()
 {
+    // The plan is background work: on a busy machine the window's thread
+    // goes first, and the helper thread of the names inherits this.
+    ::setpriority(PRIO_PROCESS, pid_t(::syscall(SYS_gettid)), 10);
+    m_retired.clear();
     std::vector<RenamePlan::File> files;
     {
         const std::lock_guard lock(m_listMutex);

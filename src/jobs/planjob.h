@@ -6,6 +6,7 @@
 
 #include <memory>
 #include <mutex>
+#include <vector>
 
 class FileList;
 
@@ -28,6 +29,12 @@ public:
     void releaseList();
     // Once finished: the plan, or null when the job was cancelled.
     std::shared_ptr<const RenamePlan> plan() const;
+    // Before start: plans no longer shown, let go on the worker. A plan of a
+    // million files takes longer to free than the window may stand still.
+    void setRetired(std::vector<std::shared_ptr<const RenamePlan>> plans)
+    {
+        m_retired = std::move(plans);
+    }
 
 protected:
     void work() override;
@@ -38,5 +45,6 @@ private:
     // Held by the worker while it reads the list.
     std::mutex m_listMutex;
     mutable std::mutex m_planMutex;
-    std::shared_ptr<const RenamePlan> m_plan; // under m_planMutex
+    std::shared_ptr<const RenamePlan> m_plan;                 // under m_planMutex
+    std::vector<std::shared_ptr<const RenamePlan>> m_retired; // the worker's once started
 };

@@ -89,6 +89,7 @@ public:
     // list should, until the next plan is made.
     void setPlan(std::shared_ptr<const RenamePlan> plan);
     const RenamePlan *plan() const { return m_plan.get(); }
+    std::shared_ptr<const RenamePlan> sharedPlan() const { return m_plan; }
 
     // The column showing this identifier, or -1.
     int columnOfIdentifier(const QString &identifier) const;

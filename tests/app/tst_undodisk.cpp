@@ -153,6 +153,7 @@ void tst_UndoDisk::undoCancelledHalfWay()
     QCOMPARE(window->reportSheet()->text(), u"3000 files renamed successfully."_s);
     window->reportSheet()->accept();
 
+    QTRY_VERIFY(window->ui()->actionUndoRename->isEnabled());
     window->ui()->actionUndoRename->trigger();
     QVERIFY(window->undoControl()->isRunning());
     QVERIFY(window->jobBar()->progressText().startsWith(u"Undoing"_s));

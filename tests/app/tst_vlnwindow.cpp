@@ -446,37 +446,31 @@ void tst_VLNWindow::planMarksConflicts()
     QCOMPARE(selected.first().row(), 1);
 }
 
+// The grant's panel names why it asks, and hands back the folder chosen.
 void tst_VLNWindow::grantDialog()
 {
     QWidget parent;
-    DialogAccessPrompt prompt(&parent);
     QString message;
-    bool confirm = true;
-    std::function<void()> answer = [&] {
-        auto *panel = qobject_cast<QFileDialog *>(QApplication::activeModalWidget());
-        if (!panel)
-            return QTimer::singleShot(20, answer);
+    const auto choose = [&](const QByteArray &proposed, bool confirm) {
+        std::unique_ptr<QFileDialog> panel(DialogAccessPrompt::makePanel(
+            &parent, u"Filesystem Access"_s, u"Allow Access"_s, u"Why"_s, proposed));
+        panel->open();
         auto *label = panel->findChild<QLabel *>(u"accessMessage"_s);
         message = label && label->isVisible() ? label->text() : QString();
         if (confirm)
-            QMetaObject::invokeMethod(panel, "accept");
+            QMetaObject::invokeMethod(panel.get(), "accept");
         else
             panel->reject();
+        return DialogAccessPrompt::chosenFolder(*panel);
     };
-    QTimer::singleShot(0, answer);
-    QCOMPARE(prompt.chooseFolder(u"Filesystem Access"_s, u"Allow Access"_s, u"Why"_s, m_root),
-             std::optional<QByteArray>(m_root));
+    QCOMPARE(choose(m_root, true), std::optional<QByteArray>(m_root));
     QCOMPARE(message, u"Why"_s);
     // The panel cannot show a folder whose name is not UTF-8: it opens at the
     // folder above, never at the working folder, and that is what is granted.
     const QByteArray folder = m_root + "/caf\xe9";
     QCOMPARE(::mkdir(folder.constData(), 0755), 0);
-    QTimer::singleShot(0, answer);
-    QCOMPARE(prompt.chooseFolder(QString(), QString(), QString(), folder),
-             std::optional<QByteArray>(m_root));
-    confirm = false;
-    QTimer::singleShot(0, answer);
-    QCOMPARE(prompt.chooseFolder(QString(), QString(), QString(), m_root), std::nullopt);
+    QCOMPARE(choose(folder, true), std::optional<QByteArray>(m_root));
+    QCOMPARE(choose(m_root, false), std::nullopt);
 }
 
 namespace {
