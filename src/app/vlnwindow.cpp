@@ -199,6 +199,8 @@ void VLNWindow::clickCasePopup()
 
 bool VLNWindow::insertFile(const QByteArray &nativePath)
 {
+    // The list changes behind the model: the plan's worker must let go first.
+    m_work->cancelPlan();
     return m_intake->insertFile(nativePath);
 }
 
