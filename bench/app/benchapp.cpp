@@ -1,21 +1,28 @@
-// velnor-bench-app [--quick] [--work DIR] [--only keystroke|drop|drop_100k|drop_1m|run]
+// velnor-bench-app [--quick] [--work DIR]
+//                  [--only keystroke|drop|drop_100k|drop_1m|run|history]
 // The window under load, offscreen: a keystroke in the name field with a
-// million files listed; drops of large folders against the core's own intake
-// of the same tree, with the longest the event loop stood still meanwhile;
-// and Start Renaming against the core's run, likewise.
+// million files listed, and the longest the event loop stood still until the
+// rename plan of that keystroke was shown; drops of large folders against the
+// core's own intake of the same tree, with the longest stall meanwhile; Start
+// Renaming against the core's run, likewise; and the longest stall while a
+// history of 100 MiB is read at start-up and after a run.
+#include "app/undocontrol.h"
 #include "app/vlnwindow.h"
 #include "files/filelist.h"
 #include "files/zqfile.h"
 #include "intake/fileintake.h"
 #include "model/filetablemodel.h"
 #include "rename/accessgrant.h"
+#include "rename/journal.h"
 #include "rename/renamerun.h"
+#include "rename/runhistory.h"
 #include "rename/userdefaults.h"
 #include "rules/namecomposer.h"
 #include "ui_vlnwindow.h"
 
 #include <QApplication>
 #include <QDir>
+#include <QFileInfo>
 #include <QLabel>
 #include <QMessageBox>
 #include <QMimeData>
@@ -32,6 +39,7 @@
 
 #include <fcntl.h>
 #include <sys/stat.h>
+#include <time.h>
 #include <unistd.h>
 
 namespace {
@@ -66,6 +74,77 @@ public:
         return false;
     }
 };
+
+// The largest gap between the ticks of a 1 ms timer: how long the event
+// loop went without turning.
+class StallProbe : public QObject
+{
+public:
+    StallProbe()
+    {
+        m_timer.setInterval(1);
+        m_timer.setTimerType(Qt::PreciseTimer);
+        connect(&m_timer, &QTimer::timeout, this, [this] { tick(); });
+    }
+    void start()
+    {
+        m_last = now();
+        m_lastCpu = threadCpu();
+        m_largestCpu = 0;
+        m_largest = 0;
+        m_timer.start();
+    }
+    // Also counts the time since the last tick, for work that ends the wait.
+    double stopMs()
+    {
+        tick();
+        m_timer.stop();
+        return m_largest * 1000;
+    }
+
+private:
+    void tick()
+    {
+        const double t = now();
+        const double cpu = threadCpu();
+        if (t - m_last > m_largest) {
+            m_largest = t - m_last;
+            m_largestCpu = cpu - m_lastCpu;
+        }
+        m_last = t;
+        m_lastCpu = cpu;
+    }
+    static double threadCpu()
+    {
+        timespec spec{};
+        clock_gettime(CLOCK_THREAD_CPUTIME_ID, &spec);
+        return double(spec.tv_sec) + double(spec.tv_nsec) / 1e9;
+    }
+
+public:
+    // How much of the longest gap the event loop's thread spent working; the
+    // rest it waited for a processor.
+    double largestCpuMs() const { return m_largestCpu * 1000; }
+
+private:
+    double m_lastCpu = 0;
+    double m_largestCpu = 0;
+    QTimer m_timer;
+    double m_last = 0;
+    double m_largest = 0;
+};
+
+// Turns the event loop until `done` holds, sleeping between events as the
+// application's own loop does. (processEvents with a time limit drops
+// WaitForMoreEvents and would keep a processor busy polling, taken from the
+// work being timed.) The timer bounds each wait.
+void spinUntil(const std::function<bool()> &done)
+{
+    QTimer wake;
+    wake.start(5);
+    while (!done())
+        QCoreApplication::processEvents(QEventLoop::AllEvents | QEventLoop::WaitForMoreEvents);
+}
 
 void keystroke(UserDefaults &defaults, qint64 records)
 {
@@ -102,7 +181,89 @@ void keystroke(UserDefaults &defaults, qint64 records)
         times.push_back((now() - start) * 1000);
     }
     figure("keystroke_1m", median(times), "ms");
+
+    // The plan of each keystroke is made on a worker a moment later: the
+    // longest the event loop stands still until it is shown.
+    FileTableModel *model = window.tableModel();
+    spinUntil([&] { return model->plan() != nullptr; });
+    double stall = 0;
+    for (int i = 0; i < 5; ++i) {
+        StallProbe probe;
+        probe.start();
+        QTest::keyClick(ui->nameField, i % 2 ? Qt::Key_Backspace : Qt::Key_B);
+        spinUntil([&] { return model->plan() != nullptr; });
+        const double ms = probe.stopMs();
+        std::fprintf(stderr, "plan: longest stall %.1f ms, of which working %.1f ms\n", ms,
+                     probe.largestCpuMs());
+        stall = std::max(stall, ms);
+    }
+    figure("stall_plan_1m_ms", stall, "ms");
+    {
+        // What the machine alone costs the loop: the same wait with nothing to do.
+        StallProbe idle;
+        idle.start();
+        QTest::qWait(2000);
+        std::fprintf(stderr, "idle stall over 2 s: %.1f ms\n", idle.stopMs());
+    }
     window.close();
+}
+
+// A history of about 100 MiB in the runs folder: journals of 20,000 moves
+// each, every move done.
+void makeHistory(const QByteArray &root)
+{
+    const QString folder = RunHistory::runsFolder();
+    qint64 bytes = 0;
+    for (int run = 0; bytes < 100 * 1024 * 1024; ++run) {
+        QList<JournalMove> moves;
+        for (int i = 0; i < 20000; ++i) {
+            const QByteArray name = "IMG_" + QByteArray::number(i).rightJustified(7, '0');
+            moves << JournalMove{root + "/folder" + QByteArray::number(i % 100), name + ".JPG",
+                                 name + "-renamed.JPG", 1, quint64(1000 + i)};
+        }
+        JournalWriter writer;
+        QString error;
+        if (!writer.begin(folder, moves, 1'700'000'000'000 + run * 1000LL, &error)) {
+            std::fprintf(stderr, "history: %s\n", qPrintable(error));
+            return;
+        }
+        for (int i = 0; i < moves.size(); ++i)
+            writer.recordOutcome(i, true);
+        writer.finish(moves.size(), 0, 0);
+        bytes += QFileInfo(writer.path()).size();
+    }
+}
+
+// The longest stall of the event loop while the window reads the history:
+// as it opens, and again as after a run.
+double historyStall(UserDefaults &defaults)
+{
+    double stall = 0;
+    VLNWindow window(&defaults);
+    UndoControl *undo = window.undoControl();
+    {
+        // From the window's first paint on: what the history costs, not what
+        // a window costs to show.
+        window.resize(1040, 680);
+        window.show();
+        if (!QTest::qWaitForWindowExposed(&window))
+            std::fprintf(stderr, "window not exposed\n");
+        StallProbe probe;
+        probe.start();
+        spinUntil([&] { return !undo->isReading(); });
+        stall = probe.stopMs();
+        std::fprintf(stderr, "start-up %.1f ms\n", stall);
+    }
+    for (int i = 0; i < 3; ++i) {
+        StallProbe probe;
+        probe.start();
+        undo->refresh();
+        spinUntil([&] { return !undo->isReading(); });
+        const double ms = probe.stopMs();
+        std::fprintf(stderr, "after a run %.1f ms\n", ms);
+        stall = std::max(stall, ms);
+    }
+    return stall;
 }
 
 void makeTree(const QByteArray &root, qint64 files)
@@ -127,55 +288,6 @@ double intakeSeconds(const QByteArray &root)
     const double start = now();
     intake.insertFile(root);
     return now() - start;
-}
-
-// The largest gap between the ticks of a 1 ms timer: how long the event
-// loop went without turning.
-class StallProbe : public QObject
-{
-public:
-    StallProbe()
-    {
-        m_timer.setInterval(1);
-        m_timer.setTimerType(Qt::PreciseTimer);
-        connect(&m_timer, &QTimer::timeout, this, [this] { tick(); });
-    }
-    void start()
-    {
-        m_last = now();
-        m_largest = 0;
-        m_timer.start();
-    }
-    // Also counts the time since the last tick, for work that ends the wait.
-    double stopMs()
-    {
-        tick();
-        m_timer.stop();
-        return m_largest * 1000;
-    }
-
-private:
-    void tick()
-    {
-        const double t = now();
-        m_largest = std::max(m_largest, t - m_last);
-        m_last = t;
-    }
-    QTimer m_timer;
-    double m_last = 0;
-    double m_largest = 0;
-};
-
-// Turns the event loop until `done` holds, sleeping between events as the
-// application's own loop does. (processEvents with a time limit drops
-// WaitForMoreEvents and would keep a processor busy polling, taken from the
-// work being timed.) The timer bounds each wait.
-void spinUntil(const std::function<bool()> &done)
-{
-    QTimer wake;
-    wake.start(5);
-    while (!done())
-        QCoreApplication::processEvents(QEventLoop::AllEvents | QEventLoop::WaitForMoreEvents);
 }
 
 struct Timed
@@ -212,6 +324,9 @@ Timed drop(UserDefaults &defaults, const QByteArray &root, qint64 files, bool pr
     Timed timed;
     timed.seconds = now() - start;
     timed.stallMs = probed ? probe.stopMs() : 0;
+    if (probed)
+        std::fprintf(stderr, "drop: longest stall %.1f ms, of which working %.1f ms\n",
+                     timed.stallMs, probe.largestCpuMs());
     if (label->text() != expected)
         std::fprintf(stderr, "drop: label reads %s\n", qPrintable(label->text()));
     return timed;
@@ -242,6 +357,8 @@ Timed windowRun(UserDefaults &defaults, const QByteArray &root, const QString &n
     Timed timed;
     timed.seconds = now() - start;
     timed.stallMs = probe.stopMs();
+    std::fprintf(stderr, "run: longest stall %.1f ms, of which working %.1f ms\n", timed.stallMs,
+                 probe.largestCpuMs());
     if (window.reportSheet())
         window.reportSheet()->accept();
     return timed;
@@ -362,6 +479,12 @@ int main(int argc, char **argv)
         figure("run_100k_core_ms", median(core) * 1000, "ms");
         figure("run_100k_window_vs_core", median(window) / median(core), "ratio");
         figure("stall_run_100k_ms", *std::max_element(stalls.begin(), stalls.end()), "ms");
+    }
+
+    if (wanted("history")) {
+        std::fprintf(stderr, "# history\n");
+        makeHistory(QFile::encodeName(scratch.path()));
+        figure("stall_history_ms", historyStall(defaults), "ms");
     }
     return 0;
 }

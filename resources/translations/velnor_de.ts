@@ -32,18 +32,17 @@
     </message>
 </context>
 <context>
-    <name>FileList</name>
+    <name>CountText</name>
     <message>
         <source>No files</source>
         <translation>Keine Dateien</translation>
     </message>
-    <message>
-        <source>1 file</source>
-        <translation>1 Datei</translation>
-    </message>
-    <message>
-        <source>%1 files</source>
-        <translation>%1 Dateien</translation>
+    <message numerus="yes">
+        <source>%n file(s)</source>
+        <translation>
+            <numerusform>%n Datei</numerusform>
+            <numerusform>%n Dateien</numerusform>
+        </translation>
     </message>
 </context>
 <context>
@@ -169,6 +168,16 @@
     <message>
         <source>Undoing %1 of %2</source>
         <translation>Mache %1 von %2 rückgängig</translation>
+    </message>
+</context>
+<context>
+    <name>PlanMarks</name>
+    <message numerus="yes">
+        <source>%n file(s) cannot be renamed</source>
+        <translation>
+            <numerusform>%n Datei kann nicht umbenannt werden</numerusform>
+            <numerusform>%n Dateien können nicht umbenannt werden</numerusform>
+        </translation>
     </message>
 </context>
 <context>

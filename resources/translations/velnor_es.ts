@@ -32,18 +32,27 @@
     </message>
 </context>
 <context>
-    <name>FileList</name>
+    <name>CountText</name>
     <message>
         <source>No files</source>
         <translation>Ningún archivo</translation>
     </message>
-    <message>
-        <source>1 file</source>
-        <translation>1 archivo</translation>
+    <message numerus="yes">
+        <source>%n file(s)</source>
+        <translation>
+            <numerusform>%n archivo</numerusform>
+            <numerusform>%n archivos</numerusform>
+        </translation>
     </message>
-    <message>
-        <source>%1 files</source>
-        <translation>%1 archivos</translation>
+</context>
+<context>
+    <name>PlanMarks</name>
+    <message numerus="yes">
+        <source>%n file(s) cannot be renamed</source>
+        <translation>
+            <numerusform>%n archivo no se puede renombrar</numerusform>
+            <numerusform>%n archivos no se pueden renombrar</numerusform>
+        </translation>
     </message>
 </context>
 <context>

@@ -32,18 +32,27 @@
     </message>
 </context>
 <context>
-    <name>FileList</name>
+    <name>CountText</name>
     <message>
         <source>No files</source>
         <translation>Aucun fichier</translation>
     </message>
-    <message>
-        <source>1 file</source>
-        <translation>1 fichier</translation>
+    <message numerus="yes">
+        <source>%n file(s)</source>
+        <translation>
+            <numerusform>%n fichier</numerusform>
+            <numerusform>%n fichiers</numerusform>
+        </translation>
     </message>
-    <message>
-        <source>%1 files</source>
-        <translation>%1 fichiers</translation>
+</context>
+<context>
+    <name>PlanMarks</name>
+    <message numerus="yes">
+        <source>%n file(s) cannot be renamed</source>
+        <translation>
+            <numerusform>%n fichier ne peut pas être renommé</numerusform>
+            <numerusform>%n fichiers ne peuvent pas être renommés</numerusform>
+        </translation>
     </message>
 </context>
 <context>

@@ -6,18 +6,16 @@
 #include <QFileDialog>
 #include <QGridLayout>
 #include <QLabel>
-#include <QMessageBox>
-
-#include <memory>
 
 namespace {
 // The folder the panel was opened at, as bytes.
 const char *const shownProperty = "velnorShownFolder";
 } // namespace
 
-QFileDialog *DialogAccessPrompt::makePanel(QWidget *parent, const QString &title,
-                                           const QString &prompt, const QString &message,
-                                           const QByteArray &proposedPath)
+namespace DialogAccessPrompt {
+
+QFileDialog *makePanel(QWidget *parent, const QString &title, const QString &prompt,
+                       const QString &message, const QByteArray &proposedPath)
 {
     auto *panel = new QFileDialog(parent, title);
     // Qt's own dialog, since a native one has no room for the message.
@@ -46,7 +44,7 @@ QFileDialog *DialogAccessPrompt::makePanel(QWidget *parent, const QString &title
     return panel;
 }
 
-std::optional<QByteArray> DialogAccessPrompt::chosenFolder(const QFileDialog &panel)
+std::optional<QByteArray> chosenFolder(const QFileDialog &panel)
 {
     if (panel.result() != QDialog::Accepted || panel.selectedFiles().isEmpty())
         return std::nullopt;
@@ -59,22 +57,4 @@ std::optional<QByteArray> DialogAccessPrompt::chosenFolder(const QFileDialog &pa
     return NameCodec::encode(chosen);
 }
 
-std::optional<QByteArray> DialogAccessPrompt::chooseFolder(const QString &title,
-                                                           const QString &prompt,
-                                                           const QString &message,
-                                                           const QByteArray &proposedPath)
-{
-    const std::unique_ptr<QFileDialog> panel(
-        makePanel(m_parent, title, prompt, message, proposedPath));
-    panel->exec();
-    return chosenFolder(*panel);
-}
-
-void DialogAccessPrompt::alert(const QString &message)
-{
-    QMessageBox box(QMessageBox::Warning, QStringLiteral("Velnor"), message, QMessageBox::Ok,
-                    m_parent);
-    box.setInformativeText(QString());
-    box.setWindowModality(Qt::ApplicationModal);
-    box.exec();
-}
+} // namespace DialogAccessPrompt

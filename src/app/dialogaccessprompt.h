@@ -1,30 +1,23 @@
 #pragma once
 
-#include "rename/accessgrant.h"
+#include <QByteArray>
+#include <QString>
+
+#include <optional>
 
 class QFileDialog;
 class QWidget;
 
-// The grant request as the user sees it: a folder chooser that names the
-// folder the run needs, and an alert when the user declines. Both block the
-// whole application until answered.
-class DialogAccessPrompt : public AccessPrompt
-{
-public:
-    explicit DialogAccessPrompt(QWidget *parent) : m_parent(parent) {}
+// The folder chooser of the grant request as the user sees it: Qt's own
+// panel, which names the folder the run needs and why. The caller opens it
+// without an event loop of its own and reads the answer when it closes
+// (AccessRequest).
+namespace DialogAccessPrompt {
 
-    std::optional<QByteArray> chooseFolder(const QString &title, const QString &prompt,
-                                           const QString &message,
-                                           const QByteArray &proposedPath) override;
-    void alert(const QString &message) override;
+// The panel, made but not shown, application-modal; deleted by the caller.
+QFileDialog *makePanel(QWidget *parent, const QString &title, const QString &prompt,
+                       const QString &message, const QByteArray &proposedPath);
+// The folder chosen in a panel that has closed; none unless accepted.
+std::optional<QByteArray> chosenFolder(const QFileDialog &panel);
 
-    // The folder panel, made but not shown, for a caller that opens it
-    // without waiting (open()); deleted by the caller.
-    static QFileDialog *makePanel(QWidget *parent, const QString &title, const QString &prompt,
-                                  const QString &message, const QByteArray &proposedPath);
-    // The folder chosen in a panel that has closed; none unless accepted.
-    static std::optional<QByteArray> chosenFolder(const QFileDialog &panel);
-
-private:
-    QWidget *m_parent;
-};
+} // namespace DialogAccessPrompt

@@ -26,6 +26,9 @@ QColor errorColour(const QPalette &palette)
 
 RuleControls::RuleControls(Ui::VLNWindow *ui, QMainWindow *window) : QObject(window), m_ui(ui)
 {
+    ui->casePopup->setItemData(0, int(RenameSettings::KeepCase));
+    ui->casePopup->setItemData(1, int(RenameSettings::LowerCase));
+    ui->casePopup->setItemData(2, int(RenameSettings::UpperCase));
     // Search and replace: the two check boxes in a row under the fields,
     // the pattern's error under them.
     m_regexBox = new QCheckBox(tr("Regular e&xpression"), ui->section3Box);
@@ -75,15 +78,35 @@ RuleControls::RuleControls(Ui::VLNWindow *ui, QMainWindow *window) : QObject(win
     window->menuBar()->insertMenu(ui->menuWindow->menuAction(), m_viewMenu);
 }
 
-void RuleControls::fillSettings(RenameSettings &settings) const
+RenameSettings RuleControls::settings(qint32 start, qint32 step, qint32 digits) const
 {
+    RenameSettings settings;
+    settings.nameTemplate = m_ui->nameField->text();
+    settings.extTemplate = m_ui->extField->text();
+    settings.searchText = m_ui->searchField->text();
+    settings.replaceText = m_ui->replaceField->text();
+    settings.caseTag = m_ui->casePopup->currentData().toInt();
+    settings.startCounter = start;
+    settings.stepCounter = step;
+    settings.digitsCounter = digits;
     settings.regex = m_regexBox->isChecked();
     settings.ignoreCase = m_ignoreCaseBox->isChecked();
     settings.counterPerFolder = m_perFolderBox->isChecked();
+    return settings;
 }
 
-void RuleControls::showSettings(const RenameSettings &settings)
+void RuleControls::setSettings(const RenameSettings &settings)
 {
+    m_ui->nameField->setText(settings.nameTemplate);
+    m_ui->extField->setText(settings.extTemplate);
+    m_ui->searchField->setText(settings.searchText);
+    m_ui->replaceField->setText(settings.replaceText);
+    // A tag without an item of its own keeps the case, as the first item does.
+    const int caseItem = m_ui->casePopup->findData(settings.caseTag);
+    m_ui->casePopup->setCurrentIndex(qMax(0, caseItem));
+    m_ui->startCounterBox->setValue(settings.startCounter);
+    m_ui->stepCounterBox->setValue(settings.stepCounter);
+    m_ui->digitsCounterBox->setValue(settings.digitsCounter);
     const QSignalBlocker regex(m_regexBox);
     const QSignalBlocker ignoreCase(m_ignoreCaseBox);
     const QSignalBlocker perFolder(m_perFolderBox);

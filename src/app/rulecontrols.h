@@ -13,7 +13,8 @@ namespace Ui {
 class VLNWindow;
 }
 
-// The controls of the rules that came after the window's layout: "Regular
+// The rename settings as the window's controls show them, both ways, and the
+// controls of the rules that came after the window's layout: "Regular
 // expression" and "Ignore case" with the pattern's error under the search
 // field, the Title Case and Sentence case items of the case pop-up, "Restart
 // in each folder" in the counter box and View > Natural Order. Each is made
@@ -25,10 +26,12 @@ class RuleControls : public QObject
 public:
     RuleControls(Ui::VLNWindow *ui, QMainWindow *window);
 
-    // Copies the state of these controls into the settings.
-    void fillSettings(RenameSettings &settings) const;
-    // Sets these controls from the settings, without signals.
-    void showSettings(const RenameSettings &settings);
+    // The settings as the window's controls stand, with the counters the
+    // window holds.
+    RenameSettings settings(qint32 start, qint32 step, qint32 digits) const;
+    // Sets every control from the settings (a preset); the added ones
+    // without signals.
+    void setSettings(const RenameSettings &settings);
     // Shows why the composer's pattern or replacement cannot work, or hides
     // the message.
     void showSearchFault(const NameComposer &composer);

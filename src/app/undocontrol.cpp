@@ -1,22 +1,16 @@
 #include "app/undocontrol.h"
 
 #include "app/historywindow.h"
-#include "app/jobbar.h"
-#include "app/vlnwindow.h"
-#include "files/filelist.h"
-#include "files/zqfile.h"
-#include "jobs/undojob.h"
-#include "model/filetablemodel.h"
-#include "posix/namecodec.h"
+#include "app/sheets.h"
+#include "app/workqueue.h"
+#include "jobs/historyjob.h"
 #include "rename/userdefaults.h"
 #include "ui_vlnwindow.h"
 
 #include <QFile>
-#include <QHash>
 #include <QLocale>
 #include <QMessageBox>
 #include <QPushButton>
-#include <QSet>
 
 #include <utility>
 
@@ -28,13 +22,16 @@ const QString keptRunKey = QStringLiteral("keptInterruptedRun");
 
 } // namespace
 
-UndoControl::UndoControl(VLNWindow *window, UserDefaults *defaults)
-    : QObject(window), m_window(window), m_defaults(defaults)
+UndoControl::UndoControl(QWidget *window, Ui::VLNWindow *ui, WorkQueue *work,
+                         UserDefaults *defaults)
+    : QObject(window), m_window(window), m_ui(ui), m_work(work), m_defaults(defaults)
 {
-    Ui::VLNWindow *ui = window->ui();
     connect(ui->actionUndoRename, &QAction::triggered, this, &UndoControl::undoLast);
     connect(ui->actionRedoRename, &QAction::triggered, this, &UndoControl::redoLast);
     connect(ui->actionRenameHistory, &QAction::triggered, this, &UndoControl::showHistory);
+    connect(work, &WorkQueue::undoStarted, this, &UndoControl::updateActions);
+    connect(work, &WorkQueue::undoEnded, this, &UndoControl::undoEnded);
+    connect(work, &WorkQueue::undoStopped, this, &UndoControl::updateActions);
     refresh();
 }
 
@@ -42,7 +39,27 @@ UndoControl::~UndoControl() = default;
 
 void UndoControl::refresh()
 {
-    m_history = RunHistory::list(RunHistory::runsFolder());
+    // A read going on may have missed the newest journal: one more follows.
+    if (m_reading) {
+        m_readAgain = true;
+        return;
+    }
+    // Until the history is read, the menu names no run: the one it named
+    // may just have been taken back.
+    m_undoTarget = m_redoTarget = -1;
+    updateActions();
+    m_reading = std::make_unique<HistoryJob>(RunHistory::runsFolder());
+    connect(m_reading.get(), &Job::finished, this, &UndoControl::historyRead);
+    m_reading->start();
+}
+
+void UndoControl::historyRead()
+{
+    m_history = m_reading->listing();
+    // Deleted later: this runs inside the job's own signal.
+    m_reading.release()->deleteLater();
+    if (std::exchange(m_readAgain, false))
+        refresh();
     // Undo goes down the history as a stack: the newest run not taken back
     // yet. Redo puts back the last one taken back, the oldest of the undone
     // runs above that.
@@ -56,15 +73,23 @@ void UndoControl::refresh()
     updateActions();
     if (m_historyWindow)
         m_historyWindow->setHistory(m_history);
+    if (std::exchange(m_askWhenRead, false))
+        askAboutInterruptedRun();
+    emit refreshed();
+}
+
+bool UndoControl::isRunning() const
+{
+    return m_work->isUndoing();
 }
 
 void UndoControl::updateActions()
 {
-    Ui::VLNWindow *ui = m_window->ui();
-    ui->actionUndoRename->setEnabled(!m_job && m_undoTarget >= 0);
-    ui->actionRedoRename->setEnabled(!m_job && m_redoTarget >= 0);
+    const bool running = isRunning();
+    m_ui->actionUndoRename->setEnabled(!running && m_undoTarget >= 0);
+    m_ui->actionRedoRename->setEnabled(!running && m_redoTarget >= 0);
     if (m_historyWindow)
-        m_historyWindow->setBusy(bool(m_job));
+        m_historyWindow->setBusy(running);
 }
 
 void UndoControl::undoLast()
@@ -79,130 +104,37 @@ void UndoControl::redoLast()
         start(m_history.runs[m_redoTarget].path, UndoRun::Direction::Redo);
 }
 
-bool UndoControl::windowIsBusy() const
-{
-    return m_job || m_window->isListing() || m_window->isRenaming();
-}
-
 void UndoControl::start(const QString &journalPath, UndoRun::Direction direction)
 {
-    if (m_job)
-        return;
-    // One job at a time: a run or a listing going on would see files move
-    // under it. The undo asked for comes after them.
-    if (windowIsBusy()) {
-        m_waitingPath = journalPath;
-        m_waitingDirection = direction;
-        return;
-    }
-    m_waitingPath.clear();
-    m_redoing = direction == UndoRun::Direction::Redo;
-    m_job = std::make_unique<UndoJob>(journalPath, direction);
-    JobBar *bar = m_window->jobBar();
-    connect(m_job.get(), &Job::progressed, this,
-            [this, bar] { bar->showUndo(m_job->done(), m_job->total(), m_redoing); });
-    connect(m_job.get(), &Job::finished, this, &UndoControl::jobEnded);
-    bar->showUndo(0, 0, m_redoing);
+    m_work->startUndo(journalPath, direction);
+}
+
+void UndoControl::undoEnded(const UndoRun::Report &report)
+{
     updateActions();
-    m_job->start();
-}
-
-bool UndoControl::startWaiting()
-{
-    if (m_waitingPath.isEmpty() || windowIsBusy())
-        return false;
-    // A copy: start() forgets the waiting path before it reads its argument.
-    const QString path = std::exchange(m_waitingPath, QString());
-    start(path, m_waitingDirection);
-    return true;
-}
-
-void UndoControl::cancel()
-{
-    m_waitingPath.clear();
-    if (m_job)
-        m_job->cancel();
-}
-
-void UndoControl::finishNow()
-{
-    if (!m_job)
-        return;
-    m_job->cancel();
-    m_job->wait();
-    followMoves(*m_window->fileList(), m_job->report().moved);
-    m_job.reset();
-    m_window->jobBar()->showIdle();
-    m_window->tableModel()->reloadData();
-    updateActions();
-}
-
-void UndoControl::jobEnded()
-{
-    const UndoRun::Report report = m_job->report();
-    // Deleted later: this runs inside the job's own signal.
-    m_job.release()->deleteLater();
-    m_window->jobBar()->showIdle();
-    followMoves(*m_window->fileList(), report.moved);
-    m_window->tableModel()->reloadData();
     refresh();
     showReport(report);
-    emit ended();
-}
-
-void UndoControl::followMoves(FileList &list, const QList<UndoRun::Moved> &moved)
-{
-    if (moved.isEmpty())
-        return;
-    // Each record moves at most once, from where it stood before the undo:
-    // in a cycle a path is both left and taken.
-    QHash<QByteArray, ZQFile *> byPath;
-    byPath.reserve(list.count());
-    for (const auto &file : list.contentsArray())
-        byPath.insert(file->nativePath(), file.get());
-    QSet<QByteArray> left;
-    for (const UndoRun::Moved &move : moved)
-        left.insert(move.from);
-    QList<ZQFile *> stale;
-    list.beginPathChanges();
-    for (const UndoRun::Moved &move : moved) {
-        ZQFile *file = byPath.value(move.from);
-        if (!file)
-            continue;
-        // A record already listed under the path the file took would make
-        // two records of one file; the one left behind names nothing now.
-        if (byPath.contains(move.to) && !left.contains(move.to)) {
-            stale << file;
-            continue;
-        }
-        list.setNativePath(file, move.to);
-        file->setName(NameCodec::decode(file->nativeName()));
-    }
-    list.endPathChanges();
-    if (!stale.isEmpty())
-        list.removeFiles(stale);
 }
 
 void UndoControl::showReport(const UndoRun::Report &report)
 {
     const bool failed = !report.error.isEmpty();
-    auto *sheet = new QMessageBox(failed || !report.kept.isEmpty() || report.notAttempted > 0
-                                      ? QMessageBox::Warning
-                                      : QMessageBox::Information,
-                                  m_window->windowTitle(), failed ? report.error : report.message(),
-                                  QMessageBox::Ok, m_window);
-    sheet->setAttribute(Qt::WA_DeleteOnClose);
-    sheet->setWindowModality(Qt::WindowModal);
-    if (!failed) {
-        sheet->setInformativeText(report.informativeText());
-        sheet->setDetailedText(report.detailedText());
-    }
+    QMessageBox *sheet = Sheets::make(
+        m_window,
+        failed || !report.kept.isEmpty() || report.notAttempted > 0 ? QMessageBox::Warning
+                                                                    : QMessageBox::Information,
+        failed ? report.error : report.message(), failed ? QString() : report.informativeText(),
+        failed ? QString() : report.detailedText());
     m_reportSheet = sheet;
-    sheet->open();
+    Sheets::open(sheet);
 }
 
 void UndoControl::askAboutInterruptedRun()
 {
+    if (m_reading) {
+        m_askWhenRead = true;
+        return;
+    }
     if (m_history.runs.isEmpty() || m_interruptedSheet)
         return;
     const RunSummary &run = m_history.runs.first();
@@ -211,9 +143,7 @@ void UndoControl::askAboutInterruptedRun()
     if (run.state != RunJournal::State::Interrupted || !run.planComplete || run.planned == 0 ||
         run.inUse)
         return;
-    UserDefaults fallback;
-    UserDefaults *defaults = m_defaults ? m_defaults : &fallback;
-    if (defaults->stringForKey(keptRunKey) == run.id)
+    if (m_defaults->stringForKey(keptRunKey) == run.id)
         return;
     const QLocale locale;
     const QString moved = locale.toString(run.movedCount());
@@ -225,11 +155,8 @@ void UndoControl::askAboutInterruptedRun()
                  "Undo what it renamed?")
             : tr("The last rename was interrupted after %1 of %2 files. Undo those %1?")
                   .arg(moved, locale.toString(run.planned));
-    auto *sheet = new QMessageBox(QMessageBox::Question, m_window->windowTitle(), question,
-                                  QMessageBox::NoButton, m_window);
-    sheet->setAttribute(Qt::WA_DeleteOnClose);
-    sheet->setWindowModality(Qt::WindowModal);
-    sheet->setInformativeText(tr("Folder: %1").arg(QFile::decodeName(run.root)));
+    QMessageBox *sheet = Sheets::make(m_window, QMessageBox::Question, question,
+                                      tr("Folder: %1").arg(QFile::decodeName(run.root)));
     QPushButton *undo = sheet->addButton(tr("&Undo"), QMessageBox::AcceptRole);
     QPushButton *keep = sheet->addButton(tr("&Keep"), QMessageBox::RejectRole);
     sheet->setDefaultButton(undo);
@@ -241,13 +168,11 @@ void UndoControl::askAboutInterruptedRun()
             start(path, UndoRun::Direction::Undo);
             return;
         }
-        UserDefaults fallback;
-        UserDefaults *defaults = m_defaults ? m_defaults : &fallback;
-        defaults->setObject(id, keptRunKey);
-        defaults->synchronize();
+        m_defaults->setObject(id, keptRunKey);
+        m_defaults->synchronize();
     });
     m_interruptedSheet = sheet;
-    sheet->open();
+    Sheets::open(sheet);
 }
 
 void UndoControl::showHistory()
@@ -259,9 +184,11 @@ void UndoControl::showHistory()
                 [this](const QString &path) { start(path, UndoRun::Direction::Undo); });
         connect(m_historyWindow, &HistoryWindow::redoRequested, this,
                 [this](const QString &path) { start(path, UndoRun::Direction::Redo); });
-        // The history may have grown from the command line since it was read.
+        // The history as last read at once; it may have grown from the
+        // command line since, and follows when read again.
+        m_historyWindow->setHistory(m_history);
         refresh();
-        m_historyWindow->setBusy(bool(m_job));
+        m_historyWindow->setBusy(isRunning());
     }
     m_historyWindow->show();
     m_historyWindow->raise();

@@ -10,30 +10,37 @@
 
 #include <memory>
 
-class FileList;
+class HistoryJob;
 class QMessageBox;
-class UndoJob;
+class QWidget;
 class UserDefaults;
+class WorkQueue;
+namespace Ui {
 class VLNWindow;
+}
 
 // Taking runs back from the window: Edit ▸ Undo Rename and Redo Rename for
 // the last run, the Rename History window for any run, and the question
-// after a start that finds the last run interrupted. The undo runs as a job
-// in the window's bottom bar, one job at a time with the window's listings
-// and runs; when it ends, the list's records follow the files it moved and
-// its report shows in a sheet.
+// after a start that finds the last run interrupted. The undo runs in the
+// window's work queue, one job at a time with the listings and runs; when it
+// ends, the list's records follow the files it moved and its report shows in
+// a sheet.
 //
 // The history is read from disk when the window opens and after each run or
-// undo, not each time the menu opens: a long history takes a moment to read.
+// undo, not each time the menu opens, and on a worker: a long history takes
+// longer to read than the window may stand still. Until it has been read the
+// menu items stay as they were.
 class UndoControl : public QObject
 {
     Q_OBJECT
 public:
-    UndoControl(VLNWindow *window, UserDefaults *defaults);
+    UndoControl(QWidget *window, Ui::VLNWindow *ui, WorkQueue *work, UserDefaults *defaults);
     ~UndoControl() override;
 
-    // Reads the history again and sets the Edit menu's items from it.
+    // Reads the history again and then sets the Edit menu's items from it.
     void refresh();
+    // The history is being read.
+    bool isReading() const { return bool(m_reading); }
     const RunHistory::Listing &history() const { return m_history; }
     // The runs Undo Rename and Redo Rename act on, as indexes into
     // history().runs, or -1.
@@ -43,20 +50,13 @@ public:
     void undoLast();
     void redoLast();
     // Takes the run with this journal back (or does it again) in a job. While
-    // a listing or a run goes on, the undo waits for startWaiting.
+    // a listing or a run goes on, the undo waits for them.
     void start(const QString &journalPath, UndoRun::Direction direction);
-    // Starts the undo that waited for the window's work to end; false when
-    // none waited or the window is still busy.
-    bool startWaiting();
-    bool isRunning() const { return bool(m_job); }
-    // Asks a running undo to stop after the moves in flight.
-    void cancel();
-    // The window is closing: a running undo stops, and the list follows what
-    // it did before the window goes.
-    void finishNow();
+    bool isRunning() const;
 
     // When the newest run was interrupted and the user has not chosen to
-    // keep it, asks whether to take back what it did.
+    // keep it, asks whether to take back what it did (once the history has
+    // been read).
     void askAboutInterruptedRun();
 
     void showHistory();
@@ -65,30 +65,26 @@ public:
     QMessageBox *reportSheet() const { return m_reportSheet; }
     QMessageBox *interruptedSheet() const { return m_interruptedSheet; }
 
-    // Each record of a file the undo moved takes the file's new path and
-    // name; a record left under a path that another listed record now holds
-    // is removed, so that no file is listed twice.
-    static void followMoves(FileList &list, const QList<UndoRun::Moved> &moved);
-
 signals:
-    // An undo ended and its report is shown.
-    void ended();
+    // The history has been read again.
+    void refreshed();
 
 private:
-    void jobEnded();
+    void historyRead();
+    void undoEnded(const UndoRun::Report &report);
     void showReport(const UndoRun::Report &report);
     void updateActions();
-    bool windowIsBusy() const;
 
-    VLNWindow *m_window;
+    QWidget *m_window;
+    Ui::VLNWindow *m_ui;
+    WorkQueue *m_work;
     UserDefaults *m_defaults;
     RunHistory::Listing m_history;
     qsizetype m_undoTarget = -1;
     qsizetype m_redoTarget = -1;
-    std::unique_ptr<UndoJob> m_job;
-    bool m_redoing = false;
-    QString m_waitingPath;
-    UndoRun::Direction m_waitingDirection = UndoRun::Direction::Undo;
+    std::unique_ptr<HistoryJob> m_reading;
+    bool m_readAgain = false;
+    bool m_askWhenRead = false;
     QPointer<HistoryWindow> m_historyWindow;
     QPointer<QMessageBox> m_reportSheet;
     QPointer<QMessageBox> m_interruptedSheet;

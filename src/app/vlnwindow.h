@@ -1,9 +1,9 @@
 #pragma once
 
+#include "rename/renamerun.h"
 #include "rules/renamesettings.h"
 
 #include <QByteArray>
-#include <QElapsedTimer>
 #include <QList>
 #include <QMainWindow>
 #include <QMessageBox>
@@ -13,22 +13,21 @@
 #include <memory>
 
 class AccessPrompt;
+class AccessRequest;
 class FileIntake;
 class FileList;
 class FileTableModel;
 class JobBar;
-class ListingJob;
-class PlanScheduler;
-class QTimer;
+class PlanMarks;
 class PresetMenu;
-class QFileDialog;
 class QLineEdit;
 class QPushButton;
-class RenamePlan;
 class RuleControls;
-class RunJob;
+class TableHeader;
+class Tutorial;
 class UndoControl;
 class UserDefaults;
+class WorkQueue;
 namespace Ui {
 class VLNWindow;
 }
@@ -38,6 +37,12 @@ class VLNWindow;
 // The controls come from the Designer layout; every change of a setting gives
 // the table model a fresh RenameSettings, so the preview is recomposed for
 // the visible rows only.
+//
+// Its operations are the window's entry points; each hands the work to the
+// room that does it: the table model changes the list, the work queue runs
+// listings, the run, the undo and the plan, the access request asks for the
+// folder, the tutorial shows its pages, the plan marks show what cannot be
+// renamed, and the undo control takes runs back.
 class VLNWindow : public QMainWindow
 {
     Q_OBJECT
@@ -56,13 +61,13 @@ public:
     FileTableModel *tableModel() const { return m_model; }
     // Beside the count label: how many files the rename plan cannot rename;
     // a click selects the first of them. Hidden while there are none.
-    QPushButton *problemsButton() const { return m_problemsButton; }
-    PlanScheduler *planScheduler() const { return m_planner; }
+    QPushButton *problemsButton() const;
+    WorkQueue *workQueue() const { return m_work; }
 
     qint32 startCounter() const { return m_startCounter; }
     qint32 stepCounter() const { return m_stepCounter; }
     qint32 digitsCounter() const { return m_digitsCounter; }
-    qint32 tutorialStep() const { return m_tutorialStep; }
+    qint32 tutorialStep() const;
 
     // The settings as the controls stand now.
     RenameSettings renameSettings() const;
@@ -81,8 +86,8 @@ public:
     // the records join the table in batches as they are found.
     void listInBackground(const QList<QByteArray> &nativePaths);
     // A listing or a run is going on.
-    bool isListing() const { return bool(m_listing); }
-    bool isRenaming() const { return bool(m_run); }
+    bool isListing() const;
+    bool isRenaming() const;
     // Edit ▸ Undo Rename, Redo Rename and the Rename History.
     UndoControl *undoControl() const { return m_undo; }
     // Asks the running job to stop: a listing keeps what it found, a run
@@ -134,35 +139,22 @@ protected:
     void dragEnterEvent(QDragEnterEvent *event) override;
     void dropEvent(QDropEvent *event) override;
     void closeEvent(QCloseEvent *event) override;
-    bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
     void windowDidLoad();
-    void setupTable();
     void appendToken(QLineEdit *field, const QString &token);
     void reloadData();
-    void tableViewHeaderClicked(int section);
-    void showSortIndicator();
-    void showTutorialStep(int page);
-    void placeTutorialOverlay();
-    void startNextListing();
-    void takeListedRecords();
-    void listingEnded();
     void startRun(bool keepJournal = true);
-    void runEnded();
+    void runEnded(const RenameRun::Report &report);
     void askToRenameWithoutUndo(const QString &reason);
-    void setupPlan();
-    void showPlan(std::shared_ptr<const RenamePlan> plan);
-    void selectFirstProblem();
-    void setNaturalOrder(bool natural);
 
     std::unique_ptr<Ui::VLNWindow> m_ui;
+    // Null when the caller gave none: the user's own settings then.
+    std::unique_ptr<UserDefaults> m_ownDefaults;
     UserDefaults *m_defaults;
     std::unique_ptr<FileList> m_list;
     std::unique_ptr<FileIntake> m_intake;
     FileTableModel *m_model = nullptr;
-    AccessPrompt *m_accessPrompt = nullptr;
-    std::unique_ptr<AccessPrompt> m_dialogPrompt;
     RevealHandler m_reveal;
     QPointer<QMessageBox> m_reportSheet;
     QPointer<QMessageBox> m_journalAlert;
@@ -172,24 +164,10 @@ private:
     qint32 m_startCounter = 1;
     qint32 m_stepCounter = 1;
     qint32 m_digitsCounter = 1;
-    qint32 m_tutorialStep = 0;
-
     JobBar *m_jobBar = nullptr;
-    std::unique_ptr<ListingJob> m_listing;
-    // When the listing's rows last joined the table, and the timer that
-    // takes the ones that came since.
-    QElapsedTimer m_lastHandOver;
-    bool m_handedOver = false;
-    QTimer *m_handOverTimer = nullptr;
-    // The listing walks one path into a list that was empty when it began:
-    // none of its records can name a listed path.
-    bool m_listingUnlisted = false;
-    QList<QList<QByteArray>> m_listingsWaiting;
-    QByteArrayList m_unreadableFolders;
-    std::unique_ptr<RunJob> m_run;
-    bool m_startWhenListed = false;
-    QPointer<QFileDialog> m_grantPanel;
-    PlanScheduler *m_planner = nullptr;
-    QPushButton *m_problemsButton = nullptr;
-    bool m_showingPlan = false;
+    WorkQueue *m_work = nullptr;
+    AccessRequest *m_access = nullptr;
+    Tutorial *m_tutorial = nullptr;
+    PlanMarks *m_planMarks = nullptr;
+    TableHeader *m_header = nullptr;
 };

@@ -1,6 +1,5 @@
 #include "app/windowactions.h"
 
-#include "app/vlnwindow.h"
 #include "model/filetablemodel.h"
 #include "ui_vlnwindow.h"
 
@@ -10,9 +9,8 @@
 
 #include <algorithm>
 
-WindowActions::WindowActions(VLNWindow *window) : QObject(window), m_window(window)
+WindowActions::WindowActions(Ui::VLNWindow *ui, QObject *parent) : QObject(parent), m_ui(ui)
 {
-    Ui::VLNWindow *ui = window->ui();
     connect(ui->actionCopyNewName, &QAction::triggered, this, &WindowActions::copyNewNames);
     connect(ui->actionGoToName, &QAction::triggered, this, &WindowActions::goToNameTemplate);
     ui->actionStartRenaming->setShortcuts(
@@ -33,7 +31,7 @@ WindowActions::WindowActions(VLNWindow *window) : QObject(window), m_window(wind
 
 void WindowActions::copyNewNames()
 {
-    QItemSelectionModel *selection = m_window->ui()->tableView->selectionModel();
+    QItemSelectionModel *selection = m_ui->tableView->selectionModel();
     QModelIndexList rows = selection->selectedRows(FileTableModel::NewNameColumn);
     if (rows.isEmpty())
         return;
@@ -48,7 +46,7 @@ void WindowActions::copyNewNames()
 
 void WindowActions::goToNameTemplate()
 {
-    QLineEdit *field = m_window->ui()->nameField;
+    QLineEdit *field = m_ui->nameField;
     if (!field->isEnabled())
         return;
     field->setFocus(Qt::ShortcutFocusReason);
@@ -57,7 +55,7 @@ void WindowActions::goToNameTemplate()
 
 void WindowActions::showContextMenu(const QPoint &position)
 {
-    Ui::VLNWindow *ui = m_window->ui();
+    Ui::VLNWindow *ui = m_ui;
     QTableView *table = ui->tableView;
     // A right click on a row outside the selection selects that row first,
     // as file managers do.

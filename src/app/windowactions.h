@@ -7,7 +7,9 @@
 class QAction;
 class QWidget;
 
+namespace Ui {
 class VLNWindow;
+}
 
 // The window's keyboard and context menu beyond what its layout connects:
 // Ctrl+L to the name template, Ctrl+Return (and Enter on the keypad) to
@@ -17,7 +19,7 @@ class WindowActions : public QObject
 {
     Q_OBJECT
 public:
-    explicit WindowActions(VLNWindow *window);
+    WindowActions(Ui::VLNWindow *ui, QObject *parent);
 
     // The new names of the selected rows, top to bottom, one a line, to the
     // clipboard.
@@ -31,7 +33,7 @@ private:
     void showContextMenu(const QPoint &position);
     void setListActionsEnabled(bool enabled);
 
-    VLNWindow *m_window;
+    Ui::VLNWindow *m_ui;
     // Held apart from the window: the tutorial's events still arrive while
     // the window is being taken down, when it can no longer be asked.
     QPointer<QWidget> m_tutorial;

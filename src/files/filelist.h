@@ -131,12 +131,14 @@ public:
 
     // Removes these records, by identity, wherever they stand.
     void removeFiles(const QList<ZQFile *> &files);
+    // Removes the records of `count` display rows from `row` on.
+    void removeRows(qint64 row, qint64 count);
     // Removes every record; the sort state stays.
     void clear();
     // Hands every record over, in stored order, and is empty after.
     std::vector<std::unique_ptr<ZQFile>> takeAll();
 
-    // "No files", "1 file", "%lu files".
+    // "No files", "1 file", "%n files" (CountText::files).
     static QString countText(qsizetype count);
 
     // Device and inode of a listed folder (as nativeFolder() spells it),

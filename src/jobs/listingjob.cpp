@@ -31,6 +31,13 @@ QHash<QByteArray, std::pair<quint64, quint64>> ListingJob::folderIdentities() co
     return m_identities;
 }
 
+void ListingJob::recordFolderIdentities(FileList &list) const
+{
+    const std::lock_guard lock(m_mutex);
+    for (auto it = m_identities.cbegin(); it != m_identities.cend(); ++it)
+        list.setFolderIdentity(it.key(), it.value());
+}
+
 QByteArrayList ListingJob::unreadableFolders() const
 {
     const std::lock_guard lock(m_mutex);

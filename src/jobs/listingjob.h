@@ -12,6 +12,7 @@
 #include <mutex>
 #include <vector>
 
+class FileList;
 class ZQFile;
 
 // Lists handed-over paths on a worker thread, as FileIntake does, and hands
@@ -39,6 +40,9 @@ public:
     // The device and inode of each folder the records came from, as listed;
     // complete once ended.
     QHash<QByteArray, std::pair<quint64, quint64>> folderIdentities() const;
+    // Once ended: records in the list the identity of each folder listed, so
+    // that a run can tell the folder it opens is the one that was listed.
+    void recordFolderIdentities(FileList &list) const;
     // Folders that were there but could not be read; complete once ended.
     QByteArrayList unreadableFolders() const;
 

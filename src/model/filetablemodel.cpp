@@ -1,5 +1,6 @@
 #include "model/filetablemodel.h"
 
+#include "files/counttext.h"
 #include "files/filelist.h"
 #include "files/zqfile.h"
 #include "posix/namecodec.h"
@@ -8,6 +9,7 @@
 #include <QCoreApplication>
 #include <QItemSelection>
 
+#include <algorithm>
 #include <array>
 #include <limits>
 
@@ -69,7 +71,7 @@ QVariant escapesTip(const QString &text)
 } // namespace
 
 FileTableModel::FileTableModel(FileList *list, QObject *parent)
-    : QAbstractTableModel(parent), m_list(list), m_totalText(FileList::countText(list->count()))
+    : QAbstractTableModel(parent), m_list(list), m_totalText(CountText::files(list->count()))
 {}
 
 void FileTableModel::setSettings(const RenameSettings &settings)
@@ -87,8 +89,18 @@ void FileTableModel::updateResults()
     // honest signal for that.
     beginResetModel();
     endResetModel();
-    m_totalText = FileList::countText(m_list->count());
+    countChanged();
+}
+
+void FileTableModel::countChanged()
+{
+    m_totalText = countText();
     emit totalTextChanged(m_totalText);
+}
+
+QString FileTableModel::countText() const
+{
+    return CountText::files(m_list->count());
 }
 
 void FileTableModel::appendRecords(std::vector<std::unique_ptr<ZQFile>> records, bool unlisted)
@@ -108,8 +120,66 @@ void FileTableModel::appendRecords(std::vector<std::unique_ptr<ZQFile>> records,
     if (added == 0)
         return;
     endInsertRows();
-    m_totalText = FileList::countText(m_list->count());
-    emit totalTextChanged(m_totalText);
+    countChanged();
+}
+
+void FileTableModel::appendExamples(std::vector<std::unique_ptr<ZQFile>> records)
+{
+    if (records.empty())
+        return;
+    const auto count = qsizetype(records.size());
+    const qsizetype first = m_list->sortDescending() ? 0 : m_list->count();
+    beginInsertRows(QModelIndex(), int(first), int(first + count - 1));
+    for (auto &record : records)
+        m_list->appendUnchecked(std::move(record));
+    endInsertRows();
+    countChanged();
+}
+
+void FileTableModel::removeFiles(const QList<ZQFile *> &files)
+{
+    QList<qint64> rows;
+    rows.reserve(files.size());
+    for (const ZQFile *file : files) {
+        if (const qint64 row = m_list->rowOfFile(file); row >= 0)
+            rows << row;
+    }
+    removeRows(std::move(rows));
+}
+
+void FileTableModel::removeRows(QList<qint64> rows)
+{
+    if (rows.isEmpty())
+        return;
+    std::sort(rows.begin(), rows.end());
+    rows.erase(std::unique(rows.begin(), rows.end()), rows.end());
+    // Runs of adjacent rows, removed from the bottom up so that the rows
+    // above keep their numbers.
+    QList<std::pair<qint64, qint64>> runs; // first, count
+    for (const qint64 row : std::as_const(rows)) {
+        if (!runs.isEmpty() && runs.last().first + runs.last().second == row)
+            ++runs.last().second;
+        else
+            runs.append({row, 1});
+    }
+    // Each removal moves the rest of the list: past a few hundred runs one
+    // pass over the list and a reset cost less than the view would save.
+    if (runs.size() > 256) {
+        QList<ZQFile *> files;
+        files.reserve(rows.size());
+        for (const qint64 row : std::as_const(rows))
+            files << m_list->fileAtIndex(row);
+        beginResetModel();
+        m_list->removeFiles(files);
+        endResetModel();
+    } else {
+        for (auto run = runs.crbegin(); run != runs.crend(); ++run) {
+            beginRemoveRows(QModelIndex(), int(run->first), int(run->first + run->second - 1));
+            m_list->removeRows(run->first, run->second);
+            endRemoveRows();
+        }
+    }
+    countChanged();
 }
 
 void FileTableModel::reloadData()
@@ -157,16 +227,24 @@ void FileTableModel::performSort()
 
 void FileTableModel::clickRemove(const QItemSelectionModel *selection)
 {
-    if (m_list->isEmpty())
+    if (m_list->isEmpty() || !selection)
         return;
-    m_list->removeFiles(getSelectedFiles(selection));
-    updateResults();
+    QList<qint64> rows;
+    for (const QItemSelectionRange &range : selection->selection()) {
+        if (range.model() != this || range.parent().isValid())
+            continue;
+        for (int row = range.top(); row <= range.bottom(); ++row)
+            rows.append(row);
+    }
+    removeRows(std::move(rows));
 }
 
 void FileTableModel::clickClearAll()
 {
+    beginResetModel();
     m_list->clear();
-    updateResults();
+    endResetModel();
+    countChanged();
 }
 
 int FileTableModel::columnOfIdentifier(const QString &identifier) const

@@ -44,7 +44,8 @@ public:
     // New settings: only the New Name column changes.
     void setSettings(const RenameSettings &settings);
 
-    // Rewrites the count text and resets the model; after any change of the list.
+    // The list was filled or emptied behind the model (a test or a benchmark
+    // that lists on its own): the model is reset and the count text rewritten.
     void updateResults();
     // Appends records that are not listed yet as new rows (at the top while
     // the list shows in descending direction), so that the selection and the
@@ -52,6 +53,13 @@ public:
     // caller knows that no record names a listed path or the path of
     // another (FileList::appendAllUnlisted).
     void appendRecords(std::vector<std::unique_ptr<ZQFile>> records, bool unlisted = false);
+    // Appends records that name no file, such as the tutorial's examples,
+    // which may share the label they show as their path.
+    void appendExamples(std::vector<std::unique_ptr<ZQFile>> records);
+    // Removes these records, wherever they are shown: each run of adjacent
+    // rows goes as one removal, so that the view keeps the rows around them
+    // selected and its scroll position.
+    void removeFiles(const QList<ZQFile *> &files);
     // Every cell asked for afresh, the rows unchanged.
     void reloadData();
     QString totalText() const { return m_totalText; }
@@ -72,12 +80,16 @@ public:
     // Clear All: every record goes; the sort state stays.
     void clickClearAll();
 
+    // The count label's text for the list as it is.
+    QString countText() const;
+
     // The rename plan of the rows as they are shown: its refused and
     // conflicting rows carry their reason (ProblemRole, and the New Name
     // cell's tooltip). Null drops it, as any change of the settings or the
     // list should, until the next plan is made.
     void setPlan(std::shared_ptr<const RenamePlan> plan);
     const RenamePlan *plan() const { return m_plan.get(); }
+    std::shared_ptr<const RenamePlan> sharedPlan() const { return m_plan; }
 
     // The column showing this identifier, or -1.
     int columnOfIdentifier(const QString &identifier) const;
@@ -92,6 +104,9 @@ signals:
     void totalTextChanged(const QString &text);
 
 private:
+    void removeRows(QList<qint64> rows);
+    void countChanged();
+
     FileList *m_list;
     NameComposer m_composer;
     QString m_totalText;

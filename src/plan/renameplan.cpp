@@ -67,11 +67,14 @@ QString quoted(const QString &name)
 
 } // namespace
 
-std::vector<RenamePlan::File> RenamePlan::filesOf(const FileList &list, bool counterPerFolder)
+std::vector<RenamePlan::File> RenamePlan::filesOf(const FileList &list, bool counterPerFolder,
+                                                  const std::atomic<bool> *cancel)
 {
     std::vector<File> files;
     files.reserve(size_t(list.count()));
     for (qint64 row = 0; row < list.count(); ++row) {
+        if (cancel && row % CancelCheckInterval == 0 && cancel->load(std::memory_order_relaxed))
+            return {};
         const ZQFile *file = list.fileAtIndex(row);
         files.push_back({file->nativePath(), file->ruleFile(),
                          counterPerFolder ? list.counterIndex(row, true) : row});

@@ -56,7 +56,9 @@ public:
 
     // The listed files of a list, in display order, with their counter
     // indexes (FileList::counterIndex).
-    static std::vector<File> filesOf(const FileList &list, bool counterPerFolder = false);
+    // Empty when *cancel became true on the way.
+    static std::vector<File> filesOf(const FileList &list, bool counterPerFolder = false,
+                                     const std::atomic<bool> *cancel = nullptr);
 
     // The folders of the files (each the path before its last slash, "/" at
     // the root), in order of first appearance, and each file's index into

@@ -128,6 +128,8 @@ void tst_AppDelegate::launchAsksAboutInterruptedRun()
         AppDelegate delegate;
         delegate.applicationDidFinishLaunching();
         VLNWindow *window = delegate.mainWindow();
+        // The question follows the history, which is read on a worker.
+        QTRY_VERIFY(!window->undoControl()->isReading());
         QMessageBox *sheet = window->undoControl()->interruptedSheet();
         QCOMPARE(bool(sheet), !finished);
         if (sheet) {

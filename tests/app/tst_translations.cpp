@@ -1,5 +1,7 @@
+#include "app/planmarks.h"
 #include "app/translations.h"
 #include "app/vlnwindow.h"
+#include "files/counttext.h"
 #include "files/filelist.h"
 #include "rename/renamerun.h"
 #include "rename/userdefaults.h"
@@ -34,8 +36,8 @@ private slots:
     void windowFollowsTheSystemLocale();
     void languageOfTheLocale_data();
     void languageOfTheLocale();
-    void reportTexts_data();
-    void reportTexts();
+    void countTexts_data();
+    void countTexts();
 
 private:
     // The windows read the history of runs from here.
@@ -92,7 +94,9 @@ void tst_Translations::everySourceTextIsTranslated()
             ++messages;
         } else if (xml.name() == u"translation") {
             const QString type = xml.attributes().value(u"type"_s).toString();
-            const QString text = xml.readElementText();
+            // A numerus text holds one form per plural of the language.
+            const QString text =
+                xml.readElementText(QXmlStreamReader::IncludeChildElements).trimmed();
             auto placeholders = [](const QString &s) {
                 QStringList found;
                 for (const auto &match : placeholder.globalMatch(s))
@@ -191,38 +195,59 @@ void tst_Translations::languageOfTheLocale()
     QCOMPARE(window.ui()->startButton->text(), start);
 }
 
-// The core's texts reach the window's report through the same catalogue, and
-// the count in each language's words for one and for many.
-void tst_Translations::reportTexts_data()
+// Counts are one text with the number in it, in the plural form of the
+// language: no English word next to a German number.
+void tst_Translations::countTexts_data()
 {
     QTest::addColumn<QString>("locale");
-    QTest::addColumn<QStringList>("texts"); // renamed 2, renamed 1, no files, 2 files
-    QTest::newRow("German") << u"de_DE"_s
-                            << QStringList{u"2 Dateien erfolgreich umbenannt."_s,
-                                           u"1 Datei erfolgreich umbenannt."_s, u"Keine Dateien"_s,
-                                           u"2 Dateien"_s};
-    QTest::newRow("French") << u"fr_FR"_s
-                            << QStringList{u"Renommage réussi\u00a0: 2 fichiers."_s,
-                                           u"Renommage réussi\u00a0: 1 fichier."_s,
-                                           u"Aucun fichier"_s, u"2 fichiers"_s};
-    QTest::newRow("Spanish") << u"es_ES"_s
-                             << QStringList{u"Renombrado correctamente: 2 archivos."_s,
-                                            u"Renombrado correctamente: 1 archivo."_s,
-                                            u"Ningún archivo"_s, u"2 archivos"_s};
+    QTest::addColumn<int>("count");
+    QTest::addColumn<QString>("label");
+    QTest::addColumn<QString>("problems");
+    QTest::addColumn<QString>("report");
+    QTest::newRow("English, none")
+        << u"en_US"_s << 0 << u"No files"_s << u"0 files cannot be renamed"_s
+        << u"No files renamed successfully."_s;
+    QTest::newRow("English, one") << u"en_US"_s << 1 << u"1 file"_s << u"1 file cannot be renamed"_s
+                                  << u"1 file renamed successfully."_s;
+    QTest::newRow("English, many")
+        << u"en_US"_s << 3 << u"3 files"_s << u"3 files cannot be renamed"_s
+        << u"3 files renamed successfully."_s;
+    QTest::newRow("German, none") << u"de_DE"_s << 0 << u"Keine Dateien"_s
+                                  << u"0 Dateien können nicht umbenannt werden"_s
+                                  << u"Keine Dateien erfolgreich umbenannt."_s;
+    QTest::newRow("German, one") << u"de_DE"_s << 1 << u"1 Datei"_s
+                                 << u"1 Datei kann nicht umbenannt werden"_s
+                                 << u"1 Datei erfolgreich umbenannt."_s;
+    QTest::newRow("German, many") << u"de_DE"_s << 3 << u"3 Dateien"_s
+                                  << u"3 Dateien können nicht umbenannt werden"_s
+                                  << u"3 Dateien erfolgreich umbenannt."_s;
+    QTest::newRow("French, one") << u"fr_FR"_s << 1 << u"1 fichier"_s
+                                 << u"1 fichier ne peut pas être renommé"_s
+                                 << u"Renommage réussi\u00a0: 1 fichier."_s;
+    QTest::newRow("French, many") << u"fr_FR"_s << 3 << u"3 fichiers"_s
+                                  << u"3 fichiers ne peuvent pas être renommés"_s
+                                  << u"Renommage réussi\u00a0: 3 fichiers."_s;
+    QTest::newRow("Spanish, one") << u"es_ES"_s << 1 << u"1 archivo"_s
+                                  << u"1 archivo no se puede renombrar"_s
+                                  << u"Renombrado correctamente: 1 archivo."_s;
+    QTest::newRow("Spanish, many") << u"es_ES"_s << 3 << u"3 archivos"_s
+                                   << u"3 archivos no se pueden renombrar"_s
+                                   << u"Renombrado correctamente: 3 archivos."_s;
 }
 
-void tst_Translations::reportTexts()
+void tst_Translations::countTexts()
 {
     QFETCH(QString, locale);
-    QFETCH(QStringList, texts);
-    QVERIFY(Translations::install(qApp, QLocale(locale)));
-    RenameRun::Report report;
-    report.renamed = 2;
-    QCOMPARE(report.message(), texts[0]);
-    report.renamed = 1;
-    QCOMPARE(report.message(), texts[1]);
-    QCOMPARE(FileList::countText(0), texts[2]);
-    QCOMPARE(FileList::countText(2), texts[3]);
+    QFETCH(int, count);
+    QFETCH(QString, label);
+    QFETCH(QString, problems);
+    QFETCH(QString, report);
+    Translations::install(qApp, QLocale(locale));
+    QCOMPARE(CountText::files(count), label);
+    QCOMPARE(PlanMarks::problemsText(count), problems);
+    RenameRun::Report run;
+    run.renamed = count;
+    QCOMPARE(run.message(), report);
 }
 
 QTEST_MAIN(tst_Translations)

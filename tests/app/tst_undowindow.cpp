@@ -2,6 +2,7 @@
 
 #include "app/historywindow.h"
 #include "app/undocontrol.h"
+#include "app/workqueue.h"
 #include "files/filelist.h"
 #include "files/zqfile.h"
 #include "ui_vlnwindow.h"
@@ -216,7 +217,8 @@ void tst_UndoWindow::recordsFollowMoves()
     QList<UndoRun::Moved> moved;
     for (qsizetype i = 0; i + 1 < moves.size(); i += 2)
         moved << UndoRun::Moved{moves[i], moves[i + 1]};
-    UndoControl::followMoves(list, moved);
+    FileTableModel model(&list);
+    WorkQueue::followMoves(model, moved);
     QByteArrayList listedAfter;
     QStringList namesAfter;
     for (const auto &file : list.contentsArray()) {

@@ -15,6 +15,7 @@
 #include <QLineEdit>
 #include <QMimeData>
 #include <QPushButton>
+#include <QScrollBar>
 #include <QSet>
 #include <QSignalSpy>
 #include <QTest>
@@ -67,6 +68,7 @@ private slots:
     void dropFolderAndUndecodableName();
     void addPanelKeepsBytes();
     void headerClicks();
+    void removeKeepsScrollPosition();
     void showHandsOverSelectedBytes();
 
     void startRenamesAndShowsSheet();
@@ -307,6 +309,29 @@ void tst_VLNWindow::headerClicks()
 
 // Show hands the file manager the records behind the selected rows of the
 // sorted view, as bytes.
+// Remove takes the selected rows out and leaves the view where it was: the
+// rows above stay in place and the ones below move up.
+void tst_VLNWindow::removeKeepsScrollPosition()
+{
+    VLNWindow *window = makeWindow();
+    QList<QByteArray> names;
+    for (int i = 0; i < 300; ++i)
+        names << "f" + QByteArray::number(i).rightJustified(3, '0');
+    listFiles(names);
+    QTableView *table = window->ui()->tableView;
+    FileTableModel *model = window->tableModel();
+    table->scrollTo(model->index(150, 0), QAbstractItemView::PositionAtTop);
+    const int scroll = table->verticalScrollBar()->value();
+    QVERIFY(scroll > 0);
+    table->selectionModel()->select(QItemSelection(model->index(152, 0), model->index(153, 0)),
+                                    QItemSelectionModel::Select | QItemSelectionModel::Rows);
+    window->clickRemove();
+    QCOMPARE(table->verticalScrollBar()->value(), scroll);
+    QCOMPARE(cell(151, 0), u"f151"_s);
+    QCOMPARE(cell(152, 0), u"f154"_s);
+    QCOMPARE(window->ui()->totalLabel->text(), u"298 files"_s);
+}
+
 void tst_VLNWindow::showHandsOverSelectedBytes()
 {
     VLNWindow *window = makeWindow();
@@ -421,37 +446,31 @@ void tst_VLNWindow::planMarksConflicts()
     QCOMPARE(selected.first().row(), 1);
 }
 
+// The grant's panel names why it asks, and hands back the folder chosen.
 void tst_VLNWindow::grantDialog()
 {
     QWidget parent;
-    DialogAccessPrompt prompt(&parent);
     QString message;
-    bool confirm = true;
-    std::function<void()> answer = [&] {
-        auto *panel = qobject_cast<QFileDialog *>(QApplication::activeModalWidget());
-        if (!panel)
-            return QTimer::singleShot(20, answer);
+    const auto choose = [&](const QByteArray &proposed, bool confirm) {
+        std::unique_ptr<QFileDialog> panel(DialogAccessPrompt::makePanel(
+            &parent, u"Filesystem Access"_s, u"Allow Access"_s, u"Why"_s, proposed));
+        panel->open();
         auto *label = panel->findChild<QLabel *>(u"accessMessage"_s);
         message = label && label->isVisible() ? label->text() : QString();
         if (confirm)
-            QMetaObject::invokeMethod(panel, "accept");
+            QMetaObject::invokeMethod(panel.get(), "accept");
         else
             panel->reject();
+        return DialogAccessPrompt::chosenFolder(*panel);
     };
-    QTimer::singleShot(0, answer);
-    QCOMPARE(prompt.chooseFolder(u"Filesystem Access"_s, u"Allow Access"_s, u"Why"_s, m_root),
-             std::optional<QByteArray>(m_root));
+    QCOMPARE(choose(m_root, true), std::optional<QByteArray>(m_root));
     QCOMPARE(message, u"Why"_s);
     // The panel cannot show a folder whose name is not UTF-8: it opens at the
     // folder above, never at the working folder, and that is what is granted.
     const QByteArray folder = m_root + "/caf\xe9";
     QCOMPARE(::mkdir(folder.constData(), 0755), 0);
-    QTimer::singleShot(0, answer);
-    QCOMPARE(prompt.chooseFolder(QString(), QString(), QString(), folder),
-             std::optional<QByteArray>(m_root));
-    confirm = false;
-    QTimer::singleShot(0, answer);
-    QCOMPARE(prompt.chooseFolder(QString(), QString(), QString(), m_root), std::nullopt);
+    QCOMPARE(choose(folder, true), std::optional<QByteArray>(m_root));
+    QCOMPARE(choose(m_root, false), std::nullopt);
 }
 
 namespace {
@@ -519,7 +538,10 @@ void tst_VLNWindow::listingCancelKeepsWhatWasListed()
     QVERIFY(list.count() <= paths.size());
     for (qsizetype i = 0; i < list.count(); ++i)
         QCOMPARE(list.fileAtIndex(i)->nativePath(), paths[i]);
-    QCOMPARE(window->ui()->totalLabel->text(), FileList::countText(list.count()));
+    QCOMPARE(window->ui()->totalLabel->text(), list.count() == 0 ? u"No files"_s
+                                               : list.count() == 1
+                                                   ? u"1 file"_s
+                                                   : u"%1 files"_s.arg(list.count()));
 }
 
 // A second drop while the first is listed waits behind it; what the first
@@ -636,11 +658,14 @@ void tst_VLNWindow::runCancelled()
         renamed += moved;
     }
     const QString text = window->reportSheet()->text();
-    QCOMPARE(text, u"%1 renamed successfully."_s.arg(FileList::countText(renamed)));
+    const auto files = [](qsizetype n) {
+        return n == 0 ? u"No files"_s : n == 1 ? u"1 file"_s : u"%1 files"_s.arg(n);
+    };
+    QCOMPARE(text, files(renamed) + u" renamed successfully."_s);
     const QString informative = window->reportSheet()->informativeText();
     if (renamed < paths.size())
-        QCOMPARE(informative, u"Cancelled: %1 not attempted."_s.arg(
-                                  FileList::countText(paths.size() - renamed)));
+        QCOMPARE(informative,
+                 u"Cancelled: "_s + files(paths.size() - renamed) + u" not attempted."_s);
     else
         QCOMPARE(informative, QString());
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "../scratchdir.h"
+#include "app/undocontrol.h"
 #include "app/vlnwindow.h"
 #include "model/filetablemodel.h"
 #include "rename/userdefaults.h"
@@ -65,6 +66,9 @@ protected:
         m_window->show();
         m_window->activateWindow();
         if (!QTest::qWaitForWindowActive(m_window.get()))
+            return nullptr;
+        // The history is read on a worker; the menu follows once it is.
+        if (!QTest::qWaitFor([this] { return !m_window->undoControl()->isReading(); }))
             return nullptr;
         return m_window.get();
     }

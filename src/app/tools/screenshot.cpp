@@ -205,6 +205,9 @@ int main(int argc, char **argv)
         QTest::qWaitForWindowExposed(&window);
         window.undoControl()->refresh();
         window.undoControl()->askAboutInterruptedRun();
+        // The history is read on a worker; the question follows it.
+        while (window.undoControl()->isReading())
+            QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 10);
         QMessageBox *sheet = window.undoControl()->interruptedSheet();
         ok = sheet && saveWithSheet(&window, sheet, out + QStringLiteral("/interrupted.png")) && ok;
         if (sheet)

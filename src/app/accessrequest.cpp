@@ -1,0 +1,41 @@
+#include "app/accessrequest.h"
+
+#include "app/dialogaccessprompt.h"
+#include "app/sheets.h"
+#include "rename/accessgrant.h"
+
+#include <QFileDialog>
+
+AccessRequest::AccessRequest(QWidget *window, UserDefaults *defaults)
+    : QObject(window), m_window(window), m_defaults(defaults)
+{}
+
+void AccessRequest::request(const QByteArray &root, const std::function<void()> &granted)
+{
+    if (m_panel)
+        return;
+    if (storedGrantCovers(root, *m_defaults)) {
+        granted();
+        return;
+    }
+    if (m_prompt) {
+        if (requestFilesystem(root, *m_prompt, *m_defaults))
+            granted();
+        return;
+    }
+    // Application-modal, without an event loop of its own: the answer comes
+    // back here through the panel's signal.
+    QFileDialog *panel = DialogAccessPrompt::makePanel(m_window, AccessRequestText::title(),
+                                                       AccessRequestText::prompt(),
+                                                       AccessRequestText::message(), root);
+    panel->setAttribute(Qt::WA_DeleteOnClose);
+    m_panel = panel;
+    connect(panel, &QDialog::finished, this, [this, panel, granted] {
+        if (grantChosenFolder(DialogAccessPrompt::chosenFolder(*panel), *m_defaults))
+            granted();
+        else
+            Sheets::alert(m_window, AccessRequestText::declined());
+    });
+    // show(), not open(): open() would make the panel window-modal.
+    panel->show();
+}

@@ -1,0 +1,35 @@
+#include "app/sheets.h"
+
+namespace Sheets {
+
+QMessageBox *make(QWidget *window, QMessageBox::Icon icon, const QString &text,
+                  const QString &informative, const QString &detailed)
+{
+    auto *sheet = new QMessageBox(icon, window->windowTitle(), text, QMessageBox::NoButton, window);
+    sheet->setAttribute(Qt::WA_DeleteOnClose);
+    sheet->setWindowModality(Qt::WindowModal);
+    sheet->setInformativeText(informative);
+    if (!detailed.isEmpty())
+        sheet->setDetailedText(detailed);
+    return sheet;
+}
+
+void open(QMessageBox *sheet)
+{
+    if (sheet->buttons().isEmpty())
+        sheet->setStandardButtons(QMessageBox::Ok);
+    sheet->open();
+}
+
+QMessageBox *alert(QWidget *window, const QString &text)
+{
+    auto *alert = new QMessageBox(QMessageBox::Warning, QStringLiteral("Velnor"), text,
+                                  QMessageBox::Ok, window);
+    alert->setAttribute(Qt::WA_DeleteOnClose);
+    // show(), not open(): open() would make it window-modal.
+    alert->setWindowModality(Qt::ApplicationModal);
+    alert->show();
+    return alert;
+}
+
+} // namespace Sheets

@@ -1,0 +1,34 @@
+#include "files/counttext.h"
+
+#include <QCoreApplication>
+
+#include <limits>
+
+namespace CountText {
+
+QString files(qsizetype count)
+{
+    if (count == 0)
+        return QCoreApplication::translate("CountText", "No files");
+    return numerus("CountText", QT_TRANSLATE_N_NOOP("CountText", "%n file(s)"), count, "%n file",
+                   "%n files");
+}
+
+QString numerus(const char *context, const char *source, qsizetype count, const char *one,
+                const char *many)
+{
+    // The catalogue takes an int; a count past it is shown by the English
+    // forms, which need no catalogue.
+    const QString number = QString::number(count);
+    if (count <= std::numeric_limits<int>::max()) {
+        const QString translated =
+            QCoreApplication::translate(context, source, nullptr, int(count));
+        // Without a catalogue holding the text, it comes back as the source
+        // with only %n filled in.
+        if (translated != QString::fromLatin1(source).replace(u"%n"_qs, number))
+            return translated;
+    }
+    return QString::fromLatin1(count == 1 ? one : many).replace(u"%n"_qs, number);
+}
+
+} // namespace CountText

@@ -1,0 +1,23 @@
+#include "jobs/historyjob.h"
+
+#include <utility>
+
+HistoryJob::HistoryJob(QString folder) : m_folder(std::move(folder)) {}
+
+HistoryJob::~HistoryJob()
+{
+    stopAndWait();
+}
+
+RunHistory::Listing HistoryJob::listing() const
+{
+    const std::lock_guard lock(m_mutex);
+    return m_listing;
+}
+
+void HistoryJob::work()
+{
+    RunHistory::Listing listing = RunHistory::list(m_folder);
+    const std::lock_guard lock(m_mutex);
+    m_listing = std::move(listing);
+}

@@ -1,0 +1,61 @@
+#include "jobs/planjob.h"
+
+#include "files/filelist.h"
+#include "files/zqfile.h"
+
+#include <sys/resource.h>
+#include <sys/syscall.h>
+#include <unistd.h>
+
+PlanJob::PlanJob(const FileList &list, const NameComposer &composer)
+    : m_list(list), m_composer(composer)
+{
+    // Per-folder counters read places the list works out when first asked
+    // for: asked here, on the owner's thread, the worker only reads them.
+    if (composer.settings().counterPerFolder)
+        list.counterIndex(0, true);
+}
+
+PlanJob::~PlanJob()
+{
+    stopAndWait();
+}
+
+void PlanJob::releaseList()
+{
+    // Cancelled first: a worker that takes the lock after this sees it and
+    // does not start reading.
+    cancel();
+    const std::lock_guard lock(m_listMutex);
+}
+
+std::shared_ptr<const RenamePlan> PlanJob::plan() const
+{
+    const std::lock_guard lock(m_planMutex);
+    return m_plan;
+}
+
+void PlanJob::work()
+{
+    // The plan is background work: on a busy machine the window's thread
+    // goes first, and the helper thread of the names inherits this.
+    ::setpriority(PRIO_PROCESS, pid_t(::syscall(SYS_gettid)), 10);
+    m_retired.clear();
+    std::vector<RenamePlan::File> files;
+    {
+        const std::lock_guard lock(m_listMutex);
+        if (isCancelled())
+            return;
+        files = RenamePlan::filesOf(m_list, m_composer.settings().counterPerFolder, &cancelFlag());
+    }
+    if (isCancelled())
+        return;
+    auto plan = std::make_shared<const RenamePlan>(RenamePlan::make(
+        files,
+        [this](const RuleFile &file, qint64 row) { return m_composer.newNameForFile(file, row); },
+        &cancelFlag()));
+    if (isCancelled() || !plan->isComplete())
+        return;
+    const std::lock_guard lock(m_planMutex);
+    m_plan = std::move(plan);
+}
