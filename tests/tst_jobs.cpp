@@ -3,6 +3,7 @@
 #include "jobs/listingjob.h"
 #include "jobs/runjob.h"
 #include "jobs/undojob.h"
+#include "records.h"
 #include "rules/namecomposer.h"
 #include "scratchdir.h"
 
@@ -65,12 +66,8 @@ QHash<QByteArray, QByteArray> filesOnDisk(const QByteArray &root)
 
 void listPaths(FileList &list, const QByteArrayList &paths)
 {
-    for (const QByteArray &path : paths) {
-        auto file = std::make_unique<ZQFile>();
-        file->setName(QString::fromUtf8(path.mid(path.lastIndexOf('/') + 1)));
-        file->setNativePath(path);
-        list.append(std::move(file));
-    }
+    for (const QByteArray &path : paths)
+        listPath(list, path);
 }
 
 // New names of the old name with `suffix` before the extension.

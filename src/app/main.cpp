@@ -2,44 +2,31 @@
 #include "app/apphelp.h"
 #include "app/singleinstance.h"
 #include "app/translations.h"
+#include "posix/nativepath.h"
 
 #include <QApplication>
 #include <QIcon>
 
 #include <cstdio>
 
-#include <unistd.h>
-
 namespace {
 
-// The paths as the shell gave them, made absolute against our folder; their
-// bytes are kept, whatever their encoding.
+// The paths as the shell gave them, made absolute against our folder as the
+// command line makes them; their bytes are kept, whatever their encoding.
 QList<QByteArray> pathArguments(int argc, char **argv)
 {
     QByteArray folder;
     QList<QByteArray> paths;
     for (int i = 1; i < argc; ++i) {
-        QByteArray path(argv[i]);
+        const QByteArray path(argv[i]);
         if (path.isEmpty())
             continue;
-        // "./photo.jpg" and "photo.jpg" name one file; list it under one path.
-        // The slashes after a "./" go with it: ".//photo.jpg" is no root path.
-        qsizetype dropped = 0;
-        while (path.sliced(dropped).startsWith("./")) {
-            dropped += 2;
-            while (dropped < path.size() && path[dropped] == '/')
-                ++dropped;
+        if (!path.startsWith('/') && folder.isEmpty()) {
+            folder = NativePath::currentFolder();
+            if (folder.isEmpty())
+                folder = QByteArrayLiteral("/");
         }
-        path.remove(0, dropped);
-        if (!path.startsWith('/')) {
-            if (folder.isEmpty()) {
-                char *cwd = ::getcwd(nullptr, 0);
-                folder = cwd ? QByteArray(cwd) : QByteArray("/");
-                ::free(cwd);
-            }
-            path = (folder.endsWith('/') ? folder : folder + '/') + path;
-        }
-        paths.append(path);
+        paths.append(NativePath::absolute(path, folder));
     }
     return paths;
 }

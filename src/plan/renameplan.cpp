@@ -5,12 +5,12 @@
 #include "plan/nametable.h"
 #include "posix/namecodec.h"
 #include "posix/nativepath.h"
+#include "posix/sidebyside.h"
 
 #include <QHash>
 
 #include <algorithm>
 #include <string_view>
-#include <thread>
 #include <unordered_map>
 #include <utility>
 
@@ -29,9 +29,7 @@ void inTwo(const std::function<void()> &first, const std::function<void()> &seco
         second();
         return;
     }
-    std::thread helper(second);
-    first();
-    helper.join();
+    sideBySide(first, second);
 }
 
 bool isAscii(const QByteArray &bytes)
@@ -118,9 +116,7 @@ std::vector<FolderFacts> RenamePlan::gatherFacts(const std::vector<QByteArray> &
         reader();
         return facts;
     }
-    std::thread helper(reader);
-    reader();
-    helper.join();
+    sideBySide(reader, reader);
     return facts;
 }
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "posix/filedescriptor.h"
 #include "rename/renamerun.h"
 
 #include <QByteArray>
@@ -7,6 +8,7 @@
 
 #include <atomic>
 #include <functional>
+#include <map>
 #include <utility>
 #include <vector>
 
@@ -55,7 +57,7 @@ public:
 private:
     struct Folder
     {
-        int fd = -1;
+        FileDescriptor fd;
         QString error; // why nothing in it moves
     };
     const Folder &folderOf(const RenameRun::Entry &entry);
@@ -64,6 +66,6 @@ private:
 
     RenameRun::Entry *m_entries;
     ListedIdentity m_listedIdentity;
-    QHash<QByteArray, Folder> m_folders;
+    std::map<QByteArray, Folder> m_folders;
     Recorder m_recorder;
 };

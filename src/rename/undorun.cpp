@@ -2,10 +2,11 @@
 
 #include "files/filelist.h"
 #include "plan/folderfacts.h"
+#include "posix/filedescriptor.h"
 #include "posix/textescape.h"
 #include "rename/folderrun.h"
 #include "rename/journal.h"
-#include "rename/movelanes.h"
+#include "rename/movers.h"
 
 #include <QCoreApplication>
 #include <QDateTime>
@@ -105,12 +106,7 @@ public:
     explicit FolderNow(const QByteArray &folder) : m_facts(FolderFactsReader::read(folder, true))
     {
         if (m_facts.opened && !m_facts.inodesMatchStat)
-            m_fd = ::open(folder.constData(), O_PATH | O_DIRECTORY | O_CLOEXEC);
-    }
-    ~FolderNow()
-    {
-        if (m_fd >= 0)
-            ::close(m_fd);
+            m_fd.reset(::open(folder.constData(), O_PATH | O_DIRECTORY | O_CLOEXEC));
     }
     FolderNow(const FolderNow &) = delete;
     FolderNow &operator=(const FolderNow &) = delete;
@@ -129,7 +125,8 @@ public:
             return true;
         }
         struct stat info;
-        if (m_fd < 0 || ::fstatat(m_fd, name.constData(), &info, AT_SYMLINK_NOFOLLOW) != 0)
+        if (!m_fd.isOpen() ||
+            ::fstatat(m_fd.get(), name.constData(), &info, AT_SYMLINK_NOFOLLOW) != 0)
             return false;
         *id = {quint64(info.st_dev), quint64(info.st_ino)};
         return true;
@@ -153,7 +150,7 @@ public:
 
 private:
     FolderFacts m_facts;
-    int m_fd = -1;
+    FileDescriptor m_fd;
     mutable bool m_byIdentityMade = false;
     mutable QHash<Identity, QByteArray> m_byIdentity;
 };
@@ -165,8 +162,7 @@ struct Context
     Results &results;
     JournalAppender &appender;
     const std::atomic<bool> *cancel;
-    std::atomic<qsizetype> &done;
-    const std::function<void()> &signal;
+    Movers &movers;
 };
 
 // Takes back (or forth again) the moves of one folder, given last move first;
@@ -190,8 +186,7 @@ void undoFolder(const QByteArray &folder, const std::vector<qsizetype> &moves, C
                 keep(move, c.redo ? m.oldName : m.newName, c.redo ? m.newName : m.oldName,
                      now.facts().openError);
         }
-        c.done.fetch_add(qsizetype(moves.size()));
-        c.signal();
+        c.movers.moved(qsizetype(moves.size()));
         return;
     }
 
@@ -289,8 +284,7 @@ void undoFolder(const QByteArray &folder, const std::vector<qsizetype> &moves, C
         entry.outcome = RenameRun::Outcome::Renamed;
         positions.push_back(k);
     }
-    c.done.fetch_add(qsizetype(moves.size() - positions.size()));
-    c.signal();
+    c.movers.moved(qsizetype(moves.size() - positions.size()));
     const Identity folderIdentity(now.facts().device, now.facts().inode);
     FolderRun run(entries.data(), [&](const QByteArray &, Identity *id) {
         *id = folderIdentity;
@@ -306,10 +300,7 @@ void undoFolder(const QByteArray &folder, const std::vector<qsizetype> &moves, C
     std::vector<quint8> finished(static_cast<size_t>(count), 0);
     run.run(
         positions, [&](qsizetype k) { return waitsFor[size_t(k)]; }, finished,
-        [&](qsizetype some) {
-            c.done.fetch_add(some);
-            c.signal();
-        },
+        [&](qsizetype some) { c.movers.moved(some); },
         [&] { return c.cancel && c.cancel->load(std::memory_order_relaxed); });
     for (const qsizetype k : positions) {
         const RenameRun::Entry &entry = entries[size_t(k)];
@@ -455,21 +446,12 @@ Report run(const QString &journalPath, Direction direction, const Progress &prog
 
     const qsizetype total = journal.moves.size();
     Results results(total);
-    std::atomic<qsizetype> done{0};
-    std::atomic<quint64> events{0};
-    const std::function<void()> signal = [&events] {
-        events.fetch_add(1, std::memory_order_release);
-        events.notify_all();
-    };
-    Context context{journal, redo, results, appender, cancel, done, signal};
-    std::atomic<size_t> next{0};
-    const int laneCount =
-        int(std::min<size_t>(size_t(MoveLanes::defaultLaneCount()), folders.size()));
-    std::atomic<int> running{laneCount};
-    std::vector<std::thread> lanes;
-    for (int i = 0; i < laneCount; ++i)
-        lanes.emplace_back([&] {
-            for (size_t f = next++; f < folders.size(); f = next++) {
+    Movers movers(folders.size(), total);
+    Context context{journal, redo, results, appender, cancel, movers};
+    movers.run(
+        [&] {
+            size_t f = 0;
+            while (movers.take(&f)) {
                 if (cancel && cancel->load()) {
                     for (const qsizetype move : movesOf[f])
                         results.result[size_t(move)] = Result::NotAttempted;
@@ -477,12 +459,8 @@ Report run(const QString &journalPath, Direction direction, const Progress &prog
                 }
                 undoFolder(folders[f], movesOf[f], context);
             }
-            running.fetch_sub(1, std::memory_order_release);
-            signal();
-        });
-    waitForLanes(running, done, events, total, progress);
-    for (std::thread &lane : lanes)
-        lane.join();
+        },
+        progress);
 
     for (qsizetype move = total - 1; move >= 0; --move) {
         switch (results.result[size_t(move)]) {

@@ -134,7 +134,7 @@ void tst_CliSignals::startPausedRun(QProcess &process)
     QProcessEnvironment env = environment();
     env.insert(u"VELNOR_TEST_PAUSE_AT"_s, u"move:5000"_s);
     process.setProcessEnvironment(env);
-    process.start(QStringLiteral(VELNOR_RENAME_BIN),
+    process.start(QStringLiteral(VELNOR_PAUSED_BIN),
                   {u"--apply"_s, u"--name=n[N]"_s, QFile::decodeName(m_files->path())});
     QVERIFY(process.waitForStarted());
     QVERIFY2(waitUntilStopped(process.processId()), "the run never reached its 5,000th move");
