@@ -3,6 +3,7 @@
 #include "files/filelist.h"
 #include "files/zqfile.h"
 #include "posix/filedescriptor.h"
+#include "posix/fileidentity.h"
 #include "posix/namecodec.h"
 #include "posix/nativepath.h"
 
@@ -177,7 +178,7 @@ using FolderStream = std::unique_ptr<DIR, int (*)(DIR *)>;
 
 // Opens a folder for reading and gives its device and inode; null when it
 // cannot be read.
-FolderStream openFolder(const QByteArray &path, std::pair<quint64, quint64> *id)
+FolderStream openFolder(const QByteArray &path, FileIdentity *id)
 {
     FolderStream stream(nullptr, ::closedir);
     FileDescriptor fd(::open(path.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
@@ -186,7 +187,7 @@ FolderStream openFolder(const QByteArray &path, std::pair<quint64, quint64> *id)
     if (!dir)
         return stream;
     fd.release(); // the stream's now
-    *id = {quint64(self.st_dev), quint64(self.st_ino)};
+    *id = fileIdentity(self);
     stream.reset(dir);
     return stream;
 }
@@ -202,7 +203,7 @@ bool vanished(int error)
 // closed again.
 struct Listing
 {
-    std::pair<quint64, quint64> id;
+    FileIdentity id;
     std::string names;
     std::vector<Entry> entries;
 };
@@ -590,7 +591,7 @@ void FileIntake::recordFolderOf(const QByteArray &nativePath)
         return;
     struct stat info;
     if (::stat(folder.constData(), &info) == 0)
-        m_list.setFolderIdentity(folder, {quint64(info.st_dev), quint64(info.st_ino)});
+        m_list.setFolderIdentity(folder, fileIdentity(info));
     m_lastRecordedFolder = folder;
 }
 
@@ -644,7 +645,7 @@ void FileIntake::expandFolder(int parentFd, const QByteArray &path, const char *
             m_unreadableFolders.append(path);
         return;
     }
-    const std::pair<quint64, quint64> id{quint64(self.st_dev), quint64(self.st_ino)};
+    const FileIdentity id = fileIdentity(self);
     // A folder reached a second time (a link back to an enclosing folder, or
     // two links to one folder) is walked once: links could otherwise make the
     // walk endless, or list a tree twice for every link that leads into it.

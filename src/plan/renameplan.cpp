@@ -3,6 +3,7 @@
 #include "files/filelist.h"
 #include "plan/namerules.h"
 #include "plan/nametable.h"
+#include "posix/fileidentity.h"
 #include "posix/namecodec.h"
 #include "posix/nativepath.h"
 #include "posix/sidebyside.h"
@@ -178,7 +179,7 @@ RenamePlan RenamePlan::compute(const std::vector<File> &files, std::vector<QStri
     plan.m_rows.resize(files.size());
 
     // Two spellings of one folder (through a link) are one folder.
-    QHash<std::pair<quint64, quint64>, qint32> groupOfIdentity;
+    QHash<FileIdentity, qint32> groupOfIdentity;
     std::vector<qint32> groupOfFolder(plan.m_folders.size());
     qint32 groups = 0;
     for (size_t f = 0; f < plan.m_folders.size(); ++f) {

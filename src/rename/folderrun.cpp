@@ -1,5 +1,6 @@
 #include "rename/folderrun.h"
 
+#include "posix/fileidentity.h"
 #include "posix/nativemove.h"
 #include "posix/nativepath.h"
 #include "posix/textescape.h"
@@ -48,11 +49,10 @@ const FolderRun::Folder &FolderRun::folderOf(const RenameRun::Entry &entry)
     } else {
         // The path may lead elsewhere now (a folder swapped for a link): the
         // moves must happen in the folder that was listed, or nowhere.
-        Identity listed;
+        FileIdentity listed;
         struct stat opened;
         if (m_listedIdentity && m_listedIdentity(path, &listed) &&
-            (::fstat(folder.fd.get(), &opened) != 0 || quint64(opened.st_dev) != listed.first ||
-             quint64(opened.st_ino) != listed.second)) {
+            (::fstat(folder.fd.get(), &opened) != 0 || fileIdentity(opened) != listed)) {
             folder.fd.reset();
             folder.error = RenameRun::folderReplacedReason();
         }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "posix/filedescriptor.h"
+#include "posix/fileidentity.h"
 #include "rename/renamerun.h"
 
 #include <QByteArray>
@@ -19,10 +20,9 @@
 class FolderRun
 {
 public:
-    using Identity = std::pair<quint64, quint64>;
     // The identity a folder (as spelled in the entries' paths) had when it
     // was listed; false when none is known.
-    using ListedIdentity = std::function<bool(const QByteArray &folder, Identity *identity)>;
+    using ListedIdentity = std::function<bool(const QByteArray &folder, FileIdentity *identity)>;
 
     FolderRun(RenameRun::Entry *entries, ListedIdentity listedIdentity)
         : m_entries(entries), m_listedIdentity(std::move(listedIdentity))

@@ -358,16 +358,16 @@ Report clickStart(FileList &list, const NameSource &newNameForFile, AccessPrompt
     // The identity each folder was listed with, for the check that the folder
     // opened for the moves is that folder; the plan's look at it when the
     // intake recorded none.
-    QHash<QByteArray, FolderRun::Identity> listed;
+    QHash<QByteArray, FileIdentity> listed;
     for (size_t f = 0; f < plan.folders().size(); ++f) {
         const QByteArray &folder = plan.folders()[f];
-        FolderRun::Identity identity;
+        FileIdentity identity;
         if (list.folderIdentity(folder, &identity))
             listed.insert(folder, identity);
         else if (plan.facts()[f].opened)
             listed.insert(folder, {plan.facts()[f].device, plan.facts()[f].inode});
     }
-    const auto listedIdentity = [&listed](const QByteArray &folder, FolderRun::Identity *id) {
+    const auto listedIdentity = [&listed](const QByteArray &folder, FileIdentity *id) {
         const auto found = listed.constFind(folder);
         if (found == listed.constEnd())
             return false;

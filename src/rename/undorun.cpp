@@ -3,6 +3,7 @@
 #include "files/filelist.h"
 #include "plan/folderfacts.h"
 #include "posix/filedescriptor.h"
+#include "posix/fileidentity.h"
 #include "posix/textescape.h"
 #include "rename/folderrun.h"
 #include "rename/journal.h"
@@ -95,7 +96,6 @@ struct Results
     std::vector<QByteArray> to;
 };
 
-using Identity = std::pair<quint64, quint64>;
 
 // One folder as it is now: its names with their device and inode, from one
 // listing where the file system's listing gives the numbers stat gives, and
@@ -114,7 +114,7 @@ public:
     const FolderFacts &facts() const { return m_facts; }
 
     // Whether an entry is spelled exactly `name`, and which file it is.
-    bool identity(const QByteArray &name, Identity *id) const
+    bool identity(const QByteArray &name, FileIdentity *id) const
     {
         const std::string_view bytes(name.constData(), size_t(name.size()));
         const qint64 index = m_facts.namesRead ? m_facts.indexOf(bytes) : 0;
@@ -128,19 +128,19 @@ public:
         if (!m_fd.isOpen() ||
             ::fstatat(m_fd.get(), name.constData(), &info, AT_SYMLINK_NOFOLLOW) != 0)
             return false;
-        *id = {quint64(info.st_dev), quint64(info.st_ino)};
+        *id = fileIdentity(info);
         return true;
     }
 
     // The name the file now has in this folder, if it is still there. All
     // names are looked at once, on the first question.
-    QByteArray nameOf(const Identity &id) const
+    QByteArray nameOf(const FileIdentity &id) const
     {
         if (!m_byIdentityMade) {
             m_byIdentityMade = true;
             for (size_t i = 0; i < m_facts.names.size(); ++i) {
                 const QByteArray name(m_facts.names[i].data(), qsizetype(m_facts.names[i].size()));
-                Identity found;
+                FileIdentity found;
                 if (identity(name, &found))
                     m_byIdentity.insert(found, name);
             }
@@ -152,7 +152,7 @@ private:
     FolderFacts m_facts;
     FileDescriptor m_fd;
     mutable bool m_byIdentityMade = false;
-    mutable QHash<Identity, QByteArray> m_byIdentity;
+    mutable QHash<FileIdentity, QByteArray> m_byIdentity;
 };
 
 struct Context
@@ -204,8 +204,8 @@ void undoFolder(const QByteArray &folder, const std::vector<qsizetype> &moves, C
         // interrupted run may never have reached the journal.
         if (c.redo && !moved && !journal.takenBack[size_t(move)])
             continue;
-        const Identity recorded(m.device, m.inode);
-        Identity at;
+        const FileIdentity recorded(m.device, m.inode);
+        FileIdentity at;
         const bool atFrom = m.inode != 0 && now.identity(from, &at) && at == recorded;
         // Where it is to go already; unless it is under the name to leave
         // too (two links of one file, of which the one at `to` may be
@@ -254,7 +254,7 @@ void undoFolder(const QByteArray &folder, const std::vector<qsizetype> &moves, C
     std::vector<qsizetype> blocked;
     for (qsizetype k = 0; k < count; ++k) {
         const auto found = byCurrent.constFind(targetOf(k));
-        Identity at;
+        FileIdentity at;
         if (found != byCurrent.cend()) {
             waitsFor[size_t(k)] = *found;
             waitedBy[size_t(*found)] = k;
@@ -285,8 +285,8 @@ void undoFolder(const QByteArray &folder, const std::vector<qsizetype> &moves, C
         positions.push_back(k);
     }
     c.movers.moved(qsizetype(moves.size() - positions.size()));
-    const Identity folderIdentity(now.facts().device, now.facts().inode);
-    FolderRun run(entries.data(), [&](const QByteArray &, Identity *id) {
+    const FileIdentity folderIdentity(now.facts().device, now.facts().inode);
+    FolderRun run(entries.data(), [&](const QByteArray &, FileIdentity *id) {
         *id = folderIdentity;
         return true;
     });
@@ -420,7 +420,7 @@ Report run(const QString &journalPath, Direction direction, const Progress &prog
     std::vector<QByteArray> folders;
     std::vector<std::vector<qsizetype>> movesOf;
     QHash<QByteArray, size_t> folderIndex;
-    QHash<Identity, size_t> identityIndex;
+    QHash<FileIdentity, size_t> identityIndex;
     for (qsizetype move = journal.moves.size() - 1; move >= 0; --move) {
         const QByteArray &folder = journal.moves[move].folder;
         auto found = folderIndex.constFind(folder);
@@ -428,7 +428,7 @@ Report run(const QString &journalPath, Direction direction, const Progress &prog
             size_t index = folders.size();
             struct stat info;
             if (::stat(folder.constData(), &info) == 0) {
-                const Identity identity(info.st_dev, info.st_ino);
+                const FileIdentity identity = fileIdentity(info);
                 const auto same = identityIndex.constFind(identity);
                 if (same != identityIndex.cend())
                     index = *same;
