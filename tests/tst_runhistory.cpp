@@ -161,6 +161,10 @@ void tst_RunHistory::summaryAgreesWithFullRead_data()
     QTest::newRow("a name badly escaped stops the plan")
         << plan.left(plan.indexOf("move 1")) + "move 1 0 2049 12 b%4 c\nplanned 2\n"
         << true << 0 << 0 << 0 << int(Interrupted) << true;
+    QTest::newRow("moves numbered out of order")
+        << plan.left(plan.indexOf("move 0")) +
+               "move 1 0 2049 12 b c\nmove 0 0 2049 11 a%0Ab b\nmove 2 1 2049 13 %25 d\nplanned 3\n"
+        << true << 0 << 0 << 0 << int(Interrupted) << true;
     QTest::newRow("a move in a folder never named")
         << plan.left(plan.indexOf("move 2")) + "move 2 7 2049 13 x y\nplanned 3\n"
         << true << 0 << 0 << 0 << int(Interrupted) << true;
