@@ -96,7 +96,6 @@ struct Results
     std::vector<QByteArray> to;
 };
 
-
 // One folder as it is now: its names with their device and inode, from one
 // listing where the file system's listing gives the numbers stat gives, and
 // from a look at each name otherwise.
