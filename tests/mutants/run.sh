@@ -18,11 +18,23 @@ build="$scratch/build"
 patches=("$@")
 [ ${#patches[@]} -eq 0 ] && patches=("$here"/*.patch)
 
-# The working tree as it is, committed or not, copied afresh; tar keeps the
-# files' times, so the build in the scratch folder redoes only what changed.
-rm -rf "$src"
-mkdir -p "$src"
-(cd "$root" && git ls-files -co --exclude-standard -z | tar --null -cf - -T -) | tar -xf - -C "$src"
+# The working tree as it is, committed or not. A file whose bytes changed
+# since the last copy is copied anew (a new time, so the build redoes it); the
+# others keep theirs, so the build in the scratch folder redoes only what
+# changed.
+stage="$scratch/stage"
+rm -rf "$stage"
+mkdir -p "$stage" "$src"
+(cd "$root" && git ls-files -co --exclude-standard -z | tar --null -cf - -T -) | tar -xf - -C "$stage"
+(cd "$stage" && find . -type f -print0) | while IFS= read -r -d '' file; do
+    if ! cmp -s "$stage/$file" "$src/$file"; then
+        mkdir -p "$(dirname "$src/$file")"
+        cp "$stage/$file" "$src/$file"
+    fi
+done
+(cd "$src" && find . -type f -print0) | while IFS= read -r -d '' file; do
+    [ -e "$stage/$file" ] || rm -f "$src/$file"
+done
 if [ ! -f "$build/build.ninja" ]; then
     cmake -S "$src" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
         -DVELNOR_BUILD_BENCH=OFF -DVELNOR_BUILD_TOOLS=OFF >/dev/null || exit 2
