@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <QFile>
 #include <QString>
 #include <QStringList>
 
@@ -14,6 +15,11 @@
 inline void writeFile(const QByteArray &path, const QByteArray &content)
 {
     std::ofstream(path.toStdString(), std::ios::binary).write(content.constData(), content.size());
+}
+
+inline void writeFile(const QString &path, const QByteArray &content)
+{
+    writeFile(QFile::encodeName(path), content);
 }
 
 inline QByteArray readFile(const QByteArray &path)

@@ -1,3 +1,4 @@
+#include "diskfiles.h"
 #include "rename/journal.h"
 #include "rename/runhistory.h"
 
@@ -42,13 +43,6 @@ QByteArray fileBytes(const QString &path)
 {
     QFile file(path);
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
-void writeBytes(const QString &path, const QByteArray &bytes)
-{
-    QFile file(path);
-    QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
-    file.write(bytes);
 }
 
 } // namespace
@@ -225,7 +219,7 @@ void tst_Journal::everyCutReadsUpToLastWholeLine()
     const qsizetype planEnd = whole.indexOf("planned 3\n") + qsizetype(strlen("planned 3\n"));
     const QString cut = dir.filePath(u"cut.journal"_s);
     for (qsizetype length = 0; length <= whole.size(); ++length) {
-        writeBytes(cut, whole.left(length));
+        writeFile(cut, whole.left(length));
         RunJournal journal;
         const bool read = Journal::read(cut, &journal, &error);
         // Cut inside the first line: no longer says what it is.
@@ -246,7 +240,7 @@ void tst_Journal::unwritableFolderRefusesToBegin()
 {
     QTemporaryDir dir;
     const QString blocker = dir.filePath(u"file"_s);
-    writeBytes(blocker, "x");
+    writeFile(blocker, "x");
     JournalWriter writer;
     QString error;
     QVERIFY(!writer.begin(blocker + u"/runs"_s, sampleMoves(), 0, &error));
@@ -254,11 +248,11 @@ void tst_Journal::unwritableFolderRefusesToBegin()
 
     // Versions this build does not know, and files that are not journals.
     const QString future = dir.filePath(u"future.journal"_s);
-    writeBytes(future, "velnor rename journal 7\nrun 0 /\n");
+    writeFile(future, "velnor rename journal 7\nrun 0 /\n");
     RunJournal journal;
     QVERIFY(!Journal::read(future, &journal, &error));
     QCOMPARE(error, u"written by a later version of Velnor (journal version 7)"_s);
-    writeBytes(future, "something else\n");
+    writeFile(future, "something else\n");
     QVERIFY(!Journal::read(future, &journal, &error));
     QCOMPARE(error, u"not a rename journal"_s);
 }
@@ -296,7 +290,7 @@ void tst_Journal::historyNewestFirstAndPruned()
         if (second != 3)
             QVERIFY(writer.finish(3, 0, 0));
     }
-    writeBytes(dir.filePath(u"99999999-999999.journal"_s), "velnor rename journal 9\n");
+    writeFile(dir.filePath(u"99999999-999999.journal"_s), "velnor rename journal 9\n");
 
     RunHistory::Listing listing = RunHistory::list(dir.path());
     QCOMPARE(listing.runs.size(), 5);

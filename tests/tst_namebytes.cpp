@@ -2,6 +2,7 @@
 #include "files/zqfile.h"
 #include "model/filetablemodel.h"
 #include "posix/namecodec.h"
+#include "records.h"
 #include "rename/renamerun.h"
 #include "rules/namecomposer.h"
 
@@ -225,10 +226,7 @@ void tst_NameBytes::tableShowsEscapes()
     QFETCH(QString, shown);
     QFETCH(QString, tip);
     FileList list;
-    auto file = std::make_unique<ZQFile>();
-    file->setNativePath("/p/" + name);
-    file->setName(NameCodec::decode(name));
-    list.append(std::move(file));
+    listPath(list, "/p/" + name);
     FileTableModel model(&list);
     model.updateResults();
     const QModelIndex oldName = model.index(0, FileTableModel::OldNameColumn);

@@ -1,6 +1,11 @@
 #include "posix/nativepath.h"
 
+#include <QDir>
+#include <QFileInfo>
+#include <QTemporaryDir>
 #include <QTest>
+
+using namespace Qt::StringLiterals;
 
 class tst_NativePath : public QObject
 {
@@ -11,6 +16,8 @@ private slots:
     void split();
     void lastComponent_data();
     void lastComponent();
+    void absolute_data();
+    void absolute();
 };
 
 void tst_NativePath::split_data()
@@ -76,6 +83,35 @@ void tst_NativePath::lastComponent()
     QFETCH(QByteArray, path);
     QFETCH(QByteArray, component);
     QCOMPARE(NativePath::lastComponent(path).toByteArray(), component);
+}
+
+// "@" is a scratch folder holding d/e and a link l to d/e; the working
+// folder is "/w" unless the path is under "@".
+void tst_NativePath::absolute_data()
+{
+    QTest::addColumn<QByteArray>("path");
+    QTest::addColumn<QByteArray>("absolute");
+    QTest::newRow("relative") << QByteArray("a/b") << QByteArray("/w/a/b");
+    QTest::newRow("dot") << QByteArray(".") << QByteArray("/w");
+    QTest::newRow("dot slash, trailing slash") << QByteArray(".//a/") << QByteArray("/w/a");
+    QTest::newRow("doubled and dot components") << QByteArray("/x//y/./z") << QByteArray("/x/y/z");
+    QTest::newRow("the root") << QByteArray("//") << QByteArray("/");
+    QTest::newRow("not UTF-8") << QByteArray("caf\xe9") << QByteArray("/w/caf\xe9");
+    QTest::newRow("dot dot inside") << QByteArray("@/d/../d/x") << QByteArray("@/d/x");
+    QTest::newRow("dot dot last") << QByteArray("@/d/e/..") << QByteArray("@/d");
+    QTest::newRow("dot dot through a link") << QByteArray("@/l/../x") << QByteArray("@/d/x");
+    QTest::newRow("a link last stays") << QByteArray("@/d/../l") << QByteArray("@/l");
+}
+
+void tst_NativePath::absolute()
+{
+    QFETCH(QByteArray, path);
+    QFETCH(QByteArray, absolute);
+    QTemporaryDir dir;
+    const QByteArray root = QFile::encodeName(QFileInfo(dir.path()).canonicalFilePath());
+    QVERIFY(QDir(dir.path()).mkpath(u"d/e"_s));
+    QVERIFY(QFile::link(dir.path() + u"/d/e"_s, dir.path() + u"/l"_s));
+    QCOMPARE(NativePath::absolute(path.replace('@', root), "/w"), absolute.replace('@', root));
 }
 
 QTEST_GUILESS_MAIN(tst_NativePath)

@@ -4,7 +4,7 @@
 #include "posix/namecodec.h"
 #include "posix/nativemove.h"
 #include "posix/textescape.h"
-#include "rename/movelanes.h"
+#include "records.h"
 #include "rename/renamelog.h"
 #include "rename/renamerun.h"
 #include "rename/userdefaults.h"
@@ -56,10 +56,7 @@ void listFile(FileList &list, const QByteArray &root, const QByteArray &relative
                                         error);
     if (write)
         writeFile(path, relative);
-    auto file = std::make_unique<ZQFile>();
-    file->setNativePath(path);
-    file->setName(NameCodec::decode(file->nativeName()));
-    file->deriveDisplayExtension();
+    auto file = recordOf(path);
     file->setAttributes(quint64(relative.size()), 1700000000000);
     list.append(std::move(file));
 }
@@ -173,8 +170,6 @@ private slots:
     void folderWithoutWritePermission();
     void handOverAtBatchEdges_data();
     void handOverAtBatchEdges();
-    void moveLanes_data();
-    void moveLanes();
     void foldersMoveSideBySide_data();
     void foldersMoveSideBySide();
     void exceptionKeepsRecordsTrue_data();
@@ -434,39 +429,6 @@ void tst_RenameRun::handOverAtBatchEdges()
 // Paths that reach one folder share its lane, so that its moves keep their
 // order; a folder seen first goes to the lane with the fewest moves. The tree
 // holds the folders a, b, c and a link to a.
-void tst_RenameRun::moveLanes_data()
-{
-    QTest::addColumn<int>("laneCount");
-    QTest::addColumn<QByteArrayList>("folders");
-    QTest::addColumn<QList<int>>("lanes");
-    using Lanes = QList<int>;
-    QTest::newRow("two folders") << 2 << L{"a", "b"} << Lanes{0, 1};
-    QTest::newRow("one lane") << 1 << L{"a", "b", "c"} << Lanes{0, 0, 0};
-    QTest::newRow("ties to the first") << 2 << L{"a", "b", "c"} << Lanes{0, 1, 0};
-    QTest::newRow("fewest moves first")
-        << 2 << L{"a", "a", "a", "b", "c", "b", "a"} << Lanes{0, 0, 0, 1, 1, 1, 0};
-    QTest::newRow("link to a folder") << 2 << L{"a", "link", "b", "link"} << Lanes{0, 0, 1, 0};
-    QTest::newRow("link seen first") << 4 << L{"b", "link", "c", "a"} << Lanes{0, 1, 2, 1};
-    QTest::newRow("spelled another way") << 2 << L{"a", "b", "b/../a", "a/."} << Lanes{0, 1, 0, 0};
-    QTest::newRow("missing folder") << 2 << L{"gone", "a", "gone"} << Lanes{0, 1, 0};
-}
-
-void tst_RenameRun::moveLanes()
-{
-    QFETCH(int, laneCount);
-    QFETCH(QByteArrayList, folders);
-    ScratchDir dir;
-    for (const char *folder : {"a", "b", "c"})
-        QCOMPARE(mkdir(dir.path(folder).constData(), 0755), 0);
-    QCOMPARE(symlink("a", dir.path("link").constData()), 0);
-
-    MoveLanes lanes(laneCount);
-    QList<int> result;
-    for (const QByteArray &folder : folders)
-        result << lanes.laneOf(dir.path(folder));
-    QTEST(result, "lanes");
-}
-
 // Each folder holds 1.txt to 100.txt and each file is to take the next
 // number: a chain per folder, which runs from its free end. A link to folder
 // a lists a 101.txt that does not exist: a's last file waits for its move,

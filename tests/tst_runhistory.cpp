@@ -1,3 +1,4 @@
+#include "diskfiles.h"
 #include "rename/journal.h"
 #include "rename/runhistory.h"
 
@@ -24,13 +25,6 @@ namespace {
 
 // The smallest journal there is: 32 bytes.
 const QByteArray emptyRun = "velnor rename journal 1\nrun 0 /\n";
-
-void writeBytes(const QString &path, const QByteArray &bytes)
-{
-    QFile file(path);
-    QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
-    QCOMPARE(file.write(bytes), bytes.size());
-}
 
 QStringList sameSecond(const QString &second, int first, int last)
 {
@@ -97,7 +91,7 @@ void tst_RunHistory::orderAndPrune()
     QFETCH(QStringList, removed);
     QTemporaryDir dir;
     for (const QString &id : ids)
-        writeBytes(dir.filePath(id + u".journal"_s), emptyRun);
+        writeFile(dir.filePath(id + u".journal"_s), emptyRun);
 
     QCOMPARE(listedIds(dir.path()).mid(0, newestFirst.size()), newestFirst);
     RunHistory::prune(dir.path(), keepRuns, keepBytes);
@@ -167,6 +161,10 @@ void tst_RunHistory::summaryAgreesWithFullRead_data()
     QTest::newRow("a name badly escaped stops the plan")
         << plan.left(plan.indexOf("move 1")) + "move 1 0 2049 12 b%4 c\nplanned 2\n"
         << true << 0 << 0 << 0 << int(Interrupted) << true;
+    QTest::newRow("moves numbered out of order")
+        << plan.left(plan.indexOf("move 0")) +
+               "move 1 0 2049 12 b c\nmove 0 0 2049 11 a%0Ab b\nmove 2 1 2049 13 %25 d\nplanned 3\n"
+        << true << 0 << 0 << 0 << int(Interrupted) << true;
     QTest::newRow("a move in a folder never named")
         << plan.left(plan.indexOf("move 2")) + "move 2 7 2049 13 x y\nplanned 3\n"
         << true << 0 << 0 << 0 << int(Interrupted) << true;
@@ -201,7 +199,7 @@ void tst_RunHistory::summaryAgreesWithFullRead()
     QFETCH(bool, damaged);
     QTemporaryDir dir;
     const QString path = dir.filePath(u"20251206-054640.journal"_s);
-    writeBytes(path, text);
+    writeFile(path, text);
 
     RunJournal full;
     RunSummary summary;

@@ -1,6 +1,8 @@
 #include "diskfiles.h"
 #include "files/filelist.h"
+#include "pausehook.h"
 #include "posix/namecodec.h"
+#include "records.h"
 #include "rename/journal.h"
 #include "rename/renamelog.h"
 #include "rename/renamerun.h"
@@ -43,15 +45,6 @@ L entries(const QByteArray &folder)
     return result;
 }
 
-void listFile(FileList &list, const QByteArray &path)
-{
-    auto file = std::make_unique<ZQFile>();
-    file->setNativePath(path);
-    file->setName(NameCodec::decode(file->nativeName()));
-    file->deriveDisplayExtension();
-    list.append(std::move(file));
-}
-
 // Runs over the files of `folder` named on the left of each "old>new" pair,
 // with the journal kept in `journals`; the name bytes of the new name as given.
 RenameRun::Report runWithJournal(const QByteArray &folder, const L &renames,
@@ -61,7 +54,7 @@ RenameRun::Report runWithJournal(const QByteArray &folder, const L &renames,
     QHash<QByteArray, QByteArray> newName;
     for (const QByteArray &pair : renames) {
         const qsizetype arrow = pair.indexOf('>');
-        listFile(list, folder + '/' + pair.left(arrow));
+        listPath(list, folder + '/' + pair.left(arrow));
         newName.insert(pair.left(arrow), pair.mid(arrow + 1));
     }
     const auto source = [&](const ZQFile &file, qint64) {
@@ -110,7 +103,7 @@ int childRun(const QByteArray &root, const QString &journals)
     QHash<QByteArray, QByteArray> newName;
     for (int f = 0; f < killFolders; ++f) {
         for (int i = 0; i < killFilesPerFolder; ++i) {
-            listFile(list, root + '/' + QByteArray::number(f) + '/' + killName(i));
+            listPath(list, root + '/' + QByteArray::number(f) + '/' + killName(i));
             newName.insert(killName(i), killNewName(i));
         }
     }
@@ -641,7 +634,7 @@ void TstUndoRun::folderUnderTwoSpellings()
         const QByteArray name = from.mid(from.lastIndexOf('/') + 1);
         writeFile(folder + '/' + name, name);
         original << name + '=' + name;
-        listFile(list, dir.path(from.startsWith("l/") ? from : "f/" + from));
+        listPath(list, dir.path(from.startsWith("l/") ? from : "f/" + from));
         newName.insert(name, pair.mid(pair.indexOf('>') + 1));
     }
     const auto source = [&](const ZQFile &file, qint64) {
@@ -733,6 +726,7 @@ void TstUndoRun::killDuringUndo()
 
 int main(int argc, char **argv)
 {
+    pauseAtTheNamedMoment();
     if (argc == 4 && std::strcmp(argv[1], "--child-run") == 0)
         return childRun(argv[2], QFile::decodeName(argv[3]));
     if (argc == 3 && std::strcmp(argv[1], "--child-undo") == 0)

@@ -46,16 +46,6 @@
     </message>
 </context>
 <context>
-    <name>PlanMarks</name>
-    <message numerus="yes">
-        <source>%n file(s) cannot be renamed</source>
-        <translation>
-            <numerusform>%n archivo no se puede renombrar</numerusform>
-            <numerusform>%n archivos no se pueden renombrar</numerusform>
-        </translation>
-    </message>
-</context>
-<context>
     <name>FileTableModel</name>
     <message>
         <source>Old Name</source>
@@ -178,6 +168,16 @@
     <message>
         <source>%1 folders could not be read</source>
         <translation>No se pudieron leer %1 carpetas</translation>
+    </message>
+</context>
+<context>
+    <name>PlanMarks</name>
+    <message numerus="yes">
+        <source>%n file(s) cannot be renamed</source>
+        <translation>
+            <numerusform>%n archivo no se puede renombrar</numerusform>
+            <numerusform>%n archivos no se pueden renombrar</numerusform>
+        </translation>
     </message>
 </context>
 <context>

@@ -46,16 +46,6 @@
     </message>
 </context>
 <context>
-    <name>PlanMarks</name>
-    <message numerus="yes">
-        <source>%n file(s) cannot be renamed</source>
-        <translation>
-            <numerusform>%n fichier ne peut pas être renommé</numerusform>
-            <numerusform>%n fichiers ne peuvent pas être renommés</numerusform>
-        </translation>
-    </message>
-</context>
-<context>
     <name>FileTableModel</name>
     <message>
         <source>Old Name</source>
@@ -178,6 +168,16 @@
     <message>
         <source>%1 folders could not be read</source>
         <translation>%1 dossiers illisibles</translation>
+    </message>
+</context>
+<context>
+    <name>PlanMarks</name>
+    <message numerus="yes">
+        <source>%n file(s) cannot be renamed</source>
+        <translation>
+            <numerusform>%n fichier ne peut pas être renommé</numerusform>
+            <numerusform>%n fichiers ne peuvent pas être renommés</numerusform>
+        </translation>
     </message>
 </context>
 <context>

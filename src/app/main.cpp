@@ -2,6 +2,7 @@
 #include "app/apphelp.h"
 #include "app/singleinstance.h"
 #include "app/translations.h"
+#include "posix/nativepath.h"
 
 #include <QApplication>
 #include <QIcon>
@@ -9,14 +10,13 @@
 #include <cstdio>
 #include <cstring>
 
-#include <unistd.h>
-
 namespace {
 
-// The paths as the shell gave them, made absolute against our folder; their
-// bytes are kept, whatever their encoding. With takeUris, a local file's URI
-// ("file:///photos/a%20b.jpg", as Nemo hands its bulk-rename tool the
-// selection) stands for its path; percent escapes carry every byte.
+// The paths as the shell gave them, made absolute against our folder as the
+// command line makes them; their bytes are kept, whatever their encoding. With
+// takeUris, a local file's URI ("file:///photos/a%20b.jpg", as Nemo hands its
+// bulk-rename tool the selection) stands for its path; percent escapes carry
+// every byte.
 QList<QByteArray> pathArguments(int first, int end, char **argv, bool takeUris)
 {
     QByteArray folder;
@@ -27,24 +27,12 @@ QList<QByteArray> pathArguments(int first, int end, char **argv, bool takeUris)
             path = QByteArray::fromPercentEncoding(path.sliced(path.indexOf('/', 7)));
         if (path.isEmpty())
             continue;
-        // "./photo.jpg" and "photo.jpg" name one file; list it under one path.
-        // The slashes after a "./" go with it: ".//photo.jpg" is no root path.
-        qsizetype dropped = 0;
-        while (path.sliced(dropped).startsWith("./")) {
-            dropped += 2;
-            while (dropped < path.size() && path[dropped] == '/')
-                ++dropped;
+        if (!path.startsWith('/') && folder.isEmpty()) {
+            folder = NativePath::currentFolder();
+            if (folder.isEmpty())
+                folder = QByteArrayLiteral("/");
         }
-        path.remove(0, dropped);
-        if (!path.startsWith('/')) {
-            if (folder.isEmpty()) {
-                char *cwd = ::getcwd(nullptr, 0);
-                folder = cwd ? QByteArray(cwd) : QByteArray("/");
-                ::free(cwd);
-            }
-            path = (folder.endsWith('/') ? folder : folder + '/') + path;
-        }
-        paths.append(path);
+        paths.append(NativePath::absolute(path, folder));
     }
     return paths;
 }

@@ -42,50 +42,6 @@ void printLine(std::FILE *out, const QString &line)
 
 using CliNames::printError;
 
-// The real path of an existing folder, or an empty array.
-QByteArray realFolder(const QByteArray &folder)
-{
-    char *real = ::realpath(folder.constData(), nullptr);
-    if (!real)
-        return {};
-    QByteArray result(real);
-    std::free(real);
-    return result;
-}
-
-// An absolute path without "." or empty components, so that "." and "./a/"
-// list the same records as the folder's full path would. Only the file system
-// knows where ".." leads through a link, so a path holding it has the folder
-// of its last component resolved there: "d/../d/x" and "d/x" then name the
-// same record, while the last component, which may itself be a link, stays.
-QByteArray absolutePath(const QByteArray &path, const QByteArray &currentFolder)
-{
-    const QByteArray full = path.startsWith('/') ? path : currentFolder + '/' + path;
-    QByteArray clean;
-    clean.reserve(full.size());
-    bool parentStep = false;
-    for (const QByteArray &component : full.split('/')) {
-        if (component.isEmpty() || component == ".")
-            continue;
-        parentStep = parentStep || component == "..";
-        clean += '/';
-        clean += component;
-    }
-    if (clean.isEmpty())
-        return QByteArrayLiteral("/");
-    if (!parentStep)
-        return clean;
-    const QByteArray last = NativePath::name(clean).toByteArray();
-    if (last == "..") {
-        const QByteArray real = realFolder(clean);
-        return real.isEmpty() ? clean : real;
-    }
-    const QByteArray folder = realFolder(NativePath::folder(clean));
-    if (folder.isEmpty())
-        return clean;
-    return (folder == "/" ? folder : folder + '/') + last;
-}
-
 // What a row says about bytes: where the path or the new name is not UTF-8,
 // their exact bytes for a script; a new name refused as too long is
 // shortened, since it may run to thousands of characters.
@@ -100,18 +56,6 @@ void describeBytes(CliRow &line, const QByteArray &path)
     }
     if (newBytes.size() > 255)
         line.newName = TextEscape::shortened(line.newName);
-}
-
-QByteArray currentFolder()
-{
-    QByteArray folder(4096, Qt::Uninitialized);
-    while (!::getcwd(folder.data(), size_t(folder.size()))) {
-        if (errno != ERANGE)
-            return {};
-        folder.resize(folder.size() * 2);
-    }
-    folder.truncate(qsizetype(std::strlen(folder.constData())));
-    return folder;
 }
 
 } // namespace
@@ -180,14 +124,14 @@ int CliCommand::run(const QList<QByteArray> &arguments)
             return BadArguments;
         }
         if (!path.startsWith('/') && here.isEmpty()) {
-            here = currentFolder();
+            here = NativePath::currentFolder();
             if (here.isEmpty()) {
                 printError(QStringLiteral("cannot read the current folder: %1")
                                .arg(QString::fromLocal8Bit(std::strerror(errno))));
                 return BadArguments;
             }
         }
-        paths << absolutePath(path, here);
+        paths << NativePath::absolute(path, here);
     }
 
     // Neither size nor date is shown here: the walk leaves them unread unless
@@ -205,11 +149,8 @@ int CliCommand::run(const QList<QByteArray> &arguments)
         listing.setAttributesNeeded(
             [&composer](const ZQFile &file) { return composer.readsFileTime(file); });
         listing.start();
-        while (!listing.wait(100)) {
-            if (CliSignals::received())
-                listing.cancel();
-            progress.show(QStringLiteral("Listing files: %1").arg(listing.done()));
-        }
+        progress.waitFor(listing,
+                         [&] { return QStringLiteral("Listing files: %1").arg(listing.done()); });
         if (CliSignals::received())
             return CliSignals::exitStatus(SomeFailed);
         // Unbatched, the job lists each path once, into a list of its own.
@@ -303,7 +244,7 @@ bool CliCommand::readMap(const QByteArray &source, const QByteArray &content, QL
     case NameLists::MapFault::EmptyName:
         return fail(read.faultRow, QStringLiteral("the new name is empty"));
     }
-    const QByteArray here = currentFolder();
+    const QByteArray here = NativePath::currentFolder();
     QHash<QByteArray, qsizetype> rowOfPath;
     for (qsizetype i = 0; i < read.rows.size(); ++i) {
         const NameLists::MapRow &row = read.rows[i];
@@ -315,7 +256,7 @@ bool CliCommand::readMap(const QByteArray &source, const QByteArray &content, QL
             return fail(i + 1, shown + QStringLiteral(": ") +
                                    QString::fromLocal8Bit(std::strerror(errno)));
         // The same file by two spellings ("a" and "./a") is a path listed twice.
-        const QByteArray absolute = absolutePath(row.path, here);
+        const QByteArray absolute = NativePath::absolute(row.path, here);
         if (const qsizetype earlier = rowOfPath.value(absolute)) {
             return fail(i + 1, shown + QStringLiteral(" is in row %1 already").arg(earlier));
         }
@@ -449,11 +390,9 @@ int CliCommand::apply(const CliArgs &args, const NameComposer &composer)
         CliHistory::noteInterrupted();
         RunJob run(list, composer, RenameRun::JournalChoice{!args.noJournal, {}}, m_typed);
         run.start();
-        while (!run.wait(100)) {
-            if (CliSignals::received())
-                run.cancel();
-            progress.show(QStringLiteral("Renaming: %1 of %2").arg(run.done()).arg(run.total()));
-        }
+        progress.waitFor(run, [&] {
+            return QStringLiteral("Renaming: %1 of %2").arg(run.done()).arg(run.total());
+        });
         run.applyTo(list);
         report = run.report();
     }

@@ -241,12 +241,9 @@ int CliHistory::undo(const CliArgs &args)
         const QString doing = redo ? QStringLiteral("Redoing") : QStringLiteral("Undoing");
         UndoJob job(run.path, redo ? UndoRun::Direction::Redo : UndoRun::Direction::Undo);
         job.start();
-        while (!job.wait(100)) {
-            if (CliSignals::received())
-                job.cancel();
-            progress.show(
-                QStringLiteral("%1: %2 of %3").arg(doing).arg(job.done()).arg(job.total()));
-        }
+        progress.waitFor(job, [&] {
+            return QStringLiteral("%1: %2 of %3").arg(doing).arg(job.done()).arg(job.total());
+        });
         report = job.report();
     }
     if (!report.error.isEmpty()) {

@@ -1,5 +1,8 @@
 #include "cli/cliprogress.h"
 
+#include "cli/clisignals.h"
+#include "jobs/job.h"
+
 #include <unistd.h>
 
 namespace {
@@ -45,4 +48,13 @@ void CliProgress::finish()
     std::fputs("\r\033[K", m_out);
     std::fflush(m_out);
     m_drawn = false;
+}
+
+void CliProgress::waitFor(Job &job, const std::function<QString()> &line)
+{
+    while (!job.wait(100)) {
+        if (CliSignals::received())
+            job.cancel();
+        show(line());
+    }
 }

@@ -4,6 +4,9 @@
 #include <QString>
 
 #include <cstdio>
+#include <functional>
+
+class Job;
 
 // A progress line on standard error for work that takes longer than a
 // second, only when standard error is a terminal: scripts and logs get none.
@@ -18,6 +21,10 @@ public:
     // Redraws the line at most a few times a second, once the work has
     // lasted a second.
     void show(const QString &text);
+    // The one wait of the command line on its work: until `job` has ended,
+    // showing line() meanwhile, and cancelling the job once SIGINT or SIGTERM
+    // asks to stop (the moves in flight end, the journal is closed).
+    void waitFor(Job &job, const std::function<QString()> &line);
     // Erases the line, if one was drawn.
     void finish();
 

@@ -1,5 +1,6 @@
 #include "files/zqfile.h"
 
+#include "posix/filedescriptor.h"
 #include "posix/namecodec.h"
 #include "posix/nativepath.h"
 #include "rules/textrules.h"
@@ -274,13 +275,12 @@ namespace {
 
 // The total of every item below the folder open at dirFd, sub-folders
 // included, links not followed. Unreadable folders add nothing.
-quint64 folderTotal(int dirFd)
+quint64 folderTotal(FileDescriptor dirFd)
 {
-    DIR *dir = fdopendir(dirFd);
-    if (!dir) {
-        close(dirFd);
+    DIR *dir = dirFd.isOpen() ? fdopendir(dirFd.get()) : nullptr;
+    if (!dir)
         return 0;
-    }
+    dirFd.release(); // the stream's now
     quint64 total = 0;
     while (const dirent *entry = readdir(dir)) {
         const char *entryName = entry->d_name;
@@ -291,10 +291,8 @@ quint64 folderTotal(int dirFd)
             continue;
         total += static_cast<quint64>(info.st_size);
         if (S_ISDIR(info.st_mode)) {
-            const int childFd =
-                openat(dirfd(dir), entryName, O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
-            if (childFd >= 0)
-                total += folderTotal(childFd);
+            total += folderTotal(FileDescriptor(
+                openat(dirfd(dir), entryName, O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC)));
         }
     }
     closedir(dir);
@@ -315,8 +313,8 @@ void ZQFile::calculateFullSize()
     if (m_isDirectory || m_isPackage) {
         if (m_fullSize > 1000)
             return;
-        const int fd = open(m_path.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-        m_fullSize = fd >= 0 ? folderTotal(fd) : 0;
+        m_fullSize = folderTotal(
+            FileDescriptor(open(m_path.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC)));
     } else {
         if (m_fullSize != 0)
             return;

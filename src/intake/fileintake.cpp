@@ -2,6 +2,8 @@
 
 #include "files/filelist.h"
 #include "files/zqfile.h"
+#include "posix/filedescriptor.h"
+#include "posix/fileidentity.h"
 #include "posix/namecodec.h"
 #include "posix/nativepath.h"
 
@@ -176,40 +178,19 @@ using FolderStream = std::unique_ptr<DIR, int (*)(DIR *)>;
 
 // Opens a folder for reading and gives its device and inode; null when it
 // cannot be read.
-FolderStream openFolder(const QByteArray &path, std::pair<quint64, quint64> *id)
+FolderStream openFolder(const QByteArray &path, FileIdentity *id)
 {
     FolderStream stream(nullptr, ::closedir);
-    const int fd = ::open(path.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (fd < 0)
-        return stream;
+    FileDescriptor fd(::open(path.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
     struct stat self;
-    DIR *dir = ::fstat(fd, &self) == 0 ? ::fdopendir(fd) : nullptr;
-    if (!dir) {
-        ::close(fd);
+    DIR *dir = fd.isOpen() && ::fstat(fd.get(), &self) == 0 ? ::fdopendir(fd.get()) : nullptr;
+    if (!dir)
         return stream;
-    }
-    *id = {quint64(self.st_dev), quint64(self.st_ino)};
+    fd.release(); // the stream's now
+    *id = fileIdentity(self);
     stream.reset(dir);
     return stream;
 }
-
-// A descriptor closed when it goes.
-class OwnedFd
-{
-public:
-    explicit OwnedFd(int fd = -1) : m_fd(fd) {}
-    ~OwnedFd()
-    {
-        if (m_fd >= 0)
-            ::close(m_fd);
-    }
-    OwnedFd(const OwnedFd &) = delete;
-    OwnedFd &operator=(const OwnedFd &) = delete;
-    int get() const { return m_fd; }
-
-private:
-    int m_fd;
-};
 
 // Whether a folder that could not be opened had gone (or was replaced by a
 // file) since it was listed, rather than being there and unreadable.
@@ -222,7 +203,7 @@ bool vanished(int error)
 // closed again.
 struct Listing
 {
-    std::pair<quint64, quint64> id;
+    FileIdentity id;
     std::string names;
     std::vector<Entry> entries;
 };
@@ -310,8 +291,8 @@ public:
         // The helper reaches the folder through a descriptor of its own: two
         // threads resolving names through one descriptor contend on its
         // reference count, which costs about half of what the helper gains.
-        m_helperFd = ::openat(fd, ".", O_PATH | O_DIRECTORY | O_CLOEXEC);
-        if (m_helperFd < 0)
+        m_helperFd.reset(::openat(fd, ".", O_PATH | O_DIRECTORY | O_CLOEXEC));
+        if (!m_helperFd.isOpen())
             return false;
         m_fd = fd;
         m_names = &names;
@@ -376,7 +357,7 @@ private:
                 return;
             m_busy = true;
             lock.unlock();
-            while (!m_stop.load(std::memory_order_relaxed) && statNextChunk(m_helperFd)) {
+            while (!m_stop.load(std::memory_order_relaxed) && statNextChunk(m_helperFd.get())) {
             }
             lock.lock();
             m_busy = false;
@@ -407,14 +388,13 @@ private:
             else
                 m_idle.wait(lock, [this] { return !m_offered; });
         }
-        ::close(m_helperFd);
-        m_helperFd = -1;
+        m_helperFd.reset();
         m_sharing = false;
     }
 
     // The shared folder, set before it is offered and read by both threads.
     int m_fd = -1;
-    int m_helperFd = -1;
+    FileDescriptor m_helperFd;
     const std::string *m_names = nullptr;
     std::vector<Entry> *m_entries = nullptr;
     std::unique_ptr<std::atomic<bool>[]> m_done;
@@ -611,7 +591,7 @@ void FileIntake::recordFolderOf(const QByteArray &nativePath)
         return;
     struct stat info;
     if (::stat(folder.constData(), &info) == 0)
-        m_list.setFolderIdentity(folder, {quint64(info.st_dev), quint64(info.st_ino)});
+        m_list.setFolderIdentity(folder, fileIdentity(info));
     m_lastRecordedFolder = folder;
 }
 
@@ -658,14 +638,14 @@ void FileIntake::expandFolder(int parentFd, const QByteArray &path, const char *
     // Opened from the folder above, by name, so that no path is ever longer
     // than one name however deep the tree goes; kept open while the folder's
     // entries are walked, one descriptor per level.
-    const OwnedFd folder(::openat(parentFd, name, O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    const FileDescriptor folder(::openat(parentFd, name, O_RDONLY | O_DIRECTORY | O_CLOEXEC));
     struct stat self;
     if (folder.get() < 0 || ::fstat(folder.get(), &self) != 0) {
         if (!vanished(errno))
             m_unreadableFolders.append(path);
         return;
     }
-    const std::pair<quint64, quint64> id{quint64(self.st_dev), quint64(self.st_ino)};
+    const FileIdentity id = fileIdentity(self);
     // A folder reached a second time (a link back to an enclosing folder, or
     // two links to one folder) is walked once: links could otherwise make the
     // walk endless, or list a tree twice for every link that leads into it.
@@ -683,14 +663,13 @@ void FileIntake::expandFolder(int parentFd, const QByteArray &path, const char *
         names = std::move(listing->names);
         entries = std::move(listing->entries);
     } else {
-        const int readFd = ::dup(fd);
-        FolderStream dir(readFd >= 0 ? ::fdopendir(readFd) : nullptr, ::closedir);
+        FileDescriptor readFd(::dup(fd));
+        FolderStream dir(readFd.isOpen() ? ::fdopendir(readFd.get()) : nullptr, ::closedir);
         if (!dir) {
-            if (readFd >= 0)
-                ::close(readFd);
             m_unreadableFolders.append(path);
             return;
         }
+        readFd.release(); // the stream's now
         const size_t toLookAt = readEntries(dir.get(), m_readsAttributes, names, entries);
         dir.reset();
         helper = toLookAt > size_t(ParallelStatThreshold) ? statHelper() : nullptr;

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "posix/fileidentity.h"
+
 #include <QByteArray>
 #include <QByteArrayList>
 #include <QByteArrayView>
@@ -87,7 +89,7 @@ private:
 
     FileList &m_list;
     // Device and inode of each folder walked so far from one handed-over path.
-    std::set<std::pair<quint64, quint64>> m_walked;
+    std::set<FileIdentity> m_walked;
     QByteArrayList m_unreadableFolders;
     const std::atomic<bool> *m_cancel = nullptr;
     std::function<void(qsizetype)> m_progress;

@@ -7,6 +7,37 @@
 #include <mutex>
 #include <thread>
 
+// Every thread of the program, who owns it, how its results reach the GUI
+// thread (the main thread of the command line), and how it ends. No other
+// thread exists; a new one is a Job, or runs inside one through the helpers
+// named here.
+//
+// - A Job's worker (this class): ListingJob (the folder walk), RunJob (a
+//   rename run), UndoJob (undo and redo), PlanJob (the window's preview
+//   plan, at most one running and one waiting) and the reading of the
+//   history of runs. Owned by the job object, which lives on the GUI thread.
+//   Results stay behind the job's mutex; a queued call (progressed, finished)
+//   tells the GUI thread to take them there. Cancelled through cancel(), a
+//   flag the work polls at its safe points; the destructor cancels and joins.
+// - The intake's kept helpers (StatHelper, Prefetcher in fileintake.cpp):
+//   owned by the FileIntake that a ListingJob's worker runs, woken for each
+//   large folder. They hand their entries to that worker under their own
+//   mutex, never to the GUI thread; they finish the chunk in hand, and are
+//   told to quit and joined in the intake's destructor.
+// - The movers (rename/movers.h): up to four lanes, one folder at a time
+//   each, started and joined inside one call of RenameRun::run or
+//   UndoRun::run on a RunJob's or UndoJob's worker. Outcomes go into the
+//   run's own arrays, read by that worker after the join; progress is an
+//   atomic count the worker passes on. They stop before the next move once
+//   the job is cancelled.
+// - Side by side (posix/sidebyside.h): one helper thread for the second half
+//   of a piece of work (the plan's new names and folder reads, the journal's
+//   plan), joined before the call returns; it runs inside a job's worker and
+//   ends with its half.
+//
+// The command line drives the same jobs and waits for them (one loop, in
+// CliProgress::waitFor), cancelling on SIGINT or SIGTERM.
+
 // Work that runs on a thread of its own, owned by the object that started it.
 // The job object lives on the thread that made it (the GUI thread in the
 // window) and tells that thread what happened through queued signals, so that

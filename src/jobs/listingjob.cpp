@@ -25,7 +25,7 @@ std::vector<std::unique_ptr<ZQFile>> ListingJob::takeRecords()
     return std::exchange(m_pending, {});
 }
 
-QHash<QByteArray, std::pair<quint64, quint64>> ListingJob::folderIdentities() const
+QHash<QByteArray, FileIdentity> ListingJob::folderIdentities() const
 {
     const std::lock_guard lock(m_mutex);
     return m_identities;

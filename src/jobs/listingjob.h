@@ -1,6 +1,7 @@
 #pragma once
 
 #include "jobs/job.h"
+#include "posix/fileidentity.h"
 
 #include <QByteArray>
 #include <QByteArrayList>
@@ -39,7 +40,7 @@ public:
     std::vector<std::unique_ptr<ZQFile>> takeRecords();
     // The device and inode of each folder the records came from, as listed;
     // complete once ended.
-    QHash<QByteArray, std::pair<quint64, quint64>> folderIdentities() const;
+    QHash<QByteArray, FileIdentity> folderIdentities() const;
     // Once ended: records in the list the identity of each folder listed, so
     // that a run can tell the folder it opens is the one that was listed.
     void recordFolderIdentities(FileList &list) const;
@@ -59,7 +60,7 @@ private:
     std::function<bool(const ZQFile &)> m_attributesNeeded;
 
     mutable std::mutex m_mutex;
-    std::vector<std::unique_ptr<ZQFile>> m_pending;              // under m_mutex
-    QByteArrayList m_unreadable;                                 // under m_mutex
-    QHash<QByteArray, std::pair<quint64, quint64>> m_identities; // under m_mutex
+    std::vector<std::unique_ptr<ZQFile>> m_pending; // under m_mutex
+    QByteArrayList m_unreadable;                    // under m_mutex
+    QHash<QByteArray, FileIdentity> m_identities;   // under m_mutex
 };

@@ -2,6 +2,7 @@
 
 #include "jobs/job.h"
 #include "plan/typednames.h"
+#include "posix/fileidentity.h"
 #include "rename/renamerun.h"
 #include "rules/namecomposer.h"
 
@@ -57,7 +58,7 @@ private:
     };
     std::vector<Source> m_sources;
     bool m_descending = false;
-    QHash<QByteArray, std::pair<quint64, quint64>> m_identities;
+    QHash<QByteArray, FileIdentity> m_identities;
     std::vector<ZQFile *> m_originals; // in stored order
     qsizetype m_applied = 0;           // entries applied so far
     const NameComposer m_composer;

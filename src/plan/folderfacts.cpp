@@ -1,5 +1,7 @@
 #include "plan/folderfacts.h"
 
+#include "posix/filedescriptor.h"
+
 #include <QFile>
 
 #include <cerrno>
@@ -66,12 +68,14 @@ bool mountOf(dev_t device, QByteArray *type, QByteArray *source)
 // blkid tells it; empty when the device cannot be read.
 QString volumeType(const QByteArray &device)
 {
-    const int fd = ::open(device.constData(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0)
-        return QString();
     char sector[90] = {};
-    const ssize_t n = ::pread(fd, sector, sizeof sector, 0);
-    ::close(fd);
+    ssize_t n = 0;
+    {
+        const FileDescriptor fd(::open(device.constData(), O_RDONLY | O_CLOEXEC));
+        if (!fd.isOpen())
+            return QString();
+        n = ::pread(fd.get(), sector, sizeof sector, 0);
+    }
     if (n < 90)
         return QString();
     if (std::memcmp(sector + 3, "EXFAT   ", 8) == 0)
@@ -136,13 +140,11 @@ bool looksUpWithoutCase(int dir, const FolderFacts &facts)
 
 void readNames(int fd, FolderFacts &facts)
 {
-    const int readable = ::openat(fd, ".", O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    DIR *stream = readable >= 0 ? ::fdopendir(readable) : nullptr;
-    if (!stream) {
-        if (readable >= 0)
-            ::close(readable);
+    FileDescriptor readable(::openat(fd, ".", O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    DIR *stream = readable.isOpen() ? ::fdopendir(readable.get()) : nullptr;
+    if (!stream)
         return;
-    }
+    readable.release(); // the stream's now
     std::vector<std::pair<size_t, size_t>> spans;
     while (const dirent *entry = ::readdir(stream)) {
         const size_t length = std::strlen(entry->d_name);
@@ -197,8 +199,9 @@ namespace FolderFactsReader {
 FolderFacts read(const QByteArray &folder, bool withNames)
 {
     FolderFacts facts;
-    const int fd =
-        ::open(folder.isEmpty() ? "." : folder.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    const FileDescriptor owned(
+        ::open(folder.isEmpty() ? "." : folder.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    const int fd = owned.get();
     if (fd < 0) {
         facts.openError = QStringLiteral("The folder cannot be opened: %1").arg(errorText(errno));
         return facts;
@@ -265,7 +268,6 @@ FolderFacts read(const QByteArray &folder, bool withNames)
     // FUSE mounts of other kinds may be either: ask the folder.
     if ((unsure || fs == u"ntfs") && !facts.caseInsensitive && facts.namesRead)
         facts.caseInsensitive = looksUpWithoutCase(fd, facts);
-    ::close(fd);
     return facts;
 }
 

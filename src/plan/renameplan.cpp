@@ -4,14 +4,15 @@
 #include "plan/namerules.h"
 #include "plan/nametable.h"
 #include "plan/typednames.h"
+#include "posix/fileidentity.h"
 #include "posix/namecodec.h"
 #include "posix/nativepath.h"
+#include "posix/sidebyside.h"
 
 #include <QHash>
 
 #include <algorithm>
 #include <string_view>
-#include <thread>
 #include <unordered_map>
 #include <utility>
 
@@ -30,9 +31,7 @@ void inTwo(const std::function<void()> &first, const std::function<void()> &seco
         second();
         return;
     }
-    std::thread helper(second);
-    first();
-    helper.join();
+    sideBySide(first, second);
 }
 
 bool isAscii(const QByteArray &bytes)
@@ -122,9 +121,7 @@ std::vector<FolderFacts> RenamePlan::gatherFacts(const std::vector<QByteArray> &
         reader();
         return facts;
     }
-    std::thread helper(reader);
-    reader();
-    helper.join();
+    sideBySide(reader, reader);
     return facts;
 }
 
@@ -188,7 +185,7 @@ RenamePlan RenamePlan::compute(const std::vector<File> &files, std::vector<QStri
     plan.m_rows.resize(files.size());
 
     // Two spellings of one folder (through a link) are one folder.
-    QHash<std::pair<quint64, quint64>, qint32> groupOfIdentity;
+    QHash<FileIdentity, qint32> groupOfIdentity;
     std::vector<qint32> groupOfFolder(plan.m_folders.size());
     qint32 groups = 0;
     for (size_t f = 0; f < plan.m_folders.size(); ++f) {

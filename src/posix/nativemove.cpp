@@ -1,5 +1,7 @@
 #include "posix/nativemove.h"
 
+#include "posix/filedescriptor.h"
+
 #include <atomic>
 #include <cerrno>
 #include <cstdio>
@@ -82,13 +84,15 @@ int placeholderMove(int fromDir, const char *fromName, int toDir, const char *to
     // placeholder in the microseconds between that check and the rename:
     // it would have to do so to a name that did not exist a moment before
     // and that nobody had created but us.
-    const int fd =
-        openat(toDir, toName, O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600);
-    if (fd < 0)
-        return errno;
     struct stat claimed;
-    const bool known = fstat(fd, &claimed) == 0;
-    close(fd);
+    bool known = false;
+    {
+        const FileDescriptor fd(
+            openat(toDir, toName, O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600));
+        if (!fd.isOpen())
+            return errno;
+        known = fstat(fd.get(), &claimed) == 0;
+    }
     if (!known)
         return EIO; // cannot tell our placeholder later; leave it, it is empty
     if (!isOurPlaceholder(toDir, toName, claimed))
@@ -104,14 +108,11 @@ int placeholderMove(int fromDir, const char *fromName, int toDir, const char *to
 
 int hasExactEntry(int dir, const char *name)
 {
-    const int fd = openat(dir, ".", O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (fd < 0)
+    FileDescriptor fd(openat(dir, ".", O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    DIR *stream = fd.isOpen() ? fdopendir(fd.get()) : nullptr;
+    if (!stream)
         return -1;
-    DIR *stream = fdopendir(fd);
-    if (!stream) {
-        close(fd);
-        return -1;
-    }
+    fd.release(); // the stream's now
     int found = 0;
     while (const dirent *entry = readdir(stream)) {
         if (std::strcmp(entry->d_name, name) == 0) {

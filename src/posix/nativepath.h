@@ -23,4 +23,14 @@ QByteArray openableFolder(const QByteArray &path);
 // "/a/b/", "/" for "/" and "//". A view into `path`.
 QByteArrayView lastComponent(QByteArrayView path);
 
+// The one spelling of a path handed to either program: absolute against
+// `currentFolder`, without "." or empty components, so that "." and "./a/"
+// list the same records as the folder's full path. Only the file system knows
+// where ".." leads through a link, so a path holding it has the folder of its
+// last component resolved there ("d/../d/x" and "d/x" name one record); the
+// last component, which may itself be a link, stays.
+QByteArray absolute(const QByteArray &path, const QByteArray &currentFolder);
+// The working folder; empty (with errno set) when it cannot be read.
+QByteArray currentFolder();
+
 } // namespace NativePath

@@ -1,10 +1,11 @@
 #include "rename/folderrun.h"
 
+#include "posix/fileidentity.h"
 #include "posix/nativemove.h"
 #include "posix/nativepath.h"
 #include "posix/textescape.h"
 #include "rename/moveorder.h"
-#include "rename/testpause.h"
+#include "rename/pausepoints.h"
 
 #include <atomic>
 #include <cerrno>
@@ -33,50 +34,42 @@ QString cycleFailed()
 
 } // namespace
 
-FolderRun::~FolderRun()
-{
-    for (const Folder &folder : std::as_const(m_folders)) {
-        if (folder.fd >= 0)
-            ::close(folder.fd);
-    }
-}
+FolderRun::~FolderRun() = default;
 
 const FolderRun::Folder &FolderRun::folderOf(const RenameRun::Entry &entry)
 {
     const QByteArray path = folderPath(entry.oldPath);
     auto found = m_folders.find(path);
     if (found != m_folders.end())
-        return *found;
+        return found->second;
     Folder folder;
-    folder.fd = ::open(path.constData(), O_PATH | O_DIRECTORY | O_CLOEXEC);
-    if (folder.fd < 0) {
+    folder.fd.reset(::open(path.constData(), O_PATH | O_DIRECTORY | O_CLOEXEC));
+    if (!folder.fd.isOpen()) {
         folder.error = NativeMove::reason(errno);
     } else {
         // The path may lead elsewhere now (a folder swapped for a link): the
         // moves must happen in the folder that was listed, or nowhere.
-        Identity listed;
+        FileIdentity listed;
         struct stat opened;
         if (m_listedIdentity && m_listedIdentity(path, &listed) &&
-            (::fstat(folder.fd, &opened) != 0 || quint64(opened.st_dev) != listed.first ||
-             quint64(opened.st_ino) != listed.second)) {
-            ::close(folder.fd);
-            folder.fd = -1;
+            (::fstat(folder.fd.get(), &opened) != 0 || fileIdentity(opened) != listed)) {
+            folder.fd.reset();
             folder.error = RenameRun::folderReplacedReason();
         }
     }
-    return *m_folders.insert(path, folder);
+    return m_folders.emplace(path, std::move(folder)).first->second;
 }
 
 bool FolderRun::move(RenameRun::Entry &entry, const char *from, const char *to, int *error)
 {
     const Folder &folder = folderOf(entry);
-    if (folder.fd < 0) {
+    if (!folder.fd.isOpen()) {
         entry.error = folder.error;
         *error = 0;
         return false;
     }
     QByteArray stranded;
-    *error = NativeMove::moveAt(folder.fd, from, folder.fd, to, &stranded);
+    *error = NativeMove::moveAt(folder.fd.get(), from, folder.fd.get(), to, &stranded);
     if (*error == 0)
         return true;
     entry.error = NativeMove::reason(*error);
@@ -103,7 +96,7 @@ bool FolderRun::toTemporary(RenameRun::Entry &entry)
             break;
         }
         if (move(entry, nameIn(entry.oldPath), name, &error)) {
-            TestPause::at("temporary");
+            PausePoints::at("temporary");
             return true;
         }
     }
@@ -133,7 +126,7 @@ void FolderRun::run(const std::vector<qsizetype> &positions,
         if (!moved)
             entry.outcome = RenameRun::Outcome::Failed;
         else
-            TestPause::afterMove();
+            PausePoints::at("move");
         if (m_recorder.outcome)
             m_recorder.outcome(position, moved);
         finished[size_t(position)] = 1;

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "posix/filedescriptor.h"
+#include "posix/fileidentity.h"
 #include "rename/renamerun.h"
 
 #include <QByteArray>
@@ -7,6 +9,7 @@
 
 #include <atomic>
 #include <functional>
+#include <map>
 #include <utility>
 #include <vector>
 
@@ -17,10 +20,9 @@
 class FolderRun
 {
 public:
-    using Identity = std::pair<quint64, quint64>;
     // The identity a folder (as spelled in the entries' paths) had when it
     // was listed; false when none is known.
-    using ListedIdentity = std::function<bool(const QByteArray &folder, Identity *identity)>;
+    using ListedIdentity = std::function<bool(const QByteArray &folder, FileIdentity *identity)>;
 
     FolderRun(RenameRun::Entry *entries, ListedIdentity listedIdentity)
         : m_entries(entries), m_listedIdentity(std::move(listedIdentity))
@@ -55,7 +57,7 @@ public:
 private:
     struct Folder
     {
-        int fd = -1;
+        FileDescriptor fd;
         QString error; // why nothing in it moves
     };
     const Folder &folderOf(const RenameRun::Entry &entry);
@@ -64,6 +66,6 @@ private:
 
     RenameRun::Entry *m_entries;
     ListedIdentity m_listedIdentity;
-    QHash<QByteArray, Folder> m_folders;
+    std::map<QByteArray, Folder> m_folders;
     Recorder m_recorder;
 };

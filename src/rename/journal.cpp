@@ -1,12 +1,13 @@
 #include "rename/journal.h"
 
+#include "posix/filedescriptor.h"
+
 #include <QDateTime>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QMutexLocker>
 
-#include "rename/testpause.h"
+#include "rename/pausepoints.h"
 #include "rename/twohalves.h"
 
 #include <algorithm>
@@ -202,13 +203,9 @@ bool writeRange(int fd, const std::array<QByteArrayView, 4> &pieces, qsizetype f
 
 bool syncFolder(const QString &folder)
 {
-    const int fd =
-        ::open(QFile::encodeName(folder).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (fd < 0)
-        return false;
-    const bool ok = ::fsync(fd) == 0;
-    ::close(fd);
-    return ok;
+    const FileDescriptor fd(
+        ::open(QFile::encodeName(folder).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    return fd.isOpen() && ::fsync(fd.get()) == 0;
 }
 
 } // namespace
@@ -239,10 +236,9 @@ QByteArray encodeField(const QByteArray &bytes)
 
 JournalWriter::~JournalWriter()
 {
-    if (m_fd >= 0) {
-        QMutexLocker lock(&m_mutex);
+    if (m_fd.isOpen()) {
+        const std::lock_guard lock(m_mutex);
         appendLocked({}, false);
-        ::close(m_fd);
     }
 }
 
@@ -254,15 +250,15 @@ bool JournalWriter::begin(const QString &folder, const QList<JournalMove> &moves
         return false;
     }
     int createError = 0;
-    m_fd = createJournalFile(folder, startedMsecs, &m_id, &m_path, &createError);
-    if (m_fd < 0) {
+    m_fd.reset(createJournalFile(folder, startedMsecs, &m_id, &m_path, &createError));
+    if (!m_fd.isOpen()) {
         *error = systemReason(createError);
         return false;
     }
     // Held while the run lasts, so that no undo starts on its files while
     // they are still moving (JournalAppender::open). A file system without
     // locks still runs.
-    ::flock(m_fd, LOCK_EX | LOCK_NB);
+    ::flock(m_fd.get(), LOCK_EX | LOCK_NB);
 
     QByteArray head = Journal::magic;
     head += ' ' + QByteArray::number(Journal::version) + '\n';
@@ -301,20 +297,19 @@ bool JournalWriter::begin(const QString &folder, const QList<JournalMove> &moves
     // first file moves: a power cut after that still leaves the plan.
     int failure = 0;
     const qsizetype half = size / 2;
-    if (!writeRange(m_fd, pieces, 0, half))
+    if (!writeRange(m_fd.get(), pieces, 0, half))
         failure = errno;
     else
-        TestPause::at("journal");
-    if (failure == 0 && !writeRange(m_fd, pieces, half, size))
+        PausePoints::at("journal");
+    if (failure == 0 && !writeRange(m_fd.get(), pieces, half, size))
         failure = errno;
-    else if (::fdatasync(m_fd) != 0)
+    else if (::fdatasync(m_fd.get()) != 0)
         failure = errno;
     if (failure == 0 && !syncFolder(folder))
         failure = errno;
     if (failure != 0) {
         *error = systemReason(failure);
-        ::close(m_fd);
-        m_fd = -1;
+        m_fd.reset();
         ::unlink(QFile::encodeName(m_path).constData());
         return false;
     }
@@ -323,23 +318,23 @@ bool JournalWriter::begin(const QString &folder, const QList<JournalMove> &moves
 
 bool JournalWriter::appendLocked(const QByteArray &text, bool sync)
 {
-    if (m_fd < 0)
+    if (!m_fd.isOpen())
         return false;
     m_pending += text;
     if (!m_pending.isEmpty()) {
-        if (!writeAll(m_fd, m_pending.constData(), m_pending.size()))
+        if (!writeAll(m_fd.get(), m_pending.constData(), m_pending.size()))
             m_healthy = false;
         m_pending.clear();
         m_pendingCount = 0;
     }
-    if (sync && ::fdatasync(m_fd) != 0)
+    if (sync && ::fdatasync(m_fd.get()) != 0)
         m_healthy = false;
     return m_healthy;
 }
 
 bool JournalWriter::recordTemporaryName(qsizetype move, const QByteArray &name)
 {
-    QMutexLocker lock(&m_mutex);
+    const std::lock_guard lock(m_mutex);
     return appendLocked(
         "temp " + QByteArray::number(move) + ' ' + Journal::encodeField(name) + '\n', true);
 }
@@ -363,7 +358,7 @@ void JournalWriter::recordOutcomes(Outcomes &outcomes)
 {
     if (outcomes.m_count == 0)
         return;
-    QMutexLocker lock(&m_mutex);
+    const std::lock_guard lock(m_mutex);
     m_pending += outcomes.m_text;
     m_pendingCount += outcomes.m_count;
     outcomes.m_text.clear();
@@ -374,48 +369,45 @@ void JournalWriter::recordOutcomes(Outcomes &outcomes)
 
 bool JournalWriter::finish(qsizetype renamed, qsizetype failed, qsizetype notAttempted)
 {
-    QMutexLocker lock(&m_mutex);
+    const std::lock_guard lock(m_mutex);
     const bool ok =
         appendLocked("end " + QByteArray::number(renamed) + ' ' + QByteArray::number(failed) + ' ' +
                          QByteArray::number(notAttempted) + '\n',
                      true);
-    ::close(m_fd);
-    m_fd = -1;
+    m_fd.reset();
     return ok;
 }
 
 JournalAppender::~JournalAppender()
 {
-    QMutexLocker lock(&m_mutex);
-    if (m_fd >= 0) {
+    const std::lock_guard lock(m_mutex);
+    if (m_fd.isOpen()) {
         append({}, false);
-        ::close(m_fd);
+        m_fd.reset();
     }
 }
 
 bool JournalAppender::open(const QString &path, QString *error, qint64 soundSize)
 {
-    QMutexLocker lock(&m_mutex);
-    m_fd = ::open(QFile::encodeName(path).constData(), O_WRONLY | O_APPEND | O_CLOEXEC);
-    if (m_fd < 0) {
+    const std::lock_guard lock(m_mutex);
+    m_fd.reset(::open(QFile::encodeName(path).constData(), O_WRONLY | O_APPEND | O_CLOEXEC));
+    if (!m_fd.isOpen()) {
         *error = systemReason(errno);
         return false;
     }
     // Two movers over the same files at once would each move what the other
     // has just put under a name; and the last line of a journal still being
     // written is no damage to cut off.
-    if (::flock(m_fd, LOCK_EX | LOCK_NB) != 0 && errno == EWOULDBLOCK) {
+    if (::flock(m_fd.get(), LOCK_EX | LOCK_NB) != 0 && errno == EWOULDBLOCK) {
         *error = QStringLiteral("it is in use by another run, undo or redo of the same files");
-        ::close(m_fd);
-        m_fd = -1;
+        m_fd.reset();
         return false;
     }
     struct stat info;
-    if (soundSize >= 0 && ::fstat(m_fd, &info) == 0 && info.st_size > soundSize &&
-        ::ftruncate(m_fd, soundSize) != 0) {
+    if (soundSize >= 0 && ::fstat(m_fd.get(), &info) == 0 && info.st_size > soundSize &&
+        ::ftruncate(m_fd.get(), soundSize) != 0) {
         *error = systemReason(errno);
-        ::close(m_fd);
-        m_fd = -1;
+        m_fd.reset();
         return false;
     }
     return true;
@@ -423,32 +415,32 @@ bool JournalAppender::open(const QString &path, QString *error, qint64 soundSize
 
 bool JournalAppender::append(const QByteArray &text, bool sync)
 {
-    if (m_fd < 0)
+    if (!m_fd.isOpen())
         return false;
     m_pending += text;
-    bool ok = writeAll(m_fd, m_pending.constData(), m_pending.size());
+    bool ok = writeAll(m_fd.get(), m_pending.constData(), m_pending.size());
     m_pending.clear();
     if (sync)
-        ok = ::fdatasync(m_fd) == 0 && ok;
+        ok = ::fdatasync(m_fd.get()) == 0 && ok;
     return ok;
 }
 
 bool JournalAppender::start(bool redo, qint64 startedMsecs)
 {
-    QMutexLocker lock(&m_mutex);
+    const std::lock_guard lock(m_mutex);
     return append((redo ? "redo " : "undo ") + QByteArray::number(startedMsecs) + '\n', true);
 }
 
 bool JournalAppender::temporaryName(qsizetype move, const QByteArray &name)
 {
-    QMutexLocker lock(&m_mutex);
+    const std::lock_guard lock(m_mutex);
     return append("temp " + QByteArray::number(move) + ' ' + Journal::encodeField(name) + '\n',
                   true);
 }
 
 void JournalAppender::back(qsizetype move)
 {
-    QMutexLocker lock(&m_mutex);
+    const std::lock_guard lock(m_mutex);
     m_pending += "back ";
     appendNumber(m_pending, quint64(move));
     m_pending += '\n';
@@ -458,14 +450,14 @@ void JournalAppender::back(qsizetype move)
 
 void JournalAppender::kept(qsizetype move, const QString &reason)
 {
-    QMutexLocker lock(&m_mutex);
+    const std::lock_guard lock(m_mutex);
     m_pending +=
         "kept " + QByteArray::number(move) + ' ' + Journal::encodeField(reason.toUtf8()) + '\n';
 }
 
 bool JournalAppender::finish(bool redo, qsizetype back, qsizetype kept)
 {
-    QMutexLocker lock(&m_mutex);
+    const std::lock_guard lock(m_mutex);
     return append((redo ? "redo-end " : "undo-end ") + QByteArray::number(back) + ' ' +
                       QByteArray::number(kept) + '\n',
                   true);

@@ -1,11 +1,13 @@
 #pragma once
 
+#include "posix/filedescriptor.h"
+
 #include <QByteArray>
 #include <QHash>
 #include <QList>
-#include <QMutex>
 #include <QString>
 
+#include <mutex>
 #include <vector>
 
 // The journal of one rename run: a small file in the user's state folder that
@@ -157,8 +159,8 @@ public:
 private:
     bool appendLocked(const QByteArray &text, bool sync);
 
-    QMutex m_mutex;
-    int m_fd = -1;
+    std::mutex m_mutex;
+    FileDescriptor m_fd;
     QString m_id;
     QString m_path;
     QByteArray m_pending;
@@ -186,8 +188,8 @@ public:
 
 private:
     bool append(const QByteArray &text, bool sync);
-    QMutex m_mutex;
-    int m_fd = -1;
+    std::mutex m_mutex;
+    FileDescriptor m_fd;
     QByteArray m_pending;
 };
 

@@ -1,12 +1,14 @@
 #include "rename/journalplan.h"
 
 #include "plan/renameplan.h"
+#include "posix/filedescriptor.h"
 #include "posix/nativepath.h"
 #include "rename/twohalves.h"
 
 #include <QHash>
 
 #include <fcntl.h>
+#include <map>
 #include <string_view>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -32,7 +34,8 @@ QList<JournalMove> moves(const RenamePlan &plan, const RenameRun::Entry *entries
     QList<JournalMove> result(qsizetype(positions.size()));
     JournalMove *const out = result.data();
     inTwoHalves(qsizetype(positions.size()), [&](qsizetype begin, qsizetype end, int) {
-        QHash<qint32, int> opened; // folder index to descriptor, for the looks one by one
+        std::map<qint32, FileDescriptor>
+            opened; // folder index to descriptor, for the looks one by one
         for (size_t k = size_t(begin); k < size_t(end); ++k) {
             const RenameRun::Entry &entry = entries[positions[k]];
             const qint32 folder = folders[k];
@@ -51,20 +54,20 @@ QList<JournalMove> moves(const RenamePlan &plan, const RenameRun::Entry *entries
             } else {
                 auto fd = opened.find(folder);
                 if (fd == opened.end())
-                    fd = opened.insert(
-                        folder, ::open(move.folder.constData(), O_PATH | O_DIRECTORY | O_CLOEXEC));
+                    fd = opened
+                             .emplace(folder, ::open(move.folder.constData(),
+                                                     O_PATH | O_DIRECTORY | O_CLOEXEC))
+                             .first;
                 struct stat info;
-                if (*fd >= 0 &&
-                    ::fstatat(*fd, entry.oldPath.constData() + NativePath::nameStart(entry.oldPath),
+                if (fd->second.isOpen() &&
+                    ::fstatat(fd->second.get(),
+                              entry.oldPath.constData() + NativePath::nameStart(entry.oldPath),
                               &info, AT_SYMLINK_NOFOLLOW) == 0) {
                     move.device = quint64(info.st_dev);
                     move.inode = quint64(info.st_ino);
                 }
             }
         }
-        for (const int fd : std::as_const(opened))
-            if (fd >= 0)
-                ::close(fd);
     });
     return result;
 }

@@ -4,6 +4,7 @@
 #include "files/zqfile.h"
 #include "plan/namerules.h"
 #include "plan/renameplan.h"
+#include "posix/filedescriptor.h"
 #include "posix/namecodec.h"
 #include "posix/nativemove.h"
 #include "posix/nativepath.h"
@@ -12,10 +13,10 @@
 #include "rename/folderrun.h"
 #include "rename/journal.h"
 #include "rename/journalplan.h"
-#include "rename/movelanes.h"
+#include "rename/movers.h"
+#include "rename/pausepoints.h"
 #include "rename/renamelog.h"
 #include "rename/runhistory.h"
-#include "rename/testpause.h"
 #include "rename/userdefaults.h"
 #include "rules/namecomposer.h"
 
@@ -208,22 +209,20 @@ bool renameFile(const QByteArray &from, const QByteArray &to, QString *error)
     const QByteArray toName = NativePath::name(to).toByteArray();
     int result = 0;
     QByteArray stranded;
-    const int fromDir = ::open(fromFolder.constData(), O_PATH | O_DIRECTORY | O_CLOEXEC);
-    if (fromDir < 0) {
+    const FileDescriptor fromDir(::open(fromFolder.constData(), O_PATH | O_DIRECTORY | O_CLOEXEC));
+    if (!fromDir.isOpen()) {
         result = errno;
     } else {
-        const int toDir = toFolder == fromFolder
-                              ? fromDir
-                              : ::open(toFolder.constData(), O_PATH | O_DIRECTORY | O_CLOEXEC);
+        FileDescriptor otherDir;
+        if (toFolder != fromFolder)
+            otherDir.reset(::open(toFolder.constData(), O_PATH | O_DIRECTORY | O_CLOEXEC));
+        const int toDir = toFolder == fromFolder ? fromDir.get() : otherDir.get();
         if (toDir < 0) {
             result = errno;
         } else {
-            result = NativeMove::moveAt(fromDir, fromName.constData(), toDir, toName.constData(),
-                                        &stranded);
-            if (toDir != fromDir)
-                ::close(toDir);
+            result = NativeMove::moveAt(fromDir.get(), fromName.constData(), toDir,
+                                        toName.constData(), &stranded);
         }
-        ::close(fromDir);
     }
     if (result == 0)
         return true;
@@ -351,7 +350,7 @@ Report clickStart(FileList &list, const NameSource &newNameForFile, AccessPrompt
         journalIndex.assign(size_t(total), -1);
         for (size_t k = 0; k < journalPositions.size(); ++k)
             journalIndex[size_t(journalPositions[k])] = qsizetype(k);
-        TestPause::at("planned");
+        PausePoints::at("planned");
     }
     journalPositions.clear();
     journalFolders.clear();
@@ -359,16 +358,16 @@ Report clickStart(FileList &list, const NameSource &newNameForFile, AccessPrompt
     // The identity each folder was listed with, for the check that the folder
     // opened for the moves is that folder; the plan's look at it when the
     // intake recorded none.
-    QHash<QByteArray, FolderRun::Identity> listed;
+    QHash<QByteArray, FileIdentity> listed;
     for (size_t f = 0; f < plan.folders().size(); ++f) {
         const QByteArray &folder = plan.folders()[f];
-        FolderRun::Identity identity;
+        FileIdentity identity;
         if (list.folderIdentity(folder, &identity))
             listed.insert(folder, identity);
         else if (plan.facts()[f].opened)
             listed.insert(folder, {plan.facts()[f].device, plan.facts()[f].inode});
     }
-    const auto listedIdentity = [&listed](const QByteArray &folder, FolderRun::Identity *id) {
+    const auto listedIdentity = [&listed](const QByteArray &folder, FileIdentity *id) {
         const auto found = listed.constFind(folder);
         if (found == listed.constEnd())
             return false;
@@ -380,22 +379,12 @@ Report clickStart(FileList &list, const NameSource &newNameForFile, AccessPrompt
     // touches another folder's names; this thread reports the progress.
     std::erase_if(movesOfGroup, [](const auto &group) { return group.empty(); });
     std::vector<quint8> finished(size_t(total), 0);
-    std::atomic<qsizetype> done{total - moves};
-    std::atomic<quint64> events{0};
-    std::atomic<size_t> nextGroup{0};
-    std::atomic<bool> stop{false};
-    const int laneCount =
-        int(std::min<size_t>(size_t(MoveLanes::defaultLaneCount()), movesOfGroup.size()));
-    std::atomic<int> running{laneCount};
-    const auto signal = [&events] {
-        events.fetch_add(1, std::memory_order_release);
-        events.notify_all();
-    };
+    Movers movers(movesOfGroup.size(), total, total - moves);
     const auto mover = [&] {
         // Handed to the journal in batches, as they reach the file anyway.
         JournalWriter::Outcomes outcomes;
-        for (size_t group = nextGroup++;
-             group < movesOfGroup.size() && !stop.load() && !cancelled(); group = nextGroup++) {
+        size_t group = 0;
+        while (!cancelled() && movers.take(&group)) {
             FolderRun folder(entries, listedIdentity);
             if (writer)
                 folder.setRecorder({[&](qsizetype p, const QByteArray &name) {
@@ -409,27 +398,11 @@ Report clickStart(FileList &list, const NameSource &newNameForFile, AccessPrompt
                                     }});
             folder.run(
                 movesOfGroup[group], [&](qsizetype p) { return waitsFor[size_t(p)]; }, finished,
-                [&](qsizetype count) {
-                    done.fetch_add(count, std::memory_order_release);
-                    signal();
-                },
-                [&] { return stop.load(std::memory_order_acquire) || cancelled(); });
+                [&](qsizetype count) { movers.moved(count); },
+                [&] { return movers.stopped() || cancelled(); });
         }
         if (writer)
             writer->recordOutcomes(outcomes);
-        running.fetch_sub(1, std::memory_order_release);
-        signal();
-    };
-    std::vector<std::thread> lanes;
-    for (int i = 0; i < laneCount; ++i)
-        lanes.emplace_back(mover);
-    bool joined = false;
-    const auto joinMovers = [&] {
-        if (!joined) {
-            for (std::thread &lane : lanes)
-                lane.join();
-        }
-        joined = true;
     };
     const auto recordMove = [&](qsizetype position) {
         const Entry &entry = entries[position];
@@ -440,8 +413,7 @@ Report clickStart(FileList &list, const NameSource &newNameForFile, AccessPrompt
 
     list.beginPathChanges();
     try {
-        waitForLanes(running, done, events, total, progress);
-        joinMovers();
+        movers.run(mover, progress);
         for (qsizetype position = 0; position < total; ++position) {
             Entry &entry = entries[position];
             // A move the cancelled run never came to.
@@ -472,11 +444,9 @@ Report clickStart(FileList &list, const NameSource &newNameForFile, AccessPrompt
         if (progress)
             progress(total, total);
     } catch (...) {
-        // The movers must not outlive this frame, and every file they moved
-        // must have its record follow it, or the list would name files that
-        // are gone.
-        stop.store(true, std::memory_order_release);
-        joinMovers();
+        // The movers have ended (run() joins them on the way out), and every
+        // file they moved must have its record follow it, or the list would
+        // name files that are gone.
         for (qsizetype position = 0; position < total; ++position) {
             if (finished[size_t(position)] && entries[position].outcome == Outcome::Renamed &&
                 files[size_t(position)]->nativePath() != entries[position].newPath)

@@ -1,5 +1,7 @@
 #include "rename/runhistory.h"
 
+#include "posix/filedescriptor.h"
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -82,12 +84,8 @@ bool isNewer(QStringView id, QStringView other)
 // A lock lives with the open file, so it is gone once its holder has died.
 bool inUse(const QString &path)
 {
-    const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0)
-        return false;
-    const bool locked = ::flock(fd, LOCK_SH | LOCK_NB) != 0 && errno == EWOULDBLOCK;
-    ::close(fd);
-    return locked;
+    const FileDescriptor fd(::open(QFile::encodeName(path).constData(), O_RDONLY | O_CLOEXEC));
+    return fd.isOpen() && ::flock(fd.get(), LOCK_SH | LOCK_NB) != 0 && errno == EWOULDBLOCK;
 }
 
 Listing list(const QString &folder)

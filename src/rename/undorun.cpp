@@ -2,10 +2,12 @@
 
 #include "files/filelist.h"
 #include "plan/folderfacts.h"
+#include "posix/filedescriptor.h"
+#include "posix/fileidentity.h"
 #include "posix/textescape.h"
 #include "rename/folderrun.h"
 #include "rename/journal.h"
-#include "rename/movelanes.h"
+#include "rename/movers.h"
 
 #include <QCoreApplication>
 #include <QDateTime>
@@ -94,8 +96,6 @@ struct Results
     std::vector<QByteArray> to;
 };
 
-using Identity = std::pair<quint64, quint64>;
-
 // One folder as it is now: its names with their device and inode, from one
 // listing where the file system's listing gives the numbers stat gives, and
 // from a look at each name otherwise.
@@ -105,12 +105,7 @@ public:
     explicit FolderNow(const QByteArray &folder) : m_facts(FolderFactsReader::read(folder, true))
     {
         if (m_facts.opened && !m_facts.inodesMatchStat)
-            m_fd = ::open(folder.constData(), O_PATH | O_DIRECTORY | O_CLOEXEC);
-    }
-    ~FolderNow()
-    {
-        if (m_fd >= 0)
-            ::close(m_fd);
+            m_fd.reset(::open(folder.constData(), O_PATH | O_DIRECTORY | O_CLOEXEC));
     }
     FolderNow(const FolderNow &) = delete;
     FolderNow &operator=(const FolderNow &) = delete;
@@ -118,7 +113,7 @@ public:
     const FolderFacts &facts() const { return m_facts; }
 
     // Whether an entry is spelled exactly `name`, and which file it is.
-    bool identity(const QByteArray &name, Identity *id) const
+    bool identity(const QByteArray &name, FileIdentity *id) const
     {
         const std::string_view bytes(name.constData(), size_t(name.size()));
         const qint64 index = m_facts.namesRead ? m_facts.indexOf(bytes) : 0;
@@ -129,21 +124,22 @@ public:
             return true;
         }
         struct stat info;
-        if (m_fd < 0 || ::fstatat(m_fd, name.constData(), &info, AT_SYMLINK_NOFOLLOW) != 0)
+        if (!m_fd.isOpen() ||
+            ::fstatat(m_fd.get(), name.constData(), &info, AT_SYMLINK_NOFOLLOW) != 0)
             return false;
-        *id = {quint64(info.st_dev), quint64(info.st_ino)};
+        *id = fileIdentity(info);
         return true;
     }
 
     // The name the file now has in this folder, if it is still there. All
     // names are looked at once, on the first question.
-    QByteArray nameOf(const Identity &id) const
+    QByteArray nameOf(const FileIdentity &id) const
     {
         if (!m_byIdentityMade) {
             m_byIdentityMade = true;
             for (size_t i = 0; i < m_facts.names.size(); ++i) {
                 const QByteArray name(m_facts.names[i].data(), qsizetype(m_facts.names[i].size()));
-                Identity found;
+                FileIdentity found;
                 if (identity(name, &found))
                     m_byIdentity.insert(found, name);
             }
@@ -153,9 +149,9 @@ public:
 
 private:
     FolderFacts m_facts;
-    int m_fd = -1;
+    FileDescriptor m_fd;
     mutable bool m_byIdentityMade = false;
-    mutable QHash<Identity, QByteArray> m_byIdentity;
+    mutable QHash<FileIdentity, QByteArray> m_byIdentity;
 };
 
 struct Context
@@ -165,8 +161,7 @@ struct Context
     Results &results;
     JournalAppender &appender;
     const std::atomic<bool> *cancel;
-    std::atomic<qsizetype> &done;
-    const std::function<void()> &signal;
+    Movers &movers;
 };
 
 // Takes back (or forth again) the moves of one folder, given last move first;
@@ -190,8 +185,7 @@ void undoFolder(const QByteArray &folder, const std::vector<qsizetype> &moves, C
                 keep(move, c.redo ? m.oldName : m.newName, c.redo ? m.newName : m.oldName,
                      now.facts().openError);
         }
-        c.done.fetch_add(qsizetype(moves.size()));
-        c.signal();
+        c.movers.moved(qsizetype(moves.size()));
         return;
     }
 
@@ -209,8 +203,8 @@ void undoFolder(const QByteArray &folder, const std::vector<qsizetype> &moves, C
         // interrupted run may never have reached the journal.
         if (c.redo && !moved && !journal.takenBack[size_t(move)])
             continue;
-        const Identity recorded(m.device, m.inode);
-        Identity at;
+        const FileIdentity recorded(m.device, m.inode);
+        FileIdentity at;
         const bool atFrom = m.inode != 0 && now.identity(from, &at) && at == recorded;
         // Where it is to go already; unless it is under the name to leave
         // too (two links of one file, of which the one at `to` may be
@@ -259,7 +253,7 @@ void undoFolder(const QByteArray &folder, const std::vector<qsizetype> &moves, C
     std::vector<qsizetype> blocked;
     for (qsizetype k = 0; k < count; ++k) {
         const auto found = byCurrent.constFind(targetOf(k));
-        Identity at;
+        FileIdentity at;
         if (found != byCurrent.cend()) {
             waitsFor[size_t(k)] = *found;
             waitedBy[size_t(*found)] = k;
@@ -289,10 +283,9 @@ void undoFolder(const QByteArray &folder, const std::vector<qsizetype> &moves, C
         entry.outcome = RenameRun::Outcome::Renamed;
         positions.push_back(k);
     }
-    c.done.fetch_add(qsizetype(moves.size() - positions.size()));
-    c.signal();
-    const Identity folderIdentity(now.facts().device, now.facts().inode);
-    FolderRun run(entries.data(), [&](const QByteArray &, Identity *id) {
+    c.movers.moved(qsizetype(moves.size() - positions.size()));
+    const FileIdentity folderIdentity(now.facts().device, now.facts().inode);
+    FolderRun run(entries.data(), [&](const QByteArray &, FileIdentity *id) {
         *id = folderIdentity;
         return true;
     });
@@ -306,10 +299,7 @@ void undoFolder(const QByteArray &folder, const std::vector<qsizetype> &moves, C
     std::vector<quint8> finished(static_cast<size_t>(count), 0);
     run.run(
         positions, [&](qsizetype k) { return waitsFor[size_t(k)]; }, finished,
-        [&](qsizetype some) {
-            c.done.fetch_add(some);
-            c.signal();
-        },
+        [&](qsizetype some) { c.movers.moved(some); },
         [&] { return c.cancel && c.cancel->load(std::memory_order_relaxed); });
     for (const qsizetype k : positions) {
         const RenameRun::Entry &entry = entries[size_t(k)];
@@ -429,7 +419,7 @@ Report run(const QString &journalPath, Direction direction, const Progress &prog
     std::vector<QByteArray> folders;
     std::vector<std::vector<qsizetype>> movesOf;
     QHash<QByteArray, size_t> folderIndex;
-    QHash<Identity, size_t> identityIndex;
+    QHash<FileIdentity, size_t> identityIndex;
     for (qsizetype move = journal.moves.size() - 1; move >= 0; --move) {
         const QByteArray &folder = journal.moves[move].folder;
         auto found = folderIndex.constFind(folder);
@@ -437,7 +427,7 @@ Report run(const QString &journalPath, Direction direction, const Progress &prog
             size_t index = folders.size();
             struct stat info;
             if (::stat(folder.constData(), &info) == 0) {
-                const Identity identity(info.st_dev, info.st_ino);
+                const FileIdentity identity = fileIdentity(info);
                 const auto same = identityIndex.constFind(identity);
                 if (same != identityIndex.cend())
                     index = *same;
@@ -455,21 +445,12 @@ Report run(const QString &journalPath, Direction direction, const Progress &prog
 
     const qsizetype total = journal.moves.size();
     Results results(total);
-    std::atomic<qsizetype> done{0};
-    std::atomic<quint64> events{0};
-    const std::function<void()> signal = [&events] {
-        events.fetch_add(1, std::memory_order_release);
-        events.notify_all();
-    };
-    Context context{journal, redo, results, appender, cancel, done, signal};
-    std::atomic<size_t> next{0};
-    const int laneCount =
-        int(std::min<size_t>(size_t(MoveLanes::defaultLaneCount()), folders.size()));
-    std::atomic<int> running{laneCount};
-    std::vector<std::thread> lanes;
-    for (int i = 0; i < laneCount; ++i)
-        lanes.emplace_back([&] {
-            for (size_t f = next++; f < folders.size(); f = next++) {
+    Movers movers(folders.size(), total);
+    Context context{journal, redo, results, appender, cancel, movers};
+    movers.run(
+        [&] {
+            size_t f = 0;
+            while (movers.take(&f)) {
                 if (cancel && cancel->load()) {
                     for (const qsizetype move : movesOf[f])
                         results.result[size_t(move)] = Result::NotAttempted;
@@ -477,12 +458,8 @@ Report run(const QString &journalPath, Direction direction, const Progress &prog
                 }
                 undoFolder(folders[f], movesOf[f], context);
             }
-            running.fetch_sub(1, std::memory_order_release);
-            signal();
-        });
-    waitForLanes(running, done, events, total, progress);
-    for (std::thread &lane : lanes)
-        lane.join();
+        },
+        progress);
 
     for (qsizetype move = total - 1; move >= 0; --move) {
         switch (results.result[size_t(move)]) {

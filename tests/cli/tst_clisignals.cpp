@@ -1,3 +1,4 @@
+#include "clirun.h"
 #include "diskfiles.h"
 #include "rename/journal.h"
 #include "scratchdir.h"
@@ -10,7 +11,6 @@
 #include <QTest>
 
 #include <csignal>
-#include <dirent.h>
 #include <sys/stat.h>
 #include <thread>
 
@@ -35,18 +35,10 @@ QByteArray fileName(int file)
     return QByteArray("f") + QByteArray::number(file).rightJustified(4, '0');
 }
 
-QSet<QByteArray> namesIn(const QByteArray &folder)
+QSet<QByteArray> nameSet(const QByteArray &folder)
 {
-    QSet<QByteArray> names;
-    DIR *stream = opendir(folder.constData());
-    while (const dirent *entry = stream ? readdir(stream) : nullptr) {
-        const QByteArray name(entry->d_name);
-        if (name != "." && name != "..")
-            names << name;
-    }
-    if (stream)
-        closedir(stream);
-    return names;
+    const QByteArrayList names = namesIn(folder);
+    return QSet<QByteArray>(names.cbegin(), names.cend());
 }
 
 // Waits until the child has stopped itself at the point the run was told to
@@ -134,7 +126,7 @@ void tst_CliSignals::startPausedRun(QProcess &process)
     QProcessEnvironment env = environment();
     env.insert(u"VELNOR_TEST_PAUSE_AT"_s, u"move:5000"_s);
     process.setProcessEnvironment(env);
-    process.start(QStringLiteral(VELNOR_RENAME_BIN),
+    process.start(QStringLiteral(VELNOR_PAUSED_BIN),
                   {u"--apply"_s, u"--name=n[N]"_s, QFile::decodeName(m_files->path())});
     QVERIFY(process.waitForStarted());
     QVERIFY2(waitUntilStopped(process.processId()), "the run never reached its 5,000th move");
@@ -146,7 +138,7 @@ int tst_CliSignals::checkDisk(bool *consistent) const
     int renamed = 0;
     for (int folder = 0; folder < Folders; ++folder) {
         const QByteArray path = m_files->path(folderName(folder));
-        QSet<QByteArray> names = namesIn(path);
+        QSet<QByteArray> names = nameSet(path);
         for (int file = 0; file < FilesPerFolder; ++file) {
             const QByteArray oldName = fileName(file);
             const QByteArray newName = 'n' + oldName;
@@ -240,12 +232,11 @@ void tst_CliSignals::secondInterruptStopsAtOnce()
     QVERIFY(consistent);
     QVERIFY(renamed >= 5000);
 
-    QProcess undo;
-    undo.setProcessEnvironment(environment());
-    undo.start(QStringLiteral(VELNOR_RENAME_BIN), {u"--undo"_s});
-    QVERIFY(undo.waitForFinished(60000));
-    QCOMPARE(undo.readAllStandardError(), QByteArray());
-    QCOMPARE(undo.exitCode(), 0);
+    CliOptions options;
+    options.env = {"XDG_STATE_HOME=" + m_state->path()};
+    const CliResult undo = runCli(QByteArrayList{"--undo"}, options);
+    QCOMPARE(undo.err, QByteArray());
+    QCOMPARE(undo.exitCode, 0);
     QCOMPARE(checkDisk(&consistent), 0);
     QVERIFY(consistent);
 }
@@ -296,7 +287,7 @@ void tst_CliSignals::closedPipeStopsOnlyTheWriting()
     QCOMPARE(readFile(m_state->path("err")), QByteArray());
 
     // Every file was tried: all of a*.y moved, a*.x stayed.
-    const QSet<QByteArray> names = namesIn(folder);
+    const QSet<QByteArray> names = nameSet(folder);
     QCOMPARE(names.size(), withFailures ? 3 * Count : Count);
     for (int i = 0; i < Count; ++i) {
         const QByteArray number = QByteArray::number(i);

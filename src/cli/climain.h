@@ -1,0 +1,5 @@
+#pragma once
+
+// The whole of velnor-rename: reads the arguments, runs the command, flushes
+// the output and ends the process with the command's status.
+[[noreturn]] void cliMain(int argc, char **argv);

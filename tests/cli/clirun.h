@@ -1,0 +1,148 @@
+#pragma once
+
+#include <QByteArrayList>
+#include <QFile>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QStringList>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdlib>
+#include <fcntl.h>
+#include <filesystem>
+#include <poll.h>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
+#include <vector>
+
+// The one way the command-line tests start velnor-rename: in a child with
+// exactly these argument bytes, as a shell hands them over.
+#if defined(__SANITIZE_ADDRESS__) || defined(__SANITIZE_THREAD__)
+constexpr bool underSanitizer = true;
+#else
+constexpr bool underSanitizer = false;
+#endif
+
+struct CliResult
+{
+    int exitCode = -1; // -1 when it did not end normally
+    QByteArray out;
+    QByteArray err;
+    long maxRssKb = 0;
+    double seconds = 0;
+};
+
+struct CliOptions
+{
+    QByteArray cwd;                // the working folder; the test's own when empty
+    QByteArray input;              // standard input
+    QByteArray outFile;            // standard output goes here instead, when set
+    QByteArrayList env;            // "NAME=value" added to the environment
+    rlim_t limitBytes = 0;         // bound on the address space, 0 for none
+    const char *program = nullptr; // another build of the program
+};
+
+inline CliResult runCli(const QByteArrayList &arguments, const CliOptions &options = {})
+{
+    CliResult run;
+    int in[2], out[2], err[2];
+    if (::pipe2(in, O_CLOEXEC) != 0 || ::pipe2(out, O_CLOEXEC) != 0 || ::pipe2(err, O_CLOEXEC) != 0)
+        return run;
+    QByteArrayList argv{options.program ? options.program : VELNOR_RENAME_BIN};
+    argv += arguments;
+    std::vector<char *> pointers;
+    for (QByteArray &argument : argv)
+        pointers.push_back(argument.data());
+    pointers.push_back(nullptr);
+    const auto start = std::chrono::steady_clock::now();
+    const pid_t child = ::fork();
+    if (child == 0) {
+        ::dup2(in[0], 0);
+        ::dup2(err[1], 2);
+        if (options.outFile.isEmpty())
+            ::dup2(out[1], 1);
+        else if (const int fd = ::open(options.outFile.constData(), O_WRONLY); fd >= 0)
+            ::dup2(fd, 1);
+        if (!options.cwd.isEmpty() && ::chdir(options.cwd.constData()) != 0)
+            ::_exit(126);
+        for (const QByteArray &variable : options.env)
+            ::putenv(const_cast<char *>(variable.constData()));
+        // A sanitizer reserves terabytes of address space for its shadow, so
+        // there only the resident size bounds the memory.
+        if (options.limitBytes > 0 && !underSanitizer) {
+            const rlimit limit{options.limitBytes, options.limitBytes};
+            ::setrlimit(RLIMIT_AS, &limit);
+        }
+        ::execv(pointers[0], pointers.data());
+        ::_exit(127);
+    }
+    ::close(in[0]);
+    ::close(out[1]);
+    ::close(err[1]);
+    // Small inputs only: they fit the pipe, so writing first cannot block.
+    if (!options.input.isEmpty())
+        (void)!::write(in[1], options.input.constData(), size_t(options.input.size()));
+    ::close(in[1]);
+    pollfd fds[2] = {{out[0], POLLIN, 0}, {err[0], POLLIN, 0}};
+    QByteArray *sinks[2] = {&run.out, &run.err};
+    int open = 2;
+    while (open > 0 && ::poll(fds, 2, 120000) > 0) {
+        for (int i = 0; i < 2; ++i) {
+            if (fds[i].fd < 0 || !(fds[i].revents & (POLLIN | POLLHUP)))
+                continue;
+            char buffer[65536];
+            const ssize_t got = ::read(fds[i].fd, buffer, sizeof buffer);
+            if (got > 0) {
+                sinks[i]->append(buffer, got);
+            } else {
+                ::close(fds[i].fd);
+                fds[i].fd = -1;
+                --open;
+            }
+        }
+    }
+    int status = 0;
+    rusage usage{};
+    ::wait4(child, &status, 0, &usage);
+    run.seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    run.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    run.maxRssKb = usage.ru_maxrss;
+    return run;
+}
+
+inline CliResult runCli(const QStringList &arguments, const CliOptions &options = {})
+{
+    QByteArrayList bytes;
+    for (const QString &argument : arguments)
+        bytes << QFile::encodeName(argument);
+    return runCli(bytes, options);
+}
+
+// The raw names in a folder, sorted: QDir would skip the undecodable ones.
+inline QByteArrayList namesIn(const QByteArray &folder)
+{
+    QByteArrayList names;
+    std::error_code error;
+    for (const auto &entry : std::filesystem::directory_iterator(folder.toStdString(), error))
+        names << QByteArray::fromStdString(entry.path().filename().native());
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+// The rows of a --json answer.
+inline QJsonArray jsonFiles(const QByteArray &json)
+{
+    return QJsonDocument::fromJson(json).object().value(QLatin1String("files")).toArray();
+}
+
+// One field of every row of a --json answer.
+inline QStringList jsonField(const QByteArray &json, const char *key)
+{
+    QStringList values;
+    for (const QJsonValue &file : jsonFiles(json))
+        values << file.toObject().value(QLatin1String(key)).toString();
+    return values;
+}

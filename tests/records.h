@@ -1,0 +1,23 @@
+#pragma once
+
+#include "files/filelist.h"
+#include "files/zqfile.h"
+#include "posix/namecodec.h"
+
+#include <memory>
+
+// The record the intake would make of `path`, without looking at the disk:
+// its bytes, its name as text, its extension.
+inline std::unique_ptr<ZQFile> recordOf(const QByteArray &path)
+{
+    auto file = std::make_unique<ZQFile>();
+    file->setNativePath(path);
+    file->setName(NameCodec::decode(file->nativeName()));
+    file->deriveDisplayExtension();
+    return file;
+}
+
+inline void listPath(FileList &list, const QByteArray &path)
+{
+    list.append(recordOf(path));
+}
