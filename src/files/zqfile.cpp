@@ -24,11 +24,31 @@ struct ZQFile::Extras
     QString newName;
     QVariant icon;
     qint64 labelColor = 0;
+    std::shared_ptr<const FileFacts> facts;
 };
 
 ZQFile::ZQFile() : m_fileTime(QDateTime::currentMSecsSinceEpoch()) {}
 
 ZQFile::~ZQFile() = default;
+
+RuleFile ZQFile::ruleFile() const
+{
+    if (m_extras && m_extras->facts)
+        return {m_name, m_fileTime, m_extras->facts};
+    return {m_name, m_fileTime, {}};
+}
+
+const std::shared_ptr<const FileFacts> &ZQFile::facts() const
+{
+    static const std::shared_ptr<const FileFacts> none;
+    return m_extras ? m_extras->facts : none;
+}
+
+void ZQFile::setFacts(std::shared_ptr<const FileFacts> facts)
+{
+    if (facts || m_extras)
+        extras().facts = std::move(facts);
+}
 
 ZQFile::Extras &ZQFile::extras()
 {
