@@ -131,6 +131,7 @@ bool CliArgs::parse(const QList<QByteArray> &arguments, QString *error)
             {"--regex", &settings.regex},
             {"--ignore-case", &settings.ignoreCase},
             {"--counter-per-folder", &settings.counterPerFolder},
+            {"--24-hour", &settings.hour24},
             {"--natural", &natural},
             {"--null", &nullSeparated},
             {"--list-presets", &listPresets},
@@ -160,9 +161,10 @@ bool CliArgs::parse(const QList<QByteArray> &arguments, QString *error)
             runId = QString::fromLatin1(value);
             continue;
         }
-        static const char *const valued[] = {"--name", "--ext",        "--search", "--replace",
-                                             "--case", "--start",      "--step",   "--digits",
-                                             "--sort", "--files-from", "--preset", "--save-preset"};
+        static const char *const valued[] = {
+            "--name",   "--ext",         "--search",   "--replace", "--case",
+            "--start",  "--step",        "--digits",   "--sort",    "--files-from",
+            "--preset", "--save-preset", "--date-from"};
         const auto known = std::find_if(std::begin(valued), std::end(valued),
                                         [&](const char *name) { return option == name; });
         if (known == std::end(valued))
@@ -207,6 +209,24 @@ bool CliArgs::parse(const QList<QByteArray> &arguments, QString *error)
                 return fail(QStringLiteral(
                                 "--case: unknown case %1 (keep, lower, upper, title or sentence)")
                                 .arg(quoted(value)));
+        } else if (option == "--date-from") {
+            QList<RenameSettings::DateSource> sources;
+            for (const QByteArray &source : value.split(',')) {
+                if (source == "modified")
+                    sources << RenameSettings::DateSource::Modified;
+                else if (source == "created")
+                    sources << RenameSettings::DateSource::Created;
+                else if (source == "taken")
+                    sources << RenameSettings::DateSource::Taken;
+                else
+                    return fail(QStringLiteral("--date-from: unknown source %1 (modified, "
+                                               "created or taken, separated by commas)")
+                                    .arg(quoted(source)));
+            }
+            // The modification date alone is the default, kept as such.
+            if (sources == QList{RenameSettings::DateSource::Modified})
+                sources.clear();
+            settings.dateSources = sources;
         } else if (option == "--files-from") {
             filesFrom.append({paths.size(), value});
         } else if (option == "--preset") {
@@ -275,7 +295,27 @@ Name:
                        modification date in local time: [Y] [M] [D] year,
                        month, day and runs of them such as [YMD] [DMY] [MD],
                        [h] [m] [s] hour (12-hour clock), minute, second and
-                       runs such as [hms] [hm]
+                       runs such as [hms] [hm]; [date:PATTERN] the date in
+                       a Unicode date pattern, month names in English
+                       ([date:yyyy-MM-dd HH.mm], [date:MMM]). From inside
+                       the file, read only when the template asks:
+                       [Make] [Model] [Lens] [Width] [Height] (photos,
+                       videos), [Artist] [AlbumArtist] [Album] [Title]
+                       [Track] [Disc] [Year] [Genre] (audio), [meta:KEY]
+                       any exiv2 key (Exif.Photo.FNumber) or audio property
+                       (COMPOSER). A "/" in a value becomes "_", control
+                       characters are dropped. [TOKEN|TEXT] gives TEXT where
+                       the file lacks the value; without "|" such a file is
+                       not renamed ("invalid: no Artist")
+  --24-hour            the hour of [h] and its runs on the 24-hour clock,
+                       00 to 23
+  --date-from SOURCES  where the date and time tokens and --sort date take
+                       a file's date: a comma-separated list of modified
+                       (the default), created (birth time, where the file
+                       system keeps one) and taken (the photo's shot time as
+                       its camera's clock showed it; a video's creation time
+                       in local time); the first with a date wins. A file
+                       with none is not renamed ("invalid: no date taken")
   --ext TEMPLATE       extension template (default "[E]"). Tokens: [E] the
                        old extension; [C] the counter; [E1] [E1-3] and the
                        like, characters of the old extension. An empty

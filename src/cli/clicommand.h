@@ -29,6 +29,9 @@ private:
     static bool searchIsValid(const NameComposer &composer);
     // Puts the paths of every --files-from list into args.paths, in place.
     static bool readPathLists(CliArgs &args);
+    // Hands every record the facts the settings need (tags, birth time),
+    // read by the helper programs; false when interrupted.
+    bool readFacts(const NameComposer &composer);
     int preview(const CliArgs &args, const NameComposer &composer);
     int apply(const CliArgs &args, const NameComposer &composer);
 

@@ -467,6 +467,8 @@ void FileList::performSort()
         items = sortedByText(m_files, [](std::string &key, const ZQFile &f) {
             appendFoldedText(key, TextRules::displayExtension(f.name()));
         });
+    } else if (column == Date && m_dateKey) {
+        items = sortedBySigned(m_files, m_dateKey);
     } else if (column == Date) {
         items = sortedByText(
             m_files, [](std::string &key, const ZQFile &f) { appendFoldedText(key, f.date()); });

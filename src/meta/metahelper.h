@@ -1,0 +1,36 @@
+#pragma once
+
+#include <QByteArray>
+
+#include <string>
+#include <sys/types.h>
+
+// One running helper program, spoken to over a socket pair that is its
+// standard input and output. Owned by one thread.
+class MetaHelper
+{
+public:
+    explicit MetaHelper(QByteArray program) : m_program(std::move(program)) {}
+    ~MetaHelper() { stop(); }
+    MetaHelper(const MetaHelper &) = delete;
+    MetaHelper &operator=(const MetaHelper &) = delete;
+
+    enum class Result
+    {
+        Answered,
+        Failed,    // crashed, killed by its filter, too slow or answered nonsense
+        NotStarted // the program could not be started at all
+    };
+    // Sends one request and waits at most timeoutMsecs for its answer,
+    // starting the helper first if it is not running. On Failed the helper
+    // has been ended; the next ask starts a new one.
+    Result ask(const std::string &request, int timeoutMsecs, std::string *answer);
+    void stop();
+
+private:
+    bool start();
+
+    QByteArray m_program;
+    pid_t m_pid = -1;
+    int m_socket = -1;
+};
