@@ -292,9 +292,10 @@ Name:
                        base name; [C] the counter; [N3] [N2,3] [N2-4] [N-3]
                        [N5-] characters of the old base name (from 1; a
                        count after a comma, a range after a hyphen); from the
-                       modification date in local time: [Y] [M] [D] year,
-                       month, day and runs of them such as [YMD] [DMY] [MD],
-                       [h] [m] [s] hour (12-hour clock), minute, second and
+                       file's date (see --date-from) in local time: [Y] [M]
+                       [D] year, month, day and runs of them such as [YMD]
+                       [DMY] [MD], [h] [m] [s] hour (12-hour clock unless
+                       --24-hour), minute, second and
                        runs such as [hms] [hm]; [date:PATTERN] the date in
                        a Unicode date pattern, month names in English
                        ([date:yyyy-MM-dd HH.mm], [date:MMM]). From inside
