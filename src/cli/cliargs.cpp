@@ -132,6 +132,7 @@ bool CliArgs::parse(const QList<QByteArray> &arguments, QString *error)
             {"--ignore-case", &settings.ignoreCase},
             {"--counter-per-folder", &settings.counterPerFolder},
             {"--24-hour", &settings.hour24},
+            {"--ascii", &settings.plainAscii},
             {"--natural", &natural},
             {"--null", &nullSeparated},
             {"--list-presets", &listPresets},
@@ -338,6 +339,12 @@ Name:
                        turns IMG_0042.jpg into IMG_n0042.jpg
   --ignore-case        --search ignores case, literal text or pattern.
                        Example: --search img --ignore-case --replace photo
+  --ascii              after every other rule, the name in plain ASCII:
+                       accents dropped, sharp s to ss, Cyrillic, Greek and
+                       other scripts in Latin letters (ICU's Any-Latin;
+                       Latin-ASCII); what is still not ASCII, and a byte
+                       that is not UTF-8, becomes "_". Example: the Russian
+                       name of Moscow, .txt, gives Moskva.txt
   --case keep|lower|upper|title|sentence
                        case of the new name after the replacing (default
                        keep): lower and upper convert the whole name,

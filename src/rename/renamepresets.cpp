@@ -25,6 +25,7 @@ const QString startCounter = QStringLiteral("startCounter");
 const QString stepCounter = QStringLiteral("stepCounter");
 const QString digitsCounter = QStringLiteral("digitsCounter");
 const QString counterPerFolder = QStringLiteral("counterPerFolder");
+const QString plainAscii = QStringLiteral("plainAscii");
 } // namespace Key
 
 // INI files hold every value as text.
@@ -119,6 +120,7 @@ std::optional<RenameSettings> RenamePresets::load(const QString &name) const
     s.stepCounter = readInt(settings, Key::stepCounter, d.stepCounter);
     s.digitsCounter = std::clamp(readInt(settings, Key::digitsCounter, d.digitsCounter), 0, 255);
     s.counterPerFolder = readBool(settings, Key::counterPerFolder, d.counterPerFolder);
+    s.plainAscii = readBool(settings, Key::plainAscii, d.plainAscii);
     settings.endGroup();
     return s;
 }
@@ -139,6 +141,7 @@ void RenamePresets::save(const QString &name, const RenameSettings &s)
     settings.setValue(Key::stepCounter, s.stepCounter);
     settings.setValue(Key::digitsCounter, s.digitsCounter);
     settings.setValue(Key::counterPerFolder, s.counterPerFolder);
+    settings.setValue(Key::plainAscii, s.plainAscii);
     settings.endGroup();
     settings.sync();
 }

@@ -2,6 +2,7 @@
 
 #include "rules/datetimetags.h"
 #include "rules/intervaltags.h"
+#include "rules/plainascii.h"
 #include "rules/textrules.h"
 
 #include "posix/namecodec.h"
@@ -147,8 +148,10 @@ QString NameComposer::newNameForFile(const RuleFile &file, qint64 index) const
     QString joined;
     // Certain to be refused as too long: only its beginning is composed.
     bool tooLong = false;
-    // Values may be empty, so a part holding their tokens may still shrink.
-    const bool mayShrink = m_hasSearch || m_valueTokens;
+    // Values may be empty, so a part holding their tokens may still shrink;
+    // so may one made plain ASCII, which drops combining accents.
+    const bool extMayShrink = m_hasSearch || m_settings.plainAscii;
+    const bool mayShrink = extMayShrink || m_valueTokens;
     if (m_identityTemplates && !name.contains(u'[')) {
         // "[N]" "." "[E]" with nothing to expand gives the name back.
         joined = name;
@@ -171,8 +174,8 @@ QString NameComposer::newNameForFile(const RuleFile &file, qint64 index) const
             m_extPieces.appendFilled(extPart, extension);
             if (m_extPieces.mayHoldTokens(extension)) {
                 extPart = handleIntervalTags(extPart, extTag, extension,
-                                             m_hasSearch ? maxLength : certainlyTooLong);
-                if (!m_hasSearch && extPart.size() > certainlyTooLong) {
+                                             extMayShrink ? maxLength : certainlyTooLong);
+                if (!extMayShrink && extPart.size() > certainlyTooLong) {
                     extPart.truncate(tooLongPrefix);
                     tooLong = true;
                 }
@@ -249,6 +252,10 @@ QString NameComposer::newNameForFile(const RuleFile &file, qint64 index) const
     if (!tooLong && (m_hasSearch || joined.constData() != name.constData()))
         joined = NameCodec::canonical(joined);
     mapCase(joined);
+    // After every other rule, so that what they made is plain too; it takes
+    // the escaped bytes out as well.
+    if (m_settings.plainAscii)
+        joined = TextRules::plainAscii(joined);
     // Last, since the steps before may shorten the text: three escaped
     // bytes may make one character, which the case mapping may make one byte.
     cutTooLong(joined);

@@ -47,6 +47,9 @@ struct RenameSettings
     // The hour of the time tokens on the 24-hour clock (00 to 23) instead
     // of the 12-hour one.
     bool hour24 = false;
+    // After every other rule the name is made plain ASCII (see
+    // TextRules::plainAscii).
+    bool plainAscii = false;
     // The first of these that has a date for a file gives it; empty is the
     // modification date alone.
     QList<DateSource> dateSources;

@@ -28,6 +28,7 @@ private slots:
     void filesFromKeepsBytesAndOrder();
     void filesFromStdinWithNul();
     void counterPerFolderOnDisk();
+    void asciiCollisionsStayPut();
     void presets();
 
 private:
@@ -225,6 +226,33 @@ void tst_CliRules::counterPerFolderOnDisk()
     QCOMPARE(result.exitCode, 0);
     QCOMPARE(namesIn(dir.path("a")), (QList<QByteArray>{"x2", "y1"}));
     QCOMPARE(namesIn(dir.path("b")), (QList<QByteArray>{"x2", "y1"}));
+}
+
+void tst_CliRules::asciiCollisionsStayPut()
+{
+    ScratchDir dir;
+    QVERIFY(dir.isValid());
+    for (const char *name : {"Cafe.txt", "Caf\xc3\xa9.txt", "M\xc3\xb9ller.txt",
+                             "M\xc3\xbcller.txt", "\xd0\x9c\xd0\xb8\xd1\x80.txt"})
+        touch(dir.path(name));
+    const Result result = runCli({u"--ascii"_s, u"--sort"_s, u"old-name"_s, u"--apply"_s,
+                                  u"--json"_s, QFile::decodeName(dir.path())},
+                                 m_config.path());
+    QCOMPARE(result.exitCode, 1);
+    QStringList statuses;
+    const QJsonArray files = QJsonDocument::fromJson(result.out).object()[u"files"].toArray();
+    for (const QJsonValue &file : files)
+        statuses << file[u"newName"].toString() + u' ' + file[u"status"].toString();
+    QCOMPARE(statuses,
+             (QStringList{
+                 u"Cafe.txt unchanged"_s,
+                 u"Cafe.txt failed: The new name is taken by row 1 (\u201CCafe.txt\u201D), "
+                 u"which is not renamed."_s,
+                 u"Muller.txt renamed"_s,
+                 u"Muller.txt failed: The same new name as row 3 (\u201CM\u00F9ller.txt\u201D)."_s,
+                 u"Mir.txt renamed"_s}));
+    QCOMPARE(namesIn(dir.path()), (QList<QByteArray>{"Cafe.txt", "Caf\xc3\xa9.txt", "Mir.txt",
+                                                     "Muller.txt", "M\xc3\xbcller.txt"}));
 }
 
 void tst_CliRules::presets()
