@@ -31,11 +31,9 @@ ZQFile::ZQFile() : m_fileTime(QDateTime::currentMSecsSinceEpoch()) {}
 
 ZQFile::~ZQFile() = default;
 
-RuleFile ZQFile::ruleFile() const
+RuleFile ZQFile::ruleFileWithFacts() const
 {
-    if (m_extras && m_extras->facts)
-        return {m_name, m_fileTime, m_extras->facts};
-    return {m_name, m_fileTime, {}};
+    return {m_name, m_fileTime, m_extras->facts};
 }
 
 const std::shared_ptr<const FileFacts> &ZQFile::facts() const

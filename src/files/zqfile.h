@@ -32,7 +32,10 @@ public:
 
     QString name() const { return m_name; }
     // What the renaming rules read of this file.
-    RuleFile ruleFile() const;
+    RuleFile ruleFile() const
+    {
+        return m_extras ? ruleFileWithFacts() : RuleFile{m_name, m_fileTime, {}};
+    }
     operator RuleFile() const { return ruleFile(); }
     void setName(const QString &name);
 
@@ -129,6 +132,7 @@ public:
 private:
     struct Extras;
     Extras &extras();
+    RuleFile ruleFileWithFacts() const;
     void materializeSize();
     void materializeDate();
 

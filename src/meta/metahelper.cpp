@@ -24,7 +24,7 @@ qint64 nowMsecs()
 }
 
 // Reads exactly size bytes before the deadline.
-bool receive(int fd, char *into, size_t size, qint64 deadline)
+bool receiveAll(int fd, char *into, size_t size, qint64 deadline)
 {
     while (size > 0) {
         const qint64 left = deadline - nowMsecs();
@@ -111,23 +111,30 @@ void MetaHelper::stop()
     m_pid = -1;
 }
 
-MetaHelper::Result MetaHelper::ask(const std::string &request, int timeoutMsecs,
-                                   std::string *answer)
+MetaHelper::Result MetaHelper::send(const std::string &requests, int timeoutMsecs)
 {
     if (m_pid < 0 && !start())
         return Result::NotStarted;
+    if (!sendAll(m_socket, requests.data(), requests.size(), nowMsecs() + timeoutMsecs)) {
+        stop();
+        return Result::Failed;
+    }
+    return Result::Answered;
+}
+
+MetaHelper::Result MetaHelper::receive(int timeoutMsecs, std::string *answer)
+{
+    if (m_pid < 0)
+        return Result::Failed;
     const qint64 deadline = nowMsecs() + timeoutMsecs;
-    std::string record;
-    MetaProtocol::appendRecord(record, request);
     char count[4];
-    bool ok = sendAll(m_socket, record.data(), record.size(), deadline) &&
-              receive(m_socket, count, 4, deadline);
+    bool ok = receiveAll(m_socket, count, 4, deadline);
     if (ok) {
         const quint32 size = MetaProtocol::countOf(count);
         ok = size <= MetaProtocol::maxRecord;
         if (ok) {
             answer->resize(size);
-            ok = receive(m_socket, answer->data(), size, deadline);
+            ok = receiveAll(m_socket, answer->data(), size, deadline);
         }
     }
     if (!ok) {

@@ -21,10 +21,14 @@ public:
         Failed,    // crashed, killed by its filter, too slow or answered nonsense
         NotStarted // the program could not be started at all
     };
-    // Sends one request and waits at most timeoutMsecs for its answer,
-    // starting the helper first if it is not running. On Failed the helper
-    // has been ended; the next ask starts a new one.
-    Result ask(const std::string &request, int timeoutMsecs, std::string *answer);
+    // Sends requests, starting the helper first if it is not running; the
+    // helper answers them in order. Several may be in flight, so that a
+    // reader never waits for the round trip of each file; their total must
+    // stay well below a socket's buffer (a few hundred KiB). On Failed the
+    // helper has been ended; the next send starts a new one.
+    Result send(const std::string &requests, int timeoutMsecs);
+    // Waits at most timeoutMsecs for the answer to the oldest request.
+    Result receive(int timeoutMsecs, std::string *answer);
     void stop();
 
 private:

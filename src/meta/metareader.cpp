@@ -8,6 +8,7 @@
 #include <QMutexLocker>
 #include <QThread>
 
+#include <algorithm>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <thread>
@@ -79,61 +80,104 @@ MetaReader::MetaReader(const QString &helperPath)
 
 MetaReader::~MetaReader() = default;
 
-std::shared_ptr<const FileFacts> MetaReader::readOne(MetaHelper &helper, const QByteArray &path,
-                                                     const Request &request)
+MetaReader::Stat MetaReader::statOf(const QByteArray &path)
 {
     struct statx info = {};
-    const bool stated =
-        ::statx(AT_FDCWD, path.constData(), 0, STATX_SIZE | STATX_MTIME | STATX_BTIME, &info) == 0;
-    const qint64 size = stated ? qint64(info.stx_size) : -1;
-    const qint64 modified =
-        stated ? qint64(info.stx_mtime.tv_sec) * 1000000000 + info.stx_mtime.tv_nsec : -1;
-    if (stated) {
-        QMutexLocker locker(&m_cacheLock);
-        const auto found = m_cache.constFind(path);
-        if (found != m_cache.constEnd() && found->size == size && found->modified == modified &&
-            (found->tags || !request.tags) &&
-            std::all_of(request.keys.cbegin(), request.keys.cend(),
-                        [&](const QString &key) { return found->keys.contains(key); }))
-            return found->facts;
-    }
-
-    std::shared_ptr<FileFacts> facts;
-    if (request.tags) {
-        std::string message = path.toStdString();
-        message.push_back('\0');
-        for (const QString &key : request.keys) {
-            if (key.contains(QChar(0)))
-                continue;
-            message += key.toStdString();
-            message.push_back('\0');
-        }
-        ++m_requests;
-        std::string answer;
-        MetaProtocol::Pairs pairs;
-        const MetaHelper::Result result = helper.ask(message, m_timeoutMsecs, &answer);
-        if (result == MetaHelper::Result::Answered && MetaProtocol::unpackPairs(answer, &pairs)) {
-            facts = factsOf(pairs);
-        } else {
-            if (result != MetaHelper::Result::NotStarted)
-                ++m_restarts;
-            helper.stop();
-            facts = std::make_shared<FileFacts>();
-            facts->unreadable = true;
-        }
-    } else {
-        facts = std::make_shared<FileFacts>();
-    }
+    Stat stat;
+    stat.stated = ::statx(AT_FDCWD, path.constData(), 0, STATX_SIZE | STATX_MTIME | STATX_BTIME,
+                          &info) == 0;
+    if (!stat.stated)
+        return stat;
+    stat.size = qint64(info.stx_size);
+    stat.modified = qint64(info.stx_mtime.tv_sec) * 1000000000 + info.stx_mtime.tv_nsec;
     // The birth time, where the file system keeps one.
-    if (stated && (info.stx_mask & STATX_BTIME))
-        facts->created = qint64(info.stx_btime.tv_sec) * 1000 + info.stx_btime.tv_nsec / 1000000;
+    if (info.stx_mask & STATX_BTIME)
+        stat.created = qint64(info.stx_btime.tv_sec) * 1000 + info.stx_btime.tv_nsec / 1000000;
+    return stat;
+}
 
+std::shared_ptr<const FileFacts> MetaReader::cached(const QByteArray &path, const Stat &stat,
+                                                    const Request &request)
+{
+    if (!stat.stated)
+        return {};
+    QMutexLocker locker(&m_cacheLock);
+    const auto found = m_cache.constFind(path);
+    if (found != m_cache.constEnd() && found->size == stat.size &&
+        found->modified == stat.modified && (found->tags || !request.tags) &&
+        std::all_of(request.keys.cbegin(), request.keys.cend(),
+                    [&](const QString &key) { return found->keys.contains(key); }))
+        return found->facts;
+    return {};
+}
+
+std::shared_ptr<const FileFacts> MetaReader::keep(const QByteArray &path, const Stat &stat,
+                                                  const Request &request,
+                                                  std::shared_ptr<FileFacts> facts)
+{
+    facts->created = stat.created;
     // A file the helper could not read is tried again next time.
-    if (stated && !facts->unreadable) {
+    if (stat.stated && !facts->unreadable) {
         QMutexLocker locker(&m_cacheLock);
-        m_cache.insert(path, {size, modified, request.tags, request.keys, facts});
+        m_cache.insert(path, {stat.size, stat.modified, request.tags, request.keys, facts});
     }
     return facts;
+}
+
+void MetaReader::readThrough(MetaHelper &helper, const std::vector<QByteArray> &paths,
+                             const std::vector<std::pair<size_t, Stat>> &pending,
+                             const Request &request,
+                             std::vector<std::shared_ptr<const FileFacts>> &facts)
+{
+    std::string keys;
+    for (const QString &key : request.keys) {
+        if (key.contains(QChar(0)))
+            continue;
+        keys += key.toStdString();
+        keys.push_back('\0');
+    }
+    const auto unreadable = [&](size_t k) {
+        auto none = std::make_shared<FileFacts>();
+        none->unreadable = true;
+        facts[pending[k].first] = keep(paths[pending[k].first], pending[k].second, request, none);
+    };
+    m_requests += qint64(pending.size());
+    size_t k = 0;
+    while (k < pending.size()) {
+        // What is sent at once stays far below a socket's buffer, so that
+        // the helper never waits on us to read while we wait on it to read.
+        std::string requests;
+        size_t end = k;
+        for (; end < pending.size() && (end == k || requests.size() < 65536); ++end) {
+            const QByteArray &path = paths[pending[end].first];
+            MetaProtocol::appendRecord(requests, path.toStdString() + '\0' + keys);
+        }
+        const MetaHelper::Result sent = helper.send(requests, m_timeoutMsecs);
+        if (sent == MetaHelper::Result::NotStarted) {
+            for (; k < pending.size(); ++k)
+                unreadable(k);
+            return;
+        }
+        if (sent == MetaHelper::Result::Failed) {
+            ++m_restarts;
+            unreadable(k++);
+            continue;
+        }
+        for (; k < end; ++k) {
+            std::string answer;
+            MetaProtocol::Pairs pairs;
+            if (helper.receive(m_timeoutMsecs, &answer) != MetaHelper::Result::Answered ||
+                !MetaProtocol::unpackPairs(answer, &pairs)) {
+                // This file ended the helper; the rest go to a new one.
+                helper.stop();
+                ++m_restarts;
+                unreadable(k++);
+                break;
+            }
+            facts[pending[k].first] =
+                keep(paths[pending[k].first], pending[k].second, request, factsOf(pairs));
+        }
+    }
 }
 
 std::vector<std::shared_ptr<const FileFacts>>
@@ -145,13 +189,28 @@ MetaReader::read(const std::vector<QByteArray> &paths, const Request &request,
     std::atomic<size_t> next{0};
     std::atomic<qsizetype> done{0};
     const QByteArray program = QFile::encodeName(m_helperPath);
+    constexpr size_t batch = 16;
     const auto worker = [&] {
         MetaHelper helper(program);
-        for (size_t i = next++; i < paths.size(); i = next++) {
+        std::vector<std::pair<size_t, Stat>> pending;
+        for (size_t from = next.fetch_add(batch); from < paths.size();
+             from = next.fetch_add(batch)) {
             if (cancel && cancel->load(std::memory_order_relaxed))
                 return;
-            facts[i] = readOne(helper, paths[i], request);
-            ++done;
+            const size_t to = std::min(paths.size(), from + batch);
+            pending.clear();
+            for (size_t i = from; i < to; ++i) {
+                const Stat stat = statOf(paths[i]);
+                if ((facts[i] = cached(paths[i], stat, request)))
+                    continue;
+                if (request.tags)
+                    pending.emplace_back(i, stat);
+                else
+                    facts[i] = keep(paths[i], stat, request, std::make_shared<FileFacts>());
+            }
+            if (!pending.empty())
+                readThrough(helper, paths, pending, request, facts);
+            done += qsizetype(to - from);
         }
     };
     const int workers =

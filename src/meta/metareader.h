@@ -11,6 +11,7 @@
 #include <atomic>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <vector>
 
 // Reads the facts of files (birth time, date taken, tag values) for the
@@ -20,8 +21,11 @@
 // Concurrency: read() runs one worker thread per processor; each owns one
 // helper process (started on its first file, started again after one that
 // crashed, was killed by its filter or took longer than the time allowed)
-// and takes the next path from a shared atomic index, writing only the
-// result slot of that index. The cache is behind one mutex, held only to look
+// and takes the next few paths from a shared atomic index, writing only the
+// result slots of those indexes. It sends its helper those few requests at
+// once and reads the answers in order, so that no file waits for the round
+// trip of the one before; when the helper fails, the oldest unanswered file
+// is the one that made it fail, and the rest are sent to a new helper. The cache is behind one mutex, held only to look
 // up or store an entry. read() joins every worker before it returns, so the
 // results are complete and the same as one worker reading them in order:
 // each file's facts depend on that file alone. Cancelling stops the workers
@@ -73,8 +77,24 @@ private:
         QStringList keys;
         std::shared_ptr<const FileFacts> facts;
     };
-    std::shared_ptr<const FileFacts> readOne(class MetaHelper &helper, const QByteArray &path,
-                                             const Request &request);
+    struct Stat
+    {
+        bool stated = false;
+        qint64 size = -1;
+        qint64 modified = -1;
+        std::optional<qint64> created;
+    };
+    static Stat statOf(const QByteArray &path);
+    // The cached facts of the file, if they cover the request, else null.
+    std::shared_ptr<const FileFacts> cached(const QByteArray &path, const Stat &stat,
+                                            const Request &request);
+    // Completes read facts with the birth time and keeps them.
+    std::shared_ptr<const FileFacts> keep(const QByteArray &path, const Stat &stat,
+                                          const Request &request, std::shared_ptr<FileFacts> facts);
+    // Reads the files at `indexes` through the worker's helper.
+    void readThrough(class MetaHelper &helper, const std::vector<QByteArray> &paths,
+                     const std::vector<std::pair<size_t, Stat>> &pending, const Request &request,
+                     std::vector<std::shared_ptr<const FileFacts>> &facts);
 
     QString m_helperPath;
     int m_timeoutMsecs = 5000;

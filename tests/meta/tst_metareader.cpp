@@ -201,7 +201,10 @@ void tst_MetaReader::hostileFilesCostOneFile()
                                    44)},
         {u"empty.mov"_s, QByteArray()},
     };
-    std::vector<QByteArray> paths;
+    // Inputs the fuzzer found that make a parser abort or fail.
+    QVERIFY(QFile::copy(QStringLiteral(VELNOR_HOSTILE_DIR "/matroska-assert.mkv"),
+                        path(u"matroska-assert.mkv"_s)));
+    std::vector<QByteArray> paths{QFile::encodeName(path(u"matroska-assert.mkv"_s))};
     for (const auto &[name, bytes] : hostile) {
         QFile file(path(name));
         QVERIFY(file.open(QIODevice::WriteOnly));
@@ -216,6 +219,7 @@ void tst_MetaReader::hostileFilesCostOneFile()
         QVERIFY(!one->taken);
     }
     QCOMPARE(facts.back()->values.value(u"Model"_s), u"Good"_s);
+    QVERIFY(facts.front()->unreadable);
 
     // The command line names the good file and refuses the others.
     QProcess cli;
@@ -226,9 +230,10 @@ void tst_MetaReader::hostileFilesCostOneFile()
     QCOMPARE(cli.exitCode(), 0);
     const QJsonArray files =
         QJsonDocument::fromJson(cli.readAllStandardOutput())[u"files"_s].toArray();
-    QCOMPARE(files.size(), 6);
+    QCOMPARE(files.size(), 7);
     QCOMPARE(files[2][u"newName"_s].toString(), u"Good.jpg"_s);
     QCOMPARE(files[0][u"status"_s].toString(), u"invalid: no Model"_s);
+    QCOMPARE(files[5][u"status"_s].toString(), u"invalid: metadata could not be read"_s);
 }
 
 void tst_MetaReader::crashingAndHangingHelper()
