@@ -320,8 +320,13 @@ Name:
                        with none is not renamed ("invalid: no date taken")
   --ext TEMPLATE       extension template (default "[E]"). Tokens: [E] the
                        old extension; [C] the counter; [E1] [E1-3] and the
-                       like, characters of the old extension. An empty
-                       extension drops the dot
+                       like, characters of the old extension; [X] the
+                       extension of the file's type as its first bytes show
+                       it (a PNG named photo.jpg gives photo.png, a PDF
+                       named report gives report.pdf), the old extension
+                       where they say nothing definite (plain text, an empty
+                       or unreadable file) or agree with it (.JPEG stays). An
+                       empty extension drops the dot
   --search TEXT        text to find in the name the templates made, dot and
                        extension included; case-sensitive unless
                        --ignore-case (default empty: nothing is replaced)

@@ -244,6 +244,7 @@ bool CliCommand::readFacts(const NameComposer &composer)
     const RenameSettings &settings = composer.settings();
     MetaReader::Request request;
     request.tags = settings.dateSources.contains(RenameSettings::DateSource::Taken);
+    request.contentType = composer.readsContentType();
     for (const QString &key : composer.valueKeys()) {
         request.tags = true;
         // The named values come with every read; only further keys are asked.

@@ -51,6 +51,9 @@ private:
         QByteArray nativePath;
         quint64 size = 0;
         qint64 time = 0;
+        // What was read inside the file: the run must compose the names the
+        // preview showed.
+        std::shared_ptr<const FileFacts> facts;
     };
     std::vector<Source> m_sources;
     bool m_descending = false;

@@ -1,5 +1,7 @@
 #include "meta/metareader.h"
 
+#include "meta/contenttype.h"
+
 #include "meta/metahelper.h"
 #include "meta/metaprotocol.h"
 
@@ -84,8 +86,8 @@ MetaReader::Stat MetaReader::statOf(const QByteArray &path)
 {
     struct statx info = {};
     Stat stat;
-    stat.stated = ::statx(AT_FDCWD, path.constData(), 0, STATX_SIZE | STATX_MTIME | STATX_BTIME,
-                          &info) == 0;
+    stat.stated =
+        ::statx(AT_FDCWD, path.constData(), 0, STATX_SIZE | STATX_MTIME | STATX_BTIME, &info) == 0;
     if (!stat.stated)
         return stat;
     stat.size = qint64(info.stx_size);
@@ -105,6 +107,7 @@ std::shared_ptr<const FileFacts> MetaReader::cached(const QByteArray &path, cons
     const auto found = m_cache.constFind(path);
     if (found != m_cache.constEnd() && found->size == stat.size &&
         found->modified == stat.modified && (found->tags || !request.tags) &&
+        (found->contentType || !request.contentType) &&
         std::all_of(request.keys.cbegin(), request.keys.cend(),
                     [&](const QString &key) { return found->keys.contains(key); }))
         return found->facts;
@@ -116,10 +119,13 @@ std::shared_ptr<const FileFacts> MetaReader::keep(const QByteArray &path, const 
                                                   std::shared_ptr<FileFacts> facts)
 {
     facts->created = stat.created;
+    if (request.contentType)
+        facts->contentSuffixes = ContentType::suffixesOf(path);
     // A file the helper could not read is tried again next time.
     if (stat.stated && !facts->unreadable) {
         QMutexLocker locker(&m_cacheLock);
-        m_cache.insert(path, {stat.size, stat.modified, request.tags, request.keys, facts});
+        m_cache.insert(path, {stat.size, stat.modified, request.tags, request.keys,
+                              request.contentType, facts});
     }
     return facts;
 }

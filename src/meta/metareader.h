@@ -25,11 +25,11 @@
 // result slots of those indexes. It sends its helper those few requests at
 // once and reads the answers in order, so that no file waits for the round
 // trip of the one before; when the helper fails, the oldest unanswered file
-// is the one that made it fail, and the rest are sent to a new helper. The cache is behind one mutex, held only to look
-// up or store an entry. read() joins every worker before it returns, so the
-// results are complete and the same as one worker reading them in order:
-// each file's facts depend on that file alone. Cancelling stops the workers
-// after the file each is reading; the files not read get no facts.
+// is the one that made it fail, and the rest are sent to a new helper. The cache is behind one
+// mutex, held only to look up or store an entry. read() joins every worker before it returns, so
+// the results are complete and the same as one worker reading them in order: each file's facts
+// depend on that file alone. Cancelling stops the workers after the file each is reading; the files
+// not read get no facts.
 class MetaReader
 {
 public:
@@ -53,6 +53,8 @@ public:
     {
         bool tags = false;
         QStringList keys;
+        // The extensions the content calls for (FileFacts::contentSuffixes).
+        bool contentType = false;
     };
 
     // The facts of each path, in order: from the cache where the file's size
@@ -75,6 +77,7 @@ private:
         qint64 modified = -1; // nanoseconds
         bool tags = false;
         QStringList keys;
+        bool contentType = false;
         std::shared_ptr<const FileFacts> facts;
     };
     struct Stat

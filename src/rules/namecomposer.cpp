@@ -87,6 +87,7 @@ NameComposer::NameComposer(const RenameSettings &settings)
     m_extIsPlainTag = settings.extTemplate == QLatin1String("[E]");
     m_identityTemplates = settings.nameTemplate == QLatin1String("[N]") && m_extIsPlainTag;
     m_valueTokens = ValueTokens::anyIn(settings.nameTemplate);
+    m_contentType = settings.extTemplate.contains(QLatin1StringView("[X]"));
     if (m_valueTokens)
         m_valueKeys = ValueTokens::keysIn(settings.nameTemplate);
     if (settings.regex && m_hasSearch)
@@ -126,6 +127,22 @@ ValueTokens::Date NameComposer::dateOf(const RuleFile &file) const
         }
     }
     return {};
+}
+
+QString NameComposer::contentExtension(const RuleFile &file, QStringView oldExtension)
+{
+    // Where the content says nothing definite, or agrees with the old
+    // extension in any spelling (photo.JPEG holding a JPEG), the old one
+    // stays as it is.
+    const QStringList none;
+    const QStringList &suffixes = file.facts ? file.facts->contentSuffixes : none;
+    if (suffixes.isEmpty())
+        return oldExtension.toString();
+    for (const QString &suffix : suffixes) {
+        if (oldExtension.compare(suffix, Qt::CaseInsensitive) == 0)
+            return oldExtension.toString();
+    }
+    return suffixes.first();
 }
 
 QString NameComposer::unreadableReason()
@@ -182,6 +199,9 @@ QString NameComposer::newNameForFile(const RuleFile &file, qint64 index) const
                 if (extPart.contains(QLatin1StringView("[C]")))
                     extPart =
                         TextRules::replaceToken(extPart, QLatin1StringView("[C]"), counterText());
+                if (m_contentType && extPart.contains(QLatin1StringView("[X]")))
+                    extPart = TextRules::replaceToken(extPart, QLatin1StringView("[X]"),
+                                                      contentExtension(file, extension));
             }
             extView = extPart;
         }

@@ -2,6 +2,7 @@
 
 #include <QHash>
 #include <QString>
+#include <QStringList>
 
 #include <memory>
 #include <optional>
@@ -26,6 +27,10 @@ struct FileFacts
     // The file's tags could not be read (a damaged file, a reader that
     // crashed or took too long): every value and the date taken are missing.
     bool unreadable = false;
+    // The extensions of the file's type as its content shows it, the
+    // preferred one first; empty where the content says nothing definite.
+    // Read only for "[X]".
+    QStringList contentSuffixes;
 };
 
 // What the renaming rules read of a file: its name with extension, its

@@ -29,6 +29,7 @@ private slots:
     void filesFromStdinWithNul();
     void counterPerFolderOnDisk();
     void asciiCollisionsStayPut();
+    void extensionFromContentOnDisk();
     void presets();
 
 private:
@@ -253,6 +254,28 @@ void tst_CliRules::asciiCollisionsStayPut()
                  u"Mir.txt renamed"_s}));
     QCOMPARE(namesIn(dir.path()), (QList<QByteArray>{"Cafe.txt", "Caf\xc3\xa9.txt", "Mir.txt",
                                                      "Muller.txt", "M\xc3\xbcller.txt"}));
+}
+
+void tst_CliRules::extensionFromContentOnDisk()
+{
+    ScratchDir dir;
+    QVERIFY(dir.isValid());
+    const std::pair<const char *, QByteArray> files[] = {
+        {"photo.jpg", "\x89PNG\r\n\x1a\n\0\0\0\rIHDR\0\0\0\1\0\0\0\1\x08\0\0\0\0"_ba},
+        {"report", "%PDF-1.4\n%%EOF\n"_ba},
+        {"notes.md", "plain\n"_ba}};
+    for (const auto &[name, content] : files) {
+        QFile file(QFile::decodeName(dir.path(name)));
+        QVERIFY(file.open(QIODevice::WriteOnly) && file.write(content) == content.size());
+    }
+    const Result result = runCli({u"--ext"_s, u"[X]"_s, u"--sort"_s, u"old-name"_s, u"--apply"_s,
+                                  QFile::decodeName(dir.path())},
+                                 m_config.path());
+    QCOMPARE(result.exitCode, 0);
+    QCOMPARE(namesIn(dir.path()), (QList<QByteArray>{"notes.md", "photo.png", "report.pdf"}));
+    QFile moved(QFile::decodeName(dir.path("report.pdf")));
+    QVERIFY(moved.open(QIODevice::ReadOnly));
+    QCOMPARE(moved.readAll(), "%PDF-1.4\n%%EOF\n"_ba);
 }
 
 void tst_CliRules::presets()
