@@ -76,6 +76,7 @@ void tst_RenamePresets::everySettingIsKept()
     settings.digitsCounter = 4;
     settings.counterPerFolder = true;
     settings.hour24 = true;
+    settings.plainAscii = true;
     settings.dateSources = {RenameSettings::DateSource::Taken, RenameSettings::DateSource::Created,
                             RenameSettings::DateSource::Modified};
     {
