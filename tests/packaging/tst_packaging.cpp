@@ -235,8 +235,9 @@ void tst_Packaging::bashCompletes_data()
                                   << u"--case"_s;
     QTest::newRow("every option from a dash")
         << QStringList{name, u"--"_s} << u"velnor-rename --"_s
-        << u"--name --ext --search --replace --case --start --step --digits --sort --files-from "
-           u"--preset --save-preset --regex --ignore-case --counter-per-folder --natural --null "
+        << u"--name --ext --search --replace --case --start --step --digits --sort --date-from "
+           u"--files-from --preset --save-preset --regex --ignore-case --counter-per-folder "
+           u"--24-hour --natural --null "
            u"--list-presets --apply --no-journal --json --history --undo --redo --help --version "
            u"--"_s;
     QTest::newRow("case values") << QStringList{name, u"--case"_s, QString()}
