@@ -84,8 +84,8 @@ MetaReader::Stat MetaReader::statOf(const QByteArray &path)
 {
     struct statx info = {};
     Stat stat;
-    stat.stated = ::statx(AT_FDCWD, path.constData(), 0, STATX_SIZE | STATX_MTIME | STATX_BTIME,
-                          &info) == 0;
+    stat.stated =
+        ::statx(AT_FDCWD, path.constData(), 0, STATX_SIZE | STATX_MTIME | STATX_BTIME, &info) == 0;
     if (!stat.stated)
         return stat;
     stat.size = qint64(info.stx_size);

@@ -25,11 +25,11 @@
 // result slots of those indexes. It sends its helper those few requests at
 // once and reads the answers in order, so that no file waits for the round
 // trip of the one before; when the helper fails, the oldest unanswered file
-// is the one that made it fail, and the rest are sent to a new helper. The cache is behind one mutex, held only to look
-// up or store an entry. read() joins every worker before it returns, so the
-// results are complete and the same as one worker reading them in order:
-// each file's facts depend on that file alone. Cancelling stops the workers
-// after the file each is reading; the files not read get no facts.
+// is the one that made it fail, and the rest are sent to a new helper. The cache is behind one
+// mutex, held only to look up or store an entry. read() joins every worker before it returns, so
+// the results are complete and the same as one worker reading them in order: each file's facts
+// depend on that file alone. Cancelling stops the workers after the file each is reading; the files
+// not read get no facts.
 class MetaReader
 {
 public:
