@@ -51,8 +51,7 @@ private:
         QByteArray nativePath;
         quint64 size = 0;
         qint64 time = 0;
-        // What was read inside the file: the run must compose the names the
-        // preview showed.
+        // Read already and never changed after: shared, not copied.
         std::shared_ptr<const FileFacts> facts;
     };
     std::vector<Source> m_sources;

@@ -195,7 +195,7 @@ MetaReader::read(const std::vector<QByteArray> &paths, const Request &request,
     std::atomic<size_t> next{0};
     std::atomic<qsizetype> done{0};
     const QByteArray program = QFile::encodeName(m_helperPath);
-    constexpr size_t batch = 16;
+    constexpr size_t batch = 64;
     const auto worker = [&] {
         MetaHelper helper(program);
         std::vector<std::pair<size_t, Stat>> pending;

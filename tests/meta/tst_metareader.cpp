@@ -1,6 +1,7 @@
 #include "meta/metareader.h"
 
 #include <QDateTime>
+#include <QDir>
 #include <QFile>
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -32,6 +33,7 @@ private slots:
     void crashingAndHangingHelper();
     void commandLine_data();
     void commandLine();
+    void applyMovesByTheValues();
 
 private:
     QString path(const QString &name) const { return m_dir->filePath(name); }
@@ -310,6 +312,28 @@ void tst_MetaReader::commandLine()
     for (const QJsonValue &file : files)
         rows << file[u"newName"_s].toString() + u' ' + file[u"status"_s].toString();
     QTEST(rows.join(u'|'), "expected");
+}
+
+void tst_MetaReader::applyMovesByTheValues()
+{
+    makeJpeg(u"a.jpg"_s, {u"Exif.Image.Model=X-T5"_s});
+    makeJpeg(u"b.jpg"_s, {});
+    QFile a(path(u"a.jpg"_s));
+    QVERIFY(a.open(QIODevice::ReadOnly));
+    const QByteArray bytes = a.readAll();
+    QProcess cli;
+    cli.start(QStringLiteral(VELNOR_RENAME_BIN),
+              {u"--apply"_s, u"--no-journal"_s, u"--name"_s, u"[Model]"_s, m_dir->path()});
+    QVERIFY(cli.waitForFinished(60000));
+    QCOMPARE(cli.exitCode(), 1);
+    QCOMPARE(cli.readAllStandardError(),
+             QByteArray("Cannot rename “" + QFile::encodeName(path(u"b.jpg"_s)) + "”: no Model\n"));
+    QStringList names = QDir(m_dir->path()).entryList(QDir::Files);
+    names.sort();
+    QCOMPARE(names, (QStringList{u"X-T5.jpg"_s, u"b.jpg"_s}));
+    QFile renamed(path(u"X-T5.jpg"_s));
+    QVERIFY(renamed.open(QIODevice::ReadOnly));
+    QCOMPARE(renamed.readAll(), bytes);
 }
 
 QTEST_GUILESS_MAIN(tst_MetaReader)
