@@ -16,6 +16,11 @@ QUICK     ?=
 DEPS = g++ cmake ninja-build make qt6-base-dev qt6-base-dev-tools libgl-dev \
        libvulkan-dev qt6-qpa-plugins fonts-dejavu-core xvfb xauth \
        qt6-tools-dev qt6-l10n-tools man-db bash-completion
+# The metadata reader's parsers and its confinement (see the README), and
+# what the tests make media with.
+DEPS += pkgconf libexiv2-dev libtag1-dev libseccomp-dev ffmpeg libimage-exiftool-perl clang
+# The plain-ASCII rule's transliteration.
+DEPS += libicu-dev
 # Real volumes of other file systems that the move tests mount (as root).
 DEPS += exfat-fuse exfatprogs ntfs-3g
 # And what the Debian package is made and checked with (mmdebstrap makes the

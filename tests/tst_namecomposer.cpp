@@ -3,6 +3,8 @@
 
 #include <QTest>
 
+using namespace Qt::StringLiterals;
+
 // Runs with TZ=Europe/Berlin; the file date is 5 March 2024 14:07:09 local.
 class tst_NameComposer : public QObject
 {
@@ -13,6 +15,8 @@ private slots:
     void readsFileTime_data();
     void readsFileTime();
     void hugeWidthStaysBounded();
+    void plainAscii_data();
+    void plainAscii();
     void composerLeavesTheRecordAlone();
 };
 
@@ -163,6 +167,45 @@ void tst_NameComposer::hugeWidthStaysBounded()
         NameComposer(settings("[C]", "", {}, {}, 0, 1, 1, 2147483647)).newNameForFile(file, 0);
     QCOMPARE(name.size(), 255);
     QVERIFY(name.endsWith(u"01"_qs));
+}
+
+void tst_NameComposer::plainAscii_data()
+{
+    QTest::addColumn<RenameSettings>("s");
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QString>("expected");
+    const RenameSettings keep;
+    QTest::newRow("German") << keep << u"Café Zürich — Straße.jpg"_s
+                            << u"Cafe Zurich - Strasse.jpg"_s;
+    QTest::newRow("French") << keep << u"Ærøskøbing œuvre élève.PDF"_s
+                            << u"AEroskobing oeuvre eleve.PDF"_s;
+    QTest::newRow("Polish") << keep << u"Łódź źdźbło.png"_s << u"Lodz zdzblo.png"_s;
+    QTest::newRow("Russian") << keep << u"Москва_2024.txt"_s << u"Moskva_2024.txt"_s;
+    QTest::newRow("Greek, final sigma") << keep << u"Αθήνα οδός.txt"_s << u"Athena odos.txt"_s;
+    QTest::newRow("Chinese") << keep << u"北京天安门.jpg"_s << u"bei jing tian an men.jpg"_s;
+    QTest::newRow("accent written apart") << keep << u"Cafe\u0301.txt"_s << u"Cafe.txt"_s;
+    QTest::newRow("ASCII stays") << keep << u"IMG_0412 (1).JPG"_s << u"IMG_0412 (1).JPG"_s;
+    QTest::newRow("what stays foreign becomes _, one per character")
+        << keep << u"a€b🙂c.txt"_s << u"a_b_c.txt"_s;
+    QTest::newRow("a slash it would make becomes _") << keep << u"1⁄2 ½.txt"_s << u"1_2  1_2.txt"_s;
+    QTest::newRow("a byte that is no UTF-8 becomes _")
+        << keep << u"caf"_s + QChar(0xDCE9) + u"\u00e9.txt"_s << u"caf_e.txt"_s;
+    QTest::newRow("after the case: upper ß gives SS")
+        << settings(u"[N]"_s, u"[E]"_s, {}, {}, 2) << u"straße.txt"_s << u"STRASSE.TXT"_s;
+    QTest::newRow("after the replace")
+        << settings(u"[N]"_s, u"[E]"_s, u"a"_s, u"ä"_s) << u"bar.txt"_s << u"bar.txt"_s;
+    QTest::newRow("the extension too") << settings(u"[N]"_s, u"txt"_s) << u"x.ТХТ"_s << u"x.txt"_s;
+}
+
+void tst_NameComposer::plainAscii()
+{
+    QFETCH(RenameSettings, s);
+    QFETCH(QString, name);
+    QFETCH(QString, expected);
+    s.plainAscii = true;
+    ZQFile file;
+    file.setName(name);
+    QCOMPARE(NameComposer(s).newNameForFile(file, 0), expected);
 }
 
 void tst_NameComposer::composerLeavesTheRecordAlone()

@@ -75,6 +75,10 @@ void tst_RenamePresets::everySettingIsKept()
     settings.stepCounter = -3;
     settings.digitsCounter = 4;
     settings.counterPerFolder = true;
+    settings.hour24 = true;
+    settings.plainAscii = true;
+    settings.dateSources = {RenameSettings::DateSource::Taken, RenameSettings::DateSource::Created,
+                            RenameSettings::DateSource::Modified};
     {
         UserDefaults defaults(file);
         RenamePresets(defaults).save(u"all"_s, settings);

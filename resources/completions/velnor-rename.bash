@@ -6,8 +6,8 @@ _velnor_rename()
     # -n : keeps "old-name:desc" one word.
     _init_completion -s -n : || return
 
-    local with_value="--name --ext --search --replace --case --start --step --digits --sort --files-from --names-from --map --preset --save-preset"
-    local flags="--regex --ignore-case --counter-per-folder --natural --null --list-presets --edit --apply --no-journal --json --history --undo --redo --help --version --"
+    local with_value="--name --ext --search --replace --case --start --step --digits --sort --date-from --files-from --names-from --map --preset --save-preset"
+    local flags="--regex --ignore-case --counter-per-folder --24-hour --ascii --natural --null --list-presets --edit --apply --no-journal --json --history --undo --redo --help --version --"
 
     case $prev in
         --case)
@@ -16,6 +16,9 @@ _velnor_rename()
         --sort)
             COMPREPLY=($(compgen -W 'old-name size date location old-name:desc size:desc date:desc location:desc' -- "$cur"))
             __ltrim_colon_completions "$cur"
+            return ;;
+        --date-from)
+            COMPREPLY=($(compgen -W 'modified created taken taken,modified taken,created,modified' -- "$cur"))
             return ;;
         --files-from | --names-from | --map)
             _filedir

@@ -157,6 +157,8 @@ bool CliArgs::parse(const QList<QByteArray> &arguments, QString *error)
             {"--regex", &settings.regex},
             {"--ignore-case", &settings.ignoreCase},
             {"--counter-per-folder", &settings.counterPerFolder},
+            {"--24-hour", &settings.hour24},
+            {"--ascii", &settings.plainAscii},
             {"--natural", &natural},
             {"--null", &nullSeparated},
             {"--list-presets", &listPresets},
@@ -190,7 +192,7 @@ bool CliArgs::parse(const QList<QByteArray> &arguments, QString *error)
         static const char *const valued[] = {
             "--name",   "--ext",         "--search",     "--replace", "--case",
             "--start",  "--step",        "--digits",     "--sort",    "--files-from",
-            "--preset", "--save-preset", "--names-from", "--map"};
+            "--preset", "--save-preset", "--names-from", "--map",     "--date-from"};
         const auto known = std::find_if(std::begin(valued), std::end(valued),
                                         [&](const char *name) { return option == name; });
         if (known == std::end(valued))
@@ -235,6 +237,24 @@ bool CliArgs::parse(const QList<QByteArray> &arguments, QString *error)
                 return fail(QStringLiteral(
                                 "--case: unknown case %1 (keep, lower, upper, title or sentence)")
                                 .arg(quoted(value)));
+        } else if (option == "--date-from") {
+            QList<RenameSettings::DateSource> sources;
+            for (const QByteArray &source : value.split(',')) {
+                if (source == "modified")
+                    sources << RenameSettings::DateSource::Modified;
+                else if (source == "created")
+                    sources << RenameSettings::DateSource::Created;
+                else if (source == "taken")
+                    sources << RenameSettings::DateSource::Taken;
+                else
+                    return fail(QStringLiteral("--date-from: unknown source %1 (modified, "
+                                               "created or taken, separated by commas)")
+                                    .arg(quoted(source)));
+            }
+            // The modification date alone is the default, kept as such.
+            if (sources == QList{RenameSettings::DateSource::Modified})
+                sources.clear();
+            settings.dateSources = sources;
         } else if (option == "--files-from" || option == "--map") {
             if (value.isEmpty())
                 return fail(QStringLiteral("%1 needs a file name").arg(QString::fromUtf8(option)));
@@ -314,14 +334,40 @@ Name:
                        base name; [C] the counter; [N3] [N2,3] [N2-4] [N-3]
                        [N5-] characters of the old base name (from 1; a
                        count after a comma, a range after a hyphen); from the
-                       modification date in local time: [Y] [M] [D] year,
-                       month, day and runs of them such as [YMD] [DMY] [MD],
-                       [h] [m] [s] hour (12-hour clock), minute, second and
-                       runs such as [hms] [hm]
+                       file's date (see --date-from) in local time: [Y] [M]
+                       [D] year, month, day and runs of them such as [YMD]
+                       [DMY] [MD], [h] [m] [s] hour (12-hour clock unless
+                       --24-hour), minute, second and
+                       runs such as [hms] [hm]; [date:PATTERN] the date in
+                       a Unicode date pattern, month names in English
+                       ([date:yyyy-MM-dd HH.mm], [date:MMM]). From inside
+                       the file, read only when the template asks:
+                       [Make] [Model] [Lens] [Width] [Height] (photos,
+                       videos), [Artist] [AlbumArtist] [Album] [Title]
+                       [Track] [Disc] [Year] [Genre] (audio), [meta:KEY]
+                       any exiv2 key (Exif.Photo.FNumber) or audio property
+                       (COMPOSER). A "/" in a value becomes "_", control
+                       characters are dropped. [TOKEN|TEXT] gives TEXT where
+                       the file lacks the value; without "|" such a file is
+                       not renamed ("invalid: no Artist")
+  --24-hour            the hour of [h] and its runs on the 24-hour clock,
+                       00 to 23
+  --date-from SOURCES  where the date and time tokens and --sort date take
+                       a file's date: a comma-separated list of modified
+                       (the default), created (birth time, where the file
+                       system keeps one) and taken (the photo's shot time as
+                       its camera's clock showed it; a video's creation time
+                       in local time); the first with a date wins. A file
+                       with none is not renamed ("invalid: no date taken")
   --ext TEMPLATE       extension template (default "[E]"). Tokens: [E] the
                        old extension; [C] the counter; [E1] [E1-3] and the
-                       like, characters of the old extension. An empty
-                       extension drops the dot
+                       like, characters of the old extension; [X] the
+                       extension of the file's type as its first bytes show
+                       it (a PNG named photo.jpg gives photo.png, a PDF
+                       named report gives report.pdf), the old extension
+                       where they say nothing definite (plain text, an empty
+                       or unreadable file) or agree with it (.JPEG stays). An
+                       empty extension drops the dot
   --search TEXT        text to find in the name the templates made, dot and
                        extension included; case-sensitive unless
                        --ignore-case (default empty: nothing is replaced)
@@ -339,6 +385,12 @@ Name:
                        turns IMG_0042.jpg into IMG_n0042.jpg
   --ignore-case        --search ignores case, literal text or pattern.
                        Example: --search img --ignore-case --replace photo
+  --ascii              after every other rule, the name in plain ASCII:
+                       accents dropped, sharp s to ss, Cyrillic, Greek and
+                       other scripts in Latin letters (ICU's Any-Latin;
+                       Latin-ASCII); what is still not ASCII, and a byte
+                       that is not UTF-8, becomes "_". Example: the Russian
+                       name of Moscow, .txt, gives Moskva.txt
   --case keep|lower|upper|title|sentence
                        case of the new name after the replacing (default
                        keep): lower and upper convert the whole name,

@@ -11,6 +11,7 @@
 #include "intake/namelists.h"
 #include "jobs/listingjob.h"
 #include "jobs/runjob.h"
+#include "meta/metareader.h"
 #include "plan/renameplan.h"
 #include "plan/typednames.h"
 #include "posix/namecodec.h"
@@ -21,12 +22,16 @@
 #include "rename/userdefaults.h"
 #include "rules/namecomposer.h"
 
+#include <QDateTime>
+#include <QFile>
 #include <QHash>
 
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <fcntl.h>
+#include <limits>
 #include <memory>
 #include <optional>
 #include <sys/stat.h>
@@ -166,6 +171,8 @@ int CliCommand::run(const QList<QByteArray> &arguments)
         printError(QStringLiteral("'%1': cannot read the folder; its files are not listed")
                        .arg(CliFormat::printable(QString::fromUtf8(folder))));
     const int listed = unreadable.isEmpty() ? Success : SomeFailed;
+    if (composer.readsFacts() && !readFacts(composer))
+        return CliSignals::exitStatus(SomeFailed);
     m_list.setNaturalOrder(args.natural);
     if (!args.sortColumn.isEmpty()) {
         m_list.setLastColumn(args.sortColumn);
@@ -176,6 +183,58 @@ int CliCommand::run(const QList<QByteArray> &arguments)
         return BadArguments;
     const int status = args.apply ? apply(args, composer) : preview(args, composer);
     return CliSignals::exitStatus(status == Success ? listed : status);
+}
+
+bool CliCommand::readFacts(const NameComposer &composer)
+{
+    const RenameSettings &settings = composer.settings();
+    MetaReader::Request request;
+    request.tags = settings.dateSources.contains(RenameSettings::DateSource::Taken);
+    request.contentType = composer.readsContentType();
+    for (const QString &key : composer.valueKeys()) {
+        request.tags = true;
+        // The named values come with every read; only further keys are asked.
+        if (!ValueTokens::isNamedKey(key))
+            request.keys << key;
+    }
+    std::vector<QByteArray> paths;
+    paths.reserve(size_t(m_list.count()));
+    for (const auto &file : m_list.contentsArray())
+        paths.push_back(file->nativePath());
+    MetaReader reader;
+    std::vector<std::shared_ptr<const FileFacts>> facts;
+    {
+        CliProgress progress;
+        std::atomic<bool> cancel{false};
+        facts = reader.read(
+            paths, request,
+            [&](qsizetype done) {
+                if (CliSignals::received())
+                    cancel = true;
+                progress.show(
+                    QStringLiteral("Reading metadata: %1 of %2").arg(done).arg(paths.size()));
+            },
+            &cancel);
+    }
+    if (CliSignals::received())
+        return false;
+    const auto &files = m_list.contentsArray();
+    for (size_t i = 0; i < files.size(); ++i)
+        files[i]->setFacts(std::move(facts[i]));
+    if (settings.readsOtherDates()) {
+        // --sort date sorts by the date the tokens use: a wall-clock date by
+        // its fields, an instant by its local fields, a file without one last.
+        m_list.setDateKey([&composer](const ZQFile &file) {
+            const ValueTokens::Date date = composer.dateOf(file.ruleFile());
+            if (!date.have)
+                return std::numeric_limits<qint64>::max();
+            if (date.wallClock)
+                return date.msecs;
+            return date.msecs +
+                   qint64(QDateTime::fromMSecsSinceEpoch(date.msecs).offsetFromUtc()) * 1000;
+        });
+    }
+    return true;
 }
 
 bool CliCommand::searchIsValid(const NameComposer &composer)
@@ -333,7 +392,9 @@ int CliCommand::preview(const CliArgs &args, const NameComposer &composer)
         CliRow &line = rows[row];
         line.path = file->fullPath();
         line.name = file->name();
-        line.newName = planned.newName;
+        // A name the composer could not make (a value or date the file
+        // lacks) shows the old name beside the reason.
+        line.newName = ComposedName::isRefused(planned.newName) ? line.name : planned.newName;
         line.undecodable = !CliFormat::isValidUtf8(file->nativePath());
         switch (planned.status) {
         case RenamePlan::Status::Unchanged:

@@ -43,6 +43,9 @@ private:
     // listed files.
     bool typeNames(const CliArgs &args, const NameComposer &composer, const QList<MapEntry> &map,
                    QList<QByteArray> names);
+    // Hands every record the facts the settings need (tags, birth time),
+    // read by the helper programs; false when interrupted.
+    bool readFacts(const NameComposer &composer);
     int preview(const CliArgs &args, const NameComposer &composer);
     int apply(const CliArgs &args, const NameComposer &composer);
 

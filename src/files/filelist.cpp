@@ -201,7 +201,8 @@ void FileList::performSort()
     // The sort numbers records with 32 bits.
     if (n < 2 || n > std::numeric_limits<quint32>::max())
         return;
-    const std::vector<quint32> order = SortKeys::order(m_files, m_lastColumn, m_naturalOrder);
+    const std::vector<quint32> order =
+        SortKeys::order(m_files, m_lastColumn, m_naturalOrder, m_dateKey);
     if (order.empty())
         return;
     std::vector<std::unique_ptr<ZQFile>> sorted;

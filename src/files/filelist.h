@@ -96,6 +96,12 @@ public:
     // Natural order: the Old Name and Location sorts compare runs of ASCII
     // digits by their value ("a2" before "a10"; equal values by their
     // length, "a02" after "a2"). Off, they compare digits as characters.
+    // Where the date of a file comes from when it is not its modification
+    // date (RuleFile dates: a date taken, a birth time): the Date column
+    // then sorts by this key, smallest first. Unset, by the date text.
+    using DateKey = std::function<qint64(const ZQFile &file)>;
+    void setDateKey(DateKey key) { m_dateKey = std::move(key); }
+
     bool naturalOrder() const { return m_naturalOrder; }
     void setNaturalOrder(bool natural) { m_naturalOrder = natural; }
     // Whether performSort has put the list in order since it was last cleared.
@@ -167,6 +173,7 @@ private:
     bool m_naturalOrder = false;
     bool m_sorted = false;
     QString m_lastColumn;
+    DateKey m_dateKey;
     // Per stored place: the place among the records of its folder (in stored
     // order) and how many records that folder has. Built when first asked for.
     void invalidateFolderPlaces() { m_folderPlaces.clear(); }

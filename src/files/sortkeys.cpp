@@ -253,7 +253,7 @@ template<typename KeyOf> std::vector<SortItem> sortedBySigned(const Records &fil
 namespace SortKeys {
 
 std::vector<quint32> order(const std::vector<std::unique_ptr<ZQFile>> &files, const QString &column,
-                           bool natural)
+                           bool natural, const std::function<qint64(const ZQFile &)> &dateKey)
 {
     // The comparison named after the column ("Size" gives SizeComparison)
     // and the key it compares; a column without one gives no order.
@@ -284,6 +284,8 @@ std::vector<quint32> order(const std::vector<std::unique_ptr<ZQFile>> &files, co
         items = sortedByText(files, [](std::string &key, const ZQFile &f) {
             appendFoldedText(key, TextRules::displayExtension(f.name()));
         });
+    } else if (column == FileList::Date && dateKey) {
+        items = sortedBySigned(files, dateKey);
     } else if (column == FileList::Date) {
         items = sortedByText(
             files, [](std::string &key, const ZQFile &f) { appendFoldedText(key, f.date()); });

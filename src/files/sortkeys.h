@@ -2,6 +2,7 @@
 
 #include <QString>
 
+#include <functional>
 #include <memory>
 #include <vector>
 
@@ -15,8 +16,9 @@ namespace SortKeys {
 // The stored positions of `files` in ascending order of the column's
 // comparison ("Size" sorts by SizeComparison); natural: the Old Name and
 // Location keys compare runs of digits by their value. Empty for a column
-// without a comparison.
+// without a comparison. With a date key, the Date column sorts by it
+// (smallest first) instead of by the date text.
 std::vector<quint32> order(const std::vector<std::unique_ptr<ZQFile>> &files, const QString &column,
-                           bool natural);
+                           bool natural, const std::function<qint64(const ZQFile &)> &dateKey = {});
 
 } // namespace SortKeys

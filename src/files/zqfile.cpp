@@ -25,11 +25,29 @@ struct ZQFile::Extras
     QString newName;
     QVariant icon;
     qint64 labelColor = 0;
+    std::shared_ptr<const FileFacts> facts;
 };
 
 ZQFile::ZQFile() : m_fileTime(QDateTime::currentMSecsSinceEpoch()) {}
 
 ZQFile::~ZQFile() = default;
+
+RuleFile ZQFile::ruleFileWithFacts() const
+{
+    return {m_name, m_fileTime, m_extras->facts};
+}
+
+const std::shared_ptr<const FileFacts> &ZQFile::facts() const
+{
+    static const std::shared_ptr<const FileFacts> none;
+    return m_extras ? m_extras->facts : none;
+}
+
+void ZQFile::setFacts(std::shared_ptr<const FileFacts> facts)
+{
+    if (facts || m_extras)
+        extras().facts = std::move(facts);
+}
 
 ZQFile::Extras &ZQFile::extras()
 {

@@ -32,9 +32,17 @@ public:
 
     QString name() const { return m_name; }
     // What the renaming rules read of this file.
-    RuleFile ruleFile() const { return {m_name, m_fileTime}; }
+    RuleFile ruleFile() const
+    {
+        return m_extras ? ruleFileWithFacts() : RuleFile{m_name, m_fileTime, {}};
+    }
     operator RuleFile() const { return ruleFile(); }
     void setName(const QString &name);
+
+    // What was read inside the file for the settings that ask (birth time,
+    // date taken, tag values); null until read.
+    const std::shared_ptr<const FileFacts> &facts() const;
+    void setFacts(std::shared_ptr<const FileFacts> facts);
 
     QString displayName() const;
     void setDisplayName(const QString &displayName);
@@ -124,6 +132,7 @@ public:
 private:
     struct Extras;
     Extras &extras();
+    RuleFile ruleFileWithFacts() const;
     void materializeSize();
     void materializeDate();
 

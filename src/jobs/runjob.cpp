@@ -14,7 +14,8 @@ RunJob::RunJob(const FileList &list, const NameComposer &composer,
     m_sources.reserve(files.size());
     m_originals.reserve(files.size());
     for (const auto &file : files) {
-        m_sources.push_back({file->name(), file->nativePath(), file->fullSize(), file->fileTime()});
+        m_sources.push_back(
+            {file->name(), file->nativePath(), file->fullSize(), file->fileTime(), file->facts()});
         m_originals.push_back(file.get());
     }
     setProgress(0, list.count());
@@ -34,6 +35,7 @@ void RunJob::work()
         record->setName(source.name);
         record->setNativePath(source.nativePath);
         record->setAttributes(source.size, source.time);
+        record->setFacts(std::move(source.facts));
         copy.appendUnlisted(std::move(record));
     }
     m_sources = {};

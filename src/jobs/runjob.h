@@ -55,6 +55,8 @@ private:
         QByteArray nativePath;
         quint64 size = 0;
         qint64 time = 0;
+        // Read already and never changed after: shared, not copied.
+        std::shared_ptr<const FileFacts> facts;
     };
     std::vector<Source> m_sources;
     bool m_descending = false;

@@ -1,6 +1,7 @@
 #include "plan/namerules.h"
 
 #include "posix/namecodec.h"
+#include "rules/valuetokens.h"
 
 #include <QCoreApplication>
 
@@ -10,6 +11,9 @@ namespace NameRules {
 
 QString refusalReason(const QString &newName, const QByteArray &bytes)
 {
+    // The composer's own refusal says why itself ("no Artist").
+    if (ComposedName::isRefused(newName))
+        return ComposedName::reason(newName);
     if (newName.isEmpty())
         return QCoreApplication::translate("RenameRun", "The new name is empty.");
     if (newName == u"." || newName == u"..")

@@ -25,7 +25,17 @@ const QString startCounter = QStringLiteral("startCounter");
 const QString stepCounter = QStringLiteral("stepCounter");
 const QString digitsCounter = QStringLiteral("digitsCounter");
 const QString counterPerFolder = QStringLiteral("counterPerFolder");
+const QString hour24 = QStringLiteral("hour24");
+// "taken,modified": the date sources by name, the first with a date wins.
+const QString dateFrom = QStringLiteral("dateFrom");
+const QString plainAscii = QStringLiteral("plainAscii");
 } // namespace Key
+
+const std::pair<RenameSettings::DateSource, QLatin1StringView> dateSourceNames[] = {
+    {RenameSettings::DateSource::Modified, QLatin1StringView("modified")},
+    {RenameSettings::DateSource::Created, QLatin1StringView("created")},
+    {RenameSettings::DateSource::Taken, QLatin1StringView("taken")},
+};
 
 // INI files hold every value as text.
 bool readBool(const QSettings &settings, const QString &key, bool fallback)
@@ -119,6 +129,15 @@ std::optional<RenameSettings> RenamePresets::load(const QString &name) const
     s.stepCounter = readInt(settings, Key::stepCounter, d.stepCounter);
     s.digitsCounter = std::clamp(readInt(settings, Key::digitsCounter, d.digitsCounter), 0, 255);
     s.counterPerFolder = readBool(settings, Key::counterPerFolder, d.counterPerFolder);
+    s.hour24 = readBool(settings, Key::hour24, d.hour24);
+    // An unknown source (from a later version) is passed over.
+    for (const QString &name : readText(settings, Key::dateFrom, QString()).split(u',')) {
+        for (const auto &[source, sourceName] : dateSourceNames) {
+            if (name == sourceName)
+                s.dateSources << source;
+        }
+    }
+    s.plainAscii = readBool(settings, Key::plainAscii, d.plainAscii);
     settings.endGroup();
     return s;
 }
@@ -139,6 +158,16 @@ void RenamePresets::save(const QString &name, const RenameSettings &s)
     settings.setValue(Key::stepCounter, s.stepCounter);
     settings.setValue(Key::digitsCounter, s.digitsCounter);
     settings.setValue(Key::counterPerFolder, s.counterPerFolder);
+    settings.setValue(Key::hour24, s.hour24);
+    QStringList sources;
+    for (const RenameSettings::DateSource source : s.dateSources) {
+        for (const auto &[known, sourceName] : dateSourceNames) {
+            if (source == known)
+                sources << sourceName;
+        }
+    }
+    settings.setValue(Key::dateFrom, sources.join(u','));
+    settings.setValue(Key::plainAscii, s.plainAscii);
     settings.endGroup();
     settings.sync();
 }

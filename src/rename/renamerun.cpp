@@ -43,6 +43,9 @@ constexpr qsizetype failuresNamed = 5;
 // shortened there and in every message.
 QString logLine(const QByteArray &fromPath, const QString &newName, const QString &reason)
 {
+    // No new name could be made (a value or a date the file lacks).
+    if (ComposedName::isRefused(newName))
+        return QStringLiteral("Cannot rename “%1”: %2").arg(TextEscape::path(fromPath), reason);
     return QStringLiteral("Cannot rename “%1” to “%2”: %3")
         .arg(TextEscape::path(fromPath), TextEscape::line(TextEscape::shortened(newName)), reason);
 }
@@ -302,7 +305,8 @@ Report clickStart(FileList &list, const NameSource &newNameForFile, AccessPrompt
         Entry &entry = entries[position];
         entry.oldPath = file.nativePath();
         entry.oldName = file.name();
-        entry.newName = row.newName;
+        // A name that could not be made leaves the file under its own.
+        entry.newName = ComposedName::isRefused(row.newName) ? entry.oldName : row.newName;
         if (row.status == RenamePlan::Status::Unchanged) {
             entry.newPath = entry.oldPath;
             entry.outcome = Outcome::Unchanged;
@@ -426,7 +430,11 @@ Report clickStart(FileList &list, const NameSource &newNameForFile, AccessPrompt
                 break;
             case Outcome::Failed:
                 ++report.failed;
-                RenameLog::write(logLine(entry.oldPath, entry.newName, entry.error));
+                // Only a name that could not be made fails under the old one.
+                RenameLog::write(logLine(entry.oldPath,
+                                         entry.newName == entry.oldName ? ComposedName::refused({})
+                                                                        : entry.newName,
+                                         entry.error));
                 break;
             case Outcome::Unchanged:
                 ++report.unchanged;

@@ -14,19 +14,41 @@ void twoDigits(char out[3], int value)
 }
 } // namespace
 
-DateTimeParts DateTimeParts::fromFileTime(qint64 fileTimeMsecs)
+namespace {
+time_t secondsOf(qint64 msecs)
 {
-    time_t seconds = static_cast<time_t>(fileTimeMsecs / 1000);
-    if (fileTimeMsecs % 1000 < 0)
+    time_t seconds = static_cast<time_t>(msecs / 1000);
+    if (msecs % 1000 < 0)
         --seconds;
+    return seconds;
+}
+} // namespace
+
+DateTimeParts DateTimeParts::fromFileTime(qint64 fileTimeMsecs, bool hour24)
+{
+    const time_t seconds = secondsOf(fileTimeMsecs);
     struct tm local = {};
     localtime_r(&seconds, &local);
+    return fromFields(local, hour24);
+}
+
+DateTimeParts DateTimeParts::fromWallClock(qint64 wallClockMsecs, bool hour24)
+{
+    const time_t seconds = secondsOf(wallClockMsecs);
+    struct tm fields = {};
+    gmtime_r(&seconds, &fields);
+    return fromFields(fields, hour24);
+}
+
+DateTimeParts DateTimeParts::fromFields(const struct tm &local, bool hour24)
+{
     DateTimeParts parts;
     std::snprintf(parts.year, sizeof parts.year, "%04d", local.tm_year + 1900);
     twoDigits(parts.month, local.tm_mon + 1);
     twoDigits(parts.day, local.tm_mday);
     // The 12-hour clock without a marker: midnight and noon are both 12.
-    twoDigits(parts.hour, local.tm_hour % 12 == 0 ? 12 : local.tm_hour % 12);
+    twoDigits(parts.hour,
+              hour24 ? local.tm_hour : (local.tm_hour % 12 == 0 ? 12 : local.tm_hour % 12));
     twoDigits(parts.minute, local.tm_min);
     twoDigits(parts.second, local.tm_sec);
     return parts;

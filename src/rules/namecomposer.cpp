@@ -2,6 +2,7 @@
 
 #include "rules/datetimetags.h"
 #include "rules/intervaltags.h"
+#include "rules/plainascii.h"
 #include "rules/textrules.h"
 
 #include "posix/namecodec.h"
@@ -85,6 +86,10 @@ NameComposer::NameComposer(const RenameSettings &settings)
     m_extPieces.cut(settings.extTemplate, QLatin1StringView("[E]"));
     m_extIsPlainTag = settings.extTemplate == QLatin1String("[E]");
     m_identityTemplates = settings.nameTemplate == QLatin1String("[N]") && m_extIsPlainTag;
+    m_valueTokens = ValueTokens::anyIn(settings.nameTemplate);
+    m_contentType = settings.extTemplate.contains(QLatin1StringView("[X]"));
+    if (m_valueTokens)
+        m_valueKeys = ValueTokens::keysIn(settings.nameTemplate);
     if (settings.regex && m_hasSearch)
         m_pattern = PatternSearch(settings.searchText, settings.replaceText, settings.ignoreCase);
 }
@@ -102,12 +107,68 @@ bool NameComposer::readsFileTime(const RuleFile &file) const
     return m_namePieces.mayHoldTokens(base);
 }
 
+ValueTokens::Date NameComposer::dateOf(const RuleFile &file) const
+{
+    if (m_settings.dateSources.isEmpty())
+        return {true, file.fileTime, false};
+    const FileFacts *facts = file.facts.get();
+    for (const RenameSettings::DateSource source : m_settings.dateSources) {
+        switch (source) {
+        case RenameSettings::DateSource::Modified:
+            return {true, file.fileTime, false};
+        case RenameSettings::DateSource::Created:
+            if (facts && facts->created)
+                return {true, *facts->created, false};
+            break;
+        case RenameSettings::DateSource::Taken:
+            if (facts && facts->taken)
+                return {true, *facts->taken, facts->takenIsWallClock};
+            break;
+        }
+    }
+    return {};
+}
+
+QString NameComposer::contentExtension(const RuleFile &file, QStringView oldExtension)
+{
+    // Where the content says nothing definite, or agrees with the old
+    // extension in any spelling (photo.JPEG holding a JPEG), the old one
+    // stays as it is.
+    const QStringList none;
+    const QStringList &suffixes = file.facts ? file.facts->contentSuffixes : none;
+    if (suffixes.isEmpty())
+        return oldExtension.toString();
+    for (const QString &suffix : suffixes) {
+        if (oldExtension.compare(suffix, Qt::CaseInsensitive) == 0)
+            return oldExtension.toString();
+    }
+    return suffixes.first();
+}
+
+QString NameComposer::unreadableReason()
+{
+    return QStringLiteral("metadata could not be read");
+}
+
+QString NameComposer::noDateReason() const
+{
+    QStringList names;
+    for (const RenameSettings::DateSource source : m_settings.dateSources)
+        names << (source == RenameSettings::DateSource::Taken ? QStringLiteral("taken")
+                                                              : QStringLiteral("created"));
+    return QStringLiteral("no date ") + names.join(QStringLiteral(" or "));
+}
+
 QString NameComposer::newNameForFile(const RuleFile &file, qint64 index) const
 {
     const QString &name = file.name;
     QString joined;
     // Certain to be refused as too long: only its beginning is composed.
     bool tooLong = false;
+    // Values may be empty, so a part holding their tokens may still shrink;
+    // so may one made plain ASCII, which drops combining accents.
+    const bool extMayShrink = m_hasSearch || m_settings.plainAscii;
+    const bool mayShrink = extMayShrink || m_valueTokens;
     if (m_identityTemplates && !name.contains(u'[')) {
         // "[N]" "." "[E]" with nothing to expand gives the name back.
         joined = name;
@@ -130,14 +191,17 @@ QString NameComposer::newNameForFile(const RuleFile &file, qint64 index) const
             m_extPieces.appendFilled(extPart, extension);
             if (m_extPieces.mayHoldTokens(extension)) {
                 extPart = handleIntervalTags(extPart, extTag, extension,
-                                             m_hasSearch ? maxLength : certainlyTooLong);
-                if (!m_hasSearch && extPart.size() > certainlyTooLong) {
+                                             extMayShrink ? maxLength : certainlyTooLong);
+                if (!extMayShrink && extPart.size() > certainlyTooLong) {
                     extPart.truncate(tooLongPrefix);
                     tooLong = true;
                 }
                 if (extPart.contains(QLatin1StringView("[C]")))
                     extPart =
                         TextRules::replaceToken(extPart, QLatin1StringView("[C]"), counterText());
+                if (m_contentType && extPart.contains(QLatin1StringView("[X]")))
+                    extPart = TextRules::replaceToken(extPart, QLatin1StringView("[X]"),
+                                                      contentExtension(file, extension));
             }
             extView = extPart;
         }
@@ -152,8 +216,8 @@ QString NameComposer::newNameForFile(const RuleFile &file, qint64 index) const
             namePart.reserve(m_namePieces.filledSize(base));
             m_namePieces.appendFilled(namePart, base);
             namePart = handleIntervalTags(namePart, nameTag, base,
-                                          m_hasSearch ? maxLength : certainlyTooLong);
-            if (!m_hasSearch && namePart.size() > certainlyTooLong) {
+                                          mayShrink ? maxLength : certainlyTooLong);
+            if (!mayShrink && namePart.size() > certainlyTooLong) {
                 namePart.truncate(tooLongPrefix);
                 tooLong = true;
             }
@@ -161,9 +225,31 @@ QString NameComposer::newNameForFile(const RuleFile &file, qint64 index) const
                 namePart =
                     TextRules::replaceToken(namePart, QLatin1StringView("[C]"), counterText());
             if (namePart.contains(u'[')) {
-                const DateTimeParts parts = DateTimeParts::fromFileTime(file.fileTime);
-                namePart = handleDateForString(namePart, parts);
-                namePart = handleTimeForString(namePart, parts);
+                const ValueTokens::Date date = dateOf(file);
+                if (date.have) {
+                    const DateTimeParts parts =
+                        date.wallClock ? DateTimeParts::fromWallClock(date.msecs, m_settings.hour24)
+                                       : DateTimeParts::fromFileTime(date.msecs, m_settings.hour24);
+                    namePart = handleDateForString(namePart, parts);
+                    namePart = handleTimeForString(namePart, parts);
+                } else {
+                    // Only a name that uses the date needs one.
+                    const DateTimeParts none = {};
+                    const QString dated =
+                        handleTimeForString(handleDateForString(namePart, none), none);
+                    if (dated != namePart)
+                        return ComposedName::refused(file.facts && file.facts->unreadable
+                                                         ? unreadableReason()
+                                                         : noDateReason());
+                }
+                QString missing;
+                if (m_valueTokens &&
+                    !ValueTokens::expand(namePart, file.facts.get(), date, &missing)) {
+                    return ComposedName::refused(
+                        file.facts && file.facts->unreadable ? unreadableReason()
+                        : missing == u"date"                 ? noDateReason()
+                                                             : QStringLiteral("no ") + missing);
+                }
             }
             joined = std::move(namePart);
             if (joinSize > 0)
@@ -186,6 +272,10 @@ QString NameComposer::newNameForFile(const RuleFile &file, qint64 index) const
     if (!tooLong && (m_hasSearch || joined.constData() != name.constData()))
         joined = NameCodec::canonical(joined);
     mapCase(joined);
+    // After every other rule, so that what they made is plain too; it takes
+    // the escaped bytes out as well.
+    if (m_settings.plainAscii)
+        joined = TextRules::plainAscii(joined);
     // Last, since the steps before may shorten the text: three escaped
     // bytes may make one character, which the case mapping may make one byte.
     cutTooLong(joined);

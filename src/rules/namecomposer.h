@@ -3,6 +3,7 @@
 #include "rules/patternsearch.h"
 #include "rules/renamesettings.h"
 #include "rules/rulefile.h"
+#include "rules/valuetokens.h"
 
 #include <QStringList>
 
@@ -25,6 +26,31 @@ public:
     // that a caller that has not read them yet knows it must. False only when
     // newNameForFile cannot reach them.
     bool readsFileTime(const RuleFile &file) const;
+
+    // What must be read of the files beyond their names and times: the keys
+    // of the value tokens, and whether the date comes from their facts.
+    // A caller hands the facts in through RuleFile::facts; a name that needs
+    // a value or a date its file lacks comes back as a ComposedName::refused.
+    const QStringList &valueKeys() const { return m_valueKeys; }
+    bool readsFacts() const
+    {
+        return m_valueTokens || m_contentType || m_settings.readsOtherDates();
+    }
+    // Whether "[X]" asks for the extension the content calls for
+    // (FileFacts::contentSuffixes).
+    bool readsContentType() const { return m_contentType; }
+    // The date the tokens of this file use: the first of the settings' date
+    // sources that has one.
+    ValueTokens::Date dateOf(const RuleFile &file) const;
+    // Why a file has no date, naming the sources asked ("no date taken").
+    QString noDateReason() const;
+    // Why a file whose tags could not be read (its reader crashed or hung)
+    // has no name.
+    static QString unreadableReason();
+    // What "[X]" gives: the preferred extension of the type the content
+    // shows, or the old extension where the content says nothing definite
+    // or agrees with it.
+    static QString contentExtension(const RuleFile &file, QStringView oldExtension);
 
     // The pattern of a regular-expression search; while it is not valid,
     // names get no search and replace at all.
@@ -60,5 +86,10 @@ private:
     // "[E]" alone gives the old extension, unless that holds a bracket.
     bool m_extIsPlainTag = false;
     bool m_hasSearch = false;
+    // The name template holds value tokens, expanded after the date and time.
+    bool m_valueTokens = false;
+    // The extension template holds "[X]".
+    bool m_contentType = false;
+    QStringList m_valueKeys;
     PatternSearch m_pattern;
 };

@@ -1,11 +1,20 @@
 #pragma once
 
+#include <QList>
 #include <QString>
 
 // The values that decide every new name. The window keeps one from its
 // controls, the command line builds one from its options.
 struct RenameSettings
 {
+    // Where the date and time tokens take a file's date from.
+    enum class DateSource : quint8
+    {
+        Modified,
+        Created, // the birth time, where the file system keeps one
+        Taken,   // the date inside a photo or video
+    };
+
     enum CaseTag : int
     {
         KeepCase = 0,
@@ -35,6 +44,25 @@ struct RenameSettings
     bool ignoreCase = false;
     // [C] counts each file among the listed files of its own folder.
     bool counterPerFolder = false;
+    // The hour of the time tokens on the 24-hour clock (00 to 23) instead
+    // of the 12-hour one.
+    bool hour24 = false;
+    // After every other rule the name is made plain ASCII (see
+    // TextRules::plainAscii).
+    bool plainAscii = false;
+    // The first of these that has a date for a file gives it; empty is the
+    // modification date alone.
+    QList<DateSource> dateSources;
+
+    // Whether the date comes from anything but the modification time.
+    bool readsOtherDates() const
+    {
+        for (const DateSource source : dateSources) {
+            if (source != DateSource::Modified)
+                return true;
+        }
+        return false;
+    }
 
     bool operator==(const RenameSettings &) const = default;
 };

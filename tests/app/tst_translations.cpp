@@ -230,9 +230,9 @@ void tst_Translations::countTexts_data()
     QTest::newRow("Spanish, one") << u"es_ES"_s << 1 << u"1 archivo"_s
                                   << u"1 archivo no se puede renombrar"_s
                                   << u"Renombrado correctamente: 1 archivo."_s;
-    QTest::newRow("Spanish, many") << u"es_ES"_s << 3 << u"3 archivos"_s
-                                   << u"3 archivos no se pueden renombrar"_s
-                                   << u"Renombrado correctamente: 3 archivos."_s;
+    QTest::newRow("Spanish, many")
+        << u"es_ES"_s << 3 << u"3 archivos"_s << u"3 archivos no se pueden renombrar"_s
+        << u"Renombrado correctamente: 3 archivos."_s;
 }
 
 void tst_Translations::countTexts()

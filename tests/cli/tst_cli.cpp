@@ -41,6 +41,8 @@ private slots:
     void filesFromKeepsBytesAndOrder();
     void filesFromStdinWithNul();
     void counterPerFolderOnDisk();
+    void asciiCollisionsStayPut();
+    void extensionFromContentOnDisk();
     void presets();
     void hostileTemplatesBounded_data();
     void hostileTemplatesBounded();
@@ -462,6 +464,43 @@ void tst_Cli::counterPerFolderOnDisk()
     QCOMPARE(result.exitCode, 0);
     QCOMPARE(namesIn(path("a")), (QByteArrayList{"x2", "y1"}));
     QCOMPARE(namesIn(path("b")), (QByteArrayList{"x2", "y1"}));
+}
+
+void tst_Cli::asciiCollisionsStayPut()
+{
+    for (const char *name : {"Cafe.txt", "Caf\xc3\xa9.txt", "M\xc3\xb9ller.txt",
+                             "M\xc3\xbcller.txt", "\xd0\x9c\xd0\xb8\xd1\x80.txt"})
+        writeFile(path(name), {});
+    const CliResult result =
+        runCli(QByteArrayList{"--ascii", "--sort", "old-name", "--apply", "--json", root()});
+    QCOMPARE(result.exitCode, 1);
+    QStringList statuses;
+    for (const QJsonValue &file : jsonFiles(result.out))
+        statuses << file[u"newName"].toString() + u' ' + file[u"status"].toString();
+    QCOMPARE(statuses,
+             (QStringList{
+                 u"Cafe.txt unchanged"_s,
+                 u"Cafe.txt failed: The new name is taken by row 1 (\u201CCafe.txt\u201D), "
+                 u"which is not renamed."_s,
+                 u"Muller.txt renamed"_s,
+                 u"Muller.txt failed: The same new name as row 3 (\u201CM\u00F9ller.txt\u201D)."_s,
+                 u"Mir.txt renamed"_s}));
+    QCOMPARE(namesIn(root()), (QByteArrayList{"Cafe.txt", "Caf\xc3\xa9.txt", "Mir.txt",
+                                              "Muller.txt", "M\xc3\xbcller.txt"}));
+}
+
+void tst_Cli::extensionFromContentOnDisk()
+{
+    writeFile(path("photo.jpg"), "\x89PNG\r\n\x1a\n\0\0\0\rIHDR\0\0\0\1\0\0\0\1\x08\0\0\0\0"_ba);
+    writeFile(path("report"), "%PDF-1.4\n%%EOF\n"_ba);
+    writeFile(path("notes.md"), "plain\n"_ba);
+    const CliResult result =
+        runCli(QByteArrayList{"--ext", "[X]", "--sort", "old-name", "--apply", root()});
+    QCOMPARE(result.exitCode, 0);
+    QCOMPARE(namesIn(root()), (QByteArrayList{"notes.md", "photo.png", "report.pdf"}));
+    QFile moved(QFile::decodeName(path("report.pdf")));
+    QVERIFY(moved.open(QIODevice::ReadOnly));
+    QCOMPARE(moved.readAll(), "%PDF-1.4\n%%EOF\n"_ba);
 }
 
 void tst_Cli::presets()

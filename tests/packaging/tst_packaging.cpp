@@ -259,10 +259,10 @@ void tst_Packaging::bashCompletes_data()
                                   << u"--case"_s;
     QTest::newRow("every option from a dash")
         << QStringList{name, u"--"_s} << u"velnor-rename --"_s
-        << u"--name --ext --search --replace --case --start --step --digits --sort --files-from "
-           u"--names-from --map --preset --save-preset --regex --ignore-case --counter-per-folder "
-           u"--natural --null --list-presets --edit --apply --no-journal --json --history --undo "
-           u"--redo --help --version --"_s;
+        << u"--name --ext --search --replace --case --start --step --digits --sort --date-from "
+           u"--files-from --names-from --map --preset --save-preset --regex --ignore-case "
+           u"--counter-per-folder --24-hour --ascii --natural --null --list-presets --edit "
+           u"--apply --no-journal --json --history --undo --redo --help --version --"_s;
     QTest::newRow("case values") << QStringList{name, u"--case"_s, QString()}
                                  << u"velnor-rename --case "_s
                                  << u"keep lower upper title sentence"_s;

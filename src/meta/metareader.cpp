@@ -1,0 +1,240 @@
+#include "meta/metareader.h"
+
+#include "meta/contenttype.h"
+
+#include "meta/metahelper.h"
+#include "meta/metaprotocol.h"
+
+#include <QDateTime>
+#include <QFile>
+#include <QMutexLocker>
+#include <QThread>
+
+#include <algorithm>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <thread>
+#include <unistd.h>
+
+namespace {
+
+QString programPath()
+{
+    char path[4096];
+    const ssize_t size = ::readlink("/proc/self/exe", path, sizeof path - 1);
+    return size > 0 ? QString::fromLocal8Bit(path, size) : QString();
+}
+
+// "2024-03-05 14:07:09" as a wall-clock time stored as if UTC, or -1.
+qint64 wallClockMsecs(const std::string &text)
+{
+    const QDateTime when =
+        QDateTime::fromString(QString::fromLatin1(text.data(), qsizetype(text.size())),
+                              QStringLiteral("yyyy-MM-dd HH:mm:ss"));
+    if (!when.isValid())
+        return -1;
+    return QDateTime(when.date(), when.time(), Qt::UTC).toMSecsSinceEpoch();
+}
+
+std::shared_ptr<FileFacts> factsOf(const MetaProtocol::Pairs &pairs)
+{
+    auto facts = std::make_shared<FileFacts>();
+    qint64 wall = -1;
+    qint64 utc = -1;
+    for (const auto &[key, value] : pairs) {
+        if (key == MetaProtocol::takenWallKey) {
+            wall = wallClockMsecs(value);
+        } else if (key == MetaProtocol::takenUtcKey) {
+            bool ok = false;
+            const qint64 seconds = QByteArray::fromStdString(value).toLongLong(&ok);
+            if (ok && seconds >= 0 && seconds < (qint64(1) << 40))
+                utc = seconds * 1000;
+        } else if (!key.empty() && key[0] != '@') {
+            facts->values.insert(QString::fromStdString(key), QString::fromStdString(value));
+        }
+    }
+    // A movie's container time is an instant; it goes before any camera
+    // clock the movie may also carry.
+    if (utc >= 0) {
+        facts->taken = utc;
+    } else if (wall >= 0) {
+        facts->taken = wall;
+        facts->takenIsWallClock = true;
+    }
+    return facts;
+}
+
+} // namespace
+
+QString MetaReader::defaultHelperPath()
+{
+    // Run from the build tree: the helper built beside it.
+    const QString self = programPath();
+    if (self.startsWith(QStringLiteral(VELNOR_BUILD_DIR "/")) &&
+        QFile::exists(QStringLiteral(VELNOR_META_READER_BUILT)))
+        return QStringLiteral(VELNOR_META_READER_BUILT);
+    return QStringLiteral(VELNOR_META_READER_INSTALLED);
+}
+
+MetaReader::MetaReader(const QString &helperPath)
+    : m_helperPath(helperPath.isEmpty() ? defaultHelperPath() : helperPath)
+{}
+
+MetaReader::~MetaReader() = default;
+
+MetaReader::Stat MetaReader::statOf(const QByteArray &path)
+{
+    struct statx info = {};
+    Stat stat;
+    stat.stated =
+        ::statx(AT_FDCWD, path.constData(), 0, STATX_SIZE | STATX_MTIME | STATX_BTIME, &info) == 0;
+    if (!stat.stated)
+        return stat;
+    stat.size = qint64(info.stx_size);
+    stat.modified = qint64(info.stx_mtime.tv_sec) * 1000000000 + info.stx_mtime.tv_nsec;
+    // The birth time, where the file system keeps one.
+    if (info.stx_mask & STATX_BTIME)
+        stat.created = qint64(info.stx_btime.tv_sec) * 1000 + info.stx_btime.tv_nsec / 1000000;
+    return stat;
+}
+
+std::shared_ptr<const FileFacts> MetaReader::cached(const QByteArray &path, const Stat &stat,
+                                                    const Request &request)
+{
+    if (!stat.stated)
+        return {};
+    QMutexLocker locker(&m_cacheLock);
+    const auto found = m_cache.constFind(path);
+    if (found != m_cache.constEnd() && found->size == stat.size &&
+        found->modified == stat.modified && (found->tags || !request.tags) &&
+        (found->contentType || !request.contentType) &&
+        std::all_of(request.keys.cbegin(), request.keys.cend(),
+                    [&](const QString &key) { return found->keys.contains(key); }))
+        return found->facts;
+    return {};
+}
+
+std::shared_ptr<const FileFacts> MetaReader::keep(const QByteArray &path, const Stat &stat,
+                                                  const Request &request,
+                                                  std::shared_ptr<FileFacts> facts)
+{
+    facts->created = stat.created;
+    if (request.contentType)
+        facts->contentSuffixes = ContentType::suffixesOf(path);
+    // A file the helper could not read is tried again next time.
+    if (stat.stated && !facts->unreadable) {
+        QMutexLocker locker(&m_cacheLock);
+        m_cache.insert(path, {stat.size, stat.modified, request.tags, request.keys,
+                              request.contentType, facts});
+    }
+    return facts;
+}
+
+void MetaReader::readThrough(MetaHelper &helper, const std::vector<QByteArray> &paths,
+                             const std::vector<std::pair<size_t, Stat>> &pending,
+                             const Request &request,
+                             std::vector<std::shared_ptr<const FileFacts>> &facts)
+{
+    std::string keys;
+    for (const QString &key : request.keys) {
+        if (key.contains(QChar(0)))
+            continue;
+        keys += key.toStdString();
+        keys.push_back('\0');
+    }
+    const auto unreadable = [&](size_t k) {
+        auto none = std::make_shared<FileFacts>();
+        none->unreadable = true;
+        facts[pending[k].first] = keep(paths[pending[k].first], pending[k].second, request, none);
+    };
+    m_requests += qint64(pending.size());
+    size_t k = 0;
+    while (k < pending.size()) {
+        // What is sent at once stays far below a socket's buffer, so that
+        // the helper never waits on us to read while we wait on it to read.
+        std::string requests;
+        size_t end = k;
+        for (; end < pending.size() && (end == k || requests.size() < 65536); ++end) {
+            const QByteArray &path = paths[pending[end].first];
+            MetaProtocol::appendRecord(requests, path.toStdString() + '\0' + keys);
+        }
+        const MetaHelper::Result sent = helper.send(requests, m_timeoutMsecs);
+        if (sent == MetaHelper::Result::NotStarted) {
+            for (; k < pending.size(); ++k)
+                unreadable(k);
+            return;
+        }
+        if (sent == MetaHelper::Result::Failed) {
+            ++m_restarts;
+            unreadable(k++);
+            continue;
+        }
+        for (; k < end; ++k) {
+            std::string answer;
+            MetaProtocol::Pairs pairs;
+            if (helper.receive(m_timeoutMsecs, &answer) != MetaHelper::Result::Answered ||
+                !MetaProtocol::unpackPairs(answer, &pairs)) {
+                // This file ended the helper; the rest go to a new one.
+                helper.stop();
+                ++m_restarts;
+                unreadable(k++);
+                break;
+            }
+            facts[pending[k].first] =
+                keep(paths[pending[k].first], pending[k].second, request, factsOf(pairs));
+        }
+    }
+}
+
+std::vector<std::shared_ptr<const FileFacts>>
+MetaReader::read(const std::vector<QByteArray> &paths, const Request &request,
+                 const std::function<void(qsizetype done)> &progress,
+                 const std::atomic<bool> *cancel)
+{
+    std::vector<std::shared_ptr<const FileFacts>> facts(paths.size());
+    std::atomic<size_t> next{0};
+    std::atomic<qsizetype> done{0};
+    const QByteArray program = QFile::encodeName(m_helperPath);
+    constexpr size_t batch = 64;
+    const auto worker = [&] {
+        MetaHelper helper(program);
+        std::vector<std::pair<size_t, Stat>> pending;
+        for (size_t from = next.fetch_add(batch); from < paths.size();
+             from = next.fetch_add(batch)) {
+            if (cancel && cancel->load(std::memory_order_relaxed))
+                return;
+            const size_t to = std::min(paths.size(), from + batch);
+            pending.clear();
+            for (size_t i = from; i < to; ++i) {
+                const Stat stat = statOf(paths[i]);
+                if ((facts[i] = cached(paths[i], stat, request)))
+                    continue;
+                if (request.tags)
+                    pending.emplace_back(i, stat);
+                else
+                    facts[i] = keep(paths[i], stat, request, std::make_shared<FileFacts>());
+            }
+            if (!pending.empty())
+                readThrough(helper, paths, pending, request, facts);
+            done += qsizetype(to - from);
+        }
+    };
+    const int workers =
+        std::max(1, std::min(m_workers > 0 ? m_workers : QThread::idealThreadCount(),
+                             int(std::min<size_t>(paths.size(), 64))));
+    std::vector<std::thread> threads;
+    for (int k = 0; k < workers; ++k)
+        threads.emplace_back(worker);
+    if (progress) {
+        for (int tick = 1; done.load() < qsizetype(paths.size()) &&
+                           !(cancel && cancel->load(std::memory_order_relaxed));
+             ++tick) {
+            QThread::msleep(10);
+            if (tick % 10 == 0)
+                progress(done.load());
+        }
+    }
+    for (std::thread &thread : threads)
+        thread.join();
+    return facts;
+}

@@ -1,0 +1,91 @@
+// velnor-meta-reader: reads the tags inside files for Velnor, one request at
+// a time over standard input and output (see meta/metaprotocol.h), shut in
+// before it opens the first file (see confine.cpp). It is started by the
+// program, never by hand.
+#include "meta/metaprotocol.h"
+#include "metareader/confine.h"
+#include "metareader/readfacts.h"
+
+#include <exiv2/exiv2.hpp>
+
+#include <cerrno>
+#include <cstdio>
+#include <string>
+#include <unistd.h>
+#include <vector>
+
+namespace {
+
+bool readFully(int fd, char *into, std::size_t size)
+{
+    while (size > 0) {
+        const ssize_t got = ::read(fd, into, size);
+        if (got < 0 && errno == EINTR)
+            continue;
+        if (got <= 0)
+            return false;
+        into += got;
+        size -= std::size_t(got);
+    }
+    return true;
+}
+
+bool writeFully(int fd, const char *from, std::size_t size)
+{
+    while (size > 0) {
+        const ssize_t put = ::write(fd, from, size);
+        if (put < 0 && errno == EINTR)
+            continue;
+        if (put <= 0)
+            return false;
+        from += put;
+        size -= std::size_t(put);
+    }
+    return true;
+}
+
+bool readRecord(std::string *record)
+{
+    char count[4];
+    if (!readFully(0, count, 4))
+        return false;
+    const std::uint32_t size = MetaProtocol::countOf(count);
+    if (size > MetaProtocol::maxRecord)
+        return false;
+    record->resize(size);
+    return readFully(0, record->data(), size);
+}
+
+void noLog(int, const char *) {}
+
+} // namespace
+
+int main()
+{
+    // Set up before confining: what the libraries would do on first use.
+    Exiv2::enableBMFF();
+    Exiv2::LogMsg::setHandler(noLog);
+    if (!confineReader()) {
+        std::fputs("velnor-meta-reader: cannot confine itself; reading nothing\n", stderr);
+        return 1;
+    }
+    std::string request;
+    while (readRecord(&request)) {
+        std::vector<std::string> keys;
+        std::size_t at = request.find('\0');
+        const std::string path = request.substr(0, at);
+        while (at != std::string::npos && at + 1 < request.size()) {
+            const std::size_t next = request.find('\0', at + 1);
+            keys.push_back(request.substr(at + 1, next - at - 1));
+            at = next;
+        }
+        std::string answer;
+        std::string packed = MetaProtocol::packPairs(ReadFacts::fromPath(path, keys));
+        if (packed.size() > MetaProtocol::maxRecord)
+            packed.clear();
+        MetaProtocol::appendRecord(answer, packed);
+        if (!writeFully(1, answer.data(), answer.size()))
+            return 1;
+    }
+    return 0;
+}
