@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Writes a manual page from a program's --help text, so that the page and the
 // help never disagree. Build-time tool:
 //   velnor-helptoman PROGRAM VERSION SEE_ALSO OUTPUT

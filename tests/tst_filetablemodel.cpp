@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "files/filelist.h"
 #include "model/filetablemodel.h"
 #include "posix/namecodec.h"

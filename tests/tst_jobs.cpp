@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "files/filelist.h"
 #include "files/zqfile.h"
 #include "jobs/listingjob.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "loopmount.h"
 #include "plan/folderfacts.h"
 #include "plan/namerules.h"

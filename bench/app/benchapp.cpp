@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // velnor-bench-app [--quick] [--work DIR]
 //                  [--only keystroke|drop|drop_100k|drop_1m|run|history]
 // The window under load, offscreen: a keystroke in the name field with a

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "app/windowmemory.h"
 
 #include "rename/userdefaults.h"

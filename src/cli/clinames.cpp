@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "cli/clinames.h"
 
 #include "cli/cliformat.h"

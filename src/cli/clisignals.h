@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 // SIGINT and SIGTERM as a request to stop: the handler only notes the signal,

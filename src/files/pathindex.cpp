@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "files/pathindex.h"
 
 #include "files/zqfile.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "jobs/undojob.h"
 
 UndoJob::UndoJob(const QString &journalPath, UndoRun::Direction direction)

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // libFuzzer entry: the reader's parsing of one file's bytes.
 #include "metareader/readfacts.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // velnor-meta-reader: reads the tags inside files for Velnor, one request at
 // a time over standard input and output (see meta/metaprotocol.h), shut in
 // before it opens the first file (see confine.cpp). It is started by the

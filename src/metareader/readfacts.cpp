@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "metareader/readfacts.h"
 
 #include <exiv2/exiv2.hpp>

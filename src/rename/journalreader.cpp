@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The one reader of the journal format. Journal::read and
 // Journal::readSummary go through the same lines with the same rules, the
 // second only leaving out what costs (decoding names, the list of moves), so

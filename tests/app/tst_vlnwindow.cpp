@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "../scriptedprompt.h"
 #include "app/dialogaccessprompt.h"
 #include "app/filemanager.h"

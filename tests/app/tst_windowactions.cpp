@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "app/translations.h"
 #include "app/vlnwindow.h"
 #include "app/windowmemory.h"

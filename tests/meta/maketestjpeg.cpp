@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // velnor-make-test-jpeg OUT.jpg [KEY=VALUE...]: a small JPEG drawn with Qt and
 // tagged through exiv2 (Exif.*, Xmp.*, Iptc.* keys), for the tests and the
 // benchmark. With --bytes N first, the picture is noise sized to about N bytes.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A stand-in for velnor-meta-reader in the tests: answers every request with
 // the file's name as its Model, but crashes on a path holding "crash" and
 // never answers one holding "hang".

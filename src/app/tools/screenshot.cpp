@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // velnor-screenshot OUTDIR FOLDER: lists FOLDER in the window and saves
 // OUTDIR/screenshot.png (the main window), OUTDIR/conflicts.png (new names
 // that collide, marked), OUTDIR/pattern-error.png (a regular expression that
