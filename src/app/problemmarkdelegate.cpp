@@ -10,6 +10,9 @@ void ProblemMarkDelegate::initStyleOption(QStyleOptionViewItem *option,
                                           const QModelIndex &index) const
 {
     QStyledItemDelegate::initStyleOption(option, index);
+    // Set apart from the rules' names, which follow the settings.
+    if (index.data(FileTableModel::TypedRole).toBool())
+        option->font.setItalic(true);
     if (index.data(FileTableModel::ProblemRole).toString().isEmpty())
         return;
     static const QIcon mark = QApplication::style()->standardIcon(QStyle::SP_MessageBoxWarning);

@@ -4,7 +4,8 @@
 #include <QStyledItemDelegate>
 
 // Draws a warning mark in a New Name cell whose file the rename plan cannot
-// rename; the reason shows as the cell's tooltip.
+// rename (the reason shows as the cell's tooltip), and a name typed by hand
+// in italics.
 class ProblemMarkDelegate : public QStyledItemDelegate
 {
     Q_OBJECT
