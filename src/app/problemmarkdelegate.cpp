@@ -4,6 +4,7 @@
 #include "model/filetablemodel.h"
 
 #include <QApplication>
+#include <QLineEdit>
 #include <QStyle>
 
 void ProblemMarkDelegate::initStyleOption(QStyleOptionViewItem *option,
@@ -20,4 +21,11 @@ void ProblemMarkDelegate::initStyleOption(QStyleOptionViewItem *option,
     option->features |= QStyleOptionViewItem::HasDecoration;
     const int size = option->fontMetrics.height();
     option->decorationSize = QSize(size, size);
+}
+
+void ProblemMarkDelegate::setEditorData(QWidget *editor, const QModelIndex &index) const
+{
+    if (auto *line = qobject_cast<QLineEdit *>(editor); line && line->isModified())
+        return;
+    QStyledItemDelegate::setEditorData(editor, index);
 }

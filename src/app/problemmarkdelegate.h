@@ -12,6 +12,10 @@ class ProblemMarkDelegate : public QStyledItemDelegate
 public:
     using QStyledItemDelegate::QStyledItemDelegate;
 
+    // Keeps what the user has typed: a new plan announces every row of the
+    // column as changed, which would set an open editor afresh.
+    void setEditorData(QWidget *editor, const QModelIndex &index) const override;
+
 protected:
     void initStyleOption(QStyleOptionViewItem *option, const QModelIndex &index) const override;
 };
