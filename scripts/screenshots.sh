@@ -2,6 +2,7 @@
 # Pictures of the window for the README: starts the window on a virtual X
 # display over a sample folder and saves docs/screenshot.png (the main
 # window), docs/conflicts.png (new names that collide, marked),
+# docs/typed-names.png (names typed by hand),
 # docs/pattern-error.png (a pattern that does not compile),
 # docs/tutorial.png (the tutorial's name page), docs/listing.png and
 # docs/renaming.png (the bottom bar's progress during a listing and a run),

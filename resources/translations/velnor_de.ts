@@ -67,6 +67,10 @@
         <source>Location</source>
         <translation>Ort</translation>
     </message>
+    <message>
+        <source>Typed by hand</source>
+        <translation>Von Hand eingegeben</translation>
+    </message>
 </context>
 <context>
     <name>HistoryWindow</name>
@@ -768,6 +772,41 @@ Keine Datei wurde umbenannt. Ohne Rückgängig lässt sich dieses Umbenennen nic
     <message>
         <source>Rename &amp;Without Undo</source>
         <translation>&amp;Ohne Rückgängig umbenennen</translation>
+    </message>
+    <message>
+        <source>&amp;Paste New Names</source>
+        <translation>Neue Namen ein&amp;fügen</translation>
+    </message>
+    <message>
+        <source>The lines on the clipboard become the new names of the selected files</source>
+        <translation>Die Zeilen der Zwischenablage werden die neuen Namen der ausgewählten Dateien</translation>
+    </message>
+    <message>
+        <source>R&amp;eset New Name</source>
+        <translation>Neuen Namen zurück&amp;setzen</translation>
+    </message>
+    <message>
+        <source>The selected files take the new names the rules give again</source>
+        <translation>Die ausgewählten Dateien erhalten wieder die neuen Namen aus den Regeln</translation>
+    </message>
+    <message>
+        <source>A new name cannot be empty.</source>
+        <translation>Ein neuer Name darf nicht leer sein.</translation>
+    </message>
+    <message>
+        <source>The file keeps the new name it had.</source>
+        <translation>Die Datei behält den neuen Namen, den sie hatte.</translation>
+    </message>
+</context>
+<context>
+    <name>WindowActions</name>
+    <message>
+        <source>Line %1 of the clipboard is empty; nothing was changed.</source>
+        <translation>Zeile %1 der Zwischenablage ist leer; nichts wurde geändert.</translation>
+    </message>
+    <message>
+        <source>The clipboard holds %1 lines for %2 files; nothing was changed.</source>
+        <translation>Die Zwischenablage enthält %1 Zeilen für %2 Dateien; nichts wurde geändert.</translation>
     </message>
 </context>
 </TS>

@@ -67,6 +67,10 @@
         <source>Location</source>
         <translation>Ubicación</translation>
     </message>
+    <message>
+        <source>Typed by hand</source>
+        <translation>Escrito a mano</translation>
+    </message>
 </context>
 <context>
     <name>HistoryWindow</name>
@@ -768,6 +772,41 @@ No se ha renombrado ningún archivo. Sin la opción de deshacer, este renombrado
     <message>
         <source>Rename &amp;Without Undo</source>
         <translation>Renombrar &amp;sin poder deshacer</translation>
+    </message>
+    <message>
+        <source>&amp;Paste New Names</source>
+        <translation>Pe&amp;gar los nombres nuevos</translation>
+    </message>
+    <message>
+        <source>The lines on the clipboard become the new names of the selected files</source>
+        <translation>Las líneas del portapapeles pasan a ser los nombres nuevos de los archivos seleccionados</translation>
+    </message>
+    <message>
+        <source>R&amp;eset New Name</source>
+        <translation>Res&amp;tablecer el nombre nuevo</translation>
+    </message>
+    <message>
+        <source>The selected files take the new names the rules give again</source>
+        <translation>Los archivos seleccionados vuelven a tomar los nombres nuevos de las reglas</translation>
+    </message>
+    <message>
+        <source>A new name cannot be empty.</source>
+        <translation>Un nombre nuevo no puede estar vacío.</translation>
+    </message>
+    <message>
+        <source>The file keeps the new name it had.</source>
+        <translation>El archivo conserva el nombre nuevo que tenía.</translation>
+    </message>
+</context>
+<context>
+    <name>WindowActions</name>
+    <message>
+        <source>Line %1 of the clipboard is empty; nothing was changed.</source>
+        <translation>La línea %1 del portapapeles está vacía; no se ha cambiado nada.</translation>
+    </message>
+    <message>
+        <source>The clipboard holds %1 lines for %2 files; nothing was changed.</source>
+        <translation>El portapapeles contiene %1 líneas para %2 archivos; no se ha cambiado nada.</translation>
     </message>
 </context>
 </TS>

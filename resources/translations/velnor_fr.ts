@@ -67,6 +67,10 @@
         <source>Location</source>
         <translation>Emplacement</translation>
     </message>
+    <message>
+        <source>Typed by hand</source>
+        <translation>Saisi à la main</translation>
+    </message>
 </context>
 <context>
     <name>HistoryWindow</name>
@@ -768,6 +772,41 @@ Aucun fichier n’a été renommé. Sans annulation possible, ce renommage sera 
     <message>
         <source>Rename &amp;Without Undo</source>
         <translation>Renommer &amp;sans annulation</translation>
+    </message>
+    <message>
+        <source>&amp;Paste New Names</source>
+        <translation>&amp;Coller les nouveaux noms</translation>
+    </message>
+    <message>
+        <source>The lines on the clipboard become the new names of the selected files</source>
+        <translation>Les lignes du presse-papiers deviennent les nouveaux noms des fichiers sélectionnés</translation>
+    </message>
+    <message>
+        <source>R&amp;eset New Name</source>
+        <translation>Réinitiali&amp;ser le nouveau nom</translation>
+    </message>
+    <message>
+        <source>The selected files take the new names the rules give again</source>
+        <translation>Les fichiers sélectionnés reprennent les nouveaux noms donnés par les règles</translation>
+    </message>
+    <message>
+        <source>A new name cannot be empty.</source>
+        <translation>Un nouveau nom ne peut pas être vide.</translation>
+    </message>
+    <message>
+        <source>The file keeps the new name it had.</source>
+        <translation>Le fichier garde le nouveau nom qu’il avait.</translation>
+    </message>
+</context>
+<context>
+    <name>WindowActions</name>
+    <message>
+        <source>Line %1 of the clipboard is empty; nothing was changed.</source>
+        <translation>La ligne %1 du presse-papiers est vide&#xa0;; rien n’a été modifié.</translation>
+    </message>
+    <message>
+        <source>The clipboard holds %1 lines for %2 files; nothing was changed.</source>
+        <translation>Le presse-papiers contient %1 lignes pour %2 fichiers&#xa0;; rien n’a été modifié.</translation>
     </message>
 </context>
 </TS>

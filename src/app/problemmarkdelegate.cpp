@@ -4,12 +4,16 @@
 #include "model/filetablemodel.h"
 
 #include <QApplication>
+#include <QLineEdit>
 #include <QStyle>
 
 void ProblemMarkDelegate::initStyleOption(QStyleOptionViewItem *option,
                                           const QModelIndex &index) const
 {
     QStyledItemDelegate::initStyleOption(option, index);
+    // Set apart from the rules' names, which follow the settings.
+    if (index.data(FileTableModel::TypedRole).toBool())
+        option->font.setItalic(true);
     if (index.data(FileTableModel::ProblemRole).toString().isEmpty())
         return;
     static const QIcon mark = QApplication::style()->standardIcon(QStyle::SP_MessageBoxWarning);
@@ -17,4 +21,11 @@ void ProblemMarkDelegate::initStyleOption(QStyleOptionViewItem *option,
     option->features |= QStyleOptionViewItem::HasDecoration;
     const int size = option->fontMetrics.height();
     option->decorationSize = QSize(size, size);
+}
+
+void ProblemMarkDelegate::setEditorData(QWidget *editor, const QModelIndex &index) const
+{
+    if (auto *line = qobject_cast<QLineEdit *>(editor); line && line->isModified())
+        return;
+    QStyledItemDelegate::setEditorData(editor, index);
 }

@@ -60,6 +60,10 @@ VLNWindow::VLNWindow(UserDefaults *defaults, QWidget *parent)
     m_ui->setupUi(this);
     m_model = new FileTableModel(m_list.get(), this);
     connect(m_model, &FileTableModel::totalTextChanged, m_ui->totalLabel, &QLabel::setText);
+    connect(m_model, &FileTableModel::nameRefused, this, [this] {
+        Sheets::open(Sheets::make(this, QMessageBox::Warning, tr("A new name cannot be empty."),
+                                  tr("The file keeps the new name it had.")));
+    });
     m_rules = new RuleControls(m_ui.get(), this);
     connect(m_rules, &RuleControls::changed, this, &VLNWindow::reloadData);
     m_presets = new PresetMenu(

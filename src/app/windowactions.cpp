@@ -1,11 +1,15 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "app/windowactions.h"
 
+#include "app/sheets.h"
+#include "intake/namelists.h"
 #include "model/filetablemodel.h"
+#include "posix/namecodec.h"
 #include "ui_vlnwindow.h"
 
 #include <QClipboard>
 #include <QGuiApplication>
+#include <QKeyEvent>
 #include <QMenu>
 
 #include <algorithm>
@@ -14,6 +18,8 @@ WindowActions::WindowActions(Ui::VLNWindow *ui, QObject *parent) : QObject(paren
 {
     connect(ui->actionCopyNewName, &QAction::triggered, this, &WindowActions::copyNewNames);
     connect(ui->actionGoToName, &QAction::triggered, this, &WindowActions::goToNameTemplate);
+    connect(ui->actionPasteNewNames, &QAction::triggered, this, &WindowActions::pasteNewNames);
+    connect(ui->actionResetNewName, &QAction::triggered, this, &WindowActions::resetNewNames);
     ui->actionStartRenaming->setShortcuts(
         {QKeySequence(Qt::CTRL | Qt::Key_Return), QKeySequence(Qt::CTRL | Qt::Key_Enter)});
 
@@ -24,9 +30,11 @@ WindowActions::WindowActions(Ui::VLNWindow *ui, QObject *parent) : QObject(paren
     // The tutorial switches off what it covers; the list's actions must not
     // reach around it to its example files.
     m_tutorial = ui->tutorialView;
-    m_listActions = {ui->actionRemove, ui->actionClearAll, ui->actionShow, ui->actionCopyNewName,
+    m_listActions = {ui->actionRemove,      ui->actionClearAll,      ui->actionShow,
+                     ui->actionCopyNewName, ui->actionPasteNewNames, ui->actionResetNewName,
                      ui->actionGoToName};
     m_tutorial->installEventFilter(this);
+    table->installEventFilter(this);
     setListActionsEnabled(m_tutorial->isHidden());
 }
 
@@ -43,6 +51,59 @@ void WindowActions::copyNewNames()
     for (const QModelIndex &index : std::as_const(rows))
         names << index.data(Qt::DisplayRole).toString();
     QGuiApplication::clipboard()->setText(names.join(u'\n'));
+}
+
+QList<ZQFile *> WindowActions::selectedFiles() const
+{
+    auto *model = qobject_cast<FileTableModel *>(m_ui->tableView->model());
+    return model ? model->getSelectedFiles(m_ui->tableView->selectionModel()) : QList<ZQFile *>{};
+}
+
+void WindowActions::pasteNewNames()
+{
+    auto *model = qobject_cast<FileTableModel *>(m_ui->tableView->model());
+    if (!model || model->rowCount() == 0)
+        return;
+    QList<ZQFile *> files = selectedFiles();
+    if (files.isEmpty()) {
+        for (int row = 0; row < model->rowCount(); ++row)
+            files << model->list()->fileAtIndex(row);
+    }
+    // A spreadsheet or an editor on another system ends its lines in
+    // "\r\n": the "\r" belongs to no name.
+    QList<QByteArray> lines;
+    const qsizetype emptyLine =
+        NameLists::readLines(QGuiApplication::clipboard()->text().toUtf8(), &lines);
+    QStringList names;
+    names.reserve(lines.size());
+    for (QByteArray &line : lines) {
+        if (line.endsWith('\r'))
+            line.chop(1);
+        names << NameCodec::decode(line);
+    }
+    QWidget *window = m_ui->tableView->window();
+    if (emptyLine > 0 || names.contains(QString())) {
+        const qsizetype line = emptyLine > 0 ? emptyLine : names.indexOf(QString()) + 1;
+        Sheets::open(
+            Sheets::make(window, QMessageBox::Warning,
+                         tr("Line %1 of the clipboard is empty; nothing was changed.").arg(line)));
+        return;
+    }
+    if (names.size() != files.size()) {
+        Sheets::open(
+            Sheets::make(window, QMessageBox::Warning,
+                         tr("The clipboard holds %1 lines for %2 files; nothing was changed.")
+                             .arg(names.size())
+                             .arg(files.size())));
+        return;
+    }
+    model->setTypedNames(files, names);
+}
+
+void WindowActions::resetNewNames()
+{
+    if (auto *model = qobject_cast<FileTableModel *>(m_ui->tableView->model()))
+        model->resetTypedNames(selectedFiles());
 }
 
 void WindowActions::goToNameTemplate()
@@ -69,6 +130,7 @@ void WindowActions::showContextMenu(const QPoint &position)
     menu->addAction(ui->actionRemove);
     menu->addSeparator();
     menu->addAction(ui->actionCopyNewName);
+    menu->addAction(ui->actionResetNewName);
     menu->popup(table->viewport()->mapToGlobal(position));
 }
 
@@ -82,6 +144,19 @@ void WindowActions::setListActionsEnabled(bool enabled)
 
 bool WindowActions::eventFilter(QObject *watched, QEvent *event)
 {
+    // F2 edits the New Name of the current row, whichever of its cells is
+    // current: the rows are selected whole, the cell is not seen.
+    QTableView *table = m_ui->tableView;
+    if (watched == table && event->type() == QEvent::KeyPress &&
+        static_cast<QKeyEvent *>(event)->key() == Qt::Key_F2) {
+        const QModelIndex current = table->currentIndex();
+        if (current.isValid()) {
+            const QModelIndex cell = current.siblingAtColumn(FileTableModel::NewNameColumn);
+            table->setCurrentIndex(cell);
+            table->edit(cell);
+            return true;
+        }
+    }
     if (m_tutorial && watched == m_tutorial &&
         (event->type() == QEvent::Show || event->type() == QEvent::Hide))
         setListActionsEnabled(m_tutorial->isHidden());

@@ -7,6 +7,7 @@
 
 class QAction;
 class QWidget;
+class ZQFile;
 
 namespace Ui {
 class VLNWindow;
@@ -14,8 +15,9 @@ class VLNWindow;
 
 // The window's keyboard and context menu beyond what its layout connects:
 // Ctrl+L to the name template, Ctrl+Return (and Enter on the keypad) to
-// start, the table's context menu (Show, Remove, Copy New Name), and the
-// list's actions resting while the tutorial covers the window.
+// start, the table's context menu (Show, Remove, Copy New Name, Reset New
+// Name), Paste New Names, and the list's actions resting while the tutorial
+// covers the window.
 class WindowActions : public QObject
 {
     Q_OBJECT
@@ -26,6 +28,12 @@ public:
     // clipboard.
     void copyNewNames();
     void goToNameTemplate();
+    // The clipboard's lines become the new names of the selected rows, top
+    // to bottom (of every row when none is selected); when the counts
+    // differ, nothing changes and a sheet says so.
+    void pasteNewNames();
+    // The selected rows take the rules' names again.
+    void resetNewNames();
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
@@ -33,6 +41,7 @@ protected:
 private:
     void showContextMenu(const QPoint &position);
     void setListActionsEnabled(bool enabled);
+    QList<ZQFile *> selectedFiles() const;
 
     Ui::VLNWindow *m_ui;
     // Held apart from the window: the tutorial's events still arrive while

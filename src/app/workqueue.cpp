@@ -155,7 +155,7 @@ bool WorkQueue::startRun(const NameComposer &composer, bool keepJournal)
     cancelPlan();
     RenameRun::JournalChoice journal;
     journal.keep = keepJournal;
-    m_run = std::make_unique<RunJob>(list, composer, journal);
+    m_run = std::make_unique<RunJob>(list, composer, journal, m_model->typedNames());
     connect(m_run.get(), &Job::progressed, this,
             [this] { m_bar->showRun(m_run->done(), m_run->total()); });
     connect(m_run.get(), &Job::finished, this, &WorkQueue::applyRun);
@@ -178,6 +178,15 @@ void WorkQueue::applyRun()
     }
     const RenameRun::Report report = m_run->report();
     m_run.release()->deleteLater();
+    // A typed name is used up once its file has it.
+    if (!m_model->typedNames().isEmpty()) {
+        QList<QByteArray> renamed;
+        for (const RenameRun::Entry &entry : report.entries) {
+            if (entry.outcome == RenameRun::Outcome::Renamed)
+                renamed << entry.oldPath;
+        }
+        m_model->dropTypedNames(renamed);
+    }
     m_bar->showIdle();
     m_model->reloadData();
     schedulePlan();
@@ -226,6 +235,14 @@ void WorkQueue::followMoves(FileTableModel &model, const QList<UndoRun::Moved> &
 {
     if (moved.isEmpty())
         return;
+    // A name typed for a path the undo moved a file away from was meant for
+    // the file as it stood; it goes with the move.
+    if (!model.typedNames().isEmpty()) {
+        QList<QByteArray> from;
+        for (const UndoRun::Moved &move : moved)
+            from << move.from;
+        model.dropTypedNames(from);
+    }
     FileList &list = *model.list();
     // Each record moves at most once, from where it stood before the undo:
     // in a cycle a path is both left and taken.
@@ -365,7 +382,8 @@ void WorkQueue::startPlan()
         return;
     }
     m_planWaiting = false;
-    m_plan = std::make_unique<PlanJob>(*m_model->list(), m_model->composer());
+    m_plan =
+        std::make_unique<PlanJob>(*m_model->list(), m_model->composer(), m_model->typedNames());
     m_plan->setRetired(std::exchange(m_retiredPlans, {}));
     connect(m_plan.get(), &Job::finished, this, &WorkQueue::planFinished);
     m_plan->start();

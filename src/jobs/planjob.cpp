@@ -8,8 +8,8 @@
 #include <sys/syscall.h>
 #include <unistd.h>
 
-PlanJob::PlanJob(const FileList &list, const NameComposer &composer)
-    : m_list(list), m_composer(composer)
+PlanJob::PlanJob(const FileList &list, const NameComposer &composer, const TypedNames &typed)
+    : m_list(list), m_composer(composer), m_typed(typed)
 {
     // Per-folder counters read places the list works out when first asked
     // for: asked here, on the owner's thread, the worker only reads them.
@@ -54,7 +54,7 @@ void PlanJob::work()
     auto plan = std::make_shared<const RenamePlan>(RenamePlan::make(
         files,
         [this](const RuleFile &file, qint64 row) { return m_composer.newNameForFile(file, row); },
-        &cancelFlag()));
+        &cancelFlag(), &m_typed));
     if (isCancelled() || !plan->isComplete())
         return;
     const std::lock_guard lock(m_planMutex);

@@ -3,6 +3,7 @@
 
 #include "jobs/job.h"
 #include "plan/renameplan.h"
+#include "plan/typednames.h"
 #include "rules/namecomposer.h"
 
 #include <memory>
@@ -22,7 +23,8 @@ class PlanJob : public Job
 {
     Q_OBJECT
 public:
-    PlanJob(const FileList &list, const NameComposer &composer);
+    // A file with a name typed by hand is planned with that name.
+    PlanJob(const FileList &list, const NameComposer &composer, const TypedNames &typed = {});
     ~PlanJob() override;
 
     // The list is about to change: the job is cancelled, and this returns as
@@ -43,6 +45,7 @@ protected:
 private:
     const FileList &m_list;
     const NameComposer m_composer;
+    const TypedNames m_typed;
     // Held by the worker while it reads the list.
     std::mutex m_listMutex;
     mutable std::mutex m_planMutex;

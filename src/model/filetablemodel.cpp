@@ -89,6 +89,8 @@ void FileTableModel::updateResults()
     // The list has already changed under the model: a reset is the only
     // honest signal for that.
     beginResetModel();
+    if (!m_typed.isEmpty())
+        m_typed.keepListed(*m_list);
     endResetModel();
     countChanged();
 }
@@ -180,6 +182,8 @@ void FileTableModel::removeRows(QList<qint64> rows)
             endRemoveRows();
         }
     }
+    if (!m_typed.isEmpty())
+        m_typed.keepListed(*m_list);
     countChanged();
 }
 
@@ -244,6 +248,7 @@ void FileTableModel::clickClearAll()
 {
     beginResetModel();
     m_list->clear();
+    m_typed.clear();
     endResetModel();
     countChanged();
 }
@@ -295,17 +300,30 @@ QVariant FileTableModel::data(const QModelIndex &index, int role) const
             return escapesTip(file->name());
         case NewNameColumn: {
             const QString problem = data(index, ProblemRole).toString();
-            const QVariant escapes = escapesTip(m_composer.newNameForFile(
-                *file, m_list->counterIndex(index.row(), m_composer.settings().counterPerFolder)));
-            if (problem.isEmpty())
-                return escapes;
-            return escapes.isNull() ? problem : problem + u'\n' + escapes.toString();
+            QStringList lines;
+            if (!problem.isEmpty())
+                lines << problem;
+            if (m_typed.find(file->nativePath()))
+                lines << tr("Typed by hand");
+            const QVariant escapes = escapesTip(newNameOf(*file, index.row()));
+            if (!escapes.isNull())
+                lines << escapes.toString();
+            if (lines.isEmpty())
+                return {};
+            return lines.join(u'\n');
         }
         case LocationColumn:
             return escapesTip(file->fullPath());
         default:
             return {};
         }
+    }
+    if (index.column() == NewNameColumn) {
+        if (role == TypedRole)
+            return m_typed.find(file->nativePath()) != nullptr;
+        // The editor starts from the name itself, not its escaped display.
+        if (role == Qt::EditRole)
+            return newNameOf(*file, index.row());
     }
     if (role != Qt::DisplayRole)
         return {};
@@ -316,9 +334,7 @@ QVariant FileTableModel::data(const QModelIndex &index, int role) const
     case OldNameColumn:
         return TextEscape::line(file->name());
     case NewNameColumn:
-        // The row is the counter index, so [C] follows the display order.
-        return TextEscape::line(m_composer.newNameForFile(
-            *file, m_list->counterIndex(index.row(), m_composer.settings().counterPerFolder)));
+        return TextEscape::line(newNameOf(*file, index.row()));
     case SizeColumn:
         return file->size();
     case DateColumn:
@@ -350,4 +366,72 @@ void FileTableModel::setPlan(std::shared_ptr<const RenamePlan> plan)
         emit dataChanged(index(0, NewNameColumn), index(rowCount() - 1, NewNameColumn),
                          {ProblemRole, Qt::ToolTipRole});
     }
+}
+
+QString FileTableModel::newNameOf(const ZQFile &file, int row) const
+{
+    if (const QString *typed = m_typed.find(file.nativePath()))
+        return *typed;
+    // The row is the counter index, so [C] follows the display order.
+    return m_composer.newNameForFile(
+        file, m_list->counterIndex(row, m_composer.settings().counterPerFolder));
+}
+
+Qt::ItemFlags FileTableModel::flags(const QModelIndex &index) const
+{
+    Qt::ItemFlags flags = QAbstractTableModel::flags(index);
+    if (index.isValid() && index.column() == NewNameColumn)
+        flags |= Qt::ItemIsEditable;
+    return flags;
+}
+
+bool FileTableModel::setData(const QModelIndex &index, const QVariant &value, int role)
+{
+    if (role != Qt::EditRole || index.column() != NewNameColumn ||
+        !checkIndex(index, CheckIndexOption::IndexIsValid | CheckIndexOption::ParentIsInvalid))
+        return false;
+    ZQFile *file = m_list->fileAtIndex(index.row());
+    if (!file)
+        return false;
+    const QString name = value.toString();
+    if (name.isEmpty()) {
+        emit nameRefused();
+        return false;
+    }
+    // An edit closed without a change leaves the rules' name to the rules.
+    if (name == newNameOf(*file, index.row()))
+        return true;
+    m_typed.set(file->nativePath(), name);
+    emit dataChanged(index, index);
+    return true;
+}
+
+void FileTableModel::setTypedNames(const QList<ZQFile *> &files, const QStringList &names)
+{
+    if (files.isEmpty() || files.size() != names.size())
+        return;
+    for (qsizetype i = 0; i < files.size(); ++i)
+        m_typed.set(files[i]->nativePath(), names[i]);
+    newNamesChanged();
+}
+
+void FileTableModel::resetTypedNames(const QList<ZQFile *> &files)
+{
+    bool removed = false;
+    for (const ZQFile *file : files)
+        removed |= m_typed.remove(file->nativePath());
+    if (removed)
+        newNamesChanged();
+}
+
+void FileTableModel::dropTypedNames(const QList<QByteArray> &oldPaths)
+{
+    for (const QByteArray &path : oldPaths)
+        m_typed.remove(path);
+}
+
+void FileTableModel::newNamesChanged()
+{
+    if (rowCount() > 0)
+        emit dataChanged(index(0, NewNameColumn), index(rowCount() - 1, NewNameColumn));
 }

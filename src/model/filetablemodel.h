@@ -3,6 +3,7 @@
 
 #include "files/filelist.h"
 #include "plan/renameplan.h"
+#include "plan/typednames.h"
 #include "rules/namecomposer.h"
 
 #include <QAbstractTableModel>
@@ -36,6 +37,9 @@ public:
     // data(index, ProblemRole) of the New Name column: why the plan cannot
     // rename the row's file, or nothing.
     static constexpr int ProblemRole = Qt::UserRole + 3;
+    // data(index, TypedRole) of the New Name column: whether the new name was
+    // typed by hand (the window shows it apart from the rules' names).
+    static constexpr int TypedRole = Qt::UserRole + 4;
 
     explicit FileTableModel(FileList *list, QObject *parent = nullptr);
 
@@ -92,6 +96,17 @@ public:
     const RenamePlan *plan() const { return m_plan.get(); }
     std::shared_ptr<const RenamePlan> sharedPlan() const { return m_plan; }
 
+    // The new names typed by hand (edited in the New Name column or pasted),
+    // by the files' paths. A file that leaves the list takes its name along.
+    const TypedNames &typedNames() const { return m_typed; }
+    // The typed names of these files, in this order; the counts must match.
+    void setTypedNames(const QList<ZQFile *> &files, const QStringList &names);
+    // Reset New Name: these files take the rules' names again.
+    void resetTypedNames(const QList<ZQFile *> &files);
+    // After a run: the files it moved away from these paths had typed names
+    // that are used up (another file may hold such a path now).
+    void dropTypedNames(const QList<QByteArray> &oldPaths);
+
     // The column showing this identifier, or -1.
     int columnOfIdentifier(const QString &identifier) const;
 
@@ -100,16 +115,26 @@ public:
     QVariant data(const QModelIndex &index, int role = Qt::DisplayRole) const override;
     QVariant headerData(int section, Qt::Orientation orientation,
                         int role = Qt::DisplayRole) const override;
+    // The New Name column takes a name typed by hand; an empty one is
+    // refused (nameRefused).
+    Qt::ItemFlags flags(const QModelIndex &index) const override;
+    bool setData(const QModelIndex &index, const QVariant &value, int role = Qt::EditRole) override;
 
 signals:
     void totalTextChanged(const QString &text);
+    // An edit left the New Name empty; the old name stays.
+    void nameRefused();
 
 private:
     void removeRows(QList<qint64> rows);
     void countChanged();
+    // The typed name, else the rules' name, of the file shown in `row`.
+    QString newNameOf(const ZQFile &file, int row) const;
+    void newNamesChanged();
 
     FileList *m_list;
     NameComposer m_composer;
     QString m_totalText;
     std::shared_ptr<const RenamePlan> m_plan;
+    TypedNames m_typed;
 };

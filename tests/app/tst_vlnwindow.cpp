@@ -15,6 +15,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMimeData>
+#include <QPointer>
 #include <QPushButton>
 #include <QScrollBar>
 #include <QSet>
@@ -23,6 +24,7 @@
 #include <QTimer>
 
 #include <algorithm>
+#include <filesystem>
 #include <functional>
 #include <tuple>
 
@@ -74,6 +76,8 @@ private slots:
 
     void startRenamesAndShowsSheet();
     void planMarksConflicts();
+    void typedNamesInTheTable();
+    void typedNamesRun();
     void grantDialog();
 
     void listingCancelKeepsWhatWasListed();
@@ -445,6 +449,89 @@ void tst_VLNWindow::planMarksConflicts()
     const QModelIndexList selected = ui->tableView->selectionModel()->selectedRows();
     QCOMPARE(selected.size(), 1);
     QCOMPARE(selected.first().row(), 1);
+}
+
+// A name typed in the table (F2 from any cell of the row) stands while the
+// rules change, is checked by the plan, refused when empty and dropped by
+// Reset New Name.
+void tst_VLNWindow::typedNamesInTheTable()
+{
+    VLNWindow *window = makeWindow();
+    Ui::VLNWindow *ui = window->ui();
+    FileTableModel *model = window->tableModel();
+    QTableView *table = ui->tableView;
+    listFiles({"a.txt", "b.txt", "c.txt"});
+    const auto type = [&](int row, const QString &name) {
+        table->setCurrentIndex(model->index(row, FileTableModel::OldNameColumn));
+        table->setFocus();
+        QTest::keyClick(table, Qt::Key_F2);
+        QPointer<QLineEdit> editor = table->viewport()->findChild<QLineEdit *>();
+        QVERIFY(editor && editor->isVisible());
+        editor->clear();
+        QTest::keyClicks(editor, name);
+        model->reloadData(); // as a plan arriving meanwhile does
+        QTest::keyClick(editor, Qt::Key_Return);
+        QTRY_VERIFY(!editor); // committed a turn of the event loop later
+    };
+    const auto newNames = [&] {
+        QStringList names;
+        for (int row = 0; row < model->rowCount(); ++row)
+            names << cell(row, FileTableModel::NewNameColumn);
+        return names.join(u' ');
+    };
+    const QModelIndex first = model->index(0, FileTableModel::NewNameColumn);
+
+    type(0, u"x.txt"_s);
+    ui->nameField->setText(u"[N]-new"_s);
+    window->controlTextDidChange();
+    QCOMPARE(newNames(), u"x.txt b-new.txt c-new.txt"_s);
+    QVERIFY(first.data(FileTableModel::TypedRole).toBool());
+    QCOMPARE(first.data(Qt::ToolTipRole).toString(), u"Typed by hand"_s);
+
+    type(0, QString());
+    QTRY_VERIFY(window->findChild<QMessageBox *>());
+    QCOMPARE(window->findChild<QMessageBox *>()->text(), u"A new name cannot be empty."_s);
+    window->findChild<QMessageBox *>()->accept();
+    QCOMPARE(newNames(), u"x.txt b-new.txt c-new.txt"_s);
+
+    type(0, u"c-new.txt"_s);
+    QTRY_VERIFY(model->plan());
+    QCOMPARE(
+        model->index(2, FileTableModel::NewNameColumn).data(FileTableModel::ProblemRole).toString(),
+        u"The same new name as row 1 (“a.txt”)."_s);
+
+    table->selectRow(0);
+    ui->actionResetNewName->trigger();
+    QCOMPARE(newNames(), u"a-new.txt b-new.txt c-new.txt"_s);
+    QVERIFY(!first.data(FileTableModel::TypedRole).toBool());
+    QTRY_VERIFY(model->plan());
+    QCOMPARE(window->problemsButton()->isHidden(), true);
+}
+
+// Start renames by the typed names, a swap among them, and uses them up.
+void tst_VLNWindow::typedNamesRun()
+{
+    VLNWindow *window = makeWindow();
+    ScriptedPrompt prompt;
+    prompt.answers = {m_root};
+    window->setAccessPrompt(&prompt);
+    FileTableModel *model = window->tableModel();
+    listFiles({"a.txt", "b.txt", "c.txt"}, {1, 2, 3});
+    window->ui()->nameField->setText(u"[N]-x"_s);
+    window->controlTextDidChange();
+    QVERIFY(model->setData(model->index(0, FileTableModel::NewNameColumn), u"b.txt"_s));
+    QVERIFY(model->setData(model->index(1, FileTableModel::NewNameColumn), u"a.txt"_s));
+    window->clickStart();
+    QTRY_VERIFY(window->reportSheet());
+    QCOMPARE(window->reportSheet()->text(), u"3 files renamed successfully."_s);
+    QStringList onDisk;
+    for (const auto &entry : std::filesystem::directory_iterator(m_root.toStdString()))
+        onDisk << QString::fromStdString(entry.path().filename().string() + ":" +
+                                         std::to_string(entry.file_size()));
+    onDisk.sort();
+    QCOMPARE(onDisk.join(u' '), u"a.txt:2 b.txt:1 c-x.txt:3"_s);
+    QVERIFY(model->typedNames().isEmpty());
+    QCOMPARE(cell(0, FileTableModel::NewNameColumn), u"b-x.txt"_s);
 }
 
 // The grant's panel names why it asks, and hands back the folder chosen.

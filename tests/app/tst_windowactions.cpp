@@ -19,6 +19,7 @@
 #include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
+#include <QMessageBox>
 #include <QSignalSpy>
 #include <QTest>
 #include <QTranslator>
@@ -45,6 +46,8 @@ private slots:
     void contextMenu();
     void copyNewNames_data();
     void copyNewNames();
+    void pasteNewNames_data();
+    void pasteNewNames();
 
     void mnemonics_data();
     void mnemonics();
@@ -196,7 +199,8 @@ void tst_WindowActions::contextMenu()
     QStringList titles;
     for (QAction *action : menu->actions())
         titles << action->text();
-    QCOMPARE(titles, (QStringList{u"&Show"_s, u"&Remove"_s, QString(), u"Copy &New Name"_s}));
+    QCOMPARE(titles, (QStringList{u"&Show"_s, u"&Remove"_s, QString(), u"Copy &New Name"_s,
+                                  u"R&eset New Name"_s}));
     const QModelIndexList selected = table->selectionModel()->selectedRows();
     QCOMPARE(selected.size(), 1);
     QCOMPARE(selected.first().row(), 2);
@@ -235,6 +239,49 @@ void tst_WindowActions::copyNewNames()
     table->setFocus();
     QTest::keySequence(table, QKeySequence(Qt::CTRL | Qt::Key_C));
     QCOMPARE(QGuiApplication::clipboard()->text(), clipboard);
+}
+
+void tst_WindowActions::pasteNewNames_data()
+{
+    QTest::addColumn<QList<int>>("rows");
+    QTest::addColumn<QString>("clipboard");
+    QTest::addColumn<QString>("newNames");
+    QTest::addColumn<QString>("message");
+    QTest::newRow("selected rows top down, CR LF line ends")
+        << QList<int>{2, 0} << u"x.jpg\r\nz.png\r\n"_s << u"x.jpg b.jpg z.png"_s << QString();
+    QTest::newRow("every row when none is selected")
+        << QList<int>{} << u"1\n2\n3"_s << u"1 2 3"_s << QString();
+    QTest::newRow("more lines than rows change nothing")
+        << QList<int>{0, 1} << u"1\n2\n3\n"_s << u"a.jpg b.jpg c.png"_s
+        << u"The clipboard holds 3 lines for 2 files; nothing was changed."_s;
+    QTest::newRow("an empty line changes nothing")
+        << QList<int>{} << u"1\n\n3"_s << u"a.jpg b.jpg c.png"_s
+        << u"Line 2 of the clipboard is empty; nothing was changed."_s;
+}
+
+void tst_WindowActions::pasteNewNames()
+{
+    QFETCH(QList<int>, rows);
+    QFETCH(QString, clipboard);
+    QFETCH(QString, newNames);
+    QFETCH(QString, message);
+    VLNWindow *window = makeWindow();
+    QVERIFY(window);
+    listFiles({"a.jpg", "b.jpg", "c.png"});
+    QGuiApplication::clipboard()->setText(clipboard);
+    QTableView *table = window->ui()->tableView;
+    table->clearSelection();
+    for (int row : rows)
+        table->selectionModel()->select(table->model()->index(row, 0),
+                                        QItemSelectionModel::Select | QItemSelectionModel::Rows);
+    table->setFocus();
+    QTest::keySequence(table, QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_V));
+    QStringList names;
+    for (int row = 0; row < 3; ++row)
+        names << cell(row, FileTableModel::NewNameColumn);
+    QCOMPARE(names.join(u' '), newNames);
+    auto *sheet = window->findChild<QMessageBox *>();
+    QCOMPARE(sheet ? sheet->text() : QString(), message);
 }
 
 void tst_WindowActions::mnemonics_data()

@@ -1,7 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // velnor-screenshot OUTDIR FOLDER: lists FOLDER in the window and saves
 // OUTDIR/screenshot.png (the main window), OUTDIR/conflicts.png (new names
-// that collide, marked), OUTDIR/pattern-error.png (a regular expression that
+// that collide, marked), OUTDIR/typed-names.png (a name typed by hand and
+// one being typed), OUTDIR/pattern-error.png (a regular expression that
 // does not compile), OUTDIR/tutorial.png (the tutorial's first section
 // page), and OUTDIR/listing.png and OUTDIR/renaming.png (the bottom bar
 // during a listing and during a run, held at a moment of each),
@@ -22,6 +23,7 @@
 #include <QCheckBox>
 #include <QDateTime>
 #include <QIcon>
+#include <QLineEdit>
 #include <QMessageBox>
 #include <QPainter>
 #include <QTemporaryDir>
@@ -179,6 +181,32 @@ int main(int argc, char **argv)
         if (!QTest::qWaitFor([&] { return window.tableModel()->plan() != nullptr; }, 5000))
             std::fprintf(stderr, "the plan did not come\n");
         ok = save(&window, out + QStringLiteral("/conflicts.png")) && ok;
+    }
+    {
+        // A name typed by hand, in italics, and the next one being typed.
+        VLNWindow window(&defaults);
+        window.resize(1040, 680);
+        window.openFiles({folder});
+        while (window.isListing())
+            QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 10);
+        Ui::VLNWindow *ui = window.ui();
+        ui->nameField->setText(QStringLiteral("Lisbon-[C]"));
+        ui->digitsCounterBox->setValue(2);
+        window.controlTextDidChange();
+        FileTableModel *model = window.tableModel();
+        model->setData(model->index(1, FileTableModel::NewNameColumn),
+                       QStringLiteral("Tram 28 at Graça.JPG"));
+        window.show();
+        QTest::qWaitForWindowExposed(&window);
+        const QModelIndex editing = model->index(2, FileTableModel::NewNameColumn);
+        ui->tableView->setCurrentIndex(editing);
+        ui->tableView->edit(editing);
+        for (auto *editor : ui->tableView->findChildren<QLineEdit *>()) {
+            editor->setText(QStringLiteral("Castle view"));
+            editor->setModified(true); // as if typed
+            editor->deselect();
+        }
+        ok = save(&window, out + QStringLiteral("/typed-names.png")) && ok;
     }
     {
         // A pattern that does not compile, and why, under the search field.
