@@ -168,7 +168,8 @@ void tst_TypedNames::namesFollowTheList()
     names.set("/f/gone", u"y"_s);
     names.keepListed(list);
     QCOMPARE(names.count(), 1);
-    const auto source = names.source(list, NameComposer());
+    const NameComposer composer;
+    const auto source = names.source(list, composer);
     QCOMPARE(source(*list.fileAtIndex(0), 0), u"x"_s);
     QCOMPARE(source(*list.fileAtIndex(1), 1), u"b"_s);
     QVERIFY(names.remove("/f/a"));

@@ -81,7 +81,7 @@ VLNWindow::VLNWindow(UserDefaults *defaults, QWidget *parent)
     m_header = new TableHeader(m_ui->tableView, m_model);
     connect(m_rules, &RuleControls::naturalOrderToggled, m_header, &TableHeader::setNaturalOrder);
     new WindowMemory(this, m_ui->tableView->horizontalHeader(), m_defaults);
-    new WindowActions(m_ui.get(), this);
+    m_actions = new WindowActions(m_ui.get(), this);
     m_undo = new UndoControl(this, m_ui.get(), m_work, m_defaults);
     m_planMarks = new PlanMarks(m_ui->tableView, m_ui->totalLabel, m_model, m_work);
     windowDidLoad();
@@ -93,6 +93,14 @@ VLNWindow::~VLNWindow()
     delete m_work;
     // The model reads the list while the view goes away.
     m_ui->tableView->setModel(nullptr);
+    // The rooms that watch the window's widgets read its ui, which goes
+    // before the widgets do: they stop watching, and the window is hidden
+    // now rather than by the widget's own destructor, whose events would
+    // reach them.
+    m_ui->centralwidget->removeEventFilter(m_tutorial);
+    m_ui->tableView->removeEventFilter(m_actions);
+    m_ui->tutorialView->removeEventFilter(m_actions);
+    hide();
 }
 
 QPushButton *VLNWindow::problemsButton() const

@@ -23,6 +23,7 @@ class PlanMarks;
 class PresetMenu;
 class QLineEdit;
 class QPushButton;
+class WindowActions;
 class RuleControls;
 class TableHeader;
 class Tutorial;
@@ -169,6 +170,7 @@ private:
     WorkQueue *m_work = nullptr;
     AccessRequest *m_access = nullptr;
     Tutorial *m_tutorial = nullptr;
+    WindowActions *m_actions = nullptr;
     PlanMarks *m_planMarks = nullptr;
     TableHeader *m_header = nullptr;
 };
