@@ -1,6 +1,5 @@
 """The Nautilus extension, loaded with a stand-in for the gi module: its menu
 item and the command it starts for names a shell or a decoder would break."""
-import importlib.util
 import os
 import sys
 import types
@@ -54,9 +53,11 @@ class NautilusExtensionTest(unittest.TestCase):
         patcher = mock.patch.dict(sys.modules, modules)
         patcher.start()
         self.addCleanup(patcher.stop)
-        spec = importlib.util.spec_from_file_location("velnor_nautilus", EXTENSION)
-        self.extension = importlib.util.module_from_spec(spec)
-        spec.loader.exec_module(self.extension)
+        # Loaded as Nautilus loads it: the file run as a module of its own.
+        self.extension = types.ModuleType("velnor_nautilus")
+        self.extension.__file__ = EXTENSION
+        with open(EXTENSION, encoding="utf-8") as source:
+            exec(compile(source.read(), EXTENSION, "exec"), self.extension.__dict__)
         self.assertEqual(modules["gi"].versions, {"Nautilus": "4.0"})
         self.provider = self.extension.VelnorMenuProvider()
 
