@@ -149,7 +149,12 @@ void VLNWindow::setRenameSettings(const RenameSettings &settings)
 
 void VLNWindow::reloadData()
 {
-    m_model->setSettings(renameSettings());
+    const RenameSettings settings = renameSettings();
+    // The plan's worker reads the list's groups of companions: it lets go of
+    // the list before they come or go.
+    if (settings.companions != m_list->groupsCompanions())
+        m_work->cancelPlan();
+    m_model->setSettings(settings);
     m_rules->showSearchFault(m_model->composer());
 }
 

@@ -407,7 +407,11 @@ bool FileTableModel::setData(const QModelIndex &index, const QVariant &value, in
     if (name == newNameOf(*file, index.row()))
         return true;
     m_typed.set(file->nativePath(), name);
-    emit dataChanged(index, index);
+    // A lead's companions follow its new name.
+    if (m_list->groupsCompanions())
+        newNamesChanged();
+    else
+        emit dataChanged(index, index);
     return true;
 }
 
