@@ -73,7 +73,8 @@ RuleControls::RuleControls(Ui::VLNWindow *ui, QMainWindow *window) : QObject(win
     m_asciiBox->setToolTip(tr("After the other rules, letters lose their accents and other "
                               "scripts are written in Latin letters: Café Zürich becomes "
                               "Cafe Zurich"));
-    ui->section4Layout->addWidget(m_asciiBox);
+    // Right under the pop-up, above the box's stretch.
+    ui->section4Layout->insertWidget(1, m_asciiBox);
 
     // Tab reaches each box with its section.
     QWidget::setTabOrder(ui->replaceField, m_regexBox);

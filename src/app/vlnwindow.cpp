@@ -89,6 +89,10 @@ VLNWindow::VLNWindow(UserDefaults *defaults, QWidget *parent)
 
 VLNWindow::~VLNWindow()
 {
+    // An editor still open in the table commits its name when the view
+    // goes, and the plan marks would hand the plan shown to the work queue
+    // gone by then: they stop listening first.
+    disconnect(m_model, nullptr, m_planMarks, nullptr);
     // Jobs end before the list they feed: cancelled and waited for.
     delete m_work;
     // The model reads the list while the view goes away.

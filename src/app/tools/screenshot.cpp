@@ -23,6 +23,7 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QDateTime>
+#include <QDir>
 #include <QIcon>
 #include <QLineEdit>
 #include <QMessageBox>
@@ -250,16 +251,18 @@ int main(int argc, char **argv)
     {
         // Companion files: a raw photo, its JPEG and sidecars, marked under
         // the file each follows.
-        QTemporaryDir shots;
+        QTemporaryDir temporary;
+        const QString shots = temporary.filePath(QStringLiteral("Trip to Lisbon"));
+        QDir().mkpath(shots);
         for (const char *name : {"IMG_0412.CR3", "IMG_0412.CR3.xmp", "IMG_0412.JPG", "IMG_0413.CR3",
                                  "IMG_0413.JPG", "IMG_0413.xmp", "IMG_0417.JPG", "notes.txt"}) {
-            QFile file(shots.filePath(QString::fromLatin1(name)));
+            QFile file(shots + u'/' + QString::fromLatin1(name));
             if (file.open(QIODevice::WriteOnly))
                 file.write(QByteArray(4096 * (1 + int(std::strlen(name))), 'x'));
         }
         VLNWindow window(&defaults);
         window.resize(1040, 680);
-        window.openFiles({QFile::encodeName(shots.path())});
+        window.openFiles({QFile::encodeName(shots)});
         while (window.isListing())
             QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 10);
         window.tableModel()->performSort();
