@@ -215,11 +215,6 @@ void tst_Cli::previewMatchesApply_data()
     QTest::newRow("refused name") << QByteArray("a.b c") << u"--search . --replace / --name [N]x"_s
                                   << QStringList{u"invalid: The new name contains “/”."_s, rename}
                                   << QByteArray("a.b cx");
-    QTest::newRow("companions count once and follow their lead")
-        << QByteArray("IMG.JPG IMG.CR3.xmp IMG.CR3 x.txt")
-        << u"--companions --name Trip-[C] --sort old-name"_s
-        << QStringList{rename, rename, rename, rename}
-        << QByteArray("Trip-1.CR3 Trip-1.CR3.xmp Trip-1.JPG Trip-2.txt");
 }
 
 void tst_Cli::previewMatchesApply()
