@@ -7,7 +7,8 @@
 # docs/tutorial.png (the tutorial's name page), docs/listing.png and
 # docs/renaming.png (the bottom bar's progress during a listing and a run),
 # docs/interrupted.png and docs/history.png (the question after a run that was
-# cut off, and the Rename History window), docs/screenshot-de.png,
+# cut off, and the Rename History window), docs/companions.png (companion
+# files marked under their lead), docs/screenshot-de.png,
 # docs/interrupted-de.png and docs/history-de.png (the same in German, from
 # LANG alone), and docs/screenshot-fr.png and docs/screenshot-es.png.
 # Needs a build (make build) and xvfb-run. BUILD overrides the build folder.

@@ -71,6 +71,10 @@
         <source>Typed by hand</source>
         <translation>Von Hand eingegeben</translation>
     </message>
+    <message>
+        <source>Moves with %1</source>
+        <translation>Wird zusammen mit %1 umbenannt</translation>
+    </message>
 </context>
 <context>
     <name>HistoryWindow</name>
@@ -323,6 +327,22 @@
     <message>
         <source>Replacement: %1 at offset %2. Names are not searched.</source>
         <translation>Ersetzung: %1 an Stelle %2. Namen werden nicht durchsucht.</translation>
+    </message>
+    <message>
+        <source>Keep companion files &amp;together</source>
+        <translation>Begleitdateien &amp;zusammenhalten</translation>
+    </message>
+    <message>
+        <source>Files that share a name up to a dot (IMG_0412.CR3, IMG_0412.JPG, IMG_0412.xmp) move as one: the first takes the new name and counts once, the others follow it with their own extensions</source>
+        <translation>Dateien, deren Namen bis zu einem Punkt übereinstimmen (IMG_0412.CR3, IMG_0412.JPG, IMG_0412.xmp), werden gemeinsam umbenannt: die erste erhält den neuen Namen und zählt einmal, die anderen folgen ihr mit ihren eigenen Endungen</translation>
+    </message>
+    <message>
+        <source>Plain ASCII onl&amp;y</source>
+        <translation>Nur einfaches ASC&amp;II</translation>
+    </message>
+    <message>
+        <source>After the other rules, letters lose their accents and other scripts are written in Latin letters: Café Zürich becomes Cafe Zurich</source>
+        <translation>Nach den anderen Regeln verlieren Buchstaben ihre Akzente, und andere Schriften werden in lateinischen Buchstaben geschrieben: aus Café Zürich wird Cafe Zurich</translation>
     </message>
 </context>
 <context>

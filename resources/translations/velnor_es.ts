@@ -71,6 +71,10 @@
         <source>Typed by hand</source>
         <translation>Escrito a mano</translation>
     </message>
+    <message>
+        <source>Moves with %1</source>
+        <translation>Se renombra con %1</translation>
+    </message>
 </context>
 <context>
     <name>HistoryWindow</name>
@@ -323,6 +327,22 @@
     <message>
         <source>Replacement: %1 at offset %2. Names are not searched.</source>
         <translation>Reemplazo: %1 en la posición %2. No se buscará en los nombres.</translation>
+    </message>
+    <message>
+        <source>Keep companion files &amp;together</source>
+        <translation>Mantener &amp;juntos los archivos acompañantes</translation>
+    </message>
+    <message>
+        <source>Files that share a name up to a dot (IMG_0412.CR3, IMG_0412.JPG, IMG_0412.xmp) move as one: the first takes the new name and counts once, the others follow it with their own extensions</source>
+        <translation>Los archivos cuyo nombre coincide hasta un punto (IMG_0412.CR3, IMG_0412.JPG, IMG_0412.xmp) se renombran juntos: el primero recibe el nuevo nombre y cuenta una vez, los demás lo siguen con su propia extensión</translation>
+    </message>
+    <message>
+        <source>Plain ASCII onl&amp;y</source>
+        <translation>Solo ASCII si&amp;mple</translation>
+    </message>
+    <message>
+        <source>After the other rules, letters lose their accents and other scripts are written in Latin letters: Café Zürich becomes Cafe Zurich</source>
+        <translation>Tras las demás reglas, las letras pierden sus acentos y las demás escrituras se escriben con letras latinas: Café Zürich pasa a ser Cafe Zurich</translation>
     </message>
 </context>
 <context>

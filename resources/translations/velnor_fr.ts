@@ -71,6 +71,10 @@
         <source>Typed by hand</source>
         <translation>Saisi à la main</translation>
     </message>
+    <message>
+        <source>Moves with %1</source>
+        <translation>Renommé avec %1</translation>
+    </message>
 </context>
 <context>
     <name>HistoryWindow</name>
@@ -323,6 +327,22 @@
     <message>
         <source>Replacement: %1 at offset %2. Names are not searched.</source>
         <translation>Remplacement&#xa0;: %1 à la position %2. Les noms ne sont pas parcourus.</translation>
+    </message>
+    <message>
+        <source>Keep companion files &amp;together</source>
+        <translation>Garder les fichiers compagnons &amp;ensemble</translation>
+    </message>
+    <message>
+        <source>Files that share a name up to a dot (IMG_0412.CR3, IMG_0412.JPG, IMG_0412.xmp) move as one: the first takes the new name and counts once, the others follow it with their own extensions</source>
+        <translation>Les fichiers dont le nom est le même jusqu’à un point (IMG_0412.CR3, IMG_0412.JPG, IMG_0412.xmp) sont renommés ensemble : le premier reçoit le nouveau nom et compte une fois, les autres le suivent avec leur propre extension</translation>
+    </message>
+    <message>
+        <source>Plain ASCII onl&amp;y</source>
+        <translation>ASCII simple &amp;uniquement</translation>
+    </message>
+    <message>
+        <source>After the other rules, letters lose their accents and other scripts are written in Latin letters: Café Zürich becomes Cafe Zurich</source>
+        <translation>Après les autres règles, les lettres perdent leurs accents et les autres écritures passent en lettres latines : Café Zürich devient Cafe Zurich</translation>
     </message>
 </context>
 <context>

@@ -14,6 +14,10 @@ void ProblemMarkDelegate::initStyleOption(QStyleOptionViewItem *option,
     // Set apart from the rules' names, which follow the settings.
     if (index.data(FileTableModel::TypedRole).toBool())
         option->font.setItalic(true);
+    // A companion shows under its lead, marked as following it; only the
+    // cell shows the mark, a copy of the name does not take it.
+    if (!index.data(FileTableModel::CompanionRole).isNull())
+        option->text = QStringLiteral("  \u21B3 ") + option->text;
     if (index.data(FileTableModel::ProblemRole).toString().isEmpty())
         return;
     static const QIcon mark = QApplication::style()->standardIcon(QStyle::SP_MessageBoxWarning);

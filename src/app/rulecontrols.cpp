@@ -60,13 +60,31 @@ RuleControls::RuleControls(Ui::VLNWindow *ui, QMainWindow *window) : QObject(win
     m_perFolderBox->setObjectName(QStringLiteral("perFolderBox"));
     m_perFolderBox->setToolTip(tr("Count each file among the files of its own folder"));
     ui->section5Layout->addRow(m_perFolderBox);
+    m_companionsBox = new QCheckBox(tr("Keep companion files &together"), ui->section5Box);
+    m_companionsBox->setObjectName(QStringLiteral("companionsBox"));
+    m_companionsBox->setToolTip(
+        tr("Files that share a name up to a dot (IMG_0412.CR3, IMG_0412.JPG, IMG_0412.xmp) "
+           "move as one: the first takes the new name and counts once, the others follow it "
+           "with their own extensions"));
+    ui->section5Layout->addRow(m_companionsBox);
+
+    m_asciiBox = new QCheckBox(tr("Plain ASCII onl&y"), ui->section4Box);
+    m_asciiBox->setObjectName(QStringLiteral("asciiBox"));
+    m_asciiBox->setToolTip(tr("After the other rules, letters lose their accents and other "
+                              "scripts are written in Latin letters: Café Zürich becomes "
+                              "Cafe Zurich"));
+    // Right under the pop-up, above the box's stretch.
+    ui->section4Layout->insertWidget(1, m_asciiBox);
 
     // Tab reaches each box with its section.
     QWidget::setTabOrder(ui->replaceField, m_regexBox);
     QWidget::setTabOrder(m_regexBox, m_ignoreCaseBox);
     QWidget::setTabOrder(ui->digitsCounterBox, m_perFolderBox);
+    QWidget::setTabOrder(m_perFolderBox, m_companionsBox);
+    QWidget::setTabOrder(ui->casePopup, m_asciiBox);
 
-    for (QCheckBox *box : {m_regexBox, m_ignoreCaseBox, m_perFolderBox})
+    for (QCheckBox *box :
+         {m_regexBox, m_ignoreCaseBox, m_perFolderBox, m_companionsBox, m_asciiBox})
         connect(box, &QCheckBox::toggled, this, &RuleControls::changed);
 
     m_viewMenu = new QMenu(tr("&View"), window);
@@ -93,6 +111,8 @@ RenameSettings RuleControls::settings(qint32 start, qint32 step, qint32 digits) 
     settings.regex = m_regexBox->isChecked();
     settings.ignoreCase = m_ignoreCaseBox->isChecked();
     settings.counterPerFolder = m_perFolderBox->isChecked();
+    settings.companions = m_companionsBox->isChecked();
+    settings.plainAscii = m_asciiBox->isChecked();
     return settings;
 }
 
@@ -111,9 +131,13 @@ void RuleControls::setSettings(const RenameSettings &settings)
     const QSignalBlocker regex(m_regexBox);
     const QSignalBlocker ignoreCase(m_ignoreCaseBox);
     const QSignalBlocker perFolder(m_perFolderBox);
+    const QSignalBlocker companions(m_companionsBox);
+    const QSignalBlocker ascii(m_asciiBox);
     m_regexBox->setChecked(settings.regex);
     m_ignoreCaseBox->setChecked(settings.ignoreCase);
     m_perFolderBox->setChecked(settings.counterPerFolder);
+    m_companionsBox->setChecked(settings.companions);
+    m_asciiBox->setChecked(settings.plainAscii);
 }
 
 void RuleControls::showSearchFault(const NameComposer &composer)

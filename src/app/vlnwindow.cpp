@@ -89,6 +89,10 @@ VLNWindow::VLNWindow(UserDefaults *defaults, QWidget *parent)
 
 VLNWindow::~VLNWindow()
 {
+    // An editor still open in the table commits its name when the view
+    // goes, and the plan marks would hand the plan shown to the work queue
+    // gone by then: they stop listening first.
+    disconnect(m_model, nullptr, m_planMarks, nullptr);
     // Jobs end before the list they feed: cancelled and waited for.
     delete m_work;
     // The model reads the list while the view goes away.
@@ -149,7 +153,12 @@ void VLNWindow::setRenameSettings(const RenameSettings &settings)
 
 void VLNWindow::reloadData()
 {
-    m_model->setSettings(renameSettings());
+    const RenameSettings settings = renameSettings();
+    // The plan's worker reads the list's groups of companions: it lets go of
+    // the list before they come or go.
+    if (settings.companions != m_list->groupsCompanions())
+        m_work->cancelPlan();
+    m_model->setSettings(settings);
     m_rules->showSearchFault(m_model->composer());
 }
 

@@ -180,6 +180,7 @@ int CliCommand::run(const QList<QByteArray> &arguments)
         m_list.performSort();
     }
     m_list.setSortDescending(args.sortDescending);
+    m_list.setGroupsCompanions(args.settings.companions);
     if (!typeNames(args, composer, map, names))
         return BadArguments;
     const int status = args.apply ? apply(args, composer) : preview(args, composer);
@@ -349,10 +350,11 @@ bool CliCommand::typeNames(const CliArgs &args, const NameComposer &composer,
     if (args.edit) {
         // Each file's name under the other options, as the preview shows it.
         const auto files = RenamePlan::filesOf(m_list, composer.settings().counterPerFolder);
-        const std::vector<QString> composed =
+        std::vector<QString> composed =
             RenamePlan::composeNames(files, [&composer](const RuleFile &file, qint64 index) {
                 return composer.newNameForFile(file, index);
             });
+        RenamePlan::followLeads(files, composed, RenamePlan::companionRule(composer.settings()));
         for (const QString &name : composed)
             ruleNames << NameCodec::encode(name);
         names = ruleNames;
@@ -383,7 +385,7 @@ int CliCommand::preview(const CliArgs &args, const NameComposer &composer)
         [&composer](const RuleFile &file, qint64 row) {
             return composer.newNameForFile(file, row);
         },
-        nullptr, &m_typed);
+        nullptr, &m_typed, RenamePlan::companionRule(composer.settings()));
     const qsizetype total = list.count();
     QList<CliRow> rows(total);
     CliCounts counts;

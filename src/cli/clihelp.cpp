@@ -74,6 +74,13 @@ Name:
                        Latin-ASCII); what is still not ASCII, and a byte
                        that is not UTF-8, becomes "_". Example: the Russian
                        name of Moscow, .txt, gives Moskva.txt
+  --companions         files of one folder that share a stem up to a dot
+                       (IMG_0412.CR3, IMG_0412.JPG, IMG_0412.CR3.xmp) move
+                       as one: the first shown takes the rules and counts
+                       once, the others take its new name with their own
+                       extensions (Trip-001.cr3, Trip-001.JPG,
+                       Trip-001.cr3.xmp). When one of them cannot be
+                       renamed, none is
   --case keep|lower|upper|title|sentence
                        case of the new name after the replacing (default
                        keep): lower and upper convert the whole name,

@@ -102,6 +102,8 @@ void FileList::setNativePath(ZQFile *file, const QByteArray &nativePath)
     // A rename keeps the folder; anything else may move the record to another.
     const QByteArray &old = file->nativePath();
     const qsizetype start = NativePath::nameStart(old);
+    // A new name may join or leave a group of companions.
+    m_companions.reset();
     if (!nativePath.startsWith(QByteArrayView(old).first(start)) ||
         nativePath.indexOf('/', start) >= 0)
         invalidateFolderPlaces();
@@ -169,9 +171,33 @@ void FileList::invalidatePlaces()
     invalidateFolderPlaces();
 }
 
+const CompanionGroups &FileList::companions() const
+{
+    if (!m_companions)
+        m_companions = std::make_unique<CompanionGroups>(m_files);
+    return *m_companions;
+}
+
+qint64 FileList::companionLead(qint64 row) const
+{
+    if (!m_groupsCompanions || row < 0 || row >= count())
+        return -1;
+    const qint64 lead = rowOfPosition(companions().leadOf(positionOfRow(row), m_sortDescending));
+    return lead == row ? -1 : lead;
+}
+
+qsizetype FileList::companionStem(qint64 row) const
+{
+    if (!m_groupsCompanions || row < 0 || row >= count())
+        return 0;
+    return companions().stemOf(positionOfRow(row));
+}
+
 qint64 FileList::counterIndex(qint64 row, bool perFolder) const
 {
     const auto n = qint64(m_files.size());
+    if (m_groupsCompanions && row >= 0 && row < n)
+        return companions().counterIndex(positionOfRow(row), m_sortDescending, perFolder);
     if (!perFolder || row < 0 || row >= n)
         return row;
     if (m_folderPlaces.size() != m_files.size()) {

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "files/companiongroups.h"
 #include "files/pathindex.h"
 #include "files/zqfile.h"
 
@@ -110,7 +111,22 @@ public:
 
     // The counter index of display row `row`: the row itself, or with
     // perFolder its place among the rows of its own folder, in display order.
+    // While companions are grouped, each group counts once: a companion has
+    // its lead's index.
     qint64 counterIndex(qint64 row, bool perFolder) const;
+
+    // Whether companion files move as one group (the rename setting
+    // RenameSettings::companions, which whoever holds the settings sets
+    // here too). Off, every file stands alone.
+    void setGroupsCompanions(bool on) { m_groupsCompanions = on; }
+    bool groupsCompanions() const { return m_groupsCompanions; }
+    // The display row of the lead of the companion shown in `row`, or -1
+    // where the row leads, stands alone, or companions are not grouped.
+    // The groups are worked out when first asked for after a change of the
+    // list, and so, like counterIndex, on the thread that owns the list.
+    qint64 companionLead(qint64 row) const;
+    // The length of the stem the name of `row` shares with its group.
+    qsizetype companionStem(qint64 row) const;
 
     // Sorts the stored list ascending by lastColumn's comparison of ZQFile
     // ("Size" sorts by SizeComparison). Records that compare the same keep
@@ -177,7 +193,14 @@ private:
     DateKey m_dateKey;
     // Per stored place: the place among the records of its folder (in stored
     // order) and how many records that folder has. Built when first asked for.
-    void invalidateFolderPlaces() { m_folderPlaces.clear(); }
+    void invalidateFolderPlaces()
+    {
+        m_folderPlaces.clear();
+        m_companions.reset();
+    }
+    const CompanionGroups &companions() const;
+    mutable std::unique_ptr<CompanionGroups> m_companions;
+    bool m_groupsCompanions = false;
     mutable std::vector<std::pair<quint32, quint32>> m_folderPlaces;
     QHash<QByteArray, FolderIdentity> m_folderIdentities;
 };

@@ -15,6 +15,8 @@ PlanJob::PlanJob(const FileList &list, const NameComposer &composer, const Typed
     // for: asked here, on the owner's thread, the worker only reads them.
     if (composer.settings().counterPerFolder)
         list.counterIndex(0, true);
+    if (list.groupsCompanions())
+        list.companionLead(0);
 }
 
 PlanJob::~PlanJob()
@@ -54,7 +56,7 @@ void PlanJob::work()
     auto plan = std::make_shared<const RenamePlan>(RenamePlan::make(
         files,
         [this](const RuleFile &file, qint64 row) { return m_composer.newNameForFile(file, row); },
-        &cancelFlag(), &m_typed));
+        &cancelFlag(), &m_typed, RenamePlan::companionRule(m_composer.settings())));
     if (isCancelled() || !plan->isComplete())
         return;
     const std::lock_guard lock(m_planMutex);

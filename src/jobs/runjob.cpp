@@ -41,6 +41,7 @@ void RunJob::work()
     }
     m_sources = {};
     copy.setSortDescending(m_descending);
+    copy.setGroupsCompanions(m_composer.settings().companions);
     // The run checks that each folder is still the one listed.
     for (auto it = m_identities.cbegin(); it != m_identities.cend(); ++it)
         copy.setFolderIdentity(it.key(), it.value());

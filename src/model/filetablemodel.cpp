@@ -78,6 +78,7 @@ FileTableModel::FileTableModel(FileList *list, QObject *parent)
 void FileTableModel::setSettings(const RenameSettings &settings)
 {
     m_composer = NameComposer(settings);
+    m_list->setGroupsCompanions(settings.companions);
     const int rows = rowCount();
     if (rows > 0)
         emit dataChanged(index(0, NewNameColumn), index(rows - 1, NewNameColumn),
@@ -305,6 +306,9 @@ QVariant FileTableModel::data(const QModelIndex &index, int role) const
                 lines << problem;
             if (m_typed.find(file->nativePath()))
                 lines << tr("Typed by hand");
+            const QVariant lead = data(index, CompanionRole);
+            if (!lead.isNull())
+                lines << tr("Moves with %1").arg(lead.toString());
             const QVariant escapes = escapesTip(newNameOf(*file, index.row()));
             if (!escapes.isNull())
                 lines << escapes.toString();
@@ -321,6 +325,10 @@ QVariant FileTableModel::data(const QModelIndex &index, int role) const
     if (index.column() == NewNameColumn) {
         if (role == TypedRole)
             return m_typed.find(file->nativePath()) != nullptr;
+        if (role == CompanionRole) {
+            const ZQFile *lead = m_list->fileAtIndex(m_list->companionLead(index.row()));
+            return lead ? QVariant(TextEscape::line(lead->name())) : QVariant();
+        }
         // The editor starts from the name itself, not its escaped display.
         if (role == Qt::EditRole)
             return newNameOf(*file, index.row());
@@ -370,11 +378,8 @@ void FileTableModel::setPlan(std::shared_ptr<const RenamePlan> plan)
 
 QString FileTableModel::newNameOf(const ZQFile &file, int row) const
 {
-    if (const QString *typed = m_typed.find(file.nativePath()))
-        return *typed;
     // The row is the counter index, so [C] follows the display order.
-    return m_composer.newNameForFile(
-        file, m_list->counterIndex(row, m_composer.settings().counterPerFolder));
+    return m_typed.newNameOf(*m_list, m_composer, file, row);
 }
 
 Qt::ItemFlags FileTableModel::flags(const QModelIndex &index) const
@@ -402,7 +407,11 @@ bool FileTableModel::setData(const QModelIndex &index, const QVariant &value, in
     if (name == newNameOf(*file, index.row()))
         return true;
     m_typed.set(file->nativePath(), name);
-    emit dataChanged(index, index);
+    // A lead's companions follow its new name.
+    if (m_list->groupsCompanions())
+        newNamesChanged();
+    else
+        emit dataChanged(index, index);
     return true;
 }
 

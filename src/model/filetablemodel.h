@@ -40,6 +40,9 @@ public:
     // data(index, TypedRole) of the New Name column: whether the new name was
     // typed by hand (the window shows it apart from the rules' names).
     static constexpr int TypedRole = Qt::UserRole + 4;
+    // data(index, CompanionRole) of the New Name column: for a companion file
+    // that moves with its group's lead, the lead's name; else nothing.
+    static constexpr int CompanionRole = Qt::UserRole + 5;
 
     explicit FileTableModel(FileList *list, QObject *parent = nullptr);
 

@@ -9,6 +9,7 @@
 #include "posix/namecodec.h"
 #include "posix/nativepath.h"
 #include "posix/sidebyside.h"
+#include "rules/companionname.h"
 
 #include <QHash>
 
@@ -77,7 +78,10 @@ std::vector<RenamePlan::File> RenamePlan::filesOf(const FileList &list, bool cou
             return {};
         const ZQFile *file = list.fileAtIndex(row);
         files.push_back({file->nativePath(), file->ruleFile(),
-                         counterPerFolder ? list.counterIndex(row, true) : row});
+                         counterPerFolder || list.groupsCompanions()
+                             ? list.counterIndex(row, counterPerFolder)
+                             : row,
+                         list.companionLead(row), list.companionStem(row)});
     }
     return files;
 }
@@ -141,7 +145,8 @@ std::vector<QString> RenamePlan::composeNames(const std::vector<File> &files,
                 stopped = true;
                 return;
             }
-            names[i] = newNames(files[i].rule, files[i].index < 0 ? qint64(i) : files[i].index);
+            if (files[i].lead < 0)
+                names[i] = newNames(files[i].rule, files[i].index < 0 ? qint64(i) : files[i].index);
         }
     };
     const size_t half = files.size() / 2;
@@ -152,14 +157,36 @@ std::vector<QString> RenamePlan::composeNames(const std::vector<File> &files,
     return names;
 }
 
+RenamePlan::FollowLead RenamePlan::companionRule(const RenameSettings &settings)
+{
+    return [settings](const File &lead, const QString &leadNewName, const File &companion) {
+        return TextRules::companionName(settings, lead.rule.name, leadNewName, companion.rule.name,
+                                        companion.stem);
+    };
+}
+
+void RenamePlan::followLeads(const std::vector<File> &files, std::vector<QString> &names,
+                             const FollowLead &follow, const TypedNames *typed)
+{
+    for (size_t i = 0; i < files.size() && i < names.size(); ++i) {
+        const File &file = files[i];
+        if (file.lead < 0 || (typed && typed->find(file.path)))
+            continue;
+        const auto lead = size_t(file.lead);
+        names[i] = follow ? follow(files[lead], names[lead], file) : file.rule.name;
+    }
+}
+
 RenamePlan RenamePlan::make(const std::vector<File> &files, const NewNames &newNames,
-                            const std::atomic<bool> *cancel, const TypedNames *typed)
+                            const std::atomic<bool> *cancel, const TypedNames *typed,
+                            const FollowLead &follow)
 {
     std::vector<QString> names = composeNames(files, newNames, cancel);
     if (names.size() != files.size() || (cancel && cancel->load()))
         return RenamePlan();
     if (typed)
         typed->applyTo(files, names);
+    followLeads(files, names, follow, typed);
     return fromNames(files, std::move(names));
 }
 
@@ -349,6 +376,23 @@ void RenamePlan::resolveFolder(const std::vector<qint64> &rows, const std::vecto
             newKeys[k] = keyView(row.newName, viewOf(row.newNativeName));
     }
 
+    // The groups of companions among these rows, each lead first.
+    std::vector<std::vector<qint64>> groups;
+    {
+        QHash<qint64, size_t> groupOfLead;
+        for (const qint64 r : rows) {
+            const qint64 lead = files[size_t(r)].lead;
+            if (lead < 0)
+                continue;
+            auto found = groupOfLead.find(lead);
+            if (found == groupOfLead.end()) {
+                found = groupOfLead.insert(lead, groups.size());
+                groups.push_back({lead});
+            }
+            groups[*found].push_back(r);
+        }
+    }
+
     // Conflicts only ever turn a move into a conflict, which may take a
     // name away from a move that waited for it: repeat until nothing changes.
     NameTable movingFrom(oldKeys, rows); // key of a moving file's current name
@@ -421,5 +465,33 @@ void RenamePlan::resolveFolder(const std::vector<qint64> &rows, const std::vecto
             }
             row.after = freedByListed && moving != r ? moving : -1;
         }
+        if (!groups.empty() && holdGroups(groups, files))
+            changed = true;
     }
+}
+
+bool RenamePlan::holdGroups(const std::vector<std::vector<qint64>> &groups,
+                            const std::vector<File> &files)
+{
+    bool held = false;
+    for (const std::vector<qint64> &group : groups) {
+        const auto stuck = std::find_if(group.begin(), group.end(), [this](qint64 r) {
+            const Status status = m_rows[size_t(r)].status;
+            return status == Status::Refused || status == Status::Conflict;
+        });
+        if (stuck == group.end())
+            continue;
+        const QString name = quoted(files[size_t(*stuck)].rule.name);
+        for (const qint64 r : group) {
+            if (m_rows[size_t(r)].status != Status::Move)
+                continue;
+            conflict(r,
+                     stuck == group.begin()
+                         ? QStringLiteral("It moves with %1, which cannot be renamed.").arg(name)
+                         : QStringLiteral("A companion file, %1, cannot be renamed.").arg(name),
+                     *stuck);
+            held = true;
+        }
+    }
+    return held;
 }

@@ -2,6 +2,7 @@
 #pragma once
 
 #include "plan/folderfacts.h"
+#include "rules/renamesettings.h"
 #include "rules/rulefile.h"
 
 #include <QByteArray>
@@ -52,8 +53,17 @@ public:
         RuleFile rule;   // what the composer reads: the current name and time
         // The counter index the composer is given; -1 for the row itself.
         qint64 index = -1;
+        // For a companion file, the row of its group's lead, whose new name
+        // it follows (FileList::companionLead), and the length of the stem
+        // they share; the plan moves the group as one. -1 for any other.
+        qint64 lead = -1;
+        qsizetype stem = 0;
     };
     using NewNames = std::function<QString(const RuleFile &file, qint64 index)>;
+    // The new name of a companion from its lead's (TextRules::companionName
+    // under the settings of the names).
+    using FollowLead =
+        std::function<QString(const File &lead, const QString &leadNewName, const File &companion)>;
 
     // The listed files of a list, in display order, with their counter
     // indexes (FileList::counterIndex).
@@ -73,8 +83,9 @@ public:
                                                 const std::vector<bool> &needsNames);
 
     // The new name of each file: newNames(file, row), called from two
-    // threads at once for a long list (the composer is pure). Empty when
-    // *cancel became true on the way.
+    // threads at once for a long list (the composer is pure); a companion's
+    // is left empty for followLeads. Empty when *cancel became true on the
+    // way.
     static std::vector<QString> composeNames(const std::vector<File> &files,
                                              const NewNames &newNames,
                                              const std::atomic<bool> *cancel = nullptr);
@@ -88,11 +99,18 @@ public:
     // The two steps after composing, from names composed already.
     static RenamePlan fromNames(const std::vector<File> &files, std::vector<QString> newNames);
 
+    // TextRules::companionName under these settings.
+    static FollowLead companionRule(const RenameSettings &settings);
+    // Gives each companion without a name typed by hand the name that
+    // follows its lead's, once the leads' names are final.
+    static void followLeads(const std::vector<File> &files, std::vector<QString> &names,
+                            const FollowLead &follow, const TypedNames *typed = nullptr);
+
     // All three steps; the names typed by hand, if any, in place of the
-    // composed ones.
+    // composed ones, and the companions' names after their leads'.
     static RenamePlan make(const std::vector<File> &files, const NewNames &newNames,
                            const std::atomic<bool> *cancel = nullptr,
-                           const TypedNames *typed = nullptr);
+                           const TypedNames *typed = nullptr, const FollowLead &follow = {});
 
     bool isComplete() const { return m_complete; }
     qsizetype count() const { return qsizetype(m_rows.size()); }
@@ -116,6 +134,9 @@ private:
     void resolveFolder(const std::vector<qint64> &rows, const std::vector<File> &files,
                        const FolderFacts &facts);
     void conflict(qint64 row, const QString &reason, qint64 other = -1);
+    // Companions move as one: when one member of a group cannot move, the
+    // others that would are stopped, each with the reason. True when any was.
+    bool holdGroups(const std::vector<std::vector<qint64>> &groups, const std::vector<File> &files);
 
     std::vector<Row> m_rows;
     std::vector<QByteArray> m_folders;

@@ -3,6 +3,7 @@
 
 #include "files/filelist.h"
 #include "files/zqfile.h"
+#include "rules/companionname.h"
 #include "rules/namecomposer.h"
 
 #include <iterator>
@@ -44,9 +45,21 @@ std::function<QString(const ZQFile &file, qint64 row)>
 TypedNames::source(const FileList &list, const NameComposer &composer) const
 {
     return [this, &list, &composer](const ZQFile &file, qint64 row) {
-        if (const QString *typed = find(file.nativePath()))
-            return *typed;
-        return composer.newNameForFile(
-            file, list.counterIndex(row, composer.settings().counterPerFolder));
+        return newNameOf(list, composer, file, row);
     };
+}
+
+QString TypedNames::newNameOf(const FileList &list, const NameComposer &composer,
+                              const ZQFile &file, qint64 row) const
+{
+    if (const QString *typed = find(file.nativePath()))
+        return *typed;
+    const qint64 leadRow = list.companionLead(row);
+    if (const ZQFile *lead = leadRow >= 0 ? list.fileAtIndex(leadRow) : nullptr) {
+        return TextRules::companionName(composer.settings(), lead->name(),
+                                        newNameOf(list, composer, *lead, leadRow), file.name(),
+                                        list.companionStem(row));
+    }
+    return composer.newNameForFile(file,
+                                   list.counterIndex(row, composer.settings().counterPerFolder));
 }

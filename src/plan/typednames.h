@@ -46,9 +46,15 @@ public:
     // files (RenamePlan::composeNames), before RenamePlan::fromNames.
     void applyTo(const std::vector<RenamePlan::File> &files, std::vector<QString> &names) const;
 
+    // The new name of the file shown in display row `row` of `list`: its
+    // typed name, else for a companion the name that follows its lead's new
+    // name (typed or composed), else the composer's name with the list's
+    // counter index of the row.
+    QString newNameOf(const FileList &list, const NameComposer &composer, const ZQFile &file,
+                      qint64 row) const;
+
     // The new names of a run over `list` (RenameRun::clickStart's source):
-    // the typed name, else the composer's name with the list's counter index
-    // of the display row. Holds references to all three.
+    // newNameOf. Holds references to all three.
     std::function<QString(const ZQFile &file, qint64 row)>
     source(const FileList &list, const NameComposer &composer) const;
 

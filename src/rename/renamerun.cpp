@@ -5,6 +5,7 @@
 #include "files/zqfile.h"
 #include "plan/namerules.h"
 #include "plan/renameplan.h"
+#include "plan/typednames.h"
 #include "posix/filedescriptor.h"
 #include "posix/namecodec.h"
 #include "posix/nativemove.h"
@@ -241,13 +242,9 @@ Report clickStart(FileList &list, const NameComposer &composer, AccessPrompt *pr
                   UserDefaults *defaults, const Progress &progress, const std::atomic<bool> *cancel,
                   const JournalChoice &journal)
 {
-    return clickStart(
-        list,
-        [&composer, &list](const ZQFile &file, qint64 row) {
-            return composer.newNameForFile(
-                file, list.counterIndex(row, composer.settings().counterPerFolder));
-        },
-        prompt, defaults, progress, cancel, journal);
+    const TypedNames none;
+    return clickStart(list, none.source(list, composer), prompt, defaults, progress, cancel,
+                      journal);
 }
 
 Report clickStart(FileList &list, const NameSource &newNameForFile, AccessPrompt *prompt,
@@ -287,7 +284,10 @@ Report clickStart(FileList &list, const NameSource &newNameForFile, AccessPrompt
     std::vector<QString> names(static_cast<size_t>(total));
     for (qsizetype row = 0; row < total; ++row) {
         const ZQFile &file = *files[size_t(flip(row))];
-        planFiles[size_t(row)] = {file.nativePath(), file.ruleFile()};
+        // Companions carry their lead, so that the plan moves each group
+        // as one.
+        planFiles[size_t(row)] = {file.nativePath(), file.ruleFile(), -1, list.companionLead(row),
+                                  list.companionStem(row)};
         names[size_t(row)] = newNameForFile(file, row);
     }
     const RenamePlan plan = RenamePlan::fromNames(planFiles, std::move(names));

@@ -51,6 +51,11 @@ struct RenameSettings
     // After every other rule the name is made plain ASCII (see
     // TextRules::plainAscii).
     bool plainAscii = false;
+    // Files of one folder that share a stem (IMG_0412.CR3, IMG_0412.JPG,
+    // IMG_0412.CR3.xmp) move as one group: the first in display order takes
+    // the rules and the counter, the others follow its new name
+    // (FileList::companionLead, TextRules::companionName).
+    bool companions = false;
     // The first of these that has a date for a file gives it; empty is the
     // modification date alone.
     QList<DateSource> dateSources;

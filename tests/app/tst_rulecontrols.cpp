@@ -37,6 +37,7 @@ private slots:
     void perFolderPreviewMatchesRun();
     void naturalOrderResorts();
     void presetsMenu();
+    void companionsAndAscii();
 
 private:
     QStringList column(int column) const;
@@ -171,6 +172,25 @@ void tst_RuleControls::perFolderPreviewMatchesRun()
     QStringList sortedPreview = preview;
     sortedPreview.sort();
     QCOMPARE(onDisk, sortedPreview);
+}
+
+// The two boxes reach the settings and the table, where a companion says
+// whom it moves with.
+void tst_RuleControls::companionsAndAscii()
+{
+    VLNWindow *window = makeWindow();
+    RuleControls *rules = window->ruleControls();
+    listFiles({"IMG_0412.CR3", "IMG_0412.JPG", "Café.txt"});
+    window->ui()->nameField->setText(u"[N]-[C]"_s);
+    window->controlTextDidChange();
+    rules->companionsBox()->setChecked(true);
+    rules->asciiBox()->setChecked(true);
+    QVERIFY(window->renameSettings().companions && window->renameSettings().plainAscii);
+    QCOMPARE(column(FileTableModel::NewNameColumn),
+             (QStringList{u"IMG_0412-1.CR3"_s, u"IMG_0412-1.JPG"_s, u"Cafe-2.txt"_s}));
+    const QModelIndex jpeg = window->tableModel()->index(1, FileTableModel::NewNameColumn);
+    QCOMPARE(jpeg.data(FileTableModel::CompanionRole).toString(), u"IMG_0412.CR3"_s);
+    QCOMPARE(jpeg.data(Qt::ToolTipRole).toString(), u"Moves with IMG_0412.CR3"_s);
 }
 
 void tst_RuleControls::naturalOrderResorts()

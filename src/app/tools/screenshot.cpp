@@ -7,7 +7,8 @@
 // page), and OUTDIR/listing.png and OUTDIR/renaming.png (the bottom bar
 // during a listing and during a run, held at a moment of each),
 // OUTDIR/interrupted.png (the question after a run that was cut off) and
-// OUTDIR/history.png (the Rename History window over a made-up history).
+// OUTDIR/history.png (the Rename History window over a made-up history),
+// OUTDIR/companions.png (companion files marked under the file they follow).
 // Run it on a real display, e.g. xvfb-run.
 #include "app/jobbar.h"
 #include "app/rulecontrols.h"
@@ -22,6 +23,7 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QDateTime>
+#include <QDir>
 #include <QIcon>
 #include <QLineEdit>
 #include <QMessageBox>
@@ -30,6 +32,7 @@
 #include <QTest>
 
 #include <cstdio>
+#include <cstring>
 
 namespace {
 
@@ -244,6 +247,31 @@ int main(int argc, char **argv)
         window.ui()->actionRenameHistory->trigger();
         QWidget *history = window.undoControl()->historyWindow();
         ok = history && save(history, out + QStringLiteral("/history.png")) && ok;
+    }
+    {
+        // Companion files: a raw photo, its JPEG and sidecars, marked under
+        // the file each follows.
+        QTemporaryDir temporary;
+        const QString shots = temporary.filePath(QStringLiteral("Trip to Lisbon"));
+        QDir().mkpath(shots);
+        for (const char *name : {"IMG_0412.CR3", "IMG_0412.CR3.xmp", "IMG_0412.JPG", "IMG_0413.CR3",
+                                 "IMG_0413.JPG", "IMG_0413.xmp", "IMG_0417.JPG", "notes.txt"}) {
+            QFile file(shots + u'/' + QString::fromLatin1(name));
+            if (file.open(QIODevice::WriteOnly))
+                file.write(QByteArray(4096 * (1 + int(std::strlen(name))), 'x'));
+        }
+        VLNWindow window(&defaults);
+        window.resize(1040, 680);
+        window.openFiles({QFile::encodeName(shots)});
+        while (window.isListing())
+            QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 10);
+        window.tableModel()->performSort();
+        Ui::VLNWindow *ui = window.ui();
+        ui->nameField->setText(QStringLiteral("Lisbon-[C]"));
+        ui->digitsCounterBox->setValue(3);
+        window.ruleControls()->companionsBox()->setChecked(true);
+        window.controlTextDidChange();
+        ok = save(&window, out + QStringLiteral("/companions.png")) && ok;
     }
     {
         defaults.setBool(false, QStringLiteral("skipTutorial"));

@@ -1,0 +1,243 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "diskfiles.h"
+#include "files/filelist.h"
+#include "plan/typednames.h"
+#include "records.h"
+#include "rename/renamerun.h"
+#include "rename/undorun.h"
+#include "rules/companionname.h"
+#include "rules/namecomposer.h"
+#include "scratchdir.h"
+
+#include <QTest>
+
+using namespace Qt::StringLiterals;
+using S = QStringList;
+
+namespace {
+
+// The files, by name, of one folder or, where a name holds a slash, of a
+// folder of their own under /p; stored in this order.
+void fill(FileList &list, const QByteArray &root, const S &names)
+{
+    for (const QString &name : names)
+        listPath(list, root + (name.contains(u'/') ? "/" : "/d/") + name.toUtf8());
+}
+
+RenameSettings trip()
+{
+    RenameSettings settings;
+    settings.nameTemplate = u"Trip-[C]"_s;
+    settings.digitsCounter = 3;
+    settings.companions = true;
+    return settings;
+}
+
+// The photo of the examples: a raw file, a JPEG and two sidecars, a second
+// shot, and a file of its own.
+const S shots{u"IMG_0412.CR3"_s, u"IMG_0412.CR3.xmp"_s, u"IMG_0412.JPG"_s, u"IMG_0412.xmp"_s,
+              u"IMG_0413.JPG"_s, u"IMG_0413.xmp"_s,     u"notes.txt"_s};
+
+} // namespace
+
+class tst_Companions : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void groups_data();
+    void groups();
+    void companionName_data();
+    void companionName();
+    void typedNames();
+    void run_data();
+    void run();
+};
+
+// Each display row as "name <- lead #counter index" ("name #index" for a row
+// that leads or stands alone).
+void tst_Companions::groups_data()
+{
+    QTest::addColumn<S>("names");
+    QTest::addColumn<bool>("descending");
+    QTest::addColumn<bool>("perFolder");
+    QTest::addColumn<S>("expected");
+    // The sidecar that sorts first still finds the stem its photo gives (the
+    // photos of the run below show both directions).
+    QTest::newRow("sidecar only of the whole name")
+        << S{u"IMG.CR3.xmp"_s, u"IMG.CR3"_s} << false << false
+        << S{u"IMG.CR3.xmp #0"_s, u"IMG.CR3 <- IMG.CR3.xmp #0"_s};
+    // Dotted names that differ after the first dot are not companions.
+    QTest::newRow("dates with dots")
+        << S{u"2024.03.05 Party.jpg"_s, u"2024.03.06 Beach.jpg"_s, u"2024.03.05 Party.xmp"_s}
+        << false << false
+        << S{u"2024.03.05 Party.jpg #0"_s, u"2024.03.06 Beach.jpg #1"_s,
+             u"2024.03.05 Party.xmp <- 2024.03.05 Party.jpg #0"_s};
+    QTest::newRow("no extension, dot file, other case")
+        << S{u"IMG"_s, u"IMG.jpg"_s, u".profile"_s, u".profile.bak"_s, u"img.xmp"_s} << false
+        << false
+        << S{u"IMG #0"_s, u"IMG.jpg #1"_s, u".profile #2"_s, u".profile.bak #3"_s, u"img.xmp #4"_s};
+    QTest::newRow("other folder, per folder, descending")
+        << S{u"a.jpg"_s, u"e/a.xmp"_s, u"a.xmp"_s, u"b.jpg"_s, u"e/b.jpg"_s} << true << true
+        << S{u"b.jpg #0"_s, u"b.jpg #0"_s, u"a.xmp #1"_s, u"a.xmp #1"_s, u"a.jpg <- a.xmp #1"_s};
+}
+
+void tst_Companions::groups()
+{
+    QFETCH(S, names);
+    QFETCH(bool, descending);
+    QFETCH(bool, perFolder);
+    QFETCH(S, expected);
+    FileList list;
+    fill(list, "/p", names);
+    list.setSortDescending(descending);
+    list.setGroupsCompanions(true);
+    S shown;
+    for (qint64 row = 0; row < list.count(); ++row) {
+        const qint64 lead = list.companionLead(row);
+        shown << list.fileAtIndex(row)->name() +
+                     (lead < 0 ? QString() : u" <- "_s + list.fileAtIndex(lead)->name()) +
+                     u" #%1"_s.arg(list.counterIndex(row, perFolder));
+    }
+    QCOMPARE(shown, expected);
+}
+
+void tst_Companions::companionName_data()
+{
+    QTest::addColumn<QString>("leadOld");
+    QTest::addColumn<QString>("leadNew");
+    QTest::addColumn<QString>("companion");
+    QTest::addColumn<int>("stem");
+    QTest::addColumn<int>("caseTag");
+    QTest::addColumn<bool>("ascii");
+    QTest::addColumn<QString>("expected");
+    const int keep = RenameSettings::KeepCase;
+    QTest::newRow("sidecar of the whole name")
+        << u"IMG_0412.CR3"_s << u"Trip-001.cr3"_s << u"IMG_0412.CR3.xmp"_s << 8 << keep << false
+        << u"Trip-001.cr3.xmp"_s;
+    QTest::newRow("own extension keeps its case")
+        << u"IMG_0412.CR3"_s << u"Trip-001.cr3"_s << u"IMG_0412.JPG"_s << 8 << keep << false
+        << u"Trip-001.JPG"_s;
+    QTest::newRow("upper case changes it")
+        << u"IMG_0412.CR3"_s << u"TRIP-001.CR3"_s << u"IMG_0412.CR3.xmp"_s << 8
+        << int(RenameSettings::UpperCase) << false << u"TRIP-001.CR3.XMP"_s;
+    QTest::newRow("lead with two extensions past the stem")
+        << u"a.tar.gz"_s << u"Backup.tar.gz"_s << u"a.txt"_s << 1 << keep << false
+        << u"Backup.txt"_s;
+    QTest::newRow("lead's new name without extension")
+        << u"IMG.CR3"_s << u"Trip"_s << u"IMG.JPG"_s << 3 << keep << false << u"Trip.JPG"_s;
+    QTest::newRow("plain ASCII") << u"Straße.jpg"_s << u"Strasse.jpg"_s << u"Straße.Ærø"_s << 6
+                                 << keep << true << u"Strasse.AEro"_s;
+    QTest::newRow("lead has no name") << u"IMG.CR3"_s << ComposedName::refused(u"no Model"_s)
+                                      << u"IMG.JPG"_s << 3 << keep << false << u"IMG.JPG"_s;
+}
+
+void tst_Companions::companionName()
+{
+    QFETCH(QString, leadOld);
+    QFETCH(QString, leadNew);
+    QFETCH(QString, companion);
+    QFETCH(int, stem);
+    QFETCH(int, caseTag);
+    QFETCH(bool, ascii);
+    QFETCH(QString, expected);
+    RenameSettings settings;
+    settings.caseTag = caseTag;
+    settings.plainAscii = ascii;
+    QCOMPARE(TextRules::companionName(settings, leadOld, leadNew, companion, stem), expected);
+}
+
+// A name typed on the lead carries its companions; one typed on a companion
+// is its own.
+void tst_Companions::typedNames()
+{
+    FileList list;
+    fill(list, "/p", {u"IMG.CR3"_s, u"IMG.CR3.xmp"_s, u"IMG.JPG"_s, u"IMG.xmp"_s, u"x.jpg"_s});
+    list.setGroupsCompanions(true);
+    const NameComposer composer(trip());
+    TypedNames typed;
+    typed.set("/p/d/IMG.CR3", u"Best.cr3"_s);
+    typed.set("/p/d/IMG.xmp", u"Other.xmp"_s);
+    S names;
+    for (qint64 row = 0; row < list.count(); ++row)
+        names << typed.newNameOf(list, composer, *list.fileAtIndex(row), row);
+    // x.jpg counts second: the group counted once.
+    QCOMPARE(names, (S{u"Best.cr3"_s, u"Best.cr3.xmp"_s, u"Best.JPG"_s, u"Other.xmp"_s,
+                       u"Trip-002.jpg"_s}));
+}
+
+// Real files, each holding its own old name, moved by the run with its
+// journal, checked on disk, then undone and checked again.
+void tst_Companions::run_data()
+{
+    QTest::addColumn<bool>("descending");
+    QTest::addColumn<S>("unlisted");
+    QTest::addColumn<QString>("expected"); // the folder as "name=content"
+    QTest::addColumn<S>("failures");
+    QTest::newRow("ascending") << false << S()
+                               << u"Trip-001.CR3.xmp=IMG_0412.CR3.xmp Trip-001.CR3=IMG_0412.CR3 "
+                                  "Trip-001.JPG=IMG_0412.JPG Trip-001.xmp=IMG_0412.xmp "
+                                  "Trip-002.JPG=IMG_0413.JPG Trip-002.xmp=IMG_0413.xmp "
+                                  "Trip-003.txt=notes.txt"_s
+                               << S();
+    QTest::newRow("descending") << true << S()
+                                << u"Trip-001.txt=notes.txt Trip-002.JPG=IMG_0413.JPG "
+                                   "Trip-002.xmp=IMG_0413.xmp Trip-003.CR3.xmp=IMG_0412.CR3.xmp "
+                                   "Trip-003.CR3=IMG_0412.CR3 Trip-003.JPG=IMG_0412.JPG "
+                                   "Trip-003.xmp=IMG_0412.xmp"_s
+                                << S();
+    QTest::newRow("a companion's name taken: none of the group moves")
+        << false << S{u"Trip-001.JPG"_s}
+        << u"IMG_0412.CR3.xmp=IMG_0412.CR3.xmp IMG_0412.CR3=IMG_0412.CR3 "
+           "IMG_0412.JPG=IMG_0412.JPG IMG_0412.xmp=IMG_0412.xmp Trip-001.JPG=Trip-001.JPG "
+           "Trip-002.JPG=IMG_0413.JPG Trip-002.xmp=IMG_0413.xmp Trip-003.txt=notes.txt"_s
+        << S{u"IMG_0412.CR3: A companion file, “IMG_0412.JPG”, cannot be renamed."_s,
+             u"IMG_0412.CR3.xmp: A companion file, “IMG_0412.JPG”, cannot be renamed."_s,
+             u"IMG_0412.JPG: “Trip-001.JPG” is taken by a file that is not listed."_s,
+             u"IMG_0412.xmp: A companion file, “IMG_0412.JPG”, cannot be renamed."_s};
+    QTest::newRow("the lead's name taken, descending")
+        << true << S{u"Trip-003.xmp"_s}
+        << u"IMG_0412.CR3.xmp=IMG_0412.CR3.xmp IMG_0412.CR3=IMG_0412.CR3 "
+           "IMG_0412.JPG=IMG_0412.JPG IMG_0412.xmp=IMG_0412.xmp Trip-001.txt=notes.txt "
+           "Trip-002.JPG=IMG_0413.JPG Trip-002.xmp=IMG_0413.xmp Trip-003.xmp=Trip-003.xmp"_s
+        << S{u"IMG_0412.CR3: It moves with “IMG_0412.xmp”, which cannot be renamed."_s,
+             u"IMG_0412.CR3.xmp: It moves with “IMG_0412.xmp”, which cannot be renamed."_s,
+             u"IMG_0412.JPG: It moves with “IMG_0412.xmp”, which cannot be renamed."_s,
+             u"IMG_0412.xmp: “Trip-003.xmp” is taken by a file that is not listed."_s};
+}
+
+void tst_Companions::run()
+{
+    QFETCH(bool, descending);
+    QFETCH(S, unlisted);
+    QFETCH(QString, expected);
+    QFETCH(S, failures);
+    ScratchDir scratch;
+    const QByteArray folder = scratch.path() + "/d";
+    QVERIFY(QDir().mkpath(QString::fromUtf8(folder)));
+    for (const QString &name : shots + unlisted)
+        writeFile(folder + '/' + name.toUtf8(), name.toUtf8());
+    const QString before = folderEntries(folder);
+    FileList list;
+    fill(list, scratch.path(), shots);
+    list.setSortDescending(descending);
+    list.setGroupsCompanions(true);
+    const RenameRun::Report report =
+        RenameRun::clickStart(list, NameComposer(trip()), nullptr, nullptr, {}, nullptr,
+                              {true, QString::fromUtf8(scratch.path() + "/journals")});
+
+    QCOMPARE(folderEntries(folder), expected);
+    S failed;
+    for (const RenameRun::Entry &entry : report.entries) {
+        if (entry.outcome == RenameRun::Outcome::Failed)
+            failed << entry.oldName + u": "_s + entry.error;
+    }
+    QCOMPARE(failed, failures);
+
+    const UndoRun::Report undo = UndoRun::run(report.journalPath, UndoRun::Direction::Undo);
+    QVERIFY2(undo.kept.isEmpty(), qPrintable(undo.detailedText()));
+    QCOMPARE(folderEntries(folder), before);
+}
+
+QTEST_GUILESS_MAIN(tst_Companions)
+#include "tst_companions.moc"
