@@ -14,6 +14,11 @@ void ProblemMarkDelegate::initStyleOption(QStyleOptionViewItem *option,
     // Set apart from the rules' names, which follow the settings.
     if (index.data(FileTableModel::TypedRole).toBool())
         option->font.setItalic(true);
+    // A name that waits for what is inside its file, quietly.
+    if (index.data(FileTableModel::PendingRole).toBool()) {
+        option->palette.setColor(QPalette::Text, option->palette.color(QPalette::PlaceholderText));
+        return;
+    }
     if (index.data(FileTableModel::ProblemRole).toString().isEmpty())
         return;
     static const QIcon mark = QApplication::style()->standardIcon(QStyle::SP_MessageBoxWarning);
