@@ -10,13 +10,15 @@
 # cut off, and the Rename History window), docs/companions.png (companion
 # files marked under their lead), docs/screenshot-de.png,
 # docs/interrupted-de.png and docs/history-de.png (the same in German, from
-# LANG alone), and docs/screenshot-fr.png and docs/screenshot-es.png.
+# LANG alone), docs/screenshot-fr.png and docs/screenshot-es.png, and
+# docs/photos-by-date.png and docs/metadata-menu.png (photos named by the date
+# taken and the camera; the Metadata menu open).
 # Needs a build (make build) and xvfb-run. BUILD overrides the build folder.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 BUILD=${BUILD:-build}
 OUT=${1:-docs}
-cmake --build "$BUILD" --target velnor-screenshot >/dev/null
+cmake --build "$BUILD" --target velnor-screenshot velnor-meta-reader velnor-make-test-jpeg >/dev/null
 mkdir -p "$OUT"
 
 sample=$(mktemp -d)
@@ -30,8 +32,30 @@ for name in IMG_0412.JPG IMG_0413.JPG IMG_0417.JPG "Tram 28.png" notes.txt \
     touch -d "2024-05-$((10 + i)) $((8 + i)):1$i:0$i" "$sample/Trip to Lisbon/$name"
 done
 
+# Photos copied from a phone and a camera: every copy has the same date, the
+# date taken is inside. One came through a messenger, which kept no tags.
+photos="$sample/Photos from the phone"
+mkdir -p "$photos"
+photo() {
+    local name=$1
+    shift
+    "$BUILD/tests/meta/velnor-make-test-jpeg" "$photos/$name" "$@" >/dev/null
+    touch -d "2024-06-02 18:40:00" "$photos/$name"
+}
+photo IMG_0412.JPG "Exif.Photo.DateTimeOriginal=2024:05:11 09:12:41" \
+    "Exif.Image.Make=Google" "Exif.Image.Model=Pixel 7"
+photo IMG_0413.JPG "Exif.Photo.DateTimeOriginal=2024:05:11 13:05:02" \
+    "Exif.Image.Make=Google" "Exif.Image.Model=Pixel 7"
+photo IMG_0417.JPG "Exif.Photo.DateTimeOriginal=2024:05:12 20:47:19" \
+    "Exif.Image.Make=Google" "Exif.Image.Model=Pixel 7"
+photo DSC_1001.JPG "Exif.Photo.DateTimeOriginal=2024:05:12 07:31:55" \
+    "Exif.Image.Make=NIKON CORPORATION" "Exif.Image.Model=NIKON Z 6"
+photo DSC_1002.JPG "Exif.Photo.DateTimeOriginal=2024:05:13 11:02:08" \
+    "Exif.Image.Make=NIKON CORPORATION" "Exif.Image.Model=NIKON Z 6"
+photo "IMG-20240514-WA0003.jpg"
+
 xvfb-run -a -s "-screen 0 1280x800x24" \
-    "$BUILD/src/app/tools/velnor-screenshot" "$OUT" "$sample/Trip to Lisbon"
+    "$BUILD/src/app/tools/velnor-screenshot" "$OUT" "$sample/Trip to Lisbon" "$photos"
 
 # The same window in German (also the question and the history), French and
 # Spanish, from LANG alone.

@@ -1,12 +1,14 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // velnor-bench-app [--quick] [--work DIR]
-//                  [--only keystroke|drop|drop_100k|drop_1m|run|history]
+//                  [--only keystroke|keystroke_meta|drop|drop_100k|drop_1m|run|history]
 // The window under load, offscreen: a keystroke in the name field with a
 // million files listed, and the longest the event loop stood still until the
 // rename plan of that keystroke was shown; drops of large folders against the
 // core's own intake of the same tree, with the longest stall meanwhile; Start
 // Renaming against the core's run, likewise; and the longest stall while a
 // history of 100 MiB is read at start-up and after a run.
+#include "benchmeta.h"
+
 #include "app/undocontrol.h"
 #include "app/vlnwindow.h"
 #include "files/filelist.h"
@@ -418,6 +420,11 @@ int main(int argc, char **argv)
     if (wanted("keystroke")) {
         std::fprintf(stderr, "# keystroke\n");
         keystroke(defaults, quick ? 100000 : 1000000);
+    }
+    if (wanted("keystroke_meta")) {
+        std::fprintf(stderr, "# keystroke_meta\n");
+        keystrokeMeta(defaults, scratch.path(), QStringLiteral(VELNOR_MAKE_JPEG_BIN),
+                      quick ? 10000 : 100000);
     }
 
     for (const bool large : {false, true}) {

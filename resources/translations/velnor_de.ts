@@ -75,6 +75,10 @@
         <source>Moves with %1</source>
         <translation>Wird zusammen mit %1 umbenannt</translation>
     </message>
+    <message>
+        <source>Reading metadata…</source>
+        <translation>Metadaten werden gelesen…</translation>
+    </message>
 </context>
 <context>
     <name>HistoryWindow</name>
@@ -176,6 +180,126 @@
     <message>
         <source>Undoing %1 of %2</source>
         <translation>Mache %1 von %2 rückgängig</translation>
+    </message>
+    <message>
+        <source>Reading metadata %1 of %2</source>
+        <translation>Metadaten werden gelesen: %1 von %2</translation>
+    </message>
+</context>
+<context>
+    <name>MetaControls</name>
+    <message>
+        <source>24-hour c&amp;lock</source>
+        <translation>24-Stunden-&amp;Uhr</translation>
+    </message>
+    <message>
+        <source>Write the hour of the time tokens as 00 to 23</source>
+        <translation>Die Stunde der Uhrzeit-Platzhalter als 00 bis 23 schreiben</translation>
+    </message>
+    <message>
+        <source>Where the date and time tokens, the Date column and the sort by date take each file&apos;s date from; the first source that has a date gives it. A file without one is not renamed.</source>
+        <translation>Woher die Datums- und Uhrzeit-Platzhalter, die Spalte Datum und die Sortierung nach Datum das Datum jeder Datei nehmen; die erste Quelle mit einem Datum gibt es. Eine Datei ohne Datum wird nicht umbenannt.</translation>
+    </message>
+    <message>
+        <source>Photos and videos</source>
+        <translation>Fotos und Videos</translation>
+    </message>
+    <message>
+        <source>Camera mak&amp;er</source>
+        <translation>Kamera&amp;hersteller</translation>
+    </message>
+    <message>
+        <source>Camera &amp;model</source>
+        <translation>Kamera&amp;modell</translation>
+    </message>
+    <message>
+        <source>&amp;Lens</source>
+        <translation>&amp;Objektiv</translation>
+    </message>
+    <message>
+        <source>&amp;Width</source>
+        <translation>&amp;Breite</translation>
+    </message>
+    <message>
+        <source>&amp;Height</source>
+        <translation>H&amp;öhe</translation>
+    </message>
+    <message>
+        <source>Audio</source>
+        <translation>Audio</translation>
+    </message>
+    <message>
+        <source>&amp;Artist</source>
+        <translation>&amp;Interpret</translation>
+    </message>
+    <message>
+        <source>Album a&amp;rtist</source>
+        <translation>&amp;Album-Interpret</translation>
+    </message>
+    <message>
+        <source>Al&amp;bum</source>
+        <translation>A&amp;lbum</translation>
+    </message>
+    <message>
+        <source>&amp;Title</source>
+        <translation>&amp;Titel</translation>
+    </message>
+    <message>
+        <source>Track &amp;number</source>
+        <translation>Titel&amp;nummer</translation>
+    </message>
+    <message>
+        <source>&amp;Disc number</source>
+        <translation>&amp;CD-Nummer</translation>
+    </message>
+    <message>
+        <source>&amp;Year</source>
+        <translation>&amp;Jahr</translation>
+    </message>
+    <message>
+        <source>&amp;Genre</source>
+        <translation>&amp;Genre</translation>
+    </message>
+    <message>
+        <source>Other &amp;Field…</source>
+        <translation>Anderes &amp;Feld…</translation>
+    </message>
+    <message>
+        <source>modified</source>
+        <translation>geändert</translation>
+    </message>
+    <message>
+        <source>created</source>
+        <translation>erstellt</translation>
+    </message>
+    <message>
+        <source>taken</source>
+        <translation>aufgenommen</translation>
+    </message>
+    <message>
+        <source>, else </source>
+        <comment>between date sources</comment>
+        <translation>, sonst </translation>
+    </message>
+    <message>
+        <source>Other Field</source>
+        <translation>Anderes Feld</translation>
+    </message>
+    <message>
+        <source>The field&apos;s key: an Exif, IPTC or XMP key such as Exif.Photo.FNumber or Xmp.dc.title, or an audio tag such as COMPOSER.</source>
+        <translation>Der Schlüssel des Feldes: ein Exif-, IPTC- oder XMP-Schlüssel wie Exif.Photo.FNumber oder Xmp.dc.title, oder ein Audio-Tag wie COMPOSER.</translation>
+    </message>
+    <message>
+        <source>Metadata</source>
+        <translation>Metadaten</translation>
+    </message>
+    <message>
+        <source>Append a value from inside the file: camera, song, any field (%1)</source>
+        <translation>Einen Wert aus der Datei anhängen: Kamera, Lied, beliebiges Feld (%1)</translation>
+    </message>
+    <message>
+        <source>Dates from:</source>
+        <translation>Datumsquelle:</translation>
     </message>
 </context>
 <context>

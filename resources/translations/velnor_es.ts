@@ -75,6 +75,10 @@
         <source>Moves with %1</source>
         <translation>Se renombra con %1</translation>
     </message>
+    <message>
+        <source>Reading metadata…</source>
+        <translation>Leyendo metadatos…</translation>
+    </message>
 </context>
 <context>
     <name>HistoryWindow</name>
@@ -176,6 +180,126 @@
     <message>
         <source>%1 folders could not be read</source>
         <translation>No se pudieron leer %1 carpetas</translation>
+    </message>
+    <message>
+        <source>Reading metadata %1 of %2</source>
+        <translation>Leyendo metadatos %1 de %2</translation>
+    </message>
+</context>
+<context>
+    <name>MetaControls</name>
+    <message>
+        <source>24-hour c&amp;lock</source>
+        <translation>Reloj de &amp;24 horas</translation>
+    </message>
+    <message>
+        <source>Write the hour of the time tokens as 00 to 23</source>
+        <translation>Escribir la hora de los marcadores de hora de 00 a 23</translation>
+    </message>
+    <message>
+        <source>Where the date and time tokens, the Date column and the sort by date take each file&apos;s date from; the first source that has a date gives it. A file without one is not renamed.</source>
+        <translation>De dónde toman la fecha de cada archivo los marcadores de fecha y hora, la columna Fecha y el orden por fecha; la primera fuente que tiene una fecha la da. Un archivo sin fecha no se renombra.</translation>
+    </message>
+    <message>
+        <source>Photos and videos</source>
+        <translation>Fotos y vídeos</translation>
+    </message>
+    <message>
+        <source>Camera mak&amp;er</source>
+        <translation>&amp;Marca de la cámara</translation>
+    </message>
+    <message>
+        <source>Camera &amp;model</source>
+        <translation>M&amp;odelo de la cámara</translation>
+    </message>
+    <message>
+        <source>&amp;Lens</source>
+        <translation>Ob&amp;jetivo</translation>
+    </message>
+    <message>
+        <source>&amp;Width</source>
+        <translation>&amp;Ancho</translation>
+    </message>
+    <message>
+        <source>&amp;Height</source>
+        <translation>A&amp;lto</translation>
+    </message>
+    <message>
+        <source>Audio</source>
+        <translation>Audio</translation>
+    </message>
+    <message>
+        <source>&amp;Artist</source>
+        <translation>A&amp;rtista</translation>
+    </message>
+    <message>
+        <source>Album a&amp;rtist</source>
+        <translation>Artista del ál&amp;bum</translation>
+    </message>
+    <message>
+        <source>Al&amp;bum</source>
+        <translation>Álb&amp;um</translation>
+    </message>
+    <message>
+        <source>&amp;Title</source>
+        <translation>&amp;Título</translation>
+    </message>
+    <message>
+        <source>Track &amp;number</source>
+        <translation>&amp;Número de pista</translation>
+    </message>
+    <message>
+        <source>&amp;Disc number</source>
+        <translation>Número de &amp;disco</translation>
+    </message>
+    <message>
+        <source>&amp;Year</source>
+        <translation>A&amp;ño</translation>
+    </message>
+    <message>
+        <source>&amp;Genre</source>
+        <translation>&amp;Género</translation>
+    </message>
+    <message>
+        <source>Other &amp;Field…</source>
+        <translation>Otro &amp;campo…</translation>
+    </message>
+    <message>
+        <source>modified</source>
+        <translation>modificación</translation>
+    </message>
+    <message>
+        <source>created</source>
+        <translation>creación</translation>
+    </message>
+    <message>
+        <source>taken</source>
+        <translation>captura</translation>
+    </message>
+    <message>
+        <source>, else </source>
+        <comment>between date sources</comment>
+        <translation>, si no, </translation>
+    </message>
+    <message>
+        <source>Other Field</source>
+        <translation>Otro campo</translation>
+    </message>
+    <message>
+        <source>The field&apos;s key: an Exif, IPTC or XMP key such as Exif.Photo.FNumber or Xmp.dc.title, or an audio tag such as COMPOSER.</source>
+        <translation>La clave del campo: una clave Exif, IPTC o XMP como Exif.Photo.FNumber o Xmp.dc.title, o una etiqueta de audio como COMPOSER.</translation>
+    </message>
+    <message>
+        <source>Metadata</source>
+        <translation>Metadatos</translation>
+    </message>
+    <message>
+        <source>Append a value from inside the file: camera, song, any field (%1)</source>
+        <translation>Añadir un valor del interior del archivo: cámara, canción, cualquier campo (%1)</translation>
+    </message>
+    <message>
+        <source>Dates from:</source>
+        <translation>Fechas tomadas de:</translation>
     </message>
 </context>
 <context>

@@ -75,6 +75,10 @@
         <source>Moves with %1</source>
         <translation>Renommé avec %1</translation>
     </message>
+    <message>
+        <source>Reading metadata…</source>
+        <translation>Lecture des métadonnées…</translation>
+    </message>
 </context>
 <context>
     <name>HistoryWindow</name>
@@ -176,6 +180,126 @@
     <message>
         <source>%1 folders could not be read</source>
         <translation>%1 dossiers illisibles</translation>
+    </message>
+    <message>
+        <source>Reading metadata %1 of %2</source>
+        <translation>Lecture des métadonnées %1 sur %2</translation>
+    </message>
+</context>
+<context>
+    <name>MetaControls</name>
+    <message>
+        <source>24-hour c&amp;lock</source>
+        <translation>Horloge sur &amp;24 heures</translation>
+    </message>
+    <message>
+        <source>Write the hour of the time tokens as 00 to 23</source>
+        <translation>Écrire l&apos;heure des jetons d&apos;heure de 00 à 23</translation>
+    </message>
+    <message>
+        <source>Where the date and time tokens, the Date column and the sort by date take each file&apos;s date from; the first source that has a date gives it. A file without one is not renamed.</source>
+        <translation>D&apos;où les jetons de date et d&apos;heure, la colonne Date et le tri par date prennent la date de chaque fichier ; la première source qui a une date la donne. Un fichier sans date n&apos;est pas renommé.</translation>
+    </message>
+    <message>
+        <source>Photos and videos</source>
+        <translation>Photos et vidéos</translation>
+    </message>
+    <message>
+        <source>Camera mak&amp;er</source>
+        <translation>&amp;Marque de l&apos;appareil</translation>
+    </message>
+    <message>
+        <source>Camera &amp;model</source>
+        <translation>M&amp;odèle de l&apos;appareil</translation>
+    </message>
+    <message>
+        <source>&amp;Lens</source>
+        <translation>Ob&amp;jectif</translation>
+    </message>
+    <message>
+        <source>&amp;Width</source>
+        <translation>&amp;Largeur</translation>
+    </message>
+    <message>
+        <source>&amp;Height</source>
+        <translation>&amp;Hauteur</translation>
+    </message>
+    <message>
+        <source>Audio</source>
+        <translation>Audio</translation>
+    </message>
+    <message>
+        <source>&amp;Artist</source>
+        <translation>&amp;Artiste</translation>
+    </message>
+    <message>
+        <source>Album a&amp;rtist</source>
+        <translation>A&amp;rtiste de l&apos;album</translation>
+    </message>
+    <message>
+        <source>Al&amp;bum</source>
+        <translation>Al&amp;bum</translation>
+    </message>
+    <message>
+        <source>&amp;Title</source>
+        <translation>&amp;Titre</translation>
+    </message>
+    <message>
+        <source>Track &amp;number</source>
+        <translation>&amp;Numéro de piste</translation>
+    </message>
+    <message>
+        <source>&amp;Disc number</source>
+        <translation>Numéro de &amp;disque</translation>
+    </message>
+    <message>
+        <source>&amp;Year</source>
+        <translation>Ann&amp;ée</translation>
+    </message>
+    <message>
+        <source>&amp;Genre</source>
+        <translation>&amp;Genre</translation>
+    </message>
+    <message>
+        <source>Other &amp;Field…</source>
+        <translation>Autre &amp;champ…</translation>
+    </message>
+    <message>
+        <source>modified</source>
+        <translation>modification</translation>
+    </message>
+    <message>
+        <source>created</source>
+        <translation>création</translation>
+    </message>
+    <message>
+        <source>taken</source>
+        <translation>prise de vue</translation>
+    </message>
+    <message>
+        <source>, else </source>
+        <comment>between date sources</comment>
+        <translation>, sinon </translation>
+    </message>
+    <message>
+        <source>Other Field</source>
+        <translation>Autre champ</translation>
+    </message>
+    <message>
+        <source>The field&apos;s key: an Exif, IPTC or XMP key such as Exif.Photo.FNumber or Xmp.dc.title, or an audio tag such as COMPOSER.</source>
+        <translation>La clé du champ : une clé Exif, IPTC ou XMP comme Exif.Photo.FNumber ou Xmp.dc.title, ou une étiquette audio comme COMPOSER.</translation>
+    </message>
+    <message>
+        <source>Metadata</source>
+        <translation>Métadonnées</translation>
+    </message>
+    <message>
+        <source>Append a value from inside the file: camera, song, any field (%1)</source>
+        <translation>Ajouter une valeur lue dans le fichier : appareil, morceau, tout champ (%1)</translation>
+    </message>
+    <message>
+        <source>Dates from:</source>
+        <translation>Dates prises de :</translation>
     </message>
 </context>
 <context>

@@ -37,6 +37,16 @@ QStringList FileManager::fileUris(const QList<QByteArray> &nativePaths)
     return uris;
 }
 
+QList<QByteArray> FileManager::nativePathsOfUrls(const QList<QUrl> &urls)
+{
+    QList<QByteArray> paths;
+    for (const QUrl &url : urls) {
+        if (url.isLocalFile())
+            paths << QByteArray::fromPercentEncoding(url.path(QUrl::FullyEncoded).toLatin1());
+    }
+    return paths;
+}
+
 void FileManager::showItems(const QList<QByteArray> &nativePaths)
 {
     QDBusConnection bus = QDBusConnection::sessionBus();

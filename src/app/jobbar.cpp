@@ -63,6 +63,14 @@ void JobBar::showUndo(qsizetype done, qsizetype total, bool redo)
     showFraction(done, total);
 }
 
+void JobBar::showFacts(qsizetype done, qsizetype total)
+{
+    const QLocale locale;
+    m_label->setText(
+        tr("Reading metadata %1 of %2").arg(locale.toString(done), locale.toString(total)));
+    showFraction(done, total);
+}
+
 void JobBar::showFraction(qsizetype done, qsizetype total)
 {
     // The bar counts in thousandths, so that any total fits an int.

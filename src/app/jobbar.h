@@ -24,6 +24,8 @@ public:
     void showRun(qsizetype done, qsizetype total);
     // "Undoing 12 of 100", or "Redoing 12 of 100".
     void showUndo(qsizetype done, qsizetype total, bool redo);
+    // "Reading metadata 1,234 of 10,000".
+    void showFacts(qsizetype done, qsizetype total);
     // No work is running.
     void showIdle();
     // The folders listings could not read since the list was last empty;

@@ -18,6 +18,11 @@ void ProblemMarkDelegate::initStyleOption(QStyleOptionViewItem *option,
     // cell shows the mark, a copy of the name does not take it.
     if (!index.data(FileTableModel::CompanionRole).isNull())
         option->text = QStringLiteral("  \u21B3 ") + option->text;
+    // A name that waits for what is inside its file, quietly.
+    if (index.data(FileTableModel::PendingRole).toBool()) {
+        option->palette.setColor(QPalette::Text, option->palette.color(QPalette::PlaceholderText));
+        return;
+    }
     if (index.data(FileTableModel::ProblemRole).toString().isEmpty())
         return;
     static const QIcon mark = QApplication::style()->standardIcon(QStyle::SP_MessageBoxWarning);

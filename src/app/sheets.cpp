@@ -1,6 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "app/sheets.h"
 
+#include <QCoreApplication>
+#include <QPushButton>
+
 namespace Sheets {
 
 QMessageBox *make(QWidget *window, QMessageBox::Icon icon, const QString &text,
@@ -30,6 +33,23 @@ QMessageBox *alert(QWidget *window, const QString &text)
     // show(), not open(): open() would make it window-modal.
     alert->setWindowModality(Qt::ApplicationModal);
     alert->show();
+    return alert;
+}
+
+QMessageBox *withoutUndo(QWidget *window, const QString &reason, QPushButton **withoutUndo)
+{
+    QMessageBox *alert =
+        make(window, QMessageBox::Warning,
+             QCoreApplication::translate("VLNWindow", "The rename could not be prepared for undo."),
+             QCoreApplication::translate(
+                 "VLNWindow",
+                 "%1\n\nNo file has been renamed. Without undo, this rename cannot be taken back.")
+                 .arg(reason));
+    *withoutUndo = alert->addButton(
+        QCoreApplication::translate("VLNWindow", "Rename &Without Undo"), QMessageBox::AcceptRole);
+    QPushButton *cancel = alert->addButton(QMessageBox::Cancel);
+    alert->setDefaultButton(cancel);
+    alert->setEscapeButton(cancel);
     return alert;
 }
 

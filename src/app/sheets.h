@@ -19,4 +19,9 @@ void open(QMessageBox *sheet);
 // An alert with the single button OK, shown at once.
 QMessageBox *alert(QWidget *window, const QString &text);
 
+// Nothing has moved: a run stopped before its first move, since it could not
+// write down how to take the moves back (`reason`). The alert asks whether to
+// rename without undo; *withoutUndo is the button that says so. Not opened yet.
+QMessageBox *withoutUndo(QWidget *window, const QString &reason, QPushButton **withoutUndo);
+
 } // namespace Sheets

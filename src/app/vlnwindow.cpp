@@ -2,8 +2,10 @@
 #include "app/vlnwindow.h"
 
 #include "app/accessrequest.h"
+#include "app/factsreading.h"
 #include "app/filemanager.h"
 #include "app/jobbar.h"
+#include "app/metacontrols.h"
 #include "app/planmarks.h"
 #include "app/presetmenu.h"
 #include "app/rulecontrols.h"
@@ -27,28 +29,10 @@
 #include <QFileDialog>
 #include <QMimeData>
 #include <QPushButton>
-#include <QUrl>
 
 #include <sys/stat.h>
 
-namespace {
-
-const QString skipTutorialKey = QStringLiteral("skipTutorial");
-
-// The paths of handed-over URLs as the bytes they name: the percent-encoded
-// form keeps bytes that are not valid UTF-8, which the decoded form would
-// replace. A native panel hands such names over only in its URLs.
-QList<QByteArray> nativePathsOfUrls(const QList<QUrl> &urls)
-{
-    QList<QByteArray> paths;
-    for (const QUrl &url : urls) {
-        if (url.isLocalFile())
-            paths << QByteArray::fromPercentEncoding(url.path(QUrl::FullyEncoded).toLatin1());
-    }
-    return paths;
-}
-
-} // namespace
+static const QString skipTutorialKey = QStringLiteral("skipTutorial");
 
 VLNWindow::VLNWindow(UserDefaults *defaults, QWidget *parent)
     : QMainWindow(parent), m_ui(std::make_unique<Ui::VLNWindow>()),
@@ -66,6 +50,10 @@ VLNWindow::VLNWindow(UserDefaults *defaults, QWidget *parent)
     });
     m_rules = new RuleControls(m_ui.get(), this);
     connect(m_rules, &RuleControls::changed, this, &VLNWindow::reloadData);
+    m_meta = new MetaControls(m_ui.get(), this);
+    connect(m_meta, &MetaControls::changed, this, &VLNWindow::reloadData);
+    connect(m_meta, &MetaControls::tokenChosen, this,
+            [this](const QString &token) { appendToken(m_ui->nameField, token); });
     m_presets = new PresetMenu(
         this, m_ui->menuWindow, m_defaults, [this] { return renameSettings(); },
         [this](const RenameSettings &settings) { setRenameSettings(settings); });
@@ -77,6 +65,8 @@ VLNWindow::VLNWindow(UserDefaults *defaults, QWidget *parent)
     connect(m_jobBar, &JobBar::cancelClicked, this, &VLNWindow::cancelJob);
     connect(m_work, &WorkQueue::runEnded, this, &VLNWindow::runEnded);
     connect(m_work, &WorkQueue::startAsked, this, &VLNWindow::clickStart);
+    m_facts = new FactsReading(m_model, m_work, m_jobBar, this);
+    connect(m_facts, &FactsReading::startAsked, this, &VLNWindow::clickStart);
     m_access = new AccessRequest(this, m_defaults);
     m_header = new TableHeader(m_ui->tableView, m_model);
     connect(m_rules, &RuleControls::naturalOrderToggled, m_header, &TableHeader::setNaturalOrder);
@@ -89,11 +79,10 @@ VLNWindow::VLNWindow(UserDefaults *defaults, QWidget *parent)
 
 VLNWindow::~VLNWindow()
 {
-    // An editor still open in the table commits its name when the view
-    // goes, and the plan marks would hand the plan shown to the work queue
-    // gone by then: they stop listening first.
-    disconnect(m_model, nullptr, m_planMarks, nullptr);
-    // Jobs end before the list they feed: cancelled and waited for.
+    // Jobs end before the list they feed; the plan marks before the jobs, as
+    // a name still being edited is committed when its editor goes.
+    delete m_planMarks;
+    delete m_facts;
     delete m_work;
     // The model reads the list while the view goes away.
     m_ui->tableView->setModel(nullptr);
@@ -142,12 +131,15 @@ void VLNWindow::windowDidLoad()
 
 RenameSettings VLNWindow::renameSettings() const
 {
-    return m_rules->settings(m_startCounter, m_stepCounter, m_digitsCounter);
+    RenameSettings settings = m_rules->settings(m_startCounter, m_stepCounter, m_digitsCounter);
+    m_meta->apply(settings);
+    return settings;
 }
 
 void VLNWindow::setRenameSettings(const RenameSettings &settings)
 {
     m_rules->setSettings(settings);
+    m_meta->setSettings(settings);
     reloadData();
 }
 
@@ -245,6 +237,7 @@ void VLNWindow::listInBackground(const QList<QByteArray> &nativePaths)
 void VLNWindow::cancelJob()
 {
     m_work->cancel();
+    m_facts->cancel();
 }
 
 void VLNWindow::closeEvent(QCloseEvent *event)
@@ -275,7 +268,7 @@ void VLNWindow::dropEvent(QDropEvent *event)
     if (auto *source = qobject_cast<QWidget *>(event->source());
         source && (source == this || isAncestorOf(source)))
         return;
-    listInBackground(nativePathsOfUrls(event->mimeData()->urls()));
+    listInBackground(FileManager::nativePathsOfUrls(event->mimeData()->urls()));
 }
 
 void VLNWindow::clickAdd()
@@ -285,8 +278,9 @@ void VLNWindow::clickAdd()
     panel->setFileMode(QFileDialog::ExistingFiles);
     panel->setWindowTitle(tr("Add Files"));
     // The panel's URLs, not its file names, which could lead to another file.
-    connect(panel, &QDialog::accepted, this,
-            [this, panel] { listInBackground(nativePathsOfUrls(panel->selectedUrls())); });
+    connect(panel, &QDialog::accepted, this, [this, panel] {
+        listInBackground(FileManager::nativePathsOfUrls(panel->selectedUrls()));
+    });
     panel->open();
 }
 
@@ -336,7 +330,8 @@ void VLNWindow::clickStart()
     if (m_work->isRenaming() || m_work->isUndoing() || m_access->isAsking() || m_journalAlert)
         return;
     // The run waits for the listing: it renames what the list holds.
-    if (m_work->deferRunUntilListed() || m_list->isEmpty())
+    // And for the facts its names need.
+    if (m_work->deferRunUntilListed() || m_list->isEmpty() || m_facts->deferRunUntilRead())
         return;
     QList<QByteArray> paths;
     paths.reserve(m_list->count());
@@ -372,15 +367,8 @@ void VLNWindow::runEnded(const RenameRun::Report &report)
 // not write down how to take the moves back.
 void VLNWindow::askToRenameWithoutUndo(const QString &reason)
 {
-    QMessageBox *alert = Sheets::make(
-        this, QMessageBox::Warning, tr("The rename could not be prepared for undo."),
-        tr("%1\n\nNo file has been renamed. Without undo, this rename cannot be taken back.")
-            .arg(reason));
-    QPushButton *withoutUndo =
-        alert->addButton(tr("Rename &Without Undo"), QMessageBox::AcceptRole);
-    QPushButton *cancel = alert->addButton(QMessageBox::Cancel);
-    alert->setDefaultButton(cancel);
-    alert->setEscapeButton(cancel);
+    QPushButton *withoutUndo = nullptr;
+    QMessageBox *alert = Sheets::withoutUndo(this, reason, &withoutUndo);
     // Drops made while the alert is open wait for the answer.
     m_work->setHeld(true);
     connect(alert, &QMessageBox::finished, this, [this, alert, withoutUndo] {

@@ -15,10 +15,12 @@
 
 class AccessPrompt;
 class AccessRequest;
+class FactsReading;
 class FileIntake;
 class FileList;
 class FileTableModel;
 class JobBar;
+class MetaControls;
 class PlanMarks;
 class PresetMenu;
 class QLineEdit;
@@ -76,6 +78,8 @@ public:
     // Sets every control from the settings (a preset) and shows the preview.
     void setRenameSettings(const RenameSettings &settings);
     RuleControls *ruleControls() const { return m_rules; }
+    MetaControls *metaControls() const { return m_meta; }
+    FactsReading *factsReading() const { return m_facts; }
     PresetMenu *presetMenu() const { return m_presets; }
 
     // Lists a file or walks a folder on this thread; the table is refreshed
@@ -162,6 +166,8 @@ private:
     QPointer<QMessageBox> m_journalAlert;
     UndoControl *m_undo = nullptr;
     RuleControls *m_rules = nullptr;
+    MetaControls *m_meta = nullptr;
+    FactsReading *m_facts = nullptr;
     PresetMenu *m_presets = nullptr;
     qint32 m_startCounter = 1;
     qint32 m_stepCounter = 1;

@@ -382,6 +382,8 @@ void WorkQueue::startPlan()
         return;
     }
     m_planWaiting = false;
+    if (m_factsGate && m_factsGate())
+        return;
     m_plan =
         std::make_unique<PlanJob>(*m_model->list(), m_model->composer(), m_model->typedNames());
     m_plan->setRetired(std::exchange(m_retiredPlans, {}));

@@ -10,6 +10,7 @@
 #include <QObject>
 #include <QTimer>
 
+#include <functional>
 #include <memory>
 #include <vector>
 
@@ -82,6 +83,10 @@ public:
     void cancelPlan();
     // A plan no longer shown: the next plan's worker frees it.
     void retirePlan(std::shared_ptr<const RenamePlan> plan);
+    // Asked before each plan starts: true while the names still wait for
+    // facts of the files (the gate then reads them, and the plan follows
+    // the change of the list that their arrival makes).
+    void setFactsGate(std::function<bool()> gate) { m_factsGate = std::move(gate); }
 
     // Each record of a file an undo moved takes the file's new path and
     // name; a record left under a path that another listed record now holds
@@ -132,4 +137,5 @@ private:
     bool m_planWaiting = false;
     std::vector<std::shared_ptr<const RenamePlan>> m_retiredPlans;
     QTimer m_planTimer;
+    std::function<bool()> m_factsGate;
 };

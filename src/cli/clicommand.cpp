@@ -190,15 +190,7 @@ int CliCommand::run(const QList<QByteArray> &arguments)
 bool CliCommand::readFacts(const NameComposer &composer)
 {
     const RenameSettings &settings = composer.settings();
-    MetaReader::Request request;
-    request.tags = settings.dateSources.contains(RenameSettings::DateSource::Taken);
-    request.contentType = composer.readsContentType();
-    for (const QString &key : composer.valueKeys()) {
-        request.tags = true;
-        // The named values come with every read; only further keys are asked.
-        if (!ValueTokens::isNamedKey(key))
-            request.keys << key;
-    }
+    const MetaReader::Request request = MetaReader::requestFor(composer);
     std::vector<QByteArray> paths;
     paths.reserve(size_t(m_list.count()));
     for (const auto &file : m_list.contentsArray())
@@ -226,15 +218,8 @@ bool CliCommand::readFacts(const NameComposer &composer)
     if (settings.readsOtherDates()) {
         // --sort date sorts by the date the tokens use: a wall-clock date by
         // its fields, an instant by its local fields, a file without one last.
-        m_list.setDateKey([&composer](const ZQFile &file) {
-            const ValueTokens::Date date = composer.dateOf(file.ruleFile());
-            if (!date.have)
-                return std::numeric_limits<qint64>::max();
-            if (date.wallClock)
-                return date.msecs;
-            return date.msecs +
-                   qint64(QDateTime::fromMSecsSinceEpoch(date.msecs).offsetFromUtc()) * 1000;
-        });
+        m_list.setDateKey(
+            [&composer](const ZQFile &file) { return composer.dateSortKey(file.ruleFile()); });
     }
     return true;
 }

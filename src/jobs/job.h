@@ -31,6 +31,12 @@
 //   run's own arrays, read by that worker after the join; progress is an
 //   atomic count the worker passes on. They stop before the next move once
 //   the job is cancelled.
+// - The facts reader's workers (MetaReader::read): one per processor, each
+//   speaking to its own helper process, started and joined inside one call
+//   on a FactsJob's worker (the window) or on the command line's thread. Each
+//   writes only the result slots of the files it took; the job takes each
+//   batch under its own mutex as the worker that read it hands it over.
+//   They stop after the file in hand once the job is cancelled.
 // - Side by side (posix/sidebyside.h): one helper thread for the second half
 //   of a piece of work (the plan's new names and folder reads, the journal's
 //   plan), joined before the call returns; it runs inside a job's worker and

@@ -3,6 +3,7 @@
 
 #include "meta/metaprotocol.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <csignal>
 #include <fcntl.h>
@@ -22,30 +23,6 @@ qint64 nowMsecs()
     struct timespec now;
     ::clock_gettime(CLOCK_MONOTONIC, &now);
     return qint64(now.tv_sec) * 1000 + now.tv_nsec / 1000000;
-}
-
-// Reads exactly size bytes before the deadline.
-bool receiveAll(int fd, char *into, size_t size, qint64 deadline)
-{
-    while (size > 0) {
-        const qint64 left = deadline - nowMsecs();
-        if (left <= 0)
-            return false;
-        struct pollfd wait = {fd, POLLIN, 0};
-        const int ready = ::poll(&wait, 1, int(left));
-        if (ready < 0 && errno == EINTR)
-            continue;
-        if (ready <= 0)
-            return false;
-        const ssize_t got = ::recv(fd, into, size, 0);
-        if (got < 0 && (errno == EINTR || errno == EAGAIN))
-            continue;
-        if (got <= 0)
-            return false;
-        into += got;
-        size -= size_t(got);
-    }
-    return true;
 }
 
 bool sendAll(int fd, const char *from, size_t size, qint64 deadline)
@@ -101,6 +78,8 @@ bool MetaHelper::start()
 
 void MetaHelper::stop()
 {
+    m_received.clear();
+    m_receivedAt = 0;
     if (m_socket >= 0)
         ::close(m_socket);
     m_socket = -1;
@@ -123,19 +102,47 @@ MetaHelper::Result MetaHelper::send(const std::string &requests, int timeoutMsec
     return Result::Answered;
 }
 
+bool MetaHelper::fill(size_t size, qint64 deadline)
+{
+    // Whatever has arrived is taken at once, so that a run of short answers
+    // costs one read, not two for each.
+    while (m_received.size() - m_receivedAt < size) {
+        if (m_receivedAt > 0) {
+            m_received.erase(0, m_receivedAt);
+            m_receivedAt = 0;
+        }
+        const size_t had = m_received.size();
+        m_received.resize(had + std::max<size_t>(size - had, 65536));
+        const ssize_t got =
+            ::recv(m_socket, m_received.data() + had, m_received.size() - had, MSG_DONTWAIT);
+        m_received.resize(had + size_t(std::max<ssize_t>(got, 0)));
+        if (got > 0)
+            continue;
+        if (got == 0 || (errno != EAGAIN && errno != EINTR))
+            return false;
+        const qint64 left = deadline - nowMsecs();
+        if (left <= 0)
+            return false;
+        struct pollfd wait = {m_socket, POLLIN, 0};
+        const int ready = ::poll(&wait, 1, int(left));
+        if (ready == 0 || (ready < 0 && errno != EINTR))
+            return false;
+    }
+    return true;
+}
+
 MetaHelper::Result MetaHelper::receive(int timeoutMsecs, std::string *answer)
 {
     if (m_pid < 0)
         return Result::Failed;
     const qint64 deadline = nowMsecs() + timeoutMsecs;
-    char count[4];
-    bool ok = receiveAll(m_socket, count, 4, deadline);
+    bool ok = fill(4, deadline);
     if (ok) {
-        const quint32 size = MetaProtocol::countOf(count);
-        ok = size <= MetaProtocol::maxRecord;
+        const quint32 size = MetaProtocol::countOf(m_received.data() + m_receivedAt);
+        ok = size <= MetaProtocol::maxRecord && fill(4 + size_t(size), deadline);
         if (ok) {
-            answer->resize(size);
-            ok = receiveAll(m_socket, answer->data(), size, deadline);
+            answer->assign(m_received, m_receivedAt + 4, size);
+            m_receivedAt += 4 + size_t(size);
         }
     }
     if (!ok) {

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <QtGlobal>
 
 #include <string>
 #include <sys/types.h>
@@ -34,8 +35,14 @@ public:
 
 private:
     bool start();
+    // Until at least `size` bytes of answers are in hand; false when the
+    // helper ended or the deadline passed.
+    bool fill(size_t size, qint64 deadline);
 
     QByteArray m_program;
     pid_t m_pid = -1;
     int m_socket = -1;
+    // Answers received and not yet handed out, from m_receivedAt on.
+    std::string m_received;
+    size_t m_receivedAt = 0;
 };

@@ -5,6 +5,7 @@
 
 #include "meta/metahelper.h"
 #include "meta/metaprotocol.h"
+#include "rules/namecomposer.h"
 
 #include <QDateTime>
 #include <QFile>
@@ -26,15 +27,32 @@ QString programPath()
     return size > 0 ? QString::fromLocal8Bit(path, size) : QString();
 }
 
-// "2024-03-05 14:07:09" as a wall-clock time stored as if UTC, or -1.
+// "2024-03-05 14:07:09" as a wall-clock time stored as if UTC, or -1. By
+// hand: a conversion through QDateTime would consult the local time zone
+// (and read /etc/localtime) for every photo.
 qint64 wallClockMsecs(const std::string &text)
 {
-    const QDateTime when =
-        QDateTime::fromString(QString::fromLatin1(text.data(), qsizetype(text.size())),
-                              QStringLiteral("yyyy-MM-dd HH:mm:ss"));
-    if (!when.isValid())
+    if (text.size() != 19)
         return -1;
-    return QDateTime(when.date(), when.time(), Qt::UTC).toMSecsSinceEpoch();
+    const auto number = [&](size_t at, size_t digits) {
+        int value = 0;
+        for (size_t i = at; i < at + digits; ++i) {
+            if (text[i] < '0' || text[i] > '9')
+                return -1;
+            value = value * 10 + (text[i] - '0');
+        }
+        return value;
+    };
+    const int fields[] = {number(0, 4),  number(5, 2),  number(8, 2),
+                          number(11, 2), number(14, 2), number(17, 2)};
+    if (*std::min_element(std::begin(fields), std::end(fields)) < 0)
+        return -1;
+    const QDate date(fields[0], fields[1], fields[2]);
+    const QTime time(fields[3], fields[4], fields[5]);
+    if (!date.isValid() || !time.isValid())
+        return -1;
+    constexpr qint64 epochDay = 2440588; // the Julian day of 1970-01-01
+    return (date.toJulianDay() - epochDay) * 86400000 + time.msecsSinceStartOfDay();
 }
 
 std::shared_ptr<FileFacts> factsOf(const MetaProtocol::Pairs &pairs)
@@ -77,6 +95,29 @@ QString MetaReader::defaultHelperPath()
     return QStringLiteral(VELNOR_META_READER_INSTALLED);
 }
 
+bool MetaReader::Request::covers(const Request &other) const
+{
+    return (tags || !other.tags) && (contentType || !other.contentType) &&
+           std::all_of(other.keys.cbegin(), other.keys.cend(),
+                       [this](const QString &key) { return keys.contains(key); });
+}
+
+MetaReader::Request MetaReader::requestFor(const NameComposer &composer)
+{
+    Request request;
+    if (!composer.readsFacts())
+        return request;
+    request.tags = composer.settings().dateSources.contains(RenameSettings::DateSource::Taken);
+    request.contentType = composer.readsContentType();
+    for (const QString &key : composer.valueKeys()) {
+        request.tags = true;
+        // The named values come with every read; only further keys are asked.
+        if (!ValueTokens::isNamedKey(key))
+            request.keys << key;
+    }
+    return request;
+}
+
 MetaReader::MetaReader(const QString &helperPath)
     : m_helperPath(helperPath.isEmpty() ? defaultHelperPath() : helperPath)
 {}
@@ -107,10 +148,8 @@ std::shared_ptr<const FileFacts> MetaReader::cached(const QByteArray &path, cons
     QMutexLocker locker(&m_cacheLock);
     const auto found = m_cache.constFind(path);
     if (found != m_cache.constEnd() && found->size == stat.size &&
-        found->modified == stat.modified && (found->tags || !request.tags) &&
-        (found->contentType || !request.contentType) &&
-        std::all_of(request.keys.cbegin(), request.keys.cend(),
-                    [&](const QString &key) { return found->keys.contains(key); }))
+        found->modified == stat.modified &&
+        Request{found->tags, found->keys, found->contentType}.covers(request))
         return found->facts;
     return {};
 }
@@ -190,7 +229,7 @@ void MetaReader::readThrough(MetaHelper &helper, const std::vector<QByteArray> &
 std::vector<std::shared_ptr<const FileFacts>>
 MetaReader::read(const std::vector<QByteArray> &paths, const Request &request,
                  const std::function<void(qsizetype done)> &progress,
-                 const std::atomic<bool> *cancel)
+                 const std::atomic<bool> *cancel, const Delivered &delivered)
 {
     std::vector<std::shared_ptr<const FileFacts>> facts(paths.size());
     std::atomic<size_t> next{0};
@@ -217,6 +256,8 @@ MetaReader::read(const std::vector<QByteArray> &paths, const Request &request,
             }
             if (!pending.empty())
                 readThrough(helper, paths, pending, request, facts);
+            if (delivered)
+                delivered(from, to, facts);
             done += qsizetype(to - from);
         }
     };

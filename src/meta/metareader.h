@@ -56,16 +56,27 @@ public:
         QStringList keys;
         // The extensions the content calls for (FileFacts::contentSuffixes).
         bool contentType = false;
+
+        // Facts read for this request serve the other one as well.
+        bool covers(const Request &other) const;
+        bool operator==(const Request &) const = default;
     };
+    // What the composer's names need read; nothing when it reads no facts.
+    static Request requestFor(const class NameComposer &composer);
 
     // The facts of each path, in order: from the cache where the file's size
     // and modification time are those it was read with and the read covered
     // the request; read anew otherwise. progress is called on this thread
     // about ten times a second with the count done so far.
+    // `delivered`, if given, is called on a worker as soon as the facts of
+    // the paths from `from` up to `to` are in place in `facts`; it may read
+    // those slots, and only those, at once.
+    using Delivered = std::function<void(
+        size_t from, size_t to, const std::vector<std::shared_ptr<const FileFacts>> &facts)>;
     std::vector<std::shared_ptr<const FileFacts>>
     read(const std::vector<QByteArray> &paths, const Request &request,
          const std::function<void(qsizetype done)> &progress = {},
-         const std::atomic<bool> *cancel = nullptr);
+         const std::atomic<bool> *cancel = nullptr, const Delivered &delivered = {});
 
     // Files handed to a helper so far, and helpers ended for a file.
     qint64 requests() const { return m_requests; }

@@ -9,6 +9,7 @@
 
 #include <exiv2/exiv2.hpp>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <string>
@@ -17,19 +18,31 @@
 
 namespace {
 
-bool readFully(int fd, char *into, std::size_t size)
+// Requests arrive several at once: they are read as they come, into one
+// buffer, rather than with two reads each.
+struct Input
 {
-    while (size > 0) {
-        const ssize_t got = ::read(fd, into, size);
-        if (got < 0 && errno == EINTR)
-            continue;
-        if (got <= 0)
-            return false;
-        into += got;
-        size -= std::size_t(got);
+    std::string bytes;
+    std::size_t at = 0;
+
+    // Until `size` bytes are in hand; false at the end of the input.
+    bool fill(std::size_t size)
+    {
+        while (bytes.size() - at < size) {
+            bytes.erase(0, at);
+            at = 0;
+            const std::size_t had = bytes.size();
+            bytes.resize(had + std::max<std::size_t>(size - had, 65536));
+            const ssize_t got = ::read(0, bytes.data() + had, bytes.size() - had);
+            bytes.resize(had + std::size_t(std::max<ssize_t>(got, 0)));
+            if (got < 0 && errno == EINTR)
+                continue;
+            if (got <= 0)
+                return false;
+        }
+        return true;
     }
-    return true;
-}
+};
 
 bool writeFully(int fd, const char *from, std::size_t size)
 {
@@ -45,16 +58,16 @@ bool writeFully(int fd, const char *from, std::size_t size)
     return true;
 }
 
-bool readRecord(std::string *record)
+bool readRecord(Input &input, std::string *record)
 {
-    char count[4];
-    if (!readFully(0, count, 4))
+    if (!input.fill(4))
         return false;
-    const std::uint32_t size = MetaProtocol::countOf(count);
-    if (size > MetaProtocol::maxRecord)
+    const std::uint32_t size = MetaProtocol::countOf(input.bytes.data() + input.at);
+    if (size > MetaProtocol::maxRecord || !input.fill(4 + std::size_t(size)))
         return false;
-    record->resize(size);
-    return readFully(0, record->data(), size);
+    record->assign(input.bytes, input.at + 4, size);
+    input.at += 4 + std::size_t(size);
+    return true;
 }
 
 void noLog(int, const char *) {}
@@ -70,8 +83,9 @@ int main()
         std::fputs("velnor-meta-reader: cannot confine itself; reading nothing\n", stderr);
         return 1;
     }
+    Input input;
     std::string request;
-    while (readRecord(&request)) {
+    while (readRecord(input, &request)) {
         std::vector<std::string> keys;
         std::size_t at = request.find('\0');
         const std::string path = request.substr(0, at);

@@ -77,12 +77,28 @@ FileTableModel::FileTableModel(FileList *list, QObject *parent)
 
 void FileTableModel::setSettings(const RenameSettings &settings)
 {
+    const bool datesMoved = settings.dateSources != m_composer.settings().dateSources;
     m_composer = NameComposer(settings);
     m_list->setGroupsCompanions(settings.companions);
+    if (datesMoved) {
+        if (settings.readsOtherDates()) {
+            m_list->setDateKey([composer = NameComposer(settings)](const ZQFile &file) {
+                return composer.dateSortKey(file.ruleFile());
+            });
+        } else {
+            m_list->setDateKey({});
+        }
+    }
     const int rows = rowCount();
     if (rows > 0)
-        emit dataChanged(index(0, NewNameColumn), index(rows - 1, NewNameColumn),
+        emit dataChanged(index(0, NewNameColumn),
+                         index(rows - 1, datesMoved ? DateColumn : NewNameColumn),
                          {Qt::DisplayRole});
+}
+
+bool FileTableModel::isPending(const ZQFile &file) const
+{
+    return m_composer.readsFacts() && !file.facts();
 }
 
 void FileTableModel::updateResults()
@@ -309,7 +325,7 @@ QVariant FileTableModel::data(const QModelIndex &index, int role) const
             const QVariant lead = data(index, CompanionRole);
             if (!lead.isNull())
                 lines << tr("Moves with %1").arg(lead.toString());
-            const QVariant escapes = escapesTip(newNameOf(*file, index.row()));
+            const QVariant escapes = escapesTip(shownNewName(*file, index.row()));
             if (!escapes.isNull())
                 lines << escapes.toString();
             if (lines.isEmpty())
@@ -329,9 +345,11 @@ QVariant FileTableModel::data(const QModelIndex &index, int role) const
             const ZQFile *lead = m_list->fileAtIndex(m_list->companionLead(index.row()));
             return lead ? QVariant(TextEscape::line(lead->name())) : QVariant();
         }
+        if (role == PendingRole)
+            return !m_typed.find(file->nativePath()) && isPending(*file);
         // The editor starts from the name itself, not its escaped display.
         if (role == Qt::EditRole)
-            return newNameOf(*file, index.row());
+            return shownNewName(*file, index.row());
     }
     if (role != Qt::DisplayRole)
         return {};
@@ -342,11 +360,13 @@ QVariant FileTableModel::data(const QModelIndex &index, int role) const
     case OldNameColumn:
         return TextEscape::line(file->name());
     case NewNameColumn:
-        return TextEscape::line(newNameOf(*file, index.row()));
+        return TextEscape::line(shownNewName(*file, index.row()));
     case SizeColumn:
         return file->size();
     case DateColumn:
-        return file->date();
+        if (!m_composer.settings().readsOtherDates())
+            return file->date();
+        return isPending(*file) ? QString() : m_composer.dateText(*file);
     case LocationColumn:
         return TextEscape::line(file->fullPath());
     default:
@@ -382,6 +402,16 @@ QString FileTableModel::newNameOf(const ZQFile &file, int row) const
     return m_typed.newNameOf(*m_list, m_composer, file, row);
 }
 
+QString FileTableModel::shownNewName(const ZQFile &file, int row) const
+{
+    if (const QString *typed = m_typed.find(file.nativePath()))
+        return *typed;
+    if (isPending(file))
+        return tr("Reading metadata…");
+    QString name = newNameOf(file, row);
+    return ComposedName::isRefused(name) ? file.name() : name;
+}
+
 Qt::ItemFlags FileTableModel::flags(const QModelIndex &index) const
 {
     Qt::ItemFlags flags = QAbstractTableModel::flags(index);
@@ -404,7 +434,7 @@ bool FileTableModel::setData(const QModelIndex &index, const QVariant &value, in
         return false;
     }
     // An edit closed without a change leaves the rules' name to the rules.
-    if (name == newNameOf(*file, index.row()))
+    if (name == shownNewName(*file, index.row()))
         return true;
     m_typed.set(file->nativePath(), name);
     // A lead's companions follow its new name.

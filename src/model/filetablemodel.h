@@ -43,14 +43,21 @@ public:
     // data(index, CompanionRole) of the New Name column: for a companion file
     // that moves with its group's lead, the lead's name; else nothing.
     static constexpr int CompanionRole = Qt::UserRole + 5;
+    // data(index, PendingRole) of the New Name column: whether the name waits
+    // for facts of the file not read yet (its date taken, its tags).
+    static constexpr int PendingRole = Qt::UserRole + 6;
 
     explicit FileTableModel(FileList *list, QObject *parent = nullptr);
 
     FileList *list() const { return m_list; }
 
     const NameComposer &composer() const { return m_composer; }
-    // New settings: only the New Name column changes.
+    // New settings: only the New Name column changes, and the Date column
+    // when the date comes from elsewhere. The sort by date follows the date
+    // the tokens use.
     void setSettings(const RenameSettings &settings);
+    // The composer needs facts of the file that it does not have yet.
+    bool isPending(const ZQFile &file) const;
 
     // The list was filled or emptied behind the model (a test or a benchmark
     // that lists on its own): the model is reset and the count text rewritten.
@@ -133,6 +140,9 @@ private:
     void countChanged();
     // The typed name, else the rules' name, of the file shown in `row`.
     QString newNameOf(const ZQFile &file, int row) const;
+    // What the New Name cell shows: that name, the file's own name where the
+    // rules cannot make one (the plan's mark says why), or that it waits.
+    QString shownNewName(const ZQFile &file, int row) const;
     void newNamesChanged();
 
     FileList *m_list;

@@ -12,6 +12,8 @@
 #include <limits>
 #include <optional>
 
+#include <time.h>
+
 namespace {
 const QString nameTag = QStringLiteral("N");
 const QString extTag = QStringLiteral("E");
@@ -128,6 +130,33 @@ ValueTokens::Date NameComposer::dateOf(const RuleFile &file) const
         }
     }
     return {};
+}
+
+qint64 NameComposer::dateSortKey(const RuleFile &file) const
+{
+    const ValueTokens::Date date = dateOf(file);
+    if (!date.have)
+        return std::numeric_limits<qint64>::max();
+    if (date.wallClock)
+        return date.msecs;
+    time_t seconds = time_t(date.msecs / 1000);
+    struct tm local = {};
+    if (!localtime_r(&seconds, &local))
+        return date.msecs;
+    return date.msecs + qint64(local.tm_gmtoff) * 1000;
+}
+
+QString NameComposer::dateText(const RuleFile &file) const
+{
+    const ValueTokens::Date date = dateOf(file);
+    if (!date.have)
+        return {};
+    const DateTimeParts parts = date.wallClock ? DateTimeParts::fromWallClock(date.msecs, true)
+                                               : DateTimeParts::fromFileTime(date.msecs, true);
+    return QStringLiteral("%1/%2/%3 %4:%5")
+        .arg(QLatin1StringView(parts.year), QLatin1StringView(parts.month),
+             QLatin1StringView(parts.day), QLatin1StringView(parts.hour),
+             QLatin1StringView(parts.minute));
 }
 
 QString NameComposer::contentExtension(const RuleFile &file, QStringView oldExtension)

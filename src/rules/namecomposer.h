@@ -43,6 +43,12 @@ public:
     // The date the tokens of this file use: the first of the settings' date
     // sources that has one.
     ValueTokens::Date dateOf(const RuleFile &file) const;
+    // That date as the sort by date orders it: a wall-clock date by its
+    // fields, an instant by its local fields, a file without one last.
+    qint64 dateSortKey(const RuleFile &file) const;
+    // The date column's text for that date ("yyyy/MM/dd HH:mm", local), or
+    // nothing when the file has none.
+    QString dateText(const RuleFile &file) const;
     // Why a file has no date, naming the sources asked ("no date taken").
     QString noDateReason() const;
     // Why a file whose tags could not be read (its reader crashed or hung)

@@ -78,6 +78,7 @@ private slots:
     void planMarksConflicts();
     void typedNamesInTheTable();
     void typedNamesRun();
+    void closesWhileANameIsEdited();
     void grantDialog();
 
     void listingCancelKeepsWhatWasListed();
@@ -506,6 +507,22 @@ void tst_VLNWindow::typedNamesInTheTable()
     QVERIFY(!first.data(FileTableModel::TypedRole).toBool());
     QTRY_VERIFY(model->plan());
     QCOMPARE(window->problemsButton()->isHidden(), true);
+}
+
+// A name still being edited is committed as the window goes, after its jobs.
+void tst_VLNWindow::closesWhileANameIsEdited()
+{
+    VLNWindow *window = makeWindow();
+    listFiles({"a.txt"});
+    QTableView *table = window->ui()->tableView;
+    const QModelIndex editing = window->tableModel()->index(0, FileTableModel::NewNameColumn);
+    table->setCurrentIndex(editing);
+    table->edit(editing);
+    auto *editor = table->findChild<QLineEdit *>();
+    QVERIFY(editor);
+    editor->setText(u"b.txt"_s);
+    editor->setModified(true);
+    m_window.reset();
 }
 
 // Start renames by the typed names, a swap among them, and uses them up.

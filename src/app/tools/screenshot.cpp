@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// velnor-screenshot OUTDIR FOLDER: lists FOLDER in the window and saves
+// velnor-screenshot OUTDIR FOLDER [PHOTOS]: lists FOLDER in the window and saves
 // OUTDIR/screenshot.png (the main window), OUTDIR/conflicts.png (new names
 // that collide, marked), OUTDIR/typed-names.png (a name typed by hand and
 // one being typed), OUTDIR/pattern-error.png (a regular expression that
@@ -9,8 +9,12 @@
 // OUTDIR/interrupted.png (the question after a run that was cut off) and
 // OUTDIR/history.png (the Rename History window over a made-up history),
 // OUTDIR/companions.png (companion files marked under the file they follow).
+// With PHOTOS, a folder of tagged photos, also OUTDIR/photos-by-date.png (the
+// photos named by the date taken and the camera) and OUTDIR/metadata-menu.png
+// (the Metadata menu open).
 // Run it on a real display, e.g. xvfb-run.
 #include "app/jobbar.h"
+#include "app/metacontrols.h"
 #include "app/rulecontrols.h"
 #include "app/translations.h"
 #include "app/undocontrol.h"
@@ -22,12 +26,15 @@
 
 #include <QApplication>
 #include <QCheckBox>
+#include <QComboBox>
 #include <QDateTime>
 #include <QDir>
 #include <QIcon>
 #include <QLineEdit>
+#include <QMenu>
 #include <QMessageBox>
 #include <QPainter>
+#include <QPushButton>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -128,13 +135,42 @@ void writeSampleHistory(const QString &runsFolder)
     }
 }
 
+// The photos named by the date they were taken, then the Metadata menu open
+// over them.
+bool photoShots(UserDefaults &defaults, const QByteArray &photos, const QString &out)
+{
+    defaults.setBool(true, QStringLiteral("skipTutorial"));
+    VLNWindow window(&defaults);
+    window.resize(1040, 680);
+    window.openFiles({photos});
+    while (window.isListing())
+        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 10);
+    Ui::VLNWindow *ui = window.ui();
+    MetaControls *meta = window.metaControls();
+    meta->datesFromPopup()->setCurrentIndex(1); // taken, else modified
+    meta->hour24Box()->setChecked(true);
+    ui->nameField->setText(QStringLiteral("[YMD]_[hms]_[Model]"));
+    window.controlTextDidChange();
+    window.show();
+    while (!window.tableModel()->plan())
+        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 10);
+    ui->tableView->selectRow(1);
+    bool ok = save(&window, out + QStringLiteral("/photos-by-date.png"));
+    QMenu *menu = meta->metadataMenu();
+    QPushButton *button = meta->metadataButton();
+    menu->popup(button->mapToGlobal(QPoint(0, button->height())));
+    ok = saveWithSheet(&window, menu, out + QStringLiteral("/metadata-menu.png")) && ok;
+    menu->hide();
+    return ok;
+}
+
 } // namespace
 
 int main(int argc, char **argv)
 {
     QApplication app(argc, argv);
-    if (argc != 3) {
-        std::fprintf(stderr, "usage: velnor-screenshot OUTDIR FOLDER\n");
+    if (argc != 3 && argc != 4) {
+        std::fprintf(stderr, "usage: velnor-screenshot OUTDIR FOLDER [PHOTOS]\n");
         return 2;
     }
     QIcon::setFallbackThemeName(QStringLiteral("Adwaita"));
@@ -280,5 +316,7 @@ int main(int argc, char **argv)
         window.clickNextTutorial();
         ok = save(&window, out + QStringLiteral("/tutorial.png")) && ok;
     }
+    if (argc == 4)
+        ok = photoShots(defaults, argv[3], out) && ok;
     return ok ? 0 : 1;
 }
