@@ -11,6 +11,7 @@
 #include <QMainWindow>
 #include <QMenu>
 #include <QMenuBar>
+#include <QPushButton>
 #include <QSignalBlocker>
 
 namespace {
@@ -60,13 +61,30 @@ RuleControls::RuleControls(Ui::VLNWindow *ui, QMainWindow *window) : QObject(win
     m_perFolderBox->setObjectName(QStringLiteral("perFolderBox"));
     m_perFolderBox->setToolTip(tr("Count each file among the files of its own folder"));
     ui->section5Layout->addRow(m_perFolderBox);
+    m_uniqueBox = new QCheckBox(tr("Make names uni&que"), ui->section5Box);
+    m_uniqueBox->setObjectName(QStringLiteral("uniqueBox"));
+    m_uniqueBox->setToolTip(tr("A new name that is taken gets \" (2)\", \" (3)\", … before its "
+                               "extension, the first number free in its folder"));
+    ui->section5Layout->addRow(m_uniqueBox);
+
+    m_folderToken = new QPushButton(tr("[P] Fo&lder"), ui->section1Box);
+    m_folderToken->setObjectName(QStringLiteral("folderTokenButton"));
+    m_folderToken->setToolTip(
+        tr("Append the name of the file's folder ([P2] the folder above it, and so on)"));
+    ui->section1Tokens->addWidget(m_folderToken);
+    connect(m_folderToken, &QPushButton::clicked, this, [this] {
+        m_ui->nameField->setText(m_ui->nameField->text() + QStringLiteral("[P]"));
+        emit changed();
+    });
 
     // Tab reaches each box with its section.
     QWidget::setTabOrder(ui->replaceField, m_regexBox);
     QWidget::setTabOrder(m_regexBox, m_ignoreCaseBox);
     QWidget::setTabOrder(ui->digitsCounterBox, m_perFolderBox);
+    QWidget::setTabOrder(m_perFolderBox, m_uniqueBox);
+    QWidget::setTabOrder(ui->timeTokenButton, m_folderToken);
 
-    for (QCheckBox *box : {m_regexBox, m_ignoreCaseBox, m_perFolderBox})
+    for (QCheckBox *box : {m_regexBox, m_ignoreCaseBox, m_perFolderBox, m_uniqueBox})
         connect(box, &QCheckBox::toggled, this, &RuleControls::changed);
 
     m_viewMenu = new QMenu(tr("&View"), window);
@@ -93,6 +111,7 @@ RenameSettings RuleControls::settings(qint32 start, qint32 step, qint32 digits) 
     settings.regex = m_regexBox->isChecked();
     settings.ignoreCase = m_ignoreCaseBox->isChecked();
     settings.counterPerFolder = m_perFolderBox->isChecked();
+    settings.uniqueNames = m_uniqueBox->isChecked();
     return settings;
 }
 
@@ -111,9 +130,11 @@ void RuleControls::setSettings(const RenameSettings &settings)
     const QSignalBlocker regex(m_regexBox);
     const QSignalBlocker ignoreCase(m_ignoreCaseBox);
     const QSignalBlocker perFolder(m_perFolderBox);
+    const QSignalBlocker unique(m_uniqueBox);
     m_regexBox->setChecked(settings.regex);
     m_ignoreCaseBox->setChecked(settings.ignoreCase);
     m_perFolderBox->setChecked(settings.counterPerFolder);
+    m_uniqueBox->setChecked(settings.uniqueNames);
 }
 
 void RuleControls::showSearchFault(const NameComposer &composer)

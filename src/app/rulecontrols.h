@@ -9,6 +9,7 @@ class QCheckBox;
 class QLabel;
 class QMainWindow;
 class QMenu;
+class QPushButton;
 struct RenameSettings;
 namespace Ui {
 class VLNWindow;
@@ -18,7 +19,8 @@ class VLNWindow;
 // controls of the rules that came after the window's layout: "Regular
 // expression" and "Ignore case" with the pattern's error under the search
 // field, the Title Case and Sentence case items of the case pop-up, "Restart
-// in each folder" in the counter box and View > Natural Order. Each is made
+// in each folder" in the counter box, "Make names unique" below it, the
+// "[P] Folder" token button and View > Natural Order. Each is made
 // here, in code, and starts in the state that leaves every name and order as
 // the layout alone gives them.
 class RuleControls : public QObject
@@ -40,6 +42,8 @@ public:
     QCheckBox *regexBox() const { return m_regexBox; }
     QCheckBox *ignoreCaseBox() const { return m_ignoreCaseBox; }
     QCheckBox *perFolderBox() const { return m_perFolderBox; }
+    QCheckBox *uniqueBox() const { return m_uniqueBox; }
+    QPushButton *folderTokenButton() const { return m_folderToken; }
     QLabel *searchErrorLabel() const { return m_searchError; }
     QAction *naturalOrderAction() const { return m_naturalOrder; }
     QMenu *viewMenu() const { return m_viewMenu; }
@@ -54,6 +58,8 @@ private:
     QCheckBox *m_regexBox = nullptr;
     QCheckBox *m_ignoreCaseBox = nullptr;
     QCheckBox *m_perFolderBox = nullptr;
+    QCheckBox *m_uniqueBox = nullptr;
+    QPushButton *m_folderToken = nullptr;
     QLabel *m_searchError = nullptr;
     QAction *m_naturalOrder = nullptr;
     QMenu *m_viewMenu = nullptr;

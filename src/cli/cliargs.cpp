@@ -160,6 +160,7 @@ bool CliArgs::parse(const QList<QByteArray> &arguments, QString *error)
             {"--counter-per-folder", &settings.counterPerFolder},
             {"--24-hour", &settings.hour24},
             {"--ascii", &settings.plainAscii},
+            {"--unique", &settings.uniqueNames},
             {"--natural", &natural},
             {"--null", &nullSeparated},
             {"--list-presets", &listPresets},

@@ -383,7 +383,7 @@ int CliCommand::preview(const CliArgs &args, const NameComposer &composer)
         [&composer](const RuleFile &file, qint64 row) {
             return composer.newNameForFile(file, row);
         },
-        nullptr, &m_typed);
+        nullptr, &m_typed, composer.settings().uniqueNames);
     const qsizetype total = list.count();
     QList<CliRow> rows(total);
     CliCounts counts;

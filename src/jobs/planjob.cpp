@@ -54,7 +54,7 @@ void PlanJob::work()
     auto plan = std::make_shared<const RenamePlan>(RenamePlan::make(
         files,
         [this](const RuleFile &file, qint64 row) { return m_composer.newNameForFile(file, row); },
-        &cancelFlag(), &m_typed));
+        &cancelFlag(), &m_typed, m_composer.settings().uniqueNames));
     if (isCancelled() || !plan->isComplete())
         return;
     const std::lock_guard lock(m_planMutex);

@@ -363,13 +363,23 @@ void FileTableModel::setPlan(std::shared_ptr<const RenamePlan> plan)
         return;
     m_plan = std::move(plan);
     if (rowCount() > 0) {
-        emit dataChanged(index(0, NewNameColumn), index(rowCount() - 1, NewNameColumn),
-                         {ProblemRole, Qt::ToolTipRole});
+        // Numbered names come with the plan: the names shown change too.
+        QList<int> roles = {ProblemRole, Qt::ToolTipRole};
+        if (m_composer.settings().uniqueNames)
+            roles << Qt::DisplayRole << Qt::EditRole;
+        emit dataChanged(index(0, NewNameColumn), index(rowCount() - 1, NewNameColumn), roles);
     }
 }
 
 QString FileTableModel::newNameOf(const ZQFile &file, int row) const
 {
+    // Only the plan knows which names are taken and what they are numbered;
+    // until it comes, the name the rules give.
+    if (m_composer.settings().uniqueNames && m_plan && row < m_plan->count()) {
+        const RenamePlan::Row &planned = m_plan->row(row);
+        if (planned.status == RenamePlan::Status::Move)
+            return planned.newName;
+    }
     if (const QString *typed = m_typed.find(file.nativePath()))
         return *typed;
     // The row is the counter index, so [C] follows the display order.

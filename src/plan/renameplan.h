@@ -80,19 +80,29 @@ public:
                                              const std::atomic<bool> *cancel = nullptr);
 
     // Works the plan out without touching the disk, from the files, their
-    // new names, their folders and those folders' facts.
+    // new names, their folders and those folders' facts. With uniqueNames, a
+    // new name that is taken (by a name on disk that no listed file leaves,
+    // by a listed file that stays, or by the new name of a file before it
+    // in display order) gets the first free number before its extension
+    // (numberedName) instead of a conflict.
     static RenamePlan compute(const std::vector<File> &files, std::vector<QString> newNames,
                               const std::vector<qint32> &folderOfFile,
-                              std::vector<QByteArray> folders, std::vector<FolderFacts> facts);
+                              std::vector<QByteArray> folders, std::vector<FolderFacts> facts,
+                              bool uniqueNames = false);
 
     // The two steps after composing, from names composed already.
-    static RenamePlan fromNames(const std::vector<File> &files, std::vector<QString> newNames);
+    static RenamePlan fromNames(const std::vector<File> &files, std::vector<QString> newNames,
+                                bool uniqueNames = false);
 
     // All three steps; the names typed by hand, if any, in place of the
     // composed ones.
     static RenamePlan make(const std::vector<File> &files, const NewNames &newNames,
                            const std::atomic<bool> *cancel = nullptr,
-                           const TypedNames *typed = nullptr);
+                           const TypedNames *typed = nullptr, bool uniqueNames = false);
+
+    // "scan.pdf" numbered 2: "scan (2).pdf"; the number goes before the
+    // extension, as the composer splits it off.
+    static QString numberedName(const QString &name, qint64 number);
 
     bool isComplete() const { return m_complete; }
     qsizetype count() const { return qsizetype(m_rows.size()); }
@@ -114,7 +124,7 @@ public:
 
 private:
     void resolveFolder(const std::vector<qint64> &rows, const std::vector<File> &files,
-                       const FolderFacts &facts);
+                       const FolderFacts &facts, bool uniqueNames);
     void conflict(qint64 row, const QString &reason, qint64 other = -1);
 
     std::vector<Row> m_rows;

@@ -30,6 +30,7 @@ const QString hour24 = QStringLiteral("hour24");
 // "taken,modified": the date sources by name, the first with a date wins.
 const QString dateFrom = QStringLiteral("dateFrom");
 const QString plainAscii = QStringLiteral("plainAscii");
+const QString uniqueNames = QStringLiteral("uniqueNames");
 } // namespace Key
 
 const std::pair<RenameSettings::DateSource, QLatin1StringView> dateSourceNames[] = {
@@ -139,6 +140,7 @@ std::optional<RenameSettings> RenamePresets::load(const QString &name) const
         }
     }
     s.plainAscii = readBool(settings, Key::plainAscii, d.plainAscii);
+    s.uniqueNames = readBool(settings, Key::uniqueNames, d.uniqueNames);
     settings.endGroup();
     return s;
 }
@@ -169,6 +171,7 @@ void RenamePresets::save(const QString &name, const RenameSettings &s)
     }
     settings.setValue(Key::dateFrom, sources.join(u','));
     settings.setValue(Key::plainAscii, s.plainAscii);
+    settings.setValue(Key::uniqueNames, s.uniqueNames);
     settings.endGroup();
     settings.sync();
 }

@@ -51,6 +51,10 @@ struct RenameSettings
     // After every other rule the name is made plain ASCII (see
     // TextRules::plainAscii).
     bool plainAscii = false;
+    // A new name that is taken gets " (2)", " (3)", ... before its
+    // extension instead of a conflict. The plan numbers the names, since it
+    // alone knows what each folder holds; the composer leaves this alone.
+    bool uniqueNames = false;
     // The first of these that has a date for a file gives it; empty is the
     // modification date alone.
     QList<DateSource> dateSources;
