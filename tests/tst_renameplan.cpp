@@ -225,6 +225,15 @@ void tst_RenamePlan::uniqueNames_data()
     QTest::newRow("a name freed by a move, then asked for twice")
         << S{u"x"_s, u"a"_s, u"b"_s} << S{u"y"_s, u"x"_s, u"x"_s} << none << false << e
         << S{u"y"_s, u"x after 1"_s, u"x (2)"_s};
+    QTest::newRow("run twice, nothing moves")
+        << S{u"scan.pdf"_s, u"scan (2).pdf"_s, u"scan (3).pdf"_s} << S(3, u"scan.pdf"_s) << none
+        << false << e << S{u"unchanged"_s, u"unchanged"_s, u"unchanged"_s};
+    QTest::newRow("a file keeps its own number before an earlier file")
+        << S{u"a.pdf"_s, u"b.pdf"_s, u"scan (2).pdf"_s} << S(3, u"scan.pdf"_s) << none << false
+        << e << S{u"scan.pdf"_s, u"scan (3).pdf"_s, u"unchanged"_s};
+    QTest::newRow("no number of its name: moves")
+        << S{u"a.pdf"_s, u"scan (02).pdf"_s, u"scan (2).txt"_s} << S(3, u"scan.pdf"_s) << none
+        << false << e << S{u"scan.pdf"_s, u"scan (2).pdf"_s, u"scan (3).pdf"_s};
     QTest::newRow("a name asked for beats a number")
         << S{u"a.pdf"_s, u"b.pdf"_s, u"c.pdf"_s}
         << S{u"scan.pdf"_s, u"scan.pdf"_s, u"scan (2).pdf"_s} << none << false << e

@@ -281,6 +281,19 @@ QString RenamePlan::numberedName(const QString &name, qint64 number)
     return numbered;
 }
 
+qint64 RenamePlan::numberOf(const QString &name, const QString &wanted)
+{
+    QStringView base;
+    QStringView extension;
+    TextRules::splitName(name, &base, &extension);
+    const qsizetype open = base.lastIndexOf(QLatin1StringView(" ("));
+    if (open < 0 || !base.endsWith(u')'))
+        return 0;
+    bool ok = false;
+    const qint64 number = base.sliced(open + 2, base.size() - open - 3).toLongLong(&ok);
+    return ok && number >= 2 && numberedName(wanted, number) == name ? number : 0;
+}
+
 void RenamePlan::resolveFolder(const std::vector<qint64> &rows, const std::vector<File> &files,
                                const FolderFacts &facts, bool uniqueNames)
 {
@@ -398,10 +411,27 @@ void RenamePlan::resolveFolder(const std::vector<qint64> &rows, const std::vecto
                 !claimed.tryEmplace(k).second)
                 lost.push_back(k);
         }
+        // A file that has a number of its name already ("scan (2).pdf" asked
+        // to be "scan.pdf" again) keeps it where it is free, so that the
+        // same rules run twice move nothing the second time.
+        for (const size_t k : lost) {
+            Row &row = m_rows[size_t(rows[k])];
+            const QString &oldName = files[size_t(rows[k])].rule.name;
+            if (owner[k] != rows[k] || numberOf(oldName, row.newName) < 2 ||
+                claimed.value(oldKeys[k]) >= 0)
+                continue;
+            keyStore.push_back(std::exchange(row.newNativeName, {}));
+            newKeys[k] = oldKeys[k];
+            claimed.tryEmplace(k);
+            row.newName = oldName;
+            row.status = Status::Unchanged;
+        }
         // Ten files named "scan" count on from where the one before stopped.
         std::unordered_map<View, qint64> nextNumber;
         for (const size_t k : lost) {
             Row &row = m_rows[size_t(rows[k])];
+            if (row.status != Status::Move)
+                continue;
             // The wanted key may view the bytes about to be replaced: they
             // move into the store, which keeps them where they are.
             keyStore.push_back(std::exchange(row.newNativeName, {}));

@@ -103,6 +103,9 @@ public:
     // "scan.pdf" numbered 2: "scan (2).pdf"; the number goes before the
     // extension, as the composer splits it off.
     static QString numberedName(const QString &name, qint64 number);
+    // The number that numberedName gave `wanted` to make `name`, or 0 when
+    // name is no numbered form of it.
+    static qint64 numberOf(const QString &name, const QString &wanted);
 
     bool isComplete() const { return m_complete; }
     qsizetype count() const { return qsizetype(m_rows.size()); }

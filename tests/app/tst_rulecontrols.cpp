@@ -15,6 +15,7 @@
 #include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
+#include <QPushButton>
 #include <QTest>
 
 #include <filesystem>
@@ -37,10 +38,39 @@ private slots:
     void perFolderPreviewMatchesRun();
     void naturalOrderResorts();
     void presetsMenu();
+    void folderTokenAndUniqueNames();
 
 private:
     QStringList column(int column) const;
 };
+
+// "[P] Folder" appends the token; "Make names unique" shows the numbered
+// names once the plan has them, and the run gives them.
+void tst_RuleControls::folderTokenAndUniqueNames()
+{
+    VLNWindow *window = makeWindow();
+    ScriptedPrompt prompt;
+    prompt.answers = {m_root};
+    window->setAccessPrompt(&prompt);
+    listFiles({"Trip/a.pdf", "Trip/b.pdf"});
+    RuleControls *rules = window->ruleControls();
+    QVERIFY(!rules->uniqueBox()->isChecked());
+    window->ui()->nameField->clear();
+    rules->folderTokenButton()->click();
+    QCOMPARE(window->ui()->nameField->text(), u"[P]"_s);
+    QCOMPARE(column(FileTableModel::NewNameColumn), (QStringList{u"Trip.pdf"_s, u"Trip.pdf"_s}));
+    rules->uniqueBox()->setChecked(true);
+    QVERIFY(window->renameSettings().uniqueNames);
+    QTRY_COMPARE(column(FileTableModel::NewNameColumn),
+                 (QStringList{u"Trip.pdf"_s, u"Trip (2).pdf"_s}));
+    window->clickStart();
+    QTRY_VERIFY(!window->isRenaming() && window->reportSheet());
+    QStringList onDisk;
+    for (const auto &entry : std::filesystem::directory_iterator((m_root + "/Trip").toStdString()))
+        onDisk << QString::fromStdString(entry.path().filename().native());
+    onDisk.sort();
+    QCOMPARE(onDisk, (QStringList{u"Trip (2).pdf"_s, u"Trip.pdf"_s}));
+}
 
 QStringList tst_RuleControls::column(int column) const
 {
