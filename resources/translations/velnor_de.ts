@@ -324,6 +324,22 @@
         <source>Replacement: %1 at offset %2. Names are not searched.</source>
         <translation>Ersetzung: %1 an Stelle %2. Namen werden nicht durchsucht.</translation>
     </message>
+    <message>
+        <source>Make names uni&amp;que</source>
+        <translation>Namen ein&amp;deutig machen</translation>
+    </message>
+    <message>
+        <source>A new name that is taken gets &quot; (2)&quot;, &quot; (3)&quot;, … before its extension, the first number free in its folder</source>
+        <translation>Ein neuer Name, der schon vergeben ist, bekommt &quot; (2)&quot;, &quot; (3)&quot;, … vor seiner Endung: die erste in seinem Ordner freie Zahl</translation>
+    </message>
+    <message>
+        <source>[P] Fo&amp;lder</source>
+        <translation>[&amp;P] Ordner</translation>
+    </message>
+    <message>
+        <source>Append the name of the file&apos;s folder ([P2] the folder above it, and so on)</source>
+        <translation>Den Namen des Ordners der Datei anhängen ([P2] den Ordner darüber, und so weiter)</translation>
+    </message>
 </context>
 <context>
     <name>UndoControl</name>

@@ -324,6 +324,22 @@
         <source>Replacement: %1 at offset %2. Names are not searched.</source>
         <translation>Reemplazo: %1 en la posición %2. No se buscará en los nombres.</translation>
     </message>
+    <message>
+        <source>Make names uni&amp;que</source>
+        <translation>Hacer los nombres ú&amp;nicos</translation>
+    </message>
+    <message>
+        <source>A new name that is taken gets &quot; (2)&quot;, &quot; (3)&quot;, … before its extension, the first number free in its folder</source>
+        <translation>Un nombre nuevo que ya está ocupado recibe &quot; (2)&quot;, &quot; (3)&quot;, … antes de su extensión: el primer número libre en su carpeta</translation>
+    </message>
+    <message>
+        <source>[P] Fo&amp;lder</source>
+        <translation>[P] Ca&amp;rpeta</translation>
+    </message>
+    <message>
+        <source>Append the name of the file&apos;s folder ([P2] the folder above it, and so on)</source>
+        <translation>Añadir el nombre de la carpeta del archivo ([P2] la carpeta superior, y así sucesivamente)</translation>
+    </message>
 </context>
 <context>
     <name>UndoControl</name>

@@ -324,6 +324,22 @@
         <source>Replacement: %1 at offset %2. Names are not searched.</source>
         <translation>Remplacement&#xa0;: %1 à la position %2. Les noms ne sont pas parcourus.</translation>
     </message>
+    <message>
+        <source>Make names uni&amp;que</source>
+        <translation>Rendre les noms uni&amp;ques</translation>
+    </message>
+    <message>
+        <source>A new name that is taken gets &quot; (2)&quot;, &quot; (3)&quot;, … before its extension, the first number free in its folder</source>
+        <translation>Un nouveau nom déjà pris reçoit &quot; (2)&quot;, &quot; (3)&quot;, … avant son extension : le premier numéro libre dans son dossier</translation>
+    </message>
+    <message>
+        <source>[P] Fo&amp;lder</source>
+        <translation>[P] Doss&amp;ier</translation>
+    </message>
+    <message>
+        <source>Append the name of the file&apos;s folder ([P2] the folder above it, and so on)</source>
+        <translation>Ajouter le nom du dossier du fichier ([P2] le dossier au-dessus, et ainsi de suite)</translation>
+    </message>
 </context>
 <context>
     <name>UndoControl</name>

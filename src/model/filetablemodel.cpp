@@ -375,9 +375,11 @@ QString FileTableModel::newNameOf(const ZQFile &file, int row) const
 {
     // Only the plan knows which names are taken and what they are numbered;
     // until it comes, the name the rules give.
+    // A file that keeps its number stays unchanged: its name, not the
+    // rules'.
     if (m_composer.settings().uniqueNames && m_plan && row < m_plan->count()) {
         const RenamePlan::Row &planned = m_plan->row(row);
-        if (planned.status == RenamePlan::Status::Move)
+        if (!ComposedName::isRefused(planned.newName))
             return planned.newName;
     }
     if (const QString *typed = m_typed.find(file.nativePath()))
