@@ -658,17 +658,16 @@ void tst_RenameRun::uniqueNamesOnDisk()
     writeFile(s.dir.path("Trip/Trip (2).pdf"), "unlisted");
     RenameSettings values = settings(u"[P]"_s);
     values.uniqueNames = true;
-    // Home (2).pdf is listed and moves to a number of its own: its name is
-    // free for x.pdf only because it leaves.
+    // Home (2).pdf is listed and asks for Home.pdf: it keeps its number.
     const NameComposer composer(values);
     s.report = RenameRun::clickStart(s.list, composer, nullptr, nullptr);
-    QCOMPARE(s.report.renamed, 6);
+    QCOMPARE(s.report.renamed, 5);
     QCOMPARE(s.report.failed, 0);
     QCOMPARE(names(s.list),
-             S({u"Trip.pdf"_s, u"Trip (3).pdf"_s, u"Trip (4).pdf"_s, u"Home (2).pdf"_s,
-                u"Home.pdf"_s, u"Home.txt"_s, u"Home (3).pdf"_s}));
+             S({u"Trip.pdf"_s, u"Trip (3).pdf"_s, u"Trip (4).pdf"_s, u"Home (3).pdf"_s,
+                u"Home.pdf"_s, u"Home.txt"_s, u"Home (2).pdf"_s}));
     QCOMPARE(disk(s.dir.path()),
-             S({u"Home/Home (2).pdf=Home/x.pdf"_s, u"Home/Home (3).pdf=Home/Home (2).pdf"_s,
+             S({u"Home/Home (2).pdf=Home/Home (2).pdf"_s, u"Home/Home (3).pdf=Home/x.pdf"_s,
                 u"Home/Home.pdf=Home/Home.pdf"_s, u"Home/Home.txt=Home/y.txt"_s,
                 u"Trip/Trip (2).pdf=unlisted"_s, u"Trip/Trip (3).pdf=Trip/b.pdf"_s,
                 u"Trip/Trip (4).pdf=Trip/c.pdf"_s, u"Trip/Trip.pdf=Trip/a.pdf"_s}));

@@ -333,7 +333,7 @@
         <translation>Ein neuer Name, der schon vergeben ist, bekommt &quot; (2)&quot;, &quot; (3)&quot;, … vor seiner Endung: die erste in seinem Ordner freie Zahl</translation>
     </message>
     <message>
-        <source>[P] Fo&amp;lder</source>
+        <source>[P] Director&amp;y</source>
         <translation>[&amp;P] Ordner</translation>
     </message>
     <message>

@@ -333,7 +333,7 @@
         <translation>Un nombre nuevo que ya está ocupado recibe &quot; (2)&quot;, &quot; (3)&quot;, … antes de su extensión: el primer número libre en su carpeta</translation>
     </message>
     <message>
-        <source>[P] Fo&amp;lder</source>
+        <source>[P] Director&amp;y</source>
         <translation>[P] Ca&amp;rpeta</translation>
     </message>
     <message>

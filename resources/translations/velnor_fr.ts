@@ -333,7 +333,7 @@
         <translation>Un nouveau nom déjà pris reçoit &quot; (2)&quot;, &quot; (3)&quot;, … avant son extension : le premier numéro libre dans son dossier</translation>
     </message>
     <message>
-        <source>[P] Fo&amp;lder</source>
+        <source>[P] Director&amp;y</source>
         <translation>[P] Doss&amp;ier</translation>
     </message>
     <message>
