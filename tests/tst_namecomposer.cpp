@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "files/zqfile.h"
+#include "posix/namecodec.h"
 #include "rules/namecomposer.h"
 
 #include <QTest>
@@ -19,6 +20,8 @@ private slots:
     void plainAscii_data();
     void plainAscii();
     void composerLeavesTheRecordAlone();
+    void parentFolders_data();
+    void parentFolders();
 };
 
 namespace {
@@ -216,6 +219,46 @@ void tst_NameComposer::composerLeavesTheRecordAlone()
     NameComposer(settings("x", "y")).newNameForFile(file, 0);
     QCOMPARE(file.name(), u"a.txt"_qs);
     QCOMPARE(file.newName(), QString());
+}
+
+// "[P]", "[P2]", ...: folder names as they stand, bytes and all. The expected
+// name is given as its bytes on disk.
+void tst_NameComposer::parentFolders_data()
+{
+    QTest::addColumn<QByteArray>("path");
+    QTest::addColumn<QString>("nameTemplate");
+    QTest::addColumn<QByteArray>("expected");
+    const QByteArray photo = "/home/ann/Holiday 2024/IMG_0412.JPG";
+    QTest::newRow("own folder") << photo << u"[P] - [C]"_s << "Holiday 2024 - 1.JPG"_ba;
+    QTest::newRow("two and three up") << photo << u"[P3]_[P2]"_s << "home_ann.JPG"_ba;
+    QTest::newRow("above the root") << photo << u"a[P4]b[P9999]c"_s << "abc.JPG"_ba;
+    QTest::newRow("a file at the root") << "/IMG.JPG"_ba << u"a[P]b"_s << "ab.JPG"_ba;
+    QTest::newRow("not tokens") << photo << u"[p][P0][P02][P12345][ P]"_s
+                                << "[p][P0][P02][P12345][ P].JPG"_ba;
+    QTest::newRow("tokens in a folder name stay")
+        << "/d/[C] [N] [Y] [Artist] [P] [N1-2]/f.txt"_ba << u"[P]"_s
+        << "[C] [N] [Y] [Artist] [P] [N1-2].txt"_ba;
+    QTest::newRow("beside the date and a value")
+        << "/d/e/f.txt"_ba << u"[P]-[Y]-[Artist|x]"_s << "e-2024-x.txt"_ba;
+    QTest::newRow("bytes that are not UTF-8")
+        << "/d/caf\xe9 \xff/f.txt"_ba << u"[P]"_s << "caf\xe9 \xff.txt"_ba;
+    QTest::newRow("escaped bytes beside a file's own")
+        << "/d/\xc3/\xa9.txt"_ba << u"[P][N]"_s << "\xc3\xa9.txt"_ba;
+    QTest::newRow("a token in the base name is the template's only")
+        << "/d/e/[P].txt"_ba << u"[N]"_s << "[P].txt"_ba;
+}
+
+void tst_NameComposer::parentFolders()
+{
+    QFETCH(QByteArray, path);
+    QFETCH(QString, nameTemplate);
+    ZQFile file;
+    file.setNativePath(path);
+    file.setName(NameCodec::decode(file.nativeName()));
+    file.setAttributes(
+        0, QDateTime(QDate(2024, 3, 5), QTime(14, 7, 9), Qt::LocalTime).toMSecsSinceEpoch());
+    const NameComposer composer(settings(nameTemplate, u"[E]"_s));
+    QTEST(NameCodec::encode(composer.newNameForFile(file, 0)), "expected");
 }
 
 QTEST_GUILESS_MAIN(tst_NameComposer)

@@ -59,6 +59,18 @@ QStringList outcome(const RenamePlan &plan)
     return result;
 }
 
+// Each row's new name where it moves ("scan (2).pdf", "b after 2" where it
+// waits for row 2), else as outcome() has it.
+QStringList numbered(const RenamePlan &plan)
+{
+    QStringList result = outcome(plan);
+    for (qsizetype i = 0; i < result.size(); ++i) {
+        if (result[i].startsWith(u"move"_s))
+            result[i].replace(0, 4, plan.row(i).newName);
+    }
+    return result;
+}
+
 } // namespace
 
 class tst_RenamePlan : public QObject
@@ -68,6 +80,9 @@ class tst_RenamePlan : public QObject
 private slots:
     void plan_data();
     void plan();
+    void uniqueNames_data();
+    void uniqueNames();
+    void uniqueOnRealVolume();
     void windowsNames_data();
     void windowsNames();
     void foldersThroughLinks();
@@ -167,6 +182,97 @@ void tst_RenamePlan::plan()
     const RenamePlan plan = RenamePlan::compute(files, std::move(names), folderOfFile,
                                                 std::move(folders), std::move(facts));
     QTEST(outcome(plan), "expected");
+}
+
+// With names made unique: one folder /d as in plan(), each row's final name.
+void tst_RenamePlan::uniqueNames_data()
+{
+    QTest::addColumn<S>("listed");
+    QTest::addColumn<S>("newNames");
+    QTest::addColumn<S>("unlisted");
+    QTest::addColumn<bool>("caseless");
+    QTest::addColumn<S>("expected");
+    const S none;
+    S ten;
+    for (int i = 0; i < 10; ++i)
+        ten << u"IMG_%1.pdf"_s.arg(i);
+    QTest::newRow("ten files named scan")
+        << ten << S(10, u"scan.pdf"_s) << none << false
+        << S{u"scan.pdf"_s,     u"scan (2).pdf"_s, u"scan (3).pdf"_s, u"scan (4).pdf"_s,
+             u"scan (5).pdf"_s, u"scan (6).pdf"_s, u"scan (7).pdf"_s, u"scan (8).pdf"_s,
+             u"scan (9).pdf"_s, u"scan (10).pdf"_s};
+    QTest::newRow("an unlisted scan (2).pdf")
+        << S{u"a.pdf"_s, u"b.pdf"_s, u"c.pdf"_s} << S(3, u"scan.pdf"_s) << S{u"scan (2).pdf"_s}
+        << false << S{u"scan.pdf"_s, u"scan (3).pdf"_s, u"scan (4).pdf"_s};
+    QTest::newRow("the first too, where an unlisted file has the name")
+        << S{u"a.pdf"_s, u"b.pdf"_s} << S(2, u"scan.pdf"_s) << S{u"scan.pdf"_s} << false
+        << S{u"scan (2).pdf"_s, u"scan (3).pdf"_s};
+    QTest::newRow("a listed file that stays keeps its name")
+        << S{u"a"_s, u"b"_s} << S{u"b"_s, u"b"_s} << none << false << S{u"b (2)"_s, u"unchanged"_s};
+    QTest::newRow("a name freed by a move is not taken")
+        << S{u"1"_s, u"2"_s, u"3"_s} << S{u"2"_s, u"3"_s, u"4"_s} << none << false
+        << S{u"2 after 2"_s, u"3 after 3"_s, u"4"_s};
+    QTest::newRow("run twice, nothing moves")
+        << S{u"scan.pdf"_s, u"scan (2).pdf"_s, u"scan (3).pdf"_s} << S(3, u"scan.pdf"_s) << none
+        << false << S{u"unchanged"_s, u"unchanged"_s, u"unchanged"_s};
+    QTest::newRow("a file keeps its own number before an earlier file")
+        << S{u"a.pdf"_s, u"b.pdf"_s, u"scan (2).pdf"_s} << S(3, u"scan.pdf"_s) << none << false
+        << S{u"scan.pdf"_s, u"scan (3).pdf"_s, u"unchanged"_s};
+    QTest::newRow("a name asked for beats a number")
+        << S{u"a.pdf"_s, u"b.pdf"_s, u"c.pdf"_s}
+        << S{u"scan.pdf"_s, u"scan.pdf"_s, u"scan (2).pdf"_s} << none << false
+        << S{u"scan.pdf"_s, u"scan (3).pdf"_s, u"scan (2).pdf"_s};
+    QTest::newRow("caseless: numbers taken in another case")
+        << S{u"a.pdf"_s, u"b.pdf"_s} << S{u"scan.pdf"_s, u"Scan.PDF"_s}
+        << S{u"SCAN.PDF"_s, u"Scan (2).pdf"_s} << true << S{u"scan (3).pdf"_s, u"Scan (4).PDF"_s};
+    QTest::newRow("no extension, hidden, two dots")
+        << S{u"a"_s, u"b"_s, u"c"_s, u"d"_s, u"e"_s, u"f"_s}
+        << S{u"notes"_s, u"notes"_s, u".profile"_s, u".profile"_s, u"x.tar.gz"_s, u"x.tar.gz"_s}
+        << none << false << S{u"notes"_s,        u"notes (2)"_s, u".profile"_s,
+                              u".profile (2)"_s, u"x.tar.gz"_s,  u"x.tar (2).gz"_s};
+    QTest::newRow("bytes that are not UTF-8")
+        << S{u"a"_s, u"b"_s} << S(2, u"caf\xdce9.txt"_s) << none << false
+        << S{u"caf\xdce9.txt"_s, u"caf\xdce9 (2).txt"_s};
+    const QString long252 = QString(248, u'x') + u".txt"_s;
+    QTest::newRow("the number makes the name too long")
+        << S{u"a"_s, u"b"_s} << S(2, long252) << none << false
+        << S{long252, u"refused: The new name is longer than 255 bytes."_s};
+}
+
+void tst_RenamePlan::uniqueNames()
+{
+    QFETCH(S, listed);
+    QFETCH(S, newNames);
+    QFETCH(S, unlisted);
+    QFETCH(bool, caseless);
+    std::vector<RenamePlan::File> files;
+    for (const QString &name : listed)
+        files.push_back({"/d/" + name.toUtf8(), RuleFile{name, 0}});
+    std::vector<qint32> folderOfFile;
+    std::vector<QByteArray> folders = RenamePlan::foldersOf(files, &folderOfFile);
+    std::vector<FolderFacts> facts;
+    facts.push_back(factsWith(listed + unlisted, caseless, {}, {}));
+    const RenamePlan plan =
+        RenamePlan::compute(files, std::vector<QString>(newNames.begin(), newNames.end()),
+                            folderOfFile, std::move(folders), std::move(facts), true);
+    QTEST(numbered(plan), "expected");
+}
+
+// On a volume that does not tell case apart, as the plan reads it from disk.
+void tst_RenamePlan::uniqueOnRealVolume()
+{
+    LoopMount mount(u"exfat"_s);
+    if (!mount.isValid())
+        QSKIP(qPrintable(mount.whyNot()));
+    std::vector<RenamePlan::File> files;
+    for (const char *name : {"SCAN.PDF", "a.pdf", "b.pdf"}) {
+        std::ofstream(mount.path(name).toStdString()) << name;
+        files.push_back({mount.path(name), RuleFile{QString::fromLatin1(name), 0}});
+    }
+    std::ofstream(mount.path("Scan (2).pdf").toStdString()) << "unlisted";
+    const RenamePlan plan = RenamePlan::make(
+        files, [](const RuleFile &, qint64) { return u"scan.pdf"_s; }, nullptr, nullptr, {}, true);
+    QCOMPARE(numbered(plan), S({u"scan.pdf"_s, u"scan (3).pdf"_s, u"scan (4).pdf"_s}));
 }
 
 // The names a Windows file system cannot hold, each on its own.

@@ -179,6 +179,7 @@ private slots:
     void nativeMoves_data();
     void nativeMoves();
     void grantFlow();
+    void uniqueNamesOnDisk();
 };
 
 void tst_RenameRun::initTestCase()
@@ -645,6 +646,32 @@ void tst_RenameRun::grantFlow()
     QVERIFY(RenameRun::clickStart(again, composer, &prompt, &defaults).ran);
     QCOMPARE(prompt.proposed, L(3, s.dir.path("Docs")));
     QCOMPARE(names(again), S{u"b_x.txt"_s});
+}
+
+// Names made unique, with the folders' names, on real files: every file once,
+// under the name the plan gave it, with its own content; the unlisted file
+// that holds a number stays as it was.
+void tst_RenameRun::uniqueNamesOnDisk()
+{
+    Scenario s({"Trip/a.pdf", "Trip/b.pdf", "Trip/c.pdf", "Home/x.pdf", "Home/Home.pdf",
+                "Home/y.txt", "Home/Home (2).pdf"});
+    writeFile(s.dir.path("Trip/Trip (2).pdf"), "unlisted");
+    RenameSettings values = settings(u"[P]"_s);
+    values.uniqueNames = true;
+    // Home (2).pdf is listed and asks for Home.pdf: it keeps its number.
+    const NameComposer composer(values);
+    s.report = RenameRun::clickStart(s.list, composer, nullptr, nullptr);
+    QCOMPARE(s.report.renamed, 5);
+    QCOMPARE(s.report.failed, 0);
+    QCOMPARE(names(s.list),
+             S({u"Trip.pdf"_s, u"Trip (3).pdf"_s, u"Trip (4).pdf"_s, u"Home (3).pdf"_s,
+                u"Home.pdf"_s, u"Home.txt"_s, u"Home (2).pdf"_s}));
+    QCOMPARE(disk(s.dir.path()),
+             S({u"Home/Home (2).pdf=Home/Home (2).pdf"_s, u"Home/Home (3).pdf=Home/x.pdf"_s,
+                u"Home/Home.pdf=Home/Home.pdf"_s, u"Home/Home.txt=Home/y.txt"_s,
+                u"Trip/Trip (2).pdf=unlisted"_s, u"Trip/Trip (3).pdf=Trip/b.pdf"_s,
+                u"Trip/Trip (4).pdf=Trip/c.pdf"_s, u"Trip/Trip.pdf=Trip/a.pdf"_s}));
+    QVERIFY(g_log.isEmpty());
 }
 
 QTEST_GUILESS_MAIN(tst_RenameRun)

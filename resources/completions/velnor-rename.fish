@@ -13,6 +13,7 @@ complete -c velnor-rename -l date-from -x -a 'modified created taken taken,modif
 complete -c velnor-rename -l 24-hour -d 'Hours from 00 to 23'
 complete -c velnor-rename -l ascii -d 'Plain ASCII names'
 complete -c velnor-rename -l companions -d 'Companion files move together'
+complete -c velnor-rename -l unique -d 'Number names that are taken: scan (2), scan (3)'
 complete -c velnor-rename -l regex -d 'Search with a regular expression'
 complete -c velnor-rename -l ignore-case -d 'Search without regard to case'
 complete -c velnor-rename -l counter-per-folder -d 'Restart the counter in each folder'

@@ -468,6 +468,22 @@
         <source>After the other rules, letters lose their accents and other scripts are written in Latin letters: Café Zürich becomes Cafe Zurich</source>
         <translation>Nach den anderen Regeln verlieren Buchstaben ihre Akzente, und andere Schriften werden in lateinischen Buchstaben geschrieben: aus Café Zürich wird Cafe Zurich</translation>
     </message>
+    <message>
+        <source>Make names uni&amp;que</source>
+        <translation>Namen ein&amp;deutig machen</translation>
+    </message>
+    <message>
+        <source>A new name that is taken gets &quot; (2)&quot;, &quot; (3)&quot;, … before its extension, the first number free in its folder</source>
+        <translation>Ein neuer Name, der schon vergeben ist, bekommt &quot; (2)&quot;, &quot; (3)&quot;, … vor seiner Endung: die erste in seinem Ordner freie Zahl</translation>
+    </message>
+    <message>
+        <source>[P] Director&amp;y</source>
+        <translation>[&amp;P] Ordner</translation>
+    </message>
+    <message>
+        <source>Append the name of the file&apos;s folder ([P2] the folder above it, and so on)</source>
+        <translation>Den Namen des Ordners der Datei anhängen ([P2] den Ordner darüber, und so weiter)</translation>
+    </message>
 </context>
 <context>
     <name>UndoControl</name>

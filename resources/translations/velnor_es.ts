@@ -468,6 +468,22 @@
         <source>After the other rules, letters lose their accents and other scripts are written in Latin letters: Café Zürich becomes Cafe Zurich</source>
         <translation>Tras las demás reglas, las letras pierden sus acentos y las demás escrituras se escriben con letras latinas: Café Zürich pasa a ser Cafe Zurich</translation>
     </message>
+    <message>
+        <source>Make names uni&amp;que</source>
+        <translation>Hacer los nombres ú&amp;nicos</translation>
+    </message>
+    <message>
+        <source>A new name that is taken gets &quot; (2)&quot;, &quot; (3)&quot;, … before its extension, the first number free in its folder</source>
+        <translation>Un nombre nuevo que ya está ocupado recibe &quot; (2)&quot;, &quot; (3)&quot;, … antes de su extensión: el primer número libre en su carpeta</translation>
+    </message>
+    <message>
+        <source>[P] Director&amp;y</source>
+        <translation>[P] Ca&amp;rpeta</translation>
+    </message>
+    <message>
+        <source>Append the name of the file&apos;s folder ([P2] the folder above it, and so on)</source>
+        <translation>Añadir el nombre de la carpeta del archivo ([P2] la carpeta superior, y así sucesivamente)</translation>
+    </message>
 </context>
 <context>
     <name>UndoControl</name>

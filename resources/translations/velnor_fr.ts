@@ -468,6 +468,22 @@
         <source>After the other rules, letters lose their accents and other scripts are written in Latin letters: Café Zürich becomes Cafe Zurich</source>
         <translation>Après les autres règles, les lettres perdent leurs accents et les autres écritures passent en lettres latines : Café Zürich devient Cafe Zurich</translation>
     </message>
+    <message>
+        <source>Make names uni&amp;que</source>
+        <translation>Rendre les noms uni&amp;ques</translation>
+    </message>
+    <message>
+        <source>A new name that is taken gets &quot; (2)&quot;, &quot; (3)&quot;, … before its extension, the first number free in its folder</source>
+        <translation>Un nouveau nom déjà pris reçoit &quot; (2)&quot;, &quot; (3)&quot;, … avant son extension : le premier numéro libre dans son dossier</translation>
+    </message>
+    <message>
+        <source>[P] Director&amp;y</source>
+        <translation>[P] Doss&amp;ier</translation>
+    </message>
+    <message>
+        <source>Append the name of the file&apos;s folder ([P2] the folder above it, and so on)</source>
+        <translation>Ajouter le nom du dossier du fichier ([P2] le dossier au-dessus, et ainsi de suite)</translation>
+    </message>
 </context>
 <context>
     <name>UndoControl</name>

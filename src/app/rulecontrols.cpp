@@ -11,6 +11,7 @@
 #include <QMainWindow>
 #include <QMenu>
 #include <QMenuBar>
+#include <QPushButton>
 #include <QSignalBlocker>
 
 namespace {
@@ -76,15 +77,33 @@ RuleControls::RuleControls(Ui::VLNWindow *ui, QMainWindow *window) : QObject(win
     // Right under the pop-up, above the box's stretch.
     ui->section4Layout->insertWidget(1, m_asciiBox);
 
+    m_uniqueBox = new QCheckBox(tr("Make names uni&que"), ui->section5Box);
+    m_uniqueBox->setObjectName(QStringLiteral("uniqueBox"));
+    m_uniqueBox->setToolTip(tr("A new name that is taken gets \" (2)\", \" (3)\", … before its "
+                               "extension, the first number free in its folder"));
+    ui->section5Layout->addRow(m_uniqueBox);
+
+    m_folderToken = new QPushButton(tr("[P] Director&y"), ui->section1Box);
+    m_folderToken->setObjectName(QStringLiteral("folderTokenButton"));
+    m_folderToken->setToolTip(
+        tr("Append the name of the file's folder ([P2] the folder above it, and so on)"));
+    ui->section1Tokens->addWidget(m_folderToken);
+    connect(m_folderToken, &QPushButton::clicked, this, [this] {
+        m_ui->nameField->setText(m_ui->nameField->text() + QStringLiteral("[P]"));
+        emit changed();
+    });
+
     // Tab reaches each box with its section.
     QWidget::setTabOrder(ui->replaceField, m_regexBox);
     QWidget::setTabOrder(m_regexBox, m_ignoreCaseBox);
     QWidget::setTabOrder(ui->digitsCounterBox, m_perFolderBox);
-    QWidget::setTabOrder(m_perFolderBox, m_companionsBox);
+    QWidget::setTabOrder(m_perFolderBox, m_uniqueBox);
+    QWidget::setTabOrder(m_uniqueBox, m_companionsBox);
     QWidget::setTabOrder(ui->casePopup, m_asciiBox);
+    QWidget::setTabOrder(ui->timeTokenButton, m_folderToken);
 
     for (QCheckBox *box :
-         {m_regexBox, m_ignoreCaseBox, m_perFolderBox, m_companionsBox, m_asciiBox})
+         {m_regexBox, m_ignoreCaseBox, m_perFolderBox, m_uniqueBox, m_companionsBox, m_asciiBox})
         connect(box, &QCheckBox::toggled, this, &RuleControls::changed);
 
     m_viewMenu = new QMenu(tr("&View"), window);
@@ -113,6 +132,7 @@ RenameSettings RuleControls::settings(qint32 start, qint32 step, qint32 digits) 
     settings.counterPerFolder = m_perFolderBox->isChecked();
     settings.companions = m_companionsBox->isChecked();
     settings.plainAscii = m_asciiBox->isChecked();
+    settings.uniqueNames = m_uniqueBox->isChecked();
     return settings;
 }
 
@@ -138,6 +158,8 @@ void RuleControls::setSettings(const RenameSettings &settings)
     m_perFolderBox->setChecked(settings.counterPerFolder);
     m_companionsBox->setChecked(settings.companions);
     m_asciiBox->setChecked(settings.plainAscii);
+    const QSignalBlocker unique(m_uniqueBox);
+    m_uniqueBox->setChecked(settings.uniqueNames);
 }
 
 void RuleControls::showSearchFault(const NameComposer &composer)

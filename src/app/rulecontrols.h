@@ -9,6 +9,7 @@ class QCheckBox;
 class QLabel;
 class QMainWindow;
 class QMenu;
+class QPushButton;
 struct RenameSettings;
 namespace Ui {
 class VLNWindow;
@@ -18,8 +19,9 @@ class VLNWindow;
 // controls of the rules that came after the window's layout: "Regular
 // expression" and "Ignore case" with the pattern's error under the search
 // field, the Title Case and Sentence case items of the case pop-up, "Restart
-// in each folder" and "Keep companion files together" in the counter box,
-// "Plain ASCII" in the case box and View > Natural Order. Each is made
+// in each folder", "Make names unique" and "Keep companion files together"
+// in the counter box, "Plain ASCII" in the case box, the "[P] Directory"
+// token button and View > Natural Order. Each is made
 // here, in code, and starts in the state that leaves every name and order as
 // the layout alone gives them.
 class RuleControls : public QObject
@@ -43,6 +45,8 @@ public:
     QCheckBox *perFolderBox() const { return m_perFolderBox; }
     QCheckBox *companionsBox() const { return m_companionsBox; }
     QCheckBox *asciiBox() const { return m_asciiBox; }
+    QCheckBox *uniqueBox() const { return m_uniqueBox; }
+    QPushButton *folderTokenButton() const { return m_folderToken; }
     QLabel *searchErrorLabel() const { return m_searchError; }
     QAction *naturalOrderAction() const { return m_naturalOrder; }
     QMenu *viewMenu() const { return m_viewMenu; }
@@ -59,6 +63,8 @@ private:
     QCheckBox *m_perFolderBox = nullptr;
     QCheckBox *m_companionsBox = nullptr;
     QCheckBox *m_asciiBox = nullptr;
+    QCheckBox *m_uniqueBox = nullptr;
+    QPushButton *m_folderToken = nullptr;
     QLabel *m_searchError = nullptr;
     QAction *m_naturalOrder = nullptr;
     QMenu *m_viewMenu = nullptr;

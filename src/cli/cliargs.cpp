@@ -161,6 +161,7 @@ bool CliArgs::parse(const QList<QByteArray> &arguments, QString *error)
             {"--24-hour", &settings.hour24},
             {"--ascii", &settings.plainAscii},
             {"--companions", &settings.companions},
+            {"--unique", &settings.uniqueNames},
             {"--natural", &natural},
             {"--null", &nullSeparated},
             {"--list-presets", &listPresets},

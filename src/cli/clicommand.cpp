@@ -370,7 +370,8 @@ int CliCommand::preview(const CliArgs &args, const NameComposer &composer)
         [&composer](const RuleFile &file, qint64 row) {
             return composer.newNameForFile(file, row);
         },
-        nullptr, &m_typed, RenamePlan::companionRule(composer.settings()));
+        nullptr, &m_typed, RenamePlan::companionRule(composer.settings()),
+        composer.settings().uniqueNames);
     const qsizetype total = list.count();
     QList<CliRow> rows(total);
     CliCounts counts;

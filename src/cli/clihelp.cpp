@@ -32,7 +32,12 @@ Name:
                        (COMPOSER). A "/" in a value becomes "_", control
                        characters are dropped. [TOKEN|TEXT] gives TEXT where
                        the file lacks the value; without "|" such a file is
-                       not renamed ("invalid: no Artist")
+                       not renamed ("invalid: no Artist"). [P] the name of
+                       the file's folder, [P2] the folder above it, and so
+                       on (empty above the root), as it stands: a token in
+                       a folder's name stays as typed. Example: --name
+                       '[P] - [C]' --digits 3 turns Holiday 2024/IMG_12.JPG
+                       into Holiday 2024/Holiday 2024 - 001.JPG
   --24-hour            the hour of [h] and its runs on the 24-hour clock,
                        00 to 23
   --date-from SOURCES  where the date and time tokens and --sort date take
@@ -81,6 +86,15 @@ Name:
                        extensions (Trip-001.cr3, Trip-001.JPG,
                        Trip-001.cr3.xmp). When one of them cannot be
                        renamed, none is
+  --unique             a new name that is taken, by a file that is not
+                       listed or stays, or by the new name of a file shown
+                       before it, gets a number in brackets before its
+                       extension, from 2 on ("scan (2).pdf"): the first
+                       number free in that folder, in the folder's case rule. A name freed by another
+                       listed file's move is not taken. Without it such a
+                       file is not renamed ("invalid: ..."). Example:
+                       --name scan --unique on ten PDFs gives scan.pdf,
+                       scan (2).pdf, ... scan (10).pdf
   --case keep|lower|upper|title|sentence
                        case of the new name after the replacing (default
                        keep): lower and upper convert the whole name,

@@ -35,7 +35,7 @@ ZQFile::~ZQFile() = default;
 
 RuleFile ZQFile::ruleFileWithFacts() const
 {
-    return {m_name, m_fileTime, m_extras->facts};
+    return {m_name, m_fileTime, m_extras->facts, m_path};
 }
 
 const std::shared_ptr<const FileFacts> &ZQFile::facts() const

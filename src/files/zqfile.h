@@ -35,7 +35,7 @@ public:
     // What the renaming rules read of this file.
     RuleFile ruleFile() const
     {
-        return m_extras ? ruleFileWithFacts() : RuleFile{m_name, m_fileTime, {}};
+        return m_extras ? ruleFileWithFacts() : RuleFile{m_name, m_fileTime, {}, m_path};
     }
     operator RuleFile() const { return ruleFile(); }
     void setName(const QString &name);

@@ -56,7 +56,8 @@ void PlanJob::work()
     auto plan = std::make_shared<const RenamePlan>(RenamePlan::make(
         files,
         [this](const RuleFile &file, qint64 row) { return m_composer.newNameForFile(file, row); },
-        &cancelFlag(), &m_typed, RenamePlan::companionRule(m_composer.settings())));
+        &cancelFlag(), &m_typed, RenamePlan::companionRule(m_composer.settings()),
+        m_composer.settings().uniqueNames));
     if (isCancelled() || !plan->isComplete())
         return;
     const std::lock_guard lock(m_planMutex);

@@ -51,7 +51,7 @@ void RunJob::work()
             setProgress(done, total);
             notify();
         },
-        &cancelFlag(), m_journal);
+        &cancelFlag(), m_journal, m_composer.settings().uniqueNames);
 }
 
 void RunJob::applyTo(FileList &list)

@@ -391,8 +391,11 @@ void FileTableModel::setPlan(std::shared_ptr<const RenamePlan> plan)
         return;
     m_plan = std::move(plan);
     if (rowCount() > 0) {
-        emit dataChanged(index(0, NewNameColumn), index(rowCount() - 1, NewNameColumn),
-                         {ProblemRole, Qt::ToolTipRole});
+        // Numbered names come with the plan: the names shown change too.
+        QList<int> roles = {ProblemRole, Qt::ToolTipRole};
+        if (m_composer.settings().uniqueNames)
+            roles << Qt::DisplayRole << Qt::EditRole;
+        emit dataChanged(index(0, NewNameColumn), index(rowCount() - 1, NewNameColumn), roles);
     }
 }
 
@@ -404,6 +407,15 @@ QString FileTableModel::newNameOf(const ZQFile &file, int row) const
 
 QString FileTableModel::shownNewName(const ZQFile &file, int row) const
 {
+    // Only the plan knows which names are taken and what they are numbered;
+    // until it comes, the name the rules give.
+    // A file that keeps its number stays unchanged: its name, not the
+    // rules'.
+    if (m_composer.settings().uniqueNames && m_plan && row < m_plan->count()) {
+        const RenamePlan::Row &planned = m_plan->row(row);
+        if (!ComposedName::isRefused(planned.newName))
+            return planned.newName;
+    }
     if (const QString *typed = m_typed.find(file.nativePath()))
         return *typed;
     if (isPending(file))

@@ -10,6 +10,7 @@
 #include "posix/nativepath.h"
 #include "posix/sidebyside.h"
 #include "rules/companionname.h"
+#include "rules/textrules.h"
 
 #include <QHash>
 
@@ -179,7 +180,7 @@ void RenamePlan::followLeads(const std::vector<File> &files, std::vector<QString
 
 RenamePlan RenamePlan::make(const std::vector<File> &files, const NewNames &newNames,
                             const std::atomic<bool> *cancel, const TypedNames *typed,
-                            const FollowLead &follow)
+                            const FollowLead &follow, bool uniqueNames)
 {
     std::vector<QString> names = composeNames(files, newNames, cancel);
     if (names.size() != files.size() || (cancel && cancel->load()))
@@ -187,10 +188,11 @@ RenamePlan RenamePlan::make(const std::vector<File> &files, const NewNames &newN
     if (typed)
         typed->applyTo(files, names);
     followLeads(files, names, follow, typed);
-    return fromNames(files, std::move(names));
+    return fromNames(files, std::move(names), uniqueNames);
 }
 
-RenamePlan RenamePlan::fromNames(const std::vector<File> &files, std::vector<QString> names)
+RenamePlan RenamePlan::fromNames(const std::vector<File> &files, std::vector<QString> names,
+                                 bool uniqueNames)
 {
     std::vector<qint32> folderOfFile;
     std::vector<QByteArray> folders = foldersOf(files, &folderOfFile);
@@ -200,12 +202,14 @@ RenamePlan RenamePlan::fromNames(const std::vector<File> &files, std::vector<QSt
             needsNames[size_t(folderOfFile[i])] = true;
     }
     std::vector<FolderFacts> facts = gatherFacts(folders, needsNames);
-    return compute(files, std::move(names), folderOfFile, std::move(folders), std::move(facts));
+    return compute(files, std::move(names), folderOfFile, std::move(folders), std::move(facts),
+                   uniqueNames);
 }
 
 RenamePlan RenamePlan::compute(const std::vector<File> &files, std::vector<QString> newNames,
                                const std::vector<qint32> &folderOfFile,
-                               std::vector<QByteArray> folders, std::vector<FolderFacts> facts)
+                               std::vector<QByteArray> folders, std::vector<FolderFacts> facts,
+                               bool uniqueNames)
 {
     RenamePlan plan;
     plan.m_folders = std::move(folders);
@@ -257,7 +261,8 @@ RenamePlan RenamePlan::compute(const std::vector<File> &files, std::vector<QStri
             const std::vector<qint64> &rows = rowsOfGroup[g];
             if (!rows.empty())
                 plan.resolveFolder(rows, files,
-                                   plan.m_facts[size_t(plan.m_rows[size_t(rows[0])].folder)]);
+                                   plan.m_facts[size_t(plan.m_rows[size_t(rows[0])].folder)],
+                                   uniqueNames);
         }
     };
     inTwo(resolve, resolve, rowsOfGroup.size() > 1 && files.size() >= ParallelThreshold);
@@ -290,8 +295,33 @@ void RenamePlan::conflict(qint64 row, const QString &reason, qint64 other)
     r.after = -1;
 }
 
+QString RenamePlan::numberedName(const QString &name, qint64 number)
+{
+    QStringView base;
+    QStringView extension;
+    TextRules::splitName(name, &base, &extension);
+    QString numbered = base.toString();
+    numbered.append(QLatin1StringView(" (")).append(QString::number(number)).append(u')');
+    if (!extension.isEmpty())
+        numbered.append(u'.').append(extension);
+    return numbered;
+}
+
+qint64 RenamePlan::numberOf(const QString &name, const QString &wanted)
+{
+    QStringView base;
+    QStringView extension;
+    TextRules::splitName(name, &base, &extension);
+    const qsizetype open = base.lastIndexOf(QLatin1StringView(" ("));
+    if (open < 0 || !base.endsWith(u')'))
+        return 0;
+    bool ok = false;
+    const qint64 number = base.sliced(open + 2, base.size() - open - 3).toLongLong(&ok);
+    return ok && number >= 2 && numberedName(wanted, number) == name ? number : 0;
+}
+
 void RenamePlan::resolveFolder(const std::vector<qint64> &rows, const std::vector<File> &files,
-                               const FolderFacts &facts)
+                               const FolderFacts &facts, bool uniqueNames)
 {
     const auto moves = [this](qint64 r) { return m_rows[size_t(r)].status == Status::Move; };
     if (std::none_of(rows.begin(), rows.end(), moves))
@@ -390,6 +420,88 @@ void RenamePlan::resolveFolder(const std::vector<qint64> &rows, const std::vecto
                 groups.push_back({lead});
             }
             groups[*found].push_back(r);
+        }
+    }
+
+    if (uniqueNames) {
+        // A new name is taken by a name on disk that no listed file leaves,
+        // by a listed file that stays, or by the new name of a file before
+        // it. Names asked for as they are come first, in display order; the
+        // files that lost theirs then get the first number free, so that a
+        // file named "scan (2)" by the rules keeps that name.
+        NameTable leaving(oldKeys, rows);
+        NameTable keeping(oldKeys, rows);
+        for (size_t k = 0; k < n; ++k) {
+            if (owner[k] == rows[k])
+                (moves(rows[k]) ? leaving : keeping).tryEmplace(k);
+        }
+        const auto onDisk = [&](View key, View bytes) {
+            bool found = false;
+            if (caseless)
+                found = diskByKey.find(key) != diskByKey.end();
+            else
+                found = facts.opened && facts.hasName(bytes);
+            return found && leaving.value(key) < 0;
+        };
+        NameTable claimed(newKeys, rows);
+        std::vector<size_t> lost;
+        for (size_t k = 0; k < n; ++k) {
+            const Row &row = m_rows[size_t(rows[k])];
+            if (row.status != Status::Move)
+                continue;
+            const View key = newKeys[k];
+            if (keeping.value(key) >= 0 || onDisk(key, viewOf(row.newNativeName)) ||
+                !claimed.tryEmplace(k).second)
+                lost.push_back(k);
+        }
+        // A file that has a number of its name already ("scan (2).pdf" asked
+        // to be "scan.pdf" again) keeps it where it is free, so that the
+        // same rules run twice move nothing the second time.
+        for (const size_t k : lost) {
+            Row &row = m_rows[size_t(rows[k])];
+            const QString &oldName = files[size_t(rows[k])].rule.name;
+            if (owner[k] != rows[k] || numberOf(oldName, row.newName) < 2 ||
+                claimed.value(oldKeys[k]) >= 0)
+                continue;
+            keyStore.push_back(std::exchange(row.newNativeName, {}));
+            newKeys[k] = oldKeys[k];
+            claimed.tryEmplace(k);
+            row.newName = oldName;
+            row.status = Status::Unchanged;
+        }
+        // Ten files named "scan" count on from where the one before stopped.
+        std::unordered_map<View, qint64> nextNumber;
+        for (const size_t k : lost) {
+            Row &row = m_rows[size_t(rows[k])];
+            if (row.status != Status::Move)
+                continue;
+            // The wanted key may view the bytes about to be replaced: they
+            // move into the store, which keeps them where they are.
+            keyStore.push_back(std::exchange(row.newNativeName, {}));
+            const View wanted = newKeys[k];
+            qint64 &number = nextNumber.try_emplace(wanted, 2).first->second;
+            for (;; ++number) {
+                QString name = numberedName(row.newName, number);
+                QByteArray bytes = NameCodec::encode(name);
+                const View key = keyView(name, viewOf(bytes));
+                if (keeping.value(key) >= 0 || claimed.value(key) >= 0 ||
+                    onDisk(key, viewOf(bytes)))
+                    continue;
+                // Moved, the bytes stay where the key may view them.
+                row.newName = std::move(name);
+                row.newNativeName = std::move(bytes);
+                newKeys[k] = key;
+                claimed.tryEmplace(k);
+                ++number;
+                break;
+            }
+            // The number may make the name too long, or break the rules of
+            // a folder made for Windows.
+            row.reason = NameRules::refusalReason(row.newName, row.newNativeName);
+            if (row.reason.isEmpty() && facts.windowsNames)
+                row.reason = NameRules::windowsReason(row.newName, facts.fileSystem);
+            if (!row.reason.isEmpty())
+                row.status = Status::Refused;
         }
     }
 

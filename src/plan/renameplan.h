@@ -91,13 +91,19 @@ public:
                                              const std::atomic<bool> *cancel = nullptr);
 
     // Works the plan out without touching the disk, from the files, their
-    // new names, their folders and those folders' facts.
+    // new names, their folders and those folders' facts. With uniqueNames, a
+    // new name that is taken (by a name on disk that no listed file leaves,
+    // by a listed file that stays, or by the new name of a file before it
+    // in display order) gets the first free number before its extension
+    // (numberedName) instead of a conflict.
     static RenamePlan compute(const std::vector<File> &files, std::vector<QString> newNames,
                               const std::vector<qint32> &folderOfFile,
-                              std::vector<QByteArray> folders, std::vector<FolderFacts> facts);
+                              std::vector<QByteArray> folders, std::vector<FolderFacts> facts,
+                              bool uniqueNames = false);
 
     // The two steps after composing, from names composed already.
-    static RenamePlan fromNames(const std::vector<File> &files, std::vector<QString> newNames);
+    static RenamePlan fromNames(const std::vector<File> &files, std::vector<QString> newNames,
+                                bool uniqueNames = false);
 
     // TextRules::companionName under these settings.
     static FollowLead companionRule(const RenameSettings &settings);
@@ -110,7 +116,14 @@ public:
     // composed ones, and the companions' names after their leads'.
     static RenamePlan make(const std::vector<File> &files, const NewNames &newNames,
                            const std::atomic<bool> *cancel = nullptr,
-                           const TypedNames *typed = nullptr, const FollowLead &follow = {});
+                           const TypedNames *typed = nullptr, const FollowLead &follow = {},
+                           bool uniqueNames = false);
+    // "scan.pdf" numbered 2: "scan (2).pdf"; the number goes before the
+    // extension, as the composer splits it off.
+    static QString numberedName(const QString &name, qint64 number);
+    // The number that numberedName gave `wanted` to make `name`, or 0 when
+    // name is no numbered form of it.
+    static qint64 numberOf(const QString &name, const QString &wanted);
 
     bool isComplete() const { return m_complete; }
     qsizetype count() const { return qsizetype(m_rows.size()); }
@@ -132,7 +145,7 @@ public:
 
 private:
     void resolveFolder(const std::vector<qint64> &rows, const std::vector<File> &files,
-                       const FolderFacts &facts);
+                       const FolderFacts &facts, bool uniqueNames);
     void conflict(qint64 row, const QString &reason, qint64 other = -1);
     // Companions move as one: when one member of a group cannot move, the
     // others that would are stopped, each with the reason. True when any was.

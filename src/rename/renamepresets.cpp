@@ -31,6 +31,7 @@ const QString hour24 = QStringLiteral("hour24");
 const QString dateFrom = QStringLiteral("dateFrom");
 const QString plainAscii = QStringLiteral("plainAscii");
 const QString companions = QStringLiteral("companions");
+const QString uniqueNames = QStringLiteral("uniqueNames");
 } // namespace Key
 
 const std::pair<RenameSettings::DateSource, QLatin1StringView> dateSourceNames[] = {
@@ -141,6 +142,7 @@ std::optional<RenameSettings> RenamePresets::load(const QString &name) const
     }
     s.plainAscii = readBool(settings, Key::plainAscii, d.plainAscii);
     s.companions = readBool(settings, Key::companions, d.companions);
+    s.uniqueNames = readBool(settings, Key::uniqueNames, d.uniqueNames);
     settings.endGroup();
     return s;
 }
@@ -172,6 +174,7 @@ void RenamePresets::save(const QString &name, const RenameSettings &s)
     settings.setValue(Key::dateFrom, sources.join(u','));
     settings.setValue(Key::plainAscii, s.plainAscii);
     settings.setValue(Key::companions, s.companions);
+    settings.setValue(Key::uniqueNames, s.uniqueNames);
     settings.endGroup();
     settings.sync();
 }

@@ -244,12 +244,12 @@ Report clickStart(FileList &list, const NameComposer &composer, AccessPrompt *pr
 {
     const TypedNames none;
     return clickStart(list, none.source(list, composer), prompt, defaults, progress, cancel,
-                      journal);
+                      journal, composer.settings().uniqueNames);
 }
 
 Report clickStart(FileList &list, const NameSource &newNameForFile, AccessPrompt *prompt,
                   UserDefaults *defaults, const Progress &progress, const std::atomic<bool> *cancel,
-                  const JournalChoice &journal)
+                  const JournalChoice &journal, bool uniqueNames)
 {
     const auto cancelled = [cancel] { return cancel && cancel->load(std::memory_order_relaxed); };
     Report report;
@@ -290,7 +290,7 @@ Report clickStart(FileList &list, const NameSource &newNameForFile, AccessPrompt
                                   list.companionStem(row)};
         names[size_t(row)] = newNameForFile(file, row);
     }
-    const RenamePlan plan = RenamePlan::fromNames(planFiles, std::move(names));
+    const RenamePlan plan = RenamePlan::fromNames(planFiles, std::move(names), uniqueNames);
     planFiles.clear();
 
     report.entries.resize(total);

@@ -103,7 +103,8 @@ struct JournalChoice
 //
 // A run whose `cancel` flag is set (from any thread) stops after the moves
 // in flight: every file moved so far has its record follow it, and the rest
-// are reported as not attempted.
+// are reported as not attempted. With uniqueNames (from the composer's
+// settings), taken names are numbered as the plan numbers them.
 using Progress = std::function<void(qsizetype done, qsizetype total)>;
 Report clickStart(FileList &list, const NameComposer &composer, AccessPrompt *prompt,
                   UserDefaults *defaults, const Progress &progress = {},
@@ -112,6 +113,7 @@ Report clickStart(FileList &list, const NameComposer &composer, AccessPrompt *pr
 using NameSource = std::function<QString(const ZQFile &file, qint64 index)>;
 Report clickStart(FileList &list, const NameSource &newNameForFile, AccessPrompt *prompt,
                   UserDefaults *defaults, const Progress &progress = {},
-                  const std::atomic<bool> *cancel = nullptr, const JournalChoice &journal = {});
+                  const std::atomic<bool> *cancel = nullptr, const JournalChoice &journal = {},
+                  bool uniqueNames = false);
 
 } // namespace RenameRun

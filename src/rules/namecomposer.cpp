@@ -90,6 +90,7 @@ NameComposer::NameComposer(const RenameSettings &settings)
     m_extIsPlainTag = settings.extTemplate == QLatin1String("[E]");
     m_identityTemplates = settings.nameTemplate == QLatin1String("[N]") && m_extIsPlainTag;
     m_valueTokens = ValueTokens::anyIn(settings.nameTemplate);
+    m_parentTokens = ValueTokens::anyParentIn(settings.nameTemplate);
     m_contentType = settings.extTemplate.contains(QLatin1StringView("[X]"));
     if (m_valueTokens)
         m_valueKeys = ValueTokens::keysIn(settings.nameTemplate);
@@ -195,10 +196,11 @@ QString NameComposer::newNameForFile(const RuleFile &file, qint64 index) const
     QString joined;
     // Certain to be refused as too long: only its beginning is composed.
     bool tooLong = false;
-    // Values may be empty, so a part holding their tokens may still shrink;
-    // so may one made plain ASCII, which drops combining accents.
+    // Values and folder names may be empty, so a part holding their tokens
+    // may still shrink; so may one made plain ASCII, which drops combining
+    // accents.
     const bool extMayShrink = m_hasSearch || m_settings.plainAscii;
-    const bool mayShrink = extMayShrink || m_valueTokens;
+    const bool mayShrink = extMayShrink || m_valueTokens || m_parentTokens;
     if (m_identityTemplates && !name.contains(u'[')) {
         // "[N]" "." "[E]" with nothing to expand gives the name back.
         joined = name;
@@ -273,8 +275,9 @@ QString NameComposer::newNameForFile(const RuleFile &file, qint64 index) const
                                                          : noDateReason());
                 }
                 QString missing;
-                if (m_valueTokens &&
-                    !ValueTokens::expand(namePart, file.facts.get(), date, &missing)) {
+                if ((m_valueTokens || m_parentTokens) &&
+                    !ValueTokens::expand(namePart, file.facts.get(), date, &missing, m_parentTokens,
+                                         file.path)) {
                     return ComposedName::refused(
                         file.facts && file.facts->unreadable ? unreadableReason()
                         : missing == u"date"                 ? noDateReason()

@@ -97,6 +97,8 @@ private:
     bool m_valueTokens = false;
     // The extension template holds "[X]".
     bool m_contentType = false;
+    // The name template holds "[P]", "[P2]", ...: expanded with the values.
+    bool m_parentTokens = false;
     QStringList m_valueKeys;
     PatternSearch m_pattern;
 };

@@ -56,6 +56,11 @@ struct RenameSettings
     // the rules and the counter, the others follow its new name
     // (FileList::companionLead, TextRules::companionName).
     bool companions = false;
+
+    // A new name that is taken gets " (2)", " (3)", ... before its
+    // extension instead of a conflict. The plan numbers the names, since it
+    // alone knows what each folder holds; the composer leaves this alone.
+    bool uniqueNames = false;
     // The first of these that has a date for a file gives it; empty is the
     // modification date alone.
     QList<DateSource> dateSources;

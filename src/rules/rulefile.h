@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include <QByteArray>
 #include <QHash>
 #include <QString>
 #include <QStringList>
@@ -35,12 +36,14 @@ struct FileFacts
 };
 
 // What the renaming rules read of a file: its name with extension, its
-// modification time in milliseconds since the epoch and, where the settings
-// asked for them, its facts. The file record hands one over; the rules never
+// modification time in milliseconds since the epoch, where the settings
+// asked for them, its facts, and its path's bytes, for the names of the
+// folders it is in. The file record hands one over; the rules never
 // see the record itself.
 struct RuleFile
 {
     QString name;
     qint64 fileTime = 0;
     std::shared_ptr<const FileFacts> facts;
+    QByteArray path = {};
 };

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "rules/valuetokens.h"
 
+#include "posix/namecodec.h"
+
 #include <QDateTime>
 #include <QLocale>
 
@@ -21,10 +23,32 @@ struct Token
     QStringView pattern;
     QStringView fallback;
     bool hasFallback = false;
+    int parent = 0; // "[P]" 1, "[P2]" 2, ...; 0 for any other token
 };
 
-// The token that starts at text[at] == '[', if any.
-Token tokenAt(QStringView text, qsizetype at)
+// "P", "P2", "P3", ...: how many folders up, or 0. "P1" is "P"; a number
+// with a leading zero or more digits than any path has folders is no token.
+int parentLevel(QStringView inner)
+{
+    if (!inner.startsWith(u'P'))
+        return 0;
+    const QStringView digits = inner.mid(1);
+    if (digits.isEmpty())
+        return 1;
+    if (digits.size() > 4 || digits.front() == u'0')
+        return 0;
+    int level = 0;
+    for (const QChar c : digits) {
+        if (c < u'0' || c > u'9')
+            return 0;
+        level = level * 10 + (c.unicode() - u'0');
+    }
+    return level;
+}
+
+// The token that starts at text[at] == '[', if any; the folder tokens only
+// when `parents`.
+Token tokenAt(QStringView text, qsizetype at, bool parents = false)
 {
     Token token;
     const qsizetype close = text.indexOf(u']', at + 1);
@@ -41,6 +65,8 @@ Token tokenAt(QStringView text, qsizetype at)
         token.key = inner.mid(metaPrefix.size());
     } else if (inner.startsWith(datePrefix) && inner.size() > datePrefix.size()) {
         token.pattern = inner.mid(datePrefix.size());
+    } else if (const int level = parents ? parentLevel(inner) : 0) {
+        token.parent = level;
     } else {
         bool named = false;
         for (const QStringView name : namedTokens)
@@ -124,16 +150,51 @@ QString cleanValue(const QString &key, const QString &value)
     return clean.trimmed();
 }
 
-bool expand(QString &text, const FileFacts *facts, const Date &date, QString *missing)
+bool anyParentIn(const QString &text)
+{
+    for (qsizetype at = text.indexOf(u'['); at >= 0; at = text.indexOf(u'[', at + 1)) {
+        if (tokenAt(text, at, true).parent > 0)
+            return true;
+    }
+    return false;
+}
+
+QByteArrayView parentName(QByteArrayView path, int level)
+{
+    // Each step drops the last component and the slashes before it.
+    const auto dropLast = [](QByteArrayView &p) {
+        while (!p.isEmpty() && p.back() != '/')
+            p.chop(1);
+        while (!p.isEmpty() && p.back() == '/')
+            p.chop(1);
+    };
+    QByteArrayView folder = path;
+    for (int i = 0; i < level && !folder.isEmpty(); ++i)
+        dropLast(folder);
+    const qsizetype slash = folder.lastIndexOf('/');
+    // A path without any slash is no place: it names no folder.
+    if (slash < 0)
+        return {};
+    return folder.sliced(slash + 1);
+}
+
+bool expand(QString &text, const FileFacts *facts, const Date &date, QString *missing, bool parents,
+            QByteArrayView path)
 {
     QString result;
     qsizetype copied = 0;
     for (qsizetype at = text.indexOf(u'['); at >= 0; at = text.indexOf(u'[', at + 1)) {
-        const Token token = tokenAt(text, at);
+        const Token token = tokenAt(text, at, parents);
         if (token.end < 0)
             continue;
         QString value;
-        if (token.key.isEmpty()) {
+        if (token.parent > 0) {
+            // A folder's name as it stands, bytes that are not UTF-8
+            // escaped as in a file's own name; never "Unknown" for the root.
+            value = NameCodec::decode(parentName(path, token.parent));
+            if (value.isEmpty() && token.hasFallback)
+                value = token.fallback.toString();
+        } else if (token.key.isEmpty()) {
             if (date.have)
                 value = dateText(date, token.pattern);
         } else if (facts) {
@@ -141,7 +202,7 @@ bool expand(QString &text, const FileFacts *facts, const Date &date, QString *mi
             if (found != facts->values.constEnd())
                 value = cleanValue(found.key(), *found);
         }
-        if (value.isEmpty() && !(token.key.isEmpty() && date.have)) {
+        if (value.isEmpty() && token.parent == 0 && !(token.key.isEmpty() && date.have)) {
             if (!token.hasFallback) {
                 *missing = token.key.isEmpty() ? QStringLiteral("date") : token.key.toString();
                 return false;

@@ -3,6 +3,7 @@
 
 #include "rules/rulefile.h"
 
+#include <QByteArrayView>
 #include <QString>
 #include <QStringList>
 
@@ -34,10 +35,21 @@ bool anyIn(const QString &text);
 // or disc number "3/12" keeps its number, a track at least two digits ("03").
 QString cleanValue(const QString &key, const QString &value);
 
+// Whether the template holds "[P]", "[P2]", ...: the name of the file's
+// folder, of the folder above it, and so on.
+bool anyParentIn(const QString &text);
+// The name of the folder `level` steps above the file at `path` (1 its own
+// folder), empty above the root.
+QByteArrayView parentName(QByteArrayView path, int level);
+
 // Expands every value token of text in one pass, so that no value inserted is
-// expanded again. False when a token without a fallback has no value; then
-// *missing names it ("Artist", "date") and text is left unfinished.
-bool expand(QString &text, const FileFacts *facts, const Date &date, QString *missing);
+// expanded again; with `parents`, the folder tokens of the file at `path` in
+// the same pass. False when
+// a token without a fallback has no value; then *missing names it ("Artist",
+// "date") and text is left unfinished. A folder above the root is empty,
+// never missing.
+bool expand(QString &text, const FileFacts *facts, const Date &date, QString *missing,
+            bool parents = false, QByteArrayView path = {});
 
 } // namespace ValueTokens
 

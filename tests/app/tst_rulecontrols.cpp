@@ -15,6 +15,7 @@
 #include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
+#include <QPushButton>
 #include <QTest>
 
 #include <filesystem>
@@ -38,10 +39,29 @@ private slots:
     void naturalOrderResorts();
     void presetsMenu();
     void companionsAndAscii();
+    void folderTokenAndUniqueNames();
 
 private:
     QStringList column(int column) const;
 };
+
+// "[P] Folder" appends the token; "Make names unique" shows the plan's names
+// once it has them (the run's are the core's to test).
+void tst_RuleControls::folderTokenAndUniqueNames()
+{
+    VLNWindow *window = makeWindow();
+    listFiles({"Trip/a.pdf", "Trip/Trip (2).pdf"});
+    RuleControls *rules = window->ruleControls();
+    QVERIFY(!rules->uniqueBox()->isChecked());
+    window->ui()->nameField->clear();
+    rules->folderTokenButton()->click();
+    QCOMPARE(window->ui()->nameField->text(), u"[P]"_s);
+    QCOMPARE(column(FileTableModel::NewNameColumn), (QStringList{u"Trip.pdf"_s, u"Trip.pdf"_s}));
+    rules->uniqueBox()->setChecked(true);
+    QVERIFY(window->renameSettings().uniqueNames);
+    QTRY_COMPARE(column(FileTableModel::NewNameColumn),
+                 (QStringList{u"Trip.pdf"_s, u"Trip (2).pdf"_s}));
+}
 
 QStringList tst_RuleControls::column(int column) const
 {

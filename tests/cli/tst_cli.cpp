@@ -175,6 +175,11 @@ void tst_Cli::previews_data()
     QTest::newRow("plain order without --natural")
         << QByteArrayList{"a10", "a2", "a1"} << u"--sort old-name"_s
         << QStringList{u"a1 -> a1"_s, u"a10 -> a10"_s, u"a2 -> a2"_s};
+    QTest::newRow("folder names made unique")
+        << QByteArrayList{"Trip/a.pdf", "Trip/b.pdf", "Trip/Trip (2).pdf"}
+        << u"--name [P] --unique --sort old-name"_s
+        << QStringList{u"a.pdf -> Trip.pdf"_s, u"b.pdf -> Trip (3).pdf"_s,
+                       u"Trip (2).pdf -> Trip (2).pdf"_s};
 }
 
 void tst_Cli::previews()

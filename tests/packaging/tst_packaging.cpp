@@ -262,7 +262,8 @@ void tst_Packaging::bashCompletes_data()
         << QStringList{name, u"--"_s} << u"velnor-rename --"_s
         << u"--name --ext --search --replace --case --start --step --digits --sort --date-from "
            u"--files-from --names-from --map --preset --save-preset --regex --ignore-case "
-           u"--counter-per-folder --24-hour --ascii --companions --natural --null --list-presets "
+           u"--counter-per-folder --24-hour --ascii --companions --unique --natural --null "
+           u"--list-presets "
            u"--edit "
            u"--apply --no-journal --json --history --undo --redo --help --version --"_s;
     QTest::newRow("case values") << QStringList{name, u"--case"_s, QString()}
