@@ -506,5 +506,11 @@ int CliCommand::apply(const CliArgs &args, const NameComposer &composer)
             summary += QStringLiteral(", %1 not attempted").arg(report.notAttempted);
         printLine(stdout, summary + QLatin1Char('.'));
     }
+    if (!report.journalFailure.isEmpty()) {
+        printError(QStringLiteral("the journal could no longer be written (%1), so the run "
+                                  "stopped; `velnor-rename --undo` takes back what it renamed")
+                       .arg(report.journalFailure));
+        return SomeFailed;
+    }
     return report.failed > 0 ? SomeFailed : Success;
 }
