@@ -269,6 +269,14 @@ bool CliCommand::readPathLists(CliArgs &args, QList<MapEntry> *map)
             for (const MapEntry &entry : std::as_const(*map))
                 listed << entry.path;
         } else {
+            // A NUL cannot be in a path: such a list ends its paths with NUL
+            // bytes, and read by lines it would name no file at all.
+            if (!args.nullSeparated && content.contains('\0')) {
+                printError(QStringLiteral("--files-from: '%1' holds a NUL byte; use --null for "
+                                          "paths that end with NUL bytes")
+                               .arg(TextEscape::path(source)));
+                return false;
+            }
             for (const QByteArray &path : content.split(args.nullSeparated ? '\0' : '\n')) {
                 if (!path.isEmpty())
                     listed << path;
