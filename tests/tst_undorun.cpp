@@ -222,6 +222,8 @@ private slots:
     void killOnVolume();
     void journalFillsUp();
     void partlyUndoneFinishedLater();
+    void settleOnlyWhatAStepMade_data();
+    void settleOnlyWhatAStepMade();
     void plainUndoAndRedoTakeTheRightRun();
     void undoOnCaseInsensitiveVolume_data();
     void undoOnCaseInsensitiveVolume();
@@ -853,6 +855,32 @@ void TstUndoRun::journalFillsUp()
     const UndoRun::Report undone = UndoRun::run(history.runs[0].path, Direction::Undo);
     QCOMPARE(undone.moved.size(), run.renamed);
     QCOMPARE(entries(files), original);
+}
+
+void TstUndoRun::settleOnlyWhatAStepMade_data()
+{
+    QTest::addColumn<QByteArray>("steps"); // after the plan of a>b
+    QTest::addColumn<L>("disk");
+    // Killed after the placeholder was made: it goes.
+    QTest::newRow("claim made") << "claim 0 a b\n"_ba << L{"a=a"};
+    // The exclusive create failed: the empty "b" was someone else's, made
+    // after the plan, and stays.
+    QTest::newRow("claim failed") << "claim 0 a b\ndone 0\n"_ba << L{"a=a", "b="};
+    QTest::newRow("closed since") << "claim 0 a b\nend 0 1 0\n"_ba << L{"a=a", "b="};
+}
+
+void TstUndoRun::settleOnlyWhatAStepMade()
+{
+    QFETCH(QByteArray, steps);
+    ScratchDir dir;
+    writeFile(dir.path("a"), "a");
+    writeFile(dir.path("b"), "");
+    const QByteArray journal = m_state.path("settle.journal");
+    writeFile(journal,
+              handJournal(dir.path(), "folder 0 @\nmove 0 0 INODE a a b\nplanned 1\n" + steps));
+    UndoRun::settle(QFile::decodeName(journal));
+    QTEST(entries(dir.path()), "disk");
+    QCOMPARE(::unlink(journal.constData()), 0);
 }
 
 // An undo that could not take every file back leaves the run open; once the

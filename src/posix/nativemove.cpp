@@ -64,8 +64,12 @@ int linkMove(int fromDir, const char *fromName, int toDir, const char *toName, M
         if (const int refused = steps->before(MoveSteps::Step::Link, fromName, toName))
             return refused;
     }
-    if (linkat(fromDir, fromName, toDir, toName, 0) != 0)
-        return errno;
+    if (linkat(fromDir, fromName, toDir, toName, 0) != 0) {
+        const int error = errno;
+        if (steps)
+            steps->abandoned(MoveSteps::Step::Link);
+        return error;
+    }
     if (steps)
         steps->after(MoveSteps::Step::Link);
     if (unlinkat(fromDir, fromName, 0) != 0) {
@@ -102,8 +106,13 @@ int placeholderMove(int fromDir, const char *fromName, int toDir, const char *to
     {
         const FileDescriptor fd(
             openat(toDir, toName, O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600));
-        if (!fd.isOpen())
-            return errno;
+        if (!fd.isOpen()) {
+            const int error = errno;
+            // Whatever holds the name was there before: never ours to remove.
+            if (steps)
+                steps->abandoned(MoveSteps::Step::Claim);
+            return error;
+        }
         known = fstat(fd.get(), &claimed) == 0;
     }
     if (!known)

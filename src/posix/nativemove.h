@@ -29,6 +29,9 @@ public:
     virtual int before(Step step, const char *from, const char *to) = 0;
     // The step has been taken; the next one has not.
     virtual void after(Step step) = 0;
+    // The step failed and made nothing (the name was taken, say): what was
+    // told before it no longer stands.
+    virtual void abandoned(Step step) = 0;
 
 protected:
     ~MoveSteps() = default;

@@ -43,6 +43,11 @@ public:
                                                : JournalStep::Kind::Passing;
         return m_recorder.step(m_position, kind, QByteArray(from), QByteArray(to)) ? 0 : EIO;
     }
+    void abandoned(Step) override
+    {
+        m_recorder.step(m_position, JournalStep::Kind::Abandoned, {}, {});
+        PausePoints::at("abandoned");
+    }
     void after(Step step) override
     {
         PausePoints::at(step == Step::Claim  ? "claimed"

@@ -260,6 +260,8 @@ QByteArray stepRecord(qsizetype move, JournalStep::Kind kind, const QByteArray &
         return "temp " + number + ' ' + encodeField(to) + '\n';
     case JournalStep::Kind::Claim:
         return "claim " + number + ' ' + encodeField(from) + ' ' + encodeField(to) + '\n';
+    case JournalStep::Kind::Abandoned:
+        return "done " + number + '\n';
     case JournalStep::Kind::Link:
         break;
     }

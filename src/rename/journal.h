@@ -30,6 +30,7 @@
 //   temp INDEX NAME                (move INDEX goes through NAME)
 //   claim INDEX FROM TO            (an empty placeholder is made at TO)
 //   link INDEX FROM TO             (a second link is made at TO)
+//   done INDEX                     (that step failed, nothing was made)
 //   settled                        (what those steps left was put right)
 //   moved INDEX | failed INDEX
 //   end RENAMED FAILED NOT_ATTEMPTED
@@ -111,6 +112,7 @@ struct JournalStep
         Claim,
         Link,
         Passing,
+        Abandoned, // the move's last step failed and made nothing
     };
     qsizetype move = -1;
     Kind kind = Kind::Passing;

@@ -232,6 +232,16 @@ bool RecordReader::take(QByteArrayView line)
         s->stepsOpen = true;
         return true;
     }
+    if (kind == "done" && f.count == 2) {
+        if (!index(f.at[1], &move))
+            return false;
+        if (m_full) {
+            const auto open = m_openSteps.find(m_full->moves[move].folder);
+            if (open != m_openSteps.end() && open->move == move)
+                m_openSteps.erase(open);
+        }
+        return true;
+    }
     if (kind == "settled" && f.count == 1) {
         m_openSteps.clear();
         s->stepsOpen = false;

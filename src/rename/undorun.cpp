@@ -423,7 +423,7 @@ void settle(const QString &journalPath)
 {
     RunJournal journal;
     QString error;
-    if (!Journal::read(journalPath, &journal, &error) || journal.openSteps.empty())
+    if (!Journal::read(journalPath, &journal, &error) || !journal.stepsOpen)
         return;
     JournalAppender appender;
     if (!appender.open(journalPath, &error, journal.damaged ? journal.soundSize : -1))
