@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "bench.h"
 
+#include "../tests/loopmount.h"
+
 #include "files/filelist.h"
 #include "rename/journal.h"
 #include "rename/renamerun.h"
@@ -15,6 +17,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <fcntl.h>
+#include <memory>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -202,4 +205,56 @@ VELNOR_BENCH(historyList, 66)
                  listSeconds * 1e3, wcSeconds * 1e3);
     figure("history_list_100mib_ms", listSeconds * 1e3, "ms");
     figure("history_list_vs_wc", listSeconds / wcSeconds, "ratio");
+}
+
+// The undo of a run over 10,000 files (10 folders) on an exFAT image through
+// exfat-fuse, against the run itself: there every move is made in steps (a
+// placeholder claimed, then the file renamed over it), each written to the
+// journal before it is taken, by the run and the undo alike. Needs root to
+// mount the image; skipped with a note otherwise.
+VELNOR_BENCH(undoOnExfat, 67)
+{
+    LoopMount mount(QStringLiteral("exfat"));
+    if (!mount.isValid()) {
+        std::fprintf(stderr, "# undo_100k_exfat_vs_run skipped: %s\n", qPrintable(mount.whyNot()));
+        return;
+    }
+    constexpr int exfatFolders = 10;
+    const qint64 perFolder = context.scaled(10000) / exfatFolders;
+    FileList list;
+    for (int folder = 0; folder < exfatFolders; ++folder) {
+        const QByteArray path = mount.path("d" + QByteArray::number(folder));
+        if (mkdir(path.constData(), 0755) != 0)
+            return;
+        for (qint64 i = folder * perFolder; i < (folder + 1) * perFolder; ++i) {
+            const int fd = open((path + '/' + name(i)).constData(),
+                                O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644);
+            if (fd < 0)
+                return;
+            close(fd);
+            auto file = std::make_unique<ZQFile>();
+            file->setNativePath(path + '/' + name(i));
+            file->setName(QString::fromLatin1(name(i)));
+            file->deriveDisplayExtension();
+            list.append(std::move(file));
+        }
+    }
+    RenameSettings settings;
+    settings.nameTemplate = QStringLiteral("[N]_x");
+    const NameComposer composer(settings);
+    const RenameRun::JournalChoice journal{true, context.workDir + QStringLiteral("/exfat-runs")};
+    double start = benchNow();
+    const RenameRun::Report run =
+        RenameRun::clickStart(list, composer, nullptr, nullptr, {}, nullptr, journal);
+    const double runSeconds = benchNow() - start;
+    start = benchNow();
+    const UndoRun::Report undone = UndoRun::run(run.journalPath, UndoRun::Direction::Undo);
+    const double undoSeconds = benchNow() - start;
+    if (run.renamed != list.count() || undone.moved.size() != list.count())
+        std::fprintf(stderr, "undoOnExfat: %lld renamed, %lld back of %lld\n",
+                     static_cast<long long>(run.renamed),
+                     static_cast<long long>(undone.moved.size()),
+                     static_cast<long long>(list.count()));
+    std::fprintf(stderr, "# exFAT: run %.2f s, undo %.2f s\n", runSeconds, undoSeconds);
+    figure("undo_100k_exfat_vs_run", undoSeconds / runSeconds, "ratio");
 }

@@ -18,7 +18,9 @@
 class LoopMount
 {
 public:
-    explicit LoopMount(const QString &type)
+    // `onImageFile`: the volume is mounted from the image file itself, with
+    // no loop device (ntfs-3g can).
+    explicit LoopMount(const QString &type, bool onImageFile = false)
     {
         if (geteuid() != 0) {
             m_whyNot = QStringLiteral("mounting a %1 volume needs root").arg(type);
@@ -32,16 +34,18 @@ public:
         const QString mountPoint = QString::fromUtf8(m_scratch.path("mnt"));
         if (!run(u"mkdir"_qs, {mountPoint}) || !run(u"truncate"_qs, {u"-s"_qs, u"32M"_qs, image}))
             return;
-        QString device;
-        if (!run(u"losetup"_qs, {u"-f"_qs, u"--show"_qs, image}, &device))
+        QString device = image;
+        if (!onImageFile && !run(u"losetup"_qs, {u"-f"_qs, u"--show"_qs, image}, &device))
             return;
-        m_device = device.trimmed();
-        const bool made = type == u"exfat" ? run(u"mkfs.exfat"_qs, {m_device})
-                                           : run(u"mkntfs"_qs, {u"-Q"_qs, u"-F"_qs, m_device});
+        if (!onImageFile)
+            m_device = device.trimmed();
+        device = device.trimmed();
+        const bool made = type == u"exfat" ? run(u"mkfs.exfat"_qs, {device})
+                                           : run(u"mkntfs"_qs, {u"-Q"_qs, u"-F"_qs, device});
         if (!made)
             return;
-        const bool mounted = type == u"exfat" ? run(u"mount.exfat-fuse"_qs, {m_device, mountPoint})
-                                              : run(u"ntfs-3g"_qs, {m_device, mountPoint});
+        const bool mounted = type == u"exfat" ? run(u"mount.exfat-fuse"_qs, {device, mountPoint})
+                                              : run(u"ntfs-3g"_qs, {device, mountPoint});
         if (!mounted)
             return;
         m_mountPoint = mountPoint.toUtf8();

@@ -3,9 +3,14 @@
 #include "rename/journal.h"
 #include "rename/runhistory.h"
 
+#include <QElapsedTimer>
 #include <QFile>
 #include <QTemporaryDir>
 #include <QTest>
+
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 using namespace Qt::StringLiterals;
 
@@ -27,6 +32,9 @@ private slots:
     void historyNewestFirstAndPruned();
     void runsFolderFollowsXdgState_data();
     void runsFolderFollowsXdgState();
+    void refusedJournals_data();
+    void refusedJournals();
+    void foldersArePrivate();
 };
 
 namespace {
@@ -277,7 +285,8 @@ void tst_Journal::undoMarksTheRun()
     undo.kept(2, u"changed since the run"_s);
     QVERIFY(undo.finish(false, 1, 1));
     QVERIFY(Journal::read(writer.path(), &journal, &error));
-    QCOMPARE(journal.state, RunJournal::State::Undone);
+    // A file kept: a later undo may take back the rest.
+    QCOMPARE(journal.state, RunJournal::State::PartlyUndone);
     QVERIFY(!journal.damaged);
 }
 
@@ -339,6 +348,91 @@ void tst_Journal::runsFolderFollowsXdgState()
     qputenv("HOME", oldHome);
     qputenv("XDG_STATE_HOME", oldState);
     QCOMPARE(folder, expected);
+}
+
+// What a journal file may be besides one of ours: each is refused with its
+// reason, at once and within little memory, and the history names it as
+// unreadable instead of listing it.
+void tst_Journal::refusedJournals_data()
+{
+    QTest::addColumn<QByteArray>("make"); // how the file at the journal's name is made
+    QTest::addColumn<QString>("error");
+    const QString tooLarge = u"it is larger than 1024 MiB, more than any run writes"_s;
+    QTest::newRow("link to /dev/zero")
+        << "link /dev/zero"_ba << u"it is a symbolic link, not a journal"_s;
+    QTest::newRow("link to /proc/kmsg")
+        << "link /proc/kmsg"_ba << u"it is a symbolic link, not a journal"_s;
+    QTest::newRow("FIFO") << "fifo -"_ba << u"it is not a regular file"_s;
+    QTest::newRow("writable by others")
+        << "mode 0666"_ba << u"others may write to it, so it is not read"_s;
+    QTest::newRow("writable by the group")
+        << "mode 0620"_ba << u"others may write to it, so it is not read"_s;
+    QTest::newRow("another user's")
+        << "owner 65534"_ba << u"it belongs to another user (uid 65534), so it is not read"_s;
+    QTest::newRow("30 GB sparse") << "size 32212254720"_ba << tooLarge;
+    QTest::newRow("300 MB line") << "line 314572800"_ba
+                                 << u"a line is longer than 64 KiB, more than any record takes"_s;
+}
+
+void tst_Journal::refusedJournals()
+{
+    QFETCH(QByteArray, make);
+    QFETCH(QString, error);
+    QTemporaryDir dir;
+    const QString path = dir.filePath(u"20260101-000000.journal"_s);
+    const QByteArray native = QFile::encodeName(path);
+    const QByteArray how = make.left(make.indexOf(' '));
+    const QByteArray what = make.mid(make.indexOf(' ') + 1);
+    if (how == "link") {
+        QCOMPARE(::symlink(what.constData(), native.constData()), 0);
+    } else if (how == "fifo") {
+        QCOMPARE(::mkfifo(native.constData(), 0600), 0);
+    } else {
+        writeFile(native, "velnor rename journal 1\nrun 1 /\n");
+        if (how == "mode")
+            QCOMPARE(::chmod(native.constData(), mode_t(what.toUInt(nullptr, 8))), 0);
+        if (how == "owner" && (::geteuid() != 0 || ::chown(native.constData(), 65534, 65534) != 0))
+            QSKIP("giving the file to another user needs root");
+        if (how == "size" || how == "line")
+            QCOMPARE(::truncate(native.constData(), what.toLongLong()), 0);
+    }
+    QElapsedTimer timer;
+    timer.start();
+    RunJournal journal;
+    QString reason;
+    QVERIFY(!Journal::read(path, &journal, &reason));
+    QCOMPARE(reason, error);
+    const RunHistory::Listing listing = RunHistory::list(dir.path());
+    QVERIFY(listing.runs.isEmpty());
+    QVERIFY(timer.elapsed() < 5000);
+    // The whole of a 300 MB line is never held.
+    rusage usage;
+    ::getrusage(RUSAGE_SELF, &usage);
+    QVERIFY2(usage.ru_maxrss < 200 * 1024, qPrintable(QString::number(usage.ru_maxrss)));
+}
+
+// Made with umask 000 too, the folders that hold the journals are the user's
+// alone.
+void tst_Journal::foldersArePrivate()
+{
+    QTemporaryDir dir;
+    const mode_t before = ::umask(0);
+    JournalWriter writer;
+    QString error;
+    const bool begun = writer.begin(dir.filePath(u"state/Velnor/runs"_s),
+                                    {JournalMove{"/a", "b", "c", 1, 2}}, 1, &error);
+    ::umask(before);
+    QVERIFY2(begun, qPrintable(error));
+    for (const char *folder : {"state", "state/Velnor", "state/Velnor/runs"}) {
+        struct stat info;
+        QCOMPARE(
+            ::stat(QFile::encodeName(dir.filePath(QString::fromUtf8(folder))).constData(), &info),
+            0);
+        QCOMPARE(info.st_mode & 07777, mode_t(0700));
+    }
+    struct stat info;
+    QCOMPARE(::stat(QFile::encodeName(writer.path()).constData(), &info), 0);
+    QCOMPARE(info.st_mode & 07777, mode_t(0600));
 }
 
 QTEST_GUILESS_MAIN(tst_Journal)

@@ -87,6 +87,7 @@ private slots:
     void windowsNames();
     void foldersThroughLinks();
     void factsOfRealVolumes();
+    void ntfsOnAnImageFile();
 };
 
 // One folder /d: the listed files (a path given twice lists one file twice),
@@ -351,6 +352,18 @@ void tst_RenamePlan::factsOfRealVolumes()
         QVERIFY(facts.notWritable.isEmpty());
         QVERIFY(facts.hasName("Name"_ba));
     }
+}
+
+// ntfs-3g on an image file shows as plain "fuse" in the mount table, with
+// the image as its source: still NTFS, with the Windows name rules.
+void tst_RenamePlan::ntfsOnAnImageFile()
+{
+    LoopMount mount(u"ntfs"_s, true);
+    if (!mount.isValid())
+        QSKIP(qPrintable(mount.whyNot()));
+    const FolderFacts facts = FolderFactsReader::read(mount.path(), true);
+    QCOMPARE(facts.fileSystem, u"ntfs"_s);
+    QVERIFY(facts.windowsNames);
 }
 
 QTEST_GUILESS_MAIN(tst_RenamePlan)

@@ -124,7 +124,8 @@ void tst_RunHistory::summaryAgreesWithFullRead_data()
         Complete,
         Undone,
         Redone,
-        UndoInterrupted
+        UndoInterrupted,
+        PartlyUndone
     };
     const QByteArray plan = "velnor rename journal 1\n"
                             "run 1765000000123 /data/a%20b\n"
@@ -145,9 +146,13 @@ void tst_RunHistory::summaryAgreesWithFullRead_data()
         << plan.left(plan.indexOf("move 2")) + "move 2 1 20" << true << 0 << 0 << 0
         << int(Interrupted) << true;
     QTest::newRow("undone")
+        << plan + "moved 0\nmoved 1\nend 2 0 1\nundo 1765000009000\nback 1\nback 0\nundo-end 2 0\n"
+        << true << 3 << 2 << 0 << int(Undone) << false;
+    // A file kept: the run stays open to the next undo.
+    QTest::newRow("partly undone")
         << plan + "moved 0\nmoved 1\nend 2 0 1\nundo 1765000009000\nback 1\nkept 0 "
                   "changed%20since%20the%20run\nundo-end 1 1\n"
-        << true << 3 << 2 << 0 << int(Undone) << false;
+        << true << 3 << 2 << 0 << int(PartlyUndone) << false;
     QTest::newRow("redone")
         << plan + "moved 0\nend 1 0 2\nundo 1\nback 0\nundo-end 1 0\nredo 2\nback 0\nredo-end 1 0\n"
         << true << 3 << 1 << 0 << int(Redone) << false;

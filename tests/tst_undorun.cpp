@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "diskfiles.h"
 #include "files/filelist.h"
+#include "loopmount.h"
 #include "pausehook.h"
 #include "posix/namecodec.h"
 #include "records.h"
@@ -17,8 +18,11 @@
 #include <csignal>
 #include <cstring>
 #include <dirent.h>
+#include <fcntl.h>
+#include <sys/mount.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
+#include <thread>
 #include <unistd.h>
 #include <vector>
 
@@ -116,6 +120,11 @@ int childRun(const QByteArray &root, const QString &journals)
     return report.renamed == killFolders * killFilesPerFolder ? 0 : 1;
 }
 
+// The moves of the kill tests on other volumes, in one folder: a plain
+// move, a chain, a swap, and on exFAT a change of case only.
+const L volumeRenames{"a>x", "b>c", "c>d", "e>f", "f>e", "g>G"};
+const L volumeOriginal{"a=a", "b=b", "c=c", "e=e", "f=f", "g=g"};
+
 // A journal as written by hand: the lines after the plan's, with "@" for
 // `folder` and "INODE a" for the device and inode of the file `a` there.
 QByteArray handJournal(const QByteArray &folder, QByteArray lines)
@@ -209,6 +218,15 @@ private slots:
     void kill();
     void killDuringUndo_data();
     void killDuringUndo();
+    void killOnVolume_data();
+    void killOnVolume();
+    void journalFillsUp();
+    void partlyUndoneFinishedLater();
+    void settleOnlyWhatAStepMade_data();
+    void settleOnlyWhatAStepMade();
+    void plainUndoAndRedoTakeTheRightRun();
+    void undoOnCaseInsensitiveVolume_data();
+    void undoOnCaseInsensitiveVolume();
 
 private:
     ScratchDir m_state;
@@ -304,7 +322,8 @@ void TstUndoRun::undo()
     RunJournal journal;
     QString error;
     QVERIFY(Journal::read(run.journalPath, &journal, &error));
-    QCOMPARE(journal.state, RunJournal::State::Undone);
+    QCOMPARE(journal.state,
+             kept.isEmpty() ? RunJournal::State::Undone : RunJournal::State::PartlyUndone);
 }
 
 void TstUndoRun::reportTexts()
@@ -725,9 +744,240 @@ void TstUndoRun::killDuringUndo()
     QCOMPARE(history.runs[0].state, RunJournal::State::Undone);
 }
 
+void TstUndoRun::killOnVolume_data()
+{
+    QTest::addColumn<QString>("volume");
+    QTest::addColumn<QByteArray>("moment");
+    // exFAT through FUSE: no rename flags, no hard links, so every move
+    // claims its target with an empty placeholder first; case changes pass
+    // through a hidden name.
+    for (const char *moment :
+         {"claimed:1", "claimed:2", "claimed:4", "claimed:6", "claimed:8", "passing", "temporary"})
+        QTest::newRow((QByteArray("exfat, ") + moment).constData())
+            << u"exfat"_s << QByteArray(moment);
+    // NTFS through ntfs-3g: no rename flags, so link and unlink.
+    for (const char *moment : {"linked:1", "linked:2", "linked:4", "linked:6", "temporary"})
+        QTest::newRow((QByteArray("ntfs, ") + moment).constData())
+            << u"ntfs"_s << QByteArray(moment);
+}
+
+// A kill between the steps of one move, where the volume makes a move in
+// several: the undo that follows puts every file back under its own name and
+// leaves no placeholder, second link or hidden name behind.
+void TstUndoRun::killOnVolume()
+{
+    QFETCH(QString, volume);
+    QFETCH(QByteArray, moment);
+    LoopMount mount(volume);
+    if (!mount.isValid())
+        QSKIP(qPrintable(mount.whyNot()));
+    const QByteArray folder = mount.path("f");
+    QCOMPARE(::mkdir(folder.constData(), 0755), 0);
+    for (const QByteArray &file : volumeOriginal)
+        writeFile(folder + '/' + file.left(1), file.left(1));
+    const QByteArray journals = m_state.path("volume-runs");
+    QVERIFY(killChildAt(moment, {"--child-volume", folder, journals}));
+
+    const RunHistory::Listing history = RunHistory::list(QFile::decodeName(journals));
+    QVERIFY(!history.runs.isEmpty());
+    QCOMPARE(history.runs[0].state, RunJournal::State::Interrupted);
+    // The next start: each content under exactly one name, nothing empty.
+    QVERIFY(history.runs[0].stepsOpen);
+    UndoRun::settle(history.runs[0].path);
+    QVERIFY(!RunHistory::list(QFile::decodeName(journals)).runs[0].stepsOpen);
+    QByteArrayList contents;
+    for (const QByteArray &entry : entries(folder))
+        contents << entry.mid(entry.indexOf('=') + 1);
+    std::sort(contents.begin(), contents.end());
+    QCOMPARE(contents, (L{"a", "b", "c", "e", "f", "g"}));
+    const UndoRun::Report report = UndoRun::run(history.runs[0].path, Direction::Undo);
+    QVERIFY2(report.error.isEmpty(), qPrintable(report.error));
+    QCOMPARE(report.kept.size(), 0);
+    QCOMPARE(entries(folder), volumeOriginal);
+}
+
+namespace {
+QByteArray g_filler; // the file that fills the journal's disk once the plan is on it
+} // namespace
+
+// The disk that holds the journal fills up during the run: the run stops
+// after the moves in flight and says why, the journal reads as interrupted,
+// and once there is room again the undo takes back every file it moved.
+void TstUndoRun::journalFillsUp()
+{
+    ScratchDir dir;
+    const QByteArray state = dir.path("state");
+    QCOMPARE(::mkdir(state.constData(), 0700), 0);
+    if (::geteuid() != 0 || ::mount("tmpfs", state.constData(), "tmpfs", 0, "size=512k") != 0)
+        QSKIP("a small disk for the journal needs root (a tmpfs mount)");
+    const struct Restore
+    {
+        QByteArray state;
+        ~Restore()
+        {
+            pauseAtTheNamedMoment();
+            ::umount2(state.constData(), MNT_DETACH);
+        }
+    } restore{state};
+    const QByteArray files = dir.path("files");
+    QCOMPARE(::mkdir(files.constData(), 0755), 0);
+    L renames;
+    L original;
+    for (int i = 0; i < 2000; ++i) {
+        const QByteArray name = "f" + QByteArray::number(i);
+        writeFile(files + '/' + name, name);
+        renames << name + ">n" + QByteArray::number(i);
+        original << name + '=' + name;
+    }
+    std::sort(original.begin(), original.end());
+    g_filler = state + "/filler";
+    PausePoints::setHook([](const char *point) {
+        if (std::strcmp(point, "planned") != 0)
+            return;
+        const int fd = ::open(g_filler.constData(), O_WRONLY | O_CREAT | O_CLOEXEC, 0600);
+        static const char block[4096] = {};
+        while (::write(fd, block, sizeof block) > 0) {
+        }
+        ::close(fd);
+    });
+    const RenameRun::Report run = runWithJournal(files, renames, QFile::decodeName(state));
+    QCOMPARE(run.journalFailure, u"No space left on device"_s);
+    QVERIFY(run.informativeText().startsWith(
+        u"The journal could no longer be written (No space left on device), so the run stopped."_s));
+    QVERIFY(run.renamed > 0);
+    QVERIFY(run.notAttempted > 0);
+    QCOMPARE(run.renamed + run.notAttempted, 2000);
+    QCOMPARE(::unlink(g_filler.constData()), 0);
+    const RunHistory::Listing history = RunHistory::list(QFile::decodeName(state));
+    QCOMPARE(history.runs.size(), 1);
+    QCOMPARE(history.runs[0].state, RunJournal::State::Interrupted);
+    QVERIFY(!history.runs[0].damaged);
+    const UndoRun::Report undone = UndoRun::run(history.runs[0].path, Direction::Undo);
+    QCOMPARE(undone.moved.size(), run.renamed);
+    QCOMPARE(entries(files), original);
+}
+
+void TstUndoRun::settleOnlyWhatAStepMade_data()
+{
+    QTest::addColumn<QByteArray>("steps"); // after the plan of a>b
+    QTest::addColumn<L>("disk");
+    // Killed after the placeholder was made: it goes.
+    QTest::newRow("claim made") << "claim 0 a b\n"_ba << L{"a=a"};
+    // The exclusive create failed: the empty "b" was someone else's, made
+    // after the plan, and stays.
+    QTest::newRow("claim failed") << "claim 0 a b\ndone 0\n"_ba << L{"a=a", "b="};
+    QTest::newRow("closed since") << "claim 0 a b\nend 0 1 0\n"_ba << L{"a=a", "b="};
+}
+
+void TstUndoRun::settleOnlyWhatAStepMade()
+{
+    QFETCH(QByteArray, steps);
+    ScratchDir dir;
+    writeFile(dir.path("a"), "a");
+    writeFile(dir.path("b"), "");
+    const QByteArray journal = m_state.path("settle.journal");
+    writeFile(journal,
+              handJournal(dir.path(), "folder 0 @\nmove 0 0 INODE a a b\nplanned 1\n" + steps));
+    UndoRun::settle(QFile::decodeName(journal));
+    QTEST(entries(dir.path()), "disk");
+    QCOMPARE(::unlink(journal.constData()), 0);
+}
+
+// An undo that could not take every file back leaves the run open; once the
+// obstacle is gone, the next undo takes back the rest.
+void TstUndoRun::partlyUndoneFinishedLater()
+{
+    ScratchDir dir;
+    writeFile(dir.path("a"), "a");
+    writeFile(dir.path("b"), "b");
+    const QString journals = m_state.filePath(u"partly"_s);
+    const RenameRun::Report run = runWithJournal(dir.path(), {"a>x", "b>y"}, journals);
+    writeFile(dir.path("a"), "obstacle");
+    QCOMPARE(UndoRun::run(run.journalPath, Direction::Undo).kept.size(), 1);
+    RunHistory::Listing history = RunHistory::list(journals);
+    QCOMPARE(history.runs[0].state, RunJournal::State::PartlyUndone);
+    QCOMPARE(RunHistory::lastUndoable(history), 0);
+    QCOMPARE(::unlink(dir.path("a").constData()), 0);
+    const UndoRun::Report rest = UndoRun::run(run.journalPath, Direction::Undo);
+    QCOMPARE(rest.moved.size(), 1);
+    QCOMPARE(rest.kept.size(), 0);
+    QCOMPARE(entries(dir.path()), (L{"a=a", "b=b"}));
+    history = RunHistory::list(journals);
+    QCOMPARE(history.runs[0].state, RunJournal::State::Undone);
+}
+
+// Undo goes down the history past runs that planned no move; redo puts back
+// only the undo done last, and once it has, there is nothing to redo.
+void TstUndoRun::plainUndoAndRedoTakeTheRightRun()
+{
+    ScratchDir dir;
+    for (const QByteArray name : {"a", "b"})
+        writeFile(dir.path(name), name);
+    const QString journals = m_state.filePath(u"stack"_s);
+    const RenameRun::Report first = runWithJournal(dir.path(), {"a>x"}, journals);
+    const RenameRun::Report second = runWithJournal(dir.path(), {"b>y"}, journals);
+    // A run killed while its plan was written, newer than both.
+    writeFile(QFile::encodeName(journals) + "/29991231-235959.journal",
+              "velnor rename journal 1\nrun 1 /\nfolder 0 /\n");
+    RunHistory::Listing history = RunHistory::list(journals);
+    QCOMPARE(history.runs.size(), 3);
+    QCOMPARE(history.runs[RunHistory::lastUndoable(history)].path, second.journalPath);
+    QCOMPARE(RunHistory::lastRedoable(history), -1);
+
+    QCOMPARE(UndoRun::run(second.journalPath, Direction::Undo).moved.size(), 1);
+    std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    QCOMPARE(UndoRun::run(first.journalPath, Direction::Undo).moved.size(), 1);
+    history = RunHistory::list(journals);
+    QCOMPARE(RunHistory::lastUndoable(history), -1);
+    QCOMPARE(history.runs[RunHistory::lastRedoable(history)].path, first.journalPath);
+    std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    QCOMPARE(UndoRun::run(first.journalPath, Direction::Redo).moved.size(), 1);
+    history = RunHistory::list(journals);
+    QCOMPARE(RunHistory::lastRedoable(history), -1);
+    QCOMPARE(entries(dir.path()), (L{"b=b", "x=a"}));
+}
+
+void TstUndoRun::undoOnCaseInsensitiveVolume_data()
+{
+    QTest::addColumn<L>("files");
+    QTest::addColumn<L>("renames");
+    QTest::newRow("chain through a name in another case") << L{"p1", "P2"} << L{"p1>p2", "P2>p3"};
+    QTest::newRow("swap in other cases") << L{"a", "b"} << L{"a>B", "b>A"};
+    QTest::newRow("case only") << L{"photo.jpg", "x"} << L{"photo.jpg>Photo.JPG", "x>X"};
+}
+
+// On exFAT "p2" is taken while "P2" is there: the undo orders its moves by
+// the folder's rule, as the run did, and takes every file back.
+void TstUndoRun::undoOnCaseInsensitiveVolume()
+{
+    QFETCH(L, files);
+    QFETCH(L, renames);
+    LoopMount mount(u"exfat"_s);
+    if (!mount.isValid())
+        QSKIP(qPrintable(mount.whyNot()));
+    const QByteArray folder = mount.path("f");
+    QCOMPARE(::mkdir(folder.constData(), 0755), 0);
+    L original;
+    for (const QByteArray &file : files) {
+        writeFile(folder + '/' + file, file);
+        original << file + '=' + file;
+    }
+    std::sort(original.begin(), original.end());
+    const RenameRun::Report run =
+        runWithJournal(folder, renames, m_state.filePath(u"exfat-runs"_s));
+    QCOMPARE(run.renamed, renames.size());
+    const UndoRun::Report undone = UndoRun::run(run.journalPath, Direction::Undo);
+    QVERIFY2(undone.error.isEmpty(), qPrintable(undone.error));
+    QCOMPARE(undone.kept.size(), 0);
+    QCOMPARE(entries(folder), original);
+}
+
 int main(int argc, char **argv)
 {
     pauseAtTheNamedMoment();
+    if (argc == 4 && std::strcmp(argv[1], "--child-volume") == 0)
+        return runWithJournal(argv[2], volumeRenames, QFile::decodeName(argv[3])).failed == 0 ? 0
+                                                                                              : 1;
     if (argc == 4 && std::strcmp(argv[1], "--child-run") == 0)
         return childRun(argv[2], QFile::decodeName(argv[3]));
     if (argc == 3 && std::strcmp(argv[1], "--child-undo") == 0)

@@ -150,6 +150,10 @@
         <source>Running</source>
         <translation>Läuft</translation>
     </message>
+    <message>
+        <source>Partly undone</source>
+        <translation>Teilweise rückgängig gemacht</translation>
+    </message>
 </context>
 <context>
     <name>JobBar</name>
@@ -400,6 +404,10 @@
     <message>
         <source>cannot write the journal in %1: %2</source>
         <translation>das Protokoll kann nicht in %1 geschrieben werden: %2</translation>
+    </message>
+    <message>
+        <source>The journal could no longer be written (%1), so the run stopped.</source>
+        <translation>Das Protokoll konnte nicht mehr geschrieben werden (%1), daher wurde die Umbenennung angehalten.</translation>
     </message>
 </context>
 <context>

@@ -150,6 +150,10 @@
         <source>%1 journals could not be read</source>
         <translation>No se pudieron leer %1 registros</translation>
     </message>
+    <message>
+        <source>Partly undone</source>
+        <translation>Deshecho en parte</translation>
+    </message>
 </context>
 <context>
     <name>JobBar</name>
@@ -400,6 +404,10 @@
     <message>
         <source>cannot write the journal in %1: %2</source>
         <translation>no se puede escribir el registro en %1: %2</translation>
+    </message>
+    <message>
+        <source>The journal could no longer be written (%1), so the run stopped.</source>
+        <translation>El registro ya no se podía escribir (%1), así que el cambio de nombres se detuvo.</translation>
     </message>
 </context>
 <context>

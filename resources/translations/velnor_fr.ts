@@ -150,6 +150,10 @@
         <source>%1 journals could not be read</source>
         <translation>%1 journaux illisibles</translation>
     </message>
+    <message>
+        <source>Partly undone</source>
+        <translation>Partiellement annulé</translation>
+    </message>
 </context>
 <context>
     <name>JobBar</name>
@@ -400,6 +404,10 @@
     <message>
         <source>cannot write the journal in %1: %2</source>
         <translation>impossible d’écrire le journal dans %1&#xa0;: %2</translation>
+    </message>
+    <message>
+        <source>The journal could no longer be written (%1), so the run stopped.</source>
+        <translation>Le journal ne pouvait plus être écrit (%1), le renommage a donc été arrêté.</translation>
     </message>
 </context>
 <context>

@@ -29,7 +29,8 @@ bool undoable(RunJournal::State state)
 {
     // An undo or redo that stopped half way can be taken up again.
     return state == RunJournal::State::Complete || state == RunJournal::State::Interrupted ||
-           state == RunJournal::State::Redone || state == RunJournal::State::UndoInterrupted;
+           state == RunJournal::State::Redone || state == RunJournal::State::UndoInterrupted ||
+           state == RunJournal::State::PartlyUndone;
 }
 
 } // namespace
@@ -89,6 +90,8 @@ QString HistoryWindow::stateText(RunJournal::State state)
         return tr("Redone");
     case RunJournal::State::UndoInterrupted:
         return tr("Undo interrupted");
+    case RunJournal::State::PartlyUndone:
+        return tr("Partly undone");
     }
     return {};
 }
@@ -155,9 +158,10 @@ void HistoryWindow::updateButtons()
         item ? RunJournal::State(item->data(TimeColumn, stateRole).toInt()) : RunJournal::State{};
     m_undo->setEnabled(item && !m_busy && undoable(state));
     // An undo that stopped half way can also be turned round and redone.
-    m_redo->setEnabled(
-        item && !m_busy &&
-        (state == RunJournal::State::Undone || state == RunJournal::State::UndoInterrupted));
+    m_redo->setEnabled(item && !m_busy &&
+                       (state == RunJournal::State::Undone ||
+                        state == RunJournal::State::UndoInterrupted ||
+                        state == RunJournal::State::PartlyUndone));
 }
 
 void HistoryWindow::requestSelected(bool redo)

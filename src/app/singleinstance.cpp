@@ -9,6 +9,9 @@
 #include <QLockFile>
 #include <QStandardPaths>
 
+#include <cerrno>
+#include <sys/socket.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace {
@@ -16,6 +19,27 @@ namespace {
 constexpr quint32 requestMagic = 0x564c4e31; // "VLN1"
 constexpr char acknowledgement = 'k';
 constexpr int timeoutMsecs = 5000;
+
+// Whether `folder` is a folder (not a link to one) of this user's that no
+// one else may enter, made so if it does not exist yet.
+bool isPrivateFolder(const QString &folder)
+{
+    const QByteArray path = QFile::encodeName(folder);
+    if (::mkdir(path.constData(), 0700) != 0 && errno != EEXIST)
+        return false;
+    struct stat info;
+    return ::lstat(path.constData(), &info) == 0 && S_ISDIR(info.st_mode) &&
+           info.st_uid == ::geteuid() && (info.st_mode & 077) == 0;
+}
+
+// Whether the other end of a connected socket runs as this user.
+bool peerIsThisUser(qintptr socket)
+{
+    ucred peer{};
+    socklen_t size = sizeof peer;
+    return ::getsockopt(int(socket), SOL_SOCKET, SO_PEERCRED, &peer, &size) == 0 &&
+           peer.uid == ::geteuid();
+}
 
 } // namespace
 
@@ -30,8 +54,18 @@ QString SingleInstance::defaultServerName()
     const QString runtime = qEnvironmentVariable("XDG_RUNTIME_DIR");
     if (!runtime.isEmpty() && QFileInfo(runtime).isDir())
         return runtime + QLatin1String("/velnor.socket");
-    return QDir::tempPath() + QLatin1String("/velnor-") + QString::number(::getuid()) +
-           QLatin1String(".socket");
+    // Without a runtime folder: a folder of the user's own that no one else
+    // may enter, so that no other user can put a socket of theirs in its
+    // place, in the temporary folder or else in the user's cache.
+    const QString temporary =
+        QDir::tempPath() + QLatin1String("/velnor-") + QString::number(::geteuid());
+    if (isPrivateFolder(temporary))
+        return temporary + QLatin1String("/velnor.socket");
+    QString cache = qEnvironmentVariable("XDG_CACHE_HOME");
+    if (cache.isEmpty() || !QDir::isAbsolutePath(cache))
+        cache = QDir::homePath() + QLatin1String("/.cache");
+    QDir().mkpath(cache);
+    return cache + QLatin1String("/velnor-runtime/velnor.socket");
 }
 
 SingleInstance::Role SingleInstance::start(const QList<QByteArray> &nativePaths)
@@ -51,7 +85,8 @@ bool SingleInstance::handOver(const QList<QByteArray> &nativePaths)
 {
     QLocalSocket socket;
     socket.connectToServer(m_name);
-    if (!socket.waitForConnected(timeoutMsecs))
+    // Paths go only to a Velnor of this user's.
+    if (!socket.waitForConnected(timeoutMsecs) || !peerIsThisUser(socket.socketDescriptor()))
         return false;
     QByteArray request;
     QDataStream out(&request, QIODevice::WriteOnly);
@@ -73,6 +108,9 @@ bool SingleInstance::handOver(const QList<QByteArray> &nativePaths)
 
 bool SingleInstance::listen()
 {
+    // The folder of the fallback name, made private where it is new.
+    if (m_name.endsWith(QLatin1String("/velnor-runtime/velnor.socket")))
+        isPrivateFolder(QFileInfo(m_name).path());
     m_server = new QLocalServer(this);
     m_server->setSocketOptions(QLocalServer::UserAccessOption);
     if (!m_server->listen(m_name)) {
@@ -90,6 +128,12 @@ void SingleInstance::receive()
 {
     while (QLocalSocket *socket = m_server->nextPendingConnection()) {
         connect(socket, &QLocalSocket::disconnected, socket, &QObject::deleteLater);
+        // Another user's program may neither hand us paths nor hold the
+        // connection that a launch of this user's waits behind.
+        if (!peerIsThisUser(socket->socketDescriptor())) {
+            socket->abort();
+            continue;
+        }
         connect(socket, &QLocalSocket::readyRead, this, [this, socket] {
             QDataStream in(socket);
             in.startTransaction();

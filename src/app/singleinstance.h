@@ -25,8 +25,9 @@ public:
     explicit SingleInstance(const QString &serverName, QObject *parent = nullptr);
     ~SingleInstance() override;
 
-    // The socket in the user's runtime folder, or in the temporary folder
-    // under a name with the user's id.
+    // The socket in the user's runtime folder, or without one in a folder
+    // of the user's that no one else may enter (in the temporary folder,
+    // named with the user's id, or else in the user's cache).
     static QString defaultServerName();
 
     // Hands the paths to a running instance if there is one, otherwise

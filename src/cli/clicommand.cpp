@@ -255,6 +255,14 @@ bool CliCommand::readPathLists(CliArgs &args, QList<MapEntry> *map)
             for (const MapEntry &entry : std::as_const(*map))
                 listed << entry.path;
         } else {
+            // A NUL cannot be in a path: such a list ends its paths with NUL
+            // bytes, and read by lines it would name no file at all.
+            if (!args.nullSeparated && content.contains('\0')) {
+                printError(QStringLiteral("--files-from: '%1' holds a NUL byte; use --null for "
+                                          "paths that end with NUL bytes")
+                               .arg(TextEscape::path(source)));
+                return false;
+            }
             for (const QByteArray &path : content.split(args.nullSeparated ? '\0' : '\n')) {
                 if (!path.isEmpty())
                     listed << path;
@@ -493,6 +501,12 @@ int CliCommand::apply(const CliArgs &args, const NameComposer &composer)
         if (report.notAttempted > 0)
             summary += QStringLiteral(", %1 not attempted").arg(report.notAttempted);
         printLine(stdout, summary + QLatin1Char('.'));
+    }
+    if (!report.journalFailure.isEmpty()) {
+        printError(QStringLiteral("the journal could no longer be written (%1), so the run "
+                                  "stopped; `velnor-rename --undo` takes back what it renamed")
+                       .arg(report.journalFailure));
+        return SomeFailed;
     }
     return report.failed > 0 ? SomeFailed : Success;
 }

@@ -8,6 +8,7 @@
 #include "jobs/undojob.h"
 #include "posix/namecodec.h"
 #include "posix/textescape.h"
+#include "rename/undorun.h"
 
 #include <QDateTime>
 #include <QDir>
@@ -58,7 +59,8 @@ void appendPath(QByteArray &out, const char *key, const QByteArray &path)
 // An undo or redo that was cut short may be taken up in either direction.
 bool mayRedo(RunJournal::State state)
 {
-    return state == RunJournal::State::Undone || state == RunJournal::State::UndoInterrupted;
+    return state == RunJournal::State::Undone || state == RunJournal::State::UndoInterrupted ||
+           state == RunJournal::State::PartlyUndone;
 }
 
 // The run an --undo or --redo without an ID means: the last one not undone,
@@ -66,9 +68,15 @@ bool mayRedo(RunJournal::State state)
 // --undo finishes, not the run before it.
 qsizetype runInQuestion(const RunHistory::Listing &listing, bool redo)
 {
+    // A redo puts back only the undo done last, never an older one.
+    if (redo)
+        return RunHistory::lastRedoable(listing);
     for (qsizetype i = 0; i < listing.runs.size(); ++i) {
-        const RunJournal::State state = listing.runs[i].state;
-        if (redo ? mayRedo(state) : state != RunJournal::State::Undone)
+        const RunSummary &run = listing.runs[i];
+        // An undo cut short comes first; a run that planned no move is
+        // nothing to undo.
+        if (run.state == RunJournal::State::UndoInterrupted ||
+            (run.state != RunJournal::State::Undone && run.planned > 0))
             return i;
     }
     return -1;
@@ -95,6 +103,8 @@ QString CliHistory::stateText(RunJournal::State state)
         return QStringLiteral("redone");
     case RunJournal::State::UndoInterrupted:
         return QStringLiteral("undo-interrupted");
+    case RunJournal::State::PartlyUndone:
+        return QStringLiteral("partly-undone");
     }
     return {};
 }
@@ -157,6 +167,8 @@ void CliHistory::noteInterrupted()
     RunSummary &run = listing.runs.emplace_back();
     if (Journal::readSummary(folder.filePath(*newest), &run, &error)) {
         run.inUse = RunHistory::inUse(run.path);
+        if (run.stepsOpen && !run.inUse)
+            UndoRun::settle(run.path);
         noteInterrupted(listing);
     }
 }

@@ -25,10 +25,36 @@ bool readerGone(int fd)
     return ::poll(&entry, 1, 0) == 1 && (entry.revents & POLLERR);
 }
 
+// The reason the first write to standard output failed. The stream's error
+// flag stays, but errno is long overwritten by the time of the last flush.
+int g_outputError = 0;
+
+ssize_t writeOutput(void *, const char *data, size_t size)
+{
+    size_t done = 0;
+    while (done < size) {
+        const ssize_t written = ::write(STDOUT_FILENO, data + done, size - done);
+        if (written < 0 && errno == EINTR)
+            continue;
+        if (written < 0) {
+            if (g_outputError == 0)
+                g_outputError = errno;
+            return done > 0 ? ssize_t(done) : -1;
+        }
+        done += size_t(written);
+    }
+    return ssize_t(done);
+}
+
 } // namespace
 
 void cliMain(int argc, char **argv)
 {
+    // Standard output through a stream that remembers why it failed.
+    if (FILE *output = ::fopencookie(nullptr, "w", {nullptr, writeOutput, nullptr, nullptr})) {
+        std::setvbuf(output, nullptr, _IOFBF, 1 << 16);
+        stdout = output;
+    }
     // A reader that goes away ("| head") ends the writing, not the run: a
     // write to the closed pipe fails with EPIPE instead of killing us half
     // way through the moves.
@@ -44,9 +70,11 @@ void cliMain(int argc, char **argv)
     // closed the pipe early chose to read no more, and the status still
     // tells how the renaming went.
     errno = 0;
-    if ((std::fflush(stdout) != 0 || std::ferror(stdout)) && errno != EPIPE &&
-        !readerGone(STDOUT_FILENO)) {
-        std::fprintf(stderr, "velnor-rename: cannot write the output: %s\n", std::strerror(errno));
+    const bool failed = std::fflush(stdout) != 0 || std::ferror(stdout);
+    const int error = g_outputError != 0 ? g_outputError : errno;
+    if (failed && error != EPIPE && !readerGone(STDOUT_FILENO)) {
+        std::fprintf(stderr, "velnor-rename: cannot write the output: %s\n",
+                     std::strerror(error != 0 ? error : EIO));
         if (status == CliCommand::Success)
             status = CliCommand::SomeFailed;
     }

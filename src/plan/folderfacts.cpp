@@ -72,8 +72,11 @@ QString volumeType(const QByteArray &device)
     char sector[90] = {};
     ssize_t n = 0;
     {
-        const FileDescriptor fd(::open(device.constData(), O_RDONLY | O_CLOEXEC));
-        if (!fd.isOpen())
+        // The source may be any text, a FIFO's path included: never wait.
+        const FileDescriptor fd(::open(device.constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC));
+        struct stat info;
+        if (!fd.isOpen() || ::fstat(fd.get(), &info) != 0 ||
+            !(S_ISREG(info.st_mode) || S_ISBLK(info.st_mode)))
             return QString();
         n = ::pread(fd.get(), sector, sizeof sector, 0);
     }
@@ -97,7 +100,9 @@ QString fuseType(dev_t device)
     QString result;
     if (mountOf(device, &type, &source)) {
         result = QString::fromUtf8(type);
-        if (type == "fuseblk") {
+        // ntfs-3g (and others) mount an image file as plain "fuse", with
+        // the file as the source.
+        if (type == "fuseblk" || type == "fuse") {
             const QString onDevice = volumeType(source);
             if (!onDevice.isEmpty())
                 result = onDevice;

@@ -69,6 +69,11 @@ QString quoted(const QString &name)
 
 } // namespace
 
+QByteArray RenamePlan::nameKey(const QByteArray &name, bool caseInsensitive)
+{
+    return keyOf(NameCodec::decode(name), name, caseInsensitive);
+}
+
 std::vector<RenamePlan::File> RenamePlan::filesOf(const FileList &list, bool counterPerFolder,
                                                   const std::atomic<bool> *cancel)
 {

@@ -65,6 +65,12 @@ public:
     using FollowLead =
         std::function<QString(const File &lead, const QString &leadNewName, const File &companion)>;
 
+    // What two names of one folder are compared by: canonically equivalent
+    // names are one name, and on a folder that does not tell case apart so
+    // are names that differ only in case. Names that are not UTF-8 keep
+    // their bytes.
+    static QByteArray nameKey(const QByteArray &name, bool caseInsensitive);
+
     // The listed files of a list, in display order, with their counter
     // indexes (FileList::counterIndex).
     // Empty when *cancel became true on the way.

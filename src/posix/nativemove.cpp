@@ -22,17 +22,18 @@ bool linkUnsupported(int error)
            error == EMLINK;
 }
 
-int moveNoReplace(int fromDir, const char *fromName, int toDir, const char *toName)
+int moveNoReplace(int fromDir, const char *fromName, int toDir, const char *toName,
+                  NativeMove::MoveSteps *steps)
 {
     if (renameat2(fromDir, fromName, toDir, toName, RENAME_NOREPLACE) == 0)
         return 0;
     const int error = errno;
     if (error != EINVAL && error != ENOSYS)
         return error;
-    const int linkError = NativeMove::linkMove(fromDir, fromName, toDir, toName);
+    const int linkError = NativeMove::linkMove(fromDir, fromName, toDir, toName, steps);
     if (linkError == 0 || !linkUnsupported(linkError))
         return linkError;
-    return NativeMove::placeholderMove(fromDir, fromName, toDir, toName);
+    return NativeMove::placeholderMove(fromDir, fromName, toDir, toName, steps);
 }
 
 bool sameFile(int fromDir, const char *fromName, int toDir, const char *toName)
@@ -57,10 +58,20 @@ bool isOurPlaceholder(int dir, const char *name, const struct stat &claimed)
 
 namespace NativeMove {
 
-int linkMove(int fromDir, const char *fromName, int toDir, const char *toName)
+int linkMove(int fromDir, const char *fromName, int toDir, const char *toName, MoveSteps *steps)
 {
-    if (linkat(fromDir, fromName, toDir, toName, 0) != 0)
-        return errno;
+    if (steps) {
+        if (const int refused = steps->before(MoveSteps::Step::Link, fromName, toName))
+            return refused;
+    }
+    if (linkat(fromDir, fromName, toDir, toName, 0) != 0) {
+        const int error = errno;
+        if (steps)
+            steps->abandoned(MoveSteps::Step::Link);
+        return error;
+    }
+    if (steps)
+        steps->after(MoveSteps::Step::Link);
     if (unlinkat(fromDir, fromName, 0) != 0) {
         const int error = errno;
         // The file must not end up under two names when the move failed.
@@ -70,7 +81,8 @@ int linkMove(int fromDir, const char *fromName, int toDir, const char *toName)
     return 0;
 }
 
-int placeholderMove(int fromDir, const char *fromName, int toDir, const char *toName)
+int placeholderMove(int fromDir, const char *fromName, int toDir, const char *toName,
+                    MoveSteps *steps)
 {
     // Why this never replaces a file that was there before: the exclusive
     // create is atomic in the file system (over FUSE too, where the daemon's
@@ -87,15 +99,26 @@ int placeholderMove(int fromDir, const char *fromName, int toDir, const char *to
     // and that nobody had created but us.
     struct stat claimed;
     bool known = false;
+    if (steps) {
+        if (const int refused = steps->before(MoveSteps::Step::Claim, fromName, toName))
+            return refused;
+    }
     {
         const FileDescriptor fd(
             openat(toDir, toName, O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600));
-        if (!fd.isOpen())
-            return errno;
+        if (!fd.isOpen()) {
+            const int error = errno;
+            // Whatever holds the name was there before: never ours to remove.
+            if (steps)
+                steps->abandoned(MoveSteps::Step::Claim);
+            return error;
+        }
         known = fstat(fd.get(), &claimed) == 0;
     }
     if (!known)
         return EIO; // cannot tell our placeholder later; leave it, it is empty
+    if (steps)
+        steps->after(MoveSteps::Step::Claim);
     if (!isOurPlaceholder(toDir, toName, claimed))
         return EEXIST;
     if (renameat(fromDir, fromName, toDir, toName) == 0)
@@ -126,29 +149,35 @@ int hasExactEntry(int dir, const char *name)
 }
 
 int moveThroughTemporaryName(int dir, const char *fromName, const char *toName,
-                             QByteArray *strandedName)
+                             QByteArray *strandedName, MoveSteps *steps)
 {
     static std::atomic<unsigned> serial = 0;
     char temporary[64];
     int error = EEXIST;
     for (int attempt = 0; attempt < 100 && error == EEXIST; ++attempt) {
         std::snprintf(temporary, sizeof temporary, ".velnor-move-%ld-%u", long(getpid()), ++serial);
-        error = moveNoReplace(dir, fromName, dir, temporary);
+        if (steps) {
+            if (const int refused = steps->before(MoveSteps::Step::Passing, fromName, temporary))
+                return refused;
+        }
+        error = moveNoReplace(dir, fromName, dir, temporary, steps);
     }
     if (error != 0)
         return error;
-    error = moveNoReplace(dir, temporary, dir, toName);
+    if (steps)
+        steps->after(MoveSteps::Step::Passing);
+    error = moveNoReplace(dir, temporary, dir, toName, steps);
     if (error == 0)
         return 0;
-    if (moveNoReplace(dir, temporary, dir, fromName) != 0 && strandedName)
+    if (moveNoReplace(dir, temporary, dir, fromName, steps) != 0 && strandedName)
         *strandedName = temporary;
     return error;
 }
 
 int moveAt(int fromDir, const char *fromName, int toDir, const char *toName,
-           QByteArray *strandedName)
+           QByteArray *strandedName, MoveSteps *steps)
 {
-    const int error = moveNoReplace(fromDir, fromName, toDir, toName);
+    const int error = moveNoReplace(fromDir, fromName, toDir, toName, steps);
     // The target is the source itself only on a case-insensitive (or
     // normalising) folder where the two names differ in spelling: then no
     // entry is spelled like the target. Two hard links of one file under
@@ -160,7 +189,7 @@ int moveAt(int fromDir, const char *fromName, int toDir, const char *toName,
          QString::fromUtf8(fromName).compare(QString::fromUtf8(toName), Qt::CaseInsensitive) ==
              0) &&
         hasExactEntry(fromDir, toName) == 0)
-        return moveThroughTemporaryName(fromDir, fromName, toName, strandedName);
+        return moveThroughTemporaryName(fromDir, fromName, toName, strandedName, steps);
     return error;
 }
 

@@ -27,6 +27,39 @@ QByteArray folderPath(const QByteArray &path)
     return NativePath::openableFolder(path);
 }
 
+// Hands each step of one entry's move to the journal before it is taken, and
+// offers the tests a moment to stop in right after it.
+class StepsOfEntry final : public NativeMove::MoveSteps
+{
+public:
+    StepsOfEntry(const FolderRun::Recorder &recorder, qsizetype position)
+        : m_recorder(recorder), m_position(position)
+    {}
+
+    int before(Step step, const char *from, const char *to) override
+    {
+        const auto kind = step == Step::Claim  ? JournalStep::Kind::Claim
+                          : step == Step::Link ? JournalStep::Kind::Link
+                                               : JournalStep::Kind::Passing;
+        return m_recorder.step(m_position, kind, QByteArray(from), QByteArray(to)) ? 0 : EIO;
+    }
+    void abandoned(Step) override
+    {
+        m_recorder.step(m_position, JournalStep::Kind::Abandoned, {}, {});
+        PausePoints::at("abandoned");
+    }
+    void after(Step step) override
+    {
+        PausePoints::at(step == Step::Claim  ? "claimed"
+                        : step == Step::Link ? "linked"
+                                             : "passing");
+    }
+
+private:
+    const FolderRun::Recorder &m_recorder;
+    qsizetype m_position;
+};
+
 QString cycleFailed()
 {
     return QStringLiteral("Another file of its cycle of names could not be renamed, so it keeps "
@@ -70,7 +103,9 @@ bool FolderRun::move(RenameRun::Entry &entry, const char *from, const char *to, 
         return false;
     }
     QByteArray stranded;
-    *error = NativeMove::moveAt(folder.fd.get(), from, folder.fd.get(), to, &stranded);
+    StepsOfEntry steps(m_recorder, qsizetype(&entry - m_entries));
+    *error = NativeMove::moveAt(folder.fd.get(), from, folder.fd.get(), to, &stranded,
+                                m_recorder.step ? &steps : nullptr);
     if (*error == 0)
         return true;
     entry.error = NativeMove::reason(*error);

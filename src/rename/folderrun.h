@@ -3,6 +3,7 @@
 
 #include "posix/filedescriptor.h"
 #include "posix/fileidentity.h"
+#include "rename/journal.h"
 #include "rename/renamerun.h"
 
 #include <QByteArray>
@@ -32,11 +33,16 @@ public:
 
     // What a journal learns of the moves, by entry position: a temporary
     // name before the file is moved there (false: it could not be written,
-    // and the name is not used), and each move's outcome as it ends.
+    // and the name is not used), each move's outcome as it ends, and each
+    // step of a move that a kill could leave half taken, before it is taken
+    // (false: it could not be written, and the move fails).
     struct Recorder
     {
         std::function<bool(qsizetype position, const QByteArray &name)> temporaryName;
         std::function<void(qsizetype position, bool moved)> outcome;
+        std::function<bool(qsizetype position, JournalStep::Kind kind, const QByteArray &from,
+                           const QByteArray &to)>
+            step;
     };
     void setRecorder(Recorder recorder) { m_recorder = std::move(recorder); }
 

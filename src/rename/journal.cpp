@@ -30,7 +30,8 @@ constexpr int outcomesPerWrite = 256;
 
 QString systemReason(int error)
 {
-    return QString::fromLocal8Bit(std::strerror(error));
+    char buffer[256];
+    return QString::fromLocal8Bit(strerror_r(error, buffer, sizeof buffer));
 }
 
 bool writeAll(int fd, const char *data, qsizetype size)
@@ -202,6 +203,23 @@ bool writeRange(int fd, const std::array<QByteArrayView, 4> &pieces, qsizetype f
     return true;
 }
 
+// Makes the folder and each missing one above it readable by the user
+// alone, whatever the umask: the journals say which files a user has and
+// where, and a journal put there by someone else must not be acted on.
+bool makePrivateFolder(const QString &folder)
+{
+    const QByteArray path = QFile::encodeName(QDir::cleanPath(folder));
+    for (qsizetype slash = path.indexOf('/', 1);; slash = path.indexOf('/', slash + 1)) {
+        const QByteArray step = slash < 0 ? path : path.left(slash);
+        if (::mkdir(step.constData(), 0700) != 0 && errno != EEXIST)
+            return false;
+        if (slash < 0)
+            break;
+    }
+    struct stat info;
+    return ::stat(path.constData(), &info) == 0 && S_ISDIR(info.st_mode);
+}
+
 bool syncFolder(const QString &folder)
 {
     const FileDescriptor fd(
@@ -233,6 +251,23 @@ QByteArray encodeField(const QByteArray &bytes)
     return out;
 }
 
+QByteArray stepRecord(qsizetype move, JournalStep::Kind kind, const QByteArray &from,
+                      const QByteArray &to)
+{
+    const QByteArray number = QByteArray::number(move);
+    switch (kind) {
+    case JournalStep::Kind::Passing:
+        return "temp " + number + ' ' + encodeField(to) + '\n';
+    case JournalStep::Kind::Claim:
+        return "claim " + number + ' ' + encodeField(from) + ' ' + encodeField(to) + '\n';
+    case JournalStep::Kind::Abandoned:
+        return "done " + number + '\n';
+    case JournalStep::Kind::Link:
+        break;
+    }
+    return "link " + number + ' ' + encodeField(from) + ' ' + encodeField(to) + '\n';
+}
+
 } // namespace Journal
 
 JournalWriter::~JournalWriter()
@@ -246,7 +281,7 @@ JournalWriter::~JournalWriter()
 bool JournalWriter::begin(const QString &folder, const QList<JournalMove> &moves,
                           qint64 startedMsecs, QString *error)
 {
-    if (!QDir().mkpath(folder)) {
+    if (!makePrivateFolder(folder)) {
         *error = QStringLiteral("cannot make the folder %1").arg(folder);
         return false;
     }
@@ -314,6 +349,7 @@ bool JournalWriter::begin(const QString &folder, const QList<JournalMove> &moves
         ::unlink(QFile::encodeName(m_path).constData());
         return false;
     }
+    m_size = size;
     return true;
 }
 
@@ -321,15 +357,29 @@ bool JournalWriter::appendLocked(const QByteArray &text, bool sync)
 {
     if (!m_fd.isOpen())
         return false;
+    // Once a write has failed, nothing more is written: the journal keeps
+    // its whole records and no closing one, so that it reads as a run
+    // interrupted, which undo takes back from the disk as it finds it.
+    if (!m_healthy)
+        return false;
     m_pending += text;
+    int failure = 0;
     if (!m_pending.isEmpty()) {
-        if (!writeAll(m_fd.get(), m_pending.constData(), m_pending.size()))
-            m_healthy = false;
+        if (writeAll(m_fd.get(), m_pending.constData(), m_pending.size()))
+            m_size += m_pending.size();
+        else
+            failure = errno;
         m_pending.clear();
         m_pendingCount = 0;
     }
-    if (sync && ::fdatasync(m_fd.get()) != 0)
+    if (failure == 0 && sync && ::fdatasync(m_fd.get()) != 0)
+        failure = errno;
+    if (failure != 0) {
+        // A record cut off half way would hide every later one.
+        (void)::ftruncate(m_fd.get(), m_size);
+        m_failure = systemReason(failure);
         m_healthy = false;
+    }
     return m_healthy;
 }
 
@@ -338,6 +388,13 @@ bool JournalWriter::recordTemporaryName(qsizetype move, const QByteArray &name)
     const std::lock_guard lock(m_mutex);
     return appendLocked(
         "temp " + QByteArray::number(move) + ' ' + Journal::encodeField(name) + '\n', true);
+}
+
+bool JournalWriter::recordStep(qsizetype move, JournalStep::Kind kind, const QByteArray &from,
+                               const QByteArray &to)
+{
+    const std::lock_guard lock(m_mutex);
+    return appendLocked(Journal::stepRecord(move, kind, from, to), false);
 }
 
 void JournalWriter::recordOutcome(qsizetype move, bool moved)
@@ -371,10 +428,10 @@ void JournalWriter::recordOutcomes(Outcomes &outcomes)
 bool JournalWriter::finish(qsizetype renamed, qsizetype failed, qsizetype notAttempted)
 {
     const std::lock_guard lock(m_mutex);
-    const bool ok =
-        appendLocked("end " + QByteArray::number(renamed) + ' ' + QByteArray::number(failed) + ' ' +
-                         QByteArray::number(notAttempted) + '\n',
-                     true);
+    const bool ok = m_healthy && appendLocked("end " + QByteArray::number(renamed) + ' ' +
+                                                  QByteArray::number(failed) + ' ' +
+                                                  QByteArray::number(notAttempted) + '\n',
+                                              true);
     m_fd.reset();
     return ok;
 }
@@ -391,7 +448,8 @@ JournalAppender::~JournalAppender()
 bool JournalAppender::open(const QString &path, QString *error, qint64 soundSize)
 {
     const std::lock_guard lock(m_mutex);
-    m_fd.reset(::open(QFile::encodeName(path).constData(), O_WRONLY | O_APPEND | O_CLOEXEC));
+    m_fd.reset(::open(QFile::encodeName(path).constData(),
+                      O_WRONLY | O_APPEND | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC));
     if (!m_fd.isOpen()) {
         *error = systemReason(errno);
         return false;
@@ -421,8 +479,10 @@ bool JournalAppender::append(const QByteArray &text, bool sync)
     m_pending += text;
     bool ok = writeAll(m_fd.get(), m_pending.constData(), m_pending.size());
     m_pending.clear();
-    if (sync)
-        ok = ::fdatasync(m_fd.get()) == 0 && ok;
+    if (ok && sync)
+        ok = ::fdatasync(m_fd.get()) == 0;
+    if (!ok)
+        m_failure = systemReason(errno);
     return ok;
 }
 
@@ -437,6 +497,19 @@ bool JournalAppender::temporaryName(qsizetype move, const QByteArray &name)
     const std::lock_guard lock(m_mutex);
     return append("temp " + QByteArray::number(move) + ' ' + Journal::encodeField(name) + '\n',
                   true);
+}
+
+bool JournalAppender::step(qsizetype move, JournalStep::Kind kind, const QByteArray &from,
+                           const QByteArray &to)
+{
+    const std::lock_guard lock(m_mutex);
+    return append(Journal::stepRecord(move, kind, from, to), false);
+}
+
+bool JournalAppender::settled()
+{
+    const std::lock_guard lock(m_mutex);
+    return append("settled\n", true);
 }
 
 void JournalAppender::back(qsizetype move)

@@ -8,6 +8,7 @@
 #include <QList>
 #include <QString>
 
+#include <atomic>
 #include <mutex>
 #include <vector>
 
@@ -27,6 +28,10 @@
 //   move INDEX FOLDER_INDEX DEVICE INODE OLD_NAME NEW_NAME
 //   planned COUNT                  (the plan is whole and on disk)
 //   temp INDEX NAME                (move INDEX goes through NAME)
+//   claim INDEX FROM TO            (an empty placeholder is made at TO)
+//   link INDEX FROM TO             (a second link is made at TO)
+//   done INDEX                     (that step failed, nothing was made)
+//   settled                        (what those steps left was put right)
 //   moved INDEX | failed INDEX
 //   end RENAMED FAILED NOT_ATTEMPTED
 //   undo STARTED_MSECS | redo STARTED_MSECS
@@ -59,6 +64,7 @@ struct RunSummary
         Undone,
         Redone,
         UndoInterrupted, // an undo or a redo that never finished
+        PartlyUndone,    // an undo that finished with files it could not take back
     };
 
     QString id;
@@ -73,6 +79,12 @@ struct RunSummary
     qsizetype moved = 0;
     // The last undo or redo record is a redo's.
     bool lastWasRedo = false;
+    // When the last undo or redo of the run started (0: never).
+    qint64 lastUndoOrRedo = 0;
+    // A step of a move that leaves something to put right after a kill (a
+    // placeholder, a second link) was recorded since the last closing
+    // record: UndoRun::settle has work to look at.
+    bool stepsOpen = false;
     bool closed = false;
     qsizetype renamed = 0;
     qsizetype failed = 0;
@@ -89,6 +101,23 @@ struct RunSummary
     bool inUse = false;
 
     qsizetype movedCount() const { return moved; }
+};
+
+// A step of a move that a kill may have left half taken (NativeMove's
+// MoveSteps): the names are entries of the move's folder.
+struct JournalStep
+{
+    enum class Kind : char
+    {
+        Claim,
+        Link,
+        Passing,
+        Abandoned, // the move's last step failed and made nothing
+    };
+    qsizetype move = -1;
+    Kind kind = Kind::Passing;
+    QByteArray from;
+    QByteArray to;
 };
 
 // Everything a journal says, as read back.
@@ -109,6 +138,10 @@ struct RunJournal : RunSummary
     // Per move: an undo took the file back to its old name ("back" in an
     // undo). What a redo may move again besides what the run moved.
     std::vector<quint8> takenBack;
+    // For each folder, the last step recorded since a run, undo or redo last
+    // closed its records: a folder's moves are made one after the other, so
+    // only that one can have been in flight when the process died.
+    std::vector<JournalStep> openSteps;
 };
 
 class JournalWriter
@@ -132,6 +165,11 @@ public:
     // Written and synced before the caller may use the name. Safe to call
     // from any thread.
     bool recordTemporaryName(qsizetype move, const QByteArray &name);
+    // A step of a move about to be taken: written at once, not synced (a
+    // kill cannot lose what the kernel has been handed). Safe to call from
+    // any thread.
+    bool recordStep(qsizetype move, JournalStep::Kind kind, const QByteArray &from,
+                    const QByteArray &to);
     // Buffered; reaches the file every few hundred outcomes and at finish().
     void recordOutcome(qsizetype move, bool moved);
 
@@ -154,19 +192,28 @@ public:
     // The closing record, synced. Without it the run reads as interrupted.
     bool finish(qsizetype renamed, qsizetype failed, qsizetype notAttempted);
 
-    // Whether every write so far reached the file.
-    bool healthy() const { return m_healthy; }
+    // Whether every write so far reached the file; safe to ask from any
+    // thread. Once one has failed, nothing more is written.
+    bool healthy() const { return m_healthy.load(std::memory_order_acquire); }
+    // Why a write failed, once one has.
+    QString failure() const
+    {
+        const std::lock_guard lock(m_mutex);
+        return m_failure;
+    }
 
 private:
     bool appendLocked(const QByteArray &text, bool sync);
 
-    std::mutex m_mutex;
+    mutable std::mutex m_mutex;
     FileDescriptor m_fd;
     QString m_id;
     QString m_path;
     QByteArray m_pending;
     int m_pendingCount = 0;
-    bool m_healthy = true;
+    qint64 m_size = 0; // the bytes written whole
+    std::atomic<bool> m_healthy{true};
+    QString m_failure;
 };
 
 // Appends the records of an undo or redo to an existing journal, so the
@@ -183,15 +230,25 @@ public:
     // These three are safe to call from any thread.
     // Written and synced before the caller may use the name.
     bool temporaryName(qsizetype move, const QByteArray &name);
+    bool step(qsizetype move, JournalStep::Kind kind, const QByteArray &from, const QByteArray &to);
+    // What the open steps left has been put right (UndoRun::settle).
+    bool settled();
     void back(qsizetype move);
     void kept(qsizetype move, const QString &reason);
     bool finish(bool redo, qsizetype back, qsizetype kept);
+    // Why the last write that failed did.
+    QString failure() const
+    {
+        const std::lock_guard lock(m_mutex);
+        return m_failure;
+    }
 
 private:
     bool append(const QByteArray &text, bool sync);
-    std::mutex m_mutex;
+    mutable std::mutex m_mutex;
     FileDescriptor m_fd;
     QByteArray m_pending;
+    QString m_failure;
 };
 
 namespace Journal {
@@ -199,15 +256,25 @@ namespace Journal {
 // The first line of every journal, without its version.
 inline constexpr char magic[] = "velnor rename journal";
 inline constexpr int version = 1;
+// What a reader takes at most: a run of millions of files writes less, and a
+// record (two names and a folder, each byte of them written as three) is
+// shorter than a line.
+inline constexpr qint64 maxBytes = qint64(1) << 30;
+inline constexpr qsizetype maxLineBytes = qsizetype(1) << 16;
 
 // Reads a journal up to its last whole record it understands. False, with a
-// reason, for a file that is no journal or one from a later version.
+// reason, for a file that is no journal or one from a later version, one
+// that is not a regular file of the user's that only the user may write,
+// and one larger than maxBytes or with a line longer than maxLineBytes.
 bool read(const QString &path, RunJournal *journal, QString *error);
 // The same reading, line for line, keeping only what the history shows: the
 // names are checked but not decoded, and no list of moves is built.
 bool readSummary(const QString &path, RunSummary *summary, QString *error);
 
 QByteArray encodeField(const QByteArray &bytes);
+// The record of a step, with its newline.
+QByteArray stepRecord(qsizetype move, JournalStep::Kind kind, const QByteArray &from,
+                      const QByteArray &to);
 // False for a field that is not well formed.
 bool decodeField(QByteArrayView field, QByteArray *bytes);
 

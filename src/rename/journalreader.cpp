@@ -6,13 +6,19 @@
 
 #include "rename/journal.h"
 
+#include "posix/filedescriptor.h"
+
 #include <QFile>
 #include <QFileInfo>
 
 #include <algorithm>
 #include <array>
+#include <cerrno>
 #include <charconv>
 #include <cstring>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 
@@ -131,6 +137,8 @@ private:
     qint64 m_lastFolderNumber = 0;
     const QByteArray *m_lastFolder = nullptr; // of m_lastFolderNumber
     qsizetype m_moveCount = 0;
+    // The last step of each folder since the last closing record.
+    QHash<QByteArray, JournalStep> m_openSteps;
 };
 
 bool RecordReader::takePlan(const Fields &f)
@@ -206,8 +214,37 @@ bool RecordReader::take(QByteArrayView line)
         QByteArray name;
         if (!index(f.at[1], &move) || !decode(f.at[2], m_full ? &name : nullptr))
             return false;
-        if (m_full)
+        if (m_full) {
             m_full->temporaryNames.insert(move, name);
+            m_openSteps.insert(m_full->moves[move].folder,
+                               {move, JournalStep::Kind::Passing, {}, name});
+        }
+        return true;
+    }
+    if ((kind == "claim" || kind == "link") && f.count == 4) {
+        JournalStep step{
+            -1, kind == "claim" ? JournalStep::Kind::Claim : JournalStep::Kind::Link, {}, {}};
+        if (!index(f.at[1], &step.move) || !decode(f.at[2], m_full ? &step.from : nullptr) ||
+            !decode(f.at[3], m_full ? &step.to : nullptr))
+            return false;
+        if (m_full)
+            m_openSteps.insert(m_full->moves[step.move].folder, step);
+        s->stepsOpen = true;
+        return true;
+    }
+    if (kind == "done" && f.count == 2) {
+        if (!index(f.at[1], &move))
+            return false;
+        if (m_full) {
+            const auto open = m_openSteps.find(m_full->moves[move].folder);
+            if (open != m_openSteps.end() && open->move == move)
+                m_openSteps.erase(open);
+        }
+        return true;
+    }
+    if (kind == "settled" && f.count == 1) {
+        m_openSteps.clear();
+        s->stepsOpen = false;
         return true;
     }
     if (kind == "end" && f.count == 4) {
@@ -216,6 +253,8 @@ bool RecordReader::take(QByteArrayView line)
             if (!parseNumber(f.at[size_t(i + 1)], &counts[i]) || counts[i] < 0)
                 return false;
         s->closed = true;
+        m_openSteps.clear();
+        s->stepsOpen = false;
         s->renamed = qsizetype(counts[0]);
         s->failed = qsizetype(counts[1]);
         s->notAttempted = qsizetype(counts[2]);
@@ -228,6 +267,7 @@ bool RecordReader::take(QByteArrayView line)
             return false;
         s->state = RunSummary::State::UndoInterrupted;
         s->lastWasRedo = kind == "redo";
+        s->lastUndoOrRedo = when;
         return true;
     }
     if (kind == "back" && f.count == 2) {
@@ -240,7 +280,14 @@ bool RecordReader::take(QByteArrayView line)
     if (kind == "kept" && f.count == 3)
         return index(f.at[1], &move) && decode(f.at[2], nullptr);
     if ((kind == "undo-end" || kind == "redo-end") && f.count == 3) {
-        s->state = kind == "undo-end" ? RunSummary::State::Undone : RunSummary::State::Redone;
+        qint64 counts[2];
+        if (!parseNumber(f.at[1], &counts[0]) || !parseNumber(f.at[2], &counts[1]))
+            return false;
+        s->state = kind == "redo-end" ? RunSummary::State::Redone
+                   : counts[1] > 0    ? RunSummary::State::PartlyUndone
+                                      : RunSummary::State::Undone;
+        m_openSteps.clear();
+        s->stepsOpen = false;
         return true;
     }
     return false;
@@ -255,6 +302,11 @@ void RecordReader::finish()
             m_full->moves.clear();
     }
     m_summary->planned = m_moveCount;
+    if (m_full) {
+        m_full->openSteps.reserve(size_t(m_openSteps.size()));
+        for (const JournalStep &step : std::as_const(m_openSteps))
+            m_full->openSteps.push_back(step);
+    }
     m_summary->moved =
         std::count(m_outcomes->cbegin(), m_outcomes->cend(), RunJournal::Outcome::Moved);
     if (!m_summary->closed) {
@@ -264,59 +316,129 @@ void RecordReader::finish()
     }
 }
 
+// Opens a journal for reading only where it can be what this program wrote:
+// a regular file of the user's that no one else may write (in a folder that
+// others may write to, anyone could have put it there), no larger than a run
+// of millions of files makes. Opening never waits (a FIFO, a device) and
+// never follows a link; -1 with the reason otherwise.
+int openJournal(const QString &path, QString *error)
+{
+    FileDescriptor fd(::open(QFile::encodeName(path).constData(),
+                             O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC));
+    struct stat info;
+    if (!fd.isOpen() || ::fstat(fd.get(), &info) != 0) {
+        *error = errno == ELOOP ? QStringLiteral("it is a symbolic link, not a journal")
+                                : QString::fromLocal8Bit(std::strerror(errno));
+        return -1;
+    }
+    if (!S_ISREG(info.st_mode))
+        *error = QStringLiteral("it is not a regular file");
+    else if (info.st_uid != ::geteuid())
+        *error = QStringLiteral("it belongs to another user (uid %1), so it is not read")
+                     .arg(info.st_uid);
+    else if (info.st_mode & (S_IWGRP | S_IWOTH))
+        *error = QStringLiteral("others may write to it, so it is not read");
+    else if (info.st_size > Journal::maxBytes)
+        *error = QStringLiteral("it is larger than %1 MiB, more than any run writes")
+                     .arg(Journal::maxBytes >> 20);
+    else
+        return fd.release();
+    return -1;
+}
+
 bool readJournal(const QString &path, RunSummary *summary, RunJournal *full, QString *error)
 {
     summary->path = path;
     summary->id = QFileInfo(path).completeBaseName();
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
-        *error = file.errorString();
+    const FileDescriptor fd(openJournal(path, error));
+    if (!fd.isOpen())
         return false;
-    }
-    const QByteArray data = file.readAll();
-    const char *const begin = data.constData();
-    const char *const end = begin + data.size();
-    const auto lineEnd = [end](const char *from) {
-        return static_cast<const char *>(std::memchr(from, '\n', size_t(end - from)));
-    };
 
-    const char *newline = lineEnd(begin);
-    const QByteArrayView first(begin, newline ? newline : end);
-    const QByteArrayView prefix(Journal::magic);
-    if (!first.startsWith(prefix) || first.size() < prefix.size() + 2 ||
-        first[prefix.size()] != ' ') {
-        *error = QStringLiteral("not a rename journal");
-        return false;
-    }
-    qint64 version = 0;
-    if (!parseNumber(first.sliced(prefix.size() + 1), &version) || version < 1) {
-        *error = QStringLiteral("not a rename journal");
-        return false;
-    }
-    if (version > Journal::version) {
-        *error = QStringLiteral("written by a later version of Velnor (journal version %1)")
-                     .arg(version);
-        return false;
-    }
-    summary->version = int(version);
-    if (!newline) {
-        summary->damaged = true;
-        summary->soundSize = data.size();
-        return true;
-    }
-
+    // Read a piece at a time, so that what the file holds bounds nothing but
+    // the records taken from it: a line longer than any record is refused.
+    constexpr qsizetype piece = 1 << 20;
+    QByteArray buffer;
+    qint64 consumed = 0; // the bytes of the file before buffer's first
+    qint64 total = 0;
+    bool firstLine = true;
+    bool stopped = false;
     RecordReader reader(summary, full);
-    const char *from = newline + 1;
-    while (from < end) {
-        newline = lineEnd(from);
-        // A last line without its newline was cut off while being written.
-        if (!newline || newline == from || !reader.take(QByteArrayView(from, newline))) {
-            summary->damaged = true;
+    const auto takeFirst = [&](QByteArrayView first) {
+        const QByteArrayView prefix(Journal::magic);
+        qint64 version = 0;
+        if (!first.startsWith(prefix) || first.size() < prefix.size() + 2 ||
+            first[prefix.size()] != ' ' ||
+            !parseNumber(first.sliced(prefix.size() + 1), &version) || version < 1) {
+            *error = QStringLiteral("not a rename journal");
+            return false;
+        }
+        if (version > Journal::version) {
+            *error = QStringLiteral("written by a later version of Velnor (journal version %1)")
+                         .arg(version);
+            return false;
+        }
+        summary->version = int(version);
+        return true;
+    };
+    for (;;) {
+        const qsizetype kept = buffer.size();
+        buffer.resize(kept + piece);
+        const ssize_t got = ::read(fd.get(), buffer.data() + kept, size_t(piece));
+        if (got < 0 && errno == EINTR) {
+            buffer.resize(kept);
+            continue;
+        }
+        if (got < 0) {
+            *error = QString::fromLocal8Bit(std::strerror(errno));
+            return false;
+        }
+        buffer.resize(kept + got);
+        total += got;
+        if (total > Journal::maxBytes) {
+            *error = QStringLiteral("it is larger than %1 MiB, more than any run writes")
+                         .arg(Journal::maxBytes >> 20);
+            return false;
+        }
+        const char *at = buffer.constData();
+        const char *const end = at + buffer.size();
+        while (const auto *newline =
+                   static_cast<const char *>(std::memchr(at, '\n', size_t(end - at)))) {
+            const QByteArrayView line(at, newline);
+            if (firstLine) {
+                if (!takeFirst(line))
+                    return false;
+                firstLine = false;
+            } else if (newline == at || !reader.take(line)) {
+                summary->damaged = true;
+                stopped = true;
+                break;
+            }
+            at = newline + 1;
+        }
+        consumed += at - buffer.constData();
+        buffer.remove(0, at - buffer.constData());
+        if (stopped)
+            break;
+        if (buffer.size() > Journal::maxLineBytes) {
+            *error = QStringLiteral("a line is longer than %1 KiB, more than any record takes")
+                         .arg(Journal::maxLineBytes >> 10);
+            return false;
+        }
+        if (got == 0) {
+            if (firstLine) {
+                // The first line alone, cut off while being written.
+                if (!takeFirst(buffer))
+                    return false;
+                summary->damaged = true;
+                summary->soundSize = buffer.size();
+                return true;
+            }
+            // A last line without its newline was cut off while being written.
+            summary->damaged = summary->damaged || !buffer.isEmpty();
             break;
         }
-        from = newline + 1;
     }
-    summary->soundSize = from - begin;
+    summary->soundSize = consumed;
     reader.finish();
     return true;
 }

@@ -116,9 +116,13 @@ QString Report::message() const
 
 QString Report::informativeText() const
 {
-    if (failed == 0 && notAttempted == 0)
+    if (failed == 0 && notAttempted == 0 && journalFailure.isEmpty())
         return QString();
     QStringList lines;
+    if (!journalFailure.isEmpty())
+        lines << QCoreApplication::translate("RenameRun", "The journal could no longer be written "
+                                                          "(%1), so the run stopped.")
+                     .arg(journalFailure);
     if (notAttempted > 0)
         lines << QCoreApplication::translate("RenameRun", "Cancelled: %1 not attempted.")
                      .arg(FileList::countText(notAttempted));
@@ -389,22 +393,26 @@ Report clickStart(FileList &list, const NameSource &newNameForFile, AccessPrompt
         // Handed to the journal in batches, as they reach the file anyway.
         JournalWriter::Outcomes outcomes;
         size_t group = 0;
-        while (!cancelled() && movers.take(&group)) {
+        while (!cancelled() && (!writer || writer->healthy()) && movers.take(&group)) {
             FolderRun folder(entries, listedIdentity);
             if (writer)
-                folder.setRecorder({[&](qsizetype p, const QByteArray &name) {
-                                        return writer->recordTemporaryName(journalIndex[size_t(p)],
-                                                                           name);
-                                    },
-                                    [&](qsizetype p, bool moved) {
-                                        outcomes.add(journalIndex[size_t(p)], moved);
-                                        if (outcomes.count() >= 64)
-                                            writer->recordOutcomes(outcomes);
-                                    }});
+                folder.setRecorder(
+                    {[&](qsizetype p, const QByteArray &name) {
+                         return writer->recordTemporaryName(journalIndex[size_t(p)], name);
+                     },
+                     [&](qsizetype p, bool moved) {
+                         outcomes.add(journalIndex[size_t(p)], moved);
+                         if (outcomes.count() >= 64)
+                             writer->recordOutcomes(outcomes);
+                     },
+                     [&](qsizetype p, JournalStep::Kind kind, const QByteArray &from,
+                         const QByteArray &to) {
+                         return writer->recordStep(journalIndex[size_t(p)], kind, from, to);
+                     }});
             folder.run(
                 movesOfGroup[group], [&](qsizetype p) { return waitsFor[size_t(p)]; }, finished,
                 [&](qsizetype count) { movers.moved(count); },
-                [&] { return movers.stopped() || cancelled(); });
+                [&] { return movers.stopped() || cancelled() || (writer && !writer->healthy()); });
         }
         if (writer)
             writer->recordOutcomes(outcomes);
@@ -446,7 +454,8 @@ Report clickStart(FileList &list, const NameSource &newNameForFile, AccessPrompt
             }
         }
         if (writer) {
-            writer->finish(report.renamed, report.failed, report.notAttempted);
+            if (!writer->finish(report.renamed, report.failed, report.notAttempted))
+                report.journalFailure = writer->failure();
             writer.reset();
             RunHistory::prune(journalFolder);
         }

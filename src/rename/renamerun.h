@@ -53,6 +53,9 @@ struct Report
     // Why the journal could not be written. The run then moved nothing
     // (ran is false): the user must say first whether to rename without undo.
     QString journalError;
+    // Why the journal could no longer be written during the run, which then
+    // stopped after the moves in flight; empty when it could.
+    QString journalFailure;
 
     // "%@ renamed successfully." with the count text of the files moved.
     QString message() const;

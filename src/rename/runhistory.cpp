@@ -85,7 +85,8 @@ bool isNewer(QStringView id, QStringView other)
 // A lock lives with the open file, so it is gone once its holder has died.
 bool inUse(const QString &path)
 {
-    const FileDescriptor fd(::open(QFile::encodeName(path).constData(), O_RDONLY | O_CLOEXEC));
+    const FileDescriptor fd(::open(QFile::encodeName(path).constData(),
+                                   O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC));
     return fd.isOpen() && ::flock(fd.get(), LOCK_SH | LOCK_NB) != 0 && errno == EWOULDBLOCK;
 }
 
@@ -108,11 +109,30 @@ qsizetype lastUndoable(const Listing &listing)
 {
     for (qsizetype i = 0; i < listing.runs.size(); ++i) {
         const RunSummary::State state = listing.runs[i].state;
-        if (state == RunSummary::State::Complete || state == RunSummary::State::Interrupted ||
-            state == RunSummary::State::Redone)
+        // A run killed before its plan was whole moved nothing.
+        if (listing.runs[i].planned > 0 &&
+            (state == RunSummary::State::Complete || state == RunSummary::State::Interrupted ||
+             state == RunSummary::State::Redone || state == RunSummary::State::PartlyUndone))
             return i;
     }
     return -1;
+}
+
+qsizetype lastRedoable(const Listing &listing)
+{
+    qsizetype last = -1;
+    for (qsizetype i = 0; i < listing.runs.size(); ++i) {
+        const qint64 when = listing.runs[i].lastUndoOrRedo;
+        if (when > 0 && (last < 0 || when > listing.runs[last].lastUndoOrRedo))
+            last = i;
+    }
+    if (last < 0 || listing.runs[last].lastWasRedo)
+        return -1;
+    const RunSummary::State state = listing.runs[last].state;
+    return state == RunSummary::State::Undone || state == RunSummary::State::UndoInterrupted ||
+                   state == RunSummary::State::PartlyUndone
+               ? last
+               : -1;
 }
 
 qsizetype find(const Listing &listing, const QString &id)
@@ -126,8 +146,11 @@ qsizetype find(const Listing &listing, const QString &id)
 void prune(const QString &folder, int keepRuns, qint64 keepBytes)
 {
     QFileInfoList files = journalFiles(folder);
+    // Only our own journals count and go; what someone else put here is
+    // none of ours to remove.
     files.removeIf([](const QFileInfo &file) {
-        return runKey(QStringView(file.fileName()).chopped(suffix.size())).second.isEmpty();
+        return runKey(QStringView(file.fileName()).chopped(suffix.size())).second.isEmpty() ||
+               file.isSymLink() || file.ownerId() != ::geteuid();
     });
     qint64 bytes = 0;
     for (qsizetype i = 0; i < files.size(); ++i) {

@@ -35,9 +35,12 @@ Listing list(const QString &folder);
 // so it is gone once its holder has died.
 bool inUse(const QString &path);
 
-// The newest run that may be undone (complete or interrupted, not undone
-// yet), or -1.
+// The newest run that may be undone (complete, interrupted or partly undone,
+// with moves planned), or -1.
 qsizetype lastUndoable(const Listing &listing);
+// The run undone last, when its undo is the last undo or redo of the
+// history (a redo since then leaves nothing to redo), or -1.
+qsizetype lastRedoable(const Listing &listing);
 // The run with this id, or -1.
 qsizetype find(const Listing &listing, const QString &id);
 

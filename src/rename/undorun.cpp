@@ -3,8 +3,10 @@
 
 #include "files/filelist.h"
 #include "plan/folderfacts.h"
+#include "plan/renameplan.h"
 #include "posix/filedescriptor.h"
 #include "posix/fileidentity.h"
+#include "posix/nativemove.h"
 #include "posix/textescape.h"
 #include "rename/folderrun.h"
 #include "rename/journal.h"
@@ -13,6 +15,7 @@
 #include <QCoreApplication>
 #include <QDateTime>
 #include <QHash>
+#include <QSet>
 #include <QStringList>
 
 #include <algorithm>
@@ -73,6 +76,43 @@ bool isOwed(const RunJournal &journal, qsizetype move, bool redo)
     return outcome == RunJournal::Outcome::Moved ||
            (!journal.closed && outcome == RunJournal::Outcome::Unknown &&
             journal.moves[move].inode != 0);
+}
+
+// Puts right what a kill left half way through a step of a move (the last
+// step the journal holds for a folder): a placeholder of ours still empty
+// next to the file it was made for goes, and so does the second link of a
+// file that was still under its first name. Whatever else stands at a step's
+// names is left alone: the step was taken whole, or someone has been there
+// since.
+void settleOpenSteps(const RunJournal &journal)
+{
+    for (const JournalStep &step : journal.openSteps) {
+        if (step.kind == JournalStep::Kind::Passing || !isEntryName(step.from) ||
+            !isEntryName(step.to))
+            continue;
+        // A claim is never made where the two names differ only in case (the
+        // exclusive create finds the source), and there both may name one
+        // file, whatever inode numbers the volume gives.
+        if (QString::fromUtf8(step.from).compare(QString::fromUtf8(step.to), Qt::CaseInsensitive) ==
+            0)
+            continue;
+        const FileDescriptor dir(
+            ::open(journal.moves[step.move].folder.constData(), O_PATH | O_DIRECTORY | O_CLOEXEC));
+        struct stat from;
+        struct stat to;
+        if (!dir.isOpen() ||
+            ::fstatat(dir.get(), step.from.constData(), &from, AT_SYMLINK_NOFOLLOW) != 0 ||
+            ::fstatat(dir.get(), step.to.constData(), &to, AT_SYMLINK_NOFOLLOW) != 0 ||
+            NativeMove::hasExactEntry(dir.get(), step.to.constData()) != 1)
+            continue;
+        const bool sameFile = fileIdentity(from) == fileIdentity(to);
+        const bool settle =
+            step.kind == JournalStep::Kind::Link
+                ? sameFile && from.st_nlink > 1
+                : !sameFile && S_ISREG(to.st_mode) && to.st_size == 0 && to.st_uid == ::geteuid();
+        if (settle)
+            ::unlinkat(dir.get(), step.to.constData(), 0);
+    }
 }
 
 enum class Result : quint8
@@ -240,11 +280,22 @@ void undoFolder(const QByteArray &folder, const std::vector<qsizetype> &moves, C
 
     // A file whose name to take is held by a file that stays, stays too, and
     // so does the file that was to take its name, and so on.
+    // Names compare by the folder's rule: on a volume that does not tell
+    // case apart, "P2" is taken while "p2" is there.
+    const bool caseInsensitive = now.facts().caseInsensitive;
+    const auto keyOf = [caseInsensitive](const QByteArray &name) {
+        return caseInsensitive ? RenamePlan::nameKey(name, true) : name;
+    };
+    QSet<QByteArray> takenKeys;
+    if (caseInsensitive) {
+        for (const std::string_view name : now.facts().names)
+            takenKeys.insert(keyOf(QByteArray(name.data(), qsizetype(name.size()))));
+    }
     const qsizetype count = qsizetype(moving.size());
     QHash<QByteArray, qsizetype> byCurrent;
     byCurrent.reserve(count);
     for (qsizetype k = 0; k < count; ++k)
-        byCurrent.insert(current[size_t(k)], k);
+        byCurrent.insert(keyOf(current[size_t(k)]), k);
     const auto targetOf = [&](qsizetype k) -> const QByteArray & {
         const JournalMove &m = journal.moves[moving[size_t(k)]];
         return c.redo ? m.newName : m.oldName;
@@ -253,12 +304,16 @@ void undoFolder(const QByteArray &folder, const std::vector<qsizetype> &moves, C
     std::vector<qsizetype> waitedBy(size_t(count), -1);
     std::vector<qsizetype> blocked;
     for (qsizetype k = 0; k < count; ++k) {
-        const auto found = byCurrent.constFind(targetOf(k));
+        const QByteArray target = keyOf(targetOf(k));
+        const auto found = byCurrent.constFind(target);
         FileIdentity at;
         if (found != byCurrent.cend()) {
-            waitsFor[size_t(k)] = *found;
-            waitedBy[size_t(*found)] = k;
-        } else if (now.identity(targetOf(k), &at)) {
+            // A change of case only waits for nothing: the name is its own.
+            if (*found != k) {
+                waitsFor[size_t(k)] = *found;
+                waitedBy[size_t(*found)] = k;
+            }
+        } else if (caseInsensitive ? takenKeys.contains(target) : now.identity(targetOf(k), &at)) {
             blocked.push_back(k);
         }
     }
@@ -290,13 +345,17 @@ void undoFolder(const QByteArray &folder, const std::vector<qsizetype> &moves, C
         *id = folderIdentity;
         return true;
     });
-    run.setRecorder({[&](qsizetype k, const QByteArray &name) {
-                         return c.appender.temporaryName(moving[size_t(k)], name);
-                     },
-                     [&](qsizetype k, bool moved) {
-                         if (moved)
-                             c.appender.back(moving[size_t(k)]);
-                     }});
+    run.setRecorder(
+        {[&](qsizetype k, const QByteArray &name) {
+             return c.appender.temporaryName(moving[size_t(k)], name);
+         },
+         [&](qsizetype k, bool moved) {
+             if (moved)
+                 c.appender.back(moving[size_t(k)]);
+         },
+         [&](qsizetype k, JournalStep::Kind kind, const QByteArray &from, const QByteArray &to) {
+             return c.appender.step(moving[size_t(k)], kind, from, to);
+         }});
     std::vector<quint8> finished(static_cast<size_t>(count), 0);
     run.run(
         positions, [&](qsizetype k) { return waitsFor[size_t(k)]; }, finished,
@@ -360,6 +419,19 @@ QString Report::detailedText() const
     return lines.join(u'\n');
 }
 
+void settle(const QString &journalPath)
+{
+    RunJournal journal;
+    QString error;
+    if (!Journal::read(journalPath, &journal, &error) || !journal.stepsOpen)
+        return;
+    JournalAppender appender;
+    if (!appender.open(journalPath, &error, journal.damaged ? journal.soundSize : -1))
+        return;
+    settleOpenSteps(journal);
+    appender.settled();
+}
+
 Report run(const QString &journalPath, Direction direction, const Progress &progress,
            const std::atomic<bool> *cancel)
 {
@@ -399,19 +471,25 @@ Report run(const QString &journalPath, Direction direction, const Progress &prog
         report.error = QCoreApplication::translate("UndoRun", "This run has been undone already.");
         return report;
     }
-    if (redo && state != RunJournal::State::Undone && state != RunJournal::State::UndoInterrupted) {
+    if (redo && state != RunJournal::State::Undone && state != RunJournal::State::UndoInterrupted &&
+        state != RunJournal::State::PartlyUndone) {
         report.error = QCoreApplication::translate(
             "UndoRun", "This run has not been undone, so there is nothing to redo.");
         return report;
     }
     JournalAppender appender;
-    if (!appender.open(journalPath, &error, journal.damaged ? journal.soundSize : -1) ||
-        !appender.start(redo, QDateTime::currentMSecsSinceEpoch())) {
+    bool writable = appender.open(journalPath, &error, journal.damaged ? journal.soundSize : -1);
+    if (writable && !appender.start(redo, QDateTime::currentMSecsSinceEpoch())) {
+        error = appender.failure();
+        writable = false;
+    }
+    if (!writable) {
         report.error =
             QCoreApplication::translate("UndoRun", "The journal cannot be written: %1").arg(error);
         return report;
     }
     report.ran = true;
+    settleOpenSteps(journal);
 
     // The folders in the order of their first move, each with its moves last
     // first. A folder the run reached by two paths (itself and a link to it)
@@ -480,7 +558,9 @@ Report run(const QString &journalPath, Direction direction, const Progress &prog
         }
     }
     // A cancelled undo stays open: it may be carried on, or the files taken
-    // back so far may be redone.
+    // back so far may be redone. One that kept files closes as partly undone
+    // (the reader tells by its count of files kept): a later undo takes back
+    // the rest.
     if (report.notAttempted == 0)
         appender.finish(redo, report.moved.size(), report.kept.size());
     if (progress)

@@ -68,4 +68,10 @@ using Progress = std::function<void(qsizetype done, qsizetype total)>;
 Report run(const QString &journalPath, Direction direction, const Progress &progress = {},
            const std::atomic<bool> *cancel = nullptr);
 
+// What a run, undo or redo killed in the middle of a move's steps left on
+// disk (an empty placeholder of ours, a second link) is put right, so that
+// the folder holds each file under one name of the journal; the files stay
+// where they are otherwise. Skipped for a journal that is in use or closed.
+void settle(const QString &journalPath);
+
 } // namespace UndoRun

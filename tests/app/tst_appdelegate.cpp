@@ -20,6 +20,7 @@
 #include <QTest>
 
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 using namespace Qt::StringLiterals;
@@ -48,6 +49,8 @@ private slots:
     void secondLaunchHandsOver_data();
     void secondLaunchHandsOver();
     void busyInstanceKeepsItsPlace();
+    void socketFolderIsPrivate_data();
+    void socketFolderIsPrivate();
 
 private:
     QTemporaryDir m_home;
@@ -215,6 +218,45 @@ void tst_AppDelegate::busyInstanceKeepsItsPlace()
     QCOMPARE(second.start({"/data/a.txt"}), SingleInstance::Role::HandedOver);
     QTRY_COMPARE_WITH_TIMEOUT(requests.count(), 1, 15000);
     QCOMPARE(requests.first().first().value<QList<QByteArray>>(), QList<QByteArray>{"/data/a.txt"});
+}
+
+void tst_AppDelegate::socketFolderIsPrivate_data()
+{
+    QTest::addColumn<bool>("planted"); // another user made the temporary folder's name first
+    QTest::newRow("free") << false;
+    QTest::newRow("taken by another user") << true;
+}
+
+// Without XDG_RUNTIME_DIR the socket lies in a folder no other user may
+// enter, never straight in the shared temporary folder.
+void tst_AppDelegate::socketFolderIsPrivate()
+{
+    QFETCH(bool, planted);
+    QTemporaryDir scratch;
+    const QByteArray tmp = qgetenv("TMPDIR");
+    const QByteArray runtime = qgetenv("XDG_RUNTIME_DIR");
+    const QByteArray cache = qgetenv("XDG_CACHE_HOME");
+    qputenv("TMPDIR", QFile::encodeName(scratch.path()));
+    qputenv("XDG_CACHE_HOME", QFile::encodeName(scratch.filePath(u"cache"_s)));
+    qunsetenv("XDG_RUNTIME_DIR");
+    const QString temporary = scratch.filePath(u"velnor-"_s + QString::number(::geteuid()));
+    if (planted) {
+        QCOMPARE(::mkdir(QFile::encodeName(temporary).constData(), 0777), 0);
+        if (::geteuid() != 0 || ::chown(QFile::encodeName(temporary).constData(), 65534, 65534))
+            QSKIP("a folder of another user's needs root");
+    }
+    const QString name = SingleInstance::defaultServerName();
+    qputenv("TMPDIR", tmp);
+    qputenv("XDG_RUNTIME_DIR", runtime);
+    qputenv("XDG_CACHE_HOME", cache);
+    QCOMPARE(name, planted ? scratch.filePath(u"cache/velnor-runtime/velnor.socket"_s)
+                           : temporary + u"/velnor.socket"_s);
+    SingleInstance first(name);
+    QCOMPARE(first.start({}), SingleInstance::Role::Primary);
+    struct stat info;
+    QCOMPARE(::lstat(QFile::encodeName(QFileInfo(name).path()).constData(), &info), 0);
+    QCOMPARE(info.st_uid, ::geteuid());
+    QCOMPARE(info.st_mode & 07777, mode_t(0700));
 }
 
 QTEST_MAIN(tst_AppDelegate)

@@ -34,6 +34,7 @@ private slots:
     void failedMoveRenamesTheRest();
     void tablePinned();
     void unwritableOutputFails();
+    void unwritableLongOutputFails();
     void unreadableFolderFails();
     void nameKeepsItsBytesBesideADecoy();
     void searchGivenAsBytes();
@@ -109,6 +110,11 @@ void tst_Cli::badArguments_data()
     QTest::newRow("missing list")
         << u"--files-from /nonexistent/list @"_s
         << u"--files-from: '/nonexistent/list': No such file or directory"_s;
+    // The program's own arguments, apart by NUL bytes.
+    QTest::newRow("NUL in a list without --null")
+        << u"--files-from /proc/self/cmdline @"_s
+        << u"--files-from: '/proc/self/cmdline' holds a NUL byte; use --null for paths that end "
+           u"with NUL bytes"_s;
     QTest::newRow("template too long") << u"--name "_s + QString(64 * 1024 + 1, u'x') + u" @"_s
                                        << u"--name is 65537 bytes long; at most 65536 are taken"_s;
 }
@@ -301,6 +307,20 @@ void tst_Cli::tablePinned()
 void tst_Cli::unwritableOutputFails()
 {
     writeFile(path("a.txt"), {});
+    CliOptions options;
+    options.outFile = "/dev/full";
+    const CliResult result = runCli(QByteArrayList{"--json", root()}, options);
+    QCOMPARE(result.exitCode, 1);
+    QCOMPARE(result.err,
+             QByteArray("velnor-rename: cannot write the output: No space left on device\n"));
+}
+
+// Output longer than the stream's buffer fails at a flush long before the
+// last: the reason is still the one that write gave.
+void tst_Cli::unwritableLongOutputFails()
+{
+    for (int i = 0; i < 400; ++i)
+        writeFile(path(QByteArray::number(i) + QByteArray(200, 'x')), {});
     CliOptions options;
     options.outFile = "/dev/full";
     const CliResult result = runCli(QByteArrayList{"--json", root()}, options);
