@@ -1,4 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
+#include "diskfiles.h"
 #include "files/filelist.h"
 #include "files/zqfile.h"
 #include "jobs/listingjob.h"
@@ -14,7 +15,6 @@
 
 #include <atomic>
 
-#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -23,15 +23,6 @@
 using namespace Qt::StringLiterals;
 
 namespace {
-
-bool makeFile(const QByteArray &path, const QByteArray &content = {})
-{
-    const int fd = ::open(path.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644);
-    if (fd < 0)
-        return false;
-    const bool written = ::write(fd, content.constData(), size_t(content.size())) == content.size();
-    return ::close(fd) == 0 && written;
-}
 
 // `folders` folders of `perFolder` files each, every file holding its own
 // path, so that a file under a wrong name or two names shows.
@@ -44,9 +35,8 @@ QByteArrayList makeTree(const QByteArray &root, int folders, int perFolder)
             return {};
         for (int i = 0; i < perFolder; ++i) {
             const QByteArray name = QByteArray::number(i).rightJustified(5, '0') + ".txt";
-            if (!makeFile(folder + '/' + name, folder + '/' + name))
-                return {};
             paths << folder + '/' + name;
+            writeFile(paths.last(), paths.last());
         }
     }
     return paths;
@@ -58,11 +48,9 @@ QHash<QByteArray, QByteArray> filesOnDisk(const QByteArray &root)
     namespace fs = std::filesystem;
     QHash<QByteArray, QByteArray> files;
     for (const auto &entry : fs::recursive_directory_iterator(root.toStdString())) {
-        if (!entry.is_regular_file())
-            continue;
-        QFile file(QString::fromStdString(entry.path().string()));
-        if (file.open(QIODevice::ReadOnly))
-            files.insert(QByteArray::fromStdString(entry.path().string()), file.readAll());
+        const QByteArray path = QByteArray::fromStdString(entry.path().native());
+        if (entry.is_regular_file())
+            files.insert(path, readFile(path));
     }
     return files;
 }

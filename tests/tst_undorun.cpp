@@ -305,6 +305,7 @@ void TstUndoRun::undo()
     QString error;
     QVERIFY(Journal::read(run.journalPath, &journal, &error));
     QCOMPARE(journal.state, RunJournal::State::Undone);
+    QVERIFY(!journal.damaged); // the kept records read back too
 }
 
 void TstUndoRun::reportTexts()
