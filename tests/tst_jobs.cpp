@@ -15,7 +15,9 @@
 
 #include <atomic>
 
+#include <sys/resource.h>
 #include <sys/stat.h>
+#include <sys/syscall.h>
 #include <unistd.h>
 
 #include <filesystem>
@@ -80,6 +82,7 @@ private slots:
     void listingInBatches();
     void listingCancelled_data();
     void listingCancelled();
+    void backgroundJobYields();
     void listingGoneWhileRunning();
     void runCancelled_data();
     void runCancelled();
@@ -169,6 +172,27 @@ void tst_Jobs::listingCancelled()
 }
 
 // A job that goes while it runs (the window closing) stops and is waited for.
+// A job in the background runs below the owner's priority (and the threads
+// it starts with it).
+void tst_Jobs::backgroundJobYields()
+{
+    struct Probe : Job
+    {
+        std::atomic<int> nice = -100;
+        ~Probe() override { stopAndWait(); }
+        void work() override { nice = ::getpriority(PRIO_PROCESS, pid_t(::syscall(SYS_gettid))); }
+    };
+    for (const bool background : {false, true}) {
+        Probe job;
+        job.setBackground(background);
+        job.start();
+        QVERIFY(job.wait(60000));
+        // Under nice already, the test may find its worker at the floor, 19.
+        const int own = ::getpriority(PRIO_PROCESS, 0);
+        QCOMPARE(job.nice.load(), background ? std::min(own + 10, 19) : own);
+    }
+}
+
 void tst_Jobs::listingGoneWhileRunning()
 {
     std::atomic<int> asked = 0; // by the worker, once per file it lists
@@ -293,6 +317,15 @@ void tst_Jobs::runAppliedInBatches()
     QCOMPARE(listed.size(), 10);
     QVERIFY(list.containsPath(paths.first().chopped(4) + "_x.txt"));
     QVERIFY(!list.containsPath(paths.first()));
+    // The report is let go a batch at a time, the last entries first.
+    int turns = 1;
+    for (; !job.releaseReport(4); ++turns) {
+        QCOMPARE(job.report().entries.size(), 10 - 4 * turns);
+        QCOMPARE(job.report().entries.first().oldPath,
+                 sortedMeanwhile ? paths.last() : paths.first());
+    }
+    QCOMPARE(turns, 3);
+    QVERIFY(job.report().entries.isEmpty());
 }
 
 // A run whose job goes while it runs stops after the moves in flight.

@@ -211,6 +211,10 @@ void tst_RenameRun::accessRoot()
     QFETCH(QByteArrayList, paths);
     QFETCH(QByteArray, root);
     QCOMPARE(RenameRun::accessRoot(paths), root);
+    FileList list;
+    for (const QByteArray &path : paths)
+        listPath(list, path);
+    QCOMPARE(RenameRun::accessRoot(list), root);
 }
 
 // Around the listed files, "+x" puts an unlisted file x on disk, "-x" removes

@@ -329,11 +329,7 @@ void VLNWindow::clickStart()
     // The run waits for the listing: it renames what the list holds.
     if (m_work->deferRunUntilListed() || m_list->isEmpty())
         return;
-    QList<QByteArray> paths;
-    paths.reserve(m_list->count());
-    for (const auto &file : m_list->contentsArray())
-        paths << file->nativePath();
-    m_access->request(RenameRun::accessRoot(paths), [this] { startRun(); });
+    m_access->request(RenameRun::accessRoot(*m_list), [this] { startRun(); });
 }
 
 void VLNWindow::startRun(bool keepJournal)
