@@ -76,6 +76,8 @@ void WorkQueue::startNextListing()
     const QList<QByteArray> paths = m_listingsWaiting.takeFirst();
     m_listingUnlisted = paths.size() == 1 && m_model->list()->isEmpty();
     m_listing = std::make_unique<ListingJob>(paths);
+    // Its walker and helpers keep both processors busy; the window goes first.
+    m_listing->setBackground(true);
     cancelPlan();
     m_lastHandOver.start();
     m_handedOver = false;
