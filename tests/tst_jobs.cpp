@@ -1,4 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
+#include "diskfiles.h"
 #include "files/filelist.h"
 #include "files/zqfile.h"
 #include "jobs/listingjob.h"
@@ -14,8 +15,9 @@
 
 #include <atomic>
 
-#include <fcntl.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
+#include <sys/syscall.h>
 #include <unistd.h>
 
 #include <filesystem>
@@ -23,15 +25,6 @@
 using namespace Qt::StringLiterals;
 
 namespace {
-
-bool makeFile(const QByteArray &path, const QByteArray &content = {})
-{
-    const int fd = ::open(path.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644);
-    if (fd < 0)
-        return false;
-    const bool written = ::write(fd, content.constData(), size_t(content.size())) == content.size();
-    return ::close(fd) == 0 && written;
-}
 
 // `folders` folders of `perFolder` files each, every file holding its own
 // path, so that a file under a wrong name or two names shows.
@@ -44,9 +37,8 @@ QByteArrayList makeTree(const QByteArray &root, int folders, int perFolder)
             return {};
         for (int i = 0; i < perFolder; ++i) {
             const QByteArray name = QByteArray::number(i).rightJustified(5, '0') + ".txt";
-            if (!makeFile(folder + '/' + name, folder + '/' + name))
-                return {};
             paths << folder + '/' + name;
+            writeFile(paths.last(), paths.last());
         }
     }
     return paths;
@@ -58,11 +50,9 @@ QHash<QByteArray, QByteArray> filesOnDisk(const QByteArray &root)
     namespace fs = std::filesystem;
     QHash<QByteArray, QByteArray> files;
     for (const auto &entry : fs::recursive_directory_iterator(root.toStdString())) {
-        if (!entry.is_regular_file())
-            continue;
-        QFile file(QString::fromStdString(entry.path().string()));
-        if (file.open(QIODevice::ReadOnly))
-            files.insert(QByteArray::fromStdString(entry.path().string()), file.readAll());
+        const QByteArray path = QByteArray::fromStdString(entry.path().native());
+        if (entry.is_regular_file())
+            files.insert(path, readFile(path));
     }
     return files;
 }
@@ -92,6 +82,7 @@ private slots:
     void listingInBatches();
     void listingCancelled_data();
     void listingCancelled();
+    void backgroundJobYields();
     void listingGoneWhileRunning();
     void runCancelled_data();
     void runCancelled();
@@ -181,6 +172,27 @@ void tst_Jobs::listingCancelled()
 }
 
 // A job that goes while it runs (the window closing) stops and is waited for.
+// A job in the background runs below the owner's priority (and the threads
+// it starts with it).
+void tst_Jobs::backgroundJobYields()
+{
+    struct Probe : Job
+    {
+        std::atomic<int> nice = -100;
+        ~Probe() override { stopAndWait(); }
+        void work() override { nice = ::getpriority(PRIO_PROCESS, pid_t(::syscall(SYS_gettid))); }
+    };
+    for (const bool background : {false, true}) {
+        Probe job;
+        job.setBackground(background);
+        job.start();
+        QVERIFY(job.wait(60000));
+        // Under nice already, the test may find its worker at the floor, 19.
+        const int own = ::getpriority(PRIO_PROCESS, 0);
+        QCOMPARE(job.nice.load(), background ? std::min(own + 10, 19) : own);
+    }
+}
+
 void tst_Jobs::listingGoneWhileRunning()
 {
     std::atomic<int> asked = 0; // by the worker, once per file it lists
@@ -305,6 +317,15 @@ void tst_Jobs::runAppliedInBatches()
     QCOMPARE(listed.size(), 10);
     QVERIFY(list.containsPath(paths.first().chopped(4) + "_x.txt"));
     QVERIFY(!list.containsPath(paths.first()));
+    // The report is let go a batch at a time, the last entries first.
+    int turns = 1;
+    for (; !job.releaseReport(4); ++turns) {
+        QCOMPARE(job.report().entries.size(), 10 - 4 * turns);
+        QCOMPARE(job.report().entries.first().oldPath,
+                 sortedMeanwhile ? paths.last() : paths.first());
+    }
+    QCOMPARE(turns, 3);
+    QVERIFY(job.report().entries.isEmpty());
 }
 
 // A run whose job goes while it runs stops after the moves in flight.

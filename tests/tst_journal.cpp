@@ -28,8 +28,7 @@ private slots:
     void batchedOutcomesFollowInOrder();
     void everyCutReadsUpToLastWholeLine();
     void unwritableFolderRefusesToBegin();
-    void undoMarksTheRun();
-    void historyNewestFirstAndPruned();
+    void historyNewestFirst();
     void runsFolderFollowsXdgState_data();
     void runsFolderFollowsXdgState();
     void refusedJournals_data();
@@ -266,31 +265,7 @@ void tst_Journal::unwritableFolderRefusesToBegin()
     QCOMPARE(error, u"not a rename journal"_s);
 }
 
-void tst_Journal::undoMarksTheRun()
-{
-    QTemporaryDir dir;
-    QString error;
-    JournalWriter writer;
-    QVERIFY(writer.begin(dir.path(), sampleMoves(), 0, &error));
-    writer.recordOutcome(0, true);
-    QVERIFY(writer.finish(1, 0, 2));
-
-    JournalAppender undo;
-    QVERIFY(undo.open(writer.path(), &error));
-    QVERIFY(undo.start(false, 1000));
-    RunJournal journal;
-    QVERIFY(Journal::read(writer.path(), &journal, &error));
-    QCOMPARE(journal.state, RunJournal::State::UndoInterrupted);
-    undo.back(0);
-    undo.kept(2, u"changed since the run"_s);
-    QVERIFY(undo.finish(false, 1, 1));
-    QVERIFY(Journal::read(writer.path(), &journal, &error));
-    // A file kept: a later undo may take back the rest.
-    QCOMPARE(journal.state, RunJournal::State::PartlyUndone);
-    QVERIFY(!journal.damaged);
-}
-
-void tst_Journal::historyNewestFirstAndPruned()
+void tst_Journal::historyNewestFirst()
 {
     QTemporaryDir dir;
     QString error;
@@ -309,18 +284,6 @@ void tst_Journal::historyNewestFirstAndPruned()
     QCOMPARE(listing.runs.at(1).state, RunJournal::State::Interrupted);
     QCOMPARE(RunHistory::lastUndoable(listing), 0);
     QCOMPARE(RunHistory::find(listing, u"20251206-054641"_s), 3);
-
-    QFile::remove(dir.filePath(u"99999999-999999.journal"_s));
-    RunHistory::prune(dir.path(), 3);
-    listing = RunHistory::list(dir.path());
-    QCOMPARE(listing.runs.size(), 3);
-    QCOMPARE(listing.runs.last().id, u"20251206-054642"_s);
-
-    // The byte cap: only the newest survives a cap smaller than one journal.
-    RunHistory::prune(dir.path(), 100, 10);
-    listing = RunHistory::list(dir.path());
-    QCOMPARE(listing.runs.size(), 1);
-    QCOMPARE(listing.runs.first().id, u"20251206-054644"_s);
 }
 
 void tst_Journal::runsFolderFollowsXdgState_data()

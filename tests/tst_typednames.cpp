@@ -4,7 +4,7 @@
 #include "files/zqfile.h"
 #include "intake/namelists.h"
 #include "plan/typednames.h"
-#include "posix/namecodec.h"
+#include "records.h"
 #include "rules/namecomposer.h"
 #include "scratchdir.h"
 
@@ -126,10 +126,7 @@ void tst_TypedNames::planChecksTypedNames()
     FileList list;
     for (const char *name : {"a", "b", "c", "d"}) {
         writeFile(dir.path(name), name);
-        auto file = std::make_unique<ZQFile>();
-        file->setName(QString::fromLatin1(name));
-        file->setNativePath(dir.path(name));
-        list.append(std::move(file));
+        listPath(list, dir.path(name));
     }
     TypedNames names;
     for (const QString &pair : typed.split(u' ', Qt::SkipEmptyParts))
@@ -157,12 +154,8 @@ void tst_TypedNames::planChecksTypedNames()
 void tst_TypedNames::namesFollowTheList()
 {
     FileList list;
-    for (const QByteArray &path : {"/f/a"_ba, "/f/b"_ba}) {
-        auto file = std::make_unique<ZQFile>();
-        file->setName(NameCodec::decode(path.mid(3)));
-        file->setNativePath(path);
-        list.append(std::move(file));
-    }
+    for (const QByteArray &path : {"/f/a"_ba, "/f/b"_ba})
+        listPath(list, path);
     TypedNames names;
     names.set("/f/a", u"x"_s);
     names.set("/f/gone", u"y"_s);

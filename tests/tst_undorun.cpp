@@ -324,6 +324,7 @@ void TstUndoRun::undo()
     QVERIFY(Journal::read(run.journalPath, &journal, &error));
     QCOMPARE(journal.state,
              kept.isEmpty() ? RunJournal::State::Undone : RunJournal::State::PartlyUndone);
+    QVERIFY(!journal.damaged); // the kept records read back too
 }
 
 void TstUndoRun::reportTexts()

@@ -333,11 +333,7 @@ void VLNWindow::clickStart()
     // And for the facts its names need.
     if (m_work->deferRunUntilListed() || m_list->isEmpty() || m_facts->deferRunUntilRead())
         return;
-    QList<QByteArray> paths;
-    paths.reserve(m_list->count());
-    for (const auto &file : m_list->contentsArray())
-        paths << file->nativePath();
-    m_access->request(RenameRun::accessRoot(paths), [this] { startRun(); });
+    m_access->request(RenameRun::accessRoot(*m_list), [this] { startRun(); });
 }
 
 void VLNWindow::startRun(bool keepJournal)

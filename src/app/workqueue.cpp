@@ -76,6 +76,8 @@ void WorkQueue::startNextListing()
     const QList<QByteArray> paths = m_listingsWaiting.takeFirst();
     m_listingUnlisted = paths.size() == 1 && m_model->list()->isEmpty();
     m_listing = std::make_unique<ListingJob>(paths);
+    // Its walker and helpers keep both processors busy; the window goes first.
+    m_listing->setBackground(true);
     cancelPlan();
     m_lastHandOver.start();
     m_handedOver = false;
@@ -156,6 +158,8 @@ bool WorkQueue::startRun(const NameComposer &composer, bool keepJournal)
     RenameRun::JournalChoice journal;
     journal.keep = keepJournal;
     m_run = std::make_unique<RunJob>(list, composer, journal, m_model->typedNames());
+    // The movers keep both processors busy; the window goes first.
+    m_run->setBackground(true);
     connect(m_run.get(), &Job::progressed, this,
             [this] { m_bar->showRun(m_run->done(), m_run->total()); });
     connect(m_run.get(), &Job::finished, this, &WorkQueue::applyRun);
@@ -177,7 +181,9 @@ void WorkQueue::applyRun()
         return;
     }
     const RenameRun::Report report = m_run->report();
-    m_run.release()->deleteLater();
+    // Still the sender of the signal that may have called this.
+    m_retiredRun = std::move(m_run);
+    QTimer::singleShot(0, this, &WorkQueue::retireRun);
     // A typed name is used up once its file has it.
     if (!m_model->typedNames().isEmpty()) {
         QList<QByteArray> renamed;
@@ -191,6 +197,16 @@ void WorkQueue::applyRun()
     m_model->reloadData();
     schedulePlan();
     emit runEnded(report);
+}
+
+void WorkQueue::retireRun()
+{
+    // The report of a long run is freed over a few turns of the event loop
+    // too: at 100,000 files, freeing it at once holds the window for frames.
+    if (m_retiredRun && !m_retiredRun->releaseReport(applyBatch))
+        QTimer::singleShot(0, this, &WorkQueue::retireRun);
+    else
+        m_retiredRun.reset();
 }
 
 // ---- the undo -------------------------------------------------------------
@@ -210,6 +226,7 @@ void WorkQueue::startUndo(const QString &journalPath, UndoRun::Direction directi
     cancelPlan();
     m_redoing = direction == UndoRun::Direction::Redo;
     m_undo = std::make_unique<UndoJob>(journalPath, direction);
+    m_undo->setBackground(true);
     connect(m_undo.get(), &Job::progressed, this,
             [this] { m_bar->showUndo(m_undo->done(), m_undo->total(), m_redoing); });
     connect(m_undo.get(), &Job::finished, this, &WorkQueue::undoFinished);

@@ -108,6 +108,7 @@ private:
     void takeListedRecords();
     void listingEnded();
     void applyRun();
+    void retireRun();
     void undoFinished();
     void startPlan();
     void planFinished();
@@ -128,6 +129,8 @@ private:
     QByteArrayList m_unreadable;
     bool m_startWhenListed = false;
     std::unique_ptr<RunJob> m_run;
+    // A run that has ended, its report let go a batch at a time.
+    std::unique_ptr<RunJob> m_retiredRun;
     std::unique_ptr<UndoJob> m_undo;
     bool m_redoing = false;
     QString m_undoWaiting;

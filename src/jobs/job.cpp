@@ -4,7 +4,12 @@
 #include <QCoreApplication>
 #include <QMetaObject>
 
+#include <algorithm>
 #include <chrono>
+
+#include <sys/resource.h>
+#include <sys/syscall.h>
+#include <unistd.h>
 
 Job::~Job()
 {
@@ -24,6 +29,11 @@ void Job::start()
         return;
     m_started = true;
     m_thread = std::thread([this] {
+        // Ten below the thread that started it (a nice value is a thread's
+        // own, and the threads it starts take it).
+        if (m_background)
+            ::setpriority(PRIO_PROCESS, pid_t(::syscall(SYS_gettid)),
+                          std::min(::getpriority(PRIO_PROCESS, 0) + 10, 19));
         try {
             work();
         } catch (...) {

@@ -61,6 +61,9 @@ public:
 
     // Starts the work; a job runs once.
     void start();
+    // Before start: the worker (and every thread it starts) yields to the
+    // other threads of the process, such as a window's, on a busy machine.
+    void setBackground(bool background) { m_background = background; }
     // Asks the work to stop at its next safe point; what it did so far stays
     // done. Any thread.
     void cancel() { m_cancel.store(true, std::memory_order_relaxed); }
@@ -105,6 +108,7 @@ private:
 
     std::thread m_thread;
     bool m_started = false;
+    bool m_background = false;
     std::atomic<bool> m_cancel = false;
     std::atomic<bool> m_ended = false;
     std::atomic<bool> m_notifyPending = false;

@@ -11,14 +11,12 @@ RunJob::RunJob(const FileList &list, const NameComposer &composer,
     : m_descending(list.sortDescending()), m_identities(list.folderIdentities()),
       m_composer(composer), m_journal(journal), m_typed(typed)
 {
+    // Only the records' addresses here: at 100,000 files, reading every
+    // record's texts would hold the owner's thread for a frame.
     const auto &files = list.contentsArray();
-    m_sources.reserve(files.size());
     m_originals.reserve(files.size());
-    for (const auto &file : files) {
-        m_sources.push_back(
-            {file->name(), file->nativePath(), file->fullSize(), file->fileTime(), file->facts()});
+    for (const auto &file : files)
         m_originals.push_back(file.get());
-    }
     setProgress(0, list.count());
 }
 
@@ -27,19 +25,19 @@ RunJob::~RunJob()
     stopAndWait();
 }
 
-#include <QElapsedTimer>
 void RunJob::work()
 {
+    // The worker reads the owner's records, which the owner only reads
+    // meanwhile, and runs over copies of them.
     FileList copy;
-    for (Source &source : m_sources) {
+    for (const ZQFile *file : m_originals) {
         auto record = std::make_unique<ZQFile>();
-        record->setName(source.name);
-        record->setNativePath(source.nativePath);
-        record->setAttributes(source.size, source.time);
-        record->setFacts(std::move(source.facts));
+        record->setName(file->name());
+        record->setNativePath(file->nativePath());
+        record->setAttributes(file->fullSize(), file->fileTime());
+        record->setFacts(file->facts());
         copy.appendUnlisted(std::move(record));
     }
-    m_sources = {};
     copy.setSortDescending(m_descending);
     copy.setGroupsCompanions(m_composer.settings().companions);
     // The run checks that each folder is still the one listed.
@@ -77,4 +75,16 @@ bool RunJob::applyTo(FileList &list, qsizetype count)
         return false;
     m_originals = {};
     return true;
+}
+
+bool RunJob::releaseReport(qsizetype count)
+{
+    QList<RenameRun::Entry> &entries = m_report.entries;
+    // Shared with a copy of the report: that copy frees them.
+    if (!entries.isDetached() || entries.size() <= count) {
+        entries = {};
+        return true;
+    }
+    entries.resize(entries.size() - count);
+    return false;
 }

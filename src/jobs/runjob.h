@@ -17,12 +17,13 @@
 class FileList;
 class ZQFile;
 
-// The rename run on a worker thread. The job runs over copies of the records
-// (name, path and file time, in stored order and with the list's direction),
-// so that the owner's list is never touched from the worker; once the job has
-// ended, applyTo moves the owner's records that were renamed. The owner keeps
-// every record of the list alive meanwhile (no Remove, no Clear All). The
-// access grant is the owner's to settle before the start.
+// The rename run on a worker thread. The worker copies the records (name,
+// path, size, file time and facts, in stored order and with the list's
+// direction) and runs over the copies; once the job has ended, applyTo moves
+// the owner's records that were renamed. The owner keeps every record of the
+// list alive and unchanged meanwhile (no Remove, no Clear All, no other run,
+// undo or listing; a sort only reorders the list). The access grant is the
+// owner's to settle before the start.
 class RunJob : public Job
 {
     Q_OBJECT
@@ -42,27 +43,18 @@ public:
     // take its new names over several turns of an event loop; true once every
     // entry has been applied.
     bool applyTo(FileList &list, qsizetype count);
+    // Once every entry is applied: lets go of at most `count` entries of the
+    // report, the last first, so that a long report is freed over several
+    // turns of an event loop; true once none is left.
+    bool releaseReport(qsizetype count);
 
 protected:
     void work() override;
 
 private:
-    // What the run needs of a record, taken on the owner's thread; the
-    // worker makes its records of these, so that the owner's thread only
-    // copies (shared) texts.
-    struct Source
-    {
-        QString name;
-        QByteArray nativePath;
-        quint64 size = 0;
-        qint64 time = 0;
-        // Read already and never changed after: shared, not copied.
-        std::shared_ptr<const FileFacts> facts;
-    };
-    std::vector<Source> m_sources;
     bool m_descending = false;
     QHash<QByteArray, FileIdentity> m_identities;
-    std::vector<ZQFile *> m_originals; // in stored order
+    std::vector<ZQFile *> m_originals; // in stored order, as the job started
     qsizetype m_applied = 0;           // entries applied so far
     const NameComposer m_composer;
     const RenameRun::JournalChoice m_journal;

@@ -160,12 +160,15 @@ QString Report::detailedText() const
     return lines.join(u'\n');
 }
 
-QByteArray accessRoot(const QList<QByteArray> &paths)
+namespace {
+
+// `path(i)` gives the i-th of `count` paths.
+template<typename Path> QByteArray accessRootOf(qsizetype count, const Path &path)
 {
-    if (paths.isEmpty())
+    if (count == 0)
         return QByteArray();
     QList<QByteArrayView> prefix;
-    const QByteArray &firstPath = paths.first();
+    const QByteArray &firstPath = path(0);
     Components first(firstPath);
     for (QByteArrayView component = first.next(); !component.isNull(); component = first.next())
         prefix << component;
@@ -177,11 +180,11 @@ QByteArray accessRoot(const QList<QByteArray> &paths)
         return QByteArrayView(firstPath).first(last.data() + last.size() - firstPath.constData());
     };
     QByteArrayView bytes = prefix.isEmpty() ? QByteArrayView() : prefixBytes();
-    for (qsizetype i = 1; i < paths.size() && !prefix.isEmpty(); ++i) {
-        const QByteArray &path = paths[i];
-        if (path.startsWith(bytes) && (path.size() == bytes.size() || path[bytes.size()] == '/'))
+    for (qsizetype i = 1; i < count && !prefix.isEmpty(); ++i) {
+        const QByteArray &next = path(i);
+        if (next.startsWith(bytes) && (next.size() == bytes.size() || next[bytes.size()] == '/'))
             continue;
-        Components components(path);
+        Components components(next);
         qsizetype equal = 0;
         while (equal < prefix.size()) {
             const QByteArrayView component = components.next();
@@ -195,9 +198,27 @@ QByteArray accessRoot(const QList<QByteArray> &paths)
                 bytes = prefixBytes();
         }
     }
-    if (paths.size() < 2 && prefix.size() > 1)
+    if (count < 2 && prefix.size() > 1)
         prefix.removeLast();
     return joinedComponents(prefix);
+}
+
+} // namespace
+
+QByteArray accessRoot(const QList<QByteArray> &paths)
+{
+    return accessRootOf(paths.size(),
+                        [&paths](qsizetype i) -> const QByteArray & { return paths[i]; });
+}
+
+QByteArray accessRoot(const FileList &list)
+{
+    // No copy of the paths: at 100,000 files the copy alone costs the
+    // window's thread milliseconds.
+    const auto &files = list.contentsArray();
+    return accessRootOf(qsizetype(files.size()), [&files](qsizetype i) -> const QByteArray & {
+        return files[size_t(i)]->nativePath();
+    });
 }
 
 QString refusalReason(const QString &newName)
@@ -263,12 +284,7 @@ Report clickStart(FileList &list, const NameSource &newNameForFile, AccessPrompt
     const auto &files = list.contentsArray();
     const qsizetype total = list.count();
     if (prompt) {
-        QList<QByteArray> paths;
-        paths.reserve(total);
-        for (const auto &file : files)
-            paths << file->nativePath();
-        const QByteArray root = accessRoot(paths);
-        paths.clear();
+        const QByteArray root = accessRoot(list);
         std::unique_ptr<UserDefaults> ownDefaults;
         if (!defaults) {
             ownDefaults = std::make_unique<UserDefaults>();

@@ -70,6 +70,8 @@ struct Report
 // The deepest folder that holds every path: the folder of a single file,
 // "/" for paths on unrelated branches.
 QByteArray accessRoot(const QList<QByteArray> &paths);
+// The same for the paths of a list's records, read where they are.
+QByteArray accessRoot(const FileList &list);
 
 // Why a new name cannot be used, or an empty text when it can: empty, ".",
 // "..", longer than 255 bytes (its bytes as NameCodec encodes it), a "/" or

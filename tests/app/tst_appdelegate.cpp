@@ -1,11 +1,12 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
+#include "../diskfiles.h"
+#include "../journalfixture.h"
 #include "app/appdelegate.h"
 #include "app/singleinstance.h"
 #include "app/undocontrol.h"
 #include "app/vlnwindow.h"
 #include "files/filelist.h"
 #include "model/filetablemodel.h"
-#include "rename/journal.h"
 #include "rename/runhistory.h"
 #include "rename/userdefaults.h"
 #include "ui_vlnwindow.h"
@@ -24,17 +25,6 @@
 #include <unistd.h>
 
 using namespace Qt::StringLiterals;
-
-namespace {
-
-void touch(const QByteArray &path)
-{
-    const int fd = ::open(path.constData(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-    QVERIFY2(fd >= 0, path.constData());
-    ::close(fd);
-}
-
-} // namespace
 
 class tst_AppDelegate : public QObject
 {
@@ -88,8 +78,8 @@ void tst_AppDelegate::launchAndOpenFiles()
 
     const QByteArray folder = m_files + "/open";
     QVERIFY(QDir().mkpath(QFile::decodeName(folder)));
-    touch(folder + "/inside.txt");
-    touch(m_files + "/first.txt");
+    writeFile(folder + "/inside.txt", {});
+    writeFile(m_files + "/first.txt", {});
     // Missing paths are left out, a path given twice is listed once.
     delegate.application(
         {m_files + "/first.txt", m_files + "/deleted.txt", folder, m_files + "/first.txt"});
@@ -101,7 +91,7 @@ void tst_AppDelegate::launchAndOpenFiles()
     // Closing the window quits: there is no dock to bring it back from. A later
     // launch's request, even one without paths, brings it back.
     QVERIFY(QApplication::quitOnLastWindowClosed());
-    touch(m_files + "/second.txt");
+    writeFile(m_files + "/second.txt", {});
     for (const QList<QByteArray> &paths : {QList<QByteArray>{m_files + "/second.txt"}, {}}) {
         window->close();
         delegate.handOverReceived(paths);
@@ -119,16 +109,7 @@ void tst_AppDelegate::launchAsksAboutInterruptedRun()
     QVERIFY(runs.startsWith(m_home.path()));
     for (const bool finished : {true, false}) {
         QVERIFY(QDir(runs).removeRecursively());
-        {
-            JournalWriter writer;
-            QString error;
-            QVERIFY2(writer.begin(runs, {JournalMove{m_files, "a", "b", 1, 2}}, 1'700'000'000'000,
-                                  &error),
-                     qPrintable(error));
-            writer.recordOutcome(0, true);
-            if (finished)
-                writer.finish(1, 0, 0);
-        }
+        QVERIFY(!writeJournal(runs, m_files, 1'700'000'000'000, 1, 1, finished).isEmpty());
         AppDelegate delegate;
         delegate.applicationDidFinishLaunching();
         VLNWindow *window = delegate.mainWindow();
@@ -183,7 +164,7 @@ void tst_AppDelegate::secondLaunchHandsOver()
     QVERIFY(runtime.isValid());
     const QString socket = runtime.filePath(u"velnor.socket"_s);
     if (socketLeftBehind)
-        touch(QFile::encodeName(socket));
+        writeFile(QFile::encodeName(socket), {});
     // The reply comes from this event loop, so the second launch is a
     // process of its own.
     SingleInstance first(socket);

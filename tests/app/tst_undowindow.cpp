@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "undowindowtest.h"
 
+#include "../records.h"
 #include "app/historywindow.h"
 #include "app/undocontrol.h"
 #include "app/workqueue.h"
@@ -209,12 +210,8 @@ void tst_UndoWindow::recordsFollowMoves()
     QFETCH(QByteArrayList, paths);
     QFETCH(QStringList, names);
     FileList list;
-    for (const QByteArray &path : listed) {
-        auto file = std::make_unique<ZQFile>();
-        file->setNativePath(path);
-        file->setName(QString::fromUtf8(path.mid(path.lastIndexOf('/') + 1)));
-        QVERIFY(list.append(std::move(file)));
-    }
+    for (const QByteArray &path : listed)
+        listPath(list, path);
     QList<UndoRun::Moved> moved;
     for (qsizetype i = 0; i + 1 < moves.size(); i += 2)
         moved << UndoRun::Moved{moves[i], moves[i + 1]};

@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "../diskfiles.h"
-#include "../scratchdir.h"
+#include "clirun.h"
+#include "diskfiles.h"
+#include "scratchdir.h"
 
-#include <QProcess>
 #include <QTest>
 
 #include <sys/stat.h>
@@ -22,13 +22,8 @@ private slots:
     void refused();
 
 private:
-    struct Result
-    {
-        int exitCode = -1;
-        QByteArray err;
-    };
     // Runs in the tree with `input` on standard input and in map.csv.
-    Result run(const QString &options, const QByteArray &input, const QString &editor) const;
+    CliResult run(const QString &options, const QByteArray &input, const QString &editor) const;
     QString disk() const
     {
         return folderEntries(m_tree->path("f")) + u" | "_s + folderEntries(m_tree->path("g"));
@@ -48,24 +43,16 @@ void tst_CliNames::init()
     writeFile(m_tree->path("g/p,\nq"), "P");
 }
 
-tst_CliNames::Result tst_CliNames::run(const QString &options, const QByteArray &input,
-                                       const QString &editor) const
+CliResult tst_CliNames::run(const QString &options, const QByteArray &input,
+                            const QString &editor) const
 {
     writeFile(m_tree->path("map.csv"), input);
-    QProcess process;
-    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-    environment.insert(u"XDG_STATE_HOME"_s, QFile::decodeName(m_state.path()));
-    environment.remove(u"VISUAL"_s);
-    environment.insert(u"EDITOR"_s, editor);
-    environment.insert(u"TMPDIR"_s, QFile::decodeName(m_tree->path("tmp")));
-    process.setProcessEnvironment(environment);
-    process.setWorkingDirectory(QFile::decodeName(m_tree->path()));
-    process.start(QStringLiteral(VELNOR_RENAME_BIN), options.split(u' '));
-    process.write(input);
-    process.closeWriteChannel();
-    const bool ended =
-        process.waitForFinished(60000) && process.exitStatus() == QProcess::NormalExit;
-    return {ended ? process.exitCode() : -1, process.readAllStandardError()};
+    CliOptions how;
+    how.cwd = m_tree->path();
+    how.input = input;
+    how.env = {"XDG_STATE_HOME=" + m_state.path(), "VISUAL=", "EDITOR=" + editor.toUtf8(),
+               "TMPDIR=" + m_tree->path("tmp")};
+    return runCli(options.split(u' '), how);
 }
 
 static const QString untouched = u"a=A b=B c=C | p,\nq=P"_s;
@@ -96,7 +83,7 @@ void tst_CliNames::appliedAndUndone()
     QFETCH(QString, options);
     QFETCH(QByteArray, input);
     QFETCH(QString, editor);
-    const Result applied = run(options + u" --apply"_s, input, editor);
+    const CliResult applied = run(options + u" --apply"_s, input, editor);
     QCOMPARE(applied.err, QByteArray());
     QCOMPARE(applied.exitCode, 0);
     QTEST(disk(), "after");
@@ -141,7 +128,7 @@ void tst_CliNames::refused()
     QFETCH(QByteArray, input);
     QFETCH(QString, editor);
     QFETCH(QString, message);
-    const Result result = run(options + u" --apply"_s, input, editor);
+    const CliResult result = run(options + u" --apply"_s, input, editor);
     QVERIFY2(QString::fromUtf8(result.err).contains(message), result.err.constData());
     QCOMPARE(result.exitCode, 2);
     QCOMPARE(disk(), untouched);
