@@ -326,6 +326,56 @@
     </message>
 </context>
 <context>
+    <name>RunConfirmation</name>
+    <message numerus="yes">
+        <source>%n of %1 files cannot be renamed. Rename the other %2?</source>
+        <translation>
+            <numerusform>%n von %1 Dateien kann nicht umbenannt werden. Die anderen %2 umbenennen?</numerusform>
+            <numerusform>%n von %1 Dateien können nicht umbenannt werden. Die anderen %2 umbenennen?</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>None of the %n file(s) can be renamed.</source>
+        <translation>
+            <numerusform>Die Datei kann nicht umbenannt werden.</numerusform>
+            <numerusform>Keine der %n Dateien kann umbenannt werden.</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>Rename %n File(s)</source>
+        <translation>
+            <numerusform>%n Datei umbenennen</numerusform>
+            <numerusform>%n Dateien umbenennen</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>…</source>
+        <translation>…</translation>
+    </message>
+    <message>
+        <source>“%1”: %2</source>
+        <translation>„%1“: %2</translation>
+    </message>
+</context>
+<context>
+    <name>Tutorial</name>
+    <message numerus="yes">
+        <source>Your %n file(s) and your settings come back when the tutorial ends.</source>
+        <translation>
+            <numerusform>Ihre Datei und Ihre Einstellungen kommen zurück, wenn das Tutorial endet.</numerusform>
+            <numerusform>Ihre %n Dateien und Ihre Einstellungen kommen zurück, wenn das Tutorial endet.</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>&amp;Close Tutorial</source>
+        <translation>Tutorial Einführung &amp;schließenamp;schließen</translation>
+    </message>
+    <message>
+        <source>&amp;Next</source>
+        <translation>&amp;Weiter</translation>
+    </message>
+</context>
+<context>
     <name>UndoControl</name>
     <message>
         <source>The last rename was interrupted after %1 of %2 files. Undo those %1?</source>
@@ -674,28 +724,6 @@ Danke, dass Sie Velnor installiert haben, den schnellsten Weg, große Mengen von
 Klicken Sie auf Weiter für eine kurze Einführung in dieses Programm.</translation>
     </message>
     <message>
-        <source>In this section you can change the file name based on the text you input.
-Using special tokens such as [N] or [C] you can insert dynamic text into the file name.
-For date and time tokens, you can change the order of units in the token itself such as [DMY] or [SH]
-
-Try typing [N]-[YMD] in the textfield and see how the names change in real-time.</source>
-        <translation>In diesem Bereich ändern Sie den Dateinamen nach dem Text, den Sie eingeben.
-Mit Platzhaltern wie [N] oder [C] fügen Sie veränderliche Teile in den Dateinamen ein.
-Bei Datums- und Zeitplatzhaltern bestimmen Sie die Reihenfolge der Einheiten im Platzhalter selbst, etwa [DMY] oder [SH]
-
-Geben Sie [N]-[YMD] in das Textfeld ein und sehen Sie zu, wie sich die Namen sofort ändern.</translation>
-    </message>
-    <message>
-        <source>In this section you can change the file extension based on the text you input.
-Using special tokens such as [E] or [C] you can insert dynamic text into the extension.
-
-Try typing [C] in the textfield to set the extension to an increasing numerical value.</source>
-        <translation>In diesem Bereich ändern Sie die Dateiendung nach dem Text, den Sie eingeben.
-Mit Platzhaltern wie [E] oder [C] fügen Sie veränderliche Teile in die Endung ein.
-
-Geben Sie [C] in das Textfeld ein, um die Endung zu einer aufsteigenden Zahl zu machen.</translation>
-    </message>
-    <message>
         <source>In this section you can search for a particular text and replace it.
 Leave the replace text empty if you simply want to remove the searched text.
 
@@ -714,36 +742,8 @@ Try changing it to All UPPERCASE.</source>
 Stellen Sie auf ALLES IN GROSSBUCHSTABEN um.</translation>
     </message>
     <message>
-        <source>In this section you can adjust the numerical counter linked to the [C] token.
-The counter can start from a certain number and increase in value by then number next to Step by.
-Digits represent the minimum amount of digits the counter will show.
-
-Try increasing the Digits to 3.</source>
-        <translation>In diesem Bereich stellen Sie den Zähler des Platzhalters [C] ein.
-Der Zähler beginnt beim Startwert und wächst bei jeder Datei um die Zahl neben Schrittweite.
-Stellen gibt an, wie viele Ziffern der Zähler mindestens zeigt.
-
-Erhöhen Sie Stellen auf 3.</translation>
-    </message>
-    <message>
-        <source>That&apos;s it!
-All you have to do now is Drag&amp;Drop the files you want to rename on this window or
-on the Velnor dock icon. Adjust the renaming parameters and click on the Start Renaming button.
-
-If you have any questions, you can reach us on our email, %1</source>
-        <translation>Das war’s!
-Ziehen Sie jetzt die Dateien, die Sie umbenennen wollen, auf dieses Fenster oder
-auf das Velnor-Symbol. Stellen Sie die Regeln ein und klicken Sie auf Umbenennen starten.
-
-Bei Fragen erreichen Sie uns per E-Mail unter %1</translation>
-    </message>
-    <message>
         <source>Add Files</source>
         <translation>Dateien hinzufügen</translation>
-    </message>
-    <message>
-        <source>Example Tutorial File</source>
-        <translation>Beispieldatei der Einführung</translation>
     </message>
     <message>
         <source>&amp;Undo Rename</source>
@@ -796,6 +796,50 @@ Keine Datei wurde umbenannt. Ohne Rückgängig lässt sich dieses Umbenennen nic
     <message>
         <source>The file keeps the new name it had.</source>
         <translation>Die Datei behält den neuen Namen, den sie hatte.</translation>
+    </message>
+    <message>
+        <source>In this section you can change the file name based on the text you input.
+Using special tokens such as [N] or [C] you can insert dynamic text into the file name.
+For date and time tokens, you can change the order of units in the token itself, such as [DMY] or [hms].
+
+Try typing [N]-[YMD] in the text field and see how the names change as you type.</source>
+        <translation>In diesem Bereich ändern Sie den Dateinamen nach dem Text, den Sie eingeben.
+Mit Platzhaltern wie [N] oder [C] fügen Sie veränderliche Teile in den Dateinamen ein.
+Bei Datums- und Zeitplatzhaltern bestimmen Sie die Reihenfolge der Einheiten im Platzhalter selbst, etwa [DMY] oder [hms].
+
+Geben Sie [N]-[YMD] in das Textfeld ein und sehen Sie zu, wie sich die Namen beim Tippen ändern.</translation>
+    </message>
+    <message>
+        <source>In this section you can change the file extension based on the text you input.
+Using special tokens such as [E] or [C] you can insert dynamic text into the extension.
+
+Try typing [C] in the text field to set the extension to an increasing number.</source>
+        <translation>In diesem Bereich ändern Sie die Dateiendung nach dem Text, den Sie eingeben.
+Mit Platzhaltern wie [E] oder [C] fügen Sie veränderliche Teile in die Endung ein.
+
+Geben Sie [C] in das Textfeld ein, um die Endung zu einer aufsteigenden Zahl zu machen.</translation>
+    </message>
+    <message>
+        <source>In this section you can adjust the numerical counter linked to the [C] token.
+The counter can start from a certain number and increase in value by the number next to Step by.
+Digits represent the minimum amount of digits the counter will show.
+
+Try increasing the Digits to 3.</source>
+        <translation>In diesem Bereich stellen Sie den Zähler des Platzhalters [C] ein.
+Der Zähler beginnt beim Startwert und wächst bei jeder Datei um die Zahl neben Schrittweite.
+Stellen gibt an, wie viele Ziffern der Zähler mindestens zeigt.
+
+Erhöhen Sie Stellen auf 3.</translation>
+    </message>
+    <message>
+        <source>That&apos;s it!
+All you have to do now is drag the files or folders you want to rename onto this window, or add them with Add… or Add Folder…. Adjust the renaming parameters and click on the Start Renaming button.
+
+If you have any questions, you can reach us by email at %1</source>
+        <translation>Das war’s!
+Ziehen Sie jetzt die Dateien oder Ordner, die Sie umbenennen wollen, auf dieses Fenster, oder fügen Sie sie mit Hinzufügen… oder Ordner hinzufügen… hinzu. Stellen Sie die Regeln ein und klicken Sie auf Umbenennen starten.
+
+Bei Fragen erreichen Sie uns per E-Mail unter %1</translation>
     </message>
 </context>
 <context>

@@ -326,6 +326,56 @@
     </message>
 </context>
 <context>
+    <name>RunConfirmation</name>
+    <message numerus="yes">
+        <source>%n of %1 files cannot be renamed. Rename the other %2?</source>
+        <translation>
+            <numerusform>%n de %1 archivos no se puede renombrar. ¿Renombrar los otros %2?</numerusform>
+            <numerusform>%n de %1 archivos no se pueden renombrar. ¿Renombrar los otros %2?</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>None of the %n file(s) can be renamed.</source>
+        <translation>
+            <numerusform>El archivo no se puede renombrar.</numerusform>
+            <numerusform>Ninguno de los %n archivos se puede renombrar.</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>Rename %n File(s)</source>
+        <translation>
+            <numerusform>Renombrar %n archivo</numerusform>
+            <numerusform>Renombrar %n archivos</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>…</source>
+        <translation>…</translation>
+    </message>
+    <message>
+        <source>“%1”: %2</source>
+        <translation>«%1»: %2</translation>
+    </message>
+</context>
+<context>
+    <name>Tutorial</name>
+    <message numerus="yes">
+        <source>Your %n file(s) and your settings come back when the tutorial ends.</source>
+        <translation>
+            <numerusform>Su archivo y sus ajustes vuelven cuando termina el tutorial.</numerusform>
+            <numerusform>Sus %n archivos y sus ajustes vuelven cuando termina el tutorial.</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>&amp;Close Tutorial</source>
+        <translation>&amp;Cerrar el tutorial</translation>
+    </message>
+    <message>
+        <source>&amp;Next</source>
+        <translation>Siguien&amp;te</translation>
+    </message>
+</context>
+<context>
     <name>UndoControl</name>
     <message>
         <source>The last rename was interrupted before any file was recorded as renamed. Undo what it renamed?</source>
@@ -686,28 +736,6 @@ Gracias por instalar Velnor, la forma más rápida de renombrar grandes cantidad
 Pulse Siguiente para ver una breve introducción a este programa.</translation>
     </message>
     <message>
-        <source>In this section you can change the file name based on the text you input.
-Using special tokens such as [N] or [C] you can insert dynamic text into the file name.
-For date and time tokens, you can change the order of units in the token itself such as [DMY] or [SH]
-
-Try typing [N]-[YMD] in the textfield and see how the names change in real-time.</source>
-        <translation>En esta sección cambia el nombre del archivo según el texto que escriba.
-Con etiquetas especiales como [N] o [C] puede insertar en el nombre partes que cambian de un archivo a otro.
-En las etiquetas de fecha y hora, el orden de las unidades se elige en la propia etiqueta, como [DMY] o [SH]
-
-Pruebe a escribir [N]-[YMD] en el campo de texto y verá cómo cambian los nombres al instante.</translation>
-    </message>
-    <message>
-        <source>In this section you can change the file extension based on the text you input.
-Using special tokens such as [E] or [C] you can insert dynamic text into the extension.
-
-Try typing [C] in the textfield to set the extension to an increasing numerical value.</source>
-        <translation>En esta sección cambia la extensión del archivo según el texto que escriba.
-Con etiquetas especiales como [E] o [C] puede insertar en la extensión partes que cambian de un archivo a otro.
-
-Pruebe a escribir [C] en el campo de texto para que las extensiones sean números crecientes.</translation>
-    </message>
-    <message>
         <source>In this section you can search for a particular text and replace it.
 Leave the replace text empty if you simply want to remove the searched text.
 
@@ -724,34 +752,6 @@ Try changing it to All UPPERCASE.</source>
         <translation>En esta sección pasa todo el nombre del archivo a mayúsculas o a minúsculas
 
 Pruebe a cambiarlo a TODO EN MAYÚSCULAS.</translation>
-    </message>
-    <message>
-        <source>In this section you can adjust the numerical counter linked to the [C] token.
-The counter can start from a certain number and increase in value by then number next to Step by.
-Digits represent the minimum amount of digits the counter will show.
-
-Try increasing the Digits to 3.</source>
-        <translation>En esta sección ajusta el contador de la etiqueta [C].
-El contador empieza en el valor de Inicio y aumenta en cada archivo lo que indique Incremento.
-Dígitos es la cantidad mínima de cifras que muestra el contador.
-
-Pruebe a subir Dígitos a 3.</translation>
-    </message>
-    <message>
-        <source>That&apos;s it!
-All you have to do now is Drag&amp;Drop the files you want to rename on this window or
-on the Velnor dock icon. Adjust the renaming parameters and click on the Start Renaming button.
-
-If you have any questions, you can reach us on our email, %1</source>
-        <translation>¡Eso es todo!
-Solo tiene que arrastrar los archivos que quiera renombrar a esta ventana o
-al icono de Velnor. Ajuste los parámetros y pulse el botón Iniciar el renombrado.
-
-Si tiene alguna pregunta, escríbanos a %1</translation>
-    </message>
-    <message>
-        <source>Example Tutorial File</source>
-        <translation>Archivo de ejemplo del tutorial</translation>
     </message>
     <message>
         <source>Add Files</source>
@@ -796,6 +796,50 @@ No se ha renombrado ningún archivo. Sin la opción de deshacer, este renombrado
     <message>
         <source>The file keeps the new name it had.</source>
         <translation>El archivo conserva el nombre nuevo que tenía.</translation>
+    </message>
+    <message>
+        <source>In this section you can change the file name based on the text you input.
+Using special tokens such as [N] or [C] you can insert dynamic text into the file name.
+For date and time tokens, you can change the order of units in the token itself, such as [DMY] or [hms].
+
+Try typing [N]-[YMD] in the text field and see how the names change as you type.</source>
+        <translation>En esta sección cambia el nombre del archivo según el texto que escriba.
+Con etiquetas como [N] o [C] inserta texto variable en el nombre.
+En las etiquetas de fecha y hora, el orden de las unidades se elige en la propia etiqueta, por ejemplo [DMY] o [hms].
+
+Escriba [N]-[YMD] en el campo y vea cómo cambian los nombres mientras escribe.</translation>
+    </message>
+    <message>
+        <source>In this section you can change the file extension based on the text you input.
+Using special tokens such as [E] or [C] you can insert dynamic text into the extension.
+
+Try typing [C] in the text field to set the extension to an increasing number.</source>
+        <translation>En esta sección cambia la extensión según el texto que escriba.
+Con etiquetas como [E] o [C] inserta texto variable en la extensión.
+
+Escriba [C] en el campo para que la extensión sea un número creciente.</translation>
+    </message>
+    <message>
+        <source>In this section you can adjust the numerical counter linked to the [C] token.
+The counter can start from a certain number and increase in value by the number next to Step by.
+Digits represent the minimum amount of digits the counter will show.
+
+Try increasing the Digits to 3.</source>
+        <translation>En esta sección ajusta el contador de la etiqueta [C].
+El contador empieza en un número y aumenta en el número junto a Paso.
+Dígitos indica cuántas cifras muestra como mínimo.
+
+Suba Dígitos a 3.</translation>
+    </message>
+    <message>
+        <source>That&apos;s it!
+All you have to do now is drag the files or folders you want to rename onto this window, or add them with Add… or Add Folder…. Adjust the renaming parameters and click on the Start Renaming button.
+
+If you have any questions, you can reach us by email at %1</source>
+        <translation>¡Eso es todo!
+Ahora solo tiene que arrastrar los archivos o carpetas que quiera renombrar a esta ventana, o añadirlos con Añadir… o Añadir carpeta…. Ajuste los parámetros y pulse Iniciar el renombrado.
+
+Si tiene preguntas, escríbanos a %1</translation>
     </message>
 </context>
 <context>

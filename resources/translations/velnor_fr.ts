@@ -326,6 +326,56 @@
     </message>
 </context>
 <context>
+    <name>RunConfirmation</name>
+    <message numerus="yes">
+        <source>%n of %1 files cannot be renamed. Rename the other %2?</source>
+        <translation>
+            <numerusform>%n fichier sur %1 ne peut pas être renommé. Renommer les %2 autres ?</numerusform>
+            <numerusform>%n fichiers sur %1 ne peuvent pas être renommés. Renommer les %2 autres ?</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>None of the %n file(s) can be renamed.</source>
+        <translation>
+            <numerusform>Le fichier ne peut pas être renommé.</numerusform>
+            <numerusform>Aucun des %n fichiers ne peut être renommé.</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>Rename %n File(s)</source>
+        <translation>
+            <numerusform>Renommer %n fichier</numerusform>
+            <numerusform>Renommer %n fichiers</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>…</source>
+        <translation>…</translation>
+    </message>
+    <message>
+        <source>“%1”: %2</source>
+        <translation>« %1 » : %2</translation>
+    </message>
+</context>
+<context>
+    <name>Tutorial</name>
+    <message numerus="yes">
+        <source>Your %n file(s) and your settings come back when the tutorial ends.</source>
+        <translation>
+            <numerusform>Votre fichier et vos réglages reviennent à la fin du tutoriel.</numerusform>
+            <numerusform>Vos %n fichiers et vos réglages reviennent à la fin du tutoriel.</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>&amp;Close Tutorial</source>
+        <translation>&amp;Fermer le tutoriel</translation>
+    </message>
+    <message>
+        <source>&amp;Next</source>
+        <translation>&amp;Suivant</translation>
+    </message>
+</context>
+<context>
     <name>UndoControl</name>
     <message>
         <source>The last rename was interrupted before any file was recorded as renamed. Undo what it renamed?</source>
@@ -686,28 +736,6 @@ Merci d’avoir installé Velnor, le moyen le plus rapide de renommer de grandes
 Cliquez sur Suivant pour une courte présentation de ce logiciel.</translation>
     </message>
     <message>
-        <source>In this section you can change the file name based on the text you input.
-Using special tokens such as [N] or [C] you can insert dynamic text into the file name.
-For date and time tokens, you can change the order of units in the token itself such as [DMY] or [SH]
-
-Try typing [N]-[YMD] in the textfield and see how the names change in real-time.</source>
-        <translation>Dans cette partie, vous changez le nom du fichier d’après le texte que vous saisissez.
-Des balises comme [N] ou [C] insèrent dans le nom des parties qui varient d’un fichier à l’autre.
-Dans les balises de date et d’heure, vous choisissez vous-même l’ordre des unités, par exemple [DMY] ou [SH]
-
-Essayez de saisir [N]-[YMD] dans le champ et regardez les noms changer aussitôt.</translation>
-    </message>
-    <message>
-        <source>In this section you can change the file extension based on the text you input.
-Using special tokens such as [E] or [C] you can insert dynamic text into the extension.
-
-Try typing [C] in the textfield to set the extension to an increasing numerical value.</source>
-        <translation>Dans cette partie, vous changez l’extension du fichier d’après le texte que vous saisissez.
-Des balises comme [E] ou [C] insèrent dans l’extension des parties qui varient d’un fichier à l’autre.
-
-Essayez de saisir [C] dans le champ pour donner aux extensions des numéros croissants.</translation>
-    </message>
-    <message>
         <source>In this section you can search for a particular text and replace it.
 Leave the replace text empty if you simply want to remove the searched text.
 
@@ -724,34 +752,6 @@ Try changing it to All UPPERCASE.</source>
         <translation>Dans cette partie, vous mettez tout le nom du fichier en majuscules ou en minuscules
 
 Essayez de choisir TOUT EN MAJUSCULES.</translation>
-    </message>
-    <message>
-        <source>In this section you can adjust the numerical counter linked to the [C] token.
-The counter can start from a certain number and increase in value by then number next to Step by.
-Digits represent the minimum amount of digits the counter will show.
-
-Try increasing the Digits to 3.</source>
-        <translation>Dans cette partie, vous réglez le compteur de la balise [C].
-Le compteur part du nombre de Début et augmente à chaque fichier du nombre indiqué dans Pas.
-Chiffres indique le nombre minimal de chiffres qu’affiche le compteur.
-
-Essayez de porter Chiffres à 3.</translation>
-    </message>
-    <message>
-        <source>That&apos;s it!
-All you have to do now is Drag&amp;Drop the files you want to rename on this window or
-on the Velnor dock icon. Adjust the renaming parameters and click on the Start Renaming button.
-
-If you have any questions, you can reach us on our email, %1</source>
-        <translation>C’est tout&#xa0;!
-Il ne vous reste qu’à glisser les fichiers à renommer sur cette fenêtre ou
-sur l’icône de Velnor. Réglez les paramètres et cliquez sur Lancer le renommage.
-
-Pour toute question, écrivez-nous à %1</translation>
-    </message>
-    <message>
-        <source>Example Tutorial File</source>
-        <translation>Fichier d’exemple du tutoriel</translation>
     </message>
     <message>
         <source>Add Files</source>
@@ -796,6 +796,50 @@ Aucun fichier n’a été renommé. Sans annulation possible, ce renommage sera 
     <message>
         <source>The file keeps the new name it had.</source>
         <translation>Le fichier garde le nouveau nom qu’il avait.</translation>
+    </message>
+    <message>
+        <source>In this section you can change the file name based on the text you input.
+Using special tokens such as [N] or [C] you can insert dynamic text into the file name.
+For date and time tokens, you can change the order of units in the token itself, such as [DMY] or [hms].
+
+Try typing [N]-[YMD] in the text field and see how the names change as you type.</source>
+        <translation>Dans cette section, vous modifiez le nom du fichier d’après le texte saisi.
+Avec des balises comme [N] ou [C], vous insérez du texte variable dans le nom.
+Pour les balises de date et d’heure, l’ordre des unités se choisit dans la balise même, par exemple [DMY] ou [hms].
+
+Tapez [N]-[YMD] dans le champ et regardez les noms changer à mesure que vous tapez.</translation>
+    </message>
+    <message>
+        <source>In this section you can change the file extension based on the text you input.
+Using special tokens such as [E] or [C] you can insert dynamic text into the extension.
+
+Try typing [C] in the text field to set the extension to an increasing number.</source>
+        <translation>Dans cette section, vous modifiez l’extension d’après le texte saisi.
+Avec des balises comme [E] ou [C], vous insérez du texte variable dans l’extension.
+
+Tapez [C] dans le champ pour que l’extension devienne un nombre croissant.</translation>
+    </message>
+    <message>
+        <source>In this section you can adjust the numerical counter linked to the [C] token.
+The counter can start from a certain number and increase in value by the number next to Step by.
+Digits represent the minimum amount of digits the counter will show.
+
+Try increasing the Digits to 3.</source>
+        <translation>Dans cette section, vous réglez le compteur de la balise [C].
+Le compteur part d’un nombre donné et augmente du nombre indiqué à côté de Pas.
+Chiffres indique le nombre minimal de chiffres affichés.
+
+Passez Chiffres à 3.</translation>
+    </message>
+    <message>
+        <source>That&apos;s it!
+All you have to do now is drag the files or folders you want to rename onto this window, or add them with Add… or Add Folder…. Adjust the renaming parameters and click on the Start Renaming button.
+
+If you have any questions, you can reach us by email at %1</source>
+        <translation>C’est tout !
+Il vous suffit maintenant de glisser les fichiers ou dossiers à renommer sur cette fenêtre, ou de les ajouter avec Ajouter… ou Ajouter un dossier…. Réglez les paramètres puis cliquez sur Lancer le renommage.
+
+Pour toute question, écrivez-nous à %1</translation>
     </message>
 </context>
 <context>

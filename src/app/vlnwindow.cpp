@@ -7,6 +7,7 @@
 #include "app/planmarks.h"
 #include "app/presetmenu.h"
 #include "app/rulecontrols.h"
+#include "app/runconfirmation.h"
 #include "app/sheets.h"
 #include "app/tableheader.h"
 #include "app/tutorial.h"
@@ -69,7 +70,9 @@ VLNWindow::VLNWindow(UserDefaults *defaults, QWidget *parent)
     m_presets = new PresetMenu(
         this, m_ui->menuWindow, m_defaults, [this] { return renameSettings(); },
         [this](const RenameSettings &settings) { setRenameSettings(settings); });
-    m_tutorial = new Tutorial(m_ui.get(), m_model, m_defaults, this);
+    m_tutorial = new Tutorial(
+        m_ui.get(), m_model, m_defaults, [this] { return renameSettings(); },
+        [this](const RenameSettings &settings) { setRenameSettings(settings); }, this);
     // Background work shows in the bottom bar, just before Start Renaming.
     m_jobBar = new JobBar(m_ui->centralwidget);
     m_ui->listButtons->insertWidget(m_ui->listButtons->indexOf(m_ui->startButton), m_jobBar);
@@ -84,6 +87,7 @@ VLNWindow::VLNWindow(UserDefaults *defaults, QWidget *parent)
     m_actions = new WindowActions(m_ui.get(), this);
     m_undo = new UndoControl(this, m_ui.get(), m_work, m_defaults);
     m_planMarks = new PlanMarks(m_ui->tableView, m_ui->totalLabel, m_model, m_work);
+    m_confirmation = new RunConfirmation(this, m_model, m_work);
     windowDidLoad();
 }
 
@@ -108,6 +112,11 @@ QPushButton *VLNWindow::problemsButton() const
     return m_planMarks->button();
 }
 
+QMessageBox *VLNWindow::confirmationSheet() const
+{
+    return m_confirmation->sheet();
+}
+
 qint32 VLNWindow::tutorialStep() const
 {
     return m_tutorial->step();
@@ -126,7 +135,8 @@ bool VLNWindow::isRenaming() const
 void VLNWindow::windowDidLoad()
 {
     setAcceptDrops(true);
-    m_list->setLastColumn(FileList::OldName);
+    // No column carries the indicator until the list is sorted by one: the
+    // rows stand in the order they were listed.
     m_header->showSortIndicator();
     m_ui->nameField->setText(QStringLiteral("[N]"));
     m_ui->extField->setText(QStringLiteral("[E]"));
@@ -324,16 +334,19 @@ void VLNWindow::clickStart()
 {
     // A second Start while a run goes on, or while its grant is asked for,
     // does nothing.
-    if (m_work->isRenaming() || m_work->isUndoing() || m_access->isAsking() || m_journalAlert)
+    if (m_work->isRenaming() || m_work->isUndoing() || m_access->isAsking() || m_journalAlert ||
+        m_confirmation->isAsking())
         return;
     // The run waits for the listing: it renames what the list holds.
     if (m_work->deferRunUntilListed() || m_list->isEmpty())
         return;
-    QList<QByteArray> paths;
-    paths.reserve(m_list->count());
-    for (const auto &file : m_list->contentsArray())
-        paths << file->nativePath();
-    m_access->request(RenameRun::accessRoot(paths), [this] { startRun(); });
+    m_confirmation->confirm([this] {
+        QList<QByteArray> paths;
+        paths.reserve(m_list->count());
+        for (const auto &file : m_list->contentsArray())
+            paths << file->nativePath();
+        m_access->request(RenameRun::accessRoot(paths), [this] { startRun(); });
+    });
 }
 
 void VLNWindow::startRun(bool keepJournal)
@@ -401,7 +414,8 @@ void VLNWindow::clickSkipTutorial()
 
 void VLNWindow::clickStartTutorial()
 {
-    // The tutorial empties the list when it ends, which a run must not see.
-    if (m_tutorial->step() <= 0 && !m_work->isRenaming())
+    // The tutorial sets the list aside and gives it back when it ends, which
+    // a job working on the list must not see.
+    if (m_tutorial->step() <= 0 && !m_work->isBusy())
         m_tutorial->start();
 }

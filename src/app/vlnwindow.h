@@ -25,6 +25,7 @@ class QLineEdit;
 class QPushButton;
 class WindowActions;
 class RuleControls;
+class RunConfirmation;
 class TableHeader;
 class Tutorial;
 class UndoControl;
@@ -102,6 +103,8 @@ public:
     // Replaces the folder chooser and alert of the grant request (tests
     // script it); null restores the dialogs.
     void setAccessPrompt(AccessPrompt *prompt);
+    // The question before a run that cannot rename every file, while open.
+    QMessageBox *confirmationSheet() const;
     // The last rename report shown, while it is open.
     QMessageBox *reportSheet() const { return m_reportSheet; }
     // The alert after a run that could not keep its journal, while it is open.
@@ -172,5 +175,6 @@ private:
     Tutorial *m_tutorial = nullptr;
     WindowActions *m_actions = nullptr;
     PlanMarks *m_planMarks = nullptr;
+    RunConfirmation *m_confirmation = nullptr;
     TableHeader *m_header = nullptr;
 };

@@ -49,6 +49,8 @@ public:
     bool isUndoing() const { return bool(m_undo); }
     // A job that lists or moves files runs.
     bool isBusy() const { return m_listing || m_run || m_undo; }
+    // A plan is being made or about to be.
+    bool isPlanPending() const { return m_plan || m_planWaiting || m_planTimer.isActive(); }
 
     // Lists the paths after any listing asked for before.
     void list(const QList<QByteArray> &nativePaths);
