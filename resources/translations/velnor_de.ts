@@ -175,6 +175,37 @@
     </message>
 </context>
 <context>
+    <name>ListingControls</name>
+    <message>
+        <source>Add Fol&amp;der…</source>
+        <translation>&amp;Ordner hinzufügen…</translation>
+    </message>
+    <message>
+        <source>Add a folder and every file below it to the list</source>
+        <translation>Einen Ordner mit allen Dateien darunter zur Liste hinzufügen</translation>
+    </message>
+    <message>
+        <source>Only files named: *.jpg *.png</source>
+        <translation>Nur Dateien namens: *.jpg *.png</translation>
+    </message>
+    <message>
+        <source>Of the folders added from now on, list only the files whose names match one of these patterns (* any text, ? one character), without regard to case. Empty: every file</source>
+        <translation>Von den ab jetzt hinzugefügten Ordnern nur die Dateien auflisten, deren Namen zu einem dieser Muster passen (* beliebiger Text, ? ein Zeichen), ohne Rücksicht auf Groß- und Kleinschreibung. Leer: jede Datei</translation>
+    </message>
+    <message>
+        <source>&amp;Hidden files</source>
+        <translation>&amp;Punktdateien</translation>
+    </message>
+    <message>
+        <source>List the files of the folders added from now on whose names start with a dot, and the folders so named (.git)</source>
+        <translation>Aus den ab jetzt hinzugefügten Ordnern auch Dateien auflisten, deren Namen mit einem Punkt beginnen, und solche Ordner (.git) durchsuchen</translation>
+    </message>
+    <message>
+        <source>Add Folder</source>
+        <translation>Ordner hinzufügen</translation>
+    </message>
+</context>
+<context>
     <name>PlanMarks</name>
     <message numerus="yes">
         <source>%n file(s) cannot be renamed</source>
@@ -278,7 +309,7 @@
     <name>RuleControls</name>
     <message>
         <source>Regular e&amp;xpression</source>
-        <translation>Regulärer &amp;Ausdruck</translation>
+        <translation>Regulärer Ausdruc&amp;k</translation>
     </message>
     <message>
         <source>Search with a Perl-compatible pattern; the replacement may use $0, $1 to $99, ${name} and $$</source>
@@ -286,7 +317,7 @@
     </message>
     <message>
         <source>I&amp;gnore case</source>
-        <translation>Groß-/Kleinschreibung &amp;ignorieren</translation>
+        <translation>Gro&amp;ß-/Kleinschreibung ignorieren</translation>
     </message>
     <message>
         <source>Title Case</source>
@@ -298,7 +329,7 @@
     </message>
     <message>
         <source>Restart in each fol&amp;der</source>
-        <translation>In jedem &amp;Ordner neu beginnen</translation>
+        <translation>In &amp;jedem Ordner neu beginnen</translation>
     </message>
     <message>
         <source>Count each file among the files of its own folder</source>
@@ -504,7 +535,7 @@
         <translation>Das Änderungsdatum anhängen</translation>
     </message>
     <message>
-        <source>[YMD] &amp;Date</source>
+        <source>[&amp;YMD] Date</source>
         <translation>[YMD] D&amp;atum</translation>
     </message>
     <message>
@@ -641,7 +672,7 @@
     </message>
     <message>
         <source>S&amp;kip Tutorial</source>
-        <translation>Tut&amp;orial überspringen</translation>
+        <translation>Tutorial &amp;überspringen</translation>
     </message>
     <message>
         <source>&amp;Next</source>

@@ -175,6 +175,37 @@
     </message>
 </context>
 <context>
+    <name>ListingControls</name>
+    <message>
+        <source>Add Fol&amp;der…</source>
+        <translation>Añadir ca&amp;rpeta…</translation>
+    </message>
+    <message>
+        <source>Add a folder and every file below it to the list</source>
+        <translation>Añadir a la lista una carpeta y todos los archivos que contiene</translation>
+    </message>
+    <message>
+        <source>Only files named: *.jpg *.png</source>
+        <translation>Solo archivos llamados: *.jpg *.png</translation>
+    </message>
+    <message>
+        <source>Of the folders added from now on, list only the files whose names match one of these patterns (* any text, ? one character), without regard to case. Empty: every file</source>
+        <translation>De las carpetas que se añadan a partir de ahora, listar solo los archivos cuyo nombre coincida con uno de estos patrones (* cualquier texto, ? un carácter), sin distinguir mayúsculas. Vacío: todos los archivos</translation>
+    </message>
+    <message>
+        <source>&amp;Hidden files</source>
+        <translation>Archivos &amp;ocultos</translation>
+    </message>
+    <message>
+        <source>List the files of the folders added from now on whose names start with a dot, and the folders so named (.git)</source>
+        <translation>Listar también, en las carpetas que se añadan a partir de ahora, los archivos cuyo nombre empieza por un punto, y recorrer las carpetas así llamadas (.git)</translation>
+    </message>
+    <message>
+        <source>Add Folder</source>
+        <translation>Añadir carpeta</translation>
+    </message>
+</context>
+<context>
     <name>PlanMarks</name>
     <message numerus="yes">
         <source>%n file(s) cannot be renamed</source>
@@ -504,7 +535,7 @@
         <translation>Añadir la fecha de modificación</translation>
     </message>
     <message>
-        <source>[YMD] &amp;Date</source>
+        <source>[&amp;YMD] Date</source>
         <translation>[YMD] &amp;Fecha</translation>
     </message>
     <message>

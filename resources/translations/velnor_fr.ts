@@ -175,6 +175,37 @@
     </message>
 </context>
 <context>
+    <name>ListingControls</name>
+    <message>
+        <source>Add Fol&amp;der…</source>
+        <translation>Ajouter un &amp;dossier…</translation>
+    </message>
+    <message>
+        <source>Add a folder and every file below it to the list</source>
+        <translation>Ajouter à la liste un dossier et tous les fichiers qu’il contient</translation>
+    </message>
+    <message>
+        <source>Only files named: *.jpg *.png</source>
+        <translation>Seulement les fichiers nommés : *.jpg *.png</translation>
+    </message>
+    <message>
+        <source>Of the folders added from now on, list only the files whose names match one of these patterns (* any text, ? one character), without regard to case. Empty: every file</source>
+        <translation>Des dossiers ajoutés désormais, ne lister que les fichiers dont le nom correspond à l’un de ces motifs (* tout texte, ? un caractère), sans tenir compte de la casse. Vide : tous les fichiers</translation>
+    </message>
+    <message>
+        <source>&amp;Hidden files</source>
+        <translation>Fichiers ca&amp;chés</translation>
+    </message>
+    <message>
+        <source>List the files of the folders added from now on whose names start with a dot, and the folders so named (.git)</source>
+        <translation>Lister aussi, dans les dossiers ajoutés désormais, les fichiers dont le nom commence par un point, et parcourir les dossiers ainsi nommés (.git)</translation>
+    </message>
+    <message>
+        <source>Add Folder</source>
+        <translation>Ajouter un dossier</translation>
+    </message>
+</context>
+<context>
     <name>PlanMarks</name>
     <message numerus="yes">
         <source>%n file(s) cannot be renamed</source>
@@ -504,7 +535,7 @@
         <translation>Ajouter la date de modification</translation>
     </message>
     <message>
-        <source>[YMD] &amp;Date</source>
+        <source>[&amp;YMD] Date</source>
         <translation>[YMD] &amp;Date</translation>
     </message>
     <message>

@@ -7,6 +7,7 @@
 #include "model/filetablemodel.h"
 #include "plan/renameplan.h"
 
+#include <QCoreApplication>
 #include <QMessageBox>
 #include <QPushButton>
 
@@ -117,4 +118,33 @@ QString RunConfirmation::firstReasons(const RenamePlan &plan) const
         lines << tr("“%1”: %2").arg(name, r.reason);
     }
     return lines.join(u'\n');
+}
+
+void RunConfirmation::askToRenameWithoutUndo(const QString &reason,
+                                             std::function<void()> goWithoutUndo)
+{
+    // The texts are the window's, where they were first written.
+    auto text = [](const char *source) { return QCoreApplication::translate("VLNWindow", source); };
+    QMessageBox *alert = Sheets::make(
+        m_window, QMessageBox::Warning,
+        text(QT_TRANSLATE_NOOP("VLNWindow", "The rename could not be prepared for undo.")),
+        text(QT_TRANSLATE_NOOP("VLNWindow", "%1\n\nNo file has been renamed. Without undo, "
+                                            "this rename cannot be taken back."))
+            .arg(reason));
+    QPushButton *withoutUndo = alert->addButton(
+        text(QT_TRANSLATE_NOOP("VLNWindow", "Rename &Without Undo")), QMessageBox::AcceptRole);
+    QPushButton *cancel = alert->addButton(QMessageBox::Cancel);
+    alert->setDefaultButton(cancel);
+    alert->setEscapeButton(cancel);
+    // Drops made while the alert is open wait for the answer.
+    m_work->setHeld(true);
+    connect(alert, &QMessageBox::finished, this,
+            [this, alert, withoutUndo, go = std::move(goWithoutUndo)] {
+                m_journalAlert = nullptr;
+                m_work->setHeld(false);
+                if (alert->clickedButton() == withoutUndo)
+                    go();
+            });
+    m_journalAlert = alert;
+    Sheets::open(alert);
 }

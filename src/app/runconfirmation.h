@@ -27,9 +27,15 @@ public:
     // user agrees when some cannot, and never when none can or the user
     // cancels.
     void confirm(std::function<void()> go);
-    // Waiting for the plan or for the answer.
-    bool isAsking() const { return m_waiting || m_sheet; }
+    // After a run that stopped before its first move, since it could not
+    // write down how to take the moves back: asks whether to rename without
+    // undo, and calls `goWithoutUndo` if so.
+    void askToRenameWithoutUndo(const QString &reason, std::function<void()> goWithoutUndo);
+
+    // Waiting for the plan or for an answer.
+    bool isAsking() const { return m_waiting || m_sheet || m_journalAlert; }
     QMessageBox *sheet() const { return m_sheet; }
+    QMessageBox *journalAlert() const { return m_journalAlert; }
 
     // "3 of 13 files cannot be renamed. Rename the other 10?"
     static QString question(qsizetype problems, qsizetype total);
@@ -44,4 +50,5 @@ private:
     std::function<void()> m_go;
     bool m_waiting = false;
     QPointer<QMessageBox> m_sheet;
+    QPointer<QMessageBox> m_journalAlert;
 };

@@ -4,6 +4,7 @@
 #include "app/accessrequest.h"
 #include "app/filemanager.h"
 #include "app/jobbar.h"
+#include "app/listingcontrols.h"
 #include "app/planmarks.h"
 #include "app/presetmenu.h"
 #include "app/rulecontrols.h"
@@ -25,7 +26,6 @@
 #include <QCloseEvent>
 #include <QDragEnterEvent>
 #include <QDropEvent>
-#include <QFileDialog>
 #include <QMimeData>
 #include <QPushButton>
 #include <QUrl>
@@ -35,19 +35,6 @@
 namespace {
 
 const QString skipTutorialKey = QStringLiteral("skipTutorial");
-
-// The paths of handed-over URLs as the bytes they name: the percent-encoded
-// form keeps bytes that are not valid UTF-8, which the decoded form would
-// replace. A native panel hands such names over only in its URLs.
-QList<QByteArray> nativePathsOfUrls(const QList<QUrl> &urls)
-{
-    QList<QByteArray> paths;
-    for (const QUrl &url : urls) {
-        if (url.isLocalFile())
-            paths << QByteArray::fromPercentEncoding(url.path(QUrl::FullyEncoded).toLatin1());
-    }
-    return paths;
-}
 
 } // namespace
 
@@ -80,6 +67,10 @@ VLNWindow::VLNWindow(UserDefaults *defaults, QWidget *parent)
     connect(m_jobBar, &JobBar::cancelClicked, this, &VLNWindow::cancelJob);
     connect(m_work, &WorkQueue::runEnded, this, &VLNWindow::runEnded);
     connect(m_work, &WorkQueue::startAsked, this, &VLNWindow::clickStart);
+    m_listing = new ListingControls(
+        m_ui.get(), this, [this](const QList<QByteArray> &paths) { listInBackground(paths); });
+    connect(m_listing, &ListingControls::filterChanged, this,
+            [this] { m_work->setFilter(m_listing->filter()); });
     m_access = new AccessRequest(this, m_defaults);
     m_header = new TableHeader(m_ui->tableView, m_model);
     connect(m_rules, &RuleControls::naturalOrderToggled, m_header, &TableHeader::setNaturalOrder);
@@ -115,6 +106,11 @@ QPushButton *VLNWindow::problemsButton() const
 QMessageBox *VLNWindow::confirmationSheet() const
 {
     return m_confirmation->sheet();
+}
+
+QMessageBox *VLNWindow::journalAlert() const
+{
+    return m_confirmation->journalAlert();
 }
 
 qint32 VLNWindow::tutorialStep() const
@@ -276,19 +272,12 @@ void VLNWindow::dropEvent(QDropEvent *event)
     if (auto *source = qobject_cast<QWidget *>(event->source());
         source && (source == this || isAncestorOf(source)))
         return;
-    listInBackground(nativePathsOfUrls(event->mimeData()->urls()));
+    listInBackground(ListingControls::nativePathsOfUrls(event->mimeData()->urls()));
 }
 
 void VLNWindow::clickAdd()
 {
-    auto *panel = new QFileDialog(this);
-    panel->setAttribute(Qt::WA_DeleteOnClose);
-    panel->setFileMode(QFileDialog::ExistingFiles);
-    panel->setWindowTitle(tr("Add Files"));
-    // The panel's URLs, not its file names, which could lead to another file.
-    connect(panel, &QDialog::accepted, this,
-            [this, panel] { listInBackground(nativePathsOfUrls(panel->selectedUrls())); });
-    panel->open();
+    m_listing->clickAdd();
 }
 
 void VLNWindow::clickRemove()
@@ -334,7 +323,7 @@ void VLNWindow::clickStart()
 {
     // A second Start while a run goes on, or while its grant is asked for,
     // does nothing.
-    if (m_work->isRenaming() || m_work->isUndoing() || m_access->isAsking() || m_journalAlert ||
+    if (m_work->isRenaming() || m_work->isUndoing() || m_access->isAsking() ||
         m_confirmation->isAsking())
         return;
     // The run waits for the listing: it renames what the list holds.
@@ -357,7 +346,7 @@ void VLNWindow::startRun(bool keepJournal)
 void VLNWindow::runEnded(const RenameRun::Report &report)
 {
     if (!report.journalError.isEmpty() && !report.ran) {
-        askToRenameWithoutUndo(report.journalError);
+        m_confirmation->askToRenameWithoutUndo(report.journalError, [this] { startRun(false); });
         return;
     }
     m_undo->refresh();
@@ -370,31 +359,6 @@ void VLNWindow::runEnded(const RenameRun::Report &report)
     Sheets::open(sheet);
     // Drops made during the run were kept waiting, and an undo asked for.
     m_work->startWaiting();
-}
-
-// Nothing has moved: the run stopped before its first move, since it could
-// not write down how to take the moves back.
-void VLNWindow::askToRenameWithoutUndo(const QString &reason)
-{
-    QMessageBox *alert = Sheets::make(
-        this, QMessageBox::Warning, tr("The rename could not be prepared for undo."),
-        tr("%1\n\nNo file has been renamed. Without undo, this rename cannot be taken back.")
-            .arg(reason));
-    QPushButton *withoutUndo =
-        alert->addButton(tr("Rename &Without Undo"), QMessageBox::AcceptRole);
-    QPushButton *cancel = alert->addButton(QMessageBox::Cancel);
-    alert->setDefaultButton(cancel);
-    alert->setEscapeButton(cancel);
-    // Drops made while the alert is open wait for the answer.
-    m_work->setHeld(true);
-    connect(alert, &QMessageBox::finished, this, [this, alert, withoutUndo] {
-        m_journalAlert = nullptr;
-        m_work->setHeld(false);
-        if (alert->clickedButton() == withoutUndo)
-            startRun(false);
-    });
-    m_journalAlert = alert;
-    Sheets::open(alert);
 }
 
 void VLNWindow::startTutorial()

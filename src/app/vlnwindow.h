@@ -19,6 +19,7 @@ class FileIntake;
 class FileList;
 class FileTableModel;
 class JobBar;
+class ListingControls;
 class PlanMarks;
 class PresetMenu;
 class QLineEdit;
@@ -97,6 +98,8 @@ public:
     // stops after the moves in flight.
     void cancelJob();
     JobBar *jobBar() const { return m_jobBar; }
+    // Add Folder…, the name patterns and "Hidden files" beside Add….
+    ListingControls *listingControls() const { return m_listing; }
     // Recounts and reloads the table after a change of the list.
     void updateResults();
 
@@ -108,7 +111,7 @@ public:
     // The last rename report shown, while it is open.
     QMessageBox *reportSheet() const { return m_reportSheet; }
     // The alert after a run that could not keep its journal, while it is open.
-    QMessageBox *journalAlert() const { return m_journalAlert; }
+    QMessageBox *journalAlert() const;
 
     // Reveals files in the file manager; tests replace it.
     using RevealHandler = std::function<void(const QList<QByteArray> &nativePaths)>;
@@ -151,7 +154,6 @@ private:
     void reloadData();
     void startRun(bool keepJournal = true);
     void runEnded(const RenameRun::Report &report);
-    void askToRenameWithoutUndo(const QString &reason);
 
     std::unique_ptr<Ui::VLNWindow> m_ui;
     // Null when the caller gave none: the user's own settings then.
@@ -162,7 +164,6 @@ private:
     FileTableModel *m_model = nullptr;
     RevealHandler m_reveal;
     QPointer<QMessageBox> m_reportSheet;
-    QPointer<QMessageBox> m_journalAlert;
     UndoControl *m_undo = nullptr;
     RuleControls *m_rules = nullptr;
     PresetMenu *m_presets = nullptr;
@@ -177,4 +178,5 @@ private:
     PlanMarks *m_planMarks = nullptr;
     RunConfirmation *m_confirmation = nullptr;
     TableHeader *m_header = nullptr;
+    ListingControls *m_listing = nullptr;
 };

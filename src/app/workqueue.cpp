@@ -76,6 +76,7 @@ void WorkQueue::startNextListing()
     const QList<QByteArray> paths = m_listingsWaiting.takeFirst();
     m_listingUnlisted = paths.size() == 1 && m_model->list()->isEmpty();
     m_listing = std::make_unique<ListingJob>(paths);
+    m_listing->setFilter(m_filter);
     cancelPlan();
     m_lastHandOver.start();
     m_handedOver = false;

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "intake/listingfilter.h"
 #include "rename/renamerun.h"
 #include "rename/undorun.h"
 
@@ -54,6 +55,8 @@ public:
 
     // Lists the paths after any listing asked for before.
     void list(const QList<QByteArray> &nativePaths);
+    // Which files of the folders walked the next listings take.
+    void setFilter(ListingFilter filter) { m_filter = std::move(filter); }
     // Start Renaming while a listing goes on: the run is asked for again
     // (startAsked) once the list is complete. True when it waits.
     bool deferRunUntilListed();
@@ -124,6 +127,7 @@ private:
     bool m_listingUnlisted = false;
     QByteArrayList m_unreadable;
     bool m_startWhenListed = false;
+    ListingFilter m_filter;
     std::unique_ptr<RunJob> m_run;
     std::unique_ptr<UndoJob> m_undo;
     bool m_redoing = false;

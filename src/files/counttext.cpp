@@ -4,13 +4,25 @@
 #include <QCoreApplication>
 #include <QLocale>
 
+#include <atomic>
 #include <limits>
 
 namespace CountText {
 
+namespace {
+std::atomic<bool> plainNumbers{false};
+} // namespace
+
 QString number(qint64 count)
 {
+    if (plainNumbers.load(std::memory_order_relaxed))
+        return QString::number(count);
     return QLocale().toString(count);
+}
+
+void usePlainNumbers()
+{
+    plainNumbers.store(true, std::memory_order_relaxed);
 }
 
 QString files(qsizetype count)

@@ -11,6 +11,9 @@ namespace CountText {
 // A count as the user's locale writes it ("1,500", "1.500", "1 500"): the
 // one way every text of the window shows a number.
 QString number(qint64 count);
+// From now on number() writes plain digits ("1500"): the command line's
+// counts are read by scripts and stay as they always were.
+void usePlainNumbers();
 
 // "No files", "1 file", "%n files".
 QString files(qsizetype count);

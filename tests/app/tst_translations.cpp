@@ -9,9 +9,12 @@
 #include "ui_vlnwindow.h"
 #include "windowtest.h"
 
+#include <QAction>
 #include <QApplication>
 #include <QFile>
 #include <QHeaderView>
+#include <QMap>
+#include <QMenuBar>
 #include <QProcess>
 #include <QRegularExpression>
 #include <QTest>
@@ -35,6 +38,7 @@ private slots:
     void everySourceTextIsTranslated();
     void windowFollowsTheSystemLocale_data();
     void windowFollowsTheSystemLocale();
+    void germanMnemonicsDistinct();
     void languageOfTheLocale_data();
     void languageOfTheLocale();
     void countTexts_data();
@@ -163,6 +167,39 @@ void tst_Translations::windowFollowsTheSystemLocale()
     else if (auto *button = window.findChild<QAbstractButton *>(control))
         shown = button->text();
     QCOMPARE(shown, text);
+}
+
+// Alt and a letter reaches one control of the German window: no two of its
+// buttons, boxes, labels and menu titles underline the same letter.
+void tst_Translations::germanMnemonicsDistinct()
+{
+    QVERIFY(Translations::install(qApp));
+    ScratchDir dir;
+    UserDefaults defaults(dir.filePath(u"Velnor.conf"_s));
+    defaults.setBool(true, u"skipTutorial"_s);
+    VLNWindow window(&defaults);
+    QMap<QChar, QStringList> owners;
+    auto note = [&](const QString &text) {
+        const qsizetype at = text.indexOf(u'&');
+        if (at >= 0 && at + 1 < text.size() && text[at + 1] != u'&')
+            owners[text[at + 1].toLower()] << text;
+    };
+    for (QAbstractButton *button : window.centralWidget()->findChildren<QAbstractButton *>()) {
+        // The tutorial's own buttons show while every other control is off.
+        if (!window.ui()->tutorialView->isAncestorOf(button))
+            note(button->text());
+    }
+    for (QLabel *label : window.centralWidget()->findChildren<QLabel *>())
+        note(label->text());
+    for (QAction *menu : window.menuBar()->actions())
+        note(menu->text());
+    QStringList clashes;
+    for (auto it = owners.cbegin(); it != owners.cend(); ++it) {
+        if (it.value().size() > 1)
+            clashes << it.value().join(u" / "_s);
+    }
+    QVERIFY2(clashes.isEmpty(), qPrintable(clashes.join(u'\n')));
+    QVERIFY(owners.size() > 20);
 }
 
 void tst_Translations::languageOfTheLocale_data()

@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "../scriptedprompt.h"
+#include "app/listingcontrols.h"
 #include "app/vlnwindow.h"
 #include "files/filelist.h"
 #include "files/zqfile.h"
@@ -8,7 +9,11 @@
 #include "windowtest.h"
 
 #include <QAbstractButton>
+#include <QAction>
+#include <QCheckBox>
 #include <QDir>
+#include <QFileDialog>
+#include <QLineEdit>
 #include <QMessageBox>
 #include <QTest>
 
@@ -42,6 +47,7 @@ private slots:
     void tutorialKeepsTheList_data();
     void tutorialKeepsTheList();
     void firstTutorialEndsEmpty();
+    void listingFilters();
 };
 
 void tst_WindowFlow::partialRunAsks_data()
@@ -199,6 +205,49 @@ void tst_WindowFlow::firstTutorialEndsEmpty()
     QCOMPARE(window->fileList()->count(), 0);
     QCOMPARE(ui->totalLabel->text(), u"No files"_s);
     QCOMPARE(window->renameSettings(), RenameSettings());
+}
+
+// The field and the box beside Add… decide what the next folder lists; off,
+// every file is listed as it always was. Add Folder… opens a folder panel.
+void tst_WindowFlow::listingFilters()
+{
+    VLNWindow *window = makeWindow();
+    QVERIFY(window);
+    ListingControls *controls = window->listingControls();
+    for (const char *folder : {"t", "t/.git", "t/sub"})
+        QVERIFY(QDir().mkpath(QFile::decodeName(m_root + '/' + folder)));
+    for (const char *file : {"t/.git/x.jpg", "t/.hidden.jpg", "t/A.JPG", "t/b.png", "t/sub/c.jpg"})
+        QVERIFY(QFile(QFile::decodeName(m_root + '/' + file)).open(QIODevice::WriteOnly));
+    const auto listed = [&] {
+        QStringList names;
+        for (int row = 0; row < window->fileList()->count(); ++row)
+            names << cell(row, FileTableModel::OldNameColumn);
+        names.sort();
+        window->clickClearAll();
+        return names.join(u' ');
+    };
+    QVERIFY(controls->hiddenBox()->isChecked());
+    QCOMPARE(controls->filterField()->text(), QString());
+    window->listInBackground({m_root + "/t"});
+    QTRY_VERIFY(!window->isListing());
+    QCOMPARE(listed(), u".hidden.jpg A.JPG b.png c.jpg x.jpg"_s);
+
+    QTest::keyClicks(controls->filterField(), u"*.jpg"_s);
+    controls->hiddenBox()->click();
+    window->listInBackground({m_root + "/t"});
+    QTRY_VERIFY(!window->isListing());
+    QCOMPARE(listed(), u"A.JPG c.jpg"_s);
+
+    QCOMPARE(controls->addFolderAction()->shortcut(),
+             QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_O));
+    controls->addFolderAction()->trigger();
+    auto *panel = window->findChild<QFileDialog *>();
+    QVERIFY(panel && panel->isVisible());
+    QCOMPARE(panel->fileMode(), QFileDialog::Directory);
+    panel->selectFile(QFile::decodeName(m_root + "/t/sub"));
+    QMetaObject::invokeMethod(panel, "accept");
+    QTRY_VERIFY(!window->isListing() && window->fileList()->count() == 1);
+    QCOMPARE(listed(), u"c.jpg"_s);
 }
 
 QTEST_MAIN(tst_WindowFlow)
