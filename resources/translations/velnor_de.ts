@@ -247,6 +247,69 @@
     </message>
 </context>
 <context>
+    <name>RenamePlan</name>
+    <message>
+        <source>The folder cannot be opened: %1</source>
+        <translation>Der Ordner kann nicht geöffnet werden: %1</translation>
+    </message>
+    <message>
+        <source>The folder is on a read-only file system.</source>
+        <translation>Der Ordner liegt auf einem schreibgeschützten Dateisystem.</translation>
+    </message>
+    <message>
+        <source>The folder cannot be written: %1</source>
+        <translation>In den Ordner kann nicht geschrieben werden: %1</translation>
+    </message>
+    <message>
+        <source>The new name holds a control character, which a %1 folder cannot hold.</source>
+        <translation>Der neue Name enthält ein Steuerzeichen, das ein %1-Ordner nicht aufnehmen kann.</translation>
+    </message>
+    <message>
+        <source>The new name holds “%1”, which a %2 folder cannot hold.</source>
+        <translation>Der neue Name enthält „%1“, das ein %2-Ordner nicht aufnehmen kann.</translation>
+    </message>
+    <message>
+        <source>The new name ends in a dot or a space, which a %1 folder cannot hold.</source>
+        <translation>Der neue Name endet auf einen Punkt oder ein Leerzeichen, was ein %1-Ordner nicht aufnehmen kann.</translation>
+    </message>
+    <message>
+        <source>“%1” is a reserved name on a %2 folder.</source>
+        <translation>„%1“ ist auf einem %2-Ordner ein reservierter Name.</translation>
+    </message>
+    <message>
+        <source>The new name is longer than 255 UTF-16 units, more than a %1 folder can hold.</source>
+        <translation>Der neue Name ist länger als 255 UTF-16-Einheiten, mehr als ein %1-Ordner aufnehmen kann.</translation>
+    </message>
+    <message>
+        <source>row %1 (%2)</source>
+        <translation>Zeile %1 (%2)</translation>
+    </message>
+    <message>
+        <source>The same file as %1, listed twice.</source>
+        <translation>Dieselbe Datei wie %1, doppelt aufgelistet.</translation>
+    </message>
+    <message>
+        <source>The new name is taken by %1, which is not renamed.</source>
+        <translation>Der neue Name gehört %1, die nicht umbenannt wird.</translation>
+    </message>
+    <message>
+        <source>%1 is taken by a file that is not listed.</source>
+        <translation>%1 gehört einer Datei, die nicht in der Liste steht.</translation>
+    </message>
+    <message>
+        <source>The same new name as %1.</source>
+        <translation>Derselbe neue Name wie %1.</translation>
+    </message>
+    <message>
+        <source>The new name looks the same as that of %1 (the two are canonically equivalent).</source>
+        <translation>Der neue Name sieht aus wie der von %1 (beide sind kanonisch gleichwertig).</translation>
+    </message>
+    <message>
+        <source>The new name differs only in case from that of %1, and this folder does not tell case apart.</source>
+        <translation>Der neue Name unterscheidet sich von dem von %1 nur in der Groß- und Kleinschreibung, und dieser Ordner unterscheidet sie nicht.</translation>
+    </message>
+</context>
+<context>
     <name>RenameRun</name>
     <message>
         <source> (the file was left as “%1”)</source>

@@ -247,6 +247,69 @@
     </message>
 </context>
 <context>
+    <name>RenamePlan</name>
+    <message>
+        <source>The folder cannot be opened: %1</source>
+        <translation>No se puede abrir la carpeta: %1</translation>
+    </message>
+    <message>
+        <source>The folder is on a read-only file system.</source>
+        <translation>La carpeta está en un sistema de archivos de solo lectura.</translation>
+    </message>
+    <message>
+        <source>The folder cannot be written: %1</source>
+        <translation>No se puede escribir en la carpeta: %1</translation>
+    </message>
+    <message>
+        <source>The new name holds a control character, which a %1 folder cannot hold.</source>
+        <translation>El nombre nuevo contiene un carácter de control, que una carpeta %1 no admite.</translation>
+    </message>
+    <message>
+        <source>The new name holds “%1”, which a %2 folder cannot hold.</source>
+        <translation>El nombre nuevo contiene «%1», que una carpeta %2 no admite.</translation>
+    </message>
+    <message>
+        <source>The new name ends in a dot or a space, which a %1 folder cannot hold.</source>
+        <translation>El nombre nuevo termina en un punto o un espacio, que una carpeta %1 no admite.</translation>
+    </message>
+    <message>
+        <source>“%1” is a reserved name on a %2 folder.</source>
+        <translation>«%1» es un nombre reservado en una carpeta %2.</translation>
+    </message>
+    <message>
+        <source>The new name is longer than 255 UTF-16 units, more than a %1 folder can hold.</source>
+        <translation>El nombre nuevo supera las 255 unidades UTF-16, más de lo que admite una carpeta %1.</translation>
+    </message>
+    <message>
+        <source>row %1 (%2)</source>
+        <translation>fila %1 (%2)</translation>
+    </message>
+    <message>
+        <source>The same file as %1, listed twice.</source>
+        <translation>El mismo archivo que %1, listado dos veces.</translation>
+    </message>
+    <message>
+        <source>The new name is taken by %1, which is not renamed.</source>
+        <translation>El nombre nuevo lo tiene %1, que no se renombra.</translation>
+    </message>
+    <message>
+        <source>%1 is taken by a file that is not listed.</source>
+        <translation>%1 lo tiene un archivo que no está en la lista.</translation>
+    </message>
+    <message>
+        <source>The same new name as %1.</source>
+        <translation>El mismo nombre nuevo que %1.</translation>
+    </message>
+    <message>
+        <source>The new name looks the same as that of %1 (the two are canonically equivalent).</source>
+        <translation>El nombre nuevo se ve igual que el de %1 (los dos son canónicamente equivalentes).</translation>
+    </message>
+    <message>
+        <source>The new name differs only in case from that of %1, and this folder does not tell case apart.</source>
+        <translation>El nombre nuevo solo se diferencia del de %1 en mayúsculas y minúsculas, y esta carpeta no las distingue.</translation>
+    </message>
+</context>
+<context>
     <name>RenameRun</name>
     <message>
         <source>The new name is empty.</source>

@@ -247,6 +247,69 @@
     </message>
 </context>
 <context>
+    <name>RenamePlan</name>
+    <message>
+        <source>The folder cannot be opened: %1</source>
+        <translation>Le dossier ne peut pas être ouvert : %1</translation>
+    </message>
+    <message>
+        <source>The folder is on a read-only file system.</source>
+        <translation>Le dossier est sur un système de fichiers en lecture seule.</translation>
+    </message>
+    <message>
+        <source>The folder cannot be written: %1</source>
+        <translation>Le dossier ne peut pas être modifié : %1</translation>
+    </message>
+    <message>
+        <source>The new name holds a control character, which a %1 folder cannot hold.</source>
+        <translation>Le nouveau nom contient un caractère de contrôle, qu’un dossier %1 ne peut pas contenir.</translation>
+    </message>
+    <message>
+        <source>The new name holds “%1”, which a %2 folder cannot hold.</source>
+        <translation>Le nouveau nom contient « %1 », qu’un dossier %2 ne peut pas contenir.</translation>
+    </message>
+    <message>
+        <source>The new name ends in a dot or a space, which a %1 folder cannot hold.</source>
+        <translation>Le nouveau nom se termine par un point ou une espace, ce qu’un dossier %1 ne peut pas contenir.</translation>
+    </message>
+    <message>
+        <source>“%1” is a reserved name on a %2 folder.</source>
+        <translation>« %1 » est un nom réservé sur un dossier %2.</translation>
+    </message>
+    <message>
+        <source>The new name is longer than 255 UTF-16 units, more than a %1 folder can hold.</source>
+        <translation>Le nouveau nom dépasse 255 unités UTF-16, plus qu’un dossier %1 ne peut contenir.</translation>
+    </message>
+    <message>
+        <source>row %1 (%2)</source>
+        <translation>ligne %1 (%2)</translation>
+    </message>
+    <message>
+        <source>The same file as %1, listed twice.</source>
+        <translation>Le même fichier que %1, listé deux fois.</translation>
+    </message>
+    <message>
+        <source>The new name is taken by %1, which is not renamed.</source>
+        <translation>Le nouveau nom est pris par %1, qui n’est pas renommé.</translation>
+    </message>
+    <message>
+        <source>%1 is taken by a file that is not listed.</source>
+        <translation>%1 est pris par un fichier qui n’est pas dans la liste.</translation>
+    </message>
+    <message>
+        <source>The same new name as %1.</source>
+        <translation>Le même nouveau nom que %1.</translation>
+    </message>
+    <message>
+        <source>The new name looks the same as that of %1 (the two are canonically equivalent).</source>
+        <translation>Le nouveau nom a l’air identique à celui de %1 (les deux sont canoniquement équivalents).</translation>
+    </message>
+    <message>
+        <source>The new name differs only in case from that of %1, and this folder does not tell case apart.</source>
+        <translation>Le nouveau nom ne diffère de celui de %1 que par la casse, et ce dossier ne distingue pas la casse.</translation>
+    </message>
+</context>
+<context>
     <name>RenameRun</name>
     <message>
         <source>The new name is empty.</source>
