@@ -185,8 +185,8 @@
         <translation>Einen Ordner mit allen Dateien darunter zur Liste hinzufügen</translation>
     </message>
     <message>
-        <source>Only files named: *.jpg *.png</source>
-        <translation>Nur Dateien namens: *.jpg *.png</translation>
+        <source>Filter: *.jpg *.png</source>
+        <translation>Filter: *.jpg *.png</translation>
     </message>
     <message>
         <source>Of the folders added from now on, list only the files whose names match one of these patterns (* any text, ? one character), without regard to case. Empty: every file</source>

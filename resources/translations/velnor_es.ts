@@ -185,8 +185,8 @@
         <translation>Añadir a la lista una carpeta y todos los archivos que contiene</translation>
     </message>
     <message>
-        <source>Only files named: *.jpg *.png</source>
-        <translation>Solo archivos llamados: *.jpg *.png</translation>
+        <source>Filter: *.jpg *.png</source>
+        <translation>Filtro: *.jpg *.png</translation>
     </message>
     <message>
         <source>Of the folders added from now on, list only the files whose names match one of these patterns (* any text, ? one character), without regard to case. Empty: every file</source>

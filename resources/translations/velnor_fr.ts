@@ -185,8 +185,8 @@
         <translation>Ajouter à la liste un dossier et tous les fichiers qu’il contient</translation>
     </message>
     <message>
-        <source>Only files named: *.jpg *.png</source>
-        <translation>Seulement les fichiers nommés : *.jpg *.png</translation>
+        <source>Filter: *.jpg *.png</source>
+        <translation>Filtre : *.jpg *.png</translation>
     </message>
     <message>
         <source>Of the folders added from now on, list only the files whose names match one of these patterns (* any text, ? one character), without regard to case. Empty: every file</source>

@@ -19,12 +19,14 @@ ListingControls::ListingControls(Ui::VLNWindow *ui, QWidget *window, ListPaths l
     m_addFolder->setToolTip(tr("Add a folder and every file below it to the list"));
     m_filter = new QLineEdit(ui->centralwidget);
     m_filter->setObjectName(QStringLiteral("listingFilterField"));
-    m_filter->setPlaceholderText(tr("Only files named: *.jpg *.png"));
+    m_filter->setPlaceholderText(tr("Filter: *.jpg *.png"));
     m_filter->setToolTip(tr("Of the folders added from now on, list only the files whose names "
                             "match one of these patterns (* any text, ? one character), "
                             "without regard to case. Empty: every file"));
     m_filter->setClearButtonEnabled(true);
-    m_filter->setMaximumWidth(m_filter->fontMetrics().horizontalAdvance(QLatin1Char('x')) * 24);
+    const int letter = m_filter->fontMetrics().horizontalAdvance(QLatin1Char('x'));
+    m_filter->setMinimumWidth(letter * 14);
+    m_filter->setMaximumWidth(letter * 24);
     m_hidden = new QCheckBox(tr("&Hidden files"), ui->centralwidget);
     m_hidden->setObjectName(QStringLiteral("hiddenFilesBox"));
     m_hidden->setToolTip(tr("List the files of the folders added from now on whose names start "

@@ -84,6 +84,9 @@ VLNWindow::VLNWindow(UserDefaults *defaults, QWidget *parent)
 
 VLNWindow::~VLNWindow()
 {
+    // Changes of the list from here on (an editor committing as the table
+    // goes) schedule no plan: the queue is going.
+    m_model->disconnect(m_planMarks);
     // Jobs end before the list they feed: cancelled and waited for.
     delete m_work;
     // The model reads the list while the view goes away.
