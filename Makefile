@@ -15,7 +15,7 @@ QUICK     ?=
 # Debian packages the build, the tests and the screenshots need.
 DEPS = g++ cmake ninja-build make qt6-base-dev qt6-base-dev-tools libgl-dev \
        libvulkan-dev qt6-qpa-plugins fonts-dejavu-core xvfb xauth \
-       qt6-tools-dev qt6-l10n-tools man-db bash-completion
+       qt6-tools-dev qt6-l10n-tools man-db bash-completion qt6-translations-l10n
 # The metadata reader's parsers and its confinement (see the README), and
 # what the tests make media with.
 DEPS += pkgconf libexiv2-dev libtag1-dev libseccomp-dev ffmpeg libimage-exiftool-perl clang

@@ -2,6 +2,8 @@
 # Pictures of the window for the README: starts the window on a virtual X
 # display over a sample folder and saves docs/screenshot.png (the main
 # window), docs/conflicts.png (new names that collide, marked),
+# docs/confirm.png (Start over them asks first), docs/tutorial-end.png (the
+# tutorial's last page over a list kept aside), docs/conflicts-de.png,
 # docs/typed-names.png (names typed by hand),
 # docs/pattern-error.png (a pattern that does not compile),
 # docs/tutorial.png (the tutorial's name page), docs/listing.png and
@@ -64,7 +66,7 @@ for lang in de_DE fr_FR es_ES; do
     env -u LC_ALL -u LC_MESSAGES -u LANGUAGE LANG=$lang.UTF-8 xvfb-run -a -s "-screen 0 1280x800x24" \
         "$BUILD/src/app/tools/velnor-screenshot" "$shots" "$sample/Trip to Lisbon"
     pictures=screenshot
-    [ "$lang" = de_DE ] && pictures="screenshot interrupted history"
+    [ "$lang" = de_DE ] && pictures="screenshot conflicts interrupted history"
     for picture in $pictures; do
         cp "$shots/$picture.png" "$OUT/$picture-${lang%_*}.png"
     done

@@ -94,6 +94,8 @@ private slots:
     void deeperThanPathMax();
     void folderVanishes_data();
     void folderVanishes();
+    void filters_data();
+    void filters();
 
 private:
     ScratchDir m_dir;
@@ -551,6 +553,65 @@ void tst_FileIntake::folderVanishes()
     QVERIFY(!intake.insertFile(dir.path()));
     QCOMPARE(listedBelow(list, dir.path()), (QByteArrayList{"a.txt", "c/kept.txt"}));
     QVERIFY(intake.unreadableFolders().isEmpty());
+}
+
+void tst_FileIntake::filters_data()
+{
+    QTest::addColumn<QByteArrayList>("include");
+    QTest::addColumn<QByteArrayList>("exclude");
+    QTest::addColumn<bool>("ignoreCase");
+    QTest::addColumn<bool>("noHidden");
+    QTest::addColumn<QByteArrayList>("expected");
+    const QByteArrayList none;
+    QTest::newRow("no filter: everything, dot-names too")
+        << none << none << false << false
+        << QByteArrayList{".DS_Store",    ".git/HEAD",  ".git/objects/ab.jpg",
+                          "Sub/.hid.jpg", "Sub/c.JPEG", "Sub/d.jpg",
+                          "a.JPG",        "b.jpg",      "caf\xe9.jpg",
+                          "notes.txt"};
+    QTest::newRow("*.jpg: case counts") << QByteArrayList{"*.jpg"} << none << false << false
+                                        << QByteArrayList{".git/objects/ab.jpg", "Sub/.hid.jpg",
+                                                          "Sub/d.jpg", "b.jpg", "caf\xe9.jpg"};
+    QTest::newRow("*.jpg, ignoring case")
+        << QByteArrayList{"*.jpg"} << none << true << false
+        << QByteArrayList{".git/objects/ab.jpg", "Sub/.hid.jpg", "Sub/d.jpg", "a.JPG", "b.jpg",
+                          "caf\xe9.jpg"};
+    QTest::newRow("no hidden: dot-files and everything below a dot-folder")
+        << none << none << false << true
+        << QByteArrayList{"Sub/c.JPEG", "Sub/d.jpg", "a.JPG", "b.jpg", "caf\xe9.jpg", "notes.txt"};
+    QTest::newRow("two includes, one exclude that wins, no hidden")
+        << QByteArrayList{"*.jp*g", "*.txt"} << QByteArrayList{"[bc]*"} << true << true
+        << QByteArrayList{"Sub/d.jpg", "a.JPG", "notes.txt"};
+}
+
+// What a walk lists under a filter: patterns on the name alone, a folder
+// never filtered by its own name except a hidden one; a file handed over by
+// path is listed whatever the filter says.
+void tst_FileIntake::filters()
+{
+    QFETCH(QByteArrayList, include);
+    QFETCH(QByteArrayList, exclude);
+    QFETCH(bool, ignoreCase);
+    QFETCH(bool, noHidden);
+    QFETCH(QByteArrayList, expected);
+    ScratchDir scratch;
+    const QByteArray root = scratch.path();
+    for (const char *folder : {"/.git", "/.git/objects", "/Sub"})
+        QVERIFY(makeFolder(root + folder));
+    for (const char *file :
+         {"/.DS_Store", "/.git/HEAD", "/.git/objects/ab.jpg", "/Sub/.hid.jpg", "/Sub/c.JPEG",
+          "/Sub/d.jpg", "/a.JPG", "/b.jpg", "/caf\xe9.jpg", "/notes.txt"})
+        QVERIFY(makeFile(root + file));
+    FileList list;
+    FileIntake intake(list);
+    intake.setFilter({include, exclude, ignoreCase, noHidden});
+    intake.insertFile(root);
+    QCOMPARE(listedBelow(list, root), expected);
+
+    FileList byPath;
+    FileIntake direct(byPath);
+    direct.setFilter({include, QByteArrayList{"*"}, ignoreCase, noHidden});
+    QVERIFY(direct.insertFile(root + "/.DS_Store"));
 }
 
 QTEST_GUILESS_MAIN(tst_FileIntake)

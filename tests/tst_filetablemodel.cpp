@@ -126,7 +126,7 @@ void tst_FileTableModel::totals()
     f.model.updateResults();
     QCOMPARE(totals.count(), 2);
     QCOMPARE(totals.at(0).at(0).toString(), u"1 file"_s);
-    QCOMPARE(f.model.totalText(), u"1500 files"_s);
+    QCOMPARE(f.model.totalText(), u"1,500 files"_s);
 }
 
 // Remove takes each run of adjacent rows out as one removal, from the

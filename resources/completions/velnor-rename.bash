@@ -6,8 +6,8 @@ _velnor_rename()
     # -n : keeps "old-name:desc" one word.
     _init_completion -s -n : || return
 
-    local with_value="--name --ext --search --replace --case --start --step --digits --sort --date-from --files-from --names-from --map --preset --save-preset"
-    local flags="--regex --ignore-case --counter-per-folder --24-hour --ascii --companions --unique --natural --null --list-presets --edit --apply --no-journal --json --history --undo --redo --help --version --"
+    local with_value="--name --ext --search --replace --case --start --step --digits --sort --date-from --files-from --names-from --map --preset --save-preset --include --exclude"
+    local flags="--regex --ignore-case --counter-per-folder --24-hour --ascii --companions --unique --natural --no-hidden --null --list-presets --edit --apply --no-journal --json --history --undo --redo --help --version --"
 
     case $prev in
         --case)
@@ -27,7 +27,7 @@ _velnor_rename()
             # The IDs of the runs, the first column of --history.
             COMPREPLY=($(compgen -W "$(velnor-rename --history 2>/dev/null | cut -d' ' -f1)" -- "$cur"))
             return ;;
-        --name | --ext | --search | --replace | --start | --step | --digits | --preset | --save-preset)
+        --name | --ext | --search | --replace | --start | --step | --digits | --preset | --save-preset | --include | --exclude)
             return ;;
     esac
 

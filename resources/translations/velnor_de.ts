@@ -191,6 +191,37 @@
     </message>
 </context>
 <context>
+    <name>ListingControls</name>
+    <message>
+        <source>Add Fol&amp;der…</source>
+        <translation>&amp;Ordner hinzufügen…</translation>
+    </message>
+    <message>
+        <source>Add a folder and every file below it to the list</source>
+        <translation>Einen Ordner mit allen Dateien darunter zur Liste hinzufügen</translation>
+    </message>
+    <message>
+        <source>Filter: *.jpg *.png</source>
+        <translation>Filter: *.jpg *.png</translation>
+    </message>
+    <message>
+        <source>Of the folders added from now on, list only the files whose names match one of these patterns (* any text, ? one character), without regard to case. Empty: every file</source>
+        <translation>Von den ab jetzt hinzugefügten Ordnern nur die Dateien auflisten, deren Namen zu einem dieser Muster passen (* beliebiger Text, ? ein Zeichen), ohne Rücksicht auf Groß- und Kleinschreibung. Leer: jede Datei</translation>
+    </message>
+    <message>
+        <source>&amp;Hidden files</source>
+        <translation>&amp;Punktdateien</translation>
+    </message>
+    <message>
+        <source>List the files of the folders added from now on whose names start with a dot, and the folders so named (.git)</source>
+        <translation>Aus den ab jetzt hinzugefügten Ordnern auch Dateien auflisten, deren Namen mit einem Punkt beginnen, und solche Ordner (.git) durchsuchen</translation>
+    </message>
+    <message>
+        <source>Add Folder</source>
+        <translation>Ordner hinzufügen</translation>
+    </message>
+</context>
+<context>
     <name>MetaControls</name>
     <message>
         <source>24-hour c&amp;lock</source>
@@ -348,6 +379,69 @@
     </message>
 </context>
 <context>
+    <name>RenamePlan</name>
+    <message>
+        <source>The folder cannot be opened: %1</source>
+        <translation>Der Ordner kann nicht geöffnet werden: %1</translation>
+    </message>
+    <message>
+        <source>The folder is on a read-only file system.</source>
+        <translation>Der Ordner liegt auf einem schreibgeschützten Dateisystem.</translation>
+    </message>
+    <message>
+        <source>The folder cannot be written: %1</source>
+        <translation>In den Ordner kann nicht geschrieben werden: %1</translation>
+    </message>
+    <message>
+        <source>The new name holds a control character, which a %1 folder cannot hold.</source>
+        <translation>Der neue Name enthält ein Steuerzeichen, das ein %1-Ordner nicht aufnehmen kann.</translation>
+    </message>
+    <message>
+        <source>The new name holds “%1”, which a %2 folder cannot hold.</source>
+        <translation>Der neue Name enthält „%1“, das ein %2-Ordner nicht aufnehmen kann.</translation>
+    </message>
+    <message>
+        <source>The new name ends in a dot or a space, which a %1 folder cannot hold.</source>
+        <translation>Der neue Name endet auf einen Punkt oder ein Leerzeichen, was ein %1-Ordner nicht aufnehmen kann.</translation>
+    </message>
+    <message>
+        <source>“%1” is a reserved name on a %2 folder.</source>
+        <translation>„%1“ ist auf einem %2-Ordner ein reservierter Name.</translation>
+    </message>
+    <message>
+        <source>The new name is longer than 255 UTF-16 units, more than a %1 folder can hold.</source>
+        <translation>Der neue Name ist länger als 255 UTF-16-Einheiten, mehr als ein %1-Ordner aufnehmen kann.</translation>
+    </message>
+    <message>
+        <source>row %1 (%2)</source>
+        <translation>Zeile %1 (%2)</translation>
+    </message>
+    <message>
+        <source>The same file as %1, listed twice.</source>
+        <translation>Dieselbe Datei wie %1, doppelt aufgelistet.</translation>
+    </message>
+    <message>
+        <source>The new name is taken by %1, which is not renamed.</source>
+        <translation>Der neue Name gehört %1, die nicht umbenannt wird.</translation>
+    </message>
+    <message>
+        <source>%1 is taken by a file that is not listed.</source>
+        <translation>%1 gehört einer Datei, die nicht in der Liste steht.</translation>
+    </message>
+    <message>
+        <source>The same new name as %1.</source>
+        <translation>Derselbe neue Name wie %1.</translation>
+    </message>
+    <message>
+        <source>The new name looks the same as that of %1 (the two are canonically equivalent).</source>
+        <translation>Der neue Name sieht aus wie der von %1 (beide sind kanonisch gleichwertig).</translation>
+    </message>
+    <message>
+        <source>The new name differs only in case from that of %1, and this folder does not tell case apart.</source>
+        <translation>Der neue Name unterscheidet sich von dem von %1 nur in der Groß- und Kleinschreibung, und dieser Ordner unterscheidet sie nicht.</translation>
+    </message>
+</context>
+<context>
     <name>RenameRun</name>
     <message>
         <source> (the file was left as “%1”)</source>
@@ -414,7 +508,7 @@
     <name>RuleControls</name>
     <message>
         <source>Regular e&amp;xpression</source>
-        <translation>Regulärer &amp;Ausdruck</translation>
+        <translation>Regulärer Ausdruc&amp;k</translation>
     </message>
     <message>
         <source>Search with a Perl-compatible pattern; the replacement may use $0, $1 to $99, ${name} and $$</source>
@@ -422,7 +516,7 @@
     </message>
     <message>
         <source>I&amp;gnore case</source>
-        <translation>Groß-/Kleinschreibung &amp;ignorieren</translation>
+        <translation>Gro&amp;ß-/Kleinschreibung ignorieren</translation>
     </message>
     <message>
         <source>Title Case</source>
@@ -434,7 +528,7 @@
     </message>
     <message>
         <source>Restart in each fol&amp;der</source>
-        <translation>In jedem &amp;Ordner neu beginnen</translation>
+        <translation>In &amp;jedem Ordner neu beginnen</translation>
     </message>
     <message>
         <source>Count each file among the files of its own folder</source>
@@ -485,12 +579,62 @@
         <translation>Ein neuer Name, der schon vergeben ist, bekommt &quot; (2)&quot;, &quot; (3)&quot;, … vor seiner Endung: die erste in seinem Ordner freie Zahl</translation>
     </message>
     <message>
-        <source>[P] Director&amp;y</source>
+        <source>[P] Directory</source>
         <translation>[&amp;P] Ordner</translation>
     </message>
     <message>
         <source>Append the name of the file&apos;s folder ([P2] the folder above it, and so on)</source>
         <translation>Den Namen des Ordners der Datei anhängen ([P2] den Ordner darüber, und so weiter)</translation>
+    </message>
+</context>
+<context>
+    <name>RunConfirmation</name>
+    <message numerus="yes">
+        <source>%n of %1 files cannot be renamed. Rename the other %2?</source>
+        <translation>
+            <numerusform>%n von %1 Dateien kann nicht umbenannt werden. Die anderen %2 umbenennen?</numerusform>
+            <numerusform>%n von %1 Dateien können nicht umbenannt werden. Die anderen %2 umbenennen?</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>None of the %n file(s) can be renamed.</source>
+        <translation>
+            <numerusform>Die Datei kann nicht umbenannt werden.</numerusform>
+            <numerusform>Keine der %n Dateien kann umbenannt werden.</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>Rename %n File(s)</source>
+        <translation>
+            <numerusform>%n Datei umbenennen</numerusform>
+            <numerusform>%n Dateien umbenennen</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>…</source>
+        <translation>…</translation>
+    </message>
+    <message>
+        <source>“%1”: %2</source>
+        <translation>„%1“: %2</translation>
+    </message>
+</context>
+<context>
+    <name>Tutorial</name>
+    <message numerus="yes">
+        <source>Your %n file(s) and your settings come back when the tutorial ends.</source>
+        <translation>
+            <numerusform>Ihre Datei und Ihre Einstellungen kommen zurück, wenn das Tutorial endet.</numerusform>
+            <numerusform>Ihre %n Dateien und Ihre Einstellungen kommen zurück, wenn das Tutorial endet.</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>&amp;Close Tutorial</source>
+        <translation>Tutorial Einführung &amp;schließenamp;schließen</translation>
+    </message>
+    <message>
+        <source>&amp;Next</source>
+        <translation>&amp;Weiter</translation>
     </message>
 </context>
 <context>
@@ -622,7 +766,7 @@
         <translation>Das Änderungsdatum anhängen</translation>
     </message>
     <message>
-        <source>[YMD] &amp;Date</source>
+        <source>[&amp;YMD] Date</source>
         <translation>[YMD] D&amp;atum</translation>
     </message>
     <message>
@@ -759,7 +903,7 @@
     </message>
     <message>
         <source>S&amp;kip Tutorial</source>
-        <translation>Tut&amp;orial überspringen</translation>
+        <translation>Tutorial &amp;überspringen</translation>
     </message>
     <message>
         <source>&amp;Next</source>
@@ -842,28 +986,6 @@ Danke, dass Sie Velnor installiert haben, den schnellsten Weg, große Mengen von
 Klicken Sie auf Weiter für eine kurze Einführung in dieses Programm.</translation>
     </message>
     <message>
-        <source>In this section you can change the file name based on the text you input.
-Using special tokens such as [N] or [C] you can insert dynamic text into the file name.
-For date and time tokens, you can change the order of units in the token itself such as [DMY] or [SH]
-
-Try typing [N]-[YMD] in the textfield and see how the names change in real-time.</source>
-        <translation>In diesem Bereich ändern Sie den Dateinamen nach dem Text, den Sie eingeben.
-Mit Platzhaltern wie [N] oder [C] fügen Sie veränderliche Teile in den Dateinamen ein.
-Bei Datums- und Zeitplatzhaltern bestimmen Sie die Reihenfolge der Einheiten im Platzhalter selbst, etwa [DMY] oder [SH]
-
-Geben Sie [N]-[YMD] in das Textfeld ein und sehen Sie zu, wie sich die Namen sofort ändern.</translation>
-    </message>
-    <message>
-        <source>In this section you can change the file extension based on the text you input.
-Using special tokens such as [E] or [C] you can insert dynamic text into the extension.
-
-Try typing [C] in the textfield to set the extension to an increasing numerical value.</source>
-        <translation>In diesem Bereich ändern Sie die Dateiendung nach dem Text, den Sie eingeben.
-Mit Platzhaltern wie [E] oder [C] fügen Sie veränderliche Teile in die Endung ein.
-
-Geben Sie [C] in das Textfeld ein, um die Endung zu einer aufsteigenden Zahl zu machen.</translation>
-    </message>
-    <message>
         <source>In this section you can search for a particular text and replace it.
 Leave the replace text empty if you simply want to remove the searched text.
 
@@ -882,36 +1004,8 @@ Try changing it to All UPPERCASE.</source>
 Stellen Sie auf ALLES IN GROSSBUCHSTABEN um.</translation>
     </message>
     <message>
-        <source>In this section you can adjust the numerical counter linked to the [C] token.
-The counter can start from a certain number and increase in value by then number next to Step by.
-Digits represent the minimum amount of digits the counter will show.
-
-Try increasing the Digits to 3.</source>
-        <translation>In diesem Bereich stellen Sie den Zähler des Platzhalters [C] ein.
-Der Zähler beginnt beim Startwert und wächst bei jeder Datei um die Zahl neben Schrittweite.
-Stellen gibt an, wie viele Ziffern der Zähler mindestens zeigt.
-
-Erhöhen Sie Stellen auf 3.</translation>
-    </message>
-    <message>
-        <source>That&apos;s it!
-All you have to do now is Drag&amp;Drop the files you want to rename on this window or
-on the Velnor dock icon. Adjust the renaming parameters and click on the Start Renaming button.
-
-If you have any questions, you can reach us on our email, %1</source>
-        <translation>Das war’s!
-Ziehen Sie jetzt die Dateien, die Sie umbenennen wollen, auf dieses Fenster oder
-auf das Velnor-Symbol. Stellen Sie die Regeln ein und klicken Sie auf Umbenennen starten.
-
-Bei Fragen erreichen Sie uns per E-Mail unter %1</translation>
-    </message>
-    <message>
         <source>Add Files</source>
         <translation>Dateien hinzufügen</translation>
-    </message>
-    <message>
-        <source>Example Tutorial File</source>
-        <translation>Beispieldatei der Einführung</translation>
     </message>
     <message>
         <source>&amp;Undo Rename</source>
@@ -964,6 +1058,50 @@ Keine Datei wurde umbenannt. Ohne Rückgängig lässt sich dieses Umbenennen nic
     <message>
         <source>The file keeps the new name it had.</source>
         <translation>Die Datei behält den neuen Namen, den sie hatte.</translation>
+    </message>
+    <message>
+        <source>In this section you can change the file name based on the text you input.
+Using special tokens such as [N] or [C] you can insert dynamic text into the file name.
+For date and time tokens, you can change the order of units in the token itself, such as [DMY] or [hms].
+
+Try typing [N]-[YMD] in the text field and see how the names change as you type.</source>
+        <translation>In diesem Bereich ändern Sie den Dateinamen nach dem Text, den Sie eingeben.
+Mit Platzhaltern wie [N] oder [C] fügen Sie veränderliche Teile in den Dateinamen ein.
+Bei Datums- und Zeitplatzhaltern bestimmen Sie die Reihenfolge der Einheiten im Platzhalter selbst, etwa [DMY] oder [hms].
+
+Geben Sie [N]-[YMD] in das Textfeld ein und sehen Sie zu, wie sich die Namen beim Tippen ändern.</translation>
+    </message>
+    <message>
+        <source>In this section you can change the file extension based on the text you input.
+Using special tokens such as [E] or [C] you can insert dynamic text into the extension.
+
+Try typing [C] in the text field to set the extension to an increasing number.</source>
+        <translation>In diesem Bereich ändern Sie die Dateiendung nach dem Text, den Sie eingeben.
+Mit Platzhaltern wie [E] oder [C] fügen Sie veränderliche Teile in die Endung ein.
+
+Geben Sie [C] in das Textfeld ein, um die Endung zu einer aufsteigenden Zahl zu machen.</translation>
+    </message>
+    <message>
+        <source>In this section you can adjust the numerical counter linked to the [C] token.
+The counter can start from a certain number and increase in value by the number next to Step by.
+Digits represent the minimum amount of digits the counter will show.
+
+Try increasing the Digits to 3.</source>
+        <translation>In diesem Bereich stellen Sie den Zähler des Platzhalters [C] ein.
+Der Zähler beginnt beim Startwert und wächst bei jeder Datei um die Zahl neben Schrittweite.
+Stellen gibt an, wie viele Ziffern der Zähler mindestens zeigt.
+
+Erhöhen Sie Stellen auf 3.</translation>
+    </message>
+    <message>
+        <source>That&apos;s it!
+All you have to do now is drag the files or folders you want to rename onto this window, or add them with Add… or Add Folder…. Adjust the renaming parameters and click on the Start Renaming button.
+
+If you have any questions, you can reach us by email at %1</source>
+        <translation>Das war’s!
+Ziehen Sie jetzt die Dateien oder Ordner, die Sie umbenennen wollen, auf dieses Fenster, oder fügen Sie sie mit Hinzufügen… oder Ordner hinzufügen… hinzu. Stellen Sie die Regeln ein und klicken Sie auf Umbenennen starten.
+
+Bei Fragen erreichen Sie uns per E-Mail unter %1</translation>
     </message>
 </context>
 <context>

@@ -191,6 +191,37 @@
     </message>
 </context>
 <context>
+    <name>ListingControls</name>
+    <message>
+        <source>Add Fol&amp;der…</source>
+        <translation>Añadir ca&amp;rpeta…</translation>
+    </message>
+    <message>
+        <source>Add a folder and every file below it to the list</source>
+        <translation>Añadir a la lista una carpeta y todos los archivos que contiene</translation>
+    </message>
+    <message>
+        <source>Filter: *.jpg *.png</source>
+        <translation>Filtro: *.jpg *.png</translation>
+    </message>
+    <message>
+        <source>Of the folders added from now on, list only the files whose names match one of these patterns (* any text, ? one character), without regard to case. Empty: every file</source>
+        <translation>De las carpetas que se añadan a partir de ahora, listar solo los archivos cuyo nombre coincida con uno de estos patrones (* cualquier texto, ? un carácter), sin distinguir mayúsculas. Vacío: todos los archivos</translation>
+    </message>
+    <message>
+        <source>&amp;Hidden files</source>
+        <translation>Archivos &amp;ocultos</translation>
+    </message>
+    <message>
+        <source>List the files of the folders added from now on whose names start with a dot, and the folders so named (.git)</source>
+        <translation>Listar también, en las carpetas que se añadan a partir de ahora, los archivos cuyo nombre empieza por un punto, y recorrer las carpetas así llamadas (.git)</translation>
+    </message>
+    <message>
+        <source>Add Folder</source>
+        <translation>Añadir carpeta</translation>
+    </message>
+</context>
+<context>
     <name>MetaControls</name>
     <message>
         <source>24-hour c&amp;lock</source>
@@ -348,6 +379,69 @@
     </message>
 </context>
 <context>
+    <name>RenamePlan</name>
+    <message>
+        <source>The folder cannot be opened: %1</source>
+        <translation>No se puede abrir la carpeta: %1</translation>
+    </message>
+    <message>
+        <source>The folder is on a read-only file system.</source>
+        <translation>La carpeta está en un sistema de archivos de solo lectura.</translation>
+    </message>
+    <message>
+        <source>The folder cannot be written: %1</source>
+        <translation>No se puede escribir en la carpeta: %1</translation>
+    </message>
+    <message>
+        <source>The new name holds a control character, which a %1 folder cannot hold.</source>
+        <translation>El nombre nuevo contiene un carácter de control, que una carpeta %1 no admite.</translation>
+    </message>
+    <message>
+        <source>The new name holds “%1”, which a %2 folder cannot hold.</source>
+        <translation>El nombre nuevo contiene «%1», que una carpeta %2 no admite.</translation>
+    </message>
+    <message>
+        <source>The new name ends in a dot or a space, which a %1 folder cannot hold.</source>
+        <translation>El nombre nuevo termina en un punto o un espacio, que una carpeta %1 no admite.</translation>
+    </message>
+    <message>
+        <source>“%1” is a reserved name on a %2 folder.</source>
+        <translation>«%1» es un nombre reservado en una carpeta %2.</translation>
+    </message>
+    <message>
+        <source>The new name is longer than 255 UTF-16 units, more than a %1 folder can hold.</source>
+        <translation>El nombre nuevo supera las 255 unidades UTF-16, más de lo que admite una carpeta %1.</translation>
+    </message>
+    <message>
+        <source>row %1 (%2)</source>
+        <translation>fila %1 (%2)</translation>
+    </message>
+    <message>
+        <source>The same file as %1, listed twice.</source>
+        <translation>El mismo archivo que %1, listado dos veces.</translation>
+    </message>
+    <message>
+        <source>The new name is taken by %1, which is not renamed.</source>
+        <translation>El nombre nuevo lo tiene %1, que no se renombra.</translation>
+    </message>
+    <message>
+        <source>%1 is taken by a file that is not listed.</source>
+        <translation>%1 lo tiene un archivo que no está en la lista.</translation>
+    </message>
+    <message>
+        <source>The same new name as %1.</source>
+        <translation>El mismo nombre nuevo que %1.</translation>
+    </message>
+    <message>
+        <source>The new name looks the same as that of %1 (the two are canonically equivalent).</source>
+        <translation>El nombre nuevo se ve igual que el de %1 (los dos son canónicamente equivalentes).</translation>
+    </message>
+    <message>
+        <source>The new name differs only in case from that of %1, and this folder does not tell case apart.</source>
+        <translation>El nombre nuevo solo se diferencia del de %1 en mayúsculas y minúsculas, y esta carpeta no las distingue.</translation>
+    </message>
+</context>
+<context>
     <name>RenameRun</name>
     <message>
         <source>The new name is empty.</source>
@@ -485,12 +579,62 @@
         <translation>Un nombre nuevo que ya está ocupado recibe &quot; (2)&quot;, &quot; (3)&quot;, … antes de su extensión: el primer número libre en su carpeta</translation>
     </message>
     <message>
-        <source>[P] Director&amp;y</source>
+        <source>[P] Directory</source>
         <translation>[P] Ca&amp;rpeta</translation>
     </message>
     <message>
         <source>Append the name of the file&apos;s folder ([P2] the folder above it, and so on)</source>
         <translation>Añadir el nombre de la carpeta del archivo ([P2] la carpeta superior, y así sucesivamente)</translation>
+    </message>
+</context>
+<context>
+    <name>RunConfirmation</name>
+    <message numerus="yes">
+        <source>%n of %1 files cannot be renamed. Rename the other %2?</source>
+        <translation>
+            <numerusform>%n de %1 archivos no se puede renombrar. ¿Renombrar los otros %2?</numerusform>
+            <numerusform>%n de %1 archivos no se pueden renombrar. ¿Renombrar los otros %2?</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>None of the %n file(s) can be renamed.</source>
+        <translation>
+            <numerusform>El archivo no se puede renombrar.</numerusform>
+            <numerusform>Ninguno de los %n archivos se puede renombrar.</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>Rename %n File(s)</source>
+        <translation>
+            <numerusform>Renombrar %n archivo</numerusform>
+            <numerusform>Renombrar %n archivos</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>…</source>
+        <translation>…</translation>
+    </message>
+    <message>
+        <source>“%1”: %2</source>
+        <translation>«%1»: %2</translation>
+    </message>
+</context>
+<context>
+    <name>Tutorial</name>
+    <message numerus="yes">
+        <source>Your %n file(s) and your settings come back when the tutorial ends.</source>
+        <translation>
+            <numerusform>Su archivo y sus ajustes vuelven cuando termina el tutorial.</numerusform>
+            <numerusform>Sus %n archivos y sus ajustes vuelven cuando termina el tutorial.</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>&amp;Close Tutorial</source>
+        <translation>&amp;Cerrar el tutorial</translation>
+    </message>
+    <message>
+        <source>&amp;Next</source>
+        <translation>Siguien&amp;te</translation>
     </message>
 </context>
 <context>
@@ -622,7 +766,7 @@
         <translation>Añadir la fecha de modificación</translation>
     </message>
     <message>
-        <source>[YMD] &amp;Date</source>
+        <source>[&amp;YMD] Date</source>
         <translation>[YMD] &amp;Fecha</translation>
     </message>
     <message>
@@ -854,28 +998,6 @@ Gracias por instalar Velnor, la forma más rápida de renombrar grandes cantidad
 Pulse Siguiente para ver una breve introducción a este programa.</translation>
     </message>
     <message>
-        <source>In this section you can change the file name based on the text you input.
-Using special tokens such as [N] or [C] you can insert dynamic text into the file name.
-For date and time tokens, you can change the order of units in the token itself such as [DMY] or [SH]
-
-Try typing [N]-[YMD] in the textfield and see how the names change in real-time.</source>
-        <translation>En esta sección cambia el nombre del archivo según el texto que escriba.
-Con etiquetas especiales como [N] o [C] puede insertar en el nombre partes que cambian de un archivo a otro.
-En las etiquetas de fecha y hora, el orden de las unidades se elige en la propia etiqueta, como [DMY] o [SH]
-
-Pruebe a escribir [N]-[YMD] en el campo de texto y verá cómo cambian los nombres al instante.</translation>
-    </message>
-    <message>
-        <source>In this section you can change the file extension based on the text you input.
-Using special tokens such as [E] or [C] you can insert dynamic text into the extension.
-
-Try typing [C] in the textfield to set the extension to an increasing numerical value.</source>
-        <translation>En esta sección cambia la extensión del archivo según el texto que escriba.
-Con etiquetas especiales como [E] o [C] puede insertar en la extensión partes que cambian de un archivo a otro.
-
-Pruebe a escribir [C] en el campo de texto para que las extensiones sean números crecientes.</translation>
-    </message>
-    <message>
         <source>In this section you can search for a particular text and replace it.
 Leave the replace text empty if you simply want to remove the searched text.
 
@@ -892,34 +1014,6 @@ Try changing it to All UPPERCASE.</source>
         <translation>En esta sección pasa todo el nombre del archivo a mayúsculas o a minúsculas
 
 Pruebe a cambiarlo a TODO EN MAYÚSCULAS.</translation>
-    </message>
-    <message>
-        <source>In this section you can adjust the numerical counter linked to the [C] token.
-The counter can start from a certain number and increase in value by then number next to Step by.
-Digits represent the minimum amount of digits the counter will show.
-
-Try increasing the Digits to 3.</source>
-        <translation>En esta sección ajusta el contador de la etiqueta [C].
-El contador empieza en el valor de Inicio y aumenta en cada archivo lo que indique Incremento.
-Dígitos es la cantidad mínima de cifras que muestra el contador.
-
-Pruebe a subir Dígitos a 3.</translation>
-    </message>
-    <message>
-        <source>That&apos;s it!
-All you have to do now is Drag&amp;Drop the files you want to rename on this window or
-on the Velnor dock icon. Adjust the renaming parameters and click on the Start Renaming button.
-
-If you have any questions, you can reach us on our email, %1</source>
-        <translation>¡Eso es todo!
-Solo tiene que arrastrar los archivos que quiera renombrar a esta ventana o
-al icono de Velnor. Ajuste los parámetros y pulse el botón Iniciar el renombrado.
-
-Si tiene alguna pregunta, escríbanos a %1</translation>
-    </message>
-    <message>
-        <source>Example Tutorial File</source>
-        <translation>Archivo de ejemplo del tutorial</translation>
     </message>
     <message>
         <source>Add Files</source>
@@ -964,6 +1058,50 @@ No se ha renombrado ningún archivo. Sin la opción de deshacer, este renombrado
     <message>
         <source>The file keeps the new name it had.</source>
         <translation>El archivo conserva el nombre nuevo que tenía.</translation>
+    </message>
+    <message>
+        <source>In this section you can change the file name based on the text you input.
+Using special tokens such as [N] or [C] you can insert dynamic text into the file name.
+For date and time tokens, you can change the order of units in the token itself, such as [DMY] or [hms].
+
+Try typing [N]-[YMD] in the text field and see how the names change as you type.</source>
+        <translation>En esta sección cambia el nombre del archivo según el texto que escriba.
+Con etiquetas como [N] o [C] inserta texto variable en el nombre.
+En las etiquetas de fecha y hora, el orden de las unidades se elige en la propia etiqueta, por ejemplo [DMY] o [hms].
+
+Escriba [N]-[YMD] en el campo y vea cómo cambian los nombres mientras escribe.</translation>
+    </message>
+    <message>
+        <source>In this section you can change the file extension based on the text you input.
+Using special tokens such as [E] or [C] you can insert dynamic text into the extension.
+
+Try typing [C] in the text field to set the extension to an increasing number.</source>
+        <translation>En esta sección cambia la extensión según el texto que escriba.
+Con etiquetas como [E] o [C] inserta texto variable en la extensión.
+
+Escriba [C] en el campo para que la extensión sea un número creciente.</translation>
+    </message>
+    <message>
+        <source>In this section you can adjust the numerical counter linked to the [C] token.
+The counter can start from a certain number and increase in value by the number next to Step by.
+Digits represent the minimum amount of digits the counter will show.
+
+Try increasing the Digits to 3.</source>
+        <translation>En esta sección ajusta el contador de la etiqueta [C].
+El contador empieza en un número y aumenta en el número junto a Paso.
+Dígitos indica cuántas cifras muestra como mínimo.
+
+Suba Dígitos a 3.</translation>
+    </message>
+    <message>
+        <source>That&apos;s it!
+All you have to do now is drag the files or folders you want to rename onto this window, or add them with Add… or Add Folder…. Adjust the renaming parameters and click on the Start Renaming button.
+
+If you have any questions, you can reach us by email at %1</source>
+        <translation>¡Eso es todo!
+Ahora solo tiene que arrastrar los archivos o carpetas que quiera renombrar a esta ventana, o añadirlos con Añadir… o Añadir carpeta…. Ajuste los parámetros y pulse Iniciar el renombrado.
+
+Si tiene preguntas, escríbanos a %1</translation>
     </message>
 </context>
 <context>

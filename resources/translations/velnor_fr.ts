@@ -191,6 +191,37 @@
     </message>
 </context>
 <context>
+    <name>ListingControls</name>
+    <message>
+        <source>Add Fol&amp;der…</source>
+        <translation>Ajouter un &amp;dossier…</translation>
+    </message>
+    <message>
+        <source>Add a folder and every file below it to the list</source>
+        <translation>Ajouter à la liste un dossier et tous les fichiers qu’il contient</translation>
+    </message>
+    <message>
+        <source>Filter: *.jpg *.png</source>
+        <translation>Filtre : *.jpg *.png</translation>
+    </message>
+    <message>
+        <source>Of the folders added from now on, list only the files whose names match one of these patterns (* any text, ? one character), without regard to case. Empty: every file</source>
+        <translation>Des dossiers ajoutés désormais, ne lister que les fichiers dont le nom correspond à l’un de ces motifs (* tout texte, ? un caractère), sans tenir compte de la casse. Vide : tous les fichiers</translation>
+    </message>
+    <message>
+        <source>&amp;Hidden files</source>
+        <translation>Fichiers ca&amp;chés</translation>
+    </message>
+    <message>
+        <source>List the files of the folders added from now on whose names start with a dot, and the folders so named (.git)</source>
+        <translation>Lister aussi, dans les dossiers ajoutés désormais, les fichiers dont le nom commence par un point, et parcourir les dossiers ainsi nommés (.git)</translation>
+    </message>
+    <message>
+        <source>Add Folder</source>
+        <translation>Ajouter un dossier</translation>
+    </message>
+</context>
+<context>
     <name>MetaControls</name>
     <message>
         <source>24-hour c&amp;lock</source>
@@ -348,6 +379,69 @@
     </message>
 </context>
 <context>
+    <name>RenamePlan</name>
+    <message>
+        <source>The folder cannot be opened: %1</source>
+        <translation>Le dossier ne peut pas être ouvert : %1</translation>
+    </message>
+    <message>
+        <source>The folder is on a read-only file system.</source>
+        <translation>Le dossier est sur un système de fichiers en lecture seule.</translation>
+    </message>
+    <message>
+        <source>The folder cannot be written: %1</source>
+        <translation>Le dossier ne peut pas être modifié : %1</translation>
+    </message>
+    <message>
+        <source>The new name holds a control character, which a %1 folder cannot hold.</source>
+        <translation>Le nouveau nom contient un caractère de contrôle, qu’un dossier %1 ne peut pas contenir.</translation>
+    </message>
+    <message>
+        <source>The new name holds “%1”, which a %2 folder cannot hold.</source>
+        <translation>Le nouveau nom contient « %1 », qu’un dossier %2 ne peut pas contenir.</translation>
+    </message>
+    <message>
+        <source>The new name ends in a dot or a space, which a %1 folder cannot hold.</source>
+        <translation>Le nouveau nom se termine par un point ou une espace, ce qu’un dossier %1 ne peut pas contenir.</translation>
+    </message>
+    <message>
+        <source>“%1” is a reserved name on a %2 folder.</source>
+        <translation>« %1 » est un nom réservé sur un dossier %2.</translation>
+    </message>
+    <message>
+        <source>The new name is longer than 255 UTF-16 units, more than a %1 folder can hold.</source>
+        <translation>Le nouveau nom dépasse 255 unités UTF-16, plus qu’un dossier %1 ne peut contenir.</translation>
+    </message>
+    <message>
+        <source>row %1 (%2)</source>
+        <translation>ligne %1 (%2)</translation>
+    </message>
+    <message>
+        <source>The same file as %1, listed twice.</source>
+        <translation>Le même fichier que %1, listé deux fois.</translation>
+    </message>
+    <message>
+        <source>The new name is taken by %1, which is not renamed.</source>
+        <translation>Le nouveau nom est pris par %1, qui n’est pas renommé.</translation>
+    </message>
+    <message>
+        <source>%1 is taken by a file that is not listed.</source>
+        <translation>%1 est pris par un fichier qui n’est pas dans la liste.</translation>
+    </message>
+    <message>
+        <source>The same new name as %1.</source>
+        <translation>Le même nouveau nom que %1.</translation>
+    </message>
+    <message>
+        <source>The new name looks the same as that of %1 (the two are canonically equivalent).</source>
+        <translation>Le nouveau nom a l’air identique à celui de %1 (les deux sont canoniquement équivalents).</translation>
+    </message>
+    <message>
+        <source>The new name differs only in case from that of %1, and this folder does not tell case apart.</source>
+        <translation>Le nouveau nom ne diffère de celui de %1 que par la casse, et ce dossier ne distingue pas la casse.</translation>
+    </message>
+</context>
+<context>
     <name>RenameRun</name>
     <message>
         <source>The new name is empty.</source>
@@ -485,12 +579,62 @@
         <translation>Un nouveau nom déjà pris reçoit &quot; (2)&quot;, &quot; (3)&quot;, … avant son extension : le premier numéro libre dans son dossier</translation>
     </message>
     <message>
-        <source>[P] Director&amp;y</source>
+        <source>[P] Directory</source>
         <translation>[P] Doss&amp;ier</translation>
     </message>
     <message>
         <source>Append the name of the file&apos;s folder ([P2] the folder above it, and so on)</source>
         <translation>Ajouter le nom du dossier du fichier ([P2] le dossier au-dessus, et ainsi de suite)</translation>
+    </message>
+</context>
+<context>
+    <name>RunConfirmation</name>
+    <message numerus="yes">
+        <source>%n of %1 files cannot be renamed. Rename the other %2?</source>
+        <translation>
+            <numerusform>%n fichier sur %1 ne peut pas être renommé. Renommer les %2 autres ?</numerusform>
+            <numerusform>%n fichiers sur %1 ne peuvent pas être renommés. Renommer les %2 autres ?</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>None of the %n file(s) can be renamed.</source>
+        <translation>
+            <numerusform>Le fichier ne peut pas être renommé.</numerusform>
+            <numerusform>Aucun des %n fichiers ne peut être renommé.</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>Rename %n File(s)</source>
+        <translation>
+            <numerusform>Renommer %n fichier</numerusform>
+            <numerusform>Renommer %n fichiers</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>…</source>
+        <translation>…</translation>
+    </message>
+    <message>
+        <source>“%1”: %2</source>
+        <translation>« %1 » : %2</translation>
+    </message>
+</context>
+<context>
+    <name>Tutorial</name>
+    <message numerus="yes">
+        <source>Your %n file(s) and your settings come back when the tutorial ends.</source>
+        <translation>
+            <numerusform>Votre fichier et vos réglages reviennent à la fin du tutoriel.</numerusform>
+            <numerusform>Vos %n fichiers et vos réglages reviennent à la fin du tutoriel.</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>&amp;Close Tutorial</source>
+        <translation>&amp;Fermer le tutoriel</translation>
+    </message>
+    <message>
+        <source>&amp;Next</source>
+        <translation>&amp;Suivant</translation>
     </message>
 </context>
 <context>
@@ -622,7 +766,7 @@
         <translation>Ajouter la date de modification</translation>
     </message>
     <message>
-        <source>[YMD] &amp;Date</source>
+        <source>[&amp;YMD] Date</source>
         <translation>[YMD] &amp;Date</translation>
     </message>
     <message>
@@ -854,28 +998,6 @@ Merci d’avoir installé Velnor, le moyen le plus rapide de renommer de grandes
 Cliquez sur Suivant pour une courte présentation de ce logiciel.</translation>
     </message>
     <message>
-        <source>In this section you can change the file name based on the text you input.
-Using special tokens such as [N] or [C] you can insert dynamic text into the file name.
-For date and time tokens, you can change the order of units in the token itself such as [DMY] or [SH]
-
-Try typing [N]-[YMD] in the textfield and see how the names change in real-time.</source>
-        <translation>Dans cette partie, vous changez le nom du fichier d’après le texte que vous saisissez.
-Des balises comme [N] ou [C] insèrent dans le nom des parties qui varient d’un fichier à l’autre.
-Dans les balises de date et d’heure, vous choisissez vous-même l’ordre des unités, par exemple [DMY] ou [SH]
-
-Essayez de saisir [N]-[YMD] dans le champ et regardez les noms changer aussitôt.</translation>
-    </message>
-    <message>
-        <source>In this section you can change the file extension based on the text you input.
-Using special tokens such as [E] or [C] you can insert dynamic text into the extension.
-
-Try typing [C] in the textfield to set the extension to an increasing numerical value.</source>
-        <translation>Dans cette partie, vous changez l’extension du fichier d’après le texte que vous saisissez.
-Des balises comme [E] ou [C] insèrent dans l’extension des parties qui varient d’un fichier à l’autre.
-
-Essayez de saisir [C] dans le champ pour donner aux extensions des numéros croissants.</translation>
-    </message>
-    <message>
         <source>In this section you can search for a particular text and replace it.
 Leave the replace text empty if you simply want to remove the searched text.
 
@@ -892,34 +1014,6 @@ Try changing it to All UPPERCASE.</source>
         <translation>Dans cette partie, vous mettez tout le nom du fichier en majuscules ou en minuscules
 
 Essayez de choisir TOUT EN MAJUSCULES.</translation>
-    </message>
-    <message>
-        <source>In this section you can adjust the numerical counter linked to the [C] token.
-The counter can start from a certain number and increase in value by then number next to Step by.
-Digits represent the minimum amount of digits the counter will show.
-
-Try increasing the Digits to 3.</source>
-        <translation>Dans cette partie, vous réglez le compteur de la balise [C].
-Le compteur part du nombre de Début et augmente à chaque fichier du nombre indiqué dans Pas.
-Chiffres indique le nombre minimal de chiffres qu’affiche le compteur.
-
-Essayez de porter Chiffres à 3.</translation>
-    </message>
-    <message>
-        <source>That&apos;s it!
-All you have to do now is Drag&amp;Drop the files you want to rename on this window or
-on the Velnor dock icon. Adjust the renaming parameters and click on the Start Renaming button.
-
-If you have any questions, you can reach us on our email, %1</source>
-        <translation>C’est tout&#xa0;!
-Il ne vous reste qu’à glisser les fichiers à renommer sur cette fenêtre ou
-sur l’icône de Velnor. Réglez les paramètres et cliquez sur Lancer le renommage.
-
-Pour toute question, écrivez-nous à %1</translation>
-    </message>
-    <message>
-        <source>Example Tutorial File</source>
-        <translation>Fichier d’exemple du tutoriel</translation>
     </message>
     <message>
         <source>Add Files</source>
@@ -964,6 +1058,50 @@ Aucun fichier n’a été renommé. Sans annulation possible, ce renommage sera 
     <message>
         <source>The file keeps the new name it had.</source>
         <translation>Le fichier garde le nouveau nom qu’il avait.</translation>
+    </message>
+    <message>
+        <source>In this section you can change the file name based on the text you input.
+Using special tokens such as [N] or [C] you can insert dynamic text into the file name.
+For date and time tokens, you can change the order of units in the token itself, such as [DMY] or [hms].
+
+Try typing [N]-[YMD] in the text field and see how the names change as you type.</source>
+        <translation>Dans cette section, vous modifiez le nom du fichier d’après le texte saisi.
+Avec des balises comme [N] ou [C], vous insérez du texte variable dans le nom.
+Pour les balises de date et d’heure, l’ordre des unités se choisit dans la balise même, par exemple [DMY] ou [hms].
+
+Tapez [N]-[YMD] dans le champ et regardez les noms changer à mesure que vous tapez.</translation>
+    </message>
+    <message>
+        <source>In this section you can change the file extension based on the text you input.
+Using special tokens such as [E] or [C] you can insert dynamic text into the extension.
+
+Try typing [C] in the text field to set the extension to an increasing number.</source>
+        <translation>Dans cette section, vous modifiez l’extension d’après le texte saisi.
+Avec des balises comme [E] ou [C], vous insérez du texte variable dans l’extension.
+
+Tapez [C] dans le champ pour que l’extension devienne un nombre croissant.</translation>
+    </message>
+    <message>
+        <source>In this section you can adjust the numerical counter linked to the [C] token.
+The counter can start from a certain number and increase in value by the number next to Step by.
+Digits represent the minimum amount of digits the counter will show.
+
+Try increasing the Digits to 3.</source>
+        <translation>Dans cette section, vous réglez le compteur de la balise [C].
+Le compteur part d’un nombre donné et augmente du nombre indiqué à côté de Pas.
+Chiffres indique le nombre minimal de chiffres affichés.
+
+Passez Chiffres à 3.</translation>
+    </message>
+    <message>
+        <source>That&apos;s it!
+All you have to do now is drag the files or folders you want to rename onto this window, or add them with Add… or Add Folder…. Adjust the renaming parameters and click on the Start Renaming button.
+
+If you have any questions, you can reach us by email at %1</source>
+        <translation>C’est tout !
+Il vous suffit maintenant de glisser les fichiers ou dossiers à renommer sur cette fenêtre, ou de les ajouter avec Ajouter… ou Ajouter un dossier…. Réglez les paramètres puis cliquez sur Lancer le renommage.
+
+Pour toute question, écrivez-nous à %1</translation>
     </message>
 </context>
 <context>

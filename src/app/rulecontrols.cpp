@@ -83,7 +83,7 @@ RuleControls::RuleControls(Ui::VLNWindow *ui, QMainWindow *window) : QObject(win
                                "extension, the first number free in its folder"));
     ui->section5Layout->addRow(m_uniqueBox);
 
-    m_folderToken = new QPushButton(tr("[P] Director&y"), ui->section1Box);
+    m_folderToken = new QPushButton(tr("[P] Directory"), ui->section1Box);
     m_folderToken->setObjectName(QStringLiteral("folderTokenButton"));
     m_folderToken->setToolTip(
         tr("Append the name of the file's folder ([P2] the folder above it, and so on)"));

@@ -1,12 +1,17 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "app/tutorial.h"
 
+#include "files/counttext.h"
 #include "files/zqfile.h"
+#include "intake/fileintake.h"
 #include "model/filetablemodel.h"
 #include "rename/userdefaults.h"
 #include "ui_vlnwindow.h"
 
 #include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
 
 namespace {
 
@@ -32,15 +37,15 @@ const Page pages[Tutorial::LastPage + 1] = {
          "In this section you can change the file name based on the text you input.\nUsing "
          "special tokens such as [N] or [C] you can insert dynamic text into the file "
          "name.\nFor date and time tokens, you can change the order of units in the token "
-         "itself such as [DMY] or [SH]\n\nTry typing [N]-[YMD] in the textfield and see how "
-         "the names change in real-time."),
+         "itself, such as [DMY] or [hms].\n\nTry typing [N]-[YMD] in the text field and see "
+         "how the names change as you type."),
      &Ui::VLNWindow::section1Box},
     {QT_TRANSLATE_NOOP(
          "VLNWindow",
          "In this section you can change the file extension based on the text you "
          "input.\nUsing special tokens such as [E] or [C] you can insert dynamic text into "
-         "the extension.\n\nTry typing [C] in the textfield to set the extension to an "
-         "increasing numerical value."),
+         "the extension.\n\nTry typing [C] in the text field to set the extension to an "
+         "increasing number."),
      &Ui::VLNWindow::section2Box},
     {QT_TRANSLATE_NOOP(
          "VLNWindow",
@@ -55,16 +60,16 @@ const Page pages[Tutorial::LastPage + 1] = {
     {QT_TRANSLATE_NOOP(
          "VLNWindow",
          "In this section you can adjust the numerical counter linked to the [C] token.\nThe "
-         "counter can start from a certain number and increase in value by then number next "
+         "counter can start from a certain number and increase in value by the number next "
          "to Step by.\nDigits represent the minimum amount of digits the counter will "
          "show.\n\nTry increasing the Digits to 3."),
      &Ui::VLNWindow::section5Box},
     {QT_TRANSLATE_NOOP(
          "VLNWindow",
-         "That's it!\nAll you have to do now is Drag&Drop the files you want to rename "
-         "on this window or\non the Velnor dock icon. Adjust the renaming parameters "
-         "and click on the Start Renaming button.\n\nIf you have any questions, you "
-         "can reach us on our email, %1"),
+         "That's it!\nAll you have to do now is drag the files or folders you want to "
+         "rename onto this window, or add them with Add… or Add Folder…. Adjust the "
+         "renaming parameters and click on the Start Renaming button.\n\nIf you have any "
+         "questions, you can reach us by email at %1"),
      nullptr},
 };
 
@@ -86,23 +91,26 @@ QWidget *focusOf(Ui::VLNWindow *ui, int page)
     return nullptr;
 }
 
-// An example record names no file: its path is only the label that the
-// Location column shows, the same for both.
-std::unique_ptr<ZQFile> example(const QString &name, const QString &base, const QString &extension)
+// The example files: distinct, empty, in a folder of their own, each a
+// real file so that the plan and the date tokens treat it as any other.
+const char *const exampleNames[] = {"TestFile.txt", "TestImage.jpg"};
+
+std::unique_ptr<ZQFile> example(const QByteArray &path)
 {
     auto file = std::make_unique<ZQFile>();
-    file->setName(name);
-    file->setDisplayName(base);
-    file->setDisplayExtension(extension);
-    file->setFullPath(QCoreApplication::translate("VLNWindow", "Example Tutorial File"));
+    file->setName(QString::fromUtf8(path.mid(path.lastIndexOf('/') + 1)));
+    file->deriveDisplayExtension();
+    file->setNativePath(path);
+    FileIntake::readAttributes(*file);
     return file;
 }
 
 } // namespace
 
 Tutorial::Tutorial(Ui::VLNWindow *ui, FileTableModel *model, UserDefaults *defaults,
-                   QObject *parent)
-    : QObject(parent), m_ui(ui), m_model(model), m_defaults(defaults)
+                   Settings settings, SetSettings setSettings, QObject *parent)
+    : QObject(parent), m_ui(ui), m_model(model), m_defaults(defaults),
+      m_settings(std::move(settings)), m_setSettings(std::move(setSettings))
 {
     // The overlay lies outside the content until the tutorial places it there.
     m_ui->tutorialView->hide();
@@ -110,14 +118,33 @@ Tutorial::Tutorial(Ui::VLNWindow *ui, FileTableModel *model, UserDefaults *defau
     m_ui->centralwidget->installEventFilter(this);
 }
 
+Tutorial::~Tutorial() = default;
+
 void Tutorial::start()
 {
-    m_step = 0;
+    // Asked for again on the welcome page: it shows once.
+    if (m_kept) {
+        showPage(0);
+        return;
+    }
+    m_kept = m_model->setAside();
+    m_keptSettings = m_settings();
+    m_setSettings(RenameSettings());
+    m_exampleFolder = std::make_unique<QTemporaryDir>(QDir::tempPath() +
+                                                      QStringLiteral("/velnor-tutorial-XXXXXX"));
     std::vector<std::unique_ptr<ZQFile>> examples;
-    examples.push_back(
-        example(QStringLiteral("TestFile.txt"), QStringLiteral("TestFile"), QStringLiteral("txt")));
-    examples.push_back(example(QStringLiteral("TestImage.jpg"), QStringLiteral("TestImage"),
-                               QStringLiteral("jpg")));
+    if (m_exampleFolder->isValid()) {
+        for (const char *name : exampleNames) {
+            const QByteArray path =
+                QFile::encodeName(m_exampleFolder->filePath(QString::fromLatin1(name)));
+            QFile file(QFile::decodeName(path));
+            if (file.open(QIODevice::WriteOnly))
+                examples.push_back(example(path));
+        }
+    }
+    m_examples.clear();
+    for (const auto &file : examples)
+        m_examples << file.get();
     m_model->appendExamples(std::move(examples));
     showPage(0);
 }
@@ -135,7 +162,12 @@ void Tutorial::skip()
     m_defaults->setBool(true, skipTutorialKey);
     m_defaults->synchronize();
     m_step = 0;
-    m_model->clickClearAll();
+    if (m_kept) {
+        // The user's own list and settings, exactly as they were.
+        m_model->giveBack(*std::exchange(m_kept, std::nullopt), std::exchange(m_examples, {}));
+        m_setSettings(m_keptSettings);
+    }
+    m_exampleFolder.reset();
     m_ui->tutorialView->hide();
     for (QObject *child : m_ui->centralwidget->children()) {
         if (auto *widget = qobject_cast<QWidget *>(child))
@@ -154,8 +186,21 @@ void Tutorial::showPage(int page)
     const Page &shown = pages[page];
     placeOverlay();
     QString text = QCoreApplication::translate("VLNWindow", shown.text);
-    if (page == LastPage)
+    if (page == LastPage) {
         text = text.arg(supportAddress);
+        if (m_kept && !m_kept->records.empty())
+            text += u"\n\n"_qs +
+                    CountText::numerus(
+                        "Tutorial",
+                        QT_TRANSLATE_N_NOOP("Tutorial", "Your %n file(s) and your settings come "
+                                                        "back when the tutorial ends."),
+                        qsizetype(m_kept->records.size()),
+                        "Your file and your settings come back when the tutorial ends.",
+                        "Your %n files and your settings come back when the tutorial ends.");
+    }
+    // On the last page both buttons would end it: one says so.
+    m_ui->nextTutorialButton->setText(page == LastPage ? tr("&Close Tutorial") : tr("&Next"));
+    m_ui->skipTutorialButton->setVisible(page != LastPage);
     m_ui->tutorialTextView->setPlainText(text);
     m_ui->tutorialView->show();
     m_ui->tutorialView->raise();

@@ -5,10 +5,12 @@
 #include "app/factsreading.h"
 #include "app/filemanager.h"
 #include "app/jobbar.h"
+#include "app/listingcontrols.h"
 #include "app/metacontrols.h"
 #include "app/planmarks.h"
 #include "app/presetmenu.h"
 #include "app/rulecontrols.h"
+#include "app/runconfirmation.h"
 #include "app/sheets.h"
 #include "app/tableheader.h"
 #include "app/tutorial.h"
@@ -26,7 +28,6 @@
 #include <QCloseEvent>
 #include <QDragEnterEvent>
 #include <QDropEvent>
-#include <QFileDialog>
 #include <QMimeData>
 #include <QPushButton>
 
@@ -57,7 +58,9 @@ VLNWindow::VLNWindow(UserDefaults *defaults, QWidget *parent)
     m_presets = new PresetMenu(
         this, m_ui->menuWindow, m_defaults, [this] { return renameSettings(); },
         [this](const RenameSettings &settings) { setRenameSettings(settings); });
-    m_tutorial = new Tutorial(m_ui.get(), m_model, m_defaults, this);
+    m_tutorial = new Tutorial(
+        m_ui.get(), m_model, m_defaults, [this] { return renameSettings(); },
+        [this](const RenameSettings &settings) { setRenameSettings(settings); }, this);
     // Background work shows in the bottom bar, just before Start Renaming.
     m_jobBar = new JobBar(m_ui->centralwidget);
     m_ui->listButtons->insertWidget(m_ui->listButtons->indexOf(m_ui->startButton), m_jobBar);
@@ -67,6 +70,10 @@ VLNWindow::VLNWindow(UserDefaults *defaults, QWidget *parent)
     connect(m_work, &WorkQueue::startAsked, this, &VLNWindow::clickStart);
     m_facts = new FactsReading(m_model, m_work, m_jobBar, this);
     connect(m_facts, &FactsReading::startAsked, this, &VLNWindow::clickStart);
+    m_listing = new ListingControls(
+        m_ui.get(), this, [this](const QList<QByteArray> &paths) { listInBackground(paths); });
+    connect(m_listing, &ListingControls::filterChanged, this,
+            [this] { m_work->setFilter(m_listing->filter()); });
     m_access = new AccessRequest(this, m_defaults);
     m_header = new TableHeader(m_ui->tableView, m_model);
     connect(m_rules, &RuleControls::naturalOrderToggled, m_header, &TableHeader::setNaturalOrder);
@@ -74,6 +81,7 @@ VLNWindow::VLNWindow(UserDefaults *defaults, QWidget *parent)
     m_actions = new WindowActions(m_ui.get(), this);
     m_undo = new UndoControl(this, m_ui.get(), m_work, m_defaults);
     m_planMarks = new PlanMarks(m_ui->tableView, m_ui->totalLabel, m_model, m_work);
+    m_confirmation = new RunConfirmation(this, m_model, m_work);
     windowDidLoad();
 }
 
@@ -101,6 +109,16 @@ QPushButton *VLNWindow::problemsButton() const
     return m_planMarks->button();
 }
 
+QMessageBox *VLNWindow::confirmationSheet() const
+{
+    return m_confirmation->sheet();
+}
+
+QMessageBox *VLNWindow::journalAlert() const
+{
+    return m_confirmation->journalAlert();
+}
+
 qint32 VLNWindow::tutorialStep() const
 {
     return m_tutorial->step();
@@ -119,7 +137,8 @@ bool VLNWindow::isRenaming() const
 void VLNWindow::windowDidLoad()
 {
     setAcceptDrops(true);
-    m_list->setLastColumn(FileList::OldName);
+    // No column carries the indicator until the list is sorted by one: the
+    // rows stand in the order they were listed.
     m_header->showSortIndicator();
     m_ui->nameField->setText(QStringLiteral("[N]"));
     m_ui->extField->setText(QStringLiteral("[E]"));
@@ -273,15 +292,7 @@ void VLNWindow::dropEvent(QDropEvent *event)
 
 void VLNWindow::clickAdd()
 {
-    auto *panel = new QFileDialog(this);
-    panel->setAttribute(Qt::WA_DeleteOnClose);
-    panel->setFileMode(QFileDialog::ExistingFiles);
-    panel->setWindowTitle(tr("Add Files"));
-    // The panel's URLs, not its file names, which could lead to another file.
-    connect(panel, &QDialog::accepted, this, [this, panel] {
-        listInBackground(FileManager::nativePathsOfUrls(panel->selectedUrls()));
-    });
-    panel->open();
+    m_listing->clickAdd();
 }
 
 void VLNWindow::clickRemove()
@@ -327,13 +338,15 @@ void VLNWindow::clickStart()
 {
     // A second Start while a run goes on, or while its grant is asked for,
     // does nothing.
-    if (m_work->isRenaming() || m_work->isUndoing() || m_access->isAsking() || m_journalAlert)
+    if (m_work->isRenaming() || m_work->isUndoing() || m_access->isAsking() ||
+        m_confirmation->isAsking())
         return;
     // The run waits for the listing: it renames what the list holds.
     // And for the facts its names need.
     if (m_work->deferRunUntilListed() || m_list->isEmpty() || m_facts->deferRunUntilRead())
         return;
-    m_access->request(RenameRun::accessRoot(*m_list), [this] { startRun(); });
+    m_confirmation->confirm(
+        [this] { m_access->request(RenameRun::accessRoot(*m_list), [this] { startRun(); }); });
 }
 
 void VLNWindow::startRun(bool keepJournal)
@@ -344,7 +357,7 @@ void VLNWindow::startRun(bool keepJournal)
 void VLNWindow::runEnded(const RenameRun::Report &report)
 {
     if (!report.journalError.isEmpty() && !report.ran) {
-        askToRenameWithoutUndo(report.journalError);
+        m_confirmation->askToRenameWithoutUndo(report.journalError, [this] { startRun(false); });
         return;
     }
     m_undo->refresh();
@@ -357,24 +370,6 @@ void VLNWindow::runEnded(const RenameRun::Report &report)
     Sheets::open(sheet);
     // Drops made during the run were kept waiting, and an undo asked for.
     m_work->startWaiting();
-}
-
-// Nothing has moved: the run stopped before its first move, since it could
-// not write down how to take the moves back.
-void VLNWindow::askToRenameWithoutUndo(const QString &reason)
-{
-    QPushButton *withoutUndo = nullptr;
-    QMessageBox *alert = Sheets::withoutUndo(this, reason, &withoutUndo);
-    // Drops made while the alert is open wait for the answer.
-    m_work->setHeld(true);
-    connect(alert, &QMessageBox::finished, this, [this, alert, withoutUndo] {
-        m_journalAlert = nullptr;
-        m_work->setHeld(false);
-        if (alert->clickedButton() == withoutUndo)
-            startRun(false);
-    });
-    m_journalAlert = alert;
-    Sheets::open(alert);
 }
 
 void VLNWindow::startTutorial()
@@ -394,7 +389,8 @@ void VLNWindow::clickSkipTutorial()
 
 void VLNWindow::clickStartTutorial()
 {
-    // The tutorial empties the list when it ends, which a run must not see.
-    if (m_tutorial->step() <= 0 && !m_work->isRenaming())
+    // The tutorial sets the list aside and gives it back when it ends, which
+    // a job working on the list must not see.
+    if (m_tutorial->step() <= 0 && !m_work->isBusy())
         m_tutorial->start();
 }

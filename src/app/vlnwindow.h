@@ -21,12 +21,14 @@ class FileList;
 class FileTableModel;
 class JobBar;
 class MetaControls;
+class ListingControls;
 class PlanMarks;
 class PresetMenu;
 class QLineEdit;
 class QPushButton;
 class WindowActions;
 class RuleControls;
+class RunConfirmation;
 class TableHeader;
 class Tutorial;
 class UndoControl;
@@ -100,16 +102,20 @@ public:
     // stops after the moves in flight.
     void cancelJob();
     JobBar *jobBar() const { return m_jobBar; }
+    // Add Folder…, the name patterns and "Hidden files" beside Add….
+    ListingControls *listingControls() const { return m_listing; }
     // Recounts and reloads the table after a change of the list.
     void updateResults();
 
     // Replaces the folder chooser and alert of the grant request (tests
     // script it); null restores the dialogs.
     void setAccessPrompt(AccessPrompt *prompt);
+    // The question before a run that cannot rename every file, while open.
+    QMessageBox *confirmationSheet() const;
     // The last rename report shown, while it is open.
     QMessageBox *reportSheet() const { return m_reportSheet; }
     // The alert after a run that could not keep its journal, while it is open.
-    QMessageBox *journalAlert() const { return m_journalAlert; }
+    QMessageBox *journalAlert() const;
 
     // Reveals files in the file manager; tests replace it.
     using RevealHandler = std::function<void(const QList<QByteArray> &nativePaths)>;
@@ -152,7 +158,6 @@ private:
     void reloadData();
     void startRun(bool keepJournal = true);
     void runEnded(const RenameRun::Report &report);
-    void askToRenameWithoutUndo(const QString &reason);
 
     std::unique_ptr<Ui::VLNWindow> m_ui;
     // Null when the caller gave none: the user's own settings then.
@@ -163,7 +168,6 @@ private:
     FileTableModel *m_model = nullptr;
     RevealHandler m_reveal;
     QPointer<QMessageBox> m_reportSheet;
-    QPointer<QMessageBox> m_journalAlert;
     UndoControl *m_undo = nullptr;
     RuleControls *m_rules = nullptr;
     MetaControls *m_meta = nullptr;
@@ -178,5 +182,7 @@ private:
     Tutorial *m_tutorial = nullptr;
     WindowActions *m_actions = nullptr;
     PlanMarks *m_planMarks = nullptr;
+    RunConfirmation *m_confirmation = nullptr;
     TableHeader *m_header = nullptr;
+    ListingControls *m_listing = nullptr;
 };

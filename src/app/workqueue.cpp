@@ -78,6 +78,7 @@ void WorkQueue::startNextListing()
     m_listing = std::make_unique<ListingJob>(paths);
     // Its walker and helpers keep both processors busy; the window goes first.
     m_listing->setBackground(true);
+    m_listing->setFilter(m_filter);
     cancelPlan();
     m_lastHandOver.start();
     m_handedOver = false;

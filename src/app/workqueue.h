@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "intake/listingfilter.h"
 #include "rename/renamerun.h"
 #include "rename/undorun.h"
 
@@ -50,9 +51,13 @@ public:
     bool isUndoing() const { return bool(m_undo); }
     // A job that lists or moves files runs.
     bool isBusy() const { return m_listing || m_run || m_undo; }
+    // A plan is being made or about to be.
+    bool isPlanPending() const { return m_plan || m_planWaiting || m_planTimer.isActive(); }
 
     // Lists the paths after any listing asked for before.
     void list(const QList<QByteArray> &nativePaths);
+    // Which files of the folders walked the next listings take.
+    void setFilter(ListingFilter filter) { m_filter = std::move(filter); }
     // Start Renaming while a listing goes on: the run is asked for again
     // (startAsked) once the list is complete. True when it waits.
     bool deferRunUntilListed();
@@ -128,6 +133,7 @@ private:
     bool m_listingUnlisted = false;
     QByteArrayList m_unreadable;
     bool m_startWhenListed = false;
+    ListingFilter m_filter;
     std::unique_ptr<RunJob> m_run;
     // A run that has ended, its report let go a batch at a time.
     std::unique_ptr<RunJob> m_retiredRun;

@@ -167,7 +167,8 @@ bool CliArgs::parse(const QList<QByteArray> &arguments, QString *error)
             {"--list-presets", &listPresets},
             {"--no-journal", &noJournal},
             {"--edit", &edit},
-            {"--history", &history}};
+            {"--history", &history},
+            {"--no-hidden", &noHidden}};
         const auto isFlag = std::find_if(std::begin(flags), std::end(flags),
                                          [&](const auto &entry) { return option == entry.first; });
         if (isFlag != std::end(flags)) {
@@ -193,9 +194,9 @@ bool CliArgs::parse(const QList<QByteArray> &arguments, QString *error)
             continue;
         }
         static const char *const valued[] = {
-            "--name",   "--ext",         "--search",     "--replace", "--case",
-            "--start",  "--step",        "--digits",     "--sort",    "--files-from",
-            "--preset", "--save-preset", "--names-from", "--map",     "--date-from"};
+            "--name",       "--ext",    "--search",    "--replace",    "--case",   "--start",
+            "--step",       "--digits", "--sort",      "--files-from", "--preset", "--save-preset",
+            "--names-from", "--map",    "--date-from", "--include",    "--exclude"};
         const auto known = std::find_if(std::begin(valued), std::end(valued),
                                         [&](const char *name) { return option == name; });
         if (known == std::end(valued))
@@ -268,6 +269,10 @@ bool CliArgs::parse(const QList<QByteArray> &arguments, QString *error)
                 mapFile = value;
             }
             filesFrom.append({paths.size(), value});
+        } else if (option == "--include" || option == "--exclude") {
+            if (value.isEmpty())
+                return fail(QStringLiteral("%1 needs a pattern").arg(QString::fromUtf8(option)));
+            (option == "--include" ? include : exclude) << value;
         } else if (option == "--names-from") {
             if (value.isEmpty())
                 return fail(QStringLiteral("--names-from needs a file name"));

@@ -30,6 +30,11 @@ public:
     // Lists of paths to read (a file name, "-" for standard input), each with
     // the number of PATHs given before it, where its paths belong.
     QList<std::pair<qsizetype, QByteArray>> filesFrom;
+    // Which files of the folders walked are listed: --include and --exclude
+    // patterns, --no-hidden; the patterns ignore case with --ignore-case.
+    QByteArrayList include;
+    QByteArrayList exclude;
+    bool noHidden = false;
     // The lists hold paths separated by NUL bytes instead of line ends.
     bool nullSeparated = false;
     // New names by hand, one of three ways at most: a list of names (a file

@@ -7,6 +7,7 @@
 #include "cli/clinames.h"
 #include "cli/cliprogress.h"
 #include "cli/clisignals.h"
+#include "files/counttext.h"
 #include "files/filelist.h"
 #include "files/zqfile.h"
 #include "intake/namelists.h"
@@ -68,6 +69,8 @@ void describeBytes(CliRow &line, const QByteArray &path)
 
 int CliCommand::run(const QList<QByteArray> &arguments)
 {
+    // Scripts read the counts of the summary line.
+    CountText::usePlainNumbers();
     CliArgs args;
     QString error;
     // The presets live in the user defaults, opened only when an option asks.
@@ -152,6 +155,7 @@ int CliCommand::run(const QList<QByteArray> &arguments)
         ListingJob listing(paths);
         listing.setBatched(false);
         listing.setReadsAttributes(sortsByAttributes);
+        listing.setFilter({args.include, args.exclude, args.settings.ignoreCase, args.noHidden});
         listing.setAttributesNeeded(
             [&composer](const ZQFile &file) { return composer.readsFileTime(file); });
         listing.start();

@@ -9,7 +9,7 @@ QString CliArgs::helpText()
 
 Renames many files at once, with the rules of the Velnor window. Every PATH is
 listed in the order given: a folder is walked at every depth (hidden files
-included), a path listed twice counts once. Without --apply nothing on disk
+included unless --no-hidden), a path listed twice counts once. Without --apply nothing on disk
 changes: a table shows each file's old name, new name and location.
 
 Name:
@@ -71,7 +71,8 @@ Name:
                        matching backtracks without end is left unreplaced.
                        Example: --regex --search '(\d+)' --replace 'n$1'
                        turns IMG_0042.jpg into IMG_n0042.jpg
-  --ignore-case        --search ignores case, literal text or pattern.
+  --ignore-case        --search ignores case, literal text or pattern, and so
+                       do --include and --exclude.
                        Example: --search img --ignore-case --replace photo
   --ascii              after every other rule, the name in plain ASCII:
                        accents dropped, sharp s to ss, Cyrillic, Greek and
@@ -131,6 +132,17 @@ Input:
                        a line, in the order given, as if they were PATHs at
                        this place: one list, one counter. Empty lines are
                        skipped; every other byte counts.
+  --include GLOB       of the files found in folders, list only those whose
+                       name matches GLOB (a shell pattern: * ? [...]); may be
+                       given again, a name matching any is listed. Case
+                       counts unless --ignore-case. A PATH naming a file is
+                       always listed. Example: --include '*.jpg' --ignore-case
+                       lists IMG_1.JPG and b.jpg
+  --exclude GLOB       of the files found in folders, leave out those whose
+                       name matches GLOB; may be given again; wins over
+                       --include
+  --no-hidden          leave out files found in folders whose name starts
+                       with a dot, and do not enter such folders (.git)
   --null               the paths of --files-from end with NUL bytes instead.
                        Example: find . -name '*.jpg' -print0 |
                          velnor-rename --files-from - --null --name '[C]'

@@ -2,10 +2,28 @@
 #include "files/counttext.h"
 
 #include <QCoreApplication>
+#include <QLocale>
 
+#include <atomic>
 #include <limits>
 
 namespace CountText {
+
+namespace {
+std::atomic<bool> plainNumbers{false};
+} // namespace
+
+QString number(qint64 count)
+{
+    if (plainNumbers.load(std::memory_order_relaxed))
+        return QString::number(count);
+    return QLocale().toString(count);
+}
+
+void usePlainNumbers()
+{
+    plainNumbers.store(true, std::memory_order_relaxed);
+}
 
 QString files(qsizetype count)
 {
@@ -20,16 +38,19 @@ QString numerus(const char *context, const char *source, qsizetype count, const 
 {
     // The catalogue takes an int; a count past it is shown by the English
     // forms, which need no catalogue.
-    const QString number = QString::number(count);
+    // The catalogue writes %n as plain digits; the one helper writes it
+    // again as the locale does.
+    const QString shown = number(count);
     if (count <= std::numeric_limits<int>::max()) {
-        const QString translated =
-            QCoreApplication::translate(context, source, nullptr, int(count));
+        const QString plain = QString::number(count);
+        QString translated = QCoreApplication::translate(context, source, nullptr, int(count));
         // Without a catalogue holding the text, it comes back as the source
-        // with only %n filled in.
-        if (translated != QString::fromLatin1(source).replace(u"%n"_qs, number))
-            return translated;
+        // with %n filled in.
+        if (translated != QString::fromLatin1(source).replace(u"%n"_qs, plain)) {
+            return translated.replace(plain, shown);
+        }
     }
-    return QString::fromLatin1(count == 1 ? one : many).replace(u"%n"_qs, number);
+    return QString::fromLatin1(count == 1 ? one : many).replace(u"%n"_qs, shown);
 }
 
 } // namespace CountText

@@ -330,6 +330,16 @@ std::vector<std::unique_ptr<ZQFile>> FileList::takeAll()
     return files;
 }
 
+void FileList::putBack(std::vector<std::unique_ptr<ZQFile>> files, bool sorted)
+{
+    std::vector<std::unique_ptr<ZQFile>> since = takeAll();
+    const bool joined = !since.empty();
+    // They were one list before: no path among them twice.
+    appendAllUnlisted(std::move(files));
+    appendAll(std::move(since));
+    m_sorted = sorted && !joined;
+}
+
 QString FileList::countText(qsizetype count)
 {
     return CountText::files(count);

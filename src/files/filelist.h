@@ -160,6 +160,10 @@ public:
     void clear();
     // Hands every record over, in stored order, and is empty after.
     std::vector<std::unique_ptr<ZQFile>> takeAll();
+    // Puts records handed over by takeAll back, ahead of those listed since,
+    // which stay unless they name a path of the records put back. The list
+    // counts as sorted again when it was then and nothing has joined it.
+    void putBack(std::vector<std::unique_ptr<ZQFile>> files, bool sorted);
 
     // "No files", "1 file", "%n files" (CountText::files).
     static QString countText(qsizetype count);

@@ -310,7 +310,9 @@ QByteArray FileIntake::nextFolder() const
         const auto &entries = *frame->entries;
         const size_t from = frame == m_frames.rbegin() ? frame->index : frame->index + 1;
         for (size_t i = from; i < entries.size(); ++i) {
-            if (entries[i].kind == Entry::Folder)
+            if (entries[i].kind == Entry::Folder &&
+                m_filter.entersFolder(QByteArrayView(frame->names->data() + entries[i].nameOffset,
+                                                     qsizetype(entries[i].nameLength))))
                 return childPath(*frame->path, *frame->names, entries[i]);
         }
     }
@@ -486,6 +488,11 @@ void FileIntake::expandFolder(int parentFd, const QByteArray &path, const char *
             helper->waitFor(i);
         m_frames.back().index = i;
         const Entry &entry = entries[i];
+        const QByteArrayView entryName(names.data() + entry.nameOffset,
+                                       qsizetype(entry.nameLength));
+        if (entry.kind == Entry::Folder ? !m_filter.entersFolder(entryName)
+                                        : !m_filter.listsFile(entryName))
+            continue;
         const QByteArray child = childPath(path, names, entry);
         if (entry.kind == Entry::Folder) {
             if (helper)

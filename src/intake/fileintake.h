@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "intake/listingfilter.h"
 #include "posix/fileidentity.h"
 
 #include <QByteArray>
@@ -39,6 +40,10 @@ public:
     // a NUL byte, is no path (false).
     bool insertFile(const QByteArray &nativePath);
     bool insertFile(const QString &path);
+
+    // Which entries of the folders walked are listed; paths handed over are
+    // listed whatever it says.
+    void setFilter(ListingFilter filter) { m_filter = std::move(filter); }
 
     // Called every `interval` records during a long walk with the number of
     // records added so far by this intake.
@@ -104,4 +109,5 @@ private:
     std::vector<Frame> m_frames;
     std::unique_ptr<Prefetcher> m_prefetcher;
     QByteArray m_lastRecordedFolder;
+    ListingFilter m_filter;
 };

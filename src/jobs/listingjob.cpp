@@ -68,6 +68,7 @@ void ListingJob::work()
     FileList list;
     FileIntake intake(list);
     intake.setReadsAttributes(m_readsAttributes);
+    intake.setFilter(m_filter);
     intake.setAttributesNeeded(m_attributesNeeded);
     intake.setCancelFlag(&cancelFlag());
     intake.setProgress(

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "intake/listingfilter.h"
 #include "jobs/job.h"
 #include "posix/fileidentity.h"
 
@@ -33,6 +34,7 @@ public:
     void setReadsAttributes(bool reads) { m_readsAttributes = reads; }
     void setAttributesNeeded(std::function<bool(const ZQFile &)> needed);
     void setBatched(bool batched) { m_batched = batched; }
+    void setFilter(ListingFilter filter) { m_filter = std::move(filter); }
     // Records in a batch, at most; also how often the progress moves.
     void setBatchSize(qsizetype size) { m_batchSize = size; }
 
@@ -59,6 +61,7 @@ private:
     bool m_batched = true;
     qsizetype m_batchSize = 4096;
     std::function<bool(const ZQFile &)> m_attributesNeeded;
+    ListingFilter m_filter;
 
     mutable std::mutex m_mutex;
     std::vector<std::unique_ptr<ZQFile>> m_pending; // under m_mutex

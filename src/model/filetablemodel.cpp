@@ -270,6 +270,28 @@ void FileTableModel::clickClearAll()
     countChanged();
 }
 
+FileTableModel::SetAside FileTableModel::setAside()
+{
+    SetAside kept;
+    beginResetModel();
+    kept.sorted = m_list->hasBeenSorted();
+    kept.records = m_list->takeAll();
+    kept.typed = std::exchange(m_typed, {});
+    endResetModel();
+    countChanged();
+    return kept;
+}
+
+void FileTableModel::giveBack(SetAside kept, const QList<ZQFile *> &borrowed)
+{
+    beginResetModel();
+    m_list->removeFiles(borrowed);
+    m_list->putBack(std::move(kept.records), kept.sorted);
+    m_typed = std::move(kept.typed);
+    endResetModel();
+    countChanged();
+}
+
 int FileTableModel::columnOfIdentifier(const QString &identifier) const
 {
     const auto &columns = identifiers();

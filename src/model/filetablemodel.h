@@ -95,6 +95,20 @@ public:
     // Clear All: every record goes; the sort state stays.
     void clickClearAll();
 
+    // The list and its typed names, kept aside while something else (the
+    // tutorial) borrows the table.
+    struct SetAside
+    {
+        std::vector<std::unique_ptr<ZQFile>> records;
+        TypedNames typed;
+        bool sorted = false;
+    };
+    // Empties the table into what it hands back; the sort state stays.
+    SetAside setAside();
+    // Takes `borrowed` out and puts the records set aside back, as they
+    // were, ahead of any listed meanwhile; their typed names with them.
+    void giveBack(SetAside kept, const QList<ZQFile *> &borrowed);
+
     // The count label's text for the list as it is.
     QString countText() const;
 

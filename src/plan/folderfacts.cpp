@@ -3,6 +3,7 @@
 
 #include "posix/filedescriptor.h"
 
+#include <QCoreApplication>
 #include <QFile>
 
 #include <cerrno>
@@ -209,7 +210,9 @@ FolderFacts read(const QByteArray &folder, bool withNames)
         ::open(folder.isEmpty() ? "." : folder.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
     const int fd = owned.get();
     if (fd < 0) {
-        facts.openError = QStringLiteral("The folder cannot be opened: %1").arg(errorText(errno));
+        facts.openError =
+            QCoreApplication::translate("RenamePlan", "The folder cannot be opened: %1")
+                .arg(errorText(errno));
         return facts;
     }
     facts.opened = true;
@@ -220,10 +223,12 @@ FolderFacts read(const QByteArray &folder, bool withNames)
     }
     struct statvfs volume;
     if (::fstatvfs(fd, &volume) == 0 && (volume.f_flag & ST_RDONLY))
-        facts.notWritable = QStringLiteral("The folder is on a read-only file system.");
+        facts.notWritable =
+            QCoreApplication::translate("RenamePlan", "The folder is on a read-only file system.");
     else if (::faccessat(fd, ".", W_OK | X_OK, AT_EACCESS) != 0)
         facts.notWritable =
-            QStringLiteral("The folder cannot be written: %1").arg(errorText(errno));
+            QCoreApplication::translate("RenamePlan", "The folder cannot be written: %1")
+                .arg(errorText(errno));
     if (withNames)
         readNames(fd, facts);
 

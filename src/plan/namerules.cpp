@@ -45,19 +45,22 @@ QString windowsReason(const QString &newName, const QString &fileSystem)
     for (const QChar c : newName) {
         const char16_t u = c.unicode();
         if (u < 0x20 || u == 0x7f) {
-            return QStringLiteral("The new name holds a control character, which a %1 folder "
-                                  "cannot hold.")
+            return QCoreApplication::translate(
+                       "RenamePlan", "The new name holds a control character, which a %1 folder "
+                                     "cannot hold.")
                 .arg(fileSystem);
         }
         if (QStringView(u"<>:\"\\|?*").contains(c)) {
-            return QStringLiteral("The new name holds “%1”, which a %2 folder cannot hold.")
+            return QCoreApplication::translate(
+                       "RenamePlan", "The new name holds “%1”, which a %2 folder cannot hold.")
                 .arg(c)
                 .arg(fileSystem);
         }
     }
     if (newName.endsWith(u'.') || newName.endsWith(u' ')) {
-        return QStringLiteral("The new name ends in a dot or a space, which a %1 folder cannot "
-                              "hold.")
+        return QCoreApplication::translate(
+                   "RenamePlan", "The new name ends in a dot or a space, which a %1 folder cannot "
+                                 "hold.")
             .arg(fileSystem);
     }
     const QStringView base = QStringView(newName).left(newName.indexOf(u'.'));
@@ -72,12 +75,13 @@ QString windowsReason(const QString &newName, const QString &fileSystem)
         trimmed.at(3) >= u'1' && trimmed.at(3) <= u'9')
         reserved = true;
     if (reserved) {
-        return QStringLiteral("“%1” is a reserved name on a %2 folder.")
+        return QCoreApplication::translate("RenamePlan", "“%1” is a reserved name on a %2 folder.")
             .arg(trimmed.toString().toUpper(), fileSystem);
     }
     if (newName.size() > 255) {
-        return QStringLiteral("The new name is longer than 255 UTF-16 units, more than a %1 "
-                              "folder can hold.")
+        return QCoreApplication::translate(
+                   "RenamePlan", "The new name is longer than 255 UTF-16 units, more than a %1 "
+                                 "folder can hold.")
             .arg(fileSystem);
     }
     return QString();

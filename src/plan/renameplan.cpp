@@ -12,6 +12,7 @@
 #include "rules/companionname.h"
 #include "rules/textrules.h"
 
+#include <QCoreApplication>
 #include <QHash>
 
 #include <algorithm>
@@ -333,7 +334,7 @@ void RenamePlan::resolveFolder(const std::vector<qint64> &rows, const std::vecto
         return;
     const bool caseless = facts.caseInsensitive;
     const auto rowText = [&](qint64 other) {
-        return QStringLiteral("row %1 (%2)")
+        return QCoreApplication::translate("RenamePlan", "row %1 (%2)")
             .arg(other + 1)
             .arg(quoted(files[size_t(other)].rule.name));
     };
@@ -359,7 +360,9 @@ void RenamePlan::resolveFolder(const std::vector<qint64> &rows, const std::vecto
         const auto [first, inserted] = listing.tryEmplace(k);
         owner[k] = first;
         if (!inserted && moves(r)) {
-            conflict(r, QStringLiteral("The same file as %1, listed twice.").arg(rowText(first)),
+            conflict(r,
+                     QCoreApplication::translate("RenamePlan", "The same file as %1, listed twice.")
+                         .arg(rowText(first)),
                      first);
         }
     }
@@ -537,7 +540,8 @@ void RenamePlan::resolveFolder(const std::vector<qint64> &rows, const std::vecto
             const qint64 staying = stayingAt.value(key);
             if (staying >= 0 && staying != r) {
                 conflict(r,
-                         QStringLiteral("The new name is taken by %1, which is not renamed.")
+                         QCoreApplication::translate(
+                             "RenamePlan", "The new name is taken by %1, which is not renamed.")
                              .arg(rowText(staying)),
                          staying);
                 changed = true;
@@ -556,7 +560,8 @@ void RenamePlan::resolveFolder(const std::vector<qint64> &rows, const std::vecto
                 }
                 const qint64 listed = onDisk.empty() ? -1 : listing.value(onDisk);
                 if (!onDisk.empty() && (listed < 0 || !moves(listed))) {
-                    conflict(r, QStringLiteral("%1 is taken by a file that is not listed.")
+                    conflict(r, QCoreApplication::translate(
+                                    "RenamePlan", "%1 is taken by a file that is not listed.")
                                     .arg(quoted(NameCodec::decode(
                                         QByteArrayView(onDisk.data(), qsizetype(onDisk.size()))))));
                     changed = true;
@@ -568,14 +573,16 @@ void RenamePlan::resolveFolder(const std::vector<qint64> &rows, const std::vecto
                 const Row &other = m_rows[size_t(first)];
                 QString reason;
                 if (other.newNativeName == row.newNativeName)
-                    reason = QStringLiteral("The same new name as %1.");
+                    reason = QCoreApplication::translate("RenamePlan", "The same new name as %1.");
                 else if (other.newName.normalized(QString::NormalizationForm_C) ==
                          row.newName.normalized(QString::NormalizationForm_C))
-                    reason = QStringLiteral("The new name looks the same as that of %1 (the two "
-                                            "are canonically equivalent).");
+                    reason = QCoreApplication::translate(
+                        "RenamePlan", "The new name looks the same as that of %1 (the two "
+                                      "are canonically equivalent).");
                 else
-                    reason = QStringLiteral("The new name differs only in case from that of %1, "
-                                            "and this folder does not tell case apart.");
+                    reason = QCoreApplication::translate(
+                        "RenamePlan", "The new name differs only in case from that of %1, "
+                                      "and this folder does not tell case apart.");
                 conflict(r, reason.arg(rowText(first)), first);
                 changed = true;
                 continue;

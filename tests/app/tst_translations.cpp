@@ -4,14 +4,23 @@
 #include "app/vlnwindow.h"
 #include "files/counttext.h"
 #include "files/filelist.h"
+#include "model/filetablemodel.h"
 #include "rename/renamerun.h"
 #include "rename/userdefaults.h"
 #include "ui_vlnwindow.h"
 #include "windowtest.h"
 
+#include <QAbstractButton>
+#include <QAction>
 #include <QApplication>
+#include <QDir>
 #include <QFile>
+#include <QGroupBox>
 #include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenuBar>
+#include <QMessageBox>
 #include <QProcess>
 #include <QRegularExpression>
 #include <QTest>
@@ -35,6 +44,7 @@ private slots:
     void everySourceTextIsTranslated();
     void windowFollowsTheSystemLocale_data();
     void windowFollowsTheSystemLocale();
+    void germanWindowHasNoEnglish();
     void languageOfTheLocale_data();
     void languageOfTheLocale();
     void countTexts_data();
@@ -103,6 +113,8 @@ void tst_Translations::everySourceTextIsTranslated()
                 for (const auto &match : placeholder.globalMatch(s))
                     found << match.captured();
                 found.sort();
+                // Each plural form of a numerus text names them once.
+                found.removeDuplicates();
                 return found;
             };
             if (!type.isEmpty() || text.isEmpty())
@@ -161,6 +173,85 @@ void tst_Translations::windowFollowsTheSystemLocale()
     else if (auto *button = window.findChild<QAbstractButton *>(control))
         shown = button->text();
     QCOMPARE(shown, text);
+}
+
+// The German window over two files whose new names clash, asked to start
+// and then run: no English word left in its widgets, tooltips, the question,
+// the report and Qt's own buttons.
+void tst_Translations::germanWindowHasNoEnglish()
+{
+    QVERIFY(Translations::install(qApp));
+    ScratchDir dir;
+    const QByteArray folder = dir.path() + "/files";
+    QVERIFY(QDir().mkpath(QFile::decodeName(folder)));
+    for (const char *name : {"/a.txt", "/b.txt", "/c.txt"})
+        QVERIFY(QFile(QFile::decodeName(folder + name)).open(QIODevice::WriteOnly));
+    UserDefaults defaults(dir.filePath(u"Velnor.conf"_s));
+    defaults.setBool(true, u"skipTutorial"_s);
+    defaults.setObject(folder, u"rootlimit"_s);
+    VLNWindow window(&defaults);
+    window.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&window));
+    window.openFiles({folder});
+    QTRY_VERIFY(!window.isListing());
+    window.ui()->nameField->setText(u"same"_s);
+    window.controlTextDidChange();
+    QTRY_VERIFY(window.tableModel()->plan());
+
+    QStringList texts;
+    for (QWidget *widget : window.findChildren<QWidget *>()) {
+        texts << widget->toolTip();
+        if (auto *button = qobject_cast<QAbstractButton *>(widget))
+            texts << button->text();
+        if (auto *label = qobject_cast<QLabel *>(widget))
+            texts << label->text();
+        if (auto *field = qobject_cast<QLineEdit *>(widget))
+            texts << field->placeholderText();
+        if (auto *box = qobject_cast<QGroupBox *>(widget))
+            texts << box->title();
+    }
+    for (QAction *action : window.findChildren<QAction *>())
+        texts << action->text() << action->toolTip();
+    const FileTableModel *model = window.tableModel();
+    for (int column = 0; column < model->columnCount(); ++column)
+        texts << model->headerData(column, Qt::Horizontal).toString();
+    texts
+        << model->data(model->index(1, FileTableModel::NewNameColumn), Qt::ToolTipRole).toString();
+    window.clickStart();
+    QTRY_VERIFY(window.confirmationSheet());
+    QMessageBox *sheet = window.confirmationSheet();
+    QCOMPARE(sheet->text(),
+             u"2 von 3 Dateien können nicht umbenannt werden. Die anderen 1 umbenennen?"_s);
+    texts << sheet->informativeText();
+    QStringList buttons;
+    for (QAbstractButton *button : sheet->buttons())
+        buttons << button->text();
+    buttons.sort();
+    // Qt's own button, in Qt's own German (its mnemonic as Qt places it).
+    QCOMPARE(buttons.join(u'|').remove(u'&'), u"1 Datei umbenennen|Abbrechen"_s);
+    for (QAbstractButton *button : sheet->buttons()) {
+        if (sheet->buttonRole(button) == QMessageBox::AcceptRole)
+            button->click();
+    }
+    QTRY_VERIFY(window.reportSheet() && !window.isRenaming());
+    texts << window.reportSheet()->text() << window.reportSheet()->informativeText()
+          << window.reportSheet()->detailedText();
+
+    static const QRegularExpression english(
+        u"\\b(the|a|an|of|to|is|and|or|with|file|files|folder|cannot|renamed|rename|add|"
+        "remove|clear|show|cancel|search|replace|counter|hidden|extension|undo|new|"
+        "taken|same|listed|row|details)\\b"_s,
+        QRegularExpression::CaseInsensitiveOption);
+    QStringList found;
+    for (const QString &text : std::as_const(texts)) {
+        // The placeholders of the patterns and the tokens are no words.
+        QString plain = text;
+        plain.remove(u'&');
+        plain.remove(QRegularExpression(u"\\[[^\\]]*\\]|\\*\\.[a-z]+|“[^”]*”|„[^“]*“"_s));
+        if (english.match(plain).hasMatch())
+            found << text;
+    }
+    QVERIFY2(found.isEmpty(), qPrintable(found.join(u"\n"_s)));
 }
 
 void tst_Translations::languageOfTheLocale_data()

@@ -131,7 +131,7 @@ void tst_UndoDisk::undoCancelledHalfWay()
     listFiles(names);
     startRun(u"x-[N]"_s);
     QTRY_VERIFY_WITH_TIMEOUT(!window->isRenaming() && window->reportSheet(), 30000);
-    QCOMPARE(window->reportSheet()->text(), u"3000 files renamed successfully."_s);
+    QCOMPARE(window->reportSheet()->text(), u"3,000 files renamed successfully."_s);
     window->reportSheet()->accept();
 
     QTRY_VERIFY(window->ui()->actionUndoRename->isEnabled());

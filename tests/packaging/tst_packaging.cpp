@@ -203,7 +203,7 @@ void tst_Packaging::completionsKnowEveryOption_data()
     const QString dir = QStringLiteral(VELNOR_RESOURCES "/completions/");
     // OPTION stands for "--name", NAME for "name".
     QTest::newRow("bash") << dir + u"velnor-rename.bash"_s << u"[\" ]OPTION[ \"]"_s;
-    QTest::newRow("zsh") << dir + u"_velnor-rename"_s << u"'(\\([^)]*\\))?OPTION[=\\[]"_s;
+    QTest::newRow("zsh") << dir + u"_velnor-rename"_s << u"'(\\([^)]*\\))?\\*?OPTION[=\\[]"_s;
     QTest::newRow("fish") << dir + u"velnor-rename.fish"_s << u"-l NAME "_s;
 }
 
@@ -261,10 +261,10 @@ void tst_Packaging::bashCompletes_data()
     QTest::newRow("every option from a dash")
         << QStringList{name, u"--"_s} << u"velnor-rename --"_s
         << u"--name --ext --search --replace --case --start --step --digits --sort --date-from "
-           u"--files-from --names-from --map --preset --save-preset --regex --ignore-case "
-           u"--counter-per-folder --24-hour --ascii --companions --unique --natural --null "
-           u"--list-presets "
-           u"--edit "
+           u"--files-from --names-from --map --preset --save-preset --include --exclude "
+           u"--regex --ignore-case --counter-per-folder --24-hour --ascii --companions --unique "
+           u"--natural --no-hidden "
+           u"--null --list-presets --edit "
            u"--apply --no-journal --json --history --undo --redo --help --version --"_s;
     QTest::newRow("case values") << QStringList{name, u"--case"_s, QString()}
                                  << u"velnor-rename --case "_s

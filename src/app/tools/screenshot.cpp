@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // velnor-screenshot OUTDIR FOLDER [PHOTOS]: lists FOLDER in the window and saves
-// OUTDIR/screenshot.png (the main window), OUTDIR/conflicts.png (new names
+// OUTDIR/screenshot.png (the main window), OUTDIR/confirm.png (the question
+// before a run that cannot rename every file), OUTDIR/tutorial-end.png (the
+// tutorial's last page over a list kept aside), OUTDIR/conflicts.png (new names
 // that collide, marked), OUTDIR/typed-names.png (a name typed by hand and
 // one being typed), OUTDIR/pattern-error.png (a regular expression that
 // does not compile), OUTDIR/tutorial.png (the tutorial's first section
@@ -220,6 +222,14 @@ int main(int argc, char **argv)
         if (!QTest::qWaitFor([&] { return window.tableModel()->plan() != nullptr; }, 5000))
             std::fprintf(stderr, "the plan did not come\n");
         ok = save(&window, out + QStringLiteral("/conflicts.png")) && ok;
+        // Start over them asks first.
+        window.show();
+        QTest::qWaitForWindowExposed(&window);
+        window.clickStart();
+        QMessageBox *sheet = window.confirmationSheet();
+        ok = sheet && saveWithSheet(&window, sheet, out + QStringLiteral("/confirm.png")) && ok;
+        if (sheet)
+            sheet->reject();
     }
     {
         // A name typed by hand, in italics, and the next one being typed.
@@ -315,6 +325,21 @@ int main(int argc, char **argv)
         window.resize(1040, 680);
         window.clickNextTutorial();
         ok = save(&window, out + QStringLiteral("/tutorial.png")) && ok;
+    }
+    {
+        // The tutorial's last page over a list of the user's, kept aside.
+        defaults.setBool(true, QStringLiteral("skipTutorial"));
+        VLNWindow window(&defaults);
+        window.resize(1040, 680);
+        window.openFiles({folder});
+        while (window.isListing())
+            QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 10);
+        window.ui()->nameField->setText(QStringLiteral("Lisbon-[C]"));
+        window.controlTextDidChange();
+        window.clickStartTutorial();
+        while (window.tutorialStep() < 6)
+            window.clickNextTutorial();
+        ok = save(&window, out + QStringLiteral("/tutorial-end.png")) && ok;
     }
     if (argc == 4)
         ok = photoShots(defaults, argv[3], out) && ok;
