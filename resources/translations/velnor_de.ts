@@ -1095,7 +1095,7 @@ Erhöhen Sie Stellen auf 3.</translation>
     </message>
     <message>
         <source>That&apos;s it!
-All you have to do now is drag the files or folders you want to rename onto this window, or add them with Add… or Add Folder…. Adjust the renaming parameters and click on the Start Renaming button.
+All you have to do now is drag the files or folders you want to rename onto this window, or add them with the Add… and Add Folder… buttons. Adjust the renaming parameters and click on the Start Renaming button.
 
 If you have any questions, you can reach us by email at %1</source>
         <translation>Das war’s!

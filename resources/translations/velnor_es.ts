@@ -1095,11 +1095,11 @@ Suba Dígitos a 3.</translation>
     </message>
     <message>
         <source>That&apos;s it!
-All you have to do now is drag the files or folders you want to rename onto this window, or add them with Add… or Add Folder…. Adjust the renaming parameters and click on the Start Renaming button.
+All you have to do now is drag the files or folders you want to rename onto this window, or add them with the Add… and Add Folder… buttons. Adjust the renaming parameters and click on the Start Renaming button.
 
 If you have any questions, you can reach us by email at %1</source>
         <translation>¡Eso es todo!
-Ahora solo tiene que arrastrar los archivos o carpetas que quiera renombrar a esta ventana, o añadirlos con Añadir… o Añadir carpeta…. Ajuste los parámetros y pulse Iniciar el renombrado.
+Ahora solo tiene que arrastrar los archivos o carpetas que quiera renombrar a esta ventana, o añadirlos con los botones Añadir… y Añadir carpeta… Ajuste los parámetros y pulse Iniciar el renombrado.
 
 Si tiene preguntas, escríbanos a %1</translation>
     </message>

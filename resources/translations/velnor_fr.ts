@@ -1095,11 +1095,11 @@ Passez Chiffres à 3.</translation>
     </message>
     <message>
         <source>That&apos;s it!
-All you have to do now is drag the files or folders you want to rename onto this window, or add them with Add… or Add Folder…. Adjust the renaming parameters and click on the Start Renaming button.
+All you have to do now is drag the files or folders you want to rename onto this window, or add them with the Add… and Add Folder… buttons. Adjust the renaming parameters and click on the Start Renaming button.
 
 If you have any questions, you can reach us by email at %1</source>
         <translation>C’est tout !
-Il vous suffit maintenant de glisser les fichiers ou dossiers à renommer sur cette fenêtre, ou de les ajouter avec Ajouter… ou Ajouter un dossier…. Réglez les paramètres puis cliquez sur Lancer le renommage.
+Il vous suffit maintenant de glisser les fichiers ou dossiers à renommer sur cette fenêtre, ou de les ajouter avec les boutons Ajouter… et Ajouter un dossier… Réglez les paramètres puis cliquez sur Lancer le renommage.
 
 Pour toute question, écrivez-nous à %1</translation>
     </message>

@@ -67,7 +67,7 @@ const Page pages[Tutorial::LastPage + 1] = {
     {QT_TRANSLATE_NOOP(
          "VLNWindow",
          "That's it!\nAll you have to do now is drag the files or folders you want to "
-         "rename onto this window, or add them with Add… or Add Folder…. Adjust the "
+         "rename onto this window, or add them with the Add… and Add Folder… buttons. Adjust the "
          "renaming parameters and click on the Start Renaming button.\n\nIf you have any "
          "questions, you can reach us by email at %1"),
      nullptr},
