@@ -22,10 +22,6 @@
 
 namespace {
 
-constexpr qsizetype CancelCheckInterval = 4096;
-// Below this many files a second thread costs more than it gains.
-constexpr size_t ParallelThreshold = 20000;
-
 // Runs both, side by side on a helper thread when `parallel`, else one after
 // the other.
 void inTwo(const std::function<void()> &first, const std::function<void()> &second, bool parallel)
@@ -75,143 +71,6 @@ QByteArray RenamePlan::nameKey(const QByteArray &name, bool caseInsensitive)
     return keyOf(NameCodec::decode(name), name, caseInsensitive);
 }
 
-std::vector<RenamePlan::File> RenamePlan::filesOf(const FileList &list, bool counterPerFolder,
-                                                  const std::atomic<bool> *cancel)
-{
-    std::vector<File> files;
-    files.reserve(size_t(list.count()));
-    for (qint64 row = 0; row < list.count(); ++row) {
-        if (cancel && row % CancelCheckInterval == 0 && cancel->load(std::memory_order_relaxed))
-            return {};
-        const ZQFile *file = list.fileAtIndex(row);
-        files.push_back({file->nativePath(), file->ruleFile(),
-                         counterPerFolder || list.groupsCompanions()
-                             ? list.counterIndex(row, counterPerFolder)
-                             : row,
-                         list.companionLead(row), list.companionStem(row)});
-    }
-    return files;
-}
-
-std::vector<QByteArray> RenamePlan::foldersOf(const std::vector<File> &files,
-                                              std::vector<qint32> *folderOfFile)
-{
-    std::vector<QByteArray> folders;
-    QHash<QByteArray, qint32> indexOf;
-    folderOfFile->resize(files.size());
-    QByteArray last;
-    qint32 lastIndex = -1;
-    for (size_t i = 0; i < files.size(); ++i) {
-        const QByteArray &path = files[i].path;
-        const QByteArray folder = NativePath::folder(path);
-        if (lastIndex < 0 || folder != last) {
-            auto found = indexOf.find(folder);
-            if (found == indexOf.end()) {
-                found = indexOf.insert(folder, qint32(folders.size()));
-                folders.push_back(folder);
-            }
-            last = folder;
-            lastIndex = *found;
-        }
-        (*folderOfFile)[i] = lastIndex;
-    }
-    return folders;
-}
-
-std::vector<FolderFacts> RenamePlan::gatherFacts(const std::vector<QByteArray> &folders,
-                                                 const std::vector<bool> &needsNames)
-{
-    // Reading a folder waits mostly on the kernel: two threads read two
-    // folders at a time, each taking the next folder as it is done.
-    std::vector<FolderFacts> facts(folders.size());
-    std::atomic<size_t> next{0};
-    const auto reader = [&] {
-        for (size_t i = next++; i < folders.size(); i = next++)
-            facts[i] = FolderFactsReader::read(folders[i], needsNames[i]);
-    };
-    if (folders.size() < 4) {
-        reader();
-        return facts;
-    }
-    sideBySide(reader, reader);
-    return facts;
-}
-
-std::vector<QString> RenamePlan::composeNames(const std::vector<File> &files,
-                                              const NewNames &newNames,
-                                              const std::atomic<bool> *cancel)
-{
-    // Two halves side by side, one on a helper thread.
-    std::vector<QString> names(files.size());
-    std::atomic<bool> stopped{false};
-    const auto compose = [&](size_t from, size_t to) {
-        for (size_t i = from; i < to; ++i) {
-            if (i % CancelCheckInterval == 0 &&
-                (stopped.load(std::memory_order_relaxed) ||
-                 (cancel && cancel->load(std::memory_order_relaxed)))) {
-                stopped = true;
-                return;
-            }
-            if (files[i].lead < 0)
-                names[i] = newNames(files[i].rule, files[i].index < 0 ? qint64(i) : files[i].index);
-        }
-    };
-    const size_t half = files.size() / 2;
-    inTwo([&] { compose(0, half); }, [&] { compose(half, files.size()); },
-          files.size() >= ParallelThreshold);
-    if (stopped)
-        return {};
-    return names;
-}
-
-RenamePlan::FollowLead RenamePlan::companionRule(const RenameSettings &settings)
-{
-    return [settings](const File &lead, const QString &leadNewName, const File &companion) {
-        return TextRules::companionName(settings, lead.rule.name, leadNewName, companion.rule.name,
-                                        companion.stem);
-    };
-}
-
-void RenamePlan::followLeads(const std::vector<File> &files, std::vector<QString> &names,
-                             const FollowLead &follow, const TypedNames *typed)
-{
-    for (size_t i = 0; i < files.size() && i < names.size(); ++i) {
-        const File &file = files[i];
-        if (file.lead < 0 || (typed && typed->find(file.path)))
-            continue;
-        const auto lead = size_t(file.lead);
-        names[i] = follow ? follow(files[lead], names[lead], file) : file.rule.name;
-    }
-}
-
-RenamePlan RenamePlan::make(const std::vector<File> &files, const NewNames &newNames,
-                            const std::atomic<bool> *cancel, const TypedNames *typed,
-                            const FollowLead &follow, bool uniqueNames)
-{
-    std::vector<QString> names = composeNames(files, newNames, cancel);
-    if (names.size() != files.size() || (cancel && cancel->load()))
-        return RenamePlan();
-    if (typed)
-        typed->applyTo(files, names);
-    followLeads(files, names, follow, typed);
-    return fromNames(files, std::move(names), uniqueNames);
-}
-
-RenamePlan RenamePlan::fromNames(const std::vector<File> &files, std::vector<QString> names,
-                                 bool uniqueNames)
-{
-    std::vector<qint32> folderOfFile;
-    std::vector<QByteArray> folders = foldersOf(files, &folderOfFile);
-    std::vector<bool> needsNames(folders.size(), false);
-    for (size_t i = 0; i < files.size(); ++i) {
-        if (names[i] != files[i].rule.name)
-            needsNames[size_t(folderOfFile[i])] = true;
-    }
-    std::vector<FolderFacts> facts = gatherFacts(folders, needsNames);
-    return compute(files, std::move(names), folderOfFile, std::move(folders), std::move(facts),
-                   uniqueNames);
-}
-
 RenamePlan RenamePlan::compute(const std::vector<File> &files, std::vector<QString> newNames,
                                const std::vector<qint32> &folderOfFile,
                                std::vector<QByteArray> folders, std::vector<FolderFacts> facts,
@@ -257,7 +116,7 @@ RenamePlan RenamePlan::compute(const std::vector<File> &files, std::vector<QStri
     };
     const size_t half = files.size() / 2;
     inTwo([&] { judge(0, half); }, [&] { judge(half, files.size()); },
-          files.size() >= ParallelThreshold);
+          files.size() >= ParallelFiles);
     for (size_t i = 0; i < files.size(); ++i)
         rowsOfGroup[size_t(groupOfFolder[size_t(folderOfFile[i])])].push_back(qint64(i));
     // Each folder's rows are its own: two threads take folders in turn.
@@ -271,7 +130,7 @@ RenamePlan RenamePlan::compute(const std::vector<File> &files, std::vector<QStri
                                    uniqueNames);
         }
     };
-    inTwo(resolve, resolve, rowsOfGroup.size() > 1 && files.size() >= ParallelThreshold);
+    inTwo(resolve, resolve, rowsOfGroup.size() > 1 && files.size() >= ParallelFiles);
 
     for (size_t i = 0; i < plan.m_rows.size(); ++i) {
         switch (plan.m_rows[i].status) {

@@ -150,6 +150,10 @@ public:
     qint64 firstProblem() const { return m_firstProblem; }
 
 private:
+    // How often a long loop looks at its cancel flag.
+    static constexpr qsizetype CancelCheckFiles = 4096;
+    // Below this many files a second thread costs more than it gains.
+    static constexpr size_t ParallelFiles = 20000;
     void resolveFolder(const std::vector<qint64> &rows, const std::vector<File> &files,
                        const FolderFacts &facts, bool uniqueNames);
     void conflict(qint64 row, const QString &reason, qint64 other = -1);

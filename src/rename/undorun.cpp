@@ -11,6 +11,7 @@
 #include "rename/folderrun.h"
 #include "rename/journal.h"
 #include "rename/movers.h"
+#include "rename/opensteps.h"
 
 #include <QCoreApplication>
 #include <QDateTime>
@@ -32,15 +33,6 @@ constexpr qsizetype keptNamed = 5;
 QByteArray joined(const QByteArray &folder, const QByteArray &name)
 {
     return folder.endsWith('/') ? folder + name : folder + '/' + name;
-}
-
-// A name of one entry of its folder: a journal that says otherwise (edited,
-// or damaged in a way that still reads) must not lead a move into another
-// folder, or to a shorter name at a NUL byte.
-bool isEntryName(const QByteArray &name)
-{
-    return !name.isEmpty() && name != "." && name != ".." && !name.contains('/') &&
-           !name.contains('\0');
 }
 
 // An absolute folder, spelled as a run writes it: no "." or ".." steps.
@@ -76,43 +68,6 @@ bool isOwed(const RunJournal &journal, qsizetype move, bool redo)
     return outcome == RunJournal::Outcome::Moved ||
            (!journal.closed && outcome == RunJournal::Outcome::Unknown &&
             journal.moves[move].inode != 0);
-}
-
-// Puts right what a kill left half way through a step of a move (the last
-// step the journal holds for a folder): a placeholder of ours still empty
-// next to the file it was made for goes, and so does the second link of a
-// file that was still under its first name. Whatever else stands at a step's
-// names is left alone: the step was taken whole, or someone has been there
-// since.
-void settleOpenSteps(const RunJournal &journal)
-{
-    for (const JournalStep &step : journal.openSteps) {
-        if (step.kind == JournalStep::Kind::Passing || !isEntryName(step.from) ||
-            !isEntryName(step.to))
-            continue;
-        // A claim is never made where the two names differ only in case (the
-        // exclusive create finds the source), and there both may name one
-        // file, whatever inode numbers the volume gives.
-        if (QString::fromUtf8(step.from).compare(QString::fromUtf8(step.to), Qt::CaseInsensitive) ==
-            0)
-            continue;
-        const FileDescriptor dir(
-            ::open(journal.moves[step.move].folder.constData(), O_PATH | O_DIRECTORY | O_CLOEXEC));
-        struct stat from;
-        struct stat to;
-        if (!dir.isOpen() ||
-            ::fstatat(dir.get(), step.from.constData(), &from, AT_SYMLINK_NOFOLLOW) != 0 ||
-            ::fstatat(dir.get(), step.to.constData(), &to, AT_SYMLINK_NOFOLLOW) != 0 ||
-            NativeMove::hasExactEntry(dir.get(), step.to.constData()) != 1)
-            continue;
-        const bool sameFile = fileIdentity(from) == fileIdentity(to);
-        const bool settle =
-            step.kind == JournalStep::Kind::Link
-                ? sameFile && from.st_nlink > 1
-                : !sameFile && S_ISREG(to.st_mode) && to.st_size == 0 && to.st_uid == ::geteuid();
-        if (settle)
-            ::unlinkat(dir.get(), step.to.constData(), 0);
-    }
 }
 
 enum class Result : quint8
@@ -419,19 +374,6 @@ QString Report::detailedText() const
     return lines.join(u'\n');
 }
 
-void settle(const QString &journalPath)
-{
-    RunJournal journal;
-    QString error;
-    if (!Journal::read(journalPath, &journal, &error) || !journal.stepsOpen)
-        return;
-    JournalAppender appender;
-    if (!appender.open(journalPath, &error, journal.damaged ? journal.soundSize : -1))
-        return;
-    settleOpenSteps(journal);
-    appender.settled();
-}
-
 Report run(const QString &journalPath, Direction direction, const Progress &progress,
            const std::atomic<bool> *cancel)
 {
@@ -457,8 +399,8 @@ Report run(const QString &journalPath, Direction direction, const Progress &prog
         const bool folderSound =
             (soundFolder && *soundFolder == m.folder) || isFolderPath(m.folder);
         soundFolder = folderSound ? &m.folder : nullptr;
-        if (!folderSound || !isEntryName(m.oldName) || !isEntryName(m.newName) ||
-            (!temporary.isEmpty() && !isEntryName(temporary))) {
+        if (!folderSound || !UndoRun::isEntryName(m.oldName) || !UndoRun::isEntryName(m.newName) ||
+            (!temporary.isEmpty() && !UndoRun::isEntryName(temporary))) {
             report.error = QCoreApplication::translate(
                                "UndoRun", "The journal is damaged: move %1 is not one of a file "
                                           "in its folder.")
@@ -489,7 +431,7 @@ Report run(const QString &journalPath, Direction direction, const Progress &prog
         return report;
     }
     report.ran = true;
-    settleOpenSteps(journal);
+    UndoRun::settleOpenSteps(journal);
 
     // The folders in the order of their first move, each with its moves last
     // first. A folder the run reached by two paths (itself and a link to it)
