@@ -1,13 +1,13 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "jobs/factsjob.h"
 
-#include <sys/resource.h>
-#include <sys/syscall.h>
-#include <unistd.h>
-
 FactsJob::FactsJob(MetaReader &reader, std::vector<QByteArray> paths, MetaReader::Request request)
     : m_reader(reader), m_paths(std::move(paths)), m_request(std::move(request))
-{}
+{
+    // Background work: the window's thread goes first. The reader's workers
+    // inherit the priority.
+    setBackground(true);
+}
 
 FactsJob::~FactsJob()
 {
@@ -22,9 +22,6 @@ std::vector<FactsJob::Read> FactsJob::takeRead()
 
 void FactsJob::work()
 {
-    // Background work: the window's thread goes first. The reader's workers
-    // inherit the priority.
-    ::setpriority(PRIO_PROCESS, pid_t(::syscall(SYS_gettid)), 10);
     const auto total = qsizetype(m_paths.size());
     setProgress(0, total);
     m_reader.read(

@@ -4,13 +4,12 @@
 #include "files/filelist.h"
 #include "files/zqfile.h"
 
-#include <sys/resource.h>
-#include <sys/syscall.h>
-#include <unistd.h>
-
 PlanJob::PlanJob(const FileList &list, const NameComposer &composer, const TypedNames &typed)
     : m_list(list), m_composer(composer), m_typed(typed)
 {
+    // Background work: on a busy machine the window's thread goes first, and
+    // the helper thread of the names inherits the priority.
+    setBackground(true);
     // Per-folder counters read places the list works out when first asked
     // for: asked here, on the owner's thread, the worker only reads them.
     if (composer.settings().counterPerFolder)
@@ -40,9 +39,6 @@ std::shared_ptr<const RenamePlan> PlanJob::plan() const
 
 void PlanJob::work()
 {
-    // The plan is background work: on a busy machine the window's thread
-    // goes first, and the helper thread of the names inherits this.
-    ::setpriority(PRIO_PROCESS, pid_t(::syscall(SYS_gettid)), 10);
     m_retired.clear();
     std::vector<RenamePlan::File> files;
     {

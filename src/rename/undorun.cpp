@@ -1,7 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "rename/undorun.h"
 
-#include "files/filelist.h"
 #include "plan/folderfacts.h"
 #include "plan/renameplan.h"
 #include "posix/filedescriptor.h"
@@ -17,7 +16,6 @@
 #include <QDateTime>
 #include <QHash>
 #include <QSet>
-#include <QStringList>
 
 #include <algorithm>
 #include <fcntl.h>
@@ -27,8 +25,6 @@
 #include <vector>
 
 namespace {
-
-constexpr qsizetype keptNamed = 5;
 
 QByteArray joined(const QByteArray &folder, const QByteArray &name)
 {
@@ -334,45 +330,6 @@ void undoFolder(const QByteArray &folder, const std::vector<qsizetype> &moves, C
 } // namespace
 
 namespace UndoRun {
-
-QString Report::message() const
-{
-    const QString count = FileList::countText(moved.size());
-    return redone ? QCoreApplication::translate("UndoRun", "%1 renamed again.").arg(count)
-                  : QCoreApplication::translate("UndoRun", "%1 restored.").arg(count);
-}
-
-QString Report::informativeText() const
-{
-    QStringList lines;
-    if (notAttempted > 0)
-        lines << QCoreApplication::translate("UndoRun", "Cancelled: %1 not attempted.")
-                     .arg(FileList::countText(notAttempted));
-    if (kept.isEmpty())
-        return lines.join(u'\n');
-    lines << (redone ? QCoreApplication::translate("UndoRun", "%1 could not be renamed again:")
-                     : QCoreApplication::translate("UndoRun", "%1 could not go back:"))
-                 .arg(FileList::countText(kept.size()));
-    for (qsizetype i = 0; i < kept.size(); ++i) {
-        if (i == keptNamed) {
-            lines << QCoreApplication::translate("UndoRun", "and %1 more (see the details).")
-                         .arg(kept.size() - i);
-            break;
-        }
-        lines << QCoreApplication::translate("UndoRun", "“%1”: %2")
-                     .arg(TextEscape::path(kept[i].path), kept[i].reason);
-    }
-    return lines.join(u'\n');
-}
-
-QString Report::detailedText() const
-{
-    QStringList lines;
-    for (const Kept &file : kept)
-        lines << QCoreApplication::translate("UndoRun", "“%1” stays, not “%2”: %3")
-                     .arg(TextEscape::path(file.path), TextEscape::path(file.wanted), file.reason);
-    return lines.join(u'\n');
-}
 
 Report run(const QString &journalPath, Direction direction, const Progress &progress,
            const std::atomic<bool> *cancel)
