@@ -3,6 +3,7 @@
 #include "files/pathindex.h"
 
 #include <QRandomGenerator>
+#include <QSet>
 #include <QTest>
 
 #include <map>
@@ -64,6 +65,8 @@ private slots:
     void displayOrder();
     void pathChanges();
     void pathIndexAgreesWithReference();
+    void laterAppendsRefuseListed_data();
+    void laterAppendsRefuseListed();
     void headerClicks_data();
     void headerClicks();
     void comparisons_data();
@@ -212,6 +215,46 @@ void tst_FileList::pathIndexAgreesWithReference()
         for (int i = 0; step % 97 == 0 && i < pool.size(); ++i)
             QCOMPARE(index.contains(pool[i]), holders[pool[i]] > 0);
     }
+}
+
+// A first listing taken in without the duplicate test, in batches: later
+// appends still refuse every path it holds, and take a removed one back.
+void tst_FileList::laterAppendsRefuseListed_data()
+{
+    QTest::addColumn<QByteArrayList>("later");
+    QTest::addColumn<bool>("removeFirst");
+    QTest::addColumn<qsizetype>("added");
+    QTest::newRow("all again") << QByteArrayList{"/t/a", "/t/b", "/t/c"} << false << qsizetype(0);
+    QTest::newRow("one of the second batch") << QByteArrayList{"/t/c"} << false << qsizetype(0);
+    QTest::newRow("a removed one comes back")
+        << QByteArrayList{"/t/a", "/t/c"} << true << qsizetype(1);
+    QTest::newRow("a new one, twice")
+        << QByteArrayList{"/t/new", "/t/b", "/t/new"} << false << qsizetype(1);
+}
+
+void tst_FileList::laterAppendsRefuseListed()
+{
+    QFETCH(QByteArrayList, later);
+    QFETCH(bool, removeFirst);
+    QFETCH(qsizetype, added);
+    const auto records = [](const QByteArrayList &paths) {
+        std::vector<std::unique_ptr<ZQFile>> made;
+        for (const QByteArray &path : paths)
+            made.push_back(record(path));
+        return made;
+    };
+    FileList list;
+    QCOMPARE(list.appendAllUnlisted(records({"/t/a", "/t/b"})), 2);
+    QCOMPARE(list.appendAllUnlisted(records({"/t/c"})), 1);
+    if (removeFirst)
+        list.removeFiles({list.contentsArray().front().get()});
+    const qsizetype before = list.count();
+    QCOMPARE(list.appendAll(records(later)), added);
+    QCOMPARE(list.count(), before + added);
+    QSet<QByteArray> listed;
+    for (const auto &file : list.contentsArray())
+        listed.insert(file->nativePath());
+    QCOMPARE(listed.size(), list.count());
 }
 
 // Each row: the clicks, then the rows and the sort state with what the last

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "files/filelist.h"
 #include "model/filetablemodel.h"
-#include "posix/namecodec.h"
+#include "records.h"
 
 #include <QAbstractItemModelTester>
 #include <QDateTime>
@@ -40,10 +40,7 @@ struct Fixture
 
 ZQFile *add(FileList &list, const QByteArray &path, quint64 size = 0, qint64 time = 0)
 {
-    auto file = std::make_unique<ZQFile>();
-    file->setNativePath(path);
-    file->setName(NameCodec::decode(file->nativeName()));
-    file->deriveDisplayExtension();
+    auto file = recordOf(path);
     file->setAttributes(size, time);
     return list.append(std::move(file));
 }
