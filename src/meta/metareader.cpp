@@ -13,7 +13,10 @@
 #include <QThread>
 
 #include <algorithm>
+#include <chrono>
+#include <condition_variable>
 #include <fcntl.h>
+#include <mutex>
 #include <sys/stat.h>
 #include <thread>
 #include <unistd.h>
@@ -264,16 +267,30 @@ MetaReader::read(const std::vector<QByteArray> &paths, const Request &request,
     const int workers =
         std::max(1, std::min(m_workers > 0 ? m_workers : QThread::idealThreadCount(),
                              int(std::min<size_t>(paths.size(), 64))));
+    // The workers say when they end; this thread sleeps until then, waking
+    // only to report progress, so no time is lost after the last file.
+    std::mutex endedLock;
+    std::condition_variable endedSignal;
+    int ended = 0;
     std::vector<std::thread> threads;
-    for (int k = 0; k < workers; ++k)
-        threads.emplace_back(worker);
+    for (int k = 0; k < workers; ++k) {
+        threads.emplace_back([&] {
+            worker();
+            {
+                const std::lock_guard lock(endedLock);
+                ++ended;
+            }
+            endedSignal.notify_one();
+        });
+    }
     if (progress) {
-        for (int tick = 1; done.load() < qsizetype(paths.size()) &&
-                           !(cancel && cancel->load(std::memory_order_relaxed));
-             ++tick) {
-            QThread::msleep(10);
-            if (tick % 10 == 0)
-                progress(done.load());
+        std::unique_lock lock(endedLock);
+        while (!endedSignal.wait_for(lock, std::chrono::milliseconds(100), [&] {
+            return ended == workers;
+        }) && !(cancel && cancel->load(std::memory_order_relaxed))) {
+            lock.unlock();
+            progress(done.load());
+            lock.lock();
         }
     }
     for (std::thread &thread : threads)
