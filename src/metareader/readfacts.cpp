@@ -15,6 +15,7 @@
 #include <functional>
 #include <initializer_list>
 #include <sys/mman.h>
+#include <sys/stat.h>
 #include <type_traits>
 #include <unistd.h>
 #include <utility>
@@ -490,8 +491,23 @@ Pairs fromPath(const std::string &path, const std::vector<std::string> &keys)
             put(pairs, MetaProtocol::errorKey, "cannot open");
             return pairs;
         }
-        const off_t end = ::lseek(fd, 0, SEEK_END);
-        const std::uint64_t size = end < 0 ? 0 : std::uint64_t(end);
+        // The file as opened, so that the program need not ask again.
+        struct statx info = {};
+        if (::statx(fd, "", AT_EMPTY_PATH, STATX_SIZE | STATX_MTIME | STATX_BTIME, &info) != 0) {
+            ::close(fd);
+            put(pairs, MetaProtocol::errorKey, "cannot open");
+            return pairs;
+        }
+        const std::uint64_t size = info.stx_size;
+        put(pairs, MetaProtocol::statKey,
+            std::to_string(size) + ' ' +
+                std::to_string((long long)info.stx_mtime.tv_sec * 1000000000 +
+                               info.stx_mtime.tv_nsec) +
+                ' ' +
+                ((info.stx_mask & STATX_BTIME)
+                     ? std::to_string((long long)info.stx_btime.tv_sec * 1000 +
+                                      info.stx_btime.tv_nsec / 1000000)
+                     : std::string("-")));
         const ReadAt readAt = [fd](std::uint64_t offset, void *into, std::size_t count) {
             long done = 0;
             while (std::size_t(done) < count) {
