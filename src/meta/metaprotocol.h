@@ -16,7 +16,10 @@
 //    Title, Track, Disc, Year, Genre), the further keys asked for, and the
 //    date taken under one of two keys: "@wall" ("YYYY-MM-DD HH:MM:SS" as a
 //    camera's clock showed it) or "@utc" (seconds since the epoch, UTC).
-//    "@error" says why nothing could be read.
+//    "@error" says why nothing could be read. "@stat" gives the file as
+//    it was opened: "SIZE MTIME BIRTH", the byte count, the modification
+//    time in nanoseconds and the birth time in milliseconds since the epoch
+//    ("-" where the file system keeps none).
 // The reader answers every request in order, one answer each.
 
 #include <cstdint>
@@ -36,6 +39,7 @@ inline constexpr std::size_t maxValue = 4096;
 inline const char *const takenWallKey = "@wall";
 inline const char *const takenUtcKey = "@utc";
 inline const char *const errorKey = "@error";
+inline const char *const statKey = "@stat";
 
 inline void appendRecord(std::string &out, std::string_view bytes)
 {

@@ -13,7 +13,10 @@
 #include <QThread>
 
 #include <algorithm>
+#include <chrono>
+#include <condition_variable>
 #include <fcntl.h>
+#include <mutex>
 #include <sys/stat.h>
 #include <thread>
 #include <unistd.h>
@@ -81,6 +84,30 @@ std::shared_ptr<FileFacts> factsOf(const MetaProtocol::Pairs &pairs)
         facts->takenIsWallClock = true;
     }
     return facts;
+}
+
+// The helper's "@stat": "SIZE MTIME BIRTH", BIRTH "-" where none.
+bool statFrom(const MetaProtocol::Pairs &pairs, qint64 *size, qint64 *modified,
+              std::optional<qint64> *created)
+{
+    for (const auto &[key, value] : pairs) {
+        if (key != MetaProtocol::statKey)
+            continue;
+        const QList<QByteArray> fields = QByteArray::fromStdString(value).split(' ');
+        bool sizeOk = false;
+        bool modifiedOk = false;
+        bool createdOk = false;
+        if (fields.size() != 3)
+            return false;
+        *size = fields[0].toLongLong(&sizeOk);
+        *modified = fields[1].toLongLong(&modifiedOk);
+        const qint64 birth = fields[2].toLongLong(&createdOk);
+        if (!sizeOk || !modifiedOk || *size < 0 || (!createdOk && fields[2] != "-"))
+            return false;
+        *created = createdOk ? std::optional<qint64>(birth) : std::nullopt;
+        return true;
+    }
+    return false;
 }
 
 } // namespace
@@ -154,6 +181,12 @@ std::shared_ptr<const FileFacts> MetaReader::cached(const QByteArray &path, cons
     return {};
 }
 
+bool MetaReader::known(const QByteArray &path)
+{
+    QMutexLocker locker(&m_cacheLock);
+    return m_cache.contains(path);
+}
+
 std::shared_ptr<const FileFacts> MetaReader::keep(const QByteArray &path, const Stat &stat,
                                                   const Request &request,
                                                   std::shared_ptr<FileFacts> facts)
@@ -182,10 +215,19 @@ void MetaReader::readThrough(MetaHelper &helper, const std::vector<QByteArray> &
         keys += key.toStdString();
         keys.push_back('\0');
     }
+    // A file not stated yet is stated by the helper as it opens it, or here
+    // when the helper does not say.
+    const auto statFor = [&](size_t k, const MetaProtocol::Pairs &pairs) {
+        Stat stat = pending[k].second;
+        if (stat.stated)
+            return stat;
+        stat.stated = statFrom(pairs, &stat.size, &stat.modified, &stat.created);
+        return stat.stated ? stat : statOf(paths[pending[k].first]);
+    };
     const auto unreadable = [&](size_t k) {
         auto none = std::make_shared<FileFacts>();
         none->unreadable = true;
-        facts[pending[k].first] = keep(paths[pending[k].first], pending[k].second, request, none);
+        facts[pending[k].first] = keep(paths[pending[k].first], statFor(k, {}), request, none);
     };
     m_requests += qint64(pending.size());
     size_t k = 0;
@@ -221,7 +263,7 @@ void MetaReader::readThrough(MetaHelper &helper, const std::vector<QByteArray> &
                 break;
             }
             facts[pending[k].first] =
-                keep(paths[pending[k].first], pending[k].second, request, factsOf(pairs));
+                keep(paths[pending[k].first], statFor(k, pairs), request, factsOf(pairs));
         }
     }
 }
@@ -246,6 +288,12 @@ MetaReader::read(const std::vector<QByteArray> &paths, const Request &request,
             const size_t to = std::min(paths.size(), from + batch);
             pending.clear();
             for (size_t i = from; i < to; ++i) {
+                // A file never read needs no stat to be looked up: the
+                // helper states it as it opens it.
+                if (request.tags && !known(paths[i])) {
+                    pending.emplace_back(i, Stat{});
+                    continue;
+                }
                 const Stat stat = statOf(paths[i]);
                 if ((facts[i] = cached(paths[i], stat, request)))
                     continue;
@@ -264,16 +312,30 @@ MetaReader::read(const std::vector<QByteArray> &paths, const Request &request,
     const int workers =
         std::max(1, std::min(m_workers > 0 ? m_workers : QThread::idealThreadCount(),
                              int(std::min<size_t>(paths.size(), 64))));
+    // The workers say when they end; this thread sleeps until then, waking
+    // only to report progress, so no time is lost after the last file.
+    std::mutex endedLock;
+    std::condition_variable endedSignal;
+    int ended = 0;
     std::vector<std::thread> threads;
-    for (int k = 0; k < workers; ++k)
-        threads.emplace_back(worker);
+    for (int k = 0; k < workers; ++k) {
+        threads.emplace_back([&] {
+            worker();
+            {
+                const std::lock_guard lock(endedLock);
+                ++ended;
+            }
+            endedSignal.notify_one();
+        });
+    }
     if (progress) {
-        for (int tick = 1; done.load() < qsizetype(paths.size()) &&
-                           !(cancel && cancel->load(std::memory_order_relaxed));
-             ++tick) {
-            QThread::msleep(10);
-            if (tick % 10 == 0)
-                progress(done.load());
+        std::unique_lock lock(endedLock);
+        while (!endedSignal.wait_for(lock, std::chrono::milliseconds(100), [&] {
+            return ended == workers;
+        }) && !(cancel && cancel->load(std::memory_order_relaxed))) {
+            lock.unlock();
+            progress(done.load());
+            lock.lock();
         }
     }
     for (std::thread &thread : threads)

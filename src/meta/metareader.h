@@ -103,6 +103,8 @@ private:
     // The cached facts of the file, if they cover the request, else null.
     std::shared_ptr<const FileFacts> cached(const QByteArray &path, const Stat &stat,
                                             const Request &request);
+    // Whether the cache holds facts of the path, whatever their stat.
+    bool known(const QByteArray &path);
     // Completes read facts with the birth time and keeps them.
     std::shared_ptr<const FileFacts> keep(const QByteArray &path, const Stat &stat,
                                           const Request &request, std::shared_ptr<FileFacts> facts);

@@ -12,6 +12,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <utime.h>
 
@@ -27,9 +28,12 @@ private slots:
     void init();
     void photos_data();
     void photos();
+    void tagsBeyondTheHead_data();
+    void tagsBeyondTheHead();
     void movieAndAudio_data();
     void movieAndAudio();
     void secondReadReadsNothing();
+    void birthTimeOfAReadFile();
     void hostileFilesCostOneFile();
     void crashingAndHangingHelper();
     void commandLine_data();
@@ -106,6 +110,61 @@ void tst_MetaReader::photos()
     QCOMPARE(facts[0]->values.value(u"Width"_s), u"16"_s);
 }
 
+void tst_MetaReader::tagsBeyondTheHead_data()
+{
+    // Segments put between the start of the JPEG and its Exif block: ones
+    // the parser reads (comments) or skips (APP15); `cut` ends the file that
+    // many bytes into the Exif block.
+    QTest::addColumn<char>("marker");
+    QTest::addColumn<int>("padding");
+    QTest::addColumn<int>("cut");
+    QTest::addColumn<QString>("taken");
+    QTest::addColumn<QString>("model");
+    QTest::addColumn<bool>("unreadable");
+    QTest::newRow("Exif across the end of the first read")
+        << '\xFE' << 4050 << -1 << u"wall 2024-03-05 14:07:09"_s << u"EOS R6"_s << false;
+    QTest::newRow("Exif after comments of 200 KB")
+        << '\xFE' << 200000 << -1 << u"wall 2024-03-05 14:07:09"_s << u"EOS R6"_s << false;
+    QTest::newRow("Exif after skipped segments of 1 MB")
+        << '\xEF' << 1000000 << -1 << u"wall 2024-03-05 14:07:09"_s << u"EOS R6"_s << false;
+    QTest::newRow("file ends inside a far Exif block")
+        << '\xFE' << 100000 << 40 << u"none"_s << QString() << false;
+}
+
+void tst_MetaReader::tagsBeyondTheHead()
+{
+    QFETCH(char, marker);
+    QFETCH(int, padding);
+    QFETCH(int, cut);
+    makeJpeg(u"p.jpg"_s,
+             {u"Exif.Photo.DateTimeOriginal=2024:03:05 14:07:09"_s, u"Exif.Image.Model=EOS R6"_s});
+    QFile file(path(u"p.jpg"_s));
+    QVERIFY(file.open(QIODevice::ReadWrite));
+    QByteArray jpeg = file.readAll();
+    const qsizetype exifAt = jpeg.indexOf("\xFF\xE1");
+    QVERIFY(exifAt > 0);
+    QByteArray segments;
+    for (int left = padding; left > 0;) {
+        const int size = std::min(left, 60000);
+        segments += QByteArray("\xFF", 1) + marker + char((size + 2) >> 8) +
+                    char((size + 2) & 0xFF) + QByteArray(size, 'x');
+        left -= size + 4;
+    }
+    jpeg.insert(exifAt, segments);
+    if (cut >= 0)
+        jpeg.truncate(exifAt + segments.size() + cut);
+    QVERIFY(file.resize(0));
+    QCOMPARE(file.write(jpeg), jpeg.size());
+    file.close();
+
+    MetaReader reader;
+    const auto facts = reader.read({QFile::encodeName(path(u"p.jpg"_s))}, {true, {}});
+    QVERIFY(facts[0]);
+    QTEST(facts[0]->unreadable, "unreadable");
+    QTEST(takenText(*facts[0]), "taken");
+    QTEST(facts[0]->values.value(u"Model"_s), "model");
+}
+
 void tst_MetaReader::movieAndAudio_data()
 {
     QTest::addColumn<QString>("name");
@@ -169,6 +228,24 @@ void tst_MetaReader::secondReadReadsNothing()
     QCOMPARE(::utime(paths[2].constData(), &earlier), 0);
     reader.read(paths, {true, {}});
     QCOMPARE(reader.requests(), 5);
+}
+
+void tst_MetaReader::birthTimeOfAReadFile()
+{
+    makeJpeg(u"p.jpg"_s, {u"Exif.Image.Model=M"_s});
+    const QByteArray file = QFile::encodeName(path(u"p.jpg"_s));
+    // Modified long before it was made: the two times cannot be confused.
+    const struct utimbuf earlier = {1000000000, 1000000000};
+    QCOMPARE(::utime(file.constData(), &earlier), 0);
+    struct statx info = {};
+    QCOMPARE(::statx(AT_FDCWD, file.constData(), 0, STATX_BTIME, &info), 0);
+    if (!(info.stx_mask & STATX_BTIME))
+        QSKIP("the file system keeps no birth times");
+    MetaReader reader;
+    const auto facts = reader.read({file}, {true, {}});
+    QVERIFY(facts[0] && facts[0]->created);
+    QCOMPARE(*facts[0]->created,
+             qint64(info.stx_btime.tv_sec) * 1000 + info.stx_btime.tv_nsec / 1000000);
 }
 
 void tst_MetaReader::hostileFilesCostOneFile()
