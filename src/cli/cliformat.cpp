@@ -67,7 +67,9 @@ QString CliFormat::statusText(const CliRow &row)
 
 QString CliFormat::printable(const QString &text)
 {
-    return TextEscape::line(text);
+    // The text itself, shared, where nothing is escaped: a table of a
+    // million rows would copy each name twice.
+    return TextEscape::needsEscape(text) ? TextEscape::line(text) : text;
 }
 
 qsizetype CliFormat::displayWidth(const QString &text)
