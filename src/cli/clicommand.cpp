@@ -451,6 +451,8 @@ int CliCommand::apply(const CliArgs &args, const NameComposer &composer)
         CliProgress progress;
         CliHistory::noteInterrupted();
         RunJob run(list, composer, RenameRun::JournalChoice{!args.noJournal, {}}, m_typed);
+        // This thread only waits: the run needs no copy of a million records.
+        run.runInPlace(list);
         run.start();
         progress.waitFor(run, [&] {
             return QStringLiteral("Renaming: %1 of %2").arg(run.done()).arg(run.total());
