@@ -28,7 +28,7 @@ RunJob::~RunJob()
 void RunJob::runInPlace(FileList &list)
 {
     m_inPlace = &list;
-    m_originals = {};
+    m_originals = std::vector<ZQFile *>();
 }
 
 void RunJob::work()

@@ -313,7 +313,7 @@ Report clickStart(FileList &list, const NameSource &newNameForFile, AccessPrompt
     RenamePlan plan = RenamePlan::fromNames(planFiles, std::move(names), uniqueNames);
     // A million files hold hundreds of megabytes here: what is no longer
     // needed goes before the next step takes its share.
-    planFiles = {};
+    planFiles = std::vector<RenamePlan::File>();
 
     report.entries.resize(total);
     Entry *const entries = report.entries.data();
