@@ -19,6 +19,8 @@ DEPS = g++ cmake ninja-build make qt6-base-dev qt6-base-dev-tools libgl-dev \
 # The metadata reader's parsers and its confinement (see the README), and
 # what the tests make media with.
 DEPS += pkgconf libexiv2-dev libtag1-dev libseccomp-dev ffmpeg libimage-exiftool-perl clang
+# The benchmark's peak memory of a run.
+DEPS += time
 # The plain-ASCII rule's transliteration.
 DEPS += libicu-dev
 # Real volumes of other file systems that the move tests mount (as root).

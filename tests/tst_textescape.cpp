@@ -38,6 +38,10 @@ void tst_TextEscape::line_data()
     QTest::newRow("low surrogate below the bytes") << QString(QChar(0xdc41)) << u"\\udc41"_s;
     QTest::newRow("surrogate pair kept") << u"😀"_s << u"😀"_s;
     QTest::newRow("accents kept") << u"café"_s << u"café"_s;
+    QTest::newRow("pair after plain text kept") << u"photo 😀.jpg"_s << u"photo 😀.jpg"_s;
+    QTest::newRow("DEL as the last unit") << u"name\x7f"_s << u"name\\x7f"_s;
+    QTest::newRow("lone low surrogate after plain text")
+        << u"ab"_s + QChar(0xdc41) << u"ab\\udc41"_s;
 }
 
 void tst_TextEscape::line()

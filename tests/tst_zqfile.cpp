@@ -15,6 +15,8 @@ class tst_ZQFile : public QObject
 private slots:
     void initTestCase() { QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates)); }
     void derivedTextsKeepTheirValue();
+    void renamesKeepTheListedExtension_data();
+    void renamesKeepTheListedExtension();
     void fileSize_data();
     void fileSize();
     void folderTotal();
@@ -55,6 +57,52 @@ void tst_ZQFile::derivedTextsKeepTheirValue()
     QCOMPARE(file.size(), u"1,234"_qs);
     QCOMPARE(file.date(), u"2024/03/05 14:07"_qs);
     QCOMPARE(file.displayExtension(), u"gz"_qs);
+}
+
+// A rename keeps the extension the file was listed with, also over a second
+// rename after one that kept the same extension.
+void tst_ZQFile::renamesKeepTheListedExtension_data()
+{
+    QTest::addColumn<QString>("listed");
+    QTest::addColumn<QString>("first");
+    QTest::addColumn<QString>("second");
+    QTest::addColumn<QString>("extension");
+    QTest::newRow("same, then another") << "a.tar.gz"
+                                        << "b.gz"
+                                        << "c.txt"
+                                        << "gz";
+    QTest::newRow("another, then the same") << "a.gz"
+                                            << "b.txt"
+                                            << "c.gz"
+                                            << "gz";
+    QTest::newRow("case differs") << "photo.JPG"
+                                  << "photo_x.jpg"
+                                  << "z.png"
+                                  << "JPG";
+    QTest::newRow("none, then one") << "notes"
+                                    << "other"
+                                    << "x.txt"
+                                    << "";
+    QTest::newRow("dot left bare") << "a.b"
+                                   << "a."
+                                   << "c.d"
+                                   << "b";
+}
+
+void tst_ZQFile::renamesKeepTheListedExtension()
+{
+    QFETCH(QString, listed);
+    QFETCH(QString, first);
+    QFETCH(QString, second);
+    QFETCH(QString, extension);
+    ZQFile file;
+    file.setName(listed);
+    file.deriveDisplayExtension();
+    file.setName(first);
+    QCOMPARE(file.displayExtension(), extension);
+    file.setName(second);
+    QCOMPARE(file.displayExtension(), extension);
+    QCOMPARE(file.name(), second);
 }
 
 void tst_ZQFile::fileSize_data()

@@ -2,7 +2,9 @@
 # velnor-rename's preview of a new name over 1,000,000 files in one folder,
 # as a text table and as JSON, against the plain listing of the same folder
 # (`velnor-rename DIR --json`, default templates). Prints the larger of the
-# two ratios: "figure cli_preview_1m_vs_list RATIO ratio". QUICK=1: 100,000.
+# two ratios: "figure cli_preview_1m_vs_list RATIO ratio". Then the peak
+# resident memory of renaming them all, per file, with the journal:
+# "figure memory_apply_1m BYTES bytes". QUICK=1: 100,000.
 set -euo pipefail
 
 BUILD=${BUILD:-build-bench}
@@ -39,3 +41,18 @@ json=$(seconds "$velnor" --name '[N]_x' "$work" --json)
 echo "# preview: list ${list}s, table ${table}s, json ${json}s" >&2
 ratio=$(echo "r = $table / $list; j = $json / $list; if (j > r) r = j; r" | bc -l)
 printf 'figure cli_preview_1m_vs_list %.2f ratio\n' "$ratio"
+
+# The run renames the files the previews read, so it comes last. GNU time
+# gives the peak; without it the figure is missing.
+if [ -x /usr/bin/time ]; then
+    peak_kb=$(/usr/bin/time -f '%M' "$velnor" --name '[N]_x' --apply "$work" 2>&1 >/dev/null | tail -n 1)
+    renamed=$(find "$work" -maxdepth 1 -name 'IMG_*_x.jpg' | wc -l)
+    if [ "$renamed" -ne "$total" ]; then
+        echo "preview.sh: the run renamed $renamed of $total files" >&2
+        exit 1
+    fi
+    echo "# apply: peak ${peak_kb} kB" >&2
+    awk -v k="$peak_kb" -v n="$total" 'BEGIN { printf "figure memory_apply_1m %.0f bytes\n", k * 1024 / n }'
+else
+    echo "preview.sh: /usr/bin/time is missing (package time); memory_apply_1m skipped" >&2
+fi

@@ -54,8 +54,12 @@ using CliNames::printError;
 // shortened, since it may run to thousands of characters.
 void describeBytes(CliRow &line, const QByteArray &path)
 {
-    const QByteArray newBytes = NameCodec::encode(line.newName);
     line.undecodable = !NameCodec::isValidUtf8(path) || NameCodec::hasEscapedBytes(line.newName);
+    // No unit takes more than three bytes: a short name that is UTF-8 needs
+    // no encoding to tell, which spares a million rows their copies.
+    if (!line.undecodable && line.newName.size() * 3 <= 255)
+        return;
+    const QByteArray newBytes = NameCodec::encode(line.newName);
     if (line.undecodable) {
         line.pathBytes = path;
         if (newBytes.size() <= 255)
@@ -451,6 +455,8 @@ int CliCommand::apply(const CliArgs &args, const NameComposer &composer)
         CliProgress progress;
         CliHistory::noteInterrupted();
         RunJob run(list, composer, RenameRun::JournalChoice{!args.noJournal, {}}, m_typed);
+        // This thread only waits: the run needs no copy of a million records.
+        run.runInPlace(list);
         run.start();
         progress.waitFor(run, [&] {
             return QStringLiteral("Renaming: %1 of %2").arg(run.done()).arg(run.total());

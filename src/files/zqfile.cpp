@@ -60,9 +60,18 @@ ZQFile::Extras &ZQFile::extras()
 void ZQFile::setName(const QString &name)
 {
     if (m_extensionDerived) {
-        const QString extension = displayExtension();
-        m_extensionDerived = false;
-        extras().displayExtension = extension;
+        // A rename that keeps the extension (the common case) keeps it
+        // derived: a side block for each of a million renamed records would
+        // double what they take.
+        const auto extensionOf = [](QStringView text) {
+            const qsizetype dot = text.lastIndexOf(u'.');
+            return dot < 0 ? QStringView() : text.sliced(dot + 1);
+        };
+        if (extensionOf(m_name) != extensionOf(name)) {
+            const QString extension = displayExtension();
+            m_extensionDerived = false;
+            extras().displayExtension = extension;
+        }
     }
     m_name = name;
 }

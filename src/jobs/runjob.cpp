@@ -25,8 +25,24 @@ RunJob::~RunJob()
     stopAndWait();
 }
 
+void RunJob::runInPlace(FileList &list)
+{
+    m_inPlace = &list;
+    m_originals = std::vector<ZQFile *>();
+}
+
 void RunJob::work()
 {
+    if (m_inPlace) {
+        m_report = RenameRun::clickStart(
+            *m_inPlace, m_typed.source(*m_inPlace, m_composer), nullptr, nullptr,
+            [this](qsizetype done, qsizetype total) {
+                setProgress(done, total);
+                notify();
+            },
+            &cancelFlag(), m_journal, m_composer.settings().uniqueNames);
+        return;
+    }
     // The worker reads the owner's records, which the owner only reads
     // meanwhile, and runs over copies of them.
     FileList copy;
@@ -59,6 +75,8 @@ void RunJob::applyTo(FileList &list)
 
 bool RunJob::applyTo(FileList &list, qsizetype count)
 {
+    if (m_inPlace)
+        return true;
     const QList<RenameRun::Entry> &entries = m_report.entries;
     const qsizetype end = std::min(entries.size(), m_applied + std::max<qsizetype>(count, 0));
     list.beginPathChanges();

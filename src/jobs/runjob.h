@@ -34,6 +34,12 @@ public:
            const RenameRun::JournalChoice &journal = {}, const TypedNames &typed = {});
     ~RunJob() override;
 
+    // For an owner that neither reads nor changes the list until the job has
+    // ended (a command line that only waits): the run moves `list`'s records
+    // itself, without the copy, and applyTo has nothing left to do. Before
+    // the start; `list` is the list the job was made with.
+    void runInPlace(FileList &list);
+
     // Complete once the job has ended.
     const RenameRun::Report &report() const { return m_report; }
     // Gives each renamed record its new path and name. Owner's thread, once
@@ -55,7 +61,8 @@ private:
     bool m_descending = false;
     QHash<QByteArray, FileIdentity> m_identities;
     std::vector<ZQFile *> m_originals; // in stored order, as the job started
-    qsizetype m_applied = 0;           // entries applied so far
+    FileList *m_inPlace = nullptr;
+    qsizetype m_applied = 0; // entries applied so far
     const NameComposer m_composer;
     const RenameRun::JournalChoice m_journal;
     const TypedNames m_typed;

@@ -135,6 +135,9 @@ public:
     qsizetype count() const { return qsizetype(m_rows.size()); }
     const Row &row(qsizetype row) const { return m_rows[size_t(row)]; }
     const std::vector<Row> &rows() const { return m_rows; }
+    // Lets go of the rows (count() is 0 after), keeping the folders, their
+    // facts and groups, for a run that has taken what it needs of them.
+    void releaseRows() { m_rows = std::vector<Row>(); }
     const std::vector<QByteArray> &folders() const { return m_folders; }
     const std::vector<FolderFacts> &facts() const { return m_facts; }
     // Folders reached through several spellings (links) are one group: the

@@ -34,7 +34,15 @@ bool isBidiControl(char32_t c)
 
 bool needsEscape(QStringView text)
 {
-    return NameCodec::anyUnpairedUnit(text, isEscaped);
+    // Printable ASCII is never escaped, and most names are nothing else: a
+    // plain pass over it, and the careful look only from the first other
+    // unit on (a pair of surrogates cannot start within ASCII).
+    const auto *units = reinterpret_cast<const char16_t *>(text.utf16());
+    const qsizetype n = text.size();
+    qsizetype plain = 0;
+    while (plain < n && units[plain] >= 0x20 && units[plain] < 0x7f)
+        ++plain;
+    return plain < n && NameCodec::anyUnpairedUnit(text.sliced(plain), isEscaped);
 }
 
 QString line(QStringView text)

@@ -189,20 +189,6 @@ QByteArray planRecords(const QList<JournalMove> &moves, const std::vector<qint32
     return text;
 }
 
-// Writes the bytes [from, to) of the pieces taken one after the other.
-bool writeRange(int fd, const std::array<QByteArrayView, 4> &pieces, qsizetype from, qsizetype to)
-{
-    qsizetype start = 0;
-    for (const QByteArrayView piece : pieces) {
-        const qsizetype first = std::max(from, start);
-        const qsizetype last = std::min(to, start + piece.size());
-        if (first < last && !writeAll(fd, piece.data() + (first - start), last - first))
-            return false;
-        start += piece.size();
-    }
-    return true;
-}
-
 // Makes the folder and each missing one above it readable by the user
 // alone, whatever the umask: the journals say which files a user has and
 // where, and a journal put there by someone else must not be acted on.
@@ -321,25 +307,44 @@ bool JournalWriter::begin(const QString &folder, const QList<JournalMove> &moves
         }
         folderOf[size_t(i)] = lastIndex;
     }
-    std::array<QByteArray, 2> halves;
-    inTwoHalves(moves.size(), [&](qsizetype begin, qsizetype end, int half) {
-        halves[size_t(half)] = planRecords(moves, folderOf, opensFolder, begin, end);
-    });
+    // The records go out a block at a time, each block made in two halves
+    // at once: the plan of a million moves is some hundred megabytes of text,
+    // which is never all held at once.
+    constexpr qsizetype block = 65536;
     const QByteArray tail = "planned " + QByteArray::number(moves.size()) + '\n';
-    const std::array<QByteArrayView, 4> pieces{head, halves[0], halves[1], tail};
-    const qsizetype size = head.size() + halves[0].size() + halves[1].size() + tail.size();
+    qsizetype size = 0;
+    const auto put = [&](QByteArrayView bytes) {
+        if (!writeAll(m_fd.get(), bytes.data(), bytes.size()))
+            return false;
+        size += bytes.size();
+        return true;
+    };
+    const auto putRecords = [&](qsizetype from, qsizetype to) {
+        std::array<QByteArray, 2> halves;
+        for (qsizetype start = from; start < to; start += block) {
+            const qsizetype end = std::min(to, start + block);
+            inTwoHalves(end - start, [&](qsizetype begin, qsizetype stop, int half) {
+                halves[size_t(half)] =
+                    planRecords(moves, folderOf, opensFolder, start + begin, start + stop);
+            });
+            if (!put(halves[0]) || !put(halves[1]))
+                return false;
+            halves = {};
+        }
+        return true;
+    };
 
     // The plan and the file's own entry in the folder are on disk before the
     // first file moves: a power cut after that still leaves the plan.
     int failure = 0;
-    const qsizetype half = size / 2;
-    if (!writeRange(m_fd.get(), pieces, 0, half))
+    const qsizetype middle = moves.size() / 2;
+    if (!put(head) || !putRecords(0, middle))
         failure = errno;
     else
         PausePoints::at("journal");
-    if (failure == 0 && !writeRange(m_fd.get(), pieces, half, size))
+    if (failure == 0 && (!putRecords(middle, moves.size()) || !put(tail)))
         failure = errno;
-    else if (::fdatasync(m_fd.get()) != 0)
+    else if (failure == 0 && ::fdatasync(m_fd.get()) != 0)
         failure = errno;
     if (failure == 0 && !syncFolder(folder))
         failure = errno;

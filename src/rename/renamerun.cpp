@@ -310,8 +310,10 @@ Report clickStart(FileList &list, const NameSource &newNameForFile, AccessPrompt
                                   list.companionStem(row)};
         names[size_t(row)] = newNameForFile(file, row);
     }
-    const RenamePlan plan = RenamePlan::fromNames(planFiles, std::move(names), uniqueNames);
-    planFiles.clear();
+    RenamePlan plan = RenamePlan::fromNames(planFiles, std::move(names), uniqueNames);
+    // A million files hold hundreds of megabytes here: what is no longer
+    // needed goes before the next step takes its share.
+    planFiles = std::vector<RenamePlan::File>();
 
     report.entries.resize(total);
     Entry *const entries = report.entries.data();
@@ -353,6 +355,8 @@ Report clickStart(FileList &list, const NameSource &newNameForFile, AccessPrompt
             journalFolders.push_back(row.folder);
         }
     }
+    // The entries hold all that the moves need of the rows.
+    plan.releaseRows();
 
     // The journal is whole on disk before the first move, or nothing moves.
     std::unique_ptr<JournalWriter> writer;

@@ -181,6 +181,9 @@ void tst_Cli::previews_data()
     QTest::newRow("plain ASCII") << QByteArrayList{"Caf\xc3\xa9.txt", "\xd0\x9c\xd0\xb8\xd1\x80"}
                                  << u"--ascii --sort old-name"_s
                                  << QStringList{u"Café.txt -> Cafe.txt"_s, u"Мир -> Mir"_s};
+    QTest::newRow("quote and backslash")
+        << QByteArrayList{"say \"hi\".txt", "back\\slash"} << u"--name [N]_x --sort old-name"_s
+        << QStringList{u"back\\slash -> back\\slash_x"_s, u"say \"hi\".txt -> say \"hi\"_x.txt"_s};
     QTest::newRow("plain order without --natural")
         << QByteArrayList{"a10", "a2", "a1"} << u"--sort old-name"_s
         << QStringList{u"a1 -> a1"_s, u"a10 -> a10"_s, u"a2 -> a2"_s};
