@@ -189,6 +189,13 @@
         <source>Reading metadata %1 of %2</source>
         <translation>Lecture des métadonnées %1 sur %2</translation>
     </message>
+    <message numerus="yes">
+        <source>Cancelled: %n file(s) listed, the list is incomplete</source>
+        <translation>
+            <numerusform>Annulé&#xa0;: %n fichier listé, la liste est incomplète</numerusform>
+            <numerusform>Annulé&#xa0;: %n fichiers listés, la liste est incomplète</numerusform>
+        </translation>
+    </message>
 </context>
 <context>
     <name>ListingControls</name>
@@ -1113,6 +1120,10 @@ Pour toute question, écrivez-nous à %1</translation>
     <message>
         <source>The clipboard holds %1 lines for %2 files; nothing was changed.</source>
         <translation>Le presse-papiers contient %1 lignes pour %2 fichiers&#xa0;; rien n’a été modifié.</translation>
+    </message>
+    <message>
+        <source>Rename the files of the list to their new names</source>
+        <translation>Renommer les fichiers de la liste selon leurs nouveaux noms</translation>
     </message>
 </context>
 </TS>

@@ -31,9 +31,14 @@ public:
     // The folders listings could not read since the list was last empty;
     // none hides the notice.
     void setUnreadableFolders(const QByteArrayList &folders);
+    // A listing was cancelled after `listed` files: what the list shows is
+    // not all the folders hold, and it says so until the list is emptied
+    // (a negative count).
+    void setListingCancelled(qsizetype listed);
 
     QString progressText() const;
     QString noticeText() const;
+    QString incompleteText() const;
     bool isShowingProgress() const;
 
 signals:
@@ -43,6 +48,7 @@ private:
     void showFraction(qsizetype done, qsizetype total);
 
     QLabel *m_notice;
+    QLabel *m_incomplete;
     QLabel *m_label;
     QProgressBar *m_progress;
     QPushButton *m_cancel;

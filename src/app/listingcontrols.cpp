@@ -2,6 +2,7 @@
 #include "app/listingcontrols.h"
 
 #include "app/filemanager.h"
+#include "app/windowactions.h"
 
 #include "ui_vlnwindow.h"
 
@@ -45,6 +46,7 @@ ListingControls::ListingControls(Ui::VLNWindow *ui, QWidget *window, ListPaths l
     m_addFolderAction = new QAction(tr("Add Fol&der…"), window);
     m_addFolderAction->setObjectName(QStringLiteral("actionAddFolder"));
     m_addFolderAction->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_O));
+    WindowActions::showShortcut(m_addFolder, m_addFolderAction->shortcut());
     ui->menuFile->insertAction(ui->actionAddFiles, m_addFolderAction);
     ui->menuFile->removeAction(ui->actionAddFiles);
     ui->menuFile->insertAction(m_addFolderAction, ui->actionAddFiles);

@@ -139,6 +139,15 @@ void tst_Translations::windowFollowsTheSystemLocale_data()
     QTest::newRow("count label, with the two examples") << u"totalLabel"_s << u"2 Dateien"_s;
     QTest::newRow("column header") << u"header 0"_s << u"Alter Name"_s;
     QTest::newRow("case pop-up item") << u"casePopup 2"_s << u"ALLES IN GROSSBUCHSTABEN"_s;
+    // Keys as the German desktop writes them, from Qt's own catalogue.
+    QTest::newRow("shortcut in a tooltip")
+        << u"tooltip removeButton"_s
+        << u"Die ausgewählten Dateien aus der Liste entfernen (Entf)"_s;
+    QTest::newRow("shortcut with Ctrl")
+        << u"tooltip clearAllButton"_s << u"Die Liste leeren (Strg+Umschalt+Entf)"_s;
+    QTest::newRow("shortcut of Start")
+        << u"tooltip startButton"_s
+        << u"Die Dateien der Liste in ihre neuen Namen umbenennen (Strg+Return)"_s;
     QTest::newRow("tutorial page") << u"tutorialTextView"_s
                                    << u"\nDanke, dass Sie Velnor installiert haben, den "
                                       u"schnellsten Weg, große Mengen von Dateien "
@@ -168,6 +177,8 @@ void tst_Translations::windowFollowsTheSystemLocale()
         shown = ui->section2Box->title();
     else if (control == u"tutorialTextView"_s)
         shown = ui->tutorialTextView->toPlainText();
+    else if (control.startsWith(u"tooltip "_s))
+        shown = window.findChild<QWidget *>(control.mid(8))->toolTip();
     else if (auto *label = window.findChild<QLabel *>(control))
         shown = label->text();
     else if (auto *button = window.findChild<QAbstractButton *>(control))
