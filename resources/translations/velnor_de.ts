@@ -349,8 +349,8 @@
     <message numerus="yes">
         <source>%n file(s) cannot be renamed</source>
         <translation>
-            <numerusform>%n Datei kann nicht umbenannt werden</numerusform>
-            <numerusform>%n Dateien können nicht umbenannt werden</numerusform>
+            <numerusform>%n nicht umbenennbar</numerusform>
+            <numerusform>%n nicht umbenennbar</numerusform>
         </translation>
     </message>
 </context>
@@ -637,7 +637,7 @@
     </message>
     <message>
         <source>&amp;Close Tutorial</source>
-        <translation>Tutorial Einführung &amp;schließenamp;schließen</translation>
+        <translation>Tutorial &amp;schließen</translation>
     </message>
     <message>
         <source>&amp;Next</source>

@@ -232,7 +232,7 @@
     <name>MetaControls</name>
     <message>
         <source>24-hour c&amp;lock</source>
-        <translation>Horloge sur &amp;24 heures</translation>
+        <translation>&amp;24 heures</translation>
     </message>
     <message>
         <source>Write the hour of the time tokens as 00 to 23</source>
@@ -349,8 +349,8 @@
     <message numerus="yes">
         <source>%n file(s) cannot be renamed</source>
         <translation>
-            <numerusform>%n fichier ne peut pas être renommé</numerusform>
-            <numerusform>%n fichiers ne peuvent pas être renommés</numerusform>
+            <numerusform>%n fichier non renommable</numerusform>
+            <numerusform>%n fichiers non renommables</numerusform>
         </translation>
     </message>
 </context>

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "app/jobbar.h"
 
+#include "app/elidedtext.h"
 #include "files/counttext.h"
 #include "posix/textescape.h"
 
@@ -11,15 +12,16 @@
 #include <QPushButton>
 
 JobBar::JobBar(QWidget *parent)
-    : QWidget(parent), m_notice(new QLabel(this)), m_incomplete(new QLabel(this)),
-      m_label(new QLabel(this)), m_progress(new QProgressBar(this)),
+    : QWidget(parent), m_notice(new ElidedLabel(this)), m_incomplete(new ElidedLabel(this)),
+      m_label(new ElidedLabel(this)), m_progress(new QProgressBar(this)),
       m_cancel(new QPushButton(tr("Cancel"), this))
 {
     auto *layout = new QHBoxLayout(this);
-    // Apart from the count label before it.
-    layout->setContentsMargins(12, 0, 0, 0);
+    layout->setContentsMargins(0, 0, 0, 0);
     layout->addWidget(m_notice);
     layout->addWidget(m_incomplete);
+    // The progress at the right, under Start Renaming.
+    layout->addStretch();
     layout->addWidget(m_label);
     layout->addWidget(m_progress);
     layout->addWidget(m_cancel);
@@ -50,6 +52,7 @@ void JobBar::showListing(qsizetype found)
     m_label->show();
     m_progress->show();
     m_cancel->show();
+    showWhenTelling();
 }
 
 void JobBar::showRun(qsizetype done, qsizetype total)
@@ -82,6 +85,7 @@ void JobBar::showFraction(qsizetype done, qsizetype total)
     m_label->show();
     m_progress->show();
     m_cancel->show();
+    showWhenTelling();
 }
 
 void JobBar::showIdle()
@@ -90,6 +94,14 @@ void JobBar::showIdle()
     m_progress->hide();
     m_cancel->hide();
     m_label->clear();
+    showWhenTelling();
+}
+
+void JobBar::showWhenTelling()
+{
+    // A line of its own, there only while it has something to tell: in the
+    // row of the buttons, German and French texts leave it no room.
+    setVisible(!m_notice->isHidden() || !m_incomplete->isHidden() || !m_label->isHidden());
 }
 
 void JobBar::setUnreadableFolders(const QByteArrayList &folders)
@@ -98,6 +110,7 @@ void JobBar::setUnreadableFolders(const QByteArrayList &folders)
         m_notice->hide();
         m_notice->clear();
         m_notice->setToolTip(QString());
+        showWhenTelling();
         return;
     }
     m_notice->setText(
@@ -109,6 +122,7 @@ void JobBar::setUnreadableFolders(const QByteArrayList &folders)
         lines << TextEscape::path(folder);
     m_notice->setToolTip(lines.join(u'\n'));
     m_notice->show();
+    showWhenTelling();
 }
 
 void JobBar::setListingCancelled(qsizetype listed)
@@ -116,6 +130,8 @@ void JobBar::setListingCancelled(qsizetype listed)
     if (listed < 0) {
         m_incomplete->hide();
         m_incomplete->clear();
+        m_incomplete->setToolTip(QString());
+        showWhenTelling();
         return;
     }
     m_incomplete->setText(CountText::numerus(
@@ -123,7 +139,9 @@ void JobBar::setListingCancelled(qsizetype listed)
         QT_TRANSLATE_N_NOOP("JobBar", "Cancelled: %n file(s) listed, the list is incomplete"),
         listed, "Cancelled: %n file listed, the list is incomplete",
         "Cancelled: %n files listed, the list is incomplete"));
+    m_incomplete->setToolTip(m_incomplete->text());
     m_incomplete->show();
+    showWhenTelling();
 }
 
 QString JobBar::incompleteText() const

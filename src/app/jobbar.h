@@ -8,7 +8,7 @@ class QLabel;
 class QProgressBar;
 class QPushButton;
 
-// The part of the bottom bar that tells about background work: what a
+// The line under the bottom bar that tells about background work: what a
 // running listing or run has done so far, with a Cancel button, and a quiet
 // notice of folders a listing could not read (named in its tooltip).
 class JobBar : public QWidget
@@ -46,6 +46,7 @@ signals:
 
 private:
     void showFraction(qsizetype done, qsizetype total);
+    void showWhenTelling();
 
     QLabel *m_notice;
     QLabel *m_incomplete;

@@ -28,7 +28,9 @@ ListingControls::ListingControls(Ui::VLNWindow *ui, QWidget *window, ListPaths l
                             "without regard to case. Empty: every file"));
     m_filter->setClearButtonEnabled(true);
     const int letter = m_filter->fontMetrics().horizontalAdvance(QLatin1Char('x'));
-    m_filter->setMinimumWidth(letter * 14);
+    // Room for a pattern or two; less in a narrow window, where the bottom
+    // row's buttons need it.
+    m_filter->setMinimumWidth(letter * 8);
     m_filter->setMaximumWidth(letter * 24);
     m_hidden = new QCheckBox(tr("&Hidden files"), ui->centralwidget);
     m_hidden->setObjectName(QStringLiteral("hiddenFilesBox"));

@@ -430,7 +430,7 @@ void tst_WindowActions::remembersSizeAndColumns()
 {
     VLNWindow *window = makeWindow();
     QVERIFY(window);
-    window->resize(830, 570);
+    window->resize(1010, 570);
     QHeaderView *header = window->ui()->tableView->horizontalHeader();
     header->resizeSection(FileTableModel::OldNameColumn, 150);
     header->resizeSection(FileTableModel::NewNameColumn, 260);
@@ -444,7 +444,7 @@ void tst_WindowActions::remembersSizeAndColumns()
 
     m_window = std::make_unique<VLNWindow>(m_defaults.get());
     header = m_window->ui()->tableView->horizontalHeader();
-    QCOMPARE(m_window->size(), QSize(830, 570));
+    QCOMPARE(m_window->size(), QSize(1010, 570));
     QCOMPARE(header->sectionSize(FileTableModel::OldNameColumn), 150);
     QCOMPARE(header->sectionSize(FileTableModel::NewNameColumn), 260);
     QCOMPARE(header->sectionSize(FileTableModel::SizeColumn), 70);
