@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "diskfiles.h"
 #include "files/filelist.h"
+#include "journalfixture.h"
 #include "loopmount.h"
 #include "pausehook.h"
 #include "posix/namecodec.h"
@@ -201,6 +202,8 @@ private slots:
     void undo_data();
     void undo();
     void reportTexts();
+    void progressCountsFilesToMoveBack_data();
+    void progressCountsFilesToMoveBack();
     void runJournal();
     void redo();
     void journalFaults_data();
@@ -325,6 +328,50 @@ void TstUndoRun::undo()
     QCOMPARE(journal.state,
              kept.isEmpty() ? RunJournal::State::Undone : RunJournal::State::PartlyUndone);
     QVERIFY(!journal.damaged); // the kept records read back too
+}
+
+void TstUndoRun::progressCountsFilesToMoveBack_data()
+{
+    QTest::addColumn<int>("planned");
+    QTest::addColumn<int>("moved");
+    QTest::addColumn<bool>("closed");
+    QTest::addColumn<int>("total");
+    QTest::newRow("every file moved") << 3 << 3 << true << 3;
+    QTest::newRow("cancelled after 2 of 5: 3 never moved") << 5 << 2 << true << 2;
+    // The last outcomes of a killed run may never have been written.
+    QTest::newRow("interrupted after 2 of 5: every file looked at") << 5 << 2 << false << 5;
+}
+
+void TstUndoRun::progressCountsFilesToMoveBack()
+{
+    QFETCH(int, planned);
+    QFETCH(int, moved);
+    QFETCH(bool, closed);
+    QFETCH(int, total);
+    ScratchDir dir;
+    L before;
+    for (int i = 0; i < planned; ++i) {
+        const QByteArray name = "f" + QByteArray::number(i);
+        writeFile(dir.path(name), name);
+        before << name + '=' + name;
+    }
+    const QString journal = writeJournal(m_state.filePath(u"runs"_s), dir.path(), 1767323045000,
+                                         planned, moved, closed);
+    QVERIFY(!journal.isEmpty());
+    for (int i = 0; i < moved; ++i)
+        QCOMPARE(
+            ::rename(dir.path("f" + QByteArray::number(i)), dir.path("g" + QByteArray::number(i))),
+            0);
+    QList<std::pair<qsizetype, qsizetype>> heard;
+    const UndoRun::Report report =
+        UndoRun::run(journal, Direction::Undo, [&heard](qsizetype done, qsizetype all) {
+            heard.append({done, all});
+        });
+    QVERIFY2(report.error.isEmpty(), qPrintable(report.error));
+    QCOMPARE(report.moved.size(), moved);
+    QCOMPARE(entries(dir.path()), before);
+    QVERIFY(!heard.isEmpty());
+    QCOMPARE(heard.last(), (std::pair<qsizetype, qsizetype>(total, total)));
 }
 
 void TstUndoRun::reportTexts()

@@ -189,6 +189,13 @@
         <source>Reading metadata %1 of %2</source>
         <translation>Metadaten werden gelesen: %1 von %2</translation>
     </message>
+    <message numerus="yes">
+        <source>Cancelled: %n file(s) listed, the list is incomplete</source>
+        <translation>
+            <numerusform>Abgebrochen: %n Datei aufgelistet, die Liste ist unvollständig</numerusform>
+            <numerusform>Abgebrochen: %n Dateien aufgelistet, die Liste ist unvollständig</numerusform>
+        </translation>
+    </message>
 </context>
 <context>
     <name>ListingControls</name>
@@ -342,8 +349,8 @@
     <message numerus="yes">
         <source>%n file(s) cannot be renamed</source>
         <translation>
-            <numerusform>%n Datei kann nicht umbenannt werden</numerusform>
-            <numerusform>%n Dateien können nicht umbenannt werden</numerusform>
+            <numerusform>%n nicht umbenennbar</numerusform>
+            <numerusform>%n nicht umbenennbar</numerusform>
         </translation>
     </message>
 </context>
@@ -576,7 +583,7 @@
     </message>
     <message>
         <source>A new name that is taken gets &quot; (2)&quot;, &quot; (3)&quot;, … before its extension, the first number free in its folder</source>
-        <translation>Ein neuer Name, der schon vergeben ist, bekommt &quot; (2)&quot;, &quot; (3)&quot;, … vor seiner Endung: die erste in seinem Ordner freie Zahl</translation>
+        <translation>Ein neuer Name, der schon vergeben ist, bekommt „ (2)“, „ (3)“, … vor seiner Endung: die erste in seinem Ordner freie Zahl</translation>
     </message>
     <message>
         <source>[P] Directory</source>
@@ -630,7 +637,7 @@
     </message>
     <message>
         <source>&amp;Close Tutorial</source>
-        <translation>Tutorial Einführung &amp;schließenamp;schließen</translation>
+        <translation>Tutorial &amp;schließen</translation>
     </message>
     <message>
         <source>&amp;Next</source>
@@ -993,7 +1000,7 @@ Try typing Test in the search textfield.</source>
         <translation>In diesem Bereich suchen Sie einen bestimmten Text und ersetzen ihn.
 Lassen Sie den Ersatz leer, wenn Sie den gesuchten Text einfach entfernen wollen.
 
-Geben Sie Test in das Suchfeld ein.</translation>
+Geben Sie „Test“ in das Suchfeld ein.</translation>
     </message>
     <message>
         <source>In this section you can convert the entire file name to uppercase or lowercase
@@ -1001,7 +1008,7 @@ Geben Sie Test in das Suchfeld ein.</translation>
 Try changing it to All UPPERCASE.</source>
         <translation>In diesem Bereich schreiben Sie den ganzen Dateinamen in Groß- oder Kleinbuchstaben
 
-Stellen Sie auf ALLES IN GROSSBUCHSTABEN um.</translation>
+Stellen Sie auf „ALLES IN GROSSBUCHSTABEN“ um.</translation>
     </message>
     <message>
         <source>Add Files</source>
@@ -1088,10 +1095,10 @@ Digits represent the minimum amount of digits the counter will show.
 
 Try increasing the Digits to 3.</source>
         <translation>In diesem Bereich stellen Sie den Zähler des Platzhalters [C] ein.
-Der Zähler beginnt beim Startwert und wächst bei jeder Datei um die Zahl neben Schrittweite.
-Stellen gibt an, wie viele Ziffern der Zähler mindestens zeigt.
+Der Zähler beginnt beim „Startwert“ und wächst bei jeder Datei um die Zahl neben „Schrittweite“.
+„Stellen“ gibt an, wie viele Ziffern der Zähler mindestens zeigt.
 
-Erhöhen Sie Stellen auf 3.</translation>
+Erhöhen Sie „Stellen“ auf 3.</translation>
     </message>
     <message>
         <source>That&apos;s it!
@@ -1099,7 +1106,7 @@ All you have to do now is drag the files or folders you want to rename onto this
 
 If you have any questions, you can reach us by email at %1</source>
         <translation>Das war’s!
-Ziehen Sie jetzt die Dateien oder Ordner, die Sie umbenennen wollen, auf dieses Fenster, oder fügen Sie sie mit Hinzufügen… oder Ordner hinzufügen… hinzu. Stellen Sie die Regeln ein und klicken Sie auf Umbenennen starten.
+Ziehen Sie jetzt die Dateien oder Ordner, die Sie umbenennen wollen, auf dieses Fenster, oder fügen Sie sie mit „Hinzufügen…“ oder „Ordner hinzufügen…“ hinzu. Stellen Sie die Regeln ein und klicken Sie auf „Umbenennen starten“.
 
 Bei Fragen erreichen Sie uns per E-Mail unter %1</translation>
     </message>
@@ -1113,6 +1120,10 @@ Bei Fragen erreichen Sie uns per E-Mail unter %1</translation>
     <message>
         <source>The clipboard holds %1 lines for %2 files; nothing was changed.</source>
         <translation>Die Zwischenablage enthält %1 Zeilen für %2 Dateien; nichts wurde geändert.</translation>
+    </message>
+    <message>
+        <source>Rename the files of the list to their new names</source>
+        <translation>Die Dateien der Liste in ihre neuen Namen umbenennen</translation>
     </message>
 </context>
 </TS>

@@ -189,6 +189,13 @@
         <source>Reading metadata %1 of %2</source>
         <translation>Leyendo metadatos %1 de %2</translation>
     </message>
+    <message numerus="yes">
+        <source>Cancelled: %n file(s) listed, the list is incomplete</source>
+        <translation>
+            <numerusform>Cancelado: %n archivo listado, la lista está incompleta</numerusform>
+            <numerusform>Cancelado: %n archivos listados, la lista está incompleta</numerusform>
+        </translation>
+    </message>
 </context>
 <context>
     <name>ListingControls</name>
@@ -1113,6 +1120,10 @@ Si tiene preguntas, escríbanos a %1</translation>
     <message>
         <source>The clipboard holds %1 lines for %2 files; nothing was changed.</source>
         <translation>El portapapeles contiene %1 líneas para %2 archivos; no se ha cambiado nada.</translation>
+    </message>
+    <message>
+        <source>Rename the files of the list to their new names</source>
+        <translation>Cambiar el nombre de los archivos de la lista por sus nombres nuevos</translation>
     </message>
 </context>
 </TS>

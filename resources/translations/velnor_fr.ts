@@ -189,6 +189,13 @@
         <source>Reading metadata %1 of %2</source>
         <translation>Lecture des métadonnées %1 sur %2</translation>
     </message>
+    <message numerus="yes">
+        <source>Cancelled: %n file(s) listed, the list is incomplete</source>
+        <translation>
+            <numerusform>Annulé&#xa0;: %n fichier listé, la liste est incomplète</numerusform>
+            <numerusform>Annulé&#xa0;: %n fichiers listés, la liste est incomplète</numerusform>
+        </translation>
+    </message>
 </context>
 <context>
     <name>ListingControls</name>
@@ -225,7 +232,7 @@
     <name>MetaControls</name>
     <message>
         <source>24-hour c&amp;lock</source>
-        <translation>Horloge sur &amp;24 heures</translation>
+        <translation>&amp;24 heures</translation>
     </message>
     <message>
         <source>Write the hour of the time tokens as 00 to 23</source>
@@ -342,8 +349,8 @@
     <message numerus="yes">
         <source>%n file(s) cannot be renamed</source>
         <translation>
-            <numerusform>%n fichier ne peut pas être renommé</numerusform>
-            <numerusform>%n fichiers ne peuvent pas être renommés</numerusform>
+            <numerusform>%n fichier non renommable</numerusform>
+            <numerusform>%n fichiers non renommables</numerusform>
         </translation>
     </message>
 </context>
@@ -1113,6 +1120,10 @@ Pour toute question, écrivez-nous à %1</translation>
     <message>
         <source>The clipboard holds %1 lines for %2 files; nothing was changed.</source>
         <translation>Le presse-papiers contient %1 lignes pour %2 fichiers&#xa0;; rien n’a été modifié.</translation>
+    </message>
+    <message>
+        <source>Rename the files of the list to their new names</source>
+        <translation>Renommer les fichiers de la liste selon leurs nouveaux noms</translation>
     </message>
 </context>
 </TS>

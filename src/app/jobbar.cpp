@@ -1,32 +1,38 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "app/jobbar.h"
 
+#include "app/elidedtext.h"
+#include "files/counttext.h"
 #include "posix/textescape.h"
 
 #include <QHBoxLayout>
 #include <QKeySequence>
 #include <QLabel>
-#include <QLocale>
 #include <QProgressBar>
 #include <QPushButton>
 
 JobBar::JobBar(QWidget *parent)
-    : QWidget(parent), m_notice(new QLabel(this)), m_label(new QLabel(this)),
-      m_progress(new QProgressBar(this)), m_cancel(new QPushButton(tr("Cancel"), this))
+    : QWidget(parent), m_notice(new ElidedLabel(this)), m_incomplete(new ElidedLabel(this)),
+      m_label(new ElidedLabel(this)), m_progress(new QProgressBar(this)),
+      m_cancel(new QPushButton(tr("Cancel"), this))
 {
     auto *layout = new QHBoxLayout(this);
-    // Apart from the count label before it.
-    layout->setContentsMargins(12, 0, 0, 0);
+    layout->setContentsMargins(0, 0, 0, 0);
     layout->addWidget(m_notice);
+    layout->addWidget(m_incomplete);
+    // The progress at the right, under Start Renaming.
+    layout->addStretch();
     layout->addWidget(m_label);
     layout->addWidget(m_progress);
     layout->addWidget(m_cancel);
     m_notice->setObjectName(QStringLiteral("unreadableNotice"));
+    m_incomplete->setObjectName(QStringLiteral("incompleteNotice"));
     m_label->setObjectName(QStringLiteral("jobLabel"));
     m_progress->setObjectName(QStringLiteral("jobProgress"));
     m_cancel->setObjectName(QStringLiteral("cancelJobButton"));
     // Quiet: the notice is there to be found, not to alarm.
     m_notice->setForegroundRole(QPalette::PlaceholderText);
+    m_incomplete->setForegroundRole(QPalette::PlaceholderText);
     m_progress->setTextVisible(false);
     m_progress->setFixedWidth(120);
     // Escape rather than a mnemonic: the button shows only while a job runs,
@@ -34,30 +40,31 @@ JobBar::JobBar(QWidget *parent)
     m_cancel->setShortcut(QKeySequence(Qt::Key_Escape));
     connect(m_cancel, &QPushButton::clicked, this, &JobBar::cancelClicked);
     m_notice->hide();
+    m_incomplete->hide();
     showIdle();
 }
 
 void JobBar::showListing(qsizetype found)
 {
-    m_label->setText(tr("%1 files found").arg(QLocale().toString(found)));
+    m_label->setText(tr("%1 files found").arg(CountText::number(found)));
     // A busy bar: the total is not known until the walk ends.
     m_progress->setRange(0, 0);
     m_label->show();
     m_progress->show();
     m_cancel->show();
+    showWhenTelling();
 }
 
 void JobBar::showRun(qsizetype done, qsizetype total)
 {
-    const QLocale locale;
-    m_label->setText(tr("Renaming %1 of %2").arg(locale.toString(done), locale.toString(total)));
+    m_label->setText(
+        tr("Renaming %1 of %2").arg(CountText::number(done), CountText::number(total)));
     showFraction(done, total);
 }
 
 void JobBar::showUndo(qsizetype done, qsizetype total, bool redo)
 {
-    const QLocale locale;
-    const QString counts[] = {locale.toString(done), locale.toString(total)};
+    const QString counts[] = {CountText::number(done), CountText::number(total)};
     m_label->setText(redo ? tr("Redoing %1 of %2").arg(counts[0], counts[1])
                           : tr("Undoing %1 of %2").arg(counts[0], counts[1]));
     showFraction(done, total);
@@ -65,9 +72,8 @@ void JobBar::showUndo(qsizetype done, qsizetype total, bool redo)
 
 void JobBar::showFacts(qsizetype done, qsizetype total)
 {
-    const QLocale locale;
     m_label->setText(
-        tr("Reading metadata %1 of %2").arg(locale.toString(done), locale.toString(total)));
+        tr("Reading metadata %1 of %2").arg(CountText::number(done), CountText::number(total)));
     showFraction(done, total);
 }
 
@@ -79,6 +85,7 @@ void JobBar::showFraction(qsizetype done, qsizetype total)
     m_label->show();
     m_progress->show();
     m_cancel->show();
+    showWhenTelling();
 }
 
 void JobBar::showIdle()
@@ -87,6 +94,14 @@ void JobBar::showIdle()
     m_progress->hide();
     m_cancel->hide();
     m_label->clear();
+    showWhenTelling();
+}
+
+void JobBar::showWhenTelling()
+{
+    // A line of its own, there only while it has something to tell: in the
+    // row of the buttons, German and French texts leave it no room.
+    setVisible(!m_notice->isHidden() || !m_incomplete->isHidden() || !m_label->isHidden());
 }
 
 void JobBar::setUnreadableFolders(const QByteArrayList &folders)
@@ -95,15 +110,43 @@ void JobBar::setUnreadableFolders(const QByteArrayList &folders)
         m_notice->hide();
         m_notice->clear();
         m_notice->setToolTip(QString());
+        showWhenTelling();
         return;
     }
-    m_notice->setText(folders.size() == 1 ? tr("1 folder could not be read")
-                                          : tr("%1 folders could not be read").arg(folders.size()));
+    m_notice->setText(
+        folders.size() == 1
+            ? tr("1 folder could not be read")
+            : tr("%1 folders could not be read").arg(CountText::number(folders.size())));
     QStringList lines;
     for (const QByteArray &folder : folders)
         lines << TextEscape::path(folder);
     m_notice->setToolTip(lines.join(u'\n'));
     m_notice->show();
+    showWhenTelling();
+}
+
+void JobBar::setListingCancelled(qsizetype listed)
+{
+    if (listed < 0) {
+        m_incomplete->hide();
+        m_incomplete->clear();
+        m_incomplete->setToolTip(QString());
+        showWhenTelling();
+        return;
+    }
+    m_incomplete->setText(CountText::numerus(
+        "JobBar",
+        QT_TRANSLATE_N_NOOP("JobBar", "Cancelled: %n file(s) listed, the list is incomplete"),
+        listed, "Cancelled: %n file listed, the list is incomplete",
+        "Cancelled: %n files listed, the list is incomplete"));
+    m_incomplete->setToolTip(m_incomplete->text());
+    m_incomplete->show();
+    showWhenTelling();
+}
+
+QString JobBar::incompleteText() const
+{
+    return m_incomplete->isHidden() ? QString() : m_incomplete->text();
 }
 
 QString JobBar::progressText() const

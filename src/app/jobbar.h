@@ -8,7 +8,7 @@ class QLabel;
 class QProgressBar;
 class QPushButton;
 
-// The part of the bottom bar that tells about background work: what a
+// The line under the bottom bar that tells about background work: what a
 // running listing or run has done so far, with a Cancel button, and a quiet
 // notice of folders a listing could not read (named in its tooltip).
 class JobBar : public QWidget
@@ -31,9 +31,14 @@ public:
     // The folders listings could not read since the list was last empty;
     // none hides the notice.
     void setUnreadableFolders(const QByteArrayList &folders);
+    // A listing was cancelled after `listed` files: what the list shows is
+    // not all the folders hold, and it says so until the list is emptied
+    // (a negative count).
+    void setListingCancelled(qsizetype listed);
 
     QString progressText() const;
     QString noticeText() const;
+    QString incompleteText() const;
     bool isShowingProgress() const;
 
 signals:
@@ -41,8 +46,10 @@ signals:
 
 private:
     void showFraction(qsizetype done, qsizetype total);
+    void showWhenTelling();
 
     QLabel *m_notice;
+    QLabel *m_incomplete;
     QLabel *m_label;
     QProgressBar *m_progress;
     QPushButton *m_cancel;

@@ -2,6 +2,7 @@
 #include "app/listingcontrols.h"
 
 #include "app/filemanager.h"
+#include "app/windowactions.h"
 
 #include "ui_vlnwindow.h"
 
@@ -27,7 +28,9 @@ ListingControls::ListingControls(Ui::VLNWindow *ui, QWidget *window, ListPaths l
                             "without regard to case. Empty: every file"));
     m_filter->setClearButtonEnabled(true);
     const int letter = m_filter->fontMetrics().horizontalAdvance(QLatin1Char('x'));
-    m_filter->setMinimumWidth(letter * 14);
+    // Room for a pattern or two; less in a narrow window, where the bottom
+    // row's buttons need it.
+    m_filter->setMinimumWidth(letter * 8);
     m_filter->setMaximumWidth(letter * 24);
     m_hidden = new QCheckBox(tr("&Hidden files"), ui->centralwidget);
     m_hidden->setObjectName(QStringLiteral("hiddenFilesBox"));
@@ -45,6 +48,7 @@ ListingControls::ListingControls(Ui::VLNWindow *ui, QWidget *window, ListPaths l
     m_addFolderAction = new QAction(tr("Add Fol&der…"), window);
     m_addFolderAction->setObjectName(QStringLiteral("actionAddFolder"));
     m_addFolderAction->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_O));
+    WindowActions::showShortcut(m_addFolder, m_addFolderAction->shortcut());
     ui->menuFile->insertAction(ui->actionAddFiles, m_addFolderAction);
     ui->menuFile->removeAction(ui->actionAddFiles);
     ui->menuFile->insertAction(m_addFolderAction, ui->actionAddFiles);

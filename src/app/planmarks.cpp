@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "app/planmarks.h"
 
+#include "app/elidedtext.h"
 #include "app/problemmarkdelegate.h"
 #include "app/workqueue.h"
 #include "files/counttext.h"
@@ -19,7 +20,7 @@ PlanMarks::PlanMarks(QTableView *table, QLabel *countLabel, FileTableModel *mode
     : QObject(table), m_table(table), m_model(model), m_work(work)
 {
     table->setItemDelegateForColumn(FileTableModel::NewNameColumn, new ProblemMarkDelegate(table));
-    m_button = new QPushButton(countLabel->parentWidget());
+    m_button = new ElidedButton(countLabel->parentWidget());
     m_button->setObjectName(QStringLiteral("problemsButton"));
     m_button->setFlat(true);
     m_button->setCursor(Qt::PointingHandCursor);
@@ -84,6 +85,8 @@ void PlanMarks::show(std::shared_ptr<const RenamePlan> plan)
     m_model->setPlan(std::move(plan));
     m_showing = false;
     m_button->setText(problemsText(problems));
+    // Whole, where a narrow window shortens it.
+    m_button->setToolTip(m_button->text());
     m_button->setVisible(problems > 0);
 }
 

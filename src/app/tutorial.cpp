@@ -168,12 +168,13 @@ void Tutorial::skip()
         m_setSettings(m_keptSettings);
     }
     m_exampleFolder.reset();
-    m_ui->tutorialView->hide();
     for (QObject *child : m_ui->centralwidget->children()) {
         if (auto *widget = qobject_cast<QWidget *>(child))
             widget->setEnabled(true);
     }
     m_ui->actionStartRenaming->setEnabled(true);
+    // Last: those who watch the overlay go set what rests on an empty list.
+    m_ui->tutorialView->hide();
 }
 
 void Tutorial::placeOverlay()

@@ -61,9 +61,9 @@ VLNWindow::VLNWindow(UserDefaults *defaults, QWidget *parent)
     m_tutorial = new Tutorial(
         m_ui.get(), m_model, m_defaults, [this] { return renameSettings(); },
         [this](const RenameSettings &settings) { setRenameSettings(settings); }, this);
-    // Background work shows in the bottom bar, just before Start Renaming.
+    // Background work shows under the bottom bar, while there is some.
     m_jobBar = new JobBar(m_ui->centralwidget);
-    m_ui->listButtons->insertWidget(m_ui->listButtons->indexOf(m_ui->startButton), m_jobBar);
+    m_ui->windowLayout->addWidget(m_jobBar);
     m_work = new WorkQueue(m_model, m_jobBar, this);
     connect(m_jobBar, &JobBar::cancelClicked, this, &VLNWindow::cancelJob);
     connect(m_work, &WorkQueue::runEnded, this, &VLNWindow::runEnded);

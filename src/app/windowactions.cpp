@@ -22,6 +22,11 @@ WindowActions::WindowActions(Ui::VLNWindow *ui, QObject *parent) : QObject(paren
     connect(ui->actionResetNewName, &QAction::triggered, this, &WindowActions::resetNewNames);
     ui->actionStartRenaming->setShortcuts(
         {QKeySequence(Qt::CTRL | Qt::Key_Return), QKeySequence(Qt::CTRL | Qt::Key_Enter)});
+    ui->startButton->setToolTip(tr("Rename the files of the list to their new names"));
+    showShortcut(ui->addButton, ui->actionAddFiles->shortcut());
+    showShortcut(ui->removeButton, ui->actionRemove->shortcut());
+    showShortcut(ui->clearAllButton, ui->actionClearAll->shortcut());
+    showShortcut(ui->startButton, ui->actionStartRenaming->shortcut());
 
     QTableView *table = ui->tableView;
     table->setContextMenuPolicy(Qt::CustomContextMenu);
@@ -30,12 +35,28 @@ WindowActions::WindowActions(Ui::VLNWindow *ui, QObject *parent) : QObject(paren
     // The tutorial switches off what it covers; the list's actions must not
     // reach around it to its example files.
     m_tutorial = ui->tutorialView;
-    m_listActions = {ui->actionRemove,      ui->actionClearAll,      ui->actionShow,
-                     ui->actionCopyNewName, ui->actionPasteNewNames, ui->actionResetNewName,
-                     ui->actionGoToName};
+    m_listActions = {ui->actionRemove,       ui->actionClearAll,      ui->actionShow,
+                     ui->actionCopyNewName,  ui->actionPasteNewNames, ui->actionResetNewName,
+                     ui->actionStartRenaming};
+    m_listButtons = {ui->removeButton, ui->clearAllButton, ui->showButton, ui->startButton};
     m_tutorial->installEventFilter(this);
     table->installEventFilter(this);
-    setListActionsEnabled(m_tutorial->isHidden());
+    // What works on the files rests while there are none, rather than do
+    // nothing when pressed.
+    if (QAbstractItemModel *model = table->model()) {
+        connect(model, &QAbstractItemModel::rowsInserted, this, &WindowActions::updateListActions);
+        connect(model, &QAbstractItemModel::rowsRemoved, this, &WindowActions::updateListActions);
+        connect(model, &QAbstractItemModel::modelReset, this, &WindowActions::updateListActions);
+    }
+    updateListActions();
+}
+
+void WindowActions::showShortcut(QWidget *button, const QKeySequence &keys)
+{
+    // As the desktop writes keys: "Strg+Entf" in German, once Qt's own
+    // catalogue is loaded.
+    button->setToolTip(
+        QStringLiteral("%1 (%2)").arg(button->toolTip(), keys.toString(QKeySequence::NativeText)));
 }
 
 void WindowActions::copyNewNames()
@@ -134,11 +155,23 @@ void WindowActions::showContextMenu(const QPoint &position)
     menu->popup(table->viewport()->mapToGlobal(position));
 }
 
-void WindowActions::setListActionsEnabled(bool enabled)
+void WindowActions::updateListActions()
 {
+    const bool covered = m_tutorial && !m_tutorial->isHidden();
+    const QAbstractItemModel *model = m_tutorial ? m_ui->tableView->model() : nullptr;
+    const bool listed = model && model->rowCount() > 0;
     for (const QPointer<QAction> &action : std::as_const(m_listActions)) {
         if (action)
-            action->setEnabled(enabled);
+            action->setEnabled(!covered && listed);
+    }
+    if (m_tutorial)
+        m_ui->actionGoToName->setEnabled(!covered);
+    // Under the tutorial the buttons are the tutorial's to switch.
+    if (covered)
+        return;
+    for (const QPointer<QWidget> &button : std::as_const(m_listButtons)) {
+        if (button)
+            button->setEnabled(listed);
     }
 }
 
@@ -159,6 +192,6 @@ bool WindowActions::eventFilter(QObject *watched, QEvent *event)
     }
     if (m_tutorial && watched == m_tutorial &&
         (event->type() == QEvent::Show || event->type() == QEvent::Hide))
-        setListActionsEnabled(m_tutorial->isHidden());
+        updateListActions();
     return QObject::eventFilter(watched, event);
 }

@@ -6,6 +6,7 @@
 #include <QPointer>
 
 class QAction;
+class QKeySequence;
 class QWidget;
 class ZQFile;
 
@@ -16,13 +17,17 @@ class VLNWindow;
 // The window's keyboard and context menu beyond what its layout connects:
 // Ctrl+L to the name template, Ctrl+Return (and Enter on the keypad) to
 // start, the table's context menu (Show, Remove, Copy New Name, Reset New
-// Name), Paste New Names, and the list's actions resting while the tutorial
-// covers the window.
+// Name), Paste New Names, and the list's actions resting while the list is
+// empty or the tutorial covers the window.
 class WindowActions : public QObject
 {
     Q_OBJECT
 public:
     WindowActions(Ui::VLNWindow *ui, QObject *parent);
+
+    // The button's tooltip ends with the keys that do the same, in the
+    // user's language.
+    static void showShortcut(QWidget *button, const QKeySequence &keys);
 
     // The new names of the selected rows, top to bottom, one a line, to the
     // clipboard.
@@ -40,7 +45,9 @@ protected:
 
 private:
     void showContextMenu(const QPoint &position);
-    void setListActionsEnabled(bool enabled);
+    // The list's actions and buttons rest while the list is empty or the
+    // tutorial covers it.
+    void updateListActions();
     QList<ZQFile *> selectedFiles() const;
 
     Ui::VLNWindow *m_ui;
@@ -48,4 +55,5 @@ private:
     // the window is being taken down, when it can no longer be asked.
     QPointer<QWidget> m_tutorial;
     QList<QPointer<QAction>> m_listActions;
+    QList<QPointer<QWidget>> m_listButtons;
 };

@@ -116,6 +116,8 @@ void WorkQueue::listingEnded()
         m_unreadable += unreadable;
         m_bar->setUnreadableFolders(m_unreadable);
     }
+    if (m_listing->isCancelled())
+        m_bar->setListingCancelled(m_listing->done());
     // Deleted later: this runs inside the job's own signal.
     m_listing.release()->deleteLater();
     m_bar->showIdle();
@@ -138,6 +140,7 @@ void WorkQueue::clearUnreadableFolders()
 {
     m_unreadable.clear();
     m_bar->setUnreadableFolders({});
+    m_bar->setListingCancelled(-1);
 }
 
 bool WorkQueue::deferRunUntilListed()

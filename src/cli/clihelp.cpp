@@ -213,8 +213,9 @@ Action and output:
 History (the runs of the window and of velnor-rename, the last 100 kept):
   --history            list the runs, newest first, one a line:
                        ID  TIME  FILES  STATE  FOLDER
-                       TIME in local time, FILES the files the run was to
-                       move, STATE complete, interrupted, undone, redone or
+                       TIME in local time, FILES the files the run renamed
+                       (as the window's history counts them), STATE
+                       complete, interrupted, undone, redone or
                        undo-interrupted. With --json one object:
                        {"runs":[{"id":..., "time":..., "files":N,
                        "renamed":N, "failed":N, "state":..., "folder":...}]}

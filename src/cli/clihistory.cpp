@@ -185,7 +185,10 @@ int CliHistory::list(bool json)
         if (!json) {
             out += QStringLiteral("%1  %2  %3  %4  %5\n")
                        .arg(run.id, localTime(run.started))
-                       .arg(run.planned)
+                       // The files the run renamed, as the History window
+                       // counts them: for a run cancelled or cut short,
+                       // not the files it was to move.
+                       .arg(run.movedCount())
                        .arg(run.inUse ? QStringLiteral("running") : stateText(run.state),
                             TextEscape::path(run.root))
                        .toUtf8();

@@ -66,6 +66,13 @@ bool isOwed(const RunJournal &journal, qsizetype move, bool redo)
             journal.moves[move].inode != 0);
 }
 
+// How many of `moves` are owed a move back (or forth again).
+qsizetype owedOf(const RunJournal &journal, const std::vector<qsizetype> &moves, bool redo)
+{
+    return qsizetype(std::count_if(moves.cbegin(), moves.cend(),
+                                   [&](qsizetype move) { return isOwed(journal, move, redo); }));
+}
+
 enum class Result : quint8
 {
     None, // in place already, or nothing to do
@@ -177,7 +184,7 @@ void undoFolder(const QByteArray &folder, const std::vector<qsizetype> &moves, C
                 keep(move, c.redo ? m.oldName : m.newName, c.redo ? m.newName : m.oldName,
                      now.facts().openError);
         }
-        c.movers.moved(qsizetype(moves.size()));
+        c.movers.moved(owedOf(journal, moves, c.redo));
         return;
     }
 
@@ -290,7 +297,10 @@ void undoFolder(const QByteArray &folder, const std::vector<qsizetype> &moves, C
         entry.outcome = RenameRun::Outcome::Renamed;
         positions.push_back(k);
     }
-    c.movers.moved(qsizetype(moves.size() - positions.size()));
+    // The progress counts the files owed a move; the run counts those it
+    // moves here.
+    c.movers.moved(
+        std::max<qsizetype>(0, owedOf(journal, moves, c.redo) - qsizetype(positions.size())));
     const FileIdentity folderIdentity(now.facts().device, now.facts().inode);
     FolderRun run(entries.data(), [&](const QByteArray &, FileIdentity *id) {
         *id = folderIdentity;
@@ -423,7 +433,12 @@ Report run(const QString &journalPath, Direction direction, const Progress &prog
 
     const qsizetype total = journal.moves.size();
     Results results(total);
-    Movers movers(folders.size(), total);
+    // The progress counts files to move back, not the moves planned: the
+    // files a cancelled run never reached have nothing to undo.
+    qsizetype owed = 0;
+    for (qsizetype move = 0; move < total; ++move)
+        owed += isOwed(journal, move, redo) ? 1 : 0;
+    Movers movers(folders.size(), owed);
     Context context{journal, redo, results, appender, cancel, movers};
     movers.run(
         [&] {
@@ -463,7 +478,7 @@ Report run(const QString &journalPath, Direction direction, const Progress &prog
     if (report.notAttempted == 0)
         appender.finish(redo, report.moved.size(), report.kept.size());
     if (progress)
-        progress(total, total);
+        progress(owed, owed);
     return report;
 }
 

@@ -1,4 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
+#include "app/jobbar.h"
 #include "app/planmarks.h"
 #include "app/translations.h"
 #include "app/vlnwindow.h"
@@ -45,6 +46,8 @@ private slots:
     void windowFollowsTheSystemLocale_data();
     void windowFollowsTheSystemLocale();
     void germanWindowHasNoEnglish();
+    void narrowWindowGivesWay_data();
+    void narrowWindowGivesWay();
     void languageOfTheLocale_data();
     void languageOfTheLocale();
     void countTexts_data();
@@ -122,6 +125,11 @@ void tst_Translations::everySourceTextIsTranslated()
                               (type.isEmpty() ? u"empty"_s : type) + u")"_s;
             else if (placeholders(text) != placeholders(source))
                 faults << context + u": "_s + source + u" (placeholders differ)"_s;
+            // One mnemonic at most (a language may move or drop it to
+            // avoid a clash), and no half of an escaped "&amp;": a text
+            // pasted twice over itself shows here.
+            else if (text.count(u'&') - text.count(u"&&"_s) * 2 > 1 || text.contains(u"amp;"_s))
+                faults << context + u": "_s + source + u" (mnemonic doubled)"_s;
         }
     }
     QVERIFY2(!xml.hasError(), qPrintable(xml.errorString()));
@@ -139,6 +147,15 @@ void tst_Translations::windowFollowsTheSystemLocale_data()
     QTest::newRow("count label, with the two examples") << u"totalLabel"_s << u"2 Dateien"_s;
     QTest::newRow("column header") << u"header 0"_s << u"Alter Name"_s;
     QTest::newRow("case pop-up item") << u"casePopup 2"_s << u"ALLES IN GROSSBUCHSTABEN"_s;
+    // Keys as the German desktop writes them, from Qt's own catalogue.
+    QTest::newRow("shortcut in a tooltip")
+        << u"tooltip removeButton"_s
+        << u"Die ausgewählten Dateien aus der Liste entfernen (Entf)"_s;
+    QTest::newRow("shortcut with Ctrl")
+        << u"tooltip clearAllButton"_s << u"Die Liste leeren (Strg+Umschalt+Entf)"_s;
+    QTest::newRow("shortcut of Start")
+        << u"tooltip startButton"_s
+        << u"Die Dateien der Liste in ihre neuen Namen umbenennen (Strg+Return)"_s;
     QTest::newRow("tutorial page") << u"tutorialTextView"_s
                                    << u"\nDanke, dass Sie Velnor installiert haben, den "
                                       u"schnellsten Weg, große Mengen von Dateien "
@@ -168,6 +185,8 @@ void tst_Translations::windowFollowsTheSystemLocale()
         shown = ui->section2Box->title();
     else if (control == u"tutorialTextView"_s)
         shown = ui->tutorialTextView->toPlainText();
+    else if (control.startsWith(u"tooltip "_s))
+        shown = window.findChild<QWidget *>(control.mid(8))->toolTip();
     else if (auto *label = window.findChild<QLabel *>(control))
         shown = label->text();
     else if (auto *button = window.findChild<QAbstractButton *>(control))
@@ -254,6 +273,55 @@ void tst_Translations::germanWindowHasNoEnglish()
     QVERIFY2(found.isEmpty(), qPrintable(found.join(u"\n"_s)));
 }
 
+void tst_Translations::narrowWindowGivesWay_data()
+{
+    QTest::addColumn<QString>("locale");
+    QTest::newRow("German") << u"de_DE"_s;
+    QTest::newRow("French") << u"fr_FR"_s;
+    QTest::newRow("Spanish") << u"es_ES"_s;
+}
+
+// At 1,040 pixels, with names that clash and a listing cancelled, the
+// longest texts of the bottom row give way: no control is squeezed below
+// what it needs, and none is drawn over another.
+void tst_Translations::narrowWindowGivesWay()
+{
+    QFETCH(QString, locale);
+    QVERIFY(Translations::install(qApp, QLocale(locale)));
+    ScratchDir dir;
+    const QByteArray folder = dir.path() + "/files";
+    QVERIFY(QDir().mkpath(QFile::decodeName(folder)));
+    for (const char *name : {"/a.txt", "/b.txt", "/c.txt"})
+        QVERIFY(QFile(QFile::decodeName(folder + name)).open(QIODevice::WriteOnly));
+    UserDefaults defaults(dir.filePath(u"Velnor.conf"_s));
+    defaults.setBool(true, u"skipTutorial"_s);
+    VLNWindow window(&defaults);
+    window.resize(1040, 680);
+    window.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&window));
+    window.openFiles({folder});
+    QTRY_VERIFY(!window.isListing());
+    window.ui()->nameField->setText(u"same"_s);
+    window.controlTextDidChange();
+    QTRY_VERIFY(window.problemsButton()->isVisible());
+    window.jobBar()->setListingCancelled(50705);
+    QTRY_COMPARE(window.width(), 1040);
+    QApplication::sendPostedEvents(nullptr, QEvent::LayoutRequest);
+
+    // The window can be as narrow as this, and then no control is squeezed
+    // below what it needs (and so none drawn over another).
+    QVERIFY(window.minimumSizeHint().width() <= 1040);
+    QStringList squeezed;
+    for (QWidget *widget : window.ui()->centralwidget->findChildren<QWidget *>()) {
+        if (widget->isVisible() && !widget->layout() &&
+            widget->width() < widget->minimumSizeHint().width())
+            squeezed << widget->objectName();
+    }
+    QVERIFY2(squeezed.isEmpty(), qPrintable(squeezed.join(u", "_s)));
+    // Whole in its tooltip, however short the window makes it.
+    QCOMPARE(window.problemsButton()->toolTip(), window.problemsButton()->text());
+}
+
 void tst_Translations::languageOfTheLocale_data()
 {
     QTest::addColumn<QString>("locale");
@@ -301,19 +369,17 @@ void tst_Translations::countTexts_data()
         << u"en_US"_s << 3 << u"3 files"_s << u"3 files cannot be renamed"_s
         << u"3 files renamed successfully."_s;
     QTest::newRow("German, none") << u"de_DE"_s << 0 << u"Keine Dateien"_s
-                                  << u"0 Dateien können nicht umbenannt werden"_s
+                                  << u"0 nicht umbenennbar"_s
                                   << u"Keine Dateien erfolgreich umbenannt."_s;
-    QTest::newRow("German, one") << u"de_DE"_s << 1 << u"1 Datei"_s
-                                 << u"1 Datei kann nicht umbenannt werden"_s
+    QTest::newRow("German, one") << u"de_DE"_s << 1 << u"1 Datei"_s << u"1 nicht umbenennbar"_s
                                  << u"1 Datei erfolgreich umbenannt."_s;
-    QTest::newRow("German, many") << u"de_DE"_s << 3 << u"3 Dateien"_s
-                                  << u"3 Dateien können nicht umbenannt werden"_s
+    QTest::newRow("German, many") << u"de_DE"_s << 3 << u"3 Dateien"_s << u"3 nicht umbenennbar"_s
                                   << u"3 Dateien erfolgreich umbenannt."_s;
     QTest::newRow("French, one") << u"fr_FR"_s << 1 << u"1 fichier"_s
-                                 << u"1 fichier ne peut pas être renommé"_s
+                                 << u"1 fichier non renommable"_s
                                  << u"Renommage réussi\u00a0: 1 fichier."_s;
     QTest::newRow("French, many") << u"fr_FR"_s << 3 << u"3 fichiers"_s
-                                  << u"3 fichiers ne peuvent pas être renommés"_s
+                                  << u"3 fichiers non renommables"_s
                                   << u"Renommage réussi\u00a0: 3 fichiers."_s;
     QTest::newRow("Spanish, one") << u"es_ES"_s << 1 << u"1 archivo"_s
                                   << u"1 archivo no se puede renombrar"_s

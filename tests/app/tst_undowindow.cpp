@@ -144,6 +144,8 @@ void tst_UndoWindow::historyWindowRows()
     QVERIFY(!writeRun(newest - 1000, 3, 3, true, true).isEmpty());
     QVERIFY(!writeRun(newest - 2000, 12, 12, true).isEmpty());
     const QString cutOff = writeRun(newest - 3000, 4, 4, true);
+    // Cancelled after 4 of 13: the count velnor-rename --history gives too.
+    QVERIFY(!writeRun(newest - 4000, 13, 4, true).isEmpty());
     {
         // An undo that never wrote its end.
         JournalAppender appender;
@@ -157,12 +159,13 @@ void tst_UndoWindow::historyWindowRows()
     HistoryWindow *history = window->undoControl()->historyWindow();
     QVERIFY(history && history->isVisible());
     QTreeWidget *runs = history->runList();
-    QCOMPARE(runs->topLevelItemCount(), 4);
-    const QStringList files = {u"1,234 of 2,000"_s, u"3"_s, u"12"_s, u"4"_s};
-    const QStringList states = {u"Interrupted"_s, u"Undone"_s, u"Renamed"_s, u"Undo interrupted"_s};
-    const QList<bool> undo = {true, false, true, true};
-    const QList<bool> redo = {false, true, false, true};
-    for (int row = 0; row < 4; ++row) {
+    QCOMPARE(runs->topLevelItemCount(), 5);
+    const QStringList files = {u"1,234 of 2,000"_s, u"3"_s, u"12"_s, u"4"_s, u"4"_s};
+    const QStringList states = {u"Interrupted"_s, u"Undone"_s, u"Renamed"_s, u"Undo interrupted"_s,
+                                u"Renamed"_s};
+    const QList<bool> undo = {true, false, true, true, true};
+    const QList<bool> redo = {false, true, false, true, false};
+    for (int row = 0; row < 5; ++row) {
         QTreeWidgetItem *item = runs->topLevelItem(row);
         QCOMPARE(item->text(1), QString::fromUtf8(m_root));
         QCOMPARE(item->text(2), files[row]);

@@ -196,7 +196,8 @@ void tst_VLNWindow::tutorialActions()
         QCOMPARE(cell(0, FileTableModel::OldNameColumn), firstName);
     const bool ended = !clicks.endsWith(u't');
     QCOMPARE(ui->tutorialView->isHidden(), ended);
-    QCOMPARE(ui->startButton->isEnabled(), ended);
+    // And an empty list has nothing to start.
+    QCOMPARE(ui->startButton->isEnabled(), ended && count > 0);
     QCOMPARE(ui->section2Box->isEnabled(), ended);
     if (ended) {
         // Written through to the file at once, where a later launch reads it.
@@ -628,8 +629,16 @@ void tst_VLNWindow::listingCancelKeepsWhatWasListed()
     QTRY_VERIFY(!window->isListing());
     QVERIFY(!window->jobBar()->isShowingProgress());
     // Which files were listed by then is the listing job's to test.
-    QVERIFY(window->fileList()->count() <= paths.size());
-    QVERIFY(listIsTrue(*window->fileList()));
+    const FileList &list = *window->fileList();
+    QVERIFY(list.count() <= paths.size());
+    QVERIFY(listIsTrue(list));
+    // The bar says the list is not all the folder holds, until it is emptied.
+    QCOMPARE(window->jobBar()->incompleteText(),
+             (list.count() == 1
+                  ? u"Cancelled: 1 file listed, the list is incomplete"_s
+                  : u"Cancelled: %1 files listed, the list is incomplete"_s.arg(list.count())));
+    window->clickClearAll();
+    QCOMPARE(window->jobBar()->incompleteText(), QString());
 }
 
 // A second drop while the first is listed waits behind it; what the first

@@ -42,6 +42,7 @@ private slots:
     void startShortcuts();
     void addAndTutorialKeys();
     void listKeysRestDuringTutorial();
+    void emptyListRestsItsButtons();
 
     void contextMenu();
     void copyNewNames_data();
@@ -134,6 +135,7 @@ void tst_WindowActions::startShortcuts()
     QFETCH(QKeySequence, keys);
     VLNWindow *window = makeWindow();
     QVERIFY(window);
+    listFiles({"a.txt"});
     QSignalSpy started(window->ui()->actionStartRenaming, &QAction::triggered);
     // From a field too: Return alone belongs to the field, Ctrl+Return starts.
     window->ui()->searchField->setFocus();
@@ -180,6 +182,42 @@ void tst_WindowActions::listKeysRestDuringTutorial()
     window->ui()->tableView->setFocus();
     QTest::keyClick(window->ui()->tableView, Qt::Key_Delete);
     QCOMPARE(window->fileList()->count(), 0);
+}
+
+// What works on the files is off while there are none: greyed, rather than
+// doing nothing when pressed.
+void tst_WindowActions::emptyListRestsItsButtons()
+{
+    // The first run's tutorial ends on an empty list.
+    VLNWindow *window = makeWindow(false);
+    QVERIFY(window);
+    Ui::VLNWindow *ui = window->ui();
+    const QList<QWidget *> buttons = {ui->removeButton, ui->clearAllButton, ui->showButton,
+                                      ui->startButton};
+    const QList<QAction *> actions = {ui->actionRemove, ui->actionClearAll, ui->actionShow,
+                                      ui->actionStartRenaming, ui->actionPasteNewNames};
+    const auto resting = [&](bool rest) {
+        for (QWidget *button : buttons)
+            QVERIFY2(button->isEnabled() != rest, qPrintable(button->objectName()));
+        for (QAction *action : actions)
+            QVERIFY2(action->isEnabled() != rest, qPrintable(action->objectName()));
+    };
+    window->clickSkipTutorial();
+    QCOMPARE(window->fileList()->count(), 0);
+    resting(true);
+    QVERIFY(ui->addButton->isEnabled());
+    QVERIFY(ui->actionGoToName->isEnabled());
+    QSignalSpy started(ui->actionStartRenaming, &QAction::triggered);
+    ui->searchField->setFocus();
+    QTest::keySequence(ui->searchField, QKeySequence(Qt::CTRL | Qt::Key_Return));
+    QCOMPARE(started.count(), 0);
+    // No Ctrl held over into the next test's clicks.
+    QTest::keyClick(ui->searchField, Qt::Key_End);
+
+    listFiles({"a.txt"});
+    resting(false);
+    window->clickClearAll();
+    resting(true);
 }
 
 void tst_WindowActions::contextMenu()
@@ -392,7 +430,7 @@ void tst_WindowActions::remembersSizeAndColumns()
 {
     VLNWindow *window = makeWindow();
     QVERIFY(window);
-    window->resize(830, 570);
+    window->resize(1010, 570);
     QHeaderView *header = window->ui()->tableView->horizontalHeader();
     header->resizeSection(FileTableModel::OldNameColumn, 150);
     header->resizeSection(FileTableModel::NewNameColumn, 260);
@@ -406,7 +444,7 @@ void tst_WindowActions::remembersSizeAndColumns()
 
     m_window = std::make_unique<VLNWindow>(m_defaults.get());
     header = m_window->ui()->tableView->horizontalHeader();
-    QCOMPARE(m_window->size(), QSize(830, 570));
+    QCOMPARE(m_window->size(), QSize(1010, 570));
     QCOMPARE(header->sectionSize(FileTableModel::OldNameColumn), 150);
     QCOMPARE(header->sectionSize(FileTableModel::NewNameColumn), 260);
     QCOMPARE(header->sectionSize(FileTableModel::SizeColumn), 70);
