@@ -86,12 +86,11 @@ RenameRun::Report runMakingFolders(const QByteArray &folder, const L &renames,
                                  false, true);
 }
 
-FolderFacts factsOf(const S &names, bool caseless, const QString &notWritable = {})
+FolderFacts factsOf(const S &names, bool caseless)
 {
     FolderFacts facts;
     facts.opened = true;
     facts.caseInsensitive = caseless;
-    facts.notWritable = notWritable;
     std::vector<std::pair<size_t, size_t>> spans;
     for (const QString &name : names) {
         const QByteArray bytes = name.toUtf8();
@@ -100,21 +99,6 @@ FolderFacts factsOf(const S &names, bool caseless, const QString &notWritable = 
     }
     facts.indexNames(spans);
     return facts;
-}
-
-QString outcomeOf(const RenamePlan::Row &row)
-{
-    switch (row.status) {
-    case RenamePlan::Status::Unchanged:
-        return u"unchanged"_s;
-    case RenamePlan::Status::Move:
-        return u"move"_s;
-    case RenamePlan::Status::Refused:
-        return u"refused: "_s + row.reason;
-    case RenamePlan::Status::Conflict:
-        return u"conflict: "_s + row.reason;
-    }
-    return {};
 }
 
 const L tripBefore{"IMG_1.JPG=one", "IMG_2.JPG=two", "IMG_3.JPG=three", "2024/",
@@ -139,11 +123,8 @@ bool killChildAt(const QByteArray &moment, const L &arguments)
     const pid_t child = ::fork();
     if (child == 0) {
         ::setenv("VELNOR_TEST_PAUSE_AT", moment.constData(), 1);
-        std::vector<char *> argv{g_self.data()};
-        for (const QByteArray &argument : arguments)
-            argv.push_back(const_cast<char *>(argument.constData()));
-        argv.push_back(nullptr);
-        ::execv(g_self.constData(), argv.data());
+        ::execl(g_self.constData(), g_self.constData(), arguments[0].constData(),
+                arguments[1].constData(), arguments[2].constData(), nullptr);
         ::_exit(127);
     }
     int status = 0;
@@ -167,6 +148,7 @@ private slots:
     }
     void plan_data();
     void plan();
+    void numberedInTheLastPart();
     void runUndoRedo();
     void aFileWhereAFolderIsToBe();
     void kill_data();
@@ -178,54 +160,44 @@ private:
     ScratchDir m_state;
 };
 
-// One folder /d with its listed files a.jpg, b.jpg, ... and the folders
-// below it as `below` says ("sub/x.jpg" is x.jpg in /d/sub).
+// One folder /d with its listed files a.jpg, b.jpg, ...; `below` the names in
+// /d/sub.
 void TstMakeFolders::plan_data()
 {
     QTest::addColumn<S>("newNames");
     QTest::addColumn<S>("below");
     QTest::addColumn<bool>("caseless");
-    QTest::addColumn<bool>("makeFolders");
     QTest::addColumn<S>("expected");
     const S none;
-    QTest::newRow("off: a slash is refused") << S{u"2024/a.jpg"_s} << none << false << false
-                                             << S{u"refused: The new name contains “/”."_s};
-    QTest::newRow("into folders not there yet") << S{u"2024/05/a.jpg"_s, u"2024/06/b.jpg"_s} << none
-                                                << false << true << S{u"move"_s, u"move"_s};
-    QTest::newRow("leading slash") << S{u"/tmp/a.jpg"_s} << none << false << true
-                                   << S{u"refused: The new name starts with “/”."_s};
-    QTest::newRow("dot dot") << S{u"../a.jpg"_s} << none << false << true
+    const QString taken = u"conflict: “x.jpg” is taken in the folder “/d/sub”."_s;
+    QTest::newRow("into folders not there yet")
+        << S{u"2024/05/a.jpg"_s, u"2024/06/b.jpg"_s} << none << false << S{u"move"_s, u"move"_s};
+    QTest::newRow("leading slash")
+        << S{u"/tmp/a.jpg"_s} << none << false << S{u"refused: The new name starts with “/”."_s};
+    QTest::newRow("dot dot") << S{u"x/../../a.jpg"_s} << none << false
                              << S{u"refused: The new name “..” is not allowed."_s};
-    QTest::newRow("dot dot deeper") << S{u"x/../../a.jpg"_s} << none << false << true
-                                    << S{u"refused: The new name “..” is not allowed."_s};
-    QTest::newRow("dot") << S{u"./a.jpg"_s} << none << false << true
+    QTest::newRow("dot") << S{u"./a.jpg"_s} << none << false
                          << S{u"refused: The new name “.” is not allowed."_s};
-    QTest::newRow("empty part") << S{u"x//a.jpg"_s} << none << false << true
-                                << S{u"refused: The new name has an empty folder name."_s};
-    QTest::newRow("trailing slash") << S{u"x/"_s} << none << false << true
-                                    << S{u"refused: The new name has an empty folder name."_s};
+    QTest::newRow("empty part") << S{u"x//a.jpg"_s, u"x/"_s} << none << false
+                                << S{u"refused: The new name has an empty folder name."_s,
+                                     u"refused: The new name has an empty folder name."_s};
     QTest::newRow("a folder name too long")
-        << S{QString(256, u'x') + u"/a.jpg"_s} << none << false << true
+        << S{QString(256, u'x') + u"/a.jpg"_s} << none << false
         << S{u"refused: The new name is longer than 255 bytes."_s};
     QTest::newRow("two files, one name below")
-        << S{u"sub/x.jpg"_s, u"sub/x.jpg"_s} << none << false << true
+        << S{u"sub/x.jpg"_s, u"sub/x.jpg"_s} << none << false
         << S{u"move"_s, u"conflict: The same new name as row 1 (“a.jpg”)."_s};
-    QTest::newRow("taken below") << S{u"sub/x.jpg"_s, u"sub/y.jpg"_s} << S{u"sub/x.jpg"_s} << false
-                                 << true
-                                 << S{u"conflict: “x.jpg” is taken in the folder “/d/sub”."_s,
-                                      u"move"_s};
-    QTest::newRow("taken below in another case, case-insensitive")
-        << S{u"sub/x.jpg"_s} << S{u"sub/X.JPG"_s} << true << true
-        << S{u"conflict: “x.jpg” is taken in the folder “/d/sub”."_s};
-    QTest::newRow("another case below, case-sensitive")
-        << S{u"sub/x.jpg"_s} << S{u"sub/X.JPG"_s} << false << true << S{u"move"_s};
-    QTest::newRow("twins in case, case-insensitive")
-        << S{u"sub/x.jpg"_s, u"sub/X.jpg"_s} << none << true << true
+    QTest::newRow("taken below") << S{u"sub/x.jpg"_s, u"sub/y.jpg"_s} << S{u"x.jpg"_s} << false
+                                 << S{taken, u"move"_s};
+    QTest::newRow("taken below in another case")
+        << S{u"sub/x.jpg"_s} << S{u"X.JPG"_s} << true << S{taken};
+    QTest::newRow("twins in case below")
+        << S{u"new/x.jpg"_s, u"new/X.jpg"_s} << none << true
         << S{u"move"_s, u"conflict: The new name differs only in case from that of row 1 "
                         u"(“a.jpg”), and this folder does not tell case apart."_s};
     // The same name in the file's own folder and below it are two names.
     QTest::newRow("own folder and below")
-        << S{u"x.jpg"_s, u"sub/x.jpg"_s} << none << false << true << S{u"move"_s, u"move"_s};
+        << S{u"x.jpg"_s, u"sub/x.jpg"_s} << none << false << S{u"move"_s, u"move"_s};
 }
 
 void TstMakeFolders::plan()
@@ -233,7 +205,6 @@ void TstMakeFolders::plan()
     QFETCH(S, newNames);
     QFETCH(S, below);
     QFETCH(bool, caseless);
-    QFETCH(bool, makeFolders);
     std::vector<RenamePlan::File> files;
     for (qsizetype i = 0; i < newNames.size(); ++i) {
         const QString name = QChar(char16_t(u'a' + i)) + u".jpg"_s;
@@ -241,21 +212,29 @@ void TstMakeFolders::plan()
     }
     std::vector<qint32> folderOfFile;
     std::vector<QByteArray> folders = RenamePlan::foldersOf(files, &folderOfFile);
+    RenamePlan::TargetFacts targets;
+    if (!below.isEmpty())
+        targets.emplace("/d/sub", factsOf(below, caseless));
     std::vector<FolderFacts> facts;
     facts.push_back(factsOf({}, caseless));
-    RenamePlan::TargetFacts targets;
-    QMap<QByteArray, S> namesBelow;
-    for (const QString &path : below)
-        namesBelow["/d/" + path.section(u'/', 0, -2).toUtf8()] << path.section(u'/', -1);
-    for (auto it = namesBelow.cbegin(); it != namesBelow.cend(); ++it)
-        targets.emplace(it.key(), factsOf(it.value(), caseless));
     const RenamePlan plan = RenamePlan::compute(
         files, std::vector<QString>(newNames.begin(), newNames.end()), folderOfFile,
-        std::move(folders), std::move(facts), false, makeFolders, targets);
+        std::move(folders), std::move(facts), false, true, targets);
     S outcome;
     for (const RenamePlan::Row &row : plan.rows())
-        outcome << outcomeOf(row);
+        outcome << (row.status == RenamePlan::Status::Move      ? u"move"_s
+                    : row.status == RenamePlan::Status::Refused ? u"refused: "_s + row.reason
+                                                                : u"conflict: "_s + row.reason);
     QTEST(outcome, "expected");
+}
+
+// A dot in a folder's name is no extension to number before.
+void TstMakeFolders::numberedInTheLastPart()
+{
+    QCOMPARE(RenamePlan::numberedName(u"2024.05/scan"_s, 2), u"2024.05/scan (2)"_s);
+    QCOMPARE(RenamePlan::numberedName(u"a.b/scan.pdf"_s, 3), u"a.b/scan (3).pdf"_s);
+    QCOMPARE(RenamePlan::numberOf(u"2024.05/scan (2)"_s, u"2024.05/scan"_s), 2);
+    QCOMPARE(RenamePlan::numberOf(u"2024.06/scan (2)"_s, u"2024.05/scan"_s), 0);
 }
 
 // Files sorted into year and month folders, one of them there already with a

@@ -165,6 +165,10 @@ void RenamePlan::conflict(qint64 row, const QString &reason, qint64 other)
 
 QString RenamePlan::numberedName(const QString &name, qint64 number)
 {
+    // A name that makes folders is numbered in its last part: a dot in a
+    // folder's name is no extension.
+    if (const qsizetype slash = name.lastIndexOf(u'/'); slash >= 0)
+        return name.first(slash + 1) + numberedName(name.sliced(slash + 1), number);
     QStringView base;
     QStringView extension;
     TextRules::splitName(name, &base, &extension);
@@ -177,6 +181,10 @@ QString RenamePlan::numberedName(const QString &name, qint64 number)
 
 qint64 RenamePlan::numberOf(const QString &name, const QString &wanted)
 {
+    if (const qsizetype slash = wanted.lastIndexOf(u'/'); slash >= 0)
+        return name.startsWith(QStringView(wanted).first(slash + 1))
+                   ? numberOf(name.sliced(slash + 1), wanted.sliced(slash + 1))
+                   : 0;
     QStringView base;
     QStringView extension;
     TextRules::splitName(name, &base, &extension);
