@@ -149,6 +149,7 @@ private slots:
     void plan_data();
     void plan();
     void numberedInTheLastPart();
+    void companionHeldByANameTakenBelow();
     void runUndoRedo();
     void aFileWhereAFolderIsToBe();
     void kill_data();
@@ -226,6 +227,24 @@ void TstMakeFolders::plan()
                     : row.status == RenamePlan::Status::Refused ? u"refused: "_s + row.reason
                                                                 : u"conflict: "_s + row.reason);
     QTEST(outcome, "expected");
+}
+
+void TstMakeFolders::companionHeldByANameTakenBelow()
+{
+    const std::vector<RenamePlan::File> files{{"/d/a.jpg", RuleFile{u"a.jpg"_s, 0}},
+                                              {"/d/a.xmp", RuleFile{u"a.xmp"_s, 0}, -1, 0, 1}};
+    std::vector<qint32> folderOfFile;
+    std::vector<QByteArray> folders = RenamePlan::foldersOf(files, &folderOfFile);
+    std::vector<FolderFacts> facts;
+    facts.push_back(factsOf({}, false));
+    RenamePlan::TargetFacts targets;
+    targets.emplace("/d/sub", factsOf({u"x.jpg"_s}, false));
+    const RenamePlan plan =
+        RenamePlan::compute(files, {u"sub/x.jpg"_s, u"sub/x.xmp"_s}, folderOfFile,
+                            std::move(folders), std::move(facts), false, true, targets);
+    QCOMPARE(plan.row(0).reason, u"“x.jpg” is taken in the folder “/d/sub”."_s);
+    QCOMPARE(plan.row(1).status, RenamePlan::Status::Conflict);
+    QCOMPARE(plan.row(1).reason, u"It moves with “a.jpg”, which cannot be renamed."_s);
 }
 
 // A dot in a folder's name is no extension to number before.

@@ -482,6 +482,8 @@ void RenamePlan::resolveTargets(const std::vector<File> &files, const TargetFact
     // case apart.
     std::map<QByteArray, QHash<QByteArray, QByteArray>> caselessNames;
     QHash<QByteArray, qint64> claimed; // target folder, NUL, key of the name
+    const qsizetype problemsBefore = std::count_if(
+        m_rows.begin(), m_rows.end(), [](const Row &r) { return r.status == Status::Conflict; });
     for (size_t i = 0; i < m_rows.size(); ++i) {
         Row &row = m_rows[i];
         const qsizetype slash = row.newNativeName.lastIndexOf('/');
@@ -573,6 +575,24 @@ void RenamePlan::resolveTargets(const std::vector<File> &files, const TargetFact
                      .arg(rowText),
                  first);
     }
+    // Companions move as one, also when a member's name is taken below.
+    if (std::count_if(m_rows.begin(), m_rows.end(),
+                      [](const Row &r) { return r.status == Status::Conflict; }) == problemsBefore)
+        return;
+    std::vector<std::vector<qint64>> groups;
+    QHash<qint64, size_t> groupOfLead;
+    for (size_t i = 0; i < files.size(); ++i) {
+        const qint64 lead = files[i].lead;
+        if (lead < 0)
+            continue;
+        auto found = groupOfLead.find(lead);
+        if (found == groupOfLead.end()) {
+            found = groupOfLead.insert(lead, groups.size());
+            groups.push_back({lead});
+        }
+        groups[*found].push_back(qint64(i));
+    }
+    holdGroups(groups, files);
 }
 
 bool RenamePlan::holdGroups(const std::vector<std::vector<qint64>> &groups,
