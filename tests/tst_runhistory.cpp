@@ -188,7 +188,7 @@ void tst_RunHistory::summaryAgreesWithFullRead_data()
                                    << true << 3 << 1 << 0 << int(Interrupted) << true;
     QTest::newRow("too many fields") << plan + "moved 0 1 2 3 4 5 6 7 8\n"
                                      << true << 3 << 0 << 0 << int(Interrupted) << true;
-    QTest::newRow("a later version") << QByteArray("velnor rename journal 2\nrun 0 /\n") << false
+    QTest::newRow("a later version") << QByteArray("velnor rename journal 3\nrun 0 /\n") << false
                                      << 0 << 0 << 0 << int(Interrupted) << false;
     QTest::newRow("not a journal") << QByteArray("velnor rename journalX 1\n") << false << 0 << 0
                                    << 0 << int(Interrupted) << false;

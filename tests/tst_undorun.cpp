@@ -463,8 +463,8 @@ void TstUndoRun::journalFaults_data()
     QTest::newRow("empty") << "cut 0"_ba << u"The journal cannot be read: not a rename journal"_s
                            << L{"x=a", "y=b"};
     QTest::newRow("future version")
-        << "version 2"_ba
-        << u"The journal cannot be read: written by a later version of Velnor (journal version 2)"_s
+        << "version 3"_ba
+        << u"The journal cannot be read: written by a later version of Velnor (journal version 3)"_s
         << L{"x=a", "y=b"};
     QTest::newRow("not a journal")
         << "replace"_ba << u"The journal cannot be read: not a rename journal"_s << L{"x=a", "y=b"};
@@ -485,8 +485,8 @@ void TstUndoRun::journalFaults()
     if (damage.startsWith("cut ")) {
         const int keep = damage.mid(4).toInt();
         text.truncate(keep < 0 ? text.size() + keep : keep);
-    } else if (damage == "version 2") {
-        text.replace("journal 1\n", "journal 2\n");
+    } else if (damage == "version 3") {
+        text.replace("journal 1\n", "journal 3\n");
     } else if (damage == "replace") {
         text = QByteArray(4096, '\xa5');
     } else {

@@ -447,6 +447,14 @@
         <source>The new name differs only in case from that of %1, and this folder does not tell case apart.</source>
         <translation>Der neue Name unterscheidet sich von dem von %1 nur in der Groß- und Kleinschreibung, und dieser Ordner unterscheidet sie nicht.</translation>
     </message>
+    <message>
+        <source>%1 is not a folder.</source>
+        <translation>%1 ist kein Ordner.</translation>
+    </message>
+    <message>
+        <source>%1 is taken in the folder %2.</source>
+        <translation>%1 ist im Ordner %2 schon vergeben.</translation>
+    </message>
 </context>
 <context>
     <name>RenameRun</name>
@@ -509,6 +517,14 @@
     <message>
         <source>The journal could no longer be written (%1), so the run stopped.</source>
         <translation>Das Protokoll konnte nicht mehr geschrieben werden (%1), daher wurde die Umbenennung angehalten.</translation>
+    </message>
+    <message>
+        <source>The new name starts with “/”.</source>
+        <translation>Der neue Name beginnt mit „/“.</translation>
+    </message>
+    <message>
+        <source>The new name has an empty folder name.</source>
+        <translation>Der neue Name enthält einen leeren Ordnernamen.</translation>
     </message>
 </context>
 <context>
@@ -592,6 +608,14 @@
     <message>
         <source>Append the name of the file&apos;s folder ([P2] the folder above it, and so on)</source>
         <translation>Den Namen des Ordners der Datei anhängen ([P2] den Ordner darüber, und so weiter)</translation>
+    </message>
+    <message>
+        <source>Allow / to make fol&amp;ders</source>
+        <translation>Mit / &amp;Ordner anlegen</translation>
+    </message>
+    <message>
+        <source>Each / in the new name is a folder below the file&apos;s own, made where it is missing: [Y]/[M]/[N] moves Trip/IMG_0412.JPG to Trip/2024/05/IMG_0412.JPG</source>
+        <translation>Jeder / im neuen Namen ist ein Ordner unterhalb des Ordners der Datei, angelegt, wo er fehlt: [Y]/[M]/[N] verschiebt Reise/IMG_0412.JPG nach Reise/2024/05/IMG_0412.JPG</translation>
     </message>
 </context>
 <context>
@@ -744,6 +768,14 @@
     <message>
         <source>“%1” stays, not “%2”: %3</source>
         <translation>„%1“ bleibt, nicht „%2“: %3</translation>
+    </message>
+    <message>
+        <source>The folder “%1” that the run made stays: it is not empty.</source>
+        <translation>Der Ordner „%1“, den der Lauf angelegt hat, bleibt: Er ist nicht leer.</translation>
+    </message>
+    <message>
+        <source>The journal is damaged: the folder “%1” is not one below the folders of its files.</source>
+        <translation>Das Protokoll ist beschädigt: Der Ordner „%1“ liegt nicht unter den Ordnern seiner Dateien.</translation>
     </message>
 </context>
 <context>

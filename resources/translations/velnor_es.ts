@@ -447,6 +447,14 @@
         <source>The new name differs only in case from that of %1, and this folder does not tell case apart.</source>
         <translation>El nombre nuevo solo se diferencia del de %1 en mayúsculas y minúsculas, y esta carpeta no las distingue.</translation>
     </message>
+    <message>
+        <source>%1 is not a folder.</source>
+        <translation>%1 no es una carpeta.</translation>
+    </message>
+    <message>
+        <source>%1 is taken in the folder %2.</source>
+        <translation>%1 ya está ocupado en la carpeta %2.</translation>
+    </message>
 </context>
 <context>
     <name>RenameRun</name>
@@ -509,6 +517,14 @@
     <message>
         <source>The journal could no longer be written (%1), so the run stopped.</source>
         <translation>El registro ya no se podía escribir (%1), así que el cambio de nombres se detuvo.</translation>
+    </message>
+    <message>
+        <source>The new name starts with “/”.</source>
+        <translation>El nuevo nombre empieza por «/».</translation>
+    </message>
+    <message>
+        <source>The new name has an empty folder name.</source>
+        <translation>El nuevo nombre contiene un nombre de carpeta vacío.</translation>
     </message>
 </context>
 <context>
@@ -592,6 +608,14 @@
     <message>
         <source>Append the name of the file&apos;s folder ([P2] the folder above it, and so on)</source>
         <translation>Añadir el nombre de la carpeta del archivo ([P2] la carpeta superior, y así sucesivamente)</translation>
+    </message>
+    <message>
+        <source>Allow / to make fol&amp;ders</source>
+        <translation>/ crea &amp;carpetas</translation>
+    </message>
+    <message>
+        <source>Each / in the new name is a folder below the file&apos;s own, made where it is missing: [Y]/[M]/[N] moves Trip/IMG_0412.JPG to Trip/2024/05/IMG_0412.JPG</source>
+        <translation>Cada / del nuevo nombre es una carpeta bajo la del archivo, creada si falta: [Y]/[M]/[N] mueve Viaje/IMG_0412.JPG a Viaje/2024/05/IMG_0412.JPG</translation>
     </message>
 </context>
 <context>
@@ -744,6 +768,14 @@
     <message>
         <source>The journal cannot be written: %1</source>
         <translation>No se puede escribir el registro: %1</translation>
+    </message>
+    <message>
+        <source>The folder “%1” that the run made stays: it is not empty.</source>
+        <translation>La carpeta «%1» que creó la operación se queda: no está vacía.</translation>
+    </message>
+    <message>
+        <source>The journal is damaged: the folder “%1” is not one below the folders of its files.</source>
+        <translation>El registro está dañado: la carpeta «%1» no está bajo las carpetas de sus archivos.</translation>
     </message>
 </context>
 <context>

@@ -447,6 +447,14 @@
         <source>The new name differs only in case from that of %1, and this folder does not tell case apart.</source>
         <translation>Le nouveau nom ne diffère de celui de %1 que par la casse, et ce dossier ne distingue pas la casse.</translation>
     </message>
+    <message>
+        <source>%1 is not a folder.</source>
+        <translation>%1 n’est pas un dossier.</translation>
+    </message>
+    <message>
+        <source>%1 is taken in the folder %2.</source>
+        <translation>%1 est déjà pris dans le dossier %2.</translation>
+    </message>
 </context>
 <context>
     <name>RenameRun</name>
@@ -509,6 +517,14 @@
     <message>
         <source>The journal could no longer be written (%1), so the run stopped.</source>
         <translation>Le journal ne pouvait plus être écrit (%1), le renommage a donc été arrêté.</translation>
+    </message>
+    <message>
+        <source>The new name starts with “/”.</source>
+        <translation>Le nouveau nom commence par «&#xa0;/&#xa0;».</translation>
+    </message>
+    <message>
+        <source>The new name has an empty folder name.</source>
+        <translation>Le nouveau nom contient un nom de dossier vide.</translation>
     </message>
 </context>
 <context>
@@ -592,6 +608,14 @@
     <message>
         <source>Append the name of the file&apos;s folder ([P2] the folder above it, and so on)</source>
         <translation>Ajouter le nom du dossier du fichier ([P2] le dossier au-dessus, et ainsi de suite)</translation>
+    </message>
+    <message>
+        <source>Allow / to make fol&amp;ders</source>
+        <translation>/ crée des &amp;dossiers</translation>
+    </message>
+    <message>
+        <source>Each / in the new name is a folder below the file&apos;s own, made where it is missing: [Y]/[M]/[N] moves Trip/IMG_0412.JPG to Trip/2024/05/IMG_0412.JPG</source>
+        <translation>Chaque / du nouveau nom est un dossier sous celui du fichier, créé s’il manque&#xa0;: [Y]/[M]/[N] déplace Voyage/IMG_0412.JPG vers Voyage/2024/05/IMG_0412.JPG</translation>
     </message>
 </context>
 <context>
@@ -744,6 +768,14 @@
     <message>
         <source>The journal cannot be written: %1</source>
         <translation>Impossible d’écrire le journal&#xa0;: %1</translation>
+    </message>
+    <message>
+        <source>The folder “%1” that the run made stays: it is not empty.</source>
+        <translation>Le dossier «&#xa0;%1&#xa0;» créé par l’opération reste&#xa0;: il n’est pas vide.</translation>
+    </message>
+    <message>
+        <source>The journal is damaged: the folder “%1” is not one below the folders of its files.</source>
+        <translation>Le journal est endommagé&#xa0;: le dossier «&#xa0;%1&#xa0;» n’est pas sous les dossiers de ses fichiers.</translation>
     </message>
 </context>
 <context>

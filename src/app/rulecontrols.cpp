@@ -83,6 +83,13 @@ RuleControls::RuleControls(Ui::VLNWindow *ui, QMainWindow *window) : QObject(win
                                "extension, the first number free in its folder"));
     ui->section5Layout->addRow(m_uniqueBox);
 
+    m_makeFoldersBox = new QCheckBox(tr("Allow / to make fol&ders"), ui->section5Box);
+    m_makeFoldersBox->setObjectName(QStringLiteral("makeFoldersBox"));
+    m_makeFoldersBox->setToolTip(
+        tr("Each / in the new name is a folder below the file's own, made where it is missing: "
+           "[Y]/[M]/[N] moves Trip/IMG_0412.JPG to Trip/2024/05/IMG_0412.JPG"));
+    ui->section5Layout->addRow(m_makeFoldersBox);
+
     m_folderToken = new QPushButton(tr("[P] Directory"), ui->section1Box);
     m_folderToken->setObjectName(QStringLiteral("folderTokenButton"));
     m_folderToken->setToolTip(
@@ -98,12 +105,13 @@ RuleControls::RuleControls(Ui::VLNWindow *ui, QMainWindow *window) : QObject(win
     QWidget::setTabOrder(m_regexBox, m_ignoreCaseBox);
     QWidget::setTabOrder(ui->digitsCounterBox, m_perFolderBox);
     QWidget::setTabOrder(m_perFolderBox, m_uniqueBox);
-    QWidget::setTabOrder(m_uniqueBox, m_companionsBox);
+    QWidget::setTabOrder(m_uniqueBox, m_makeFoldersBox);
+    QWidget::setTabOrder(m_makeFoldersBox, m_companionsBox);
     QWidget::setTabOrder(ui->casePopup, m_asciiBox);
     QWidget::setTabOrder(ui->timeTokenButton, m_folderToken);
 
-    for (QCheckBox *box :
-         {m_regexBox, m_ignoreCaseBox, m_perFolderBox, m_uniqueBox, m_companionsBox, m_asciiBox})
+    for (QCheckBox *box : {m_regexBox, m_ignoreCaseBox, m_perFolderBox, m_uniqueBox,
+                           m_makeFoldersBox, m_companionsBox, m_asciiBox})
         connect(box, &QCheckBox::toggled, this, &RuleControls::changed);
 
     m_viewMenu = new QMenu(tr("&View"), window);
@@ -133,6 +141,7 @@ RenameSettings RuleControls::settings(qint32 start, qint32 step, qint32 digits) 
     settings.companions = m_companionsBox->isChecked();
     settings.plainAscii = m_asciiBox->isChecked();
     settings.uniqueNames = m_uniqueBox->isChecked();
+    settings.makeFolders = m_makeFoldersBox->isChecked();
     return settings;
 }
 
@@ -160,6 +169,8 @@ void RuleControls::setSettings(const RenameSettings &settings)
     m_asciiBox->setChecked(settings.plainAscii);
     const QSignalBlocker unique(m_uniqueBox);
     m_uniqueBox->setChecked(settings.uniqueNames);
+    const QSignalBlocker makeFolders(m_makeFoldersBox);
+    m_makeFoldersBox->setChecked(settings.makeFolders);
 }
 
 void RuleControls::showSearchFault(const NameComposer &composer)

@@ -46,6 +46,7 @@ public:
     QCheckBox *companionsBox() const { return m_companionsBox; }
     QCheckBox *asciiBox() const { return m_asciiBox; }
     QCheckBox *uniqueBox() const { return m_uniqueBox; }
+    QCheckBox *makeFoldersBox() const { return m_makeFoldersBox; }
     QPushButton *folderTokenButton() const { return m_folderToken; }
     QLabel *searchErrorLabel() const { return m_searchError; }
     QAction *naturalOrderAction() const { return m_naturalOrder; }
@@ -64,6 +65,7 @@ private:
     QCheckBox *m_companionsBox = nullptr;
     QCheckBox *m_asciiBox = nullptr;
     QCheckBox *m_uniqueBox = nullptr;
+    QCheckBox *m_makeFoldersBox = nullptr;
     QPushButton *m_folderToken = nullptr;
     QLabel *m_searchError = nullptr;
     QAction *m_naturalOrder = nullptr;

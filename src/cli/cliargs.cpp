@@ -162,6 +162,7 @@ bool CliArgs::parse(const QList<QByteArray> &arguments, QString *error)
             {"--ascii", &settings.plainAscii},
             {"--companions", &settings.companions},
             {"--unique", &settings.uniqueNames},
+            {"--make-folders", &settings.makeFolders},
             {"--natural", &natural},
             {"--null", &nullSeparated},
             {"--list-presets", &listPresets},

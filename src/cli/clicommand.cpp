@@ -387,7 +387,7 @@ int CliCommand::preview(const CliArgs &args, const NameComposer &composer)
             return composer.newNameForFile(file, row);
         },
         nullptr, &m_typed, RenamePlan::companionRule(composer.settings()),
-        composer.settings().uniqueNames);
+        composer.settings().uniqueNames, composer.settings().makeFolders);
     const qsizetype total = list.count();
     QList<CliRow> rows(total);
     CliCounts counts;

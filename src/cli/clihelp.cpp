@@ -96,6 +96,12 @@ Name:
                        file is not renamed ("invalid: ..."). Example:
                        --name scan --unique on ten PDFs gives scan.pdf,
                        scan (2).pdf, ... scan (10).pdf
+  --make-folders       each "/" of the new name is a folder below the
+                       file's own folder; missing folders are made (and
+                       recorded, so that an undo removes them once empty).
+                       A name that starts with "/", or has an empty part,
+                       "." or "..", is refused. Example: --name '[Y]/[M]/[N]'
+                       moves Trip/IMG_0412.JPG to Trip/2024/05/IMG_0412.JPG
   --case keep|lower|upper|title|sentence
                        case of the new name after the replacing (default
                        keep): lower and upper convert the whole name,

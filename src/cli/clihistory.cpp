@@ -270,6 +270,9 @@ int CliHistory::undo(const CliArgs &args)
         printError(
             QStringLiteral("'%1' stays, not '%2': %3")
                 .arg(TextEscape::path(kept.path), TextEscape::path(kept.wanted), kept.reason));
+    for (const QByteArray &folder : std::as_const(report.foldersKept))
+        printError(
+            QStringLiteral("folder '%1' stays: it is not empty").arg(TextEscape::path(folder)));
     if (args.json) {
         QByteArray out = "{\"id\":";
         CliFormat::appendJsonString(out, run.id);

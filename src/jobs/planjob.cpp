@@ -53,7 +53,7 @@ void PlanJob::work()
         files,
         [this](const RuleFile &file, qint64 row) { return m_composer.newNameForFile(file, row); },
         &cancelFlag(), &m_typed, RenamePlan::companionRule(m_composer.settings()),
-        m_composer.settings().uniqueNames));
+        m_composer.settings().uniqueNames, m_composer.settings().makeFolders));
     if (isCancelled() || !plan->isComplete())
         return;
     const std::lock_guard lock(m_planMutex);

@@ -65,7 +65,8 @@ void RunJob::work()
             setProgress(done, total);
             notify();
         },
-        &cancelFlag(), m_journal, m_composer.settings().uniqueNames);
+        &cancelFlag(), m_journal, m_composer.settings().uniqueNames,
+        m_composer.settings().makeFolders);
 }
 
 void RunJob::applyTo(FileList &list)

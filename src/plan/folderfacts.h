@@ -20,6 +20,9 @@ struct FolderFacts
     // it could be told; empty when unknown.
     QString fileSystem;
     bool caseInsensitive = false;
+    // The folder is not there yet and a run makes it: the other facts are
+    // those of its nearest parent that is.
+    bool missing = false;
     // A file system made for Windows: its stricter name rules apply.
     bool windowsNames = false;
     // Why no file can be renamed in the folder (a read-only mount, no write

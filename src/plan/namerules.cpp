@@ -6,6 +6,7 @@
 
 #include <QCoreApplication>
 
+#include <QStringList>
 #include <QStringView>
 
 namespace NameRules {
@@ -38,6 +39,24 @@ QString refusalReason(const QString &newName, const QByteArray &bytes)
 QString refusalReason(const QString &newName)
 {
     return refusalReason(newName, NameCodec::encode(newName));
+}
+
+QString folderPathReason(const QString &newName)
+{
+    if (ComposedName::isRefused(newName) || !newName.contains(u'/'))
+        return refusalReason(newName);
+    if (newName.startsWith(u'/'))
+        return QCoreApplication::translate("RenameRun", "The new name starts with “/”.");
+    const QStringList parts = newName.split(u'/');
+    for (const QString &part : parts) {
+        if (part.isEmpty())
+            return QCoreApplication::translate("RenameRun",
+                                               "The new name has an empty folder name.");
+        const QString reason = refusalReason(part);
+        if (!reason.isEmpty())
+            return reason;
+    }
+    return QString();
 }
 
 QString windowsReason(const QString &newName, const QString &fileSystem)

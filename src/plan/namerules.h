@@ -16,6 +16,12 @@ namespace NameRules {
 QString refusalReason(const QString &newName, const QByteArray &bytes);
 QString refusalReason(const QString &newName);
 
+// The same for a new name whose "/" are folder boundaries below the file's
+// own folder: each part must be a name that refusalReason accepts, so that a
+// leading "/", an empty part, "." and ".." are refused and the file never
+// leaves the tree of its folder.
+QString folderPathReason(const QString &newName);
+
 // Why a folder of a Windows file system (named `fileSystem` in the text)
 // cannot hold the name, or an empty text: one of < > : " \ | ? * or a
 // control character, a trailing dot or space, a reserved device name (CON,

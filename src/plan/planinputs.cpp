@@ -6,11 +6,17 @@
 
 #include "files/filelist.h"
 #include "plan/typednames.h"
+#include "posix/namecodec.h"
 #include "posix/nativepath.h"
 #include "posix/sidebyside.h"
 #include "rules/companionname.h"
 
+#include <QCoreApplication>
 #include <QHash>
+
+#include <algorithm>
+#include <cerrno>
+#include <sys/stat.h>
 
 std::vector<RenamePlan::File> RenamePlan::filesOf(const FileList &list, bool counterPerFolder,
                                                   const std::atomic<bool> *cancel)
@@ -126,7 +132,7 @@ void RenamePlan::followLeads(const std::vector<File> &files, std::vector<QString
 
 RenamePlan RenamePlan::make(const std::vector<File> &files, const NewNames &newNames,
                             const std::atomic<bool> *cancel, const TypedNames *typed,
-                            const FollowLead &follow, bool uniqueNames)
+                            const FollowLead &follow, bool uniqueNames, bool makeFolders)
 {
     std::vector<QString> names = composeNames(files, newNames, cancel);
     if (names.size() != files.size() || (cancel && cancel->load()))
@@ -134,11 +140,11 @@ RenamePlan RenamePlan::make(const std::vector<File> &files, const NewNames &newN
     if (typed)
         typed->applyTo(files, names);
     followLeads(files, names, follow, typed);
-    return fromNames(files, std::move(names), uniqueNames);
+    return fromNames(files, std::move(names), uniqueNames, makeFolders);
 }
 
 RenamePlan RenamePlan::fromNames(const std::vector<File> &files, std::vector<QString> names,
-                                 bool uniqueNames)
+                                 bool uniqueNames, bool makeFolders)
 {
     std::vector<qint32> folderOfFile;
     std::vector<QByteArray> folders = foldersOf(files, &folderOfFile);
@@ -148,6 +154,54 @@ RenamePlan RenamePlan::fromNames(const std::vector<File> &files, std::vector<QSt
             needsNames[size_t(folderOfFile[i])] = true;
     }
     std::vector<FolderFacts> facts = gatherFacts(folders, needsNames);
+    TargetFacts targets;
+    if (makeFolders) {
+        std::vector<QByteArray> targetFolders;
+        for (size_t i = 0; i < files.size(); ++i) {
+            const qsizetype slash = names[i].lastIndexOf(u'/');
+            if (slash < 0 || names[i] == files[i].rule.name)
+                continue;
+            const QByteArray &folder = folders[size_t(folderOfFile[i])];
+            targetFolders.push_back((folder.endsWith('/') ? folder : folder + '/') +
+                                    NameCodec::encode(names[i].first(slash)));
+        }
+        std::sort(targetFolders.begin(), targetFolders.end());
+        targetFolders.erase(std::unique(targetFolders.begin(), targetFolders.end()),
+                            targetFolders.end());
+        targets = gatherTargetFacts(targetFolders);
+    }
     return compute(files, std::move(names), folderOfFile, std::move(folders), std::move(facts),
-                   uniqueNames);
+                   uniqueNames, makeFolders, targets);
+}
+
+RenamePlan::TargetFacts RenamePlan::gatherTargetFacts(const std::vector<QByteArray> &targets)
+{
+    TargetFacts facts;
+    for (const QByteArray &target : targets) {
+        struct stat info;
+        if (::stat(target.constData(), &info) == 0 || (errno != ENOENT && errno != ENOTDIR)) {
+            facts.emplace(target, FolderFactsReader::read(target, true));
+            continue;
+        }
+        // The nearest parent that is there decides whether the folders can
+        // be made, and on which file system.
+        QByteArray parent = target;
+        FolderFacts made;
+        for (;;) {
+            const qsizetype slash = parent.lastIndexOf('/');
+            parent = slash <= 0 ? QByteArray("/") : parent.first(slash);
+            if (::stat(parent.constData(), &info) == 0 || (errno != ENOENT && errno != ENOTDIR) ||
+                parent == "/")
+                break;
+        }
+        made = FolderFactsReader::read(parent, false);
+        made.missing = true;
+        if (!S_ISDIR(info.st_mode)) {
+            made.opened = false;
+            made.openError = QCoreApplication::translate("RenamePlan", "%1 is not a folder.")
+                                 .arg(QStringLiteral("“%1”").arg(NameCodec::decode(parent)));
+        }
+        facts.emplace(target, std::move(made));
+    }
+    return facts;
 }

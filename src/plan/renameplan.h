@@ -11,6 +11,7 @@
 
 #include <atomic>
 #include <functional>
+#include <map>
 #include <vector>
 
 class FileList;
@@ -102,14 +103,28 @@ public:
     // by a listed file that stays, or by the new name of a file before it
     // in display order) gets the first free number before its extension
     // (numberedName) instead of a conflict.
+    //
+    // With makeFolders, each "/" of a new name is a folder boundary below the
+    // file's own folder, and the name is checked in that folder: by its facts
+    // in `targets` (by path), or as a folder still to be made on the file
+    // system of the file's own folder where `targets` has none.
+    using TargetFacts = std::map<QByteArray, FolderFacts>;
     static RenamePlan compute(const std::vector<File> &files, std::vector<QString> newNames,
                               const std::vector<qint32> &folderOfFile,
                               std::vector<QByteArray> folders, std::vector<FolderFacts> facts,
-                              bool uniqueNames = false);
+                              bool uniqueNames = false, bool makeFolders = false,
+                              const TargetFacts &targets = {});
 
     // The two steps after composing, from names composed already.
     static RenamePlan fromNames(const std::vector<File> &files, std::vector<QString> newNames,
-                                bool uniqueNames = false);
+                                bool uniqueNames = false, bool makeFolders = false);
+
+    // The facts of each folder a new name with "/" leads to, read from the
+    // disk: a folder that is not there yet has those of its nearest parent
+    // that is, and `missing` set.
+    static TargetFacts gatherTargetFacts(const std::vector<QByteArray> &targets);
+    // The folder a moving row's new name leads it to, or its own folder.
+    QByteArray targetFolder(const Row &row) const;
 
     // TextRules::companionName under these settings.
     static FollowLead companionRule(const RenameSettings &settings);
@@ -123,7 +138,7 @@ public:
     static RenamePlan make(const std::vector<File> &files, const NewNames &newNames,
                            const std::atomic<bool> *cancel = nullptr,
                            const TypedNames *typed = nullptr, const FollowLead &follow = {},
-                           bool uniqueNames = false);
+                           bool uniqueNames = false, bool makeFolders = false);
     // "scan.pdf" numbered 2: "scan (2).pdf"; the number goes before the
     // extension, as the composer splits it off.
     static QString numberedName(const QString &name, qint64 number);
@@ -160,6 +175,8 @@ private:
     void resolveFolder(const std::vector<qint64> &rows, const std::vector<File> &files,
                        const FolderFacts &facts, bool uniqueNames);
     void conflict(qint64 row, const QString &reason, qint64 other = -1);
+    // Checks the new names that lead into other folders there.
+    void resolveTargets(const std::vector<File> &files, const TargetFacts &targets);
     // Companions move as one: when one member of a group cannot move, the
     // others that would are stopped, each with the reason. True when any was.
     bool holdGroups(const std::vector<std::vector<qint64>> &groups, const std::vector<File> &files);

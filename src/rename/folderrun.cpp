@@ -17,14 +17,15 @@
 
 namespace {
 
-const char *nameIn(const QByteArray &path)
+// The folder both names of an entry are in.
+QByteArray folderPath(const RenameRun::Entry &entry)
 {
-    return path.constData() + NativePath::nameStart(path);
-}
-
-QByteArray folderPath(const QByteArray &path)
-{
-    return NativePath::openableFolder(path);
+    if (entry.base < 0)
+        return NativePath::openableFolder(entry.oldPath);
+    QByteArray folder = entry.oldPath.first(entry.base);
+    if (folder.size() > 1 && folder.endsWith('/'))
+        folder.chop(1);
+    return folder.isEmpty() ? QByteArrayLiteral(".") : folder;
 }
 
 // Hands each step of one entry's move to the journal before it is taken, and
@@ -72,7 +73,7 @@ FolderRun::~FolderRun() = default;
 
 const FolderRun::Folder &FolderRun::folderOf(const RenameRun::Entry &entry)
 {
-    const QByteArray path = folderPath(entry.oldPath);
+    const QByteArray path = folderPath(entry);
     auto found = m_folders.find(path);
     if (found != m_folders.end())
         return found->second;
@@ -131,7 +132,7 @@ bool FolderRun::toTemporary(RenameRun::Entry &entry)
                                          "cycle of names is moved.");
             break;
         }
-        if (move(entry, nameIn(entry.oldPath), name, &error)) {
+        if (move(entry, RenameRun::oldNameOf(entry), name, &error)) {
             PausePoints::at("temporary");
             return true;
         }
@@ -198,7 +199,7 @@ void FolderRun::run(const std::vector<qsizetype> &positions,
                 finish(entry, false);
                 break;
             }
-            if (move(entry, nameIn(entry.oldPath), nameIn(entry.newPath), &error)) {
+            if (move(entry, RenameRun::oldNameOf(entry), RenameRun::newNameOf(entry), &error)) {
                 if (parked >= 0)
                     cycleMoved.push_back(step.move);
                 finish(entry, true);
@@ -212,7 +213,8 @@ void FolderRun::run(const std::vector<qsizetype> &positions,
                 break; // it never left its name, and failed then
             bool ownFailure = false;
             if (!cycleBroken && !stopping) {
-                if (move(entry, entry.temporaryName.constData(), nameIn(entry.newPath), &error)) {
+                if (move(entry, entry.temporaryName.constData(), RenameRun::newNameOf(entry),
+                         &error)) {
                     finish(entry, true);
                     parked = -1;
                     cycleMoved.clear();
@@ -224,7 +226,7 @@ void FolderRun::run(const std::vector<qsizetype> &positions,
             // again once the file after it has gone back.
             for (auto k = cycleMoved.rbegin(); k != cycleMoved.rend(); ++k) {
                 RenameRun::Entry &moved = m_entries[positions[size_t(*k)]];
-                if (move(moved, nameIn(moved.newPath), nameIn(moved.oldPath), &error)) {
+                if (move(moved, RenameRun::newNameOf(moved), RenameRun::oldNameOf(moved), &error)) {
                     moved.outcome = RenameRun::Outcome::Failed;
                     moved.error = cycleFailed();
                     if (m_recorder.outcome)
@@ -234,7 +236,7 @@ void FolderRun::run(const std::vector<qsizetype> &positions,
             const QString why = ownFailure ? entry.error
                                 : stopping ? QStringLiteral("The run was stopped.")
                                            : cycleFailed();
-            if (move(entry, entry.temporaryName.constData(), nameIn(entry.oldPath), &error)) {
+            if (move(entry, entry.temporaryName.constData(), RenameRun::oldNameOf(entry), &error)) {
                 entry.error = why;
             } else {
                 entry.error = why + QStringLiteral(" (the file was left as “%1”)")

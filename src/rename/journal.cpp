@@ -265,7 +265,7 @@ JournalWriter::~JournalWriter()
 }
 
 bool JournalWriter::begin(const QString &folder, const QList<JournalMove> &moves,
-                          qint64 startedMsecs, QString *error)
+                          qint64 startedMsecs, QString *error, bool makesFolders)
 {
     if (!makePrivateFolder(folder)) {
         *error = QStringLiteral("cannot make the folder %1").arg(folder);
@@ -283,7 +283,8 @@ bool JournalWriter::begin(const QString &folder, const QList<JournalMove> &moves
     ::flock(m_fd.get(), LOCK_EX | LOCK_NB);
 
     QByteArray head = Journal::magic;
-    head += ' ' + QByteArray::number(Journal::version) + '\n';
+    // A run that makes no folder stays readable by the version before.
+    head += ' ' + QByteArray::number(makesFolders ? Journal::version : 1) + '\n';
     head += "run " + QByteArray::number(startedMsecs) + ' ' +
             Journal::encodeField(commonFolder(moves)) + '\n';
     // Each folder is numbered where its first move is; the records of a plan
@@ -393,6 +394,18 @@ bool JournalWriter::recordTemporaryName(qsizetype move, const QByteArray &name)
     const std::lock_guard lock(m_mutex);
     return appendLocked(
         "temp " + QByteArray::number(move) + ' ' + Journal::encodeField(name) + '\n', true);
+}
+
+bool JournalWriter::recordFolder(const QByteArray &path)
+{
+    const std::lock_guard lock(m_mutex);
+    return appendLocked("mkdir " + Journal::encodeField(path) + '\n', true);
+}
+
+void JournalWriter::recordFolderGone(const QByteArray &path)
+{
+    const std::lock_guard lock(m_mutex);
+    appendLocked("rmdir " + Journal::encodeField(path) + '\n', true);
 }
 
 bool JournalWriter::recordStep(qsizetype move, JournalStep::Kind kind, const QByteArray &from,
@@ -515,6 +528,18 @@ bool JournalAppender::settled()
 {
     const std::lock_guard lock(m_mutex);
     return append("settled\n", true);
+}
+
+bool JournalAppender::folder(const QByteArray &path)
+{
+    const std::lock_guard lock(m_mutex);
+    return append("mkdir " + Journal::encodeField(path) + '\n', true);
+}
+
+void JournalAppender::folderGone(const QByteArray &path)
+{
+    const std::lock_guard lock(m_mutex);
+    append("rmdir " + Journal::encodeField(path) + '\n', true);
 }
 
 void JournalAppender::back(qsizetype move)

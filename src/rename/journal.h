@@ -37,6 +37,11 @@
 //   undo STARTED_MSECS | redo STARTED_MSECS
 //   back INDEX | kept INDEX REASON (a file went back, or could not)
 //   undo-end BACK KEPT | redo-end BACK KEPT
+//   mkdir PATH                     (a folder is about to be made; version 2)
+//   rmdir PATH                     (it is gone again, or was never made)
+//
+// In version 2 a new name may hold "/": the file goes into a folder below
+// its own, made by the run where it was missing.
 //
 // A reader takes every whole line it understands and stops at the first one
 // it does not (a line cut off by a crash, garbage appended), so a damaged
@@ -142,6 +147,9 @@ struct RunJournal : RunSummary
     // closed its records: a folder's moves are made one after the other, so
     // only that one can have been in flight when the process died.
     std::vector<JournalStep> openSteps;
+    // The folders the run made (or was about to make) and did not remove
+    // again, in the order they were recorded.
+    QList<QByteArray> madeFolders;
 };
 
 class JournalWriter
@@ -156,8 +164,10 @@ public:
     // whole plan to disk, synced, before returning. False, with the reason in
     // *error, when the journal cannot be written: the run must not start
     // without the user's word then.
+    // `makesFolders`: the run makes folders, and the journal is of the
+    // version that says so.
     bool begin(const QString &folder, const QList<JournalMove> &moves, qint64 startedMsecs,
-               QString *error);
+               QString *error, bool makesFolders = false);
 
     QString id() const { return m_id; }
     QString path() const { return m_path; }
@@ -170,6 +180,10 @@ public:
     // any thread.
     bool recordStep(qsizetype move, JournalStep::Kind kind, const QByteArray &from,
                     const QByteArray &to);
+    // A folder about to be made, written and synced first; and one made that
+    // is gone again (or could not be made).
+    bool recordFolder(const QByteArray &path);
+    void recordFolderGone(const QByteArray &path);
     // Buffered; reaches the file every few hundred outcomes and at finish().
     void recordOutcome(qsizetype move, bool moved);
 
@@ -233,6 +247,8 @@ public:
     bool step(qsizetype move, JournalStep::Kind kind, const QByteArray &from, const QByteArray &to);
     // What the open steps left has been put right (UndoRun::settle).
     bool settled();
+    bool folder(const QByteArray &path);
+    void folderGone(const QByteArray &path);
     void back(qsizetype move);
     void kept(qsizetype move, const QString &reason);
     bool finish(bool redo, qsizetype back, qsizetype kept);
@@ -255,7 +271,7 @@ namespace Journal {
 
 // The first line of every journal, without its version.
 inline constexpr char magic[] = "velnor rename journal";
-inline constexpr int version = 1;
+inline constexpr int version = 2;
 // What a reader takes at most: a run of millions of files writes less, and a
 // record (two names and a folder, each byte of them written as three) is
 // shorter than a line.

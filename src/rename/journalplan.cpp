@@ -18,9 +18,11 @@ namespace {
 
 // The journal's moves live only while the journal is written, and the
 // entries they point into stay unchanged until then: no copy of each name.
-QByteArray nameOf(const QByteArray &path)
+// The new name may lead into a folder below (Entry::base).
+QByteArray nameOf(const QByteArray &path, qsizetype start = -1)
 {
-    const qsizetype start = NativePath::nameStart(path);
+    if (start < 0)
+        start = NativePath::nameStart(path);
     return QByteArray::fromRawData(path.constData() + start, path.size() - start);
 }
 
@@ -44,7 +46,7 @@ QList<JournalMove> moves(const RenamePlan &plan, const RenameRun::Entry *entries
             JournalMove &move = out[k];
             move.folder = plan.folders()[size_t(folder)];
             move.oldName = nameOf(entry.oldPath);
-            move.newName = nameOf(entry.newPath);
+            move.newName = nameOf(entry.newPath, entry.base);
             if (facts.inodesMatchStat) {
                 const qint64 index = facts.indexOf(
                     std::string_view(move.oldName.constData(), size_t(move.oldName.size())));

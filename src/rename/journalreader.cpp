@@ -242,6 +242,17 @@ bool RecordReader::take(QByteArrayView line)
         }
         return true;
     }
+    if ((kind == "mkdir" || kind == "rmdir") && f.count == 2 && s->version >= 2) {
+        QByteArray path;
+        if (!decode(f.at[1], m_full ? &path : nullptr))
+            return false;
+        if (m_full) {
+            m_full->madeFolders.removeAll(path);
+            if (kind == "mkdir")
+                m_full->madeFolders << path;
+        }
+        return true;
+    }
     if (kind == "settled" && f.count == 1) {
         m_openSteps.clear();
         s->stepsOpen = false;

@@ -9,7 +9,10 @@
 #include "rename/journal.h"
 #include "rename/undorun.h"
 
+#include <QList>
 #include <QString>
+
+#include <algorithm>
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -23,11 +26,17 @@ bool isEntryName(const QByteArray &name)
            !name.contains('\0');
 }
 
+bool isNameBelow(const QByteArray &name)
+{
+    const QList<QByteArray> parts = name.split('/');
+    return std::all_of(parts.cbegin(), parts.cend(), isEntryName);
+}
+
 void settleOpenSteps(const RunJournal &journal)
 {
     for (const JournalStep &step : journal.openSteps) {
         if (step.kind == JournalStep::Kind::Passing || !isEntryName(step.from) ||
-            !isEntryName(step.to))
+            !isNameBelow(step.to))
             continue;
         // A claim is never made where the two names differ only in case (the
         // exclusive create finds the source), and there both may name one
@@ -37,12 +46,20 @@ void settleOpenSteps(const RunJournal &journal)
             continue;
         const FileDescriptor dir(
             ::open(journal.moves[step.move].folder.constData(), O_PATH | O_DIRECTORY | O_CLOEXEC));
+        // The step's target may be in a folder below, made by the run.
+        const qsizetype slash = step.to.lastIndexOf('/');
+        const QByteArray toName = step.to.sliced(slash + 1);
+        FileDescriptor below;
+        if (slash >= 0 && dir.isOpen())
+            below.reset(::openat(dir.get(), step.to.first(slash).constData(),
+                                 O_PATH | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC));
+        const int toDir = slash >= 0 ? below.get() : dir.get();
         struct stat from;
         struct stat to;
-        if (!dir.isOpen() ||
+        if (!dir.isOpen() || toDir < 0 ||
             ::fstatat(dir.get(), step.from.constData(), &from, AT_SYMLINK_NOFOLLOW) != 0 ||
-            ::fstatat(dir.get(), step.to.constData(), &to, AT_SYMLINK_NOFOLLOW) != 0 ||
-            NativeMove::hasExactEntry(dir.get(), step.to.constData()) != 1)
+            ::fstatat(toDir, toName.constData(), &to, AT_SYMLINK_NOFOLLOW) != 0 ||
+            NativeMove::hasExactEntry(toDir, toName.constData()) != 1)
             continue;
         const bool sameFile = fileIdentity(from) == fileIdentity(to);
         const bool settle =
@@ -50,7 +67,7 @@ void settleOpenSteps(const RunJournal &journal)
                 ? sameFile && from.st_nlink > 1
                 : !sameFile && S_ISREG(to.st_mode) && to.st_size == 0 && to.st_uid == ::geteuid();
         if (settle)
-            ::unlinkat(dir.get(), step.to.constData(), 0);
+            ::unlinkat(toDir, toName.constData(), 0);
     }
 }
 

@@ -11,6 +11,9 @@ namespace UndoRun {
 // or damaged in a way that still reads) must not lead a move into another
 // folder, or to a shorter name at a NUL byte.
 bool isEntryName(const QByteArray &name);
+// The same for a new name that leads into folders below: entry names apart
+// by "/".
+bool isNameBelow(const QByteArray &name);
 
 // Puts right what a kill left half way through a step of a move (the last
 // step the journal holds for a folder): a placeholder of ours still empty

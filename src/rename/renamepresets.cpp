@@ -32,6 +32,7 @@ const QString dateFrom = QStringLiteral("dateFrom");
 const QString plainAscii = QStringLiteral("plainAscii");
 const QString companions = QStringLiteral("companions");
 const QString uniqueNames = QStringLiteral("uniqueNames");
+const QString makeFolders = QStringLiteral("makeFolders");
 } // namespace Key
 
 const std::pair<RenameSettings::DateSource, QLatin1StringView> dateSourceNames[] = {
@@ -143,6 +144,7 @@ std::optional<RenameSettings> RenamePresets::load(const QString &name) const
     s.plainAscii = readBool(settings, Key::plainAscii, d.plainAscii);
     s.companions = readBool(settings, Key::companions, d.companions);
     s.uniqueNames = readBool(settings, Key::uniqueNames, d.uniqueNames);
+    s.makeFolders = readBool(settings, Key::makeFolders, d.makeFolders);
     settings.endGroup();
     return s;
 }
@@ -175,6 +177,7 @@ void RenamePresets::save(const QString &name, const RenameSettings &s)
     settings.setValue(Key::plainAscii, s.plainAscii);
     settings.setValue(Key::companions, s.companions);
     settings.setValue(Key::uniqueNames, s.uniqueNames);
+    settings.setValue(Key::makeFolders, s.makeFolders);
     settings.endGroup();
     settings.sync();
 }

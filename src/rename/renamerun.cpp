@@ -25,6 +25,7 @@
 #include <QByteArrayView>
 #include <QCoreApplication>
 #include <QDateTime>
+#include <QSet>
 #include <QStringList>
 
 #include <algorithm>
@@ -32,6 +33,7 @@
 #include <cerrno>
 #include <fcntl.h>
 #include <memory>
+#include <sys/stat.h>
 #include <thread>
 #include <unistd.h>
 #include <vector>
@@ -221,6 +223,43 @@ QByteArray accessRoot(const FileList &list)
     });
 }
 
+qsizetype nameStart(const Entry &entry)
+{
+    return entry.base >= 0 ? entry.base : NativePath::nameStart(entry.oldPath);
+}
+
+const char *oldNameOf(const Entry &entry)
+{
+    return entry.oldPath.constData() + nameStart(entry);
+}
+
+const char *newNameOf(const Entry &entry)
+{
+    return entry.newPath.constData() +
+           (entry.base >= 0 ? entry.base : NativePath::nameStart(entry.newPath));
+}
+
+void makeFolders(const QList<QByteArray> &folders,
+                 const std::function<bool(const QByteArray &folder)> &record,
+                 const std::function<void(const QByteArray &folder, bool made)> &made)
+{
+    QList<QByteArray> sorted = folders;
+    std::sort(sorted.begin(), sorted.end());
+    for (const QByteArray &folder : sorted) {
+        struct stat info;
+        if (::lstat(folder.constData(), &info) == 0 || errno != ENOENT)
+            continue;
+        if (record && !record(folder))
+            continue;
+        // With the user's umask, as any other program makes a folder.
+        const bool ok = ::mkdir(folder.constData(), 0777) == 0;
+        if (made)
+            made(folder, ok);
+        if (ok)
+            PausePoints::at("folder");
+    }
+}
+
 QString refusalReason(const QString &newName)
 {
     return NameRules::refusalReason(newName);
@@ -269,12 +308,12 @@ Report clickStart(FileList &list, const NameComposer &composer, AccessPrompt *pr
 {
     const TypedNames none;
     return clickStart(list, none.source(list, composer), prompt, defaults, progress, cancel,
-                      journal, composer.settings().uniqueNames);
+                      journal, composer.settings().uniqueNames, composer.settings().makeFolders);
 }
 
 Report clickStart(FileList &list, const NameSource &newNameForFile, AccessPrompt *prompt,
                   UserDefaults *defaults, const Progress &progress, const std::atomic<bool> *cancel,
-                  const JournalChoice &journal, bool uniqueNames)
+                  const JournalChoice &journal, bool uniqueNames, bool makeFolders)
 {
     const auto cancelled = [cancel] { return cancel && cancel->load(std::memory_order_relaxed); };
     Report report;
@@ -310,7 +349,8 @@ Report clickStart(FileList &list, const NameSource &newNameForFile, AccessPrompt
                                   list.companionStem(row)};
         names[size_t(row)] = newNameForFile(file, row);
     }
-    RenamePlan plan = RenamePlan::fromNames(planFiles, std::move(names), uniqueNames);
+    RenamePlan plan =
+        RenamePlan::fromNames(planFiles, std::move(names), uniqueNames, makeFolders);
     // A million files hold hundreds of megabytes here: what is no longer
     // needed goes before the next step takes its share.
     planFiles = std::vector<RenamePlan::File>();
@@ -322,6 +362,7 @@ Report clickStart(FileList &list, const NameSource &newNameForFile, AccessPrompt
     qsizetype moves = 0;
     std::vector<qsizetype> journalPositions; // the moves, in the journal's order
     std::vector<qint32> journalFolders;
+    QSet<QByteArray> foldersToMake;
     for (qsizetype position = 0; position < total; ++position) {
         const ZQFile &file = *files[size_t(position)];
         const RenamePlan::Row &row = plan.row(flip(position));
@@ -340,6 +381,7 @@ Report clickStart(FileList &list, const NameSource &newNameForFile, AccessPrompt
             entry.newPath.reserve(start + row.newNativeName.size());
             entry.newPath.append(entry.oldPath.constData(), start);
             entry.newPath += row.newNativeName;
+            entry.base = start;
         }
         if (row.status != RenamePlan::Status::Move) {
             entry.outcome = Outcome::Failed;
@@ -350,6 +392,13 @@ Report clickStart(FileList &list, const NameSource &newNameForFile, AccessPrompt
         waitsFor[size_t(position)] = row.after < 0 ? -1 : flip(row.after);
         movesOfGroup[size_t(plan.groupOf(row.folder))].push_back(position);
         ++moves;
+        if (row.newNativeName.contains('/')) {
+            // Every folder on the way, parents first once sorted.
+            const qsizetype start = NativePath::nameStart(entry.oldPath);
+            for (qsizetype slash = entry.newPath.indexOf('/', start); slash >= 0;
+                 slash = entry.newPath.indexOf('/', slash + 1))
+                foldersToMake.insert(entry.newPath.first(slash));
+        }
         if (journal.keep) {
             journalPositions.push_back(position);
             journalFolders.push_back(row.folder);
@@ -368,7 +417,7 @@ Report clickStart(FileList &list, const NameSource &newNameForFile, AccessPrompt
         QString error;
         if (!writer->begin(journalFolder,
                            JournalPlan::moves(plan, entries, journalPositions, journalFolders),
-                           QDateTime::currentMSecsSinceEpoch(), &error)) {
+                           QDateTime::currentMSecsSinceEpoch(), &error, !foldersToMake.isEmpty())) {
             Report refused;
             refused.journalError =
                 QCoreApplication::translate("RenameRun", "cannot write the journal in %1: %2")
@@ -383,6 +432,21 @@ Report clickStart(FileList &list, const NameSource &newNameForFile, AccessPrompt
     }
     journalPositions.clear();
     journalFolders.clear();
+
+    // The folders the new names lead into, each in the journal before it is
+    // made, so that an undo removes what the run made, even after a kill.
+    QList<QByteArray> madeFolders;
+    if (!foldersToMake.isEmpty()) {
+        RenameRun::makeFolders(
+            foldersToMake.values(),
+            [&](const QByteArray &folder) { return !writer || writer->recordFolder(folder); },
+            [&](const QByteArray &folder, bool made) {
+                if (made)
+                    madeFolders << folder;
+                else if (writer)
+                    writer->recordFolderGone(folder);
+            });
+    }
 
     // The identity each folder was listed with, for the check that the folder
     // opened for the moves is that folder; the plan's look at it when the
@@ -441,7 +505,9 @@ Report clickStart(FileList &list, const NameSource &newNameForFile, AccessPrompt
         const Entry &entry = entries[position];
         ZQFile *file = files[size_t(position)].get();
         list.setNativePath(file, entry.newPath);
-        file->setName(entry.newName);
+        // Into a folder below: the record's name is the last part.
+        const qsizetype slash = entry.newName.lastIndexOf(u'/');
+        file->setName(slash < 0 ? entry.newName : entry.newName.sliced(slash + 1));
     };
 
     list.beginPathChanges();
@@ -472,6 +538,12 @@ Report clickStart(FileList &list, const NameSource &newNameForFile, AccessPrompt
                 ++report.notAttempted;
                 break;
             }
+        }
+        // A folder made for files that then could not move there goes again.
+        std::sort(madeFolders.begin(), madeFolders.end());
+        for (auto folder = madeFolders.crbegin(); folder != madeFolders.crend(); ++folder) {
+            if (::rmdir(folder->constData()) == 0 && writer)
+                writer->recordFolderGone(*folder);
         }
         if (writer) {
             if (!writer->finish(report.renamed, report.failed, report.notAttempted))

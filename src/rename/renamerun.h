@@ -38,7 +38,16 @@ struct Entry
     // The temporary name a cycle of moves parked this file under, recorded
     // before the file was moved there; empty when it never was.
     QByteArray temporaryName;
+    // Where the names of oldPath and newPath start (after the folder both
+    // are named in), for a move into a folder below: the new name then holds
+    // "/". -1: each path's name starts after its last slash.
+    qsizetype base = -1;
 };
+
+// The start of an entry's names in its paths (Entry::base), and the names.
+qsizetype nameStart(const Entry &entry);
+const char *oldNameOf(const Entry &entry);
+const char *newNameOf(const Entry &entry);
 
 struct Report
 {
@@ -119,6 +128,14 @@ using NameSource = std::function<QString(const ZQFile &file, qint64 index)>;
 Report clickStart(FileList &list, const NameSource &newNameForFile, AccessPrompt *prompt,
                   UserDefaults *defaults, const Progress &progress = {},
                   const std::atomic<bool> *cancel = nullptr, const JournalChoice &journal = {},
-                  bool uniqueNames = false);
+                  bool uniqueNames = false, bool makeFolders = false);
+
+// Makes the folders a run or a redo moves files into, parents first, each
+// recorded by `record` before it is made (false: it could not be, and the
+// folder is not made); `made` tells of each one made. Folders that are there
+// already are left alone.
+void makeFolders(const QList<QByteArray> &folders,
+                 const std::function<bool(const QByteArray &folder)> &record,
+                 const std::function<void(const QByteArray &folder, bool made)> &made);
 
 } // namespace RenameRun

@@ -30,6 +30,11 @@ QString Report::informativeText() const
     if (notAttempted > 0)
         lines << QCoreApplication::translate("UndoRun", "Cancelled: %1 not attempted.")
                      .arg(FileList::countText(notAttempted));
+    for (const QByteArray &folder : foldersKept)
+        lines << QCoreApplication::translate("UndoRun",
+                                             "The folder “%1” that the run made stays: it is not "
+                                             "empty.")
+                     .arg(TextEscape::path(folder));
     if (kept.isEmpty())
         return lines.join(u'\n');
     lines << (redone ? QCoreApplication::translate("UndoRun", "%1 could not be renamed again:")

@@ -11,6 +11,7 @@
 #include "rename/journal.h"
 #include "rename/movers.h"
 #include "rename/opensteps.h"
+#include "rename/renamerun.h"
 
 #include <QCoreApplication>
 #include <QDateTime>
@@ -18,6 +19,7 @@
 #include <QSet>
 
 #include <algorithm>
+#include <cerrno>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <thread>
@@ -29,6 +31,16 @@ namespace {
 QByteArray joined(const QByteArray &folder, const QByteArray &name)
 {
     return folder.endsWith('/') ? folder + name : folder + '/' + name;
+}
+
+bool isBelowOneOf(QByteArray folder, const QSet<QByteArray> &folders)
+{
+    for (qsizetype slash = folder.lastIndexOf('/'); slash > 0; slash = folder.lastIndexOf('/')) {
+        folder.truncate(slash);
+        if (folders.contains(folder))
+            return true;
+    }
+    return folders.contains("/") && folder.size() > 1;
 }
 
 // An absolute folder, spelled as a run writes it: no "." or ".." steps.
@@ -103,7 +115,7 @@ class FolderNow
 public:
     explicit FolderNow(const QByteArray &folder) : m_facts(FolderFactsReader::read(folder, true))
     {
-        if (m_facts.opened && !m_facts.inodesMatchStat)
+        if (m_facts.opened)
             m_fd.reset(::open(folder.constData(), O_PATH | O_DIRECTORY | O_CLOEXEC));
     }
     FolderNow(const FolderNow &) = delete;
@@ -114,6 +126,15 @@ public:
     // Whether an entry is spelled exactly `name`, and which file it is.
     bool identity(const QByteArray &name, FileIdentity *id) const
     {
+        // A file in a folder below, which the listing does not hold.
+        if (name.contains('/')) {
+            struct stat info;
+            if (!m_fd.isOpen() ||
+                ::fstatat(m_fd.get(), name.constData(), &info, AT_SYMLINK_NOFOLLOW) != 0)
+                return false;
+            *id = fileIdentity(info);
+            return true;
+        }
         const std::string_view bytes(name.constData(), size_t(name.size()));
         const qint64 index = m_facts.namesRead ? m_facts.indexOf(bytes) : 0;
         if (index < 0)
@@ -294,6 +315,7 @@ void undoFolder(const QByteArray &folder, const std::vector<qsizetype> &moves, C
         const QByteArray &spelling = journal.moves[moving[size_t(k)]].folder;
         entry.oldPath = joined(spelling, current[size_t(k)]);
         entry.newPath = joined(spelling, targetOf(k));
+        entry.base = spelling.endsWith('/') ? spelling.size() : spelling.size() + 1;
         entry.outcome = RenameRun::Outcome::Renamed;
         positions.push_back(k);
     }
@@ -366,12 +388,26 @@ Report run(const QString &journalPath, Direction direction, const Progress &prog
         const bool folderSound =
             (soundFolder && *soundFolder == m.folder) || isFolderPath(m.folder);
         soundFolder = folderSound ? &m.folder : nullptr;
-        if (!folderSound || !UndoRun::isEntryName(m.oldName) || !UndoRun::isEntryName(m.newName) ||
+        const bool newSound = journal.version >= 2 ? UndoRun::isNameBelow(m.newName)
+                                                   : UndoRun::isEntryName(m.newName);
+        if (!folderSound || !UndoRun::isEntryName(m.oldName) || !newSound ||
             (!temporary.isEmpty() && !UndoRun::isEntryName(temporary))) {
             report.error = QCoreApplication::translate(
                                "UndoRun", "The journal is damaged: move %1 is not one of a file "
                                           "in its folder.")
                                .arg(move);
+            return report;
+        }
+    }
+    QSet<QByteArray> moveFolders;
+    for (const JournalMove &m : std::as_const(journal.moves))
+        moveFolders.insert(m.folder);
+    for (const QByteArray &made : std::as_const(journal.madeFolders)) {
+        if (!isFolderPath(made) || !isBelowOneOf(made, moveFolders)) {
+            report.error = QCoreApplication::translate(
+                               "UndoRun", "The journal is damaged: the folder “%1” is not one "
+                                          "below the folders of its files.")
+                               .arg(TextEscape::path(made));
             return report;
         }
     }
@@ -399,6 +435,11 @@ Report run(const QString &journalPath, Direction direction, const Progress &prog
     }
     report.ran = true;
     UndoRun::settleOpenSteps(journal);
+    // The files go back into the folders the run made for them.
+    if (redo)
+        RenameRun::makeFolders(journal.madeFolders,
+                               [&](const QByteArray &folder) { return appender.folder(folder); },
+                               {});
 
     // The folders in the order of their first move, each with its moves last
     // first. A folder the run reached by two paths (itself and a link to it)
@@ -475,6 +516,16 @@ Report run(const QString &journalPath, Direction direction, const Progress &prog
     // back so far may be redone. One that kept files closes as partly undone
     // (the reader tells by its count of files kept): a later undo takes back
     // the rest.
+    // The folders the run made go once empty, deepest first; one that holds
+    // anything else stays.
+    if (!redo && report.notAttempted == 0) {
+        QList<QByteArray> made = journal.madeFolders;
+        std::sort(made.begin(), made.end());
+        for (auto folder = made.crbegin(); folder != made.crend(); ++folder) {
+            if (::rmdir(folder->constData()) != 0 && errno != ENOENT)
+                report.foldersKept << *folder;
+        }
+    }
     if (report.notAttempted == 0)
         appender.finish(redo, report.moved.size(), report.kept.size());
     if (progress)

@@ -50,6 +50,8 @@ struct Report
     QList<Kept> kept;
     qsizetype notAttempted = 0; // left when cancelled
     bool redone = false;        // the report of a redo
+    // Folders the run made that an undo left, for they are not empty.
+    QList<QByteArray> foldersKept;
 
     // "12 files restored." / "12 files renamed again." style summary.
     QString message() const;

@@ -61,6 +61,10 @@ struct RenameSettings
     // extension instead of a conflict. The plan numbers the names, since it
     // alone knows what each folder holds; the composer leaves this alone.
     bool uniqueNames = false;
+    // Each "/" of a new name is a folder boundary below the file's own
+    // folder, and the run makes the folders that are missing; off, a "/" is
+    // refused.
+    bool makeFolders = false;
     // The first of these that has a date for a file gives it; empty is the
     // modification date alone.
     QList<DateSource> dateSources;

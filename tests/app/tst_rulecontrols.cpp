@@ -37,6 +37,7 @@ private slots:
     void presetsMenu();
     void companionsAndAscii();
     void folderTokenAndUniqueNames();
+    void slashMakesFoldersWhenAllowed();
 
 private:
     QStringList column(int column) const;
@@ -58,6 +59,30 @@ void tst_RuleControls::folderTokenAndUniqueNames()
     QVERIFY(window->renameSettings().uniqueNames);
     QTRY_COMPARE(column(FileTableModel::NewNameColumn),
                  (QStringList{u"Trip.pdf"_s, u"Trip (2).pdf"_s}));
+}
+
+// Off, a "/" in the new name is refused; on, the preview accepts it.
+void tst_RuleControls::slashMakesFoldersWhenAllowed()
+{
+    VLNWindow *window = makeWindow();
+    listFiles({"Trip/a.pdf"});
+    RuleControls *rules = window->ruleControls();
+    QVERIFY(!rules->makeFoldersBox()->isChecked());
+    window->ui()->nameField->setText(u"x/[N]"_s);
+    window->controlTextDidChange();
+    const auto problem = [&] {
+        return window->tableModel()
+            ->index(0, FileTableModel::NewNameColumn)
+            .data(FileTableModel::ProblemRole)
+            .toString();
+    };
+    QTRY_VERIFY(window->tableModel()->plan());
+    QCOMPARE(problem(), u"The new name contains “/”."_s);
+    rules->makeFoldersBox()->setChecked(true);
+    QVERIFY(window->renameSettings().makeFolders);
+    QTRY_VERIFY(window->tableModel()->plan());
+    QCOMPARE(problem(), QString());
+    QCOMPARE(cell(0, FileTableModel::NewNameColumn), u"x/a.pdf"_s);
 }
 
 QStringList tst_RuleControls::column(int column) const

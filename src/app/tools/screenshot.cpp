@@ -232,6 +232,20 @@ int main(int argc, char **argv)
             sheet->reject();
     }
     {
+        // Files sorted into year and month folders, with "/" allowed.
+        VLNWindow window(&defaults);
+        window.resize(1040, 680);
+        window.openFiles({folder});
+        while (window.isListing())
+            QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 10);
+        window.ruleControls()->makeFoldersBox()->setChecked(true);
+        window.ui()->nameField->setText(QStringLiteral("[Y]/[M]/[N]"));
+        window.controlTextDidChange();
+        if (!QTest::qWaitFor([&] { return window.tableModel()->plan() != nullptr; }, 5000))
+            std::fprintf(stderr, "the plan did not come\n");
+        ok = save(&window, out + QStringLiteral("/make-folders.png")) && ok;
+    }
+    {
         // A name typed by hand, in italics, and the next one being typed.
         VLNWindow window(&defaults);
         window.resize(1040, 680);

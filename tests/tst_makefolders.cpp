@@ -1,0 +1,408 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "diskfiles.h"
+#include "files/filelist.h"
+#include "loopmount.h"
+#include "pausehook.h"
+#include "plan/renameplan.h"
+#include "posix/namecodec.h"
+#include "records.h"
+#include "rename/renamelog.h"
+#include "rename/renamerun.h"
+#include "rename/runhistory.h"
+#include "rename/undorun.h"
+#include "scratchdir.h"
+
+#include <QTest>
+
+#include <algorithm>
+#include <csignal>
+#include <cstring>
+#include <dirent.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+using namespace Qt::StringLiterals;
+using L = QByteArrayList;
+using S = QStringList;
+
+namespace {
+
+// Every folder ("name/") and file ("name=content") below `root`, by paths
+// relative to it, sorted: a file under two names, a lost one or a folder
+// left over shows here.
+L tree(const QByteArray &root, const QByteArray &prefix = {})
+{
+    L result;
+    DIR *stream = opendir((prefix.isEmpty() ? root : root + '/' + prefix).constData());
+    while (const dirent *entry = stream ? readdir(stream) : nullptr) {
+        const QByteArray name(entry->d_name);
+        if (name == "." || name == ".." || name == "runs")
+            continue;
+        const QByteArray relative = prefix.isEmpty() ? name : prefix + '/' + name;
+        struct stat info;
+        if (::lstat((root + '/' + relative).constData(), &info) == 0 && S_ISDIR(info.st_mode)) {
+            result << relative + '/';
+            result << tree(root, relative);
+        } else {
+            result << relative + '=' + readFile(root + '/' + relative);
+        }
+    }
+    if (stream)
+        closedir(stream);
+    std::sort(result.begin(), result.end());
+    return result;
+}
+
+// Writes each "path=content" and makes each "path/" below root.
+void makeTree(const QByteArray &root, const L &entries)
+{
+    for (const QByteArray &entry : entries) {
+        if (entry.endsWith('/'))
+            ::mkdir((root + '/' + entry).constData(), 0755);
+        else
+            writeFile(root + '/' + entry.left(entry.indexOf('=')),
+                      entry.mid(entry.indexOf('=') + 1));
+    }
+}
+
+// A run over the files named on the left of each "old>new" pair in `folder`,
+// with folders made from the "/" of the new names.
+RenameRun::Report runMakingFolders(const QByteArray &folder, const L &renames,
+                                   const QString &journals, FileList *kept = nullptr)
+{
+    FileList own;
+    FileList &list = kept ? *kept : own;
+    QHash<QByteArray, QByteArray> newName;
+    for (const QByteArray &pair : renames) {
+        const qsizetype arrow = pair.indexOf('>');
+        listPath(list, folder + '/' + pair.left(arrow));
+        newName.insert(pair.left(arrow), pair.mid(arrow + 1));
+    }
+    const auto source = [&](const ZQFile &file, qint64) {
+        return NameCodec::decode(newName.value(file.nativeName()));
+    };
+    return RenameRun::clickStart(list, source, nullptr, nullptr, {}, nullptr, {true, journals},
+                                 false, true);
+}
+
+FolderFacts factsOf(const S &names, bool caseless)
+{
+    FolderFacts facts;
+    facts.opened = true;
+    facts.caseInsensitive = caseless;
+    std::vector<std::pair<size_t, size_t>> spans;
+    for (const QString &name : names) {
+        const QByteArray bytes = name.toUtf8();
+        spans.emplace_back(facts.nameBytes.size(), size_t(bytes.size()));
+        facts.nameBytes.insert(facts.nameBytes.end(), bytes.begin(), bytes.end());
+    }
+    facts.indexNames(spans);
+    return facts;
+}
+
+const L tripBefore{"IMG_1.JPG=one", "IMG_2.JPG=two", "IMG_3.JPG=three", "2024/",
+                   "2024/keep.txt=keep"};
+const L tripRenames{"IMG_1.JPG>2024/05/IMG_1.JPG", "IMG_2.JPG>2024/06/IMG_2.JPG",
+                    "IMG_3.JPG>2023/01/IMG_3.JPG"};
+const L tripAfter{"2023/",
+                  "2023/01/",
+                  "2023/01/IMG_3.JPG=three",
+                  "2024/",
+                  "2024/05/",
+                  "2024/05/IMG_1.JPG=one",
+                  "2024/06/",
+                  "2024/06/IMG_2.JPG=two",
+                  "2024/keep.txt=keep"};
+
+QByteArray g_self;
+
+// Runs this program with `arguments`, stopped at `moment` and killed there.
+bool killChildAt(const QByteArray &moment, const L &arguments)
+{
+    const pid_t child = ::fork();
+    if (child == 0) {
+        ::setenv("VELNOR_TEST_PAUSE_AT", moment.constData(), 1);
+        ::execl(g_self.constData(), g_self.constData(), arguments[0].constData(),
+                arguments[1].constData(), arguments[2].constData(), nullptr);
+        ::_exit(127);
+    }
+    int status = 0;
+    if (child < 0 || ::waitpid(child, &status, WUNTRACED) != child || !WIFSTOPPED(status))
+        return false;
+    ::kill(child, SIGKILL);
+    return ::waitpid(child, &status, 0) == child && WIFSIGNALED(status);
+}
+
+} // namespace
+
+class TstMakeFolders : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase()
+    {
+        RenameLog::setSink([](const QString &) {});
+        qputenv("XDG_STATE_HOME", m_state.path("state"));
+    }
+    void plan_data();
+    void plan();
+    void numberedInTheLastPart();
+    void companionHeldByANameTakenBelow();
+    void runUndoRedo();
+    void aFileWhereAFolderIsToBe();
+    void kill_data();
+    void kill();
+    void onExfat_data();
+    void onExfat();
+
+private:
+    ScratchDir m_state;
+};
+
+// One folder /d with its listed files a.jpg, b.jpg, ...; `below` the names in
+// /d/sub.
+void TstMakeFolders::plan_data()
+{
+    QTest::addColumn<S>("newNames");
+    QTest::addColumn<S>("below");
+    QTest::addColumn<bool>("caseless");
+    QTest::addColumn<S>("expected");
+    const S none;
+    const QString taken = u"conflict: “x.jpg” is taken in the folder “/d/sub”."_s;
+    QTest::newRow("into folders not there yet")
+        << S{u"2024/05/a.jpg"_s, u"2024/06/b.jpg"_s} << none << false << S{u"move"_s, u"move"_s};
+    QTest::newRow("leading slash")
+        << S{u"/tmp/a.jpg"_s} << none << false << S{u"refused: The new name starts with “/”."_s};
+    QTest::newRow("dot dot") << S{u"x/../../a.jpg"_s} << none << false
+                             << S{u"refused: The new name “..” is not allowed."_s};
+    QTest::newRow("dot") << S{u"./a.jpg"_s} << none << false
+                         << S{u"refused: The new name “.” is not allowed."_s};
+    QTest::newRow("empty part") << S{u"x//a.jpg"_s, u"x/"_s} << none << false
+                                << S{u"refused: The new name has an empty folder name."_s,
+                                     u"refused: The new name has an empty folder name."_s};
+    QTest::newRow("a folder name too long")
+        << S{QString(256, u'x') + u"/a.jpg"_s} << none << false
+        << S{u"refused: The new name is longer than 255 bytes."_s};
+    QTest::newRow("two files, one name below")
+        << S{u"sub/x.jpg"_s, u"sub/x.jpg"_s} << none << false
+        << S{u"move"_s, u"conflict: The same new name as row 1 (“a.jpg”)."_s};
+    QTest::newRow("taken below") << S{u"sub/x.jpg"_s, u"sub/y.jpg"_s} << S{u"x.jpg"_s} << false
+                                 << S{taken, u"move"_s};
+    QTest::newRow("taken below in another case")
+        << S{u"sub/x.jpg"_s} << S{u"X.JPG"_s} << true << S{taken};
+    QTest::newRow("twins in case below")
+        << S{u"new/x.jpg"_s, u"new/X.jpg"_s} << none << true
+        << S{u"move"_s, u"conflict: The new name differs only in case from that of row 1 "
+                        u"(“a.jpg”), and this folder does not tell case apart."_s};
+    // The same name in the file's own folder and below it are two names.
+    QTest::newRow("own folder and below")
+        << S{u"x.jpg"_s, u"sub/x.jpg"_s} << none << false << S{u"move"_s, u"move"_s};
+}
+
+void TstMakeFolders::plan()
+{
+    QFETCH(S, newNames);
+    QFETCH(S, below);
+    QFETCH(bool, caseless);
+    std::vector<RenamePlan::File> files;
+    for (qsizetype i = 0; i < newNames.size(); ++i) {
+        const QString name = QChar(char16_t(u'a' + i)) + u".jpg"_s;
+        files.push_back({"/d/" + name.toUtf8(), RuleFile{name, 0}});
+    }
+    std::vector<qint32> folderOfFile;
+    std::vector<QByteArray> folders = RenamePlan::foldersOf(files, &folderOfFile);
+    RenamePlan::TargetFacts targets;
+    if (!below.isEmpty())
+        targets.emplace("/d/sub", factsOf(below, caseless));
+    std::vector<FolderFacts> facts;
+    facts.push_back(factsOf({}, caseless));
+    const RenamePlan plan = RenamePlan::compute(
+        files, std::vector<QString>(newNames.begin(), newNames.end()), folderOfFile,
+        std::move(folders), std::move(facts), false, true, targets);
+    S outcome;
+    for (const RenamePlan::Row &row : plan.rows())
+        outcome << (row.status == RenamePlan::Status::Move      ? u"move"_s
+                    : row.status == RenamePlan::Status::Refused ? u"refused: "_s + row.reason
+                                                                : u"conflict: "_s + row.reason);
+    QTEST(outcome, "expected");
+}
+
+void TstMakeFolders::companionHeldByANameTakenBelow()
+{
+    const std::vector<RenamePlan::File> files{{"/d/a.jpg", RuleFile{u"a.jpg"_s, 0}},
+                                              {"/d/a.xmp", RuleFile{u"a.xmp"_s, 0}, -1, 0, 1}};
+    std::vector<qint32> folderOfFile;
+    std::vector<QByteArray> folders = RenamePlan::foldersOf(files, &folderOfFile);
+    std::vector<FolderFacts> facts;
+    facts.push_back(factsOf({}, false));
+    RenamePlan::TargetFacts targets;
+    targets.emplace("/d/sub", factsOf({u"x.jpg"_s}, false));
+    const RenamePlan plan =
+        RenamePlan::compute(files, {u"sub/x.jpg"_s, u"sub/x.xmp"_s}, folderOfFile,
+                            std::move(folders), std::move(facts), false, true, targets);
+    QCOMPARE(plan.row(0).reason, u"“x.jpg” is taken in the folder “/d/sub”."_s);
+    QCOMPARE(plan.row(1).status, RenamePlan::Status::Conflict);
+    QCOMPARE(plan.row(1).reason, u"It moves with “a.jpg”, which cannot be renamed."_s);
+}
+
+// A dot in a folder's name is no extension to number before.
+void TstMakeFolders::numberedInTheLastPart()
+{
+    QCOMPARE(RenamePlan::numberedName(u"2024.05/scan"_s, 2), u"2024.05/scan (2)"_s);
+    QCOMPARE(RenamePlan::numberedName(u"a.b/scan.pdf"_s, 3), u"a.b/scan (3).pdf"_s);
+    QCOMPARE(RenamePlan::numberOf(u"2024.05/scan (2)"_s, u"2024.05/scan"_s), 2);
+    QCOMPARE(RenamePlan::numberOf(u"2024.06/scan (2)"_s, u"2024.05/scan"_s), 0);
+}
+
+// Files sorted into year and month folders, one of them there already with a
+// file of its own: the undo takes every file back and removes the folders
+// the run made, the redo makes them again, and a folder the user put a file
+// into stays, with the undo saying so.
+void TstMakeFolders::runUndoRedo()
+{
+    ScratchDir dir;
+    const QByteArray trip = dir.path("Trip");
+    QCOMPARE(::mkdir(trip.constData(), 0755), 0);
+    makeTree(trip, tripBefore);
+    L before = tripBefore;
+    std::sort(before.begin(), before.end());
+    const QString journals = dir.filePath(u"runs"_s);
+
+    FileList list;
+    const RenameRun::Report run = runMakingFolders(trip, tripRenames, journals, &list);
+    QCOMPARE(run.renamed, 3);
+    QCOMPARE(tree(trip), tripAfter);
+    // The records follow the files into their folders.
+    QCOMPARE(list.fileAtIndex(0)->nativePath(), trip + "/2024/05/IMG_1.JPG");
+    QCOMPARE(list.fileAtIndex(0)->name(), u"IMG_1.JPG"_s);
+
+    UndoRun::Report undo = UndoRun::run(run.journalPath, UndoRun::Direction::Undo);
+    QVERIFY2(undo.error.isEmpty(), qPrintable(undo.error));
+    QCOMPARE(undo.moved.size(), 3);
+    QVERIFY(undo.foldersKept.isEmpty());
+    QCOMPARE(tree(trip), before);
+
+    const UndoRun::Report redo = UndoRun::run(run.journalPath, UndoRun::Direction::Redo);
+    QVERIFY2(redo.error.isEmpty(), qPrintable(redo.error));
+    QCOMPARE(redo.moved.size(), 3);
+    QCOMPARE(tree(trip), tripAfter);
+
+    writeFile(trip + "/2024/05/mine.txt", "mine");
+    undo = UndoRun::run(run.journalPath, UndoRun::Direction::Undo);
+    QVERIFY2(undo.error.isEmpty(), qPrintable(undo.error));
+    QCOMPARE(undo.moved.size(), 3);
+    QCOMPARE(undo.foldersKept, L{trip + "/2024/05"});
+    QVERIFY(undo.informativeText().contains(u"2024/05” that the run made stays"_s));
+    L kept = before + L{"2024/05/", "2024/05/mine.txt=mine"};
+    std::sort(kept.begin(), kept.end());
+    QCOMPARE(tree(trip), kept);
+}
+
+// A file stands where a folder of the new name is to be: the plan refuses the
+// move and the run leaves the disk as it was.
+void TstMakeFolders::aFileWhereAFolderIsToBe()
+{
+    ScratchDir dir;
+    const L files{"2024=a file", "a.jpg=a", "b.jpg=b"};
+    makeTree(dir.path(), files);
+    const RenameRun::Report run = runMakingFolders(
+        dir.path(), {"a.jpg>2024/05/a.jpg", "b.jpg>2025/b.jpg"}, dir.filePath(u"runs"_s));
+    QCOMPARE(run.renamed, 1);
+    QCOMPARE(run.failed, 1);
+    QCOMPARE(run.entries[0].error,
+             u"“%1/2024” is not a folder."_s.arg(QString::fromUtf8(dir.path())));
+    QCOMPARE(tree(dir.path()), (L{"2024=a file", "2025/", "2025/b.jpg=b", "a.jpg=a"}));
+}
+
+void TstMakeFolders::kill_data()
+{
+    QTest::addColumn<QByteArray>("moment");
+    QTest::newRow("the first folder made") << "folder:1"_ba;
+    QTest::newRow("three folders made") << "folder:3"_ba;
+    QTest::newRow("the second file moved") << "move:2"_ba;
+}
+
+// A run killed while it makes folders or moves files into them: the undo
+// that follows leaves the tree as it was, no folder of the run left over.
+void TstMakeFolders::kill()
+{
+    QFETCH(QByteArray, moment);
+    ScratchDir dir;
+    const QByteArray trip = dir.path("Trip");
+    QCOMPARE(::mkdir(trip.constData(), 0755), 0);
+    makeTree(trip, tripBefore);
+    const QByteArray journals = dir.path("runs");
+    QVERIFY(killChildAt(moment, {"--child-run", trip, journals}));
+    const RunHistory::Listing history = RunHistory::list(QFile::decodeName(journals));
+    QCOMPARE(history.runs.size(), 1);
+    QCOMPARE(history.runs[0].state, RunJournal::State::Interrupted);
+    const UndoRun::Report undo = UndoRun::run(history.runs[0].path, UndoRun::Direction::Undo);
+    QVERIFY2(undo.error.isEmpty(), qPrintable(undo.error));
+    QCOMPARE(undo.kept.size(), 0);
+    QVERIFY(undo.foldersKept.isEmpty());
+    L before = tripBefore;
+    std::sort(before.begin(), before.end());
+    QCOMPARE(tree(trip), before);
+}
+
+void TstMakeFolders::onExfat_data()
+{
+    QTest::addColumn<QByteArray>("moment"); // empty: no kill
+    QTest::newRow("whole run") << QByteArray();
+    QTest::newRow("killed with a placeholder below") << "claimed:2"_ba;
+}
+
+// On exFAT every move claims its target with an empty placeholder first, here
+// in the folder below; a name taken there in another case is a conflict.
+void TstMakeFolders::onExfat()
+{
+    QFETCH(QByteArray, moment);
+    LoopMount mount(u"exfat"_s);
+    if (!mount.isValid())
+        QSKIP(qPrintable(mount.whyNot()));
+    const QByteArray trip = mount.path("Trip");
+    QCOMPARE(::mkdir(trip.constData(), 0755), 0);
+    makeTree(trip, tripBefore);
+    writeFile(trip + "/2024/IMG_4.JPG", "taken");
+    writeFile(trip + "/img_4.jpg", "four");
+    L renames = tripRenames;
+    renames << "img_4.jpg>2024/img_4.jpg";
+    L before = tripBefore + L{"2024/IMG_4.JPG=taken", "img_4.jpg=four"};
+    std::sort(before.begin(), before.end());
+    const QByteArray journals = m_state.path("exfat-" + moment);
+    QString journal;
+    if (moment.isEmpty()) {
+        const RenameRun::Report run = runMakingFolders(trip, renames, QFile::decodeName(journals));
+        QCOMPARE(run.renamed, 3);
+        QCOMPARE(run.failed, 1);
+        QCOMPARE(run.entries[3].error,
+                 u"“img_4.jpg” is taken in the folder “%1/2024”."_s.arg(QString::fromUtf8(trip)));
+        L after = tripAfter + L{"2024/IMG_4.JPG=taken", "img_4.jpg=four"};
+        std::sort(after.begin(), after.end());
+        QCOMPARE(tree(trip), after);
+        journal = run.journalPath;
+    } else {
+        QVERIFY(killChildAt(moment, {"--child-run", trip, journals}));
+        journal = RunHistory::list(QFile::decodeName(journals)).runs.value(0).path;
+        UndoRun::settle(journal);
+    }
+    const UndoRun::Report undo = UndoRun::run(journal, UndoRun::Direction::Undo);
+    QVERIFY2(undo.error.isEmpty(), qPrintable(undo.error));
+    QCOMPARE(undo.kept.size(), 0);
+    QCOMPARE(tree(trip), before);
+}
+
+int main(int argc, char **argv)
+{
+    pauseAtTheNamedMoment();
+    if (argc == 4 && std::strcmp(argv[1], "--child-run") == 0)
+        return runMakingFolders(argv[2], tripRenames, QFile::decodeName(argv[3])).failed;
+    QCoreApplication app(argc, argv);
+    g_self = QFile::encodeName(QCoreApplication::applicationFilePath());
+    TstMakeFolders test;
+    return QTest::qExec(&test, argc, argv);
+}
+
+#include "tst_makefolders.moc"
