@@ -349,8 +349,7 @@ Report clickStart(FileList &list, const NameSource &newNameForFile, AccessPrompt
                                   list.companionStem(row)};
         names[size_t(row)] = newNameForFile(file, row);
     }
-    RenamePlan plan =
-        RenamePlan::fromNames(planFiles, std::move(names), uniqueNames, makeFolders);
+    RenamePlan plan = RenamePlan::fromNames(planFiles, std::move(names), uniqueNames, makeFolders);
     // A million files hold hundreds of megabytes here: what is no longer
     // needed goes before the next step takes its share.
     planFiles = std::vector<RenamePlan::File>();
