@@ -22,10 +22,10 @@
 // byte that is not UTF-8) goes through unchanged and a line is always whole
 // or missing. The first line says what the file is and its version:
 //
-//   velnor rename journal 1
+//   velnor rename journal 2
 //   run STARTED_MSECS ROOT
-//   folder INDEX PATH
-//   move INDEX FOLDER_INDEX DEVICE INODE OLD_NAME NEW_NAME
+//   folder INDEX PATH DEVICE FILE_SYSTEM VOLUME_UUID
+//   move INDEX FOLDER_INDEX INODE SIZE MODIFIED BORN OLD_NAME NEW_NAME
 //   planned COUNT                  (the plan is whole and on disk)
 //   temp INDEX NAME                (move INDEX goes through NAME)
 //   claim INDEX FROM TO            (an empty placeholder is made at TO)
@@ -38,6 +38,12 @@
 //   back INDEX | kept INDEX REASON (a file went back, or could not)
 //   undo-end BACK KEPT | redo-end BACK KEPT
 //
+// MODIFIED and BORN are nanoseconds since the epoch (BORN 0 where the file
+// system keeps no birth time), SIZE is -1 where nothing but the inode was
+// recorded. Version 1 wrote "folder INDEX PATH" and "move INDEX FOLDER_INDEX
+// DEVICE INODE OLD_NAME NEW_NAME"; its journals are read as they are, their
+// files known by device and inode alone.
+//
 // A reader takes every whole line it understands and stops at the first one
 // it does not (a line cut off by a crash, garbage appended), so a damaged
 // journal still tells what was done up to that point.
@@ -48,7 +54,16 @@ struct JournalMove
     QByteArray oldName;
     QByteArray newName;
     quint64 device = 0;
-    quint64 inode = 0;
+    quint64 inode = 0; // 0: the file was not there when the run was planned
+    // The file as it was planned (FileStamp); a size of -1 when nothing but
+    // the device and inode were recorded.
+    qint64 size = -1;
+    qint64 modified = 0;
+    qint64 born = 0;
+    // The folder's file system ("ext4", "exfat", ...) and its volume's UUID,
+    // each empty where it could not be told.
+    QByteArray fileSystem = {};
+    QByteArray volume = {};
 
     bool operator==(const JournalMove &) const = default;
 };
@@ -138,6 +153,20 @@ struct RunJournal : RunSummary
     // Per move: an undo took the file back to its old name ("back" in an
     // undo). What a redo may move again besides what the run moved.
     std::vector<quint8> takenBack;
+    // Per move: which steps the run recorded before any undo or redo. On a
+    // volume that moves in steps (a placeholder, a link), a move with none
+    // never began.
+    enum RunStep : quint8
+    {
+        NoStep = 0,
+        SomeStep = 1,  // a temporary or passing name
+        PlaceStep = 2, // a placeholder claimed or a second link made
+    };
+    std::vector<quint8> runSteps;
+    // Per move, where the run's last placeholder or second link for it was
+    // made, unless that step failed: where a kill may have left the file,
+    // if not under the name the step started from.
+    QHash<qsizetype, QByteArray> lastPlaced;
     // For each folder, the last step recorded since a run, undo or redo last
     // closed its records: a folder's moves are made one after the other, so
     // only that one can have been in flight when the process died.
@@ -255,7 +284,7 @@ namespace Journal {
 
 // The first line of every journal, without its version.
 inline constexpr char magic[] = "velnor rename journal";
-inline constexpr int version = 1;
+inline constexpr int version = 2;
 // What a reader takes at most: a run of millions of files writes less, and a
 // record (two names and a folder, each byte of them written as three) is
 // shorter than a line.
