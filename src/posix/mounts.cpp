@@ -35,6 +35,7 @@ QByteArray uuidFromKernel(int folder)
     struct fsuuid2 uuid = {};
     if (::ioctl(folder, FS_IOC_GETFSUUID, &uuid) != 0 || uuid.len == 0 || uuid.len > 16)
         return {};
+
     return Mounts::uuidText(uuid.uuid, uuid.len);
 }
 
@@ -156,7 +157,11 @@ bool find(quint64 device, QByteArray *type, QByteArray *source)
 
 QByteArray volumeId(int folder, quint64 device)
 {
-    QByteArray id = uuidFromKernel(folder);
+    // A volume made without a UUID says all zeros, which names none.
+    const auto named = [](const QByteArray &id) {
+        return id.count('0') + id.count('-') == id.size() ? QByteArray() : id;
+    };
+    QByteArray id = named(uuidFromKernel(folder));
     if (!id.isEmpty())
         return id;
     QByteArray type;
@@ -167,12 +172,12 @@ QByteArray volumeId(int folder, quint64 device)
     if (::stat(source.constData(), &info) != 0)
         return {};
     if (S_ISBLK(info.st_mode))
-        id = uuidFromUdev(info.st_rdev);
+        id = named(uuidFromUdev(info.st_rdev));
     if (!id.isEmpty())
         return id;
     const FileDescriptor fd(Mounts::openVolumeSource(source));
     if (fd.isOpen())
-        id = uuidFromProbe(fd.get());
+        id = named(uuidFromProbe(fd.get()));
     return id;
 }
 
