@@ -23,6 +23,8 @@ DEPS += pkgconf libexiv2-dev libtag1-dev libseccomp-dev ffmpeg libimage-exiftool
 DEPS += time
 # The plain-ASCII rule's transliteration.
 DEPS += libicu-dev
+# A volume's UUID, so that an undo knows it on another device.
+DEPS += libblkid-dev
 # Real volumes of other file systems that the move tests mount (as root).
 DEPS += exfat-fuse exfatprogs ntfs-3g
 # And what the Debian package is made and checked with (mmdebstrap makes the

@@ -11,8 +11,9 @@
 #include <unistd.h>
 
 // A real volume of another file system, in an image file on a loop device,
-// mounted for one test: "exfat" through exfat-fuse, "ntfs" through ntfs-3g.
-// Needs root and the Debian packages exfat-fuse, exfatprogs and ntfs-3g;
+// mounted for one test: "exfat" through exfat-fuse, "ntfs" through ntfs-3g,
+// "ext4" by the kernel. Needs root and the Debian packages exfat-fuse,
+// exfatprogs and ntfs-3g;
 // where any of it is missing, isValid() is false and whyNot() says what
 // failed, for the test's QSKIP.
 class LoopMount
@@ -40,13 +41,14 @@ public:
         if (!onImageFile)
             m_device = device.trimmed();
         device = device.trimmed();
-        const bool made = type == u"exfat" ? run(u"mkfs.exfat"_qs, {device})
-                                           : run(u"mkntfs"_qs, {u"-Q"_qs, u"-F"_qs, device});
+        const bool made = type == u"exfat"  ? run(u"mkfs.exfat"_qs, {device})
+                          : type == u"ext4" ? run(u"mkfs.ext4"_qs, {u"-q"_qs, u"-F"_qs, device})
+                                            : run(u"mkntfs"_qs, {u"-Q"_qs, u"-F"_qs, device});
         if (!made)
             return;
-        const bool mounted = type == u"exfat" ? run(u"mount.exfat-fuse"_qs, {device, mountPoint})
-                                              : run(u"ntfs-3g"_qs, {device, mountPoint});
-        if (!mounted)
+        m_type = type;
+        m_image = image;
+        if (!mount(device, mountPoint))
             return;
         m_mountPoint = mountPoint.toUtf8();
         run(u"chmod"_qs, {u"0777"_qs, mountPoint});
@@ -62,11 +64,49 @@ public:
     LoopMount &operator=(const LoopMount &) = delete;
 
     bool isValid() const { return !m_mountPoint.isEmpty(); }
+
+    // Unmounts the volume and mounts it again at the same place, from
+    // another loop device of the same image when `anotherDevice`. False, with
+    // whyNot() saying why, when that failed (the volume is then gone).
+    bool remount(bool anotherDevice)
+    {
+        QString device = m_device.isEmpty() ? m_image : m_device;
+        if (anotherDevice) {
+            if (!run(u"losetup"_qs, {u"-f"_qs, u"--show"_qs, m_image}, &device))
+                return false;
+            device = device.trimmed();
+        }
+        const QString mountPoint = QString::fromUtf8(m_mountPoint);
+        if (!run(u"umount"_qs, {mountPoint})) {
+            if (anotherDevice)
+                run(u"losetup"_qs, {u"-d"_qs, device});
+            return false;
+        }
+        if (anotherDevice) {
+            run(u"losetup"_qs, {u"-d"_qs, m_device});
+            m_device = device;
+        }
+        if (!mount(device, mountPoint)) {
+            m_mountPoint.clear();
+            return false;
+        }
+        return true;
+    }
+
+    // The device the volume is mounted from.
+    QString device() const { return m_device; }
     QString whyNot() const { return m_whyNot; }
     const QByteArray &path() const { return m_mountPoint; }
     QByteArray path(const QByteArray &relative) const { return m_mountPoint + '/' + relative; }
 
 private:
+    bool mount(const QString &device, const QString &mountPoint)
+    {
+        return m_type == u"exfat"  ? run(u"mount.exfat-fuse"_qs, {device, mountPoint})
+               : m_type == u"ext4" ? run(u"mount"_qs, {u"-t"_qs, u"ext4"_qs, device, mountPoint})
+                                   : run(u"ntfs-3g"_qs, {device, mountPoint});
+    }
+
     bool run(const QString &program, const QStringList &arguments, QString *output = nullptr)
     {
         QProcess process;
@@ -88,5 +128,7 @@ private:
     ScratchDir m_scratch;
     QByteArray m_mountPoint;
     QString m_device;
+    QString m_type;
+    QString m_image;
     QString m_whyNot;
 };

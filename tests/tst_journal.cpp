@@ -41,9 +41,11 @@ namespace {
 QList<JournalMove> sampleMoves()
 {
     return {
-        {"/data/a b", "caf\xE9.txt", "new\nline", 2049, 11},
-        {"/data/a b", "%41", "50% off", 2049, 12},
-        {"/data/other", "x", "y", 2050, 7},
+        {"/data/a b", "caf\xE9.txt", "new\nline", 2049, 11, 1234, -1500000000, 0, "ext4",
+         "1b4e28ba-2fa1-11d2-883f-0016d3cca427"},
+        {"/data/a b", "%41", "50% off", 2049, 12, 0, 1709644029500000000, 1709644000000000001,
+         "ext4", "1b4e28ba-2fa1-11d2-883f-0016d3cca427"},
+        {"/data/other", "x", "y", 2050, 7, 5, 1, 2, "", ""},
     };
 }
 
@@ -113,7 +115,7 @@ void tst_Journal::writtenRunReadsBack()
     RunJournal journal;
     QVERIFY2(Journal::read(writer.path(), &journal, &error), qPrintable(error));
     QCOMPARE(journal.id, writer.id());
-    QCOMPARE(journal.version, 1);
+    QCOMPARE(journal.version, 2);
     QCOMPARE(journal.started, 1765000000123);
     QCOMPARE(journal.root, QByteArray("/data"));
     QCOMPARE(journal.moves, sampleMoves());
@@ -124,7 +126,7 @@ void tst_Journal::writtenRunReadsBack()
     QCOMPARE(journal.renamed, 2);
     QCOMPARE(journal.failed, 1);
     QVERIFY(!journal.damaged);
-    QVERIFY(fileBytes(writer.path()).startsWith("velnor rename journal 1\n"));
+    QVERIFY(fileBytes(writer.path()).startsWith("velnor rename journal 2\n"));
 
     // A second run in the same second gets a journal of its own.
     JournalWriter second;
@@ -148,23 +150,24 @@ void tst_Journal::largePlanKeepsItsOrder()
     const QList<Stretch> stretches{
         {0, 4000, 0}, {4000, 10000, 1}, {10000, 10001, 2}, {10001, 16000, 3}, {16000, 20001, 1}};
     QList<JournalMove> moves;
-    QByteArray expected = "velnor rename journal 1\nrun 0 /d\n";
+    QByteArray expected = "velnor rename journal 2\nrun 0 /d\n";
     QList<int> written;
     for (const Stretch &stretch : stretches) {
         const QByteArray folder = "/d/f " + QByteArray::number(stretch.folder);
         if (!written.contains(stretch.folder)) {
             expected += "folder " + QByteArray::number(stretch.folder) + " /d/f%20" +
-                        QByteArray::number(stretch.folder) + '\n';
+                        QByteArray::number(stretch.folder) + " 2049 exfat %\n";
             written << stretch.folder;
         }
         for (int i = stretch.start; i < stretch.end; ++i) {
             const QByteArray number = QByteArray::number(i);
             const bool odd = i % 2 == 1;
             moves.append({folder, "n" + number + (odd ? "\n" : ""), "m " + number, 2049,
-                          quint64(500000 + i)});
-            expected += "move " + number + ' ' + QByteArray::number(stretch.folder) + " 2049 " +
-                        QByteArray::number(500000 + i) + " n" + number + (odd ? "%0A" : "") +
-                        " m%20" + number + '\n';
+                          quint64(500000 + i), i, 1700000000000000000 + i, 0, "exfat", ""});
+            expected += "move " + number + ' ' + QByteArray::number(stretch.folder) + ' ' +
+                        QByteArray::number(500000 + i) + ' ' + number + " 17000000000000" +
+                        QByteArray::number(100000 + i).right(5) + " 0 n" + number +
+                        (odd ? "%0A" : "") + " m%20" + number + '\n';
         }
     }
     expected += "planned 20001\n";

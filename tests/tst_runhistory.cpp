@@ -188,6 +188,26 @@ void tst_RunHistory::summaryAgreesWithFullRead_data()
                                    << true << 3 << 1 << 0 << int(Interrupted) << true;
     QTest::newRow("too many fields") << plan + "moved 0 1 2 3 4 5 6 7 8\n"
                                      << true << 3 << 0 << 0 << int(Interrupted) << true;
+    // The second format: the device and volume per folder, a file's stamp
+    // per move; a record of one format in a journal of the other is damage.
+    const QByteArray second = "velnor rename journal 2\n"
+                              "run 1765000000123 /data/a%20b\n"
+                              "folder 0 /data/a%20b 2049 exfat 6F17-FC04\n"
+                              "folder 1 /data/caf%E9 2050 ext4 %\n"
+                              "move 0 0 11 1234 -1500000000 0 a%0Ab b\n"
+                              "move 1 0 12 5 0 0 b c\n"
+                              "move 2 1 13 0 1 2 %25 d\n";
+    QTest::newRow("second format") << second + "planned 3\nmoved 0\nend 1 0 2\n"
+                                   << true << 3 << 1 << 0 << int(Complete) << false;
+    QTest::newRow("second format, a move of the first")
+        << second + "move 3 0 2049 12 b c\nplanned 4\n"
+        << true << 0 << 0 << 0 << int(Interrupted) << true;
+    QTest::newRow("second format, a size below -1")
+        << second.left(second.indexOf("move 2")) + "move 2 1 13 -2 0 0 %25 d\nplanned 3\n"
+        << true << 0 << 0 << 0 << int(Interrupted) << true;
+    QTest::newRow("first format, a folder of the second")
+        << plan.left(plan.indexOf("folder 1")) + "folder 1 /x 2049 ext4 %\n"
+        << true << 0 << 0 << 0 << int(Interrupted) << true;
     QTest::newRow("a later version") << QByteArray("velnor rename journal 3\nrun 0 /\n") << false
                                      << 0 << 0 << 0 << int(Interrupted) << false;
     QTest::newRow("not a journal") << QByteArray("velnor rename journalX 1\n") << false << 0 << 0

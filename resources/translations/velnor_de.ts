@@ -718,6 +718,10 @@
         <translation>Das Protokoll kann nicht geschrieben werden: %1</translation>
     </message>
     <message>
+        <source>cannot be told apart from another file of the run</source>
+        <translation>nicht von einer anderen Datei des Laufs zu unterscheiden</translation>
+    </message>
+    <message>
         <source>changed since the run</source>
         <translation>seit dem Lauf verändert</translation>
     </message>

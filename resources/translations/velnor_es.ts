@@ -694,6 +694,10 @@
 <context>
     <name>UndoRun</name>
     <message>
+        <source>cannot be told apart from another file of the run</source>
+        <translation>no se distingue de otro archivo del renombrado</translation>
+    </message>
+    <message>
         <source>changed since the run</source>
         <translation>modificado desde el renombrado</translation>
     </message>

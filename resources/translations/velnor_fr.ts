@@ -694,6 +694,10 @@
 <context>
     <name>UndoRun</name>
     <message>
+        <source>cannot be told apart from another file of the run</source>
+        <translation>impossible à distinguer d’un autre fichier du renommage</translation>
+    </message>
+    <message>
         <source>changed since the run</source>
         <translation>modifié depuis le renommage</translation>
     </message>

@@ -2,9 +2,9 @@
 #include "plan/folderfacts.h"
 
 #include "posix/filedescriptor.h"
+#include "posix/mounts.h"
 
 #include <QCoreApplication>
-#include <QFile>
 
 #include <cerrno>
 #include <cstring>
@@ -14,7 +14,6 @@
 #include <sys/ioctl.h>
 #include <sys/stat.h>
 #include <sys/statvfs.h>
-#include <sys/sysmacros.h>
 #include <sys/vfs.h>
 #include <unistd.h>
 
@@ -31,6 +30,7 @@ constexpr long FuseMagic = 0x65735546;
 constexpr long Ext4Magic = 0xEF53;
 constexpr long TmpfsMagic = 0x01021994;
 constexpr long XfsMagic = 0x58465342;
+constexpr long BtrfsMagic = 0x9123683E;
 #ifndef FS_CASEFOLD_FL
 #define FS_CASEFOLD_FL 0x40000000
 #endif
@@ -41,31 +41,6 @@ QString errorText(int error)
     return QString::fromLocal8Bit(strerror_r(error, buffer, sizeof buffer));
 }
 
-// The file-system type and source of the mount with this device number,
-// from /proc/self/mountinfo: "fuseblk" and "/dev/loop0" for an exFAT or NTFS
-// volume through FUSE.
-bool mountOf(dev_t device, QByteArray *type, QByteArray *source)
-{
-    QFile file(QStringLiteral("/proc/self/mountinfo"));
-    if (!file.open(QIODevice::ReadOnly))
-        return false;
-    const QByteArray wanted =
-        QByteArray::number(major(device)) + ':' + QByteArray::number(minor(device));
-    const QList<QByteArray> lines = file.readAll().split('\n');
-    for (const QByteArray &line : lines) {
-        const QList<QByteArray> fields = line.split(' ');
-        if (fields.size() < 10 || fields[2] != wanted)
-            continue;
-        const qsizetype separator = fields.indexOf("-");
-        if (separator < 0 || separator + 2 >= fields.size())
-            continue;
-        *type = fields[separator + 1];
-        *source = fields[separator + 2];
-        return true;
-    }
-    return false;
-}
-
 // The file system on a block device, from its boot sector's OEM name, as
 // blkid tells it; empty when the device cannot be read.
 QString volumeType(const QByteArray &device)
@@ -73,11 +48,8 @@ QString volumeType(const QByteArray &device)
     char sector[90] = {};
     ssize_t n = 0;
     {
-        // The source may be any text, a FIFO's path included: never wait.
-        const FileDescriptor fd(::open(device.constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC));
-        struct stat info;
-        if (!fd.isOpen() || ::fstat(fd.get(), &info) != 0 ||
-            !(S_ISREG(info.st_mode) || S_ISBLK(info.st_mode)))
+        const FileDescriptor fd(Mounts::openVolumeSource(device));
+        if (!fd.isOpen())
             return QString();
         n = ::pread(fd.get(), sector, sizeof sector, 0);
     }
@@ -99,7 +71,7 @@ QString fuseType(dev_t device)
     QByteArray type;
     QByteArray source;
     QString result;
-    if (mountOf(device, &type, &source)) {
+    if (Mounts::find(quint64(device), &type, &source)) {
         result = QString::fromUtf8(type);
         // ntfs-3g (and others) mount an image file as plain "fuse", with
         // the file as the source.
@@ -262,6 +234,15 @@ FolderFacts read(const QByteArray &folder, bool withNames)
             ::ioctl(fd, FS_IOC_GETFLAGS, &flags) == 0 && (flags & FS_CASEFOLD_FL) != 0;
         break;
     }
+    case XfsMagic:
+        facts.fileSystem = QStringLiteral("xfs");
+        break;
+    case BtrfsMagic:
+        facts.fileSystem = QStringLiteral("btrfs");
+        break;
+    case TmpfsMagic:
+        facts.fileSystem = QStringLiteral("tmpfs");
+        break;
     default:
         break;
     }

@@ -16,3 +16,20 @@ inline FileIdentity fileIdentity(const struct stat &info)
 {
     return {quint64(info.st_dev), quint64(info.st_ino)};
 }
+
+// What tells a file from another one put under its name later, besides its
+// inode number, which some file systems do not keep (FUSE volumes give new
+// numbers after a remount or when their cache is dropped, sshfs after every
+// move) and others give again to a new file once the old one is gone.
+struct FileStamp
+{
+    quint64 device = 0;
+    quint64 inode = 0;
+    qint64 size = -1;
+    qint64 modified = 0; // nanoseconds since the epoch
+    qint64 born = 0;     // nanoseconds since the epoch; 0 where the file system keeps none
+};
+
+// The stamp of the entry `name` of the open folder `folder`, a link not
+// followed; false when it cannot be looked at.
+bool readStamp(int folder, const char *name, FileStamp *stamp);

@@ -138,6 +138,11 @@ char *putNumber(char *to, quint64 value)
     return std::to_chars(to, to + 20, value).ptr;
 }
 
+char *putSigned(char *to, qint64 value)
+{
+    return std::to_chars(to, to + 20, value).ptr;
+}
+
 // The most bytes a field of `bytes` takes, or a number with its space.
 qsizetype fieldRoom(const QByteArray &bytes)
 {
@@ -154,9 +159,10 @@ QByteArray planRecords(const QList<JournalMove> &moves, const std::vector<qint32
     qsizetype room = 0;
     for (qsizetype i = begin; i < end; ++i) {
         const JournalMove &move = moves[i];
-        room += 5 + 4 * numberRoom + fieldRoom(move.oldName) + fieldRoom(move.newName) + 1;
+        room += 5 + 6 * numberRoom + fieldRoom(move.oldName) + fieldRoom(move.newName) + 1;
         if (opensFolder[size_t(i)])
-            room += 7 + numberRoom + fieldRoom(move.folder) + 1;
+            room += 7 + 2 * numberRoom + fieldRoom(move.folder) + fieldRoom(move.fileSystem) +
+                    fieldRoom(move.volume) + 1;
     }
     QByteArray text;
     text.resize(room);
@@ -169,6 +175,12 @@ QByteArray planRecords(const QList<JournalMove> &moves, const std::vector<qint32
             to = putNumber(to, folder);
             *to++ = ' ';
             to = putField(to, move.folder);
+            *to++ = ' ';
+            to = putNumber(to, move.device);
+            *to++ = ' ';
+            to = putField(to, move.fileSystem);
+            *to++ = ' ';
+            to = putField(to, move.volume);
             *to++ = '\n';
         }
         to = putText(to, "move ");
@@ -176,9 +188,13 @@ QByteArray planRecords(const QList<JournalMove> &moves, const std::vector<qint32
         *to++ = ' ';
         to = putNumber(to, folder);
         *to++ = ' ';
-        to = putNumber(to, move.device);
-        *to++ = ' ';
         to = putNumber(to, move.inode);
+        *to++ = ' ';
+        to = putSigned(to, move.size);
+        *to++ = ' ';
+        to = putSigned(to, move.modified);
+        *to++ = ' ';
+        to = putSigned(to, move.born);
         *to++ = ' ';
         to = putField(to, move.oldName);
         *to++ = ' ';
@@ -265,7 +281,7 @@ JournalWriter::~JournalWriter()
 }
 
 bool JournalWriter::begin(const QString &folder, const QList<JournalMove> &moves,
-                          qint64 startedMsecs, QString *error, bool makesFolders)
+                          qint64 startedMsecs, QString *error)
 {
     if (!makePrivateFolder(folder)) {
         *error = QStringLiteral("cannot make the folder %1").arg(folder);
@@ -283,8 +299,7 @@ bool JournalWriter::begin(const QString &folder, const QList<JournalMove> &moves
     ::flock(m_fd.get(), LOCK_EX | LOCK_NB);
 
     QByteArray head = Journal::magic;
-    // A run that makes no folder stays readable by the version before.
-    head += ' ' + QByteArray::number(makesFolders ? Journal::version : 1) + '\n';
+    head += ' ' + QByteArray::number(Journal::version) + '\n';
     head += "run " + QByteArray::number(startedMsecs) + ' ' +
             Journal::encodeField(commonFolder(moves)) + '\n';
     // Each folder is numbered where its first move is; the records of a plan

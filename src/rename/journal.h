@@ -22,10 +22,10 @@
 // byte that is not UTF-8) goes through unchanged and a line is always whole
 // or missing. The first line says what the file is and its version:
 //
-//   velnor rename journal 1
+//   velnor rename journal 2
 //   run STARTED_MSECS ROOT
-//   folder INDEX PATH
-//   move INDEX FOLDER_INDEX DEVICE INODE OLD_NAME NEW_NAME
+//   folder INDEX PATH DEVICE FILE_SYSTEM VOLUME_UUID
+//   move INDEX FOLDER_INDEX INODE SIZE MODIFIED BORN OLD_NAME NEW_NAME
 //   planned COUNT                  (the plan is whole and on disk)
 //   temp INDEX NAME                (move INDEX goes through NAME)
 //   claim INDEX FROM TO            (an empty placeholder is made at TO)
@@ -43,6 +43,12 @@
 // In version 2 a new name may hold "/": the file goes into a folder below
 // its own, made by the run where it was missing.
 //
+// MODIFIED and BORN are nanoseconds since the epoch (BORN 0 where the file
+// system keeps no birth time), SIZE is -1 where nothing but the inode was
+// recorded. Version 1 wrote "folder INDEX PATH" and "move INDEX FOLDER_INDEX
+// DEVICE INODE OLD_NAME NEW_NAME"; its journals are read as they are, their
+// files known by device and inode alone.
+//
 // A reader takes every whole line it understands and stops at the first one
 // it does not (a line cut off by a crash, garbage appended), so a damaged
 // journal still tells what was done up to that point.
@@ -53,7 +59,16 @@ struct JournalMove
     QByteArray oldName;
     QByteArray newName;
     quint64 device = 0;
-    quint64 inode = 0;
+    quint64 inode = 0; // 0: the file was not there when the run was planned
+    // The file as it was planned (FileStamp); a size of -1 when nothing but
+    // the device and inode were recorded.
+    qint64 size = -1;
+    qint64 modified = 0;
+    qint64 born = 0;
+    // The folder's file system ("ext4", "exfat", ...) and its volume's UUID,
+    // each empty where it could not be told.
+    QByteArray fileSystem = {};
+    QByteArray volume = {};
 
     bool operator==(const JournalMove &) const = default;
 };
@@ -143,6 +158,20 @@ struct RunJournal : RunSummary
     // Per move: an undo took the file back to its old name ("back" in an
     // undo). What a redo may move again besides what the run moved.
     std::vector<quint8> takenBack;
+    // Per move: which steps the run recorded before any undo or redo. On a
+    // volume that moves in steps (a placeholder, a link), a move with none
+    // never began.
+    enum RunStep : quint8
+    {
+        NoStep = 0,
+        SomeStep = 1,  // a temporary or passing name
+        PlaceStep = 2, // a placeholder claimed or a second link made
+    };
+    std::vector<quint8> runSteps;
+    // Per move, where the run's last placeholder or second link for it was
+    // made, unless that step failed: where a kill may have left the file,
+    // if not under the name the step started from.
+    QHash<qsizetype, QByteArray> lastPlaced;
     // For each folder, the last step recorded since a run, undo or redo last
     // closed its records: a folder's moves are made one after the other, so
     // only that one can have been in flight when the process died.
@@ -164,10 +193,8 @@ public:
     // whole plan to disk, synced, before returning. False, with the reason in
     // *error, when the journal cannot be written: the run must not start
     // without the user's word then.
-    // `makesFolders`: the run makes folders, and the journal is of the
-    // version that says so.
     bool begin(const QString &folder, const QList<JournalMove> &moves, qint64 startedMsecs,
-               QString *error, bool makesFolders = false);
+               QString *error);
 
     QString id() const { return m_id; }
     QString path() const { return m_path; }

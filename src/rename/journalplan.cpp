@@ -3,6 +3,8 @@
 
 #include "plan/renameplan.h"
 #include "posix/filedescriptor.h"
+#include "posix/fileidentity.h"
+#include "posix/mounts.h"
 #include "posix/nativepath.h"
 #include "rename/twohalves.h"
 
@@ -10,7 +12,6 @@
 
 #include <fcntl.h>
 #include <map>
-#include <string_view>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -34,6 +35,28 @@ QList<JournalMove> moves(const RenamePlan &plan, const RenameRun::Entry *entries
                          const std::vector<qsizetype> &positions,
                          const std::vector<qint32> &folders)
 {
+    // Each volume's UUID is asked once, from the first of its folders; the
+    // texts are shared by the moves of a folder.
+    QHash<quint64, QByteArray> volumes;
+    std::vector<QByteArray> fileSystemOf(plan.facts().size());
+    std::vector<QByteArray> volumeOf(plan.facts().size());
+    std::vector<quint8> seen(plan.facts().size(), 0);
+    for (const qint32 folder : folders) {
+        if (seen[size_t(folder)])
+            continue;
+        seen[size_t(folder)] = 1;
+        const FolderFacts &facts = plan.facts()[size_t(folder)];
+        auto volume = volumes.constFind(facts.device);
+        if (volume == volumes.cend()) {
+            const FileDescriptor fd(::open(plan.folders()[size_t(folder)].constData(),
+                                           O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+            volume =
+                volumes.insert(facts.device, fd.isOpen() ? Mounts::volumeId(fd.get(), facts.device)
+                                                         : QByteArray());
+        }
+        volumeOf[size_t(folder)] = *volume;
+        fileSystemOf[size_t(folder)] = facts.fileSystem.toUtf8();
+    }
     QList<JournalMove> result(qsizetype(positions.size()));
     JournalMove *const out = result.data();
     inTwoHalves(qsizetype(positions.size()), [&](qsizetype begin, qsizetype end, int) {
@@ -47,28 +70,25 @@ QList<JournalMove> moves(const RenamePlan &plan, const RenameRun::Entry *entries
             move.folder = plan.folders()[size_t(folder)];
             move.oldName = nameOf(entry.oldPath);
             move.newName = nameOf(entry.newPath, entry.base);
-            if (facts.inodesMatchStat) {
-                const qint64 index = facts.indexOf(
-                    std::string_view(move.oldName.constData(), size_t(move.oldName.size())));
-                if (index >= 0) {
-                    move.device = facts.device;
-                    move.inode = facts.inodes[size_t(index)];
-                }
-            } else {
-                auto fd = opened.find(folder);
-                if (fd == opened.end())
-                    fd = opened
-                             .emplace(folder, ::open(move.folder.constData(),
-                                                     O_PATH | O_DIRECTORY | O_CLOEXEC))
-                             .first;
-                struct stat info;
-                if (fd->second.isOpen() &&
-                    ::fstatat(fd->second.get(),
-                              entry.oldPath.constData() + NativePath::nameStart(entry.oldPath),
-                              &info, AT_SYMLINK_NOFOLLOW) == 0) {
-                    move.device = quint64(info.st_dev);
-                    move.inode = quint64(info.st_ino);
-                }
+            move.device = facts.device;
+            move.fileSystem = fileSystemOf[size_t(folder)];
+            move.volume = volumeOf[size_t(folder)];
+            move.size = 0;
+            auto fd = opened.find(folder);
+            if (fd == opened.end())
+                fd = opened
+                         .emplace(folder,
+                                  ::open(move.folder.constData(), O_PATH | O_DIRECTORY | O_CLOEXEC))
+                         .first;
+            FileStamp stamp;
+            if (fd->second.isOpen() &&
+                readStamp(fd->second.get(),
+                          entry.oldPath.constData() + NativePath::nameStart(entry.oldPath),
+                          &stamp)) {
+                move.inode = stamp.inode;
+                move.size = stamp.size;
+                move.modified = stamp.modified;
+                move.born = stamp.born;
             }
         }
     });

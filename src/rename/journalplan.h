@@ -10,16 +10,14 @@
 
 class RenamePlan;
 
-// The moves a run writes to its journal before it starts, each with the
-// device and inode of the file, so that an undo can tell the file from
-// another one put under its name later.
+// The moves a run writes to its journal before it starts, each with what
+// tells the file from another one put under its name later: its inode, size,
+// modification and birth times, and its volume's file system and UUID.
 namespace JournalPlan {
 
 // One journal move for each entry at `positions`, in that order; folders[k]
-// is the plan's folder of positions[k]. The inodes come from the plan's
-// listing of each folder where the file system's listing gives the numbers
-// that stat gives, otherwise from a look at each file. A file that is not
-// there gets inode 0, which no file has. The names point into the entries,
+// is the plan's folder of positions[k]. A file that is not there gets inode
+// 0, which no file has. The names point into the entries,
 // which must outlive the moves and stay unchanged.
 QList<JournalMove> moves(const RenamePlan &plan, const RenameRun::Entry *entries,
                          const std::vector<qsizetype> &positions,

@@ -78,7 +78,7 @@ template<typename T> bool parseNumber(QByteArrayView field, T *value)
 }
 
 // No record has more fields than a move.
-constexpr int maxFields = 7;
+constexpr int maxFields = 9;
 
 struct Fields
 {
@@ -127,16 +127,38 @@ private:
         return true;
     }
     bool takePlan(const Fields &f);
+    // What the run itself began of a move (RunJournal::runSteps); later
+    // undos and redos change nothing there.
+    void noteRunStep(qsizetype move, quint8 step, const QByteArray *placedAt = nullptr)
+    {
+        if (m_runOver)
+            return;
+        quint8 &kept = m_full->runSteps[size_t(move)];
+        kept = std::max(kept, step);
+        if (placedAt)
+            m_full->lastPlaced.insert(move, *placedAt);
+        else if (step == RunJournal::NoStep)
+            m_full->lastPlaced.remove(move);
+    }
 
     RunSummary *m_summary;
     RunJournal *m_full;
     std::vector<RunJournal::Outcome> *m_outcomes;
     std::vector<RunJournal::Outcome> m_ownOutcomes;
-    // Folder paths by their index; the summary only keeps the indexes.
-    QHash<qint64, QByteArray> m_folders;
+    // What a folder record says, by its index; the summary only keeps the
+    // indexes.
+    struct Folder
+    {
+        QByteArray path;
+        quint64 device = 0;
+        QByteArray fileSystem;
+        QByteArray volume;
+    };
+    QHash<qint64, Folder> m_folders;
     qint64 m_lastFolderNumber = 0;
-    const QByteArray *m_lastFolder = nullptr; // of m_lastFolderNumber
+    const Folder *m_lastFolder = nullptr; // of m_lastFolderNumber
     qsizetype m_moveCount = 0;
+    bool m_runOver = false; // an undo or redo began
     // The last step of each folder since the last closing record.
     QHash<QByteArray, JournalStep> m_openSteps;
 };
@@ -144,16 +166,22 @@ private:
 bool RecordReader::takePlan(const Fields &f)
 {
     const QByteArrayView kind = f.at[0];
-    if (kind == "folder" && f.count == 3) {
+    // Version 1 knew a file by its device and inode alone.
+    const bool first = m_summary->version == 1;
+    if (kind == "folder" && f.count == (first ? 3 : 6)) {
         qint64 number = 0;
-        QByteArray path;
-        if (!parseNumber(f.at[1], &number) || !decode(f.at[2], m_full ? &path : nullptr))
+        Folder folder;
+        if (!parseNumber(f.at[1], &number) || !decode(f.at[2], m_full ? &folder.path : nullptr))
             return false;
-        m_folders.insert(number, path);
+        if (!first && (!parseNumber(f.at[3], &folder.device) ||
+                       !decode(f.at[4], m_full ? &folder.fileSystem : nullptr) ||
+                       !decode(f.at[5], m_full ? &folder.volume : nullptr)))
+            return false;
+        m_folders.insert(number, folder);
         m_lastFolder = nullptr;
         return true;
     }
-    if (kind == "move" && f.count == 7) {
+    if (kind == "move" && f.count == (first ? 7 : 9)) {
         qint64 number = 0;
         qint64 folder = 0;
         JournalMove move;
@@ -165,13 +193,24 @@ bool RecordReader::takePlan(const Fields &f)
             m_lastFolder = found == m_folders.cend() ? nullptr : &*found;
             m_lastFolderNumber = folder;
         }
-        if (!parseNumber(f.at[1], &number) || number != m_moveCount || !m_lastFolder ||
-            !parseNumber(f.at[3], &move.device) || !parseNumber(f.at[4], &move.inode) ||
-            !decode(f.at[5], m_full ? &move.oldName : nullptr) ||
-            !decode(f.at[6], m_full ? &move.newName : nullptr))
+        if (!parseNumber(f.at[1], &number) || number != m_moveCount || !m_lastFolder)
+            return false;
+        const int names = first ? 5 : 7;
+        if (first ? !parseNumber(f.at[3], &move.device) || !parseNumber(f.at[4], &move.inode)
+                  : !parseNumber(f.at[3], &move.inode) || !parseNumber(f.at[4], &move.size) ||
+                        move.size < -1 || !parseNumber(f.at[5], &move.modified) ||
+                        !parseNumber(f.at[6], &move.born))
+            return false;
+        if (!decode(f.at[names], m_full ? &move.oldName : nullptr) ||
+            !decode(f.at[names + 1], m_full ? &move.newName : nullptr))
             return false;
         if (m_full) {
-            move.folder = *m_lastFolder;
+            move.folder = m_lastFolder->path;
+            if (!first) {
+                move.device = m_lastFolder->device;
+                move.fileSystem = m_lastFolder->fileSystem;
+                move.volume = m_lastFolder->volume;
+            }
             m_full->moves << move;
         }
         ++m_moveCount;
@@ -183,8 +222,10 @@ bool RecordReader::takePlan(const Fields &f)
             return false;
         m_summary->planComplete = true;
         m_outcomes->assign(size_t(m_moveCount), RunJournal::Outcome::Unknown);
-        if (m_full)
+        if (m_full) {
             m_full->takenBack.assign(size_t(m_moveCount), 0);
+            m_full->runSteps.assign(size_t(m_moveCount), RunJournal::NoStep);
+        }
         return true;
     }
     return false;
@@ -215,6 +256,7 @@ bool RecordReader::take(QByteArrayView line)
         if (!index(f.at[1], &move) || !decode(f.at[2], m_full ? &name : nullptr))
             return false;
         if (m_full) {
+            noteRunStep(move, RunJournal::SomeStep);
             m_full->temporaryNames.insert(move, name);
             m_openSteps.insert(m_full->moves[move].folder,
                                {move, JournalStep::Kind::Passing, {}, name});
@@ -227,8 +269,10 @@ bool RecordReader::take(QByteArrayView line)
         if (!index(f.at[1], &step.move) || !decode(f.at[2], m_full ? &step.from : nullptr) ||
             !decode(f.at[3], m_full ? &step.to : nullptr))
             return false;
-        if (m_full)
+        if (m_full) {
+            noteRunStep(step.move, RunJournal::PlaceStep, &step.to);
             m_openSteps.insert(m_full->moves[step.move].folder, step);
+        }
         s->stepsOpen = true;
         return true;
     }
@@ -236,6 +280,7 @@ bool RecordReader::take(QByteArrayView line)
         if (!index(f.at[1], &move))
             return false;
         if (m_full) {
+            noteRunStep(move, RunJournal::NoStep);
             const auto open = m_openSteps.find(m_full->moves[move].folder);
             if (open != m_openSteps.end() && open->move == move)
                 m_openSteps.erase(open);
@@ -277,6 +322,7 @@ bool RecordReader::take(QByteArrayView line)
         if (!parseNumber(f.at[1], &when))
             return false;
         s->state = RunSummary::State::UndoInterrupted;
+        m_runOver = true;
         s->lastWasRedo = kind == "redo";
         s->lastUndoOrRedo = when;
         return true;

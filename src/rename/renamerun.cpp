@@ -416,7 +416,7 @@ Report clickStart(FileList &list, const NameSource &newNameForFile, AccessPrompt
         QString error;
         if (!writer->begin(journalFolder,
                            JournalPlan::moves(plan, entries, journalPositions, journalFolders),
-                           QDateTime::currentMSecsSinceEpoch(), &error, !foldersToMake.isEmpty())) {
+                           QDateTime::currentMSecsSinceEpoch(), &error)) {
             Report refused;
             refused.journalError =
                 QCoreApplication::translate("RenameRun", "cannot write the journal in %1: %2")

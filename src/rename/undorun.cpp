@@ -5,8 +5,10 @@
 #include "plan/renameplan.h"
 #include "posix/filedescriptor.h"
 #include "posix/fileidentity.h"
+#include "posix/mounts.h"
 #include "posix/nativemove.h"
 #include "posix/textescape.h"
+#include "rename/filematch.h"
 #include "rename/folderrun.h"
 #include "rename/journal.h"
 #include "rename/movers.h"
@@ -21,6 +23,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <fcntl.h>
+#include <mutex>
 #include <sys/stat.h>
 #include <thread>
 #include <unistd.h>
@@ -107,71 +110,121 @@ struct Results
     std::vector<QByteArray> to;
 };
 
-// One folder as it is now: its names with their device and inode, from one
-// listing where the file system's listing gives the numbers stat gives, and
-// from a look at each name otherwise.
+// The UUIDs of the volumes an undo meets, each asked once by whichever lane
+// meets it first.
+class VolumeIds
+{
+public:
+    QByteArray of(int folder, quint64 device)
+    {
+        const std::lock_guard lock(m_mutex);
+        auto found = m_ids.constFind(device);
+        if (found == m_ids.cend())
+            found = m_ids.insert(device, Mounts::volumeId(folder, device));
+        return *found;
+    }
+
+private:
+    std::mutex m_mutex;
+    QHash<quint64, QByteArray> m_ids;
+};
+
+// One folder as it is now: its names from one listing, and for each name
+// asked about, which file it is (FileMatch).
 class FolderNow
 {
 public:
-    explicit FolderNow(const QByteArray &folder) : m_facts(FolderFactsReader::read(folder, true))
+    FolderNow(const QByteArray &folder, VolumeIds &volumes)
+        : m_facts(FolderFactsReader::read(folder, true))
     {
-        if (m_facts.opened)
-            m_fd.reset(::open(folder.constData(), O_PATH | O_DIRECTORY | O_CLOEXEC));
+        if (!m_facts.opened)
+            return;
+        m_fd.reset(::open(folder.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+        if (m_fd.isOpen())
+            m_volume = volumes.of(m_fd.get(), m_facts.device);
     }
     FolderNow(const FolderNow &) = delete;
     FolderNow &operator=(const FolderNow &) = delete;
 
     const FolderFacts &facts() const { return m_facts; }
 
-    // Whether an entry is spelled exactly `name`, and which file it is.
-    bool identity(const QByteArray &name, FileIdentity *id) const
+    // Whether an entry is spelled exactly `name`.
+    bool has(const QByteArray &name) const
     {
-        // A file in a folder below, which the listing does not hold.
-        if (name.contains('/')) {
-            struct stat info;
-            if (!m_fd.isOpen() ||
-                ::fstatat(m_fd.get(), name.constData(), &info, AT_SYMLINK_NOFOLLOW) != 0)
-                return false;
-            *id = fileIdentity(info);
-            return true;
-        }
-        const std::string_view bytes(name.constData(), size_t(name.size()));
-        const qint64 index = m_facts.namesRead ? m_facts.indexOf(bytes) : 0;
-        if (index < 0)
-            return false;
-        if (m_facts.inodesMatchStat) {
-            *id = {m_facts.device, m_facts.inodes[size_t(index)]};
-            return true;
-        }
+        // A file in a folder below, which the listing does not hold, is
+        // looked at on its own.
+        if (m_facts.namesRead && !name.contains('/'))
+            return m_facts.hasName(name);
         struct stat info;
-        if (!m_fd.isOpen() ||
-            ::fstatat(m_fd.get(), name.constData(), &info, AT_SYMLINK_NOFOLLOW) != 0)
-            return false;
-        *id = fileIdentity(info);
-        return true;
+        return m_fd.isOpen() &&
+               ::fstatat(m_fd.get(), name.constData(), &info, AT_SYMLINK_NOFOLLOW) == 0;
     }
 
-    // The name the file now has in this folder, if it is still there. All
-    // names are looked at once, on the first question.
-    QByteArray nameOf(const FileIdentity &id) const
+    // Whether the entry spelled exactly `name` is the file the move recorded.
+    bool holds(const QByteArray &name, const JournalMove &move) const
     {
-        if (!m_byIdentityMade) {
-            m_byIdentityMade = true;
-            for (size_t i = 0; i < m_facts.names.size(); ++i) {
-                const QByteArray name(m_facts.names[i].data(), qsizetype(m_facts.names[i].size()));
-                FileIdentity found;
-                if (identity(name, &found))
-                    m_byIdentity.insert(found, name);
+        FileStamp now;
+        return move.inode != 0 && has(name) && onRecordedVolume(move) &&
+               readStamp(m_fd.get(), name.constData(), &now) && FileMatch::sameFile(move, now);
+    }
+
+    // Whether the entry spelled exactly `name` has the device and inode the
+    // move recorded.
+    bool sameInode(const QByteArray &name, const JournalMove &move) const
+    {
+        FileStamp now;
+        return m_fd.isOpen() && readStamp(m_fd.get(), name.constData(), &now) &&
+               now.inode == move.inode && now.device == move.device;
+    }
+
+    // The name the file the move recorded now has in this folder, if it is
+    // still there; where it is told by its size and time, only a name that
+    // no other entry could be taken for. All names are looked at once, on
+    // the first question.
+    QByteArray nameOf(const JournalMove &move) const
+    {
+        if (move.inode == 0 || !onRecordedVolume(move))
+            return {};
+        if (!m_stampsRead) {
+            m_stampsRead = true;
+            for (const std::string_view name : m_facts.names) {
+                const QByteArray bytes(name.data(), qsizetype(name.size()));
+                FileStamp stamp;
+                if (m_fd.isOpen() && readStamp(m_fd.get(), bytes.constData(), &stamp)) {
+                    m_byInode.insert(stamp.inode, m_stamps.size());
+                    m_bySize.insert(stamp.size, m_stamps.size());
+                    m_stamps.push_back({bytes, stamp});
+                }
             }
         }
-        return m_byIdentity.value(id);
+        const bool byInode = move.size < 0 || FileMatch::stableInodes(move.fileSystem);
+        const QMultiHash<qint64, size_t> &index = byInode ? m_byInode : m_bySize;
+        QByteArray found;
+        for (auto it = index.constFind(byInode ? qint64(move.inode) : move.size);
+             it != index.cend() && it.key() == (byInode ? qint64(move.inode) : move.size); ++it) {
+            const auto &[name, stamp] = m_stamps[*it];
+            if (!FileMatch::sameFile(move, stamp))
+                continue;
+            if (!found.isEmpty())
+                return {};
+            found = name;
+        }
+        return found;
     }
 
 private:
+    bool onRecordedVolume(const JournalMove &move) const
+    {
+        return m_fd.isOpen() && FileMatch::sameVolume(move, m_volume, m_facts.device);
+    }
+
     FolderFacts m_facts;
     FileDescriptor m_fd;
-    mutable bool m_byIdentityMade = false;
-    mutable QHash<FileIdentity, QByteArray> m_byIdentity;
+    QByteArray m_volume;
+    mutable bool m_stampsRead = false;
+    mutable std::vector<std::pair<QByteArray, FileStamp>> m_stamps;
+    mutable QMultiHash<qint64, size_t> m_byInode;
+    mutable QMultiHash<qint64, size_t> m_bySize;
 };
 
 struct Context
@@ -182,6 +235,7 @@ struct Context
     JournalAppender &appender;
     const std::atomic<bool> *cancel;
     Movers &movers;
+    VolumeIds &volumes;
 };
 
 // Takes back (or forth again) the moves of one folder, given last move first;
@@ -197,7 +251,7 @@ void undoFolder(const QByteArray &folder, const std::vector<qsizetype> &moves, C
         results.from[size_t(move)] = joined(journal.moves[move].folder, from);
         results.to[size_t(move)] = joined(journal.moves[move].folder, to);
     };
-    const FolderNow now(folder);
+    const FolderNow now(folder, c.volumes);
     if (!now.facts().opened) {
         for (const qsizetype move : moves) {
             const JournalMove &m = journal.moves[move];
@@ -209,45 +263,90 @@ void undoFolder(const QByteArray &folder, const std::vector<qsizetype> &moves, C
         return;
     }
 
-    // Where each file is now: under the name it is to leave, or under a
-    // temporary name of a cycle that an interrupted run or undo left it in.
+    // Files told apart by their size and time alone, where two of the run
+    // agree on both: a chain or a swap of such look-alikes may leave either
+    // under the other's name, and where the run was cut off the journal
+    // must say which moves began.
+    std::vector<quint8> lookAlike(moves.size(), 0);
+    bool placesInSteps = false;
+    {
+        QHash<std::pair<qint64, qint64>, qsizetype> seen;
+        for (size_t i = 0; i < moves.size(); ++i) {
+            const JournalMove &m = journal.moves[moves[i]];
+            placesInSteps =
+                placesInSteps || journal.runSteps[size_t(moves[i])] == RunJournal::PlaceStep;
+            if (m.inode == 0 || !FileMatch::byStamp(m))
+                continue;
+            const auto key = std::pair(m.size, FileMatch::timeKey(m));
+            const auto found = seen.constFind(key);
+            if (found == seen.cend()) {
+                seen.insert(key, qsizetype(i));
+            } else {
+                lookAlike[i] = 1;
+                lookAlike[size_t(*found)] = 1;
+            }
+        }
+    }
+
+    // Where each file is now: under a temporary name of a cycle that an
+    // interrupted run or undo left it in, or under the name it is to leave.
     std::vector<qsizetype> moving; // journal moves
     std::vector<QByteArray> current;
-    for (const qsizetype move : moves) {
+    for (size_t i = 0; i < moves.size(); ++i) {
+        const qsizetype move = moves[i];
         const JournalMove &m = journal.moves[move];
         const QByteArray &from = c.redo ? m.oldName : m.newName;
         const QByteArray &to = c.redo ? m.newName : m.oldName;
-        const bool moved = journal.outcomes[size_t(move)] == RunJournal::Outcome::Moved;
+        const RunJournal::Outcome outcome = journal.outcomes[size_t(move)];
         // A redo moves only what the run moved and what an undo took back;
         // an undo looks at every planned file, since the last outcomes of an
         // interrupted run may never have reached the journal.
-        if (c.redo && !moved && !journal.takenBack[size_t(move)])
+        if (c.redo && outcome != RunJournal::Outcome::Moved && !journal.takenBack[size_t(move)])
             continue;
-        const FileIdentity recorded(m.device, m.inode);
-        FileIdentity at;
-        const bool atFrom = m.inode != 0 && now.identity(from, &at) && at == recorded;
+        // Known by its size and time, a file the run failed to move stays
+        // where it is: under its new name is another file.
+        const bool byStamp = FileMatch::byStamp(m);
+        if (!c.redo && byStamp && outcome == RunJournal::Outcome::Failed)
+            continue;
+        // Where moves place files in steps, each one is journalled before
+        // it is taken: a move with none never began.
+        // A move with none never began, and one whose last step placed
+        // nothing at the new name left the file elsewhere.
+        const bool unsure = !c.redo && lookAlike[i] && outcome == RunJournal::Outcome::Unknown;
+        if (unsure && placesInSteps && journal.runSteps[size_t(move)] == RunJournal::NoStep)
+            continue;
+        const QByteArray temporary = journal.temporaryNames.value(move);
+        const bool atTemporary = !temporary.isEmpty() && now.holds(temporary, m);
+        bool atFrom = !atTemporary && now.holds(from, m);
+        if (unsure && placesInSteps)
+            atFrom = atFrom && journal.lastPlaced.value(move) == from;
+        // Otherwise only the inode, where it is still the one recorded, can
+        // tell which of the look-alikes is which.
+        const bool undecided = atFrom && unsure && !placesInSteps && !now.sameInode(from, m);
+        atFrom = atFrom && !undecided;
         // Where it is to go already; unless it is under the name to leave
         // too (two links of one file, of which the one at `to` may be
         // another move's to take along first).
-        if (!atFrom && m.inode != 0 && now.identity(to, &at) && at == recorded)
+        if (!atTemporary && !atFrom && now.holds(to, m))
             continue;
-        const QByteArray temporary = journal.temporaryNames.value(move);
-        if (atFrom) {
-            moving.push_back(move);
-            current.push_back(from);
-        } else if (m.inode != 0 && !temporary.isEmpty() && now.identity(temporary, &at) &&
-                   at == recorded) {
+        if (atTemporary) {
             moving.push_back(move);
             current.push_back(temporary);
-        } else if (const QByteArray name = m.inode != 0 ? now.nameOf(recorded) : QByteArray();
+        } else if (atFrom) {
+            moving.push_back(move);
+            current.push_back(from);
+        } else if (const QByteArray name = undecided ? QByteArray() : now.nameOf(m);
                    isPassingName(name)) {
             moving.push_back(move);
             current.push_back(name);
         } else if (isOwed(journal, move, c.redo)) {
             QString reason;
-            if (now.identity(from, &at)) {
+            if (undecided) {
+                reason = QCoreApplication::translate(
+                    "UndoRun", "cannot be told apart from another file of the run");
+            } else if (now.has(from)) {
                 reason = QCoreApplication::translate("UndoRun", "changed since the run");
-            } else if (const QByteArray name = now.nameOf(recorded); !name.isEmpty()) {
+            } else if (!name.isEmpty()) {
                 reason = QCoreApplication::translate("UndoRun", "renamed since the run (now “%1”)")
                              .arg(TextEscape::path(name));
             } else {
@@ -285,14 +384,13 @@ void undoFolder(const QByteArray &folder, const std::vector<qsizetype> &moves, C
     for (qsizetype k = 0; k < count; ++k) {
         const QByteArray target = keyOf(targetOf(k));
         const auto found = byCurrent.constFind(target);
-        FileIdentity at;
         if (found != byCurrent.cend()) {
             // A change of case only waits for nothing: the name is its own.
             if (*found != k) {
                 waitsFor[size_t(k)] = *found;
                 waitedBy[size_t(*found)] = k;
             }
-        } else if (caseInsensitive ? takenKeys.contains(target) : now.identity(targetOf(k), &at)) {
+        } else if (caseInsensitive ? takenKeys.contains(target) : now.has(targetOf(k))) {
             blocked.push_back(k);
         }
     }
@@ -480,7 +578,8 @@ Report run(const QString &journalPath, Direction direction, const Progress &prog
     for (qsizetype move = 0; move < total; ++move)
         owed += isOwed(journal, move, redo) ? 1 : 0;
     Movers movers(folders.size(), owed);
-    Context context{journal, redo, results, appender, cancel, movers};
+    VolumeIds volumes;
+    Context context{journal, redo, results, appender, cancel, movers, volumes};
     movers.run(
         [&] {
             size_t f = 0;

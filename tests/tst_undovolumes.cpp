@@ -1,0 +1,280 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// How an undo knows the files of a run again: by inode and birth time where
+// inode numbers last, by name, size and time where they do not, on the volume
+// the run saw whatever device it is mounted from now.
+#include "diskfiles.h"
+#include "files/filelist.h"
+#include "loopmount.h"
+#include "posix/namecodec.h"
+#include "records.h"
+#include "rename/filematch.h"
+#include "rename/renamerun.h"
+#include "rename/undorun.h"
+#include "scratchdir.h"
+
+#include <QTest>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+using namespace Qt::StringLiterals;
+using L = QByteArrayList;
+
+namespace {
+
+// Sizes and times of the table below, in nanoseconds since the epoch.
+constexpr qint64 t0 = 1709644029000000000; // 2024-03-05 13:07:09 UTC
+constexpr qint64 second = 1000000000;
+
+JournalMove recorded(const char *fileSystem, quint64 inode, qint64 size, qint64 modified,
+                     qint64 born, const char *volume = "")
+{
+    JournalMove move{"/v", "a", "b", 2049, inode};
+    move.size = size;
+    move.modified = modified;
+    move.born = born;
+    move.fileSystem = fileSystem;
+    move.volume = volume;
+    return move;
+}
+
+// The file system can no longer be written to or read from the cache: what
+// the next look finds comes from the disk.
+bool dropCaches()
+{
+    ::sync();
+    const int fd = ::open("/proc/sys/vm/drop_caches", O_WRONLY | O_CLOEXEC);
+    const bool dropped = fd >= 0 && ::write(fd, "3\n", 2) == 2;
+    if (fd >= 0)
+        ::close(fd);
+    return dropped;
+}
+
+void setTime(const QByteArray &path, qint64 seconds)
+{
+    const struct timespec times[2] = {{seconds, 0}, {seconds, 0}};
+    ::utimensat(AT_FDCWD, path.constData(), times, AT_SYMLINK_NOFOLLOW);
+}
+
+// Each "old>new" of `folder` renamed with a journal in `journals`.
+RenameRun::Report runWithJournal(const QByteArray &folder, const L &renames,
+                                 const QString &journals)
+{
+    FileList list;
+    QHash<QByteArray, QByteArray> newName;
+    for (const QByteArray &pair : renames) {
+        const qsizetype arrow = pair.indexOf('>');
+        listPath(list, folder + '/' + pair.left(arrow));
+        newName.insert(pair.left(arrow), pair.mid(arrow + 1));
+    }
+    const auto source = [&](const ZQFile &file, qint64) {
+        return NameCodec::decode(newName.value(file.nativeName()));
+    };
+    return RenameRun::clickStart(list, source, nullptr, nullptr, {}, nullptr, {true, journals});
+}
+
+} // namespace
+
+class tst_UndoVolumes : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void sameFile_data();
+    void sameFile();
+    void sameVolume_data();
+    void sameVolume();
+    void undoAfterTheVolumeCameBack_data();
+    void undoAfterTheVolumeCameBack();
+    void impostorStays_data();
+    void impostorStays();
+
+private:
+    ScratchDir m_state;
+};
+
+void tst_UndoVolumes::sameFile_data()
+{
+    QTest::addColumn<JournalMove>("recorded");
+    QTest::addColumn<quint64>("inode");
+    QTest::addColumn<qint64>("size");
+    QTest::addColumn<qint64>("modified");
+    QTest::addColumn<qint64>("born");
+    QTest::addColumn<bool>("same");
+
+    const JournalMove ext4 = recorded("ext4", 12, 100, t0, t0 + 5);
+    QTest::newRow("ext4, inode and birth") << ext4 << 12ull << 100ll << t0 << t0 + 5 << true;
+    QTest::newRow("ext4, written to since")
+        << ext4 << 12ull << 7ll << t0 + 60 * second << t0 + 5 << true;
+    QTest::newRow("ext4, inode given to a file born later")
+        << ext4 << 12ull << 100ll << t0 << t0 + 6 << false;
+    const JournalMove unborn = recorded("xfs", 12, 100, t0 + 7, 0);
+    QTest::newRow("no birth time, size and time agree")
+        << unborn << 12ull << 100ll << t0 + 7 << 0ll << true;
+    QTest::newRow("no birth time, written to since")
+        << unborn << 12ull << 100ll << t0 + 8 << 0ll << false;
+
+    const JournalMove exfat = recorded("exfat", 2, 100, t0 + 500, 0);
+    QTest::newRow("exfat, new inode, same second")
+        << exfat << 3ull << 100ll << t0 + second - 1 << 0ll << true;
+    QTest::newRow("exfat, the next second")
+        << exfat << 2ull << 100ll << t0 + second << 0ll << false;
+    QTest::newRow("exfat, birth kept on one side only")
+        << exfat << 9ull << 100ll << t0 << t0 << true;
+    const JournalMove old = recorded("exfat", 2, 0, -1500000000, 0); // 1969-12-31 23:59:58.5
+    QTest::newRow("before 1970, same second") << old << 2ull << 0ll << -1000000001ll << 0ll << true;
+    QTest::newRow("before 1970, the next second")
+        << old << 2ull << 0ll << -999999999ll << 0ll << false;
+    const JournalMove vfat = recorded("vfat", 2, 100, t0 - second, 0);
+    QTest::newRow("vfat, same two seconds") << vfat << 5ull << 100ll << t0 + 999 << 0ll << true;
+    QTest::newRow("vfat, the next two seconds")
+        << vfat << 5ull << 100ll << t0 + second << 0ll << false;
+    QTest::newRow("sshfs, a new inode after the move")
+        << recorded("fuse.sshfs", 40, 3, t0, 0) << 41ull << 3ll << t0 << 0ll << true;
+
+    JournalMove first = recorded("exfat", 2, -1, 0, 0);
+    QTest::newRow("version 1, device and inode") << first << 2ull << 5ll << t0 << t0 << true;
+    QTest::newRow("not there when planned")
+        << recorded("exfat", 0, 0, 0, 0) << 0ull << 0ll << 0ll << 0ll << false;
+}
+
+void tst_UndoVolumes::sameFile()
+{
+    QFETCH(JournalMove, recorded);
+    QFETCH(quint64, inode);
+    QFETCH(qint64, size);
+    QFETCH(qint64, modified);
+    QFETCH(qint64, born);
+    QFETCH(bool, same);
+    QCOMPARE(FileMatch::sameFile(recorded, FileStamp{2049, inode, size, modified, born}), same);
+}
+
+void tst_UndoVolumes::sameVolume_data()
+{
+    QTest::addColumn<JournalMove>("recorded");
+    QTest::addColumn<QByteArray>("volume");
+    QTest::addColumn<quint64>("device");
+    QTest::addColumn<bool>("same");
+
+    const char *uuid = "116c7751-a685-445b-aee9-c8984a5ba61c";
+    const JournalMove ext4 = recorded("ext4", 12, 1, t0, t0, uuid);
+    QTest::newRow("same UUID on another device") << ext4 << QByteArray(uuid) << 1793ull << true;
+    QTest::newRow("another UUID on the same device")
+        << ext4 << "216c7751-a685-445b-aee9-c8984a5ba61c"_ba << 2049ull << false;
+    const JournalMove tmpfs = recorded("tmpfs", 12, 1, t0, t0);
+    QTest::newRow("tmpfs, another device") << tmpfs << QByteArray() << 47ull << false;
+    const JournalMove exfat = recorded("exfat", 2, 1, t0, 0, "6F17-FC04");
+    QTest::newRow("sshfs, no UUID, another device")
+        << recorded("fuse.sshfs", 2, 1, t0, 0) << QByteArray() << 48ull << true;
+    QTest::newRow("exfat, another card") << exfat << "6F17-FC05"_ba << 2049ull << false;
+    QTest::newRow("version 1, another device")
+        << recorded("", 2, -1, 0, 0) << QByteArray() << 48ull << false;
+}
+
+void tst_UndoVolumes::sameVolume()
+{
+    QFETCH(JournalMove, recorded);
+    QFETCH(QByteArray, volume);
+    QFETCH(quint64, device);
+    QFETCH(bool, same);
+    QCOMPARE(FileMatch::sameVolume(recorded, volume, device), same);
+}
+
+void tst_UndoVolumes::undoAfterTheVolumeCameBack_data()
+{
+    QTest::addColumn<QString>("volume");
+    QTest::addColumn<QString>("how"); // "another device", "same device", "caches dropped"
+    for (const char *volume : {"ext4", "exfat", "ntfs"}) {
+        for (const char *how : {"another device", "caches dropped"}) {
+            QTest::newRow((QByteArray(volume) + ", " + how).constData())
+                << QString::fromLatin1(volume) << QString::fromLatin1(how);
+        }
+    }
+}
+
+// A run over a plain move, a chain and a swap of two files that agree in size
+// and time, then the volume is mounted again (from another loop device) or
+// its cache dropped: the undo finds every file and gives each its name back.
+void tst_UndoVolumes::undoAfterTheVolumeCameBack()
+{
+    QFETCH(QString, volume);
+    QFETCH(QString, how);
+    LoopMount mount(volume);
+    if (!mount.isValid())
+        QSKIP(qPrintable(mount.whyNot()));
+    const QByteArray folder = mount.path("DCIM");
+    QCOMPARE(::mkdir(folder.constData(), 0755), 0);
+    const L original{"a=aaaa", "b=bbbbbbb", "c=cc", "e=1", "f=2"};
+    for (const QByteArray &file : original) {
+        writeFile(folder + '/' + file.left(1), file.mid(2));
+        setTime(folder + '/' + file.left(1), 1709644029);
+    }
+    const QString journals = QString::fromUtf8(m_state.path("runs-") + volume.toUtf8());
+    const RenameRun::Report run =
+        runWithJournal(folder, {"a>x", "b>c", "c>d", "e>f", "f>e"}, journals);
+    QCOMPARE(run.renamed, 5);
+    QCOMPARE(folderEntries(folder), u"c=bbbbbbb d=cc e=2 f=1 x=aaaa"_s);
+
+    const QString deviceBefore = mount.device();
+    if (how == u"caches dropped") {
+        if (!dropCaches())
+            QSKIP("the caches cannot be dropped here (needs root)");
+    } else {
+        QVERIFY2(mount.remount(true), qPrintable(mount.whyNot()));
+        QVERIFY(mount.device() != deviceBefore);
+    }
+
+    const UndoRun::Report undo = UndoRun::run(run.journalPath, UndoRun::Direction::Undo);
+    QVERIFY2(undo.error.isEmpty(), qPrintable(undo.error));
+    QCOMPARE(undo.detailedText(), QString());
+    QCOMPARE(undo.moved.size(), 5);
+    QCOMPARE(folderEntries(folder), u"a=aaaa b=bbbbbbb c=cc e=1 f=2"_s);
+}
+
+void tst_UndoVolumes::impostorStays_data()
+{
+    QTest::addColumn<QString>("volume");
+    QTest::addColumn<bool>("sameTime"); // the impostor gets the moved file's time
+    QTest::newRow("ext4, the inode given again, same time") << u"ext4"_s << true;
+    QTest::newRow("exfat, same size, written later") << u"exfat"_s << false;
+}
+
+// After the run another file of the same size takes the new name (on ext4
+// the number of the file just deleted, and even its time, so that only its
+// birth tells): the undo leaves it where it is.
+void tst_UndoVolumes::impostorStays()
+{
+    QFETCH(QString, volume);
+    QFETCH(bool, sameTime);
+    LoopMount mount(volume);
+    if (!mount.isValid())
+        QSKIP(qPrintable(mount.whyNot()));
+    const QByteArray folder = mount.path("DCIM");
+    QCOMPARE(::mkdir(folder.constData(), 0755), 0);
+    writeFile(folder + "/a", "original");
+    setTime(folder + "/a", 1709644029);
+    const QString journals = QString::fromUtf8(m_state.path("impostor-") + volume.toUtf8());
+    const RenameRun::Report run = runWithJournal(folder, {"a>b"}, journals);
+    QCOMPARE(run.renamed, 1);
+    struct stat moved;
+    QCOMPARE(::lstat((folder + "/b").constData(), &moved), 0);
+    QCOMPARE(::unlink((folder + "/b").constData()), 0);
+    writeFile(folder + "/b", "impostor");
+    if (sameTime)
+        setTime(folder + "/b", 1709644029);
+    struct stat impostor;
+    QCOMPARE(::lstat((folder + "/b").constData(), &impostor), 0);
+    if (volume == u"ext4")
+        QCOMPARE(impostor.st_ino, moved.st_ino);
+
+    const UndoRun::Report undo = UndoRun::run(run.journalPath, UndoRun::Direction::Undo);
+    QVERIFY2(undo.error.isEmpty(), qPrintable(undo.error));
+    QCOMPARE(undo.moved.size(), 0);
+    QCOMPARE(undo.detailedText(),
+             u"“%1/b” stays, not “%1/a”: changed since the run"_s.arg(QString::fromUtf8(folder)));
+    QCOMPARE(folderEntries(folder), u"b=impostor"_s);
+}
+
+QTEST_GUILESS_MAIN(tst_UndoVolumes)
+#include "tst_undovolumes.moc"
