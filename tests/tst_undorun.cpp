@@ -2,6 +2,7 @@
 #include "diskfiles.h"
 #include "files/filelist.h"
 #include "journalfixture.h"
+#include "journalrun.h"
 #include "loopmount.h"
 #include "pausehook.h"
 #include "posix/namecodec.h"
@@ -49,24 +50,6 @@ L entries(const QByteArray &folder)
         closedir(stream);
     std::sort(result.begin(), result.end());
     return result;
-}
-
-// Runs over the files of `folder` named on the left of each "old>new" pair,
-// with the journal kept in `journals`; the name bytes of the new name as given.
-RenameRun::Report runWithJournal(const QByteArray &folder, const L &renames,
-                                 const QString &journals)
-{
-    FileList list;
-    QHash<QByteArray, QByteArray> newName;
-    for (const QByteArray &pair : renames) {
-        const qsizetype arrow = pair.indexOf('>');
-        listPath(list, folder + '/' + pair.left(arrow));
-        newName.insert(pair.left(arrow), pair.mid(arrow + 1));
-    }
-    const auto source = [&](const ZQFile &file, qint64) {
-        return NameCodec::decode(newName.value(file.nativeName()));
-    };
-    return RenameRun::clickStart(list, source, nullptr, nullptr, {}, nullptr, {true, journals});
 }
 
 // The 20,000 files of the kill tests: four folders of 5,000, in groups of ten
@@ -158,31 +141,6 @@ std::unique_ptr<ScratchDir> killTree()
             writeFile(folder + '/' + killName(i), QByteArray::number(f) + '/' + killName(i));
     }
     return dir->isValid() ? std::move(dir) : nullptr;
-}
-
-QByteArray g_self;
-
-// Runs this program with `arguments`, stopped by the test pause at `moment`,
-// and kills it there. False if it ended before it came to the moment.
-bool killChildAt(const QByteArray &moment, const L &arguments)
-{
-    const pid_t child = ::fork();
-    if (child == 0) {
-        ::setenv("VELNOR_TEST_PAUSE_AT", moment.constData(), 1);
-        std::vector<char *> argv{g_self.data()};
-        for (const QByteArray &argument : arguments)
-            argv.push_back(const_cast<char *>(argument.constData()));
-        argv.push_back(nullptr);
-        ::execv(g_self.constData(), argv.data());
-        ::_exit(127);
-    }
-    int status = 0;
-    if (child < 0 || ::waitpid(child, &status, WUNTRACED) != child || !WIFSTOPPED(status)) {
-        qWarning("the child ended before the moment it was to be killed at");
-        return false;
-    }
-    ::kill(child, SIGKILL);
-    return ::waitpid(child, &status, 0) == child && WIFSIGNALED(status);
 }
 
 } // namespace
@@ -1081,7 +1039,6 @@ int main(int argc, char **argv)
                    ? 0
                    : 1;
     QCoreApplication app(argc, argv);
-    g_self = QFile::encodeName(QCoreApplication::applicationFilePath());
     TstUndoRun test;
     return QTest::qExec(&test, argc, argv);
 }

@@ -4,8 +4,8 @@
 // the run saw whatever device it is mounted from now.
 #include "diskfiles.h"
 #include "files/filelist.h"
+#include "journalrun.h"
 #include "loopmount.h"
-#include "posix/namecodec.h"
 #include "records.h"
 #include "rename/filematch.h"
 #include "rename/renamerun.h"
@@ -55,23 +55,6 @@ void setTime(const QByteArray &path, qint64 seconds)
 {
     const struct timespec times[2] = {{seconds, 0}, {seconds, 0}};
     ::utimensat(AT_FDCWD, path.constData(), times, AT_SYMLINK_NOFOLLOW);
-}
-
-// Each "old>new" of `folder` renamed with a journal in `journals`.
-RenameRun::Report runWithJournal(const QByteArray &folder, const L &renames,
-                                 const QString &journals)
-{
-    FileList list;
-    QHash<QByteArray, QByteArray> newName;
-    for (const QByteArray &pair : renames) {
-        const qsizetype arrow = pair.indexOf('>');
-        listPath(list, folder + '/' + pair.left(arrow));
-        newName.insert(pair.left(arrow), pair.mid(arrow + 1));
-    }
-    const auto source = [&](const ZQFile &file, qint64) {
-        return NameCodec::decode(newName.value(file.nativeName()));
-    };
-    return RenameRun::clickStart(list, source, nullptr, nullptr, {}, nullptr, {true, journals});
 }
 
 } // namespace
