@@ -497,24 +497,19 @@ void TstUndoRun::journalOutsideItsFolders_data()
     QTest::addColumn<L>("disk");
 
     const QString damaged = u"The journal is damaged: move 0 is not one of a file in its folder."_s;
+    const auto damagedRow = [&](const char *row, const char *folder, const char *names) {
+        QTest::newRow(row) << QByteArray(folder) << QByteArray(names) << damaged << L{"b=b"};
+    };
     QTest::newRow("sound") << "@"_ba
                            << "a b"_ba << QString() << L{"a=b"};
-    QTest::newRow("slash in the old name") << "@"_ba
-                                           << "x%2Fa b"_ba << damaged << L{"b=b"};
-    QTest::newRow("up in the old name") << "@"_ba
-                                        << "..%2Fa b"_ba << damaged << L{"b=b"};
-    QTest::newRow("old name a dot-dot") << "@"_ba
-                                        << ".. b"_ba << damaged << L{"b=b"};
-    QTest::newRow("NUL in the old name") << "@"_ba
-                                         << "a%00b b"_ba << damaged << L{"b=b"};
-    QTest::newRow("empty old name") << "@"_ba
-                                    << "% b"_ba << damaged << L{"b=b"};
-    QTest::newRow("slash in the new name") << "@"_ba
-                                           << "a .%2Fb"_ba << damaged << L{"b=b"};
-    QTest::newRow("relative folder") << "relative"_ba
-                                     << "a b"_ba << damaged << L{"b=b"};
-    QTest::newRow("up in the folder") << "@/x/.."_ba
-                                      << "a b"_ba << damaged << L{"b=b"};
+    damagedRow("slash in the old name", "@", "x%2Fa b");
+    damagedRow("up in the old name", "@", "..%2Fa b");
+    damagedRow("old name a dot-dot", "@", ".. b");
+    damagedRow("NUL in the old name", "@", "a%00b b");
+    damagedRow("empty old name", "@", "% b");
+    damagedRow("slash in the new name", "@", "a .%2Fb");
+    damagedRow("relative folder", "relative", "a b");
+    damagedRow("up in the folder", "@/x/..", "a b");
 }
 
 // A journal is the user's own file, but one edited or damaged so that it
