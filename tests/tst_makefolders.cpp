@@ -5,6 +5,7 @@
 #include "loopmount.h"
 #include "pausehook.h"
 #include "plan/renameplan.h"
+#include "plannedfolders.h"
 #include "records.h"
 #include "rename/renamelog.h"
 #include "rename/renamerun.h"
@@ -62,21 +63,6 @@ void makeTree(const QByteArray &root, const L &entries)
             writeFile(root + '/' + entry.left(entry.indexOf('=')),
                       entry.mid(entry.indexOf('=') + 1));
     }
-}
-
-FolderFacts factsOf(const S &names, bool caseless)
-{
-    FolderFacts facts;
-    facts.opened = true;
-    facts.caseInsensitive = caseless;
-    std::vector<std::pair<size_t, size_t>> spans;
-    for (const QString &name : names) {
-        const QByteArray bytes = name.toUtf8();
-        spans.emplace_back(facts.nameBytes.size(), size_t(bytes.size()));
-        facts.nameBytes.insert(facts.nameBytes.end(), bytes.begin(), bytes.end());
-    }
-    facts.indexNames(spans);
-    return facts;
 }
 
 const L tripBefore{"IMG_1.JPG=one", "IMG_2.JPG=two", "IMG_3.JPG=three", "2024/",
@@ -174,9 +160,9 @@ void TstMakeFolders::plan()
     std::vector<QByteArray> folders = RenamePlan::foldersOf(files, &folderOfFile);
     RenamePlan::TargetFacts targets;
     if (!below.isEmpty())
-        targets.emplace("/d/sub", factsOf(below, caseless));
+        targets.emplace("/d/sub", factsWith(below, caseless));
     std::vector<FolderFacts> facts;
-    facts.push_back(factsOf({}, caseless));
+    facts.push_back(factsWith({}, caseless));
     const RenamePlan plan = RenamePlan::compute(
         files, std::vector<QString>(newNames.begin(), newNames.end()), folderOfFile,
         std::move(folders), std::move(facts), false, true, targets);
@@ -195,9 +181,9 @@ void TstMakeFolders::companionHeldByANameTakenBelow()
     std::vector<qint32> folderOfFile;
     std::vector<QByteArray> folders = RenamePlan::foldersOf(files, &folderOfFile);
     std::vector<FolderFacts> facts;
-    facts.push_back(factsOf({}, false));
+    facts.push_back(factsWith({}, false));
     RenamePlan::TargetFacts targets;
-    targets.emplace("/d/sub", factsOf({u"x.jpg"_s}, false));
+    targets.emplace("/d/sub", factsWith({u"x.jpg"_s}, false));
     const RenamePlan plan =
         RenamePlan::compute(files, {u"sub/x.jpg"_s, u"sub/x.xmp"_s}, folderOfFile,
                             std::move(folders), std::move(facts), false, true, targets);
