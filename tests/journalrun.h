@@ -12,6 +12,7 @@
 
 #include <csignal>
 #include <cstdlib>
+#include <fcntl.h>
 #include <sys/wait.h>
 #include <unistd.h>
 #include <vector>
@@ -62,4 +63,16 @@ inline bool killChildAt(const QByteArray &moment, const QByteArrayList &argument
     }
     ::kill(child, SIGKILL);
     return ::waitpid(child, &status, 0) == child && WIFSIGNALED(status);
+}
+
+// The file system can no longer be written to or read from the cache: what
+// the next look finds comes from the disk.
+inline bool dropCaches()
+{
+    ::sync();
+    const int fd = ::open("/proc/sys/vm/drop_caches", O_WRONLY | O_CLOEXEC);
+    const bool dropped = fd >= 0 && ::write(fd, "3\n", 2) == 2;
+    if (fd >= 0)
+        ::close(fd);
+    return dropped;
 }

@@ -109,6 +109,18 @@ int childRun(const QByteArray &root, const QString &journals)
 const L volumeRenames{"a>x", "b>c", "c>d", "e>f", "f>e", "g>G"};
 const L volumeOriginal{"a=a", "b=b", "c=c", "e=e", "f=f", "g=g"};
 
+// The folder of the kill tests on `mount`, holding the files of volumeOriginal;
+// empty if it could not be made.
+QByteArray volumeFolder(const LoopMount &mount)
+{
+    const QByteArray folder = mount.path("f");
+    if (::mkdir(folder.constData(), 0755) != 0)
+        return {};
+    for (const QByteArray &file : volumeOriginal)
+        writeFile(folder + '/' + file.left(1), file.left(1));
+    return folder;
+}
+
 // A journal as written by hand: the lines after the plan's, with "@" for
 // `folder` and "INODE a" for the device and inode of the file `a` there.
 QByteArray handJournal(const QByteArray &folder, QByteArray lines)
@@ -783,10 +795,8 @@ void TstUndoRun::killOnVolume()
     LoopMount mount(volume);
     if (!mount.isValid())
         QSKIP(qPrintable(mount.whyNot()));
-    const QByteArray folder = mount.path("f");
-    QCOMPARE(::mkdir(folder.constData(), 0755), 0);
-    for (const QByteArray &file : volumeOriginal)
-        writeFile(folder + '/' + file.left(1), file.left(1));
+    const QByteArray folder = volumeFolder(mount);
+    QVERIFY(!folder.isEmpty());
     const QByteArray journals = m_state.path("volume-runs");
     QVERIFY(killChildAt(moment, {"--child-volume", folder, journals}));
 
@@ -824,20 +834,13 @@ void TstUndoRun::killOnVolumeThenCachesDropped()
     LoopMount mount(u"exfat"_s);
     if (!mount.isValid())
         QSKIP(qPrintable(mount.whyNot()));
-    const QByteArray folder = mount.path("f");
-    QCOMPARE(::mkdir(folder.constData(), 0755), 0);
-    for (const QByteArray &file : volumeOriginal)
-        writeFile(folder + '/' + file.left(1), file.left(1));
+    const QByteArray folder = volumeFolder(mount);
+    QVERIFY(!folder.isEmpty());
     const QByteArray journals = m_state.path("dropped-runs");
     QVERIFY(killChildAt(moment, {"--child-volume", folder, journals}));
     const QString journal = RunHistory::list(QFile::decodeName(journals)).runs[0].path;
     UndoRun::settle(journal);
-    ::sync();
-    const int fd = ::open("/proc/sys/vm/drop_caches", O_WRONLY | O_CLOEXEC);
-    const bool dropped = fd >= 0 && ::write(fd, "3\n", 2) == 2;
-    if (fd >= 0)
-        ::close(fd);
-    if (!dropped)
+    if (!dropCaches())
         QSKIP("the caches cannot be dropped here (needs root)");
     const UndoRun::Report report = UndoRun::run(journal, Direction::Undo);
     QVERIFY2(report.error.isEmpty(), qPrintable(report.error));

@@ -39,18 +39,6 @@ JournalMove recorded(const char *fileSystem, quint64 inode, qint64 size, qint64 
     return move;
 }
 
-// The file system can no longer be written to or read from the cache: what
-// the next look finds comes from the disk.
-bool dropCaches()
-{
-    ::sync();
-    const int fd = ::open("/proc/sys/vm/drop_caches", O_WRONLY | O_CLOEXEC);
-    const bool dropped = fd >= 0 && ::write(fd, "3\n", 2) == 2;
-    if (fd >= 0)
-        ::close(fd);
-    return dropped;
-}
-
 void setTime(const QByteArray &path, qint64 seconds)
 {
     const struct timespec times[2] = {{seconds, 0}, {seconds, 0}};
