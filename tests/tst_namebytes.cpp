@@ -5,8 +5,8 @@
 #include "posix/namecodec.h"
 #include "records.h"
 #include "rename/renamerun.h"
-#include "renamesettings.h"
 #include "rules/namecomposer.h"
+#include "rulesettings.h"
 
 #include <QElapsedTimer>
 #include <QTest>

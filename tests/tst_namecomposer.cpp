@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "files/zqfile.h"
 #include "posix/namecodec.h"
-#include "renamesettings.h"
 #include "rules/namecomposer.h"
+#include "rulesettings.h"
 
 #include <QTest>
 
