@@ -1,10 +1,11 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "diskfiles.h"
 #include "files/filelist.h"
+#include "journalrun.h"
 #include "loopmount.h"
 #include "pausehook.h"
 #include "plan/renameplan.h"
-#include "posix/namecodec.h"
+#include "plannedfolders.h"
 #include "records.h"
 #include "rename/renamelog.h"
 #include "rename/renamerun.h"
@@ -15,11 +16,9 @@
 #include <QTest>
 
 #include <algorithm>
-#include <csignal>
 #include <cstring>
 #include <dirent.h>
 #include <sys/stat.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 using namespace Qt::StringLiterals;
@@ -66,41 +65,6 @@ void makeTree(const QByteArray &root, const L &entries)
     }
 }
 
-// A run over the files named on the left of each "old>new" pair in `folder`,
-// with folders made from the "/" of the new names.
-RenameRun::Report runMakingFolders(const QByteArray &folder, const L &renames,
-                                   const QString &journals, FileList *kept = nullptr)
-{
-    FileList own;
-    FileList &list = kept ? *kept : own;
-    QHash<QByteArray, QByteArray> newName;
-    for (const QByteArray &pair : renames) {
-        const qsizetype arrow = pair.indexOf('>');
-        listPath(list, folder + '/' + pair.left(arrow));
-        newName.insert(pair.left(arrow), pair.mid(arrow + 1));
-    }
-    const auto source = [&](const ZQFile &file, qint64) {
-        return NameCodec::decode(newName.value(file.nativeName()));
-    };
-    return RenameRun::clickStart(list, source, nullptr, nullptr, {}, nullptr, {true, journals},
-                                 false, true);
-}
-
-FolderFacts factsOf(const S &names, bool caseless)
-{
-    FolderFacts facts;
-    facts.opened = true;
-    facts.caseInsensitive = caseless;
-    std::vector<std::pair<size_t, size_t>> spans;
-    for (const QString &name : names) {
-        const QByteArray bytes = name.toUtf8();
-        spans.emplace_back(facts.nameBytes.size(), size_t(bytes.size()));
-        facts.nameBytes.insert(facts.nameBytes.end(), bytes.begin(), bytes.end());
-    }
-    facts.indexNames(spans);
-    return facts;
-}
-
 const L tripBefore{"IMG_1.JPG=one", "IMG_2.JPG=two", "IMG_3.JPG=three", "2024/",
                    "2024/keep.txt=keep"};
 const L tripRenames{"IMG_1.JPG>2024/05/IMG_1.JPG", "IMG_2.JPG>2024/06/IMG_2.JPG",
@@ -114,25 +78,6 @@ const L tripAfter{"2023/",
                   "2024/06/",
                   "2024/06/IMG_2.JPG=two",
                   "2024/keep.txt=keep"};
-
-QByteArray g_self;
-
-// Runs this program with `arguments`, stopped at `moment` and killed there.
-bool killChildAt(const QByteArray &moment, const L &arguments)
-{
-    const pid_t child = ::fork();
-    if (child == 0) {
-        ::setenv("VELNOR_TEST_PAUSE_AT", moment.constData(), 1);
-        ::execl(g_self.constData(), g_self.constData(), arguments[0].constData(),
-                arguments[1].constData(), arguments[2].constData(), nullptr);
-        ::_exit(127);
-    }
-    int status = 0;
-    if (child < 0 || ::waitpid(child, &status, WUNTRACED) != child || !WIFSTOPPED(status))
-        return false;
-    ::kill(child, SIGKILL);
-    return ::waitpid(child, &status, 0) == child && WIFSIGNALED(status);
-}
 
 } // namespace
 
@@ -215,9 +160,9 @@ void TstMakeFolders::plan()
     std::vector<QByteArray> folders = RenamePlan::foldersOf(files, &folderOfFile);
     RenamePlan::TargetFacts targets;
     if (!below.isEmpty())
-        targets.emplace("/d/sub", factsOf(below, caseless));
+        targets.emplace("/d/sub", factsWith(below, caseless));
     std::vector<FolderFacts> facts;
-    facts.push_back(factsOf({}, caseless));
+    facts.push_back(factsWith({}, caseless));
     const RenamePlan plan = RenamePlan::compute(
         files, std::vector<QString>(newNames.begin(), newNames.end()), folderOfFile,
         std::move(folders), std::move(facts), false, true, targets);
@@ -236,9 +181,9 @@ void TstMakeFolders::companionHeldByANameTakenBelow()
     std::vector<qint32> folderOfFile;
     std::vector<QByteArray> folders = RenamePlan::foldersOf(files, &folderOfFile);
     std::vector<FolderFacts> facts;
-    facts.push_back(factsOf({}, false));
+    facts.push_back(factsWith({}, false));
     RenamePlan::TargetFacts targets;
-    targets.emplace("/d/sub", factsOf({u"x.jpg"_s}, false));
+    targets.emplace("/d/sub", factsWith({u"x.jpg"_s}, false));
     const RenamePlan plan =
         RenamePlan::compute(files, {u"sub/x.jpg"_s, u"sub/x.xmp"_s}, folderOfFile,
                             std::move(folders), std::move(facts), false, true, targets);
@@ -271,7 +216,7 @@ void TstMakeFolders::runUndoRedo()
     const QString journals = dir.filePath(u"runs"_s);
 
     FileList list;
-    const RenameRun::Report run = runMakingFolders(trip, tripRenames, journals, &list);
+    const RenameRun::Report run = runWithJournal(trip, tripRenames, journals, true, &list);
     QCOMPARE(run.renamed, 3);
     QCOMPARE(tree(trip), tripAfter);
     // The records follow the files into their folders.
@@ -307,8 +252,8 @@ void TstMakeFolders::aFileWhereAFolderIsToBe()
     ScratchDir dir;
     const L files{"2024=a file", "a.jpg=a", "b.jpg=b"};
     makeTree(dir.path(), files);
-    const RenameRun::Report run = runMakingFolders(
-        dir.path(), {"a.jpg>2024/05/a.jpg", "b.jpg>2025/b.jpg"}, dir.filePath(u"runs"_s));
+    const RenameRun::Report run = runWithJournal(
+        dir.path(), {"a.jpg>2024/05/a.jpg", "b.jpg>2025/b.jpg"}, dir.filePath(u"runs"_s), true);
     QCOMPARE(run.renamed, 1);
     QCOMPARE(run.failed, 1);
     QCOMPARE(run.entries[0].error,
@@ -374,7 +319,8 @@ void TstMakeFolders::onExfat()
     const QByteArray journals = m_state.path("exfat-" + moment);
     QString journal;
     if (moment.isEmpty()) {
-        const RenameRun::Report run = runMakingFolders(trip, renames, QFile::decodeName(journals));
+        const RenameRun::Report run =
+            runWithJournal(trip, renames, QFile::decodeName(journals), true);
         QCOMPARE(run.renamed, 3);
         QCOMPARE(run.failed, 1);
         QCOMPARE(run.entries[3].error,
@@ -398,9 +344,8 @@ int main(int argc, char **argv)
 {
     pauseAtTheNamedMoment();
     if (argc == 4 && std::strcmp(argv[1], "--child-run") == 0)
-        return runMakingFolders(argv[2], tripRenames, QFile::decodeName(argv[3])).failed;
+        return runWithJournal(argv[2], tripRenames, QFile::decodeName(argv[3]), true).failed;
     QCoreApplication app(argc, argv);
-    g_self = QFile::encodeName(QCoreApplication::applicationFilePath());
     TstMakeFolders test;
     return QTest::qExec(&test, argc, argv);
 }

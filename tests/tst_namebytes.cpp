@@ -6,6 +6,7 @@
 #include "records.h"
 #include "rename/renamerun.h"
 #include "rules/namecomposer.h"
+#include "rulesettings.h"
 
 #include <QElapsedTimer>
 #include <QTest>
@@ -30,20 +31,6 @@ private slots:
 };
 
 namespace {
-
-RenameSettings settings(const QString &name, const QString &ext = u"[E]"_s,
-                        const QString &search = {}, const QString &replace = {}, int caseTag = 0,
-                        int digits = 1)
-{
-    RenameSettings s;
-    s.nameTemplate = name;
-    s.extTemplate = ext;
-    s.searchText = search;
-    s.replaceText = replace;
-    s.caseTag = caseTag;
-    s.digitsCounter = digits;
-    return s;
-}
 
 QString bytes(const char *raw)
 {
@@ -143,11 +130,11 @@ void tst_NameBytes::tooLongIsCut_data()
     QTest::addColumn<QString>("head");
     const QString counter32 = QString(31, u'0') + u"1"_s;
     QTest::newRow("[C] 10000 times, 32 digits")
-        << settings(u"[C]"_s.repeated(10000), u"[E]"_s, {}, {}, 0, 32) << u"a.txt"_s
+        << settings(u"[C]"_s.repeated(10000), u"[E]"_s, {}, {}, 0, 1, 1, 32) << u"a.txt"_s
         << qsizetype(256) << counter32 + counter32;
     QTest::newRow("[C] 200 times, 32 digits")
-        << settings(u"[C]"_s.repeated(200), u"[E]"_s, {}, {}, 0, 32) << u"a.txt"_s << qsizetype(256)
-        << counter32 + counter32;
+        << settings(u"[C]"_s.repeated(200), u"[E]"_s, {}, {}, 0, 1, 1, 32) << u"a.txt"_s
+        << qsizetype(256) << counter32 + counter32;
     QTest::newRow("[C] of one digit 1000 times")
         << settings(u"[C]"_s.repeated(1000)) << u"a.txt"_s << qsizetype(256) << QString(256, u'1');
     QTest::newRow("[C] in the extension") << settings(u"[N]"_s, u"[C]"_s.repeated(1000))
@@ -190,7 +177,7 @@ void tst_NameBytes::tooLongIsCut()
 // milliseconds (a bound far above the expected cost, so a slow machine passes).
 void tst_NameBytes::hostileTemplatesStayCheap()
 {
-    const NameComposer counters(settings(u"[C]"_s.repeated(10000), u"[E]"_s, {}, {}, 0, 32));
+    const NameComposer counters(settings(u"[C]"_s.repeated(10000), u"[E]"_s, {}, {}, 0, 1, 1, 32));
     const NameComposer growing(settings(u"[N1-]"_s));
     QElapsedTimer timer;
     timer.start();

@@ -2,6 +2,7 @@
 #include "files/zqfile.h"
 #include "posix/namecodec.h"
 #include "rules/namecomposer.h"
+#include "rulesettings.h"
 
 #include <QTest>
 
@@ -23,24 +24,6 @@ private slots:
     void parentFolders_data();
     void parentFolders();
 };
-
-namespace {
-RenameSettings settings(const QString &name, const QString &ext, const QString &search = {},
-                        const QString &replace = {}, int caseTag = 0, int start = 1, int step = 1,
-                        int digits = 1)
-{
-    RenameSettings s;
-    s.nameTemplate = name;
-    s.extTemplate = ext;
-    s.searchText = search;
-    s.replaceText = replace;
-    s.caseTag = caseTag;
-    s.startCounter = start;
-    s.stepCounter = step;
-    s.digitsCounter = digits;
-    return s;
-}
-} // namespace
 
 Q_DECLARE_METATYPE(RenameSettings)
 

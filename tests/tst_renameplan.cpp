@@ -3,6 +3,7 @@
 #include "plan/folderfacts.h"
 #include "plan/namerules.h"
 #include "plan/renameplan.h"
+#include "plannedfolders.h"
 #include "scratchdir.h"
 
 #include <QTest>
@@ -13,27 +14,6 @@ using namespace Qt::StringLiterals;
 using S = QStringList;
 
 namespace {
-
-FolderFacts factsWith(const QStringList &names, bool caseless, const QString &fileSystem,
-                      const QString &notWritable)
-{
-    FolderFacts facts;
-    facts.opened = true;
-    facts.device = 1;
-    facts.inode = 2;
-    facts.caseInsensitive = caseless;
-    facts.fileSystem = fileSystem;
-    facts.windowsNames = !fileSystem.isEmpty();
-    facts.notWritable = notWritable;
-    std::vector<std::pair<size_t, size_t>> spans;
-    for (const QString &name : names) {
-        const QByteArray bytes = name.toUtf8();
-        spans.emplace_back(facts.nameBytes.size(), size_t(bytes.size()));
-        facts.nameBytes.insert(facts.nameBytes.end(), bytes.begin(), bytes.end());
-    }
-    facts.indexNames(spans);
-    return facts;
-}
 
 // Each row as "unchanged", "move", "move after N" (1-based), "refused: REASON"
 // or "conflict: REASON".

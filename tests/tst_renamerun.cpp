@@ -10,6 +10,7 @@
 #include "rename/renamerun.h"
 #include "rename/userdefaults.h"
 #include "rules/namecomposer.h"
+#include "rulesettings.h"
 #include "scratchdir.h"
 #include "scriptedprompt.h"
 
@@ -73,15 +74,6 @@ QStringList names(const FileList &list)
     for (const auto &file : list.contentsArray())
         result << TextEscape::line(file->name());
     return result;
-}
-
-RenameSettings settings(const QString &name, const QString &ext = u"[E]"_s, qint32 start = 1)
-{
-    RenameSettings values;
-    values.nameTemplate = name;
-    values.extTemplate = ext;
-    values.startCounter = start;
-    return values;
 }
 
 struct Scenario

@@ -2,6 +2,7 @@
 #include "diskfiles.h"
 #include "files/filelist.h"
 #include "journalfixture.h"
+#include "journalrun.h"
 #include "loopmount.h"
 #include "pausehook.h"
 #include "posix/namecodec.h"
@@ -49,24 +50,6 @@ L entries(const QByteArray &folder)
         closedir(stream);
     std::sort(result.begin(), result.end());
     return result;
-}
-
-// Runs over the files of `folder` named on the left of each "old>new" pair,
-// with the journal kept in `journals`; the name bytes of the new name as given.
-RenameRun::Report runWithJournal(const QByteArray &folder, const L &renames,
-                                 const QString &journals)
-{
-    FileList list;
-    QHash<QByteArray, QByteArray> newName;
-    for (const QByteArray &pair : renames) {
-        const qsizetype arrow = pair.indexOf('>');
-        listPath(list, folder + '/' + pair.left(arrow));
-        newName.insert(pair.left(arrow), pair.mid(arrow + 1));
-    }
-    const auto source = [&](const ZQFile &file, qint64) {
-        return NameCodec::decode(newName.value(file.nativeName()));
-    };
-    return RenameRun::clickStart(list, source, nullptr, nullptr, {}, nullptr, {true, journals});
 }
 
 // The 20,000 files of the kill tests: four folders of 5,000, in groups of ten
@@ -126,6 +109,18 @@ int childRun(const QByteArray &root, const QString &journals)
 const L volumeRenames{"a>x", "b>c", "c>d", "e>f", "f>e", "g>G"};
 const L volumeOriginal{"a=a", "b=b", "c=c", "e=e", "f=f", "g=g"};
 
+// The folder of the kill tests on `mount`, holding the files of volumeOriginal;
+// empty if it could not be made.
+QByteArray volumeFolder(const LoopMount &mount)
+{
+    const QByteArray folder = mount.path("f");
+    if (::mkdir(folder.constData(), 0755) != 0)
+        return {};
+    for (const QByteArray &file : volumeOriginal)
+        writeFile(folder + '/' + file.left(1), file.left(1));
+    return folder;
+}
+
 // A journal as written by hand: the lines after the plan's, with "@" for
 // `folder` and "INODE a" for the device and inode of the file `a` there.
 QByteArray handJournal(const QByteArray &folder, QByteArray lines)
@@ -158,31 +153,6 @@ std::unique_ptr<ScratchDir> killTree()
             writeFile(folder + '/' + killName(i), QByteArray::number(f) + '/' + killName(i));
     }
     return dir->isValid() ? std::move(dir) : nullptr;
-}
-
-QByteArray g_self;
-
-// Runs this program with `arguments`, stopped by the test pause at `moment`,
-// and kills it there. False if it ended before it came to the moment.
-bool killChildAt(const QByteArray &moment, const L &arguments)
-{
-    const pid_t child = ::fork();
-    if (child == 0) {
-        ::setenv("VELNOR_TEST_PAUSE_AT", moment.constData(), 1);
-        std::vector<char *> argv{g_self.data()};
-        for (const QByteArray &argument : arguments)
-            argv.push_back(const_cast<char *>(argument.constData()));
-        argv.push_back(nullptr);
-        ::execv(g_self.constData(), argv.data());
-        ::_exit(127);
-    }
-    int status = 0;
-    if (child < 0 || ::waitpid(child, &status, WUNTRACED) != child || !WIFSTOPPED(status)) {
-        qWarning("the child ended before the moment it was to be killed at");
-        return false;
-    }
-    ::kill(child, SIGKILL);
-    return ::waitpid(child, &status, 0) == child && WIFSIGNALED(status);
 }
 
 } // namespace
@@ -539,24 +509,19 @@ void TstUndoRun::journalOutsideItsFolders_data()
     QTest::addColumn<L>("disk");
 
     const QString damaged = u"The journal is damaged: move 0 is not one of a file in its folder."_s;
+    const auto damagedRow = [&](const char *row, const char *folder, const char *names) {
+        QTest::newRow(row) << QByteArray(folder) << QByteArray(names) << damaged << L{"b=b"};
+    };
     QTest::newRow("sound") << "@"_ba
                            << "a b"_ba << QString() << L{"a=b"};
-    QTest::newRow("slash in the old name") << "@"_ba
-                                           << "x%2Fa b"_ba << damaged << L{"b=b"};
-    QTest::newRow("up in the old name") << "@"_ba
-                                        << "..%2Fa b"_ba << damaged << L{"b=b"};
-    QTest::newRow("old name a dot-dot") << "@"_ba
-                                        << ".. b"_ba << damaged << L{"b=b"};
-    QTest::newRow("NUL in the old name") << "@"_ba
-                                         << "a%00b b"_ba << damaged << L{"b=b"};
-    QTest::newRow("empty old name") << "@"_ba
-                                    << "% b"_ba << damaged << L{"b=b"};
-    QTest::newRow("slash in the new name") << "@"_ba
-                                           << "a .%2Fb"_ba << damaged << L{"b=b"};
-    QTest::newRow("relative folder") << "relative"_ba
-                                     << "a b"_ba << damaged << L{"b=b"};
-    QTest::newRow("up in the folder") << "@/x/.."_ba
-                                      << "a b"_ba << damaged << L{"b=b"};
+    damagedRow("slash in the old name", "@", "x%2Fa b");
+    damagedRow("up in the old name", "@", "..%2Fa b");
+    damagedRow("old name a dot-dot", "@", ".. b");
+    damagedRow("NUL in the old name", "@", "a%00b b");
+    damagedRow("empty old name", "@", "% b");
+    damagedRow("slash in the new name", "@", "a .%2Fb");
+    damagedRow("relative folder", "relative", "a b");
+    damagedRow("up in the folder", "@/x/..", "a b");
 }
 
 // A journal is the user's own file, but one edited or damaged so that it
@@ -830,10 +795,8 @@ void TstUndoRun::killOnVolume()
     LoopMount mount(volume);
     if (!mount.isValid())
         QSKIP(qPrintable(mount.whyNot()));
-    const QByteArray folder = mount.path("f");
-    QCOMPARE(::mkdir(folder.constData(), 0755), 0);
-    for (const QByteArray &file : volumeOriginal)
-        writeFile(folder + '/' + file.left(1), file.left(1));
+    const QByteArray folder = volumeFolder(mount);
+    QVERIFY(!folder.isEmpty());
     const QByteArray journals = m_state.path("volume-runs");
     QVERIFY(killChildAt(moment, {"--child-volume", folder, journals}));
 
@@ -871,20 +834,13 @@ void TstUndoRun::killOnVolumeThenCachesDropped()
     LoopMount mount(u"exfat"_s);
     if (!mount.isValid())
         QSKIP(qPrintable(mount.whyNot()));
-    const QByteArray folder = mount.path("f");
-    QCOMPARE(::mkdir(folder.constData(), 0755), 0);
-    for (const QByteArray &file : volumeOriginal)
-        writeFile(folder + '/' + file.left(1), file.left(1));
+    const QByteArray folder = volumeFolder(mount);
+    QVERIFY(!folder.isEmpty());
     const QByteArray journals = m_state.path("dropped-runs");
     QVERIFY(killChildAt(moment, {"--child-volume", folder, journals}));
     const QString journal = RunHistory::list(QFile::decodeName(journals)).runs[0].path;
     UndoRun::settle(journal);
-    ::sync();
-    const int fd = ::open("/proc/sys/vm/drop_caches", O_WRONLY | O_CLOEXEC);
-    const bool dropped = fd >= 0 && ::write(fd, "3\n", 2) == 2;
-    if (fd >= 0)
-        ::close(fd);
-    if (!dropped)
+    if (!dropCaches())
         QSKIP("the caches cannot be dropped here (needs root)");
     const UndoRun::Report report = UndoRun::run(journal, Direction::Undo);
     QVERIFY2(report.error.isEmpty(), qPrintable(report.error));
@@ -1081,7 +1037,6 @@ int main(int argc, char **argv)
                    ? 0
                    : 1;
     QCoreApplication app(argc, argv);
-    g_self = QFile::encodeName(QCoreApplication::applicationFilePath());
     TstUndoRun test;
     return QTest::qExec(&test, argc, argv);
 }

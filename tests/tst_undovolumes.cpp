@@ -4,8 +4,8 @@
 // the run saw whatever device it is mounted from now.
 #include "diskfiles.h"
 #include "files/filelist.h"
+#include "journalrun.h"
 #include "loopmount.h"
-#include "posix/namecodec.h"
 #include "records.h"
 #include "rename/filematch.h"
 #include "rename/renamerun.h"
@@ -39,39 +39,10 @@ JournalMove recorded(const char *fileSystem, quint64 inode, qint64 size, qint64 
     return move;
 }
 
-// The file system can no longer be written to or read from the cache: what
-// the next look finds comes from the disk.
-bool dropCaches()
-{
-    ::sync();
-    const int fd = ::open("/proc/sys/vm/drop_caches", O_WRONLY | O_CLOEXEC);
-    const bool dropped = fd >= 0 && ::write(fd, "3\n", 2) == 2;
-    if (fd >= 0)
-        ::close(fd);
-    return dropped;
-}
-
 void setTime(const QByteArray &path, qint64 seconds)
 {
     const struct timespec times[2] = {{seconds, 0}, {seconds, 0}};
     ::utimensat(AT_FDCWD, path.constData(), times, AT_SYMLINK_NOFOLLOW);
-}
-
-// Each "old>new" of `folder` renamed with a journal in `journals`.
-RenameRun::Report runWithJournal(const QByteArray &folder, const L &renames,
-                                 const QString &journals)
-{
-    FileList list;
-    QHash<QByteArray, QByteArray> newName;
-    for (const QByteArray &pair : renames) {
-        const qsizetype arrow = pair.indexOf('>');
-        listPath(list, folder + '/' + pair.left(arrow));
-        newName.insert(pair.left(arrow), pair.mid(arrow + 1));
-    }
-    const auto source = [&](const ZQFile &file, qint64) {
-        return NameCodec::decode(newName.value(file.nativeName()));
-    };
-    return RenameRun::clickStart(list, source, nullptr, nullptr, {}, nullptr, {true, journals});
 }
 
 } // namespace
