@@ -131,7 +131,6 @@ void readNames(int fd, FolderFacts &facts)
             (length == 2 && entry->d_name[0] == '.' && entry->d_name[1] == '.'))
             continue;
         spans.emplace_back(facts.nameBytes.size(), length);
-        facts.inodes.push_back(quint64(entry->d_ino));
         facts.nameBytes.insert(facts.nameBytes.end(), entry->d_name, entry->d_name + length);
     }
     ::closedir(stream);
@@ -246,12 +245,6 @@ FolderFacts read(const QByteArray &folder, bool withNames)
     default:
         break;
     }
-    // Where a listing's d_ino may differ from stat's st_ino (overlay, FUSE,
-    // network and Windows file systems), each file is looked at on its own.
-    facts.inodesMatchStat =
-        (type == Ext4Magic || type == TmpfsMagic || type == XfsMagic) && facts.namesRead;
-    if (!facts.inodesMatchStat)
-        facts.inodes.clear();
     const QString &fs = facts.fileSystem;
     facts.windowsNames = fs == u"exfat" || fs == u"vfat" || fs == u"ntfs" || fs == u"cifs";
     if (fs == u"exfat" || fs == u"vfat" || fs == u"cifs")

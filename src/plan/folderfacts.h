@@ -34,11 +34,6 @@ struct FolderFacts
     bool namesRead = false;
     std::vector<char> nameBytes;
     std::vector<std::string_view> names;
-    // The inode of each name as the folder listing gave it (d_ino), where
-    // the file system is known to give the same number as stat does
-    // (inodesMatchStat); empty otherwise.
-    std::vector<quint64> inodes;
-    bool inodesMatchStat = false;
 
     // Makes `names` and their index from the spans of nameBytes, each an
     // offset and a length.
