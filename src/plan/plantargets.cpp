@@ -1,0 +1,147 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "plan/renameplan.h"
+
+#include "plan/namerules.h"
+#include "plan/plannames.h"
+#include "posix/namecodec.h"
+
+#include <QCoreApplication>
+#include <QHash>
+
+#include <algorithm>
+#include <map>
+#include <string_view>
+
+using PlanNames::keyOf;
+using PlanNames::quoted;
+
+QByteArray RenamePlan::targetFolder(const Row &row) const
+{
+    const QByteArray &folder = m_folders[size_t(row.folder)];
+    const qsizetype slash = row.newNativeName.lastIndexOf('/');
+    if (slash < 0)
+        return folder;
+    return (folder.endsWith('/') ? folder : folder + '/') + row.newNativeName.first(slash);
+}
+
+void RenamePlan::resolveTargets(const std::vector<File> &files, const TargetFacts &targets)
+{
+    // Folders that no listing covers: made by the run, on the file system of
+    // the file's own folder, so empty and with its rules.
+    std::map<QByteArray, FolderFacts> assumed;
+    // The names each target folder holds by key, for one that does not tell
+    // case apart.
+    std::map<QByteArray, QHash<QByteArray, QByteArray>> caselessNames;
+    QHash<QByteArray, qint64> claimed; // target folder, NUL, key of the name
+    const qsizetype problemsBefore = std::count_if(
+        m_rows.begin(), m_rows.end(), [](const Row &r) { return r.status == Status::Conflict; });
+    for (size_t i = 0; i < m_rows.size(); ++i) {
+        Row &row = m_rows[i];
+        const qsizetype slash = row.newNativeName.lastIndexOf('/');
+        if (row.status != Status::Move || slash < 0)
+            continue;
+        const QByteArray target = targetFolder(row);
+        auto found = targets.find(target);
+        const FolderFacts *facts = nullptr;
+        if (found != targets.end()) {
+            facts = &found->second;
+        } else {
+            auto made = assumed.find(target);
+            if (made == assumed.end()) {
+                const FolderFacts &own = m_facts[size_t(row.folder)];
+                FolderFacts empty;
+                empty.opened = own.opened;
+                empty.openError = own.openError;
+                empty.fileSystem = own.fileSystem;
+                empty.caseInsensitive = own.caseInsensitive;
+                empty.windowsNames = own.windowsNames;
+                empty.notWritable = own.notWritable;
+                empty.missing = true;
+                made = assumed.emplace(target, std::move(empty)).first;
+            }
+            facts = &made->second;
+        }
+        const QByteArray leaf = row.newNativeName.sliced(slash + 1);
+        const QString leafText = NameCodec::decode(leaf);
+        if (!facts->opened) {
+            conflict(qint64(i), facts->openError);
+            continue;
+        }
+        if (!facts->notWritable.isEmpty()) {
+            conflict(qint64(i), facts->notWritable);
+            continue;
+        }
+        if (facts->windowsNames) {
+            QString reason;
+            for (const QString &part : row.newName.split(u'/')) {
+                reason = NameRules::windowsReason(part, facts->fileSystem);
+                if (!reason.isEmpty())
+                    break;
+            }
+            if (!reason.isEmpty()) {
+                conflict(qint64(i), reason);
+                continue;
+            }
+        }
+        const bool caseless = facts->caseInsensitive;
+        const QByteArray key = keyOf(leafText, leaf, caseless);
+        bool onDisk = false;
+        if (caseless && !facts->missing) {
+            auto names = caselessNames.find(target);
+            if (names == caselessNames.end()) {
+                QHash<QByteArray, QByteArray> byKey;
+                for (const std::string_view name : facts->names) {
+                    const QByteArray bytes(name.data(), qsizetype(name.size()));
+                    byKey.insert(keyOf(NameCodec::decode(bytes), bytes, true), bytes);
+                }
+                names = caselessNames.emplace(target, std::move(byKey)).first;
+            }
+            onDisk = names->second.contains(key);
+        } else if (!facts->missing) {
+            onDisk = facts->hasName(leaf);
+        }
+        if (onDisk) {
+            conflict(qint64(i),
+                     QCoreApplication::translate("RenamePlan", "%1 is taken in the folder %2.")
+                         .arg(quoted(leafText), quoted(NameCodec::decode(target))));
+            continue;
+        }
+        const QByteArray claim = target + '\0' + key;
+        const qint64 first = claimed.value(claim, -1);
+        if (first < 0) {
+            claimed.insert(claim, qint64(i));
+            continue;
+        }
+        const Row &other = m_rows[size_t(first)];
+        const QString rowText = QCoreApplication::translate("RenamePlan", "row %1 (%2)")
+                                    .arg(first + 1)
+                                    .arg(quoted(files[size_t(first)].rule.name));
+        const bool same =
+            other.newNativeName.sliced(other.newNativeName.lastIndexOf('/') + 1) == leaf;
+        conflict(qint64(i),
+                 (same ? QCoreApplication::translate("RenamePlan", "The same new name as %1.")
+                       : QCoreApplication::translate(
+                             "RenamePlan", "The new name differs only in case from that of %1, "
+                                           "and this folder does not tell case apart."))
+                     .arg(rowText),
+                 first);
+    }
+    // Companions move as one, also when a member's name is taken below.
+    if (std::count_if(m_rows.begin(), m_rows.end(),
+                      [](const Row &r) { return r.status == Status::Conflict; }) == problemsBefore)
+        return;
+    std::vector<std::vector<qint64>> groups;
+    QHash<qint64, size_t> groupOfLead;
+    for (size_t i = 0; i < files.size(); ++i) {
+        const qint64 lead = files[i].lead;
+        if (lead < 0)
+            continue;
+        auto found = groupOfLead.find(lead);
+        if (found == groupOfLead.end()) {
+            found = groupOfLead.insert(lead, groups.size());
+            groups.push_back({lead});
+        }
+        groups[*found].push_back(qint64(i));
+    }
+    holdGroups(groups, files);
+}
