@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "metareader/readfacts.h"
 
+#include "metareader/windowio.h"
+
 #include <exiv2/exiv2.hpp>
 #include <taglib/fileref.h>
 #include <taglib/tpropertymap.h>
@@ -23,153 +25,8 @@
 namespace {
 
 using Pairs = MetaProtocol::Pairs;
-// Reads up to `size` bytes at `offset`; the count read, or -1.
-using ReadAt = std::function<long(std::uint64_t offset, void *into, std::size_t size)>;
-// The whole file in memory, for the parsers that walk a TIFF structure in
-// place (raw files); throws when it cannot be had.
-using MapAll = std::function<const Exiv2::byte *()>;
-// How much is read at once where a parser reads in small steps. The first
-// read is smaller: in an ordinary JPEG the parser's small reads end a few
-// KiB in, and the Exif block, however large, is one read of its own.
+// How much is read at once where a parser reads in small steps.
 constexpr std::size_t headWindow = std::size_t(64) << 10;
-constexpr std::size_t headRead = std::size_t(4) << 10;
-
-// A file as exiv2 reads it: through a window of a few pages, refilled where
-// the parser reads next, so that a photo costs one read of its head (where
-// a JPEG's or a camera's tags are) and not a mapping of the whole file.
-// What lies beyond the window is read when asked for, never guessed: a
-// parser sees the same bytes as through a map of the file. A read that
-// fails, or finds the file shorter than it was, marks the whole read failed
-// (failed()), so that a file changed under us gives no values at all rather
-// than values from half a file.
-class WindowIo : public Exiv2::BasicIo
-{
-public:
-    WindowIo(const ReadAt &readAt, std::uint64_t size, const MapAll &mapAll,
-             std::vector<std::uint8_t> &window)
-        : m_readAt(readAt), m_size(size), m_mapAll(mapAll), m_window(window)
-    {}
-
-    bool failed() const { return m_failed; }
-
-    // Up to `count` bytes at `at`, as far as the file goes.
-    long readAt(std::uint64_t at, void *into, std::size_t count)
-    {
-        if (at >= m_size)
-            return 0;
-        count = std::size_t(std::min<std::uint64_t>(count, m_size - at));
-        auto *out = static_cast<std::uint8_t *>(into);
-        std::size_t done = 0;
-        while (done < count && !m_failed) {
-            const std::uint64_t from = at + done;
-            if (from >= m_start && from < m_start + m_filled) {
-                const std::size_t n =
-                    std::size_t(std::min<std::uint64_t>(count - done, m_start + m_filled - from));
-                std::memcpy(out + done, m_window.data() + (from - m_start), n);
-                done += n;
-                continue;
-            }
-            // A large read goes straight to its destination.
-            const bool direct = count - done >= m_window.size();
-            // The first read takes only the head, where a photo's tags are;
-            // later ones the whole window.
-            const std::uint64_t fill =
-                m_filled == 0 ? std::min(m_window.size(), headRead) : m_window.size();
-            const std::size_t want =
-                direct ? count - done : std::size_t(std::min<std::uint64_t>(fill, m_size - from));
-            const long got = m_readAt(from, direct ? out + done : m_window.data(), want);
-            if (got != long(want)) {
-                m_failed = true;
-                break;
-            }
-            if (direct) {
-                done += want;
-            } else {
-                m_start = from;
-                m_filled = want;
-            }
-        }
-        return long(done);
-    }
-
-    int open() override
-    {
-        m_at = 0;
-        m_eof = false;
-        return 0;
-    }
-    int close() override { return 0; }
-    long write(const Exiv2::byte *, long) override { return 0; }
-    long write(Exiv2::BasicIo &) override { return 0; }
-    int putb(Exiv2::byte) override { return EOF; }
-    Exiv2::DataBuf read(long count) override
-    {
-        // No more than the file holds, whatever the count a damaged file
-        // asks for.
-        const long available = long(m_size - std::min<std::uint64_t>(m_at, m_size));
-        Exiv2::DataBuf buffer(std::max(0L, std::min(count, available)));
-        buffer.size_ = read(buffer.pData_, buffer.size_);
-        if (count > available)
-            m_eof = true;
-        return buffer;
-    }
-    long read(Exiv2::byte *into, long count) override
-    {
-        if (count <= 0)
-            return 0;
-        const long got = readAt(m_at, into, std::size_t(count));
-        m_at += std::uint64_t(got);
-        if (got < count)
-            m_eof = true;
-        return got;
-    }
-    int getb() override
-    {
-        Exiv2::byte byte = 0;
-        if (read(&byte, 1) != 1)
-            return EOF;
-        return byte;
-    }
-    void transfer(Exiv2::BasicIo &) override { throw Exiv2::Error(Exiv2::kerFunctionNotSupported); }
-    int seek(long offset, Position from) override
-    {
-        const long long base = from == beg ? 0 : from == cur ? (long long)m_at : (long long)m_size;
-        const long long to = base + offset;
-        if (to < 0)
-            return 1;
-        if (std::uint64_t(to) > m_size) {
-            m_eof = true;
-            return 1;
-        }
-        m_at = std::uint64_t(to);
-        m_eof = false;
-        return 0;
-    }
-    Exiv2::byte *mmap(bool writable) override
-    {
-        if (writable)
-            throw Exiv2::Error(Exiv2::kerFunctionNotSupported);
-        return const_cast<Exiv2::byte *>(m_mapAll());
-    }
-    int munmap() override { return 0; }
-    long tell() const override { return long(m_at); }
-    size_t size() const override { return size_t(m_size); }
-    bool isopen() const override { return true; }
-    int error() const override { return m_failed ? 1 : 0; }
-    bool eof() const override { return m_eof; }
-    std::string path() const override { return "velnor"; }
-
-private:
-    const ReadAt &m_readAt;
-    const std::uint64_t m_size;
-    const MapAll &m_mapAll;
-    std::vector<std::uint8_t> &m_window;
-    std::uint64_t m_start = 0;
-    std::size_t m_filled = 0;
-    std::uint64_t m_at = 0;
-    bool m_eof = false;
-    bool m_failed = false;
-};
 
 std::string lowerExtension(const std::string &path)
 {
