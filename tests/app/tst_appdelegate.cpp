@@ -138,10 +138,6 @@ void tst_AppDelegate::secondLaunchHandsOver_data()
     QTest::newRow("relative and undecodable")
         << false << QByteArray("\"$(printf 'caf\\351.txt')\" ./sub/x.txt \"\"")
         << QList<QByteArray>{m_files + "/caf\xe9.txt", m_files + "/sub/x.txt"};
-    // A slash after "./" still leaves the path in our folder, not at the root.
-    QTest::newRow("doubled slash after ./")
-        << false << QByteArray(".//sub/y.txt ././/z.txt")
-        << QList<QByteArray>{m_files + "/sub/y.txt", m_files + "/z.txt"};
     // Nemo's bulk-rename tool gets URIs; after "--" they are names like others
     // (and spelled as every path is, without empty components).
     QTest::newRow("file URIs before --")

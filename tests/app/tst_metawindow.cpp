@@ -74,10 +74,7 @@ void tst_MetaWindow::listPhotos()
 
 QString tst_MetaWindow::newNames() const
 {
-    QStringList names;
-    for (int row = 0; row < m_window->tableModel()->rowCount(); ++row)
-        names << cell(row, FileTableModel::NewNameColumn);
-    return names.join(u" | "_s);
+    return column(FileTableModel::NewNameColumn).join(u" | "_s);
 }
 
 void tst_MetaWindow::menuInsertsTokens()

@@ -54,6 +54,7 @@ private slots:
     void countTexts();
 
 private:
+    static void showClash(VLNWindow &window, const ScratchDir &dir);
     // The windows read the history of runs from here.
     ScratchDir m_state;
 };
@@ -61,6 +62,21 @@ private:
 void tst_Translations::initTestCase()
 {
     qputenv("XDG_STATE_HOME", m_state.path());
+}
+
+// The window shown over three files in dir/files whose new names clash.
+void tst_Translations::showClash(VLNWindow &window, const ScratchDir &dir)
+{
+    const QByteArray folder = dir.path() + "/files";
+    QVERIFY(QDir().mkpath(QFile::decodeName(folder)));
+    for (const char *name : {"/a.txt", "/b.txt", "/c.txt"})
+        QVERIFY(QFile(QFile::decodeName(folder + name)).open(QIODevice::WriteOnly));
+    window.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&window));
+    window.openFiles({folder});
+    QTRY_VERIFY(!window.isListing());
+    window.ui()->nameField->setText(u"same"_s);
+    window.controlTextDidChange();
 }
 
 // lupdate reads the sources as they are now into a copy of the catalogue: a
@@ -141,7 +157,6 @@ void tst_Translations::windowFollowsTheSystemLocale_data()
 {
     QTest::addColumn<QString>("control");
     QTest::addColumn<QString>("text");
-    QTest::newRow("start button") << u"startButton"_s << u"Umbenennen &starten"_s;
     QTest::newRow("menu title") << u"menuFile"_s << u"&Datei"_s;
     QTest::newRow("section box") << u"section2Box"_s << u"Endung"_s;
     QTest::newRow("count label, with the two examples") << u"totalLabel"_s << u"2 Dateien"_s;
@@ -201,20 +216,11 @@ void tst_Translations::germanWindowHasNoEnglish()
 {
     QVERIFY(Translations::install(qApp));
     ScratchDir dir;
-    const QByteArray folder = dir.path() + "/files";
-    QVERIFY(QDir().mkpath(QFile::decodeName(folder)));
-    for (const char *name : {"/a.txt", "/b.txt", "/c.txt"})
-        QVERIFY(QFile(QFile::decodeName(folder + name)).open(QIODevice::WriteOnly));
     UserDefaults defaults(dir.filePath(u"Velnor.conf"_s));
     defaults.setBool(true, u"skipTutorial"_s);
-    defaults.setObject(folder, u"rootlimit"_s);
+    defaults.setObject(dir.path() + "/files", u"rootlimit"_s);
     VLNWindow window(&defaults);
-    window.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&window));
-    window.openFiles({folder});
-    QTRY_VERIFY(!window.isListing());
-    window.ui()->nameField->setText(u"same"_s);
-    window.controlTextDidChange();
+    showClash(window, dir);
     QTRY_VERIFY(window.tableModel()->plan());
 
     QStringList texts;
@@ -289,20 +295,11 @@ void tst_Translations::narrowWindowGivesWay()
     QFETCH(QString, locale);
     QVERIFY(Translations::install(qApp, QLocale(locale)));
     ScratchDir dir;
-    const QByteArray folder = dir.path() + "/files";
-    QVERIFY(QDir().mkpath(QFile::decodeName(folder)));
-    for (const char *name : {"/a.txt", "/b.txt", "/c.txt"})
-        QVERIFY(QFile(QFile::decodeName(folder + name)).open(QIODevice::WriteOnly));
     UserDefaults defaults(dir.filePath(u"Velnor.conf"_s));
     defaults.setBool(true, u"skipTutorial"_s);
     VLNWindow window(&defaults);
     window.resize(1040, 680);
-    window.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&window));
-    window.openFiles({folder});
-    QTRY_VERIFY(!window.isListing());
-    window.ui()->nameField->setText(u"same"_s);
-    window.controlTextDidChange();
+    showClash(window, dir);
     QTRY_VERIFY(window.problemsButton()->isVisible());
     window.jobBar()->setListingCancelled(50705);
     QTRY_COMPARE(window.width(), 1040);

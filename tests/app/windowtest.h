@@ -99,6 +99,15 @@ protected:
         return model->data(model->index(row, column)).toString();
     }
 
+    // Every row's cell of the column, top down.
+    QStringList column(int column) const
+    {
+        QStringList cells;
+        for (int row = 0; row < m_window->tableModel()->rowCount(); ++row)
+            cells << cell(row, column);
+        return cells;
+    }
+
     std::unique_ptr<ScratchDir> m_dir;
     std::unique_ptr<ScratchDir> m_state;
     QByteArray m_root;
