@@ -7,14 +7,11 @@
 
 #include <QDateTime>
 #include <QDir>
-#include <QFileInfo>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QTest>
 
-#include <sys/mount.h>
-#include <sys/stat.h>
 #include <unistd.h>
 
 using namespace Qt::StringLiterals;
@@ -60,7 +57,6 @@ private slots:
     void undoKeepsWhatChanged();
     void journalFolderUnwritable_data();
     void journalFolderUnwritable();
-    void cleanup();
 
 private:
     CliResult run(const QStringList &arguments) const;
@@ -76,7 +72,6 @@ private:
 
     std::unique_ptr<ScratchDir> m_files;
     ScratchDir m_state;
-    QByteArray m_mounted;
 };
 
 void tst_CliHistory::init()
@@ -86,14 +81,6 @@ void tst_CliHistory::init()
     // A fresh history for every test.
     QDir(m_state.filePath(u"Velnor"_s)).removeRecursively();
     QFile::remove(m_state.filePath(u"Velnor"_s));
-}
-
-void tst_CliHistory::cleanup()
-{
-    if (!m_mounted.isEmpty())
-        QCOMPARE(::umount(m_mounted.constData()), 0);
-    m_mounted.clear();
-    ::rmdir(m_state.path("Velnor"));
 }
 
 CliResult tst_CliHistory::run(const QStringList &arguments) const
@@ -285,16 +272,6 @@ void tst_CliHistory::interruptedRunNoted_data()
         << QList<FixtureRun>{{FirstRun, folder, 100000, 12345, false},
                              {FirstRun + 1000, folder, 1, -1, false}}
         << u"--apply --name=[N]x @"_s << QString();
-    QTest::newRow("the later of two runs in one second")
-        << QList<FixtureRun>{{FirstRun, folder, 1, -1, false},
-                             {FirstRun, folder, 100000, 12345, false}}
-        << u"--apply --name=[N]x @"_s
-        << u"note: the last rename (20260102-030405-2) was interrupted after 12,345 of 100,000 "
-           u"files; `velnor-rename --undo 20260102-030405-2` takes it back\n"_s;
-    QTest::newRow("not when the later of two runs in one second ended")
-        << QList<FixtureRun>{{FirstRun, folder, 100000, 12345, false},
-                             {FirstRun, folder, 1, -1, false}}
-        << u"--apply --name=[N]x @"_s << QString();
     QTest::newRow("before any outcome reached the journal")
         << QList<FixtureRun>{{FirstRun, folder, 3, 0, false}} << u"--apply --name=[N]x @"_s
         << u"note: the last rename (20260102-030405) was interrupted before any file was "
@@ -347,43 +324,27 @@ void tst_CliHistory::undoAndRedoRestoreTheDisk()
     QVERIFY(run({u"--history"_s}).out.contains("  redone  "));
 }
 
-// An undo stopped half way (Ctrl+C) is what the next --undo finishes, not
-// the run before it; --redo may take it up too.
+// An undo stopped half way (Ctrl+C) is noted at the next run; that the next
+// --undo finishes it is the undo's own to test.
 void tst_CliHistory::undoCutShortIsTakenUp()
 {
-    const QByteArray first = m_files->path("a");
-    const QByteArray second = m_files->path("b");
-    QVERIFY(::mkdir(first, 0755) == 0);
-    QVERIFY(::mkdir(second, 0755) == 0);
-    writeFile(first + "/f1", "1");
-    writeFile(first + "/f2", "2");
-    writeFile(second + "/f3", "3");
-    QCOMPARE(run(args(u"--apply --search f --replace g @/a"_s)).exitCode, 0);
-    const QString firstId = QString::fromUtf8(run({u"--history"_s}).out.split(' ').first());
+    writeFile(m_files->path("f1"), "1");
+    QCOMPARE(run(args(u"--apply --search f --replace g @/f1"_s)).exitCode, 0);
+    const QString id = QString::fromUtf8(run({u"--history"_s}).out.split(' ').first());
     {
         // The undo's first records, as a process killed right after them leaves them.
         JournalAppender undo;
         QString error;
-        QVERIFY2(undo.open(runsFolder() + u'/' + firstId + u".journal"_s, &error),
-                 qPrintable(error));
+        QVERIFY2(undo.open(runsFolder() + u'/' + id + u".journal"_s, &error), qPrintable(error));
         QVERIFY(undo.start(false, QDateTime::currentMSecsSinceEpoch()));
     }
     QVERIFY(run({u"--history"_s}).out.contains("  undo-interrupted  "));
-    const CliResult noted = run(args(u"--apply --search f --replace g @/b"_s));
+    writeFile(m_files->path("f2"), "2");
+    const CliResult noted = run(args(u"--apply --search f --replace g @/f2"_s));
     QCOMPARE(noted.exitCode, 0);
     QCOMPARE(QString::fromUtf8(noted.err),
              u"note: the undo or redo of the last rename (%1) was interrupted; `velnor-rename "
-             u"--undo %1` or `--redo %1` takes it up\n"_s.arg(firstId));
-    QCOMPARE(run({u"--undo"_s}).exitCode, 0);
-    QCOMPARE(folderEntries(second), u"f3=3"_s);
-    QCOMPARE(folderEntries(first), u"g1=1 g2=2"_s);
-
-    const CliResult result = run({u"--undo"_s});
-    QCOMPARE(result.err, QByteArray());
-    QCOMPARE(result.out, QByteArray("2 files restored. 0 kept.\n"));
-    QCOMPARE(result.exitCode, 0);
-    QCOMPARE(folderEntries(first), u"f1=1 f2=2"_s);
-    QCOMPARE(folderEntries(second), u"f3=3"_s);
+             u"--undo %1` or `--redo %1` takes it up\n"_s.arg(id));
 }
 
 void tst_CliHistory::undoKeepsWhatChanged_data()
@@ -431,38 +392,21 @@ void tst_CliHistory::undoKeepsWhatChanged()
 
 void tst_CliHistory::journalFolderUnwritable_data()
 {
-    QTest::addColumn<bool>("readOnly");
     QTest::addColumn<bool>("noJournal");
     QTest::addColumn<int>("exitCode");
     QTest::addColumn<QString>("entries");
-    QTest::newRow("a file in the way") << false << false << 1 << u"a=a b=b"_s;
-    QTest::newRow("a file in the way, without a journal") << false << true << 0 << u"xa=a xb=b"_s;
-    QTest::newRow("read-only") << true << false << 1 << u"a=a b=b"_s;
-    QTest::newRow("read-only, without a journal") << true << true << 0 << u"xa=a xb=b"_s;
+    QTest::newRow("refused") << false << 1 << u"a=a b=b"_s;
+    QTest::newRow("without a journal") << true << 0 << u"xa=a xb=b"_s;
 }
 
-// A file where the state folder should be, or a folder that cannot be
-// written: read-only mounted onto itself under root, who ignores its mode.
+// A file where the state folder should be; a folder that cannot be written
+// is the journal's own to test.
 void tst_CliHistory::journalFolderUnwritable()
 {
-    QFETCH(bool, readOnly);
     QFETCH(bool, noJournal);
     QFETCH(int, exitCode);
     QFETCH(QString, entries);
-    const QByteArray velnor = m_state.path("Velnor");
-    if (!readOnly) {
-        writeFile(velnor, "in the way");
-        QVERIFY(QFileInfo(QFile::decodeName(velnor)).isFile());
-    } else {
-        QVERIFY(::mkdir(velnor.constData(), 0555) == 0);
-        if (::geteuid() == 0) {
-            if (::mount(velnor.constData(), velnor.constData(), nullptr, MS_BIND, nullptr) != 0)
-                QSKIP("cannot bind-mount a folder here (no CAP_SYS_ADMIN)");
-            m_mounted = velnor;
-            QVERIFY(::mount(nullptr, velnor.constData(), nullptr, MS_REMOUNT | MS_BIND | MS_RDONLY,
-                            nullptr) == 0);
-        }
-    }
+    writeFile(m_state.path("Velnor"), "in the way");
     writeFile(m_files->path("a"), "a");
     writeFile(m_files->path("b"), "b");
     const CliResult result =

@@ -65,8 +65,6 @@ void tst_CliNames::appliedAndUndone_data()
     QTest::addColumn<QString>("after");
     QTest::newRow("names-from swap") << u"--sort old-name --names-from - f"_s << "b\na\nc\n"_ba
                                      << u""_s << u"a=B b=A c=C | p,\nq=P"_s;
-    QTest::newRow("names-from three-cycle") << u"--sort old-name:desc --names-from - f"_s
-                                            << "b\na\nc"_ba << u""_s << u"a=B b=C c=A | p,\nq=P"_s;
     // A quoted path with a comma and a line end, a relative path with "./",
     // a name that is not UTF-8, CRLF; f/c is a PATH that keeps its name.
     QTest::newRow("map") << u"--map map.csv f/c"_s << "\"g/p,\nq\",\"n,\xffw\"\r\n./f/a,b2\r\n"_ba

@@ -69,7 +69,6 @@ private slots:
 
     void signalEndsTheRunWithItsSummary_data();
     void signalEndsTheRunWithItsSummary();
-    void secondInterruptStopsAtOnce();
     void closedPipeStopsOnlyTheWriting_data();
     void closedPipeStopsOnlyTheWriting();
 
@@ -192,32 +191,6 @@ void tst_CliSignals::signalEndsTheRunWithItsSummary()
     QCOMPARE(journal.state, RunJournal::State::Complete);
     QCOMPARE(journal.movedCount(), qsizetype(renamed));
     QCOMPARE(journal.notAttempted, qsizetype(Files - renamed));
-}
-
-// The user insists: no waiting for the moves in flight, no summary needed;
-// the journal and the disk still let the run be taken back.
-void tst_CliSignals::secondInterruptStopsAtOnce()
-{
-    QProcess process;
-    startPausedRun(process);
-    if (QTest::currentTestFailed())
-        return;
-    const pid_t pid = pid_t(process.processId());
-    ::kill(pid, SIGINT);
-    ::kill(pid, SIGCONT);
-    std::this_thread::sleep_for(std::chrono::milliseconds(5));
-    ::kill(pid, SIGINT);
-    QVERIFY(process.waitForFinished(60000));
-    QCOMPARE(process.exitStatus(), QProcess::NormalExit);
-    QCOMPARE(process.exitCode(), 130);
-    QVERIFY(renamedOnDisk() >= 5000);
-
-    CliOptions options;
-    options.env = {"XDG_STATE_HOME=" + m_state->path()};
-    const CliResult undo = runCli(QByteArrayList{"--undo"}, options);
-    QCOMPARE(undo.err, QByteArray());
-    QCOMPARE(undo.exitCode, 0);
-    QCOMPARE(renamedOnDisk(), 0);
 }
 
 void tst_CliSignals::closedPipeStopsOnlyTheWriting_data()
