@@ -1,12 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
+#include "../cli/clirun.h"
 #include "meta/metareader.h"
 
 #include <QDateTime>
-#include <QDir>
 #include <QFile>
-#include <QJsonArray>
-#include <QJsonDocument>
-#include <QJsonObject>
 #include <QProcess>
 #include <QStandardPaths>
 #include <QTemporaryDir>
@@ -302,14 +299,10 @@ void tst_MetaReader::hostileFilesCostOneFile()
     QVERIFY(facts.front()->unreadable);
 
     // The command line names the good file and refuses the others.
-    QProcess cli;
-    cli.start(QStringLiteral(VELNOR_RENAME_BIN),
-              {u"--json"_s, u"--name"_s, u"[Model]"_s, u"--sort"_s, u"old-name"_s, m_dir->path()});
-    QVERIFY(cli.waitForFinished(60000));
-    QCOMPARE(cli.exitStatus(), QProcess::NormalExit);
-    QCOMPARE(cli.exitCode(), 0);
-    const QJsonArray files =
-        QJsonDocument::fromJson(cli.readAllStandardOutput())[u"files"_s].toArray();
+    const CliResult cli = runCli(QStringList{u"--json"_s, u"--name"_s, u"[Model]"_s, u"--sort"_s,
+                                             u"old-name"_s, m_dir->path()});
+    QCOMPARE(cli.exitCode, 0);
+    const QJsonArray files = jsonFiles(cli.out);
     QCOMPARE(files.size(), 7);
     QCOMPARE(files[2][u"newName"_s].toString(), u"Good.jpg"_s);
     QCOMPARE(files[0][u"status"_s].toString(), u"invalid: no Model"_s);
@@ -377,17 +370,12 @@ void tst_MetaReader::commandLine()
     const struct utimbuf modified = {1000000000, 1000000000};
     QCOMPARE(::utime(none.constData(), &modified), 0);
 
-    QProcess cli;
-    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-    environment.insert(u"TZ"_s, tz);
-    cli.setProcessEnvironment(environment);
-    cli.start(QStringLiteral(VELNOR_RENAME_BIN), options + QStringList{u"--json"_s, m_dir->path()});
-    QVERIFY(cli.waitForFinished(60000));
-    QCOMPARE(cli.exitCode(), 0);
+    CliOptions environment;
+    environment.env = {"TZ=" + tz.toUtf8()};
+    const CliResult cli = runCli(options + QStringList{u"--json"_s, m_dir->path()}, environment);
+    QCOMPARE(cli.exitCode, 0);
     QStringList rows;
-    const QJsonArray files =
-        QJsonDocument::fromJson(cli.readAllStandardOutput())[u"files"_s].toArray();
-    for (const QJsonValue &file : files)
+    for (const QJsonValue &file : jsonFiles(cli.out))
         rows << file[u"newName"_s].toString() + u' ' + file[u"status"_s].toString();
     QTEST(rows.join(u'|'), "expected");
 }
@@ -399,16 +387,12 @@ void tst_MetaReader::applyMovesByTheValues()
     QFile a(path(u"a.jpg"_s));
     QVERIFY(a.open(QIODevice::ReadOnly));
     const QByteArray bytes = a.readAll();
-    QProcess cli;
-    cli.start(QStringLiteral(VELNOR_RENAME_BIN),
-              {u"--apply"_s, u"--no-journal"_s, u"--name"_s, u"[Model]"_s, m_dir->path()});
-    QVERIFY(cli.waitForFinished(60000));
-    QCOMPARE(cli.exitCode(), 1);
-    QCOMPARE(cli.readAllStandardError(),
+    const CliResult cli = runCli(
+        QStringList{u"--apply"_s, u"--no-journal"_s, u"--name"_s, u"[Model]"_s, m_dir->path()});
+    QCOMPARE(cli.exitCode, 1);
+    QCOMPARE(cli.err,
              QByteArray("Cannot rename “" + QFile::encodeName(path(u"b.jpg"_s)) + "”: no Model\n"));
-    QStringList names = QDir(m_dir->path()).entryList(QDir::Files);
-    names.sort();
-    QCOMPARE(names, (QStringList{u"X-T5.jpg"_s, u"b.jpg"_s}));
+    QCOMPARE(namesIn(QFile::encodeName(m_dir->path())), (QByteArrayList{"X-T5.jpg", "b.jpg"}));
     QFile renamed(path(u"X-T5.jpg"_s));
     QVERIFY(renamed.open(QIODevice::ReadOnly));
     QCOMPARE(renamed.readAll(), bytes);
