@@ -156,7 +156,6 @@ void tst_VLNWindow::tutorialActions_data()
     QTest::newRow("menu on the welcome page: the same tutorial")
         << false << 0 << "t" << 0 << 2 << "TestFile.txt";
     QTest::newRow("menu on page 1: nothing") << false << 0 << "nt" << 1 << 2 << "TestFile.txt";
-    QTest::newRow("menu on page 6: nothing") << false << 0 << "nnnnnnt" << 6 << 2 << "TestFile.txt";
     QTest::newRow("menu after the tour: own files set aside")
         << true << 2 << "t" << 0 << 2 << "TestFile.txt";
     // Ending gives the user's files back.

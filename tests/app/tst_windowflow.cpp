@@ -124,7 +124,6 @@ void tst_WindowFlow::tutorialKeepsTheList_data()
 {
     QTest::addColumn<QString>("clicks"); // n: Next, s: Skip
     QTest::newRow("skipped at once") << u"s"_s;
-    QTest::newRow("skipped on the search page") << u"nnns"_s;
     QTest::newRow("finished") << u"nnnnnnn"_s;
 }
 
