@@ -282,9 +282,10 @@ void tst_Translations::germanWindowHasNoEnglish()
 void tst_Translations::narrowWindowGivesWay_data()
 {
     QTest::addColumn<QString>("locale");
-    QTest::newRow("German") << u"de_DE"_s;
-    QTest::newRow("French") << u"fr_FR"_s;
-    QTest::newRow("Spanish") << u"es_ES"_s;
+    QTest::addColumn<QString>("problems");
+    QTest::newRow("German") << u"de_DE"_s << u"2 nicht umbenennbar"_s;
+    QTest::newRow("French") << u"fr_FR"_s << u"2 fichiers non renommables"_s;
+    QTest::newRow("Spanish") << u"es_ES"_s << u"2 archivos no se pueden renombrar"_s;
 }
 
 // At 1,040 pixels, with names that clash and a listing cancelled, the
@@ -316,7 +317,7 @@ void tst_Translations::narrowWindowGivesWay()
     }
     QVERIFY2(squeezed.isEmpty(), qPrintable(squeezed.join(u", "_s)));
     // Whole in its tooltip, however short the window makes it.
-    QCOMPARE(window.problemsButton()->toolTip(), window.problemsButton()->text());
+    QTEST(window.problemsButton()->toolTip(), "problems");
 }
 
 void tst_Translations::languageOfTheLocale_data()
