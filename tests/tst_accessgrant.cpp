@@ -44,6 +44,9 @@ private slots:
     void requestFilesystemFlow();
     void grantCoverage_data();
     void grantCoverage();
+    void grantTreeCoverage_data();
+    void grantTreeCoverage();
+    void grantListAndRevoke();
 };
 
 void tst_AccessGrant::bookmarkRejectsDamage_data()
@@ -77,10 +80,12 @@ void tst_AccessGrant::requestFilesystemFlow()
 
     // The folder chosen, not the one proposed, is stored (slashes trimmed) and written through.
     QVERIFY(requestFilesystem(docs, prompt, f.defaults));
-    QCOMPARE(
-        prompt.panelTexts,
-        QStringList({u"Filesystem Access"_s, u"Allow Access"_s,
-                     u"Click Allow Access to grant Velnor permission to rename the files."_s}));
+    QCOMPARE(prompt.panelTexts,
+             QStringList({u"Folder Access"_s, u"Allow Renaming"_s,
+                          u"Velnor asks before it renames files in a folder for the first time. "
+                          "The answer is remembered for the chosen folder and every folder "
+                          "inside it, so you are not asked there again. Choose a folder higher "
+                          "up to allow more at once."_s}));
     QVERIFY(prompt.alerts.isEmpty());
     UserDefaults stored = f.reread();
     QCOMPARE(stored.dataForKey(rootlimit), parent);
@@ -88,12 +93,13 @@ void tst_AccessGrant::requestFilesystemFlow()
     const auto grant = AccessGrant::fromBookmarkData(bookmark);
     QVERIFY(grant && grant->path == parent && grant->resolves());
     QVERIFY(storedGrantCovers(parent, stored));
-    QVERIFY(!storedGrantCovers(docs, stored));
+    QVERIFY(storedGrantCovers(docs, stored));
 
     // Cancel: the alert, and the grant stays.
     QVERIFY(!requestFilesystem(docs, prompt, f.defaults));
     QCOMPARE(prompt.alerts,
-             QStringList{u"You need to allow access for Velnor to work properly."_s});
+             QStringList{u"No files were renamed. Velnor renames files only in folders you "
+                         "have allowed."_s});
     QCOMPARE(f.reread().dataForKey(rootlimit), parent);
     QCOMPARE(f.reread().dataForKey(sandboxscope), bookmark);
 
@@ -102,7 +108,7 @@ void tst_AccessGrant::requestFilesystemFlow()
     QVERIFY(!f.defaults.objectForKey(sandboxscope).isValid());
     QCOMPARE(f.defaults.dataForKey(rootlimit), gone);
     QVERIFY(storedGrantCovers(gone, f.defaults));
-    QVERIFY(!storedGrantCovers(parent, f.defaults));
+    QCOMPARE(grantedFolders(f.reread()), QByteArrayList({parent, gone}));
     QCOMPARE(prompt.proposed, QByteArrayList({docs, docs, gone}));
     QVERIFY(!AccessGrant::forFolder(gone));
     QVERIFY(!AccessGrant::forFolder(f.dir.path("defaults.conf")));
@@ -119,7 +125,12 @@ void tst_AccessGrant::grantCoverage_data()
     const QByteArray docs("Docs");
     QTest::newRow("no grant") << QByteArray() << docs << QString() << false;
     QTest::newRow("exact folder") << docs << docs << QString() << true;
-    QTest::newRow("parent granted") << QByteArray("") << docs << QString() << false;
+    QTest::newRow("parent granted") << QByteArray("") << docs << QString() << true;
+    QTest::newRow("grandparent granted")
+        << QByteArray("") << QByteArray("Docs/Sub") << QString() << true;
+    QTest::newRow("a name it begins") << QByteArray("a") << QByteArray("ab") << QString() << false;
+    QTest::newRow("read-only parent, writable folder")
+        << QByteArray("") << docs << u"readonly"_s << true;
     QTest::newRow("subfolder granted") << QByteArray("Docs/Sub") << docs << QString() << false;
     QTest::newRow("case differs") << docs << QByteArray("docs") << QString() << false;
     QTest::newRow("not UTF-8") << QByteArray("caf\xe9") << QByteArray("caf\xe9") << QString()
@@ -139,9 +150,9 @@ void tst_AccessGrant::grantCoverage_data()
     QTest::newRow("no bookmark, a name it begins")
         << QByteArray("a") << QByteArray("ab") << u"remove"_s << false;
     QTest::newRow("no bookmark, a subfolder")
-        << QByteArray("a") << QByteArray("a/sub") << u"remove"_s << false;
+        << QByteArray("a") << QByteArray("a/sub") << u"remove"_s << true;
     QTest::newRow("no bookmark, with a trailing slash")
-        << QByteArray("a") << QByteArray("a/") << u"remove"_s << false;
+        << QByteArray("a") << QByteArray("a/") << u"remove"_s << true;
 }
 
 void tst_AccessGrant::grantCoverage()
@@ -168,7 +179,11 @@ void tst_AccessGrant::grantCoverage()
         QVERIFY(QFile(QFile::decodeName(grantedPath)).open(QIODevice::WriteOnly));
     else if (damage == u"readonly" || damage == u"nosearch")
         chmod(grantedPath.constData(), damage == u"readonly" ? 0555 : 0666);
-    else if (damage == u"garbage")
+    // Damage to the stored grant is done on the older keys alone, which is
+    // all that a version before the list of grants left behind.
+    if (damage == u"garbage" || damage == u"other" || damage == u"remove")
+        f.defaults.setObject(QVariant(), AccessGrantKeys::grants);
+    if (damage == u"garbage")
         f.defaults.setObject(QByteArray("not a bookmark"), sandboxscope);
     else if (damage == u"other")
         f.defaults.setObject(AccessGrant::forFolder(f.dir.path("Pics"))->bookmarkData(),
@@ -180,8 +195,99 @@ void tst_AccessGrant::grantCoverage()
         UserDefaults stored = f.reread();
         return QByteArray(storedGrantCovers(f.dir.path(root), stored) ? "covers" : "asks");
     });
+    if (damage == u"readonly")
+        chmod(grantedPath.constData(), 0777);
     QVERIFY(child.ok);
     QTEST(child.output == "covers", "covers");
+}
+
+// Grants stored as bare paths (none of these folders need exist): which run
+// folders they cover. `latest` is the older single key, `listed` the list.
+void tst_AccessGrant::grantTreeCoverage_data()
+{
+    QTest::addColumn<QByteArray>("latest");
+    QTest::addColumn<QByteArrayList>("listed");
+    QTest::addColumn<QByteArray>("root");
+    QTest::addColumn<bool>("covers");
+    const QByteArray none;
+    const QByteArrayList empty;
+    QTest::newRow("old key, same folder")
+        << QByteArray("/a/b") << empty << QByteArray("/a/b") << true;
+    QTest::newRow("old key, folder below")
+        << QByteArray("/a/b") << empty << QByteArray("/a/b/c/d") << true;
+    QTest::newRow("old key, name it begins")
+        << QByteArray("/a/b") << empty << QByteArray("/a/bc") << false;
+    QTest::newRow("old key, folder above")
+        << QByteArray("/a/b") << empty << QByteArray("/a") << false;
+    QTest::newRow("old key written with a slash")
+        << QByteArray("/a/b/") << empty << QByteArray("/a/b/c") << true;
+    QTest::newRow("second of the list")
+        << none << QByteArrayList{"/x", "/a/b"} << QByteArray("/a/b/c") << true;
+    QTest::newRow("list and old key, neither")
+        << QByteArray("/x") << QByteArrayList{"/a/b"} << QByteArray("/a/b-c") << false;
+    QTest::newRow("whole disk") << none << QByteArrayList{"/"} << QByteArray("/home/u") << true;
+    QTest::newRow("not UTF-8 below")
+        << none << QByteArrayList{"/caf\xe9"} << QByteArray("/caf\xe9/x") << true;
+    QTest::newRow("U+FFFD for the bad byte")
+        << none << QByteArrayList{"/caf\xe9"} << QByteArray("/caf\xef\xbf\xbd/x") << false;
+    QTest::newRow("case differs") << none << QByteArrayList{"/A"} << QByteArray("/a/x") << false;
+    QTest::newRow("relative entry ignored")
+        << none << QByteArrayList{"a"} << QByteArray("a/x") << false;
+}
+
+void tst_AccessGrant::grantTreeCoverage()
+{
+    QFETCH(QByteArray, latest);
+    QFETCH(QByteArrayList, listed);
+    QFETCH(QByteArray, root);
+    Fixture f;
+    if (!latest.isNull())
+        f.defaults.setObject(latest, rootlimit);
+    QVariantList entries;
+    for (const QByteArray &entry : listed)
+        entries << entry;
+    if (!entries.isEmpty())
+        f.defaults.setObject(entries.size() == 1 ? entries.constFirst() : QVariant(entries),
+                             AccessGrantKeys::grants);
+    f.defaults.synchronize();
+    UserDefaults stored = f.reread();
+    QTEST(storedGrantCovers(root, stored), "covers");
+}
+
+// An older user's single grant is kept when a new one is given, shows in the
+// list and can be removed like any other; a grant above others replaces them.
+void tst_AccessGrant::grantListAndRevoke()
+{
+    Fixture f;
+    const QByteArray old = f.folder("caf\xe9");
+    const QByteArray pics = f.folder("Pics");
+    const QByteArray sub = f.folder("Pics/a\nb");
+    f.defaults.setObject(old, rootlimit);
+    f.defaults.setObject(AccessGrant::forFolder(old)->bookmarkData(), sandboxscope);
+    ScriptedPrompt prompt;
+    prompt.answers = {sub, pics};
+    QVERIFY(requestFilesystem(sub, prompt, f.defaults));
+    QCOMPARE(grantedFolders(f.reread()), QByteArrayList({sub, old}));
+    UserDefaults stored = f.reread();
+    QVERIFY(storedGrantCovers(old, stored) && storedGrantCovers(sub, stored));
+    QVERIFY(!storedGrantCovers(pics, stored));
+
+    QVERIFY(requestFilesystem(pics, prompt, f.defaults));
+    QCOMPARE(grantedFolders(f.reread()), QByteArrayList({pics, old}));
+
+    revokeGrant(old, f.defaults);
+    UserDefaults afterOld = f.reread();
+    QCOMPARE(grantedFolders(afterOld), QByteArrayList({pics}));
+    QVERIFY(!storedGrantCovers(old, afterOld));
+    QVERIFY(storedGrantCovers(sub, afterOld));
+    QCOMPARE(afterOld.dataForKey(rootlimit), pics);
+
+    revokeGrant(pics, f.defaults);
+    UserDefaults afterAll = f.reread();
+    QCOMPARE(grantedFolders(afterAll), QByteArrayList());
+    QVERIFY(!storedGrantCovers(sub, afterAll));
+    QVERIFY(!afterAll.objectForKey(rootlimit).isValid());
+    QVERIFY(!afterAll.objectForKey(sandboxscope).isValid());
 }
 
 QTEST_GUILESS_MAIN(tst_AccessGrant)
