@@ -44,9 +44,8 @@ private slots:
     void requestFilesystemFlow();
     void grantCoverage_data();
     void grantCoverage();
-    void grantTreeCoverage_data();
-    void grantTreeCoverage();
-    void grantListAndRevoke();
+    void grantList_data();
+    void grantList();
 };
 
 void tst_AccessGrant::bookmarkRejectsDamage_data()
@@ -201,93 +200,67 @@ void tst_AccessGrant::grantCoverage()
     QTEST(child.output == "covers", "covers");
 }
 
-// Grants stored as bare paths (none of these folders need exist): which run
-// folders they cover. `latest` is the older single key, `listed` the list.
-void tst_AccessGrant::grantTreeCoverage_data()
+// Grants of folders that need not exist, stored as bare paths: `latest` under
+// the older single key, `listed` in the list, then `granted` given and
+// `revoked` removed in that order. Which run folder they cover, and the list
+// shown.
+void tst_AccessGrant::grantList_data()
 {
     QTest::addColumn<QByteArray>("latest");
     QTest::addColumn<QByteArrayList>("listed");
+    QTest::addColumn<QByteArrayList>("granted");
+    QTest::addColumn<QByteArray>("revoked");
     QTest::addColumn<QByteArray>("root");
     QTest::addColumn<bool>("covers");
+    QTest::addColumn<QByteArrayList>("folders");
     const QByteArray none;
     const QByteArrayList empty;
-    QTest::newRow("old key, same folder")
-        << QByteArray("/a/b") << empty << QByteArray("/a/b") << true;
-    QTest::newRow("old key, folder below")
-        << QByteArray("/a/b") << empty << QByteArray("/a/b/c/d") << true;
-    QTest::newRow("old key, name it begins")
-        << QByteArray("/a/b") << empty << QByteArray("/a/bc") << false;
-    QTest::newRow("old key, folder above")
-        << QByteArray("/a/b") << empty << QByteArray("/a") << false;
-    QTest::newRow("old key written with a slash")
-        << QByteArray("/a/b/") << empty << QByteArray("/a/b/c") << true;
+    const QByteArrayList ab{"/a/b"};
+    QTest::newRow("old key with a slash")
+        << QByteArray("/a/b/") << empty << empty << none << QByteArray("/a/b/c") << true << ab;
+    QTest::newRow("old key kept by a new grant")
+        << QByteArray("/a/b") << empty << QByteArrayList{"/x"} << none << QByteArray("/a/b") << true
+        << QByteArrayList{"/a/b", "/x"};
+    QTest::newRow("old key revoked")
+        << QByteArray("/a/b") << QByteArrayList{"/x"} << empty << QByteArray("/a/b")
+        << QByteArray("/a/b") << false << QByteArrayList{"/x"};
     QTest::newRow("second of the list")
-        << none << QByteArrayList{"/x", "/a/b"} << QByteArray("/a/b/c") << true;
-    QTest::newRow("list and old key, neither")
-        << QByteArray("/x") << QByteArrayList{"/a/b"} << QByteArray("/a/b-c") << false;
-    QTest::newRow("whole disk") << none << QByteArrayList{"/"} << QByteArray("/home/u") << true;
-    QTest::newRow("not UTF-8 below")
-        << none << QByteArrayList{"/caf\xe9"} << QByteArray("/caf\xe9/x") << true;
-    QTest::newRow("U+FFFD for the bad byte")
-        << none << QByteArrayList{"/caf\xe9"} << QByteArray("/caf\xef\xbf\xbd/x") << false;
-    QTest::newRow("case differs") << none << QByteArrayList{"/A"} << QByteArray("/a/x") << false;
-    QTest::newRow("relative entry ignored")
-        << none << QByteArrayList{"a"} << QByteArray("a/x") << false;
+        << none << QByteArrayList{"/x", "/a/b"} << empty << none << QByteArray("/a/b/c") << true
+        << QByteArrayList{"/a/b", "/x"};
+    QTest::newRow("the other one revoked")
+        << none << QByteArrayList{"/x", "/a/b"} << empty << QByteArray("/x") << QByteArray("/a/b/c")
+        << true << ab;
+    QTest::newRow("a grant above takes the place of those below")
+        << none << QByteArrayList{"/a/b/c", "/a/bc"} << QByteArrayList{"/a/b"} << none
+        << QByteArray("/a/b/d") << true << QByteArrayList{"/a/b", "/a/bc"};
+    QTest::newRow("commas and quotes")
+        << none << QByteArrayList{"/x, \"y\"", "/a,b"} << empty << none << QByteArray("/x, \"y\"/z")
+        << true << QByteArrayList{"/a,b", "/x, \"y\""};
+    QTest::newRow("whole disk") << none << QByteArrayList{"/"} << empty << none
+                                << QByteArray("/home/u") << true << QByteArrayList{"/"};
 }
 
-void tst_AccessGrant::grantTreeCoverage()
+void tst_AccessGrant::grantList()
 {
     QFETCH(QByteArray, latest);
     QFETCH(QByteArrayList, listed);
+    QFETCH(QByteArrayList, granted);
+    QFETCH(QByteArray, revoked);
     QFETCH(QByteArray, root);
     Fixture f;
     if (!latest.isNull())
         f.defaults.setObject(latest, rootlimit);
-    QVariantList entries;
-    for (const QByteArray &entry : listed)
-        entries << entry;
+    QVariantList entries(listed.cbegin(), listed.cend());
     if (!entries.isEmpty())
-        f.defaults.setObject(entries.size() == 1 ? entries.constFirst() : QVariant(entries),
-                             AccessGrantKeys::grants);
+        f.defaults.setObject(entries, AccessGrantKeys::grants);
+    for (const QByteArray &folder : granted)
+        QVERIFY(grantChosenFolder(folder, f.defaults));
+    if (!revoked.isNull())
+        revokeGrant(revoked, f.defaults);
     f.defaults.synchronize();
     UserDefaults stored = f.reread();
     QTEST(storedGrantCovers(root, stored), "covers");
-}
-
-// An older user's single grant is kept when a new one is given, shows in the
-// list and can be removed like any other; a grant above others replaces them.
-void tst_AccessGrant::grantListAndRevoke()
-{
-    Fixture f;
-    const QByteArray old = f.folder("caf\xe9");
-    const QByteArray pics = f.folder("Pics");
-    const QByteArray sub = f.folder("Pics/a\nb");
-    f.defaults.setObject(old, rootlimit);
-    f.defaults.setObject(AccessGrant::forFolder(old)->bookmarkData(), sandboxscope);
-    ScriptedPrompt prompt;
-    prompt.answers = {sub, pics};
-    QVERIFY(requestFilesystem(sub, prompt, f.defaults));
-    QCOMPARE(grantedFolders(f.reread()), QByteArrayList({sub, old}));
-    UserDefaults stored = f.reread();
-    QVERIFY(storedGrantCovers(old, stored) && storedGrantCovers(sub, stored));
-    QVERIFY(!storedGrantCovers(pics, stored));
-
-    QVERIFY(requestFilesystem(pics, prompt, f.defaults));
-    QCOMPARE(grantedFolders(f.reread()), QByteArrayList({pics, old}));
-
-    revokeGrant(old, f.defaults);
-    UserDefaults afterOld = f.reread();
-    QCOMPARE(grantedFolders(afterOld), QByteArrayList({pics}));
-    QVERIFY(!storedGrantCovers(old, afterOld));
-    QVERIFY(storedGrantCovers(sub, afterOld));
-    QCOMPARE(afterOld.dataForKey(rootlimit), pics);
-
-    revokeGrant(pics, f.defaults);
-    UserDefaults afterAll = f.reread();
-    QCOMPARE(grantedFolders(afterAll), QByteArrayList());
-    QVERIFY(!storedGrantCovers(sub, afterAll));
-    QVERIFY(!afterAll.objectForKey(rootlimit).isValid());
-    QVERIFY(!afterAll.objectForKey(sandboxscope).isValid());
+    QTEST(grantedFolders(stored), "folders");
 }
 
 QTEST_GUILESS_MAIN(tst_AccessGrant)
