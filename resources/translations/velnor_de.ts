@@ -1167,7 +1167,7 @@ Bei Fragen erreichen Sie uns per E-Mail unter %1</translation>
     </message>
     <message>
         <source>Folder &amp;Access…</source>
-        <translation>Ordner&amp;zugriff…</translation>
+        <translation>&amp;Ordnerzugriff…</translation>
     </message>
 </context>
 <context>
