@@ -15,7 +15,9 @@
 # LANG alone), docs/screenshot-fr.png and docs/screenshot-es.png, and
 # docs/make-folders.png (names that sort files into year and month folders),
 # docs/photos-by-date.png and docs/metadata-menu.png (photos named by the date
-# taken and the camera; the Metadata menu open).
+# taken and the camera; the Metadata menu open), docs/access.png and
+# docs/folder-access.png (the question before the first run in a folder, and
+# the folders allowed).
 # Needs a build (make build) and xvfb-run. BUILD overrides the build folder.
 set -euo pipefail
 cd "$(dirname "$0")/.."

@@ -44,6 +44,8 @@ private slots:
     void requestFilesystemFlow();
     void grantCoverage_data();
     void grantCoverage();
+    void grantList_data();
+    void grantList();
 };
 
 void tst_AccessGrant::bookmarkRejectsDamage_data()
@@ -77,10 +79,12 @@ void tst_AccessGrant::requestFilesystemFlow()
 
     // The folder chosen, not the one proposed, is stored (slashes trimmed) and written through.
     QVERIFY(requestFilesystem(docs, prompt, f.defaults));
-    QCOMPARE(
-        prompt.panelTexts,
-        QStringList({u"Filesystem Access"_s, u"Allow Access"_s,
-                     u"Click Allow Access to grant Velnor permission to rename the files."_s}));
+    QCOMPARE(prompt.panelTexts,
+             QStringList({u"Folder Access"_s, u"Allow Renaming"_s,
+                          u"Velnor asks before it renames files in a folder for the first time. "
+                          "The answer is remembered for the chosen folder and every folder "
+                          "inside it, so you are not asked there again. Choose a folder higher "
+                          "up to allow more at once."_s}));
     QVERIFY(prompt.alerts.isEmpty());
     UserDefaults stored = f.reread();
     QCOMPARE(stored.dataForKey(rootlimit), parent);
@@ -88,12 +92,13 @@ void tst_AccessGrant::requestFilesystemFlow()
     const auto grant = AccessGrant::fromBookmarkData(bookmark);
     QVERIFY(grant && grant->path == parent && grant->resolves());
     QVERIFY(storedGrantCovers(parent, stored));
-    QVERIFY(!storedGrantCovers(docs, stored));
+    QVERIFY(storedGrantCovers(docs, stored));
 
     // Cancel: the alert, and the grant stays.
     QVERIFY(!requestFilesystem(docs, prompt, f.defaults));
     QCOMPARE(prompt.alerts,
-             QStringList{u"You need to allow access for Velnor to work properly."_s});
+             QStringList{u"No files were renamed. Velnor renames files only in folders you "
+                         "have allowed."_s});
     QCOMPARE(f.reread().dataForKey(rootlimit), parent);
     QCOMPARE(f.reread().dataForKey(sandboxscope), bookmark);
 
@@ -102,7 +107,7 @@ void tst_AccessGrant::requestFilesystemFlow()
     QVERIFY(!f.defaults.objectForKey(sandboxscope).isValid());
     QCOMPARE(f.defaults.dataForKey(rootlimit), gone);
     QVERIFY(storedGrantCovers(gone, f.defaults));
-    QVERIFY(!storedGrantCovers(parent, f.defaults));
+    QCOMPARE(grantedFolders(f.reread()), QByteArrayList({parent, gone}));
     QCOMPARE(prompt.proposed, QByteArrayList({docs, docs, gone}));
     QVERIFY(!AccessGrant::forFolder(gone));
     QVERIFY(!AccessGrant::forFolder(f.dir.path("defaults.conf")));
@@ -119,7 +124,12 @@ void tst_AccessGrant::grantCoverage_data()
     const QByteArray docs("Docs");
     QTest::newRow("no grant") << QByteArray() << docs << QString() << false;
     QTest::newRow("exact folder") << docs << docs << QString() << true;
-    QTest::newRow("parent granted") << QByteArray("") << docs << QString() << false;
+    QTest::newRow("parent granted") << QByteArray("") << docs << QString() << true;
+    QTest::newRow("grandparent granted")
+        << QByteArray("") << QByteArray("Docs/Sub") << QString() << true;
+    QTest::newRow("a name it begins") << QByteArray("a") << QByteArray("ab") << QString() << false;
+    QTest::newRow("read-only parent, writable folder")
+        << QByteArray("") << docs << u"readonly"_s << true;
     QTest::newRow("subfolder granted") << QByteArray("Docs/Sub") << docs << QString() << false;
     QTest::newRow("case differs") << docs << QByteArray("docs") << QString() << false;
     QTest::newRow("not UTF-8") << QByteArray("caf\xe9") << QByteArray("caf\xe9") << QString()
@@ -139,9 +149,9 @@ void tst_AccessGrant::grantCoverage_data()
     QTest::newRow("no bookmark, a name it begins")
         << QByteArray("a") << QByteArray("ab") << u"remove"_s << false;
     QTest::newRow("no bookmark, a subfolder")
-        << QByteArray("a") << QByteArray("a/sub") << u"remove"_s << false;
+        << QByteArray("a") << QByteArray("a/sub") << u"remove"_s << true;
     QTest::newRow("no bookmark, with a trailing slash")
-        << QByteArray("a") << QByteArray("a/") << u"remove"_s << false;
+        << QByteArray("a") << QByteArray("a/") << u"remove"_s << true;
 }
 
 void tst_AccessGrant::grantCoverage()
@@ -168,7 +178,11 @@ void tst_AccessGrant::grantCoverage()
         QVERIFY(QFile(QFile::decodeName(grantedPath)).open(QIODevice::WriteOnly));
     else if (damage == u"readonly" || damage == u"nosearch")
         chmod(grantedPath.constData(), damage == u"readonly" ? 0555 : 0666);
-    else if (damage == u"garbage")
+    // Damage to the stored grant is done on the older keys alone, which is
+    // all that a version before the list of grants left behind.
+    if (damage == u"garbage" || damage == u"other" || damage == u"remove")
+        f.defaults.setObject(QVariant(), AccessGrantKeys::grants);
+    if (damage == u"garbage")
         f.defaults.setObject(QByteArray("not a bookmark"), sandboxscope);
     else if (damage == u"other")
         f.defaults.setObject(AccessGrant::forFolder(f.dir.path("Pics"))->bookmarkData(),
@@ -180,8 +194,73 @@ void tst_AccessGrant::grantCoverage()
         UserDefaults stored = f.reread();
         return QByteArray(storedGrantCovers(f.dir.path(root), stored) ? "covers" : "asks");
     });
+    if (damage == u"readonly")
+        chmod(grantedPath.constData(), 0777);
     QVERIFY(child.ok);
     QTEST(child.output == "covers", "covers");
+}
+
+// Grants of folders that need not exist, stored as bare paths: `latest` under
+// the older single key, `listed` in the list, then `granted` given and
+// `revoked` removed in that order. Which run folder they cover, and the list
+// shown.
+void tst_AccessGrant::grantList_data()
+{
+    QTest::addColumn<QByteArray>("latest");
+    QTest::addColumn<QByteArrayList>("listed");
+    QTest::addColumn<QByteArrayList>("granted");
+    QTest::addColumn<QByteArray>("revoked");
+    QTest::addColumn<QByteArray>("root");
+    QTest::addColumn<bool>("covers");
+    QTest::addColumn<QByteArrayList>("folders");
+    const QByteArray none;
+    const QByteArrayList empty;
+    const QByteArrayList ab{"/a/b"};
+    QTest::newRow("old key with a slash")
+        << QByteArray("/a/b/") << empty << empty << none << QByteArray("/a/b/c") << true << ab;
+    QTest::newRow("old key kept by a new grant")
+        << QByteArray("/a/b") << empty << QByteArrayList{"/x"} << none << QByteArray("/a/b") << true
+        << QByteArrayList{"/a/b", "/x"};
+    QTest::newRow("old key revoked")
+        << QByteArray("/a/b") << QByteArrayList{"/x"} << empty << QByteArray("/a/b")
+        << QByteArray("/a/b") << false << QByteArrayList{"/x"};
+    QTest::newRow("second of the list")
+        << none << QByteArrayList{"/x", "/a/b"} << empty << none << QByteArray("/a/b/c") << true
+        << QByteArrayList{"/a/b", "/x"};
+    QTest::newRow("the other one revoked")
+        << none << QByteArrayList{"/x", "/a/b"} << empty << QByteArray("/x") << QByteArray("/a/b/c")
+        << true << ab;
+    QTest::newRow("a grant above takes the place of those below")
+        << none << QByteArrayList{"/a/b/c", "/a/bc"} << QByteArrayList{"/a/b"} << none
+        << QByteArray("/a/b/d") << true << QByteArrayList{"/a/b", "/a/bc"};
+    QTest::newRow("commas and quotes")
+        << none << QByteArrayList{"/x, \"y\"", "/a,b"} << empty << none << QByteArray("/x, \"y\"/z")
+        << true << QByteArrayList{"/a,b", "/x, \"y\""};
+    QTest::newRow("whole disk") << none << QByteArrayList{"/"} << empty << none
+                                << QByteArray("/home/u") << true << QByteArrayList{"/"};
+}
+
+void tst_AccessGrant::grantList()
+{
+    QFETCH(QByteArray, latest);
+    QFETCH(QByteArrayList, listed);
+    QFETCH(QByteArrayList, granted);
+    QFETCH(QByteArray, revoked);
+    QFETCH(QByteArray, root);
+    Fixture f;
+    if (!latest.isNull())
+        f.defaults.setObject(latest, rootlimit);
+    QVariantList entries(listed.cbegin(), listed.cend());
+    if (!entries.isEmpty())
+        f.defaults.setObject(entries, AccessGrantKeys::grants);
+    for (const QByteArray &folder : granted)
+        QVERIFY(grantChosenFolder(folder, f.defaults));
+    if (!revoked.isNull())
+        revokeGrant(revoked, f.defaults);
+    f.defaults.synchronize();
+    UserDefaults stored = f.reread();
+    QTEST(storedGrantCovers(root, stored), "covers");
+    QTEST(grantedFolders(stored), "folders");
 }
 
 QTEST_GUILESS_MAIN(tst_AccessGrant)

@@ -11,10 +11,12 @@
 
 #include "app/undocontrol.h"
 #include "app/vlnwindow.h"
+#include "files/counttext.h"
 #include "files/filelist.h"
 #include "files/zqfile.h"
 #include "intake/fileintake.h"
 #include "model/filetablemodel.h"
+#include "plan/renameplan.h"
 #include "rename/accessgrant.h"
 #include "rename/journal.h"
 #include "rename/renamerun.h"
@@ -36,6 +38,7 @@
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
+#include <cstdlib>
 #include <functional>
 #include <string>
 #include <vector>
@@ -63,6 +66,13 @@ double median(std::vector<double> values)
 {
     std::sort(values.begin(), values.end());
     return values[values.size() / 2];
+}
+
+// A bench that measured nothing must not print a figure.
+[[noreturn]] void fail(const char *part, const QString &why)
+{
+    std::fprintf(stderr, "%s: %s\n", part, qPrintable(why));
+    std::exit(1);
 }
 
 // Counts the paints of the table's viewport.
@@ -183,18 +193,29 @@ void keystroke(UserDefaults &defaults, qint64 records)
             QCoreApplication::processEvents();
         times.push_back((now() - start) * 1000);
     }
+    // An odd number of keystrokes, the last one an "a": the preview must show it.
+    FileTableModel *model = window.tableModel();
+    const QString shown = model->data(model->index(0, FileTableModel::NewNameColumn)).toString();
+    if (ui->nameField->text() != QStringLiteral("Holiday-[YMD]-[C]a") ||
+        !shown.endsWith(QStringLiteral("a.JPG")))
+        fail("keystroke", QStringLiteral("the field reads %1, the first new name %2")
+                              .arg(ui->nameField->text(), shown));
     figure("keystroke_1m", median(times), "ms");
 
     // The plan of each keystroke is made on a worker a moment later: the
     // longest the event loop stands still until it is shown.
-    FileTableModel *model = window.tableModel();
     spinUntil([&] { return model->plan() != nullptr; });
     double stall = 0;
     for (int i = 0; i < 5; ++i) {
         StallProbe probe;
         probe.start();
         QTest::keyClick(ui->nameField, i % 2 ? Qt::Key_Backspace : Qt::Key_B);
+        // The shown plan goes with the keystroke; the wait is for its successor.
+        if (model->plan())
+            fail("plan", QStringLiteral("the keystroke left the old plan shown"));
         spinUntil([&] { return model->plan() != nullptr; });
+        if (model->plan()->count() != records)
+            fail("plan", QStringLiteral("a plan of %1 files").arg(model->plan()->count()));
         const double ms = probe.stopMs();
         std::fprintf(stderr, "plan: longest stall %.1f ms, of which working %.1f ms\n", ms,
                      probe.largestCpuMs());
@@ -212,12 +233,13 @@ void keystroke(UserDefaults &defaults, qint64 records)
 }
 
 // A history of about 100 MiB in the runs folder: journals of 20,000 moves
-// each, every move done.
-void makeHistory(const QByteArray &root)
+// each, every move done. The number of runs.
+int makeHistory(const QByteArray &root)
 {
     const QString folder = RunHistory::runsFolder();
     qint64 bytes = 0;
-    for (int run = 0; bytes < 100 * 1024 * 1024; ++run) {
+    int run = 0;
+    for (; bytes < 100 * 1024 * 1024; ++run) {
         QList<JournalMove> moves;
         for (int i = 0; i < 20000; ++i) {
             const QByteArray name = "IMG_" + QByteArray::number(i).rightJustified(7, '0');
@@ -226,20 +248,19 @@ void makeHistory(const QByteArray &root)
         }
         JournalWriter writer;
         QString error;
-        if (!writer.begin(folder, moves, 1'700'000'000'000 + run * 1000LL, &error)) {
-            std::fprintf(stderr, "history: %s\n", qPrintable(error));
-            return;
-        }
+        if (!writer.begin(folder, moves, 1'700'000'000'000 + run * 1000LL, &error))
+            fail("history", error);
         for (int i = 0; i < moves.size(); ++i)
             writer.recordOutcome(i, true);
         writer.finish(moves.size(), 0, 0);
         bytes += QFileInfo(writer.path()).size();
     }
+    return run;
 }
 
 // The longest stall of the event loop while the window reads the history:
 // as it opens, and again as after a run.
-double historyStall(UserDefaults &defaults)
+double historyStall(UserDefaults &defaults, int runs)
 {
     double stall = 0;
     VLNWindow window(&defaults);
@@ -257,11 +278,20 @@ double historyStall(UserDefaults &defaults)
         stall = probe.stopMs();
         std::fprintf(stderr, "start-up %.1f ms\n", stall);
     }
+    const auto check = [&] {
+        if (undo->history().runs.size() != runs)
+            fail("history",
+                 QStringLiteral("%1 runs read of %2").arg(undo->history().runs.size()).arg(runs));
+    };
+    check();
     for (int i = 0; i < 3; ++i) {
         StallProbe probe;
         probe.start();
         undo->refresh();
+        if (!undo->isReading())
+            fail("history", QStringLiteral("refresh read nothing"));
         spinUntil([&] { return !undo->isReading(); });
+        check();
         const double ms = probe.stopMs();
         std::fprintf(stderr, "after a run %.1f ms\n", ms);
         stall = std::max(stall, ms);
@@ -311,7 +341,8 @@ Timed drop(UserDefaults &defaults, const QByteArray &root, qint64 files, bool pr
         std::fprintf(stderr, "window not exposed\n");
     QMimeData data;
     data.setUrls({QUrl::fromEncoded("file://" + root.toPercentEncoding("/"))});
-    const QString expected = QStringLiteral("%1 files").arg(files);
+    // The count as the label writes it, in the locale's digits.
+    const QString expected = QStringLiteral("%1 files").arg(CountText::number(files));
     StallProbe probe;
     if (probed)
         probe.start();
@@ -330,14 +361,32 @@ Timed drop(UserDefaults &defaults, const QByteArray &root, qint64 files, bool pr
     if (probed)
         std::fprintf(stderr, "drop: longest stall %.1f ms, of which working %.1f ms\n",
                      timed.stallMs, probe.largestCpuMs());
-    if (label->text() != expected)
-        std::fprintf(stderr, "drop: label reads %s\n", qPrintable(label->text()));
+    if (label->text() != expected || window.fileList()->count() != files)
+        fail("drop", QStringLiteral("the label reads %1, the list holds %2 files")
+                         .arg(label->text())
+                         .arg(window.fileList()->count()));
     return timed;
 }
 
+// The files below root, and how many of them end in `suffix`.
+std::pair<qint64, qint64> countNames(const QByteArray &root, const QByteArray &suffix)
+{
+    FileList list;
+    FileIntake intake(list);
+    intake.setReadsAttributes(false);
+    intake.insertFile(root);
+    qint64 ending = 0;
+    for (const auto &file : list.contentsArray())
+        ending += file->nativePath().endsWith(suffix) ? 1 : 0;
+    return {list.count(), ending};
+}
+
 // The tree listed in the window, then renamed by Start Renaming with the
-// grant already stored, until the report shows.
-Timed windowRun(UserDefaults &defaults, const QByteArray &root, const QString &nameTemplate)
+// grant already stored, until the report shows. The plan of the template is
+// waited for first: Start waits for it too, and that wait is the keystroke's
+// cost, not the run's.
+Timed windowRun(UserDefaults &defaults, const QByteArray &root, const QString &nameTemplate,
+                qint64 files)
 {
     VLNWindow window(&defaults);
     window.resize(1040, 680);
@@ -348,6 +397,12 @@ Timed windowRun(UserDefaults &defaults, const QByteArray &root, const QString &n
     spinUntil([&] { return !window.isListing(); });
     window.ui()->nameField->setText(nameTemplate);
     window.controlTextDidChange();
+    FileTableModel *model = window.tableModel();
+    spinUntil([&] { return model->plan() && model->plan()->isComplete(); });
+    if (model->plan()->count() != files || model->plan()->problems() != 0)
+        fail("run", QStringLiteral("the plan holds %1 files, %2 with a problem")
+                        .arg(model->plan()->count())
+                        .arg(model->plan()->problems()));
     grantChosenFolder(root, defaults);
     // Each run starts with the writes of the one before it on disk, so
     // that neither the window nor the core pays for the other's.
@@ -356,6 +411,8 @@ Timed windowRun(UserDefaults &defaults, const QByteArray &root, const QString &n
     probe.start();
     const double start = now();
     window.clickStart();
+    if (!window.isRenaming())
+        fail("run", QStringLiteral("Start did not start the run"));
     spinUntil([&] { return !window.isRenaming(); });
     Timed timed;
     timed.seconds = now() - start;
@@ -365,8 +422,18 @@ Timed windowRun(UserDefaults &defaults, const QByteArray &root, const QString &n
     timed.stallMs = probe.stopMs();
     std::fprintf(stderr, "run: longest stall %.1f ms, of which working %.1f ms\n", timed.stallMs,
                  probe.largestCpuMs());
-    if (window.reportSheet())
-        window.reportSheet()->accept();
+    if (!window.reportSheet())
+        fail("run", QStringLiteral("no report after the run"));
+    std::fprintf(stderr, "run: %s\n", qPrintable(window.reportSheet()->text()));
+    window.reportSheet()->accept();
+    const QByteArray suffix = QFile::encodeName(nameTemplate.mid(3)) + ".txt";
+    const auto [listed, renamed] = countNames(root, suffix);
+    if (listed != files || renamed != files)
+        fail("run", QStringLiteral("%1 files on disk, %2 of them end in %3, not all %4")
+                        .arg(listed)
+                        .arg(renamed)
+                        .arg(QString::fromLatin1(suffix))
+                        .arg(files));
     return timed;
 }
 
@@ -482,7 +549,11 @@ int main(int argc, char **argv)
         std::vector<double> core, window, stalls;
         for (int i = 0; i < 2; ++i) {
             core.push_back(coreRun(root, QStringLiteral("[N]a")));
-            const Timed timed = windowRun(defaults, root, QStringLiteral("[N]b"));
+            const auto [listed, renamed] = countNames(root, "a.txt");
+            if (listed != files || renamed != files)
+                fail("run",
+                     QStringLiteral("the core renamed %1 of %2 files").arg(renamed).arg(listed));
+            const Timed timed = windowRun(defaults, root, QStringLiteral("[N]b"), files);
             window.push_back(timed.seconds);
             stalls.push_back(timed.stallMs);
         }
@@ -494,8 +565,8 @@ int main(int argc, char **argv)
 
     if (wanted("history")) {
         std::fprintf(stderr, "# history\n");
-        makeHistory(QFile::encodeName(scratch.path()));
-        figure("stall_history_ms", historyStall(defaults), "ms");
+        const int runs = makeHistory(QFile::encodeName(scratch.path()));
+        figure("stall_history_ms", historyStall(defaults, runs), "ms");
     }
     return 0;
 }

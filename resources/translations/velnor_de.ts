@@ -15,20 +15,20 @@
 <context>
     <name>AccessGrant</name>
     <message>
-        <source>Filesystem Access</source>
-        <translation>Zugriff auf Dateien</translation>
+        <source>Folder Access</source>
+        <translation>Ordnerzugriff</translation>
     </message>
     <message>
-        <source>Allow Access</source>
-        <translation>Zugriff erlauben</translation>
+        <source>Allow Renaming</source>
+        <translation>Umbenennen erlauben</translation>
     </message>
     <message>
-        <source>Click Allow Access to grant Velnor permission to rename the files.</source>
-        <translation>Klicken Sie auf „Zugriff erlauben“, damit Velnor die Dateien umbenennen darf.</translation>
+        <source>Velnor asks before it renames files in a folder for the first time. The answer is remembered for the chosen folder and every folder inside it, so you are not asked there again. Choose a folder higher up to allow more at once.</source>
+        <translation>Velnor fragt, bevor es zum ersten Mal Dateien in einem Ordner umbenennt. Die Antwort gilt für den gewählten Ordner und jeden Ordner darin, dort werden Sie nicht wieder gefragt. Wählen Sie einen höher gelegenen Ordner, um mehr auf einmal zu erlauben.</translation>
     </message>
     <message>
-        <source>You need to allow access for Velnor to work properly.</source>
-        <translation>Velnor braucht den Zugriff, um richtig zu arbeiten.</translation>
+        <source>No files were renamed. Velnor renames files only in folders you have allowed.</source>
+        <translation>Es wurden keine Dateien umbenannt. Velnor benennt Dateien nur in Ordnern um, die Sie erlaubt haben.</translation>
     </message>
 </context>
 <context>
@@ -78,6 +78,25 @@
     <message>
         <source>Reading metadata…</source>
         <translation>Metadaten werden gelesen…</translation>
+    </message>
+</context>
+<context>
+    <name>FolderAccessDialog</name>
+    <message>
+        <source>Folder Access</source>
+        <translation>Ordnerzugriff</translation>
+    </message>
+    <message>
+        <source>Velnor renames files without asking in these folders and in every folder inside them.</source>
+        <translation>In diesen Ordnern und in jedem Ordner darin benennt Velnor Dateien um, ohne zu fragen.</translation>
+    </message>
+    <message>
+        <source>No folders allowed yet.</source>
+        <translation>Noch keine Ordner erlaubt.</translation>
+    </message>
+    <message>
+        <source>&amp;Remove</source>
+        <translation>&amp;Entfernen</translation>
     </message>
 </context>
 <context>
@@ -1145,6 +1164,10 @@ If you have any questions, you can reach us by email at %1</source>
 Ziehen Sie jetzt die Dateien oder Ordner, die Sie umbenennen wollen, auf dieses Fenster, oder fügen Sie sie mit „Hinzufügen…“ oder „Ordner hinzufügen…“ hinzu. Stellen Sie die Regeln ein und klicken Sie auf „Umbenennen starten“.
 
 Bei Fragen erreichen Sie uns per E-Mail unter %1</translation>
+    </message>
+    <message>
+        <source>Folder &amp;Access…</source>
+        <translation>&amp;Ordnerzugriff…</translation>
     </message>
 </context>
 <context>

@@ -15,20 +15,20 @@
 <context>
     <name>AccessGrant</name>
     <message>
-        <source>Filesystem Access</source>
-        <translation>Acceso a los archivos</translation>
+        <source>Folder Access</source>
+        <translation>Acceso a carpetas</translation>
     </message>
     <message>
-        <source>Allow Access</source>
-        <translation>Permitir el acceso</translation>
+        <source>Allow Renaming</source>
+        <translation>Permitir renombrar</translation>
     </message>
     <message>
-        <source>Click Allow Access to grant Velnor permission to rename the files.</source>
-        <translation>Pulse «Permitir el acceso» para que Velnor pueda renombrar los archivos.</translation>
+        <source>Velnor asks before it renames files in a folder for the first time. The answer is remembered for the chosen folder and every folder inside it, so you are not asked there again. Choose a folder higher up to allow more at once.</source>
+        <translation>Velnor pregunta antes de renombrar archivos en una carpeta por primera vez. La respuesta se recuerda para la carpeta elegida y para todas las carpetas que contiene, así que allí no se le volverá a preguntar. Elija una carpeta más arriba para permitir más a la vez.</translation>
     </message>
     <message>
-        <source>You need to allow access for Velnor to work properly.</source>
-        <translation>Velnor necesita este acceso para funcionar correctamente.</translation>
+        <source>No files were renamed. Velnor renames files only in folders you have allowed.</source>
+        <translation>No se ha renombrado ningún archivo. Velnor solo renombra archivos en las carpetas que usted ha permitido.</translation>
     </message>
 </context>
 <context>
@@ -78,6 +78,25 @@
     <message>
         <source>Reading metadata…</source>
         <translation>Leyendo metadatos…</translation>
+    </message>
+</context>
+<context>
+    <name>FolderAccessDialog</name>
+    <message>
+        <source>Folder Access</source>
+        <translation>Acceso a carpetas</translation>
+    </message>
+    <message>
+        <source>Velnor renames files without asking in these folders and in every folder inside them.</source>
+        <translation>Velnor renombra archivos sin preguntar en estas carpetas y en todas las carpetas que contienen.</translation>
+    </message>
+    <message>
+        <source>No folders allowed yet.</source>
+        <translation>Todavía no hay carpetas permitidas.</translation>
+    </message>
+    <message>
+        <source>&amp;Remove</source>
+        <translation>&amp;Quitar</translation>
     </message>
 </context>
 <context>
@@ -1145,6 +1164,10 @@ If you have any questions, you can reach us by email at %1</source>
 Ahora solo tiene que arrastrar los archivos o carpetas que quiera renombrar a esta ventana, o añadirlos con los botones Añadir… y Añadir carpeta… Ajuste los parámetros y pulse Iniciar el renombrado.
 
 Si tiene preguntas, escríbanos a %1</translation>
+    </message>
+    <message>
+        <source>Folder &amp;Access…</source>
+        <translation>Acceso a carpe&amp;tas…</translation>
     </message>
 </context>
 <context>

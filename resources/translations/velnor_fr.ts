@@ -15,20 +15,20 @@
 <context>
     <name>AccessGrant</name>
     <message>
-        <source>Filesystem Access</source>
-        <translation>Accès aux fichiers</translation>
+        <source>Folder Access</source>
+        <translation>Accès aux dossiers</translation>
     </message>
     <message>
-        <source>Allow Access</source>
-        <translation>Autoriser l’accès</translation>
+        <source>Allow Renaming</source>
+        <translation>Autoriser le renommage</translation>
     </message>
     <message>
-        <source>Click Allow Access to grant Velnor permission to rename the files.</source>
-        <translation>Cliquez sur «&#xa0;Autoriser l’accès&#xa0;» pour permettre à Velnor de renommer les fichiers.</translation>
+        <source>Velnor asks before it renames files in a folder for the first time. The answer is remembered for the chosen folder and every folder inside it, so you are not asked there again. Choose a folder higher up to allow more at once.</source>
+        <translation>Velnor demande avant de renommer des fichiers dans un dossier pour la première fois. La réponse est retenue pour le dossier choisi et pour chaque dossier qu’il contient : la question n’y sera plus posée. Choisissez un dossier plus haut pour en autoriser davantage à la fois.</translation>
     </message>
     <message>
-        <source>You need to allow access for Velnor to work properly.</source>
-        <translation>Velnor a besoin de cet accès pour fonctionner correctement.</translation>
+        <source>No files were renamed. Velnor renames files only in folders you have allowed.</source>
+        <translation>Aucun fichier n’a été renommé. Velnor ne renomme des fichiers que dans les dossiers que vous avez autorisés.</translation>
     </message>
 </context>
 <context>
@@ -78,6 +78,25 @@
     <message>
         <source>Reading metadata…</source>
         <translation>Lecture des métadonnées…</translation>
+    </message>
+</context>
+<context>
+    <name>FolderAccessDialog</name>
+    <message>
+        <source>Folder Access</source>
+        <translation>Accès aux dossiers</translation>
+    </message>
+    <message>
+        <source>Velnor renames files without asking in these folders and in every folder inside them.</source>
+        <translation>Velnor renomme les fichiers sans demander dans ces dossiers et dans chaque dossier qu’ils contiennent.</translation>
+    </message>
+    <message>
+        <source>No folders allowed yet.</source>
+        <translation>Aucun dossier autorisé pour l’instant.</translation>
+    </message>
+    <message>
+        <source>&amp;Remove</source>
+        <translation>Re&amp;tirer</translation>
     </message>
 </context>
 <context>
@@ -1145,6 +1164,10 @@ If you have any questions, you can reach us by email at %1</source>
 Il vous suffit maintenant de glisser les fichiers ou dossiers à renommer sur cette fenêtre, ou de les ajouter avec les boutons Ajouter… et Ajouter un dossier… Réglez les paramètres puis cliquez sur Lancer le renommage.
 
 Pour toute question, écrivez-nous à %1</translation>
+    </message>
+    <message>
+        <source>Folder &amp;Access…</source>
+        <translation>Accès aux &amp;dossiers…</translation>
     </message>
 </context>
 <context>

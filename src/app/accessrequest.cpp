@@ -5,11 +5,21 @@
 #include "app/sheets.h"
 #include "rename/accessgrant.h"
 
+#include <QAction>
 #include <QFileDialog>
 
-AccessRequest::AccessRequest(QWidget *window, UserDefaults *defaults)
+AccessRequest::AccessRequest(QWidget *window, UserDefaults *defaults, QAction *showGrants)
     : QObject(window), m_window(window), m_defaults(defaults)
-{}
+{
+    connect(showGrants, &QAction::triggered, this, [this] {
+        if (!m_grants)
+            m_grants = new FolderAccessDialog(m_defaults, m_window);
+        m_grants->reload();
+        m_grants->show();
+        m_grants->raise();
+        m_grants->activateWindow();
+    });
+}
 
 void AccessRequest::request(const QByteArray &root, const std::function<void()> &granted)
 {

@@ -25,7 +25,8 @@ Ctrl+Shift+Delete clears it, Ctrl+L goes to the name template, Ctrl+Return
 starts renaming, F1 shows the tutorial, Ctrl+Q quits.
 
 Files: the window's size and place, the widths of the table's columns, the
-folder access granted for renaming and whether the tutorial was seen are kept
+folders allowed for renaming (each with every folder inside it; Edit > Folder
+Access... lists and removes them) and whether the tutorial was seen are kept
 in ~/.config/Velnor/Velnor.conf (under $XDG_CONFIG_HOME when set).
 
 Environment: the language of the window follows LANGUAGE, LC_ALL,

@@ -74,7 +74,7 @@ VLNWindow::VLNWindow(UserDefaults *defaults, QWidget *parent)
         m_ui.get(), this, [this](const QList<QByteArray> &paths) { listInBackground(paths); });
     connect(m_listing, &ListingControls::filterChanged, this,
             [this] { m_work->setFilter(m_listing->filter()); });
-    m_access = new AccessRequest(this, m_defaults);
+    m_access = new AccessRequest(this, m_defaults, m_ui->actionFolderAccess);
     m_header = new TableHeader(m_ui->tableView, m_model);
     connect(m_rules, &RuleControls::naturalOrderToggled, m_header, &TableHeader::setNaturalOrder);
     new WindowMemory(this, m_ui->tableView->horizontalHeader(), m_defaults);

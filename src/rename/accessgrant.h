@@ -2,6 +2,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <QByteArrayList>
 #include <QString>
 
 #include <optional>
@@ -47,6 +48,9 @@ public:
 namespace AccessGrantKeys {
 inline const QString sandboxscope = QStringLiteral("sandboxscope");
 inline const QString rootlimit = QStringLiteral("rootlimit");
+// Every grant given: each entry the folder's bookmark, or its bare path when
+// no bookmark could be made.
+inline const QString grants = QStringLiteral("accessgrants");
 } // namespace AccessGrantKeys
 
 // The texts of the grant request, in the user's language.
@@ -57,8 +61,9 @@ QString message();
 QString declined();
 } // namespace AccessRequestText
 
-// The user's answer to the request: a chosen folder is stored as the grant
-// (true); none stores nothing (false), and the caller shows the alert.
+// The user's answer to the request: a chosen folder is added to the grants
+// (true), replacing those below it; none stores nothing (false), and the
+// caller shows the alert.
 bool grantChosenFolder(const std::optional<QByteArray> &chosen, UserDefaults &defaults);
 
 // Asks the user for access to a folder, proposing `path`. On confirmation the
@@ -66,5 +71,11 @@ bool grantChosenFolder(const std::optional<QByteArray> &chosen, UserDefaults &de
 // alert says why access is needed and the result is false.
 bool requestFilesystem(const QByteArray &path, AccessPrompt &prompt, UserDefaults &defaults);
 
-// Whether the stored grant covers exactly `accessRoot` and can be used now.
+// Whether a stored grant covers `accessRoot` (its folder or one above it) and
+// can be used now.
 bool storedGrantCovers(const QByteArray &accessRoot, UserDefaults &defaults);
+
+// The granted folders, sorted by their bytes, each once.
+QByteArrayList grantedFolders(const UserDefaults &defaults);
+// Forgets the grant of exactly this folder; the next run there asks again.
+void revokeGrant(const QByteArray &folder, UserDefaults &defaults);

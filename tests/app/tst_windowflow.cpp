@@ -1,10 +1,12 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "../scriptedprompt.h"
+#include "app/folderaccessdialog.h"
 #include "app/listingcontrols.h"
 #include "app/vlnwindow.h"
 #include "files/filelist.h"
 #include "files/zqfile.h"
 #include "model/filetablemodel.h"
+#include "plan/renameplan.h"
 #include "ui_vlnwindow.h"
 #include "windowtest.h"
 
@@ -13,7 +15,9 @@
 #include <QCheckBox>
 #include <QDir>
 #include <QFileDialog>
+#include <QLabel>
 #include <QLineEdit>
+#include <QListWidget>
 #include <QMessageBox>
 #include <QTest>
 
@@ -48,6 +52,21 @@ private slots:
     void tutorialKeepsTheList();
     void firstTutorialEndsEmpty();
     void listingFilters();
+    void folderAccessAskedOncePerTree();
+
+private:
+    // A fresh window, as at the next launch, lists these files and starts.
+    void renameIn(ScriptedPrompt &prompt, const QList<QByteArray> &files)
+    {
+        VLNWindow *window = makeWindow(true, &prompt);
+        QVERIFY(window);
+        listFiles(files);
+        window->ui()->nameField->setText(u"[N]-x"_s);
+        window->controlTextDidChange();
+        QTRY_VERIFY(window->tableModel()->plan() && window->tableModel()->plan()->isComplete());
+        window->clickStart();
+        QTRY_VERIFY(!window->isRenaming());
+    }
 };
 
 void tst_WindowFlow::partialRunAsks_data()
@@ -245,6 +264,40 @@ void tst_WindowFlow::listingFilters()
     QMetaObject::invokeMethod(panel, "accept");
     QTRY_VERIFY(!window->isListing() && window->fileList()->count() == 1);
     QCOMPARE(listed(), u"c.jpg"_s);
+}
+
+// The grant of a folder holds every folder inside it, at later launches too;
+// once removed in Folder Access… the run asks again.
+void tst_WindowFlow::folderAccessAskedOncePerTree()
+{
+    ScriptedPrompt prompt;
+    const QByteArray tree = m_root + "/tree";
+    prompt.answers = {tree};
+    renameIn(prompt, {"tree/a/one.txt", "tree/b/two.txt"});
+    QCOMPARE(prompt.proposed, QByteArrayList{tree});
+    QCOMPARE(folderEntries(tree + "/a"), u"one-x.txt=0"_s);
+    QCOMPARE(folderEntries(tree + "/b"), u"two-x.txt=0"_s);
+
+    renameIn(prompt, {"tree/a/deep/three.txt"});
+    QCOMPARE(prompt.proposed, QByteArrayList{tree});
+    QCOMPARE(folderEntries(tree + "/a/deep"), u"three-x.txt=0"_s);
+
+    m_window->ui()->actionFolderAccess->trigger();
+    auto *dialog = m_window->findChild<FolderAccessDialog *>();
+    QVERIFY(dialog && dialog->isVisible());
+    QListWidget *folders = dialog->folderList();
+    QCOMPARE(folders->count(), 1);
+    QCOMPARE(folders->item(0)->text(), QFile::decodeName(tree));
+    QVERIFY(!dialog->removeButton()->isEnabled());
+    folders->setCurrentRow(0);
+    QTest::mouseClick(dialog->removeButton(), Qt::LeftButton);
+    QCOMPARE(folders->count(), 0);
+    QVERIFY(!dialog->findChild<QLabel *>(u"noGrants"_s)->isHidden());
+
+    renameIn(prompt, {"tree/b/five.txt"});
+    QCOMPARE(prompt.proposed, QByteArrayList({tree, tree + "/b"}));
+    QCOMPARE(prompt.alerts.size(), 1);
+    QCOMPARE(folderEntries(tree + "/b"), u"five.txt=0 two-x.txt=0"_s);
 }
 
 QTEST_MAIN(tst_WindowFlow)

@@ -10,11 +10,14 @@
 // during a listing and during a run, held at a moment of each),
 // OUTDIR/interrupted.png (the question after a run that was cut off) and
 // OUTDIR/history.png (the Rename History window over a made-up history),
-// OUTDIR/companions.png (companion files marked under the file they follow).
+// OUTDIR/companions.png (companion files marked under the file they follow),
+// OUTDIR/access.png (the question before the first run in a folder) and
+// OUTDIR/folder-access.png (the folders allowed, in Folder Access…).
 // With PHOTOS, a folder of tagged photos, also OUTDIR/photos-by-date.png (the
 // photos named by the date taken and the camera) and OUTDIR/metadata-menu.png
 // (the Metadata menu open).
 // Run it on a real display, e.g. xvfb-run.
+#include "app/folderaccessdialog.h"
 #include "app/jobbar.h"
 #include "app/metacontrols.h"
 #include "app/rulecontrols.h"
@@ -22,6 +25,8 @@
 #include "app/undocontrol.h"
 #include "app/vlnwindow.h"
 #include "model/filetablemodel.h"
+#include "plan/renameplan.h"
+#include "rename/accessgrant.h"
 #include "rename/journal.h"
 #include "rename/userdefaults.h"
 #include "ui_vlnwindow.h"
@@ -31,8 +36,10 @@
 #include <QComboBox>
 #include <QDateTime>
 #include <QDir>
+#include <QFileDialog>
 #include <QIcon>
 #include <QLineEdit>
+#include <QListWidget>
 #include <QMenu>
 #include <QMessageBox>
 #include <QPainter>
@@ -354,6 +361,33 @@ int main(int argc, char **argv)
         while (window.tutorialStep() < 6)
             window.clickNextTutorial();
         ok = save(&window, out + QStringLiteral("/tutorial-end.png")) && ok;
+    }
+    {
+        // Start in a folder not allowed yet asks first; the folders allowed
+        // since are listed in Folder Access….
+        VLNWindow window(&defaults);
+        window.resize(1040, 680);
+        window.openFiles({folder});
+        while (window.isListing())
+            QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 10);
+        window.ui()->nameField->setText(QStringLiteral("Lisbon-[C]"));
+        window.controlTextDidChange();
+        while (!window.tableModel()->plan() || !window.tableModel()->plan()->isComplete())
+            QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 10);
+        window.show();
+        QTest::qWaitForWindowExposed(&window);
+        window.clickStart();
+        auto *panel = window.findChild<QFileDialog *>();
+        ok = panel && saveWithSheet(&window, panel, out + QStringLiteral("/access.png")) && ok;
+        if (panel)
+            panel->hide();
+        grantChosenFolder(QFile::encodeName(QDir::homePath()) + "/Pictures", defaults);
+        grantChosenFolder(folder, defaults);
+        window.ui()->actionFolderAccess->trigger();
+        auto *grants = window.findChild<FolderAccessDialog *>();
+        if (grants)
+            grants->folderList()->setCurrentRow(0);
+        ok = grants && save(grants, out + QStringLiteral("/folder-access.png")) && ok;
     }
     if (argc == 4)
         ok = photoShots(defaults, argv[3], out) && ok;
