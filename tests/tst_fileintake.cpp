@@ -5,6 +5,7 @@
 #include "scratchdir.h"
 
 #include <QDateTime>
+#include <QDir>
 #include <QFileInfo>
 #include <QLocale>
 #include <QScopeGuard>
@@ -641,11 +642,7 @@ void tst_FileIntake::folderIdentities()
     QFETCH(QByteArrayList, folders);
     const QByteArray base = m_dir.path();
     if (!QFileInfo::exists(QString::fromUtf8(base + "/deep"))) {
-        QVERIFY(::mkdir((base + "/deep").constData(), 0755) == 0);
-        QVERIFY(::mkdir((base + "/deep/1").constData(), 0755) == 0);
-        QVERIFY(::mkdir((base + "/deep/1/2").constData(), 0755) == 0);
-        QVERIFY(::mkdir((base + "/deep/1/2/3").constData(), 0755) == 0);
-        QVERIFY(::mkdir((base + "/deep/1/2/3/4").constData(), 0755) == 0);
+        QVERIFY(QDir().mkpath(QString::fromUtf8(base + "/deep/1/2/3/4")));
         QVERIFY(makeFile(base + "/deep/1/2/3/4/f.txt"));
     }
     FileList list;
