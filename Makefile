@@ -27,6 +27,8 @@ DEPS += libicu-dev
 DEPS += libblkid-dev
 # Real volumes of other file systems that the move tests mount (as root).
 DEPS += exfat-fuse exfatprogs ntfs-3g
+# And a folder of this machine through sshfs, served by the test's own sshd.
+DEPS += sshfs openssh-server
 # And what the Debian package is made and checked with (mmdebstrap makes the
 # bare Debian root that .ci/package installs it into).
 PACKAGE_DEPS = dpkg-dev debhelper fakeroot file lintian desktop-file-utils appstream \

@@ -5,6 +5,8 @@
 #include "scratchdir.h"
 
 #include <QDateTime>
+#include <QDir>
+#include <QFileInfo>
 #include <QLocale>
 #include <QScopeGuard>
 #include <QTest>
@@ -96,6 +98,8 @@ private slots:
     void folderVanishes();
     void filters_data();
     void filters();
+    void folderIdentities_data();
+    void folderIdentities();
 
 private:
     ScratchDir m_dir;
@@ -612,6 +616,48 @@ void tst_FileIntake::filters()
     FileIntake direct(byPath);
     direct.setFilter({include, QByteArrayList{"*"}, ignoreCase, noHidden});
     QVERIFY(direct.insertFile(root + "/.DS_Store"));
+}
+
+void tst_FileIntake::folderIdentities_data()
+{
+    using L = QByteArrayList;
+    // Paths given (below the scratch folder), the folders whose identity the
+    // list keeps (below it too, "tree" for the tree itself).
+    QTest::addColumn<QByteArrayList>("paths");
+    QTest::addColumn<QByteArrayList>("folders");
+
+    QTest::newRow("the tree") << L{"tree"} << L{"tree", "tree/b", "tree/b/d"};
+    QTest::newRow("one file") << L{"tree/b/c.txt"} << L{"tree/b"};
+    QTest::newRow("an empty folder") << L{"tree/empty"} << L{};
+    QTest::newRow("one file deep down") << L{"deep"} << L{"deep/1/2/3/4"};
+    QTest::newRow("a folder reached through a link") << L{"tree/m"} << L{"tree/m"};
+}
+
+// The list keeps the identity of each folder that holds a listed file, for
+// the run to know it again, and of no other: the folders on the way down
+// each kept their whole path.
+void tst_FileIntake::folderIdentities()
+{
+    QFETCH(QByteArrayList, paths);
+    QFETCH(QByteArrayList, folders);
+    const QByteArray base = m_dir.path();
+    if (!QFileInfo::exists(QString::fromUtf8(base + "/deep"))) {
+        QVERIFY(QDir().mkpath(QString::fromUtf8(base + "/deep/1/2/3/4")));
+        QVERIFY(makeFile(base + "/deep/1/2/3/4/f.txt"));
+    }
+    FileList list;
+    FileIntake intake(list);
+    for (const QByteArray &path : paths)
+        intake.insertFile(base + '/' + path);
+    QByteArrayList kept;
+    for (auto it = list.folderIdentities().cbegin(); it != list.folderIdentities().cend(); ++it) {
+        kept << it.key().mid(base.size() + 1);
+        struct stat info;
+        QVERIFY(::stat(it.key().constData(), &info) == 0);
+        QCOMPARE(it.value(), FileList::FolderIdentity(info.st_dev, info.st_ino));
+    }
+    std::sort(kept.begin(), kept.end());
+    QCOMPARE(kept, folders);
 }
 
 QTEST_GUILESS_MAIN(tst_FileIntake)

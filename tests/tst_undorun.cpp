@@ -13,6 +13,7 @@
 #include "rename/runhistory.h"
 #include "rename/undorun.h"
 #include "scratchdir.h"
+#include "sshfsmount.h"
 
 #include <QTest>
 
@@ -195,6 +196,8 @@ private slots:
     void killOnVolume();
     void killOnVolumeThenCachesDropped_data();
     void killOnVolumeThenCachesDropped();
+    void undoOnSshfs_data();
+    void undoOnSshfs();
     void journalFillsUp();
     void partlyUndoneFinishedLater();
     void settleOnlyWhatAStepMade_data();
@@ -846,6 +849,60 @@ void TstUndoRun::killOnVolumeThenCachesDropped()
     QVERIFY2(report.error.isEmpty(), qPrintable(report.error));
     QCOMPARE(report.detailedText(), QString());
     QCOMPARE(entries(folder), volumeOriginal);
+}
+
+void TstUndoRun::undoOnSshfs_data()
+{
+    QTest::addColumn<QByteArray>("moment"); // empty: the run ends
+    QTest::newRow("after the run") << QByteArray();
+    // sshfs takes no rename flags either: link, then unlink.
+    for (const char *moment : {"linked:1", "linked:2", "linked:4", "linked:6", "temporary"})
+        QTest::newRow((QByteArray("killed at ") + moment).constData()) << QByteArray(moment);
+}
+
+// On sshfs a file has another inode number after every move: the undo knows
+// the files by name, size and time, right after the run or after a kill in
+// the middle of a move. The disk is looked at from the machine that serves
+// the volume, past the caches of sshfs.
+void TstUndoRun::undoOnSshfs()
+{
+    QFETCH(QByteArray, moment);
+    SshfsMount mount;
+    if (!mount.isValid())
+        QSKIP(qPrintable(mount.whyNot()));
+    const QByteArray folder = mount.path("f");
+    QCOMPARE(::mkdir(folder.constData(), 0755), 0);
+    for (const QByteArray &file : volumeOriginal)
+        writeFile(folder + '/' + file.left(1), file.left(1));
+    const QByteArray served = mount.served("f");
+    QCOMPARE(entries(served), volumeOriginal);
+    const ScratchDir runs;
+    const QByteArray journals = runs.path("runs");
+    QString journal;
+    if (moment.isEmpty()) {
+        const RenameRun::Report run =
+            runWithJournal(folder, volumeRenames, QFile::decodeName(journals));
+        QCOMPARE(run.renamed, 6);
+        QCOMPARE(entries(served), (L{"G=g", "c=b", "d=c", "e=f", "f=e", "x=a"}));
+        journal = run.journalPath;
+    } else {
+        QVERIFY(killChildAt(moment, {"--child-volume", folder, journals}));
+        const RunHistory::Listing history = RunHistory::list(QFile::decodeName(journals));
+        QVERIFY(!history.runs.isEmpty());
+        QCOMPARE(history.runs[0].state, RunJournal::State::Interrupted);
+        journal = history.runs[0].path;
+        UndoRun::settle(journal);
+    }
+    const UndoRun::Report report = UndoRun::run(journal, Direction::Undo);
+    QVERIFY2(report.error.isEmpty(), qPrintable(report.error));
+    QCOMPARE(report.detailedText(), QString());
+    QCOMPARE(entries(served), volumeOriginal);
+    // No file under two names.
+    for (const QByteArray &file : volumeOriginal) {
+        struct stat info;
+        QCOMPARE(::lstat((served + '/' + file.left(1)).constData(), &info), 0);
+        QCOMPARE(info.st_nlink, nlink_t(1));
+    }
 }
 
 namespace {

@@ -464,8 +464,17 @@ void FileIntake::expandFolder(int parentFd, const QByteArray &path, const char *
             helper->release();
     });
 
-    // Under the spelling its files' paths give their folder.
-    m_list.setFolderIdentity(path.size() > 1 && path.endsWith('/') ? path.chopped(1) : path, id);
+    // Under the spelling its files' paths give their folder, and only once
+    // it holds a listed file: a run opens no other folder, and the folders on
+    // the way down to one file a few thousand levels deep would otherwise
+    // each keep their whole path.
+    bool identityKept = false;
+    const auto keepIdentity = [&] {
+        if (!identityKept)
+            m_list.setFolderIdentity(path.size() > 1 && path.endsWith('/') ? path.chopped(1) : path,
+                                     id);
+        identityKept = true;
+    };
     m_frames.push_back({&path, &names, &entries, 0});
     // Popped however the walk ends.
     const auto popFrame = qScopeGuard([this] { m_frames.pop_back(); });
@@ -503,6 +512,7 @@ void FileIntake::expandFolder(int parentFd, const QByteArray &path, const char *
         }
         const QByteArrayView name(child.constData() + child.size() - qsizetype(entry.nameLength),
                                   qsizetype(entry.nameLength));
+        keepIdentity();
         if (entry.kind == Entry::File) {
             const Attributes attributes{entry.size, entry.mtimeMsecs};
             addRecord(child, name, &attributes);

@@ -6,6 +6,7 @@
 #include "posix/filedescriptor.h"
 #include "posix/fileidentity.h"
 #include "posix/nativemove.h"
+#include "rename/filematch.h"
 #include "rename/journal.h"
 #include "rename/undorun.h"
 
@@ -13,10 +14,60 @@
 #include <QString>
 
 #include <algorithm>
+#include <cerrno>
+#include <cstring>
+#include <vector>
 
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
+
+namespace {
+
+// Reads up to `size` bytes, fewer only at the end of the file; -1 on error.
+ssize_t readFull(int fd, char *into, size_t size)
+{
+    size_t done = 0;
+    while (done < size) {
+        const ssize_t got = ::read(fd, into + done, size - done);
+        if (got < 0 && errno == EINTR)
+            continue;
+        if (got < 0)
+            return -1;
+        if (got == 0)
+            break;
+        done += size_t(got);
+    }
+    return ssize_t(done);
+}
+
+// Where a volume gives every name an inode number of its own and counts one
+// link for each (sshfs), the two links of one file look like two files. They
+// are taken for one only where both are regular files of one owner, size and
+// second, holding the same bytes: the name removed then takes no byte with it.
+bool sameBytes(int fromDir, const char *from, const struct stat &a, int toDir, const char *to,
+               const struct stat &b)
+{
+    if (!S_ISREG(a.st_mode) || !S_ISREG(b.st_mode) || a.st_uid != b.st_uid ||
+        a.st_size != b.st_size || a.st_mtim.tv_sec != b.st_mtim.tv_sec)
+        return false;
+    const FileDescriptor one(::openat(fromDir, from, O_RDONLY | O_NOFOLLOW | O_CLOEXEC));
+    const FileDescriptor two(::openat(toDir, to, O_RDONLY | O_NOFOLLOW | O_CLOEXEC));
+    if (!one.isOpen() || !two.isOpen())
+        return false;
+    std::vector<char> x(size_t(1) << 16);
+    std::vector<char> y(x.size());
+    for (;;) {
+        const ssize_t got = readFull(one.get(), x.data(), x.size());
+        if (got < 0 || readFull(two.get(), y.data(), y.size()) != got ||
+            std::memcmp(x.data(), y.data(), size_t(got)) != 0)
+            return false;
+        if (got == 0)
+            return true;
+    }
+}
+
+} // namespace
 
 namespace UndoRun {
 
@@ -61,10 +112,15 @@ void settleOpenSteps(const RunJournal &journal)
             ::fstatat(toDir, toName.constData(), &to, AT_SYMLINK_NOFOLLOW) != 0 ||
             NativeMove::hasExactEntry(toDir, toName.constData()) != 1)
             continue;
-        const bool sameFile = fileIdentity(from) == fileIdentity(to);
+        const bool sameFile =
+            fileIdentity(from) == fileIdentity(to) ||
+            (step.kind == JournalStep::Kind::Link &&
+             !FileMatch::stableInodes(journal.moves[step.move].fileSystem) && from.st_nlink == 1 &&
+             to.st_nlink == 1 &&
+             sameBytes(dir.get(), step.from.constData(), from, toDir, toName.constData(), to));
         const bool settle =
             step.kind == JournalStep::Kind::Link
-                ? sameFile && from.st_nlink > 1
+                ? sameFile && (from.st_nlink > 1 || fileIdentity(from) != fileIdentity(to))
                 : !sameFile && S_ISREG(to.st_mode) && to.st_size == 0 && to.st_uid == ::geteuid();
         if (settle)
             ::unlinkat(toDir, toName.constData(), 0);

@@ -3,12 +3,11 @@
 
 #include "plan/folderfacts.h"
 #include "plan/renameplan.h"
-#include "posix/filedescriptor.h"
 #include "posix/fileidentity.h"
-#include "posix/mounts.h"
 #include "posix/nativemove.h"
 #include "posix/textescape.h"
 #include "rename/filematch.h"
+#include "rename/foldernow.h"
 #include "rename/folderrun.h"
 #include "rename/journal.h"
 #include "rename/movers.h"
@@ -22,8 +21,6 @@
 
 #include <algorithm>
 #include <cerrno>
-#include <fcntl.h>
-#include <mutex>
 #include <sys/stat.h>
 #include <thread>
 #include <unistd.h>
@@ -108,123 +105,6 @@ struct Results
     std::vector<QString> reason;
     std::vector<QByteArray> from;
     std::vector<QByteArray> to;
-};
-
-// The UUIDs of the volumes an undo meets, each asked once by whichever lane
-// meets it first.
-class VolumeIds
-{
-public:
-    QByteArray of(int folder, quint64 device)
-    {
-        const std::lock_guard lock(m_mutex);
-        auto found = m_ids.constFind(device);
-        if (found == m_ids.cend())
-            found = m_ids.insert(device, Mounts::volumeId(folder, device));
-        return *found;
-    }
-
-private:
-    std::mutex m_mutex;
-    QHash<quint64, QByteArray> m_ids;
-};
-
-// One folder as it is now: its names from one listing, and for each name
-// asked about, which file it is (FileMatch).
-class FolderNow
-{
-public:
-    FolderNow(const QByteArray &folder, VolumeIds &volumes)
-        : m_facts(FolderFactsReader::read(folder, true))
-    {
-        if (!m_facts.opened)
-            return;
-        m_fd.reset(::open(folder.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
-        if (m_fd.isOpen())
-            m_volume = volumes.of(m_fd.get(), m_facts.device);
-    }
-    FolderNow(const FolderNow &) = delete;
-    FolderNow &operator=(const FolderNow &) = delete;
-
-    const FolderFacts &facts() const { return m_facts; }
-
-    // Whether an entry is spelled exactly `name`.
-    bool has(const QByteArray &name) const
-    {
-        // A file in a folder below, which the listing does not hold, is
-        // looked at on its own.
-        if (m_facts.namesRead && !name.contains('/'))
-            return m_facts.hasName(name);
-        struct stat info;
-        return m_fd.isOpen() &&
-               ::fstatat(m_fd.get(), name.constData(), &info, AT_SYMLINK_NOFOLLOW) == 0;
-    }
-
-    // Whether the entry spelled exactly `name` is the file the move recorded.
-    bool holds(const QByteArray &name, const JournalMove &move) const
-    {
-        FileStamp now;
-        return move.inode != 0 && has(name) && onRecordedVolume(move) &&
-               readStamp(m_fd.get(), name.constData(), &now) && FileMatch::sameFile(move, now);
-    }
-
-    // Whether the entry spelled exactly `name` has the device and inode the
-    // move recorded.
-    bool sameInode(const QByteArray &name, const JournalMove &move) const
-    {
-        FileStamp now;
-        return m_fd.isOpen() && readStamp(m_fd.get(), name.constData(), &now) &&
-               now.inode == move.inode && now.device == move.device;
-    }
-
-    // The name the file the move recorded now has in this folder, if it is
-    // still there; where it is told by its size and time, only a name that
-    // no other entry could be taken for. All names are looked at once, on
-    // the first question.
-    QByteArray nameOf(const JournalMove &move) const
-    {
-        if (move.inode == 0 || !onRecordedVolume(move))
-            return {};
-        if (!m_stampsRead) {
-            m_stampsRead = true;
-            for (const std::string_view name : m_facts.names) {
-                const QByteArray bytes(name.data(), qsizetype(name.size()));
-                FileStamp stamp;
-                if (m_fd.isOpen() && readStamp(m_fd.get(), bytes.constData(), &stamp)) {
-                    m_byInode.insert(stamp.inode, m_stamps.size());
-                    m_bySize.insert(stamp.size, m_stamps.size());
-                    m_stamps.push_back({bytes, stamp});
-                }
-            }
-        }
-        const bool byInode = move.size < 0 || FileMatch::stableInodes(move.fileSystem);
-        const QMultiHash<qint64, size_t> &index = byInode ? m_byInode : m_bySize;
-        QByteArray found;
-        for (auto it = index.constFind(byInode ? qint64(move.inode) : move.size);
-             it != index.cend() && it.key() == (byInode ? qint64(move.inode) : move.size); ++it) {
-            const auto &[name, stamp] = m_stamps[*it];
-            if (!FileMatch::sameFile(move, stamp))
-                continue;
-            if (!found.isEmpty())
-                return {};
-            found = name;
-        }
-        return found;
-    }
-
-private:
-    bool onRecordedVolume(const JournalMove &move) const
-    {
-        return m_fd.isOpen() && FileMatch::sameVolume(move, m_volume, m_facts.device);
-    }
-
-    FolderFacts m_facts;
-    FileDescriptor m_fd;
-    QByteArray m_volume;
-    mutable bool m_stampsRead = false;
-    mutable std::vector<std::pair<QByteArray, FileStamp>> m_stamps;
-    mutable QMultiHash<qint64, size_t> m_byInode;
-    mutable QMultiHash<qint64, size_t> m_bySize;
 };
 
 struct Context
