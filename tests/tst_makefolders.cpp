@@ -176,8 +176,8 @@ void TstMakeFolders::plan()
 
 void TstMakeFolders::companionHeldByANameTakenBelow()
 {
-    const std::vector<RenamePlan::File> files{{"/d/a.jpg", RuleFile{u"a.jpg"_s, 0}},
-                                              {"/d/a.xmp", RuleFile{u"a.xmp"_s, 0}, -1, 0, 1}};
+    const std::vector<RenamePlan::File> files{{"/d/a.jpg", RuleFile{u"a.jpg"_s, 0, {}}},
+                                              {"/d/a.xmp", RuleFile{u"a.xmp"_s, 0, {}}, -1, 0, 1}};
     std::vector<qint32> folderOfFile;
     std::vector<QByteArray> folders = RenamePlan::foldersOf(files, &folderOfFile);
     std::vector<FolderFacts> facts;
