@@ -77,7 +77,6 @@ private slots:
     }
     void chains_data();
     void chains();
-    void shiftOfAThousand();
     void cycleWithAFailureGoesBack();
     void cancelInACycle();
     void replacedFolder();
@@ -135,30 +134,6 @@ void tst_RenameChains::chains()
         list, [&](const ZQFile &file, qint64 row) { return composer.newNameForFile(file, row); });
     QTEST(folderEntries(dir.path()), "expectedDisk");
     QTEST(int(report.failed), "failed");
-}
-
-// Each of a thousand numbered files takes the next number.
-void tst_RenameChains::shiftOfAThousand()
-{
-    ScratchDir dir;
-    FileList list;
-    L names;
-    QStringList expected;
-    for (int i = 1; i <= 1000; ++i) {
-        names << QByteArray::number(i) + ".txt";
-        expected << u"%1.txt=%2.txt"_s.arg(i + 1).arg(i);
-    }
-    makeFiles(dir.path(), names, list);
-    RenameSettings settings;
-    settings.nameTemplate = u"[C]"_s;
-    settings.startCounter = 2;
-    const NameComposer composer(settings);
-    QTest::failOnWarning(QRegularExpression(u"not moved as planned"_s));
-    const RenameRun::Report report = planAndRun(
-        list, [&](const ZQFile &file, qint64 row) { return composer.newNameForFile(file, row); });
-    QCOMPARE(report.renamed, 1000);
-    expected.sort();
-    QCOMPARE(folderEntries(dir.path()), expected.join(u' '));
 }
 
 // A three-cycle in a sticky folder, run by a user who owns two of the files:
