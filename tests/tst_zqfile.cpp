@@ -67,26 +67,12 @@ void tst_ZQFile::renamesKeepTheListedExtension_data()
     QTest::addColumn<QString>("first");
     QTest::addColumn<QString>("second");
     QTest::addColumn<QString>("extension");
-    QTest::newRow("same, then another") << "a.tar.gz"
-                                        << "b.gz"
-                                        << "c.txt"
-                                        << "gz";
-    QTest::newRow("another, then the same") << "a.gz"
-                                            << "b.txt"
-                                            << "c.gz"
-                                            << "gz";
-    QTest::newRow("case differs") << "photo.JPG"
-                                  << "photo_x.jpg"
-                                  << "z.png"
-                                  << "JPG";
-    QTest::newRow("none, then one") << "notes"
-                                    << "other"
-                                    << "x.txt"
-                                    << "";
-    QTest::newRow("dot left bare") << "a.b"
-                                   << "a."
-                                   << "c.d"
-                                   << "b";
+    QTest::newRow("same, then another") << u"a.tar.gz"_qs << u"b.gz"_qs << u"c.txt"_qs << u"gz"_qs;
+    QTest::newRow("another, then the same") << u"a.gz"_qs << u"b.txt"_qs << u"c.gz"_qs << u"gz"_qs;
+    QTest::newRow("case differs") << u"photo.JPG"_qs << u"photo_x.jpg"_qs << u"z.png"_qs
+                                  << u"JPG"_qs;
+    QTest::newRow("none, then one") << u"notes"_qs << u"other"_qs << u"x.txt"_qs << u""_qs;
+    QTest::newRow("dot left bare") << u"a.b"_qs << u"a."_qs << u"c.d"_qs << u"b"_qs;
 }
 
 void tst_ZQFile::renamesKeepTheListedExtension()
