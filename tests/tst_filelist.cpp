@@ -46,6 +46,20 @@ QList<int> sortedPlaces(FileList &list, const QString &column, std::map<const ZQ
     return order;
 }
 
+QByteArrayList paths(const FileList &list)
+{
+    QByteArrayList result;
+    for (qint64 row = 0; row < list.count(); ++row)
+        result << list.fileAtIndex(row)->nativePath();
+    return result;
+}
+
+void fill(FileList &list, const QByteArrayList &paths)
+{
+    for (const QByteArray &path : paths)
+        list.appendUnchecked(record(path));
+}
+
 QString displayedNames(const FileList &list)
 {
     QStringList names;
@@ -73,6 +87,11 @@ private slots:
     void comparisons();
     void sortAgreesWithComparison_data();
     void sortAgreesWithComparison();
+    void naturalOrder_data();
+    void naturalOrder();
+    void counterPerFolder_data();
+    void counterPerFolder();
+    void counterPerFolderFollowsTheList();
 };
 
 void tst_FileList::rowsAndPositions_data()
@@ -418,6 +437,91 @@ void tst_FileList::sortAgreesWithComparison()
     }
     if (column != FileList::Location)
         QVERIFY(ties > 0);
+}
+
+// Natural order of the Old Name and Location sorts; paths apart by spaces.
+void tst_FileList::naturalOrder_data()
+{
+    QTest::addColumn<QString>("column");
+    QTest::addColumn<QByteArray>("paths");
+    QTest::addColumn<QByteArray>("expected");
+    const QString name = FileList::OldName;
+    QTest::newRow("values, not characters") << name << "/d/a10 /d/a2 /d/a1"_ba
+                                            << "/d/a1 /d/a2 /d/a10"_ba;
+    QTest::newRow("equal values by length") << name << "/d/a002 /d/a02 /d/a2"_ba
+                                            << "/d/a2 /d/a02 /d/a002"_ba;
+    QTest::newRow("zero and no digits") << name << "/d/a0 /d/a /d/a00 /d/ab"_ba
+                                        << "/d/a /d/a0 /d/a00 /d/ab"_ba;
+    QTest::newRow("digits sort where they always did") << name << "/d/a: /d/a9 /d/a-"_ba
+                                                       << "/d/a- /d/a9 /d/a:"_ba;
+    QTest::newRow("several runs") << name << "/d/v1.10 /d/v1.9 /d/v1.2.3"_ba
+                                  << "/d/v1.2.3 /d/v1.9 /d/v1.10"_ba;
+    QTest::newRow("longer than 64 bits")
+        << name << "/d/x123456789012345678901 /d/x99999999999999999999"_ba
+        << "/d/x99999999999999999999 /d/x123456789012345678901"_ba;
+    QTest::newRow("case is still ignored") << name << "/d/B10 /d/b9 /d/A10"_ba
+                                           << "/d/A10 /d/b9 /d/B10"_ba;
+    QTest::newRow("non-ASCII name") << name << "/d/\u00e910 /d/\u00e99"_ba
+                                    << "/d/\u00e99 /d/\u00e910"_ba;
+    QTest::newRow("location: folders by value") << FileList::Location << "/d10/a /d9/b /d9/a"_ba
+                                                << "/d9/a /d9/b /d10/a"_ba;
+}
+
+void tst_FileList::naturalOrder()
+{
+    QFETCH(QString, column);
+    QFETCH(QByteArray, paths);
+    FileList list;
+    fill(list, paths.split(' '));
+    list.setNaturalOrder(true);
+    list.setLastColumn(column);
+    list.performSort();
+    QTEST(::paths(list).join(' '), "expected");
+}
+
+// The counter index of each row when the counter restarts in every folder.
+void tst_FileList::counterPerFolder_data()
+{
+    QTest::addColumn<bool>("descending");
+    QTest::addColumn<bool>("perFolder");
+    QTest::addColumn<QList<qint64>>("expected");
+    // Stored: /a/1 /b/1 /a/2 /a/3 /b/2
+    QTest::newRow("ascending, per folder") << false << true << QList<qint64>{0, 0, 1, 2, 1};
+    QTest::newRow("descending, per folder") << true << true << QList<qint64>{0, 0, 1, 1, 2};
+    QTest::newRow("ascending, whole list") << false << false << QList<qint64>{0, 1, 2, 3, 4};
+    QTest::newRow("descending, whole list") << true << false << QList<qint64>{0, 1, 2, 3, 4};
+}
+
+void tst_FileList::counterPerFolder()
+{
+    QFETCH(bool, descending);
+    QFETCH(bool, perFolder);
+    QFETCH(QList<qint64>, expected);
+    FileList list;
+    fill(list, {"/a/1", "/b/1", "/a/2", "/a/3", "/b/2"});
+    list.setSortDescending(descending);
+    QList<qint64> indexes;
+    for (qint64 row = 0; row < list.count(); ++row)
+        indexes << list.counterIndex(row, perFolder);
+    QCOMPARE(indexes, expected);
+}
+
+void tst_FileList::counterPerFolderFollowsTheList()
+{
+    FileList list;
+    fill(list, {"/a/x", "/b/x"});
+    QCOMPARE(list.counterIndex(1, true), 0);
+    fill(list, {"/b/y"});
+    QCOMPARE(list.counterIndex(2, true), 1);
+    list.removeFiles({list.fileAtIndex(1)});
+    QCOMPARE(list.counterIndex(1, true), 0);
+    // A record moved into another folder counts there.
+    list.setNativePath(list.fileAtIndex(1), "/a/y");
+    QCOMPARE(list.counterIndex(1, true), 1);
+    // Renamed in its folder: the places stay.
+    list.setNativePath(list.fileAtIndex(1), "/a/z");
+    QCOMPARE(list.counterIndex(1, true), 1);
+    QCOMPARE(list.counterIndex(5, true), 5);
 }
 
 QTEST_GUILESS_MAIN(tst_FileList)
