@@ -154,7 +154,7 @@ void TstMakeFolders::plan()
     std::vector<RenamePlan::File> files;
     for (qsizetype i = 0; i < newNames.size(); ++i) {
         const QString name = QChar(char16_t(u'a' + i)) + u".jpg"_s;
-        files.push_back({"/d/" + name.toUtf8(), RuleFile{name, 0}});
+        files.push_back({"/d/" + name.toUtf8(), RuleFile{name, 0, {}}});
     }
     std::vector<qint32> folderOfFile;
     std::vector<QByteArray> folders = RenamePlan::foldersOf(files, &folderOfFile);
