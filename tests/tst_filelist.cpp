@@ -1,13 +1,25 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "files/filelist.h"
 #include "files/pathindex.h"
+#include "files/zqfile.h"
+#include "model/filetablemodel.h"
+#include "records.h"
 
+#include <QAbstractItemModelTester>
+#include <QDateTime>
+#include <QItemSelectionModel>
+#include <QLocale>
 #include <QRandomGenerator>
 #include <QSet>
+#include <QSignalSpy>
+#include <QTemporaryDir>
 #include <QTest>
 
+#include <fcntl.h>
 #include <map>
 #include <memory>
+#include <sys/stat.h>
+#include <unistd.h>
 #include <vector>
 
 using namespace Qt::StringLiterals;
@@ -46,6 +58,20 @@ QList<int> sortedPlaces(FileList &list, const QString &column, std::map<const ZQ
     return order;
 }
 
+QByteArrayList paths(const FileList &list)
+{
+    QByteArrayList result;
+    for (qint64 row = 0; row < list.count(); ++row)
+        result << list.fileAtIndex(row)->nativePath();
+    return result;
+}
+
+void fill(FileList &list, const QByteArrayList &paths)
+{
+    for (const QByteArray &path : paths)
+        list.appendUnchecked(record(path));
+}
+
 QString displayedNames(const FileList &list)
 {
     QStringList names;
@@ -73,6 +99,27 @@ private slots:
     void comparisons();
     void sortAgreesWithComparison_data();
     void sortAgreesWithComparison();
+    void naturalOrder_data();
+    void naturalOrder();
+    void counterPerFolder_data();
+    void counterPerFolder();
+    void counterPerFolderFollowsTheList();
+    void initTestCase() { QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates)); }
+    void cells();
+    void newNames();
+    void totals();
+    void removeAndClear();
+    void derivedTextsKeepTheirValue();
+    void renamesKeepTheListedExtension_data();
+    void renamesKeepTheListedExtension();
+    void fileSize_data();
+    void fileSize();
+    void folderTotal();
+    void folderTotalCountsLinksThemselves();
+    void nativeBytesSurvive();
+
+private:
+    QTemporaryDir m_dir;
 };
 
 void tst_FileList::rowsAndPositions_data()
@@ -418,6 +465,400 @@ void tst_FileList::sortAgreesWithComparison()
     }
     if (column != FileList::Location)
         QVERIFY(ties > 0);
+}
+
+// Natural order of the Old Name and Location sorts; paths apart by spaces.
+void tst_FileList::naturalOrder_data()
+{
+    QTest::addColumn<QString>("column");
+    QTest::addColumn<QByteArray>("paths");
+    QTest::addColumn<QByteArray>("expected");
+    const QString name = FileList::OldName;
+    QTest::newRow("values, not characters") << name << "/d/a10 /d/a2 /d/a1"_ba
+                                            << "/d/a1 /d/a2 /d/a10"_ba;
+    QTest::newRow("equal values by length") << name << "/d/a002 /d/a02 /d/a2"_ba
+                                            << "/d/a2 /d/a02 /d/a002"_ba;
+    QTest::newRow("zero and no digits") << name << "/d/a0 /d/a /d/a00 /d/ab"_ba
+                                        << "/d/a /d/a0 /d/a00 /d/ab"_ba;
+    QTest::newRow("digits sort where they always did") << name << "/d/a: /d/a9 /d/a-"_ba
+                                                       << "/d/a- /d/a9 /d/a:"_ba;
+    QTest::newRow("several runs") << name << "/d/v1.10 /d/v1.9 /d/v1.2.3"_ba
+                                  << "/d/v1.2.3 /d/v1.9 /d/v1.10"_ba;
+    QTest::newRow("longer than 64 bits")
+        << name << "/d/x123456789012345678901 /d/x99999999999999999999"_ba
+        << "/d/x99999999999999999999 /d/x123456789012345678901"_ba;
+    QTest::newRow("case is still ignored") << name << "/d/B10 /d/b9 /d/A10"_ba
+                                           << "/d/A10 /d/b9 /d/B10"_ba;
+    QTest::newRow("non-ASCII name") << name << "/d/\u00e910 /d/\u00e99"_ba
+                                    << "/d/\u00e99 /d/\u00e910"_ba;
+    QTest::newRow("location: folders by value") << FileList::Location << "/d10/a /d9/b /d9/a"_ba
+                                                << "/d9/a /d9/b /d10/a"_ba;
+}
+
+void tst_FileList::naturalOrder()
+{
+    QFETCH(QString, column);
+    QFETCH(QByteArray, paths);
+    FileList list;
+    fill(list, paths.split(' '));
+    list.setNaturalOrder(true);
+    list.setLastColumn(column);
+    list.performSort();
+    QTEST(::paths(list).join(' '), "expected");
+}
+
+// The counter index of each row when the counter restarts in every folder.
+void tst_FileList::counterPerFolder_data()
+{
+    QTest::addColumn<bool>("descending");
+    QTest::addColumn<bool>("perFolder");
+    QTest::addColumn<QList<qint64>>("expected");
+    // Stored: /a/1 /b/1 /a/2 /a/3 /b/2
+    QTest::newRow("ascending, per folder") << false << true << QList<qint64>{0, 0, 1, 2, 1};
+    QTest::newRow("descending, per folder") << true << true << QList<qint64>{0, 0, 1, 1, 2};
+    QTest::newRow("ascending, whole list") << false << false << QList<qint64>{0, 1, 2, 3, 4};
+    QTest::newRow("descending, whole list") << true << false << QList<qint64>{0, 1, 2, 3, 4};
+}
+
+void tst_FileList::counterPerFolder()
+{
+    QFETCH(bool, descending);
+    QFETCH(bool, perFolder);
+    QFETCH(QList<qint64>, expected);
+    FileList list;
+    fill(list, {"/a/1", "/b/1", "/a/2", "/a/3", "/b/2"});
+    list.setSortDescending(descending);
+    QList<qint64> indexes;
+    for (qint64 row = 0; row < list.count(); ++row)
+        indexes << list.counterIndex(row, perFolder);
+    QCOMPARE(indexes, expected);
+}
+
+void tst_FileList::counterPerFolderFollowsTheList()
+{
+    FileList list;
+    fill(list, {"/a/x", "/b/x"});
+    QCOMPARE(list.counterIndex(1, true), 0);
+    fill(list, {"/b/y"});
+    QCOMPARE(list.counterIndex(2, true), 1);
+    list.removeFiles({list.fileAtIndex(1)});
+    QCOMPARE(list.counterIndex(1, true), 0);
+    // A record moved into another folder counts there.
+    list.setNativePath(list.fileAtIndex(1), "/a/y");
+    QCOMPARE(list.counterIndex(1, true), 1);
+    // Renamed in its folder: the places stay.
+    list.setNativePath(list.fileAtIndex(1), "/a/z");
+    QCOMPARE(list.counterIndex(1, true), 1);
+    QCOMPARE(list.counterIndex(5, true), 5);
+}
+
+namespace {
+
+// Every test runs the model under QAbstractItemModelTester.
+struct Fixture
+{
+    FileList list;
+    FileTableModel model{&list};
+    QAbstractItemModelTester tester{&model, QAbstractItemModelTester::FailureReportingMode::QtTest};
+    QItemSelectionModel selection{&model};
+
+    QStringList column(int column) const
+    {
+        QStringList texts;
+        for (int row = 0; row < model.rowCount(); ++row)
+            texts << model.index(row, column).data().toString();
+        return texts;
+    }
+    QString row(int row) const
+    {
+        QStringList texts;
+        for (int column = 0; column < model.columnCount(); ++column)
+            texts << model.index(row, column).data().toString();
+        return texts.join(u" | "_s);
+    }
+};
+
+ZQFile *add(FileList &list, const QByteArray &path, quint64 size = 0, qint64 time = 0)
+{
+    auto file = recordOf(path);
+    file->setAttributes(size, time);
+    return list.append(std::move(file));
+}
+
+RenameSettings settingsWith(const QString &nameTemplate)
+{
+    RenameSettings settings;
+    settings.nameTemplate = nameTemplate;
+    return settings;
+}
+
+} // namespace
+
+void tst_FileList::cells()
+{
+    Fixture f;
+    const qint64 time =
+        QDateTime(QDate(2024, 3, 5), QTime(14, 7, 59), Qt::LocalTime).toMSecsSinceEpoch();
+    ZQFile *photo = add(f.list, "/p/photo.JPG", 1234, time);
+    add(f.list, "/p/caf\xE9", 1500000, time);
+    f.model.setSettings(settingsWith(u"[N]-[C]"_s));
+    f.model.updateResults();
+
+    QCOMPARE(f.row(0), u"photo.JPG | photo-1.JPG | 1,234 | 2024/03/05 14:07 | /p/photo.JPG"_s);
+    QCOMPARE(f.row(1), u"caf\\xe9 | caf\\xe9-2 | 1,500,000 | 2024/03/05 14:07 | /p/caf\\xe9"_s);
+    QCOMPARE(f.model.index(0, 3).data(FileTableModel::FileRole).value<ZQFile *>(), photo);
+
+    QStringList titles;
+    for (int section = 0; section < f.model.columnCount(); ++section)
+        titles << f.model.headerData(section, Qt::Horizontal).toString();
+    QCOMPARE(titles,
+             QStringList({u"Old Name"_s, u"New Name"_s, u"Size"_s, u"Date"_s, u"Location"_s}));
+}
+
+// The counter of a new name is its display row; a settings change refreshes
+// the New Name column alone.
+void tst_FileList::newNames()
+{
+    Fixture f;
+    for (const char *path : {"/c/a", "/c/b", "/c/c"})
+        add(f.list, path);
+    f.model.setSettings(settingsWith(u"[N][C]"_s));
+    f.model.updateResults();
+    QCOMPARE(f.column(FileTableModel::NewNameColumn), QStringList({u"a1"_s, u"b2"_s, u"c3"_s}));
+    f.list.setSortDescending(true);
+    f.model.reloadData();
+    QCOMPARE(f.column(FileTableModel::NewNameColumn), QStringList({u"c1"_s, u"b2"_s, u"a3"_s}));
+
+    QSignalSpy changes(&f.model, &QAbstractItemModel::dataChanged);
+    f.model.setSettings(settingsWith(u"x[C]"_s));
+    QCOMPARE(changes.count(), 1);
+    QCOMPARE(changes.at(0).at(0).value<QModelIndex>(),
+             f.model.index(0, FileTableModel::NewNameColumn));
+    QCOMPARE(changes.at(0).at(1).value<QModelIndex>(),
+             f.model.index(2, FileTableModel::NewNameColumn));
+    QCOMPARE(f.column(FileTableModel::NewNameColumn), QStringList({u"x1"_s, u"x2"_s, u"x3"_s}));
+}
+
+// One file is "1 file"; the count has no thousands separator.
+void tst_FileList::totals()
+{
+    Fixture f;
+    QCOMPARE(f.model.totalText(), u"No files"_s);
+    QSignalSpy totals(&f.model, &FileTableModel::totalTextChanged);
+    add(f.list, "/u/1");
+    f.model.updateResults();
+    for (int i = 2; i <= 1500; ++i)
+        add(f.list, "/u/" + QByteArray::number(i));
+    f.model.updateResults();
+    QCOMPARE(totals.count(), 2);
+    QCOMPARE(totals.at(0).at(0).toString(), u"1 file"_s);
+    QCOMPARE(f.model.totalText(), u"1,500 files"_s);
+}
+
+// Remove takes each run of adjacent rows out as one removal, from the
+// bottom up, so that a view keeps the rows around them; no reset.
+void tst_FileList::removeAndClear()
+{
+    Fixture f;
+    QSignalSpy resets(&f.model, &QAbstractItemModel::modelReset);
+    QSignalSpy removed(&f.model, &QAbstractItemModel::rowsRemoved);
+    f.model.clickRemove(&f.selection); // an empty list
+    QList<ZQFile *> stored;
+    for (const char *path : {"/r/a", "/r/b", "/r/c", "/r/d", "/r/e", "/r/f"})
+        stored << add(f.list, path);
+    f.model.updateResults();
+    f.model.clickRemove(&f.selection); // nothing selected
+    QCOMPARE(removed.count(), 0);
+
+    // Shown f e d c b a; rows 3, 0 and 1 selected, a row twice, bottom up.
+    f.list.setSortDescending(true);
+    f.model.reloadData();
+    const auto select = QItemSelectionModel::Select;
+    f.selection.select(f.model.index(3, 0), select | QItemSelectionModel::Rows);
+    f.selection.select(f.model.index(0, 3), select);
+    f.selection.select(f.model.index(0, 1), select);
+    f.selection.select(f.model.index(1, 0), select);
+    QCOMPARE(f.model.getSelectedFiles(&f.selection),
+             QList<ZQFile *>({stored[5], stored[4], stored[2]}));
+    f.model.clickRemove(&f.selection);
+    QCOMPARE(removed.count(), 2);
+    QCOMPARE(removed.at(0).at(1).toInt(), 3);
+    QCOMPARE(removed.at(0).at(2).toInt(), 3);
+    QCOMPARE(removed.at(1).at(1).toInt(), 0);
+    QCOMPARE(removed.at(1).at(2).toInt(), 1);
+    QCOMPARE(resets.count(), 1);
+    QCOMPARE(f.column(0), QStringList({u"d"_s, u"b"_s, u"a"_s}));
+    QVERIFY(!f.list.containsPath("/r/e") && f.list.containsPath("/r/d"));
+    QCOMPARE(f.model.totalText(), u"3 files"_s);
+
+    // Clear All is a reset and keeps the sort state.
+    f.list.setLastColumn(FileList::Size);
+    f.model.clickClearAll();
+    QCOMPARE(resets.count(), 2);
+    QCOMPARE(f.model.totalText(), u"No files"_s);
+    QVERIFY(!f.list.containsPath("/r/a"));
+    QCOMPARE(f.list.lastColumn(), FileList::Size);
+    QVERIFY(f.list.sortDescending());
+}
+
+static QByteArray writeFile(const QByteArray &path, qsizetype bytes)
+{
+    const int fd = ::open(path.constData(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    const QByteArray data(bytes, 'x');
+    if (fd < 0 || ::write(fd, data.constData(), size_t(bytes)) != bytes)
+        qFatal("cannot write %s", path.constData());
+    ::close(fd);
+    return path;
+}
+
+// The intake's size and date texts come from the raw values; setting one raw
+// value later must not rewrite the other's text.
+void tst_FileList::derivedTextsKeepTheirValue()
+{
+    ZQFile file;
+    file.setName(u"a.tar.gz"_qs);
+    file.deriveDisplayExtension();
+    const qint64 when =
+        QDateTime(QDate(2024, 3, 5), QTime(14, 7, 30), Qt::LocalTime).toMSecsSinceEpoch();
+    file.setAttributes(1234, when);
+    QCOMPARE(file.size(), u"1,234"_qs);
+    QCOMPARE(file.date(), u"2024/03/05 14:07"_qs);
+    QCOMPARE(file.displayExtension(), u"gz"_qs);
+
+    file.setFullSize(99);
+    file.setFileDate(QDateTime(QDate(2000, 1, 1), QTime(0, 0), Qt::LocalTime));
+    file.setName(u"b.txt"_qs);
+    QCOMPARE(file.size(), u"1,234"_qs);
+    QCOMPARE(file.date(), u"2024/03/05 14:07"_qs);
+    QCOMPARE(file.displayExtension(), u"gz"_qs);
+}
+
+// A rename keeps the extension the file was listed with, also over a second
+// rename after one that kept the same extension.
+void tst_FileList::renamesKeepTheListedExtension_data()
+{
+    QTest::addColumn<QString>("listed");
+    QTest::addColumn<QString>("first");
+    QTest::addColumn<QString>("second");
+    QTest::addColumn<QString>("extension");
+    QTest::newRow("same, then another") << u"a.tar.gz"_qs << u"b.gz"_qs << u"c.txt"_qs << u"gz"_qs;
+    QTest::newRow("another, then the same") << u"a.gz"_qs << u"b.txt"_qs << u"c.gz"_qs << u"gz"_qs;
+    QTest::newRow("case differs") << u"photo.JPG"_qs << u"photo_x.jpg"_qs << u"z.png"_qs
+                                  << u"JPG"_qs;
+    QTest::newRow("none, then one") << u"notes"_qs << u"other"_qs << u"x.txt"_qs << u""_qs;
+    QTest::newRow("dot left bare") << u"a.b"_qs << u"a."_qs << u"c.d"_qs << u"b"_qs;
+}
+
+void tst_FileList::renamesKeepTheListedExtension()
+{
+    QFETCH(QString, listed);
+    QFETCH(QString, first);
+    QFETCH(QString, second);
+    QFETCH(QString, extension);
+    ZQFile file;
+    file.setName(listed);
+    file.deriveDisplayExtension();
+    file.setName(first);
+    QCOMPARE(file.displayExtension(), extension);
+    file.setName(second);
+    QCOMPARE(file.displayExtension(), extension);
+    QCOMPARE(file.name(), second);
+}
+
+void tst_FileList::fileSize_data()
+{
+    QTest::addColumn<quint64>("fullSize");
+    QTest::addColumn<QString>("sizeText");
+    QTest::addColumn<quint64>("expectedSize");
+    QTest::addColumn<QString>("expectedText");
+    QTest::newRow("known size stays") << quint64(5) << "777" << quint64(5) << "777";
+    QTest::newRow("grouped text reads to the separator")
+        << quint64(0) << "1,234" << quint64(1) << "1,234";
+    QTest::newRow("from the file") << quint64(0) << "" << quint64(2048) << "2,048";
+    QTest::newRow("zero text reads the file") << quint64(0) << "0" << quint64(2048) << "2,048";
+}
+
+void tst_FileList::fileSize()
+{
+    QFETCH(quint64, fullSize);
+    QFETCH(QString, sizeText);
+    QFETCH(quint64, expectedSize);
+    QFETCH(QString, expectedText);
+    ZQFile file;
+    file.setNativePath(writeFile(QFile::encodeName(m_dir.filePath(u"f2048"_qs)), 2048));
+    file.setSize(sizeText);
+    file.setFullSize(fullSize);
+    file.calculateFullSize();
+    QCOMPARE(file.fullSize(), expectedSize);
+    QCOMPARE(file.size(), expectedText);
+}
+
+// Links count their own size (the length of the path they hold), never what
+// they point to, file or folder.
+void tst_FileList::folderTotalCountsLinksThemselves()
+{
+    const QByteArray root = QFile::encodeName(m_dir.filePath(u"links"_qs));
+    QVERIFY(::mkdir(root.constData(), 0755) == 0);
+    QVERIFY(::mkdir((root + "/other").constData(), 0755) == 0);
+    QVERIFY(::mkdir((root + "/folder").constData(), 0755) == 0);
+    writeFile(root + "/large.bin", 3 << 20);
+    writeFile(root + "/other/inside", 5000);
+    writeFile(root + "/folder/a", 300);
+    QVERIFY(::symlink("../large.bin", (root + "/folder/big").constData()) == 0);
+    QVERIFY(::symlink("../other", (root + "/folder/dir").constData()) == 0);
+    ZQFile record;
+    record.setIsDirectory(true);
+    record.setNativePath(root + "/folder");
+    record.calculateFullSize();
+    QCOMPARE(record.fullSize(), quint64(300 + 12 + 8));
+    QCOMPARE(record.size(), u"320"_qs);
+}
+
+void tst_FileList::folderTotal()
+{
+    const QByteArray folder = QFile::encodeName(m_dir.filePath(u"folder"_qs));
+    QVERIFY(::mkdir(folder.constData(), 0755) == 0);
+    writeFile(folder + "/a", 300);
+    ZQFile record;
+    record.setIsDirectory(true);
+    record.setNativePath(folder);
+    record.calculateFullSize();
+    const quint64 small = record.fullSize();
+    QVERIFY(small >= 300 && small <= 1000);
+    // A total of 1000 bytes or less is computed again on every call...
+    writeFile(folder + "/b", 5000);
+    record.calculateFullSize();
+    QVERIFY(record.fullSize() >= 5300);
+    // ...a larger one never again.
+    const quint64 large = record.fullSize();
+    writeFile(folder + "/c", 100);
+    record.calculateFullSize();
+    QCOMPARE(record.fullSize(), large);
+
+    ZQFile missing;
+    missing.setIsDirectory(true);
+    missing.setNativePath(folder + "/nowhere");
+    missing.calculateFullSize();
+    QCOMPARE(missing.fullSize(), 0u);
+    QCOMPARE(missing.size(), u"0"_qs);
+}
+
+void tst_FileList::nativeBytesSurvive()
+{
+    ZQFile file;
+    const QByteArray path("/tmp/caf\xE9/x\xFF.txt");
+    file.setNativePath(path);
+    QCOMPARE(file.nativePath(), path);
+    QCOMPARE(file.nativeName(), QByteArray("x\xFF.txt"));
+    QCOMPARE(file.nativeFolder(), QByteArray("/tmp/caf\xE9"));
+    QCOMPARE(file.fullPath(),
+             u"/tmp/caf"_qs + QChar(0xdce9) + u"/x"_qs + QChar(0xdcff) + u".txt"_qs);
+    QCOMPARE(ZQFile().fullPath(), QString());
+    file.setFullPath(file.fullPath());
+    QCOMPARE(file.nativePath(), path);
+    ZQFile root;
+    root.setNativePath("/x");
+    QCOMPARE(root.nativeFolder(), QByteArray("/"));
 }
 
 QTEST_GUILESS_MAIN(tst_FileList)

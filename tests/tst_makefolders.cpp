@@ -154,7 +154,7 @@ void TstMakeFolders::plan()
     std::vector<RenamePlan::File> files;
     for (qsizetype i = 0; i < newNames.size(); ++i) {
         const QString name = QChar(char16_t(u'a' + i)) + u".jpg"_s;
-        files.push_back({"/d/" + name.toUtf8(), RuleFile{name, 0}});
+        files.push_back({"/d/" + name.toUtf8(), RuleFile{name, 0, {}}});
     }
     std::vector<qint32> folderOfFile;
     std::vector<QByteArray> folders = RenamePlan::foldersOf(files, &folderOfFile);
@@ -176,8 +176,8 @@ void TstMakeFolders::plan()
 
 void TstMakeFolders::companionHeldByANameTakenBelow()
 {
-    const std::vector<RenamePlan::File> files{{"/d/a.jpg", RuleFile{u"a.jpg"_s, 0}},
-                                              {"/d/a.xmp", RuleFile{u"a.xmp"_s, 0}, -1, 0, 1}};
+    const std::vector<RenamePlan::File> files{{"/d/a.jpg", RuleFile{u"a.jpg"_s, 0, {}}},
+                                              {"/d/a.xmp", RuleFile{u"a.xmp"_s, 0, {}}, -1, 0, 1}};
     std::vector<qint32> folderOfFile;
     std::vector<QByteArray> folders = RenamePlan::foldersOf(files, &folderOfFile);
     std::vector<FolderFacts> facts;

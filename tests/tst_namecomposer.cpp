@@ -1,10 +1,17 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "files/zqfile.h"
+#include "meta/contenttype.h"
+#include "plan/namerules.h"
 #include "posix/namecodec.h"
 #include "rules/namecomposer.h"
 #include "rulesettings.h"
+#include "scratchdir.h"
 
 #include <QTest>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 using namespace Qt::StringLiterals;
 
@@ -23,6 +30,11 @@ private slots:
     void composerLeavesTheRecordAlone();
     void parentFolders_data();
     void parentFolders();
+    void extension_data();
+    void extension();
+    void valueTokens_data();
+    void valueTokens();
+    void defaultsReadNothing();
 };
 
 Q_DECLARE_METATYPE(RenameSettings)
@@ -242,6 +254,223 @@ void tst_NameComposer::parentFolders()
         0, QDateTime(QDate(2024, 3, 5), QTime(14, 7, 9), Qt::LocalTime).toMSecsSinceEpoch());
     const NameComposer composer(settings(nameTemplate, u"[E]"_s));
     QTEST(NameCodec::encode(composer.newNameForFile(file, 0)), "expected");
+}
+
+// "[X]": the extension the first bytes of a file call for, over real files.
+
+namespace {
+const QByteArray png = "\x89PNG\r\n\x1a\n\0\0\0\rIHDR\0\0\0\1\0\0\0\1\x08\0\0\0\0"_ba;
+const QByteArray jpeg = "\xff\xd8\xff\xe0\0\x10JFIF\0\1\1\0\0\1\0\1\0\0"_ba;
+const QByteArray pdf = "%PDF-1.4\n1 0 obj\n<<>>\nendobj\ntrailer\n<<>>\n%%EOF\n"_ba;
+} // namespace
+
+void tst_NameComposer::extension_data()
+{
+    QTest::addColumn<QByteArray>("name");
+    // Null: no file at all; "fifo": a FIFO, which must not hold the read.
+    QTest::addColumn<QByteArray>("content");
+    QTest::addColumn<QString>("extTemplate");
+    QTest::addColumn<QString>("expected");
+    QTest::newRow("a PNG named .jpg") << "photo.jpg"_ba << png << u"[X]"_s << u"photo.png"_s;
+    QTest::newRow("a right one stays") << "right.png"_ba << png << u"[X]"_s << u"right.png"_s;
+    QTest::newRow("its case stays") << "UP.PNG"_ba << png << u"[X]"_s << u"UP.PNG"_s;
+    QTest::newRow("another of its extensions stays")
+        << "shot.JPEG"_ba << jpeg << u"[X]"_s << u"shot.JPEG"_s;
+    QTest::newRow("a PDF without extension") << "report"_ba << pdf << u"[X]"_s << u"report.pdf"_s;
+    QTest::newRow("plain text keeps its own") << "notes.md"_ba
+                                              << "hello\n"_ba << u"[X]"_s << u"notes.md"_s;
+    QTest::newRow("an empty file keeps its own") << "empty.jpg"_ba
+                                                 << ""_ba << u"[X]"_s << u"empty.jpg"_s;
+    QTest::newRow("no definite type keeps its own")
+        << "blob.bin"_ba
+        << "\x01\x02\x03\xfe\xff\x00\x10"_ba << u"[X]"_s << u"blob.bin"_s;
+    QTest::newRow("a file that is gone keeps its own")
+        << "gone.jpg"_ba << QByteArray() << u"[X]"_s << u"gone.jpg"_s;
+    QTest::newRow("a FIFO keeps its own") << "pipe.jpg"_ba
+                                          << "fifo"_ba << u"[X]"_s << u"pipe.jpg"_s;
+    QTest::newRow("a name that is not UTF-8")
+        << "caf\xe9.jpg"_ba << png << u"[X]"_s << u"caf\xDCE9.png"_s;
+    QTest::newRow("beside other tokens") << "a.jpg"_ba << png << u"[X].[C]"_s << u"a.png.1"_s;
+}
+
+void tst_NameComposer::extension()
+{
+    QFETCH(QByteArray, name);
+    QFETCH(QByteArray, content);
+    QFETCH(QString, extTemplate);
+    QFETCH(QString, expected);
+    ScratchDir dir;
+    QVERIFY(dir.isValid());
+    const QByteArray path = dir.path(name);
+    if (content == "fifo") {
+        QCOMPARE(::mkfifo(path.constData(), 0644), 0);
+    } else if (!content.isNull()) {
+        const int fd = ::open(path.constData(), O_WRONLY | O_CREAT | O_EXCL, 0644);
+        QVERIFY(fd >= 0);
+        QCOMPARE(::write(fd, content.constData(), size_t(content.size())), content.size());
+        ::close(fd);
+    }
+    auto facts = std::make_shared<FileFacts>();
+    facts->contentSuffixes = ContentType::suffixesOf(path);
+    RenameSettings settings;
+    settings.extTemplate = extTemplate;
+    const NameComposer composer(settings);
+    QVERIFY(composer.readsFacts());
+    QCOMPARE(composer.newNameForFile({NameCodec::decode(name), 0, facts}, 0), expected);
+}
+
+// Runs with TZ=Europe/Berlin. The file was modified on 5 March 2024 at
+// 14:07:09 local time, created on 1 January 2020 at 00:30 local time, and
+// taken, by its camera's clock, on 24 December 2023 at 23:59:58.
+
+namespace {
+qint64 localMsecs(int year, int month, int day, int hour, int minute, int second)
+{
+    return QDateTime(QDate(year, month, day), QTime(hour, minute, second), Qt::LocalTime)
+        .toMSecsSinceEpoch();
+}
+
+using Source = RenameSettings::DateSource;
+using Values = QHash<QString, QString>;
+} // namespace
+
+Q_DECLARE_METATYPE(QList<RenameSettings::DateSource>)
+
+void tst_NameComposer::valueTokens_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QString>("nameTemplate");
+    QTest::addColumn<QList<Source>>("sources");
+    QTest::addColumn<bool>("hour24");
+    QTest::addColumn<bool>("haveFacts"); // false: nothing was read
+    QTest::addColumn<bool>("haveCreated");
+    QTest::addColumn<bool>("haveTaken");
+    QTest::addColumn<Values>("values");
+    QTest::addColumn<QString>("expected"); // a refusal as "invalid: REASON"
+
+    const QList<Source> taken{Source::Taken};
+    const QList<Source> chain{Source::Taken, Source::Created, Source::Modified};
+    const Values camera{{u"Make"_s, u"Canon"_s}, {u"Model"_s, u"EOS R6"_s}};
+    const Values song{{u"Artist"_s, u"AC/DC"_s},
+                      {u"Title"_s, u"  Back\tin Black \u0007"_s},
+                      {u"Track"_s, u"3/12"_s},
+                      {u"Disc"_s, u"1/2"_s}};
+
+    QTest::newRow("12-hour clock stays the default")
+        << u"a.jpg"_s << u"[hms]"_s << QList<Source>{} << false << false << false << false
+        << Values{} << u"020709.jpg"_s;
+    QTest::newRow("24-hour clock") << u"a.jpg"_s << u"[h]-[hms]"_s << QList<Source>{} << true
+                                   << false << false << false << Values{} << u"14-140709.jpg"_s;
+    QTest::newRow("24-hour clock at half past midnight")
+        << u"a.jpg"_s << u"[hm]"_s << QList<Source>{Source::Created} << true << true << true
+        << false << Values{} << u"0030.jpg"_s;
+    QTest::newRow("taken: wall clock, no zone")
+        << u"a.jpg"_s << u"[YMD]_[hms]"_s << taken << true << true << true << true << Values{}
+        << u"20231224_235958.jpg"_s;
+    QTest::newRow("chain: taken first") << u"a.jpg"_s << u"[YMD]"_s << chain << false << true
+                                        << true << true << Values{} << u"20231224.jpg"_s;
+    QTest::newRow("chain: created when not taken")
+        << u"a.jpg"_s << u"[YMD]"_s << chain << false << true << true << false << Values{}
+        << u"20200101.jpg"_s;
+    QTest::newRow("chain: modified when neither")
+        << u"a.jpg"_s << u"[YMD]"_s << chain << false << true << false << false << Values{}
+        << u"20240305.jpg"_s;
+    QTest::newRow("no date taken") << u"a.jpg"_s << u"[YMD]"_s << taken << false << true << false
+                                   << false << Values{} << u"invalid: no date taken"_s;
+    QTest::newRow("no date of either source")
+        << u"a.jpg"_s << u"x[h]"_s << QList<Source>{Source::Taken, Source::Created} << false
+        << false << false << false << Values{} << u"invalid: no date taken or created"_s;
+    QTest::newRow("a name without date tokens needs no date")
+        << u"a.jpg"_s << u"[N]-x"_s << taken << false << true << false << false << Values{}
+        << u"a-x.jpg"_s;
+    QTest::newRow("date pattern, C locale month")
+        << u"a.jpg"_s << u"[date:yyyy-MM-dd HH.mm] [date:MMM]"_s << QList<Source>{} << false
+        << false << false << false << Values{} << u"2024-03-05 14.07 Mar.jpg"_s;
+    QTest::newRow("date pattern from the date taken")
+        << u"a.jpg"_s << u"[date:yyMMdd-HHmmss]"_s << taken << false << true << false << true
+        << Values{} << u"231224-235958.jpg"_s;
+    QTest::newRow("camera values")
+        << u"IMG_1.jpg"_s << u"[YMD]_[Make] [Model]"_s << taken << false << true << false << true
+        << camera << u"20231224_Canon EOS R6.jpg"_s;
+    QTest::newRow("slash, control characters and spaces")
+        << u"a.mp3"_s << u"[Artist] - [Title]"_s << QList<Source>{} << false << true << false
+        << false << song << u"AC_DC - Backin Black.mp3"_s;
+    QTest::newRow("track 3/12 and disc 1/2")
+        << u"a.mp3"_s << u"[Disc]-[Track]"_s << QList<Source>{} << false << true << false << false
+        << song << u"1-03.mp3"_s;
+    QTest::newRow("missing value") << u"a.mp3"_s << u"[Album] [Title]"_s << QList<Source>{} << false
+                                   << true << false << false << song << u"invalid: no Album"_s;
+    QTest::newRow("missing value with a fallback")
+        << u"a.mp3"_s << u"[Album|Unknown]/[Genre|][Track]"_s << QList<Source>{} << false << true
+        << false << false << song << u"invalid: The new name contains “/”."_s;
+    QTest::newRow("empty fallback") << u"a.mp3"_s << u"[Genre|][Track]"_s << QList<Source>{}
+                                    << false << true << false << false << song << u"03.mp3"_s;
+    QTest::newRow("nothing read: the value is missing")
+        << u"a.mp3"_s << u"[Artist]"_s << QList<Source>{} << false << false << false << false
+        << Values{} << u"invalid: no Artist"_s;
+    QTest::newRow("meta key") << u"a.jpg"_s << u"f[meta:Exif.Photo.FNumber|x]"_s << QList<Source>{}
+                              << false << true << false << false
+                              << Values{{u"Exif.Photo.FNumber"_s, u"28/10"_s}} << u"f28_10.jpg"_s;
+    QTest::newRow("a value is never expanded again")
+        << u"a.mp3"_s << u"[Title]"_s << QList<Source>{} << false << true << false << false
+        << Values{{u"Title"_s, u"[YMD] [Artist] [C]"_s}} << u"[YMD] [Artist] [C].mp3"_s;
+    QTest::newRow("case-sensitive")
+        << u"a.mp3"_s << u"[artist][ARTIST]"_s << QList<Source>{} << false << true << false << false
+        << song << u"[artist][ARTIST].mp3"_s;
+    QTest::newRow("an unfinished token stays")
+        << u"a.mp3"_s << u"[x [Track] [Artist"_s << QList<Source>{} << false << true << false
+        << false << song << u"[x 03 [Artist.mp3"_s;
+}
+
+void tst_NameComposer::valueTokens()
+{
+    QFETCH(QString, name);
+    QFETCH(QString, nameTemplate);
+    QFETCH(QList<Source>, sources);
+    QFETCH(bool, hour24);
+    QFETCH(bool, haveFacts);
+    QFETCH(bool, haveCreated);
+    QFETCH(bool, haveTaken);
+    QFETCH(Values, values);
+    QFETCH(QString, expected);
+
+    RenameSettings settings;
+    settings.nameTemplate = nameTemplate;
+    settings.dateSources = sources;
+    settings.hour24 = hour24;
+    RuleFile file{name, localMsecs(2024, 3, 5, 14, 7, 9), {}};
+    if (haveFacts) {
+        auto facts = std::make_shared<FileFacts>();
+        if (haveCreated)
+            facts->created = localMsecs(2020, 1, 1, 0, 30, 0);
+        if (haveTaken) {
+            facts->taken =
+                QDateTime(QDate(2023, 12, 24), QTime(23, 59, 58), Qt::UTC).toMSecsSinceEpoch();
+            facts->takenIsWallClock = true;
+        }
+        facts->values = values;
+        file.facts = facts;
+    }
+    const QString newName = NameComposer(settings).newNameForFile(file, 0);
+    if (ComposedName::isRefused(newName) || expected.startsWith(u"invalid: "))
+        QCOMPARE(u"invalid: "_s + NameRules::refusalReason(newName), expected);
+    else
+        QCOMPARE(newName, expected);
+}
+
+void tst_NameComposer::defaultsReadNothing()
+{
+    const NameComposer defaults;
+    QVERIFY(!defaults.readsFacts());
+    QVERIFY(defaults.valueKeys().isEmpty());
+    // A bracketed word in an old name is no value token unless the template asks.
+    QCOMPARE(defaults.newNameForFile({u"Song [Artist].mp3"_s, 0, {}}, 0), u"Song [Artist].mp3"_s);
+    RenameSettings music;
+    music.nameTemplate = u"[Track] [Title|x] [Artist] [meta:COMPOSER|] [date:yyyy]"_s;
+    const NameComposer composer(music);
+    QVERIFY(composer.readsFacts());
+    QCOMPARE(composer.valueKeys(),
+             (QStringList{u"Track"_s, u"Title"_s, u"Artist"_s, u"COMPOSER"_s}));
 }
 
 QTEST_GUILESS_MAIN(tst_NameComposer)

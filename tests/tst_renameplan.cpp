@@ -153,7 +153,7 @@ void tst_RenamePlan::plan()
     QFETCH(QString, notWritable);
     std::vector<RenamePlan::File> files;
     for (const QString &name : listed)
-        files.push_back({"/d/" + name.toUtf8(), RuleFile{name, 0}});
+        files.push_back({"/d/" + name.toUtf8(), RuleFile{name, 0, {}}});
     std::vector<QString> names(newNames.begin(), newNames.end());
     std::vector<qint32> folderOfFile;
     std::vector<QByteArray> folders = RenamePlan::foldersOf(files, &folderOfFile);
@@ -228,7 +228,7 @@ void tst_RenamePlan::uniqueNames()
     QFETCH(bool, caseless);
     std::vector<RenamePlan::File> files;
     for (const QString &name : listed)
-        files.push_back({"/d/" + name.toUtf8(), RuleFile{name, 0}});
+        files.push_back({"/d/" + name.toUtf8(), RuleFile{name, 0, {}}});
     std::vector<qint32> folderOfFile;
     std::vector<QByteArray> folders = RenamePlan::foldersOf(files, &folderOfFile);
     std::vector<FolderFacts> facts;
@@ -248,7 +248,7 @@ void tst_RenamePlan::uniqueOnRealVolume()
     std::vector<RenamePlan::File> files;
     for (const char *name : {"SCAN.PDF", "a.pdf", "b.pdf"}) {
         std::ofstream(mount.path(name).toStdString()) << name;
-        files.push_back({mount.path(name), RuleFile{QString::fromLatin1(name), 0}});
+        files.push_back({mount.path(name), RuleFile{QString::fromLatin1(name), 0, {}}});
     }
     std::ofstream(mount.path("Scan (2).pdf").toStdString()) << "unlisted";
     const RenamePlan plan = RenamePlan::make(
@@ -294,9 +294,9 @@ void tst_RenamePlan::foldersThroughLinks()
     QVERIFY(symlink("real", dir.path("link").constData()) == 0);
     for (const char *name : {"1", "2"})
         std::ofstream(dir.path("real/" + QByteArray(name)).toStdString()) << name;
-    const std::vector<RenamePlan::File> files{{dir.path("real/1"), {u"1"_s, 0}},
-                                              {dir.path("link/2"), {u"2"_s, 0}},
-                                              {dir.path("link/1"), {u"1"_s, 0}}};
+    const std::vector<RenamePlan::File> files{{dir.path("real/1"), {u"1"_s, 0, {}}},
+                                              {dir.path("link/2"), {u"2"_s, 0, {}}},
+                                              {dir.path("link/1"), {u"1"_s, 0, {}}}};
     const RenamePlan plan = RenamePlan::make(
         files, [](const RuleFile &file, qint64) { return QString::number(file.name.toInt() + 1); });
     QCOMPARE(outcome(plan), S({u"move after 2"_s, u"move"_s,

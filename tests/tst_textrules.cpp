@@ -1,6 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
+#include "rules/namecomposer.h"
+#include "rules/patternsearch.h"
 #include "rules/textrules.h"
 
+#include <QElapsedTimer>
 #include <QTest>
 
 using namespace TextRules;
@@ -19,6 +22,21 @@ private slots:
     void replace();
     void caseMapping_data();
     void caseMapping();
+    void titleCase_data();
+    void titleCase();
+    void sentenceCase_data();
+    void sentenceCase();
+    void ignoreCase_data();
+    void ignoreCase();
+    void composedCase_data();
+    void composedCase();
+    void patternReplace_data();
+    void patternReplace();
+    void faults_data();
+    void faults();
+    void backtrackingIsBounded();
+    void invalidPatternLeavesTheTemplatesResult();
+    void composerRunsThePatternAfterTheJoin();
 };
 
 // The two extension rules side by side: the composer's (`[E]`, base name)
@@ -155,6 +173,290 @@ void tst_TextRules::caseMapping()
     QFETCH(QString, upper);
     QCOMPARE(lowercase(text), lower);
     QCOMPARE(uppercase(text), upper);
+}
+
+// Title Case, Sentence case and the literal search that ignores case.
+
+void tst_TextRules::titleCase_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QString>("expected");
+    QTest::newRow("apostrophe inside a word") << u"won't stop"_s << u"Won't Stop"_s;
+    QTest::newRow("right single quote inside a word")
+        << u"DON\u2019T panic"_qs << u"Don\u2019t Panic"_qs;
+    QTest::newRow("every separator") << u"a b-c_d.e(f[g"_s << u"A B-C_D.E(F[G"_s;
+    QTest::newRow("rest of a word goes lower") << u"hELLO wORLD"_s << u"Hello World"_s;
+    QTest::newRow("digits start a word as they are") << u"2ND PLACE"_s << u"2nd Place"_s;
+    QTest::newRow("opening quote before the letter") << u"'hello' \"x\""_s << u"'Hello' \"X\""_s;
+    QTest::newRow("comma does not start a word") << u"one,two"_s << u"One,two"_s;
+    QTest::newRow("empty") << u""_s << u""_s;
+    QTest::newRow("separators only") << u" -_"_s << u" -_"_s;
+    QTest::newRow("sharp s at the start") << u"\u00DFtra\u00DFe"_qs << u"Sstra\u00DFe"_qs;
+    QTest::newRow("ligature fi") << u"\uFB01sh"_qs << u"Fish"_qs;
+    QTest::newRow("digraph dz takes its title form") << u"\u01C6ungla"_qs << u"\u01C5ungla"_qs;
+    QTest::newRow("final sigma") << u"\u039F\u0394\u039F\u03A3 \u039A\u0391\u0399"_qs
+                                 << u"\u039F\u03B4\u03BF\u03C2 \u039A\u03B1\u03B9"_qs;
+    QTest::newRow("sigma after the first letter is final")
+        << u"\u0391\u03A3"_qs << u"\u0391\u03C2"_qs;
+    QTest::newRow("astral letters") << u"\U00010428\U00010429 \U00010400\U00010401"_qs
+                                    << u"\U00010400\U00010429 \U00010400\U00010429"_qs;
+    QTest::newRow("decomposed accent stays on its letter")
+        << u"e\u0301COLE"_qs << u"E\u0301cole"_qs;
+    QTest::newRow("dotted capital I is not Turkish") << u"IRMAK ISIK"_s << u"Irmak Isik"_s;
+}
+
+void tst_TextRules::titleCase()
+{
+    QFETCH(QString, text);
+    QFETCH(QString, expected);
+    QCOMPARE(TextRules::titleCase(text), expected);
+}
+
+void tst_TextRules::sentenceCase_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QString>("expected");
+    QTest::newRow("issue example") << u"HELLO world"_s << u"Hello world"_s;
+    QTest::newRow("apostrophe") << u"WON'T STOP"_s << u"Won't stop"_s;
+    QTest::newRow("leading digits then a word") << u"01 - TRACK NAME"_s << u"01 - Track name"_s;
+    QTest::newRow("the first letter, even after a digit") << u"2ND PLACE"_s << u"2Nd place"_s;
+    QTest::newRow("no letter at all") << u"2024-01"_s << u"2024-01"_s;
+    QTest::newRow("empty") << u""_s << u""_s;
+    QTest::newRow("sharp s") << u"\u00DFE GRO\u00DF"_qs << u"Sse gro\u00DF"_qs;
+    QTest::newRow("final sigma") << u"\u039F\u0394\u039F\u03A3"_qs
+                                 << u"\u039F\u03B4\u03BF\u03C2"_qs;
+    QTest::newRow("astral first letter")
+        << u"\U00010428\U00010401"_qs << u"\U00010400\U00010429"_qs;
+}
+
+void tst_TextRules::sentenceCase()
+{
+    QFETCH(QString, text);
+    QFETCH(QString, expected);
+    QCOMPARE(TextRules::sentenceCase(text), expected);
+}
+
+void tst_TextRules::ignoreCase_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QString>("search");
+    QTest::addColumn<QString>("replacement");
+    QTest::addColumn<QString>("expected");
+    QTest::newRow("ascii") << u"IMG_img_Img"_s << u"img"_s << u"x"_s << u"x_x_x"_s;
+    QTest::newRow("accented, precomposed against decomposed")
+        << u"\u00C9t\u00E9 E\u0301TE\u0301"_qs << u"e\u0301te\u0301"_qs << u"S"_s << u"S S"_s;
+    QTest::newRow("greek") << u"\u039F\u0394\u039F\u03A3"_qs << u"\u03BF\u03B4"_qs << u"x"_s
+                           << u"x\u039F\u03A3"_qs;
+    QTest::newRow("astral") << u"\U00010400a"_qs << u"\U00010428A"_qs << u"y"_s << u"y"_s;
+    QTest::newRow("accent must still match whole characters")
+        << u"E\u0301"_qs << u"e"_s << u"x"_s << u"E\u0301"_qs;
+    QTest::newRow("empty search leaves the text") << u"abc"_s << u""_s << u"x"_s << u"abc"_s;
+}
+
+void tst_TextRules::ignoreCase()
+{
+    QFETCH(QString, text);
+    QFETCH(QString, search);
+    QFETCH(QString, replacement);
+    QFETCH(QString, expected);
+    QCOMPARE(TextRules::replaceAll(text, search, replacement, Qt::CaseInsensitive), expected);
+}
+
+void tst_TextRules::composedCase_data()
+{
+    QTest::addColumn<int>("caseTag");
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QString>("expected");
+    QTest::newRow("title keeps the extension") << 3 << u"won't stop.MP3"_s << u"Won't Stop.MP3"_s;
+    QTest::newRow("sentence keeps the extension")
+        << 4 << u"HELLO world.TXT"_s << u"Hello world.TXT"_s;
+    QTest::newRow("title of a name without extension") << 3 << u"read me"_s << u"Read Me"_s;
+    QTest::newRow("title of a dot file is the whole name")
+        << 3 << u".bash profile"_s << u".Bash Profile"_s;
+    QTest::newRow("title with an inner dot") << 3 << u"a.b.c.JPG"_s << u"A.B.C.JPG"_s;
+    QTest::newRow("tag 5 keeps the case") << 5 << u"hELLO.txt"_s << u"hELLO.txt"_s;
+}
+
+void tst_TextRules::composedCase()
+{
+    QFETCH(int, caseTag);
+    QFETCH(QString, name);
+    QFETCH(QString, expected);
+    RenameSettings settings;
+    settings.caseTag = caseTag;
+    QCOMPARE(NameComposer(settings).newNameForFile({name, 0, {}}, 0), expected);
+}
+
+// The regular-expression search and its replacement syntax.
+
+void tst_TextRules::patternReplace_data()
+{
+    QTest::addColumn<QString>("pattern");
+    QTest::addColumn<QString>("replacement");
+    QTest::addColumn<bool>("ignoreCase");
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QString>("expected");
+    QTest::newRow("digits with a group")
+        << u"(\\d+)"_s << u"n$1"_s << false << u"IMG_0042.jpg"_s << u"IMG_n0042.jpg"_s;
+    QTest::newRow("every match, left to right")
+        << u"(\\d)"_s << u"<$1>"_s << false << u"a1b2"_s << u"a<1>b<2>"_s;
+    QTest::newRow("whole match") << u"b+"_s << u"[$0]"_s << false << u"abbc"_s << u"a[bb]c"_s;
+    QTest::newRow("swap with groups")
+        << u"^(\\w+)-(\\w+)"_s << u"$2-$1"_s << false << u"left-right.txt"_s << u"right-left.txt"_s;
+    QTest::newRow("named group") << u"(?<year>\\d{4})"_s << u"y${year}"_s << false << u"x2024"_s
+                                 << u"xy2024"_s;
+    QTest::newRow("numbered in braces") << u"(a)"_s << u"${1}0"_s << false << u"a"_s << u"a0"_s;
+    QTest::newRow("two digits: $10")
+        << u"(a)(b)(c)(d)(e)(f)(g)(h)(i)(j)"_s << u"$10"_s << false << u"abcdefghij"_s << u"j"_s;
+    QTest::newRow("$100 is group 10 then 0")
+        << u"(a)(b)(c)(d)(e)(f)(g)(h)(i)(j)"_s << u"$100"_s << false << u"abcdefghij"_s << u"j0"_s;
+    QTest::newRow("dollar dollar") << u"a"_s << u"$$1"_s << false << u"a"_s << u"$1"_s;
+    QTest::newRow("lone dollar at the end") << u"a"_s << u"x$"_s << false << u"ba"_s << u"bx$"_s;
+    QTest::newRow("dollar before a letter stays")
+        << u"a"_s << u"$x"_s << false << u"a"_s << u"$x"_s;
+    QTest::newRow("unclosed brace stays") << u"a"_s << u"${1"_s << false << u"a"_s << u"${1"_s;
+    QTest::newRow("group that took no part is empty")
+        << u"(a)|(b)"_s << u"[$2]"_s << false << u"ab"_s << u"[][b]"_s;
+    QTest::newRow("empty matches do not loop")
+        << u"x*"_s << u"-"_s << false << u"abc"_s << u"-a-b-c-"_s;
+    QTest::newRow("empty match between astral characters")
+        << u"x*"_s << u"-"_s << false << u"\U0001F600"_qs << u"-\U0001F600-"_qs;
+    QTest::newRow("replacement is not searched again")
+        << u"a"_s << u"aa"_s << false << u"aa"_s << u"aaaa"_s;
+    QTest::newRow("ignore case") << u"img"_s << u"P"_s << true << u"IMG_img"_s << u"P_P"_s;
+    QTest::newRow("case matters without it")
+        << u"img"_s << u"P"_s << false << u"IMG_img"_s << u"IMG_P"_s;
+    QTest::newRow("ignore case beyond ASCII")
+        << u"\u00E9t\u00E9"_qs << u"E"_s << true << u"\u00C9T\u00C9"_qs << u"E"_s;
+    QTest::newRow("no match keeps the text") << u"q"_s << u"x"_s << false << u"abc"_s << u"abc"_s;
+    QTest::newRow("lone surrogate is matched around and kept")
+        << u"(.)b"_s << u"[$1]"_s << false << u"a"_qs + QChar(0xDC80) + u"b"_qs + QChar(0xD800)
+        << u"a["_qs + QChar(0xDC80) + u"]"_qs + QChar(0xD800);
+    QTest::newRow("surrogate pair stays a pair")
+        << u"."_s << u"<$0>"_s << false << u"\U0001F600"_qs << u"<\U0001F600>"_qs;
+    QTest::newRow("may produce a slash") << u"_"_s << u"/"_s << false << u"a_b"_s << u"a/b"_s;
+    QTest::newRow("may produce an empty name") << u".*"_s << u""_s << false << u"abc"_s << u""_s;
+}
+
+void tst_TextRules::patternReplace()
+{
+    QFETCH(QString, pattern);
+    QFETCH(QString, replacement);
+    QFETCH(bool, ignoreCase);
+    QFETCH(QString, text);
+    QFETCH(QString, expected);
+    const PatternSearch search(pattern, replacement, ignoreCase);
+    QVERIFY2(search.isValid(), qPrintable(search.errorString()));
+    QCOMPARE(search.replaceAll(text), expected);
+}
+
+void tst_TextRules::faults_data()
+{
+    QTest::addColumn<QString>("pattern");
+    QTest::addColumn<QString>("replacement");
+    QTest::addColumn<int>("fault");
+    QTest::addColumn<QString>("reason");
+    QTest::addColumn<qsizetype>("offset");
+    const int pattern = int(PatternSearch::Fault::Pattern);
+    const int replacement = int(PatternSearch::Fault::Replacement);
+    QTest::newRow("unclosed group")
+        << u"a(b"_s << u""_s << pattern << u"missing closing parenthesis"_s << qsizetype(3);
+    QTest::newRow("unmatched closing parenthesis")
+        << u"ab)"_s << u""_s << pattern << u"unmatched closing parenthesis"_s << qsizetype(2);
+    QTest::newRow("nothing to repeat")
+        << u"*a"_s << u""_s << pattern << u"quantifier does not follow a repeatable item"_s
+        << qsizetype(0);
+    QTest::newRow("unclosed class")
+        << u"[a"_s << u""_s << pattern << u"missing terminating ] for character class"_s
+        << qsizetype(2);
+    QTest::newRow("bad escape") << u"a\\"_s << u""_s << pattern << u"\\ at end of pattern"_s
+                                << qsizetype(2);
+    QTest::newRow("range out of order")
+        << u"[z-a]"_s << u""_s << pattern << u"range out of order in character class"_s
+        << qsizetype(3);
+    QTest::newRow("bad quantifier range")
+        << u"a{3,1}"_s << u""_s << pattern << u"numbers out of order in {} quantifier"_s
+        << qsizetype(5);
+    QTest::newRow("unknown group name in the pattern")
+        << u"\\k<x>"_s << u""_s << pattern << u"reference to non-existent subpattern"_s
+        << qsizetype(3);
+    QTest::newRow("lookbehind not fixed length")
+        << u"(?<=a+)b"_s << u""_s << pattern << u"lookbehind assertion is not fixed length"_s
+        << qsizetype(0);
+    QTest::newRow("missing named group")
+        << u"(a)"_s << u"${missing}"_s << replacement
+        << u"no group named \"missing\" in the pattern"_s << qsizetype(0);
+    QTest::newRow("group beyond the count")
+        << u"(a)"_s << u"x$2"_s << replacement << u"no group 2 in the pattern"_s << qsizetype(1);
+    QTest::newRow("two digits beyond the count")
+        << u"(a)"_s << u"$12"_s << replacement << u"no group 12 in the pattern"_s << qsizetype(0);
+    QTest::newRow("empty braces") << u"(a)"_s << u"${}"_s << replacement
+                                  << u"no group named \"\" in the pattern"_s << qsizetype(0);
+}
+
+void tst_TextRules::faults()
+{
+    QFETCH(QString, pattern);
+    QFETCH(QString, replacement);
+    QFETCH(int, fault);
+    QFETCH(QString, reason);
+    QFETCH(qsizetype, offset);
+    const PatternSearch search(pattern, replacement, false);
+    QVERIFY(!search.isValid());
+    QCOMPARE(int(search.fault()), fault);
+    QCOMPARE(search.errorString(), reason);
+    QCOMPARE(search.errorOffset(), offset);
+    QCOMPARE(search.replaceAll(u"abc"_s), u"abc"_s);
+}
+
+void tst_TextRules::backtrackingIsBounded()
+{
+    const PatternSearch search(u"(a+)+$"_s, u"x"_s, false);
+    QVERIFY(search.isValid());
+    const QString name = QString(250, u'a') + u'b';
+    QElapsedTimer timer;
+    timer.start();
+    for (int i = 0; i < 40; ++i)
+        QCOMPARE(search.replaceAll(name), name);
+    // A screenful of such rows; unbounded, each one takes tens of
+    // milliseconds (and the pattern more than a second with a longer name).
+    QVERIFY2(timer.elapsed() < 400, qPrintable(QString::number(timer.elapsed())));
+
+    // A match before the attempt that gives up does not leave half a
+    // replacement behind.
+    const PatternSearch partly(u"^z|(a+)+$"_s, u"x"_s, false);
+    const QString prefixed = u'z' + name;
+    QCOMPARE(partly.replaceAll(prefixed), prefixed);
+    QCOMPARE(partly.replaceAll(u"zaa"_s), u"xx"_s);
+}
+
+void tst_TextRules::invalidPatternLeavesTheTemplatesResult()
+{
+    RenameSettings settings;
+    settings.nameTemplate = u"[N]_x"_s;
+    settings.searchText = u"(x"_s;
+    settings.replaceText = u"y"_s;
+    settings.regex = true;
+    settings.caseTag = RenameSettings::UpperCase;
+    const NameComposer composer(settings);
+    QVERIFY(!composer.searchIsValid());
+    QCOMPARE(composer.newNameForFile({u"a(x.txt"_s, 0, {}}, 0), u"A(X_X.TXT"_s);
+    // The same text searched literally is no pattern at all.
+    settings.regex = false;
+    QVERIFY(NameComposer(settings).searchIsValid());
+    QCOMPARE(NameComposer(settings).newNameForFile({u"a(x.txt"_s, 0, {}}, 0), u"AY_X.TXT"_s);
+}
+
+void tst_TextRules::composerRunsThePatternAfterTheJoin()
+{
+    RenameSettings settings;
+    settings.nameTemplate = u"[N]-[C]"_s;
+    settings.extTemplate = u"[E]"_s;
+    settings.searchText = u"\\.(\\w+)$"_s;
+    settings.replaceText = u"_$1"_s;
+    settings.regex = true;
+    settings.startCounter = 7;
+    QCOMPARE(NameComposer(settings).newNameForFile({u"a.jpg"_s, 0, {}}, 0), u"a-7_jpg"_s);
 }
 
 QTEST_GUILESS_MAIN(tst_TextRules)

@@ -190,12 +190,8 @@ private slots:
     void folderUnderTwoSpellings();
     void kill_data();
     void kill();
-    void killDuringUndo_data();
-    void killDuringUndo();
     void killOnVolume_data();
     void killOnVolume();
-    void killOnVolumeThenCachesDropped_data();
-    void killOnVolumeThenCachesDropped();
     void undoOnSshfs_data();
     void undoOnSshfs();
     void journalFillsUp();
@@ -703,89 +699,80 @@ void TstUndoRun::folderUnderTwoSpellings()
 
 void TstUndoRun::kill_data()
 {
+    QTest::addColumn<bool>("duringUndo"); // else during the run
     QTest::addColumn<QByteArray>("moment");
     QTest::addColumn<int>("restoredAtLeast");
-    QTest::newRow("before the first move") << "planned"_ba << 0;
-    QTest::newRow("in the middle") << "move:10000"_ba << 9000;
-    QTest::newRow("a cycle's file parked") << "temporary"_ba << 0;
-    QTest::newRow("journal half written") << "journal"_ba << 0;
+    QTest::newRow("run, before the first move") << false << "planned"_ba << 0;
+    QTest::newRow("run, in the middle") << false << "move:10000"_ba << 9000;
+    QTest::newRow("run, a cycle's file parked") << false << "temporary"_ba << 0;
+    QTest::newRow("run, journal half written") << false << "journal"_ba << 0;
+    QTest::newRow("undo, after the first file went back") << true << "move:1"_ba << 0;
+    QTest::newRow("undo, in the middle") << true << "move:10000"_ba << 0;
+    QTest::newRow("undo, a cycle's file parked") << true << "temporary"_ba << 0;
 }
 
+// Killed during the run or its undo: the undo that follows finishes the job
+// from the disk as the kill left it.
 void TstUndoRun::kill()
 {
+    QFETCH(bool, duringUndo);
     QFETCH(QByteArray, moment);
     QFETCH(int, restoredAtLeast);
     const std::unique_ptr<ScratchDir> scratch = killTree();
     QVERIFY(scratch);
     const ScratchDir &dir = *scratch;
     const QByteArray journals = dir.path("runs");
-    QVERIFY(killChildAt(moment, {"--child-run", dir.path(), journals}));
-
-    const RunHistory::Listing history = RunHistory::list(QFile::decodeName(journals));
+    if (duringUndo) {
+        QCOMPARE(childRun(dir.path(), QFile::decodeName(journals)), 0);
+        QVERIFY(entries(dir.path("0")) != killExpected(0));
+    } else {
+        QVERIFY(killChildAt(moment, {"--child-run", dir.path(), journals}));
+    }
+    RunHistory::Listing history = RunHistory::list(QFile::decodeName(journals));
     QCOMPARE(history.runs.size(), 1);
-    QCOMPARE(history.runs[0].state, RunJournal::State::Interrupted);
-    const UndoRun::Report report = UndoRun::run(history.runs[0].path, Direction::Undo);
+    const QString journal = history.runs[0].path;
+    if (duringUndo)
+        QVERIFY(killChildAt(moment, {"--child-undo", QFile::encodeName(journal)}));
+    history = RunHistory::list(QFile::decodeName(journals));
+    QCOMPARE(history.runs[0].state,
+             duringUndo ? RunJournal::State::UndoInterrupted : RunJournal::State::Interrupted);
+
+    const UndoRun::Report report = UndoRun::run(journal, Direction::Undo);
     if (moment == "journal") {
         QCOMPARE(report.error, u"The journal holds no moves."_s);
     } else {
         QVERIFY2(report.error.isEmpty(), qPrintable(report.error));
         QCOMPARE(report.kept.size(), 0);
         QVERIFY(report.moved.size() >= restoredAtLeast);
+        QCOMPARE(RunHistory::list(QFile::decodeName(journals)).runs[0].state,
+                 RunJournal::State::Undone);
     }
     for (int f = 0; f < killFolders; ++f)
         QCOMPARE(entries(dir.path(QByteArray::number(f))), killExpected(f));
-}
-
-void TstUndoRun::killDuringUndo_data()
-{
-    QTest::addColumn<QByteArray>("moment");
-    QTest::newRow("after the first file went back") << "move:1"_ba;
-    QTest::newRow("in the middle") << "move:10000"_ba;
-    QTest::newRow("a cycle's file parked") << "temporary"_ba;
-}
-
-void TstUndoRun::killDuringUndo()
-{
-    QFETCH(QByteArray, moment);
-    const std::unique_ptr<ScratchDir> scratch = killTree();
-    QVERIFY(scratch);
-    const ScratchDir &dir = *scratch;
-    const QByteArray journals = dir.path("runs");
-    QCOMPARE(childRun(dir.path(), QFile::decodeName(journals)), 0);
-    QVERIFY(entries(dir.path("0")) != killExpected(0));
-    RunHistory::Listing history = RunHistory::list(QFile::decodeName(journals));
-    QCOMPARE(history.runs.size(), 1);
-    const QString journal = history.runs[0].path;
-
-    QVERIFY(killChildAt(moment, {"--child-undo", QFile::encodeName(journal)}));
-
-    history = RunHistory::list(QFile::decodeName(journals));
-    QCOMPARE(history.runs[0].state, RunJournal::State::UndoInterrupted);
-    // The second undo finishes the job from the disk as the first left it.
-    const UndoRun::Report report = UndoRun::run(journal, Direction::Undo);
-    QVERIFY2(report.error.isEmpty(), qPrintable(report.error));
-    QCOMPARE(report.kept.size(), 0);
-    for (int f = 0; f < killFolders; ++f)
-        QCOMPARE(entries(dir.path(QByteArray::number(f))), killExpected(f));
-    history = RunHistory::list(QFile::decodeName(journals));
-    QCOMPARE(history.runs[0].state, RunJournal::State::Undone);
 }
 
 void TstUndoRun::killOnVolume_data()
 {
     QTest::addColumn<QString>("volume");
     QTest::addColumn<QByteArray>("moment");
+    QTest::addColumn<bool>("dropCaches");
     // exFAT through FUSE: no rename flags, no hard links, so every move
     // claims its target with an empty placeholder first; case changes pass
     // through a hidden name.
     for (const char *moment :
          {"claimed:1", "claimed:2", "claimed:4", "claimed:6", "claimed:8", "passing", "temporary"})
         QTest::newRow((QByteArray("exfat, ") + moment).constData())
-            << u"exfat"_s << QByteArray(moment);
+            << u"exfat"_s << QByteArray(moment) << false;
     // NTFS through ntfs-3g: no rename flags, so link and unlink.
     for (const char *moment : {"linked:1", "linked:2", "linked:4", "linked:6", "temporary"})
         QTest::newRow((QByteArray("ntfs, ") + moment).constData())
-            << u"ntfs"_s << QByteArray(moment);
+            << u"ntfs"_s << QByteArray(moment) << false;
+    // The cache dropped before the undo, so that every file has another
+    // inode number than the run recorded: the files, all of one size and
+    // second, are told apart by what the journal says began.
+    for (const char *moment : {"claimed:4", "claimed:6", "temporary"})
+        QTest::newRow((QByteArray("exfat, caches dropped, ") + moment).constData())
+            << u"exfat"_s << QByteArray(moment) << true;
 }
 
 // A kill between the steps of one move, where the volume makes a move in
@@ -815,38 +802,12 @@ void TstUndoRun::killOnVolume()
         contents << entry.mid(entry.indexOf('=') + 1);
     std::sort(contents.begin(), contents.end());
     QCOMPARE(contents, (L{"a", "b", "c", "e", "f", "g"}));
+    QFETCH(bool, dropCaches);
+    if (dropCaches && !::dropCaches())
+        QSKIP("the caches cannot be dropped here (needs root)");
     const UndoRun::Report report = UndoRun::run(history.runs[0].path, Direction::Undo);
     QVERIFY2(report.error.isEmpty(), qPrintable(report.error));
     QCOMPARE(report.kept.size(), 0);
-    QCOMPARE(entries(folder), volumeOriginal);
-}
-
-void TstUndoRun::killOnVolumeThenCachesDropped_data()
-{
-    QTest::addColumn<QByteArray>("moment");
-    for (const char *moment : {"claimed:4", "claimed:6", "temporary"})
-        QTest::newRow(moment) << QByteArray(moment);
-}
-
-// The same kill on exFAT, and the cache dropped before the undo, so that
-// every file has another inode number than the run recorded: the files, all
-// of one size and second, are told apart by what the journal says began.
-void TstUndoRun::killOnVolumeThenCachesDropped()
-{
-    QFETCH(QByteArray, moment);
-    LoopMount mount(u"exfat"_s);
-    if (!mount.isValid())
-        QSKIP(qPrintable(mount.whyNot()));
-    const QByteArray folder = volumeFolder(mount);
-    QVERIFY(!folder.isEmpty());
-    const QByteArray journals = m_state.path("dropped-runs");
-    QVERIFY(killChildAt(moment, {"--child-volume", folder, journals}));
-    const QString journal = RunHistory::list(QFile::decodeName(journals)).runs[0].path;
-    UndoRun::settle(journal);
-    if (!dropCaches())
-        QSKIP("the caches cannot be dropped here (needs root)");
-    const UndoRun::Report report = UndoRun::run(journal, Direction::Undo);
-    QVERIFY2(report.error.isEmpty(), qPrintable(report.error));
     QCOMPARE(report.detailedText(), QString());
     QCOMPARE(entries(folder), volumeOriginal);
 }
