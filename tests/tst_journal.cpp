@@ -194,18 +194,16 @@ void tst_Journal::largePlanKeepsItsOrder()
 // before it in the buffer had.
 void tst_Journal::planMadeInBlocksReadsBack()
 {
-    const QList<QByteArray> names = {
-        "IMG_0001.jpg",
-        QByteArray("\xFF\xFE\x80", 3),
-        QByteArray("a\0b", 3),
-        "new\nline",
-        "50% off",
-        "-n",
-        QByteArray(255, 'x'),
-        "caf\xC3\xA9",
-        "%",
-        " ",
-    };
+    const QList<QByteArray> names = {"IMG_0001.jpg",
+                                     QByteArray("\xFF\xFE\x80", 3),
+                                     QByteArray("a\0b", 3),
+                                     "new\nline",
+                                     "50% off",
+                                     "-n",
+                                     QByteArray(255, 'x'),
+                                     "caf\xC3\xA9",
+                                     "%",
+                                     " "};
     const qsizetype count = 140003;
     const auto make = [&](qsizetype i) {
         JournalMove move;
@@ -226,16 +224,10 @@ void tst_Journal::planMadeInBlocksReadsBack()
         count, [&](qsizetype i) -> const QByteArray & { return folders[size_t(i)]; },
         [&](qsizetype from, qsizetype to, JournalMove *out) {
             for (qsizetype i = from; i < to; ++i) {
-                const JournalMove move = make(i);
-                JournalMove &slot = out[i - from];
-                slot.folder = move.folder;
-                slot.oldName = move.oldName;
-                slot.newName = move.newName;
-                slot.device = move.device;
-                if (move.inode != 0)
-                    slot.inode = move.inode;
-                slot.size = move.size;
-                slot.fileSystem = move.fileSystem;
+                // A source that cannot tell the inode leaves what is there.
+                JournalMove move = make(i);
+                move.inode = move.inode != 0 ? move.inode : out[i - from].inode;
+                out[i - from] = move;
             }
         }};
 
@@ -247,9 +239,6 @@ void tst_Journal::planMadeInBlocksReadsBack()
     RunJournal journal;
     QVERIFY2(Journal::read(writer.path(), &journal, &error), qPrintable(error));
     QCOMPARE(journal.moves.size(), count);
-    for (qsizetype i : {qsizetype(0), qsizetype(1), qsizetype(65535), qsizetype(65536),
-                        qsizetype(70000), qsizetype(70001), qsizetype(135537), count - 1})
-        QCOMPARE(journal.moves[i], make(i));
     for (qsizetype i = 0; i < count; ++i) {
         if (!(journal.moves[i] == make(i)))
             QFAIL(qPrintable(u"move %1 reads back changed"_s.arg(i)));
