@@ -26,6 +26,7 @@ private slots:
     void malformedFields();
     void writtenRunReadsBack();
     void largePlanKeepsItsOrder();
+    void planMadeInBlocksReadsBack();
     void batchedOutcomesFollowInOrder();
     void everyCutReadsUpToLastWholeLine();
     void historyNewestFirst();
@@ -184,6 +185,64 @@ void tst_Journal::largePlanKeepsItsOrder()
     QVERIFY2(Journal::read(writer.path(), &journal, &error), qPrintable(error));
     QCOMPARE(journal.moves.size(), 20001);
     QVERIFY(journal.moves == moves);
+}
+
+// A plan larger than two blocks of records, made a block at a time by the
+// source: each move reads back as made, names of every kind byte for byte,
+// and a move the source leaves without an inode has none, whatever the move
+// before it in the buffer had.
+void tst_Journal::planMadeInBlocksReadsBack()
+{
+    const QList<QByteArray> names = {"IMG_0001.jpg",
+                                     QByteArray("\xFF\xFE\x80", 3),
+                                     QByteArray("a\0b", 3),
+                                     "new\nline",
+                                     "50% off",
+                                     "-n",
+                                     QByteArray(255, 'x'),
+                                     "caf\xC3\xA9",
+                                     "%",
+                                     " "};
+    const qsizetype count = 140003;
+    const auto make = [&](qsizetype i) {
+        JournalMove move;
+        move.folder = "/data/f" + QByteArray::number(i / 1000);
+        move.oldName = names[i % names.size()] + QByteArray::number(i);
+        move.newName = QByteArray::number(i) + names[(i + 3) % names.size()];
+        move.device = 2049;
+        if (i % 3 == 0)
+            move.inode = quint64(1000000 + i);
+        move.size = i;
+        move.fileSystem = "ext4";
+        return move;
+    };
+    std::vector<QByteArray> folders;
+    for (qsizetype i = 0; i < count; ++i)
+        folders.push_back(make(i).folder);
+    JournalWriter::MoveSource source{
+        count, [&](qsizetype i) -> const QByteArray & { return folders[size_t(i)]; },
+        [&](qsizetype from, qsizetype to, JournalMove *out) {
+            for (qsizetype i = from; i < to; ++i) {
+                // A source that cannot tell the inode leaves what is there.
+                JournalMove move = make(i);
+                move.inode = move.inode != 0 ? move.inode : out[i - from].inode;
+                out[i - from] = move;
+            }
+        }};
+
+    QTemporaryDir dir;
+    JournalWriter writer;
+    QString error;
+    QVERIFY2(writer.begin(dir.path(), source, 0, &error), qPrintable(error));
+    QVERIFY(writer.finish(0, 0, count));
+    RunJournal journal;
+    QVERIFY2(Journal::read(writer.path(), &journal, &error), qPrintable(error));
+    QCOMPARE(journal.moves.size(), count);
+    for (qsizetype i = 0; i < count; ++i) {
+        if (!(journal.moves[i] == make(i)))
+            QFAIL(qPrintable(u"move %1 reads back changed"_s.arg(i)));
+    }
+    QCOMPARE(journal.moves[65536].inode, quint64(0)); // its slot held move 0
 }
 
 // Outcomes handed over in a batch reach the file in the order handed over,

@@ -126,6 +126,8 @@ RenamePlan RenamePlan::compute(const std::vector<File> &files, std::vector<QStri
     const size_t half = files.size() / 2;
     inTwo([&] { judge(0, half); }, [&] { judge(half, files.size()); },
           files.size() >= ParallelFiles);
+    // The rows hold the names now; a million empty strings are still 24 MB.
+    newNames = std::vector<QString>();
     for (size_t i = 0; i < files.size(); ++i)
         rowsOfGroup[size_t(groupOfFolder[size_t(folderOfFile[i])])].push_back(qint64(i));
     // Each folder's rows are its own: two threads take folders in turn.

@@ -66,17 +66,18 @@ namespace {
 constexpr int outcomesPerWrite = 256;
 
 // The deepest folder that holds the folders of every move.
-QByteArray commonFolder(const QList<JournalMove> &moves)
+QByteArray commonFolder(const JournalWriter::MoveSource &moves)
 {
-    if (moves.isEmpty())
+    if (moves.count == 0)
         return {};
-    QList<QByteArray> prefix = moves.first().folder.split('/');
+    QList<QByteArray> prefix = moves.folderOf(0).split('/');
     const QByteArray *last = nullptr;
-    for (const JournalMove &move : moves) {
-        if (last && *last == move.folder)
+    for (qsizetype i = 0; i < moves.count; ++i) {
+        const QByteArray &folder = moves.folderOf(i);
+        if (last && *last == folder)
             continue;
-        last = &move.folder;
-        const QList<QByteArray> parts = move.folder.split('/');
+        last = &folder;
+        const QList<QByteArray> parts = folder.split('/');
         qsizetype same = 0;
         while (same < std::min(prefix.size(), parts.size()) && prefix[same] == parts[same])
             ++same;
@@ -162,12 +163,14 @@ constexpr qsizetype numberRoom = 21;
 // The plan's records of moves [begin, end): a folder's record before its
 // first move, then the move. opensFolder[i] says move i is the first of its
 // folder, folderOf[i] is its folder's number.
-QByteArray planRecords(const QList<JournalMove> &moves, const std::vector<qint32> &folderOf,
-                       const std::vector<quint8> &opensFolder, qsizetype begin, qsizetype end)
+// Moves [begin, end) of the plan, of which `moves` holds those from `first` on.
+QByteArray planRecords(const JournalMove *moves, qsizetype first,
+                       const std::vector<qint32> &folderOf, const std::vector<quint8> &opensFolder,
+                       qsizetype begin, qsizetype end)
 {
     qsizetype room = 0;
     for (qsizetype i = begin; i < end; ++i) {
-        const JournalMove &move = moves[i];
+        const JournalMove &move = moves[i - first];
         room += 5 + 6 * numberRoom + fieldRoom(move.oldName) + fieldRoom(move.newName) + 1;
         if (opensFolder[size_t(i)])
             room += 7 + 2 * numberRoom + fieldRoom(move.folder) + fieldRoom(move.fileSystem) +
@@ -177,7 +180,7 @@ QByteArray planRecords(const QList<JournalMove> &moves, const std::vector<qint32
     text.resize(room);
     char *to = text.data();
     for (qsizetype i = begin; i < end; ++i) {
-        const JournalMove &move = moves[i];
+        const JournalMove &move = moves[i - first];
         const quint64 folder = quint64(folderOf[size_t(i)]);
         if (opensFolder[size_t(i)]) {
             to = putText(to, "folder ");
@@ -292,6 +295,18 @@ JournalWriter::~JournalWriter()
 bool JournalWriter::begin(const QString &folder, const QList<JournalMove> &moves,
                           qint64 startedMsecs, QString *error)
 {
+    return begin(folder,
+                 MoveSource{moves.size(),
+                            [&moves](qsizetype i) -> const QByteArray & { return moves[i].folder; },
+                            [&moves](qsizetype from, qsizetype to, JournalMove *out) {
+                                std::copy(moves.cbegin() + from, moves.cbegin() + to, out);
+                            }},
+                 startedMsecs, error);
+}
+
+bool JournalWriter::begin(const QString &folder, const MoveSource &moves, qint64 startedMsecs,
+                          QString *error)
+{
     if (!makePrivateFolder(folder)) {
         *error = QStringLiteral("cannot make the folder %1").arg(folder);
         return false;
@@ -314,13 +329,13 @@ bool JournalWriter::begin(const QString &folder, const QList<JournalMove> &moves
     // Each folder is numbered where its first move is; the records of a plan
     // of 100,000 moves (several megabytes) are then written in two halves at
     // once, each straight into one buffer.
-    std::vector<qint32> folderOf(size_t(moves.size()));
-    std::vector<quint8> opensFolder(size_t(moves.size()), 0);
+    std::vector<qint32> folderOf(size_t(moves.count));
+    std::vector<quint8> opensFolder(size_t(moves.count), 0);
     QHash<QByteArray, qint32> folderIndex;
     const QByteArray *lastFolder = nullptr;
     qint32 lastIndex = -1;
-    for (qsizetype i = 0; i < moves.size(); ++i) {
-        const QByteArray &folder = moves[i].folder;
+    for (qsizetype i = 0; i < moves.count; ++i) {
+        const QByteArray &folder = moves.folderOf(i);
         if (!lastFolder || *lastFolder != folder) {
             auto found = folderIndex.constFind(folder);
             if (found == folderIndex.cend()) {
@@ -336,7 +351,7 @@ bool JournalWriter::begin(const QString &folder, const QList<JournalMove> &moves
     // at once: the plan of a million moves is some hundred megabytes of text,
     // which is never all held at once.
     constexpr qsizetype block = 65536;
-    const QByteArray tail = "planned " + QByteArray::number(moves.size()) + '\n';
+    const QByteArray tail = "planned " + QByteArray::number(moves.count) + '\n';
     qsizetype size = 0;
     const auto put = [&](QByteArrayView bytes) {
         if (!writeAll(m_fd.get(), bytes.data(), bytes.size()))
@@ -346,11 +361,15 @@ bool JournalWriter::begin(const QString &folder, const QList<JournalMove> &moves
     };
     const auto putRecords = [&](qsizetype from, qsizetype to) {
         std::array<QByteArray, 2> halves;
+        std::vector<JournalMove> made;
         for (qsizetype start = from; start < to; start += block) {
             const qsizetype end = std::min(to, start + block);
+            // Fresh moves each block: a fill need not set what it cannot tell.
+            made.assign(size_t(end - start), JournalMove());
+            moves.fill(start, end, made.data());
             inTwoHalves(end - start, [&](qsizetype begin, qsizetype stop, int half) {
-                halves[size_t(half)] =
-                    planRecords(moves, folderOf, opensFolder, start + begin, start + stop);
+                halves[size_t(half)] = planRecords(made.data(), start, folderOf, opensFolder,
+                                                   start + begin, start + stop);
             });
             if (!put(halves[0]) || !put(halves[1]))
                 return false;
@@ -362,12 +381,12 @@ bool JournalWriter::begin(const QString &folder, const QList<JournalMove> &moves
     // The plan and the file's own entry in the folder are on disk before the
     // first file moves: a power cut after that still leaves the plan.
     int failure = 0;
-    const qsizetype middle = moves.size() / 2;
+    const qsizetype middle = moves.count / 2;
     if (!put(head) || !putRecords(0, middle))
         failure = errno;
     else
         PausePoints::at("journal");
-    if (failure == 0 && (!putRecords(middle, moves.size()) || !put(tail)))
+    if (failure == 0 && (!putRecords(middle, moves.count) || !put(tail)))
         failure = errno;
     else if (failure == 0 && ::fdatasync(m_fd.get()) != 0)
         failure = errno;

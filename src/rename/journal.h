@@ -9,6 +9,7 @@
 #include <QString>
 
 #include <atomic>
+#include <functional>
 #include <mutex>
 #include <vector>
 
@@ -195,6 +196,17 @@ public:
     // without the user's word then.
     bool begin(const QString &folder, const QList<JournalMove> &moves, qint64 startedMsecs,
                QString *error);
+    // The same for moves made a block at a time while they are written, so
+    // that a plan of a million moves is never held whole: `count` moves,
+    // folderOf(i) the folder of move i (alive until begin returns), and
+    // fill(from, to, out) makes moves [from, to) into out[0, to - from).
+    struct MoveSource
+    {
+        qsizetype count = 0;
+        std::function<const QByteArray &(qsizetype)> folderOf;
+        std::function<void(qsizetype, qsizetype, JournalMove *)> fill;
+    };
+    bool begin(const QString &folder, const MoveSource &moves, qint64 startedMsecs, QString *error);
 
     QString id() const { return m_id; }
     QString path() const { return m_path; }

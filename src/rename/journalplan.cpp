@@ -12,6 +12,7 @@
 
 #include <fcntl.h>
 #include <map>
+#include <memory>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -31,15 +32,15 @@ QByteArray nameOf(const QByteArray &path, qsizetype start = -1)
 
 namespace JournalPlan {
 
-QList<JournalMove> moves(const RenamePlan &plan, const RenameRun::Entry *entries,
-                         const std::vector<qsizetype> &positions,
-                         const std::vector<qint32> &folders)
+JournalWriter::MoveSource source(const RenamePlan &plan, const RenameRun::Entry *entries,
+                                 const std::vector<qsizetype> &positions,
+                                 const std::vector<qint32> &folders)
 {
     // Each volume's UUID is asked once, from the first of its folders; the
     // texts are shared by the moves of a folder.
     QHash<quint64, QByteArray> volumes;
-    std::vector<QByteArray> fileSystemOf(plan.facts().size());
-    std::vector<QByteArray> volumeOf(plan.facts().size());
+    auto fileSystemOf = std::make_shared<std::vector<QByteArray>>(plan.facts().size());
+    auto volumeOf = std::make_shared<std::vector<QByteArray>>(plan.facts().size());
     std::vector<quint8> seen(plan.facts().size(), 0);
     for (const qint32 folder : folders) {
         if (seen[size_t(folder)])
@@ -54,44 +55,58 @@ QList<JournalMove> moves(const RenamePlan &plan, const RenameRun::Entry *entries
                 volumes.insert(facts.device, fd.isOpen() ? Mounts::volumeId(fd.get(), facts.device)
                                                          : QByteArray());
         }
-        volumeOf[size_t(folder)] = *volume;
-        fileSystemOf[size_t(folder)] = facts.fileSystem.toUtf8();
+        (*volumeOf)[size_t(folder)] = *volume;
+        (*fileSystemOf)[size_t(folder)] = facts.fileSystem.toUtf8();
     }
-    QList<JournalMove> result(qsizetype(positions.size()));
-    JournalMove *const out = result.data();
-    inTwoHalves(qsizetype(positions.size()), [&](qsizetype begin, qsizetype end, int) {
-        std::map<qint32, FileDescriptor>
-            opened; // folder index to descriptor, for the looks one by one
-        for (size_t k = size_t(begin); k < size_t(end); ++k) {
-            const RenameRun::Entry &entry = entries[positions[k]];
-            const qint32 folder = folders[k];
-            const FolderFacts &facts = plan.facts()[size_t(folder)];
-            JournalMove &move = out[k];
-            move.folder = plan.folders()[size_t(folder)];
-            move.oldName = nameOf(entry.oldPath);
-            move.newName = nameOf(entry.newPath, entry.base);
-            move.device = facts.device;
-            move.fileSystem = fileSystemOf[size_t(folder)];
-            move.volume = volumeOf[size_t(folder)];
-            move.size = 0;
-            auto fd = opened.find(folder);
-            if (fd == opened.end())
-                fd = opened
-                         .emplace(folder,
-                                  ::open(move.folder.constData(), O_PATH | O_DIRECTORY | O_CLOEXEC))
-                         .first;
-            FileStamp stamp;
-            if (fd->second.isOpen() &&
-                readStamp(fd->second.get(),
-                          entry.oldPath.constData() + NativePath::nameStart(entry.oldPath),
-                          &stamp)) {
-                move.inode = stamp.inode;
-                move.size = stamp.size;
-                move.modified = stamp.modified;
-                move.born = stamp.born;
+    const auto folderOf = [&plan, &folders](qsizetype k) -> const QByteArray & {
+        return plan.folders()[size_t(folders[size_t(k)])];
+    };
+    const auto fill = [&plan, entries, &positions, &folders, fileSystemOf,
+                       volumeOf](qsizetype from, qsizetype to, JournalMove *out) {
+        inTwoHalves(to - from, [&](qsizetype begin, qsizetype end, int) {
+            std::map<qint32, FileDescriptor>
+                opened; // folder index to descriptor, for the looks one by one
+            for (size_t k = size_t(from + begin); k < size_t(from + end); ++k) {
+                const RenameRun::Entry &entry = entries[positions[k]];
+                const qint32 folder = folders[k];
+                const FolderFacts &facts = plan.facts()[size_t(folder)];
+                JournalMove &move = out[qsizetype(k) - from];
+                move.folder = plan.folders()[size_t(folder)];
+                move.oldName = nameOf(entry.oldPath);
+                move.newName = nameOf(entry.newPath, entry.base);
+                move.device = facts.device;
+                move.fileSystem = (*fileSystemOf)[size_t(folder)];
+                move.volume = (*volumeOf)[size_t(folder)];
+                move.size = 0;
+                auto fd = opened.find(folder);
+                if (fd == opened.end())
+                    fd = opened
+                             .emplace(folder, ::open(move.folder.constData(),
+                                                     O_PATH | O_DIRECTORY | O_CLOEXEC))
+                             .first;
+                FileStamp stamp;
+                if (fd->second.isOpen() &&
+                    readStamp(fd->second.get(),
+                              entry.oldPath.constData() + NativePath::nameStart(entry.oldPath),
+                              &stamp)) {
+                    move.inode = stamp.inode;
+                    move.size = stamp.size;
+                    move.modified = stamp.modified;
+                    move.born = stamp.born;
+                }
             }
-        }
-    });
+        });
+    };
+    return {qsizetype(positions.size()), folderOf, fill};
+}
+
+QList<JournalMove> moves(const RenamePlan &plan, const RenameRun::Entry *entries,
+                         const std::vector<qsizetype> &positions,
+                         const std::vector<qint32> &folders)
+{
+    const JournalWriter::MoveSource made = source(plan, entries, positions, folders);
+    QList<JournalMove> result(made.count);
+    made.fill(0, made.count, result.data());
     return result;
 }
 

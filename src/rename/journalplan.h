@@ -22,5 +22,10 @@ namespace JournalPlan {
 QList<JournalMove> moves(const RenamePlan &plan, const RenameRun::Entry *entries,
                          const std::vector<qsizetype> &positions,
                          const std::vector<qint32> &folders);
+// The same moves made a block at a time as the journal writes them; the plan,
+// entries, positions and folders must outlive the source.
+JournalWriter::MoveSource source(const RenamePlan &plan, const RenameRun::Entry *entries,
+                                 const std::vector<qsizetype> &positions,
+                                 const std::vector<qint32> &folders);
 
 } // namespace JournalPlan

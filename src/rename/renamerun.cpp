@@ -256,7 +256,7 @@ Report clickStart(FileList &list, const NameSource &newNameForFile, AccessPrompt
         writer = std::make_unique<JournalWriter>();
         QString error;
         if (!writer->begin(journalFolder,
-                           JournalPlan::moves(plan, entries, journalPositions, journalFolders),
+                           JournalPlan::source(plan, entries, journalPositions, journalFolders),
                            QDateTime::currentMSecsSinceEpoch(), &error)) {
             Report refused;
             refused.journalError =
