@@ -90,6 +90,13 @@ QList<JournalMove> moves(const RenamePlan &plan, const RenameRun::Entry *entries
                 move.modified = stamp.modified;
                 move.born = stamp.born;
             }
+            // The run's own moves inside a folder change its size and time:
+            // a folder is known by its device and inode alone.
+            if (entry.folder) {
+                move.size = -1;
+                move.modified = 0;
+                move.born = 0;
+            }
         }
     });
     return result;
