@@ -6,6 +6,7 @@
 #include "ui_vlnwindow.h"
 
 #include <QCheckBox>
+#include <QComboBox>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QMainWindow>
@@ -90,6 +91,25 @@ RuleControls::RuleControls(Ui::VLNWindow *ui, QMainWindow *window) : QObject(win
            "[Y]/[M]/[N] moves Trip/IMG_0412.JPG to Trip/2024/05/IMG_0412.JPG"));
     ui->section5Layout->addRow(m_makeFoldersBox);
 
+    auto *rowsLabel = new QLabel(tr("Rename:"), ui->centralwidget);
+    m_rowsPopup = new QComboBox(ui->centralwidget);
+    m_rowsPopup->setObjectName(QStringLiteral("rowsPopup"));
+    m_rowsPopup->addItem(tr("Files"), int(RenameSettings::Rows::Files));
+    m_rowsPopup->addItem(tr("Folders"), int(RenameSettings::Rows::Folders));
+    m_rowsPopup->addItem(tr("Files and Folders"), int(RenameSettings::Rows::FilesAndFolders));
+    m_rowsPopup->setToolTip(tr("What the folders added from now on list: their files, the "
+                               "folders themselves and every folder below them, or both"));
+    rowsLabel->setBuddy(m_rowsPopup);
+    // After Add…; the listing's own controls come between.
+    const int afterAdd = ui->listButtons->indexOf(ui->addButton) + 1;
+    ui->listButtons->insertWidget(afterAdd, m_rowsPopup);
+    ui->listButtons->insertWidget(afterAdd, rowsLabel);
+    connect(m_rowsPopup, &QComboBox::currentIndexChanged, this, [this] {
+        greyFolderChoices();
+        emit changed();
+    });
+    connect(m_makeFoldersBox, &QCheckBox::toggled, this, &RuleControls::greyFolderChoices);
+
     m_folderToken = new QPushButton(tr("[P] Directory"), ui->section1Box);
     m_folderToken->setObjectName(QStringLiteral("folderTokenButton"));
     m_folderToken->setToolTip(
@@ -142,6 +162,7 @@ RenameSettings RuleControls::settings(qint32 start, qint32 step, qint32 digits) 
     settings.plainAscii = m_asciiBox->isChecked();
     settings.uniqueNames = m_uniqueBox->isChecked();
     settings.makeFolders = m_makeFoldersBox->isChecked();
+    settings.rows = RenameSettings::Rows(m_rowsPopup->currentData().toInt());
     return settings;
 }
 
@@ -171,6 +192,15 @@ void RuleControls::setSettings(const RenameSettings &settings)
     m_uniqueBox->setChecked(settings.uniqueNames);
     const QSignalBlocker makeFolders(m_makeFoldersBox);
     m_makeFoldersBox->setChecked(settings.makeFolders);
+    const QSignalBlocker rows(m_rowsPopup);
+    m_rowsPopup->setCurrentIndex(qMax(0, m_rowsPopup->findData(int(settings.rows))));
+    greyFolderChoices();
+}
+
+void RuleControls::greyFolderChoices()
+{
+    m_makeFoldersBox->setEnabled(m_rowsPopup->currentIndex() == 0);
+    m_rowsPopup->setEnabled(!m_makeFoldersBox->isChecked());
 }
 
 void RuleControls::showSearchFault(const NameComposer &composer)

@@ -12,6 +12,7 @@
 
 #include <QAction>
 #include <QCheckBox>
+#include <QComboBox>
 #include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
@@ -38,6 +39,7 @@ private slots:
     void companionsAndAscii();
     void folderTokenAndUniqueNames();
     void slashMakesFoldersWhenAllowed();
+    void folderRows();
 
 private:
     QStringList column(int column) const;
@@ -83,6 +85,30 @@ void tst_RuleControls::slashMakesFoldersWhenAllowed()
     QTRY_VERIFY(window->tableModel()->plan());
     QCOMPARE(problem(), QString());
     QCOMPARE(cell(0, FileTableModel::NewNameColumn), u"x/a.pdf"_s);
+}
+
+// "Rename: Folders" lists a folder added and those below it, each with its
+// date and no size; it and "Allow / to make folders" grey each other out.
+void tst_RuleControls::folderRows()
+{
+    VLNWindow *window = makeWindow();
+    RuleControls *rules = window->ruleControls();
+    QComboBox *rows = rules->rowsPopup();
+    QCOMPARE(rows->currentText(), u"Files"_s);
+    rows->setCurrentIndex(1);
+    QCOMPARE(window->renameSettings().rows, RenameSettings::Rows::Folders);
+    QVERIFY(!rules->makeFoldersBox()->isEnabled());
+    std::filesystem::create_directories((m_root + "/Album/CD one").toStdString());
+    writeFile(m_root + "/Album/CD one/t1", "t");
+    window->openFiles({m_root + "/Album"});
+    QTRY_VERIFY(!window->isListing());
+    QCOMPARE(column(FileTableModel::OldNameColumn), (QStringList{u"Album"_s, u"CD one"_s}));
+    QCOMPARE(cell(1, FileTableModel::SizeColumn), QString());
+    QVERIFY(!cell(1, FileTableModel::DateColumn).isEmpty());
+    rows->setCurrentIndex(0);
+    QVERIFY(rules->makeFoldersBox()->isEnabled());
+    rules->makeFoldersBox()->setChecked(true);
+    QVERIFY(!rows->isEnabled());
 }
 
 QStringList tst_RuleControls::column(int column) const
