@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "diskfiles.h"
+#include "disktree.h"
 #include "files/filelist.h"
 #include "intake/fileintake.h"
 #include "journalrun.h"
@@ -13,9 +13,7 @@
 
 #include <QTest>
 
-#include <algorithm>
 #include <cstring>
-#include <dirent.h>
 #include <sys/stat.h>
 
 using namespace Qt::StringLiterals;
@@ -23,41 +21,6 @@ using L = QByteArrayList;
 using Rows = RenameSettings::Rows;
 
 namespace {
-
-// Every folder ("name/") and file ("name=content") below `root`, relative to
-// it and sorted: a file under two names, a lost one or a folder left over
-// shows here.
-L tree(const QByteArray &root, const QByteArray &prefix = {})
-{
-    L result;
-    DIR *stream = opendir((prefix.isEmpty() ? root : root + '/' + prefix).constData());
-    while (const dirent *entry = stream ? readdir(stream) : nullptr) {
-        const QByteArray name(entry->d_name);
-        if (name == "." || name == "..")
-            continue;
-        const QByteArray relative = prefix.isEmpty() ? name : prefix + '/' + name;
-        struct stat info;
-        if (::lstat((root + '/' + relative).constData(), &info) == 0 && S_ISDIR(info.st_mode))
-            result << relative + '/' << tree(root, relative);
-        else
-            result << relative + '=' + readFile(root + '/' + relative);
-    }
-    if (stream)
-        closedir(stream);
-    std::sort(result.begin(), result.end());
-    return result;
-}
-
-void makeTree(const QByteArray &root, const L &entries)
-{
-    for (const QByteArray &entry : entries) {
-        if (entry.endsWith('/'))
-            ::mkdir((root + '/' + entry).constData(), 0755);
-        else
-            writeFile(root + '/' + entry.left(entry.indexOf('=')),
-                      entry.mid(entry.indexOf('=') + 1));
-    }
-}
 
 const L albumTree{"album/",
                   "album/a.txt=a",
