@@ -635,7 +635,7 @@
     </message>
     <message>
         <source>What the folders added from now on list: their files, the folders themselves and every folder below them, or both</source>
-        <translation>Was die von jetzt an hinzugefügten Ordner auflisten: ihre Dateien, die Ordner selbst und jeden Ordner darunter, oder beides</translation>
+        <translation>Was die ab jetzt hinzugefügten Ordner auflisten: ihre Dateien, die Ordner selbst und jeden Ordner darunter, oder beides</translation>
     </message>
 </context>
 <context>

@@ -7,6 +7,7 @@
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QFormLayout>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QMainWindow>
@@ -91,19 +92,19 @@ RuleControls::RuleControls(Ui::VLNWindow *ui, QMainWindow *window) : QObject(win
            "[Y]/[M]/[N] moves Trip/IMG_0412.JPG to Trip/2024/05/IMG_0412.JPG"));
     ui->section5Layout->addRow(m_makeFoldersBox);
 
-    auto *rowsLabel = new QLabel(tr("Rename:"), ui->centralwidget);
-    m_rowsPopup = new QComboBox(ui->centralwidget);
+    m_rowsPopup = new QComboBox(ui->section5Box);
     m_rowsPopup->setObjectName(QStringLiteral("rowsPopup"));
     m_rowsPopup->addItem(tr("Files"), int(RenameSettings::Rows::Files));
     m_rowsPopup->addItem(tr("Folders"), int(RenameSettings::Rows::Folders));
     m_rowsPopup->addItem(tr("Files and Folders"), int(RenameSettings::Rows::FilesAndFolders));
     m_rowsPopup->setToolTip(tr("What the folders added from now on list: their files, the "
                                "folders themselves and every folder below them, or both"));
-    rowsLabel->setBuddy(m_rowsPopup);
-    // After Add…; the listing's own controls come between.
-    const int afterAdd = ui->listButtons->indexOf(ui->addButton) + 1;
-    ui->listButtons->insertWidget(afterAdd, m_rowsPopup);
-    ui->listButtons->insertWidget(afterAdd, rowsLabel);
+    // Above the box it greys out, and the other way round; the row beside
+    // the list has no room left in a narrow window.
+    int makeFoldersRow = 0;
+    QFormLayout::ItemRole role;
+    ui->section5Layout->getWidgetPosition(m_makeFoldersBox, &makeFoldersRow, &role);
+    ui->section5Layout->insertRow(makeFoldersRow, tr("Rename:"), m_rowsPopup);
     connect(m_rowsPopup, &QComboBox::currentIndexChanged, this, [this] {
         greyFolderChoices();
         emit changed();
@@ -125,7 +126,8 @@ RuleControls::RuleControls(Ui::VLNWindow *ui, QMainWindow *window) : QObject(win
     QWidget::setTabOrder(m_regexBox, m_ignoreCaseBox);
     QWidget::setTabOrder(ui->digitsCounterBox, m_perFolderBox);
     QWidget::setTabOrder(m_perFolderBox, m_uniqueBox);
-    QWidget::setTabOrder(m_uniqueBox, m_makeFoldersBox);
+    QWidget::setTabOrder(m_uniqueBox, m_rowsPopup);
+    QWidget::setTabOrder(m_rowsPopup, m_makeFoldersBox);
     QWidget::setTabOrder(m_makeFoldersBox, m_companionsBox);
     QWidget::setTabOrder(ui->casePopup, m_asciiBox);
     QWidget::setTabOrder(ui->timeTokenButton, m_folderToken);

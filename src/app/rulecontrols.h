@@ -48,8 +48,8 @@ public:
     QCheckBox *asciiBox() const { return m_asciiBox; }
     QCheckBox *uniqueBox() const { return m_uniqueBox; }
     QCheckBox *makeFoldersBox() const { return m_makeFoldersBox; }
-    // Rename: Files / Folders / Files and Folders, beside the list: what the
-    // folders added from then on list as rows.
+    // Rename: Files / Folders / Files and Folders, in the counter box: what
+    // the folders added from then on list as rows.
     QComboBox *rowsPopup() const { return m_rowsPopup; }
     QPushButton *folderTokenButton() const { return m_folderToken; }
     QLabel *searchErrorLabel() const { return m_searchError; }
