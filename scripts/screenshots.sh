@@ -14,6 +14,7 @@
 # docs/interrupted-de.png and docs/history-de.png (the same in German, from
 # LANG alone), docs/screenshot-fr.png and docs/screenshot-es.png, and
 # docs/make-folders.png (names that sort files into year and month folders),
+# docs/rename-folders.png (Rename: Files and Folders, folder rows listed),
 # docs/photos-by-date.png and docs/metadata-menu.png (photos named by the date
 # taken and the camera; the Metadata menu open), docs/access.png and
 # docs/folder-access.png (the question before the first run in a folder, and

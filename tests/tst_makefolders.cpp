@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "diskfiles.h"
+#include "disktree.h"
 #include "files/filelist.h"
 #include "journalrun.h"
 #include "loopmount.h"
@@ -26,44 +27,6 @@ using L = QByteArrayList;
 using S = QStringList;
 
 namespace {
-
-// Every folder ("name/") and file ("name=content") below `root`, by paths
-// relative to it, sorted: a file under two names, a lost one or a folder
-// left over shows here.
-L tree(const QByteArray &root, const QByteArray &prefix = {})
-{
-    L result;
-    DIR *stream = opendir((prefix.isEmpty() ? root : root + '/' + prefix).constData());
-    while (const dirent *entry = stream ? readdir(stream) : nullptr) {
-        const QByteArray name(entry->d_name);
-        if (name == "." || name == ".." || name == "runs")
-            continue;
-        const QByteArray relative = prefix.isEmpty() ? name : prefix + '/' + name;
-        struct stat info;
-        if (::lstat((root + '/' + relative).constData(), &info) == 0 && S_ISDIR(info.st_mode)) {
-            result << relative + '/';
-            result << tree(root, relative);
-        } else {
-            result << relative + '=' + readFile(root + '/' + relative);
-        }
-    }
-    if (stream)
-        closedir(stream);
-    std::sort(result.begin(), result.end());
-    return result;
-}
-
-// Writes each "path=content" and makes each "path/" below root.
-void makeTree(const QByteArray &root, const L &entries)
-{
-    for (const QByteArray &entry : entries) {
-        if (entry.endsWith('/'))
-            ::mkdir((root + '/' + entry).constData(), 0755);
-        else
-            writeFile(root + '/' + entry.left(entry.indexOf('=')),
-                      entry.mid(entry.indexOf('=') + 1));
-    }
-}
 
 const L tripBefore{"IMG_1.JPG=one", "IMG_2.JPG=two", "IMG_3.JPG=three", "2024/",
                    "2024/keep.txt=keep"};

@@ -7,7 +7,7 @@ _velnor_rename()
     _init_completion -s -n : || return
 
     local with_value="--name --ext --search --replace --case --start --step --digits --sort --date-from --files-from --names-from --map --preset --save-preset --include --exclude"
-    local flags="--regex --ignore-case --counter-per-folder --24-hour --ascii --companions --unique --make-folders --natural --no-hidden --null --list-presets --edit --apply --no-journal --json --history --undo --redo --help --version --"
+    local flags="--regex --ignore-case --counter-per-folder --24-hour --ascii --companions --unique --make-folders --rename-folders --only-folders --natural --no-hidden --null --list-presets --edit --apply --no-journal --json --history --undo --redo --help --version --"
 
     case $prev in
         --case)

@@ -636,6 +636,26 @@
         <source>Each / in the new name is a folder below the file&apos;s own, made where it is missing: [Y]/[M]/[N] moves Trip/IMG_0412.JPG to Trip/2024/05/IMG_0412.JPG</source>
         <translation>Jeder / im neuen Namen ist ein Ordner unterhalb des Ordners der Datei, angelegt, wo er fehlt: [Y]/[M]/[N] verschiebt Reise/IMG_0412.JPG nach Reise/2024/05/IMG_0412.JPG</translation>
     </message>
+    <message>
+        <source>Rename:</source>
+        <translation>Umbenennen:</translation>
+    </message>
+    <message>
+        <source>Files</source>
+        <translation>Dateien</translation>
+    </message>
+    <message>
+        <source>Folders</source>
+        <translation>Ordner</translation>
+    </message>
+    <message>
+        <source>Files and Folders</source>
+        <translation>Dateien und Ordner</translation>
+    </message>
+    <message>
+        <source>What the folders added from now on list: their files, the folders themselves and every folder below them, or both</source>
+        <translation>Was die ab jetzt hinzugefügten Ordner auflisten: ihre Dateien, die Ordner selbst und jeden Ordner darunter, oder beides</translation>
+    </message>
 </context>
 <context>
     <name>RunConfirmation</name>

@@ -636,6 +636,26 @@
         <source>Each / in the new name is a folder below the file&apos;s own, made where it is missing: [Y]/[M]/[N] moves Trip/IMG_0412.JPG to Trip/2024/05/IMG_0412.JPG</source>
         <translation>Cada / del nuevo nombre es una carpeta bajo la del archivo, creada si falta: [Y]/[M]/[N] mueve Viaje/IMG_0412.JPG a Viaje/2024/05/IMG_0412.JPG</translation>
     </message>
+    <message>
+        <source>Rename:</source>
+        <translation>Renombrar:</translation>
+    </message>
+    <message>
+        <source>Files</source>
+        <translation>Archivos</translation>
+    </message>
+    <message>
+        <source>Folders</source>
+        <translation>Carpetas</translation>
+    </message>
+    <message>
+        <source>Files and Folders</source>
+        <translation>Archivos y carpetas</translation>
+    </message>
+    <message>
+        <source>What the folders added from now on list: their files, the folders themselves and every folder below them, or both</source>
+        <translation>Lo que listan las carpetas añadidas a partir de ahora: sus archivos, las propias carpetas y cada carpeta debajo de ellas, o ambos</translation>
+    </message>
 </context>
 <context>
     <name>RunConfirmation</name>

@@ -636,6 +636,26 @@
         <source>Each / in the new name is a folder below the file&apos;s own, made where it is missing: [Y]/[M]/[N] moves Trip/IMG_0412.JPG to Trip/2024/05/IMG_0412.JPG</source>
         <translation>Chaque / du nouveau nom est un dossier sous celui du fichier, créé s’il manque&#xa0;: [Y]/[M]/[N] déplace Voyage/IMG_0412.JPG vers Voyage/2024/05/IMG_0412.JPG</translation>
     </message>
+    <message>
+        <source>Rename:</source>
+        <translation>Renommer :</translation>
+    </message>
+    <message>
+        <source>Files</source>
+        <translation>Fichiers</translation>
+    </message>
+    <message>
+        <source>Folders</source>
+        <translation>Dossiers</translation>
+    </message>
+    <message>
+        <source>Files and Folders</source>
+        <translation>Fichiers et dossiers</translation>
+    </message>
+    <message>
+        <source>What the folders added from now on list: their files, the folders themselves and every folder below them, or both</source>
+        <translation>Ce que listent les dossiers ajoutés à partir de maintenant : leurs fichiers, les dossiers eux-mêmes et chaque dossier en dessous, ou les deux</translation>
+    </message>
 </context>
 <context>
     <name>RunConfirmation</name>

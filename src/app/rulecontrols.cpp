@@ -6,6 +6,8 @@
 #include "ui_vlnwindow.h"
 
 #include <QCheckBox>
+#include <QComboBox>
+#include <QFormLayout>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QMainWindow>
@@ -90,6 +92,25 @@ RuleControls::RuleControls(Ui::VLNWindow *ui, QMainWindow *window) : QObject(win
            "[Y]/[M]/[N] moves Trip/IMG_0412.JPG to Trip/2024/05/IMG_0412.JPG"));
     ui->section5Layout->addRow(m_makeFoldersBox);
 
+    m_rowsPopup = new QComboBox(ui->section5Box);
+    m_rowsPopup->setObjectName(QStringLiteral("rowsPopup"));
+    m_rowsPopup->addItem(tr("Files"), int(RenameSettings::Rows::Files));
+    m_rowsPopup->addItem(tr("Folders"), int(RenameSettings::Rows::Folders));
+    m_rowsPopup->addItem(tr("Files and Folders"), int(RenameSettings::Rows::FilesAndFolders));
+    m_rowsPopup->setToolTip(tr("What the folders added from now on list: their files, the "
+                               "folders themselves and every folder below them, or both"));
+    // Above the box it greys out, and the other way round; the row beside
+    // the list has no room left in a narrow window.
+    int makeFoldersRow = 0;
+    QFormLayout::ItemRole role;
+    ui->section5Layout->getWidgetPosition(m_makeFoldersBox, &makeFoldersRow, &role);
+    ui->section5Layout->insertRow(makeFoldersRow, tr("Rename:"), m_rowsPopup);
+    connect(m_rowsPopup, &QComboBox::currentIndexChanged, this, [this] {
+        greyFolderChoices();
+        emit changed();
+    });
+    connect(m_makeFoldersBox, &QCheckBox::toggled, this, &RuleControls::greyFolderChoices);
+
     m_folderToken = new QPushButton(tr("[P] Directory"), ui->section1Box);
     m_folderToken->setObjectName(QStringLiteral("folderTokenButton"));
     m_folderToken->setToolTip(
@@ -105,7 +126,8 @@ RuleControls::RuleControls(Ui::VLNWindow *ui, QMainWindow *window) : QObject(win
     QWidget::setTabOrder(m_regexBox, m_ignoreCaseBox);
     QWidget::setTabOrder(ui->digitsCounterBox, m_perFolderBox);
     QWidget::setTabOrder(m_perFolderBox, m_uniqueBox);
-    QWidget::setTabOrder(m_uniqueBox, m_makeFoldersBox);
+    QWidget::setTabOrder(m_uniqueBox, m_rowsPopup);
+    QWidget::setTabOrder(m_rowsPopup, m_makeFoldersBox);
     QWidget::setTabOrder(m_makeFoldersBox, m_companionsBox);
     QWidget::setTabOrder(ui->casePopup, m_asciiBox);
     QWidget::setTabOrder(ui->timeTokenButton, m_folderToken);
@@ -142,6 +164,7 @@ RenameSettings RuleControls::settings(qint32 start, qint32 step, qint32 digits) 
     settings.plainAscii = m_asciiBox->isChecked();
     settings.uniqueNames = m_uniqueBox->isChecked();
     settings.makeFolders = m_makeFoldersBox->isChecked();
+    settings.rows = RenameSettings::Rows(m_rowsPopup->currentData().toInt());
     return settings;
 }
 
@@ -171,6 +194,15 @@ void RuleControls::setSettings(const RenameSettings &settings)
     m_uniqueBox->setChecked(settings.uniqueNames);
     const QSignalBlocker makeFolders(m_makeFoldersBox);
     m_makeFoldersBox->setChecked(settings.makeFolders);
+    const QSignalBlocker rows(m_rowsPopup);
+    m_rowsPopup->setCurrentIndex(qMax(0, m_rowsPopup->findData(int(settings.rows))));
+    greyFolderChoices();
+}
+
+void RuleControls::greyFolderChoices()
+{
+    m_makeFoldersBox->setEnabled(m_rowsPopup->currentIndex() == 0);
+    m_rowsPopup->setEnabled(!m_makeFoldersBox->isChecked());
 }
 
 void RuleControls::showSearchFault(const NameComposer &composer)

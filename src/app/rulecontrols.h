@@ -6,6 +6,7 @@
 class NameComposer;
 class QAction;
 class QCheckBox;
+class QComboBox;
 class QLabel;
 class QMainWindow;
 class QMenu;
@@ -47,6 +48,9 @@ public:
     QCheckBox *asciiBox() const { return m_asciiBox; }
     QCheckBox *uniqueBox() const { return m_uniqueBox; }
     QCheckBox *makeFoldersBox() const { return m_makeFoldersBox; }
+    // Rename: Files / Folders / Files and Folders, in the counter box: what
+    // the folders added from then on list as rows.
+    QComboBox *rowsPopup() const { return m_rowsPopup; }
     QPushButton *folderTokenButton() const { return m_folderToken; }
     QLabel *searchErrorLabel() const { return m_searchError; }
     QAction *naturalOrderAction() const { return m_naturalOrder; }
@@ -66,6 +70,10 @@ private:
     QCheckBox *m_asciiBox = nullptr;
     QCheckBox *m_uniqueBox = nullptr;
     QCheckBox *m_makeFoldersBox = nullptr;
+    QComboBox *m_rowsPopup = nullptr;
+    // A run either makes folders or renames them: each choice greys the
+    // other out while it is on.
+    void greyFolderChoices();
     QPushButton *m_folderToken = nullptr;
     QLabel *m_searchError = nullptr;
     QAction *m_naturalOrder = nullptr;

@@ -170,6 +170,7 @@ void VLNWindow::reloadData()
     if (settings.companions != m_list->groupsCompanions())
         m_work->cancelPlan();
     m_model->setSettings(settings);
+    m_work->setRows(settings.rows);
     m_rules->showSearchFault(m_model->composer());
 }
 

@@ -79,6 +79,7 @@ void WorkQueue::startNextListing()
     // Its walker and helpers keep both processors busy; the window goes first.
     m_listing->setBackground(true);
     m_listing->setFilter(m_filter);
+    m_listing->setRows(m_rows);
     cancelPlan();
     m_lastHandOver.start();
     m_handedOver = false;

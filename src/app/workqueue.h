@@ -4,6 +4,7 @@
 #include "intake/listingfilter.h"
 #include "rename/renamerun.h"
 #include "rename/undorun.h"
+#include "rules/renamesettings.h"
 
 #include <QByteArrayList>
 #include <QElapsedTimer>
@@ -58,6 +59,7 @@ public:
     void list(const QList<QByteArray> &nativePaths);
     // Which files of the folders walked the next listings take.
     void setFilter(ListingFilter filter) { m_filter = std::move(filter); }
+    void setRows(RenameSettings::Rows rows) { m_rows = rows; }
     // Start Renaming while a listing goes on: the run is asked for again
     // (startAsked) once the list is complete. True when it waits.
     bool deferRunUntilListed();
@@ -134,6 +136,7 @@ private:
     QByteArrayList m_unreadable;
     bool m_startWhenListed = false;
     ListingFilter m_filter;
+    RenameSettings::Rows m_rows = RenameSettings::Rows::Files;
     std::unique_ptr<RunJob> m_run;
     // A run that has ended, its report let go a batch at a time.
     std::unique_ptr<RunJob> m_retiredRun;

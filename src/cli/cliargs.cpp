@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <iterator>
 #include <limits>
+#include <optional>
 #include <utility>
 
 namespace {
@@ -120,6 +121,7 @@ bool CliArgs::parse(const QList<QByteArray> &arguments, QString *error)
 {
     // Options that shape new names, which an action on the history refuses.
     QStringList ruleOptions;
+    std::optional<QByteArray> foldersOption; // --rename-folders or --only-folders
     auto fail = [error](const QString &message) {
         *error = message;
         return false;
@@ -150,6 +152,17 @@ bool CliArgs::parse(const QList<QByteArray> &arguments, QString *error)
             *target = true;
             return true;
         };
+        if (option == "--rename-folders" || option == "--only-folders") {
+            if (hasValue)
+                return fail(QStringLiteral("%1 takes no value").arg(QString::fromUtf8(option)));
+            if (foldersOption && *foldersOption != option)
+                return fail(QStringLiteral("give one of --rename-folders and --only-folders"));
+            foldersOption = option;
+            settings.rows = option == "--only-folders" ? RenameSettings::Rows::Folders
+                                                       : RenameSettings::Rows::FilesAndFolders;
+            ruleOptions << QString::fromUtf8(option);
+            continue;
+        }
         const std::pair<const char *, bool *> flags[] = {
             {"--apply", &apply},
             {"--json", &json},
@@ -321,6 +334,13 @@ bool CliArgs::parse(const QList<QByteArray> &arguments, QString *error)
         return true;
     if (history || undo || redo)
         return checkRunAction(&ruleOptions, error);
+    // A run that made folders below a file's own could not rename the folders
+    // it makes them in: which of the two a "/" stands for would be a guess.
+    if (settings.makeFolders && settings.rows != RenameSettings::Rows::Files)
+        return fail(QStringLiteral("--make-folders cannot go with %1: folders are either made "
+                                   "or renamed in one run")
+                        .arg(foldersOption ? QString::fromUtf8(*foldersOption)
+                                           : QStringLiteral("a preset that renames folders")));
     if (!checkNamesByHand(error))
         return false;
     if (paths.isEmpty() && filesFrom.isEmpty() && savePreset.isEmpty() && !listPresets)

@@ -159,6 +159,7 @@ int CliCommand::run(const QList<QByteArray> &arguments)
         listing.setBatched(false);
         listing.setReadsAttributes(sortsByAttributes);
         listing.setFilter({args.include, args.exclude, args.settings.ignoreCase, args.noHidden});
+        listing.setRows(args.settings.rows);
         listing.setAttributesNeeded(
             [&composer](const ZQFile &file) { return composer.readsFileTime(file); });
         listing.start();

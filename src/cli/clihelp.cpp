@@ -102,6 +102,17 @@ Name:
                        A name that starts with "/", or has an empty part,
                        "." or "..", is refused. Example: --name '[Y]/[M]/[N]'
                        moves Trip/IMG_0412.JPG to Trip/2024/05/IMG_0412.JPG
+  --rename-folders     the folders are rows too: each PATH that is a folder,
+                       and every folder below it, is renamed with the
+                       files, by the same rules and counter (a folder has
+                       an extension only where its name has a dot). A
+                       folder is renamed once all in it has been, and a
+                       file and a folder of one folder cannot take one
+                       name; an undo takes them all back. Not with
+                       --make-folders
+  --only-folders       as --rename-folders, but only the folders are rows:
+                       the files in them keep their names. Example:
+                       --only-folders --name 'Disc [C]' album/*/
   --case keep|lower|upper|title|sentence
                        case of the new name after the replacing (default
                        keep): lower and upper convert the whole name,

@@ -36,7 +36,9 @@ CompanionGroups::CompanionGroups(const std::vector<std::unique_ptr<ZQFile>> &fil
             QStringView base;
             QStringView extension;
             TextRules::splitName(names.back(), &base, &extension);
-            if (!extension.isEmpty())
+            // A folder is no photo with sidecars: it leads no group and
+            // joins none.
+            if (!extension.isEmpty() && !files[member]->isDirectory())
                 bases.insert(base);
         }
         QHash<QStringView, quint32> groupOfStem;
@@ -44,8 +46,8 @@ CompanionGroups::CompanionGroups(const std::vector<std::unique_ptr<ZQFile>> &fil
             const QStringView name = names[k];
             qsizetype stem = 0;
             // A dot that starts the name belongs to it (".profile").
-            for (qsizetype dot = name.indexOf(u'.', 1); dot > 0;
-                 dot = name.indexOf(u'.', dot + 1)) {
+            for (qsizetype dot = files[members[k]]->isDirectory() ? -1 : name.indexOf(u'.', 1);
+                 dot > 0; dot = name.indexOf(u'.', dot + 1)) {
                 if (bases.contains(name.first(dot))) {
                     stem = dot;
                     break;

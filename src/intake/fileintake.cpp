@@ -352,9 +352,21 @@ bool FileIntake::insertFile(const QByteArray &nativePath)
             m_unlistedWalk = false;
             m_walked.clear();
         });
+        if (listsFolders()) {
+            QByteArray folder = nativePath;
+            while (folder.size() > 1 && folder.endsWith('/'))
+                folder.chop(1);
+            if (folder != "/" && !folder.endsWith("/.") && !folder.endsWith("/..") &&
+                folder != "." && folder != "..") {
+                recordFolderOf(folder);
+                addFolderRecord(folder);
+            }
+        }
         expandFolder(AT_FDCWD, nativePath, nativePath.constData());
         return false;
     }
+    if (!listsFiles())
+        return false;
     recordFolderOf(nativePath);
     // A link to a file, a dangling link, shows the link's own size and date.
     if (::lstat(nativePath.constData(), &info) == 0) {
@@ -393,6 +405,27 @@ bool FileIntake::readAttributes(ZQFile &file)
         return false;
     file.setAttributes(quint64(info.st_size), mtimeMsecs(info));
     return true;
+}
+
+void FileIntake::addFolderRecord(const QByteArray &path)
+{
+    auto folder = std::make_unique<ZQFile>();
+    folder->setName(NameCodec::decode(NativePath::lastComponent(path)));
+    folder->deriveDisplayExtension();
+    folder->setNativePath(path);
+    folder->setIsDirectory(true);
+    struct stat info;
+    if (::lstat(path.constData(), &info) == 0) {
+        folder->setAttributes(0, mtimeMsecs(info));
+        // A folder's byte count says nothing a user asked for.
+        folder->setSize(QString());
+    }
+    if (!(m_unlistedWalk ? m_list.appendUnlisted(std::move(folder))
+                         : m_list.append(std::move(folder))))
+        return;
+    ++m_added;
+    if (m_progress && m_added % m_progressInterval == 0)
+        m_progress(m_added);
 }
 
 bool FileIntake::addRecord(QByteArray path, QByteArrayView name, const Attributes *attributes)
@@ -506,10 +539,15 @@ void FileIntake::expandFolder(int parentFd, const QByteArray &path, const char *
         if (entry.kind == Entry::Folder) {
             if (helper)
                 helper->finish();
-            if (m_unlistedWalk || !m_list.containsPath(child))
+            if (m_unlistedWalk || !m_list.containsPath(child)) {
+                if (listsFolders())
+                    addFolderRecord(child);
                 expandFolder(fd, child, names.data() + entry.nameOffset);
+            }
             continue;
         }
+        if (!listsFiles())
+            continue;
         const QByteArrayView name(child.constData() + child.size() - qsizetype(entry.nameLength),
                                   qsizetype(entry.nameLength));
         keepIdentity();

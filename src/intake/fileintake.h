@@ -3,6 +3,7 @@
 
 #include "intake/listingfilter.h"
 #include "posix/fileidentity.h"
+#include "rules/renamesettings.h"
 
 #include <QByteArray>
 #include <QByteArrayList>
@@ -45,6 +46,12 @@ public:
     // listed whatever it says.
     void setFilter(ListingFilter filter) { m_filter = std::move(filter); }
 
+    // Whether files, folders or both become rows. Folders: each folder a
+    // walk enters, and each folder handed over, is a record of its own
+    // ahead of what it holds (the root of the file system never is); files
+    // are then left out, also those handed over by path.
+    void setRows(RenameSettings::Rows rows) { m_rows = rows; }
+
     // Called every `interval` records during a long walk with the number of
     // records added so far by this intake.
     void setProgress(std::function<void(qsizetype added)> progress, qsizetype interval = 4096);
@@ -86,6 +93,10 @@ private:
     StatHelper *statHelper();
     // Adds the record of a path and its last component, if not yet listed.
     bool addRecord(QByteArray path, QByteArrayView name, const Attributes *attributes);
+    // Adds the record of a folder, with its modification date.
+    void addFolderRecord(const QByteArray &path);
+    bool listsFiles() const { return m_rows != RenameSettings::Rows::Folders; }
+    bool listsFolders() const { return m_rows != RenameSettings::Rows::Files; }
     // Walks the folder `name` inside the folder open as parentFd; `path` is
     // what its records' paths start with.
     void expandFolder(int parentFd, const QByteArray &path, const char *name);
@@ -110,4 +121,5 @@ private:
     std::unique_ptr<Prefetcher> m_prefetcher;
     QByteArray m_lastRecordedFolder;
     ListingFilter m_filter;
+    RenameSettings::Rows m_rows = RenameSettings::Rows::Files;
 };

@@ -69,6 +69,7 @@ void ListingJob::work()
     FileIntake intake(list);
     intake.setReadsAttributes(m_readsAttributes);
     intake.setFilter(m_filter);
+    intake.setRows(m_rows);
     intake.setAttributesNeeded(m_attributesNeeded);
     intake.setCancelFlag(&cancelFlag());
     intake.setProgress(

@@ -4,6 +4,7 @@
 #include "intake/listingfilter.h"
 #include "jobs/job.h"
 #include "posix/fileidentity.h"
+#include "rules/renamesettings.h"
 
 #include <QByteArray>
 #include <QByteArrayList>
@@ -35,6 +36,7 @@ public:
     void setAttributesNeeded(std::function<bool(const ZQFile &)> needed);
     void setBatched(bool batched) { m_batched = batched; }
     void setFilter(ListingFilter filter) { m_filter = std::move(filter); }
+    void setRows(RenameSettings::Rows rows) { m_rows = rows; }
     // Records in a batch, at most; also how often the progress moves.
     void setBatchSize(qsizetype size) { m_batchSize = size; }
 
@@ -62,6 +64,7 @@ private:
     qsizetype m_batchSize = 4096;
     std::function<bool(const ZQFile &)> m_attributesNeeded;
     ListingFilter m_filter;
+    RenameSettings::Rows m_rows = RenameSettings::Rows::Files;
 
     mutable std::mutex m_mutex;
     std::vector<std::unique_ptr<ZQFile>> m_pending; // under m_mutex

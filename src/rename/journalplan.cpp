@@ -94,6 +94,13 @@ JournalWriter::MoveSource source(const RenamePlan &plan, const RenameRun::Entry 
                     move.modified = stamp.modified;
                     move.born = stamp.born;
                 }
+                // The run's own moves inside a folder change its size and time:
+                // a folder is known by its device and inode alone.
+                if (entry.folder) {
+                    move.size = -1;
+                    move.modified = 0;
+                    move.born = 0;
+                }
             }
         });
     };

@@ -33,6 +33,7 @@ const QString plainAscii = QStringLiteral("plainAscii");
 const QString companions = QStringLiteral("companions");
 const QString uniqueNames = QStringLiteral("uniqueNames");
 const QString makeFolders = QStringLiteral("makeFolders");
+const QString rows = QStringLiteral("rows");
 } // namespace Key
 
 const std::pair<RenameSettings::DateSource, QLatin1StringView> dateSourceNames[] = {
@@ -145,6 +146,12 @@ std::optional<RenameSettings> RenamePresets::load(const QString &name) const
     s.companions = readBool(settings, Key::companions, d.companions);
     s.uniqueNames = readBool(settings, Key::uniqueNames, d.uniqueNames);
     s.makeFolders = readBool(settings, Key::makeFolders, d.makeFolders);
+    // Folders are made or renamed, never both: a preset edited by hand to
+    // ask for both makes folders, as it would have before folders were rows.
+    const int rows = readInt(settings, Key::rows, int(d.rows));
+    if (!s.makeFolders && rows >= int(RenameSettings::Rows::Files) &&
+        rows <= int(RenameSettings::Rows::FilesAndFolders))
+        s.rows = RenameSettings::Rows(rows);
     settings.endGroup();
     return s;
 }
@@ -178,6 +185,7 @@ void RenamePresets::save(const QString &name, const RenameSettings &s)
     settings.setValue(Key::companions, s.companions);
     settings.setValue(Key::uniqueNames, s.uniqueNames);
     settings.setValue(Key::makeFolders, s.makeFolders);
+    settings.setValue(Key::rows, int(s.rows));
     settings.endGroup();
     settings.sync();
 }

@@ -12,6 +12,7 @@
 #include "posix/nativepath.h"
 #include "posix/textescape.h"
 #include "rename/accessgrant.h"
+#include "rename/folderlevels.h"
 #include "rename/folderrun.h"
 #include "rename/journal.h"
 #include "rename/journalplan.h"
@@ -58,6 +59,40 @@ QString failureReason(int error, const QByteArray &strandedName)
         text += QCoreApplication::translate("RenameRun", " (the file was left as “%1”)")
                     .arg(TextEscape::path(strandedName));
     return text;
+}
+
+// Every record below a folder the run renamed (whose own move left its path
+// as it was before the run) takes the folder's new path, and so do the
+// listed folders' identities.
+void followRenamedFolders(FileList &list, const RenameRun::Entry *entries, qsizetype total)
+{
+    QHash<QByteArray, QByteArray> renamed;
+    for (qsizetype position = 0; position < total; ++position) {
+        const RenameRun::Entry &entry = entries[position];
+        if (entry.folder && entry.outcome == RenameRun::Outcome::Renamed &&
+            list.contentsArray()[size_t(position)]->nativePath() == entry.newPath)
+            renamed.insert(entry.oldPath, entry.newPath);
+    }
+    if (renamed.isEmpty())
+        return;
+    FolderLevels::PathMap map([&renamed](const QByteArray &before, QByteArray *after) {
+        const auto found = renamed.constFind(before);
+        if (found == renamed.cend())
+            return false;
+        *after = *found;
+        return true;
+    });
+    for (const auto &file : list.contentsArray()) {
+        const QByteArray now = map.path(file->nativePath());
+        if (now != file->nativePath())
+            list.setNativePath(file.get(), now);
+    }
+    const QHash<QByteArray, FileList::FolderIdentity> identities = list.folderIdentities();
+    for (auto it = identities.cbegin(); it != identities.cend(); ++it) {
+        const QByteArray now = map.folder(it.key());
+        if (now != it.key())
+            list.setFolderIdentity(now, it.value());
+    }
 }
 
 } // namespace
@@ -203,12 +238,14 @@ Report clickStart(FileList &list, const NameSource &newNameForFile, AccessPrompt
     std::vector<qsizetype> journalPositions; // the moves, in the journal's order
     std::vector<qint32> journalFolders;
     QSet<QByteArray> foldersToMake;
+    bool foldersMove = false;
     for (qsizetype position = 0; position < total; ++position) {
         const ZQFile &file = *files[size_t(position)];
         const RenamePlan::Row &row = plan.row(flip(position));
         Entry &entry = entries[position];
         entry.oldPath = file.nativePath();
         entry.oldName = file.name();
+        entry.folder = file.isDirectory();
         // A name that could not be made leaves the file under its own.
         entry.newName = ComposedName::isRefused(row.newName) ? entry.oldName : row.newName;
         if (row.status == RenamePlan::Status::Unchanged) {
@@ -232,6 +269,7 @@ Report clickStart(FileList &list, const NameSource &newNameForFile, AccessPrompt
         waitsFor[size_t(position)] = row.after < 0 ? -1 : flip(row.after);
         movesOfGroup[size_t(plan.groupOf(row.folder))].push_back(position);
         ++moves;
+        foldersMove = foldersMove || entry.folder;
         if (row.newNativeName.contains('/')) {
             // Every folder on the way, parents first once sorted.
             const qsizetype start = NativePath::nameStart(entry.oldPath);
@@ -312,12 +350,29 @@ Report clickStart(FileList &list, const NameSource &newNameForFile, AccessPrompt
     // touches another folder's names; this thread reports the progress.
     std::erase_if(movesOfGroup, [](const auto &group) { return group.empty(); });
     std::vector<quint8> finished(size_t(total), 0);
-    Movers movers(movesOfGroup.size(), total, total - moves);
+    // Where folders are renamed, a folder's group goes only once every group
+    // below it has, so that each path is good when its move comes.
+    std::vector<std::vector<size_t>> levels;
+    if (foldersMove) {
+        std::vector<QByteArray> groupFolders;
+        groupFolders.reserve(movesOfGroup.size());
+        for (const auto &group : movesOfGroup) {
+            const QByteArray &path = entries[group.front()].oldPath;
+            groupFolders.push_back(path.first(NativePath::nameStart(path)));
+        }
+        levels = FolderLevels::of(groupFolders, true);
+    } else {
+        levels = FolderLevels::single(movesOfGroup.size());
+    }
+    const std::vector<size_t> *level = nullptr;
+    Movers *levelMovers = nullptr;
     const auto mover = [&] {
+        Movers &movers = *levelMovers;
         // Handed to the journal in batches, as they reach the file anyway.
         JournalWriter::Outcomes outcomes;
-        size_t group = 0;
-        while (!cancelled() && (!writer || writer->healthy()) && movers.take(&group)) {
+        size_t taken = 0;
+        while (!cancelled() && (!writer || writer->healthy()) && movers.take(&taken)) {
+            const size_t group = (*level)[taken];
             FolderRun folder(entries, listedIdentity);
             if (writer)
                 folder.setRecorder(
@@ -352,7 +407,15 @@ Report clickStart(FileList &list, const NameSource &newNameForFile, AccessPrompt
 
     list.beginPathChanges();
     try {
-        movers.run(mover, progress);
+        qsizetype doneBefore = total - moves;
+        for (const std::vector<size_t> &groups : levels) {
+            Movers movers(groups.size(), total, doneBefore);
+            level = &groups;
+            levelMovers = &movers;
+            movers.run(mover, progress);
+            for (const size_t group : groups)
+                doneBefore += qsizetype(movesOfGroup[group].size());
+        }
         for (qsizetype position = 0; position < total; ++position) {
             Entry &entry = entries[position];
             // A move the cancelled run never came to.
@@ -379,6 +442,8 @@ Report clickStart(FileList &list, const NameSource &newNameForFile, AccessPrompt
                 break;
             }
         }
+        if (foldersMove)
+            followRenamedFolders(list, entries, total);
         // A folder made for files that then could not move there goes again.
         std::sort(madeFolders.begin(), madeFolders.end());
         for (auto folder = madeFolders.crbegin(); folder != madeFolders.crend(); ++folder) {
@@ -402,6 +467,8 @@ Report clickStart(FileList &list, const NameSource &newNameForFile, AccessPrompt
                 files[size_t(position)]->nativePath() != entries[position].newPath)
                 recordMove(position);
         }
+        if (foldersMove)
+            followRenamedFolders(list, entries, total);
         list.endPathChanges();
         throw;
     }

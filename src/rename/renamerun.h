@@ -42,6 +42,8 @@ struct Entry
     // are named in), for a move into a folder below: the new name then holds
     // "/". -1: each path's name starts after its last slash.
     qsizetype base = -1;
+    // A folder's own move (the paths below it then change), not a file's.
+    bool folder = false;
 };
 
 // The start of an entry's names in its paths (Entry::base), and the names.

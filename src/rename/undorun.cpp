@@ -7,6 +7,7 @@
 #include "posix/nativemove.h"
 #include "posix/textescape.h"
 #include "rename/filematch.h"
+#include "rename/folderlevels.h"
 #include "rename/foldernow.h"
 #include "rename/folderrun.h"
 #include "rename/journal.h"
@@ -337,6 +338,17 @@ void undoFolder(const QByteArray &folder, const std::vector<qsizetype> &moves, C
     }
 }
 
+// The folders' groups in the order they can go: where the run renamed
+// folders, an undo takes the shallowest back first (the paths below are then
+// as the journal names them) and a redo the deepest first, as the run did.
+std::vector<std::vector<size_t>> levelsOf(const RunJournal &journal,
+                                          const std::vector<QByteArray> &folders, bool redo)
+{
+    if (!FolderLevels::movesFolders(journal.moves))
+        return FolderLevels::single(folders.size());
+    return FolderLevels::of(folders, redo);
+}
+
 } // namespace
 
 namespace UndoRun {
@@ -457,22 +469,28 @@ Report run(const QString &journalPath, Direction direction, const Progress &prog
     qsizetype owed = 0;
     for (qsizetype move = 0; move < total; ++move)
         owed += isOwed(journal, move, redo) ? 1 : 0;
-    Movers movers(folders.size(), owed);
     VolumeIds volumes;
-    Context context{journal, redo, results, appender, cancel, movers, volumes};
-    movers.run(
-        [&] {
-            size_t f = 0;
-            while (movers.take(&f)) {
-                if (cancel && cancel->load()) {
-                    for (const qsizetype move : movesOf[f])
-                        results.result[size_t(move)] = Result::NotAttempted;
-                    continue;
+    qsizetype doneBefore = 0;
+    for (const std::vector<size_t> &level : levelsOf(journal, folders, redo)) {
+        Movers movers(level.size(), owed, doneBefore);
+        Context context{journal, redo, results, appender, cancel, movers, volumes};
+        movers.run(
+            [&] {
+                size_t taken = 0;
+                while (movers.take(&taken)) {
+                    const size_t f = level[taken];
+                    if (cancel && cancel->load()) {
+                        for (const qsizetype move : movesOf[f])
+                            results.result[size_t(move)] = Result::NotAttempted;
+                        continue;
+                    }
+                    undoFolder(folders[f], movesOf[f], context);
                 }
-                undoFolder(folders[f], movesOf[f], context);
-            }
-        },
-        progress);
+            },
+            progress);
+        for (const size_t f : level)
+            doneBefore += owedOf(journal, movesOf[f], redo);
+    }
 
     for (qsizetype move = total - 1; move >= 0; --move) {
         switch (results.result[size_t(move)]) {

@@ -65,6 +65,17 @@ struct RenameSettings
     // folder, and the run makes the folders that are missing; off, a "/" is
     // refused.
     bool makeFolders = false;
+    // What a folder handed over lists as rows, and so what the run renames:
+    // its files (as ever), the folders in it and itself, or both. Folders
+    // and makeFolders never go together: a run that makes folders below a
+    // file's own could not also rename the folders it makes them in.
+    enum class Rows : quint8
+    {
+        Files,
+        Folders,
+        FilesAndFolders,
+    };
+    Rows rows = Rows::Files;
     // The first of these that has a date for a file gives it; empty is the
     // modification date alone.
     QList<DateSource> dateSources;

@@ -12,6 +12,7 @@
 
 #include <QAction>
 #include <QCheckBox>
+#include <QComboBox>
 #include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
@@ -37,6 +38,7 @@ private slots:
     void companionsAndAscii();
     void folderTokenAndUniqueNames();
     void slashMakesFoldersWhenAllowed();
+    void folderRows();
 };
 
 // "[P] Folder" appends the token; "Make names unique" shows the plan's names
@@ -79,6 +81,30 @@ void tst_RuleControls::slashMakesFoldersWhenAllowed()
     QTRY_VERIFY(window->tableModel()->plan());
     QCOMPARE(problem(), QString());
     QCOMPARE(cell(0, FileTableModel::NewNameColumn), u"x/a.pdf"_s);
+}
+
+// "Rename: Folders" lists a folder added and those below it, each with its
+// date and no size; it and "Allow / to make folders" grey each other out.
+void tst_RuleControls::folderRows()
+{
+    VLNWindow *window = makeWindow();
+    RuleControls *rules = window->ruleControls();
+    QComboBox *rows = rules->rowsPopup();
+    QCOMPARE(rows->currentText(), u"Files"_s);
+    rows->setCurrentIndex(1);
+    QCOMPARE(window->renameSettings().rows, RenameSettings::Rows::Folders);
+    QVERIFY(!rules->makeFoldersBox()->isEnabled());
+    std::filesystem::create_directories((m_root + "/Album/CD one").toStdString());
+    writeFile(m_root + "/Album/CD one/t1", "t");
+    window->openFiles({m_root + "/Album"});
+    QTRY_VERIFY(!window->isListing());
+    QCOMPARE(column(FileTableModel::OldNameColumn), (QStringList{u"Album"_s, u"CD one"_s}));
+    QCOMPARE(cell(1, FileTableModel::SizeColumn), QString());
+    QVERIFY(!cell(1, FileTableModel::DateColumn).isEmpty());
+    rows->setCurrentIndex(0);
+    QVERIFY(rules->makeFoldersBox()->isEnabled());
+    rules->makeFoldersBox()->setChecked(true);
+    QVERIFY(!rows->isEnabled());
 }
 
 void tst_RuleControls::defaultsChangeNothing()

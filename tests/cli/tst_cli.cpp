@@ -93,6 +93,12 @@ void tst_Cli::badArguments_data()
     QTest::newRow("value missing") << u"@ --name"_s << u"--name needs a value"_s;
     QTest::newRow("flag with value") << u"--apply=yes @"_s << u"--apply takes no value"_s;
     QTest::newRow("no path") << u"--name x"_s << u"no PATH given (see --help)"_s;
+    QTest::newRow("folders made and renamed")
+        << u"--make-folders --rename-folders @"_s
+        << u"--make-folders cannot go with --rename-folders: folders are either made or renamed "
+           u"in one run"_s;
+    QTest::newRow("two folder choices") << u"--only-folders --rename-folders @"_s
+                                        << u"give one of --rename-folders and --only-folders"_s;
     QTest::newRow("missing path after a good one")
         << u"@ @/nothere"_s << u"'@/nothere': No such file or directory"_s;
     QTest::newRow("invalid pattern")

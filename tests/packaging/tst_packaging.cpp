@@ -262,7 +262,7 @@ void tst_Packaging::bashCompletes_data()
         << u"--name --ext --search --replace --case --start --step --digits --sort --date-from "
            u"--files-from --names-from --map --preset --save-preset --include --exclude "
            u"--regex --ignore-case --counter-per-folder --24-hour --ascii --companions --unique "
-           u"--make-folders --natural --no-hidden "
+           u"--make-folders --rename-folders --only-folders --natural --no-hidden "
            u"--null --list-presets --edit "
            u"--apply --no-journal --json --history --undo --redo --help --version --"_s;
     QTest::newRow("case values") << QStringList{name, u"--case"_s, QString()}

@@ -253,6 +253,21 @@ int main(int argc, char **argv)
         ok = save(&window, out + QStringLiteral("/make-folders.png")) && ok;
     }
     {
+        // The folders renamed with the files: folder rows in the list.
+        VLNWindow window(&defaults);
+        window.resize(1040, 680);
+        window.ruleControls()->rowsPopup()->setCurrentIndex(2);
+        window.openFiles({folder});
+        while (window.isListing())
+            QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 10);
+        window.ui()->nameField->setText(QStringLiteral("Lisbon [C]"));
+        window.ui()->digitsCounterBox->setValue(2);
+        window.controlTextDidChange();
+        if (!QTest::qWaitFor([&] { return window.tableModel()->plan() != nullptr; }, 5000))
+            std::fprintf(stderr, "the plan did not come\n");
+        ok = save(&window, out + QStringLiteral("/rename-folders.png")) && ok;
+    }
+    {
         // A name typed by hand, in italics, and the next one being typed.
         VLNWindow window(&defaults);
         window.resize(1040, 680);

@@ -1,0 +1,48 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+
+#include "diskfiles.h"
+
+#include <QByteArrayList>
+
+#include <algorithm>
+#include <dirent.h>
+#include <sys/stat.h>
+
+// Every folder ("name/") and file ("name=content") below `root`, by paths
+// relative to it, sorted: a file under two names, a lost one or a folder
+// left over shows here. A folder named "runs" (the tests' journals) is passed over.
+inline QByteArrayList tree(const QByteArray &root, const QByteArray &prefix = {})
+{
+    QByteArrayList result;
+    DIR *stream = opendir((prefix.isEmpty() ? root : root + '/' + prefix).constData());
+    while (const dirent *entry = stream ? readdir(stream) : nullptr) {
+        const QByteArray name(entry->d_name);
+        if (name == "." || name == ".." || name == "runs")
+            continue;
+        const QByteArray relative = prefix.isEmpty() ? name : prefix + '/' + name;
+        struct stat info;
+        if (::lstat((root + '/' + relative).constData(), &info) == 0 && S_ISDIR(info.st_mode)) {
+            result << relative + '/';
+            result << tree(root, relative);
+        } else {
+            result << relative + '=' + readFile(root + '/' + relative);
+        }
+    }
+    if (stream)
+        closedir(stream);
+    std::sort(result.begin(), result.end());
+    return result;
+}
+
+// Writes each "path=content" and makes each "path/" below root.
+inline void makeTree(const QByteArray &root, const QByteArrayList &entries)
+{
+    for (const QByteArray &entry : entries) {
+        if (entry.endsWith('/'))
+            ::mkdir((root + '/' + entry).constData(), 0755);
+        else
+            writeFile(root + '/' + entry.left(entry.indexOf('=')),
+                      entry.mid(entry.indexOf('=') + 1));
+    }
+}
