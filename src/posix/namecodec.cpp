@@ -1,7 +1,26 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "posix/namecodec.h"
 
+#include <cstring>
+
 namespace {
+
+// Whether every byte is below 0x80, read eight at a time: most names on disk
+// are plain ASCII, and for those no byte can need an escape.
+bool isAscii(QByteArrayView bytes)
+{
+    const char *p = bytes.data();
+    qsizetype n = bytes.size();
+    quint64 high = 0;
+    for (; n >= 8; p += 8, n -= 8) {
+        quint64 word;
+        std::memcpy(&word, p, sizeof word);
+        high |= word;
+    }
+    for (; n > 0; ++p, --n)
+        high |= uchar(*p);
+    return (high & 0x8080808080808080ull) == 0;
+}
 
 // The length of the well-formed UTF-8 sequence at p[0..n) and its code
 // point, or 0 when the lead byte starts none (overlong forms, encoded
@@ -76,6 +95,8 @@ namespace NameCodec {
 
 QString decode(QByteArrayView bytes)
 {
+    if (isAscii(bytes))
+        return QString::fromLatin1(bytes);
     // Valid UTF-8 decodes without U+FFFD unless the name itself holds one;
     // only then is the name read again byte by byte. QString::fromUtf8 drops
     // a leading byte order mark, which is three bytes of the name here.
