@@ -10,6 +10,12 @@ using namespace TextRules;
 
 using namespace Qt::StringLiterals;
 
+enum CaseRule
+{
+    Title,
+    Sentence
+};
+
 class tst_TextRules : public QObject
 {
     Q_OBJECT
@@ -22,10 +28,8 @@ private slots:
     void replace();
     void caseMapping_data();
     void caseMapping();
-    void titleCase_data();
-    void titleCase();
-    void sentenceCase_data();
-    void sentenceCase();
+    void caseRules_data();
+    void caseRules();
     void ignoreCase_data();
     void ignoreCase();
     void composedCase_data();
@@ -177,63 +181,57 @@ void tst_TextRules::caseMapping()
 
 // Title Case, Sentence case and the literal search that ignores case.
 
-void tst_TextRules::titleCase_data()
+void tst_TextRules::caseRules_data()
 {
+    QTest::addColumn<CaseRule>("rule");
     QTest::addColumn<QString>("text");
     QTest::addColumn<QString>("expected");
-    QTest::newRow("apostrophe inside a word") << u"won't stop"_s << u"Won't Stop"_s;
+    QTest::newRow("apostrophe inside a word") << Title << u"won't stop"_s << u"Won't Stop"_s;
     QTest::newRow("right single quote inside a word")
-        << u"DON\u2019T panic"_qs << u"Don\u2019t Panic"_qs;
-    QTest::newRow("every separator") << u"a b-c_d.e(f[g"_s << u"A B-C_D.E(F[G"_s;
-    QTest::newRow("rest of a word goes lower") << u"hELLO wORLD"_s << u"Hello World"_s;
-    QTest::newRow("digits start a word as they are") << u"2ND PLACE"_s << u"2nd Place"_s;
-    QTest::newRow("opening quote before the letter") << u"'hello' \"x\""_s << u"'Hello' \"X\""_s;
-    QTest::newRow("comma does not start a word") << u"one,two"_s << u"One,two"_s;
-    QTest::newRow("empty") << u""_s << u""_s;
-    QTest::newRow("separators only") << u" -_"_s << u" -_"_s;
-    QTest::newRow("sharp s at the start") << u"\u00DFtra\u00DFe"_qs << u"Sstra\u00DFe"_qs;
-    QTest::newRow("ligature fi") << u"\uFB01sh"_qs << u"Fish"_qs;
-    QTest::newRow("digraph dz takes its title form") << u"\u01C6ungla"_qs << u"\u01C5ungla"_qs;
-    QTest::newRow("final sigma") << u"\u039F\u0394\u039F\u03A3 \u039A\u0391\u0399"_qs
+        << Title << u"DON\u2019T panic"_qs << u"Don\u2019t Panic"_qs;
+    QTest::newRow("every separator") << Title << u"a b-c_d.e(f[g"_s << u"A B-C_D.E(F[G"_s;
+    QTest::newRow("rest of a word goes lower") << Title << u"hELLO wORLD"_s << u"Hello World"_s;
+    QTest::newRow("digits start a word as they are") << Title << u"2ND PLACE"_s << u"2nd Place"_s;
+    QTest::newRow("opening quote before the letter")
+        << Title << u"'hello' \"x\""_s << u"'Hello' \"X\""_s;
+    QTest::newRow("comma does not start a word") << Title << u"one,two"_s << u"One,two"_s;
+    QTest::newRow("empty") << Title << u""_s << u""_s;
+    QTest::newRow("separators only") << Title << u" -_"_s << u" -_"_s;
+    QTest::newRow("sharp s at the start") << Title << u"\u00DFtra\u00DFe"_qs << u"Sstra\u00DFe"_qs;
+    QTest::newRow("ligature fi") << Title << u"\uFB01sh"_qs << u"Fish"_qs;
+    QTest::newRow("digraph dz takes its title form")
+        << Title << u"\u01C6ungla"_qs << u"\u01C5ungla"_qs;
+    QTest::newRow("final sigma") << Title << u"\u039F\u0394\u039F\u03A3 \u039A\u0391\u0399"_qs
                                  << u"\u039F\u03B4\u03BF\u03C2 \u039A\u03B1\u03B9"_qs;
     QTest::newRow("sigma after the first letter is final")
-        << u"\u0391\u03A3"_qs << u"\u0391\u03C2"_qs;
-    QTest::newRow("astral letters") << u"\U00010428\U00010429 \U00010400\U00010401"_qs
+        << Title << u"\u0391\u03A3"_qs << u"\u0391\u03C2"_qs;
+    QTest::newRow("astral letters") << Title << u"\U00010428\U00010429 \U00010400\U00010401"_qs
                                     << u"\U00010400\U00010429 \U00010400\U00010429"_qs;
     QTest::newRow("decomposed accent stays on its letter")
-        << u"e\u0301COLE"_qs << u"E\u0301cole"_qs;
-    QTest::newRow("dotted capital I is not Turkish") << u"IRMAK ISIK"_s << u"Irmak Isik"_s;
-}
+        << Title << u"e\u0301COLE"_qs << u"E\u0301cole"_qs;
+    QTest::newRow("dotted capital I is not Turkish") << Title << u"IRMAK ISIK"_s << u"Irmak Isik"_s;
 
-void tst_TextRules::titleCase()
-{
-    QFETCH(QString, text);
-    QFETCH(QString, expected);
-    QCOMPARE(TextRules::titleCase(text), expected);
-}
-
-void tst_TextRules::sentenceCase_data()
-{
-    QTest::addColumn<QString>("text");
-    QTest::addColumn<QString>("expected");
-    QTest::newRow("issue example") << u"HELLO world"_s << u"Hello world"_s;
-    QTest::newRow("apostrophe") << u"WON'T STOP"_s << u"Won't stop"_s;
-    QTest::newRow("leading digits then a word") << u"01 - TRACK NAME"_s << u"01 - Track name"_s;
-    QTest::newRow("the first letter, even after a digit") << u"2ND PLACE"_s << u"2Nd place"_s;
-    QTest::newRow("no letter at all") << u"2024-01"_s << u"2024-01"_s;
-    QTest::newRow("empty") << u""_s << u""_s;
-    QTest::newRow("sharp s") << u"\u00DFE GRO\u00DF"_qs << u"Sse gro\u00DF"_qs;
-    QTest::newRow("final sigma") << u"\u039F\u0394\u039F\u03A3"_qs
-                                 << u"\u039F\u03B4\u03BF\u03C2"_qs;
+    QTest::newRow("issue example") << Sentence << u"HELLO world"_s << u"Hello world"_s;
+    QTest::newRow("apostrophe") << Sentence << u"WON'T STOP"_s << u"Won't stop"_s;
+    QTest::newRow("leading digits then a word")
+        << Sentence << u"01 - TRACK NAME"_s << u"01 - Track name"_s;
+    QTest::newRow("the first letter, even after a digit")
+        << Sentence << u"2ND PLACE"_s << u"2Nd place"_s;
+    QTest::newRow("no letter at all") << Sentence << u"2024-01"_s << u"2024-01"_s;
+    QTest::newRow("empty, sentence") << Sentence << u""_s << u""_s;
+    QTest::newRow("sharp s") << Sentence << u"\u00DFE GRO\u00DF"_qs << u"Sse gro\u00DF"_qs;
+    QTest::newRow("final sigma, sentence")
+        << Sentence << u"\u039F\u0394\u039F\u03A3"_qs << u"\u039F\u03B4\u03BF\u03C2"_qs;
     QTest::newRow("astral first letter")
-        << u"\U00010428\U00010401"_qs << u"\U00010400\U00010429"_qs;
+        << Sentence << u"\U00010428\U00010401"_qs << u"\U00010400\U00010429"_qs;
 }
 
-void tst_TextRules::sentenceCase()
+void tst_TextRules::caseRules()
 {
+    QFETCH(CaseRule, rule);
     QFETCH(QString, text);
     QFETCH(QString, expected);
-    QCOMPARE(TextRules::sentenceCase(text), expected);
+    QCOMPARE(rule == Title ? titleCase(text) : sentenceCase(text), expected);
 }
 
 void tst_TextRules::ignoreCase_data()
