@@ -19,8 +19,6 @@ private slots:
     void recordWithoutDateUsesItsCreation();
     void beforeTheEpoch_data();
     void beforeTheEpoch();
-    void holidayPieces_data();
-    void holidayPieces();
     void expansion_data();
     void expansion();
     void selfReproducingTagAtCap_data();
@@ -141,58 +139,50 @@ void tst_DateTimeTags::beforeTheEpoch()
     QTEST(file.date(), "column");
 }
 
-void tst_DateTimeTags::holidayPieces_data()
-{
-    QTest::addColumn<QString>("tag");
-    QTest::addColumn<QString>("piece");
-    QTest::newRow("first") << u"[N1]"_s << u"H"_s;
-    QTest::newRow("third") << u"[N3]"_s << u"l"_s;
-    QTest::newRow("zero is first") << u"[N0]"_s << u"H"_s;
-    QTest::newRow("past end") << u"[N8]"_s << u""_s;
-    QTest::newRow("count") << u"[N2,3]"_s << u"oli"_s;
-    QTest::newRow("count past end") << u"[N6,5]"_s << u"ay"_s;
-    QTest::newRow("count zero runs to end") << u"[N2,0]"_s << u"oliday"_s;
-    QTest::newRow("missing start") << u"[N,2]"_s << u"Ho"_s;
-    QTest::newRow("range") << u"[N2-4]"_s << u"oli"_s;
-    QTest::newRow("range of one") << u"[N3-3]"_s << u"l"_s;
-    QTest::newRow("open start") << u"[N-3]"_s << u"Hol"_s;
-    QTest::newRow("open end") << u"[N5-]"_s << u"day"_s;
-    QTest::newRow("end past source") << u"[N5-99]"_s << u"day"_s;
-    QTest::newRow("reversed runs to end") << u"[N4-2]"_s << u"iday"_s;
-    QTest::newRow("whole") << u"[N-]"_s << u"Holiday"_s;
-    QTest::newRow("range past end") << u"[N10-12]"_s << u""_s;
-    QTest::newRow("extra pieces ignored") << u"[N2-4-6]"_s << u"oli"_s;
-    QTest::newRow("comma in range form") << u"[N2,3-5]"_s << u"olid"_s;
-    QTest::newRow("no number") << u"[Nx]"_s << u"H"_s;
-    QTest::newRow("leading space") << u"[N 2]"_s << u"o"_s;
-    QTest::newRow("plus sign") << u"[N+2]"_s << u"o"_s;
-    QTest::newRow("beyond 32 bits") << u"[N99999999999]"_s << u""_s;
-    QTest::newRow("huge count") << u"[N2,99999999999]"_s << u"oliday"_s;
-    QTest::newRow("word opening") << u"[New]"_s << u"H"_s;
-}
-
-void tst_DateTimeTags::holidayPieces()
-{
-    QFETCH(QString, tag);
-    QFETCH(QString, piece);
-    QCOMPARE(handleIntervalTags(tag, u"N"_qs, u"Holiday"_qs), piece);
-}
-
 void tst_DateTimeTags::expansion_data()
 {
     QTest::addColumn<QString>("text");
     QTest::addColumn<QString>("tag");
     QTest::addColumn<QString>("source");
     QTest::addColumn<QString>("expected");
-    QTest::newRow("no opening") << u"Photo"_s << u"N"_s << u"Holiday"_s << u"Photo"_s;
-    QTest::newRow("opening at end") << u"Photo[N"_s << u"N"_s << u"Holiday"_s << u"Photo[N"_s;
-    QTest::newRow("unfinished") << u"Photo[N2"_s << u"N"_s << u"Holiday"_s << u"Photo[N2"_s;
+    // Most rows take the pieces of one source, "Holiday", through the tag N.
+    const auto piece = [](const char *name, const QString &text, const QString &expected) {
+        QTest::newRow(name) << text << u"N"_s << u"Holiday"_s << expected;
+    };
+    piece("first", u"[N1]"_s, u"H"_s);
+    piece("third", u"[N3]"_s, u"l"_s);
+    piece("zero is first", u"[N0]"_s, u"H"_s);
+    piece("past end", u"[N8]"_s, u""_s);
+    piece("count", u"[N2,3]"_s, u"oli"_s);
+    piece("count past end", u"[N6,5]"_s, u"ay"_s);
+    piece("count zero runs to end", u"[N2,0]"_s, u"oliday"_s);
+    piece("missing start", u"[N,2]"_s, u"Ho"_s);
+    piece("range", u"[N2-4]"_s, u"oli"_s);
+    piece("range of one", u"[N3-3]"_s, u"l"_s);
+    piece("open start", u"[N-3]"_s, u"Hol"_s);
+    piece("open end", u"[N5-]"_s, u"day"_s);
+    piece("end past source", u"[N5-99]"_s, u"day"_s);
+    piece("reversed runs to end", u"[N4-2]"_s, u"iday"_s);
+    piece("whole", u"[N-]"_s, u"Holiday"_s);
+    piece("range past end", u"[N10-12]"_s, u""_s);
+    piece("extra pieces ignored", u"[N2-4-6]"_s, u"oli"_s);
+    piece("comma in range form", u"[N2,3-5]"_s, u"olid"_s);
+    piece("no number", u"[Nx]"_s, u"H"_s);
+    piece("leading space", u"[N 2]"_s, u"o"_s);
+    piece("plus sign", u"[N+2]"_s, u"o"_s);
+    piece("beyond 32 bits", u"[N99999999999]"_s, u""_s);
+    piece("huge count", u"[N2,99999999999]"_s, u"oliday"_s);
+    piece("word opening", u"[New]"_s, u"H"_s);
+
+    piece("no opening", u"Photo"_s, u"Photo"_s);
+    piece("opening at end", u"Photo[N"_s, u"Photo[N"_s);
+    piece("unfinished", u"Photo[N2"_s, u"Photo[N2"_s);
     QTest::newRow("unfinished stops later tags")
         << u"[N1]x[N2 [N3"_s << u"N"_s << u"Holiday"_s << u"Hx[N2 [N3"_s;
     QTest::newRow("first bracket closes") << u"[N3 [N2]"_s << u"N"_s << u"Holiday"_s << u"l"_s;
-    QTest::newRow("lower case is text") << u"[new]"_s << u"N"_s << u"Holiday"_s << u"[new]"_s;
-    QTest::newRow("two tags") << u"[N1][N7]"_s << u"N"_s << u"Holiday"_s << u"Hy"_s;
-    QTest::newRow("other letter stays") << u"[E1][N1]"_s << u"N"_s << u"Holiday"_s << u"[E1]H"_s;
+    piece("lower case is text", u"[new]"_s, u"[new]"_s);
+    piece("two tags", u"[N1][N7]"_s, u"Hy"_s);
+    piece("other letter stays", u"[E1][N1]"_s, u"[E1]H"_s);
     QTest::newRow("empty source") << u"a[E1-3]b[E2]"_s << u"E"_s << u""_s << u"ab"_s;
     QTest::newRow("tag in the source expands") << u"a[N]b"_s << u"N"_s << u"a[N]b"_s << u"aab"_s;
     QTest::newRow("piece completes an opening") << u"[[N1]1]"_s << u"N"_s << u"N"_s << u"N"_s;
