@@ -30,8 +30,6 @@ private slots:
     void caseMapping();
     void caseRules_data();
     void caseRules();
-    void ignoreCase_data();
-    void ignoreCase();
     void composedCase_data();
     void composedCase();
     void patternReplace_data();
@@ -113,47 +111,60 @@ void tst_TextRules::counter()
 
 void tst_TextRules::replace_data()
 {
+    QTest::addColumn<Qt::CaseSensitivity>("sensitivity");
     QTest::addColumn<QString>("text");
     QTest::addColumn<QString>("search");
     QTest::addColumn<QString>("replacement");
     QTest::addColumn<QString>("expected");
-    QTest::newRow("empty search leaves text") << u"abc"_s << u""_s << u"x"_s << u"abc"_s;
-    QTest::newRow("every occurrence") << u"a.b.c"_s << u"."_s << u"_"_s << u"a_b_c"_s;
-    QTest::newRow("non-overlapping") << u"aaaa"_s << u"aa"_s << u"b"_s << u"bb"_s;
-    QTest::newRow("one pass") << u"ab"_s << u"a"_s << u"aa"_s << u"aab"_s;
-    QTest::newRow("case-sensitive") << u"Test test"_s << u"test"_s << u"X"_s << u"Test X"_s;
-    QTest::newRow("deletes") << u"TestFile"_s << u"Test"_s << u""_s << u"File"_s;
-    QTest::newRow("NFC text, NFD search")
-        << u"caf\u00E9.txt"_s << u"e\u0301"_s << u"E"_s << u"cafE.txt"_s;
-    QTest::newRow("NFD text, NFC search")
-        << u"cafe\u0301.txt"_s << u"\u00E9"_s << u"E"_s << u"cafE.txt"_s;
-    QTest::newRow("base letter does not match accented")
-        << u"cafe\u0301 e"_s << u"e"_s << u"X"_s << u"cafe\u0301 X"_s;
-    QTest::newRow("precomposed not matched by base")
-        << u"caf\u00E9"_s << u"e"_s << u"X"_s << u"caf\u00E9"_s;
-    QTest::newRow("reordered accents")
-        << u"a\u0301\u0323"_s << u"a\u0323\u0301"_s << u"x"_s << u"x"_s;
-    QTest::newRow("Hangul syllable vs jamo")
-        << u"\u1100\u1161!"_s << u"\uAC00"_s << u"k"_s << u"k!"_s;
-    QTest::newRow("jamo vs Hangul syllable")
-        << u"\uAC00!"_s << u"\u1100\u1161"_s << u"k"_s << u"k!"_s;
-    QTest::newRow("unmatched text stays unnormalised")
-        << u"e\u0301 x \u00E9"_s << u"x"_s << u"y"_s << u"e\u0301 y \u00E9"_s;
-    QTest::newRow("astral") << u"a\U0001F600b\U0001F600"_s << u"\U0001F600"_s << u"-"_s
-                            << u"a-b-"_s;
-    QTest::newRow("lone surrogate never splits a pair")
-        << u"\U0001F600"_s << QString(QChar(0xD83D)) << u"x"_s << u"\U0001F600"_s;
-    QTest::newRow("Kelvin sign matches K") << u"OK"_s << u"\u212A"_s << u"k"_s << u"Ok"_s;
-    QTest::newRow("combining mark search") << u"\u0301a"_s << u"\u0301"_s << u""_s << u"a"_s;
+    const auto row = [](Qt::CaseSensitivity sensitivity) {
+        return [sensitivity](const char *name, const QString &text, const QString &search,
+                             const QString &replacement, const QString &expected) {
+            QTest::newRow(name) << sensitivity << text << search << replacement << expected;
+        };
+    };
+    const auto exact = row(Qt::CaseSensitive);
+    const auto anyCase = row(Qt::CaseInsensitive);
+    exact("empty search leaves text", u"abc"_s, u""_s, u"x"_s, u"abc"_s);
+    exact("every occurrence", u"a.b.c"_s, u"."_s, u"_"_s, u"a_b_c"_s);
+    exact("non-overlapping", u"aaaa"_s, u"aa"_s, u"b"_s, u"bb"_s);
+    exact("one pass", u"ab"_s, u"a"_s, u"aa"_s, u"aab"_s);
+    exact("case-sensitive", u"Test test"_s, u"test"_s, u"X"_s, u"Test X"_s);
+    exact("deletes", u"TestFile"_s, u"Test"_s, u""_s, u"File"_s);
+    exact("NFC text, NFD search", u"caf\u00E9.txt"_s, u"e\u0301"_s, u"E"_s, u"cafE.txt"_s);
+    exact("NFD text, NFC search", u"cafe\u0301.txt"_s, u"\u00E9"_s, u"E"_s, u"cafE.txt"_s);
+    exact("base letter does not match accented", u"cafe\u0301 e"_s, u"e"_s, u"X"_s,
+          u"cafe\u0301 X"_s);
+    exact("precomposed not matched by base", u"caf\u00E9"_s, u"e"_s, u"X"_s, u"caf\u00E9"_s);
+    exact("reordered accents", u"a\u0301\u0323"_s, u"a\u0323\u0301"_s, u"x"_s, u"x"_s);
+    exact("Hangul syllable vs jamo", u"\u1100\u1161!"_s, u"\uAC00"_s, u"k"_s, u"k!"_s);
+    exact("jamo vs Hangul syllable", u"\uAC00!"_s, u"\u1100\u1161"_s, u"k"_s, u"k!"_s);
+    exact("unmatched text stays unnormalised", u"e\u0301 x \u00E9"_s, u"x"_s, u"y"_s,
+          u"e\u0301 y \u00E9"_s);
+    exact("astral", u"a\U0001F600b\U0001F600"_s, u"\U0001F600"_s, u"-"_s, u"a-b-"_s);
+    exact("lone surrogate never splits a pair", u"\U0001F600"_s, QString(QChar(0xD83D)), u"x"_s,
+          u"\U0001F600"_s);
+    exact("Kelvin sign matches K", u"OK"_s, u"\u212A"_s, u"k"_s, u"Ok"_s);
+    exact("combining mark search", u"\u0301a"_s, u"\u0301"_s, u""_s, u"a"_s);
+
+    anyCase("ascii", u"IMG_img_Img"_s, u"img"_s, u"x"_s, u"x_x_x"_s);
+    anyCase("accented, precomposed against decomposed", u"\u00C9t\u00E9 E\u0301TE\u0301"_qs,
+            u"e\u0301te\u0301"_qs, u"S"_s, u"S S"_s);
+    anyCase("greek", u"\u039F\u0394\u039F\u03A3"_qs, u"\u03BF\u03B4"_qs, u"x"_s,
+            u"x\u039F\u03A3"_qs);
+    anyCase("astral, any case", u"\U00010400a"_qs, u"\U00010428A"_qs, u"y"_s, u"y"_s);
+    anyCase("accent must still match whole characters", u"E\u0301"_qs, u"e"_s, u"x"_s,
+            u"E\u0301"_qs);
+    anyCase("empty search leaves the text", u"abc"_s, u""_s, u"x"_s, u"abc"_s);
 }
 
 void tst_TextRules::replace()
 {
+    QFETCH(Qt::CaseSensitivity, sensitivity);
     QFETCH(QString, text);
     QFETCH(QString, search);
     QFETCH(QString, replacement);
     QFETCH(QString, expected);
-    QCOMPARE(replaceAll(text, search, replacement), expected);
+    QCOMPARE(replaceAll(text, search, replacement, sensitivity), expected);
 }
 
 void tst_TextRules::caseMapping_data()
@@ -179,7 +190,7 @@ void tst_TextRules::caseMapping()
     QCOMPARE(uppercase(text), upper);
 }
 
-// Title Case, Sentence case and the literal search that ignores case.
+// Title Case and Sentence case.
 
 void tst_TextRules::caseRules_data()
 {
@@ -232,32 +243,6 @@ void tst_TextRules::caseRules()
     QFETCH(QString, text);
     QFETCH(QString, expected);
     QCOMPARE(rule == Title ? titleCase(text) : sentenceCase(text), expected);
-}
-
-void tst_TextRules::ignoreCase_data()
-{
-    QTest::addColumn<QString>("text");
-    QTest::addColumn<QString>("search");
-    QTest::addColumn<QString>("replacement");
-    QTest::addColumn<QString>("expected");
-    QTest::newRow("ascii") << u"IMG_img_Img"_s << u"img"_s << u"x"_s << u"x_x_x"_s;
-    QTest::newRow("accented, precomposed against decomposed")
-        << u"\u00C9t\u00E9 E\u0301TE\u0301"_qs << u"e\u0301te\u0301"_qs << u"S"_s << u"S S"_s;
-    QTest::newRow("greek") << u"\u039F\u0394\u039F\u03A3"_qs << u"\u03BF\u03B4"_qs << u"x"_s
-                           << u"x\u039F\u03A3"_qs;
-    QTest::newRow("astral") << u"\U00010400a"_qs << u"\U00010428A"_qs << u"y"_s << u"y"_s;
-    QTest::newRow("accent must still match whole characters")
-        << u"E\u0301"_qs << u"e"_s << u"x"_s << u"E\u0301"_qs;
-    QTest::newRow("empty search leaves the text") << u"abc"_s << u""_s << u"x"_s << u"abc"_s;
-}
-
-void tst_TextRules::ignoreCase()
-{
-    QFETCH(QString, text);
-    QFETCH(QString, search);
-    QFETCH(QString, replacement);
-    QFETCH(QString, expected);
-    QCOMPARE(TextRules::replaceAll(text, search, replacement, Qt::CaseInsensitive), expected);
 }
 
 void tst_TextRules::composedCase_data()
