@@ -14,8 +14,6 @@ class tst_DateTimeTags : public QObject
 private slots:
     void tokens_data();
     void tokens();
-    void twelveHourClock_data();
-    void twelveHourClock();
     void recordWithoutDateUsesItsCreation();
     void beforeTheEpoch_data();
     void beforeTheEpoch();
@@ -33,75 +31,70 @@ static qint64 localMsecs(int year, int month, int day, int hour, int minute, int
 
 void tst_DateTimeTags::tokens_data()
 {
+    QTest::addColumn<qint64>("time");
     QTest::addColumn<QString>("text");
     QTest::addColumn<QString>("expected");
-    QTest::newRow("YMD") << u"[YMD]"_s << u"20240305"_s;
-    QTest::newRow("DMY") << u"[DMY]"_s << u"05032024"_s;
-    QTest::newRow("MY") << u"[MY]"_s << u"032024"_s;
-    QTest::newRow("singles") << u"[Y]-[M]-[D]"_s << u"2024-03-05"_s;
-    QTest::newRow("every order of three") << u"[YDM][DYM][MYD][MDY]"_s
-                                          << u"20240503"_s
-                                             "05202403"
-                                             "03202405"
-                                             "03052024";
-    QTest::newRow("pairs") << u"[YM][YD][MD][DM][DY]"_s
-                           << u"202403"_s
-                              "202405"
-                              "0305"
-                              "0503"
-                              "052024";
-    QTest::newRow("hms") << u"[hms]"_s << u"020709"_s;
-    QTest::newRow("h:m") << u"[h]:[m]"_s << u"02:07"_s;
-    QTest::newRow("sh") << u"[sh]"_s << u"0902"_s;
-    QTest::newRow("time orders") << u"[hsm][smh][shm][mhs][msh]"_s
-                                 << u"020907"_s
-                                    "090702"
-                                    "090207"
-                                    "070209"
-                                    "070902";
-    QTest::newRow("time pairs") << u"[hm][mh][ms][sm][hs]"_s
-                                << u"0207"_s
-                                   "0702"
-                                   "0709"
-                                   "0907"
-                                   "0209";
-    QTest::newRow("upper time is text") << u"[SH][H]"_s << u"[SH][H]"_s;
-    QTest::newRow("lower date is text") << u"[y][d]"_s << u"[y][d]"_s;
-    QTest::newRow("repeated letter is text") << u"[YY][hh]"_s << u"[YY][hh]"_s;
-    QTest::newRow("four letters is text") << u"[YMDY]"_s << u"[YMDY]"_s;
-    QTest::newRow("mixed families is text") << u"[Yh]"_s << u"[Yh]"_s;
-    QTest::newRow("around text") << u"a[Y]b[m]c"_s << u"a2024b07c"_s;
-    QTest::newRow("combining mark on bracket") << u"[Y]\u0301"_s << u"[Y]\u0301"_s;
-    QTest::newRow("nested bracket") << u"[[Y]]"_s << u"[2024]"_s;
+    const auto at = [](const char *name, const QString &text, const QString &expected) {
+        QTest::newRow(name) << localMsecs(2024, 3, 5, 14, 7, 9) << text << expected;
+    };
+    // The 12-hour clock, its hour alone.
+    const auto clock = [](const char *name, int hour, const QString &expected) {
+        QTest::newRow(name) << localMsecs(2024, 7, 1, hour, 30, 0) << u"[h]"_s << expected;
+    };
+    at("YMD", u"[YMD]"_s, u"20240305"_s);
+    at("DMY", u"[DMY]"_s, u"05032024"_s);
+    at("MY", u"[MY]"_s, u"032024"_s);
+    at("singles", u"[Y]-[M]-[D]"_s, u"2024-03-05"_s);
+    at("every order of three", u"[YDM][DYM][MYD][MDY]"_s,
+       u"20240503"_s
+       "05202403"
+       "03202405"
+       "03052024");
+    at("pairs", u"[YM][YD][MD][DM][DY]"_s,
+       u"202403"_s
+       "202405"
+       "0305"
+       "0503"
+       "052024");
+    at("hms", u"[hms]"_s, u"020709"_s);
+    at("h:m", u"[h]:[m]"_s, u"02:07"_s);
+    at("sh", u"[sh]"_s, u"0902"_s);
+    at("time orders", u"[hsm][smh][shm][mhs][msh]"_s,
+       u"020907"_s
+       "090702"
+       "090207"
+       "070209"
+       "070902");
+    at("time pairs", u"[hm][mh][ms][sm][hs]"_s,
+       u"0207"_s
+       "0702"
+       "0709"
+       "0907"
+       "0209");
+    at("upper time is text", u"[SH][H]"_s, u"[SH][H]"_s);
+    at("lower date is text", u"[y][d]"_s, u"[y][d]"_s);
+    at("repeated letter is text", u"[YY][hh]"_s, u"[YY][hh]"_s);
+    at("four letters is text", u"[YMDY]"_s, u"[YMDY]"_s);
+    at("mixed families is text", u"[Yh]"_s, u"[Yh]"_s);
+    at("around text", u"a[Y]b[m]c"_s, u"a2024b07c"_s);
+    at("combining mark on bracket", u"[Y]\u0301"_s, u"[Y]\u0301"_s);
+    at("nested bracket", u"[[Y]]"_s, u"[2024]"_s);
+
+    clock("midnight", 0, u"12"_s);
+    clock("one", 1, u"01"_s);
+    clock("noon", 12, u"12"_s);
+    clock("thirteen", 13, u"01"_s);
+    clock("twenty-three", 23, u"11"_s);
 }
 
 void tst_DateTimeTags::tokens()
 {
+    QFETCH(qint64, time);
     QFETCH(QString, text);
     QFETCH(QString, expected);
     ZQFile file;
-    file.setAttributes(0, localMsecs(2024, 3, 5, 14, 7, 9));
+    file.setAttributes(0, time);
     QCOMPARE(handleTimeForString(handleDateForString(text, file), file), expected);
-}
-
-void tst_DateTimeTags::twelveHourClock_data()
-{
-    QTest::addColumn<int>("hour");
-    QTest::addColumn<QString>("expected");
-    QTest::newRow("midnight") << 0 << u"12"_s;
-    QTest::newRow("one") << 1 << u"01"_s;
-    QTest::newRow("noon") << 12 << u"12"_s;
-    QTest::newRow("thirteen") << 13 << u"01"_s;
-    QTest::newRow("twenty-three") << 23 << u"11"_s;
-}
-
-void tst_DateTimeTags::twelveHourClock()
-{
-    QFETCH(int, hour);
-    QFETCH(QString, expected);
-    ZQFile file;
-    file.setAttributes(0, localMsecs(2024, 7, 1, hour, 30, 0));
-    QCOMPARE(handleTimeForString(u"[h]"_qs, file), expected);
 }
 
 void tst_DateTimeTags::recordWithoutDateUsesItsCreation()
