@@ -7,9 +7,11 @@
 #include <QStringList>
 
 #include <dirent.h>
+#include <fcntl.h>
 #include <fstream>
 #include <iterator>
 #include <string>
+#include <sys/stat.h>
 
 // Files written and read back by their bytes, for tests that check the disk
 // after a move.
@@ -28,6 +30,13 @@ inline QByteArray readFile(const QByteArray &path)
     std::ifstream in(path.toStdString(), std::ios::binary);
     return QByteArray::fromStdString(
         std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()));
+}
+
+// Sets a path's own modification time (not a link's target's).
+inline bool setTime(const QByteArray &path, qint64 seconds)
+{
+    const struct timespec times[2] = {{seconds, 0}, {seconds, 0}};
+    return ::utimensat(AT_FDCWD, path.constData(), times, AT_SYMLINK_NOFOLLOW) == 0;
 }
 
 // Every entry of one folder, hidden ones included, as "name=content", sorted

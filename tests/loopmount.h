@@ -10,6 +10,31 @@
 
 #include <unistd.h>
 
+// Runs one program a mounting fixture needs. The first failure is kept in
+// `whyNot` with the program's own words, so that the test skips saying why.
+inline bool runMountHelper(const QString &what, const QString &program,
+                           const QStringList &arguments, QString &whyNot, QString *output = nullptr)
+{
+    QProcess process;
+    process.start(program, arguments);
+    const bool ok = process.waitForFinished(30000) &&
+                    process.exitStatus() == QProcess::NormalExit && process.exitCode() == 0;
+    if (output)
+        *output = QString::fromUtf8(process.readAllStandardOutput());
+    if (!ok && process.state() != QProcess::NotRunning) {
+        process.kill();
+        process.waitForFinished(5000);
+    }
+    if (!ok && whyNot.isEmpty()) {
+        whyNot = QStringLiteral("%1: %2 %3 failed (%4)")
+                     .arg(what, program, arguments.join(u' '),
+                          process.error() == QProcess::FailedToStart
+                              ? QStringLiteral("not installed")
+                              : QString::fromUtf8(process.readAllStandardError()).trimmed());
+    }
+    return ok;
+}
+
 // A real volume of another file system, in an image file on a loop device,
 // mounted for one test: "exfat" through exfat-fuse, "ntfs" through ntfs-3g,
 // "ext4" by the kernel. Needs root and the Debian packages exfat-fuse,
@@ -109,20 +134,8 @@ private:
 
     bool run(const QString &program, const QStringList &arguments, QString *output = nullptr)
     {
-        QProcess process;
-        process.start(program, arguments);
-        const bool ok = process.waitForFinished(30000) &&
-                        process.exitStatus() == QProcess::NormalExit && process.exitCode() == 0;
-        if (output)
-            *output = QString::fromUtf8(process.readAllStandardOutput());
-        if (!ok && m_whyNot.isEmpty()) {
-            m_whyNot = QStringLiteral("cannot mount a test volume: %1 %2 failed (%3)")
-                           .arg(program, arguments.join(u' '),
-                                process.error() == QProcess::FailedToStart
-                                    ? QStringLiteral("not installed")
-                                    : QString::fromUtf8(process.readAllStandardError()).trimmed());
-        }
-        return ok;
+        return runMountHelper(u"cannot mount a test volume"_qs, program, arguments, m_whyNot,
+                              output);
     }
 
     ScratchDir m_scratch;

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "loopmount.h"
 #include "scratchdir.h"
 
 #include <QByteArray>
@@ -105,22 +106,7 @@ public:
 private:
     bool run(const QString &program, const QStringList &arguments)
     {
-        QProcess process;
-        process.start(program, arguments);
-        const bool ok = process.waitForFinished(30000) &&
-                        process.exitStatus() == QProcess::NormalExit && process.exitCode() == 0;
-        if (!ok && process.state() != QProcess::NotRunning) {
-            process.kill();
-            process.waitForFinished(5000);
-        }
-        if (!ok && m_whyNot.isEmpty()) {
-            m_whyNot = QStringLiteral("cannot mount through sshfs: %1 failed (%2)")
-                           .arg(program,
-                                process.error() == QProcess::FailedToStart
-                                    ? QStringLiteral("not installed")
-                                    : QString::fromUtf8(process.readAllStandardError()).trimmed());
-        }
-        return ok;
+        return runMountHelper(u"cannot mount through sshfs"_qs, program, arguments, m_whyNot);
     }
 
     ScratchDir m_scratch;

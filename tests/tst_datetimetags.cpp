@@ -14,13 +14,9 @@ class tst_DateTimeTags : public QObject
 private slots:
     void tokens_data();
     void tokens();
-    void twelveHourClock_data();
-    void twelveHourClock();
     void recordWithoutDateUsesItsCreation();
     void beforeTheEpoch_data();
     void beforeTheEpoch();
-    void holidayPieces_data();
-    void holidayPieces();
     void expansion_data();
     void expansion();
     void selfReproducingTagAtCap_data();
@@ -35,75 +31,70 @@ static qint64 localMsecs(int year, int month, int day, int hour, int minute, int
 
 void tst_DateTimeTags::tokens_data()
 {
+    QTest::addColumn<qint64>("time");
     QTest::addColumn<QString>("text");
     QTest::addColumn<QString>("expected");
-    QTest::newRow("YMD") << u"[YMD]"_s << u"20240305"_s;
-    QTest::newRow("DMY") << u"[DMY]"_s << u"05032024"_s;
-    QTest::newRow("MY") << u"[MY]"_s << u"032024"_s;
-    QTest::newRow("singles") << u"[Y]-[M]-[D]"_s << u"2024-03-05"_s;
-    QTest::newRow("every order of three") << u"[YDM][DYM][MYD][MDY]"_s
-                                          << u"20240503"_s
-                                             "05202403"
-                                             "03202405"
-                                             "03052024";
-    QTest::newRow("pairs") << u"[YM][YD][MD][DM][DY]"_s
-                           << u"202403"_s
-                              "202405"
-                              "0305"
-                              "0503"
-                              "052024";
-    QTest::newRow("hms") << u"[hms]"_s << u"020709"_s;
-    QTest::newRow("h:m") << u"[h]:[m]"_s << u"02:07"_s;
-    QTest::newRow("sh") << u"[sh]"_s << u"0902"_s;
-    QTest::newRow("time orders") << u"[hsm][smh][shm][mhs][msh]"_s
-                                 << u"020907"_s
-                                    "090702"
-                                    "090207"
-                                    "070209"
-                                    "070902";
-    QTest::newRow("time pairs") << u"[hm][mh][ms][sm][hs]"_s
-                                << u"0207"_s
-                                   "0702"
-                                   "0709"
-                                   "0907"
-                                   "0209";
-    QTest::newRow("upper time is text") << u"[SH][H]"_s << u"[SH][H]"_s;
-    QTest::newRow("lower date is text") << u"[y][d]"_s << u"[y][d]"_s;
-    QTest::newRow("repeated letter is text") << u"[YY][hh]"_s << u"[YY][hh]"_s;
-    QTest::newRow("four letters is text") << u"[YMDY]"_s << u"[YMDY]"_s;
-    QTest::newRow("mixed families is text") << u"[Yh]"_s << u"[Yh]"_s;
-    QTest::newRow("around text") << u"a[Y]b[m]c"_s << u"a2024b07c"_s;
-    QTest::newRow("combining mark on bracket") << u"[Y]\u0301"_s << u"[Y]\u0301"_s;
-    QTest::newRow("nested bracket") << u"[[Y]]"_s << u"[2024]"_s;
+    const auto at = [](const char *name, const QString &text, const QString &expected) {
+        QTest::newRow(name) << localMsecs(2024, 3, 5, 14, 7, 9) << text << expected;
+    };
+    // The 12-hour clock, its hour alone.
+    const auto clock = [](const char *name, int hour, const QString &expected) {
+        QTest::newRow(name) << localMsecs(2024, 7, 1, hour, 30, 0) << u"[h]"_s << expected;
+    };
+    at("YMD", u"[YMD]"_s, u"20240305"_s);
+    at("DMY", u"[DMY]"_s, u"05032024"_s);
+    at("MY", u"[MY]"_s, u"032024"_s);
+    at("singles", u"[Y]-[M]-[D]"_s, u"2024-03-05"_s);
+    at("every order of three", u"[YDM][DYM][MYD][MDY]"_s,
+       u"20240503"_s
+       "05202403"
+       "03202405"
+       "03052024");
+    at("pairs", u"[YM][YD][MD][DM][DY]"_s,
+       u"202403"_s
+       "202405"
+       "0305"
+       "0503"
+       "052024");
+    at("hms", u"[hms]"_s, u"020709"_s);
+    at("h:m", u"[h]:[m]"_s, u"02:07"_s);
+    at("sh", u"[sh]"_s, u"0902"_s);
+    at("time orders", u"[hsm][smh][shm][mhs][msh]"_s,
+       u"020907"_s
+       "090702"
+       "090207"
+       "070209"
+       "070902");
+    at("time pairs", u"[hm][mh][ms][sm][hs]"_s,
+       u"0207"_s
+       "0702"
+       "0709"
+       "0907"
+       "0209");
+    at("upper time is text", u"[SH][H]"_s, u"[SH][H]"_s);
+    at("lower date is text", u"[y][d]"_s, u"[y][d]"_s);
+    at("repeated letter is text", u"[YY][hh]"_s, u"[YY][hh]"_s);
+    at("four letters is text", u"[YMDY]"_s, u"[YMDY]"_s);
+    at("mixed families is text", u"[Yh]"_s, u"[Yh]"_s);
+    at("around text", u"a[Y]b[m]c"_s, u"a2024b07c"_s);
+    at("combining mark on bracket", u"[Y]\u0301"_s, u"[Y]\u0301"_s);
+    at("nested bracket", u"[[Y]]"_s, u"[2024]"_s);
+
+    clock("midnight", 0, u"12"_s);
+    clock("one", 1, u"01"_s);
+    clock("noon", 12, u"12"_s);
+    clock("thirteen", 13, u"01"_s);
+    clock("twenty-three", 23, u"11"_s);
 }
 
 void tst_DateTimeTags::tokens()
 {
+    QFETCH(qint64, time);
     QFETCH(QString, text);
     QFETCH(QString, expected);
     ZQFile file;
-    file.setAttributes(0, localMsecs(2024, 3, 5, 14, 7, 9));
+    file.setAttributes(0, time);
     QCOMPARE(handleTimeForString(handleDateForString(text, file), file), expected);
-}
-
-void tst_DateTimeTags::twelveHourClock_data()
-{
-    QTest::addColumn<int>("hour");
-    QTest::addColumn<QString>("expected");
-    QTest::newRow("midnight") << 0 << u"12"_s;
-    QTest::newRow("one") << 1 << u"01"_s;
-    QTest::newRow("noon") << 12 << u"12"_s;
-    QTest::newRow("thirteen") << 13 << u"01"_s;
-    QTest::newRow("twenty-three") << 23 << u"11"_s;
-}
-
-void tst_DateTimeTags::twelveHourClock()
-{
-    QFETCH(int, hour);
-    QFETCH(QString, expected);
-    ZQFile file;
-    file.setAttributes(0, localMsecs(2024, 7, 1, hour, 30, 0));
-    QCOMPARE(handleTimeForString(u"[h]"_qs, file), expected);
 }
 
 void tst_DateTimeTags::recordWithoutDateUsesItsCreation()
@@ -141,58 +132,50 @@ void tst_DateTimeTags::beforeTheEpoch()
     QTEST(file.date(), "column");
 }
 
-void tst_DateTimeTags::holidayPieces_data()
-{
-    QTest::addColumn<QString>("tag");
-    QTest::addColumn<QString>("piece");
-    QTest::newRow("first") << u"[N1]"_s << u"H"_s;
-    QTest::newRow("third") << u"[N3]"_s << u"l"_s;
-    QTest::newRow("zero is first") << u"[N0]"_s << u"H"_s;
-    QTest::newRow("past end") << u"[N8]"_s << u""_s;
-    QTest::newRow("count") << u"[N2,3]"_s << u"oli"_s;
-    QTest::newRow("count past end") << u"[N6,5]"_s << u"ay"_s;
-    QTest::newRow("count zero runs to end") << u"[N2,0]"_s << u"oliday"_s;
-    QTest::newRow("missing start") << u"[N,2]"_s << u"Ho"_s;
-    QTest::newRow("range") << u"[N2-4]"_s << u"oli"_s;
-    QTest::newRow("range of one") << u"[N3-3]"_s << u"l"_s;
-    QTest::newRow("open start") << u"[N-3]"_s << u"Hol"_s;
-    QTest::newRow("open end") << u"[N5-]"_s << u"day"_s;
-    QTest::newRow("end past source") << u"[N5-99]"_s << u"day"_s;
-    QTest::newRow("reversed runs to end") << u"[N4-2]"_s << u"iday"_s;
-    QTest::newRow("whole") << u"[N-]"_s << u"Holiday"_s;
-    QTest::newRow("range past end") << u"[N10-12]"_s << u""_s;
-    QTest::newRow("extra pieces ignored") << u"[N2-4-6]"_s << u"oli"_s;
-    QTest::newRow("comma in range form") << u"[N2,3-5]"_s << u"olid"_s;
-    QTest::newRow("no number") << u"[Nx]"_s << u"H"_s;
-    QTest::newRow("leading space") << u"[N 2]"_s << u"o"_s;
-    QTest::newRow("plus sign") << u"[N+2]"_s << u"o"_s;
-    QTest::newRow("beyond 32 bits") << u"[N99999999999]"_s << u""_s;
-    QTest::newRow("huge count") << u"[N2,99999999999]"_s << u"oliday"_s;
-    QTest::newRow("word opening") << u"[New]"_s << u"H"_s;
-}
-
-void tst_DateTimeTags::holidayPieces()
-{
-    QFETCH(QString, tag);
-    QFETCH(QString, piece);
-    QCOMPARE(handleIntervalTags(tag, u"N"_qs, u"Holiday"_qs), piece);
-}
-
 void tst_DateTimeTags::expansion_data()
 {
     QTest::addColumn<QString>("text");
     QTest::addColumn<QString>("tag");
     QTest::addColumn<QString>("source");
     QTest::addColumn<QString>("expected");
-    QTest::newRow("no opening") << u"Photo"_s << u"N"_s << u"Holiday"_s << u"Photo"_s;
-    QTest::newRow("opening at end") << u"Photo[N"_s << u"N"_s << u"Holiday"_s << u"Photo[N"_s;
-    QTest::newRow("unfinished") << u"Photo[N2"_s << u"N"_s << u"Holiday"_s << u"Photo[N2"_s;
+    // Most rows take the pieces of one source, "Holiday", through the tag N.
+    const auto piece = [](const char *name, const QString &text, const QString &expected) {
+        QTest::newRow(name) << text << u"N"_s << u"Holiday"_s << expected;
+    };
+    piece("first", u"[N1]"_s, u"H"_s);
+    piece("third", u"[N3]"_s, u"l"_s);
+    piece("zero is first", u"[N0]"_s, u"H"_s);
+    piece("past end", u"[N8]"_s, u""_s);
+    piece("count", u"[N2,3]"_s, u"oli"_s);
+    piece("count past end", u"[N6,5]"_s, u"ay"_s);
+    piece("count zero runs to end", u"[N2,0]"_s, u"oliday"_s);
+    piece("missing start", u"[N,2]"_s, u"Ho"_s);
+    piece("range", u"[N2-4]"_s, u"oli"_s);
+    piece("range of one", u"[N3-3]"_s, u"l"_s);
+    piece("open start", u"[N-3]"_s, u"Hol"_s);
+    piece("open end", u"[N5-]"_s, u"day"_s);
+    piece("end past source", u"[N5-99]"_s, u"day"_s);
+    piece("reversed runs to end", u"[N4-2]"_s, u"iday"_s);
+    piece("whole", u"[N-]"_s, u"Holiday"_s);
+    piece("range past end", u"[N10-12]"_s, u""_s);
+    piece("extra pieces ignored", u"[N2-4-6]"_s, u"oli"_s);
+    piece("comma in range form", u"[N2,3-5]"_s, u"olid"_s);
+    piece("no number", u"[Nx]"_s, u"H"_s);
+    piece("leading space", u"[N 2]"_s, u"o"_s);
+    piece("plus sign", u"[N+2]"_s, u"o"_s);
+    piece("beyond 32 bits", u"[N99999999999]"_s, u""_s);
+    piece("huge count", u"[N2,99999999999]"_s, u"oliday"_s);
+    piece("word opening", u"[New]"_s, u"H"_s);
+
+    piece("no opening", u"Photo"_s, u"Photo"_s);
+    piece("opening at end", u"Photo[N"_s, u"Photo[N"_s);
+    piece("unfinished", u"Photo[N2"_s, u"Photo[N2"_s);
     QTest::newRow("unfinished stops later tags")
         << u"[N1]x[N2 [N3"_s << u"N"_s << u"Holiday"_s << u"Hx[N2 [N3"_s;
     QTest::newRow("first bracket closes") << u"[N3 [N2]"_s << u"N"_s << u"Holiday"_s << u"l"_s;
-    QTest::newRow("lower case is text") << u"[new]"_s << u"N"_s << u"Holiday"_s << u"[new]"_s;
-    QTest::newRow("two tags") << u"[N1][N7]"_s << u"N"_s << u"Holiday"_s << u"Hy"_s;
-    QTest::newRow("other letter stays") << u"[E1][N1]"_s << u"N"_s << u"Holiday"_s << u"[E1]H"_s;
+    piece("lower case is text", u"[new]"_s, u"[new]"_s);
+    piece("two tags", u"[N1][N7]"_s, u"Hy"_s);
+    piece("other letter stays", u"[E1][N1]"_s, u"[E1]H"_s);
     QTest::newRow("empty source") << u"a[E1-3]b[E2]"_s << u"E"_s << u""_s << u"ab"_s;
     QTest::newRow("tag in the source expands") << u"a[N]b"_s << u"N"_s << u"a[N]b"_s << u"aab"_s;
     QTest::newRow("piece completes an opening") << u"[[N1]1]"_s << u"N"_s << u"N"_s << u"N"_s;

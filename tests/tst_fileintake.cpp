@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "asnobody.h"
+#include "diskfiles.h"
 #include "files/filelist.h"
 #include "intake/fileintake.h"
 #include "scratchdir.h"
@@ -21,13 +22,6 @@
 using namespace Qt::StringLiterals;
 
 namespace {
-
-// Sets a path's own modification time (not a link's target's).
-bool setTime(const QByteArray &path, qint64 seconds)
-{
-    const struct timespec times[2] = {{seconds, 0}, {seconds, 0}};
-    return ::utimensat(AT_FDCWD, path.constData(), times, AT_SYMLINK_NOFOLLOW) == 0;
-}
 
 qint64 local(int year, int month, int day, int hour, int minute)
 {

@@ -54,6 +54,10 @@ void tst_NameBytes::compose_data()
     QTest::addColumn<RenameSettings>("s");
     QTest::addColumn<QByteArray>("name");
     QTest::addColumn<QByteArray>("expected");
+    const auto search = [](const char *name, const QString &find, const QString &replacement,
+                           const QByteArray &from, const QByteArray &to) {
+        QTest::newRow(name) << settings(u"[N]"_s, u"[E]"_s, find, replacement) << from << to;
+    };
     QTest::newRow("[N] copies the byte") << settings(u"[N]-x"_s) << "caf\xe9.txt"_ba
                                          << "caf\xe9-x.txt"_ba;
     QTest::newRow("[E] copies the byte") << settings(u"x"_s, u"[E]"_s) << "a.t\xfft"_ba
@@ -71,27 +75,15 @@ void tst_NameBytes::compose_data()
     QTest::newRow("lower case leaves the byte")
         << settings(u"[N]"_s, u"[E]"_s, {}, {}, 1) << "\xc9"_ba + "ABC.TXT"
         << "\xc9"_ba + "abc.txt";
-    QTest::newRow("search for the byte")
-        << settings(u"[N]"_s, u"[E]"_s, bytes("\xe9"), u"e"_s) << "caf\xe9.txt"_ba
-        << "cafe.txt"_ba;
-    QTest::newRow("search for a letter beside a byte")
-        << settings(u"[N]"_s, u"[E]"_s, u"e"_s, u"E"_s) << "e\xcc.txt"_ba
-        << "E\xcc.txt"_ba;
-    QTest::newRow("the bytes of é are no é")
-        << settings(u"[N]"_s, u"[E]"_s, u"é"_s, u"e"_s) << "\xc3_\xa9 \xc3\xa9"_ba
-        << "\xc3_\xa9 e"_ba;
-    QTest::newRow("é is not its bytes escaped")
-        << settings(u"[N]"_s, u"[E]"_s, bytes("\xc3"), u"C"_s) << "\xc3\xa9 \xc3"_ba
-        << "\xc3\xa9 C"_ba;
-    QTest::newRow("a byte after a letter is no accent")
-        << settings(u"[N]"_s, u"[E]"_s, u"a"_s, u"b"_s) << "a\xcc\x81 a\x81"_ba
-        << "a\xcc\x81 b\x81"_ba;
-    QTest::newRow("bytes that meet make a character")
-        << settings(u"[N]"_s, u"[E]"_s, u"_"_s, {}) << "\xc3_\xa9.txt"_ba
-        << "\xc3\xa9.txt"_ba;
-    QTest::newRow("replacement holds a byte")
-        << settings(u"[N]"_s, u"[E]"_s, u"x"_s, bytes("\xfe")) << "axb"_ba
-        << "a\xfe"_ba + "b";
+    search("search for the byte", bytes("\xe9"), u"e"_s, "caf\xe9.txt"_ba, "cafe.txt"_ba);
+    search("search for a letter beside a byte", u"e"_s, u"E"_s, "e\xcc.txt"_ba, "E\xcc.txt"_ba);
+    search("the bytes of é are no é", u"é"_s, u"e"_s, "\xc3_\xa9 \xc3\xa9"_ba, "\xc3_\xa9 e"_ba);
+    search("é is not its bytes escaped", bytes("\xc3"), u"C"_s, "\xc3\xa9 \xc3"_ba,
+           "\xc3\xa9 C"_ba);
+    search("a byte after a letter is no accent", u"a"_s, u"b"_s, "a\xcc\x81 a\x81"_ba,
+           "a\xcc\x81 b\x81"_ba);
+    search("bytes that meet make a character", u"_"_s, {}, "\xc3_\xa9.txt"_ba, "\xc3\xa9.txt"_ba);
+    search("replacement holds a byte", u"x"_s, bytes("\xfe"), "axb"_ba, "a\xfe"_ba + "b");
 }
 
 void tst_NameBytes::compose()

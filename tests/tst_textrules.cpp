@@ -10,6 +10,12 @@ using namespace TextRules;
 
 using namespace Qt::StringLiterals;
 
+enum CaseRule
+{
+    Title,
+    Sentence
+};
+
 class tst_TextRules : public QObject
 {
     Q_OBJECT
@@ -22,12 +28,8 @@ private slots:
     void replace();
     void caseMapping_data();
     void caseMapping();
-    void titleCase_data();
-    void titleCase();
-    void sentenceCase_data();
-    void sentenceCase();
-    void ignoreCase_data();
-    void ignoreCase();
+    void caseRules_data();
+    void caseRules();
     void composedCase_data();
     void composedCase();
     void patternReplace_data();
@@ -109,47 +111,60 @@ void tst_TextRules::counter()
 
 void tst_TextRules::replace_data()
 {
+    QTest::addColumn<Qt::CaseSensitivity>("sensitivity");
     QTest::addColumn<QString>("text");
     QTest::addColumn<QString>("search");
     QTest::addColumn<QString>("replacement");
     QTest::addColumn<QString>("expected");
-    QTest::newRow("empty search leaves text") << u"abc"_s << u""_s << u"x"_s << u"abc"_s;
-    QTest::newRow("every occurrence") << u"a.b.c"_s << u"."_s << u"_"_s << u"a_b_c"_s;
-    QTest::newRow("non-overlapping") << u"aaaa"_s << u"aa"_s << u"b"_s << u"bb"_s;
-    QTest::newRow("one pass") << u"ab"_s << u"a"_s << u"aa"_s << u"aab"_s;
-    QTest::newRow("case-sensitive") << u"Test test"_s << u"test"_s << u"X"_s << u"Test X"_s;
-    QTest::newRow("deletes") << u"TestFile"_s << u"Test"_s << u""_s << u"File"_s;
-    QTest::newRow("NFC text, NFD search")
-        << u"caf\u00E9.txt"_s << u"e\u0301"_s << u"E"_s << u"cafE.txt"_s;
-    QTest::newRow("NFD text, NFC search")
-        << u"cafe\u0301.txt"_s << u"\u00E9"_s << u"E"_s << u"cafE.txt"_s;
-    QTest::newRow("base letter does not match accented")
-        << u"cafe\u0301 e"_s << u"e"_s << u"X"_s << u"cafe\u0301 X"_s;
-    QTest::newRow("precomposed not matched by base")
-        << u"caf\u00E9"_s << u"e"_s << u"X"_s << u"caf\u00E9"_s;
-    QTest::newRow("reordered accents")
-        << u"a\u0301\u0323"_s << u"a\u0323\u0301"_s << u"x"_s << u"x"_s;
-    QTest::newRow("Hangul syllable vs jamo")
-        << u"\u1100\u1161!"_s << u"\uAC00"_s << u"k"_s << u"k!"_s;
-    QTest::newRow("jamo vs Hangul syllable")
-        << u"\uAC00!"_s << u"\u1100\u1161"_s << u"k"_s << u"k!"_s;
-    QTest::newRow("unmatched text stays unnormalised")
-        << u"e\u0301 x \u00E9"_s << u"x"_s << u"y"_s << u"e\u0301 y \u00E9"_s;
-    QTest::newRow("astral") << u"a\U0001F600b\U0001F600"_s << u"\U0001F600"_s << u"-"_s
-                            << u"a-b-"_s;
-    QTest::newRow("lone surrogate never splits a pair")
-        << u"\U0001F600"_s << QString(QChar(0xD83D)) << u"x"_s << u"\U0001F600"_s;
-    QTest::newRow("Kelvin sign matches K") << u"OK"_s << u"\u212A"_s << u"k"_s << u"Ok"_s;
-    QTest::newRow("combining mark search") << u"\u0301a"_s << u"\u0301"_s << u""_s << u"a"_s;
+    const auto row = [](Qt::CaseSensitivity sensitivity) {
+        return [sensitivity](const char *name, const QString &text, const QString &search,
+                             const QString &replacement, const QString &expected) {
+            QTest::newRow(name) << sensitivity << text << search << replacement << expected;
+        };
+    };
+    const auto exact = row(Qt::CaseSensitive);
+    const auto anyCase = row(Qt::CaseInsensitive);
+    exact("empty search leaves text", u"abc"_s, u""_s, u"x"_s, u"abc"_s);
+    exact("every occurrence", u"a.b.c"_s, u"."_s, u"_"_s, u"a_b_c"_s);
+    exact("non-overlapping", u"aaaa"_s, u"aa"_s, u"b"_s, u"bb"_s);
+    exact("one pass", u"ab"_s, u"a"_s, u"aa"_s, u"aab"_s);
+    exact("case-sensitive", u"Test test"_s, u"test"_s, u"X"_s, u"Test X"_s);
+    exact("deletes", u"TestFile"_s, u"Test"_s, u""_s, u"File"_s);
+    exact("NFC text, NFD search", u"caf\u00E9.txt"_s, u"e\u0301"_s, u"E"_s, u"cafE.txt"_s);
+    exact("NFD text, NFC search", u"cafe\u0301.txt"_s, u"\u00E9"_s, u"E"_s, u"cafE.txt"_s);
+    exact("base letter does not match accented", u"cafe\u0301 e"_s, u"e"_s, u"X"_s,
+          u"cafe\u0301 X"_s);
+    exact("precomposed not matched by base", u"caf\u00E9"_s, u"e"_s, u"X"_s, u"caf\u00E9"_s);
+    exact("reordered accents", u"a\u0301\u0323"_s, u"a\u0323\u0301"_s, u"x"_s, u"x"_s);
+    exact("Hangul syllable vs jamo", u"\u1100\u1161!"_s, u"\uAC00"_s, u"k"_s, u"k!"_s);
+    exact("jamo vs Hangul syllable", u"\uAC00!"_s, u"\u1100\u1161"_s, u"k"_s, u"k!"_s);
+    exact("unmatched text stays unnormalised", u"e\u0301 x \u00E9"_s, u"x"_s, u"y"_s,
+          u"e\u0301 y \u00E9"_s);
+    exact("astral", u"a\U0001F600b\U0001F600"_s, u"\U0001F600"_s, u"-"_s, u"a-b-"_s);
+    exact("lone surrogate never splits a pair", u"\U0001F600"_s, QString(QChar(0xD83D)), u"x"_s,
+          u"\U0001F600"_s);
+    exact("Kelvin sign matches K", u"OK"_s, u"\u212A"_s, u"k"_s, u"Ok"_s);
+    exact("combining mark search", u"\u0301a"_s, u"\u0301"_s, u""_s, u"a"_s);
+
+    anyCase("ascii", u"IMG_img_Img"_s, u"img"_s, u"x"_s, u"x_x_x"_s);
+    anyCase("accented, precomposed against decomposed", u"\u00C9t\u00E9 E\u0301TE\u0301"_qs,
+            u"e\u0301te\u0301"_qs, u"S"_s, u"S S"_s);
+    anyCase("greek", u"\u039F\u0394\u039F\u03A3"_qs, u"\u03BF\u03B4"_qs, u"x"_s,
+            u"x\u039F\u03A3"_qs);
+    anyCase("astral, any case", u"\U00010400a"_qs, u"\U00010428A"_qs, u"y"_s, u"y"_s);
+    anyCase("accent must still match whole characters", u"E\u0301"_qs, u"e"_s, u"x"_s,
+            u"E\u0301"_qs);
+    anyCase("empty search leaves the text", u"abc"_s, u""_s, u"x"_s, u"abc"_s);
 }
 
 void tst_TextRules::replace()
 {
+    QFETCH(Qt::CaseSensitivity, sensitivity);
     QFETCH(QString, text);
     QFETCH(QString, search);
     QFETCH(QString, replacement);
     QFETCH(QString, expected);
-    QCOMPARE(replaceAll(text, search, replacement), expected);
+    QCOMPARE(replaceAll(text, search, replacement, sensitivity), expected);
 }
 
 void tst_TextRules::caseMapping_data()
@@ -175,91 +190,59 @@ void tst_TextRules::caseMapping()
     QCOMPARE(uppercase(text), upper);
 }
 
-// Title Case, Sentence case and the literal search that ignores case.
+// Title Case and Sentence case.
 
-void tst_TextRules::titleCase_data()
+void tst_TextRules::caseRules_data()
 {
+    QTest::addColumn<CaseRule>("rule");
     QTest::addColumn<QString>("text");
     QTest::addColumn<QString>("expected");
-    QTest::newRow("apostrophe inside a word") << u"won't stop"_s << u"Won't Stop"_s;
+    QTest::newRow("apostrophe inside a word") << Title << u"won't stop"_s << u"Won't Stop"_s;
     QTest::newRow("right single quote inside a word")
-        << u"DON\u2019T panic"_qs << u"Don\u2019t Panic"_qs;
-    QTest::newRow("every separator") << u"a b-c_d.e(f[g"_s << u"A B-C_D.E(F[G"_s;
-    QTest::newRow("rest of a word goes lower") << u"hELLO wORLD"_s << u"Hello World"_s;
-    QTest::newRow("digits start a word as they are") << u"2ND PLACE"_s << u"2nd Place"_s;
-    QTest::newRow("opening quote before the letter") << u"'hello' \"x\""_s << u"'Hello' \"X\""_s;
-    QTest::newRow("comma does not start a word") << u"one,two"_s << u"One,two"_s;
-    QTest::newRow("empty") << u""_s << u""_s;
-    QTest::newRow("separators only") << u" -_"_s << u" -_"_s;
-    QTest::newRow("sharp s at the start") << u"\u00DFtra\u00DFe"_qs << u"Sstra\u00DFe"_qs;
-    QTest::newRow("ligature fi") << u"\uFB01sh"_qs << u"Fish"_qs;
-    QTest::newRow("digraph dz takes its title form") << u"\u01C6ungla"_qs << u"\u01C5ungla"_qs;
-    QTest::newRow("final sigma") << u"\u039F\u0394\u039F\u03A3 \u039A\u0391\u0399"_qs
+        << Title << u"DON\u2019T panic"_qs << u"Don\u2019t Panic"_qs;
+    QTest::newRow("every separator") << Title << u"a b-c_d.e(f[g"_s << u"A B-C_D.E(F[G"_s;
+    QTest::newRow("rest of a word goes lower") << Title << u"hELLO wORLD"_s << u"Hello World"_s;
+    QTest::newRow("digits start a word as they are") << Title << u"2ND PLACE"_s << u"2nd Place"_s;
+    QTest::newRow("opening quote before the letter")
+        << Title << u"'hello' \"x\""_s << u"'Hello' \"X\""_s;
+    QTest::newRow("comma does not start a word") << Title << u"one,two"_s << u"One,two"_s;
+    QTest::newRow("empty") << Title << u""_s << u""_s;
+    QTest::newRow("separators only") << Title << u" -_"_s << u" -_"_s;
+    QTest::newRow("sharp s at the start") << Title << u"\u00DFtra\u00DFe"_qs << u"Sstra\u00DFe"_qs;
+    QTest::newRow("ligature fi") << Title << u"\uFB01sh"_qs << u"Fish"_qs;
+    QTest::newRow("digraph dz takes its title form")
+        << Title << u"\u01C6ungla"_qs << u"\u01C5ungla"_qs;
+    QTest::newRow("final sigma") << Title << u"\u039F\u0394\u039F\u03A3 \u039A\u0391\u0399"_qs
                                  << u"\u039F\u03B4\u03BF\u03C2 \u039A\u03B1\u03B9"_qs;
     QTest::newRow("sigma after the first letter is final")
-        << u"\u0391\u03A3"_qs << u"\u0391\u03C2"_qs;
-    QTest::newRow("astral letters") << u"\U00010428\U00010429 \U00010400\U00010401"_qs
+        << Title << u"\u0391\u03A3"_qs << u"\u0391\u03C2"_qs;
+    QTest::newRow("astral letters") << Title << u"\U00010428\U00010429 \U00010400\U00010401"_qs
                                     << u"\U00010400\U00010429 \U00010400\U00010429"_qs;
     QTest::newRow("decomposed accent stays on its letter")
-        << u"e\u0301COLE"_qs << u"E\u0301cole"_qs;
-    QTest::newRow("dotted capital I is not Turkish") << u"IRMAK ISIK"_s << u"Irmak Isik"_s;
-}
+        << Title << u"e\u0301COLE"_qs << u"E\u0301cole"_qs;
+    QTest::newRow("dotted capital I is not Turkish") << Title << u"IRMAK ISIK"_s << u"Irmak Isik"_s;
 
-void tst_TextRules::titleCase()
-{
-    QFETCH(QString, text);
-    QFETCH(QString, expected);
-    QCOMPARE(TextRules::titleCase(text), expected);
-}
-
-void tst_TextRules::sentenceCase_data()
-{
-    QTest::addColumn<QString>("text");
-    QTest::addColumn<QString>("expected");
-    QTest::newRow("issue example") << u"HELLO world"_s << u"Hello world"_s;
-    QTest::newRow("apostrophe") << u"WON'T STOP"_s << u"Won't stop"_s;
-    QTest::newRow("leading digits then a word") << u"01 - TRACK NAME"_s << u"01 - Track name"_s;
-    QTest::newRow("the first letter, even after a digit") << u"2ND PLACE"_s << u"2Nd place"_s;
-    QTest::newRow("no letter at all") << u"2024-01"_s << u"2024-01"_s;
-    QTest::newRow("empty") << u""_s << u""_s;
-    QTest::newRow("sharp s") << u"\u00DFE GRO\u00DF"_qs << u"Sse gro\u00DF"_qs;
-    QTest::newRow("final sigma") << u"\u039F\u0394\u039F\u03A3"_qs
-                                 << u"\u039F\u03B4\u03BF\u03C2"_qs;
+    QTest::newRow("issue example") << Sentence << u"HELLO world"_s << u"Hello world"_s;
+    QTest::newRow("apostrophe") << Sentence << u"WON'T STOP"_s << u"Won't stop"_s;
+    QTest::newRow("leading digits then a word")
+        << Sentence << u"01 - TRACK NAME"_s << u"01 - Track name"_s;
+    QTest::newRow("the first letter, even after a digit")
+        << Sentence << u"2ND PLACE"_s << u"2Nd place"_s;
+    QTest::newRow("no letter at all") << Sentence << u"2024-01"_s << u"2024-01"_s;
+    QTest::newRow("empty, sentence") << Sentence << u""_s << u""_s;
+    QTest::newRow("sharp s") << Sentence << u"\u00DFE GRO\u00DF"_qs << u"Sse gro\u00DF"_qs;
+    QTest::newRow("final sigma, sentence")
+        << Sentence << u"\u039F\u0394\u039F\u03A3"_qs << u"\u039F\u03B4\u03BF\u03C2"_qs;
     QTest::newRow("astral first letter")
-        << u"\U00010428\U00010401"_qs << u"\U00010400\U00010429"_qs;
+        << Sentence << u"\U00010428\U00010401"_qs << u"\U00010400\U00010429"_qs;
 }
 
-void tst_TextRules::sentenceCase()
+void tst_TextRules::caseRules()
 {
+    QFETCH(CaseRule, rule);
     QFETCH(QString, text);
     QFETCH(QString, expected);
-    QCOMPARE(TextRules::sentenceCase(text), expected);
-}
-
-void tst_TextRules::ignoreCase_data()
-{
-    QTest::addColumn<QString>("text");
-    QTest::addColumn<QString>("search");
-    QTest::addColumn<QString>("replacement");
-    QTest::addColumn<QString>("expected");
-    QTest::newRow("ascii") << u"IMG_img_Img"_s << u"img"_s << u"x"_s << u"x_x_x"_s;
-    QTest::newRow("accented, precomposed against decomposed")
-        << u"\u00C9t\u00E9 E\u0301TE\u0301"_qs << u"e\u0301te\u0301"_qs << u"S"_s << u"S S"_s;
-    QTest::newRow("greek") << u"\u039F\u0394\u039F\u03A3"_qs << u"\u03BF\u03B4"_qs << u"x"_s
-                           << u"x\u039F\u03A3"_qs;
-    QTest::newRow("astral") << u"\U00010400a"_qs << u"\U00010428A"_qs << u"y"_s << u"y"_s;
-    QTest::newRow("accent must still match whole characters")
-        << u"E\u0301"_qs << u"e"_s << u"x"_s << u"E\u0301"_qs;
-    QTest::newRow("empty search leaves the text") << u"abc"_s << u""_s << u"x"_s << u"abc"_s;
-}
-
-void tst_TextRules::ignoreCase()
-{
-    QFETCH(QString, text);
-    QFETCH(QString, search);
-    QFETCH(QString, replacement);
-    QFETCH(QString, expected);
-    QCOMPARE(TextRules::replaceAll(text, search, replacement, Qt::CaseInsensitive), expected);
+    QCOMPARE(rule == Title ? titleCase(text) : sentenceCase(text), expected);
 }
 
 void tst_TextRules::composedCase_data()

@@ -39,12 +39,6 @@ JournalMove recorded(const char *fileSystem, quint64 inode, qint64 size, qint64 
     return move;
 }
 
-void setTime(const QByteArray &path, qint64 seconds)
-{
-    const struct timespec times[2] = {{seconds, 0}, {seconds, 0}};
-    ::utimensat(AT_FDCWD, path.constData(), times, AT_SYMLINK_NOFOLLOW);
-}
-
 } // namespace
 
 class tst_UndoVolumes : public QObject
