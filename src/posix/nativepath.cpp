@@ -35,6 +35,11 @@ QByteArrayView name(QByteArrayView path)
     return path.sliced(nameStart(path));
 }
 
+QByteArray joined(const QByteArray &folder, const QByteArray &name)
+{
+    return folder.endsWith('/') ? folder + name : folder + '/' + name;
+}
+
 QByteArray folder(const QByteArray &path)
 {
     const qsizetype slash = path.lastIndexOf('/');

@@ -17,6 +17,8 @@ QByteArrayView name(QByteArrayView path);
 // What comes before the last slash; "/" for an entry of the root ("/a",
 // "//a"), nothing for a path without a slash.
 QByteArray folder(const QByteArray &path);
+// `name` in `folder`: one slash between them, also after the root "/".
+QByteArray joined(const QByteArray &folder, const QByteArray &name);
 // The folder to open for a move: as folder(), but "." (the working folder)
 // for a path without a slash.
 QByteArray openableFolder(const QByteArray &path);

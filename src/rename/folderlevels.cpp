@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "rename/folderlevels.h"
 
+#include "posix/nativepath.h"
 #include "rename/journal.h"
 
 #include <QSet>
@@ -52,12 +53,9 @@ bool movesFolders(const QList<JournalMove> &moves)
     QSet<QByteArray> folders;
     for (const JournalMove &move : moves)
         folders.insert(move.folder);
-    const auto joined = [](const QByteArray &folder, const QByteArray &name) {
-        return folder.endsWith('/') ? folder + name : folder + '/' + name;
-    };
     for (const JournalMove &move : moves) {
-        if (folders.contains(joined(move.folder, move.oldName)) ||
-            folders.contains(joined(move.folder, move.newName)))
+        if (folders.contains(NativePath::joined(move.folder, move.oldName)) ||
+            folders.contains(NativePath::joined(move.folder, move.newName)))
             return true;
     }
     return false;

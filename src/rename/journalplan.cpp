@@ -107,14 +107,4 @@ JournalWriter::MoveSource source(const RenamePlan &plan, const RenameRun::Entry 
     return {qsizetype(positions.size()), folderOf, fill};
 }
 
-QList<JournalMove> moves(const RenamePlan &plan, const RenameRun::Entry *entries,
-                         const std::vector<qsizetype> &positions,
-                         const std::vector<qint32> &folders)
-{
-    const JournalWriter::MoveSource made = source(plan, entries, positions, folders);
-    QList<JournalMove> result(made.count);
-    made.fill(0, made.count, result.data());
-    return result;
-}
-
 } // namespace JournalPlan

@@ -15,15 +15,10 @@ class RenamePlan;
 // modification and birth times, and its volume's file system and UUID.
 namespace JournalPlan {
 
-// One journal move for each entry at `positions`, in that order; folders[k]
-// is the plan's folder of positions[k]. A file that is not there gets inode
-// 0, which no file has. The names point into the entries,
-// which must outlive the moves and stay unchanged.
-QList<JournalMove> moves(const RenamePlan &plan, const RenameRun::Entry *entries,
-                         const std::vector<qsizetype> &positions,
-                         const std::vector<qint32> &folders);
-// The same moves made a block at a time as the journal writes them; the plan,
-// entries, positions and folders must outlive the source.
+// One journal move for each entry at `positions`, in that order, made a
+// block at a time as the journal writes them; folders[k] is the plan's folder
+// of positions[k]. A file that is not there gets inode 0, which no file has.
+// The plan, entries, positions and folders must outlive the source.
 JournalWriter::MoveSource source(const RenamePlan &plan, const RenameRun::Entry *entries,
                                  const std::vector<qsizetype> &positions,
                                  const std::vector<qint32> &folders);

@@ -5,6 +5,7 @@
 #include "plan/renameplan.h"
 #include "posix/fileidentity.h"
 #include "posix/nativemove.h"
+#include "posix/nativepath.h"
 #include "posix/textescape.h"
 #include "rename/filematch.h"
 #include "rename/folderlevels.h"
@@ -28,11 +29,6 @@
 #include <vector>
 
 namespace {
-
-QByteArray joined(const QByteArray &folder, const QByteArray &name)
-{
-    return folder.endsWith('/') ? folder + name : folder + '/' + name;
-}
 
 // A name a move of case takes on the way (NativeMove, never journaled), or a
 // cycle's name other than the last one the journal holds for the move: a
@@ -70,8 +66,8 @@ void undoFolder(const QByteArray &folder, const std::vector<qsizetype> &moves, C
                           const QString &reason) {
         results.result[size_t(move)] = Result::Kept;
         results.reason[size_t(move)] = reason;
-        results.from[size_t(move)] = joined(journal.moves[move].folder, from);
-        results.to[size_t(move)] = joined(journal.moves[move].folder, to);
+        results.from[size_t(move)] = NativePath::joined(journal.moves[move].folder, from);
+        results.to[size_t(move)] = NativePath::joined(journal.moves[move].folder, to);
     };
     const FolderNow now(folder, c.volumes);
     if (!now.facts().opened) {
@@ -233,8 +229,8 @@ void undoFolder(const QByteArray &folder, const std::vector<qsizetype> &moves, C
             continue;
         RenameRun::Entry &entry = entries[size_t(k)];
         const QByteArray &spelling = journal.moves[moving[size_t(k)]].folder;
-        entry.oldPath = joined(spelling, current[size_t(k)]);
-        entry.newPath = joined(spelling, targetOf(k));
+        entry.oldPath = NativePath::joined(spelling, current[size_t(k)]);
+        entry.newPath = NativePath::joined(spelling, targetOf(k));
         entry.base = spelling.endsWith('/') ? spelling.size() : spelling.size() + 1;
         entry.outcome = RenameRun::Outcome::Renamed;
         positions.push_back(k);
