@@ -107,6 +107,14 @@ inline CliResult runCli(const QStringList &arguments, const CliOptions &options 
     return runCli(bytes, options);
 }
 
+// Options written as one line (no value holds a space); "@" stands for the
+// folder.
+inline QStringList argsLine(const QString &line, const QByteArray &folder)
+{
+    QStringList list = line.split(u' ', Qt::SkipEmptyParts);
+    return list.replaceInStrings(QStringLiteral("@"), QFile::decodeName(folder));
+}
+
 // The raw names in a folder, sorted: QDir would skip the undecodable ones.
 inline QByteArrayList namesIn(const QByteArray &folder)
 {

@@ -12,12 +12,14 @@
 #include <QJsonObject>
 #include <QTest>
 
+#include <sys/stat.h>
 #include <unistd.h>
 
 using namespace Qt::StringLiterals;
 
 // The history of runs through the real binary: listing it, taking runs back
-// and doing them again, and the journal the run must be able to write.
+// and doing them again, and the journal the run must be able to write; and
+// new names by hand, taken back by --undo.
 namespace {
 
 // Runs of 2026-01-02 03:04:05 UTC and later: their IDs and times are fixed.
@@ -43,8 +45,6 @@ class tst_CliHistory : public QObject
 private slots:
     void init();
 
-    void actionsStandAlone_data();
-    void actionsStandAlone();
     void runInQuestion_data();
     void runInQuestion();
     void historyLines();
@@ -58,16 +58,25 @@ private slots:
     void journalFolderUnwritable_data();
     void journalFolderUnwritable();
 
+    void namesByHand_data();
+    void namesByHand();
+    void namesByHandRefused_data();
+    void namesByHandRefused();
+
 private:
     CliResult run(const QStringList &arguments) const;
     QStringList args(const QString &line) const;
     QString runsFolder() const { return m_state.filePath(u"Velnor/runs"_s); }
     void writeRun(const FixtureRun &fixture) const;
-    // The ID of a run started `seconds` after the first.
-    static QString id(int seconds)
+    // New names by hand (--names-from, --map, --edit) on a small tree: f/a,
+    // f/b, f/c (holding A, B, C) and g/"p,<newline>q" (P). Run there with
+    // `input` on standard input and in map.csv.
+    void makeNamesTree() const;
+    CliResult runNames(const QString &options, const QByteArray &input,
+                       const QString &editor) const;
+    QString namesDisk() const
     {
-        return QDateTime::fromMSecsSinceEpoch(FirstRun + seconds * 1000, Qt::UTC)
-            .toString(u"yyyyMMdd-HHmmss"_s);
+        return folderEntries(m_files->path("f")) + u" | "_s + folderEntries(m_files->path("g"));
     }
 
     std::unique_ptr<ScratchDir> m_files;
@@ -90,11 +99,9 @@ CliResult tst_CliHistory::run(const QStringList &arguments) const
     return runCli(arguments, options);
 }
 
-// Options written as one line; "@" is the folder of the files.
 QStringList tst_CliHistory::args(const QString &line) const
 {
-    QStringList list = line.split(u' ', Qt::SkipEmptyParts);
-    return list.replaceInStrings(u"@"_s, QFile::decodeName(m_files->path()));
+    return argsLine(line, m_files->path());
 }
 
 void tst_CliHistory::writeRun(const FixtureRun &fixture) const
@@ -106,60 +113,13 @@ void tst_CliHistory::writeRun(const FixtureRun &fixture) const
                  .isEmpty());
 }
 
-void tst_CliHistory::actionsStandAlone_data()
-{
-    QTest::addColumn<QString>("arguments");
-    QTest::addColumn<QString>("message");
-    QTest::newRow("undo with a name template")
-        << u"--undo --name x"_s << u"--undo and --name cannot be combined"_s;
-    QTest::newRow("redo with apply")
-        << u"--redo --apply"_s << u"--redo and --apply cannot be combined"_s;
-    QTest::newRow("history with no-journal")
-        << u"--history --no-journal"_s << u"--history and --no-journal cannot be combined"_s;
-    QTest::newRow("undo with a list of paths")
-        << u"--undo --files-from=-"_s << u"--undo and --files-from cannot be combined"_s;
-    QTest::newRow("history with a path")
-        << u"--history @"_s
-        << u"--history takes no PATH: a run is named by its ID (see --history)"_s;
-    QTest::newRow("undo with a path after the ID")
-        << u"--undo 20260102-030405 @"_s
-        << u"--undo takes no PATH: a run is named by its ID (see --history)"_s;
-    QTest::newRow("a path is no ID")
-        << u"--undo @"_s << u"--undo: '@' is no run ID (see --history)"_s;
-    QTest::newRow("an ID cannot climb out of the history")
-        << u"--redo=../../etc"_s << u"--redo: '../../etc' is no run ID (see --history)"_s;
-    QTest::newRow("empty ID") << u"--undo="_s << u"--undo: '' is no run ID (see --history)"_s;
-    QTest::newRow("undo and redo") << u"--undo --redo"_s << u"give one of --undo and --redo"_s;
-    QTest::newRow("history and undo")
-        << u"--history --undo"_s << u"--history and --undo cannot be combined"_s;
-    QTest::newRow("flag with a value") << u"--history=all"_s << u"--history takes no value"_s;
-    QTest::newRow("no-journal with a value")
-        << u"--apply --no-journal=yes @"_s << u"--no-journal takes no value"_s;
-}
-
-// Refused before anything is read or moved.
-void tst_CliHistory::actionsStandAlone()
-{
-    QFETCH(QString, arguments);
-    QFETCH(QString, message);
-    writeRun({FirstRun, m_files->path(), 1, -1, false});
-    writeFile(m_files->path("f0"), "zero");
-    const CliResult result = run(args(arguments));
-    QCOMPARE(result.exitCode, 2);
-    QCOMPARE(QString::fromUtf8(result.err),
-             u"velnor-rename: "_s + message.replace(u"@"_s, QFile::decodeName(m_files->path())) +
-                 u'\n');
-    QCOMPARE(result.out, QByteArray());
-    QCOMPARE(folderEntries(m_files->path()), u"f0=zero"_s);
-}
-
 void tst_CliHistory::runInQuestion_data()
 {
     QTest::addColumn<bool>("withRuns");
     QTest::addColumn<QString>("arguments");
     QTest::addColumn<int>("exitCode");
     QTest::addColumn<QString>("message");
-    // With runs: id(0) complete, id(10) undone.
+    // With runs: 20260102-030405 complete, 20260102-030415 undone.
     QTest::newRow("unknown ID")
         << true << u"--undo 20990101-000000"_s << 2
         << u"--undo: no run with the ID '20990101-000000' (see --history)"_s;
@@ -186,7 +146,6 @@ void tst_CliHistory::runInQuestion()
     QFETCH(QString, arguments);
     QFETCH(int, exitCode);
     QFETCH(QString, message);
-    QCOMPARE(id(10), u"20260102-030415"_s);
     if (withRuns) {
         writeRun({FirstRun, m_files->path(), 2, -1, false});
         writeRun({FirstRun + 10000, m_files->path(), 2, -1, true});
@@ -377,10 +336,7 @@ void tst_CliHistory::undoKeepsWhatChanged()
     } else {
         QCOMPARE(result.out, QByteArray("1 file restored. 3 kept.\n"));
     }
-    const QList<QByteArray> kept = result.err.trimmed().split('\n');
-    QCOMPARE(kept.size(), 3);
-    for (const QByteArray &line : kept)
-        QVERIFY2(line.startsWith("velnor-rename: '" + root + "/"), line.constData());
+    QCOMPARE(result.err.count("velnor-rename: '" + root + "/"), 3);
     QCOMPARE(folderEntries(root), u"f2=new f4=f4 g2=f2 h1=f1"_s);
 }
 
@@ -416,6 +372,106 @@ void tst_CliHistory::journalFolderUnwritable()
              u"velnor-rename: cannot write the journal in "_s + runsFolder() +
                  u": cannot make the folder "_s + runsFolder() +
                  u"; nothing was renamed (--no-journal renames without one)\n"_s);
+}
+
+void tst_CliHistory::makeNamesTree() const
+{
+    for (const char *folder : {"f", "g", "tmp"})
+        QCOMPARE(::mkdir(m_files->path(folder), 0755), 0);
+    for (const char *name : {"a", "b", "c"})
+        writeFile(m_files->path("f/") + name, QByteArray(name).toUpper());
+    writeFile(m_files->path("g/p,\nq"), "P");
+}
+
+CliResult tst_CliHistory::runNames(const QString &options, const QByteArray &input,
+                                   const QString &editor) const
+{
+    writeFile(m_files->path("map.csv"), input);
+    CliOptions how;
+    how.cwd = m_files->path();
+    how.input = input;
+    how.env = {"XDG_STATE_HOME=" + m_state.path(), "VISUAL=", "EDITOR=" + editor.toUtf8(),
+               "TMPDIR=" + m_files->path("tmp")};
+    return runCli(options.split(u' '), how);
+}
+
+static const QString untouched = u"a=A b=B c=C | p,\nq=P"_s;
+
+void tst_CliHistory::namesByHand_data()
+{
+    QTest::addColumn<QString>("options");
+    QTest::addColumn<QByteArray>("input");
+    QTest::addColumn<QString>("editor");
+    QTest::addColumn<QString>("after");
+    QTest::newRow("names-from swap") << u"--sort old-name --names-from - f"_s << "b\na\nc\n"_ba
+                                     << u""_s << u"a=B b=A c=C | p,\nq=P"_s;
+    // A quoted path with a comma and a line end, a relative path with "./",
+    // a name that is not UTF-8, CRLF; f/c is a PATH that keeps its name.
+    QTest::newRow("map") << u"--map map.csv f/c"_s << "\"g/p,\nq\",\"n,\xffw\"\r\n./f/a,b2\r\n"_ba
+                         << u""_s << u"b2=A b=B c=C | n,\uFFFDw=P"_s;
+    QTest::newRow("edit one line") << u"--name [N]x --sort old-name --edit f"_s << ""_ba
+                                   << u"test $(stat -c %a \"$1\") = 600 && sed -i 2s/.*/bee/"_s
+                                   << u"ax=A bee=B cx=C | p,\nq=P"_s;
+    QTest::newRow("edit leaves all") << u"--name [N]x --sort old-name --edit f"_s << ""_ba
+                                     << u"true"_s << u"ax=A bx=B cx=C | p,\nq=P"_s;
+}
+
+void tst_CliHistory::namesByHand()
+{
+    QFETCH(QString, options);
+    QFETCH(QByteArray, input);
+    QFETCH(QString, editor);
+    makeNamesTree();
+    const CliResult applied = runNames(options + u" --apply"_s, input, editor);
+    QCOMPARE(applied.err, QByteArray());
+    QCOMPARE(applied.exitCode, 0);
+    QTEST(namesDisk(), "after");
+    QCOMPARE(folderEntries(m_files->path("tmp")), QString());
+    if (QTest::currentDataTag() == "map"_ba)
+        QCOMPARE(readFile(m_files->path("g/n,\xffw")), "P"_ba);
+    QCOMPARE(runNames(u"--undo"_s, {}, {}).exitCode, 0);
+    QCOMPARE(namesDisk(), untouched);
+}
+
+void tst_CliHistory::namesByHandRefused_data()
+{
+    QTest::addColumn<QString>("options");
+    QTest::addColumn<QByteArray>("input");
+    QTest::addColumn<QString>("editor");
+    QTest::addColumn<QString>("message");
+    QTest::newRow("count differs") << u"--names-from - f"_s << "x\ny\n"_ba << u""_s
+                                   << u"--names-from: 2 names for 3 files; nothing renamed"_s;
+    QTest::newRow("empty line") << u"--names-from - f"_s << "x\n\ny\n"_ba << u""_s
+                                << u"--names-from: line 2 is empty"_s;
+    QTest::newRow("map path twice") << u"--map map.csv"_s << "f/a,x\n./f/a,y\n"_ba << u""_s
+                                    << u"--map: 'map.csv': row 2: './f/a' is in row 1 already"_s;
+    QTest::newRow("map path missing") << u"--map map.csv"_s << "f/a,x\nf/q,y\n"_ba << u""_s
+                                      << u"row 2: 'f/q': No such file or directory"_s;
+    QTest::newRow("map one column") << u"--map map.csv"_s << "f/a,x\nf/b\n"_ba << u""_s
+                                    << u"row 2: not two columns (path, new name)"_s;
+    QTest::newRow("edit deletes a line") << u"--edit f"_s << ""_ba << u"sed -i 2d"_s
+                                         << u"--edit: 2 lines for 3 files; nothing renamed"_s;
+    QTest::newRow("editor fails") << u"--edit f"_s << ""_ba << u"sed -i 1s/a/z/ \"$1\"; false"_s
+                                  << u"exited with status 1; nothing renamed"_s;
+    QTest::newRow("edit a line end")
+        << u"--edit g"_s << ""_ba << u"true"_s << u"holds a line end and cannot be edited"_s;
+    QTest::newRow("two ways") << u"--names-from - --edit f"_s << ""_ba << u"true"_s
+                              << u"--names-from and --edit cannot be combined"_s;
+    QTest::newRow("preset") << u"--map map.csv --save-preset p"_s << ""_ba << u""_s
+                            << u"a preset keeps no names by hand"_s;
+}
+
+void tst_CliHistory::namesByHandRefused()
+{
+    QFETCH(QString, options);
+    QFETCH(QByteArray, input);
+    QFETCH(QString, editor);
+    QFETCH(QString, message);
+    makeNamesTree();
+    const CliResult result = runNames(options + u" --apply"_s, input, editor);
+    QVERIFY2(QString::fromUtf8(result.err).contains(message), result.err.constData());
+    QCOMPARE(result.exitCode, 2);
+    QCOMPARE(namesDisk(), untouched);
 }
 
 QTEST_GUILESS_MAIN(tst_CliHistory)
