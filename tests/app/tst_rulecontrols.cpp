@@ -1,29 +1,38 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "../diskfiles.h"
-#include "../scriptedprompt.h"
+#include "app/factsreading.h"
+#include "app/jobbar.h"
+#include "app/metacontrols.h"
 #include "app/presetmenu.h"
 #include "app/rulecontrols.h"
-#include "app/vlnwindow.h"
 #include "files/filelist.h"
-#include "model/filetablemodel.h"
-#include "rename/userdefaults.h"
-#include "ui_vlnwindow.h"
 #include "windowtest.h"
 
+#include <QAbstractButton>
 #include <QAction>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QDateTime>
+#include <QDir>
+#include <QHeaderView>
+#include <QInputDialog>
+#include <QKeySequence>
 #include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
+#include <QMessageBox>
+#include <QProcess>
 #include <QPushButton>
 #include <QTest>
+
+#include <utime.h>
 
 using namespace Qt::StringLiterals;
 
 // The window's controls of the later rules: defaults that change nothing,
-// the pattern's error, per-folder numbering in preview and run, natural
-// order and the Presets menu.
+// the pattern's error, per-folder numbering, natural order, the Presets
+// menu; and of names from inside files: the Metadata menu, the clock and the
+// date source, and the facts read in the background for the preview, the
+// Date column, the sort and the run, on a few photos.
 class tst_RuleControls : public WindowTest
 {
     Q_OBJECT
@@ -32,13 +41,26 @@ private slots:
     void cleanup() { WindowTest::cleanup(); }
     void defaultsChangeNothing();
     void patternAndItsError();
-    void perFolderPreviewMatchesRun();
+    void perFolderPreview();
     void naturalOrderResorts();
     void presetsMenu();
     void companionsAndAscii();
     void folderTokenAndUniqueNames();
     void slashMakesFoldersWhenAllowed();
     void folderRows();
+
+    void menuInsertsTokens();
+    void otherField_data();
+    void otherField();
+    void dateSourcesAndClock();
+    void jobBarText();
+    void photosByDateTaken();
+    void startWaitsForFacts();
+
+private:
+    // Three photos: two with a camera and a shot time, one without tags.
+    void listPhotos();
+    QString newNames() const;
 };
 
 // "[P] Folder" appends the token; "Make names unique" shows the plan's names
@@ -163,30 +185,18 @@ void tst_RuleControls::patternAndItsError()
     QCOMPARE(cell(0, FileTableModel::NewNameColumn), u"p0042.jpg"_s);
     rules->regexBox()->setChecked(false);
     QCOMPARE(cell(0, FileTableModel::NewNameColumn), u"p0042.jpg"_s);
-
-    ui->casePopup->setCurrentIndex(3);
-    ui->searchField->clear();
-    window->controlTextDidChange();
-    QCOMPARE(cell(0, FileTableModel::NewNameColumn), u"Img_0042.jpg"_s);
 }
 
-// What the per-folder counter shows, the run does. The counts in other
-// orders are the list's to test.
-void tst_RuleControls::perFolderPreviewMatchesRun()
+// The per-folder counter in the preview (the counts in other orders are
+// the list's to test; that the run does what the plan shows, the run's).
+void tst_RuleControls::perFolderPreview()
 {
     VLNWindow *window = makeWindow();
-    ScriptedPrompt prompt;
-    prompt.answers = {m_root};
-    window->setAccessPrompt(&prompt);
     listFiles({"a/p.txt", "b/q.txt", "a/r.txt", "b/s.txt", "a/t.txt"});
     window->ui()->nameField->setText(u"[N]-[C]"_s);
     window->ruleControls()->perFolderBox()->setChecked(true);
     QCOMPARE(column(FileTableModel::NewNameColumn).join(u' '),
              u"p-1.txt q-1.txt r-2.txt s-2.txt t-3.txt"_s);
-    window->clickStart();
-    QTRY_VERIFY(!window->isRenaming() && window->reportSheet());
-    QCOMPARE(folderEntries(m_root + "/a") + u" | "_s + folderEntries(m_root + "/b"),
-             u"p-1.txt= r-2.txt= t-3.txt= | q-1.txt= s-2.txt="_s);
 }
 
 // The two boxes reach the settings and the table, where a companion says
@@ -265,6 +275,198 @@ void tst_RuleControls::presetsMenu()
     deleteMenu->actions().first()->trigger();
     QCOMPARE(presets->menu()->actions().size(), 4);
     QVERIFY(!presets->load(name));
+}
+
+void tst_RuleControls::listPhotos()
+{
+    const auto make = [this](const char *name, const QStringList &tags) {
+        QCOMPARE(QProcess::execute(QStringLiteral(VELNOR_MAKE_JPEG_BIN),
+                                   QStringList{QString::fromUtf8(m_root + '/' + name)} + tags),
+                 0);
+    };
+    make("a.jpg",
+         {u"Exif.Photo.DateTimeOriginal=2024:03:05 14:07:09"_s, u"Exif.Image.Model=Cam A"_s});
+    make("b.jpg",
+         {u"Exif.Photo.DateTimeOriginal=2023:01:02 13:00:00"_s, u"Exif.Image.Model=AC/DC 1"_s});
+    make("c.jpg", {});
+    // Modified long before it was taken: the Date column cannot mix them up.
+    const struct utimbuf modified = {1000000000, 1000000000};
+    QCOMPARE(::utime(m_root + "/b.jpg", &modified), 0);
+    m_window->openFiles({m_root + "/a.jpg", m_root + "/b.jpg", m_root + "/c.jpg"});
+    QTRY_VERIFY(!m_window->isListing());
+}
+
+QString tst_RuleControls::newNames() const
+{
+    return column(FileTableModel::NewNameColumn).join(u" | "_s);
+}
+
+void tst_RuleControls::menuInsertsTokens()
+{
+    VLNWindow *window = makeWindow();
+    QMenu *menu = window->metaControls()->metadataMenu();
+    QCOMPARE(window->metaControls()->metadataButton()->menu(), menu);
+    // The window has no letter left for the button: a shortcut opens it.
+    QCOMPARE(window->metaControls()->metadataButton()->shortcut(),
+             QKeySequence(Qt::CTRL | Qt::Key_M));
+    QStringList tokens;
+    for (QAction *action : menu->actions()) {
+        if (!action->isSeparator() && action->text().startsWith(u'['))
+            tokens << action->text().section(u' ', 0, 0);
+    }
+    QCOMPARE(tokens.join(u' '), u"[Make] [Model] [Lens] [Width] [Height] [Artist] [AlbumArtist] "
+                                u"[Album] [Title] [Track] [Disc] [Year] [Genre]"_s);
+    window->ui()->nameField->setText(u"[N]_"_s);
+    menu->actions().at(2)->trigger(); // [Model], after the section's title
+    QCOMPARE(window->ui()->nameField->text(), u"[N]_[Model]"_s);
+    QCOMPARE(window->renameSettings().nameTemplate, u"[N]_[Model]"_s);
+}
+
+void tst_RuleControls::otherField_data()
+{
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<QString>("name");
+    QTest::newRow("an Exif key") << u"Exif.Photo.FNumber"_s << u"[N][meta:Exif.Photo.FNumber]"_s;
+    QTest::newRow("spaces around go") << u"  COMPOSER "_s << u"[N][meta:COMPOSER]"_s;
+    QTest::newRow("a bracket would end the token") << u"Xmp.dc]x"_s << u"[N]"_s;
+    QTest::newRow("a bar would start a fallback") << u"A|B"_s << u"[N]"_s;
+    QTest::newRow("nothing typed") << u""_s << u"[N]"_s;
+}
+
+void tst_RuleControls::otherField()
+{
+    QFETCH(QString, typed);
+    QFETCH(QString, name);
+    VLNWindow *window = makeWindow();
+    window->metaControls()->metadataMenu()->findChild<QAction *>(u"actionOtherField"_s)->trigger();
+    QInputDialog *dialog = window->metaControls()->keyDialog();
+    QVERIFY(dialog && dialog->isVisible());
+    QVERIFY(dialog->labelText().contains(u"Exif.Photo.FNumber"_s));
+    dialog->setTextValue(typed);
+    dialog->accept();
+    QCOMPARE(window->ui()->nameField->text(), name);
+    QVERIFY(!window->metaControls()->keyDialog());
+}
+
+void tst_RuleControls::dateSourcesAndClock()
+{
+    VLNWindow *window = makeWindow();
+    MetaControls *controls = window->metaControls();
+    using S = RenameSettings::DateSource;
+    // At first every date is the modification date, on the 12-hour clock.
+    QCOMPARE(window->renameSettings(), RenameSettings());
+    QStringList items;
+    for (int i = 0; i < controls->datesFromPopup()->count(); ++i)
+        items << controls->datesFromPopup()->itemText(i);
+    QCOMPARE(items, QStringList({u"Modified"_s, u"Taken, else modified"_s,
+                                 u"Taken, else created, else modified"_s,
+                                 u"Created, else modified"_s, u"Taken"_s, u"Created"_s}));
+    controls->datesFromPopup()->setCurrentIndex(1);
+    controls->hour24Box()->setChecked(true);
+    QCOMPARE(window->renameSettings().dateSources, QList<S>({S::Taken, S::Modified}));
+    QVERIFY(window->renameSettings().hour24);
+    QVERIFY(window->tableModel()->composer().settings().hour24);
+
+    // A preset's list that no item offers gets an item; one that goes on
+    // after the modification date is cut there.
+    RenameSettings preset;
+    preset.dateSources = {S::Created, S::Taken};
+    window->setRenameSettings(preset);
+    QCOMPARE(controls->datesFromPopup()->currentText(), u"Created, else taken"_s);
+    QCOMPARE(window->renameSettings().dateSources, preset.dateSources);
+    QVERIFY(!controls->hour24Box()->isChecked());
+    preset.dateSources = {S::Taken, S::Modified, S::Created};
+    window->setRenameSettings(preset);
+    QCOMPARE(controls->datesFromPopup()->currentIndex(), 1);
+    preset.dateSources = {S::Modified};
+    window->setRenameSettings(preset);
+    QCOMPARE(controls->datesFromPopup()->currentIndex(), 0);
+    QCOMPARE(window->renameSettings().dateSources, QList<S>());
+}
+
+void tst_RuleControls::jobBarText()
+{
+    QLocale::setDefault(QLocale(u"en_US"_s));
+    JobBar bar;
+    bar.showFacts(1234, 10000);
+    QCOMPARE(bar.progressText(), u"Reading metadata 1,234 of 10,000"_s);
+    QVERIFY(bar.isShowingProgress());
+    QLocale::setDefault(QLocale::c());
+}
+
+// The names wait for the facts, which are read once; the Date column, the
+// sort by date and the marks follow the date taken.
+void tst_RuleControls::photosByDateTaken()
+{
+    VLNWindow *window = makeWindow();
+    FileTableModel *model = window->tableModel();
+    listPhotos();
+    QTRY_VERIFY(model->plan());
+    QCOMPARE(window->factsReading()->reader().requests(), 0); // the defaults read nothing
+
+    window->metaControls()->datesFromPopup()->setCurrentIndex(1); // taken, else modified
+    window->ui()->nameField->setText(u"[YMD]-[h]_[Model]"_s);
+    window->controlTextDidChange();
+    // The keystroke reads nothing: the rows wait.
+    QCOMPARE(newNames(), u"Reading metadata… | Reading metadata… | Reading metadata…"_s);
+    QVERIFY(
+        model->index(0, FileTableModel::NewNameColumn).data(FileTableModel::PendingRole).toBool());
+    QCOMPARE(window->factsReading()->reader().requests(), 0);
+    QTRY_VERIFY(model->plan());
+    QCOMPARE(newNames(), u"20240305-02_Cam A.jpg | 20230102-01_AC_DC 1.jpg | c.jpg"_s);
+    QCOMPARE(cell(0, FileTableModel::DateColumn), u"2024/03/05 14:07"_s);
+    QCOMPARE(
+        model->index(2, FileTableModel::NewNameColumn).data(FileTableModel::ProblemRole).toString(),
+        u"no Model"_s);
+    QCOMPARE(window->problemsButton()->text(), u"1 file cannot be renamed"_s);
+    QCOMPARE(window->factsReading()->reader().requests(), 3);
+
+    // A second template and the 24-hour clock read nothing again.
+    window->metaControls()->hour24Box()->setChecked(true);
+    window->ui()->nameField->setText(u"[Model|none]-[h]"_s);
+    window->controlTextDidChange();
+    QCOMPARE(newNames().section(u" | "_s, 0, 1), u"Cam A-14.jpg | AC_DC 1-13.jpg"_s);
+    QVERIFY(cell(2, FileTableModel::NewNameColumn).startsWith(u"none-"_s));
+    QTRY_VERIFY(model->plan());
+    QCOMPARE(window->factsReading()->reader().requests(), 3);
+
+    // Sorted by the date taken: the photo without one by its modification
+    // date, today, after both.
+    window->ui()->tableView->horizontalHeader()->sectionClicked(FileTableModel::DateColumn);
+    QCOMPARE(newNames().section(u" | "_s, 0, 1), u"AC_DC 1-13.jpg | Cam A-14.jpg"_s);
+
+    // Back to the modification date: the Date column shows it again, in
+    // local time.
+    window->metaControls()->datesFromPopup()->setCurrentIndex(0);
+    QCOMPARE(cell(0, FileTableModel::DateColumn),
+             u"2001/09/09 03:46"_s); // 1000000000, in Berlin
+}
+
+// Start before the facts are read: the run waits for them, and renames by
+// them; the photo without a camera keeps its name.
+void tst_RuleControls::startWaitsForFacts()
+{
+    VLNWindow *window = makeWindow();
+    ScriptedPrompt prompt;
+    prompt.answers = {m_root};
+    window->setAccessPrompt(&prompt);
+    listPhotos();
+    window->metaControls()->datesFromPopup()->setCurrentIndex(4); // taken
+    window->ui()->nameField->setText(u"[YMD]_[Model]"_s);
+    window->controlTextDidChange();
+    window->clickStart();
+    QVERIFY(!window->isRenaming());
+    // The photo without a camera cannot be renamed: asked first, once read.
+    QTRY_VERIFY(window->confirmationSheet());
+    QCOMPARE(window->confirmationSheet()->text(),
+             u"1 of 3 files cannot be renamed. Rename the other 2?"_s);
+    for (QAbstractButton *button : window->confirmationSheet()->buttons()) {
+        if (window->confirmationSheet()->buttonRole(button) == QMessageBox::AcceptRole)
+            button->click();
+    }
+    QTRY_VERIFY(window->reportSheet());
+    QCOMPARE(QDir(QFile::decodeName(m_root)).entryList(QDir::Files).join(u' '),
+             u"20230102_AC_DC 1.jpg 20240305_Cam A.jpg c.jpg"_s);
 }
 
 QTEST_MAIN(tst_RuleControls)

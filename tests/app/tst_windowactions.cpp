@@ -1,12 +1,12 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
+#include "app/folderaccessdialog.h"
+#include "app/listingcontrols.h"
+#include "app/metacontrols.h"
 #include "app/translations.h"
-#include "app/vlnwindow.h"
 #include "app/windowmemory.h"
 #include "files/filelist.h"
 #include "files/zqfile.h"
-#include "model/filetablemodel.h"
-#include "rename/userdefaults.h"
-#include "ui_vlnwindow.h"
+#include "plan/renameplan.h"
 #include "windowtest.h"
 
 #include <QAbstractButton>
@@ -14,33 +14,35 @@
 #include <QCheckBox>
 #include <QClipboard>
 #include <QContextMenuEvent>
+#include <QDir>
 #include <QFileDialog>
 #include <QHeaderView>
 #include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
 #include <QMenu>
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QSignalSpy>
 #include <QTest>
-#include <QTranslator>
 
 using namespace Qt::StringLiterals;
 
 // The window's keyboard: shortcuts, mnemonics, the tab order, the table's
-// context menu; and the size and column widths it keeps between starts.
+// context menu; the size and column widths it keeps between starts; and how
+// it leads a user through a run, the tutorial and the list.
 class tst_WindowActions : public WindowTest
 {
     Q_OBJECT
 
 private slots:
     void init() { WindowTest::init(); }
-    void cleanup();
+    void cleanup() { WindowTest::cleanup(); }
 
     void shortcuts_data();
     void shortcuts();
-    void startShortcuts_data();
-    void startShortcuts();
-    void addAndTutorialKeys();
+    void actionKeys_data();
+    void actionKeys();
     void listKeysRestDuringTutorial();
     void emptyListRestsItsButtons();
 
@@ -57,13 +59,27 @@ private slots:
     void remembersSizeAndColumns();
     void storedColumnWidths_data();
     void storedColumnWidths();
-};
 
-void tst_WindowActions::cleanup()
-{
-    WindowTest::cleanup();
-    removeTranslators();
-}
+    void partialRunAsks_data();
+    void partialRunAsks();
+    void tutorialKeepsTheList_data();
+    void tutorialKeepsTheList();
+    void listingFilters();
+    void folderAccessAskedOncePerTree();
+
+private:
+    // A fresh window, as at the next launch, lists these files and starts.
+    void renameIn(ScriptedPrompt &prompt, const QList<QByteArray> &files)
+    {
+        VLNWindow *window = makeWindow(true, &prompt);
+        listFiles(files);
+        window->ui()->nameField->setText(u"[N]-x"_s);
+        window->controlTextDidChange();
+        QTRY_VERIFY(window->tableModel()->plan() && window->tableModel()->plan()->isComplete());
+        window->clickStart();
+        QTRY_VERIFY(!window->isRenaming());
+    }
+};
 
 void tst_WindowActions::shortcuts_data()
 {
@@ -102,7 +118,6 @@ void tst_WindowActions::shortcuts()
     QFETCH(QString, nameTemplate);
 
     VLNWindow *window = makeWindow();
-    QVERIFY(window);
     listFiles({"a.txt", "b.txt", "c.txt"});
     window->ui()->tableView->selectRow(1);
     auto *start = window->findChild<QWidget *>(focus);
@@ -122,49 +137,43 @@ void tst_WindowActions::shortcuts()
         QCOMPARE(window->ui()->nameField->selectedText(), u"[N]"_s);
 }
 
-void tst_WindowActions::startShortcuts_data()
+void tst_WindowActions::actionKeys_data()
 {
+    QTest::addColumn<QString>("focus");
     QTest::addColumn<QKeySequence>("keys");
-    QTest::newRow("Ctrl+Return") << QKeySequence(Qt::CTRL | Qt::Key_Return);
-    QTest::newRow("Ctrl+Enter on the keypad")
-        << QKeySequence(QKeyCombination(Qt::ControlModifier | Qt::KeypadModifier, Qt::Key_Enter));
-}
-
-void tst_WindowActions::startShortcuts()
-{
-    QFETCH(QKeySequence, keys);
-    VLNWindow *window = makeWindow();
-    QVERIFY(window);
-    listFiles({"a.txt"});
-    QSignalSpy started(window->ui()->actionStartRenaming, &QAction::triggered);
+    QTest::addColumn<QString>("action");
     // From a field too: Return alone belongs to the field, Ctrl+Return starts.
-    window->ui()->searchField->setFocus();
-    QTest::keySequence(window->ui()->searchField, keys);
-    QCOMPARE(started.count(), 1);
+    QTest::newRow("Ctrl+Return") << u"searchField"_s << QKeySequence(Qt::CTRL | Qt::Key_Return)
+                                 << u"actionStartRenaming"_s;
+    QTest::newRow("Ctrl+Enter on the keypad")
+        << u"searchField"_s
+        << QKeySequence(QKeyCombination(Qt::ControlModifier | Qt::KeypadModifier, Qt::Key_Enter))
+        << u"actionStartRenaming"_s;
+    QTest::newRow("Ctrl+O opens the panel")
+        << u"tableView"_s << QKeySequence(Qt::CTRL | Qt::Key_O) << u"actionAddFiles"_s;
+    // F1 reaches the delegate's menu item; here the item itself is checked.
+    QTest::newRow("F1") << u"tableView"_s << QKeySequence(Qt::Key_F1) << u"actionShowTutorial"_s;
 }
 
-void tst_WindowActions::addAndTutorialKeys()
+void tst_WindowActions::actionKeys()
 {
+    QFETCH(QString, focus);
+    QFETCH(QKeySequence, keys);
+    QFETCH(QString, action);
     VLNWindow *window = makeWindow();
-    QVERIFY(window);
-    window->ui()->tableView->setFocus();
-    QTest::keySequence(window->ui()->tableView, QKeySequence(Qt::CTRL | Qt::Key_O));
+    listFiles({"a.txt"});
+    QSignalSpy triggered(window->findChild<QAction *>(action), &QAction::triggered);
+    auto *target = window->findChild<QWidget *>(focus);
+    target->setFocus();
+    QTest::keySequence(target, keys);
+    QCOMPARE(triggered.count(), 1);
     auto *panel = window->findChild<QFileDialog *>();
-    QVERIFY(panel);
-    QVERIFY(panel->isVisible());
-    panel->reject();
-    QTRY_VERIFY(QApplication::activeWindow() == window);
-
-    // F1 reaches the delegate's menu item; here the item itself is checked.
-    QSignalSpy tutorial(window->ui()->actionShowTutorial, &QAction::triggered);
-    QTest::keyClick(window->ui()->tableView, Qt::Key_F1);
-    QCOMPARE(tutorial.count(), 1);
+    QCOMPARE(panel && panel->isVisible(), action == u"actionAddFiles"_s);
 }
 
 void tst_WindowActions::listKeysRestDuringTutorial()
 {
     VLNWindow *window = makeWindow(false);
-    QVERIFY(window);
     QCOMPARE(window->fileList()->count(), 2); // the two examples
     window->ui()->tableView->selectRow(0);
     window->ui()->tableView->setFocus();
@@ -172,16 +181,7 @@ void tst_WindowActions::listKeysRestDuringTutorial()
     QTest::keySequence(window->ui()->tableView,
                        QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Delete));
     QCOMPARE(window->fileList()->count(), 2);
-
-    window->clickSkipTutorial();
-    listFiles({"a.txt"});
-    // Not selectRow: it reads the modifiers the last key event left behind.
-    QTableView *table = window->ui()->tableView;
-    table->selectionModel()->select(table->model()->index(0, 0),
-                                    QItemSelectionModel::Select | QItemSelectionModel::Rows);
-    window->ui()->tableView->setFocus();
-    QTest::keyClick(window->ui()->tableView, Qt::Key_Delete);
-    QCOMPARE(window->fileList()->count(), 0);
+    // (That they work again after it is emptyListRestsItsButtons'.)
 }
 
 // What works on the files is off while there are none: greyed, rather than
@@ -190,7 +190,6 @@ void tst_WindowActions::emptyListRestsItsButtons()
 {
     // The first run's tutorial ends on an empty list.
     VLNWindow *window = makeWindow(false);
-    QVERIFY(window);
     Ui::VLNWindow *ui = window->ui();
     const QList<QWidget *> buttons = {ui->removeButton, ui->clearAllButton, ui->showButton,
                                       ui->startButton};
@@ -223,7 +222,6 @@ void tst_WindowActions::emptyListRestsItsButtons()
 void tst_WindowActions::contextMenu()
 {
     VLNWindow *window = makeWindow();
-    QVERIFY(window);
     listFiles({"a.txt", "b.txt", "c.txt"});
     QTableView *table = window->ui()->tableView;
     table->selectRow(0);
@@ -263,7 +261,6 @@ void tst_WindowActions::copyNewNames()
     QFETCH(QList<int>, rows);
     QFETCH(QString, clipboard);
     VLNWindow *window = makeWindow();
-    QVERIFY(window);
     listFiles({"a.jpg", "b.jpg", "c.png"});
     window->ui()->nameField->setText(u"Trip-[C]"_s);
     window->ui()->digitsCounterBox->setValue(2);
@@ -304,7 +301,6 @@ void tst_WindowActions::pasteNewNames()
     QFETCH(QString, newNames);
     QFETCH(QString, message);
     VLNWindow *window = makeWindow();
-    QVERIFY(window);
     listFiles({"a.jpg", "b.jpg", "c.png"});
     QGuiApplication::clipboard()->setText(clipboard);
     QTableView *table = window->ui()->tableView;
@@ -324,16 +320,18 @@ void tst_WindowActions::mnemonics_data()
     QTest::addColumn<QString>("language");
     QTest::newRow("English, the source") << u"en_US"_s;
     QTest::newRow("German") << u"de_DE"_s;
+    QTest::newRow("French") << u"fr_FR"_s;
+    QTest::newRow("Spanish") << u"es_ES"_s;
 }
 
-// Every button and menu item has a mnemonic; the window's (buttons, labels,
-// menu titles) are unique in the window, a menu's items unique in their menu.
+// Every button and menu item has a mnemonic, in every language; the window's
+// (buttons, labels, menu titles) are unique in the window, a menu's items
+// unique in their menu.
 void tst_WindowActions::mnemonics()
 {
     QFETCH(QString, language);
     QCOMPARE(Translations::install(qApp, QLocale(language)), language != u"en_US"_s);
     VLNWindow *window = makeWindow(false);
-    QVERIFY(window);
 
     auto mnemonic = [](const QString &text) {
         const qsizetype at = text.indexOf(u'&');
@@ -382,11 +380,16 @@ void tst_WindowActions::mnemonics()
         if (label->buddy() && !mnemonic(label->text()).isNull())
             claim(label->text());
     }
+    // The Metadata button's menu among the menu bar's.
+    QList<QMenu *> menus{window->metaControls()->metadataMenu()};
     for (QAction *menuAction : window->menuBar()->actions()) {
         QVERIFY2(!mnemonic(menuAction->text()).isNull(), qPrintable(menuAction->text()));
         claim(menuAction->text());
+        menus << menuAction->menu();
+    }
+    for (QMenu *menu : std::as_const(menus)) {
         QSet<QChar> itemKeys;
-        for (QAction *item : menuAction->menu()->actions()) {
+        for (QAction *item : menu->actions()) {
             if (item->isSeparator())
                 continue;
             const QChar key = mnemonic(item->text());
@@ -400,7 +403,6 @@ void tst_WindowActions::mnemonics()
 void tst_WindowActions::tabOrderFollowsSections()
 {
     VLNWindow *window = makeWindow();
-    QVERIFY(window);
     listFiles({"a.txt"});
     window->ui()->nameField->setFocus();
     QStringList order{QApplication::focusWidget()->objectName()};
@@ -426,13 +428,11 @@ void tst_WindowActions::tabOrderFollowsSections()
 void tst_WindowActions::remembersSizeAndColumns()
 {
     VLNWindow *window = makeWindow();
-    QVERIFY(window);
     window->resize(1010, 570);
     QHeaderView *header = window->ui()->tableView->horizontalHeader();
-    header->resizeSection(FileTableModel::OldNameColumn, 150);
-    header->resizeSection(FileTableModel::NewNameColumn, 260);
-    header->resizeSection(FileTableModel::SizeColumn, 70);
-    header->resizeSection(FileTableModel::DateColumn, 140);
+    const QList<int> widths{150, 260, 70, 140};
+    for (int column = 0; column < widths.size(); ++column)
+        header->resizeSection(column, widths[column]);
     QVERIFY(window->close());
     m_window.reset();
     QVERIFY(m_defaults->stringForKey(u"columnWidths"_s).startsWith(u"150,260,70,140,"_s));
@@ -442,11 +442,9 @@ void tst_WindowActions::remembersSizeAndColumns()
     m_window = std::make_unique<VLNWindow>(m_defaults.get());
     header = m_window->ui()->tableView->horizontalHeader();
     QCOMPARE(m_window->size(), QSize(1010, 570));
-    QCOMPARE(header->sectionSize(FileTableModel::OldNameColumn), 150);
-    QCOMPARE(header->sectionSize(FileTableModel::NewNameColumn), 260);
-    QCOMPARE(header->sectionSize(FileTableModel::SizeColumn), 70);
-    QCOMPARE(header->sectionSize(FileTableModel::DateColumn), 140);
-    // The keys of the design are still there, next to the new ones.
+    for (int column = 0; column < widths.size(); ++column)
+        QCOMPARE(header->sectionSize(column), widths[column]);
+    // The other keys of the file are kept beside them.
     QVERIFY(m_defaults->boolForKey(u"skipTutorial"_s));
 }
 
@@ -476,6 +474,216 @@ void tst_WindowActions::storedColumnWidths()
     for (int column = 0; column < widths.size(); ++column)
         actual << header->sectionSize(column);
     QCOMPARE(actual, widths);
+}
+
+void tst_WindowActions::partialRunAsks_data()
+{
+    QTest::addColumn<QString>("nameTemplate");
+    QTest::addColumn<QString>("question"); // empty: no question, the run goes on
+    QTest::addColumn<QString>("button");   // the button pressed; empty: the sheet has only OK
+    QTest::addColumn<QString>("disk");
+    const QString untouched = u"a.txt=x b.txt=xx c.txt=xxx taken.txt="_s;
+    QTest::newRow("all can move: no question")
+        << u"[N]_x"_s << QString() << QString() << u"a_x.txt=x b_x.txt=xx c_x.txt=xxx taken.txt="_s;
+    QTest::newRow("two clash: cancelled")
+        << u"same"_s << u"2 of 3 files cannot be renamed. Rename the other 1?"_s << u"Cancel"_s
+        << untouched;
+    QTest::newRow("two clash: the other renamed")
+        << u"same"_s << u"2 of 3 files cannot be renamed. Rename the other 1?"_s
+        << u"Rename 1 File"_s << u"b.txt=xx c.txt=xxx same.txt=x taken.txt="_s;
+    QTest::newRow("none can move: nothing to ask")
+        << u"taken"_s << u"None of the 3 files can be renamed."_s << QString() << untouched;
+}
+
+// Start never renames part of the list by surprise: it asks first, names the
+// first reasons, and renames nothing unless told to.
+void tst_WindowActions::partialRunAsks()
+{
+    QFETCH(QString, nameTemplate);
+    QFETCH(QString, question);
+    QFETCH(QString, button);
+    QFETCH(QString, disk);
+    ScriptedPrompt prompt;
+    prompt.answers = {m_root};
+    VLNWindow *window = makeWindow(true, &prompt);
+    listFiles({"taken.txt"});
+    window->clickClearAll();
+    listFiles({"a.txt", "b.txt", "c.txt"}, {1, 2, 3});
+    window->ui()->nameField->setText(nameTemplate);
+    window->controlTextDidChange();
+    // At once, before the plan of the change is known: Start waits for it.
+    window->clickStart();
+    if (question.isEmpty()) {
+        QTRY_VERIFY(window->reportSheet());
+        QVERIFY(!window->confirmationSheet());
+    } else {
+        QTRY_VERIFY(window->confirmationSheet());
+        QMessageBox *sheet = window->confirmationSheet();
+        QCOMPARE(sheet->text(), question);
+        QVERIFY(sheet->informativeText().startsWith(u"“"_s));
+        QCOMPARE(sheet->windowModality(), Qt::WindowModal);
+        window->clickStart(); // one question at a time
+        QCOMPARE(window->findChildren<QMessageBox *>().size(), 1);
+        QAbstractButton *pressed = nullptr;
+        QStringList texts;
+        for (QAbstractButton *candidate : sheet->buttons()) {
+            texts << candidate->text();
+            if (candidate->text() == button ||
+                (button == u"Cancel"_s && sheet->buttonRole(candidate) == QMessageBox::RejectRole))
+                pressed = candidate;
+        }
+        if (button.isEmpty()) {
+            QCOMPARE(sheet->buttons().size(), 1);
+            pressed = sheet->buttons().first();
+        }
+        QVERIFY2(pressed, qPrintable(texts.join(u'|')));
+        pressed->click();
+        QTRY_VERIFY(!window->isRenaming());
+        QCOMPARE(bool(window->reportSheet()), button.startsWith(u"Rename"_s));
+    }
+    QTRY_VERIFY(!window->isRenaming());
+    QCOMPARE(folderEntries(m_root), disk);
+}
+
+void tst_WindowActions::tutorialKeepsTheList_data()
+{
+    QTest::addColumn<QString>("clicks"); // n: Next, s: Skip
+    QTest::newRow("skipped at once") << u"s"_s;
+    QTest::newRow("finished") << u"nnnnnnn"_s;
+}
+
+// Help ▸ Show Tutorial over 1,000 listed files, a sorted list and settings
+// of the user's: the tutorial shows its two examples alone, under the
+// default settings, and whatever is tried in it, the list, its order and
+// the settings come back exactly.
+void tst_WindowActions::tutorialKeepsTheList()
+{
+    QFETCH(QString, clicks);
+    VLNWindow *window = makeWindow();
+    Ui::VLNWindow *ui = window->ui();
+    const QByteArray tree = m_root + "/tree";
+    QVERIFY(QDir().mkpath(QFile::decodeName(tree)));
+    for (int i = 0; i < 1000; ++i)
+        QVERIFY(QFile(QFile::decodeName(tree + "/f" + QByteArray::number(i)))
+                    .open(QIODevice::WriteOnly));
+    window->listInBackground({tree});
+    QTRY_VERIFY(!window->isListing());
+    window->tableModel()->tableView(FileTableModel::OldNameColumn);
+    window->tableModel()->tableView(FileTableModel::OldNameColumn); // descending
+    ui->nameField->setText(u"[N]_[C]"_s);
+    ui->searchField->setText(u"f"_s);
+    ui->digitsCounterBox->setValue(4);
+    window->controlTextDidChange();
+    const RenameSettings settings = window->renameSettings();
+    const auto paths = [&] {
+        QByteArrayList shown;
+        for (int row = 0; row < window->fileList()->count(); ++row)
+            shown << window->fileList()->fileAtIndex(row)->nativePath();
+        return shown;
+    };
+    const QByteArrayList before = paths();
+    QCOMPARE(before.size(), 1000);
+    QCOMPARE(before.first(), tree + "/f999");
+
+    window->clickStartTutorial();
+    QCOMPARE(window->fileList()->count(), 2);
+    QCOMPARE(cell(0, FileTableModel::NewNameColumn), u"TestImage.jpg"_s); // descending still
+    QCOMPARE(window->renameSettings(), RenameSettings());
+    for (QChar click : clicks) {
+        if (click == u'n' && window->tutorialStep() == 1)
+            QTest::keyClicks(ui->nameField, u"[N]-[YMD]"_s); // what the page asks for
+        if (click == u'n' && window->tutorialStep() == 6) {
+            QVERIFY2(ui->tutorialTextView->toPlainText().endsWith(
+                         u"Your 1,000 files and your settings come back when the tutorial ends."_s),
+                     qPrintable(ui->tutorialTextView->toPlainText()));
+            QCOMPARE(ui->nextTutorialButton->text(), u"&Close Tutorial"_s);
+            QVERIFY(ui->skipTutorialButton->isHidden());
+        }
+        QTest::mouseClick(click == u'n' ? ui->nextTutorialButton : ui->skipTutorialButton,
+                          Qt::LeftButton);
+    }
+    QCOMPARE(window->tutorialStep(), 0);
+    QVERIFY(ui->tutorialView->isHidden());
+    QCOMPARE(paths(), before);
+    QVERIFY(window->fileList()->hasBeenSorted());
+    QCOMPARE(window->renameSettings(), settings);
+    QCOMPARE(ui->nameField->text(), u"[N]_[C]"_s);
+    QCOMPARE(ui->totalLabel->text(), u"1,000 files"_s);
+    QCOMPARE(cell(0, FileTableModel::NewNameColumn), u"999_0001"_s);
+}
+
+// The field and the box beside Add… decide what the next folder lists; off,
+// every file is listed as it always was. Add Folder… opens a folder panel.
+void tst_WindowActions::listingFilters()
+{
+    VLNWindow *window = makeWindow();
+    ListingControls *controls = window->listingControls();
+    for (const char *folder : {"t", "t/.git", "t/sub"})
+        QVERIFY(QDir().mkpath(QFile::decodeName(m_root + '/' + folder)));
+    for (const char *file : {"t/.git/x.jpg", "t/.hidden.jpg", "t/A.JPG", "t/b.png", "t/sub/c.jpg"})
+        QVERIFY(QFile(QFile::decodeName(m_root + '/' + file)).open(QIODevice::WriteOnly));
+    const auto listed = [&] {
+        QStringList names = column(FileTableModel::OldNameColumn);
+        names.sort();
+        window->clickClearAll();
+        return names.join(u' ');
+    };
+    QVERIFY(controls->hiddenBox()->isChecked());
+    QCOMPARE(controls->filterField()->text(), QString());
+    window->listInBackground({m_root + "/t"});
+    QTRY_VERIFY(!window->isListing());
+    QCOMPARE(listed(), u".hidden.jpg A.JPG b.png c.jpg x.jpg"_s);
+
+    QTest::keyClicks(controls->filterField(), u"*.jpg"_s);
+    controls->hiddenBox()->click();
+    window->listInBackground({m_root + "/t"});
+    QTRY_VERIFY(!window->isListing());
+    QCOMPARE(listed(), u"A.JPG c.jpg"_s);
+
+    QCOMPARE(controls->addFolderAction()->shortcut(),
+             QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_O));
+    controls->addFolderAction()->trigger();
+    auto *panel = window->findChild<QFileDialog *>();
+    QVERIFY(panel && panel->isVisible());
+    QCOMPARE(panel->fileMode(), QFileDialog::Directory);
+    panel->selectFile(QFile::decodeName(m_root + "/t/sub"));
+    QMetaObject::invokeMethod(panel, "accept");
+    QTRY_VERIFY(!window->isListing() && window->fileList()->count() == 1);
+    QCOMPARE(listed(), u"c.jpg"_s);
+}
+
+// The grant of a folder holds every folder inside it, at later launches too;
+// once removed in Folder Access… the run asks again.
+void tst_WindowActions::folderAccessAskedOncePerTree()
+{
+    ScriptedPrompt prompt;
+    const QByteArray tree = m_root + "/tree";
+    prompt.answers = {tree};
+    renameIn(prompt, {"tree/a/one.txt", "tree/b/two.txt"});
+    QCOMPARE(prompt.proposed, QByteArrayList{tree});
+    QCOMPARE(folderEntries(tree + "/a"), u"one-x.txt="_s);
+    QCOMPARE(folderEntries(tree + "/b"), u"two-x.txt="_s);
+
+    renameIn(prompt, {"tree/a/deep/three.txt"});
+    QCOMPARE(prompt.proposed, QByteArrayList{tree});
+    QCOMPARE(folderEntries(tree + "/a/deep"), u"three-x.txt="_s);
+
+    m_window->ui()->actionFolderAccess->trigger();
+    auto *dialog = m_window->findChild<FolderAccessDialog *>();
+    QVERIFY(dialog && dialog->isVisible());
+    QListWidget *folders = dialog->folderList();
+    QCOMPARE(folders->count(), 1);
+    QCOMPARE(folders->item(0)->text(), QFile::decodeName(tree));
+    QVERIFY(!dialog->removeButton()->isEnabled());
+    folders->setCurrentRow(0);
+    QTest::mouseClick(dialog->removeButton(), Qt::LeftButton);
+    QCOMPARE(folders->count(), 0);
+    QVERIFY(!dialog->findChild<QLabel *>(u"noGrants"_s)->isHidden());
+
+    renameIn(prompt, {"tree/b/five.txt"});
+    QCOMPARE(prompt.proposed, QByteArrayList({tree, tree + "/b"}));
+    QCOMPARE(prompt.alerts.size(), 1);
+    QCOMPARE(folderEntries(tree + "/b"), u"five.txt= two-x.txt="_s);
 }
 
 QTEST_MAIN(tst_WindowActions)

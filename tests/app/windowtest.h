@@ -1,13 +1,19 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "../diskfiles.h"
+#include "../journalfixture.h"
 #include "../scratchdir.h"
+#include "../scriptedprompt.h"
 #include "app/undocontrol.h"
 #include "app/vlnwindow.h"
 #include "model/filetablemodel.h"
+#include "rename/runhistory.h"
 #include "rename/userdefaults.h"
+#include "ui_vlnwindow.h"
 
 #include <QApplication>
+#include <QLocale>
 #include <QTest>
 #include <QTranslator>
 
@@ -49,6 +55,7 @@ protected:
         m_defaults.reset();
         m_dir.reset();
         m_state.reset();
+        removeTranslators();
     }
 
     QString settingsPath() const { return m_state->filePath(QStringLiteral("Velnor.conf")); }
@@ -66,11 +73,11 @@ protected:
         m_window->resize(1000, 700);
         m_window->show();
         m_window->activateWindow();
-        if (!QTest::qWaitForWindowActive(m_window.get()))
-            return nullptr;
-        // The history is read on a worker; the menu follows once it is.
-        if (!QTest::qWaitFor([this] { return !m_window->undoControl()->isReading(); }))
-            return nullptr;
+        // The history is read on a worker; the menu follows once it is. A
+        // window that never gets there leaves nothing to test.
+        if (!QTest::qWaitForWindowActive(m_window.get()) ||
+            !QTest::qWaitFor([this] { return !m_window->undoControl()->isReading(); }))
+            qFatal("the window never became active, or never read the history");
         return m_window.get();
     }
 
@@ -113,4 +120,49 @@ protected:
     QByteArray m_root;
     std::unique_ptr<UserDefaults> m_defaults;
     std::unique_ptr<VLNWindow> m_window;
+};
+
+// The tests of undo in the window add the grant answered from a script,
+// journals of past runs, and files that hold their own names.
+class UndoWindowTest : public WindowTest
+{
+protected:
+    void init()
+    {
+        QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
+        WindowTest::init();
+        m_prompt = {};
+    }
+
+    VLNWindow *makeWindow() { return WindowTest::makeWindow(true, &m_prompt); }
+
+    // A journal of `total` moves in the scratch folder, in the scratch history
+    // (see writeJournal).
+    QString writeRun(qint64 started, int total, int moved, bool finish, bool undone = false)
+    {
+        return writeJournal(RunHistory::runsFolder(), m_root, started, total, moved, finish,
+                            undone);
+    }
+
+    void listFiles(const QList<QByteArray> &names)
+    {
+        QList<QByteArray> paths;
+        for (const QByteArray &name : names) {
+            paths << m_root + '/' + name;
+            writeFile(paths.last(), name);
+        }
+        m_window->openFiles(paths);
+        QTRY_VERIFY(!m_window->isListing());
+    }
+
+    // Start with this name template, the scratch folder granted.
+    void startRun(const QString &nameTemplate)
+    {
+        m_window->ui()->nameField->setText(nameTemplate);
+        m_window->controlTextDidChange();
+        m_prompt.answers = {m_root};
+        m_window->clickStart();
+    }
+
+    ScriptedPrompt m_prompt;
 };
