@@ -35,7 +35,6 @@ private slots:
     void unreadableFolderFails();
     void nameKeepsItsBytesBesideADecoy();
     void pathsAfterDoubleDash();
-    void pathsListedOnceInGivenOrder();
     void inputsApplied_data();
     void inputsApplied();
     void presets();
@@ -388,28 +387,6 @@ void tst_Cli::pathsAfterDoubleDash()
     QCOMPARE(notAnOption.exitCode, 2);
     QVERIFY2(notAnOption.err.startsWith("velnor-rename: '--apply': "), notAnOption.err);
     QCOMPARE(namesIn(root()), QByteArrayList{"-c.txt"});
-}
-
-// Relative paths, ".", repeated slashes and ".." all name the same files
-// (NativePath::absolute): each is listed once, where first given. A link in
-// the last component is listed as the link.
-void tst_Cli::pathsListedOnceInGivenOrder()
-{
-    QVERIFY(::mkdir(path("d").constData(), 0755) == 0);
-    QVERIFY(::mkdir(path("d/e").constData(), 0755) == 0);
-    for (const char *name : {"z.txt", "a.txt", "d/x.txt", "d/e/y.txt"})
-        writeFile(path(name), {});
-    QVERIFY(::symlink("x.txt", path("d/link").constData()) == 0);
-    const QStringList arguments =
-        args(u"--name [N]_x z.txt ./d// a.txt @/z.txt d/x.txt d/../d d/e/../x.txt d/e/.. "
-             "d/e/../link"_s);
-    CliOptions here;
-    here.cwd = root();
-
-    const CliResult preview = runCli(QStringList{u"--json"_s} + arguments, here);
-    QCOMPARE(preview.exitCode, 0);
-    QCOMPARE(jsonField(preview.out, "path"),
-             args(u"@/z.txt @/d/e/y.txt @/d/link @/d/x.txt @/a.txt"_s));
 }
 
 // What the arguments and the list name is renamed, by the bytes given and in
