@@ -27,7 +27,6 @@ private slots:
     void hugeWidthStaysBounded();
     void plainAscii_data();
     void plainAscii();
-    void composerLeavesTheRecordAlone();
     void parentFolders_data();
     void parentFolders();
     void extension_data();
@@ -205,15 +204,6 @@ void tst_NameComposer::plainAscii()
     ZQFile file;
     file.setName(name);
     QCOMPARE(NameComposer(s).newNameForFile(file, 0), expected);
-}
-
-void tst_NameComposer::composerLeavesTheRecordAlone()
-{
-    ZQFile file;
-    file.setName(u"a.txt"_qs);
-    NameComposer(settings("x", "y")).newNameForFile(file, 0);
-    QCOMPARE(file.name(), u"a.txt"_qs);
-    QCOMPARE(file.newName(), QString());
 }
 
 // "[P]", "[P2]", ...: folder names as they stand, bytes and all. The expected
