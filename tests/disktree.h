@@ -21,8 +21,12 @@ inline QByteArrayList tree(const QByteArray &root, const QByteArray &prefix = {}
         if (name == "." || name == ".." || name == "runs")
             continue;
         const QByteArray relative = prefix.isEmpty() ? name : prefix + '/' + name;
+        // The entry's type as the folder gives it; asked of the entry itself
+        // only where the file system does not say.
         struct stat info;
-        if (::lstat((root + '/' + relative).constData(), &info) == 0 && S_ISDIR(info.st_mode)) {
+        if (entry->d_type == DT_DIR ||
+            (entry->d_type == DT_UNKNOWN &&
+             ::lstat((root + '/' + relative).constData(), &info) == 0 && S_ISDIR(info.st_mode))) {
             result << relative + '/';
             result << tree(root, relative);
         } else {

@@ -5,6 +5,7 @@
 #include "posix/namecodec.h"
 #include "records.h"
 #include "rename/renamerun.h"
+#include "rename/undorun.h"
 
 #include <QCoreApplication>
 #include <QFile>
@@ -17,8 +18,9 @@
 #include <unistd.h>
 #include <vector>
 
-// Runs over the files of `folder` named on the left of each "old>new" pair,
-// with the journal kept in `journals`; the name bytes of the new name as given.
+// Runs over the files of `folder` named on the left of each "old>new" pair
+// (a path below it), with the journal kept in `journals`; the name bytes of
+// the new name as given.
 // With `makeFolders` the "/" of a new name makes folders; `kept` keeps the
 // list the run went over.
 inline RenameRun::Report runWithJournal(const QByteArray &folder, const QByteArrayList &renames,
@@ -31,13 +33,25 @@ inline RenameRun::Report runWithJournal(const QByteArray &folder, const QByteArr
     for (const QByteArray &pair : renames) {
         const qsizetype arrow = pair.indexOf('>');
         listPath(list, folder + '/' + pair.left(arrow));
-        newName.insert(pair.left(arrow), pair.mid(arrow + 1));
+        newName.insert(folder + '/' + pair.left(arrow), pair.mid(arrow + 1));
     }
     const auto source = [&](const ZQFile &file, qint64) {
-        return NameCodec::decode(newName.value(file.nativeName()));
+        return NameCodec::decode(newName.value(file.nativePath()));
     };
     return RenameRun::clickStart(list, source, nullptr, nullptr, {}, nullptr, {true, journals},
                                  false, makeFolders);
+}
+
+// Undoes (or redoes) the run of `journal` as a whole: the number of files it
+// moved, or -1, with a warning why, where it failed, kept a file or a folder.
+inline qsizetype undoAll(const QString &journal,
+                         UndoRun::Direction direction = UndoRun::Direction::Undo)
+{
+    const UndoRun::Report report = UndoRun::run(journal, direction);
+    if (report.error.isEmpty() && report.kept.isEmpty() && report.foldersKept.isEmpty())
+        return report.moved.size();
+    qWarning("%s", qPrintable(report.error + report.detailedText()));
+    return -1;
 }
 
 // Runs this program with `arguments`, stopped by the test pause at `moment`

@@ -44,33 +44,15 @@ void tst_DateTimeTags::tokens_data()
     at("YMD", u"[YMD]"_s, u"20240305"_s);
     at("DMY", u"[DMY]"_s, u"05032024"_s);
     at("MY", u"[MY]"_s, u"032024"_s);
-    at("singles", u"[Y]-[M]-[D]"_s, u"2024-03-05"_s);
-    at("every order of three", u"[YDM][DYM][MYD][MDY]"_s,
-       u"20240503"_s
-       "05202403"
-       "03202405"
-       "03052024");
-    at("pairs", u"[YM][YD][MD][DM][DY]"_s,
-       u"202403"_s
-       "202405"
-       "0305"
-       "0503"
-       "052024");
+    at("singles, side by side", u"[Y][M]-[D]"_s, u"202403-05"_s);
+    at("every order of three", u"[YDM] [DYM] [MYD] [MDY]"_s,
+       u"20240503 05202403 03202405 03052024"_s);
+    at("pairs", u"[YM] [YD] [MD] [DM] [DY]"_s, u"202403 202405 0305 0503 052024"_s);
     at("hms", u"[hms]"_s, u"020709"_s);
-    at("h:m", u"[h]:[m]"_s, u"02:07"_s);
+    at("h, m and s", u"[h][m]:[s]"_s, u"0207:09"_s);
     at("sh", u"[sh]"_s, u"0902"_s);
-    at("time orders", u"[hsm][smh][shm][mhs][msh]"_s,
-       u"020907"_s
-       "090702"
-       "090207"
-       "070209"
-       "070902");
-    at("time pairs", u"[hm][mh][ms][sm][hs]"_s,
-       u"0207"_s
-       "0702"
-       "0709"
-       "0907"
-       "0209");
+    at("time orders", u"[hsm] [smh] [shm] [mhs] [msh]"_s, u"020907 090702 090207 070209 070902"_s);
+    at("time pairs", u"[hm] [mh] [ms] [sm] [hs]"_s, u"0207 0702 0709 0907 0209"_s);
     at("upper time is text", u"[SH][H]"_s, u"[SH][H]"_s);
     at("lower date is text", u"[y][d]"_s, u"[y][d]"_s);
     at("repeated letter is text", u"[YY][hh]"_s, u"[YY][hh]"_s);
@@ -215,8 +197,8 @@ void tst_DateTimeTags::selfReproducingTagAtCap_data()
         << u"ab[N1-]cd"_s << u"[N1-]x"_s << u"ab[N1-]"_s << u"x"_s << qsizetype(10000) << u"cd"_s;
     QTest::newRow("a second tag behind") << u"[N-][N-]"_s << u"[N-][N-]"_s << u"[N-]"_s << u"[N-]"_s
                                          << qsizetype(10000) << u"[N-]"_s;
-    QTest::newRow("the issue's name") << u"[N1-]"_qs << u"[N1-][N1-]NNNN"_s << u"[N1-]"_qs
-                                      << u"[N1-]NNNN"_s << qsizetype(10000) << QString();
+    QTest::newRow("a piece of two tags") << u"[N1-]"_qs << u"[N1-][N1-]NNNN"_s << u"[N1-]"_qs
+                                         << u"[N1-]NNNN"_s << qsizetype(10000) << QString();
     QTest::newRow("stopped by length")
         << u"[N-]"_s + QString(250, u'x') << u"[N-]"_s + QString(250, u'x') << u"[N-]"_s
         << QString(250, u'x') << qsizetype(4194) << QString(250, u'x');

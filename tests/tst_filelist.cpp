@@ -1,9 +1,11 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
+#include "disktree.h"
 #include "files/filelist.h"
 #include "files/pathindex.h"
 #include "files/zqfile.h"
 #include "model/filetablemodel.h"
 #include "records.h"
+#include "rulesettings.h"
 
 #include <QAbstractItemModelTester>
 #include <QDateTime>
@@ -15,7 +17,6 @@
 #include <QTemporaryDir>
 #include <QTest>
 
-#include <fcntl.h>
 #include <map>
 #include <memory>
 #include <sys/stat.h>
@@ -28,9 +29,7 @@ namespace {
 
 std::unique_ptr<ZQFile> record(const QByteArray &path, quint64 size = 0)
 {
-    auto file = std::make_unique<ZQFile>();
-    file->setNativePath(path);
-    file->setName(QString::fromUtf8(file->nativeName()));
+    auto file = recordOf(path);
     file->setFullSize(size);
     return file;
 }
@@ -56,14 +55,6 @@ QList<int> sortedPlaces(FileList &list, const QString &column, std::map<const ZQ
     for (const auto &file : list.contentsArray())
         order << place[file.get()];
     return order;
-}
-
-QByteArrayList paths(const FileList &list)
-{
-    QByteArrayList result;
-    for (qint64 row = 0; row < list.count(); ++row)
-        result << list.fileAtIndex(row)->nativePath();
-    return result;
 }
 
 void fill(FileList &list, const QByteArrayList &paths)
@@ -99,8 +90,6 @@ private slots:
     void comparisons();
     void sortAgreesWithComparison_data();
     void sortAgreesWithComparison();
-    void naturalOrder_data();
-    void naturalOrder();
     void counterPerFolder_data();
     void counterPerFolder();
     void counterPerFolderFollowsTheList();
@@ -115,7 +104,6 @@ private slots:
     void fileSize_data();
     void fileSize();
     void folderTotal();
-    void folderTotalCountsLinksThemselves();
     void nativeBytesSurvive();
 
 private:
@@ -388,6 +376,26 @@ void tst_FileList::comparisons_data()
     QTest::newRow("location: undecodable byte shows as U+FFFD, after ASCII")
         << u"Location"_s << QByteArrayList{"/t/caf\xE9", "/t/cafz", "/t/caf\xEF\xBF\xBD"}
         << QList<int>{1, 0, 2};
+    // Natural order, of the Old Name and Location sorts.
+    const QString name = FileList::OldName;
+    using B = QByteArrayList;
+    QTest::newRow("natural: values") << name << B{"a10", "a2", "a1"} << QList<int>{2, 1, 0};
+    QTest::newRow("natural: equal values by length")
+        << name << B{"a002", "a02", "a2"} << QList<int>{2, 1, 0};
+    QTest::newRow("natural: zero and no digits")
+        << name << B{"a0", "a", "a00", "ab"} << QList<int>{1, 0, 2, 3};
+    QTest::newRow("natural: digits sort where they always did")
+        << name << B{"a:", "a9", "a-"} << QList<int>{2, 1, 0};
+    QTest::newRow("natural: several runs")
+        << name << B{"v1.10", "v1.9", "v1.2.3"} << QList<int>{2, 1, 0};
+    QTest::newRow("natural: longer than 64 bits")
+        << name << B{"x123456789012345678901", "x99999999999999999999"} << QList<int>{1, 0};
+    QTest::newRow("natural: case is still ignored")
+        << name << B{"B10", "b9", "A10"} << QList<int>{2, 1, 0};
+    QTest::newRow("natural: non-ASCII name")
+        << name << B{"\u00e910", "\u00e99"} << QList<int>{1, 0};
+    QTest::newRow("natural: folders by value")
+        << FileList::Location << B{"/d10/a", "/d9/b", "/d9/a"} << QList<int>{2, 1, 0};
 }
 
 void tst_FileList::comparisons()
@@ -395,6 +403,7 @@ void tst_FileList::comparisons()
     QFETCH(QString, column);
     QFETCH(QByteArrayList, keys);
     FileList list;
+    list.setNaturalOrder(QByteArray(QTest::currentDataTag()).startsWith("natural"));
     std::map<const ZQFile *, int> place;
     for (int i = 0; i < keys.size(); ++i)
         place[list.append(keyed(column, keys[i], i))] = i;
@@ -465,46 +474,6 @@ void tst_FileList::sortAgreesWithComparison()
     }
     if (column != FileList::Location)
         QVERIFY(ties > 0);
-}
-
-// Natural order of the Old Name and Location sorts; paths apart by spaces.
-void tst_FileList::naturalOrder_data()
-{
-    QTest::addColumn<QString>("column");
-    QTest::addColumn<QByteArray>("paths");
-    QTest::addColumn<QByteArray>("expected");
-    const QString name = FileList::OldName;
-    QTest::newRow("values, not characters") << name << "/d/a10 /d/a2 /d/a1"_ba
-                                            << "/d/a1 /d/a2 /d/a10"_ba;
-    QTest::newRow("equal values by length") << name << "/d/a002 /d/a02 /d/a2"_ba
-                                            << "/d/a2 /d/a02 /d/a002"_ba;
-    QTest::newRow("zero and no digits") << name << "/d/a0 /d/a /d/a00 /d/ab"_ba
-                                        << "/d/a /d/a0 /d/a00 /d/ab"_ba;
-    QTest::newRow("digits sort where they always did") << name << "/d/a: /d/a9 /d/a-"_ba
-                                                       << "/d/a- /d/a9 /d/a:"_ba;
-    QTest::newRow("several runs") << name << "/d/v1.10 /d/v1.9 /d/v1.2.3"_ba
-                                  << "/d/v1.2.3 /d/v1.9 /d/v1.10"_ba;
-    QTest::newRow("longer than 64 bits")
-        << name << "/d/x123456789012345678901 /d/x99999999999999999999"_ba
-        << "/d/x99999999999999999999 /d/x123456789012345678901"_ba;
-    QTest::newRow("case is still ignored") << name << "/d/B10 /d/b9 /d/A10"_ba
-                                           << "/d/A10 /d/b9 /d/B10"_ba;
-    QTest::newRow("non-ASCII name") << name << "/d/\u00e910 /d/\u00e99"_ba
-                                    << "/d/\u00e99 /d/\u00e910"_ba;
-    QTest::newRow("location: folders by value") << FileList::Location << "/d10/a /d9/b /d9/a"_ba
-                                                << "/d9/a /d9/b /d10/a"_ba;
-}
-
-void tst_FileList::naturalOrder()
-{
-    QFETCH(QString, column);
-    QFETCH(QByteArray, paths);
-    FileList list;
-    fill(list, paths.split(' '));
-    list.setNaturalOrder(true);
-    list.setLastColumn(column);
-    list.performSort();
-    QTEST(::paths(list).join(' '), "expected");
 }
 
 // The counter index of each row when the counter restarts in every folder.
@@ -585,13 +554,6 @@ ZQFile *add(FileList &list, const QByteArray &path, quint64 size = 0, qint64 tim
     return list.append(std::move(file));
 }
 
-RenameSettings settingsWith(const QString &nameTemplate)
-{
-    RenameSettings settings;
-    settings.nameTemplate = nameTemplate;
-    return settings;
-}
-
 } // namespace
 
 void tst_FileList::cells()
@@ -601,7 +563,7 @@ void tst_FileList::cells()
         QDateTime(QDate(2024, 3, 5), QTime(14, 7, 59), Qt::LocalTime).toMSecsSinceEpoch();
     ZQFile *photo = add(f.list, "/p/photo.JPG", 1234, time);
     add(f.list, "/p/caf\xE9", 1500000, time);
-    f.model.setSettings(settingsWith(u"[N]-[C]"_s));
+    f.model.setSettings(settings(u"[N]-[C]"_s));
     f.model.updateResults();
 
     QCOMPARE(f.row(0), u"photo.JPG | photo-1.JPG | 1,234 | 2024/03/05 14:07 | /p/photo.JPG"_s);
@@ -622,7 +584,7 @@ void tst_FileList::newNames()
     Fixture f;
     for (const char *path : {"/c/a", "/c/b", "/c/c"})
         add(f.list, path);
-    f.model.setSettings(settingsWith(u"[N][C]"_s));
+    f.model.setSettings(settings(u"[N][C]"_s));
     f.model.updateResults();
     QCOMPARE(f.column(FileTableModel::NewNameColumn), QStringList({u"a1"_s, u"b2"_s, u"c3"_s}));
     f.list.setSortDescending(true);
@@ -630,7 +592,7 @@ void tst_FileList::newNames()
     QCOMPARE(f.column(FileTableModel::NewNameColumn), QStringList({u"c1"_s, u"b2"_s, u"a3"_s}));
 
     QSignalSpy changes(&f.model, &QAbstractItemModel::dataChanged);
-    f.model.setSettings(settingsWith(u"x[C]"_s));
+    f.model.setSettings(settings(u"x[C]"_s));
     QCOMPARE(changes.count(), 1);
     QCOMPARE(changes.at(0).at(0).value<QModelIndex>(),
              f.model.index(0, FileTableModel::NewNameColumn));
@@ -699,16 +661,6 @@ void tst_FileList::removeAndClear()
     QVERIFY(!f.list.containsPath("/r/a"));
     QCOMPARE(f.list.lastColumn(), FileList::Size);
     QVERIFY(f.list.sortDescending());
-}
-
-static QByteArray writeFile(const QByteArray &path, qsizetype bytes)
-{
-    const int fd = ::open(path.constData(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-    const QByteArray data(bytes, 'x');
-    if (fd < 0 || ::write(fd, data.constData(), size_t(bytes)) != bytes)
-        qFatal("cannot write %s", path.constData());
-    ::close(fd);
-    return path;
 }
 
 // The intake's size and date texts come from the raw values; setting one raw
@@ -785,7 +737,8 @@ void tst_FileList::fileSize()
     QFETCH(quint64, expectedSize);
     QFETCH(QString, expectedText);
     ZQFile file;
-    file.setNativePath(writeFile(QFile::encodeName(m_dir.filePath(u"f2048"_qs)), 2048));
+    file.setNativePath(QFile::encodeName(m_dir.filePath(u"f2048"_qs)));
+    writeFile(file.nativePath(), QByteArray(2048, 'x'));
     file.setSize(sizeText);
     file.setFullSize(fullSize);
     file.calculateFullSize();
@@ -794,16 +747,14 @@ void tst_FileList::fileSize()
 }
 
 // Links count their own size (the length of the path they hold), never what
-// they point to, file or folder.
-void tst_FileList::folderTotalCountsLinksThemselves()
+// they point to, file or folder. A total of 1000 bytes or less is computed
+// again on every call, a larger one never again.
+void tst_FileList::folderTotal()
 {
-    const QByteArray root = QFile::encodeName(m_dir.filePath(u"links"_qs));
+    const QByteArray root = QFile::encodeName(m_dir.filePath(u"total"_qs));
     QVERIFY(::mkdir(root.constData(), 0755) == 0);
-    QVERIFY(::mkdir((root + "/other").constData(), 0755) == 0);
-    QVERIFY(::mkdir((root + "/folder").constData(), 0755) == 0);
-    writeFile(root + "/large.bin", 3 << 20);
-    writeFile(root + "/other/inside", 5000);
-    writeFile(root + "/folder/a", 300);
+    makeTree(root, {"other/", "other/inside=inside", "large.bin=large", "folder/",
+                    "folder/a=" + QByteArray(300, 'x')});
     QVERIFY(::symlink("../large.bin", (root + "/folder/big").constData()) == 0);
     QVERIFY(::symlink("../other", (root + "/folder/dir").constData()) == 0);
     ZQFile record;
@@ -812,32 +763,16 @@ void tst_FileList::folderTotalCountsLinksThemselves()
     record.calculateFullSize();
     QCOMPARE(record.fullSize(), quint64(300 + 12 + 8));
     QCOMPARE(record.size(), u"320"_qs);
-}
-
-void tst_FileList::folderTotal()
-{
-    const QByteArray folder = QFile::encodeName(m_dir.filePath(u"folder"_qs));
-    QVERIFY(::mkdir(folder.constData(), 0755) == 0);
-    writeFile(folder + "/a", 300);
-    ZQFile record;
-    record.setIsDirectory(true);
-    record.setNativePath(folder);
+    writeFile(root + "/folder/b", QByteArray(5000, 'x'));
     record.calculateFullSize();
-    const quint64 small = record.fullSize();
-    QVERIFY(small >= 300 && small <= 1000);
-    // A total of 1000 bytes or less is computed again on every call...
-    writeFile(folder + "/b", 5000);
+    QCOMPARE(record.fullSize(), quint64(5320));
+    writeFile(root + "/folder/c", "c");
     record.calculateFullSize();
-    QVERIFY(record.fullSize() >= 5300);
-    // ...a larger one never again.
-    const quint64 large = record.fullSize();
-    writeFile(folder + "/c", 100);
-    record.calculateFullSize();
-    QCOMPARE(record.fullSize(), large);
+    QCOMPARE(record.fullSize(), quint64(5320));
 
     ZQFile missing;
     missing.setIsDirectory(true);
-    missing.setNativePath(folder + "/nowhere");
+    missing.setNativePath(root + "/nowhere");
     missing.calculateFullSize();
     QCOMPARE(missing.fullSize(), 0u);
     QCOMPARE(missing.size(), u"0"_qs);

@@ -118,14 +118,9 @@ void TstRenameFolders::runUndoRedo()
     QCOMPARE(list.contentsArray()[6]->nativePath(),
              root + (descending ? "/6_album/1_disc2/0_t1" : "/0_album/5_disc2/6_t1"));
 
-    const UndoRun::Report undo = UndoRun::run(run.journalPath, UndoRun::Direction::Undo);
-    QVERIFY2(undo.error.isEmpty(), qPrintable(undo.error));
-    QCOMPARE(undo.moved.size(), 7);
-    QCOMPARE(undo.kept.size(), 0);
+    QCOMPARE(undoAll(run.journalPath), 7);
     QCOMPARE(tree(root), albumTree);
-    const UndoRun::Report redo = UndoRun::run(run.journalPath, UndoRun::Direction::Redo);
-    QVERIFY2(redo.error.isEmpty(), qPrintable(redo.error));
-    QCOMPARE(redo.moved.size(), 7);
+    QCOMPARE(undoAll(run.journalPath, UndoRun::Direction::Redo), 7);
     QCOMPARE(tree(root), after);
 }
 
@@ -154,9 +149,7 @@ void TstRenameFolders::kill()
     QCOMPARE(history.runs.size(), 1);
     QCOMPARE(history.runs[0].state, RunJournal::State::Interrupted);
     QVERIFY(tree(root) != albumTree);
-    const UndoRun::Report undo = UndoRun::run(history.runs[0].path, UndoRun::Direction::Undo);
-    QVERIFY2(undo.error.isEmpty(), qPrintable(undo.error));
-    QCOMPARE(undo.kept.size(), 0);
+    QVERIFY(undoAll(history.runs[0].path) >= 0);
     QCOMPARE(tree(root), albumTree);
 }
 

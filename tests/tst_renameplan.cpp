@@ -21,22 +21,29 @@ QStringList outcome(const RenamePlan &plan)
 {
     QStringList result;
     for (const RenamePlan::Row &row : plan.rows()) {
-        switch (row.status) {
-        case RenamePlan::Status::Unchanged:
-            result << u"unchanged"_s;
-            break;
-        case RenamePlan::Status::Move:
-            result << (row.after < 0 ? u"move"_s : u"move after %1"_s.arg(row.after + 1));
-            break;
-        case RenamePlan::Status::Refused:
-            result << u"refused: "_s + row.reason;
-            break;
-        case RenamePlan::Status::Conflict:
-            result << u"conflict: "_s + row.reason;
-            break;
-        }
+        using St = RenamePlan::Status;
+        result << (row.status == St::Unchanged ? u"unchanged"_s
+                   : row.status == St::Refused ? u"refused: "_s + row.reason
+                   : row.status == St::Conflict
+                       ? u"conflict: "_s + row.reason
+                       : (row.after < 0 ? u"move"_s : u"move after %1"_s.arg(row.after + 1)));
     }
     return result;
+}
+
+// The plan of one folder /d holding the listed and the unlisted names.
+RenamePlan planOf(const S &listed, const S &newNames, const S &unlisted, bool caseless,
+                  const QString &fileSystem, const QString &notWritable, bool unique)
+{
+    std::vector<RenamePlan::File> files;
+    for (const QString &name : listed)
+        files.push_back({"/d/" + name.toUtf8(), RuleFile{name, 0, {}}});
+    std::vector<qint32> folderOfFile;
+    std::vector<QByteArray> folders = RenamePlan::foldersOf(files, &folderOfFile);
+    std::vector<FolderFacts> facts;
+    facts.push_back(factsWith(listed + unlisted, caseless, fileSystem, notWritable));
+    return RenamePlan::compute(files, std::vector<QString>(newNames.begin(), newNames.end()),
+                               folderOfFile, std::move(folders), std::move(facts), unique);
 }
 
 // Each row's new name where it moves ("scan (2).pdf", "b after 2" where it
@@ -151,18 +158,8 @@ void tst_RenamePlan::plan()
     QFETCH(bool, caseless);
     QFETCH(QString, fileSystem);
     QFETCH(QString, notWritable);
-    std::vector<RenamePlan::File> files;
-    for (const QString &name : listed)
-        files.push_back({"/d/" + name.toUtf8(), RuleFile{name, 0, {}}});
-    std::vector<QString> names(newNames.begin(), newNames.end());
-    std::vector<qint32> folderOfFile;
-    std::vector<QByteArray> folders = RenamePlan::foldersOf(files, &folderOfFile);
-    QCOMPARE(folders, std::vector<QByteArray>{"/d"_ba});
-    std::vector<FolderFacts> facts;
-    facts.push_back(factsWith(listed + unlisted, caseless, fileSystem, notWritable));
-    const RenamePlan plan = RenamePlan::compute(files, std::move(names), folderOfFile,
-                                                std::move(folders), std::move(facts));
-    QTEST(outcome(plan), "expected");
+    QTEST(outcome(planOf(listed, newNames, unlisted, caseless, fileSystem, notWritable, false)),
+          "expected");
 }
 
 // With names made unique: one folder /d as in plan(), each row's final name.
@@ -226,17 +223,7 @@ void tst_RenamePlan::uniqueNames()
     QFETCH(S, newNames);
     QFETCH(S, unlisted);
     QFETCH(bool, caseless);
-    std::vector<RenamePlan::File> files;
-    for (const QString &name : listed)
-        files.push_back({"/d/" + name.toUtf8(), RuleFile{name, 0, {}}});
-    std::vector<qint32> folderOfFile;
-    std::vector<QByteArray> folders = RenamePlan::foldersOf(files, &folderOfFile);
-    std::vector<FolderFacts> facts;
-    facts.push_back(factsWith(listed + unlisted, caseless, {}, {}));
-    const RenamePlan plan =
-        RenamePlan::compute(files, std::vector<QString>(newNames.begin(), newNames.end()),
-                            folderOfFile, std::move(folders), std::move(facts), true);
-    QTEST(numbered(plan), "expected");
+    QTEST(numbered(planOf(listed, newNames, unlisted, caseless, {}, {}, true)), "expected");
 }
 
 // On a volume that does not tell case apart, as the plan reads it from disk.

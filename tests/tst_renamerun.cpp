@@ -180,8 +180,6 @@ private slots:
     void logLineStaysOneLine();
     void moves_data();
     void moves();
-    void placeholderNeverReplaces();
-    void hardLinksUnderBothNames();
     void chains_data();
     void chains();
     void cycleWithAFailureGoesBack();
@@ -564,7 +562,7 @@ void tst_RenameRun::reportTexts()
 
 // The moves underneath the run; none may replace or copy. "b@a" is a hard
 // link to a: one file under two names, as a case-only change looks on a
-// case-insensitive volume; it goes to a temporary name and back, as b is taken.
+// case-insensitive volume; "d->t" a link holding t; "e=" an empty file.
 void tst_RenameRun::nativeMoves_data()
 {
     QTest::addColumn<QString>("how");
@@ -581,8 +579,23 @@ void tst_RenameRun::nativeMoves_data()
         << u"renameFile"_s << L{"a", "b@a"} << "b"_ba << exists << u"a=a b=a"_s;
     QTest::newRow("link, free") << u"link"_s << ab << "c"_ba << QString() << u"b=b c=a"_s;
     QTest::newRow("link, taken") << u"link"_s << ab << "b"_ba << exists << u"a=a b=b"_s;
+    // Goes to a temporary name and back, as A is taken.
     QTest::newRow("temporary, case only")
         << u"temporary"_s << L{"a"} << "A"_ba << QString() << u"A=a"_s;
+    // Two links of one file on a case-sensitive folder are two names: no
+    // temporary name, no lost name.
+    QTest::newRow("moveAt, links in two cases")
+        << u"moveAt"_s << L{"a", "A@a"} << "A"_ba << exists << u"A=a a=a"_s;
+    QTest::newRow("placeholder, free")
+        << u"placeholder"_s << L{"a"} << "b"_ba << QString() << u"b=a"_s;
+    QTest::newRow("placeholder, gone")
+        << u"placeholder"_s << L{} << "b"_ba << u"No such file or directory"_s << QString();
+    QTest::newRow("placeholder, taken")
+        << u"placeholder"_s << ab << "b"_ba << exists << u"a=a b=b"_s;
+    QTest::newRow("placeholder, an empty file")
+        << u"placeholder"_s << L{"a", "e="} << "e"_ba << exists << u"a=a e="_s;
+    QTest::newRow("placeholder, a dangling link")
+        << u"placeholder"_s << L{"a", "d->nowhere"} << "d"_ba << exists << u"a=a d="_s;
 }
 
 void tst_RenameRun::nativeMoves()
@@ -596,8 +609,11 @@ void tst_RenameRun::nativeMoves()
         const QByteArrayList link = file.split('@');
         if (link.size() == 2)
             QVERIFY(::link(dir.path(link[1]).constData(), dir.path(link[0]).constData()) == 0);
+        else if (file.contains("->"))
+            QVERIFY(::symlink(file.mid(file.indexOf('>') + 1).constData(),
+                              dir.path(file.left(1)).constData()) == 0);
         else
-            writeFile(dir.path(file), file);
+            writeFile(dir.path(file.split('=').first()), file.contains('=') ? "" : file);
     }
     QString result;
     QByteArray stranded;
@@ -605,15 +621,20 @@ void tst_RenameRun::nativeMoves()
         QCOMPARE(RenameRun::renameFile(dir.path("a"), dir.path(to), &result), error.isEmpty());
     } else {
         const int fd = open(dir.path().constData(), O_PATH | O_DIRECTORY | O_CLOEXEC);
-        const int rc = how == u"link"
-                           ? NativeMove::linkMove(fd, "a", fd, to)
+        const int rc = how == u"link"     ? NativeMove::linkMove(fd, "a", fd, to)
+                       : how == u"moveAt" ? NativeMove::moveAt(fd, "a", fd, to, &stranded)
+                       : how == u"placeholder"
+                           ? NativeMove::placeholderMove(fd, "a", fd, to)
                            : NativeMove::moveThroughTemporaryName(fd, "a", to, &stranded);
+        // By its exact spelling: "B" is no entry even where case is ignored.
+        QCOMPARE(NativeMove::hasExactEntry(fd, to), files.isEmpty() ? 0 : 1);
+        QCOMPARE(NativeMove::hasExactEntry(fd, "B"), 0);
         close(fd);
         result = rc ? NativeMove::reason(rc) : QString();
     }
     QCOMPARE(result, error);
     QVERIFY(stranded.isEmpty());
-    QTEST(disk(dir.path()).join(u' '), "expectedDisk");
+    QTEST(folderEntries(dir.path()), "expectedDisk");
     if (!error.isEmpty() && how == u"renameFile") {
         QCOMPARE(g_log, S{u"Cannot rename “%1” to “%2”: %3"_s.arg(QString::fromUtf8(dir.path("a")),
                                                                   QString::fromUtf8(to), error)});
@@ -754,41 +775,6 @@ void tst_RenameRun::moves()
         QCOMPARE(rc ? NativeMove::reason(rc) : QString(), error);
     QVERIFY(stranded.isEmpty());
     QTEST(folderEntries(folder), "expectedDisk");
-}
-
-// The placeholder move on any folder: a name that exists is never replaced,
-// whether it is a file, an empty file or a link; a free one is taken.
-void tst_RenameRun::placeholderNeverReplaces()
-{
-    ScratchDir dir;
-    writeFile(dir.path("a"), "a");
-    writeFile(dir.path("full"), "full");
-    writeFile(dir.path("empty"), "");
-    QVERIFY(symlink("nowhere", dir.path("dangling").constData()) == 0);
-    const int fd = open(dir.path().constData(), O_PATH | O_DIRECTORY | O_CLOEXEC);
-    for (const char *taken : {"full", "empty", "dangling"})
-        QCOMPARE(NativeMove::placeholderMove(fd, "a", fd, taken), EEXIST);
-    QCOMPARE(NativeMove::placeholderMove(fd, "gone", fd, "free"), ENOENT);
-    QCOMPARE(NativeMove::placeholderMove(fd, "a", fd, "b"), 0);
-    close(fd);
-    QCOMPARE(folderEntries(dir.path()), u"b=a dangling= empty= full=full"_s);
-}
-
-// Two hard links Foo and foo of one file on a case-sensitive folder are two
-// names: moving Foo to foo is refused and goes through no temporary name.
-void tst_RenameRun::hardLinksUnderBothNames()
-{
-    ScratchDir dir;
-    writeFile(dir.path("Foo"), "x");
-    QVERIFY(link(dir.path("Foo").constData(), dir.path("foo").constData()) == 0);
-    const int fd = open(dir.path().constData(), O_PATH | O_DIRECTORY | O_CLOEXEC);
-    QByteArray stranded;
-    QCOMPARE(NativeMove::moveAt(fd, "Foo", fd, "foo", &stranded), EEXIST);
-    QCOMPARE(NativeMove::hasExactEntry(fd, "foo"), 1);
-    QCOMPARE(NativeMove::hasExactEntry(fd, "FOO"), 0);
-    close(fd);
-    QVERIFY(stranded.isEmpty());
-    QCOMPARE(folderEntries(dir.path()), u"Foo=x foo=x"_s);
 }
 
 using S = QStringList;

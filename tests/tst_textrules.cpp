@@ -2,6 +2,7 @@
 #include "rules/namecomposer.h"
 #include "rules/patternsearch.h"
 #include "rules/textrules.h"
+#include "rulesettings.h"
 
 #include <QElapsedTimer>
 #include <QTest>
@@ -9,6 +10,8 @@
 using namespace TextRules;
 
 using namespace Qt::StringLiterals;
+
+Q_DECLARE_METATYPE(RenameSettings)
 
 enum CaseRule
 {
@@ -37,8 +40,6 @@ private slots:
     void faults_data();
     void faults();
     void backtrackingIsBounded();
-    void invalidPatternLeavesTheTemplatesResult();
-    void composerRunsThePatternAfterTheJoin();
 };
 
 // The two extension rules side by side: the composer's (`[E]`, base name)
@@ -222,7 +223,7 @@ void tst_TextRules::caseRules_data()
         << Title << u"e\u0301COLE"_qs << u"E\u0301cole"_qs;
     QTest::newRow("dotted capital I is not Turkish") << Title << u"IRMAK ISIK"_s << u"Irmak Isik"_s;
 
-    QTest::newRow("issue example") << Sentence << u"HELLO world"_s << u"Hello world"_s;
+    QTest::newRow("upper, then lower") << Sentence << u"HELLO world"_s << u"Hello world"_s;
     QTest::newRow("apostrophe") << Sentence << u"WON'T STOP"_s << u"Won't stop"_s;
     QTest::newRow("leading digits then a word")
         << Sentence << u"01 - TRACK NAME"_s << u"01 - Track name"_s;
@@ -245,29 +246,47 @@ void tst_TextRules::caseRules()
     QCOMPARE(rule == Title ? titleCase(text) : sentenceCase(text), expected);
 }
 
+// The rules as the composer joins them: the case of a name and its
+// extension, and the pattern search run over the joined name.
 void tst_TextRules::composedCase_data()
 {
-    QTest::addColumn<int>("caseTag");
+    QTest::addColumn<RenameSettings>("s");
     QTest::addColumn<QString>("name");
     QTest::addColumn<QString>("expected");
-    QTest::newRow("title keeps the extension") << 3 << u"won't stop.MP3"_s << u"Won't Stop.MP3"_s;
+    const auto withCase = [](int caseTag) { return settings(u"[N]"_s, u"[E]"_s, {}, {}, caseTag); };
+    const auto pattern = [](RenameSettings s) {
+        s.regex = true;
+        return s;
+    };
+    QTest::newRow("title keeps the extension")
+        << withCase(3) << u"won't stop.MP3"_s << u"Won't Stop.MP3"_s;
     QTest::newRow("sentence keeps the extension")
-        << 4 << u"HELLO world.TXT"_s << u"Hello world.TXT"_s;
-    QTest::newRow("title of a name without extension") << 3 << u"read me"_s << u"Read Me"_s;
+        << withCase(4) << u"HELLO world.TXT"_s << u"Hello world.TXT"_s;
+    QTest::newRow("title of a name without extension")
+        << withCase(3) << u"read me"_s << u"Read Me"_s;
     QTest::newRow("title of a dot file is the whole name")
-        << 3 << u".bash profile"_s << u".Bash Profile"_s;
-    QTest::newRow("title with an inner dot") << 3 << u"a.b.c.JPG"_s << u"A.B.C.JPG"_s;
-    QTest::newRow("tag 5 keeps the case") << 5 << u"hELLO.txt"_s << u"hELLO.txt"_s;
+        << withCase(3) << u".bash profile"_s << u".Bash Profile"_s;
+    QTest::newRow("title with an inner dot") << withCase(3) << u"a.b.c.JPG"_s << u"A.B.C.JPG"_s;
+    QTest::newRow("tag 5 keeps the case") << withCase(5) << u"hELLO.txt"_s << u"hELLO.txt"_s;
+    QTest::newRow("the pattern runs after the join")
+        << pattern(settings(u"[N]-[C]"_s, u"[E]"_s, u"\\.(\\w+)$"_s, u"_$1"_s, 0, 7)) << u"a.jpg"_s
+        << u"a-7_jpg"_s;
+    QTest::newRow("invalid: the template's result stays")
+        << pattern(settings(u"[N]_x"_s, u"[E]"_s, u"(x"_s, u"y"_s, RenameSettings::UpperCase))
+        << u"a(x.txt"_s << u"A(X_X.TXT"_s;
+    QTest::newRow("the same text searched literally is no pattern")
+        << settings(u"[N]_x"_s, u"[E]"_s, u"(x"_s, u"y"_s, RenameSettings::UpperCase)
+        << u"a(x.txt"_s << u"AY_X.TXT"_s;
 }
 
 void tst_TextRules::composedCase()
 {
-    QFETCH(int, caseTag);
+    QFETCH(RenameSettings, s);
     QFETCH(QString, name);
     QFETCH(QString, expected);
-    RenameSettings settings;
-    settings.caseTag = caseTag;
-    QCOMPARE(NameComposer(settings).newNameForFile({name, 0, {}}, 0), expected);
+    const NameComposer composer(s);
+    QCOMPARE(composer.searchIsValid(), !QByteArray(QTest::currentDataTag()).startsWith("invalid"));
+    QCOMPARE(composer.newNameForFile({name, 0, {}}, 0), expected);
 }
 
 // The regular-expression search and its replacement syntax.
@@ -411,35 +430,6 @@ void tst_TextRules::backtrackingIsBounded()
     const QString prefixed = u'z' + name;
     QCOMPARE(partly.replaceAll(prefixed), prefixed);
     QCOMPARE(partly.replaceAll(u"zaa"_s), u"xx"_s);
-}
-
-void tst_TextRules::invalidPatternLeavesTheTemplatesResult()
-{
-    RenameSettings settings;
-    settings.nameTemplate = u"[N]_x"_s;
-    settings.searchText = u"(x"_s;
-    settings.replaceText = u"y"_s;
-    settings.regex = true;
-    settings.caseTag = RenameSettings::UpperCase;
-    const NameComposer composer(settings);
-    QVERIFY(!composer.searchIsValid());
-    QCOMPARE(composer.newNameForFile({u"a(x.txt"_s, 0, {}}, 0), u"A(X_X.TXT"_s);
-    // The same text searched literally is no pattern at all.
-    settings.regex = false;
-    QVERIFY(NameComposer(settings).searchIsValid());
-    QCOMPARE(NameComposer(settings).newNameForFile({u"a(x.txt"_s, 0, {}}, 0), u"AY_X.TXT"_s);
-}
-
-void tst_TextRules::composerRunsThePatternAfterTheJoin()
-{
-    RenameSettings settings;
-    settings.nameTemplate = u"[N]-[C]"_s;
-    settings.extTemplate = u"[E]"_s;
-    settings.searchText = u"\\.(\\w+)$"_s;
-    settings.replaceText = u"_$1"_s;
-    settings.regex = true;
-    settings.startCounter = 7;
-    QCOMPARE(NameComposer(settings).newNameForFile({u"a.jpg"_s, 0, {}}, 0), u"a-7_jpg"_s);
 }
 
 QTEST_GUILESS_MAIN(tst_TextRules)
