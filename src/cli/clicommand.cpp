@@ -120,6 +120,8 @@ int CliCommand::run(const QList<QByteArray> &arguments)
         (!args.namesFrom.isEmpty() && !CliNames::readNameList(args.namesFrom, &names)))
         return BadArguments;
     CliSignals::install();
+    if (args.apply)
+        m_lastRun = std::make_unique<CliHistory::LastRun>();
 
     // Every PATH is checked before the first is listed, so that a typing
     // error renames nothing.
@@ -318,7 +320,7 @@ int CliCommand::apply(const CliArgs &args, const NameComposer &composer)
     RenameRun::Report &report = m_report;
     {
         CliProgress progress;
-        CliHistory::noteInterrupted();
+        m_lastRun->note();
         RunJob run(list, composer, RenameRun::JournalChoice{!args.noJournal, {}}, m_typed);
         // This thread only waits: the run needs no copy of a million records.
         run.runInPlace(list);
