@@ -51,19 +51,17 @@ using CliNames::printError;
 // What a row says about bytes: where the path or the new name is not UTF-8,
 // their exact bytes for a script; a new name refused as too long is
 // shortened, since it may run to thousands of characters.
-void describeBytes(CliRow &line, const QByteArray &path)
+void describeBytes(CliRow &line)
 {
-    line.undecodable = !NameCodec::isValidUtf8(path) || NameCodec::hasEscapedBytes(line.newName);
+    line.undecodable =
+        !CliFormat::isValidUtf8(line.path) || NameCodec::hasEscapedBytes(line.newName);
     // No unit takes more than three bytes: a short name that is UTF-8 needs
     // no encoding to tell, which spares a million rows their copies.
     if (!line.undecodable && line.newName.size() * 3 <= 255)
         return;
     const QByteArray newBytes = NameCodec::encode(line.newName);
-    if (line.undecodable) {
-        line.pathBytes = path;
-        if (newBytes.size() <= 255)
-            line.newNameBytes = newBytes;
-    }
+    if (line.undecodable && newBytes.size() <= 255)
+        line.newNameBytes = newBytes;
     if (newBytes.size() > 255)
         line.newName = TextEscape::shortened(line.newName);
 }
@@ -122,6 +120,8 @@ int CliCommand::run(const QList<QByteArray> &arguments)
         (!args.namesFrom.isEmpty() && !CliNames::readNameList(args.namesFrom, &names)))
         return BadArguments;
     CliSignals::install();
+    if (args.apply)
+        m_lastRun = std::make_unique<CliHistory::LastRun>();
 
     // Every PATH is checked before the first is listed, so that a typing
     // error renames nothing.
@@ -266,12 +266,11 @@ int CliCommand::preview(const CliArgs &args, const NameComposer &composer)
         const ZQFile *file = list.fileAtIndex(row);
         const RenamePlan::Row &planned = plan.row(row);
         CliRow &line = rows[row];
-        line.path = file->fullPath();
+        line.path = file->nativePath();
         line.name = file->name();
         // A name the composer could not make (a value or date the file
         // lacks) shows the old name beside the reason.
         line.newName = ComposedName::isRefused(planned.newName) ? line.name : planned.newName;
-        line.undecodable = !CliFormat::isValidUtf8(file->nativePath());
         switch (planned.status) {
         case RenamePlan::Status::Unchanged:
             line.status = CliRow::Status::Unchanged;
@@ -288,7 +287,7 @@ int CliCommand::preview(const CliArgs &args, const NameComposer &composer)
             ++counts.failed;
             break;
         }
-        describeBytes(line, file->nativePath());
+        describeBytes(line);
     }
     if (args.json) {
         CliFormat::writeJson(stdout, rows, counts);
@@ -308,23 +307,20 @@ int CliCommand::apply(const CliArgs &args, const NameComposer &composer)
     FileList &list = m_list;
     // What each row was before the run; the records then hold the new names.
     QList<CliRow> rows;
-    QList<QByteArray> oldPaths;
     if (args.json) {
         rows.reserve(list.count());
-        oldPaths.reserve(list.count());
         for (qint64 row = 0; row < list.count(); ++row) {
             const ZQFile *file = list.fileAtIndex(row);
             CliRow &line = rows.emplace_back();
-            line.path = file->fullPath();
+            line.path = file->nativePath();
             line.name = file->name();
-            oldPaths << file->nativePath();
         }
     }
 
     RenameRun::Report &report = m_report;
     {
         CliProgress progress;
-        CliHistory::noteInterrupted();
+        m_lastRun->note();
         RunJob run(list, composer, RenameRun::JournalChoice{!args.noJournal, {}}, m_typed);
         // This thread only waits: the run needs no copy of a million records.
         run.runInPlace(list);
@@ -348,15 +344,15 @@ int CliCommand::apply(const CliArgs &args, const NameComposer &composer)
             entries.insert(entry.oldPath, &entry);
         for (qsizetype row = 0; row < rows.size(); ++row) {
             CliRow &line = rows[row];
-            const RenameRun::Entry *entry = entries.value(oldPaths[row]);
+            const RenameRun::Entry *entry = entries.value(line.path);
             if (!entry) {
                 line.newName = line.name;
                 line.status = CliRow::Status::Unchanged;
-                describeBytes(line, oldPaths[row]);
+                describeBytes(line);
                 continue;
             }
             line.newName = entry->newName;
-            describeBytes(line, oldPaths[row]);
+            describeBytes(line);
             switch (entry->outcome) {
             case RenameRun::Outcome::Renamed:
                 line.status = CliRow::Status::Renamed;

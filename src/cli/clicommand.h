@@ -1,12 +1,15 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "cli/clihistory.h"
 #include "files/filelist.h"
 #include "plan/typednames.h"
 #include "rename/renamerun.h"
 
 #include <QByteArray>
 #include <QList>
+
+#include <memory>
 
 class CliArgs;
 class NameComposer;
@@ -53,4 +56,5 @@ private:
     FileList m_list;
     RenameRun::Report m_report;
     TypedNames m_typed;
+    std::unique_ptr<CliHistory::LastRun> m_lastRun; // for a run
 };

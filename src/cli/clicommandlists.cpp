@@ -117,7 +117,16 @@ bool CliCommand::typeNames(const CliArgs &args, const NameComposer &composer,
         }
         m_typed.set(map[i].absolutePath, NameCodec::decode(map[i].newName));
     }
+    // Without names from the user, the rules name every file.
+    if (!args.edit && args.namesFrom.isEmpty())
+        return true;
     const qsizetype total = m_list.count();
+    if (!args.edit && names.size() != total) {
+        printError(QStringLiteral("--names-from: %1 names for %2; nothing renamed")
+                       .arg(names.size())
+                       .arg(FileList::countText(total)));
+        return false;
+    }
     QList<QByteArray> paths(total);
     for (qsizetype row = 0; row < total; ++row)
         paths[row] = m_list.fileAtIndex(row)->nativePath();
@@ -135,13 +144,6 @@ bool CliCommand::typeNames(const CliArgs &args, const NameComposer &composer,
         names = ruleNames;
         if (total > 0 && !CliNames::editNames(paths, &names))
             return false;
-    } else if (args.namesFrom.isEmpty()) {
-        return true;
-    } else if (names.size() != total) {
-        printError(QStringLiteral("--names-from: %1 names for %2; nothing renamed")
-                       .arg(names.size())
-                       .arg(FileList::countText(total)));
-        return false;
     }
     for (qsizetype row = 0; row < total; ++row) {
         // A line left as it was keeps the name the rules give.

@@ -5,26 +5,67 @@
 #include "posix/textescape.h"
 
 #include <algorithm>
+#include <cstdint>
+#include <cstring>
 
 namespace {
 
 // Longer names still show in full; they only push their own row out of line.
 constexpr qsizetype MaxColumnWidth = 60;
-constexpr qsizetype FlushSize = 1 << 16;
 
-void flushIfFull(std::FILE *out, QByteArray &buffer)
+// The output in blocks of 64 KiB, one write each; a field of a few bytes is
+// copied in place, with no call into a library.
+class Block
 {
-    if (buffer.size() >= FlushSize) {
-        std::fwrite(buffer.constData(), 1, size_t(buffer.size()), out);
-        buffer.clear();
+public:
+    explicit Block(std::FILE *out) : m_out(out) {}
+    ~Block() { flush(); }
+    Block(const Block &) = delete;
+    Block &operator=(const Block &) = delete;
+
+    void flush()
+    {
+        std::fwrite(m_bytes, 1, m_used, m_out);
+        m_used = 0;
     }
-}
+    // Room for n more bytes, made by writing out what is there; null when no
+    // block holds n bytes. commit() counts what was put in.
+    char *room(size_t n)
+    {
+        if (m_used + n > sizeof m_bytes) {
+            flush();
+            if (n > sizeof m_bytes)
+                return nullptr;
+        }
+        return m_bytes + m_used;
+    }
+    void commit(size_t n) { m_used += n; }
+    void append(const char *data, size_t n)
+    {
+        if (char *to = room(n)) {
+            std::memcpy(to, data, n);
+            commit(n);
+        } else {
+            std::fwrite(data, 1, n, m_out);
+        }
+    }
+    void append(const QByteArray &bytes) { append(bytes.constData(), size_t(bytes.size())); }
+    template<size_t N> void literal(const char (&text)[N]) { append(text, N - 1); }
+    void spaces(size_t n)
+    {
+        while (n > 0) {
+            static constexpr char blank[] = "                                ";
+            const size_t part = std::min(n, sizeof blank - 1);
+            append(blank, part);
+            n -= part;
+        }
+    }
 
-void flush(std::FILE *out, QByteArray &buffer)
-{
-    std::fwrite(buffer.constData(), 1, size_t(buffer.size()), out);
-    buffer.clear();
-}
+private:
+    std::FILE *m_out;
+    size_t m_used = 0;
+    char m_bytes[1 << 16];
+};
 
 bool isWide(char32_t c)
 {
@@ -37,13 +78,106 @@ bool isWide(char32_t c)
            (c >= 0x1F900 && c <= 0x1F9FF) || (c >= 0x20000 && c <= 0x3FFFD);
 }
 
-QByteArray padded(const QString &text, qsizetype width)
+// Printable ASCII, the text of most names: a byte and a column a unit, and
+// nothing to escape.
+bool isPlainAscii(QStringView text)
 {
-    QByteArray bytes = text.toUtf8();
-    const qsizetype missing = width - CliFormat::displayWidth(text);
-    if (missing > 0)
-        bytes.append(missing, ' ');
-    return bytes;
+    return std::all_of(text.begin(), text.end(),
+                       [](QChar c) { return c.unicode() >= 0x20 && c.unicode() < 0x7f; });
+}
+
+// The same for bytes, eight at a time: no byte with its high bit set, none
+// below a space, none a DEL.
+bool isPlainAscii(QByteArrayView bytes)
+{
+    constexpr std::uint64_t ones = 0x0101010101010101;
+    constexpr std::uint64_t highs = 0x8080808080808080;
+    const auto bad = [](std::uint64_t w) {
+        const std::uint64_t del = w ^ (ones * 0x7f);
+        return (w | ((w - ones * 0x20) & ~w) | ((del - ones) & ~del)) & highs;
+    };
+    const char *p = bytes.data();
+    qsizetype n = bytes.size();
+    for (; n >= 8; p += 8, n -= 8) {
+        std::uint64_t w;
+        std::memcpy(&w, p, 8);
+        if (bad(w))
+            return false;
+    }
+    return std::all_of(p, p + n, [](char c) { return c >= 0x20 && c < 0x7f; });
+}
+
+// Copies text unit for byte where every unit is printable ASCII and, for
+// JSON, no quote or backslash; false where one is not.
+template<bool Json> bool copyPlain(char *to, QStringView text)
+{
+    const char16_t *units = text.utf16();
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const char16_t u = units[i];
+        if (u < 0x20 || u >= 0x7f || (Json && (u == u'"' || u == u'\\')))
+            return false;
+        to[i] = char(u);
+    }
+    return true;
+}
+
+// The columns the text takes once escaped for a line, at most the column's.
+qsizetype shownWidth(const QString &text)
+{
+    const qsizetype width =
+        isPlainAscii(text) ? text.size() : CliFormat::displayWidth(CliFormat::printable(text));
+    return std::min(MaxColumnWidth, width);
+}
+
+// The text escaped for a line, padded with spaces to `width` columns.
+void putPadded(Block &out, const QString &text, qsizetype width)
+{
+    qsizetype used = text.size();
+    if (char *to = out.room(size_t(used)); to && copyPlain<false>(to, text)) {
+        out.commit(size_t(used));
+    } else {
+        const QString shown = CliFormat::printable(text);
+        out.append(shown.toUtf8());
+        used = CliFormat::displayWidth(shown);
+    }
+    if (width > used)
+        out.spaces(size_t(width - used));
+}
+
+// A path's bytes escaped for a line: plain ASCII as it is.
+void putPath(Block &out, const QByteArray &path)
+{
+    if (isPlainAscii(path))
+        out.append(path);
+    else
+        out.append(CliFormat::printable(NameCodec::decode(path)).toUtf8());
+}
+
+void putJsonString(Block &out, const QString &text)
+{
+    const auto n = size_t(text.size());
+    if (char *to = out.room(n + 2); to && copyPlain<true>(to + 1, text)) {
+        to[0] = '"';
+        to[n + 1] = '"';
+        out.commit(n + 2);
+        return;
+    }
+    QByteArray literal;
+    CliFormat::appendJsonString(literal, text);
+    out.append(literal);
+}
+
+// A path's bytes as a JSON string literal: plain ASCII without a quote or a
+// backslash as it is.
+void putJsonPath(Block &out, const QByteArray &path)
+{
+    if (isPlainAscii(path) && !path.contains('"') && !path.contains('\\')) {
+        out.literal("\"");
+        out.append(path);
+        out.literal("\"");
+    } else {
+        putJsonString(out, NameCodec::decode(path));
+    }
 }
 
 } // namespace
@@ -99,7 +233,7 @@ qsizetype CliFormat::displayWidth(const QString &text)
 
 bool CliFormat::isValidUtf8(const QByteArray &bytes)
 {
-    return NameCodec::isValidUtf8(bytes);
+    return isPlainAscii(bytes) || NameCodec::isValidUtf8(bytes);
 }
 
 void CliFormat::appendJsonString(QByteArray &out, const QString &text)
@@ -176,62 +310,82 @@ void CliFormat::writeTable(std::FILE *out, const QList<CliRow> &rows)
     qsizetype oldWidth = displayWidth(oldTitle);
     qsizetype newWidth = displayWidth(newTitle);
     for (const CliRow &row : rows) {
-        oldWidth = std::max(oldWidth, std::min(MaxColumnWidth, displayWidth(printable(row.name))));
-        newWidth =
-            std::max(newWidth, std::min(MaxColumnWidth, displayWidth(printable(row.newName))));
+        oldWidth = std::max(oldWidth, shownWidth(row.name));
+        newWidth = std::max(newWidth, shownWidth(row.newName));
     }
-    QByteArray buffer;
-    buffer +=
-        "   " + padded(oldTitle, oldWidth) + "  " + padded(newTitle, newWidth) + "  Location\n";
+    Block block(out);
+    block.literal("   ");
+    putPadded(block, oldTitle, oldWidth);
+    block.literal("  ");
+    putPadded(block, newTitle, newWidth);
+    block.literal("  Location\n");
     for (const CliRow &row : rows) {
         switch (row.status) {
         case CliRow::Status::Unchanged:
-            buffer += "=  ";
+            block.literal("=  ");
             break;
         case CliRow::Status::Invalid:
         case CliRow::Status::Failed:
-            buffer += "!  ";
+            block.literal("!  ");
             break;
         default:
-            buffer += "   ";
+            block.literal("   ");
         }
-        buffer += padded(printable(row.name), oldWidth);
-        buffer += "  ";
-        buffer += padded(printable(row.newName), newWidth);
-        buffer += "  ";
-        buffer += printable(row.path).toUtf8();
-        if (!row.reason.isEmpty())
-            buffer += "  (" + printable(row.reason).toUtf8() + ')';
-        buffer += '\n';
-        flushIfFull(out, buffer);
+        putPadded(block, row.name, oldWidth);
+        block.literal("  ");
+        putPadded(block, row.newName, newWidth);
+        block.literal("  ");
+        putPath(block, row.path);
+        if (!row.reason.isEmpty()) {
+            block.literal("  (");
+            block.append(printable(row.reason).toUtf8());
+            block.literal(")");
+        }
+        block.literal("\n");
     }
-    flush(out, buffer);
 }
 
 void CliFormat::writeJson(std::FILE *out, const QList<CliRow> &rows, const CliCounts &counts)
 {
-    QByteArray buffer;
-    buffer += "{\"files\":[";
+    Block block(out);
+    block.literal("{\"files\":[");
     bool first = true;
     for (const CliRow &row : rows) {
-        buffer += first ? "\n{\"path\":" : ",\n{\"path\":";
+        if (first)
+            block.literal("\n{\"path\":");
+        else
+            block.literal(",\n{\"path\":");
         first = false;
-        appendJsonString(buffer, row.path);
-        buffer += ",\"name\":";
-        appendJsonString(buffer, row.name);
-        buffer += ",\"newName\":";
-        appendJsonString(buffer, row.newName);
-        buffer += ",\"status\":";
-        appendJsonString(buffer, statusText(row));
-        if (row.undecodable) {
-            buffer += ",\"undecodable\":true,\"pathBytes\":\"" + row.pathBytes.toBase64() +
-                      "\",\"newNameBytes\":\"" + row.newNameBytes.toBase64() + '"';
+        putJsonPath(block, row.path);
+        block.literal(",\"name\":");
+        putJsonString(block, row.name);
+        block.literal(",\"newName\":");
+        putJsonString(block, row.newName);
+        switch (row.status) {
+        case CliRow::Status::Rename:
+            block.literal(",\"status\":\"rename\"");
+            break;
+        case CliRow::Status::Unchanged:
+            block.literal(",\"status\":\"unchanged\"");
+            break;
+        case CliRow::Status::Renamed:
+            block.literal(",\"status\":\"renamed\"");
+            break;
+        case CliRow::Status::Invalid:
+        case CliRow::Status::Failed:
+            block.literal(",\"status\":");
+            putJsonString(block, statusText(row));
         }
-        buffer += '}';
-        flushIfFull(out, buffer);
+        if (row.undecodable) {
+            block.literal(",\"undecodable\":true,\"pathBytes\":\"");
+            block.append(row.path.toBase64());
+            block.literal("\",\"newNameBytes\":\"");
+            block.append(row.newNameBytes.toBase64());
+            block.literal("\"");
+        }
+        block.literal("}");
     }
-    buffer += "],\n\"renamed\":" + QByteArray::number(counts.renamed) +
-              ",\"failed\":" + QByteArray::number(counts.failed) +
-              ",\"unchanged\":" + QByteArray::number(counts.unchanged) + "}\n";
-    flush(out, buffer);
+    block.append("],\n\"renamed\":" + QByteArray::number(counts.renamed) +
+                 ",\"failed\":" + QByteArray::number(counts.failed) +
+                 ",\"unchanged\":" + QByteArray::number(counts.unchanged) + "}\n");
 }

@@ -19,15 +19,15 @@ struct CliRow
         Failed
     };
 
-    QString path;
+    QByteArray path; // the native bytes
     QString name;
     QString newName;
     Status status = Status::Rename;
     QString reason; // why the name is refused or the move failed
     // Set when the path or the new name holds bytes that are not UTF-8: the
-    // JSON then carries the exact bytes of both.
+    // JSON then carries the exact bytes of both (the new name's while they
+    // are short enough to be a name).
     bool undecodable = false;
-    QByteArray pathBytes;
     QByteArray newNameBytes;
 };
 

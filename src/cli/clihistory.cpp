@@ -149,7 +149,7 @@ void CliHistory::noteInterrupted(const RunHistory::Listing &listing, const QStri
                           .arg(last.id, grouped(last.movedCount()), grouped(last.planned)));
 }
 
-void CliHistory::noteInterrupted()
+CliHistory::LastRun::LastRun()
 {
     const QDir folder(RunHistory::runsFolder());
     const QStringList names = folder.entryList({QStringLiteral("*.journal")}, QDir::Files);
@@ -162,15 +162,33 @@ void CliHistory::noteInterrupted()
         });
     if (newest == names.cend())
         return;
+    m_path = folder.filePath(*newest);
+    m_reader = std::thread([this] {
+        QString error;
+        m_read = Journal::readSummary(m_path, &m_run, &error);
+    });
+}
+
+CliHistory::LastRun::~LastRun()
+{
+    if (m_reader.joinable())
+        m_reader.join();
+}
+
+void CliHistory::LastRun::note()
+{
+    if (!m_reader.joinable())
+        return;
+    m_reader.join();
+    if (!m_read)
+        return;
+    // Whether it is in use is asked now, just before this run.
     RunHistory::Listing listing;
-    QString error;
-    RunSummary &run = listing.runs.emplace_back();
-    if (Journal::readSummary(folder.filePath(*newest), &run, &error)) {
-        run.inUse = RunHistory::inUse(run.path);
-        if (run.stepsOpen && !run.inUse)
-            UndoRun::settle(run.path);
-        noteInterrupted(listing);
-    }
+    RunSummary &run = listing.runs.emplace_back(std::move(m_run));
+    run.inUse = RunHistory::inUse(run.path);
+    if (run.stepsOpen && !run.inUse)
+        UndoRun::settle(run.path);
+    noteInterrupted(listing);
 }
 
 int CliHistory::list(bool json)

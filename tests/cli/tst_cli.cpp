@@ -30,6 +30,8 @@ private slots:
     void previews();
     void failedMoveRenamesTheRest();
     void tablePinned();
+    void pathsPinned_data();
+    void pathsPinned();
     void unwritableOutputFails_data();
     void unwritableOutputFails();
     void unreadableFolderFails();
@@ -295,6 +297,41 @@ void tst_Cli::tablePinned()
                                 "/new\\x0aline\n"
                                 "4 files: 2 to rename, 1 unchanged, 1 would fail.\n";
     QCOMPARE(preview.out, expected);
+}
+
+// A folder's bytes in the table's Location and in the JSON path.
+void tst_Cli::pathsPinned_data()
+{
+    QTest::addColumn<QByteArray>("folder");
+    QTest::addColumn<QByteArray>("table");
+    QTest::addColumn<QByteArray>("json");
+    QTest::newRow("plain") << QByteArray("plain") << QByteArray("plain") << QByteArray("plain");
+    QTest::newRow("quote") << QByteArray("say \"hi\"") << QByteArray("say \"hi\"")
+                           << QByteArray("say \\\"hi\\\"");
+    QTest::newRow("backslash") << QByteArray("a\\b") << QByteArray("a\\b") << QByteArray("a\\\\b");
+    QTest::newRow("tab") << QByteArray("a\tb") << QByteArray("a\\x09b") << QByteArray("a\\tb");
+    QTest::newRow("delete") << QByteArray("a\x7f") << QByteArray("a\\x7f") << QByteArray("a\x7f");
+    QTest::newRow("accent") << QByteArray("caf\xc3\xa9") << QByteArray("caf\xc3\xa9")
+                            << QByteArray("caf\xc3\xa9");
+    QTest::newRow("not UTF-8") << QByteArray("a\xff") << QByteArray("a\\xff")
+                               << QByteArray("a\xef\xbf\xbd");
+}
+
+void tst_Cli::pathsPinned()
+{
+    QFETCH(QByteArray, folder);
+    QFETCH(QByteArray, table);
+    QFETCH(QByteArray, json);
+    QCOMPARE(::mkdir(path(folder).constData(), 0755), 0);
+    writeFile(path(folder + "/f"), "f");
+    const CliResult shown = runCli(QByteArrayList{"--name", "g", path(folder + "/f")});
+    QCOMPARE(shown.out, "   Old Name  New Name  Location\n   f         g         " + root() + '/' +
+                            table + "/f\n1 file: 1 to rename, 0 unchanged, 0 would fail.\n");
+    const CliResult listed = runCli(QByteArrayList{"--json", path(folder + "/f")});
+    QVERIFY2(
+        listed.out.startsWith("{\"files\":[\n{\"path\":\"" + root() + '/' + json +
+                              "/f\",\"name\":\"f\",\"newName\":\"f\",\"status\":\"unchanged\""),
+        listed.out.constData());
 }
 
 void tst_Cli::unwritableOutputFails_data()
