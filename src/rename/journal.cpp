@@ -371,27 +371,43 @@ bool JournalWriter::begin(const QString &folder, const MoveSource &moves, qint64
                 halves[size_t(half)] = planRecords(made.data(), start, folderOf, opensFolder,
                                                    start + begin, start + stop);
             });
+            const qsizetype blockStart = size;
             if (!put(halves[0]) || !put(halves[1]))
                 return false;
             halves = {};
+            // The block starts on its way to the disk while the next one is
+            // made, so that the sync below waits for little more than the
+            // last; only that sync says the plan is there.
+            (void)::sync_file_range(m_fd.get(), blockStart, size - blockStart,
+                                    SYNC_FILE_RANGE_WRITE);
         }
         return true;
     };
 
     // The plan and the file's own entry in the folder are on disk before the
-    // first file moves: a power cut after that still leaves the plan.
+    // first file moves: a power cut after that still leaves the plan. The
+    // entry is there since the file was made, so the folder is synced while
+    // the plan is read and written rather than after it.
     int failure = 0;
-    const qsizetype middle = moves.count / 2;
-    if (!put(head) || !putRecords(0, middle))
-        failure = errno;
-    else
-        PausePoints::at("journal");
-    if (failure == 0 && (!putRecords(middle, moves.count) || !put(tail)))
-        failure = errno;
-    else if (failure == 0 && ::fdatasync(m_fd.get()) != 0)
-        failure = errno;
-    if (failure == 0 && !syncFolder(folder))
-        failure = errno;
+    int folderFailure = 0;
+    sideBySide(
+        [&] {
+            const qsizetype middle = moves.count / 2;
+            if (!put(head) || !putRecords(0, middle))
+                failure = errno;
+            else
+                PausePoints::at("journal");
+            if (failure == 0 && (!putRecords(middle, moves.count) || !put(tail)))
+                failure = errno;
+            else if (failure == 0 && ::fdatasync(m_fd.get()) != 0)
+                failure = errno;
+        },
+        [&] {
+            if (!syncFolder(folder))
+                folderFailure = errno != 0 ? errno : EIO;
+        });
+    if (failure == 0)
+        failure = folderFailure;
     if (failure != 0) {
         *error = systemReason(failure);
         m_fd.reset();

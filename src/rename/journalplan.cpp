@@ -28,6 +28,14 @@ QByteArray nameOf(const QByteArray &path, qsizetype start = -1)
     return QByteArray::fromRawData(path.constData() + start, path.size() - start);
 }
 
+// The folder's texts, shared by its moves, without a count of users: a
+// hundred thousand moves of the plan's two halves would otherwise take
+// turns at the same counter.
+QByteArray viewOf(const QByteArray &text)
+{
+    return QByteArray::fromRawData(text.constData(), text.size());
+}
+
 } // namespace
 
 namespace JournalPlan {
@@ -71,12 +79,12 @@ JournalWriter::MoveSource source(const RenamePlan &plan, const RenameRun::Entry 
                 const qint32 folder = folders[k];
                 const FolderFacts &facts = plan.facts()[size_t(folder)];
                 JournalMove &move = out[qsizetype(k) - from];
-                move.folder = plan.folders()[size_t(folder)];
+                move.folder = viewOf(plan.folders()[size_t(folder)]);
                 move.oldName = nameOf(entry.oldPath);
                 move.newName = nameOf(entry.newPath, entry.base);
                 move.device = facts.device;
-                move.fileSystem = (*fileSystemOf)[size_t(folder)];
-                move.volume = (*volumeOf)[size_t(folder)];
+                move.fileSystem = viewOf((*fileSystemOf)[size_t(folder)]);
+                move.volume = viewOf((*volumeOf)[size_t(folder)]);
                 move.size = 0;
                 auto fd = opened.find(folder);
                 if (fd == opened.end())
