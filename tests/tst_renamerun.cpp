@@ -823,7 +823,7 @@ RenameRun::Report planAndRun(FileList &list, const RenameRun::NameSource &names)
         if (plan.row(row).status != RenamePlan::Status::Move)
             continue;
         const QByteArray &path = files[size_t(row)].path;
-        const QByteArray moved = path.left(path.lastIndexOf('/') + 1) + plan.row(row).newNativeName;
+        const QByteArray moved = path.left(path.lastIndexOf('/') + 1) + plan.row(row).nativeName();
         if (readFile(moved) != contents[size_t(row)] ||
             list.fileAtIndex(row)->nativePath() != moved)
             qWarning() << "not moved as planned:" << path << "to" << moved;
