@@ -543,9 +543,9 @@ void tst_RenameRun::reportTexts()
                                            {},
                                            QString::number(i) + u".txt"_s,
                                            QString::number(i + 1) + u".txt"_s,
-                                           Outcome::Failed,
                                            u"File exists"_s,
-                                           {}};
+                                           -1,
+                                           Outcome::Failed};
     }
     report.renamed = 1;
     report.failed = 7;
