@@ -2,6 +2,7 @@
 #include "loopmount.h"
 #include "plan/folderfacts.h"
 #include "plan/namerules.h"
+#include "plan/nametable.h"
 #include "plan/renameplan.h"
 #include "plannedfolders.h"
 #include "scratchdir.h"
@@ -9,6 +10,8 @@
 #include <QTest>
 
 #include <fstream>
+#include <string>
+#include <string_view>
 
 using namespace Qt::StringLiterals;
 using S = QStringList;
@@ -75,6 +78,8 @@ private slots:
     void foldersThroughLinks();
     void factsOfRealVolumes();
     void ntfsOnAnImageFile();
+    void nameTable_data();
+    void nameTable();
 };
 
 // One folder /d: the listed files (a path given twice lists one file twice),
@@ -331,6 +336,49 @@ void tst_RenamePlan::ntfsOnAnImageFile()
     const FolderFacts facts = FolderFactsReader::read(mount.path(), true);
     QCOMPARE(facts.fileSystem, u"ntfs"_s);
     QVERIFY(facts.windowsNames);
+}
+
+// Keys stored in turn with rows 10, 20, 30, ..., then looked up. With
+// libstdc++'s hash, f5, f13, f20 and f28 all start at the last of the 16
+// slots of a small table, so the later ones wrap around to its start.
+void tst_RenamePlan::nameTable_data()
+{
+    QTest::addColumn<S>("keys");
+    QTest::addColumn<S>("lookups");
+    QTest::addColumn<QList<qint64>>("stored"); // each tryEmplace: row, negated if not new
+    QTest::addColumn<QList<qint64>>("found");
+    QTest::newRow("wrap around the end")
+        << S{u"f5"_s, u"f13"_s, u"f20"_s} << S{u"f20"_s, u"f13"_s, u"f5"_s, u"f28"_s, u"f6"_s}
+        << QList<qint64>{10, 20, 30} << QList<qint64>{30, 20, 10, -1, -1};
+    QTest::newRow("a key stored twice keeps its first row")
+        << S{u"f5"_s, u"f13"_s, u"f5"_s} << S{u"f5"_s, u"f13"_s} << QList<qint64>{10, 20, -10}
+        << QList<qint64>{10, 20};
+    QTest::newRow("empty key") << S{QString(), u"a"_s} << S{QString(), u"a"_s, u"b"_s}
+                               << QList<qint64>{10, 20} << QList<qint64>{10, 20, -1};
+}
+
+void tst_RenamePlan::nameTable()
+{
+    QFETCH(S, keys);
+    QFETCH(S, lookups);
+    std::vector<std::string> bytes;
+    for (const QString &key : keys)
+        bytes.push_back(key.toStdString());
+    std::vector<std::string_view> views(bytes.begin(), bytes.end());
+    std::vector<qint64> rows;
+    for (qsizetype k = 0; k < keys.size(); ++k)
+        rows.push_back(10 * (k + 1));
+    NameTable table(views, rows);
+    QList<qint64> stored;
+    for (size_t k = 0; k < views.size(); ++k) {
+        const auto [row, inserted] = table.tryEmplace(k);
+        stored << (inserted ? row : -row);
+    }
+    QTEST(stored, "stored");
+    QList<qint64> found;
+    for (const QString &key : lookups)
+        found << table.value(key.toStdString());
+    QTEST(found, "found");
 }
 
 QTEST_GUILESS_MAIN(tst_RenamePlan)

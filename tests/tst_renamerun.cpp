@@ -541,9 +541,9 @@ void tst_RenameRun::reportTexts()
                                            {},
                                            QString::number(i) + u".txt"_s,
                                            QString::number(i + 1) + u".txt"_s,
-                                           Outcome::Failed,
                                            u"File exists"_s,
-                                           {}};
+                                           -1,
+                                           Outcome::Failed};
     }
     report.renamed = 1;
     report.failed = 7;
@@ -809,7 +809,7 @@ RenameRun::Report planAndRun(FileList &list, const RenameRun::NameSource &names)
         if (plan.row(row).status != RenamePlan::Status::Move)
             continue;
         const QByteArray &path = files[size_t(row)].path;
-        const QByteArray moved = path.left(path.lastIndexOf('/') + 1) + plan.row(row).newNativeName;
+        const QByteArray moved = path.left(path.lastIndexOf('/') + 1) + plan.row(row).nativeName();
         if (readFile(moved) != contents[size_t(row)] ||
             list.fileAtIndex(row)->nativePath() != moved)
             qWarning() << "not moved as planned:" << path << "to" << moved;

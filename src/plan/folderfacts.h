@@ -45,6 +45,14 @@ struct FolderFacts
     {
         return hasName(std::string_view(name.constData(), size_t(name.size())));
     }
+    // Lets go of the names and their index (namesRead stays as it was): a
+    // plan that has checked its new names against them keeps the rest.
+    void releaseNames()
+    {
+        nameBytes = std::vector<char>();
+        names = std::vector<std::string_view>();
+        m_slots = std::vector<quint32>();
+    }
 
 private:
     // Open addressing over names: each slot the index of a name plus one, or

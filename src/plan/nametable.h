@@ -12,17 +12,16 @@
 // Names of one folder to rows: open addressing over a table sized once, so
 // that a folder of a million names costs no allocation per name. A slot
 // holds the hash and the place of a key in `keys` (rows[place] is its row).
+// The table is kept at most two thirds full, at any size rather than the
+// next power of two, which could double it: a hash picks its first slot by
+// multiplying into the size.
 class NameTable
 {
 public:
     NameTable(const std::vector<std::string_view> &keys, const std::vector<qint64> &rows)
         : m_keys(keys), m_rows(rows)
     {
-        size_t size = 16;
-        while (size < keys.size() * 2)
-            size *= 2;
-        m_slots.resize(size);
-        m_mask = size - 1;
+        m_slots.resize(std::max<size_t>(16, keys.size() + keys.size() / 2 + 1));
     }
     void clear() { std::fill(m_slots.begin(), m_slots.end(), Slot()); }
     // The row stored under keys[place], and whether it was just stored.
@@ -51,14 +50,16 @@ private:
     };
     Slot &find(std::string_view key, quint32 hash)
     {
-        size_t i = hash & m_mask;
+        const size_t size = m_slots.size();
+        size_t i = size_t((quint64(hash) * size) >> 32);
         while (m_slots[i].place >= 0 &&
-               (m_slots[i].hash != hash || m_keys[size_t(m_slots[i].place)] != key))
-            i = (i + 1) & m_mask;
+               (m_slots[i].hash != hash || m_keys[size_t(m_slots[i].place)] != key)) {
+            if (++i == size)
+                i = 0;
+        }
         return m_slots[i];
     }
     const std::vector<std::string_view> &m_keys;
     const std::vector<qint64> &m_rows;
     std::vector<Slot> m_slots;
-    size_t m_mask = 0;
 };

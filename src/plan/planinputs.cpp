@@ -36,8 +36,19 @@ std::vector<RenamePlan::File> RenamePlan::filesOf(const FileList &list, bool cou
     return files;
 }
 
-std::vector<QByteArray> RenamePlan::foldersOf(const std::vector<File> &files,
-                                              std::vector<qint32> *folderOfFile)
+std::vector<RenamePlan::Listed> RenamePlan::listedOf(const std::vector<File> &files)
+{
+    std::vector<Listed> listed;
+    listed.reserve(files.size());
+    for (const File &file : files)
+        listed.push_back({file.path, file.rule.name, qint32(file.lead)});
+    return listed;
+}
+
+namespace {
+
+template<typename Files>
+std::vector<QByteArray> foldersOfPaths(const Files &files, std::vector<qint32> *folderOfFile)
 {
     std::vector<QByteArray> folders;
     QHash<QByteArray, qint32> indexOf;
@@ -59,6 +70,20 @@ std::vector<QByteArray> RenamePlan::foldersOf(const std::vector<File> &files,
         (*folderOfFile)[i] = lastIndex;
     }
     return folders;
+}
+
+} // namespace
+
+std::vector<QByteArray> RenamePlan::foldersOf(const std::vector<File> &files,
+                                              std::vector<qint32> *folderOfFile)
+{
+    return foldersOfPaths(files, folderOfFile);
+}
+
+std::vector<QByteArray> RenamePlan::foldersOf(const std::vector<Listed> &files,
+                                              std::vector<qint32> *folderOfFile)
+{
+    return foldersOfPaths(files, folderOfFile);
 }
 
 std::vector<FolderFacts> RenamePlan::gatherFacts(const std::vector<QByteArray> &folders,
@@ -146,11 +171,17 @@ RenamePlan RenamePlan::make(const std::vector<File> &files, const NewNames &newN
 RenamePlan RenamePlan::fromNames(const std::vector<File> &files, std::vector<QString> names,
                                  bool uniqueNames, bool makeFolders)
 {
+    return fromNames(listedOf(files), std::move(names), uniqueNames, makeFolders);
+}
+
+RenamePlan RenamePlan::fromNames(const std::vector<Listed> &files, std::vector<QString> names,
+                                 bool uniqueNames, bool makeFolders)
+{
     std::vector<qint32> folderOfFile;
     std::vector<QByteArray> folders = foldersOf(files, &folderOfFile);
     std::vector<bool> needsNames(folders.size(), false);
     for (size_t i = 0; i < files.size(); ++i) {
-        if (names[i] != files[i].rule.name)
+        if (names[i] != files[i].name)
             needsNames[size_t(folderOfFile[i])] = true;
     }
     std::vector<FolderFacts> facts = gatherFacts(folders, needsNames);
@@ -159,7 +190,7 @@ RenamePlan RenamePlan::fromNames(const std::vector<File> &files, std::vector<QSt
         std::vector<QByteArray> targetFolders;
         for (size_t i = 0; i < files.size(); ++i) {
             const qsizetype slash = names[i].lastIndexOf(u'/');
-            if (slash < 0 || names[i] == files[i].rule.name)
+            if (slash < 0 || names[i] == files[i].name)
                 continue;
             const QByteArray &folder = folders[size_t(folderOfFile[i])];
             targetFolders.push_back((folder.endsWith('/') ? folder : folder + '/') +

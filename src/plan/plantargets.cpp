@@ -18,13 +18,14 @@ using PlanNames::quoted;
 QByteArray RenamePlan::targetFolder(const Row &row) const
 {
     const QByteArray &folder = m_folders[size_t(row.folder)];
-    const qsizetype slash = row.newNativeName.lastIndexOf('/');
+    const qsizetype slash = row.newName.lastIndexOf(u'/');
     if (slash < 0)
         return folder;
-    return (folder.endsWith('/') ? folder : folder + '/') + row.newNativeName.first(slash);
+    return (folder.endsWith('/') ? folder : folder + '/') +
+           NameCodec::encode(row.newName.first(slash));
 }
 
-void RenamePlan::resolveTargets(const std::vector<File> &files, const TargetFacts &targets)
+void RenamePlan::resolveTargets(const std::vector<Listed> &files, const TargetFacts &targets)
 {
     // Folders that no listing covers: made by the run, on the file system of
     // the file's own folder, so empty and with its rules.
@@ -37,9 +38,10 @@ void RenamePlan::resolveTargets(const std::vector<File> &files, const TargetFact
         m_rows.begin(), m_rows.end(), [](const Row &r) { return r.status == Status::Conflict; });
     for (size_t i = 0; i < m_rows.size(); ++i) {
         Row &row = m_rows[i];
-        const qsizetype slash = row.newNativeName.lastIndexOf('/');
-        if (row.status != Status::Move || slash < 0)
+        if (row.status != Status::Move || !row.newName.contains(u'/'))
             continue;
+        const QByteArray native = row.nativeName();
+        const qsizetype slash = native.lastIndexOf('/');
         const QByteArray target = targetFolder(row);
         auto found = targets.find(target);
         const FolderFacts *facts = nullptr;
@@ -61,7 +63,7 @@ void RenamePlan::resolveTargets(const std::vector<File> &files, const TargetFact
             }
             facts = &made->second;
         }
-        const QByteArray leaf = row.newNativeName.sliced(slash + 1);
+        const QByteArray leaf = native.sliced(slash + 1);
         const QString leafText = NameCodec::decode(leaf);
         if (!facts->opened) {
             conflict(qint64(i), facts->openError);
@@ -115,9 +117,9 @@ void RenamePlan::resolveTargets(const std::vector<File> &files, const TargetFact
         const Row &other = m_rows[size_t(first)];
         const QString rowText = QCoreApplication::translate("RenamePlan", "row %1 (%2)")
                                     .arg(first + 1)
-                                    .arg(quoted(files[size_t(first)].rule.name));
-        const bool same =
-            other.newNativeName.sliced(other.newNativeName.lastIndexOf('/') + 1) == leaf;
+                                    .arg(quoted(files[size_t(first)].name));
+        const QByteArray otherNative = other.nativeName();
+        const bool same = otherNative.sliced(otherNative.lastIndexOf('/') + 1) == leaf;
         conflict(qint64(i),
                  (same ? QCoreApplication::translate("RenamePlan", "The same new name as %1.")
                        : QCoreApplication::translate(

@@ -74,12 +74,26 @@ QString quoted(const QString &name)
 using PlanNames::keyOf;
 using PlanNames::quoted;
 
+QByteArray RenamePlan::Row::nativeName() const
+{
+    return NameCodec::encode(newName);
+}
+
 QByteArray RenamePlan::nameKey(const QByteArray &name, bool caseInsensitive)
 {
     return keyOf(NameCodec::decode(name), name, caseInsensitive);
 }
 
 RenamePlan RenamePlan::compute(const std::vector<File> &files, std::vector<QString> newNames,
+                               const std::vector<qint32> &folderOfFile,
+                               std::vector<QByteArray> folders, std::vector<FolderFacts> facts,
+                               bool uniqueNames, bool makeFolders, const TargetFacts &targets)
+{
+    return compute(listedOf(files), std::move(newNames), folderOfFile, std::move(folders),
+                   std::move(facts), uniqueNames, makeFolders, targets);
+}
+
+RenamePlan RenamePlan::compute(const std::vector<Listed> &files, std::vector<QString> newNames,
                                const std::vector<qint32> &folderOfFile,
                                std::vector<QByteArray> folders, std::vector<FolderFacts> facts,
                                bool uniqueNames, bool makeFolders, const TargetFacts &targets)
@@ -113,12 +127,11 @@ RenamePlan RenamePlan::compute(const std::vector<File> &files, std::vector<QStri
             Row &row = plan.m_rows[i];
             row.folder = folderOfFile[i];
             row.newName = std::move(newNames[i]);
-            if (row.newName == files[i].rule.name) {
+            if (row.newName == files[i].name) {
                 row.status = Status::Unchanged;
             } else {
-                row.newNativeName = NameCodec::encode(row.newName);
                 row.reason = makeFolders ? NameRules::folderPathReason(row.newName)
-                                         : NameRules::refusalReason(row.newName, row.newNativeName);
+                                         : NameRules::refusalReason(row.newName, row.nativeName());
                 row.status = row.reason.isEmpty() ? Status::Move : Status::Refused;
             }
         }
@@ -142,6 +155,10 @@ RenamePlan RenamePlan::compute(const std::vector<File> &files, std::vector<QStri
         }
     };
     inTwo(resolve, resolve, rowsOfGroup.size() > 1 && files.size() >= ParallelFiles);
+    // Each folder's names have done their part: a million of them are some
+    // forty megabytes that the run would otherwise hold to its end.
+    for (FolderFacts &folder : plan.m_facts)
+        folder.releaseNames();
     if (makeFolders)
         plan.resolveTargets(files, targets);
 
@@ -169,11 +186,11 @@ void RenamePlan::conflict(qint64 row, const QString &reason, qint64 other)
     Row &r = m_rows[size_t(row)];
     r.status = Status::Conflict;
     r.reason = reason;
-    r.other = other;
+    r.other = qint32(other);
     r.after = -1;
 }
 
-void RenamePlan::resolveFolder(const std::vector<qint64> &rows, const std::vector<File> &files,
+void RenamePlan::resolveFolder(const std::vector<qint64> &rows, const std::vector<Listed> &files,
                                const FolderFacts &facts, bool uniqueNames)
 {
     const auto moves = [this](qint64 r) { return m_rows[size_t(r)].status == Status::Move; };
@@ -183,7 +200,7 @@ void RenamePlan::resolveFolder(const std::vector<qint64> &rows, const std::vecto
     const auto rowText = [&](qint64 other) {
         return QCoreApplication::translate("RenamePlan", "row %1 (%2)")
             .arg(other + 1)
-            .arg(quoted(files[size_t(other)].rule.name));
+            .arg(quoted(files[size_t(other)].name));
     };
     const size_t n = rows.size();
     using View = std::string_view;
@@ -252,13 +269,35 @@ void RenamePlan::resolveFolder(const std::vector<qint64> &rows, const std::vecto
                 name);
         }
     }
+    // The bytes of the moving rows' new names, end to end in one buffer
+    // rather than one allocation each: newBytes[k] views them.
+    std::vector<char> newBuffer;
+    std::vector<quint32> newEnds(n + 1, 0);
+    for (size_t k = 0; k < n; ++k) {
+        const Row &row = m_rows[size_t(rows[k])];
+        if (row.status == Status::Move) {
+            const QByteArray bytes = row.nativeName();
+            newBuffer.insert(newBuffer.end(), bytes.begin(), bytes.end());
+        }
+        newEnds[k + 1] = quint32(newBuffer.size());
+    }
+    // A name numbered to make it unique has its bytes in keyStore instead.
+    std::unordered_map<size_t, View> numbered;
+    const auto newBytes = [&](size_t k) {
+        if (!numbered.empty()) {
+            const auto found = numbered.find(k);
+            if (found != numbered.end())
+                return found->second;
+        }
+        return View(newBuffer.data() + newEnds[k], newEnds[k + 1] - newEnds[k]);
+    };
     std::vector<View> oldKeys(n);
     std::vector<View> newKeys(n);
     for (size_t k = 0; k < n; ++k) {
         const Row &row = m_rows[size_t(rows[k])];
-        oldKeys[k] = keyView(files[size_t(rows[k])].rule.name, oldNames[k]);
+        oldKeys[k] = keyView(files[size_t(rows[k])].name, oldNames[k]);
         if (row.status == Status::Move)
-            newKeys[k] = keyView(row.newName, viewOf(row.newNativeName));
+            newKeys[k] = keyView(row.newName, newBytes(k));
     }
 
     // The groups of companions among these rows, each lead first.
@@ -305,7 +344,7 @@ void RenamePlan::resolveFolder(const std::vector<qint64> &rows, const std::vecto
             if (row.status != Status::Move)
                 continue;
             const View key = newKeys[k];
-            if (keeping.value(key) >= 0 || onDisk(key, viewOf(row.newNativeName)) ||
+            if (keeping.value(key) >= 0 || onDisk(key, newBytes(k)) ||
                 !claimed.tryEmplace(k).second)
                 lost.push_back(k);
         }
@@ -314,11 +353,10 @@ void RenamePlan::resolveFolder(const std::vector<qint64> &rows, const std::vecto
         // same rules run twice move nothing the second time.
         for (const size_t k : lost) {
             Row &row = m_rows[size_t(rows[k])];
-            const QString &oldName = files[size_t(rows[k])].rule.name;
+            const QString &oldName = files[size_t(rows[k])].name;
             if (owner[k] != rows[k] || numberOf(oldName, row.newName) < 2 ||
                 claimed.value(oldKeys[k]) >= 0)
                 continue;
-            keyStore.push_back(std::exchange(row.newNativeName, {}));
             newKeys[k] = oldKeys[k];
             claimed.tryEmplace(k);
             row.newName = oldName;
@@ -330,9 +368,6 @@ void RenamePlan::resolveFolder(const std::vector<qint64> &rows, const std::vecto
             Row &row = m_rows[size_t(rows[k])];
             if (row.status != Status::Move)
                 continue;
-            // The wanted key may view the bytes about to be replaced: they
-            // move into the store, which keeps them where they are.
-            keyStore.push_back(std::exchange(row.newNativeName, {}));
             const View wanted = newKeys[k];
             qint64 &number = nextNumber.try_emplace(wanted, 2).first->second;
             for (;; ++number) {
@@ -342,9 +377,11 @@ void RenamePlan::resolveFolder(const std::vector<qint64> &rows, const std::vecto
                 if (keeping.value(key) >= 0 || claimed.value(key) >= 0 ||
                     onDisk(key, viewOf(bytes)))
                     continue;
-                // Moved, the bytes stay where the key may view them.
+                // A numbered name's bytes live in the store, where the key
+                // may view them; the buffer keeps those the rules asked for.
                 row.newName = std::move(name);
-                row.newNativeName = std::move(bytes);
+                keyStore.push_back(std::move(bytes));
+                numbered[k] = viewOf(keyStore.back());
                 newKeys[k] = key;
                 claimed.tryEmplace(k);
                 ++number;
@@ -352,7 +389,7 @@ void RenamePlan::resolveFolder(const std::vector<qint64> &rows, const std::vecto
             }
             // The number may make the name too long, or break the rules of
             // a folder made for Windows.
-            row.reason = NameRules::refusalReason(row.newName, row.newNativeName);
+            row.reason = NameRules::refusalReason(row.newName, row.nativeName());
             if (row.reason.isEmpty() && facts.windowsNames)
                 row.reason = NameRules::windowsReason(row.newName, facts.fileSystem);
             if (!row.reason.isEmpty())
@@ -402,8 +439,8 @@ void RenamePlan::resolveFolder(const std::vector<qint64> &rows, const std::vecto
                     const auto found = diskByKey.find(key);
                     if (found != diskByKey.end())
                         onDisk = found->second;
-                } else if (facts.hasName(viewOf(row.newNativeName))) {
-                    onDisk = viewOf(row.newNativeName);
+                } else if (facts.hasName(newBytes(k))) {
+                    onDisk = newBytes(k);
                 }
                 const qint64 listed = onDisk.empty() ? -1 : listing.value(onDisk);
                 if (!onDisk.empty() && (listed < 0 || !moves(listed))) {
@@ -419,7 +456,7 @@ void RenamePlan::resolveFolder(const std::vector<qint64> &rows, const std::vecto
             if (!free) {
                 const Row &other = m_rows[size_t(first)];
                 QString reason;
-                if (other.newNativeName == row.newNativeName)
+                if (other.nativeName() == row.nativeName())
                     reason = QCoreApplication::translate("RenamePlan", "The same new name as %1.");
                 else if (other.newName.normalized(QString::NormalizationForm_C) ==
                          row.newName.normalized(QString::NormalizationForm_C))
@@ -434,7 +471,7 @@ void RenamePlan::resolveFolder(const std::vector<qint64> &rows, const std::vecto
                 changed = true;
                 continue;
             }
-            row.after = freedByListed && moving != r ? moving : -1;
+            row.after = freedByListed && moving != r ? qint32(moving) : -1;
         }
         if (!groups.empty() && holdGroups(groups, files))
             changed = true;
@@ -442,7 +479,7 @@ void RenamePlan::resolveFolder(const std::vector<qint64> &rows, const std::vecto
 }
 
 bool RenamePlan::holdGroups(const std::vector<std::vector<qint64>> &groups,
-                            const std::vector<File> &files)
+                            const std::vector<Listed> &files)
 {
     bool held = false;
     for (const std::vector<qint64> &group : groups) {
@@ -452,7 +489,7 @@ bool RenamePlan::holdGroups(const std::vector<std::vector<qint64>> &groups,
         });
         if (stuck == group.end())
             continue;
-        const QString name = quoted(files[size_t(*stuck)].rule.name);
+        const QString name = quoted(files[size_t(*stuck)].name);
         for (const qint64 r : group) {
             if (m_rows[size_t(r)].status != Status::Move)
                 continue;

@@ -34,17 +34,21 @@ public:
         Conflict, // it cannot be moved here: the reason says why
     };
 
+    // A million rows are held at once: the new name is kept once, as text
+    // (nativeName() makes its bytes), and rows are numbered in 32 bits.
     struct Row
     {
         QString newName;
-        QByteArray newNativeName; // the bytes the file will be named; empty when unchanged
-        Status status = Status::Unchanged;
         QString reason;    // for Refused and Conflict
-        qint64 other = -1; // the row a conflict is with, if any
+        qint32 other = -1; // the row a conflict is with, if any
         // For a move: the row of the listed file that moves away from this
         // row's new name, so that this move must wait for it; or -1.
-        qint64 after = -1;
+        qint32 after = -1;
         qint32 folder = -1; // index into folders()
+        Status status = Status::Unchanged;
+
+        // The bytes the file will be named (NameCodec::encode of newName).
+        QByteArray nativeName() const;
     };
 
     // One listed file, in display order.
@@ -60,6 +64,16 @@ public:
         qint64 lead = -1;
         qsizetype stem = 0;
     };
+    // What the plan reads of a listed file once its new name is known: a
+    // fraction of a File, and what a run holds for each of a million files
+    // while the plan is worked out. The texts are shared with the records.
+    struct Listed
+    {
+        QByteArray path;  // native bytes
+        QString name;     // the current name
+        qint32 lead = -1; // File::lead
+    };
+    static std::vector<Listed> listedOf(const std::vector<File> &files);
     using NewNames = std::function<QString(const RuleFile &file, qint64 index)>;
     // The new name of a companion from its lead's (TextRules::companionName
     // under the settings of the names).
@@ -82,6 +96,8 @@ public:
     // the root), in order of first appearance, and each file's index into
     // them.
     static std::vector<QByteArray> foldersOf(const std::vector<File> &files,
+                                             std::vector<qint32> *folderOfFile);
+    static std::vector<QByteArray> foldersOf(const std::vector<Listed> &files,
                                              std::vector<qint32> *folderOfFile);
 
     // The disk facts of each folder; the names of a folder are read only if
@@ -114,9 +130,16 @@ public:
                               std::vector<QByteArray> folders, std::vector<FolderFacts> facts,
                               bool uniqueNames = false, bool makeFolders = false,
                               const TargetFacts &targets = {});
+    static RenamePlan compute(const std::vector<Listed> &files, std::vector<QString> newNames,
+                              const std::vector<qint32> &folderOfFile,
+                              std::vector<QByteArray> folders, std::vector<FolderFacts> facts,
+                              bool uniqueNames = false, bool makeFolders = false,
+                              const TargetFacts &targets = {});
 
     // The two steps after composing, from names composed already.
     static RenamePlan fromNames(const std::vector<File> &files, std::vector<QString> newNames,
+                                bool uniqueNames = false, bool makeFolders = false);
+    static RenamePlan fromNames(const std::vector<Listed> &files, std::vector<QString> newNames,
                                 bool uniqueNames = false, bool makeFolders = false);
 
     // The facts of each folder a new name with "/" leads to, read from the
@@ -154,6 +177,8 @@ public:
     // facts and groups, for a run that has taken what it needs of them.
     void releaseRows() { m_rows = std::vector<Row>(); }
     const std::vector<QByteArray> &folders() const { return m_folders; }
+    // The facts of each folder, without the names of its entries, which the
+    // plan lets go of once it has checked the new names against them.
     const std::vector<FolderFacts> &facts() const { return m_facts; }
     // Folders reached through several spellings (links) are one group: the
     // group of a folder index, and how many groups there are.
@@ -172,14 +197,15 @@ private:
     static constexpr qsizetype CancelCheckFiles = 4096;
     // Below this many files a second thread costs more than it gains.
     static constexpr size_t ParallelFiles = 20000;
-    void resolveFolder(const std::vector<qint64> &rows, const std::vector<File> &files,
+    void resolveFolder(const std::vector<qint64> &rows, const std::vector<Listed> &files,
                        const FolderFacts &facts, bool uniqueNames);
     void conflict(qint64 row, const QString &reason, qint64 other = -1);
     // Checks the new names that lead into other folders there.
-    void resolveTargets(const std::vector<File> &files, const TargetFacts &targets);
+    void resolveTargets(const std::vector<Listed> &files, const TargetFacts &targets);
     // Companions move as one: when one member of a group cannot move, the
     // others that would are stopped, each with the reason. True when any was.
-    bool holdGroups(const std::vector<std::vector<qint64>> &groups, const std::vector<File> &files);
+    bool holdGroups(const std::vector<std::vector<qint64>> &groups,
+                    const std::vector<Listed> &files);
 
     std::vector<Row> m_rows;
     std::vector<QByteArray> m_folders;

@@ -125,9 +125,9 @@ bool FolderRun::toTemporary(RenameRun::Entry &entry)
         std::snprintf(name, sizeof name, ".velnor-cycle-%ld-%u", long(getpid()), ++serial);
         // Recorded before the move, so that wherever the run stops the
         // name under which the file waits is known.
-        entry.temporaryName = name;
+        m_parkedName = name;
         if (m_recorder.temporaryName &&
-            !m_recorder.temporaryName(qsizetype(&entry - m_entries), entry.temporaryName)) {
+            !m_recorder.temporaryName(qsizetype(&entry - m_entries), m_parkedName)) {
             entry.error = QStringLiteral("The journal cannot be written, so no file of its "
                                          "cycle of names is moved.");
             break;
@@ -137,7 +137,7 @@ bool FolderRun::toTemporary(RenameRun::Entry &entry)
             return true;
         }
     }
-    entry.temporaryName.clear();
+    m_parkedName.clear();
     return false;
 }
 
@@ -213,8 +213,7 @@ void FolderRun::run(const std::vector<qsizetype> &positions,
                 break; // it never left its name, and failed then
             bool ownFailure = false;
             if (!cycleBroken && !stopping) {
-                if (move(entry, entry.temporaryName.constData(), RenameRun::newNameOf(entry),
-                         &error)) {
+                if (move(entry, m_parkedName.constData(), RenameRun::newNameOf(entry), &error)) {
                     finish(entry, true);
                     parked = -1;
                     cycleMoved.clear();
@@ -236,11 +235,11 @@ void FolderRun::run(const std::vector<qsizetype> &positions,
             const QString why = ownFailure ? entry.error
                                 : stopping ? QStringLiteral("The run was stopped.")
                                            : cycleFailed();
-            if (move(entry, entry.temporaryName.constData(), RenameRun::oldNameOf(entry), &error)) {
+            if (move(entry, m_parkedName.constData(), RenameRun::oldNameOf(entry), &error)) {
                 entry.error = why;
             } else {
                 entry.error = why + QStringLiteral(" (the file was left as “%1”)")
-                                        .arg(TextEscape::path(entry.temporaryName));
+                                        .arg(TextEscape::path(m_parkedName));
             }
             finish(entry, false);
             parked = -1;

@@ -75,4 +75,7 @@ private:
     ListedIdentity m_listedIdentity;
     std::map<QByteArray, Folder> m_folders;
     Recorder m_recorder;
+    // The temporary name of the file a cycle of moves has parked, recorded
+    // before the file is moved there; a cycle parks one file at a time.
+    QByteArray m_parkedName;
 };

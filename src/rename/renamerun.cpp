@@ -215,21 +215,25 @@ Report clickStart(FileList &list, const NameSource &newNameForFile, AccessPrompt
     // either sort direction. Every name is known before the first move.
     const bool descending = list.sortDescending();
     const auto flip = [&](qsizetype i) { return descending ? total - 1 - i : i; };
-    std::vector<RenamePlan::File> planFiles(static_cast<size_t>(total));
+    // The plan reads no more of a file than its path and name, shared with
+    // the record: its new name comes from the source.
+    std::vector<RenamePlan::Listed> planFiles(static_cast<size_t>(total));
     std::vector<QString> names(static_cast<size_t>(total));
     for (qsizetype row = 0; row < total; ++row) {
         const ZQFile &file = *files[size_t(flip(row))];
         // Companions carry their lead, so that the plan moves each group
         // as one.
-        planFiles[size_t(row)] = {file.nativePath(), file.ruleFile(), -1, list.companionLead(row),
-                                  list.companionStem(row)};
+        planFiles[size_t(row)] = {file.nativePath(), file.name(), qint32(list.companionLead(row))};
         names[size_t(row)] = newNameForFile(file, row);
     }
     RenamePlan plan = RenamePlan::fromNames(planFiles, std::move(names), uniqueNames, makeFolders);
     // A million files hold hundreds of megabytes here: what is no longer
     // needed goes before the next step takes its share.
-    planFiles = std::vector<RenamePlan::File>();
+    planFiles = std::vector<RenamePlan::Listed>();
 
+    // Reserved exactly: growing by resize would round the block up to a
+    // power of two.
+    report.entries.reserve(total);
     report.entries.resize(total);
     Entry *const entries = report.entries.data();
     std::vector<qsizetype> waitsFor(size_t(total), -1);
@@ -254,10 +258,11 @@ Report clickStart(FileList &list, const NameSource &newNameForFile, AccessPrompt
             continue;
         }
         if (row.status != RenamePlan::Status::Refused) {
+            const QByteArray newNativeName = row.nativeName();
             const qsizetype start = NativePath::nameStart(entry.oldPath);
-            entry.newPath.reserve(start + row.newNativeName.size());
+            entry.newPath.reserve(start + newNativeName.size());
             entry.newPath.append(entry.oldPath.constData(), start);
-            entry.newPath += row.newNativeName;
+            entry.newPath += newNativeName;
             entry.base = start;
         }
         if (row.status != RenamePlan::Status::Move) {
@@ -270,7 +275,7 @@ Report clickStart(FileList &list, const NameSource &newNameForFile, AccessPrompt
         movesOfGroup[size_t(plan.groupOf(row.folder))].push_back(position);
         ++moves;
         foldersMove = foldersMove || entry.folder;
-        if (row.newNativeName.contains('/')) {
+        if (row.newName.contains(u'/')) {
             // Every folder on the way, parents first once sorted.
             const qsizetype start = NativePath::nameStart(entry.oldPath);
             for (qsizetype slash = entry.newPath.indexOf('/', start); slash >= 0;

@@ -33,15 +33,12 @@ struct Entry
     QByteArray newPath;
     QString oldName;
     QString newName;
-    Outcome outcome = Outcome::Unchanged;
     QString error; // why it failed
-    // The temporary name a cycle of moves parked this file under, recorded
-    // before the file was moved there; empty when it never was.
-    QByteArray temporaryName;
     // Where the names of oldPath and newPath start (after the folder both
     // are named in), for a move into a folder below: the new name then holds
     // "/". -1: each path's name starts after its last slash.
     qsizetype base = -1;
+    Outcome outcome = Outcome::Unchanged;
     // A folder's own move (the paths below it then change), not a file's.
     bool folder = false;
 };
