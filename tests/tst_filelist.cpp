@@ -117,6 +117,10 @@ private slots:
     void folderTotal();
     void folderTotalCountsLinksThemselves();
     void nativeBytesSurvive();
+    void nameAgainstPathChanges_data();
+    void nameAgainstPathChanges();
+    void recordInItsPathBlock_data();
+    void recordInItsPathBlock();
 
 private:
     QTemporaryDir m_dir;
@@ -440,10 +444,15 @@ void tst_FileList::sortAgreesWithComparison()
                           column == FileList::Size ? QByteArray::number(sizes[random.bounded(7)])
                                                    : bytes + '/' + QByteArray::number(i),
                           i);
-        if (column == FileList::Date)
+        if (column == FileList::Date) {
             file->setDate(text);
-        else if (column == FileList::OldName)
+        } else if (column == FileList::OldName && i % 2) {
+            // Every other name is the path's, decoded from its bytes.
+            file->setNativePath("/n/" + QByteArray::number(i) + '/' + bytes);
+            file->deriveName();
+        } else if (column == FileList::OldName) {
             file->setName(text);
+        }
         place[list.append(std::move(file))] = i;
     }
     QCOMPARE(list.count(), 3000);
@@ -859,6 +868,110 @@ void tst_FileList::nativeBytesSurvive()
     ZQFile root;
     root.setNativePath("/x");
     QCOMPARE(root.nativeFolder(), QByteArray("/"));
+}
+
+// A listed name is read from the path; a new path keeps the name unless a
+// new one comes with it, byte for byte.
+void tst_FileList::nameAgainstPathChanges_data()
+{
+    QTest::addColumn<QByteArray>("path");
+    QTest::addColumn<QByteArray>("newPath");
+    QTest::addColumn<QString>("newName"); // null: the path alone changes
+    QTest::addColumn<QString>("name");
+    const QString undecodable = u"x"_s + QChar(0xdcff) + u".txt"_s;
+    QTest::newRow("renamed in place") << "/t/a.txt"_ba
+                                      << "/t/b.txt"_ba << QString() << u"a.txt"_s;
+    QTest::newRow("moved") << "/t/a.txt"_ba
+                           << "/u/a.txt"_ba << QString() << u"a.txt"_s;
+    QTest::newRow("renamed with it") << "/t/a.txt"_ba
+                                     << "/t/b.txt"_ba << u"b.txt"_s << u"b.txt"_s;
+    QTest::newRow("named apart") << "/t/a.txt"_ba
+                                 << "/t/b.txt"_ba << u"c.txt"_s << u"c.txt"_s;
+    QTest::newRow("not UTF-8, moved") << "/t/x\xFF.txt"_ba
+                                      << "/u/x\xFF.txt"_ba << QString() << undecodable;
+    QTest::newRow("not UTF-8, renamed") << "/t/a"_ba
+                                        << "/t/x\xFF.txt"_ba << undecodable << undecodable;
+    // Bytes escaped one by one that make "é" on disk: the name keeps them.
+    const QString escaped = u"b"_s + QChar(0xdcc3) + QChar(0xdca9);
+    QTest::newRow("escaped UTF-8") << "/t/a"_ba
+                                   << "/t/b\xC3\xA9"_ba << escaped << escaped;
+    QTest::newRow("trailing slash") << "/t/d/"_ba
+                                    << "/t/d"_ba << QString() << u"d"_s;
+}
+
+void tst_FileList::nameAgainstPathChanges()
+{
+    QFETCH(QByteArray, path);
+    QFETCH(QByteArray, newPath);
+    QFETCH(QString, newName);
+    QFETCH(QString, name);
+    FileList list;
+    auto listed = std::make_unique<ZQFile>();
+    listed->setNativePath(path);
+    listed->deriveName();
+    ZQFile *file = list.append(std::move(listed));
+    if (newName.isNull())
+        list.setNativePath(file, newPath);
+    else
+        list.setNativePath(file, newPath, newName);
+    QCOMPARE(file->name(), name);
+    QCOMPARE(file->nativePath(), newPath);
+    QVERIFY(list.containsPath(newPath));
+    QVERIFY(!list.containsPath(path));
+    // The path's bytes are the path's alone.
+    list.setNativePath(file, path);
+    QCOMPARE(file->name(), name);
+    QCOMPARE(file->nativePath(), path);
+}
+
+// A listed record shares one block with its path's bytes: copies of the
+// path outlive the record, and the record the path it no longer has.
+void tst_FileList::recordInItsPathBlock_data()
+{
+    QTest::addColumn<QByteArray>("folder");
+    QTest::addColumn<QByteArray>("name");
+    QTest::addColumn<QByteArray>("path");
+    QTest::addColumn<QString>("listedName");
+    QTest::newRow("in a folder") << "/t"_ba
+                                 << "a.txt"_ba
+                                 << "/t/a.txt"_ba << u"a.txt"_s;
+    QTest::newRow("in the root") << "/"_ba
+                                 << "a"_ba
+                                 << "/a"_ba << u"a"_s;
+    QTest::newRow("path alone") << "/t/d/"_ba
+                                << ""_ba
+                                << "/t/d/"_ba << u"d"_s;
+    QTest::newRow("not UTF-8") << "/t\xE9"_ba
+                               << "x\xFF"_ba
+                               << "/t\xE9/x\xFF"_ba << u"x"_s + QChar(0xdcff);
+}
+
+void tst_FileList::recordInItsPathBlock()
+{
+    QFETCH(QByteArray, folder);
+    QFETCH(QByteArray, name);
+    QFETCH(QByteArray, path);
+    QFETCH(QString, listedName);
+    auto made = ZQFile::atPath(folder, name, 7, 86400000);
+    QCOMPARE(made->nativePath(), path);
+    QCOMPARE(made->name(), listedName);
+    QCOMPARE(made->fullSize(), 7u);
+    QCOMPARE(made->fileTime(), 86400000);
+    QByteArray kept = made->nativePath();
+    QByteArray grown = made->nativePath();
+    grown.append('~');
+    FileList list;
+    ZQFile *file = list.append(std::move(made));
+    list.setNativePath(file, "/u/b");
+    QCOMPARE(file->name(), listedName);
+    QCOMPARE(kept, path);
+    list.removeFiles({file});
+    QVERIFY(list.isEmpty());
+    // The last owner of the block changes it in place.
+    QCOMPARE(kept, path);
+    kept.append("/more");
+    QCOMPARE(kept, path + "/more");
+    QCOMPARE(grown, path + '~');
 }
 
 QTEST_GUILESS_MAIN(tst_FileList)
