@@ -105,6 +105,8 @@ private slots:
     void fileSize();
     void folderTotal();
     void nativeBytesSurvive();
+    void recordAndItsPath_data();
+    void recordAndItsPath();
 
 private:
     QTemporaryDir m_dir;
@@ -449,10 +451,15 @@ void tst_FileList::sortAgreesWithComparison()
                           column == FileList::Size ? QByteArray::number(sizes[random.bounded(7)])
                                                    : bytes + '/' + QByteArray::number(i),
                           i);
-        if (column == FileList::Date)
+        if (column == FileList::Date) {
             file->setDate(text);
-        else if (column == FileList::OldName)
+        } else if (column == FileList::OldName && i % 2) {
+            // Every other name is the path's, decoded from its bytes.
+            file->setNativePath("/n/" + QByteArray::number(i) + '/' + bytes);
+            file->deriveName();
+        } else if (column == FileList::OldName) {
             file->setName(text);
+        }
         place[list.append(std::move(file))] = i;
     }
     QCOMPARE(list.count(), 3000);
@@ -794,6 +801,80 @@ void tst_FileList::nativeBytesSurvive()
     ZQFile root;
     root.setNativePath("/x");
     QCOMPARE(root.nativeFolder(), QByteArray("/"));
+}
+
+// A listed record shares one block with its path's bytes and reads its name
+// from them; a new path keeps the name unless a new one comes with it, and
+// copies of the first path outlive the record.
+void tst_FileList::recordAndItsPath_data()
+{
+    QTest::addColumn<QByteArray>("folder");
+    QTest::addColumn<QByteArray>("name");
+    QTest::addColumn<QByteArray>("path");
+    QTest::addColumn<QByteArray>("newPath");
+    QTest::addColumn<QString>("newName"); // null: the path alone changes
+    QTest::addColumn<QString>("result");
+    const QString undecodable = u"x"_s + QChar(0xdcff);
+    // Bytes escaped one by one that make "é" on disk: the name keeps them.
+    const QString escaped = u"b"_s + QChar(0xdcc3) + QChar(0xdca9);
+    QTest::newRow("renamed in place") << "/t"_ba
+                                      << "a"_ba
+                                      << "/t/a"_ba
+                                      << "/t/b"_ba << QString() << u"a"_s;
+    QTest::newRow("renamed with it") << "/t"_ba
+                                     << "a"_ba
+                                     << "/t/a"_ba
+                                     << "/t/b"_ba << u"b"_s << u"b"_s;
+    QTest::newRow("named apart") << "/t"_ba
+                                 << "a"_ba
+                                 << "/t/a"_ba
+                                 << "/t/b"_ba << u"c"_s << u"c"_s;
+    QTest::newRow("not UTF-8, moved") << "/t\xE9"_ba
+                                      << "x\xFF"_ba
+                                      << "/t\xE9/x\xFF"_ba
+                                      << "/u/x\xFF"_ba << QString() << undecodable;
+    QTest::newRow("not UTF-8, renamed") << "/"_ba
+                                        << "a"_ba
+                                        << "/a"_ba
+                                        << "/x\xFF"_ba << undecodable << undecodable;
+    QTest::newRow("escaped UTF-8") << "/t"_ba
+                                   << "a"_ba
+                                   << "/t/a"_ba
+                                   << "/t/b\xC3\xA9"_ba << escaped << escaped;
+    QTest::newRow("path alone") << "/t/d/"_ba
+                                << ""_ba
+                                << "/t/d/"_ba
+                                << "/t/d"_ba << QString() << u"d"_s;
+}
+
+void tst_FileList::recordAndItsPath()
+{
+    QFETCH(QByteArray, folder);
+    QFETCH(QByteArray, name);
+    QFETCH(QByteArray, path);
+    QFETCH(QByteArray, newPath);
+    QFETCH(QString, newName);
+    QFETCH(QString, result);
+    auto made = ZQFile::atPath(folder, name, 7, 86400000);
+    QCOMPARE(made->nativePath(), path);
+    QCOMPARE(made->fileTime(), 86400000);
+    QByteArray kept = made->nativePath();
+    QByteArray grown = made->nativePath();
+    grown.append('~');
+    FileList list;
+    ZQFile *file = list.append(std::move(made));
+    if (newName.isNull())
+        list.setNativePath(file, newPath);
+    else
+        list.setNativePath(file, newPath, newName);
+    QCOMPARE(file->name(), result);
+    QVERIFY(list.containsPath(newPath) && !list.containsPath(path));
+    list.removeFiles({file});
+    // The last owner of the block changes it in place.
+    QCOMPARE(kept, path);
+    kept.append("/more");
+    QCOMPARE(kept, path + "/more");
+    QCOMPARE(grown, path + '~');
 }
 
 QTEST_GUILESS_MAIN(tst_FileList)

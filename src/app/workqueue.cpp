@@ -10,6 +10,7 @@
 #include "jobs/undojob.h"
 #include "model/filetablemodel.h"
 #include "posix/namecodec.h"
+#include "posix/nativepath.h"
 
 #include <QHash>
 #include <QSet>
@@ -287,8 +288,7 @@ void WorkQueue::followMoves(FileTableModel &model, const QList<UndoRun::Moved> &
             stale << file;
             continue;
         }
-        list.setNativePath(file, move.to);
-        file->setName(NameCodec::decode(file->nativeName()));
+        list.setNativePath(file, move.to, NameCodec::decode(NativePath::name(move.to)));
     }
     list.endPathChanges();
     model.reloadData();

@@ -97,8 +97,27 @@ bool FileList::containsPath(const QByteArray &nativePath) const
 
 void FileList::setNativePath(ZQFile *file, const QByteArray &nativePath)
 {
-    if (file->nativePath() == nativePath)
+    movePath(file, nativePath, nullptr);
+}
+
+void FileList::setNativePath(ZQFile *file, const QByteArray &nativePath, const QString &name)
+{
+    movePath(file, nativePath, &name);
+}
+
+void FileList::movePath(ZQFile *file, const QByteArray &nativePath, const QString *name)
+{
+    const auto apply = [&] {
+        if (name)
+            file->setNativePath(nativePath, *name);
+        else
+            file->setNativePath(nativePath);
+    };
+    if (file->nativePath() == nativePath) {
+        if (name)
+            file->setName(*name);
         return;
+    }
     // A rename keeps the folder; anything else may move the record to another.
     const QByteArray &old = file->nativePath();
     const qsizetype start = NativePath::nameStart(old);
@@ -108,14 +127,14 @@ void FileList::setNativePath(ZQFile *file, const QByteArray &nativePath)
         nativePath.indexOf('/', start) >= 0)
         invalidateFolderPlaces();
     if (m_pathChanges) {
-        file->setNativePath(nativePath);
+        apply();
         // A lookup before the end (from a progress callback, say) must see
         // this change too.
         m_pathsStale = true;
         return;
     }
     paths().remove(file, file->nativePath());
-    file->setNativePath(nativePath);
+    apply();
     // A record may be moved onto a path that another record still names (a
     // vanished file's path, reused by a rename): both stay listed, and the
     // path stays indexed until neither names it.

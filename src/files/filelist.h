@@ -62,6 +62,8 @@ public:
     // Moves a listed record to another path, keeping the duplicate index right.
     // Change a listed record's path only through here.
     void setNativePath(ZQFile *file, const QByteArray &nativePath);
+    // As above, and names the record `name` (ZQFile::setNativePath).
+    void setNativePath(ZQFile *file, const QByteArray &nativePath, const QString &name);
     // Many path changes at once, as after a rename run: between these two,
     // setNativePath only changes the record, and the end rebuilds the index
     // in one go, which costs far less than moving each entry. Nothing may be
@@ -180,6 +182,8 @@ public:
 
 private:
     ZQFile *store(std::unique_ptr<ZQFile> file);
+    // Moves a record to another path; `name` null keeps its name.
+    void movePath(ZQFile *file, const QByteArray &nativePath, const QString *name);
     bool m_pathChanges = false;
     void invalidatePlaces();
 

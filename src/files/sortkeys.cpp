@@ -83,7 +83,7 @@ void appendFoldedText(std::string &key, QStringView text)
 }
 
 // The key of the decoded path, without decoding when the bytes are ASCII.
-void appendFoldedPath(std::string &key, const QByteArray &path)
+void appendFoldedPath(std::string &key, QByteArrayView path)
 {
     const size_t start = key.size();
     const qsizetype length = path.size();
@@ -98,6 +98,17 @@ void appendFoldedPath(std::string &key, const QByteArray &path)
         }
         out[i] = char(foldAscii(bytes[i]) + 1);
     }
+}
+
+// The key of a record's name, from the path's bytes where the name is the
+// path's last component.
+void appendFoldedName(std::string &key, const ZQFile &file)
+{
+    const QByteArrayView bytes = file.nameBytes();
+    if (bytes.isEmpty())
+        appendFoldedText(key, file.name());
+    else
+        appendFoldedPath(key, bytes);
 }
 
 // Rewrites the ASCII digits of a key from `start` on so that bytes compare
@@ -210,7 +221,8 @@ std::vector<SortItem> unsortedItems(size_t count)
 
 // After a sort the records lie in memory in another order than the list's,
 // so that reading them in list order misses the cache at every record: ask
-// for each record, and then for the path bytes it points to, a little ahead.
+// for each record, and then for the path bytes it points to (which hold the
+// name too), a little ahead.
 constexpr size_t RecordLookahead = 16;
 constexpr size_t PathLookahead = 8;
 
@@ -266,15 +278,15 @@ std::vector<quint32> order(const std::vector<std::unique_ptr<ZQFile>> &files, co
             [byName](std::string &key, const ZQFile &f) {
                 const size_t start = key.size();
                 if (byName)
-                    appendFoldedText(key, f.name());
+                    appendFoldedName(key, f);
                 else
                     appendFoldedPath(key, f.nativePath());
                 naturalizeKey(key, start);
             },
-            !byName);
+            true);
     } else if (column == FileList::OldName) {
         items = sortedByText(
-            files, [](std::string &key, const ZQFile &f) { appendFoldedText(key, f.name()); });
+            files, [](std::string &key, const ZQFile &f) { appendFoldedName(key, f); }, true);
     } else if (column == FileList::NewName) {
         items = sortedByText(
             files, [](std::string &key, const ZQFile &f) { appendFoldedText(key, f.newName()); });

@@ -9,6 +9,8 @@
 #include <QFile>
 #include <QLocale>
 
+#include <cstring>
+
 #include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -17,6 +19,8 @@
 
 struct ZQFile::Extras
 {
+    // The name, where it is not the path's last component.
+    QString name;
     QString displayName;
     QString displayExtension;
     QString date;
@@ -29,13 +33,92 @@ struct ZQFile::Extras
     std::shared_ptr<const FileFacts> facts;
 };
 
-ZQFile::ZQFile() : m_fileTime(QDateTime::currentMSecsSinceEpoch()) {}
+ZQFile::ZQFile() noexcept : m_fileTime(QDateTime::currentMSecsSinceEpoch()) {}
+
+ZQFile::ZQFile(quint64 fullSize, qint64 fileTimeMsecs) noexcept
+    : m_fullSize(fullSize), m_fileTime(fileTimeMsecs), m_sizeDerived(true), m_dateDerived(true)
+{}
 
 ZQFile::~ZQFile() = default;
 
-RuleFile ZQFile::ruleFileWithFacts() const
+// A path's QByteArray owns a block that begins with Qt's header, which
+// counts the references; its bytes follow the header. atPath makes the block
+// one record larger and puts the record where the bytes would begin, the
+// path's bytes after it: the record holds one reference of its own and its
+// path another, so neither outlives the block, and Qt frees the block as it
+// frees any other when the last reference goes.
+namespace {
+
+using PathData = QByteArray::DataPointer;
+constexpr size_t BlockHeader = sizeof(QArrayData);
+
+} // namespace
+
+template<typename Make>
+std::unique_ptr<ZQFile> ZQFile::inPathBlock(QByteArrayView folder, QByteArrayView name, Make make)
 {
-    return {m_name, m_fileTime, m_extras->facts, m_path};
+    const bool slash = !name.isEmpty() && !folder.endsWith('/');
+    const qsizetype length = folder.size() + (slash ? 1 : 0) + name.size();
+    QByteArray block(qsizetype(sizeof(ZQFile)) + length, Qt::Uninitialized);
+    PathData &data = block.data_ptr();
+    char *start = data.data();
+    const auto writePath = [&](char *bytes) {
+        std::memcpy(bytes, folder.data(), size_t(folder.size()));
+        if (slash)
+            bytes[folder.size()] = '/';
+        std::memcpy(bytes + length - name.size(), name.data(), size_t(name.size()));
+    };
+    std::unique_ptr<ZQFile> file;
+    if (start != reinterpret_cast<char *>(data.d_ptr()) + BlockHeader ||
+        quintptr(start) % alignof(ZQFile) != 0) {
+        // Not the layout the record relies on: a record and a path apart.
+        QByteArray path(length, Qt::Uninitialized);
+        writePath(path.data());
+        file.reset(make(nullptr));
+        file->m_path = std::move(path);
+    } else {
+        char *bytes = start + sizeof(ZQFile);
+        writePath(bytes); // the block's terminating zero follows
+        file.reset(make(start));
+        file->m_inPathBlock = true;
+        // One reference for the record, one for its path; `block` gives up
+        // its own as it goes.
+        data.ref();
+        data.ref();
+        file->m_path = QByteArray(PathData(data.d_ptr(), bytes, length));
+    }
+    file->deriveName();
+    file->deriveDisplayExtension();
+    return file;
+}
+
+std::unique_ptr<ZQFile> ZQFile::atPath(QByteArrayView folder, QByteArrayView name)
+{
+    return inPathBlock(folder, name,
+                       [](void *place) { return place ? new (place) ZQFile() : new ZQFile(); });
+}
+
+std::unique_ptr<ZQFile> ZQFile::atPath(QByteArrayView folder, QByteArrayView name, quint64 fullSize,
+                                       qint64 fileTimeMsecs)
+{
+    return inPathBlock(folder, name, [=](void *place) {
+        return place ? new (place) ZQFile(fullSize, fileTimeMsecs)
+                     : new ZQFile(fullSize, fileTimeMsecs);
+    });
+}
+
+void ZQFile::operator delete(ZQFile *file, std::destroying_delete_t)
+{
+    const bool inBlock = file->m_inPathBlock;
+    file->~ZQFile();
+    if (!inBlock) {
+        ::operator delete(file);
+        return;
+    }
+    // The record's own reference, given up.
+    const PathData home(
+        reinterpret_cast<QTypedArrayData<char> *>(reinterpret_cast<char *>(file) - BlockHeader),
+        reinterpret_cast<char *>(file), 0);
 }
 
 const std::shared_ptr<const FileFacts> &ZQFile::facts() const
@@ -57,23 +140,61 @@ ZQFile::Extras &ZQFile::extras()
     return *m_extras;
 }
 
+QString ZQFile::name() const
+{
+    if (m_nameDerived)
+        return NameCodec::decode(NativePath::lastComponent(m_path));
+    return m_extras ? m_extras->name : QString();
+}
+
+QByteArrayView ZQFile::nameBytes() const
+{
+    return m_nameDerived ? NativePath::lastComponent(m_path) : QByteArrayView();
+}
+
+void ZQFile::keepExtensionFor(const QString &name)
+{
+    if (!m_extensionDerived)
+        return;
+    // A rename that keeps the extension (the common case) keeps it derived:
+    // a side block for each of a million renamed records would double what
+    // they take.
+    const auto extensionOf = [](QStringView text) {
+        const qsizetype dot = text.lastIndexOf(u'.');
+        return dot < 0 ? QStringView() : text.sliced(dot + 1);
+    };
+    const QString old = this->name();
+    if (extensionOf(old) != extensionOf(name)) {
+        const QString extension = TextRules::displayExtension(old);
+        m_extensionDerived = false;
+        extras().displayExtension = extension;
+    }
+}
+
+void ZQFile::storeName(const QString &name)
+{
+    // Decoding is exact both ways, so a name equal to the decoded component
+    // is the component's name, byte for byte.
+    if (!m_path.isEmpty() && NameCodec::decode(NativePath::lastComponent(m_path)) == name) {
+        deriveName();
+        return;
+    }
+    m_nameDerived = false;
+    if (!name.isNull() || m_extras)
+        extras().name = name;
+}
+
 void ZQFile::setName(const QString &name)
 {
-    if (m_extensionDerived) {
-        // A rename that keeps the extension (the common case) keeps it
-        // derived: a side block for each of a million renamed records would
-        // double what they take.
-        const auto extensionOf = [](QStringView text) {
-            const qsizetype dot = text.lastIndexOf(u'.');
-            return dot < 0 ? QStringView() : text.sliced(dot + 1);
-        };
-        if (extensionOf(m_name) != extensionOf(name)) {
-            const QString extension = displayExtension();
-            m_extensionDerived = false;
-            extras().displayExtension = extension;
-        }
-    }
-    m_name = name;
+    keepExtensionFor(name);
+    storeName(name);
+}
+
+void ZQFile::deriveName()
+{
+    m_nameDerived = true;
+    if (m_extras)
+        m_extras->name = QString();
 }
 
 QString ZQFile::displayName() const
@@ -89,7 +210,7 @@ void ZQFile::setDisplayName(const QString &displayName)
 QString ZQFile::displayExtension() const
 {
     if (m_extensionDerived)
-        return TextRules::displayExtension(m_name);
+        return TextRules::displayExtension(name());
     return m_extras ? m_extras->displayExtension : QString();
 }
 
@@ -204,12 +325,25 @@ QString ZQFile::fullPath() const
 
 void ZQFile::setFullPath(const QString &fullPath)
 {
-    m_path = NameCodec::encode(fullPath);
+    setNativePath(NameCodec::encode(fullPath));
 }
 
 void ZQFile::setNativePath(const QByteArray &path)
 {
+    if (m_nameDerived && NativePath::lastComponent(path) != NativePath::lastComponent(m_path)) {
+        // The name stays; the path no longer says it.
+        const QString name = this->name();
+        m_nameDerived = false;
+        extras().name = name;
+    }
     m_path = path;
+}
+
+void ZQFile::setNativePath(const QByteArray &path, const QString &name)
+{
+    keepExtensionFor(name);
+    m_path = path;
+    storeName(name);
 }
 
 QByteArray ZQFile::nativeName() const
@@ -368,7 +502,7 @@ int ZQFile::caseInsensitiveCompare(const QString &a, const QString &b)
 
 int ZQFile::OldNameComparison(const ZQFile &other) const
 {
-    return caseInsensitiveCompare(m_name, other.m_name);
+    return caseInsensitiveCompare(name(), other.name());
 }
 
 int ZQFile::NewNameComparison(const ZQFile &other) const
@@ -390,8 +524,8 @@ int ZQFile::KindComparison(const ZQFile &other) const
 
 int ZQFile::ExtComparison(const ZQFile &other) const
 {
-    return caseInsensitiveCompare(TextRules::displayExtension(m_name),
-                                  TextRules::displayExtension(other.m_name));
+    return caseInsensitiveCompare(TextRules::displayExtension(name()),
+                                  TextRules::displayExtension(other.name()));
 }
 
 int ZQFile::DateComparison(const ZQFile &other) const

@@ -4,11 +4,13 @@
 #include "rules/rulefile.h"
 
 #include <QByteArray>
+#include <QByteArrayView>
 #include <QDateTime>
 #include <QString>
 #include <QVariant>
 
 #include <memory>
+#include <new>
 
 // The record of one listed file.
 //
@@ -20,25 +22,46 @@
 //
 // Records have identity semantics: they are never copied, and the list holds
 // and removes them by address. Fields that are rarely filled live in a
-// side block that is allocated on first write, and the size and date texts of
-// an intake record are formatted from the raw values when asked for, which
-// keeps a listed file at about a hundred bytes.
+// side block that is allocated on first write; the size and date texts of
+// an intake record are formatted from the raw values when asked for, and a
+// name that is the decoded last component of the path (that of every listed
+// file) is decoded when asked for rather than kept twice. A listed file
+// takes one allocation: atPath puts the record in the block of its path's
+// bytes (see there).
 class ZQFile
 {
 public:
-    ZQFile();
+    ZQFile() noexcept;
+    // A record whose byte count and modification time are known, as
+    // setAttributes gives them.
+    ZQFile(quint64 fullSize, qint64 fileTimeMsecs) noexcept;
     ~ZQFile();
     ZQFile(const ZQFile &) = delete;
     ZQFile &operator=(const ZQFile &) = delete;
 
-    QString name() const { return m_name; }
+    // The record of `name` in the folder `folder` (joined as a walk joins
+    // them: one slash between), or of `folder` itself for an empty name, its
+    // name derived from the path. The record lives in the allocation of its
+    // path's bytes, one block where a record and its path would take two;
+    // the block goes with the last of the record and the copies of the path
+    // it was made with. Attributes as setAttributes takes them, if known.
+    static std::unique_ptr<ZQFile> atPath(QByteArrayView folder, QByteArrayView name);
+    static std::unique_ptr<ZQFile> atPath(QByteArrayView folder, QByteArrayView name,
+                                          quint64 fullSize, qint64 fileTimeMsecs);
+    // Whichever way a record was made.
+    void operator delete(ZQFile *file, std::destroying_delete_t);
+
+    QString name() const;
     // What the renaming rules read of this file.
-    RuleFile ruleFile() const
-    {
-        return m_extras ? ruleFileWithFacts() : RuleFile{m_name, m_fileTime, {}, m_path};
-    }
+    RuleFile ruleFile() const { return {name(), m_fileTime, facts(), m_path}; }
     operator RuleFile() const { return ruleFile(); }
     void setName(const QString &name);
+    // Makes name() the decoded last component of nativePath() (trailing
+    // slashes not counted), as the intake names a record.
+    void deriveName();
+    // The bytes name() decodes when it is the last component of
+    // nativePath(); empty otherwise.
+    QByteArrayView nameBytes() const;
 
     // What was read inside the file for the settings that ask (birth time,
     // date taken, tag values); null until read.
@@ -74,7 +97,10 @@ public:
     QString fullPath() const;
     void setFullPath(const QString &fullPath);
     const QByteArray &nativePath() const { return m_path; }
+    // Keeps name() as it is.
     void setNativePath(const QByteArray &path);
+    // Moves the record to `path` under `name`, as a rename does.
+    void setNativePath(const QByteArray &path, const QString &name);
     // The last component of nativePath() and the folder before it.
     QByteArray nativeName() const;
     QByteArray nativeFolder() const;
@@ -132,12 +158,17 @@ public:
 
 private:
     struct Extras;
+    template<typename Make>
+    static std::unique_ptr<ZQFile> inPathBlock(QByteArrayView folder, QByteArrayView name,
+                                               Make make);
     Extras &extras();
-    RuleFile ruleFileWithFacts() const;
     void materializeSize();
     void materializeDate();
+    // Keeps a derived extension as it was when the name changes to `name`.
+    void keepExtensionFor(const QString &name);
+    // Stores `name`, or derives it where the path's last component says it.
+    void storeName(const QString &name);
 
-    QString m_name;
     QByteArray m_path;
     quint64 m_fullSize = 0;
     qint64 m_fileTime = 0;
@@ -150,4 +181,7 @@ private:
     bool m_sizeDerived : 1 = false;
     bool m_dateDerived : 1 = false;
     bool m_extensionDerived : 1 = false;
+    bool m_nameDerived : 1 = false;
+    // Made by atPath: the block of the first path holds the record.
+    bool m_inPathBlock : 1 = false;
 };

@@ -145,9 +145,9 @@ bool FileIntake::insertFile(const QByteArray &nativePath)
     // A link to a file, a dangling link, shows the link's own size and date.
     if (::lstat(nativePath.constData(), &info) == 0) {
         const Attributes attributes{quint64(info.st_size), mtimeMsecs(info)};
-        return addRecord(nativePath, NativePath::lastComponent(nativePath), &attributes);
+        return addRecord(nativePath, {}, &attributes);
     }
-    return addRecord(nativePath, NativePath::lastComponent(nativePath), nullptr);
+    return addRecord(nativePath, {}, nullptr);
 }
 
 void FileIntake::recordFolderOf(const QByteArray &nativePath)
@@ -183,10 +183,7 @@ bool FileIntake::readAttributes(ZQFile &file)
 
 void FileIntake::addFolderRecord(const QByteArray &path)
 {
-    auto folder = std::make_unique<ZQFile>();
-    folder->setName(NameCodec::decode(NativePath::lastComponent(path)));
-    folder->deriveDisplayExtension();
-    folder->setNativePath(path);
+    auto folder = ZQFile::atPath(path, {});
     folder->setIsDirectory(true);
     struct stat info;
     if (::lstat(path.constData(), &info) == 0) {
@@ -202,15 +199,11 @@ void FileIntake::addFolderRecord(const QByteArray &path)
         m_progress(m_added);
 }
 
-bool FileIntake::addRecord(QByteArray path, QByteArrayView name, const Attributes *attributes)
+bool FileIntake::addRecord(QByteArrayView folder, QByteArrayView name, const Attributes *attributes)
 {
-    auto file = std::make_unique<ZQFile>();
-    file->setName(NameCodec::decode(name));
-    file->deriveDisplayExtension();
-    file->setNativePath(path);
-    if (attributes)
-        file->setAttributes(attributes->size, attributes->mtimeMsecs);
-    else if (!m_readsAttributes && m_attributesNeeded && m_attributesNeeded(*file))
+    auto file = attributes ? ZQFile::atPath(folder, name, attributes->size, attributes->mtimeMsecs)
+                           : ZQFile::atPath(folder, name);
+    if (!attributes && !m_readsAttributes && m_attributesNeeded && m_attributesNeeded(*file))
         readAttributes(*file);
     if (!(m_unlistedWalk ? m_list.appendUnlisted(std::move(file)) : m_list.append(std::move(file))))
         return false;
@@ -309,8 +302,8 @@ void FileIntake::expandFolder(int parentFd, const QByteArray &path, const char *
         if (entry.kind == Entry::Folder ? !m_filter.entersFolder(entryName)
                                         : !m_filter.listsFile(entryName))
             continue;
-        const QByteArray child = childPath(path, names, entry);
         if (entry.kind == Entry::Folder) {
+            const QByteArray child = childPath(path, names, entry);
             if (helper)
                 helper->finish();
             if (m_unlistedWalk || !m_list.containsPath(child)) {
@@ -322,14 +315,12 @@ void FileIntake::expandFolder(int parentFd, const QByteArray &path, const char *
         }
         if (!listsFiles())
             continue;
-        const QByteArrayView name(child.constData() + child.size() - qsizetype(entry.nameLength),
-                                  qsizetype(entry.nameLength));
         keepIdentity();
         if (entry.kind == Entry::File) {
             const Attributes attributes{entry.size, entry.mtimeMsecs};
-            addRecord(child, name, &attributes);
+            addRecord(path, entryName, &attributes);
         } else {
-            addRecord(child, name, nullptr);
+            addRecord(path, entryName, nullptr);
         }
     }
 }

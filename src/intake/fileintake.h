@@ -91,8 +91,9 @@ private:
     QByteArray nextFolder() const;
     // The helper thread, started with the first large folder.
     StatHelper *statHelper();
-    // Adds the record of a path and its last component, if not yet listed.
-    bool addRecord(QByteArray path, QByteArrayView name, const Attributes *attributes);
+    // Adds the record of `name` in `folder` (of the path `folder` for an
+    // empty name), named by its last component, if not yet listed.
+    bool addRecord(QByteArrayView folder, QByteArrayView name, const Attributes *attributes);
     // Adds the record of a folder, with its modification date.
     void addFolderRecord(const QByteArray &path);
     bool listsFiles() const { return m_rows != RenameSettings::Rows::Folders; }

@@ -47,10 +47,9 @@ void RunJob::work()
     // meanwhile, and runs over copies of them.
     FileList copy;
     for (const ZQFile *file : m_originals) {
-        auto record = std::make_unique<ZQFile>();
-        record->setName(file->name());
+        auto record = std::make_unique<ZQFile>(file->fullSize(), file->fileTime());
         record->setNativePath(file->nativePath());
-        record->setAttributes(file->fullSize(), file->fileTime());
+        record->setName(file->name());
         record->setFacts(file->facts());
         copy.appendUnlisted(std::move(record));
     }
@@ -86,8 +85,7 @@ bool RunJob::applyTo(FileList &list, qsizetype count)
         if (entry.outcome != RenameRun::Outcome::Renamed)
             continue;
         ZQFile *file = m_originals[size_t(m_applied)];
-        list.setNativePath(file, entry.newPath);
-        file->setName(entry.newName);
+        list.setNativePath(file, entry.newPath, entry.newName);
     }
     list.endPathChanges();
     if (m_applied < entries.size())

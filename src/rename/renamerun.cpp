@@ -404,10 +404,10 @@ Report clickStart(FileList &list, const NameSource &newNameForFile, AccessPrompt
     const auto recordMove = [&](qsizetype position) {
         const Entry &entry = entries[position];
         ZQFile *file = files[size_t(position)].get();
-        list.setNativePath(file, entry.newPath);
         // Into a folder below: the record's name is the last part.
         const qsizetype slash = entry.newName.lastIndexOf(u'/');
-        file->setName(slash < 0 ? entry.newName : entry.newName.sliced(slash + 1));
+        list.setNativePath(file, entry.newPath,
+                           slash < 0 ? entry.newName : entry.newName.sliced(slash + 1));
     };
 
     list.beginPathChanges();
