@@ -63,10 +63,13 @@ std::unique_ptr<ZQFile> ZQFile::inPathBlock(QByteArrayView folder, QByteArrayVie
     PathData &data = block.data_ptr();
     char *start = data.data();
     const auto writePath = [&](char *bytes) {
-        std::memcpy(bytes, folder.data(), size_t(folder.size()));
+        // An empty view may have no data: memcpy must not see its null.
+        if (!folder.isEmpty())
+            std::memcpy(bytes, folder.data(), size_t(folder.size()));
         if (slash)
             bytes[folder.size()] = '/';
-        std::memcpy(bytes + length - name.size(), name.data(), size_t(name.size()));
+        if (!name.isEmpty())
+            std::memcpy(bytes + length - name.size(), name.data(), size_t(name.size()));
     };
     std::unique_ptr<ZQFile> file;
     if (start != reinterpret_cast<char *>(data.d_ptr()) + BlockHeader ||
