@@ -220,7 +220,7 @@
     <name>ListingControls</name>
     <message>
         <source>Add Fol&amp;der…</source>
-        <translation>Añadir ca&amp;rpeta…</translation>
+        <translation>Añadir carpe&amp;ta…</translation>
     </message>
     <message>
         <source>Add a folder and every file below it to the list</source>
@@ -377,7 +377,7 @@
     <name>PresetMenu</name>
     <message>
         <source>Prese&amp;ts</source>
-        <translation>&amp;Preajustes</translation>
+        <translation>Prea&amp;justes</translation>
     </message>
     <message>
         <source>&amp;Save Settings as Preset…</source>
@@ -622,7 +622,7 @@
     </message>
     <message>
         <source>[P] Directory</source>
-        <translation>[P] Ca&amp;rpeta</translation>
+        <translation>[P] Car&amp;peta</translation>
     </message>
     <message>
         <source>Append the name of the file&apos;s folder ([P2] the folder above it, and so on)</source>
@@ -885,7 +885,7 @@
     </message>
     <message>
         <source>[E] E&amp;xtension</source>
-        <translation>[E] Exten&amp;sión</translation>
+        <translation>[E] E&amp;xtensión</translation>
     </message>
     <message>
         <source>[C] Co&amp;unter</source>
@@ -937,7 +937,7 @@
     </message>
     <message>
         <source>Step &amp;by</source>
-        <translation>I&amp;ncremento</translation>
+        <translation>Incre&amp;mento</translation>
     </message>
     <message>
         <source>Di&amp;gits</source>
@@ -949,7 +949,7 @@
     </message>
     <message>
         <source>&amp;Add…</source>
-        <translation>&amp;Añadir…</translation>
+        <translation>A&amp;ñadir…</translation>
     </message>
     <message>
         <source>Remove the selected files from the list</source>
@@ -965,7 +965,7 @@
     </message>
     <message>
         <source>C&amp;lear All</source>
-        <translation>&amp;Vaciar</translation>
+        <translation>Vacia&amp;r</translation>
     </message>
     <message>
         <source>Show the selected files in the file manager</source>
@@ -973,7 +973,7 @@
     </message>
     <message>
         <source>Sh&amp;ow</source>
-        <translation>&amp;Mostrar</translation>
+        <translation>Mo&amp;strar</translation>
     </message>
     <message>
         <source>No files</source>
@@ -1127,7 +1127,7 @@ No se ha renombrado ningún archivo. Sin la opción de deshacer, este renombrado
     </message>
     <message>
         <source>R&amp;eset New Name</source>
-        <translation>Res&amp;tablecer el nombre nuevo</translation>
+        <translation>R&amp;establecer el nombre nuevo</translation>
     </message>
     <message>
         <source>The selected files take the new names the rules give again</source>

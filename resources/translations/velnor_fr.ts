@@ -377,7 +377,7 @@
     <name>PresetMenu</name>
     <message>
         <source>Prese&amp;ts</source>
-        <translation>&amp;Préréglages</translation>
+        <translation>Prérégla&amp;ges</translation>
     </message>
     <message>
         <source>&amp;Save Settings as Preset…</source>
@@ -622,7 +622,7 @@
     </message>
     <message>
         <source>[P] Directory</source>
-        <translation>[P] Doss&amp;ier</translation>
+        <translation>[P] Dossier</translation>
     </message>
     <message>
         <source>Append the name of the file&apos;s folder ([P2] the folder above it, and so on)</source>
@@ -849,7 +849,7 @@
     </message>
     <message>
         <source>[&amp;YMD] Date</source>
-        <translation>[YMD] &amp;Date</translation>
+        <translation>[&amp;YMD] Date</translation>
     </message>
     <message>
         <source>Append the counter</source>
@@ -897,7 +897,7 @@
     </message>
     <message>
         <source>&amp;Search:</source>
-        <translation>Recherc&amp;her&#xa0;:</translation>
+        <translation>&amp;Rechercher&#xa0;:</translation>
     </message>
     <message>
         <source>Text to find</source>
@@ -937,11 +937,11 @@
     </message>
     <message>
         <source>Step &amp;by</source>
-        <translation>P&amp;as</translation>
+        <translation>Pa&amp;s</translation>
     </message>
     <message>
         <source>Di&amp;gits</source>
-        <translation>Chi&amp;ffres</translation>
+        <translation>Chiffr&amp;es</translation>
     </message>
     <message>
         <source>Add files to the list</source>
@@ -973,7 +973,7 @@
     </message>
     <message>
         <source>Sh&amp;ow</source>
-        <translation>Mo&amp;ntrer</translation>
+        <translation>Mon&amp;trer</translation>
     </message>
     <message>
         <source>No files</source>
@@ -997,7 +997,7 @@
     </message>
     <message>
         <source>&amp;Edit</source>
-        <translation>É&amp;dition</translation>
+        <translation>&amp;Édition</translation>
     </message>
     <message>
         <source>&amp;Window</source>
