@@ -239,7 +239,7 @@ void tst_Companions::run()
     S failed;
     for (const RenameRun::Entry &entry : report.entries) {
         if (entry.outcome == RenameRun::Outcome::Failed)
-            failed << entry.oldName + u": "_s + entry.error;
+            failed << RenameRun::oldNameText(entry) + u": "_s + entry.error;
     }
     QCOMPARE(failed, failures);
 

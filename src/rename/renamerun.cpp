@@ -115,6 +115,11 @@ const char *newNameOf(const Entry &entry)
            (entry.base >= 0 ? entry.base : NativePath::nameStart(entry.newPath));
 }
 
+QString oldNameText(const Entry &entry)
+{
+    return NameCodec::decode(QByteArrayView(oldNameOf(entry)));
+}
+
 void makeFolders(const QList<QByteArray> &folders,
                  const std::function<bool(const QByteArray &folder)> &record,
                  const std::function<void(const QByteArray &folder, bool made)> &made)
@@ -248,10 +253,9 @@ Report clickStart(FileList &list, const NameSource &newNameForFile, AccessPrompt
         const RenamePlan::Row &row = plan.row(flip(position));
         Entry &entry = entries[position];
         entry.oldPath = file.nativePath();
-        entry.oldName = file.name();
         entry.folder = file.isDirectory();
         // A name that could not be made leaves the file under its own.
-        entry.newName = ComposedName::isRefused(row.newName) ? entry.oldName : row.newName;
+        entry.newName = ComposedName::isRefused(row.newName) ? file.name() : row.newName;
         if (row.status == RenamePlan::Status::Unchanged) {
             entry.newPath = entry.oldPath;
             entry.outcome = Outcome::Unchanged;
@@ -434,10 +438,10 @@ Report clickStart(FileList &list, const NameSource &newNameForFile, AccessPrompt
             case Outcome::Failed:
                 ++report.failed;
                 // Only a name that could not be made fails under the old one.
-                RenameLog::write(logLine(entry.oldPath,
-                                         entry.newName == entry.oldName ? ComposedName::refused({})
-                                                                        : entry.newName,
-                                         entry.error));
+                RenameLog::write(logLine(
+                    entry.oldPath,
+                    entry.newName == oldNameText(entry) ? ComposedName::refused({}) : entry.newName,
+                    entry.error));
                 break;
             case Outcome::Unchanged:
                 ++report.unchanged;

@@ -31,7 +31,8 @@ struct Entry
     // Where the file went, or for a failed move where it was to go (empty for
     // a refused name); an unchanged file keeps oldPath.
     QByteArray newPath;
-    QString oldName;
+    // The new name as the table showed it; a name that could not be made
+    // leaves the old one here (and newPath empty).
     QString newName;
     QString error; // why it failed
     // Where the names of oldPath and newPath start (after the folder both
@@ -47,6 +48,9 @@ struct Entry
 qsizetype nameStart(const Entry &entry);
 const char *oldNameOf(const Entry &entry);
 const char *newNameOf(const Entry &entry);
+// The old name as text, read from oldPath when asked: a run of a million
+// files would otherwise hold each name twice.
+QString oldNameText(const Entry &entry);
 
 struct Report
 {

@@ -48,7 +48,7 @@ QString Report::informativeText() const
             break;
         }
         lines << QCoreApplication::translate("RenameRun", "“%1” to “%2”: %3")
-                     .arg(TextEscape::line(TextEscape::shortened(entry.oldName)),
+                     .arg(TextEscape::line(TextEscape::shortened(oldNameText(entry))),
                           TextEscape::line(TextEscape::shortened(entry.newName)), entry.error);
         ++named;
     }
