@@ -18,9 +18,6 @@
 
 #include <algorithm>
 #include <cstring>
-#include <dirent.h>
-#include <sys/stat.h>
-#include <unistd.h>
 
 using namespace Qt::StringLiterals;
 using L = QByteArrayList;
@@ -120,16 +117,11 @@ void TstMakeFolders::plan()
         const QString name = QChar(char16_t(u'a' + i)) + u".jpg"_s;
         files.push_back({"/d/" + name.toUtf8(), RuleFile{name, 0, {}}});
     }
-    std::vector<qint32> folderOfFile;
-    std::vector<QByteArray> folders = RenamePlan::foldersOf(files, &folderOfFile);
     RenamePlan::TargetFacts targets;
     if (!below.isEmpty())
         targets.emplace("/d/sub", factsWith(below, caseless));
-    std::vector<FolderFacts> facts;
-    facts.push_back(factsWith({}, caseless));
-    const RenamePlan plan = RenamePlan::compute(
-        files, std::vector<QString>(newNames.begin(), newNames.end()), folderOfFile,
-        std::move(folders), std::move(facts), false, true, targets);
+    const RenamePlan plan =
+        planOfOneFolder(files, newNames, factsWith({}, caseless), false, true, targets);
     S outcome;
     for (const RenamePlan::Row &row : plan.rows())
         outcome << (row.status == RenamePlan::Status::Move      ? u"move"_s
@@ -142,15 +134,10 @@ void TstMakeFolders::companionHeldByANameTakenBelow()
 {
     const std::vector<RenamePlan::File> files{{"/d/a.jpg", RuleFile{u"a.jpg"_s, 0, {}}},
                                               {"/d/a.xmp", RuleFile{u"a.xmp"_s, 0, {}}, -1, 0, 1}};
-    std::vector<qint32> folderOfFile;
-    std::vector<QByteArray> folders = RenamePlan::foldersOf(files, &folderOfFile);
-    std::vector<FolderFacts> facts;
-    facts.push_back(factsWith({}, false));
     RenamePlan::TargetFacts targets;
     targets.emplace("/d/sub", factsWith({u"x.jpg"_s}, false));
-    const RenamePlan plan =
-        RenamePlan::compute(files, {u"sub/x.jpg"_s, u"sub/x.xmp"_s}, folderOfFile,
-                            std::move(folders), std::move(facts), false, true, targets);
+    const RenamePlan plan = planOfOneFolder(files, {u"sub/x.jpg"_s, u"sub/x.xmp"_s},
+                                            factsWith({}, false), false, true, targets);
     QCOMPARE(plan.row(0).reason, u"“x.jpg” is taken in the folder “/d/sub”."_s);
     QCOMPARE(plan.row(1).status, RenamePlan::Status::Conflict);
     QCOMPARE(plan.row(1).reason, u"It moves with “a.jpg”, which cannot be renamed."_s);
@@ -173,7 +160,6 @@ void TstMakeFolders::runUndoRedo()
 {
     ScratchDir dir;
     const QByteArray trip = dir.path("Trip");
-    QCOMPARE(::mkdir(trip.constData(), 0755), 0);
     makeTree(trip, tripBefore);
     const L &before = tripBefore;
     const QString journals = dir.filePath(u"runs"_s);
@@ -233,7 +219,6 @@ void TstMakeFolders::kill()
     QFETCH(QByteArray, moment);
     ScratchDir dir;
     const QByteArray trip = dir.path("Trip");
-    QCOMPARE(::mkdir(trip.constData(), 0755), 0);
     makeTree(trip, tripBefore);
     const QByteArray journals = dir.path("runs");
     QVERIFY(killChildAt(moment, {"--child-run", trip, journals}));
@@ -260,10 +245,7 @@ void TstMakeFolders::onExfat()
     if (!mount.isValid())
         QSKIP(qPrintable(mount.whyNot()));
     const QByteArray trip = mount.path("Trip");
-    QCOMPARE(::mkdir(trip.constData(), 0755), 0);
-    makeTree(trip, tripBefore);
-    writeFile(trip + "/2024/IMG_4.JPG", "taken");
-    writeFile(trip + "/img_4.jpg", "four");
+    makeTree(trip, tripBefore + L{"2024/IMG_4.JPG=taken", "img_4.jpg=four"});
     L renames = tripRenames;
     renames << "img_4.jpg>2024/img_4.jpg";
     L before = tripBefore + L{"2024/IMG_4.JPG=taken", "img_4.jpg=four"};

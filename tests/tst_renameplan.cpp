@@ -41,12 +41,8 @@ RenamePlan planOf(const S &listed, const S &newNames, const S &unlisted, bool ca
     std::vector<RenamePlan::File> files;
     for (const QString &name : listed)
         files.push_back({"/d/" + name.toUtf8(), RuleFile{name, 0, {}}});
-    std::vector<qint32> folderOfFile;
-    std::vector<QByteArray> folders = RenamePlan::foldersOf(files, &folderOfFile);
-    std::vector<FolderFacts> facts;
-    facts.push_back(factsWith(listed + unlisted, caseless, fileSystem, notWritable));
-    return RenamePlan::compute(files, std::vector<QString>(newNames.begin(), newNames.end()),
-                               folderOfFile, std::move(folders), std::move(facts), unique);
+    return planOfOneFolder(files, newNames,
+                           factsWith(listed + unlisted, caseless, fileSystem, notWritable), unique);
 }
 
 // Each row's new name where it moves ("scan (2).pdf", "b after 2" where it
