@@ -7,6 +7,7 @@
 #include "jobs/undojob.h"
 #include "records.h"
 #include "rules/namecomposer.h"
+#include "rulesettings.h"
 #include "scratchdir.h"
 
 #include <QSet>
@@ -66,10 +67,7 @@ void listPaths(FileList &list, const QByteArrayList &paths)
 // New names of the old name with `suffix` before the extension.
 NameComposer appending(const char *suffix)
 {
-    RenameSettings settings;
-    settings.nameTemplate = u"[N]"_s + QLatin1StringView(suffix);
-    settings.extTemplate = u"[E]"_s;
-    return NameComposer(settings);
+    return NameComposer(settings(u"[N]"_s + QLatin1StringView(suffix)));
 }
 
 } // namespace

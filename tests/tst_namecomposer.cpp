@@ -1,4 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
+#include "diskfiles.h"
 #include "files/zqfile.h"
 #include "meta/contenttype.h"
 #include "plan/namerules.h"
@@ -9,9 +10,7 @@
 
 #include <QTest>
 
-#include <fcntl.h>
 #include <sys/stat.h>
-#include <unistd.h>
 
 using namespace Qt::StringLiterals;
 
@@ -292,19 +291,13 @@ void tst_NameComposer::extension()
     ScratchDir dir;
     QVERIFY(dir.isValid());
     const QByteArray path = dir.path(name);
-    if (content == "fifo") {
+    if (content == "fifo")
         QCOMPARE(::mkfifo(path.constData(), 0644), 0);
-    } else if (!content.isNull()) {
-        const int fd = ::open(path.constData(), O_WRONLY | O_CREAT | O_EXCL, 0644);
-        QVERIFY(fd >= 0);
-        QCOMPARE(::write(fd, content.constData(), size_t(content.size())), content.size());
-        ::close(fd);
-    }
+    else if (!content.isNull())
+        writeFile(path, content);
     auto facts = std::make_shared<FileFacts>();
     facts->contentSuffixes = ContentType::suffixesOf(path);
-    RenameSettings settings;
-    settings.extTemplate = extTemplate;
-    const NameComposer composer(settings);
+    const NameComposer composer(settings(u"[N]"_s, extTemplate));
     QVERIFY(composer.readsFacts());
     QCOMPARE(composer.newNameForFile({NameCodec::decode(name), 0, facts}, 0), expected);
 }
@@ -415,10 +408,9 @@ void tst_NameComposer::valueTokens()
     QFETCH(Values, values);
     QFETCH(QString, expected);
 
-    RenameSettings settings;
-    settings.nameTemplate = nameTemplate;
-    settings.dateSources = sources;
-    settings.hour24 = hour24;
+    RenameSettings s = settings(nameTemplate);
+    s.dateSources = sources;
+    s.hour24 = hour24;
     RuleFile file{name, localMsecs(2024, 3, 5, 14, 7, 9), {}};
     if (facts != u"none") {
         auto read = std::make_shared<FileFacts>();
@@ -432,7 +424,7 @@ void tst_NameComposer::valueTokens()
         read->values = values;
         file.facts = read;
     }
-    const QString newName = NameComposer(settings).newNameForFile(file, 0);
+    const QString newName = NameComposer(s).newNameForFile(file, 0);
     if (ComposedName::isRefused(newName) || expected.startsWith(u"invalid: "))
         QCOMPARE(u"invalid: "_s + NameRules::refusalReason(newName), expected);
     else
@@ -446,9 +438,8 @@ void tst_NameComposer::defaultsReadNothing()
     QVERIFY(defaults.valueKeys().isEmpty());
     // A bracketed word in an old name is no value token unless the template asks.
     QCOMPARE(defaults.newNameForFile({u"Song [Artist].mp3"_s, 0, {}}, 0), u"Song [Artist].mp3"_s);
-    RenameSettings music;
-    music.nameTemplate = u"[Track] [Title|x] [Artist] [meta:COMPOSER|] [date:yyyy]"_s;
-    const NameComposer composer(music);
+    const NameComposer composer(
+        settings(u"[Track] [Title|x] [Artist] [meta:COMPOSER|] [date:yyyy]"_s));
     QVERIFY(composer.readsFacts());
     QCOMPARE(composer.valueKeys(),
              (QStringList{u"Track"_s, u"Title"_s, u"Artist"_s, u"COMPOSER"_s}));
