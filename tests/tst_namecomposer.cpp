@@ -100,6 +100,31 @@ void tst_NameComposer::compose_data()
     QTest::newRow("interval tag in extension") << defaults << "a.x[E1]" << qint64(0) << "a.xx";
     QTest::newRow("negative digits count as zero")
         << settings("[C]", "[E]", {}, {}, 0, 5, 1, -3) << "a.b" << qint64(0) << "5.b";
+    // The case of a name and its extension, 3 title and 4 sentence case.
+    QTest::newRow("title keeps the extension")
+        << settings("[N]", "[E]", {}, {}, 3) << "won't stop.MP3" << qint64(0) << "Won't Stop.MP3";
+    QTest::newRow("sentence keeps the extension")
+        << settings("[N]", "[E]", {}, {}, 4) << "HELLO world.TXT" << qint64(0) << "Hello world.TXT";
+    QTest::newRow("title of a name without extension")
+        << settings("[N]", "[E]", {}, {}, 3) << "read me" << qint64(0) << "Read Me";
+    QTest::newRow("title of a dot file is the whole name")
+        << settings("[N]", "[E]", {}, {}, 3) << ".bash profile" << qint64(0) << ".Bash Profile";
+    QTest::newRow("title with an inner dot")
+        << settings("[N]", "[E]", {}, {}, 3) << "a.b.c.JPG" << qint64(0) << "A.B.C.JPG";
+    QTest::newRow("tag 5 keeps the case")
+        << settings("[N]", "[E]", {}, {}, 5) << "hELLO.txt" << qint64(0) << "hELLO.txt";
+    // The pattern search runs over the joined name.
+    const auto pattern = [](RenameSettings s) {
+        s.regex = true;
+        return s;
+    };
+    QTest::newRow("the pattern runs after the join")
+        << pattern(settings("[N]-[C]", "[E]", "\\.(\\w+)$", "_$1", 0, 7)) << "a.jpg" << qint64(0)
+        << "a-7_jpg";
+    QTest::newRow("invalid: the template's result stays")
+        << pattern(settings("[N]_x", "[E]", "(x", "y", 2)) << "a(x.txt" << qint64(0) << "A(X_X.TXT";
+    QTest::newRow("the same text searched literally is no pattern")
+        << settings("[N]_x", "[E]", "(x", "y", 2) << "a(x.txt" << qint64(0) << "AY_X.TXT";
 }
 
 void tst_NameComposer::compose()
@@ -113,6 +138,7 @@ void tst_NameComposer::compose()
     file.setAttributes(
         0, QDateTime(QDate(2024, 3, 5), QTime(14, 7, 9), Qt::LocalTime).toMSecsSinceEpoch());
     const NameComposer composer(s);
+    QCOMPARE(composer.searchIsValid(), !QByteArray(QTest::currentDataTag()).startsWith("invalid"));
     QCOMPARE(composer.newNameForFile(file, index), expected);
     // A caller may leave the date unread when the composer says so.
     if (!composer.readsFileTime(file)) {

@@ -1,8 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "rules/namecomposer.h"
 #include "rules/patternsearch.h"
 #include "rules/textrules.h"
-#include "rulesettings.h"
 
 #include <QElapsedTimer>
 #include <QTest>
@@ -10,8 +8,6 @@
 using namespace TextRules;
 
 using namespace Qt::StringLiterals;
-
-Q_DECLARE_METATYPE(RenameSettings)
 
 enum CaseRule
 {
@@ -33,8 +29,6 @@ private slots:
     void caseMapping();
     void caseRules_data();
     void caseRules();
-    void composedCase_data();
-    void composedCase();
     void patternReplace_data();
     void patternReplace();
     void faults_data();
@@ -244,49 +238,6 @@ void tst_TextRules::caseRules()
     QFETCH(QString, text);
     QFETCH(QString, expected);
     QCOMPARE(rule == Title ? titleCase(text) : sentenceCase(text), expected);
-}
-
-// The rules as the composer joins them: the case of a name and its
-// extension, and the pattern search run over the joined name.
-void tst_TextRules::composedCase_data()
-{
-    QTest::addColumn<RenameSettings>("s");
-    QTest::addColumn<QString>("name");
-    QTest::addColumn<QString>("expected");
-    const auto withCase = [](int caseTag) { return settings(u"[N]"_s, u"[E]"_s, {}, {}, caseTag); };
-    const auto pattern = [](RenameSettings s) {
-        s.regex = true;
-        return s;
-    };
-    QTest::newRow("title keeps the extension")
-        << withCase(3) << u"won't stop.MP3"_s << u"Won't Stop.MP3"_s;
-    QTest::newRow("sentence keeps the extension")
-        << withCase(4) << u"HELLO world.TXT"_s << u"Hello world.TXT"_s;
-    QTest::newRow("title of a name without extension")
-        << withCase(3) << u"read me"_s << u"Read Me"_s;
-    QTest::newRow("title of a dot file is the whole name")
-        << withCase(3) << u".bash profile"_s << u".Bash Profile"_s;
-    QTest::newRow("title with an inner dot") << withCase(3) << u"a.b.c.JPG"_s << u"A.B.C.JPG"_s;
-    QTest::newRow("tag 5 keeps the case") << withCase(5) << u"hELLO.txt"_s << u"hELLO.txt"_s;
-    QTest::newRow("the pattern runs after the join")
-        << pattern(settings(u"[N]-[C]"_s, u"[E]"_s, u"\\.(\\w+)$"_s, u"_$1"_s, 0, 7)) << u"a.jpg"_s
-        << u"a-7_jpg"_s;
-    QTest::newRow("invalid: the template's result stays")
-        << pattern(settings(u"[N]_x"_s, u"[E]"_s, u"(x"_s, u"y"_s, RenameSettings::UpperCase))
-        << u"a(x.txt"_s << u"A(X_X.TXT"_s;
-    QTest::newRow("the same text searched literally is no pattern")
-        << settings(u"[N]_x"_s, u"[E]"_s, u"(x"_s, u"y"_s, RenameSettings::UpperCase)
-        << u"a(x.txt"_s << u"AY_X.TXT"_s;
-}
-
-void tst_TextRules::composedCase()
-{
-    QFETCH(RenameSettings, s);
-    QFETCH(QString, name);
-    QFETCH(QString, expected);
-    const NameComposer composer(s);
-    QCOMPARE(composer.searchIsValid(), !QByteArray(QTest::currentDataTag()).startsWith("invalid"));
-    QCOMPARE(composer.newNameForFile({name, 0, {}}, 0), expected);
 }
 
 // The regular-expression search and its replacement syntax.
