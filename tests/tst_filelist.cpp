@@ -554,8 +554,7 @@ void tst_FileList::counterPerFolderFollowsTheList()
 void tst_FileList::cells()
 {
     Fixture f;
-    const qint64 time =
-        QDateTime(QDate(2024, 3, 5), QTime(14, 7, 59), Qt::LocalTime).toMSecsSinceEpoch();
+    const qint64 time = localMsecs(2024, 3, 5, 14, 7, 59);
     ZQFile *photo = add(f.list, "/p/photo.JPG", 1234, time);
     add(f.list, "/p/caf\xE9", 1500000, time);
     f.model.setSettings(settings(u"[N]-[C]"_s));
@@ -665,9 +664,7 @@ void tst_FileList::derivedTextsKeepTheirValue()
     ZQFile file;
     file.setName(u"a.tar.gz"_qs);
     file.deriveDisplayExtension();
-    const qint64 when =
-        QDateTime(QDate(2024, 3, 5), QTime(14, 7, 30), Qt::LocalTime).toMSecsSinceEpoch();
-    file.setAttributes(1234, when);
+    file.setAttributes(1234, localMsecs(2024, 3, 5, 14, 7, 30));
     QCOMPARE(file.size(), u"1,234"_qs);
     QCOMPARE(file.date(), u"2024/03/05 14:07"_qs);
     QCOMPARE(file.displayExtension(), u"gz"_qs);

@@ -4,6 +4,7 @@
 #include "meta/contenttype.h"
 #include "plan/namerules.h"
 #include "posix/namecodec.h"
+#include "records.h"
 #include "rules/namecomposer.h"
 #include "rulesettings.h"
 #include "scratchdir.h"
@@ -135,8 +136,7 @@ void tst_NameComposer::compose()
     QFETCH(QString, expected);
     ZQFile file;
     file.setName(name);
-    file.setAttributes(
-        0, QDateTime(QDate(2024, 3, 5), QTime(14, 7, 9), Qt::LocalTime).toMSecsSinceEpoch());
+    file.setAttributes(0, localMsecs(2024, 3, 5, 14, 7, 9));
     const NameComposer composer(s);
     QCOMPARE(composer.searchIsValid(), !QByteArray(QTest::currentDataTag()).startsWith("invalid"));
     QCOMPARE(composer.newNameForFile(file, index), expected);
@@ -262,13 +262,10 @@ void tst_NameComposer::parentFolders()
 {
     QFETCH(QByteArray, path);
     QFETCH(QString, nameTemplate);
-    ZQFile file;
-    file.setNativePath(path);
-    file.setName(NameCodec::decode(file.nativeName()));
-    file.setAttributes(
-        0, QDateTime(QDate(2024, 3, 5), QTime(14, 7, 9), Qt::LocalTime).toMSecsSinceEpoch());
+    const auto file = recordOf(path);
+    file->setAttributes(0, localMsecs(2024, 3, 5, 14, 7, 9));
     const NameComposer composer(settings(nameTemplate, u"[E]"_s));
-    QTEST(NameCodec::encode(composer.newNameForFile(file, 0)), "expected");
+    QTEST(NameCodec::encode(composer.newNameForFile(*file, 0)), "expected");
 }
 
 // "[X]": the extension the first bytes of a file call for, over real files.
@@ -333,12 +330,6 @@ void tst_NameComposer::extension()
 // taken, by its camera's clock, on 24 December 2023 at 23:59:58.
 
 namespace {
-qint64 localMsecs(int year, int month, int day, int hour, int minute, int second)
-{
-    return QDateTime(QDate(year, month, day), QTime(hour, minute, second), Qt::LocalTime)
-        .toMSecsSinceEpoch();
-}
-
 using Source = RenameSettings::DateSource;
 using Values = QHash<QString, QString>;
 } // namespace
