@@ -72,39 +72,34 @@ private:
 void TstMakeFolders::plan_data()
 {
     QTest::addColumn<S>("newNames");
+    QTest::addColumn<S>("expected");
     QTest::addColumn<S>("below");
     QTest::addColumn<bool>("caseless");
-    QTest::addColumn<S>("expected");
-    const S none;
+    const auto row = [](const char *tag, const S &newNames, const S &expected, const S &below = {},
+                        bool caseless = false) {
+        QTest::newRow(tag) << newNames << expected << below << caseless;
+    };
     const QString taken = u"conflict: “x.jpg” is taken in the folder “/d/sub”."_s;
-    QTest::newRow("into folders not there yet")
-        << S{u"2024/05/a.jpg"_s, u"2024/06/b.jpg"_s} << none << false << S{u"move"_s, u"move"_s};
-    QTest::newRow("leading slash")
-        << S{u"/tmp/a.jpg"_s} << none << false << S{u"refused: The new name starts with “/”."_s};
-    QTest::newRow("dot dot") << S{u"x/../../a.jpg"_s} << none << false
-                             << S{u"refused: The new name “..” is not allowed."_s};
-    QTest::newRow("dot") << S{u"./a.jpg"_s} << none << false
-                         << S{u"refused: The new name “.” is not allowed."_s};
-    QTest::newRow("empty part") << S{u"x//a.jpg"_s, u"x/"_s} << none << false
-                                << S{u"refused: The new name has an empty folder name."_s,
-                                     u"refused: The new name has an empty folder name."_s};
-    QTest::newRow("a folder name too long")
-        << S{QString(256, u'x') + u"/a.jpg"_s} << none << false
-        << S{u"refused: The new name is longer than 255 bytes."_s};
-    QTest::newRow("two files, one name below")
-        << S{u"sub/x.jpg"_s, u"sub/x.jpg"_s} << none << false
-        << S{u"move"_s, u"conflict: The same new name as row 1 (“a.jpg”)."_s};
-    QTest::newRow("taken below") << S{u"sub/x.jpg"_s, u"sub/y.jpg"_s} << S{u"x.jpg"_s} << false
-                                 << S{taken, u"move"_s};
-    QTest::newRow("taken below in another case")
-        << S{u"sub/x.jpg"_s} << S{u"X.JPG"_s} << true << S{taken};
-    QTest::newRow("twins in case below")
-        << S{u"new/x.jpg"_s, u"new/X.jpg"_s} << none << true
-        << S{u"move"_s, u"conflict: The new name differs only in case from that of row 1 "
-                        u"(“a.jpg”), and this folder does not tell case apart."_s};
+    row("into folders not there yet", S{u"2024/05/a.jpg"_s, u"2024/06/b.jpg"_s},
+        S{u"move"_s, u"move"_s});
+    row("leading slash", S{u"/tmp/a.jpg"_s}, S{u"refused: The new name starts with “/”."_s});
+    row("dot dot", S{u"x/../../a.jpg"_s}, S{u"refused: The new name “..” is not allowed."_s});
+    row("dot", S{u"./a.jpg"_s}, S{u"refused: The new name “.” is not allowed."_s});
+    row("empty part", S{u"x//a.jpg"_s, u"x/"_s},
+        S{u"refused: The new name has an empty folder name."_s,
+          u"refused: The new name has an empty folder name."_s});
+    row("a folder name too long", S{QString(256, u'x') + u"/a.jpg"_s},
+        S{u"refused: The new name is longer than 255 bytes."_s});
+    row("two files, one name below", S{u"sub/x.jpg"_s, u"sub/x.jpg"_s},
+        S{u"move"_s, u"conflict: The same new name as row 1 (“a.jpg”)."_s});
+    row("taken below", S{u"sub/x.jpg"_s, u"sub/y.jpg"_s}, S{taken, u"move"_s}, S{u"x.jpg"_s});
+    row("taken below in another case", S{u"sub/x.jpg"_s}, S{taken}, S{u"X.JPG"_s}, true);
+    row("twins in case below", S{u"new/x.jpg"_s, u"new/X.jpg"_s},
+        S{u"move"_s, u"conflict: The new name differs only in case from that of row 1 "
+                     u"(“a.jpg”), and this folder does not tell case apart."_s},
+        {}, true);
     // The same name in the file's own folder and below it are two names.
-    QTest::newRow("own folder and below")
-        << S{u"x.jpg"_s, u"sub/x.jpg"_s} << none << false << S{u"move"_s, u"move"_s};
+    row("own folder and below", S{u"x.jpg"_s, u"sub/x.jpg"_s}, S{u"move"_s, u"move"_s});
 }
 
 void TstMakeFolders::plan()
