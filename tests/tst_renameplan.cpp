@@ -1,4 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
+#include "disktree.h"
 #include "loopmount.h"
 #include "plan/folderfacts.h"
 #include "plan/namerules.h"
@@ -9,7 +10,6 @@
 
 #include <QTest>
 
-#include <fstream>
 #include <string>
 #include <string_view>
 
@@ -71,7 +71,6 @@ private slots:
     void windowsNames();
     void foldersThroughLinks();
     void factsOfRealVolumes();
-    void ntfsOnAnImageFile();
     void nameTable_data();
     void nameTable();
 };
@@ -203,10 +202,10 @@ void tst_RenamePlan::uniqueOnRealVolume()
         QSKIP(qPrintable(mount.whyNot()));
     std::vector<RenamePlan::File> files;
     for (const char *name : {"SCAN.PDF", "a.pdf", "b.pdf"}) {
-        std::ofstream(mount.path(name).toStdString()) << name;
+        writeFile(mount.path(name), name);
         files.push_back({mount.path(name), RuleFile{QString::fromLatin1(name), 0, {}}});
     }
-    std::ofstream(mount.path("Scan (2).pdf").toStdString()) << "unlisted";
+    writeFile(mount.path("Scan (2).pdf"), "unlisted");
     const RenamePlan plan = RenamePlan::make(
         files, [](const RuleFile &, qint64) { return u"scan.pdf"_s; }, nullptr, nullptr, {}, true);
     QCOMPARE(numbered(plan), S({u"scan.pdf"_s, u"scan (3).pdf"_s, u"scan (4).pdf"_s}));
@@ -246,10 +245,8 @@ void tst_RenamePlan::windowsNames()
 void tst_RenamePlan::foldersThroughLinks()
 {
     ScratchDir dir;
-    QVERIFY(mkdir(dir.path("real").constData(), 0755) == 0);
+    makeTree(dir.path(), {"real/", "real/1=1", "real/2=2"});
     QVERIFY(symlink("real", dir.path("link").constData()) == 0);
-    for (const char *name : {"1", "2"})
-        std::ofstream(dir.path("real/" + QByteArray(name)).toStdString()) << name;
     const std::vector<RenamePlan::File> files{{dir.path("real/1"), {u"1"_s, 0, {}}},
                                               {dir.path("link/2"), {u"2"_s, 0, {}}},
                                               {dir.path("link/1"), {u"1"_s, 0, {}}}};
@@ -263,11 +260,12 @@ void tst_RenamePlan::foldersThroughLinks()
 }
 
 // What the facts say of real folders: the temporary folder, and exFAT and
-// NTFS volumes where they can be mounted.
+// NTFS volumes where they can be mounted. ntfs-3g on an image file shows as
+// plain "fuse" in the mount table, with the image as its source: still NTFS.
 void tst_RenamePlan::factsOfRealVolumes()
 {
     ScratchDir local;
-    std::ofstream(local.path("Name").toStdString()) << "x";
+    writeFile(local.path("Name"), "x");
     FolderFacts facts = FolderFactsReader::read(local.path(), true);
     QVERIFY(facts.opened);
     QVERIFY(!facts.caseInsensitive);
@@ -275,11 +273,12 @@ void tst_RenamePlan::factsOfRealVolumes()
     QVERIFY(facts.hasName("Name"_ba));
     QVERIFY(!facts.hasName("name"_ba));
 
-    for (const QString &type : {u"exfat"_s, u"ntfs"_s}) {
-        LoopMount mount(type);
+    for (const auto &[type, onImageFile] :
+         {std::pair(u"exfat"_s, false), std::pair(u"ntfs"_s, false), std::pair(u"ntfs"_s, true)}) {
+        LoopMount mount(type, onImageFile);
         if (!mount.isValid())
             QSKIP(qPrintable(mount.whyNot()));
-        std::ofstream(mount.path("Name").toStdString()) << "x";
+        writeFile(mount.path("Name"), "x");
         facts = FolderFactsReader::read(mount.path(), true);
         QCOMPARE(facts.fileSystem, type);
         QVERIFY(facts.windowsNames);
@@ -288,18 +287,6 @@ void tst_RenamePlan::factsOfRealVolumes()
         QVERIFY(facts.notWritable.isEmpty());
         QVERIFY(facts.hasName("Name"_ba));
     }
-}
-
-// ntfs-3g on an image file shows as plain "fuse" in the mount table, with
-// the image as its source: still NTFS, with the Windows name rules.
-void tst_RenamePlan::ntfsOnAnImageFile()
-{
-    LoopMount mount(u"ntfs"_s, true);
-    if (!mount.isValid())
-        QSKIP(qPrintable(mount.whyNot()));
-    const FolderFacts facts = FolderFactsReader::read(mount.path(), true);
-    QCOMPARE(facts.fileSystem, u"ntfs"_s);
-    QVERIFY(facts.windowsNames);
 }
 
 // Keys stored in turn with rows 10, 20, 30, ..., then looked up. With
