@@ -339,72 +339,66 @@ void tst_NameComposer::valueTokens_data()
     QTest::addColumn<Values>("values");
     QTest::addColumn<QString>("expected"); // a refusal as "invalid: REASON"
 
+    const QList<Source> none;
     const QList<Source> taken{Source::Taken};
     const QList<Source> chain{Source::Taken, Source::Created, Source::Modified};
-    const Values camera{{u"Make"_s, u"Canon"_s}, {u"Model"_s, u"EOS R6"_s}};
-    const Values song{{u"Artist"_s, u"AC/DC"_s},
-                      {u"Title"_s, u"  Back\tin Black \u0007"_s},
-                      {u"Track"_s, u"3/12"_s},
-                      {u"Disc"_s, u"1/2"_s}};
+    const Values songValues{{u"Artist"_s, u"AC/DC"_s},
+                            {u"Title"_s, u"  Back\tin Black \u0007"_s},
+                            {u"Track"_s, u"3/12"_s},
+                            {u"Disc"_s, u"1/2"_s}};
+    // A photo, "a.jpg", of no values, by its dates; a song, "a.mp3", of the
+    // values read.
+    const auto photo = [](const char *tag, const QString &nameTemplate,
+                          const QList<Source> &sources, const QString &facts,
+                          const QString &expected, bool hour24 = false) {
+        QTest::newRow(tag) << u"a.jpg"_s << nameTemplate << sources << hour24 << facts << Values{}
+                           << expected;
+    };
+    const auto song = [&songValues](const char *tag, const QString &nameTemplate,
+                                    const QString &expected) {
+        QTest::newRow(tag) << u"a.mp3"_s << nameTemplate << QList<Source>{} << false << u"read"_s
+                           << songValues << expected;
+    };
 
-    QTest::newRow("12-hour clock stays the default")
-        << u"a.jpg"_s << u"[hms]"_s << QList<Source>{} << false << u"none"_s << Values{}
-        << u"020709.jpg"_s;
-    QTest::newRow("24-hour clock") << u"a.jpg"_s << u"[h]-[hms]"_s << QList<Source>{} << true
-                                   << u"none"_s << Values{} << u"14-140709.jpg"_s;
-    QTest::newRow("24-hour clock at half past midnight")
-        << u"a.jpg"_s << u"[hm]"_s << QList<Source>{Source::Created} << true << u"created"_s
-        << Values{} << u"0030.jpg"_s;
-    QTest::newRow("taken: wall clock, no zone")
-        << u"a.jpg"_s << u"[YMD]_[hms]"_s << taken << true << u"created taken"_s << Values{}
-        << u"20231224_235958.jpg"_s;
-    QTest::newRow("chain: taken first") << u"a.jpg"_s << u"[YMD]"_s << chain << false
-                                        << u"created taken"_s << Values{} << u"20231224.jpg"_s;
-    QTest::newRow("chain: created when not taken") << u"a.jpg"_s << u"[YMD]"_s << chain << false
-                                                   << u"created"_s << Values{} << u"20200101.jpg"_s;
-    QTest::newRow("chain: modified when neither")
-        << u"a.jpg"_s << u"[YMD]"_s << chain << false << u"read"_s << Values{} << u"20240305.jpg"_s;
-    QTest::newRow("no date taken") << u"a.jpg"_s << u"[YMD]"_s << taken << false << u"read"_s
-                                   << Values{} << u"invalid: no date taken"_s;
-    QTest::newRow("no date of either source")
-        << u"a.jpg"_s << u"x[h]"_s << QList<Source>{Source::Taken, Source::Created} << false
-        << u"none"_s << Values{} << u"invalid: no date taken or created"_s;
-    QTest::newRow("a name without date tokens needs no date")
-        << u"a.jpg"_s << u"[N]-x"_s << taken << false << u"read"_s << Values{} << u"a-x.jpg"_s;
-    QTest::newRow("date pattern, C locale month")
-        << u"a.jpg"_s << u"[date:yyyy-MM-dd HH.mm] [date:MMM]"_s << QList<Source>{} << false
-        << u"none"_s << Values{} << u"2024-03-05 14.07 Mar.jpg"_s;
-    QTest::newRow("date pattern from the date taken")
-        << u"a.jpg"_s << u"[date:yyMMdd-HHmmss]"_s << taken << false << u"taken"_s << Values{}
-        << u"231224-235958.jpg"_s;
-    QTest::newRow("camera values") << u"IMG_1.jpg"_s << u"[YMD]_[Make] [Model]"_s << taken << false
-                                   << u"taken"_s << camera << u"20231224_Canon EOS R6.jpg"_s;
-    QTest::newRow("slash, control characters and spaces")
-        << u"a.mp3"_s << u"[Artist] - [Title]"_s << QList<Source>{} << false << u"read"_s << song
-        << u"AC_DC - Backin Black.mp3"_s;
-    QTest::newRow("track 3/12 and disc 1/2") << u"a.mp3"_s << u"[Disc]-[Track]"_s << QList<Source>{}
-                                             << false << u"read"_s << song << u"1-03.mp3"_s;
-    QTest::newRow("missing value") << u"a.mp3"_s << u"[Album] [Title]"_s << QList<Source>{} << false
-                                   << u"read"_s << song << u"invalid: no Album"_s;
-    QTest::newRow("missing value with a fallback")
-        << u"a.mp3"_s << u"[Album|Unknown]/[Genre|][Track]"_s << QList<Source>{} << false
-        << u"read"_s << song << u"invalid: The new name contains “/”."_s;
-    QTest::newRow("empty fallback") << u"a.mp3"_s << u"[Genre|][Track]"_s << QList<Source>{}
-                                    << false << u"read"_s << song << u"03.mp3"_s;
+    photo("12-hour clock stays the default", u"[hms]"_s, none, u"none"_s, u"020709.jpg"_s);
+    photo("24-hour clock", u"[h]-[hms]"_s, none, u"none"_s, u"14-140709.jpg"_s, true);
+    photo("24-hour clock at half past midnight", u"[hm]"_s, {Source::Created}, u"created"_s,
+          u"0030.jpg"_s, true);
+    photo("taken: wall clock, no zone", u"[YMD]_[hms]"_s, taken, u"created taken"_s,
+          u"20231224_235958.jpg"_s, true);
+    photo("chain: taken first", u"[YMD]"_s, chain, u"created taken"_s, u"20231224.jpg"_s);
+    photo("chain: created when not taken", u"[YMD]"_s, chain, u"created"_s, u"20200101.jpg"_s);
+    photo("chain: modified when neither", u"[YMD]"_s, chain, u"read"_s, u"20240305.jpg"_s);
+    photo("no date taken", u"[YMD]"_s, taken, u"read"_s, u"invalid: no date taken"_s);
+    photo("no date of either source", u"x[h]"_s, {Source::Taken, Source::Created}, u"none"_s,
+          u"invalid: no date taken or created"_s);
+    photo("a name without date tokens needs no date", u"[N]-x"_s, taken, u"read"_s, u"a-x.jpg"_s);
+    photo("date pattern, C locale month", u"[date:yyyy-MM-dd HH.mm] [date:MMM]"_s, none, u"none"_s,
+          u"2024-03-05 14.07 Mar.jpg"_s);
+    photo("date pattern from the date taken", u"[date:yyMMdd-HHmmss]"_s, taken, u"taken"_s,
+          u"231224-235958.jpg"_s);
+    QTest::newRow("camera values")
+        << u"IMG_1.jpg"_s << u"[YMD]_[Make] [Model]"_s << taken << false << u"taken"_s
+        << Values{{u"Make"_s, u"Canon"_s}, {u"Model"_s, u"EOS R6"_s}}
+        << u"20231224_Canon EOS R6.jpg"_s;
+    song("slash, control characters and spaces", u"[Artist] - [Title]"_s,
+         u"AC_DC - Backin Black.mp3"_s);
+    song("track 3/12 and disc 1/2", u"[Disc]-[Track]"_s, u"1-03.mp3"_s);
+    song("missing value", u"[Album] [Title]"_s, u"invalid: no Album"_s);
+    song("missing value with a fallback", u"[Album|Unknown]/[Genre|][Track]"_s,
+         u"invalid: The new name contains “/”."_s);
+    song("empty fallback", u"[Genre|][Track]"_s, u"03.mp3"_s);
     QTest::newRow("nothing read: the value is missing")
-        << u"a.mp3"_s << u"[Artist]"_s << QList<Source>{} << false << u"none"_s << Values{}
+        << u"a.mp3"_s << u"[Artist]"_s << none << false << u"none"_s << Values{}
         << u"invalid: no Artist"_s;
-    QTest::newRow("meta key") << u"a.jpg"_s << u"f[meta:Exif.Photo.FNumber|x]"_s << QList<Source>{}
-                              << false << u"read"_s << Values{{u"Exif.Photo.FNumber"_s, u"28/10"_s}}
+    QTest::newRow("meta key") << u"a.jpg"_s << u"f[meta:Exif.Photo.FNumber|x]"_s << none << false
+                              << u"read"_s << Values{{u"Exif.Photo.FNumber"_s, u"28/10"_s}}
                               << u"f28_10.jpg"_s;
     QTest::newRow("a value is never expanded again")
-        << u"a.mp3"_s << u"[Title]"_s << QList<Source>{} << false << u"read"_s
+        << u"a.mp3"_s << u"[Title]"_s << none << false << u"read"_s
         << Values{{u"Title"_s, u"[YMD] [Artist] [C]"_s}} << u"[YMD] [Artist] [C].mp3"_s;
-    QTest::newRow("case-sensitive") << u"a.mp3"_s << u"[artist][ARTIST]"_s << QList<Source>{}
-                                    << false << u"read"_s << song << u"[artist][ARTIST].mp3"_s;
-    QTest::newRow("an unfinished token stays")
-        << u"a.mp3"_s << u"[x [Track] [Artist"_s << QList<Source>{} << false << u"read"_s << song
-        << u"[x 03 [Artist.mp3"_s;
+    song("case-sensitive", u"[artist][ARTIST]"_s, u"[artist][ARTIST].mp3"_s);
+    song("an unfinished token stays", u"[x [Track] [Artist"_s, u"[x 03 [Artist.mp3"_s);
 }
 
 void tst_NameComposer::valueTokens()
