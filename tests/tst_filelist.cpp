@@ -19,7 +19,6 @@
 
 #include <map>
 #include <memory>
-#include <sys/stat.h>
 #include <unistd.h>
 #include <vector>
 

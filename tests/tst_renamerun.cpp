@@ -21,7 +21,6 @@
 
 #include <algorithm>
 #include <atomic>
-#include <dirent.h>
 #include <fcntl.h>
 #include <filesystem>
 #include <stdexcept>

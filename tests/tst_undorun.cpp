@@ -18,15 +18,12 @@
 #include <QTest>
 
 #include <algorithm>
-#include <csignal>
 #include <cstring>
 #include <fcntl.h>
 #include <sys/mount.h>
 #include <sys/stat.h>
-#include <sys/wait.h>
 #include <thread>
 #include <unistd.h>
-#include <vector>
 
 using namespace Qt::StringLiterals;
 using L = QByteArrayList;
