@@ -213,31 +213,22 @@ void tst_AccessGrant::grantList_data()
     QTest::addColumn<QByteArray>("root");
     QTest::addColumn<bool>("covers");
     QTest::addColumn<QByteArrayList>("folders");
-    const QByteArray none;
-    const QByteArrayList empty;
-    const QByteArrayList ab{"/a/b"};
-    QTest::newRow("old key with a slash")
-        << QByteArray("/a/b/") << empty << empty << none << QByteArray("/a/b/c") << true << ab;
-    QTest::newRow("old key kept by a new grant")
-        << QByteArray("/a/b") << empty << QByteArrayList{"/x"} << none << QByteArray("/a/b") << true
-        << QByteArrayList{"/a/b", "/x"};
-    QTest::newRow("old key revoked")
-        << QByteArray("/a/b") << QByteArrayList{"/x"} << empty << QByteArray("/a/b")
-        << QByteArray("/a/b") << false << QByteArrayList{"/x"};
-    QTest::newRow("second of the list")
-        << none << QByteArrayList{"/x", "/a/b"} << empty << none << QByteArray("/a/b/c") << true
-        << QByteArrayList{"/a/b", "/x"};
-    QTest::newRow("the other one revoked")
-        << none << QByteArrayList{"/x", "/a/b"} << empty << QByteArray("/x") << QByteArray("/a/b/c")
-        << true << ab;
-    QTest::newRow("a grant above takes the place of those below")
-        << none << QByteArrayList{"/a/b/c", "/a/bc"} << QByteArrayList{"/a/b"} << none
-        << QByteArray("/a/b/d") << true << QByteArrayList{"/a/b", "/a/bc"};
-    QTest::newRow("commas and quotes")
-        << none << QByteArrayList{"/x, \"y\"", "/a,b"} << empty << none << QByteArray("/x, \"y\"/z")
-        << true << QByteArrayList{"/a,b", "/x, \"y\""};
-    QTest::newRow("whole disk") << none << QByteArrayList{"/"} << empty << none
-                                << QByteArray("/home/u") << true << QByteArrayList{"/"};
+    using L = QByteArrayList;
+    const auto row = [](const char *tag, const QByteArray &root, bool covers, const L &folders,
+                        const L &listed = {}, const L &granted = {}, const QByteArray &latest = {},
+                        const QByteArray &revoked = {}) {
+        QTest::newRow(tag) << latest << listed << granted << revoked << root << covers << folders;
+    };
+    const L ab{"/a/b"};
+    row("old key with a slash", "/a/b/c", true, ab, {}, {}, "/a/b/");
+    row("old key kept by a new grant", "/a/b", true, L{"/a/b", "/x"}, {}, L{"/x"}, "/a/b");
+    row("old key revoked", "/a/b", false, L{"/x"}, L{"/x"}, {}, "/a/b", "/a/b");
+    row("second of the list", "/a/b/c", true, L{"/a/b", "/x"}, L{"/x", "/a/b"});
+    row("the other one revoked", "/a/b/c", true, ab, L{"/x", "/a/b"}, {}, {}, "/x");
+    row("a grant above takes the place of those below", "/a/b/d", true, L{"/a/b", "/a/bc"},
+        L{"/a/b/c", "/a/bc"}, L{"/a/b"});
+    row("commas and quotes", "/x, \"y\"/z", true, L{"/a,b", "/x, \"y\""}, L{"/x, \"y\"", "/a,b"});
+    row("whole disk", "/home/u", true, L{"/"}, L{"/"});
 }
 
 void tst_AccessGrant::grantList()
