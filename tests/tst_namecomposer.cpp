@@ -43,91 +43,66 @@ void tst_NameComposer::compose_data()
     QTest::addColumn<QString>("name");
     QTest::addColumn<qint64>("index");
     QTest::addColumn<QString>("expected");
+    const auto row = [](const char *tag, const RenameSettings &s, const QString &name,
+                        const QString &expected,
+                        qint64 index = 0) { QTest::newRow(tag) << s << name << index << expected; };
+    // [N] and [E] with a case: 1 lower, 2 upper, 3 title, 4 sentence case.
+    const auto cased = [](int caseTag) { return settings("[N]", "[E]", {}, {}, caseTag); };
     const RenameSettings defaults;
-    QTest::newRow("defaults keep photo.jpg") << defaults << "photo.jpg" << qint64(0) << "photo.jpg";
-    QTest::newRow("defaults keep README") << defaults << "README" << qint64(0) << "README";
-    QTest::newRow("defaults keep .profile") << defaults << ".profile" << qint64(0) << ".profile";
-    QTest::newRow("defaults keep file.") << defaults << "file." << qint64(0) << "file.";
-    QTest::newRow("defaults keep a bracketed name")
-        << defaults << "notes [draft].txt" << qint64(0) << "notes [draft].txt";
-    QTest::newRow("empty name template")
-        << settings("", "[E]") << "photo.jpg" << qint64(0) << ".jpg";
-    QTest::newRow("both empty") << settings("", "") << "photo.jpg" << qint64(0) << "";
-    QTest::newRow("counter extension")
-        << settings("[N]", "[C]", {}, {}, 0, 1, 1, 3) << "photo.jpg" << qint64(4) << "photo.005";
-    QTest::newRow("dot search hits the join")
-        << settings("[N]", "[E]", ".", "_") << "photo.jpg" << qint64(0) << "photo_jpg";
-    QTest::newRow("upper case converts the extension")
-        << settings("[N]", "[E]", {}, {}, 2) << "photo.jpg" << qint64(0) << "PHOTO.JPG";
-    QTest::newRow("lower case") << settings("[N]", "[E]", {}, {}, 1) << "Photo.JPG" << qint64(0)
-                                << "photo.jpg";
-    QTest::newRow("other tag keeps case")
-        << settings("[N]", "[E]", {}, {}, 7) << "Photo.JPG" << qint64(0) << "Photo.JPG";
-    QTest::newRow("sharp s under upper case")
-        << settings("[N]", "[E]", {}, {}, 2) << "straße.txt" << qint64(0) << "STRASSE.TXT";
-    QTest::newRow("[E] in name template is text")
-        << settings("[E]-[N]", "[E]") << "a.jpg" << qint64(0) << "[E]-a.jpg";
-    QTest::newRow("date token in extension is text")
-        << settings("[N]", "[Y]") << "a.jpg" << qint64(0) << "a.[Y]";
-    QTest::newRow("year inside the name")
-        << defaults << "Report [Y].txt" << qint64(0) << "Report 2024.txt";
-    QTest::newRow("counter inside the name")
-        << defaults << "take [C].txt" << qint64(2) << "take 3.txt";
-    QTest::newRow("[E] inside the base name stays")
-        << defaults << "a[E]b.txt" << qint64(0) << "a[E]b.txt";
-    QTest::newRow("interval tag in base name") << defaults << "a[N]b" << qint64(0) << "aab";
-    QTest::newRow("search after tokens")
-        << settings("[N]-[Y]", "[E]", "2024", "Y") << "a.txt" << qint64(0) << "a-Y.txt";
-    QTest::newRow("holiday ranges")
-        << settings("[N1-3]_[C]", "[E1-3]") << "Holiday.jpeg" << qint64(0) << "Hol_1.jpe";
-    QTest::newRow("date and time")
-        << settings("[N]-[YMD]_[hms]", "[E]") << "x.png" << qint64(0) << "x-20240305_020709.png";
-    QTest::newRow("counter in both parts")
-        << settings("[C]", "[C]", {}, {}, 0, 10, -1, 2) << "a.b" << qint64(3) << "07.07";
-    QTest::newRow("no extension, no dot")
-        << settings("[N]", "[E]") << "Makefile" << qint64(0) << "Makefile";
-    QTest::newRow("NFD search in NFC name")
-        << settings("[N]", "[E]", "e\u0301", "e") << "caf\u00E9.txt" << qint64(0) << "cafe.txt";
-    QTest::newRow("search removes everything")
-        << settings("[N]", "[E]", "a.b", "") << "a.b" << qint64(0) << "";
-    QTest::newRow("[N] twice") << settings("[N][N]", "[E][E]") << "ab.c" << qint64(0) << "abab.cc";
+    row("defaults keep photo.jpg", defaults, "photo.jpg", "photo.jpg");
+    row("defaults keep README", defaults, "README", "README");
+    row("defaults keep .profile", defaults, ".profile", ".profile");
+    row("defaults keep file.", defaults, "file.", "file.");
+    row("defaults keep a bracketed name", defaults, "notes [draft].txt", "notes [draft].txt");
+    row("empty name template", settings("", "[E]"), "photo.jpg", ".jpg");
+    row("both empty", settings("", ""), "photo.jpg", "");
+    row("counter extension", settings("[N]", "[C]", {}, {}, 0, 1, 1, 3), "photo.jpg", "photo.005",
+        4);
+    row("dot search hits the join", settings("[N]", "[E]", ".", "_"), "photo.jpg", "photo_jpg");
+    row("upper case converts the extension", cased(2), "photo.jpg", "PHOTO.JPG");
+    row("lower case", cased(1), "Photo.JPG", "photo.jpg");
+    row("other tag keeps case", cased(7), "Photo.JPG", "Photo.JPG");
+    row("sharp s under upper case", cased(2), "straße.txt", "STRASSE.TXT");
+    row("[E] in name template is text", settings("[E]-[N]", "[E]"), "a.jpg", "[E]-a.jpg");
+    row("date token in extension is text", settings("[N]", "[Y]"), "a.jpg", "a.[Y]");
+    row("year inside the name", defaults, "Report [Y].txt", "Report 2024.txt");
+    row("counter inside the name", defaults, "take [C].txt", "take 3.txt", 2);
+    row("[E] inside the base name stays", defaults, "a[E]b.txt", "a[E]b.txt");
+    row("interval tag in base name", defaults, "a[N]b", "aab");
+    row("search after tokens", settings("[N]-[Y]", "[E]", "2024", "Y"), "a.txt", "a-Y.txt");
+    row("holiday ranges", settings("[N1-3]_[C]", "[E1-3]"), "Holiday.jpeg", "Hol_1.jpe");
+    row("date and time", settings("[N]-[YMD]_[hms]", "[E]"), "x.png", "x-20240305_020709.png");
+    row("counter in both parts", settings("[C]", "[C]", {}, {}, 0, 10, -1, 2), "a.b", "07.07", 3);
+    row("no extension, no dot", settings("[N]", "[E]"), "Makefile", "Makefile");
+    row("NFD search in NFC name", settings("[N]", "[E]", "e\u0301", "e"), "caf\u00E9.txt",
+        "cafe.txt");
+    row("search removes everything", settings("[N]", "[E]", "a.b", ""), "a.b", "");
+    row("[N] twice", settings("[N][N]", "[E][E]"), "ab.c", "abab.cc");
     // Not the [N] token, but still an interval tag with an empty body.
-    QTest::newRow("accent on the bracket is no [N]")
-        << settings("[N]\u0301", "[E]") << "ab.c" << qint64(0) << "a\u0301.c";
-    QTest::newRow("brackets around [N]")
-        << settings("[[N]]", "[E]") << "ab.c" << qint64(0) << "[ab].c";
-    QTest::newRow("tag in the old extension") << defaults << "a.[E1]" << qint64(0) << "a.[";
-    QTest::newRow("interval tag in extension") << defaults << "a.x[E1]" << qint64(0) << "a.xx";
-    QTest::newRow("negative digits count as zero")
-        << settings("[C]", "[E]", {}, {}, 0, 5, 1, -3) << "a.b" << qint64(0) << "5.b";
-    QTest::newRow("a huge width stays within a name")
-        << settings("[C]", "", {}, {}, 0, 1, 1, 2147483647) << "a.b" << qint64(0)
-        << QString(254, u'0') + u"1"_s;
-    // The case of a name and its extension, 3 title and 4 sentence case.
-    QTest::newRow("title keeps the extension")
-        << settings("[N]", "[E]", {}, {}, 3) << "won't stop.MP3" << qint64(0) << "Won't Stop.MP3";
-    QTest::newRow("sentence keeps the extension")
-        << settings("[N]", "[E]", {}, {}, 4) << "HELLO world.TXT" << qint64(0) << "Hello world.TXT";
-    QTest::newRow("title of a name without extension")
-        << settings("[N]", "[E]", {}, {}, 3) << "read me" << qint64(0) << "Read Me";
-    QTest::newRow("title of a dot file is the whole name")
-        << settings("[N]", "[E]", {}, {}, 3) << ".bash profile" << qint64(0) << ".Bash Profile";
-    QTest::newRow("title with an inner dot")
-        << settings("[N]", "[E]", {}, {}, 3) << "a.b.c.JPG" << qint64(0) << "A.B.C.JPG";
-    QTest::newRow("tag 5 keeps the case")
-        << settings("[N]", "[E]", {}, {}, 5) << "hELLO.txt" << qint64(0) << "hELLO.txt";
+    row("accent on the bracket is no [N]", settings("[N]\u0301", "[E]"), "ab.c", "a\u0301.c");
+    row("brackets around [N]", settings("[[N]]", "[E]"), "ab.c", "[ab].c");
+    row("tag in the old extension", defaults, "a.[E1]", "a.[");
+    row("interval tag in extension", defaults, "a.x[E1]", "a.xx");
+    row("negative digits count as zero", settings("[C]", "[E]", {}, {}, 0, 5, 1, -3), "a.b", "5.b");
+    row("a huge width stays within a name", settings("[C]", "", {}, {}, 0, 1, 1, 2147483647), "a.b",
+        QString(254, u'0') + u"1"_s);
+    row("title keeps the extension", cased(3), "won't stop.MP3", "Won't Stop.MP3");
+    row("sentence keeps the extension", cased(4), "HELLO world.TXT", "Hello world.TXT");
+    row("title of a name without extension", cased(3), "read me", "Read Me");
+    row("title of a dot file is the whole name", cased(3), ".bash profile", ".Bash Profile");
+    row("title with an inner dot", cased(3), "a.b.c.JPG", "A.B.C.JPG");
+    row("tag 5 keeps the case", cased(5), "hELLO.txt", "hELLO.txt");
     // The pattern search runs over the joined name.
     const auto pattern = [](RenameSettings s) {
         s.regex = true;
         return s;
     };
-    QTest::newRow("the pattern runs after the join")
-        << pattern(settings("[N]-[C]", "[E]", "\\.(\\w+)$", "_$1", 0, 7)) << "a.jpg" << qint64(0)
-        << "a-7_jpg";
-    QTest::newRow("invalid: the template's result stays")
-        << pattern(settings("[N]_x", "[E]", "(x", "y", 2)) << "a(x.txt" << qint64(0) << "A(X_X.TXT";
-    QTest::newRow("the same text searched literally is no pattern")
-        << settings("[N]_x", "[E]", "(x", "y", 2) << "a(x.txt" << qint64(0) << "AY_X.TXT";
+    row("the pattern runs after the join",
+        pattern(settings("[N]-[C]", "[E]", "\\.(\\w+)$", "_$1", 0, 7)), "a.jpg", "a-7_jpg");
+    row("invalid: the template's result stays", pattern(settings("[N]_x", "[E]", "(x", "y", 2)),
+        "a(x.txt", "A(X_X.TXT");
+    row("the same text searched literally is no pattern", settings("[N]_x", "[E]", "(x", "y", 2),
+        "a(x.txt", "AY_X.TXT");
 }
 
 void tst_NameComposer::compose()
