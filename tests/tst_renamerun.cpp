@@ -608,32 +608,28 @@ void tst_RenameRun::nativeMoves_data()
     QTest::addColumn<QByteArray>("to");
     QTest::addColumn<QString>("error");
     QTest::addColumn<QString>("expectedDisk");
+    const auto row = [](const char *tag, const QString &how, const L &files, const QByteArray &to,
+                        const QString &expectedDisk, const QString &error = {}) {
+        QTest::newRow(tag) << how << files << to << error << expectedDisk;
+    };
     const QString exists = u"File exists"_s;
     const L ab{"a", "b"};
-    QTest::newRow("renameFile, free")
-        << u"renameFile"_s << ab << "c"_ba << QString() << u"b=b c=a"_s;
-    QTest::newRow("renameFile, taken") << u"renameFile"_s << ab << "b"_ba << exists << u"a=a b=b"_s;
-    QTest::newRow("renameFile, same file")
-        << u"renameFile"_s << L{"a", "b@a"} << "b"_ba << exists << u"a=a b=a"_s;
-    QTest::newRow("link, free") << u"link"_s << ab << "c"_ba << QString() << u"b=b c=a"_s;
-    QTest::newRow("link, taken") << u"link"_s << ab << "b"_ba << exists << u"a=a b=b"_s;
+    row("renameFile, free", u"renameFile"_s, ab, "c", u"b=b c=a"_s);
+    row("renameFile, taken", u"renameFile"_s, ab, "b", u"a=a b=b"_s, exists);
+    row("renameFile, same file", u"renameFile"_s, L{"a", "b@a"}, "b", u"a=a b=a"_s, exists);
+    row("link, free", u"link"_s, ab, "c", u"b=b c=a"_s);
+    row("link, taken", u"link"_s, ab, "b", u"a=a b=b"_s, exists);
     // Goes to a temporary name and back, as A is taken.
-    QTest::newRow("temporary, case only")
-        << u"temporary"_s << L{"a"} << "A"_ba << QString() << u"A=a"_s;
+    row("temporary, case only", u"temporary"_s, L{"a"}, "A", u"A=a"_s);
     // Two links of one file on a case-sensitive folder are two names: no
     // temporary name, no lost name.
-    QTest::newRow("moveAt, links in two cases")
-        << u"moveAt"_s << L{"a", "A@a"} << "A"_ba << exists << u"A=a a=a"_s;
-    QTest::newRow("placeholder, free")
-        << u"placeholder"_s << L{"a"} << "b"_ba << QString() << u"b=a"_s;
-    QTest::newRow("placeholder, gone")
-        << u"placeholder"_s << L{} << "b"_ba << u"No such file or directory"_s << QString();
-    QTest::newRow("placeholder, taken")
-        << u"placeholder"_s << ab << "b"_ba << exists << u"a=a b=b"_s;
-    QTest::newRow("placeholder, an empty file")
-        << u"placeholder"_s << L{"a", "e="} << "e"_ba << exists << u"a=a e="_s;
-    QTest::newRow("placeholder, a dangling link")
-        << u"placeholder"_s << L{"a", "d->nowhere"} << "d"_ba << exists << u"a=a d="_s;
+    row("moveAt, links in two cases", u"moveAt"_s, L{"a", "A@a"}, "A", u"A=a a=a"_s, exists);
+    row("placeholder, free", u"placeholder"_s, L{"a"}, "b", u"b=a"_s);
+    row("placeholder, gone", u"placeholder"_s, L{}, "b", QString(), u"No such file or directory"_s);
+    row("placeholder, taken", u"placeholder"_s, ab, "b", u"a=a b=b"_s, exists);
+    row("placeholder, an empty file", u"placeholder"_s, L{"a", "e="}, "e", u"a=a e="_s, exists);
+    row("placeholder, a dangling link", u"placeholder"_s, L{"a", "d->nowhere"}, "d", u"a=a d="_s,
+        exists);
 }
 
 void tst_RenameRun::nativeMoves()
