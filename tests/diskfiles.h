@@ -32,6 +32,11 @@ inline QByteArray readFile(const QByteArray &path)
         std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()));
 }
 
+inline QByteArray readFile(const QString &path)
+{
+    return readFile(QFile::encodeName(path));
+}
+
 // Sets a path's own modification time (not a link's target's).
 inline bool setTime(const QByteArray &path, qint64 seconds)
 {

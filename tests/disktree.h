@@ -39,9 +39,11 @@ inline QByteArrayList tree(const QByteArray &root, const QByteArray &prefix = {}
     return result;
 }
 
-// Writes each "path=content" and makes each "path/" below root.
+// Makes root where it is not there yet, then writes each "path=content" and
+// makes each "path/" below it.
 inline void makeTree(const QByteArray &root, const QByteArrayList &entries)
 {
+    ::mkdir(root.constData(), 0755);
     for (const QByteArray &entry : entries) {
         if (entry.endsWith('/'))
             ::mkdir((root + '/' + entry).constData(), 0755);

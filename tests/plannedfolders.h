@@ -2,6 +2,7 @@
 #pragma once
 
 #include "plan/folderfacts.h"
+#include "plan/renameplan.h"
 
 #include <QStringList>
 
@@ -30,4 +31,21 @@ inline FolderFacts factsWith(const QStringList &names, bool caseless,
     }
     facts.indexNames(spans);
     return facts;
+}
+
+// The plan of `files`, all of one folder that `facts` tells of, given their new
+// names; with `makeFolders`, `targets` tells of the folders the names make. The
+// facts are moved, never copied: their names point into their own bytes.
+inline RenamePlan planOfOneFolder(const std::vector<RenamePlan::File> &files,
+                                  const QStringList &newNames, FolderFacts &&facts,
+                                  bool unique = false, bool makeFolders = false,
+                                  const RenamePlan::TargetFacts &targets = {})
+{
+    std::vector<qint32> folderOfFile;
+    std::vector<QByteArray> folders = RenamePlan::foldersOf(files, &folderOfFile);
+    std::vector<FolderFacts> all;
+    all.push_back(std::move(facts));
+    return RenamePlan::compute(files, std::vector<QString>(newNames.begin(), newNames.end()),
+                               folderOfFile, std::move(folders), std::move(all), unique,
+                               makeFolders, targets);
 }

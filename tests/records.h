@@ -5,6 +5,8 @@
 #include "files/zqfile.h"
 #include "posix/namecodec.h"
 
+#include <QDateTime>
+
 #include <memory>
 
 // The record the intake would make of `path`, without looking at the disk:
@@ -21,4 +23,11 @@ inline std::unique_ptr<ZQFile> recordOf(const QByteArray &path)
 inline void listPath(FileList &list, const QByteArray &path)
 {
     list.append(recordOf(path));
+}
+
+// A wall-clock time where the tests run (Europe/Berlin), in milliseconds.
+inline qint64 localMsecs(int year, int month, int day, int hour, int minute, int second)
+{
+    return QDateTime(QDate(year, month, day), QTime(hour, minute, second), Qt::LocalTime)
+        .toMSecsSinceEpoch();
 }

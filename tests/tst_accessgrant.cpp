@@ -121,37 +121,32 @@ void tst_AccessGrant::grantCoverage_data()
     QTest::addColumn<QByteArray>("root");
     QTest::addColumn<QString>("damage");
     QTest::addColumn<bool>("covers");
-    const QByteArray docs("Docs");
-    QTest::newRow("no grant") << QByteArray() << docs << QString() << false;
-    QTest::newRow("exact folder") << docs << docs << QString() << true;
-    QTest::newRow("parent granted") << QByteArray("") << docs << QString() << true;
-    QTest::newRow("grandparent granted")
-        << QByteArray("") << QByteArray("Docs/Sub") << QString() << true;
-    QTest::newRow("a name it begins") << QByteArray("a") << QByteArray("ab") << QString() << false;
-    QTest::newRow("read-only parent, writable folder")
-        << QByteArray("") << docs << u"readonly"_s << true;
-    QTest::newRow("subfolder granted") << QByteArray("Docs/Sub") << docs << QString() << false;
-    QTest::newRow("case differs") << docs << QByteArray("docs") << QString() << false;
-    QTest::newRow("not UTF-8") << QByteArray("caf\xe9") << QByteArray("caf\xe9") << QString()
-                               << true;
-    QTest::newRow("newline and spaces")
-        << QByteArray("a\nb c") << QByteArray("a\nb c") << QString() << true;
-    QTest::newRow("U+FFFD for the bad byte")
-        << QByteArray("caf\xe9") << QByteArray("caf\xef\xbf\xbd") << QString() << false;
-    QTest::newRow("folder moved away") << docs << docs << u"move"_s << false;
-    QTest::newRow("another folder in its place") << docs << docs << u"replace"_s << false;
-    QTest::newRow("a file in its place") << docs << docs << u"file"_s << false;
-    QTest::newRow("read-only folder") << docs << docs << u"readonly"_s << false;
-    QTest::newRow("folder not searchable") << docs << docs << u"nosearch"_s << false;
-    QTest::newRow("bookmark damaged") << docs << docs << u"garbage"_s << false;
-    QTest::newRow("bookmark of another folder") << docs << docs << u"other"_s << false;
-    QTest::newRow("no bookmark stored") << docs << docs << u"remove"_s << true;
-    QTest::newRow("no bookmark, a name it begins")
-        << QByteArray("a") << QByteArray("ab") << u"remove"_s << false;
-    QTest::newRow("no bookmark, a subfolder")
-        << QByteArray("a") << QByteArray("a/sub") << u"remove"_s << true;
-    QTest::newRow("no bookmark, with a trailing slash")
-        << QByteArray("a") << QByteArray("a/") << u"remove"_s << true;
+    const auto row = [](const char *tag, const QByteArray &granted, const QByteArray &root,
+                        bool covers, const QString &damage = {}) {
+        QTest::newRow(tag) << granted << root << damage << covers;
+    };
+    row("no grant", {}, "Docs", false);
+    row("exact folder", "Docs", "Docs", true);
+    row("parent granted", "", "Docs", true);
+    row("grandparent granted", "", "Docs/Sub", true);
+    row("a name it begins", "a", "ab", false);
+    row("read-only parent, writable folder", "", "Docs", true, u"readonly"_s);
+    row("subfolder granted", "Docs/Sub", "Docs", false);
+    row("case differs", "Docs", "docs", false);
+    row("not UTF-8", "caf\xe9", "caf\xe9", true);
+    row("newline and spaces", "a\nb c", "a\nb c", true);
+    row("U+FFFD for the bad byte", "caf\xe9", "caf\xef\xbf\xbd", false);
+    row("folder moved away", "Docs", "Docs", false, u"move"_s);
+    row("another folder in its place", "Docs", "Docs", false, u"replace"_s);
+    row("a file in its place", "Docs", "Docs", false, u"file"_s);
+    row("read-only folder", "Docs", "Docs", false, u"readonly"_s);
+    row("folder not searchable", "Docs", "Docs", false, u"nosearch"_s);
+    row("bookmark damaged", "Docs", "Docs", false, u"garbage"_s);
+    row("bookmark of another folder", "Docs", "Docs", false, u"other"_s);
+    row("no bookmark stored", "Docs", "Docs", true, u"remove"_s);
+    row("no bookmark, a name it begins", "a", "ab", false, u"remove"_s);
+    row("no bookmark, a subfolder", "a", "a/sub", true, u"remove"_s);
+    row("no bookmark, with a trailing slash", "a", "a/", true, u"remove"_s);
 }
 
 void tst_AccessGrant::grantCoverage()
@@ -213,31 +208,22 @@ void tst_AccessGrant::grantList_data()
     QTest::addColumn<QByteArray>("root");
     QTest::addColumn<bool>("covers");
     QTest::addColumn<QByteArrayList>("folders");
-    const QByteArray none;
-    const QByteArrayList empty;
-    const QByteArrayList ab{"/a/b"};
-    QTest::newRow("old key with a slash")
-        << QByteArray("/a/b/") << empty << empty << none << QByteArray("/a/b/c") << true << ab;
-    QTest::newRow("old key kept by a new grant")
-        << QByteArray("/a/b") << empty << QByteArrayList{"/x"} << none << QByteArray("/a/b") << true
-        << QByteArrayList{"/a/b", "/x"};
-    QTest::newRow("old key revoked")
-        << QByteArray("/a/b") << QByteArrayList{"/x"} << empty << QByteArray("/a/b")
-        << QByteArray("/a/b") << false << QByteArrayList{"/x"};
-    QTest::newRow("second of the list")
-        << none << QByteArrayList{"/x", "/a/b"} << empty << none << QByteArray("/a/b/c") << true
-        << QByteArrayList{"/a/b", "/x"};
-    QTest::newRow("the other one revoked")
-        << none << QByteArrayList{"/x", "/a/b"} << empty << QByteArray("/x") << QByteArray("/a/b/c")
-        << true << ab;
-    QTest::newRow("a grant above takes the place of those below")
-        << none << QByteArrayList{"/a/b/c", "/a/bc"} << QByteArrayList{"/a/b"} << none
-        << QByteArray("/a/b/d") << true << QByteArrayList{"/a/b", "/a/bc"};
-    QTest::newRow("commas and quotes")
-        << none << QByteArrayList{"/x, \"y\"", "/a,b"} << empty << none << QByteArray("/x, \"y\"/z")
-        << true << QByteArrayList{"/a,b", "/x, \"y\""};
-    QTest::newRow("whole disk") << none << QByteArrayList{"/"} << empty << none
-                                << QByteArray("/home/u") << true << QByteArrayList{"/"};
+    using L = QByteArrayList;
+    const auto row = [](const char *tag, const QByteArray &root, bool covers, const L &folders,
+                        const L &listed = {}, const L &granted = {}, const QByteArray &latest = {},
+                        const QByteArray &revoked = {}) {
+        QTest::newRow(tag) << latest << listed << granted << revoked << root << covers << folders;
+    };
+    const L ab{"/a/b"};
+    row("old key with a slash", "/a/b/c", true, ab, {}, {}, "/a/b/");
+    row("old key kept by a new grant", "/a/b", true, L{"/a/b", "/x"}, {}, L{"/x"}, "/a/b");
+    row("old key revoked", "/a/b", false, L{"/x"}, L{"/x"}, {}, "/a/b", "/a/b");
+    row("second of the list", "/a/b/c", true, L{"/a/b", "/x"}, L{"/x", "/a/b"});
+    row("the other one revoked", "/a/b/c", true, ab, L{"/x", "/a/b"}, {}, {}, "/x");
+    row("a grant above takes the place of those below", "/a/b/d", true, L{"/a/b", "/a/bc"},
+        L{"/a/b/c", "/a/bc"}, L{"/a/b"});
+    row("commas and quotes", "/x, \"y\"/z", true, L{"/a,b", "/x, \"y\""}, L{"/x, \"y\"", "/a,b"});
+    row("whole disk", "/home/u", true, L{"/"}, L{"/"});
 }
 
 void tst_AccessGrant::grantList()

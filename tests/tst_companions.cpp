@@ -9,6 +9,7 @@
 #include "rename/undorun.h"
 #include "rules/companionname.h"
 #include "rules/namecomposer.h"
+#include "rulesettings.h"
 #include "scratchdir.h"
 
 #include <QTest>
@@ -28,11 +29,9 @@ void fill(FileList &list, const QByteArray &root, const S &names)
 
 RenameSettings trip()
 {
-    RenameSettings settings;
-    settings.nameTemplate = u"Trip-[C]"_s;
-    settings.digitsCounter = 3;
-    settings.companions = true;
-    return settings;
+    RenameSettings trip = settings(u"Trip-[C]"_s, u"[E]"_s, {}, {}, 0, 1, 1, 3);
+    trip.companions = true;
+    return trip;
 }
 
 // The photo of the examples: a raw file, a JPEG and two sidecars, a second
@@ -150,10 +149,9 @@ void tst_Companions::companionName()
     QFETCH(int, caseTag);
     QFETCH(bool, ascii);
     QFETCH(QString, expected);
-    RenameSettings settings;
-    settings.caseTag = caseTag;
-    settings.plainAscii = ascii;
-    QCOMPARE(TextRules::companionName(settings, leadOld, leadNew, companion, stem), expected);
+    RenameSettings s = settings(u"[N]"_s, u"[E]"_s, {}, {}, caseTag);
+    s.plainAscii = ascii;
+    QCOMPARE(TextRules::companionName(s, leadOld, leadNew, companion, stem), expected);
 }
 
 // A name typed on the lead carries its companions; one typed on a companion
@@ -354,10 +352,7 @@ void tst_Companions::planChecksTypedNames()
     TypedNames names;
     for (const QString &pair : typed.split(u' ', Qt::SkipEmptyParts))
         names.set(dir.path(pair.section(u'=', 0, 0).toUtf8()), pair.section(u'=', 1));
-    RenameSettings settings;
-    settings.searchText = u"d"_s;
-    settings.replaceText = u"d-r"_s;
-    const NameComposer composer(settings);
+    const NameComposer composer(settings(u"[N]"_s, u"[E]"_s, u"d"_s, u"d-r"_s));
     const RenamePlan plan = RenamePlan::make(
         RenamePlan::filesOf(list),
         [&composer](const RuleFile &file, qint64 row) {

@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "files/zqfile.h"
+#include "records.h"
 #include "rules/datetimetags.h"
 #include "rules/intervaltags.h"
 
@@ -22,12 +23,6 @@ private slots:
     void selfReproducingTagAtCap_data();
     void selfReproducingTagAtCap();
 };
-
-static qint64 localMsecs(int year, int month, int day, int hour, int minute, int second)
-{
-    return QDateTime(QDate(year, month, day), QTime(hour, minute, second), Qt::LocalTime)
-        .toMSecsSinceEpoch();
-}
 
 void tst_DateTimeTags::tokens_data()
 {

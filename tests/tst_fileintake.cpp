@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "asnobody.h"
-#include "diskfiles.h"
+#include "disktree.h"
 #include "files/filelist.h"
 #include "intake/fileintake.h"
 #include "scratchdir.h"
@@ -261,8 +261,7 @@ void tst_FileIntake::badPaths()
 void tst_FileIntake::unreadableFolder()
 {
     ScratchDir dir;
-    QVERIFY(makeFile(dir.path("1.txt")) && makeFolder(dir.path("locked")));
-    QVERIFY(makeFile(dir.path("locked/secret.txt")) && makeFile(dir.path("z.txt")));
+    makeTree(dir.path(), {"1.txt=", "locked/", "locked/secret.txt=", "z.txt="});
     QVERIFY(::chmod(dir.path("locked").constData(), 0) == 0);
     const ChildResult walked = runWithoutPrivileges([&dir] {
         FileList list;
@@ -436,8 +435,7 @@ void tst_FileIntake::exceptionDuringLargeFolder()
 void tst_FileIntake::linksBeforeFirstFolder()
 {
     ScratchDir dir;
-    QVERIFY(makeFolder(dir.path("top")) && makeFolder(dir.path("top/zz")));
-    QVERIFY(makeFile(dir.path("top/zz/inner.txt")) && makeFile(dir.path("target.txt")));
+    makeTree(dir.path(), {"top/", "top/zz/", "top/zz/inner.txt=", "target.txt="});
     QByteArrayList expected;
     for (int i = 0; i < 200; ++i) {
         const QByteArray name = "l" + QByteArray::number(i).rightJustified(3, '0');
@@ -530,9 +528,7 @@ void tst_FileIntake::folderVanishes()
 {
     QFETCH(bool, readsAttributes);
     ScratchDir dir;
-    QVERIFY(makeFile(dir.path("a.txt")) && makeFolder(dir.path("b")) &&
-            makeFile(dir.path("b/gone.txt")) && makeFolder(dir.path("c")) &&
-            makeFile(dir.path("c/kept.txt")));
+    makeTree(dir.path(), {"a.txt=", "b/", "b/gone.txt=", "c/", "c/kept.txt="});
     FileList list;
     FileIntake intake(list);
     intake.setReadsAttributes(readsAttributes);
@@ -594,12 +590,9 @@ void tst_FileIntake::filters()
     QFETCH(QByteArrayList, expected);
     ScratchDir scratch;
     const QByteArray root = scratch.path();
-    for (const char *folder : {"/.git", "/.git/objects", "/Sub"})
-        QVERIFY(makeFolder(root + folder));
-    for (const char *file :
-         {"/.DS_Store", "/.git/HEAD", "/.git/objects/ab.jpg", "/Sub/.hid.jpg", "/Sub/c.JPEG",
-          "/Sub/d.jpg", "/a.JPG", "/b.jpg", "/caf\xe9.jpg", "/notes.txt"})
-        QVERIFY(makeFile(root + file));
+    makeTree(root, {".git/", ".git/objects/", "Sub/",
+                    ".DS_Store=", ".git/HEAD=", ".git/objects/ab.jpg=", "Sub/.hid.jpg=",
+                    "Sub/c.JPEG=", "Sub/d.jpg=", "a.JPG=", "b.jpg=", "caf\xe9.jpg=", "notes.txt="});
     FileList list;
     FileIntake intake(list);
     intake.setFilter({include, exclude, ignoreCase, noHidden});

@@ -19,7 +19,6 @@
 
 #include <map>
 #include <memory>
-#include <sys/stat.h>
 #include <unistd.h>
 #include <vector>
 
@@ -69,6 +68,37 @@ QString displayedNames(const FileList &list)
     for (qint64 row = 0; row < list.count(); ++row)
         names << list.fileAtIndex(row)->name();
     return names.join(u' ');
+}
+
+// Every test runs the model under QAbstractItemModelTester.
+struct Fixture
+{
+    FileList list;
+    FileTableModel model{&list};
+    QAbstractItemModelTester tester{&model, QAbstractItemModelTester::FailureReportingMode::QtTest};
+    QItemSelectionModel selection{&model};
+
+    QStringList column(int column) const
+    {
+        QStringList texts;
+        for (int row = 0; row < model.rowCount(); ++row)
+            texts << model.index(row, column).data().toString();
+        return texts;
+    }
+    QString row(int row) const
+    {
+        QStringList texts;
+        for (int column = 0; column < model.columnCount(); ++column)
+            texts << model.index(row, column).data().toString();
+        return texts.join(u" | "_s);
+    }
+};
+
+ZQFile *add(FileList &list, const QByteArray &path, quint64 size = 0, qint64 time = 0)
+{
+    auto file = recordOf(path);
+    file->setAttributes(size, time);
+    return list.append(std::move(file));
 }
 
 } // namespace
@@ -355,49 +385,41 @@ void tst_FileList::comparisons_data()
     QTest::addColumn<QByteArrayList>("keys");
     QTest::addColumn<QList<int>>("expected");
 
-    QTest::newRow("digits are characters: a10 before a9")
-        << u"OldName"_s << QByteArrayList{"a9", "a10"} << QList<int>{1, 0};
-    QTest::newRow("case only: the same")
-        << u"OldName"_s << QByteArrayList{"abc.txt", "ABC.txt"} << QList<int>{0, 1};
-    QTest::newRow("folded to lower case: _ before a before B")
-        << u"OldName"_s << QByteArrayList{"B", "a", "_"} << QList<int>{2, 1, 0};
-    QTest::newRow("accented letters after ASCII, case-insensitive")
-        << u"OldName"_s << QByteArrayList{"\xC3\x89t\xC3\xA9", "z", "\xC3\xA9t\xC3\xA9"}
-        << QList<int>{1, 0, 2};
-    QTest::newRow("not locale-aware: o-umlaut after p")
-        << u"OldName"_s << QByteArrayList{"\xC3\xB6", "p", "o"} << QList<int>{2, 1, 0};
-    QTest::newRow("size read as signed: 2^63 first, then unread (0)")
-        << u"Size"_s << QByteArrayList{"5", "0", "9223372036854775808", "1234"}
-        << QList<int>{2, 1, 0, 3};
-    QTest::newRow("empty date first, same minute the same")
-        << u"Date"_s
-        << QByteArrayList{"2024/03/05 14:07", "", "2023/12/31 23:59", "2024/03/05 14:07"}
-        << QList<int>{1, 2, 0, 3};
-    QTest::newRow("location case-insensitive over the whole path")
-        << u"Location"_s << QByteArrayList{"/x/B/a", "/x/a/z", "/x/b/0"} << QList<int>{1, 2, 0};
-    QTest::newRow("location: undecodable byte shows as U+FFFD, after ASCII")
-        << u"Location"_s << QByteArrayList{"/t/caf\xE9", "/t/cafz", "/t/caf\xEF\xBF\xBD"}
-        << QList<int>{1, 0, 2};
-    // Natural order, of the Old Name and Location sorts.
-    const QString name = FileList::OldName;
     using B = QByteArrayList;
-    QTest::newRow("natural: values") << name << B{"a10", "a2", "a1"} << QList<int>{2, 1, 0};
+    using P = QList<int>;
+    const QString name = FileList::OldName;
+    QTest::newRow("digits are characters: a10 before a9") << name << B{"a9", "a10"} << P{1, 0};
+    QTest::newRow("case only: the same") << name << B{"abc.txt", "ABC.txt"} << P{0, 1};
+    QTest::newRow("folded to lower case: _ before a before B")
+        << name << B{"B", "a", "_"} << P{2, 1, 0};
+    QTest::newRow("accented letters after ASCII, case-insensitive")
+        << name << B{"\xC3\x89t\xC3\xA9", "z", "\xC3\xA9t\xC3\xA9"} << P{1, 0, 2};
+    QTest::newRow("not locale-aware: o-umlaut after p")
+        << name << B{"\xC3\xB6", "p", "o"} << P{2, 1, 0};
+    QTest::newRow("size read as signed: 2^63 first, then unread (0)")
+        << FileList::Size << B{"5", "0", "9223372036854775808", "1234"} << P{2, 1, 0, 3};
+    QTest::newRow("empty date first, same minute the same")
+        << FileList::Date << B{"2024/03/05 14:07", "", "2023/12/31 23:59", "2024/03/05 14:07"}
+        << P{1, 2, 0, 3};
+    QTest::newRow("location case-insensitive over the whole path")
+        << FileList::Location << B{"/x/B/a", "/x/a/z", "/x/b/0"} << P{1, 2, 0};
+    QTest::newRow("location: undecodable byte shows as U+FFFD, after ASCII")
+        << FileList::Location << B{"/t/caf\xE9", "/t/cafz", "/t/caf\xEF\xBF\xBD"} << P{1, 0, 2};
+    // Natural order, of the Old Name and Location sorts.
+    QTest::newRow("natural: values") << name << B{"a10", "a2", "a1"} << P{2, 1, 0};
     QTest::newRow("natural: equal values by length")
-        << name << B{"a002", "a02", "a2"} << QList<int>{2, 1, 0};
+        << name << B{"a002", "a02", "a2"} << P{2, 1, 0};
     QTest::newRow("natural: zero and no digits")
-        << name << B{"a0", "a", "a00", "ab"} << QList<int>{1, 0, 2, 3};
+        << name << B{"a0", "a", "a00", "ab"} << P{1, 0, 2, 3};
     QTest::newRow("natural: digits sort where they always did")
-        << name << B{"a:", "a9", "a-"} << QList<int>{2, 1, 0};
-    QTest::newRow("natural: several runs")
-        << name << B{"v1.10", "v1.9", "v1.2.3"} << QList<int>{2, 1, 0};
+        << name << B{"a:", "a9", "a-"} << P{2, 1, 0};
+    QTest::newRow("natural: several runs") << name << B{"v1.10", "v1.9", "v1.2.3"} << P{2, 1, 0};
     QTest::newRow("natural: longer than 64 bits")
-        << name << B{"x123456789012345678901", "x99999999999999999999"} << QList<int>{1, 0};
-    QTest::newRow("natural: case is still ignored")
-        << name << B{"B10", "b9", "A10"} << QList<int>{2, 1, 0};
-    QTest::newRow("natural: non-ASCII name")
-        << name << B{"\u00e910", "\u00e99"} << QList<int>{1, 0};
+        << name << B{"x123456789012345678901", "x99999999999999999999"} << P{1, 0};
+    QTest::newRow("natural: case is still ignored") << name << B{"B10", "b9", "A10"} << P{2, 1, 0};
+    QTest::newRow("natural: non-ASCII name") << name << B{"\u00e910", "\u00e99"} << P{1, 0};
     QTest::newRow("natural: folders by value")
-        << FileList::Location << B{"/d10/a", "/d9/b", "/d9/a"} << QList<int>{2, 1, 0};
+        << FileList::Location << B{"/d10/a", "/d9/b", "/d9/a"} << P{2, 1, 0};
 }
 
 void tst_FileList::comparisons()
@@ -528,46 +550,10 @@ void tst_FileList::counterPerFolderFollowsTheList()
     QCOMPARE(list.counterIndex(5, true), 5);
 }
 
-namespace {
-
-// Every test runs the model under QAbstractItemModelTester.
-struct Fixture
-{
-    FileList list;
-    FileTableModel model{&list};
-    QAbstractItemModelTester tester{&model, QAbstractItemModelTester::FailureReportingMode::QtTest};
-    QItemSelectionModel selection{&model};
-
-    QStringList column(int column) const
-    {
-        QStringList texts;
-        for (int row = 0; row < model.rowCount(); ++row)
-            texts << model.index(row, column).data().toString();
-        return texts;
-    }
-    QString row(int row) const
-    {
-        QStringList texts;
-        for (int column = 0; column < model.columnCount(); ++column)
-            texts << model.index(row, column).data().toString();
-        return texts.join(u" | "_s);
-    }
-};
-
-ZQFile *add(FileList &list, const QByteArray &path, quint64 size = 0, qint64 time = 0)
-{
-    auto file = recordOf(path);
-    file->setAttributes(size, time);
-    return list.append(std::move(file));
-}
-
-} // namespace
-
 void tst_FileList::cells()
 {
     Fixture f;
-    const qint64 time =
-        QDateTime(QDate(2024, 3, 5), QTime(14, 7, 59), Qt::LocalTime).toMSecsSinceEpoch();
+    const qint64 time = localMsecs(2024, 3, 5, 14, 7, 59);
     ZQFile *photo = add(f.list, "/p/photo.JPG", 1234, time);
     add(f.list, "/p/caf\xE9", 1500000, time);
     f.model.setSettings(settings(u"[N]-[C]"_s));
@@ -677,9 +663,7 @@ void tst_FileList::derivedTextsKeepTheirValue()
     ZQFile file;
     file.setName(u"a.tar.gz"_qs);
     file.deriveDisplayExtension();
-    const qint64 when =
-        QDateTime(QDate(2024, 3, 5), QTime(14, 7, 30), Qt::LocalTime).toMSecsSinceEpoch();
-    file.setAttributes(1234, when);
+    file.setAttributes(1234, localMsecs(2024, 3, 5, 14, 7, 30));
     QCOMPARE(file.size(), u"1,234"_qs);
     QCOMPARE(file.date(), u"2024/03/05 14:07"_qs);
     QCOMPARE(file.displayExtension(), u"gz"_qs);
@@ -759,7 +743,6 @@ void tst_FileList::fileSize()
 void tst_FileList::folderTotal()
 {
     const QByteArray root = QFile::encodeName(m_dir.filePath(u"total"_qs));
-    QVERIFY(::mkdir(root.constData(), 0755) == 0);
     makeTree(root, {"other/", "other/inside=inside", "large.bin=large", "folder/",
                     "folder/a=" + QByteArray(300, 'x')});
     QVERIFY(::symlink("../large.bin", (root + "/folder/big").constData()) == 0);
@@ -817,34 +800,18 @@ void tst_FileList::recordAndItsPath_data()
     const QString undecodable = u"x"_s + QChar(0xdcff);
     // Bytes escaped one by one that make "é" on disk: the name keeps them.
     const QString escaped = u"b"_s + QChar(0xdcc3) + QChar(0xdca9);
-    QTest::newRow("renamed in place") << "/t"_ba
-                                      << "a"_ba
-                                      << "/t/a"_ba
-                                      << "/t/b"_ba << QString() << u"a"_s;
-    QTest::newRow("renamed with it") << "/t"_ba
-                                     << "a"_ba
-                                     << "/t/a"_ba
-                                     << "/t/b"_ba << u"b"_s << u"b"_s;
-    QTest::newRow("named apart") << "/t"_ba
-                                 << "a"_ba
-                                 << "/t/a"_ba
-                                 << "/t/b"_ba << u"c"_s << u"c"_s;
-    QTest::newRow("not UTF-8, moved") << "/t\xE9"_ba
-                                      << "x\xFF"_ba
-                                      << "/t\xE9/x\xFF"_ba
-                                      << "/u/x\xFF"_ba << QString() << undecodable;
-    QTest::newRow("not UTF-8, renamed") << "/"_ba
-                                        << "a"_ba
-                                        << "/a"_ba
-                                        << "/x\xFF"_ba << undecodable << undecodable;
-    QTest::newRow("escaped UTF-8") << "/t"_ba
-                                   << "a"_ba
-                                   << "/t/a"_ba
-                                   << "/t/b\xC3\xA9"_ba << escaped << escaped;
-    QTest::newRow("path alone") << "/t/d/"_ba
-                                << ""_ba
-                                << "/t/d/"_ba
-                                << "/t/d"_ba << QString() << u"d"_s;
+    const auto row = [](const char *tag, const QByteArray &folder, const QByteArray &name,
+                        const QByteArray &path, const QByteArray &newPath, const QString &newName,
+                        const QString &result) {
+        QTest::newRow(tag) << folder << name << path << newPath << newName << result;
+    };
+    row("renamed in place", "/t", "a", "/t/a", "/t/b", QString(), u"a"_s);
+    row("renamed with it", "/t", "a", "/t/a", "/t/b", u"b"_s, u"b"_s);
+    row("named apart", "/t", "a", "/t/a", "/t/b", u"c"_s, u"c"_s);
+    row("not UTF-8, moved", "/t\xE9", "x\xFF", "/t\xE9/x\xFF", "/u/x\xFF", QString(), undecodable);
+    row("not UTF-8, renamed", "/", "a", "/a", "/x\xFF", undecodable, undecodable);
+    row("escaped UTF-8", "/t", "a", "/t/a", "/t/b\xC3\xA9", escaped, escaped);
+    row("path alone", "/t/d/", "", "/t/d/", "/t/d", QString(), u"d"_s);
 }
 
 void tst_FileList::recordAndItsPath()

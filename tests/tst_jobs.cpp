@@ -7,6 +7,7 @@
 #include "jobs/undojob.h"
 #include "records.h"
 #include "rules/namecomposer.h"
+#include "rulesettings.h"
 #include "scratchdir.h"
 
 #include <QSet>
@@ -66,10 +67,7 @@ void listPaths(FileList &list, const QByteArrayList &paths)
 // New names of the old name with `suffix` before the extension.
 NameComposer appending(const char *suffix)
 {
-    RenameSettings settings;
-    settings.nameTemplate = u"[N]"_s + QLatin1StringView(suffix);
-    settings.extTemplate = u"[E]"_s;
-    return NameComposer(settings);
+    return NameComposer(settings(u"[N]"_s + QLatin1StringView(suffix)));
 }
 
 } // namespace
@@ -112,19 +110,17 @@ void tst_Jobs::listingInBatches()
     job.setBatchSize(100);
     FileList list;
     int batches = 0;
-    connect(&job, &Job::progressed, this, [&] {
+    const auto take = [&] {
         auto records = job.takeRecords();
         if (!records.empty())
             ++batches;
         list.appendAll(std::move(records));
-    });
+    };
+    connect(&job, &Job::progressed, this, take);
     QSignalSpy finished(&job, &Job::finished);
     job.start();
     QVERIFY(finished.wait(60000));
-    auto rest = job.takeRecords();
-    if (!rest.empty())
-        ++batches;
-    list.appendAll(std::move(rest));
+    take(); // what came after the last progress
     // How many batches there are depends on how often this thread's loop
     // turned while the worker listed (a fast worker may finish before the
     // first turn); what must hold is the order, each path once.

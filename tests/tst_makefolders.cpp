@@ -18,9 +18,6 @@
 
 #include <algorithm>
 #include <cstring>
-#include <dirent.h>
-#include <sys/stat.h>
-#include <unistd.h>
 
 using namespace Qt::StringLiterals;
 using L = QByteArrayList;
@@ -75,39 +72,34 @@ private:
 void TstMakeFolders::plan_data()
 {
     QTest::addColumn<S>("newNames");
+    QTest::addColumn<S>("expected");
     QTest::addColumn<S>("below");
     QTest::addColumn<bool>("caseless");
-    QTest::addColumn<S>("expected");
-    const S none;
+    const auto row = [](const char *tag, const S &newNames, const S &expected, const S &below = {},
+                        bool caseless = false) {
+        QTest::newRow(tag) << newNames << expected << below << caseless;
+    };
     const QString taken = u"conflict: “x.jpg” is taken in the folder “/d/sub”."_s;
-    QTest::newRow("into folders not there yet")
-        << S{u"2024/05/a.jpg"_s, u"2024/06/b.jpg"_s} << none << false << S{u"move"_s, u"move"_s};
-    QTest::newRow("leading slash")
-        << S{u"/tmp/a.jpg"_s} << none << false << S{u"refused: The new name starts with “/”."_s};
-    QTest::newRow("dot dot") << S{u"x/../../a.jpg"_s} << none << false
-                             << S{u"refused: The new name “..” is not allowed."_s};
-    QTest::newRow("dot") << S{u"./a.jpg"_s} << none << false
-                         << S{u"refused: The new name “.” is not allowed."_s};
-    QTest::newRow("empty part") << S{u"x//a.jpg"_s, u"x/"_s} << none << false
-                                << S{u"refused: The new name has an empty folder name."_s,
-                                     u"refused: The new name has an empty folder name."_s};
-    QTest::newRow("a folder name too long")
-        << S{QString(256, u'x') + u"/a.jpg"_s} << none << false
-        << S{u"refused: The new name is longer than 255 bytes."_s};
-    QTest::newRow("two files, one name below")
-        << S{u"sub/x.jpg"_s, u"sub/x.jpg"_s} << none << false
-        << S{u"move"_s, u"conflict: The same new name as row 1 (“a.jpg”)."_s};
-    QTest::newRow("taken below") << S{u"sub/x.jpg"_s, u"sub/y.jpg"_s} << S{u"x.jpg"_s} << false
-                                 << S{taken, u"move"_s};
-    QTest::newRow("taken below in another case")
-        << S{u"sub/x.jpg"_s} << S{u"X.JPG"_s} << true << S{taken};
-    QTest::newRow("twins in case below")
-        << S{u"new/x.jpg"_s, u"new/X.jpg"_s} << none << true
-        << S{u"move"_s, u"conflict: The new name differs only in case from that of row 1 "
-                        u"(“a.jpg”), and this folder does not tell case apart."_s};
+    row("into folders not there yet", S{u"2024/05/a.jpg"_s, u"2024/06/b.jpg"_s},
+        S{u"move"_s, u"move"_s});
+    row("leading slash", S{u"/tmp/a.jpg"_s}, S{u"refused: The new name starts with “/”."_s});
+    row("dot dot", S{u"x/../../a.jpg"_s}, S{u"refused: The new name “..” is not allowed."_s});
+    row("dot", S{u"./a.jpg"_s}, S{u"refused: The new name “.” is not allowed."_s});
+    row("empty part", S{u"x//a.jpg"_s, u"x/"_s},
+        S{u"refused: The new name has an empty folder name."_s,
+          u"refused: The new name has an empty folder name."_s});
+    row("a folder name too long", S{QString(256, u'x') + u"/a.jpg"_s},
+        S{u"refused: The new name is longer than 255 bytes."_s});
+    row("two files, one name below", S{u"sub/x.jpg"_s, u"sub/x.jpg"_s},
+        S{u"move"_s, u"conflict: The same new name as row 1 (“a.jpg”)."_s});
+    row("taken below", S{u"sub/x.jpg"_s, u"sub/y.jpg"_s}, S{taken, u"move"_s}, S{u"x.jpg"_s});
+    row("taken below in another case", S{u"sub/x.jpg"_s}, S{taken}, S{u"X.JPG"_s}, true);
+    row("twins in case below", S{u"new/x.jpg"_s, u"new/X.jpg"_s},
+        S{u"move"_s, u"conflict: The new name differs only in case from that of row 1 "
+                     u"(“a.jpg”), and this folder does not tell case apart."_s},
+        {}, true);
     // The same name in the file's own folder and below it are two names.
-    QTest::newRow("own folder and below")
-        << S{u"x.jpg"_s, u"sub/x.jpg"_s} << none << false << S{u"move"_s, u"move"_s};
+    row("own folder and below", S{u"x.jpg"_s, u"sub/x.jpg"_s}, S{u"move"_s, u"move"_s});
 }
 
 void TstMakeFolders::plan()
@@ -120,16 +112,11 @@ void TstMakeFolders::plan()
         const QString name = QChar(char16_t(u'a' + i)) + u".jpg"_s;
         files.push_back({"/d/" + name.toUtf8(), RuleFile{name, 0, {}}});
     }
-    std::vector<qint32> folderOfFile;
-    std::vector<QByteArray> folders = RenamePlan::foldersOf(files, &folderOfFile);
     RenamePlan::TargetFacts targets;
     if (!below.isEmpty())
         targets.emplace("/d/sub", factsWith(below, caseless));
-    std::vector<FolderFacts> facts;
-    facts.push_back(factsWith({}, caseless));
-    const RenamePlan plan = RenamePlan::compute(
-        files, std::vector<QString>(newNames.begin(), newNames.end()), folderOfFile,
-        std::move(folders), std::move(facts), false, true, targets);
+    const RenamePlan plan =
+        planOfOneFolder(files, newNames, factsWith({}, caseless), false, true, targets);
     S outcome;
     for (const RenamePlan::Row &row : plan.rows())
         outcome << (row.status == RenamePlan::Status::Move      ? u"move"_s
@@ -142,15 +129,10 @@ void TstMakeFolders::companionHeldByANameTakenBelow()
 {
     const std::vector<RenamePlan::File> files{{"/d/a.jpg", RuleFile{u"a.jpg"_s, 0, {}}},
                                               {"/d/a.xmp", RuleFile{u"a.xmp"_s, 0, {}}, -1, 0, 1}};
-    std::vector<qint32> folderOfFile;
-    std::vector<QByteArray> folders = RenamePlan::foldersOf(files, &folderOfFile);
-    std::vector<FolderFacts> facts;
-    facts.push_back(factsWith({}, false));
     RenamePlan::TargetFacts targets;
     targets.emplace("/d/sub", factsWith({u"x.jpg"_s}, false));
-    const RenamePlan plan =
-        RenamePlan::compute(files, {u"sub/x.jpg"_s, u"sub/x.xmp"_s}, folderOfFile,
-                            std::move(folders), std::move(facts), false, true, targets);
+    const RenamePlan plan = planOfOneFolder(files, {u"sub/x.jpg"_s, u"sub/x.xmp"_s},
+                                            factsWith({}, false), false, true, targets);
     QCOMPARE(plan.row(0).reason, u"“x.jpg” is taken in the folder “/d/sub”."_s);
     QCOMPARE(plan.row(1).status, RenamePlan::Status::Conflict);
     QCOMPARE(plan.row(1).reason, u"It moves with “a.jpg”, which cannot be renamed."_s);
@@ -173,7 +155,6 @@ void TstMakeFolders::runUndoRedo()
 {
     ScratchDir dir;
     const QByteArray trip = dir.path("Trip");
-    QCOMPARE(::mkdir(trip.constData(), 0755), 0);
     makeTree(trip, tripBefore);
     const L &before = tripBefore;
     const QString journals = dir.filePath(u"runs"_s);
@@ -233,7 +214,6 @@ void TstMakeFolders::kill()
     QFETCH(QByteArray, moment);
     ScratchDir dir;
     const QByteArray trip = dir.path("Trip");
-    QCOMPARE(::mkdir(trip.constData(), 0755), 0);
     makeTree(trip, tripBefore);
     const QByteArray journals = dir.path("runs");
     QVERIFY(killChildAt(moment, {"--child-run", trip, journals}));
@@ -260,10 +240,7 @@ void TstMakeFolders::onExfat()
     if (!mount.isValid())
         QSKIP(qPrintable(mount.whyNot()));
     const QByteArray trip = mount.path("Trip");
-    QCOMPARE(::mkdir(trip.constData(), 0755), 0);
-    makeTree(trip, tripBefore);
-    writeFile(trip + "/2024/IMG_4.JPG", "taken");
-    writeFile(trip + "/img_4.jpg", "four");
+    makeTree(trip, tripBefore + L{"2024/IMG_4.JPG=taken", "img_4.jpg=four"});
     L renames = tripRenames;
     renames << "img_4.jpg>2024/img_4.jpg";
     L before = tripBefore + L{"2024/IMG_4.JPG=taken", "img_4.jpg=four"};

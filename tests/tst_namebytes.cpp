@@ -44,6 +44,14 @@ QString bytes(const char *raw)
     return NameCodec::decode(QByteArray(raw));
 }
 
+QString units(std::initializer_list<char16_t> list)
+{
+    QString text;
+    for (char16_t u : list)
+        text += QChar(u);
+    return text;
+}
+
 } // namespace
 
 Q_DECLARE_METATYPE(RenameSettings)
@@ -216,53 +224,34 @@ void tst_NameBytes::tableShowsEscapes()
     QCOMPARE(model.index(0, FileTableModel::LocationColumn).data().toString(), u"/p/"_s + shown);
 }
 
-namespace {
-
-QString units(std::initializer_list<char16_t> list)
-{
-    QString text;
-    for (char16_t u : list)
-        text += QChar(u);
-    return text;
-}
-
-} // namespace
-
 void tst_NameBytes::decode_data()
 {
     QTest::addColumn<QByteArray>("bytes");
     QTest::addColumn<QString>("text");
     QTest::addColumn<bool>("valid");
-    QTest::newRow("ASCII") << QByteArray("photo.jpg") << u"photo.jpg"_s << true;
+    const auto row = [](const char *tag, const QByteArray &bytes, const QString &text, bool valid) {
+        QTest::newRow(tag) << bytes << text << valid;
+    };
+    row("ASCII", "photo.jpg", u"photo.jpg"_s, true);
     // Plain names are read a word of eight bytes at a time.
-    QTest::newRow("high byte last of first word")
-        << QByteArray("abcdefg\xe9-more") << u"abcdefg"_s + units({0xdce9}) + u"-more"_s << false;
-    QTest::newRow("high byte in second word")
-        << QByteArray("abcdefgh-\xe9-wxyz") << u"abcdefgh-"_s + units({0xdce9}) + u"-wxyz"_s
-        << false;
-    QTest::newRow("high byte in the leftover bytes")
-        << QByteArray("abcdefgh-\xe9") << u"abcdefgh-"_s + units({0xdce9}) << false;
-    QTest::newRow("UTF-8") << QByteArray("caf\xc3\xa9 \xf0\x9f\x98\x80") << u"café 😀"_s << true;
-    QTest::newRow("Latin-1 byte") << QByteArray("caf\xe9.txt")
-                                  << u"caf"_s + units({0xdce9}) + u".txt"_s << false;
-    QTest::newRow("real U+FFFD stays U+FFFD")
-        << QByteArray("caf\xef\xbf\xbd.txt") << u"caf\uFFFD.txt"_s << true;
-    QTest::newRow("U+FFFD beside a bad byte")
-        << QByteArray("\xef\xbf\xbd\xff") << u"\uFFFD"_s + units({0xdcff}) << false;
-    QTest::newRow("leading byte order mark kept")
-        << QByteArray("\xef\xbb\xbfx") << u"\uFEFFx"_s << true;
-    QTest::newRow("cut sequence at end")
-        << QByteArray("a\xe2\x82") << u"a"_s + units({0xdce2, 0xdc82}) << false;
-    QTest::newRow("cut sequence before ASCII")
-        << QByteArray("\xe2\x82x") << units({0xdce2, 0xdc82}) + u"x"_s << false;
-    QTest::newRow("overlong slash") << QByteArray("\xc0\xaf") << units({0xdcc0, 0xdcaf}) << false;
-    QTest::newRow("encoded surrogate")
-        << QByteArray("\xed\xa0\x80") << units({0xdced, 0xdca0, 0xdc80}) << false;
-    QTest::newRow("past U+10FFFF")
-        << QByteArray("\xf4\x90\x80\x80") << units({0xdcf4, 0xdc90, 0xdc80, 0xdc80}) << false;
-    QTest::newRow("lone continuation byte") << QByteArray("\x80") << units({0xdc80}) << false;
-    QTest::newRow("astral after bad byte")
-        << QByteArray("\xfe\xf0\x9f\x98\x80") << units({0xdcfe, 0xd83d, 0xde00}) << false;
+    row("high byte last of first word", "abcdefg\xe9-more",
+        u"abcdefg"_s + units({0xdce9}) + u"-more"_s, false);
+    row("high byte in second word", "abcdefgh-\xe9-wxyz",
+        u"abcdefgh-"_s + units({0xdce9}) + u"-wxyz"_s, false);
+    row("high byte in the leftover bytes", "abcdefgh-\xe9", u"abcdefgh-"_s + units({0xdce9}),
+        false);
+    row("UTF-8", "caf\xc3\xa9 \xf0\x9f\x98\x80", u"café 😀"_s, true);
+    row("Latin-1 byte", "caf\xe9.txt", u"caf"_s + units({0xdce9}) + u".txt"_s, false);
+    row("real U+FFFD stays U+FFFD", "caf\xef\xbf\xbd.txt", u"caf\uFFFD.txt"_s, true);
+    row("U+FFFD beside a bad byte", "\xef\xbf\xbd\xff", u"\uFFFD"_s + units({0xdcff}), false);
+    row("leading byte order mark kept", "\xef\xbb\xbfx", u"\uFEFFx"_s, true);
+    row("cut sequence at end", "a\xe2\x82", u"a"_s + units({0xdce2, 0xdc82}), false);
+    row("cut sequence before ASCII", "\xe2\x82x", units({0xdce2, 0xdc82}) + u"x"_s, false);
+    row("overlong slash", "\xc0\xaf", units({0xdcc0, 0xdcaf}), false);
+    row("encoded surrogate", "\xed\xa0\x80", units({0xdced, 0xdca0, 0xdc80}), false);
+    row("past U+10FFFF", "\xf4\x90\x80\x80", units({0xdcf4, 0xdc90, 0xdc80, 0xdc80}), false);
+    row("lone continuation byte", "\x80", units({0xdc80}), false);
+    row("astral after bad byte", "\xfe\xf0\x9f\x98\x80", units({0xdcfe, 0xd83d, 0xde00}), false);
 }
 
 void tst_NameBytes::decode()

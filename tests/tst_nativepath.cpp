@@ -34,30 +34,23 @@ void tst_NativePath::split_data()
     QTest::addColumn<QByteArray>("folder");
     QTest::addColumn<QByteArray>("openable");
     QTest::addColumn<QByteArray>("name");
-    QTest::newRow("plain") << QByteArray("/home/a/x.txt") << QByteArray("/home/a")
-                           << QByteArray("/home/a") << QByteArray("x.txt");
-    QTest::newRow("entry of the root")
-        << QByteArray("/a") << QByteArray("/") << QByteArray("/") << QByteArray("a");
-    QTest::newRow("doubled root slash")
-        << QByteArray("//a") << QByteArray("/") << QByteArray("/") << QByteArray("a");
-    QTest::newRow("no slash") << QByteArray("a") << QByteArray() << QByteArray(".")
-                              << QByteArray("a");
-    QTest::newRow("trailing slash")
-        << QByteArray("/d/e/") << QByteArray("/d/e") << QByteArray("/d/e") << QByteArray();
-    QTest::newRow("doubled inner slash")
-        << QByteArray("/d//x") << QByteArray("/d/") << QByteArray("/d/") << QByteArray("x");
-    QTest::newRow("the root") << QByteArray("/") << QByteArray("/") << QByteArray("/")
-                              << QByteArray();
-    QTest::newRow("empty") << QByteArray() << QByteArray() << QByteArray(".") << QByteArray();
-    QTest::newRow("relative") << QByteArray("d/x") << QByteArray("d") << QByteArray("d")
-                              << QByteArray("x");
-    QTest::newRow("not UTF-8") << QByteArray("/caf\xe9/\xff\xfe.txt") << QByteArray("/caf\xe9")
-                               << QByteArray("/caf\xe9") << QByteArray("\xff\xfe.txt");
+    const auto row = [](const char *tag, const QByteArray &path, const QByteArray &folder,
+                        const QByteArray &openable, const QByteArray &name) {
+        QTest::newRow(tag) << path << folder << openable << name;
+    };
+    row("plain", "/home/a/x.txt", "/home/a", "/home/a", "x.txt");
+    row("entry of the root", "/a", "/", "/", "a");
+    row("doubled root slash", "//a", "/", "/", "a");
+    row("no slash", "a", {}, ".", "a");
+    row("trailing slash", "/d/e/", "/d/e", "/d/e", {});
+    row("doubled inner slash", "/d//x", "/d/", "/d/", "x");
+    row("the root", "/", "/", "/", {});
+    row("empty", {}, {}, ".", {});
+    row("relative", "d/x", "d", "d", "x");
+    row("not UTF-8", "/caf\xe9/\xff\xfe.txt", "/caf\xe9", "/caf\xe9", "\xff\xfe.txt");
     // 0x2f only ever stands for a slash: UTF-8 never uses it inside a
     // sequence, so an overlong spelling of "/" is part of the name.
-    QTest::newRow("overlong slash stays in the name")
-        << QByteArray("/d/a\xc0\xafz") << QByteArray("/d") << QByteArray("/d")
-        << QByteArray("a\xc0\xafz");
+    row("overlong slash stays in the name", "/d/a\xc0\xafz", "/d", "/d", "a\xc0\xafz");
 }
 
 void tst_NativePath::split()

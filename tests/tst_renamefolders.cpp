@@ -9,6 +9,7 @@
 #include "rename/runhistory.h"
 #include "rename/undorun.h"
 #include "rules/namecomposer.h"
+#include "rulesettings.h"
 #include "scratchdir.h"
 
 #include <QTest>
@@ -103,7 +104,6 @@ void TstRenameFolders::runUndoRedo()
     QFETCH(L, after);
     ScratchDir dir;
     const QByteArray root = dir.path("tree");
-    QCOMPARE(::mkdir(root.constData(), 0755), 0);
     makeTree(root, albumTree);
     FileList list;
     const RenameRun::Report run = renameAlbum(root, dir.filePath(u"runs"_s), descending, list);
@@ -141,7 +141,6 @@ void TstRenameFolders::kill()
     QFETCH(QByteArray, moment);
     ScratchDir dir;
     const QByteArray root = dir.path("tree");
-    QCOMPARE(::mkdir(root.constData(), 0755), 0);
     makeTree(root, albumTree);
     const QByteArray journals = dir.path("runs");
     QVERIFY(killChildAt(moment, {"--child-run", root, journals}));
@@ -165,10 +164,8 @@ void TstRenameFolders::foldersOnlyWithTheCounter()
     listPaths(list, {dir.path("c.old"), dir.path("a/y.txt"), dir.path("a"), dir.path("b")},
               Rows::Folders);
     QCOMPARE(list.count(), 3);
-    RenameSettings settings;
-    settings.nameTemplate = u"Disc [C]"_s;
-    const NameComposer composer(settings);
-    const RenameRun::Report run = RenameRun::clickStart(list, composer, nullptr, nullptr);
+    const RenameRun::Report run =
+        RenameRun::clickStart(list, NameComposer(settings(u"Disc [C]"_s)), nullptr, nullptr);
     QCOMPARE(run.renamed, 3);
     QCOMPARE(tree(dir.path()),
              (L{"Disc 1.old/", "Disc 2/", "Disc 2/y.txt=y", "Disc 3/", "Disc 3/x.txt=x"}));

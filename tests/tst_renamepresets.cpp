@@ -1,19 +1,13 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
+#include "diskfiles.h"
 #include "rename/renamepresets.h"
 #include "rename/userdefaults.h"
+#include "rulesettings.h"
 
-#include <QFile>
 #include <QTemporaryDir>
 #include <QTest>
 
 using namespace Qt::StringLiterals;
-
-// A settings file of these presets' keys, as written by hand or a later version.
-static bool writeIni(const QString &path, const QByteArray &presets)
-{
-    QFile ini(path);
-    return ini.open(QIODevice::WriteOnly) && ini.write("[Presets]\n" + presets) > 0;
-}
 
 // Presets in the user's settings file: names of any kind, every setting, and
 // keys of a later version.
@@ -54,31 +48,24 @@ void tst_RenamePresets::roundTrip()
     QFETCH(QString, name);
     QTemporaryDir dir;
     const QString file = dir.filePath(u"v.conf"_s);
-    RenameSettings settings;
-    settings.nameTemplate = u" [N] "_s;
-    settings.extTemplate = QString();
-    settings.searchText = u"(\\d+)"_s;
-    settings.replaceText = u"n$1, \"quoted\""_s;
-    settings.regex = true;
-    settings.ignoreCase = true;
-    settings.caseTag = RenameSettings::TitleCase;
-    settings.startCounter = -2147483647 - 1;
-    settings.stepCounter = -3;
-    settings.digitsCounter = 4;
-    settings.counterPerFolder = true;
-    settings.hour24 = true;
-    settings.plainAscii = true;
-    settings.dateSources = {RenameSettings::DateSource::Taken, RenameSettings::DateSource::Created,
-                            RenameSettings::DateSource::Modified};
+    RenameSettings all = settings(u" [N] "_s, QString(), u"(\\d+)"_s, u"n$1, \"quoted\""_s,
+                                  RenameSettings::TitleCase, -2147483647 - 1, -3, 4);
+    all.regex = true;
+    all.ignoreCase = true;
+    all.counterPerFolder = true;
+    all.hour24 = true;
+    all.plainAscii = true;
+    all.dateSources = {RenameSettings::DateSource::Taken, RenameSettings::DateSource::Created,
+                       RenameSettings::DateSource::Modified};
     {
         UserDefaults defaults(file);
-        RenamePresets(defaults).save(name, settings);
+        RenamePresets(defaults).save(name, all);
     }
     UserDefaults defaults(file);
     const RenamePresets presets(defaults);
     QCOMPARE(presets.names(), QStringList{name});
     QVERIFY(presets.contains(name));
-    QCOMPARE(*presets.load(name), settings);
+    QCOMPARE(*presets.load(name), all);
     QVERIFY(!presets.load(name + u'x'));
 }
 
@@ -86,7 +73,8 @@ void tst_RenamePresets::laterKeysIgnoredAndKept()
 {
     QTemporaryDir dir;
     const QString file = dir.filePath(u"v.conf"_s);
-    QVERIFY(writeIni(file, "old\\nameTemplate=[C]\nold\\colourOfTheDay=blue\nold\\caseTag=9\n"));
+    // A settings file as written by hand or a later version.
+    writeFile(file, "[Presets]\nold\\nameTemplate=[C]\nold\\colourOfTheDay=blue\nold\\caseTag=9\n");
     {
         UserDefaults defaults(file);
         RenamePresets presets(defaults);
@@ -104,8 +92,8 @@ void tst_RenamePresets::unreadableValuesFallBack()
 {
     QTemporaryDir dir;
     const QString file = dir.filePath(u"v.conf"_s);
-    QVERIFY(writeIni(file, "p\\startCounter=many\np\\stepCounter=99999999999\n"
-                           "p\\digitsCounter=100000\np\\regex=perhaps\n"));
+    writeFile(file, "[Presets]\np\\startCounter=many\np\\stepCounter=99999999999\n"
+                    "p\\digitsCounter=100000\np\\regex=perhaps\n");
     UserDefaults defaults(file);
     const RenameSettings loaded = *RenamePresets(defaults).load(u"p"_s);
     QCOMPARE(loaded.startCounter, 1);
@@ -184,10 +172,7 @@ void tst_RenamePresets::readFactoryFile()
 {
     QFETCH(QByteArray, content);
     const QString fileName = m_dir.filePath(u"Factory"_s);
-    QFile file(fileName);
-    QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
-    file.write(content);
-    file.close();
+    writeFile(fileName, content);
     UserDefaults defaults(m_dir.filePath(u"user.conf"_s));
     defaults.registerDefaults(UserDefaults::readFactoryFile(fileName));
     QTEST(defaults.boolForKey(u"skipTutorial"_s), "skipTutorial");

@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "asnobody.h"
-#include "diskfiles.h"
+#include "disktree.h"
 #include "files/filelist.h"
 #include "intake/fileintake.h"
 #include "loopmount.h"
@@ -21,10 +21,8 @@
 
 #include <algorithm>
 #include <atomic>
-#include <dirent.h>
 #include <fcntl.h>
 #include <filesystem>
-#include <fstream>
 #include <stdexcept>
 #include <sys/stat.h>
 #include <thread>
@@ -148,6 +146,46 @@ QByteArrayList numberedFiles(int total, int folders = 1)
         files << folder + numbered(i);
     }
     return files;
+}
+
+// Files in one folder, each holding its own name, listed through the intake.
+void makeFiles(const QByteArray &folder, const L &names, FileList &list)
+{
+    FileIntake intake(list);
+    for (const QByteArray &name : names) {
+        writeFile(folder + '/' + name, name);
+        intake.insertFile(folder + '/' + name);
+    }
+}
+
+// The plan of the list as the window would show it, then the run; every file
+// the plan moves must end under the name it showed, holding its content.
+RenameRun::Report planAndRun(FileList &list, const RenameRun::NameSource &names)
+{
+    std::vector<RenamePlan::File> files = RenamePlan::filesOf(list);
+    std::vector<QByteArray> contents;
+    std::vector<QString> newNames;
+    for (qint64 row = 0; row < list.count(); ++row) {
+        contents.push_back(readFile(list.fileAtIndex(row)->nativePath()));
+        newNames.push_back(names(*list.fileAtIndex(row), row));
+    }
+    const RenamePlan plan = RenamePlan::fromNames(files, newNames);
+    const RenameRun::Report report = RenameRun::clickStart(list, names, nullptr, nullptr);
+    for (qint64 row = 0; row < plan.count(); ++row) {
+        if (plan.row(row).status != RenamePlan::Status::Move)
+            continue;
+        const QByteArray &path = files[size_t(row)].path;
+        const QByteArray moved = path.left(path.lastIndexOf('/') + 1) + plan.row(row).nativeName();
+        if (readFile(moved) != contents[size_t(row)] ||
+            list.fileAtIndex(row)->nativePath() != moved)
+            qWarning() << "not moved as planned:" << path << "to" << moved;
+    }
+    return report;
+}
+
+RenameRun::NameSource fixedNames(const S &newNames)
+{
+    return [newNames](const ZQFile &, qint64 row) { return newNames.value(row); };
 }
 
 } // namespace
@@ -569,32 +607,28 @@ void tst_RenameRun::nativeMoves_data()
     QTest::addColumn<QByteArray>("to");
     QTest::addColumn<QString>("error");
     QTest::addColumn<QString>("expectedDisk");
+    const auto row = [](const char *tag, const QString &how, const L &files, const QByteArray &to,
+                        const QString &expectedDisk, const QString &error = {}) {
+        QTest::newRow(tag) << how << files << to << error << expectedDisk;
+    };
     const QString exists = u"File exists"_s;
     const L ab{"a", "b"};
-    QTest::newRow("renameFile, free")
-        << u"renameFile"_s << ab << "c"_ba << QString() << u"b=b c=a"_s;
-    QTest::newRow("renameFile, taken") << u"renameFile"_s << ab << "b"_ba << exists << u"a=a b=b"_s;
-    QTest::newRow("renameFile, same file")
-        << u"renameFile"_s << L{"a", "b@a"} << "b"_ba << exists << u"a=a b=a"_s;
-    QTest::newRow("link, free") << u"link"_s << ab << "c"_ba << QString() << u"b=b c=a"_s;
-    QTest::newRow("link, taken") << u"link"_s << ab << "b"_ba << exists << u"a=a b=b"_s;
+    row("renameFile, free", u"renameFile"_s, ab, "c", u"b=b c=a"_s);
+    row("renameFile, taken", u"renameFile"_s, ab, "b", u"a=a b=b"_s, exists);
+    row("renameFile, same file", u"renameFile"_s, L{"a", "b@a"}, "b", u"a=a b=a"_s, exists);
+    row("link, free", u"link"_s, ab, "c", u"b=b c=a"_s);
+    row("link, taken", u"link"_s, ab, "b", u"a=a b=b"_s, exists);
     // Goes to a temporary name and back, as A is taken.
-    QTest::newRow("temporary, case only")
-        << u"temporary"_s << L{"a"} << "A"_ba << QString() << u"A=a"_s;
+    row("temporary, case only", u"temporary"_s, L{"a"}, "A", u"A=a"_s);
     // Two links of one file on a case-sensitive folder are two names: no
     // temporary name, no lost name.
-    QTest::newRow("moveAt, links in two cases")
-        << u"moveAt"_s << L{"a", "A@a"} << "A"_ba << exists << u"A=a a=a"_s;
-    QTest::newRow("placeholder, free")
-        << u"placeholder"_s << L{"a"} << "b"_ba << QString() << u"b=a"_s;
-    QTest::newRow("placeholder, gone")
-        << u"placeholder"_s << L{} << "b"_ba << u"No such file or directory"_s << QString();
-    QTest::newRow("placeholder, taken")
-        << u"placeholder"_s << ab << "b"_ba << exists << u"a=a b=b"_s;
-    QTest::newRow("placeholder, an empty file")
-        << u"placeholder"_s << L{"a", "e="} << "e"_ba << exists << u"a=a e="_s;
-    QTest::newRow("placeholder, a dangling link")
-        << u"placeholder"_s << L{"a", "d->nowhere"} << "d"_ba << exists << u"a=a d="_s;
+    row("moveAt, links in two cases", u"moveAt"_s, L{"a", "A@a"}, "A", u"A=a a=a"_s, exists);
+    row("placeholder, free", u"placeholder"_s, L{"a"}, "b", u"b=a"_s);
+    row("placeholder, gone", u"placeholder"_s, L{}, "b", QString(), u"No such file or directory"_s);
+    row("placeholder, taken", u"placeholder"_s, ab, "b", u"a=a b=b"_s, exists);
+    row("placeholder, an empty file", u"placeholder"_s, L{"a", "e="}, "e", u"a=a e="_s, exists);
+    row("placeholder, a dangling link", u"placeholder"_s, L{"a", "d->nowhere"}, "d", u"a=a d="_s,
+        exists);
 }
 
 void tst_RenameRun::nativeMoves()
@@ -701,8 +735,6 @@ void tst_RenameRun::logLineStaysOneLine()
     QCOMPARE(g_log, QStringList{u"a\\x0db\\x0ac"_s});
 }
 
-using L = QByteArrayList;
-
 // Each move on a real volume: ext4 (or whatever holds the temporary folder),
 // exFAT through FUSE (no rename flags, no hard links, case-insensitive) and
 // NTFS through ntfs-3g (no rename flags, case-sensitive). Each file holds its
@@ -776,53 +808,6 @@ void tst_RenameRun::moves()
     QTEST(folderEntries(folder), "expectedDisk");
 }
 
-using S = QStringList;
-using L = QByteArrayList;
-
-namespace {
-
-// Files in one folder, each holding its own name, listed through the intake.
-void makeFiles(const QByteArray &folder, const L &names, FileList &list)
-{
-    FileIntake intake(list);
-    for (const QByteArray &name : names) {
-        std::ofstream(folder.toStdString() + '/' + name.toStdString()) << name.toStdString();
-        intake.insertFile(folder + '/' + name);
-    }
-}
-
-// The plan of the list as the window would show it, then the run; every file
-// the plan moves must end under the name it showed, holding its content.
-RenameRun::Report planAndRun(FileList &list, const RenameRun::NameSource &names)
-{
-    std::vector<RenamePlan::File> files = RenamePlan::filesOf(list);
-    std::vector<QByteArray> contents;
-    std::vector<QString> newNames;
-    for (qint64 row = 0; row < list.count(); ++row) {
-        contents.push_back(readFile(list.fileAtIndex(row)->nativePath()));
-        newNames.push_back(names(*list.fileAtIndex(row), row));
-    }
-    const RenamePlan plan = RenamePlan::fromNames(files, newNames);
-    const RenameRun::Report report = RenameRun::clickStart(list, names, nullptr, nullptr);
-    for (qint64 row = 0; row < plan.count(); ++row) {
-        if (plan.row(row).status != RenamePlan::Status::Move)
-            continue;
-        const QByteArray &path = files[size_t(row)].path;
-        const QByteArray moved = path.left(path.lastIndexOf('/') + 1) + plan.row(row).nativeName();
-        if (readFile(moved) != contents[size_t(row)] ||
-            list.fileAtIndex(row)->nativePath() != moved)
-            qWarning() << "not moved as planned:" << path << "to" << moved;
-    }
-    return report;
-}
-
-RenameRun::NameSource fixedNames(const S &newNames)
-{
-    return [newNames](const ZQFile &, qint64 row) { return newNames.value(row); };
-}
-
-} // namespace
-
 // One folder; each file holds its old name. The listed names in stored order,
 // the template, the sort direction, then the disk and the failures.
 void tst_RenameRun::chains_data()
@@ -862,13 +847,9 @@ void tst_RenameRun::chains()
     FileList list;
     makeFiles(dir.path(), files, list);
     list.setSortDescending(descending);
-    RenameSettings settings;
-    settings.nameTemplate = nameTemplate;
     QFETCH(int, start);
     QFETCH(int, step);
-    settings.startCounter = start;
-    settings.stepCounter = step;
-    const NameComposer composer(settings);
+    const NameComposer composer(settings(nameTemplate, u"[E]"_s, {}, {}, 0, start, step));
     QTest::failOnWarning(QRegularExpression(u"not moved as planned"_s));
     const RenameRun::Report report = planAndRun(
         list, [&](const ZQFile &file, qint64 row) { return composer.newNameForFile(file, row); });
@@ -940,10 +921,7 @@ void tst_RenameRun::cancelInACycle()
 void tst_RenameRun::replacedFolder()
 {
     ScratchDir dir;
-    QVERIFY(mkdir(dir.path("tree").constData(), 0755) == 0);
-    QVERIFY(mkdir(dir.path("tree/zz").constData(), 0755) == 0);
-    QVERIFY(mkdir(dir.path("victim").constData(), 0755) == 0);
-    std::ofstream(dir.path("victim/a").toStdString()) << "victim";
+    makeTree(dir.path(), {"tree/", "tree/zz/", "victim/", "victim/a=victim"});
     FileList list;
     makeFiles(dir.path("tree/zz"), {"a"}, list);
     QVERIFY(rename(dir.path("tree/zz").constData(), dir.path("tree/zz.orig").constData()) == 0);

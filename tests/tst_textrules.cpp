@@ -1,8 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "rules/namecomposer.h"
 #include "rules/patternsearch.h"
 #include "rules/textrules.h"
-#include "rulesettings.h"
 
 #include <QElapsedTimer>
 #include <QTest>
@@ -10,8 +8,6 @@
 using namespace TextRules;
 
 using namespace Qt::StringLiterals;
-
-Q_DECLARE_METATYPE(RenameSettings)
 
 enum CaseRule
 {
@@ -33,8 +29,6 @@ private slots:
     void caseMapping();
     void caseRules_data();
     void caseRules();
-    void composedCase_data();
-    void composedCase();
     void patternReplace_data();
     void patternReplace();
     void faults_data();
@@ -246,49 +240,6 @@ void tst_TextRules::caseRules()
     QCOMPARE(rule == Title ? titleCase(text) : sentenceCase(text), expected);
 }
 
-// The rules as the composer joins them: the case of a name and its
-// extension, and the pattern search run over the joined name.
-void tst_TextRules::composedCase_data()
-{
-    QTest::addColumn<RenameSettings>("s");
-    QTest::addColumn<QString>("name");
-    QTest::addColumn<QString>("expected");
-    const auto withCase = [](int caseTag) { return settings(u"[N]"_s, u"[E]"_s, {}, {}, caseTag); };
-    const auto pattern = [](RenameSettings s) {
-        s.regex = true;
-        return s;
-    };
-    QTest::newRow("title keeps the extension")
-        << withCase(3) << u"won't stop.MP3"_s << u"Won't Stop.MP3"_s;
-    QTest::newRow("sentence keeps the extension")
-        << withCase(4) << u"HELLO world.TXT"_s << u"Hello world.TXT"_s;
-    QTest::newRow("title of a name without extension")
-        << withCase(3) << u"read me"_s << u"Read Me"_s;
-    QTest::newRow("title of a dot file is the whole name")
-        << withCase(3) << u".bash profile"_s << u".Bash Profile"_s;
-    QTest::newRow("title with an inner dot") << withCase(3) << u"a.b.c.JPG"_s << u"A.B.C.JPG"_s;
-    QTest::newRow("tag 5 keeps the case") << withCase(5) << u"hELLO.txt"_s << u"hELLO.txt"_s;
-    QTest::newRow("the pattern runs after the join")
-        << pattern(settings(u"[N]-[C]"_s, u"[E]"_s, u"\\.(\\w+)$"_s, u"_$1"_s, 0, 7)) << u"a.jpg"_s
-        << u"a-7_jpg"_s;
-    QTest::newRow("invalid: the template's result stays")
-        << pattern(settings(u"[N]_x"_s, u"[E]"_s, u"(x"_s, u"y"_s, RenameSettings::UpperCase))
-        << u"a(x.txt"_s << u"A(X_X.TXT"_s;
-    QTest::newRow("the same text searched literally is no pattern")
-        << settings(u"[N]_x"_s, u"[E]"_s, u"(x"_s, u"y"_s, RenameSettings::UpperCase)
-        << u"a(x.txt"_s << u"AY_X.TXT"_s;
-}
-
-void tst_TextRules::composedCase()
-{
-    QFETCH(RenameSettings, s);
-    QFETCH(QString, name);
-    QFETCH(QString, expected);
-    const NameComposer composer(s);
-    QCOMPARE(composer.searchIsValid(), !QByteArray(QTest::currentDataTag()).startsWith("invalid"));
-    QCOMPARE(composer.newNameForFile({name, 0, {}}, 0), expected);
-}
-
 // The regular-expression search and its replacement syntax.
 
 void tst_TextRules::patternReplace_data()
@@ -298,46 +249,39 @@ void tst_TextRules::patternReplace_data()
     QTest::addColumn<bool>("ignoreCase");
     QTest::addColumn<QString>("text");
     QTest::addColumn<QString>("expected");
-    QTest::newRow("digits with a group")
-        << u"(\\d+)"_s << u"n$1"_s << false << u"IMG_0042.jpg"_s << u"IMG_n0042.jpg"_s;
-    QTest::newRow("every match, left to right")
-        << u"(\\d)"_s << u"<$1>"_s << false << u"a1b2"_s << u"a<1>b<2>"_s;
-    QTest::newRow("whole match") << u"b+"_s << u"[$0]"_s << false << u"abbc"_s << u"a[bb]c"_s;
-    QTest::newRow("swap with groups")
-        << u"^(\\w+)-(\\w+)"_s << u"$2-$1"_s << false << u"left-right.txt"_s << u"right-left.txt"_s;
-    QTest::newRow("named group") << u"(?<year>\\d{4})"_s << u"y${year}"_s << false << u"x2024"_s
-                                 << u"xy2024"_s;
-    QTest::newRow("numbered in braces") << u"(a)"_s << u"${1}0"_s << false << u"a"_s << u"a0"_s;
-    QTest::newRow("two digits: $10")
-        << u"(a)(b)(c)(d)(e)(f)(g)(h)(i)(j)"_s << u"$10"_s << false << u"abcdefghij"_s << u"j"_s;
-    QTest::newRow("$100 is group 10 then 0")
-        << u"(a)(b)(c)(d)(e)(f)(g)(h)(i)(j)"_s << u"$100"_s << false << u"abcdefghij"_s << u"j0"_s;
-    QTest::newRow("dollar dollar") << u"a"_s << u"$$1"_s << false << u"a"_s << u"$1"_s;
-    QTest::newRow("lone dollar at the end") << u"a"_s << u"x$"_s << false << u"ba"_s << u"bx$"_s;
-    QTest::newRow("dollar before a letter stays")
-        << u"a"_s << u"$x"_s << false << u"a"_s << u"$x"_s;
-    QTest::newRow("unclosed brace stays") << u"a"_s << u"${1"_s << false << u"a"_s << u"${1"_s;
-    QTest::newRow("group that took no part is empty")
-        << u"(a)|(b)"_s << u"[$2]"_s << false << u"ab"_s << u"[][b]"_s;
-    QTest::newRow("empty matches do not loop")
-        << u"x*"_s << u"-"_s << false << u"abc"_s << u"-a-b-c-"_s;
-    QTest::newRow("empty match between astral characters")
-        << u"x*"_s << u"-"_s << false << u"\U0001F600"_qs << u"-\U0001F600-"_qs;
-    QTest::newRow("replacement is not searched again")
-        << u"a"_s << u"aa"_s << false << u"aa"_s << u"aaaa"_s;
-    QTest::newRow("ignore case") << u"img"_s << u"P"_s << true << u"IMG_img"_s << u"P_P"_s;
-    QTest::newRow("case matters without it")
-        << u"img"_s << u"P"_s << false << u"IMG_img"_s << u"IMG_P"_s;
-    QTest::newRow("ignore case beyond ASCII")
-        << u"\u00E9t\u00E9"_qs << u"E"_s << true << u"\u00C9T\u00C9"_qs << u"E"_s;
-    QTest::newRow("no match keeps the text") << u"q"_s << u"x"_s << false << u"abc"_s << u"abc"_s;
-    QTest::newRow("lone surrogate is matched around and kept")
-        << u"(.)b"_s << u"[$1]"_s << false << u"a"_qs + QChar(0xDC80) + u"b"_qs + QChar(0xD800)
-        << u"a["_qs + QChar(0xDC80) + u"]"_qs + QChar(0xD800);
-    QTest::newRow("surrogate pair stays a pair")
-        << u"."_s << u"<$0>"_s << false << u"\U0001F600"_qs << u"<\U0001F600>"_qs;
-    QTest::newRow("may produce a slash") << u"_"_s << u"/"_s << false << u"a_b"_s << u"a/b"_s;
-    QTest::newRow("may produce an empty name") << u".*"_s << u""_s << false << u"abc"_s << u""_s;
+    const auto row = [](const char *tag, const QString &pattern, const QString &replacement,
+                        const QString &text, const QString &expected, bool ignoreCase = false) {
+        QTest::newRow(tag) << pattern << replacement << ignoreCase << text << expected;
+    };
+    row("digits with a group", u"(\\d+)"_s, u"n$1"_s, u"IMG_0042.jpg"_s, u"IMG_n0042.jpg"_s);
+    row("every match, left to right", u"(\\d)"_s, u"<$1>"_s, u"a1b2"_s, u"a<1>b<2>"_s);
+    row("whole match", u"b+"_s, u"[$0]"_s, u"abbc"_s, u"a[bb]c"_s);
+    row("swap with groups", u"^(\\w+)-(\\w+)"_s, u"$2-$1"_s, u"left-right.txt"_s,
+        u"right-left.txt"_s);
+    row("named group", u"(?<year>\\d{4})"_s, u"y${year}"_s, u"x2024"_s, u"xy2024"_s);
+    row("numbered in braces", u"(a)"_s, u"${1}0"_s, u"a"_s, u"a0"_s);
+    const QString ten = u"(a)(b)(c)(d)(e)(f)(g)(h)(i)(j)"_s;
+    row("two digits: $10", ten, u"$10"_s, u"abcdefghij"_s, u"j"_s);
+    row("$100 is group 10 then 0", ten, u"$100"_s, u"abcdefghij"_s, u"j0"_s);
+    row("dollar dollar", u"a"_s, u"$$1"_s, u"a"_s, u"$1"_s);
+    row("lone dollar at the end", u"a"_s, u"x$"_s, u"ba"_s, u"bx$"_s);
+    row("dollar before a letter stays", u"a"_s, u"$x"_s, u"a"_s, u"$x"_s);
+    row("unclosed brace stays", u"a"_s, u"${1"_s, u"a"_s, u"${1"_s);
+    row("group that took no part is empty", u"(a)|(b)"_s, u"[$2]"_s, u"ab"_s, u"[][b]"_s);
+    row("empty matches do not loop", u"x*"_s, u"-"_s, u"abc"_s, u"-a-b-c-"_s);
+    row("empty match between astral characters", u"x*"_s, u"-"_s, u"\U0001F600"_qs,
+        u"-\U0001F600-"_qs);
+    row("replacement is not searched again", u"a"_s, u"aa"_s, u"aa"_s, u"aaaa"_s);
+    row("ignore case", u"img"_s, u"P"_s, u"IMG_img"_s, u"P_P"_s, true);
+    row("case matters without it", u"img"_s, u"P"_s, u"IMG_img"_s, u"IMG_P"_s);
+    row("ignore case beyond ASCII", u"\u00E9t\u00E9"_qs, u"E"_s, u"\u00C9T\u00C9"_qs, u"E"_s, true);
+    row("no match keeps the text", u"q"_s, u"x"_s, u"abc"_s, u"abc"_s);
+    row("lone surrogate is matched around and kept", u"(.)b"_s, u"[$1]"_s,
+        u"a"_qs + QChar(0xDC80) + u"b"_qs + QChar(0xD800),
+        u"a["_qs + QChar(0xDC80) + u"]"_qs + QChar(0xD800));
+    row("surrogate pair stays a pair", u"."_s, u"<$0>"_s, u"\U0001F600"_qs, u"<\U0001F600>"_qs);
+    row("may produce a slash", u"_"_s, u"/"_s, u"a_b"_s, u"a/b"_s);
+    row("may produce an empty name", u".*"_s, u""_s, u"abc"_s, u""_s);
 }
 
 void tst_TextRules::patternReplace()
@@ -359,41 +303,33 @@ void tst_TextRules::faults_data()
     QTest::addColumn<int>("fault");
     QTest::addColumn<QString>("reason");
     QTest::addColumn<qsizetype>("offset");
-    const int pattern = int(PatternSearch::Fault::Pattern);
-    const int replacement = int(PatternSearch::Fault::Replacement);
-    QTest::newRow("unclosed group")
-        << u"a(b"_s << u""_s << pattern << u"missing closing parenthesis"_s << qsizetype(3);
-    QTest::newRow("unmatched closing parenthesis")
-        << u"ab)"_s << u""_s << pattern << u"unmatched closing parenthesis"_s << qsizetype(2);
-    QTest::newRow("nothing to repeat")
-        << u"*a"_s << u""_s << pattern << u"quantifier does not follow a repeatable item"_s
-        << qsizetype(0);
-    QTest::newRow("unclosed class")
-        << u"[a"_s << u""_s << pattern << u"missing terminating ] for character class"_s
-        << qsizetype(2);
-    QTest::newRow("bad escape") << u"a\\"_s << u""_s << pattern << u"\\ at end of pattern"_s
-                                << qsizetype(2);
-    QTest::newRow("range out of order")
-        << u"[z-a]"_s << u""_s << pattern << u"range out of order in character class"_s
-        << qsizetype(3);
-    QTest::newRow("bad quantifier range")
-        << u"a{3,1}"_s << u""_s << pattern << u"numbers out of order in {} quantifier"_s
-        << qsizetype(5);
-    QTest::newRow("unknown group name in the pattern")
-        << u"\\k<x>"_s << u""_s << pattern << u"reference to non-existent subpattern"_s
-        << qsizetype(3);
-    QTest::newRow("lookbehind not fixed length")
-        << u"(?<=a+)b"_s << u""_s << pattern << u"lookbehind assertion is not fixed length"_s
-        << qsizetype(0);
-    QTest::newRow("missing named group")
-        << u"(a)"_s << u"${missing}"_s << replacement
-        << u"no group named \"missing\" in the pattern"_s << qsizetype(0);
-    QTest::newRow("group beyond the count")
-        << u"(a)"_s << u"x$2"_s << replacement << u"no group 2 in the pattern"_s << qsizetype(1);
-    QTest::newRow("two digits beyond the count")
-        << u"(a)"_s << u"$12"_s << replacement << u"no group 12 in the pattern"_s << qsizetype(0);
-    QTest::newRow("empty braces") << u"(a)"_s << u"${}"_s << replacement
-                                  << u"no group named \"\" in the pattern"_s << qsizetype(0);
+    // A fault of the pattern, with no replacement; one of the replacement of "(a)".
+    const auto inPattern = [](const char *tag, const QString &pattern, const QString &reason,
+                              qsizetype offset) {
+        QTest::newRow(tag) << pattern << u""_s << int(PatternSearch::Fault::Pattern) << reason
+                           << offset;
+    };
+    const auto inReplacement = [](const char *tag, const QString &replacement,
+                                  const QString &reason, qsizetype offset) {
+        QTest::newRow(tag) << u"(a)"_s << replacement << int(PatternSearch::Fault::Replacement)
+                           << reason << offset;
+    };
+    inPattern("unclosed group", u"a(b"_s, u"missing closing parenthesis"_s, 3);
+    inPattern("unmatched closing parenthesis", u"ab)"_s, u"unmatched closing parenthesis"_s, 2);
+    inPattern("nothing to repeat", u"*a"_s, u"quantifier does not follow a repeatable item"_s, 0);
+    inPattern("unclosed class", u"[a"_s, u"missing terminating ] for character class"_s, 2);
+    inPattern("bad escape", u"a\\"_s, u"\\ at end of pattern"_s, 2);
+    inPattern("range out of order", u"[z-a]"_s, u"range out of order in character class"_s, 3);
+    inPattern("bad quantifier range", u"a{3,1}"_s, u"numbers out of order in {} quantifier"_s, 5);
+    inPattern("unknown group name in the pattern", u"\\k<x>"_s,
+              u"reference to non-existent subpattern"_s, 3);
+    inPattern("lookbehind not fixed length", u"(?<=a+)b"_s,
+              u"lookbehind assertion is not fixed length"_s, 0);
+    inReplacement("missing named group", u"${missing}"_s,
+                  u"no group named \"missing\" in the pattern"_s, 0);
+    inReplacement("group beyond the count", u"x$2"_s, u"no group 2 in the pattern"_s, 1);
+    inReplacement("two digits beyond the count", u"$12"_s, u"no group 12 in the pattern"_s, 0);
+    inReplacement("empty braces", u"${}"_s, u"no group named \"\" in the pattern"_s, 0);
 }
 
 void tst_TextRules::faults()

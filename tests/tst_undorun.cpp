@@ -18,15 +18,12 @@
 #include <QTest>
 
 #include <algorithm>
-#include <csignal>
 #include <cstring>
 #include <fcntl.h>
 #include <sys/mount.h>
 #include <sys/stat.h>
-#include <sys/wait.h>
 #include <thread>
 #include <unistd.h>
-#include <vector>
 
 using namespace Qt::StringLiterals;
 using L = QByteArrayList;
@@ -84,16 +81,6 @@ int childRun(const QByteArray &root, const QString &journals)
 // move, a chain, a swap, and on exFAT a change of case only.
 const L volumeRenames{"a>x", "b>c", "c>d", "e>f", "f>e", "g>G"};
 const L volumeOriginal{"a=a", "b=b", "c=c", "e=e", "f=f", "g=g"};
-
-// `folder` made and given the files of volumeOriginal; empty if it could not be.
-QByteArray volumeFolder(const QByteArray &folder)
-{
-    if (::mkdir(folder.constData(), 0755) != 0)
-        return {};
-    for (const QByteArray &file : volumeOriginal)
-        writeFile(folder + '/' + file.left(1), file.left(1));
-    return folder;
-}
 
 // A journal as written by hand: the lines after the plan's, with "@" for
 // `folder` and "INODE a" for the device and inode of the file `a` there.
@@ -321,8 +308,7 @@ void TstUndoRun::progressCountsFilesToMoveBack()
 void TstUndoRun::reportTexts()
 {
     ScratchDir dir;
-    writeFile(dir.path("a"), "a");
-    writeFile(dir.path("b"), "b");
+    makeTree(dir.path(), {"a=a", "b=b"});
     const RenameRun::Report run =
         runWithJournal(dir.path(), {"a>x", "b>y"}, m_state.filePath(u"runs"_s));
     // The new file first, so that it cannot be given the inode of the one deleted.
@@ -341,8 +327,7 @@ void TstUndoRun::reportTexts()
 void TstUndoRun::runJournal()
 {
     ScratchDir dir;
-    for (const QByteArray name : {"a", "b", "c"})
-        writeFile(dir.path(name), name);
+    makeTree(dir.path(), {"a=a", "b=b", "c=c"});
     // 2024-03-05 13:07:09.5 UTC
     const struct timespec times[2] = {{1709644029, 500000000}, {1709644029, 500000000}};
     QCOMPARE(::utimensat(AT_FDCWD, dir.path("a").constData(), times, AT_SYMLINK_NOFOLLOW), 0);
@@ -373,12 +358,11 @@ void TstUndoRun::runJournal()
 void TstUndoRun::redo()
 {
     ScratchDir dir;
-    for (const QByteArray name : {"a", "b", "c"})
-        writeFile(dir.path(name), name);
+    const L original{"a=a", "b=b", "c=c"};
+    makeTree(dir.path(), original);
     const RenameRun::Report run =
         runWithJournal(dir.path(), {"a>b", "b>c", "c>a"}, m_state.filePath(u"runs"_s));
     const L done{"a=c", "b=a", "c=b"};
-    const L original{"a=a", "b=b", "c=c"};
     QCOMPARE(tree(dir.path()), done);
 
     QCOMPARE(UndoRun::run(run.journalPath, Direction::Redo).error,
@@ -429,8 +413,7 @@ void TstUndoRun::journalFaults()
     QFETCH(QString, error);
     QFETCH(L, disk);
     ScratchDir dir;
-    writeFile(dir.path("a"), "a");
-    writeFile(dir.path("b"), "b");
+    makeTree(dir.path(), {"a=a", "b=b"});
     const RenameRun::Report run =
         runWithJournal(dir.path(), {"a>x", "b>y"}, m_state.filePath(u"runs"_s));
     const QByteArray path = QFile::encodeName(run.journalPath);
@@ -463,8 +446,7 @@ void TstUndoRun::journalFaults()
 void TstUndoRun::unwritableJournal()
 {
     ScratchDir dir;
-    writeFile(dir.path("a"), "a");
-    writeFile(dir.path("file"), "not a folder");
+    makeTree(dir.path(), {"a=a", "file=not a folder"});
     const RenameRun::Report run = runWithJournal(dir.path(), {"a>x"}, dir.filePath(u"file/runs"_s));
     QVERIFY(!run.ran);
     QVERIFY(run.journalPath.isEmpty());
@@ -556,9 +538,7 @@ void TstUndoRun::interruptedOutcomes()
     QFETCH(S, kept);
     ScratchDir dir;
     const QByteArray folder = dir.path("folder");
-    QCOMPARE(::mkdir(folder.constData(), 0755), 0);
-    writeFile(folder + "/x", "a");
-    writeFile(folder + "/b", "b");
+    makeTree(folder, {"x=a", "b=b"});
     const QString path = m_state.filePath(u"interrupted.journal"_s);
     writeFile(QFile::encodeName(path),
               handJournal(folder, "folder 0 @\nmove 0 0 INODE x a x\nmove 1 0 INODE b b y\n"
@@ -598,8 +578,7 @@ void TstUndoRun::journalInUse()
 {
     QFETCH(bool, running);
     ScratchDir dir;
-    writeFile(dir.path("a"), "a");
-    writeFile(dir.path("b"), "b");
+    makeTree(dir.path(), {"a=a", "b=b"});
     const RenameRun::Report run =
         runWithJournal(dir.path(), {"a>b", "b>a"}, m_state.filePath(u"runs"_s));
     QString error;
@@ -746,8 +725,8 @@ void TstUndoRun::killOnVolume()
     LoopMount mount(volume);
     if (!mount.isValid())
         QSKIP(qPrintable(mount.whyNot()));
-    const QByteArray folder = volumeFolder(mount.path("f"));
-    QVERIFY(!folder.isEmpty());
+    const QByteArray folder = mount.path("f");
+    makeTree(folder, volumeOriginal);
     const QByteArray journals = m_state.path("volume-runs");
     QVERIFY(killChildAt(moment, {"--child-volume", folder, journals}));
 
@@ -789,8 +768,8 @@ void TstUndoRun::undoOnSshfs()
     SshfsMount mount;
     if (!mount.isValid())
         QSKIP(qPrintable(mount.whyNot()));
-    const QByteArray folder = volumeFolder(mount.path("f"));
-    QVERIFY(!folder.isEmpty());
+    const QByteArray folder = mount.path("f");
+    makeTree(folder, volumeOriginal);
     const QByteArray served = mount.served("f");
     QCOMPARE(tree(served), volumeOriginal);
     const ScratchDir runs;
@@ -897,8 +876,7 @@ void TstUndoRun::settleOnlyWhatAStepMade()
 {
     QFETCH(QByteArray, steps);
     ScratchDir dir;
-    writeFile(dir.path("a"), "a");
-    writeFile(dir.path("b"), "");
+    makeTree(dir.path(), {"a=a", "b="});
     const QByteArray journal = m_state.path("settle.journal");
     writeFile(journal,
               handJournal(dir.path(), "folder 0 @\nmove 0 0 INODE a a b\nplanned 1\n" + steps));
@@ -912,8 +890,7 @@ void TstUndoRun::settleOnlyWhatAStepMade()
 void TstUndoRun::partlyUndoneFinishedLater()
 {
     ScratchDir dir;
-    writeFile(dir.path("a"), "a");
-    writeFile(dir.path("b"), "b");
+    makeTree(dir.path(), {"a=a", "b=b"});
     const QString journals = m_state.filePath(u"partly"_s);
     const RenameRun::Report run = runWithJournal(dir.path(), {"a>x", "b>y"}, journals);
     writeFile(dir.path("a"), "obstacle");
@@ -935,8 +912,7 @@ void TstUndoRun::partlyUndoneFinishedLater()
 void TstUndoRun::plainUndoAndRedoTakeTheRightRun()
 {
     ScratchDir dir;
-    for (const QByteArray name : {"a", "b"})
-        writeFile(dir.path(name), name);
+    makeTree(dir.path(), {"a=a", "b=b"});
     const QString journals = m_state.filePath(u"stack"_s);
     const RenameRun::Report first = runWithJournal(dir.path(), {"a>x"}, journals);
     const RenameRun::Report second = runWithJournal(dir.path(), {"b>y"}, journals);
@@ -963,11 +939,13 @@ void TstUndoRun::plainUndoAndRedoTakeTheRightRun()
 
 void TstUndoRun::undoOnCaseInsensitiveVolume_data()
 {
-    QTest::addColumn<L>("files");
+    QTest::addColumn<L>("files"); // as tree() gives them
     QTest::addColumn<L>("renames");
-    QTest::newRow("chain through a name in another case") << L{"p1", "P2"} << L{"p1>p2", "P2>p3"};
-    QTest::newRow("swap in other cases") << L{"a", "b"} << L{"a>B", "b>A"};
-    QTest::newRow("case only") << L{"photo.jpg", "x"} << L{"photo.jpg>Photo.JPG", "x>X"};
+    QTest::newRow("chain through a name in another case")
+        << L{"P2=P2", "p1=p1"} << L{"p1>p2", "P2>p3"};
+    QTest::newRow("swap in other cases") << L{"a=a", "b=b"} << L{"a>B", "b>A"};
+    QTest::newRow("case only") << L{"photo.jpg=photo.jpg", "x=x"}
+                               << L{"photo.jpg>Photo.JPG", "x>X"};
 }
 
 // On exFAT "p2" is taken while "P2" is there: the undo orders its moves by
@@ -980,32 +958,23 @@ void TstUndoRun::undoOnCaseInsensitiveVolume()
     if (!mount.isValid())
         QSKIP(qPrintable(mount.whyNot()));
     const QByteArray folder = mount.path("f");
-    QCOMPARE(::mkdir(folder.constData(), 0755), 0);
-    L original;
-    for (const QByteArray &file : files) {
-        writeFile(folder + '/' + file, file);
-        original << file + '=' + file;
-    }
-    std::sort(original.begin(), original.end());
+    makeTree(folder, files);
     const RenameRun::Report run =
         runWithJournal(folder, renames, m_state.filePath(u"exfat-runs"_s));
     QCOMPARE(run.renamed, renames.size());
     QCOMPARE(undoAll(run.journalPath), renames.size());
-    QCOMPARE(tree(folder), original);
+    QCOMPARE(tree(folder), files);
 }
 
 int main(int argc, char **argv)
 {
     pauseAtTheNamedMoment();
     if (argc == 4 && std::strcmp(argv[1], "--child-volume") == 0)
-        return runWithJournal(argv[2], volumeRenames, QFile::decodeName(argv[3])).failed == 0 ? 0
-                                                                                              : 1;
+        return int(runWithJournal(argv[2], volumeRenames, QFile::decodeName(argv[3])).failed > 0);
     if (argc == 4 && std::strcmp(argv[1], "--child-run") == 0)
         return childRun(argv[2], QFile::decodeName(argv[3]));
     if (argc == 3 && std::strcmp(argv[1], "--child-undo") == 0)
-        return UndoRun::run(QFile::decodeName(argv[2]), UndoRun::Direction::Undo).kept.isEmpty()
-                   ? 0
-                   : 1;
+        return int(!UndoRun::run(QFile::decodeName(argv[2]), Direction::Undo).kept.isEmpty());
     QCoreApplication app(argc, argv);
     TstUndoRun test;
     return QTest::qExec(&test, argc, argv);

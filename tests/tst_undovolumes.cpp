@@ -14,7 +14,6 @@
 
 #include <QTest>
 
-#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -68,40 +67,34 @@ void tst_UndoVolumes::sameFile_data()
     QTest::addColumn<qint64>("born");
     QTest::addColumn<bool>("same");
 
+    // The file found now: its inode, size, modification and birth time.
+    const auto row = [](const char *tag, const JournalMove &recorded, quint64 inode, qint64 size,
+                        qint64 modified, qint64 born, bool same) {
+        QTest::newRow(tag) << recorded << inode << size << modified << born << same;
+    };
     const JournalMove ext4 = recorded("ext4", 12, 100, t0, t0 + 5);
-    QTest::newRow("ext4, inode and birth") << ext4 << 12ull << 100ll << t0 << t0 + 5 << true;
-    QTest::newRow("ext4, written to since")
-        << ext4 << 12ull << 7ll << t0 + 60 * second << t0 + 5 << true;
-    QTest::newRow("ext4, inode given to a file born later")
-        << ext4 << 12ull << 100ll << t0 << t0 + 6 << false;
+    row("ext4, inode and birth", ext4, 12, 100, t0, t0 + 5, true);
+    row("ext4, written to since", ext4, 12, 7, t0 + 60 * second, t0 + 5, true);
+    row("ext4, inode given to a file born later", ext4, 12, 100, t0, t0 + 6, false);
     const JournalMove unborn = recorded("xfs", 12, 100, t0 + 7, 0);
-    QTest::newRow("no birth time, size and time agree")
-        << unborn << 12ull << 100ll << t0 + 7 << 0ll << true;
-    QTest::newRow("no birth time, written to since")
-        << unborn << 12ull << 100ll << t0 + 8 << 0ll << false;
+    row("no birth time, size and time agree", unborn, 12, 100, t0 + 7, 0, true);
+    row("no birth time, written to since", unborn, 12, 100, t0 + 8, 0, false);
 
     const JournalMove exfat = recorded("exfat", 2, 100, t0 + 500, 0);
-    QTest::newRow("exfat, new inode, same second")
-        << exfat << 3ull << 100ll << t0 + second - 1 << 0ll << true;
-    QTest::newRow("exfat, the next second")
-        << exfat << 2ull << 100ll << t0 + second << 0ll << false;
-    QTest::newRow("exfat, birth kept on one side only")
-        << exfat << 9ull << 100ll << t0 << t0 << true;
+    row("exfat, new inode, same second", exfat, 3, 100, t0 + second - 1, 0, true);
+    row("exfat, the next second", exfat, 2, 100, t0 + second, 0, false);
+    row("exfat, birth kept on one side only", exfat, 9, 100, t0, t0, true);
     const JournalMove old = recorded("exfat", 2, 0, -1500000000, 0); // 1969-12-31 23:59:58.5
-    QTest::newRow("before 1970, same second") << old << 2ull << 0ll << -1000000001ll << 0ll << true;
-    QTest::newRow("before 1970, the next second")
-        << old << 2ull << 0ll << -999999999ll << 0ll << false;
+    row("before 1970, same second", old, 2, 0, -1000000001, 0, true);
+    row("before 1970, the next second", old, 2, 0, -999999999, 0, false);
     const JournalMove vfat = recorded("vfat", 2, 100, t0 - second, 0);
-    QTest::newRow("vfat, same two seconds") << vfat << 5ull << 100ll << t0 + 999 << 0ll << true;
-    QTest::newRow("vfat, the next two seconds")
-        << vfat << 5ull << 100ll << t0 + second << 0ll << false;
-    QTest::newRow("sshfs, a new inode after the move")
-        << recorded("fuse.sshfs", 40, 3, t0, 0) << 41ull << 3ll << t0 << 0ll << true;
+    row("vfat, same two seconds", vfat, 5, 100, t0 + 999, 0, true);
+    row("vfat, the next two seconds", vfat, 5, 100, t0 + second, 0, false);
+    row("sshfs, a new inode after the move", recorded("fuse.sshfs", 40, 3, t0, 0), 41, 3, t0, 0,
+        true);
 
-    JournalMove first = recorded("exfat", 2, -1, 0, 0);
-    QTest::newRow("version 1, device and inode") << first << 2ull << 5ll << t0 << t0 << true;
-    QTest::newRow("not there when planned")
-        << recorded("exfat", 0, 0, 0, 0) << 0ull << 0ll << 0ll << 0ll << false;
+    row("version 1, device and inode", recorded("exfat", 2, -1, 0, 0), 2, 5, t0, t0, true);
+    row("not there when planned", recorded("exfat", 0, 0, 0, 0), 0, 0, 0, 0, false);
 }
 
 void tst_UndoVolumes::sameFile()

@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "../cli/clirun.h"
+#include "../diskfiles.h"
 #include "meta/metareader.h"
 
 #include <QDateTime>
@@ -135,9 +136,7 @@ void tst_MetaReader::tagsBeyondTheHead()
     QFETCH(int, cut);
     makeJpeg(u"p.jpg"_s,
              {u"Exif.Photo.DateTimeOriginal=2024:03:05 14:07:09"_s, u"Exif.Image.Model=EOS R6"_s});
-    QFile file(path(u"p.jpg"_s));
-    QVERIFY(file.open(QIODevice::ReadWrite));
-    QByteArray jpeg = file.readAll();
+    QByteArray jpeg = readFile(path(u"p.jpg"_s));
     const qsizetype exifAt = jpeg.indexOf("\xFF\xE1");
     QVERIFY(exifAt > 0);
     QByteArray segments;
@@ -150,9 +149,7 @@ void tst_MetaReader::tagsBeyondTheHead()
     jpeg.insert(exifAt, segments);
     if (cut >= 0)
         jpeg.truncate(exifAt + segments.size() + cut);
-    QVERIFY(file.resize(0));
-    QCOMPARE(file.write(jpeg), jpeg.size());
-    file.close();
+    writeFile(path(u"p.jpg"_s), jpeg);
 
     MetaReader reader;
     const auto facts = reader.read({QFile::encodeName(path(u"p.jpg"_s))}, {true, {}});
@@ -248,9 +245,7 @@ void tst_MetaReader::birthTimeOfAReadFile()
 void tst_MetaReader::hostileFilesCostOneFile()
 {
     makeJpeg(u"good.jpg"_s, {u"Exif.Image.Model=Good"_s});
-    QFile good(path(u"good.jpg"_s));
-    QVERIFY(good.open(QIODevice::ReadOnly));
-    const QByteArray jpeg = good.readAll();
+    const QByteArray jpeg = readFile(path(u"good.jpg"_s));
     // A JPEG whose Exif block is TIFF "II*" with IFD0 at 8 and `entries`.
     const auto exifJpeg = [](const QByteArray &ifd) {
         const QByteArray tiff = QByteArray("II*\0\x08\0\0\0", 8) + ifd;
@@ -283,9 +278,7 @@ void tst_MetaReader::hostileFilesCostOneFile()
                         path(u"matroska-assert.mkv"_s)));
     std::vector<QByteArray> paths{QFile::encodeName(path(u"matroska-assert.mkv"_s))};
     for (const auto &[name, bytes] : hostile) {
-        QFile file(path(name));
-        QVERIFY(file.open(QIODevice::WriteOnly));
-        file.write(bytes);
+        writeFile(path(name), bytes);
         paths.push_back(QFile::encodeName(path(name)));
     }
     paths.push_back(QFile::encodeName(path(u"good.jpg"_s)));
@@ -314,8 +307,7 @@ void tst_MetaReader::crashingAndHangingHelper()
     const QStringList names{u"a"_s, u"crash"_s, u"b"_s, u"hang"_s, u"c"_s};
     std::vector<QByteArray> paths;
     for (const QString &name : names) {
-        QFile file(path(name));
-        QVERIFY(file.open(QIODevice::WriteOnly));
+        writeFile(path(name), {});
         paths.push_back(QFile::encodeName(path(name)));
     }
     MetaReader reader(QStringLiteral(VELNOR_STANDIN_READER_BIN));
@@ -384,18 +376,14 @@ void tst_MetaReader::applyMovesByTheValues()
 {
     makeJpeg(u"a.jpg"_s, {u"Exif.Image.Model=X-T5"_s});
     makeJpeg(u"b.jpg"_s, {});
-    QFile a(path(u"a.jpg"_s));
-    QVERIFY(a.open(QIODevice::ReadOnly));
-    const QByteArray bytes = a.readAll();
+    const QByteArray bytes = readFile(path(u"a.jpg"_s));
     const CliResult cli = runCli(
         QStringList{u"--apply"_s, u"--no-journal"_s, u"--name"_s, u"[Model]"_s, m_dir->path()});
     QCOMPARE(cli.exitCode, 1);
     QCOMPARE(cli.err,
              QByteArray("Cannot rename “" + QFile::encodeName(path(u"b.jpg"_s)) + "”: no Model\n"));
     QCOMPARE(namesIn(QFile::encodeName(m_dir->path())), (QByteArrayList{"X-T5.jpg", "b.jpg"}));
-    QFile renamed(path(u"X-T5.jpg"_s));
-    QVERIFY(renamed.open(QIODevice::ReadOnly));
-    QCOMPARE(renamed.readAll(), bytes);
+    QCOMPARE(readFile(path(u"X-T5.jpg"_s)), bytes);
 }
 
 QTEST_GUILESS_MAIN(tst_MetaReader)
