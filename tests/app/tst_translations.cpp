@@ -10,7 +10,6 @@
 #include <QAbstractButton>
 #include <QAction>
 #include <QApplication>
-#include <QDir>
 #include <QFile>
 #include <QGroupBox>
 #include <QHeaderView>
@@ -28,14 +27,11 @@ using namespace Qt::StringLiterals;
 // The translations (German, French, Spanish): complete for every text the
 // sources hold now, and the window speaks the user's language. Runs with
 // LANG=de_DE.UTF-8 and no LC_ALL, LC_MESSAGES or LANGUAGE (see CMakeLists).
-class tst_Translations : public QObject
+class tst_Translations : public WindowTest
 {
     Q_OBJECT
 
 private slots:
-    void initTestCase();
-    void cleanup() { removeTranslators(); }
-
     void everySourceTextIsTranslated_data();
     void everySourceTextIsTranslated();
     void windowFollowsTheSystemLocale();
@@ -46,32 +42,7 @@ private slots:
     void languageOfTheLocale();
     void countTexts_data();
     void countTexts();
-
-private:
-    static void showClash(VLNWindow &window, const ScratchDir &dir);
-    // The windows read the history of runs from here.
-    ScratchDir m_state;
 };
-
-void tst_Translations::initTestCase()
-{
-    qputenv("XDG_STATE_HOME", m_state.path());
-}
-
-// The window shown over three files in dir/files whose new names clash.
-void tst_Translations::showClash(VLNWindow &window, const ScratchDir &dir)
-{
-    const QByteArray folder = dir.path() + "/files";
-    QVERIFY(QDir().mkpath(QFile::decodeName(folder)));
-    for (const char *name : {"/a.txt", "/b.txt", "/c.txt"})
-        QVERIFY(QFile(QFile::decodeName(folder + name)).open(QIODevice::WriteOnly));
-    window.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&window));
-    window.openFiles({folder});
-    QTRY_VERIFY(!window.isListing());
-    window.ui()->nameField->setText(u"same"_s);
-    window.controlTextDidChange();
-}
 
 // lupdate reads the sources as they are now into a copy of the catalogue: a
 // text added without its translation shows up unfinished there.
@@ -154,10 +125,7 @@ void tst_Translations::windowFollowsTheSystemLocale()
 {
     QCOMPARE(QLocale::system().uiLanguages().value(0), u"de-DE"_s);
     QVERIFY(Translations::install(qApp));
-    ScratchDir dir;
-    UserDefaults defaults(dir.filePath(u"Velnor.conf"_s));
-    VLNWindow window(&defaults); // the tutorial shows: "skipTutorial" is unset
-    Ui::VLNWindow *ui = window.ui();
+    Ui::VLNWindow *ui = makeWindow(false)->ui(); // the tutorial shows
     const QStringList shown{ui->menuFile->title(),
                             ui->section2Box->title(),
                             ui->totalLabel->text(),
@@ -184,16 +152,14 @@ void tst_Translations::windowFollowsTheSystemLocale()
 void tst_Translations::germanWindowHasNoEnglish()
 {
     QVERIFY(Translations::install(qApp));
-    ScratchDir dir;
-    UserDefaults defaults(dir.filePath(u"Velnor.conf"_s));
-    defaults.setBool(true, u"skipTutorial"_s);
-    defaults.setObject(dir.path() + "/files", u"rootlimit"_s);
-    VLNWindow window(&defaults);
-    showClash(window, dir);
-    QTRY_VERIFY(window.tableModel()->plan());
+    m_defaults->setObject(m_root, u"rootlimit"_s);
+    VLNWindow *window = makeWindow();
+    listFiles({"a.txt", "b.txt", "c.txt"});
+    setNameTemplate(u"same"_s);
+    QTRY_VERIFY(window->tableModel()->plan());
 
     QStringList texts;
-    for (QWidget *widget : window.findChildren<QWidget *>()) {
+    for (QWidget *widget : window->findChildren<QWidget *>()) {
         texts << widget->toolTip();
         if (auto *button = qobject_cast<QAbstractButton *>(widget))
             texts << button->text();
@@ -204,32 +170,25 @@ void tst_Translations::germanWindowHasNoEnglish()
         if (auto *box = qobject_cast<QGroupBox *>(widget))
             texts << box->title();
     }
-    for (QAction *action : window.findChildren<QAction *>())
+    for (QAction *action : window->findChildren<QAction *>())
         texts << action->text() << action->toolTip();
-    const FileTableModel *model = window.tableModel();
+    const FileTableModel *model = window->tableModel();
     for (int column = 0; column < model->columnCount(); ++column)
         texts << model->headerData(column, Qt::Horizontal).toString();
     texts
         << model->data(model->index(1, FileTableModel::NewNameColumn), Qt::ToolTipRole).toString();
-    window.clickStart();
-    QTRY_VERIFY(window.confirmationSheet());
-    QMessageBox *sheet = window.confirmationSheet();
+    window->clickStart();
+    QTRY_VERIFY(window->confirmationSheet());
+    QMessageBox *sheet = window->confirmationSheet();
     QCOMPARE(sheet->text(),
              u"2 von 3 Dateien können nicht umbenannt werden. Die anderen 1 umbenennen?"_s);
     texts << sheet->informativeText();
-    QStringList buttons;
-    for (QAbstractButton *button : sheet->buttons())
-        buttons << button->text();
-    buttons.sort();
     // Qt's own button, in Qt's own German (its mnemonic as Qt places it).
-    QCOMPARE(buttons.join(u'|').remove(u'&'), u"1 Datei umbenennen|Abbrechen"_s);
-    for (QAbstractButton *button : sheet->buttons()) {
-        if (sheet->buttonRole(button) == QMessageBox::AcceptRole)
-            button->click();
-    }
-    QTRY_VERIFY(window.reportSheet() && !window.isRenaming());
-    texts << window.reportSheet()->text() << window.reportSheet()->informativeText()
-          << window.reportSheet()->detailedText();
+    QCOMPARE(buttonTexts(sheet).join(u'|').remove(u'&'), u"1 Datei umbenennen|Abbrechen"_s);
+    press(sheet, {}, QMessageBox::AcceptRole);
+    QTRY_VERIFY(window->reportSheet() && !window->isRenaming());
+    texts << window->reportSheet()->text() << window->reportSheet()->informativeText()
+          << window->reportSheet()->detailedText();
 
     static const QRegularExpression english(
         u"\\b(the|a|an|of|to|is|and|or|with|file|files|folder|cannot|renamed|rename|add|"
@@ -264,29 +223,27 @@ void tst_Translations::narrowWindowGivesWay()
 {
     QFETCH(QString, locale);
     QVERIFY(Translations::install(qApp, QLocale(locale)));
-    ScratchDir dir;
-    UserDefaults defaults(dir.filePath(u"Velnor.conf"_s));
-    defaults.setBool(true, u"skipTutorial"_s);
-    VLNWindow window(&defaults);
-    window.resize(1040, 680);
-    showClash(window, dir);
-    QTRY_VERIFY(window.problemsButton()->isVisible());
-    window.jobBar()->setListingCancelled(50705);
-    QTRY_COMPARE(window.width(), 1040);
+    VLNWindow *window = makeWindow();
+    window->resize(1040, 680);
+    listFiles({"a.txt", "b.txt", "c.txt"});
+    setNameTemplate(u"same"_s);
+    QTRY_VERIFY(window->problemsButton()->isVisible());
+    window->jobBar()->setListingCancelled(50705);
+    QTRY_COMPARE(window->width(), 1040);
     QApplication::sendPostedEvents(nullptr, QEvent::LayoutRequest);
 
     // The window can be as narrow as this, and then no control is squeezed
     // below what it needs (and so none drawn over another).
-    QVERIFY(window.minimumSizeHint().width() <= 1040);
+    QVERIFY(window->minimumSizeHint().width() <= 1040);
     QStringList squeezed;
-    for (QWidget *widget : window.ui()->centralwidget->findChildren<QWidget *>()) {
+    for (QWidget *widget : window->ui()->centralwidget->findChildren<QWidget *>()) {
         if (widget->isVisible() && !widget->layout() &&
             widget->width() < widget->minimumSizeHint().width())
             squeezed << widget->objectName();
     }
     QVERIFY2(squeezed.isEmpty(), qPrintable(squeezed.join(u", "_s)));
     // Whole in its tooltip, however short the window makes it.
-    QTEST(window.problemsButton()->toolTip(), "problems");
+    QTEST(window->problemsButton()->toolTip(), "problems");
 }
 
 void tst_Translations::languageOfTheLocale_data()
@@ -308,14 +265,8 @@ void tst_Translations::languageOfTheLocale_data()
 void tst_Translations::languageOfTheLocale()
 {
     QFETCH(QString, locale);
-    QFETCH(bool, found);
-    QFETCH(QString, start);
-    QCOMPARE(Translations::install(qApp, QLocale(locale)), found);
-    ScratchDir dir;
-    UserDefaults defaults(dir.filePath(u"Velnor.conf"_s));
-    defaults.setBool(true, u"skipTutorial"_s);
-    VLNWindow window(&defaults);
-    QCOMPARE(window.ui()->startButton->text(), start);
+    QTEST(Translations::install(qApp, QLocale(locale)), "found");
+    QTEST(makeWindow()->ui()->startButton->text(), "start");
 }
 
 // Counts are one text with the number in it, in the plural form of the
@@ -348,15 +299,12 @@ void tst_Translations::countTexts()
 {
     QFETCH(QString, locale);
     QFETCH(int, count);
-    QFETCH(QString, label);
-    QFETCH(QString, problems);
-    QFETCH(QString, report);
     Translations::install(qApp, QLocale(locale));
-    QCOMPARE(CountText::files(count), label);
-    QCOMPARE(PlanMarks::problemsText(count), problems);
+    QTEST(CountText::files(count), "label");
+    QTEST(PlanMarks::problemsText(count), "problems");
     RenameRun::Report run;
     run.renamed = count;
-    QCOMPARE(run.message(), report);
+    QTEST(run.message(), "report");
 }
 
 QTEST_MAIN(tst_Translations)

@@ -41,9 +41,6 @@ class tst_VLNWindow : public WindowTest
     Q_OBJECT
 
 private slots:
-    void init() { WindowTest::init(); }
-    void cleanup() { WindowTest::cleanup(); }
-
     void tutorialPages_data();
     void tutorialPages();
     void tutorialActions_data();
@@ -72,8 +69,7 @@ private slots:
 
 private:
     QByteArray tree() const { return m_root + "/tree"; }
-    QByteArrayList treeToRename(int folders, int count, const QString &nameTemplate,
-                                ScriptedPrompt *prompt);
+    QByteArrayList listTree(int folders, int count, const QString &nameTemplate);
 };
 
 void tst_VLNWindow::tutorialPages_data()
@@ -153,21 +149,11 @@ void tst_VLNWindow::tutorialActions_data()
 void tst_VLNWindow::tutorialActions()
 {
     QFETCH(QString, clicks);
-    QFETCH(int, step);
-    QFETCH(QString, total);
     VLNWindow *window = makeWindow(false);
     Ui::VLNWindow *ui = window->ui();
-    for (QChar click : clicks) {
-        if (click == u't')
-            window->clickStartTutorial();
-        else
-            QTest::mouseClick(click == u'n' ? ui->nextTutorialButton : ui->skipTutorialButton,
-                              Qt::LeftButton);
-        if (window->tutorialStep() == 1)
-            QTest::keyClicks(ui->nameField, u"-[YMD]"_s); // what the page asks for
-    }
-    QCOMPARE(window->tutorialStep(), step);
-    QCOMPARE(ui->totalLabel->text(), total);
+    clickTutorial(clicks);
+    QTEST(window->tutorialStep(), "step");
+    QTEST(ui->totalLabel->text(), "total");
     const bool ended = !clicks.endsWith(u't');
     if (!ended)
         QCOMPARE(cell(0, FileTableModel::OldNameColumn), u"TestFile.txt"_s);
@@ -289,8 +275,6 @@ void tst_VLNWindow::headerClicks()
     }
 }
 
-// Show hands the file manager the records behind the selected rows of the
-// sorted view, as bytes.
 // Remove takes the selected rows out and leaves the view where it was: the
 // rows above stay in place and the ones below move up.
 void tst_VLNWindow::removeKeepsScrollPosition()
@@ -314,6 +298,8 @@ void tst_VLNWindow::removeKeepsScrollPosition()
     QCOMPARE(window->ui()->totalLabel->text(), u"298 files"_s);
 }
 
+// Show hands the file manager the records behind the selected rows of the
+// sorted view, as bytes.
 void tst_VLNWindow::showHandsOverSelectedBytes()
 {
     VLNWindow *window = makeWindow();
@@ -327,10 +313,7 @@ void tst_VLNWindow::showHandsOverSelectedBytes()
     QCOMPARE(revealed, QList<QList<QByteArray>>{{}}); // the file manager comes forward
     window->fileList()->setSortDescending(true);
     window->updateResults();
-    for (int row : {0, 2}) // d and b
-        ui->tableView->selectionModel()->select(window->tableModel()->index(row, 0),
-                                                QItemSelectionModel::Select |
-                                                    QItemSelectionModel::Rows);
+    selectRows({0, 2}); // d and b
     QTest::mouseClick(ui->showButton, Qt::LeftButton);
     QCOMPARE(revealed.last(), (QList<QByteArray>{m_root + "/d", m_root + "/b"}));
     QCOMPARE(FileManager::fileUris({QByteArray("/tmp/caf\xe9 #1.txt"), QByteArray("/a/b")}),
@@ -341,19 +324,16 @@ void tst_VLNWindow::startRenamesAndShowsSheet()
 {
     VLNWindow *window = makeWindow();
     Ui::VLNWindow *ui = window->ui();
-    ScriptedPrompt prompt;
-    prompt.answers = {m_root};
-    window->setAccessPrompt(&prompt);
+    m_prompt.answers = {m_root};
     QTest::mouseClick(ui->startButton, Qt::LeftButton); // empty list: not even asked
-    QVERIFY(prompt.proposed.isEmpty());
+    QVERIFY(m_prompt.proposed.isEmpty());
     listFiles({"one.txt", "two.txt"});
-    ui->nameField->setText(u"[C]-[N]"_s);
-    window->controlTextDidChange();
+    setNameTemplate(u"[C]-[N]"_s);
     QTRY_VERIFY(window->tableModel()->plan()); // Start asks once it is known
     // (A declined grant is the real panel's case below.)
     QTest::mouseClick(ui->startButton, Qt::LeftButton);
     QTRY_VERIFY(!window->isRenaming());
-    QCOMPARE(prompt.proposed, QByteArrayList{m_root});
+    QCOMPARE(m_prompt.proposed, QByteArrayList{m_root});
     QVERIFY(exists(m_root + "/2-two.txt") && !exists(m_root + "/two.txt"));
     QCOMPARE(window->fileList()->fileAtIndex(1)->nativePath(), m_root + "/2-two.txt");
 
@@ -366,39 +346,25 @@ void tst_VLNWindow::startRenamesAndShowsSheet()
     QCOMPARE(cell(0, FileTableModel::NewNameColumn), u"1-1-one.txt"_s);
 }
 
-// The real folder panel: modal, with its message, and a folder only when confirmed.
 // The plan follows a change a moment later: rows that cannot be renamed get
-// their reason, the text beside the count says how many, and a click on it
-// selects the first. The count label keeps its own text.
+// their reason (which reason is the plan's to test), the text beside the count
+// says how many, and a click on it selects the first. The count label keeps
+// its own text.
 void tst_VLNWindow::planMarksConflicts()
 {
     VLNWindow *window = makeWindow();
     Ui::VLNWindow *ui = window->ui();
-    writeFile(m_root + "/taken.txt", {});
     listFiles({"a.txt", "b.txt", "c.txt"});
     QPushButton *problems = window->problemsButton();
     QTRY_VERIFY(window->tableModel()->plan());
     QVERIFY(problems->isHidden());
-    ui->nameField->setText(u"taken"_s);
-    window->controlTextDidChange();
+    setNameTemplate(u"same"_s);
     QVERIFY(!window->tableModel()->plan()); // the old plan is gone at once
     QTRY_VERIFY(window->tableModel()->plan());
-    const auto problem = [&](int row) {
-        return window->tableModel()
-            ->data(window->tableModel()->index(row, FileTableModel::NewNameColumn),
-                   FileTableModel::ProblemRole)
-            .toString();
-    };
-    QCOMPARE(problem(1), u"“taken.txt” is taken by a file that is not listed."_s);
-    QCOMPARE(problems->text(), u"3 files cannot be renamed"_s);
+    QCOMPARE(problem(1), u"The same new name as row 1 (“a.txt”)."_s);
+    QCOMPARE(problems->text(), u"2 files cannot be renamed"_s);
     QVERIFY(!problems->isHidden());
     QCOMPARE(ui->totalLabel->text(), u"3 files"_s);
-
-    ui->nameField->setText(u"same"_s);
-    window->controlTextDidChange();
-    QTRY_VERIFY(window->tableModel()->plan());
-    QCOMPARE(problems->text(), u"2 files cannot be renamed"_s);
-    QCOMPARE(problem(1), u"The same new name as row 1 (“a.txt”)."_s);
     QTest::mouseClick(problems, Qt::LeftButton);
     const QModelIndexList selected = ui->tableView->selectionModel()->selectedRows();
     QCOMPARE(selected.size(), 1);
@@ -428,12 +394,10 @@ void tst_VLNWindow::typedNamesInTheTable()
         QTest::keyClick(editor, Qt::Key_Return);
         QTRY_VERIFY(!editor); // committed a turn of the event loop later
     };
-    const auto newNames = [&] { return column(FileTableModel::NewNameColumn).join(u' '); };
     const QModelIndex first = model->index(0, FileTableModel::NewNameColumn);
 
     type(0, u"x.txt"_s);
-    ui->nameField->setText(u"[N]-new"_s);
-    window->controlTextDidChange();
+    setNameTemplate(u"[N]-new"_s);
     QCOMPARE(newNames(), u"x.txt b-new.txt c-new.txt"_s);
     QVERIFY(first.data(FileTableModel::TypedRole).toBool());
     QCOMPARE(first.data(Qt::ToolTipRole).toString(), u"Typed by hand"_s);
@@ -446,9 +410,7 @@ void tst_VLNWindow::typedNamesInTheTable()
 
     type(0, u"c-new.txt"_s);
     QTRY_VERIFY(model->plan());
-    QCOMPARE(
-        model->index(2, FileTableModel::NewNameColumn).data(FileTableModel::ProblemRole).toString(),
-        u"The same new name as row 1 (“a.txt”)."_s);
+    QCOMPARE(problem(2), u"The same new name as row 1 (“a.txt”)."_s);
 
     table->selectRow(0);
     ui->actionResetNewName->trigger();
@@ -471,13 +433,10 @@ void tst_VLNWindow::typedNamesInTheTable()
 void tst_VLNWindow::typedNamesRun()
 {
     VLNWindow *window = makeWindow();
-    ScriptedPrompt prompt;
-    prompt.answers = {m_root};
-    window->setAccessPrompt(&prompt);
+    m_prompt.answers = {m_root};
     FileTableModel *model = window->tableModel();
     listFiles({"a.txt", "b.txt", "c.txt"}, {1, 2, 3});
-    window->ui()->nameField->setText(u"[N]-x"_s);
-    window->controlTextDidChange();
+    setNameTemplate(u"[N]-x"_s);
     QVERIFY(model->setData(model->index(0, FileTableModel::NewNameColumn), u"b.txt"_s));
     QVERIFY(model->setData(model->index(1, FileTableModel::NewNameColumn), u"a.txt"_s));
     window->clickStart();
@@ -547,27 +506,24 @@ bool listIsTrue(const FileList &list)
 
 } // namespace
 
-// A tree of `count` files in `folders` folders under tree(), and the name
-// template set; the grant of the tree scripted in `prompt`. Its paths.
-QByteArrayList tst_VLNWindow::treeToRename(int folders, int count, const QString &nameTemplate,
-                                           ScriptedPrompt *prompt)
+// A tree of `count` files in `folders` folders under tree(), being listed,
+// with the name template set and the tree's grant scripted. Its paths.
+QByteArrayList tst_VLNWindow::listTree(int folders, int count, const QString &nameTemplate)
 {
     if (::mkdir(tree().constData(), 0755) != 0)
         return {};
-    prompt->answers = {tree()};
-    m_window->ui()->nameField->setText(nameTemplate);
-    m_window->controlTextDidChange();
-    return makeTree(tree(), folders, count);
+    m_prompt.answers = {tree()};
+    setNameTemplate(nameTemplate);
+    const QByteArrayList paths = makeTree(tree(), folders, count);
+    m_window->listInBackground({tree()});
+    return paths;
 }
 
 // The bottom bar shows the listing with Cancel; Cancel keeps what was listed.
 void tst_VLNWindow::listingCancelKeepsWhatWasListed()
 {
     VLNWindow *window = makeWindow();
-    const QByteArray tree = m_root + "/tree";
-    QCOMPARE(::mkdir(tree.constData(), 0755), 0);
-    makeTree(tree, 2, 300);
-    window->listInBackground({tree});
+    QCOMPARE(listTree(2, 300, u"[N]"_s).size(), 300);
     QVERIFY(window->isListing());
     QVERIFY(window->jobBar()->isShowingProgress());
     QVERIFY(window->jobBar()->progressText().endsWith(u" files found"_s));
@@ -590,10 +546,8 @@ void tst_VLNWindow::listingCancelKeepsWhatWasListed()
 // Start during a listing renames the whole listing once it has ended.
 void tst_VLNWindow::startWaitsForListing()
 {
-    ScriptedPrompt prompt;
-    VLNWindow *window = makeWindow(true, &prompt);
-    const QByteArrayList paths = treeToRename(1, 200, u"[N]_x"_s, &prompt);
-    window->listInBackground({tree()});
+    VLNWindow *window = makeWindow();
+    const QByteArrayList paths = listTree(1, 200, u"[N]_x"_s);
     window->clickStart();
     QTRY_VERIFY(!window->isListing() && !window->isRenaming() && window->reportSheet());
     QCOMPARE(window->reportSheet()->text(), u"200 files renamed successfully."_s);
@@ -606,10 +560,8 @@ void tst_VLNWindow::startWaitsForListing()
 // agree after a cancel is the run job's to test.
 void tst_VLNWindow::runCancelled()
 {
-    ScriptedPrompt prompt;
-    VLNWindow *window = makeWindow(true, &prompt);
-    const QByteArrayList paths = treeToRename(2, 400, u"[N]_x"_s, &prompt);
-    window->listInBackground({tree()});
+    VLNWindow *window = makeWindow();
+    const QByteArrayList paths = listTree(2, 400, u"[N]_x"_s);
     QTRY_VERIFY(!window->isListing() && window->tableModel()->plan());
     window->clickStart();
     QVERIFY(window->isRenaming());
@@ -617,7 +569,7 @@ void tst_VLNWindow::runCancelled()
     window->clickStart();
     window->cancelJob();
     QTRY_VERIFY_WITH_TIMEOUT(!window->isRenaming(), 60000);
-    QCOMPARE(prompt.proposed.size(), 1);
+    QCOMPARE(m_prompt.proposed.size(), 1);
     const auto renamed = std::count_if(paths.cbegin(), paths.cend(),
                                        [](const QByteArray &path) { return exists(path + "_x"); });
     const qsizetype left = 400 - renamed; // none when the run was quicker than the click
@@ -631,10 +583,8 @@ void tst_VLNWindow::runCancelled()
 // every record follows its file.
 void tst_VLNWindow::closingWaitsForRun()
 {
-    ScriptedPrompt prompt;
-    VLNWindow *window = makeWindow(true, &prompt);
-    treeToRename(2, 300, u"[N]_y"_s, &prompt);
-    window->listInBackground({tree()});
+    VLNWindow *window = makeWindow();
+    listTree(2, 300, u"[N]_y"_s);
     QTRY_VERIFY(!window->isListing());
     window->clickStart();
     window->listInBackground({tree() + "/d0"}); // waits behind the run, then is dropped
@@ -668,13 +618,12 @@ void tst_VLNWindow::unreadableNotice()
 void tst_VLNWindow::grantPanelWithoutNestedLoop()
 {
     VLNWindow *window = makeWindow();
-    const QByteArray tree = m_root + "/tree";
-    QCOMPARE(::mkdir(tree.constData(), 0755), 0);
-    writeFile(tree + "/a.txt", {});
-    window->listInBackground({tree});
+    window->setAccessPrompt(nullptr); // the real panel
+    QCOMPARE(::mkdir(tree().constData(), 0755), 0);
+    writeFile(tree() + "/a.txt", {});
+    window->listInBackground({tree()});
     QTRY_VERIFY(!window->isListing());
-    window->ui()->nameField->setText(u"[N]_x"_s);
-    window->controlTextDidChange();
+    setNameTemplate(u"[N]_x"_s);
     QTRY_VERIFY(window->tableModel()->plan());
 
     window->clickStart(); // returns with the panel open
@@ -685,17 +634,17 @@ void tst_VLNWindow::grantPanelWithoutNestedLoop()
     QCOMPARE(window->findChildren<QFileDialog *>().size(), 1);
     panel->reject();
     QTRY_VERIFY(window->findChild<QMessageBox *>());
-    QVERIFY(!window->isRenaming() && exists(tree + "/a.txt"));
+    QVERIFY(!window->isRenaming() && exists(tree() + "/a.txt"));
     window->findChild<QMessageBox *>()->accept();
     QTRY_VERIFY(!window->findChild<QMessageBox *>());
 
     window->clickStart();
     QTRY_VERIFY(panel = window->findChild<QFileDialog *>());
-    panel->selectFile(QFile::decodeName(tree));
+    panel->selectFile(QFile::decodeName(tree()));
     QMetaObject::invokeMethod(panel, "accept");
     QTRY_VERIFY(!window->isRenaming() && window->reportSheet());
-    QVERIFY(exists(tree + "/a_x.txt") && !exists(tree + "/a.txt"));
-    QCOMPARE(m_defaults->dataForKey(u"rootlimit"_s), tree);
+    QVERIFY(exists(tree() + "/a_x.txt") && !exists(tree() + "/a.txt"));
+    QCOMPARE(m_defaults->dataForKey(u"rootlimit"_s), tree());
 }
 
 QTEST_MAIN(tst_VLNWindow)
