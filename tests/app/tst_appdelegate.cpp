@@ -20,7 +20,6 @@
 #include <QTemporaryDir>
 #include <QTest>
 
-#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 

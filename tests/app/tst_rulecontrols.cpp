@@ -1,17 +1,13 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "app/factsreading.h"
-#include "app/jobbar.h"
 #include "app/metacontrols.h"
 #include "app/presetmenu.h"
 #include "app/rulecontrols.h"
 #include "files/filelist.h"
 #include "windowtest.h"
 
-#include <QAbstractButton>
-#include <QAction>
 #include <QCheckBox>
 #include <QComboBox>
-#include <QDateTime>
 #include <QDir>
 #include <QHeaderView>
 #include <QInputDialog>
@@ -19,10 +15,8 @@
 #include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
-#include <QMessageBox>
 #include <QProcess>
 #include <QPushButton>
-#include <QTest>
 
 #include <utime.h>
 
@@ -51,7 +45,6 @@ private slots:
     void otherField_data();
     void otherField();
     void dateSourcesAndClock();
-    void jobBarText();
     void photosByDateTaken();
     void startWaitsForFacts();
 
@@ -360,16 +353,6 @@ void tst_RuleControls::dateSourcesAndClock()
     window->setRenameSettings(preset);
     QCOMPARE(controls->datesFromPopup()->currentIndex(), 0);
     QCOMPARE(window->renameSettings().dateSources, QList<S>());
-}
-
-void tst_RuleControls::jobBarText()
-{
-    QLocale::setDefault(QLocale(u"en_US"_s));
-    JobBar bar;
-    bar.showFacts(1234, 10000);
-    QCOMPARE(bar.progressText(), u"Reading metadata 1,234 of 10,000"_s);
-    QVERIFY(bar.isShowingProgress());
-    QLocale::setDefault(QLocale::c());
 }
 
 // The names wait for the facts, which are read once; the Date column, the

@@ -6,9 +6,6 @@
 #include "files/zqfile.h"
 #include "windowtest.h"
 
-#include <QAbstractButton>
-#include <QApplication>
-#include <QMessageBox>
 #include <QPushButton>
 #include <QTreeWidget>
 
@@ -124,12 +121,7 @@ void tst_UndoWindow::ctrlZStaysWithTextFields()
     ui->nameField->end(false);
     QTest::keyClick(ui->nameField, Qt::Key_X);
     QCOMPARE(ui->nameField->text(), u"[N]x"_s);
-    auto *target = window->findChild<QWidget *>(focus);
-    QVERIFY(target);
-    target->setFocus();
-    QWidget *receiver = QApplication::focusWidget();
-    QVERIFY(receiver);
-    QTest::keySequence(receiver, keys);
+    pressKeys(focus, keys);
     // The undo of a run ends in its report sheet, whatever it could do.
     if (undoStarts)
         QTRY_VERIFY(window->undoControl()->reportSheet());
@@ -321,8 +313,7 @@ void tst_UndoWindow::undoAndRedoThroughMenu()
 
     window->activateWindow();
     QVERIFY(QTest::qWaitForWindowActive(window));
-    ui->tableView->setFocus();
-    QTest::keySequence(ui->tableView, QKeySequence(Qt::CTRL | Qt::Key_Z));
+    pressKeys(u"tableView"_s, QKeySequence(Qt::CTRL | Qt::Key_Z));
     QTRY_VERIFY(!window->undoControl()->isRunning() && window->undoControl()->reportSheet());
     QCOMPARE(folderEntries(m_root), u"a.txt=a.txt b.txt=b.txt c.txt=c.txt"_s);
     // The records follow (how, recordsFollowMoves shows).

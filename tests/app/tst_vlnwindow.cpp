@@ -16,7 +16,6 @@
 #include <QScrollBar>
 #include <QSet>
 #include <QSignalSpy>
-#include <QTest>
 
 #include <algorithm>
 #include <tuple>
@@ -34,6 +33,34 @@ bool exists(const QByteArray &path)
     return ::lstat(path.constData(), &status) == 0;
 }
 
+// `count` files in `folders` folders below root; their paths, in listing order.
+QByteArrayList makeTree(const QByteArray &root, int folders, int count)
+{
+    QByteArrayList paths;
+    for (int f = 0; f < folders; ++f) {
+        const QByteArray folder = root + "/d" + QByteArray::number(f);
+        ::mkdir(folder.constData(), 0755);
+        for (int i = f; i < count; i += folders) {
+            paths << folder + '/' + QByteArray::number(i).rightJustified(5, '0');
+            writeFile(paths.last(), {});
+        }
+    }
+    std::sort(paths.begin(), paths.end());
+    return paths;
+}
+
+// Every record names a file that is there, and no path is listed twice.
+bool listIsTrue(const FileList &list)
+{
+    QSet<QByteArray> seen;
+    for (const auto &file : list.contentsArray()) {
+        if (!exists(file->nativePath()) || seen.contains(file->nativePath()))
+            return false;
+        seen.insert(file->nativePath());
+    }
+    return true;
+}
+
 } // namespace
 
 class tst_VLNWindow : public WindowTest
@@ -48,8 +75,7 @@ private slots:
 
     void settingsReachThePreviewOnly();
 
-    void dropFolderAndUndecodableName();
-    void addPanelKeepsBytes();
+    void dropAndAddPanelKeepBytes();
     void headerClicks();
     void removeKeepsScrollPosition();
     void showHandsOverSelectedBytes();
@@ -57,14 +83,13 @@ private slots:
     void startRenamesAndShowsSheet();
     void planMarksConflicts();
     void typedNamesInTheTable();
-    void typedNamesRun();
     void grantDialog();
 
     void listingCancelKeepsWhatWasListed();
     void startWaitsForListing();
     void runCancelled();
     void closingWaitsForRun();
-    void unreadableNotice();
+    void jobBarTexts();
     void grantPanelWithoutNestedLoop();
 
 private:
@@ -98,8 +123,7 @@ void tst_VLNWindow::tutorialPages()
     QFETCH(QString, text);
     VLNWindow *window = makeWindow(false);
     Ui::VLNWindow *ui = window->ui();
-    for (int i = 0; i < page; ++i)
-        QTest::mouseClick(ui->nextTutorialButton, Qt::LeftButton);
+    clickTutorial(QString(page, u'n'));
     QCOMPARE(window->tutorialStep(), page);
     QVERIFY(!ui->tutorialView->isHidden());
     const QString shown = ui->tutorialTextView->toPlainText();
@@ -195,7 +219,9 @@ void tst_VLNWindow::settingsReachThePreviewOnly()
     QCOMPARE(resets.count(), 0);
 }
 
-void tst_VLNWindow::dropFolderAndUndecodableName()
+// What is dropped, and what is chosen in the Add panel, is listed by its
+// bytes: a dropped name that is not UTF-8, a chosen one with URL delimiters.
+void tst_VLNWindow::dropAndAddPanelKeepBytes()
 {
     VLNWindow *window = makeWindow();
     const QByteArray folder = m_root + "/photos";
@@ -225,11 +251,7 @@ void tst_VLNWindow::dropFolderAndUndecodableName()
     QCOMPARE(window->fileList()->fileAtIndex(0)->nativePath(), odd);
     QCOMPARE(window->fileList()->fileAtIndex(1)->nativePath(), folder + "/one.jpg");
     QCOMPARE(cell(0, FileTableModel::OldNameColumn), u"caf\\xe9 \\xff.txt"_s);
-}
 
-void tst_VLNWindow::addPanelKeepsBytes()
-{
-    VLNWindow *window = makeWindow();
     writeFile(m_root + "/b.txt", {});
     writeFile(m_root + "/a \xc3\xa9t\xc3\xa9 #1%.txt", {}); // UTF-8, with URL delimiters
     window->clickAdd();
@@ -241,15 +263,14 @@ void tst_VLNWindow::addPanelKeepsBytes()
     nameEdit->setText(u"\"b.txt\" \"a \u00e9t\u00e9 #1%.txt\""_s);
     QMetaObject::invokeMethod(panel, "accept");
     QTRY_VERIFY(!window->isListing());
-    QCOMPARE(window->fileList()->count(), 2);
-    QCOMPARE(window->fileList()->fileAtIndex(1)->nativePath(),
+    QCOMPARE(window->fileList()->count(), 4);
+    QCOMPARE(window->fileList()->fileAtIndex(3)->nativePath(),
              m_root + "/a \xc3\xa9t\xc3\xa9 #1%.txt");
 }
 
 void tst_VLNWindow::headerClicks()
 {
     VLNWindow *window = makeWindow();
-    QVERIFY(QTest::qWaitForWindowExposed(window));
     listFiles({"b.txt", "c.txt", "a.txt"}, {300, 100, 200}); // big, small, middle
     QHeaderView *header = window->ui()->tableView->horizontalHeader();
     const int old = FileTableModel::OldNameColumn, size = FileTableModel::SizeColumn;
@@ -320,30 +341,36 @@ void tst_VLNWindow::showHandsOverSelectedBytes()
              (QStringList{u"file:///tmp/caf%E9%20%231.txt"_s, u"file:///a/b"_s}));
 }
 
+// Start renames by the plan, names typed by hand too (a swap among them),
+// which it uses up, and shows its report as a sheet.
 void tst_VLNWindow::startRenamesAndShowsSheet()
 {
     VLNWindow *window = makeWindow();
     Ui::VLNWindow *ui = window->ui();
+    FileTableModel *model = window->tableModel();
     m_prompt.answers = {m_root};
     QTest::mouseClick(ui->startButton, Qt::LeftButton); // empty list: not even asked
     QVERIFY(m_prompt.proposed.isEmpty());
-    listFiles({"one.txt", "two.txt"});
+    listFiles({"a.txt", "b.txt", "c.txt"}, {1, 2, 3});
     setNameTemplate(u"[C]-[N]"_s);
-    QTRY_VERIFY(window->tableModel()->plan()); // Start asks once it is known
+    QVERIFY(model->setData(model->index(0, FileTableModel::NewNameColumn), u"b.txt"_s));
+    QVERIFY(model->setData(model->index(1, FileTableModel::NewNameColumn), u"a.txt"_s));
+    QTRY_VERIFY(model->plan()); // Start asks once it is known
     // (A declined grant is the real panel's case below.)
     QTest::mouseClick(ui->startButton, Qt::LeftButton);
     QTRY_VERIFY(!window->isRenaming());
     QCOMPARE(m_prompt.proposed, QByteArrayList{m_root});
-    QVERIFY(exists(m_root + "/2-two.txt") && !exists(m_root + "/two.txt"));
-    QCOMPARE(window->fileList()->fileAtIndex(1)->nativePath(), m_root + "/2-two.txt");
+    QCOMPARE(folderEntries(m_root), u"3-c.txt=xxx a.txt=xx b.txt=x"_s);
+    QCOMPARE(window->fileList()->fileAtIndex(2)->nativePath(), m_root + "/3-c.txt");
+    QVERIFY(model->typedNames().isEmpty());
 
     QMessageBox *sheet = window->reportSheet();
     QVERIFY(sheet && sheet->isVisible());
     QCOMPARE(sheet->windowModality(), Qt::WindowModal);
-    QCOMPARE(sheet->text(), u"2 files renamed successfully."_s);
+    QCOMPARE(sheet->text(), u"3 files renamed successfully."_s);
     // The table shows the new names, the preview applied to them afresh.
-    QCOMPARE(cell(0, FileTableModel::OldNameColumn), u"1-one.txt"_s);
-    QCOMPARE(cell(0, FileTableModel::NewNameColumn), u"1-1-one.txt"_s);
+    QCOMPARE(cell(0, FileTableModel::OldNameColumn), u"b.txt"_s);
+    QCOMPARE(cell(0, FileTableModel::NewNameColumn), u"1-b.txt"_s);
 }
 
 // The plan follows a change a moment later: rows that cannot be renamed get
@@ -429,24 +456,6 @@ void tst_VLNWindow::typedNamesInTheTable()
     m_window.reset();
 }
 
-// Start renames by the typed names, a swap among them, and uses them up.
-void tst_VLNWindow::typedNamesRun()
-{
-    VLNWindow *window = makeWindow();
-    m_prompt.answers = {m_root};
-    FileTableModel *model = window->tableModel();
-    listFiles({"a.txt", "b.txt", "c.txt"}, {1, 2, 3});
-    setNameTemplate(u"[N]-x"_s);
-    QVERIFY(model->setData(model->index(0, FileTableModel::NewNameColumn), u"b.txt"_s));
-    QVERIFY(model->setData(model->index(1, FileTableModel::NewNameColumn), u"a.txt"_s));
-    window->clickStart();
-    QTRY_VERIFY(window->reportSheet());
-    QCOMPARE(window->reportSheet()->text(), u"3 files renamed successfully."_s);
-    QCOMPARE(folderEntries(m_root), u"a.txt=xx b.txt=x c-x.txt=xxx"_s);
-    QVERIFY(model->typedNames().isEmpty());
-    QCOMPARE(cell(0, FileTableModel::NewNameColumn), u"b-x.txt"_s);
-}
-
 // The grant's panel names why it asks, and hands back the folder chosen.
 void tst_VLNWindow::grantDialog()
 {
@@ -473,38 +482,6 @@ void tst_VLNWindow::grantDialog()
     QCOMPARE(choose(folder, true), std::optional<QByteArray>(m_root));
     QCOMPARE(choose(m_root, false), std::nullopt);
 }
-
-namespace {
-
-// `count` files in `folders` folders below root; their paths, in listing order.
-QByteArrayList makeTree(const QByteArray &root, int folders, int count)
-{
-    QByteArrayList paths;
-    for (int f = 0; f < folders; ++f) {
-        const QByteArray folder = root + "/d" + QByteArray::number(f);
-        ::mkdir(folder.constData(), 0755);
-        for (int i = f; i < count; i += folders) {
-            paths << folder + '/' + QByteArray::number(i).rightJustified(5, '0');
-            writeFile(paths.last(), {});
-        }
-    }
-    std::sort(paths.begin(), paths.end());
-    return paths;
-}
-
-// Every record names a file that is there, and no path is listed twice.
-bool listIsTrue(const FileList &list)
-{
-    QSet<QByteArray> seen;
-    for (const auto &file : list.contentsArray()) {
-        if (!exists(file->nativePath()) || seen.contains(file->nativePath()))
-            return false;
-        seen.insert(file->nativePath());
-    }
-    return true;
-}
-
-} // namespace
 
 // A tree of `count` files in `folders` folders under tree(), being listed,
 // with the name template set and the tree's grant scripted. Its paths.
@@ -594,22 +571,26 @@ void tst_VLNWindow::closingWaitsForRun()
     QCOMPARE(window->fileList()->count(), 300);
 }
 
-// The quiet notice names how many folders could not be read; the tooltip
-// names them.
-void tst_VLNWindow::unreadableNotice()
+// The bottom bar counts the facts read, in the locale's digits; its quiet
+// notice says how many folders could not be read, and its tooltip names them.
+void tst_VLNWindow::jobBarTexts()
 {
-    VLNWindow *window = makeWindow();
-    JobBar *bar = window->jobBar();
-    QCOMPARE(bar->noticeText(), QString());
-    bar->setUnreadableFolders({"/a/locked", "/b/caf\xe9", "/c/two\nlines"});
-    QCOMPARE(bar->noticeText(), u"3 folders could not be read"_s);
-    auto *notice = bar->findChild<QLabel *>(u"unreadableNotice"_s);
+    JobBar bar;
+    QLocale::setDefault(QLocale(u"en_US"_s));
+    bar.showFacts(1234, 10000);
+    QCOMPARE(bar.progressText(), u"Reading metadata 1,234 of 10,000"_s);
+    QVERIFY(bar.isShowingProgress());
+    QLocale::setDefault(QLocale::c());
+    QCOMPARE(bar.noticeText(), QString());
+    bar.setUnreadableFolders({"/a/locked", "/b/caf\xe9", "/c/two\nlines"});
+    QCOMPARE(bar.noticeText(), u"3 folders could not be read"_s);
+    auto *notice = bar.findChild<QLabel *>(u"unreadableNotice"_s);
     // One line a folder, each byte shown as the command line shows it.
     QCOMPARE(notice->toolTip(), u"/a/locked\n/b/caf\\xe9\n/c/two\\x0alines"_s);
-    bar->setUnreadableFolders({"/a/locked"});
-    QCOMPARE(bar->noticeText(), u"1 folder could not be read"_s);
-    bar->setUnreadableFolders({});
-    QCOMPARE(bar->noticeText(), QString());
+    bar.setUnreadableFolders({"/a/locked"});
+    QCOMPARE(bar.noticeText(), u"1 folder could not be read"_s);
+    bar.setUnreadableFolders({});
+    QCOMPARE(bar.noticeText(), QString());
 }
 
 // Start asks for the grant with a panel that does not hold the caller: the

@@ -22,20 +22,8 @@
 #include <QTranslator>
 
 #include <algorithm>
-#include <fcntl.h>
 #include <filesystem>
 #include <memory>
-#include <unistd.h>
-
-// Takes out every catalogue a test installed, so that the next test starts
-// in the source language.
-inline void removeTranslators()
-{
-    for (QTranslator *translator : qApp->findChildren<QTranslator *>()) {
-        QCoreApplication::removeTranslator(translator);
-        delete translator;
-    }
-}
 
 // What the window tests share: a window over a scratch folder, with its
 // settings file and its history of runs in a scratch state folder apart from
@@ -63,7 +51,12 @@ protected slots:
         m_defaults.reset();
         m_dir.reset();
         m_state.reset();
-        removeTranslators();
+        // Every catalogue a test installed goes: the next starts in the
+        // source language.
+        for (QTranslator *translator : qApp->findChildren<QTranslator *>()) {
+            QCoreApplication::removeTranslator(translator);
+            delete translator;
+        }
     }
 
 protected:
@@ -96,11 +89,7 @@ protected:
         for (const QByteArray &relative : relativePaths) {
             const QByteArray path = m_root + '/' + relative;
             std::filesystem::create_directories(path.left(path.lastIndexOf('/')).toStdString());
-            const int fd = ::open(path.constData(), O_WRONLY | O_CREAT | O_EXCL, 0644);
-            QVERIFY2(fd >= 0, path.constData());
-            const QByteArray bytes(sizes.value(paths.size()), 'x');
-            QCOMPARE(::write(fd, bytes.constData(), size_t(bytes.size())), ssize_t(bytes.size()));
-            ::close(fd);
+            writeFile(path, QByteArray(sizes.value(paths.size()), 'x'));
             paths << path;
         }
         m_window->openFiles(paths);
@@ -128,6 +117,15 @@ protected:
             if (m_window->tutorialStep() == 1)
                 QTest::keyClicks(ui->nameField, QStringLiteral("-[YMD]"));
         }
+    }
+
+    // Keys pressed with the focus on the widget of this name.
+    void pressKeys(const QString &widget, const QKeySequence &keys)
+    {
+        auto *target = m_window->findChild<QWidget *>(widget);
+        QVERIFY2(target, qPrintable(widget));
+        target->setFocus();
+        QTest::keySequence(QApplication::focusWidget(), keys);
     }
 
     // Exactly these rows selected.
