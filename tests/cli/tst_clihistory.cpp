@@ -3,10 +3,8 @@
 #include "diskfiles.h"
 #include "journalfixture.h"
 #include "rename/journal.h"
-#include "scratchdir.h"
 
 #include <QDateTime>
-#include <QDir>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -38,13 +36,11 @@ struct FixtureRun
 
 Q_DECLARE_METATYPE(FixtureRun)
 
-class tst_CliHistory : public QObject
+class tst_CliHistory : public CliTest
 {
     Q_OBJECT
 
 private slots:
-    void init();
-
     void runInQuestion_data();
     void runInQuestion();
     void historyLines();
@@ -63,8 +59,7 @@ private slots:
 
 private:
     CliResult run(const QStringList &arguments) const;
-    QStringList args(const QString &line) const;
-    QString runsFolder() const { return m_state.filePath(u"Velnor/runs"_s); }
+    QString runsFolder() const { return m_state->filePath(u"Velnor/runs"_s); }
     void writeRun(const FixtureRun &fixture) const;
     // New names by hand (--names-from, --map, --edit) on a small tree: f/a,
     // f/b, f/c (holding A, B, C) and g/"p,<newline>q" (P). Run there with
@@ -74,38 +69,22 @@ private:
                        const QString &editor) const;
     QString namesDisk() const
     {
-        return folderEntries(m_files->path("f")) + u" | "_s + folderEntries(m_files->path("g"));
+        return folderEntries(path("f")) + u" | "_s + folderEntries(path("g"));
     }
-
-    std::unique_ptr<ScratchDir> m_files;
-    ScratchDir m_state;
 };
 
-void tst_CliHistory::init()
-{
-    m_files = std::make_unique<ScratchDir>();
-    QVERIFY(m_files->isValid());
-    // A fresh history for every test.
-    QDir(m_state.filePath(u"Velnor"_s)).removeRecursively();
-    QFile::remove(m_state.filePath(u"Velnor"_s));
-}
-
+// In UTC, where the times of the runs are fixed.
 CliResult tst_CliHistory::run(const QStringList &arguments) const
 {
     CliOptions options;
-    options.env = {"XDG_STATE_HOME=" + m_state.path(), "TZ=UTC"};
+    options.env = {"TZ=UTC"};
     return runCli(arguments, options);
-}
-
-QStringList tst_CliHistory::args(const QString &line) const
-{
-    return argsLine(line, m_files->path());
 }
 
 void tst_CliHistory::writeRun(const FixtureRun &fixture) const
 {
     const bool finished = fixture.recorded < 0;
-    QVERIFY(!writeJournal(runsFolder(), fixture.folder == "@" ? m_files->path() : fixture.folder,
+    QVERIFY(!writeJournal(runsFolder(), fixture.folder == "@" ? root() : fixture.folder,
                           fixture.started, fixture.moves,
                           finished ? fixture.moves : fixture.recorded, finished, fixture.undone)
                  .isEmpty());
@@ -145,8 +124,8 @@ void tst_CliHistory::runInQuestion()
     QFETCH(int, exitCode);
     QFETCH(QString, message);
     if (withRuns) {
-        writeRun({FirstRun, m_files->path(), 2, -1, false});
-        writeRun({FirstRun + 10000, m_files->path(), 2, -1, true});
+        writeRun({FirstRun, root(), 2, -1, false});
+        writeRun({FirstRun + 10000, root(), 2, -1, true});
     }
     const CliResult result = run(args(arguments));
     QCOMPARE(QString::fromUtf8(result.err), u"velnor-rename: "_s + message + u'\n');
@@ -230,7 +209,7 @@ void tst_CliHistory::interruptedRunNoted()
     QFETCH(QString, note);
     for (const FixtureRun &fixture : std::as_const(runs))
         writeRun(fixture);
-    writeFile(m_files->path("h"), "h");
+    writeFile(path("h"), "h");
     const CliResult result = run(args(arguments));
     QVERIFY2(QString::fromUtf8(result.err).startsWith(note), result.err.constData());
     QVERIFY(!result.err.mid(note.size()).contains("note:"));
@@ -240,21 +219,20 @@ void tst_CliHistory::interruptedRunNoted()
 // of the disk (cycles, names that are not UTF-8) are the undo's own tests.
 void tst_CliHistory::undoAndRedoRestoreTheDisk()
 {
-    const QByteArray root = m_files->path();
     for (const char *name : {"f1", "f2", "f3"})
-        writeFile(root + '/' + name, name);
+        writeFile(path(name), name);
     const CliResult applied = run(args(u"--apply --search f --replace g @"_s));
     QCOMPARE(applied.err, QByteArray());
     QCOMPARE(applied.exitCode, 0);
     const QString after = u"g1=f1 g2=f2 g3=f3"_s;
-    QCOMPARE(folderEntries(root), after);
+    QCOMPARE(folderEntries(root()), after);
     const QString runId = QString::fromUtf8(run({u"--history"_s}).out.split(' ').first());
 
     const CliResult undone = run({u"--undo"_s});
     QCOMPARE(undone.err, QByteArray());
     QCOMPARE(undone.exitCode, 0);
     QCOMPARE(undone.out, QByteArray("3 files restored. 0 kept.\n"));
-    QCOMPARE(folderEntries(root), u"f1=f1 f2=f2 f3=f3"_s);
+    QCOMPARE(folderEntries(root()), u"f1=f1 f2=f2 f3=f3"_s);
     QVERIFY(run({u"--history"_s}).out.contains("  undone  "));
 
     // Nothing left to undo: the only run is undone.
@@ -262,7 +240,7 @@ void tst_CliHistory::undoAndRedoRestoreTheDisk()
     const CliResult redone = run({u"--redo"_s, runId});
     QCOMPARE(redone.err, QByteArray());
     QCOMPARE(redone.exitCode, 0);
-    QCOMPARE(folderEntries(root), after);
+    QCOMPARE(folderEntries(root()), after);
     QVERIFY(run({u"--history"_s}).out.contains("  redone  "));
 }
 
@@ -270,7 +248,7 @@ void tst_CliHistory::undoAndRedoRestoreTheDisk()
 // --undo finishes it is the undo's own to test.
 void tst_CliHistory::undoCutShortIsTakenUp()
 {
-    writeFile(m_files->path("f1"), "1");
+    writeFile(path("f1"), "1");
     QCOMPARE(run(args(u"--apply --search f --replace g @/f1"_s)).exitCode, 0);
     const QString id = QString::fromUtf8(run({u"--history"_s}).out.split(' ').first());
     {
@@ -281,7 +259,7 @@ void tst_CliHistory::undoCutShortIsTakenUp()
         QVERIFY(undo.start(false, QDateTime::currentMSecsSinceEpoch()));
     }
     QVERIFY(run({u"--history"_s}).out.contains("  undo-interrupted  "));
-    writeFile(m_files->path("f2"), "2");
+    writeFile(path("f2"), "2");
     const CliResult noted = run(args(u"--apply --search f --replace g @/f2"_s));
     QCOMPARE(noted.exitCode, 0);
     QCOMPARE(QString::fromUtf8(noted.err),
@@ -299,16 +277,15 @@ void tst_CliHistory::undoKeepsWhatChanged_data()
 void tst_CliHistory::undoKeepsWhatChanged()
 {
     QFETCH(bool, json);
-    const QByteArray root = m_files->path();
     for (const char *name : {"f1", "f2", "f3", "f4"})
-        writeFile(root + '/' + name, name);
+        writeFile(path(name), name);
     QCOMPARE(run(args(u"--apply --search f --replace g @"_s)).exitCode, 0);
-    QCOMPARE(folderEntries(root), u"g1=f1 g2=f2 g3=f3 g4=f4"_s);
+    QCOMPARE(folderEntries(root()), u"g1=f1 g2=f2 g3=f3 g4=f4"_s);
     // Renamed by hand, its old name taken by a new file, deleted; g4 alone
     // is as the run left it.
-    QVERIFY(::rename(root + "/g1", root + "/h1") == 0);
-    writeFile(root + "/f2", "new");
-    QVERIFY(::unlink(root + "/g3") == 0);
+    QVERIFY(::rename(path("g1"), path("h1")) == 0);
+    writeFile(path("f2"), "new");
+    QVERIFY(::unlink(path("g3")) == 0);
 
     const CliResult result =
         run(json ? QStringList{u"--undo"_s, u"--json"_s} : QStringList{u"--undo"_s});
@@ -319,14 +296,14 @@ void tst_CliHistory::undoKeepsWhatChanged()
         QCOMPARE(object.value(u"moved"_s).toInt(), 1);
         QCOMPARE(object.value(u"notAttempted"_s).toInt(), 0);
         const QJsonObject first = object.value(u"kept"_s).toArray().first().toObject();
-        QCOMPARE(first.value(u"path"_s).toString(), QFile::decodeName(root + "/g3"));
-        QCOMPARE(first.value(u"wanted"_s).toString(), QFile::decodeName(root + "/f3"));
+        QCOMPARE(first.value(u"path"_s).toString(), QFile::decodeName(path("g3")));
+        QCOMPARE(first.value(u"wanted"_s).toString(), QFile::decodeName(path("f3")));
         QCOMPARE(first.value(u"reason"_s).toString(), u"missing"_s);
     } else {
         QCOMPARE(result.out, QByteArray("1 file restored. 3 kept.\n"));
     }
-    QCOMPARE(result.err.count("velnor-rename: '" + root + "/"), 3);
-    QCOMPARE(folderEntries(root), u"f2=new f4=f4 g2=f2 h1=f1"_s);
+    QCOMPARE(result.err.count(atRoot("velnor-rename: '@/")), 3);
+    QCOMPARE(folderEntries(root()), u"f2=new f4=f4 g2=f2 h1=f1"_s);
 }
 
 void tst_CliHistory::journalFolderUnwritable_data()
@@ -344,13 +321,13 @@ void tst_CliHistory::journalFolderUnwritable()
 {
     QFETCH(bool, noJournal);
     QFETCH(int, exitCode);
-    writeFile(m_state.path("Velnor"), "in the way");
-    writeFile(m_files->path("a"), "a");
-    writeFile(m_files->path("b"), "b");
+    writeFile(m_state->path("Velnor"), "in the way");
+    writeFile(path("a"), "a");
+    writeFile(path("b"), "b");
     const CliResult result =
         run(args(u"--apply --name x[N] @"_s + (noJournal ? u" --no-journal"_s : QString())));
     QCOMPARE(result.exitCode, exitCode);
-    QTEST(folderEntries(m_files->path()), "entries");
+    QTEST(folderEntries(root()), "entries");
     if (noJournal) {
         QCOMPARE(result.err, QByteArray());
         return;
@@ -365,21 +342,20 @@ void tst_CliHistory::journalFolderUnwritable()
 void tst_CliHistory::makeNamesTree() const
 {
     for (const char *folder : {"f", "g", "tmp"})
-        QCOMPARE(::mkdir(m_files->path(folder), 0755), 0);
+        QCOMPARE(::mkdir(path(folder), 0755), 0);
     for (const char *name : {"a", "b", "c"})
-        writeFile(m_files->path("f/") + name, QByteArray(name).toUpper());
-    writeFile(m_files->path("g/p,\nq"), "P");
+        writeFile(path("f/") + name, QByteArray(name).toUpper());
+    writeFile(path("g/p,\nq"), "P");
 }
 
 CliResult tst_CliHistory::runNames(const QString &options, const QByteArray &input,
                                    const QString &editor) const
 {
-    writeFile(m_files->path("map.csv"), input);
+    writeFile(path("map.csv"), input);
     CliOptions how;
-    how.cwd = m_files->path();
+    how.cwd = root();
     how.input = input;
-    how.env = {"XDG_STATE_HOME=" + m_state.path(), "VISUAL=", "EDITOR=" + editor.toUtf8(),
-               "TMPDIR=" + m_files->path("tmp")};
+    how.env = {"VISUAL=", "EDITOR=" + editor.toUtf8(), "TMPDIR=" + path("tmp")};
     return runCli(options.split(u' '), how);
 }
 
@@ -441,9 +417,9 @@ void tst_CliHistory::namesByHand()
     QVERIFY2(QString::fromUtf8(applied.err).contains(message), applied.err.constData());
     QCOMPARE(applied.exitCode, message.isEmpty() ? 0 : 2);
     QCOMPARE(namesDisk(), after.isEmpty() ? untouched : after);
-    QCOMPARE(folderEntries(m_files->path("tmp")), QString());
+    QCOMPARE(folderEntries(path("tmp")), QString());
     if (QTest::currentDataTag() == "map"_ba)
-        QCOMPARE(readFile(m_files->path("g/n,\xffw")), "P"_ba);
+        QCOMPARE(readFile(path("g/n,\xffw")), "P"_ba);
     if (message.isEmpty()) {
         QCOMPARE(runNames(u"--undo"_s, {}, {}).exitCode, 0);
         QCOMPARE(namesDisk(), untouched);
