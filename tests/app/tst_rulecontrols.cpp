@@ -1,17 +1,13 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "app/factsreading.h"
-#include "app/jobbar.h"
 #include "app/metacontrols.h"
 #include "app/presetmenu.h"
 #include "app/rulecontrols.h"
 #include "files/filelist.h"
 #include "windowtest.h"
 
-#include <QAbstractButton>
-#include <QAction>
 #include <QCheckBox>
 #include <QComboBox>
-#include <QDateTime>
 #include <QDir>
 #include <QHeaderView>
 #include <QInputDialog>
@@ -19,10 +15,8 @@
 #include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
-#include <QMessageBox>
 #include <QProcess>
 #include <QPushButton>
-#include <QTest>
 
 #include <utime.h>
 
@@ -37,8 +31,6 @@ class tst_RuleControls : public WindowTest
 {
     Q_OBJECT
 private slots:
-    void init() { WindowTest::init(); }
-    void cleanup() { WindowTest::cleanup(); }
     void defaultsChangeNothing();
     void patternAndItsError();
     void perFolderPreview();
@@ -53,14 +45,12 @@ private slots:
     void otherField_data();
     void otherField();
     void dateSourcesAndClock();
-    void jobBarText();
     void photosByDateTaken();
     void startWaitsForFacts();
 
 private:
     // Three photos: two with a camera and a shot time, one without tags.
     void listPhotos();
-    QString newNames() const;
 };
 
 // "[P] Folder" appends the token; "Make names unique" shows the plan's names
@@ -88,20 +78,13 @@ void tst_RuleControls::slashMakesFoldersWhenAllowed()
     listFiles({"Trip/a.pdf"});
     RuleControls *rules = window->ruleControls();
     QVERIFY(!rules->makeFoldersBox()->isChecked());
-    window->ui()->nameField->setText(u"x/[N]"_s);
-    window->controlTextDidChange();
-    const auto problem = [&] {
-        return window->tableModel()
-            ->index(0, FileTableModel::NewNameColumn)
-            .data(FileTableModel::ProblemRole)
-            .toString();
-    };
+    setNameTemplate(u"x/[N]"_s);
     QTRY_VERIFY(window->tableModel()->plan());
-    QCOMPARE(problem(), u"The new name contains “/”."_s);
+    QCOMPARE(problem(0), u"The new name contains “/”."_s);
     rules->makeFoldersBox()->setChecked(true);
     QVERIFY(window->renameSettings().makeFolders);
     QTRY_VERIFY(window->tableModel()->plan());
-    QCOMPARE(problem(), QString());
+    QCOMPARE(problem(0), QString());
     QCOMPARE(cell(0, FileTableModel::NewNameColumn), u"x/a.pdf"_s);
 }
 
@@ -145,11 +128,9 @@ void tst_RuleControls::defaultsChangeNothing()
     QCOMPARE(popup->itemData(3).toInt(), 3);
     QCOMPARE(popup->itemText(4), u"Sentence case"_s);
     QCOMPARE(popup->itemData(4).toInt(), 4);
-    QStringList menus;
-    for (QAction *action : window->menuBar()->actions())
-        menus << action->text();
-    QCOMPARE(menus, (QStringList{u"&File"_s, u"&Edit"_s, u"&View"_s, u"Prese&ts"_s, u"&Window"_s,
-                                 u"&Help"_s}));
+    QCOMPARE(
+        texts(window->menuBar()->actions()),
+        (QStringList{u"&File"_s, u"&Edit"_s, u"&View"_s, u"Prese&ts"_s, u"&Window"_s, u"&Help"_s}));
 }
 
 void tst_RuleControls::patternAndItsError()
@@ -195,8 +176,7 @@ void tst_RuleControls::perFolderPreview()
     listFiles({"a/p.txt", "b/q.txt", "a/r.txt", "b/s.txt", "a/t.txt"});
     window->ui()->nameField->setText(u"[N]-[C]"_s);
     window->ruleControls()->perFolderBox()->setChecked(true);
-    QCOMPARE(column(FileTableModel::NewNameColumn).join(u' '),
-             u"p-1.txt q-1.txt r-2.txt s-2.txt t-3.txt"_s);
+    QCOMPARE(newNames(), u"p-1.txt q-1.txt r-2.txt s-2.txt t-3.txt"_s);
 }
 
 // The two boxes reach the settings and the table, where a companion says
@@ -206,8 +186,7 @@ void tst_RuleControls::companionsAndAscii()
     VLNWindow *window = makeWindow();
     RuleControls *rules = window->ruleControls();
     listFiles({"IMG_0412.CR3", "IMG_0412.JPG", "Café.txt"});
-    window->ui()->nameField->setText(u"[N]-[C]"_s);
-    window->controlTextDidChange();
+    setNameTemplate(u"[N]-[C]"_s);
     rules->companionsBox()->setChecked(true);
     rules->asciiBox()->setChecked(true);
     QVERIFY(window->renameSettings().companions && window->renameSettings().plainAscii);
@@ -254,11 +233,9 @@ void tst_RuleControls::presetsMenu()
     presets->saveAs(name);
 
     // One item per preset, titled with the name ("&" is no mnemonic).
-    QStringList titles;
-    for (QAction *action : presets->menu()->actions())
-        titles << action->text();
-    QCOMPARE(titles, (QStringList{u"&Save Settings as Preset…"_s, QString(),
-                                  u"a/b = \u00E4 && co"_s, QString(), u"&Delete Preset"_s}));
+    QCOMPARE(texts(presets->menu()->actions()),
+             (QStringList{u"&Save Settings as Preset…"_s, QString(), u"a/b = \u00E4 && co"_s,
+                          QString(), u"&Delete Preset"_s}));
 
     window->setRenameSettings(RenameSettings());
     QCOMPARE(window->renameSettings(), RenameSettings());
@@ -296,11 +273,6 @@ void tst_RuleControls::listPhotos()
     QTRY_VERIFY(!m_window->isListing());
 }
 
-QString tst_RuleControls::newNames() const
-{
-    return column(FileTableModel::NewNameColumn).join(u" | "_s);
-}
-
 void tst_RuleControls::menuInsertsTokens()
 {
     VLNWindow *window = makeWindow();
@@ -336,7 +308,6 @@ void tst_RuleControls::otherField_data()
 void tst_RuleControls::otherField()
 {
     QFETCH(QString, typed);
-    QFETCH(QString, name);
     VLNWindow *window = makeWindow();
     window->metaControls()->metadataMenu()->findChild<QAction *>(u"actionOtherField"_s)->trigger();
     QInputDialog *dialog = window->metaControls()->keyDialog();
@@ -344,7 +315,7 @@ void tst_RuleControls::otherField()
     QVERIFY(dialog->labelText().contains(u"Exif.Photo.FNumber"_s));
     dialog->setTextValue(typed);
     dialog->accept();
-    QCOMPARE(window->ui()->nameField->text(), name);
+    QTEST(window->ui()->nameField->text(), "name");
     QVERIFY(!window->metaControls()->keyDialog());
 }
 
@@ -384,16 +355,6 @@ void tst_RuleControls::dateSourcesAndClock()
     QCOMPARE(window->renameSettings().dateSources, QList<S>());
 }
 
-void tst_RuleControls::jobBarText()
-{
-    QLocale::setDefault(QLocale(u"en_US"_s));
-    JobBar bar;
-    bar.showFacts(1234, 10000);
-    QCOMPARE(bar.progressText(), u"Reading metadata 1,234 of 10,000"_s);
-    QVERIFY(bar.isShowingProgress());
-    QLocale::setDefault(QLocale::c());
-}
-
 // The names wait for the facts, which are read once; the Date column, the
 // sort by date and the marks follow the date taken.
 void tst_RuleControls::photosByDateTaken()
@@ -405,27 +366,23 @@ void tst_RuleControls::photosByDateTaken()
     QCOMPARE(window->factsReading()->reader().requests(), 0); // the defaults read nothing
 
     window->metaControls()->datesFromPopup()->setCurrentIndex(1); // taken, else modified
-    window->ui()->nameField->setText(u"[YMD]-[h]_[Model]"_s);
-    window->controlTextDidChange();
+    setNameTemplate(u"[YMD]-[h]_[Model]"_s);
     // The keystroke reads nothing: the rows wait.
-    QCOMPARE(newNames(), u"Reading metadata… | Reading metadata… | Reading metadata…"_s);
+    QCOMPARE(newNames(u" | "_s), u"Reading metadata… | Reading metadata… | Reading metadata…"_s);
     QVERIFY(
         model->index(0, FileTableModel::NewNameColumn).data(FileTableModel::PendingRole).toBool());
     QCOMPARE(window->factsReading()->reader().requests(), 0);
     QTRY_VERIFY(model->plan());
-    QCOMPARE(newNames(), u"20240305-02_Cam A.jpg | 20230102-01_AC_DC 1.jpg | c.jpg"_s);
+    QCOMPARE(newNames(u" | "_s), u"20240305-02_Cam A.jpg | 20230102-01_AC_DC 1.jpg | c.jpg"_s);
     QCOMPARE(cell(0, FileTableModel::DateColumn), u"2024/03/05 14:07"_s);
-    QCOMPARE(
-        model->index(2, FileTableModel::NewNameColumn).data(FileTableModel::ProblemRole).toString(),
-        u"no Model"_s);
+    QCOMPARE(problem(2), u"no Model"_s);
     QCOMPARE(window->problemsButton()->text(), u"1 file cannot be renamed"_s);
     QCOMPARE(window->factsReading()->reader().requests(), 3);
 
     // A second template and the 24-hour clock read nothing again.
     window->metaControls()->hour24Box()->setChecked(true);
-    window->ui()->nameField->setText(u"[Model|none]-[h]"_s);
-    window->controlTextDidChange();
-    QCOMPARE(newNames().section(u" | "_s, 0, 1), u"Cam A-14.jpg | AC_DC 1-13.jpg"_s);
+    setNameTemplate(u"[Model|none]-[h]"_s);
+    QCOMPARE(newNames(u" | "_s).section(u" | "_s, 0, 1), u"Cam A-14.jpg | AC_DC 1-13.jpg"_s);
     QVERIFY(cell(2, FileTableModel::NewNameColumn).startsWith(u"none-"_s));
     QTRY_VERIFY(model->plan());
     QCOMPARE(window->factsReading()->reader().requests(), 3);
@@ -433,7 +390,7 @@ void tst_RuleControls::photosByDateTaken()
     // Sorted by the date taken: the photo without one by its modification
     // date, today, after both.
     window->ui()->tableView->horizontalHeader()->sectionClicked(FileTableModel::DateColumn);
-    QCOMPARE(newNames().section(u" | "_s, 0, 1), u"AC_DC 1-13.jpg | Cam A-14.jpg"_s);
+    QCOMPARE(newNames(u" | "_s).section(u" | "_s, 0, 1), u"AC_DC 1-13.jpg | Cam A-14.jpg"_s);
 
     // Back to the modification date: the Date column shows it again, in
     // local time.
@@ -447,23 +404,17 @@ void tst_RuleControls::photosByDateTaken()
 void tst_RuleControls::startWaitsForFacts()
 {
     VLNWindow *window = makeWindow();
-    ScriptedPrompt prompt;
-    prompt.answers = {m_root};
-    window->setAccessPrompt(&prompt);
+    m_prompt.answers = {m_root};
     listPhotos();
     window->metaControls()->datesFromPopup()->setCurrentIndex(4); // taken
-    window->ui()->nameField->setText(u"[YMD]_[Model]"_s);
-    window->controlTextDidChange();
+    setNameTemplate(u"[YMD]_[Model]"_s);
     window->clickStart();
     QVERIFY(!window->isRenaming());
     // The photo without a camera cannot be renamed: asked first, once read.
     QTRY_VERIFY(window->confirmationSheet());
     QCOMPARE(window->confirmationSheet()->text(),
              u"1 of 3 files cannot be renamed. Rename the other 2?"_s);
-    for (QAbstractButton *button : window->confirmationSheet()->buttons()) {
-        if (window->confirmationSheet()->buttonRole(button) == QMessageBox::AcceptRole)
-            button->click();
-    }
+    press(window->confirmationSheet(), {}, QMessageBox::AcceptRole);
     QTRY_VERIFY(window->reportSheet());
     QCOMPARE(QDir(QFile::decodeName(m_root)).entryList(QDir::Files).join(u' '),
              u"20230102_AC_DC 1.jpg 20240305_Cam A.jpg c.jpg"_s);

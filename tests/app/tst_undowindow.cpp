@@ -6,9 +6,6 @@
 #include "files/zqfile.h"
 #include "windowtest.h"
 
-#include <QAbstractButton>
-#include <QApplication>
-#include <QMessageBox>
 #include <QPushButton>
 #include <QTreeWidget>
 
@@ -24,9 +21,6 @@ class tst_UndoWindow : public UndoWindowTest
     Q_OBJECT
 
 private slots:
-    void init() { UndoWindowTest::init(); }
-    void cleanup() { UndoWindowTest::cleanup(); }
-
     void menuFollowsHistory_data();
     void menuFollowsHistory();
     void ctrlZStaysWithTextFields_data();
@@ -119,7 +113,6 @@ void tst_UndoWindow::ctrlZStaysWithTextFields()
     QFETCH(QString, focus);
     QFETCH(QKeySequence, keys);
     QFETCH(bool, undoStarts);
-    QFETCH(QString, nameTemplate);
     QVERIFY(!writeRun(1'700'000'000'000, 2, 2, true).isEmpty());
     VLNWindow *window = makeWindow();
     Ui::VLNWindow *ui = window->ui();
@@ -128,18 +121,13 @@ void tst_UndoWindow::ctrlZStaysWithTextFields()
     ui->nameField->end(false);
     QTest::keyClick(ui->nameField, Qt::Key_X);
     QCOMPARE(ui->nameField->text(), u"[N]x"_s);
-    auto *target = window->findChild<QWidget *>(focus);
-    QVERIFY(target);
-    target->setFocus();
-    QWidget *receiver = QApplication::focusWidget();
-    QVERIFY(receiver);
-    QTest::keySequence(receiver, keys);
+    pressKeys(focus, keys);
     // The undo of a run ends in its report sheet, whatever it could do.
     if (undoStarts)
         QTRY_VERIFY(window->undoControl()->reportSheet());
     else
         QVERIFY(!window->undoControl()->isRunning() && !window->undoControl()->reportSheet());
-    QCOMPARE(ui->nameField->text(), nameTemplate);
+    QTEST(ui->nameField->text(), "nameTemplate");
 }
 
 void tst_UndoWindow::historyWindowRows()
@@ -280,37 +268,31 @@ void tst_UndoWindow::interruptedSheet()
     QVERIFY(sheet && sheet->isVisible());
     QCOMPARE(sheet->windowModality(), Qt::WindowModal);
     QCOMPARE(sheet->text(), text);
-    QStringList buttons;
-    for (QAbstractButton *button : sheet->buttons())
-        buttons << button->text();
-    buttons.sort();
-    QCOMPARE(buttons, (QStringList{u"&Keep"_s, u"&Undo"_s}));
+    QCOMPARE(buttonTexts(sheet), (QStringList{u"&Keep"_s, u"&Undo"_s}));
 }
 
 void tst_UndoWindow::keptRunIsNotAskedAgain()
 {
     QVERIFY(!writeRun(1'700'000'000'000, 4, 2, false).isEmpty());
-    VLNWindow *window = makeWindow();
-    window->undoControl()->askAboutInterruptedRun();
-    QMessageBox *sheet = window->undoControl()->interruptedSheet();
+    // The question of a fresh launch.
+    const auto asked = [this] {
+        m_window.reset();
+        makeWindow()->undoControl()->askAboutInterruptedRun();
+        return m_window->undoControl()->interruptedSheet();
+    };
+    QMessageBox *sheet = asked();
     QVERIFY(sheet);
     QTest::keyClick(sheet, Qt::Key_Escape);
-    QTRY_VERIFY(!window->undoControl()->interruptedSheet());
-    QVERIFY(!window->undoControl()->isRunning());
-    m_window.reset();
+    QTRY_VERIFY(!m_window->undoControl()->interruptedSheet());
+    QVERIFY(!m_window->undoControl()->isRunning());
 
     // The next start keeps quiet about it, but the run can still be undone.
-    window = makeWindow();
-    window->undoControl()->askAboutInterruptedRun();
-    QVERIFY(!window->undoControl()->interruptedSheet());
-    QCOMPARE(window->undoControl()->undoTarget(), 0);
-    m_window.reset();
+    QVERIFY(!asked());
+    QCOMPARE(m_window->undoControl()->undoTarget(), 0);
 
     // A newer interrupted run is asked about again.
     QVERIFY(!writeRun(1'700'000'100'000, 4, 1, false).isEmpty());
-    window = makeWindow();
-    window->undoControl()->askAboutInterruptedRun();
-    QVERIFY(window->undoControl()->interruptedSheet());
+    QVERIFY(asked());
 }
 
 // A run, its undo by Ctrl+Z and its redo from the menu: after each, the disk
@@ -331,8 +313,7 @@ void tst_UndoWindow::undoAndRedoThroughMenu()
 
     window->activateWindow();
     QVERIFY(QTest::qWaitForWindowActive(window));
-    ui->tableView->setFocus();
-    QTest::keySequence(ui->tableView, QKeySequence(Qt::CTRL | Qt::Key_Z));
+    pressKeys(u"tableView"_s, QKeySequence(Qt::CTRL | Qt::Key_Z));
     QTRY_VERIFY(!window->undoControl()->isRunning() && window->undoControl()->reportSheet());
     QCOMPARE(folderEntries(m_root), u"a.txt=a.txt b.txt=b.txt c.txt=c.txt"_s);
     // The records follow (how, recordsFollowMoves shows).
@@ -382,10 +363,7 @@ void tst_UndoWindow::interruptedRunUndoneFromSheet()
     QMessageBox *sheet = window->undoControl()->interruptedSheet();
     QVERIFY(sheet);
     QCOMPARE(sheet->text(), u"The last rename was interrupted after 2 of 3 files. Undo those 2?"_s);
-    for (QAbstractButton *button : sheet->buttons()) {
-        if (button->text() == u"&Undo"_s)
-            button->click();
-    }
+    press(sheet, u"&Undo"_s);
     QTRY_VERIFY(!window->undoControl()->isRunning() && window->undoControl()->reportSheet());
     QCOMPARE(window->undoControl()->reportSheet()->text(), u"2 files restored."_s);
     QCOMPARE(folderEntries(m_root), u"f0=f0 f1=f1 f2=f2"_s);
@@ -406,7 +384,6 @@ void tst_UndoWindow::journalAlert_data()
 void tst_UndoWindow::journalAlert()
 {
     QFETCH(bool, withoutUndo);
-    QFETCH(QString, entries);
     // Where the history should be, a file: the journal cannot begin (which
     // faults refuse it is the journal's own to test).
     writeFile(m_state->path() + "/Velnor", "not a folder");
@@ -424,18 +401,11 @@ void tst_UndoWindow::journalAlert()
     window->clickStart();
     QVERIFY(!window->isRenaming());
 
-    QAbstractButton *answer = nullptr;
-    for (QAbstractButton *button : alert->buttons()) {
-        if (withoutUndo ? button->text() == u"Rename &Without Undo"_s
-                        : alert->buttonRole(button) == QMessageBox::RejectRole)
-            answer = button;
-    }
-    QVERIFY(answer);
-    answer->click();
+    press(alert, withoutUndo ? u"Rename &Without Undo"_s : QString(), QMessageBox::RejectRole);
     QTRY_VERIFY(!window->journalAlert());
     if (withoutUndo)
         QTRY_VERIFY(!window->isRenaming() && window->reportSheet());
-    QCOMPARE(folderEntries(m_root), entries);
+    QTEST(folderEntries(m_root), "entries");
     QCOMPARE(window->fileList()->fileAtIndex(0)->name(), withoutUndo ? u"1-a.txt"_s : u"a.txt"_s);
     // No journal: the history has nothing to undo.
     QTRY_VERIFY(!window->undoControl()->isReading());

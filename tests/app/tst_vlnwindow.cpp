@@ -16,7 +16,6 @@
 #include <QScrollBar>
 #include <QSet>
 #include <QSignalSpy>
-#include <QTest>
 
 #include <algorithm>
 #include <tuple>
@@ -34,6 +33,34 @@ bool exists(const QByteArray &path)
     return ::lstat(path.constData(), &status) == 0;
 }
 
+// `count` files in `folders` folders below root; their paths, in listing order.
+QByteArrayList makeTree(const QByteArray &root, int folders, int count)
+{
+    QByteArrayList paths;
+    for (int f = 0; f < folders; ++f) {
+        const QByteArray folder = root + "/d" + QByteArray::number(f);
+        ::mkdir(folder.constData(), 0755);
+        for (int i = f; i < count; i += folders) {
+            paths << folder + '/' + QByteArray::number(i).rightJustified(5, '0');
+            writeFile(paths.last(), {});
+        }
+    }
+    std::sort(paths.begin(), paths.end());
+    return paths;
+}
+
+// Every record names a file that is there, and no path is listed twice.
+bool listIsTrue(const FileList &list)
+{
+    QSet<QByteArray> seen;
+    for (const auto &file : list.contentsArray()) {
+        if (!exists(file->nativePath()) || seen.contains(file->nativePath()))
+            return false;
+        seen.insert(file->nativePath());
+    }
+    return true;
+}
+
 } // namespace
 
 class tst_VLNWindow : public WindowTest
@@ -41,9 +68,6 @@ class tst_VLNWindow : public WindowTest
     Q_OBJECT
 
 private slots:
-    void init() { WindowTest::init(); }
-    void cleanup() { WindowTest::cleanup(); }
-
     void tutorialPages_data();
     void tutorialPages();
     void tutorialActions_data();
@@ -51,8 +75,7 @@ private slots:
 
     void settingsReachThePreviewOnly();
 
-    void dropFolderAndUndecodableName();
-    void addPanelKeepsBytes();
+    void dropAndAddPanelKeepBytes();
     void headerClicks();
     void removeKeepsScrollPosition();
     void showHandsOverSelectedBytes();
@@ -60,20 +83,18 @@ private slots:
     void startRenamesAndShowsSheet();
     void planMarksConflicts();
     void typedNamesInTheTable();
-    void typedNamesRun();
     void grantDialog();
 
     void listingCancelKeepsWhatWasListed();
     void startWaitsForListing();
     void runCancelled();
     void closingWaitsForRun();
-    void unreadableNotice();
+    void jobBarTexts();
     void grantPanelWithoutNestedLoop();
 
 private:
     QByteArray tree() const { return m_root + "/tree"; }
-    QByteArrayList treeToRename(int folders, int count, const QString &nameTemplate,
-                                ScriptedPrompt *prompt);
+    QByteArrayList listTree(int folders, int count, const QString &nameTemplate);
 };
 
 void tst_VLNWindow::tutorialPages_data()
@@ -102,8 +123,7 @@ void tst_VLNWindow::tutorialPages()
     QFETCH(QString, text);
     VLNWindow *window = makeWindow(false);
     Ui::VLNWindow *ui = window->ui();
-    for (int i = 0; i < page; ++i)
-        QTest::mouseClick(ui->nextTutorialButton, Qt::LeftButton);
+    clickTutorial(QString(page, u'n'));
     QCOMPARE(window->tutorialStep(), page);
     QVERIFY(!ui->tutorialView->isHidden());
     const QString shown = ui->tutorialTextView->toPlainText();
@@ -153,21 +173,11 @@ void tst_VLNWindow::tutorialActions_data()
 void tst_VLNWindow::tutorialActions()
 {
     QFETCH(QString, clicks);
-    QFETCH(int, step);
-    QFETCH(QString, total);
     VLNWindow *window = makeWindow(false);
     Ui::VLNWindow *ui = window->ui();
-    for (QChar click : clicks) {
-        if (click == u't')
-            window->clickStartTutorial();
-        else
-            QTest::mouseClick(click == u'n' ? ui->nextTutorialButton : ui->skipTutorialButton,
-                              Qt::LeftButton);
-        if (window->tutorialStep() == 1)
-            QTest::keyClicks(ui->nameField, u"-[YMD]"_s); // what the page asks for
-    }
-    QCOMPARE(window->tutorialStep(), step);
-    QCOMPARE(ui->totalLabel->text(), total);
+    clickTutorial(clicks);
+    QTEST(window->tutorialStep(), "step");
+    QTEST(ui->totalLabel->text(), "total");
     const bool ended = !clicks.endsWith(u't');
     if (!ended)
         QCOMPARE(cell(0, FileTableModel::OldNameColumn), u"TestFile.txt"_s);
@@ -209,7 +219,9 @@ void tst_VLNWindow::settingsReachThePreviewOnly()
     QCOMPARE(resets.count(), 0);
 }
 
-void tst_VLNWindow::dropFolderAndUndecodableName()
+// What is dropped, and what is chosen in the Add panel, is listed by its
+// bytes: a dropped name that is not UTF-8, a chosen one with URL delimiters.
+void tst_VLNWindow::dropAndAddPanelKeepBytes()
 {
     VLNWindow *window = makeWindow();
     const QByteArray folder = m_root + "/photos";
@@ -239,11 +251,7 @@ void tst_VLNWindow::dropFolderAndUndecodableName()
     QCOMPARE(window->fileList()->fileAtIndex(0)->nativePath(), odd);
     QCOMPARE(window->fileList()->fileAtIndex(1)->nativePath(), folder + "/one.jpg");
     QCOMPARE(cell(0, FileTableModel::OldNameColumn), u"caf\\xe9 \\xff.txt"_s);
-}
 
-void tst_VLNWindow::addPanelKeepsBytes()
-{
-    VLNWindow *window = makeWindow();
     writeFile(m_root + "/b.txt", {});
     writeFile(m_root + "/a \xc3\xa9t\xc3\xa9 #1%.txt", {}); // UTF-8, with URL delimiters
     window->clickAdd();
@@ -255,15 +263,14 @@ void tst_VLNWindow::addPanelKeepsBytes()
     nameEdit->setText(u"\"b.txt\" \"a \u00e9t\u00e9 #1%.txt\""_s);
     QMetaObject::invokeMethod(panel, "accept");
     QTRY_VERIFY(!window->isListing());
-    QCOMPARE(window->fileList()->count(), 2);
-    QCOMPARE(window->fileList()->fileAtIndex(1)->nativePath(),
+    QCOMPARE(window->fileList()->count(), 4);
+    QCOMPARE(window->fileList()->fileAtIndex(3)->nativePath(),
              m_root + "/a \xc3\xa9t\xc3\xa9 #1%.txt");
 }
 
 void tst_VLNWindow::headerClicks()
 {
     VLNWindow *window = makeWindow();
-    QVERIFY(QTest::qWaitForWindowExposed(window));
     listFiles({"b.txt", "c.txt", "a.txt"}, {300, 100, 200}); // big, small, middle
     QHeaderView *header = window->ui()->tableView->horizontalHeader();
     const int old = FileTableModel::OldNameColumn, size = FileTableModel::SizeColumn;
@@ -289,8 +296,6 @@ void tst_VLNWindow::headerClicks()
     }
 }
 
-// Show hands the file manager the records behind the selected rows of the
-// sorted view, as bytes.
 // Remove takes the selected rows out and leaves the view where it was: the
 // rows above stay in place and the ones below move up.
 void tst_VLNWindow::removeKeepsScrollPosition()
@@ -314,6 +319,8 @@ void tst_VLNWindow::removeKeepsScrollPosition()
     QCOMPARE(window->ui()->totalLabel->text(), u"298 files"_s);
 }
 
+// Show hands the file manager the records behind the selected rows of the
+// sorted view, as bytes.
 void tst_VLNWindow::showHandsOverSelectedBytes()
 {
     VLNWindow *window = makeWindow();
@@ -327,78 +334,64 @@ void tst_VLNWindow::showHandsOverSelectedBytes()
     QCOMPARE(revealed, QList<QList<QByteArray>>{{}}); // the file manager comes forward
     window->fileList()->setSortDescending(true);
     window->updateResults();
-    for (int row : {0, 2}) // d and b
-        ui->tableView->selectionModel()->select(window->tableModel()->index(row, 0),
-                                                QItemSelectionModel::Select |
-                                                    QItemSelectionModel::Rows);
+    selectRows({0, 2}); // d and b
     QTest::mouseClick(ui->showButton, Qt::LeftButton);
     QCOMPARE(revealed.last(), (QList<QByteArray>{m_root + "/d", m_root + "/b"}));
     QCOMPARE(FileManager::fileUris({QByteArray("/tmp/caf\xe9 #1.txt"), QByteArray("/a/b")}),
              (QStringList{u"file:///tmp/caf%E9%20%231.txt"_s, u"file:///a/b"_s}));
 }
 
+// Start renames by the plan, names typed by hand too (a swap among them),
+// which it uses up, and shows its report as a sheet.
 void tst_VLNWindow::startRenamesAndShowsSheet()
 {
     VLNWindow *window = makeWindow();
     Ui::VLNWindow *ui = window->ui();
-    ScriptedPrompt prompt;
-    prompt.answers = {m_root};
-    window->setAccessPrompt(&prompt);
+    FileTableModel *model = window->tableModel();
+    m_prompt.answers = {m_root};
     QTest::mouseClick(ui->startButton, Qt::LeftButton); // empty list: not even asked
-    QVERIFY(prompt.proposed.isEmpty());
-    listFiles({"one.txt", "two.txt"});
-    ui->nameField->setText(u"[C]-[N]"_s);
-    window->controlTextDidChange();
-    QTRY_VERIFY(window->tableModel()->plan()); // Start asks once it is known
+    QVERIFY(m_prompt.proposed.isEmpty());
+    listFiles({"a.txt", "b.txt", "c.txt"}, {1, 2, 3});
+    setNameTemplate(u"[C]-[N]"_s);
+    QVERIFY(model->setData(model->index(0, FileTableModel::NewNameColumn), u"b.txt"_s));
+    QVERIFY(model->setData(model->index(1, FileTableModel::NewNameColumn), u"a.txt"_s));
+    QTRY_VERIFY(model->plan()); // Start asks once it is known
     // (A declined grant is the real panel's case below.)
     QTest::mouseClick(ui->startButton, Qt::LeftButton);
     QTRY_VERIFY(!window->isRenaming());
-    QCOMPARE(prompt.proposed, QByteArrayList{m_root});
-    QVERIFY(exists(m_root + "/2-two.txt") && !exists(m_root + "/two.txt"));
-    QCOMPARE(window->fileList()->fileAtIndex(1)->nativePath(), m_root + "/2-two.txt");
+    QCOMPARE(m_prompt.proposed, QByteArrayList{m_root});
+    QCOMPARE(folderEntries(m_root), u"3-c.txt=xxx a.txt=xx b.txt=x"_s);
+    QCOMPARE(window->fileList()->fileAtIndex(2)->nativePath(), m_root + "/3-c.txt");
+    QVERIFY(model->typedNames().isEmpty());
 
     QMessageBox *sheet = window->reportSheet();
     QVERIFY(sheet && sheet->isVisible());
     QCOMPARE(sheet->windowModality(), Qt::WindowModal);
-    QCOMPARE(sheet->text(), u"2 files renamed successfully."_s);
+    QCOMPARE(sheet->text(), u"3 files renamed successfully."_s);
     // The table shows the new names, the preview applied to them afresh.
-    QCOMPARE(cell(0, FileTableModel::OldNameColumn), u"1-one.txt"_s);
-    QCOMPARE(cell(0, FileTableModel::NewNameColumn), u"1-1-one.txt"_s);
+    QCOMPARE(cell(0, FileTableModel::OldNameColumn), u"b.txt"_s);
+    QCOMPARE(cell(0, FileTableModel::NewNameColumn), u"1-b.txt"_s);
 }
 
-// The real folder panel: modal, with its message, and a folder only when confirmed.
 // The plan follows a change a moment later: rows that cannot be renamed get
-// their reason, the text beside the count says how many, and a click on it
-// selects the first. The count label keeps its own text.
+// their reason (which reason is the plan's to test), the text beside the count
+// says how many, and a click on it selects the first. The count label keeps
+// its own text.
 void tst_VLNWindow::planMarksConflicts()
 {
     VLNWindow *window = makeWindow();
     Ui::VLNWindow *ui = window->ui();
-    writeFile(m_root + "/taken.txt", {});
     listFiles({"a.txt", "b.txt", "c.txt"});
     QPushButton *problems = window->problemsButton();
     QTRY_VERIFY(window->tableModel()->plan());
     QVERIFY(problems->isHidden());
-    ui->nameField->setText(u"taken"_s);
-    window->controlTextDidChange();
+    setNameTemplate(u"same"_s);
     QVERIFY(!window->tableModel()->plan()); // the old plan is gone at once
     QTRY_VERIFY(window->tableModel()->plan());
-    const auto problem = [&](int row) {
-        return window->tableModel()
-            ->data(window->tableModel()->index(row, FileTableModel::NewNameColumn),
-                   FileTableModel::ProblemRole)
-            .toString();
-    };
-    QCOMPARE(problem(1), u"“taken.txt” is taken by a file that is not listed."_s);
-    QCOMPARE(problems->text(), u"3 files cannot be renamed"_s);
+    QCOMPARE(problem(1), u"The same new name as row 1 (“a.txt”)."_s);
+    QCOMPARE(problems->text(), u"2 files cannot be renamed"_s);
     QVERIFY(!problems->isHidden());
     QCOMPARE(ui->totalLabel->text(), u"3 files"_s);
-
-    ui->nameField->setText(u"same"_s);
-    window->controlTextDidChange();
-    QTRY_VERIFY(window->tableModel()->plan());
-    QCOMPARE(problems->text(), u"2 files cannot be renamed"_s);
-    QCOMPARE(problem(1), u"The same new name as row 1 (“a.txt”)."_s);
     QTest::mouseClick(problems, Qt::LeftButton);
     const QModelIndexList selected = ui->tableView->selectionModel()->selectedRows();
     QCOMPARE(selected.size(), 1);
@@ -428,12 +421,10 @@ void tst_VLNWindow::typedNamesInTheTable()
         QTest::keyClick(editor, Qt::Key_Return);
         QTRY_VERIFY(!editor); // committed a turn of the event loop later
     };
-    const auto newNames = [&] { return column(FileTableModel::NewNameColumn).join(u' '); };
     const QModelIndex first = model->index(0, FileTableModel::NewNameColumn);
 
     type(0, u"x.txt"_s);
-    ui->nameField->setText(u"[N]-new"_s);
-    window->controlTextDidChange();
+    setNameTemplate(u"[N]-new"_s);
     QCOMPARE(newNames(), u"x.txt b-new.txt c-new.txt"_s);
     QVERIFY(first.data(FileTableModel::TypedRole).toBool());
     QCOMPARE(first.data(Qt::ToolTipRole).toString(), u"Typed by hand"_s);
@@ -446,9 +437,7 @@ void tst_VLNWindow::typedNamesInTheTable()
 
     type(0, u"c-new.txt"_s);
     QTRY_VERIFY(model->plan());
-    QCOMPARE(
-        model->index(2, FileTableModel::NewNameColumn).data(FileTableModel::ProblemRole).toString(),
-        u"The same new name as row 1 (“a.txt”)."_s);
+    QCOMPARE(problem(2), u"The same new name as row 1 (“a.txt”)."_s);
 
     table->selectRow(0);
     ui->actionResetNewName->trigger();
@@ -465,27 +454,6 @@ void tst_VLNWindow::typedNamesInTheTable()
     editor->setText(u"b.txt"_s);
     editor->setModified(true);
     m_window.reset();
-}
-
-// Start renames by the typed names, a swap among them, and uses them up.
-void tst_VLNWindow::typedNamesRun()
-{
-    VLNWindow *window = makeWindow();
-    ScriptedPrompt prompt;
-    prompt.answers = {m_root};
-    window->setAccessPrompt(&prompt);
-    FileTableModel *model = window->tableModel();
-    listFiles({"a.txt", "b.txt", "c.txt"}, {1, 2, 3});
-    window->ui()->nameField->setText(u"[N]-x"_s);
-    window->controlTextDidChange();
-    QVERIFY(model->setData(model->index(0, FileTableModel::NewNameColumn), u"b.txt"_s));
-    QVERIFY(model->setData(model->index(1, FileTableModel::NewNameColumn), u"a.txt"_s));
-    window->clickStart();
-    QTRY_VERIFY(window->reportSheet());
-    QCOMPARE(window->reportSheet()->text(), u"3 files renamed successfully."_s);
-    QCOMPARE(folderEntries(m_root), u"a.txt=xx b.txt=x c-x.txt=xxx"_s);
-    QVERIFY(model->typedNames().isEmpty());
-    QCOMPARE(cell(0, FileTableModel::NewNameColumn), u"b-x.txt"_s);
 }
 
 // The grant's panel names why it asks, and hands back the folder chosen.
@@ -515,59 +483,24 @@ void tst_VLNWindow::grantDialog()
     QCOMPARE(choose(m_root, false), std::nullopt);
 }
 
-namespace {
-
-// `count` files in `folders` folders below root; their paths, in listing order.
-QByteArrayList makeTree(const QByteArray &root, int folders, int count)
-{
-    QByteArrayList paths;
-    for (int f = 0; f < folders; ++f) {
-        const QByteArray folder = root + "/d" + QByteArray::number(f);
-        ::mkdir(folder.constData(), 0755);
-        for (int i = f; i < count; i += folders) {
-            paths << folder + '/' + QByteArray::number(i).rightJustified(5, '0');
-            writeFile(paths.last(), {});
-        }
-    }
-    std::sort(paths.begin(), paths.end());
-    return paths;
-}
-
-// Every record names a file that is there, and no path is listed twice.
-bool listIsTrue(const FileList &list)
-{
-    QSet<QByteArray> seen;
-    for (const auto &file : list.contentsArray()) {
-        if (!exists(file->nativePath()) || seen.contains(file->nativePath()))
-            return false;
-        seen.insert(file->nativePath());
-    }
-    return true;
-}
-
-} // namespace
-
-// A tree of `count` files in `folders` folders under tree(), and the name
-// template set; the grant of the tree scripted in `prompt`. Its paths.
-QByteArrayList tst_VLNWindow::treeToRename(int folders, int count, const QString &nameTemplate,
-                                           ScriptedPrompt *prompt)
+// A tree of `count` files in `folders` folders under tree(), being listed,
+// with the name template set and the tree's grant scripted. Its paths.
+QByteArrayList tst_VLNWindow::listTree(int folders, int count, const QString &nameTemplate)
 {
     if (::mkdir(tree().constData(), 0755) != 0)
         return {};
-    prompt->answers = {tree()};
-    m_window->ui()->nameField->setText(nameTemplate);
-    m_window->controlTextDidChange();
-    return makeTree(tree(), folders, count);
+    m_prompt.answers = {tree()};
+    setNameTemplate(nameTemplate);
+    const QByteArrayList paths = makeTree(tree(), folders, count);
+    m_window->listInBackground({tree()});
+    return paths;
 }
 
 // The bottom bar shows the listing with Cancel; Cancel keeps what was listed.
 void tst_VLNWindow::listingCancelKeepsWhatWasListed()
 {
     VLNWindow *window = makeWindow();
-    const QByteArray tree = m_root + "/tree";
-    QCOMPARE(::mkdir(tree.constData(), 0755), 0);
-    makeTree(tree, 2, 300);
-    window->listInBackground({tree});
+    QCOMPARE(listTree(2, 300, u"[N]"_s).size(), 300);
     QVERIFY(window->isListing());
     QVERIFY(window->jobBar()->isShowingProgress());
     QVERIFY(window->jobBar()->progressText().endsWith(u" files found"_s));
@@ -590,10 +523,8 @@ void tst_VLNWindow::listingCancelKeepsWhatWasListed()
 // Start during a listing renames the whole listing once it has ended.
 void tst_VLNWindow::startWaitsForListing()
 {
-    ScriptedPrompt prompt;
-    VLNWindow *window = makeWindow(true, &prompt);
-    const QByteArrayList paths = treeToRename(1, 200, u"[N]_x"_s, &prompt);
-    window->listInBackground({tree()});
+    VLNWindow *window = makeWindow();
+    const QByteArrayList paths = listTree(1, 200, u"[N]_x"_s);
     window->clickStart();
     QTRY_VERIFY(!window->isListing() && !window->isRenaming() && window->reportSheet());
     QCOMPARE(window->reportSheet()->text(), u"200 files renamed successfully."_s);
@@ -606,10 +537,8 @@ void tst_VLNWindow::startWaitsForListing()
 // agree after a cancel is the run job's to test.
 void tst_VLNWindow::runCancelled()
 {
-    ScriptedPrompt prompt;
-    VLNWindow *window = makeWindow(true, &prompt);
-    const QByteArrayList paths = treeToRename(2, 400, u"[N]_x"_s, &prompt);
-    window->listInBackground({tree()});
+    VLNWindow *window = makeWindow();
+    const QByteArrayList paths = listTree(2, 400, u"[N]_x"_s);
     QTRY_VERIFY(!window->isListing() && window->tableModel()->plan());
     window->clickStart();
     QVERIFY(window->isRenaming());
@@ -617,7 +546,7 @@ void tst_VLNWindow::runCancelled()
     window->clickStart();
     window->cancelJob();
     QTRY_VERIFY_WITH_TIMEOUT(!window->isRenaming(), 60000);
-    QCOMPARE(prompt.proposed.size(), 1);
+    QCOMPARE(m_prompt.proposed.size(), 1);
     const auto renamed = std::count_if(paths.cbegin(), paths.cend(),
                                        [](const QByteArray &path) { return exists(path + "_x"); });
     const qsizetype left = 400 - renamed; // none when the run was quicker than the click
@@ -631,10 +560,8 @@ void tst_VLNWindow::runCancelled()
 // every record follows its file.
 void tst_VLNWindow::closingWaitsForRun()
 {
-    ScriptedPrompt prompt;
-    VLNWindow *window = makeWindow(true, &prompt);
-    treeToRename(2, 300, u"[N]_y"_s, &prompt);
-    window->listInBackground({tree()});
+    VLNWindow *window = makeWindow();
+    listTree(2, 300, u"[N]_y"_s);
     QTRY_VERIFY(!window->isListing());
     window->clickStart();
     window->listInBackground({tree() + "/d0"}); // waits behind the run, then is dropped
@@ -644,22 +571,26 @@ void tst_VLNWindow::closingWaitsForRun()
     QCOMPARE(window->fileList()->count(), 300);
 }
 
-// The quiet notice names how many folders could not be read; the tooltip
-// names them.
-void tst_VLNWindow::unreadableNotice()
+// The bottom bar counts the facts read, in the locale's digits; its quiet
+// notice says how many folders could not be read, and its tooltip names them.
+void tst_VLNWindow::jobBarTexts()
 {
-    VLNWindow *window = makeWindow();
-    JobBar *bar = window->jobBar();
-    QCOMPARE(bar->noticeText(), QString());
-    bar->setUnreadableFolders({"/a/locked", "/b/caf\xe9", "/c/two\nlines"});
-    QCOMPARE(bar->noticeText(), u"3 folders could not be read"_s);
-    auto *notice = bar->findChild<QLabel *>(u"unreadableNotice"_s);
+    JobBar bar;
+    QLocale::setDefault(QLocale(u"en_US"_s));
+    bar.showFacts(1234, 10000);
+    QCOMPARE(bar.progressText(), u"Reading metadata 1,234 of 10,000"_s);
+    QVERIFY(bar.isShowingProgress());
+    QLocale::setDefault(QLocale::c());
+    QCOMPARE(bar.noticeText(), QString());
+    bar.setUnreadableFolders({"/a/locked", "/b/caf\xe9", "/c/two\nlines"});
+    QCOMPARE(bar.noticeText(), u"3 folders could not be read"_s);
+    auto *notice = bar.findChild<QLabel *>(u"unreadableNotice"_s);
     // One line a folder, each byte shown as the command line shows it.
     QCOMPARE(notice->toolTip(), u"/a/locked\n/b/caf\\xe9\n/c/two\\x0alines"_s);
-    bar->setUnreadableFolders({"/a/locked"});
-    QCOMPARE(bar->noticeText(), u"1 folder could not be read"_s);
-    bar->setUnreadableFolders({});
-    QCOMPARE(bar->noticeText(), QString());
+    bar.setUnreadableFolders({"/a/locked"});
+    QCOMPARE(bar.noticeText(), u"1 folder could not be read"_s);
+    bar.setUnreadableFolders({});
+    QCOMPARE(bar.noticeText(), QString());
 }
 
 // Start asks for the grant with a panel that does not hold the caller: the
@@ -668,13 +599,12 @@ void tst_VLNWindow::unreadableNotice()
 void tst_VLNWindow::grantPanelWithoutNestedLoop()
 {
     VLNWindow *window = makeWindow();
-    const QByteArray tree = m_root + "/tree";
-    QCOMPARE(::mkdir(tree.constData(), 0755), 0);
-    writeFile(tree + "/a.txt", {});
-    window->listInBackground({tree});
+    window->setAccessPrompt(nullptr); // the real panel
+    QCOMPARE(::mkdir(tree().constData(), 0755), 0);
+    writeFile(tree() + "/a.txt", {});
+    window->listInBackground({tree()});
     QTRY_VERIFY(!window->isListing());
-    window->ui()->nameField->setText(u"[N]_x"_s);
-    window->controlTextDidChange();
+    setNameTemplate(u"[N]_x"_s);
     QTRY_VERIFY(window->tableModel()->plan());
 
     window->clickStart(); // returns with the panel open
@@ -685,17 +615,17 @@ void tst_VLNWindow::grantPanelWithoutNestedLoop()
     QCOMPARE(window->findChildren<QFileDialog *>().size(), 1);
     panel->reject();
     QTRY_VERIFY(window->findChild<QMessageBox *>());
-    QVERIFY(!window->isRenaming() && exists(tree + "/a.txt"));
+    QVERIFY(!window->isRenaming() && exists(tree() + "/a.txt"));
     window->findChild<QMessageBox *>()->accept();
     QTRY_VERIFY(!window->findChild<QMessageBox *>());
 
     window->clickStart();
     QTRY_VERIFY(panel = window->findChild<QFileDialog *>());
-    panel->selectFile(QFile::decodeName(tree));
+    panel->selectFile(QFile::decodeName(tree()));
     QMetaObject::invokeMethod(panel, "accept");
     QTRY_VERIFY(!window->isRenaming() && window->reportSheet());
-    QVERIFY(exists(tree + "/a_x.txt") && !exists(tree + "/a.txt"));
-    QCOMPARE(m_defaults->dataForKey(u"rootlimit"_s), tree);
+    QVERIFY(exists(tree() + "/a_x.txt") && !exists(tree() + "/a.txt"));
+    QCOMPARE(m_defaults->dataForKey(u"rootlimit"_s), tree());
 }
 
 QTEST_MAIN(tst_VLNWindow)

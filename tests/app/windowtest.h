@@ -12,32 +12,27 @@
 #include "rename/userdefaults.h"
 #include "ui_vlnwindow.h"
 
+#include <QAbstractButton>
+#include <QAction>
 #include <QApplication>
 #include <QLocale>
+#include <QMessageBox>
+#include <QTableView>
 #include <QTest>
 #include <QTranslator>
 
-#include <fcntl.h>
+#include <algorithm>
 #include <filesystem>
 #include <memory>
-#include <unistd.h>
-
-// Takes out every catalogue a test installed, so that the next test starts
-// in the source language.
-inline void removeTranslators()
-{
-    for (QTranslator *translator : qApp->findChildren<QTranslator *>()) {
-        QCoreApplication::removeTranslator(translator);
-        delete translator;
-    }
-}
 
 // What the window tests share: a window over a scratch folder, with its
 // settings file and its history of runs in a scratch state folder apart from
-// the files listed.
+// the files listed, and the grant panel answered from m_prompt.
 class WindowTest : public QObject
 {
-protected:
+    Q_OBJECT
+
+protected slots:
     void init()
     {
         m_state = std::make_unique<ScratchDir>();
@@ -47,6 +42,7 @@ protected:
         m_root = m_dir->path();
         m_defaults = std::make_unique<UserDefaults>(settingsPath());
         m_defaults->registerDefaults(UserDefaults::readFactoryFile(QStringLiteral(":/Factory")));
+        m_prompt = {};
     }
 
     void cleanup()
@@ -55,21 +51,25 @@ protected:
         m_defaults.reset();
         m_dir.reset();
         m_state.reset();
-        removeTranslators();
+        // Every catalogue a test installed goes: the next starts in the
+        // source language.
+        for (QTranslator *translator : qApp->findChildren<QTranslator *>()) {
+            QCoreApplication::removeTranslator(translator);
+            delete translator;
+        }
     }
 
+protected:
     QString settingsPath() const { return m_state->filePath(QStringLiteral("Velnor.conf")); }
 
-    // The window as a launch opens it, active, asking for grants through
-    // `prompt` if given. The tutorial is skipped unless asked for; a launch
-    // after it ended skips it anyway.
-    VLNWindow *makeWindow(bool skipTutorial = true, AccessPrompt *prompt = nullptr)
+    // The window as a launch opens it, active. The tutorial is skipped unless
+    // asked for; a launch after it ended skips it anyway.
+    VLNWindow *makeWindow(bool skipTutorial = true)
     {
         if (skipTutorial)
             m_defaults->setBool(true, QStringLiteral("skipTutorial"));
         m_window = std::make_unique<VLNWindow>(m_defaults.get());
-        if (prompt)
-            m_window->setAccessPrompt(prompt);
+        m_window->setAccessPrompt(&m_prompt);
         m_window->resize(1000, 700);
         m_window->show();
         m_window->activateWindow();
@@ -89,15 +89,54 @@ protected:
         for (const QByteArray &relative : relativePaths) {
             const QByteArray path = m_root + '/' + relative;
             std::filesystem::create_directories(path.left(path.lastIndexOf('/')).toStdString());
-            const int fd = ::open(path.constData(), O_WRONLY | O_CREAT | O_EXCL, 0644);
-            QVERIFY2(fd >= 0, path.constData());
-            const QByteArray bytes(sizes.value(paths.size()), 'x');
-            QCOMPARE(::write(fd, bytes.constData(), size_t(bytes.size())), ssize_t(bytes.size()));
-            ::close(fd);
+            writeFile(path, QByteArray(sizes.value(paths.size()), 'x'));
             paths << path;
         }
         m_window->openFiles(paths);
         QTRY_VERIFY(!m_window->isListing());
+    }
+
+    // The name template typed into its field.
+    void setNameTemplate(const QString &nameTemplate)
+    {
+        m_window->ui()->nameField->setText(nameTemplate);
+        m_window->controlTextDidChange();
+    }
+
+    // Clicks through the tutorial: n Next, s Skip, t the menu's Show Tutorial.
+    // Page 1 gets what it asks to be typed.
+    void clickTutorial(const QString &clicks)
+    {
+        Ui::VLNWindow *ui = m_window->ui();
+        for (QChar click : clicks) {
+            if (click == u't')
+                m_window->clickStartTutorial();
+            else
+                QTest::mouseClick(click == u'n' ? ui->nextTutorialButton : ui->skipTutorialButton,
+                                  Qt::LeftButton);
+            if (m_window->tutorialStep() == 1)
+                QTest::keyClicks(ui->nameField, QStringLiteral("-[YMD]"));
+        }
+    }
+
+    // Keys pressed with the focus on the widget of this name.
+    void pressKeys(const QString &widget, const QKeySequence &keys)
+    {
+        auto *target = m_window->findChild<QWidget *>(widget);
+        QVERIFY2(target, qPrintable(widget));
+        target->setFocus();
+        QTest::keySequence(QApplication::focusWidget(), keys);
+    }
+
+    // Exactly these rows selected.
+    void selectRows(const QList<int> &rows)
+    {
+        QTableView *table = m_window->ui()->tableView;
+        table->clearSelection();
+        for (int row : rows)
+            table->selectionModel()->select(table->model()->index(row, 0),
+                                            QItemSelectionModel::Select |
+                                                QItemSelectionModel::Rows);
     }
 
     QString cell(int row, int column) const
@@ -115,27 +154,73 @@ protected:
         return cells;
     }
 
+    QString newNames(const QString &separator = QStringLiteral(" ")) const
+    {
+        return column(FileTableModel::NewNameColumn).join(separator);
+    }
+
+    // Why the row's new name cannot be had; empty when it can.
+    QString problem(int row) const
+    {
+        FileTableModel *model = m_window->tableModel();
+        return model->index(row, FileTableModel::NewNameColumn)
+            .data(FileTableModel::ProblemRole)
+            .toString();
+    }
+
+    static QStringList texts(const QList<QAction *> &actions)
+    {
+        QStringList texts;
+        for (const QAction *action : actions)
+            texts << action->text();
+        return texts;
+    }
+
+    // The texts of a message box's buttons, sorted.
+    static QStringList buttonTexts(const QMessageBox *box)
+    {
+        QStringList texts;
+        for (const QAbstractButton *button : box->buttons())
+            texts << button->text();
+        texts.sort();
+        return texts;
+    }
+
+    // Clicks the message box's button of this text or, with none given, of
+    // this role.
+    static void press(QMessageBox *box, const QString &text,
+                      QMessageBox::ButtonRole role = QMessageBox::InvalidRole)
+    {
+        const QList<QAbstractButton *> buttons = box->buttons();
+        const auto it = std::find_if(buttons.begin(), buttons.end(), [&](QAbstractButton *button) {
+            return text.isEmpty() ? box->buttonRole(button) == role : button->text() == text;
+        });
+        QVERIFY2(it != buttons.end(), qPrintable(buttonTexts(box).join(u'|')));
+        (*it)->click();
+    }
+
     std::unique_ptr<ScratchDir> m_dir;
     std::unique_ptr<ScratchDir> m_state;
     QByteArray m_root;
     std::unique_ptr<UserDefaults> m_defaults;
+    ScriptedPrompt m_prompt;
     std::unique_ptr<VLNWindow> m_window;
 };
 
-// The tests of undo in the window add the grant answered from a script,
-// journals of past runs, and files that hold their own names.
+// The tests of undo in the window add journals of past runs, and files that
+// hold their own names.
 class UndoWindowTest : public WindowTest
 {
-protected:
+    Q_OBJECT
+
+protected slots:
     void init()
     {
         QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
         WindowTest::init();
-        m_prompt = {};
     }
 
-    VLNWindow *makeWindow() { return WindowTest::makeWindow(true, &m_prompt); }
-
+protected:
     // A journal of `total` moves in the scratch folder, in the scratch history
     // (see writeJournal).
     QString writeRun(qint64 started, int total, int moved, bool finish, bool undone = false)
@@ -158,11 +243,8 @@ protected:
     // Start with this name template, the scratch folder granted.
     void startRun(const QString &nameTemplate)
     {
-        m_window->ui()->nameField->setText(nameTemplate);
-        m_window->controlTextDidChange();
+        setNameTemplate(nameTemplate);
         m_prompt.answers = {m_root};
         m_window->clickStart();
     }
-
-    ScriptedPrompt m_prompt;
 };

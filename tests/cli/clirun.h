@@ -1,18 +1,23 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "../scratchdir.h"
+
 #include <QByteArrayList>
 #include <QFile>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QObject>
 #include <QStringList>
+#include <QTest>
 
 #include <algorithm>
 #include <csignal>
 #include <cstdlib>
 #include <fcntl.h>
 #include <filesystem>
+#include <memory>
 #include <poll.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -107,14 +112,6 @@ inline CliResult runCli(const QStringList &arguments, const CliOptions &options 
     return runCli(bytes, options);
 }
 
-// Options written as one line (no value holds a space); "@" stands for the
-// folder.
-inline QStringList argsLine(const QString &line, const QByteArray &folder)
-{
-    QStringList list = line.split(u' ', Qt::SkipEmptyParts);
-    return list.replaceInStrings(QStringLiteral("@"), QFile::decodeName(folder));
-}
-
 // The raw names in a folder, sorted: QDir would skip the undecodable ones.
 inline QByteArrayList namesIn(const QByteArray &folder)
 {
@@ -140,3 +137,39 @@ inline QStringList jsonField(const QByteArray &json, const char *key)
         values << file.toObject().value(QLatin1String(key)).toString();
     return values;
 }
+
+// What the command-line tests share: for each test a fresh folder for the
+// files and a fresh state folder, where the runs' journals and the presets
+// go, never to the user's own (the children inherit the environment).
+class CliTest : public QObject
+{
+    Q_OBJECT
+
+protected slots:
+    void init()
+    {
+        m_files = std::make_unique<ScratchDir>();
+        m_state = std::make_unique<ScratchDir>();
+        QVERIFY(m_files->isValid() && m_state->isValid());
+        qputenv("XDG_STATE_HOME", m_state->path());
+        qputenv("XDG_CONFIG_HOME", m_state->path());
+    }
+
+protected:
+    QByteArray path(const QByteArray &relative) const { return m_files->path(relative); }
+    QByteArray root() const { return m_files->path(); }
+
+    // Options written as one line (no value holds a space); "@" stands for
+    // the folder.
+    QStringList args(const QString &line) const
+    {
+        QStringList list = line.split(u' ', Qt::SkipEmptyParts);
+        return list.replaceInStrings(QStringLiteral("@"), QFile::decodeName(root()));
+    }
+
+    // Output as expected, "@" standing for the folder.
+    QByteArray atRoot(QByteArray text) const { return text.replace('@', root()); }
+
+    std::unique_ptr<ScratchDir> m_files;
+    std::unique_ptr<ScratchDir> m_state;
+};

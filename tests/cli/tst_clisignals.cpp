@@ -2,7 +2,6 @@
 #include "clirun.h"
 #include "diskfiles.h"
 #include "rename/journal.h"
-#include "scratchdir.h"
 
 #include <QDir>
 #include <QElapsedTimer>
@@ -60,13 +59,11 @@ bool waitUntilStopped(qint64 pid)
 
 } // namespace
 
-class tst_CliSignals : public QObject
+class tst_CliSignals : public CliTest
 {
     Q_OBJECT
 
 private slots:
-    void init();
-
     void signalEndsTheRunWithItsSummary_data();
     void signalEndsTheRunWithItsSummary();
     void closedPipeStopsOnlyTheWriting_data();
@@ -80,40 +77,21 @@ private:
     // many names as files. (That no file is lost or under two names after a
     // cancel is the run job's to test.)
     int renamedOnDisk() const;
-    QProcessEnvironment environment() const;
-
-    std::unique_ptr<ScratchDir> m_files;
-    std::unique_ptr<ScratchDir> m_state;
 };
-
-void tst_CliSignals::init()
-{
-    m_files = std::make_unique<ScratchDir>();
-    m_state = std::make_unique<ScratchDir>();
-    QVERIFY(m_files->isValid());
-    QVERIFY(m_state->isValid());
-}
-
-QProcessEnvironment tst_CliSignals::environment() const
-{
-    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-    environment.insert(u"XDG_STATE_HOME"_s, QFile::decodeName(m_state->path()));
-    return environment;
-}
 
 void tst_CliSignals::startPausedRun(QProcess &process)
 {
     for (int folder = 0; folder < Folders; ++folder) {
-        const QByteArray path = m_files->path(folderName(folder));
-        QVERIFY(::mkdir(path.constData(), 0755) == 0);
+        const QByteArray folderPath = path(folderName(folder));
+        QVERIFY(::mkdir(folderPath.constData(), 0755) == 0);
         for (int file = 0; file < FilesPerFolder; ++file)
-            writeFile(path + '/' + fileName(file), folderName(folder) + '/' + fileName(file));
+            writeFile(folderPath + '/' + fileName(file), folderName(folder) + '/' + fileName(file));
     }
-    QProcessEnvironment env = environment();
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     env.insert(u"VELNOR_TEST_PAUSE_AT"_s, u"move:5000"_s);
     process.setProcessEnvironment(env);
     process.start(QStringLiteral(VELNOR_PAUSED_BIN),
-                  {u"--apply"_s, u"--name=n[N]"_s, QFile::decodeName(m_files->path())});
+                  {u"--apply"_s, u"--name=n[N]"_s, QFile::decodeName(root())});
     QVERIFY(process.waitForStarted());
     QVERIFY2(waitUntilStopped(process.processId()), "the run never reached its 5,000th move");
 }
@@ -122,7 +100,7 @@ int tst_CliSignals::renamedOnDisk() const
 {
     int renamed = 0, files = 0;
     for (int folder = 0; folder < Folders; ++folder) {
-        const QByteArrayList names = namesIn(m_files->path(folderName(folder)));
+        const QByteArrayList names = namesIn(path(folderName(folder)));
         files += int(names.size());
         for (const QByteArray &name : names)
             renamed += name.startsWith('n');
@@ -198,7 +176,7 @@ void tst_CliSignals::closedPipeStopsOnlyTheWriting()
         QSKIP("bash is not installed");
     // a*.y move to b*.y; a*.x fail, as b*.x holds their new names.
     constexpr int Count = 1500;
-    const QByteArray folder = m_files->path();
+    const QByteArray folder = root();
     for (int i = 0; i < Count; ++i) {
         const QByteArray number = QByteArray::number(i);
         writeFile(folder + "/a" + number + ".y", number);
@@ -208,7 +186,7 @@ void tst_CliSignals::closedPipeStopsOnlyTheWriting()
         }
     }
     QProcess process;
-    QProcessEnvironment env = environment();
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     env.insert(u"BIN"_s, QStringLiteral(VELNOR_RENAME_BIN));
     env.insert(u"DIR"_s, QFile::decodeName(folder));
     env.insert(u"OUT"_s, m_state->filePath(u"out"_s));

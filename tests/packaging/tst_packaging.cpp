@@ -1,4 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
+#include "../diskfiles.h"
 #include "../scratchdir.h"
 
 #include <QFile>
@@ -20,14 +21,10 @@ class tst_Packaging : public QObject
 private slots:
     void helpToMan_data();
     void helpToMan();
-    void manPagesHoldEveryOption_data();
-    void manPagesHoldEveryOption();
-    void manPagesFormatCleanly_data();
-    void manPagesFormatCleanly();
-    void completionsKnowEveryOption_data();
-    void completionsKnowEveryOption();
-    void completionsParse_data();
-    void completionsParse();
+    void manPages_data();
+    void manPages();
+    void completions_data();
+    void completions();
     void bashCompletes_data();
     void bashCompletes();
     void sourcesStartWithTheLicence();
@@ -124,20 +121,13 @@ void tst_Packaging::helpToMan_data()
 void tst_Packaging::helpToMan()
 {
     QFETCH(QString, help);
-    QFETCH(QString, page);
     ScratchDir dir;
     // A stand-in program whose --help is the text of the row.
     const QString tool = dir.filePath(u"tool"_s);
     const QString text = dir.filePath(u"help.txt"_s);
-    QFile helpFile(text);
-    QVERIFY(helpFile.open(QIODevice::WriteOnly));
-    helpFile.write(help.toUtf8());
-    helpFile.close();
-    QFile script(tool);
-    QVERIFY(script.open(QIODevice::WriteOnly));
-    script.write("#!/bin/sh\nexec cat '" + text.toUtf8() + "'\n");
-    script.close();
-    QVERIFY(script.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner));
+    writeFile(text, help.toUtf8());
+    writeFile(tool, "#!/bin/sh\nexec cat '" + text.toUtf8() + "'\n");
+    QVERIFY(QFile::setPermissions(tool, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner));
 
     const QString out = dir.filePath(u"tool.1"_s);
     int status = -1;
@@ -145,10 +135,10 @@ void tst_Packaging::helpToMan()
     run(QStringLiteral(VELNOR_HELPTOMAN), {tool, u"velnor 9.9"_s, u"other(1)"_s, out}, &status,
         &errors);
     QVERIFY2(status == 0, qPrintable(errors));
-    QCOMPARE(readText(out), page);
+    QTEST(readText(out), "page");
 }
 
-void tst_Packaging::manPagesHoldEveryOption_data()
+void tst_Packaging::manPages_data()
 {
     QTest::addColumn<QString>("page");
     QTest::addColumn<QStringList>("options");
@@ -158,7 +148,9 @@ void tst_Packaging::manPagesHoldEveryOption_data()
                             << QStringList{u"--help"_s, u"--version"_s};
 }
 
-void tst_Packaging::manPagesHoldEveryOption()
+// Each page holds every option, and formats as lintian checks it: no warning
+// from man and groff.
+void tst_Packaging::manPages()
 {
     QFETCH(QString, page);
     QFETCH(QStringList, options);
@@ -169,19 +161,6 @@ void tst_Packaging::manPagesHoldEveryOption()
         option.replace(u"-"_s, u"\\-"_s);
         QVERIFY2(text.contains(u".TP\n\\fB"_s + option + u"\\fR"_s), qPrintable(option));
     }
-}
-
-void tst_Packaging::manPagesFormatCleanly_data()
-{
-    QTest::addColumn<QString>("page");
-    QTest::newRow("velnor-rename") << QStringLiteral(VELNOR_MANPAGES "/velnor-rename.1");
-    QTest::newRow("velnor") << QStringLiteral(VELNOR_MANPAGES "/velnor.1");
-}
-
-// What lintian runs on every page: no warning from man and groff.
-void tst_Packaging::manPagesFormatCleanly()
-{
-    QFETCH(QString, page);
     const QString man = QStandardPaths::findExecutable(u"man"_s);
     if (man.isEmpty())
         QSKIP("man is not installed (Debian man-db)");
@@ -195,21 +174,30 @@ void tst_Packaging::manPagesFormatCleanly()
     QVERIFY(out.size() > 500);
 }
 
-void tst_Packaging::completionsKnowEveryOption_data()
+void tst_Packaging::completions_data()
 {
     QTest::addColumn<QString>("file");
     QTest::addColumn<QString>("pattern");
+    QTest::addColumn<QString>("shell");
+    QTest::addColumn<QString>("check"); // the shell's option that parses without running
     const QString dir = QStringLiteral(VELNOR_RESOURCES "/completions/");
-    // OPTION stands for "--name", NAME for "name".
-    QTest::newRow("bash") << dir + u"velnor-rename.bash"_s << u"[\" ]OPTION[ \"]"_s;
-    QTest::newRow("zsh") << dir + u"_velnor-rename"_s << u"'(\\([^)]*\\))?\\*?OPTION[=\\[]"_s;
-    QTest::newRow("fish") << dir + u"velnor-rename.fish"_s << u"-l NAME "_s;
+    // OPTION stands for "--name", NAME for "name". bash's file is sourced by
+    // bashCompletes, which fails on any message.
+    QTest::newRow("bash") << dir + u"velnor-rename.bash"_s << u"[\" ]OPTION[ \"]"_s << QString()
+                          << QString();
+    QTest::newRow("zsh") << dir + u"_velnor-rename"_s << u"'(\\([^)]*\\))?\\*?OPTION[=\\[]"_s
+                         << u"zsh"_s << u"-n"_s;
+    QTest::newRow("fish") << dir + u"velnor-rename.fish"_s << u"-l NAME "_s << u"fish"_s
+                          << u"--no-execute"_s;
 }
 
-void tst_Packaging::completionsKnowEveryOption()
+// Each completion knows every option, and parses.
+void tst_Packaging::completions()
 {
     QFETCH(QString, file);
     QFETCH(QString, pattern);
+    QFETCH(QString, shell);
+    QFETCH(QString, check);
     const QString text = readText(file);
     QVERIFY2(!text.isEmpty(), qPrintable(file));
     const QStringList options = helpOptions();
@@ -222,29 +210,14 @@ void tst_Packaging::completionsKnowEveryOption()
                                            .replace(u"NAME"_s, option.mid(2)));
         QVERIFY2(known.match(text).hasMatch(), qPrintable(option));
     }
-}
-
-// bash's is sourced by bashCompletes, which fails on any message.
-void tst_Packaging::completionsParse_data()
-{
-    QTest::addColumn<QString>("shell");
-    QTest::addColumn<QStringList>("arguments");
-    const QString dir = QStringLiteral(VELNOR_RESOURCES "/completions/");
-    QTest::newRow("zsh") << u"zsh"_s << QStringList{u"-n"_s, dir + u"_velnor-rename"_s};
-    QTest::newRow("fish") << u"fish"_s
-                          << QStringList{u"--no-execute"_s, dir + u"velnor-rename.fish"_s};
-}
-
-void tst_Packaging::completionsParse()
-{
-    QFETCH(QString, shell);
-    QFETCH(QStringList, arguments);
+    if (shell.isEmpty())
+        return;
     const QString program = QStandardPaths::findExecutable(shell);
     if (program.isEmpty())
         QSKIP(qPrintable(shell + u" is not installed"_s));
     int status = -1;
     QString errors;
-    run(program, arguments, &status, &errors);
+    run(program, {check, file}, &status, &errors);
     QVERIFY2(status == 0, qPrintable(errors));
 }
 
@@ -287,7 +260,6 @@ void tst_Packaging::bashCompletes()
 {
     QFETCH(QStringList, words);
     QFETCH(QString, line);
-    QFETCH(QString, replies);
     const QString library = u"/usr/share/bash-completion/bash_completion"_s;
     if (!QFile::exists(library))
         QSKIP("bash-completion is not installed");
@@ -309,7 +281,7 @@ void tst_Packaging::bashCompletes()
     QCOMPARE(bash.readAllStandardError(), QByteArray());
     QStringList got = QString::fromUtf8(bash.readAllStandardOutput()).split(u'\n');
     got.removeAll(QString());
-    QCOMPARE(got.join(u' '), replies);
+    QTEST(got.join(u' '), "replies");
 }
 
 // The licence line that scripts/spdx.sh puts first in every C++ file. Until
@@ -364,7 +336,6 @@ void tst_Packaging::installedWhereTheDesktopsLook_data()
 void tst_Packaging::installedWhereTheDesktopsLook()
 {
     QFETCH(QString, path);
-    QFETCH(bool, executable);
     static ScratchDir root;
     static bool installed = false;
     if (!installed) {
@@ -381,7 +352,7 @@ void tst_Packaging::installedWhereTheDesktopsLook()
     }
     const QFileInfo file(QFile::decodeName(root.path()) + u'/' + path);
     QVERIFY2(file.isFile(), qPrintable(path));
-    QCOMPARE(file.isExecutable(), executable);
+    QTEST(file.isExecutable(), "executable");
     QVERIFY(file.permissions().testFlag(QFile::ReadOther));
 }
 
