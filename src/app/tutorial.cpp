@@ -120,6 +120,11 @@ Tutorial::Tutorial(Ui::VLNWindow *ui, FileTableModel *model, UserDefaults *defau
 
 Tutorial::~Tutorial() = default;
 
+bool Tutorial::wasSeen(UserDefaults *defaults)
+{
+    return defaults->boolForKey(skipTutorialKey);
+}
+
 void Tutorial::start()
 {
     // Asked for again on the welcome page: it shows once.

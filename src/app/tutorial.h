@@ -40,6 +40,9 @@ public:
              SetSettings setSettings, QObject *parent = nullptr);
     ~Tutorial() override;
 
+    // Whether the user finished or skipped the tutorial once.
+    static bool wasSeen(UserDefaults *defaults);
+
     // The page shown, 0 while none is.
     int step() const { return m_step; }
     bool isShowing() const { return m_kept.has_value(); }

@@ -33,8 +33,6 @@
 
 #include <sys/stat.h>
 
-static const QString skipTutorialKey = QStringLiteral("skipTutorial");
-
 VLNWindow::VLNWindow(UserDefaults *defaults, QWidget *parent)
     : QMainWindow(parent), m_ui(std::make_unique<Ui::VLNWindow>()),
       // The one place where missing settings fall back to the user's own.
@@ -144,7 +142,7 @@ void VLNWindow::windowDidLoad()
     m_ui->extField->setText(QStringLiteral("[E]"));
     m_model->setSettings(renameSettings());
     updateResults();
-    if (!m_defaults->boolForKey(skipTutorialKey))
+    if (!Tutorial::wasSeen(m_defaults))
         startTutorial();
 }
 

@@ -40,13 +40,8 @@
 
 namespace {
 
-void printLine(std::FILE *out, const QString &line)
-{
-    const QByteArray bytes = line.toUtf8() + '\n';
-    std::fwrite(bytes.constData(), 1, size_t(bytes.size()), out);
-}
-
 using CliNames::printError;
+using CliNames::printLine;
 
 // What a row says about bytes: where the path or the new name is not UTF-8,
 // their exact bytes for a script; a new name refused as too long is

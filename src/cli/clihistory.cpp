@@ -3,6 +3,7 @@
 
 #include "cli/cliargs.h"
 #include "cli/cliformat.h"
+#include "cli/clinames.h"
 #include "cli/cliprogress.h"
 #include "cli/clisignals.h"
 #include "jobs/undojob.h"
@@ -26,16 +27,8 @@ enum ExitStatus
     BadArguments = 2
 };
 
-void printLine(std::FILE *out, const QString &line)
-{
-    const QByteArray bytes = line.toUtf8() + '\n';
-    std::fwrite(bytes.constData(), 1, size_t(bytes.size()), out);
-}
-
-void printError(const QString &message)
-{
-    printLine(stderr, QStringLiteral("velnor-rename: ") + message);
-}
+using CliNames::printError;
+using CliNames::printLine;
 
 QString localTime(qint64 msecs)
 {

@@ -93,10 +93,15 @@ QByteArray editorCommand()
 
 namespace CliNames {
 
+void printLine(std::FILE *out, const QString &line)
+{
+    const QByteArray bytes = line.toUtf8() + '\n';
+    std::fwrite(bytes.constData(), 1, size_t(bytes.size()), out);
+}
+
 void printError(const QString &message)
 {
-    const QByteArray bytes = (QStringLiteral("velnor-rename: ") + message).toUtf8() + '\n';
-    std::fwrite(bytes.constData(), 1, size_t(bytes.size()), stderr);
+    printLine(stderr, QStringLiteral("velnor-rename: ") + message);
 }
 
 bool readSource(const char *option, const QByteArray &source, QByteArray *content)

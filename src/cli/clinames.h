@@ -5,11 +5,15 @@
 #include <QList>
 #include <QString>
 
+#include <cstdio>
+
 // What velnor-rename reads for names typed by hand: the bytes of a list
 // file, the names of --names-from, and the names edited with --edit. Each
 // says what went wrong on standard error and returns false then.
 namespace CliNames {
 
+// A line in UTF-8 on `out`; an error on standard error after the program's name.
+void printLine(std::FILE *out, const QString &line);
 void printError(const QString &message);
 
 // The whole of a file, or of standard input for "-". `option` names the
