@@ -350,8 +350,7 @@ void tst_UndoWindow::undoAndRedoThroughMenu()
 // end. Undo from the question at start puts them back.
 void tst_UndoWindow::interruptedRunUndoneFromSheet()
 {
-    for (const char *name : {"f0", "f1", "f2"})
-        writeFile(m_root + '/' + name, name);
+    makeTree(m_root, {"f0=f0", "f1=f1", "f2=f2"});
     QVERIFY(!writeRun(1'700'000'000'000, 3, 2, false).isEmpty());
     for (const char *number : {"0", "1"})
         QCOMPARE(::rename(m_root + "/f" + number, m_root + "/g" + number), 0);

@@ -1,5 +1,4 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "../disktree.h"
 #include "app/dialogaccessprompt.h"
 #include "app/filemanager.h"
 #include "app/jobbar.h"
