@@ -209,8 +209,7 @@ void tst_VLNWindow::dropAndAddPanelKeepBytes()
 {
     VLNWindow *window = makeWindow();
     const QByteArray folder = m_root + "/photos";
-    QCOMPARE(::mkdir(folder.constData(), 0755), 0);
-    writeFile(folder + "/one.jpg", "jpg");
+    makeTree(folder, {"one.jpg=jpg"});
     const QByteArray odd = m_root + "/caf\xe9 \xff.txt"; // Latin-1 bytes, not UTF-8
     writeFile(odd, "odd");
     // The action the window takes the drag with, if it takes the drop too.
@@ -585,8 +584,7 @@ void tst_VLNWindow::grantPanelWithoutNestedLoop()
 {
     VLNWindow *window = makeWindow();
     window->setAccessPrompt(nullptr); // the real panel
-    QCOMPARE(::mkdir(tree().constData(), 0755), 0);
-    writeFile(tree() + "/a.txt", {});
+    makeTree(tree(), {"a.txt="});
     window->listInBackground({tree()});
     QTRY_VERIFY(!window->isListing());
     setNameTemplate(u"[N]_x"_s);
