@@ -368,8 +368,7 @@ void tst_Companions::planChecksTypedNames()
 void tst_Companions::namesFollowTheList()
 {
     FileList list;
-    for (const QByteArray &path : {"/f/a"_ba, "/f/b"_ba})
-        listPath(list, path);
+    listPaths(list, {"/f/a", "/f/b"});
     TypedNames names;
     names.set("/f/a", u"x"_s);
     names.set("/f/gone", u"y"_s);

@@ -635,11 +635,10 @@ void tst_FileList::removeAndClear()
     QCOMPARE(f.model.getSelectedFiles(&f.selection),
              QList<ZQFile *>({stored[5], stored[4], stored[2]}));
     f.model.clickRemove(&f.selection);
-    QCOMPARE(removed.count(), 2);
-    QCOMPARE(removed.at(0).at(1).toInt(), 3);
-    QCOMPARE(removed.at(0).at(2).toInt(), 3);
-    QCOMPARE(removed.at(1).at(1).toInt(), 0);
-    QCOMPARE(removed.at(1).at(2).toInt(), 1);
+    QList<int> ranges; // first and last row of each removal
+    for (const QList<QVariant> &removal : removed)
+        ranges << removal.at(1).toInt() << removal.at(2).toInt();
+    QCOMPARE(ranges, QList<int>({3, 3, 0, 1}));
     QCOMPARE(resets.count(), 1);
     QCOMPARE(f.column(0), QStringList({u"d"_s, u"b"_s, u"a"_s}));
     QVERIFY(!f.list.containsPath("/r/e") && f.list.containsPath("/r/d"));

@@ -39,12 +39,6 @@ QHash<QByteArray, QByteArray> filesOnDisk(const QByteArray &root)
     return files;
 }
 
-void listPaths(FileList &list, const QByteArrayList &paths)
-{
-    for (const QByteArray &path : paths)
-        listPath(list, path);
-}
-
 // New names of the old name with `suffix` before the extension.
 NameComposer appending(const char *suffix)
 {

@@ -205,8 +205,7 @@ void tst_UndoWindow::recordsFollowMoves()
     QFETCH(QByteArrayList, paths);
     QFETCH(QStringList, names);
     FileList list;
-    for (const QByteArray &path : listed)
-        listPath(list, path);
+    listPaths(list, listed);
     QList<UndoRun::Moved> moved;
     for (qsizetype i = 0; i + 1 < moves.size(); i += 2)
         moved << UndoRun::Moved{moves[i], moves[i + 1]};

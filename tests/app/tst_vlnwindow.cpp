@@ -271,8 +271,7 @@ void tst_VLNWindow::headerClicks()
         window->ui()->tableView->selectRow(1);
         const QPoint at(header->sectionViewportPosition(column) + 10, header->height() / 2);
         QTest::mouseClick(header->viewport(), Qt::LeftButton, Qt::NoModifier, at);
-        const QString names = QStringList{cell(0, old), cell(1, old), cell(2, old)}.join(u' ');
-        QCOMPARE(names, QString::fromLatin1(expected));
+        QCOMPARE(this->column(old).join(u' '), QString::fromLatin1(expected));
         QCOMPARE(header->sortIndicatorSection(), indicator);
         QCOMPARE(header->sortIndicatorOrder(), order);
         QVERIFY(!window->ui()->tableView->selectionModel()->hasSelection());
