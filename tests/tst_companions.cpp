@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "diskfiles.h"
+#include "disktree.h"
 #include "files/filelist.h"
 #include "files/zqfile.h"
 #include "intake/namelists.h"
@@ -341,10 +341,8 @@ void tst_Companions::planChecksTypedNames()
     QFETCH(QString, typed);
     ScratchDir dir;
     FileList list;
-    for (const char *name : {"a", "b", "c", "d"}) {
-        writeFile(dir.path(name), name);
-        listPath(list, dir.path(name));
-    }
+    makeTree(dir.path(), {"a=a", "b=b", "c=c", "d=d"});
+    listPaths(list, {dir.path("a"), dir.path("b"), dir.path("c"), dir.path("d")});
     TypedNames names;
     for (const QString &pair : typed.split(u' ', Qt::SkipEmptyParts))
         names.set(dir.path(pair.section(u'=', 0, 0).toUtf8()), pair.section(u'=', 1));

@@ -362,9 +362,9 @@ void TstUndoRun::redo()
         runWithJournal(m_dir->path(), {"a>b", "b>c", "c>a"}, m_state.filePath(u"runs"_s));
     const L done{"a=c", "b=a", "c=b"};
     QCOMPARE(tree(m_dir->path()), done);
+    const QString notUndone = u"This run has not been undone, so there is nothing to redo."_s;
 
-    QCOMPARE(UndoRun::run(run.journalPath, Direction::Redo).error,
-             u"This run has not been undone, so there is nothing to redo."_s);
+    QCOMPARE(UndoRun::run(run.journalPath, Direction::Redo).error, notUndone);
     QCOMPARE(UndoRun::run(run.journalPath, Direction::Undo).moved.size(), 3);
     QCOMPARE(tree(m_dir->path()), original);
     QCOMPARE(UndoRun::run(run.journalPath, Direction::Undo).error,
@@ -374,8 +374,7 @@ void TstUndoRun::redo()
     const UndoRun::Report again = UndoRun::run(run.journalPath, Direction::Redo);
     QCOMPARE(again.message(), u"3 files renamed again."_s);
     QCOMPARE(tree(m_dir->path()), done);
-    QCOMPARE(UndoRun::run(run.journalPath, Direction::Redo).error,
-             u"This run has not been undone, so there is nothing to redo."_s);
+    QCOMPARE(UndoRun::run(run.journalPath, Direction::Redo).error, notUndone);
     // A redone run may be undone again.
     QCOMPARE(UndoRun::run(run.journalPath, Direction::Undo).moved.size(), 3);
     QCOMPARE(tree(m_dir->path()), original);
