@@ -52,3 +52,22 @@ inline void makeTree(const QByteArray &root, const QByteArrayList &entries)
                       entry.mid(entry.indexOf('=') + 1));
     }
 }
+
+// `folders` folders f000, f001... of `perFolder` files each, every file
+// holding its own path, so that a file under a wrong name or two names shows.
+// Their paths, in listing order; none when a folder could not be made.
+inline QByteArrayList makeTree(const QByteArray &root, int folders, int perFolder)
+{
+    QByteArrayList paths;
+    for (int f = 0; f < folders; ++f) {
+        const QByteArray folder = root + "/f" + QByteArray::number(f).rightJustified(3, '0');
+        if (::mkdir(folder.constData(), 0755) != 0)
+            return {};
+        for (int i = 0; i < perFolder; ++i) {
+            const QByteArray name = QByteArray::number(i).rightJustified(5, '0') + ".txt";
+            paths << folder + '/' + name;
+            writeFile(paths.last(), paths.last());
+        }
+    }
+    return paths;
+}

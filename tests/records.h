@@ -25,6 +25,12 @@ inline void listPath(FileList &list, const QByteArray &path)
     list.append(recordOf(path));
 }
 
+inline void listPaths(FileList &list, const QByteArrayList &paths)
+{
+    for (const QByteArray &path : paths)
+        listPath(list, path);
+}
+
 // A wall-clock time where the tests run (Europe/Berlin), in milliseconds.
 inline qint64 localMsecs(int year, int month, int day, int hour, int minute, int second)
 {

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "diskfiles.h"
+#include "disktree.h"
 #include "files/filelist.h"
 #include "files/zqfile.h"
 #include "intake/namelists.h"
@@ -95,7 +95,6 @@ void tst_Companions::groups()
     QFETCH(S, names);
     QFETCH(bool, descending);
     QFETCH(bool, perFolder);
-    QFETCH(S, expected);
     FileList list;
     fill(list, "/p", names);
     list.setSortDescending(descending);
@@ -107,7 +106,7 @@ void tst_Companions::groups()
                      (lead < 0 ? QString() : u" <- "_s + list.fileAtIndex(lead)->name()) +
                      u" #%1"_s.arg(list.counterIndex(row, perFolder));
     }
-    QCOMPARE(shown, expected);
+    QTEST(shown, "expected");
 }
 
 void tst_Companions::companionName_data()
@@ -148,10 +147,9 @@ void tst_Companions::companionName()
     QFETCH(int, stem);
     QFETCH(int, caseTag);
     QFETCH(bool, ascii);
-    QFETCH(QString, expected);
     RenameSettings s = settings(u"[N]"_s, u"[E]"_s, {}, {}, caseTag);
     s.plainAscii = ascii;
-    QCOMPARE(TextRules::companionName(s, leadOld, leadNew, companion, stem), expected);
+    QTEST(TextRules::companionName(s, leadOld, leadNew, companion, stem), "expected");
 }
 
 // A name typed on the lead carries its companions; one typed on a companion
@@ -217,8 +215,6 @@ void tst_Companions::run()
 {
     QFETCH(bool, descending);
     QFETCH(S, unlisted);
-    QFETCH(QString, expected);
-    QFETCH(S, failures);
     ScratchDir scratch;
     const QByteArray folder = scratch.path() + "/d";
     QVERIFY(QDir().mkpath(QString::fromUtf8(folder)));
@@ -233,13 +229,13 @@ void tst_Companions::run()
         RenameRun::clickStart(list, NameComposer(trip()), nullptr, nullptr, {}, nullptr,
                               {true, QString::fromUtf8(scratch.path() + "/journals")});
 
-    QCOMPARE(folderEntries(folder), expected);
+    QTEST(folderEntries(folder), "expected");
     S failed;
     for (const RenameRun::Entry &entry : report.entries) {
         if (entry.outcome == RenameRun::Outcome::Failed)
             failed << RenameRun::oldNameText(entry) + u": "_s + entry.error;
     }
-    QCOMPARE(failed, failures);
+    QTEST(failed, "failures");
 
     const UndoRun::Report undo = UndoRun::run(report.journalPath, UndoRun::Direction::Undo);
     QVERIFY2(undo.kept.isEmpty(), qPrintable(undo.detailedText()));
@@ -345,10 +341,8 @@ void tst_Companions::planChecksTypedNames()
     QFETCH(QString, typed);
     ScratchDir dir;
     FileList list;
-    for (const char *name : {"a", "b", "c", "d"}) {
-        writeFile(dir.path(name), name);
-        listPath(list, dir.path(name));
-    }
+    makeTree(dir.path(), {"a=a", "b=b", "c=c", "d=d"});
+    listPaths(list, {dir.path("a"), dir.path("b"), dir.path("c"), dir.path("d")});
     TypedNames names;
     for (const QString &pair : typed.split(u' ', Qt::SkipEmptyParts))
         names.set(dir.path(pair.section(u'=', 0, 0).toUtf8()), pair.section(u'=', 1));
@@ -372,8 +366,7 @@ void tst_Companions::planChecksTypedNames()
 void tst_Companions::namesFollowTheList()
 {
     FileList list;
-    for (const QByteArray &path : {"/f/a"_ba, "/f/b"_ba})
-        listPath(list, path);
+    listPaths(list, {"/f/a", "/f/b"});
     TypedNames names;
     names.set("/f/a", u"x"_s);
     names.set("/f/gone", u"y"_s);

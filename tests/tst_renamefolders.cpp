@@ -191,8 +191,6 @@ void TstRenameFolders::aFileAndAFolderOfOneName()
 {
     QFETCH(L, handed);
     QFETCH(int, second);
-    QFETCH(QString, reason);
-    QFETCH(L, after);
     ScratchDir dir;
     makeTree(dir.path(), {"notes=n", "docs/", "docs/f=f"});
     FileList list;
@@ -204,8 +202,8 @@ void TstRenameFolders::aFileAndAFolderOfOneName()
     const RenameRun::Report run = RenameRun::clickStart(list, source, nullptr, nullptr);
     QCOMPARE(run.renamed, 1);
     QCOMPARE(run.failed, 1);
-    QCOMPARE(run.entries[second].error, reason);
-    QCOMPARE(tree(dir.path()), after);
+    QTEST(run.entries[second].error, "reason");
+    QTEST(tree(dir.path()), "after");
 }
 
 int main(int argc, char **argv)

@@ -257,8 +257,7 @@ void tst_RenameRun::accessRoot()
     QFETCH(QByteArray, root);
     QCOMPARE(RenameRun::accessRoot(paths), root);
     FileList list;
-    for (const QByteArray &path : paths)
-        listPath(list, path);
+    listPaths(list, paths);
     QCOMPARE(RenameRun::accessRoot(list), root);
 }
 

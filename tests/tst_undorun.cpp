@@ -129,6 +129,8 @@ private slots:
         // Journals go to a scratch folder, never to the real home.
         qputenv("XDG_STATE_HOME", m_state.path("state"));
     }
+    // Each test's files go to a folder of their own.
+    void init() { m_dir = std::make_unique<ScratchDir>(); }
 
     void undo_data();
     void undo();
@@ -164,6 +166,7 @@ private slots:
 
 private:
     ScratchDir m_state;
+    std::unique_ptr<ScratchDir> m_dir;
 };
 
 void TstUndoRun::undo_data()
@@ -212,38 +215,37 @@ void TstUndoRun::undo()
 {
     QFETCH(L, renames);
     QFETCH(L, afterRun);
-    QFETCH(L, disk);
     QFETCH(int, restored);
     QFETCH(S, kept);
-    ScratchDir dir;
     L plain;
     for (const QByteArray &pair : renames) {
         const QByteArray from = pair.left(pair.indexOf('>'));
         const qsizetype link = from.indexOf('=');
         if (link < 0)
-            writeFile(dir.path(from), from);
+            writeFile(m_dir->path(from), from);
         else
-            QCOMPARE(::link(dir.path(from.mid(link + 1)), dir.path(from.left(link))), 0);
+            QCOMPARE(::link(m_dir->path(from.mid(link + 1)), m_dir->path(from.left(link))), 0);
         plain << (link < 0 ? pair : from.left(link) + pair.mid(pair.indexOf('>')));
     }
-    const RenameRun::Report run = runWithJournal(dir.path(), plain, m_state.filePath(u"runs"_s));
+    const RenameRun::Report run = runWithJournal(m_dir->path(), plain, m_state.filePath(u"runs"_s));
     QCOMPARE(run.renamed, renames.size());
     QVERIFY(!run.journalPath.isEmpty());
     for (const QByteArray &step : afterRun) {
         const L words = step.split(' ');
         if (words[0] == "mv")
-            QCOMPARE(::rename(dir.path(words[1]).constData(), dir.path(words[2]).constData()), 0);
+            QCOMPARE(::rename(m_dir->path(words[1]).constData(), m_dir->path(words[2]).constData()),
+                     0);
         else if (words[0] == "rm")
-            QCOMPARE(::unlink(dir.path(words[1]).constData()), 0);
+            QCOMPARE(::unlink(m_dir->path(words[1]).constData()), 0);
         else if (words[0] == "ln")
-            QCOMPARE(::link(dir.path(words[1]), dir.path(words[2])), 0);
+            QCOMPARE(::link(m_dir->path(words[1]), m_dir->path(words[2])), 0);
         else
-            writeFile(dir.path(words[1]), words[1]);
+            writeFile(m_dir->path(words[1]), words[1]);
     }
 
     const UndoRun::Report report = UndoRun::run(run.journalPath, Direction::Undo);
     QVERIFY2(report.error.isEmpty(), qPrintable(report.error));
-    QCOMPARE(tree(dir.path()), disk);
+    QTEST(tree(m_dir->path()), "disk");
     QCOMPARE(report.moved.size(), restored);
     S reasons;
     for (const UndoRun::Kept &file : report.kept)
@@ -279,20 +281,19 @@ void TstUndoRun::progressCountsFilesToMoveBack()
     QFETCH(int, moved);
     QFETCH(bool, closed);
     QFETCH(int, total);
-    ScratchDir dir;
     L before;
     for (int i = 0; i < planned; ++i) {
         const QByteArray name = "f" + QByteArray::number(i);
-        writeFile(dir.path(name), name);
+        writeFile(m_dir->path(name), name);
         before << name + '=' + name;
     }
-    const QString journal = writeJournal(m_state.filePath(u"runs"_s), dir.path(), 1767323045000,
+    const QString journal = writeJournal(m_state.filePath(u"runs"_s), m_dir->path(), 1767323045000,
                                          planned, moved, closed);
     QVERIFY(!journal.isEmpty());
     for (int i = 0; i < moved; ++i)
-        QCOMPARE(
-            ::rename(dir.path("f" + QByteArray::number(i)), dir.path("g" + QByteArray::number(i))),
-            0);
+        QCOMPARE(::rename(m_dir->path("f" + QByteArray::number(i)),
+                          m_dir->path("g" + QByteArray::number(i))),
+                 0);
     QList<std::pair<qsizetype, qsizetype>> heard;
     const UndoRun::Report report =
         UndoRun::run(journal, Direction::Undo, [&heard](qsizetype done, qsizetype all) {
@@ -300,48 +301,46 @@ void TstUndoRun::progressCountsFilesToMoveBack()
         });
     QVERIFY2(report.error.isEmpty(), qPrintable(report.error));
     QCOMPARE(report.moved.size(), moved);
-    QCOMPARE(tree(dir.path()), before);
+    QCOMPARE(tree(m_dir->path()), before);
     QVERIFY(!heard.isEmpty());
     QCOMPARE(heard.last(), (std::pair<qsizetype, qsizetype>(total, total)));
 }
 
 void TstUndoRun::reportTexts()
 {
-    ScratchDir dir;
-    makeTree(dir.path(), {"a=a", "b=b"});
+    makeTree(m_dir->path(), {"a=a", "b=b"});
     const RenameRun::Report run =
-        runWithJournal(dir.path(), {"a>x", "b>y"}, m_state.filePath(u"runs"_s));
+        runWithJournal(m_dir->path(), {"a>x", "b>y"}, m_state.filePath(u"runs"_s));
     // The new file first, so that it cannot be given the inode of the one deleted.
-    writeFile(dir.path("b"), "new");
-    QCOMPARE(::unlink(dir.path("x").constData()), 0);
+    writeFile(m_dir->path("b"), "new");
+    QCOMPARE(::unlink(m_dir->path("x").constData()), 0);
     const UndoRun::Report report = UndoRun::run(run.journalPath, Direction::Undo);
-    const QString d = QFile::decodeName(dir.path());
+    const QString d = QFile::decodeName(m_dir->path());
     QCOMPARE(report.message(), u"No files restored."_s);
     QCOMPARE(report.informativeText(),
              u"2 files could not go back:\n“%1/y”: old name taken\n“%1/x”: missing"_s.arg(d));
     QCOMPARE(report.detailedText(), u"“%1/y” stays, not “%1/b”: old name taken\n"
                                     u"“%1/x” stays, not “%1/a”: missing"_s.arg(d));
-    QCOMPARE(tree(dir.path()), (L{"b=new", "y=b"}));
+    QCOMPARE(tree(m_dir->path()), (L{"b=new", "y=b"}));
 }
 
 void TstUndoRun::runJournal()
 {
-    ScratchDir dir;
-    makeTree(dir.path(), {"a=a", "b=b", "c=c"});
+    makeTree(m_dir->path(), {"a=a", "b=b", "c=c"});
     // 2024-03-05 13:07:09.5 UTC
     const struct timespec times[2] = {{1709644029, 500000000}, {1709644029, 500000000}};
-    QCOMPARE(::utimensat(AT_FDCWD, dir.path("a").constData(), times, AT_SYMLINK_NOFOLLOW), 0);
+    QCOMPARE(::utimensat(AT_FDCWD, m_dir->path("a").constData(), times, AT_SYMLINK_NOFOLLOW), 0);
     struct stat a;
-    QCOMPARE(::lstat(dir.path("a").constData(), &a), 0);
+    QCOMPARE(::lstat(m_dir->path("a").constData(), &a), 0);
     const RenameRun::Report run =
-        runWithJournal(dir.path(), {"a>b", "b>a", "c>n\xe9\n"}, m_state.filePath(u"runs"_s));
+        runWithJournal(m_dir->path(), {"a>b", "b>a", "c>n\xe9\n"}, m_state.filePath(u"runs"_s));
     RunJournal journal;
     QString error;
     QVERIFY(Journal::read(run.journalPath, &journal, &error));
     QCOMPARE(journal.state, RunJournal::State::Complete);
     QCOMPARE(journal.moves.size(), 3);
     const JournalMove &first = journal.moves[0];
-    QCOMPARE(first.folder + ' ' + first.oldName + ' ' + first.newName, dir.path() + " a b");
+    QCOMPARE(first.folder + ' ' + first.oldName + ' ' + first.newName, m_dir->path() + " a b");
     QCOMPARE(first.device, quint64(a.st_dev));
     QCOMPARE(first.inode, quint64(a.st_ino));
     QCOMPARE(first.size, 1);
@@ -352,35 +351,33 @@ void TstUndoRun::runJournal()
     // The swap went through one temporary name, recorded before its use.
     QCOMPARE(journal.temporaryNames.size(), 1);
     QVERIFY(journal.temporaryNames.cbegin()->startsWith(".velnor-cycle-"));
-    QCOMPARE(tree(dir.path()), (L{"a=b", "b=a", "n\xe9\n=c"}));
+    QCOMPARE(tree(m_dir->path()), (L{"a=b", "b=a", "n\xe9\n=c"}));
 }
 
 void TstUndoRun::redo()
 {
-    ScratchDir dir;
     const L original{"a=a", "b=b", "c=c"};
-    makeTree(dir.path(), original);
+    makeTree(m_dir->path(), original);
     const RenameRun::Report run =
-        runWithJournal(dir.path(), {"a>b", "b>c", "c>a"}, m_state.filePath(u"runs"_s));
+        runWithJournal(m_dir->path(), {"a>b", "b>c", "c>a"}, m_state.filePath(u"runs"_s));
     const L done{"a=c", "b=a", "c=b"};
-    QCOMPARE(tree(dir.path()), done);
+    QCOMPARE(tree(m_dir->path()), done);
+    const QString notUndone = u"This run has not been undone, so there is nothing to redo."_s;
 
-    QCOMPARE(UndoRun::run(run.journalPath, Direction::Redo).error,
-             u"This run has not been undone, so there is nothing to redo."_s);
+    QCOMPARE(UndoRun::run(run.journalPath, Direction::Redo).error, notUndone);
     QCOMPARE(UndoRun::run(run.journalPath, Direction::Undo).moved.size(), 3);
-    QCOMPARE(tree(dir.path()), original);
+    QCOMPARE(tree(m_dir->path()), original);
     QCOMPARE(UndoRun::run(run.journalPath, Direction::Undo).error,
              u"This run has been undone already."_s);
-    QCOMPARE(tree(dir.path()), original);
+    QCOMPARE(tree(m_dir->path()), original);
 
     const UndoRun::Report again = UndoRun::run(run.journalPath, Direction::Redo);
     QCOMPARE(again.message(), u"3 files renamed again."_s);
-    QCOMPARE(tree(dir.path()), done);
-    QCOMPARE(UndoRun::run(run.journalPath, Direction::Redo).error,
-             u"This run has not been undone, so there is nothing to redo."_s);
+    QCOMPARE(tree(m_dir->path()), done);
+    QCOMPARE(UndoRun::run(run.journalPath, Direction::Redo).error, notUndone);
     // A redone run may be undone again.
     QCOMPARE(UndoRun::run(run.journalPath, Direction::Undo).moved.size(), 3);
-    QCOMPARE(tree(dir.path()), original);
+    QCOMPARE(tree(m_dir->path()), original);
     for (const QByteArray &entry : tree(m_state.path("runs")))
         QVERIFY(entry.startsWith("20"));
 }
@@ -411,11 +408,9 @@ void TstUndoRun::journalFaults()
 {
     QFETCH(QByteArray, damage);
     QFETCH(QString, error);
-    QFETCH(L, disk);
-    ScratchDir dir;
-    makeTree(dir.path(), {"a=a", "b=b"});
+    makeTree(m_dir->path(), {"a=a", "b=b"});
     const RenameRun::Report run =
-        runWithJournal(dir.path(), {"a>x", "b>y"}, m_state.filePath(u"runs"_s));
+        runWithJournal(m_dir->path(), {"a>x", "b>y"}, m_state.filePath(u"runs"_s));
     const QByteArray path = QFile::encodeName(run.journalPath);
     QByteArray text = readFile(path);
     if (damage.startsWith("cut ")) {
@@ -433,7 +428,7 @@ void TstUndoRun::journalFaults()
     const UndoRun::Report report = UndoRun::run(run.journalPath, Direction::Undo);
     QCOMPARE(report.error, error);
     QCOMPARE(report.ran, error.isEmpty());
-    QCOMPARE(tree(dir.path()), disk);
+    QTEST(tree(m_dir->path()), "disk");
     if (error.isEmpty()) {
         // The damage was cut off, so that what the undo wrote can be read.
         RunJournal journal;
@@ -445,14 +440,14 @@ void TstUndoRun::journalFaults()
 
 void TstUndoRun::unwritableJournal()
 {
-    ScratchDir dir;
-    makeTree(dir.path(), {"a=a", "file=not a folder"});
-    const RenameRun::Report run = runWithJournal(dir.path(), {"a>x"}, dir.filePath(u"file/runs"_s));
+    makeTree(m_dir->path(), {"a=a", "file=not a folder"});
+    const RenameRun::Report run =
+        runWithJournal(m_dir->path(), {"a>x"}, m_dir->filePath(u"file/runs"_s));
     QVERIFY(!run.ran);
     QVERIFY(run.journalPath.isEmpty());
     QCOMPARE(run.journalError, u"cannot write the journal in %1: cannot make the folder %1"_s.arg(
-                                   dir.filePath(u"file/runs"_s)));
-    QCOMPARE(tree(dir.path()), (L{"a=a", "file=not a folder"}));
+                                   m_dir->filePath(u"file/runs"_s)));
+    QCOMPARE(tree(m_dir->path()), (L{"a=a", "file=not a folder"}));
 }
 
 void TstUndoRun::journalOutsideItsFolders_data()
@@ -485,15 +480,13 @@ void TstUndoRun::journalOutsideItsFolders()
     QFETCH(QByteArray, folder);
     QFETCH(QByteArray, names);
     QFETCH(QString, error);
-    QFETCH(L, disk);
-    ScratchDir dir;
-    writeFile(dir.path("b"), "b");
+    writeFile(m_dir->path("b"), "b");
     const QString path = m_state.filePath(u"outside.journal"_s);
     writeFile(QFile::encodeName(path),
-              handJournal(dir.path(), "folder 0 " + folder + "\nmove 0 0 INODE b " + names +
-                                          "\nplanned 1\nmoved 0\nend 1 0 0\n"));
+              handJournal(m_dir->path(), "folder 0 " + folder + "\nmove 0 0 INODE b " + names +
+                                             "\nplanned 1\nmoved 0\nend 1 0 0\n"));
     const UndoRun::Report report = UndoRun::run(path, Direction::Undo);
-    QCOMPARE(tree(dir.path()), disk);
+    QTEST(tree(m_dir->path()), "disk");
     QCOMPARE(report.error, error);
 }
 
@@ -534,10 +527,8 @@ void TstUndoRun::interruptedOutcomes()
 {
     QFETCH(QByteArray, ending);
     QFETCH(QByteArray, afterRun);
-    QFETCH(L, disk);
     QFETCH(S, kept);
-    ScratchDir dir;
-    const QByteArray folder = dir.path("folder");
+    const QByteArray folder = m_dir->path("folder");
     makeTree(folder, {"x=a", "b=b"});
     const QString path = m_state.filePath(u"interrupted.journal"_s);
     writeFile(QFile::encodeName(path),
@@ -546,7 +537,7 @@ void TstUndoRun::interruptedOutcomes()
                                       ending));
     QByteArray now = folder;
     if (afterRun == "mv folder") {
-        now = dir.path("elsewhere");
+        now = m_dir->path("elsewhere");
         QCOMPARE(::rename(folder.constData(), now.constData()), 0);
     } else if (afterRun.startsWith("mv ")) {
         QCOMPARE(::rename(folder + '/' + afterRun.mid(3, 1), folder + '/' + afterRun.mid(5)), 0);
@@ -560,7 +551,7 @@ void TstUndoRun::interruptedOutcomes()
     for (const UndoRun::Kept &file : report.kept)
         reasons << file.reason;
     QCOMPARE(reasons, kept);
-    QCOMPARE(tree(now), disk);
+    QTEST(tree(now), "disk");
 }
 
 void TstUndoRun::journalInUse_data()
@@ -577,27 +568,26 @@ void TstUndoRun::journalInUse_data()
 void TstUndoRun::journalInUse()
 {
     QFETCH(bool, running);
-    ScratchDir dir;
-    makeTree(dir.path(), {"a=a", "b=b"});
+    makeTree(m_dir->path(), {"a=a", "b=b"});
     const RenameRun::Report run =
-        runWithJournal(dir.path(), {"a>b", "b>a"}, m_state.filePath(u"runs"_s));
+        runWithJournal(m_dir->path(), {"a>b", "b>a"}, m_state.filePath(u"runs"_s));
     QString error;
     {
         JournalWriter writer;
         JournalAppender appender;
         if (running)
             QVERIFY(writer.begin(m_state.filePath(u"busy"_s),
-                                 {JournalMove{dir.path(), "a", "b", 1, 2}}, 1, &error));
+                                 {JournalMove{m_dir->path(), "a", "b", 1, 2}}, 1, &error));
         else
             QVERIFY(appender.open(run.journalPath, &error));
         const QString path = running ? writer.path() : run.journalPath;
         const UndoRun::Report report = UndoRun::run(path, Direction::Undo);
         QCOMPARE(report.error, u"The journal cannot be written: it is in use by another run, "
                                u"undo or redo of the same files"_s);
-        QCOMPARE(tree(dir.path()), (L{"a=b", "b=a"}));
+        QCOMPARE(tree(m_dir->path()), (L{"a=b", "b=a"}));
     }
     QCOMPARE(UndoRun::run(run.journalPath, Direction::Undo).moved.size(), 2);
-    QCOMPARE(tree(dir.path()), (L{"a=a", "b=b"}));
+    QCOMPARE(tree(m_dir->path()), (L{"a=a", "b=b"}));
 }
 
 void TstUndoRun::folderUnderTwoSpellings_data()
@@ -617,17 +607,17 @@ void TstUndoRun::folderUnderTwoSpellings()
 {
     QFETCH(L, renames);
     QFETCH(L, afterRun);
-    ScratchDir dir;
-    const QByteArray folder = dir.path("f");
+    const QByteArray folder = m_dir->path("f");
     QCOMPARE(::mkdir(folder.constData(), 0755), 0);
-    QCOMPARE(::symlink("f", dir.path("l").constData()), 0);
+    QCOMPARE(::symlink("f", m_dir->path("l").constData()), 0);
     L original;
     for (const QByteArray &pair : renames) {
         const QByteArray name = pair.mid(2, pair.indexOf('>') - 2);
         writeFile(folder + '/' + name, name);
         original << name + '=' + name;
     }
-    const RenameRun::Report run = runWithJournal(dir.path(), renames, m_state.filePath(u"runs"_s));
+    const RenameRun::Report run =
+        runWithJournal(m_dir->path(), renames, m_state.filePath(u"runs"_s));
     QCOMPARE(run.renamed, renames.size());
     QCOMPARE(tree(folder), afterRun);
 
@@ -808,8 +798,7 @@ QByteArray g_filler; // the file that fills the journal's disk once the plan is 
 // and once there is room again the undo takes back every file it moved.
 void TstUndoRun::journalFillsUp()
 {
-    ScratchDir dir;
-    const QByteArray state = dir.path("state");
+    const QByteArray state = m_dir->path("state");
     QCOMPARE(::mkdir(state.constData(), 0700), 0);
     if (::geteuid() != 0 || ::mount("tmpfs", state.constData(), "tmpfs", 0, "size=512k") != 0)
         QSKIP("a small disk for the journal needs root (a tmpfs mount)");
@@ -822,7 +811,7 @@ void TstUndoRun::journalFillsUp()
             ::umount2(state.constData(), MNT_DETACH);
         }
     } restore{state};
-    const QByteArray files = dir.path("files");
+    const QByteArray files = m_dir->path("files");
     QCOMPARE(::mkdir(files.constData(), 0755), 0);
     L renames;
     L original;
@@ -875,13 +864,12 @@ void TstUndoRun::settleOnlyWhatAStepMade_data()
 void TstUndoRun::settleOnlyWhatAStepMade()
 {
     QFETCH(QByteArray, steps);
-    ScratchDir dir;
-    makeTree(dir.path(), {"a=a", "b="});
+    makeTree(m_dir->path(), {"a=a", "b="});
     const QByteArray journal = m_state.path("settle.journal");
     writeFile(journal,
-              handJournal(dir.path(), "folder 0 @\nmove 0 0 INODE a a b\nplanned 1\n" + steps));
+              handJournal(m_dir->path(), "folder 0 @\nmove 0 0 INODE a a b\nplanned 1\n" + steps));
     UndoRun::settle(QFile::decodeName(journal));
-    QTEST(tree(dir.path()), "disk");
+    QTEST(tree(m_dir->path()), "disk");
     QCOMPARE(::unlink(journal.constData()), 0);
 }
 
@@ -889,20 +877,19 @@ void TstUndoRun::settleOnlyWhatAStepMade()
 // obstacle is gone, the next undo takes back the rest.
 void TstUndoRun::partlyUndoneFinishedLater()
 {
-    ScratchDir dir;
-    makeTree(dir.path(), {"a=a", "b=b"});
+    makeTree(m_dir->path(), {"a=a", "b=b"});
     const QString journals = m_state.filePath(u"partly"_s);
-    const RenameRun::Report run = runWithJournal(dir.path(), {"a>x", "b>y"}, journals);
-    writeFile(dir.path("a"), "obstacle");
+    const RenameRun::Report run = runWithJournal(m_dir->path(), {"a>x", "b>y"}, journals);
+    writeFile(m_dir->path("a"), "obstacle");
     QCOMPARE(UndoRun::run(run.journalPath, Direction::Undo).kept.size(), 1);
     RunHistory::Listing history = RunHistory::list(journals);
     QCOMPARE(history.runs[0].state, RunJournal::State::PartlyUndone);
     QCOMPARE(RunHistory::lastUndoable(history), 0);
-    QCOMPARE(::unlink(dir.path("a").constData()), 0);
+    QCOMPARE(::unlink(m_dir->path("a").constData()), 0);
     const UndoRun::Report rest = UndoRun::run(run.journalPath, Direction::Undo);
     QCOMPARE(rest.moved.size(), 1);
     QCOMPARE(rest.kept.size(), 0);
-    QCOMPARE(tree(dir.path()), (L{"a=a", "b=b"}));
+    QCOMPARE(tree(m_dir->path()), (L{"a=a", "b=b"}));
     history = RunHistory::list(journals);
     QCOMPARE(history.runs[0].state, RunJournal::State::Undone);
 }
@@ -911,11 +898,10 @@ void TstUndoRun::partlyUndoneFinishedLater()
 // only the undo done last, and once it has, there is nothing to redo.
 void TstUndoRun::plainUndoAndRedoTakeTheRightRun()
 {
-    ScratchDir dir;
-    makeTree(dir.path(), {"a=a", "b=b"});
+    makeTree(m_dir->path(), {"a=a", "b=b"});
     const QString journals = m_state.filePath(u"stack"_s);
-    const RenameRun::Report first = runWithJournal(dir.path(), {"a>x"}, journals);
-    const RenameRun::Report second = runWithJournal(dir.path(), {"b>y"}, journals);
+    const RenameRun::Report first = runWithJournal(m_dir->path(), {"a>x"}, journals);
+    const RenameRun::Report second = runWithJournal(m_dir->path(), {"b>y"}, journals);
     // A run killed while its plan was written, newer than both.
     writeFile(QFile::encodeName(journals) + "/29991231-235959.journal",
               "velnor rename journal 1\nrun 1 /\nfolder 0 /\n");
@@ -934,7 +920,7 @@ void TstUndoRun::plainUndoAndRedoTakeTheRightRun()
     QCOMPARE(UndoRun::run(first.journalPath, Direction::Redo).moved.size(), 1);
     history = RunHistory::list(journals);
     QCOMPARE(RunHistory::lastRedoable(history), -1);
-    QCOMPARE(tree(dir.path()), (L{"b=b", "x=a"}));
+    QCOMPARE(tree(m_dir->path()), (L{"b=b", "x=a"}));
 }
 
 void TstUndoRun::undoOnCaseInsensitiveVolume_data()

@@ -104,8 +104,7 @@ void tst_UndoVolumes::sameFile()
     QFETCH(qint64, size);
     QFETCH(qint64, modified);
     QFETCH(qint64, born);
-    QFETCH(bool, same);
-    QCOMPARE(FileMatch::sameFile(recorded, FileStamp{2049, inode, size, modified, born}), same);
+    QTEST(FileMatch::sameFile(recorded, FileStamp{2049, inode, size, modified, born}), "same");
 }
 
 void tst_UndoVolumes::sameVolume_data()
@@ -135,8 +134,7 @@ void tst_UndoVolumes::sameVolume()
     QFETCH(JournalMove, recorded);
     QFETCH(QByteArray, volume);
     QFETCH(quint64, device);
-    QFETCH(bool, same);
-    QCOMPARE(FileMatch::sameVolume(recorded, volume, device), same);
+    QTEST(FileMatch::sameVolume(recorded, volume, device), "same");
 }
 
 void tst_UndoVolumes::undoAfterTheVolumeCameBack_data()

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "../diskfiles.h"
+#include "../disktree.h"
 #include "../journalfixture.h"
 #include "app/appdelegate.h"
 #include "app/singleinstance.h"
@@ -76,9 +76,7 @@ void tst_AppDelegate::launchAndOpenFiles()
     window->clickSkipTutorial();
 
     const QByteArray folder = m_files + "/open";
-    QVERIFY(QDir().mkpath(QFile::decodeName(folder)));
-    writeFile(folder + "/inside.txt", {});
-    writeFile(m_files + "/first.txt", {});
+    makeTree(m_files, {"open/", "open/inside.txt=", "first.txt="});
     // Missing paths are left out, a path given twice is listed once.
     delegate.application(
         {m_files + "/first.txt", m_files + "/deleted.txt", folder, m_files + "/first.txt"});

@@ -99,8 +99,7 @@ void tst_RuleControls::folderRows()
     rows->setCurrentIndex(1);
     QCOMPARE(window->renameSettings().rows, RenameSettings::Rows::Folders);
     QVERIFY(!rules->makeFoldersBox()->isEnabled());
-    std::filesystem::create_directories((m_root + "/Album/CD one").toStdString());
-    writeFile(m_root + "/Album/CD one/t1", "t");
+    makeTree(m_root, {"Album/", "Album/CD one/", "Album/CD one/t1=t"});
     window->openFiles({m_root + "/Album"});
     QTRY_VERIFY(!window->isListing());
     QCOMPARE(column(FileTableModel::OldNameColumn), (QStringList{u"Album"_s, u"CD one"_s}));

@@ -205,8 +205,7 @@ void tst_UndoWindow::recordsFollowMoves()
     QFETCH(QByteArrayList, paths);
     QFETCH(QStringList, names);
     FileList list;
-    for (const QByteArray &path : listed)
-        listPath(list, path);
+    listPaths(list, listed);
     QList<UndoRun::Moved> moved;
     for (qsizetype i = 0; i + 1 < moves.size(); i += 2)
         moved << UndoRun::Moved{moves[i], moves[i + 1]};
@@ -350,8 +349,7 @@ void tst_UndoWindow::undoAndRedoThroughMenu()
 // end. Undo from the question at start puts them back.
 void tst_UndoWindow::interruptedRunUndoneFromSheet()
 {
-    for (const char *name : {"f0", "f1", "f2"})
-        writeFile(m_root + '/' + name, name);
+    makeTree(m_root, {"f0=f0", "f1=f1", "f2=f2"});
     QVERIFY(!writeRun(1'700'000'000'000, 3, 2, false).isEmpty());
     for (const char *number : {"0", "1"})
         QCOMPARE(::rename(m_root + "/f" + number, m_root + "/g" + number), 0);

@@ -33,22 +33,6 @@ bool exists(const QByteArray &path)
     return ::lstat(path.constData(), &status) == 0;
 }
 
-// `count` files in `folders` folders below root; their paths, in listing order.
-QByteArrayList makeTree(const QByteArray &root, int folders, int count)
-{
-    QByteArrayList paths;
-    for (int f = 0; f < folders; ++f) {
-        const QByteArray folder = root + "/d" + QByteArray::number(f);
-        ::mkdir(folder.constData(), 0755);
-        for (int i = f; i < count; i += folders) {
-            paths << folder + '/' + QByteArray::number(i).rightJustified(5, '0');
-            writeFile(paths.last(), {});
-        }
-    }
-    std::sort(paths.begin(), paths.end());
-    return paths;
-}
-
 // Every record names a file that is there, and no path is listed twice.
 bool listIsTrue(const FileList &list)
 {
@@ -225,8 +209,7 @@ void tst_VLNWindow::dropAndAddPanelKeepBytes()
 {
     VLNWindow *window = makeWindow();
     const QByteArray folder = m_root + "/photos";
-    QCOMPARE(::mkdir(folder.constData(), 0755), 0);
-    writeFile(folder + "/one.jpg", "jpg");
+    makeTree(folder, {"one.jpg=jpg"});
     const QByteArray odd = m_root + "/caf\xe9 \xff.txt"; // Latin-1 bytes, not UTF-8
     writeFile(odd, "odd");
     // The action the window takes the drag with, if it takes the drop too.
@@ -288,8 +271,7 @@ void tst_VLNWindow::headerClicks()
         window->ui()->tableView->selectRow(1);
         const QPoint at(header->sectionViewportPosition(column) + 10, header->height() / 2);
         QTest::mouseClick(header->viewport(), Qt::LeftButton, Qt::NoModifier, at);
-        const QString names = QStringList{cell(0, old), cell(1, old), cell(2, old)}.join(u' ');
-        QCOMPARE(names, QString::fromLatin1(expected));
+        QCOMPARE(this->column(old).join(u' '), QString::fromLatin1(expected));
         QCOMPARE(header->sortIndicatorSection(), indicator);
         QCOMPARE(header->sortIndicatorOrder(), order);
         QVERIFY(!window->ui()->tableView->selectionModel()->hasSelection());
@@ -491,7 +473,7 @@ QByteArrayList tst_VLNWindow::listTree(int folders, int count, const QString &na
         return {};
     m_prompt.answers = {tree()};
     setNameTemplate(nameTemplate);
-    const QByteArrayList paths = makeTree(tree(), folders, count);
+    const QByteArrayList paths = makeTree(tree(), folders, count / folders);
     m_window->listInBackground({tree()});
     return paths;
 }
@@ -529,7 +511,7 @@ void tst_VLNWindow::startWaitsForListing()
     QTRY_VERIFY(!window->isListing() && !window->isRenaming() && window->reportSheet());
     QCOMPARE(window->reportSheet()->text(), u"200 files renamed successfully."_s);
     for (const QByteArray &path : paths)
-        QVERIFY(exists(path + "_x") && !exists(path));
+        QVERIFY(exists(path.chopped(4) + "_x.txt") && !exists(path));
 }
 
 // A run shows its progress; a second Start does nothing; Cancel ends it with
@@ -547,8 +529,9 @@ void tst_VLNWindow::runCancelled()
     window->cancelJob();
     QTRY_VERIFY_WITH_TIMEOUT(!window->isRenaming(), 60000);
     QCOMPARE(m_prompt.proposed.size(), 1);
-    const auto renamed = std::count_if(paths.cbegin(), paths.cend(),
-                                       [](const QByteArray &path) { return exists(path + "_x"); });
+    const auto renamed = std::count_if(paths.cbegin(), paths.cend(), [](const QByteArray &path) {
+        return exists(path.chopped(4) + "_x.txt");
+    });
     const qsizetype left = 400 - renamed; // none when the run was quicker than the click
     QCOMPARE(window->reportSheet()->informativeText(),
              left == 0   ? QString()
@@ -564,7 +547,7 @@ void tst_VLNWindow::closingWaitsForRun()
     listTree(2, 300, u"[N]_y"_s);
     QTRY_VERIFY(!window->isListing());
     window->clickStart();
-    window->listInBackground({tree() + "/d0"}); // waits behind the run, then is dropped
+    window->listInBackground({tree() + "/f000"}); // waits behind the run, then is dropped
     window->close();
     QVERIFY(!window->isRenaming() && !window->isListing());
     QVERIFY(listIsTrue(*window->fileList()));
@@ -600,8 +583,7 @@ void tst_VLNWindow::grantPanelWithoutNestedLoop()
 {
     VLNWindow *window = makeWindow();
     window->setAccessPrompt(nullptr); // the real panel
-    QCOMPARE(::mkdir(tree().constData(), 0755), 0);
-    writeFile(tree() + "/a.txt", {});
+    makeTree(tree(), {"a.txt="});
     window->listInBackground({tree()});
     QTRY_VERIFY(!window->isListing());
     setNameTemplate(u"[N]_x"_s);

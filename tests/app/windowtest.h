@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-#include "../diskfiles.h"
+#include "../disktree.h"
 #include "../journalfixture.h"
 #include "../scratchdir.h"
 #include "../scriptedprompt.h"

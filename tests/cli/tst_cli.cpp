@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "asnobody.h"
 #include "clirun.h"
-#include "diskfiles.h"
+#include "disktree.h"
 #include "posix/nativepath.h"
 
 #include <QTest>
@@ -221,9 +221,7 @@ void tst_Cli::previews()
 // summary or the JSON says which. (Which names fail is the plan's to test.)
 void tst_Cli::failedMoveRenamesTheRest()
 {
-    for (const char *name : {"a.txt", "b.txt", "c.txt"})
-        writeFile(path(name), name);
-    writeFile(path("b_x.txt"), "keep me");
+    makeTree(root(), {"a.txt=a.txt", "b.txt=b.txt", "c.txt=c.txt", "b_x.txt=keep me"});
     // The files one by one, so that the occupied name is not itself listed.
     const CliResult result = runCli(args(u"--apply --name [N]_x @/a.txt @/b.txt @/c.txt"_s));
     QCOMPARE(result.exitCode, 1);
@@ -252,8 +250,8 @@ void tst_Cli::failedMoveRenamesTheRest()
 // Marks, columns, escapes and reasons as a whole.
 void tst_Cli::tablePinned()
 {
-    for (const char *name : {"a.txt", "ab.txt", "b\xe9.txt", "new\nline"})
-        writeFile(path(name), name);
+    makeTree(root(),
+             {"a.txt=a.txt", "ab.txt=ab.txt", "b\xe9.txt=b\xe9.txt", "new\nline=new\nline"});
     const CliResult preview =
         runCli(QByteArrayList{"--name", "[N1]", "--sort", "old-name", root()});
     QCOMPARE(preview.exitCode, 0);
@@ -329,10 +327,8 @@ void tst_Cli::unwritableOutputFails()
 // error, one line for each, and no success, while the rest is still renamed.
 void tst_Cli::unreadableFolderFails()
 {
-    for (const char *folder : {"locked", "open", "locked2"})
-        QVERIFY(::mkdir(path(folder).constData(), 0777) == 0);
-    for (const char *file : {"locked/a.txt", "open/b.txt", "locked2/c.txt"})
-        writeFile(path(file), {});
+    makeTree(root(),
+             {"locked/", "open/", "locked2/", "locked/a.txt=", "open/b.txt=", "locked2/c.txt="});
     QVERIFY(::chmod(path("open").constData(), 0777) == 0);
     QVERIFY(::chmod(path("open/b.txt").constData(), 0666) == 0);
     QVERIFY(::chmod(path("locked").constData(), 0) == 0);
@@ -462,8 +458,7 @@ void tst_Cli::presets()
 // run writes one short line per refused name.
 void tst_Cli::hostileTemplatesBounded()
 {
-    for (const char *name : {"f0.txt", "f1.txt", "f2.txt"})
-        writeFile(path(name), {});
+    makeTree(root(), {"f0.txt=", "f1.txt=", "f2.txt="});
     const QByteArrayList options{"--name", QByteArray("[C]").repeated(10000), "--digits", "32",
                                  root()};
     const CliResult hostile = runCli(QByteArrayList{"--json"} + options);

@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "clirun.h"
-#include "diskfiles.h"
+#include "disktree.h"
 #include "journalfixture.h"
 #include "rename/journal.h"
 
@@ -219,8 +219,7 @@ void tst_CliHistory::interruptedRunNoted()
 // of the disk (cycles, names that are not UTF-8) are the undo's own tests.
 void tst_CliHistory::undoAndRedoRestoreTheDisk()
 {
-    for (const char *name : {"f1", "f2", "f3"})
-        writeFile(path(name), name);
+    makeTree(root(), {"f1=f1", "f2=f2", "f3=f3"});
     const CliResult applied = run(args(u"--apply --search f --replace g @"_s));
     QCOMPARE(applied.err, QByteArray());
     QCOMPARE(applied.exitCode, 0);
@@ -277,8 +276,7 @@ void tst_CliHistory::undoKeepsWhatChanged_data()
 void tst_CliHistory::undoKeepsWhatChanged()
 {
     QFETCH(bool, json);
-    for (const char *name : {"f1", "f2", "f3", "f4"})
-        writeFile(path(name), name);
+    makeTree(root(), {"f1=f1", "f2=f2", "f3=f3", "f4=f4"});
     QCOMPARE(run(args(u"--apply --search f --replace g @"_s)).exitCode, 0);
     QCOMPARE(folderEntries(root()), u"g1=f1 g2=f2 g3=f3 g4=f4"_s);
     // Renamed by hand, its old name taken by a new file, deleted; g4 alone
@@ -341,11 +339,7 @@ void tst_CliHistory::journalFolderUnwritable()
 
 void tst_CliHistory::makeNamesTree() const
 {
-    for (const char *folder : {"f", "g", "tmp"})
-        QCOMPARE(::mkdir(path(folder), 0755), 0);
-    for (const char *name : {"a", "b", "c"})
-        writeFile(path("f/") + name, QByteArray(name).toUpper());
-    writeFile(path("g/p,\nq"), "P");
+    makeTree(root(), {"f/", "g/", "tmp/", "f/a=A", "f/b=B", "f/c=C", "g/p,\nq=P"});
 }
 
 CliResult tst_CliHistory::runNames(const QString &options, const QByteArray &input,

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "../diskfiles.h"
+#include "../disktree.h"
 #include "../scratchdir.h"
 
 #include <QFile>
@@ -38,17 +38,22 @@ private slots:
 
 namespace {
 
-QString run(const QString &program, const QStringList &arguments, int *status = nullptr,
-            QString *errors = nullptr)
+// What a program wrote; `status` is -1 where it crashed or never ended.
+struct Ran
+{
+    int status;
+    QString out;
+    QString errors;
+};
+
+Ran run(const QString &program, const QStringList &arguments)
 {
     QProcess process;
     process.start(program, arguments);
     process.waitForFinished(60000);
-    if (status)
-        *status = process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
-    if (errors)
-        *errors = QString::fromUtf8(process.readAllStandardError());
-    return QString::fromUtf8(process.readAllStandardOutput());
+    return {process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1,
+            QString::fromUtf8(process.readAllStandardOutput()),
+            QString::fromUtf8(process.readAllStandardError())};
 }
 
 QString readText(const QString &path)
@@ -64,7 +69,7 @@ QStringList helpOptions()
                                            QRegularExpression::MultilineOption);
     QStringList options;
     for (const auto &match :
-         option.globalMatch(run(QStringLiteral(VELNOR_RENAME_BIN), {u"--help"_s})))
+         option.globalMatch(run(QStringLiteral(VELNOR_RENAME_BIN), {u"--help"_s}).out))
         options << match.captured(1);
     return options;
 }
@@ -130,11 +135,9 @@ void tst_Packaging::helpToMan()
     QVERIFY(QFile::setPermissions(tool, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner));
 
     const QString out = dir.filePath(u"tool.1"_s);
-    int status = -1;
-    QString errors;
-    run(QStringLiteral(VELNOR_HELPTOMAN), {tool, u"velnor 9.9"_s, u"other(1)"_s, out}, &status,
-        &errors);
-    QVERIFY2(status == 0, qPrintable(errors));
+    const Ran made =
+        run(QStringLiteral(VELNOR_HELPTOMAN), {tool, u"velnor 9.9"_s, u"other(1)"_s, out});
+    QVERIFY2(made.status == 0, qPrintable(made.errors));
     QTEST(readText(out), "page");
 }
 
@@ -164,14 +167,11 @@ void tst_Packaging::manPages()
     const QString man = QStandardPaths::findExecutable(u"man"_s);
     if (man.isEmpty())
         QSKIP("man is not installed (Debian man-db)");
-    int status = -1;
-    QString errors;
-    const QString out =
-        run(man, {u"--warnings"_s, u"-E"_s, u"UTF-8"_s, u"-l"_s, u"-Tutf8"_s, u"-Z"_s, page},
-            &status, &errors);
-    QCOMPARE(status, 0);
-    QCOMPARE(errors, QString());
-    QVERIFY(out.size() > 500);
+    const Ran shown =
+        run(man, {u"--warnings"_s, u"-E"_s, u"UTF-8"_s, u"-l"_s, u"-Tutf8"_s, u"-Z"_s, page});
+    QCOMPARE(shown.status, 0);
+    QCOMPARE(shown.errors, QString());
+    QVERIFY(shown.out.size() > 500);
 }
 
 void tst_Packaging::completions_data()
@@ -215,10 +215,8 @@ void tst_Packaging::completions()
     const QString program = QStandardPaths::findExecutable(shell);
     if (program.isEmpty())
         QSKIP(qPrintable(shell + u" is not installed"_s));
-    int status = -1;
-    QString errors;
-    run(program, {check, file}, &status, &errors);
-    QVERIFY2(status == 0, qPrintable(errors));
+    const Ran parsed = run(program, {check, file});
+    QVERIFY2(parsed.status == 0, qPrintable(parsed.errors));
 }
 
 void tst_Packaging::bashCompletes_data()
@@ -264,8 +262,7 @@ void tst_Packaging::bashCompletes()
     if (!QFile::exists(library))
         QSKIP("bash-completion is not installed");
     ScratchDir dir;
-    for (const char *file : {"/alpha.txt", "/beta", "/--apply-notes"})
-        QVERIFY(QFile(QFile::decodeName(dir.path() + file)).open(QIODevice::WriteOnly));
+    makeTree(dir.path(), {"alpha.txt=", "beta=", "--apply-notes="});
     const QString script =
         u"source '%1'; source '%2'; COMP_WORDS=(\"$@\"); COMP_CWORD=$(($# - 1));"
         u" COMP_LINE=\"$LINE\"; COMP_POINT=${#COMP_LINE}; _velnor_rename;"
@@ -362,9 +359,8 @@ void tst_Packaging::desktopEntriesValidate()
     const QString validate = QStandardPaths::findExecutable(u"desktop-file-validate"_s);
     if (validate.isEmpty())
         QSKIP("desktop-file-validate is not installed (Debian desktop-file-utils)");
-    int status = -1;
-    const QString out = run(validate, {file}, &status);
-    QVERIFY2(status == 0 && out.isEmpty(), qPrintable(out));
+    const Ran checked = run(validate, {file});
+    QVERIFY2(checked.status == 0 && checked.out.isEmpty(), qPrintable(checked.out));
 }
 
 void tst_Packaging::fileManagerEntries_data()
