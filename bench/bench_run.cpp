@@ -2,6 +2,7 @@
 #include "bench.h"
 
 #include "files/filelist.h"
+#include "intake/fileintake.h"
 #include "rename/accessgrant.h"
 #include "rename/renamerun.h"
 #include "rename/userdefaults.h"
@@ -99,20 +100,13 @@ struct BareTree
     }
 };
 
-void listTree(FileList &list, const QByteArray &root, qint64 perFolder)
+// Lists the tree as the window does: through the intake, with each file's
+// size and date, and what a journal records of it.
+void listTree(FileList &list, const QByteArray &root)
 {
-    for (int folder = 0; folder < folderCount; ++folder) {
-        const QByteArray path = root + "/d" + QByteArray::number(folder) + '/';
-        for (qint64 i = folder * perFolder; i < (folder + 1) * perFolder; ++i) {
-            auto file = std::make_unique<ZQFile>();
-            const QByteArray name = fileName(i);
-            file->setNativePath(path + name);
-            file->setName(QString::fromLatin1(name));
-            file->deriveDisplayExtension();
-            file->setAttributes(0, 1709644029000);
-            list.append(std::move(file));
-        }
-    }
+    list.clear();
+    FileIntake intake(list);
+    intake.insertFile(root);
 }
 
 } // namespace
@@ -132,7 +126,7 @@ VELNOR_BENCH(renameRun, 60)
         return;
     }
     FileList list;
-    listTree(list, runRoot, perFolder);
+    listTree(list, runRoot);
     BareTree bare(bareRoot, perFolder);
 
     RenameSettings settings;

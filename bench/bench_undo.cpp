@@ -4,6 +4,7 @@
 #include "../tests/loopmount.h"
 
 #include "files/filelist.h"
+#include "intake/fileintake.h"
 #include "rename/journal.h"
 #include "rename/renamerun.h"
 #include "rename/runhistory.h"
@@ -51,19 +52,13 @@ bool makeTree(const QByteArray &root, qint64 perFolder)
     return true;
 }
 
-void listTree(FileList &list, const QByteArray &root, qint64 perFolder)
+// Lists the tree as the window does: through the intake, with each file's
+// size and date, and what a journal records of it.
+void listTree(FileList &list, const QByteArray &root)
 {
     list.clear();
-    for (int folder = 0; folder < folders; ++folder) {
-        const QByteArray path = root + "/d" + QByteArray::number(folder) + '/';
-        for (qint64 i = folder * perFolder; i < (folder + 1) * perFolder; ++i) {
-            auto file = std::make_unique<ZQFile>();
-            file->setNativePath(path + name(i));
-            file->setName(QString::fromLatin1(name(i)));
-            file->deriveDisplayExtension();
-            list.append(std::move(file));
-        }
-    }
+    FileIntake intake(list);
+    intake.insertFile(root);
 }
 
 // Gives each file of a tree renamed by `[N]_x` its first name again, as the
@@ -106,7 +101,7 @@ VELNOR_BENCH(journalAndUndo, 65)
     const NameComposer composer(settings);
     const RenameRun::JournalChoice journal{true, context.workDir + QStringLiteral("/runs")};
     FileList plainList;
-    listTree(plainList, plainRoot, perFolder);
+    listTree(plainList, plainRoot);
     FileList journalList;
 
     qint64 failures = 0;
@@ -131,14 +126,14 @@ VELNOR_BENCH(journalAndUndo, 65)
 
     QString path;
     double plainSeconds = runPass(plainList, {}, nullptr);
-    listTree(journalList, journalRoot, perFolder);
+    listTree(journalList, journalRoot);
     double journalSeconds = runPass(journalList, journal, &path);
     double undoSeconds = undoPass(path);
-    listTree(journalList, journalRoot, perFolder);
+    listTree(journalList, journalRoot);
     journalSeconds += runPass(journalList, journal, &path);
     if (!restoreTree(plainRoot, perFolder))
         ++failures;
-    listTree(plainList, plainRoot, perFolder);
+    listTree(plainList, plainRoot);
     plainSeconds += runPass(plainList, {}, nullptr);
     undoSeconds += undoPass(path);
     if (failures != 0)

@@ -793,18 +793,23 @@ void tst_FileList::recordAndItsPath_data()
     QTest::addColumn<QByteArray>("newPath");
     QTest::addColumn<QString>("newName"); // null: the path alone changes
     QTest::addColumn<QString>("result");
+    // The inode the listing read (0: none), kept beside the path in 32 bits.
+    QTest::addColumn<quint64>("inode");
+    QTest::addColumn<bool>("kept");
     const QString undecodable = u"x"_s + QChar(0xdcff);
     // Bytes escaped one by one that make "é" on disk: the name keeps them.
     const QString escaped = u"b"_s + QChar(0xdcc3) + QChar(0xdca9);
     const auto row = [](const char *tag, const QByteArray &folder, const QByteArray &name,
                         const QByteArray &path, const QByteArray &newPath, const QString &newName,
-                        const QString &result) {
-        QTest::newRow(tag) << folder << name << path << newPath << newName << result;
+                        const QString &result, quint64 inode = 0, bool kept = false) {
+        QTest::newRow(tag) << folder << name << path << newPath << newName << result << inode
+                           << kept;
     };
-    row("renamed in place", "/t", "a", "/t/a", "/t/b", QString(), u"a"_s);
-    row("renamed with it", "/t", "a", "/t/a", "/t/b", u"b"_s, u"b"_s);
+    row("renamed in place", "/t", "a", "/t/a", "/t/b", QString(), u"a"_s, 0xffffffff, true);
+    row("renamed with it", "/t", "a", "/t/a", "/t/b", u"b"_s, u"b"_s, 1, true);
     row("named apart", "/t", "a", "/t/a", "/t/b", u"c"_s, u"c"_s);
-    row("not UTF-8, moved", "/t\xE9", "x\xFF", "/t\xE9/x\xFF", "/u/x\xFF", QString(), undecodable);
+    row("not UTF-8, moved", "/t\xE9", "x\xFF", "/t\xE9/x\xFF", "/u/x\xFF", QString(), undecodable,
+        quint64(1) << 32, false);
     row("not UTF-8, renamed", "/", "a", "/a", "/x\xFF", undecodable, undecodable);
     row("escaped UTF-8", "/t", "a", "/t/a", "/t/b\xC3\xA9", escaped, escaped);
     row("path alone", "/t/d/", "", "/t/d/", "/t/d", QString(), u"d"_s);
@@ -817,10 +822,14 @@ void tst_FileList::recordAndItsPath()
     QFETCH(QByteArray, path);
     QFETCH(QByteArray, newPath);
     QFETCH(QString, newName);
-    auto made = ZQFile::atPath(folder, name, 7, 86400000);
+    QFETCH(quint64, inode);
+    QFETCH(bool, kept);
+    const qint64 born = -1709644029000000001; // every byte of it counts
+    auto made = inode == 0 ? ZQFile::atPath(folder, name, 7, 86400000)
+                           : ZQFile::atPath(folder, name, 7, 86400000, {inode, born});
     QCOMPARE(made->nativePath(), path);
     QCOMPARE(made->fileTime(), 86400000);
-    QByteArray kept = made->nativePath();
+    QByteArray keptPath = made->nativePath();
     QByteArray grown = made->nativePath();
     grown.append('~');
     FileList list;
@@ -831,11 +840,17 @@ void tst_FileList::recordAndItsPath()
         list.setNativePath(file, newPath, newName);
     QTEST(file->name(), "result");
     QVERIFY(list.containsPath(newPath) && !list.containsPath(path));
+    // A move keeps the file it is.
+    QCOMPARE(file->listedIdentity().has_value(), kept);
+    if (kept) {
+        QCOMPARE(file->listedIdentity()->inode, inode);
+        QCOMPARE(file->listedIdentity()->bornNsecs, born);
+    }
     list.removeFiles({file});
     // The last owner of the block changes it in place.
-    QCOMPARE(kept, path);
-    kept.append("/more");
-    QCOMPARE(kept, path + "/more");
+    QCOMPARE(keptPath, path);
+    keptPath.append("/more");
+    QCOMPARE(keptPath, path + "/more");
     QCOMPARE(grown, path + '~');
 }
 

@@ -2,6 +2,7 @@
 #include "disktree.h"
 #include "files/filelist.h"
 #include "files/zqfile.h"
+#include "intake/fileintake.h"
 #include "jobs/listingjob.h"
 #include "jobs/runjob.h"
 #include "jobs/undojob.h"
@@ -64,6 +65,7 @@ private slots:
     void runAppliedInBatches();
     void undoCancelled_data();
     void undoCancelled();
+    void runKeepsListedIdentity();
 
 private:
     ScratchDir m_listed;
@@ -352,6 +354,33 @@ void tst_Jobs::undoCancelled()
     QCOMPARE(disk.size(), paths.size() + 1); // and the journal
     for (const QByteArray &path : paths)
         QCOMPARE(disk.value(path), path);
+}
+
+// The run's copies of the records carry the inode and birth time the listing
+// read: a file put in the place of a listed one is moved, but not taken back
+// for it.
+void tst_Jobs::runKeepsListedIdentity()
+{
+    ScratchDir dir;
+    makeTree(dir.path(), {"a=a", "b=b"});
+    FileList list;
+    FileIntake(list).insertFile(dir.path());
+    QCOMPARE(list.count(), 2);
+    if (!list.contentsArray().front()->listedIdentity())
+        QSKIP("the scratch folder's file system keeps no birth time");
+    writeFile(dir.path("t"), "t");
+    QCOMPARE(::rename(dir.path("t").constData(), dir.path("b").constData()), 0);
+
+    RunJob run(list, appending("_u"), {true, dir.filePath(u"runs"_s)});
+    run.start();
+    QVERIFY(run.wait(60000));
+    QCOMPARE(run.report().renamed, 2);
+    UndoJob undo(run.report().journalPath, UndoRun::Direction::Undo);
+    undo.start();
+    QVERIFY(undo.wait(60000));
+    QCOMPARE(undo.report().moved.size(), 1);
+    QCOMPARE(undo.report().kept.size(), 1);
+    QCOMPARE(tree(dir.path()), QByteArrayList({"a=a", "b_u=t"}));
 }
 
 QTEST_GUILESS_MAIN(tst_Jobs)

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "disktree.h"
 #include "files/filelist.h"
+#include "intake/fileintake.h"
 #include "journalfixture.h"
 #include "journalrun.h"
 #include "loopmount.h"
@@ -116,11 +117,39 @@ std::unique_ptr<ScratchDir> killTree()
     return dir->isValid() ? std::move(dir) : nullptr;
 }
 
+// Changes made to the folder by hand: "mv A B", "rm A", "ln A B", "new A"
+// (a file A that holds "A"), "add A" (a byte more at the end of A).
+bool applySteps(const ScratchDir &dir, const L &steps)
+{
+    for (const QByteArray &step : steps) {
+        const L words = step.split(' ');
+        const QByteArray path = dir.path(words[1]);
+        bool done = true;
+        if (words[0] == "mv")
+            done = ::rename(path.constData(), dir.path(words[2]).constData()) == 0;
+        else if (words[0] == "rm")
+            done = ::unlink(path.constData()) == 0;
+        else if (words[0] == "ln")
+            done = ::link(path.constData(), dir.path(words[2]).constData()) == 0;
+        else if (words[0] == "add")
+            writeFile(path, readFile(path) + '+');
+        else
+            writeFile(path, words[1]);
+        if (!done)
+            return false;
+    }
+    return true;
+}
+
 } // namespace
 
 class TstUndoRun : public QObject
 {
     Q_OBJECT
+
+    // Undoes the run of `journalPath` and checks what came back, what was
+    // kept and why, and the state the journal is left in.
+    void checkUndo(const QString &journalPath, int restored, const S &kept);
 
 private slots:
     void initTestCase()
@@ -134,6 +163,8 @@ private slots:
 
     void undo_data();
     void undo();
+    void listedIdentity_data();
+    void listedIdentity();
     void reportTexts();
     void progressCountsFilesToMoveBack_data();
     void progressCountsFilesToMoveBack();
@@ -230,20 +261,72 @@ void TstUndoRun::undo()
     const RenameRun::Report run = runWithJournal(m_dir->path(), plain, m_state.filePath(u"runs"_s));
     QCOMPARE(run.renamed, renames.size());
     QVERIFY(!run.journalPath.isEmpty());
-    for (const QByteArray &step : afterRun) {
-        const L words = step.split(' ');
-        if (words[0] == "mv")
-            QCOMPARE(::rename(m_dir->path(words[1]).constData(), m_dir->path(words[2]).constData()),
-                     0);
-        else if (words[0] == "rm")
-            QCOMPARE(::unlink(m_dir->path(words[1]).constData()), 0);
-        else if (words[0] == "ln")
-            QCOMPARE(::link(m_dir->path(words[1]), m_dir->path(words[2])), 0);
-        else
-            writeFile(m_dir->path(words[1]), words[1]);
-    }
+    QVERIFY(applySteps(*m_dir, afterRun));
 
-    const UndoRun::Report report = UndoRun::run(run.journalPath, Direction::Undo);
+    checkUndo(run.journalPath, restored, kept);
+}
+
+// A run over files listed through the intake, which keeps each file's inode
+// and birth time for the journal: changes made between the listing and the
+// run.
+void TstUndoRun::listedIdentity_data()
+{
+    QTest::addColumn<L>("renames");
+    QTest::addColumn<L>("beforeRun");
+    QTest::addColumn<L>("disk"); // after the undo
+    QTest::addColumn<int>("restored");
+    QTest::addColumn<S>("kept");
+
+    QTest::newRow("chain") << L{"a>b", "b>c", "c>d"} << L{} << L{"a=a", "b=b", "c=c"} << 3 << S{};
+    QTest::newRow("3-cycle") << L{"a>b", "b>c", "c>a"} << L{} << L{"a=a", "b=b", "c=c"} << 3 << S{};
+    QTest::newRow("not UTF-8") << L{"\xff\xfe>n\xe9", "b>\xff\xfe"} << L{}
+                               << L{"b=b", "\xff\xfe=\xff\xfe"} << 2 << S{};
+    // Written to in place: the same file, its size and date no longer those
+    // listed.
+    QTest::newRow("written to") << L{"a>x", "b>y"} << L{"add a"} << L{"a=a+", "b=b"} << 2 << S{};
+    // Saved over by an editor: the run moves the new file, which undo does not
+    // take for the one listed.
+    QTest::newRow("replaced") << L{"a>x", "b>y"} << L{"new t", "mv t a"} << L{"b=b", "x=t"} << 1
+                              << S{u"changed since the run"_s};
+    QTest::newRow("deleted") << L{"a>x", "b>y"} << L{"rm a"} << L{"b=b"} << 1 << S{};
+}
+
+void TstUndoRun::listedIdentity()
+{
+    QFETCH(L, renames);
+    QFETCH(L, beforeRun);
+    QFETCH(int, restored);
+    QFETCH(S, kept);
+    QHash<QByteArray, QByteArray> newName;
+    for (const QByteArray &pair : renames) {
+        const QByteArray from = pair.left(pair.indexOf('>'));
+        writeFile(m_dir->path(from), from);
+        newName.insert(m_dir->path(from), pair.mid(pair.indexOf('>') + 1));
+    }
+    FileList list;
+    FileIntake intake(list);
+    intake.insertFile(m_dir->path());
+    QCOMPARE(list.count(), renames.size());
+    const ZQFile &first = *list.contentsArray().front();
+    if (!first.listedIdentity())
+        QSKIP("the scratch folder's file system keeps no birth time");
+    struct stat info;
+    QCOMPARE(::lstat(first.nativePath().constData(), &info), 0);
+    QCOMPARE(first.listedIdentity()->inode, quint64(info.st_ino));
+    QVERIFY(applySteps(*m_dir, beforeRun));
+
+    const auto source = [&](const ZQFile &file, qint64) {
+        return NameCodec::decode(newName.value(file.nativePath()));
+    };
+    const RenameRun::Report run = RenameRun::clickStart(list, source, nullptr, nullptr, {}, nullptr,
+                                                        {true, m_state.filePath(u"runs"_s)});
+    QVERIFY(!run.journalPath.isEmpty());
+    checkUndo(run.journalPath, restored, kept);
+}
+
+void TstUndoRun::checkUndo(const QString &journalPath, int restored, const S &kept)
+{
+    const UndoRun::Report report = UndoRun::run(journalPath, Direction::Undo);
     QVERIFY2(report.error.isEmpty(), qPrintable(report.error));
     QTEST(tree(m_dir->path()), "disk");
     QCOMPARE(report.moved.size(), restored);
@@ -257,7 +340,7 @@ void TstUndoRun::undo()
 
     RunJournal journal;
     QString error;
-    QVERIFY(Journal::read(run.journalPath, &journal, &error));
+    QVERIFY(Journal::read(journalPath, &journal, &error));
     QCOMPARE(journal.state,
              kept.isEmpty() ? RunJournal::State::Undone : RunJournal::State::PartlyUndone);
     QVERIFY(!journal.damaged); // the kept records read back too

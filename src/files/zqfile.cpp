@@ -8,6 +8,7 @@
 #include <QLocale>
 
 #include <cstring>
+#include <limits>
 
 #include <time.h>
 
@@ -40,20 +41,27 @@ ZQFile::~ZQFile() = default;
 // one record larger and puts the record where the bytes would begin, the
 // path's bytes after it: the record holds one reference of its own and its
 // path another, so neither outlives the block, and Qt frees the block as it
-// frees any other when the last reference goes.
+// frees any other when the last reference goes. A listed identity, where
+// kept, lies between the record and the path's bytes: the inode number in 4
+// bytes, then the birth time in 8.
 namespace {
 
 using PathData = QByteArray::DataPointer;
 constexpr size_t BlockHeader = sizeof(QArrayData);
+constexpr size_t IdentityBytes = sizeof(quint32) + sizeof(qint64);
 
 } // namespace
 
 template<typename Make>
-std::unique_ptr<ZQFile> ZQFile::inPathBlock(QByteArrayView folder, QByteArrayView name, Make make)
+std::unique_ptr<ZQFile> ZQFile::inPathBlock(QByteArrayView folder, QByteArrayView name, Make make,
+                                            const ListedIdentity *identity)
 {
     const bool slash = !name.isEmpty() && !folder.endsWith('/');
     const qsizetype length = folder.size() + (slash ? 1 : 0) + name.size();
-    QByteArray block(qsizetype(sizeof(ZQFile)) + length, Qt::Uninitialized);
+    if (identity && identity->inode > std::numeric_limits<quint32>::max())
+        identity = nullptr;
+    const qsizetype head = qsizetype(sizeof(ZQFile) + (identity ? IdentityBytes : 0));
+    QByteArray block(head + length, Qt::Uninitialized);
     PathData &data = block.data_ptr();
     char *start = data.data();
     const auto writePath = [&](char *bytes) {
@@ -68,16 +76,24 @@ std::unique_ptr<ZQFile> ZQFile::inPathBlock(QByteArrayView folder, QByteArrayVie
     std::unique_ptr<ZQFile> file;
     if (start != reinterpret_cast<char *>(data.d_ptr()) + BlockHeader ||
         quintptr(start) % alignof(ZQFile) != 0) {
-        // Not the layout the record relies on: a record and a path apart.
+        // Not the layout the record relies on: a record and a path apart,
+        // and a run looks at the file itself.
         QByteArray path(length, Qt::Uninitialized);
         writePath(path.data());
         file.reset(make(nullptr));
         file->m_path = std::move(path);
     } else {
-        char *bytes = start + sizeof(ZQFile);
+        char *bytes = start + head;
         writePath(bytes); // the block's terminating zero follows
         file.reset(make(start));
         file->m_inPathBlock = true;
+        if (identity) {
+            const quint32 inode = quint32(identity->inode);
+            std::memcpy(start + sizeof(ZQFile), &inode, sizeof inode);
+            std::memcpy(start + sizeof(ZQFile) + sizeof inode, &identity->bornNsecs,
+                        sizeof identity->bornNsecs);
+            file->m_hasIdentity = true;
+        }
         // One reference for the record, one for its path; `block` gives up
         // its own as it goes.
         data.ref();
@@ -95,13 +111,42 @@ std::unique_ptr<ZQFile> ZQFile::atPath(QByteArrayView folder, QByteArrayView nam
                        [](void *place) { return place ? new (place) ZQFile() : new ZQFile(); });
 }
 
+namespace {
+
+// Makes a record with known attributes in `place`, or on its own.
+auto withAttributes(quint64 fullSize, qint64 fileTimeMsecs)
+{
+    return [=](void *place) {
+        return place ? new (place) ZQFile(fullSize, fileTimeMsecs)
+                     : new ZQFile(fullSize, fileTimeMsecs);
+    };
+}
+
+} // namespace
+
 std::unique_ptr<ZQFile> ZQFile::atPath(QByteArrayView folder, QByteArrayView name, quint64 fullSize,
                                        qint64 fileTimeMsecs)
 {
-    return inPathBlock(folder, name, [=](void *place) {
-        return place ? new (place) ZQFile(fullSize, fileTimeMsecs)
-                     : new ZQFile(fullSize, fileTimeMsecs);
-    });
+    return inPathBlock(folder, name, withAttributes(fullSize, fileTimeMsecs));
+}
+
+std::unique_ptr<ZQFile> ZQFile::atPath(QByteArrayView folder, QByteArrayView name, quint64 fullSize,
+                                       qint64 fileTimeMsecs, const ListedIdentity &identity)
+{
+    return inPathBlock(folder, name, withAttributes(fullSize, fileTimeMsecs), &identity);
+}
+
+std::optional<ZQFile::ListedIdentity> ZQFile::listedIdentity() const
+{
+    if (!m_hasIdentity)
+        return std::nullopt;
+    const char *kept = reinterpret_cast<const char *>(this) + sizeof(ZQFile);
+    quint32 inode;
+    ListedIdentity identity;
+    std::memcpy(&inode, kept, sizeof inode);
+    std::memcpy(&identity.bornNsecs, kept + sizeof inode, sizeof identity.bornNsecs);
+    identity.inode = inode;
+    return identity;
 }
 
 void ZQFile::operator delete(ZQFile *file, std::destroying_delete_t)

@@ -11,6 +11,7 @@
 
 #include <memory>
 #include <new>
+#include <optional>
 
 // The record of one listed file.
 //
@@ -48,6 +49,19 @@ public:
     static std::unique_ptr<ZQFile> atPath(QByteArrayView folder, QByteArrayView name);
     static std::unique_ptr<ZQFile> atPath(QByteArrayView folder, QByteArrayView name,
                                           quint64 fullSize, qint64 fileTimeMsecs);
+    // Which file the listing found under the path: its inode and birth time
+    // (nanoseconds since the epoch), as one look gave them with its size and
+    // date. A run takes them for its journal rather than looking again.
+    struct ListedIdentity
+    {
+        quint64 inode;
+        qint64 bornNsecs;
+    };
+    // As above, with the identity kept in the record's block, in 12 bytes: an
+    // inode number of more than 32 bits is not kept (the run then looks).
+    static std::unique_ptr<ZQFile> atPath(QByteArrayView folder, QByteArrayView name,
+                                          quint64 fullSize, qint64 fileTimeMsecs,
+                                          const ListedIdentity &identity);
     // Whichever way a record was made.
     void operator delete(ZQFile *file, std::destroying_delete_t);
 
@@ -108,6 +122,9 @@ public:
     quint64 fullSize() const { return m_fullSize; }
     void setFullSize(quint64 fullSize);
 
+    // The identity the listing read, where it was kept.
+    std::optional<ListedIdentity> listedIdentity() const;
+
     // The window keeps a QIcon here; the core never fills it.
     QVariant icon() const;
     void setIcon(const QVariant &icon);
@@ -160,7 +177,7 @@ private:
     struct Extras;
     template<typename Make>
     static std::unique_ptr<ZQFile> inPathBlock(QByteArrayView folder, QByteArrayView name,
-                                               Make make);
+                                               Make make, const ListedIdentity *identity = nullptr);
     Extras &extras();
     void materializeSize();
     void materializeDate();
@@ -184,4 +201,6 @@ private:
     bool m_nameDerived : 1 = false;
     // Made by atPath: the block of the first path holds the record.
     bool m_inPathBlock : 1 = false;
+    // A listed identity follows the record in its block.
+    bool m_hasIdentity : 1 = false;
 };

@@ -36,6 +36,9 @@ struct FileIntake::Attributes
 {
     quint64 size = 0;
     qint64 mtimeMsecs = 0;
+    // Kept for a run's journal where the look gave both.
+    quint64 inode = 0;
+    qint64 bornNsecs = 0;
 };
 
 using namespace FolderEntries;
@@ -143,8 +146,9 @@ bool FileIntake::insertFile(const QByteArray &nativePath)
         return false;
     recordFolderOf(nativePath);
     // A link to a file, a dangling link, shows the link's own size and date.
-    if (::lstat(nativePath.constData(), &info) == 0) {
-        const Attributes attributes{quint64(info.st_size), mtimeMsecs(info)};
+    Entry looked{0, 0};
+    if (lookAt(AT_FDCWD, nativePath.constData(), looked) != 0) {
+        const Attributes attributes{looked.size, looked.mtimeMsecs, looked.inode, looked.bornNsecs};
         return addRecord(nativePath, {}, &attributes);
     }
     return addRecord(nativePath, {}, nullptr);
@@ -201,8 +205,14 @@ void FileIntake::addFolderRecord(const QByteArray &path)
 
 bool FileIntake::addRecord(QByteArrayView folder, QByteArrayView name, const Attributes *attributes)
 {
-    auto file = attributes ? ZQFile::atPath(folder, name, attributes->size, attributes->mtimeMsecs)
-                           : ZQFile::atPath(folder, name);
+    std::unique_ptr<ZQFile> file;
+    if (!attributes)
+        file = ZQFile::atPath(folder, name);
+    else if (attributes->inode == 0 || attributes->bornNsecs == 0)
+        file = ZQFile::atPath(folder, name, attributes->size, attributes->mtimeMsecs);
+    else
+        file = ZQFile::atPath(folder, name, attributes->size, attributes->mtimeMsecs,
+                              {attributes->inode, attributes->bornNsecs});
     if (!attributes && !m_readsAttributes && m_attributesNeeded && m_attributesNeeded(*file))
         readAttributes(*file);
     if (!(m_unlistedWalk ? m_list.appendUnlisted(std::move(file)) : m_list.append(std::move(file))))
@@ -317,7 +327,7 @@ void FileIntake::expandFolder(int parentFd, const QByteArray &path, const char *
             continue;
         keepIdentity();
         if (entry.kind == Entry::File) {
-            const Attributes attributes{entry.size, entry.mtimeMsecs};
+            const Attributes attributes{entry.size, entry.mtimeMsecs, entry.inode, entry.bornNsecs};
             addRecord(path, entryName, &attributes);
         } else {
             addRecord(path, entryName, nullptr);

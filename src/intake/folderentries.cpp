@@ -54,15 +54,34 @@ void sortByName(std::vector<Entry> &entries, const std::string &names)
 
 } // namespace
 
-qint64 mtimeMsecs(const struct stat &info)
+qint64 mtimeMsecs(qint64 seconds, qint64 nanoseconds)
 {
     // Some file systems keep any 64-bit second count; milliseconds hold less.
     constexpr qint64 latest = std::numeric_limits<qint64>::max() / 1000 - 1;
-    const qint64 seconds = std::clamp<qint64>(info.st_mtim.tv_sec, -latest, latest);
-    return seconds * 1000 + info.st_mtim.tv_nsec / 1000000;
+    return std::clamp<qint64>(seconds, -latest, latest) * 1000 + nanoseconds / 1000000;
 }
 
-// Looks at entries [begin, end): their kind and their own size and date.
+qint64 mtimeMsecs(const struct stat &info)
+{
+    return mtimeMsecs(info.st_mtim.tv_sec, info.st_mtim.tv_nsec);
+}
+
+mode_t lookAt(int fd, const char *name, Entry &entry)
+{
+    constexpr unsigned wanted = STATX_TYPE | STATX_INO | STATX_SIZE | STATX_MTIME | STATX_BTIME;
+    struct statx info;
+    if (::statx(fd, name, AT_SYMLINK_NOFOLLOW | AT_NO_AUTOMOUNT, wanted, &info) != 0 ||
+        !(info.stx_mask & STATX_TYPE))
+        return 0;
+    entry.size = quint64(info.stx_size);
+    entry.mtimeMsecs = mtimeMsecs(info.stx_mtime.tv_sec, info.stx_mtime.tv_nsec);
+    entry.inode = (info.stx_mask & STATX_INO) ? info.stx_ino : 0;
+    entry.bornNsecs = (info.stx_mask & STATX_BTIME) ? stampNanoseconds(info.stx_btime) : 0;
+    return info.stx_mode;
+}
+
+// Looks at entries [begin, end): their kind, their own size and date, and
+// their inode and birth time.
 void statEntries(int fd, const std::string &names, std::vector<Entry> &entries, size_t begin,
                  size_t end)
 {
@@ -71,15 +90,13 @@ void statEntries(int fd, const std::string &names, std::vector<Entry> &entries, 
         if (entry.kind != Entry::Missing)
             continue; // known from the listing
         const char *name = names.data() + entry.nameOffset;
-        struct stat info;
-        if (::fstatat(fd, name, &info, AT_SYMLINK_NOFOLLOW) != 0)
+        const mode_t mode = lookAt(fd, name, entry);
+        if (mode == 0)
             continue; // vanished since the listing: a record without attributes
         entry.kind = Entry::File;
-        entry.size = quint64(info.st_size);
-        entry.mtimeMsecs = mtimeMsecs(info);
-        if (S_ISDIR(info.st_mode)) {
+        if (S_ISDIR(mode)) {
             entry.kind = Entry::Folder;
-        } else if (S_ISLNK(info.st_mode)) {
+        } else if (S_ISLNK(mode)) {
             struct stat target;
             if (::fstatat(fd, name, &target, 0) == 0 && S_ISDIR(target.st_mode))
                 entry.kind = Entry::Folder;

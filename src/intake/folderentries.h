@@ -22,6 +22,7 @@
 namespace FolderEntries {
 
 // The modification time in milliseconds, clamped to what they can hold.
+qint64 mtimeMsecs(qint64 seconds, qint64 nanoseconds);
 qint64 mtimeMsecs(const struct stat &info);
 
 struct Entry
@@ -39,9 +40,18 @@ struct Entry
     Kind kind = Missing;
     quint64 size = 0;
     qint64 mtimeMsecs = 0;
+    // Which file it is (0: not known), from the same look as size and date.
+    quint64 inode = 0;
+    qint64 bornNsecs = 0; // 0 where the file system keeps no birth time
 };
 
-// Looks at entries [begin, end): their kind and their own size and date.
+// Looks at `name` in the open folder `fd` (AT_FDCWD: a path), a link not
+// followed, and fills in the entry's size, date, inode and birth time; the
+// file's mode, or 0 where it cannot be looked at.
+mode_t lookAt(int fd, const char *name, Entry &entry);
+
+// Looks at entries [begin, end): their kind, their own size and date, and
+// their inode and birth time.
 void statEntries(int fd, const std::string &names, std::vector<Entry> &entries, size_t begin,
                  size_t end);
 

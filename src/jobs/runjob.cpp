@@ -47,7 +47,11 @@ void RunJob::work()
     // meanwhile, and runs over copies of them.
     FileList copy;
     for (const ZQFile *file : m_originals) {
-        auto record = std::make_unique<ZQFile>(file->fullSize(), file->fileTime());
+        // A copy keeps what the listing knew of the file, for the journal.
+        const std::optional<ZQFile::ListedIdentity> identity = file->listedIdentity();
+        auto record = identity
+                          ? ZQFile::atPath({}, {}, file->fullSize(), file->fileTime(), *identity)
+                          : std::make_unique<ZQFile>(file->fullSize(), file->fileTime());
         record->setNativePath(file->nativePath());
         record->setName(file->name());
         record->setFacts(file->facts());

@@ -5,14 +5,10 @@
 #include <sys/stat.h>
 #include <sys/sysmacros.h>
 
-namespace {
-
-qint64 nanoseconds(const struct statx_timestamp &time)
+qint64 stampNanoseconds(const struct statx_timestamp &time)
 {
     return qint64(time.tv_sec) * 1000000000 + qint64(time.tv_nsec);
 }
-
-} // namespace
 
 bool readStamp(int folder, const char *name, FileStamp *stamp)
 {
@@ -24,9 +20,9 @@ bool readStamp(int folder, const char *name, FileStamp *stamp)
     stamp->device = quint64(makedev(info.stx_dev_major, info.stx_dev_minor));
     stamp->inode = quint64(info.stx_ino);
     stamp->size = (info.stx_mask & STATX_SIZE) ? qint64(info.stx_size) : -1;
-    stamp->modified = (info.stx_mask & STATX_MTIME) ? nanoseconds(info.stx_mtime) : 0;
+    stamp->modified = (info.stx_mask & STATX_MTIME) ? stampNanoseconds(info.stx_mtime) : 0;
     // A birth time of 0 says none is kept, which is what a file system that
     // keeps none would have to give.
-    stamp->born = (info.stx_mask & STATX_BTIME) ? nanoseconds(info.stx_btime) : 0;
+    stamp->born = (info.stx_mask & STATX_BTIME) ? stampNanoseconds(info.stx_btime) : 0;
     return true;
 }

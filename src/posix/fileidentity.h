@@ -30,6 +30,9 @@ struct FileStamp
     qint64 born = 0;     // nanoseconds since the epoch; 0 where the file system keeps none
 };
 
+// A statx time in nanoseconds since the epoch.
+qint64 stampNanoseconds(const struct statx_timestamp &time);
+
 // The stamp of the entry `name` of the open folder `folder`, a link not
 // followed; false when it cannot be looked at.
 bool readStamp(int folder, const char *name, FileStamp *stamp);

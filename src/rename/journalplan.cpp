@@ -1,11 +1,13 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "rename/journalplan.h"
 
+#include "files/zqfile.h"
 #include "plan/renameplan.h"
 #include "posix/filedescriptor.h"
 #include "posix/fileidentity.h"
 #include "posix/mounts.h"
 #include "posix/nativepath.h"
+#include "rename/filematch.h"
 #include "rename/twohalves.h"
 
 #include <QHash>
@@ -41,6 +43,7 @@ QByteArray viewOf(const QByteArray &text)
 namespace JournalPlan {
 
 JournalWriter::MoveSource source(const RenamePlan &plan, const RenameRun::Entry *entries,
+                                 const std::vector<std::unique_ptr<ZQFile>> &records,
                                  const std::vector<qsizetype> &positions,
                                  const std::vector<qint32> &folders)
 {
@@ -49,6 +52,8 @@ JournalWriter::MoveSource source(const RenamePlan &plan, const RenameRun::Entry 
     QHash<quint64, QByteArray> volumes;
     auto fileSystemOf = std::make_shared<std::vector<QByteArray>>(plan.facts().size());
     auto volumeOf = std::make_shared<std::vector<QByteArray>>(plan.facts().size());
+    // Whether the folder's listed identities can be taken as they are.
+    auto lasting = std::make_shared<std::vector<quint8>>(plan.facts().size(), 0);
     std::vector<quint8> seen(plan.facts().size(), 0);
     for (const qint32 folder : folders) {
         if (seen[size_t(folder)])
@@ -65,12 +70,13 @@ JournalWriter::MoveSource source(const RenamePlan &plan, const RenameRun::Entry 
         }
         (*volumeOf)[size_t(folder)] = *volume;
         (*fileSystemOf)[size_t(folder)] = facts.fileSystem.toUtf8();
+        (*lasting)[size_t(folder)] = FileMatch::stableInodes((*fileSystemOf)[size_t(folder)]);
     }
     const auto folderOf = [&plan, &folders](qsizetype k) -> const QByteArray & {
         return plan.folders()[size_t(folders[size_t(k)])];
     };
-    const auto fill = [&plan, entries, &positions, &folders, fileSystemOf,
-                       volumeOf](qsizetype from, qsizetype to, JournalMove *out) {
+    const auto fill = [&plan, entries, &records, &positions, &folders, fileSystemOf, volumeOf,
+                       lasting](qsizetype from, qsizetype to, JournalMove *out) {
         inTwoHalves(to - from, [&](qsizetype begin, qsizetype end, int) {
             std::map<qint32, FileDescriptor>
                 opened; // folder index to descriptor, for the looks one by one
@@ -86,6 +92,17 @@ JournalWriter::MoveSource source(const RenamePlan &plan, const RenameRun::Entry 
                 move.fileSystem = viewOf((*fileSystemOf)[size_t(folder)]);
                 move.volume = viewOf((*volumeOf)[size_t(folder)]);
                 move.size = 0;
+                const ZQFile &record = *records[size_t(positions[k])];
+                const std::optional<ZQFile::ListedIdentity> listed =
+                    (*lasting)[size_t(folder)] && !entry.folder ? record.listedIdentity()
+                                                                : std::nullopt;
+                if (listed) {
+                    move.inode = listed->inode;
+                    move.size = qint64(record.fullSize());
+                    move.modified = record.fileTime() * 1000000;
+                    move.born = listed->bornNsecs;
+                    continue;
+                }
                 auto fd = opened.find(folder);
                 if (fd == opened.end())
                     fd = opened

@@ -302,9 +302,10 @@ Report clickStart(FileList &list, const NameSource &newNameForFile, AccessPrompt
     if (journal.keep && moves > 0) {
         writer = std::make_unique<JournalWriter>();
         QString error;
-        if (!writer->begin(journalFolder,
-                           JournalPlan::source(plan, entries, journalPositions, journalFolders),
-                           QDateTime::currentMSecsSinceEpoch(), &error)) {
+        if (!writer->begin(
+                journalFolder,
+                JournalPlan::source(plan, entries, files, journalPositions, journalFolders),
+                QDateTime::currentMSecsSinceEpoch(), &error)) {
             Report refused;
             refused.journalError =
                 QCoreApplication::translate("RenameRun", "cannot write the journal in %1: %2")
