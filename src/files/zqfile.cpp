@@ -36,19 +36,22 @@ ZQFile::ZQFile(quint64 fullSize, qint64 fileTimeMsecs) noexcept
 
 ZQFile::~ZQFile() = default;
 
+// A million records are a million blocks: the inode number a listing keeps
+// takes no room of its own.
+static_assert(sizeof(void *) != 8 || sizeof(ZQFile) == 56);
+
 // A path's QByteArray owns a block that begins with Qt's header, which
 // counts the references; its bytes follow the header. atPath makes the block
 // one record larger and puts the record where the bytes would begin, the
 // path's bytes after it: the record holds one reference of its own and its
 // path another, so neither outlives the block, and Qt frees the block as it
-// frees any other when the last reference goes. A listed identity, where
-// kept, lies between the record and the path's bytes: the inode number in 4
-// bytes, then the birth time in 8.
+// frees any other when the last reference goes. A listed identity's birth
+// time, where kept, lies between the record and the path's bytes.
 namespace {
 
 using PathData = QByteArray::DataPointer;
 constexpr size_t BlockHeader = sizeof(QArrayData);
-constexpr size_t IdentityBytes = sizeof(quint32) + sizeof(qint64);
+constexpr size_t BornBytes = sizeof(qint64);
 
 } // namespace
 
@@ -58,9 +61,9 @@ std::unique_ptr<ZQFile> ZQFile::inPathBlock(QByteArrayView folder, QByteArrayVie
 {
     const bool slash = !name.isEmpty() && !folder.endsWith('/');
     const qsizetype length = folder.size() + (slash ? 1 : 0) + name.size();
-    if (identity && identity->inode > std::numeric_limits<quint32>::max())
+    if (identity && (identity->inode == 0 || identity->inode > std::numeric_limits<quint32>::max()))
         identity = nullptr;
-    const qsizetype head = qsizetype(sizeof(ZQFile) + (identity ? IdentityBytes : 0));
+    const qsizetype head = qsizetype(sizeof(ZQFile) + (identity ? BornBytes : 0));
     QByteArray block(head + length, Qt::Uninitialized);
     PathData &data = block.data_ptr();
     char *start = data.data();
@@ -88,11 +91,8 @@ std::unique_ptr<ZQFile> ZQFile::inPathBlock(QByteArrayView folder, QByteArrayVie
         file.reset(make(start));
         file->m_inPathBlock = true;
         if (identity) {
-            const quint32 inode = quint32(identity->inode);
-            std::memcpy(start + sizeof(ZQFile), &inode, sizeof inode);
-            std::memcpy(start + sizeof(ZQFile) + sizeof inode, &identity->bornNsecs,
-                        sizeof identity->bornNsecs);
-            file->m_hasIdentity = true;
+            std::memcpy(start + sizeof(ZQFile), &identity->bornNsecs, BornBytes);
+            file->m_listedInode = quint32(identity->inode);
         }
         // One reference for the record, one for its path; `block` gives up
         // its own as it goes.
@@ -138,14 +138,11 @@ std::unique_ptr<ZQFile> ZQFile::atPath(QByteArrayView folder, QByteArrayView nam
 
 std::optional<ZQFile::ListedIdentity> ZQFile::listedIdentity() const
 {
-    if (!m_hasIdentity)
+    if (m_listedInode == 0)
         return std::nullopt;
-    const char *kept = reinterpret_cast<const char *>(this) + sizeof(ZQFile);
-    quint32 inode;
-    ListedIdentity identity;
-    std::memcpy(&inode, kept, sizeof inode);
-    std::memcpy(&identity.bornNsecs, kept + sizeof inode, sizeof identity.bornNsecs);
-    identity.inode = inode;
+    ListedIdentity identity{m_listedInode, 0};
+    std::memcpy(&identity.bornNsecs, reinterpret_cast<const char *>(this) + sizeof(ZQFile),
+                BornBytes);
     return identity;
 }
 

@@ -57,8 +57,9 @@ public:
         quint64 inode;
         qint64 bornNsecs;
     };
-    // As above, with the identity kept in the record's block, in 12 bytes: an
-    // inode number of more than 32 bits is not kept (the run then looks).
+    // As above, with the identity kept: the inode number in the record, the
+    // birth time in the record's block. An inode number of more than 32 bits
+    // is not kept (the run then looks).
     static std::unique_ptr<ZQFile> atPath(QByteArrayView folder, QByteArrayView name,
                                           quint64 fullSize, qint64 fileTimeMsecs,
                                           const ListedIdentity &identity);
@@ -201,6 +202,8 @@ private:
     bool m_nameDerived : 1 = false;
     // Made by atPath: the block of the first path holds the record.
     bool m_inPathBlock : 1 = false;
-    // A listed identity follows the record in its block.
-    bool m_hasIdentity : 1 = false;
+    // The listed identity's inode number, in what would be the record's
+    // padding; 0 (no file's number): none kept. Its birth time follows the
+    // record in its block.
+    quint32 m_listedInode = 0;
 };
