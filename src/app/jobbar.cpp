@@ -34,6 +34,10 @@ JobBar::JobBar(QWidget *parent)
     m_notice->setForegroundRole(QPalette::PlaceholderText);
     m_incomplete->setForegroundRole(QPalette::PlaceholderText);
     m_progress->setTextVisible(false);
+    // The busy bar of a listing moves sixty times a second; drawn on a
+    // background of the bar's own, it repaints only the bar, not the window
+    // behind it.
+    setAutoFillBackground(true);
     m_progress->setFixedWidth(120);
     // Escape rather than a mnemonic: the button shows only while a job runs,
     // and every letter of its name is taken by a button always there.

@@ -15,19 +15,28 @@
 #include <QHash>
 #include <QSet>
 
+#include <algorithm>
 #include <utility>
 
 namespace {
 
-// How often, at most, a listing's rows join the table: every hand-over
-// repaints the table and the count, which costs the same for ten rows as for
-// ten thousand, and ten a second is as live as a count can be read.
-constexpr int handOverMs = 100;
-// The first hand-over of a listing waits longer: a listing that ends within
-// it (a hundred thousand files on a warm disk) reaches the table whole and
-// is painted once, not once partly and again whole while the walk still
+// How often, at most, the bar's count of a listing moves: ten a second is
+// as live as a count can be read.
+constexpr int countMs = 100;
+// The first hand-over of a listing's rows waits longer: a listing that ends
+// within it (a hundred thousand files on a warm disk) reaches the table whole
+// and is painted once, not once partly and again whole while the walk still
 // needs the processor. The bar shows that the listing runs meanwhile.
 constexpr int firstHandOverMs = 250;
+// Every hand-over lays the table out and repaints it, and its header takes
+// every row, not only the new ones; that costs the window's thread as much
+// as the walk's threads lose, on a machine of two processors. So the later
+// hand-overs come further apart as the table grows: a millisecond for each
+// 2,000 rows it shows, from a tenth of a second to half a second, when a
+// hand-over brings some hundred thousand rows in a few milliseconds.
+constexpr int handOverMs = 100;
+constexpr int longestHandOverMs = 500;
+constexpr qsizetype rowsPerHandOverMs = 2000;
 // How many records of a run take their new names in one turn of the event
 // loop: a few milliseconds' worth.
 constexpr qsizetype applyBatch = 16384;
@@ -77,12 +86,16 @@ void WorkQueue::startNextListing()
     const QList<QByteArray> paths = m_listingsWaiting.takeFirst();
     m_listingUnlisted = paths.size() == 1 && m_model->list()->isEmpty();
     m_listing = std::make_unique<ListingJob>(paths);
-    // Its walker and helpers keep both processors busy; the window goes first.
-    m_listing->setBackground(true);
+    // Not lowered as a run is: the walker and its helper hand each other
+    // work many times a second, and a lowered thread that wakes waits for
+    // whatever holds its processor, which cost the walk about a fifth of its
+    // time on a machine otherwise at rest. The window's thread, asleep but
+    // for moments, still runs as soon as it wakes.
     m_listing->setFilter(m_filter);
     m_listing->setRows(m_rows);
     cancelPlan();
     m_lastHandOver.start();
+    m_lastCount.start();
     m_handedOver = false;
     connect(m_listing.get(), &Job::progressed, this, &WorkQueue::takeListedRecords);
     connect(m_listing.get(), &Job::finished, this, &WorkQueue::listingEnded);
@@ -90,18 +103,31 @@ void WorkQueue::startNextListing()
     m_listing->start();
 }
 
+int WorkQueue::handOverWait() const
+{
+    if (!m_handedOver)
+        return firstHandOverMs;
+    return int(std::clamp<qsizetype>(m_model->list()->count() / rowsPerHandOverMs, handOverMs,
+                                     longestHandOverMs));
+}
+
 void WorkQueue::takeListedRecords()
 {
     if (!m_listing)
         return;
-    const int wait = m_handedOver ? handOverMs : firstHandOverMs;
+    const int wait = handOverWait();
     if (m_listing->isRunning() && m_lastHandOver.elapsed() < wait) {
+        if (m_lastCount.hasExpired(countMs)) {
+            m_lastCount.start();
+            m_bar->showListing(m_listing->done());
+        }
         if (!m_handOverTimer.isActive())
             m_handOverTimer.start(int(wait - m_lastHandOver.elapsed()));
         return;
     }
     m_handOverTimer.stop();
     m_lastHandOver.start();
+    m_lastCount.start();
     m_handedOver = true;
     auto records = m_listing->takeRecords();
     m_model->appendRecords(std::move(records), m_listingUnlisted);

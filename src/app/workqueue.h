@@ -112,6 +112,8 @@ signals:
 
 private:
     void startNextListing();
+    // How long after the last hand-over the listing's next rows join.
+    int handOverWait() const;
     void takeListedRecords();
     void listingEnded();
     void applyRun();
@@ -126,8 +128,9 @@ private:
     std::unique_ptr<ListingJob> m_listing;
     QList<QList<QByteArray>> m_listingsWaiting;
     // When the listing's rows last joined the table, and the timer that
-    // takes the ones that came since.
+    // takes the ones that came since; when the bar's count last moved.
     QElapsedTimer m_lastHandOver;
+    QElapsedTimer m_lastCount;
     bool m_handedOver = false;
     QTimer m_handOverTimer;
     // The listing walks one path into a list that was empty when it began:
