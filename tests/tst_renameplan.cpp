@@ -73,6 +73,9 @@ private slots:
     void factsOfRealVolumes();
     void nameTable_data();
     void nameTable();
+    void folderNames_data();
+    void folderNames();
+    void manyFolderNames();
 };
 
 // One folder /d: the listed files (a path given twice lists one file twice),
@@ -330,6 +333,76 @@ void tst_RenamePlan::nameTable()
     for (const QString &key : lookups)
         found << table.value(key.toStdString());
     QTEST(found, "found");
+
+    // Emptied, it finds nothing, and takes every key again.
+    table.clear();
+    for (const QString &key : lookups)
+        QCOMPARE(table.value(key.toStdString()), -1);
+    QVERIFY(table.tryEmplace(0) == std::make_pair(qint64(10), true));
+    QCOMPARE(table.value(views[0]), 10);
+}
+
+// The names of a folder on disk, each looked up by its bytes: its index in
+// the folder's order, or -1.
+void tst_RenamePlan::folderNames_data()
+{
+    QTest::addColumn<S>("names");
+    QTest::addColumn<S>("lookups");
+    QTest::addColumn<QList<qint64>>("found");
+    QTest::newRow("none") << S{} << S{u"a"_s, QString()} << QList<qint64>{-1, -1};
+    QTest::newRow("several names")
+        << S{u"f5"_s, u"f13"_s, u"f20"_s, u"f28"_s, u"a"_s}
+        << S{u"f28"_s, u"f20"_s, u"f13"_s, u"f5"_s, u"f6"_s, u"a"_s, u"A"_s}
+        << QList<qint64>{3, 2, 1, 0, -1, 4, -1};
+    QTest::newRow("prefixes and lengths")
+        << S{u"IMG_0001.jpg"_s, u"IMG_0001.jpg.xmp"_s, u"IMG_0001"_s, QString(255, u'x')}
+        << S{u"IMG_0001"_s,         u"IMG_0001.jpg"_s,  u"IMG_0001.jp"_s,
+             u"IMG_0001.jpg.xmp"_s, QString(255, u'x'), QString(254, u'x')}
+        << QList<qint64>{2, 0, -1, 1, 3, -1};
+    QTest::newRow("composed and decomposed forms apart")
+        << S{u"caf\u00e9"_s, u"cafe\u0301"_s} << S{u"cafe\u0301"_s, u"caf\u00e9"_s, u"cafe"_s}
+        << QList<qint64>{1, 0, -1};
+}
+
+void tst_RenamePlan::folderNames()
+{
+    QFETCH(S, names);
+    QFETCH(S, lookups);
+    const FolderFacts facts = factsWith(names, false);
+    QList<qint64> found;
+    for (const QString &name : lookups) {
+        const QByteArray bytes = name.toUtf8();
+        found << facts.indexOf(std::string_view(bytes.constData(), size_t(bytes.size())));
+        QCOMPARE(facts.hasName(bytes), found.last() >= 0);
+    }
+    QTEST(found, "found");
+}
+
+// A folder of 200,000 names, as many slots take the same byte of their
+// hash: every name at its place, none of the names next to them, and
+// nothing once the names are let go.
+void tst_RenamePlan::manyFolderNames()
+{
+    FolderFacts facts;
+    std::vector<std::pair<size_t, size_t>> spans;
+    const auto nameOf = [](int i) { return "IMG_" + QByteArray::number(i) + ".jpg"; };
+    for (int i = 0; i < 200000; ++i) {
+        const QByteArray name = nameOf(i);
+        spans.emplace_back(facts.nameBytes.size(), size_t(name.size()));
+        facts.nameBytes.insert(facts.nameBytes.end(), name.begin(), name.end());
+    }
+    facts.indexNames(spans);
+    for (int i = 0; i < 200000; ++i) {
+        if (facts.indexOf(nameOf(i).toStdString()) != i)
+            QFAIL(qPrintable(u"IMG_%1.jpg is not at %1"_s.arg(i)));
+    }
+    for (int i = 200000; i < 400000; ++i) {
+        if (facts.hasName(nameOf(i)) || facts.hasName(nameOf(i - 200000) + "x"))
+            QFAIL(qPrintable(u"IMG_%1.jpg is found"_s.arg(i)));
+    }
+    QVERIFY(facts.hasName("IMG_199999.jpg"_ba));
+    facts.releaseNames();
+    QVERIFY(!facts.hasName("IMG_0.jpg"_ba));
 }
 
 QTEST_GUILESS_MAIN(tst_RenamePlan)

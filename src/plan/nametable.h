@@ -23,22 +23,41 @@ public:
     {
         m_slots.resize(std::max<size_t>(16, keys.size() + keys.size() / 2 + 1));
     }
-    void clear() { std::fill(m_slots.begin(), m_slots.end(), Slot()); }
+    void clear()
+    {
+        if (m_count > 0)
+            std::fill(m_slots.begin(), m_slots.end(), Slot());
+        m_count = 0;
+    }
+    // The hash the table files a key under, for a caller that looks one key
+    // up in several tables.
+    static quint32 hashOf(std::string_view key)
+    {
+        return quint32(std::hash<std::string_view>()(key));
+    }
     // The row stored under keys[place], and whether it was just stored.
     std::pair<qint64, bool> tryEmplace(size_t place)
     {
-        const std::string_view key = m_keys[place];
-        const quint32 hash = quint32(std::hash<std::string_view>()(key));
-        Slot &slot = find(key, hash);
+        return tryEmplace(place, hashOf(m_keys[place]));
+    }
+    std::pair<qint64, bool> tryEmplace(size_t place, quint32 hash)
+    {
+        Slot &slot = find(m_keys[place], hash);
         if (slot.place >= 0)
             return {m_rows[size_t(slot.place)], false};
         slot = {hash, qint32(place)};
+        ++m_count;
         return {m_rows[place], true};
     }
     // The row under the key, or -1.
-    qint64 value(std::string_view key)
+    qint64 value(std::string_view key) { return m_count == 0 ? -1 : value(key, hashOf(key)); }
+    qint64 value(std::string_view key, quint32 hash)
     {
-        const Slot &slot = find(key, quint32(std::hash<std::string_view>()(key)));
+        // An empty table answers without a look at a slot, which in a table
+        // sized for a million keys is a miss in the cache.
+        if (m_count == 0)
+            return -1;
+        const Slot &slot = find(key, hash);
         return slot.place < 0 ? -1 : m_rows[size_t(slot.place)];
     }
 
@@ -62,4 +81,5 @@ private:
     const std::vector<std::string_view> &m_keys;
     const std::vector<qint64> &m_rows;
     std::vector<Slot> m_slots;
+    size_t m_count = 0;
 };

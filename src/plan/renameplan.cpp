@@ -421,7 +421,9 @@ void RenamePlan::resolveFolder(const std::vector<qint64> &rows, const std::vecto
             if (row.status != Status::Move)
                 continue;
             const View key = newKeys[k];
-            const qint64 staying = stayingAt.value(key);
+            // One hash for the three tables the key is looked up in.
+            const quint32 hash = NameTable::hashOf(key);
+            const qint64 staying = stayingAt.value(key, hash);
             if (staying >= 0 && staying != r) {
                 conflict(r,
                          QCoreApplication::translate(
@@ -431,7 +433,7 @@ void RenamePlan::resolveFolder(const std::vector<qint64> &rows, const std::vecto
                 changed = true;
                 continue;
             }
-            const qint64 moving = movingFrom.value(key);
+            const qint64 moving = movingFrom.value(key, hash);
             const bool freedByListed = moving >= 0;
             if (!freedByListed) {
                 View onDisk;
@@ -452,7 +454,7 @@ void RenamePlan::resolveFolder(const std::vector<qint64> &rows, const std::vecto
                     continue;
                 }
             }
-            const auto [first, free] = claimed.tryEmplace(k);
+            const auto [first, free] = claimed.tryEmplace(k, hash);
             if (!free) {
                 const Row &other = m_rows[size_t(first)];
                 QString reason;
