@@ -76,6 +76,7 @@ private slots:
     void folderNames_data();
     void folderNames();
     void manyFolderNames();
+    void factsReadAhead();
 };
 
 // One folder /d: the listed files (a path given twice lists one file twice),
@@ -403,6 +404,40 @@ void tst_RenamePlan::manyFolderNames()
     QVERIFY(facts.hasName("IMG_199999.jpg"_ba));
     facts.releaseNames();
     QVERIFY(!facts.hasName("IMG_0.jpg"_ba));
+}
+
+// Facts read ahead stand in for the folder's own where they hold what the
+// plan needs: names read ahead (here one, "c", that is not on disk) are the
+// ones new names are checked against; facts without names, where names are
+// needed, are read again from the disk.
+void tst_RenamePlan::factsReadAhead()
+{
+    ScratchDir dir;
+    writeFile(dir.path("a"), "a");
+    writeFile(dir.path("b"), "b");
+    const std::vector<RenamePlan::Listed> files{{dir.path("a"), u"a"_s}, {dir.path("b"), u"b"_s}};
+    const std::vector<QString> newNames{u"c"_s, u"b"_s};
+
+    RenamePlan::ReadAhead ahead;
+    ahead.emplace(dir.path(), factsWith(S{u"a"_s, u"b"_s, u"c"_s}, false));
+    RenamePlan plan = RenamePlan::fromNames(files, newNames, false, false, &ahead);
+    QCOMPARE(outcome(plan),
+             S({u"conflict: “c” is taken by a file that is not listed."_s, u"unchanged"_s}));
+    QVERIFY(ahead.empty());
+
+    FolderFacts withoutNames = factsWith(S{u"a"_s, u"b"_s, u"c"_s}, false);
+    withoutNames.releaseNames();
+    withoutNames.namesRead = false;
+    ahead.emplace(dir.path(), std::move(withoutNames));
+    plan = RenamePlan::fromNames(files, newNames, false, false, &ahead);
+    QCOMPARE(outcome(plan), S({u"move"_s, u"unchanged"_s}));
+    QCOMPARE(ahead.size(), size_t(1));
+
+    // A folder spelt otherwise is another folder.
+    ahead.clear();
+    ahead.emplace(dir.path() + '/', factsWith(S{u"c"_s}, false));
+    plan = RenamePlan::fromNames(files, newNames, false, false, &ahead);
+    QCOMPARE(outcome(plan), S({u"move"_s, u"unchanged"_s}));
 }
 
 QTEST_GUILESS_MAIN(tst_RenamePlan)
