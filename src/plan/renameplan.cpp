@@ -131,7 +131,8 @@ RenamePlan RenamePlan::compute(const std::vector<Listed> &files, std::vector<QSt
                 row.status = Status::Unchanged;
             } else {
                 row.reason = makeFolders ? NameRules::folderPathReason(row.newName)
-                                         : NameRules::refusalReason(row.newName, row.nativeName());
+                                         : NameRules::refusalReason(
+                                               row.newName, NameCodec::encodedSize(row.newName));
                 row.status = row.reason.isEmpty() ? Status::Move : Status::Refused;
             }
         }
@@ -275,10 +276,8 @@ void RenamePlan::resolveFolder(const std::vector<qint64> &rows, const std::vecto
     std::vector<quint32> newEnds(n + 1, 0);
     for (size_t k = 0; k < n; ++k) {
         const Row &row = m_rows[size_t(rows[k])];
-        if (row.status == Status::Move) {
-            const QByteArray bytes = row.nativeName();
-            newBuffer.insert(newBuffer.end(), bytes.begin(), bytes.end());
-        }
+        if (row.status == Status::Move)
+            NameCodec::appendEncoded(newBuffer, row.newName);
         newEnds[k + 1] = quint32(newBuffer.size());
     }
     // A name numbered to make it unique has its bytes in keyStore instead.
