@@ -29,35 +29,26 @@ public:
             std::fill(m_slots.begin(), m_slots.end(), Slot());
         m_count = 0;
     }
-    // The hash the table files a key under, for a caller that looks one key
-    // up in several tables.
-    static quint32 hashOf(std::string_view key)
-    {
-        return quint32(std::hash<std::string_view>()(key));
-    }
     // The row stored under keys[place], and whether it was just stored.
     std::pair<qint64, bool> tryEmplace(size_t place)
     {
-        return tryEmplace(place, hashOf(m_keys[place]));
-    }
-    std::pair<qint64, bool> tryEmplace(size_t place, quint32 hash)
-    {
-        Slot &slot = find(m_keys[place], hash);
+        const std::string_view key = m_keys[place];
+        const quint32 hash = quint32(std::hash<std::string_view>()(key));
+        Slot &slot = find(key, hash);
         if (slot.place >= 0)
             return {m_rows[size_t(slot.place)], false};
         slot = {hash, qint32(place)};
         ++m_count;
         return {m_rows[place], true};
     }
-    // The row under the key, or -1.
-    qint64 value(std::string_view key) { return m_count == 0 ? -1 : value(key, hashOf(key)); }
-    qint64 value(std::string_view key, quint32 hash)
+    // The row under the key, or -1. An empty table answers without a look
+    // at a slot, which in a table sized for a million keys is a miss in the
+    // cache.
+    qint64 value(std::string_view key)
     {
-        // An empty table answers without a look at a slot, which in a table
-        // sized for a million keys is a miss in the cache.
         if (m_count == 0)
             return -1;
-        const Slot &slot = find(key, hash);
+        const Slot &slot = find(key, quint32(std::hash<std::string_view>()(key)));
         return slot.place < 0 ? -1 : m_rows[size_t(slot.place)];
     }
 

@@ -420,9 +420,7 @@ void RenamePlan::resolveFolder(const std::vector<qint64> &rows, const std::vecto
             if (row.status != Status::Move)
                 continue;
             const View key = newKeys[k];
-            // One hash for the three tables the key is looked up in.
-            const quint32 hash = NameTable::hashOf(key);
-            const qint64 staying = stayingAt.value(key, hash);
+            const qint64 staying = stayingAt.value(key);
             if (staying >= 0 && staying != r) {
                 conflict(r,
                          QCoreApplication::translate(
@@ -432,7 +430,7 @@ void RenamePlan::resolveFolder(const std::vector<qint64> &rows, const std::vecto
                 changed = true;
                 continue;
             }
-            const qint64 moving = movingFrom.value(key, hash);
+            const qint64 moving = movingFrom.value(key);
             const bool freedByListed = moving >= 0;
             if (!freedByListed) {
                 View onDisk;
@@ -453,7 +451,7 @@ void RenamePlan::resolveFolder(const std::vector<qint64> &rows, const std::vecto
                     continue;
                 }
             }
-            const auto [first, free] = claimed.tryEmplace(k, hash);
+            const auto [first, free] = claimed.tryEmplace(k);
             if (!free) {
                 const Row &other = m_rows[size_t(first)];
                 QString reason;
