@@ -278,6 +278,7 @@ int CliCommand::preview(const CliArgs &args, const NameComposer &composer)
         },
         nullptr, &m_typed, RenamePlan::companionRule(composer.settings()),
         composer.settings().uniqueNames, composer.settings().makeFolders, &m_readAhead);
+    m_readAhead.clear(); // what the plan did not take, it had no use for
     const qsizetype total = list.count();
     QList<CliRow> rows(total);
     CliCounts counts;
