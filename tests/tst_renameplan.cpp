@@ -77,6 +77,7 @@ private slots:
     void folderNames();
     void manyFolderNames();
     void factsReadAhead();
+    void largeFolder();
 };
 
 // One folder /d: the listed files (a path given twice lists one file twice),
@@ -438,6 +439,35 @@ void tst_RenamePlan::factsReadAhead()
     ahead.emplace(dir.path() + '/', factsWith(S{u"c"_s}, false));
     plan = RenamePlan::fromNames(files, newNames, false, false, &ahead);
     QCOMPARE(outcome(plan), S({u"move"_s, u"unchanged"_s}));
+}
+
+// A folder of 30,000 files, which the plan works through on two threads: a
+// new name that a file not listed holds, one that a moving file frees and
+// one that a file which stays holds.
+void tst_RenamePlan::largeFolder()
+{
+    S listed;
+    S newNames;
+    for (int i = 0; i < 30000; ++i) {
+        listed << u"f%1"_s.arg(i);
+        newNames << u"g%1"_s.arg(i);
+    }
+    newNames[7] = u"x"_s;
+    newNames[8] = u"f9"_s;
+    newNames[20000] = u"f20001"_s;
+    newNames[20001] = u"f20001"_s;
+    const RenamePlan plan = planOf(listed, newNames, S{u"x"_s}, false, {}, {}, false);
+    const QStringList rows = outcome(plan);
+    QCOMPARE(rows[7], u"conflict: “x” is taken by a file that is not listed."_s);
+    QCOMPARE(rows[8], u"move after 10"_s);
+    QCOMPARE(rows[9], u"move"_s);
+    QCOMPARE(rows[20000],
+             u"conflict: The new name is taken by row 20002 (“f20001”), which is not renamed."_s);
+    QCOMPARE(rows[20001], u"unchanged"_s);
+    QCOMPARE(plan.moves(), 29997);
+    QCOMPARE(plan.unchanged(), 1);
+    QCOMPARE(plan.problems(), 2);
+    QCOMPARE(plan.firstProblem(), 7);
 }
 
 QTEST_GUILESS_MAIN(tst_RenamePlan)

@@ -206,8 +206,10 @@ private:
     static constexpr qsizetype CancelCheckFiles = 4096;
     // Below this many files a second thread costs more than it gains.
     static constexpr size_t ParallelFiles = 20000;
+    // `alone`: no other folder is resolved beside it, so it may take a
+    // second thread of its own.
     void resolveFolder(const std::vector<qint64> &rows, const std::vector<Listed> &files,
-                       const FolderFacts &facts, bool uniqueNames);
+                       const FolderFacts &facts, bool uniqueNames, bool alone);
     void conflict(qint64 row, const QString &reason, qint64 other = -1);
     // Checks the new names that lead into other folders there.
     void resolveTargets(const std::vector<Listed> &files, const TargetFacts &targets);
