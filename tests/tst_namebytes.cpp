@@ -259,6 +259,10 @@ void tst_NameBytes::decode()
     QFETCH(bool, valid);
     QCOMPARE(NameCodec::decode(bytes), text);
     QCOMPARE(NameCodec::encode(text), bytes);
+    QCOMPARE(NameCodec::encodedSize(text), bytes.size());
+    std::vector<char> appended{'>'};
+    NameCodec::appendEncoded(appended, text);
+    QCOMPARE(QByteArray(appended.data(), qsizetype(appended.size())), '>' + bytes);
     QCOMPARE(NameCodec::isValidUtf8(bytes), valid);
     QCOMPARE(NameCodec::hasEscapedBytes(text), !valid);
     QVERIFY(!NameCodec::hasForeignSurrogate(text));
@@ -286,8 +290,14 @@ void tst_NameBytes::foreignSurrogates_data()
 void tst_NameBytes::foreignSurrogates()
 {
     QFETCH(QString, text);
-    QTEST(NameCodec::hasForeignSurrogate(text), "foreign");
-    QTEST(NameCodec::encode(text), "encoded");
+    QFETCH(bool, foreign);
+    QFETCH(QByteArray, encoded);
+    QCOMPARE(NameCodec::hasForeignSurrogate(text), foreign);
+    QCOMPARE(NameCodec::encode(text), encoded);
+    QCOMPARE(NameCodec::encodedSize(text), encoded.size());
+    std::vector<char> appended;
+    NameCodec::appendEncoded(appended, text);
+    QCOMPARE(QByteArray(appended.data(), qsizetype(appended.size())), encoded);
 }
 
 void tst_NameBytes::canonical_data()
@@ -329,7 +339,7 @@ void tst_NameBytes::randomRoundTrip()
         if (mostlyText && length > 4 && random.bounded(2))
             name.replace(random.bounded(length - 3), 3, "\xe2\x82\xac");
         const QString text = NameCodec::decode(name);
-        if (NameCodec::encode(text) != name)
+        if (NameCodec::encode(text) != name || NameCodec::encodedSize(text) != name.size())
             QFAIL(qPrintable(u"no round trip for "_s + QString::fromLatin1(name.toHex())));
         QVERIFY(!NameCodec::hasForeignSurrogate(text));
     }

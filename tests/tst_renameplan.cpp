@@ -73,6 +73,11 @@ private slots:
     void factsOfRealVolumes();
     void nameTable_data();
     void nameTable();
+    void folderNames_data();
+    void folderNames();
+    void manyFolderNames();
+    void factsReadAhead();
+    void largeFolder();
 };
 
 // One folder /d: the listed files (a path given twice lists one file twice),
@@ -330,6 +335,139 @@ void tst_RenamePlan::nameTable()
     for (const QString &key : lookups)
         found << table.value(key.toStdString());
     QTEST(found, "found");
+
+    // Emptied, it finds nothing, and takes every key again.
+    table.clear();
+    for (const QString &key : lookups)
+        QCOMPARE(table.value(key.toStdString()), -1);
+    QVERIFY(table.tryEmplace(0) == std::make_pair(qint64(10), true));
+    QCOMPARE(table.value(views[0]), 10);
+}
+
+// The names of a folder on disk, each looked up by its bytes: its index in
+// the folder's order, or -1.
+void tst_RenamePlan::folderNames_data()
+{
+    QTest::addColumn<S>("names");
+    QTest::addColumn<S>("lookups");
+    QTest::addColumn<QList<qint64>>("found");
+    QTest::newRow("none") << S{} << S{u"a"_s, QString()} << QList<qint64>{-1, -1};
+    QTest::newRow("several names")
+        << S{u"f5"_s, u"f13"_s, u"f20"_s, u"f28"_s, u"a"_s}
+        << S{u"f28"_s, u"f20"_s, u"f13"_s, u"f5"_s, u"f6"_s, u"a"_s, u"A"_s}
+        << QList<qint64>{3, 2, 1, 0, -1, 4, -1};
+    QTest::newRow("prefixes and lengths")
+        << S{u"IMG_0001.jpg"_s, u"IMG_0001.jpg.xmp"_s, u"IMG_0001"_s, QString(255, u'x')}
+        << S{u"IMG_0001"_s,         u"IMG_0001.jpg"_s,  u"IMG_0001.jp"_s,
+             u"IMG_0001.jpg.xmp"_s, QString(255, u'x'), QString(254, u'x')}
+        << QList<qint64>{2, 0, -1, 1, 3, -1};
+    QTest::newRow("composed and decomposed forms apart")
+        << S{u"caf\u00e9"_s, u"cafe\u0301"_s} << S{u"cafe\u0301"_s, u"caf\u00e9"_s, u"cafe"_s}
+        << QList<qint64>{1, 0, -1};
+}
+
+void tst_RenamePlan::folderNames()
+{
+    QFETCH(S, names);
+    QFETCH(S, lookups);
+    const FolderFacts facts = factsWith(names, false);
+    QList<qint64> found;
+    for (const QString &name : lookups) {
+        const QByteArray bytes = name.toUtf8();
+        found << facts.indexOf(std::string_view(bytes.constData(), size_t(bytes.size())));
+        QCOMPARE(facts.hasName(bytes), found.last() >= 0);
+    }
+    QTEST(found, "found");
+}
+
+// A folder of 200,000 names, as many slots take the same byte of their
+// hash: every name at its place, none of the names next to them, and
+// nothing once the names are let go.
+void tst_RenamePlan::manyFolderNames()
+{
+    FolderFacts facts;
+    std::vector<std::pair<size_t, size_t>> spans;
+    const auto nameOf = [](int i) { return "IMG_" + QByteArray::number(i) + ".jpg"; };
+    for (int i = 0; i < 200000; ++i) {
+        const QByteArray name = nameOf(i);
+        spans.emplace_back(facts.nameBytes.size(), size_t(name.size()));
+        facts.nameBytes.insert(facts.nameBytes.end(), name.begin(), name.end());
+    }
+    facts.indexNames(spans);
+    for (int i = 0; i < 200000; ++i) {
+        if (facts.indexOf(nameOf(i).toStdString()) != i)
+            QFAIL(qPrintable(u"IMG_%1.jpg is not at %1"_s.arg(i)));
+    }
+    for (int i = 200000; i < 400000; ++i) {
+        if (facts.hasName(nameOf(i)) || facts.hasName(nameOf(i - 200000) + "x"))
+            QFAIL(qPrintable(u"IMG_%1.jpg is found"_s.arg(i)));
+    }
+    QVERIFY(facts.hasName("IMG_199999.jpg"_ba));
+    facts.releaseNames();
+    QVERIFY(!facts.hasName("IMG_0.jpg"_ba));
+}
+
+// Facts read ahead stand in for the folder's own where they hold what the
+// plan needs: names read ahead (here one, "c", that is not on disk) are the
+// ones new names are checked against; facts without names, where names are
+// needed, are read again from the disk.
+void tst_RenamePlan::factsReadAhead()
+{
+    ScratchDir dir;
+    writeFile(dir.path("a"), "a");
+    writeFile(dir.path("b"), "b");
+    const std::vector<RenamePlan::Listed> files{{dir.path("a"), u"a"_s}, {dir.path("b"), u"b"_s}};
+    const std::vector<QString> newNames{u"c"_s, u"b"_s};
+
+    RenamePlan::ReadAhead ahead;
+    ahead.emplace(dir.path(), factsWith(S{u"a"_s, u"b"_s, u"c"_s}, false));
+    RenamePlan plan = RenamePlan::fromNames(files, newNames, false, false, &ahead);
+    QCOMPARE(outcome(plan),
+             S({u"conflict: “c” is taken by a file that is not listed."_s, u"unchanged"_s}));
+    QVERIFY(ahead.empty());
+
+    FolderFacts withoutNames = factsWith(S{u"a"_s, u"b"_s, u"c"_s}, false);
+    withoutNames.releaseNames();
+    withoutNames.namesRead = false;
+    ahead.emplace(dir.path(), std::move(withoutNames));
+    plan = RenamePlan::fromNames(files, newNames, false, false, &ahead);
+    QCOMPARE(outcome(plan), S({u"move"_s, u"unchanged"_s}));
+    QCOMPARE(ahead.size(), size_t(1));
+
+    // A folder spelt otherwise is another folder.
+    ahead.clear();
+    ahead.emplace(dir.path() + '/', factsWith(S{u"c"_s}, false));
+    plan = RenamePlan::fromNames(files, newNames, false, false, &ahead);
+    QCOMPARE(outcome(plan), S({u"move"_s, u"unchanged"_s}));
+}
+
+// A folder of 30,000 files, which the plan works through on two threads: a
+// new name that a file not listed holds, one that a moving file frees and
+// one that a file which stays holds.
+void tst_RenamePlan::largeFolder()
+{
+    S listed;
+    S newNames;
+    for (int i = 0; i < 30000; ++i) {
+        listed << u"f%1"_s.arg(i);
+        newNames << u"g%1"_s.arg(i);
+    }
+    newNames[7] = u"x"_s;
+    newNames[8] = u"f9"_s;
+    newNames[20000] = u"f20001"_s;
+    newNames[20001] = u"f20001"_s;
+    const RenamePlan plan = planOf(listed, newNames, S{u"x"_s}, false, {}, {}, false);
+    const QStringList rows = outcome(plan);
+    QCOMPARE(rows[7], u"conflict: “x” is taken by a file that is not listed."_s);
+    QCOMPARE(rows[8], u"move after 10"_s);
+    QCOMPARE(rows[9], u"move"_s);
+    QCOMPARE(rows[20000],
+             u"conflict: The new name is taken by row 20002 (“f20001”), which is not renamed."_s);
+    QCOMPARE(rows[20001], u"unchanged"_s);
+    QCOMPARE(plan.moves(), 29997);
+    QCOMPARE(plan.unchanged(), 1);
+    QCOMPARE(plan.problems(), 2);
+    QCOMPARE(plan.firstProblem(), 7);
 }
 
 QTEST_GUILESS_MAIN(tst_RenamePlan)

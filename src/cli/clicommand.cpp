@@ -158,6 +158,7 @@ int CliCommand::run(const QList<QByteArray> &arguments)
         listing.setAttributesNeeded(
             [&composer](const ZQFile &file) { return composer.readsFileTime(file); });
         listing.start();
+        readAhead(args, paths);
         progress.waitFor(listing,
                          [&] { return QStringLiteral("Listing files: %1").arg(listing.done()); });
         if (CliSignals::received())
@@ -188,6 +189,29 @@ int CliCommand::run(const QList<QByteArray> &arguments)
         return BadArguments;
     const int status = args.apply ? apply(args, composer) : preview(args, composer);
     return CliSignals::exitStatus(status == Success ? listed : status);
+}
+
+void CliCommand::readAhead(const CliArgs &args, const QList<QByteArray> &paths)
+{
+    // The folders given are where a preview checks the new names: their
+    // names are read here, on a thread that would otherwise only wait. Not
+    // for a run, which reads them itself when it plans, nor where no name
+    // changes: the default rules with no names given by hand.
+    constexpr qsizetype MostFolders = 64;
+    if (args.apply || (args.settings == RenameSettings() && !args.edit &&
+                       args.namesFrom.isEmpty() && args.mapFile.isEmpty()))
+        return;
+    for (const QByteArray &path : paths) {
+        if (m_readAhead.size() >= size_t(MostFolders) || CliSignals::received())
+            return;
+        struct stat info;
+        if (::stat(path.constData(), &info) != 0 || !S_ISDIR(info.st_mode))
+            continue;
+        // Spelled as the plan spells the folder of a file in it.
+        const QByteArray folder = NativePath::folder(NativePath::joined(path, "x"));
+        if (!m_readAhead.contains(folder))
+            m_readAhead.emplace(folder, FolderFactsReader::read(folder, true));
+    }
 }
 
 bool CliCommand::readFacts(const NameComposer &composer)
@@ -253,7 +277,8 @@ int CliCommand::preview(const CliArgs &args, const NameComposer &composer)
             return composer.newNameForFile(file, row);
         },
         nullptr, &m_typed, RenamePlan::companionRule(composer.settings()),
-        composer.settings().uniqueNames, composer.settings().makeFolders);
+        composer.settings().uniqueNames, composer.settings().makeFolders, &m_readAhead);
+    m_readAhead.clear(); // what the plan did not take, it had no use for
     const qsizetype total = list.count();
     QList<CliRow> rows(total);
     CliCounts counts;

@@ -3,6 +3,7 @@
 
 #include "cli/clihistory.h"
 #include "files/filelist.h"
+#include "plan/renameplan.h"
 #include "plan/typednames.h"
 #include "rename/renamerun.h"
 
@@ -50,11 +51,15 @@ private:
     // Hands every record the facts the settings need (tags, birth time),
     // read by the helper programs; false when interrupted.
     bool readFacts(const NameComposer &composer);
+    // Reads the facts of the folders among `paths` while the listing job
+    // walks them, for a preview whose rules may rename files there.
+    void readAhead(const CliArgs &args, const QList<QByteArray> &paths);
     int preview(const CliArgs &args, const NameComposer &composer);
     int apply(const CliArgs &args, const NameComposer &composer);
 
     FileList m_list;
     RenameRun::Report m_report;
     TypedNames m_typed;
+    RenamePlan::ReadAhead m_readAhead;
     std::unique_ptr<CliHistory::LastRun> m_lastRun; // for a run
 };

@@ -137,6 +137,19 @@ void readNames(int fd, FolderFacts &facts)
     facts.indexNames(spans);
 }
 
+// A slot holds the index of a name plus one in its low bits and, while the
+// folder has fewer names than those bits can count, the top byte of the
+// name's hash above them: a probe that meets another name then mostly tells
+// so without reading that name, which for a folder of a million names is a
+// trip to memory each.
+constexpr int TagShift = 24;
+constexpr quint32 IndexMask = (1u << TagShift) - 1;
+
+quint32 tagOf(size_t hash)
+{
+    return quint32(hash >> (sizeof(size_t) * 8 - 8)) << TagShift;
+}
+
 } // namespace
 
 void FolderFacts::indexNames(const std::vector<std::pair<size_t, size_t>> &spans)
@@ -149,12 +162,14 @@ void FolderFacts::indexNames(const std::vector<std::pair<size_t, size_t>> &spans
     while (size < names.size() * 2)
         size *= 2;
     m_slots.assign(size, 0);
+    m_tagged = names.size() < IndexMask;
     const size_t mask = size - 1;
     for (size_t i = 0; i < names.size(); ++i) {
-        size_t slot = std::hash<std::string_view>()(names[i]) & mask;
+        const size_t hash = std::hash<std::string_view>()(names[i]);
+        size_t slot = hash & mask;
         while (m_slots[slot] != 0)
             slot = (slot + 1) & mask;
-        m_slots[slot] = quint32(i + 1);
+        m_slots[slot] = quint32(i + 1) | (m_tagged ? tagOf(hash) : 0);
     }
     namesRead = true;
 }
@@ -164,10 +179,16 @@ qint64 FolderFacts::indexOf(std::string_view name) const
     if (m_slots.empty())
         return -1;
     const size_t mask = m_slots.size() - 1;
-    for (size_t slot = std::hash<std::string_view>()(name) & mask; m_slots[slot] != 0;
-         slot = (slot + 1) & mask) {
-        if (names[m_slots[slot] - 1] == name)
-            return qint64(m_slots[slot] - 1);
+    const size_t hash = std::hash<std::string_view>()(name);
+    const quint32 tag = m_tagged ? tagOf(hash) : 0;
+    const quint32 indexMask = m_tagged ? IndexMask : ~quint32(0);
+    for (size_t slot = hash & mask; m_slots[slot] != 0; slot = (slot + 1) & mask) {
+        const quint32 held = m_slots[slot];
+        if ((held & ~indexMask) != tag)
+            continue;
+        const size_t index = (held & indexMask) - 1;
+        if (names[index] == name)
+            return qint64(index);
     }
     return -1;
 }

@@ -52,12 +52,14 @@ struct FolderFacts
         nameBytes = std::vector<char>();
         names = std::vector<std::string_view>();
         m_slots = std::vector<quint32>();
+        m_tagged = false;
     }
 
 private:
     // Open addressing over names: each slot the index of a name plus one, or
-    // 0 for none.
+    // 0 for none; with m_tagged, a byte of the name's hash above it.
     std::vector<quint32> m_slots;
+    bool m_tagged = false;
 };
 
 namespace FolderFactsReader {

@@ -13,6 +13,11 @@ namespace NameRules {
 
 QString refusalReason(const QString &newName, const QByteArray &bytes)
 {
+    return refusalReason(newName, bytes.size());
+}
+
+QString refusalReason(const QString &newName, qsizetype byteCount)
+{
     // The composer's own refusal says why itself ("no Artist").
     if (ComposedName::isRefused(newName))
         return ComposedName::reason(newName);
@@ -21,7 +26,7 @@ QString refusalReason(const QString &newName, const QByteArray &bytes)
     if (newName == u"." || newName == u"..")
         return QCoreApplication::translate("RenameRun", "The new name “%1” is not allowed.")
             .arg(newName);
-    if (bytes.size() > 255)
+    if (byteCount > 255)
         return QCoreApplication::translate("RenameRun", "The new name is longer than 255 bytes.");
     if (newName.contains(u'/'))
         return QCoreApplication::translate("RenameRun", "The new name contains “/”.");

@@ -14,6 +14,8 @@ namespace NameRules {
 // empty, ".", "..", longer than 255 bytes, a "/" or NUL character, half a
 // surrogate pair. `bytes` is the name as written (NameCodec::encode).
 QString refusalReason(const QString &newName, const QByteArray &bytes);
+// The same from the number of bytes the name takes (NameCodec::encodedSize).
+QString refusalReason(const QString &newName, qsizetype byteCount);
 QString refusalReason(const QString &newName);
 
 // The same for a new name whose "/" are folder boundaries below the file's

@@ -23,7 +23,12 @@ public:
     {
         m_slots.resize(std::max<size_t>(16, keys.size() + keys.size() / 2 + 1));
     }
-    void clear() { std::fill(m_slots.begin(), m_slots.end(), Slot()); }
+    void clear()
+    {
+        if (m_count > 0)
+            std::fill(m_slots.begin(), m_slots.end(), Slot());
+        m_count = 0;
+    }
     // The row stored under keys[place], and whether it was just stored.
     std::pair<qint64, bool> tryEmplace(size_t place)
     {
@@ -33,11 +38,16 @@ public:
         if (slot.place >= 0)
             return {m_rows[size_t(slot.place)], false};
         slot = {hash, qint32(place)};
+        ++m_count;
         return {m_rows[place], true};
     }
-    // The row under the key, or -1.
+    // The row under the key, or -1. An empty table answers without a look
+    // at a slot, which in a table sized for a million keys is a miss in the
+    // cache.
     qint64 value(std::string_view key)
     {
+        if (m_count == 0)
+            return -1;
         const Slot &slot = find(key, quint32(std::hash<std::string_view>()(key)));
         return slot.place < 0 ? -1 : m_rows[size_t(slot.place)];
     }
@@ -62,4 +72,5 @@ private:
     const std::vector<std::string_view> &m_keys;
     const std::vector<qint64> &m_rows;
     std::vector<Slot> m_slots;
+    size_t m_count = 0;
 };

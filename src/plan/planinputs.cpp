@@ -87,15 +87,29 @@ std::vector<QByteArray> RenamePlan::foldersOf(const std::vector<Listed> &files,
 }
 
 std::vector<FolderFacts> RenamePlan::gatherFacts(const std::vector<QByteArray> &folders,
-                                                 const std::vector<bool> &needsNames)
+                                                 const std::vector<bool> &needsNames,
+                                                 ReadAhead *ahead)
 {
+    std::vector<FolderFacts> facts(folders.size());
+    std::vector<bool> taken(folders.size(), false);
+    if (ahead) {
+        for (size_t i = 0; i < folders.size(); ++i) {
+            const auto found = ahead->find(folders[i]);
+            if (found == ahead->end() || (needsNames[i] && !found->second.namesRead))
+                continue;
+            facts[i] = std::move(found->second);
+            ahead->erase(found);
+            taken[i] = true;
+        }
+    }
     // Reading a folder waits mostly on the kernel: two threads read two
     // folders at a time, each taking the next folder as it is done.
-    std::vector<FolderFacts> facts(folders.size());
     std::atomic<size_t> next{0};
     const auto reader = [&] {
-        for (size_t i = next++; i < folders.size(); i = next++)
-            facts[i] = FolderFactsReader::read(folders[i], needsNames[i]);
+        for (size_t i = next++; i < folders.size(); i = next++) {
+            if (!taken[i])
+                facts[i] = FolderFactsReader::read(folders[i], needsNames[i]);
+        }
     };
     if (folders.size() < 4) {
         reader();
@@ -157,7 +171,8 @@ void RenamePlan::followLeads(const std::vector<File> &files, std::vector<QString
 
 RenamePlan RenamePlan::make(const std::vector<File> &files, const NewNames &newNames,
                             const std::atomic<bool> *cancel, const TypedNames *typed,
-                            const FollowLead &follow, bool uniqueNames, bool makeFolders)
+                            const FollowLead &follow, bool uniqueNames, bool makeFolders,
+                            ReadAhead *ahead)
 {
     std::vector<QString> names = composeNames(files, newNames, cancel);
     if (names.size() != files.size() || (cancel && cancel->load()))
@@ -165,7 +180,7 @@ RenamePlan RenamePlan::make(const std::vector<File> &files, const NewNames &newN
     if (typed)
         typed->applyTo(files, names);
     followLeads(files, names, follow, typed);
-    return fromNames(files, std::move(names), uniqueNames, makeFolders);
+    return fromNames(listedOf(files), std::move(names), uniqueNames, makeFolders, ahead);
 }
 
 RenamePlan RenamePlan::fromNames(const std::vector<File> &files, std::vector<QString> names,
@@ -175,7 +190,7 @@ RenamePlan RenamePlan::fromNames(const std::vector<File> &files, std::vector<QSt
 }
 
 RenamePlan RenamePlan::fromNames(const std::vector<Listed> &files, std::vector<QString> names,
-                                 bool uniqueNames, bool makeFolders)
+                                 bool uniqueNames, bool makeFolders, ReadAhead *ahead)
 {
     std::vector<qint32> folderOfFile;
     std::vector<QByteArray> folders = foldersOf(files, &folderOfFile);
@@ -184,7 +199,7 @@ RenamePlan RenamePlan::fromNames(const std::vector<Listed> &files, std::vector<Q
         if (names[i] != files[i].name)
             needsNames[size_t(folderOfFile[i])] = true;
     }
-    std::vector<FolderFacts> facts = gatherFacts(folders, needsNames);
+    std::vector<FolderFacts> facts = gatherFacts(folders, needsNames, ahead);
     TargetFacts targets;
     if (makeFolders) {
         std::vector<QByteArray> targetFolders;

@@ -131,7 +131,8 @@ RenamePlan RenamePlan::compute(const std::vector<Listed> &files, std::vector<QSt
                 row.status = Status::Unchanged;
             } else {
                 row.reason = makeFolders ? NameRules::folderPathReason(row.newName)
-                                         : NameRules::refusalReason(row.newName, row.nativeName());
+                                         : NameRules::refusalReason(
+                                               row.newName, NameCodec::encodedSize(row.newName));
                 row.status = row.reason.isEmpty() ? Status::Move : Status::Refused;
             }
         }
@@ -151,7 +152,7 @@ RenamePlan RenamePlan::compute(const std::vector<Listed> &files, std::vector<QSt
             if (!rows.empty())
                 plan.resolveFolder(rows, files,
                                    plan.m_facts[size_t(plan.m_rows[size_t(rows[0])].folder)],
-                                   uniqueNames);
+                                   uniqueNames, rowsOfGroup.size() == 1);
         }
     };
     inTwo(resolve, resolve, rowsOfGroup.size() > 1 && files.size() >= ParallelFiles);
@@ -191,7 +192,7 @@ void RenamePlan::conflict(qint64 row, const QString &reason, qint64 other)
 }
 
 void RenamePlan::resolveFolder(const std::vector<qint64> &rows, const std::vector<Listed> &files,
-                               const FolderFacts &facts, bool uniqueNames)
+                               const FolderFacts &facts, bool uniqueNames, bool alone)
 {
     const auto moves = [this](qint64 r) { return m_rows[size_t(r)].status == Status::Move; };
     if (std::none_of(rows.begin(), rows.end(), moves))
@@ -275,10 +276,8 @@ void RenamePlan::resolveFolder(const std::vector<qint64> &rows, const std::vecto
     std::vector<quint32> newEnds(n + 1, 0);
     for (size_t k = 0; k < n; ++k) {
         const Row &row = m_rows[size_t(rows[k])];
-        if (row.status == Status::Move) {
-            const QByteArray bytes = row.nativeName();
-            newBuffer.insert(newBuffer.end(), bytes.begin(), bytes.end());
-        }
+        if (row.status == Status::Move)
+            NameCodec::appendEncoded(newBuffer, row.newName);
         newEnds[k + 1] = quint32(newBuffer.size());
     }
     // A name numbered to make it unique has its bytes in keyStore instead.
@@ -402,6 +401,27 @@ void RenamePlan::resolveFolder(const std::vector<qint64> &rows, const std::vecto
     NameTable movingFrom(oldKeys, rows); // key of a moving file's current name
     NameTable stayingAt(oldKeys, rows);  // key of a listed file's name that stays
     NameTable claimed(newKeys, rows);    // key of a new name, first taken by
+    const auto fileOldNames = [&] {
+        for (size_t k = 0; k < n; ++k) {
+            if (owner[k] != rows[k])
+                continue; // the entry is its first listing's
+            (moves(rows[k]) ? movingFrom : stayingAt).tryEmplace(k);
+        }
+    };
+    // Whether each moving row's new name is a name on disk, in a folder that
+    // tells case apart (diskByKey answers in the others). For a folder of
+    // many files, looked up on a helper thread while this one files the old
+    // names: both only read the rows, and each lookup is mostly a wait on
+    // memory. No pass turns a row into a move, nor changes its new name.
+    std::vector<bool> newOnDisk;
+    const auto lookUpOnDisk = [&] {
+        if (caseless)
+            return;
+        newOnDisk.assign(n, false);
+        for (size_t k = 0; k < n; ++k)
+            newOnDisk[k] = moves(rows[k]) && facts.hasName(newBytes(k));
+    };
+    inTwo(fileOldNames, lookUpOnDisk, alone && n >= ParallelFiles);
     bool changed = true;
     for (bool firstPass = true; changed; firstPass = false) {
         changed = false;
@@ -409,11 +429,7 @@ void RenamePlan::resolveFolder(const std::vector<qint64> &rows, const std::vecto
             movingFrom.clear();
             stayingAt.clear();
             claimed.clear();
-        }
-        for (size_t k = 0; k < n; ++k) {
-            if (owner[k] != rows[k])
-                continue; // the entry is its first listing's
-            (moves(rows[k]) ? movingFrom : stayingAt).tryEmplace(k);
+            fileOldNames();
         }
         for (size_t k = 0; k < n; ++k) {
             const qint64 r = rows[k];
@@ -439,7 +455,7 @@ void RenamePlan::resolveFolder(const std::vector<qint64> &rows, const std::vecto
                     const auto found = diskByKey.find(key);
                     if (found != diskByKey.end())
                         onDisk = found->second;
-                } else if (facts.hasName(newBytes(k))) {
+                } else if (newOnDisk[k]) {
                     onDisk = newBytes(k);
                 }
                 const qint64 listed = onDisk.empty() ? -1 : listing.value(onDisk);

@@ -100,10 +100,17 @@ public:
     static std::vector<QByteArray> foldersOf(const std::vector<Listed> &files,
                                              std::vector<qint32> *folderOfFile);
 
+    // Facts of folders read ahead, by path (as foldersOf spells it): a front
+    // end that has a thread idle while the files are listed reads there the
+    // folders it expects to plan in.
+    using ReadAhead = std::map<QByteArray, FolderFacts>;
+
     // The disk facts of each folder; the names of a folder are read only if
-    // needsNames says so for its index.
+    // needsNames says so for its index. A folder found in `ahead` with what
+    // it needs is taken from there rather than read again.
     static std::vector<FolderFacts> gatherFacts(const std::vector<QByteArray> &folders,
-                                                const std::vector<bool> &needsNames);
+                                                const std::vector<bool> &needsNames,
+                                                ReadAhead *ahead = nullptr);
 
     // The new name of each file: newNames(file, row), called from two
     // threads at once for a long list (the composer is pure); a companion's
@@ -140,7 +147,8 @@ public:
     static RenamePlan fromNames(const std::vector<File> &files, std::vector<QString> newNames,
                                 bool uniqueNames = false, bool makeFolders = false);
     static RenamePlan fromNames(const std::vector<Listed> &files, std::vector<QString> newNames,
-                                bool uniqueNames = false, bool makeFolders = false);
+                                bool uniqueNames = false, bool makeFolders = false,
+                                ReadAhead *ahead = nullptr);
 
     // The facts of each folder a new name with "/" leads to, read from the
     // disk: a folder that is not there yet has those of its nearest parent
@@ -161,7 +169,8 @@ public:
     static RenamePlan make(const std::vector<File> &files, const NewNames &newNames,
                            const std::atomic<bool> *cancel = nullptr,
                            const TypedNames *typed = nullptr, const FollowLead &follow = {},
-                           bool uniqueNames = false, bool makeFolders = false);
+                           bool uniqueNames = false, bool makeFolders = false,
+                           ReadAhead *ahead = nullptr);
     // "scan.pdf" numbered 2: "scan (2).pdf"; the number goes before the
     // extension, as the composer splits it off.
     static QString numberedName(const QString &name, qint64 number);
@@ -197,8 +206,10 @@ private:
     static constexpr qsizetype CancelCheckFiles = 4096;
     // Below this many files a second thread costs more than it gains.
     static constexpr size_t ParallelFiles = 20000;
+    // `alone`: no other folder is resolved beside it, so it may take a
+    // second thread of its own.
     void resolveFolder(const std::vector<qint64> &rows, const std::vector<Listed> &files,
-                       const FolderFacts &facts, bool uniqueNames);
+                       const FolderFacts &facts, bool uniqueNames, bool alone);
     void conflict(qint64 row, const QString &reason, qint64 other = -1);
     // Checks the new names that lead into other folders there.
     void resolveTargets(const std::vector<Listed> &files, const TargetFacts &targets);

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "posix/namecodec.h"
 
+#include <algorithm>
 #include <cstring>
 
 namespace {
@@ -138,6 +139,41 @@ QByteArray encode(QStringView text)
         }
     }
     return out;
+}
+
+qsizetype encodedSize(QStringView text)
+{
+    const auto *units = reinterpret_cast<const char16_t *>(text.utf16());
+    const qsizetype n = text.size();
+    qsizetype size = 0;
+    for (qsizetype i = 0; i < n; ++i) {
+        const char16_t u = units[i];
+        if (u < 0x80 || isEscapedByte(u)) {
+            size += 1;
+        } else if (u < 0x800) {
+            size += 2;
+        } else if (QChar::isHighSurrogate(u) && i + 1 < n && QChar::isLowSurrogate(units[i + 1])) {
+            size += 4;
+            ++i;
+        } else {
+            // The rest of the plane, and a surrogate that stands for no byte
+            // (U+FFFD), take three.
+            size += 3;
+        }
+    }
+    return size;
+}
+
+void appendEncoded(std::vector<char> &out, QStringView text)
+{
+    const auto *units = reinterpret_cast<const char16_t *>(text.utf16());
+    const qsizetype n = text.size();
+    if (std::all_of(units, units + n, [](char16_t u) { return u < 0x80; })) {
+        out.insert(out.end(), units, units + n);
+        return;
+    }
+    const QByteArray bytes = encode(text);
+    out.insert(out.end(), bytes.begin(), bytes.end());
 }
 
 bool hasForeignSurrogate(QStringView text)

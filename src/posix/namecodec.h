@@ -6,6 +6,8 @@
 #include <QString>
 #include <QStringView>
 
+#include <vector>
+
 // File names are bytes; the rules and the screen work on text. The codec
 // turns every byte that is not part of valid UTF-8 into one lone surrogate,
 // U+DC80 + byte (the scheme Python calls surrogateescape), and maps such a
@@ -42,6 +44,11 @@ QString decode(QByteArrayView bytes);
 // byte has no encoding and becomes U+FFFD; callers refuse such text first
 // (see hasForeignSurrogate).
 QByteArray encode(QStringView text);
+// The number of bytes encode(text) gives, without making them: what a check
+// of a name's length needs of a million names.
+qsizetype encodedSize(QStringView text);
+// encode(text) put at the end of `out`; plain ASCII goes in unit for byte.
+void appendEncoded(std::vector<char> &out, QStringView text);
 
 // Whether the text holds half a surrogate pair that is not an escaped byte
 // (U+D800-U+DBFF, U+DC00-U+DC7F alone): such text is no file name.

@@ -26,6 +26,8 @@ private slots:
     void previews_data();
     void previews();
     void failedMoveRenamesTheRest();
+    void previewSeesUnlistedNames_data();
+    void previewSeesUnlistedNames();
     void tablePinned();
     void pathsPinned_data();
     void pathsPinned();
@@ -245,6 +247,33 @@ void tst_Cli::failedMoveRenamesTheRest()
                     "{\"path\":\"@/c_x.txt\",\"name\":\"c_x.txt\",\"newName\":\"c_y.txt\","
                     "\"status\":\"failed: “c_y.txt” is taken by a file that is not listed.\"}],\n"
                     "\"renamed\":1,\"failed\":1,\"unchanged\":1}\n"));
+}
+
+// The folder a preview lists is read for its names while it is listed: a
+// new name taken by a file the filter leaves out is still seen, however the
+// folder is spelt.
+void tst_Cli::previewSeesUnlistedNames_data()
+{
+    QTest::addColumn<QString>("paths");
+    QTest::newRow("folder") << u"@"_s;
+    QTest::newRow("trailing slash") << u"@/"_s;
+    QTest::newRow("twice") << u"@ @/."_s;
+}
+
+void tst_Cli::previewSeesUnlistedNames()
+{
+    QFETCH(QString, paths);
+    makeTree(root(), {"a.txt=a", "b.txt=b", "a_x.txt=keep me"});
+    const CliResult result = runCli(args(u"--json --name [N]_x --exclude *_x.txt "_s + paths));
+    QCOMPARE(result.err, QByteArray());
+    QCOMPARE(result.exitCode, 0);
+    QCOMPARE(result.out,
+             atRoot("{\"files\":[\n"
+                    "{\"path\":\"@/a.txt\",\"name\":\"a.txt\",\"newName\":\"a_x.txt\","
+                    "\"status\":\"invalid: “a_x.txt” is taken by a file that is not listed.\"},\n"
+                    "{\"path\":\"@/b.txt\",\"name\":\"b.txt\",\"newName\":\"b_x.txt\","
+                    "\"status\":\"rename\"}],\n"
+                    "\"renamed\":1,\"failed\":1,\"unchanged\":0}\n"));
 }
 
 // Marks, columns, escapes and reasons as a whole.
