@@ -32,6 +32,7 @@
 #include <algorithm>
 #include <atomic>
 #include <cerrno>
+#include <deque>
 #include <fcntl.h>
 #include <memory>
 #include <sys/stat.h>
@@ -220,21 +221,28 @@ Report clickStart(FileList &list, const NameSource &newNameForFile, AccessPrompt
     // either sort direction. Every name is known before the first move.
     const bool descending = list.sortDescending();
     const auto flip = [&](qsizetype i) { return descending ? total - 1 - i : i; };
-    // The plan reads no more of a file than its path and name, shared with
-    // the record: its new name comes from the source.
+    // The plan reads no more of a file than its path and name, where the
+    // record has them: its new name comes from the source. A name that is
+    // the decoded last component of the path (every listed file's) is
+    // decoded where the plan needs it; any other is held here meanwhile.
     std::vector<RenamePlan::Listed> planFiles(static_cast<size_t>(total));
+    std::deque<QString> ownNames;
     std::vector<QString> names(static_cast<size_t>(total));
     for (qsizetype row = 0; row < total; ++row) {
         const ZQFile &file = *files[size_t(flip(row))];
+        const QString *name = nullptr;
+        if (file.nameBytes().isEmpty())
+            name = &ownNames.emplace_back(file.name());
         // Companions carry their lead, so that the plan moves each group
         // as one.
-        planFiles[size_t(row)] = {file.nativePath(), file.name(), qint32(list.companionLead(row))};
+        planFiles[size_t(row)] = {&file.nativePath(), name, qint32(list.companionLead(row))};
         names[size_t(row)] = newNameForFile(file, row);
     }
     RenamePlan plan = RenamePlan::fromNames(planFiles, std::move(names), uniqueNames, makeFolders);
     // A million files hold hundreds of megabytes here: what is no longer
     // needed goes before the next step takes its share.
     planFiles = std::vector<RenamePlan::Listed>();
+    ownNames = std::deque<QString>();
 
     // Reserved exactly: growing by resize would round the block up to a
     // power of two.
