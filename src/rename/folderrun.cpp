@@ -8,6 +8,7 @@
 #include "rename/moveorder.h"
 #include "rename/pausepoints.h"
 
+#include <algorithm>
 #include <atomic>
 #include <cerrno>
 #include <cstdio>
@@ -147,14 +148,27 @@ void FolderRun::run(const std::vector<qsizetype> &positions,
                     const std::function<void(qsizetype)> &finishedSome,
                     const std::function<bool()> &stop)
 {
+    // The index among `positions` of the move a move waits for. Positions in
+    // stored order are found by bisection: a hash of a folder's million
+    // positions would hold tens of megabytes while its files move.
+    const bool ordered = std::is_sorted(positions.begin(), positions.end());
     QHash<qsizetype, qsizetype> local;
-    local.reserve(qsizetype(positions.size()));
-    for (size_t k = 0; k < positions.size(); ++k)
-        local.insert(positions[k], qsizetype(k));
+    if (!ordered) {
+        local.reserve(qsizetype(positions.size()));
+        for (size_t k = 0; k < positions.size(); ++k)
+            local.insert(positions[k], qsizetype(k));
+    }
+    const auto indexOf = [&](qsizetype position) {
+        if (!ordered)
+            return local.value(position, -1);
+        const auto found = std::lower_bound(positions.begin(), positions.end(), position);
+        return found != positions.end() && *found == position ? qsizetype(found - positions.begin())
+                                                              : qsizetype(-1);
+    };
     const std::vector<MoveOrder::Step> steps =
         MoveOrder::of(qsizetype(positions.size()), [&](qsizetype k) {
             const qsizetype position = waitsFor(positions[size_t(k)]);
-            return position < 0 ? qsizetype(-1) : local.value(position, -1);
+            return position < 0 ? qsizetype(-1) : indexOf(position);
         });
 
     qsizetype unpublished = 0;
