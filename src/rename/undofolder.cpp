@@ -231,7 +231,7 @@ void undoFolder(const QByteArray &folder, const std::vector<qsizetype> &moves, C
         const QByteArray &spelling = journal.moves[moving[size_t(k)]].folder;
         entry.oldPath = NativePath::joined(spelling, current[size_t(k)]);
         entry.newPath = NativePath::joined(spelling, targetOf(k));
-        entry.base = spelling.endsWith('/') ? spelling.size() : spelling.size() + 1;
+        entry.base = qint32(spelling.endsWith('/') ? spelling.size() : spelling.size() + 1);
         entry.outcome = RenameRun::Outcome::Renamed;
         positions.push_back(k);
     }
