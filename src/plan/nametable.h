@@ -39,8 +39,13 @@ public:
     // The row under the key, or -1.
     qint64 value(std::string_view key)
     {
-        const Slot &slot = find(key, quint32(std::hash<std::string_view>()(key)));
-        return slot.place < 0 ? -1 : m_rows[size_t(slot.place)];
+        const qint64 place = placeOf(key);
+        return place < 0 ? -1 : m_rows[size_t(place)];
+    }
+    // The place of the key stored under `key`, or -1.
+    qint64 placeOf(std::string_view key)
+    {
+        return find(key, quint32(std::hash<std::string_view>()(key))).place;
     }
 
 private:

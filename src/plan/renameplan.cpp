@@ -17,6 +17,7 @@
 #include <QHash>
 
 #include <algorithm>
+#include <optional>
 #include <string_view>
 #include <unordered_map>
 #include <utility>
@@ -445,21 +446,48 @@ void RenamePlan::resolveFolder(const std::vector<qint64> &rows, const std::vecto
 
     // Conflicts only ever turn a move into a conflict, which may take a
     // name away from a move that waited for it: repeat until nothing changes.
-    NameTable movingFrom(oldKey, rows); // key of a moving file's current name
-    NameTable stayingAt(oldKey, rows);  // key of a listed file's name that stays
-    NameTable claimed(newKey, rows);    // key of a new name, first taken by
+    // The key of a moving file's current name, and of a listed file's name
+    // that stays, each as the pass found it. Where the keys are the names'
+    // own bytes, the first listings are `listing` under the same keys, and a
+    // bit taken as the pass starts tells the two apart: two more tables of a
+    // million keys would say no more.
+    using OldKeyTable = NameTable<decltype(oldKey)>;
+    std::optional<OldKeyTable> movingFromTable;
+    std::optional<OldKeyTable> stayingAtTable;
+    std::vector<bool> movedAtStart;
+    if (keysAreBytes) {
+        movedAtStart.resize(n);
+    } else {
+        movingFromTable.emplace(oldKey, rows);
+        stayingAtTable.emplace(oldKey, rows);
+    }
+    const auto listedAt = [&](View key, bool moving) {
+        if (!keysAreBytes)
+            return (moving ? *movingFromTable : *stayingAtTable).value(key);
+        const qint64 place = listing.placeOf(key);
+        return place >= 0 && movedAtStart[size_t(place)] == moving ? rows[size_t(place)]
+                                                                   : qint64(-1);
+    };
+    const auto movingFrom = [&](View key) { return listedAt(key, true); };
+    const auto stayingAt = [&](View key) { return listedAt(key, false); };
+    NameTable claimed(newKey, rows); // key of a new name, first taken by
     bool changed = true;
     for (bool firstPass = true; changed; firstPass = false) {
         changed = false;
         if (!firstPass) {
-            movingFrom.clear();
-            stayingAt.clear();
+            if (!keysAreBytes) {
+                movingFromTable->clear();
+                stayingAtTable->clear();
+            }
             claimed.clear();
         }
         for (size_t k = 0; k < n; ++k) {
             if (!firstListing[k])
                 continue; // the entry is its first listing's
-            (moves(rows[k]) ? movingFrom : stayingAt).tryEmplace(k);
+            if (keysAreBytes)
+                movedAtStart[k] = moves(rows[k]);
+            else
+                (moves(rows[k]) ? *movingFromTable : *stayingAtTable).tryEmplace(k);
         }
         for (size_t k = 0; k < n; ++k) {
             const qint64 r = rows[k];
@@ -467,7 +495,7 @@ void RenamePlan::resolveFolder(const std::vector<qint64> &rows, const std::vecto
             if (row.status != Status::Move)
                 continue;
             const View key = newKey(k);
-            const qint64 staying = stayingAt.value(key);
+            const qint64 staying = stayingAt(key);
             if (staying >= 0 && staying != r) {
                 conflict(r,
                          QCoreApplication::translate(
@@ -477,7 +505,7 @@ void RenamePlan::resolveFolder(const std::vector<qint64> &rows, const std::vecto
                 changed = true;
                 continue;
             }
-            const qint64 moving = movingFrom.value(key);
+            const qint64 moving = movingFrom(key);
             const bool freedByListed = moving >= 0;
             if (!freedByListed) {
                 View onDisk;
