@@ -142,7 +142,7 @@ bool FolderRun::toTemporary(RenameRun::Entry &entry)
     return false;
 }
 
-void FolderRun::run(const std::vector<qsizetype> &positions,
+void FolderRun::run(const std::vector<qint32> &positions,
                     const std::function<qsizetype(qsizetype)> &waitsFor,
                     std::vector<quint8> &finished,
                     const std::function<void(qsizetype)> &finishedSome,
@@ -152,7 +152,7 @@ void FolderRun::run(const std::vector<qsizetype> &positions,
     // stored order are found by bisection: a hash of a folder's million
     // positions would hold tens of megabytes while its files move.
     const bool ordered = std::is_sorted(positions.begin(), positions.end());
-    QHash<qsizetype, qsizetype> local;
+    QHash<qint32, qsizetype> local;
     if (!ordered) {
         local.reserve(qsizetype(positions.size()));
         for (size_t k = 0; k < positions.size(); ++k)
@@ -160,7 +160,7 @@ void FolderRun::run(const std::vector<qsizetype> &positions,
     }
     const auto indexOf = [&](qsizetype position) {
         if (!ordered)
-            return local.value(position, -1);
+            return local.value(qint32(position), -1);
         const auto found = std::lower_bound(positions.begin(), positions.end(), position);
         return found != positions.end() && *found == position ? qsizetype(found - positions.begin())
                                                               : qsizetype(-1);

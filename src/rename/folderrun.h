@@ -56,7 +56,7 @@ public:
     // finishedSome(count) tells of them now and then. Once stopping() says
     // so it makes no further move, except to bring back a file parked under
     // a temporary name.
-    void run(const std::vector<qsizetype> &positions,
+    void run(const std::vector<qint32> &positions,
              const std::function<qsizetype(qsizetype)> &waitsFor, std::vector<quint8> &finished,
              const std::function<void(qsizetype)> &finishedSome,
              const std::function<bool()> &stopping);

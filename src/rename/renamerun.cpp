@@ -251,7 +251,7 @@ Report clickStart(FileList &list, const NameSource &newNameForFile, AccessPrompt
     Entry *const entries = report.entries.data();
     // Positions in 32 bits, as the plan numbers its rows.
     std::vector<qint32> waitsFor(size_t(total), -1);
-    std::vector<std::vector<qsizetype>> movesOfGroup(size_t(plan.groupCount()));
+    std::vector<std::vector<qint32>> movesOfGroup(size_t(plan.groupCount()));
     {
         std::vector<qsizetype> counts(movesOfGroup.size(), 0);
         for (const RenamePlan::Row &row : plan.rows()) {
@@ -262,7 +262,7 @@ Report clickStart(FileList &list, const NameSource &newNameForFile, AccessPrompt
             movesOfGroup[g].reserve(size_t(counts[g]));
     }
     qsizetype moves = 0;
-    std::vector<qsizetype> journalPositions; // the moves, in the journal's order
+    std::vector<qint32> journalPositions; // the moves, in the journal's order
     std::vector<qint32> journalFolders;
     if (journal.keep) {
         journalPositions.reserve(size_t(plan.moves()));
@@ -293,11 +293,11 @@ Report clickStart(FileList &list, const NameSource &newNameForFile, AccessPrompt
         }
         entry.outcome = Outcome::Renamed; // until the move says otherwise
         waitsFor[size_t(position)] = row.after < 0 ? -1 : qint32(flip(row.after));
-        movesOfGroup[size_t(plan.groupOf(row.folder))].push_back(position);
+        movesOfGroup[size_t(plan.groupOf(row.folder))].push_back(qint32(position));
         ++moves;
         foldersMove = foldersMove || entry.folder;
         if (journal.keep) {
-            journalPositions.push_back(position);
+            journalPositions.push_back(qint32(position));
             journalFolders.push_back(row.folder);
         }
     }
@@ -325,7 +325,7 @@ Report clickStart(FileList &list, const NameSource &newNameForFile, AccessPrompt
 
     // The journal is whole on disk before the first move, or nothing moves.
     std::unique_ptr<JournalWriter> writer;
-    std::vector<qsizetype> journalIndex;
+    std::vector<qint32> journalIndex;
     const QString journalFolder =
         journal.folder.isEmpty() ? RunHistory::runsFolder() : journal.folder;
     if (journal.keep && moves > 0) {
@@ -344,7 +344,7 @@ Report clickStart(FileList &list, const NameSource &newNameForFile, AccessPrompt
         report.journalPath = writer->path();
         journalIndex.assign(size_t(total), -1);
         for (size_t k = 0; k < journalPositions.size(); ++k)
-            journalIndex[size_t(journalPositions[k])] = qsizetype(k);
+            journalIndex[size_t(journalPositions[k])] = qint32(k);
         PausePoints::at("planned");
     }
     journalPositions.clear();
