@@ -148,19 +148,11 @@ void FolderRun::run(const std::vector<qint32> &positions,
                     const std::function<void(qsizetype)> &finishedSome,
                     const std::function<bool()> &stop)
 {
-    // The index among `positions` of the move a move waits for. Positions in
-    // stored order are found by bisection: a hash of a folder's million
+    // The index among `positions` of the move a move waits for, found by
+    // bisection since they come in stored order: a hash of a folder's million
     // positions would hold tens of megabytes while its files move.
-    const bool ordered = std::is_sorted(positions.begin(), positions.end());
-    QHash<qint32, qsizetype> local;
-    if (!ordered) {
-        local.reserve(qsizetype(positions.size()));
-        for (size_t k = 0; k < positions.size(); ++k)
-            local.insert(positions[k], qsizetype(k));
-    }
+    Q_ASSERT(std::is_sorted(positions.begin(), positions.end()));
     const auto indexOf = [&](qsizetype position) {
-        if (!ordered)
-            return local.value(qint32(position), -1);
         const auto found = std::lower_bound(positions.begin(), positions.end(), position);
         return found != positions.end() && *found == position ? qsizetype(found - positions.begin())
                                                               : qsizetype(-1);

@@ -49,7 +49,7 @@ public:
     FolderRun(const FolderRun &) = delete;
     FolderRun &operator=(const FolderRun &) = delete;
 
-    // Moves the entries at `positions` (one folder, stored order), whose
+    // Moves the entries at `positions` (one folder, in stored order), whose
     // outcome is Renamed until a move says otherwise; waitsFor(position) is
     // the position of the move that must leave that entry's new name first,
     // or -1. Each entry gets its outcome and finished[position] set;
