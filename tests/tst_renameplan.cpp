@@ -78,6 +78,8 @@ private slots:
     void manyFolderNames();
     void factsReadAhead();
     void largeFolder();
+    void namesFromPaths_data();
+    void namesFromPaths();
 };
 
 // One folder /d: the listed files (a path given twice lists one file twice),
@@ -324,7 +326,7 @@ void tst_RenamePlan::nameTable()
     std::vector<qint64> rows;
     for (qsizetype k = 0; k < keys.size(); ++k)
         rows.push_back(10 * (k + 1));
-    NameTable table(views, rows);
+    NameTable table([&views](size_t k) { return views[k]; }, rows);
     QList<qint64> stored;
     for (size_t k = 0; k < views.size(); ++k) {
         const auto [row, inserted] = table.tryEmplace(k);
@@ -416,7 +418,8 @@ void tst_RenamePlan::factsReadAhead()
     ScratchDir dir;
     writeFile(dir.path("a"), "a");
     writeFile(dir.path("b"), "b");
-    const std::vector<RenamePlan::Listed> files{{dir.path("a"), u"a"_s}, {dir.path("b"), u"b"_s}};
+    const std::vector<RenamePlan::File> owned{{dir.path("a"), u"a"_s}, {dir.path("b"), u"b"_s}};
+    const std::vector<RenamePlan::Listed> files = RenamePlan::listedOf(owned);
     const std::vector<QString> newNames{u"c"_s, u"b"_s};
 
     RenamePlan::ReadAhead ahead;
@@ -468,6 +471,60 @@ void tst_RenamePlan::largeFolder()
     QCOMPARE(plan.unchanged(), 1);
     QCOMPARE(plan.problems(), 2);
     QCOMPARE(plan.firstProblem(), 7);
+}
+
+// A run's plan views its records: a name that is the decoded last part of
+// the path is not held, and is compared and quoted as the path says. One
+// folder /d holding the listed files (paths as bytes); a name apart from
+// the path where one is given.
+void tst_RenamePlan::namesFromPaths_data()
+{
+    QTest::addColumn<QList<QByteArray>>("paths");
+    QTest::addColumn<S>("ownNames"); // empty: the name the path says
+    QTest::addColumn<S>("newNames");
+    QTest::addColumn<S>("expected");
+    using B = QList<QByteArray>;
+    QTest::newRow("plain and UTF-8, same and changed")
+        << B{"/d/a.txt", "/d/caf\xc3\xa9", "/d/b.txt", "/d/\xc3\xa9t\xc3\xa9"} << S{}
+        << S{u"a.txt"_s, u"caf\u00e9"_s, u"c.txt"_s, u"\u00e9t\u00e9 2"_s}
+        << S{u"unchanged"_s, u"unchanged"_s, u"move"_s, u"move"_s};
+    // A byte that is not UTF-8 is its escape, never the Latin-1 letter.
+    QTest::newRow("bytes that are not UTF-8")
+        << B{"/d/caf\xe9", "/d/na\xefve"} << S{} << S{u"caf\xdce9"_s, u"na\u00efve"_s}
+        << S{u"unchanged"_s, u"move"_s};
+    QTest::newRow("another spelling of the same letters moves")
+        << B{"/d/cafe\xcc\x81"} << S{} << S{u"caf\u00e9"_s} << S{u"move"_s};
+    QTest::newRow("conflicts quote the decoded name")
+        << B{"/d/caf\xc3\xa9", "/d/x\xff"} << S{} << S{u"same"_s, u"same"_s}
+        << S{u"move"_s, u"conflict: The same new name as row 1 (“caf\u00e9”)."_s};
+    QTest::newRow("a name apart from the path is the one compared")
+        << B{"/d/a", "/d/b"} << S{u"x"_s, QString()} << S{u"x"_s, u"b"_s}
+        << S{u"unchanged"_s, u"unchanged"_s};
+    QTest::newRow("a name apart from the path is the one quoted")
+        << B{"/d/a", "/d/b"} << S{u"x"_s, QString()} << S{u"same"_s, u"same"_s}
+        << S{u"move"_s, u"conflict: The same new name as row 1 (“x”)."_s};
+}
+
+void tst_RenamePlan::namesFromPaths()
+{
+    QFETCH(QList<QByteArray>, paths);
+    QFETCH(S, ownNames);
+    QFETCH(S, newNames);
+    std::vector<RenamePlan::Listed> files;
+    S onDisk;
+    for (qsizetype i = 0; i < paths.size(); ++i) {
+        const bool own = i < ownNames.size() && !ownNames[i].isNull();
+        files.push_back({&paths[i], own ? &ownNames[i] : nullptr, -1});
+        onDisk << QString::fromUtf8(paths[i].sliced(3));
+    }
+    std::vector<qint32> folderOfFile;
+    std::vector<QByteArray> folders = RenamePlan::foldersOf(files, &folderOfFile);
+    std::vector<FolderFacts> facts;
+    facts.push_back(factsWith(onDisk, false));
+    const RenamePlan plan =
+        RenamePlan::compute(files, std::vector<QString>(newNames.begin(), newNames.end()),
+                            folderOfFile, std::move(folders), std::move(facts));
+    QTEST(outcome(plan), "expected");
 }
 
 QTEST_GUILESS_MAIN(tst_RenamePlan)

@@ -41,11 +41,36 @@ std::vector<RenamePlan::Listed> RenamePlan::listedOf(const std::vector<File> &fi
     std::vector<Listed> listed;
     listed.reserve(files.size());
     for (const File &file : files)
-        listed.push_back({file.path, file.rule.name, qint32(file.lead)});
+        listed.push_back({&file.path, &file.rule.name, qint32(file.lead)});
     return listed;
 }
 
+QString RenamePlan::Listed::currentName() const
+{
+    return name ? *name : NameCodec::decode(NativePath::lastComponent(*path));
+}
+
+bool RenamePlan::Listed::isCurrentName(const QString &text) const
+{
+    if (name)
+        return *name == text;
+    const QByteArrayView bytes = NativePath::lastComponent(*path);
+    if (std::all_of(bytes.begin(), bytes.end(), [](char c) { return uchar(c) < 0x80; }))
+        return text == QLatin1StringView(bytes);
+    return text == NameCodec::decode(bytes);
+}
+
 namespace {
+
+const QByteArray &pathOf(const RenamePlan::File &file)
+{
+    return file.path;
+}
+
+const QByteArray &pathOf(const RenamePlan::Listed &file)
+{
+    return *file.path;
+}
 
 template<typename Files>
 std::vector<QByteArray> foldersOfPaths(const Files &files, std::vector<qint32> *folderOfFile)
@@ -56,8 +81,7 @@ std::vector<QByteArray> foldersOfPaths(const Files &files, std::vector<qint32> *
     QByteArray last;
     qint32 lastIndex = -1;
     for (size_t i = 0; i < files.size(); ++i) {
-        const QByteArray &path = files[i].path;
-        const QByteArray folder = NativePath::folder(path);
+        const QByteArray folder = NativePath::folder(pathOf(files[i]));
         if (lastIndex < 0 || folder != last) {
             auto found = indexOf.find(folder);
             if (found == indexOf.end()) {
@@ -196,7 +220,7 @@ RenamePlan RenamePlan::fromNames(const std::vector<Listed> &files, std::vector<Q
     std::vector<QByteArray> folders = foldersOf(files, &folderOfFile);
     std::vector<bool> needsNames(folders.size(), false);
     for (size_t i = 0; i < files.size(); ++i) {
-        if (names[i] != files[i].name)
+        if (!files[i].isCurrentName(names[i]))
             needsNames[size_t(folderOfFile[i])] = true;
     }
     std::vector<FolderFacts> facts = gatherFacts(folders, needsNames, ahead);
@@ -205,7 +229,7 @@ RenamePlan RenamePlan::fromNames(const std::vector<Listed> &files, std::vector<Q
         std::vector<QByteArray> targetFolders;
         for (size_t i = 0; i < files.size(); ++i) {
             const qsizetype slash = names[i].lastIndexOf(u'/');
-            if (slash < 0 || names[i] == files[i].name)
+            if (slash < 0 || files[i].isCurrentName(names[i]))
                 continue;
             const QByteArray &folder = folders[size_t(folderOfFile[i])];
             targetFolders.push_back((folder.endsWith('/') ? folder : folder + '/') +

@@ -117,7 +117,7 @@ void RenamePlan::resolveTargets(const std::vector<Listed> &files, const TargetFa
         const Row &other = m_rows[size_t(first)];
         const QString rowText = QCoreApplication::translate("RenamePlan", "row %1 (%2)")
                                     .arg(first + 1)
-                                    .arg(quoted(files[size_t(first)].name));
+                                    .arg(quoted(files[size_t(first)].currentName()));
         const QByteArray otherNative = other.nativeName();
         const bool same = otherNative.sliced(otherNative.lastIndexOf('/') + 1) == leaf;
         conflict(qint64(i),

@@ -17,6 +17,7 @@
 #include <QHash>
 
 #include <algorithm>
+#include <optional>
 #include <string_view>
 #include <unordered_map>
 #include <utility>
@@ -127,7 +128,7 @@ RenamePlan RenamePlan::compute(const std::vector<Listed> &files, std::vector<QSt
             Row &row = plan.m_rows[i];
             row.folder = folderOfFile[i];
             row.newName = std::move(newNames[i]);
-            if (row.newName == files[i].name) {
+            if (files[i].isCurrentName(row.newName)) {
                 row.status = Status::Unchanged;
             } else {
                 row.reason = makeFolders ? NameRules::folderPathReason(row.newName)
@@ -142,6 +143,15 @@ RenamePlan RenamePlan::compute(const std::vector<Listed> &files, std::vector<QSt
           files.size() >= ParallelFiles);
     // The rows hold the names now; a million empty strings are still 24 MB.
     newNames = std::vector<QString>();
+    // Each group's rows reserved exactly: grown by push_back, a group of a
+    // million rows would hold up to twice what it needs.
+    {
+        std::vector<qint64> counts(rowsOfGroup.size(), 0);
+        for (size_t i = 0; i < files.size(); ++i)
+            ++counts[size_t(groupOfFolder[size_t(folderOfFile[i])])];
+        for (size_t g = 0; g < rowsOfGroup.size(); ++g)
+            rowsOfGroup[g].reserve(size_t(counts[g]));
+    }
     for (size_t i = 0; i < files.size(); ++i)
         rowsOfGroup[size_t(groupOfFolder[size_t(folderOfFile[i])])].push_back(qint64(i));
     // Each folder's rows are its own: two threads take folders in turn.
@@ -201,7 +211,7 @@ void RenamePlan::resolveFolder(const std::vector<qint64> &rows, const std::vecto
     const auto rowText = [&](qint64 other) {
         return QCoreApplication::translate("RenamePlan", "row %1 (%2)")
             .arg(other + 1)
-            .arg(quoted(files[size_t(other)].name));
+            .arg(quoted(files[size_t(other)].currentName()));
     };
     const size_t n = rows.size();
     using View = std::string_view;
@@ -211,19 +221,19 @@ void RenamePlan::resolveFolder(const std::vector<qint64> &rows, const std::vecto
 
     std::vector<View> oldNames(n);
     for (size_t k = 0; k < n; ++k) {
-        const QByteArray &path = files[size_t(rows[k])].path;
+        const QByteArray &path = *files[size_t(rows[k])].path;
         const qsizetype start = NativePath::nameStart(path);
         oldNames[k] = View(path.constData() + start, size_t(path.size() - start));
     }
 
     // The same entry listed twice (through two spellings of its folder): the
     // first listing moves it; a second move would find it gone.
-    NameTable listing(oldNames, rows);
-    std::vector<qint64> owner(n);
+    NameTable listing([&oldNames](size_t k) { return oldNames[k]; }, rows);
+    std::vector<bool> firstListing(n);
     for (size_t k = 0; k < n; ++k) {
         const qint64 r = rows[k];
         const auto [first, inserted] = listing.tryEmplace(k);
-        owner[k] = first;
+        firstListing[k] = inserted;
         if (!inserted && moves(r)) {
             conflict(r,
                      QCoreApplication::translate("RenamePlan", "The same file as %1, listed twice.")
@@ -249,14 +259,17 @@ void RenamePlan::resolveFolder(const std::vector<qint64> &rows, const std::vecto
     }
 
     // Keys that are not a name's own bytes live here; moving a QByteArray
-    // keeps its bytes where they are, so views into them stay good.
+    // keeps its bytes where they are, so views into them stay good. The text
+    // is made only for such a key.
     std::vector<QByteArray> keyStore;
-    const auto keyView = [&](const QString &text, View bytes) {
-        if (!caseless &&
-            std::all_of(bytes.begin(), bytes.end(), [](char c) { return uchar(c) < 0x80; }))
+    const auto isAsciiView = [](View bytes) {
+        return std::all_of(bytes.begin(), bytes.end(), [](char c) { return uchar(c) < 0x80; });
+    };
+    const auto keyView = [&](const auto &text, View bytes) {
+        if (!caseless && isAsciiView(bytes))
             return bytes;
         keyStore.push_back(
-            keyOf(text, QByteArray(bytes.data(), qsizetype(bytes.size())), caseless));
+            keyOf(text(), QByteArray(bytes.data(), qsizetype(bytes.size())), caseless));
         return viewOf(keyStore.back());
     };
     // The names of the folder on disk by key, for a folder that does not
@@ -264,23 +277,46 @@ void RenamePlan::resolveFolder(const std::vector<qint64> &rows, const std::vecto
     std::unordered_map<View, View> diskByKey;
     if (caseless) {
         for (const View name : facts.names) {
-            diskByKey.emplace(
-                keyView(NameCodec::decode(QByteArrayView(name.data(), qsizetype(name.size()))),
-                        name),
-                name);
+            diskByKey.emplace(keyView(
+                                  [name] {
+                                      return NameCodec::decode(
+                                          QByteArrayView(name.data(), qsizetype(name.size())));
+                                  },
+                                  name),
+                              name);
         }
     }
     // The bytes of the moving rows' new names, end to end in one buffer
-    // rather than one allocation each: newBytes[k] views them.
+    // rather than one allocation each: newBytes(k) views them. The buffer is
+    // sized once, from the texts' lengths: each unit of plain ASCII text is
+    // one byte, and growing it to a million names would hold the old and the
+    // new block at once.
     std::vector<char> newBuffer;
+    {
+        size_t units = 0;
+        for (const qint64 r : rows) {
+            if (moves(r))
+                units += size_t(m_rows[size_t(r)].newName.size());
+        }
+        newBuffer.reserve(units);
+    }
     std::vector<quint32> newEnds(n + 1, 0);
+    // A key that is the name's own bytes (plain ASCII on a folder that tells
+    // case apart, the common case) is not held a second time: where every
+    // name of the folder, old and new, is such a name, the keys are the names.
+    bool keysAreBytes = !caseless && std::all_of(oldNames.begin(), oldNames.end(), isAsciiView);
     for (size_t k = 0; k < n; ++k) {
         const Row &row = m_rows[size_t(rows[k])];
-        if (row.status == Status::Move)
+        if (row.status == Status::Move) {
+            const size_t from = newBuffer.size();
             NameCodec::appendEncoded(newBuffer, row.newName);
+            keysAreBytes =
+                keysAreBytes && isAsciiView(View(newBuffer.data() + from, newBuffer.size() - from));
+        }
         newEnds[k + 1] = quint32(newBuffer.size());
     }
-    // A name numbered to make it unique has its bytes in keyStore instead.
+    // A name numbered to make it unique has its bytes in keyStore instead,
+    // and one that is kept after all its old bytes.
     std::unordered_map<size_t, View> numbered;
     const auto newBytes = [&](size_t k) {
         if (!numbered.empty()) {
@@ -290,14 +326,29 @@ void RenamePlan::resolveFolder(const std::vector<qint64> &rows, const std::vecto
         }
         return View(newBuffer.data() + newEnds[k], newEnds[k + 1] - newEnds[k]);
     };
-    std::vector<View> oldKeys(n);
-    std::vector<View> newKeys(n);
-    for (size_t k = 0; k < n; ++k) {
-        const Row &row = m_rows[size_t(rows[k])];
-        oldKeys[k] = keyView(files[size_t(rows[k])].name, oldNames[k]);
-        if (row.status == Status::Move)
-            newKeys[k] = keyView(row.newName, newBytes(k));
+    std::vector<View> oldKeyStore;
+    std::vector<View> newKeyStore;
+    if (!keysAreBytes) {
+        oldKeyStore.resize(n);
+        for (size_t k = 0; k < n; ++k) {
+            const Listed &file = files[size_t(rows[k])];
+            oldKeyStore[k] = keyView([&file] { return file.currentName(); }, oldNames[k]);
+        }
+        newKeyStore.resize(n);
+        for (size_t k = 0; k < n; ++k) {
+            const Row &row = m_rows[size_t(rows[k])];
+            if (row.status == Status::Move)
+                newKeyStore[k] = keyView([&row] { return row.newName; }, newBytes(k));
+        }
     }
+    const auto oldKey = [&](size_t k) { return keysAreBytes ? oldNames[k] : oldKeyStore[k]; };
+    const auto newKey = [&](size_t k) { return keysAreBytes ? newBytes(k) : newKeyStore[k]; };
+    // The name of row k is now `bytes`, compared by `key`.
+    const auto setNewName = [&](size_t k, View bytes, View key) {
+        numbered[k] = bytes;
+        if (!keysAreBytes)
+            newKeyStore[k] = key;
+    };
 
     // The groups of companions among these rows, each lead first.
     std::vector<std::vector<qint64>> groups;
@@ -322,10 +373,10 @@ void RenamePlan::resolveFolder(const std::vector<qint64> &rows, const std::vecto
         // it. Names asked for as they are come first, in display order; the
         // files that lost theirs then get the first number free, so that a
         // file named "scan (2)" by the rules keeps that name.
-        NameTable leaving(oldKeys, rows);
-        NameTable keeping(oldKeys, rows);
+        NameTable leaving(oldKey, rows);
+        NameTable keeping(oldKey, rows);
         for (size_t k = 0; k < n; ++k) {
-            if (owner[k] == rows[k])
+            if (firstListing[k])
                 (moves(rows[k]) ? leaving : keeping).tryEmplace(k);
         }
         const auto onDisk = [&](View key, View bytes) {
@@ -336,13 +387,13 @@ void RenamePlan::resolveFolder(const std::vector<qint64> &rows, const std::vecto
                 found = facts.opened && facts.hasName(bytes);
             return found && leaving.value(key) < 0;
         };
-        NameTable claimed(newKeys, rows);
+        NameTable claimed(newKey, rows);
         std::vector<size_t> lost;
         for (size_t k = 0; k < n; ++k) {
             const Row &row = m_rows[size_t(rows[k])];
             if (row.status != Status::Move)
                 continue;
-            const View key = newKeys[k];
+            const View key = newKey(k);
             if (keeping.value(key) >= 0 || onDisk(key, newBytes(k)) ||
                 !claimed.tryEmplace(k).second)
                 lost.push_back(k);
@@ -352,11 +403,11 @@ void RenamePlan::resolveFolder(const std::vector<qint64> &rows, const std::vecto
         // same rules run twice move nothing the second time.
         for (const size_t k : lost) {
             Row &row = m_rows[size_t(rows[k])];
-            const QString &oldName = files[size_t(rows[k])].name;
-            if (owner[k] != rows[k] || numberOf(oldName, row.newName) < 2 ||
-                claimed.value(oldKeys[k]) >= 0)
+            const QString oldName = files[size_t(rows[k])].currentName();
+            if (!firstListing[k] || numberOf(oldName, row.newName) < 2 ||
+                claimed.value(oldKey(k)) >= 0)
                 continue;
-            newKeys[k] = oldKeys[k];
+            setNewName(k, oldNames[k], oldKey(k));
             claimed.tryEmplace(k);
             row.newName = oldName;
             row.status = Status::Unchanged;
@@ -367,12 +418,12 @@ void RenamePlan::resolveFolder(const std::vector<qint64> &rows, const std::vecto
             Row &row = m_rows[size_t(rows[k])];
             if (row.status != Status::Move)
                 continue;
-            const View wanted = newKeys[k];
+            const View wanted = newKey(k);
             qint64 &number = nextNumber.try_emplace(wanted, 2).first->second;
             for (;; ++number) {
                 QString name = numberedName(row.newName, number);
                 QByteArray bytes = NameCodec::encode(name);
-                const View key = keyView(name, viewOf(bytes));
+                const View key = keyView([&name] { return name; }, viewOf(bytes));
                 if (keeping.value(key) >= 0 || claimed.value(key) >= 0 ||
                     onDisk(key, viewOf(bytes)))
                     continue;
@@ -380,8 +431,7 @@ void RenamePlan::resolveFolder(const std::vector<qint64> &rows, const std::vecto
                 // may view them; the buffer keeps those the rules asked for.
                 row.newName = std::move(name);
                 keyStore.push_back(std::move(bytes));
-                numbered[k] = viewOf(keyStore.back());
-                newKeys[k] = key;
+                setNewName(k, viewOf(keyStore.back()), key);
                 claimed.tryEmplace(k);
                 ++number;
                 break;
@@ -398,14 +448,39 @@ void RenamePlan::resolveFolder(const std::vector<qint64> &rows, const std::vecto
 
     // Conflicts only ever turn a move into a conflict, which may take a
     // name away from a move that waited for it: repeat until nothing changes.
-    NameTable movingFrom(oldKeys, rows); // key of a moving file's current name
-    NameTable stayingAt(oldKeys, rows);  // key of a listed file's name that stays
-    NameTable claimed(newKeys, rows);    // key of a new name, first taken by
+    // The key of a moving file's current name, and of a listed file's name
+    // that stays, each as the pass found it. Where the keys are the names'
+    // own bytes, the first listings are `listing` under the same keys, and a
+    // bit taken as the pass starts tells the two apart: two more tables of a
+    // million keys would say no more.
+    using OldKeyTable = NameTable<decltype(oldKey)>;
+    std::optional<OldKeyTable> movingFromTable;
+    std::optional<OldKeyTable> stayingAtTable;
+    std::vector<bool> movedAtStart;
+    if (keysAreBytes) {
+        movedAtStart.resize(n);
+    } else {
+        movingFromTable.emplace(oldKey, rows);
+        stayingAtTable.emplace(oldKey, rows);
+    }
+    const auto listedAt = [&](View key, bool moving) {
+        if (!keysAreBytes)
+            return (moving ? *movingFromTable : *stayingAtTable).value(key);
+        const qint64 place = listing.placeOf(key);
+        return place >= 0 && movedAtStart[size_t(place)] == moving ? rows[size_t(place)]
+                                                                   : qint64(-1);
+    };
+    const auto movingFrom = [&](View key) { return listedAt(key, true); };
+    const auto stayingAt = [&](View key) { return listedAt(key, false); };
+    NameTable claimed(newKey, rows); // key of a new name, first taken by
     const auto fileOldNames = [&] {
         for (size_t k = 0; k < n; ++k) {
-            if (owner[k] != rows[k])
+            if (!firstListing[k])
                 continue; // the entry is its first listing's
-            (moves(rows[k]) ? movingFrom : stayingAt).tryEmplace(k);
+            if (keysAreBytes)
+                movedAtStart[k] = moves(rows[k]);
+            else
+                (moves(rows[k]) ? *movingFromTable : *stayingAtTable).tryEmplace(k);
         }
     };
     // Whether each moving row's new name is a name on disk, in a folder that
@@ -426,8 +501,10 @@ void RenamePlan::resolveFolder(const std::vector<qint64> &rows, const std::vecto
     for (bool firstPass = true; changed; firstPass = false) {
         changed = false;
         if (!firstPass) {
-            movingFrom.clear();
-            stayingAt.clear();
+            if (!keysAreBytes) {
+                movingFromTable->clear();
+                stayingAtTable->clear();
+            }
             claimed.clear();
             fileOldNames();
         }
@@ -436,8 +513,8 @@ void RenamePlan::resolveFolder(const std::vector<qint64> &rows, const std::vecto
             Row &row = m_rows[size_t(r)];
             if (row.status != Status::Move)
                 continue;
-            const View key = newKeys[k];
-            const qint64 staying = stayingAt.value(key);
+            const View key = newKey(k);
+            const qint64 staying = stayingAt(key);
             if (staying >= 0 && staying != r) {
                 conflict(r,
                          QCoreApplication::translate(
@@ -447,7 +524,7 @@ void RenamePlan::resolveFolder(const std::vector<qint64> &rows, const std::vecto
                 changed = true;
                 continue;
             }
-            const qint64 moving = movingFrom.value(key);
+            const qint64 moving = movingFrom(key);
             const bool freedByListed = moving >= 0;
             if (!freedByListed) {
                 View onDisk;
@@ -505,7 +582,7 @@ bool RenamePlan::holdGroups(const std::vector<std::vector<qint64>> &groups,
         });
         if (stuck == group.end())
             continue;
-        const QString name = quoted(files[size_t(*stuck)].name);
+        const QString name = quoted(files[size_t(*stuck)].currentName());
         for (const qint64 r : group) {
             if (m_rows[size_t(r)].status != Status::Move)
                 continue;

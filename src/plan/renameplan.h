@@ -66,13 +66,23 @@ public:
     };
     // What the plan reads of a listed file once its new name is known: a
     // fraction of a File, and what a run holds for each of a million files
-    // while the plan is worked out. The texts are shared with the records.
+    // while the plan is worked out. It views the path and the name where the
+    // caller keeps them (a File, a record), which must outlive it: the plan
+    // holds no copy of either.
     struct Listed
     {
-        QByteArray path;  // native bytes
-        QString name;     // the current name
+        const QByteArray *path = nullptr; // native bytes
+        // The current name; null for a name that is the decoded last
+        // component of the path (that of every listed record), which is
+        // decoded when asked for rather than held for each file.
+        const QString *name = nullptr;
         qint32 lead = -1; // File::lead
+
+        QString currentName() const;
+        // currentName() == text, without decoding a plain ASCII name.
+        bool isCurrentName(const QString &text) const;
     };
+    // Views the files, which must outlive the result.
     static std::vector<Listed> listedOf(const std::vector<File> &files);
     using NewNames = std::function<QString(const RuleFile &file, qint64 index)>;
     // The new name of a companion from its lead's (TextRules::companionName

@@ -8,6 +8,7 @@
 #include "rename/moveorder.h"
 #include "rename/pausepoints.h"
 
+#include <algorithm>
 #include <atomic>
 #include <cerrno>
 #include <cstdio>
@@ -141,20 +142,25 @@ bool FolderRun::toTemporary(RenameRun::Entry &entry)
     return false;
 }
 
-void FolderRun::run(const std::vector<qsizetype> &positions,
+void FolderRun::run(const std::vector<qint32> &positions,
                     const std::function<qsizetype(qsizetype)> &waitsFor,
                     std::vector<quint8> &finished,
                     const std::function<void(qsizetype)> &finishedSome,
                     const std::function<bool()> &stop)
 {
-    QHash<qsizetype, qsizetype> local;
-    local.reserve(qsizetype(positions.size()));
-    for (size_t k = 0; k < positions.size(); ++k)
-        local.insert(positions[k], qsizetype(k));
+    // The index among `positions` of the move a move waits for, found by
+    // bisection since they come in stored order: a hash of a folder's million
+    // positions would hold tens of megabytes while its files move.
+    Q_ASSERT(std::is_sorted(positions.begin(), positions.end()));
+    const auto indexOf = [&](qsizetype position) {
+        const auto found = std::lower_bound(positions.begin(), positions.end(), position);
+        return found != positions.end() && *found == position ? qsizetype(found - positions.begin())
+                                                              : qsizetype(-1);
+    };
     const std::vector<MoveOrder::Step> steps =
         MoveOrder::of(qsizetype(positions.size()), [&](qsizetype k) {
             const qsizetype position = waitsFor(positions[size_t(k)]);
-            return position < 0 ? qsizetype(-1) : local.value(position, -1);
+            return position < 0 ? qsizetype(-1) : indexOf(position);
         });
 
     qsizetype unpublished = 0;

@@ -49,14 +49,14 @@ public:
     FolderRun(const FolderRun &) = delete;
     FolderRun &operator=(const FolderRun &) = delete;
 
-    // Moves the entries at `positions` (one folder, stored order), whose
+    // Moves the entries at `positions` (one folder, in stored order), whose
     // outcome is Renamed until a move says otherwise; waitsFor(position) is
     // the position of the move that must leave that entry's new name first,
     // or -1. Each entry gets its outcome and finished[position] set;
     // finishedSome(count) tells of them now and then. Once stopping() says
     // so it makes no further move, except to bring back a file parked under
     // a temporary name.
-    void run(const std::vector<qsizetype> &positions,
+    void run(const std::vector<qint32> &positions,
              const std::function<qsizetype(qsizetype)> &waitsFor, std::vector<quint8> &finished,
              const std::function<void(qsizetype)> &finishedSome,
              const std::function<bool()> &stopping);

@@ -349,8 +349,11 @@ bool JournalWriter::begin(const QString &folder, const MoveSource &moves, qint64
     }
     // The records go out a block at a time, each block made in two halves
     // at once: the plan of a million moves is some hundred megabytes of text,
-    // which is never all held at once.
-    constexpr qsizetype block = 65536;
+    // which is never all held at once. A block's moves and the room for their
+    // text come to some hundred and fifty bytes a move, held while the run's
+    // entries are: small enough to add little to a run of a million files,
+    // large enough that the writes stay few.
+    constexpr qsizetype block = 16384;
     const QByteArray tail = "planned " + QByteArray::number(moves.count) + '\n';
     qsizetype size = 0;
     const auto put = [&](QByteArrayView bytes) {

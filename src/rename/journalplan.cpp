@@ -44,7 +44,7 @@ namespace JournalPlan {
 
 JournalWriter::MoveSource source(const RenamePlan &plan, const RenameRun::Entry *entries,
                                  const std::vector<std::unique_ptr<ZQFile>> &records,
-                                 const std::vector<qsizetype> &positions,
+                                 const std::vector<qint32> &positions,
                                  const std::vector<qint32> &folders)
 {
     // Each volume's UUID is asked once, from the first of its folders; the

@@ -30,7 +30,7 @@ namespace JournalPlan {
 // positions and folders must outlive the source.
 JournalWriter::MoveSource source(const RenamePlan &plan, const RenameRun::Entry *entries,
                                  const std::vector<std::unique_ptr<ZQFile>> &records,
-                                 const std::vector<qsizetype> &positions,
+                                 const std::vector<qint32> &positions,
                                  const std::vector<qint32> &folders);
 
 } // namespace JournalPlan

@@ -31,13 +31,13 @@ std::vector<Step> of(qsizetype count, const std::function<qsizetype(qsizetype)> 
         if (next >= 0 && state[size_t(next)] == OnPath) {
             for (end = 0; path[size_t(end)] != next; ++end) {
             }
-            steps.push_back({Step::ToTemporary, next});
+            steps.push_back({Step::ToTemporary, qint32(next)});
             for (qsizetype i = qsizetype(path.size()) - 1; i > end; --i)
-                steps.push_back({Step::Move, path[size_t(i)]});
-            steps.push_back({Step::FromTemporary, next});
+                steps.push_back({Step::Move, qint32(path[size_t(i)])});
+            steps.push_back({Step::FromTemporary, qint32(next)});
         }
         for (qsizetype i = end - 1; i >= 0; --i)
-            steps.push_back({Step::Move, path[size_t(i)]});
+            steps.push_back({Step::Move, qint32(path[size_t(i)])});
         for (const qsizetype move : path)
             state[size_t(move)] = Placed;
     }

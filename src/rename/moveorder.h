@@ -21,7 +21,9 @@ struct Step
         FromTemporary, // the last step of that cycle: to the new name
     };
     Kind kind = Move;
-    qsizetype move = 0; // index into the moves given
+    // Index into the moves given: a folder's moves, which a run numbers in
+    // 32 bits, so that its million steps take eight bytes each.
+    qint32 move = 0;
 };
 
 // The steps for moves 0..count-1, where waitsFor(i) is the move that must

@@ -32,6 +32,7 @@
 #include <algorithm>
 #include <atomic>
 #include <cerrno>
+#include <deque>
 #include <fcntl.h>
 #include <memory>
 #include <sys/stat.h>
@@ -220,33 +221,53 @@ Report clickStart(FileList &list, const NameSource &newNameForFile, AccessPrompt
     // either sort direction. Every name is known before the first move.
     const bool descending = list.sortDescending();
     const auto flip = [&](qsizetype i) { return descending ? total - 1 - i : i; };
-    // The plan reads no more of a file than its path and name, shared with
-    // the record: its new name comes from the source.
+    // The plan reads no more of a file than its path and name, where the
+    // record has them: its new name comes from the source. A name that is
+    // the decoded last component of the path (every listed file's) is
+    // decoded where the plan needs it; any other is held here meanwhile.
     std::vector<RenamePlan::Listed> planFiles(static_cast<size_t>(total));
+    std::deque<QString> ownNames;
     std::vector<QString> names(static_cast<size_t>(total));
     for (qsizetype row = 0; row < total; ++row) {
         const ZQFile &file = *files[size_t(flip(row))];
+        const QString *name = nullptr;
+        if (file.nameBytes().isEmpty())
+            name = &ownNames.emplace_back(file.name());
         // Companions carry their lead, so that the plan moves each group
         // as one.
-        planFiles[size_t(row)] = {file.nativePath(), file.name(), qint32(list.companionLead(row))};
+        planFiles[size_t(row)] = {&file.nativePath(), name, qint32(list.companionLead(row))};
         names[size_t(row)] = newNameForFile(file, row);
     }
     RenamePlan plan = RenamePlan::fromNames(planFiles, std::move(names), uniqueNames, makeFolders);
     // A million files hold hundreds of megabytes here: what is no longer
     // needed goes before the next step takes its share.
     planFiles = std::vector<RenamePlan::Listed>();
+    ownNames = std::deque<QString>();
 
     // Reserved exactly: growing by resize would round the block up to a
-    // power of two.
+    // power of two. So are the lists of moves, from the plan's counts.
     report.entries.reserve(total);
     report.entries.resize(total);
     Entry *const entries = report.entries.data();
-    std::vector<qsizetype> waitsFor(size_t(total), -1);
-    std::vector<std::vector<qsizetype>> movesOfGroup(size_t(plan.groupCount()));
+    // Positions in 32 bits, as the plan numbers its rows.
+    std::vector<qint32> waitsFor(size_t(total), -1);
+    std::vector<std::vector<qint32>> movesOfGroup(size_t(plan.groupCount()));
+    {
+        std::vector<qsizetype> counts(movesOfGroup.size(), 0);
+        for (const RenamePlan::Row &row : plan.rows()) {
+            if (row.status == RenamePlan::Status::Move)
+                ++counts[size_t(plan.groupOf(row.folder))];
+        }
+        for (size_t g = 0; g < movesOfGroup.size(); ++g)
+            movesOfGroup[g].reserve(size_t(counts[g]));
+    }
     qsizetype moves = 0;
-    std::vector<qsizetype> journalPositions; // the moves, in the journal's order
+    std::vector<qint32> journalPositions; // the moves, in the journal's order
     std::vector<qint32> journalFolders;
-    QSet<QByteArray> foldersToMake;
+    if (journal.keep) {
+        journalPositions.reserve(size_t(plan.moves()));
+        journalFolders.reserve(size_t(plan.moves()));
+    }
     bool foldersMove = false;
     for (qsizetype position = 0; position < total; ++position) {
         const ZQFile &file = *files[size_t(position)];
@@ -254,49 +275,57 @@ Report clickStart(FileList &list, const NameSource &newNameForFile, AccessPrompt
         Entry &entry = entries[position];
         entry.oldPath = file.nativePath();
         entry.folder = file.isDirectory();
-        // A name that could not be made leaves the file under its own.
+        // A name that could not be made leaves the file under its own; the
+        // plan refuses such a name.
         entry.newName = ComposedName::isRefused(row.newName) ? file.name() : row.newName;
         if (row.status == RenamePlan::Status::Unchanged) {
             entry.newPath = entry.oldPath;
             entry.outcome = Outcome::Unchanged;
             continue;
         }
-        if (row.status != RenamePlan::Status::Refused) {
-            const QByteArray newNativeName = row.nativeName();
-            const qsizetype start = NativePath::nameStart(entry.oldPath);
-            entry.newPath.reserve(start + newNativeName.size());
-            entry.newPath.append(entry.oldPath.constData(), start);
-            entry.newPath += newNativeName;
-            entry.base = start;
-        }
+        // Its new path is made once the rows are gone (below).
+        if (row.status != RenamePlan::Status::Refused)
+            entry.base = qint32(NativePath::nameStart(entry.oldPath));
         if (row.status != RenamePlan::Status::Move) {
             entry.outcome = Outcome::Failed;
             entry.error = row.reason;
             continue;
         }
         entry.outcome = Outcome::Renamed; // until the move says otherwise
-        waitsFor[size_t(position)] = row.after < 0 ? -1 : flip(row.after);
-        movesOfGroup[size_t(plan.groupOf(row.folder))].push_back(position);
+        waitsFor[size_t(position)] = row.after < 0 ? -1 : qint32(flip(row.after));
+        movesOfGroup[size_t(plan.groupOf(row.folder))].push_back(qint32(position));
         ++moves;
         foldersMove = foldersMove || entry.folder;
-        if (row.newName.contains(u'/')) {
-            // Every folder on the way, parents first once sorted.
-            const qsizetype start = NativePath::nameStart(entry.oldPath);
-            for (qsizetype slash = entry.newPath.indexOf('/', start); slash >= 0;
-                 slash = entry.newPath.indexOf('/', slash + 1))
-                foldersToMake.insert(entry.newPath.first(slash));
-        }
         if (journal.keep) {
-            journalPositions.push_back(position);
+            journalPositions.push_back(qint32(position));
             journalFolders.push_back(row.folder);
         }
     }
     // The entries hold all that the moves need of the rows.
     plan.releaseRows();
+    // Each new path where the rows held the new names, so that a million
+    // rows and a million paths are never held at once: the folder the file
+    // is listed in, then the new name's bytes (Row::nativeName).
+    QSet<QByteArray> foldersToMake;
+    for (qsizetype position = 0; position < total; ++position) {
+        Entry &entry = entries[position];
+        if (entry.outcome == Outcome::Unchanged || entry.base < 0)
+            continue;
+        const QByteArray newNativeName = NameCodec::encode(entry.newName);
+        entry.newPath.reserve(entry.base + newNativeName.size());
+        entry.newPath.append(entry.oldPath.constData(), entry.base);
+        entry.newPath += newNativeName;
+        if (entry.outcome == Outcome::Renamed && entry.newName.contains(u'/')) {
+            // Every folder on the way, parents first once sorted.
+            for (qsizetype slash = entry.newPath.indexOf('/', entry.base); slash >= 0;
+                 slash = entry.newPath.indexOf('/', slash + 1))
+                foldersToMake.insert(entry.newPath.first(slash));
+        }
+    }
 
     // The journal is whole on disk before the first move, or nothing moves.
     std::unique_ptr<JournalWriter> writer;
-    std::vector<qsizetype> journalIndex;
+    std::vector<qint32> journalIndex;
     const QString journalFolder =
         journal.folder.isEmpty() ? RunHistory::runsFolder() : journal.folder;
     if (journal.keep && moves > 0) {
@@ -315,7 +344,7 @@ Report clickStart(FileList &list, const NameSource &newNameForFile, AccessPrompt
         report.journalPath = writer->path();
         journalIndex.assign(size_t(total), -1);
         for (size_t k = 0; k < journalPositions.size(); ++k)
-            journalIndex[size_t(journalPositions[k])] = qsizetype(k);
+            journalIndex[size_t(journalPositions[k])] = qint32(k);
         PausePoints::at("planned");
     }
     journalPositions.clear();

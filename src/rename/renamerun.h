@@ -16,7 +16,7 @@ class ZQFile;
 
 namespace RenameRun {
 
-enum class Outcome
+enum class Outcome : quint8
 {
     Renamed,
     Unchanged,
@@ -37,8 +37,9 @@ struct Entry
     QString error; // why it failed
     // Where the names of oldPath and newPath start (after the folder both
     // are named in), for a move into a folder below: the new name then holds
-    // "/". -1: each path's name starts after its last slash.
-    qsizetype base = -1;
+    // "/". -1: each path's name starts after its last slash. A run holds a
+    // million entries: the small fields are packed.
+    qint32 base = -1;
     Outcome outcome = Outcome::Unchanged;
     // A folder's own move (the paths below it then change), not a file's.
     bool folder = false;

@@ -223,7 +223,7 @@ void undoFolder(const QByteArray &folder, const std::vector<qsizetype> &moves, C
     }
 
     std::vector<RenameRun::Entry> entries(static_cast<size_t>(count));
-    std::vector<qsizetype> positions;
+    std::vector<qint32> positions;
     for (qsizetype k = 0; k < count; ++k) {
         if (stays[size_t(k)])
             continue;
@@ -231,9 +231,9 @@ void undoFolder(const QByteArray &folder, const std::vector<qsizetype> &moves, C
         const QByteArray &spelling = journal.moves[moving[size_t(k)]].folder;
         entry.oldPath = NativePath::joined(spelling, current[size_t(k)]);
         entry.newPath = NativePath::joined(spelling, targetOf(k));
-        entry.base = spelling.endsWith('/') ? spelling.size() : spelling.size() + 1;
+        entry.base = qint32(spelling.endsWith('/') ? spelling.size() : spelling.size() + 1);
         entry.outcome = RenameRun::Outcome::Renamed;
-        positions.push_back(k);
+        positions.push_back(qint32(k));
     }
     // The progress counts the files owed a move; the run counts those it
     // moves here.
@@ -260,7 +260,7 @@ void undoFolder(const QByteArray &folder, const std::vector<qsizetype> &moves, C
         positions, [&](qsizetype k) { return waitsFor[size_t(k)]; }, finished,
         [&](qsizetype some) { c.movers.moved(some); },
         [&] { return c.cancel && c.cancel->load(std::memory_order_relaxed); });
-    for (const qsizetype k : positions) {
+    for (const qint32 k : positions) {
         const RenameRun::Entry &entry = entries[size_t(k)];
         const qsizetype move = moving[size_t(k)];
         if (!finished[size_t(k)]) {
