@@ -3,12 +3,10 @@
 
 #include "files/filelist.h"
 #include "plan/namerules.h"
-#include "plan/nametable.h"
 #include "plan/plannames.h"
 #include "plan/typednames.h"
 #include "posix/fileidentity.h"
 #include "posix/namecodec.h"
-#include "posix/nativepath.h"
 #include "posix/sidebyside.h"
 #include "rules/companionname.h"
 #include "rules/textrules.h"
@@ -17,24 +15,9 @@
 #include <QHash>
 
 #include <algorithm>
-#include <optional>
-#include <string_view>
-#include <unordered_map>
 #include <utility>
 
 namespace {
-
-// Runs both, side by side on a helper thread when `parallel`, else one after
-// the other.
-void inTwo(const std::function<void()> &first, const std::function<void()> &second, bool parallel)
-{
-    if (!parallel) {
-        first();
-        second();
-        return;
-    }
-    sideBySide(first, second);
-}
 
 bool isAscii(const QByteArray &bytes)
 {
@@ -73,7 +56,6 @@ QString quoted(const QString &name)
 } // namespace PlanNames
 
 using PlanNames::keyOf;
-using PlanNames::quoted;
 
 QByteArray RenamePlan::Row::nativeName() const
 {
@@ -139,8 +121,8 @@ RenamePlan RenamePlan::compute(const std::vector<Listed> &files, std::vector<QSt
         }
     };
     const size_t half = files.size() / 2;
-    inTwo([&] { judge(0, half); }, [&] { judge(half, files.size()); },
-          files.size() >= ParallelFiles);
+    sideBySideWhen(
+        files.size() >= ParallelFiles, [&] { judge(0, half); }, [&] { judge(half, files.size()); });
     // The rows hold the names now; a million empty strings are still 24 MB.
     newNames = std::vector<QString>();
     // Each group's rows reserved exactly: grown by push_back, a group of a
@@ -165,7 +147,7 @@ RenamePlan RenamePlan::compute(const std::vector<Listed> &files, std::vector<QSt
                                    uniqueNames, rowsOfGroup.size() == 1);
         }
     };
-    inTwo(resolve, resolve, rowsOfGroup.size() > 1 && files.size() >= ParallelFiles);
+    sideBySideWhen(rowsOfGroup.size() > 1 && files.size() >= ParallelFiles, resolve, resolve);
     // Each folder's names have done their part: a million of them are some
     // forty megabytes that the run would otherwise hold to its end.
     for (FolderFacts &folder : plan.m_facts)
@@ -190,409 +172,4 @@ RenamePlan RenamePlan::compute(const std::vector<Listed> &files, std::vector<QSt
     }
     plan.m_complete = true;
     return plan;
-}
-
-void RenamePlan::conflict(qint64 row, const QString &reason, qint64 other)
-{
-    Row &r = m_rows[size_t(row)];
-    r.status = Status::Conflict;
-    r.reason = reason;
-    r.other = qint32(other);
-    r.after = -1;
-}
-
-void RenamePlan::resolveFolder(const std::vector<qint64> &rows, const std::vector<Listed> &files,
-                               const FolderFacts &facts, bool uniqueNames, bool alone)
-{
-    const auto moves = [this](qint64 r) { return m_rows[size_t(r)].status == Status::Move; };
-    if (std::none_of(rows.begin(), rows.end(), moves))
-        return;
-    const bool caseless = facts.caseInsensitive;
-    const auto rowText = [&](qint64 other) {
-        return QCoreApplication::translate("RenamePlan", "row %1 (%2)")
-            .arg(other + 1)
-            .arg(quoted(files[size_t(other)].currentName()));
-    };
-    const size_t n = rows.size();
-    using View = std::string_view;
-    const auto viewOf = [](const QByteArray &bytes) {
-        return View(bytes.constData(), size_t(bytes.size()));
-    };
-
-    std::vector<View> oldNames(n);
-    for (size_t k = 0; k < n; ++k) {
-        const QByteArray &path = *files[size_t(rows[k])].path;
-        const qsizetype start = NativePath::nameStart(path);
-        oldNames[k] = View(path.constData() + start, size_t(path.size() - start));
-    }
-
-    // The same entry listed twice (through two spellings of its folder): the
-    // first listing moves it; a second move would find it gone.
-    NameTable listing([&oldNames](size_t k) { return oldNames[k]; }, rows);
-    std::vector<bool> firstListing(n);
-    for (size_t k = 0; k < n; ++k) {
-        const qint64 r = rows[k];
-        const auto [first, inserted] = listing.tryEmplace(k);
-        firstListing[k] = inserted;
-        if (!inserted && moves(r)) {
-            conflict(r,
-                     QCoreApplication::translate("RenamePlan", "The same file as %1, listed twice.")
-                         .arg(rowText(first)),
-                     first);
-        }
-    }
-
-    // What no listed file of the folder can change.
-    for (const qint64 r : rows) {
-        if (!moves(r))
-            continue;
-        if (!facts.opened) {
-            conflict(r, facts.openError);
-        } else if (!facts.notWritable.isEmpty()) {
-            conflict(r, facts.notWritable);
-        } else if (facts.windowsNames) {
-            const QString reason =
-                NameRules::windowsReason(m_rows[size_t(r)].newName, facts.fileSystem);
-            if (!reason.isEmpty())
-                conflict(r, reason);
-        }
-    }
-
-    // Keys that are not a name's own bytes live here; moving a QByteArray
-    // keeps its bytes where they are, so views into them stay good. The text
-    // is made only for such a key.
-    std::vector<QByteArray> keyStore;
-    const auto isAsciiView = [](View bytes) {
-        return std::all_of(bytes.begin(), bytes.end(), [](char c) { return uchar(c) < 0x80; });
-    };
-    const auto keyView = [&](const auto &text, View bytes) {
-        if (!caseless && isAsciiView(bytes))
-            return bytes;
-        keyStore.push_back(
-            keyOf(text(), QByteArray(bytes.data(), qsizetype(bytes.size())), caseless));
-        return viewOf(keyStore.back());
-    };
-    // The names of the folder on disk by key, for a folder that does not
-    // tell case apart.
-    std::unordered_map<View, View> diskByKey;
-    if (caseless) {
-        for (const View name : facts.names) {
-            diskByKey.emplace(keyView(
-                                  [name] {
-                                      return NameCodec::decode(
-                                          QByteArrayView(name.data(), qsizetype(name.size())));
-                                  },
-                                  name),
-                              name);
-        }
-    }
-    // The bytes of the moving rows' new names, end to end in one buffer
-    // rather than one allocation each: newBytes(k) views them. The buffer is
-    // sized once, from the texts' lengths: each unit of plain ASCII text is
-    // one byte, and growing it to a million names would hold the old and the
-    // new block at once.
-    std::vector<char> newBuffer;
-    {
-        size_t units = 0;
-        for (const qint64 r : rows) {
-            if (moves(r))
-                units += size_t(m_rows[size_t(r)].newName.size());
-        }
-        newBuffer.reserve(units);
-    }
-    std::vector<quint32> newEnds(n + 1, 0);
-    // A key that is the name's own bytes (plain ASCII on a folder that tells
-    // case apart, the common case) is not held a second time: where every
-    // name of the folder, old and new, is such a name, the keys are the names.
-    bool keysAreBytes = !caseless && std::all_of(oldNames.begin(), oldNames.end(), isAsciiView);
-    for (size_t k = 0; k < n; ++k) {
-        const Row &row = m_rows[size_t(rows[k])];
-        if (row.status == Status::Move) {
-            const size_t from = newBuffer.size();
-            NameCodec::appendEncoded(newBuffer, row.newName);
-            keysAreBytes =
-                keysAreBytes && isAsciiView(View(newBuffer.data() + from, newBuffer.size() - from));
-        }
-        newEnds[k + 1] = quint32(newBuffer.size());
-    }
-    // A name numbered to make it unique has its bytes in keyStore instead,
-    // and one that is kept after all its old bytes.
-    std::unordered_map<size_t, View> numbered;
-    const auto newBytes = [&](size_t k) {
-        if (!numbered.empty()) {
-            const auto found = numbered.find(k);
-            if (found != numbered.end())
-                return found->second;
-        }
-        return View(newBuffer.data() + newEnds[k], newEnds[k + 1] - newEnds[k]);
-    };
-    std::vector<View> oldKeyStore;
-    std::vector<View> newKeyStore;
-    if (!keysAreBytes) {
-        oldKeyStore.resize(n);
-        for (size_t k = 0; k < n; ++k) {
-            const Listed &file = files[size_t(rows[k])];
-            oldKeyStore[k] = keyView([&file] { return file.currentName(); }, oldNames[k]);
-        }
-        newKeyStore.resize(n);
-        for (size_t k = 0; k < n; ++k) {
-            const Row &row = m_rows[size_t(rows[k])];
-            if (row.status == Status::Move)
-                newKeyStore[k] = keyView([&row] { return row.newName; }, newBytes(k));
-        }
-    }
-    const auto oldKey = [&](size_t k) { return keysAreBytes ? oldNames[k] : oldKeyStore[k]; };
-    const auto newKey = [&](size_t k) { return keysAreBytes ? newBytes(k) : newKeyStore[k]; };
-    // The name of row k is now `bytes`, compared by `key`.
-    const auto setNewName = [&](size_t k, View bytes, View key) {
-        numbered[k] = bytes;
-        if (!keysAreBytes)
-            newKeyStore[k] = key;
-    };
-
-    // The groups of companions among these rows, each lead first.
-    std::vector<std::vector<qint64>> groups;
-    {
-        QHash<qint64, size_t> groupOfLead;
-        for (const qint64 r : rows) {
-            const qint64 lead = files[size_t(r)].lead;
-            if (lead < 0)
-                continue;
-            auto found = groupOfLead.find(lead);
-            if (found == groupOfLead.end()) {
-                found = groupOfLead.insert(lead, groups.size());
-                groups.push_back({lead});
-            }
-            groups[*found].push_back(r);
-        }
-    }
-
-    if (uniqueNames) {
-        // A new name is taken by a name on disk that no listed file leaves,
-        // by a listed file that stays, or by the new name of a file before
-        // it. Names asked for as they are come first, in display order; the
-        // files that lost theirs then get the first number free, so that a
-        // file named "scan (2)" by the rules keeps that name.
-        NameTable leaving(oldKey, rows);
-        NameTable keeping(oldKey, rows);
-        for (size_t k = 0; k < n; ++k) {
-            if (firstListing[k])
-                (moves(rows[k]) ? leaving : keeping).tryEmplace(k);
-        }
-        const auto onDisk = [&](View key, View bytes) {
-            bool found = false;
-            if (caseless)
-                found = diskByKey.find(key) != diskByKey.end();
-            else
-                found = facts.opened && facts.hasName(bytes);
-            return found && leaving.value(key) < 0;
-        };
-        NameTable claimed(newKey, rows);
-        std::vector<size_t> lost;
-        for (size_t k = 0; k < n; ++k) {
-            const Row &row = m_rows[size_t(rows[k])];
-            if (row.status != Status::Move)
-                continue;
-            const View key = newKey(k);
-            if (keeping.value(key) >= 0 || onDisk(key, newBytes(k)) ||
-                !claimed.tryEmplace(k).second)
-                lost.push_back(k);
-        }
-        // A file that has a number of its name already ("scan (2).pdf" asked
-        // to be "scan.pdf" again) keeps it where it is free, so that the
-        // same rules run twice move nothing the second time.
-        for (const size_t k : lost) {
-            Row &row = m_rows[size_t(rows[k])];
-            const QString oldName = files[size_t(rows[k])].currentName();
-            if (!firstListing[k] || numberOf(oldName, row.newName) < 2 ||
-                claimed.value(oldKey(k)) >= 0)
-                continue;
-            setNewName(k, oldNames[k], oldKey(k));
-            claimed.tryEmplace(k);
-            row.newName = oldName;
-            row.status = Status::Unchanged;
-        }
-        // Ten files named "scan" count on from where the one before stopped.
-        std::unordered_map<View, qint64> nextNumber;
-        for (const size_t k : lost) {
-            Row &row = m_rows[size_t(rows[k])];
-            if (row.status != Status::Move)
-                continue;
-            const View wanted = newKey(k);
-            qint64 &number = nextNumber.try_emplace(wanted, 2).first->second;
-            for (;; ++number) {
-                QString name = numberedName(row.newName, number);
-                QByteArray bytes = NameCodec::encode(name);
-                const View key = keyView([&name] { return name; }, viewOf(bytes));
-                if (keeping.value(key) >= 0 || claimed.value(key) >= 0 ||
-                    onDisk(key, viewOf(bytes)))
-                    continue;
-                // A numbered name's bytes live in the store, where the key
-                // may view them; the buffer keeps those the rules asked for.
-                row.newName = std::move(name);
-                keyStore.push_back(std::move(bytes));
-                setNewName(k, viewOf(keyStore.back()), key);
-                claimed.tryEmplace(k);
-                ++number;
-                break;
-            }
-            // The number may make the name too long, or break the rules of
-            // a folder made for Windows.
-            row.reason = NameRules::refusalReason(row.newName, row.nativeName());
-            if (row.reason.isEmpty() && facts.windowsNames)
-                row.reason = NameRules::windowsReason(row.newName, facts.fileSystem);
-            if (!row.reason.isEmpty())
-                row.status = Status::Refused;
-        }
-    }
-
-    // Conflicts only ever turn a move into a conflict, which may take a
-    // name away from a move that waited for it: repeat until nothing changes.
-    // The key of a moving file's current name, and of a listed file's name
-    // that stays, each as the pass found it. Where the keys are the names'
-    // own bytes, the first listings are `listing` under the same keys, and a
-    // bit taken as the pass starts tells the two apart: two more tables of a
-    // million keys would say no more.
-    using OldKeyTable = NameTable<decltype(oldKey)>;
-    std::optional<OldKeyTable> movingFromTable;
-    std::optional<OldKeyTable> stayingAtTable;
-    std::vector<bool> movedAtStart;
-    if (keysAreBytes) {
-        movedAtStart.resize(n);
-    } else {
-        movingFromTable.emplace(oldKey, rows);
-        stayingAtTable.emplace(oldKey, rows);
-    }
-    const auto listedAt = [&](View key, bool moving) {
-        if (!keysAreBytes)
-            return (moving ? *movingFromTable : *stayingAtTable).value(key);
-        const qint64 place = listing.placeOf(key);
-        return place >= 0 && movedAtStart[size_t(place)] == moving ? rows[size_t(place)]
-                                                                   : qint64(-1);
-    };
-    const auto movingFrom = [&](View key) { return listedAt(key, true); };
-    const auto stayingAt = [&](View key) { return listedAt(key, false); };
-    NameTable claimed(newKey, rows); // key of a new name, first taken by
-    const auto fileOldNames = [&] {
-        for (size_t k = 0; k < n; ++k) {
-            if (!firstListing[k])
-                continue; // the entry is its first listing's
-            if (keysAreBytes)
-                movedAtStart[k] = moves(rows[k]);
-            else
-                (moves(rows[k]) ? *movingFromTable : *stayingAtTable).tryEmplace(k);
-        }
-    };
-    // Whether each moving row's new name is a name on disk, in a folder that
-    // tells case apart (diskByKey answers in the others). For a folder of
-    // many files, looked up on a helper thread while this one files the old
-    // names: both only read the rows, and each lookup is mostly a wait on
-    // memory. No pass turns a row into a move, nor changes its new name.
-    std::vector<bool> newOnDisk;
-    const auto lookUpOnDisk = [&] {
-        if (caseless)
-            return;
-        newOnDisk.assign(n, false);
-        for (size_t k = 0; k < n; ++k)
-            newOnDisk[k] = moves(rows[k]) && facts.hasName(newBytes(k));
-    };
-    inTwo(fileOldNames, lookUpOnDisk, alone && n >= ParallelFiles);
-    bool changed = true;
-    for (bool firstPass = true; changed; firstPass = false) {
-        changed = false;
-        if (!firstPass) {
-            if (!keysAreBytes) {
-                movingFromTable->clear();
-                stayingAtTable->clear();
-            }
-            claimed.clear();
-            fileOldNames();
-        }
-        for (size_t k = 0; k < n; ++k) {
-            const qint64 r = rows[k];
-            Row &row = m_rows[size_t(r)];
-            if (row.status != Status::Move)
-                continue;
-            const View key = newKey(k);
-            const qint64 staying = stayingAt(key);
-            if (staying >= 0 && staying != r) {
-                conflict(r,
-                         QCoreApplication::translate(
-                             "RenamePlan", "The new name is taken by %1, which is not renamed.")
-                             .arg(rowText(staying)),
-                         staying);
-                changed = true;
-                continue;
-            }
-            const qint64 moving = movingFrom(key);
-            const bool freedByListed = moving >= 0;
-            if (!freedByListed) {
-                View onDisk;
-                if (caseless) {
-                    const auto found = diskByKey.find(key);
-                    if (found != diskByKey.end())
-                        onDisk = found->second;
-                } else if (newOnDisk[k]) {
-                    onDisk = newBytes(k);
-                }
-                const qint64 listed = onDisk.empty() ? -1 : listing.value(onDisk);
-                if (!onDisk.empty() && (listed < 0 || !moves(listed))) {
-                    conflict(r, QCoreApplication::translate(
-                                    "RenamePlan", "%1 is taken by a file that is not listed.")
-                                    .arg(quoted(NameCodec::decode(
-                                        QByteArrayView(onDisk.data(), qsizetype(onDisk.size()))))));
-                    changed = true;
-                    continue;
-                }
-            }
-            const auto [first, free] = claimed.tryEmplace(k);
-            if (!free) {
-                const Row &other = m_rows[size_t(first)];
-                QString reason;
-                if (other.nativeName() == row.nativeName())
-                    reason = QCoreApplication::translate("RenamePlan", "The same new name as %1.");
-                else if (other.newName.normalized(QString::NormalizationForm_C) ==
-                         row.newName.normalized(QString::NormalizationForm_C))
-                    reason = QCoreApplication::translate(
-                        "RenamePlan", "The new name looks the same as that of %1 (the two "
-                                      "are canonically equivalent).");
-                else
-                    reason = QCoreApplication::translate(
-                        "RenamePlan", "The new name differs only in case from that of %1, "
-                                      "and this folder does not tell case apart.");
-                conflict(r, reason.arg(rowText(first)), first);
-                changed = true;
-                continue;
-            }
-            row.after = freedByListed && moving != r ? qint32(moving) : -1;
-        }
-        if (!groups.empty() && holdGroups(groups, files))
-            changed = true;
-    }
-}
-
-bool RenamePlan::holdGroups(const std::vector<std::vector<qint64>> &groups,
-                            const std::vector<Listed> &files)
-{
-    bool held = false;
-    for (const std::vector<qint64> &group : groups) {
-        const auto stuck = std::find_if(group.begin(), group.end(), [this](qint64 r) {
-            const Status status = m_rows[size_t(r)].status;
-            return status == Status::Refused || status == Status::Conflict;
-        });
-        if (stuck == group.end())
-            continue;
-        const QString name = quoted(files[size_t(*stuck)].currentName());
-        for (const qint64 r : group) {
-            if (m_rows[size_t(r)].status != Status::Move)
-                continue;
-            conflict(r,
-                     stuck == group.begin()
-                         ? QStringLiteral("It moves with %1, which cannot be renamed.").arg(name)
-                         : QStringLiteral("A companion file, %1, cannot be renamed.").arg(name),
-                     *stuck);
-            held = true;
-        }
-    }
-    return held;
 }

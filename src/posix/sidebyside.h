@@ -27,5 +27,17 @@ template<typename First, typename Second> void sideBySide(First &&first, Second 
         second();
 }
 
+// sideBySide where `parallel`, else both here, one after the other.
+template<typename First, typename Second>
+void sideBySideWhen(bool parallel, First &&first, Second &&second)
+{
+    if (parallel) {
+        sideBySide(first, second);
+    } else {
+        first();
+        second();
+    }
+}
+
 // How many processors this process may run on (at least one).
 int processorsAllowed();
