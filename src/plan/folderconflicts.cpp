@@ -94,7 +94,7 @@ void RenamePlan::resolveFolder(const std::vector<qint64> &rows, const std::vecto
     // is made only for such a key.
     std::vector<QByteArray> keyStore;
     const auto isAsciiView = [](View bytes) {
-        return std::all_of(bytes.begin(), bytes.end(), [](char c) { return uchar(c) < 0x80; });
+        return NameCodec::isAscii(QByteArrayView(bytes.data(), qsizetype(bytes.size())));
     };
     const auto keyView = [&](const auto &text, View bytes) {
         if (!caseless && isAsciiView(bytes))

@@ -55,7 +55,7 @@ bool RenamePlan::Listed::isCurrentName(const QString &text) const
     if (name)
         return *name == text;
     const QByteArrayView bytes = NativePath::lastComponent(*path);
-    if (std::all_of(bytes.begin(), bytes.end(), [](char c) { return uchar(c) < 0x80; }))
+    if (NameCodec::isAscii(bytes))
         return text == QLatin1StringView(bytes);
     return text == NameCodec::decode(bytes);
 }

@@ -17,19 +17,6 @@
 #include <algorithm>
 #include <utility>
 
-namespace {
-
-bool isAscii(const QByteArray &bytes)
-{
-    for (const char c : bytes) {
-        if (uchar(c) >= 0x80)
-            return false;
-    }
-    return true;
-}
-
-} // namespace
-
 namespace PlanNames {
 
 // What two names of one folder are compared by: canonically equivalent names
@@ -40,9 +27,9 @@ QByteArray keyOf(const QString &text, const QByteArray &bytes, bool caseInsensit
     // A name holding bytes that are not UTF-8 is compared by its bytes:
     // normalising or folding would turn those bytes into U+FFFD, and two
     // different names into one.
-    if ((!caseInsensitive && isAscii(bytes)) || NameCodec::hasEscapedBytes(text))
+    if ((!caseInsensitive && NameCodec::isAscii(bytes)) || NameCodec::hasEscapedBytes(text))
         return bytes;
-    QString key = isAscii(bytes) ? text : text.normalized(QString::NormalizationForm_C);
+    QString key = NameCodec::isAscii(bytes) ? text : text.normalized(QString::NormalizationForm_C);
     if (caseInsensitive)
         key = key.toCaseFolded();
     return key.toUtf8();

@@ -6,23 +6,6 @@
 
 namespace {
 
-// Whether every byte is below 0x80, read eight at a time: most names on disk
-// are plain ASCII, and for those no byte can need an escape.
-bool isAscii(QByteArrayView bytes)
-{
-    const char *p = bytes.data();
-    qsizetype n = bytes.size();
-    quint64 high = 0;
-    for (; n >= 8; p += 8, n -= 8) {
-        quint64 word;
-        std::memcpy(&word, p, sizeof word);
-        high |= word;
-    }
-    for (; n > 0; ++p, --n)
-        high |= uchar(*p);
-    return (high & 0x8080808080808080ull) == 0;
-}
-
 // The length of the well-formed UTF-8 sequence at p[0..n) and its code
 // point, or 0 when the lead byte starts none (overlong forms, encoded
 // surrogates and values past U+10FFFF are not well-formed).
@@ -93,6 +76,23 @@ QString decodeEscaping(QByteArrayView bytes)
 } // namespace
 
 namespace NameCodec {
+
+// Read eight bytes at a time: most names on disk are plain ASCII, and for
+// those no byte can need an escape.
+bool isAscii(QByteArrayView bytes)
+{
+    const char *p = bytes.data();
+    qsizetype n = bytes.size();
+    quint64 high = 0;
+    for (; n >= 8; p += 8, n -= 8) {
+        quint64 word;
+        std::memcpy(&word, p, sizeof word);
+        high |= word;
+    }
+    for (; n > 0; ++p, --n)
+        high |= uchar(*p);
+    return (high & 0x8080808080808080ull) == 0;
+}
 
 QString decode(QByteArrayView bytes)
 {

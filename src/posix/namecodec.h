@@ -61,6 +61,9 @@ bool hasForeignSurrogate(QStringView text);
 QString canonical(const QString &text);
 // Whether the text holds any escaped byte.
 bool hasEscapedBytes(QStringView text);
+// Whether every byte is below 0x80: plain ASCII, which decodes to the same
+// units and is its own key.
+bool isAscii(QByteArrayView bytes);
 // Whether the bytes are valid UTF-8, so that decode() needed no escape.
 bool isValidUtf8(QByteArrayView bytes);
 
