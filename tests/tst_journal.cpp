@@ -34,12 +34,10 @@ private slots:
     void historyNewestFirst();
     void runsFolderFollowsXdgState_data();
     void runsFolderFollowsXdgState();
-    void foldersArePrivate();
     void orderAndPrune_data();
     void orderAndPrune();
     void summaryAgreesWithFullRead_data();
     void summaryAgreesWithFullRead();
-    void runGoingOnIsNotInterrupted();
 };
 
 namespace {
@@ -93,11 +91,22 @@ void tst_Journal::fieldRoundTrip()
 void tst_Journal::writtenRunReadsBack()
 {
     QTemporaryDir dir;
-    const QString folder = dir.filePath(u"runs"_s);
+    const QString folder = dir.filePath(u"state/Velnor/runs"_s);
     JournalWriter writer;
     QString error;
-    QVERIFY2(writer.begin(folder, sampleMoves(), 1765000000123, &error), qPrintable(error));
+    const mode_t before = ::umask(0);
+    const bool begun = writer.begin(folder, sampleMoves(), 1765000000123, &error);
+    ::umask(before);
+    QVERIFY2(begun, qPrintable(error));
     QCOMPARE(writer.id(), u"20251206-054640"_s);
+    // Made with umask 000 too, the folders that hold the journals are the
+    // user's alone, and so is the journal.
+    for (const QString &path :
+         {dir.filePath(u"state"_s), dir.filePath(u"state/Velnor"_s), folder, writer.path()}) {
+        struct stat info;
+        QCOMPARE(::stat(QFile::encodeName(path).constData(), &info), 0);
+        QCOMPARE(info.st_mode & 07777, mode_t(path == writer.path() ? 0600 : 0700));
+    }
     QVERIFY(writer.recordTemporaryName(1, ".velnor-tmp\x01"));
     // Outcomes handed over in a batch reach the file in the order handed
     // over, among those recorded one by one, and leave the batch empty.
@@ -279,6 +288,8 @@ void tst_Journal::everyCutReadsUpToLastWholeLine()
     }
 }
 
+// A run still moving its files has no closing record yet, like one that was
+// killed; only the one that was killed may be offered for undo as interrupted.
 void tst_Journal::historyNewestFirst()
 {
     QTemporaryDir dir;
@@ -288,7 +299,7 @@ void tst_Journal::historyNewestFirst()
         QVERIFY(writer.begin(dir.path(), sampleMoves(), 1765000000000 + second * 1000, &error));
         if (second != 3)
             QVERIFY(writer.finish(3, 0, 0));
-    }
+    } // the writer of second 3 is gone without its closing record, as a killed run's is
     writeFile(dir.filePath(u"99999999-999999.journal"_s), "velnor rename journal 9\n");
 
     RunHistory::Listing listing = RunHistory::list(dir.path());
@@ -296,8 +307,15 @@ void tst_Journal::historyNewestFirst()
     QCOMPARE(listing.unreadable.size(), 1);
     QCOMPARE(listing.runs.first().id, u"20251206-054644"_s);
     QCOMPARE(listing.runs.at(1).state, RunJournal::State::Interrupted);
+    QVERIFY(!listing.runs.at(1).inUse);
     QCOMPARE(RunHistory::lastUndoable(listing), 0);
     QCOMPARE(RunHistory::find(listing, u"20251206-054641"_s), 3);
+
+    JournalWriter going;
+    QVERIFY(going.begin(dir.path(), sampleMoves(), 1765000005000, &error));
+    listing = RunHistory::list(dir.path());
+    QCOMPARE(listing.runs.first().state, RunJournal::State::Interrupted);
+    QVERIFY(listing.runs.first().inUse);
 }
 
 void tst_Journal::runsFolderFollowsXdgState_data()
@@ -384,27 +402,6 @@ void tst_Journal::refusedJournals()
     rusage usage;
     ::getrusage(RUSAGE_SELF, &usage);
     QVERIFY2(usage.ru_maxrss < 200 * 1024, qPrintable(QString::number(usage.ru_maxrss)));
-}
-
-// Made with umask 000 too, the folders that hold the journals are the user's
-// alone.
-void tst_Journal::foldersArePrivate()
-{
-    QTemporaryDir dir;
-    const mode_t before = ::umask(0);
-    JournalWriter writer;
-    QString error;
-    const bool begun = writer.begin(dir.filePath(u"state/Velnor/runs"_s),
-                                    {JournalMove{"/a", "b", "c", 1, 2}}, 1, &error);
-    ::umask(before);
-    QVERIFY2(begun, qPrintable(error));
-    // The folders, then the journal itself.
-    for (const QString &path : {dir.filePath(u"state"_s), dir.filePath(u"state/Velnor"_s),
-                                dir.filePath(u"state/Velnor/runs"_s), writer.path()}) {
-        struct stat info;
-        QCOMPARE(::stat(QFile::encodeName(path).constData(), &info), 0);
-        QCOMPARE(info.st_mode & 07777, mode_t(path == writer.path() ? 0600 : 0700));
-    }
 }
 
 namespace {
@@ -626,29 +623,6 @@ void tst_Journal::summaryAgreesWithFullRead()
         QCOMPARE(full.moves.last().folder, QByteArray("/data/caf\xE9"));
         QCOMPARE(full.moves.last().oldName, QByteArray("%"));
     }
-}
-
-// A run still moving its files has no closing record yet, like one that was
-// killed; only the one that was killed may be offered for undo as interrupted.
-void tst_Journal::runGoingOnIsNotInterrupted()
-{
-    QTemporaryDir scratch;
-    QVERIFY(scratch.isValid());
-    const QString folder = scratch.filePath(QStringLiteral("runs"));
-    {
-        JournalWriter writer;
-        QString error;
-        QVERIFY2(writer.begin(folder, {{"/tmp", "a", "b", 1, 2}}, 1700000000000, &error),
-                 qPrintable(error));
-        const RunHistory::Listing going = RunHistory::list(folder);
-        QCOMPARE(going.runs.size(), 1);
-        QCOMPARE(going.runs.first().state, RunSummary::State::Interrupted);
-        QVERIFY(going.runs.first().inUse);
-    } // the writer is gone without its closing record, as a killed run's is
-    const RunHistory::Listing killed = RunHistory::list(folder);
-    QCOMPARE(killed.runs.size(), 1);
-    QCOMPARE(killed.runs.first().state, RunSummary::State::Interrupted);
-    QVERIFY(!killed.runs.first().inUse);
 }
 
 QTEST_GUILESS_MAIN(tst_Journal)
