@@ -39,11 +39,6 @@ bool makeFile(const QByteArray &path, qint64 size = 0, qint64 seconds = 0)
     return ::close(fd) == 0 && sized && (seconds == 0 || setTime(path, seconds));
 }
 
-bool makeFolder(const QByteArray &path)
-{
-    return ::mkdir(path.constData(), 0755) == 0;
-}
-
 // The link's own date differs from its target's.
 bool makeLink(const QByteArray &target, const QByteArray &path, qint64 seconds = 0)
 {
@@ -106,21 +101,18 @@ void tst_FileIntake::initTestCase()
     QVERIFY(m_dir.isValid());
     const QByteArray r = m_root = m_dir.path("tree");
     // Dates in summer and winter.
-    QVERIFY(makeFolder(r));
+    makeTree(r, {"b/", "b/d/", "empty/"});
     QVERIFY(makeFile(r + "/a.txt", 1234, local(2021, 1, 2, 3, 4)));
-    QVERIFY(makeFolder(r + "/b"));
     QVERIFY(makeFile(r + "/b/.hidden", 0, local(2020, 2, 29, 0, 0)));
     // Only "." and ".." themselves are no entries of their own.
     QVERIFY(makeFile(r + "/b/..notes", 0, local(2020, 2, 29, 0, 0)));
     QVERIFY(makeFile(r + "/b/...", 0, local(2020, 2, 29, 0, 0)));
     QVERIFY(makeFile(r + "/b/c.txt"));
-    QVERIFY(makeFolder(r + "/b/d"));
     QVERIFY(makeFile(r + "/b/d/e.txt"));
     QVERIFY(makeLink("..", r + "/b/up"));
     QVERIFY(makeFile(r + "/caf\xE9.txt", 13, local(2018, 7, 1, 12, 0)));
     QVERIFY(makeFile(r + "/caf\xEF\xBF\xBD.txt", 21, local(2018, 7, 1, 12, 1)));
     QVERIFY(makeLink("nowhere/at/all", r + "/dangling", local(2023, 11, 12, 13, 14)));
-    QVERIFY(makeFolder(r + "/empty"));
     QVERIFY(makeLink("a.txt", r + "/linkfile", local(2022, 6, 7, 8, 9)));
     QVERIFY(makeLink(r, r + "/loop"));
     QVERIFY(makeLink("b/d", r + "/m"));
@@ -329,8 +321,7 @@ void tst_FileIntake::largeFolder()
     QFETCH(bool, readsAttributes);
     ScratchDir dir;
     const QByteArray big = dir.path("big");
-    QVERIFY(makeFolder(big));
-    QVERIFY(makeFolder(dir.path("elsewhere")));
+    makeTree(dir.path(), {"big/", "elsewhere/"});
     QVERIFY(makeFile(dir.path("elsewhere/t.txt"), 77, 1500000000));
 
     QByteArrayList expected;
@@ -341,7 +332,7 @@ void tst_FileIntake::largeFolder()
         const QByteArray stem = QByteArray::number(k).rightJustified(5, '0');
         const qint64 seconds = 1600000000 + qint64(k) * 61;
         if (k % 7 == 3) {
-            QVERIFY(makeFolder(big + '/' + stem + " dir"));
+            QVERIFY(::mkdir(big + '/' + stem + " dir", 0755) == 0);
             for (int i = 0; i < inner; ++i) {
                 const QByteArray name =
                     stem + " dir/" + QByteArray::number(i).rightJustified(4, '0');
@@ -400,7 +391,7 @@ void tst_FileIntake::exceptionDuringLargeFolder()
     // entries have just been handed to the other thread.
     constexpr int inA = 4095;
     constexpr int inB = 3000;
-    QVERIFY(makeFolder(dir.path("a")) && makeFolder(dir.path("b")));
+    makeTree(dir.path(), {"a/", "b/"});
     for (int i = 0; i < inA + inB; ++i) {
         const int k = i < inA ? i : i - inA;
         QVERIFY(makeFile(
@@ -456,7 +447,7 @@ void tst_FileIntake::doublingLinks()
     constexpr int levels = 21;
     for (int level = 0; level < levels; ++level) {
         const QByteArray folder = dir.path("d" + QByteArray::number(level));
-        QVERIFY(makeFolder(folder) && makeFile(folder + "/f"));
+        QVERIFY(::mkdir(folder, 0755) == 0 && makeFile(folder + "/f"));
         if (level + 1 < levels) {
             const QByteArray next = "../d" + QByteArray::number(level + 1);
             QVERIFY(makeLink(next, folder + "/a") && makeLink(next, folder + "/b"));
