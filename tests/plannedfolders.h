@@ -36,10 +36,10 @@ inline FolderFacts factsWith(const QStringList &names, bool caseless,
 // The plan of `files`, all of one folder that `facts` tells of, given their new
 // names; with `makeFolders`, `targets` tells of the folders the names make. The
 // facts are moved, never copied: their names point into their own bytes.
-inline RenamePlan planOfOneFolder(const std::vector<RenamePlan::File> &files,
-                                  const QStringList &newNames, FolderFacts &&facts,
-                                  bool unique = false, bool makeFolders = false,
-                                  const RenamePlan::TargetFacts &targets = {})
+template<typename Files> // of RenamePlan::File or RenamePlan::Listed
+RenamePlan planOfOneFolder(const Files &files, const QStringList &newNames, FolderFacts &&facts,
+                           bool unique = false, bool makeFolders = false,
+                           const RenamePlan::TargetFacts &targets = {})
 {
     std::vector<qint32> folderOfFile;
     std::vector<QByteArray> folders = RenamePlan::foldersOf(files, &folderOfFile);

@@ -66,7 +66,6 @@ class tst_RenamePlan : public QObject
 private slots:
     void plan_data();
     void plan();
-    void uniqueOnRealVolume();
     void windowsNames_data();
     void windowsNames();
     void foldersThroughLinks();
@@ -198,23 +197,6 @@ void tst_RenamePlan::plan()
     const RenamePlan plan =
         planOf(listed, newNames, unlisted, caseless, fileSystem, notWritable, unique);
     QTEST(unique ? numbered(plan) : outcome(plan), "expected");
-}
-
-// On a volume that does not tell case apart, as the plan reads it from disk.
-void tst_RenamePlan::uniqueOnRealVolume()
-{
-    LoopMount mount(u"exfat"_s);
-    if (!mount.isValid())
-        QSKIP(qPrintable(mount.whyNot()));
-    std::vector<RenamePlan::File> files;
-    for (const char *name : {"SCAN.PDF", "a.pdf", "b.pdf"}) {
-        writeFile(mount.path(name), name);
-        files.push_back({mount.path(name), RuleFile{QString::fromLatin1(name), 0, {}}});
-    }
-    writeFile(mount.path("Scan (2).pdf"), "unlisted");
-    const RenamePlan plan = RenamePlan::make(
-        files, [](const RuleFile &, qint64) { return u"scan.pdf"_s; }, nullptr, nullptr, {}, true);
-    QCOMPARE(numbered(plan), S({u"scan.pdf"_s, u"scan (3).pdf"_s, u"scan (4).pdf"_s}));
 }
 
 // The names a Windows file system cannot hold, each on its own.
@@ -490,14 +472,7 @@ void tst_RenamePlan::namesFromPaths()
         files.push_back({&paths[i], own ? &ownNames[i] : nullptr, -1});
         onDisk << QString::fromUtf8(paths[i].sliced(3));
     }
-    std::vector<qint32> folderOfFile;
-    std::vector<QByteArray> folders = RenamePlan::foldersOf(files, &folderOfFile);
-    std::vector<FolderFacts> facts;
-    facts.push_back(factsWith(onDisk, false));
-    const RenamePlan plan =
-        RenamePlan::compute(files, std::vector<QString>(newNames.begin(), newNames.end()),
-                            folderOfFile, std::move(folders), std::move(facts));
-    QTEST(outcome(plan), "expected");
+    QTEST(outcome(planOfOneFolder(files, newNames, factsWith(onDisk, false))), "expected");
 }
 
 QTEST_GUILESS_MAIN(tst_RenamePlan)
