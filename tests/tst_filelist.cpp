@@ -126,7 +126,6 @@ private slots:
     void fileSize_data();
     void fileSize();
     void folderTotal();
-    void nativeBytesSurvive();
     void recordAndItsPath_data();
     void recordAndItsPath();
 
@@ -721,24 +720,6 @@ void tst_FileList::folderTotal()
     missing.calculateFullSize();
     QCOMPARE(missing.fullSize(), 0u);
     QCOMPARE(missing.size(), u"0"_qs);
-}
-
-void tst_FileList::nativeBytesSurvive()
-{
-    ZQFile file;
-    const QByteArray path("/tmp/caf\xE9/x\xFF.txt");
-    file.setNativePath(path);
-    QCOMPARE(file.nativePath(), path);
-    QCOMPARE(file.nativeName(), QByteArray("x\xFF.txt"));
-    QCOMPARE(file.nativeFolder(), QByteArray("/tmp/caf\xE9"));
-    QCOMPARE(file.fullPath(),
-             u"/tmp/caf"_qs + QChar(0xdce9) + u"/x"_qs + QChar(0xdcff) + u".txt"_qs);
-    QCOMPARE(ZQFile().fullPath(), QString());
-    file.setFullPath(file.fullPath());
-    QCOMPARE(file.nativePath(), path);
-    ZQFile root;
-    root.setNativePath("/x");
-    QCOMPARE(root.nativeFolder(), QByteArray("/"));
 }
 
 // A listed record shares one block with its path's bytes and reads its name
