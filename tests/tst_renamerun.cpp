@@ -551,10 +551,10 @@ void tst_RenameRun::reportTexts()
     QCOMPARE(details.last(), u"Cannot rename “/d/7.txt” to “8.txt”: File exists"_s);
 }
 
-// The moves underneath the run; none may replace or copy. "b@a" is a hard
-// link to a: one file under two names, as a case-only change looks on a
-// case-insensitive volume; "d->t" a link holding t; "e=" an empty file.
-// The moves of the run on each real volume: ext4 (or whatever holds the
+// The moves underneath the run, each moving "a"; none may replace or copy.
+// "b@a" is a hard link to a: one file under two names, as a case-only change
+// looks on a case-insensitive volume; "d->t" a link holding t; "e=" an empty
+// file. Plain moves also on each real volume: ext4 (or whatever holds the
 // temporary folder), exFAT through FUSE (no rename flags, no hard links,
 // case-insensitive) and NTFS through ntfs-3g (no rename flags, case-sensitive).
 void tst_RenameRun::nativeMoves_data()
