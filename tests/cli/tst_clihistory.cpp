@@ -60,10 +60,8 @@ private:
     CliResult run(const QStringList &arguments) const;
     QString runsFolder() const { return m_state->filePath(u"Velnor/runs"_s); }
     void writeRun(const FixtureRun &fixture) const;
-    // New names by hand (--names-from, --map, --edit) on a small tree: f/a,
-    // f/b, f/c (holding A, B, C) and g/"p,<newline>q" (P). Run there with
-    // `input` on standard input and in map.csv.
-    void makeNamesTree() const;
+    // New names by hand (--names-from, --map, --edit), run in the folder of
+    // the files with `input` on standard input and in map.csv.
     CliResult runNames(const QString &options, const QByteArray &input,
                        const QString &editor) const;
     QString namesDisk() const
@@ -333,11 +331,6 @@ void tst_CliHistory::journalFolderUnwritable()
                  u"; nothing was renamed (--no-journal renames without one)\n"_s);
 }
 
-void tst_CliHistory::makeNamesTree() const
-{
-    makeTree(root(), {"f/", "g/", "tmp/", "f/a=A", "f/b=B", "f/c=C", "g/p,\nq=P"});
-}
-
 CliResult tst_CliHistory::runNames(const QString &options, const QByteArray &input,
                                    const QString &editor) const
 {
@@ -398,7 +391,7 @@ void tst_CliHistory::namesByHand()
     QFETCH(QString, after);
     QFETCH(QString, message);
     const QString untouched = u"a=A b=B c=C | p,\nq=P"_s;
-    makeNamesTree();
+    makeTree(root(), {"f/", "g/", "tmp/", "f/a=A", "f/b=B", "f/c=C", "g/p,\nq=P"});
     const CliResult applied = runNames(options + u" --apply"_s, input, editor);
     if (message.isEmpty())
         QCOMPARE(applied.err, QByteArray());
