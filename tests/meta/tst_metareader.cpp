@@ -338,7 +338,9 @@ void tst_MetaReader::commandLine()
     makeJpeg(u"none.jpg"_s, {});
     const struct utimbuf modified = {1000000000, 1000000000};
     QCOMPARE(::utime(QFile::encodeName(path(u"none.jpg"_s)).constData(), &modified), 0);
-    const CliResult cli = runCli(options + QStringList{u"--json"_s, m_dir->path()});
+    CliOptions berlin;
+    berlin.env = {"TZ=Europe/Berlin"};
+    const CliResult cli = runCli(options + QStringList{u"--json"_s, m_dir->path()}, berlin);
     QCOMPARE(cli.exitCode, 0);
     QStringList rows;
     for (const QJsonValue &file : jsonFiles(cli.out))
