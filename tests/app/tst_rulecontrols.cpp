@@ -33,12 +33,10 @@ class tst_RuleControls : public WindowTest
 private slots:
     void defaultsChangeNothing();
     void patternAndItsError();
-    void perFolderPreview();
+    void controlReachesThePreview_data();
+    void controlReachesThePreview();
     void naturalOrderResorts();
     void presetsMenu();
-    void companionsAndAscii();
-    void folderTokenAndUniqueNames();
-    void slashMakesFoldersWhenAllowed();
     void folderRows();
 
     void menuInsertsTokens();
@@ -52,41 +50,6 @@ private:
     // Three photos: two with a camera and a shot time, one without tags.
     void listPhotos();
 };
-
-// "[P] Folder" appends the token; "Make names unique" shows the plan's names
-// once it has them (the run's are the core's to test).
-void tst_RuleControls::folderTokenAndUniqueNames()
-{
-    VLNWindow *window = makeWindow();
-    listFiles({"Trip/a.pdf", "Trip/Trip (2).pdf"});
-    RuleControls *rules = window->ruleControls();
-    QVERIFY(!rules->uniqueBox()->isChecked());
-    window->ui()->nameField->clear();
-    rules->folderTokenButton()->click();
-    QCOMPARE(window->ui()->nameField->text(), u"[P]"_s);
-    QCOMPARE(column(FileTableModel::NewNameColumn), (QStringList{u"Trip.pdf"_s, u"Trip.pdf"_s}));
-    rules->uniqueBox()->setChecked(true);
-    QVERIFY(window->renameSettings().uniqueNames);
-    QTRY_COMPARE(column(FileTableModel::NewNameColumn),
-                 (QStringList{u"Trip.pdf"_s, u"Trip (2).pdf"_s}));
-}
-
-// Off, a "/" in the new name is refused; on, the preview accepts it.
-void tst_RuleControls::slashMakesFoldersWhenAllowed()
-{
-    VLNWindow *window = makeWindow();
-    listFiles({"Trip/a.pdf"});
-    RuleControls *rules = window->ruleControls();
-    QVERIFY(!rules->makeFoldersBox()->isChecked());
-    setNameTemplate(u"x/[N]"_s);
-    QTRY_VERIFY(window->tableModel()->plan());
-    QCOMPARE(problem(0), u"The new name contains “/”."_s);
-    rules->makeFoldersBox()->setChecked(true);
-    QVERIFY(window->renameSettings().makeFolders);
-    QTRY_VERIFY(window->tableModel()->plan());
-    QCOMPARE(problem(0), QString());
-    QCOMPARE(cell(0, FileTableModel::NewNameColumn), u"x/a.pdf"_s);
-}
 
 // "Rename: Folders" lists a folder added and those below it, each with its
 // date and no size; it and "Allow / to make folders" grey each other out.
@@ -115,11 +78,9 @@ void tst_RuleControls::defaultsChangeNothing()
 {
     VLNWindow *window = makeWindow();
     RuleControls *rules = window->ruleControls();
-    QVERIFY(!rules->regexBox()->isChecked());
-    QVERIFY(!rules->ignoreCaseBox()->isChecked());
-    QVERIFY(!rules->perFolderBox()->isChecked());
+    // The boxes' states are their settings' (controlReachesThePreview); the
+    // sort's is the window's own.
     QVERIFY(!rules->naturalOrderAction()->isChecked());
-    QVERIFY(rules->searchErrorLabel()->isHidden());
     QCOMPARE(window->renameSettings(), RenameSettings());
     QComboBox *popup = window->ui()->casePopup;
     QCOMPARE(popup->count(), 5);
@@ -163,37 +124,65 @@ void tst_RuleControls::patternAndItsError()
     QCOMPARE(cell(0, FileTableModel::NewNameColumn), u"IMG_0042.jpg"_s);
     rules->ignoreCaseBox()->setChecked(true);
     QCOMPARE(cell(0, FileTableModel::NewNameColumn), u"p0042.jpg"_s);
-    rules->regexBox()->setChecked(false);
-    QCOMPARE(cell(0, FileTableModel::NewNameColumn), u"p0042.jpg"_s);
 }
 
-// The per-folder counter in the preview (the counts in other orders are
-// the list's to test; that the run does what the plan shows, the run's).
-void tst_RuleControls::perFolderPreview()
+// Each box and button of the later rules reaches the settings and the
+// preview: the new names, each with its tooltip (the plan's reason, the file
+// a companion moves with). Which names the rules make is the core's to test.
+void tst_RuleControls::controlReachesThePreview_data()
 {
-    VLNWindow *window = makeWindow();
-    listFiles({"a/p.txt", "b/q.txt", "a/r.txt", "b/s.txt", "a/t.txt"});
-    window->ui()->nameField->setText(u"[N]-[C]"_s);
-    window->ruleControls()->perFolderBox()->setChecked(true);
-    QCOMPARE(newNames(), u"p-1.txt q-1.txt r-2.txt s-2.txt t-3.txt"_s);
+    QTest::addColumn<QByteArrayList>("files");
+    QTest::addColumn<QString>("nameTemplate");
+    QTest::addColumn<QString>("control");
+    QTest::addColumn<QString>("before");
+    QTest::addColumn<QString>("after");
+    QTest::newRow("[P] Folder appends the token")
+        << QByteArrayList{"Trip/a.pdf"} << u"[N]_"_s << u"folderTokenButton"_s << u"a_.pdf"_s
+        << u"a_Trip.pdf"_s;
+    QTest::newRow("Make names unique")
+        << QByteArrayList{"Trip/a.pdf", "Trip/Trip (2).pdf"} << u"[P]"_s << u"uniqueBox"_s
+        << u"Trip.pdf | Trip.pdf (The same new name as row 1 (“a.pdf”).)"_s
+        << u"Trip.pdf | Trip (2).pdf"_s;
+    QTest::newRow("Allow / to make folders")
+        << QByteArrayList{"Trip/a.pdf"} << u"x/[N]"_s << u"makeFoldersBox"_s
+        << u"x/a.pdf (The new name contains “/”.)"_s << u"x/a.pdf"_s;
+    QTest::newRow("Counter per folder")
+        << QByteArrayList{"a/p.txt", "b/q.txt", "a/r.txt"} << u"[N]-[C]"_s << u"perFolderBox"_s
+        << u"p-1.txt | q-2.txt | r-3.txt"_s << u"p-1.txt | q-1.txt | r-2.txt"_s;
+    QTest::newRow("Companions") << QByteArrayList{"IMG_0412.CR3", "IMG_0412.JPG"} << u"[N]-[C]"_s
+                                << u"companionsBox"_s << u"IMG_0412-1.CR3 | IMG_0412-2.JPG"_s
+                                << u"IMG_0412-1.CR3 | IMG_0412-1.JPG (Moves with IMG_0412.CR3)"_s;
+    QTest::newRow("Plain ASCII") << QByteArrayList{"Café.txt"} << u"[N]"_s << u"asciiBox"_s
+                                 << u"Café.txt"_s << u"Cafe.txt"_s;
 }
 
-// The two boxes reach the settings and the table, where a companion says
-// whom it moves with.
-void tst_RuleControls::companionsAndAscii()
+void tst_RuleControls::controlReachesThePreview()
 {
+    QFETCH(QByteArrayList, files);
+    QFETCH(QString, control);
     VLNWindow *window = makeWindow();
-    RuleControls *rules = window->ruleControls();
-    listFiles({"IMG_0412.CR3", "IMG_0412.JPG", "Café.txt"});
-    setNameTemplate(u"[N]-[C]"_s);
-    rules->companionsBox()->setChecked(true);
-    rules->asciiBox()->setChecked(true);
-    QVERIFY(window->renameSettings().companions && window->renameSettings().plainAscii);
-    QCOMPARE(column(FileTableModel::NewNameColumn),
-             (QStringList{u"IMG_0412-1.CR3"_s, u"IMG_0412-1.JPG"_s, u"Cafe-2.txt"_s}));
-    const QModelIndex jpeg = window->tableModel()->index(1, FileTableModel::NewNameColumn);
-    QCOMPARE(jpeg.data(FileTableModel::CompanionRole).toString(), u"IMG_0412.CR3"_s);
-    QCOMPARE(jpeg.data(Qt::ToolTipRole).toString(), u"Moves with IMG_0412.CR3"_s);
+    FileTableModel *model = window->tableModel();
+    QFETCH(QString, nameTemplate);
+    listFiles(files);
+    setNameTemplate(nameTemplate);
+    const auto shown = [&] {
+        QStringList rows;
+        for (int row = 0; row < model->rowCount(); ++row) {
+            const QModelIndex index = model->index(row, FileTableModel::NewNameColumn);
+            const QString tip = index.data(Qt::ToolTipRole).toString();
+            rows << index.data().toString() + (tip.isEmpty() ? QString() : u" ("_s + tip + u')');
+        }
+        return rows.join(u" | "_s);
+    };
+    QTRY_VERIFY(model->plan());
+    QTEST(shown(), "before");
+    const RenameSettings settings = window->renameSettings();
+    auto *button = window->findChild<QAbstractButton *>(control);
+    QVERIFY2(button, qPrintable(control));
+    button->click();
+    QVERIFY(!(window->renameSettings() == settings));
+    QTRY_VERIFY(model->plan());
+    QTEST(shown(), "after");
 }
 
 void tst_RuleControls::naturalOrderResorts()

@@ -48,7 +48,6 @@ void tst_UndoWindow::menuFollowsHistory_data()
 
     QTest::newRow("no history") << u""_s << -1 << -1;
     QTest::newRow("one run") << u"C"_s << 0 << -1;
-    QTest::newRow("interrupted run can be undone") << u"I"_s << 0 << -1;
     QTest::newRow("newest undone: redo it, undo the next") << u"UC"_s << 1 << 0;
     QTest::newRow("two undone: redo the last undone first") << u"UUC"_s << 2 << 1;
     QTest::newRow("undone run below a newer run: no redo") << u"CU"_s << 0 << -1;

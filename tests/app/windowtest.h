@@ -82,14 +82,16 @@ protected:
     }
 
     // New files at these paths below the scratch folder (their folders made
-    // as needed), of these sizes or empty, listed in the window.
+    // as needed), listed in the window. Each holds its path as given, or with
+    // sizes given, that many bytes: a file under a wrong name shows on disk.
     void listFiles(const QList<QByteArray> &relativePaths, const QList<int> &sizes = {})
     {
         QList<QByteArray> paths;
         for (const QByteArray &relative : relativePaths) {
             const QByteArray path = m_root + '/' + relative;
             std::filesystem::create_directories(path.left(path.lastIndexOf('/')).toStdString());
-            writeFile(path, QByteArray(sizes.value(paths.size()), 'x'));
+            writeFile(path,
+                      sizes.isEmpty() ? relative : QByteArray(sizes.value(paths.size()), 'x'));
             paths << path;
         }
         m_window->openFiles(paths);
@@ -207,8 +209,7 @@ protected:
     std::unique_ptr<VLNWindow> m_window;
 };
 
-// The tests of undo in the window add journals of past runs, and files that
-// hold their own names.
+// The tests of undo in the window add journals of past runs.
 class UndoWindowTest : public WindowTest
 {
     Q_OBJECT
@@ -227,17 +228,6 @@ protected:
     {
         return writeJournal(RunHistory::runsFolder(), m_root, started, total, moved, finish,
                             undone);
-    }
-
-    void listFiles(const QList<QByteArray> &names)
-    {
-        QList<QByteArray> paths;
-        for (const QByteArray &name : names) {
-            paths << m_root + '/' + name;
-            writeFile(paths.last(), name);
-        }
-        m_window->openFiles(paths);
-        QTRY_VERIFY(!m_window->isListing());
     }
 
     // Start with this name template, the scratch folder granted.

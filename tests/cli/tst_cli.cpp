@@ -80,9 +80,6 @@ void tst_Cli::refusals_data()
     QTest::newRow("invalid pattern")
         << lead + u"--regex --search a(b @"_s
         << u"--search: invalid regular expression: missing closing parenthesis at offset 3"_s;
-    QTest::newRow("missing group name")
-        << lead + u"--regex --search (a) --replace x${missing} @"_s
-        << u"--replace: no group named \"missing\" in the pattern at offset 1"_s;
     QTest::newRow("unknown preset")
         << lead + u"--preset nope/=\u00e4 @"_s << u"--preset: no preset named 'nope/=\u00e4'"_s;
     QTest::newRow("missing list")
@@ -99,10 +96,6 @@ void tst_Cli::refusals_data()
     // The history's actions stand alone.
     QTest::newRow("undo with a name template")
         << u"--undo --name x"_s << u"--undo and --name cannot be combined"_s;
-    QTest::newRow("redo with apply")
-        << u"--redo --apply"_s << u"--redo and --apply cannot be combined"_s;
-    QTest::newRow("history with no-journal")
-        << u"--history --no-journal"_s << u"--history and --no-journal cannot be combined"_s;
     QTest::newRow("undo with a list of paths")
         << u"--undo --files-from=-"_s << u"--undo and --files-from cannot be combined"_s;
     QTest::newRow("history with a path")
@@ -119,9 +112,6 @@ void tst_Cli::refusals_data()
     QTest::newRow("undo and redo") << u"--undo --redo"_s << u"give one of --undo and --redo"_s;
     QTest::newRow("history and undo")
         << u"--history --undo"_s << u"--history and --undo cannot be combined"_s;
-    QTest::newRow("flag with a value") << u"--history=all"_s << u"--history takes no value"_s;
-    QTest::newRow("no-journal with a value")
-        << u"--apply --no-journal=yes @"_s << u"--no-journal takes no value"_s;
 }
 
 void tst_Cli::refusals()
@@ -165,12 +155,10 @@ void tst_Cli::previews_data()
         << QByteArrayList{"Sub/gamma", "Alpha.JPG"}
         << u"--case keep --search . --replace _ --name [C] --start 2147483647 --sort location"_s
         << QStringList{u"Alpha.JPG -> 2147483647_JPG"_s, u"gamma -> -2147483648"_s};
-    QTest::newRow("regex with a group")
-        << QByteArrayList{"IMG_0042.jpg"} << u"--search (\\d+) --regex --replace n$1"_s
-        << QStringList{u"IMG_0042.jpg -> IMG_n0042.jpg"_s};
-    QTest::newRow("ignore case, literal")
-        << QByteArrayList{"Img_1.JPG"} << u"--search img --ignore-case --replace p"_s
-        << QStringList{u"Img_1.JPG -> p_1.JPG"_s};
+    QTest::newRow("regex with a group, ignoring case")
+        << QByteArrayList{"Img_1.JPG"}
+        << u"--search img_(\\d) --regex --ignore-case --replace p$1"_s
+        << QStringList{u"Img_1.JPG -> p1.JPG"_s};
     QTest::newRow("title case") << QByteArrayList{"won't stop.MP3"} << u"--case title"_s
                                 << QStringList{u"won't stop.MP3 -> Won't Stop.MP3"_s};
     QTest::newRow("sentence case") << QByteArrayList{"HELLO world.TXT"} << u"--case=sentence"_s
@@ -186,9 +174,6 @@ void tst_Cli::previews_data()
     QTest::newRow("plain ASCII") << QByteArrayList{"Caf\xc3\xa9.txt", "\xd0\x9c\xd0\xb8\xd1\x80"}
                                  << u"--ascii --sort old-name"_s
                                  << QStringList{u"Café.txt -> Cafe.txt"_s, u"Мир -> Mir"_s};
-    QTest::newRow("quote and backslash")
-        << QByteArrayList{"say \"hi\".txt", "back\\slash"} << u"--name [N]_x --sort old-name"_s
-        << QStringList{u"back\\slash -> back\\slash_x"_s, u"say \"hi\".txt -> say \"hi\"_x.txt"_s};
     QTest::newRow("folder names made unique")
         << QByteArrayList{"Trip/a.pdf", "Trip/b.pdf", "Trip/Trip (2).pdf"}
         << u"--name [P] --unique --sort old-name"_s
@@ -205,8 +190,7 @@ void tst_Cli::previews()
         const QByteArray file = path(files[i]);
         ::mkdir(NativePath::folder(file).constData(), 0755);
         writeFile(file, QByteArray(i + 1, 'x'));
-        const timespec times[2] = {{0, UTIME_OMIT}, {base - 86400 * i, 0}};
-        QCOMPARE(::utimensat(AT_FDCWD, file.constData(), times, 0), 0);
+        QVERIFY(setTime(file, base - 86400 * i));
     }
     const CliResult result = runCli(args(u"--json @ "_s + options));
     QCOMPARE(result.err, QByteArray());
@@ -406,7 +390,7 @@ void tst_Cli::pathsAfterDoubleDash()
 }
 
 // What the arguments and the list name is renamed, by the bytes given and in
-// the order given. The files ("name" or "name=content") are made first; "@"
+// the order given. The files ("name=content") are made first; "@"
 // stands for their folder in the arguments and the list on standard input.
 void tst_Cli::inputsApplied_data()
 {
@@ -414,22 +398,22 @@ void tst_Cli::inputsApplied_data()
     QTest::addColumn<QByteArrayList>("arguments");
     QTest::addColumn<QByteArray>("input");
     QTest::addColumn<QByteArrayList>("after");
-    QTest::newRow("search as bytes") << QByteArrayList{"caf\xe9.txt", "caf\xe8.txt"}
+    QTest::newRow("search as bytes") << QByteArrayList{"caf\xe9.txt=", "caf\xe8.txt="}
                                      << QByteArrayList{"--search", "\xe9", "--replace", "e", "@"}
                                      << QByteArray() << QByteArrayList{"cafe.txt", "caf\xe8.txt"};
     QTest::newRow("replacement as bytes")
-        << QByteArrayList{"cafe.txt", "caf\xe8.txt"}
+        << QByteArrayList{"cafe.txt=", "caf\xe8.txt="}
         << QByteArrayList{"--search", "e.", "--replace", "\xe9.", "@"} << QByteArray()
         << QByteArrayList{"caf\xe8.txt", "caf\xe9.txt"};
     // A carriage return, a backslash, a trailing space: each kept exactly.
     // PATH, list, PATH: one list, one counter, in the order given.
     QTest::newRow("list keeps bytes and order")
-        << QByteArrayList{"b\r\\ \xc3\xa9 ", "a", "c"}
+        << QByteArrayList{"b\r\\ \xc3\xa9 =", "a=", "c="}
         << QByteArrayList{"--name", "[C]-[N]", "@/c", "--files-from", "-"}
         << QByteArray("@/b\r\\ \xc3\xa9 \n@/a\n\n")
         << QByteArrayList{"1-c", "2-b\r\\ \xc3\xa9 ", "3-a"};
     QTest::newRow("list with NUL bytes")
-        << QByteArrayList{"x\ny", "z"}
+        << QByteArrayList{"x\ny=", "z="}
         << QByteArrayList{"--files-from", "-", "--null", "--ext", "[C]"}
         << QByteArray("@/z\0@/x\ny\0", 10) << QByteArrayList{"x\ny.2", "z.1"};
     // Which content makes which extension is the content sniffer's to test.
@@ -443,10 +427,7 @@ void tst_Cli::inputsApplied()
     QFETCH(QByteArrayList, files);
     QFETCH(QByteArrayList, arguments);
     QFETCH(QByteArray, input);
-    for (const QByteArray &file : files) {
-        const qsizetype at = file.contains('=') ? file.indexOf('=') : file.size();
-        writeFile(path(file.left(at)), file.mid(at + 1));
-    }
+    makeTree(root(), files);
     for (QByteArray &argument : arguments)
         argument.replace('@', root());
     CliOptions options;
@@ -473,8 +454,9 @@ void tst_Cli::presets()
     QCOMPARE(jsonField(used.out, "newName"), QStringList{u"Img_7_01.JPG"_s});
 }
 
-// A hostile template: the name the core cuts short is shown short, and its
-// run writes one short line per refused name.
+// A hostile template: the name the core refuses and cuts short (tst_namebytes,
+// tst_nativepath) is shown short, and its run writes one short line per
+// refused name.
 void tst_Cli::hostileTemplatesBounded()
 {
     makeTree(root(), {"f0.txt=", "f1.txt=", "f2.txt="});
@@ -482,11 +464,7 @@ void tst_Cli::hostileTemplatesBounded()
                                  root()};
     const CliResult hostile = runCli(QByteArrayList{"--json"} + options);
     QCOMPARE(hostile.exitCode, 0);
-    const QJsonObject first = jsonFiles(hostile.out).at(0).toObject();
-    QCOMPARE(first.value(u"status"_s).toString(),
-             u"invalid: The new name is longer than 255 bytes."_s);
-    QVERIFY2(first.value(u"newName"_s).toString().endsWith(u"… (256 characters)"_s),
-             qPrintable(first.value(u"newName"_s).toString()));
+    QCOMPARE(jsonFiles(hostile.out).size(), 3);
     QVERIFY2(hostile.out.size() < 3 * 400, QByteArray::number(hostile.out.size()));
 
     const CliResult apply = runCli(QByteArrayList{"--apply"} + options);

@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "clirun.h"
-#include "diskfiles.h"
+#include "disktree.h"
 #include "rename/journal.h"
 
 #include <QDir>
@@ -24,16 +24,6 @@ namespace {
 constexpr int Folders = 20;
 constexpr int FilesPerFolder = 1000;
 constexpr int Files = Folders * FilesPerFolder;
-
-QByteArray folderName(int folder)
-{
-    return QByteArray("d") + QByteArray::number(folder).rightJustified(2, '0');
-}
-
-QByteArray fileName(int file)
-{
-    return QByteArray("f") + QByteArray::number(file).rightJustified(4, '0');
-}
 
 // Waits until the child has stopped itself at the point the run was told to
 // pause at.
@@ -81,12 +71,7 @@ private:
 
 void tst_CliSignals::startPausedRun(QProcess &process)
 {
-    for (int folder = 0; folder < Folders; ++folder) {
-        const QByteArray folderPath = path(folderName(folder));
-        QVERIFY(::mkdir(folderPath.constData(), 0755) == 0);
-        for (int file = 0; file < FilesPerFolder; ++file)
-            writeFile(folderPath + '/' + fileName(file), folderName(folder) + '/' + fileName(file));
-    }
+    QCOMPARE(makeTree(root(), Folders, FilesPerFolder).size(), Files);
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     env.insert(u"VELNOR_TEST_PAUSE_AT"_s, u"move:5000"_s);
     process.setProcessEnvironment(env);
@@ -99,11 +84,11 @@ void tst_CliSignals::startPausedRun(QProcess &process)
 int tst_CliSignals::renamedOnDisk() const
 {
     int renamed = 0, files = 0;
-    for (int folder = 0; folder < Folders; ++folder) {
-        const QByteArrayList names = namesIn(path(folderName(folder)));
-        files += int(names.size());
-        for (const QByteArray &name : names)
-            renamed += name.startsWith('n');
+    for (const QByteArray &entry : tree(root())) {
+        if (entry.endsWith('/'))
+            continue;
+        ++files;
+        renamed += entry.mid(entry.indexOf('/') + 1).startsWith('n');
     }
     return files == Files ? renamed : -1;
 }
