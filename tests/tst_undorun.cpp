@@ -160,6 +160,7 @@ private slots:
 
     void undo_data();
     void undo();
+    void namesOnlyListing();
     void reportTexts();
     void progressCountsFilesToMoveBack_data();
     void progressCountsFilesToMoveBack();
@@ -369,6 +370,49 @@ void TstUndoRun::progressCountsFilesToMoveBack()
     QCOMPARE(tree(m_dir->path()), before);
     QVERIFY(!heard.isEmpty());
     QCOMPARE(heard.last(), (std::pair<qsizetype, qsizetype>(total, total)));
+}
+
+// Listed by name alone, as the command line lists: the journal holds each
+// file's own identity all the same, read while the plan is made, and undo
+// takes every file back.
+void TstUndoRun::namesOnlyListing()
+{
+    const QByteArrayList paths = makeTree(m_dir->path(), 3, 150);
+    QVERIFY(!paths.isEmpty());
+    const QByteArrayList before = tree(m_dir->path());
+    FileList list;
+    FileIntake intake(list);
+    intake.setReadsAttributes(false);
+    intake.insertFile(m_dir->path());
+    QCOMPARE(list.count(), paths.size());
+    // The first name takes a while, so that the files are read ahead of the
+    // journal.
+    const auto source = [](const ZQFile &file, qint64 row) {
+        if (row == 0)
+            std::this_thread::sleep_for(std::chrono::milliseconds(100));
+        return u"x"_s + file.name();
+    };
+    const RenameRun::Report run = RenameRun::clickStart(list, source, nullptr, nullptr, {}, nullptr,
+                                                        {true, m_state.filePath(u"runs"_s)});
+    QCOMPARE(run.renamed, paths.size());
+
+    RunJournal journal;
+    QString error;
+    QVERIFY2(Journal::read(run.journalPath, &journal, &error), qPrintable(error));
+    QCOMPARE(journal.moves.size(), paths.size());
+    for (const JournalMove &move : std::as_const(journal.moves)) {
+        struct statx now;
+        QCOMPARE(::statx(AT_FDCWD, (move.folder + '/' + move.newName).constData(),
+                         AT_SYMLINK_NOFOLLOW, STATX_INO | STATX_BTIME, &now),
+                 0);
+        QCOMPARE(move.inode, quint64(now.stx_ino));
+        if (now.stx_mask & STATX_BTIME)
+            QCOMPARE(move.born, qint64(now.stx_btime.tv_sec) * 1000000000 + now.stx_btime.tv_nsec);
+    }
+    const UndoRun::Report undo = UndoRun::run(run.journalPath, Direction::Undo);
+    QVERIFY2(undo.error.isEmpty(), qPrintable(undo.error));
+    QCOMPARE(undo.moved.size(), paths.size());
+    QCOMPARE(tree(m_dir->path()), before);
 }
 
 void TstUndoRun::reportTexts()

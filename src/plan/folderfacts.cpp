@@ -195,6 +195,15 @@ qint64 FolderFacts::indexOf(std::string_view name) const
 
 namespace FolderFactsReader {
 
+bool lastingInodes(int folder)
+{
+    struct statfs system;
+    if (::fstatfs(folder, &system) != 0)
+        return false;
+    const long type = long(system.f_type);
+    return type == Ext4Magic || type == XfsMagic || type == BtrfsMagic || type == TmpfsMagic;
+}
+
 FolderFacts read(const QByteArray &folder, bool withNames)
 {
     FolderFacts facts;

@@ -68,4 +68,9 @@ namespace FolderFactsReader {
 // (a folder where nothing moves needs none).
 FolderFacts read(const QByteArray &folder, bool withNames);
 
+// Whether the open folder's file system keeps a file's inode number for as
+// long as the file lives (ext4, xfs, btrfs, tmpfs), so that the number tells
+// the file.
+bool lastingInodes(int folder);
+
 } // namespace FolderFactsReader

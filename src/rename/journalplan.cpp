@@ -8,6 +8,7 @@
 #include "posix/mounts.h"
 #include "posix/nativepath.h"
 #include "rename/filematch.h"
+#include "rename/identitylookahead.h"
 #include "rename/twohalves.h"
 
 #include <QHash>
@@ -45,7 +46,7 @@ namespace JournalPlan {
 JournalWriter::MoveSource source(const RenamePlan &plan, const RenameRun::Entry *entries,
                                  const std::vector<std::unique_ptr<ZQFile>> &records,
                                  const std::vector<qint32> &positions,
-                                 const std::vector<qint32> &folders)
+                                 const std::vector<qint32> &folders, const IdentityLookahead *ahead)
 {
     // Each volume's UUID is asked once, from the first of its folders; the
     // texts are shared by the moves of a folder.
@@ -75,8 +76,8 @@ JournalWriter::MoveSource source(const RenamePlan &plan, const RenameRun::Entry 
     const auto folderOf = [&plan, &folders](qsizetype k) -> const QByteArray & {
         return plan.folders()[size_t(folders[size_t(k)])];
     };
-    const auto fill = [&plan, entries, &records, &positions, &folders, fileSystemOf, volumeOf,
-                       lasting](qsizetype from, qsizetype to, JournalMove *out) {
+    const auto fill = [&plan, entries, &records, &positions, &folders, ahead, fileSystemOf,
+                       volumeOf, lasting](qsizetype from, qsizetype to, JournalMove *out) {
         inTwoHalves(to - from, [&](qsizetype begin, qsizetype end, int) {
             std::map<qint32, FileDescriptor>
                 opened; // folder index to descriptor, for the looks one by one
@@ -93,10 +94,16 @@ JournalWriter::MoveSource source(const RenamePlan &plan, const RenameRun::Entry 
                 move.volume = viewOf((*volumeOf)[size_t(folder)]);
                 move.size = 0;
                 const ZQFile &record = *records[size_t(positions[k])];
-                const std::optional<ZQFile::ListedIdentity> listed =
-                    (*lasting)[size_t(folder)] && !entry.folder ? record.listedIdentity()
-                                                                : std::nullopt;
+                std::optional<ZQFile::ListedIdentity> listed;
+                if ((*lasting)[size_t(folder)] && !entry.folder) {
+                    listed = record.listedIdentity();
+                    if (!listed && ahead)
+                        listed = ahead->identity(positions[k]);
+                }
                 if (listed) {
+                    // A size and date the listing did not keep are 0 here;
+                    // where inode numbers last and the birth time is known,
+                    // those two alone tell the file.
                     move.inode = listed->inode;
                     move.size = qint64(record.fullSize());
                     move.modified = record.fileTime() * 1000000;

@@ -14,6 +14,7 @@
 #include "rename/accessgrant.h"
 #include "rename/folderlevels.h"
 #include "rename/folderrun.h"
+#include "rename/identitylookahead.h"
 #include "rename/journal.h"
 #include "rename/journalplan.h"
 #include "rename/movers.h"
@@ -35,6 +36,7 @@
 #include <deque>
 #include <fcntl.h>
 #include <memory>
+#include <optional>
 #include <sys/stat.h>
 #include <thread>
 #include <unistd.h>
@@ -225,6 +227,11 @@ Report clickStart(FileList &list, const NameSource &newNameForFile, AccessPrompt
     // record has them: its new name comes from the source. A name that is
     // the decoded last component of the path (every listed file's) is
     // decoded where the plan needs it; any other is held here meanwhile.
+    // The journal's look at each file, on a second thread while the plan
+    // is made (until the journal is written).
+    std::optional<IdentityLookahead> ahead;
+    if (journal.keep)
+        ahead.emplace(files);
     std::vector<RenamePlan::Listed> planFiles(static_cast<size_t>(total));
     std::deque<QString> ownNames;
     std::vector<QString> names(static_cast<size_t>(total));
@@ -328,13 +335,15 @@ Report clickStart(FileList &list, const NameSource &newNameForFile, AccessPrompt
     std::vector<qint32> journalIndex;
     const QString journalFolder =
         journal.folder.isEmpty() ? RunHistory::runsFolder() : journal.folder;
+    if (ahead)
+        ahead->finish();
     if (journal.keep && moves > 0) {
         writer = std::make_unique<JournalWriter>();
         QString error;
-        if (!writer->begin(
-                journalFolder,
-                JournalPlan::source(plan, entries, files, journalPositions, journalFolders),
-                QDateTime::currentMSecsSinceEpoch(), &error)) {
+        if (!writer->begin(journalFolder,
+                           JournalPlan::source(plan, entries, files, journalPositions,
+                                               journalFolders, ahead ? &*ahead : nullptr),
+                           QDateTime::currentMSecsSinceEpoch(), &error)) {
             Report refused;
             refused.journalError =
                 QCoreApplication::translate("RenameRun", "cannot write the journal in %1: %2")
