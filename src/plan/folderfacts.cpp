@@ -195,7 +195,9 @@ qint64 FolderFacts::indexOf(std::string_view name) const
 
 namespace FolderFactsReader {
 
-FolderFacts read(const QByteArray &folder, bool withNames)
+namespace {
+
+FolderFacts readFacts(const QByteArray &folder, bool withNames, WalkedNames *walked)
 {
     FolderFacts facts;
     const FileDescriptor owned(
@@ -221,8 +223,12 @@ FolderFacts read(const QByteArray &folder, bool withNames)
         facts.notWritable =
             QCoreApplication::translate("RenamePlan", "The folder cannot be written: %1")
                 .arg(errorText(errno));
-    if (withNames)
+    if (walked && facts.inode != 0 && FileIdentity(facts.device, facts.inode) == walked->folder) {
+        facts.nameBytes = std::move(walked->bytes);
+        facts.indexNames(walked->spans);
+    } else if (withNames) {
         readNames(fd, facts);
+    }
 
     struct statfs system;
     const long type = ::fstatfs(fd, &system) == 0 ? long(system.f_type) : 0;
@@ -275,6 +281,18 @@ FolderFacts read(const QByteArray &folder, bool withNames)
     if ((unsure || fs == u"ntfs") && !facts.caseInsensitive && facts.namesRead)
         facts.caseInsensitive = looksUpWithoutCase(fd, facts);
     return facts;
+}
+
+} // namespace
+
+FolderFacts read(const QByteArray &folder, bool withNames)
+{
+    return readFacts(folder, withNames, nullptr);
+}
+
+FolderFacts read(const QByteArray &folder, WalkedNames walked)
+{
+    return readFacts(folder, true, &walked);
 }
 
 } // namespace FolderFactsReader
