@@ -157,8 +157,11 @@ int CliCommand::run(const QList<QByteArray> &arguments)
         listing.setRows(args.settings.rows);
         listing.setAttributesNeeded(
             [&composer](const ZQFile &file) { return composer.readsFileTime(file); });
+        // A small folder costs the plan little to read again itself.
+        constexpr size_t FactsFrom = 1024;
+        if (factsWhileListing(args))
+            listing.setFolderFacts(FactsFrom);
         listing.start();
-        readAhead(args, paths);
         progress.waitFor(listing,
                          [&] { return QStringLiteral("Listing files: %1").arg(listing.done()); });
         if (CliSignals::received())
@@ -167,6 +170,7 @@ int CliCommand::run(const QList<QByteArray> &arguments)
         for (auto &file : listing.takeRecords())
             m_list.appendUnlisted(std::move(file));
         unreadable = listing.unreadableFolders();
+        m_readAhead = listing.takeFolderFacts();
         const auto identities = listing.folderIdentities();
         for (auto it = identities.cbegin(); it != identities.cend(); ++it)
             m_list.setFolderIdentity(it.key(), it.value());
@@ -191,27 +195,12 @@ int CliCommand::run(const QList<QByteArray> &arguments)
     return CliSignals::exitStatus(status == Success ? listed : status);
 }
 
-void CliCommand::readAhead(const CliArgs &args, const QList<QByteArray> &paths)
+bool CliCommand::factsWhileListing(const CliArgs &args)
 {
-    // The folders given are where a preview checks the new names: their
-    // names are read here, on a thread that would otherwise only wait. Not
-    // for a run, which reads them itself when it plans, nor where no name
-    // changes: the default rules with no names given by hand.
-    constexpr qsizetype MostFolders = 64;
-    if (args.apply || (args.settings == RenameSettings() && !args.edit &&
-                       args.namesFrom.isEmpty() && args.mapFile.isEmpty()))
-        return;
-    for (const QByteArray &path : paths) {
-        if (m_readAhead.size() >= size_t(MostFolders) || CliSignals::received())
-            return;
-        struct stat info;
-        if (::stat(path.constData(), &info) != 0 || !S_ISDIR(info.st_mode))
-            continue;
-        // Spelled as the plan spells the folder of a file in it.
-        const QByteArray folder = NativePath::folder(NativePath::joined(path, "x"));
-        if (!m_readAhead.contains(folder))
-            m_readAhead.emplace(folder, FolderFactsReader::read(folder, true));
-    }
+    // Not for a run, which reads the folders itself when it plans, nor where
+    // no name changes: the default rules with no names given by hand.
+    return !args.apply && !(args.settings == RenameSettings() && !args.edit &&
+                            args.namesFrom.isEmpty() && args.mapFile.isEmpty());
 }
 
 bool CliCommand::readFacts(const NameComposer &composer)

@@ -51,9 +51,9 @@ private:
     // Hands every record the facts the settings need (tags, birth time),
     // read by the helper programs; false when interrupted.
     bool readFacts(const NameComposer &composer);
-    // Reads the facts of the folders among `paths` while the listing job
-    // walks them, for a preview whose rules may rename files there.
-    void readAhead(const CliArgs &args, const QList<QByteArray> &paths);
+    // Whether the listing makes the facts of the folders it walks, for a
+    // preview whose rules may rename files there.
+    static bool factsWhileListing(const CliArgs &args);
     int preview(const CliArgs &args, const NameComposer &composer);
     int apply(const CliArgs &args, const NameComposer &composer);
 

@@ -269,6 +269,8 @@ void FileIntake::expandFolder(int parentFd, const QByteArray &path, const char *
                 statEntries(fd, names, entries, 0, entries.size());
         }
     }
+    if (m_folderRead)
+        m_folderRead(path, id, entries.size(), names);
     const auto releaseHelper = qScopeGuard([helper] {
         if (helper)
             helper->release();

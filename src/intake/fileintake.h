@@ -14,6 +14,7 @@
 #include <functional>
 #include <memory>
 #include <set>
+#include <string>
 #include <utility>
 #include <vector>
 
@@ -77,6 +78,13 @@ public:
     // With sizes and dates left unread, the records that have them read all
     // the same, each as soon as it is made.
     void setAttributesNeeded(std::function<bool(const ZQFile &)> needed);
+    // Called with each folder the walk reads, once its entries are read and
+    // before its records are made: its path, which folder it was, how many
+    // entries it holds and their names (all but "." and ".."), in the order
+    // read, each followed by a NUL byte. The names live only for the call.
+    using FolderRead = std::function<void(const QByteArray &path, const FileIdentity &folder,
+                                          size_t count, const std::string &names)>;
+    void setFolderRead(FolderRead read) { m_folderRead = std::move(read); }
 
 private:
     struct Attributes;
@@ -115,6 +123,7 @@ private:
     qsizetype m_added = 0;
     bool m_readsAttributes = true;
     std::function<bool(const ZQFile &)> m_attributesNeeded;
+    FolderRead m_folderRead;
     // Walking a folder into a list that was empty: no path can be listed twice.
     bool m_unlistedWalk = false;
     std::unique_ptr<StatHelper> m_statHelper;

@@ -3,6 +3,7 @@
 
 #include "intake/listingfilter.h"
 #include "jobs/job.h"
+#include "plan/renameplan.h"
 #include "posix/fileidentity.h"
 #include "rules/renamesettings.h"
 
@@ -16,6 +17,7 @@
 #include <mutex>
 #include <vector>
 
+class FileIntake;
 class FileList;
 class ZQFile;
 
@@ -39,6 +41,10 @@ public:
     void setRows(RenameSettings::Rows rows) { m_rows = rows; }
     // Records in a batch, at most; also how often the progress moves.
     void setBatchSize(qsizetype size) { m_batchSize = size; }
+    // Before start: the facts a rename plan reads of each folder walked that
+    // holds at least `entries` entries, made on a thread beside the walk from
+    // the names it read, which are then not read a second time. 0: none.
+    void setFolderFacts(size_t entries) { m_factsFrom = entries; }
 
     // The records listed since the last call. Owner's thread (or any, once
     // the job has ended).
@@ -51,12 +57,16 @@ public:
     void recordFolderIdentities(FileList &list) const;
     // Folders that were there but could not be read; complete once ended.
     QByteArrayList unreadableFolders() const;
+    // Once ended: the facts of setFolderFacts, by folder as the plan spells
+    // the folder of a file in it.
+    RenamePlan::ReadAhead takeFolderFacts();
 
 protected:
     void work() override;
 
 private:
     void handOver(std::vector<std::unique_ptr<ZQFile>> records);
+    void walk(FileList &list, FileIntake &intake);
 
     const QList<QByteArray> m_paths;
     bool m_readsAttributes = true;
@@ -65,9 +75,11 @@ private:
     std::function<bool(const ZQFile &)> m_attributesNeeded;
     ListingFilter m_filter;
     RenameSettings::Rows m_rows = RenameSettings::Rows::Files;
+    size_t m_factsFrom = 0;
 
     mutable std::mutex m_mutex;
     std::vector<std::unique_ptr<ZQFile>> m_pending; // under m_mutex
     QByteArrayList m_unreadable;                    // under m_mutex
     QHash<QByteArray, FileIdentity> m_identities;   // under m_mutex
+    RenamePlan::ReadAhead m_facts;                  // under m_mutex
 };

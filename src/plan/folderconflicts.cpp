@@ -294,15 +294,14 @@ void RenamePlan::resolveFolder(const std::vector<qint64> &rows, const std::vecto
         movingFromTable.emplace(oldKey, rows);
         stayingAtTable.emplace(oldKey, rows);
     }
-    const auto listedAt = [&](View key, bool moving) {
+    // `place`: listing.placeOf(key), looked up once for both questions where
+    // the keys are the names' bytes.
+    const auto listedAt = [&](View key, qint64 place, bool moving) {
         if (!keysAreBytes)
             return (moving ? *movingFromTable : *stayingAtTable).value(key);
-        const qint64 place = listing.placeOf(key);
         return place >= 0 && movedAtStart[size_t(place)] == moving ? rows[size_t(place)]
                                                                    : qint64(-1);
     };
-    const auto movingFrom = [&](View key) { return listedAt(key, true); };
-    const auto stayingAt = [&](View key) { return listedAt(key, false); };
     NameTable claimed(newKey, rows); // key of a new name, first taken by
     const auto fileOldNames = [&] {
         for (size_t k = 0; k < n; ++k) {
@@ -345,7 +344,8 @@ void RenamePlan::resolveFolder(const std::vector<qint64> &rows, const std::vecto
             if (row.status != Status::Move)
                 continue;
             const View key = newKey(k);
-            const qint64 staying = stayingAt(key);
+            const qint64 place = keysAreBytes ? listing.placeOf(key) : -1;
+            const qint64 staying = listedAt(key, place, false);
             if (staying >= 0 && staying != r) {
                 conflict(r,
                          QCoreApplication::translate(
@@ -355,7 +355,7 @@ void RenamePlan::resolveFolder(const std::vector<qint64> &rows, const std::vecto
                 changed = true;
                 continue;
             }
-            const qint64 moving = movingFrom(key);
+            const qint64 moving = listedAt(key, place, true);
             const bool freedByListed = moving >= 0;
             if (!freedByListed) {
                 View onDisk;

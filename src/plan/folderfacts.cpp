@@ -204,7 +204,9 @@ bool lastingInodes(int folder)
     return type == Ext4Magic || type == XfsMagic || type == BtrfsMagic || type == TmpfsMagic;
 }
 
-FolderFacts read(const QByteArray &folder, bool withNames)
+namespace {
+
+FolderFacts readFacts(const QByteArray &folder, bool withNames, WalkedNames *walked)
 {
     FolderFacts facts;
     const FileDescriptor owned(
@@ -230,8 +232,12 @@ FolderFacts read(const QByteArray &folder, bool withNames)
         facts.notWritable =
             QCoreApplication::translate("RenamePlan", "The folder cannot be written: %1")
                 .arg(errorText(errno));
-    if (withNames)
+    if (walked && facts.inode != 0 && FileIdentity(facts.device, facts.inode) == walked->folder) {
+        facts.nameBytes = std::move(walked->bytes);
+        facts.indexNames(walked->spans);
+    } else if (withNames) {
         readNames(fd, facts);
+    }
 
     struct statfs system;
     const long type = ::fstatfs(fd, &system) == 0 ? long(system.f_type) : 0;
@@ -284,6 +290,18 @@ FolderFacts read(const QByteArray &folder, bool withNames)
     if ((unsure || fs == u"ntfs") && !facts.caseInsensitive && facts.namesRead)
         facts.caseInsensitive = looksUpWithoutCase(fd, facts);
     return facts;
+}
+
+} // namespace
+
+FolderFacts read(const QByteArray &folder, bool withNames)
+{
+    return readFacts(folder, withNames, nullptr);
+}
+
+FolderFacts read(const QByteArray &folder, WalkedNames walked)
+{
+    return readFacts(folder, true, &walked);
 }
 
 } // namespace FolderFactsReader

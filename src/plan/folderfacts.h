@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "posix/fileidentity.h"
+
 #include <QByteArray>
 #include <QString>
 
@@ -67,6 +69,19 @@ namespace FolderFactsReader {
 // Reads the facts of a folder; its entries' names only when `withNames`
 // (a folder where nothing moves needs none).
 FolderFacts read(const QByteArray &folder, bool withNames);
+
+// The names of a folder's entries as a walk read them, from the folder it
+// opened: their bytes end to end, and each name's offset and length.
+struct WalkedNames
+{
+    FileIdentity folder;
+    std::vector<char> bytes;
+    std::vector<std::pair<size_t, size_t>> spans;
+};
+// As read(folder, true), with the names the walk read of it rather than
+// reading them again; they are read from the disk after all where the
+// folder now found there is not the one walked.
+FolderFacts read(const QByteArray &folder, WalkedNames walked);
 
 // Whether the open folder's file system keeps a file's inode number for as
 // long as the file lives (ext4, xfs, btrfs, tmpfs), so that the number tells
