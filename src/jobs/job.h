@@ -39,8 +39,13 @@
 //   They stop after the file in hand once the job is cancelled.
 // - Side by side (posix/sidebyside.h): one helper thread for the second half
 //   of a piece of work (the plan's new names and folder reads, the journal's
-//   plan), joined before the call returns; it runs inside a job's worker and
-//   ends with its half.
+//   plan, the facts of the folders a ListingJob walks for the command line's
+//   preview), joined before the call returns; it runs inside a job's worker
+//   and ends with its half.
+// - The identity lookahead (rename/identitylookahead.h): one thread started
+//   by RenameRun::clickStart on a RunJob's worker, reading the listed files'
+//   identities into its own array while the plan is made; told to stop and
+//   joined before the journal is written, which reads that array then.
 //
 // The command line drives the same jobs and waits for them (one loop, in
 // CliProgress::waitFor), cancelling on SIGINT or SIGTERM.
