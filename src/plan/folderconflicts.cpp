@@ -181,22 +181,7 @@ void RenamePlan::resolveFolder(const std::vector<qint64> &rows, const std::vecto
             newKeyStore[k] = key;
     };
 
-    // The groups of companions among these rows, each lead first.
-    std::vector<std::vector<qint64>> groups;
-    {
-        QHash<qint64, size_t> groupOfLead;
-        for (const qint64 r : rows) {
-            const qint64 lead = files[size_t(r)].lead;
-            if (lead < 0)
-                continue;
-            auto found = groupOfLead.find(lead);
-            if (found == groupOfLead.end()) {
-                found = groupOfLead.insert(lead, groups.size());
-                groups.push_back({lead});
-            }
-            groups[*found].push_back(r);
-        }
-    }
+    const std::vector<std::vector<qint64>> groups = companionGroups(files, &rows);
 
     if (uniqueNames) {
         // A new name is taken by a name on disk that no listed file leaves,
@@ -400,6 +385,27 @@ void RenamePlan::resolveFolder(const std::vector<qint64> &rows, const std::vecto
         if (!groups.empty() && holdGroups(groups, files))
             changed = true;
     }
+}
+
+std::vector<std::vector<qint64>> RenamePlan::companionGroups(const std::vector<Listed> &files,
+                                                             const std::vector<qint64> *rows)
+{
+    std::vector<std::vector<qint64>> groups;
+    QHash<qint64, size_t> groupOfLead;
+    const size_t count = rows ? rows->size() : files.size();
+    for (size_t k = 0; k < count; ++k) {
+        const qint64 r = rows ? (*rows)[k] : qint64(k);
+        const qint64 lead = files[size_t(r)].lead;
+        if (lead < 0)
+            continue;
+        auto found = groupOfLead.find(lead);
+        if (found == groupOfLead.end()) {
+            found = groupOfLead.insert(lead, groups.size());
+            groups.push_back({lead});
+        }
+        groups[*found].push_back(r);
+    }
+    return groups;
 }
 
 bool RenamePlan::holdGroups(const std::vector<std::vector<qint64>> &groups,

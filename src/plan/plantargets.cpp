@@ -132,18 +132,5 @@ void RenamePlan::resolveTargets(const std::vector<Listed> &files, const TargetFa
     if (std::count_if(m_rows.begin(), m_rows.end(),
                       [](const Row &r) { return r.status == Status::Conflict; }) == problemsBefore)
         return;
-    std::vector<std::vector<qint64>> groups;
-    QHash<qint64, size_t> groupOfLead;
-    for (size_t i = 0; i < files.size(); ++i) {
-        const qint64 lead = files[i].lead;
-        if (lead < 0)
-            continue;
-        auto found = groupOfLead.find(lead);
-        if (found == groupOfLead.end()) {
-            found = groupOfLead.insert(lead, groups.size());
-            groups.push_back({lead});
-        }
-        groups[*found].push_back(qint64(i));
-    }
-    holdGroups(groups, files);
+    holdGroups(companionGroups(files, nullptr), files);
 }

@@ -227,6 +227,10 @@ private:
     // others that would are stopped, each with the reason. True when any was.
     bool holdGroups(const std::vector<std::vector<qint64>> &groups,
                     const std::vector<Listed> &files);
+    // The groups of companions among `rows` (every file where null), each
+    // lead first, then its companions in row order.
+    static std::vector<std::vector<qint64>> companionGroups(const std::vector<Listed> &files,
+                                                            const std::vector<qint64> *rows);
 
     std::vector<Row> m_rows;
     std::vector<QByteArray> m_folders;
