@@ -45,6 +45,9 @@ void RenamePlan::resolveFolder(const std::vector<qint64> &rows, const std::vecto
             .arg(quoted(files[size_t(other)].currentName()));
     };
     const size_t n = rows.size();
+    // How many keys ahead the loops over the tables ask for the slots they
+    // will probe (NameTable::prefetch).
+    constexpr size_t LookAhead = 8;
     using View = std::string_view;
     const auto viewOf = [](const QByteArray &bytes) {
         return View(bytes.constData(), size_t(bytes.size()));
@@ -62,6 +65,8 @@ void RenamePlan::resolveFolder(const std::vector<qint64> &rows, const std::vecto
     NameTable listing([&oldNames](size_t k) { return oldNames[k]; }, rows);
     std::vector<bool> firstListing(n);
     for (size_t k = 0; k < n; ++k) {
+        if (k + LookAhead < n)
+            listing.prefetch(oldNames[k + LookAhead]);
         const qint64 r = rows[k];
         const auto [first, inserted] = listing.tryEmplace(k);
         firstListing[k] = inserted;
@@ -308,8 +313,11 @@ void RenamePlan::resolveFolder(const std::vector<qint64> &rows, const std::vecto
         if (caseless)
             return;
         newOnDisk.assign(n, false);
-        for (size_t k = 0; k < n; ++k)
+        for (size_t k = 0; k < n; ++k) {
+            if (k + LookAhead < n && moves(rows[k + LookAhead]))
+                facts.prefetch(newBytes(k + LookAhead));
             newOnDisk[k] = moves(rows[k]) && facts.hasName(newBytes(k));
+        }
     };
     sideBySideWhen(alone && n >= ParallelFiles, fileOldNames, lookUpOnDisk);
     bool changed = true;
@@ -324,6 +332,12 @@ void RenamePlan::resolveFolder(const std::vector<qint64> &rows, const std::vecto
             fileOldNames();
         }
         for (size_t k = 0; k < n; ++k) {
+            if (k + LookAhead < n && moves(rows[k + LookAhead])) {
+                const View ahead = newKey(k + LookAhead);
+                if (keysAreBytes)
+                    listing.prefetch(ahead);
+                claimed.prefetch(ahead);
+            }
             const qint64 r = rows[k];
             Row &row = m_rows[size_t(r)];
             if (row.status != Status::Move)

@@ -43,6 +43,14 @@ struct FolderFacts
     bool hasName(std::string_view name) const { return indexOf(name) >= 0; }
     // The index of a name in `names`, or -1.
     qint64 indexOf(std::string_view name) const;
+    // Asks the memory for the slot where a look for the name starts (see
+    // NameTable::prefetch).
+    void prefetch(std::string_view name) const
+    {
+        if (!m_slots.empty())
+            __builtin_prefetch(
+                &m_slots[std::hash<std::string_view>()(name) & (m_slots.size() - 1)]);
+    }
     bool hasName(const QByteArray &name) const
     {
         return hasName(std::string_view(name.constData(), size_t(name.size())));

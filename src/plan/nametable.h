@@ -57,6 +57,13 @@ public:
             return -1;
         return find(key, quint32(std::hash<std::string_view>()(key))).place;
     }
+    // Asks the memory for the slot where the key's probe starts: a loop over
+    // a table of a million names does so some keys ahead, and finds the slot
+    // there when it gets to it rather than waiting for it.
+    void prefetch(std::string_view key) const
+    {
+        __builtin_prefetch(&m_slots[firstSlot(quint32(std::hash<std::string_view>()(key)))]);
+    }
 
 private:
     struct Slot
@@ -64,10 +71,11 @@ private:
         quint32 hash = 0;
         qint32 place = -1;
     };
+    size_t firstSlot(quint32 hash) const { return size_t((quint64(hash) * m_slots.size()) >> 32); }
     Slot &find(std::string_view key, quint32 hash)
     {
         const size_t size = m_slots.size();
-        size_t i = size_t((quint64(hash) * size) >> 32);
+        size_t i = firstSlot(hash);
         while (m_slots[i].place >= 0 &&
                (m_slots[i].hash != hash || m_keyOf(size_t(m_slots[i].place)) != key)) {
             if (++i == size)
