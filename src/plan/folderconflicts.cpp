@@ -53,24 +53,83 @@ void RenamePlan::resolveFolder(const std::vector<qint64> &rows, const std::vecto
         return View(bytes.constData(), size_t(bytes.size()));
     };
 
-    std::vector<View> oldNames(n);
-    for (size_t k = 0; k < n; ++k) {
-        const QByteArray &path = *files[size_t(rows[k])].path;
-        const qsizetype start = NativePath::nameStart(path);
-        oldNames[k] = View(path.constData() + start, size_t(path.size() - start));
-    }
+    const auto isAsciiView = [](View bytes) {
+        return NameCodec::isAscii(QByteArrayView(bytes.data(), qsizetype(bytes.size())));
+    };
 
+    // The old names and their table on one thread, the new names' bytes and
+    // whether each is a name on disk on another: both only read the rows,
+    // and each half is mostly a wait on memory for a folder of many files.
+    // What they find is judged after, in row order.
+    std::vector<View> oldNames(n);
     // The same entry listed twice (through two spellings of its folder): the
     // first listing moves it; a second move would find it gone.
     NameTable listing([&oldNames](size_t k) { return oldNames[k]; }, rows);
     std::vector<bool> firstListing(n);
+    bool oldAscii = false;
+    const auto fileOldNames = [&] {
+        for (size_t k = 0; k < n; ++k) {
+            const QByteArray &path = *files[size_t(rows[k])].path;
+            const qsizetype start = NativePath::nameStart(path);
+            oldNames[k] = View(path.constData() + start, size_t(path.size() - start));
+        }
+        oldAscii = std::all_of(oldNames.begin(), oldNames.end(), isAsciiView);
+        for (size_t k = 0; k < n; ++k) {
+            if (k + LookAhead < n)
+                listing.prefetch(oldNames[k + LookAhead]);
+            firstListing[k] = listing.tryEmplace(k).second;
+        }
+    };
+    // The bytes of the moving rows' new names, end to end in one buffer
+    // rather than one allocation each: newBytes(k) views them. The buffer is
+    // sized once, from the texts' lengths: each unit of plain ASCII text is
+    // one byte, and growing it to a million names would hold the old and the
+    // new block at once. A row that a check below stops keeps its bytes
+    // here unused.
+    std::vector<char> newBuffer;
+    std::vector<quint32> newEnds(n + 1, 0);
+    bool newAscii = true;
+    // Whether each moving row's new name is a name on disk, in a folder that
+    // tells case apart (diskByKey answers in the others). No check turns a
+    // row into a move, nor changes its new name before the passes.
+    std::vector<bool> newOnDisk;
+    const auto encodeNewNames = [&] {
+        size_t units = 0;
+        for (const qint64 r : rows) {
+            if (moves(r))
+                units += size_t(m_rows[size_t(r)].newName.size());
+        }
+        newBuffer.reserve(units);
+        for (size_t k = 0; k < n; ++k) {
+            const Row &row = m_rows[size_t(rows[k])];
+            if (row.status == Status::Move) {
+                const size_t from = newBuffer.size();
+                NameCodec::appendEncoded(newBuffer, row.newName);
+                newAscii =
+                    newAscii && isAsciiView(View(newBuffer.data() + from, newBuffer.size() - from));
+            }
+            newEnds[k + 1] = quint32(newBuffer.size());
+        }
+        if (caseless)
+            return;
+        newOnDisk.assign(n, false);
+        if (!facts.opened)
+            return;
+        const auto bytesOf = [&](size_t k) {
+            return View(newBuffer.data() + newEnds[k], newEnds[k + 1] - newEnds[k]);
+        };
+        for (size_t k = 0; k < n; ++k) {
+            if (k + LookAhead < n && moves(rows[k + LookAhead]))
+                facts.prefetch(bytesOf(k + LookAhead));
+            newOnDisk[k] = moves(rows[k]) && facts.hasName(bytesOf(k));
+        }
+    };
+    sideBySideWhen(alone && n >= ParallelFiles, fileOldNames, encodeNewNames);
+
     for (size_t k = 0; k < n; ++k) {
-        if (k + LookAhead < n)
-            listing.prefetch(oldNames[k + LookAhead]);
         const qint64 r = rows[k];
-        const auto [first, inserted] = listing.tryEmplace(k);
-        firstListing[k] = inserted;
-        if (!inserted && moves(r)) {
+        if (!firstListing[k] && moves(r)) {
+            const qint64 first = listing.value(oldNames[k]);
             conflict(r,
                      QCoreApplication::translate("RenamePlan", "The same file as %1, listed twice.")
                          .arg(rowText(first)),
@@ -98,9 +157,6 @@ void RenamePlan::resolveFolder(const std::vector<qint64> &rows, const std::vecto
     // keeps its bytes where they are, so views into them stay good. The text
     // is made only for such a key.
     std::vector<QByteArray> keyStore;
-    const auto isAsciiView = [](View bytes) {
-        return NameCodec::isAscii(QByteArrayView(bytes.data(), qsizetype(bytes.size())));
-    };
     const auto keyView = [&](const auto &text, View bytes) {
         if (!caseless && isAsciiView(bytes))
             return bytes;
@@ -122,35 +178,10 @@ void RenamePlan::resolveFolder(const std::vector<qint64> &rows, const std::vecto
                               name);
         }
     }
-    // The bytes of the moving rows' new names, end to end in one buffer
-    // rather than one allocation each: newBytes(k) views them. The buffer is
-    // sized once, from the texts' lengths: each unit of plain ASCII text is
-    // one byte, and growing it to a million names would hold the old and the
-    // new block at once.
-    std::vector<char> newBuffer;
-    {
-        size_t units = 0;
-        for (const qint64 r : rows) {
-            if (moves(r))
-                units += size_t(m_rows[size_t(r)].newName.size());
-        }
-        newBuffer.reserve(units);
-    }
-    std::vector<quint32> newEnds(n + 1, 0);
     // A key that is the name's own bytes (plain ASCII on a folder that tells
     // case apart, the common case) is not held a second time: where every
     // name of the folder, old and new, is such a name, the keys are the names.
-    bool keysAreBytes = !caseless && std::all_of(oldNames.begin(), oldNames.end(), isAsciiView);
-    for (size_t k = 0; k < n; ++k) {
-        const Row &row = m_rows[size_t(rows[k])];
-        if (row.status == Status::Move) {
-            const size_t from = newBuffer.size();
-            NameCodec::appendEncoded(newBuffer, row.newName);
-            keysAreBytes =
-                keysAreBytes && isAsciiView(View(newBuffer.data() + from, newBuffer.size() - from));
-        }
-        newEnds[k + 1] = quint32(newBuffer.size());
-    }
+    const bool keysAreBytes = !caseless && oldAscii && newAscii;
     // A name numbered to make it unique has its bytes in keyStore instead,
     // and one that is kept after all its old bytes.
     std::unordered_map<size_t, View> numbered;
@@ -267,6 +298,13 @@ void RenamePlan::resolveFolder(const std::vector<qint64> &rows, const std::vecto
         }
     }
 
+    // A name numbered to make it unique is looked up again: the bytes looked
+    // up above are those of the name asked for.
+    for (const auto &[k, bytes] : numbered) {
+        if (!newOnDisk.empty())
+            newOnDisk[k] = facts.hasName(bytes);
+    }
+
     // Conflicts only ever turn a move into a conflict, which may take a
     // name away from a move that waited for it: repeat until nothing changes.
     // The key of a moving file's current name, and of a listed file's name
@@ -293,7 +331,7 @@ void RenamePlan::resolveFolder(const std::vector<qint64> &rows, const std::vecto
                                                                    : qint64(-1);
     };
     NameTable claimed(newKey, rows); // key of a new name, first taken by
-    const auto fileOldNames = [&] {
+    const auto fileOldKeys = [&] {
         for (size_t k = 0; k < n; ++k) {
             if (!firstListing[k])
                 continue; // the entry is its first listing's
@@ -303,23 +341,7 @@ void RenamePlan::resolveFolder(const std::vector<qint64> &rows, const std::vecto
                 (moves(rows[k]) ? *movingFromTable : *stayingAtTable).tryEmplace(k);
         }
     };
-    // Whether each moving row's new name is a name on disk, in a folder that
-    // tells case apart (diskByKey answers in the others). For a folder of
-    // many files, looked up on a helper thread while this one files the old
-    // names: both only read the rows, and each lookup is mostly a wait on
-    // memory. No pass turns a row into a move, nor changes its new name.
-    std::vector<bool> newOnDisk;
-    const auto lookUpOnDisk = [&] {
-        if (caseless)
-            return;
-        newOnDisk.assign(n, false);
-        for (size_t k = 0; k < n; ++k) {
-            if (k + LookAhead < n && moves(rows[k + LookAhead]))
-                facts.prefetch(newBytes(k + LookAhead));
-            newOnDisk[k] = moves(rows[k]) && facts.hasName(newBytes(k));
-        }
-    };
-    sideBySideWhen(alone && n >= ParallelFiles, fileOldNames, lookUpOnDisk);
+    fileOldKeys();
     bool changed = true;
     for (bool firstPass = true; changed; firstPass = false) {
         changed = false;
@@ -329,7 +351,7 @@ void RenamePlan::resolveFolder(const std::vector<qint64> &rows, const std::vecto
                 stayingAtTable->clear();
             }
             claimed.clear();
-            fileOldNames();
+            fileOldKeys();
         }
         for (size_t k = 0; k < n; ++k) {
             if (k + LookAhead < n && moves(rows[k + LookAhead])) {
