@@ -68,16 +68,18 @@ void RenamePlan::resolveFolder(const std::vector<qint64> &rows, const std::vecto
     std::vector<bool> firstListing(n);
     bool oldAscii = false;
     const auto fileOldNames = [&] {
+        std::vector<quint32> hashes(n);
         for (size_t k = 0; k < n; ++k) {
             const QByteArray &path = *files[size_t(rows[k])].path;
             const qsizetype start = NativePath::nameStart(path);
             oldNames[k] = View(path.constData() + start, size_t(path.size() - start));
+            hashes[k] = nameHash(oldNames[k]);
         }
         oldAscii = std::all_of(oldNames.begin(), oldNames.end(), isAsciiView);
         for (size_t k = 0; k < n; ++k) {
             if (k + LookAhead < n)
-                listing.prefetch(oldNames[k + LookAhead]);
-            firstListing[k] = listing.tryEmplace(k).second;
+                listing.prefetch(hashes[k + LookAhead]);
+            firstListing[k] = listing.tryEmplace(k, hashes[k]).second;
         }
     };
     // The bytes of the moving rows' new names, end to end in one buffer
@@ -93,6 +95,10 @@ void RenamePlan::resolveFolder(const std::vector<qint64> &rows, const std::vecto
     // tells case apart (diskByKey answers in the others). No check turns a
     // row into a move, nor changes its new name before the passes.
     std::vector<bool> newOnDisk;
+    // The nameHash of each moving row's new name, where the keys may be the
+    // names' bytes (a folder that tells case apart): every table is asked
+    // with it.
+    std::vector<quint32> newHashes;
     const auto encodeNewNames = [&] {
         size_t units = 0;
         for (const qint64 r : rows) {
@@ -112,16 +118,19 @@ void RenamePlan::resolveFolder(const std::vector<qint64> &rows, const std::vecto
         }
         if (caseless)
             return;
-        newOnDisk.assign(n, false);
-        if (!facts.opened)
-            return;
         const auto bytesOf = [&](size_t k) {
             return View(newBuffer.data() + newEnds[k], newEnds[k + 1] - newEnds[k]);
         };
+        newHashes.resize(n);
+        for (size_t k = 0; k < n; ++k)
+            newHashes[k] = nameHash(bytesOf(k));
+        newOnDisk.assign(n, false);
+        if (!facts.opened)
+            return;
         for (size_t k = 0; k < n; ++k) {
             if (k + LookAhead < n && moves(rows[k + LookAhead]))
-                facts.prefetch(bytesOf(k + LookAhead));
-            newOnDisk[k] = moves(rows[k]) && facts.hasName(bytesOf(k));
+                facts.prefetch(newHashes[k + LookAhead]);
+            newOnDisk[k] = moves(rows[k]) && facts.indexOf(bytesOf(k), newHashes[k]) >= 0;
         }
     };
     sideBySideWhen(alone && n >= ParallelFiles, fileOldNames, encodeNewNames);
@@ -215,6 +224,8 @@ void RenamePlan::resolveFolder(const std::vector<qint64> &rows, const std::vecto
         numbered[k] = bytes;
         if (!keysAreBytes)
             newKeyStore[k] = key;
+        else
+            newHashes[k] = nameHash(bytes);
     };
 
     const std::vector<std::vector<qint64>> groups = companionGroups(files, &rows);
@@ -355,17 +366,20 @@ void RenamePlan::resolveFolder(const std::vector<qint64> &rows, const std::vecto
         }
         for (size_t k = 0; k < n; ++k) {
             if (k + LookAhead < n && moves(rows[k + LookAhead])) {
-                const View ahead = newKey(k + LookAhead);
-                if (keysAreBytes)
-                    listing.prefetch(ahead);
-                claimed.prefetch(ahead);
+                if (keysAreBytes) {
+                    listing.prefetch(newHashes[k + LookAhead]);
+                    claimed.prefetch(newHashes[k + LookAhead]);
+                } else {
+                    claimed.prefetch(nameHash(newKey(k + LookAhead)));
+                }
             }
             const qint64 r = rows[k];
             Row &row = m_rows[size_t(r)];
             if (row.status != Status::Move)
                 continue;
             const View key = newKey(k);
-            const qint64 place = keysAreBytes ? listing.placeOf(key) : -1;
+            const quint32 hash = keysAreBytes ? newHashes[k] : nameHash(key);
+            const qint64 place = keysAreBytes ? listing.placeOf(key, hash) : -1;
             const qint64 staying = listedAt(key, place, false);
             if (staying >= 0 && staying != r) {
                 conflict(r,
@@ -397,7 +411,7 @@ void RenamePlan::resolveFolder(const std::vector<qint64> &rows, const std::vecto
                     continue;
                 }
             }
-            const auto [first, free] = claimed.tryEmplace(k);
+            const auto [first, free] = claimed.tryEmplace(k, hash);
             if (!free) {
                 const Row &other = m_rows[size_t(first)];
                 QString reason;

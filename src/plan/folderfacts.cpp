@@ -145,9 +145,9 @@ void readNames(int fd, FolderFacts &facts)
 constexpr int TagShift = 24;
 constexpr quint32 IndexMask = (1u << TagShift) - 1;
 
-quint32 tagOf(size_t hash)
+quint32 tagOf(quint32 hash)
 {
-    return quint32(hash >> (sizeof(size_t) * 8 - 8)) << TagShift;
+    return (hash >> 24) << TagShift;
 }
 
 } // namespace
@@ -165,7 +165,7 @@ void FolderFacts::indexNames(const std::vector<std::pair<size_t, size_t>> &spans
     m_tagged = names.size() < IndexMask;
     const size_t mask = size - 1;
     for (size_t i = 0; i < names.size(); ++i) {
-        const size_t hash = std::hash<std::string_view>()(names[i]);
+        const quint32 hash = nameHash(names[i]);
         size_t slot = hash & mask;
         while (m_slots[slot] != 0)
             slot = (slot + 1) & mask;
@@ -174,12 +174,11 @@ void FolderFacts::indexNames(const std::vector<std::pair<size_t, size_t>> &spans
     namesRead = true;
 }
 
-qint64 FolderFacts::indexOf(std::string_view name) const
+qint64 FolderFacts::indexOf(std::string_view name, quint32 hash) const
 {
     if (m_slots.empty())
         return -1;
     const size_t mask = m_slots.size() - 1;
-    const size_t hash = std::hash<std::string_view>()(name);
     const quint32 tag = m_tagged ? tagOf(hash) : 0;
     const quint32 indexMask = m_tagged ? IndexMask : ~quint32(0);
     for (size_t slot = hash & mask; m_slots[slot] != 0; slot = (slot + 1) & mask) {

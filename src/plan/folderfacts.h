@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "plan/namehash.h"
 #include "posix/fileidentity.h"
 
 #include <QByteArray>
@@ -42,14 +43,15 @@ struct FolderFacts
     void indexNames(const std::vector<std::pair<size_t, size_t>> &spans);
     bool hasName(std::string_view name) const { return indexOf(name) >= 0; }
     // The index of a name in `names`, or -1.
-    qint64 indexOf(std::string_view name) const;
-    // Asks the memory for the slot where a look for the name starts (see
-    // NameTable::prefetch).
-    void prefetch(std::string_view name) const
+    qint64 indexOf(std::string_view name) const { return indexOf(name, nameHash(name)); }
+    // The same, with the name's nameHash given.
+    qint64 indexOf(std::string_view name, quint32 hash) const;
+    // Asks the memory for the slot where a look for the name of this
+    // nameHash starts (see NameTable::prefetch).
+    void prefetch(quint32 hash) const
     {
         if (!m_slots.empty())
-            __builtin_prefetch(
-                &m_slots[std::hash<std::string_view>()(name) & (m_slots.size() - 1)]);
+            __builtin_prefetch(&m_slots[hash & (m_slots.size() - 1)]);
     }
     bool hasName(const QByteArray &name) const
     {

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "plan/namehash.h"
+
 #include <QtGlobal>
 
 #include <algorithm>
@@ -33,8 +35,12 @@ public:
     // The row stored under keys[place], and whether it was just stored.
     std::pair<qint64, bool> tryEmplace(size_t place)
     {
+        return tryEmplace(place, nameHash(m_keyOf(place)));
+    }
+    // The same, with the key's nameHash given.
+    std::pair<qint64, bool> tryEmplace(size_t place, quint32 hash)
+    {
         const std::string_view key = m_keyOf(place);
-        const quint32 hash = quint32(std::hash<std::string_view>()(key));
         Slot &slot = find(key, hash);
         if (slot.place >= 0)
             return {m_rows[size_t(slot.place)], false};
@@ -51,19 +57,18 @@ public:
     // The place of the key stored under `key`, or -1. An empty table answers
     // without a look at a slot, which in a table sized for a million keys is
     // a miss in the cache.
-    qint64 placeOf(std::string_view key)
+    qint64 placeOf(std::string_view key) { return placeOf(key, nameHash(key)); }
+    qint64 placeOf(std::string_view key, quint32 hash)
     {
         if (m_count == 0)
             return -1;
-        return find(key, quint32(std::hash<std::string_view>()(key))).place;
+        return find(key, hash).place;
     }
-    // Asks the memory for the slot where the key's probe starts: a loop over
+    // Asks the memory for the slot where a probe for the key of this
+    // nameHash starts: a loop over
     // a table of a million names does so some keys ahead, and finds the slot
     // there when it gets to it rather than waiting for it.
-    void prefetch(std::string_view key) const
-    {
-        __builtin_prefetch(&m_slots[firstSlot(quint32(std::hash<std::string_view>()(key)))]);
-    }
+    void prefetch(quint32 hash) const { __builtin_prefetch(&m_slots[firstSlot(hash)]); }
 
 private:
     struct Slot
