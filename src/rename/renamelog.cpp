@@ -2,6 +2,7 @@
 #include "rename/renamelog.h"
 
 #include "posix/textescape.h"
+#include "rules/valuetokens.h"
 
 #include <QByteArray>
 
@@ -38,6 +39,17 @@ void write(const QString &line)
     syslog(LOG_WARNING, "%s", bytes.constData());
     std::fprintf(stderr, "%s\n", bytes.constData());
     std::fflush(stderr);
+}
+
+// A name of thousands of characters would flood the log: long names are
+// shortened there and in every message.
+QString failureLine(const QByteArray &fromPath, const QString &newName, const QString &reason)
+{
+    // No new name could be made (a value or a date the file lacks).
+    if (ComposedName::isRefused(newName))
+        return QStringLiteral("Cannot rename “%1”: %2").arg(TextEscape::path(fromPath), reason);
+    return QStringLiteral("Cannot rename “%1” to “%2”: %3")
+        .arg(TextEscape::path(fromPath), TextEscape::line(TextEscape::shortened(newName)), reason);
 }
 
 } // namespace RenameLog

@@ -14,5 +14,9 @@ using Sink = std::function<void(const QString &line)>;
 Sink setSink(Sink sink);
 // Writes one line, escaped as TextEscape::line escapes it.
 void write(const QString &line);
+// The line of a move from `fromPath` to `newName` that failed for `reason`,
+// the new name shortened; without it where no new name could be made
+// (ComposedName::isRefused).
+QString failureLine(const QByteArray &fromPath, const QString &newName, const QString &reason);
 
 } // namespace RenameLog

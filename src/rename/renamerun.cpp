@@ -6,11 +6,8 @@
 #include "plan/namerules.h"
 #include "plan/renameplan.h"
 #include "plan/typednames.h"
-#include "posix/filedescriptor.h"
 #include "posix/namecodec.h"
-#include "posix/nativemove.h"
 #include "posix/nativepath.h"
-#include "posix/textescape.h"
 #include "rename/accessgrant.h"
 #include "rename/folderlevels.h"
 #include "rename/folderrun.h"
@@ -32,37 +29,14 @@
 
 #include <algorithm>
 #include <atomic>
-#include <cerrno>
 #include <deque>
-#include <fcntl.h>
 #include <memory>
 #include <optional>
-#include <sys/stat.h>
 #include <thread>
 #include <unistd.h>
 #include <vector>
 
 namespace {
-
-// A name of thousands of characters would flood the log: long names are
-// shortened there and in every message.
-QString logLine(const QByteArray &fromPath, const QString &newName, const QString &reason)
-{
-    // No new name could be made (a value or a date the file lacks).
-    if (ComposedName::isRefused(newName))
-        return QStringLiteral("Cannot rename “%1”: %2").arg(TextEscape::path(fromPath), reason);
-    return QStringLiteral("Cannot rename “%1” to “%2”: %3")
-        .arg(TextEscape::path(fromPath), TextEscape::line(TextEscape::shortened(newName)), reason);
-}
-
-QString failureReason(int error, const QByteArray &strandedName)
-{
-    QString text = NativeMove::reason(error);
-    if (!strandedName.isEmpty())
-        text += QCoreApplication::translate("RenameRun", " (the file was left as “%1”)")
-                    .arg(TextEscape::path(strandedName));
-    return text;
-}
 
 // Every record below a folder the run renamed (whose own move left its path
 // as it was before the run) takes the folder's new path, and so do the
@@ -123,27 +97,6 @@ QString oldNameText(const Entry &entry)
     return NameCodec::decode(QByteArrayView(oldNameOf(entry)));
 }
 
-void makeFolders(const QList<QByteArray> &folders,
-                 const std::function<bool(const QByteArray &folder)> &record,
-                 const std::function<void(const QByteArray &folder, bool made)> &made)
-{
-    QList<QByteArray> sorted = folders;
-    std::sort(sorted.begin(), sorted.end());
-    for (const QByteArray &folder : sorted) {
-        struct stat info;
-        if (::lstat(folder.constData(), &info) == 0 || errno != ENOENT)
-            continue;
-        if (record && !record(folder))
-            continue;
-        // With the user's umask, as any other program makes a folder.
-        const bool ok = ::mkdir(folder.constData(), 0777) == 0;
-        if (made)
-            made(folder, ok);
-        if (ok)
-            PausePoints::at("folder");
-    }
-}
-
 QString refusalReason(const QString &newName)
 {
     return NameRules::refusalReason(newName);
@@ -152,38 +105,6 @@ QString refusalReason(const QString &newName)
 QString folderReplacedReason()
 {
     return QStringLiteral("the folder was replaced after it was listed");
-}
-
-bool renameFile(const QByteArray &from, const QByteArray &to, QString *error)
-{
-    const QByteArray fromFolder = NativePath::openableFolder(from);
-    const QByteArray fromName = NativePath::name(from).toByteArray();
-    const QByteArray toFolder = NativePath::openableFolder(to);
-    const QByteArray toName = NativePath::name(to).toByteArray();
-    int result = 0;
-    QByteArray stranded;
-    const FileDescriptor fromDir(::open(fromFolder.constData(), O_PATH | O_DIRECTORY | O_CLOEXEC));
-    if (!fromDir.isOpen()) {
-        result = errno;
-    } else {
-        FileDescriptor otherDir;
-        if (toFolder != fromFolder)
-            otherDir.reset(::open(toFolder.constData(), O_PATH | O_DIRECTORY | O_CLOEXEC));
-        const int toDir = toFolder == fromFolder ? fromDir.get() : otherDir.get();
-        if (toDir < 0) {
-            result = errno;
-        } else {
-            result = NativeMove::moveAt(fromDir.get(), fromName.constData(), toDir,
-                                        toName.constData(), &stranded);
-        }
-    }
-    if (result == 0)
-        return true;
-    const QString reason = failureReason(result, stranded);
-    RenameLog::write(logLine(from, NameCodec::decode(toName), reason));
-    if (error)
-        *error = reason;
-    return false;
 }
 
 Report clickStart(FileList &list, const NameComposer &composer, AccessPrompt *prompt,
@@ -477,7 +398,7 @@ Report clickStart(FileList &list, const NameSource &newNameForFile, AccessPrompt
             case Outcome::Failed:
                 ++report.failed;
                 // Only a name that could not be made fails under the old one.
-                RenameLog::write(logLine(
+                RenameLog::write(RenameLog::failureLine(
                     entry.oldPath,
                     entry.newName == oldNameText(entry) ? ComposedName::refused({}) : entry.newName,
                     entry.error));
