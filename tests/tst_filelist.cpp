@@ -515,19 +515,17 @@ void tst_FileList::cells()
 {
     Fixture f;
     const qint64 time = localMsecs(2024, 3, 5, 14, 7, 59);
-    ZQFile *photo = add(f.list, "/p/photo.JPG", 1234, time);
-    add(f.list, "/p/caf\xE9", 1500000, time);
+    ZQFile *photo = add(f.list, "/p/photo.JPG", 1234567, time);
     f.model.setSettings(settings(u"[N]-[C]"_s));
     f.model.updateResults();
 
-    QCOMPARE(f.row(0), u"photo.JPG | photo-1.JPG | 1,234 | 2024/03/05 14:07 | /p/photo.JPG"_s);
-    QCOMPARE(f.row(1), u"caf\\xe9 | caf\\xe9-2 | 1,500,000 | 2024/03/05 14:07 | /p/caf\\xe9"_s);
+    QCOMPARE(f.row(0), u"photo.JPG | photo-1.JPG | 1,234,567 | 2024/03/05 14:07 | /p/photo.JPG"_s);
     QCOMPARE(f.model.index(0, 3).data(FileTableModel::FileRole).value<ZQFile *>(), photo);
     // The texts come from the intake's values: a raw value set later (a size
     // counted, a date read) does not rewrite them.
     photo->setFullSize(99);
     photo->setFileDate(QDateTime(QDate(2000, 1, 1), QTime(0, 0), Qt::LocalTime));
-    QCOMPARE(f.row(0), u"photo.JPG | photo-1.JPG | 1,234 | 2024/03/05 14:07 | /p/photo.JPG"_s);
+    QCOMPARE(f.row(0), u"photo.JPG | photo-1.JPG | 1,234,567 | 2024/03/05 14:07 | /p/photo.JPG"_s);
 }
 
 // The counter of a new name is its display row; a settings change refreshes

@@ -352,8 +352,6 @@ void tst_Journal::refusedJournals_data()
     QTest::addColumn<QByteArray>("make"); // how the file at the journal's name is made
     QTest::addColumn<QString>("error");
     const QString tooLarge = u"it is larger than 1024 MiB, more than any run writes"_s;
-    QTest::newRow("link to /dev/zero")
-        << "link /dev/zero"_ba << u"it is a symbolic link, not a journal"_s;
     QTest::newRow("link to /proc/kmsg")
         << "link /proc/kmsg"_ba << u"it is a symbolic link, not a journal"_s;
     QTest::newRow("FIFO") << "fifo -"_ba << u"it is not a regular file"_s;

@@ -173,8 +173,6 @@ void tst_NameBytes::tableShowsEscapes_data()
     QTest::newRow("Latin-1 byte") << "caf\xe9.txt"_ba << u"caf\\xe9.txt"_s
                                   << u"\\xe9: the byte E9, not UTF-8, kept as it is"_s;
     QTest::newRow("real U+FFFD") << "caf\xef\xbf\xbd.txt"_ba << u"caf\uFFFD.txt"_s << QString();
-    QTest::newRow("right-to-left override") << "rlo\xe2\x80\xaetxt.exe"_ba << u"rlo\\u202etxt.exe"_s
-                                            << u"\\u202e: U+202E, a bidirectional control"_s;
     QTest::newRow("newline twice, named once")
         << "a\nb\nc"_ba << u"a\\x0ab\\x0ac"_s << u"\\x0a: U+000A, a control character"_s;
     QTest::newRow("two kinds") << "\xff\xe2\x81\xa6"_ba << u"\\xff\\u2066"_s
