@@ -552,7 +552,7 @@ void tst_FileList::newNames()
     QCOMPARE(f.column(FileTableModel::NewNameColumn), QStringList({u"x1"_s, u"x2"_s, u"x3"_s}));
 }
 
-// One file is "1 file"; the count has no thousands separator.
+// One file is "1 file"; a larger count is grouped by thousands.
 void tst_FileList::totals()
 {
     Fixture f;
