@@ -4,6 +4,7 @@
 #include "plan/folderfacts.h"
 #include "plan/renameplan.h"
 
+#include <QString>
 #include <QStringList>
 
 #include <utility>
@@ -31,6 +32,23 @@ inline FolderFacts factsWith(const QStringList &names, bool caseless,
     }
     facts.indexNames(spans);
     return facts;
+}
+
+// Each row as "unchanged", "move", "move after N" (1-based), "refused: REASON"
+// or "conflict: REASON".
+inline QStringList planOutcome(const RenamePlan &plan)
+{
+    QStringList result;
+    for (const RenamePlan::Row &row : plan.rows()) {
+        using St = RenamePlan::Status;
+        result << (row.status == St::Unchanged ? QStringLiteral("unchanged")
+                   : row.status == St::Refused ? QStringLiteral("refused: ") + row.reason
+                   : row.status == St::Conflict
+                       ? QStringLiteral("conflict: ") + row.reason
+                       : (row.after < 0 ? QStringLiteral("move")
+                                        : QStringLiteral("move after %1").arg(row.after + 1)));
+    }
+    return result;
 }
 
 // The plan of `files`, all of one folder that `facts` tells of, given their new

@@ -59,7 +59,6 @@ private slots:
     void readLines();
     void planChecksTypedNames_data();
     void planChecksTypedNames();
-    void namesFollowTheList();
 };
 
 // Each display row as "name <- lead #counter index" ("name #index" for a row
@@ -153,7 +152,7 @@ void tst_Companions::companionName()
 }
 
 // A name typed on the lead carries its companions; one typed on a companion
-// is its own.
+// is its own, until it is removed. Names of files no longer listed go.
 void tst_Companions::typedNames()
 {
     FileList list;
@@ -163,12 +162,20 @@ void tst_Companions::typedNames()
     TypedNames typed;
     typed.set("/p/d/IMG.CR3", u"Best.cr3"_s);
     typed.set("/p/d/IMG.xmp", u"Other.xmp"_s);
+    typed.set("/p/d/gone", u"y"_s);
+    typed.keepListed(list);
+    QCOMPARE(typed.count(), 2);
     S names;
     for (qint64 row = 0; row < list.count(); ++row)
         names << typed.newNameOf(list, composer, *list.fileAtIndex(row), row);
     // x.jpg counts second: the group counted once.
     QCOMPARE(names, (S{u"Best.cr3"_s, u"Best.cr3.xmp"_s, u"Best.JPG"_s, u"Other.xmp"_s,
                        u"Trip-002.jpg"_s}));
+    QVERIFY(typed.remove("/p/d/IMG.xmp"));
+    QVERIFY(!typed.remove("/p/d/IMG.xmp"));
+    const auto source = typed.source(list, composer);
+    QCOMPARE(source(*list.fileAtIndex(3), 3), u"Best.xmp"_s);
+    QCOMPARE(source(*list.fileAtIndex(4), 4), u"Trip-002.jpg"_s);
 }
 
 // Real files, each holding its own old name, moved by the run with its
@@ -361,24 +368,6 @@ void tst_Companions::planChecksTypedNames()
                                                               : u"conflict"_s);
     }
     QTEST(shown.join(u' '), "plan");
-}
-
-void tst_Companions::namesFollowTheList()
-{
-    FileList list;
-    listPaths(list, {"/f/a", "/f/b"});
-    TypedNames names;
-    names.set("/f/a", u"x"_s);
-    names.set("/f/gone", u"y"_s);
-    names.keepListed(list);
-    QCOMPARE(names.count(), 1);
-    const NameComposer composer;
-    const auto source = names.source(list, composer);
-    QCOMPARE(source(*list.fileAtIndex(0), 0), u"x"_s);
-    QCOMPARE(source(*list.fileAtIndex(1), 1), u"b"_s);
-    QVERIFY(names.remove("/f/a"));
-    QVERIFY(!names.remove("/f/a"));
-    QCOMPARE(source(*list.fileAtIndex(0), 0), u"a"_s);
 }
 
 QTEST_GUILESS_MAIN(tst_Companions)

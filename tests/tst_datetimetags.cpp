@@ -16,8 +16,6 @@ private slots:
     void tokens_data();
     void tokens();
     void recordWithoutDateUsesItsCreation();
-    void beforeTheEpoch_data();
-    void beforeTheEpoch();
     void expansion_data();
     void expansion();
     void selfReproducingTagAtCap_data();
@@ -29,12 +27,20 @@ void tst_DateTimeTags::tokens_data()
     QTest::addColumn<qint64>("time");
     QTest::addColumn<QString>("text");
     QTest::addColumn<QString>("expected");
+    QTest::addColumn<QString>("column"); // the Date column, where given
     const auto at = [](const char *name, const QString &text, const QString &expected) {
-        QTest::newRow(name) << localMsecs(2024, 3, 5, 14, 7, 9) << text << expected;
+        QTest::newRow(name) << localMsecs(2024, 3, 5, 14, 7, 9) << text << expected << QString();
     };
     // The 12-hour clock, its hour alone.
     const auto clock = [](const char *name, int hour, const QString &expected) {
-        QTest::newRow(name) << localMsecs(2024, 7, 1, hour, 30, 0) << u"[h]"_s << expected;
+        QTest::newRow(name) << localMsecs(2024, 7, 1, hour, 30, 0) << u"[h]"_s << expected
+                            << QString();
+    };
+    // Negative times round down to the second before, in the tokens and in
+    // the Date column alike (Berlin: the epoch is 01:00 local).
+    const auto epoch = [](const char *name, qint64 msecs, const QString &tokens,
+                          const QString &column) {
+        QTest::newRow(name) << msecs << u"[YMD][hms]"_s << tokens << column;
     };
     at("YMD", u"[YMD]"_s, u"20240305"_s);
     at("DMY", u"[DMY]"_s, u"05032024"_s);
@@ -62,6 +68,12 @@ void tst_DateTimeTags::tokens_data()
     clock("noon", 12, u"12"_s);
     clock("thirteen", 13, u"01"_s);
     clock("twenty-three", 23, u"11"_s);
+
+    epoch("half a second before", -500, u"19700101125959"_s, u"1970/01/01 00:59"_s);
+    epoch("a whole second before", -1000, u"19700101125959"_s, u"1970/01/01 00:59"_s);
+    epoch("just before the hour", -3600001, u"19691231115959"_s, u"1969/12/31 23:59"_s);
+    epoch("the epoch", 0, u"19700101010000"_s, u"1970/01/01 01:00"_s);
+    epoch("1900", -2208992400000, u"19000101120000"_s, u"1900/01/01 00:00"_s);
 }
 
 void tst_DateTimeTags::tokens()
@@ -71,6 +83,9 @@ void tst_DateTimeTags::tokens()
     ZQFile file;
     file.setAttributes(0, time);
     QTEST(handleTimeForString(handleDateForString(text, file), file), "expected");
+    QFETCH(QString, column);
+    if (!column.isNull())
+        QCOMPARE(file.date(), column);
 }
 
 void tst_DateTimeTags::recordWithoutDateUsesItsCreation()
@@ -80,32 +95,6 @@ void tst_DateTimeTags::recordWithoutDateUsesItsCreation()
     const QString year = handleDateForString(u"[Y]"_qs, file);
     QVERIFY(year == QString::number(before.date().year()) ||
             year == QString::number(QDate::currentDate().year()));
-}
-
-// Negative times round down to the second before, in the tokens and in the
-// Date column alike (Berlin: the epoch is 01:00 local).
-void tst_DateTimeTags::beforeTheEpoch_data()
-{
-    QTest::addColumn<qint64>("msecs");
-    QTest::addColumn<QString>("tokens");
-    QTest::addColumn<QString>("column");
-    QTest::newRow("half a second before")
-        << qint64(-500) << u"19700101125959"_s << u"1970/01/01 00:59"_s;
-    QTest::newRow("a whole second before")
-        << qint64(-1000) << u"19700101125959"_s << u"1970/01/01 00:59"_s;
-    QTest::newRow("just before the hour")
-        << qint64(-3600001) << u"19691231115959"_s << u"1969/12/31 23:59"_s;
-    QTest::newRow("the epoch") << qint64(0) << u"19700101010000"_s << u"1970/01/01 01:00"_s;
-    QTest::newRow("1900") << qint64(-2208992400000) << u"19000101120000"_s << u"1900/01/01 00:00"_s;
-}
-
-void tst_DateTimeTags::beforeTheEpoch()
-{
-    QFETCH(qint64, msecs);
-    ZQFile file;
-    file.setAttributes(0, msecs);
-    QTEST(handleTimeForString(handleDateForString(u"[YMD][hms]"_qs, file), file), "tokens");
-    QTEST(file.date(), "column");
 }
 
 void tst_DateTimeTags::expansion_data()

@@ -294,7 +294,7 @@ void tst_FileIntake::timeBeyondMilliseconds()
 // Large folders are looked at on two threads while their records are made;
 // what is listed must not show it. Entry k of the folder "big" is named after
 // k, so the records come in the order of k, and its kind and attributes
-// follow from k: every 7th is a folder holding `inner` files, every 11th a
+// follow from k: every 29th is a folder holding `inner` files, every 11th a
 // link to one folder elsewhere, every 13th a dangling link, every 5th a file
 // whose name is not UTF-8, the rest plain files; each with a size and date of
 // its own, so that attributes landing on the wrong record show.
@@ -308,10 +308,10 @@ void tst_FileIntake::largeFolder_data()
     QTest::newRow("at the threshold") << threshold << 1 << true;
     QTest::newRow("one above the threshold") << threshold + 1 << 1 << true;
     QTest::newRow("many times the threshold, part of a chunk at the end")
-        << 9 * threshold + 37 << 2 << true;
+        << 3 * threshold + 37 << 2 << true;
     QTest::newRow("its folders above the threshold too") << threshold + 1 << threshold + 1 << true;
     // Only the links are looked at during the walk; the rest are read after.
-    QTest::newRow("attributes read after the walk") << 9 * threshold + 37 << 2 << false;
+    QTest::newRow("attributes read after the walk") << 3 * threshold + 37 << 2 << false;
 }
 
 void tst_FileIntake::largeFolder()
@@ -331,7 +331,7 @@ void tst_FileIntake::largeFolder()
     for (int k = 0; k < count; ++k) {
         const QByteArray stem = QByteArray::number(k).rightJustified(5, '0');
         const qint64 seconds = 1600000000 + qint64(k) * 61;
-        if (k % 7 == 3) {
+        if (k % 29 == 3) {
             QVERIFY(::mkdir(big + '/' + stem + " dir", 0755) == 0);
             for (int i = 0; i < inner; ++i) {
                 const QByteArray name =
@@ -387,10 +387,10 @@ void tst_FileIntake::exceptionDuringLargeFolder()
 {
     QFETCH(bool, readsAttributes);
     ScratchDir dir;
-    // Progress comes every 4096 records: here at the first of "b", whose
+    // Progress comes every 256 records: here at the first of "b", whose
     // entries have just been handed to the other thread.
-    constexpr int inA = 4095;
-    constexpr int inB = 3000;
+    constexpr int inA = 255;
+    constexpr int inB = 400;
     makeTree(dir.path(), {"a/", "b/"});
     for (int i = 0; i < inA + inB; ++i) {
         const int k = i < inA ? i : i - inA;
@@ -401,10 +401,12 @@ void tst_FileIntake::exceptionDuringLargeFolder()
     FileList list;
     FileIntake intake(list);
     intake.setReadsAttributes(readsAttributes);
-    intake.setProgress([](qsizetype added) {
-        if (added == 4096)
-            throw std::runtime_error("progress");
-    });
+    intake.setProgress(
+        [](qsizetype added) {
+            if (added == 256)
+                throw std::runtime_error("progress");
+        },
+        256);
     QVERIFY_THROWS_EXCEPTION(std::runtime_error, intake.insertFile(dir.path()));
     QCOMPARE(list.count(), inA + 1);
     QCOMPARE(list.fileAtIndex(inA)->nativePath(), dir.path("b/00000"));
@@ -413,8 +415,8 @@ void tst_FileIntake::exceptionDuringLargeFolder()
     QVERIFY(!intake.insertFile(dir.path()));
     QCOMPARE(list.count(), inA + inB);
     QCOMPARE(list.fileAtIndex(inA + 1)->nativePath(), dir.path("b/00001"));
-    QCOMPARE(list.fileAtIndex(inA + inB - 1)->nativePath(), dir.path("b/02999"));
-    QCOMPARE(list.fileAtIndex(inA + inB - 1)->fullSize(), quint64(readsAttributes ? 2999 : 0));
+    QCOMPARE(list.fileAtIndex(inA + inB - 1)->nativePath(), dir.path("b/00399"));
+    QCOMPARE(list.fileAtIndex(inA + inB - 1)->fullSize(), quint64(readsAttributes ? 399 : 0));
 }
 
 // Sizes and dates unread, a run of links longer than the threshold before the

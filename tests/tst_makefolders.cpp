@@ -115,14 +115,9 @@ void TstMakeFolders::plan()
     RenamePlan::TargetFacts targets;
     if (!below.isEmpty())
         targets.emplace("/d/sub", factsWith(below, caseless));
-    const RenamePlan plan =
-        planOfOneFolder(files, newNames, factsWith({}, caseless), false, true, targets);
-    S outcome;
-    for (const RenamePlan::Row &row : plan.rows())
-        outcome << (row.status == RenamePlan::Status::Move      ? u"move"_s
-                    : row.status == RenamePlan::Status::Refused ? u"refused: "_s + row.reason
-                                                                : u"conflict: "_s + row.reason);
-    QTEST(outcome, "expected");
+    QTEST(planOutcome(
+              planOfOneFolder(files, newNames, factsWith({}, caseless), false, true, targets)),
+          "expected");
 }
 
 void TstMakeFolders::companionHeldByANameTakenBelow()

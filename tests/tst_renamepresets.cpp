@@ -17,8 +17,7 @@ class tst_RenamePresets : public QObject
 private slots:
     void roundTrip_data();
     void roundTrip();
-    void laterKeysIgnoredAndKept();
-    void unreadableValuesFallBack();
+    void handWrittenFileRead();
     void deleteAndList();
     void factoryAnswersButIsNeverWritten();
     void bytesSurviveTheFile_data();
@@ -69,12 +68,15 @@ void tst_RenamePresets::roundTrip()
     QVERIFY(!presets.load(name + u'x'));
 }
 
-void tst_RenamePresets::laterKeysIgnoredAndKept()
+// A settings file as written by hand or a later version: values it cannot
+// read fall back, keys it does not know are kept when the preset is saved.
+void tst_RenamePresets::handWrittenFileRead()
 {
     QTemporaryDir dir;
     const QString file = dir.filePath(u"v.conf"_s);
-    // A settings file as written by hand or a later version.
-    writeFile(file, "[Presets]\nold\\nameTemplate=[C]\nold\\colourOfTheDay=blue\nold\\caseTag=9\n");
+    writeFile(file, "[Presets]\nold\\nameTemplate=[C]\nold\\colourOfTheDay=blue\nold\\caseTag=9\n"
+                    "old\\startCounter=many\nold\\stepCounter=99999999999\n"
+                    "old\\digitsCounter=100000\nold\\regex=perhaps\n");
     {
         UserDefaults defaults(file);
         RenamePresets presets(defaults);
@@ -82,24 +84,14 @@ void tst_RenamePresets::laterKeysIgnoredAndKept()
         QCOMPARE(loaded.nameTemplate, u"[C]"_s);
         QCOMPARE(loaded.extTemplate, u"[E]"_s);
         QCOMPARE(loaded.caseTag, 9);
+        QCOMPARE(loaded.startCounter, 1);
+        QCOMPARE(loaded.stepCounter, 1);
+        QCOMPARE(loaded.digitsCounter, 255);
+        QCOMPARE(loaded.regex, false);
         presets.save(u"old"_s, loaded);
     }
     const UserDefaults defaults(file);
     QCOMPARE(defaults.stringForKey(u"Presets/old/colourOfTheDay"_s), u"blue"_s);
-}
-
-void tst_RenamePresets::unreadableValuesFallBack()
-{
-    QTemporaryDir dir;
-    const QString file = dir.filePath(u"v.conf"_s);
-    writeFile(file, "[Presets]\np\\startCounter=many\np\\stepCounter=99999999999\n"
-                    "p\\digitsCounter=100000\np\\regex=perhaps\n");
-    UserDefaults defaults(file);
-    const RenameSettings loaded = *RenamePresets(defaults).load(u"p"_s);
-    QCOMPARE(loaded.startCounter, 1);
-    QCOMPARE(loaded.stepCounter, 1);
-    QCOMPARE(loaded.digitsCounter, 255);
-    QCOMPARE(loaded.regex, false);
 }
 
 void tst_RenamePresets::deleteAndList()
