@@ -23,8 +23,6 @@ class tst_UndoWindow : public UndoWindowTest
 private slots:
     void menuFollowsHistory_data();
     void menuFollowsHistory();
-    void ctrlZStaysWithTextFields_data();
-    void ctrlZStaysWithTextFields();
     void historyWindowRows();
     void recordsFollowMoves_data();
     void recordsFollowMoves();
@@ -83,50 +81,6 @@ void tst_UndoWindow::menuFollowsHistory()
     QCOMPARE(window->ui()->actionUndoRename->isEnabled(), undoTarget >= 0);
     QCOMPARE(window->ui()->actionRedoRename->isEnabled(), redoTarget >= 0);
     QVERIFY(window->ui()->actionRenameHistory->isEnabled());
-}
-
-// Ctrl+Z in a field where text is typed undoes the typing; elsewhere it
-// takes the last run back.
-void tst_UndoWindow::ctrlZStaysWithTextFields_data()
-{
-    QTest::addColumn<QString>("focus");
-    QTest::addColumn<QKeySequence>("keys");
-    QTest::addColumn<bool>("undoStarts");
-    QTest::addColumn<QString>("nameTemplate");
-
-    const QKeySequence undo(Qt::CTRL | Qt::Key_Z), redo(Qt::CTRL | Qt::SHIFT | Qt::Key_Z);
-    QTest::newRow("Ctrl+Z in the name field undoes the typing")
-        << u"nameField"_s << undo << false << u"[N]"_s;
-    QTest::newRow("Ctrl+Z in the search field stays there")
-        << u"searchField"_s << undo << false << u"[N]x"_s;
-    QTest::newRow("Ctrl+Z in a counter box stays there")
-        << u"stepCounterBox"_s << undo << false << u"[N]x"_s;
-    QTest::newRow("Ctrl+Z on the table undoes the run")
-        << u"tableView"_s << undo << true << u"[N]x"_s;
-    QTest::newRow("Ctrl+Shift+Z in the name field redoes the typing")
-        << u"nameField"_s << redo << false << u"[N]x"_s;
-}
-
-void tst_UndoWindow::ctrlZStaysWithTextFields()
-{
-    QFETCH(QString, focus);
-    QFETCH(QKeySequence, keys);
-    QFETCH(bool, undoStarts);
-    QVERIFY(!writeRun(1'700'000'000'000, 2, 2, true).isEmpty());
-    VLNWindow *window = makeWindow();
-    Ui::VLNWindow *ui = window->ui();
-    QVERIFY(ui->actionUndoRename->isEnabled());
-    ui->nameField->setFocus();
-    ui->nameField->end(false);
-    QTest::keyClick(ui->nameField, Qt::Key_X);
-    QCOMPARE(ui->nameField->text(), u"[N]x"_s);
-    pressKeys(focus, keys);
-    // The undo of a run ends in its report sheet, whatever it could do.
-    if (undoStarts)
-        QTRY_VERIFY(window->undoControl()->reportSheet());
-    else
-        QVERIFY(!window->undoControl()->isRunning() && !window->undoControl()->reportSheet());
-    QTEST(ui->nameField->text(), "nameTemplate");
 }
 
 void tst_UndoWindow::historyWindowRows()
