@@ -120,9 +120,9 @@ void tst_AppDelegate::secondLaunchHandsOver_data()
     QTest::addColumn<bool>("socketLeftBehind");
     QTest::addColumn<QByteArray>("arguments");
     QTest::addColumn<QList<QByteArray>>("expected");
-    QTest::newRow("no paths: show the window") << false << QByteArray() << QList<QByteArray>{};
-    // A file where the socket goes, as a crashed instance leaves it.
-    QTest::newRow("socket left behind") << true << QByteArray() << QList<QByteArray>{};
+    // No paths: show the window. A file where the socket goes, as a crashed
+    // instance leaves it.
+    QTest::newRow("no paths, socket left behind") << true << QByteArray() << QList<QByteArray>{};
     // The shell makes the Latin-1 byte; a relative path is made absolute
     // against the second launch's own folder, and an empty one is no path.
     QTest::newRow("relative and undecodable")

@@ -192,9 +192,6 @@ void tst_UndoWindow::interruptedSheet_data()
         << 3 << 0 << false << false
         << u"The last rename was interrupted before any file was recorded as renamed. Undo "
            u"what it renamed?"_s;
-    QTest::newRow("one file recorded")
-        << 3 << 1 << false << false
-        << u"The last rename was interrupted after 1 of 3 files. Undo those 1?"_s;
     QTest::newRow("a finished run asks nothing") << 3 << 3 << true << false << QString();
     QTest::newRow("only the newest run counts") << 3 << 3 << true << true << QString();
 }
