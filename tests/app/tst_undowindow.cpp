@@ -105,19 +105,17 @@ void tst_UndoWindow::historyWindowRows()
     QVERIFY(history && history->isVisible());
     QTreeWidget *runs = history->runList();
     QCOMPARE(runs->topLevelItemCount(), 5);
-    const QStringList files = {u"1,234 of 2,000"_s, u"3"_s, u"12"_s, u"4"_s, u"4"_s};
-    const QStringList states = {u"Interrupted"_s, u"Undone"_s, u"Renamed"_s, u"Undo interrupted"_s,
-                                u"Renamed"_s};
-    const QList<bool> undo = {true, false, true, true, true};
-    const QList<bool> redo = {false, true, false, true, false};
+    // Files, state, and the buttons the row enables.
+    const QStringList rows = {u"1,234 of 2,000|Interrupted|undo"_s, u"3|Undone|redo"_s,
+                              u"12|Renamed|undo"_s, u"4|Undo interrupted|undo redo"_s,
+                              u"4|Renamed|undo"_s};
     for (int row = 0; row < 5; ++row) {
         QTreeWidgetItem *item = runs->topLevelItem(row);
         QCOMPARE(item->text(1), QString::fromUtf8(m_root));
-        QCOMPARE(item->text(2), files[row]);
-        QCOMPARE(item->text(3), states[row]);
         runs->setCurrentItem(item);
-        QCOMPARE(history->undoButton()->isEnabled(), undo[row]);
-        QCOMPARE(history->redoButton()->isEnabled(), redo[row]);
+        const QString buttons = (history->undoButton()->isEnabled() ? u"undo "_s : QString()) +
+                                (history->redoButton()->isEnabled() ? u"redo"_s : QString());
+        QCOMPARE(item->text(2) + u'|' + item->text(3) + u'|' + buttons.trimmed(), rows[row]);
     }
     // A second choice of the menu item raises the same window.
     window->ui()->actionRenameHistory->trigger();
