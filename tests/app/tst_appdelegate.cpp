@@ -181,6 +181,7 @@ void tst_AppDelegate::busyInstanceKeepsItsPlace()
     // No event loop runs while the second launch asks: the first stands for
     // an instance whose window is busy listing a large folder.
     SingleInstance second(name);
+    second.setReplyTimeout(100);
     QCOMPARE(second.start({"/data/a.txt"}), SingleInstance::Role::HandedOver);
     QTRY_COMPARE_WITH_TIMEOUT(requests.count(), 1, 15000);
     QCOMPARE(requests.first().first().value<QList<QByteArray>>(), QList<QByteArray>{"/data/a.txt"});
