@@ -100,7 +100,7 @@ bool SingleInstance::handOver(const QList<QByteArray> &nativePaths)
     // it has the request all the same, so a silence is no reason to start a
     // second instance in its place.
     while (socket.bytesAvailable() < 1) {
-        if (!socket.waitForReadyRead(timeoutMsecs))
+        if (!socket.waitForReadyRead(m_replyTimeout))
             return true;
     }
     return socket.read(1) == QByteArray(1, acknowledgement);

@@ -35,6 +35,10 @@ public:
     // same moment agree on which one runs.
     Role start(const QList<QByteArray> &nativePaths);
 
+    // How long a later launch waits for the running one to say it has the
+    // paths before it ends all the same; a test of that silence sets less.
+    void setReplyTimeout(int msecs) { m_replyTimeout = msecs; }
+
 signals:
     // Paths from a later launch; an empty list asks for the window.
     void openFilesRequested(const QList<QByteArray> &nativePaths);
@@ -46,4 +50,5 @@ private:
 
     QString m_name;
     QLocalServer *m_server = nullptr;
+    int m_replyTimeout = 5000;
 };

@@ -31,10 +31,8 @@ class tst_WindowActions : public WindowTest
     Q_OBJECT
 
 private slots:
-    void shortcuts_data();
-    void shortcuts();
-    void actionKeys_data();
-    void actionKeys();
+    void keys_data();
+    void keys();
     void emptyListRestsItsButtons();
 
     void contextMenu();
@@ -69,80 +67,86 @@ private:
     }
 };
 
-void tst_WindowActions::shortcuts_data()
+// Each key reaches its action from where the focus is, or stays with the
+// field that has it (Ctrl+Z in a field undoes the typing, elsewhere it takes
+// the last run back). Before the key, "x" is typed at the end of the name
+// template and the cursor put first; a run is in the history.
+void tst_WindowActions::keys_data()
 {
     QTest::addColumn<QString>("focus");
     QTest::addColumn<QKeySequence>("keys");
+    QTest::addColumn<QString>("actions"); // the window's actions triggered
     QTest::addColumn<QString>("names");
-    QTest::addColumn<QString>("focusAfter");
     QTest::addColumn<QString>("nameTemplate");
-
+    QTest::addColumn<QString>("focusAfter");
+    const QString all = u"a.txt b.txt c.txt"_s;
+    const auto row = [&](const char *tag, const QString &focus, QKeySequence keys,
+                         const QString &actions, const QString &names,
+                         const QString &nameTemplate = u"[N]x"_s, QString focusAfter = {}) {
+        QTest::newRow(tag) << focus << keys << actions << names << nameTemplate
+                           << (focusAfter.isNull() ? focus : focusAfter);
+    };
     const QKeySequence del(Qt::Key_Delete), clear(Qt::CTRL | Qt::SHIFT | Qt::Key_Delete),
-        goToName(Qt::CTRL | Qt::Key_L);
-    QTest::newRow("Delete on the table removes the selected row")
-        << u"tableView"_s << del << u"a.txt c.txt"_s << u"tableView"_s << u"[N]"_s;
-    QTest::newRow("Delete in the name field deletes a character, no file")
-        << u"nameField"_s << del << u"a.txt b.txt c.txt"_s << u"nameField"_s << u"N]"_s;
-    QTest::newRow("Delete in a counter box leaves the list")
-        << u"startCounterBox"_s << del << u"a.txt b.txt c.txt"_s << u"startCounterBox"_s
-        << u"[N]"_s;
-    QTest::newRow("Ctrl+Shift+Delete on the table clears the list")
-        << u"tableView"_s << clear << QString() << u"tableView"_s << u"[N]"_s;
-    QTest::newRow("Ctrl+Shift+Delete from the search field clears the list")
-        << u"searchField"_s << clear << QString() << u"searchField"_s << u"[N]"_s;
-    QTest::newRow("Ctrl+L from the table goes to the name template")
-        << u"tableView"_s << goToName << u"a.txt b.txt c.txt"_s << u"nameField"_s << u"[N]"_s;
+        undo(Qt::CTRL | Qt::Key_Z), start(Qt::CTRL | Qt::Key_Return);
+    row("Delete on the table removes the selected row", u"tableView"_s, del, u"actionRemove"_s,
+        u"a.txt c.txt"_s);
+    row("Delete in the name field deletes a character", u"nameField"_s, del, {}, all, u"N]x"_s);
+    row("Delete in a counter box leaves the list", u"startCounterBox"_s, del, {}, all);
+    row("Ctrl+Shift+Delete on the table clears the list", u"tableView"_s, clear,
+        u"actionClearAll"_s, {});
+    row("Ctrl+Shift+Delete from the search field", u"searchField"_s, clear, u"actionClearAll"_s,
+        {});
+    row("Ctrl+L goes to the name template", u"tableView"_s, QKeySequence(Qt::CTRL | Qt::Key_L),
+        u"actionGoToName"_s, all, u"[N]x"_s, u"nameField"_s);
+    // Return alone belongs to the field, Ctrl+Return starts.
+    row("Ctrl+Return from a field", u"searchField"_s, start, u"actionStartRenaming"_s, all);
+    row("Ctrl+Enter on the keypad", u"searchField"_s,
+        QKeySequence(QKeyCombination(Qt::ControlModifier | Qt::KeypadModifier, Qt::Key_Enter)),
+        u"actionStartRenaming"_s, all);
+    row("Ctrl+O opens the panel", u"tableView"_s, QKeySequence(Qt::CTRL | Qt::Key_O),
+        u"actionAddFiles"_s, all);
+    // F1 reaches the delegate's menu item; here the item itself is checked.
+    row("F1", u"tableView"_s, QKeySequence(Qt::Key_F1), u"actionShowTutorial"_s, all);
+    row("Ctrl+Z in the name field undoes the typing", u"nameField"_s, undo, {}, all, u"[N]"_s);
+    row("Ctrl+Z in the search field stays there", u"searchField"_s, undo, {}, all);
+    row("Ctrl+Z in a counter box stays there", u"stepCounterBox"_s, undo, {}, all);
+    row("Ctrl+Z on the table undoes the run", u"tableView"_s, undo, u"actionUndoRename"_s, all);
+    row("Ctrl+Shift+Z in the name field stays there", u"nameField"_s,
+        QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z), {}, all);
 }
 
-void tst_WindowActions::shortcuts()
+void tst_WindowActions::keys()
 {
     QFETCH(QString, focus);
     QFETCH(QKeySequence, keys);
     QFETCH(QString, focusAfter);
-
+    QVERIFY(
+        !writeJournal(RunHistory::runsFolder(), m_root, 1'700'000'000'000, 2, 2, true).isEmpty());
     VLNWindow *window = makeWindow();
+    Ui::VLNWindow *ui = window->ui();
     listFiles({"a.txt", "b.txt", "c.txt"});
-    window->ui()->tableView->selectRow(1);
-    window->ui()->nameField->setCursorPosition(0);
+    ui->tableView->selectRow(1);
+    ui->nameField->setFocus();
+    ui->nameField->end(false);
+    QTest::keyClick(ui->nameField, Qt::Key_X);
+    ui->nameField->setCursorPosition(0);
+    QStringList triggered;
+    QObject receiver; // goes first, and its connections with it
+    for (QAction *action : window->findChildren<QAction *>())
+        connect(action, &QAction::triggered, &receiver,
+                [&triggered, action] { triggered << action->objectName(); });
     pressKeys(focus, keys);
 
+    QTEST(triggered.join(u' '), "actions");
     QTEST(column(FileTableModel::OldNameColumn).join(u' '), "names");
+    QTEST(ui->nameField->text(), "nameTemplate");
     QCOMPARE(QApplication::focusWidget()->objectName(), focusAfter);
-    QTEST(window->ui()->nameField->text(), "nameTemplate");
     if (focusAfter == u"nameField"_s && focus != u"nameField"_s)
-        QCOMPARE(window->ui()->nameField->selectedText(), u"[N]"_s);
-}
-
-void tst_WindowActions::actionKeys_data()
-{
-    QTest::addColumn<QString>("focus");
-    QTest::addColumn<QKeySequence>("keys");
-    QTest::addColumn<QString>("action");
-    // From a field too: Return alone belongs to the field, Ctrl+Return starts.
-    QTest::newRow("Ctrl+Return") << u"searchField"_s << QKeySequence(Qt::CTRL | Qt::Key_Return)
-                                 << u"actionStartRenaming"_s;
-    QTest::newRow("Ctrl+Enter on the keypad")
-        << u"searchField"_s
-        << QKeySequence(QKeyCombination(Qt::ControlModifier | Qt::KeypadModifier, Qt::Key_Enter))
-        << u"actionStartRenaming"_s;
-    QTest::newRow("Ctrl+O opens the panel")
-        << u"tableView"_s << QKeySequence(Qt::CTRL | Qt::Key_O) << u"actionAddFiles"_s;
-    // F1 reaches the delegate's menu item; here the item itself is checked.
-    QTest::newRow("F1") << u"tableView"_s << QKeySequence(Qt::Key_F1) << u"actionShowTutorial"_s;
-}
-
-void tst_WindowActions::actionKeys()
-{
-    QFETCH(QString, focus);
-    QFETCH(QKeySequence, keys);
-    QFETCH(QString, action);
-    VLNWindow *window = makeWindow();
-    listFiles({"a.txt"});
-    QSignalSpy triggered(window->findChild<QAction *>(action), &QAction::triggered);
-    pressKeys(focus, keys);
-    QCOMPARE(triggered.count(), 1);
+        QCOMPARE(ui->nameField->selectedText(), ui->nameField->text());
     auto *panel = window->findChild<QFileDialog *>();
-    QCOMPARE(panel && panel->isVisible(), action == u"actionAddFiles"_s);
+    QCOMPARE(panel && panel->isVisible(), triggered == QStringList{u"actionAddFiles"_s});
+    // An undo the key started ends before the window goes.
+    QTRY_VERIFY(!window->undoControl()->isRunning());
 }
 
 // What works on the files is off while there are none: greyed, rather than

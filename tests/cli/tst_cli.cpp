@@ -96,8 +96,6 @@ void tst_Cli::refusals_data()
     // The history's actions stand alone.
     QTest::newRow("undo with a name template")
         << u"--undo --name x"_s << u"--undo and --name cannot be combined"_s;
-    QTest::newRow("undo with a list of paths")
-        << u"--undo --files-from=-"_s << u"--undo and --files-from cannot be combined"_s;
     QTest::newRow("history with a path")
         << u"--history @"_s
         << u"--history takes no PATH: a run is named by its ID (see --history)"_s;

@@ -2,8 +2,8 @@
 #include "clirun.h"
 #include "disktree.h"
 #include "rename/journal.h"
+#include "rename/runhistory.h"
 
-#include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QProcess>
@@ -13,6 +13,7 @@
 #include <csignal>
 #include <sys/stat.h>
 #include <thread>
+#include <tuple>
 
 using namespace Qt::StringLiterals;
 
@@ -54,88 +55,83 @@ class tst_CliSignals : public CliTest
     Q_OBJECT
 
 private slots:
-    void signalEndsTheRunWithItsSummary_data();
     void signalEndsTheRunWithItsSummary();
     void closedPipeStopsOnlyTheWriting_data();
     void closedPipeStopsOnlyTheWriting();
 
 private:
-    // The run over the tree, stopped by itself after 5,000 moves, so that a
-    // signal comes in the middle of it however fast the machine is.
-    void startPausedRun(QProcess &process);
-    // How many files went to their new names; -1 unless the folders hold as
-    // many names as files. (That no file is lost or under two names after a
+    // The run over the tree that puts `prefix` before each name, stopped by
+    // itself after 5,000 moves, so that a signal comes in the middle of it
+    // however fast the machine is.
+    void startPausedRun(QProcess &process, char prefix);
+    // How many names begin with `prefix`; -1 unless the folders hold as many
+    // names as files. (That no file is lost or under two names after a
     // cancel is the run job's to test.)
-    int renamedOnDisk() const;
+    int renamedOnDisk(char prefix) const;
 };
 
-void tst_CliSignals::startPausedRun(QProcess &process)
+void tst_CliSignals::startPausedRun(QProcess &process, char prefix)
 {
-    QCOMPARE(makeTree(root(), Folders, FilesPerFolder).size(), Files);
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     env.insert(u"VELNOR_TEST_PAUSE_AT"_s, u"move:5000"_s);
     process.setProcessEnvironment(env);
     process.start(QStringLiteral(VELNOR_PAUSED_BIN),
-                  {u"--apply"_s, u"--name=n[N]"_s, QFile::decodeName(root())});
+                  {u"--apply"_s, u"--name="_s + QChar::fromLatin1(prefix) + u"[N]"_s,
+                   QFile::decodeName(root())});
     QVERIFY(process.waitForStarted());
     QVERIFY2(waitUntilStopped(process.processId()), "the run never reached its 5,000th move");
 }
 
-int tst_CliSignals::renamedOnDisk() const
+int tst_CliSignals::renamedOnDisk(char prefix) const
 {
     int renamed = 0, files = 0;
     for (const QByteArray &entry : tree(root())) {
         if (entry.endsWith('/'))
             continue;
         ++files;
-        renamed += entry.mid(entry.indexOf('/') + 1).startsWith('n');
+        renamed += entry.mid(entry.indexOf('/') + 1).startsWith(prefix);
     }
     return files == Files ? renamed : -1;
 }
 
-void tst_CliSignals::signalEndsTheRunWithItsSummary_data()
-{
-    QTest::addColumn<int>("signal");
-    QTest::addColumn<int>("exitCode");
-    QTest::newRow("SIGTERM") << int(SIGTERM) << 143;
-    QTest::newRow("SIGINT") << int(SIGINT) << 130;
-}
-
+// SIGTERM, then SIGINT in a second run over the same tree (its files
+// renamed again, whatever the first did): each ends the run with its status
+// and its summary, and a journal that was closed and knows every move.
 void tst_CliSignals::signalEndsTheRunWithItsSummary()
 {
-    QFETCH(int, signal);
-    QFETCH(int, exitCode);
-    QProcess process;
-    startPausedRun(process);
-    if (QTest::currentTestFailed())
-        return;
-    ::kill(pid_t(process.processId()), signal);
-    ::kill(pid_t(process.processId()), SIGCONT);
-    QVERIFY(process.waitForFinished(60000));
-    QCOMPARE(process.exitStatus(), QProcess::NormalExit);
-    QCOMPARE(process.exitCode(), exitCode);
+    QCOMPARE(makeTree(root(), Folders, FilesPerFolder).size(), Files);
+    for (const auto &[signal, exitCode, prefix] :
+         {std::tuple{SIGTERM, 143, 'n'}, {SIGINT, 130, 'm'}}) {
+        QProcess process;
+        startPausedRun(process, prefix);
+        if (QTest::currentTestFailed())
+            return;
+        ::kill(pid_t(process.processId()), signal);
+        ::kill(pid_t(process.processId()), SIGCONT);
+        QVERIFY(process.waitForFinished(60000));
+        QCOMPARE(process.exitStatus(), QProcess::NormalExit);
+        QCOMPARE(process.exitCode(), exitCode);
 
-    const QString summary = QString::fromUtf8(process.readAllStandardOutput());
-    static const QRegularExpression line(
-        u"^(\\d+) files renamed successfully\\. 0 failed, 0 unchanged, (\\d+) not attempted\\.\\n$"_s);
-    const QRegularExpressionMatch match = line.match(summary);
-    QVERIFY2(match.hasMatch(), qPrintable(summary));
-    const int renamed = match.captured(1).toInt();
-    QCOMPARE(renamed + match.captured(2).toInt(), Files);
-    QVERIFY(renamed >= 5000);
-    QCOMPARE(renamedOnDisk(), renamed);
+        const QString summary = QString::fromUtf8(process.readAllStandardOutput());
+        static const QRegularExpression line(
+            u"^(\\d+) files renamed successfully\\. 0 failed, 0 unchanged, (\\d+) not attempted\\.\\n$"_s);
+        const QRegularExpressionMatch match = line.match(summary);
+        QVERIFY2(match.hasMatch(), qPrintable(summary));
+        const int renamed = match.captured(1).toInt();
+        QCOMPARE(renamed + match.captured(2).toInt(), Files);
+        QVERIFY(renamed >= 5000);
+        QCOMPARE(renamedOnDisk(prefix), renamed);
 
-    // The journal was closed and knows every move.
-    const QDir runs(m_state->filePath(u"Velnor/runs"_s));
-    const QStringList journals = runs.entryList({u"*.journal"_s}, QDir::Files);
-    QCOMPARE(journals.size(), 1);
-    RunJournal journal;
-    QString error;
-    QVERIFY2(Journal::read(runs.filePath(journals.first()), &journal, &error), qPrintable(error));
-    QVERIFY(journal.closed);
-    QCOMPARE(journal.state, RunJournal::State::Complete);
-    QCOMPARE(journal.movedCount(), qsizetype(renamed));
-    QCOMPARE(journal.notAttempted, qsizetype(Files - renamed));
+        const RunHistory::Listing history = RunHistory::list(m_state->filePath(u"Velnor/runs"_s));
+        QCOMPARE(history.runs.size(), prefix == 'n' ? 1 : 2);
+        RunJournal journal;
+        QString error;
+        QVERIFY2(Journal::read(history.runs.first().path, &journal, &error), qPrintable(error));
+        QVERIFY(journal.closed);
+        QCOMPARE(journal.state, RunJournal::State::Complete);
+        QCOMPARE(journal.movedCount(), qsizetype(renamed));
+        QCOMPARE(journal.notAttempted, qsizetype(Files - renamed));
+    }
 }
 
 void tst_CliSignals::closedPipeStopsOnlyTheWriting_data()

@@ -142,8 +142,8 @@ void tst_Packaging::optionsListed_data()
     // MAN stands for "\-\-name" (a page's escapes), OPTION for "--name",
     // NAME for "name".
     QTest::addColumn<QString>("pattern");
-    // What reads the file without a word; bash's is sourced by bashCompletes,
-    // which fails on any message. The pages are read as lintian reads them.
+    // What reads the file without a word. The pages are read as lintian reads
+    // them. Bash's completion is bashCompletes', which offers every option.
     QTest::addColumn<QStringList>("check");
     const QString dir = QStringLiteral(VELNOR_RESOURCES "/completions/");
     const QString page = u"\\.TP\\n\\\\fBMAN\\\\fR"_s;
@@ -153,8 +153,6 @@ void tst_Packaging::optionsListed_data()
         << QStringLiteral(VELNOR_MANPAGES "/velnor-rename.1") << helpOptions() << page << man;
     QTest::newRow("velnor.1") << QStringLiteral(VELNOR_MANPAGES "/velnor.1")
                               << QStringList{u"--help"_s, u"--version"_s} << page << man;
-    QTest::newRow("bash") << dir + u"velnor-rename.bash"_s << helpOptions() << u"[\" ]OPTION[ \"]"_s
-                          << QStringList();
     QTest::newRow("zsh") << dir + u"_velnor-rename"_s << helpOptions()
                          << u"'(\\([^)]*\\))?\\*?OPTION[=\\[]"_s << QStringList{u"zsh"_s, u"-n"_s};
     QTest::newRow("fish") << dir + u"velnor-rename.fish"_s << helpOptions() << u"-l NAME "_s
@@ -197,18 +195,12 @@ void tst_Packaging::bashCompletes_data()
     // The words as bash splits the line: at "=" and ":" too.
     QTest::addColumn<QStringList>("words");
     QTest::addColumn<QString>("line");
-    QTest::addColumn<QString>("replies");
+    QTest::addColumn<QString>("replies"); // in any order
     const QString name = u"velnor-rename"_s;
     QTest::newRow("option names") << QStringList{name, u"--ca"_s} << u"velnor-rename --ca"_s
                                   << u"--case"_s;
-    QTest::newRow("every option from a dash")
-        << QStringList{name, u"--"_s} << u"velnor-rename --"_s
-        << u"--name --ext --search --replace --case --start --step --digits --sort --date-from "
-           u"--files-from --names-from --map --preset --save-preset --include --exclude "
-           u"--regex --ignore-case --counter-per-folder --24-hour --ascii --companions --unique "
-           u"--make-folders --rename-folders --only-folders --natural --no-hidden "
-           u"--null --list-presets --edit "
-           u"--apply --no-journal --json --history --undo --redo --help --version --"_s;
+    QTest::newRow("every option of --help from a dash")
+        << QStringList{name, u"--"_s} << u"velnor-rename --"_s << helpOptions().join(u' ');
     QTest::newRow("case values") << QStringList{name, u"--case"_s, QString()}
                                  << u"velnor-rename --case "_s
                                  << u"keep lower upper title sentence"_s;
@@ -231,6 +223,7 @@ void tst_Packaging::bashCompletes()
 {
     QFETCH(QStringList, words);
     QFETCH(QString, line);
+    QFETCH(QString, replies);
     const QString library = u"/usr/share/bash-completion/bash_completion"_s;
     if (!QFile::exists(library))
         QSKIP("bash-completion is not installed");
@@ -249,9 +242,12 @@ void tst_Packaging::bashCompletes()
     bash.start(u"bash"_s, QStringList{u"-c"_s, script, u"bash"_s} + words);
     QVERIFY(bash.waitForFinished(30000));
     QCOMPARE(bash.readAllStandardError(), QByteArray());
-    QStringList got = QString::fromUtf8(bash.readAllStandardOutput()).split(u'\n');
-    got.removeAll(QString());
-    QTEST(got.join(u' '), "replies");
+    QStringList got =
+        QString::fromUtf8(bash.readAllStandardOutput()).split(u'\n', Qt::SkipEmptyParts);
+    QStringList expected = replies.split(u' ', Qt::SkipEmptyParts);
+    got.sort();
+    expected.sort();
+    QCOMPARE(got, expected);
 }
 
 // The licence line that scripts/spdx.sh puts first in every C++ file. Until
