@@ -68,18 +68,25 @@ void RenamePlan::resolveFolder(const std::vector<qint64> &rows, const std::vecto
     std::vector<bool> firstListing(n);
     bool oldAscii = false;
     const auto fileOldNames = [&] {
-        std::vector<quint32> hashes(n);
         for (size_t k = 0; k < n; ++k) {
             const QByteArray &path = *files[size_t(rows[k])].path;
             const qsizetype start = NativePath::nameStart(path);
             oldNames[k] = View(path.constData() + start, size_t(path.size() - start));
-            hashes[k] = nameHash(oldNames[k]);
         }
         oldAscii = std::all_of(oldNames.begin(), oldNames.end(), isAsciiView);
+        // The hashes of the next LookAhead names, each made once.
+        quint32 ahead[LookAhead];
+        for (size_t k = 0; k < std::min(n, LookAhead); ++k) {
+            ahead[k] = nameHash(oldNames[k]);
+            listing.prefetch(ahead[k]);
+        }
         for (size_t k = 0; k < n; ++k) {
-            if (k + LookAhead < n)
-                listing.prefetch(hashes[k + LookAhead]);
-            firstListing[k] = listing.tryEmplace(k, hashes[k]).second;
+            const quint32 hash = ahead[k % LookAhead];
+            if (k + LookAhead < n) {
+                ahead[k % LookAhead] = nameHash(oldNames[k + LookAhead]);
+                listing.prefetch(ahead[k % LookAhead]);
+            }
+            firstListing[k] = listing.tryEmplace(k, hash).second;
         }
     };
     // The bytes of the moving rows' new names, end to end in one buffer
@@ -99,13 +106,22 @@ void RenamePlan::resolveFolder(const std::vector<qint64> &rows, const std::vecto
     // names' bytes (a folder that tells case apart): every table is asked
     // with it.
     std::vector<quint32> newHashes;
-    const auto encodeNewNames = [&] {
+    // What the helper thread fills is allocated here: memory that thread
+    // allocates stays in an arena of its own once freed, out of reach of the
+    // run that follows.
+    {
         size_t units = 0;
         for (const qint64 r : rows) {
             if (moves(r))
                 units += size_t(m_rows[size_t(r)].newName.size());
         }
         newBuffer.reserve(units);
+    }
+    if (!caseless) {
+        newHashes.resize(n);
+        newOnDisk.assign(n, false);
+    }
+    const auto encodeNewNames = [&] {
         for (size_t k = 0; k < n; ++k) {
             const Row &row = m_rows[size_t(rows[k])];
             if (row.status == Status::Move) {
@@ -121,10 +137,8 @@ void RenamePlan::resolveFolder(const std::vector<qint64> &rows, const std::vecto
         const auto bytesOf = [&](size_t k) {
             return View(newBuffer.data() + newEnds[k], newEnds[k + 1] - newEnds[k]);
         };
-        newHashes.resize(n);
         for (size_t k = 0; k < n; ++k)
             newHashes[k] = nameHash(bytesOf(k));
-        newOnDisk.assign(n, false);
         if (!facts.opened)
             return;
         for (size_t k = 0; k < n; ++k) {
