@@ -325,8 +325,8 @@ void RenamePlan::resolveFolder(const std::vector<qint64> &rows, const std::vecto
 
     // A name numbered to make it unique is looked up again: the bytes looked
     // up above are those of the name asked for.
-    for (const auto &[k, bytes] : numbered) {
-        if (!newOnDisk.empty())
+    if (!newOnDisk.empty()) {
+        for (const auto &[k, bytes] : numbered)
             newOnDisk[k] = facts.hasName(bytes);
     }
 

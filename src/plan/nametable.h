@@ -65,9 +65,9 @@ public:
         return find(key, hash).place;
     }
     // Asks the memory for the slot where a probe for the key of this
-    // nameHash starts: a loop over
-    // a table of a million names does so some keys ahead, and finds the slot
-    // there when it gets to it rather than waiting for it.
+    // nameHash starts: a loop over a table of a million names does so some
+    // keys ahead, and finds the slot there when it gets to it rather than
+    // waiting for it.
     void prefetch(quint32 hash) const { __builtin_prefetch(&m_slots[firstSlot(hash)]); }
 
 private:
