@@ -25,14 +25,12 @@
 #include <QCoreApplication>
 #include <QDateTime>
 #include <QSet>
-#include <QStringList>
 
 #include <algorithm>
 #include <atomic>
 #include <deque>
 #include <memory>
 #include <optional>
-#include <thread>
 #include <unistd.h>
 #include <vector>
 
