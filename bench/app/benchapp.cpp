@@ -233,10 +233,13 @@ void keystroke(UserDefaults &defaults, qint64 records)
 }
 
 // A history of about 100 MiB in the runs folder: journals of 20,000 moves
-// each, every move done. The number of runs.
+// each, every move done. The number of runs. The runs the parts before made
+// in the same scratch state are taken away first, so that the history is
+// the same size whichever parts ran.
 int makeHistory(const QByteArray &root)
 {
     const QString folder = RunHistory::runsFolder();
+    QDir(folder).removeRecursively();
     qint64 bytes = 0;
     int run = 0;
     for (; bytes < 100 * 1024 * 1024; ++run) {
