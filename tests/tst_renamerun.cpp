@@ -176,8 +176,6 @@ private slots:
     void grantFlow();
     void uniqueNamesOnDisk();
     void logLineStaysOneLine();
-    void chains_data();
-    void chains();
     void cycleWithAFailureGoesBack();
     void cancelInACycle();
     void replacedFolder();
@@ -269,6 +267,27 @@ void tst_RenameRun::faults_data()
     QTest::newRow("descending") << L{"a.txt", "b.txt", "c.txt"} << L() << settings(u"[C]-[N]"_s)
                                 << true << L{"1-c.txt=c.txt", "2-b.txt=b.txt", "3-a.txt=a.txt"}
                                 << u"3-a.txt 2-b.txt 1-c.txt"_s << QString() << 3;
+
+    // Chains and cycles by the counter (its start and step, the sort
+    // direction): each file takes a name another one leaves.
+    const auto counter = [](const char *tag, const L &listed, int start, int step, bool descending,
+                            const L &disk, const QString &names) {
+        QTest::newRow(tag) << listed << L() << settings(u"[C]"_s, u"[E]"_s, {}, {}, 0, start, step)
+                           << descending << disk << names << QString() << int(listed.size());
+    };
+    const L three{"1.txt", "2.txt", "3.txt"};
+    const L up{"2.txt=1.txt", "3.txt=2.txt", "4.txt=3.txt"};
+    const L down{"2.txt=3.txt", "3.txt=2.txt", "4.txt=1.txt"};
+    counter("shift up", three, 2, 1, false, up, u"2.txt 3.txt 4.txt"_s);
+    counter("shift up, descending", three, 2, 1, true, down, u"4.txt 3.txt 2.txt"_s);
+    counter("counting down", three, 4, -1, false, down, u"4.txt 3.txt 2.txt"_s);
+    counter("counting down, descending", three, 4, -1, true, up, u"2.txt 3.txt 4.txt"_s);
+    counter("shift down", three, 0, 1, false, L{"0.txt=1.txt", "1.txt=2.txt", "2.txt=3.txt"},
+            u"0.txt 1.txt 2.txt"_s);
+    counter("swap", L{"1.txt", "2.txt"}, 2, -1, false, L{"1.txt=2.txt", "2.txt=1.txt"},
+            u"2.txt 1.txt"_s);
+    counter("three-cycle", L{"2.txt", "3.txt", "1.txt"}, 1, 1, false,
+            L{"1.txt=2.txt", "2.txt=3.txt", "3.txt=1.txt"}, u"1.txt 2.txt 3.txt"_s);
 }
 
 void tst_RenameRun::faults()
@@ -725,48 +744,6 @@ void tst_RenameRun::logLineStaysOneLine()
 {
     RenameLog::write(u"a\rb\nc"_s);
     QCOMPARE(g_log, QStringList{u"a\\x0db\\x0ac"_s});
-}
-
-// Chains and cycles by the counter, in one folder; each file holds its old
-// name. The listed names in stored order, the counter's start and step, the
-// sort direction, then the disk.
-void tst_RenameRun::chains_data()
-{
-    QTest::addColumn<L>("files");
-    QTest::addColumn<int>("start");
-    QTest::addColumn<int>("step");
-    QTest::addColumn<bool>("descending");
-    QTest::addColumn<QString>("expectedDisk");
-    const L three{"1.txt", "2.txt", "3.txt"};
-    QTest::newRow("shift up") << three << 2 << 1 << false
-                              << u"2.txt=1.txt 3.txt=2.txt 4.txt=3.txt"_s;
-    QTest::newRow("shift up, descending")
-        << three << 2 << 1 << true << u"2.txt=3.txt 3.txt=2.txt 4.txt=1.txt"_s;
-    QTest::newRow("counting down")
-        << three << 4 << -1 << false << u"2.txt=3.txt 3.txt=2.txt 4.txt=1.txt"_s;
-    QTest::newRow("counting down, descending")
-        << three << 4 << -1 << true << u"2.txt=1.txt 3.txt=2.txt 4.txt=3.txt"_s;
-    QTest::newRow("shift down") << three << 0 << 1 << false
-                                << u"0.txt=1.txt 1.txt=2.txt 2.txt=3.txt"_s;
-    QTest::newRow("swap") << L{"1.txt", "2.txt"} << 2 << -1 << false
-                          << u"1.txt=2.txt 2.txt=1.txt"_s;
-    QTest::newRow("three-cycle") << L{"2.txt", "3.txt", "1.txt"} << 1 << 1 << false
-                                 << u"1.txt=2.txt 2.txt=3.txt 3.txt=1.txt"_s;
-}
-
-void tst_RenameRun::chains()
-{
-    QFETCH(L, files);
-    QFETCH(int, start);
-    QFETCH(int, step);
-    QFETCH(bool, descending);
-    ScratchDir dir;
-    FileList list;
-    makeFiles(dir.path(), files, list);
-    list.setSortDescending(descending);
-    const NameComposer composer(settings(u"[C]"_s, u"[E]"_s, {}, {}, 0, start, step));
-    QCOMPARE(RenameRun::clickStart(list, composer, nullptr, nullptr).failed, 0);
-    QTEST(folderEntries(dir.path()), "expectedDisk");
 }
 
 // A three-cycle in a sticky folder, run by a user who owns two of the files:
