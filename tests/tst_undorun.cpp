@@ -57,15 +57,6 @@ QByteArray killNewName(int i)
     return i % 10 == 9 ? "x" + killName(i) : killName(i + 1);
 }
 
-L killExpected(int folder)
-{
-    L expected;
-    for (int i = 0; i < killFilesPerFolder; ++i)
-        expected << killName(i) + '=' + QByteArray::number(folder) + '/' + killName(i);
-    std::sort(expected.begin(), expected.end());
-    return expected;
-}
-
 // The child's side of a kill test: the run over every file, with the journal.
 int childRun(const QByteArray &root, const QString &journals)
 {
@@ -142,6 +133,14 @@ bool applySteps(const QByteArray &folder, const L &steps)
     return true;
 }
 
+S reasons(const UndoRun::Report &report)
+{
+    S result;
+    for (const UndoRun::Kept &file : report.kept)
+        result << file.reason;
+    return result;
+}
+
 } // namespace
 
 class TstUndoRun : public QObject
@@ -162,17 +161,14 @@ private slots:
     void undo();
     void namesOnlyListing();
     void reportTexts();
+    void runJournal();
     void progressCountsFilesToMoveBack_data();
     void progressCountsFilesToMoveBack();
-    void runJournal();
     void redo();
     void journalFaults_data();
     void journalFaults();
-    void unwritableJournal();
     void handJournals_data();
     void handJournals();
-    void journalInUse_data();
-    void journalInUse();
     void folderUnderTwoSpellings_data();
     void folderUnderTwoSpellings();
     void kill_data();
@@ -181,9 +177,16 @@ private slots:
     void killOnVolume();
     void journalFillsUp();
     void partlyUndoneFinishedLater();
-    void plainUndoAndRedoTakeTheRightRun();
 
 private:
+    QString runs() const { return m_state.filePath(u"runs"_s); }
+    // Makes `files` in this test's folder and runs `renames` over them.
+    RenameRun::Report runOver(const L &files, const L &renames)
+    {
+        makeTree(m_dir->path(), files);
+        return runWithJournal(m_dir->path(), renames, runs());
+    }
+
     ScratchDir m_state;
     std::unique_ptr<ScratchDir> m_dir;
 };
@@ -289,35 +292,25 @@ void TstUndoRun::undo()
             QCOMPARE(::link(folder + '/' + from.mid(link + 1), folder + '/' + from.left(link)), 0);
         plain << (link < 0 ? pair : from.left(link) + pair.mid(pair.indexOf('>')));
     }
+    // A wrong identity kept by the intake shows as files the undo keeps.
     FileList list;
     if (listed) {
         FileIntake(list).insertFile(folder);
         QCOMPARE(list.count(), renames.size());
-        const ZQFile &first = *list.contentsArray().front();
-        if (!first.listedIdentity())
+        if (!list.contentsArray().front()->listedIdentity())
             QSKIP("the scratch folder's file system keeps no birth time");
-        struct stat info;
-        QCOMPARE(::lstat(first.nativePath().constData(), &info), 0);
-        QCOMPARE(first.listedIdentity()->inode, quint64(info.st_ino));
         QVERIFY(applySteps(folder, changes));
     }
     // The run takes the records already listed as they are.
-    const RenameRun::Report run =
-        runWithJournal(folder, plain, m_state.filePath(u"runs"_s), false, &list);
+    const RenameRun::Report run = runWithJournal(folder, plain, runs(), false, &list);
     QVERIFY(!run.journalPath.isEmpty());
-    if (!listed) {
-        QCOMPARE(run.renamed, renames.size());
-        QVERIFY(applySteps(folder, changes));
-    }
+    QVERIFY(listed || (run.renamed == renames.size() && applySteps(folder, changes)));
 
     const UndoRun::Report report = UndoRun::run(run.journalPath, Direction::Undo);
     QVERIFY2(report.error.isEmpty(), qPrintable(report.error));
     QTEST(tree(folder), "disk");
     QCOMPARE(report.moved.size(), restored);
-    S reasons;
-    for (const UndoRun::Kept &file : report.kept)
-        reasons << file.reason;
-    QCOMPARE(reasons, kept);
+    QCOMPARE(reasons(report), kept);
     QCOMPARE(report.message(), restored == 0   ? u"No files restored."_s
                                : restored == 1 ? u"1 file restored."_s
                                                : u"%1 files restored."_s.arg(restored));
@@ -348,18 +341,17 @@ void TstUndoRun::progressCountsFilesToMoveBack()
     QFETCH(bool, closed);
     QFETCH(int, total);
     L before;
+    L steps;
     for (int i = 0; i < planned; ++i) {
-        const QByteArray name = "f" + QByteArray::number(i);
-        writeFile(m_dir->path(name), name);
-        before << name + '=' + name;
+        const QByteArray n = QByteArray::number(i);
+        before << "f" + n + "=f" + n;
+        if (i < moved)
+            steps << "mv f" + n + " g" + n;
     }
-    const QString journal = writeJournal(m_state.filePath(u"runs"_s), m_dir->path(), 1767323045000,
-                                         planned, moved, closed);
-    QVERIFY(!journal.isEmpty());
-    for (int i = 0; i < moved; ++i)
-        QCOMPARE(::rename(m_dir->path("f" + QByteArray::number(i)),
-                          m_dir->path("g" + QByteArray::number(i))),
-                 0);
+    makeTree(m_dir->path(), before);
+    const QString journal =
+        writeJournal(runs(), m_dir->path(), 1767323045000, planned, moved, closed);
+    QVERIFY(!journal.isEmpty() && applySteps(m_dir->path(), steps));
     QList<std::pair<qsizetype, qsizetype>> heard;
     const UndoRun::Report report =
         UndoRun::run(journal, Direction::Undo, [&heard](qsizetype done, qsizetype all) {
@@ -392,8 +384,8 @@ void TstUndoRun::namesOnlyListing()
             std::this_thread::sleep_for(std::chrono::milliseconds(100));
         return u"x"_s + file.name();
     };
-    const RenameRun::Report run = RenameRun::clickStart(list, source, nullptr, nullptr, {}, nullptr,
-                                                        {true, m_state.filePath(u"runs"_s)});
+    const RenameRun::Report run =
+        RenameRun::clickStart(list, source, nullptr, nullptr, {}, nullptr, {true, runs()});
     QCOMPARE(run.renamed, paths.size());
 
     RunJournal journal;
@@ -417,9 +409,7 @@ void TstUndoRun::namesOnlyListing()
 
 void TstUndoRun::reportTexts()
 {
-    makeTree(m_dir->path(), {"a=a", "b=b"});
-    const RenameRun::Report run =
-        runWithJournal(m_dir->path(), {"a>x", "b>y"}, m_state.filePath(u"runs"_s));
+    const RenameRun::Report run = runOver({"a=a", "b=b"}, {"a>x", "b>y"});
     // The new file first, so that it cannot be given the inode of the one deleted.
     writeFile(m_dir->path("b"), "new");
     QCOMPARE(::unlink(m_dir->path("x").constData()), 0);
@@ -433,6 +423,8 @@ void TstUndoRun::reportTexts()
     QCOMPARE(tree(m_dir->path()), (L{"b=new", "y=b"}));
 }
 
+// What the journal holds of each move: the file as the run found it, and
+// the temporary name a cycle went through.
 void TstUndoRun::runJournal()
 {
     makeTree(m_dir->path(), {"a=a", "b=b", "c=c"});
@@ -442,10 +434,10 @@ void TstUndoRun::runJournal()
     struct stat a;
     QCOMPARE(::lstat(m_dir->path("a").constData(), &a), 0);
     const RenameRun::Report run =
-        runWithJournal(m_dir->path(), {"a>b", "b>a", "c>n\xe9\n"}, m_state.filePath(u"runs"_s));
+        runWithJournal(m_dir->path(), {"a>b", "b>a", "c>n\xe9\n"}, runs());
     RunJournal journal;
     QString error;
-    QVERIFY(Journal::read(run.journalPath, &journal, &error));
+    QVERIFY2(Journal::read(run.journalPath, &journal, &error), qPrintable(error));
     QCOMPARE(journal.state, RunJournal::State::Complete);
     QCOMPARE(journal.moves.size(), 3);
     const JournalMove &first = journal.moves[0];
@@ -463,65 +455,90 @@ void TstUndoRun::runJournal()
     QCOMPARE(tree(m_dir->path()), (L{"a=b", "b=a", "n\xe9\n=c"}));
 }
 
+// Undo and redo take turns on a run. Undo goes down the history past runs
+// that planned no move; redo puts back only the undo done last, and once it
+// has, there is nothing to redo.
 void TstUndoRun::redo()
 {
-    const L original{"a=a", "b=b", "c=c"};
+    const L original{"a=a", "b=b", "c=c", "d=d"};
+    const QString journals = m_state.filePath(u"stack"_s);
     makeTree(m_dir->path(), original);
-    const RenameRun::Report run =
-        runWithJournal(m_dir->path(), {"a>b", "b>c", "c>a"}, m_state.filePath(u"runs"_s));
-    const L done{"a=c", "b=a", "c=b"};
+    const RenameRun::Report first = runWithJournal(m_dir->path(), {"d>x"}, journals);
+    const RenameRun::Report run = runWithJournal(m_dir->path(), {"a>b", "b>c", "c>a"}, journals);
+    // A run killed while its plan was written, newer than both.
+    writeFile(QFile::encodeName(journals) + "/29991231-235959.journal",
+              "velnor rename journal 1\nrun 1 /\nfolder 0 /\n");
+    RunHistory::Listing history = RunHistory::list(journals);
+    QCOMPARE(history.runs.size(), 3);
+    QCOMPARE(history.runs[RunHistory::lastUndoable(history)].path, run.journalPath);
+    QCOMPARE(RunHistory::lastRedoable(history), -1);
+    const L done{"a=c", "b=a", "c=b", "x=d"};
     QCOMPARE(tree(m_dir->path()), done);
     const QString notUndone = u"This run has not been undone, so there is nothing to redo."_s;
 
     QCOMPARE(UndoRun::run(run.journalPath, Direction::Redo).error, notUndone);
     QCOMPARE(UndoRun::run(run.journalPath, Direction::Undo).moved.size(), 3);
-    QCOMPARE(tree(m_dir->path()), original);
     QCOMPARE(UndoRun::run(run.journalPath, Direction::Undo).error,
              u"This run has been undone already."_s);
+    std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    QCOMPARE(UndoRun::run(first.journalPath, Direction::Undo).moved.size(), 1);
     QCOMPARE(tree(m_dir->path()), original);
+    history = RunHistory::list(journals);
+    QCOMPARE(RunHistory::lastUndoable(history), -1);
+    QCOMPARE(history.runs[RunHistory::lastRedoable(history)].path, first.journalPath);
 
-    const UndoRun::Report again = UndoRun::run(run.journalPath, Direction::Redo);
-    QCOMPARE(again.message(), u"3 files renamed again."_s);
+    std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    QCOMPARE(UndoRun::run(first.journalPath, Direction::Redo).moved.size(), 1);
+    QCOMPARE(RunHistory::lastRedoable(RunHistory::list(journals)), -1);
+    QCOMPARE(UndoRun::run(run.journalPath, Direction::Redo).message(), u"3 files renamed again."_s);
     QCOMPARE(tree(m_dir->path()), done);
     QCOMPARE(UndoRun::run(run.journalPath, Direction::Redo).error, notUndone);
     // A redone run may be undone again.
     QCOMPARE(UndoRun::run(run.journalPath, Direction::Undo).moved.size(), 3);
-    QCOMPARE(tree(m_dir->path()), original);
-    for (const QByteArray &entry : tree(m_state.path("runs")))
-        QVERIFY(entry.startsWith("20"));
+    QCOMPARE(tree(m_dir->path()), (L{"a=a", "b=b", "c=c", "x=d"}));
+    // Nothing but the journals is left beside them.
+    for (const QByteArray &entry : tree(QFile::encodeName(journals)))
+        QVERIFY(entry.left(entry.indexOf('=')).endsWith(".journal"));
 }
 
 void TstUndoRun::journalFaults_data()
 {
-    QTest::addColumn<QByteArray>("damage"); // "cut N": keep N bytes; else appended
+    // "cut N": keep N bytes; "run"/"undo": the journal in use by a run or an
+    // undo of it; else appended
+    QTest::addColumn<QByteArray>("damage");
     QTest::addColumn<QString>("error");
     QTest::addColumn<L>("disk");
 
     const L original{"a=a", "b=b"};
+    const L renamed{"x=a", "y=b"};
+    const QString unreadable = u"The journal cannot be read: "_s;
     QTest::newRow("last line cut") << "cut -3"_ba << QString() << original;
     QTest::newRow("garbage appended")
         << "\x01\x02garbage\xff\nmoved 9999\n"_ba << QString() << original;
-    QTest::newRow("cut in the plan")
-        << "cut 40"_ba << u"The journal holds no moves."_s << L{"x=a", "y=b"};
-    QTest::newRow("empty") << "cut 0"_ba << u"The journal cannot be read: not a rename journal"_s
-                           << L{"x=a", "y=b"};
+    QTest::newRow("cut in the plan") << "cut 40"_ba << u"The journal holds no moves."_s << renamed;
+    QTest::newRow("empty") << "cut 0"_ba << unreadable + u"not a rename journal"_s << renamed;
     QTest::newRow("future version")
         << "version 3"_ba
-        << u"The journal cannot be read: written by a later version of Velnor (journal version 3)"_s
-        << L{"x=a", "y=b"};
+        << unreadable + u"written by a later version of Velnor (journal version 3)"_s << renamed;
     QTest::newRow("not a journal")
-        << "replace"_ba << u"The journal cannot be read: not a rename journal"_s << L{"x=a", "y=b"};
+        << "replace"_ba << unreadable + u"not a rename journal"_s << renamed;
+    // Two movers over one run at once (an undo started from the command line
+    // while the window's run or undo of it is still going on) each find names
+    // freed by the other and move whatever is there: files end under each
+    // other's names. The one that comes second must not start.
+    const QString inUse = u"The journal cannot be written: it is in use by another run, undo or "
+                          u"redo of the same files"_s;
+    QTest::newRow("run in progress") << "run"_ba << inUse << renamed;
+    QTest::newRow("undo in progress") << "undo"_ba << inUse << renamed;
 }
 
 void TstUndoRun::journalFaults()
 {
     QFETCH(QByteArray, damage);
     QFETCH(QString, error);
-    makeTree(m_dir->path(), {"a=a", "b=b"});
-    const RenameRun::Report run =
-        runWithJournal(m_dir->path(), {"a>x", "b>y"}, m_state.filePath(u"runs"_s));
-    const QByteArray path = QFile::encodeName(run.journalPath);
-    QByteArray text = readFile(path);
+    const RenameRun::Report run = runOver({"a=a", "b=b"}, {"a>x", "b>y"});
+    QString path = run.journalPath;
+    QByteArray text = readFile(QFile::encodeName(path));
     if (damage.startsWith("cut ")) {
         const int keep = damage.mid(4).toInt();
         text.truncate(keep < 0 ? text.size() + keep : keep);
@@ -529,12 +546,21 @@ void TstUndoRun::journalFaults()
         text.replace("journal 2\n", "journal 3\n");
     } else if (damage == "replace") {
         text = QByteArray(4096, '\xa5');
-    } else {
+    } else if (damage != "run" && damage != "undo") {
         text += damage;
     }
     writeFile(path, text);
+    JournalWriter writer;
+    JournalAppender appender;
+    QString why;
+    if (damage == "run") {
+        QVERIFY(writer.begin(m_state.filePath(u"busy"_s),
+                             {JournalMove{m_dir->path(), "x", "a", 1, 2}}, 1, &why));
+        path = writer.path();
+    }
+    QVERIFY(damage != "undo" || appender.open(path, &why));
 
-    const UndoRun::Report report = UndoRun::run(run.journalPath, Direction::Undo);
+    const UndoRun::Report report = UndoRun::run(path, Direction::Undo);
     QCOMPARE(report.error, error);
     QCOMPARE(report.ran, error.isEmpty());
     QTEST(tree(m_dir->path()), "disk");
@@ -545,18 +571,6 @@ void TstUndoRun::journalFaults()
         QCOMPARE(journal.state, RunJournal::State::Undone);
         QVERIFY(!journal.damaged);
     }
-}
-
-void TstUndoRun::unwritableJournal()
-{
-    makeTree(m_dir->path(), {"a=a", "file=not a folder"});
-    const RenameRun::Report run =
-        runWithJournal(m_dir->path(), {"a>x"}, m_dir->filePath(u"file/runs"_s));
-    QVERIFY(!run.ran);
-    QVERIFY(run.journalPath.isEmpty());
-    QCOMPARE(run.journalError, u"cannot write the journal in %1: cannot make the folder %1"_s.arg(
-                                   m_dir->filePath(u"file/runs"_s)));
-    QCOMPARE(tree(m_dir->path()), (L{"a=a", "file=not a folder"}));
 }
 
 void TstUndoRun::handJournals_data()
@@ -653,47 +667,8 @@ void TstUndoRun::handJournals()
 
     const UndoRun::Report report = UndoRun::run(path, Direction::Undo);
     QCOMPARE(report.error, error);
-    S reasons;
-    for (const UndoRun::Kept &file : report.kept)
-        reasons << file.reason;
-    QCOMPARE(reasons, kept);
+    QCOMPARE(reasons(report), kept);
     QTEST(tree(now), "disk");
-}
-
-void TstUndoRun::journalInUse_data()
-{
-    QTest::addColumn<bool>("running"); // the run itself, or an undo of it
-    QTest::newRow("run in progress") << true;
-    QTest::newRow("undo in progress") << false;
-}
-
-// Two movers over one run at once (an undo started from the command line
-// while the window's run or undo of it is still going on) each find names
-// freed by the other and move whatever is there: files end under each
-// other's names. The one that comes second must not start.
-void TstUndoRun::journalInUse()
-{
-    QFETCH(bool, running);
-    makeTree(m_dir->path(), {"a=a", "b=b"});
-    const RenameRun::Report run =
-        runWithJournal(m_dir->path(), {"a>b", "b>a"}, m_state.filePath(u"runs"_s));
-    QString error;
-    {
-        JournalWriter writer;
-        JournalAppender appender;
-        if (running)
-            QVERIFY(writer.begin(m_state.filePath(u"busy"_s),
-                                 {JournalMove{m_dir->path(), "a", "b", 1, 2}}, 1, &error));
-        else
-            QVERIFY(appender.open(run.journalPath, &error));
-        const QString path = running ? writer.path() : run.journalPath;
-        const UndoRun::Report report = UndoRun::run(path, Direction::Undo);
-        QCOMPARE(report.error, u"The journal cannot be written: it is in use by another run, "
-                               u"undo or redo of the same files"_s);
-        QCOMPARE(tree(m_dir->path()), (L{"a=b", "b=a"}));
-    }
-    QCOMPARE(UndoRun::run(run.journalPath, Direction::Undo).moved.size(), 2);
-    QCOMPARE(tree(m_dir->path()), (L{"a=a", "b=b"}));
 }
 
 void TstUndoRun::folderUnderTwoSpellings_data()
@@ -722,8 +697,7 @@ void TstUndoRun::folderUnderTwoSpellings()
         writeFile(folder + '/' + name, name);
         original << name + '=' + name;
     }
-    const RenameRun::Report run =
-        runWithJournal(m_dir->path(), renames, m_state.filePath(u"runs"_s));
+    const RenameRun::Report run = runWithJournal(m_dir->path(), renames, runs());
     QCOMPARE(run.renamed, renames.size());
     QCOMPARE(tree(folder), afterRun);
 
@@ -758,9 +732,10 @@ void TstUndoRun::kill()
     QVERIFY(scratch);
     const ScratchDir &dir = *scratch;
     const QByteArray journals = dir.path("runs");
+    const L before = tree(dir.path());
     if (duringUndo) {
         QCOMPARE(childRun(dir.path(), QFile::decodeName(journals)), 0);
-        QVERIFY(tree(dir.path("0")) != killExpected(0));
+        QVERIFY(tree(dir.path()) != before);
     } else {
         QVERIFY(killChildAt(moment, {"--child-run", dir.path(), journals}));
     }
@@ -783,8 +758,7 @@ void TstUndoRun::kill()
         QCOMPARE(RunHistory::list(QFile::decodeName(journals)).runs[0].state,
                  RunJournal::State::Undone);
     }
-    for (int f = 0; f < killFolders; ++f)
-        QCOMPARE(tree(dir.path(QByteArray::number(f))), killExpected(f));
+    QCOMPARE(tree(dir.path()), before);
 }
 
 void TstUndoRun::killOnVolume_data()
@@ -951,45 +925,13 @@ void TstUndoRun::partlyUndoneFinishedLater()
     const RenameRun::Report run = runWithJournal(m_dir->path(), {"a>x", "b>y"}, journals);
     writeFile(m_dir->path("a"), "obstacle");
     QCOMPARE(UndoRun::run(run.journalPath, Direction::Undo).kept.size(), 1);
-    RunHistory::Listing history = RunHistory::list(journals);
+    const RunHistory::Listing history = RunHistory::list(journals);
     QCOMPARE(history.runs[0].state, RunJournal::State::PartlyUndone);
     QCOMPARE(RunHistory::lastUndoable(history), 0);
     QCOMPARE(::unlink(m_dir->path("a").constData()), 0);
-    const UndoRun::Report rest = UndoRun::run(run.journalPath, Direction::Undo);
-    QCOMPARE(rest.moved.size(), 1);
-    QCOMPARE(rest.kept.size(), 0);
+    QCOMPARE(undoAll(run.journalPath), 1);
     QCOMPARE(tree(m_dir->path()), (L{"a=a", "b=b"}));
-    history = RunHistory::list(journals);
-    QCOMPARE(history.runs[0].state, RunJournal::State::Undone);
-}
-
-// Undo goes down the history past runs that planned no move; redo puts back
-// only the undo done last, and once it has, there is nothing to redo.
-void TstUndoRun::plainUndoAndRedoTakeTheRightRun()
-{
-    makeTree(m_dir->path(), {"a=a", "b=b"});
-    const QString journals = m_state.filePath(u"stack"_s);
-    const RenameRun::Report first = runWithJournal(m_dir->path(), {"a>x"}, journals);
-    const RenameRun::Report second = runWithJournal(m_dir->path(), {"b>y"}, journals);
-    // A run killed while its plan was written, newer than both.
-    writeFile(QFile::encodeName(journals) + "/29991231-235959.journal",
-              "velnor rename journal 1\nrun 1 /\nfolder 0 /\n");
-    RunHistory::Listing history = RunHistory::list(journals);
-    QCOMPARE(history.runs.size(), 3);
-    QCOMPARE(history.runs[RunHistory::lastUndoable(history)].path, second.journalPath);
-    QCOMPARE(RunHistory::lastRedoable(history), -1);
-
-    QCOMPARE(UndoRun::run(second.journalPath, Direction::Undo).moved.size(), 1);
-    std::this_thread::sleep_for(std::chrono::milliseconds(5));
-    QCOMPARE(UndoRun::run(first.journalPath, Direction::Undo).moved.size(), 1);
-    history = RunHistory::list(journals);
-    QCOMPARE(RunHistory::lastUndoable(history), -1);
-    QCOMPARE(history.runs[RunHistory::lastRedoable(history)].path, first.journalPath);
-    std::this_thread::sleep_for(std::chrono::milliseconds(5));
-    QCOMPARE(UndoRun::run(first.journalPath, Direction::Redo).moved.size(), 1);
-    history = RunHistory::list(journals);
-    QCOMPARE(RunHistory::lastRedoable(history), -1);
-    QCOMPARE(tree(m_dir->path()), (L{"b=b", "x=a"}));
+    QCOMPARE(RunHistory::list(journals).runs[0].state, RunJournal::State::Undone);
 }
 
 int main(int argc, char **argv)
