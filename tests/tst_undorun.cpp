@@ -620,7 +620,7 @@ void TstUndoRun::handJournals_data()
     killed("under a move's temporary name", "mv x .velnor-move-99-1", L{"a=a", "b=b"});
     killed("under a hidden name of the user's", "mv x .velnor", L{".velnor=a", "b=b"},
            S{u"renamed since the run (now “.velnor”)"_s});
-    killed("folder moved away", "mv folder", L{"b=b", "x=a"},
+    killed("folder moved away", "mv ../folder ../elsewhere", L{"b=b", "x=a"},
            S{u"The folder cannot be opened: No such file or directory"_s,
              u"The folder cannot be opened: No such file or directory"_s});
     // A run that closed and never came to b: b is no file of the run's.
@@ -656,11 +656,8 @@ void TstUndoRun::handJournals()
         QTEST(tree(folder), "disk");
         return;
     }
-    const QByteArray now = afterRun == "mv folder" ? m_dir->path("elsewhere") : folder;
-    if (afterRun == "mv folder")
-        QCOMPARE(::rename(folder.constData(), now.constData()), 0);
-    else
-        QVERIFY(applySteps(folder, afterRun.isEmpty() ? L{} : L{afterRun}));
+    QVERIFY(applySteps(folder, afterRun.isEmpty() ? L{} : L{afterRun}));
+    const QByteArray now = afterRun.contains("elsewhere") ? m_dir->path("elsewhere") : folder;
 
     const UndoRun::Report report = UndoRun::run(path, Direction::Undo);
     QCOMPARE(report.error, error);
@@ -878,14 +875,11 @@ void TstUndoRun::journalFillsUp()
     const QByteArray files = m_dir->path("files");
     QCOMPARE(::mkdir(files.constData(), 0755), 0);
     L renames;
-    L original;
     for (int i = 0; i < 2000; ++i) {
-        const QByteArray name = "f" + QByteArray::number(i);
-        writeFile(files + '/' + name, name);
-        renames << name + ">n" + QByteArray::number(i);
-        original << name + '=' + name;
+        writeFile(files + "/f" + QByteArray::number(i), QByteArray::number(i));
+        renames << "f" + QByteArray::number(i) + ">n" + QByteArray::number(i);
     }
-    std::sort(original.begin(), original.end());
+    const L original = tree(files);
     g_filler = state + "/filler";
     PausePoints::setHook([](const char *point) {
         if (std::strcmp(point, "planned") != 0)
