@@ -80,12 +80,14 @@ struct Scenario
     // Runs, then checks what every run must keep true: a moved record follows
     // its file, any other keeps its old path and name, and each failure has
     // its one log line.
-    void run(const RenameRun::NameSource &source, const RenameRun::Progress &progress = {})
+    void run(const RenameRun::NameSource &source, const RenameRun::Progress &progress = {},
+             bool uniqueNames = false)
     {
         QByteArrayList oldPaths;
         for (const auto &file : list.contentsArray())
             oldPaths << file->nativePath();
-        report = RenameRun::clickStart(list, source, nullptr, nullptr, progress);
+        report = RenameRun::clickStart(list, source, nullptr, nullptr, progress, nullptr, {},
+                                       uniqueNames);
         QVERIFY(report.ran);
         QCOMPARE(report.entries.size(), oldPaths.size());
         qsizetype failures = 0;
@@ -174,7 +176,6 @@ private slots:
     void nativeMoves_data();
     void nativeMoves();
     void grantFlow();
-    void uniqueNamesOnDisk();
     void logLineStaysOneLine();
     void cycleWithAFailureGoesBack();
     void cancelInACycle();
@@ -267,6 +268,27 @@ void tst_RenameRun::faults_data()
     QTest::newRow("descending") << L{"a.txt", "b.txt", "c.txt"} << L() << settings(u"[C]-[N]"_s)
                                 << true << L{"1-c.txt=c.txt", "2-b.txt=b.txt", "3-a.txt=a.txt"}
                                 << u"3-a.txt 2-b.txt 1-c.txt"_s << QString() << 3;
+    // Names made unique, with the folders' names: every file once, under the
+    // name the plan gave it; the unlisted file that holds a number stays as it
+    // was, and "Home (2).pdf", listed and asking for "Home.pdf", keeps its number.
+    RenameSettings unique = settings(u"[P]"_s);
+    unique.uniqueNames = true;
+    QTest::newRow("unique names")
+        << L{"Trip/a.pdf",    "Trip/b.pdf", "Trip/c.pdf",       "Home/x.pdf",
+             "Home/Home.pdf", "Home/y.txt", "Home/Home (2).pdf"}
+        << L{"+Trip/Trip (2).pdf"} << unique << false
+        << L{"Home/",
+             "Home/Home (2).pdf=Home/Home (2).pdf",
+             "Home/Home (3).pdf=Home/x.pdf",
+             "Home/Home.pdf=Home/Home.pdf",
+             "Home/Home.txt=Home/y.txt",
+             "Trip/",
+             "Trip/Trip (2).pdf=unlisted",
+             "Trip/Trip (3).pdf=Trip/b.pdf",
+             "Trip/Trip (4).pdf=Trip/c.pdf",
+             "Trip/Trip.pdf=Trip/a.pdf"}
+        << u"Trip.pdf Trip (3).pdf Trip (4).pdf Home (3).pdf Home.pdf Home.txt Home (2).pdf"_s
+        << QString() << 5;
 
     // Chains and cycles by the counter (its start and step, the sort
     // direction): each file takes a name another one leaves.
@@ -305,7 +327,8 @@ void tst_RenameRun::faults()
     }
     s.list.setSortDescending(descending);
     const NameComposer composer(values);
-    s.run([&](const ZQFile &file, qint64 row) { return composer.newNameForFile(file, row); });
+    s.run([&](const ZQFile &file, qint64 row) { return composer.newNameForFile(file, row); }, {},
+          values.uniqueNames);
 
     QTEST(tree(s.dir.path()), "expectedDisk");
     QTEST(names(s.list).join(u' '), "expectedNames");
@@ -710,32 +733,6 @@ void tst_RenameRun::grantFlow()
     QVERIFY(RenameRun::clickStart(s.list, composer, &prompt, &defaults).ran);
     QCOMPARE(names(s.list), S{u"a_x_x.txt"_s});
     QCOMPARE(prompt.proposed.size(), 2);
-}
-
-// Names made unique, with the folders' names, on real files: every file once,
-// under the name the plan gave it, with its own content; the unlisted file
-// that holds a number stays as it was.
-void tst_RenameRun::uniqueNamesOnDisk()
-{
-    Scenario s({"Trip/a.pdf", "Trip/b.pdf", "Trip/c.pdf", "Home/x.pdf", "Home/Home.pdf",
-                "Home/y.txt", "Home/Home (2).pdf"});
-    writeFile(s.dir.path("Trip/Trip (2).pdf"), "unlisted");
-    RenameSettings values = settings(u"[P]"_s);
-    values.uniqueNames = true;
-    // Home (2).pdf is listed and asks for Home.pdf: it keeps its number.
-    const NameComposer composer(values);
-    s.report = RenameRun::clickStart(s.list, composer, nullptr, nullptr);
-    QCOMPARE(s.report.renamed, 5);
-    QCOMPARE(s.report.failed, 0);
-    QCOMPARE(names(s.list),
-             S({u"Trip.pdf"_s, u"Trip (3).pdf"_s, u"Trip (4).pdf"_s, u"Home (3).pdf"_s,
-                u"Home.pdf"_s, u"Home.txt"_s, u"Home (2).pdf"_s}));
-    QCOMPARE(tree(s.dir.path()),
-             L({"Home/", "Home/Home (2).pdf=Home/Home (2).pdf", "Home/Home (3).pdf=Home/x.pdf",
-                "Home/Home.pdf=Home/Home.pdf", "Home/Home.txt=Home/y.txt", "Trip/",
-                "Trip/Trip (2).pdf=unlisted", "Trip/Trip (3).pdf=Trip/b.pdf",
-                "Trip/Trip (4).pdf=Trip/c.pdf", "Trip/Trip.pdf=Trip/a.pdf"}));
-    QVERIFY(g_log.isEmpty());
 }
 
 // A name can carry what would forge a second line in the log; the escapes
