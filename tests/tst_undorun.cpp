@@ -133,6 +133,18 @@ bool applySteps(const QByteArray &folder, const L &steps)
     return true;
 }
 
+// The undo of the run of `journal`, and the last progress it gave, done and
+// total: the files the run moved, or every file planned where the outcomes
+// of a run cut short may never have been written.
+using Progress = std::pair<qsizetype, qsizetype>;
+UndoRun::Report undoHeard(const QString &journal, Progress *last)
+{
+    *last = {-1, -1};
+    return UndoRun::run(journal, Direction::Undo, [last](qsizetype done, qsizetype all) {
+        *last = {done, all};
+    });
+}
+
 S reasons(const UndoRun::Report &report)
 {
     S result;
@@ -161,8 +173,6 @@ private slots:
     void undo();
     void namesOnlyListing();
     void runJournal();
-    void progressCountsFilesToMoveBack_data();
-    void progressCountsFilesToMoveBack();
     void redo();
     void journalFaults_data();
     void journalFaults();
@@ -315,9 +325,11 @@ void TstUndoRun::undo()
     QVERIFY(!run.journalPath.isEmpty());
     QVERIFY(listed || (run.renamed == renames.size() && applySteps(folder, changes)));
 
-    const UndoRun::Report report = UndoRun::run(run.journalPath, Direction::Undo);
+    Progress heard;
+    const UndoRun::Report report = undoHeard(run.journalPath, &heard);
     QVERIFY2(report.error.isEmpty(), qPrintable(report.error));
     QTEST(tree(folder), "disk");
+    QCOMPARE(heard, Progress(run.renamed, run.renamed));
     QCOMPARE(report.moved.size(), restored);
     QCOMPARE(reasons(report), kept);
     QFETCH(QString, texts);
@@ -333,48 +345,6 @@ void TstUndoRun::undo()
     QCOMPARE(journal.state,
              kept.isEmpty() ? RunJournal::State::Undone : RunJournal::State::PartlyUndone);
     QVERIFY(!journal.damaged); // the kept records read back too
-}
-
-void TstUndoRun::progressCountsFilesToMoveBack_data()
-{
-    QTest::addColumn<int>("planned");
-    QTest::addColumn<int>("moved");
-    QTest::addColumn<bool>("closed");
-    QTest::addColumn<int>("total");
-    QTest::newRow("every file moved") << 3 << 3 << true << 3;
-    QTest::newRow("cancelled after 2 of 5: 3 never moved") << 5 << 2 << true << 2;
-    // The last outcomes of a killed run may never have been written.
-    QTest::newRow("interrupted after 2 of 5: every file looked at") << 5 << 2 << false << 5;
-}
-
-void TstUndoRun::progressCountsFilesToMoveBack()
-{
-    QFETCH(int, planned);
-    QFETCH(int, moved);
-    QFETCH(bool, closed);
-    QFETCH(int, total);
-    L before;
-    L steps;
-    for (int i = 0; i < planned; ++i) {
-        const QByteArray n = QByteArray::number(i);
-        before << "f" + n + "=f" + n;
-        if (i < moved)
-            steps << "mv f" + n + " g" + n;
-    }
-    makeTree(m_dir->path(), before);
-    const QString journal =
-        writeJournal(runs(), m_dir->path(), 1767323045000, planned, moved, closed);
-    QVERIFY(!journal.isEmpty() && applySteps(m_dir->path(), steps));
-    QList<std::pair<qsizetype, qsizetype>> heard;
-    const UndoRun::Report report =
-        UndoRun::run(journal, Direction::Undo, [&heard](qsizetype done, qsizetype all) {
-            heard.append({done, all});
-        });
-    QVERIFY2(report.error.isEmpty(), qPrintable(report.error));
-    QCOMPARE(report.moved.size(), moved);
-    QCOMPARE(tree(m_dir->path()), before);
-    QVERIFY(!heard.isEmpty());
-    QCOMPARE(heard.last(), (std::pair<qsizetype, qsizetype>(total, total)));
 }
 
 // Listed by name alone, as the command line lists: the journal holds each
@@ -578,6 +548,7 @@ void TstUndoRun::handJournals_data()
     QTest::addColumn<QString>("error");
     QTest::addColumn<L>("disk");
     QTest::addColumn<S>("kept");
+    QTest::addColumn<int>("looked"); // the files the undo's progress counts; -1: not looked at
 
     // A journal is the user's own file, but one edited or damaged so that it
     // still reads must not move a file to a name other than the one it records.
@@ -588,7 +559,7 @@ void TstUndoRun::handJournals_data()
         QTest::newRow(tag) << L{"b=b"}
                            << QByteArray("folder 0 ") + folder + "\nmove 0 0 INODE b " + names +
                                   "\nplanned 1\nmoved 0\nend 1 0 0\n"
-                           << QByteArray() << error << disk << S{};
+                           << QByteArray() << error << disk << S{} << (error.isEmpty() ? 1 : -1);
     };
     outside("sound", "@", "a b", {}, L{"a=b"});
     outside("slash in the old name", "@", "x%2Fa b");
@@ -603,14 +574,14 @@ void TstUndoRun::handJournals_data()
     // The outcomes of a run cut short may never have reached its journal:
     // each file of such a run that cannot be found at its old name is one the
     // undo must say it could not take back, or the run reads as undone with
-    // files still renamed. Here the run moved a to x and was killed before
-    // it could write so.
+    // files still renamed, and each file planned counts in the progress. Here
+    // the run moved a to x and was killed before it could write so.
     const auto killed = [](const char *tag, const QByteArray &afterRun, const L &disk,
                            const S &kept = {}, const QByteArray &ending = {}) {
         QTest::newRow(tag)
             << L{"x=a", "b=b"}
             << "folder 0 @\nmove 0 0 INODE x a x\nmove 1 0 INODE b b y\nplanned 2\n" + ending
-            << afterRun << QString() << disk << kept;
+            << afterRun << QString() << disk << kept << (ending.isEmpty() ? 2 : 1);
     };
     killed("as the run left it", "", L{"a=a", "b=b"});
     killed("renamed by hand", "mv x z", L{"b=b", "z=a"}, S{u"renamed since the run (now “z”)"_s});
@@ -632,7 +603,7 @@ void TstUndoRun::handJournals_data()
     const auto settle = [](const char *tag, const QByteArray &steps, const L &disk) {
         QTest::newRow(tag) << L{"a=a", "b="}
                            << "folder 0 @\nmove 0 0 INODE a a b\nplanned 1\n" + steps << "settle"_ba
-                           << QString() << disk << S{};
+                           << QString() << disk << S{} << -1;
     };
     settle("settle: claim made", "claim 0 a b\n", L{"a=a"});
     settle("settle: claim failed", "claim 0 a b\ndone 0\n", L{"a=a", "b="});
@@ -659,10 +630,14 @@ void TstUndoRun::handJournals()
     QVERIFY(applySteps(folder, afterRun.isEmpty() ? L{} : L{afterRun}));
     const QByteArray now = afterRun.contains("elsewhere") ? m_dir->path("elsewhere") : folder;
 
-    const UndoRun::Report report = UndoRun::run(path, Direction::Undo);
+    Progress heard;
+    const UndoRun::Report report = undoHeard(path, &heard);
     QCOMPARE(report.error, error);
     QCOMPARE(reasons(report), kept);
     QTEST(tree(now), "disk");
+    QFETCH(int, looked);
+    if (looked >= 0)
+        QCOMPARE(heard, Progress(looked, looked));
 }
 
 void TstUndoRun::folderUnderTwoSpellings_data()
