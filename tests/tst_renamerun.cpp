@@ -4,7 +4,6 @@
 #include "files/filelist.h"
 #include "intake/fileintake.h"
 #include "loopmount.h"
-#include "posix/namecodec.h"
 #include "posix/nativemove.h"
 #include "posix/textescape.h"
 #include "records.h"

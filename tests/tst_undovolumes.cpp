@@ -3,10 +3,8 @@
 // inode numbers last, by name, size and time where they do not, on the volume
 // the run saw whatever device it is mounted from now.
 #include "diskfiles.h"
-#include "files/filelist.h"
 #include "journalrun.h"
 #include "loopmount.h"
-#include "records.h"
 #include "rename/filematch.h"
 #include "rename/renamerun.h"
 #include "rename/undorun.h"
