@@ -182,7 +182,6 @@ private slots:
     void killOnVolume_data();
     void killOnVolume();
     void journalFillsUp();
-    void partlyUndoneFinishedLater();
 
 private:
     QString runs() const { return m_state.filePath(u"runs"_s); }
@@ -420,14 +419,15 @@ void TstUndoRun::runJournal()
 }
 
 // Undo and redo take turns on a run. Undo goes down the history past runs
-// that planned no move; redo puts back only the undo done last, and once it
-// has, there is nothing to redo.
+// that planned no move; one that could not take every file back leaves the
+// run open, and the next takes back the rest. Redo puts back only the undo
+// done last, and once it has, there is nothing to redo.
 void TstUndoRun::redo()
 {
-    const L original{"a=a", "b=b", "c=c", "d=d"};
+    const L original{"a=a", "b=b", "c=c", "d=d", "e=e"};
     const QString journals = m_state.filePath(u"stack"_s);
     makeTree(m_dir->path(), original);
-    const RenameRun::Report first = runWithJournal(m_dir->path(), {"d>x"}, journals);
+    const RenameRun::Report first = runWithJournal(m_dir->path(), {"d>x", "e>y"}, journals);
     const RenameRun::Report run = runWithJournal(m_dir->path(), {"a>b", "b>c", "c>a"}, journals);
     // A run killed while its plan was written, newer than both.
     writeFile(QFile::encodeName(journals) + "/29991231-235959.journal",
@@ -436,7 +436,7 @@ void TstUndoRun::redo()
     QCOMPARE(history.runs.size(), 3);
     QCOMPARE(history.runs[RunHistory::lastUndoable(history)].path, run.journalPath);
     QCOMPARE(RunHistory::lastRedoable(history), -1);
-    const L done{"a=c", "b=a", "c=b", "x=d"};
+    const L done{"a=c", "b=a", "c=b", "x=d", "y=e"};
     QCOMPARE(tree(m_dir->path()), done);
     const QString notUndone = u"This run has not been undone, so there is nothing to redo."_s;
 
@@ -445,21 +445,27 @@ void TstUndoRun::redo()
     QCOMPARE(UndoRun::run(run.journalPath, Direction::Undo).error,
              u"This run has been undone already."_s);
     std::this_thread::sleep_for(std::chrono::milliseconds(5));
-    QCOMPARE(UndoRun::run(first.journalPath, Direction::Undo).moved.size(), 1);
+    writeFile(m_dir->path("d"), "obstacle");
+    QCOMPARE(UndoRun::run(first.journalPath, Direction::Undo).kept.size(), 1);
+    history = RunHistory::list(journals);
+    QCOMPARE(history.runs[2].state, RunJournal::State::PartlyUndone);
+    QCOMPARE(RunHistory::lastUndoable(history), 2);
+    QCOMPARE(::unlink(m_dir->path("d").constData()), 0);
+    QCOMPARE(undoAll(first.journalPath), 1);
     QCOMPARE(tree(m_dir->path()), original);
     history = RunHistory::list(journals);
     QCOMPARE(RunHistory::lastUndoable(history), -1);
     QCOMPARE(history.runs[RunHistory::lastRedoable(history)].path, first.journalPath);
 
     std::this_thread::sleep_for(std::chrono::milliseconds(5));
-    QCOMPARE(UndoRun::run(first.journalPath, Direction::Redo).moved.size(), 1);
+    QCOMPARE(UndoRun::run(first.journalPath, Direction::Redo).moved.size(), 2);
     QCOMPARE(RunHistory::lastRedoable(RunHistory::list(journals)), -1);
     QCOMPARE(UndoRun::run(run.journalPath, Direction::Redo).message(), u"3 files renamed again."_s);
     QCOMPARE(tree(m_dir->path()), done);
     QCOMPARE(UndoRun::run(run.journalPath, Direction::Redo).error, notUndone);
     // A redone run may be undone again.
     QCOMPARE(UndoRun::run(run.journalPath, Direction::Undo).moved.size(), 3);
-    QCOMPARE(tree(m_dir->path()), (L{"a=a", "b=b", "c=c", "x=d"}));
+    QCOMPARE(tree(m_dir->path()), (L{"a=a", "b=b", "c=c", "x=d", "y=e"}));
     // Nothing but the journals is left beside them.
     for (const QByteArray &entry : tree(QFile::encodeName(journals)))
         QVERIFY(entry.left(entry.indexOf('=')).endsWith(".journal"));
@@ -877,24 +883,6 @@ void TstUndoRun::journalFillsUp()
     const UndoRun::Report undone = UndoRun::run(history.runs[0].path, Direction::Undo);
     QCOMPARE(undone.moved.size(), run.renamed);
     QCOMPARE(tree(files), original);
-}
-
-// An undo that could not take every file back leaves the run open; once the
-// obstacle is gone, the next undo takes back the rest.
-void TstUndoRun::partlyUndoneFinishedLater()
-{
-    makeTree(m_dir->path(), {"a=a", "b=b"});
-    const QString journals = m_state.filePath(u"partly"_s);
-    const RenameRun::Report run = runWithJournal(m_dir->path(), {"a>x", "b>y"}, journals);
-    writeFile(m_dir->path("a"), "obstacle");
-    QCOMPARE(UndoRun::run(run.journalPath, Direction::Undo).kept.size(), 1);
-    const RunHistory::Listing history = RunHistory::list(journals);
-    QCOMPARE(history.runs[0].state, RunJournal::State::PartlyUndone);
-    QCOMPARE(RunHistory::lastUndoable(history), 0);
-    QCOMPARE(::unlink(m_dir->path("a").constData()), 0);
-    QCOMPARE(undoAll(run.journalPath), 1);
-    QCOMPARE(tree(m_dir->path()), (L{"a=a", "b=b"}));
-    QCOMPARE(RunHistory::list(journals).runs[0].state, RunJournal::State::Undone);
 }
 
 int main(int argc, char **argv)
