@@ -6,6 +6,7 @@
 #include "plan/nametable.h"
 #include "plan/renameplan.h"
 #include "plannedfolders.h"
+#include "records.h"
 #include "scratchdir.h"
 
 #include <QTest>
@@ -60,6 +61,7 @@ private slots:
     void folderNames();
     void factsReadAhead();
     void largeFolder();
+    void largeListInputs();
     void namesFromPaths_data();
     void namesFromPaths();
 };
@@ -405,6 +407,35 @@ void tst_RenamePlan::largeFolder()
     QCOMPARE(plan.unchanged(), 1);
     QCOMPARE(plan.problems(), 2);
     QCOMPARE(plan.firstProblem(), 7);
+}
+
+// A list long enough for its inputs to be gathered in two halves: each row
+// keeps its path, its name, its counter index within its folder (a
+// companion group counting once) and its group's lead, on both sides of the
+// split; a cancelled gathering gives nothing.
+void tst_RenamePlan::largeListInputs()
+{
+    constexpr int PerFolder = 12000;
+    FileList list;
+    for (const QByteArray folder : {"/a/", "/b/"}) {
+        for (int i = 0; i < PerFolder; ++i)
+            listPath(list, folder + QByteArray::number(100000 + i / 2) + (i % 2 ? ".xmp" : ".jpg"));
+    }
+    list.setGroupsCompanions(true);
+    const std::vector<RenamePlan::File> files = RenamePlan::filesOf(list, true);
+    QCOMPARE(files.size(), size_t(2 * PerFolder));
+    for (const int row : {0, 1, PerFolder - 1, PerFolder, PerFolder + 1, 2 * PerFolder - 1}) {
+        const RenamePlan::File &file = files[size_t(row)];
+        const int inFolder = row % PerFolder;
+        const QString name =
+            QString::number(100000 + inFolder / 2) + (row % 2 ? u".xmp"_s : u".jpg"_s);
+        QCOMPARE(file.rule.name, name);
+        QCOMPARE(file.path, (row < PerFolder ? "/a/" : "/b/") + name.toUtf8());
+        QCOMPARE(file.index, qint64(inFolder / 2));
+        QCOMPARE(file.lead, row % 2 ? qint64(row - 1) : qint64(-1));
+    }
+    const std::atomic<bool> cancelled = true;
+    QVERIFY(RenamePlan::filesOf(list, true, &cancelled).empty());
 }
 
 // A run's plan views its records: a name that is the decoded last part of

@@ -17,6 +17,7 @@
 #include "plan/typednames.h"
 #include "posix/namecodec.h"
 #include "posix/nativepath.h"
+#include "posix/sidebyside.h"
 #include "posix/textescape.h"
 #include "rename/renamepresets.h"
 #include "rename/renamerun.h"
@@ -270,34 +271,47 @@ int CliCommand::preview(const CliArgs &args, const NameComposer &composer)
     m_readAhead.clear(); // what the plan did not take, it had no use for
     const qsizetype total = list.count();
     QList<CliRow> rows(total);
-    CliCounts counts;
-    for (qsizetype row = 0; row < total; ++row) {
-        const ZQFile *file = list.fileAtIndex(row);
-        const RenamePlan::Row &planned = plan.row(row);
-        CliRow &line = rows[row];
-        line.path = file->nativePath();
-        line.name = file->name();
-        // A name the composer could not make (a value or date the file
-        // lacks) shows the old name beside the reason.
-        line.newName = ComposedName::isRefused(planned.newName) ? line.name : planned.newName;
-        switch (planned.status) {
-        case RenamePlan::Status::Unchanged:
-            line.status = CliRow::Status::Unchanged;
-            ++counts.unchanged;
-            break;
-        case RenamePlan::Status::Move:
-            line.status = CliRow::Status::Rename;
-            ++counts.renamed;
-            break;
-        case RenamePlan::Status::Refused:
-        case RenamePlan::Status::Conflict:
-            line.status = CliRow::Status::Invalid;
-            line.reason = planned.reason;
-            ++counts.failed;
-            break;
+    // Each row copies its names and looks at their bytes: for a million
+    // rows, two halves side by side, each counting its own.
+    CliCounts halves[2];
+    CliRow *const lines = rows.data(); // detached once, before the halves
+    const auto describe = [&](qsizetype from, qsizetype to, CliCounts &counts) {
+        for (qsizetype row = from; row < to; ++row) {
+            const ZQFile *file = list.fileAtIndex(row);
+            const RenamePlan::Row &planned = plan.row(row);
+            CliRow &line = lines[row];
+            line.path = file->nativePath();
+            line.name = file->name();
+            // A name the composer could not make (a value or date the file
+            // lacks) shows the old name beside the reason.
+            line.newName = ComposedName::isRefused(planned.newName) ? line.name : planned.newName;
+            switch (planned.status) {
+            case RenamePlan::Status::Unchanged:
+                line.status = CliRow::Status::Unchanged;
+                ++counts.unchanged;
+                break;
+            case RenamePlan::Status::Move:
+                line.status = CliRow::Status::Rename;
+                ++counts.renamed;
+                break;
+            case RenamePlan::Status::Refused:
+            case RenamePlan::Status::Conflict:
+                line.status = CliRow::Status::Invalid;
+                line.reason = planned.reason;
+                ++counts.failed;
+                break;
+            }
+            describeBytes(line);
         }
-        describeBytes(line);
-    }
+    };
+    const qsizetype half = total / 2;
+    constexpr qsizetype ParallelRows = 20000; // fewer are not worth a thread
+    sideBySideWhen(
+        total >= ParallelRows, [&] { describe(0, half, halves[0]); },
+        [&] { describe(half, total, halves[1]); });
+    const CliCounts counts{halves[0].renamed + halves[1].renamed,
+                           halves[0].failed + halves[1].failed,
+                           halves[0].unchanged + halves[1].unchanged};
     if (args.json) {
         CliFormat::writeJson(stdout, rows, counts);
     } else {
