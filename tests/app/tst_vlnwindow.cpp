@@ -32,10 +32,8 @@ public:
     tst_VLNWindow() { m_planDelay = 0; }
 
 private slots:
-    void tutorialPages_data();
-    void tutorialPages();
-    void tutorialActions_data();
-    void tutorialActions();
+    void tutorial_data();
+    void tutorial();
 
     void settingsReachThePreviewOnly();
 
@@ -61,38 +59,64 @@ private:
     QByteArrayList listTree(int folders, int count, const QString &nameTemplate);
 };
 
-void tst_VLNWindow::tutorialPages_data()
+// A first start lists two example files and shows the welcome page; Next
+// raises one section box after another above the veil, and the menu's Show
+// Tutorial during it starts nothing new. The tour ends on an empty list (the
+// tour over the user's own files is tutorialKeepsTheList's).
+void tst_VLNWindow::tutorial_data()
 {
-    QTest::addColumn<int>("page");
+    QTest::addColumn<QString>("clicks"); // n: Next, s: Skip, t: the menu's Show Tutorial
     QTest::addColumn<QString>("focus");
-    QTest::addColumn<QString>("text");
-    QTest::newRow("0 welcome") << 0 << QString()
-                               << u"\nThank you for installing Velnor, the fastest way to rename "
-                                  "large amounts of files.\n\n\nClick Next for a quick start "
-                                  "guide on how to use this software."_s;
-    QTest::newRow("1 name") << 1 << u"nameField"_s << u"you can change the file name"_s;
-    QTest::newRow("2 extension") << 2 << u"extField"_s << u"you can change the file extension"_s;
-    QTest::newRow("3 search") << 3 << u"searchField"_s << u"search for a particular text"_s;
-    QTest::newRow("4 case") << 4 << u"casePopup"_s << u"Try changing it to All UPPERCASE."_s;
-    QTest::newRow("5 counter, the box") << 5 << u"section5Box"_s << u"Try increasing the Digits"_s;
-    QTest::newRow("6 farewell") << 6 << QString() << u"support@velnor.app"_s;
+    QTest::addColumn<QString>("text"); // the page's; none once the tour has ended
+    QTest::newRow("0 welcome, the menu: the same tutorial")
+        << u"t"_s << QString()
+        << u"\nThank you for installing Velnor, the fastest way to rename large amounts of "
+           "files.\n\n\nClick Next for a quick start guide on how to use this software."_s;
+    QTest::newRow("1 name, the menu: nothing")
+        << u"nt"_s << u"nameField"_s << u"you can change the file name"_s;
+    QTest::newRow("2 extension") << u"nn"_s << u"extField"_s
+                                 << u"you can change the file extension"_s;
+    QTest::newRow("3 search") << u"nnn"_s << u"searchField"_s << u"search for a particular text"_s;
+    QTest::newRow("4 case") << u"nnnn"_s << u"casePopup"_s
+                            << u"Try changing it to All UPPERCASE."_s;
+    QTest::newRow("5 counter, the box")
+        << u"nnnnn"_s << u"section5Box"_s << u"Try increasing the Digits"_s;
+    QTest::newRow("6 farewell") << u"nnnnnn"_s << QString() << u"support@velnor.app"_s;
+    QTest::newRow("Next past page 6") << u"nnnnnnn"_s << QString() << QString();
+    QTest::newRow("Skip on page 1") << u"ns"_s << QString() << QString();
 }
 
-// A first start lists two example files and shows the welcome page; Next
-// raises one section box after another above the veil.
-void tst_VLNWindow::tutorialPages()
+void tst_VLNWindow::tutorial()
 {
-    QFETCH(int, page);
+    QFETCH(QString, clicks);
     QFETCH(QString, focus);
     QFETCH(QString, text);
     VLNWindow *window = makeWindow(false);
     Ui::VLNWindow *ui = window->ui();
-    clickTutorial(QString(page, u'n'));
+    clickTutorial(clicks);
+    // Nothing to start: the list is empty, or the tutorial holds the window.
+    QVERIFY(!ui->startButton->isEnabled());
+    if (text.isNull()) {
+        QCOMPARE(window->tutorialStep(), 0);
+        QVERIFY(ui->tutorialView->isHidden());
+        QCOMPARE(ui->totalLabel->text(), u"No files"_s);
+        QVERIFY(ui->section2Box->isEnabled());
+        // Whatever was typed on its pages, the settings are the defaults.
+        QCOMPARE(window->renameSettings(), RenameSettings());
+        // Written through to the file at once, where a later launch reads it.
+        QVERIFY(UserDefaults(settingsPath()).boolForKey(u"skipTutorial"_s));
+        m_window.reset();
+        QVERIFY(makeWindow(false)->ui()->tutorialView->isHidden());
+        return;
+    }
+    const int page = int(clicks.count(u'n'));
     QCOMPARE(window->tutorialStep(), page);
     QVERIFY(!ui->tutorialView->isHidden());
     const QString shown = ui->tutorialTextView->toPlainText();
     QVERIFY2(page == 0 ? shown == text : shown.contains(text), qPrintable(shown));
     // Two real files of their own, which nothing stops from being renamed.
+    QCOMPARE(ui->totalLabel->text(), u"2 files"_s);
+    QCOMPARE(cell(0, FileTableModel::OldNameColumn), u"TestFile.txt"_s);
     QVERIFY(cell(1, FileTableModel::LocationColumn).endsWith(u"/TestImage.jpg"_s));
     QVERIFY(planMade());
     QCOMPARE(window->tableModel()->plan()->problems(), 0);
@@ -118,45 +142,6 @@ void tst_VLNWindow::tutorialPages()
     QVERIFY(ui->tableView->isEnabled());
     window->resize(900, 640);
     QTRY_COMPARE(ui->tutorialView->geometry(), ui->centralwidget->rect());
-}
-
-// A first start's tour ends on an empty list; the menu's Show Tutorial
-// during it starts nothing new. (The tour over the user's own files is
-// tutorialKeepsTheList's.)
-void tst_VLNWindow::tutorialActions_data()
-{
-    QTest::addColumn<QString>("clicks"); // n: Next, s: Skip, t: the menu's Show Tutorial
-    QTest::addColumn<int>("step");
-    QTest::addColumn<QString>("total");
-    QTest::newRow("Next past page 6") << u"nnnnnnn"_s << 0 << u"No files"_s;
-    QTest::newRow("Skip on page 1") << u"ns"_s << 0 << u"No files"_s;
-    QTest::newRow("menu on the welcome page: the same tutorial") << u"t"_s << 0 << u"2 files"_s;
-    QTest::newRow("menu on page 1: nothing") << u"nt"_s << 1 << u"2 files"_s;
-}
-
-void tst_VLNWindow::tutorialActions()
-{
-    QFETCH(QString, clicks);
-    VLNWindow *window = makeWindow(false);
-    Ui::VLNWindow *ui = window->ui();
-    clickTutorial(clicks);
-    QTEST(window->tutorialStep(), "step");
-    QTEST(ui->totalLabel->text(), "total");
-    const bool ended = !clicks.endsWith(u't');
-    if (!ended)
-        QCOMPARE(cell(0, FileTableModel::OldNameColumn), u"TestFile.txt"_s);
-    QCOMPARE(ui->tutorialView->isHidden(), ended);
-    // Nothing to start: the list is empty, or the tutorial holds the window.
-    QVERIFY(!ui->startButton->isEnabled());
-    QCOMPARE(ui->section2Box->isEnabled(), ended);
-    if (ended) {
-        // Whatever was typed on its pages, the settings are the defaults.
-        QCOMPARE(window->renameSettings(), RenameSettings());
-        // Written through to the file at once, where a later launch reads it.
-        QVERIFY(UserDefaults(settingsPath()).boolForKey(u"skipTutorial"_s));
-        m_window.reset();
-        QVERIFY(makeWindow(false)->ui()->tutorialView->isHidden());
-    }
 }
 
 void tst_VLNWindow::settingsReachThePreviewOnly()
