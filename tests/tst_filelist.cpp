@@ -117,8 +117,6 @@ private slots:
     void counterPerFolderFollowsTheList();
     void initTestCase() { QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates)); }
     void cells();
-    void newNames();
-    void totals();
     void removeAndClear();
     void renamesKeepTheListedExtension_data();
     void renamesKeepTheListedExtension();
@@ -511,36 +509,29 @@ void tst_FileList::counterPerFolderFollowsTheList()
     QCOMPARE(list.counterIndex(5, true), 5);
 }
 
+// A row's texts come from the intake's values; the counter of a new name is
+// its display row; a settings change refreshes the New Name column alone.
 void tst_FileList::cells()
 {
     Fixture f;
-    const qint64 time = localMsecs(2024, 3, 5, 14, 7, 59);
-    ZQFile *photo = add(f.list, "/p/photo.JPG", 1234567, time);
+    ZQFile *photo = add(f.list, "/p/a.JPG", 1234567, localMsecs(2024, 3, 5, 14, 7, 59));
+    add(f.list, "/c/b");
+    add(f.list, "/c/c");
     f.model.setSettings(settings(u"[N]-[C]"_s));
     f.model.updateResults();
-
-    QCOMPARE(f.row(0), u"photo.JPG | photo-1.JPG | 1,234,567 | 2024/03/05 14:07 | /p/photo.JPG"_s);
+    const QString first = u"a.JPG | a-1.JPG | 1,234,567 | 2024/03/05 14:07 | /p/a.JPG"_s;
+    QCOMPARE(f.row(0), first);
     QCOMPARE(f.model.index(0, 3).data(FileTableModel::FileRole).value<ZQFile *>(), photo);
-    // The texts come from the intake's values: a raw value set later (a size
-    // counted, a date read) does not rewrite them.
+    // A raw value set later (a size counted, a date read) does not rewrite them.
     photo->setFullSize(99);
     photo->setFileDate(QDateTime(QDate(2000, 1, 1), QTime(0, 0), Qt::LocalTime));
-    QCOMPARE(f.row(0), u"photo.JPG | photo-1.JPG | 1,234,567 | 2024/03/05 14:07 | /p/photo.JPG"_s);
-}
-
-// The counter of a new name is its display row; a settings change refreshes
-// the New Name column alone.
-void tst_FileList::newNames()
-{
-    Fixture f;
-    for (const char *path : {"/c/a", "/c/b", "/c/c"})
-        add(f.list, path);
-    f.model.setSettings(settings(u"[N][C]"_s));
-    f.model.updateResults();
-    QCOMPARE(f.column(FileTableModel::NewNameColumn), QStringList({u"a1"_s, u"b2"_s, u"c3"_s}));
+    QCOMPARE(f.row(0), first);
+    QCOMPARE(f.column(FileTableModel::NewNameColumn),
+             QStringList({u"a-1.JPG"_s, u"b-2"_s, u"c-3"_s}));
     f.list.setSortDescending(true);
     f.model.reloadData();
-    QCOMPARE(f.column(FileTableModel::NewNameColumn), QStringList({u"c1"_s, u"b2"_s, u"a3"_s}));
+    QCOMPARE(f.column(FileTableModel::NewNameColumn),
+             QStringList({u"c-1"_s, u"b-2"_s, u"a-3.JPG"_s}));
 
     QSignalSpy changes(&f.model, &QAbstractItemModel::dataChanged);
     f.model.setSettings(settings(u"x[C]"_s));
@@ -549,37 +540,27 @@ void tst_FileList::newNames()
              f.model.index(0, FileTableModel::NewNameColumn));
     QCOMPARE(changes.at(0).at(1).value<QModelIndex>(),
              f.model.index(2, FileTableModel::NewNameColumn));
-    QCOMPARE(f.column(FileTableModel::NewNameColumn), QStringList({u"x1"_s, u"x2"_s, u"x3"_s}));
+    QCOMPARE(f.column(FileTableModel::NewNameColumn), QStringList({u"x1"_s, u"x2"_s, u"x3.JPG"_s}));
 }
 
-// One file is "1 file"; a larger count is grouped by thousands.
-void tst_FileList::totals()
+// Remove takes each run of adjacent rows out as one removal, from the
+// bottom up, so that a view keeps the rows around them; no reset. The total
+// follows: one file is "1 file", a larger count is grouped by thousands.
+void tst_FileList::removeAndClear()
 {
     Fixture f;
     QCOMPARE(f.model.totalText(), u"No files"_s);
     QSignalSpy totals(&f.model, &FileTableModel::totalTextChanged);
-    add(f.list, "/u/1");
-    f.model.updateResults();
-    for (int i = 2; i <= 1500; ++i)
-        add(f.list, "/u/" + QByteArray::number(i));
-    f.model.updateResults();
-    QCOMPARE(totals.count(), 2);
-    QCOMPARE(totals.at(0).at(0).toString(), u"1 file"_s);
-    QCOMPARE(f.model.totalText(), u"1,500 files"_s);
-}
-
-// Remove takes each run of adjacent rows out as one removal, from the
-// bottom up, so that a view keeps the rows around them; no reset.
-void tst_FileList::removeAndClear()
-{
-    Fixture f;
     QSignalSpy resets(&f.model, &QAbstractItemModel::modelReset);
     QSignalSpy removed(&f.model, &QAbstractItemModel::rowsRemoved);
     f.model.clickRemove(&f.selection); // an empty list
-    QList<ZQFile *> stored;
-    for (const char *path : {"/r/a", "/r/b", "/r/c", "/r/d", "/r/e", "/r/f"})
+    QList<ZQFile *> stored{add(f.list, "/r/a")};
+    f.model.updateResults();
+    for (const char *path : {"/r/b", "/r/c", "/r/d", "/r/e", "/r/f"})
         stored << add(f.list, path);
     f.model.updateResults();
+    QCOMPARE(totals.count(), 2);
+    QCOMPARE(totals.at(0).at(0).toString(), u"1 file"_s);
     f.model.clickRemove(&f.selection); // nothing selected
     QCOMPARE(removed.count(), 0);
 
@@ -598,7 +579,7 @@ void tst_FileList::removeAndClear()
     for (const QList<QVariant> &removal : removed)
         ranges << removal.at(1).toInt() << removal.at(2).toInt();
     QCOMPARE(ranges, QList<int>({3, 3, 0, 1}));
-    QCOMPARE(resets.count(), 1);
+    QCOMPARE(resets.count(), 2); // the two updates'
     QCOMPARE(f.column(0), QStringList({u"d"_s, u"b"_s, u"a"_s}));
     QVERIFY(!f.list.containsPath("/r/e") && f.list.containsPath("/r/d"));
     QCOMPARE(f.model.totalText(), u"3 files"_s);
@@ -606,11 +587,15 @@ void tst_FileList::removeAndClear()
     // Clear All is a reset and keeps the sort state.
     f.list.setLastColumn(FileList::Size);
     f.model.clickClearAll();
-    QCOMPARE(resets.count(), 2);
+    QCOMPARE(resets.count(), 3);
     QCOMPARE(f.model.totalText(), u"No files"_s);
     QVERIFY(!f.list.containsPath("/r/a"));
     QCOMPARE(f.list.lastColumn(), FileList::Size);
     QVERIFY(f.list.sortDescending());
+    for (int i = 1; i <= 1500; ++i)
+        add(f.list, "/u/" + QByteArray::number(i));
+    f.model.updateResults();
+    QCOMPARE(f.model.totalText(), u"1,500 files"_s);
 }
 
 // A rename keeps the extension the file was listed with, also over a second

@@ -40,8 +40,10 @@ class WorkQueue : public QObject
 {
     Q_OBJECT
 public:
-    // How long after the last change the plan is made.
+    // How long after the last change the plan is made, unless set otherwise:
+    // typing a template plans once, after the last key.
     static constexpr int PlanDelayMs = 150;
+    void setPlanDelay(int ms) { m_planTimer.setInterval(ms); }
 
     WorkQueue(FileTableModel *model, JobBar *bar, QObject *parent = nullptr);
     // Whatever runs stops, and the list follows what it did.

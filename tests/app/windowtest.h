@@ -7,6 +7,7 @@
 #include "../scriptedprompt.h"
 #include "app/undocontrol.h"
 #include "app/vlnwindow.h"
+#include "app/workqueue.h"
 #include "model/filetablemodel.h"
 #include "rename/runhistory.h"
 #include "rename/userdefaults.h"
@@ -70,6 +71,8 @@ protected:
             m_defaults->setBool(true, QStringLiteral("skipTutorial"));
         m_window = std::make_unique<VLNWindow>(m_defaults.get());
         m_window->setAccessPrompt(&m_prompt);
+        if (m_planDelay >= 0)
+            m_window->workQueue()->setPlanDelay(m_planDelay);
         m_window->resize(1000, 700);
         m_window->show();
         m_window->activateWindow();
@@ -161,6 +164,13 @@ protected:
         return column(FileTableModel::NewNameColumn).join(separator);
     }
 
+    // Waits for the plan of the list and the settings as they are now; polls
+    // more often than QTRY_VERIFY.
+    bool planMade() const
+    {
+        return QTest::qWaitFor([this] { return bool(m_window->tableModel()->plan()); });
+    }
+
     // Why the row's new name cannot be had; empty when it can.
     QString problem(int row) const
     {
@@ -207,6 +217,9 @@ protected:
     std::unique_ptr<UserDefaults> m_defaults;
     ScriptedPrompt m_prompt;
     std::unique_ptr<VLNWindow> m_window;
+    // The plan's delay in the windows made, when set: a test that waits for
+    // many plans need not wait out the pause meant for typing.
+    int m_planDelay = -1;
 };
 
 // The tests of undo in the window add journals of past runs.

@@ -46,10 +46,9 @@ private slots:
     void history();
     void interruptedRunNoted_data();
     void interruptedRunNoted();
-    void undoAndRedoRestoreTheDisk();
+    void undoAndRedo_data();
+    void undoAndRedo();
     void undoCutShortIsTakenUp();
-    void undoKeepsWhatChanged_data();
-    void undoKeepsWhatChanged();
     void journalFolderUnwritable_data();
     void journalFolderUnwritable();
 
@@ -209,10 +208,23 @@ void tst_CliHistory::interruptedRunNoted()
     QVERIFY(!result.err.mid(note.size()).contains("note:"));
 }
 
-// The messages of an undo and a redo, and the history's states; the cases
-// of the disk (cycles, names that are not UTF-8) are the undo's own tests.
-void tst_CliHistory::undoAndRedoRestoreTheDisk()
+void tst_CliHistory::undoAndRedo_data()
 {
+    QTest::addColumn<bool>("deleted"); // g2, after the run
+    QTest::addColumn<bool>("json");
+    QTest::newRow("all restored, then renamed again") << false << false;
+    QTest::newRow("one kept: summary line") << true << false;
+    QTest::newRow("one kept: JSON") << true << true;
+}
+
+// The messages of an undo and a redo, and the history's states; the cases
+// of the disk (cycles, names that are not UTF-8) and the other reasons to
+// keep a file are the undo's own tests (tst_undorun), here a file deleted
+// since the run and its places in the output.
+void tst_CliHistory::undoAndRedo()
+{
+    QFETCH(bool, deleted);
+    QFETCH(bool, json);
     makeTree(root(), {"f1=f1", "f2=f2", "f3=f3"});
     const CliResult applied = run(args(u"--apply --search f --replace g @"_s));
     QCOMPARE(applied.err, QByteArray());
@@ -220,12 +232,29 @@ void tst_CliHistory::undoAndRedoRestoreTheDisk()
     const QString after = u"g1=f1 g2=f2 g3=f3"_s;
     QCOMPARE(folderEntries(root()), after);
     const QString runId = QString::fromUtf8(run({u"--history"_s}).out.split(' ').first());
+    if (deleted)
+        QVERIFY(::unlink(path("g2")) == 0);
 
-    const CliResult undone = run({u"--undo"_s});
-    QCOMPARE(undone.err, QByteArray());
-    QCOMPARE(undone.exitCode, 0);
-    QCOMPARE(undone.out, QByteArray("3 files restored. 0 kept.\n"));
-    QCOMPARE(folderEntries(root()), u"f1=f1 f2=f2 f3=f3"_s);
+    const CliResult undone =
+        run(json ? QStringList{u"--undo"_s, u"--json"_s} : QStringList{u"--undo"_s});
+    QCOMPARE(undone.exitCode, deleted ? 1 : 0);
+    if (json) {
+        const QJsonObject object = QJsonDocument::fromJson(undone.out).object();
+        QCOMPARE(object.value(u"moved"_s).toInt(), 2);
+        QCOMPARE(object.value(u"notAttempted"_s).toInt(), 0);
+        const QJsonObject first = object.value(u"kept"_s).toArray().first().toObject();
+        QCOMPARE(first.value(u"path"_s).toString(), QFile::decodeName(path("g2")));
+        QCOMPARE(first.value(u"wanted"_s).toString(), QFile::decodeName(path("f2")));
+        QCOMPARE(first.value(u"reason"_s).toString(), u"missing"_s);
+    } else {
+        QCOMPARE(undone.out, deleted ? QByteArray("2 files restored. 1 kept.\n")
+                                     : QByteArray("3 files restored. 0 kept.\n"));
+    }
+    QCOMPARE(undone.err,
+             deleted ? atRoot("velnor-rename: '@/g2' stays, not '@/f2': missing\n") : QByteArray());
+    QCOMPARE(folderEntries(root()), deleted ? u"f1=f1 f3=f3"_s : u"f1=f1 f2=f2 f3=f3"_s);
+    if (deleted)
+        return;
     QVERIFY(run({u"--history"_s}).out.contains("  undone  "));
 
     // Nothing left to undo: the only run is undone.
@@ -258,41 +287,6 @@ void tst_CliHistory::undoCutShortIsTakenUp()
     QCOMPARE(QString::fromUtf8(noted.err),
              u"note: the undo or redo of the last rename (%1) was interrupted; `velnor-rename "
              u"--undo %1` or `--redo %1` takes it up\n"_s.arg(id));
-}
-
-void tst_CliHistory::undoKeepsWhatChanged_data()
-{
-    QTest::addColumn<bool>("json");
-    QTest::newRow("summary line") << false;
-    QTest::newRow("JSON") << true;
-}
-
-void tst_CliHistory::undoKeepsWhatChanged()
-{
-    QFETCH(bool, json);
-    makeTree(root(), {"f1=f1", "f2=f2", "f3=f3", "f4=f4"});
-    QCOMPARE(run(args(u"--apply --search f --replace g @"_s)).exitCode, 0);
-    QCOMPARE(folderEntries(root()), u"g1=f1 g2=f2 g3=f3 g4=f4"_s);
-    // Deleted since the run; the other reasons to keep a file are the undo's
-    // own (tst_undorun), here their places in the output.
-    QVERIFY(::unlink(path("g3")) == 0);
-
-    const CliResult result =
-        run(json ? QStringList{u"--undo"_s, u"--json"_s} : QStringList{u"--undo"_s});
-    QCOMPARE(result.exitCode, 1);
-    if (json) {
-        const QJsonObject object = QJsonDocument::fromJson(result.out).object();
-        QCOMPARE(object.value(u"moved"_s).toInt(), 3);
-        QCOMPARE(object.value(u"notAttempted"_s).toInt(), 0);
-        const QJsonObject first = object.value(u"kept"_s).toArray().first().toObject();
-        QCOMPARE(first.value(u"path"_s).toString(), QFile::decodeName(path("g3")));
-        QCOMPARE(first.value(u"wanted"_s).toString(), QFile::decodeName(path("f3")));
-        QCOMPARE(first.value(u"reason"_s).toString(), u"missing"_s);
-    } else {
-        QCOMPARE(result.out, QByteArray("3 files restored. 1 kept.\n"));
-    }
-    QCOMPARE(result.err, atRoot("velnor-rename: '@/g3' stays, not '@/f3': missing\n"));
-    QCOMPARE(folderEntries(root()), u"f1=f1 f2=f2 f4=f4"_s);
 }
 
 void tst_CliHistory::journalFolderUnwritable_data()
