@@ -29,8 +29,6 @@ private slots:
     void replace();
     void caseRules_data();
     void caseRules();
-    void patternReplace_data();
-    void patternReplace();
     void faults_data();
     void faults();
     void backtrackingIsBounded();
@@ -99,21 +97,27 @@ void tst_TextRules::counter()
     QTEST(counterText(start, step, digits, index), "expected");
 }
 
+// The literal search and the pattern search with its replacement syntax:
+// one row each of text, search, replacement and the text it gives.
 void tst_TextRules::replace_data()
 {
+    QTest::addColumn<bool>("pattern");
     QTest::addColumn<Qt::CaseSensitivity>("sensitivity");
     QTest::addColumn<QString>("text");
     QTest::addColumn<QString>("search");
     QTest::addColumn<QString>("replacement");
     QTest::addColumn<QString>("expected");
-    const auto row = [](Qt::CaseSensitivity sensitivity) {
-        return [sensitivity](const char *name, const QString &text, const QString &search,
-                             const QString &replacement, const QString &expected) {
-            QTest::newRow(name) << sensitivity << text << search << replacement << expected;
+    const auto rows = [](bool pattern, Qt::CaseSensitivity sensitivity) {
+        return [pattern, sensitivity](const char *name, const QString &text, const QString &search,
+                                      const QString &replacement, const QString &expected) {
+            QTest::newRow(name) << pattern << sensitivity << text << search << replacement
+                                << expected;
         };
     };
-    const auto exact = row(Qt::CaseSensitive);
-    const auto anyCase = row(Qt::CaseInsensitive);
+    const auto exact = rows(false, Qt::CaseSensitive);
+    const auto anyCase = rows(false, Qt::CaseInsensitive);
+    const auto regex = rows(true, Qt::CaseSensitive);
+    const auto regexAnyCase = rows(true, Qt::CaseInsensitive);
     exact("empty search leaves text", u"abc"_s, u""_s, u"x"_s, u"abc"_s);
     exact("every occurrence", u"a.b.c"_s, u"."_s, u"_"_s, u"a_b_c"_s);
     exact("non-overlapping", u"aaaa"_s, u"aa"_s, u"b"_s, u"bb"_s);
@@ -145,15 +149,53 @@ void tst_TextRules::replace_data()
     anyCase("accent must still match whole characters", u"E\u0301"_qs, u"e"_s, u"x"_s,
             u"E\u0301"_qs);
     anyCase("empty search leaves the text", u"abc"_s, u""_s, u"x"_s, u"abc"_s);
+
+    regex("digits with a group", u"IMG_0042.jpg"_s, u"(\\d+)"_s, u"n$1"_s, u"IMG_n0042.jpg"_s);
+    regex("every match, left to right", u"a1b2"_s, u"(\\d)"_s, u"<$1>"_s, u"a<1>b<2>"_s);
+    regex("whole match", u"abbc"_s, u"b+"_s, u"[$0]"_s, u"a[bb]c"_s);
+    regex("swap with groups", u"left-right.txt"_s, u"^(\\w+)-(\\w+)"_s, u"$2-$1"_s,
+          u"right-left.txt"_s);
+    regex("named group", u"x2024"_s, u"(?<year>\\d{4})"_s, u"y${year}"_s, u"xy2024"_s);
+    regex("numbered in braces", u"a"_s, u"(a)"_s, u"${1}0"_s, u"a0"_s);
+    const QString ten = u"(a)(b)(c)(d)(e)(f)(g)(h)(i)(j)"_s;
+    regex("two digits: $10", u"abcdefghij"_s, ten, u"$10"_s, u"j"_s);
+    regex("$100 is group 10 then 0", u"abcdefghij"_s, ten, u"$100"_s, u"j0"_s);
+    regex("dollar dollar", u"a"_s, u"a"_s, u"$$1"_s, u"$1"_s);
+    regex("lone dollar at the end", u"ba"_s, u"a"_s, u"x$"_s, u"bx$"_s);
+    regex("dollar before a letter stays", u"a"_s, u"a"_s, u"$x"_s, u"$x"_s);
+    regex("unclosed brace stays", u"a"_s, u"a"_s, u"${1"_s, u"${1"_s);
+    regex("group that took no part is empty", u"ab"_s, u"(a)|(b)"_s, u"[$2]"_s, u"[][b]"_s);
+    regex("empty matches do not loop", u"abc"_s, u"x*"_s, u"-"_s, u"-a-b-c-"_s);
+    regex("empty match between astral characters", u"\U0001F600"_qs, u"x*"_s, u"-"_s,
+          u"-\U0001F600-"_qs);
+    regex("replacement is not searched again", u"aa"_s, u"a"_s, u"aa"_s, u"aaaa"_s);
+    regexAnyCase("ignore case", u"IMG_img"_s, u"img"_s, u"P"_s, u"P_P"_s);
+    regex("case matters without it", u"IMG_img"_s, u"img"_s, u"P"_s, u"IMG_P"_s);
+    regexAnyCase("ignore case beyond ASCII", u"\u00C9T\u00C9"_qs, u"\u00E9t\u00E9"_qs, u"E"_s,
+                 u"E"_s);
+    regex("no match keeps the text", u"abc"_s, u"q"_s, u"x"_s, u"abc"_s);
+    regex("lone surrogate is matched around and kept",
+          u"a"_qs + QChar(0xDC80) + u"b"_qs + QChar(0xD800), u"(.)b"_s, u"[$1]"_s,
+          u"a["_qs + QChar(0xDC80) + u"]"_qs + QChar(0xD800));
+    regex("surrogate pair stays a pair", u"\U0001F600"_qs, u"."_s, u"<$0>"_s, u"<\U0001F600>"_qs);
+    regex("may produce a slash", u"a_b"_s, u"_"_s, u"/"_s, u"a/b"_s);
+    regex("may produce an empty name", u"abc"_s, u".*"_s, u""_s, u""_s);
 }
 
 void tst_TextRules::replace()
 {
+    QFETCH(bool, pattern);
     QFETCH(Qt::CaseSensitivity, sensitivity);
     QFETCH(QString, text);
     QFETCH(QString, search);
     QFETCH(QString, replacement);
-    QTEST(replaceAll(text, search, replacement, sensitivity), "expected");
+    if (!pattern) {
+        QTEST(replaceAll(text, search, replacement, sensitivity), "expected");
+        return;
+    }
+    const PatternSearch patternSearch(search, replacement, sensitivity == Qt::CaseInsensitive);
+    QVERIFY2(patternSearch.isValid(), qPrintable(patternSearch.errorString()));
+    QTEST(patternSearch.replaceAll(text), "expected");
 }
 
 void tst_TextRules::caseRules_data()
@@ -161,54 +203,48 @@ void tst_TextRules::caseRules_data()
     QTest::addColumn<CaseRule>("rule");
     QTest::addColumn<QString>("text");
     QTest::addColumn<QString>("expected");
-    QTest::newRow("lower") << Lower << u"Photo.JPG"_s << u"photo.jpg"_s;
-    QTest::newRow("upper") << Upper << u"Photo.JPG"_s << u"PHOTO.JPG"_s;
-    QTest::newRow("upper sharp s grows") << Upper << u"straße"_s << u"STRASSE"_s;
-    QTest::newRow("lower final sigma") << Lower << u"ΟΔΟΣ ΣΟ"_s << u"οδος σο"_s;
+    const auto row = [](const char *name, CaseRule rule, const QString &text,
+                        const QString &expected) {
+        QTest::newRow(name) << rule << text << expected;
+    };
+    row("lower", Lower, u"Photo.JPG"_s, u"photo.jpg"_s);
+    row("upper", Upper, u"Photo.JPG"_s, u"PHOTO.JPG"_s);
+    row("upper sharp s grows", Upper, u"straße"_s, u"STRASSE"_s);
+    row("lower final sigma", Lower, u"ΟΔΟΣ ΣΟ"_s, u"οδος σο"_s);
     // Before ".txt" the sigma is not final: a cased letter follows the dot.
-    QTest::newRow("lower sigma before extension") << Lower << u"ΟΔΟΣ.txt"_s << u"οδοσ.txt"_s;
-    QTest::newRow("upper sigma before extension") << Upper << u"ΟΔΟΣ.txt"_s << u"ΟΔΟΣ.TXT"_s;
-    QTest::newRow("lower dotted I is not Turkish") << Lower << u"I"_s << u"i"_s;
-    QTest::newRow("lower astral") << Lower << u"\U00010400"_s << u"\U00010428"_s;
-
-    QTest::newRow("apostrophe inside a word") << Title << u"won't stop"_s << u"Won't Stop"_s;
-    QTest::newRow("right single quote inside a word")
-        << Title << u"DON\u2019T panic"_qs << u"Don\u2019t Panic"_qs;
-    QTest::newRow("every separator") << Title << u"a b-c_d.e(f[g"_s << u"A B-C_D.E(F[G"_s;
-    QTest::newRow("rest of a word goes lower") << Title << u"hELLO wORLD"_s << u"Hello World"_s;
-    QTest::newRow("digits start a word as they are") << Title << u"2ND PLACE"_s << u"2nd Place"_s;
-    QTest::newRow("opening quote before the letter")
-        << Title << u"'hello' \"x\""_s << u"'Hello' \"X\""_s;
-    QTest::newRow("comma does not start a word") << Title << u"one,two"_s << u"One,two"_s;
-    QTest::newRow("empty") << Title << u""_s << u""_s;
-    QTest::newRow("separators only") << Title << u" -_"_s << u" -_"_s;
-    QTest::newRow("sharp s at the start") << Title << u"\u00DFtra\u00DFe"_qs << u"Sstra\u00DFe"_qs;
-    QTest::newRow("ligature fi") << Title << u"\uFB01sh"_qs << u"Fish"_qs;
-    QTest::newRow("digraph dz takes its title form")
-        << Title << u"\u01C6ungla"_qs << u"\u01C5ungla"_qs;
-    QTest::newRow("final sigma") << Title << u"\u039F\u0394\u039F\u03A3 \u039A\u0391\u0399"_qs
-                                 << u"\u039F\u03B4\u03BF\u03C2 \u039A\u03B1\u03B9"_qs;
-    QTest::newRow("sigma after the first letter is final")
-        << Title << u"\u0391\u03A3"_qs << u"\u0391\u03C2"_qs;
-    QTest::newRow("astral letters") << Title << u"\U00010428\U00010429 \U00010400\U00010401"_qs
-                                    << u"\U00010400\U00010429 \U00010400\U00010429"_qs;
-    QTest::newRow("decomposed accent stays on its letter")
-        << Title << u"e\u0301COLE"_qs << u"E\u0301cole"_qs;
-    QTest::newRow("dotted capital I is not Turkish") << Title << u"IRMAK ISIK"_s << u"Irmak Isik"_s;
-
-    QTest::newRow("upper, then lower") << Sentence << u"HELLO world"_s << u"Hello world"_s;
-    QTest::newRow("apostrophe") << Sentence << u"WON'T STOP"_s << u"Won't stop"_s;
-    QTest::newRow("leading digits then a word")
-        << Sentence << u"01 - TRACK NAME"_s << u"01 - Track name"_s;
-    QTest::newRow("the first letter, even after a digit")
-        << Sentence << u"2ND PLACE"_s << u"2Nd place"_s;
-    QTest::newRow("no letter at all") << Sentence << u"2024-01"_s << u"2024-01"_s;
-    QTest::newRow("empty, sentence") << Sentence << u""_s << u""_s;
-    QTest::newRow("sharp s") << Sentence << u"\u00DFE GRO\u00DF"_qs << u"Sse gro\u00DF"_qs;
-    QTest::newRow("final sigma, sentence")
-        << Sentence << u"\u039F\u0394\u039F\u03A3"_qs << u"\u039F\u03B4\u03BF\u03C2"_qs;
-    QTest::newRow("astral first letter")
-        << Sentence << u"\U00010428\U00010401"_qs << u"\U00010400\U00010429"_qs;
+    row("lower sigma before extension", Lower, u"ΟΔΟΣ.txt"_s, u"οδοσ.txt"_s);
+    row("upper sigma before extension", Upper, u"ΟΔΟΣ.txt"_s, u"ΟΔΟΣ.TXT"_s);
+    row("lower dotted I is not Turkish", Lower, u"I"_s, u"i"_s);
+    row("lower astral", Lower, u"\U00010400"_s, u"\U00010428"_s);
+    row("apostrophe inside a word", Title, u"won't stop"_s, u"Won't Stop"_s);
+    row("right single quote inside a word", Title, u"DON\u2019T panic"_qs, u"Don\u2019t Panic"_qs);
+    row("every separator", Title, u"a b-c_d.e(f[g"_s, u"A B-C_D.E(F[G"_s);
+    row("rest of a word goes lower", Title, u"hELLO wORLD"_s, u"Hello World"_s);
+    row("digits start a word as they are", Title, u"2ND PLACE"_s, u"2nd Place"_s);
+    row("opening quote before the letter", Title, u"'hello' \"x\""_s, u"'Hello' \"X\""_s);
+    row("comma does not start a word", Title, u"one,two"_s, u"One,two"_s);
+    row("empty", Title, u""_s, u""_s);
+    row("separators only", Title, u" -_"_s, u" -_"_s);
+    row("sharp s at the start", Title, u"\u00DFtra\u00DFe"_qs, u"Sstra\u00DFe"_qs);
+    row("ligature fi", Title, u"\uFB01sh"_qs, u"Fish"_qs);
+    row("digraph dz takes its title form", Title, u"\u01C6ungla"_qs, u"\u01C5ungla"_qs);
+    row("final sigma", Title, u"\u039F\u0394\u039F\u03A3 \u039A\u0391\u0399"_qs,
+        u"\u039F\u03B4\u03BF\u03C2 \u039A\u03B1\u03B9"_qs);
+    row("sigma after the first letter is final", Title, u"\u0391\u03A3"_qs, u"\u0391\u03C2"_qs);
+    row("astral letters", Title, u"\U00010428\U00010429 \U00010400\U00010401"_qs,
+        u"\U00010400\U00010429 \U00010400\U00010429"_qs);
+    row("decomposed accent stays on its letter", Title, u"e\u0301COLE"_qs, u"E\u0301cole"_qs);
+    row("dotted capital I is not Turkish", Title, u"IRMAK ISIK"_s, u"Irmak Isik"_s);
+    row("upper, then lower", Sentence, u"HELLO world"_s, u"Hello world"_s);
+    row("apostrophe", Sentence, u"WON'T STOP"_s, u"Won't stop"_s);
+    row("leading digits then a word", Sentence, u"01 - TRACK NAME"_s, u"01 - Track name"_s);
+    row("the first letter, even after a digit", Sentence, u"2ND PLACE"_s, u"2Nd place"_s);
+    row("no letter at all", Sentence, u"2024-01"_s, u"2024-01"_s);
+    row("empty, sentence", Sentence, u""_s, u""_s);
+    row("sharp s", Sentence, u"\u00DFE GRO\u00DF"_qs, u"Sse gro\u00DF"_qs);
+    row("final sigma, sentence", Sentence, u"\u039F\u0394\u039F\u03A3"_qs,
+        u"\u039F\u03B4\u03BF\u03C2"_qs);
+    row("astral first letter", Sentence, u"\U00010428\U00010401"_qs, u"\U00010400\U00010429"_qs);
 }
 
 void tst_TextRules::caseRules()
@@ -220,61 +256,6 @@ void tst_TextRules::caseRules()
           : rule == Title ? titleCase(text)
                           : sentenceCase(text),
           "expected");
-}
-
-// The regular-expression search and its replacement syntax.
-
-void tst_TextRules::patternReplace_data()
-{
-    QTest::addColumn<QString>("pattern");
-    QTest::addColumn<QString>("replacement");
-    QTest::addColumn<bool>("ignoreCase");
-    QTest::addColumn<QString>("text");
-    QTest::addColumn<QString>("expected");
-    const auto row = [](const char *tag, const QString &pattern, const QString &replacement,
-                        const QString &text, const QString &expected, bool ignoreCase = false) {
-        QTest::newRow(tag) << pattern << replacement << ignoreCase << text << expected;
-    };
-    row("digits with a group", u"(\\d+)"_s, u"n$1"_s, u"IMG_0042.jpg"_s, u"IMG_n0042.jpg"_s);
-    row("every match, left to right", u"(\\d)"_s, u"<$1>"_s, u"a1b2"_s, u"a<1>b<2>"_s);
-    row("whole match", u"b+"_s, u"[$0]"_s, u"abbc"_s, u"a[bb]c"_s);
-    row("swap with groups", u"^(\\w+)-(\\w+)"_s, u"$2-$1"_s, u"left-right.txt"_s,
-        u"right-left.txt"_s);
-    row("named group", u"(?<year>\\d{4})"_s, u"y${year}"_s, u"x2024"_s, u"xy2024"_s);
-    row("numbered in braces", u"(a)"_s, u"${1}0"_s, u"a"_s, u"a0"_s);
-    const QString ten = u"(a)(b)(c)(d)(e)(f)(g)(h)(i)(j)"_s;
-    row("two digits: $10", ten, u"$10"_s, u"abcdefghij"_s, u"j"_s);
-    row("$100 is group 10 then 0", ten, u"$100"_s, u"abcdefghij"_s, u"j0"_s);
-    row("dollar dollar", u"a"_s, u"$$1"_s, u"a"_s, u"$1"_s);
-    row("lone dollar at the end", u"a"_s, u"x$"_s, u"ba"_s, u"bx$"_s);
-    row("dollar before a letter stays", u"a"_s, u"$x"_s, u"a"_s, u"$x"_s);
-    row("unclosed brace stays", u"a"_s, u"${1"_s, u"a"_s, u"${1"_s);
-    row("group that took no part is empty", u"(a)|(b)"_s, u"[$2]"_s, u"ab"_s, u"[][b]"_s);
-    row("empty matches do not loop", u"x*"_s, u"-"_s, u"abc"_s, u"-a-b-c-"_s);
-    row("empty match between astral characters", u"x*"_s, u"-"_s, u"\U0001F600"_qs,
-        u"-\U0001F600-"_qs);
-    row("replacement is not searched again", u"a"_s, u"aa"_s, u"aa"_s, u"aaaa"_s);
-    row("ignore case", u"img"_s, u"P"_s, u"IMG_img"_s, u"P_P"_s, true);
-    row("case matters without it", u"img"_s, u"P"_s, u"IMG_img"_s, u"IMG_P"_s);
-    row("ignore case beyond ASCII", u"\u00E9t\u00E9"_qs, u"E"_s, u"\u00C9T\u00C9"_qs, u"E"_s, true);
-    row("no match keeps the text", u"q"_s, u"x"_s, u"abc"_s, u"abc"_s);
-    row("lone surrogate is matched around and kept", u"(.)b"_s, u"[$1]"_s,
-        u"a"_qs + QChar(0xDC80) + u"b"_qs + QChar(0xD800),
-        u"a["_qs + QChar(0xDC80) + u"]"_qs + QChar(0xD800));
-    row("surrogate pair stays a pair", u"."_s, u"<$0>"_s, u"\U0001F600"_qs, u"<\U0001F600>"_qs);
-    row("may produce a slash", u"_"_s, u"/"_s, u"a_b"_s, u"a/b"_s);
-    row("may produce an empty name", u".*"_s, u""_s, u"abc"_s, u""_s);
-}
-
-void tst_TextRules::patternReplace()
-{
-    QFETCH(QString, pattern);
-    QFETCH(QString, replacement);
-    QFETCH(bool, ignoreCase);
-    QFETCH(QString, text);
-    const PatternSearch search(pattern, replacement, ignoreCase);
-    QVERIFY2(search.isValid(), qPrintable(search.errorString()));
-    QTEST(search.replaceAll(text), "expected");
 }
 
 void tst_TextRules::faults_data()
