@@ -18,8 +18,6 @@ private slots:
     void recordWithoutDateUsesItsCreation();
     void expansion_data();
     void expansion();
-    void selfReproducingTagAtCap_data();
-    void selfReproducingTagAtCap();
 };
 
 void tst_DateTimeTags::tokens_data()
@@ -151,6 +149,22 @@ void tst_DateTimeTags::expansion_data()
     QTest::newRow("astral half") << u"[N2]"_s << u"N"_s << u"\U0001F600x"_s
                                  << QString(QChar(0xDE00));
     QTest::newRow("extension letter") << u"[E1-3]"_s << u"E"_s << u"jpeg"_s << u"jpe"_s;
+    // A tag whose piece starts with the tag itself expands again and again
+    // until the cap; the text at the cap is exactly the one pass by pass gives.
+    const auto capped = [](const char *name, const QString &text, const QString &source,
+                           const QString &expected) {
+        QTest::newRow(name) << text << u"N"_s << source << expected;
+    };
+    capped("same length", u"[N-]"_s, u"[N-]"_s, u"[N-]"_s);
+    capped("one more x each pass", u"[N1-]"_s, u"[N1-]x"_s, u"[N1-]"_s + QString(10000, u'x'));
+    capped("text around the tag", u"ab[N1-]cd"_s, u"[N1-]x"_s,
+           u"ab[N1-]"_s + QString(10000, u'x') + u"cd"_s);
+    capped("a second tag behind", u"[N-][N-]"_s, u"[N-][N-]"_s, u"[N-]"_s.repeated(10002));
+    capped("a piece of two tags", u"[N1-]"_s, u"[N1-][N1-]NNNN"_s,
+           u"[N1-]"_s + u"[N1-]NNNN"_s.repeated(10000));
+    const QString x250 = QString(250, u'x');
+    capped("stopped by length", u"[N-]"_s + x250, u"[N-]"_s + x250,
+           u"[N-]"_s + x250.repeated(4195));
 }
 
 void tst_DateTimeTags::expansion()
@@ -159,44 +173,6 @@ void tst_DateTimeTags::expansion()
     QFETCH(QString, tag);
     QFETCH(QString, source);
     QTEST(handleIntervalTags(text, tag, source), "expected");
-}
-
-// A tag whose piece starts with the tag itself expands again and again
-// until the cap; the text at the cap is exactly the one pass by pass gives.
-void tst_DateTimeTags::selfReproducingTagAtCap_data()
-{
-    QTest::addColumn<QString>("text");
-    QTest::addColumn<QString>("source");
-    QTest::addColumn<QString>("head");
-    QTest::addColumn<QString>("repeated");
-    QTest::addColumn<qsizetype>("copies");
-    QTest::addColumn<QString>("tail");
-    QTest::newRow("same length") << u"[N-]"_s << u"[N-]"_s << u"[N-]"_s << QString() << qsizetype(0)
-                                 << QString();
-    QTest::newRow("one more x each pass")
-        << u"[N1-]"_qs << u"[N1-]x"_s << u"[N1-]"_qs << u"x"_s << qsizetype(10000) << QString();
-    QTest::newRow("text around the tag")
-        << u"ab[N1-]cd"_s << u"[N1-]x"_s << u"ab[N1-]"_s << u"x"_s << qsizetype(10000) << u"cd"_s;
-    QTest::newRow("a second tag behind") << u"[N-][N-]"_s << u"[N-][N-]"_s << u"[N-]"_s << u"[N-]"_s
-                                         << qsizetype(10000) << u"[N-]"_s;
-    QTest::newRow("a piece of two tags") << u"[N1-]"_qs << u"[N1-][N1-]NNNN"_s << u"[N1-]"_qs
-                                         << u"[N1-]NNNN"_s << qsizetype(10000) << QString();
-    QTest::newRow("stopped by length")
-        << u"[N-]"_s + QString(250, u'x') << u"[N-]"_s + QString(250, u'x') << u"[N-]"_s
-        << QString(250, u'x') << qsizetype(4194) << QString(250, u'x');
-}
-
-void tst_DateTimeTags::selfReproducingTagAtCap()
-{
-    QFETCH(QString, text);
-    QFETCH(QString, source);
-    QFETCH(QString, head);
-    QFETCH(QString, repeated);
-    QFETCH(qsizetype, copies);
-    QFETCH(QString, tail);
-    const QString result = handleIntervalTags(text, u"N"_s, source);
-    QCOMPARE(result.size(), head.size() + repeated.size() * copies + tail.size());
-    QCOMPARE(result, head + repeated.repeated(copies) + tail);
 }
 
 QTEST_GUILESS_MAIN(tst_DateTimeTags)
