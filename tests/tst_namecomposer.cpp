@@ -24,8 +24,6 @@ private slots:
     void compose();
     void readsFileTime_data();
     void readsFileTime();
-    void plainAscii_data();
-    void plainAscii();
     void parentFolders_data();
     void parentFolders();
     void extension_data();
@@ -101,6 +99,28 @@ void tst_NameComposer::compose_data()
         "a(x.txt", "A(X_X.TXT");
     row("the same text searched literally is no pattern", settings("[N]_x", "[E]", "(x", "y", 2),
         "a(x.txt", "AY_X.TXT");
+    // Plain ASCII, after every other rule.
+    const auto ascii = [](RenameSettings s) {
+        s.plainAscii = true;
+        return s;
+    };
+    const RenameSettings plain = ascii(defaults);
+    row("German", plain, u"Café Zürich — Straße.jpg"_s, u"Cafe Zurich - Strasse.jpg"_s);
+    row("French", plain, u"Ærøskøbing œuvre élève.PDF"_s, u"AEroskobing oeuvre eleve.PDF"_s);
+    row("Polish", plain, u"Łódź źdźbło.png"_s, u"Lodz zdzblo.png"_s);
+    row("Russian", plain, u"Москва_2024.txt"_s, u"Moskva_2024.txt"_s);
+    row("Greek, final sigma", plain, u"Αθήνα οδός.txt"_s, u"Athena odos.txt"_s);
+    row("Chinese", plain, u"北京天安门.jpg"_s, u"bei jing tian an men.jpg"_s);
+    row("accent written apart", plain, u"Cafe\u0301.txt"_s, u"Cafe.txt"_s);
+    row("ASCII stays", plain, u"IMG_0412 (1).JPG"_s, u"IMG_0412 (1).JPG"_s);
+    row("what stays foreign becomes _, one per character", plain, u"a€b🙂c.txt"_s,
+        u"a_b_c.txt"_s);
+    row("a slash it would make becomes _", plain, u"1⁄2 ½.txt"_s, u"1_2  1_2.txt"_s);
+    row("a byte that is no UTF-8 becomes _", plain, u"caf"_s + QChar(0xDCE9) + u"\u00e9.txt"_s,
+        u"caf_e.txt"_s);
+    row("after the replace", ascii(settings(u"[N]"_s, u"[E]"_s, u"a"_s, u"ä"_s)), u"bar.txt"_s,
+        u"bar.txt"_s);
+    row("the extension too", ascii(settings(u"[N]"_s, u"txt"_s)), u"x.ТХТ"_s, u"x.txt"_s);
 }
 
 void tst_NameComposer::compose()
@@ -157,42 +177,6 @@ void tst_NameComposer::readsFileTime()
         QCOMPARE(composer.newNameForFile(file, 0), before);
 }
 
-void tst_NameComposer::plainAscii_data()
-{
-    QTest::addColumn<RenameSettings>("s");
-    QTest::addColumn<QString>("name");
-    QTest::addColumn<QString>("expected");
-    const RenameSettings keep;
-    QTest::newRow("German") << keep << u"Café Zürich — Straße.jpg"_s
-                            << u"Cafe Zurich - Strasse.jpg"_s;
-    QTest::newRow("French") << keep << u"Ærøskøbing œuvre élève.PDF"_s
-                            << u"AEroskobing oeuvre eleve.PDF"_s;
-    QTest::newRow("Polish") << keep << u"Łódź źdźbło.png"_s << u"Lodz zdzblo.png"_s;
-    QTest::newRow("Russian") << keep << u"Москва_2024.txt"_s << u"Moskva_2024.txt"_s;
-    QTest::newRow("Greek, final sigma") << keep << u"Αθήνα οδός.txt"_s << u"Athena odos.txt"_s;
-    QTest::newRow("Chinese") << keep << u"北京天安门.jpg"_s << u"bei jing tian an men.jpg"_s;
-    QTest::newRow("accent written apart") << keep << u"Cafe\u0301.txt"_s << u"Cafe.txt"_s;
-    QTest::newRow("ASCII stays") << keep << u"IMG_0412 (1).JPG"_s << u"IMG_0412 (1).JPG"_s;
-    QTest::newRow("what stays foreign becomes _, one per character")
-        << keep << u"a€b🙂c.txt"_s << u"a_b_c.txt"_s;
-    QTest::newRow("a slash it would make becomes _") << keep << u"1⁄2 ½.txt"_s << u"1_2  1_2.txt"_s;
-    QTest::newRow("a byte that is no UTF-8 becomes _")
-        << keep << u"caf"_s + QChar(0xDCE9) + u"\u00e9.txt"_s << u"caf_e.txt"_s;
-    QTest::newRow("after the replace")
-        << settings(u"[N]"_s, u"[E]"_s, u"a"_s, u"ä"_s) << u"bar.txt"_s << u"bar.txt"_s;
-    QTest::newRow("the extension too") << settings(u"[N]"_s, u"txt"_s) << u"x.ТХТ"_s << u"x.txt"_s;
-}
-
-void tst_NameComposer::plainAscii()
-{
-    QFETCH(RenameSettings, s);
-    QFETCH(QString, name);
-    s.plainAscii = true;
-    ZQFile file;
-    file.setName(name);
-    QTEST(NameComposer(s).newNameForFile(file, 0), "expected");
-}
-
 // "[P]", "[P2]", ...: folder names as they stand, bytes and all. The expected
 // name is given as its bytes on disk.
 void tst_NameComposer::parentFolders_data()
@@ -245,26 +229,23 @@ void tst_NameComposer::extension_data()
     QTest::addColumn<QByteArray>("content");
     QTest::addColumn<QString>("extTemplate");
     QTest::addColumn<QString>("expected");
-    QTest::newRow("a PNG named .jpg") << "photo.jpg"_ba << png << u"[X]"_s << u"photo.png"_s;
-    QTest::newRow("a right one stays") << "right.png"_ba << png << u"[X]"_s << u"right.png"_s;
-    QTest::newRow("its case stays") << "UP.PNG"_ba << png << u"[X]"_s << u"UP.PNG"_s;
-    QTest::newRow("another of its extensions stays")
-        << "shot.JPEG"_ba << jpeg << u"[X]"_s << u"shot.JPEG"_s;
-    QTest::newRow("a PDF without extension") << "report"_ba << pdf << u"[X]"_s << u"report.pdf"_s;
-    QTest::newRow("plain text keeps its own") << "notes.md"_ba
-                                              << "hello\n"_ba << u"[X]"_s << u"notes.md"_s;
-    QTest::newRow("an empty file keeps its own") << "empty.jpg"_ba
-                                                 << ""_ba << u"[X]"_s << u"empty.jpg"_s;
-    QTest::newRow("no definite type keeps its own")
-        << "blob.bin"_ba
-        << "\x01\x02\x03\xfe\xff\x00\x10"_ba << u"[X]"_s << u"blob.bin"_s;
-    QTest::newRow("a file that is gone keeps its own")
-        << "gone.jpg"_ba << QByteArray() << u"[X]"_s << u"gone.jpg"_s;
-    QTest::newRow("a FIFO keeps its own") << "pipe.jpg"_ba
-                                          << "fifo"_ba << u"[X]"_s << u"pipe.jpg"_s;
-    QTest::newRow("a name that is not UTF-8")
-        << "caf\xe9.jpg"_ba << png << u"[X]"_s << u"caf\xDCE9.png"_s;
-    QTest::newRow("beside other tokens") << "a.jpg"_ba << png << u"[X].[C]"_s << u"a.png.1"_s;
+    const auto row = [](const char *tag, const QByteArray &name, const QByteArray &content,
+                        const QString &expected, const QString &extTemplate = u"[X]"_s) {
+        QTest::newRow(tag) << name << content << extTemplate << expected;
+    };
+    row("a PNG named .jpg", "photo.jpg"_ba, png, u"photo.png"_s);
+    row("a right one stays", "right.png"_ba, png, u"right.png"_s);
+    row("its case stays", "UP.PNG"_ba, png, u"UP.PNG"_s);
+    row("another of its extensions stays", "shot.JPEG"_ba, jpeg, u"shot.JPEG"_s);
+    row("a PDF without extension", "report"_ba, pdf, u"report.pdf"_s);
+    row("plain text keeps its own", "notes.md"_ba, "hello\n"_ba, u"notes.md"_s);
+    row("an empty file keeps its own", "empty.jpg"_ba, ""_ba, u"empty.jpg"_s);
+    row("no definite type keeps its own", "blob.bin"_ba, "\x01\x02\x03\xfe\xff\x00\x10"_ba,
+        u"blob.bin"_s);
+    row("a file that is gone keeps its own", "gone.jpg"_ba, QByteArray(), u"gone.jpg"_s);
+    row("a FIFO keeps its own", "pipe.jpg"_ba, "fifo"_ba, u"pipe.jpg"_s);
+    row("a name that is not UTF-8", "caf\xe9.jpg"_ba, png, u"caf\xDCE9.png"_s);
+    row("beside other tokens", "a.jpg"_ba, png, u"a.png.1"_s, u"[X].[C]"_s);
 }
 
 void tst_NameComposer::extension()
