@@ -55,7 +55,6 @@ private slots:
     void plan_data();
     void plan();
     void numberedInTheLastPart();
-    void companionHeldByANameTakenBelow();
     void runUndoRedo();
     void aFileWhereAFolderIsToBe();
     void kill_data();
@@ -68,7 +67,7 @@ private:
 };
 
 // One folder /d with its listed files a.jpg, b.jpg, ...; `below` the names in
-// /d/sub.
+// /d/sub. A file whose new name ends in .xmp is a companion of the first.
 void TstMakeFolders::plan_data()
 {
     QTest::addColumn<S>("newNames");
@@ -100,6 +99,8 @@ void TstMakeFolders::plan_data()
         {}, true);
     // The same name in the file's own folder and below it are two names.
     row("own folder and below", S{u"x.jpg"_s, u"sub/x.jpg"_s}, S{u"move"_s, u"move"_s});
+    row("a companion held by a name taken below", S{u"sub/x.jpg"_s, u"sub/x.xmp"_s},
+        S{taken, u"conflict: It moves with “a.jpg”, which cannot be renamed."_s}, S{u"x.jpg"_s});
 }
 
 void TstMakeFolders::plan()
@@ -110,7 +111,9 @@ void TstMakeFolders::plan()
     std::vector<RenamePlan::File> files;
     for (qsizetype i = 0; i < newNames.size(); ++i) {
         const QString name = QChar(char16_t(u'a' + i)) + u".jpg"_s;
-        files.push_back({"/d/" + name.toUtf8(), RuleFile{name, 0, {}}});
+        const bool companion = newNames[i].endsWith(u".xmp"_s);
+        files.push_back({"/d/" + name.toUtf8(), RuleFile{name, 0, {}}, -1, companion ? 0 : -1,
+                         companion ? 1 : 0});
     }
     RenamePlan::TargetFacts targets;
     if (!below.isEmpty())
@@ -118,19 +121,6 @@ void TstMakeFolders::plan()
     QTEST(planOutcome(
               planOfOneFolder(files, newNames, factsWith({}, caseless), false, true, targets)),
           "expected");
-}
-
-void TstMakeFolders::companionHeldByANameTakenBelow()
-{
-    const std::vector<RenamePlan::File> files{{"/d/a.jpg", RuleFile{u"a.jpg"_s, 0, {}}},
-                                              {"/d/a.xmp", RuleFile{u"a.xmp"_s, 0, {}}, -1, 0, 1}};
-    RenamePlan::TargetFacts targets;
-    targets.emplace("/d/sub", factsWith({u"x.jpg"_s}, false));
-    const RenamePlan plan = planOfOneFolder(files, {u"sub/x.jpg"_s, u"sub/x.xmp"_s},
-                                            factsWith({}, false), false, true, targets);
-    QCOMPARE(plan.row(0).reason, u"“x.jpg” is taken in the folder “/d/sub”."_s);
-    QCOMPARE(plan.row(1).status, RenamePlan::Status::Conflict);
-    QCOMPARE(plan.row(1).reason, u"It moves with “a.jpg”, which cannot be renamed."_s);
 }
 
 // A dot in a folder's name is no extension to number before.
