@@ -61,23 +61,20 @@ void tst_NameBytes::compose_data()
                            const QByteArray &from, const QByteArray &to) {
         QTest::newRow(name) << settings(u"[N]"_s, u"[E]"_s, find, replacement) << from << to;
     };
-    QTest::newRow("[N] copies the byte") << settings(u"[N]-x"_s) << "caf\xe9.txt"_ba
-                                         << "caf\xe9-x.txt"_ba;
-    QTest::newRow("[E] copies the byte") << settings(u"x"_s, u"[E]"_s) << "a.t\xfft"_ba
-                                         << "x.t\xfft"_ba;
-    QTest::newRow("a real U+FFFD stays U+FFFD") << settings(u"[N]-x"_s) << "caf\xef\xbf\xbd.txt"_ba
-                                                << "caf\xef\xbf\xbd-x.txt"_ba;
-    QTest::newRow("[N2-4] cuts by units") << settings(u"[N2-4]"_s) << "\xe9"_ba + "a\xff" + "bc.txt"
-                                          << "a\xff"_ba + "b.txt";
-    QTest::newRow("[N1,2] takes two bytes of a cut sequence")
-        << settings(u"[N1,2]"_s) << "\xe2\x82x.txt"_ba
-        << "\xe2\x82.txt"_ba;
-    QTest::newRow("upper case leaves the byte")
-        << settings(u"[N]"_s, u"[E]"_s, {}, {}, 2) << "\xe9"_ba + "abc"
-        << "\xe9"_ba + "ABC";
-    QTest::newRow("lower case leaves the byte")
-        << settings(u"[N]"_s, u"[E]"_s, {}, {}, 1) << "\xc9"_ba + "ABC.TXT"
-        << "\xc9"_ba + "abc.txt";
+    const auto row = [](const char *name, const RenameSettings &s, const QByteArray &from,
+                        const QByteArray &to) { QTest::newRow(name) << s << from << to; };
+    row("[N] copies the byte", settings(u"[N]-x"_s), "caf\xe9.txt"_ba, "caf\xe9-x.txt"_ba);
+    row("[E] copies the byte", settings(u"x"_s, u"[E]"_s), "a.t\xfft"_ba, "x.t\xfft"_ba);
+    row("a real U+FFFD stays U+FFFD", settings(u"[N]-x"_s), "caf\xef\xbf\xbd.txt"_ba,
+        "caf\xef\xbf\xbd-x.txt"_ba);
+    row("[N2-4] cuts by units", settings(u"[N2-4]"_s), "\xe9"_ba + "a\xff" + "bc.txt",
+        "a\xff"_ba + "b.txt");
+    row("[N1,2] takes two bytes of a cut sequence", settings(u"[N1,2]"_s), "\xe2\x82x.txt"_ba,
+        "\xe2\x82.txt"_ba);
+    row("upper case leaves the byte", settings(u"[N]"_s, u"[E]"_s, {}, {}, 2), "\xe9"_ba + "abc",
+        "\xe9"_ba + "ABC");
+    row("lower case leaves the byte", settings(u"[N]"_s, u"[E]"_s, {}, {}, 1),
+        "\xc9"_ba + "ABC.TXT", "\xc9"_ba + "abc.txt");
     search("search for the byte", bytes("\xe9"), u"e"_s, "caf\xe9.txt"_ba, "cafe.txt"_ba);
     search("search for a letter beside a byte", u"e"_s, u"E"_s, "e\xcc.txt"_ba, "E\xcc.txt"_ba);
     search("the bytes of é are no é", u"é"_s, u"e"_s, "\xc3_\xa9 \xc3\xa9"_ba, "\xc3_\xa9 e"_ba);
