@@ -147,13 +147,12 @@ void tst_MetaReader::movieAndAudio_data()
     QTest::addColumn<QStringList>("ffmpeg");
     QTest::addColumn<QString>("taken");
     QTest::addColumn<QString>("values");
-    const QStringList video{u"-f"_s,        u"lavfi"_s,
-                            u"-i"_s,        u"color=c=blue:s=32x24:d=0.2"_s,
-                            u"-metadata"_s, u"creation_time=2023-07-01T10:00:00Z"_s};
-    const QStringList audio{
-        u"-f"_s,        u"lavfi"_s,           u"-i"_s,        u"anullsrc=d=0.2"_s,
-        u"-metadata"_s, u"artist=AC/DC"_s,    u"-metadata"_s, u"track=3/12"_s,
-        u"-metadata"_s, u"date=1980-07-25"_s, u"-metadata"_s, u"composer=Angus Young"_s};
+    const QStringList video =
+        u"-f lavfi -i color=c=blue:s=32x24:d=0.2 -metadata creation_time=2023-07-01T10:00:00Z"_s
+            .split(u' ');
+    const QStringList audio = u"-f lavfi -i anullsrc=d=0.2 -metadata artist=AC/DC -metadata "
+                              "track=3/12 -metadata date=1980-07-25 -metadata"_s.split(u' ') +
+                              QStringList{u"composer=Angus Young"_s};
     QTest::newRow("MP4: container time in UTC")
         << u"v.mp4"_s << video << u"utc 2023-07-01T10:00:00Z"_s << u"|||"_s;
     QTest::newRow("QuickTime") << u"v.mov"_s << video << u"utc 2023-07-01T10:00:00Z"_s << u"|||"_s;
@@ -314,18 +313,12 @@ void tst_MetaReader::commandLine_data()
     QTest::addColumn<QStringList>("options");
     QTest::addColumn<QString>("expected"); // "name status" per file, in order
     QTest::newRow("by date taken")
-        << QStringList{u"--date-from"_s,
-                       u"taken"_s,
-                       u"--sort"_s,
-                       u"date"_s,
-                       u"--24-hour"_s,
-                       u"--name"_s,
-                       u"[YMD]-[hms] [Model|?]"_s}
+        << u"--date-from taken --sort date --24-hour --name"_s.split(u' ') +
+               QStringList{u"[YMD]-[hms] [Model|?]"_s}
         << u"19991231-235959 ?.jpg rename|20240305-140709 X-T5.jpg rename|none.jpg invalid: no "
            "date taken"_s;
     QTest::newRow("taken, else modified (2001-09-09 03:46:40 in Berlin)")
-        << QStringList{u"--date-from"_s, u"taken,modified"_s, u"--sort"_s,
-                       u"date"_s,        u"--name"_s,         u"[YMD]"_s}
+        << u"--date-from taken,modified --sort date --name [YMD]"_s.split(u' ')
         << u"19991231.jpg rename|20010909.jpg rename|20240305.jpg rename"_s;
 }
 
