@@ -107,36 +107,33 @@ void tst_NameBytes::tooLongIsCut_data()
     QTest::addColumn<qsizetype>("size");
     QTest::addColumn<QString>("head");
     const QString counter32 = QString(31, u'0') + u"1"_s;
-    QTest::newRow("[C] 10000 times, 32 digits")
-        << settings(u"[C]"_s.repeated(10000), u"[E]"_s, {}, {}, 0, 1, 1, 32) << u"a.txt"_s
-        << qsizetype(256) << counter32 + counter32;
-    QTest::newRow("[C] 200 times, 32 digits")
-        << settings(u"[C]"_s.repeated(200), u"[E]"_s, {}, {}, 0, 1, 1, 32) << u"a.txt"_s
-        << qsizetype(256) << counter32 + counter32;
-    QTest::newRow("[C] of one digit 1000 times")
-        << settings(u"[C]"_s.repeated(1000)) << u"a.txt"_s << qsizetype(256) << QString(256, u'1');
-    QTest::newRow("[C] in the extension") << settings(u"[N]"_s, u"[C]"_s.repeated(1000))
-                                          << u"a.txt"_s << qsizetype(256) << u"a.111"_s;
-    QTest::newRow("a growing interval tag") << settings(u"[N1-]"_s) << u"[N1-][N1-]NNNN"_s
-                                            << qsizetype(256) << u"[N1-][N1-]NNNN[N1-]NNNN"_s;
-    QTest::newRow("upper case after the cut")
-        << settings(u"x[C]"_s.repeated(400), u"[E]"_s, {}, {}, 2) << u"a.txt"_s << qsizetype(256)
-        << u"X1X1X1"_s;
+    const auto row = [](const char *tag, const RenameSettings &s, qsizetype size,
+                        const QString &head, const QString &name = u"a.txt"_s) {
+        QTest::newRow(tag) << s << name << size << head;
+    };
+    row("[C] 10000 times, 32 digits",
+        settings(u"[C]"_s.repeated(10000), u"[E]"_s, {}, {}, 0, 1, 1, 32), 256,
+        counter32 + counter32);
+    row("[C] 200 times, 32 digits", settings(u"[C]"_s.repeated(200), u"[E]"_s, {}, {}, 0, 1, 1, 32),
+        256, counter32 + counter32);
+    row("[C] of one digit 1000 times", settings(u"[C]"_s.repeated(1000)), 256, QString(256, u'1'));
+    row("[C] in the extension", settings(u"[N]"_s, u"[C]"_s.repeated(1000)), 256, u"a.111"_s);
+    row("a growing interval tag", settings(u"[N1-]"_s), 256, u"[N1-][N1-]NNNN[N1-]NNNN"_s,
+        u"[N1-][N1-]NNNN"_s);
+    row("upper case after the cut", settings(u"x[C]"_s.repeated(400), u"[E]"_s, {}, {}, 2), 256,
+        u"X1X1X1"_s);
     // Three bytes apart in the old name meet as the Kelvin sign, one
     // unit, which lower case makes "k": the name is cut only at the end.
-    QTest::newRow("bytes that meet, then lower case")
-        << settings(u"[N1-2][N4]"_s.repeated(100), u"[E]"_s, {}, {}, 1) << bytes("\xe2\x84x\xaa")
-        << qsizetype(100) << QString(100, u'k');
-    QTest::newRow("a pair is not split at the cut")
-        << settings(u"x"_s + u"😀"_s.repeated(200)) << u"a"_s << qsizetype(257) << u"x😀"_s;
+    row("bytes that meet, then lower case",
+        settings(u"[N1-2][N4]"_s.repeated(100), u"[E]"_s, {}, {}, 1), 100, QString(100, u'k'),
+        bytes("\xe2\x84x\xaa"));
+    row("a pair is not split at the cut", settings(u"x"_s + u"😀"_s.repeated(200)), 257, u"x😀"_s,
+        u"a"_s);
     // Tags that vanish: long templates whose names end short are kept.
-    QTest::newRow("1000 empty pieces")
-        << settings(u"[N9]"_s.repeated(1000) + u"x"_s) << u"a.txt"_s << qsizetype(5) << u"x.txt"_s;
-    QTest::newRow("255 counters of one digit")
-        << settings(u"[C]"_s.repeated(251)) << u"a.txt"_s << qsizetype(255) << QString(251, u'1');
-    QTest::newRow("a search can shorten: no cut")
-        << settings(u"[C]"_s.repeated(1000), u"[E]"_s, u"1"_s, {}) << u"a.txt"_s << qsizetype(4)
-        << u".txt"_s;
+    row("1000 empty pieces", settings(u"[N9]"_s.repeated(1000) + u"x"_s), 5, u"x.txt"_s);
+    row("255 counters of one digit", settings(u"[C]"_s.repeated(251)), 255, QString(251, u'1'));
+    row("a search can shorten: no cut", settings(u"[C]"_s.repeated(1000), u"[E]"_s, u"1"_s, {}), 4,
+        u".txt"_s);
 }
 
 void tst_NameBytes::tooLongIsCut()
