@@ -102,8 +102,9 @@ void tst_DateTimeTags::expansion_data()
     QTest::addColumn<QString>("source");
     QTest::addColumn<QString>("expected");
     // Most rows take the pieces of one source, "Holiday", through the tag N.
-    const auto piece = [](const char *name, const QString &text, const QString &expected) {
-        QTest::newRow(name) << text << u"N"_s << u"Holiday"_s << expected;
+    const auto piece = [](const char *name, const QString &text, const QString &expected,
+                          const QString &source = u"Holiday"_s, const QString &tag = u"N"_s) {
+        QTest::newRow(name) << text << tag << source << expected;
     };
     piece("first", u"[N1]"_s, u"H"_s);
     piece("third", u"[N3]"_s, u"l"_s);
@@ -133,38 +134,30 @@ void tst_DateTimeTags::expansion_data()
     piece("no opening", u"Photo"_s, u"Photo"_s);
     piece("opening at end", u"Photo[N"_s, u"Photo[N"_s);
     piece("unfinished", u"Photo[N2"_s, u"Photo[N2"_s);
-    QTest::newRow("unfinished stops later tags")
-        << u"[N1]x[N2 [N3"_s << u"N"_s << u"Holiday"_s << u"Hx[N2 [N3"_s;
-    QTest::newRow("first bracket closes") << u"[N3 [N2]"_s << u"N"_s << u"Holiday"_s << u"l"_s;
+    piece("unfinished stops later tags", u"[N1]x[N2 [N3"_s, u"Hx[N2 [N3"_s);
+    piece("first bracket closes", u"[N3 [N2]"_s, u"l"_s);
     piece("lower case is text", u"[new]"_s, u"[new]"_s);
     piece("two tags", u"[N1][N7]"_s, u"Hy"_s);
     piece("other letter stays", u"[E1][N1]"_s, u"[E1]H"_s);
-    QTest::newRow("empty source") << u"a[E1-3]b[E2]"_s << u"E"_s << u""_s << u"ab"_s;
-    QTest::newRow("tag in the source expands") << u"a[N]b"_s << u"N"_s << u"a[N]b"_s << u"aab"_s;
-    QTest::newRow("piece completes an opening") << u"[[N1]1]"_s << u"N"_s << u"N"_s << u"N"_s;
+    piece("empty source", u"a[E1-3]b[E2]"_s, u"ab"_s, u""_s, u"E"_s);
+    piece("tag in the source expands", u"a[N]b"_s, u"aab"_s, u"a[N]b"_s);
+    piece("piece completes an opening", u"[[N1]1]"_s, u"N"_s, u"N"_s);
     // "[" before the tag plus an "N" piece opens a new tag with the rest.
-    QTest::newRow("piece opens a tag") << u"x[[N1]3]"_s << u"N"_s << u"Nabc"_s << u"xb"_s;
-    QTest::newRow("astral counted in code units")
-        << u"[N1-2]"_s << u"N"_s << u"\U0001F600x"_s << u"\U0001F600"_s;
-    QTest::newRow("astral half") << u"[N2]"_s << u"N"_s << u"\U0001F600x"_s
-                                 << QString(QChar(0xDE00));
-    QTest::newRow("extension letter") << u"[E1-3]"_s << u"E"_s << u"jpeg"_s << u"jpe"_s;
+    piece("piece opens a tag", u"x[[N1]3]"_s, u"xb"_s, u"Nabc"_s);
+    piece("astral counted in code units", u"[N1-2]"_s, u"\U0001F600"_s, u"\U0001F600x"_s);
+    piece("astral half", u"[N2]"_s, QString(QChar(0xDE00)), u"\U0001F600x"_s);
+    piece("extension letter", u"[E1-3]"_s, u"jpe"_s, u"jpeg"_s, u"E"_s);
     // A tag whose piece starts with the tag itself expands again and again
     // until the cap; the text at the cap is exactly the one pass by pass gives.
-    const auto capped = [](const char *name, const QString &text, const QString &source,
-                           const QString &expected) {
-        QTest::newRow(name) << text << u"N"_s << source << expected;
-    };
-    capped("same length", u"[N-]"_s, u"[N-]"_s, u"[N-]"_s);
-    capped("one more x each pass", u"[N1-]"_s, u"[N1-]x"_s, u"[N1-]"_s + QString(10000, u'x'));
-    capped("text around the tag", u"ab[N1-]cd"_s, u"[N1-]x"_s,
-           u"ab[N1-]"_s + QString(10000, u'x') + u"cd"_s);
-    capped("a second tag behind", u"[N-][N-]"_s, u"[N-][N-]"_s, u"[N-]"_s.repeated(10002));
-    capped("a piece of two tags", u"[N1-]"_s, u"[N1-][N1-]NNNN"_s,
-           u"[N1-]"_s + u"[N1-]NNNN"_s.repeated(10000));
+    piece("same length", u"[N-]"_s, u"[N-]"_s, u"[N-]"_s);
+    piece("one more x each pass", u"[N1-]"_s, u"[N1-]"_s + QString(10000, u'x'), u"[N1-]x"_s);
+    piece("text around the tag", u"ab[N1-]cd"_s, u"ab[N1-]"_s + QString(10000, u'x') + u"cd"_s,
+          u"[N1-]x"_s);
+    piece("a second tag behind", u"[N-][N-]"_s, u"[N-]"_s.repeated(10002), u"[N-][N-]"_s);
+    piece("a piece of two tags", u"[N1-]"_s, u"[N1-]"_s + u"[N1-]NNNN"_s.repeated(10000),
+          u"[N1-][N1-]NNNN"_s);
     const QString x250 = QString(250, u'x');
-    capped("stopped by length", u"[N-]"_s + x250, u"[N-]"_s + x250,
-           u"[N-]"_s + x250.repeated(4195));
+    piece("stopped by length", u"[N-]"_s + x250, u"[N-]"_s + x250.repeated(4195), u"[N-]"_s + x250);
 }
 
 void tst_DateTimeTags::expansion()
