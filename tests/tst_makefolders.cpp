@@ -30,15 +30,9 @@ const L tripBefore{"2024/", "2024/keep.txt=keep", "IMG_1.JPG=one", "IMG_2.JPG=tw
                    "IMG_3.JPG=three"};
 const L tripRenames{"IMG_1.JPG>2024/05/IMG_1.JPG", "IMG_2.JPG>2024/06/IMG_2.JPG",
                     "IMG_3.JPG>2023/01/IMG_3.JPG"};
-const L tripAfter{"2023/",
-                  "2023/01/",
-                  "2023/01/IMG_3.JPG=three",
-                  "2024/",
-                  "2024/05/",
-                  "2024/05/IMG_1.JPG=one",
-                  "2024/06/",
-                  "2024/06/IMG_2.JPG=two",
-                  "2024/keep.txt=keep"};
+const L tripAfter = "2023/ 2023/01/ 2023/01/IMG_3.JPG=three 2024/ 2024/05/ "
+                    "2024/05/IMG_1.JPG=one 2024/06/ 2024/06/IMG_2.JPG=two "
+                    "2024/keep.txt=keep"_ba.split(' ');
 
 } // namespace
 

@@ -23,13 +23,8 @@ using Rows = RenameSettings::Rows;
 
 namespace {
 
-const L albumTree{"album/",
-                  "album/a.txt=a",
-                  "album/disc1/",
-                  "album/disc1/t1=one",
-                  "album/disc1/t2=two",
-                  "album/disc2/",
-                  "album/disc2/t1=other"};
+const L albumTree = "album/ album/a.txt=a album/disc1/ album/disc1/t1=one "
+                    "album/disc1/t2=two album/disc2/ album/disc2/t1=other"_ba.split(' ');
 
 // Lists `paths` with the rows asked for.
 void listPaths(FileList &list, const L &paths, Rows rows)
@@ -81,18 +76,14 @@ void TstRenameFolders::runUndoRedo_data()
 {
     QTest::addColumn<bool>("descending");
     QTest::addColumn<L>("after");
-    QTest::newRow("ascending") << false
-                               << L{"0_album/",
-                                    "0_album/1_a.txt=a",
-                                    "0_album/2_disc1/",
-                                    "0_album/2_disc1/3_t1=one",
-                                    "0_album/2_disc1/4_t2=two",
-                                    "0_album/5_disc2/",
-                                    "0_album/5_disc2/6_t1=other"};
+    QTest::newRow("ascending")
+        << false
+        << "0_album/ 0_album/1_a.txt=a 0_album/2_disc1/ 0_album/2_disc1/3_t1=one "
+           "0_album/2_disc1/4_t2=two 0_album/5_disc2/ 0_album/5_disc2/6_t1=other"_ba.split(' ');
     QTest::newRow("descending")
-        << true << L{"6_album/",         "6_album/1_disc2/",         "6_album/1_disc2/0_t1=other",
-                     "6_album/4_disc1/", "6_album/4_disc1/2_t2=two", "6_album/4_disc1/3_t1=one",
-                     "6_album/5_a.txt=a"};
+        << true
+        << "6_album/ 6_album/1_disc2/ 6_album/1_disc2/0_t1=other 6_album/4_disc1/ "
+           "6_album/4_disc1/2_t2=two 6_album/4_disc1/3_t1=one 6_album/5_a.txt=a"_ba.split(' ');
 }
 
 // Files and the folders that hold them renamed at once: the disk shows the
