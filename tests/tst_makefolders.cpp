@@ -219,21 +219,20 @@ void TstMakeFolders::onExfat()
     if (!mount.isValid())
         QSKIP(qPrintable(mount.whyNot()));
     const QByteArray trip = mount.path("Trip");
-    makeTree(trip, tripBefore + L{"2024/IMG_4.JPG=taken", "img_4.jpg=four"});
-    L renames = tripRenames;
-    renames << "img_4.jpg>2024/img_4.jpg";
-    L before = tripBefore + L{"2024/IMG_4.JPG=taken", "img_4.jpg=four"};
+    const L extra{"2024/IMG_4.JPG=taken", "img_4.jpg=four"};
+    L before = tripBefore + extra;
     std::sort(before.begin(), before.end());
+    makeTree(trip, before);
     const QByteArray journals = m_state.path("exfat-" + moment);
     QString journal;
     if (moment.isEmpty()) {
-        const RenameRun::Report run =
-            runWithJournal(trip, renames, QFile::decodeName(journals), true);
+        const RenameRun::Report run = runWithJournal(
+            trip, tripRenames + L{"img_4.jpg>2024/img_4.jpg"}, QFile::decodeName(journals), true);
         QCOMPARE(run.renamed, 3);
         QCOMPARE(run.failed, 1);
         QCOMPARE(run.entries[3].error,
                  u"“img_4.jpg” is taken in the folder “%1/2024”."_s.arg(QString::fromUtf8(trip)));
-        L after = tripAfter + L{"2024/IMG_4.JPG=taken", "img_4.jpg=four"};
+        L after = tripAfter + extra;
         std::sort(after.begin(), after.end());
         QCOMPARE(tree(trip), after);
         journal = run.journalPath;
