@@ -83,13 +83,7 @@ void tst_RenamePresets::handWrittenFileRead()
         UserDefaults defaults(file);
         RenamePresets presets(defaults);
         const RenameSettings loaded = *presets.load(u"old"_s);
-        QCOMPARE(loaded.nameTemplate, u"[C]"_s);
-        QCOMPARE(loaded.extTemplate, u"[E]"_s);
-        QCOMPARE(loaded.caseTag, 9);
-        QCOMPARE(loaded.startCounter, 1);
-        QCOMPARE(loaded.stepCounter, 1);
-        QCOMPARE(loaded.digitsCounter, 255);
-        QCOMPARE(loaded.regex, false);
+        QCOMPARE(loaded, settings(u"[C]"_s, u"[E]"_s, {}, {}, 9, 1, 1, 255));
         presets.save(u"old"_s, loaded);
     }
     const UserDefaults defaults(file);
