@@ -51,9 +51,7 @@ private slots:
 void tst_AccessGrant::bookmarkRejectsDamage_data()
 {
     QTest::addColumn<QByteArray>("data");
-    const QByteArray header("VLNG\x01"
-                            "0123456789abcdef",
-                            21);
+    const QByteArray header = "VLNG\x01"_ba + "0123456789abcdef";
     QTest::newRow("empty") << QByteArray();
     QTest::newRow("header only") << header;
     QTest::newRow("wrong magic") << "X" + header.mid(1) + "/tmp";
