@@ -281,9 +281,7 @@ void tst_Companions::readMap_data()
     QTest::newRow("quoted CRLF kept") << "\"a\r\nb\",c\r\n"_ba << u"a%0D\nb|c"_s;
     QTest::newRow("lone CR is a byte") << "a\rb,c\n"_ba << u"a%0Db|c"_s;
     QTest::newRow("not UTF-8 kept") << "a\xff,n\xe9\n"_ba << u"a%FF|n%E9"_s;
-    QTest::newRow("byte order mark skipped") << "\xEF\xBB\xBF"
-                                                "a,b\n"_ba
-                                             << u"a|b"_s;
+    QTest::newRow("byte order mark skipped") << "\xEF\xBB\xBF"_ba + "a,b\n" << u"a|b"_s;
     QTest::newRow("quote inside a bare field") << "a\"b,c\n"_ba << u"a\"b|c"_s;
     QTest::newRow("unclosed quote") << "a,b\n\"c,d\n"_ba << u"fault 1 at row 2"_s;
     QTest::newRow("text after quote") << "\"a\"x,b\n"_ba << u"fault 2 at row 1"_s;
