@@ -29,7 +29,6 @@ class tst_Translations : public WindowTest
 private slots:
     void everySourceTextIsTranslated_data();
     void everySourceTextIsTranslated();
-    void windowFollowsTheSystemLocale();
     void germanWindowHasNoEnglish();
     void narrowWindowGivesWay_data();
     void narrowWindowGivesWay();
@@ -113,14 +112,18 @@ void tst_Translations::everySourceTextIsTranslated()
     QVERIFY2(messages >= 80, qPrintable(QString::number(messages))); // it read the catalogue
 }
 
-// A menu title, shortcuts in tooltips (keys as the German desktop writes
-// them, from Qt's own catalogue) and a tutorial page; that no English is left
-// in the rest is germanWindowHasNoEnglish's to show.
-void tst_Translations::windowFollowsTheSystemLocale()
+// The window under the system's locale (German): a menu title, shortcuts in
+// tooltips (keys as the German desktop writes them, from Qt's own catalogue)
+// and the tutorial's first page; then, over files whose new names clash,
+// asked to start and then run: no English word left in its widgets,
+// tooltips, the question, the report and Qt's own buttons.
+void tst_Translations::germanWindowHasNoEnglish()
 {
     QCOMPARE(QLocale::system().uiLanguages().value(0), u"de-DE"_s);
     QVERIFY(Translations::install(qApp));
-    Ui::VLNWindow *ui = makeWindow(false)->ui(); // the tutorial shows
+    m_defaults->setObject(m_root, u"rootlimit"_s);
+    VLNWindow *window = makeWindow(false); // the tutorial shows
+    Ui::VLNWindow *ui = window->ui();
     const QStringList shown{ui->menuFile->title(), ui->removeButton->toolTip(),
                             ui->clearAllButton->toolTip(), ui->startButton->toolTip(),
                             ui->tutorialTextView->toPlainText()};
@@ -132,16 +135,7 @@ void tst_Translations::windowFollowsTheSystemLocale()
                           u"\nDanke, dass Sie Velnor installiert haben, den schnellsten "
                           u"Weg, große Mengen von Dateien umzubenennen.\n\n\nKlicken Sie "
                           u"auf Weiter für eine kurze Einführung in dieses Programm."_s}));
-}
-
-// The German window over two files whose new names clash, asked to start
-// and then run: no English word left in its widgets, tooltips, the question,
-// the report and Qt's own buttons.
-void tst_Translations::germanWindowHasNoEnglish()
-{
-    QVERIFY(Translations::install(qApp));
-    m_defaults->setObject(m_root, u"rootlimit"_s);
-    VLNWindow *window = makeWindow();
+    window->clickSkipTutorial();
     listFiles({"a.txt", "b.txt", "c.txt"});
     setNameTemplate(u"same"_s);
     QTRY_VERIFY(window->tableModel()->plan());
