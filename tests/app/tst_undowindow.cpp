@@ -16,11 +16,17 @@ using namespace Qt::StringLiterals;
 // question after an interrupted run, and the records that follow the files;
 // on real files, undo and redo through the menu and from the question, and
 // the alert when a run cannot keep its journal.
-class tst_UndoWindow : public UndoWindowTest
+class tst_UndoWindow : public WindowTest
 {
     Q_OBJECT
 
 private slots:
+    void init()
+    {
+        QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
+        WindowTest::init();
+    }
+
     void menuFollowsHistory_data();
     void menuFollowsHistory();
     void historyWindowRows();
@@ -34,6 +40,23 @@ private slots:
     void interruptedRunUndoneFromSheet();
     void journalAlert_data();
     void journalAlert();
+
+private:
+    // A journal of `total` moves in the scratch folder, in the scratch history
+    // (see writeJournal).
+    QString writeRun(qint64 started, int total, int moved, bool finish, bool undone = false)
+    {
+        return writeJournal(RunHistory::runsFolder(), m_root, started, total, moved, finish,
+                            undone);
+    }
+
+    // Start with this name template, the scratch folder granted.
+    void startRun(const QString &nameTemplate)
+    {
+        setNameTemplate(nameTemplate);
+        m_prompt.answers = {m_root};
+        m_window->clickStart();
+    }
 };
 
 // Newest first: C complete, U undone, R redone, I interrupted.
