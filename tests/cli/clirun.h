@@ -102,14 +102,6 @@ inline CliResult runCli(const QByteArrayList &arguments, const CliOptions &optio
     return run;
 }
 
-inline CliResult runCli(const QStringList &arguments, const CliOptions &options = {})
-{
-    QByteArrayList bytes;
-    for (const QString &argument : arguments)
-        bytes << QFile::encodeName(argument);
-    return runCli(bytes, options);
-}
-
 // The raw names in a folder, sorted: QDir would skip the undecodable ones.
 inline QByteArrayList namesIn(const QByteArray &folder)
 {
@@ -150,10 +142,12 @@ protected:
 
     // Options written as one line (no value holds a space); "@" stands for
     // the folder.
-    QStringList args(const QString &line) const
+    QByteArrayList args(const QString &line) const
     {
-        QStringList list = line.split(u' ', Qt::SkipEmptyParts);
-        return list.replaceInStrings(QStringLiteral("@"), QFile::decodeName(root()));
+        QByteArrayList list;
+        for (const QString &word : line.split(u' ', Qt::SkipEmptyParts))
+            list << QFile::encodeName(word).replace('@', root());
+        return list;
     }
 
     // Output as expected, "@" standing for the folder.
