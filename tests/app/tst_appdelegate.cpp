@@ -34,7 +34,6 @@ private slots:
     void init();
 
     void launchAndOpenFiles();
-    void launchAsksAboutInterruptedRun();
     void secondLaunchHandsOver_data();
     void secondLaunchHandsOver();
     void busyInstanceKeepsItsPlace();
@@ -65,14 +64,27 @@ void tst_AppDelegate::init()
     QFile::remove(m_home.filePath(u"config/Velnor/Velnor.conf"_s));
 }
 
+// A first launch shows the tour's files and asks about a run that never wrote
+// its end over the window (that a finished one is not asked about,
+// tst_undowindow's interruptedSheet shows).
 void tst_AppDelegate::launchAndOpenFiles()
 {
+    const QString runs = RunHistory::runsFolder();
+    QVERIFY(runs.startsWith(m_home.path()));
+    QVERIFY(!writeJournal(runs, m_files, 1'700'000'000'000, 1, 1, false).isEmpty());
     AppDelegate delegate;
     delegate.applicationDidFinishLaunching();
     VLNWindow *window = delegate.mainWindow();
     QVERIFY(window->isVisible());
     QCOMPARE(delegate.defaults()->fileName(), m_home.filePath(u"config/Velnor/Velnor.conf"_s));
-    QCOMPARE(window->fileList()->count(), 2); // the tour's files, on a first launch
+    QCOMPARE(window->fileList()->count(), 2);
+    // The question follows the history, which is read on a worker.
+    QTRY_VERIFY(!window->undoControl()->isReading());
+    QMessageBox *sheet = window->undoControl()->interruptedSheet();
+    QVERIFY(sheet && sheet->isVisible());
+    QCOMPARE(sheet->parentWidget(), window);
+    sheet->reject();
+    QVERIFY(QDir(runs).removeRecursively());
     window->clickSkipTutorial();
 
     const QByteArray folder = m_files + "/open";
@@ -95,24 +107,6 @@ void tst_AppDelegate::launchAndOpenFiles()
         QTRY_VERIFY(!window->isListing());
         QCOMPARE(window->fileList()->count(), 3);
     }
-}
-
-// A run that never wrote its end is asked about over the window at launch
-// (that a finished one is not, tst_undowindow's interruptedSheet shows).
-void tst_AppDelegate::launchAsksAboutInterruptedRun()
-{
-    const QString runs = RunHistory::runsFolder();
-    QVERIFY(runs.startsWith(m_home.path()));
-    QVERIFY(!writeJournal(runs, m_files, 1'700'000'000'000, 1, 1, false).isEmpty());
-    AppDelegate delegate;
-    delegate.applicationDidFinishLaunching();
-    VLNWindow *window = delegate.mainWindow();
-    // The question follows the history, which is read on a worker.
-    QTRY_VERIFY(!window->undoControl()->isReading());
-    QMessageBox *sheet = window->undoControl()->interruptedSheet();
-    QVERIFY(sheet && sheet->isVisible());
-    QCOMPARE(sheet->parentWidget(), window);
-    QVERIFY(QDir(runs).removeRecursively());
 }
 
 void tst_AppDelegate::secondLaunchHandsOver_data()

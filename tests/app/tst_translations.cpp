@@ -29,12 +29,9 @@ class tst_Translations : public WindowTest
 private slots:
     void everySourceTextIsTranslated_data();
     void everySourceTextIsTranslated();
-    void windowFollowsTheSystemLocale();
     void germanWindowHasNoEnglish();
-    void narrowWindowGivesWay_data();
-    void narrowWindowGivesWay();
-    void languageOfTheLocale_data();
-    void languageOfTheLocale();
+    void windowOfTheLocale_data();
+    void windowOfTheLocale();
     void countTexts_data();
     void countTexts();
 };
@@ -113,14 +110,18 @@ void tst_Translations::everySourceTextIsTranslated()
     QVERIFY2(messages >= 80, qPrintable(QString::number(messages))); // it read the catalogue
 }
 
-// A menu title, shortcuts in tooltips (keys as the German desktop writes
-// them, from Qt's own catalogue) and a tutorial page; that no English is left
-// in the rest is germanWindowHasNoEnglish's to show.
-void tst_Translations::windowFollowsTheSystemLocale()
+// The window under the system's locale (German): a menu title, shortcuts in
+// tooltips (keys as the German desktop writes them, from Qt's own catalogue)
+// and the tutorial's first page; then, over files whose new names clash,
+// asked to start and then run: no English word left in its widgets,
+// tooltips, the question, the report and Qt's own buttons.
+void tst_Translations::germanWindowHasNoEnglish()
 {
     QCOMPARE(QLocale::system().uiLanguages().value(0), u"de-DE"_s);
     QVERIFY(Translations::install(qApp));
-    Ui::VLNWindow *ui = makeWindow(false)->ui(); // the tutorial shows
+    m_defaults->setObject(m_root, u"rootlimit"_s);
+    VLNWindow *window = makeWindow(false); // the tutorial shows
+    Ui::VLNWindow *ui = window->ui();
     const QStringList shown{ui->menuFile->title(), ui->removeButton->toolTip(),
                             ui->clearAllButton->toolTip(), ui->startButton->toolTip(),
                             ui->tutorialTextView->toPlainText()};
@@ -132,16 +133,7 @@ void tst_Translations::windowFollowsTheSystemLocale()
                           u"\nDanke, dass Sie Velnor installiert haben, den schnellsten "
                           u"Weg, große Mengen von Dateien umzubenennen.\n\n\nKlicken Sie "
                           u"auf Weiter für eine kurze Einführung in dieses Programm."_s}));
-}
-
-// The German window over two files whose new names clash, asked to start
-// and then run: no English word left in its widgets, tooltips, the question,
-// the report and Qt's own buttons.
-void tst_Translations::germanWindowHasNoEnglish()
-{
-    QVERIFY(Translations::install(qApp));
-    m_defaults->setObject(m_root, u"rootlimit"_s);
-    VLNWindow *window = makeWindow();
+    window->clickSkipTutorial();
     listFiles({"a.txt", "b.txt", "c.txt"});
     setNameTemplate(u"same"_s);
     QTRY_VERIFY(window->tableModel()->plan());
@@ -195,23 +187,36 @@ void tst_Translations::germanWindowHasNoEnglish()
     QVERIFY2(found.isEmpty(), qPrintable(found.join(u"\n"_s)));
 }
 
-void tst_Translations::narrowWindowGivesWay_data()
+void tst_Translations::windowOfTheLocale_data()
 {
     QTest::addColumn<QString>("locale");
+    QTest::addColumn<bool>("found");
+    QTest::addColumn<QString>("start");
     QTest::addColumn<QString>("problems");
-    QTest::newRow("German") << u"de_DE"_s << u"2 nicht umbenennbar"_s;
-    QTest::newRow("French") << u"fr_FR"_s << u"2 fichiers non renommables"_s;
-    QTest::newRow("Spanish") << u"es_ES"_s << u"2 archivos no se pueden renombrar"_s;
+    const QString german = u"Umbenennen &starten"_s, english = u"Start &Renaming"_s;
+    QTest::newRow("German") << u"de_DE"_s << true << german << u"2 nicht umbenennbar"_s;
+    QTest::newRow("German, Austria: the German catalogue")
+        << u"de_AT"_s << true << german << u"2 nicht umbenennbar"_s;
+    QTest::newRow("French") << u"fr_FR"_s << true << u"&Lancer le renommage"_s
+                            << u"2 fichiers non renommables"_s;
+    QTest::newRow("Spanish") << u"es_ES"_s << true << u"&Iniciar el renombrado"_s
+                             << u"2 archivos no se pueden renombrar"_s;
+    const QString problems = u"2 files cannot be renamed"_s;
+    QTest::newRow("English: the source texts") << u"en_GB"_s << false << english << problems;
+    QTest::newRow("Italian, not translated: English") << u"it_IT"_s << false << english << problems;
+    QTest::newRow("C") << u"C"_s << false << english << problems;
 }
 
-// At 1,040 pixels, with names that clash and a listing cancelled, the
-// longest texts of the bottom row give way: no control is squeezed below
-// what it needs, and none is drawn over another.
-void tst_Translations::narrowWindowGivesWay()
+// The catalogue of the locale's language, or the source texts where there is
+// none (the Start button's text says which). At 1,040 pixels, with names that
+// clash and a listing cancelled, the longest texts of the bottom row give way: no control is
+// squeezed below what it needs, and none is drawn over another.
+void tst_Translations::windowOfTheLocale()
 {
     QFETCH(QString, locale);
-    QVERIFY(Translations::install(qApp, QLocale(locale)));
+    QTEST(Translations::install(qApp, QLocale(locale)), "found");
     VLNWindow *window = makeWindow();
+    QTEST(window->ui()->startButton->text(), "start");
     window->resize(1040, 680);
     listFiles({"a.txt", "b.txt", "c.txt"});
     setNameTemplate(u"same"_s);
@@ -230,26 +235,6 @@ void tst_Translations::narrowWindowGivesWay()
     QVERIFY2(squeezed.isEmpty(), qPrintable(squeezed.join(u", "_s)));
     // Whole in its tooltip, however short the window makes it.
     QTEST(window->problemsButton()->toolTip(), "problems");
-}
-
-void tst_Translations::languageOfTheLocale_data()
-{
-    QTest::addColumn<QString>("locale");
-    QTest::addColumn<bool>("found");
-    QTest::addColumn<QString>("start");
-    QTest::newRow("German, Austria: the German catalogue")
-        << u"de_AT"_s << true << u"Umbenennen &starten"_s;
-    QTest::newRow("English: the source texts") << u"en_GB"_s << false << u"Start &Renaming"_s;
-    QTest::newRow("Italian, not translated: English")
-        << u"it_IT"_s << false << u"Start &Renaming"_s;
-    QTest::newRow("C") << u"C"_s << false << u"Start &Renaming"_s;
-}
-
-void tst_Translations::languageOfTheLocale()
-{
-    QFETCH(QString, locale);
-    QTEST(Translations::install(qApp, QLocale(locale)), "found");
-    QTEST(makeWindow()->ui()->startButton->text(), "start");
 }
 
 // Counts are one text with the number in it, in the plural form of the

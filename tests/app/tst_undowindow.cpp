@@ -16,11 +16,17 @@ using namespace Qt::StringLiterals;
 // question after an interrupted run, and the records that follow the files;
 // on real files, undo and redo through the menu and from the question, and
 // the alert when a run cannot keep its journal.
-class tst_UndoWindow : public UndoWindowTest
+class tst_UndoWindow : public WindowTest
 {
     Q_OBJECT
 
 private slots:
+    void init()
+    {
+        QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
+        WindowTest::init();
+    }
+
     void menuFollowsHistory_data();
     void menuFollowsHistory();
     void historyWindowRows();
@@ -29,12 +35,28 @@ private slots:
 
     void interruptedSheet_data();
     void interruptedSheet();
-    void keptRunIsNotAskedAgain();
 
     void undoAndRedoThroughMenu();
     void interruptedRunUndoneFromSheet();
     void journalAlert_data();
     void journalAlert();
+
+private:
+    // A journal of `total` moves in the scratch folder, in the scratch history
+    // (see writeJournal).
+    QString writeRun(qint64 started, int total, int moved, bool finish, bool undone = false)
+    {
+        return writeJournal(RunHistory::runsFolder(), m_root, started, total, moved, finish,
+                            undone);
+    }
+
+    // Start with this name template, the scratch folder granted.
+    void startRun(const QString &nameTemplate)
+    {
+        setNameTemplate(nameTemplate);
+        m_prompt.answers = {m_root};
+        m_window->clickStart();
+    }
 };
 
 // Newest first: C complete, U undone, R redone, I interrupted.
@@ -135,9 +157,6 @@ void tst_UndoWindow::recordsFollowMoves_data()
     QTest::newRow("a swap moves each record once")
         << QByteArrayList{"/d/a", "/d/b"} << QByteArrayList{"/d/a", "/d/b", "/d/b", "/d/a"}
         << QByteArrayList{"/d/b", "/d/a"} << QStringList{u"b"_s, u"a"_s};
-    QTest::newRow("a chain backwards")
-        << QByteArrayList{"/d/1", "/d/2"} << QByteArrayList{"/d/2", "/d/3", "/d/1", "/d/2"}
-        << QByteArrayList{"/d/2", "/d/3"} << QStringList{u"2"_s, u"3"_s};
     QTest::newRow("a file not listed leaves the list")
         << QByteArrayList{"/d/a"} << QByteArrayList{"/e/x", "/e/y"} << QByteArrayList{"/d/a"}
         << QStringList{u"a"_s};
@@ -194,6 +213,9 @@ void tst_UndoWindow::interruptedSheet_data()
     QTest::newRow("only the newest run counts") << 3 << 3 << true << true << QString();
 }
 
+// The sheet of a fresh launch. Kept (Escape), the run is not asked about at
+// the next launch but can still be undone; a newer interrupted run is asked
+// about again.
 void tst_UndoWindow::interruptedSheet()
 {
     QFETCH(int, total);
@@ -205,9 +227,12 @@ void tst_UndoWindow::interruptedSheet()
     if (olderInterrupted)
         QVERIFY(!writeRun(newest - 1000, 5, 2, false).isEmpty());
     QVERIFY(!writeRun(newest, total, moved, finish).isEmpty());
-    VLNWindow *window = makeWindow();
-    window->undoControl()->askAboutInterruptedRun();
-    QMessageBox *sheet = window->undoControl()->interruptedSheet();
+    const auto asked = [this] {
+        m_window.reset();
+        makeWindow()->undoControl()->askAboutInterruptedRun();
+        return m_window->undoControl()->interruptedSheet();
+    };
+    QMessageBox *sheet = asked();
     if (text.isEmpty()) {
         QVERIFY(!sheet);
         return;
@@ -216,29 +241,13 @@ void tst_UndoWindow::interruptedSheet()
     QCOMPARE(sheet->windowModality(), Qt::WindowModal);
     QCOMPARE(sheet->text(), text);
     QCOMPARE(buttonTexts(sheet), (QStringList{u"&Keep"_s, u"&Undo"_s}));
-}
 
-void tst_UndoWindow::keptRunIsNotAskedAgain()
-{
-    QVERIFY(!writeRun(1'700'000'000'000, 4, 2, false).isEmpty());
-    // The question of a fresh launch.
-    const auto asked = [this] {
-        m_window.reset();
-        makeWindow()->undoControl()->askAboutInterruptedRun();
-        return m_window->undoControl()->interruptedSheet();
-    };
-    QMessageBox *sheet = asked();
-    QVERIFY(sheet);
     QTest::keyClick(sheet, Qt::Key_Escape);
     QTRY_VERIFY(!m_window->undoControl()->interruptedSheet());
     QVERIFY(!m_window->undoControl()->isRunning());
-
-    // The next start keeps quiet about it, but the run can still be undone.
     QVERIFY(!asked());
     QCOMPARE(m_window->undoControl()->undoTarget(), 0);
-
-    // A newer interrupted run is asked about again.
-    QVERIFY(!writeRun(1'700'000'100'000, 4, 1, false).isEmpty());
+    QVERIFY(!writeRun(newest + 100'000, 4, 1, false).isEmpty());
     QVERIFY(asked());
 }
 
@@ -248,7 +257,6 @@ void tst_UndoWindow::undoAndRedoThroughMenu()
 {
     VLNWindow *window = makeWindow();
     Ui::VLNWindow *ui = window->ui();
-    QVERIFY(!ui->actionUndoRename->isEnabled());
     listFiles({"a.txt", "b.txt", "c.txt"});
     startRun(u"[C]-[N]"_s);
     QTRY_VERIFY(!window->isRenaming() && window->reportSheet());

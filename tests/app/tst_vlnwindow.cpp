@@ -1,5 +1,4 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "app/dialogaccessprompt.h"
 #include "app/filemanager.h"
 #include "app/jobbar.h"
 #include "files/filelist.h"
@@ -45,7 +44,6 @@ private slots:
     void startRenamesAndShowsSheet();
     void planMarksConflicts();
     void typedNamesInTheTable();
-    void grantDialog();
 
     void listingCancelKeepsWhatWasListed();
     void startWaitsForListing();
@@ -403,33 +401,6 @@ void tst_VLNWindow::typedNamesInTheTable()
     m_window.reset();
 }
 
-// The grant's panel names why it asks, and hands back the folder chosen.
-void tst_VLNWindow::grantDialog()
-{
-    QWidget parent;
-    QString message;
-    const auto choose = [&](const QByteArray &proposed, bool confirm) {
-        std::unique_ptr<QFileDialog> panel(DialogAccessPrompt::makePanel(
-            &parent, u"Filesystem Access"_s, u"Allow Access"_s, u"Why"_s, proposed));
-        panel->open();
-        auto *label = panel->findChild<QLabel *>(u"accessMessage"_s);
-        message = label && label->isVisible() ? label->text() : QString();
-        if (confirm)
-            QMetaObject::invokeMethod(panel.get(), "accept");
-        else
-            panel->reject();
-        return DialogAccessPrompt::chosenFolder(*panel);
-    };
-    QCOMPARE(choose(m_root, true), std::optional<QByteArray>(m_root));
-    QCOMPARE(message, u"Why"_s);
-    // The panel cannot show a folder whose name is not UTF-8: it opens at the
-    // folder above, never at the working folder, and that is what is granted.
-    const QByteArray folder = m_root + "/caf\xe9";
-    QCOMPARE(::mkdir(folder.constData(), 0755), 0);
-    QCOMPARE(choose(folder, true), std::optional<QByteArray>(m_root));
-    QCOMPARE(choose(m_root, false), std::nullopt);
-}
-
 // A tree of `count` files in `folders` folders under tree(), being listed,
 // with the name template set and the tree's grant scripted. Its paths.
 QByteArrayList tst_VLNWindow::listTree(int folders, int count, const QString &nameTemplate)
@@ -549,12 +520,16 @@ void tst_VLNWindow::jobBarTexts()
 // Start asks for the grant with a panel that does not hold the caller: the
 // click returns at once, the panel's answer starts the run, a second Start
 // meanwhile does nothing, and a declined panel leaves an alert and no run.
+// The panel says why it asks. It cannot show a folder whose name is not
+// UTF-8: it opens at the folder above, never at the working folder, and that
+// is what is granted.
 void tst_VLNWindow::grantPanelWithoutNestedLoop()
 {
     VLNWindow *window = makeWindow();
     window->setAccessPrompt(nullptr); // the real panel
-    makeTree(tree(), {"a.txt="});
-    window->listInBackground({tree()});
+    const QByteArray folder = m_root + "/caf\xe9";
+    makeTree(folder, {"a.txt="});
+    window->listInBackground({folder + "/a.txt"});
     QTRY_VERIFY(!window->isListing());
     setNameTemplate(u"[N]_x"_s);
     QVERIFY(planMade());
@@ -563,22 +538,24 @@ void tst_VLNWindow::grantPanelWithoutNestedLoop()
     auto *panel = window->findChild<QFileDialog *>();
     QVERIFY(panel && panel->isVisible());
     QCOMPARE(panel->windowModality(), Qt::ApplicationModal);
+    auto *message = panel->findChild<QLabel *>(u"accessMessage"_s);
+    QVERIFY(message && message->isVisible());
+    QVERIFY(message->text().startsWith(u"Velnor asks before it renames files"_s));
     window->clickStart();
     QCOMPARE(window->findChildren<QFileDialog *>().size(), 1);
     panel->reject();
     QTRY_VERIFY(window->findChild<QMessageBox *>());
     QVERIFY(!window->isRenaming());
-    QCOMPARE(::tree(tree()), QByteArrayList{"a.txt="});
+    QCOMPARE(::tree(folder), QByteArrayList{"a.txt="});
     window->findChild<QMessageBox *>()->accept();
     QTRY_VERIFY(!window->findChild<QMessageBox *>());
 
     window->clickStart();
     QTRY_VERIFY(panel = window->findChild<QFileDialog *>());
-    panel->selectFile(QFile::decodeName(tree()));
     QMetaObject::invokeMethod(panel, "accept");
     QTRY_VERIFY(!window->isRenaming() && window->reportSheet());
-    QCOMPARE(::tree(tree()), QByteArrayList{"a_x.txt="});
-    QCOMPARE(m_defaults->dataForKey(u"rootlimit"_s), tree());
+    QCOMPARE(::tree(folder), QByteArrayList{"a_x.txt="});
+    QCOMPARE(m_defaults->dataForKey(u"rootlimit"_s), m_root);
 }
 
 QTEST_MAIN(tst_VLNWindow)

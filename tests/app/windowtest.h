@@ -16,7 +16,6 @@
 #include <QAbstractButton>
 #include <QAction>
 #include <QApplication>
-#include <QLocale>
 #include <QMessageBox>
 #include <QTableView>
 #include <QTest>
@@ -220,34 +219,4 @@ protected:
     // The plan's delay in the windows made, when set: a test that waits for
     // many plans need not wait out the pause meant for typing.
     int m_planDelay = -1;
-};
-
-// The tests of undo in the window add journals of past runs.
-class UndoWindowTest : public WindowTest
-{
-    Q_OBJECT
-
-protected slots:
-    void init()
-    {
-        QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
-        WindowTest::init();
-    }
-
-protected:
-    // A journal of `total` moves in the scratch folder, in the scratch history
-    // (see writeJournal).
-    QString writeRun(qint64 started, int total, int moved, bool finish, bool undone = false)
-    {
-        return writeJournal(RunHistory::runsFolder(), m_root, started, total, moved, finish,
-                            undone);
-    }
-
-    // Start with this name template, the scratch folder granted.
-    void startRun(const QString &nameTemplate)
-    {
-        setNameTemplate(nameTemplate);
-        m_prompt.answers = {m_root};
-        m_window->clickStart();
-    }
 };

@@ -35,11 +35,10 @@ struct CliResult
 
 struct CliOptions
 {
-    QByteArray cwd;                // the working folder; the test's own when empty
-    QByteArray input;              // standard input
-    QByteArray outFile;            // standard output goes here instead, when set
-    QByteArrayList env;            // "NAME=value" added to the environment
-    const char *program = nullptr; // another build of the program
+    QByteArray cwd;     // the working folder; the test's own when empty
+    QByteArray input;   // standard input
+    QByteArray outFile; // standard output goes here instead, when set
+    QByteArrayList env; // "NAME=value" added to the environment
 };
 
 inline CliResult runCli(const QByteArrayList &arguments, const CliOptions &options = {})
@@ -48,8 +47,7 @@ inline CliResult runCli(const QByteArrayList &arguments, const CliOptions &optio
     int in[2], out[2], err[2];
     if (::pipe2(in, O_CLOEXEC) != 0 || ::pipe2(out, O_CLOEXEC) != 0 || ::pipe2(err, O_CLOEXEC) != 0)
         return run;
-    QByteArrayList argv{options.program ? options.program : VELNOR_RENAME_BIN};
-    argv += arguments;
+    QByteArrayList argv = QByteArrayList{VELNOR_RENAME_BIN} + arguments;
     std::vector<char *> pointers;
     for (QByteArray &argument : argv)
         pointers.push_back(argument.data());
@@ -104,14 +102,6 @@ inline CliResult runCli(const QByteArrayList &arguments, const CliOptions &optio
     return run;
 }
 
-inline CliResult runCli(const QStringList &arguments, const CliOptions &options = {})
-{
-    QByteArrayList bytes;
-    for (const QString &argument : arguments)
-        bytes << QFile::encodeName(argument);
-    return runCli(bytes, options);
-}
-
 // The raw names in a folder, sorted: QDir would skip the undecodable ones.
 inline QByteArrayList namesIn(const QByteArray &folder)
 {
@@ -127,15 +117,6 @@ inline QByteArrayList namesIn(const QByteArray &folder)
 inline QJsonArray jsonFiles(const QByteArray &json)
 {
     return QJsonDocument::fromJson(json).object().value(QLatin1String("files")).toArray();
-}
-
-// One field of every row of a --json answer.
-inline QStringList jsonField(const QByteArray &json, const char *key)
-{
-    QStringList values;
-    for (const QJsonValue &file : jsonFiles(json))
-        values << file.toObject().value(QLatin1String(key)).toString();
-    return values;
 }
 
 // What the command-line tests share: for each test a fresh folder for the
@@ -161,10 +142,12 @@ protected:
 
     // Options written as one line (no value holds a space); "@" stands for
     // the folder.
-    QStringList args(const QString &line) const
+    QByteArrayList args(const QString &line) const
     {
-        QStringList list = line.split(u' ', Qt::SkipEmptyParts);
-        return list.replaceInStrings(QStringLiteral("@"), QFile::decodeName(root()));
+        QByteArrayList list;
+        for (const QString &word : line.split(u' ', Qt::SkipEmptyParts))
+            list << QFile::encodeName(word).replace('@', root());
+        return list;
     }
 
     // Output as expected, "@" standing for the folder.

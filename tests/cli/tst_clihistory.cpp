@@ -56,7 +56,7 @@ private slots:
     void namesByHand();
 
 private:
-    CliResult run(const QStringList &arguments) const;
+    CliResult run(const QByteArrayList &arguments) const;
     QString runsFolder() const { return m_state->filePath(u"Velnor/runs"_s); }
     void writeRun(const FixtureRun &fixture) const;
     // New names by hand (--names-from, --map, --edit), run in the folder of
@@ -70,7 +70,7 @@ private:
 };
 
 // In UTC, where the times of the runs are fixed.
-CliResult tst_CliHistory::run(const QStringList &arguments) const
+CliResult tst_CliHistory::run(const QByteArrayList &arguments) const
 {
     CliOptions options;
     options.env = {"TZ=UTC"};
@@ -135,11 +135,11 @@ void tst_CliHistory::runInQuestion()
 // bytes in base64 too.
 void tst_CliHistory::history()
 {
-    QCOMPARE(run({u"--history"_s}).out, QByteArray());
+    QCOMPARE(run({"--history"}).out, QByteArray());
     writeRun({FirstRun, "/data/\"quoted\"", 3, -1, false});
     writeRun({FirstRun + 3600000, "/data/two words\nand a line", 12345, 7, false});
     writeRun({FirstRun + 60000, "/data/caf\xe9", 2, -1, true});
-    const CliResult lines = run({u"--history"_s});
+    const CliResult lines = run({"--history"});
     QCOMPARE(lines.exitCode, 0);
     QCOMPARE(lines.err, QByteArray());
     QCOMPARE(QString::fromUtf8(lines.out),
@@ -147,7 +147,7 @@ void tst_CliHistory::history()
              u"a line\n"
              u"20260102-030505  2026-01-02 03:05:05  2  undone  /data/caf\\xe9\n"
              u"20260102-030405  2026-01-02 03:04:05  3  complete  /data/\"quoted\"\n"_s);
-    const CliResult json = run({u"--history"_s, u"--json"_s});
+    const CliResult json = run({"--history", "--json"});
     QCOMPARE(json.exitCode, 0);
     QCOMPARE(
         json.out,
@@ -231,12 +231,12 @@ void tst_CliHistory::undoAndRedo()
     QCOMPARE(applied.exitCode, 0);
     const QString after = u"g1=f1 g2=f2 g3=f3"_s;
     QCOMPARE(folderEntries(root()), after);
-    const QString runId = QString::fromUtf8(run({u"--history"_s}).out.split(' ').first());
+    const QByteArray runId = run({"--history"}).out.split(' ').first();
     if (deleted)
         QVERIFY(::unlink(path("g2")) == 0);
 
     const CliResult undone =
-        run(json ? QStringList{u"--undo"_s, u"--json"_s} : QStringList{u"--undo"_s});
+        run(json ? QByteArrayList{"--undo", "--json"} : QByteArrayList{"--undo"});
     QCOMPARE(undone.exitCode, deleted ? 1 : 0);
     if (json) {
         const QJsonObject object = QJsonDocument::fromJson(undone.out).object();
@@ -255,15 +255,15 @@ void tst_CliHistory::undoAndRedo()
     QCOMPARE(folderEntries(root()), deleted ? u"f1=f1 f3=f3"_s : u"f1=f1 f2=f2 f3=f3"_s);
     if (deleted)
         return;
-    QVERIFY(run({u"--history"_s}).out.contains("  undone  "));
+    QVERIFY(run({"--history"}).out.contains("  undone  "));
 
     // Nothing left to undo: the only run is undone.
-    QCOMPARE(run({u"--undo"_s}).exitCode, 1);
-    const CliResult redone = run({u"--redo"_s, runId});
+    QCOMPARE(run({"--undo"}).exitCode, 1);
+    const CliResult redone = run({"--redo", runId});
     QCOMPARE(redone.err, QByteArray());
     QCOMPARE(redone.exitCode, 0);
     QCOMPARE(folderEntries(root()), after);
-    QVERIFY(run({u"--history"_s}).out.contains("  redone  "));
+    QVERIFY(run({"--history"}).out.contains("  redone  "));
 }
 
 // An undo stopped half way (Ctrl+C) is noted at the next run; that the next
@@ -272,7 +272,7 @@ void tst_CliHistory::undoCutShortIsTakenUp()
 {
     writeFile(path("f1"), "1");
     QCOMPARE(run(args(u"--apply --search f --replace g @/f1"_s)).exitCode, 0);
-    const QString id = QString::fromUtf8(run({u"--history"_s}).out.split(' ').first());
+    const QString id = QString::fromUtf8(run({"--history"}).out.split(' ').first());
     {
         // The undo's first records, as a process killed right after them leaves them.
         JournalAppender undo;
@@ -280,7 +280,7 @@ void tst_CliHistory::undoCutShortIsTakenUp()
         QVERIFY2(undo.open(runsFolder() + u'/' + id + u".journal"_s, &error), qPrintable(error));
         QVERIFY(undo.start(false, QDateTime::currentMSecsSinceEpoch()));
     }
-    QVERIFY(run({u"--history"_s}).out.contains("  undo-interrupted  "));
+    QVERIFY(run({"--history"}).out.contains("  undo-interrupted  "));
     writeFile(path("f2"), "2");
     const CliResult noted = run(args(u"--apply --search f --replace g @/f2"_s));
     QCOMPARE(noted.exitCode, 0);
@@ -330,7 +330,7 @@ CliResult tst_CliHistory::runNames(const QString &options, const QByteArray &inp
     how.cwd = root();
     how.input = input;
     how.env = {"VISUAL=", "EDITOR=" + editor.toUtf8(), "TMPDIR=" + path("tmp")};
-    return runCli(options.split(u' '), how);
+    return runCli(options.toUtf8().split(' '), how);
 }
 
 // Each row: taken back by --undo afterwards, or refused with its message and

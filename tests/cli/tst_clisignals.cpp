@@ -4,7 +4,6 @@
 #include "rename/journal.h"
 #include "rename/runhistory.h"
 
-#include <QElapsedTimer>
 #include <QFile>
 #include <QProcess>
 #include <QRegularExpression>
@@ -12,7 +11,7 @@
 
 #include <csignal>
 #include <sys/stat.h>
-#include <thread>
+#include <sys/wait.h>
 #include <tuple>
 
 using namespace Qt::StringLiterals;
@@ -27,25 +26,12 @@ constexpr int FilesPerFolder = 1000;
 constexpr int Files = Folders * FilesPerFolder;
 
 // Waits until the child has stopped itself at the point the run was told to
-// pause at.
+// pause at; false when it ended instead. The stop stays to be waited for.
 bool waitUntilStopped(qint64 pid)
 {
-    QElapsedTimer timer;
-    timer.start();
-    while (timer.elapsed() < 60000) {
-        QFile stat(u"/proc/%1/stat"_s.arg(pid));
-        if (!stat.open(QIODevice::ReadOnly))
-            return false;
-        const QByteArray text = stat.readAll();
-        // "PID (COMMAND) STATE ...": the command may hold spaces and parentheses.
-        const qsizetype close = text.lastIndexOf(')');
-        if (close > 0 && text.mid(close + 2, 1) == "T")
-            return true;
-        if (close > 0 && text.mid(close + 2, 1) == "Z")
-            return false;
-        std::this_thread::sleep_for(std::chrono::milliseconds(5));
-    }
-    return false;
+    siginfo_t info{};
+    return ::waitid(P_PID, id_t(pid), &info, WSTOPPED | WEXITED | WNOWAIT) == 0 &&
+           info.si_code == CLD_STOPPED;
 }
 
 } // namespace
