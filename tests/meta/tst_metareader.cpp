@@ -264,8 +264,8 @@ void tst_MetaReader::hostileFilesCostOneFile()
     QVERIFY(facts.front()->unreadable);
 
     // The command line names the good file and refuses the others.
-    const CliResult cli = runCli(QStringList{u"--json"_s, u"--name"_s, u"[Model]"_s, u"--sort"_s,
-                                             u"old-name"_s, m_dir->path()});
+    const CliResult cli = runCli(
+        {"--json", "--name", "[Model]", "--sort", "old-name", QFile::encodeName(m_dir->path())});
     QCOMPARE(cli.exitCode, 0);
     const QJsonArray files = jsonFiles(cli.out);
     QCOMPARE(files.size(), 7);
@@ -324,7 +324,11 @@ void tst_MetaReader::commandLine()
     QCOMPARE(::utime(QFile::encodeName(path(u"none.jpg"_s)).constData(), &modified), 0);
     CliOptions berlin;
     berlin.env = {"TZ=Europe/Berlin"};
-    const CliResult cli = runCli(options + QStringList{u"--json"_s, m_dir->path()}, berlin);
+    QByteArrayList arguments;
+    for (const QString &option : std::as_const(options))
+        arguments << option.toUtf8();
+    const CliResult cli =
+        runCli(arguments + QByteArrayList{"--json", QFile::encodeName(m_dir->path())}, berlin);
     QCOMPARE(cli.exitCode, 0);
     QStringList rows;
     for (const QJsonValue &file : jsonFiles(cli.out))
@@ -337,8 +341,8 @@ void tst_MetaReader::applyMovesByTheValues()
     makeJpeg(u"a.jpg"_s, {u"Exif.Image.Model=X-T5"_s});
     makeJpeg(u"b.jpg"_s, {});
     const QByteArray bytes = readFile(path(u"a.jpg"_s));
-    const CliResult cli = runCli(
-        QStringList{u"--apply"_s, u"--no-journal"_s, u"--name"_s, u"[Model]"_s, m_dir->path()});
+    const CliResult cli =
+        runCli({"--apply", "--no-journal", "--name", "[Model]", QFile::encodeName(m_dir->path())});
     QCOMPARE(cli.exitCode, 1);
     QCOMPARE(cli.err,
              QByteArray("Cannot rename “" + QFile::encodeName(path(u"b.jpg"_s)) + "”: no Model\n"));
