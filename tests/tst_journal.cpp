@@ -516,8 +516,7 @@ void tst_Journal::summaryAgreesWithFullRead()
 
     RunJournal full;
     RunSummary summary;
-    QString fullError;
-    QString summaryError;
+    QString fullError, summaryError;
     QCOMPARE(Journal::read(path, &full, &fullError), !expected.isEmpty());
     QCOMPARE(Journal::readSummary(path, &summary, &summaryError), !expected.isEmpty());
     QCOMPARE(summaryError, fullError);
