@@ -67,11 +67,10 @@ void tst_Journal::fieldRoundTrip_data()
     QTest::newRow("empty") << QByteArray("") << QByteArray("%");
     QTest::newRow("slash stays") << QByteArray("/a/b") << QByteArray("/a/b");
     QTest::newRow("DEL and tab") << QByteArray("\x7F\t") << QByteArray("%7F%09");
-    QTest::newRow("malformed: empty") << QByteArray() << QByteArray();
-    QTest::newRow("malformed: percent at end") << QByteArray() << QByteArray("ab%4");
-    QTest::newRow("malformed: not hex") << QByteArray() << QByteArray("%G1");
-    QTest::newRow("malformed: raw space") << QByteArray() << QByteArray("a b");
-    QTest::newRow("malformed: raw high byte") << QByteArray() << QByteArray("caf\xE9");
+    // Malformed: empty, a percent at the end, not hex, a raw space, a raw high byte.
+    for (const char *malformed : {"", "ab%4", "%G1", "a b", "caf\xE9"})
+        QTest::newRow(("malformed: " + QByteArray(malformed)).constData())
+            << QByteArray() << QByteArray(malformed);
 }
 
 void tst_Journal::fieldRoundTrip()
@@ -291,7 +290,6 @@ void tst_Journal::refusedJournals_data()
 {
     QTest::addColumn<QByteArray>("make"); // how the file at the journal's name is made
     QTest::addColumn<QString>("error");
-    const QString tooLarge = u"it is larger than 1024 MiB, more than any run writes"_s;
     QTest::newRow("link to /proc/kmsg")
         << "link /proc/kmsg"_ba << u"it is a symbolic link, not a journal"_s;
     QTest::newRow("FIFO") << "fifo -"_ba << u"it is not a regular file"_s;
@@ -301,7 +299,8 @@ void tst_Journal::refusedJournals_data()
         << "mode 0620"_ba << u"others may write to it, so it is not read"_s;
     QTest::newRow("another user's")
         << "owner 65534"_ba << u"it belongs to another user (uid 65534), so it is not read"_s;
-    QTest::newRow("30 GB sparse") << "size 32212254720"_ba << tooLarge;
+    QTest::newRow("30 GB sparse") << "size 32212254720"_ba
+                                  << u"it is larger than 1024 MiB, more than any run writes"_s;
     QTest::newRow("300 MB line") << "line 314572800"_ba
                                  << u"a line is longer than 64 KiB, more than any record takes"_s;
 }

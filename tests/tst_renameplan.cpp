@@ -267,12 +267,12 @@ void tst_RenamePlan::nameTable()
     QFETCH(S, keys);
     QFETCH(S, lookups);
     std::vector<std::string> bytes;
-    for (const QString &key : keys)
-        bytes.push_back(key.toStdString());
-    std::vector<std::string_view> views(bytes.begin(), bytes.end());
     std::vector<qint64> rows;
-    for (qsizetype k = 0; k < keys.size(); ++k)
-        rows.push_back(10 * (k + 1));
+    for (const QString &key : keys) {
+        bytes.push_back(key.toStdString());
+        rows.push_back(10 * qint64(bytes.size()));
+    }
+    std::vector<std::string_view> views(bytes.begin(), bytes.end());
     NameTable table([&views](size_t k) { return views[k]; }, rows);
     QList<qint64> stored;
     for (size_t k = 0; k < views.size(); ++k) {
