@@ -61,10 +61,8 @@ private slots:
     void windowsNames();
     void foldersThroughLinks();
     void factsOfRealVolumes();
-    void nameTable_data();
-    void nameTable();
-    void folderNames_data();
-    void folderNames();
+    void nameLookups_data();
+    void nameLookups();
     void factsReadAhead();
     void largeFolder();
     void largeListInputs();
@@ -243,66 +241,25 @@ void tst_RenamePlan::factsOfRealVolumes()
     }
 }
 
-// Keys stored in turn with rows 10, 20, 30, ..., then looked up. With
+// Names stored in turn, then looked up by their bytes: the place of the first
+// one stored that equals the name looked up, or -1. Both the table of a plan
+// (holding rows 10, 20, 30, ...; a name stored twice keeps its first row) and
+// the facts of a folder (holding each name's index) find them. With
 // libstdc++'s hash, f5, f13, f20 and f28 all start at the last of the 16
 // slots of a small table, so the later ones wrap around to its start.
-void tst_RenamePlan::nameTable_data()
-{
-    QTest::addColumn<S>("keys");
-    QTest::addColumn<S>("lookups");
-    QTest::addColumn<QList<qint64>>("stored"); // each tryEmplace: row, negated if not new
-    QTest::addColumn<QList<qint64>>("found");
-    QTest::newRow("wrap around the end")
-        << split(u"f5|f13|f20") << split(u"f20|f13|f5|f28|f6") << QList<qint64>{10, 20, 30}
-        << QList<qint64>{30, 20, 10, -1, -1};
-    QTest::newRow("a key stored twice keeps its first row")
-        << split(u"f5|f13|f5") << split(u"f5|f13") << QList<qint64>{10, 20, -10}
-        << QList<qint64>{10, 20};
-    QTest::newRow("empty key") << split(u"|a") << split(u"|a|b") << QList<qint64>{10, 20}
-                               << QList<qint64>{10, 20, -1};
-}
-
-void tst_RenamePlan::nameTable()
-{
-    QFETCH(S, keys);
-    QFETCH(S, lookups);
-    std::vector<std::string> bytes;
-    std::vector<qint64> rows;
-    for (const QString &key : keys) {
-        bytes.push_back(key.toStdString());
-        rows.push_back(10 * qint64(bytes.size()));
-    }
-    std::vector<std::string_view> views(bytes.begin(), bytes.end());
-    NameTable table([&views](size_t k) { return views[k]; }, rows);
-    QList<qint64> stored;
-    for (size_t k = 0; k < views.size(); ++k) {
-        const auto [row, inserted] = table.tryEmplace(k);
-        stored << (inserted ? row : -row);
-    }
-    QTEST(stored, "stored");
-    QList<qint64> found;
-    for (const QString &key : lookups)
-        found << table.value(key.toStdString());
-    QTEST(found, "found");
-
-    // Emptied, it finds nothing, and takes every key again.
-    table.clear();
-    for (const QString &key : lookups)
-        QCOMPARE(table.value(key.toStdString()), -1);
-    QVERIFY(table.tryEmplace(0) == std::make_pair(qint64(10), true));
-    QCOMPARE(table.value(views[0]), 10);
-}
-
-// The names of a folder on disk, each looked up by its bytes: its index in
-// the folder's order, or -1.
-void tst_RenamePlan::folderNames_data()
+void tst_RenamePlan::nameLookups_data()
 {
     QTest::addColumn<S>("names");
     QTest::addColumn<S>("lookups");
     QTest::addColumn<QList<qint64>>("found");
     QTest::newRow("none") << S{} << split(u"a|") << QList<qint64>{-1, -1};
+    QTest::newRow("wrap around the end")
+        << split(u"f5|f13|f20") << split(u"f20|f13|f5|f28|f6") << QList<qint64>{2, 1, 0, -1, -1};
     QTest::newRow("several names") << split(u"f5|f13|f20|f28|a") << split(u"f28|f20|f13|f5|f6|a|A")
                                    << QList<qint64>{3, 2, 1, 0, -1, 4, -1};
+    QTest::newRow("a name stored twice keeps its first place")
+        << split(u"f5|f13|f5") << split(u"f5|f13") << QList<qint64>{0, 1};
+    QTest::newRow("empty name") << split(u"|a") << split(u"|a|b") << QList<qint64>{0, 1, -1};
     QTest::newRow("prefixes and lengths")
         << split(u"IMG_0001.jpg|IMG_0001.jpg.xmp|IMG_0001|"_s + QString(255, u'x'))
         << split(u"IMG_0001|IMG_0001.jpg|IMG_0001.jp|IMG_0001.jpg.xmp|"_s + QString(255, u'x') +
@@ -313,18 +270,39 @@ void tst_RenamePlan::folderNames_data()
         << QList<qint64>{1, 0, -1};
 }
 
-void tst_RenamePlan::folderNames()
+void tst_RenamePlan::nameLookups()
 {
     QFETCH(S, names);
     QFETCH(S, lookups);
-    const FolderFacts facts = factsWith(names, false);
-    QList<qint64> found;
-    for (const QString &name : lookups) {
-        const QByteArray bytes = name.toUtf8();
-        found << facts.indexOf(std::string_view(bytes.constData(), size_t(bytes.size())));
-        QCOMPARE(facts.hasName(bytes), found.last() >= 0);
+    QFETCH(QList<qint64>, found);
+    std::vector<std::string> bytes;
+    std::vector<qint64> rows;
+    for (const QString &name : names) {
+        bytes.push_back(name.toStdString());
+        rows.push_back(10 * qint64(bytes.size()));
     }
-    QTEST(found, "found");
+    std::vector<std::string_view> views(bytes.begin(), bytes.end());
+    NameTable table([&views](size_t k) { return views[k]; }, rows);
+    for (qsizetype k = 0; k < names.size(); ++k) {
+        const qsizetype first = names.indexOf(names[k]);
+        QVERIFY(table.tryEmplace(size_t(k)) == std::make_pair(10 * (first + 1), first == k));
+    }
+    const FolderFacts facts = factsWith(names, false);
+    for (qsizetype i = 0; i < lookups.size(); ++i) {
+        const QByteArray name = lookups[i].toUtf8();
+        QCOMPARE(facts.indexOf(std::string_view(name.constData(), size_t(name.size()))), found[i]);
+        QCOMPARE(facts.hasName(name), found[i] >= 0);
+        QCOMPARE(table.value(name.toStdString()), found[i] < 0 ? -1 : 10 * (found[i] + 1));
+    }
+
+    // Emptied, the table finds nothing, and takes every name again.
+    table.clear();
+    for (const QString &name : lookups)
+        QCOMPARE(table.value(name.toStdString()), -1);
+    if (!views.empty()) {
+        QVERIFY(table.tryEmplace(0) == std::make_pair(qint64(10), true));
+        QCOMPARE(table.value(views[0]), 10);
+    }
 }
 
 // Facts read ahead stand in for the folder's own where they hold what the
