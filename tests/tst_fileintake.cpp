@@ -7,7 +7,6 @@
 
 #include <QDateTime>
 #include <QDir>
-#include <QFileInfo>
 #include <QLocale>
 #include <QScopeGuard>
 #include <QTest>
@@ -60,6 +59,18 @@ QByteArrayList listedBelow(const FileList &list, const QByteArray &root, bool at
     return lines;
 }
 
+// The files of the tree filters() walks, in the order listed.
+const QByteArray filterTree = ".DS_Store|.git/HEAD|.git/objects/ab.jpg|Sub/.hid.jpg|Sub/c.JPEG|"
+                              "Sub/d.jpg|a.JPG|b.jpg|caf\xe9.jpg|notes.txt";
+
+// Sizes and dates read during the walk, or left for later.
+void readsAttributesOrNot()
+{
+    QTest::addColumn<bool>("readsAttributes");
+    QTest::newRow("sizes and dates read") << true;
+    QTest::newRow("unread, folders read ahead") << false;
+}
+
 } // namespace
 
 class tst_FileIntake : public QObject
@@ -76,12 +87,12 @@ private slots:
     void timeBeyondMilliseconds();
     void largeFolder_data();
     void largeFolder();
-    void exceptionDuringLargeFolder_data();
+    void exceptionDuringLargeFolder_data() { readsAttributesOrNot(); }
     void exceptionDuringLargeFolder();
     void linksBeforeFirstFolder();
     void doublingLinks();
     void deeperThanPathMax();
-    void folderVanishes_data();
+    void folderVanishes_data() { readsAttributesOrNot(); }
     void folderVanishes();
     void filters_data();
     void filters();
@@ -99,14 +110,11 @@ void tst_FileIntake::initTestCase()
     QVERIFY(m_dir.isValid());
     const QByteArray r = m_root = m_dir.path("tree");
     // Dates in summer and winter.
-    makeTree(r, {"b/", "b/d/", "empty/"});
+    makeTree(r, {"b/", "b/d/", "empty/", "b/c.txt=", "b/d/e.txt="});
     QVERIFY(makeFile(r + "/a.txt", 1234, local(2021, 1, 2, 3, 4)));
-    QVERIFY(makeFile(r + "/b/.hidden", 0, local(2020, 2, 29, 0, 0)));
     // Only "." and ".." themselves are no entries of their own.
-    QVERIFY(makeFile(r + "/b/..notes", 0, local(2020, 2, 29, 0, 0)));
-    QVERIFY(makeFile(r + "/b/...", 0, local(2020, 2, 29, 0, 0)));
-    QVERIFY(makeFile(r + "/b/c.txt"));
-    QVERIFY(makeFile(r + "/b/d/e.txt"));
+    for (const char *name : {"/b/.hidden", "/b/..notes", "/b/..."})
+        QVERIFY(makeFile(r + name, 0, local(2020, 2, 29, 0, 0)));
     QVERIFY(makeLink("..", r + "/b/up"));
     QVERIFY(makeFile(r + "/caf\xE9.txt", 13, local(2018, 7, 1, 12, 0)));
     QVERIFY(makeFile(r + "/caf\xEF\xBF\xBD.txt", 21, local(2018, 7, 1, 12, 1)));
@@ -116,6 +124,8 @@ void tst_FileIntake::initTestCase()
     QVERIFY(makeLink("b/d", r + "/m"));
     QVERIFY(makeLink("self", r + "/self", local(2019, 12, 31, 23, 59)));
     QVERIFY(makeFile(r + "/z.txt", 0, local(2024, 3, 5, 14, 7)));
+    QVERIFY(QDir().mkpath(QString::fromUtf8(m_dir.path("deep/1/2/3/4"))));
+    QVERIFY(makeFile(m_dir.path("deep/1/2/3/4/f.txt")));
 }
 
 void tst_FileIntake::walk_data()
@@ -131,9 +141,8 @@ void tst_FileIntake::walk_data()
     // Depth first, byte order, dot files included; links to folders are
     // walked unless they lead to a folder this walk has been in ("m" leads
     // to "b/d", "loop" and "b/up" back to the top).
-    const L tree = {"a.txt",    "b/...",     "b/..notes",   "b/.hidden",
-                    "b/c.txt",  "b/d/e.txt", "caf\xE9.txt", "caf\xEF\xBF\xBD.txt",
-                    "dangling", "linkfile",  "self",        "z.txt"};
+    const L tree = "a.txt|b/...|b/..notes|b/.hidden|b/c.txt|b/d/e.txt|caf\xE9.txt|"
+                   "caf\xEF\xBF\xBD.txt|dangling|linkfile|self|z.txt"_ba.split('|');
     QTest::newRow("the tree") << L{""} << B{false} << tree;
     L rest = tree;
     rest.removeAll("b/c.txt");
@@ -342,17 +351,10 @@ void tst_FileIntake::largeFolder()
 }
 
 // A progress that throws leaves a large folder half made into records while
-// its entries are still being looked at on the other thread. That thread must
-// be done with them before they go, and the intake must stay usable: walking
-// the tree again adds what is missing.
-void tst_FileIntake::exceptionDuringLargeFolder_data()
-{
-    QTest::addColumn<bool>("readsAttributes");
-    QTest::newRow("entries looked at on two threads") << true;
-    // "b" has been read ahead; "a" is read ahead again by the second walk.
-    QTest::newRow("folders read ahead") << false;
-}
-
+// its entries are still being looked at on the other thread (sizes and dates
+// read; unread, "b" has been read ahead, and "a" is read ahead again by the
+// second walk). That thread must be done with them before they go, and the
+// intake must stay usable: walking the tree again adds what is missing.
 void tst_FileIntake::exceptionDuringLargeFolder()
 {
     QFETCH(bool, readsAttributes);
@@ -478,13 +480,6 @@ void tst_FileIntake::deeperThanPathMax()
 
 // A folder removed while the walk is on its way to it is passed over without
 // a word: it is no longer there to be listed.
-void tst_FileIntake::folderVanishes_data()
-{
-    QTest::addColumn<bool>("readsAttributes");
-    QTest::newRow("sizes and dates read") << true;
-    QTest::newRow("unread, folders read ahead") << false;
-}
-
 void tst_FileIntake::folderVanishes()
 {
     QFETCH(bool, readsAttributes);
@@ -512,44 +507,38 @@ void tst_FileIntake::folderVanishes()
 
 void tst_FileIntake::filters_data()
 {
-    QTest::addColumn<QByteArrayList>("files"); // none: the tree of filters()
+    // Paths joined by "|".
+    QTest::addColumn<QByteArray>("files"); // none: the tree of filters()
     QTest::addColumn<QByteArrayList>("include");
     QTest::addColumn<QByteArrayList>("exclude");
     QTest::addColumn<bool>("ignoreCase");
     QTest::addColumn<bool>("noHidden");
-    QTest::addColumn<QByteArrayList>("expected");
-    const QByteArrayList none;
+    QTest::addColumn<QByteArray>("expected");
+    using L = QByteArrayList;
     // Names in a folder are listed in the byte order of their names, compared
     // as unsigned bytes; names that agree in their first eight bytes are where
     // a shortcut would go wrong.
-    const auto byteOrder = [&](const char *tag, const QByteArrayList &names) {
-        QTest::newRow(tag) << names << none << none << false << false << names;
+    const auto byteOrder = [](const char *tag, const QByteArray &names) {
+        QTest::newRow(tag) << names << L{} << L{} << false << false << names;
     };
-    byteOrder("a name before its longer forms",
-              {"a", "a.txt", "ab", "abcdefg", "abcdefgh", "abcdefgh.", "abcdefghi"});
-    byteOrder("ninth byte decides",
-              {"IMG_0001.jpg", "IMG_00010.jpg", "IMG_0001_x.jpg", "IMG_0002.jpg"});
-    byteOrder("bytes above 0x7f after ASCII", {"Z", "a", "cafe", "caf\xc3\xa9", "caf\xe9", "\xff"});
-    byteOrder("upper case first, digits before letters", {"10", "2", "B", "a", "b"});
+    byteOrder("a name before its longer forms", "a|a.txt|ab|abcdefg|abcdefgh|abcdefgh.|abcdefghi");
+    byteOrder("ninth byte decides", "IMG_0001.jpg|IMG_00010.jpg|IMG_0001_x.jpg|IMG_0002.jpg");
+    byteOrder("bytes above 0x7f after ASCII", "Z|a|cafe|caf\xc3\xa9|caf\xe9|\xff");
+    byteOrder("upper case first, digits before letters", "10|2|B|a|b");
     QTest::newRow("no filter: everything, dot-names too")
-        << none << none << none << false << false
-        << QByteArrayList{".DS_Store",    ".git/HEAD",  ".git/objects/ab.jpg",
-                          "Sub/.hid.jpg", "Sub/c.JPEG", "Sub/d.jpg",
-                          "a.JPG",        "b.jpg",      "caf\xe9.jpg",
-                          "notes.txt"};
-    QTest::newRow("*.jpg: case counts") << none << QByteArrayList{"*.jpg"} << none << false << false
-                                        << QByteArrayList{".git/objects/ab.jpg", "Sub/.hid.jpg",
-                                                          "Sub/d.jpg", "b.jpg", "caf\xe9.jpg"};
+        << QByteArray() << L{} << L{} << false << false << filterTree;
+    QTest::newRow("*.jpg: case counts")
+        << QByteArray() << L{"*.jpg"} << L{} << false << false
+        << ".git/objects/ab.jpg|Sub/.hid.jpg|Sub/d.jpg|b.jpg|caf\xe9.jpg"_ba;
     QTest::newRow("*.jpg, ignoring case")
-        << none << QByteArrayList{"*.jpg"} << none << true << false
-        << QByteArrayList{".git/objects/ab.jpg", "Sub/.hid.jpg", "Sub/d.jpg", "a.JPG", "b.jpg",
-                          "caf\xe9.jpg"};
+        << QByteArray() << L{"*.jpg"} << L{} << true << false
+        << ".git/objects/ab.jpg|Sub/.hid.jpg|Sub/d.jpg|a.JPG|b.jpg|caf\xe9.jpg"_ba;
     QTest::newRow("no hidden: dot-files and everything below a dot-folder")
-        << none << none << none << false << true
-        << QByteArrayList{"Sub/c.JPEG", "Sub/d.jpg", "a.JPG", "b.jpg", "caf\xe9.jpg", "notes.txt"};
+        << QByteArray() << L{} << L{} << false << true
+        << "Sub/c.JPEG|Sub/d.jpg|a.JPG|b.jpg|caf\xe9.jpg|notes.txt"_ba;
     QTest::newRow("two includes, one exclude that wins, no hidden")
-        << none << QByteArrayList{"*.jp*g", "*.txt"} << QByteArrayList{"[bc]*"} << true << true
-        << QByteArrayList{"Sub/d.jpg", "a.JPG", "notes.txt"};
+        << QByteArray() << L{"*.jp*g", "*.txt"} << L{"[bc]*"} << true << true
+        << "Sub/d.jpg|a.JPG|notes.txt"_ba;
 }
 
 // What a walk lists under a filter: patterns on the name alone, a folder
@@ -557,27 +546,27 @@ void tst_FileIntake::filters_data()
 // path is listed whatever the filter says.
 void tst_FileIntake::filters()
 {
-    QFETCH(QByteArrayList, files);
+    QFETCH(QByteArray, files);
     QFETCH(QByteArrayList, include);
     QFETCH(QByteArrayList, exclude);
     QFETCH(bool, ignoreCase);
     QFETCH(bool, noHidden);
     ScratchDir scratch;
     const QByteArray root = scratch.path();
-    if (files.isEmpty())
-        makeTree(root, {".git/", ".git/objects/", "Sub/", ".DS_Store=", ".git/HEAD=",
-                        ".git/objects/ab.jpg=", "Sub/.hid.jpg=", "Sub/c.JPEG=", "Sub/d.jpg=",
-                        "a.JPG=", "b.jpg=", "caf\xe9.jpg=", "notes.txt="});
+    const bool tree = files.isEmpty();
+    if (tree)
+        makeTree(root, {".git/", ".git/objects/", "Sub/"});
+    const QByteArrayList names = (tree ? filterTree : files).split('|');
     // Made in reverse, so that the folder's own order is no help.
-    for (auto it = files.crbegin(); it != files.crend(); ++it)
+    for (auto it = names.crbegin(); it != names.crend(); ++it)
         QVERIFY(makeFile(scratch.path(*it)));
     FileList list;
     FileIntake intake(list);
     intake.setFilter({include, exclude, ignoreCase, noHidden});
     intake.insertFile(root);
-    QTEST(listedBelow(list, root), "expected");
+    QTEST(listedBelow(list, root).join('|'), "expected");
 
-    if (!files.isEmpty())
+    if (!tree)
         return;
     FileList byPath;
     FileIntake direct(byPath);
@@ -607,10 +596,6 @@ void tst_FileIntake::folderIdentities()
 {
     QFETCH(QByteArrayList, paths);
     const QByteArray base = m_dir.path();
-    if (!QFileInfo::exists(QString::fromUtf8(base + "/deep"))) {
-        QVERIFY(QDir().mkpath(QString::fromUtf8(base + "/deep/1/2/3/4")));
-        QVERIFY(makeFile(base + "/deep/1/2/3/4/f.txt"));
-    }
     FileList list;
     FileIntake intake(list);
     for (const QByteArray &path : paths)

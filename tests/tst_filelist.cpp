@@ -346,41 +346,37 @@ void tst_FileList::comparisons_data()
     QTest::addColumn<QByteArrayList>("keys");
     QTest::addColumn<QList<int>>("expected");
 
-    using B = QByteArrayList;
-    using P = QList<int>;
+    // Keys joined by "|".
+    const auto row = [](const char *tag, const QString &column, const QByteArray &keys,
+                        const QList<int> &expected) {
+        QTest::newRow(tag) << column << keys.split('|') << expected;
+    };
     const QString name = FileList::OldName;
-    QTest::newRow("digits are characters: a10 before a9") << name << B{"a9", "a10"} << P{1, 0};
-    QTest::newRow("case only: the same") << name << B{"abc.txt", "ABC.txt"} << P{0, 1};
-    QTest::newRow("folded to lower case: _ before a before B")
-        << name << B{"B", "a", "_"} << P{2, 1, 0};
-    QTest::newRow("accented letters after ASCII, case-insensitive")
-        << name << B{"\xC3\x89t\xC3\xA9", "z", "\xC3\xA9t\xC3\xA9"} << P{1, 0, 2};
-    QTest::newRow("not locale-aware: o-umlaut after p")
-        << name << B{"\xC3\xB6", "p", "o"} << P{2, 1, 0};
-    QTest::newRow("size read as signed: 2^63 first, then unread (0)")
-        << FileList::Size << B{"5", "0", "9223372036854775808", "1234"} << P{2, 1, 0, 3};
-    QTest::newRow("empty date first, same minute the same")
-        << FileList::Date << B{"2024/03/05 14:07", "", "2023/12/31 23:59", "2024/03/05 14:07"}
-        << P{1, 2, 0, 3};
-    QTest::newRow("location case-insensitive over the whole path")
-        << FileList::Location << B{"/x/B/a", "/x/a/z", "/x/b/0"} << P{1, 2, 0};
-    QTest::newRow("location: undecodable byte shows as U+FFFD, after ASCII")
-        << FileList::Location << B{"/t/caf\xE9", "/t/cafz", "/t/caf\xEF\xBF\xBD"} << P{1, 0, 2};
+    row("digits are characters: a10 before a9", name, "a9|a10", {1, 0});
+    row("case only: the same", name, "abc.txt|ABC.txt", {0, 1});
+    row("folded to lower case: _ before a before B", name, "B|a|_", {2, 1, 0});
+    row("accented letters after ASCII, case-insensitive", name,
+        "\xC3\x89t\xC3\xA9|z|\xC3\xA9t\xC3\xA9", {1, 0, 2});
+    row("not locale-aware: o-umlaut after p", name, "\xC3\xB6|p|o", {2, 1, 0});
+    row("size read as signed: 2^63 first, then unread (0)", FileList::Size,
+        "5|0|9223372036854775808|1234", {2, 1, 0, 3});
+    row("empty date first, same minute the same", FileList::Date,
+        "2024/03/05 14:07||2023/12/31 23:59|2024/03/05 14:07", {1, 2, 0, 3});
+    row("location case-insensitive over the whole path", FileList::Location, "/x/B/a|/x/a/z|/x/b/0",
+        {1, 2, 0});
+    row("location: undecodable byte shows as U+FFFD, after ASCII", FileList::Location,
+        "/t/caf\xE9|/t/cafz|/t/caf\xEF\xBF\xBD", {1, 0, 2});
     // Natural order, of the Old Name and Location sorts.
-    QTest::newRow("natural: values") << name << B{"a10", "a2", "a1"} << P{2, 1, 0};
-    QTest::newRow("natural: equal values by length")
-        << name << B{"a002", "a02", "a2"} << P{2, 1, 0};
-    QTest::newRow("natural: zero and no digits")
-        << name << B{"a0", "a", "a00", "ab"} << P{1, 0, 2, 3};
-    QTest::newRow("natural: digits sort where they always did")
-        << name << B{"a:", "a9", "a-"} << P{2, 1, 0};
-    QTest::newRow("natural: several runs") << name << B{"v1.10", "v1.9", "v1.2.3"} << P{2, 1, 0};
-    QTest::newRow("natural: longer than 64 bits")
-        << name << B{"x123456789012345678901", "x99999999999999999999"} << P{1, 0};
-    QTest::newRow("natural: case is still ignored") << name << B{"B10", "b9", "A10"} << P{2, 1, 0};
-    QTest::newRow("natural: non-ASCII name") << name << B{"\u00e910", "\u00e99"} << P{1, 0};
-    QTest::newRow("natural: folders by value")
-        << FileList::Location << B{"/d10/a", "/d9/b", "/d9/a"} << P{2, 1, 0};
+    row("natural: values", name, "a10|a2|a1", {2, 1, 0});
+    row("natural: equal values by length", name, "a002|a02|a2", {2, 1, 0});
+    row("natural: zero and no digits", name, "a0|a|a00|ab", {1, 0, 2, 3});
+    row("natural: digits sort where they always did", name, "a:|a9|a-", {2, 1, 0});
+    row("natural: several runs", name, "v1.10|v1.9|v1.2.3", {2, 1, 0});
+    row("natural: longer than 64 bits", name, "x123456789012345678901|x99999999999999999999",
+        {1, 0});
+    row("natural: case is still ignored", name, "B10|b9|A10", {2, 1, 0});
+    row("natural: non-ASCII name", name, "\u00e910|\u00e99", {1, 0});
+    row("natural: folders by value", FileList::Location, "/d10/a|/d9/b|/d9/a", {2, 1, 0});
 }
 
 void tst_FileList::comparisons()

@@ -67,11 +67,10 @@ void tst_Journal::fieldRoundTrip_data()
     QTest::newRow("empty") << QByteArray("") << QByteArray("%");
     QTest::newRow("slash stays") << QByteArray("/a/b") << QByteArray("/a/b");
     QTest::newRow("DEL and tab") << QByteArray("\x7F\t") << QByteArray("%7F%09");
-    QTest::newRow("malformed: empty") << QByteArray() << QByteArray();
-    QTest::newRow("malformed: percent at end") << QByteArray() << QByteArray("ab%4");
-    QTest::newRow("malformed: not hex") << QByteArray() << QByteArray("%G1");
-    QTest::newRow("malformed: raw space") << QByteArray() << QByteArray("a b");
-    QTest::newRow("malformed: raw high byte") << QByteArray() << QByteArray("caf\xE9");
+    // Malformed: empty, a percent at the end, not hex, a raw space, a raw high byte.
+    for (const char *malformed : {"", "ab%4", "%G1", "a b", "caf\xE9"})
+        QTest::newRow(("malformed: " + QByteArray(malformed)).constData())
+            << QByteArray() << QByteArray(malformed);
 }
 
 void tst_Journal::fieldRoundTrip()
@@ -169,16 +168,9 @@ void tst_Journal::writtenRunReadsBack()
 // another one gets no second record.
 void tst_Journal::largePlanReadsBack()
 {
-    const QList<QByteArray> names = {"IMG_0001.jpg",
-                                     QByteArray("\xFF\xFE\x80", 3),
-                                     QByteArray("a\0b", 3),
-                                     "new\nline",
-                                     "50% off",
-                                     "-n",
-                                     QByteArray(255, 'x'),
-                                     "caf\xC3\xA9",
-                                     "%",
-                                     " "};
+    const QList<QByteArray> names = {
+        "IMG_0001.jpg", "\xFF\xFE\x80"_ba,    "a\0b"_ba,     "new\nline", "50% off",
+        "-n",           "x"_ba.repeated(255), "caf\xC3\xA9", "%",         " "};
     const qsizetype count = 32771;
     // The first move of each stretch of folders "/data/f N"; the second half
     // begins at 16385.
@@ -298,7 +290,6 @@ void tst_Journal::refusedJournals_data()
 {
     QTest::addColumn<QByteArray>("make"); // how the file at the journal's name is made
     QTest::addColumn<QString>("error");
-    const QString tooLarge = u"it is larger than 1024 MiB, more than any run writes"_s;
     QTest::newRow("link to /proc/kmsg")
         << "link /proc/kmsg"_ba << u"it is a symbolic link, not a journal"_s;
     QTest::newRow("FIFO") << "fifo -"_ba << u"it is not a regular file"_s;
@@ -308,7 +299,8 @@ void tst_Journal::refusedJournals_data()
         << "mode 0620"_ba << u"others may write to it, so it is not read"_s;
     QTest::newRow("another user's")
         << "owner 65534"_ba << u"it belongs to another user (uid 65534), so it is not read"_s;
-    QTest::newRow("30 GB sparse") << "size 32212254720"_ba << tooLarge;
+    QTest::newRow("30 GB sparse") << "size 32212254720"_ba
+                                  << u"it is larger than 1024 MiB, more than any run writes"_s;
     QTest::newRow("300 MB line") << "line 314572800"_ba
                                  << u"a line is longer than 64 KiB, more than any record takes"_s;
 }
@@ -354,10 +346,12 @@ namespace {
 // The smallest journal there is: 32 bytes.
 const QByteArray emptyRun = "velnor rename journal 1\nrun 0 /\n";
 
+// The ids of runs first to last (either way) of one second.
 QStringList sameSecond(const QString &second, int first, int last)
 {
     QStringList ids;
-    for (int n = first; n <= last; ++n)
+    const int step = first <= last ? 1 : -1;
+    for (int n = first; n != last + step; n += step)
         ids << (n == 1 ? second : second + u'-' + QString::number(n));
     return ids;
 }
@@ -382,13 +376,9 @@ void tst_Journal::orderAndPrune_data()
 
     const QString x = u"20261207-050000"_s;
     QTest::newRow("-2 comes after the plain one")
-        << QStringList{x, x + u"-2"_s} << 1 << qint64(1000) << QStringList{x + u"-2"_s, x}
-        << QStringList{x};
-    QTest::newRow("-10 comes after -9")
-        << sameSecond(x, 1, 10) << 100 << qint64(3 * 32)
-        << QStringList{x + u"-10"_s, x + u"-9"_s, x + u"-8"_s, x + u"-7"_s}
-        << QStringList{x,           x + u"-2"_s, x + u"-3"_s, x + u"-4"_s,
-                       x + u"-5"_s, x + u"-6"_s, x + u"-7"_s};
+        << sameSecond(x, 1, 2) << 1 << qint64(1000) << sameSecond(x, 2, 1) << QStringList{x};
+    QTest::newRow("-10 comes after -9") << sameSecond(x, 1, 10) << 100 << qint64(3 * 32)
+                                        << sameSecond(x, 10, 7) << sameSecond(x, 1, 7);
     QTest::newRow("the next second comes after -10")
         << QStringList{x + u"-10"_s, u"20261207-050001"_s} << 1 << qint64(1000)
         << QStringList{u"20261207-050001"_s, x + u"-10"_s} << QStringList{x + u"-10"_s};
@@ -400,11 +390,10 @@ void tst_Journal::orderAndPrune_data()
         << QStringList{x, x + u"-2"_s, x + u"-10"_s} << 100 << qint64(10)
         << QStringList{x + u"-10"_s, x + u"-2"_s, x} << QStringList{x, x + u"-2"_s};
     QTest::newRow("the byte cap exactly met")
-        << sameSecond(x, 1, 3) << 100 << qint64(2 * 32) << QStringList{x + u"-3"_s, x + u"-2"_s, x}
-        << QStringList{x};
+        << sameSecond(x, 1, 3) << 100 << qint64(2 * 32) << sameSecond(x, 3, 1) << QStringList{x};
     QTest::newRow("101 runs in one second: only the first goes")
-        << sameSecond(x, 1, 101) << 100 << qint64(100 * 1024 * 1024)
-        << QStringList{x + u"-101"_s, x + u"-100"_s, x + u"-99"_s} << QStringList{x};
+        << sameSecond(x, 1, 101) << 100 << qint64(100 * 1024 * 1024) << sameSecond(x, 101, 99)
+        << QStringList{x};
     QTest::newRow("names of another shape are older and never removed")
         << QStringList{u"notes"_s, x, x + u"-2"_s, x + u"-01"_s} << 1 << qint64(10)
         << QStringList{x + u"-2"_s, x, u"notes"_s, x + u"-01"_s} << QStringList{x};
@@ -448,55 +437,52 @@ void tst_Journal::summaryAgreesWithFullRead_data()
                             "move 1 0 2049 12 b c\n"
                             "move 2 1 2049 13 %25 d\n"
                             "planned 3\n";
-    QTest::newRow("complete") << plan + "temp 1 .vt%01\nmoved 0\nfailed 1\nmoved 2\nend 2 1 0\n"
-                              << u"3 2 1 Complete"_s;
-    QTest::newRow("interrupted, some outcomes written") << plan + "moved 2\nmoved 0\n"
-                                                        << u"3 2 0 Interrupted"_s;
-    QTest::newRow("interrupted before any outcome") << plan << u"3 0 0 Interrupted"_s;
-    QTest::newRow("killed while writing the plan")
-        << plan.left(plan.indexOf("move 2")) + "move 2 1 20" << u"0 0 0 Interrupted damaged"_s;
-    QTest::newRow("undone")
-        << plan + "moved 0\nmoved 1\nend 2 0 1\nundo 1765000009000\nback 1\nback 0\nundo-end 2 0\n"
-        << u"3 2 0 Undone"_s;
+    const auto row = [](const char *tag, const QByteArray &text, const char *expected) {
+        QTest::newRow(tag) << text << QString::fromUtf8(expected);
+    };
+    row("complete", plan + "temp 1 .vt%01\nmoved 0\nfailed 1\nmoved 2\nend 2 1 0\n",
+        "3 2 1 Complete");
+    row("interrupted, some outcomes written", plan + "moved 2\nmoved 0\n", "3 2 0 Interrupted");
+    row("interrupted before any outcome", plan, "3 0 0 Interrupted");
+    row("killed while writing the plan", plan.left(plan.indexOf("move 2")) + "move 2 1 20",
+        "0 0 0 Interrupted damaged");
+    row("undone",
+        plan + "moved 0\nmoved 1\nend 2 0 1\nundo 1765000009000\nback 1\nback 0\nundo-end 2 0\n",
+        "3 2 0 Undone");
     // A file kept: the run stays open to the next undo.
-    QTest::newRow("partly undone")
-        << plan + "moved 0\nmoved 1\nend 2 0 1\nundo 1765000009000\nback 1\nkept 0 "
-                  "changed%20since%20the%20run\nundo-end 1 1\n"
-        << u"3 2 0 PartlyUndone"_s;
-    QTest::newRow("redone")
-        << plan + "moved 0\nend 1 0 2\nundo 1\nback 0\nundo-end 1 0\nredo 2\nback 0\nredo-end 1 0\n"
-        << u"3 1 0 Redone"_s;
-    QTest::newRow("undo interrupted")
-        << plan + "moved 0\nmoved 1\nmoved 2\nend 3 0 0\nundo 5\ntemp 2 .vt2\nback 2\n"
-        << u"3 3 0 UndoInterrupted"_s;
-    QTest::newRow("last line cut off")
-        << plan + "moved 0\nmoved 1\nmov" << u"3 2 0 Interrupted damaged"_s;
-    QTest::newRow("garbage appended")
-        << plan + "moved 0\nend 1 0 2\n" + QByteArray("\x00\xFFjunk\nmoved 1\n", 15)
-        << u"3 1 0 Complete damaged"_s;
-    QTest::newRow("a name badly escaped stops the plan")
-        << plan.left(plan.indexOf("move 1")) + "move 1 0 2049 12 b%4 c\nplanned 2\n"
-        << u"0 0 0 Interrupted damaged"_s;
-    QTest::newRow("moves numbered out of order")
-        << plan.left(plan.indexOf("move 0")) +
-               "move 1 0 2049 12 b c\nmove 0 0 2049 11 a%0Ab b\nmove 2 1 2049 13 %25 d\nplanned 3\n"
-        << u"0 0 0 Interrupted damaged"_s;
-    QTest::newRow("a move in a folder never named")
-        << plan.left(plan.indexOf("move 2")) + "move 2 7 2049 13 x y\nplanned 3\n"
-        << u"0 0 0 Interrupted damaged"_s;
-    QTest::newRow("a later outcome of the same move counts")
-        << plan + "moved 0\nfailed 0\nmoved 1\n"
-        << u"3 1 1 Interrupted"_s;
-    QTest::newRow("an outcome of a move never planned") << plan + "moved 0\nmoved 3\nmoved 1\n"
-                                                        << u"3 1 0 Interrupted damaged"_s;
-    QTest::newRow("a plan recorded twice") << plan + "move 3 0 2049 14 e f\n"
-                                           << u"3 0 0 Interrupted damaged"_s;
-    QTest::newRow("an unknown record") << plan + "moved 0\nfrobnicate 1\nmoved 1\n"
-                                       << u"3 1 0 Interrupted damaged"_s;
-    QTest::newRow("an empty line") << plan + "moved 0\n\nmoved 1\n"
-                                   << u"3 1 0 Interrupted damaged"_s;
-    QTest::newRow("too many fields") << plan + "moved 0 1 2 3 4 5 6 7 8\n"
-                                     << u"3 0 0 Interrupted damaged"_s;
+    row("partly undone",
+        plan + "moved 0\nmoved 1\nend 2 0 1\nundo 1765000009000\nback 1\nkept 0 "
+               "changed%20since%20the%20run\nundo-end 1 1\n",
+        "3 2 0 PartlyUndone");
+    row("redone",
+        plan + "moved 0\nend 1 0 2\nundo 1\nback 0\nundo-end 1 0\nredo 2\nback 0\nredo-end 1 0\n",
+        "3 1 0 Redone");
+    row("undo interrupted",
+        plan + "moved 0\nmoved 1\nmoved 2\nend 3 0 0\nundo 5\ntemp 2 .vt2\nback 2\n",
+        "3 3 0 UndoInterrupted");
+    row("last line cut off", plan + "moved 0\nmoved 1\nmov", "3 2 0 Interrupted damaged");
+    row("garbage appended",
+        plan + "moved 0\nend 1 0 2\n" + QByteArray("\x00\xFFjunk\nmoved 1\n", 15),
+        "3 1 0 Complete damaged");
+    row("a name badly escaped stops the plan",
+        plan.left(plan.indexOf("move 1")) + "move 1 0 2049 12 b%4 c\nplanned 2\n",
+        "0 0 0 Interrupted damaged");
+    row("moves numbered out of order",
+        plan.left(plan.indexOf("move 0")) +
+            "move 1 0 2049 12 b c\nmove 0 0 2049 11 a%0Ab b\nmove 2 1 2049 13 %25 d\nplanned 3\n",
+        "0 0 0 Interrupted damaged");
+    row("a move in a folder never named",
+        plan.left(plan.indexOf("move 2")) + "move 2 7 2049 13 x y\nplanned 3\n",
+        "0 0 0 Interrupted damaged");
+    row("a later outcome of the same move counts", plan + "moved 0\nfailed 0\nmoved 1\n",
+        "3 1 1 Interrupted");
+    row("an outcome of a move never planned", plan + "moved 0\nmoved 3\nmoved 1\n",
+        "3 1 0 Interrupted damaged");
+    row("a plan recorded twice", plan + "move 3 0 2049 14 e f\n", "3 0 0 Interrupted damaged");
+    row("an unknown record", plan + "moved 0\nfrobnicate 1\nmoved 1\n",
+        "3 1 0 Interrupted damaged");
+    row("an empty line", plan + "moved 0\n\nmoved 1\n", "3 1 0 Interrupted damaged");
+    row("too many fields", plan + "moved 0 1 2 3 4 5 6 7 8\n", "3 0 0 Interrupted damaged");
     // The second format: the device and volume per folder, a file's stamp
     // per move; a record of one format in a journal of the other is damage.
     const QByteArray second = "velnor rename journal 2\n"
@@ -506,20 +492,17 @@ void tst_Journal::summaryAgreesWithFullRead_data()
                               "move 0 0 11 1234 -1500000000 0 a%0Ab b\n"
                               "move 1 0 12 5 0 0 b c\n"
                               "move 2 1 13 0 1 2 %25 d\n";
-    QTest::newRow("second format") << second + "planned 3\nmoved 0\nend 1 0 2\n"
-                                   << u"3 1 0 Complete"_s;
-    QTest::newRow("second format, a move of the first")
-        << second + "move 3 0 2049 12 b c\nplanned 4\n"
-        << u"0 0 0 Interrupted damaged"_s;
-    QTest::newRow("second format, a size below -1")
-        << second.left(second.indexOf("move 2")) + "move 2 1 13 -2 0 0 %25 d\nplanned 3\n"
-        << u"0 0 0 Interrupted damaged"_s;
-    QTest::newRow("first format, a folder of the second")
-        << plan.left(plan.indexOf("folder 1")) + "folder 1 /x 2049 ext4 %\n"
-        << u"0 0 0 Interrupted damaged"_s;
-    QTest::newRow("a later version")
-        << QByteArray("velnor rename journal 3\nrun 0 /\n") << QString();
-    QTest::newRow("not a journal") << QByteArray("velnor rename journalX 1\n") << QString();
+    row("second format", second + "planned 3\nmoved 0\nend 1 0 2\n", "3 1 0 Complete");
+    row("second format, a move of the first", second + "move 3 0 2049 12 b c\nplanned 4\n",
+        "0 0 0 Interrupted damaged");
+    row("second format, a size below -1",
+        second.left(second.indexOf("move 2")) + "move 2 1 13 -2 0 0 %25 d\nplanned 3\n",
+        "0 0 0 Interrupted damaged");
+    row("first format, a folder of the second",
+        plan.left(plan.indexOf("folder 1")) + "folder 1 /x 2049 ext4 %\n",
+        "0 0 0 Interrupted damaged");
+    row("a later version", "velnor rename journal 3\nrun 0 /\n", nullptr);
+    row("not a journal", "velnor rename journalX 1\n", nullptr);
 }
 
 void tst_Journal::summaryAgreesWithFullRead()
@@ -532,8 +515,7 @@ void tst_Journal::summaryAgreesWithFullRead()
 
     RunJournal full;
     RunSummary summary;
-    QString fullError;
-    QString summaryError;
+    QString fullError, summaryError;
     QCOMPARE(Journal::read(path, &full, &fullError), !expected.isEmpty());
     QCOMPARE(Journal::readSummary(path, &summary, &summaryError), !expected.isEmpty());
     QCOMPARE(summaryError, fullError);

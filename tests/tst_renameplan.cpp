@@ -19,6 +19,12 @@ using S = QStringList;
 
 namespace {
 
+// "a|b|c" as {"a", "b", "c"}; "" as no names.
+S split(QStringView joined)
+{
+    return joined.isEmpty() ? S{} : joined.toString().split(u'|');
+}
+
 // The plan of one folder /d holding the listed and the unlisted names.
 RenamePlan planOf(const S &listed, const S &newNames, const S &unlisted, bool caseless,
                   const QString &fileSystem, const QString &notWritable, bool unique)
@@ -55,10 +61,8 @@ private slots:
     void windowsNames();
     void foldersThroughLinks();
     void factsOfRealVolumes();
-    void nameTable_data();
-    void nameTable();
-    void folderNames_data();
-    void folderNames();
+    void nameLookups_data();
+    void nameLookups();
     void factsReadAhead();
     void largeFolder();
     void largeListInputs();
@@ -79,91 +83,73 @@ void tst_RenamePlan::plan_data()
     QTest::addColumn<QString>("fileSystem");
     QTest::addColumn<QString>("notWritable");
     QTest::addColumn<bool>("unique");
-    const auto row = [](const char *tag, const S &listed, const S &newNames, const S &expected,
-                        const S &unlisted = {}, bool caseless = false, const QString &fs = {},
-                        const QString &notWritable = {}) {
-        QTest::newRow(tag) << listed << newNames << expected << unlisted << caseless << fs
-                           << notWritable << false;
+    // Names of a row joined by "|"; from the second group on, made unique.
+    bool unique = false;
+    const auto row = [&unique](const char *tag, QStringView listed, QStringView newNames,
+                               QStringView expected, QStringView unlisted = {},
+                               bool caseless = false, const QString &fs = {},
+                               const QString &notWritable = {}) {
+        QTest::newRow(tag) << split(listed) << split(newNames) << split(expected) << split(unlisted)
+                           << caseless << fs << notWritable << unique;
     };
-    const auto unique = [](const char *tag, const S &listed, const S &newNames, const S &expected,
-                           const S &unlisted = {}, bool caseless = false) {
-        QTest::newRow(tag) << listed << newNames << expected << unlisted << caseless << QString()
-                           << QString() << true;
-    };
-    row("unchanged and free", S{u"a"_s, u"b"_s}, S{u"a"_s, u"c"_s}, S{u"unchanged"_s, u"move"_s});
-    row("chain", S{u"1"_s, u"2"_s, u"3"_s}, S{u"2"_s, u"3"_s, u"4"_s},
-        S{u"move after 2"_s, u"move after 3"_s, u"move"_s});
-    row("swap", S{u"a"_s, u"b"_s}, S{u"b"_s, u"a"_s}, S{u"move after 2"_s, u"move after 1"_s});
-    row("three-cycle", S{u"a"_s, u"b"_s, u"c"_s}, S{u"b"_s, u"c"_s, u"a"_s},
-        S{u"move after 2"_s, u"move after 3"_s, u"move after 1"_s});
-    row("two to one name", S{u"a"_s, u"b"_s, u"c"_s}, S{u"x"_s, u"x"_s, u"y"_s},
-        S{u"move"_s, u"conflict: The same new name as row 1 (“a”)."_s, u"move"_s});
-    row("taken by an unlisted file", S{u"a"_s}, S{u"x"_s},
-        S{u"conflict: “x” is taken by a file that is not listed."_s}, S{u"x"_s});
-    row("taken by a listed file that stays", S{u"a"_s, u"b"_s}, S{u"b"_s, u"b"_s},
-        S{u"conflict: The new name is taken by row 2 (“b”), which is not renamed."_s,
-          u"unchanged"_s});
+    const QString takenByB =
+        u"conflict: The new name is taken by row 2 (“b”), which is not renamed."_s;
+    row("unchanged and free", u"a|b", u"a|c", u"unchanged|move");
+    row("chain", u"1|2|3", u"2|3|4", u"move after 2|move after 3|move");
+    row("swap", u"a|b", u"b|a", u"move after 2|move after 1");
+    row("three-cycle", u"a|b|c", u"b|c|a", u"move after 2|move after 3|move after 1");
+    row("two to one name", u"a|b|c", u"x|x|y",
+        u"move|conflict: The same new name as row 1 (“a”).|move");
+    row("taken by an unlisted file", u"a", u"x",
+        u"conflict: “x” is taken by a file that is not listed.", u"x");
+    row("taken by a listed file that stays", u"a|b", u"b|b", takenByB + u"|unchanged"_s);
     // b cannot move, so a cannot take its name either.
-    row("blocked chain", S{u"a"_s, u"b"_s}, S{u"b"_s, u"c"_s},
-        S{u"conflict: The new name is taken by row 2 (“b”), which is not renamed."_s,
-          u"conflict: “c” is taken by a file that is not listed."_s},
-        S{u"c"_s});
-    row("refused name blocks a chain", S{u"a"_s, u"b"_s}, S{u"b"_s, QString()},
-        S{u"conflict: The new name is taken by row 2 (“b”), which is not renamed."_s,
-          u"refused: The new name is empty."_s});
-    row("case apart", S{u"a"_s, u"b"_s}, S{u"X"_s, u"x"_s}, S{u"move"_s, u"move"_s}, S{u"Y"_s});
-    row("caseless: case only", S{u"a"_s, u"b"_s}, S{u"X"_s, u"x"_s},
-        S{u"move"_s,
-          u"conflict: The new name differs only in case from that of row 1 (“a”), and this "
-          u"folder does not tell case apart."_s},
+    row("blocked chain", u"a|b", u"b|c",
+        takenByB + u"|conflict: “c” is taken by a file that is not listed."_s, u"c");
+    row("refused name blocks a chain", u"a|b", u"b|",
+        takenByB + u"|refused: The new name is empty."_s);
+    row("case apart", u"a|b", u"X|x", u"move|move", u"Y");
+    row("caseless: case only", u"a|b", u"X|x",
+        u"move|conflict: The new name differs only in case from that of row 1 (“a”), and this "
+        u"folder does not tell case apart.",
         {}, true);
-    row("caseless: unlisted in another case", S{u"a"_s}, S{u"readme"_s},
-        S{u"conflict: “README” is taken by a file that is not listed."_s}, S{u"README"_s}, true);
-    row("caseless: own case change", S{u"photo.jpg"_s}, S{u"Photo.JPG"_s}, S{u"move"_s}, {}, true);
-    row("caseless: chain through case", S{u"a"_s, u"B"_s}, S{u"b"_s, u"c"_s},
-        S{u"move after 2"_s, u"move"_s}, {}, true);
-    row("canonically equivalent", S{u"a"_s, u"b"_s}, S{u"caf\u00e9"_s, u"cafe\u0301"_s},
-        S{u"move"_s, u"conflict: The new name looks the same as that of row 1 (“a”) (the two are "
-                     u"canonically equivalent)."_s});
-    row("one file listed twice", S{u"a"_s, u"a"_s}, S{u"x"_s, u"y"_s},
-        S{u"move"_s, u"conflict: The same file as row 1 (“a”), listed twice."_s});
-    row("not writable", S{u"a"_s, u"b"_s}, S{u"x"_s, u"b"_s},
-        S{u"conflict: The folder is on a read-only file system."_s, u"unchanged"_s}, {}, false, {},
+    row("caseless: unlisted in another case", u"a", u"readme",
+        u"conflict: “README” is taken by a file that is not listed.", u"README", true);
+    row("caseless: own case change", u"photo.jpg", u"Photo.JPG", u"move", {}, true);
+    row("caseless: chain through case", u"a|B", u"b|c", u"move after 2|move", {}, true);
+    row("canonically equivalent", u"a|b", u"caf\u00e9|cafe\u0301",
+        u"move|conflict: The new name looks the same as that of row 1 (“a”) (the two are "
+        u"canonically equivalent).");
+    row("one file listed twice", u"a|a", u"x|y",
+        u"move|conflict: The same file as row 1 (“a”), listed twice.");
+    row("not writable", u"a|b", u"x|b",
+        u"conflict: The folder is on a read-only file system.|unchanged", {}, false, {},
         u"The folder is on a read-only file system."_s);
-    row("exfat: reserved name", S{u"a"_s, u"b"_s}, S{u"con.txt"_s, u"con_.txt"_s},
-        S{u"conflict: “CON” is a reserved name on a exfat folder."_s, u"move"_s}, {}, true,
-        u"exfat"_s);
+    row("exfat: reserved name", u"a|b", u"con.txt|con_.txt",
+        u"conflict: “CON” is a reserved name on a exfat folder.|move", {}, true, u"exfat"_s);
 
-    S ten;
-    for (int i = 0; i < 10; ++i)
-        ten << u"IMG_%1.pdf"_s.arg(i);
-    unique("ten files named scan", ten, S(10, u"scan.pdf"_s),
-           S{u"scan.pdf"_s, u"scan (2).pdf"_s, u"scan (3).pdf"_s, u"scan (4).pdf"_s,
-             u"scan (5).pdf"_s, u"scan (6).pdf"_s, u"scan (7).pdf"_s, u"scan (8).pdf"_s,
-             u"scan (9).pdf"_s, u"scan (10).pdf"_s});
-    unique("the first too, where an unlisted file has the name", S{u"a.pdf"_s, u"b.pdf"_s},
-           S(2, u"scan.pdf"_s), S{u"scan (2).pdf"_s, u"scan (3).pdf"_s}, S{u"scan.pdf"_s});
-    unique("a listed file that stays keeps its name", S{u"a"_s, u"b"_s}, S{u"b"_s, u"b"_s},
-           S{u"b (2)"_s, u"unchanged"_s});
-    unique("a name freed by a move is not taken", S{u"1"_s, u"2"_s, u"3"_s},
-           S{u"2"_s, u"3"_s, u"4"_s}, S{u"2 after 2"_s, u"3 after 3"_s, u"4"_s});
-    unique("run twice, nothing moves", S{u"scan.pdf"_s, u"scan (2).pdf"_s, u"scan (3).pdf"_s},
-           S(3, u"scan.pdf"_s), S{u"unchanged"_s, u"unchanged"_s, u"unchanged"_s});
-    unique("a name asked for beats a number", S{u"a.pdf"_s, u"b.pdf"_s, u"c.pdf"_s},
-           S{u"scan.pdf"_s, u"scan.pdf"_s, u"scan (2).pdf"_s},
-           S{u"scan.pdf"_s, u"scan (3).pdf"_s, u"scan (2).pdf"_s});
-    unique("caseless: numbers taken in another case", S{u"a.pdf"_s, u"b.pdf"_s},
-           S{u"scan.pdf"_s, u"Scan.PDF"_s}, S{u"scan (3).pdf"_s, u"Scan (4).PDF"_s},
-           S{u"SCAN.PDF"_s, u"Scan (2).pdf"_s}, true);
-    unique("no extension, hidden, two dots", S{u"a"_s, u"b"_s, u"c"_s, u"d"_s, u"e"_s, u"f"_s},
-           S{u"notes"_s, u"notes"_s, u".profile"_s, u".profile"_s, u"x.tar.gz"_s, u"x.tar.gz"_s},
-           S{u"notes"_s, u"notes (2)"_s, u".profile"_s, u".profile (2)"_s, u"x.tar.gz"_s,
-             u"x.tar (2).gz"_s});
-    unique("bytes that are not UTF-8", S{u"a"_s, u"b"_s}, S(2, u"caf\xdce9.txt"_s),
-           S{u"caf\xdce9.txt"_s, u"caf\xdce9 (2).txt"_s});
+    unique = true;
+    row("ten files named scan", u"0|1|2|3|4|5|6|7|8|9", u"scan.pdf|"_s.repeated(10).chopped(1),
+        u"scan.pdf|scan (2).pdf|scan (3).pdf|scan (4).pdf|scan (5).pdf|scan (6).pdf|"
+        u"scan (7).pdf|scan (8).pdf|scan (9).pdf|scan (10).pdf");
+    row("the first too, where an unlisted file has the name", u"a.pdf|b.pdf", u"scan.pdf|scan.pdf",
+        u"scan (2).pdf|scan (3).pdf", u"scan.pdf");
+    row("a listed file that stays keeps its name", u"a|b", u"b|b", u"b (2)|unchanged");
+    row("a name freed by a move is not taken", u"1|2|3", u"2|3|4", u"2 after 2|3 after 3|4");
+    row("run twice, nothing moves", u"scan.pdf|scan (2).pdf|scan (3).pdf",
+        u"scan.pdf|scan.pdf|scan.pdf", u"unchanged|unchanged|unchanged");
+    row("a name asked for beats a number", u"a.pdf|b.pdf|c.pdf", u"scan.pdf|scan.pdf|scan (2).pdf",
+        u"scan.pdf|scan (3).pdf|scan (2).pdf");
+    row("caseless: numbers taken in another case", u"a.pdf|b.pdf", u"scan.pdf|Scan.PDF",
+        u"scan (3).pdf|Scan (4).PDF", u"SCAN.PDF|Scan (2).pdf", true);
+    row("no extension, hidden, two dots", u"a|b|c|d|e|f",
+        u"notes|notes|.profile|.profile|x.tar.gz|x.tar.gz",
+        u"notes|notes (2)|.profile|.profile (2)|x.tar.gz|x.tar (2).gz");
+    row("bytes that are not UTF-8", u"a|b", u"caf\xdce9.txt|caf\xdce9.txt",
+        u"caf\xdce9.txt|caf\xdce9 (2).txt");
     const QString long252 = QString(248, u'x') + u".txt"_s;
-    unique("the number makes the name too long", S{u"a"_s, u"b"_s}, S(2, long252),
-           S{long252, u"refused: The new name is longer than 255 bytes."_s});
+    row("the number makes the name too long", u"a|b", long252 + u'|' + long252,
+        long252 + u"|refused: The new name is longer than 255 bytes."_s);
 }
 
 void tst_RenamePlan::plan()
@@ -180,27 +166,24 @@ void tst_RenamePlan::plan()
     QTEST(unique ? numbered(plan) : planOutcome(plan), "expected");
 }
 
-// The names a Windows file system cannot hold, each on its own.
+// The names a Windows file system cannot hold, each on its own, and names
+// close to them that it holds.
 void tst_RenamePlan::windowsNames_data()
 {
     QTest::addColumn<QString>("name");
     QTest::addColumn<bool>("holds");
-    for (const char *reserved : {"CON", "PRN", "AUX", "NUL", "COM1", "COM9", "LPT1", "LPT9",
-                                 "con.txt", "Nul.tar.gz", "lpt5.x"})
-        QTest::newRow(reserved) << QString::fromLatin1(reserved) << false;
+    for (const char *refused :
+         {"CON", "PRN", "AUX", "NUL", "COM1", "COM9", "LPT1", "LPT9", "con.txt", "Nul.tar.gz",
+          "lpt5.x", "trailing dot.", "trailing space "})
+        QTest::newRow(refused) << QString::fromLatin1(refused) << false;
     for (const char16_t c : u"<>:\"\\|?*\u0001\u001f")
         if (c)
             QTest::newRow(qPrintable(u"character U+%1"_s.arg(int(c), 4, 16, QChar(u'0'))))
                 << u"a"_s + QChar(c) + u"b"_s << false;
-    QTest::newRow("trailing dot") << u"name."_s << false;
-    QTest::newRow("trailing space") << u"name "_s << false;
     QTest::newRow("256 UTF-16 units") << QString(256, u'é') << false;
     QTest::newRow("255 UTF-16 units") << QString(255, u'é') << true;
-    QTest::newRow("COM10") << u"COM10"_s << true;
-    QTest::newRow("CONSOLE") << u"CONSOLE.txt"_s << true;
-    QTest::newRow("COM0") << u"COM0"_s << true;
-    QTest::newRow("leading dot") << u".hidden"_s << true;
-    QTest::newRow("plain") << u"Photo 2024-05-01 (1).jpg"_s << true;
+    for (const char *held : {"COM10", "CONSOLE.txt", "COM0", ".hidden", "Photo 2024-05-01 (1).jpg"})
+        QTest::newRow(held) << QString::fromLatin1(held) << true;
 }
 
 void tst_RenamePlan::windowsNames()
@@ -258,90 +241,68 @@ void tst_RenamePlan::factsOfRealVolumes()
     }
 }
 
-// Keys stored in turn with rows 10, 20, 30, ..., then looked up. With
+// Names stored in turn, then looked up by their bytes: the place of the first
+// one stored that equals the name looked up, or -1. Both the table of a plan
+// (holding rows 10, 20, 30, ...; a name stored twice keeps its first row) and
+// the facts of a folder (holding each name's index) find them. With
 // libstdc++'s hash, f5, f13, f20 and f28 all start at the last of the 16
 // slots of a small table, so the later ones wrap around to its start.
-void tst_RenamePlan::nameTable_data()
-{
-    QTest::addColumn<S>("keys");
-    QTest::addColumn<S>("lookups");
-    QTest::addColumn<QList<qint64>>("stored"); // each tryEmplace: row, negated if not new
-    QTest::addColumn<QList<qint64>>("found");
-    QTest::newRow("wrap around the end")
-        << S{u"f5"_s, u"f13"_s, u"f20"_s} << S{u"f20"_s, u"f13"_s, u"f5"_s, u"f28"_s, u"f6"_s}
-        << QList<qint64>{10, 20, 30} << QList<qint64>{30, 20, 10, -1, -1};
-    QTest::newRow("a key stored twice keeps its first row")
-        << S{u"f5"_s, u"f13"_s, u"f5"_s} << S{u"f5"_s, u"f13"_s} << QList<qint64>{10, 20, -10}
-        << QList<qint64>{10, 20};
-    QTest::newRow("empty key") << S{QString(), u"a"_s} << S{QString(), u"a"_s, u"b"_s}
-                               << QList<qint64>{10, 20} << QList<qint64>{10, 20, -1};
-}
-
-void tst_RenamePlan::nameTable()
-{
-    QFETCH(S, keys);
-    QFETCH(S, lookups);
-    std::vector<std::string> bytes;
-    for (const QString &key : keys)
-        bytes.push_back(key.toStdString());
-    std::vector<std::string_view> views(bytes.begin(), bytes.end());
-    std::vector<qint64> rows;
-    for (qsizetype k = 0; k < keys.size(); ++k)
-        rows.push_back(10 * (k + 1));
-    NameTable table([&views](size_t k) { return views[k]; }, rows);
-    QList<qint64> stored;
-    for (size_t k = 0; k < views.size(); ++k) {
-        const auto [row, inserted] = table.tryEmplace(k);
-        stored << (inserted ? row : -row);
-    }
-    QTEST(stored, "stored");
-    QList<qint64> found;
-    for (const QString &key : lookups)
-        found << table.value(key.toStdString());
-    QTEST(found, "found");
-
-    // Emptied, it finds nothing, and takes every key again.
-    table.clear();
-    for (const QString &key : lookups)
-        QCOMPARE(table.value(key.toStdString()), -1);
-    QVERIFY(table.tryEmplace(0) == std::make_pair(qint64(10), true));
-    QCOMPARE(table.value(views[0]), 10);
-}
-
-// The names of a folder on disk, each looked up by its bytes: its index in
-// the folder's order, or -1.
-void tst_RenamePlan::folderNames_data()
+void tst_RenamePlan::nameLookups_data()
 {
     QTest::addColumn<S>("names");
     QTest::addColumn<S>("lookups");
     QTest::addColumn<QList<qint64>>("found");
-    QTest::newRow("none") << S{} << S{u"a"_s, QString()} << QList<qint64>{-1, -1};
-    QTest::newRow("several names")
-        << S{u"f5"_s, u"f13"_s, u"f20"_s, u"f28"_s, u"a"_s}
-        << S{u"f28"_s, u"f20"_s, u"f13"_s, u"f5"_s, u"f6"_s, u"a"_s, u"A"_s}
-        << QList<qint64>{3, 2, 1, 0, -1, 4, -1};
+    QTest::newRow("none") << S{} << split(u"a|") << QList<qint64>{-1, -1};
+    QTest::newRow("wrap around the end")
+        << split(u"f5|f13|f20") << split(u"f20|f13|f5|f28|f6") << QList<qint64>{2, 1, 0, -1, -1};
+    QTest::newRow("several names") << split(u"f5|f13|f20|f28|a") << split(u"f28|f20|f13|f5|f6|a|A")
+                                   << QList<qint64>{3, 2, 1, 0, -1, 4, -1};
+    QTest::newRow("a name stored twice keeps its first place")
+        << split(u"f5|f13|f5") << split(u"f5|f13") << QList<qint64>{0, 1};
+    QTest::newRow("empty name") << split(u"|a") << split(u"|a|b") << QList<qint64>{0, 1, -1};
     QTest::newRow("prefixes and lengths")
-        << S{u"IMG_0001.jpg"_s, u"IMG_0001.jpg.xmp"_s, u"IMG_0001"_s, QString(255, u'x')}
-        << S{u"IMG_0001"_s,         u"IMG_0001.jpg"_s,  u"IMG_0001.jp"_s,
-             u"IMG_0001.jpg.xmp"_s, QString(255, u'x'), QString(254, u'x')}
+        << split(u"IMG_0001.jpg|IMG_0001.jpg.xmp|IMG_0001|"_s + QString(255, u'x'))
+        << split(u"IMG_0001|IMG_0001.jpg|IMG_0001.jp|IMG_0001.jpg.xmp|"_s + QString(255, u'x') +
+                 u'|' + QString(254, u'x'))
         << QList<qint64>{2, 0, -1, 1, 3, -1};
     QTest::newRow("composed and decomposed forms apart")
-        << S{u"caf\u00e9"_s, u"cafe\u0301"_s} << S{u"cafe\u0301"_s, u"caf\u00e9"_s, u"cafe"_s}
+        << split(u"caf\u00e9|cafe\u0301") << split(u"cafe\u0301|caf\u00e9|cafe")
         << QList<qint64>{1, 0, -1};
 }
 
-void tst_RenamePlan::folderNames()
+void tst_RenamePlan::nameLookups()
 {
     QFETCH(S, names);
     QFETCH(S, lookups);
-    const FolderFacts facts = factsWith(names, false);
-    QList<qint64> found;
-    for (const QString &name : lookups) {
-        const QByteArray bytes = name.toUtf8();
-        found << facts.indexOf(std::string_view(bytes.constData(), size_t(bytes.size())));
-        QCOMPARE(facts.hasName(bytes), found.last() >= 0);
+    QFETCH(QList<qint64>, found);
+    std::vector<std::string> bytes;
+    std::vector<qint64> rows;
+    for (const QString &name : names) {
+        bytes.push_back(name.toStdString());
+        rows.push_back(10 * qint64(bytes.size()));
     }
-    QTEST(found, "found");
+    std::vector<std::string_view> views(bytes.begin(), bytes.end());
+    NameTable table([&views](size_t k) { return views[k]; }, rows);
+    for (qsizetype k = 0; k < names.size(); ++k) {
+        const qsizetype first = names.indexOf(names[k]);
+        QVERIFY(table.tryEmplace(size_t(k)) == std::make_pair(10 * (first + 1), first == k));
+    }
+    const FolderFacts facts = factsWith(names, false);
+    for (qsizetype i = 0; i < lookups.size(); ++i) {
+        const QByteArray name = lookups[i].toUtf8();
+        QCOMPARE(facts.indexOf(std::string_view(name.constData(), size_t(name.size()))), found[i]);
+        QCOMPARE(facts.hasName(name), found[i] >= 0);
+        QCOMPARE(table.value(name.toStdString()), found[i] < 0 ? -1 : 10 * (found[i] + 1));
+    }
+
+    // Emptied, the table finds nothing, and takes every name again.
+    table.clear();
+    for (const QString &name : lookups)
+        QCOMPARE(table.value(name.toStdString()), -1);
+    if (!views.empty()) {
+        QVERIFY(table.tryEmplace(0) == std::make_pair(qint64(10), true));
+        QCOMPARE(table.value(views[0]), 10);
+    }
 }
 
 // Facts read ahead stand in for the folder's own where they hold what the
@@ -451,23 +412,23 @@ void tst_RenamePlan::namesFromPaths_data()
     using B = QList<QByteArray>;
     QTest::newRow("plain and UTF-8, same and changed")
         << B{"/d/a.txt", "/d/caf\xc3\xa9", "/d/b.txt", "/d/\xc3\xa9t\xc3\xa9"} << S{}
-        << S{u"a.txt"_s, u"caf\u00e9"_s, u"c.txt"_s, u"\u00e9t\u00e9 2"_s}
-        << S{u"unchanged"_s, u"unchanged"_s, u"move"_s, u"move"_s};
+        << split(u"a.txt|caf\u00e9|c.txt|\u00e9t\u00e9 2")
+        << split(u"unchanged|unchanged|move|move");
     // A byte that is not UTF-8 is its escape, never the Latin-1 letter.
     QTest::newRow("bytes that are not UTF-8")
-        << B{"/d/caf\xe9", "/d/na\xefve"} << S{} << S{u"caf\xdce9"_s, u"na\u00efve"_s}
-        << S{u"unchanged"_s, u"move"_s};
+        << B{"/d/caf\xe9", "/d/na\xefve"} << S{} << split(u"caf\xdce9|na\u00efve")
+        << split(u"unchanged|move");
     QTest::newRow("another spelling of the same letters moves")
         << B{"/d/cafe\xcc\x81"} << S{} << S{u"caf\u00e9"_s} << S{u"move"_s};
     QTest::newRow("conflicts quote the decoded name")
-        << B{"/d/caf\xc3\xa9", "/d/x\xff"} << S{} << S{u"same"_s, u"same"_s}
-        << S{u"move"_s, u"conflict: The same new name as row 1 (“caf\u00e9”)."_s};
+        << B{"/d/caf\xc3\xa9", "/d/x\xff"} << S{} << split(u"same|same")
+        << split(u"move|conflict: The same new name as row 1 (“caf\u00e9”).");
     QTest::newRow("a name apart from the path is the one compared")
-        << B{"/d/a", "/d/b"} << S{u"x"_s, QString()} << S{u"x"_s, u"b"_s}
-        << S{u"unchanged"_s, u"unchanged"_s};
+        << B{"/d/a", "/d/b"} << S{u"x"_s, QString()} << split(u"x|b")
+        << split(u"unchanged|unchanged");
     QTest::newRow("a name apart from the path is the one quoted")
-        << B{"/d/a", "/d/b"} << S{u"x"_s, QString()} << S{u"same"_s, u"same"_s}
-        << S{u"move"_s, u"conflict: The same new name as row 1 (“x”)."_s};
+        << B{"/d/a", "/d/b"} << S{u"x"_s, QString()} << split(u"same|same")
+        << split(u"move|conflict: The same new name as row 1 (“x”).");
 }
 
 void tst_RenamePlan::namesFromPaths()
