@@ -92,25 +92,24 @@ void tst_CliHistory::runInQuestion_data()
     QTest::addColumn<QString>("arguments");
     QTest::addColumn<int>("exitCode");
     QTest::addColumn<QString>("message");
+    const auto row = [](const char *tag, bool withRuns, const QString &arguments, int exitCode,
+                        const QString &message) {
+        QTest::newRow(tag) << withRuns << arguments << exitCode << message;
+    };
     // With runs: 20260102-030405 complete, 20260102-030415 undone.
-    QTest::newRow("unknown ID")
-        << true << u"--undo 20990101-000000"_s << 2
-        << u"--undo: no run with the ID '20990101-000000' (see --history)"_s;
-    QTest::newRow("unknown ID to redo")
-        << true << u"--redo=20260102-030406"_s << 2
-        << u"--redo: no run with the ID '20260102-030406' (see --history)"_s;
-    QTest::newRow("undone already")
-        << true << u"--undo 20260102-030415"_s << 1
-        << u"--undo: the run 20260102-030415 has been undone already; `velnor-rename --redo "
-           u"20260102-030415` renames its files again"_s;
-    QTest::newRow("redo of a run not undone")
-        << true << u"--redo 20260102-030405"_s << 1
-        << u"--redo: the run 20260102-030405 has not been undone"_s;
-    QTest::newRow("nothing to undo") << false << u"--undo"_s << 1
-                                     << u"nothing to undo: the history holds no run that has "
-                                        u"not been undone"_s;
-    QTest::newRow("nothing to redo")
-        << false << u"--redo"_s << 1 << u"nothing to redo: no run in the history has been undone"_s;
+    row("unknown ID", true, u"--undo 20990101-000000"_s, 2,
+        u"--undo: no run with the ID '20990101-000000' (see --history)"_s);
+    row("unknown ID to redo", true, u"--redo=20260102-030406"_s, 2,
+        u"--redo: no run with the ID '20260102-030406' (see --history)"_s);
+    row("undone already", true, u"--undo 20260102-030415"_s, 1,
+        u"--undo: the run 20260102-030415 has been undone already; `velnor-rename --redo "
+        u"20260102-030415` renames its files again"_s);
+    row("redo of a run not undone", true, u"--redo 20260102-030405"_s, 1,
+        u"--redo: the run 20260102-030405 has not been undone"_s);
+    row("nothing to undo", false, u"--undo"_s, 1,
+        u"nothing to undo: the history holds no run that has not been undone"_s);
+    row("nothing to redo", false, u"--redo"_s, 1,
+        u"nothing to redo: no run in the history has been undone"_s);
 }
 
 void tst_CliHistory::runInQuestion()
@@ -168,26 +167,23 @@ void tst_CliHistory::interruptedRunNoted_data()
     QTest::addColumn<QString>("arguments");
     QTest::addColumn<QString>("note");
     const QByteArray folder = "/data";
+    const FixtureRun cut{FirstRun, folder, 100000, 12345, false};
+    const QString apply = u"--apply --name=[N]x @"_s;
     const QString note = u"note: the last rename (20260102-030405) was interrupted after 12,345 "
                          u"of 100,000 files; `velnor-rename --undo 20260102-030405` takes it "
                          u"back\n"_s;
-    QTest::newRow("at the next run") << QList<FixtureRun>{{FirstRun, folder, 100000, 12345, false}}
-                                     << u"--apply --name=[N]x @"_s << note;
+    QTest::newRow("at the next run") << QList<FixtureRun>{cut} << apply << note;
     QTest::newRow("at the next run without a journal")
-        << QList<FixtureRun>{{FirstRun, folder, 100000, 12345, false}}
-        << u"--apply --no-journal --name=[N]x @"_s << note;
+        << QList<FixtureRun>{cut} << u"--apply --no-journal --name=[N]x @"_s << note;
     QTest::newRow("at the undo of another run")
-        << QList<FixtureRun>{{FirstRun - 1000, "@", 1, -1, false},
-                             {FirstRun, folder, 100000, 12345, false}}
+        << QList<FixtureRun>{{FirstRun - 1000, "@", 1, -1, false}, cut}
         << u"--undo 20260102-030404"_s << note;
     QTest::newRow("not when it is the one undone")
         << QList<FixtureRun>{{FirstRun, "@", 3, 1, false}} << u"--undo"_s << QString();
     QTest::newRow("not when a later run ended")
-        << QList<FixtureRun>{{FirstRun, folder, 100000, 12345, false},
-                             {FirstRun + 1000, folder, 1, -1, false}}
-        << u"--apply --name=[N]x @"_s << QString();
+        << QList<FixtureRun>{cut, {FirstRun + 1000, folder, 1, -1, false}} << apply << QString();
     QTest::newRow("before any outcome reached the journal")
-        << QList<FixtureRun>{{FirstRun, folder, 3, 0, false}} << u"--apply --name=[N]x @"_s
+        << QList<FixtureRun>{{FirstRun, folder, 3, 0, false}} << apply
         << u"note: the last rename (20260102-030405) was interrupted before any file was "
            u"recorded as renamed; `velnor-rename --undo 20260102-030405` takes back what it "
            u"renamed\n"_s;
