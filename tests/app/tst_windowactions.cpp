@@ -175,8 +175,7 @@ void tst_WindowActions::emptyListRestsItsButtons()
     window->clickSkipTutorial(); // the first run's tutorial ends on an empty list
     QCOMPARE(window->fileList()->count(), 0);
     resting(true);
-    QVERIFY(ui->addButton->isEnabled());
-    QVERIFY(ui->actionGoToName->isEnabled());
+    QVERIFY(ui->addButton->isEnabled() && ui->actionGoToName->isEnabled());
     QSignalSpy started(ui->actionStartRenaming, &QAction::triggered);
     pressKeys(u"searchField"_s, QKeySequence(Qt::CTRL | Qt::Key_Return));
     QCOMPARE(started.count(), 0);
@@ -200,8 +199,7 @@ void tst_WindowActions::contextMenu()
     QContextMenuEvent event(QContextMenuEvent::Mouse, at, table->viewport()->mapToGlobal(at));
     QApplication::sendEvent(table->viewport(), &event);
     auto *menu = table->findChild<QMenu *>();
-    QVERIFY(menu);
-    QTRY_VERIFY(menu->isVisible());
+    QTRY_VERIFY(menu && menu->isVisible());
     QCOMPARE(texts(menu->actions()), (QStringList{u"&Show"_s, u"&Remove"_s, QString(),
                                                   u"Copy &New Name"_s, u"R&eset New Name"_s}));
     const QModelIndexList selected = table->selectionModel()->selectedRows();
@@ -406,10 +404,8 @@ void tst_WindowActions::storedColumnWidths()
     m_defaults->setBool(true, u"skipTutorial"_s);
     m_window = std::make_unique<VLNWindow>(m_defaults.get());
     QHeaderView *header = m_window->ui()->tableView->horizontalHeader();
-    QList<int> actual;
     for (int column = 0; column < widths.size(); ++column)
-        actual << header->sectionSize(column);
-    QCOMPARE(actual, widths);
+        QCOMPARE(header->sectionSize(column), widths[column]);
 }
 
 void tst_WindowActions::partialRunAsks_data()
@@ -439,8 +435,7 @@ void tst_WindowActions::partialRunAsks()
     QFETCH(QString, button);
     m_prompt.answers = {m_root};
     VLNWindow *window = makeWindow();
-    listFiles({"taken.txt"});
-    window->clickClearAll();
+    writeFile(m_root + "/taken.txt", "taken.txt"); // not listed
     listFiles({"a.txt", "b.txt", "c.txt"}, {1, 2, 3});
     setNameTemplate(nameTemplate);
     // At once, before the plan of the change is known: Start waits for it.

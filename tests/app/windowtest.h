@@ -100,7 +100,6 @@ protected:
         QTRY_VERIFY(!m_window->isListing());
     }
 
-    // The name template typed into its field.
     void setNameTemplate(const QString &nameTemplate)
     {
         m_window->ui()->nameField->setText(nameTemplate);
@@ -132,7 +131,6 @@ protected:
         QTest::keySequence(QApplication::focusWidget(), keys);
     }
 
-    // Exactly these rows selected.
     void selectRows(const QList<int> &rows)
     {
         QTableView *table = m_window->ui()->tableView;
