@@ -88,10 +88,9 @@ void tst_RuleControls::defaultsChangeNothing()
     QCOMPARE(window->renameSettings(), RenameSettings());
     QComboBox *popup = window->ui()->casePopup;
     QCOMPARE(popup->count(), 5);
-    QCOMPARE(popup->itemText(3), u"Title Case"_s);
-    QCOMPARE(popup->itemData(3).toInt(), 3);
-    QCOMPARE(popup->itemText(4), u"Sentence case"_s);
-    QCOMPARE(popup->itemData(4).toInt(), 4);
+    for (int i = 0; i < popup->count(); ++i) // in the order of the settings' cases
+        QCOMPARE(popup->itemData(i).toInt(), i);
+    QCOMPARE(popup->itemText(3) + u'|' + popup->itemText(4), u"Title Case|Sentence case"_s);
     QCOMPARE(
         texts(window->menuBar()->actions()),
         (QStringList{u"&File"_s, u"&Edit"_s, u"&View"_s, u"Prese&ts"_s, u"&Window"_s, u"&Help"_s}));
@@ -230,7 +229,6 @@ void tst_RuleControls::presetsMenu()
                           QString(), u"&Delete Preset"_s}));
 
     window->setRenameSettings(RenameSettings());
-    QCOMPARE(window->renameSettings(), RenameSettings());
     QCOMPARE(cell(0, FileTableModel::NewNameColumn), u"one.txt"_s);
     presets->menu()->actions()[2]->trigger();
     QCOMPARE(window->renameSettings(), saved);
@@ -316,19 +314,15 @@ void tst_RuleControls::dateSourcesAndClock()
     VLNWindow *window = makeWindow();
     MetaControls *controls = window->metaControls();
     using S = RenameSettings::DateSource;
-    // At first every date is the modification date, on the 12-hour clock.
-    QCOMPARE(window->renameSettings(), RenameSettings());
     QStringList items;
     for (int i = 0; i < controls->datesFromPopup()->count(); ++i)
         items << controls->datesFromPopup()->itemText(i);
-    QCOMPARE(items, QStringList({u"Modified"_s, u"Taken, else modified"_s,
-                                 u"Taken, else created, else modified"_s,
-                                 u"Created, else modified"_s, u"Taken"_s, u"Created"_s}));
+    QCOMPARE(items.join(u'|'), u"Modified|Taken, else modified|Taken, else created, else modified|"
+                               "Created, else modified|Taken|Created"_s);
     controls->datesFromPopup()->setCurrentIndex(1);
     controls->hour24Box()->setChecked(true);
     QCOMPARE(window->renameSettings().dateSources, QList<S>({S::Taken, S::Modified}));
     QVERIFY(window->renameSettings().hour24);
-    QVERIFY(window->tableModel()->composer().settings().hour24);
 
     // A preset's list that no item offers gets an item; one that goes on
     // after the modification date is cut there.

@@ -54,7 +54,7 @@ private slots:
 
 private:
     QByteArray tree() const { return m_root + "/tree"; }
-    QByteArrayList listTree(int folders, int count, const QString &nameTemplate);
+    VLNWindow *listTree(int folders, int count, const QString &nameTemplate);
 };
 
 // A first start lists two example files and shows the welcome page; Next
@@ -401,24 +401,24 @@ void tst_VLNWindow::typedNamesInTheTable()
     m_window.reset();
 }
 
-// A tree of `count` files in `folders` folders under tree(), being listed,
-// with the name template set and the tree's grant scripted. Its paths.
-QByteArrayList tst_VLNWindow::listTree(int folders, int count, const QString &nameTemplate)
+// A window listing a tree of `count` files in `folders` folders under tree(),
+// with the name template set and the tree's grant scripted.
+VLNWindow *tst_VLNWindow::listTree(int folders, int count, const QString &nameTemplate)
 {
-    if (::mkdir(tree().constData(), 0755) != 0)
-        return {};
+    VLNWindow *window = makeWindow();
+    if (::mkdir(tree().constData(), 0755) != 0 ||
+        makeTree(tree(), folders, count / folders).size() != count)
+        qFatal("the tree could not be made");
     m_prompt.answers = {tree()};
     setNameTemplate(nameTemplate);
-    const QByteArrayList paths = makeTree(tree(), folders, count / folders);
-    m_window->listInBackground({tree()});
-    return paths;
+    window->listInBackground({tree()});
+    return window;
 }
 
 // The bottom bar shows the listing with Cancel; Cancel keeps what was listed.
 void tst_VLNWindow::listingCancelKeepsWhatWasListed()
 {
-    VLNWindow *window = makeWindow();
-    QCOMPARE(listTree(2, 300, u"[N]"_s).size(), 300);
+    VLNWindow *window = listTree(2, 300, u"[N]"_s);
     QVERIFY(window->isListing());
     QVERIFY(window->jobBar()->isShowingProgress());
     QVERIFY(window->jobBar()->progressText().endsWith(u" files found"_s));
@@ -442,8 +442,7 @@ void tst_VLNWindow::listingCancelKeepsWhatWasListed()
 // disk after a run is the run's to test).
 void tst_VLNWindow::startWaitsForListing()
 {
-    VLNWindow *window = makeWindow();
-    QCOMPARE(listTree(1, 200, u"[N]_x"_s).size(), 200);
+    VLNWindow *window = listTree(1, 200, u"[N]_x"_s);
     window->clickStart();
     QTRY_VERIFY(!window->isListing() && !window->isRenaming() && window->reportSheet());
     QCOMPARE(window->reportSheet()->text(), u"200 files renamed successfully."_s);
@@ -454,8 +453,7 @@ void tst_VLNWindow::startWaitsForListing()
 // agree after a cancel is the run job's to test.
 void tst_VLNWindow::runCancelled()
 {
-    VLNWindow *window = makeWindow();
-    QCOMPARE(listTree(2, 400, u"[N]_x"_s).size(), 400);
+    VLNWindow *window = listTree(2, 400, u"[N]_x"_s);
     QTRY_VERIFY(!window->isListing() && window->tableModel()->plan());
     window->clickStart();
     QVERIFY(window->isRenaming());
@@ -464,10 +462,8 @@ void tst_VLNWindow::runCancelled()
     window->cancelJob();
     QTRY_VERIFY_WITH_TIMEOUT(!window->isRenaming(), 60000);
     QCOMPARE(m_prompt.proposed.size(), 1);
-    const QByteArrayList disk = ::tree(tree());
-    const auto renamed = std::count_if(
-        disk.cbegin(), disk.cend(), [](const QByteArray &entry) { return entry.contains("_x"); });
-    const qsizetype left = 400 - renamed; // none when the run was quicker than the click
+    // None left when the run was quicker than the click.
+    const qsizetype left = 400 - ::tree(tree()).join('/').count("_x.");
     QCOMPARE(window->reportSheet()->informativeText(),
              left == 0   ? QString()
              : left == 1 ? u"Cancelled: 1 file not attempted."_s
@@ -478,8 +474,7 @@ void tst_VLNWindow::runCancelled()
 // every record follows its file.
 void tst_VLNWindow::closingWaitsForRun()
 {
-    VLNWindow *window = makeWindow();
-    listTree(2, 300, u"[N]_y"_s);
+    VLNWindow *window = listTree(2, 300, u"[N]_y"_s);
     QTRY_VERIFY(!window->isListing());
     window->clickStart();
     window->listInBackground({tree() + "/f000"}); // waits behind the run, then is dropped
@@ -528,9 +523,7 @@ void tst_VLNWindow::grantPanelWithoutNestedLoop()
     VLNWindow *window = makeWindow();
     window->setAccessPrompt(nullptr); // the real panel
     const QByteArray folder = m_root + "/caf\xe9";
-    makeTree(folder, {"a.txt="});
-    window->listInBackground({folder + "/a.txt"});
-    QTRY_VERIFY(!window->isListing());
+    listFiles({"caf\xe9/a.txt"}, {0});
     setNameTemplate(u"[N]_x"_s);
     QVERIFY(planMade());
 

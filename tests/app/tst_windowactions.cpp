@@ -175,8 +175,7 @@ void tst_WindowActions::emptyListRestsItsButtons()
     window->clickSkipTutorial(); // the first run's tutorial ends on an empty list
     QCOMPARE(window->fileList()->count(), 0);
     resting(true);
-    QVERIFY(ui->addButton->isEnabled());
-    QVERIFY(ui->actionGoToName->isEnabled());
+    QVERIFY(ui->addButton->isEnabled() && ui->actionGoToName->isEnabled());
     QSignalSpy started(ui->actionStartRenaming, &QAction::triggered);
     pressKeys(u"searchField"_s, QKeySequence(Qt::CTRL | Qt::Key_Return));
     QCOMPARE(started.count(), 0);
@@ -200,8 +199,7 @@ void tst_WindowActions::contextMenu()
     QContextMenuEvent event(QContextMenuEvent::Mouse, at, table->viewport()->mapToGlobal(at));
     QApplication::sendEvent(table->viewport(), &event);
     auto *menu = table->findChild<QMenu *>();
-    QVERIFY(menu);
-    QTRY_VERIFY(menu->isVisible());
+    QTRY_VERIFY(menu && menu->isVisible());
     QCOMPARE(texts(menu->actions()), (QStringList{u"&Show"_s, u"&Remove"_s, QString(),
                                                   u"Copy &New Name"_s, u"R&eset New Name"_s}));
     const QModelIndexList selected = table->selectionModel()->selectedRows();
@@ -220,45 +218,45 @@ void tst_WindowActions::clipboardNewNames_data()
 {
     QTest::addColumn<bool>("paste");
     QTest::addColumn<QList<int>>("rows");
-    QTest::addColumn<QString>("before");
-    QTest::addColumn<QString>("after"); // on the clipboard
-    QTest::addColumn<QString>("newNames");
+    // What Copy leaves on the clipboard (over "x"), or what Paste is given
+    // and leaves there.
+    QTest::addColumn<QString>("clipboard");
+    QTest::addColumn<QString>("newNames"); // unchanged when not given
     QTest::addColumn<QString>("message");
-    const QString previewed = u"Trip-01.jpg Trip-02.jpg Trip-03.png"_s;
-    QTest::newRow("copy one row") << false << QList<int>{1} << u"x"_s << u"Trip-02.jpg"_s
-                                  << previewed << QString();
-    QTest::newRow("copy rows selected bottom up: top down")
-        << false << QList<int>{2, 0} << u"x"_s << u"Trip-01.jpg\nTrip-03.png"_s << previewed
-        << QString();
-    QTest::newRow("copy with nothing selected: the clipboard stays")
-        << false << QList<int>{} << u"x"_s << u"x"_s << previewed << QString();
-    QTest::newRow("paste to the selected rows top down, CR LF line ends")
-        << true << QList<int>{2, 0} << u"x.jpg\r\nz.png\r\n"_s << u"x.jpg\r\nz.png\r\n"_s
-        << u"x.jpg Trip-02.jpg z.png"_s << QString();
-    QTest::newRow("paste to every row when none is selected")
-        << true << QList<int>{} << u"1\n2\n3"_s << u"1\n2\n3"_s << u"1 2 3"_s << QString();
-    QTest::newRow("paste of more lines than rows changes nothing")
-        << true << QList<int>{0, 1} << u"1\n2\n3\n"_s << u"1\n2\n3\n"_s << previewed
-        << u"The clipboard holds 3 lines for 2 files; nothing was changed."_s;
-    QTest::newRow("paste of an empty line changes nothing")
-        << true << QList<int>{} << u"1\n\n3"_s << u"1\n\n3"_s << previewed
-        << u"Line 2 of the clipboard is empty; nothing was changed."_s;
+    const auto row = [](const char *tag, bool paste, const QList<int> &rows,
+                        const QString &clipboard, const QString &newNames = {},
+                        const QString &message = {}) {
+        QTest::newRow(tag) << paste << rows << clipboard
+                           << (newNames.isNull() ? u"Trip-01.jpg Trip-02.jpg Trip-03.png"_s
+                                                 : newNames)
+                           << message;
+    };
+    row("copy one row", false, {1}, u"Trip-02.jpg"_s);
+    row("copy rows selected bottom up: top down", false, {2, 0}, u"Trip-01.jpg\nTrip-03.png"_s);
+    row("copy with nothing selected: the clipboard stays", false, {}, u"x"_s);
+    row("paste to the selected rows top down, CR LF line ends", true, {2, 0},
+        u"x.jpg\r\nz.png\r\n"_s, u"x.jpg Trip-02.jpg z.png"_s);
+    row("paste to every row when none is selected", true, {}, u"1\n2\n3"_s, u"1 2 3"_s);
+    row("paste of more lines than rows changes nothing", true, {0, 1}, u"1\n2\n3\n"_s, {},
+        u"The clipboard holds 3 lines for 2 files; nothing was changed."_s);
+    row("paste of an empty line changes nothing", true, {}, u"1\n\n3"_s, {},
+        u"Line 2 of the clipboard is empty; nothing was changed."_s);
 }
 
 void tst_WindowActions::clipboardNewNames()
 {
     QFETCH(bool, paste);
     QFETCH(QList<int>, rows);
-    QFETCH(QString, before);
+    QFETCH(QString, clipboard);
     VLNWindow *window = makeWindow();
     listFiles({"a.jpg", "b.jpg", "c.png"});
     setNameTemplate(u"Trip-[C]"_s);
     window->ui()->digitsCounterBox->setValue(2);
-    QGuiApplication::clipboard()->setText(before);
+    QGuiApplication::clipboard()->setText(paste ? clipboard : u"x"_s);
     selectRows(rows);
     pressKeys(u"tableView"_s, paste ? QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_V)
                                     : QKeySequence(Qt::CTRL | Qt::Key_C));
-    QTEST(QGuiApplication::clipboard()->text(), "after");
+    QCOMPARE(QGuiApplication::clipboard()->text(), clipboard);
     QTEST(newNames(), "newNames");
     auto *sheet = window->findChild<QMessageBox *>();
     QTEST(sheet ? sheet->text() : QString(), "message");
@@ -266,11 +264,9 @@ void tst_WindowActions::clipboardNewNames()
 
 void tst_WindowActions::mnemonics_data()
 {
-    QTest::addColumn<QString>("language");
-    QTest::newRow("English, the source") << u"en_US"_s;
-    QTest::newRow("German") << u"de_DE"_s;
-    QTest::newRow("French") << u"fr_FR"_s;
-    QTest::newRow("Spanish") << u"es_ES"_s;
+    QTest::addColumn<QString>("language"); // English is the source
+    for (const char *language : {"en_US", "de_DE", "fr_FR", "es_ES"})
+        QTest::newRow(language) << QString::fromLatin1(language);
 }
 
 // Every button and menu item has a mnemonic; the window's (buttons, labels,
@@ -285,27 +281,22 @@ void tst_WindowActions::mnemonics()
         const qsizetype at = text.indexOf(u'&');
         return at >= 0 && at + 1 < text.size() ? text.at(at + 1).toLower() : QChar();
     };
-    auto checkItems = [&](QMenu *menu) {
-        QSet<QChar> itemKeys;
-        for (QAction *item : menu->actions()) {
-            if (item->isSeparator())
-                continue;
-            const QChar key = mnemonic(item->text());
-            QVERIFY2(!key.isNull(), qPrintable(item->text()));
-            QVERIFY2(!itemKeys.contains(key), qPrintable(item->text()));
-            itemKeys.insert(key);
+    // Each has a key, none the same as another's.
+    auto distinctKeys = [&](const QStringList &items) {
+        QSet<QChar> keys;
+        for (const QString &text : items) {
+            const QChar key = mnemonic(text);
+            QVERIFY2(!key.isNull() && !keys.contains(key), qPrintable(text));
+            keys.insert(key);
         }
     };
-    checkItems(window->metaControls()->metadataMenu());
-    auto isOnTutorial = [&](QWidget *widget) {
-        return window->ui()->tutorialView->isAncestorOf(widget);
+    auto menuItems = [](QMenu *menu) {
+        QList<QAction *> items = menu->actions();
+        items.removeIf([](const QAction *item) { return item->isSeparator(); });
+        return texts(items);
     };
-    QHash<QChar, QString> tutorialKeys;
-    for (QAbstractButton *button : window->ui()->tutorialView->findChildren<QAbstractButton *>()) {
-        const QChar key = mnemonic(button->text());
-        QVERIFY2(!key.isNull() && !tutorialKeys.contains(key), qPrintable(button->text()));
-        tutorialKeys.insert(key, button->text());
-    }
+    distinctKeys(menuItems(window->metaControls()->metadataMenu()));
+    distinctKeys(texts(window->ui()->tutorialView->findChildren<QAbstractButton *>()));
     QHash<QChar, QString> windowKeys;
     auto claim = [&](const QString &text) {
         const QChar key = mnemonic(text);
@@ -336,7 +327,7 @@ void tst_WindowActions::mnemonics()
         // key with another control (the key then moves the focus between them).
         // The tutorial's buttons show on its overlay, over the window, and
         // claim their keys among themselves.
-        if (!qobject_cast<QCheckBox *>(button) && !isOnTutorial(button))
+        if (!qobject_cast<QCheckBox *>(button) && !window->ui()->tutorialView->isAncestorOf(button))
             claim(button->text());
     }
     for (QLabel *label : window->findChildren<QLabel *>()) {
@@ -346,7 +337,7 @@ void tst_WindowActions::mnemonics()
     for (QAction *menuAction : window->menuBar()->actions()) {
         QVERIFY2(!mnemonic(menuAction->text()).isNull(), qPrintable(menuAction->text()));
         claim(menuAction->text());
-        checkItems(menuAction->menu());
+        distinctKeys(menuItems(menuAction->menu()));
     }
 }
 
@@ -360,19 +351,14 @@ void tst_WindowActions::tabOrderFollowsSections()
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
         order << QApplication::focusWidget()->objectName();
     }
-    QCOMPARE(order,
-             (QStringList{u"nameField"_s,          u"nameTokenButton"_s, u"dateTokenButton"_s,
-                          u"counterTokenButton"_s, u"timeTokenButton"_s, u"hour24Box"_s,
-                          u"metadataButton"_s,     u"datesFromPopup"_s,  u"folderTokenButton"_s,
-                          u"extField"_s,           u"extTokenButton"_s,  u"extCounterTokenButton"_s,
-                          u"searchField"_s,        u"replaceField"_s,    u"regexBox"_s,
-                          u"ignoreCaseBox"_s,      u"casePopup"_s,       u"asciiBox"_s,
-                          u"startCounterBox"_s,    u"stepCounterBox"_s,  u"digitsCounterBox"_s,
-                          u"perFolderBox"_s,       u"uniqueBox"_s,       u"rowsPopup"_s,
-                          u"makeFoldersBox"_s,     u"companionsBox"_s,   u"tableView"_s,
-                          u"addButton"_s,          u"addFolderButton"_s, u"listingFilterField"_s,
-                          u"hiddenFilesBox"_s,     u"removeButton"_s,    u"clearAllButton"_s,
-                          u"showButton"_s,         u"startButton"_s,     u"nameField"_s}));
+    QCOMPARE(order.join(u' '),
+             u"nameField nameTokenButton dateTokenButton counterTokenButton timeTokenButton "
+             "hour24Box metadataButton datesFromPopup folderTokenButton extField extTokenButton "
+             "extCounterTokenButton searchField replaceField regexBox ignoreCaseBox casePopup "
+             "asciiBox startCounterBox stepCounterBox digitsCounterBox perFolderBox uniqueBox "
+             "rowsPopup makeFoldersBox companionsBox tableView addButton addFolderButton "
+             "listingFilterField hiddenFilesBox removeButton clearAllButton showButton "
+             "startButton nameField"_s);
 }
 
 void tst_WindowActions::remembersSizeAndColumns()
@@ -418,10 +404,8 @@ void tst_WindowActions::storedColumnWidths()
     m_defaults->setBool(true, u"skipTutorial"_s);
     m_window = std::make_unique<VLNWindow>(m_defaults.get());
     QHeaderView *header = m_window->ui()->tableView->horizontalHeader();
-    QList<int> actual;
     for (int column = 0; column < widths.size(); ++column)
-        actual << header->sectionSize(column);
-    QCOMPARE(actual, widths);
+        QCOMPARE(header->sectionSize(column), widths[column]);
 }
 
 void tst_WindowActions::partialRunAsks_data()
@@ -451,8 +435,7 @@ void tst_WindowActions::partialRunAsks()
     QFETCH(QString, button);
     m_prompt.answers = {m_root};
     VLNWindow *window = makeWindow();
-    listFiles({"taken.txt"});
-    window->clickClearAll();
+    writeFile(m_root + "/taken.txt", "taken.txt"); // not listed
     listFiles({"a.txt", "b.txt", "c.txt"}, {1, 2, 3});
     setNameTemplate(nameTemplate);
     // At once, before the plan of the change is known: Start waits for it.

@@ -100,7 +100,6 @@ protected:
         QTRY_VERIFY(!m_window->isListing());
     }
 
-    // The name template typed into its field.
     void setNameTemplate(const QString &nameTemplate)
     {
         m_window->ui()->nameField->setText(nameTemplate);
@@ -132,7 +131,6 @@ protected:
         QTest::keySequence(QApplication::focusWidget(), keys);
     }
 
-    // Exactly these rows selected.
     void selectRows(const QList<int> &rows)
     {
         QTableView *table = m_window->ui()->tableView;
@@ -179,22 +177,21 @@ protected:
             .toString();
     }
 
-    static QStringList texts(const QList<QAction *> &actions)
+    // The texts of actions, buttons or labels, in their order.
+    template<typename Items> static QStringList texts(const Items &items)
     {
         QStringList texts;
-        for (const QAction *action : actions)
-            texts << action->text();
+        for (const auto *item : items)
+            texts << item->text();
         return texts;
     }
 
     // The texts of a message box's buttons, sorted.
     static QStringList buttonTexts(const QMessageBox *box)
     {
-        QStringList texts;
-        for (const QAbstractButton *button : box->buttons())
-            texts << button->text();
-        texts.sort();
-        return texts;
+        QStringList sorted = texts(box->buttons());
+        sorted.sort();
+        return sorted;
     }
 
     // Clicks the message box's button of this text or, with none given, of

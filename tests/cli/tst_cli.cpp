@@ -30,7 +30,6 @@ private slots:
     void tablePinned();
     void pathsPinned_data();
     void pathsPinned();
-    void unwritableOutputFails_data();
     void unwritableOutputFails();
     void unreadableFolderFails();
     void nameKeepsItsBytesBesideADecoy();
@@ -127,46 +126,41 @@ void tst_Cli::previews_data()
     QTest::addColumn<QByteArrayList>("files");
     QTest::addColumn<QString>("options");
     QTest::addColumn<QStringList>("expected");
+    const auto row = [](const char *tag, const QByteArrayList &files, const QString &options,
+                        const QStringList &expected) {
+        QTest::newRow(tag) << files << options << expected;
+    };
     const QByteArrayList four{"Alpha.JPG", "beta.tar.gz", "Sub/.profile", "Sub/gamma"};
-    QTest::newRow("templates and counter, by name")
-        << four
-        << u"--name [N2-3]-[C] --ext [E]x[C] --start -3 --step 7 --digits 4 --sort old-name"_s
-        << QStringList{u".profile -> pr--003.x-003"_s, u"Alpha.JPG -> lp-0004.JPGx0004"_s,
-                       u"beta.tar.gz -> et-0011.gzx0011"_s, u"gamma -> am-0018.x0018"_s};
-    QTest::newRow("search, replace, upper, by size descending")
-        << four << u"--search a --replace ß --case upper --sort size:desc"_s
-        << QStringList{u"gamma -> GSSMMSS"_s, u".profile -> .PROFILE"_s,
-                       u"beta.tar.gz -> BETSS.TSSR.GZ"_s, u"Alpha.JPG -> ALPHSS.JPG"_s};
-    QTest::newRow("lower, counter in equals form, by date descending")
-        << four
-        << u"--case lower --name [C]_[N] --start=+007 --step=0 --digits=0 --sort date:desc"_s
-        << QStringList{u"Alpha.JPG -> 7_alpha.jpg"_s, u"beta.tar.gz -> 7_beta.tar.gz"_s,
-                       u".profile -> 7_.profile"_s, u"gamma -> 7_gamma"_s};
-    QTest::newRow("keep case, largest start, by location")
-        << QByteArrayList{"Sub/gamma", "Alpha.JPG"}
-        << u"--case keep --search . --replace _ --name [C] --start 2147483647 --sort location"_s
-        << QStringList{u"Alpha.JPG -> 2147483647_JPG"_s, u"gamma -> -2147483648"_s};
-    QTest::newRow("regex with a group, ignoring case")
-        << QByteArrayList{"Img_1.JPG"}
-        << u"--search img_(\\d) --regex --ignore-case --replace p$1"_s
-        << QStringList{u"Img_1.JPG -> p1.JPG"_s};
-    QTest::newRow("title case") << QByteArrayList{"won't stop.MP3"} << u"--case title"_s
-                                << QStringList{u"won't stop.MP3 -> Won't Stop.MP3"_s};
-    QTest::newRow("sentence case") << QByteArrayList{"HELLO world.TXT"} << u"--case=sentence"_s
-                                   << QStringList{u"HELLO world.TXT -> Hello world.TXT"_s};
-    QTest::newRow("counter per folder, natural order, descending")
-        << QByteArrayList{"a/x10", "a/x9", "b/z"}
-        << u"--name [N][C] --counter-per-folder --natural --sort old-name:desc"_s
-        << QStringList{u"z -> z1"_s, u"x10 -> x101"_s, u"x9 -> x92"_s};
+    row("templates and counter, by name", four,
+        u"--name [N2-3]-[C] --ext [E]x[C] --start -3 --step 7 --digits 4 --sort old-name"_s,
+        {u".profile -> pr--003.x-003"_s, u"Alpha.JPG -> lp-0004.JPGx0004"_s,
+         u"beta.tar.gz -> et-0011.gzx0011"_s, u"gamma -> am-0018.x0018"_s});
+    row("search, replace, upper, by size descending", four,
+        u"--search a --replace ß --case upper --sort size:desc"_s,
+        {u"gamma -> GSSMMSS"_s, u".profile -> .PROFILE"_s, u"beta.tar.gz -> BETSS.TSSR.GZ"_s,
+         u"Alpha.JPG -> ALPHSS.JPG"_s});
+    row("lower, counter in equals form, by date descending", four,
+        u"--case lower --name [C]_[N] --start=+007 --step=0 --digits=0 --sort date:desc"_s,
+        {u"Alpha.JPG -> 7_alpha.jpg"_s, u"beta.tar.gz -> 7_beta.tar.gz"_s,
+         u".profile -> 7_.profile"_s, u"gamma -> 7_gamma"_s});
+    row("keep case, largest start, by location", {"Sub/gamma", "Alpha.JPG"},
+        u"--case keep --search . --replace _ --name [C] --start 2147483647 --sort location"_s,
+        {u"Alpha.JPG -> 2147483647_JPG"_s, u"gamma -> -2147483648"_s});
+    row("regex with a group, ignoring case", {"Img_1.JPG"},
+        u"--search img_(\\d) --regex --ignore-case --replace p$1"_s, {u"Img_1.JPG -> p1.JPG"_s});
+    row("title case", {"won't stop.MP3"}, u"--case title"_s,
+        {u"won't stop.MP3 -> Won't Stop.MP3"_s});
+    row("sentence case", {"HELLO world.TXT"}, u"--case=sentence"_s,
+        {u"HELLO world.TXT -> Hello world.TXT"_s});
+    row("counter per folder, natural order, descending", {"a/x10", "a/x9", "b/z"},
+        u"--name [N][C] --counter-per-folder --natural --sort old-name:desc"_s,
+        {u"z -> z1"_s, u"x10 -> x101"_s, u"x9 -> x92"_s});
     // What stays foreign or collides is the plan's to refuse.
-    QTest::newRow("plain ASCII") << QByteArrayList{"Caf\xc3\xa9.txt", "\xd0\x9c\xd0\xb8\xd1\x80"}
-                                 << u"--ascii --sort old-name"_s
-                                 << QStringList{u"Café.txt -> Cafe.txt"_s, u"Мир -> Mir"_s};
-    QTest::newRow("folder names made unique")
-        << QByteArrayList{"Trip/a.pdf", "Trip/b.pdf", "Trip/Trip (2).pdf"}
-        << u"--name [P] --unique --sort old-name"_s
-        << QStringList{u"a.pdf -> Trip.pdf"_s, u"b.pdf -> Trip (3).pdf"_s,
-                       u"Trip (2).pdf -> Trip (2).pdf"_s};
+    row("plain ASCII", {"Caf\xc3\xa9.txt", "\xd0\x9c\xd0\xb8\xd1\x80"},
+        u"--ascii --sort old-name"_s, {u"Café.txt -> Cafe.txt"_s, u"Мир -> Mir"_s});
+    row("folder names made unique", {"Trip/a.pdf", "Trip/b.pdf", "Trip/Trip (2).pdf"},
+        u"--name [P] --unique --sort old-name"_s,
+        {u"a.pdf -> Trip.pdf"_s, u"b.pdf -> Trip (3).pdf"_s, u"Trip (2).pdf -> Trip (2).pdf"_s});
 }
 
 void tst_Cli::previews()
@@ -296,26 +290,20 @@ void tst_Cli::pathsPinned()
         listed.out.constData());
 }
 
-void tst_Cli::unwritableOutputFails_data()
-{
-    QTest::addColumn<int>("files");
-    QTest::newRow("short") << 1;
-    // Longer than the stream's buffer: it fails at a flush long before the
-    // last, and the reason is still the one that write gave.
-    QTest::newRow("longer than the buffer") << 400;
-}
-
+// Short, and longer than the stream's buffer: then it fails at a flush long
+// before the last, and the reason is still the one that write gave.
 void tst_Cli::unwritableOutputFails()
 {
-    QFETCH(int, files);
-    for (int i = 0; i < files; ++i)
-        writeFile(path(QByteArray::number(i) + QByteArray(200, 'x')), {});
     CliOptions options;
     options.outFile = "/dev/full";
-    const CliResult result = runCli(QByteArrayList{"--json", root()}, options);
-    QCOMPARE(result.exitCode, 1);
-    QCOMPARE(result.err,
-             QByteArray("velnor-rename: cannot write the output: No space left on device\n"));
+    for (const int files : {1, 400}) {
+        for (int i = 0; i < files; ++i)
+            writeFile(path(QByteArray::number(i) + QByteArray(200, 'x')), {});
+        const CliResult result = runCli(QByteArrayList{"--json", root()}, options);
+        QCOMPARE(result.exitCode, 1);
+        QCOMPARE(result.err,
+                 "velnor-rename: cannot write the output: No space left on device\n"_ba);
+    }
 }
 
 // A folder that cannot be read leaves the list incomplete: said on standard
@@ -324,10 +312,9 @@ void tst_Cli::unreadableFolderFails()
 {
     makeTree(root(),
              {"locked/", "open/", "locked2/", "locked/a.txt=", "open/b.txt=", "locked2/c.txt="});
-    QVERIFY(::chmod(path("open").constData(), 0777) == 0);
-    QVERIFY(::chmod(path("open/b.txt").constData(), 0666) == 0);
-    QVERIFY(::chmod(path("locked").constData(), 0) == 0);
-    QVERIFY(::chmod(path("locked2").constData(), 0) == 0);
+    for (const auto &[entry, mode] :
+         {std::pair{"open", 0777}, {"open/b.txt", 0666}, {"locked", 0}, {"locked2", 0}})
+        QVERIFY(::chmod(path(entry).constData(), mode_t(mode)) == 0);
     // The child keeps the journal where it may write.
     const QByteArray home = m_state->path("home");
     QVERIFY(::mkdir(home.constData(), 0777) == 0 && ::chmod(home.constData(), 0777) == 0);
@@ -374,29 +361,26 @@ void tst_Cli::inputsApplied_data()
     QTest::addColumn<QByteArrayList>("arguments");
     QTest::addColumn<QByteArray>("input");
     QTest::addColumn<QByteArrayList>("after");
+    const auto row = [](const char *tag, const QByteArrayList &files,
+                        const QByteArrayList &arguments, const QByteArray &input,
+                        const QByteArrayList &after) {
+        QTest::newRow(tag) << files << arguments << input << after;
+    };
     // A search or a replacement decoded to U+FFFD would rename both or neither.
-    QTest::newRow("search and replacement as bytes")
-        << QByteArrayList{"caf\xe9.txt=", "caf\xe8.txt="}
-        << QByteArrayList{"--search", "\xe9", "--replace", "\xe7", "@"} << QByteArray()
-        << QByteArrayList{"caf\xe7.txt", "caf\xe8.txt"};
+    row("search and replacement as bytes", {"caf\xe9.txt=", "caf\xe8.txt="},
+        {"--search", "\xe9", "--replace", "\xe7", "@"}, {}, {"caf\xe7.txt", "caf\xe8.txt"});
     // A carriage return, a backslash, a trailing space: each kept exactly.
     // PATH, list, PATH: one list, one counter, in the order given.
-    QTest::newRow("list keeps bytes and order")
-        << QByteArrayList{"b\r\\ \xc3\xa9 =", "a=", "c="}
-        << QByteArrayList{"--name", "[C]-[N]", "@/c", "--files-from", "-"}
-        << QByteArray("@/b\r\\ \xc3\xa9 \n@/a\n\n")
-        << QByteArrayList{"1-c", "2-b\r\\ \xc3\xa9 ", "3-a"};
-    QTest::newRow("list with NUL bytes")
-        << QByteArrayList{"x\ny=", "z="}
-        << QByteArrayList{"--files-from", "-", "--null", "--ext", "[C]"}
-        << QByteArray("@/z\0@/x\ny\0", 10) << QByteArrayList{"x\ny.2", "z.1"};
+    row("list keeps bytes and order", {"b\r\\ \xc3\xa9 =", "a=", "c="},
+        {"--name", "[C]-[N]", "@/c", "--files-from", "-"}, "@/b\r\\ \xc3\xa9 \n@/a\n\n",
+        {"1-c", "2-b\r\\ \xc3\xa9 ", "3-a"});
+    row("list with NUL bytes", {"x\ny=", "z="}, {"--files-from", "-", "--null", "--ext", "[C]"},
+        QByteArray("@/z\0@/x\ny\0", 10), {"x\ny.2", "z.1"});
+    row("a name after -- that begins with a dash", {"-c.txt="}, {"--name", "[N]x", "--", "-c.txt"},
+        {}, {"-cx.txt"});
     // Which content makes which extension is the content sniffer's to test.
-    QTest::newRow("a name after -- that begins with a dash")
-        << QByteArrayList{"-c.txt="} << QByteArrayList{"--name", "[N]x", "--", "-c.txt"}
-        << QByteArray() << QByteArrayList{"-cx.txt"};
-    QTest::newRow("extension from the content on disk")
-        << QByteArrayList{"report=%PDF-1.4\n%%EOF\n"} << QByteArrayList{"--ext", "[X]", "@"}
-        << QByteArray() << QByteArrayList{"report.pdf"};
+    row("extension from the content on disk", {"report=%PDF-1.4\n%%EOF\n"}, {"--ext", "[X]", "@"},
+        {}, {"report.pdf"});
 }
 
 void tst_Cli::inputsApplied()
