@@ -119,8 +119,14 @@ public:
 
     // Whether companion files move as one group (the rename setting
     // RenameSettings::companions, which whoever holds the settings sets
-    // here too). Off, every file stands alone.
-    void setGroupsCompanions(bool on) { m_groupsCompanions = on; }
+    // here too). Off, every file stands alone. Written only when it changes:
+    // a plan's worker may be reading it meanwhile, and is let go of the list
+    // first only where it changes.
+    void setGroupsCompanions(bool on)
+    {
+        if (m_groupsCompanions != on)
+            m_groupsCompanions = on;
+    }
     bool groupsCompanions() const { return m_groupsCompanions; }
     // The display row of the lead of the companion shown in `row`, or -1
     // where the row leads, stands alone, or companions are not grouped.
