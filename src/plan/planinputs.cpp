@@ -26,6 +26,8 @@ std::vector<RenamePlan::File> RenamePlan::filesOf(const FileList &list, bool cou
     if (total > 0) {
         // The list works out its folder places and companion groups when
         // first asked: asked here, so that the two halves below only read.
+        // (A plan job's worker finds them asked already: its job asks on the
+        // list's own thread.)
         if (counted)
             list.counterIndex(0, counterPerFolder);
         list.companionLead(0);
