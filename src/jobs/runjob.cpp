@@ -40,7 +40,8 @@ void RunJob::work()
                 setProgress(done, total);
                 notify();
             },
-            &cancelFlag(), m_journal, m_composer.settings().uniqueNames);
+            &cancelFlag(), m_journal, m_composer.settings().uniqueNames,
+            m_composer.settings().makeFolders);
         return;
     }
     // The worker reads the owner's records, which the owner only reads

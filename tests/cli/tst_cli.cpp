@@ -353,8 +353,9 @@ void tst_Cli::nameKeepsItsBytesBesideADecoy()
 }
 
 // What the arguments and the list name is renamed, by the bytes given and in
-// the order given. The files ("name=content") are made first; "@"
-// stands for their folder in the arguments and the list on standard input.
+// the order given; the whole tree after, contents and all. The files
+// ("name=content") are made first; "@" stands for their folder in the
+// arguments and the list on standard input.
 void tst_Cli::inputsApplied_data()
 {
     QTest::addColumn<QByteArrayList>("files");
@@ -368,19 +369,22 @@ void tst_Cli::inputsApplied_data()
     };
     // A search or a replacement decoded to U+FFFD would rename both or neither.
     row("search and replacement as bytes", {"caf\xe9.txt=", "caf\xe8.txt="},
-        {"--search", "\xe9", "--replace", "\xe7", "@"}, {}, {"caf\xe7.txt", "caf\xe8.txt"});
+        {"--search", "\xe9", "--replace", "\xe7", "@"}, {}, {"caf\xe7.txt=", "caf\xe8.txt="});
     // A carriage return, a backslash, a trailing space: each kept exactly.
     // PATH, list, PATH: one list, one counter, in the order given.
     row("list keeps bytes and order", {"b\r\\ \xc3\xa9 =", "a=", "c="},
         {"--name", "[C]-[N]", "@/c", "--files-from", "-"}, "@/b\r\\ \xc3\xa9 \n@/a\n\n",
-        {"1-c", "2-b\r\\ \xc3\xa9 ", "3-a"});
+        {"1-c=", "2-b\r\\ \xc3\xa9 =", "3-a="});
     row("list with NUL bytes", {"x\ny=", "z="}, {"--files-from", "-", "--null", "--ext", "[C]"},
-        QByteArray("@/z\0@/x\ny\0", 10), {"x\ny.2", "z.1"});
+        QByteArray("@/z\0@/x\ny\0", 10), {"x\ny.2=", "z.1="});
     row("a name after -- that begins with a dash", {"-c.txt="}, {"--name", "[N]x", "--", "-c.txt"},
-        {}, {"-cx.txt"});
+        {}, {"-cx.txt="});
     // Which content makes which extension is the content sniffer's to test.
     row("extension from the content on disk", {"report=%PDF-1.4\n%%EOF\n"}, {"--ext", "[X]", "@"},
-        {}, {"report.pdf"});
+        {}, {"report.pdf=%PDF-1.4\n%%EOF\n"});
+    // Each file in the folder its new name leads to, made by the run.
+    row("folders made", {"a.txt=A", "b.txt=B"}, {"--make-folders", "--name", "sub/[N]", "@"}, {},
+        {"sub/", "sub/a.txt=A", "sub/b.txt=B"});
 }
 
 void tst_Cli::inputsApplied()
@@ -397,7 +401,7 @@ void tst_Cli::inputsApplied()
     const CliResult result = runCli(QByteArrayList{"--apply"} + arguments, options);
     QCOMPARE(result.err, QByteArray());
     QCOMPARE(result.exitCode, 0);
-    QTEST(namesIn(root()), "after");
+    QTEST(tree(root()), "after");
 }
 
 void tst_Cli::presets()
