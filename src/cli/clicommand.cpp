@@ -158,10 +158,12 @@ int CliCommand::run(const QList<QByteArray> &arguments)
         listing.setRows(args.settings.rows);
         listing.setAttributesNeeded(
             [&composer](const ZQFile &file) { return composer.readsFileTime(file); });
-        // A small folder costs the plan little to read again itself.
-        constexpr size_t FactsFrom = 1024;
-        if (factsWhileListing(args))
-            listing.setFolderFacts(FactsFrom);
+        // A small folder costs a preview's plan little to read again itself.
+        // A run's plan shares the processors with the journal's look at each
+        // file, and the folders of a run are read from a hundred names on:
+        // on ext4, reading a folder builds a tree of all its names by hash.
+        if (factsWhileListing(args, composer))
+            listing.setFolderFacts(args.apply ? 128 : 1024);
         listing.start();
         progress.waitFor(listing,
                          [&] { return QStringLiteral("Listing files: %1").arg(listing.done()); });
@@ -196,12 +198,16 @@ int CliCommand::run(const QList<QByteArray> &arguments)
     return CliSignals::exitStatus(status == Success ? listed : status);
 }
 
-bool CliCommand::factsWhileListing(const CliArgs &args)
+bool CliCommand::factsWhileListing(const CliArgs &args, const NameComposer &composer)
 {
-    // Not for a run, which reads the folders itself when it plans, nor where
-    // no name changes: the default rules with no names given by hand.
-    return !args.apply && !(args.settings == RenameSettings() && !args.edit &&
-                            args.namesFrom.isEmpty() && args.mapFile.isEmpty());
+    // Not for a run that waits between its listing and its plan (for the
+    // names typed in an editor, or for what is read inside each file): it
+    // reads its folders when it plans, as they are then. Nor where no name
+    // changes: the default rules with no names given by hand.
+    if (args.apply && (args.edit || composer.readsFacts()))
+        return false;
+    return !(args.settings == RenameSettings() && !args.edit && args.namesFrom.isEmpty() &&
+             args.mapFile.isEmpty());
 }
 
 bool CliCommand::readFacts(const NameComposer &composer)
@@ -347,6 +353,7 @@ int CliCommand::apply(const CliArgs &args, const NameComposer &composer)
         RunJob run(list, composer, RenameRun::JournalChoice{!args.noJournal, {}}, m_typed);
         // This thread only waits: the run needs no copy of a million records.
         run.runInPlace(list);
+        run.setFolderFacts(std::move(m_readAhead));
         run.start();
         progress.waitFor(run, [&] {
             return QStringLiteral("Renaming: %1 of %2").arg(run.done()).arg(run.total());

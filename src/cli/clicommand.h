@@ -52,8 +52,8 @@ private:
     // read by the helper programs; false when interrupted.
     bool readFacts(const NameComposer &composer);
     // Whether the listing makes the facts of the folders it walks, for a
-    // preview whose rules may rename files there.
-    static bool factsWhileListing(const CliArgs &args);
+    // plan whose rules may rename files there.
+    static bool factsWhileListing(const CliArgs &args, const NameComposer &composer);
     int preview(const CliArgs &args, const NameComposer &composer);
     int apply(const CliArgs &args, const NameComposer &composer);
 

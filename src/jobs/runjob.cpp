@@ -41,7 +41,8 @@ void RunJob::work()
                 notify();
             },
             &cancelFlag(), m_journal, m_composer.settings().uniqueNames,
-            m_composer.settings().makeFolders);
+            m_composer.settings().makeFolders, &m_folderFacts);
+        m_folderFacts.clear(); // what the plan did not take, it had no use for
         return;
     }
     // The worker reads the owner's records, which the owner only reads

@@ -39,6 +39,10 @@ public:
     // itself, without the copy, and applyTo has nothing left to do. Before
     // the start; `list` is the list the job was made with.
     void runInPlace(FileList &list);
+    // The facts of the list's folders as its listing read them
+    // (ListingJob::setFolderFacts), for a run in place to plan with rather
+    // than read those folders again. Before the start.
+    void setFolderFacts(RenamePlan::ReadAhead facts) { m_folderFacts = std::move(facts); }
 
     // Complete once the job has ended.
     const RenameRun::Report &report() const { return m_report; }
@@ -62,6 +66,7 @@ private:
     QHash<QByteArray, FileIdentity> m_identities;
     std::vector<ZQFile *> m_originals; // in stored order, as the job started
     FileList *m_inPlace = nullptr;
+    RenamePlan::ReadAhead m_folderFacts;
     qsizetype m_applied = 0; // entries applied so far
     const NameComposer m_composer;
     const RenameRun::JournalChoice m_journal;

@@ -116,7 +116,8 @@ Report clickStart(FileList &list, const NameComposer &composer, AccessPrompt *pr
 
 Report clickStart(FileList &list, const NameSource &newNameForFile, AccessPrompt *prompt,
                   UserDefaults *defaults, const Progress &progress, const std::atomic<bool> *cancel,
-                  const JournalChoice &journal, bool uniqueNames, bool makeFolders)
+                  const JournalChoice &journal, bool uniqueNames, bool makeFolders,
+                  RenamePlan::ReadAhead *readAhead)
 {
     const auto cancelled = [cancel] { return cancel && cancel->load(std::memory_order_relaxed); };
     Report report;
@@ -164,7 +165,8 @@ Report clickStart(FileList &list, const NameSource &newNameForFile, AccessPrompt
         planFiles[size_t(row)] = {&file.nativePath(), name, qint32(list.companionLead(row))};
         names[size_t(row)] = newNameForFile(file, row);
     }
-    RenamePlan plan = RenamePlan::fromNames(planFiles, std::move(names), uniqueNames, makeFolders);
+    RenamePlan plan =
+        RenamePlan::fromNames(planFiles, std::move(names), uniqueNames, makeFolders, readAhead);
     // A million files hold hundreds of megabytes here: what is no longer
     // needed goes before the next step takes its share.
     planFiles = std::vector<RenamePlan::Listed>();

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "plan/renameplan.h"
+
 #include <QByteArray>
 #include <QList>
 #include <QString>
@@ -132,7 +134,8 @@ using NameSource = std::function<QString(const ZQFile &file, qint64 index)>;
 Report clickStart(FileList &list, const NameSource &newNameForFile, AccessPrompt *prompt,
                   UserDefaults *defaults, const Progress &progress = {},
                   const std::atomic<bool> *cancel = nullptr, const JournalChoice &journal = {},
-                  bool uniqueNames = false, bool makeFolders = false);
+                  bool uniqueNames = false, bool makeFolders = false,
+                  RenamePlan::ReadAhead *ahead = nullptr);
 
 // Makes the folders a run or a redo moves files into, parents first, each
 // recorded by `record` before it is made (false: it could not be, and the

@@ -214,16 +214,19 @@ void tst_Cli::failedMoveRenamesTheRest()
                     "\"renamed\":1,\"failed\":1,\"unchanged\":1}\n"));
 }
 
-// The folder a preview lists is read for its names while it is listed: a
-// new name taken by a file the filter leaves out is still seen, however the
-// folder is spelt; also in a folder of many names, which the listing hands
-// to the plan (here hidden ones, also left out of the list).
+// The folder a preview or a run lists is read for its names while it is
+// listed: a new name taken by a file the filter leaves out is still seen,
+// however the folder is spelt; also in a folder of many names, which the
+// listing hands to the plan (here hidden ones, also left out of the list).
 void tst_Cli::previewSeesUnlistedNames()
 {
     makeTree(root(), {"a.txt=a", "b.txt=b", "a_x.txt=keep me"});
+    QByteArrayList hidden;
     for (const bool many : {false, true}) {
-        for (int i = 0; many && i < 1100; ++i)
+        for (int i = 0; many && i < 1100; ++i) {
+            hidden << ".h" + QByteArray::number(i) + '=';
             writeFile(path(".h" + QByteArray::number(i)), "");
+        }
         for (const QString &paths : {u"@"_s, u"@/"_s, u"@ @/."_s}) {
             const CliResult result =
                 runCli(args(u"--json --name [N]_x --no-hidden --exclude *_x.txt "_s + paths));
@@ -235,6 +238,15 @@ void tst_Cli::previewSeesUnlistedNames()
                                             "is not listed."_s,
                                             u"b.txt: rename"_s}));
         }
+        const CliResult run =
+            runCli(args(u"--apply --name [N]_x --no-hidden --exclude *_x.txt @"_s));
+        QCOMPARE(run.exitCode, 1);
+        QCOMPARE(run.err, atRoot("Cannot rename “@/a.txt” to “a_x.txt”: “a_x.txt” is taken by "
+                                 "a file that is not listed.\n"));
+        QByteArrayList after = QByteArrayList{"a.txt=a", "a_x.txt=keep me", "b_x.txt=b"} + hidden;
+        std::sort(after.begin(), after.end());
+        QCOMPARE(tree(root()), after);
+        QVERIFY(::rename(path("b_x.txt").constData(), path("b.txt").constData()) == 0);
     }
 }
 
