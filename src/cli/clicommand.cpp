@@ -160,10 +160,17 @@ int CliCommand::run(const QList<QByteArray> &arguments)
             [&composer](const ZQFile &file) { return composer.readsFileTime(file); });
         // A small folder costs a preview's plan little to read again itself.
         // A run's plan shares the processors with the journal's look at each
-        // file, and the folders of a run are read from a hundred names on:
-        // on ext4, reading a folder builds a tree of all its names by hash.
-        if (factsWhileListing(args, composer))
-            listing.setFolderFacts(args.apply ? 128 : 1024);
+        // file, so a run takes the names of folders from a hundred on (on
+        // ext4, reading a folder builds a tree of all its names by hash); but
+        // not of a folder so large that its names, held beside the listing's
+        // own, would raise the run's peak of memory: the plan reads that one
+        // once the listing has let go.
+        if (factsWhileListing(args, composer)) {
+            if (args.apply)
+                listing.setFolderFacts(128, 65536);
+            else
+                listing.setFolderFacts(1024);
+        }
         listing.start();
         progress.waitFor(listing,
                          [&] { return QStringLiteral("Listing files: %1").arg(listing.done()); });

@@ -114,7 +114,7 @@ void ListingJob::work()
     bool closed = false;      // under queueMutex
     intake.setFolderRead([&](const QByteArray &path, const FileIdentity &id, size_t count,
                              const std::string &names) {
-        if (count < m_factsFrom)
+        if (count < m_factsFrom || count > m_factsUpTo)
             return;
         // Spelled as the plan spells the folder of a file in it.
         Walked walked{NativePath::folder(NativePath::joined(path, "x")),

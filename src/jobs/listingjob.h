@@ -12,6 +12,7 @@
 #include <QHash>
 #include <QList>
 
+#include <cstdint>
 #include <functional>
 #include <memory>
 #include <mutex>
@@ -44,7 +45,12 @@ public:
     // Before start: the facts a rename plan reads of each folder walked that
     // holds at least `entries` entries, made on a thread beside the walk from
     // the names it read, which are then not read a second time. 0: none.
-    void setFolderFacts(size_t entries) { m_factsFrom = entries; }
+    // Up to `most` entries where given.
+    void setFolderFacts(size_t entries, size_t most = SIZE_MAX)
+    {
+        m_factsFrom = entries;
+        m_factsUpTo = most;
+    }
 
     // The records listed since the last call. Owner's thread (or any, once
     // the job has ended).
@@ -76,6 +82,7 @@ private:
     ListingFilter m_filter;
     RenameSettings::Rows m_rows = RenameSettings::Rows::Files;
     size_t m_factsFrom = 0;
+    size_t m_factsUpTo = SIZE_MAX;
 
     mutable std::mutex m_mutex;
     std::vector<std::unique_ptr<ZQFile>> m_pending; // under m_mutex
