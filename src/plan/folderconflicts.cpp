@@ -314,8 +314,11 @@ void RenamePlan::resolveFolder(const std::vector<qint64> &rows, const std::vecto
                 break;
             }
             // The number may make the name too long, or break the rules of
-            // a folder made for Windows.
-            row.reason = NameRules::refusalReason(row.newName, row.nativeName());
+            // a folder made for Windows. A name that makes folders (the only
+            // moves with a "/") is judged part by part, as it was before.
+            row.reason = row.newName.contains(u'/')
+                             ? NameRules::folderPathReason(row.newName)
+                             : NameRules::refusalReason(row.newName, row.nativeName());
             if (row.reason.isEmpty() && facts.windowsNames)
                 row.reason = NameRules::windowsReason(row.newName, facts.fileSystem);
             if (!row.reason.isEmpty())

@@ -397,6 +397,11 @@ void tst_Cli::inputsApplied_data()
     // Each file in the folder its new name leads to, made by the run.
     row("folders made", {"a.txt=A", "b.txt=B"}, {"--make-folders", "--name", "sub/[N]", "@"}, {},
         {"sub/", "sub/a.txt=A", "sub/b.txt=B"});
+    // A number that makes a name unique goes in its last part, and the name
+    // still makes its folder.
+    row("folders made, names numbered", {"a.txt=A", "b.txt=B"},
+        {"--make-folders", "--unique", "--name", "sub/scan", "@"}, {},
+        {"sub/", "sub/scan (2).txt=B", "sub/scan.txt=A"});
 }
 
 void tst_Cli::inputsApplied()
