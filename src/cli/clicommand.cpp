@@ -398,7 +398,7 @@ int CliCommand::apply(const CliArgs &args, const NameComposer &composer)
                 line.status = CliRow::Status::Unchanged;
                 break;
             case RenameRun::Outcome::NotAttempted:
-                line.status = CliRow::Status::Unchanged;
+                line.status = CliRow::Status::NotAttempted;
                 break;
             case RenameRun::Outcome::Failed:
                 line.status = CliRow::Status::Failed;
@@ -406,7 +406,8 @@ int CliCommand::apply(const CliArgs &args, const NameComposer &composer)
                 break;
             }
         }
-        CliFormat::writeJson(stdout, rows, {report.renamed, report.failed, report.unchanged});
+        CliFormat::writeJson(
+            stdout, rows, {report.renamed, report.failed, report.unchanged, report.notAttempted});
     } else {
         QString summary = QStringLiteral("%1 %2 failed, %3 unchanged")
                               .arg(report.message())

@@ -195,6 +195,8 @@ QString CliFormat::statusText(const CliRow &row)
         return QStringLiteral("renamed");
     case CliRow::Status::Failed:
         return QStringLiteral("failed: ") + row.reason;
+    case CliRow::Status::NotAttempted:
+        return QStringLiteral("not attempted");
     }
     return {};
 }
@@ -373,6 +375,7 @@ void CliFormat::writeJson(std::FILE *out, const QList<CliRow> &rows, const CliCo
             break;
         case CliRow::Status::Invalid:
         case CliRow::Status::Failed:
+        case CliRow::Status::NotAttempted:
             block.literal(",\"status\":");
             putJsonString(block, statusText(row));
         }
@@ -387,5 +390,9 @@ void CliFormat::writeJson(std::FILE *out, const QList<CliRow> &rows, const CliCo
     }
     block.append("],\n\"renamed\":" + QByteArray::number(counts.renamed) +
                  ",\"failed\":" + QByteArray::number(counts.failed) +
-                 ",\"unchanged\":" + QByteArray::number(counts.unchanged) + "}\n");
+                 ",\"unchanged\":" + QByteArray::number(counts.unchanged) +
+                 (counts.notAttempted > 0
+                      ? ",\"notAttempted\":" + QByteArray::number(counts.notAttempted)
+                      : QByteArray()) +
+                 "}\n");
 }

@@ -16,7 +16,8 @@ struct CliRow
         Unchanged,
         Invalid,
         Renamed,
-        Failed
+        Failed,
+        NotAttempted // a run stopped before it came to the file
     };
 
     QByteArray path; // the native bytes
@@ -36,6 +37,7 @@ struct CliCounts
     qsizetype renamed = 0;
     qsizetype failed = 0;
     qsizetype unchanged = 0;
+    qsizetype notAttempted = 0; // written only where there are any
 };
 
 // The preview table and the JSON object, written straight to a stream.

@@ -216,8 +216,10 @@ Action and output:
                        "status":...}], "renamed":N, "failed":N, "unchanged":N}
                        Status: "rename", "unchanged" or "invalid: REASON"
                        without --apply; "renamed", "unchanged" or
-                       "failed: REASON" with it. Without --apply the counts
-                       tell what the run would do: "renamed" the planned
+                       "failed: REASON" with it, or "not attempted" for a
+                       file a stopped run did not come to (then counted
+                       in "notAttempted":N after "unchanged"). Without
+                       --apply the counts tell what the run would do: "renamed" the planned
                        moves, "failed" the names it would refuse or find
                        taken (by a file on disk or an earlier move).
                        Text is UTF-8; bytes of a path or new name that are

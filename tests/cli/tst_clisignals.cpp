@@ -49,21 +49,23 @@ private:
     // The run over the tree that puts `prefix` before each name, stopped by
     // itself after 5,000 moves, so that a signal comes in the middle of it
     // however fast the machine is.
-    void startPausedRun(QProcess &process, char prefix);
+    void startPausedRun(QProcess &process, char prefix, bool json);
     // How many names begin with `prefix`; -1 unless the folders hold as many
     // names as files. (That no file is lost or under two names after a
     // cancel is the run job's to test.)
     int renamedOnDisk(char prefix) const;
 };
 
-void tst_CliSignals::startPausedRun(QProcess &process, char prefix)
+void tst_CliSignals::startPausedRun(QProcess &process, char prefix, bool json)
 {
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     env.insert(u"VELNOR_TEST_PAUSE_AT"_s, u"move:5000"_s);
     process.setProcessEnvironment(env);
-    process.start(QStringLiteral(VELNOR_PAUSED_BIN),
-                  {u"--apply"_s, u"--name="_s + QChar::fromLatin1(prefix) + u"[N]"_s,
-                   QFile::decodeName(root())});
+    QStringList arguments{u"--apply"_s, u"--name="_s + QChar::fromLatin1(prefix) + u"[N]"_s,
+                          QFile::decodeName(root())};
+    if (json)
+        arguments << u"--json"_s;
+    process.start(QStringLiteral(VELNOR_PAUSED_BIN), arguments);
     QVERIFY(process.waitForStarted());
     QVERIFY2(waitUntilStopped(process.processId()), "the run never reached its 5,000th move");
 }
@@ -81,15 +83,17 @@ int tst_CliSignals::renamedOnDisk(char prefix) const
 }
 
 // SIGTERM, then SIGINT in a second run over the same tree (its files
-// renamed again, whatever the first did): each ends the run with its status
-// and its summary, and a journal that was closed and knows every move.
+// renamed again, whatever the first did), that one with --json: each ends
+// the run with its status and its summary, each file the run did not come
+// to marked so, and a journal that was closed and knows every move.
 void tst_CliSignals::signalEndsTheRunWithItsSummary()
 {
     QCOMPARE(makeTree(root(), Folders, FilesPerFolder).size(), Files);
     for (const auto &[signal, exitCode, prefix] :
          {std::tuple{SIGTERM, 143, 'n'}, {SIGINT, 130, 'm'}}) {
         QProcess process;
-        startPausedRun(process, prefix);
+        const bool json = signal == SIGINT;
+        startPausedRun(process, prefix, json);
         if (QTest::currentTestFailed())
             return;
         ::kill(pid_t(process.processId()), signal);
@@ -98,13 +102,26 @@ void tst_CliSignals::signalEndsTheRunWithItsSummary()
         QCOMPARE(process.exitStatus(), QProcess::NormalExit);
         QCOMPARE(process.exitCode(), exitCode);
 
-        const QString summary = QString::fromUtf8(process.readAllStandardOutput());
-        static const QRegularExpression line(
-            u"^(\\d+) files renamed successfully\\. 0 failed, 0 unchanged, (\\d+) not attempted\\.\\n$"_s);
-        const QRegularExpressionMatch match = line.match(summary);
-        QVERIFY2(match.hasMatch(), qPrintable(summary));
-        const int renamed = match.captured(1).toInt();
-        QCOMPARE(renamed + match.captured(2).toInt(), Files);
+        const QByteArray out = process.readAllStandardOutput();
+        int renamed = 0;
+        if (json) {
+            const QJsonObject counts = QJsonDocument::fromJson(out).object();
+            QHash<QString, int> statuses;
+            for (const QJsonValue &file : jsonFiles(out))
+                ++statuses[file[u"status"].toString()];
+            renamed = statuses.value(u"renamed"_s);
+            QCOMPARE(statuses.value(u"not attempted"_s), Files - renamed);
+            QCOMPARE(counts[u"renamed"].toInt(), renamed);
+            QCOMPARE(counts[u"notAttempted"].toInt(), Files - renamed);
+            QCOMPARE(counts[u"unchanged"].toInt(), 0);
+        } else {
+            static const QRegularExpression line(
+                u"^(\\d+) files renamed successfully\\. 0 failed, 0 unchanged, (\\d+) not attempted\\.\\n$"_s);
+            const QRegularExpressionMatch match = line.match(QString::fromUtf8(out));
+            QVERIFY2(match.hasMatch(), out.constData());
+            renamed = match.captured(1).toInt();
+            QCOMPARE(renamed + match.captured(2).toInt(), Files);
+        }
         QVERIFY(renamed >= 5000);
         QCOMPARE(renamedOnDisk(prefix), renamed);
 
