@@ -86,6 +86,19 @@ void TstMakeFolders::plan_data()
     row("two files, one name below", S{u"sub/x.jpg"_s, u"sub/x.jpg"_s},
         S{u"move"_s, u"conflict: The same new name as row 1 (“a.jpg”)."_s});
     row("taken below", S{u"sub/x.jpg"_s, u"sub/y.jpg"_s}, S{taken, u"move"_s}, S{u"x.jpg"_s});
+    // a.jpg stays where it is, so b.jpg cannot have its name.
+    row("a move behind one taken below", S{u"sub/x.jpg"_s, u"a.jpg"_s},
+        S{taken, u"conflict: The new name is taken by row 1 (“a.jpg”), which is not renamed."_s},
+        S{u"x.jpg"_s});
+    row("a chain behind one taken below", S{u"sub/x.jpg"_s, u"a.jpg"_s, u"b.jpg"_s},
+        S{taken, u"conflict: The new name is taken by row 1 (“a.jpg”), which is not renamed."_s,
+          u"conflict: The new name is taken by row 2 (“b.jpg”), which is not renamed."_s},
+        S{u"x.jpg"_s});
+    // The companion stays with its lead, and c.jpg behind the companion.
+    row("a move behind a companion held below", S{u"sub/x.jpg"_s, u"b.xmp"_s, u"b.jpg"_s},
+        S{taken, u"conflict: It moves with “a.jpg”, which cannot be renamed."_s,
+          u"conflict: The new name is taken by row 2 (“b.jpg”), which is not renamed."_s},
+        S{u"x.jpg"_s});
     row("taken below in another case", S{u"sub/x.jpg"_s}, S{taken}, S{u"X.JPG"_s}, true);
     row("twins in case below", S{u"new/x.jpg"_s, u"new/X.jpg"_s},
         S{u"move"_s, u"conflict: The new name differs only in case from that of row 1 "

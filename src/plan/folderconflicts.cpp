@@ -476,9 +476,9 @@ std::vector<std::vector<qint64>> RenamePlan::companionGroups(const std::vector<L
 }
 
 bool RenamePlan::holdGroups(const std::vector<std::vector<qint64>> &groups,
-                            const std::vector<Listed> &files)
+                            const std::vector<Listed> &files, std::vector<qint64> *held)
 {
-    bool held = false;
+    bool any = false;
     for (const std::vector<qint64> &group : groups) {
         const auto stuck = std::find_if(group.begin(), group.end(), [this](qint64 r) {
             const Status status = m_rows[size_t(r)].status;
@@ -495,8 +495,10 @@ bool RenamePlan::holdGroups(const std::vector<std::vector<qint64>> &groups,
                          ? QStringLiteral("It moves with %1, which cannot be renamed.").arg(name)
                          : QStringLiteral("A companion file, %1, cannot be renamed.").arg(name),
                      *stuck);
-            held = true;
+            if (held)
+                held->push_back(r);
+            any = true;
         }
     }
-    return held;
+    return any;
 }

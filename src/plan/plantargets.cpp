@@ -34,8 +34,12 @@ void RenamePlan::resolveTargets(const std::vector<Listed> &files, const TargetFa
     // case apart.
     std::map<QByteArray, QHash<QByteArray, QByteArray>> caselessNames;
     QHash<QByteArray, qint64> claimed; // target folder, NUL, key of the name
-    const qsizetype problemsBefore = std::count_if(
-        m_rows.begin(), m_rows.end(), [](const Row &r) { return r.status == Status::Conflict; });
+    // The rows stopped here: the checks of their own folder counted on them.
+    std::vector<qint64> stopped;
+    const auto conflict = [&](qint64 row, const QString &reason, qint64 other = -1) {
+        RenamePlan::conflict(row, reason, other);
+        stopped.push_back(row);
+    };
     for (size_t i = 0; i < m_rows.size(); ++i) {
         Row &row = m_rows[i];
         if (row.status != Status::Move || !row.newName.contains(u'/'))
@@ -128,9 +132,52 @@ void RenamePlan::resolveTargets(const std::vector<Listed> &files, const TargetFa
                      .arg(rowText),
                  first);
     }
-    // Companions move as one, also when a member's name is taken below.
-    if (std::count_if(m_rows.begin(), m_rows.end(),
-                      [](const Row &r) { return r.status == Status::Conflict; }) == problemsBefore)
-        return;
-    holdGroups(companionGroups(files, nullptr), files);
+    if (!stopped.empty())
+        holdWaiters(std::move(stopped), files);
+}
+
+void RenamePlan::holdWaiters(std::vector<qint64> stopped, const std::vector<Listed> &files)
+{
+    // A row is waited for by at most the one move of its folder that takes
+    // its name, but two spellings of a folder may list more: a chain each.
+    std::vector<qint32> firstWaiter(m_rows.size(), -1);
+    std::vector<qint32> nextWaiter(m_rows.size(), -1);
+    for (size_t i = 0; i < m_rows.size(); ++i) {
+        const Row &row = m_rows[i];
+        if (row.status == Status::Move && row.after >= 0) {
+            nextWaiter[i] = firstWaiter[size_t(row.after)];
+            firstWaiter[size_t(row.after)] = qint32(i);
+        }
+    }
+    const bool companions =
+        std::any_of(files.begin(), files.end(), [](const Listed &file) { return file.lead >= 0; });
+    const std::vector<std::vector<qint64>> groups =
+        companions ? companionGroups(files, nullptr) : std::vector<std::vector<qint64>>();
+    while (!stopped.empty()) {
+        // Companions move as one, also when a member's name is taken below.
+        if (companions)
+            holdGroups(groups, files, &stopped);
+        std::vector<qint64> behind;
+        while (!stopped.empty()) {
+            const qint64 gone = stopped.back();
+            stopped.pop_back();
+            for (qint32 w = firstWaiter[size_t(gone)]; w >= 0; w = nextWaiter[size_t(w)]) {
+                if (m_rows[size_t(w)].status != Status::Move)
+                    continue;
+                conflict(w,
+                         QCoreApplication::translate(
+                             "RenamePlan", "The new name is taken by %1, which is not renamed.")
+                             .arg(QCoreApplication::translate("RenamePlan", "row %1 (%2)")
+                                      .arg(gone + 1)
+                                      .arg(quoted(files[size_t(gone)].currentName()))),
+                         gone);
+                stopped.push_back(w);
+                behind.push_back(w);
+            }
+        }
+        // The companions of the rows stopped behind, and what waits for them.
+        if (!companions)
+            break;
+        stopped = std::move(behind);
+    }
 }

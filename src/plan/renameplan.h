@@ -224,9 +224,14 @@ private:
     // Checks the new names that lead into other folders there.
     void resolveTargets(const std::vector<Listed> &files, const TargetFacts &targets);
     // Companions move as one: when one member of a group cannot move, the
-    // others that would are stopped, each with the reason. True when any was.
+    // others that would are stopped, each with the reason. True when any was;
+    // the rows stopped are added to `held` where given.
     bool holdGroups(const std::vector<std::vector<qint64>> &groups,
-                    const std::vector<Listed> &files);
+                    const std::vector<Listed> &files, std::vector<qint64> *held = nullptr);
+    // The rows in `stopped` no longer move: each move that waited for one of
+    // them would find its name taken, so it stops too, as do the moves
+    // waiting for it and the companions of each.
+    void holdWaiters(std::vector<qint64> stopped, const std::vector<Listed> &files);
     // The groups of companions among `rows` (every file where null), each
     // lead first, then its companions in row order.
     static std::vector<std::vector<qint64>> companionGroups(const std::vector<Listed> &files,

@@ -35,6 +35,8 @@ private slots:
     void nameKeepsItsBytesBesideADecoy();
     void inputsApplied_data();
     void inputsApplied();
+    void previewIsTheRun_data();
+    void previewIsTheRun();
     void presets();
     void hostileTemplatesBounded();
 };
@@ -419,6 +421,72 @@ void tst_Cli::inputsApplied()
     QCOMPARE(result.err, QByteArray());
     QCOMPARE(result.exitCode, 0);
     QTEST(tree(root()), "after");
+}
+
+// What the preview says of each file is what --apply does with it, where
+// the plan must see past the file's own folder: row by row the same new name
+// and status, the same counts and exit status, and each file on disk under
+// the name the preview gave it. The files ("name=content") are made first;
+// "@" stands for their folder; "names" holds the names by hand.
+void tst_Cli::previewIsTheRun_data()
+{
+    QTest::addColumn<QByteArrayList>("files");
+    QTest::addColumn<QByteArrayList>("arguments");
+    const auto row = [](const char *tag, const QByteArrayList &files,
+                        const QByteArrayList &arguments) {
+        QTest::newRow(tag) << files << arguments;
+    };
+    row("numbered below, in the folder made", {"a.txt=A", "b.txt=B"},
+        {"--make-folders", "--unique", "--name", "sub/scan", "@/a.txt", "@/b.txt"});
+    // The name below is taken, so a.t stays, and b.t cannot have its name.
+    row("a move behind one that is taken below",
+        {"a.t=A", "b.t=B", "s/", "s/x.t=X", "names=s/x.t\na.t\n"},
+        {"--make-folders", "--names-from", "@/names", "@/a.t", "@/b.t"});
+}
+
+void tst_Cli::previewIsTheRun()
+{
+    QFETCH(QByteArrayList, files);
+    QFETCH(QByteArrayList, arguments);
+    makeTree(root(), files);
+    for (QByteArray &argument : arguments)
+        argument.replace('@', root());
+    const CliResult preview = runCli(QByteArrayList{"--json"} + arguments);
+    QCOMPARE(preview.exitCode, 0);
+    const QJsonObject shown = QJsonDocument::fromJson(preview.out).object();
+    const QJsonArray shownFiles = shown[u"files"].toArray();
+    QByteArrayList contents;
+    for (const QJsonValue &file : shownFiles)
+        contents << readFile(QFile::encodeName(file[u"path"].toString()));
+    const CliResult run = runCli(QByteArrayList{"--json", "--apply"} + arguments);
+    const QJsonObject done = QJsonDocument::fromJson(run.out).object();
+    const QJsonArray doneFiles = done[u"files"].toArray();
+    QCOMPARE(doneFiles.size(), shownFiles.size());
+    for (qsizetype i = 0; i < shownFiles.size(); ++i) {
+        const QJsonValue said = shownFiles[i];
+        const QJsonValue did = doneFiles[i];
+        QString status = said[u"status"].toString();
+        status = status == u"rename"_s ? u"renamed"_s : status.replace(u"invalid:"_s, u"failed:"_s);
+        const QString path = said[u"path"].toString();
+        QCOMPARE(did[u"path"].toString(), path);
+        QCOMPARE(did[u"newName"].toString() + u" "_s + did[u"status"].toString(),
+                 said[u"newName"].toString() + u" "_s + status);
+        const QByteArray oldPath = QFile::encodeName(path);
+        const QByteArray now =
+            status == u"renamed"_s
+                ? NativePath::folder(oldPath) + '/' + QFile::encodeName(said[u"newName"].toString())
+                : oldPath;
+        QCOMPARE(readFile(now), contents[i]);
+    }
+    for (const char *count : {"renamed", "failed", "unchanged"})
+        QCOMPARE(done[QLatin1String(count)].toInt(), shown[QLatin1String(count)].toInt());
+    QCOMPARE(run.exitCode, shown[u"failed"].toInt() > 0 ? 1 : 0);
+    // Nothing lost, nothing under two names.
+    const auto fileCount = [](const QByteArrayList &entries) {
+        return std::count_if(entries.begin(), entries.end(),
+                             [](const QByteArray &entry) { return !entry.endsWith('/'); });
+    };
+    QCOMPARE(fileCount(tree(root())), fileCount(files));
 }
 
 void tst_Cli::presets()
