@@ -474,6 +474,10 @@
         <source>%1 is taken in the folder %2.</source>
         <translation>%1 ist im Ordner %2 schon vergeben.</translation>
     </message>
+    <message>
+        <source>%1 in the folder %2 is the new name of %3.</source>
+        <translation>%1 im Ordner %2 ist der neue Name von %3.</translation>
+    </message>
 </context>
 <context>
     <name>RenameRun</name>

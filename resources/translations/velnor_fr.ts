@@ -474,6 +474,10 @@
         <source>%1 is taken in the folder %2.</source>
         <translation>%1 est déjà pris dans le dossier %2.</translation>
     </message>
+    <message>
+        <source>%1 in the folder %2 is the new name of %3.</source>
+        <translation>%1 dans le dossier %2 est le nouveau nom de la %3.</translation>
+    </message>
 </context>
 <context>
     <name>RenameRun</name>

@@ -3,6 +3,7 @@
 
 #include "plan/namerules.h"
 #include "plan/plannames.h"
+#include "posix/fileidentity.h"
 #include "posix/namecodec.h"
 
 #include <QCoreApplication>
@@ -40,9 +41,56 @@ void RenamePlan::resolveTargets(const std::vector<Listed> &files, const TargetFa
         RenamePlan::conflict(row, reason, other);
         stopped.push_back(row);
     };
+    const auto leadsBelow = [](const Row &row) {
+        return row.status == Status::Move && row.newName.contains(u'/');
+    };
+    // A folder below that is listed itself (or another spelling of one) has
+    // moves of its own, which take names there that no check of that folder
+    // weighed against the moves from above: the group of each such target
+    // folder, -1 for any other, and the new names of the moves there, by
+    // group, NUL, key.
+    QHash<QByteArray, qint32> groupOfTarget;
+    QHash<QByteArray, qint64> movedTo;
+    {
+        QHash<QByteArray, qint32> groupOfPath;
+        QHash<FileIdentity, qint32> groupOfIdentity;
+        for (size_t f = 0; f < m_folders.size(); ++f) {
+            groupOfPath.insert(m_folders[f], m_groupOfFolder[f]);
+            if (m_facts[f].opened)
+                groupOfIdentity.insert({m_facts[f].device, m_facts[f].inode}, m_groupOfFolder[f]);
+        }
+        std::vector<bool> listedBelow(size_t(m_groupCount), false);
+        bool any = false;
+        for (const Row &row : m_rows) {
+            if (!leadsBelow(row))
+                continue;
+            const QByteArray target = targetFolder(row);
+            if (groupOfTarget.contains(target))
+                continue;
+            qint32 group = groupOfPath.value(target, -1);
+            const auto found = targets.find(target);
+            if (group < 0 && found != targets.end() && found->second.opened &&
+                !found->second.missing)
+                group = groupOfIdentity.value({found->second.device, found->second.inode}, -1);
+            groupOfTarget.insert(target, group);
+            if (group >= 0)
+                listedBelow[size_t(group)] = any = true;
+        }
+        for (size_t i = 0; any && i < m_rows.size(); ++i) {
+            const Row &row = m_rows[i];
+            const qint32 group = m_groupOfFolder[size_t(row.folder)];
+            if (row.status != Status::Move || row.newName.contains(u'/') ||
+                !listedBelow[size_t(group)])
+                continue;
+            movedTo.insert(QByteArray::number(group) + '\0' +
+                               keyOf(row.newName, row.nativeName(),
+                                     m_facts[size_t(row.folder)].caseInsensitive),
+                           qint64(i));
+        }
+    }
     for (size_t i = 0; i < m_rows.size(); ++i) {
         Row &row = m_rows[i];
-        if (row.status != Status::Move || !row.newName.contains(u'/'))
+        if (!leadsBelow(row))
             continue;
         const QByteArray native = row.nativeName();
         const qsizetype slash = native.lastIndexOf('/');
@@ -111,6 +159,20 @@ void RenamePlan::resolveTargets(const std::vector<Listed> &files, const TargetFa
                      QCoreApplication::translate("RenamePlan", "%1 is taken in the folder %2.")
                          .arg(quoted(leafText), quoted(NameCodec::decode(target))));
             continue;
+        }
+        if (const qint32 group = groupOfTarget.value(target, -1); group >= 0) {
+            const qint64 within = movedTo.value(QByteArray::number(group) + '\0' + key, -1);
+            if (within >= 0) {
+                conflict(qint64(i),
+                         QCoreApplication::translate("RenamePlan",
+                                                     "%1 in the folder %2 is the new name of %3.")
+                             .arg(quoted(leafText), quoted(NameCodec::decode(target)),
+                                  QCoreApplication::translate("RenamePlan", "row %1 (%2)")
+                                      .arg(within + 1)
+                                      .arg(quoted(files[size_t(within)].currentName()))),
+                         within);
+                continue;
+            }
         }
         const QByteArray claim = target + '\0' + key;
         const qint64 first = claimed.value(claim, -1);

@@ -442,6 +442,11 @@ void tst_Cli::previewIsTheRun_data()
     row("a move behind one that is taken below",
         {"a.t=A", "b.t=B", "s/", "s/x.t=X", "names=s/x.t\na.t\n"},
         {"--make-folders", "--names-from", "@/names", "@/a.t", "@/b.t"});
+    // Two moves into s/x.t: one from above, one from within; and b.t
+    // waits for a.t's name.
+    row("one name asked for from above and within",
+        {"a.t=A", "b.t=B", "s/", "s/y.t=Y", "names=s/x.t\na.t\nx.t\n"},
+        {"--make-folders", "--names-from", "@/names", "@/a.t", "@/b.t", "@/s/y.t"});
 }
 
 void tst_Cli::previewIsTheRun()
