@@ -186,18 +186,19 @@ void tst_Companions::run_data()
     QTest::addColumn<S>("unlisted");
     QTest::addColumn<QString>("expected"); // the folder as "name=content"
     QTest::addColumn<S>("failures");
+    QTest::addColumn<bool>("unique");
     QTest::newRow("ascending") << false << S()
                                << u"Trip-001.CR3.xmp=IMG_0412.CR3.xmp Trip-001.CR3=IMG_0412.CR3 "
                                   "Trip-001.JPG=IMG_0412.JPG Trip-001.xmp=IMG_0412.xmp "
                                   "Trip-002.JPG=IMG_0413.JPG Trip-002.xmp=IMG_0413.xmp "
                                   "Trip-003.txt=notes.txt"_s
-                               << S();
+                               << S() << false;
     QTest::newRow("descending") << true << S()
                                 << u"Trip-001.txt=notes.txt Trip-002.JPG=IMG_0413.JPG "
                                    "Trip-002.xmp=IMG_0413.xmp Trip-003.CR3.xmp=IMG_0412.CR3.xmp "
                                    "Trip-003.CR3=IMG_0412.CR3 Trip-003.JPG=IMG_0412.JPG "
                                    "Trip-003.xmp=IMG_0412.xmp"_s
-                                << S();
+                                << S() << false;
     QTest::newRow("a companion's name taken: none of the group moves")
         << false << S{u"Trip-001.JPG"_s}
         << u"IMG_0412.CR3.xmp=IMG_0412.CR3.xmp IMG_0412.CR3=IMG_0412.CR3 "
@@ -206,7 +207,8 @@ void tst_Companions::run_data()
         << S{u"IMG_0412.CR3: A companion file, “IMG_0412.JPG”, cannot be renamed."_s,
              u"IMG_0412.CR3.xmp: A companion file, “IMG_0412.JPG”, cannot be renamed."_s,
              u"IMG_0412.JPG: “Trip-001.JPG” is taken by a file that is not listed."_s,
-             u"IMG_0412.xmp: A companion file, “IMG_0412.JPG”, cannot be renamed."_s};
+             u"IMG_0412.xmp: A companion file, “IMG_0412.JPG”, cannot be renamed."_s}
+        << false;
     QTest::newRow("the lead's name taken, descending")
         << true << S{u"Trip-003.xmp"_s}
         << u"IMG_0412.CR3.xmp=IMG_0412.CR3.xmp IMG_0412.CR3=IMG_0412.CR3 "
@@ -215,13 +217,22 @@ void tst_Companions::run_data()
         << S{u"IMG_0412.CR3: It moves with “IMG_0412.xmp”, which cannot be renamed."_s,
              u"IMG_0412.CR3.xmp: It moves with “IMG_0412.xmp”, which cannot be renamed."_s,
              u"IMG_0412.JPG: It moves with “IMG_0412.xmp”, which cannot be renamed."_s,
-             u"IMG_0412.xmp: “Trip-003.xmp” is taken by a file that is not listed."_s};
+             u"IMG_0412.xmp: “Trip-003.xmp” is taken by a file that is not listed."_s}
+        << false;
+    // Made unique, the group takes one number, and keeps one stem.
+    QTest::newRow("a companion's name taken, made unique")
+        << false << S{u"Trip-001.JPG"_s}
+        << u"Trip-001 (2).CR3.xmp=IMG_0412.CR3.xmp Trip-001 (2).CR3=IMG_0412.CR3 "
+           "Trip-001 (2).JPG=IMG_0412.JPG Trip-001 (2).xmp=IMG_0412.xmp Trip-001.JPG=Trip-001.JPG "
+           "Trip-002.JPG=IMG_0413.JPG Trip-002.xmp=IMG_0413.xmp Trip-003.txt=notes.txt"_s
+        << S() << true;
 }
 
 void tst_Companions::run()
 {
     QFETCH(bool, descending);
     QFETCH(S, unlisted);
+    QFETCH(bool, unique);
     ScratchDir scratch;
     const QByteArray folder = scratch.path() + "/d";
     QVERIFY(QDir().mkpath(QString::fromUtf8(folder)));
@@ -232,8 +243,10 @@ void tst_Companions::run()
     fill(list, scratch.path(), shots);
     list.setSortDescending(descending);
     list.setGroupsCompanions(true);
+    RenameSettings settings = trip();
+    settings.uniqueNames = unique;
     const RenameRun::Report report =
-        RenameRun::clickStart(list, NameComposer(trip()), nullptr, nullptr, {}, nullptr,
+        RenameRun::clickStart(list, NameComposer(settings), nullptr, nullptr, {}, nullptr,
                               {true, QString::fromUtf8(scratch.path() + "/journals")});
 
     QTEST(folderEntries(folder), "expected");

@@ -25,13 +25,23 @@ S split(QStringView joined)
     return joined.isEmpty() ? S{} : joined.toString().split(u'|');
 }
 
-// The plan of one folder /d holding the listed and the unlisted names.
+// The plan of one folder /d holding the listed and the unlisted names. A
+// listed name with a dot whose stem (up to its first dot) is that of one
+// before it is that one's companion.
 RenamePlan planOf(const S &listed, const S &newNames, const S &unlisted, bool caseless,
                   const QString &fileSystem, const QString &notWritable, bool unique)
 {
     std::vector<RenamePlan::File> files;
-    for (const QString &name : listed)
-        files.push_back({"/d/" + name.toUtf8(), RuleFile{name, 0, {}}});
+    for (const QString &name : listed) {
+        const qsizetype stem = name.indexOf(u'.');
+        qint64 lead = -1;
+        for (size_t i = 0; stem > 0 && lead < 0 && i < files.size(); ++i) {
+            if (files[i].lead < 0 && files[i].rule.name.startsWith(name.first(stem + 1)))
+                lead = qint64(i);
+        }
+        files.push_back(
+            {"/d/" + name.toUtf8(), RuleFile{name, 0, {}}, -1, lead, lead < 0 ? 0 : stem});
+    }
     return planOfOneFolder(files, newNames,
                            factsWith(listed + unlisted, caseless, fileSystem, notWritable), unique);
 }
@@ -147,6 +157,13 @@ void tst_RenamePlan::plan_data()
         u"notes|notes (2)|.profile|.profile (2)|x.tar.gz|x.tar (2).gz");
     row("bytes that are not UTF-8", u"a|b", u"caf\xdce9.txt|caf\xdce9.txt",
         u"caf\xdce9.txt|caf\xdce9 (2).txt");
+    // Companions keep one stem: the whole group takes the first number free
+    // for all of it, numbered where the lead is.
+    row("companions take one number", u"IMG_1.CR3|IMG_1.JPG|IMG_1.CR3.xmp|IMG_2.CR3|IMG_2.JPG",
+        u"T.CR3|T.JPG|T.CR3.xmp|T.CR3|T.JPG",
+        u"T (2).CR3|T (2).JPG|T (2).CR3.xmp|T (4).CR3|T (4).JPG", u"T.JPG|T (3).JPG");
+    row("companions run twice, nothing moves", u"T (2).CR3|T (2).JPG|T (2).CR3.xmp",
+        u"T.CR3|T.JPG|T.CR3.xmp", u"unchanged|unchanged|unchanged", u"T.JPG");
     const QString long252 = QString(248, u'x') + u".txt"_s;
     row("the number makes the name too long", u"a|b", long252 + u'|' + long252,
         long252 + u"|refused: The new name is longer than 255 bytes."_s);

@@ -10,18 +10,40 @@
 #include "posix/namecodec.h"
 #include "posix/nativepath.h"
 #include "posix/sidebyside.h"
+#include "rules/textrules.h"
 
 #include <QCoreApplication>
 #include <QHash>
 
 #include <algorithm>
 #include <optional>
+#include <span>
 #include <string_view>
 #include <unordered_map>
 #include <utility>
 
 using PlanNames::keyOf;
 using PlanNames::quoted;
+
+namespace {
+
+// `name` numbered where numberedName numbers `lead`, where the two share all
+// that comes before that place and `name` has an extension or none after it:
+// "T.CR3.xmp" beside "T.CR3" is "T (2).CR3.xmp", with the stem it shares.
+QString numberedLike(const QString &name, const QString &lead, qint64 number)
+{
+    const qsizetype start = lead.lastIndexOf(u'/') + 1;
+    QStringView base;
+    QStringView extension;
+    TextRules::splitName(QStringView(lead).sliced(start), &base, &extension);
+    const qsizetype at = start + base.size();
+    if (name.size() < at || QStringView(name).first(at) != QStringView(lead).first(at) ||
+        (name.size() > at && name[at] != u'.'))
+        return RenamePlan::numberedName(name, number);
+    return name.first(at) + QStringLiteral(" (%1)").arg(number) + name.sliced(at);
+}
+
+} // namespace
 
 void RenamePlan::conflict(qint64 row, const QString &reason, qint64 other)
 {
@@ -265,53 +287,162 @@ void RenamePlan::resolveFolder(const std::vector<qint64> &rows, const std::vecto
             return found && leaving.value(key) < 0;
         };
         NameTable claimed(newKey, rows);
+        // Companions keep one stem: a group takes the names asked for only
+        // if every member's is free, and otherwise one number for all.
+        // Each member's place in `rows` and its group, by place.
+        std::unordered_map<size_t, size_t> groupOfPlace;
+        std::vector<std::vector<size_t>> groupPlaces(groups.size());
+        if (!groups.empty()) {
+            std::unordered_map<qint64, size_t> placeOfRow;
+            for (size_t k = 0; k < n; ++k)
+                placeOfRow.emplace(rows[k], k);
+            for (size_t g = 0; g < groups.size(); ++g) {
+                for (const qint64 r : groups[g]) {
+                    const auto found = placeOfRow.find(r);
+                    if (found == placeOfRow.end() || !moves(r))
+                        continue;
+                    groupOfPlace.emplace(found->second, g);
+                    groupPlaces[g].push_back(found->second);
+                }
+            }
+        }
+        std::vector<bool> judged(groupPlaces.size(), false);
         std::vector<size_t> lost;
         for (size_t k = 0; k < n; ++k) {
             const Row &row = m_rows[size_t(rows[k])];
             if (row.status != Status::Move)
                 continue;
-            const View key = newKey(k);
-            if (keeping.value(key) >= 0 || onDisk(key, newBytes(k)) ||
-                !claimed.tryEmplace(k).second)
-                lost.push_back(k);
+            const auto group = groupOfPlace.find(k);
+            if (group == groupOfPlace.end()) {
+                const View key = newKey(k);
+                if (keeping.value(key) >= 0 || onDisk(key, newBytes(k)) ||
+                    !claimed.tryEmplace(k).second)
+                    lost.push_back(k);
+                continue;
+            }
+            // A group is judged where its first member comes.
+            if (judged[group->second])
+                continue;
+            judged[group->second] = true;
+            const std::vector<size_t> &members = groupPlaces[group->second];
+            const bool free = std::all_of(members.begin(), members.end(), [&](size_t m) {
+                const View key = newKey(m);
+                return keeping.value(key) < 0 && claimed.value(key) < 0 &&
+                       !onDisk(key, newBytes(m));
+            });
+            bool claimedAll = free;
+            for (size_t m = 0; claimedAll && m < members.size(); ++m)
+                claimedAll = claimed.tryEmplace(members[m]).second;
+            if (!claimedAll)
+                lost.insert(lost.end(), members.begin(), members.end());
+        }
+        if (!groups.empty()) {
+            std::sort(lost.begin(), lost.end());
+            lost.erase(std::unique(lost.begin(), lost.end()), lost.end());
         }
         // A file that has a number of its name already ("scan (2).pdf" asked
         // to be "scan.pdf" again) keeps it where it is free, so that the
-        // same rules run twice move nothing the second time.
+        // same rules run twice move nothing the second time; companions
+        // only where the whole group can, with one number.
+        std::vector<bool> done(groupPlaces.size(), false);
+        const auto keepsNumber = [&](size_t k, const QString &lead, qint64 number) {
+            const Row &row = m_rows[size_t(rows[k])];
+            return row.status == Status::Move && firstListing[k] &&
+                   numberedLike(row.newName, lead, number) ==
+                       files[size_t(rows[k])].currentName() &&
+                   claimed.value(oldKey(k)) < 0;
+        };
         for (const size_t k : lost) {
-            Row &row = m_rows[size_t(rows[k])];
-            const QString oldName = files[size_t(rows[k])].currentName();
-            if (!firstListing[k] || numberOf(oldName, row.newName) < 2 ||
-                claimed.value(oldKey(k)) >= 0)
+            const auto group = groupOfPlace.find(k);
+            std::span<const size_t> members(&k, 1);
+            qint64 lead = rows[k];
+            if (group != groupOfPlace.end()) {
+                if (done[group->second])
+                    continue;
+                done[group->second] = true;
+                members = groupPlaces[group->second];
+                lead = groups[group->second].front();
+            }
+            const QString &leadName = m_rows[size_t(lead)].newName;
+            const qint64 number = numberOf(files[size_t(lead)].currentName(), leadName);
+            if (number < 2 || !std::all_of(members.begin(), members.end(), [&](size_t m) {
+                    return keepsNumber(m, leadName, number);
+                }))
                 continue;
-            setNewName(k, oldNames[k], oldKey(k));
-            claimed.tryEmplace(k);
-            row.newName = oldName;
-            row.status = Status::Unchanged;
+            for (const size_t m : members) {
+                Row &row = m_rows[size_t(rows[m])];
+                setNewName(m, oldNames[m], oldKey(m));
+                claimed.tryEmplace(m);
+                row.newName = files[size_t(rows[m])].currentName();
+                row.status = Status::Unchanged;
+            }
         }
         // Ten files named "scan" count on from where the one before stopped.
         std::unordered_map<View, qint64> nextNumber;
+        // The first number free for every member of a group of companions,
+        // each numbered where its lead is ("T.CR3.xmp" beside "T.CR3" as
+        // "T (2).CR3.xmp"), so that the group keeps one stem.
+        std::fill(done.begin(), done.end(), false);
+        const auto numberGroup = [&](size_t g) {
+            const std::vector<size_t> &members = groupPlaces[g];
+            const QString lead = m_rows[size_t(groups[g].front())].newName;
+            qint64 number = 2;
+            for (const size_t m : members)
+                number = std::max(number, nextNumber.try_emplace(newKey(m), 2).first->second);
+            std::vector<QString> names(members.size());
+            std::vector<QByteArray> bytes(members.size());
+            std::vector<View> keys(members.size());
+            for (;; ++number) {
+                bool free = true;
+                for (size_t i = 0; free && i < members.size(); ++i) {
+                    names[i] = numberedLike(m_rows[size_t(rows[members[i]])].newName, lead, number);
+                    bytes[i] = NameCodec::encode(names[i]);
+                    const QString &name = names[i];
+                    keys[i] = keyView([&name] { return name; }, viewOf(bytes[i]));
+                    free = keeping.value(keys[i]) < 0 && claimed.value(keys[i]) < 0 &&
+                           !onDisk(keys[i], viewOf(bytes[i])) &&
+                           std::find(keys.begin(), keys.begin() + qsizetype(i), keys[i]) ==
+                               keys.begin() + qsizetype(i);
+                }
+                if (free)
+                    break;
+            }
+            for (size_t i = 0; i < members.size(); ++i) {
+                nextNumber[newKey(members[i])] = number + 1;
+                m_rows[size_t(rows[members[i]])].newName = std::move(names[i]);
+                keyStore.push_back(std::move(bytes[i]));
+                setNewName(members[i], viewOf(keyStore.back()), keys[i]);
+                claimed.tryEmplace(members[i]);
+            }
+        };
         for (const size_t k : lost) {
             Row &row = m_rows[size_t(rows[k])];
             if (row.status != Status::Move)
                 continue;
-            const View wanted = newKey(k);
-            qint64 &number = nextNumber.try_emplace(wanted, 2).first->second;
-            for (;; ++number) {
-                QString name = numberedName(row.newName, number);
-                QByteArray bytes = NameCodec::encode(name);
-                const View key = keyView([&name] { return name; }, viewOf(bytes));
-                if (keeping.value(key) >= 0 || claimed.value(key) >= 0 ||
-                    onDisk(key, viewOf(bytes)))
-                    continue;
-                // A numbered name's bytes live in the store, where the key
-                // may view them; the buffer keeps those the rules asked for.
-                row.newName = std::move(name);
-                keyStore.push_back(std::move(bytes));
-                setNewName(k, viewOf(keyStore.back()), key);
-                claimed.tryEmplace(k);
-                ++number;
-                break;
+            if (const auto group = groupOfPlace.find(k); group != groupOfPlace.end()) {
+                if (!done[group->second])
+                    numberGroup(group->second);
+                done[group->second] = true;
+            } else {
+                const View wanted = newKey(k);
+                qint64 &number = nextNumber.try_emplace(wanted, 2).first->second;
+                for (;; ++number) {
+                    QString name = numberedName(row.newName, number);
+                    QByteArray bytes = NameCodec::encode(name);
+                    const View key = keyView([&name] { return name; }, viewOf(bytes));
+                    if (keeping.value(key) >= 0 || claimed.value(key) >= 0 ||
+                        onDisk(key, viewOf(bytes)))
+                        continue;
+                    // A numbered name's bytes live in the store, where the
+                    // key may view them; the buffer keeps those the rules
+                    // asked for.
+                    row.newName = std::move(name);
+                    keyStore.push_back(std::move(bytes));
+                    setNewName(k, viewOf(keyStore.back()), key);
+                    claimed.tryEmplace(k);
+                    ++number;
+                    break;
+                }
             }
             // The number may make the name too long, or break the rules of
             // a folder made for Windows. A name that makes folders (the only
