@@ -478,6 +478,14 @@
         <source>%1 in the folder %2 is the new name of %3.</source>
         <translation>%1 im Ordner %2 ist der neue Name von %3.</translation>
     </message>
+    <message>
+        <source>It moves with %1, which cannot be renamed.</source>
+        <translation>Sie gehört zu %1, und diese Datei kann nicht umbenannt werden.</translation>
+    </message>
+    <message>
+        <source>A companion file, %1, cannot be renamed.</source>
+        <translation>Eine Begleitdatei, %1, kann nicht umbenannt werden.</translation>
+    </message>
 </context>
 <context>
     <name>RenameRun</name>

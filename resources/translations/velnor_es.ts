@@ -478,6 +478,14 @@
         <source>%1 in the folder %2 is the new name of %3.</source>
         <translation>%1 en la carpeta %2 es el nombre nuevo de la %3.</translation>
     </message>
+    <message>
+        <source>It moves with %1, which cannot be renamed.</source>
+        <translation>Se mueve con %1, que no se puede renombrar.</translation>
+    </message>
+    <message>
+        <source>A companion file, %1, cannot be renamed.</source>
+        <translation>Un archivo acompañante, %1, no se puede renombrar.</translation>
+    </message>
 </context>
 <context>
     <name>RenameRun</name>

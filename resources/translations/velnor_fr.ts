@@ -478,6 +478,14 @@
         <source>%1 in the folder %2 is the new name of %3.</source>
         <translation>%1 dans le dossier %2 est le nouveau nom de la %3.</translation>
     </message>
+    <message>
+        <source>It moves with %1, which cannot be renamed.</source>
+        <translation>Il se déplace avec %1, qui ne peut pas être renommé.</translation>
+    </message>
+    <message>
+        <source>A companion file, %1, cannot be renamed.</source>
+        <translation>Un fichier compagnon, %1, ne peut pas être renommé.</translation>
+    </message>
 </context>
 <context>
     <name>RenameRun</name>

@@ -623,8 +623,12 @@ bool RenamePlan::holdGroups(const std::vector<std::vector<qint64>> &groups,
                 continue;
             conflict(r,
                      stuck == group.begin()
-                         ? QStringLiteral("It moves with %1, which cannot be renamed.").arg(name)
-                         : QStringLiteral("A companion file, %1, cannot be renamed.").arg(name),
+                         ? QCoreApplication::translate("RenamePlan",
+                                                       "It moves with %1, which cannot be renamed.")
+                               .arg(name)
+                         : QCoreApplication::translate("RenamePlan",
+                                                       "A companion file, %1, cannot be renamed.")
+                               .arg(name),
                      *stuck);
             if (held)
                 held->push_back(r);
