@@ -9,8 +9,9 @@ QString CliArgs::helpText()
 
 Renames many files at once, with the rules of the Velnor window. Every PATH is
 listed in the order given: a folder is walked at every depth (hidden files
-included unless --no-hidden), a path listed twice counts once. Without --apply nothing on disk
-changes: a table shows each file's old name, new name and location.
+included unless --no-hidden), a path listed twice counts once. Without
+--apply nothing on disk changes: a table shows each file's old name, new name
+and location.
 
 Name:
   --name TEMPLATE      name template (default "[N]"). Tokens: [N] the old
@@ -91,9 +92,11 @@ Name:
                        listed or stays, or by the new name of a file shown
                        before it, gets a number in brackets before its
                        extension, from 2 on ("scan (2).pdf"): the first
-                       number free in that folder, in the folder's case rule. A name freed by another
-                       listed file's move is not taken. Without it such a
-                       file is not renamed ("invalid: ..."). Example:
+                       number free in that folder, in the folder's case
+                       rule. A name freed by another listed file's move is
+                       not taken. Without it such a file is not renamed
+                       ("invalid: ..."); nor is a file whose name is taken
+                       in a folder below (--make-folders). Example:
                        --name scan --unique on ten PDFs gives scan.pdf,
                        scan (2).pdf, ... scan (10).pdf
   --make-folders       each "/" of the new name is a folder below the
@@ -219,9 +222,10 @@ Action and output:
                        "failed: REASON" with it, or "not attempted" for a
                        file a stopped run did not come to (then counted
                        in "notAttempted":N after "unchanged"). Without
-                       --apply the counts tell what the run would do: "renamed" the planned
-                       moves, "failed" the names it would refuse or find
-                       taken (by a file on disk or an earlier move).
+                       --apply the counts tell what the run would do:
+                       "renamed" the planned moves, "failed" the names it
+                       would refuse or find taken (by a file on disk or an
+                       earlier move).
                        Text is UTF-8; bytes of a path or new name that are
                        not valid UTF-8 show as U+FFFD and the entry has
                        "undecodable": true, "pathBytes" and "newNameBytes":

@@ -38,6 +38,7 @@ private slots:
     void previewIsTheRun_data();
     void previewIsTheRun();
     void presets();
+    void helpFitsATerminal();
     void hostileTemplatesBounded();
 };
 
@@ -492,6 +493,18 @@ void tst_Cli::previewIsTheRun()
                              [](const QByteArray &entry) { return !entry.endsWith('/'); });
     };
     QCOMPARE(fileCount(tree(root())), fileCount(files));
+}
+
+// The help is read in a terminal of 80 columns, and its manual page is made
+// from it: a line rewrapped by hand and left long breaks both.
+void tst_Cli::helpFitsATerminal()
+{
+    const CliResult result = runCli(QByteArrayList{"--help"});
+    QCOMPARE(result.exitCode, 0);
+    const QStringList lines = QString::fromUtf8(result.out).split(u'\n');
+    QVERIFY(lines.size() > 100);
+    for (const QString &line : lines)
+        QVERIFY2(line.size() <= 80, qPrintable(line));
 }
 
 void tst_Cli::presets()
