@@ -10,10 +10,8 @@
 #include "posix/namecodec.h"
 #include "posix/nativepath.h"
 #include "posix/sidebyside.h"
-#include "rules/textrules.h"
 
 #include <QCoreApplication>
-#include <QHash>
 
 #include <algorithm>
 #include <optional>
@@ -24,26 +22,6 @@
 
 using PlanNames::keyOf;
 using PlanNames::quoted;
-
-namespace {
-
-// `name` numbered where numberedName numbers `lead`, where the two share all
-// that comes before that place and `name` has an extension or none after it:
-// "T.CR3.xmp" beside "T.CR3" is "T (2).CR3.xmp", with the stem it shares.
-QString numberedLike(const QString &name, const QString &lead, qint64 number)
-{
-    const qsizetype start = lead.lastIndexOf(u'/') + 1;
-    QStringView base;
-    QStringView extension;
-    TextRules::splitName(QStringView(lead).sliced(start), &base, &extension);
-    const qsizetype at = start + base.size();
-    if (name.size() < at || QStringView(name).first(at) != QStringView(lead).first(at) ||
-        (name.size() > at && name[at] != u'.'))
-        return RenamePlan::numberedName(name, number);
-    return name.first(at) + QStringLiteral(" (%1)").arg(number) + name.sliced(at);
-}
-
-} // namespace
 
 void RenamePlan::conflict(qint64 row, const QString &reason, qint64 other)
 {
@@ -583,57 +561,4 @@ void RenamePlan::resolveFolder(const std::vector<qint64> &rows, const std::vecto
         if (!groups.empty() && holdGroups(groups, files))
             changed = true;
     }
-}
-
-std::vector<std::vector<qint64>> RenamePlan::companionGroups(const std::vector<Listed> &files,
-                                                             const std::vector<qint64> *rows)
-{
-    std::vector<std::vector<qint64>> groups;
-    QHash<qint64, size_t> groupOfLead;
-    const size_t count = rows ? rows->size() : files.size();
-    for (size_t k = 0; k < count; ++k) {
-        const qint64 r = rows ? (*rows)[k] : qint64(k);
-        const qint64 lead = files[size_t(r)].lead;
-        if (lead < 0)
-            continue;
-        auto found = groupOfLead.find(lead);
-        if (found == groupOfLead.end()) {
-            found = groupOfLead.insert(lead, groups.size());
-            groups.push_back({lead});
-        }
-        groups[*found].push_back(r);
-    }
-    return groups;
-}
-
-bool RenamePlan::holdGroups(const std::vector<std::vector<qint64>> &groups,
-                            const std::vector<Listed> &files, std::vector<qint64> *held)
-{
-    bool any = false;
-    for (const std::vector<qint64> &group : groups) {
-        const auto stuck = std::find_if(group.begin(), group.end(), [this](qint64 r) {
-            const Status status = m_rows[size_t(r)].status;
-            return status == Status::Refused || status == Status::Conflict;
-        });
-        if (stuck == group.end())
-            continue;
-        const QString name = quoted(files[size_t(*stuck)].currentName());
-        for (const qint64 r : group) {
-            if (m_rows[size_t(r)].status != Status::Move)
-                continue;
-            conflict(r,
-                     stuck == group.begin()
-                         ? QCoreApplication::translate("RenamePlan",
-                                                       "It moves with %1, which cannot be renamed.")
-                               .arg(name)
-                         : QCoreApplication::translate("RenamePlan",
-                                                       "A companion file, %1, cannot be renamed.")
-                               .arg(name),
-                     *stuck);
-            if (held)
-                held->push_back(r);
-            any = true;
-        }
-    }
-    return any;
 }

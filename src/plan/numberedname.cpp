@@ -38,3 +38,16 @@ qint64 RenamePlan::numberOf(const QString &name, const QString &wanted)
     const qint64 number = base.sliced(open + 2, base.size() - open - 3).toLongLong(&ok);
     return ok && number >= 2 && numberedName(wanted, number) == name ? number : 0;
 }
+
+QString RenamePlan::numberedLike(const QString &name, const QString &lead, qint64 number)
+{
+    const qsizetype start = lead.lastIndexOf(u'/') + 1;
+    QStringView base;
+    QStringView extension;
+    TextRules::splitName(QStringView(lead).sliced(start), &base, &extension);
+    const qsizetype at = start + base.size();
+    if (name.size() < at || QStringView(name).first(at) != QStringView(lead).first(at) ||
+        (name.size() > at && name[at] != u'.'))
+        return numberedName(name, number);
+    return name.first(at) + QStringLiteral(" (%1)").arg(number) + name.sliced(at);
+}

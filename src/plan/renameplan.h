@@ -184,6 +184,11 @@ public:
     // "scan.pdf" numbered 2: "scan (2).pdf"; the number goes before the
     // extension, as the composer splits it off.
     static QString numberedName(const QString &name, qint64 number);
+    // `name` numbered where numberedName numbers `lead`, where the two share
+    // all that comes before that place and `name` has an extension or none
+    // after it: "T.CR3.xmp" beside "T.CR3" is "T (2).CR3.xmp", so that
+    // companions keep one stem.
+    static QString numberedLike(const QString &name, const QString &lead, qint64 number);
     // The number that numberedName gave `wanted` to make `name`, or 0 when
     // name is no numbered form of it.
     static qint64 numberOf(const QString &name, const QString &wanted);
