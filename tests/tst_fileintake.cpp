@@ -289,6 +289,10 @@ void tst_FileIntake::largeFolder_data()
     QTest::newRow("many times the threshold, part of a chunk at the end")
         << 3 * threshold + 37 << 2 << true;
     QTest::newRow("its folders above the threshold too") << threshold + 1 << threshold + 1 << true;
+    // Each folder after a large one read ahead, the links to a folder among
+    // them missed by the guess.
+    constexpr int ahead = int(FileIntake::ReadAheadThreshold);
+    QTest::newRow("folders read ahead") << ahead + 37 << ahead << true;
     // Only the links are looked at during the walk; the rest are read after.
     QTest::newRow("attributes read after the walk") << 3 * threshold + 37 << 2 << false;
 }

@@ -247,11 +247,18 @@ void FileIntake::expandFolder(int parentFd, const QByteArray &path, const char *
     StatHelper *helper = nullptr;
     const int fd = folder.get();
 
-    Prefetcher *ahead = m_readsAttributes ? nullptr : prefetcher();
-    std::optional<Listing> listing = ahead ? ahead->take(path) : std::nullopt;
+    // Started once a folder is read ahead.
+    std::optional<Listing> listing = m_prefetcher ? m_prefetcher->take(path) : std::nullopt;
+    size_t toLookAt = 0;
     if (listing && listing->id == id) {
         names = std::move(listing->names);
         entries = std::move(listing->entries);
+        // Read ahead without sizes and dates, every entry is settled but for
+        // those that vanished; with them, only folders are.
+        if (m_readsAttributes)
+            toLookAt = size_t(std::count_if(entries.begin(), entries.end(), [](const Entry &e) {
+                return e.kind == Entry::Missing;
+            }));
     } else {
         FileDescriptor readFd(::dup(fd));
         FolderStream dir(readFd.isOpen() ? ::fdopendir(readFd.get()) : nullptr, ::closedir);
@@ -260,21 +267,10 @@ void FileIntake::expandFolder(int parentFd, const QByteArray &path, const char *
             return;
         }
         readFd.release(); // the stream's now
-        const size_t toLookAt = readEntries(dir.get(), m_readsAttributes, names, entries);
-        dir.reset();
-        helper = toLookAt > size_t(ParallelStatThreshold) ? statHelper() : nullptr;
-        if (!helper || !helper->share(fd, names, entries)) {
-            helper = nullptr;
-            if (toLookAt > 0)
-                statEntries(fd, names, entries, 0, entries.size());
-        }
+        toLookAt = readEntries(dir.get(), m_readsAttributes, names, entries);
     }
     if (m_folderRead)
         m_folderRead(path, id, entries.size(), names);
-    const auto releaseHelper = qScopeGuard([helper] {
-        if (helper)
-            helper->release();
-    });
 
     // Under the spelling its files' paths give their folder, and only once
     // it holds a listed file: a run opens no other folder, and the folders on
@@ -290,18 +286,29 @@ void FileIntake::expandFolder(int parentFd, const QByteArray &path, const char *
     m_frames.push_back({&path, &names, &entries, 0});
     // Popped however the walk ends.
     const auto popFrame = qScopeGuard([this] { m_frames.pop_back(); });
-    if (ahead) {
-        // Which folder comes next depends on the kinds of this folder's
-        // entries, which the helper may still be writing: both threads end
-        // the looking first, and the records are made after.
-        if (helper) {
-            helper->finish();
-            helper = nullptr;
-        }
+    // The next folder is read while this one's entries are looked at and its
+    // records made. It is told by the kinds the listing gives, before any
+    // entry is looked at (which would race with the helper writing them): a
+    // link to a folder may then be missed, and the walk reads the folder it
+    // comes to itself. Where sizes and dates are read, only after a large
+    // folder: siblings tend to be alike, and handing a small folder's
+    // reading over costs more than it saves.
+    if (!m_readsAttributes || entries.size() >= size_t(ReadAheadThreshold)) {
         const QByteArray next = nextFolder();
-        if (!next.isEmpty())
-            ahead->request(next);
+        if (Prefetcher *ahead = next.isEmpty() ? nullptr : prefetcher())
+            ahead->request(next, m_readsAttributes);
     }
+    if (toLookAt > 0) {
+        helper = toLookAt > size_t(ParallelStatThreshold) ? statHelper() : nullptr;
+        if (!helper || !helper->share(fd, names, entries)) {
+            helper = nullptr;
+            statEntries(fd, names, entries, 0, entries.size());
+        }
+    }
+    const auto releaseHelper = qScopeGuard([helper] {
+        if (helper)
+            helper->release();
+    });
     for (size_t i = 0; i < entries.size(); ++i) {
         if (m_cancel && m_cancel->load(std::memory_order_relaxed))
             return;

@@ -34,6 +34,9 @@ public:
     // Measured on ext4 with a warm cache: below about 100 entries, handing
     // them over costs what the second thread gains.
     static constexpr qsizetype ParallelStatThreshold = 128;
+    // Where sizes and dates are read, the folder after one of at least this
+    // many entries is read ahead of the walk.
+    static constexpr qsizetype ReadAheadThreshold = 512;
 
     // Lists a file (true), or walks a folder at every depth, following links
     // to folders but never entering a folder twice in one walk (false). A path already listed is

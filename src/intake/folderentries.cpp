@@ -120,8 +120,8 @@ size_t readEntries(DIR *dir, bool readsAttributes, std::string &names, std::vect
         names.append(name, length + 1);
         if (!readsAttributes && entry->d_type == DT_REG)
             item.kind = Entry::Unread;
-        else if (!readsAttributes && entry->d_type == DT_DIR)
-            item.kind = Entry::Folder;
+        else if (entry->d_type == DT_DIR)
+            item.kind = Entry::Folder; // whose own size and date no record shows
         else
             ++toLookAt;
     }
@@ -170,16 +170,14 @@ FolderStream openFolder(const QByteArray &path, FileIdentity *id)
     return stream;
 }
 
-// Reads a folder for the walk to come, when sizes and dates are not read:
-// only links and entries of unknown type need a look of their own. None when
-// the folder cannot be read; the walk then finds that out itself.
-std::optional<Listing> readListing(const QByteArray &path)
+std::optional<Listing> readListing(const QByteArray &path, bool readsAttributes)
 {
     Listing listing;
     const FolderStream dir = openFolder(path, &listing.id);
     if (!dir)
         return std::nullopt;
-    if (readEntries(dir.get(), false, listing.names, listing.entries) > 0)
+    if (readEntries(dir.get(), readsAttributes, listing.names, listing.entries) > 0 &&
+        !readsAttributes)
         statEntries(::dirfd(dir.get()), listing.names, listing.entries, 0, listing.entries.size());
     return listing;
 }

@@ -86,10 +86,12 @@ struct Listing
     std::vector<Entry> entries;
 };
 
-// Reads a folder for the walk to come, when sizes and dates are not read:
-// only links and entries of unknown type need a look of their own. None when
-// the folder cannot be read; the walk then finds that out itself.
-std::optional<Listing> readListing(const QByteArray &path);
+// Reads a folder for the walk to come. Without sizes and dates, only links
+// and entries of unknown type need a look of their own, and it takes them;
+// with them (`readsAttributes`), every entry does, and it leaves them all to
+// the walk, which shares them between two threads. None when the folder
+// cannot be read; the walk then finds that out itself.
+std::optional<Listing> readListing(const QByteArray &path, bool readsAttributes);
 
 // Entries taken at a time by a thread: few enough that the two threads end
 // close together (a helper that starts late, or a run of links, which cost

@@ -176,9 +176,11 @@ private:
 // A thread kept for the intake's life that reads the folder the walk will
 // come to next while the calling thread makes the records of the one before:
 // reading a folder is mostly the kernel's work, which then runs on another
-// core. Only for walks that leave sizes and dates unread, where reading a
-// folder needs few calls beyond the listing. Nothing on disk changes during
-// an intake, so a folder read a little early reads the same.
+// core. Where sizes and dates are read, it reads only the names: looking at
+// the entries is shared by the walk and the StatHelper, and the listing of
+// the next folder then runs beside the records of this one rather than
+// before them. Nothing on disk changes during an intake, so a folder read a
+// little early reads the same.
 class FileIntake::Prefetcher : FolderEntries::KeptThread
 {
 public:
@@ -189,12 +191,13 @@ public:
     ~Prefetcher() { stop(); }
 
     // Starts reading `path`; a folder read earlier and not taken is dropped.
-    void request(const QByteArray &path)
+    void request(const QByteArray &path, bool readsAttributes)
     {
         {
             std::unique_lock lock(m_mutex);
             m_done.wait(lock, [this] { return m_state != Reading; });
             m_path = path;
+            m_readsAttributes = readsAttributes;
             m_listing.reset();
             m_state = Asked;
         }
@@ -223,10 +226,11 @@ private:
                 return;
             m_state = Reading;
             const QByteArray path = m_path;
+            const bool readsAttributes = m_readsAttributes;
             lock.unlock();
             std::optional<FolderEntries::Listing> listing;
             try {
-                listing = FolderEntries::readListing(path);
+                listing = FolderEntries::readListing(path, readsAttributes);
             } catch (...) {
                 // Out of memory: the walk reads the folder itself.
             }
@@ -248,5 +252,6 @@ private:
     std::condition_variable m_done;
     State m_state = Idle;
     QByteArray m_path;
+    bool m_readsAttributes = false;
     std::optional<FolderEntries::Listing> m_listing;
 };
