@@ -27,8 +27,11 @@ bool Movers::take(size_t *group)
 
 void Movers::moved(qsizetype count)
 {
-    m_done.fetch_add(count, std::memory_order_release);
-    signal();
+    // The waiting thread wakes only where it has progress to report: woken
+    // every few dozen moves, it took a processor from the lanes each time.
+    const qsizetype before = m_done.fetch_add(count, std::memory_order_release);
+    if ((before + count) / ProgressStep != before / ProgressStep)
+        signal();
 }
 
 void Movers::signal()
@@ -70,7 +73,7 @@ void Movers::run(const std::function<void()> &lane, const Progress &progress)
         quint64 seen = m_events.load(std::memory_order_acquire);
         while (m_running.load(std::memory_order_acquire) > 0) {
             const qsizetype now = m_done.load(std::memory_order_acquire);
-            if (progress && now / 1024 > reported / 1024 && now < m_total) {
+            if (progress && now / ProgressStep > reported / ProgressStep && now < m_total) {
                 progress(now, m_total);
                 reported = now;
             }

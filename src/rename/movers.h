@@ -48,6 +48,8 @@ public:
 private:
     void signal();
 
+    static constexpr qsizetype ProgressStep = 1024;
+
     const size_t m_groups;
     const qsizetype m_total;
     std::atomic<size_t> m_next{0};
