@@ -34,10 +34,19 @@ seconds() {
     echo "$end - $start" | bc -l
 }
 
+# The median of three runs each, taken in turns: one run of each varies by a
+# tenth on a shared machine, as much as the figure's margin.
+median() { tr ' ' '\n' <<<"$1" | grep . | sort -g | awk '{v[NR]=$1} END {print v[int((NR+1)/2)]}'; }
 "$velnor" "$work" --json >/dev/null # warm the cache
-list=$(seconds "$velnor" "$work" --json)
-table=$(seconds "$velnor" --name '[N]_x' "$work")
-json=$(seconds "$velnor" --name '[N]_x' "$work" --json)
+lists='' tables='' jsons=''
+for round in 1 2 3; do
+    lists+=" $(seconds "$velnor" "$work" --json)"
+    tables+=" $(seconds "$velnor" --name '[N]_x' "$work")"
+    jsons+=" $(seconds "$velnor" --name '[N]_x' "$work" --json)"
+done
+list=$(median "$lists")
+table=$(median "$tables")
+json=$(median "$jsons")
 echo "# preview: list ${list}s, table ${table}s, json ${json}s" >&2
 ratio=$(echo "r = $table / $list; j = $json / $list; if (j > r) r = j; r" | bc -l)
 printf 'figure cli_preview_1m_vs_list %.2f ratio\n' "$ratio"
