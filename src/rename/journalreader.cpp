@@ -13,6 +13,7 @@
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
+#include <memory>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -59,11 +60,14 @@ bool readJournal(const QString &path, RunSummary *summary, RunJournal *full, QSt
     if (!fd.isOpen())
         return false;
 
-    // Read a piece at a time, so that what the file holds bounds nothing but
-    // the records taken from it: a line longer than any record is refused.
+    // Read a piece at a time into one buffer, so that what the file holds
+    // bounds nothing but the records taken from it: a line longer than any
+    // record is refused. What is left of a line at a piece's end moves to
+    // the front of the buffer, which is never given back for a new one.
     constexpr qsizetype piece = 1 << 20;
-    QByteArray buffer;
-    qint64 consumed = 0; // the bytes of the file before buffer's first
+    const std::unique_ptr<char[]> buffer(new char[size_t(Journal::maxLineBytes + piece)]);
+    qsizetype kept = 0;  // the bytes of a line begun in an earlier piece
+    qint64 consumed = 0; // the bytes of the file before the buffer's first
     qint64 total = 0;
     bool firstLine = true;
     bool stopped = false;
@@ -86,26 +90,21 @@ bool readJournal(const QString &path, RunSummary *summary, RunJournal *full, QSt
         return true;
     };
     for (;;) {
-        const qsizetype kept = buffer.size();
-        buffer.resize(kept + piece);
-        const ssize_t got = ::read(fd.get(), buffer.data() + kept, size_t(piece));
-        if (got < 0 && errno == EINTR) {
-            buffer.resize(kept);
+        const ssize_t got = ::read(fd.get(), buffer.get() + kept, size_t(piece));
+        if (got < 0 && errno == EINTR)
             continue;
-        }
         if (got < 0) {
             *error = QString::fromLocal8Bit(std::strerror(errno));
             return false;
         }
-        buffer.resize(kept + got);
         total += got;
         if (total > Journal::maxBytes) {
             *error = QStringLiteral("it is larger than %1 MiB, more than any run writes")
                          .arg(Journal::maxBytes >> 20);
             return false;
         }
-        const char *at = buffer.constData();
-        const char *const end = at + buffer.size();
+        const char *at = buffer.get();
+        const char *const end = at + kept + got;
         while (const auto *newline =
                    static_cast<const char *>(std::memchr(at, '\n', size_t(end - at)))) {
             const QByteArrayView line(at, newline);
@@ -120,11 +119,12 @@ bool readJournal(const QString &path, RunSummary *summary, RunJournal *full, QSt
             }
             at = newline + 1;
         }
-        consumed += at - buffer.constData();
-        buffer.remove(0, at - buffer.constData());
+        consumed += at - buffer.get();
+        kept = end - at;
+        std::memmove(buffer.get(), at, size_t(kept));
         if (stopped)
             break;
-        if (buffer.size() > Journal::maxLineBytes) {
+        if (kept > Journal::maxLineBytes) {
             *error = QStringLiteral("a line is longer than %1 KiB, more than any record takes")
                          .arg(Journal::maxLineBytes >> 10);
             return false;
@@ -132,14 +132,14 @@ bool readJournal(const QString &path, RunSummary *summary, RunJournal *full, QSt
         if (got == 0) {
             if (firstLine) {
                 // The first line alone, cut off while being written.
-                if (!takeFirst(buffer))
+                if (!takeFirst(QByteArrayView(buffer.get(), kept)))
                     return false;
                 summary->damaged = true;
-                summary->soundSize = buffer.size();
+                summary->soundSize = kept;
                 return true;
             }
             // A last line without its newline was cut off while being written.
-            summary->damaged = summary->damaged || !buffer.isEmpty();
+            summary->damaged = summary->damaged || kept > 0;
             break;
         }
     }

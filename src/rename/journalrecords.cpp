@@ -18,6 +18,13 @@ int hexValue(char c)
     return -1;
 }
 
+// Whether a record is of a kind: compared in line, as every record is
+// compared with several kinds.
+template<size_t N> bool is(QByteArrayView kind, const char (&text)[N])
+{
+    return kind.size() == qsizetype(N - 1) && std::memcmp(kind.data(), text, N - 1) == 0;
+}
+
 // Journal::decodeField; with no `bytes`, only whether the field is well
 // formed.
 bool decode(QByteArrayView field, QByteArray *bytes)
@@ -59,19 +66,20 @@ bool decode(QByteArrayView field, QByteArray *bytes)
 
 bool split(QByteArrayView line, Fields *fields)
 {
-    const char *at = line.data();
-    const char *const end = at + line.size();
-    for (;;) {
-        if (fields->count == maxFields)
+    // Fields are short (a kind, a number, a name): a look at each byte costs
+    // less than a call to memchr for each of them.
+    const char *start = line.data();
+    const char *const end = start + line.size();
+    for (const char *at = start; at != end; ++at) {
+        if (*at != ' ')
+            continue;
+        if (fields->count == maxFields - 1)
             return false;
-        const auto *space = static_cast<const char *>(std::memchr(at, ' ', size_t(end - at)));
-        if (!space) {
-            fields->at[size_t(fields->count++)] = QByteArrayView(at, end - at);
-            return true;
-        }
-        fields->at[size_t(fields->count++)] = QByteArrayView(at, space - at);
-        at = space + 1;
+        fields->at[size_t(fields->count++)] = QByteArrayView(start, at - start);
+        start = at + 1;
     }
+    fields->at[size_t(fields->count++)] = QByteArrayView(start, end - start);
+    return true;
 }
 
 bool RecordReader::takePlan(const Fields &f)
@@ -79,7 +87,7 @@ bool RecordReader::takePlan(const Fields &f)
     const QByteArrayView kind = f.at[0];
     // Version 1 knew a file by its device and inode alone.
     const bool first = m_summary->version == 1;
-    if (kind == "folder" && f.count == (first ? 3 : 6)) {
+    if (is(kind, "folder") && f.count == (first ? 3 : 6)) {
         qint64 number = 0;
         Folder folder;
         if (!parseNumber(f.at[1], &number) || !decode(f.at[2], m_full ? &folder.path : nullptr))
@@ -92,7 +100,7 @@ bool RecordReader::takePlan(const Fields &f)
         m_lastFolder = nullptr;
         return true;
     }
-    if (kind == "move" && f.count == (first ? 7 : 9)) {
+    if (is(kind, "move") && f.count == (first ? 7 : 9)) {
         qint64 number = 0;
         qint64 folder = 0;
         JournalMove move;
@@ -127,7 +135,7 @@ bool RecordReader::takePlan(const Fields &f)
         ++m_moveCount;
         return true;
     }
-    if (kind == "planned" && f.count == 2) {
+    if (is(kind, "planned") && f.count == 2) {
         qint64 count = 0;
         if (!parseNumber(f.at[1], &count) || count != m_moveCount)
             return false;
@@ -144,25 +152,33 @@ bool RecordReader::takePlan(const Fields &f)
 
 bool RecordReader::take(QByteArrayView line)
 {
+    qsizetype move = 0;
+    // Half of a run's records say a file moved: they are read without
+    // splitting, by the rule below.
+    if (m_summary->planComplete && line.startsWith("moved ")) {
+        if (!index(line.sliced(6), &move))
+            return false;
+        (*m_outcomes)[size_t(move)] = RunJournal::Outcome::Moved;
+        return true;
+    }
     Fields f;
     if (!split(line, &f))
         return false;
     const QByteArrayView kind = f.at[0];
     RunSummary *const s = m_summary;
 
-    if (kind == "run" && f.count == 3)
+    if (is(kind, "run") && f.count == 3)
         return parseNumber(f.at[1], &s->started) && decode(f.at[2], &s->root);
     if (!s->planComplete)
         return takePlan(f);
-    qsizetype move = 0;
-    if ((kind == "moved" || kind == "failed") && f.count == 2) {
+    if ((is(kind, "moved") || is(kind, "failed")) && f.count == 2) {
         if (!index(f.at[1], &move))
             return false;
         (*m_outcomes)[size_t(move)] =
-            kind == "moved" ? RunJournal::Outcome::Moved : RunJournal::Outcome::Failed;
+            is(kind, "moved") ? RunJournal::Outcome::Moved : RunJournal::Outcome::Failed;
         return true;
     }
-    if (kind == "temp" && f.count == 3) {
+    if (is(kind, "temp") && f.count == 3) {
         QByteArray name;
         if (!index(f.at[1], &move) || !decode(f.at[2], m_full ? &name : nullptr))
             return false;
@@ -174,9 +190,9 @@ bool RecordReader::take(QByteArrayView line)
         }
         return true;
     }
-    if ((kind == "claim" || kind == "link") && f.count == 4) {
+    if ((is(kind, "claim") || is(kind, "link")) && f.count == 4) {
         JournalStep step{
-            -1, kind == "claim" ? JournalStep::Kind::Claim : JournalStep::Kind::Link, {}, {}};
+            -1, is(kind, "claim") ? JournalStep::Kind::Claim : JournalStep::Kind::Link, {}, {}};
         if (!index(f.at[1], &step.move) || !decode(f.at[2], m_full ? &step.from : nullptr) ||
             !decode(f.at[3], m_full ? &step.to : nullptr))
             return false;
@@ -187,7 +203,7 @@ bool RecordReader::take(QByteArrayView line)
         s->stepsOpen = true;
         return true;
     }
-    if (kind == "done" && f.count == 2) {
+    if (is(kind, "done") && f.count == 2) {
         if (!index(f.at[1], &move))
             return false;
         if (m_full) {
@@ -198,23 +214,23 @@ bool RecordReader::take(QByteArrayView line)
         }
         return true;
     }
-    if ((kind == "mkdir" || kind == "rmdir") && f.count == 2 && s->version >= 2) {
+    if ((is(kind, "mkdir") || is(kind, "rmdir")) && f.count == 2 && s->version >= 2) {
         QByteArray path;
         if (!decode(f.at[1], m_full ? &path : nullptr))
             return false;
         if (m_full) {
             m_full->madeFolders.removeAll(path);
-            if (kind == "mkdir")
+            if (is(kind, "mkdir"))
                 m_full->madeFolders << path;
         }
         return true;
     }
-    if (kind == "settled" && f.count == 1) {
+    if (is(kind, "settled") && f.count == 1) {
         m_openSteps.clear();
         s->stepsOpen = false;
         return true;
     }
-    if (kind == "end" && f.count == 4) {
+    if (is(kind, "end") && f.count == 4) {
         qint64 counts[3];
         for (int i = 0; i < 3; ++i)
             if (!parseNumber(f.at[size_t(i + 1)], &counts[i]) || counts[i] < 0)
@@ -228,32 +244,32 @@ bool RecordReader::take(QByteArrayView line)
         s->state = RunSummary::State::Complete;
         return true;
     }
-    if ((kind == "undo" || kind == "redo") && f.count == 2) {
+    if ((is(kind, "undo") || is(kind, "redo")) && f.count == 2) {
         qint64 when = 0;
         if (!parseNumber(f.at[1], &when))
             return false;
         s->state = RunSummary::State::UndoInterrupted;
         m_runOver = true;
-        s->lastWasRedo = kind == "redo";
+        s->lastWasRedo = is(kind, "redo");
         s->lastUndoOrRedo = when;
         return true;
     }
-    if (kind == "back" && f.count == 2) {
+    if (is(kind, "back") && f.count == 2) {
         if (!index(f.at[1], &move))
             return false;
         if (m_full && !s->lastWasRedo)
             m_full->takenBack[size_t(move)] = 1;
         return true;
     }
-    if (kind == "kept" && f.count == 3)
+    if (is(kind, "kept") && f.count == 3)
         return index(f.at[1], &move) && decode(f.at[2], nullptr);
-    if ((kind == "undo-end" || kind == "redo-end") && f.count == 3) {
+    if ((is(kind, "undo-end") || is(kind, "redo-end")) && f.count == 3) {
         qint64 counts[2];
         if (!parseNumber(f.at[1], &counts[0]) || !parseNumber(f.at[2], &counts[1]))
             return false;
-        s->state = kind == "redo-end" ? RunSummary::State::Redone
-                   : counts[1] > 0    ? RunSummary::State::PartlyUndone
-                                      : RunSummary::State::Undone;
+        s->state = is(kind, "redo-end") ? RunSummary::State::Redone
+                   : counts[1] > 0      ? RunSummary::State::PartlyUndone
+                                        : RunSummary::State::Undone;
         m_openSteps.clear();
         s->stepsOpen = false;
         return true;
