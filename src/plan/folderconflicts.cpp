@@ -4,12 +4,11 @@
 // a name that another check took away.
 #include "plan/renameplan.h"
 
+#include "plan/foldernames.h"
 #include "plan/namerules.h"
 #include "plan/nametable.h"
 #include "plan/plannames.h"
 #include "posix/namecodec.h"
-#include "posix/nativepath.h"
-#include "posix/sidebyside.h"
 
 #include <QCoreApplication>
 
@@ -45,9 +44,7 @@ void RenamePlan::resolveFolder(const std::vector<qint64> &rows, const std::vecto
             .arg(quoted(files[size_t(other)].currentName()));
     };
     const size_t n = rows.size();
-    // How many keys ahead the loops over the tables ask for the slots they
-    // will probe (NameTable::prefetch).
-    constexpr size_t LookAhead = 8;
+    constexpr size_t LookAhead = FolderNames::LookAhead;
     using View = std::string_view;
     const auto viewOf = [](const QByteArray &bytes) {
         return View(bytes.constData(), size_t(bytes.size()));
@@ -57,97 +54,14 @@ void RenamePlan::resolveFolder(const std::vector<qint64> &rows, const std::vecto
         return NameCodec::isAscii(QByteArrayView(bytes.data(), qsizetype(bytes.size())));
     };
 
-    // The old names and their table on one thread, the new names' bytes and
-    // whether each is a name on disk on another: both only read the rows,
-    // and each half is mostly a wait on memory for a folder of many files.
-    // What they find is judged after, in row order.
-    std::vector<View> oldNames(n);
-    // The same entry listed twice (through two spellings of its folder): the
-    // first listing moves it; a second move would find it gone.
-    NameTable listing([&oldNames](size_t k) { return oldNames[k]; }, rows);
-    std::vector<bool> firstListing(n);
-    bool oldAscii = false;
-    const auto fileOldNames = [&] {
-        for (size_t k = 0; k < n; ++k) {
-            const QByteArray &path = *files[size_t(rows[k])].path;
-            const qsizetype start = NativePath::nameStart(path);
-            oldNames[k] = View(path.constData() + start, size_t(path.size() - start));
-        }
-        oldAscii = std::all_of(oldNames.begin(), oldNames.end(), isAsciiView);
-        // The hashes of the next LookAhead names, each made once.
-        quint32 ahead[LookAhead];
-        for (size_t k = 0; k < std::min(n, LookAhead); ++k) {
-            ahead[k] = nameHash(oldNames[k]);
-            listing.prefetch(ahead[k]);
-        }
-        for (size_t k = 0; k < n; ++k) {
-            const quint32 hash = ahead[k % LookAhead];
-            if (k + LookAhead < n) {
-                ahead[k % LookAhead] = nameHash(oldNames[k + LookAhead]);
-                listing.prefetch(ahead[k % LookAhead]);
-            }
-            firstListing[k] = listing.tryEmplace(k, hash).second;
-        }
-    };
-    // The bytes of the moving rows' new names, end to end in one buffer
-    // rather than one allocation each: newBytes(k) views them. The buffer is
-    // sized once, from the texts' lengths: each unit of plain ASCII text is
-    // one byte, and growing it to a million names would hold the old and the
-    // new block at once. A row that a check below stops keeps its bytes
-    // here unused.
-    std::vector<char> newBuffer;
-    std::vector<quint32> newEnds(n + 1, 0);
-    bool newAscii = true;
-    // Whether each moving row's new name is a name on disk, in a folder that
-    // tells case apart (diskByKey answers in the others). No check turns a
-    // row into a move, nor changes its new name before the passes.
-    std::vector<bool> newOnDisk;
-    // The nameHash of each moving row's new name, where the keys may be the
-    // names' bytes (a folder that tells case apart): every table is asked
-    // with it.
-    std::vector<quint32> newHashes;
-    // What the helper thread fills is allocated here: memory that thread
-    // allocates stays in an arena of its own once freed, out of reach of the
-    // run that follows.
-    {
-        size_t units = 0;
-        for (const qint64 r : rows) {
-            if (moves(r))
-                units += size_t(m_rows[size_t(r)].newName.size());
-        }
-        newBuffer.reserve(units);
-    }
-    if (!caseless) {
-        newHashes.resize(n);
-        newOnDisk.assign(n, false);
-    }
-    const auto encodeNewNames = [&] {
-        for (size_t k = 0; k < n; ++k) {
-            const Row &row = m_rows[size_t(rows[k])];
-            if (row.status == Status::Move) {
-                const size_t from = newBuffer.size();
-                NameCodec::appendEncoded(newBuffer, row.newName);
-                newAscii =
-                    newAscii && isAsciiView(View(newBuffer.data() + from, newBuffer.size() - from));
-            }
-            newEnds[k + 1] = quint32(newBuffer.size());
-        }
-        if (caseless)
-            return;
-        const auto bytesOf = [&](size_t k) {
-            return View(newBuffer.data() + newEnds[k], newEnds[k + 1] - newEnds[k]);
-        };
-        for (size_t k = 0; k < n; ++k)
-            newHashes[k] = nameHash(bytesOf(k));
-        if (!facts.opened)
-            return;
-        for (size_t k = 0; k < n; ++k) {
-            if (k + LookAhead < n && moves(rows[k + LookAhead]))
-                facts.prefetch(newHashes[k + LookAhead]);
-            newOnDisk[k] = moves(rows[k]) && facts.indexOf(bytesOf(k), newHashes[k]) >= 0;
-        }
-    };
-    sideBySideWhen(alone && n >= ParallelFiles, fileOldNames, encodeNewNames);
+    FolderNames names(rows, files, m_rows, facts, alone && n >= ParallelFiles);
+    const std::vector<View> &oldNames = names.oldNames;
+    auto &listing = names.listing;
+    const std::vector<bool> &firstListing = names.firstListing;
+    const std::vector<char> &newBuffer = names.newBuffer;
+    const std::vector<quint32> &newEnds = names.newEnds;
+    std::vector<bool> &newOnDisk = names.newOnDisk;
+    std::vector<quint32> &newHashes = names.newHashes;
 
     for (size_t k = 0; k < n; ++k) {
         const qint64 r = rows[k];
@@ -204,7 +118,7 @@ void RenamePlan::resolveFolder(const std::vector<qint64> &rows, const std::vecto
     // A key that is the name's own bytes (plain ASCII on a folder that tells
     // case apart, the common case) is not held a second time: where every
     // name of the folder, old and new, is such a name, the keys are the names.
-    const bool keysAreBytes = !caseless && oldAscii && newAscii;
+    const bool keysAreBytes = !caseless && names.oldAscii && names.newAscii;
     // A name numbered to make it unique has its bytes in keyStore instead,
     // and one that is kept after all its old bytes.
     std::unordered_map<size_t, View> numbered;
