@@ -154,7 +154,8 @@ bool RecordReader::take(QByteArrayView line)
 {
     qsizetype move = 0;
     // Half of a run's records say a file moved: they are read without
-    // splitting, by the rule below.
+    // splitting (a second field that is not an index, or a third, makes the
+    // record unreadable, as in any other).
     if (m_summary->planComplete && line.startsWith("moved ")) {
         if (!index(line.sliced(6), &move))
             return false;
@@ -171,11 +172,11 @@ bool RecordReader::take(QByteArrayView line)
         return parseNumber(f.at[1], &s->started) && decode(f.at[2], &s->root);
     if (!s->planComplete)
         return takePlan(f);
-    if ((is(kind, "moved") || is(kind, "failed")) && f.count == 2) {
+    // "moved N" was read above.
+    if (is(kind, "failed") && f.count == 2) {
         if (!index(f.at[1], &move))
             return false;
-        (*m_outcomes)[size_t(move)] =
-            is(kind, "moved") ? RunJournal::Outcome::Moved : RunJournal::Outcome::Failed;
+        (*m_outcomes)[size_t(move)] = RunJournal::Outcome::Failed;
         return true;
     }
     if (is(kind, "temp") && f.count == 3) {
