@@ -59,6 +59,7 @@ private slots:
     void runCancelled();
     void runAppliedInBatches_data();
     void runAppliedInBatches();
+    void runInPlaceLeavesRecords();
     void undoCancelled_data();
     void undoCancelled();
     void runKeepsListedIdentity();
@@ -304,6 +305,33 @@ void tst_Jobs::runAppliedInBatches()
     }
     QCOMPARE(turns, 3);
     QVERIFY(job.report().entries.isEmpty());
+}
+
+// A command line's run: the files move, the report says where, and the
+// records, which no one reads again, keep what was listed.
+void tst_Jobs::runInPlaceLeavesRecords()
+{
+    ScratchDir dir;
+    const QByteArrayList paths = makeTree(dir.path(), 2, 5);
+    FileList list;
+    listPaths(list, paths);
+    RunJob job(list, appending("_x"));
+    job.runInPlace(list);
+    job.start();
+    QVERIFY(job.wait(60000));
+    QCOMPARE(job.report().renamed, 10);
+
+    const QHash<QByteArray, QByteArray> disk = filesOnDisk(dir.path());
+    QCOMPARE(disk.size(), 10);
+    for (const RenameRun::Entry &entry : job.report().entries) {
+        QCOMPARE(entry.newPath, entry.oldPath.chopped(4) + "_x.txt");
+        QCOMPARE(disk.value(entry.newPath), entry.oldPath);
+    }
+    for (qsizetype i = 0; i < paths.size(); ++i) {
+        QCOMPARE(list.contentsArray()[size_t(i)]->nativePath(), paths[i]);
+        QCOMPARE(list.contentsArray()[size_t(i)]->name().toUtf8(),
+                 paths[i].mid(paths[i].lastIndexOf('/') + 1));
+    }
 }
 
 void tst_Jobs::undoCancelled_data()

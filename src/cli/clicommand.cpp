@@ -341,7 +341,7 @@ int CliCommand::preview(const CliArgs &args, const NameComposer &composer)
 int CliCommand::apply(const CliArgs &args, const NameComposer &composer)
 {
     FileList &list = m_list;
-    // What each row was before the run; the records then hold the new names.
+    // What each row was before the run, for the report of each file.
     QList<CliRow> rows;
     if (args.json) {
         rows.reserve(list.count());
@@ -365,7 +365,6 @@ int CliCommand::apply(const CliArgs &args, const NameComposer &composer)
         progress.waitFor(run, [&] {
             return QStringLiteral("Renaming: %1 of %2").arg(run.done()).arg(run.total());
         });
-        run.applyTo(list);
         report = run.report();
     }
     if (!report.journalError.isEmpty()) {

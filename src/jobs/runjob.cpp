@@ -41,7 +41,7 @@ void RunJob::work()
                 notify();
             },
             &cancelFlag(), m_journal, m_composer.settings().uniqueNames,
-            m_composer.settings().makeFolders, &m_folderFacts);
+            m_composer.settings().makeFolders, &m_folderFacts, false);
         m_folderFacts.clear(); // what the plan did not take, it had no use for
         return;
     }

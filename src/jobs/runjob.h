@@ -35,9 +35,10 @@ public:
     ~RunJob() override;
 
     // For an owner that neither reads nor changes the list until the job has
-    // ended (a command line that only waits): the run moves `list`'s records
-    // itself, without the copy, and applyTo has nothing left to do. Before
-    // the start; `list` is the list the job was made with.
+    // ended and then reads only the report (a command line that only waits):
+    // the run works on `list`'s records themselves, without the copy, and
+    // leaves them as listed, and applyTo has nothing to do. Before the start;
+    // `list` is the list the job was made with.
     void runInPlace(FileList &list);
     // The facts of the list's folders as its listing read them
     // (ListingJob::setFolderFacts), for a run in place to plan with rather

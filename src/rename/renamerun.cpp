@@ -117,7 +117,7 @@ Report clickStart(FileList &list, const NameComposer &composer, AccessPrompt *pr
 Report clickStart(FileList &list, const NameSource &newNameForFile, AccessPrompt *prompt,
                   UserDefaults *defaults, const Progress &progress, const std::atomic<bool> *cancel,
                   const JournalChoice &journal, bool uniqueNames, bool makeFolders,
-                  RenamePlan::ReadAhead *readAhead)
+                  RenamePlan::ReadAhead *readAhead, bool recordsFollow)
 {
     const auto cancelled = [cancel] { return cancel && cancel->load(std::memory_order_relaxed); };
     Report report;
@@ -392,7 +392,8 @@ Report clickStart(FileList &list, const NameSource &newNameForFile, AccessPrompt
                 entry.outcome = Outcome::NotAttempted;
             switch (entry.outcome) {
             case Outcome::Renamed:
-                recordMove(position);
+                if (recordsFollow)
+                    recordMove(position);
                 ++report.renamed;
                 break;
             case Outcome::Failed:
@@ -411,7 +412,7 @@ Report clickStart(FileList &list, const NameSource &newNameForFile, AccessPrompt
                 break;
             }
         }
-        if (foldersMove)
+        if (foldersMove && recordsFollow)
             followRenamedFolders(list, entries, total);
         // A folder made for files that then could not move there goes again.
         std::sort(madeFolders.begin(), madeFolders.end());
@@ -431,12 +432,12 @@ Report clickStart(FileList &list, const NameSource &newNameForFile, AccessPrompt
         // The movers have ended (run() joins them on the way out), and every
         // file they moved must have its record follow it, or the list would
         // name files that are gone.
-        for (qsizetype position = 0; position < total; ++position) {
+        for (qsizetype position = 0; recordsFollow && position < total; ++position) {
             if (finished[size_t(position)] && entries[position].outcome == Outcome::Renamed &&
                 files[size_t(position)]->nativePath() != entries[position].newPath)
                 recordMove(position);
         }
-        if (foldersMove)
+        if (foldersMove && recordsFollow)
             followRenamedFolders(list, entries, total);
         list.endPathChanges();
         throw;

@@ -130,12 +130,14 @@ Report clickStart(FileList &list, const NameComposer &composer, AccessPrompt *pr
                   UserDefaults *defaults, const Progress &progress = {},
                   const std::atomic<bool> *cancel = nullptr, const JournalChoice &journal = {});
 // The same run with the new names from any source, such as a fixed table.
+// Without recordsFollow the records keep the paths and names they were
+// listed with, for an owner that reads only the report and then ends.
 using NameSource = std::function<QString(const ZQFile &file, qint64 index)>;
 Report clickStart(FileList &list, const NameSource &newNameForFile, AccessPrompt *prompt,
                   UserDefaults *defaults, const Progress &progress = {},
                   const std::atomic<bool> *cancel = nullptr, const JournalChoice &journal = {},
                   bool uniqueNames = false, bool makeFolders = false,
-                  RenamePlan::ReadAhead *ahead = nullptr);
+                  RenamePlan::ReadAhead *ahead = nullptr, bool recordsFollow = true);
 
 // Makes the folders a run or a redo moves files into, parents first, each
 // recorded by `record` before it is made (false: it could not be, and the
