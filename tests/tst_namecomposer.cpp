@@ -159,6 +159,10 @@ void tst_NameComposer::readsFileTime_data()
         << settings("x", "[E]") << "[Y].jpg" << false;
     QTest::newRow("search and case")
         << settings("[N]", "[E]", "o", "[Y]", 2) << "photo.jpg" << false;
+    QTest::newRow("suffix, a byte of no character")
+        << settings("[N]_x", "[E]") << u"a\xDCFF.jpg"_s << false;
+    QTest::newRow("suffix, a byte of no character and a bracket")
+        << settings("[N]_x", "[E]") << u"\xDCFF[Y].jpg"_s << true;
 }
 
 void tst_NameComposer::readsFileTime()
@@ -170,6 +174,8 @@ void tst_NameComposer::readsFileTime()
     file.setName(name);
     const NameComposer composer(s);
     QCOMPARE(composer.readsFileTime(file), reads);
+    // As a listing asks, by the name's bytes.
+    QCOMPARE(composer.readsFileTime(QByteArrayView(NameCodec::encode(name))), reads);
     file.setAttributes(0, 0);
     const QString before = composer.newNameForFile(file, 0);
     file.setAttributes(0, 1709644029000);

@@ -156,8 +156,10 @@ int CliCommand::run(const QList<QByteArray> &arguments)
         listing.setReadsAttributes(sortsByAttributes);
         listing.setFilter({args.include, args.exclude, args.settings.ignoreCase, args.noHidden});
         listing.setRows(args.settings.rows);
-        listing.setAttributesNeeded(
-            [&composer](const ZQFile &file) { return composer.readsFileTime(file); });
+        listing.setAttributesNeeded([&composer](const ZQFile &file) {
+            const QByteArrayView bytes = file.nameBytes();
+            return bytes.isEmpty() ? composer.readsFileTime(file) : composer.readsFileTime(bytes);
+        });
         // A small folder costs a preview's plan little to read again itself.
         // A run's plan shares the processors with the journal's look at each
         // file, so a run takes the names of folders from a hundred on (on

@@ -28,7 +28,9 @@ struct ZQFile::Extras
     std::shared_ptr<const FileFacts> facts;
 };
 
-ZQFile::ZQFile() noexcept : m_fileTime(QDateTime::currentMSecsSinceEpoch()) {}
+ZQFile::ZQFile() noexcept : ZQFile(MadeAt{QDateTime::currentMSecsSinceEpoch()}) {}
+
+ZQFile::ZQFile(MadeAt madeAt) noexcept : m_fileTime(madeAt.msecs) {}
 
 ZQFile::ZQFile(quint64 fullSize, qint64 fileTimeMsecs) noexcept
     : m_fullSize(fullSize), m_fileTime(fileTimeMsecs), m_sizeDerived(true), m_dateDerived(true)
@@ -107,8 +109,14 @@ std::unique_ptr<ZQFile> ZQFile::inPathBlock(QByteArrayView folder, QByteArrayVie
 
 std::unique_ptr<ZQFile> ZQFile::atPath(QByteArrayView folder, QByteArrayView name)
 {
-    return inPathBlock(folder, name,
-                       [](void *place) { return place ? new (place) ZQFile() : new ZQFile(); });
+    return atPath(folder, name, MadeAt{QDateTime::currentMSecsSinceEpoch()});
+}
+
+std::unique_ptr<ZQFile> ZQFile::atPath(QByteArrayView folder, QByteArrayView name, MadeAt madeAt)
+{
+    return inPathBlock(folder, name, [madeAt](void *place) {
+        return place ? new (place) ZQFile(madeAt) : new ZQFile(madeAt);
+    });
 }
 
 namespace {

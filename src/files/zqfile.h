@@ -47,6 +47,15 @@ public:
     // the block goes with the last of the record and the copies of the path
     // it was made with. Attributes as setAttributes takes them, if known.
     static std::unique_ptr<ZQFile> atPath(QByteArrayView folder, QByteArrayView name);
+    // A record whose size and date are unread takes the time it is made as
+    // its date: the records a walk makes of one folder share one reading of
+    // the clock, taken as it reads the folder.
+    struct MadeAt
+    {
+        qint64 msecs;
+    };
+    static std::unique_ptr<ZQFile> atPath(QByteArrayView folder, QByteArrayView name,
+                                          MadeAt madeAt);
     static std::unique_ptr<ZQFile> atPath(QByteArrayView folder, QByteArrayView name,
                                           quint64 fullSize, qint64 fileTimeMsecs);
     // Which file the listing found under the path: its inode and birth time
@@ -175,6 +184,7 @@ public:
     static int caseInsensitiveCompare(const QString &a, const QString &b);
 
 private:
+    explicit ZQFile(MadeAt madeAt) noexcept;
     struct Extras;
     template<typename Make>
     static std::unique_ptr<ZQFile> inPathBlock(QByteArrayView folder, QByteArrayView name,

@@ -11,6 +11,7 @@
 #include "posix/namecodec.h"
 #include "posix/nativepath.h"
 
+#include <QDateTime>
 #include <QFile>
 #include <QScopeGuard>
 
@@ -145,6 +146,7 @@ bool FileIntake::insertFile(const QByteArray &nativePath)
     if (!listsFiles())
         return false;
     recordFolderOf(nativePath);
+    m_madeAt = QDateTime::currentMSecsSinceEpoch();
     // A link to a file, a dangling link, shows the link's own size and date.
     Entry looked{0, 0};
     if (lookAt(AT_FDCWD, nativePath.constData(), looked) != 0) {
@@ -207,7 +209,7 @@ bool FileIntake::addRecord(QByteArrayView folder, QByteArrayView name, const Att
 {
     std::unique_ptr<ZQFile> file;
     if (!attributes)
-        file = ZQFile::atPath(folder, name);
+        file = ZQFile::atPath(folder, name, ZQFile::MadeAt{m_madeAt});
     else if (attributes->inode == 0 || attributes->bornNsecs == 0)
         file = ZQFile::atPath(folder, name, attributes->size, attributes->mtimeMsecs);
     else
@@ -271,6 +273,7 @@ void FileIntake::expandFolder(int parentFd, const QByteArray &path, const char *
     }
     if (m_folderRead)
         m_folderRead(path, id, entries.size(), names);
+    m_madeAt = QDateTime::currentMSecsSinceEpoch();
 
     // Under the spelling its files' paths give their folder, and only once
     // it holds a listed file: a run opens no other folder, and the folders on

@@ -124,6 +124,8 @@ private:
     std::function<void(qsizetype)> m_progress;
     qsizetype m_progressInterval = 4096;
     qsizetype m_added = 0;
+    // The date of the records made without one: when their folder was read.
+    qint64 m_madeAt = 0;
     bool m_readsAttributes = true;
     std::function<bool(const ZQFile &)> m_attributesNeeded;
     FolderRead m_folderRead;

@@ -111,6 +111,17 @@ bool NameComposer::readsFileTime(const RuleFile &file) const
     return m_namePieces.mayHoldTokens(base);
 }
 
+bool NameComposer::readsFileTime(QByteArrayView nameBytes) const
+{
+    // A bracket of the decoded name is a bracket byte: the codec turns only
+    // bytes of no character into units of their own, none of them "[".
+    if (!nameBytes.contains('['))
+        return !m_identityTemplates && m_namePieces.haveBracket;
+    RuleFile file;
+    file.name = NameCodec::decode(nameBytes);
+    return readsFileTime(file);
+}
+
 ValueTokens::Date NameComposer::dateOf(const RuleFile &file) const
 {
     if (m_settings.dateSources.isEmpty())

@@ -27,6 +27,9 @@ public:
     // that a caller that has not read them yet knows it must. False only when
     // newNameForFile cannot reach them.
     bool readsFileTime(const RuleFile &file) const;
+    // The same of a file known by the bytes of its name, without decoding
+    // them where they hold no bracket (as a listing of many files asks).
+    bool readsFileTime(QByteArrayView nameBytes) const;
 
     // What must be read of the files beyond their names and times: the keys
     // of the value tokens, and whether the date comes from their facts.
