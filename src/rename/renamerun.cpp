@@ -432,13 +432,15 @@ Report clickStart(FileList &list, const NameSource &newNameForFile, AccessPrompt
         // The movers have ended (run() joins them on the way out), and every
         // file they moved must have its record follow it, or the list would
         // name files that are gone.
-        for (qsizetype position = 0; recordsFollow && position < total; ++position) {
-            if (finished[size_t(position)] && entries[position].outcome == Outcome::Renamed &&
-                files[size_t(position)]->nativePath() != entries[position].newPath)
-                recordMove(position);
+        if (recordsFollow) {
+            for (qsizetype position = 0; position < total; ++position) {
+                if (finished[size_t(position)] && entries[position].outcome == Outcome::Renamed &&
+                    files[size_t(position)]->nativePath() != entries[position].newPath)
+                    recordMove(position);
+            }
+            if (foldersMove)
+                followRenamedFolders(list, entries, total);
         }
-        if (foldersMove && recordsFollow)
-            followRenamedFolders(list, entries, total);
         list.endPathChanges();
         throw;
     }
